@@ -1,0 +1,43 @@
+#pragma once
+// Values and their texts: the one place where a number, date or boolean
+// becomes text and back. The grid, record keys, SQL literals, exports and the
+// typed text box all go through here so one value always reads the same.
+#include "Variant.h"
+
+#include <QLocale>
+#include <QString>
+#include <optional>
+
+namespace ValueText {
+
+// The locale numbers and dates are read and written in. The program uses the
+// system's; tests set Spanish or English explicitly.
+void setLocale(const QLocale& locale);
+QLocale locale();
+QChar decimalSeparator();
+QChar groupSeparator();
+
+// Texts of booleans as the runtime writes them.
+QString booleanText(bool b); // "Verdadero" / "Falso"
+
+// CStr of any value (Empty -> "", Null raises InvalidUseOfNull).
+QString toText(const Variant& v);
+// Text of a value for display where Null reads as "" (grid cells, keys, exports).
+QString displayText(const Variant& v);
+
+// IsNumeric / IsDate on text in the current locale.
+bool isNumeric(const QString& text);
+bool isDate(const QString& text);
+std::optional<double> parseNumber(const QString& text);
+std::optional<QDateTime> parseDate(const QString& text);
+
+// Format(value, pattern) for the patterns the program uses: "dd/mm/yyyy",
+// "hh:nn:ss", "yyyyMMddhhnnss", "YYYYMMDD_hhnnss", "###,###,##0.00",
+// "#,##0.00", "0.00", "0", ... Grouping and decimal marks come from the locale.
+QString format(const Variant& value, const QString& pattern);
+
+// Rounding as the runtime does it: Round() is half to even; Format() half away from zero.
+double roundHalfEven(double value, int digits = 0);
+double roundHalfAway(double value, int digits = 0);
+
+} // namespace ValueText
