@@ -102,7 +102,8 @@ public:
     Variant(std::shared_ptr<T> o) : v_(ObjectPtr(std::move(o))) {}
     Variant(VArrayPtr a) : v_(std::move(a)) {}
     Variant(const char16_t*) = delete;
-    Variant(long) = delete; // say which width is meant
+    Variant(long long l) : v_(std::int64_t(l)) {} // qint64
+    Variant(unsigned) = delete; // say which width is meant
 
     VarType type() const;
     bool isEmpty() const { return v_.index() == 0; }

@@ -1,0 +1,328 @@
+#include "Variant.h"
+
+#include "Error.h"
+#include "ValueText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+[[noreturn]] void typeMismatch() { raise(Error::TypeMismatch, QStringLiteral("No coinciden los tipos")); }
+[[noreturn]] void overflow() { raise(Error::Overflow, QStringLiteral("Desbordamiento")); }
+[[noreturn]] void invalidNull() { raise(Error::InvalidUseOfNull, QStringLiteral("Uso no válido de Null")); }
+
+const QDateTime& dayZero()
+{
+    static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return zero;
+}
+
+template <class T>
+T roundedInRange(double d)
+{
+    if (std::isnan(d))
+        overflow();
+    double r = std::nearbyint(d); // the default rounding mode is to nearest, ties to even
+    if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
+        overflow();
+    return T(r);
+}
+
+template <class T>
+T integerInRange(std::int64_t v)
+{
+    if (v < std::int64_t(std::numeric_limits<T>::min()) || v > std::int64_t(std::numeric_limits<T>::max()))
+        overflow();
+    return T(v);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Currency
+
+Currency Currency::fromDouble(double value)
+{
+    double scaled = value * double(Scale);
+    if (std::isnan(scaled) || std::fabs(scaled) >= 9.2233720368547e18)
+        overflow();
+    return Currency{std::int64_t(std::nearbyint(scaled))};
+}
+
+// ---------------------------------------------------------------- dates
+
+QDateTime dateFromSerial(double serial)
+{
+    double days = std::trunc(serial);
+    double fraction = std::fabs(serial - days);
+    qint64 ms = qint64(std::llround(fraction * 86400000.0));
+    if (ms >= 86400000) {
+        ms -= 86400000;
+        days += serial < 0 ? -1 : 1;
+    }
+    return dayZero().addDays(qint64(days)).addMSecs(ms);
+}
+
+double serialFromDate(const QDateTime& d)
+{
+    QDateTime n(d.date(), d.time(), Qt::UTC);
+    qint64 days = dayZero().date().daysTo(n.date());
+    double fraction = n.time().msecsSinceStartOfDay() / 86400000.0;
+    // Before day zero the fraction still counts forward within the day.
+    return days >= 0 ? double(days) + fraction : double(days) - fraction;
+}
+
+// ---------------------------------------------------------------- VArray
+
+VArray::VArray(int lower1, int upper1) : dims_(1)
+{
+    lb_[0] = lower1;
+    ub_[0] = upper1;
+    data_.resize(std::size_t(std::max(0, upper1 - lower1 + 1)));
+}
+
+VArray::VArray(int lower1, int upper1, int lower2, int upper2) : dims_(2)
+{
+    lb_[0] = lower1;
+    ub_[0] = upper1;
+    lb_[1] = lower2;
+    ub_[1] = upper2;
+    data_.resize(std::size_t(std::max(0, upper1 - lower1 + 1)) * std::size_t(std::max(0, upper2 - lower2 + 1)));
+}
+
+int VArray::lbound(int dim) const
+{
+    if (dim < 1 || dim > dims_)
+        raise(Error::SubscriptOutOfRange, QStringLiteral("Subíndice fuera del intervalo"));
+    return lb_[dim - 1];
+}
+
+int VArray::ubound(int dim) const
+{
+    if (dim < 1 || dim > dims_)
+        raise(Error::SubscriptOutOfRange, QStringLiteral("Subíndice fuera del intervalo"));
+    return ub_[dim - 1];
+}
+
+std::size_t VArray::index(int i) const
+{
+    if (dims_ != 1 || i < lb_[0] || i > ub_[0])
+        raise(Error::SubscriptOutOfRange, QStringLiteral("Subíndice fuera del intervalo"));
+    return std::size_t(i - lb_[0]);
+}
+
+std::size_t VArray::index(int i, int j) const
+{
+    if (dims_ != 2 || i < lb_[0] || i > ub_[0] || j < lb_[1] || j > ub_[1])
+        raise(Error::SubscriptOutOfRange, QStringLiteral("Subíndice fuera del intervalo"));
+    // Column-major like the runtime, so that growing the last dimension keeps every element.
+    return std::size_t(j - lb_[1]) * std::size_t(ub_[0] - lb_[0] + 1) + std::size_t(i - lb_[0]);
+}
+
+Variant& VArray::at(int i) { return data_[index(i)]; }
+const Variant& VArray::at(int i) const { return data_[index(i)]; }
+Variant& VArray::at(int i, int j) { return data_[index(i, j)]; }
+const Variant& VArray::at(int i, int j) const { return data_[index(i, j)]; }
+
+void VArray::redimPreserve(int newUpperLast)
+{
+    if (dims_ == 0)
+        raise(Error::SubscriptOutOfRange, QStringLiteral("Subíndice fuera del intervalo"));
+    int last = dims_ - 1;
+    ub_[last] = newUpperLast;
+    std::size_t n = 1;
+    for (int d = 0; d < dims_; ++d)
+        n *= std::size_t(std::max(0, ub_[d] - lb_[d] + 1));
+    data_.resize(n);
+}
+
+// ---------------------------------------------------------------- Variant
+
+VarType Variant::type() const
+{
+    switch (v_.index()) {
+    case 0: return VarType::Empty;
+    case 1: return VarType::Null;
+    case 2: return VarType::Boolean;
+    case 3: return VarType::Byte;
+    case 4: return VarType::Integer;
+    case 5: return VarType::Long;
+    case 6: return VarType::LongLong;
+    case 7: return VarType::Single;
+    case 8: return VarType::Double;
+    case 9: return VarType::Currency;
+    case 10: return VarType::Date;
+    case 11: return VarType::String;
+    case 12: return VarType::Object;
+    default: return VarType::Array;
+    }
+}
+
+bool Variant::isNumber() const
+{
+    switch (type()) {
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::LongLong:
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Currency: return true;
+    default: return false;
+    }
+}
+
+bool Variant::isNumeric() const
+{
+    if (isNumber() || isBoolean() || isEmpty())
+        return true;
+    if (isString())
+        return ValueText::isNumeric(std::get<QString>(v_));
+    return false;
+}
+
+double Variant::toDouble() const
+{
+    return std::visit(
+        [](const auto& x) -> double {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>) return 0.0;
+            else if constexpr (std::is_same_v<T, NullTag>) invalidNull();
+            else if constexpr (std::is_same_v<T, bool>) return x ? -1.0 : 0.0;
+            else if constexpr (std::is_same_v<T, Currency>) return x.toDouble();
+            else if constexpr (std::is_same_v<T, QDateTime>) return serialFromDate(x);
+            else if constexpr (std::is_same_v<T, QString>) {
+                if (auto d = ValueText::parseNumber(x))
+                    return *d;
+                QString t = x.trimmed();
+                if (t.compare(ValueText::booleanText(true), Qt::CaseInsensitive) == 0 ||
+                    t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+                    return -1.0;
+                if (t.compare(ValueText::booleanText(false), Qt::CaseInsensitive) == 0 ||
+                    t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+                    return 0.0;
+                typeMismatch();
+            } else if constexpr (std::is_same_v<T, ObjectPtr> || std::is_same_v<T, VArrayPtr>) typeMismatch();
+            else return double(x);
+        },
+        v_);
+}
+
+std::int64_t Variant::toLongLong() const
+{
+    switch (type()) {
+    case VarType::Byte: return std::get<std::uint8_t>(v_);
+    case VarType::Integer: return std::get<std::int16_t>(v_);
+    case VarType::Long: return std::get<std::int32_t>(v_);
+    case VarType::LongLong: return std::get<std::int64_t>(v_);
+    case VarType::Currency: {
+        // Exact half-to-even on the scaled integer, no trip through double.
+        std::int64_t s = std::get<Currency>(v_).scaled;
+        std::int64_t q = s / Currency::Scale, r = s % Currency::Scale;
+        if (r > Currency::Scale / 2 || (r == Currency::Scale / 2 && (q & 1))) ++q;
+        else if (r < -Currency::Scale / 2 || (r == -Currency::Scale / 2 && (q & 1))) --q;
+        return q;
+    }
+    default: return roundedInRange<std::int64_t>(toDouble());
+    }
+}
+
+std::int32_t Variant::toLong() const { return integerInRange<std::int32_t>(toLongLong()); }
+std::int16_t Variant::toInt() const { return integerInRange<std::int16_t>(toLongLong()); }
+std::uint8_t Variant::toByte() const { return integerInRange<std::uint8_t>(toLongLong()); }
+
+float Variant::toSingle() const
+{
+    double d = toDouble();
+    if (std::isfinite(d) && std::fabs(d) > double(std::numeric_limits<float>::max()))
+        overflow();
+    return float(d);
+}
+
+bool Variant::toBool() const
+{
+    if (isBoolean())
+        return std::get<bool>(v_);
+    return toDouble() != 0.0;
+}
+
+Currency Variant::toCurrency() const
+{
+    switch (type()) {
+    case VarType::Currency: return std::get<Currency>(v_);
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::LongLong: {
+        std::int64_t v = toLongLong();
+        if (v > std::numeric_limits<std::int64_t>::max() / Currency::Scale ||
+            v < std::numeric_limits<std::int64_t>::min() / Currency::Scale)
+            overflow();
+        return Currency{v * Currency::Scale};
+    }
+    default: return Currency::fromDouble(toDouble());
+    }
+}
+
+QDateTime Variant::toDate() const
+{
+    switch (type()) {
+    case VarType::Date: return std::get<QDateTime>(v_);
+    case VarType::Null: invalidNull();
+    case VarType::String: {
+        if (auto d = ValueText::parseDate(std::get<QString>(v_)))
+            return *d;
+        if (auto n = ValueText::parseNumber(std::get<QString>(v_)))
+            return dateFromSerial(*n);
+        typeMismatch();
+    }
+    case VarType::Object:
+    case VarType::Array: typeMismatch();
+    default: return dateFromSerial(toDouble());
+    }
+}
+
+QString Variant::toString() const
+{
+    if (isString())
+        return std::get<QString>(v_);
+    return ValueText::toText(*this);
+}
+
+ObjectPtr Variant::toObject() const
+{
+    if (!isObject())
+        raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+    return std::get<ObjectPtr>(v_);
+}
+
+VArrayPtr Variant::array() const
+{
+    if (!isArray())
+        typeMismatch();
+    return std::get<VArrayPtr>(v_);
+}
+
+bool Variant::operator==(const Variant& o) const
+{
+    if (v_.index() != o.v_.index())
+        return false;
+    return std::visit(
+        [&o](const auto& x) -> bool {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate> || std::is_same_v<T, NullTag>) return true;
+            else return x == std::get<T>(o.v_);
+        },
+        v_);
+}
+
+QString debugText(const Variant& v)
+{
+    switch (v.type()) {
+    case VarType::Empty: return QStringLiteral("Empty");
+    case VarType::Null: return QStringLiteral("Null");
+    case VarType::Object: return v.isNothing() ? QStringLiteral("Nothing") : QStringLiteral("Object ") + v.toObject()->typeName();
+    case VarType::Array: return QStringLiteral("Array");
+    default: return QStringLiteral("%1 %2").arg(int(v.type())).arg(v.toString());
+    }
+}
