@@ -1,0 +1,3 @@
+#include "frmMsgBox.h"
+
+frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {}
