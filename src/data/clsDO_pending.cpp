@@ -11,15 +11,8 @@ namespace {
 }
 } // namespace
 
-Variant clsDO::SQLFormat(const QString&, const Variant&) { pending("SQLFormat"); }
-QString clsDO::SqlIsNull(const Variant&, std::int16_t) { pending("SqlIsNull"); }
-QString clsDO::SQLCondition(const QString&, const QString&, const QString&, const QString&) { pending("SQLCondition"); }
-QString clsDO::FormatoFechaSelect(const QString&, const QString&) { pending("FormatoFechaSelect"); }
-QString clsDO::FormatoMonedaSelect(const QString&, ByRef<Variant>, const QString&, bool) { pending("FormatoMonedaSelect"); }
 Variant clsDO::EstructuraTabla(const QString&, const QString&) { pending("EstructuraTabla"); }
 Variant clsDO::EstructuraConsulta(const QString&, const QString&, const QString&) { pending("EstructuraConsulta"); }
-std::int16_t clsDO::TipoDato(std::int16_t) { pending("TipoDato"); }
-std::int16_t clsDO::TipoDatoOracle(const QString&) { pending("TipoDatoOracle"); }
 CollectionPtr clsDO::TableList(ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>, bool) { pending("TableList"); }
 CollectionPtr clsDO::TableIndexes(ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>) { pending("TableIndexes"); }
 CollectionPtr clsDO::TableKey(ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>, ByRef<QString>) { pending("TableKey"); }
