@@ -1,0 +1,130 @@
+#pragma once
+// What a database engine offers the layer. Connection, Command, Recordset and
+// Catalog talk only to this interface; which engine serves a connection string
+// is decided by the registry below (local files, ODBC, the test recorder).
+#include "ResultSet.h"
+#include "Types.h"
+#include "core/Variant.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace db {
+
+// "Key=Value;Key={va;lue};..." with keys matched without regard to case.
+class ConnectionString {
+public:
+    ConnectionString() = default;
+    explicit ConnectionString(const QString& text);
+    const QString& text() const { return text_; }
+    bool has(const QString& key) const;
+    QString value(const QString& key) const; // trimmed, braces removed; "" when absent
+    const std::vector<std::pair<QString, QString>>& items() const { return items_; }
+
+private:
+    QString text_;
+    std::vector<std::pair<QString, QString>> items_;
+};
+
+// ---- catalog data --------------------------------------------------------
+
+struct ColumnInfo {
+    QString name;
+    int type = adVarWChar;       // DataType number
+    qint64 definedSize = 0;
+    int precision = 0;
+    int numericScale = 0;
+    int attributes = adColNullable; // ColumnAttribute bits
+    // Named properties in the catalog's order: "Autoincrement" (bool), "Default" (text, "" none),
+    // "Jet OLEDB:Allow Zero Length" (bool), "Jet OLEDB:Validation Text", "Jet OLEDB:Validation Rule".
+    std::vector<std::pair<QString, Variant>> properties;
+
+    bool hasProperty(const QString& name) const;
+    Variant property(const QString& name) const; // raises errItemNotFound
+};
+
+struct IndexInfo {
+    QString name;
+    bool primaryKey = false;
+    bool unique = false;
+    int indexNulls = adIndexNullsAllow;
+    QStringList columns; // in index order
+};
+
+struct TableInfo {
+    QString name;
+    QString type; // "TABLE", "VIEW", "SYSTEM TABLE", "LINK", ...
+    std::vector<ColumnInfo> columns;
+    std::vector<IndexInfo> indexes;
+};
+
+struct ViewInfo {
+    QString name;
+    QString commandText; // the view's defining SELECT
+};
+
+// ---- the backend interface ----------------------------------------------
+
+class BackendConnection {
+public:
+    virtual ~BackendConnection() = default;
+
+    // Provider name as a connection would report it.
+    virtual QString provider() const = 0;
+
+    // Runs a statement that may return rows. The first result comes first;
+    // every further result set is drained into the list as well. A statement
+    // that returns no rows gives one result with no fields and its rowsAffected.
+    // Errors raise Error carrying the engine's message.
+    virtual std::vector<ResultSetPtr> run(const QString& sql, CommandType type) = 0;
+
+    virtual void beginTrans() = 0;
+    virtual void commitTrans() = 0;
+    virtual void rollbackTrans() = 0;
+
+    virtual void setCommandTimeout(int seconds) { (void)seconds; }
+
+    // Catalog. tables() lists names and types only; table() fills columns and
+    // indexes and raises errItemNotFound for an unknown name.
+    virtual std::vector<TableInfo> tables() = 0;
+    virtual TableInfo table(const QString& name) = 0;
+    virtual std::vector<ViewInfo> views() = 0;
+};
+
+// Everything a factory gets to open a connection.
+struct OpenRequest {
+    ConnectionString connectionString;
+    QString user;
+    QString password;
+    int connectionTimeout = 15; // seconds, 0 = no limit
+};
+
+using BackendFactory = std::function<std::unique_ptr<BackendConnection>(const OpenRequest&)>;
+
+// A backend declares which connection strings it serves. Higher priority is
+// asked first. The layer registers its own (local files) on first use; the
+// ODBC backend registers itself from registerBuiltinBackends().
+struct BackendRegistration {
+    QString name;     // "sqlite", "odbc", "access-file", ...
+    int priority = 0;
+    std::function<bool(const OpenRequest&)> accepts;
+    BackendFactory open;
+};
+
+void registerBackend(BackendRegistration registration); // replaces one of the same name
+void unregisterBackend(const QString& name);
+// Opens through the first backend that accepts the request (a recording backend, when
+// one is installed, takes every request). Raises errProviderNotFound when none does.
+std::unique_ptr<BackendConnection> openBackend(const OpenRequest& request);
+
+// Providers the local file backend implements, newest first
+// ("Microsoft.ACE.OLEDB.16.0", "Microsoft.ACE.OLEDB.12.0", "Microsoft.Jet.OLEDB.4.0", ...).
+QStringList localProviders();
+// Whether a provider name (matched without regard to case) is implemented here.
+bool isProviderRegistered(const QString& providerName);
+
+} // namespace db

@@ -1,0 +1,36 @@
+#pragma once
+// Local database files: what kind a file is, whether someone holds it,
+// compaction into a new file and putting that file in place of the original.
+#include <QString>
+
+namespace db {
+
+enum class LocalFileKind {
+    Missing,     // no such file
+    Empty,       // zero bytes (a new file the local engine will initialise)
+    SQLite,      // the local engine's own files
+    AccessJet,   // written by the Windows engine: "Standard Jet DB" on the first page (.mdb)
+    AccessAce,   // "Standard ACE DB" (.accdb)
+    Other,
+};
+
+LocalFileKind localFileKind(const QString& path);
+inline bool isAccessEngineFile(const QString& path)
+{
+    auto k = localFileKind(path);
+    return k == LocalFileKind::AccessJet || k == LocalFileKind::AccessAce;
+}
+
+// True when a connection of this process has the file open, or another process
+// holds a lock on it (tried with an exclusive lock, nothing is changed).
+bool isDatabaseFileInUse(const QString& path);
+
+// Writes a compacted copy of src to dst (which must not exist; raises
+// errDatabaseExists then). The source is only read. Raises Error with the engine's message.
+void CompactDatabase(const QString& src, const QString& dst, const QString& password = QString());
+
+// Puts newFile in the place of target by rename (target replaced atomically).
+// Raises errFileInUse when target is in use, leaving both files as they were.
+void ReplaceDatabaseFile(const QString& newFile, const QString& target);
+
+} // namespace db

@@ -1,0 +1,104 @@
+#pragma once
+// The rows of one result, held compactly in memory. Backends fill it through
+// ResultBuilder; the record set reads it. Every cell is an 8-byte payload and
+// a 1-byte tag; text and binary values live in a chunked byte arena (UTF-8),
+// so a million-row result costs little more than its raw values.
+#include "Types.h"
+#include "core/Variant.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace db {
+
+// What a result column is, as the record set reports it.
+struct FieldInfo {
+    QString name;
+    int type = adVarWChar;         // DataType number
+    qint64 definedSize = 0;
+    int precision = 0;
+    int numericScale = 0;
+    int attributes = adFldIsNullable | adFldMayBeNull; // FieldAttribute bits
+    QString baseTable;              // empty for an expression
+    QString baseColumn;
+    bool nullable() const { return attributes & adFldIsNullable; }
+};
+
+class ResultSet {
+public:
+    enum Tag : std::uint8_t { Null = 0, Int, Real, Text, Blob, Bool, Date, Cur, Other };
+
+    std::vector<FieldInfo> fields;
+    // For a statement that returns no rows: the records it affected (-1 unknown).
+    qint64 rowsAffected = -1;
+
+    int columnCount() const { return int(fields.size()); }
+    qint64 rowCount() const { return rows_; }
+
+    Tag tag(qint64 row, int col) const { return Tag(block(row).tags[cell(row, col)]); }
+    bool isNull(qint64 row, int col) const { return tag(row, col) == Null; }
+    std::int64_t intValue(qint64 row, int col) const;   // Int, Bool, Date (ms since epoch), Cur (scaled)
+    double realValue(qint64 row, int col) const;
+    std::string_view bytes(qint64 row, int col) const;  // Text (UTF-8) and Blob
+    // The value as a Variant, typed by the field's DataType.
+    Variant value(qint64 row, int col) const;
+    // The value as the record set's row text writes it (GetString): Null gives nullText.
+    void appendText(QString& out, qint64 row, int col, const QString& nullText) const;
+
+    // Approximate bytes held (cells, arena, side values).
+    std::size_t memoryUsed() const;
+
+private:
+    friend class ResultBuilder;
+    static constexpr int BlockShift = 12; // 4096 rows per block
+    struct Block {
+        std::unique_ptr<std::uint64_t[]> payload;
+        std::unique_ptr<std::uint8_t[]> tags;
+    };
+    const Block& block(qint64 row) const { return blocks_[std::size_t(row >> BlockShift)]; }
+    std::size_t cell(qint64 row, int col) const
+    {
+        return std::size_t(row & ((1 << BlockShift) - 1)) * fields.size() + std::size_t(col);
+    }
+    std::uint64_t payload(qint64 row, int col) const { return block(row).payload[cell(row, col)]; }
+
+    std::vector<Block> blocks_;
+    std::vector<std::unique_ptr<char[]>> chunks_; // arena chunks
+    std::vector<std::size_t> chunkSizes_;
+    std::vector<Variant> others_;                 // values no tag fits (arrays, objects)
+    qint64 rows_ = 0;
+};
+
+using ResultSetPtr = std::shared_ptr<ResultSet>;
+
+// Appends rows cell by cell, left to right: beginRow(), one add per column.
+class ResultBuilder {
+public:
+    explicit ResultBuilder(ResultSet& rs);
+    void beginRow();
+    void addNull();
+    void addInt(std::int64_t v);
+    void addReal(double v);
+    void addBool(bool v);
+    void addText(const char* utf8, std::size_t len);
+    void addText(const QString& s);
+    void addBlob(const void* data, std::size_t len);
+    void addDate(const QDateTime& d);     // kept as milliseconds since the epoch (UTC spec)
+    void addDateMs(std::int64_t msecs);
+    void addCurrency(std::int64_t scaled);
+    void addVariant(const Variant& v);   // any Variant, stored by its own type
+
+private:
+    std::uint64_t* slot(ResultSet::Tag t);
+    std::uint64_t storeBytes(const void* data, std::size_t len);
+    ResultSet& rs_;
+    int col_ = 0;
+    std::size_t chunkUsed_ = 0;
+    std::size_t chunkCap_ = 0;
+};
+
+} // namespace db

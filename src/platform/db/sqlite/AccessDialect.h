@@ -1,0 +1,35 @@
+#pragma once
+// Translation of the Access dialect that Velmora writes into SQLite's. It is
+// conservative: a statement in SQLite's own dialect comes through unchanged,
+// and nothing inside string literals, [brackets], "quotes" or comments is touched.
+//
+//   SELECT [DISTINCT] TOP n ...  -> SELECT [DISTINCT] ... LIMIT n   (at any nesting depth)
+//   SELECT list INTO t FROM ...  -> a statement of kind SelectInto (the backend creates t)
+//   a & b                        -> a || b
+//   #12/25/2024#, #2024-12-25 10:00#      -> '2024-12-25 00:00:00' ...
+//   FORMAT(x, 'pattern')         -> access_format(x, 'pattern')  (printf-style format() untouched)
+//   CREATE TABLE / ALTER TABLE ADD: the Access type words keep their names where SQLite's
+//   affinity serves them (TEXT(n), LONGTEXT, CURRENCY, DATETIME, ...), MEMO becomes LONGTEXT,
+//   COUNTER/AUTOINCREMENT number themselves, text columns compare without regard to case.
+//   DROP INDEX i ON t            -> DROP INDEX i
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace db::sqlite {
+
+struct Statement {
+    enum Kind { Plain, SelectInto, CreateTable };
+    Kind kind = Plain;
+    QString sql;        // SQLite text (for SelectInto: the SELECT without its INTO clause)
+    QString target;     // SelectInto: the new table's name, as written (brackets removed)
+    // CreateTable: columns declared COUNTER that cannot be the row id; the backend
+    // numbers them with a trigger.
+    QString table;
+    QStringList counters;
+};
+
+// Splits a batch at top-level semicolons and translates each statement.
+std::vector<Statement> translate(const QString& sql);
+
+} // namespace db::sqlite

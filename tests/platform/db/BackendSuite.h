@@ -1,0 +1,37 @@
+#pragma once
+// The behaviour every real backend shares, run once per backend over the same
+// SQLite files: the local backend opens them directly, the ODBC backend through
+// the SQLite ODBC driver. A backend joins by compiling BackendSuite.cpp into its
+// test executable and instantiating the suite with its own connection string:
+//
+//   INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite, ::testing::Values(BackendParam{
+//       "odbc", [](const QString& file) { return "Driver={SQLite3};Database=" + file; }}));
+//
+// Files are prepared with plain SQLite statements (prepareFile), never through
+// the backend under test, so each backend reads the same data.
+#include "platform/db/Db.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+struct BackendParam {
+    const char* name;
+    std::function<QString(const QString& sqliteFile)> connectionString;
+};
+
+inline void PrintTo(const BackendParam& p, std::ostream* os) { *os << p.name; }
+
+class BackendSuite : public ::testing::TestWithParam<BackendParam> {
+protected:
+    void SetUp() override;
+    // Runs SQLite statements on the file directly (not through a backend).
+    void prepareFile(const QStringList& statements);
+    // A connection of the backend under test on the suite's file.
+    db::ConnectionPtr open();
+
+    QTemporaryDir dir_;
+    QString file_;
+};

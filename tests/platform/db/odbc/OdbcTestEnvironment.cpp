@@ -1,0 +1,34 @@
+#include "platform/db/odbc/OdbcTestEnvironment.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace odbctest {
+
+QString sqliteDriverLibrary() { return QStringLiteral(VELMORA_SQLITE_ODBC_DRIVER); }
+QString mdbToolsDriverLibrary() { return QStringLiteral(VELMORA_MDBTOOLS_ODBC_DRIVER); }
+
+QString installDrivers()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    if (dir)
+        return dir->path();
+    dir = std::make_unique<QTemporaryDir>();
+    QFile ini(dir->filePath(QStringLiteral("odbcinst.ini")));
+    if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QByteArray text = "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" + sqliteDriverLibrary().toUtf8() + "\n";
+        if (!mdbToolsDriverLibrary().isEmpty())
+            text += "\n[MDBTools]\nDescription=MDBTools Driver\nDriver=" + mdbToolsDriverLibrary().toUtf8() + "\n";
+        ini.write(text);
+    }
+    QFile dsn(dir->filePath(QStringLiteral("odbc.ini")));
+    if (dsn.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        dsn.write("");
+    qputenv("ODBCSYSINI", dir->path().toUtf8());
+    qputenv("ODBCINI", dir->filePath(QStringLiteral("odbc.ini")).toUtf8());
+    return dir->path();
+}
+
+} // namespace odbctest

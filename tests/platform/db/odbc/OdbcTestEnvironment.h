@@ -1,0 +1,23 @@
+#pragma once
+// Registers the SQLite ODBC driver for this test process only: a temporary
+// odbcinst.ini, with ODBCSYSINI and ODBCINI pointing at its folder, set before
+// the driver manager reads anything. Every SQLite file can then be reached as
+// "Driver={SQLite3};Database=<file>".
+#include <QString>
+
+namespace odbctest {
+
+// Idempotent; returns the folder holding odbcinst.ini.
+QString installDrivers();
+
+// Path of the SQLite ODBC driver library found at configure time (empty when none).
+QString sqliteDriverLibrary();
+QString mdbToolsDriverLibrary();
+
+inline QString sqliteConnectionString(const QString& file)
+{
+    installDrivers();
+    return QStringLiteral("Driver={SQLite3};Database=") + file;
+}
+
+} // namespace odbctest
