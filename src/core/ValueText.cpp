@@ -1,22 +1,672 @@
-// Placeholder so the tree links; the full value/text rules replace it.
 #include "ValueText.h"
 
 #include "Error.h"
 
+#include <QRegularExpression>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
 namespace ValueText {
 namespace {
-QLocale& current()
+
+std::optional<QLocale>& overrideLocale()
 {
-    static QLocale l = QLocale::system();
+    static std::optional<QLocale> l;
     return l;
+}
+
+// ---------------------------------------------------------------- locale shapes
+
+enum class DateOrder { DMY, MDY, YMD };
+
+struct DateShape {
+    DateOrder order = DateOrder::DMY;
+    QChar separator = QLatin1Char('/');
+    bool padDay = true;
+    bool padMonth = true;
+    bool twelveHour = false;
+};
+
+// The short-date shape of the locale, always with a four-digit year. Spanish
+// writes "dd/mm/yyyy" as the system did (Qt's own Spanish short date has no
+// leading zeros and a two-digit year); a locale whose short date is not all
+// numbers falls back to the same shape.
+DateShape dateShape()
+{
+    const QLocale l = locale();
+    DateShape shape;
+    shape.twelveHour = l.timeFormat(QLocale::ShortFormat).contains(QLatin1String("ap"), Qt::CaseInsensitive);
+    if (l.language() == QLocale::Spanish)
+        return shape;
+    const QString f = l.dateFormat(QLocale::ShortFormat);
+    if (f.contains(QLatin1String("MMM")) || f.contains(QLatin1String("ddd")))
+        return shape;
+    int d = f.indexOf(QLatin1Char('d')), m = f.indexOf(QLatin1Char('M')), y = f.indexOf(QLatin1Char('y'));
+    if (d < 0 || m < 0 || y < 0)
+        return shape;
+    if (y < m && m < d)
+        shape.order = DateOrder::YMD;
+    else if (m < d)
+        shape.order = DateOrder::MDY;
+    for (QChar c : f) {
+        if (!c.isLetter() && !c.isSpace()) {
+            shape.separator = c;
+            break;
+        }
+    }
+    shape.padDay = f.contains(QLatin1String("dd"));
+    shape.padMonth = f.contains(QLatin1String("MM"));
+    return shape;
+}
+
+QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
+
+// ---------------------------------------------------------------- exact decimals
+
+// A number as decimal digits, so rounding and grouping work on the digits a
+// person sees rather than on the binary value.
+struct Decimal {
+    bool negative = false;
+    QByteArray intDigits;  // no leading zeros; empty means zero
+    QByteArray fracDigits; // may end in zeros
+
+    bool isZero() const
+    {
+        for (char c : intDigits)
+            if (c != '0')
+                return false;
+        for (char c : fracDigits)
+            if (c != '0')
+                return false;
+        return true;
+    }
+};
+
+void stripLeadingZeros(QByteArray& digits)
+{
+    int i = 0;
+    while (i < digits.size() && digits[i] == '0')
+        ++i;
+    digits.remove(0, i);
+}
+
+Decimal decimalFromUnsigned(std::uint64_t magnitude, bool negative)
+{
+    Decimal d;
+    d.negative = negative;
+    if (magnitude)
+        d.intDigits = QByteArray::number(quint64(magnitude));
+    return d;
+}
+
+Decimal decimalFromInt(std::int64_t v)
+{
+    std::uint64_t magnitude = v < 0 ? std::uint64_t(0) - std::uint64_t(v) : std::uint64_t(v);
+    return decimalFromUnsigned(magnitude, v < 0);
+}
+
+Decimal decimalFromCurrency(Currency c)
+{
+    std::uint64_t magnitude = c.scaled < 0 ? std::uint64_t(0) - std::uint64_t(c.scaled) : std::uint64_t(c.scaled);
+    Decimal d = decimalFromUnsigned(magnitude / Currency::Scale, c.scaled < 0);
+    d.fracDigits = QByteArray::number(quint64(magnitude % Currency::Scale)).rightJustified(4, '0');
+    return d;
+}
+
+// The double with the given number of significant digits (15 for Double,
+// 7 for Single), as the runtime reads it back.
+Decimal decimalFromDouble(double v, int significant = 15)
+{
+    Decimal d;
+    if (!std::isfinite(v))
+        return d;
+    d.negative = std::signbit(v);
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, significant - 1);
+    QByteArray text(buf, int(res.ptr - buf));
+    int e = text.indexOf('e');
+    int exponent = text.mid(e + 1).toInt();
+    QByteArray digits = text.left(e);
+    if (digits.size() > 1 && digits[1] == '.')
+        digits.remove(1, 1);
+    if (exponent >= 0) {
+        if (digits.size() <= exponent + 1) {
+            d.intDigits = digits + QByteArray(exponent + 1 - digits.size(), '0');
+        } else {
+            d.intDigits = digits.left(exponent + 1);
+            d.fracDigits = digits.mid(exponent + 1);
+        }
+    } else {
+        d.fracDigits = QByteArray(-exponent - 1, '0') + digits;
+    }
+    stripLeadingZeros(d.intDigits);
+    if (d.isZero())
+        d.negative = false;
+    return d;
+}
+
+// Rounds to `places` decimals; ties go away from zero or to the even digit.
+void roundDecimal(Decimal& d, int places, bool halfEven)
+{
+    if (places < 0)
+        places = 0;
+    if (d.fracDigits.size() <= places)
+        return;
+    const char next = d.fracDigits[places];
+    bool restNonZero = false;
+    for (int i = places + 1; i < d.fracDigits.size(); ++i)
+        if (d.fracDigits[i] != '0')
+            restNonZero = true;
+    d.fracDigits.truncate(places);
+    char last = places > 0 ? d.fracDigits[places - 1] : (d.intDigits.isEmpty() ? '0' : d.intDigits.back());
+    bool up = next > '5' || (next == '5' && (restNonZero || !halfEven || ((last - '0') & 1)));
+    if (!up)
+        return;
+    QByteArray all = d.intDigits + d.fracDigits;
+    int i = all.size() - 1;
+    while (i >= 0 && all[i] == '9') {
+        all[i] = '0';
+        --i;
+    }
+    if (i >= 0)
+        all[i] = char(all[i] + 1);
+    else
+        all.prepend('1');
+    d.intDigits = all.left(all.size() - places);
+    d.fracDigits = all.right(places);
+    stripLeadingZeros(d.intDigits);
+}
+
+double doubleFromDecimal(const Decimal& d)
+{
+    QByteArray text = (d.negative ? "-" : "") + (d.intDigits.isEmpty() ? QByteArray("0") : d.intDigits);
+    if (!d.fracDigits.isEmpty())
+        text += '.' + d.fracDigits;
+    double v = 0;
+    std::from_chars(text.constData(), text.constData() + text.size(), v);
+    return v;
+}
+
+QString groupDigits(const QByteArray& digits, QChar group)
+{
+    QString out;
+    const int n = int(digits.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += group;
+        out += QLatin1Char(digits[i]);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- number reading
+
+bool isBlank(QChar c) { return c.isSpace(); }
+
+std::optional<double> parseRadix(const QString& digits, int base)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    qulonglong v = digits.toULongLong(&ok, base);
+    if (!ok || v > 0xFFFFFFFFull)
+        return std::nullopt;
+    // "&HFFFF" is the 16-bit -1 and "&HFFFFFFFF" the 32-bit -1, as the runtime reads them.
+    const bool sixteenBit = base == 16 ? digits.size() <= 4 : v <= 0xFFFF;
+    if (sixteenBit)
+        return double(std::int16_t(std::uint16_t(v)));
+    return double(std::int32_t(std::uint32_t(v)));
+}
+
+// ---------------------------------------------------------------- date reading
+
+int expandYear(const QString& text)
+{
+    int y = text.toInt();
+    if (text.size() <= 2)
+        return y < 30 ? 2000 + y : 1900 + y;
+    return y;
+}
+
+bool makeDate(int y, int m, int d, QDate& out)
+{
+    if (y < 100 || y > 9999)
+        return false;
+    QDate date(y, m, d);
+    if (!date.isValid())
+        return false;
+    out = date;
+    return true;
+}
+
+// ---------------------------------------------------------------- Format
+
+Variant numberFrom(const Variant& v)
+{
+    if (v.isString()) {
+        if (auto d = parseNumber(v.toString()))
+            return Variant(*d);
+        return Variant();
+    }
+    if (v.isDate())
+        return Variant(serialFromDate(v.toDate()));
+    if (v.isBoolean())
+        return Variant(std::int16_t(v.toBool() ? -1 : 0));
+    return v;
+}
+
+Decimal decimalOf(const Variant& v)
+{
+    switch (v.type()) {
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::LongLong: return decimalFromInt(v.toLongLong());
+    case VarType::Currency: return decimalFromCurrency(v.toCurrency());
+    case VarType::Single: return decimalFromDouble(double(v.toSingle()), 7);
+    default: return decimalFromDouble(v.toDouble());
+    }
+}
+
+QStringList splitSections(const QString& pattern)
+{
+    QStringList sections;
+    QString current;
+    bool quoted = false;
+    for (int i = 0; i < pattern.size(); ++i) {
+        QChar c = pattern[i];
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\\') && i + 1 < pattern.size()) {
+            current += c;
+            c = pattern[++i];
+        } else if (!quoted && c == QLatin1Char(';')) {
+            sections << current;
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    sections << current;
+    return sections;
+}
+
+QString formatNumber(Decimal d, const QString& section, bool withSign)
+{
+    QString prefix, suffix;
+    int intZeros = 0, decZeros = 0, decHashes = 0;
+    bool grouping = false, point = false, percent = false, pendingComma = false;
+    enum { Before, Digits, After } state = Before;
+    for (int i = 0; i < section.size(); ++i) {
+        QChar c = section[i];
+        QString literal;
+        if (c == QLatin1Char('"')) {
+            int end = section.indexOf(QLatin1Char('"'), i + 1);
+            if (end < 0)
+                end = section.size();
+            literal = section.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == QLatin1Char('\\')) {
+            if (i + 1 < section.size())
+                literal = section[++i];
+        } else if (state != After && (c == QLatin1Char('#') || c == QLatin1Char('0'))) {
+            state = Digits;
+            if (point) {
+                (c == QLatin1Char('0') ? decZeros : decHashes)++;
+            } else {
+                if (pendingComma)
+                    grouping = true;
+                pendingComma = false;
+                if (c == QLatin1Char('0'))
+                    ++intZeros;
+            }
+            continue;
+        } else if (state != After && c == QLatin1Char('.') && !point) {
+            state = Digits;
+            point = true;
+            continue;
+        } else if (state == Digits && c == QLatin1Char(',') && !point) {
+            pendingComma = true;
+            continue;
+        } else {
+            if (c == QLatin1Char('%'))
+                percent = true;
+            literal = c;
+        }
+        if (state == Digits)
+            state = After;
+        (state == Before ? prefix : suffix) += literal;
+    }
+
+    if (percent) {
+        d.intDigits += d.fracDigits.left(2).leftJustified(2, '0');
+        d.fracDigits.remove(0, 2);
+        stripLeadingZeros(d.intDigits);
+    }
+    const int maxDec = decZeros + decHashes;
+    roundDecimal(d, maxDec, false);
+    QByteArray intDigits = d.intDigits;
+    if (intDigits.size() < intZeros)
+        intDigits = intDigits.rightJustified(intZeros, '0');
+    QByteArray frac = d.fracDigits.leftJustified(maxDec, '0');
+    while (frac.size() > decZeros && frac.endsWith('0'))
+        frac.chop(1);
+
+    QString out;
+    if (withSign && d.negative && !d.isZero())
+        out += QLatin1Char('-');
+    out += prefix;
+    out += grouping ? groupDigits(intDigits, groupSeparator()) : QString::fromLatin1(intDigits);
+    if (point)
+        out += decimalSeparator();
+    out += QString::fromLatin1(frac);
+    out += suffix;
+    return out;
+}
+
+enum class Tok { Literal, Day, Day2, DayAbbr, DayName, ShortDate, LongDate, Month, Month2, MonthAbbr, MonthName,
+                 Minute, Minute2, DayOfYear, Year2, Year4, Hour, Hour2, Second, Second2, AmPm, General };
+
+struct DateToken {
+    Tok tok;
+    QString text; // literal text, or the AM/PM pattern as written
+};
+
+bool isDatePattern(const QString& pattern)
+{
+    bool quoted = false;
+    for (int i = 0; i < pattern.size(); ++i) {
+        QChar c = pattern[i];
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\\'))
+            ++i;
+        else if (!quoted && QStringLiteral("dmyhnsc").contains(c.toLower()))
+            return true;
+    }
+    return false;
+}
+
+std::vector<DateToken> tokenizeDate(const QString& p)
+{
+    std::vector<DateToken> toks;
+    auto literal = [&toks](const QString& s) {
+        if (!toks.empty() && toks.back().tok == Tok::Literal)
+            toks.back().text += s;
+        else
+            toks.push_back({Tok::Literal, s});
+    };
+    for (int i = 0; i < p.size();) {
+        QChar c = p[i];
+        QChar lc = c.toLower();
+        if (c == QLatin1Char('"')) {
+            int end = p.indexOf(QLatin1Char('"'), i + 1);
+            if (end < 0)
+                end = p.size();
+            literal(p.mid(i + 1, end - i - 1));
+            i = end + 1;
+            continue;
+        }
+        if (c == QLatin1Char('\\')) {
+            if (i + 1 < p.size())
+                literal(p.mid(i + 1, 1));
+            i += 2;
+            continue;
+        }
+        if (lc == QLatin1Char('a')) {
+            for (const char* word : {"am/pm", "ampm", "a/p"}) {
+                QString w = QString::fromLatin1(word);
+                if (p.mid(i, w.size()).compare(w, Qt::CaseInsensitive) == 0) {
+                    toks.push_back({Tok::AmPm, p.mid(i, w.size())});
+                    i += int(w.size());
+                    goto next;
+                }
+            }
+            literal(c);
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('/')) {
+            literal(dateSeparator());
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char(':')) {
+            literal(timeSeparator());
+            ++i;
+            continue;
+        }
+        if (QStringLiteral("dmyhnsc").contains(lc)) {
+            int n = 1;
+            while (i + n < p.size() && p[i + n].toLower() == lc)
+                ++n;
+            i += n;
+            switch (lc.toLatin1()) {
+            case 'd': {
+                static const Tok days[] = {Tok::Day, Tok::Day2, Tok::DayAbbr, Tok::DayName, Tok::ShortDate, Tok::LongDate};
+                toks.push_back({days[std::min(n, 6) - 1], {}});
+                break;
+            }
+            case 'm': {
+                static const Tok months[] = {Tok::Month, Tok::Month2, Tok::MonthAbbr, Tok::MonthName};
+                toks.push_back({months[std::min(n, 4) - 1], {}});
+                break;
+            }
+            case 'y':
+                toks.push_back({n >= 4 ? Tok::Year4 : n >= 2 ? Tok::Year2 : Tok::DayOfYear, {}});
+                break;
+            case 'h': toks.push_back({n >= 2 ? Tok::Hour2 : Tok::Hour, {}}); break;
+            case 'n': toks.push_back({n >= 2 ? Tok::Minute2 : Tok::Minute, {}}); break;
+            case 's': toks.push_back({n >= 2 ? Tok::Second2 : Tok::Second, {}}); break;
+            default: toks.push_back({Tok::General, {}}); break;
+            }
+            continue;
+        }
+        literal(c);
+        ++i;
+    next:;
+    }
+    // "m" right after an hour or right before a second is the minute ("hh:mm:ss").
+    for (std::size_t k = 0; k < toks.size(); ++k) {
+        if (toks[k].tok != Tok::Month && toks[k].tok != Tok::Month2)
+            continue;
+        auto neighbour = [&toks](std::size_t from, int step) -> Tok {
+            for (std::ptrdiff_t j = std::ptrdiff_t(from) + step; j >= 0 && j < std::ptrdiff_t(toks.size()); j += step)
+                if (toks[std::size_t(j)].tok != Tok::Literal)
+                    return toks[std::size_t(j)].tok;
+            return Tok::Literal;
+        };
+        Tok before = neighbour(k, -1), after = neighbour(k, 1);
+        if (before == Tok::Hour || before == Tok::Hour2 || after == Tok::Second || after == Tok::Second2)
+            toks[k].tok = toks[k].tok == Tok::Month ? Tok::Minute : Tok::Minute2;
+    }
+    return toks;
+}
+
+QString ampmText(const QString& written, bool pm)
+{
+    QString w = written.toLower();
+    QString t = w == QLatin1String("a/p") ? (pm ? QStringLiteral("P") : QStringLiteral("A"))
+                                          : (pm ? QStringLiteral("PM") : QStringLiteral("AM"));
+    // The case of the pattern is the case of the text ("am/pm" writes "pm").
+    return written.front().isLower() ? t.toLower() : t;
+}
+
+QString formatDate(const QDateTime& value, const QString& pattern)
+{
+    const QDate date = value.date();
+    const QTime time = value.time();
+    const QLocale l = locale();
+    const auto toks = tokenizeDate(pattern);
+    bool twelve = false;
+    for (const auto& t : toks)
+        if (t.tok == Tok::AmPm)
+            twelve = true;
+    int hour = time.hour();
+    if (twelve)
+        hour = hour % 12 == 0 ? 12 : hour % 12;
+    QString out;
+    for (const auto& t : toks) {
+        switch (t.tok) {
+        case Tok::Literal: out += t.text; break;
+        case Tok::Day: out += QString::number(date.day()); break;
+        case Tok::Day2: out += twoDigits(date.day()); break;
+        case Tok::DayAbbr: out += l.dayName(date.dayOfWeek(), QLocale::ShortFormat); break;
+        case Tok::DayName: out += l.dayName(date.dayOfWeek(), QLocale::LongFormat); break;
+        case Tok::ShortDate: out += dateText(QDateTime(date, QTime(0, 0), Qt::UTC)); break;
+        case Tok::LongDate: out += l.toString(date, QLocale::LongFormat); break;
+        case Tok::Month: out += QString::number(date.month()); break;
+        case Tok::Month2: out += twoDigits(date.month()); break;
+        case Tok::MonthAbbr: out += l.monthName(date.month(), QLocale::ShortFormat); break;
+        case Tok::MonthName: out += l.monthName(date.month(), QLocale::LongFormat); break;
+        case Tok::DayOfYear: out += QString::number(date.dayOfYear()); break;
+        case Tok::Year2: out += twoDigits(date.year() % 100); break;
+        case Tok::Year4: out += QString::number(date.year()).rightJustified(4, QLatin1Char('0')); break;
+        case Tok::Hour: out += QString::number(hour); break;
+        case Tok::Hour2: out += twoDigits(hour); break;
+        case Tok::Minute: out += QString::number(time.minute()); break;
+        case Tok::Minute2: out += twoDigits(time.minute()); break;
+        case Tok::Second: out += QString::number(time.second()); break;
+        case Tok::Second2: out += twoDigits(time.second()); break;
+        case Tok::AmPm: out += ampmText(t.text, time.hour() >= 12); break;
+        case Tok::General: out += dateText(value); break;
+        }
+    }
+    return out;
+}
+
+std::optional<QDateTime> dateFrom(const Variant& v)
+{
+    switch (v.type()) {
+    case VarType::Date: return v.toDate();
+    case VarType::String: {
+        if (auto d = parseDate(v.toString()))
+            return d;
+        if (auto n = parseNumber(v.toString()))
+            return dateFromSerial(*n);
+        return std::nullopt;
+    }
+    case VarType::Empty:
+    case VarType::Null:
+    case VarType::Object:
+    case VarType::Array: return std::nullopt;
+    default: return dateFromSerial(v.toDouble());
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- locale
+
+void setLocale(const QLocale& l) { overrideLocale() = l; }
+
+QLocale locale() { return overrideLocale() ? *overrideLocale() : QLocale(); }
+
+QChar decimalSeparator()
+{
+    const QString s = locale().decimalPoint();
+    return s.isEmpty() ? QLatin1Char('.') : s.front();
+}
+
+QChar groupSeparator()
+{
+    const QString s = locale().groupSeparator();
+    return s.isEmpty() ? QLatin1Char(',') : s.front();
+}
+
+QChar dateSeparator() { return dateShape().separator; }
+
+QChar timeSeparator()
+{
+    for (QChar c : locale().timeFormat(QLocale::ShortFormat))
+        if (c == QLatin1Char(':') || c == QLatin1Char('.'))
+            return c;
+    return QLatin1Char(':');
+}
+
+ScopedLocale::ScopedLocale(const QLocale& l) : previous_(overrideLocale()) { overrideLocale() = l; }
+ScopedLocale::~ScopedLocale() { overrideLocale() = previous_; }
+
+QString booleanText(bool b) { return b ? QStringLiteral("Verdadero") : QStringLiteral("Falso"); }
+
+// ---------------------------------------------------------------- CStr
+
+QString numberText(double value)
+{
+    if (!std::isfinite(value))
+        return std::isnan(value) ? QStringLiteral("NaN") : value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
+    if (value == 0)
+        return QStringLiteral("0");
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    QString t = QString::fromLatin1(buf, int(res.ptr - buf)).toUpper();
+    t.replace(QLatin1Char('.'), decimalSeparator());
+    return t;
+}
+
+namespace {
+QString singleText(float value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return numberText(double(value));
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 7);
+    QString t = QString::fromLatin1(buf, int(res.ptr - buf)).toUpper();
+    t.replace(QLatin1Char('.'), decimalSeparator());
+    return t;
+}
+
+QString currencyText(Currency c)
+{
+    Decimal d = decimalFromCurrency(c);
+    while (d.fracDigits.endsWith('0'))
+        d.fracDigits.chop(1);
+    QString t = d.negative ? QStringLiteral("-") : QString();
+    t += d.intDigits.isEmpty() ? QStringLiteral("0") : QString::fromLatin1(d.intDigits);
+    if (!d.fracDigits.isEmpty())
+        t += decimalSeparator() + QString::fromLatin1(d.fracDigits);
+    return t;
 }
 } // namespace
 
-void setLocale(const QLocale& locale) { current() = locale; }
-QLocale locale() { return current(); }
-QChar decimalSeparator() { return current().decimalPoint().at(0); }
-QChar groupSeparator() { return current().groupSeparator().at(0); }
-QString booleanText(bool b) { return b ? QStringLiteral("Verdadero") : QStringLiteral("Falso"); }
+QString dateText(const QDateTime& value)
+{
+    const DateShape shape = dateShape();
+    const QDate date = value.date();
+    const QTime time = value.time();
+    // Day zero alone is a time of day; midnight alone is a date.
+    const bool hasDate = date != QDate(1899, 12, 30);
+    const bool hasTime = !hasDate || time.hour() || time.minute() || time.second();
+    QString out;
+    if (hasDate) {
+        QString d = shape.padDay ? twoDigits(date.day()) : QString::number(date.day());
+        QString m = shape.padMonth ? twoDigits(date.month()) : QString::number(date.month());
+        QString y = QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+        const QChar s = shape.separator;
+        switch (shape.order) {
+        case DateOrder::DMY: out = d + s + m + s + y; break;
+        case DateOrder::MDY: out = m + s + d + s + y; break;
+        case DateOrder::YMD: out = y + s + m + s + d; break;
+        }
+    }
+    if (hasTime) {
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        const QChar ts = timeSeparator();
+        if (shape.twelveHour) {
+            int h = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+            out += QString::number(h) + ts + twoDigits(time.minute()) + ts + twoDigits(time.second()) +
+                   (time.hour() >= 12 ? QStringLiteral(" PM") : QStringLiteral(" AM"));
+        } else {
+            out += twoDigits(time.hour()) + ts + twoDigits(time.minute()) + ts + twoDigits(time.second());
+        }
+    }
+    return out;
+}
 
 QString toText(const Variant& v)
 {
@@ -25,34 +675,268 @@ QString toText(const Variant& v)
     case VarType::Null: raise(Error::InvalidUseOfNull, QStringLiteral("Uso no válido de Null"));
     case VarType::Boolean: return booleanText(v.toBool());
     case VarType::String: return v.toString();
-    case VarType::Date: return v.toDate().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    case VarType::Date: return dateText(v.toDate());
     case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:
     case VarType::LongLong: return QString::number(v.toLongLong());
-    default: return current().toString(v.toDouble(), 'g', 15);
+    case VarType::Currency: return currencyText(v.toCurrency());
+    case VarType::Single: return singleText(v.toSingle());
+    case VarType::Double: return numberText(v.toDouble());
+    case VarType::Object:
+    case VarType::Array: break;
     }
+    raise(Error::TypeMismatch, QStringLiteral("No coinciden los tipos"));
 }
 
 QString displayText(const Variant& v) { return v.isNull() ? QString() : toText(v); }
+
+// ---------------------------------------------------------------- reading numbers
+
 bool isNumeric(const QString& text) { return parseNumber(text).has_value(); }
-bool isDate(const QString& text) { return parseDate(text).has_value(); }
+
 std::optional<double> parseNumber(const QString& text)
 {
-    bool ok = false;
-    double d = current().toDouble(text.trimmed(), &ok);
-    if (ok)
-        return d;
-    return std::nullopt;
+    const QLocale l = locale();
+    const QChar dec = decimalSeparator();
+    const QChar group = groupSeparator();
+    // Typed text uses a plain blank where the locale groups with a no-break space.
+    const bool blankGroups = group == QChar(0x00A0) || group == QChar(0x202F);
+    const QString currency = l.currencySymbol();
+
+    const QString s = text;
+    int i = 0;
+    const int n = int(s.size());
+    bool negative = false, sign = false, paren = false, money = false;
+
+    auto takeCurrency = [&]() {
+        if (!money && !currency.isEmpty() && s.mid(i, currency.size()) == currency) {
+            money = true;
+            i += int(currency.size());
+            return true;
+        }
+        return false;
+    };
+
+    // Leading blanks, sign, opening parenthesis and currency symbol, in any order.
+    for (;;) {
+        if (i < n && isBlank(s[i])) {
+            ++i;
+        } else if (i < n && !sign && !paren && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+            sign = true;
+            negative = s[i] == QLatin1Char('-');
+            ++i;
+        } else if (i < n && !paren && !sign && s[i] == QLatin1Char('(')) {
+            paren = true;
+            ++i;
+        } else if (!takeCurrency()) {
+            break;
+        }
+    }
+
+    if (i + 1 < n && s[i] == QLatin1Char('&')) {
+        const QChar r = s[i + 1].toUpper();
+        if (r == QLatin1Char('H') || r == QLatin1Char('O')) {
+            int j = i + 2;
+            QString digits;
+            while (j < n && (r == QLatin1Char('H') ? s[j].unicode() < 128 && std::isxdigit(s[j].toLatin1())
+                                                   : s[j] >= QLatin1Char('0') && s[j] <= QLatin1Char('7')))
+                digits += s[j++];
+            while (j < n && isBlank(s[j]))
+                ++j;
+            if (j != n || sign || paren || money)
+                return std::nullopt;
+            return parseRadix(digits, r == QLatin1Char('H') ? 16 : 8);
+        }
+    }
+
+    QByteArray ascii = "0"; // the number in C form for from_chars
+    int intDigits = 0, groupLen = -1; // groupLen: digits since the last group mark (-1: none yet)
+    bool fraction = false, anyDigit = false;
+    for (; i < n; ++i) {
+        const QChar c = s[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            ascii += char(c.unicode());
+            anyDigit = true;
+            if (!fraction) {
+                ++intDigits;
+                if (groupLen >= 0 && ++groupLen > 3)
+                    return std::nullopt;
+            }
+        } else if (!fraction && (c == group || (blankGroups && c == QLatin1Char(' '))) && c != dec) {
+            // A group mark needs 1-3 digits before it (or a full group) and digits after it.
+            if (intDigits == 0 || (groupLen < 0 ? intDigits > 3 : groupLen != 3))
+                return std::nullopt;
+            if (i + 1 >= n || !s[i + 1].isDigit())
+                return std::nullopt;
+            groupLen = 0;
+        } else if (!fraction && c == dec) {
+            if (groupLen >= 0 && groupLen != 3)
+                return std::nullopt;
+            fraction = true;
+            ascii += '.';
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit || (groupLen >= 0 && !fraction && groupLen != 3))
+        return std::nullopt;
+
+    // Exponent.
+    if (i < n && (s[i] == QLatin1Char('E') || s[i] == QLatin1Char('e') || s[i] == QLatin1Char('D') ||
+                  s[i] == QLatin1Char('d'))) {
+        int j = i + 1;
+        QByteArray exp = "e";
+        if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
+            exp += char(s[j++].unicode());
+        int digits = 0;
+        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+            exp += char(s[j++].unicode());
+            ++digits;
+        }
+        if (digits == 0)
+            return std::nullopt;
+        ascii += exp;
+        i = j;
+    }
+
+    // Trailing blanks, sign, closing parenthesis and currency symbol.
+    bool closed = false;
+    for (;;) {
+        if (i < n && isBlank(s[i])) {
+            ++i;
+        } else if (i < n && !sign && !paren && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+            sign = true;
+            negative = s[i] == QLatin1Char('-');
+            ++i;
+        } else if (i < n && paren && !closed && s[i] == QLatin1Char(')')) {
+            closed = true;
+            ++i;
+        } else if (!takeCurrency()) {
+            break;
+        }
+    }
+    if (i != n || paren != closed)
+        return std::nullopt;
+
+    double v = 0;
+    auto res = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), v);
+    if (res.ec != std::errc() || res.ptr != ascii.constData() + ascii.size() || !std::isfinite(v))
+        return std::nullopt;
+    return (negative || paren) ? -v : v;
 }
+
+// ---------------------------------------------------------------- reading dates
+
+bool isDate(const QString& text) { return parseDate(text).has_value(); }
+
 std::optional<QDateTime> parseDate(const QString& text)
 {
-    QDateTime d = QDateTime::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
-    if (d.isValid())
-        return QDateTime(d.date(), d.time(), Qt::UTC);
-    return std::nullopt;
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(?:(\\d{1,4})([/.\\-])(\\d{1,2})\\2(\\d{1,4}))?"
+                       "(?:(\\s*|T)(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:[.,](\\d{1,9}))?)?"
+                       "\\s*([AaPp][Mm]?)?)?\\s*$"));
+    QString t = text;
+    const QChar localSep = dateSeparator();
+    if (localSep != QLatin1Char('/') && localSep != QLatin1Char('.') && localSep != QLatin1Char('-'))
+        t.replace(localSep, QLatin1Char('/'));
+    const auto m = re.match(t);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool hasDate = m.capturedLength(1) > 0;
+    const bool hasTime = m.capturedLength(6) > 0;
+    if (!hasDate && !hasTime)
+        return std::nullopt;
+    // Date and time stand apart ("31/12/2024 10:00" or ISO "2024-12-31T10:00").
+    const QString between = m.captured(5);
+    if (hasDate && hasTime && between.isEmpty())
+        return std::nullopt;
+    if (!hasDate && between == QLatin1String("T"))
+        return std::nullopt;
+
+    QDate date(1899, 12, 30);
+    if (hasDate) {
+        const QString a = m.captured(1), b = m.captured(3), c = m.captured(4);
+        const DateOrder order = dateShape().order;
+        bool ok = false;
+        if (a.size() >= 3) {
+            ok = makeDate(a.toInt(), b.toInt(), c.toInt(), date);
+        } else if (order == DateOrder::YMD) {
+            ok = makeDate(expandYear(a), b.toInt(), c.toInt(), date);
+        } else {
+            int first = a.toInt(), second = b.toInt(), year = expandYear(c);
+            int d = order == DateOrder::DMY ? first : second;
+            int mo = order == DateOrder::DMY ? second : first;
+            // The runtime took day and month the other way round when the
+            // locale's order gives no date ("12/31/2020" under d/m/y).
+            ok = makeDate(year, mo, d, date) || makeDate(year, d, mo, date);
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+
+    QTime time(0, 0);
+    if (hasTime) {
+        int h = m.captured(6).toInt(), mi = m.captured(7).toInt(), s = m.captured(8).toInt();
+        int ms = m.captured(9).isEmpty() ? 0 : m.captured(9).left(3).leftJustified(3, QLatin1Char('0')).toInt();
+        const QString ampm = m.captured(10).toUpper();
+        if (!ampm.isEmpty()) {
+            if (h < 1 || h > 12)
+                return std::nullopt;
+            const bool pm = ampm.startsWith(QLatin1Char('P'));
+            h = h % 12 + (pm ? 12 : 0);
+        }
+        if (h > 23 || mi > 59 || s > 59)
+            return std::nullopt;
+        time = QTime(h, mi, s, ms);
+    }
+    return QDateTime(date, time, Qt::UTC);
 }
-QString format(const Variant& value, const QString&) { return displayText(value); }
-double roundHalfEven(double value, int) { return value; }
-double roundHalfAway(double value, int) { return value; }
+
+// ---------------------------------------------------------------- Format
+
+QString format(const Variant& value, const QString& pattern)
+{
+    if (value.isNull() || value.isEmpty())
+        return QString();
+    if (pattern.isEmpty())
+        return toText(value);
+    if (isDatePattern(pattern)) {
+        auto d = dateFrom(value);
+        if (!d)
+            return value.isString() ? value.toString() : toText(value);
+        return formatDate(*d, pattern);
+    }
+    const Variant number = numberFrom(value);
+    if (number.isEmpty())
+        return value.isString() ? value.toString() : toText(value);
+    const Decimal d = decimalOf(number);
+    const QStringList sections = splitSections(pattern);
+    if (d.negative && sections.size() >= 2 && !sections[1].isEmpty())
+        return formatNumber(d, sections[1], false);
+    if (d.isZero() && sections.size() >= 3 && !sections[2].isEmpty())
+        return formatNumber(d, sections[2], false);
+    return formatNumber(d, sections[0], true);
+}
+
+// ---------------------------------------------------------------- rounding
+
+namespace {
+double roundTo(double value, int digits, bool halfEven)
+{
+    if (!std::isfinite(value))
+        return value;
+    if (digits <= 0)
+        return halfEven ? std::nearbyint(value) : std::round(value);
+    if (std::fabs(value) >= 1e15)
+        return value;
+    Decimal d = decimalFromDouble(value);
+    roundDecimal(d, digits, halfEven);
+    return doubleFromDecimal(d);
+}
+} // namespace
+
+double roundHalfEven(double value, int digits) { return roundTo(value, digits, true); }
+double roundHalfAway(double value, int digits) { return roundTo(value, digits, false); }
+
 } // namespace ValueText

@@ -16,6 +16,21 @@ void setLocale(const QLocale& locale);
 QLocale locale();
 QChar decimalSeparator();
 QChar groupSeparator();
+QChar dateSeparator();
+QChar timeSeparator();
+
+// Puts a locale in force for its lifetime (tests, or a window that reads
+// numbers in a fixed locale) and restores the previous one.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale& locale);
+    ~ScopedLocale();
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+private:
+    std::optional<QLocale> previous_;
+};
 
 // Texts of booleans as the runtime writes them.
 QString booleanText(bool b); // "Verdadero" / "Falso"
@@ -24,8 +39,15 @@ QString booleanText(bool b); // "Verdadero" / "Falso"
 QString toText(const Variant& v);
 // Text of a value for display where Null reads as "" (grid cells, keys, exports).
 QString displayText(const Variant& v);
+// CStr of a number or a date on its own.
+QString numberText(double value);
+QString dateText(const QDateTime& value);
 
-// IsNumeric / IsDate on text in the current locale.
+// IsNumeric / IsDate on text in the current locale. Numbers may carry blanks
+// around them, a sign before or after, parentheses for negative, the
+// locale's currency symbol, an exponent and "&H"/"&O" prefixes. Group marks
+// must stand between groups of three digits: under a decimal comma "1.5" is
+// not read as fifteen, it is not a number at all.
 bool isNumeric(const QString& text);
 bool isDate(const QString& text);
 std::optional<double> parseNumber(const QString& text);

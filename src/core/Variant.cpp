@@ -24,7 +24,8 @@ T roundedInRange(double d)
     if (std::isnan(d))
         overflow();
     double r = std::nearbyint(d); // the default rounding mode is to nearest, ties to even
-    if (r < double(std::numeric_limits<T>::min()) || r > double(std::numeric_limits<T>::max()))
+    // -min is a power of two and exact as a double; max is not (2^63 - 1 reads as 2^63).
+    if (r < double(std::numeric_limits<T>::min()) || r >= -double(std::numeric_limits<T>::min()))
         overflow();
     return T(r);
 }
@@ -43,7 +44,9 @@ T integerInRange(std::int64_t v)
 
 Currency Currency::fromDouble(double value)
 {
-    double scaled = value * double(Scale);
+    // Round the decimal digits the value shows, not its binary expansion:
+    // 0.00015 is a hair below the half in binary and still becomes 0.0002.
+    double scaled = std::nearbyint(ValueText::roundHalfEven(value, 4) * double(Scale));
     if (std::isnan(scaled) || std::fabs(scaled) >= 9.2233720368547e18)
         overflow();
     return Currency{std::int64_t(std::nearbyint(scaled))};

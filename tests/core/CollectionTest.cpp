@@ -1,0 +1,99 @@
+#include "core/Collection.h"
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+long errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+QString order(const Collection& c)
+{
+    QString s;
+    for (const Variant& v : c)
+        s += v.toString();
+    return s;
+}
+} // namespace
+
+TEST(Collection, KeysMatchWithoutRegardToCase)
+{
+    Collection c;
+    c.Add(Variant("a"), "Nombre");
+    c.Add(Variant("b"), "AÑO");
+    c.Add(Variant("c"), "Éxito");
+    EXPECT_EQ(c.Item(Variant("NOMBRE")).toString(), "a");
+    EXPECT_EQ(c.Item(Variant("nombre")).toString(), "a");
+    EXPECT_EQ(c.Item(Variant("año")).toString(), "b");
+    EXPECT_EQ(c.Item(Variant("éXITO")).toString(), "c");
+    EXPECT_TRUE(c.Exists("aÑo"));
+    EXPECT_FALSE(c.Exists("ano"));
+    EXPECT_FALSE(c.Exists(""));
+    EXPECT_EQ(c.IndexOf("ÉXITO"), 3);
+    EXPECT_EQ(c.KeyAt(2), "AÑO"); // the key as it was given
+    EXPECT_EQ(errorOf([&] { c.Add(Variant("d"), "nombre"); }), Error::KeyAlreadyAssociated);
+    EXPECT_EQ(c.Count(), 3);
+}
+
+TEST(Collection, PositionsAreOneBasedAndMissingItemsRaise)
+{
+    Collection c;
+    c.Add(Variant("a"));
+    c.Add(Variant("b"), "k");
+    EXPECT_EQ(c.Item(Variant(std::int32_t(1))).toString(), "a");
+    EXPECT_EQ(c[2].toString(), "b");
+    EXPECT_EQ(c.Item(Variant(2.0)).toString(), "b");
+    EXPECT_EQ(errorOf([&] { c.Item(Variant(std::int32_t(0))); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(errorOf([&] { c.Item(Variant(std::int32_t(3))); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(errorOf([&] { c.Item(Variant("nope")); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(errorOf([&] { c.Remove(Variant("nope")); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(errorOf([&] { c.KeyAt(9); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(c.KeyAt(1), "");
+}
+
+TEST(Collection, AddBeforeAfterAndRemoveKeepKeysInStep)
+{
+    Collection c;
+    c.Add(Variant("a"), "ka");
+    c.Add(Variant("c"), "kc");
+    c.Add(Variant("b"), "kb", Variant(std::int32_t(2)));        // before position 2
+    c.Add(Variant("d"), "kd", Variant(), Variant("KC"));        // after key kc
+    c.Add(Variant("0"), "k0", Variant("ka"));                   // before key ka
+    EXPECT_EQ(order(c), "0abcd");
+    EXPECT_EQ(c.Item(Variant("kc")).toString(), "c");
+    EXPECT_EQ(c.IndexOf("kd"), 5);
+    EXPECT_EQ(errorOf([&] { c.Add(Variant("x"), "kx", Variant(std::int32_t(9))); }), Error::InvalidProcedureCall);
+    EXPECT_EQ(c.Count(), 5);
+
+    c.Remove(Variant("KB"));
+    EXPECT_EQ(order(c), "0acd");
+    EXPECT_EQ(c.Item(Variant("kd")).toString(), "d");
+    EXPECT_FALSE(c.Exists("kb"));
+    c.Remove(Variant(std::int32_t(1)));
+    EXPECT_EQ(order(c), "acd");
+    EXPECT_EQ(c.IndexOf("ka"), 1);
+    // A removed key can be used again.
+    c.Add(Variant("b"), "kb");
+    EXPECT_EQ(c.Item(Variant("kb")).toString(), "b");
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0);
+    EXPECT_FALSE(c.Exists("ka"));
+}
+
+TEST(Collection, ItemsAreSharedObjectsAndWritable)
+{
+    auto outer = newCollection();
+    auto inner = newCollection();
+    outer->Add(Variant(inner), "Fields");
+    outer->Item(Variant("fields")).as<Collection>()->Add(Variant(std::int32_t(7)), "x");
+    EXPECT_EQ(inner->Count(), 1);
+    outer->Item(Variant("FIELDS")) = Variant("replaced");
+    EXPECT_EQ(outer->Item(Variant("Fields")).toString(), "replaced");
+}

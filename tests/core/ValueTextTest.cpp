@@ -1,0 +1,225 @@
+#include "core/Error.h"
+#include "core/ValueText.h"
+
+#include <gtest/gtest.h>
+
+using namespace ValueText;
+
+namespace {
+const QLocale Spanish(QLocale::Spanish, QLocale::Spain);
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+
+QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+} // namespace
+
+TEST(ValueTextNumbers, SpanishReadsCommaDecimalsAndPointGroups)
+{
+    ScopedLocale es(Spanish);
+    EXPECT_EQ(parseNumber("1.234,5"), 1234.5);
+    EXPECT_EQ(parseNumber("1234,5"), 1234.5);
+    EXPECT_EQ(parseNumber("1.234.567"), 1234567.0);
+    EXPECT_EQ(parseNumber(" -12,25 "), -12.25);
+    EXPECT_EQ(parseNumber("12,5-"), -12.5);
+    EXPECT_EQ(parseNumber("(3)"), -3.0);
+    EXPECT_EQ(parseNumber("1.234,50 €"), 1234.5);
+    EXPECT_EQ(parseNumber(",5"), 0.5);
+    EXPECT_EQ(parseNumber("1,5E3"), 1500.0);
+    EXPECT_EQ(parseNumber("+7"), 7.0);
+    // A point under a decimal comma is a group mark and needs groups of three.
+    EXPECT_FALSE(isNumeric("1.5"));
+    EXPECT_FALSE(isNumeric("1234.5"));
+    EXPECT_FALSE(isNumeric("1,234.5"));
+    EXPECT_FALSE(isNumeric("1.23.456"));
+}
+
+TEST(ValueTextNumbers, EnglishReadsPointDecimalsAndCommaGroups)
+{
+    ScopedLocale en(English);
+    EXPECT_EQ(parseNumber("1,234.5"), 1234.5);
+    EXPECT_EQ(parseNumber("$1,234.50"), 1234.5);
+    EXPECT_EQ(parseNumber("-0.25"), -0.25);
+    EXPECT_FALSE(isNumeric("1.234,5"));
+    EXPECT_FALSE(isNumeric("1,5"));
+}
+
+TEST(ValueTextNumbers, NotNumbers)
+{
+    ScopedLocale es(Spanish);
+    for (const char* t : {"", " ", "-", ",", "abc", "12abc", "1 2", "--1", "(1", "1)", "1E", "1e+", "€", "1..2",
+                          "1,2,3", "&H", "&HG", "1.", ".1"})
+        EXPECT_FALSE(isNumeric(QString::fromUtf8(t))) << t;
+    EXPECT_EQ(parseNumber("&HFF"), 255.0);
+    EXPECT_EQ(parseNumber("&HFFFF"), -1.0);
+    EXPECT_EQ(parseNumber("&H10000"), 65536.0);
+    EXPECT_EQ(parseNumber("&O17"), 15.0);
+}
+
+TEST(ValueTextNumbers, TextOfNumbersUsesLocaleMarksWithoutGrouping)
+{
+    ScopedLocale es(Spanish);
+    EXPECT_EQ(toText(Variant(1234.5)), "1234,5");
+    EXPECT_EQ(toText(Variant(-0.25)), "-0,25");
+    EXPECT_EQ(toText(Variant(1.0 / 3.0)), "0,333333333333333");
+    EXPECT_EQ(toText(Variant(123456789012345.0)), "123456789012345");
+    EXPECT_EQ(toText(Variant(1e15)), "1E+15");
+    EXPECT_EQ(toText(Variant(0.0001)), "0,0001");
+    EXPECT_EQ(toText(Variant(0.00001)), "1E-05");
+    EXPECT_EQ(toText(Variant(0.1 + 0.2)), "0,3");
+    EXPECT_EQ(toText(Variant(-0.0)), "0");
+    EXPECT_EQ(toText(Variant(float(0.1f))), "0,1");
+    EXPECT_EQ(toText(Variant(Currency::fromScaled(125000))), "12,5");
+    EXPECT_EQ(toText(Variant(Currency::fromScaled(-5))), "-0,0005");
+    EXPECT_EQ(toText(Variant(std::int32_t(-42))), "-42");
+    EXPECT_EQ(toText(Variant(std::int64_t(9007199254740993LL))), "9007199254740993");
+    EXPECT_EQ(toText(Variant(true)), "Verdadero");
+    EXPECT_EQ(toText(Variant(false)), "Falso");
+    ScopedLocale en(English);
+    EXPECT_EQ(toText(Variant(1234.5)), "1234.5");
+}
+
+TEST(ValueTextNumbers, EmptyNullAndObjects)
+{
+    EXPECT_EQ(toText(Variant()), "");
+    EXPECT_EQ(displayText(Variant::null()), "");
+    try {
+        toText(Variant::null());
+        FAIL() << "Null has no text";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, Error::InvalidUseOfNull);
+    }
+    try {
+        toText(Variant::nothing());
+        FAIL() << "an object has no text";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, Error::TypeMismatch);
+    }
+}
+
+TEST(ValueTextDates, TextOfDates)
+{
+    ScopedLocale es(Spanish);
+    EXPECT_EQ(toText(Variant(at(2024, 12, 5))), "05/12/2024");
+    EXPECT_EQ(toText(Variant(at(2024, 12, 5, 9, 3, 7))), "05/12/2024 09:03:07");
+    EXPECT_EQ(toText(Variant(at(1899, 12, 30, 14, 30, 0))), "14:30:00");
+    EXPECT_EQ(toText(Variant(at(1899, 12, 30))), "00:00:00");
+    ScopedLocale en(English);
+    EXPECT_EQ(toText(Variant(at(2024, 12, 5))), "12/5/2024");
+    EXPECT_EQ(toText(Variant(at(2024, 12, 5, 15, 4, 5))), "12/5/2024 3:04:05 PM");
+}
+
+TEST(ValueTextDates, ReadingDates)
+{
+    ScopedLocale es(Spanish);
+    EXPECT_EQ(parseDate("05/12/2024"), at(2024, 12, 5));
+    EXPECT_EQ(parseDate("5/12/24"), at(2024, 12, 5));
+    EXPECT_EQ(parseDate("5/12/45"), at(1945, 12, 5));
+    EXPECT_EQ(parseDate("05/12/2024 09:03:07"), at(2024, 12, 5, 9, 3, 7));
+    EXPECT_EQ(parseDate("05-12-2024 9:03"), at(2024, 12, 5, 9, 3));
+    EXPECT_EQ(parseDate("2024-12-05"), at(2024, 12, 5));
+    EXPECT_EQ(parseDate("2024-12-05T09:03:07.250"),
+              QDateTime(QDate(2024, 12, 5), QTime(9, 3, 7, 250), Qt::UTC));
+    EXPECT_EQ(parseDate("14:30:00"), at(1899, 12, 30, 14, 30));
+    EXPECT_EQ(parseDate("2:30 PM"), at(1899, 12, 30, 14, 30));
+    EXPECT_EQ(parseDate("12:00 am"), at(1899, 12, 30, 0, 0));
+    // Day and month the other way round when the locale's order gives no date.
+    EXPECT_EQ(parseDate("12/31/2020"), at(2020, 12, 31));
+    for (const char* t : {"", "31/02/2024", "32/13/2024", "1/2", "25:00", "10:60", "05/12/202409:00", "abc",
+                          "05/12-2024", "13:00 PM", "2024-12-05T"})
+        EXPECT_FALSE(isDate(QString::fromUtf8(t))) << t;
+    ScopedLocale en(English);
+    EXPECT_EQ(parseDate("12/5/2024"), at(2024, 12, 5));
+    EXPECT_EQ(parseDate("12/5/2024 3:04:05 PM"), at(2024, 12, 5, 15, 4, 5));
+}
+
+TEST(ValueTextFormat, NumberPatternsGroupThemselves)
+{
+    ScopedLocale es(Spanish);
+    // Qt's Spanish locale leaves 1234 ungrouped; the runtime grouped it.
+    EXPECT_EQ(format(Variant(1234.5), "###,###,##0.00"), "1.234,50");
+    EXPECT_EQ(format(Variant(std::int32_t(1234)), "#,##0.00"), "1.234,00");
+    EXPECT_EQ(format(Variant(1234567.891), "###,###,##0.00"), "1.234.567,89");
+    EXPECT_EQ(format(Variant(0.5), "###,###,##0"), "1");
+    EXPECT_EQ(format(Variant(-1234.5), "#,##0.00"), "-1.234,50");
+    EXPECT_EQ(format(Variant(std::int64_t(6000000)), "#,###,##0"), "6.000.000");
+    EXPECT_EQ(format(Variant(999.0), "#,###,##0"), "999");
+    EXPECT_EQ(format(Variant(0.5), "0.0"), "0,5");
+    EXPECT_EQ(format(Variant(2.5), "0"), "3");
+    EXPECT_EQ(format(Variant(-2.5), "0"), "-3");
+    EXPECT_EQ(format(Variant(2.675), "0.00"), "2,68");
+    EXPECT_EQ(format(Variant(0.285), "0.00"), "0,29");
+    EXPECT_EQ(format(Variant(-0.001), "0.00"), "0,00");
+    EXPECT_EQ(format(Variant(9.999), "0.00"), "10,00");
+    EXPECT_EQ(format(Variant(1234.5), "###,###,##0.0###"), "1.234,5");
+    EXPECT_EQ(format(Variant(1234.0), "###,###,##0.0###"), "1.234,0");
+    EXPECT_EQ(format(Variant(1.23456), "##0.####"), "1,2346");
+    EXPECT_EQ(format(Variant(7.0), "##0"), "7");
+    EXPECT_EQ(format(Variant(7.0), "##0.####"), "7,");
+    EXPECT_EQ(format(Variant(0.25), "#.##"), ",25");
+    EXPECT_EQ(format(Variant(0.256), "0%"), "26%");
+    EXPECT_EQ(format(Variant(Currency::fromScaled(12345)), "0.00"), "1,23");
+    EXPECT_EQ(format(Variant(Currency::fromScaled(12355)), "0.000"), "1,236");
+    EXPECT_EQ(format(Variant(QStringLiteral("1.234,5")), "#,##0.00"), "1.234,50");
+    EXPECT_EQ(format(Variant(QStringLiteral("abc")), "#,##0.00"), "abc");
+    EXPECT_EQ(format(Variant(-5.0), "0;(0)"), "(5)");
+    EXPECT_EQ(format(Variant(), "0.00"), "");
+    EXPECT_EQ(format(Variant::null(), "0.00"), "");
+    ScopedLocale en(English);
+    EXPECT_EQ(format(Variant(1234.5), "###,###,##0.00"), "1,234.50");
+    EXPECT_EQ(format(Variant(2.5), "0.0"), "2.5");
+}
+
+TEST(ValueTextFormat, DatePatterns)
+{
+    ScopedLocale es(Spanish);
+    const Variant d(at(2024, 3, 7, 15, 4, 9));
+    EXPECT_EQ(format(d, "dd/mm/yyyy"), "07/03/2024");
+    EXPECT_EQ(format(d, "dd/MM/yyyy hh:nn:ss"), "07/03/2024 15:04:09");
+    EXPECT_EQ(format(d, "hh:nn:ss"), "15:04:09");
+    EXPECT_EQ(format(d, "hh:mm:ss"), "15:04:09");
+    EXPECT_EQ(format(d, "yyyyMMddhhnnss"), "20240307150409");
+    EXPECT_EQ(format(d, "yyyymmddhhmmss"), "20240307150409");
+    EXPECT_EQ(format(d, "YYYYMMDD_hhnnss"), "20240307_150409");
+    EXPECT_EQ(format(d, "yyyy-mm-dd"), "2024-03-07");
+    EXPECT_EQ(format(d, "hh:mm AM/PM"), "03:04 PM");
+    EXPECT_EQ(format(d, "h:mm am/pm"), "3:04 pm");
+    EXPECT_EQ(format(d, "d \"de\" mmmm"), "7 de marzo");
+    // A number formatted as a time is a length of days (end time minus start time).
+    EXPECT_EQ(format(Variant(1.0 / 24 + 2.0 / 1440 + 3.0 / 86400), "hh:mm:ss"), "01:02:03");
+    EXPECT_EQ(format(Variant(QStringLiteral("25/12/2024")), "dd/mm/yyyy"), "25/12/2024");
+    EXPECT_EQ(format(Variant(QStringLiteral("no date")), "dd/mm/yyyy"), "no date");
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(format(d, "dd/mm/yyyy"), "07.03.2024");
+}
+
+TEST(ValueTextRounding, HalfEvenAndHalfAway)
+{
+    EXPECT_EQ(roundHalfEven(2.5), 2.0);
+    EXPECT_EQ(roundHalfEven(3.5), 4.0);
+    EXPECT_EQ(roundHalfEven(-2.5), -2.0);
+    EXPECT_EQ(roundHalfEven(12.5), 12.0);
+    EXPECT_EQ(roundHalfEven(2.125, 2), 2.12);
+    EXPECT_EQ(roundHalfEven(2.135, 2), 2.14);
+    EXPECT_EQ(roundHalfAway(2.5), 3.0);
+    EXPECT_EQ(roundHalfAway(-2.5), -3.0);
+    EXPECT_EQ(roundHalfAway(2.125, 2), 2.13);
+    EXPECT_EQ(roundHalfAway(1.005, 2), 1.01);
+}
+
+TEST(ValueTextLocale, ScopedLocaleRestores)
+{
+    const QChar before = decimalSeparator();
+    {
+        ScopedLocale en(English);
+        EXPECT_EQ(decimalSeparator(), QLatin1Char('.'));
+        {
+            ScopedLocale es(Spanish);
+            EXPECT_EQ(decimalSeparator(), QLatin1Char(','));
+            EXPECT_EQ(groupSeparator(), QLatin1Char('.'));
+        }
+        EXPECT_EQ(decimalSeparator(), QLatin1Char('.'));
+    }
+    EXPECT_EQ(decimalSeparator(), before);
+}

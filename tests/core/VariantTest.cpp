@@ -1,0 +1,165 @@
+#include "core/Collection.h"
+#include "core/Error.h"
+#include "core/ValueText.h"
+#include "core/Variant.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+
+namespace {
+long errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(Variant, EmptyNullAndNothingStayApart)
+{
+    Variant empty, null = Variant::null(), nothing = Variant::nothing();
+    EXPECT_EQ(empty.type(), VarType::Empty);
+    EXPECT_EQ(null.type(), VarType::Null);
+    EXPECT_EQ(nothing.type(), VarType::Object);
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_FALSE(empty.isNull());
+    EXPECT_TRUE(null.isNull());
+    EXPECT_FALSE(null.isEmpty());
+    EXPECT_TRUE(nothing.isNothing());
+    EXPECT_FALSE(nothing.isEmpty() || nothing.isNull());
+    EXPECT_NE(empty, null);
+    EXPECT_NE(null, nothing);
+    EXPECT_EQ(empty, Variant());
+    EXPECT_EQ(null, Variant::null());
+
+    // Empty reads as zero and as "", Null raises.
+    EXPECT_EQ(empty.toLong(), 0);
+    EXPECT_EQ(empty.toString(), "");
+    EXPECT_FALSE(empty.toBool());
+    EXPECT_EQ(errorOf([&] { null.toLong(); }), Error::InvalidUseOfNull);
+    EXPECT_EQ(errorOf([&] { null.toString(); }), Error::InvalidUseOfNull);
+    EXPECT_EQ(errorOf([&] { null.toDate(); }), Error::InvalidUseOfNull);
+    EXPECT_EQ(errorOf([&] { null.toBool(); }), Error::InvalidUseOfNull);
+    EXPECT_TRUE(empty.isNumeric());
+    EXPECT_FALSE(null.isNumeric());
+}
+
+TEST(Variant, TypesKeepTheirWidth)
+{
+    EXPECT_EQ(Variant(std::uint8_t(1)).type(), VarType::Byte);
+    EXPECT_EQ(Variant(std::int16_t(1)).type(), VarType::Integer);
+    EXPECT_EQ(Variant(std::int32_t(1)).type(), VarType::Long);
+    EXPECT_EQ(Variant(std::int64_t(1)).type(), VarType::LongLong);
+    EXPECT_EQ(Variant(1.0f).type(), VarType::Single);
+    EXPECT_EQ(Variant(1.0).type(), VarType::Double);
+    EXPECT_EQ(Variant(Currency{}).type(), VarType::Currency);
+    EXPECT_EQ(Variant(QDate(2024, 1, 1)).type(), VarType::Date);
+    EXPECT_EQ(Variant("x").type(), VarType::String);
+    EXPECT_EQ(Variant(true).type(), VarType::Boolean);
+    EXPECT_EQ(Variant(newCollection()).type(), VarType::Object);
+    EXPECT_EQ(Variant(std::make_shared<VArray>(0, 2)).type(), VarType::Array);
+    EXPECT_EQ(int(VarType::Array), 8192);
+}
+
+TEST(Variant, OverflowIsRaisedNotWrapped)
+{
+    EXPECT_EQ(errorOf([] { Variant(std::int32_t(32768)).toInt(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(std::int32_t(-32769)).toInt(); }), Error::Overflow);
+    EXPECT_EQ(Variant(std::int32_t(-32768)).toInt(), -32768);
+    EXPECT_EQ(errorOf([] { Variant(std::int16_t(256)).toByte(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(std::int16_t(-1)).toByte(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(2147483648.0).toLong(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(std::int64_t(1) << 40).toLong(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(9.3e18).toLongLong(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(9223372036854775808.0).toLongLong(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(std::numeric_limits<double>::quiet_NaN()).toLong(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(1e39).toSingle(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(1e15).toCurrency(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant(std::int64_t(1) << 62).toCurrency(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant("99999").toInt(); }), Error::Overflow);
+}
+
+TEST(Variant, IntegerConversionsRoundHalfToEven)
+{
+    EXPECT_EQ(Variant(2.5).toInt(), 2);
+    EXPECT_EQ(Variant(3.5).toInt(), 4);
+    EXPECT_EQ(Variant(-2.5).toInt(), -2);
+    EXPECT_EQ(Variant(0.5).toLong(), 0);
+    EXPECT_EQ(Variant(1.5).toLong(), 2);
+    EXPECT_EQ(Variant(2.4999).toLong(), 2);
+    EXPECT_EQ(Variant(32767.5).toLong(), 32768);
+    EXPECT_EQ(errorOf([] { Variant(32767.5).toInt(); }), Error::Overflow);
+    EXPECT_EQ(Variant(Currency::fromScaled(25000)).toInt(), 2);
+    EXPECT_EQ(Variant(Currency::fromScaled(35000)).toInt(), 4);
+    EXPECT_EQ(Variant(Currency::fromScaled(-25000)).toInt(), -2);
+    EXPECT_EQ(Variant(Currency::fromScaled(-35000)).toInt(), -4);
+    EXPECT_EQ(Currency::fromDouble(0.00005).scaled, 0);
+    EXPECT_EQ(Currency::fromDouble(0.00015).scaled, 2);
+}
+
+TEST(Variant, TextConversionsFollowTheLocale)
+{
+    ValueText::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Spain));
+    EXPECT_EQ(Variant("1.234,5").toDouble(), 1234.5);
+    EXPECT_EQ(Variant(" 12 ").toInt(), 12);
+    EXPECT_EQ(Variant("2,5").toInt(), 2);
+    EXPECT_EQ(Variant(1234.5).toString(), "1234,5");
+    EXPECT_TRUE(Variant("1.234,5").isNumeric());
+    EXPECT_FALSE(Variant("1,234.5").isNumeric());
+    EXPECT_EQ(errorOf([] { Variant("abc").toDouble(); }), Error::TypeMismatch);
+    EXPECT_EQ(errorOf([] { Variant("").toLong(); }), Error::TypeMismatch);
+    EXPECT_TRUE(Variant("Verdadero").toBool());
+    EXPECT_TRUE(Variant("true").toBool());
+    EXPECT_FALSE(Variant("Falso").toBool());
+    EXPECT_TRUE(Variant("-1").toBool());
+    EXPECT_EQ(Variant(true).toInt(), -1);
+    EXPECT_EQ(Variant(true).toString(), "Verdadero");
+    EXPECT_EQ(Variant("25/12/2024").toDate(), QDateTime(QDate(2024, 12, 25), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(Variant(QDate(2024, 12, 25)).toString(), "25/12/2024");
+    EXPECT_EQ(errorOf([] { Variant("31/02/2024").toDate(); }), Error::TypeMismatch);
+    ValueText::ScopedLocale en(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(Variant("1,234.5").toDouble(), 1234.5);
+    EXPECT_EQ(Variant(1234.5).toString(), "1234.5");
+}
+
+TEST(Variant, DatesAndSerials)
+{
+    const QDateTime noon(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC);
+    EXPECT_DOUBLE_EQ(serialFromDate(noon), 45293.5);
+    EXPECT_EQ(dateFromSerial(45293.5), noon);
+    EXPECT_EQ(dateFromSerial(0), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC));
+    // Before day zero the fraction still counts forward within the day.
+    EXPECT_EQ(dateFromSerial(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC));
+    EXPECT_DOUBLE_EQ(serialFromDate(QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)), -1.25);
+    EXPECT_EQ(Variant(noon).toDouble(), 45293.5);
+    EXPECT_EQ(Variant(45293.5).toDate(), noon);
+}
+
+TEST(Variant, ObjectsAndArrays)
+{
+    auto c = newCollection();
+    Variant v(c);
+    EXPECT_EQ(v.as<Collection>(), c);
+    EXPECT_EQ(v, Variant(c));
+    EXPECT_NE(v, Variant(newCollection()));
+    EXPECT_EQ(errorOf([] { Variant(1.0).toObject(); }), Error::ObjectRequired);
+    EXPECT_EQ(errorOf([&] { v.toDouble(); }), Error::TypeMismatch);
+
+    auto a = std::make_shared<VArray>(1, 3, 0, 1);
+    EXPECT_EQ(a->lbound(1), 1);
+    EXPECT_EQ(a->ubound(2), 1);
+    a->at(3, 1) = Variant("x");
+    a->redimPreserve(4);
+    EXPECT_EQ(a->at(3, 1), Variant("x"));
+    EXPECT_TRUE(a->at(3, 4).isEmpty());
+    EXPECT_EQ(errorOf([&] { a->at(0, 0); }), Error::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { a->at(1); }), Error::SubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { a->lbound(3); }), Error::SubscriptOutOfRange);
+    VArray unallocated;
+    EXPECT_FALSE(unallocated.allocated());
+}
