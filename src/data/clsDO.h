@@ -209,6 +209,8 @@ private:
 protected:
     // Lets a test (or a writer with its own sheet size) fix the rows per sheet.
     void setRowsPerSheet(std::int32_t rows) { rowsPerSheet_ = rows; }
+    // Whether the data layer implements a provider; the provider look-up asks here.
+    virtual bool ProviderRegistered(const QString& providerName) const;
 
 private:
     // 0 SQL Server, 1 Access, 2 Oracle, from ConnectionType and UsedDriver.
@@ -225,6 +227,11 @@ private:
     // RemoteServer, then the stored values for empty arguments.
     void FallBack(QString& server, QString& database, QString& user, QString& password) const;
     void InsertLog(const QString& procedure, const QString& message, std::int16_t kind, bool flag = false);
+    // The output forms of Query that take more than a few lines.
+    Variant CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters);
+    Variant Collection2Form(const QString& sSQL, Variant& KeyFields, bool Counters, bool UseKey, bool Names);
+    Variant SheetPagesForm(const QString& sSQL, bool known, std::int32_t knownRows, std::int32_t knownColumns,
+                           const QString& knownHeader, const Variant& resultSoFar);
 
     QString servidor_;
     QString baseDatos_;

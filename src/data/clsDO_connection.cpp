@@ -4,6 +4,38 @@
 
 #include "core/Dialogs.h"
 #include "core/Error.h"
+#include "platform/db/Db.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <limits>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A connection string as it may be written to the log: password values hidden.
+QString maskPasswords(QString text)
+{
+    static const QRegularExpression password(QStringLiteral("((?:pwd|password)\\s*=)[^;]*"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return text.replace(password, QStringLiteral("\\1****"));
+}
+} // namespace
+
+bool clsDO::ProviderRegistered(const QString& providerName) const { return db::isProviderRegistered(providerName); }
+
+QString clsDO::FindOleDbProvider(int providerKind) const
+{
+    QStringList candidates;
+    if (providerKind == 2)
+        candidates = {QStringLiteral("Microsoft.ACE.OLEDB.16.0"), QStringLiteral("Microsoft.ACE.OLEDB.12.0")};
+    else if (providerKind == 1)
+        candidates = {QStringLiteral("Microsoft.Jet.OLEDB.4.0"), QStringLiteral("Microsoft.Jet.OLEDB.3.51")};
+    for (const QString& name : candidates)
+        if (ProviderRegistered(name))
+            return name;
+    return QString();
+}
 
 QString clsDO::ConnectionString(const QString& S, const QString& D, const QString& U, const QString& P, bool shape)
 {
@@ -45,4 +77,148 @@ QString clsDO::ConnectionString(const QString& S, const QString& D, const QStrin
     default:
         return QString();
     }
+}
+
+bool clsDO::OpenConnection(const QString& server, const QString& database, const QString& user,
+                           const QString& password, bool shape, const QString& statement)
+{
+    if (transactionOpen_)
+        return connection_ && connection_->State() == db::adStateOpen;
+
+    // A connection an earlier call left open (a stored procedure run) goes before it is replaced.
+    if (connection_) {
+        trap([&] { connection_->Close(); }, [](const Error&) {});
+        connection_.reset();
+    }
+
+    QString text;
+    const bool opened = trap(
+        [&] {
+            connection_ = std::make_shared<db::Connection>();
+            connection_->setCursorLocation(db::adUseClient);
+            connection_->setConnectionTimeout(0);
+            text = ConnectionString(server, database, user, password, shape);
+            if (text.isEmpty())
+                raise(db::errProviderNotFound, QStringLiteral("No hay cadena de conexión para este tipo de conexión"));
+            connection_->Open(text);
+            connection_->setCommandTimeout(0);
+        },
+        [&](const Error&) {
+            InsertLog(QStringLiteral("OpenConnection"),
+                      QStringLiteral("No se ha podido abrir la conexión ") + maskPasswords(text), 4);
+            SystemMsgBox(QStringLiteral("No se ha podido abrir la conexión"), 64, QStringLiteral("Aviso"));
+        });
+    if (!opened)
+        return false;
+
+    // A statement given here runs at once; its failure is the caller's to report.
+    if (!statement.isEmpty()) {
+        procedureCommand_ = std::make_shared<db::Command>();
+        procedureCommand_->setCommandTimeout(0);
+        procedureCommand_->setActiveConnection(connection_);
+        procedureCommand_->setCommandText(statement);
+        procedureCommand_->Execute();
+    }
+    return connection_->State() == db::adStateOpen;
+}
+
+void clsDO::CloseConnection()
+{
+    if (transactionOpen_)
+        return;
+    if (connection_)
+        trap([&] { connection_->Close(); }, [](const Error&) {});
+    connection_.reset();
+}
+
+bool clsDO::Execute(const QString& sSQL, ByRef<QString> sServer, ByRef<QString> sBBDD, ByRef<QString> sUID,
+                    ByRef<QString> sPassword, ByRef<std::int32_t> lFilasAfectadas, bool bStoredProcedure)
+{
+    FallBack(*sServer, *sBBDD, *sUID, *sPassword);
+
+    auto fail = [&](const Error& e) {
+        InsertLog(QStringLiteral("Execute"),
+                  QStringLiteral("Error al intentar ejecutar la siguiente SQL -> ") + sSQL + kCrLf + e.description, 4);
+        CloseConnection();
+        raise(e.number, e.description, QStringLiteral("Zolt12.clsDO.Execute"));
+    };
+
+    if (bStoredProcedure) {
+        bool open = false;
+        try {
+            open = OpenConnection(*sServer, *sBBDD, *sUID, *sPassword, false, sSQL);
+        } catch (const Error& e) {
+            procedureCommand_.reset();
+            fail(e);
+        }
+        if (open)
+            return false; // ran; the connection stays open for what follows
+        CloseConnection();
+        return true;
+    }
+
+    // A connection that did not open has shown its notice; nothing ran.
+    if (!OpenConnection(*sServer, *sBBDD, *sUID, *sPassword))
+        return false;
+    InsertLog(QStringLiteral("Execute"), sSQL, 1);
+    try {
+        auto command = std::make_shared<db::Command>();
+        command->setCommandTimeout(0);
+        command->setActiveConnection(connection_);
+        command->setCommandText(sSQL);
+        qint64 affected = -1;
+        command->Execute(&affected);
+        *lFilasAfectadas = std::int32_t(std::clamp<qint64>(affected, std::numeric_limits<std::int32_t>::min(),
+                                                           std::numeric_limits<std::int32_t>::max()));
+    } catch (const Error& e) {
+        fail(e);
+    }
+    CloseConnection();
+    return true;
+}
+
+void clsDO::OpenTransaction()
+{
+    trap(
+        [&] {
+            if (!OpenConnection(servidor_, baseDatos_, usuario_, contraseña_))
+                return;
+            connection_->BeginTrans();
+            InsertLog(QStringLiteral("OpenTransaction"), QStringLiteral("Se abre una Transaccion"), 1);
+            transactionOpen_ = true;
+        },
+        [&](const Error&) {
+            InsertLog(QStringLiteral("query"), QStringLiteral("Error al intentar abrir una Transaccion"), 4);
+            // A connection opened for a transaction that did not begin is not kept.
+            CloseConnection();
+            SystemMsgBox(QStringLiteral("Error al abrir la Transacción"), 16, QStringLiteral("Error"));
+        });
+}
+
+void clsDO::CloseTransaction()
+{
+    if (!transactionOpen_)
+        return;
+    trap(
+        [&] {
+            if (!connection_)
+                raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto no establecida"));
+            connection_->CommitTrans();
+            InsertLog(QStringLiteral("CloseTransaction"), QStringLiteral("Se cierra una Transaccion"), 1);
+            transactionOpen_ = false;
+            CloseConnection();
+        },
+        [&](const Error&) {
+            InsertLog(QStringLiteral("CloseTransaction"), QStringLiteral("Error al intentar cerrar una Transaccion"), 4);
+            SystemMsgBox(QStringLiteral("Error al cerrar la Transacción"), 16, QStringLiteral("Error"));
+        });
+}
+
+void clsDO::UnDoTransaction()
+{
+    InsertLog(QStringLiteral("RollBack"), QStringLiteral("Se hace rollback en la Transaccion actual"), 1);
+    if (connection_)
+        trap([&] { connection_->RollbackTrans(); }, [](const Error&) {});
+    transactionOpen_ = false;
+    CloseConnection();
 }

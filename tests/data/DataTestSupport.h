@@ -1,0 +1,89 @@
+#pragma once
+// Shared pieces of the data-access object tests: a log object that keeps its
+// lines, a data-access object whose sheet size and provider list a test sets,
+// and local database files made from statements.
+#include "core/Collection.h"
+#include "core/Dialogs.h"
+#include "data/clsDO.h"
+#include "platform/db/Db.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <vector>
+
+namespace datatest {
+
+struct LogLine {
+    QString className;
+    QString procedure;
+    QString message;
+    int kind = 0;
+    bool flag = false;
+};
+
+class LogRecorder : public Object, public LogTarget {
+public:
+    QString typeName() const override { return QStringLiteral("LogRecorder"); }
+    bool InsertLog(const QString& c, const QString& p, const QString& m, std::int16_t k, bool f) override
+    {
+        lines.push_back({c, p, m, k, f});
+        return false;
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& l : lines)
+            out << l.message;
+        return out;
+    }
+    std::vector<LogLine> lines;
+};
+
+class TestDO : public clsDO {
+public:
+    using clsDO::setRowsPerSheet;
+    // Providers the look-up finds; every question is counted.
+    std::function<bool(const QString&)> providers;
+    mutable QStringList asked;
+
+protected:
+    bool ProviderRegistered(const QString& name) const override
+    {
+        asked << name;
+        return providers ? providers(name) : clsDO::ProviderRegistered(name);
+    }
+};
+
+// A local database file (the .accdb kind) in a temporary folder.
+class LocalDb {
+public:
+    explicit LocalDb(const QString& name = QStringLiteral("test.accdb"))
+    {
+        path = dir.filePath(name);
+    }
+    QString connectionString() const
+    {
+        return QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + path;
+    }
+    void exec(const QStringList& statements) const
+    {
+        db::Connection c;
+        c.Open(connectionString());
+        for (const QString& s : statements)
+            c.Execute(s);
+        c.Close();
+    }
+    // A data-access object pointed at the file.
+    void point(clsDO& o) const
+    {
+        o.setConnectionType(2);
+        o.StartObject(QString(), path, QString(), QString());
+    }
+    QTemporaryDir dir;
+    QString path;
+};
+
+inline Variant collectionItem(const Variant& c, const QString& key) { return c.as<Collection>()->Item(Variant(key)); }
+
+} // namespace datatest

@@ -1,0 +1,365 @@
+// Connection strings, the provider look-up, the fall-back of connection
+// values, Execute, transactions and their log lines, dialect strings and the
+// change history, through the recording backend.
+#include "DataTestSupport.h"
+
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
+
+using namespace datatest;
+
+namespace {
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        log = std::make_shared<LogRecorder>();
+        o.InicializateLog(log);
+    }
+    void TearDown() override { db::RecordingBackend::uninstall(); }
+
+    // The connection string the object builds for the given values.
+    QString stringFor(std::int16_t type, std::int16_t driver, const QString& user = QStringLiteral("u"))
+    {
+        rec->clearLog();
+        o.setConnectionType(type);
+        o.setUsedDriver(driver);
+        o.Execute(QStringLiteral("UPDATE t SET a = 1"), QStringLiteral("srv"), QStringLiteral("db"), user,
+                  QStringLiteral("p"));
+        const QStringList s = rec->connectionStrings();
+        return s.isEmpty() ? QStringLiteral("<none>") : s.first();
+    }
+
+    std::shared_ptr<db::RecordingBackend> rec;
+    std::shared_ptr<LogRecorder> log;
+    ScopedRecordingDialogs dialogs;
+    TestDO o;
+};
+
+TEST_F(ConnectionTest, ConnectionStringForEveryTypeAndDriver)
+{
+    o.providers = [](const QString& p) { return p == QLatin1String("Microsoft.Jet.OLEDB.4.0"); };
+    EXPECT_EQ(stringFor(0, 0), "driver={SQL Server};server=tcp:srv;uid=u;pwd=p;database=db");
+    EXPECT_EQ(stringFor(0, 2, QStringLiteral("InTeGrAtEd")),
+              "driver={SQL Server};server=tcp:srv;Trusted_Connection=yes;database=db");
+    EXPECT_EQ(stringFor(1, 0), "Data Source=db;Provider=Microsoft.Jet.OLEDB.4.0; ");
+    o.setSQLProvider(QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
+    EXPECT_EQ(stringFor(2, 1), "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=db;Persist Security Info=False;"
+                               "Jet OLEDB:Database Password=p;");
+    EXPECT_EQ(stringFor(3, 0), "DSN=srv;DATABASE=db;UID=u;PWD=p");
+    EXPECT_EQ(stringFor(3, 1), "DSN=srv;");
+    EXPECT_EQ(stringFor(3, 2), "DATABASE=db;UID=u;PWD=p;DSN=srv;");
+    EXPECT_TRUE(dialogs->calls.empty());
+}
+
+TEST_F(ConnectionTest, UnknownTypeOrDriverDoesNotOpenAndExecuteSaysSo)
+{
+    for (auto [type, driver] : {std::pair<std::int16_t, std::int16_t>{3, 3}, {4, 0}}) {
+        dialogs->calls.clear();
+        o.setConnectionType(type);
+        o.setUsedDriver(driver);
+        std::int32_t affected = 77;
+        EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("s"), QStringLiteral("d"),
+                               QStringLiteral("u"), QStringLiteral("p"), affected));
+        EXPECT_EQ(affected, 77);
+        ASSERT_EQ(dialogs->calls.size(), 1u);
+        EXPECT_EQ(dialogs->calls[0].prompt, "No se ha podido abrir la conexión");
+        EXPECT_EQ(dialogs->calls[0].style, 64);
+        EXPECT_EQ(dialogs->calls[0].title, "Aviso");
+    }
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(ConnectionTest, FailedOpenLogsTheStringWithoutItsPassword)
+{
+    rec->failOpen(QStringLiteral("."), QStringLiteral("Login failed"));
+    o.StartObject(QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("sa"), QStringLiteral("s3cret"));
+    EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t")));
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_EQ(log->lines[0].className, "clsDO");
+    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("db") + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
+    EXPECT_EQ(log->lines[0].message,
+              "No se ha podido abrir la conexión driver={SQL Server};server=tcp:srv;uid=sa;pwd=****;database=db");
+    EXPECT_EQ(log->lines[0].kind, 4);
+
+    log->lines.clear();
+    o.setConnectionType(2);
+    o.setSQLProvider(QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
+    o.setContraseña(QStringLiteral("clave"));
+    o.Execute(QStringLiteral("DELETE FROM t"));
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_FALSE(log->lines[0].message.contains(QLatin1String("clave")));
+    EXPECT_TRUE(log->lines[0].message.contains(QLatin1String("Jet OLEDB:Database Password=****;")));
+}
+
+TEST_F(ConnectionTest, ProviderIsLookedUpOnceAndStoredBack)
+{
+    o.providers = [](const QString& p) { return p == QLatin1String("Microsoft.Jet.OLEDB.4.0"); };
+    stringFor(1, 0);
+    EXPECT_EQ(o.SQLProvider(), "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_EQ(o.asked, QStringList{"Microsoft.Jet.OLEDB.4.0"});
+    // The same provider serves a later .accdb connection: no second look-up.
+    EXPECT_EQ(stringFor(2, 0), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=db;Persist Security Info=False;"
+                               "Jet OLEDB:Database Password=p;");
+    EXPECT_EQ(o.asked.size(), 1);
+}
+
+TEST_F(ConnectionTest, ProviderLookUpOrderAndFixedDefaults)
+{
+    o.providers = [](const QString&) { return false; };
+    stringFor(1, 0);
+    EXPECT_EQ(o.asked, (QStringList{"Microsoft.Jet.OLEDB.4.0", "Microsoft.Jet.OLEDB.3.51"}));
+    EXPECT_EQ(o.SQLProvider(), "Microsoft.Jet.OLEDB.4.0");
+
+    TestDO accdb;
+    accdb.providers = [](const QString&) { return false; };
+    accdb.setConnectionType(2);
+    accdb.Execute(QStringLiteral("DELETE FROM t"), QString(), QStringLiteral("f.accdb"));
+    EXPECT_EQ(accdb.asked, (QStringList{"Microsoft.ACE.OLEDB.16.0", "Microsoft.ACE.OLEDB.12.0"}));
+    EXPECT_EQ(accdb.SQLProvider(), "Microsoft.ACE.OLEDB.12.0");
+
+    // The data layer's own list: the newest ACE provider it implements.
+    TestDO layer;
+    layer.setConnectionType(2);
+    layer.Execute(QStringLiteral("DELETE FROM t"), QString(), QStringLiteral("f.accdb"));
+    EXPECT_EQ(layer.SQLProvider(), "Microsoft.ACE.OLEDB.16.0");
+}
+
+TEST_F(ConnectionTest, RemoteServerWinsAndEmptyArgumentsTakeTheStoredValues)
+{
+    o.StartObject(QStringLiteral("stored"), QStringLiteral("sdb"), QStringLiteral("su"), QStringLiteral("sp"));
+    QString server = QStringLiteral("given"), database, user = QStringLiteral("u2"), password;
+    o.Execute(QStringLiteral("DELETE FROM t"), server, database, user, password);
+    EXPECT_EQ(rec->connectionStrings().last(), "driver={SQL Server};server=tcp:given;uid=u2;pwd=sp;database=sdb");
+    // The caller's variables receive the values that were used.
+    EXPECT_EQ(database, "sdb");
+    EXPECT_EQ(password, "sp");
+
+    o.setRemoteServer(QStringLiteral("remote"));
+    server = QStringLiteral("given");
+    o.Execute(QStringLiteral("DELETE FROM t"), server);
+    EXPECT_EQ(server, "remote");
+    EXPECT_TRUE(rec->connectionStrings().last().startsWith(QLatin1String("driver={SQL Server};server=tcp:remote;")));
+}
+
+TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
+{
+    rec->answerAffected(QStringLiteral("UPDATE t SET a = 1"), 3);
+    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    std::int32_t affected = 0;
+    EXPECT_TRUE(o.Execute(QStringLiteral("UPDATE t SET a = 1"), QString(), QString(), QString(), QString(), affected));
+    EXPECT_EQ(affected, 3);
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tExecute");
+    EXPECT_EQ(log->lines[0].message, "UPDATE t SET a = 1");
+    EXPECT_EQ(log->lines[0].kind, 1);
+    const auto events = rec->events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2].kind, db::RecordingBackend::EventKind::Close);
+}
+
+TEST_F(ConnectionTest, FailingStatementRaisesTheEngineErrorAfterItsLogLine)
+{
+    rec->answerError(QStringLiteral("DELETE FROM x"), -2147217865, QStringLiteral("Invalid object name 'x'."));
+    o.StartObject(QStringLiteral("s"), QStringLiteral("longdatabasename_abcdefgh"), QStringLiteral("u"),
+                  QStringLiteral("p"));
+    try {
+        o.Execute(QStringLiteral("DELETE FROM x"));
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, -2147217865);
+        EXPECT_EQ(e.description, "Invalid object name 'x'.");
+        EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
+    }
+    ASSERT_EQ(log->lines.size(), 2u);
+    EXPECT_EQ(log->lines[1].procedure, "longdatabasename_abc\tExecute");
+    EXPECT_EQ(log->lines[1].message,
+              "Error al intentar ejecutar la siguiente SQL -> DELETE FROM x\r\nInvalid object name 'x'.");
+    EXPECT_EQ(log->lines[1].kind, 4);
+    EXPECT_EQ(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
+}
+
+TEST_F(ConnectionTest, StoredProcedurePath)
+{
+    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    // A statement that ran leaves the connection open and answers false.
+    EXPECT_FALSE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
+    EXPECT_EQ(rec->statements(), QStringList{"EXEC sp_x"});
+    EXPECT_NE(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
+
+    // The next opening closes it first.
+    o.Execute(QStringLiteral("UPDATE t SET a = 1"));
+    int closes = 0;
+    for (const auto& e : rec->events())
+        closes += e.kind == db::RecordingBackend::EventKind::Close;
+    EXPECT_EQ(closes, 2);
+
+    // A failing procedure reaches the caller as its own error, not as a connection notice.
+    rec->answerError(QStringLiteral("EXEC sp_bad"), 50000, QStringLiteral("boom"));
+    try {
+        o.Execute(QStringLiteral("EXEC sp_bad"), QString(), QString(), QString(), QString(), 0, true);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, 50000);
+        EXPECT_EQ(e.description, "boom");
+        EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
+    }
+    EXPECT_TRUE(dialogs->calls.empty());
+    EXPECT_EQ(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
+
+    // A connection that does not open: true, the notice shown.
+    rec->failOpen(QStringLiteral("."), QStringLiteral("no"));
+    EXPECT_TRUE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
+    EXPECT_EQ(dialogs->calls.size(), 1u);
+}
+
+TEST_F(ConnectionTest, TransactionShareOneConnectionAndLogTheirSteps)
+{
+    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    o.OpenTransaction();
+    EXPECT_TRUE(o.TransactionOpen());
+    o.Execute(QStringLiteral("UPDATE a SET x = 1"));
+    o.Execute(QStringLiteral("UPDATE b SET x = 1"));
+    o.CloseTransaction();
+    EXPECT_FALSE(o.TransactionOpen());
+
+    using K = db::RecordingBackend::EventKind;
+    std::vector<K> kinds;
+    for (const auto& e : rec->events())
+        kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<K>{K::Open, K::Begin, K::Run, K::Run, K::Commit, K::Close}));
+    ASSERT_EQ(log->lines.size(), 4u);
+    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tOpenTransaction");
+    EXPECT_EQ(log->lines[0].message, "Se abre una Transaccion");
+    EXPECT_EQ(log->lines[0].kind, 1);
+    EXPECT_EQ(log->lines[3].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tCloseTransaction");
+    EXPECT_EQ(log->lines[3].message, "Se cierra una Transaccion");
+
+    // Without an open transaction CloseTransaction does nothing.
+    rec->clearLog();
+    log->lines.clear();
+    o.CloseTransaction();
+    EXPECT_TRUE(rec->events().empty());
+    EXPECT_TRUE(log->lines.empty());
+}
+
+TEST_F(ConnectionTest, UndoRollsBackAndWritesItsLine)
+{
+    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    o.OpenTransaction();
+    o.Execute(QStringLiteral("UPDATE a SET x = 1"));
+    o.UnDoTransaction();
+    EXPECT_FALSE(o.TransactionOpen());
+    using K = db::RecordingBackend::EventKind;
+    const auto events = rec->events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[events.size() - 2].kind, K::Rollback);
+    EXPECT_EQ(events.back().kind, K::Close);
+    EXPECT_EQ(log->lines.back().procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tRollBack");
+    EXPECT_EQ(log->lines.back().message, "Se hace rollback en la Transaccion actual");
+
+    // Also without a transaction: its line, nothing else fails.
+    log->lines.clear();
+    o.UnDoTransaction();
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_EQ(log->lines[0].message, "Se hace rollback en la Transaccion actual");
+    EXPECT_TRUE(dialogs->calls.empty());
+}
+
+TEST_F(ConnectionTest, TransactionThatCannotBeginIsReported)
+{
+    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    o.OpenTransaction();
+    // A second one on the same connection is refused by the layer.
+    o.OpenTransaction();
+    EXPECT_TRUE(o.TransactionOpen());
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].prompt, "Error al abrir la Transacción");
+    EXPECT_EQ(dialogs->calls[0].style, 16);
+    EXPECT_EQ(dialogs->calls[0].title, "Error");
+    EXPECT_EQ(log->lines.back().procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tquery");
+    EXPECT_EQ(log->lines.back().message, "Error al intentar abrir una Transaccion");
+    EXPECT_EQ(log->lines.back().kind, 4);
+    o.UnDoTransaction();
+}
+
+TEST_F(ConnectionTest, NoLogObjectSwallowsLines)
+{
+    clsDO plain;
+    plain.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    plain.OpenTransaction();
+    EXPECT_TRUE(plain.Execute(QStringLiteral("UPDATE a SET x = 1")));
+    plain.CloseTransaction();
+    EXPECT_TRUE(log->lines.empty());
+}
+
+TEST(DialectTest, StringsFollowConnectionTypeAndDriver)
+{
+    clsDO o;
+    EXPECT_EQ(o.sUnion(), "+");
+    EXPECT_EQ(o.sInicioFecha(), "CONVERT(smalldatetime,'");
+    EXPECT_EQ(o.sFinalFecha(), "',103)");
+    EXPECT_EQ(o.sInicioFormatoHora(), "CONVERT(varchar,");
+    EXPECT_EQ(o.sFinalFormatoHora(), ", 'dd/MM/yyyy hh:nn:ss')");
+    EXPECT_TRUE(o.IsSQLServer());
+    EXPECT_FALSE(o.IsOracle());
+
+    o.setConnectionType(1);
+    EXPECT_EQ(o.sUnion(), "&");
+    EXPECT_EQ(o.sInicioFecha(), "DateValue('");
+    EXPECT_EQ(o.sFinalFecha(), "')");
+    EXPECT_EQ(o.sInicioFormatoHora(), "FORMAT('");
+    EXPECT_EQ(o.sFinalFormatoHora(), "', 'dd/MM/yyyy hh:nn:ss')");
+    EXPECT_TRUE(o.IsAccess());
+
+    o.setConnectionType(3);
+    o.setUsedDriver(2);
+    EXPECT_EQ(o.sUnion(), "||");
+    EXPECT_EQ(o.sInicioFecha(), "TO_DATE('");
+    EXPECT_EQ(o.sFinalFecha(), "', 'DD/MM/YYYY')");
+    EXPECT_EQ(o.sInicioFormatoHora(), "TO_CHAR('");
+    EXPECT_EQ(o.sFinalFormatoHora(), "', 'DD/MM/YYYY HH24:MI:SS')");
+    EXPECT_TRUE(o.IsOracle());
+    EXPECT_FALSE(o.IsSQLServer());
+    EXPECT_EQ(o.sComodin(), "%");
+
+    // Driver 0 behind a data source is SQL Server; driver 1 Access.
+    o.setUsedDriver(0);
+    EXPECT_TRUE(o.IsSQLServer());
+    EXPECT_EQ(o.sUnion(), "+");
+    o.setUsedDriver(1);
+    EXPECT_FALSE(o.IsSQLServer());
+    EXPECT_FALSE(o.IsAccess());
+    EXPECT_EQ(o.sUnion(), "&");
+
+    // A driver outside the table keeps the strings it had.
+    o.setUsedDriver(7);
+    EXPECT_EQ(o.sUnion(), "&");
+}
+
+TEST(ChangeHistoryTest, StringAndArrayForms)
+{
+    clsDO o;
+    const QString text = o.VersionControl(QStringLiteral("String")).toString();
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "Creación de la librería\t13/02/2003\tVL");
+    EXPECT_EQ(lines[2],
+              "Cambios para diferentes motores de BBDD y para averiguar automáticamente el motor de access\t27/04/2024\tVL");
+    EXPECT_EQ(lines[3], "");
+
+    clsDO a;
+    a.VersionControl(QStringLiteral("Array"));
+    const Variant twice = a.VersionControl(QStringLiteral("Array"));
+    ASSERT_TRUE(twice.isArray());
+    EXPECT_EQ(twice.array()->lbound(), 0);
+    EXPECT_EQ(twice.array()->ubound(), 5);
+    EXPECT_EQ(twice.array()->at(4).toString(), "Añadido del método Execute\t13/02/2003\tVL");
+    EXPECT_TRUE(a.VersionControl(QStringLiteral("XML")).isEmpty());
+    EXPECT_FALSE(a.ChangeAdd(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("Array")));
+}
+
+} // namespace
