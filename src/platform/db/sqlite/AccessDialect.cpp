@@ -1,12 +1,585 @@
 #include "AccessDialect.h"
 
+#include <QDate>
+#include <QRegularExpression>
+#include <QTime>
+
 namespace db::sqlite {
+
+namespace {
+
+enum class T { Space, Comment, String, Ident, Bracket, DateLit, Number, Word, Punct, End };
+
+struct Tok {
+    T kind;
+    QString text;   // as written
+    QString out;    // what is written instead (when changed)
+    bool changed = false;
+    QString before; // inserted before the token
+    QString after;  // inserted after the token
+
+    bool is(const char* word) const { return kind == T::Word && text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; }
+    bool isPunct(char c) const { return kind == T::Punct && text.size() == 1 && text[0] == QLatin1Char(c); }
+    void set(const QString& s)
+    {
+        out = s;
+        changed = true;
+    }
+    void drop() { set(QString()); }
+};
+
+bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c.unicode() >= 0x80; }
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c.unicode() >= 0x80; }
+
+// Access date literal content: m/d/yyyy or yyyy-mm-dd, optionally with a time (h:nn[:ss] [AM|PM]).
+bool accessDate(const QString& body, QString& iso)
+{
+    static const QRegularExpression re(QStringLiteral(
+        R"(^\s*(?:(\d{1,2})[/-](\d{1,2})[/-](\d{2,4})|(\d{4})[/-](\d{1,2})[/-](\d{1,2}))?\s*(?:(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*([AaPp][Mm])?)?\s*$)"));
+    auto m = re.match(body);
+    if (!m.hasMatch() || body.trimmed().isEmpty())
+        return false;
+    int y = 1899, mo = 12, d = 30;
+    if (m.capturedLength(1)) {
+        mo = m.captured(1).toInt();
+        d = m.captured(2).toInt();
+        y = m.captured(3).toInt();
+        if (m.capturedLength(3) <= 2)
+            y += y < 30 ? 2000 : 1900;
+    } else if (m.capturedLength(4)) {
+        y = m.captured(4).toInt();
+        mo = m.captured(5).toInt();
+        d = m.captured(6).toInt();
+    }
+    int h = 0, mi = 0, s = 0;
+    if (m.capturedLength(7)) {
+        h = m.captured(7).toInt();
+        mi = m.captured(8).toInt();
+        s = m.capturedLength(9) ? m.captured(9).toInt() : 0;
+        if (m.capturedLength(10)) {
+            const bool pm = m.captured(10).toUpper() == QLatin1String("PM");
+            if (h == 12)
+                h = pm ? 12 : 0;
+            else if (pm)
+                h += 12;
+        }
+    }
+    QDate date(y, mo, d);
+    QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    iso = date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
+    return true;
+}
+
+std::vector<Tok> tokenize(const QString& s)
+{
+    std::vector<Tok> toks;
+    const int n = int(s.size());
+    int i = 0;
+    auto push = [&](T k, int from, int to) { toks.push_back(Tok{k, s.mid(from, to - from), {}, false, {}, {}}); };
+    while (i < n) {
+        const QChar c = s[i];
+        const int start = i;
+        if (c.isSpace()) {
+            while (i < n && s[i].isSpace())
+                ++i;
+            push(T::Space, start, i);
+        } else if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
+            while (i < n && s[i] != QLatin1Char('\n'))
+                ++i;
+            push(T::Comment, start, i);
+        } else if (c == QLatin1Char('/') && i + 1 < n && s[i + 1] == QLatin1Char('*')) {
+            int e = s.indexOf(QLatin1String("*/"), i + 2);
+            i = e < 0 ? n : e + 2;
+            push(T::Comment, start, i);
+        } else if (c == QLatin1Char('\'')) {
+            ++i;
+            while (i < n) {
+                if (s[i] == QLatin1Char('\'')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            push(T::String, start, i);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('`')) {
+            ++i;
+            while (i < n) {
+                if (s[i] == c) {
+                    if (i + 1 < n && s[i + 1] == c) {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            push(T::Ident, start, i);
+        } else if (c == QLatin1Char('[')) {
+            // ']' doubled inside brackets stands for itself.
+            ++i;
+            while (i < n) {
+                if (s[i] == QLatin1Char(']')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char(']')) {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            push(T::Bracket, start, i);
+            Tok& t = toks.back();
+            if (t.text.contains(QLatin1String("]]"))) {
+                QString name = t.text.mid(1, t.text.size() - 2).replace(QLatin1String("]]"), QLatin1String("]"));
+                t.set(QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'));
+            }
+        } else if (c == QLatin1Char('#')) {
+            int e = s.indexOf(QLatin1Char('#'), i + 1);
+            QString iso;
+            if (e > i && e - i < 40 && accessDate(s.mid(i + 1, e - i - 1), iso)) {
+                i = e + 1;
+                push(T::DateLit, start, i);
+                toks.back().set(QLatin1Char('\'') + iso + QLatin1Char('\''));
+            } else {
+                ++i;
+                push(T::Punct, start, i);
+            }
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
+            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('.')
+                             || ((s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')) && (s[i - 1] == QLatin1Char('e') || s[i - 1] == QLatin1Char('E')))))
+                ++i;
+            push(T::Number, start, i);
+        } else if (isWordStart(c)) {
+            while (i < n && isWordChar(s[i]))
+                ++i;
+            push(T::Word, start, i);
+        } else {
+            static const char* two[] = {"||", "<=", ">=", "<>", "!=", "==", "<<", ">>", "->"};
+            int len = 1;
+            if (i + 1 < n)
+                for (const char* t : two)
+                    if (s[i] == QLatin1Char(t[0]) && s[i + 1] == QLatin1Char(t[1]))
+                        len = 2;
+            i += len;
+            push(T::Punct, start, i);
+        }
+    }
+    toks.push_back(Tok{T::End, {}, {}, false, {}, {}});
+    return toks;
+}
+
+QString join(const std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    QString out;
+    for (std::size_t i = from; i < to && i < toks.size(); ++i) {
+        out += toks[i].before;
+        out += toks[i].changed ? toks[i].out : toks[i].text;
+        out += toks[i].after;
+    }
+    return out;
+}
+
+bool significant(const Tok& t) { return t.kind != T::Space && t.kind != T::Comment; }
+
+std::size_t nextSig(const std::vector<Tok>& toks, std::size_t i)
+{
+    ++i;
+    while (i < toks.size() && !significant(toks[i]))
+        ++i;
+    return i < toks.size() ? i : toks.size() - 1;
+}
+
+std::ptrdiff_t prevSig(const std::vector<Tok>& toks, std::ptrdiff_t i)
+{
+    --i;
+    while (i >= 0 && !significant(toks[std::size_t(i)]))
+        --i;
+    return i;
+}
+
+bool isCompound(const Tok& t) { return t.is("UNION") || t.is("EXCEPT") || t.is("INTERSECT"); }
+
+// SELECT [DISTINCT|ALL|DISTINCTROW] TOP n  ->  SELECT [DISTINCT] ... LIMIT n
+void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    for (std::size_t i = from; i < to; ++i) {
+        if (!toks[i].is("SELECT"))
+            continue;
+        std::size_t j = nextSig(toks, i);
+        if (toks[j].is("DISTINCT") || toks[j].is("ALL") || toks[j].is("DISTINCTROW")) {
+            if (toks[j].is("DISTINCTROW"))
+                toks[j].set(QStringLiteral("DISTINCT"));
+            j = nextSig(toks, j);
+        }
+        if (!toks[j].is("TOP"))
+            continue;
+        std::size_t k = nextSig(toks, j);
+        QString count;
+        std::size_t last = k;
+        if (toks[k].kind == T::Number) {
+            count = toks[k].text;
+        } else if (toks[k].isPunct('(')) {
+            std::size_t num = nextSig(toks, k);
+            std::size_t close = nextSig(toks, num);
+            if (toks[num].kind != T::Number || !toks[close].isPunct(')'))
+                continue;
+            count = toks[num].text;
+            last = close;
+        } else {
+            continue;
+        }
+        std::size_t after = nextSig(toks, last);
+        if (toks[after].is("PERCENT"))
+            continue; // no counterpart; the engine reports it
+        // Drop "TOP n" and the blank after it.
+        for (std::size_t x = j; x <= last; ++x)
+            toks[x].drop();
+        if (last + 1 < toks.size() && toks[last + 1].kind == T::Space)
+            toks[last + 1].drop();
+        // The end of this SELECT: the closing parenthesis of its level, ';', the end,
+        // or a compound operator at its level.
+        int depth = 0;
+        std::size_t e = last + 1;
+        for (; e < toks.size(); ++e) {
+            const Tok& t = toks[e];
+            if (t.kind == T::End)
+                break;
+            if (t.isPunct('(')) {
+                ++depth;
+            } else if (t.isPunct(')')) {
+                if (depth == 0)
+                    break;
+                --depth;
+            } else if (depth == 0 && (t.isPunct(';') || isCompound(t))) {
+                break;
+            }
+        }
+        // A member of a compound SELECT takes its limit inside a derived table.
+        std::ptrdiff_t p = prevSig(toks, std::ptrdiff_t(i));
+        const bool afterCompound = p >= 0 && (isCompound(toks[std::size_t(p)]) || toks[std::size_t(p)].is("ALL"));
+        const bool wrap = afterCompound || isCompound(toks[e]);
+        // Trailing blanks stay after the inserted limit.
+        std::size_t at = e;
+        while (at > last + 1 && toks[at - 1].kind == T::Space)
+            --at;
+        if (wrap) {
+            toks[i].before += QStringLiteral("SELECT * FROM (");
+            toks[at].before = QStringLiteral(" LIMIT ") + count + QStringLiteral(")") + toks[at].before;
+        } else {
+            toks[at].before = QStringLiteral(" LIMIT ") + count + toks[at].before;
+        }
+    }
+}
+
+QString nameOf(const Tok& t)
+{
+    if (t.kind == T::Bracket || t.kind == T::Ident)
+        return unquoteName(t.text);
+    return t.text;
+}
+
+QString upperWord(const Tok& t) { return t.kind == T::Word ? t.text.toUpper() : QString(); }
+
+bool isTextType(const QString& w)
+{
+    return w.contains(QLatin1String("CHAR")) || w.contains(QLatin1String("TEXT")) || w.contains(QLatin1String("CLOB"))
+        || w == QLatin1String("MEMO") || w == QLatin1String("NOTE") || w == QLatin1String("STRING")
+        || w == QLatin1String("ALPHANUMERIC") || w == QLatin1String("HYPERLINK");
+}
+
+// One column definition between [from, to): name, type words, constraints.
+// Returns true when the column is a COUNTER.
+bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, bool rowIdCounter)
+{
+    std::size_t nameTok = from;
+    while (nameTok < to && !significant(toks[nameTok]))
+        ++nameTok;
+    if (nameTok >= to)
+        return false;
+    std::size_t typeTok = nextSig(toks, nameTok);
+    if (typeTok >= to || toks[typeTok].kind != T::Word)
+        return false;
+    const QString w = upperWord(toks[typeTok]);
+    // The type's extent: its words and an optional (args).
+    std::size_t typeEnd = typeTok;
+    std::size_t k = nextSig(toks, typeTok);
+    if (k < to && toks[k].isPunct('(')) {
+        while (k < to && !toks[k].isPunct(')'))
+            ++k;
+        typeEnd = k;
+    }
+    bool hasCollate = false, hasPk = false;
+    for (std::size_t x = typeEnd + 1; x < to; ++x) {
+        if (toks[x].is("COLLATE"))
+            hasCollate = true;
+        if (toks[x].is("PRIMARY"))
+            hasPk = true;
+    }
+    if (w == QLatin1String("COUNTER") || w == QLatin1String("AUTOINCREMENT") || w == QLatin1String("IDENTITY")) {
+        for (std::size_t x = typeTok + 1; x <= typeEnd; ++x)
+            toks[x].drop();
+        if (rowIdCounter || hasPk) {
+            // The table's single key column: the engine numbers it as its row id.
+            toks[typeTok].set(QStringLiteral("INTEGER"));
+            return false;
+        }
+        toks[typeTok].set(QStringLiteral("COUNTER"));
+        return true;
+    }
+    if (w == QLatin1String("MEMO") || w == QLatin1String("NOTE"))
+        toks[typeTok].set(QStringLiteral("LONGTEXT"));
+    if (isTextType(w) && !hasCollate)
+        toks[typeEnd].after += QStringLiteral(" COLLATE NOCASE");
+    return false;
+}
+
+Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    Statement st;
+    // Operators and functions everywhere in the statement.
+    for (std::size_t i = from; i < to; ++i) {
+        Tok& t = toks[i];
+        if (t.isPunct('&')) {
+            t.set(QStringLiteral("||"));
+        } else if (t.is("FORMAT")) {
+            std::size_t p = nextSig(toks, i);
+            if (p < to && toks[p].isPunct('(')) {
+                std::size_t a = nextSig(toks, p);
+                const bool printfStyle = toks[a].kind == T::String && toks[a].text.contains(QLatin1Char('%'));
+                if (!printfStyle)
+                    t.set(QStringLiteral("access_format"));
+            }
+        }
+    }
+    rewriteTop(toks, from, to);
+
+    std::size_t first = from;
+    while (first < to && !significant(toks[first]))
+        ++first;
+    if (first >= to) {
+        st.sql = join(toks, from, to);
+        return st;
+    }
+    const Tok& head = toks[first];
+
+    if (head.is("SELECT")) {
+        // SELECT list INTO target FROM ...
+        int depth = 0;
+        for (std::size_t i = first + 1; i < to; ++i) {
+            const Tok& t = toks[i];
+            if (t.isPunct('('))
+                ++depth;
+            else if (t.isPunct(')'))
+                --depth;
+            else if (depth == 0 && t.is("FROM"))
+                break;
+            else if (depth == 0 && t.is("INTO")) {
+                std::size_t target = nextSig(toks, i);
+                if (target >= to)
+                    break;
+                std::size_t last = target;
+                // owner.table
+                for (;;) {
+                    std::size_t dot = nextSig(toks, last);
+                    std::size_t part = nextSig(toks, dot);
+                    if (dot < to && toks[dot].isPunct('.') && part < to) {
+                        last = part;
+                        continue;
+                    }
+                    break;
+                }
+                st.kind = Statement::SelectInto;
+                st.target = nameOf(toks[last]);
+                for (std::size_t x = i; x <= last; ++x)
+                    toks[x].drop();
+                break;
+            }
+        }
+    } else if (head.is("CREATE")) {
+        std::size_t k = nextSig(toks, first);
+        if (toks[k].is("TEMP") || toks[k].is("TEMPORARY"))
+            k = nextSig(toks, k);
+        if (toks[k].is("TABLE")) {
+            std::size_t nameTok = nextSig(toks, k);
+            if (toks[nameTok].is("IF")) // IF NOT EXISTS
+                nameTok = nextSig(toks, nextSig(toks, nextSig(toks, nameTok)));
+            std::size_t open = nextSig(toks, nameTok);
+            while (open < to && toks[open].isPunct('.')) {
+                nameTok = nextSig(toks, open);
+                open = nextSig(toks, nameTok);
+            }
+            if (open < to && toks[open].isPunct('(')) {
+                st.kind = Statement::CreateTable;
+                st.table = nameOf(toks[nameTok]);
+                // Items at depth 1, separated by commas.
+                std::vector<std::pair<std::size_t, std::size_t>> items;
+                int depth = 0;
+                std::size_t itemStart = open + 1;
+                std::size_t close = to;
+                for (std::size_t i = open + 1; i < to; ++i) {
+                    if (toks[i].isPunct('('))
+                        ++depth;
+                    else if (toks[i].isPunct(')')) {
+                        if (depth == 0) {
+                            items.emplace_back(itemStart, i);
+                            close = i;
+                            break;
+                        }
+                        --depth;
+                    } else if (depth == 0 && toks[i].isPunct(',')) {
+                        items.emplace_back(itemStart, i);
+                        itemStart = i + 1;
+                    }
+                }
+                (void)close;
+                // The table's own primary key: a single column may be the row id.
+                QStringList pkColumns;
+                for (auto [a, b] : items) {
+                    std::size_t h = a;
+                    while (h < b && !significant(toks[h]))
+                        ++h;
+                    if (h >= b)
+                        continue;
+                    std::size_t pk = h;
+                    if (toks[h].is("CONSTRAINT"))
+                        pk = nextSig(toks, nextSig(toks, h));
+                    if (toks[pk].is("PRIMARY")) {
+                        for (std::size_t x = pk; x < b; ++x)
+                            if (toks[x].kind == T::Word || toks[x].kind == T::Bracket || toks[x].kind == T::Ident)
+                                if (!toks[x].is("PRIMARY") && !toks[x].is("KEY") && !toks[x].is("ASC") && !toks[x].is("DESC"))
+                                    pkColumns << nameOf(toks[x]).toUpper();
+                    }
+                }
+                for (auto [a, b] : items) {
+                    std::size_t h = a;
+                    while (h < b && !significant(toks[h]))
+                        ++h;
+                    if (h >= b || toks[h].is("CONSTRAINT") || toks[h].is("PRIMARY") || toks[h].is("UNIQUE")
+                        || toks[h].is("CHECK") || toks[h].is("FOREIGN"))
+                        continue;
+                    const QString col = nameOf(toks[h]);
+                    const bool rowId = pkColumns.size() == 1 && pkColumns.front() == col.toUpper();
+                    if (rewriteColumn(toks, a, b, rowId))
+                        st.counters << col;
+                }
+            }
+        }
+    } else if (head.is("ALTER")) {
+        // ALTER TABLE t ADD [COLUMN] definition
+        std::size_t k = nextSig(toks, first);
+        if (toks[k].is("TABLE")) {
+            std::size_t nameTok = nextSig(toks, k);
+            std::size_t add = nextSig(toks, nameTok);
+            if (toks[add].is("ADD")) {
+                std::size_t col = nextSig(toks, add);
+                if (toks[col].is("COLUMN"))
+                    col = nextSig(toks, col);
+                if (!toks[col].is("CONSTRAINT") && !toks[col].is("PRIMARY") && !toks[col].is("UNIQUE")) {
+                    if (rewriteColumn(toks, col, to, false)) {
+                        st.kind = Statement::CreateTable; // the backend adds the numbering
+                        st.table = nameOf(toks[nameTok]);
+                        st.counters << nameOf(toks[col]);
+                    }
+                }
+            }
+        }
+    } else if (head.is("DROP")) {
+        // DROP INDEX i ON t
+        std::size_t k = nextSig(toks, first);
+        if (toks[k].is("INDEX")) {
+            std::size_t name = nextSig(toks, k);
+            std::size_t on = nextSig(toks, name);
+            if (on < to && toks[on].is("ON"))
+                for (std::size_t x = on; x < to; ++x)
+                    if (toks[x].kind != T::Punct || !toks[x].isPunct(';'))
+                        toks[x].drop();
+            if (on < to && toks[on].is("ON") && name + 1 < toks.size() && toks[name + 1].kind == T::Space)
+                toks[name + 1].drop();
+        }
+    }
+    st.sql = join(toks, from, to).trimmed();
+    return st;
+}
+
+} // namespace
+
+QString unquoteName(const QString& name)
+{
+    QString n = name.trimmed();
+    if (n.size() >= 2) {
+        const QChar a = n.front(), b = n.back();
+        if (a == QLatin1Char('[') && b == QLatin1Char(']'))
+            return n.mid(1, n.size() - 2).replace(QLatin1String("]]"), QLatin1String("]"));
+        if ((a == QLatin1Char('"') || a == QLatin1Char('`')) && b == a)
+            return n.mid(1, n.size() - 2).replace(QString(2, a), QString(a));
+    }
+    return n;
+}
 
 std::vector<Statement> translate(const QString& sql)
 {
-    Statement s;
-    s.sql = sql;
-    return {s};
+    std::vector<Tok> toks = tokenize(sql);
+    std::vector<Statement> out;
+    std::size_t start = 0;
+    int depth = 0;
+    bool trigger = false;
+    for (std::size_t i = 0; i < toks.size(); ++i) {
+        const Tok& t = toks[i];
+        // CREATE TRIGGER bodies hold semicolons of their own.
+        if (t.is("TRIGGER"))
+            trigger = true;
+        if ((trigger && t.is("BEGIN")) || t.is("CASE"))
+            ++depth;
+        else if (t.is("END") && depth > 0)
+            --depth;
+        if (t.kind == T::End || (depth == 0 && t.isPunct(';'))) {
+            trigger = false;
+            bool any = false;
+            for (std::size_t x = start; x < i; ++x)
+                any = any || significant(toks[x]);
+            if (any)
+                out.push_back(translateOne(toks, start, i));
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+QString viewBody(const QString& createViewSql)
+{
+    std::vector<Tok> toks = tokenize(createViewSql);
+    int depth = 0;
+    for (std::size_t i = 0; i < toks.size(); ++i) {
+        if (toks[i].isPunct('('))
+            ++depth;
+        else if (toks[i].isPunct(')'))
+            --depth;
+        else if (depth == 0 && toks[i].is("AS"))
+            return join(toks, i + 1, toks.size()).trimmed();
+    }
+    return QString();
+}
+
+QString primaryKeyConstraintName(const QString& createTableSql)
+{
+    std::vector<Tok> toks = tokenize(createTableSql);
+    for (std::size_t i = 0; i < toks.size(); ++i) {
+        if (!toks[i].is("CONSTRAINT"))
+            continue;
+        std::size_t name = nextSig(toks, i);
+        std::size_t kw = nextSig(toks, name);
+        if (toks[kw].is("PRIMARY"))
+            return nameOf(toks[name]);
+    }
+    return QString();
 }
 
 } // namespace db::sqlite

@@ -32,4 +32,11 @@ struct Statement {
 // Splits a batch at top-level semicolons and translates each statement.
 std::vector<Statement> translate(const QString& sql);
 
+// From a stored CREATE VIEW statement: the SELECT after its AS.
+QString viewBody(const QString& createViewSql);
+// From a stored CREATE TABLE statement: the name of its PRIMARY KEY constraint ("" when unnamed).
+QString primaryKeyConstraintName(const QString& createTableSql);
+// Name without its [brackets], "quotes" or `backticks`.
+QString unquoteName(const QString& name);
+
 } // namespace db::sqlite

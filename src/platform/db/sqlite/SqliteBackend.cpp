@@ -1,16 +1,847 @@
 #include "SqliteBackend.h"
 
+#include "../LocalFile.h"
+#include "AccessDialect.h"
+#include "LocalRegistry.h"
+#include "SqliteTypes.h"
 #include "core/Error.h"
+#include "core/ValueText.h"
+
+#include <QDate>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <sqlite3.h>
 
 namespace db {
 
-void registerSqliteBackend() {}
+namespace {
 
-std::unique_ptr<BackendConnection> openSqliteFile(const QString&, bool)
+const QString Src = QStringLiteral("Motor de base de datos local");
+
+[[noreturn]] void fail(sqlite3* h, const QString& context = QString())
 {
-    raise(errProviderNotFound, QStringLiteral("not yet"), QStringLiteral("db"));
+    QString msg = QString::fromUtf8(sqlite3_errmsg(h));
+    if (!context.isEmpty())
+        msg = context + QStringLiteral(": ") + msg;
+    raise(errDatabase, msg, Src);
 }
 
-void createLocalDatabase(const QString&) { raise(errProviderNotFound, QStringLiteral("not yet"), QStringLiteral("db")); }
+QString quoteIdent(const QString& name)
+{
+    QString n = name;
+    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// ---- functions and collation of the Access dialect ---------------------------
+
+// Text comparison without regard to case, for all of Unicode; ASCII on the fast path.
+int noCaseCompare(void*, int n1, const void* p1, int n2, const void* p2)
+{
+    const unsigned char* a = static_cast<const unsigned char*>(p1);
+    const unsigned char* b = static_cast<const unsigned char*>(p2);
+    const int n = n1 < n2 ? n1 : n2;
+    for (int i = 0; i < n; ++i) {
+        unsigned char x = a[i], y = b[i];
+        if ((x | y) & 0x80) {
+            QString s1 = QString::fromUtf8(reinterpret_cast<const char*>(a) + i, n1 - i);
+            QString s2 = QString::fromUtf8(reinterpret_cast<const char*>(b) + i, n2 - i);
+            return s1.compare(s2, Qt::CaseInsensitive);
+        }
+        if (x >= 'A' && x <= 'Z')
+            x += 32;
+        if (y >= 'A' && y <= 'Z')
+            y += 32;
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return n1 - n2;
+}
+
+QString argText(sqlite3_value* v)
+{
+    const unsigned char* t = sqlite3_value_text(v);
+    return t ? QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_value_bytes(v)) : QString();
+}
+
+void resultText(sqlite3_context* ctx, const QString& s)
+{
+    QByteArray u = s.toUtf8();
+    sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+const char* DateFormat = "yyyy-MM-dd HH:mm:ss";
+
+// A value of the engine as a Variant: canonical date texts become dates.
+Variant toVariant(sqlite3_value* v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: {
+        sqlite3_int64 i = sqlite3_value_int64(v);
+        if (i >= INT32_MIN && i <= INT32_MAX)
+            return Variant(std::int32_t(i));
+        return Variant(std::int64_t(i));
+    }
+    case SQLITE_FLOAT:
+        return Variant(sqlite3_value_double(v));
+    case SQLITE_NULL:
+        return Variant::null();
+    default: {
+        QString s = argText(v);
+        static const QRegularExpression iso(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}( \d{2}:\d{2}(:\d{2}(\.\d+)?)?)?$)"));
+        if (iso.match(s).hasMatch()) {
+            QDateTime d = QDateTime::fromString(s.left(19), s.size() >= 19 ? QStringLiteral("yyyy-MM-dd HH:mm:ss")
+                                                          : s.size() == 16 ? QStringLiteral("yyyy-MM-dd HH:mm")
+                                                                           : QStringLiteral("yyyy-MM-dd"));
+            if (d.isValid()) {
+                d.setTimeSpec(Qt::UTC);
+                return Variant(d);
+            }
+        }
+        return Variant(s);
+    }
+    }
+}
+
+// DateValue('25/12/2024'): day/month/year as the dialect writes it (or ISO); the time is dropped.
+void fnDateValue(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString s = argText(argv[0]).trimmed();
+    static const QRegularExpression dmy(QStringLiteral(R"(^(\d{1,2})[/.-](\d{1,2})[/.-](\d{2,4})\b)"));
+    static const QRegularExpression ymd(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})\b)"));
+    QDate d;
+    if (auto m = dmy.match(s); m.hasMatch()) {
+        int y = m.captured(3).toInt();
+        if (m.capturedLength(3) <= 2)
+            y += y < 30 ? 2000 : 1900;
+        d = QDate(y, m.captured(2).toInt(), m.captured(1).toInt());
+    } else if (auto m2 = ymd.match(s); m2.hasMatch()) {
+        d = QDate(m2.captured(1).toInt(), m2.captured(2).toInt(), m2.captured(3).toInt());
+    }
+    if (!d.isValid()) {
+        sqlite3_result_error(ctx, "DateValue: no es una fecha válida", -1);
+        return;
+    }
+    resultText(ctx, d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00"));
+}
+
+// FORMAT(value, pattern) with the program's own formatting rules.
+void fnFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    Variant v = toVariant(argv[0]);
+    if (v.isString()) {
+        if (auto d = ValueText::parseDate(v.toString()); d && !ValueText::isNumeric(v.toString()))
+            v = Variant(*d);
+    }
+    const QString pattern = argc > 1 ? argText(argv[1]) : QString();
+    try {
+        resultText(ctx, pattern.isEmpty() ? ValueText::displayText(v) : ValueText::format(v, pattern));
+    } catch (const Error& e) {
+        QByteArray m = e.description.toUtf8();
+        sqlite3_result_error(ctx, m.constData(), int(m.size()));
+    }
+}
+
+void fnLeft(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, argText(argv[0]).left(qMax(0, sqlite3_value_int(argv[1]))));
+}
+
+void fnRight(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, argText(argv[0]).right(qMax(0, sqlite3_value_int(argv[1]))));
+}
+
+void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString s = argText(argv[0]);
+    const int start = qMax(1, sqlite3_value_int(argv[1]));
+    resultText(ctx, argc > 2 ? s.mid(start - 1, qMax(0, sqlite3_value_int(argv[2]))) : s.mid(start - 1));
+}
+
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int64(ctx, argText(argv[0]).size());
+}
+
+void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, argText(argv[0]).toUpper());
+}
+
+void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        sqlite3_result_null(ctx);
+    else
+        resultText(ctx, argText(argv[0]).toLower());
+}
+
+void fnNz(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) != SQLITE_NULL)
+        sqlite3_result_value(ctx, argv[0]);
+    else if (argc > 1)
+        sqlite3_result_value(ctx, argv[1]);
+    else
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+}
+
+void fnIsNull(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    // The Access engine's True is -1.
+    sqlite3_result_int(ctx, sqlite3_value_type(argv[0]) == SQLITE_NULL ? -1 : 0);
+}
+
+void fnNow(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    resultText(ctx, QDateTime::currentDateTime().toString(QLatin1String(DateFormat)));
+}
+
+template <int Part>
+void fnDatePart(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    Variant v = toVariant(argv[0]);
+    if (!v.isDate()) {
+        if (v.isNull())
+            sqlite3_result_null(ctx);
+        else
+            sqlite3_result_error(ctx, "no es una fecha", -1);
+        return;
+    }
+    const QDate d = v.toDate().date();
+    sqlite3_result_int(ctx, Part == 0 ? d.year() : Part == 1 ? d.month() : d.day());
+}
+
+void fnCStr(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    Variant v = toVariant(argv[0]);
+    if (v.isNull()) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, ValueText::displayText(v));
+}
+
+void fnCLng(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    try {
+        Variant v = toVariant(argv[0]);
+        if (v.isNull()) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        sqlite3_result_int64(ctx, v.toLong());
+    } catch (const Error& e) {
+        QByteArray m = e.description.toUtf8();
+        sqlite3_result_error(ctx, m.constData(), int(m.size()));
+    }
+}
+
+void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    try {
+        Variant v = toVariant(argv[0]);
+        if (v.isNull()) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        sqlite3_result_double(ctx, v.toDouble());
+    } catch (const Error& e) {
+        QByteArray m = e.description.toUtf8();
+        sqlite3_result_error(ctx, m.constData(), int(m.size()));
+    }
+}
+
+void registerFunctions(sqlite3* h)
+{
+    sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr, noCaseCompare, nullptr);
+    const int f = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    struct Fn {
+        const char* name;
+        int args;
+        void (*fn)(sqlite3_context*, int, sqlite3_value**);
+        bool deterministic;
+    };
+    static const Fn fns[] = {
+        {"datevalue", 1, fnDateValue, true}, {"access_format", 2, fnFormat, true}, {"access_format", 1, fnFormat, true},
+        {"left", 2, fnLeft, true},           {"right", 2, fnRight, true},         {"mid", 2, fnMid, true},
+        {"mid", 3, fnMid, true},             {"len", 1, fnLen, true},             {"ucase", 1, fnUpper, true},
+        {"lcase", 1, fnLower, true},         {"nz", 1, fnNz, true},               {"nz", 2, fnNz, true},
+        {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
+        {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
+        {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true},
+    };
+    for (const auto& fn : fns)
+        sqlite3_create_function_v2(h, fn.name, fn.args, fn.deterministic ? f : SQLITE_UTF8, nullptr, fn.fn, nullptr,
+                                   nullptr, nullptr);
+}
+
+// ---- statements ------------------------------------------------------------------
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+};
+
+bool startsWithWord(const QString& sql, const char* word)
+{
+    const QString t = sql.trimmed();
+    const int n = int(qstrlen(word));
+    return t.size() >= n && t.left(n).compare(QLatin1String(word), Qt::CaseInsensitive) == 0
+        && (t.size() == n || !t[n].isLetterOrNumber());
+}
+
+class SqliteConnection : public BackendConnection {
+public:
+    SqliteConnection(const QString& path, bool readOnly, const QString& provider)
+        : path_(path), provider_(provider), readOnly_(readOnly)
+    {
+        const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+        int rc = sqlite3_open_v2(path.toUtf8().constData(), &h_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            QString msg = h_ ? QString::fromUtf8(sqlite3_errmsg(h_)) : QStringLiteral("out of memory");
+            sqlite3_close(h_);
+            h_ = nullptr;
+            raise(errDatabase, QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg), Src);
+        }
+        sqlite3_extended_result_codes(h_, 0);
+        sqlite3_busy_timeout(h_, 5000);
+        registerFunctions(h_);
+        // A file that is not a database is refused now, not at the first statement.
+        if (sqlite3_exec(h_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
+            sqlite3_close(h_);
+            h_ = nullptr;
+            raise(errDatabase, QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg), Src);
+        }
+        LocalRegistry::opened(path_);
+    }
+
+    ~SqliteConnection() override
+    {
+        if (h_) {
+            sqlite3_close_v2(h_);
+            LocalRegistry::closed(path_);
+        }
+    }
+
+    QString provider() const override { return provider_; }
+
+    void setCommandTimeout(int seconds) override
+    {
+        timeout_ = seconds;
+        sqlite3_busy_timeout(h_, seconds > 0 ? seconds * 1000 : 5000);
+    }
+
+    std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override
+    {
+        std::vector<ResultSetPtr> out;
+        QString text = sql;
+        if (type == adCmdStoredProc || type == adCmdTable) {
+            // A stored query of a local file is a view: its rows are read by name.
+            QString name = text.trimmed();
+            if (!name.contains(QLatin1Char(' ')) || name.startsWith(QLatin1Char('[')))
+                text = QStringLiteral("SELECT * FROM ") + quoteIdent(sqlite::unquoteName(name));
+        }
+        const auto statements = sqlite::translate(text);
+        if (statements.empty())
+            raise(errDatabase, QStringLiteral("La instrucción SQL está vacía."), Src);
+        armTimeout();
+        for (const auto& st : statements) {
+            switch (st.kind) {
+            case sqlite::Statement::Plain:
+                out.push_back(runPlain(st.sql));
+                break;
+            case sqlite::Statement::SelectInto:
+                out.push_back(runSelectInto(st));
+                break;
+            case sqlite::Statement::CreateTable:
+                out.push_back(runCreate(st));
+                break;
+            }
+        }
+        return out;
+    }
+
+    void beginTrans() override { exec("BEGIN"); }
+    void commitTrans() override { exec("COMMIT"); }
+    void rollbackTrans() override
+    {
+        if (!sqlite3_get_autocommit(h_))
+            exec("ROLLBACK");
+    }
+
+    std::vector<TableInfo> tables() override;
+    TableInfo table(const QString& name) override;
+    std::vector<ViewInfo> views() override;
+
+private:
+    void exec(const char* sql)
+    {
+        if (sqlite3_exec(h_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(h_);
+    }
+
+    void prepare(Stmt& st, const QString& sql)
+    {
+        QByteArray u = sql.toUtf8();
+        if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK)
+            fail(h_);
+    }
+
+    // CommandTimeout: a statement running longer is interrupted.
+    void armTimeout()
+    {
+        if (timeout_ <= 0) {
+            sqlite3_progress_handler(h_, 0, nullptr, nullptr);
+            return;
+        }
+        deadline_ = QDeadlineTimer(qint64(timeout_) * 1000);
+        sqlite3_progress_handler(
+            h_, 100000, [](void* p) -> int { return static_cast<SqliteConnection*>(p)->deadline_.hasExpired() ? 1 : 0; },
+            this);
+    }
+
+    ResultSetPtr runPlain(const QString& sql)
+    {
+        Stmt st;
+        prepare(st, sql);
+        if (!st.s) { // only a comment
+            auto rs = std::make_shared<ResultSet>();
+            rs->rowsAffected = 0;
+            return rs;
+        }
+        if (readOnly_ && !sqlite3_stmt_readonly(st.s))
+            raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
+        const int cols = sqlite3_column_count(st.s);
+        if (cols > 0)
+            return readRows(st.s, cols);
+        auto rs = std::make_shared<ResultSet>();
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            fail(h_);
+        const bool dml = startsWithWord(sql, "INSERT") || startsWithWord(sql, "UPDATE") || startsWithWord(sql, "DELETE")
+            || startsWithWord(sql, "REPLACE") || startsWithWord(sql, "WITH");
+        rs->rowsAffected = dml ? sqlite3_changes64(h_) : 0;
+        return rs;
+    }
+
+    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    {
+        auto rs = std::make_shared<ResultSet>();
+        rs->fields.resize(std::size_t(cols));
+        std::vector<bool> inferred(std::size_t(cols), false);
+        for (int c = 0; c < cols; ++c) {
+            FieldInfo& f = rs->fields[std::size_t(c)];
+            f.name = QString::fromUtf8(sqlite3_column_name(s, c));
+            const char* decl = sqlite3_column_decltype(s, c);
+            const char* table = sqlite3_column_table_name(s, c);
+            const char* column = sqlite3_column_origin_name(s, c);
+            const char* dbName = sqlite3_column_database_name(s, c);
+            if (table && column) {
+                f.baseTable = QString::fromUtf8(table);
+                f.baseColumn = QString::fromUtf8(column);
+            }
+            if (decl) {
+                sqlitetypes::describeField(QString::fromUtf8(decl), f);
+            } else {
+                inferred[std::size_t(c)] = true;
+                f.type = adEmpty;
+            }
+            int notNull = 0, pk = 0, autoinc = 0;
+            if (table && column
+                && sqlite3_table_column_metadata(h_, dbName, table, column, nullptr, nullptr, &notNull, &pk, &autoinc)
+                    == SQLITE_OK) {
+                if (notNull || pk)
+                    f.attributes &= ~(adFldIsNullable | adFldMayBeNull);
+                if (pk)
+                    f.attributes |= adFldKeyColumn;
+            }
+        }
+        ResultBuilder b(*rs);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            b.beginRow();
+            for (int c = 0; c < cols; ++c) {
+                switch (sqlite3_column_type(s, c)) {
+                case SQLITE_INTEGER:
+                    b.addInt(sqlite3_column_int64(s, c));
+                    break;
+                case SQLITE_FLOAT:
+                    b.addReal(sqlite3_column_double(s, c));
+                    break;
+                case SQLITE_TEXT: {
+                    const unsigned char* t = sqlite3_column_text(s, c);
+                    b.addText(reinterpret_cast<const char*>(t), std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                case SQLITE_BLOB: {
+                    const void* p = sqlite3_column_blob(s, c);
+                    b.addBlob(p, std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                default:
+                    b.addNull();
+                    break;
+                }
+            }
+        }
+        if (rc != SQLITE_DONE)
+            fail(h_);
+        // Expressions have no declared type: the values tell.
+        for (int c = 0; c < cols; ++c)
+            if (inferred[std::size_t(c)])
+                sqlitetypes::inferField(*rs, c);
+        rs->rowsAffected = -1;
+        return rs;
+    }
+
+    // Runs body inside a savepoint: a failure leaves nothing behind.
+    template <class F>
+    auto atomically(F body)
+    {
+        exec("SAVEPOINT velmora_step");
+        try {
+            auto r = body();
+            exec("RELEASE velmora_step");
+            return r;
+        } catch (...) {
+            sqlite3_exec(h_, "ROLLBACK TO velmora_step", nullptr, nullptr, nullptr);
+            sqlite3_exec(h_, "RELEASE velmora_step", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+
+    // SELECT ... INTO t: a new table with the columns (and declared types) of the
+    // result, filled with its rows.
+    ResultSetPtr runSelectInto(const sqlite::Statement& st)
+    {
+        if (readOnly_)
+            raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
+        return atomically([&] {
+            QStringList defs;
+            {
+                Stmt probe;
+                prepare(probe, st.sql);
+                const int cols = probe.s ? sqlite3_column_count(probe.s) : 0;
+                if (cols == 0)
+                    raise(errDatabase, QStringLiteral("SELECT ... INTO necesita una consulta que devuelva columnas."), Src);
+                for (int c = 0; c < cols; ++c) {
+                    QString def = quoteIdent(QString::fromUtf8(sqlite3_column_name(probe.s, c)));
+                    if (const char* decl = sqlite3_column_decltype(probe.s, c)) {
+                        QString d = QString::fromUtf8(decl);
+                        def += QLatin1Char(' ') + d;
+                        if (sqlitetypes::isTextDecl(d))
+                            def += QStringLiteral(" COLLATE NOCASE");
+                    }
+                    defs << def;
+                }
+            }
+            const QString target = quoteIdent(st.target);
+            Stmt create;
+            prepare(create, QStringLiteral("CREATE TABLE ") + target + QStringLiteral(" (") + defs.join(QStringLiteral(", "))
+                                + QLatin1Char(')'));
+            if (sqlite3_step(create.s) != SQLITE_DONE)
+                fail(h_);
+            Stmt insert;
+            prepare(insert, QStringLiteral("INSERT INTO ") + target + QLatin1Char(' ') + st.sql);
+            if (sqlite3_step(insert.s) != SQLITE_DONE)
+                fail(h_);
+            auto rs = std::make_shared<ResultSet>();
+            rs->rowsAffected = sqlite3_changes64(h_);
+            return rs;
+        });
+    }
+
+    // CREATE TABLE (or ADD COLUMN) with COUNTER columns that are not the row id:
+    // a trigger gives each new row the next number.
+    ResultSetPtr runCreate(const sqlite::Statement& st)
+    {
+        if (st.counters.isEmpty())
+            return runPlain(st.sql);
+        return atomically([&] {
+            auto rs = runPlain(st.sql);
+            for (const QString& col : st.counters) {
+                const QString t = quoteIdent(st.table), c = quoteIdent(col);
+                const QString trig = quoteIdent(st.table + QStringLiteral("_counter_") + col);
+                runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL BEGIN "
+                                        "UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) WHERE rowid = NEW.rowid; END")
+                             .arg(trig, t, c));
+            }
+            return rs;
+        });
+    }
+
+    QString masterSql(const QString& name, QString* type, QString* realName)
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 "
+                                   "COLLATE NOCASE"));
+        QByteArray u = name.toUtf8();
+        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(st.s) != SQLITE_ROW)
+            raise(errItemNotFound,
+                  QStringLiteral("No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado."),
+                  QStringLiteral("ADOX.Tables"));
+        if (type)
+            *type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
+        if (realName)
+            *realName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+    }
+
+    sqlite3* h_ = nullptr;
+    QString path_;
+    QString provider_;
+    bool readOnly_ = false;
+    int timeout_ = 0;
+    QDeadlineTimer deadline_;
+};
+
+std::vector<TableInfo> SqliteConnection::tables()
+{
+    std::vector<TableInfo> out;
+    Stmt st;
+    prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE"));
+    while (sqlite3_step(st.s) == SQLITE_ROW) {
+        TableInfo t;
+        t.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
+        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
+        if (type == QLatin1String("view"))
+            t.type = QStringLiteral("VIEW");
+        else if (t.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+            t.type = QStringLiteral("SYSTEM TABLE");
+        else
+            t.type = QStringLiteral("TABLE");
+        out.push_back(t);
+    }
+    return out;
+}
+
+TableInfo SqliteConnection::table(const QString& name)
+{
+    TableInfo t;
+    QString type;
+    const QString sql = masterSql(name, &type, &t.name);
+    t.type = type == QLatin1String("view") ? QStringLiteral("VIEW")
+        : t.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ? QStringLiteral("SYSTEM TABLE")
+                                                                            : QStringLiteral("TABLE");
+    const QString qname = quoteIdent(t.name);
+
+    struct Col {
+        QString name, decl, dflt;
+        bool notNull;
+        int pk;
+    };
+    std::vector<Col> cols;
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("PRAGMA table_info(") + qname + QLatin1Char(')'));
+        while (sqlite3_step(st.s) == SQLITE_ROW) {
+            Col c;
+            c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
+            c.decl = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+            c.notNull = sqlite3_column_int(st.s, 3) != 0;
+            c.dflt = sqlite3_column_type(st.s, 4) == SQLITE_NULL
+                ? QString()
+                : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 4)));
+            c.pk = sqlite3_column_int(st.s, 5);
+            cols.push_back(c);
+        }
+    }
+    int pkCount = 0;
+    for (const auto& c : cols)
+        pkCount += c.pk > 0 ? 1 : 0;
+    const bool withoutRowId = sql.contains(QRegularExpression(QStringLiteral(R"(\bWITHOUT\s+ROWID\b)"),
+                                                              QRegularExpression::CaseInsensitiveOption));
+    for (const auto& c : cols) {
+        ColumnInfo ci;
+        ci.name = c.name;
+        const bool rowId = t.type == QLatin1String("TABLE") && !withoutRowId && pkCount == 1 && c.pk == 1
+            && c.decl.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        const auto d = sqlitetypes::describeColumn(c.decl);
+        ci.type = d.type;
+        ci.definedSize = d.size;
+        ci.precision = d.precision;
+        ci.numericScale = d.scale;
+        const bool nullable = !c.notNull && c.pk == 0;
+        ci.attributes = (nullable ? adColNullable : 0) | (d.fixed ? adColFixed : 0);
+        const bool autoinc = rowId || d.counter;
+        ci.properties = {
+            {QStringLiteral("Autoincrement"), Variant(autoinc)},
+            {QStringLiteral("Default"), Variant(c.dflt)},
+            {QStringLiteral("Jet OLEDB:Allow Zero Length"), Variant(d.text)},
+            {QStringLiteral("Jet OLEDB:Validation Text"), Variant(QString())},
+            {QStringLiteral("Jet OLEDB:Validation Rule"), Variant(QString())},
+        };
+        t.columns.push_back(ci);
+    }
+
+    // Indexes: the primary key first, then the others as the engine lists them.
+    if (t.type != QLatin1String("VIEW")) {
+        QString pkName = sqlite::primaryKeyConstraintName(sql);
+        if (pkName.isEmpty())
+            pkName = QStringLiteral("PrimaryKey");
+        std::vector<IndexInfo> others;
+        bool pkFound = false;
+        std::vector<std::pair<QString, IndexInfo>> list;
+        {
+            Stmt st;
+            prepare(st, QStringLiteral("PRAGMA index_list(") + qname + QLatin1Char(')'));
+            while (sqlite3_step(st.s) == SQLITE_ROW) {
+                IndexInfo ix;
+                const QString engineName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
+                ix.unique = sqlite3_column_int(st.s, 2) != 0;
+                const QString origin = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 3)));
+                ix.primaryKey = origin == QLatin1String("pk");
+                ix.name = ix.primaryKey ? pkName : engineName;
+                ix.indexNulls = ix.primaryKey ? adIndexNullsDisallow : adIndexNullsAllow;
+                list.emplace_back(engineName, ix);
+            }
+        }
+        for (auto& [engineName, ix] : list) {
+            Stmt st;
+            prepare(st, QStringLiteral("PRAGMA index_info(") + quoteIdent(engineName) + QLatin1Char(')'));
+            while (sqlite3_step(st.s) == SQLITE_ROW)
+                if (sqlite3_column_type(st.s, 2) != SQLITE_NULL)
+                    ix.columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+            if (ix.primaryKey) {
+                pkFound = true;
+                t.indexes.insert(t.indexes.begin(), ix);
+            } else {
+                others.push_back(ix);
+            }
+        }
+        if (!pkFound && pkCount > 0) {
+            // A row-id key has no index of its own in the engine.
+            IndexInfo ix;
+            ix.name = pkName;
+            ix.primaryKey = true;
+            ix.unique = true;
+            ix.indexNulls = adIndexNullsDisallow;
+            std::vector<std::pair<int, QString>> keyCols;
+            for (const auto& c : cols)
+                if (c.pk > 0)
+                    keyCols.emplace_back(c.pk, c.name);
+            std::sort(keyCols.begin(), keyCols.end());
+            for (const auto& kc : keyCols)
+                ix.columns << kc.second;
+            t.indexes.insert(t.indexes.begin(), ix);
+        }
+        for (auto& ix : others)
+            t.indexes.push_back(ix);
+    }
+    return t;
+}
+
+std::vector<ViewInfo> SqliteConnection::views()
+{
+    std::vector<ViewInfo> out;
+    Stmt st;
+    prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'view' ORDER BY name COLLATE NOCASE"));
+    while (sqlite3_step(st.s) == SQLITE_ROW) {
+        ViewInfo v;
+        v.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
+        v.commandText = sqlite::viewBody(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1))));
+        out.push_back(v);
+    }
+    return out;
+}
+
+bool isLocalProvider(const QString& provider)
+{
+    return provider.startsWith(QLatin1String("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive)
+        || provider.startsWith(QLatin1String("Microsoft.ACE.OLEDB"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+std::unique_ptr<BackendConnection> openSqliteFile(const QString& path, bool readOnly)
+{
+    return std::make_unique<SqliteConnection>(path, readOnly, QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
+}
+
+void createLocalDatabase(const QString& path)
+{
+    if (path.isEmpty())
+        raise(errDatabase, QStringLiteral("No se ha indicado el fichero de la base de datos."), Src);
+    if (QFileInfo::exists(path))
+        raise(errDatabaseExists, QStringLiteral("La base de datos ya existe."), Src);
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // Writing the schema header makes the file a database from the start.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(h, "PRAGMA user_version = 0; BEGIN; CREATE TABLE velmora_init(x); DROP TABLE velmora_init; COMMIT;",
+                          nullptr, nullptr, nullptr);
+    QString msg = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_close(h);
+    if (rc != SQLITE_OK)
+        raise(errDatabase, msg, Src);
+}
+
+void registerSqliteBackend()
+{
+    BackendRegistration r;
+    r.name = QStringLiteral("sqlite");
+    r.priority = 0;
+    r.accepts = [](const OpenRequest& req) {
+        return isLocalProvider(req.connectionString.value(QStringLiteral("Provider")));
+    };
+    r.open = [](const OpenRequest& req) -> std::unique_ptr<BackendConnection> {
+        const QString path = req.connectionString.value(QStringLiteral("Data Source"));
+        const QString provider = req.connectionString.value(QStringLiteral("Provider"));
+        if (path.isEmpty())
+            raise(errDatabase, QStringLiteral("No se ha indicado el fichero de la base de datos (Data Source)."), Src);
+        switch (localFileKind(path)) {
+        case LocalFileKind::Missing:
+            raise(errDatabase, QStringLiteral("No se encuentra el archivo '%1'.").arg(path), Src);
+        case LocalFileKind::AccessJet:
+        case LocalFileKind::AccessAce:
+            raise(errProviderNotFound,
+                  QStringLiteral("El archivo '%1' fue creado por el motor de Access de Windows. Para abrirlo (solo lectura) "
+                                 "hace falta el controlador ODBC de MDBTools, que no está instalado.")
+                      .arg(path),
+                  Src);
+        case LocalFileKind::Other:
+            raise(errDatabase, QStringLiteral("No se reconoce el formato de base de datos '%1'.").arg(path), Src);
+        default:
+            break;
+        }
+        const bool readOnly = req.connectionString.value(QStringLiteral("Mode")).contains(QLatin1String("Read"), Qt::CaseInsensitive)
+            && !req.connectionString.value(QStringLiteral("Mode")).contains(QLatin1String("Write"), Qt::CaseInsensitive);
+        return std::make_unique<SqliteConnection>(path, readOnly, provider);
+    };
+    registerBackend(std::move(r));
+}
 
 } // namespace db

@@ -1,0 +1,43 @@
+#pragma once
+// The ODBC backend: connection strings with "Driver=" or "DSN=" (connection
+// types 0 and 3), and files written by the Windows Access engine, which are
+// read through the MDBTools driver and never changed.
+#include "../Backend.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace db {
+
+// Registers the ODBC and Access-file backends (called by the registry on first use).
+void registerOdbcBackends();
+
+namespace odbc {
+
+// Opens a connection through the driver manager. "{SQL Server}" is resolved to
+// the installed SQL Server driver; ";Provider=MSDataShape" is dropped (no data
+// shaping here, the rows come back as a plain record set).
+std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request);
+
+// Opens a file written by the Windows Access engine read-only through MDBTools.
+// Raises errProviderNotFound, saying why, when no MDBTools driver is installed.
+std::unique_ptr<BackendConnection> openAccessFile(const QString& path, int connectionTimeout = 15);
+
+// The connection string that reaches path through MDBTools: a driver registered
+// under a name with "MDBTools" in it, else the driver library found in one of
+// libraryDirs. Raises errProviderNotFound when there is neither.
+QString mdbToolsConnectionString(const QString& path, const QStringList& installed, const QStringList& libraryDirs);
+// Folders where Debian installs ODBC driver libraries.
+QStringList defaultDriverDirs();
+
+// True for a single statement that only reads: SELECT (or a parenthesised
+// SELECT) without INTO, nothing after it but blanks, comments and one ";".
+bool isReadOnlyStatement(const QString& sql);
+
+// DataType number a result or catalog column of this ODBC SQL type reports.
+// fixedPrecScale marks money columns (exact, 4 decimals), unsignedType a tinyint 0..255.
+int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale);
+
+} // namespace odbc
+} // namespace db
