@@ -35,9 +35,8 @@ struct DateShape {
 // writes "dd/mm/yyyy" as the system did (Qt's own Spanish short date has no
 // leading zeros and a two-digit year); a locale whose short date is not all
 // numbers falls back to the same shape.
-DateShape dateShape()
+DateShape computeDateShape(const QLocale& l)
 {
-    const QLocale l = locale();
     DateShape shape;
     shape.twelveHour = l.timeFormat(QLocale::ShortFormat).contains(QLatin1String("ap"), Qt::CaseInsensitive);
     if (l.language() == QLocale::Spanish)
@@ -61,6 +60,19 @@ DateShape dateShape()
     shape.padDay = f.contains(QLatin1String("dd"));
     shape.padMonth = f.contains(QLatin1String("MM"));
     return shape;
+}
+
+// Grids format dates by the thousand: the shape is worked out once per locale.
+DateShape dateShape()
+{
+    static QLocale cachedFor = QLocale::c();
+    static DateShape cached = computeDateShape(cachedFor);
+    const QLocale l = locale();
+    if (l != cachedFor) {
+        cached = computeDateShape(l);
+        cachedFor = l;
+    }
+    return cached;
 }
 
 QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
