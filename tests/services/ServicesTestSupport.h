@@ -1,0 +1,83 @@
+#pragma once
+// Shared pieces of the services tests: a services object whose questions and
+// reports are recorded, a data-access object on the recording backend, and a
+// folder for settings files.
+#include "core/Collection.h"
+#include "core/Dialogs.h"
+#include "data/clsDO.h"
+#include "platform/db/RecordingBackend.h"
+#include "services/clsTablas.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace svctest {
+
+struct Question {
+    QString prompt;
+    int style = 0;
+    QString title;
+};
+
+struct Report {
+    QString procedure;
+    QString component;
+    int type = 0;
+    QString title;
+};
+
+class ServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        data = std::make_shared<clsDO>();
+        data->setConnectionType(0);
+        data->setUsedDriver(0);
+        data->StartObject(QStringLiteral("srv"), QStringLiteral("work"), QStringLiteral("u"), QStringLiteral("p"));
+        svc = std::make_shared<clsTablas>();
+        svc->setMessageHooks(
+            [this](const QString& p, int s, const QString& t) {
+                questions.push_back({p, s, t});
+                if (answers.empty())
+                    return defaultAnswer;
+                const int a = answers.front();
+                answers.erase(answers.begin());
+                return a;
+            },
+            [this](const QString& p, const QString& c, int ty, const QString& t) {
+                reports.push_back({p, c, ty, t});
+            });
+        svc->setProcessEvents([] {});
+    }
+    void TearDown() override { db::RecordingBackend::uninstall(); }
+
+    // Starts the services object on a folder (with no server configured unless the file says so).
+    bool start(const QString& folder = QString())
+    {
+        return svc->Iniciar(nullptr, data, nullptr, folder.isEmpty() ? dir.path() : folder);
+    }
+    QString iniPath() const { return dir.path() + QStringLiteral("/Dovrin.ini"); }
+    QStringList reportTexts() const
+    {
+        QStringList out;
+        for (const auto& r : reports)
+            out << r.procedure;
+        return out;
+    }
+
+    std::shared_ptr<db::RecordingBackend> rec;
+    std::shared_ptr<clsDO> data;
+    std::shared_ptr<clsTablas> svc;
+    std::vector<Question> questions;
+    std::vector<int> answers;
+    int defaultAnswer = 1;
+    std::vector<Report> reports;
+    ScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+};
+
+inline std::vector<Variant> row(std::initializer_list<Variant> values) { return std::vector<Variant>(values); }
+
+} // namespace svctest

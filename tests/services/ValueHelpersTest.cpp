@@ -1,0 +1,232 @@
+// Blank-field check, blank/zero/null conversions, the list search, the
+// collection helpers and the safe division.
+#include "ServicesTestSupport.h"
+
+#include "core/Error.h"
+#include "core/ValueText.h"
+
+#include <QObject>
+
+using namespace svctest;
+
+namespace {
+
+// An input control as the blank check sees it.
+class FakeControl : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
+    Q_PROPERTY(bool visible READ visible)
+public:
+    FakeControl(const QString& text, bool visible) : text_(text), visible_(visible) {}
+    QString text() const { return text_; }
+    void setText(const QString& t) { text_ = t; }
+    bool visible() const { return visible_; }
+    Q_INVOKABLE void setFocus() { ++focused; }
+    int focused = 0;
+
+private:
+    QString text_;
+    bool visible_;
+};
+
+class FakeGrid : public ListGrid {
+public:
+    explicit FakeGrid(std::vector<std::vector<QString>> cells) : cells_(std::move(cells)) {}
+    int Rows() const override { return int(cells_.size()); }
+    QString TextMatrix(int row, int col) const override
+    {
+        if (row < 0 || row >= Rows() || col < 0 || col >= int(cells_[std::size_t(row)].size()))
+            raise(381, QStringLiteral("Subscript out of range"));
+        return cells_[std::size_t(row)][std::size_t(col)];
+    }
+    void setTopRow(int row) override { topRow = row; }
+    void setRedraw(bool on) override { redraw.push_back(on); }
+    int topRow = -1;
+    std::vector<bool> redraw;
+
+private:
+    std::vector<std::vector<QString>> cells_;
+};
+
+using HelpersTest = ServicesTest;
+
+TEST_F(HelpersTest, BlankCheckFocusesOnlyVisibleControlsAndWarns)
+{
+    FakeControl hidden(QString(), false);
+    EXPECT_FALSE(svc->EvitarBlancos(&hidden, QString(), QStringLiteral("Servidor")));
+    EXPECT_EQ(hidden.focused, 0);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].prompt, "Servidor no puede estar en blanco");
+    EXPECT_EQ(questions[0].style, 64);
+    EXPECT_EQ(questions[0].title, "Aviso");
+
+    FakeControl shown(QString(), true);
+    EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QString()));
+    EXPECT_EQ(shown.focused, 1);
+    EXPECT_EQ(questions.size(), 1u) << "no description, no message";
+
+    FakeControl filled(QStringLiteral("x"), true);
+    EXPECT_TRUE(svc->EvitarBlancos(&filled, QString(), QStringLiteral("Servidor")));
+    EXPECT_EQ(filled.focused, 0);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(HelpersTest, BlankDateMaskCountsAsBlankOnlyWhenSaidSo)
+{
+    FakeControl date(QStringLiteral("  /  /    "), true);
+    EXPECT_FALSE(svc->EvitarBlancos(&date, QStringLiteral("  /  /    "), QStringLiteral("Fecha")));
+    EXPECT_TRUE(svc->EvitarBlancos(&date, QString(), QStringLiteral("Fecha")));
+}
+
+TEST_F(HelpersTest, BlankCheckAsksWhenToldAndFollowsTheAnswer)
+{
+    FakeControl box(QString(), true);
+    answers = {6, 7};
+    EXPECT_TRUE(svc->EvitarBlancos(&box, QString(), QStringLiteral("Nombre"), true));
+    EXPECT_FALSE(svc->EvitarBlancos(&box, QString(), QStringLiteral("Nombre"), true));
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].prompt,
+              "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas formas?");
+    EXPECT_EQ(questions[0].style, 68);
+    EXPECT_EQ(questions[0].title, "Aviso");
+}
+
+TEST_F(HelpersTest, BlankCheckOnSomethingWithoutTextReportsAndRefuses)
+{
+    QObject nothing;
+    EXPECT_FALSE(svc->EvitarBlancos(&nothing, QString(), QStringLiteral("X")));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].procedure, "Función EvitarBlancos");
+    EXPECT_EQ(reports[0].component, "Holtane.clsTablas ");
+    EXPECT_EQ(reports[0].type, 16);
+    EXPECT_EQ(reports[0].title, "Error");
+}
+
+TEST(ValueConversions, BlankZeroAndNullRules)
+{
+    EXPECT_EQ(clsTablas::Blank2Zero(QString()), 0);
+    EXPECT_EQ(clsTablas::Blank2Zero(QStringLiteral("-")), 0);
+    EXPECT_DOUBLE_EQ(clsTablas::Blank2Zero(QStringLiteral("1.234,5")), 1234.5);
+    EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
+
+    EXPECT_EQ(clsTablas::Zero2Blank(QString()), QString());
+    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("0")), QString());
+    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("0,00")), QString());
+    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("7,50")), QStringLiteral("7,50"));
+    EXPECT_THROW(clsTablas::Zero2Blank(QStringLiteral("x")), Error);
+
+    EXPECT_EQ(clsTablas::Null2Blank(Variant::null()), Variant(QString()));
+    EXPECT_EQ(clsTablas::Null2Blank(Variant::null(), Variant(std::int16_t(0))), Variant(std::int16_t(0)));
+    EXPECT_EQ(clsTablas::Null2Blank(Variant(std::int32_t(5))), Variant(std::int32_t(5)));
+    EXPECT_TRUE(clsTablas::Null2Blank(Variant()).isEmpty());
+}
+
+TEST(ValueConversions, CurrencyPatterns)
+{
+    EXPECT_EQ(clsTablas::CurrencyPattern(0), "###,###,##0");
+    EXPECT_EQ(clsTablas::CurrencyPattern(2), "###,###,##0.00");
+    EXPECT_EQ(clsTablas::CurrencyPattern(3), "###,###,##0.000");
+    EXPECT_EQ(clsTablas::CurrencyPattern(2.5), "###,###,##0.00") << "halves go to the even number";
+    EXPECT_EQ(clsTablas::CurrencyPattern(3.5), "###,###,##0.0000");
+    EXPECT_THROW(clsTablas::CurrencyPattern(-1), Error);
+}
+
+TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
+{
+    FakeGrid grid({{"", "", "Zamora"}, {"", "", "Ávila"}, {"", "", "madrid"}, {"", "", "Madrigal"}});
+    clsTablas::SearchList(grid, QStringLiteral("MAD"));
+    EXPECT_EQ(grid.topRow, 2);
+    EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
+
+    clsTablas::SearchList(grid, QStringLiteral("madrig"), 2, 0);
+    EXPECT_EQ(grid.topRow, 3);
+    clsTablas::SearchList(grid, QStringLiteral("zam"), 2, 1);
+    EXPECT_EQ(grid.topRow, 3) << "rows before InitRow are not searched";
+    clsTablas::SearchList(grid, QStringLiteral("Lugo"));
+    EXPECT_EQ(grid.topRow, 3);
+
+    grid.redraw.clear();
+    EXPECT_THROW(clsTablas::SearchList(grid, QStringLiteral("x"), 9), Error);
+    EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
+}
+
+TEST(CollectionHelpers, KeyTestTakesTextKeysOnly)
+{
+    auto col = newCollection();
+    EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("a")));
+    col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
+    EXPECT_TRUE(ExisteClaveColeccion(Variant(col), QStringLiteral("10")));
+    EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("1")));
+    col->Add(Variant(std::int32_t(2)), QStringLiteral("Ñandú"));
+    EXPECT_TRUE(ExisteClaveColeccion(Variant(col), QStringLiteral("ñANDÚ")));
+    EXPECT_FALSE(ExisteClaveColeccion(Variant(), QStringLiteral("10")));
+    EXPECT_FALSE(ExisteClaveColeccion(Variant::nothing(), QStringLiteral("10")));
+    EXPECT_FALSE(ExisteClaveColeccion(Variant(QStringLiteral("10")), QStringLiteral("10")));
+
+    clsTablas svc;
+    EXPECT_TRUE(svc.ExisteCampoColeccion(Variant(col), QStringLiteral("10")));
+    EXPECT_FALSE(svc.ExisteCampoColeccion(Variant(std::int32_t(3)), QStringLiteral("10")));
+    EXPECT_FALSE(svc.ExisteCampoColeccion(Variant::nothing(), QStringLiteral("10")));
+}
+
+TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
+{
+    clsTablas svc;
+    auto col = newCollection();
+    const Variant c(col);
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "5", "Integer", "Sumar"));
+    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(5)));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "3", "Long", "Sumar"));
+    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(8)));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "2,5", "Integer", "Sustituir"));
+    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(2))) << "rounds half to even";
+
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "d", "1,5", "Double", "Sumar"));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "d", "2,25", "Currency", "Sumar"));
+    EXPECT_EQ(col->Item(Variant("d")), Variant(3.75));
+
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "A", "String", "Concatenar"));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "B", "String", "Concatenar"));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "x", "1", "Integer", "Sumar"));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "A", "String", "Concatenar"));
+    EXPECT_EQ(col->Item(Variant("s")), Variant(QStringLiteral("A, B")));
+    EXPECT_EQ(col->KeyAt(col->Count()), "s") << "an updated element moves to the end";
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "AB", "String", "Concatenar", "; "));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "B", "String", "Concatenar", "; "));
+    EXPECT_EQ(col->Item(Variant("t")), Variant(QStringLiteral("AB"))) << "substring test";
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "C", "String", "Concatenar", "; "));
+    EXPECT_EQ(col->Item(Variant("t")), Variant(QStringLiteral("AB; C")));
+
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "f", "01/02/2024", "Date", "Sustituir"));
+    EXPECT_EQ(col->Item(Variant("f")), Variant(QStringLiteral("01/02/2024")));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "f", "x", "Date", "Sumar"));
+    EXPECT_FALSE(col->Exists("f")) << "a pair outside the table leaves the element out";
+}
+
+TEST(CollectionHelpers, RunningValuesFailCleanly)
+{
+    clsTablas svc;
+    auto col = newCollection();
+    const Variant c(col);
+    EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "k", "1", "Fecha", "Sumar"));
+    EXPECT_FALSE(col->Exists("k"));
+    EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "n", "abc", "Integer", "Sumar"));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "m", "2147483647", "Long", "Sumar"));
+    EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "m", "1", "Long", "Sumar")) << "32-bit overflow";
+    EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(Variant(QStringLiteral("no")), "k", "1", "Integer", "Sumar"));
+}
+
+TEST(CollectionHelpers, DivisionByBlankOrZeroGivesZero)
+{
+    EXPECT_EQ(clsTablas::DivideBy(Variant("10"), Variant(QString())), 0);
+    EXPECT_EQ(clsTablas::DivideBy(Variant("10"), Variant("-")), 0);
+    EXPECT_EQ(clsTablas::DivideBy(Variant("10"), Variant("0")), 0);
+    EXPECT_DOUBLE_EQ(clsTablas::DivideBy(Variant("7"), Variant("2")), 3.5);
+    EXPECT_DOUBLE_EQ(clsTablas::DivideBy(Variant(std::int32_t(7)), Variant("0,5")), 14);
+    EXPECT_EQ(clsTablas::DivideBy(Variant("x"), Variant("2")), 0);
+    EXPECT_EQ(clsTablas::DivideBy(Variant::null(), Variant("2")), 0);
+}
+
+} // namespace
+
+#include "ValueHelpersTest.moc"
