@@ -1,0 +1,273 @@
+// Creating and rebuilding tables from column descriptors, adding and removing
+// indexes. Every statement runs on the stored connection through Execute; a
+// statement that fails (Execute raises) or does not run is a failed step.
+#include "data/clsDO.h"
+#include "data/clsDO_sqltext.h"
+#include "data/clsField.h"
+
+#include "core/Error.h"
+#include "core/ValueText.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kAttributesFailed =
+    QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
+
+bool runStep(clsDO& o, const QString& sql)
+{
+    bool ok = false;
+    trap([&] { ok = o.Execute(sql); }, [](const Error&) {});
+    return ok;
+}
+
+clsFieldPtr fieldAt(const Collection& fields, int position)
+{
+    auto f = fields.Item(Variant(std::int32_t(position))).as<clsField>();
+    if (!f)
+        raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+    return f;
+}
+
+QString columnDefinition(const clsDO& o, const clsField& f)
+{
+    return sqltext::columnDefinition(o.ConnectionType(), f.NewFieldName(), f.DataType(), f.Lenght(), f.FixedLenght(),
+                                     f.AutoIncrease(), f.NewAllowNull());
+}
+
+// Defaults, checks and the zero-length rule, added once the table exists (SQL Server only).
+bool applyFieldAttributes(clsDO& o, const QString& table, const clsField& f)
+{
+    const int type = o.ConnectionType();
+    if (type == 1 || type == 2)
+        return true;
+    if (type != 0)
+        return false;
+    const QString alter = QStringLiteral("ALTER TABLE ") + sqltext::bracket(table) + QLatin1Char(' ') + kCrLf;
+    const QString name = f.NewFieldName();
+    if (f.DataType() == 8) {
+        // The zero-length rule stands in for the null rule: a text that refuses empty text is NOT NULL.
+        const QString column = sqltext::columnDefinition(0, name, 8, f.Lenght(), f.FixedLenght(), f.AutoIncrease(),
+                                                         f.NewAllowZeroLenght());
+        if (!runStep(o, alter + QStringLiteral("ALTER COLUMN ") + column))
+            return false;
+    }
+    if (!f.DefaultValue().isEmpty()) {
+        const Variant literal = o.SQLFormat(sqltext::formatTypeName(f.DataType()), Variant(f.DefaultValue()));
+        if (!runStep(o, alter + QStringLiteral("ADD CONSTRAINT DF_") + name + QStringLiteral(" DEFAULT ") +
+                            ValueText::displayText(literal) + QStringLiteral(" FOR ") + sqltext::bracket(name)))
+            return false;
+    }
+    // The rule is an SQL condition: it goes in as written.
+    if (!f.ValidationRule().isEmpty() &&
+        !runStep(o, alter + QStringLiteral("ADD CONSTRAINT CHK_") + name + QStringLiteral(" CHECK (") + f.ValidationRule() +
+                        QLatin1Char(')')))
+        return false;
+    return true;
+}
+
+// The select-list item that carries one column's rows into the rebuilt table.
+QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldName, const QString& newName,
+                             const Collection& oldFields, const Collection& newFields)
+{
+    auto f = newFields.Item(Variant(table + QLatin1Char('.') + oldName)).as<clsField>();
+    if (!f)
+        raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+    if (oldFields.Exists(oldName)) {
+        // A column that is to refuse nulls gets its nulls replaced, or the copy would fail on them.
+        if (!f->NewAllowNull())
+            return o.SqlIsNull(Variant(oldName), f->DataType());
+        return oldName;
+    }
+    const QString as = QStringLiteral(" AS ") + sqltext::bracket(newName);
+    if (!o.BaseDatos().right(4).toUpper().endsWith(QLatin1String(".MDB")) && f->NewAllowNull())
+        return QStringLiteral("NULL AS ") + newName;
+    const QString d = f->DefaultValue();
+    switch (f->DataType()) {
+    case 11:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 17: return (d.isEmpty() ? QStringLiteral("0") : d) + as;
+    case 7:
+        return o.sInicioFecha() + (d.isEmpty() ? QStringLiteral("01/01/1900") : sqltext::doubleQuotes(d)) + o.sFinalFecha() + as;
+    case 12: return (d.isEmpty() ? QStringLiteral("''") : d) + as;
+    case 8: return QLatin1Char('\'') + sqltext::doubleQuotes(d) + QLatin1Char('\'') + as;
+    default: return QString();
+    }
+}
+
+QString keyConstraint(const QString& table, const QStringList& keys)
+{
+    return QStringLiteral("CONSTRAINT PK_") + table + QStringLiteral(" PRIMARY KEY (") + keys.join(QStringLiteral(", ")) +
+           QLatin1Char(')');
+}
+
+} // namespace
+
+QString clsDO::CreateTable(const QString& sTableName, const CollectionPtr& colTableFields)
+{
+    const Collection& fields = *colTableFields;
+    QString sql = QStringLiteral("CREATE TABLE ") + sTableName + QStringLiteral(" (");
+    QStringList keys;
+    const int n = fields.Count();
+    for (int i = 1; i <= n; ++i) {
+        const clsFieldPtr f = fieldAt(fields, i);
+        sql += columnDefinition(*this, *f);
+        if (f->IsKey())
+            keys << sqltext::bracket(f->NewFieldName());
+        if (i < n || !keys.isEmpty())
+            sql += QStringLiteral(", ");
+    }
+    if (!keys.isEmpty())
+        sql += keyConstraint(sTableName, keys);
+    sql += QLatin1Char(')');
+    if (!runStep(*this, sql))
+        return QStringLiteral("No se pudo crear la tabla ") + sTableName + QLatin1Char('.');
+
+    QString result;
+    for (int i = 1; i <= n; ++i)
+        if (!applyFieldAttributes(*this, sTableName, *fieldAt(fields, i)))
+            result = kAttributesFailed;
+    return result;
+}
+
+QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableName, const CollectionPtr& colTableFields)
+{
+    const Collection& fields = *colTableFields;
+    QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
+    const CollectionPtr stored = TableList(server, database, user, password, table, false);
+    if (!stored)
+        raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
+    const auto oldFields = stored->Item(Variant("Fields")).as<Collection>();
+    if (!oldFields)
+        raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+
+    QString source = sTableName;
+    if (sNewTableName == sTableName) {
+        source = sTableName + QStringLiteral("_OLD");
+        QString e1, e2, e3, e4, backup = source;
+        if (TableList(e1, e2, e3, e4, backup, true))
+            runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(source));
+
+        QString countSql = QStringLiteral("SELECT COUNT(*) AS Recuento FROM ") + sqltext::bracket(sTableName);
+        QString s, d, u, p;
+        Variant keyFields(std::int16_t(0));
+        const auto counted =
+            Query(countSql, s, d, u, p, QStringLiteral("Collection"), keyFields, false, true, false, 0, 0, QString())
+                .as<Collection>();
+        if (!counted || counted->Count() < 1)
+            raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
+        const auto firstRow = counted->Item(Variant(std::int32_t(1))).as<Collection>();
+        if (!firstRow)
+            raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+        const std::int64_t rows = firstRow->Item(Variant(std::int32_t(1))).toLongLong();
+
+        if (rows > 0) {
+            if (!runStep(*this, QStringLiteral("SELECT * INTO ") + sqltext::bracket(source) + QStringLiteral(" FROM ") +
+                                    sqltext::bracket(sTableName)))
+                return QStringLiteral("Se abortan los cambios porque no se ha podido hacer un backup de los datos. Compruebe "
+                                      "que la tabla no esté en uso.");
+            if (!runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(sTableName)))
+                return QStringLiteral("Se abortan los cambios porque no se ha podido eliminar la tabla original para crear "
+                                      "la nueva del mismo nombre. Compruebe que la tabla no esté en uso.");
+        } else {
+            if (!runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(sTableName)))
+                return QStringLiteral("Se abortan los cambios porque no se ha podido eliminar la tabla original para "
+                                      "crearla con la nueva estructura. Compruebe que la tabla no esté en uso.");
+            return CreateTable(sTableName, colTableFields);
+        }
+    }
+
+    QString sql = QStringLiteral("CREATE TABLE ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (");
+    QStringList columns, selected, keys;
+    const int n = fields.Count();
+    for (int i = 1; i <= n; ++i) {
+        const clsFieldPtr f = fieldAt(fields, i);
+        sql += columnDefinition(*this, *f);
+        if (!f->AutoIncrease()) {
+            columns << f->NewFieldName();
+            selected << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), *oldFields, fields);
+        }
+        if (f->IsKey())
+            keys << sqltext::bracket(f->NewFieldName());
+        if (i < n || !keys.isEmpty())
+            sql += QStringLiteral(", ");
+    }
+    if (!keys.isEmpty())
+        sql += keyConstraint(sNewTableName, keys);
+    sql += QLatin1Char(')');
+    if (!runStep(*this, sql))
+        return QStringLiteral("No se pudo crear la tabla ") + sNewTableName + QLatin1Char('.');
+
+    if (!runStep(*this, QStringLiteral("INSERT INTO ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (") +
+                            columns.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") + selected.join(QStringLiteral(", ")) +
+                            QStringLiteral(" FROM ") + sqltext::bracket(source))) {
+        runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(sNewTableName));
+        return QStringLiteral("No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla ") +
+               source;
+    }
+    if (!runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(source)))
+        return QStringLiteral("No se han podido eliminar los datos anteriores, que se encuentran en la tabla ") + source;
+
+    for (int i = 1; i <= n; ++i)
+        if (!applyFieldAttributes(*this, sNewTableName, *fieldAt(fields, i)))
+            return kAttributesFailed;
+    return QString();
+}
+
+bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bool bKey, bool bUnique, bool /*bIgnoreNulls*/,
+                        const QString& sFieldsNames)
+{
+    const int kind = DialectKind();
+    QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
+    const CollectionPtr indexes = TableIndexes(server, database, user, password, table);
+    if (ExisteClaveColeccion(Variant(indexes), sIndexName) && !RemoveIndex(sTableName, sIndexName, bKey).toBool())
+        return false;
+
+    const QString columns = sFieldsNames.split(QLatin1Char('#')).join(QStringLiteral(", "));
+    const QString unique = bUnique ? QStringLiteral("UNIQUE") : QString();
+    QString sql;
+    if (kind == 0 || kind == 1) {
+        const QString t = sqltext::bracket(sTableName);
+        if (bKey)
+            sql = QStringLiteral("ALTER TABLE ") + t + QLatin1Char(' ') + kCrLf + QStringLiteral("ADD CONSTRAINT PK_") +
+                  sTableName + QStringLiteral(" PRIMARY KEY (") + columns + QLatin1Char(')');
+        else
+            sql = QStringLiteral("CREATE ") + unique + QStringLiteral(" INDEX ") + sIndexName + QLatin1Char(' ') + kCrLf +
+                  QStringLiteral("ON ") + t + QStringLiteral(" (") + columns + QLatin1Char(')');
+    } else if (kind == 2) {
+        if (bKey)
+            sql = QStringLiteral("ALTER TABLE ") + sTableName + QLatin1Char(' ') + kCrLf + QStringLiteral("ADD CONSTRAINT PK_") +
+                  sTableName + QStringLiteral(" PRIMARY KEY (") + columns + QLatin1Char(')');
+        else
+            sql = QStringLiteral("CREATE ") + unique + QStringLiteral(" INDEX ") + sIndexName + QLatin1Char(' ') + kCrLf +
+                  QStringLiteral("ON ") + sTableName + QStringLiteral(" (") + columns + QLatin1Char(')');
+    }
+    return runStep(*this, sql);
+}
+
+Variant clsDO::RemoveIndex(const QString& sTableName, const QString& sIndexName, bool bKey)
+{
+    const int kind = DialectKind();
+    QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
+    const CollectionPtr indexes = TableIndexes(server, database, user, password, table);
+    // Nothing to drop is no success: nothing is sent and the answer is false.
+    if (!ExisteClaveColeccion(Variant(indexes), sIndexName))
+        return Variant(false);
+
+    QString sql;
+    if (kind == 0 || kind == 1) {
+        const QString t = sqltext::bracket(sTableName);
+        sql = bKey ? QStringLiteral("ALTER TABLE ") + t + QLatin1Char(' ') + kCrLf + QStringLiteral("DROP CONSTRAINT ") + sIndexName
+                   : QStringLiteral("DROP INDEX ") + sIndexName + QStringLiteral(" ON ") + t;
+    } else if (kind == 2) {
+        sql = bKey ? QStringLiteral("ALTER TABLE ") + sTableName + QLatin1Char(' ') + kCrLf + QStringLiteral("DROP PRIMARY KEY")
+                   : QStringLiteral("DROP INDEX ") + sIndexName;
+    } else {
+        return Variant(false);
+    }
+    return Variant(runStep(*this, sql));
+}

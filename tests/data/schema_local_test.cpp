@@ -1,0 +1,205 @@
+// Tables, fields, keys, indexes, views and structures read from a real local
+// database file through the data layer's catalog.
+#include "DataTestSupport.h"
+
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+using datatest::LocalDb;
+
+namespace {
+
+QStringList keysOf(const CollectionPtr& c)
+{
+    QStringList out;
+    for (int i = 1; i <= c->Count(); ++i)
+        out << c->KeyAt(i);
+    return out;
+}
+
+QStringList valuesOf(const Variant& c)
+{
+    QStringList out;
+    for (const Variant& v : *c.as<Collection>())
+        out << v.toString();
+    return out;
+}
+
+CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
+
+class SchemaLocalTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db_.dir.isValid());
+        db::Catalog::Create(db_.connectionString());
+        db_.exec({
+            QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Zeta] TEXT(50) NOT NULL, [alpha] DOUBLE, "
+                           "[Nota] MEMO, [Codigo] CHAR(5), [Alta] DATETIME, CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
+            QStringLiteral("CREATE TABLE S ([Ref] LONG NOT NULL, [Nombre] TEXT(20))"),
+            QStringLiteral("CREATE UNIQUE INDEX UQ_Ref ON S ([Ref], [Nombre])"),
+            QStringLiteral("CREATE INDEX IX_Nombre ON S ([Nombre])"),
+            QStringLiteral("CREATE TABLE ACCESS ([A] LONG)"),
+            QStringLiteral("CREATE TABLE OBJECTS ([B] LONG)"),
+            QStringLiteral("CREATE VIEW Totales AS SELECT Zeta, alpha AS Importe FROM Clientes"),
+            QStringLiteral("INSERT INTO Clientes (Zeta, alpha) VALUES ('a', 1.5)"),
+        });
+        db_.point(o_);
+    }
+
+    CollectionPtr table(const QString& name)
+    {
+        QString s, d, u, p, t = name;
+        return o_.TableList(s, d, u, p, t);
+    }
+
+    LocalDb db_;
+    clsDO o_;
+};
+
+} // namespace
+
+TEST_F(SchemaLocalTest, ListingNamesEveryUserTableIncludingShortAndReservedLookingNames)
+{
+    QString s, d, u, p;
+    const CollectionPtr list = o_.TableList(s, d, u, p);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(keysOf(list), (QStringList{"ACCESS", "Clientes", "OBJECTS", "S"}));
+    EXPECT_EQ(d, db_.path) << "the stored database is written back into the caller's variable";
+    const CollectionPtr item = sub(list, "S");
+    EXPECT_EQ(keysOf(item), (QStringList{"Name", "Fields", "Key"}));
+    EXPECT_EQ(item->Item(Variant("Name")).toString(), QStringLiteral("S"));
+    EXPECT_EQ(sub(item, "Fields")->Count(), 0);
+    EXPECT_EQ(sub(item, "Key")->Count(), 0);
+}
+
+TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
+{
+    const CollectionPtr item = table("Clientes");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->Item(Variant("Name")).toString(), QStringLiteral("Clientes"));
+    const CollectionPtr fields = sub(item, "Fields");
+    // Character-code order: upper case before lower case.
+    EXPECT_EQ(keysOf(fields), (QStringList{"Alta", "Codigo", "Id", "Nota", "Zeta", "alpha"}));
+    EXPECT_EQ(valuesOf(item->Item(Variant("Key"))), QStringList{"Id"});
+
+    const CollectionPtr zeta = sub(fields, "Zeta");
+    EXPECT_EQ(keysOf(zeta), (QStringList{"Name", "Nullable", "Type", "Size", "Precision", "FixedLenght", "AutoIncrease",
+                                         "DefaultValue", "AllowZeroLenght", "ValidationText", "ValidationRule"}));
+    EXPECT_FALSE(zeta->Item(Variant("Nullable")).toBool());
+    EXPECT_EQ(zeta->Item(Variant("Type")).toInt(), 8);
+    EXPECT_EQ(zeta->Item(Variant("Size")).toLong(), 50);
+    EXPECT_FALSE(zeta->Item(Variant("FixedLenght")).toBool());
+    EXPECT_FALSE(zeta->Item(Variant("AutoIncrease")).toBool());
+    EXPECT_EQ(zeta->Item(Variant("DefaultValue")).toString(), QString());
+
+    const CollectionPtr id = sub(fields, "Id");
+    EXPECT_TRUE(id->Item(Variant("AutoIncrease")).toBool());
+    EXPECT_EQ(id->Item(Variant("Type")).toInt(), 3);
+    EXPECT_TRUE(sub(fields, "alpha")->Item(Variant("Nullable")).toBool());
+    EXPECT_EQ(sub(fields, "alpha")->Item(Variant("Type")).toInt(), 5);
+    EXPECT_EQ(sub(fields, "Alta")->Item(Variant("Type")).toInt(), 7);
+    EXPECT_EQ(sub(fields, "Nota")->Item(Variant("Type")).toInt(), 8);
+    EXPECT_TRUE(sub(fields, "Codigo")->Item(Variant("FixedLenght")).toBool());
+}
+
+TEST_F(SchemaLocalTest, KeyIsTheFirstUniqueIndexWithoutPrimaryKeyAndAbsentWithNeither)
+{
+    EXPECT_EQ(valuesOf(table("S")->Item(Variant("Key"))), (QStringList{"Ref", "Nombre"}));
+    EXPECT_FALSE(table("ACCESS")->Exists(QStringLiteral("Key")));
+
+    QString s, d, u, p, t = QStringLiteral("S");
+    EXPECT_EQ(valuesOf(Variant(o_.TableKey(s, d, u, p, t))), (QStringList{"Ref", "Nombre"}));
+    t = QStringLiteral("Clientes");
+    EXPECT_EQ(valuesOf(Variant(o_.TableKey(s, d, u, p, t))), QStringList{"Id"});
+    t = QStringLiteral("OBJECTS");
+    EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
+}
+
+TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
+{
+    ScopedRecordingDialogs rec;
+    QString s, d, u, p, t = QStringLiteral("Nada");
+    EXPECT_FALSE(o_.TableList(s, d, u, p, t, true));
+    EXPECT_TRUE(rec->calls.empty());
+    EXPECT_FALSE(o_.TableList(s, d, u, p, t, false));
+    ASSERT_EQ(rec->calls.size(), 1u);
+    EXPECT_TRUE(rec->calls[0].prompt.startsWith(QStringLiteral("CLSDO.TABLELIST\r\n")));
+    EXPECT_EQ(rec->calls[0].style, 16);
+    EXPECT_EQ(rec->calls[0].title, QStringLiteral("Error"));
+
+    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t));
+    EXPECT_FALSE(o_.TableKey(s, d, u, p, t));
+    ASSERT_EQ(rec->calls.size(), 3u);
+    EXPECT_TRUE(rec->calls[1].prompt.startsWith(QStringLiteral("CLSDO.TABLEINDEXES\r\n")));
+    EXPECT_TRUE(rec->calls[2].prompt.startsWith(QStringLiteral("CLSDO.TABLEKEY\r\n")));
+}
+
+TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
+{
+    QString s, d, u, p, t = QStringLiteral("S");
+    const CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
+    ASSERT_TRUE(indexes);
+    ASSERT_TRUE(indexes->Exists("UQ_Ref"));
+    ASSERT_TRUE(indexes->Exists("IX_Nombre"));
+    const CollectionPtr uq = sub(indexes, "UQ_Ref");
+    EXPECT_EQ(keysOf(uq), (QStringList{"IndexName", "IsPrimaryKey", "IsUnique", "IsNullable", "IndexFields"}));
+    EXPECT_FALSE(uq->Item(Variant("IsPrimaryKey")).toBool());
+    EXPECT_TRUE(uq->Item(Variant("IsUnique")).toBool());
+    EXPECT_EQ(keysOf(sub(uq, "IndexFields")), (QStringList{"Ref", "Nombre"}));
+    EXPECT_FALSE(sub(indexes, "IX_Nombre")->Item(Variant("IsUnique")).toBool());
+
+    t = QStringLiteral("Clientes");
+    const CollectionPtr pk = o_.TableIndexes(s, d, u, p, t);
+    ASSERT_TRUE(pk);
+    bool found = false;
+    for (const Variant& v : *pk)
+        if (v.as<Collection>()->Item(Variant("IsPrimaryKey")).toBool()) {
+            found = true;
+            EXPECT_EQ(keysOf(v.as<Collection>()->Item(Variant("IndexFields")).as<Collection>()), QStringList{"Id"});
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
+{
+    QString s, d, u, p;
+    const CollectionPtr views = o_.ViewList(s, d, u, p);
+    ASSERT_TRUE(views);
+    EXPECT_EQ(keysOf(views), QStringList{"Totales"});
+    const CollectionPtr v = sub(views, "Totales");
+    EXPECT_EQ(keysOf(v), (QStringList{"Name", "SQLText", "Fields"}));
+    EXPECT_TRUE(v->Item(Variant("SQLText")).toString().contains(QStringLiteral("FROM Clientes")));
+    EXPECT_EQ(keysOf(sub(v, "Fields")), (QStringList{"Zeta", "Importe"}));
+}
+
+TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
+{
+    const auto structure = o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("Clientes")).as<Collection>();
+    ASSERT_TRUE(structure);
+    EXPECT_EQ(keysOf(structure), (QStringList{"Clientes.Id", "Clientes.Zeta", "Clientes.alpha", "Clientes.Nota",
+                                              "Clientes.Codigo", "Clientes.Alta"}));
+    const VArrayPtr zeta = structure->Item(Variant("Clientes.Zeta")).array();
+    EXPECT_EQ(zeta->at(0).toString(), QStringLiteral("Clientes.Zeta"));
+    EXPECT_FALSE(zeta->at(1).toBool());
+    EXPECT_EQ(zeta->at(2).type(), VarType::Integer);
+    EXPECT_EQ(zeta->at(2).toInt(), 8);
+    EXPECT_EQ(zeta->at(3).toLong(), 50);
+    EXPECT_TRUE(structure->Item(Variant("Clientes.alpha")).array()->at(1).toBool());
+
+    const auto joined = o_.EstructuraConsulta(QStringLiteral("Ejercicio"),
+                                              QStringLiteral("SELECT a.Id, b.Ref AS Id, a.Id FROM Clientes a, S b"),
+                                              QStringLiteral("T"))
+                            .as<Collection>();
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(keysOf(joined), (QStringList{"T.Id", "T.Id(2)", "T.Id(3)"}));
+    EXPECT_EQ(joined->Item(Variant("T.Id(2)")).array()->at(0).toString(), QStringLiteral("T.Id"));
+
+    // An empty holder with "Empresa" is the caller's error.
+    EXPECT_THROW(o_.EstructuraTabla(QStringLiteral("Empresa"), QStringLiteral("Clientes")), Error);
+}
