@@ -46,7 +46,9 @@ Currency Currency::fromDouble(double value)
 {
     // Round the decimal digits the value shows, not its binary expansion:
     // 0.00015 is a hair below the half in binary and still becomes 0.0002.
-    double scaled = std::nearbyint(ValueText::roundHalfEven(value, 4) * double(Scale));
+    // From 1e10 up fifteen digits no longer reach the fourth decimal.
+    double scaled = std::fabs(value) < 1e10 ? std::nearbyint(ValueText::roundHalfEven(value, 4) * double(Scale))
+                                            : std::nearbyint(value * double(Scale));
     if (std::isnan(scaled) || std::fabs(scaled) >= 9.2233720368547e18)
         overflow();
     return Currency{std::int64_t(std::nearbyint(scaled))};

@@ -100,6 +100,11 @@ TEST(Variant, IntegerConversionsRoundHalfToEven)
     EXPECT_EQ(Variant(Currency::fromScaled(-35000)).toInt(), -4);
     EXPECT_EQ(Currency::fromDouble(0.00005).scaled, 0);
     EXPECT_EQ(Currency::fromDouble(0.00015).scaled, 2);
+    EXPECT_EQ(Currency::fromDouble(0.00025).scaled, 2);
+    EXPECT_EQ(Currency::fromDouble(-1.23455).scaled, -12346);
+    EXPECT_EQ(Currency::fromDouble(123456789012.3456).scaled, 1234567890123456LL);
+    EXPECT_EQ(Variant("123456789,1234").toCurrency().scaled, 1234567891234LL);
+    EXPECT_EQ(Variant(std::int64_t(922337203685477LL)).toCurrency().scaled, 9223372036854770000LL);
 }
 
 TEST(Variant, TextConversionsFollowTheLocale)
