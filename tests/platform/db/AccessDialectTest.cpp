@@ -1,1 +1,89 @@
+// Translation of the Access dialect: what changes, and what must not.
+#include "platform/db/sqlite/AccessDialect.h"
+
 #include <gtest/gtest.h>
+
+using db::sqlite::Statement;
+using db::sqlite::translate;
+
+namespace {
+QString one(const QString& sql)
+{
+    auto v = translate(sql);
+    EXPECT_EQ(v.size(), 1u) << sql.toStdString();
+    return v.empty() ? QString() : v.front().sql;
+}
+} // namespace
+
+TEST(AccessDialect, SqliteDialectComesThroughUnchanged)
+{
+    const QStringList same = {
+        "SELECT a || b, x & 0 = 0 FROM t LIMIT 5",
+        "SELECT \"TOP\", [SELECT TOP 1] FROM t WHERE c = 'SELECT TOP 5 * FROM u & #1/1/2020#'",
+        "SELECT format('%d', 3)",
+        "CREATE TRIGGER tr AFTER INSERT ON t BEGIN UPDATE t SET a = 1; UPDATE t SET b = 2; END",
+        "SELECT * FROM a LEFT JOIN b ON a.id = b.id",
+        "-- SELECT TOP 3 in a comment\nSELECT 1",
+    };
+    for (const QString& s : same) {
+        QString out = one(s);
+        if (s.startsWith("SELECT a ||"))
+            EXPECT_EQ(out, "SELECT a || b, x || 0 = 0 FROM t LIMIT 5"); // '&' always concatenates
+        else
+            EXPECT_EQ(out, s);
+    }
+}
+
+TEST(AccessDialect, TopBecomesLimitAtItsOwnLevel)
+{
+    EXPECT_EQ(one("SELECT TOP 10 * FROM t ORDER BY a"), "SELECT * FROM t ORDER BY a LIMIT 10");
+    EXPECT_EQ(one("select distinct top 5 a from t"), "select distinct a from t LIMIT 5");
+    EXPECT_EQ(one("SELECT TOP 2 * FROM (SELECT TOP 7 a FROM t ORDER BY a) A ORDER BY a DESC"),
+              "SELECT * FROM (SELECT a FROM t ORDER BY a LIMIT 7) A ORDER BY a DESC LIMIT 2");
+    EXPECT_EQ(one("SELECT TOP 1 a FROM t UNION SELECT b FROM u"), "SELECT * FROM (SELECT a FROM t LIMIT 1) UNION SELECT b FROM u");
+    // Without a count it is a column called TOP.
+    EXPECT_EQ(one("SELECT TOP FROM t"), "SELECT TOP FROM t");
+}
+
+TEST(AccessDialect, SelectIntoNamesItsTarget)
+{
+    auto v = translate("SELECT * INTO [Orders_OLD] FROM [Orders]");
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].kind, Statement::SelectInto);
+    EXPECT_EQ(v[0].target, "Orders_OLD");
+    EXPECT_EQ(v[0].sql, "SELECT * FROM [Orders]");
+    EXPECT_EQ(translate("INSERT INTO t SELECT * FROM u")[0].kind, Statement::Plain);
+    EXPECT_EQ(translate("SELECT (SELECT 1 INTO x) FROM t")[0].kind, Statement::Plain);
+}
+
+TEST(AccessDialect, LiteralsBracketsAndDates)
+{
+    EXPECT_EQ(one("SELECT [a]]b] FROM t WHERE d = #12/25/2024# OR d = #2024-01-02 3:04 PM#"),
+              "SELECT \"a]b\" FROM t WHERE d = '2024-12-25 00:00:00' OR d = '2024-01-02 15:04:00'");
+    EXPECT_EQ(one("SELECT 'it''s & #1/1/2000#' & Name FROM t"), "SELECT 'it''s & #1/1/2000#' || Name FROM t");
+    EXPECT_EQ(one("SELECT FORMAT(d, 'dd/mm/yyyy') FROM t"), "SELECT access_format(d, 'dd/mm/yyyy') FROM t");
+}
+
+TEST(AccessDialect, TableDefinitions)
+{
+    auto v = translate("CREATE TABLE T ([Id] COUNTER, [N] TEXT(50) NOT NULL, [M] MEMO, [F] LOGICAL, "
+                       "CONSTRAINT PK_T PRIMARY KEY ([Id]))");
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].sql, "CREATE TABLE T ([Id] INTEGER, [N] TEXT(50) COLLATE NOCASE NOT NULL, [M] LONGTEXT COLLATE NOCASE, "
+                        "[F] LOGICAL, CONSTRAINT PK_T PRIMARY KEY ([Id]))");
+    EXPECT_TRUE(v[0].counters.isEmpty());
+    auto w = translate("CREATE TABLE L (Doc TEXT(5), Num COUNTER(1, 1), PRIMARY KEY (Doc))");
+    EXPECT_EQ(w[0].sql, "CREATE TABLE L (Doc TEXT(5) COLLATE NOCASE, Num COUNTER, PRIMARY KEY (Doc))");
+    EXPECT_EQ(w[0].counters, QStringList{"Num"});
+    EXPECT_EQ(one("CREATE TABLE s (a TEXT COLLATE BINARY)"), "CREATE TABLE s (a TEXT COLLATE BINARY)");
+    EXPECT_EQ(one("DROP INDEX ix ON [T]"), "DROP INDEX ix");
+}
+
+TEST(AccessDialect, BatchesSplitAtTopLevelSemicolons)
+{
+    auto v = translate("INSERT INTO t VALUES ('a;b'); SELECT TOP 1 * FROM t;");
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0].sql, "INSERT INTO t VALUES ('a;b')");
+    EXPECT_EQ(v[1].sql, "SELECT * FROM t LIMIT 1");
+    EXPECT_EQ(translate("BEGIN; COMMIT").size(), 2u);
+}

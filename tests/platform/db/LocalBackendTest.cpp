@@ -46,3 +46,311 @@ protected:
     QString file_;
     db::ConnectionPtr cn_;
 };
+
+TEST_F(LocalTest, TopAtAnyDepthReturnsTheRightRows)
+{
+    exec("CREATE TABLE T (Id LONG, Name TEXT(20))");
+    for (int i = 1; i <= 10; ++i)
+        exec(QString("INSERT INTO T (Id, Name) VALUES (%1, 'n%1')").arg(i));
+    EXPECT_EQ(column("SELECT TOP 3 Id FROM T ORDER BY Id DESC"), (QStringList{"10", "9", "8"}));
+    EXPECT_EQ(column("SELECT DISTINCT TOP 2 Name FROM T ORDER BY Name"), (QStringList{"n1", "n10"}));
+    // The paging shape: the last rows of the first seven, in ascending order again.
+    EXPECT_EQ(column("SELECT * FROM (SELECT TOP 3 * FROM (SELECT TOP 7 Id FROM T ORDER BY Id) A ORDER BY Id DESC) B ORDER BY Id"),
+              (QStringList{"5", "6", "7"}));
+    EXPECT_EQ(column("SELECT TOP 2 Id FROM T WHERE Id IN (SELECT TOP 4 Id FROM T ORDER BY Id DESC) ORDER BY Id"),
+              (QStringList{"7", "8"}));
+    EXPECT_EQ(column("SELECT TOP 1 Id FROM T WHERE Id < 3 UNION ALL SELECT TOP 1 Id FROM T WHERE Id > 8"),
+              (QStringList{"1", "9"}));
+    // SQLite's own paging stays as it is.
+    EXPECT_EQ(column("SELECT Id FROM T ORDER BY Id LIMIT 2 OFFSET 1"), (QStringList{"2", "3"}));
+}
+
+TEST_F(LocalTest, SelectIntoCopiesRowsAndTypes)
+{
+    exec("CREATE TABLE Src (Id COUNTER, Code TEXT(10), Amount CURRENCY, Day DATETIME, CONSTRAINT PK_Src PRIMARY KEY ([Id]))");
+    exec("INSERT INTO Src (Code, Amount, Day) VALUES ('007', 12.5, DateValue('25/12/2024'))");
+    exec("INSERT INTO Src (Code, Amount, Day) VALUES ('A''B', 3, #1/2/2023#)");
+    qint64 n = 0;
+    exec("SELECT * INTO [Src_OLD] FROM [Src]", &n);
+    EXPECT_EQ(n, 2);
+    auto rs = query("SELECT Code, Amount, Day FROM Src_OLD ORDER BY Code");
+    ASSERT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->value("Code"), Variant("007"));
+    EXPECT_EQ(rs->value("Amount").type(), VarType::Currency);
+    EXPECT_EQ(rs->value("Day"), Variant(QDate(2024, 12, 25)));
+    rs->MoveNext();
+    EXPECT_EQ(rs->value("Code"), Variant("A'B"));
+    EXPECT_EQ(rs->value("Day"), Variant(QDate(2023, 1, 2)));
+    // A failing copy leaves no table behind.
+    EXPECT_THROW(exec("SELECT NoSuchColumn INTO Broken FROM Src"), Error);
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    EXPECT_THROW(cat.Table("Broken"), Error);
+}
+
+TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
+{
+    exec("CREATE TABLE Types ([Id] COUNTER, [Flag] LOGICAL, [Yes] BOOLEAN, [Small] SMALLINT, [Tiny] BYTE, [Whole] LONG, "
+         "[Money] CURRENCY, [When] DATETIME, [Ratio] DOUBLE, [Half] SINGLE, [Short] TEXT(50) NOT NULL, [Fixed] CHAR(3), "
+         "[Memo] MEMO, [Long] LONGTEXT, [Blob] OLEOBJECT, CONSTRAINT PK_Types PRIMARY KEY ([Id]))");
+    exec("INSERT INTO Types ([Flag], [Yes], [Small], [Tiny], [Whole], [Money], [When], [Ratio], [Half], [Short], [Memo], [Long]) "
+         "VALUES (True, False, 7, 200, 70000, 12.3456, #12/25/2024 10:30:00#, 0.5, 1.5, 'Ábc', '007', '0012')");
+    exec("INSERT INTO Types ([Short], [Memo]) VALUES ('second', '  ')");
+
+    auto rs = query("SELECT * FROM Types ORDER BY Id");
+    ASSERT_EQ(rs->RecordCount(), 2);
+    struct Expect {
+        const char* name;
+        int type;
+    } expect[] = {{"Id", db::adInteger},         {"Flag", db::adBoolean},   {"Yes", db::adBoolean},
+                  {"Small", db::adSmallInt},     {"Tiny", db::adUnsignedTinyInt}, {"Whole", db::adInteger},
+                  {"Money", db::adCurrency},     {"When", db::adDate},      {"Ratio", db::adDouble},
+                  {"Half", db::adSingle},        {"Short", db::adVarWChar}, {"Fixed", db::adWChar},
+                  {"Memo", db::adLongVarWChar},  {"Long", db::adLongVarWChar}, {"Blob", db::adLongVarBinary}};
+    for (const auto& e : expect)
+        EXPECT_EQ(rs->Fields(e.name).Type(), e.type) << e.name;
+    EXPECT_EQ(rs->value("Id"), Variant(std::int32_t(1)));
+    EXPECT_EQ(rs->value("Flag"), Variant(true));
+    EXPECT_EQ(rs->value("Yes"), Variant(false));
+    EXPECT_EQ(rs->value("Small"), Variant(std::int16_t(7)));
+    EXPECT_EQ(rs->value("Tiny"), Variant(std::uint8_t(200)));
+    EXPECT_EQ(rs->value("Whole"), Variant(std::int32_t(70000)));
+    EXPECT_EQ(rs->value("Money"), Variant(Currency::fromScaled(123456)));
+    EXPECT_EQ(rs->value("When"), Variant(QDateTime(QDate(2024, 12, 25), QTime(10, 30), Qt::UTC)));
+    EXPECT_EQ(rs->value("Half"), Variant(1.5f));
+    EXPECT_EQ(rs->value("Short"), Variant("Ábc"));
+    EXPECT_EQ(rs->value("Memo"), Variant("007")); // text stays text
+    EXPECT_EQ(rs->value("Long"), Variant("0012"));
+    EXPECT_EQ(rs->Fields("Short").DefinedSize(), 50);
+    EXPECT_FALSE(rs->Fields("Short").Attributes() & db::adFldIsNullable);
+    EXPECT_FALSE(rs->Fields("Id").Attributes() & db::adFldIsNullable);
+    EXPECT_TRUE(rs->Fields("Memo").Attributes() & db::adFldIsNullable);
+    rs->MoveNext();
+    EXPECT_EQ(rs->value("Id"), Variant(std::int32_t(2))); // the counter numbered itself
+    EXPECT_EQ(rs->value("Memo"), Variant("  "));
+
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    auto t = cat.Table("types");
+    EXPECT_EQ(t.name, "Types");
+    ASSERT_EQ(t.columns.size(), 15u);
+    for (std::size_t i = 0; i < t.columns.size(); ++i)
+        EXPECT_EQ(t.columns[i].type, expect[i].type) << t.columns[i].name.toStdString();
+    EXPECT_EQ(t.columns[0].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(t.columns[1].property("Autoincrement"), Variant(false));
+    EXPECT_EQ(t.columns[10].definedSize, 50);
+    EXPECT_EQ(t.columns[12].definedSize, 0); // a memo is a long text
+    EXPECT_EQ(t.columns[10].property("Jet OLEDB:Allow Zero Length"), Variant(true));
+    EXPECT_EQ(t.columns[10].property("Default"), Variant(""));
+    EXPECT_FALSE(t.columns[10].attributes & db::adColNullable);
+    EXPECT_TRUE(t.columns[12].attributes & db::adColNullable);
+    EXPECT_EQ(t.columns[5].precision, 10);
+    ASSERT_FALSE(t.indexes.empty());
+    EXPECT_TRUE(t.indexes[0].primaryKey);
+    EXPECT_EQ(t.indexes[0].name, "PK_Types");
+    EXPECT_EQ(t.indexes[0].columns, QStringList{"Id"});
+    EXPECT_EQ(t.indexes[0].indexNulls, db::adIndexNullsDisallow);
+}
+
+TEST_F(LocalTest, CounterBesideAnotherKeyNumbersItself)
+{
+    exec("CREATE TABLE Lines (Doc TEXT(10), Num COUNTER, Qty LONG, CONSTRAINT PK_Lines PRIMARY KEY ([Doc]))");
+    exec("INSERT INTO Lines (Doc, Qty) VALUES ('A', 1)");
+    exec("INSERT INTO Lines (Doc, Qty) VALUES ('B', 2)");
+    exec("INSERT INTO Lines (Doc, Num, Qty) VALUES ('C', 50, 3)");
+    exec("INSERT INTO Lines (Doc, Qty) VALUES ('D', 4)");
+    EXPECT_EQ(column("SELECT Num FROM Lines ORDER BY Doc"), (QStringList{"1", "2", "50", "51"}));
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    auto t = cat.Table("Lines");
+    EXPECT_EQ(t.columns[1].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(t.columns[1].type, db::adInteger);
+    EXPECT_EQ(cat.PrimaryKey("Lines"), QStringList{"Doc"});
+}
+
+TEST_F(LocalTest, ConcatenationDatesAndFormat)
+{
+    exec("CREATE TABLE P (Name TEXT(20), Born DATETIME, Amount DOUBLE)");
+    exec("INSERT INTO P VALUES ('Ana', DateValue('25/12/2024'), 1234.5)");
+    exec("INSERT INTO P VALUES ('Luis & Co', #2024-01-31 08:05:00#, 2)");
+    EXPECT_EQ(column("SELECT Name & ' (' & 'x' & ')' FROM P ORDER BY Name"), (QStringList{"Ana (x)", "Luis & Co (x)"}));
+    EXPECT_EQ(column("SELECT Name FROM P WHERE Born = DateValue('25/12/2024')"), QStringList{"Ana"});
+    EXPECT_EQ(column("SELECT Name FROM P WHERE Born > #12/1/2024#"), QStringList{"Ana"});
+    EXPECT_EQ(column("SELECT FORMAT(Born, 'dd/mm/yyyy') FROM P ORDER BY Born"), (QStringList{"31/01/2024", "25/12/2024"}));
+    EXPECT_EQ(column("SELECT FORMAT('25/12/2024 10:00:00', 'dd/MM/yyyy hh:nn:ss')"), QStringList{"25/12/2024 10:00:00"});
+    // SQLite's own printf-style format() is left alone.
+    EXPECT_EQ(column("SELECT format('%05d', 42)"), QStringList{"00042"});
+    EXPECT_EQ(column("SELECT IIF(Amount > 100, 'big', 'small') FROM P ORDER BY Name"), (QStringList{"big", "small"}));
+    EXPECT_EQ(column("SELECT LEFT(Name, 2) & RIGHT(Name, 1) FROM P WHERE Name = 'Ana'"), QStringList{"Ana"});
+}
+
+TEST_F(LocalTest, TextComparisonIgnoresCaseAcrossUnicode)
+{
+    exec("CREATE TABLE W (Word TEXT(30))");
+    exec("INSERT INTO W VALUES ('Árbol')");
+    exec("INSERT INTO W VALUES ('zeta')");
+    exec("INSERT INTO W VALUES ('ÑANDÚ')");
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'árbol'"), QStringList{"Árbol"});
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ñandú'"), QStringList{"ÑANDÚ"});
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ZETA'"), QStringList{"zeta"});
+    exec("CREATE UNIQUE INDEX ixWord ON W (Word)");
+    EXPECT_THROW(exec("INSERT INTO W VALUES ('ZETA')"), Error);
+}
+
+TEST_F(LocalTest, IndexStatementsOfTheAccessDialect)
+{
+    exec("CREATE TABLE K (A LONG, B TEXT(5))");
+    exec("CREATE  INDEX ixA \r\nON [K] (A, B)");
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    auto t = cat.Table("K");
+    ASSERT_EQ(t.indexes.size(), 1u);
+    EXPECT_EQ(t.indexes[0].columns, (QStringList{"A", "B"}));
+    EXPECT_FALSE(t.indexes[0].unique);
+    exec("DROP INDEX ixA ON [K]");
+    EXPECT_TRUE(cat.Table("K").indexes.empty());
+}
+
+TEST_F(LocalTest, CatalogListsEveryKindOfTable)
+{
+    exec("CREATE TABLE Zeta (a LONG)");
+    exec("CREATE TABLE alpha (Id COUNTER PRIMARY KEY, b TEXT(5))");
+    exec("INSERT INTO alpha (b) VALUES ('x')");
+    exec("CREATE VIEW V1 AS SELECT TOP 1 b FROM alpha");
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    QStringList seen;
+    for (const auto& t : cat.Tables())
+        seen << t.name + ":" + t.type;
+    EXPECT_TRUE(seen.contains("Zeta:TABLE"));
+    EXPECT_TRUE(seen.contains("alpha:TABLE"));
+    EXPECT_TRUE(seen.contains("V1:VIEW"));
+    auto views = cat.Views();
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(column(views[0].commandText), QStringList{"x"});
+    EXPECT_EQ(cat.Table("alpha").columns[0].property("Autoincrement"), Variant(true));
+}
+
+TEST_F(LocalTest, ProviderAndLookUp)
+{
+    EXPECT_EQ(cn_->Provider(), "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_TRUE(db::isProviderRegistered("microsoft.ace.oledb.12.0"));
+    EXPECT_TRUE(db::isProviderRegistered("Microsoft.ACE.OLEDB.16.0"));
+    EXPECT_TRUE(db::isProviderRegistered("Microsoft.Jet.OLEDB.4.0"));
+    EXPECT_FALSE(db::isProviderRegistered("MSDataShape"));
+    auto other = std::make_shared<db::Connection>();
+    EXPECT_THROW(other->Open("Provider=SQLOLEDB;Data Source=x"), Error);
+    EXPECT_THROW(other->Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir_.filePath("missing.accdb")), Error);
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath("missing.accdb")));
+}
+
+TEST_F(LocalTest, CompactionKeepsRowsAndReplacesByRename)
+{
+    exec("CREATE TABLE R (Id COUNTER PRIMARY KEY, Txt MEMO)");
+    for (int i = 0; i < 200; ++i)
+        exec(QString("INSERT INTO R (Txt) VALUES ('%1')").arg(QString(200, QChar('a' + i % 26))));
+    exec("DELETE FROM R WHERE Id > 20");
+    const QString compacted = dir_.filePath("data_COMPACT.mdb");
+    db::CompactDatabase(file_, compacted);
+    EXPECT_LT(QFileInfo(compacted).size(), QFileInfo(file_).size());
+
+    // A target somebody holds is not replaced; both files stay as they were.
+    EXPECT_TRUE(db::isDatabaseFileInUse(file_));
+    try {
+        db::ReplaceDatabaseFile(compacted, file_);
+        FAIL() << "replaced a file in use";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, db::errFileInUse);
+    }
+    EXPECT_TRUE(QFileInfo::exists(compacted));
+    EXPECT_EQ(column("SELECT COUNT(*) FROM R"), QStringList{"20"});
+
+    // Compacting onto an existing file fails and leaves it alone.
+    QFile marker(dir_.filePath("taken.mdb"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.write("keep");
+    marker.close();
+    EXPECT_THROW(db::CompactDatabase(file_, marker.fileName()), Error);
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marker.readAll(), QByteArray("keep"));
+    marker.close();
+
+    cn_->Close();
+    EXPECT_FALSE(db::isDatabaseFileInUse(file_));
+    db::ReplaceDatabaseFile(compacted, file_);
+    EXPECT_FALSE(QFileInfo::exists(compacted));
+    cn_->Open();
+    EXPECT_EQ(column("SELECT COUNT(*) FROM R"), QStringList{"20"});
+}
+
+TEST_F(LocalTest, AnotherProcessHoldingTheFileIsSeen)
+{
+    // A lock held through another handle (as another program would hold it).
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(file_.toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h, "CREATE TABLE x(a); BEGIN; INSERT INTO x VALUES (1);", nullptr, nullptr, nullptr), SQLITE_OK);
+    cn_->Close();
+    EXPECT_TRUE(db::isDatabaseFileInUse(file_));
+    sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    EXPECT_FALSE(db::isDatabaseFileInUse(file_));
+}
+
+TEST_F(LocalTest, FileOfTheWindowsEngineIsRefusedAndUntouched)
+{
+    QByteArray page(4096, '\0');
+    page[0] = 0;
+    page[1] = 1;
+    page.replace(4, 15, "Standard Jet DB");
+    const QString mdb = dir_.filePath("real.mdb");
+    QFile f(mdb);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(page);
+    f.close();
+    EXPECT_EQ(db::localFileKind(mdb), db::LocalFileKind::AccessJet);
+    EXPECT_EQ(db::localFileKind(file_), db::LocalFileKind::SQLite);
+    auto c = std::make_shared<db::Connection>();
+    try {
+        c->Open("Data Source=" + mdb + ";Provider=Microsoft.Jet.OLEDB.4.0; ");
+        FAIL() << "opened a file of the Windows engine";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description.contains("MDBTools")) << e.description.toStdString();
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), page);
+}
+
+TEST_F(LocalTest, BatchesGiveEveryResult)
+{
+    exec("CREATE TABLE B (a LONG)");
+    db::Command cmd;
+    cmd.setActiveConnection(cn_);
+    cmd.setCommandText("INSERT INTO B VALUES (1); INSERT INTO B VALUES (2); SELECT a FROM B ORDER BY a; SELECT COUNT(*) AS n FROM B");
+    auto rs = cmd.Execute();
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 2);
+    auto next = rs->NextRecordset();
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->value("n").toLong(), 2);
+    EXPECT_FALSE(next->NextRecordset());
+}
+
+TEST_F(LocalTest, LargeResultStaysCompact)
+{
+    exec("CREATE TABLE Big (Id LONG, Price DOUBLE, Name TEXT(20), Note MEMO, Day DATETIME)");
+    exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000) "
+         "INSERT INTO Big SELECT i, i * 0.5, 'name ' || i, CASE WHEN i % 3 = 0 THEN NULL ELSE printf('%.60d', i) END, "
+         "'2024-01-01 10:00:00' FROM n");
+    auto rs = query("SELECT * FROM Big");
+    ASSERT_EQ(rs->RecordCount(), 50000);
+    // Raw size: 8 bytes a number or date, the characters of each text.
+    std::size_t raw = 0;
+    const db::ResultSet* r = rs->result();
+    for (qint64 i = 0; i < r->rowCount(); ++i)
+        for (int c = 0; c < r->columnCount(); ++c)
+            raw += r->tag(i, c) == db::ResultSet::Text ? r->bytes(i, c).size() : 8;
+    EXPECT_LT(r->memoryUsed(), raw * 3);
+    rs->setAbsolutePosition(50000);
+    EXPECT_EQ(rs->value("Name").toString(), "name 50000");
+    EXPECT_EQ(rs->value("Day"), Variant(QDateTime(QDate(2024, 1, 1), QTime(10, 0), Qt::UTC)));
+}

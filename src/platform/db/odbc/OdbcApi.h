@@ -23,13 +23,13 @@ public:
     Handle() = default;
     Handle(SQLSMALLINT type, SQLHANDLE handle) : type_(type), handle_(handle) {}
     ~Handle() { reset(); }
-    Handle(Handle&& o) noexcept : type_(o.type_), handle_(std::exchange(o.handle_, SQL_NULL_HANDLE)) {}
+    Handle(Handle&& o) noexcept : type_(o.type_), handle_(std::exchange(o.handle_, SQLHANDLE(nullptr))) {}
     Handle& operator=(Handle&& o) noexcept
     {
         if (this != &o) {
             reset();
             type_ = o.type_;
-            handle_ = std::exchange(o.handle_, SQL_NULL_HANDLE);
+            handle_ = std::exchange(o.handle_, SQLHANDLE(nullptr));
         }
         return *this;
     }

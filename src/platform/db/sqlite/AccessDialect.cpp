@@ -349,6 +349,11 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         Tok& t = toks[i];
         if (t.isPunct('&')) {
             t.set(QStringLiteral("||"));
+        } else if (t.is("LEFT") || t.is("RIGHT")) {
+            // LEFT(...) and RIGHT(...) are functions there, join words here.
+            std::size_t p = nextSig(toks, i);
+            if (p == i + 1 && p < to && toks[p].isPunct('('))
+                t.set(t.is("LEFT") ? QStringLiteral("access_left") : QStringLiteral("access_right"));
         } else if (t.is("FORMAT")) {
             std::size_t p = nextSig(toks, i);
             if (p < to && toks[p].isPunct('(')) {
@@ -400,6 +405,8 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 st.target = nameOf(toks[last]);
                 for (std::size_t x = i; x <= last; ++x)
                     toks[x].drop();
+                if (last + 1 < to && toks[last + 1].kind == T::Space)
+                    toks[last + 1].drop();
                 break;
             }
         }
@@ -505,7 +512,9 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 toks[name + 1].drop();
         }
     }
-    st.sql = join(toks, from, to).trimmed();
+    // Text inserted before the statement's end (a LIMIT) rides on the terminator token.
+    st.sql = (join(toks, from, to) + toks[to].before).trimmed();
+    toks[to].before.clear();
     return st;
 }
 

@@ -292,7 +292,7 @@ void registerFunctions(sqlite3* h)
     };
     static const Fn fns[] = {
         {"datevalue", 1, fnDateValue, true}, {"access_format", 2, fnFormat, true}, {"access_format", 1, fnFormat, true},
-        {"left", 2, fnLeft, true},           {"right", 2, fnRight, true},         {"mid", 2, fnMid, true},
+        {"access_left", 2, fnLeft, true},    {"access_right", 2, fnRight, true},         {"mid", 2, fnMid, true},
         {"mid", 3, fnMid, true},             {"len", 1, fnLen, true},             {"ucase", 1, fnUpper, true},
         {"lcase", 1, fnLower, true},         {"nz", 1, fnNz, true},               {"nz", 2, fnNz, true},
         {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},

@@ -1,0 +1,1280 @@
+#include "platform/db/odbc/OdbcBackend.h"
+
+#include "platform/db/LocalFile.h"
+#include "platform/db/odbc/OdbcApi.h"
+#include "platform/db/odbc/OdbcConnectionString.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <map>
+
+namespace db {
+namespace odbc {
+
+namespace {
+
+// Text and binary columns up to this many characters are bound whole; longer
+// or unbounded ones get a prefix buffer and the rest is read with SQLGetData.
+constexpr qsizetype BindLimit = 4000;
+constexpr qsizetype LongPrefix = 1024;
+// A block of fetched rows aims at this many bytes of bound buffers.
+constexpr qsizetype BlockBytes = 512 * 1024;
+constexpr SQLULEN MaxBlockRows = 1024;
+
+const QString NotFoundText = QStringLiteral(
+    "No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado.");
+
+enum class Kind { Int, Bool, Real, Numeric, Money, Timestamp, Time, Text, Guid, Binary };
+
+struct Column {
+    FieldInfo info;
+    SQLSMALLINT sqlType = 0;
+    Kind kind = Kind::Text;
+    SQLSMALLINT cType = SQL_C_WCHAR;
+    SQLLEN elementBytes = 0; // bytes of one bound element
+    bool variable = false;   // text or binary: its value may not fit a bound buffer
+    bool bound = true;
+    std::unique_ptr<std::uint64_t[]> buffer; // 8-byte aligned for every C type
+    std::unique_ptr<SQLLEN[]> indicator;
+    const char* at(SQLULEN row) const { return reinterpret_cast<const char*>(buffer.get()) + row * SQLULEN(elementBytes); }
+};
+
+bool isLongType(SQLSMALLINT t)
+{
+    return t == SQL_LONGVARCHAR || t == SQL_WLONGVARCHAR || t == SQL_LONGVARBINARY;
+}
+
+Kind kindFor(int dataType)
+{
+    switch (dataType) {
+    case adTinyInt:
+    case adUnsignedTinyInt:
+    case adSmallInt:
+    case adInteger:
+    case adBigInt:
+    case adUnsignedSmallInt:
+    case adUnsignedInt:
+    case adUnsignedBigInt:
+        return Kind::Int;
+    case adBoolean:
+        return Kind::Bool;
+    case adSingle:
+    case adDouble:
+        return Kind::Real;
+    case adNumeric:
+    case adDecimal:
+        return Kind::Numeric;
+    case adCurrency:
+        return Kind::Money;
+    case adDBTimeStamp:
+    case adDBDate:
+    case adDate:
+        return Kind::Timestamp;
+    case adDBTime:
+        return Kind::Time;
+    case adGUID:
+        return Kind::Guid;
+    case adBinary:
+    case adVarBinary:
+    case adLongVarBinary:
+        return Kind::Binary;
+    default:
+        return Kind::Text;
+    }
+}
+
+// Defined size and precision the way the record-set interface reports them.
+void sizeField(int type, qint64 columnSize, int scale, qint64& definedSize, int& precision, int& numericScale)
+{
+    numericScale = 0;
+    switch (type) {
+    case adBoolean: definedSize = 2; precision = 255; return;
+    case adTinyInt:
+    case adUnsignedTinyInt: definedSize = 1; precision = 3; return;
+    case adSmallInt:
+    case adUnsignedSmallInt: definedSize = 2; precision = 5; return;
+    case adInteger:
+    case adUnsignedInt: definedSize = 4; precision = 10; return;
+    case adBigInt:
+    case adUnsignedBigInt: definedSize = 8; precision = 19; return;
+    case adSingle: definedSize = 4; precision = 7; return;
+    case adDouble: definedSize = 8; precision = 15; return;
+    case adCurrency: definedSize = 8; precision = 19; numericScale = 4; return;
+    case adNumeric:
+    case adDecimal: definedSize = 19; precision = int(columnSize); numericScale = scale; return;
+    case adDBTimeStamp:
+    case adDate: definedSize = 16; precision = 19; numericScale = scale; return;
+    case adDBDate: definedSize = 6; precision = 10; return;
+    case adDBTime: definedSize = 6; precision = 8; return;
+    case adGUID: definedSize = 16; precision = 255; return;
+    default: break;
+    }
+    precision = 255;
+    definedSize = columnSize > 0 ? columnSize : 1073741823; // unbounded long text or binary
+}
+
+int fieldAttributesFor(int type, bool nullable, bool isLong)
+{
+    int a = 0;
+    if (nullable)
+        a |= adFldIsNullable | adFldMayBeNull;
+    if (isLong)
+        a |= adFldLong;
+    else if (kindFor(type) != Kind::Text && kindFor(type) != Kind::Binary)
+        a |= adFldFixed;
+    else if (type == adChar || type == adWChar || type == adBinary)
+        a |= adFldFixed;
+    return a;
+}
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+std::int64_t daysFromCivil(int y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + std::int64_t(doe) - 719468;
+}
+
+constexpr std::int64_t MsPerDay = 86400000;
+// The runtime's day zero, 1899-12-30, which a time of day alone is attached to.
+const std::int64_t DayZero = daysFromCivil(1899, 12, 30);
+
+std::int64_t timestampMs(const SQL_TIMESTAMP_STRUCT& t)
+{
+    return daysFromCivil(t.year, t.month, t.day) * MsPerDay + std::int64_t(t.hour) * 3600000
+        + std::int64_t(t.minute) * 60000 + std::int64_t(t.second) * 1000 + std::int64_t(t.fraction / 1000000);
+}
+
+std::int64_t timeMs(const SQL_TIME_STRUCT& t)
+{
+    return DayZero * MsPerDay + std::int64_t(t.hour) * 3600000 + std::int64_t(t.minute) * 60000
+        + std::int64_t(t.second) * 1000;
+}
+
+// A decimal as the driver writes it ("-123.4500", maybe with the locale's comma).
+std::string normalisedNumber(const char* s, qsizetype len)
+{
+    std::string t(s, std::size_t(len));
+    std::replace(t.begin(), t.end(), ',', '.');
+    while (!t.empty() && t.back() == ' ')
+        t.pop_back();
+    std::size_t start = 0;
+    while (start < t.size() && t[start] == ' ')
+        ++start;
+    t.erase(0, start);
+    if (!t.empty() && t.front() == '+')
+        t.erase(0, 1);
+    return t;
+}
+
+bool parseDouble(const std::string& t, double& out)
+{
+    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+    return ec == std::errc() && p == t.data() + t.size();
+}
+
+// Exact money: the decimal text scaled by 10000, rounded half to even.
+bool parseMoney(const std::string& t, std::int64_t& out)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && t[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    __int128 whole = 0;
+    bool digits = false;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+        whole = whole * 10 + (t[i] - '0');
+        digits = true;
+        if (whole > (__int128(1) << 70))
+            return false;
+    }
+    int frac = 0, fracDigits = 0;
+    int next = -1;
+    bool sticky = false;
+    if (i < t.size() && t[i] == '.') {
+        for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+            digits = true;
+            if (fracDigits < 4) {
+                frac = frac * 10 + (t[i] - '0');
+                ++fracDigits;
+            } else if (next < 0) {
+                next = t[i] - '0';
+            } else if (t[i] != '0') {
+                sticky = true;
+            }
+        }
+    }
+    if (!digits || i != t.size())
+        return false;
+    while (fracDigits < 4) {
+        frac *= 10;
+        ++fracDigits;
+    }
+    __int128 scaled = whole * 10000 + frac;
+    if (next > 5 || (next == 5 && (sticky || (scaled & 1))))
+        ++scaled;
+    if (negative)
+        scaled = -scaled;
+    if (scaled > std::numeric_limits<std::int64_t>::max() || scaled < std::numeric_limits<std::int64_t>::min())
+        return false;
+    out = std::int64_t(scaled);
+    return true;
+}
+
+QString unbracket(QString name)
+{
+    name = name.trimmed();
+    if (name.size() >= 2 && ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+                             || (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))))
+        name = name.mid(1, name.size() - 2);
+    return name;
+}
+
+// The SELECT of a view from its CREATE VIEW text.
+QString viewSelect(const QString& createText)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*CREATE\s+(?:OR\s+ALTER\s+|TEMP\w*\s+)?VIEW\s+(?:IF\s+NOT\s+EXISTS\s+)?)"
+                       R"((?:(?:"[^"]*"|\[[^\]]*\]|`[^`]*`|[^\s.(]+)\s*\.\s*)?(?:"[^"]*"|\[[^\]]*\]|`[^`]*`|[^\s(]+))"
+                       R"(\s*(?:\([^)]*\)\s*)?(?:WITH\s+\w+(?:\s*,\s*\w+)*\s+)?AS\s+(.*)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    auto m = re.match(createText);
+    return m.hasMatch() ? m.captured(1).trimmed() : createText.trimmed();
+}
+
+class OdbcConnection final : public BackendConnection {
+public:
+    OdbcConnection(const QString& connectionString, int loginTimeout, QString readOnlyFile);
+    ~OdbcConnection() override;
+
+    QString provider() const override { return QStringLiteral("MSDASQL"); }
+    std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override;
+    void beginTrans() override;
+    void commitTrans() override;
+    void rollbackTrans() override;
+    void setCommandTimeout(int seconds) override { commandTimeout_ = seconds; }
+    std::vector<TableInfo> tables() override;
+    TableInfo table(const QString& name) override;
+    std::vector<ViewInfo> views() override;
+
+private:
+    Handle statement();
+    ResultSetPtr fetchResult(SQLHSTMT st, SQLSMALLINT columns);
+    void describe(SQLHSTMT st, std::vector<Column>& cols);
+    QString getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
+    QByteArray getBinary(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
+    void appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT index, const Column& c);
+    void appendText(ResultBuilder& b, const SQLWCHAR* s, qsizetype chars, bool guid);
+    // NOT NULL columns of the tables behind these results, from SQLColumns.
+    void takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results);
+    QHash<QString, bool> catalogNullability(const QString& table);
+    QString escapePattern(const QString& name) const;
+    QString quoted(const QString& name) const;
+    void endTransaction(SQLSMALLINT completion);
+    [[noreturn]] void refuseChange() const;
+
+    Handle dbc_;
+    int commandTimeout_ = 0;
+    QString readOnlyFile_; // non-empty: a file that must not change
+    SQLUINTEGER getDataExtensions_ = 0;
+    QString quote_ = QStringLiteral("\"");
+    QString escape_;
+    QString dbms_;
+    bool inTransaction_ = false;
+    std::vector<char> utf8_;
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+};
+
+QString infoText(SQLHDBC dbc, SQLUSMALLINT what)
+{
+    SQLWCHAR buf[256] = {};
+    SQLSMALLINT len = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, what, buf, sizeof buf, &len)))
+        return QString();
+    return fromWChars(buf, qMin<qsizetype>(len / qsizetype(sizeof(SQLWCHAR)), 255));
+}
+
+OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout, QString readOnlyFile)
+    : readOnlyFile_(std::move(readOnlyFile))
+{
+    dbc_ = allocate(SQL_HANDLE_DBC, environment());
+    if (loginTimeout > 0)
+        SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(loginTimeout)), 0);
+    SQLSMALLINT outLength = 0;
+    SQLRETURN r = SQLDriverConnectW(dbc_.get(), nullptr, wchars(connectionString), SQLSMALLINT(connectionString.size()),
+                                    nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    check(r, SQL_HANDLE_DBC, dbc_.get(), "SQLDriverConnect");
+    SQLGetInfoW(dbc_.get(), SQL_GETDATA_EXTENSIONS, &getDataExtensions_, sizeof getDataExtensions_, nullptr);
+    QString q = infoText(dbc_.get(), SQL_IDENTIFIER_QUOTE_CHAR);
+    if (!q.trimmed().isEmpty())
+        quote_ = q.trimmed();
+    escape_ = infoText(dbc_.get(), SQL_SEARCH_PATTERN_ESCAPE);
+    dbms_ = infoText(dbc_.get(), SQL_DBMS_NAME);
+}
+
+OdbcConnection::~OdbcConnection()
+{
+    if (dbc_) {
+        if (inTransaction_)
+            SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_ROLLBACK);
+        SQLDisconnect(dbc_.get());
+    }
+}
+
+Handle OdbcConnection::statement()
+{
+    Handle st = allocate(SQL_HANDLE_STMT, dbc_.get());
+    if (commandTimeout_ > 0)
+        SQLSetStmtAttrW(st.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(commandTimeout_)), 0);
+    return st;
+}
+
+void OdbcConnection::refuseChange() const
+{
+    raise(errReadOnlyDatabase,
+          QStringLiteral("No se puede modificar la base de datos '%1': es un archivo del motor de Access de Windows "
+                         "y solo se puede abrir para lectura.")
+              .arg(QDir::toNativeSeparators(readOnlyFile_)),
+          ErrorSource);
+}
+
+std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType type)
+{
+    QString text = sql;
+    if (type == adCmdTable)
+        text = QStringLiteral("SELECT * FROM ") + sql;
+    else if (type == adCmdStoredProc && !sql.trimmed().startsWith(QLatin1Char('{'))
+             && !sql.trimmed().contains(QRegularExpression(QStringLiteral("\\s"))))
+        text = QStringLiteral("{call ") + sql.trimmed() + QLatin1Char('}');
+    if (!readOnlyFile_.isEmpty() && !isReadOnlyStatement(text))
+        refuseChange();
+
+    Handle st = statement();
+    SQLRETURN r = SQLExecDirectW(st.get(), wchars(text), SQLINTEGER(text.size()));
+    if (r != SQL_NO_DATA)
+        check(r, SQL_HANDLE_STMT, st.get(), "SQLExecDirect");
+
+    std::vector<ResultSetPtr> results;
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        if (r != SQL_NO_DATA)
+            check(SQLNumResultCols(st.get(), &columns), SQL_HANDLE_STMT, st.get(), "SQLNumResultCols");
+        if (columns > 0) {
+            results.push_back(fetchResult(st.get(), columns));
+        } else {
+            auto rs = std::make_shared<ResultSet>();
+            SQLLEN count = -1;
+            if (SQL_SUCCEEDED(SQLRowCount(st.get(), &count)))
+                rs->rowsAffected = count;
+            results.push_back(std::move(rs));
+        }
+        r = SQLMoreResults(st.get());
+        if (r == SQL_NO_DATA)
+            break;
+        check(r, SQL_HANDLE_STMT, st.get(), "SQLMoreResults");
+    }
+    st.reset();
+    takeNullabilityFromCatalog(results);
+    return results;
+}
+
+void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
+{
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        const SQLUSMALLINT n = SQLUSMALLINT(i + 1);
+        Column& c = cols[i];
+        SQLWCHAR name[512];
+        SQLSMALLINT nameLength = 0, type = 0, decimals = 0, nullable = SQL_NULLABLE_UNKNOWN;
+        SQLULEN size = 0;
+        check(SQLDescribeColW(st, n, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &decimals, &nullable),
+              SQL_HANDLE_STMT, st, "SQLDescribeCol");
+        c.info.name = fromWChars(name, qMin<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
+        c.sqlType = type;
+        SQLLEN isUnsigned = SQL_FALSE, fixedPrecScale = SQL_FALSE;
+        SQLColAttributeW(st, n, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
+        SQLColAttributeW(st, n, SQL_DESC_FIXED_PREC_SCALE, nullptr, 0, nullptr, &fixedPrecScale);
+        auto attrText = [&](SQLUSMALLINT field) {
+            SQLWCHAR buf[512] = {};
+            SQLSMALLINT bytes = 0;
+            if (!SQL_SUCCEEDED(SQLColAttributeW(st, n, field, buf, sizeof buf, &bytes, nullptr)))
+                return QString();
+            return fromWChars(buf, qBound(qsizetype(0), bytes / qsizetype(sizeof(SQLWCHAR)), qsizetype(511)));
+        };
+        c.info.baseTable = attrText(SQL_DESC_BASE_TABLE_NAME);
+        c.info.baseColumn = attrText(SQL_DESC_BASE_COLUMN_NAME);
+        if (c.info.baseColumn.isEmpty() && !c.info.baseTable.isEmpty())
+            c.info.baseColumn = c.info.name;
+
+        c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, fixedPrecScale == SQL_TRUE, decimals);
+        c.kind = kindFor(c.info.type);
+        const bool longColumn = isLongType(type) || size == 0 || qint64(size) > BindLimit;
+        c.variable = c.kind == Kind::Text || c.kind == Kind::Binary;
+        sizeField(c.info.type, c.variable ? qint64(size) : 0, decimals, c.info.definedSize, c.info.precision,
+                  c.info.numericScale);
+        if (c.variable && longColumn && c.info.definedSize < BindLimit)
+            c.info.definedSize = qint64(size) > 0 ? qint64(size) : 1073741823;
+        c.info.attributes = fieldAttributesFor(c.info.type, nullable != SQL_NO_NULLS, c.variable && longColumn);
+
+        switch (c.kind) {
+        case Kind::Int:
+            c.cType = SQL_C_SBIGINT;
+            c.elementBytes = sizeof(std::int64_t);
+            break;
+        case Kind::Bool:
+            c.cType = SQL_C_BIT;
+            c.elementBytes = 1;
+            break;
+        case Kind::Real:
+            c.cType = SQL_C_DOUBLE;
+            c.elementBytes = sizeof(double);
+            break;
+        case Kind::Numeric:
+        case Kind::Money:
+            c.cType = SQL_C_CHAR;
+            c.elementBytes = 80;
+            break;
+        case Kind::Timestamp:
+            c.cType = SQL_C_TYPE_TIMESTAMP;
+            c.elementBytes = sizeof(SQL_TIMESTAMP_STRUCT);
+            break;
+        case Kind::Time:
+            c.cType = SQL_C_TYPE_TIME;
+            c.elementBytes = sizeof(SQL_TIME_STRUCT);
+            break;
+        case Kind::Text:
+        case Kind::Guid: {
+            c.cType = SQL_C_WCHAR;
+            const qsizetype chars = c.kind == Kind::Guid ? 40 : (longColumn ? LongPrefix : qsizetype(size));
+            c.elementBytes = SQLLEN((chars + 1) * qsizetype(sizeof(SQLWCHAR)));
+            break;
+        }
+        case Kind::Binary:
+            c.cType = SQL_C_BINARY;
+            c.elementBytes = SQLLEN(longColumn ? LongPrefix : qsizetype(size));
+            break;
+        }
+        c.elementBytes = (c.elementBytes + 7) & ~SQLLEN(7);
+        if (c.variable && longColumn && !(getDataExtensions_ & SQL_GD_BOUND))
+            c.bound = false;
+    }
+    // Without SQL_GD_ANY_ORDER, every column after an unbound one is read with SQLGetData too.
+    if (!(getDataExtensions_ & SQL_GD_ANY_ORDER)) {
+        bool after = false;
+        for (auto& c : cols) {
+            after = after || !c.bound;
+            if (after)
+                c.bound = false;
+        }
+    }
+}
+
+void OdbcConnection::appendText(ResultBuilder& b, const SQLWCHAR* s, qsizetype chars, bool guid)
+{
+    if (guid && chars > 0 && s[0] != u'{') {
+        QString g = QLatin1Char('{') + fromWChars(s, chars).toUpper() + QLatin1Char('}');
+        b.addText(g);
+        return;
+    }
+    // Most text is ASCII: narrow it in place of a full conversion.
+    if (std::size_t(chars) > utf8_.size())
+        utf8_.resize(std::size_t(chars) * 3 + 16);
+    char* out = utf8_.data();
+    qsizetype i = 0;
+    for (; i < chars; ++i) {
+        const SQLWCHAR ch = s[i];
+        if (ch >= 0x80)
+            break;
+        out[i] = char(ch);
+    }
+    if (i == chars) {
+        b.addText(out, std::size_t(chars));
+        return;
+    }
+    const QStringView rest(reinterpret_cast<const char16_t*>(s + i), chars - i);
+    const std::size_t need = std::size_t(i) + std::size_t(encoder_.requiredSpace(rest.size()));
+    if (need > utf8_.size()) {
+        utf8_.resize(need);
+        out = utf8_.data();
+    }
+    char* end = encoder_.appendToBuffer(out + i, rest);
+    b.addText(out, std::size_t(end - out));
+}
+
+QString OdbcConnection::getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull)
+{
+    QString out;
+    isNull = false;
+    SQLWCHAR buf[8192];
+    for (;;) {
+        SQLLEN ind = 0;
+        SQLRETURN r = SQLGetData(st, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
+        if (r == SQL_NO_DATA)
+            break;
+        check(r, SQL_HANDLE_STMT, st, "SQLGetData");
+        if (ind == SQL_NULL_DATA) {
+            isNull = true;
+            return QString();
+        }
+        const qsizetype capacity = qsizetype(std::size(buf)) - 1;
+        const qsizetype got = (ind == SQL_NO_TOTAL || ind / qsizetype(sizeof(SQLWCHAR)) > capacity)
+            ? capacity
+            : ind / qsizetype(sizeof(SQLWCHAR));
+        out += fromWChars(buf, got);
+        if (r == SQL_SUCCESS)
+            break;
+    }
+    return out;
+}
+
+QByteArray OdbcConnection::getBinary(SQLHSTMT st, SQLUSMALLINT col, bool& isNull)
+{
+    QByteArray out;
+    isNull = false;
+    char buf[16384];
+    for (;;) {
+        SQLLEN ind = 0;
+        SQLRETURN r = SQLGetData(st, col, SQL_C_BINARY, buf, sizeof buf, &ind);
+        if (r == SQL_NO_DATA)
+            break;
+        check(r, SQL_HANDLE_STMT, st, "SQLGetData");
+        if (ind == SQL_NULL_DATA) {
+            isNull = true;
+            return QByteArray();
+        }
+        const qsizetype got = (ind == SQL_NO_TOTAL || ind > qsizetype(sizeof buf)) ? qsizetype(sizeof buf) : qsizetype(ind);
+        out.append(buf, got);
+        if (r == SQL_SUCCESS)
+            break;
+    }
+    return out;
+}
+
+void appendNumber(ResultBuilder& b, Kind kind, const char* text, qsizetype len)
+{
+    const std::string t = normalisedNumber(text, len);
+    if (kind == Kind::Money) {
+        std::int64_t scaled = 0;
+        if (parseMoney(t, scaled)) {
+            b.addCurrency(scaled);
+            return;
+        }
+    }
+    double d = 0;
+    if (parseDouble(t, d))
+        b.addReal(d);
+    else
+        b.addText(text, std::size_t(len));
+}
+
+void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT index, const Column& c)
+{
+    SQLLEN ind = 0;
+    auto get = [&](SQLSMALLINT cType, void* target, SQLLEN bytes) {
+        check(SQLGetData(st, index, cType, target, bytes, &ind), SQL_HANDLE_STMT, st, "SQLGetData");
+        return ind != SQL_NULL_DATA;
+    };
+    switch (c.kind) {
+    case Kind::Int: {
+        std::int64_t v = 0;
+        get(SQL_C_SBIGINT, &v, sizeof v) ? b.addInt(v) : b.addNull();
+        return;
+    }
+    case Kind::Bool: {
+        unsigned char v = 0;
+        get(SQL_C_BIT, &v, sizeof v) ? b.addBool(v != 0) : b.addNull();
+        return;
+    }
+    case Kind::Real: {
+        double v = 0;
+        get(SQL_C_DOUBLE, &v, sizeof v) ? b.addReal(v) : b.addNull();
+        return;
+    }
+    case Kind::Numeric:
+    case Kind::Money: {
+        char v[80] = {};
+        if (get(SQL_C_CHAR, v, sizeof v))
+            appendNumber(b, c.kind, v, qsizetype(strnlen(v, sizeof v)));
+        else
+            b.addNull();
+        return;
+    }
+    case Kind::Timestamp: {
+        SQL_TIMESTAMP_STRUCT v{};
+        get(SQL_C_TYPE_TIMESTAMP, &v, sizeof v) ? b.addDateMs(timestampMs(v)) : b.addNull();
+        return;
+    }
+    case Kind::Time: {
+        SQL_TIME_STRUCT v{};
+        get(SQL_C_TYPE_TIME, &v, sizeof v) ? b.addDateMs(timeMs(v)) : b.addNull();
+        return;
+    }
+    case Kind::Text:
+    case Kind::Guid: {
+        bool isNull = false;
+        QString s = getText(st, index, isNull);
+        if (isNull)
+            b.addNull();
+        else
+            appendText(b, reinterpret_cast<const SQLWCHAR*>(s.utf16()), s.size(), c.kind == Kind::Guid);
+        return;
+    }
+    case Kind::Binary: {
+        bool isNull = false;
+        QByteArray v = getBinary(st, index, isNull);
+        isNull ? b.addNull() : b.addBlob(v.constData(), std::size_t(v.size()));
+        return;
+    }
+    }
+}
+
+ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
+{
+    auto rs = std::make_shared<ResultSet>();
+    std::vector<Column> cols(static_cast<std::size_t>(columns));
+    describe(st, cols);
+    for (const auto& c : cols)
+        rs->fields.push_back(c.info);
+
+    bool anyUnbound = false, anyVariable = false;
+    qsizetype rowBytes = 0;
+    for (const auto& c : cols) {
+        anyUnbound = anyUnbound || !c.bound;
+        anyVariable = anyVariable || (c.bound && c.variable);
+        if (c.bound)
+            rowBytes += c.elementBytes + qsizetype(sizeof(SQLLEN));
+    }
+    // A block of rows at once, unless values must be read one by one (SQLGetData)
+    // or a value longer than its buffer could not be read again within a block.
+    const bool blockMode = !anyUnbound && (!anyVariable || (getDataExtensions_ & SQL_GD_BLOCK));
+    const SQLULEN blockRows = blockMode ? SQLULEN(qBound<qsizetype>(1, BlockBytes / qMax<qsizetype>(rowBytes, 1), MaxBlockRows)) : 1;
+
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        Column& c = cols[i];
+        if (!c.bound)
+            continue;
+        c.buffer.reset(new std::uint64_t[std::size_t(c.elementBytes) / 8 * blockRows + 1]);
+        c.indicator.reset(new SQLLEN[blockRows]);
+        check(SQLBindCol(st, SQLUSMALLINT(i + 1), c.cType, c.buffer.get(), c.elementBytes, c.indicator.get()),
+              SQL_HANDLE_STMT, st, "SQLBindCol");
+    }
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(blockRows, SQL_ROW_SUCCESS);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+    if (blockRows > 1)
+        check(SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0), SQL_HANDLE_STMT,
+              st, "SQLSetStmtAttr");
+    SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
+
+    ResultBuilder b(*rs);
+    for (;;) {
+        fetched = 0;
+        SQLRETURN r = SQLFetch(st);
+        if (r == SQL_NO_DATA)
+            break;
+        check(r, SQL_HANDLE_STMT, st, "SQLFetch");
+        if (blockRows == 1 && fetched == 0)
+            fetched = 1; // drivers that ignore the fetched-rows pointer in single-row mode
+        for (SQLULEN row = 0; row < fetched; ++row) {
+            if (status[row] == SQL_ROW_NOROW)
+                continue;
+            if (status[row] == SQL_ROW_ERROR)
+                fail(SQL_ERROR, SQL_HANDLE_STMT, st, "SQLFetch");
+            b.beginRow();
+            bool positioned = false;
+            for (std::size_t i = 0; i < cols.size(); ++i) {
+                const Column& c = cols[i];
+                const SQLUSMALLINT index = SQLUSMALLINT(i + 1);
+                if (!c.bound) {
+                    appendUnbound(b, st, index, c);
+                    continue;
+                }
+                const SQLLEN ind = c.indicator[row];
+                if (ind == SQL_NULL_DATA) {
+                    b.addNull();
+                    continue;
+                }
+                const char* p = c.at(row);
+                switch (c.kind) {
+                case Kind::Int: {
+                    std::int64_t v;
+                    std::memcpy(&v, p, sizeof v);
+                    b.addInt(v);
+                    break;
+                }
+                case Kind::Bool:
+                    b.addBool(*p != 0);
+                    break;
+                case Kind::Real: {
+                    double v;
+                    std::memcpy(&v, p, sizeof v);
+                    b.addReal(v);
+                    break;
+                }
+                case Kind::Numeric:
+                case Kind::Money:
+                    appendNumber(b, c.kind, p, qsizetype(strnlen(p, std::size_t(c.elementBytes))));
+                    break;
+                case Kind::Timestamp: {
+                    SQL_TIMESTAMP_STRUCT v;
+                    std::memcpy(&v, p, sizeof v);
+                    b.addDateMs(timestampMs(v));
+                    break;
+                }
+                case Kind::Time: {
+                    SQL_TIME_STRUCT v;
+                    std::memcpy(&v, p, sizeof v);
+                    b.addDateMs(timeMs(v));
+                    break;
+                }
+                case Kind::Text:
+                case Kind::Guid:
+                case Kind::Binary: {
+                    const qsizetype capacity = c.kind == Kind::Binary ? c.elementBytes : c.elementBytes - qsizetype(sizeof(SQLWCHAR));
+                    if (ind == SQL_NO_TOTAL || ind > capacity) {
+                        // Longer than the buffer: read the whole value again.
+                        if (blockRows > 1 && !positioned) {
+                            check(SQLSetPos(st, SQLSETPOSIROW(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE), SQL_HANDLE_STMT,
+                                  st, "SQLSetPos");
+                            positioned = true;
+                        }
+                        appendUnbound(b, st, index, c);
+                    } else if (c.kind == Kind::Binary) {
+                        b.addBlob(p, std::size_t(ind));
+                    } else {
+                        appendText(b, reinterpret_cast<const SQLWCHAR*>(p), ind / qsizetype(sizeof(SQLWCHAR)),
+                                   c.kind == Kind::Guid);
+                    }
+                    break;
+                }
+                }
+            }
+        }
+    }
+    SQLFreeStmt(st, SQL_UNBIND);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    if (blockRows > 1)
+        SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+    return rs;
+}
+
+QString OdbcConnection::escapePattern(const QString& name) const
+{
+    if (escape_.isEmpty())
+        return name;
+    QString out;
+    for (QChar ch : name) {
+        if (ch == QLatin1Char('_') || ch == QLatin1Char('%') || QString(ch) == escape_)
+            out += escape_;
+        out += ch;
+    }
+    return out;
+}
+
+QString OdbcConnection::quoted(const QString& name) const
+{
+    QString n = name;
+    n.replace(quote_, quote_ + quote_);
+    return quote_ + n + quote_;
+}
+
+// Reads a short text column of a catalog result (SQLTables, SQLColumns...).
+QString catalogText(SQLHSTMT st, SQLUSMALLINT col, bool* isNull = nullptr)
+{
+    SQLWCHAR buf[1024];
+    SQLLEN ind = 0;
+    SQLRETURN r = SQLGetData(st, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
+    const bool null = !SQL_SUCCEEDED(r) || ind == SQL_NULL_DATA;
+    if (isNull)
+        *isNull = null;
+    if (null)
+        return QString();
+    const qsizetype chars = (ind == SQL_NO_TOTAL || ind / 2 > 1023) ? 1023 : ind / 2;
+    return fromWChars(buf, chars);
+}
+
+long catalogInt(SQLHSTMT st, SQLUSMALLINT col, long fallback = 0)
+{
+    SQLINTEGER v = 0;
+    SQLLEN ind = 0;
+    SQLRETURN r = SQLGetData(st, col, SQL_C_SLONG, &v, sizeof v, &ind);
+    return (!SQL_SUCCEEDED(r) || ind == SQL_NULL_DATA) ? fallback : long(v);
+}
+
+QHash<QString, bool> OdbcConnection::catalogNullability(const QString& table)
+{
+    QHash<QString, bool> out;
+    Handle st = statement();
+    const QString pattern = escapePattern(table);
+    if (!SQL_SUCCEEDED(SQLColumnsW(st.get(), nullptr, 0, nullptr, 0, wchars(pattern), SQLSMALLINT(pattern.size()), nullptr, 0)))
+        return out;
+    while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+        if (catalogText(st.get(), 3).compare(table, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString column = catalogText(st.get(), 4).toCaseFolded();
+        const long nullable = catalogInt(st.get(), 11, SQL_NULLABLE_UNKNOWN);
+        if (!out.contains(column))
+            out.insert(column, nullable != SQL_NO_NULLS);
+    }
+    return out;
+}
+
+void OdbcConnection::takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results)
+{
+    // Drivers that know better report NOT NULL result columns themselves; one that
+    // says every column may be null is asked its catalog instead.
+    QHash<QString, QHash<QString, bool>> tables;
+    for (auto& rs : results) {
+        bool allNullable = true, anyBase = false;
+        for (const auto& f : rs->fields) {
+            allNullable = allNullable && f.nullable();
+            anyBase = anyBase || !f.baseTable.isEmpty();
+        }
+        if (rs->fields.empty() || !allNullable || !anyBase)
+            continue;
+        for (auto& f : rs->fields) {
+            if (f.baseTable.isEmpty() || f.baseColumn.isEmpty())
+                continue;
+            const QString key = f.baseTable.toCaseFolded();
+            if (!tables.contains(key))
+                tables.insert(key, catalogNullability(f.baseTable));
+            const auto& columns = tables[key];
+            auto it = columns.find(f.baseColumn.toCaseFolded());
+            if (it != columns.end() && !it.value())
+                f.attributes &= ~(adFldIsNullable | adFldMayBeNull);
+        }
+    }
+}
+
+void OdbcConnection::beginTrans()
+{
+    check(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+          SQL_HANDLE_DBC, dbc_.get(), "SQLSetConnectAttr");
+    inTransaction_ = true;
+}
+
+void OdbcConnection::endTransaction(SQLSMALLINT completion)
+{
+    SQLRETURN r = SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), completion);
+    if (!SQL_SUCCEEDED(r)) {
+        const QString message = diagnosticText(SQL_HANDLE_DBC, dbc_.get(), QStringLiteral("SQLEndTran"));
+        // A failed commit leaves the transaction open; the caller decides to roll back.
+        raiseDb(message);
+    }
+    inTransaction_ = false;
+    check(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0),
+          SQL_HANDLE_DBC, dbc_.get(), "SQLSetConnectAttr");
+}
+
+void OdbcConnection::commitTrans() { endTransaction(SQL_COMMIT); }
+void OdbcConnection::rollbackTrans() { endTransaction(SQL_ROLLBACK); }
+
+bool isSystemSchema(const QString& schema)
+{
+    return schema.compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0
+        || schema.compare(QLatin1String("INFORMATION_SCHEMA"), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<TableInfo> OdbcConnection::tables()
+{
+    std::vector<TableInfo> out;
+    Handle st = statement();
+    check(SQLTablesW(st.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_HANDLE_STMT, st.get(), "SQLTables");
+    while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+        TableInfo t;
+        const QString schema = catalogText(st.get(), 2);
+        t.name = catalogText(st.get(), 3);
+        t.type = catalogText(st.get(), 4).toUpper();
+        if (isSystemSchema(schema) || t.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+            t.type = t.type == QLatin1String("VIEW") ? QStringLiteral("SYSTEM VIEW") : QStringLiteral("SYSTEM TABLE");
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+TableInfo OdbcConnection::table(const QString& requested)
+{
+    QString name = unbracket(requested);
+    QString schema;
+    TableInfo info;
+    auto readColumns = [&]() {
+        Handle st = statement();
+        const QString pattern = escapePattern(name);
+        const QString schemaPattern = escapePattern(schema);
+        check(SQLColumnsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schemaPattern),
+                          SQLSMALLINT(schemaPattern.size()), wchars(pattern), SQLSMALLINT(pattern.size()), nullptr, 0),
+              SQL_HANDLE_STMT, st.get(), "SQLColumns");
+        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+            const QString tableName = catalogText(st.get(), 3);
+            if (tableName.compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            if (info.name.isEmpty())
+                info.name = tableName;
+            else if (info.name != tableName)
+                continue; // the same name in another schema
+            ColumnInfo c;
+            c.name = catalogText(st.get(), 4);
+            const int sqlType = int(catalogInt(st.get(), 5));
+            const QString typeName = catalogText(st.get(), 6);
+            const long size = catalogInt(st.get(), 7);
+            const int decimals = int(catalogInt(st.get(), 9));
+            const long nullable = catalogInt(st.get(), 11, SQL_NULLABLE_UNKNOWN);
+            bool defaultNull = true;
+            QString def = catalogText(st.get(), 13, &defaultNull);
+            if (defaultNull || def.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+                def.clear();
+            const bool money = typeName.contains(QLatin1String("money"), Qt::CaseInsensitive);
+            c.type = dataTypeFor(sqlType, sqlType == SQL_TINYINT, money, decimals);
+            int scale = 0;
+            sizeField(c.type, size, decimals, c.definedSize, c.precision, scale);
+            c.numericScale = scale;
+            c.attributes = (nullable != SQL_NO_NULLS ? adColNullable : 0);
+            if (c.type == adChar || c.type == adWChar || c.type == adBinary
+                || (kindFor(c.type) != Kind::Text && kindFor(c.type) != Kind::Binary))
+                c.attributes |= adColFixed;
+            const bool identity = typeName.contains(QLatin1String("identity"), Qt::CaseInsensitive)
+                || typeName.compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0;
+            c.properties = {{QStringLiteral("Autoincrement"), Variant(identity)}, {QStringLiteral("Default"), Variant(def)}};
+            info.columns.push_back(std::move(c));
+        }
+    };
+    readColumns();
+    if (info.columns.empty() && name.contains(QLatin1Char('.'))) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        schema = unbracket(name.left(dot));
+        name = unbracket(name.mid(dot + 1));
+        readColumns();
+    }
+    if (info.columns.empty())
+        raise(errItemNotFound, NotFoundText, QStringLiteral("ADOX.Tables"));
+
+    // Columns that number themselves show in the result metadata of an empty select.
+    try {
+        const QString from = schema.isEmpty() ? quoted(info.name) : quoted(schema) + QLatin1Char('.') + quoted(info.name);
+        Handle st = statement();
+        const QString probe = QStringLiteral("SELECT * FROM ") + from + QStringLiteral(" WHERE 1=0");
+        if (SQL_SUCCEEDED(SQLExecDirectW(st.get(), wchars(probe), SQLINTEGER(probe.size())))) {
+            SQLSMALLINT n = 0;
+            SQLNumResultCols(st.get(), &n);
+            for (SQLSMALLINT i = 1; i <= n; ++i) {
+                SQLLEN autoUnique = SQL_FALSE;
+                SQLColAttributeW(st.get(), SQLUSMALLINT(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &autoUnique);
+                if (autoUnique != SQL_TRUE)
+                    continue;
+                SQLWCHAR colName[512];
+                SQLSMALLINT bytes = 0;
+                SQLColAttributeW(st.get(), SQLUSMALLINT(i), SQL_DESC_NAME, colName, sizeof colName, &bytes, nullptr);
+                const QString cn = fromWChars(colName, qBound(qsizetype(0), qsizetype(bytes / 2), qsizetype(511)));
+                for (auto& c : info.columns)
+                    if (c.name.compare(cn, Qt::CaseInsensitive) == 0)
+                        c.properties[0].second = Variant(true);
+            }
+        }
+    } catch (const Error&) {
+    }
+
+    // Indexes, and which of them is the primary key.
+    try {
+        Handle st = statement();
+        const QString pattern = info.name;
+        check(SQLStatisticsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
+                             wchars(pattern), SQLSMALLINT(pattern.size()), SQL_INDEX_ALL, SQL_QUICK),
+              SQL_HANDLE_STMT, st.get(), "SQLStatistics");
+        std::vector<std::pair<int, QString>> order; // ordinal, column per index
+        std::map<QString, std::vector<std::pair<int, QString>>> columnsOf;
+        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+            if (catalogInt(st.get(), 7) == SQL_TABLE_STAT)
+                continue;
+            const QString ixName = catalogText(st.get(), 6);
+            auto it = std::find_if(info.indexes.begin(), info.indexes.end(), [&](const IndexInfo& ix) { return ix.name == ixName; });
+            if (it == info.indexes.end()) {
+                IndexInfo ix;
+                ix.name = ixName;
+                ix.unique = catalogInt(st.get(), 4, SQL_TRUE) == SQL_FALSE;
+                info.indexes.push_back(ix);
+            }
+            columnsOf[ixName].emplace_back(int(catalogInt(st.get(), 8)), catalogText(st.get(), 9));
+        }
+        for (auto& ix : info.indexes) {
+            auto& list = columnsOf[ix.name];
+            std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (const auto& c : list)
+                ix.columns.append(c.second);
+        }
+    } catch (const Error&) {
+        // A driver without index lists (MDBTools) shows a table without indexes.
+    }
+    try {
+        Handle st = statement();
+        check(SQLPrimaryKeysW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
+                              wchars(info.name), SQLSMALLINT(info.name.size())),
+              SQL_HANDLE_STMT, st.get(), "SQLPrimaryKeys");
+        std::vector<std::pair<int, QString>> keyColumns;
+        QString keyName;
+        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+            keyColumns.emplace_back(int(catalogInt(st.get(), 5)), catalogText(st.get(), 4));
+            keyName = catalogText(st.get(), 6);
+        }
+        std::stable_sort(keyColumns.begin(), keyColumns.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        QStringList key;
+        for (const auto& c : keyColumns)
+            key.append(c.second);
+        if (!key.isEmpty()) {
+            auto sameColumns = [&](const IndexInfo& ix) {
+                if (ix.columns.size() != key.size())
+                    return false;
+                for (qsizetype i = 0; i < key.size(); ++i)
+                    if (ix.columns[i].compare(key[i], Qt::CaseInsensitive) != 0)
+                        return false;
+                return true;
+            };
+            auto it = std::find_if(info.indexes.begin(), info.indexes.end(),
+                                   [&](const IndexInfo& ix) { return !keyName.isEmpty() && ix.name == keyName; });
+            if (it == info.indexes.end())
+                it = std::find_if(info.indexes.begin(), info.indexes.end(),
+                                  [&](const IndexInfo& ix) { return ix.unique && sameColumns(ix); });
+            if (it == info.indexes.end()) {
+                IndexInfo ix;
+                ix.name = keyName.isEmpty() ? QStringLiteral("PrimaryKey") : keyName;
+                ix.unique = true;
+                ix.columns = key;
+                info.indexes.insert(info.indexes.begin(), ix);
+                it = info.indexes.begin();
+            }
+            it->primaryKey = true;
+            it->unique = true;
+            it->indexNulls = adIndexNullsDisallow;
+        }
+    } catch (const Error&) {
+    }
+
+    info.type = QStringLiteral("TABLE");
+    for (const auto& t : tables())
+        if (t.name.compare(info.name, Qt::CaseInsensitive) == 0) {
+            info.type = t.type;
+            break;
+        }
+    return info;
+}
+
+std::vector<ViewInfo> OdbcConnection::views()
+{
+    std::vector<ViewInfo> out;
+    for (const auto& t : tables())
+        if (t.type == QLatin1String("VIEW"))
+            out.push_back(ViewInfo{t.name, QString()});
+    for (auto& v : out) {
+        QString sql;
+        QString literal = v.name;
+        literal.replace(QLatin1Char('\''), QLatin1String("''"));
+        if (dbms_.contains(QLatin1String("SQLite"), Qt::CaseInsensitive))
+            sql = QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'view' AND name = '%1'").arg(literal);
+        else if (dbms_.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
+            sql = QStringLiteral("SELECT OBJECT_DEFINITION(OBJECT_ID(N'%1'))").arg(QString(v.name).replace(QLatin1Char('\''), QLatin1String("''")));
+        if (sql.isEmpty())
+            continue;
+        try {
+            auto results = run(sql, adCmdText);
+            if (!results.empty() && results.front()->rowCount() > 0 && !results.front()->isNull(0, 0))
+                v.commandText = viewSelect(results.front()->value(0, 0).toString());
+        } catch (const Error&) {
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale)
+{
+    switch (sqlType) {
+    case SQL_CHAR: return adChar;
+    case SQL_VARCHAR: return adVarChar;
+    case SQL_LONGVARCHAR: return adLongVarChar;
+    case SQL_WCHAR: return adWChar;
+    case SQL_WVARCHAR: return adVarWChar;
+    case SQL_WLONGVARCHAR: return adLongVarWChar;
+    case SQL_DECIMAL:
+    case SQL_NUMERIC: return fixedPrecScale && scale == 4 ? adCurrency : adNumeric;
+    case SQL_SMALLINT: return unsignedType ? adUnsignedSmallInt : adSmallInt;
+    case SQL_INTEGER: return unsignedType ? adUnsignedInt : adInteger;
+    case SQL_REAL: return adSingle;
+    case SQL_FLOAT:
+    case SQL_DOUBLE: return adDouble;
+    case SQL_BIT: return adBoolean;
+    case SQL_TINYINT: return unsignedType ? adUnsignedTinyInt : adTinyInt;
+    case SQL_BIGINT: return unsignedType ? adUnsignedBigInt : adBigInt;
+    case SQL_BINARY: return adBinary;
+    case SQL_VARBINARY: return adVarBinary;
+    case SQL_LONGVARBINARY: return adLongVarBinary;
+    case SQL_TYPE_DATE:
+    case SQL_DATE: return adDBDate;
+    case SQL_TYPE_TIME:
+    case SQL_TIME: return adDBTime;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP: return adDBTimeStamp;
+    case SQL_GUID: return adGUID;
+    default: return adVarWChar; // driver-specific types (xml, sql_variant...) travel as text
+    }
+}
+
+QStringList defaultDriverDirs()
+{
+    return {QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc"), QStringLiteral("/usr/lib/aarch64-linux-gnu/odbc"),
+            QStringLiteral("/usr/lib/odbc"), QStringLiteral("/usr/local/lib/odbc"), QStringLiteral("/usr/lib64")};
+}
+
+QString mdbToolsConnectionString(const QString& path, const QStringList& installed, const QStringList& libraryDirs)
+{
+    QString driver;
+    for (const QString& name : installed)
+        if (name.contains(QLatin1String("MDBTools"), Qt::CaseInsensitive)) {
+            driver = QLatin1Char('{') + name + QLatin1Char('}');
+            break;
+        }
+    if (driver.isEmpty())
+        for (const QString& dir : libraryDirs) {
+            const QString lib = QDir(dir).filePath(QStringLiteral("libmdbodbc.so"));
+            if (QFileInfo::exists(lib)) {
+                driver = lib;
+                break;
+            }
+        }
+    if (driver.isEmpty())
+        raise(errProviderNotFound,
+              QStringLiteral("No se puede abrir '%1': es un archivo del motor de Access de Windows y para leerlo hace "
+                             "falta el controlador ODBC de MDBTools (paquete odbc-mdbtools), que no está instalado.")
+                  .arg(QDir::toNativeSeparators(path)),
+              ErrorSource);
+    ConnectionString cs;
+    cs.set(QStringLiteral("Driver"), driver);
+    cs.set(QStringLiteral("Database"), path);
+    return cs.toString();
+}
+
+std::unique_ptr<BackendConnection> openAccessFile(const QString& path, int connectionTimeout)
+{
+    const QString cs = mdbToolsConnectionString(path, installedDrivers(), defaultDriverDirs());
+    return std::make_unique<OdbcConnection>(cs, connectionTimeout, QFileInfo(path).absoluteFilePath());
+}
+
+std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request)
+{
+    ConnectionString cs = ConnectionString::parse(request.connectionString.text());
+    if (cs.value(QStringLiteral("Provider")).compare(QLatin1String("MSDataShape"), Qt::CaseInsensitive) == 0)
+        cs.remove(QStringLiteral("Provider"));
+    if (!request.user.isEmpty() && !cs.contains(QStringLiteral("UID")))
+        cs.set(QStringLiteral("UID"), request.user);
+    if (!request.password.isEmpty() && !cs.contains(QStringLiteral("PWD")))
+        cs.set(QStringLiteral("PWD"), request.password);
+    QString text = cs.toString();
+    if (cs.value(QStringLiteral("Driver")).compare(SqlServerDriverName, Qt::CaseInsensitive) == 0)
+        text = resolveSqlServerDriver(text, installedDrivers());
+    // A driver that reads Access engine files is only ever used to read them.
+    QString readOnly;
+    const ConnectionString resolved = ConnectionString::parse(text);
+    if (resolved.value(QStringLiteral("Driver")).contains(QLatin1String("mdb"), Qt::CaseInsensitive))
+        readOnly = resolved.value(QStringLiteral("Database"));
+    return std::make_unique<OdbcConnection>(text, request.connectionTimeout, readOnly);
+}
+
+bool isReadOnlyStatement(const QString& sql)
+{
+    // Words of the statement outside literals, quoted names and comments.
+    QStringList words;
+    bool afterEnd = false;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql.at(i);
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
+            while (i < n && sql.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('/') && i + 1 < n && sql.at(i + 1) == QLatin1Char('*')) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else if (afterEnd) {
+            return false; // a second statement
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            ++i;
+            while (i < n) {
+                if (sql.at(i) == close) {
+                    if (i + 1 < n && sql.at(i + 1) == close && close != QLatin1Char(']')) {
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++i;
+            }
+            ++i;
+            words.append(QStringLiteral("?"));
+        } else if (c == QLatin1Char(';')) {
+            afterEnd = true;
+            ++i;
+        } else if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
+            const qsizetype start = i;
+            while (i < n && (sql.at(i).isLetterOrNumber() || sql.at(i) == QLatin1Char('_') || sql.at(i) == QLatin1Char('$')))
+                ++i;
+            words.append(sql.mid(start, i - start).toUpper());
+        } else {
+            if (c != QLatin1Char('('))
+                words.append(QString(c));
+            ++i;
+        }
+    }
+    if (words.isEmpty() || words.first() != QLatin1String("SELECT"))
+        return false;
+    return !words.contains(QLatin1String("INTO"));
+}
+
+} // namespace odbc
+
+namespace {
+
+bool isAccessProvider(const QString& provider)
+{
+    return provider.startsWith(QLatin1String("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive)
+        || provider.startsWith(QLatin1String("Microsoft.ACE.OLEDB"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void registerOdbcBackends()
+{
+    registerBackend(BackendRegistration{
+        QStringLiteral("odbc"), 10,
+        [](const OpenRequest& r) {
+            const auto& cs = r.connectionString;
+            return cs.has(QStringLiteral("Driver")) || cs.has(QStringLiteral("DSN")) || cs.has(QStringLiteral("FileDSN"));
+        },
+        [](const OpenRequest& r) { return odbc::openOdbc(r); }});
+    // Ahead of the local engine: a file the Windows engine wrote is not one of its files.
+    registerBackend(BackendRegistration{
+        QStringLiteral("access-file"), 100,
+        [](const OpenRequest& r) {
+            const auto& cs = r.connectionString;
+            return isAccessProvider(cs.value(QStringLiteral("Provider")))
+                && isAccessEngineFile(cs.value(QStringLiteral("Data Source")));
+        },
+        [](const OpenRequest& r) {
+            return odbc::openAccessFile(r.connectionString.value(QStringLiteral("Data Source")), r.connectionTimeout);
+        }});
+}
+
+} // namespace db
