@@ -267,9 +267,14 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
     ProfileFile pf = fromBytes(before);
     if (!pf.setValue(section, key, value))
         return false;
-    const QByteArray after = pf.toBytes();
-    if (after == before && existing.exists())
+    if (existing.exists() && pf.toBytes() == before)
         return true;
+    return pf.save(path);
+}
+
+bool ProfileFile::save(const QString& path) const
+{
+    const QByteArray bytes = toBytes();
     // Written beside the file and renamed over it, so a reader sees the old
     // file or the new one, never half of either.
     QSaveFile out(path);
@@ -278,7 +283,7 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
     out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (out.write(after) != after.size()) {
+    if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
     }

@@ -25,13 +25,16 @@ public:
     // "]" in the section, an empty name); the file is then left as it was.
     static bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
-    // For reading many keys of one file with a single pass over the disk.
+    // For many keys of one file with a single read and a single write: the
+    // same rules as read() and write(), applied in memory.
     ProfileFile() = default;
     static ProfileFile load(const QString& path);
     static ProfileFile fromBytes(const QByteArray& bytes);
     QString value(const QString& section, const QString& key, const QString& defaultText = QString()) const;
     bool setValue(const QString& section, const QString& key, const QString& value);
     QByteArray toBytes() const;
+    // Replaces the file at path with this content (temporary file and rename).
+    bool save(const QString& path) const;
     bool isUtf8() const { return utf8_; }
 
 private:

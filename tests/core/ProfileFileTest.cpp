@@ -192,13 +192,17 @@ TEST_F(ProfileFileTest, TheFileIsReplacedByRenameNotRewrittenInPlace)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(ProfileFileTest, ManyReadsFromOneLoad)
+TEST_F(ProfileFileTest, ManyKeysWithOneReadAndOneWrite)
 {
-    ProfileFile pf = ProfileFile::fromBytes("[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n");
+    writeAll(path(), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n");
+    ProfileFile pf = ProfileFile::load(path());
     EXPECT_EQ(pf.value("lastquery_0", "line2"), "<LINE>FROM t<LINE>");
     EXPECT_TRUE(pf.setValue("LastQuery_1", "Line1", "x"));
     EXPECT_EQ(pf.value("LastQuery_1", "Line1"), "x");
-    EXPECT_EQ(pf.toBytes(), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n[LastQuery_1]\nLine1=x\n");
+    EXPECT_EQ(readAll(path()), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n");
+    ASSERT_TRUE(pf.save(path()));
+    EXPECT_EQ(readAll(path()), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n[LastQuery_1]\nLine1=x\n");
+    EXPECT_FALSE(pf.save(dir.filePath("missing/x.ini")));
 }
 
 TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
