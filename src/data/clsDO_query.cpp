@@ -59,6 +59,9 @@ CollectionPtr rowsToCollection(db::Recordset& rs)
     return lines;
 }
 
+// The row text of a page; a page that came back without rows has none.
+QString rowText(db::Recordset& rs) { return rs.Eof() ? QString() : rs.GetString(); }
+
 // The record key of the collection forms: "#" before every key value.
 QString keyPart(const Variant& v) { return QStringLiteral("#") + (v.isNull() ? QString() : valueText(v)); }
 
@@ -282,7 +285,9 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
             return result; // the object keeps the record set until the next Query
         } else if (form == QLatin1String("GetScopeIdentity")) {
             open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            recordset_->Close();
+            // An insert gives no rows, so its record set may already be closed.
+            if (recordset_->State() == db::adStateOpen)
+                recordset_->Close();
             open(QStringLiteral("select  SCOPE_IDENTITY()"), db::adOpenForwardOnly, db::adLockReadOnly);
             result = recordset_->Eof() ? Variant(std::int32_t(-1)) : recordset_->value(0);
             recordset_->Close();
@@ -540,9 +545,9 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
 
     if (N <= P) {
         rs.Open(sSQL, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
-        const QString rows = rs.GetString();
+        const QString rows = rowText(rs);
         auto pages = textArray(1);
-        if (rows != kCr)
+        if (rows != kCr && !rows.isEmpty())
             pages->at(0) = Variant(header + rows);
         rs.Close();
         return triple(longValue(N), longValue(F), Variant(pages));
@@ -577,8 +582,8 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
                              withTop(L) + QStringLiteral(") A ") + pageOrder;
         InsertLog(QStringLiteral("query"), QStringLiteral("Para paginar como salida a excel. SQL -> ") + page, 1);
         rs.Open(page, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
-        const QString rows = rs.GetString();
-        if (rows != kCr)
+        const QString rows = rowText(rs);
+        if (rows != kCr && !rows.isEmpty())
             pages->at(int(K - 1)) = Variant(header + rows);
         rs.Close();
     }
@@ -590,8 +595,8 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
         InsertLog(QStringLiteral("query"), QStringLiteral("Pagina ") + QString::number(i) + QStringLiteral(" SQL -> ") + inner,
                   1);
         rs.Open(page, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
-        const QString rows = rs.GetString();
-        if (rows == kCr) {
+        const QString rows = rowText(rs);
+        if (rows == kCr || rows.isEmpty()) {
             rs.Close();
             break;
         }
