@@ -1,6 +1,5 @@
 #include "editing/clsMultiTabla.h"
 
-#include "core/CollectionHelpers.h"
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ValueText.h"
@@ -1016,9 +1015,21 @@ bool clsMultiTabla::ExisteRegistro(const Variant& ValoresCondicion, const Varian
                     juegos.push_back(v);
                 }
             }
+            // A reading whose values do not fit the key's types is not meant.
             QStringList condiciones;
-            for (const auto& v : juegos)
-                condiciones << condicionClave(std::vector<QString>(campos.begin(), campos.end()), v);
+            std::optional<Error> primerError;
+            for (const auto& v : juegos) {
+                try {
+                    condiciones << condicionClave(std::vector<QString>(campos.begin(), campos.end()), v);
+                } catch (const Error& e) {
+                    if (!primerError)
+                        primerError = e;
+                }
+            }
+            if (condiciones.isEmpty() && primerError)
+                throw *primerError;
+            if (condiciones.isEmpty())
+                return;
             const QString condicion = condiciones.size() == 1
                                           ? condiciones.first()
                                           : QLatin1Char('(') + condiciones.join(QStringLiteral(") OR (")) + QLatin1Char(')');

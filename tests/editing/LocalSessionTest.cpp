@@ -1,0 +1,99 @@
+// Editing sessions against a real local database file.
+#include "editing/EditingFixture.h"
+
+TEST_F(Local, ASessionLeavesExactlyTheExpectedRows)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Pedidos (Codigo LONG NOT NULL PRIMARY KEY, Cliente TEXT(50), "
+                            "Importe DOUBLE, Pagado LOGICAL)"));
+    for (int i = 1; i <= 5; ++i)
+        ejecutar(QStringLiteral("INSERT INTO Pedidos VALUES (%1, 'C%1', %1.5, FALSE)").arg(i));
+
+    auto ot = abrir(QStringLiteral("Pedidos"), {QStringLiteral("Pedidos.Codigo")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#2")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant("Dos"));
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant("20,25"));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#3")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#3")));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#5")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#5")));
+    const QString nuevo = ot->NuevoRegistro();
+    ot->setValorCampo(QStringLiteral("Pedidos.Codigo"), Variant("10"));
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant("Diez"));
+    ot->setValorCampo(QStringLiteral("Pedidos.Pagado"), Variant("S"));
+    EXPECT_EQ(ot->ModoEdicion(nuevo), QStringLiteral("A"));
+
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Codigo, Cliente, Importe, Pagado FROM Pedidos ORDER BY Codigo")),
+              (QStringList{QStringLiteral("1|C1|1,5|Falso"), QStringLiteral("2|Dos|20,25|Falso"),
+                           QStringLiteral("4|C4|4,5|Falso"), QStringLiteral("10|Diez||Verdadero")}));
+    EXPECT_TRUE(dialogos->calls.empty());
+}
+
+TEST_F(Local, AFailureAtTheSecondStatementLeavesTheFileAsItWas)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Pedidos (Codigo LONG NOT NULL PRIMARY KEY, Importe DOUBLE NOT NULL)"));
+    ejecutar(QStringLiteral("INSERT INTO Pedidos VALUES (1, 1)"));
+    ejecutar(QStringLiteral("INSERT INTO Pedidos VALUES (2, 2)"));
+    auto ot = abrir(QStringLiteral("Pedidos"), {QStringLiteral("Pedidos.Codigo")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#1")));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#2")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant(QString())); // NULL into a NOT NULL column
+
+    EXPECT_FALSE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Codigo, Importe FROM Pedidos ORDER BY Codigo")),
+              (QStringList{QStringLiteral("1|1"), QStringLiteral("2|2")}));
+    EXPECT_EQ(ot->RegistrosEditados(), 2);
+    EXPECT_FALSE(dialogos->calls.empty());
+
+    // Mended, the same edits go through on the next confirmation.
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#2")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant("3"));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Codigo, Importe FROM Pedidos ORDER BY Codigo")),
+              QStringList{QStringLiteral("2|3")});
+}
+
+TEST_F(Local, AnUpdateMatchingTwoRowsChangesNothing)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Sinclave (Codigo LONG, Nombre TEXT(20))"));
+    ejecutar(QStringLiteral("INSERT INTO Sinclave VALUES (1, 'a')"));
+    ejecutar(QStringLiteral("INSERT INTO Sinclave VALUES (2, 'b')"));
+    auto ot = abrir(QStringLiteral("Sinclave"), {QStringLiteral("Sinclave.Codigo")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
+    ejecutar(QStringLiteral("INSERT INTO Sinclave VALUES (1, 'c')")); // someone else adds a twin
+    ot->setValorCampo(QStringLiteral("Sinclave.Nombre"), Variant("z"));
+
+    EXPECT_FALSE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Codigo, Nombre FROM Sinclave ORDER BY Codigo, Nombre")),
+              (QStringList{QStringLiteral("1|a"), QStringLiteral("1|c"), QStringLiteral("2|b")}));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#1")), QStringLiteral("M"));
+}
+
+TEST_F(Local, AKeyValueContainingTheSeparatorTargetsItsOwnRow)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Claves (Clave TEXT(20) NOT NULL PRIMARY KEY, Valor LONG)"));
+    ejecutar(QStringLiteral("INSERT INTO Claves VALUES ('A#1', 1)"));
+    ejecutar(QStringLiteral("INSERT INTO Claves VALUES ('A', 2)"));
+    ejecutar(QStringLiteral("INSERT INTO Claves VALUES ('1', 3)"));
+    auto ot = abrir(QStringLiteral("Claves"), {QStringLiteral("Claves.Clave")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#A#1")));
+    ot->setValorCampo(QStringLiteral("Claves.Valor"), Variant("9"));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#A")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#A")));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Clave, Valor FROM Claves ORDER BY Valor")),
+              (QStringList{QStringLiteral("1|3"), QStringLiteral("A#1|9")}));
+}
+
+TEST_F(Local, AnInsertLeavesOutAnAutoNumberedColumnWithoutValue)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Notas (Id COUNTER PRIMARY KEY, Texto TEXT(20))"));
+    ejecutar(QStringLiteral("INSERT INTO Notas (Texto) VALUES ('primera')"));
+    auto ot = abrir(QStringLiteral("Notas"), {QStringLiteral("Notas.Id")});
+    ot->NuevoRegistro();
+    ot->setValorCampo(QStringLiteral("Notas.Texto"), Variant("segunda"));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Id, Texto FROM Notas ORDER BY Id")),
+              (QStringList{QStringLiteral("1|primera"), QStringLiteral("2|segunda")}));
+}

@@ -1,0 +1,292 @@
+// The record set itself: loading, keys, edit states, value literals, blocks,
+// linked tables and locks, on the recording backend.
+#include "editing/EditingFixture.h"
+
+#include "core/Collection.h"
+
+using Kind = db::RecordingBackend::EventKind;
+
+TEST_F(Grabado, LoadsEmptyWithTheFalseFilterAndResolvesKeys)
+{
+    auto ot = abrir();
+    EXPECT_TRUE(rec->statements().contains(QStringLiteral("SELECT Pedidos.* FROM Pedidos WHERE  0 = 1")));
+    EXPECT_EQ(ot->Count(), 0);
+    EXPECT_EQ(ot->TodosLosRegistros(), Variant(QString()));
+    EXPECT_EQ(ot->ClaveTabla(), QStringLiteral("Pedidos.Codigo"));
+    EXPECT_EQ(ot->Campos(), QStringLiteral("Pedidos.Codigo, Pedidos.Cliente, Pedidos.Importe, Pedidos.Pagado, Pedidos.Fecha"));
+    EXPECT_EQ(ot->PosicionCampo(QStringLiteral("pedidos.importe")), 3);
+    EXPECT_EQ(ot->PosicionCampo(QStringLiteral("Importe")), 0); // bare names are external fields only
+    EXPECT_EQ(ot->NombreCampo(2), QStringLiteral("Pedidos.Cliente"));
+
+    // Without a key list the first field is the key.
+    auto sinClave = std::make_shared<clsMultiTabla>();
+    ASSERT_TRUE(sinClave->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral(" 0 = 1"), true,
+                                  QStringLiteral("Ejercicio"), QStringLiteral("Pedidos"),
+                                  QStringLiteral("Edición Registros"), QStringLiteral("Pedidos")));
+    EXPECT_EQ(sinClave->ClaveTabla(), QStringLiteral("Pedidos.Codigo"));
+}
+
+TEST_F(Grabado, RefusesToLoadWithoutItsParametersOrStructure)
+{
+    auto ot = std::make_shared<clsMultiTabla>();
+    rec->clearLog();
+    EXPECT_FALSE(ot->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral(" 0 = 1"), true,
+                             QStringLiteral("Ejercicio"), QString(), QStringLiteral("Edición Registros"),
+                             QStringLiteral("Pedidos")));
+    ASSERT_EQ(dialogos->calls.size(), 1u);
+    EXPECT_EQ(dialogos->calls[0].prompt.count(QLatin1Char('\r')), 6);
+    EXPECT_EQ(dialogos->calls[0].title, QStringLiteral("Aviso"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    // A table without fields.
+    rec->answer(QStringLiteral("SELECT * FROM [Vacia] WHERE 1 = 2"), db::RecordingBackend::Answer{});
+    auto vacia = std::make_shared<clsMultiTabla>();
+    EXPECT_FALSE(vacia->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral(" 0 = 1"), true,
+                                QStringLiteral("Ejercicio"), QStringLiteral("Vacia"),
+                                QStringLiteral("Edición Registros"), QStringLiteral("Vacia")));
+}
+
+TEST_F(Grabado, PullsRowsInOnFirstTouchAndAnswersTrueOnlyForACurrentRecord)
+{
+    respuestaPedido(3, QStringLiteral("Ana"), 10.5, true);
+    auto ot = abrir();
+    EXPECT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#3"))));
+    EXPECT_TRUE(rec->statements().contains(QStringLiteral("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = 3")));
+    EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#3"));
+    EXPECT_EQ(ot->ValorCampo(QStringLiteral("Pedidos.Cliente")), Variant(QStringLiteral("Ana")));
+    EXPECT_EQ(ot->KeyRegistro(1), QStringLiteral("#3"));
+    EXPECT_EQ(ot->PosicionRegistro(QStringLiteral("#3")), 1);
+
+    // A second touch is answered from the held rows.
+    rec->clearLog();
+    EXPECT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#3"))));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    // No row matches: false, and the current record stays.
+    EXPECT_FALSE(ot->ExisteRegistro(Variant(QStringLiteral("#77"))));
+    EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#3"));
+    EXPECT_EQ(ot->BuscarRegistro(Variant(QStringLiteral("#77"))), QString());
+    // A search by value of another field scans the held rows.
+    EXPECT_EQ(ot->BuscarRegistro(Variant(QStringLiteral("Ana")), Variant(QStringLiteral("Pedidos.Cliente"))),
+              QStringLiteral("#3"));
+}
+
+TEST_F(Grabado, FollowsTheEditStateRules)
+{
+    respuestaPedido(3, QStringLiteral("Ana"), 10.5, true);
+    respuestaPedido(4, QStringLiteral("Luis"), 2.0, false);
+    auto ot = abrir();
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#3"))));
+
+    // A value that writes the same literal as the stored one marks nothing.
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant(QStringLiteral("Ana")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant(QStringLiteral("10,5")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Pagado"), Variant(QStringLiteral("Verdadero")));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#3")), QString());
+    EXPECT_EQ(ot->RegistrosEditados(), 0);
+
+    // Edited fields are listed once each, in the order first edited.
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant(QStringLiteral("12")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant(QStringLiteral("Eva")));
+    ot->setValorCampo(QStringLiteral("Pedidos.Importe"), Variant(QStringLiteral("13")));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#3")), QStringLiteral("M"));
+    const CollectionPtr editados = ot->CamposEditados(QStringLiteral("#3"));
+    ASSERT_EQ(editados->Count(), 2);
+    EXPECT_EQ(editados->KeyAt(1), QStringLiteral("Pedidos.Importe"));
+    EXPECT_EQ(editados->Item(Variant(std::int32_t(1))).as<Collection>()->Item(Variant(QStringLiteral("Position"))),
+              Variant(std::int16_t(3)));
+    EXPECT_EQ(editados->KeyAt(2), QStringLiteral("Pedidos.Cliente"));
+    EXPECT_EQ(ot->ValorCampo(QStringLiteral("Pedidos.Importe"), Variant(QStringLiteral("#3"))),
+              Variant(QStringLiteral("13")));
+    // An edited record holds its lock, so it cannot be marked for deletion.
+    EXPECT_FALSE(ot->BorrarRegistro(Variant(QStringLiteral("#3"))));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#3")), QStringLiteral("M"));
+
+    // A new record stays "A" when edited; deleting it drops it.
+    const QString nuevo = ot->NuevoRegistro();
+    EXPECT_TRUE(nuevo.startsWith(QStringLiteral("Pedidos-0-")));
+    EXPECT_EQ(ot->RegistroActual(), nuevo);
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant(QStringLiteral("Nuevo")));
+    EXPECT_EQ(ot->ModoEdicion(nuevo), QStringLiteral("A"));
+    const int antes = ot->Count();
+    EXPECT_TRUE(ot->BorrarRegistro(Variant(nuevo)));
+    EXPECT_EQ(ot->ModoEdicion(nuevo), QString());
+    EXPECT_EQ(ot->Count(), antes - 1);
+
+    // A record marked for deletion and then edited becomes "M".
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#4"))));
+    EXPECT_TRUE(ot->BorrarRegistro(Variant(QStringLiteral("#4"))));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#4")), QStringLiteral("B"));
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant(QStringLiteral("Otro")), Variant(QStringLiteral("#4")));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#4")), QStringLiteral("M"));
+    EXPECT_EQ(ot->RegistrosEditados(), 2);
+}
+
+TEST_F(Grabado, WritesEachTypeAsALiteralOfTheDialect)
+{
+    auto ot = abrir();
+    auto lit = [&](const char* f, const Variant& v) { return ot->DarFormato(QString::fromUtf8(f), v); };
+    const Variant s(QStringLiteral("1"));
+    for (const char* verdad : {"Verdadero", "verdadero", "S", "s", "1"})
+        EXPECT_EQ(lit("Pedidos.Pagado", Variant(verdad)), s) << verdad;
+    for (const char* falso : {"Falso", "FALSO", "N", "n", "0"})
+        EXPECT_EQ(lit("Pedidos.Pagado", Variant(falso)), Variant(QStringLiteral("0"))) << falso;
+    EXPECT_EQ(lit("Pedidos.Pagado", Variant(true)), s);
+
+    // Empty numbers, dates and booleans are NULL; a cleared text stays ''.
+    EXPECT_EQ(lit("Pedidos.Importe", Variant(QString())), Variant(QStringLiteral("NULL")));
+    EXPECT_EQ(lit("Pedidos.Codigo", Variant::null()), Variant(QStringLiteral("NULL")));
+    EXPECT_EQ(lit("Pedidos.Fecha", Variant(QString())), Variant(QStringLiteral("NULL")));
+    EXPECT_EQ(lit("Pedidos.Pagado", Variant(QString())), Variant(QStringLiteral("NULL")));
+    EXPECT_EQ(lit("Pedidos.Cliente", Variant(QString())), Variant(QStringLiteral("''")));
+    EXPECT_EQ(lit("Pedidos.Cliente", Variant::null()), Variant(QStringLiteral("''")));
+
+    EXPECT_EQ(lit("Pedidos.Cliente", Variant("O'Brien")), Variant(QStringLiteral("'O''Brien'")));
+    EXPECT_EQ(lit("Pedidos.Importe", Variant("1234,5")), Variant(QStringLiteral("1234.5")));
+    EXPECT_EQ(lit("Pedidos.Importe", Variant(0.25)), Variant(QStringLiteral("0.25")));
+    EXPECT_EQ(lit("Pedidos.Fecha", Variant("25/12/2024")),
+              Variant(QStringLiteral("CONVERT(smalldatetime,'25/12/2024',103)")));
+    EXPECT_EQ(lit("Pedidos.Fecha", Variant("25/12/2024 10:30:15")),
+              Variant(QStringLiteral("CONVERT(datetime,'25/12/2024 10:30:15',103)")));
+
+    // Access writes its own boolean words.
+    dao->setConnectionType(1);
+    EXPECT_EQ(lit("Pedidos.Pagado", Variant("s")), Variant(QStringLiteral("TRUE")));
+    EXPECT_EQ(lit("Pedidos.Pagado", Variant("Falso")), Variant(QStringLiteral("FALSE")));
+    dao->setConnectionType(0);
+
+    // Types without a rule: numbers as numbers, anything else quoted; 64-bit whole numbers.
+    auto varios = abrir(QStringLiteral("Varios"), {QStringLiteral("Varios.Id")});
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Cifra"), Variant(2.5)), Variant(QStringLiteral("2.5")));
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Cifra"), Variant("1); DROP TABLE x; --'")),
+              Variant(QStringLiteral("'1); DROP TABLE x; --'''")));
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Foto"), Variant("a'b")), Variant(QStringLiteral("'a''b'")));
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Grande"), Variant("9000000000")),
+              Variant(QStringLiteral("9000000000")));
+    EXPECT_TRUE(dialogos->calls.empty());
+
+    // A value that does not convert gives Empty and a report.
+    EXPECT_TRUE(lit("Pedidos.Importe", Variant("doce")).isEmpty());
+    EXPECT_TRUE(lit("Pedidos.Pagado", Variant("quizá")).isEmpty());
+    EXPECT_EQ(dialogos->calls.size(), 2u);
+}
+
+TEST_F(Grabado, KeepsKeyValuesThatContainTheSeparator)
+{
+    db::RecordingBackend::Answer fila;
+    fila.fields = {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)};
+    fila.rows = {{Variant("X#Y"), Variant(std::int32_t(3)), Variant(1.0)}};
+    rec->answer(QStringLiteral("SELECT Facturas.* FROM Facturas WHERE Facturas.Serie = 'X#Y' AND Facturas.Numero = 3"),
+                fila);
+    rec->answerRegex(QStringLiteral("^UPDATE "), db::RecordingBackend::Answer::affected(1));
+    auto ot = abrir(QStringLiteral("Facturas"), {QStringLiteral("Facturas.Serie"), QStringLiteral("Facturas.Numero")});
+
+    // "#X#Y#3" reads as X#Y and 3 (X and Y#3 is no number).
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#X#Y#3"))));
+    EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#X#Y#3"));
+    EXPECT_EQ(ot->IdentificacionRegistro(QStringLiteral("#X#Y#3")),
+              QStringLiteral("Facturas.Serie = X#Y, Facturas.Numero = 3"));
+    ot->setValorCampo(QStringLiteral("Facturas.Total"), Variant(QStringLiteral("5")));
+    // Even an edited key field does not move the row the UPDATE targets.
+    ot->setValorCampo(QStringLiteral("Facturas.Numero"), Variant(QStringLiteral("4")));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(escrituras(),
+              QStringList{QStringLiteral(
+                  "UPDATE Facturas SET Total = 5, Numero = 4 WHERE Facturas.Serie = 'X#Y' AND Facturas.Numero = 3")});
+}
+
+TEST_F(Grabado, ServesBlocksFromTheHeldWindow)
+{
+    db::RecordingBackend::Answer cincuenta;
+    cincuenta.fields = camposPedidos;
+    for (int i = 1; i <= 50; ++i)
+        cincuenta.rows.push_back({Variant(std::int32_t(i)), Variant(QStringLiteral("C%1").arg(i)), Variant(1.0),
+                                  Variant(false), Variant::null()});
+    rec->answer(QStringLiteral("SELECT Pedidos.* FROM Pedidos WHERE Codigo <= 50"), cincuenta);
+    auto ot = abrir(QStringLiteral("Pedidos"), {QStringLiteral("Pedidos.Codigo")}, QStringLiteral("Codigo <= 50"));
+    EXPECT_EQ(ot->TotalRegistros(), 50);
+    EXPECT_EQ(ot->Count(), 50);
+
+    rec->clearLog();
+    const CollectionPtr bloque = ot->DameBloque(10, 1);
+    ASSERT_EQ(bloque->Count(), 10);
+    EXPECT_EQ(bloque->Item(Variant(std::int32_t(10))).as<Collection>()->Item(Variant(QStringLiteral("Pedidos.Codigo"))),
+              Variant(std::int32_t(10)));
+    EXPECT_TRUE(rec->statements().isEmpty());
+    // Capped at the total rows.
+    EXPECT_EQ(ot->DameBloque(20, 41)->Count(), 10);
+
+    ot->AgregarRegistros(QStringLiteral("ORDER BY Nombre"));
+    EXPECT_EQ(rec->statements().last(), QStringLiteral("SELECT Pedidos.* FROM Pedidos ORDER BY Nombre"));
+}
+
+TEST_F(Grabado, BuildsTheFilterOfALinkedTable)
+{
+    respuestaPedido(12, QStringLiteral("Ana"), 1.0, false);
+    auto ot = abrir();
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#12"))));
+    auto vinculo = [](const QString& extra) {
+        auto a = std::make_shared<VArray>(0, 3);
+        a->at(0) = Variant(QStringLiteral("Lineas"));
+        a->at(1) = Variant(QStringLiteral("IdPedido"));
+        a->at(2) = Variant(QStringLiteral("Codigo"));
+        a->at(3) = Variant(extra);
+        return Variant(a);
+    };
+    EXPECT_EQ(ot->ExtraerFiltroVinculada(QStringLiteral("#12"), vinculo(QString())), QStringLiteral("IdPedido = 12"));
+    EXPECT_EQ(ot->ExtraerFiltroVinculada(QStringLiteral("#12"), vinculo(QStringLiteral("Anulado = 0"))),
+              QStringLiteral("IdPedido = 12 AND Anulado = 0"));
+
+    // Several linking fields pair with the parent fields one by one.
+    auto doble = std::make_shared<VArray>(0, 3);
+    doble->at(0) = Variant(QStringLiteral("Notas"));
+    doble->at(1) = lista({QStringLiteral("Pedido"), QStringLiteral("Cliente")});
+    doble->at(2) = lista({QStringLiteral("Pedidos.Codigo"), QStringLiteral("Pedidos.Cliente")});
+    doble->at(3) = Variant(QString());
+    EXPECT_EQ(ot->ExtraerFiltroVinculada(QStringLiteral("#12"), Variant(doble)),
+              QStringLiteral("Pedido = 12 AND Cliente = 'Ana'"));
+
+    // Deleting the parent deletes the linked rows after it.
+    ot->VincularTabla(QStringLiteral("Lineas"), Variant(QStringLiteral("IdPedido")));
+    rec->answerRegex(QStringLiteral("^DELETE FROM Pedidos"), db::RecordingBackend::Answer::affected(1));
+    rec->answerRegex(QStringLiteral("^DELETE FROM Lineas"), db::RecordingBackend::Answer::affected(3));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant(QStringLiteral("#12"))));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(escrituras(), (QStringList{QStringLiteral("DELETE FROM Pedidos WHERE Pedidos.Codigo IN (12)"),
+                                         QStringLiteral("DELETE FROM Lineas WHERE IdPedido = 12")}));
+    EXPECT_EQ(ot->Count(), 0);
+}
+
+TEST_F(Grabado, KeepsTheLockList)
+{
+    respuestaPedido(3, QStringLiteral("Ana"), 1.0, false);
+    respuestaPedido(8, QStringLiteral("Eva"), 1.0, false);
+    auto ot = abrir();
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#3"))));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant(QStringLiteral("#8"))));
+
+    tablas->CodigoUsuario = 7;
+    EXPECT_TRUE(ot->RegistroNoBloqueado(QStringLiteral("#3")));
+    EXPECT_TRUE(ot->BloquearRegistro(QStringLiteral("#3")));
+    EXPECT_FALSE(ot->RegistroNoBloqueado(QStringLiteral("#3")));
+    EXPECT_TRUE(ot->RegistroNoBloqueado(QStringLiteral("#8")));
+    EXPECT_TRUE(ot->DesbloquearRegistro(QStringLiteral("#3")));
+    EXPECT_EQ(ot->CuantosBloqueos(), 0);
+
+    // "TODOS" with removal keeps only the locks of other users.
+    EXPECT_TRUE(ot->BloquearRegistro(QStringLiteral("#3")));
+    tablas->CodigoUsuario = 8;
+    EXPECT_TRUE(ot->BloquearRegistro(QStringLiteral("#8")));
+    rec->clearLog();
+    EXPECT_FALSE(ot->DesbloquearRegistro(QStringLiteral("TODOS"), true));
+    EXPECT_EQ(ot->CuantosBloqueos(), 1);
+    EXPECT_FALSE(ot->RegistroNoBloqueado(QStringLiteral("#3")));
+    EXPECT_EQ(ot->UltimaSentencia(), QStringLiteral("DELETE FROM Bloqueos WHERE NombreTabla = 'Pedidos' AND CodigoUsuario = 8"));
+    EXPECT_TRUE(rec->statements().isEmpty()); // statements on the lock table are never sent
+
+    // An empty edit list writes nothing and releases the locks.
+    EXPECT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(ot->CuantosBloqueos(), 0);
+    EXPECT_TRUE(escrituras().isEmpty());
+    EXPECT_EQ(cuenta(Kind::Begin), 0);
+}
