@@ -443,7 +443,7 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
     }
 
     QString mainTable;
-    const qsizetype from = sSQL.toUpper().indexOf(QLatin1String(" FROM "));
+    const qsizetype from = sSQL.indexOf(QLatin1String(" FROM "), 0, Qt::CaseInsensitive);
     if (from >= 0) {
         mainTable = sSQL.mid(from + 6).trimmed();
         mainTable = mainTable.left(mainTable.indexOf(QLatin1Char(' ')) < 0 ? mainTable.size()
@@ -563,7 +563,7 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
     }
 
     // The statement keeps its own text; only the order clause and the markers change.
-    const qsizetype orderAt = sSQL.toUpper().lastIndexOf(QLatin1String("ORDER BY"));
+    const qsizetype orderAt = sSQL.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);
     QString innerOrder, pageOrder;
     pagingOrder(sSQL.mid(orderAt), innerOrder, pageOrder);
     const QString marker = QStringLiteral("NUM_ROWS");

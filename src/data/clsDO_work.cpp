@@ -3,6 +3,7 @@
 // (every lock is granted here) and the key test.
 #include "data/clsDO.h"
 
+#include "core/CollectionHelpers.h"
 #include "core/Dialogs.h"
 #include "core/ValueText.h"
 
@@ -93,10 +94,5 @@ bool clsDO::ValidarUsuarioBloqueo(const QString&, std::int32_t) { return true; }
 
 bool clsDO::ExisteClaveColeccion(const Variant& Col, const QString& clave)
 {
-    try {
-        const auto col = Col.as<Collection>();
-        return col && col->Exists(clave);
-    } catch (...) {
-        return false;
-    }
+    return ::ExisteClaveColeccion(Col, clave);
 }

@@ -208,6 +208,25 @@ TEST_F(QueryTest, DuplicateRecordKeyFailsTheCall)
               0);
 }
 
+TEST_F(QueryTest, Collection2NamesColumnsByTheirBaseTable)
+{
+    file.exec({QStringLiteral("CREATE TABLE Other (K LONG, Label TEXT(5))"),
+               QStringLiteral("INSERT INTO Other VALUES (12, 'doce')")});
+    Variant k = Variant("Label");
+    QString sql = QStringLiteral("SELECT i.Id, o.Label, i.Id + 1 AS Next FROM Items i, Other o WHERE o.K = i.Id");
+    const auto rows = o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Collection2"), k)
+                          .as<Collection>();
+    ASSERT_TRUE(rows);
+    const auto record = rows->Item(Variant(1)).as<Collection>();
+    EXPECT_EQ(record->KeyAt(1), "Items.Id");
+    EXPECT_EQ(record->KeyAt(2), "Other.Label");
+    // An expression has no base column: the main table of the statement names it.
+    EXPECT_EQ(record->KeyAt(3), "Items.Next");
+    // A key name matches a whole column name only, so "Label" alone resolves to the first column.
+    EXPECT_EQ(k.toInt(), 0);
+    EXPECT_EQ(rows->KeyAt(1), "#12");
+}
+
 TEST_F(QueryTest, StraightToExcelGivesTheRecordsAffected)
 {
     const Variant n = query(QStringLiteral("UPDATE Items SET Note = 'z' WHERE Id > 5"), QStringLiteral("StraightToExcel :)"));
