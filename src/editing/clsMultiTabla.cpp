@@ -274,7 +274,7 @@ bool clsMultiTabla::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoCons
                 SystemMsgBox(lineas.join(QLatin1Char('\r')), 64, QStringLiteral("Aviso"));
                 return;
             }
-            parent_ = std::move(oParent);
+            parent_ = oParent;
             objetoConsulta_ = std::move(ObjetoConsulta);
             objetoError_ = std::move(ObjetoError);
             objetoTablas_ = std::move(ObjetoTablas);

@@ -241,7 +241,7 @@ private:
     CollectionPtr datos_;
     // Key values of each loaded record as read, by folded record key.
     QHash<QString, std::vector<Variant>> valoresLeidos_;
-    ObjectPtr parent_;
+    std::weak_ptr<Object> parent_; // the page owns this object: no strong reference back
     std::shared_ptr<clsDO> objetoConsulta_;
     std::shared_ptr<clsError> objetoError_;
     std::shared_ptr<clsTablas> objetoTablas_;

@@ -97,3 +97,23 @@ TEST_F(Local, AnInsertLeavesOutAnAutoNumberedColumnWithoutValue)
     EXPECT_EQ(filas(QStringLiteral("SELECT Id, Texto FROM Notas ORDER BY Id")),
               (QStringList{QStringLiteral("1|primera"), QStringLiteral("2|segunda")}));
 }
+
+TEST_F(Local, WritesDatesAndDateTimesTheEngineReadsBack)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Citas (Id LONG NOT NULL PRIMARY KEY, Dia DATETIME, Hora DATETIME)"));
+    ejecutar(QStringLiteral("INSERT INTO Citas VALUES (1, NULL, NULL)"));
+    auto ot = abrir(QStringLiteral("Citas"), {QStringLiteral("Citas.Id")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
+    ot->setValorCampo(QStringLiteral("Citas.Dia"), Variant("25/12/2024"));
+    ot->setValorCampo(QStringLiteral("Citas.Hora"), Variant("03/02/2025 10:30:15"));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Id, Dia, Hora FROM Citas")),
+              QStringList{QStringLiteral("1|25/12/2024|03/02/2025 10:30:15")});
+
+    // A date-time read back formats like the value the grid shows, so it marks nothing.
+    auto otra = abrir(QStringLiteral("Citas"), {QStringLiteral("Citas.Id")});
+    ASSERT_TRUE(otra->ExisteRegistro(Variant("#1")));
+    otra->setValorCampo(QStringLiteral("Citas.Hora"), Variant("03/02/2025 10:30:15"));
+    otra->setValorCampo(QStringLiteral("Citas.Dia"), Variant("25/12/2024"));
+    EXPECT_EQ(otra->ModoEdicion(QStringLiteral("#1")), QString());
+}
