@@ -59,10 +59,10 @@ public:
     virtual QList<QObject*> ChildControls() const = 0;
 };
 
-// A report: the controls of each of its sections, section by section.
+// A report: the controls of each of its sections, section by section (its
+// objectName is the first part of the owner texts).
 class TranslatableReport {
 public:
     virtual ~TranslatableReport() = default;
-    virtual QString Name() const = 0;
     virtual QList<QList<QObject*>> SectionControls() const = 0;
 };

@@ -126,7 +126,6 @@ private:
     static QString stripBlocks(const QString& text);
     static QString splitBlocks(const QString& text, std::vector<Block>& blocks);
     static QString joinBlocks(QString skeleton, const std::vector<Block>& blocks);
-    static QString hugeKey(const QString& quoted);
     bool findInCache(QString& text) const;
     TranslationStore& store() const;
     void translateOneControl(QObject* form, QObject* control, bool createNew);

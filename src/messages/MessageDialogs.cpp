@@ -1,0 +1,66 @@
+#include "MessageDialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+struct Choice {
+    QMessageBox::StandardButton button;
+    int code;
+};
+} // namespace
+
+int MessageDialogs::msgBox(const QString& prompt, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    box.setText(prompt);
+    switch (style & 0x70) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    std::vector<Choice> choices;
+    switch (style & 7) {
+    case 1: choices = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}}; break;
+    case 2: choices = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}}; break;
+    case 3: choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}}; break;
+    case 4: choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}}; break;
+    case 5: choices = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}}; break;
+    default: choices = {{QMessageBox::Ok, 1}}; break;
+    }
+    QMessageBox::StandardButtons buttons;
+    for (const Choice& c : choices)
+        buttons |= c.button;
+    box.setStandardButtons(buttons);
+    // The default button: first, second or third by the style's 0, 256, 512.
+    const std::size_t defaultIndex = std::min<std::size_t>(std::size_t((style >> 8) & 3), choices.size() - 1);
+    box.setDefaultButton(choices[defaultIndex].button);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const Choice& c : choices)
+        if (c.button == clicked)
+            return c.code;
+    // Closed without a button: the one Esc stands for.
+    for (const Choice& c : choices)
+        if (c.code == 2)
+            return 2;
+    return choices.size() == 1 ? 1 : choices.back().code;
+}
+
+QString MessageDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(),
+                                               title.isEmpty() ? QApplication::applicationName() : title, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+void installMessageDialogs() { installSystemDialogs(std::make_shared<MessageDialogs>()); }

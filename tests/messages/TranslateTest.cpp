@@ -1,0 +1,129 @@
+#include "messages/clsError.h"
+
+#include "FakeTranslationStore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Translation : ::testing::Test {
+    clsError msg;
+    std::shared_ptr<FakeTranslationStore> store = std::make_shared<FakeTranslationStore>();
+    void SetUp() override { msg.setTranslationStore(store); }
+};
+} // namespace
+
+TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
+{
+    msg.setLanguage("Original");
+    EXPECT_EQ(msg.Translate(""), "");
+    EXPECT_EQ(msg.Translate("   "), "");
+    EXPECT_EQ(msg.Translate("12,50"), "12,50");
+    EXPECT_EQ(msg.Translate("{1}"), "");
+    EXPECT_EQ(msg.Translate("Tiempo Total de Carga: {10,53}"), "Tiempo Total de Carga: 0,53");
+    EXPECT_EQ(msg.Translate("{1FRMMAIN.FORM_LOAD}\r\nError: x"), "FRMMAIN.FORM_LOAD\r\nError: x");
+    // A "{" without a "}" after it is plain text.
+    EXPECT_EQ(msg.Translate("Total {1abc"), "Total {1abc");
+    EXPECT_EQ(msg.Translate("a {"), "a {");
+    EXPECT_TRUE(store->statements.isEmpty());
+    EXPECT_EQ(msg.UnDoTranslate("Hola {2x}"), "Hola x");
+
+    // An empty language counts as "Original"; without a store nothing fails then.
+    clsError bare;
+    EXPECT_EQ(bare.Translate("Hola {1x}"), "Hola x");
+    EXPECT_EQ(bare.Language(), "ORIGINAL");
+}
+
+TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
+{
+    store->addRow("Registro {1} de {2}", 2, "Record {1} of {2}");
+    store->addRow("Sin traducir", 2, "");
+    msg.setLanguage("Language2");
+    ASSERT_EQ(store->statements, QStringList{"SELECT Original, Language2 FROM [Translate]"});
+    EXPECT_EQ(msg.Translate("Registro {15} de {29}"), "Record 5 of 9");
+    // Any letter case finds the row.
+    EXPECT_EQ(msg.Translate("REGISTRO {15} DE {29}"), "Record 5 of 9");
+    EXPECT_EQ(store->statements.size(), 1); // the cache answered
+    EXPECT_EQ(msg.Translate("12"), "12");
+    // Same tag twice: both markers take the first value.
+    EXPECT_EQ(msg.Translate("Registro {1a} de {1b}", false), "Registro a de a");
+    // A row without a translation gives the Spanish text, found in the database.
+    EXPECT_EQ(msg.Translate("Sin traducir"), "Sin traducir");
+    EXPECT_TRUE(store->inserts().isEmpty());
+}
+
+TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwner)
+{
+    msg.setLanguage("Language2");
+    const QString text = QString::fromUtf8("No dispone de permisos para esta operación");
+    EXPECT_EQ(msg.Translate(text, false, "frmCompare"), text);
+    EXPECT_TRUE(store->inserts().isEmpty());
+    EXPECT_EQ(msg.Translate(text, true, "frmCompare"), text);
+    ASSERT_EQ(store->inserts().size(), 1);
+    EXPECT_EQ(store->inserts()[0], "INSERT INTO [Translate] VALUES('" + text + "', '', '', '', '', '', 'frmCompare')");
+    EXPECT_EQ(msg.Translate(text, true, "frmCompare"), text);
+    EXPECT_EQ(store->inserts().size(), 1);
+    EXPECT_EQ(store->translate.back(), (QStringList{text, "", "", "", "", "", "frmCompare"}));
+}
+
+TEST_F(Translation, QuotesAreDoubledInTextsAndOwners)
+{
+    msg.setLanguage("Language1");
+    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
+    ASSERT_EQ(store->inserts().size(), 1);
+    EXPECT_EQ(store->statements[1], "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
+    EXPECT_EQ(store->translate.back(), (QStringList{"L'hora {1}", "", "", "", "", "", "frm'X.lbl"}));
+    store->translate.back()[1] = "The hour {1}";
+    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}"), "The hour d'Ana");
+    EXPECT_EQ(msg.UnDoTranslate("The hour {1x}"), "L'hora x");
+}
+
+TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
+{
+    msg.setLanguage("Language3");
+    const QString text = QString(300, 'x');
+    EXPECT_EQ(msg.Translate(text, true, "frmMain"), text);
+    ASSERT_EQ(store->inserts().size(), 1);
+    EXPECT_EQ(store->huge.back(), (QStringList{QString(255, 'x'), text, "", "", "", "", "", "frmMain"}));
+    store->huge.back()[4] = "traduit";
+    EXPECT_EQ(msg.Translate(text), "traduit");
+    EXPECT_EQ(store->inserts().size(), 1);
+
+    // A cut that would fall between the two quotes of a doubled quote stops before them.
+    const QString quoted = QString(254, 'y') + "'" + QString(50, 'z');
+    EXPECT_EQ(msg.Translate(quoted, true, "o"), quoted);
+    EXPECT_EQ(store->huge.back()[0], QString(254, 'y'));
+    EXPECT_EQ(store->huge.back()[1], quoted);
+    EXPECT_EQ(msg.Translate(quoted, true, "o"), quoted);
+    EXPECT_EQ(store->inserts().size(), 2);
+    // A text of exactly 255 quote-doubled characters stays in the short table.
+    msg.Translate(QString(253, 'w') + "'");
+    EXPECT_TRUE(store->inserts().last().startsWith("INSERT INTO [Translate]"));
+}
+
+TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
+{
+    msg.setLanguage("Language1 FROM x; DROP TABLE Translate --");
+    EXPECT_EQ(msg.Language(), "Original");
+    msg.setLanguage("Language6");
+    EXPECT_EQ(msg.Language(), "Original");
+    EXPECT_EQ(msg.Translate("Hola"), "Hola");
+    EXPECT_TRUE(store->statements.isEmpty());
+    msg.setLanguage("language4");
+    EXPECT_EQ(msg.Language(), "Language4");
+    EXPECT_EQ(store->statements.last(), "SELECT Original, Language4 FROM [Translate]");
+}
+
+TEST_F(Translation, FailuresReachTheCaller)
+{
+    msg.setLanguage("Language1");
+    store->failQueries = true;
+    EXPECT_THROW(msg.Translate("Hola"), Error);
+    clsError noStore;
+    EXPECT_THROW(noStore.setLanguage("Language1"), Error);
+    // The dialog shows the text untranslated then.
+    QString body = "Hola";
+    QString title = "T";
+    noStore.setSilent(true);
+    EXPECT_EQ(noStore.MsgBox(body, 0, title), 3);
+    EXPECT_EQ(body, "\r\nHola");
+}
