@@ -184,7 +184,9 @@ QString Recordset::GetString(int format, qint64 rows, const QString& columnDelim
         n = rows;
     const int cols = r.columnCount();
     QString out;
-    out.reserve(qsizetype(n) * cols * 8);
+    // Texts as held plus room for numbers and delimiters: one allocation for the whole text.
+    const double share = r.rowCount() ? double(n) / double(r.rowCount()) : 1.0;
+    out.reserve(qsizetype(double(r.arenaBytes()) * share) + qsizetype(n) * cols * (10 + columnDelimiter.size()));
     for (qint64 i = 0; i < n; ++i) {
         const qint64 row = pos_ + i;
         for (int c = 0; c < cols; ++c) {

@@ -254,6 +254,14 @@ void ResultSet::appendText(QString& out, qint64 row, int col, const QString& nul
     out += ValueText::displayText(value(row, col));
 }
 
+std::size_t ResultSet::arenaBytes() const
+{
+    std::size_t n = 0;
+    for (auto s : chunkSizes_)
+        n += s;
+    return n;
+}
+
 std::size_t ResultSet::memoryUsed() const
 {
     std::size_t n = blocks_.size() * (std::size_t(1) << BlockShift) * fields.size() * 9;

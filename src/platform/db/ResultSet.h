@@ -51,6 +51,8 @@ public:
 
     // Approximate bytes held (cells, arena, side values).
     std::size_t memoryUsed() const;
+    // Bytes of text and binary values held.
+    std::size_t arenaBytes() const;
 
 private:
     friend class ResultBuilder;

@@ -1,17 +1,130 @@
+// The recorder that stands in for engines that cannot run here.
 #include "platform/db/Db.h"
 
 #include <gtest/gtest.h>
 
-TEST(RecordingBackend, RecordsStatementsAndReplaysRows)
+namespace {
+db::ConnectionPtr connect(const QString& cs = "driver={SQL Server};server=tcp:srv;uid=u;pwd=p;database=d")
+{
+    auto cn = std::make_shared<db::Connection>();
+    cn->Open(cs);
+    return cn;
+}
+} // namespace
+
+TEST(RecordingBackend, ReplaysRowsAndRecordsEverythingInOrder)
 {
     auto rec = db::RecordingBackend::install();
-    rec->answerRows("SELECT a FROM t", {"a"}, {{Variant(std::int32_t(1))}, {Variant(std::int32_t(2))}});
-    auto cn = std::make_shared<db::Connection>();
-    cn->Open("DSN=x;");
+    rec->answerRows("SELECT a, b FROM t", {"a", "b"},
+                    {{Variant(std::int32_t(1)), Variant("x")}, {Variant(std::int32_t(2)), Variant::null()}});
+    rec->answerRegex("^UPDATE ", db::RecordingBackend::Answer::affected(4));
+    auto cn = connect();
     db::Recordset rs;
-    rs.Open("SELECT a FROM t", cn);
+    rs.Open("SELECT a, b FROM t", cn);
     EXPECT_EQ(rs.RecordCount(), 2);
-    EXPECT_EQ(rs.value(0), Variant(std::int32_t(1)));
-    EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
-    EXPECT_EQ(rec->connectionStrings(), QStringList{"DSN=x;"});
+    EXPECT_EQ(rs.Fields(0).Type(), db::adInteger);
+    EXPECT_EQ(rs.Fields(1).Type(), db::adVarWChar);
+    EXPECT_EQ(rs.GetString(), "1\tx\r2\t\r");
+    qint64 n = 0;
+    cn->BeginTrans();
+    cn->Execute("UPDATE t SET a = 1", &n);
+    EXPECT_EQ(n, 4);
+    cn->Execute("DELETE FROM t", &n);
+    EXPECT_EQ(n, 0); // the default answer
+    cn->RollbackTrans();
+    cn->Close();
+
+    EXPECT_EQ(rec->connectionStrings(), QStringList{"driver={SQL Server};server=tcp:srv;uid=u;pwd=p;database=d"});
+    EXPECT_EQ(rec->statements(), (QStringList{"SELECT a, b FROM t", "UPDATE t SET a = 1", "DELETE FROM t"}));
+    using K = db::RecordingBackend::EventKind;
+    std::vector<K> kinds;
+    for (const auto& e : rec->events())
+        kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<K>{K::Open, K::Run, K::Begin, K::Run, K::Run, K::Rollback, K::Close}));
+}
+
+TEST(RecordingBackend, ScriptedErrorsAndFailedOpens)
+{
+    auto rec = db::RecordingBackend::install();
+    rec->answerError("DBCC SHRINKDATABASE (x)", 5000, "permiso denegado");
+    rec->failOpen("server=tcp:down", "servidor no disponible");
+    auto cn = connect();
+    try {
+        cn->Execute("DBCC SHRINKDATABASE (x)");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, 5000);
+        EXPECT_EQ(e.description, "permiso denegado");
+    }
+    auto down = std::make_shared<db::Connection>();
+    EXPECT_THROW(down->Open("driver={SQL Server};server=tcp:down;database=d"), Error);
+    EXPECT_EQ(down->State(), db::adStateClosed);
+    EXPECT_EQ(rec->connectionStrings().size(), 2);
+}
+
+TEST(RecordingBackend, ExtraResultSetsAndEmptyResults)
+{
+    auto rec = db::RecordingBackend::install();
+    auto first = db::RecordingBackend::Answer::table({"n"}, {{Variant(std::int32_t(7))}});
+    first.more.push_back(db::RecordingBackend::Answer::table({"id"}, {{Variant(std::int32_t(8))}}));
+    rec->answer("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", first);
+    rec->answerRows("SELECT x FROM empty", {"x"}, {});
+    auto cn = connect();
+    db::Recordset rs;
+    rs.Open("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", cn);
+    EXPECT_EQ(rs.value(0).toLong(), 7);
+    auto next = rs.NextRecordset();
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->value(0).toLong(), 8);
+
+    db::Recordset empty;
+    empty.Open("SELECT x FROM empty", cn);
+    EXPECT_TRUE(empty.Eof());
+    EXPECT_EQ(empty.RecordCount(), 0);
+    EXPECT_THROW(empty.GetRows(), Error);
+
+    // A statement without rows leaves the record set closed, as the original platform did.
+    db::Recordset none;
+    none.Open("UPDATE t SET a = 2", cn);
+    EXPECT_EQ(none.State(), db::adStateClosed);
+    EXPECT_THROW(none.RecordCount(), Error);
+}
+
+TEST(RecordingBackend, ServesACatalogAndUninstallsWithItsLastReference)
+{
+    {
+        auto rec = db::RecordingBackend::install();
+        db::TableInfo t;
+        t.name = "Orders";
+        t.type = "TABLE";
+        db::ColumnInfo c;
+        c.name = "Id";
+        c.type = db::adInteger;
+        c.attributes = 0;
+        t.columns.push_back(c);
+        t.indexes.push_back({"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}});
+        rec->setTables({t});
+        db::Catalog cat;
+        cat.setActiveConnection(connect());
+        ASSERT_EQ(cat.Tables().size(), 1u);
+        EXPECT_TRUE(cat.Tables()[0].columns.empty());
+        EXPECT_EQ(cat.Table("orders").columns.size(), 1u);
+        EXPECT_EQ(cat.PrimaryKey("Orders"), QStringList{"Id"});
+        EXPECT_THROW(cat.Table("Other"), Error);
+    }
+    EXPECT_FALSE(db::RecordingBackend::installed());
+    auto cn = std::make_shared<db::Connection>();
+    EXPECT_THROW(cn->Open("Provider=SQLOLEDB;Data Source=x"), Error); // no engine serves it now
+}
+
+TEST(ConnectionString, KeysIgnoreCaseAndBracesHoldSemicolons)
+{
+    db::ConnectionString cs("Data Source=/tmp/a b.mdb;Provider=Microsoft.Jet.OLEDB.4.0; ");
+    EXPECT_EQ(cs.value("data source"), "/tmp/a b.mdb");
+    EXPECT_EQ(cs.value("PROVIDER"), "Microsoft.Jet.OLEDB.4.0");
+    db::ConnectionString odbc("driver={SQL Server;x};server=tcp:h,1433;pwd=a=b");
+    EXPECT_EQ(odbc.value("Driver"), "SQL Server;x");
+    EXPECT_EQ(odbc.value("server"), "tcp:h,1433");
+    EXPECT_EQ(odbc.value("pwd"), "a=b");
+    EXPECT_FALSE(odbc.has("uid"));
 }
