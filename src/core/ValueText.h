@@ -39,7 +39,11 @@ QString booleanText(bool b); // "Verdadero" / "Falso"
 QString toText(const Variant& v);
 // Text of a value for display where Null reads as "" (grid cells, keys, exports).
 QString displayText(const Variant& v);
-// CStr of a number or a date on its own.
+// CStr of a number or a date on its own. Doubles keep up to 15 significant
+// digits, with an exponent from 1E+15 up and below 0.0001 ("1E-05"). Dates
+// are the locale's short date with a four-digit year ("dd/mm/yyyy" in
+// Spanish), a time "hh:nn:ss" when there is one, and the time alone on day
+// zero (30/12/1899).
 QString numberText(double value);
 QString dateText(const QDateTime& value);
 
@@ -55,7 +59,13 @@ std::optional<QDateTime> parseDate(const QString& text);
 
 // Format(value, pattern) for the patterns the program uses: "dd/mm/yyyy",
 // "hh:nn:ss", "yyyyMMddhhnnss", "YYYYMMDD_hhnnss", "###,###,##0.00",
-// "#,##0.00", "0.00", "0", ... Grouping and decimal marks come from the locale.
+// "#,##0.00", "0.00", "0", ... Grouping and decimal marks come from the locale,
+// and "/" and ":" in a date pattern become the locale's date and time marks.
+// Letters are read without regard to case; "m" right after an hour or right
+// before a second is the minute. Numbers round half away from zero, and a
+// number given to a date pattern is a date serial (a length of days). Text
+// that reads as a number or date is formatted as one; other text and Empty
+// or Null come back as they are ("" for Empty and Null).
 QString format(const Variant& value, const QString& pattern);
 
 // Rounding as the runtime does it: Round() is half to even; Format() half away from zero.
