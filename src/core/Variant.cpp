@@ -228,6 +228,15 @@ std::int64_t Variant::toLongLong() const
         else if (r < -Currency::Scale / 2 || (r == -Currency::Scale / 2 && (q & 1))) --q;
         return q;
     }
+    case VarType::String: {
+        // Whole numbers in text are read exactly: a 64-bit key beyond 2^53
+        // must not come back as a neighbour through a double.
+        bool ok = false;
+        const qlonglong exact = std::get<QString>(v_).trimmed().toLongLong(&ok);
+        if (ok)
+            return exact;
+        return roundedInRange<std::int64_t>(toDouble());
+    }
     default: return roundedInRange<std::int64_t>(toDouble());
     }
 }

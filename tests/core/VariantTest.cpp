@@ -82,6 +82,9 @@ TEST(Variant, OverflowIsRaisedNotWrapped)
     EXPECT_EQ(errorOf([] { Variant(1e15).toCurrency(); }), Error::Overflow);
     EXPECT_EQ(errorOf([] { Variant(std::int64_t(1) << 62).toCurrency(); }), Error::Overflow);
     EXPECT_EQ(errorOf([] { Variant("99999").toInt(); }), Error::Overflow);
+    EXPECT_EQ(Variant("9007199254740993").toLongLong(), 9007199254740993LL);
+    EXPECT_EQ(Variant(" -9223372036854775808 ").toLongLong(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(errorOf([] { Variant("9223372036854775808").toLongLong(); }), Error::Overflow);
 }
 
 TEST(Variant, IntegerConversionsRoundHalfToEven)
