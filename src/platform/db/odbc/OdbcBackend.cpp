@@ -861,6 +861,8 @@ void OdbcConnection::takeNullabilityFromCatalog(std::vector<ResultSetPtr>& resul
 
 void OdbcConnection::beginTrans()
 {
+    if (!readOnlyFile_.isEmpty())
+        return; // nothing can change, so there is nothing to commit or undo
     check(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           SQL_HANDLE_DBC, dbc_.get(), "SQLSetConnectAttr");
     inTransaction_ = true;
@@ -868,6 +870,8 @@ void OdbcConnection::beginTrans()
 
 void OdbcConnection::endTransaction(SQLSMALLINT completion)
 {
+    if (!readOnlyFile_.isEmpty())
+        return;
     SQLRETURN r = SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), completion);
     if (!SQL_SUCCEEDED(r)) {
         const QString message = diagnosticText(SQL_HANDLE_DBC, dbc_.get(), QStringLiteral("SQLEndTran"));
@@ -1161,14 +1165,28 @@ QString mdbToolsConnectionString(const QString& path, const QStringList& install
               ErrorSource);
     ConnectionString cs;
     cs.set(QStringLiteral("Driver"), driver);
-    cs.set(QStringLiteral("Database"), path);
+    cs.set(QStringLiteral("DBQ"), path);
     return cs.toString();
 }
 
 std::unique_ptr<BackendConnection> openAccessFile(const QString& path, int connectionTimeout)
 {
     const QString cs = mdbToolsConnectionString(path, installedDrivers(), defaultDriverDirs());
-    return std::make_unique<OdbcConnection>(cs, connectionTimeout, QFileInfo(path).absoluteFilePath());
+    auto cn = openReadOnly(cs, QFileInfo(path).absoluteFilePath(), connectionTimeout);
+    // MDBTools connects to any file and only fails when reading it; every file of
+    // the engine lists at least its system tables, so none means it cannot be read.
+    if (cn->tables().empty())
+        raise(errDatabase,
+              QStringLiteral("No se puede leer '%1' con el controlador de MDBTools: el archivo está dañado o no es "
+                             "una base de datos de Access.")
+                  .arg(QDir::toNativeSeparators(path)),
+              ErrorSource);
+    return cn;
+}
+
+std::unique_ptr<BackendConnection> openReadOnly(const QString& connectionString, const QString& label, int connectionTimeout)
+{
+    return std::make_unique<OdbcConnection>(connectionString, connectionTimeout, label);
 }
 
 std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request)
@@ -1186,8 +1204,13 @@ std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request)
     // A driver that reads Access engine files is only ever used to read them.
     QString readOnly;
     const ConnectionString resolved = ConnectionString::parse(text);
-    if (resolved.value(QStringLiteral("Driver")).contains(QLatin1String("mdb"), Qt::CaseInsensitive))
-        readOnly = resolved.value(QStringLiteral("Database"));
+    if (resolved.value(QStringLiteral("Driver")).contains(QLatin1String("mdb"), Qt::CaseInsensitive)) {
+        for (const char* key : {"DBQ", "Database", "DSN"})
+            if (readOnly.isEmpty())
+                readOnly = resolved.value(QLatin1String(key));
+        if (readOnly.isEmpty())
+            readOnly = resolved.value(QStringLiteral("Driver"));
+    }
     return std::make_unique<OdbcConnection>(text, request.connectionTimeout, readOnly);
 }
 

@@ -24,6 +24,11 @@ std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request);
 // Raises errProviderNotFound, saying why, when no MDBTools driver is installed.
 std::unique_ptr<BackendConnection> openAccessFile(const QString& path, int connectionTimeout = 15);
 
+// A connection that refuses every statement but a single SELECT, naming label
+// (the file) in its refusal.
+std::unique_ptr<BackendConnection> openReadOnly(const QString& connectionString, const QString& label,
+                                                int connectionTimeout = 15);
+
 // The connection string that reaches path through MDBTools: a driver registered
 // under a name with "MDBTools" in it, else the driver library found in one of
 // libraryDirs. Raises errProviderNotFound when there is neither.

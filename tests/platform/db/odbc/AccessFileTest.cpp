@@ -1,0 +1,135 @@
+// Files written by the Windows Access engine: read through MDBTools, never changed.
+#include "platform/db/Db.h"
+#include "platform/db/odbc/OdbcBackend.h"
+#include "platform/db/odbc/OdbcTestEnvironment.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace db;
+using db::odbc::isReadOnlyStatement;
+
+TEST(ReadOnlyStatement, OnlyOneSelectWithoutIntoReads)
+{
+    EXPECT_TRUE(isReadOnlyStatement("SELECT * FROM T"));
+    EXPECT_TRUE(isReadOnlyStatement("  -- list\n (SELECT a FROM T) ;  /* done */ "));
+    EXPECT_TRUE(isReadOnlyStatement("select [into], 'DELETE; INTO' FROM T WHERE x = 'a''b'"));
+    EXPECT_FALSE(isReadOnlyStatement("SELECT * INTO Copia FROM T"));
+    EXPECT_FALSE(isReadOnlyStatement("SELECT 1; DELETE FROM T"));
+    EXPECT_FALSE(isReadOnlyStatement("UPDATE T SET a = 1"));
+    EXPECT_FALSE(isReadOnlyStatement("/* SELECT */ DROP TABLE T"));
+    EXPECT_FALSE(isReadOnlyStatement("INSERT INTO T SELECT * FROM U"));
+    EXPECT_FALSE(isReadOnlyStatement(""));
+}
+
+TEST(AccessFile, WithoutTheMdbToolsDriverOpeningSaysWhy)
+{
+    QTemporaryDir empty;
+    try {
+        odbc::mdbToolsConnectionString("/datos/viejo.mdb", {"SQLite3", "FreeTDS"}, {empty.path()});
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, errProviderNotFound);
+        EXPECT_TRUE(e.description.contains("/datos/viejo.mdb"));
+        EXPECT_TRUE(e.description.contains("MDBTools"));
+    }
+}
+
+TEST(AccessFile, TheRegisteredDriverComesBeforeItsLibrary)
+{
+    QTemporaryDir libs;
+    QFile lib(libs.filePath("libmdbodbc.so"));
+    ASSERT_TRUE(lib.open(QIODevice::WriteOnly));
+    lib.close();
+    EXPECT_EQ(odbc::mdbToolsConnectionString("/d/a b.mdb", {"SQLite3", "MDBTools"}, {libs.path()}),
+              "Driver={MDBTools};DBQ=/d/a b.mdb");
+    EXPECT_EQ(odbc::mdbToolsConnectionString("/d/x.accdb", {"SQLite3"}, {libs.path()}),
+              "Driver=" + libs.filePath("libmdbodbc.so") + ";DBQ=/d/x.accdb");
+}
+
+namespace {
+
+QByteArray writeEngineFile(const QString& path, const char* signature)
+{
+    QByteArray page(4096 * 4, '\0');
+    page[1] = 1;
+    std::memcpy(page.data() + 4, signature, std::strlen(signature));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(page);
+    f.close();
+    return QCryptographicHash::hash(page, QCryptographicHash::Sha256);
+}
+
+QByteArray hashOf(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+TEST(AccessFile, AFileMdbToolsCannotReadFailsToOpenAndStaysAsItWas)
+{
+    odbctest::installDrivers();
+    if (odbctest::mdbToolsDriverLibrary().isEmpty())
+        GTEST_SKIP() << "MDBTools ODBC driver not installed";
+    QTemporaryDir dir;
+    const struct { const char* file; const char* provider; const char* signature; } cases[] = {
+        {"viejo.mdb", "Microsoft.Jet.OLEDB.4.0", "Standard Jet DB"},
+        {"nuevo.accdb", "Microsoft.ACE.OLEDB.12.0", "Standard ACE DB"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(c.file);
+        const QByteArray before = writeEngineFile(path, c.signature);
+        auto cn = std::make_shared<Connection>();
+        try {
+            cn->Open(QString("Data Source=%1;Provider=%2; ").arg(path, c.provider));
+            ADD_FAILURE() << "opened " << c.file;
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.description.contains("MDBTools")) << e.description.toStdString();
+            EXPECT_TRUE(e.description.contains(c.file)) << e.description.toStdString();
+        }
+        EXPECT_EQ(hashOf(path), before);
+    }
+}
+
+TEST(AccessFile, StatementsThatWouldChangeTheFileAreRefusedAndItStaysAsItWas)
+{
+    // The guard an Access file gets, here over a file the SQLite driver can read.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("guardado.db");
+    {
+        auto cn = std::make_shared<Connection>();
+        cn->Open(odbctest::sqliteConnectionString(path));
+        cn->Execute("CREATE TABLE Clientes (Id INTEGER, Nombre VARCHAR(20))");
+        cn->Execute("INSERT INTO Clientes VALUES (1, 'Ana')");
+    }
+    const QByteArray before = hashOf(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    auto cn = odbc::openReadOnly(odbctest::sqliteConnectionString(path), path);
+    for (const char* sql : {"UPDATE Clientes SET Nombre = 'x'", "DELETE FROM Clientes", "DROP TABLE Clientes",
+                            "SELECT * INTO Copia FROM Clientes", "CREATE TABLE T (a INT)",
+                            "SELECT 1; DELETE FROM Clientes"}) {
+        try {
+            cn->run(sql, adCmdText);
+            ADD_FAILURE() << "ran: " << sql;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number, errReadOnlyDatabase) << sql;
+            EXPECT_TRUE(e.description.contains("guardado.db")) << e.description.toStdString();
+        }
+    }
+    cn->beginTrans();
+    auto rows = cn->run("SELECT Nombre FROM Clientes", adCmdText);
+    cn->rollbackTrans();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->value(0, 0).toString(), "Ana");
+    cn.reset();
+    EXPECT_EQ(hashOf(path), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+}

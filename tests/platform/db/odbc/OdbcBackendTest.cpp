@@ -1,0 +1,233 @@
+// What only the ODBC backend does: driver resolution, exact types of the
+// driver's columns, block and row-by-row fetching, catalog details.
+#include "platform/db/Db.h"
+#include "platform/db/odbc/OdbcApi.h"
+#include "platform/db/odbc/OdbcBackend.h"
+#include "platform/db/odbc/OdbcConnectionString.h"
+#include "platform/db/odbc/OdbcTestEnvironment.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace db;
+using db::odbc::resolveSqlServerDriver;
+
+namespace {
+
+const QString Integrated = "driver={SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas";
+const QString WithLogin = "driver={SQL Server};server=tcp:db01,1533;uid=sa;pwd=se;creta;database=Ventas";
+
+} // namespace
+
+TEST(SqlServerDriver, ADriverRegisteredUnderThatNameIsUsedAsItIs)
+{
+    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS", "SQL Server", "ODBC Driver 18 for SQL Server"}), Integrated);
+}
+
+TEST(SqlServerDriver, MicrosoftDriversComeBeforeFreeTds)
+{
+    const QStringList both = {"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"};
+    EXPECT_EQ(resolveSqlServerDriver(Integrated, both),
+              "driver={ODBC Driver 18 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas;"
+              "TrustServerCertificate=yes");
+    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS", "ODBC Driver 17 for SQL Server"}),
+              "driver={ODBC Driver 17 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas");
+    // A string that already says how to encrypt is left to say it.
+    EXPECT_EQ(resolveSqlServerDriver("Driver={SQL Server};Server=x;Encrypt=no", {"ODBC Driver 18 for SQL Server"}),
+              "Driver={ODBC Driver 18 for SQL Server};Server=x;Encrypt=no");
+}
+
+TEST(SqlServerDriver, FreeTdsGetsHostPortAndProtocolVersionSeparately)
+{
+    EXPECT_EQ(resolveSqlServerDriver("driver={SQL Server};server=tcp:db01,1533;uid=sa;pwd=x;database=Ventas", {"FreeTDS", "SQLite3"}),
+              "driver={FreeTDS};server=db01;uid=sa;pwd=x;database=Ventas;Port=1533;TDS_Version=7.4");
+    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS"}),
+              "driver={FreeTDS};server=db01;Trusted_Connection=yes;database=Ventas;TDS_Version=7.4");
+    // A named instance stays in the server name; a version given is kept.
+    EXPECT_EQ(resolveSqlServerDriver("Driver={SQL Server};Server=tcp:host\\SQLEXPRESS;TDS_Version=7.2", {"FreeTDS"}),
+              "Driver={FreeTDS};Server=host\\SQLEXPRESS;TDS_Version=7.2");
+}
+
+TEST(SqlServerDriver, OtherDriversAndMachinesWithoutOneAreLeftAlone)
+{
+    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"SQLite3", "MDBTools"}), Integrated);
+    const QString dsn = "DSN=Ventas;DATABASE=x;UID=u;PWD=p";
+    EXPECT_EQ(resolveSqlServerDriver(dsn, {"FreeTDS"}), dsn);
+}
+
+TEST(OdbcConnectionString, BracedValuesKeepTheirSeparators)
+{
+    auto cs = odbc::ConnectionString::parse("Driver={My;Driver};PWD={a}}b;c};Server=s");
+    EXPECT_EQ(cs.value("driver"), "My;Driver");
+    EXPECT_EQ(cs.value("PWD"), "a}b;c");
+    EXPECT_EQ(cs.value("SERVER"), "s");
+    cs.set("PWD", "x;y}");
+    EXPECT_EQ(cs.toString(), "Driver={My;Driver};PWD={x;y}}};Server=s");
+    cs.remove("server");
+    EXPECT_FALSE(cs.contains("Server"));
+}
+
+TEST(OdbcDrivers, TheTestRegistryIsWhatTheDriverManagerReads)
+{
+    odbctest::installDrivers();
+    EXPECT_TRUE(odbc::installedDrivers().contains("SQLite3"));
+}
+
+// ---- through the SQLite ODBC driver ------------------------------------------
+
+class OdbcBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        file_ = dir_.filePath("odbc.db");
+    }
+    void prepare(const QStringList& statements)
+    {
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(file_.toUtf8().constData(), &h), SQLITE_OK);
+        for (const QString& s : statements) {
+            char* err = nullptr;
+            EXPECT_EQ(sqlite3_exec(h, s.toUtf8().constData(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+            sqlite3_free(err);
+        }
+        sqlite3_close(h);
+    }
+    ConnectionPtr open(const QString& extra = QString())
+    {
+        auto cn = std::make_shared<Connection>();
+        cn->Open(odbctest::sqliteConnectionString(file_) + extra);
+        return cn;
+    }
+    QTemporaryDir dir_;
+    QString file_;
+};
+
+TEST_F(OdbcBackendTest, ColumnTypesMapToDataTypeNumbersAndValuesKeepTheirKind)
+{
+    prepare({"CREATE TABLE T (i INTEGER, s SMALLINT, b BIGINT, d DOUBLE, v VARCHAR(20), t TEXT, f BIT, "
+             "ts DATETIME, dt DATE, bl BLOB, ti TINYINT)",
+             "INSERT INTO T VALUES (7, -3, 1099511627776, 2.5, 'abc', 'long', 1, '2024-12-25 10:30:15', '2023-01-02', "
+             "x'00ff10', 200)"});
+    auto cn = open();
+    EXPECT_EQ(cn->Provider(), "MSDASQL");
+    Recordset rs;
+    rs.Open("SELECT i, s, b, d, v, t, f, ts, dt, bl, ti FROM T", cn);
+    const int expected[] = {adInteger, adSmallInt, adBigInt, adDouble, adVarChar, adLongVarChar, adBoolean,
+                            adDBTimeStamp, adDBDate, adBinary};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(rs.Fields(i).Type(), expected[i]) << rs.Fields(i).Name().toStdString();
+    EXPECT_EQ(rs.value("i"), Variant(std::int32_t(7)));
+    EXPECT_EQ(rs.value("s"), Variant(std::int16_t(-3)));
+    EXPECT_EQ(rs.value("b"), Variant(std::int64_t(1099511627776)));
+    EXPECT_EQ(rs.value("d"), Variant(2.5));
+    EXPECT_EQ(rs.value("v"), Variant("abc"));
+    EXPECT_EQ(rs.value("f"), Variant(true));
+    EXPECT_EQ(rs.value("ts"), Variant(QDateTime(QDate(2024, 12, 25), QTime(10, 30, 15), Qt::UTC)));
+    EXPECT_EQ(rs.value("dt"), Variant(QDateTime(QDate(2023, 1, 2), QTime(0, 0), Qt::UTC)));
+    auto blob = rs.value("bl").array();
+    ASSERT_EQ(blob->count(), 3);
+    EXPECT_EQ(blob->at(1), Variant(std::uint8_t(255)));
+    EXPECT_EQ(rs.value("ti").toLong(), 200);
+    EXPECT_EQ(rs.Fields("v").DefinedSize(), 20);
+}
+
+TEST_F(OdbcBackendTest, TextLongerThanItsBufferOrBeyondAsciiIsReadWhole)
+{
+    const QString longText = QString("ñandú €😀 ").repeated(1500);
+    const QString overflow = QString("x").repeated(3000) + "ü";
+    prepare({"CREATE TABLE T (id INTEGER, memo TEXT, small VARCHAR(5))",
+             "INSERT INTO T VALUES (1, '" + longText + "', '" + overflow + "')"});
+    auto cn = open();
+    cn->Execute("INSERT INTO T VALUES (2, NULL, 'ab')");
+    cn->Execute("INSERT INTO T VALUES (3, 'ñandú €', NULL)"); // statement text beyond ASCII
+    Recordset rs;
+    rs.Open("SELECT id, memo, small FROM T ORDER BY id", cn);
+    ASSERT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(rs.value("memo").toString(), longText);
+    EXPECT_EQ(rs.value("small").toString(), overflow); // the engine does not enforce VARCHAR(5)
+    rs.MoveNext();
+    EXPECT_TRUE(rs.value("memo").isNull());
+    EXPECT_EQ(rs.value("small").toString(), "ab");
+    rs.MoveNext();
+    EXPECT_EQ(rs.value("memo").toString(), "ñandú €");
+}
+
+TEST_F(OdbcBackendTest, ManyRowsCrossBlockBoundariesIntact)
+{
+    prepare({"CREATE TABLE N (id INTEGER NOT NULL, half DOUBLE, odd INTEGER)",
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000) "
+             "INSERT INTO N SELECT x, x / 2.0, CASE WHEN x % 2 = 1 THEN x END FROM c"});
+    auto cn = open();
+    Recordset rs;
+    rs.Open("SELECT id, half, odd FROM N ORDER BY id", cn);
+    ASSERT_EQ(rs.RecordCount(), 5000);
+    qint64 sum = 0, nulls = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const qint64 id = rs.value(0).toLongLong();
+        sum += id;
+        EXPECT_DOUBLE_EQ(rs.value(1).toDouble(), id / 2.0);
+        if (rs.value(2).isNull())
+            ++nulls;
+        else
+            EXPECT_EQ(rs.value(2).toLongLong(), id);
+    }
+    EXPECT_EQ(sum, 5000LL * 5001 / 2);
+    EXPECT_EQ(nulls, 2500);
+}
+
+TEST_F(OdbcBackendTest, OnlyBaseColumnsTakeNotNullFromTheCatalog)
+{
+    prepare({"CREATE TABLE A (id INTEGER NOT NULL, name VARCHAR(10) NOT NULL, note VARCHAR(10))",
+             "CREATE TABLE B (aid INTEGER NOT NULL, qty INTEGER)", "INSERT INTO A VALUES (1, 'x', NULL)",
+             "INSERT INTO B VALUES (1, 2)"});
+    auto cn = open();
+    Recordset rs;
+    rs.Open("SELECT A.name, A.note, B.aid, B.qty, A.id + 1 AS next FROM A INNER JOIN B ON B.aid = A.id", cn);
+    EXPECT_FALSE(rs.Fields("name").Attributes() & adFldIsNullable);
+    EXPECT_TRUE(rs.Fields("note").Attributes() & adFldIsNullable);
+    EXPECT_FALSE(rs.Fields("aid").Attributes() & adFldIsNullable);
+    EXPECT_TRUE(rs.Fields("qty").Attributes() & adFldIsNullable);
+    EXPECT_TRUE(rs.Fields("next").Attributes() & adFldIsNullable);
+}
+
+TEST_F(OdbcBackendTest, CatalogReportsDefaultsAutoincrementAndNameWithWildcards)
+{
+    prepare({"CREATE TABLE a_b (id INTEGER PRIMARY KEY AUTOINCREMENT, c VARCHAR(20) NOT NULL DEFAULT 'x', n INTEGER)",
+             "CREATE TABLE aXb (other INTEGER)"});
+    auto cn = open();
+    Catalog cat;
+    cat.setActiveConnection(cn);
+    auto t = cat.Table("a_b");
+    ASSERT_EQ(t.columns.size(), 3u); // "_" is not a wildcard here: aXb stays out
+    EXPECT_EQ(t.columns[0].name, "id");
+    EXPECT_EQ(t.columns[0].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(t.columns[1].property("Autoincrement"), Variant(false));
+    EXPECT_EQ(t.columns[1].property("Default").toString().remove('\''), "x");
+    EXPECT_EQ(t.columns[2].property("Default").toString(), "");
+    EXPECT_EQ(cat.PrimaryKey("a_b"), QStringList{"id"});
+    EXPECT_EQ(cat.Table("[a_b]").name, "a_b");
+}
+
+TEST_F(OdbcBackendTest, OpeningFailuresCarryTheDriverManagersMessage)
+{
+    auto cn = std::make_shared<Connection>();
+    odbctest::installDrivers();
+    try {
+        cn->Open("Driver={No Such Driver};Database=x");
+        FAIL() << "opened";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description.contains("No Such Driver")) << e.description.toStdString();
+    }
+    EXPECT_EQ(cn->State(), adStateClosed);
+}
+
+TEST_F(OdbcBackendTest, TheDataShapingProviderWordDoesNotReachTheDriver)
+{
+    prepare({"CREATE TABLE T (id INTEGER)", "INSERT INTO T VALUES (4)"});
+    auto cn = open(";Provider=MSDataShape");
+    Recordset rs;
+    rs.Open("SELECT id FROM T", cn);
+    EXPECT_EQ(rs.value(0).toLong(), 4);
+}
