@@ -1,0 +1,263 @@
+// Table creation and rebuild, index creation and removal: exact statements per
+// dialect, and rows kept on the local engine whatever step fails.
+#include "DataTestSupport.h"
+
+#include "core/Error.h"
+#include "data/clsField.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using Rows = std::vector<std::vector<Variant>>;
+using datatest::LocalDb;
+const QString kAttributes =
+    QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
+
+struct Spec {
+    const char* name;
+    int type;
+    int length = 0;
+    bool allowNull = true;
+    bool fixed = false;
+    bool autoIncrease = false;
+    bool key = false;
+};
+
+clsFieldPtr field(const QString& table, const Spec& s)
+{
+    auto f = std::make_shared<clsField>();
+    f->setFieldName(QLatin1String(s.name));
+    f->setDataType(std::int16_t(s.type));
+    f->setLenght(s.length);
+    f->setAllowNull(s.allowNull);
+    f->setAllowZeroLenght(true);
+    f->setFixedLenght(s.fixed);
+    f->setAutoIncrease(s.autoIncrease);
+    f->setIsKey(s.key);
+    f->setKeyCode(table + QLatin1Char('.') + QLatin1String(s.name));
+    return f;
+}
+
+CollectionPtr fields(const QString& table, std::initializer_list<Spec> specs)
+{
+    auto c = newCollection();
+    for (const Spec& s : specs) {
+        auto f = field(table, s);
+        c->Add(Variant(f), f->KeyCode());
+    }
+    return c;
+}
+
+clsFieldPtr fieldOf(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<clsField>(); }
+
+} // namespace
+
+// ---- statements through the recording backend -----------------------------
+
+class TableStatementsTest : public ::testing::Test {
+protected:
+    void SetUp() override { rec_ = db::RecordingBackend::install(); }
+    void TearDown() override { db::RecordingBackend::uninstall(); }
+    std::shared_ptr<db::RecordingBackend> rec_;
+    clsDO o_;
+};
+
+TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
+{
+    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    auto cols = fields(QStringLiteral("Pedidos"), {{"Id", 3, 0, false, false, false, true}, {"Nombre", 8, 50}});
+    fieldOf(cols, "Pedidos.Id")->setDefaultValue(QStringLiteral("0"));
+    fieldOf(cols, "Pedidos.Nombre")->setDefaultValue(QStringLiteral("O'B"));
+    fieldOf(cols, "Pedidos.Nombre")->setNewAllowZeroLenght(false);
+    fieldOf(cols, "Pedidos.Nombre")->setValidationRule(QStringLiteral("Nombre <> 'x'"));
+    fieldOf(cols, "Pedidos.Nombre")->setValidationText(QStringLiteral("nunca escrito"));
+
+    EXPECT_EQ(o_.CreateTable(QStringLiteral("Pedidos"), cols), QString());
+    EXPECT_EQ(rec_->statements(),
+              (QStringList{"CREATE TABLE Pedidos ([Id] INT NOT NULL, [Nombre] NVARCHAR(50), CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
+                           "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Id DEFAULT 0 FOR [Id]",
+                           "ALTER TABLE [Pedidos] \r\nALTER COLUMN [Nombre] NVARCHAR(50) NOT NULL",
+                           "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Nombre DEFAULT 'O''B' FOR [Nombre]",
+                           "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT CHK_Nombre CHECK (Nombre <> 'x')"}));
+
+    // Without key columns no separator follows the last column; a failing attribute
+    // is reported while the other columns still get theirs.
+    rec_ = db::RecordingBackend::install();
+    rec_->answerRegex(QStringLiteral("DF_A "), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
+    auto two = fields(QStringLiteral("T"), {{"A", 5}, {"B", 5}});
+    fieldOf(two, "T.A")->setDefaultValue(QStringLiteral("1"));
+    fieldOf(two, "T.B")->setDefaultValue(QStringLiteral("2"));
+    EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), kAttributes);
+    EXPECT_EQ(rec_->statements(), (QStringList{"CREATE TABLE T ([A] FLOAT, [B] FLOAT)",
+                                               "ALTER TABLE [T] \r\nADD CONSTRAINT DF_A DEFAULT 1.00 FOR [A]",
+                                               "ALTER TABLE [T] \r\nADD CONSTRAINT DF_B DEFAULT 2.00 FOR [B]"}));
+
+    rec_ = db::RecordingBackend::install();
+    rec_->answerRegex(QStringLiteral("^CREATE"), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
+    EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), QStringLiteral("No se pudo crear la tabla T."));
+    EXPECT_EQ(rec_->statements().size(), 1);
+}
+
+TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
+{
+    auto cols = fields(QStringLiteral("T"), {{"a", 11, 0, false},
+                                             {"b", 2, 0, false},
+                                             {"c", 17},
+                                             {"d", 3, 0, false, false, true},
+                                             {"e", 3},
+                                             {"f", 8, 4000},
+                                             {"g", 8, 4001, true, true},
+                                             {"h", 8, 255, false, true},
+                                             {"i", 8, 256, true, true},
+                                             {"j", 6},
+                                             {"k", 7},
+                                             {"l", 5},
+                                             {"m", 4},
+                                             {"n", 12},
+                                             {"o]p", 0, 0, false}});
+    const QStringList expected = {
+        "CREATE TABLE T ([a] BIT, [b] SMALLINT NOT NULL, [c] TINYINT, [d] INT IDENTITY(1,1), [e] INT, [f] NVARCHAR(4000), "
+        "[g] NVARCHAR(MAX), [h] CHAR(255) NOT NULL, [i] CHAR(256), [j] MONEY, [k] DATETIME, [l] FLOAT, [m] REAL, "
+        "[n] SQL_VARIANT, [o]]p] )",
+        "CREATE TABLE T ([a] LOGICAL, [b] SMALLINT NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] MEMO, [g] MEMO, "
+        "[h] CHAR(255) NOT NULL, [i] MEMO, [j] CURRENCY, [k] DATETIME, [l] DOUBLE, [m] SINGLE, [n] OLEOBJECT, [o]]p] )",
+        "CREATE TABLE T ([a] BOOLEAN, [b] INTEGER NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] LONGTEXT, [g] LONGTEXT, "
+        "[h] CHAR(255) NOT NULL, [i] LONGTEXT, [j] CURRENCY, [k] DATETIME, [l] DOUBLE, [m] SINGLE, [n] OLEOBJECT, [o]]p] )",
+        "CREATE TABLE T ([a] , [b] , [c] , [d] , [e] , [f] , [g] , [h] , [i] , [j] , [k] , [l] , [m] , [n] , [o]]p] )",
+    };
+    for (int type = 0; type <= 3; ++type) {
+        SCOPED_TRACE(type);
+        rec_ = db::RecordingBackend::install();
+        o_.setConnectionType(std::int16_t(type));
+        o_.StartObject(QStringLiteral("srv"), QStringLiteral("x.mdb"), QString(), QString());
+        const QString result = o_.CreateTable(QStringLiteral("T"), cols);
+        ASSERT_FALSE(rec_->statements().isEmpty());
+        EXPECT_EQ(rec_->statements().first(), expected[type]);
+        if (type == 1 || type == 2) {
+            EXPECT_EQ(result, QString()) << "local files take no attribute statements";
+            EXPECT_EQ(rec_->statements().size(), 1);
+        }
+        if (type == 3) {
+            EXPECT_EQ(result, kAttributes);
+            EXPECT_EQ(rec_->statements().size(), 1);
+        }
+    }
+}
+
+TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
+{
+    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    db::TableInfo table;
+    table.name = QStringLiteral("Pedidos");
+    table.type = QStringLiteral("TABLE");
+    for (const char* c : {"Id", "Nombre", "Precio", "Viejo"}) {
+        db::ColumnInfo col;
+        col.name = QLatin1String(c);
+        col.type = db::adInteger;
+        table.columns.push_back(col);
+    }
+    rec_->setTables({table});
+    rec_->answerRegex(QStringLiteral("^SELECT COUNT"), db::RecordingBackend::Answer::table({"Recuento"}, Rows{{Variant(std::int32_t(3))}}));
+    rec_->answerRegex(QStringLiteral("^SELECT (c|C)\\.(n|N)ame"), db::RecordingBackend::Answer::table({"Name"}, Rows{}));
+
+    auto cols = fields(QStringLiteral("Pedidos"), {{"Id", 3, 0, false, false, true, true},
+                                                   {"Nombre", 8, 50},
+                                                   {"Precio", 5},
+                                                   {"Alta", 7, 0, false},
+                                                   {"Notas", 8, 100},
+                                                   {"Cant", 3, 0, false}});
+    fieldOf(cols, "Pedidos.Nombre")->setNewAllowNull(false);
+    fieldOf(cols, "Pedidos.Nombre")->setNewFieldName(QStringLiteral("Cliente"));
+    fieldOf(cols, "Pedidos.Cant")->setDefaultValue(QStringLiteral("1"));
+    fieldOf(cols, "Pedidos.Notas")->setNewAllowZeroLenght(true);
+
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Pedidos"), QStringLiteral("Pedidos"), cols), QString());
+    QStringList run = rec_->statements();
+    run.erase(std::remove_if(run.begin(), run.end(), [](const QString& s) { return s.startsWith(QLatin1String("SELECT c.name")) || s.startsWith(QLatin1String("SELECT C.Name")); }),
+              run.end());
+    EXPECT_EQ(run, (QStringList{
+                       "SELECT COUNT(*) AS Recuento FROM [Pedidos]",
+                       "SELECT * INTO [Pedidos_OLD] FROM [Pedidos]",
+                       "DROP TABLE [Pedidos]",
+                       "CREATE TABLE [Pedidos] ([Id] INT IDENTITY(1,1), [Cliente] NVARCHAR(50) NOT NULL, [Precio] FLOAT, "
+                       "[Alta] DATETIME NOT NULL, [Notas] NVARCHAR(100), [Cant] INT NOT NULL, CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
+                       "INSERT INTO [Pedidos] (Cliente, Precio, Alta, Notas, Cant) SELECT ISNULL(Nombre, ''), Precio, "
+                       "CONVERT(smalldatetime,'01/01/1900',103) AS [Alta], NULL AS Notas, 1 AS [Cant] FROM [Pedidos_OLD]",
+                       "DROP TABLE [Pedidos_OLD]",
+                       "ALTER TABLE [Pedidos] \r\nALTER COLUMN [Cliente] NVARCHAR(50)",
+                       "ALTER TABLE [Pedidos] \r\nALTER COLUMN [Notas] NVARCHAR(100)",
+                       "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Cant DEFAULT 1 FOR [Cant]",
+                   }));
+
+    // The first attribute that fails stops the others; structure and rows stay.
+    rec_->clearLog();
+    rec_->answerRegex(QStringLiteral("ALTER COLUMN \\[Cliente\\]"), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Pedidos"), QStringLiteral("Pedidos"), cols), kAttributes);
+    EXPECT_FALSE(rec_->statements().join(QLatin1Char('\n')).contains(QStringLiteral("[Notas] NVARCHAR(100)\n")));
+    EXPECT_TRUE(rec_->statements().contains(QStringLiteral("DROP TABLE [Pedidos_OLD]")));
+}
+
+TEST_F(TableStatementsTest, IndexStatementsPerDialect)
+{
+    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    const QString list = QStringLiteral(
+        "SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal FROM sys.indexes AS "
+        "i INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id INNER JOIN "
+        "sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id WHERE i.object_id = "
+        "OBJECT_ID('Pedidos') ORDER BY i.name, ic.key_ordinal");
+    const QStringList names = {"IndexName", "ColumnName", "is_primary_key", "is_unique", "key_ordinal"};
+    rec_->answerRows(list, names, Rows{});
+
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, true, false, QStringLiteral("a#b")));
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_B"), false, false, true, QStringLiteral("a")));
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("Cualquiera"), true, false, false, QStringLiteral("a#b")));
+    EXPECT_EQ(rec_->statements(), (QStringList{list, "CREATE UNIQUE INDEX IX_A \r\nON [Pedidos] (a, b)", list,
+                                               "CREATE  INDEX IX_B \r\nON [Pedidos] (a)", list,
+                                               "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT PK_Pedidos PRIMARY KEY (a, b)"}));
+
+    // Removing an index the table does not have sends nothing and says false.
+    rec_->clearLog();
+    EXPECT_FALSE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false).toBool());
+    EXPECT_EQ(rec_->statements(), QStringList{list});
+
+    // An index that exists is dropped first, with the new request's key flag.
+    rec_ = db::RecordingBackend::install();
+    rec_->answerRows(list, names, Rows{{Variant("IX_A"), Variant("a"), Variant(false), Variant(true), Variant(std::int32_t(1))}});
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, false, false, QStringLiteral("c")));
+    EXPECT_EQ(rec_->statements(), (QStringList{list, list, "DROP INDEX IX_A ON [Pedidos]", "CREATE  INDEX IX_A \r\nON [Pedidos] (c)"}));
+    rec_->clearLog();
+    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), true).toBool());
+    EXPECT_EQ(rec_->statements().last(), QStringLiteral("ALTER TABLE [Pedidos] \r\nDROP CONSTRAINT IX_A"));
+
+    // A drop that fails leaves the old index and creates nothing.
+    rec_->clearLog();
+    rec_->answerError(QStringLiteral("DROP INDEX IX_A ON [Pedidos]"), db::errDatabase, QStringLiteral("en uso"));
+    EXPECT_FALSE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, false, false, QStringLiteral("c")));
+    EXPECT_EQ(rec_->statements().last(), QStringLiteral("DROP INDEX IX_A ON [Pedidos]"));
+
+    // Oracle: no brackets, the key dropped without a name.
+    rec_ = db::RecordingBackend::install();
+    o_.setConnectionType(3);
+    o_.setUsedDriver(2);
+    rec_->answerRegex(QStringLiteral("^SELECT DISTINCT ind"),
+                      db::RecordingBackend::Answer::table({"INDEX_NAME", "COLUMN_NAME", "UNIQUENESS", "COLUMN_POSITION"},
+                                                          Rows{{Variant("IX_A"), Variant("A"), Variant("NONUNIQUE"), Variant(std::int32_t(1))}}));
+    rec_->answerRegex(QStringLiteral("^SELECT DISTINCT ac"), db::RecordingBackend::Answer::table({"CONSTRAINT_TYPE"}, Rows{}));
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_N"), false, true, false, QStringLiteral("a#b")));
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("X"), true, false, false, QStringLiteral("a")));
+    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false).toBool());
+    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), true).toBool());
+    QStringList ddl;
+    for (const QString& st : rec_->statements())
+        if (!st.startsWith(QLatin1String("SELECT")))
+            ddl << st;
+    EXPECT_EQ(ddl, (QStringList{"CREATE UNIQUE INDEX IX_N \r\nON Pedidos (a, b)",
+                                "ALTER TABLE Pedidos \r\nADD CONSTRAINT PK_Pedidos PRIMARY KEY (a)", "DROP INDEX IX_A",
+                                "ALTER TABLE Pedidos \r\nDROP PRIMARY KEY"}));
+}
