@@ -553,6 +553,14 @@ CollectionPtr clsMultiTabla::fila(const QString& clave) const
 
 bool clsMultiTabla::existeClave(const QString& clave) const { return datos_ && datos_->Exists(clave); }
 
+// A record held under exactly this key text. The records collection matches
+// keys without regard to case; a search by key must not take the row of "abc"
+// for the row of "ABC" on an engine that tells them apart.
+bool clsMultiTabla::existeClaveExacta(const QString& clave) const
+{
+    return existeClave(clave) && datos_->KeyAt(datos_->IndexOf(clave)) == clave;
+}
+
 Variant clsMultiTabla::valorEnFila(const CollectionPtr& f, const QString& campo) const
 {
     if (esPosicion(Variant(campo)))
@@ -785,7 +793,7 @@ void clsMultiTabla::setValorCampo(const QString& QueCampo, const Variant& vNuevo
                 const QString clave = resolverRegistro(QueRegistros, true);
                 const CollectionPtr f = fila(clave);
                 if (!f) {
-                    SystemMsgBox(QStringLiteral("No se ha podido localizar el registro ") + IdentificacionRegistro(clave));
+                    SystemMsgBox(QStringLiteral("No se ha podido localizar el registro ") + clave);
                     return;
                 }
                 const Variant guardado = valorEnFila(f, campo);
@@ -921,9 +929,9 @@ QString clsMultiTabla::BuscarRegistro(const Variant& ValoresCondicion, const Var
         if (!ValoresCondicion.isArray()) {
             const QString s = ValueText::displayText(ValoresCondicion);
             if (s.contains(QLatin1Char('#')) || (!nombreTabla_.isEmpty() && s.startsWith(nombreTabla_))) {
-                if (existeClave(s)) {
-                    registroActual_ = datos_->KeyAt(datos_->IndexOf(s));
-                    r = registroActual_;
+                if (existeClaveExacta(s)) {
+                    registroActual_ = s;
+                    r = s;
                 }
                 return r;
             }
@@ -945,8 +953,8 @@ QString clsMultiTabla::BuscarRegistro(const Variant& ValoresCondicion, const Var
             QString texto;
             for (const QString& v : valores)
                 texto += QLatin1Char('#') + v;
-            if (existeClave(texto)) {
-                registroActual_ = datos_->KeyAt(datos_->IndexOf(texto));
+            if (existeClaveExacta(texto)) {
+                registroActual_ = texto;
                 return registroActual_;
             }
             if (ValoresCondicion.isArray())

@@ -191,6 +191,7 @@ private:
     std::vector<Variant> valoresOriginales(const QString& clave);
     QString resolverRegistro(const Variant& registro, bool ultimoKeyRegistro);
     bool existeClave(const QString& clave) const;
+    bool existeClaveExacta(const QString& clave) const;
     void setValorUno(const QString& campo, int posicion, const QString& clave, const Variant& valor,
                      bool quitarBaja, bool* abortar);
 

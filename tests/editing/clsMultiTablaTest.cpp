@@ -290,3 +290,23 @@ TEST_F(Grabado, KeepsTheLockList)
     EXPECT_TRUE(escrituras().isEmpty());
     EXPECT_EQ(cuenta(Kind::Begin), 0);
 }
+
+TEST_F(Grabado, TellsKeysApartThatDifferOnlyInCase)
+{
+    db::RecordingBackend::Answer estructura;
+    estructura.fields = {campo("Nombre", db::adVarWChar), campo("Valor", db::adInteger)};
+    rec->answer(QStringLiteral("SELECT * FROM [Marcas] WHERE 1 = 2"), estructura);
+    db::RecordingBackend::Answer abc = estructura;
+    abc.rows = {{Variant("abc"), Variant(std::int32_t(1))}};
+    rec->answer(QStringLiteral("SELECT Marcas.* FROM Marcas WHERE Marcas.Nombre = 'abc'"), abc);
+    db::RecordingBackend::Answer mayusculas = estructura;
+    mayusculas.rows = {{Variant("ABC"), Variant(std::int32_t(2))}};
+    rec->answer(QStringLiteral("SELECT Marcas.* FROM Marcas WHERE Marcas.Nombre = 'ABC'"), mayusculas);
+    auto ot = abrir(QStringLiteral("Marcas"), {QStringLiteral("Marcas.Nombre")});
+
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#abc")));
+    // The row of "ABC" cannot be held beside it, and is never taken for it.
+    EXPECT_FALSE(ot->ExisteRegistro(Variant("#ABC")));
+    EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#abc"));
+    EXPECT_EQ(ot->BuscarRegistro(Variant("#ABC")), QString());
+}
