@@ -85,10 +85,12 @@ bool clsDO::OpenConnection(const QString& server, const QString& database, const
     if (transactionOpen_)
         return connection_ && connection_->State() == db::adStateOpen;
 
-    // A connection an earlier call left open (a stored procedure run) goes before it is replaced.
-    if (connection_) {
-        trap([&] { connection_->Close(); }, [](const Error&) {});
-        connection_.reset();
+    // A connection a stored-procedure run left open is closed before it is replaced; any
+    // other earlier connection closes when its last holder lets it go.
+    if (procedureCommand_) {
+        if (auto left = procedureCommand_->ActiveConnection())
+            trap([&] { left->Close(); }, [](const Error&) {});
+        procedureCommand_.reset();
     }
 
     QString text;
