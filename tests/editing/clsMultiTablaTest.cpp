@@ -302,6 +302,7 @@ TEST_F(Grabado, TellsKeysApartThatDifferOnlyInCase)
     db::RecordingBackend::Answer mayusculas = estructura;
     mayusculas.rows = {{Variant("ABC"), Variant(std::int32_t(2))}};
     rec->answer(QStringLiteral("SELECT Marcas.* FROM Marcas WHERE Marcas.Nombre = 'ABC'"), mayusculas);
+    rec->answerRegex(QStringLiteral("^SELECT Marcas\\.\\* "), estructura);
     auto ot = abrir(QStringLiteral("Marcas"), {QStringLiteral("Marcas.Nombre")});
 
     ASSERT_TRUE(ot->ExisteRegistro(Variant("#abc")));
