@@ -1,0 +1,311 @@
+// Table rebuilds on a real local database file: every row survives the
+// change, and a failure injected at any step leaves the rows where the
+// outcome of that step says they are.
+#include "DataTestSupport.h"
+
+#include "core/Error.h"
+#include "core/ValueText.h"
+#include "data/clsField.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using datatest::LocalDb;
+
+// Serves the test's file through the local engine, but fails every statement
+// that matches `pattern`, as an engine refusing that step would.
+struct FailingBackend : db::BackendConnection {
+    std::unique_ptr<db::BackendConnection> inner;
+    QRegularExpression pattern;
+    QString provider() const override { return inner->provider(); }
+    std::vector<db::ResultSetPtr> run(const QString& sql, db::CommandType type) override
+    {
+        if (!pattern.pattern().isEmpty() && pattern.match(sql).hasMatch())
+            raise(db::errDatabase, QStringLiteral("Fallo provocado en: ") + sql);
+        return inner->run(sql, type);
+    }
+    void beginTrans() override { inner->beginTrans(); }
+    void commitTrans() override { inner->commitTrans(); }
+    void rollbackTrans() override { inner->rollbackTrans(); }
+    void setCommandTimeout(int s) override { inner->setCommandTimeout(s); }
+    std::vector<db::TableInfo> tables() override { return inner->tables(); }
+    db::TableInfo table(const QString& name) override { return inner->table(name); }
+    std::vector<db::ViewInfo> views() override { return inner->views(); }
+};
+
+class FailureInjection {
+public:
+    explicit FailureInjection(const QString& path)
+    {
+        auto state = state_;
+        state->path = path;
+        db::registerBackend({QStringLiteral("failing-test"), 1000,
+                             [state](const db::OpenRequest& r) {
+                                 return !state->opening &&
+                                        r.connectionString.value(QStringLiteral("Data Source")) == state->path;
+                             },
+                             [state](const db::OpenRequest& r) -> std::unique_ptr<db::BackendConnection> {
+                                 state->opening = true;
+                                 std::unique_ptr<db::BackendConnection> inner;
+                                 try {
+                                     inner = db::openBackend(r);
+                                 } catch (...) {
+                                     state->opening = false;
+                                     throw;
+                                 }
+                                 state->opening = false;
+                                 auto b = std::make_unique<FailingBackend>();
+                                 b->inner = std::move(inner);
+                                 b->pattern = QRegularExpression(state->pattern);
+                                 return b;
+                             }});
+    }
+    ~FailureInjection() { db::unregisterBackend(QStringLiteral("failing-test")); }
+    void failOn(const QString& pattern) { state_->pattern = pattern; }
+
+private:
+    struct State {
+        QString path;
+        QString pattern;
+        bool opening = false;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
+
+struct Spec {
+    const char* stored; // "" for a new column
+    const char* name;
+    int type;
+    int length = 0;
+    bool allowNull = true;
+    bool autoIncrease = false;
+    bool key = false;
+    const char* defaultValue = "";
+};
+
+class RebuildLocalTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db_.dir.isValid());
+        db::Catalog::Create(db_.connectionString());
+        db_.exec({QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Nombre] TEXT(50), [Cod] LONG, [Precio] DOUBLE, "
+                                 "CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
+                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Ana', 7, 1.5)"),
+                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"),
+                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('O''Brien', 9, NULL)")});
+        db_.point(o_);
+    }
+
+    CollectionPtr layout(const QString& table, std::initializer_list<Spec> specs)
+    {
+        auto c = newCollection();
+        for (const Spec& s : specs) {
+            auto f = std::make_shared<clsField>();
+            const QString stored = QLatin1String(s.stored);
+            f->setFieldName(stored.isEmpty() ? QLatin1String(s.name) : stored);
+            f->setNewFieldName(QLatin1String(s.name));
+            f->setDataType(std::int16_t(s.type));
+            f->setLenght(s.length);
+            f->setAllowNull(true);
+            f->setNewAllowNull(s.allowNull);
+            f->setAllowZeroLenght(true);
+            f->setAutoIncrease(s.autoIncrease);
+            f->setIsKey(s.key);
+            f->setDefaultValue(QLatin1String(s.defaultValue));
+            f->setKeyCode(table + QLatin1Char('.') + f->FieldName());
+            c->Add(Variant(f), f->KeyCode());
+        }
+        return c;
+    }
+
+    // The usual change: a rename, a type change, a column made NOT NULL and a new NOT NULL column.
+    CollectionPtr changed(const QString& table)
+    {
+        return layout(table, {{"Id", "Id", 3, 0, false, true, true},
+                              {"Nombre", "Cliente", 8, 80, false},
+                              {"Cod", "Cod", 8, 10},
+                              {"Precio", "Precio", 5},
+                              {"", "Activo", 11, 0, false},
+                              {"", "Alta", 7, 0, false, false, false, "31/12/2020"}});
+    }
+
+    // Row texts of a table ordered by its first column, "-" when it is missing.
+    QStringList rows(const QString& table, const QString& columns = QStringLiteral("*"))
+    {
+        QStringList out;
+        auto conn = std::make_shared<db::Connection>();
+        conn->Open(db_.connectionString());
+        try {
+            db::Recordset rs;
+            rs.Open(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM [") + table + QStringLiteral("] ORDER BY 1"), conn,
+                    db::adOpenStatic);
+            while (!rs.Eof()) {
+                QStringList cells;
+                for (int i = 0; i < rs.FieldCount(); ++i)
+                    cells << (rs.value(i).isNull() ? QStringLiteral("NULL") : rs.value(i).toString());
+                out << cells.join(QLatin1Char('|'));
+                rs.MoveNext();
+            }
+        } catch (const Error&) {
+            out = QStringList{QStringLiteral("-")};
+        }
+        conn->Close();
+        return out;
+    }
+
+    static const QStringList& original()
+    {
+        static const QStringList r = {"1|Ana|7|1,5", "2|NULL|8|2,25", "3|O'Brien|9|NULL"};
+        return r;
+    }
+
+    LocalDb db_;
+    clsDO o_;
+};
+
+} // namespace
+
+TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNullColumns)
+{
+    ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))), QString());
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Cliente, Cod, Precio, Activo")),
+              (QStringList{"1|Ana|7|1,5|Falso", "2||8|2,25|Falso", "3|O'Brien|9|NULL|Falso"}));
+    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"-"});
+    const QStringList alta = rows(QStringLiteral("Clientes"), QStringLiteral("Id, Alta"));
+    ASSERT_EQ(alta.size(), 3);
+    EXPECT_TRUE(alta[0].startsWith(QStringLiteral("1|31/12/2020")));
+
+    QString s, d, u, p, t = QStringLiteral("Clientes");
+    const CollectionPtr item = o_.TableList(s, d, u, p, t);
+    ASSERT_TRUE(item);
+    const auto fields = item->Item(Variant("Fields")).as<Collection>();
+    EXPECT_FALSE(fields->Item(Variant("Cliente")).as<Collection>()->Item(Variant("Nullable")).toBool());
+    EXPECT_EQ(fields->Item(Variant("Cod")).as<Collection>()->Item(Variant("Type")).toInt(), 8);
+    EXPECT_TRUE(fields->Item(Variant("Id")).as<Collection>()->Item(Variant("AutoIncrease")).toBool());
+}
+
+TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
+{
+    auto cols = layout(QStringLiteral("Clientes"), {{"Nombre", "Nombre", 8, 50},
+                                                    {"Cod", "Cod", 3},
+                                                    {"", "Num", 3, 0, false, true, true}});
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Cuentas"), cols), QString());
+    EXPECT_EQ(rows(QStringLiteral("Clientes")), QStringList{"-"});
+    EXPECT_EQ(rows(QStringLiteral("Cuentas"), QStringLiteral("Cod, Nombre, Num")),
+              (QStringList{"7|Ana|1", "8|NULL|2", "9|O'Brien|3"}));
+}
+
+TEST_F(RebuildLocalTest, EmptyTableIsDroppedAndCreatedWithoutBackup)
+{
+    db_.exec({QStringLiteral("DELETE FROM Clientes")});
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))), QString());
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Cliente")), QStringList{});
+    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"-"});
+}
+
+TEST_F(RebuildLocalTest, FailureAtEachStepOfASameNameRebuildLosesNoRow)
+{
+    struct Case {
+        const char* pattern;
+        const char* message;
+        bool tableHasOriginalRows;
+        bool backupHasRows;
+    };
+    const Case cases[] = {
+        {"^SELECT \\* INTO",
+         "Se abortan los cambios porque no se ha podido hacer un backup de los datos. Compruebe que la tabla no esté en uso.",
+         true, false},
+        {"^DROP TABLE \\[Clientes\\]$",
+         "Se abortan los cambios porque no se ha podido eliminar la tabla original para crear la nueva del mismo nombre. "
+         "Compruebe que la tabla no esté en uso.",
+         true, true},
+        {"^CREATE TABLE", "No se pudo crear la tabla Clientes.", false, true},
+        {"^INSERT INTO",
+         "No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla Clientes_OLD", false,
+         true},
+        {"^DROP TABLE \\[Clientes_OLD\\]",
+         "No se han podido eliminar los datos anteriores, que se encuentran en la tabla Clientes_OLD", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        LocalDb fresh;
+        std::swap(db_.path, fresh.path);
+        SetUp();
+        FailureInjection inject(db_.path);
+        inject.failOn(QLatin1String(c.pattern));
+        EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))),
+                  QString::fromUtf8(c.message));
+        inject.failOn(QString());
+        const QStringList now = rows(QStringLiteral("Clientes"), QStringLiteral("Id, Nombre, Cod, Precio"));
+        const QStringList backup = rows(QStringLiteral("Clientes_OLD"), QStringLiteral("Id, Nombre, Cod, Precio"));
+        if (c.tableHasOriginalRows) {
+            EXPECT_EQ(now, original());
+        }
+        if (c.backupHasRows) {
+            EXPECT_EQ(backup, original());
+        } else {
+            EXPECT_EQ(backup, QStringList{"-"});
+        }
+        if (QLatin1String(c.pattern) == QLatin1String("^DROP TABLE \\[Clientes_OLD\\]")) {
+            EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Cliente")).size(), 3) << "the new table is complete";
+        }
+        if (QLatin1String(c.pattern) == QLatin1String("^INSERT INTO") || QLatin1String(c.pattern) == QLatin1String("^CREATE TABLE")) {
+            EXPECT_EQ(now, QStringList{"-"}) << "only the backup holds the rows";
+        }
+        std::swap(db_.path, fresh.path);
+    }
+}
+
+TEST_F(RebuildLocalTest, FailureAtEachStepOfARenameLosesNoRow)
+{
+    struct Case {
+        const char* pattern;
+        const char* message;
+        bool newTableExists;
+    };
+    const Case cases[] = {
+        {"^CREATE TABLE", "No se pudo crear la tabla Cuentas.", false},
+        {"^INSERT INTO",
+         "No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla Clientes", false},
+        {"^DROP TABLE \\[Clientes\\]", "No se han podido eliminar los datos anteriores, que se encuentran en la tabla Clientes",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        LocalDb fresh;
+        std::swap(db_.path, fresh.path);
+        SetUp();
+        FailureInjection inject(db_.path);
+        inject.failOn(QLatin1String(c.pattern));
+        EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Cuentas"), changed(QStringLiteral("Clientes"))),
+                  QString::fromUtf8(c.message));
+        inject.failOn(QString());
+        EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Nombre, Cod, Precio")), original());
+        EXPECT_EQ(rows(QStringLiteral("Cuentas")).size() == 3, c.newTableExists);
+        if (!c.newTableExists) {
+            EXPECT_EQ(rows(QStringLiteral("Cuentas")), QStringList{"-"});
+        }
+        std::swap(db_.path, fresh.path);
+    }
+}
+
+TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
+{
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Clientes"), QStringLiteral("IX_Cod"), false, true, false, QStringLiteral("Cod#Nombre")));
+    QString s, d, u, p, t = QStringLiteral("Clientes");
+    CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
+    ASSERT_TRUE(indexes && indexes->Exists(QStringLiteral("IX_Cod")));
+    EXPECT_TRUE(indexes->Item(Variant("IX_Cod")).as<Collection>()->Item(Variant("IsUnique")).toBool());
+    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Clientes"), QStringLiteral("IX_Cod"), false).toBool());
+    indexes = o_.TableIndexes(s, d, u, p, t);
+    EXPECT_FALSE(indexes->Exists(QStringLiteral("IX_Cod")));
+    EXPECT_FALSE(o_.RemoveIndex(QStringLiteral("Clientes"), QStringLiteral("IX_Cod"), false).toBool());
+}
