@@ -356,3 +356,58 @@ TEST_F(LocalTest, LargeResultStaysCompact)
     EXPECT_EQ(rs->value("Name").toString(), "name 50000");
     EXPECT_EQ(rs->value("Day"), Variant(QDateTime(QDate(2024, 1, 1), QTime(10, 0), Qt::UTC)));
 }
+
+TEST_F(LocalTest, PrimaryKeyAddedAndDroppedKeepingRowsAndIndexes)
+{
+    exec("CREATE TABLE K (A LONG NOT NULL, B TEXT(5) NOT NULL, C MEMO)");
+    exec("INSERT INTO K VALUES (1, 'x', 'uno')");
+    exec("INSERT INTO K VALUES (1, 'y', 'dos')");
+    exec("CREATE  INDEX ixC \r\nON [K] (C)");
+    exec("CREATE VIEW VK AS SELECT A, C FROM K");
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+
+    // A key the rows do not satisfy is refused and the table stays as it was.
+    EXPECT_THROW(exec("ALTER TABLE [K] \r\nADD CONSTRAINT PK_K PRIMARY KEY (A)"), Error);
+    EXPECT_TRUE(cat.PrimaryKey("K").isEmpty());
+
+    exec("ALTER TABLE [K] \r\nADD CONSTRAINT PK_K PRIMARY KEY (A, B)");
+    auto t = cat.Table("K");
+    ASSERT_FALSE(t.indexes.empty());
+    EXPECT_EQ(t.indexes[0].name, "PK_K");
+    EXPECT_EQ(t.indexes[0].columns, (QStringList{"A", "B"}));
+    bool ixC = false;
+    for (const auto& ix : t.indexes)
+        ixC = ixC || ix.name == "ixC";
+    EXPECT_TRUE(ixC);
+    EXPECT_EQ(column("SELECT C FROM VK ORDER BY C"), (QStringList{"dos", "uno"}));
+    EXPECT_THROW(exec("INSERT INTO K VALUES (1, 'x', 'tres')"), Error);
+    EXPECT_THROW(exec("ALTER TABLE [K] \r\nADD CONSTRAINT PK_K2 PRIMARY KEY (C)"), Error);
+
+    exec("ALTER TABLE [K] \r\nDROP CONSTRAINT PK_K");
+    EXPECT_TRUE(cat.PrimaryKey("K").isEmpty());
+    exec("INSERT INTO K VALUES (1, 'x', 'tres')");
+    EXPECT_EQ(column("SELECT COUNT(*) FROM K"), QStringList{"3"});
+    EXPECT_THROW(exec("ALTER TABLE [K] \r\nDROP CONSTRAINT Nothing"), Error);
+
+    exec("ALTER TABLE [K] ADD CONSTRAINT uqC UNIQUE (C)");
+    bool unique = false;
+    for (const auto& ix : cat.Table("K").indexes)
+        unique = unique || (ix.name == "uqC" && ix.unique);
+    EXPECT_TRUE(unique);
+    exec("ALTER TABLE [K] DROP CONSTRAINT uqC");
+}
+
+TEST_F(LocalTest, KeyDeclaredOnACounterColumnCanBeDropped)
+{
+    exec("CREATE TABLE A1 ([Id] COUNTER, [N] TEXT(10), CONSTRAINT PK_A1 PRIMARY KEY ([Id]))");
+    exec("INSERT INTO A1 (N) VALUES ('a')");
+    exec("ALTER TABLE [A1] \r\nDROP CONSTRAINT PK_A1");
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    EXPECT_TRUE(cat.PrimaryKey("A1").isEmpty());
+    EXPECT_EQ(column("SELECT Id FROM A1"), QStringList{"1"});
+    exec("CREATE TABLE A2 (Id COUNTER PRIMARY KEY, N TEXT(10))");
+    exec("ALTER TABLE A2 DROP CONSTRAINT PrimaryKey");
+    EXPECT_TRUE(cat.PrimaryKey("A2").isEmpty());
+}

@@ -489,12 +489,28 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 std::size_t col = nextSig(toks, add);
                 if (toks[col].is("COLUMN"))
                     col = nextSig(toks, col);
-                if (!toks[col].is("CONSTRAINT") && !toks[col].is("PRIMARY") && !toks[col].is("UNIQUE")) {
+                if (toks[col].is("CONSTRAINT")) {
+                    std::size_t cname = nextSig(toks, col);
+                    std::size_t kind = nextSig(toks, cname);
+                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE")) {
+                        st.kind = Statement::AddConstraint;
+                        st.table = nameOf(toks[nameTok]);
+                        st.constraintName = nameOf(toks[cname]);
+                        st.constraint = join(toks, col, to).trimmed();
+                    }
+                } else if (!toks[col].is("PRIMARY") && !toks[col].is("UNIQUE")) {
                     if (rewriteColumn(toks, col, to, false)) {
                         st.kind = Statement::CreateTable; // the backend adds the numbering
                         st.table = nameOf(toks[nameTok]);
                         st.counters << nameOf(toks[col]);
                     }
+                }
+            } else if (toks[add].is("DROP")) {
+                std::size_t c = nextSig(toks, add);
+                if (toks[c].is("CONSTRAINT")) {
+                    st.kind = Statement::DropConstraint;
+                    st.table = nameOf(toks[nameTok]);
+                    st.constraintName = nameOf(toks[nextSig(toks, c)]);
                 }
             }
         }
@@ -575,6 +591,95 @@ QString viewBody(const QString& createViewSql)
             return join(toks, i + 1, toks.size()).trimmed();
     }
     return QString();
+}
+
+QString rewriteTableDefinition(const QString& createTableSql, const QString& newName, const QString& addConstraint,
+                               const QString& dropName, const QString& primaryKeyName)
+{
+    std::vector<Tok> toks = tokenize(createTableSql);
+    std::size_t k = 0;
+    while (k < toks.size() && !toks[k].is("TABLE"))
+        k = nextSig(toks, k);
+    std::size_t nameTok = nextSig(toks, k);
+    if (toks[nameTok].is("IF"))
+        nameTok = nextSig(toks, nextSig(toks, nextSig(toks, nameTok)));
+    std::size_t open = nextSig(toks, nameTok);
+    while (toks[open].isPunct('.')) {
+        nameTok = nextSig(toks, open);
+        open = nextSig(toks, nameTok);
+    }
+    if (!toks[open].isPunct('('))
+        return QString();
+    toks[nameTok].set(QLatin1Char('"') + QString(newName).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'));
+    std::vector<std::pair<std::size_t, std::size_t>> items;
+    std::size_t close = 0;
+    int depth = 0;
+    std::size_t itemStart = open + 1;
+    for (std::size_t i = open + 1; i < toks.size(); ++i) {
+        if (toks[i].isPunct('('))
+            ++depth;
+        else if (toks[i].isPunct(')')) {
+            if (depth == 0) {
+                items.emplace_back(itemStart, i);
+                close = i;
+                break;
+            }
+            --depth;
+        } else if (depth == 0 && toks[i].isPunct(',')) {
+            items.emplace_back(itemStart, i);
+            itemStart = i + 1;
+        }
+    }
+    if (close == 0)
+        return QString();
+    if (!dropName.isEmpty()) {
+        const bool isPk = dropName.compare(primaryKeyName, Qt::CaseInsensitive) == 0;
+        bool found = false;
+        for (std::size_t n = 0; n < items.size() && !found; ++n) {
+            auto [a, b] = items[n];
+            std::size_t h = a;
+            while (h < b && !significant(toks[h]))
+                ++h;
+            const bool named = toks[h].is("CONSTRAINT") && nameOf(toks[nextSig(toks, h)]).compare(dropName, Qt::CaseInsensitive) == 0;
+            const bool unnamedPk = toks[h].is("PRIMARY") && isPk;
+            const bool tableConstraint = toks[h].is("CONSTRAINT") || toks[h].is("PRIMARY") || toks[h].is("UNIQUE")
+                || toks[h].is("CHECK") || toks[h].is("FOREIGN");
+            if (named || unnamedPk) {
+                // The whole item goes, with the comma that joins it to the list.
+                std::size_t from = n > 0 ? a - 1 : a;
+                std::size_t to = n > 0 ? b : (n + 1 < items.size() ? b + 1 : b);
+                for (std::size_t x = from; x < to; ++x)
+                    toks[x].drop();
+                found = true;
+            } else if (!tableConstraint && isPk) {
+                // A key declared on the column itself: [CONSTRAINT n] PRIMARY KEY [ASC|DESC] [AUTOINCREMENT].
+                for (std::size_t x = h; x < b; ++x) {
+                    if (!toks[x].is("PRIMARY"))
+                        continue;
+                    std::size_t from = x;
+                    std::ptrdiff_t p = prevSig(toks, std::ptrdiff_t(x));
+                    if (p > 0 && toks[std::size_t(prevSig(toks, p))].is("CONSTRAINT"))
+                        from = std::size_t(prevSig(toks, p));
+                    std::size_t last = nextSig(toks, x); // KEY
+                    for (std::size_t y = nextSig(toks, last); y < b; y = nextSig(toks, y)) {
+                        if (toks[y].is("ASC") || toks[y].is("DESC") || toks[y].is("AUTOINCREMENT"))
+                            last = y;
+                        else
+                            break;
+                    }
+                    for (std::size_t y = from; y <= last; ++y)
+                        toks[y].drop();
+                    found = true;
+                    break;
+                }
+            }
+        }
+        if (!found)
+            return QString();
+    }
+    if (!addConstraint.isEmpty())
+        toks[close].before = QStringLiteral(", ") + addConstraint;
+    return join(toks, 0, toks.size()).trimmed();
 }
 
 QString primaryKeyConstraintName(const QString& createTableSql)

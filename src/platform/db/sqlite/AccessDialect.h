@@ -19,7 +19,7 @@
 namespace db::sqlite {
 
 struct Statement {
-    enum Kind { Plain, SelectInto, CreateTable };
+    enum Kind { Plain, SelectInto, CreateTable, AddConstraint, DropConstraint };
     Kind kind = Plain;
     QString sql;        // SQLite text (for SelectInto: the SELECT without its INTO clause)
     QString target;     // SelectInto: the new table's name, as written (brackets removed)
@@ -27,6 +27,11 @@ struct Statement {
     // numbers them with a trigger.
     QString table;
     QStringList counters;
+    // AddConstraint: the constraint as written ("CONSTRAINT PK_t PRIMARY KEY ([a], [b])");
+    // AddConstraint / DropConstraint: its name. The engine has no such ALTER TABLE:
+    // the backend rebuilds the table.
+    QString constraint;
+    QString constraintName;
 };
 
 // Splits a batch at top-level semicolons and translates each statement.
@@ -36,6 +41,12 @@ std::vector<Statement> translate(const QString& sql);
 QString viewBody(const QString& createViewSql);
 // From a stored CREATE TABLE statement: the name of its PRIMARY KEY constraint ("" when unnamed).
 QString primaryKeyConstraintName(const QString& createTableSql);
+// A stored CREATE TABLE statement with another table name and one more table
+// constraint (constraint empty: none added) or without the named constraint
+// (dropName; a primary key declared on a column counts under any name given as
+// primaryKeyName). Returns "" when the constraint to drop is not there.
+QString rewriteTableDefinition(const QString& createTableSql, const QString& newName, const QString& addConstraint,
+                               const QString& dropName, const QString& primaryKeyName);
 // Name without its [brackets], "quotes" or `backticks`.
 QString unquoteName(const QString& name);
 

@@ -386,6 +386,12 @@ public:
             case sqlite::Statement::CreateTable:
                 out.push_back(runCreate(st));
                 break;
+            case sqlite::Statement::AddConstraint:
+                out.push_back(runAddConstraint(st));
+                break;
+            case sqlite::Statement::DropConstraint:
+                out.push_back(runDropConstraint(st));
+                break;
             }
         }
         return out;
@@ -600,6 +606,105 @@ private:
             }
             return rs;
         });
+    }
+
+    void checkWritable()
+    {
+        if (readOnly_)
+            raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
+    }
+
+    // The engine cannot add or drop a key of an existing table: the table is
+    // built again under the new definition, its rows copied, its indexes and
+    // triggers restored. Any failure leaves the table as it was.
+    void rebuild(const QString& table, const QString& definition)
+    {
+        atomically([&] {
+            std::vector<QString> dependents;
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = ?1 AND type IN ('index', 'trigger') "
+                                           "AND sql IS NOT NULL"));
+                QByteArray u = table.toUtf8();
+                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                while (sqlite3_step(st.s) == SQLITE_ROW)
+                    dependents.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0))));
+            }
+            const QString temp = QStringLiteral("velmora_rebuild");
+            runPlain(definition);
+            runPlain(QStringLiteral("INSERT INTO ") + quoteIdent(temp) + QStringLiteral(" SELECT * FROM ") + quoteIdent(table));
+            runPlain(QStringLiteral("DROP TABLE ") + quoteIdent(table));
+            // Views naming the table must not stop the rename while it is missing.
+            exec("PRAGMA legacy_alter_table = ON");
+            try {
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteIdent(temp) + QStringLiteral(" RENAME TO ") + quoteIdent(table));
+            } catch (...) {
+                exec("PRAGMA legacy_alter_table = OFF");
+                throw;
+            }
+            exec("PRAGMA legacy_alter_table = OFF");
+            for (const QString& d : dependents)
+                runPlain(d);
+            return 0;
+        });
+    }
+
+    ResultSetPtr runAddConstraint(const sqlite::Statement& st)
+    {
+        checkWritable();
+        QString type, realName;
+        const QString sql = masterSql(st.table, &type, &realName);
+        const int paren = st.constraint.indexOf(QLatin1Char('('));
+        if (st.constraint.contains(QRegularExpression(QStringLiteral(R"(^\s*CONSTRAINT\s+\S+\s+UNIQUE\b)"),
+                                                      QRegularExpression::CaseInsensitiveOption))
+            && paren > 0) {
+            return runPlain(QStringLiteral("CREATE UNIQUE INDEX ") + quoteIdent(st.constraintName) + QStringLiteral(" ON ")
+                            + quoteIdent(realName) + QLatin1Char(' ') + st.constraint.mid(paren));
+        }
+        {
+            Stmt info;
+            prepare(info, QStringLiteral("PRAGMA table_info(") + quoteIdent(realName) + QLatin1Char(')'));
+            while (sqlite3_step(info.s) == SQLITE_ROW)
+                if (sqlite3_column_int(info.s, 5) > 0)
+                    raise(errDatabase, QStringLiteral("La tabla '%1' ya tiene una clave principal.").arg(realName), Src);
+        }
+        const QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), st.constraint, QString(), QString());
+        if (def.isEmpty())
+            raise(errDatabase, QStringLiteral("No se puede cambiar la definición de la tabla '%1'.").arg(realName), Src);
+        rebuild(realName, def);
+        auto rs = std::make_shared<ResultSet>();
+        rs->rowsAffected = 0;
+        return rs;
+    }
+
+    ResultSetPtr runDropConstraint(const sqlite::Statement& st)
+    {
+        checkWritable();
+        QString type, realName;
+        const QString sql = masterSql(st.table, &type, &realName);
+        QString indexName;
+        {
+            Stmt ix;
+            prepare(ix, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
+                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"));
+            QByteArray n = st.constraintName.toUtf8(), t = realName.toUtf8();
+            sqlite3_bind_text(ix.s, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(ix.s, 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(ix.s) == SQLITE_ROW)
+                indexName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(ix.s, 0)));
+        } // finished before the drop: a pending read locks the schema
+        if (!indexName.isEmpty())
+            return runPlain(QStringLiteral("DROP INDEX ") + quoteIdent(indexName));
+        QString pkName = sqlite::primaryKeyConstraintName(sql);
+        if (pkName.isEmpty())
+            pkName = QStringLiteral("PrimaryKey");
+        const QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), QString(), st.constraintName, pkName);
+        if (def.isEmpty())
+            raise(errDatabase, QStringLiteral("No existe la restricción '%1' en la tabla '%2'.").arg(st.constraintName, realName), Src);
+        rebuild(realName, def);
+        auto rs = std::make_shared<ResultSet>();
+        rs->rowsAffected = 0;
+        return rs;
     }
 
     QString masterSql(const QString& name, QString* type, QString* realName)
