@@ -141,7 +141,7 @@ QString clsDO::CompactAccessDataBase(ByRef<QString> sServer, ByRef<QString> sBBD
         QString extension;
         for (const QString& e : {QStringLiteral(".mdb"), QStringLiteral(".accdb")})
             if (path.endsWith(e, Qt::CaseInsensitive))
-                extension = e;
+                extension = path.right(e.size());
         if (extension.isEmpty())
             raise(Error::FileNotFound, QStringLiteral("El fichero no tiene la extensión .mdb ni .accdb: ") + path);
         const QString stem = path.left(path.size() - extension.size());

@@ -1,0 +1,229 @@
+// Compaction: a local file through a dated backup and a compacted copy put in
+// place by rename; SQL Server through its shrink statements.
+#include "DataTestSupport.h"
+
+#include "core/Error.h"
+#include "core/ValueText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using datatest::LocalDb;
+using Rows = std::vector<std::vector<Variant>>;
+
+qint64 countRows(const QString& path, const QString& table)
+{
+    auto c = std::make_shared<db::Connection>();
+    c->Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+    db::Recordset rs;
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM ") + table, c, db::adOpenStatic);
+    const qint64 n = rs.value(0).toLongLong();
+    c->Close();
+    return n;
+}
+
+class CompactLocalTest : public ::testing::Test {
+protected:
+    void make(const QString& relative)
+    {
+        ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+        ASSERT_TRUE(db_.dir.isValid());
+        db_.path = db_.dir.filePath(relative);
+        QDir().mkpath(QFileInfo(db_.path).absolutePath());
+        db::Catalog::Create(db_.connectionString());
+        QStringList fill = {QStringLiteral("CREATE TABLE Datos ([Id] LONG, [Texto] MEMO)")};
+        for (int i = 0; i < 200; ++i)
+            fill << QStringLiteral("INSERT INTO Datos (Id, Texto) VALUES (%1, '%2')").arg(i).arg(QString(500, QLatin1Char('x')));
+        fill << QStringLiteral("DELETE FROM Datos WHERE Id >= 50");
+        db::Connection c;
+        c.Open(db_.connectionString());
+        c.BeginTrans();
+        for (const QString& st : fill)
+            c.Execute(st);
+        c.CommitTrans();
+        c.Close();
+        o_.setConnectionType(1);
+        o_.StartObject(QString(), db_.path, QString(), QString());
+    }
+    QStringList leftovers() const
+    {
+        return QFileInfo(db_.path).absoluteDir().entryList(QDir::Files, QDir::Name);
+    }
+    QString compact()
+    {
+        QString s, d, u, p;
+        return o_.CompactAccessDataBase(s, d, u, p);
+    }
+
+    LocalDb db_;
+    clsDO o_;
+};
+
+} // namespace
+
+TEST_F(CompactLocalTest, CompactedFileReplacesTheDatabaseAndTheBackupStays)
+{
+    make(QStringLiteral("Datos.mdb"));
+    const qint64 before = QFileInfo(db_.path).size();
+    const QString report = compact();
+    const QString stem = QRegularExpression::escape(db_.dir.filePath(QStringLiteral("Datos")));
+    const QRegularExpression shape(
+        QStringLiteral("^Fichero Original: \r\n\\{1") + QRegularExpression::escape(db_.path) +
+        QStringLiteral("\\}\r\n\r\nTamaño Original: \\{2[0-9.]+\\} bytes\\.\r\n\r\nBackup: \r\n\\{3(") + stem +
+        QStringLiteral("_\\d{8}_\\d{6}\\.mdb)\\}\r\n\r\nBase de datos compactada con éxito\\.\r\nTamaño Final: \\{4([0-9.]+)\\} bytes\\.$"));
+    const auto m = shape.match(report);
+    ASSERT_TRUE(m.hasMatch()) << report.toStdString();
+    const QString backup = m.captured(1);
+    EXPECT_TRUE(report.contains(QStringLiteral("{2") + ValueText::format(Variant(std::int64_t(before)), QStringLiteral("###,###,##0"))));
+    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
+    EXPECT_EQ(countRows(backup, QStringLiteral("Datos")), 50);
+    EXPECT_LT(QFileInfo(db_.path).size(), before);
+    EXPECT_EQ(leftovers(), (QStringList{QFileInfo(db_.path).fileName(), QFileInfo(backup).fileName()}));
+}
+
+TEST_F(CompactLocalTest, FileHeldByAnotherConnectionIsLeftInPlace)
+{
+    make(QStringLiteral("Datos.accdb"));
+    o_.setConnectionType(2);
+    auto holder = std::make_shared<db::Connection>();
+    holder->Open(db_.connectionString());
+    const qint64 before = QFileInfo(db_.path).size();
+
+    const QString report = compact();
+    const QString compacted = db_.dir.filePath(QStringLiteral("Datos_COMPACT.accdb"));
+    EXPECT_TRUE(report.startsWith(QStringLiteral("<ERROR>Fichero Original: "))) << report.toStdString();
+    EXPECT_TRUE(report.endsWith(QStringLiteral("Se ha dejado una copia del fichero compactado en la ruta: \r\n") + compacted +
+                                QStringLiteral("\r\n\r\nSin embargo no ha podido sustituirse por la base de datos actual debido a "
+                                               "que la misma se encuentra en uso.")))
+        << report.toStdString();
+    holder->Close();
+    EXPECT_EQ(QFileInfo(db_.path).size(), before);
+    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
+    EXPECT_EQ(countRows(compacted, QStringLiteral("Datos")), 50);
+    EXPECT_EQ(leftovers().size(), 3) << "database, backup and compacted copy";
+}
+
+TEST_F(CompactLocalTest, NamesComeFromTheExtensionAtTheEndOfThePath)
+{
+    make(QStringLiteral("copia.mdb.d/Datos.MDB"));
+    const QString report = compact();
+    EXPECT_TRUE(report.contains(QStringLiteral("Base de datos compactada con éxito."))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("{3") + db_.dir.filePath(QStringLiteral("copia.mdb.d/Datos_"))));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("_\\d{8}_\\d{6}\\.MDB\\}")).match(report).hasMatch());
+    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
+}
+
+TEST_F(CompactLocalTest, PathWithoutTheExtensionIsAnErrorAndTouchesNothing)
+{
+    make(QStringLiteral("Datos.db"));
+    const QString report = compact();
+    EXPECT_TRUE(report.startsWith(QStringLiteral("{ERROR}Fichero Original: "))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("ERROR: ")));
+    EXPECT_EQ(leftovers(), QStringList{"Datos.db"});
+
+    o_.setConnectionType(0);
+    const QString other = compact();
+    EXPECT_TRUE(other.startsWith(QStringLiteral("{ERROR}"))) << other.toStdString();
+    EXPECT_EQ(leftovers(), QStringList{"Datos.db"});
+}
+
+// ---- SQL Server -------------------------------------------------------------
+
+class CompactSqlServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec_ = db::RecordingBackend::install();
+        o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    }
+    void TearDown() override { db::RecordingBackend::uninstall(); }
+
+    static QString list(const QString& file = QString())
+    {
+        QString sql = QStringLiteral("SELECT name, physical_name, type_desc, size * 8 / 1024 AS MbSize From sys.master_files "
+                                     "WHERE database_id = DB_ID('Ventas')");
+        return file.isEmpty() ? sql + QStringLiteral(" ORDER BY name") : sql + QStringLiteral(" and name = '") + file + QLatin1Char('\'');
+    }
+    void answerFiles(const char* model)
+    {
+        const QStringList cols = {"name", "physical_name", "type_desc", "MbSize"};
+        rec_->answerRows(list(), cols,
+                         Rows{{Variant("Ventas"), Variant("/data/Ventas.mdf"), Variant("ROWS"), Variant(std::int32_t(10))},
+                              {Variant("Ventas_log"), Variant("/data/Ventas_log.ldf"), Variant("LOG"), Variant(std::int32_t(5))}});
+        rec_->answerRows(list(QStringLiteral("Ventas")), cols,
+                         Rows{{Variant("Ventas"), Variant("/data/Ventas.mdf"), Variant("ROWS"), Variant(std::int32_t(8))}});
+        rec_->answerRows(list(QStringLiteral("Ventas_log")), cols,
+                         Rows{{Variant("Ventas_log"), Variant("/data/Ventas_log.ldf"), Variant("LOG"), Variant(std::int32_t(1))}});
+        rec_->answerRows(kModel, {"name", "recovery_model_desc"}, Rows{{Variant("Ventas"), Variant(model)}});
+    }
+    QString compact(bool fileByFile)
+    {
+        QString s, d, u, p;
+        return o_.CompactSQLServerDataBase(s, d, u, p, fileByFile);
+    }
+
+    const QString kModel = QStringLiteral("SELECT name, recovery_model_desc From sys.Databases WHERE name = 'Ventas'");
+    const QString kLogAdvice =
+        QStringLiteral("Se recomienda realizar un Backup completo para reiniciar la cadena de backups tras el truncado del log.");
+    std::shared_ptr<db::RecordingBackend> rec_;
+    clsDO o_;
+};
+
+TEST_F(CompactSqlServerTest, WholeDatabase)
+{
+    answerFiles("FULL");
+    EXPECT_EQ(compact(false), QStringLiteral("RESULTADO COMPACTADO COMPLETO:\r\nVentas: Tamaño original=10 Mb, Tamaño final=10 Mb"
+                                             "\r\nVentas_log: Tamaño original=5 Mb, Tamaño final=5 Mb"));
+    EXPECT_EQ(rec_->statements(), (QStringList{list(), "DBCC SHRINKDATABASE (Ventas)", list()}));
+
+    rec_->clearLog();
+    rec_->answerError(QStringLiteral("DBCC SHRINKDATABASE (Ventas)"), db::errDatabase, QStringLiteral("permiso"));
+    EXPECT_EQ(compact(false), QStringLiteral("ERROR\r\nNo se ha podido compactar el fichero Ventas. Compruebe que dispone de "
+                                             "permiso de administrador."));
+}
+
+TEST_F(CompactSqlServerTest, FileByFileInFullRecoverySwitchesToSimpleAndBack)
+{
+    answerFiles("FULL");
+    EXPECT_EQ(compact(true), QStringLiteral("\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nVentas_log: Tamaño "
+                                            "original=5 Mb, Tamaño final=1 Mb\r\n") +
+                                 kLogAdvice);
+    EXPECT_EQ(rec_->statements(),
+              (QStringList{list(), "DBCC SHRINKFILE (N'Ventas', TRUNCATEONLY)", list("Ventas"), kModel,
+                           "ALTER DATABASE [Ventas] SET RECOVERY SIMPLE", "DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)",
+                           list("Ventas_log"), "ALTER DATABASE [Ventas] SET RECOVERY FULL"}));
+}
+
+TEST_F(CompactSqlServerTest, FileByFileInSimpleRecoverySendsNoAlter)
+{
+    answerFiles("SIMPLE");
+    EXPECT_TRUE(compact(true).endsWith(kLogAdvice));
+    for (const QString& s : rec_->statements())
+        EXPECT_FALSE(s.startsWith(QStringLiteral("ALTER DATABASE"))) << s.toStdString();
+}
+
+TEST_F(CompactSqlServerTest, RefusedShrinkNamesTheFileAndRestoresTheRecoveryModel)
+{
+    answerFiles("FULL");
+    rec_->answerError(QStringLiteral("DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"), db::errDatabase, QStringLiteral("no"));
+    EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
+                                            "compactar el fichero /data/Ventas_log.ldf. Compruebe que dispone de permiso de "
+                                            "administrador."));
+    EXPECT_EQ(rec_->statements().last(), QStringLiteral("ALTER DATABASE [Ventas] SET RECOVERY FULL"));
+
+    rec_ = db::RecordingBackend::install();
+    answerFiles("FULL");
+    rec_->answerError(QStringLiteral("ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"), db::errDatabase, QStringLiteral("no"));
+    EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
+                                            "cambiar el modelo de recuperación a SIMPLE. Compruebe que dispone de permiso de "
+                                            "administrador."));
+    EXPECT_FALSE(rec_->statements().contains(QStringLiteral("DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)")));
+}
