@@ -193,6 +193,11 @@ TEST_F(LocalTest, TextComparisonIgnoresCaseAcrossUnicode)
     EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'árbol'"), QStringList{"Árbol"});
     EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ñandú'"), QStringList{"ÑANDÚ"});
     EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ZETA'"), QStringList{"zeta"});
+    EXPECT_TRUE(column("SELECT Word FROM W WHERE Word = 'arbol'").isEmpty()); // accents still count
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE 'ñan%'"), QStringList{"ÑANDÚ"});
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE '_RBOL'"), QStringList{"Árbol"});
+    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE 'Z%' ORDER BY Word"), QStringList{"zeta"});
+    EXPECT_EQ(column("SELECT Word FROM W ORDER BY Word"), (QStringList{"Árbol", "ÑANDÚ", "zeta"}));
     exec("CREATE UNIQUE INDEX ixWord ON W (Word)");
     EXPECT_THROW(exec("INSERT INTO W VALUES ('ZETA')"), Error);
 }

@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
+#include <QCollator>
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -35,27 +36,45 @@ QString quoteIdent(const QString& name)
 
 // ---- functions and collation of the Access dialect ---------------------------
 
-// Text comparison without regard to case, for all of Unicode; ASCII on the fast path.
+// Text comparison without regard to case but with regard to accents, in a
+// fixed language so that the order kept in indexes never changes. Texts of
+// plain letters, digits and blanks compare byte by byte (the collation orders
+// them the same way); anything else goes through the Unicode collation.
 int noCaseCompare(void*, int n1, const void* p1, int n2, const void* p2)
 {
     const unsigned char* a = static_cast<const unsigned char*>(p1);
     const unsigned char* b = static_cast<const unsigned char*>(p2);
+    auto plain = [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
+    };
     const int n = n1 < n2 ? n1 : n2;
-    for (int i = 0; i < n; ++i) {
-        unsigned char x = a[i], y = b[i];
-        if ((x | y) & 0x80) {
-            QString s1 = QString::fromUtf8(reinterpret_cast<const char*>(a) + i, n1 - i);
-            QString s2 = QString::fromUtf8(reinterpret_cast<const char*>(b) + i, n2 - i);
-            return s1.compare(s2, Qt::CaseInsensitive);
+    bool simple = true;
+    for (int i = 0; i < n1 && simple; ++i)
+        simple = plain(a[i]);
+    for (int i = 0; i < n2 && simple; ++i)
+        simple = plain(b[i]);
+    if (simple) {
+        for (int i = 0; i < n; ++i) {
+            unsigned char x = a[i], y = b[i];
+            if (x >= 'A' && x <= 'Z')
+                x += 32;
+            if (y >= 'A' && y <= 'Z')
+                y += 32;
+            if (x != y)
+                return x < y ? -1 : 1;
         }
-        if (x >= 'A' && x <= 'Z')
-            x += 32;
-        if (y >= 'A' && y <= 'Z')
-            y += 32;
-        if (x != y)
-            return x < y ? -1 : 1;
+        return n1 - n2;
     }
-    return n1 - n2;
+    thread_local QCollator collator = [] {
+        QCollator c(QLocale(QLocale::Spanish, QLocale::Spain));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        c.setIgnorePunctuation(false);
+        return c;
+    }();
+    const QString s1 = QString::fromUtf8(reinterpret_cast<const char*>(a), n1);
+    const QString s2 = QString::fromUtf8(reinterpret_cast<const char*>(b), n2);
+    return collator.compare(s1, s2);
 }
 
 QString argText(sqlite3_value* v)
@@ -280,6 +299,40 @@ void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
     }
 }
 
+// LIKE without regard to case across Unicode (the engine's own folds ASCII only).
+void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    unsigned int escape = 0;
+    if (argc > 2) {
+        const QString e = argText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0].unicode();
+    }
+    const char* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int pn = sqlite3_value_bytes(argv[0]);
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int tn = sqlite3_value_bytes(argv[1]);
+    bool ascii = true;
+    for (int i = 0; i < pn && ascii; ++i)
+        ascii = static_cast<unsigned char>(pattern[i]) < 0x80;
+    for (int i = 0; i < tn && ascii; ++i)
+        ascii = static_cast<unsigned char>(text[i]) < 0x80;
+    if (ascii) {
+        sqlite3_result_int(ctx, sqlite3_strlike(pattern, text, escape) == 0);
+        return;
+    }
+    const QByteArray p = QString::fromUtf8(pattern, pn).toCaseFolded().toUtf8();
+    const QByteArray t = QString::fromUtf8(text, tn).toCaseFolded().toUtf8();
+    sqlite3_result_int(ctx, sqlite3_strlike(p.constData(), t.constData(), escape) == 0);
+}
+
 void registerFunctions(sqlite3* h)
 {
     sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr, noCaseCompare, nullptr);
@@ -298,6 +351,7 @@ void registerFunctions(sqlite3* h)
         {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
         {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true},
+        {"like", 2, fnLike, true},           {"like", 3, fnLike, true},
     };
     for (const auto& fn : fns)
         sqlite3_create_function_v2(h, fn.name, fn.args, fn.deterministic ? f : SQLITE_UTF8, nullptr, fn.fn, nullptr,
