@@ -99,6 +99,8 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
 
     frmMsgBox* dialog = nullptr;
     step([&] {
+        if (recorder_)
+            return;
         delete dialog_.data();
         dialog = new frmMsgBox(QApplication::activeWindow());
         dialog->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -108,6 +110,8 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
     result_ = 3;
 
     const ButtonSet set = buttonSet(myStyle);
+    if (!dialog)
+        *myBody = kCrLf + *myBody;
     if (dialog) {
         step([&] { dialog->chkDontAskAgain->hide(); });
         *myBody = kCrLf + *myBody;
@@ -155,6 +159,15 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
             if (!multiMsg_.contains(*myBody))
                 AddMultiMsg(*myBody);
         });
+    } else if (recorder_) {
+        recorder_->calls.push_back({*myBody, myStyle, *myMainTitle, *mySubTitle});
+        if (recorder_->answers.empty()) {
+            result_ = recorder_->defaultAnswer;
+        } else {
+            result_ = recorder_->answers.front();
+            recorder_->answers.erase(recorder_->answers.begin());
+        }
+        dontAskAgain_ = recorder_->dontAskAgain;
     } else if (dialog) {
         step([&] {
             dialog->cmd[2]->setFocus();

@@ -20,6 +20,24 @@ class clsDO;
 class frmMsgBox;
 class TranslationStore;
 
+// Stands in for the dialog in tests of code that shows messages: while one
+// is set, MsgBox shows nothing, keeps each call with its texts as they would
+// have been shown, and answers from the queue (then defaultAnswer).
+class MsgBoxRecorder {
+public:
+    struct Call {
+        QString body; // with its leading line break, as shown
+        std::int32_t style = 0;
+        QString title;
+        QString subTitle;
+    };
+    std::vector<Call> calls;
+    std::vector<std::int32_t> answers;
+    std::int32_t defaultAnswer = 1;
+    // The "No volver a preguntar" box as the answer leaves it.
+    bool dontAskAgain = false;
+};
+
 class clsError : public Object {
 public:
     clsError();
@@ -59,6 +77,9 @@ public:
 
     // The dialog of the last call (closed once it answered); null before the first.
     frmMsgBox* Dialog() const;
+
+    // Installs a recorder in place of the dialog (nullptr: the dialog again).
+    void setRecorder(std::shared_ptr<MsgBoxRecorder> recorder) { recorder_ = std::move(recorder); }
 
     // --- error reports and message buffer
 
@@ -136,6 +157,7 @@ private:
     bool dontAskAgain_ = false;
     bool silent_ = false;
     QString multiMsg_;
+    std::shared_ptr<MsgBoxRecorder> recorder_;
     std::shared_ptr<TranslationStore> store_;
     std::weak_ptr<Object> scr_;
     QString language_;

@@ -158,3 +158,26 @@ TEST(ReportError, ThroughTheMessageObjectOrTheSystemBox)
     EXPECT_EQ(body, "\nMAXSQL.VALIDATEALL\nError: boom");
     EXPECT_EQ(title, "Error");
 }
+
+TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
+{
+    clsError msg;
+    auto rec = std::make_shared<MsgBoxRecorder>();
+    rec->answers = {6};
+    rec->dontAskAgain = true;
+    msg.setRecorder(rec);
+    EXPECT_EQ(msg.MsgBox(QString::fromUtf8("¿Borrar {1Clientes}?"), 36, "Aviso"), 6);
+    EXPECT_EQ(msg.MsgBox("Hecho", 64, "Aviso", "Sub"), 1);
+    EXPECT_EQ(msg.Dialog(), nullptr);
+    EXPECT_TRUE(msg.DontAskAgain());
+    ASSERT_EQ(rec->calls.size(), 2u);
+    EXPECT_EQ(rec->calls[0].body, QString::fromUtf8("\r\n¿Borrar Clientes?"));
+    EXPECT_EQ(rec->calls[0].style, 36);
+    EXPECT_EQ(rec->calls[0].subTitle, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
+    EXPECT_EQ(rec->calls[1].subTitle, "Sub");
+    // Silent mode still keeps plain notices back.
+    msg.setSilent(true);
+    EXPECT_EQ(msg.MsgBox("Nota", 0, "Aviso"), 3);
+    EXPECT_EQ(rec->calls.size(), 2u);
+    EXPECT_EQ(msg.MultiMsg(), "\r\nNota\r\n");
+}

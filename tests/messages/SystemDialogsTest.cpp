@@ -1,0 +1,69 @@
+#include "messages/MessageDialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+// Acts on the system box once it is shown.
+void whenModal(const std::function<void(QWidget*)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
+        QWidget* box = QApplication::activeModalWidget();
+        act(box);
+        QTimer::singleShot(0, box, [box] { box->close(); });
+    });
+}
+
+QAbstractButton* button(QWidget* box, QMessageBox::StandardButton which)
+{
+    return static_cast<QMessageBox*>(box)->button(which);
+}
+} // namespace
+
+TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyle)
+{
+    MessageDialogs dialogs;
+    QStringList texts;
+    whenModal([&](QWidget* box) {
+        auto* m = static_cast<QMessageBox*>(box);
+        texts << m->windowTitle() << m->text();
+        EXPECT_EQ(m->icon(), QMessageBox::Critical);
+        EXPECT_NE(button(box, QMessageBox::Yes), nullptr);
+        button(box, QMessageBox::No)->click();
+    });
+    EXPECT_EQ(dialogs.msgBox("No se ha podido abrir la conexión", 4 + 16, "Aviso"), 7);
+    EXPECT_EQ(texts, (QStringList{"Aviso", QString::fromUtf8("No se ha podido abrir la conexión")}));
+
+    whenModal([](QWidget* box) { button(box, QMessageBox::Retry)->click(); });
+    EXPECT_EQ(dialogs.msgBox("x", 2, "t"), 4);
+    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs.msgBox("x", 3 + 32, "t"), 2);
+    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.msgBox("x", 64, "t"), 1);
+    // The second button is the default with 256.
+    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.msgBox("x", 4 + 256, "t"), 7);
+}
+
+TEST(SystemDialogs, InputBoxAnswersTheTextOrNothing)
+{
+    MessageDialogs dialogs;
+    whenModal([](QWidget* box) {
+        auto* edit = box->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text(), "valor");
+        edit->setText("nuevo");
+        static_cast<QInputDialog*>(box)->accept();
+    });
+    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "nuevo");
+    whenModal([](QWidget* box) { static_cast<QInputDialog*>(box)->reject(); });
+    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "");
+}
