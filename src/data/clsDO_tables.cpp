@@ -183,6 +183,7 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
 
     QString sql = QStringLiteral("CREATE TABLE ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (");
     QStringList columns, selected, keys;
+    bool numbersKept = false;
     const int n = fields.Count();
     for (int i = 1; i <= n; ++i) {
         const clsFieldPtr f = fieldAt(fields, i);
@@ -190,6 +191,12 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
         if (!f->AutoIncrease()) {
             columns << f->NewFieldName();
             selected << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), *oldFields, fields);
+        } else if (oldFields->Exists(f->FieldName())) {
+            // Numbers a row already has are kept: other tables may refer to them.
+            // A new auto-numbered column is numbered by the engine.
+            columns << f->NewFieldName();
+            selected << f->FieldName();
+            numbersKept = true;
         }
         if (f->IsKey())
             keys << sqltext::bracket(f->NewFieldName());
@@ -202,9 +209,14 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
     if (!runStep(*this, sql))
         return QStringLiteral("No se pudo crear la tabla ") + sNewTableName + QLatin1Char('.');
 
-    if (!runStep(*this, QStringLiteral("INSERT INTO ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (") +
-                            columns.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") + selected.join(QStringLiteral(", ")) +
-                            QStringLiteral(" FROM ") + sqltext::bracket(source))) {
+    QString copy = QStringLiteral("INSERT INTO ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (") +
+                   columns.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") + selected.join(QStringLiteral(", ")) +
+                   QStringLiteral(" FROM ") + sqltext::bracket(source);
+    if (numbersKept && connectionType_ == 0) {
+        const QString identity = QStringLiteral("SET IDENTITY_INSERT ") + sqltext::bracket(sNewTableName);
+        copy = identity + QStringLiteral(" ON;") + kCrLf + copy + QLatin1Char(';') + kCrLf + identity + QStringLiteral(" OFF");
+    }
+    if (!runStep(*this, copy)) {
         runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(sNewTableName));
         return QStringLiteral("No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla ") +
                source;

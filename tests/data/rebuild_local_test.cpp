@@ -192,6 +192,17 @@ TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNu
     EXPECT_TRUE(fields->Item(Variant("Id")).as<Collection>()->Item(Variant("AutoIncrease")).toBool());
 }
 
+TEST_F(RebuildLocalTest, NumbersOfAnAutoNumberedColumnSurviveTheRebuild)
+{
+    db_.exec({QStringLiteral("DELETE FROM Clientes WHERE Id = 2"),
+              QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Eva', 10, 3)")});
+    ASSERT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Nombre")), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))), QString());
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Cliente")), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
+    db_.exec({QStringLiteral("INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)")});
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Cliente")).last(), QStringLiteral("5|Luz"));
+}
+
 TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
 {
     auto cols = layout(QStringLiteral("Clientes"), {{"Nombre", "Nombre", 8, 50},
