@@ -5,6 +5,8 @@
 #include "TranslatableControls.h"
 #include "frmMsgBox.h"
 
+#include "core/Screen.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -52,8 +54,8 @@ bool fixedPosition(const QWidget* widget)
     return !parent || !layoutHolds(parent->layout(), widget);
 }
 
-int twipsOf(int pixels) { return int(std::lround(pixels * frmMsgBox::twipsPerPixel())); }
-int pixelsOf(double twips) { return int(std::ceil(twips / frmMsgBox::twipsPerPixel() - 1e-9)); }
+int twipsOf(int pixels) { return Screen::twipsFromPixels(pixels); }
+int pixelsOf(double twips) { return int(std::ceil(twips / Screen::twipsPerPixel() - 1e-9)); }
 
 // Controls whose insides are not controls of the window.
 bool opaque(const QObject* o)
@@ -95,12 +97,12 @@ void collectControls(const QObject* parent, QList<QObject*>& out)
 
 double clsError::textWidthTwips(const QString& text) const
 {
-    return QFontMetricsF(frmMsgBox::dialogFont()).horizontalAdvance(text) * frmMsgBox::twipsPerPixel();
+    return QFontMetricsF(frmMsgBox::dialogFont()).horizontalAdvance(text) * Screen::twipsPerPixel();
 }
 
 double clsError::textHeightTwips(const QString& text) const
 {
-    return QFontMetricsF(frmMsgBox::dialogFont()).boundingRect(text).height() * frmMsgBox::twipsPerPixel();
+    return QFontMetricsF(frmMsgBox::dialogFont()).boundingRect(text).height() * Screen::twipsPerPixel();
 }
 
 void clsError::TransMe(QWidget* MiForm, bool CreateNew)

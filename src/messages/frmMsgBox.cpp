@@ -2,6 +2,8 @@
 
 #include "clsError.h"
 
+#include "core/Screen.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
@@ -9,12 +11,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
 namespace {
-int px(double twips) { return qRound(twips / frmMsgBox::twipsPerPixel()); }
+int px(double twips) { return Screen::pixelsFromTwips(twips); }
 
 QRect twipsRect(double left, double top, double width, double height)
 {
@@ -44,14 +45,6 @@ QFrame* line(QWidget* parent, const char* name, double y, const QColor& colour)
     return frame;
 }
 } // namespace
-
-double frmMsgBox::twipsPerPixel()
-{
-    double dpi = 96.0;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        dpi = screen->logicalDotsPerInchX();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
 
 QFont frmMsgBox::dialogFont()
 {

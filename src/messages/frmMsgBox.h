@@ -45,8 +45,6 @@ public:
 
     // The dialog's font (Tahoma 8.25 pt); texts of translated windows are measured in it.
     static QFont dialogFont();
-    // Twips in one pixel on this screen (15 at 96 DPI).
-    static double twipsPerPixel();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

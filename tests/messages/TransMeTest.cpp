@@ -5,6 +5,8 @@
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 
+#include "core/Screen.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,8 +31,8 @@ protected:
     double textHeightTwips(const QString&) const override { return 195.0; }
 };
 
-int px(double twips) { return int(std::lround(twips / frmMsgBox::twipsPerPixel())); }
-int pxUp(double twips) { return int(std::ceil(twips / frmMsgBox::twipsPerPixel() - 1e-9)); }
+int px(double twips) { return int(std::lround(twips / Screen::twipsPerPixel())); }
+int pxUp(double twips) { return int(std::ceil(twips / Screen::twipsPerPixel() - 1e-9)); }
 
 class FakeGrid : public QWidget, public TranslatableGrid {
 public:
