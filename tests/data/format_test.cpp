@@ -168,22 +168,27 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
 
 TEST_F(FormatTest, NullReplacementPerDialect)
 {
-    EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), QStringLiteral("COALESCE(Precio, 0.00)"));
-    EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant(names({"a", "b"})), 5), QStringLiteral("COALESCE(a, b, 0.00)"));
-    EXPECT_EQ(make(Oracle)->SqlIsNull(Variant(names({"a", "b"})), 8), QStringLiteral("COALESCE(a, b, '')"));
-    EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), QStringLiteral("ISNULL(Nombre, '')"));
-    EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7),
-              QStringLiteral("ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"));
-    EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), QStringLiteral("ISNULL(Activo, 0)"));
-    EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), QStringLiteral("IIF(x IS NOT NULL, x, 0)"));
-    EXPECT_EQ(make(Access)->SqlIsNull(Variant(names({"a", "b"})), 2),
-              QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
-    // A type without a default literal keeps the value as it is, in valid SQL.
-    EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), QStringLiteral("ISNULL(g, NULL)"));
+    for (bool es : {true, false}) {
+        es ? spanish() : english();
+        SCOPED_TRACE(es ? "es" : "en");
+        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), QStringLiteral("COALESCE(Precio, 0.00)"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant(names({"a", "b"})), 5), QStringLiteral("COALESCE(a, b, 0.00)"));
+        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant(names({"a", "b"})), 8), QStringLiteral("COALESCE(a, b, '')"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), QStringLiteral("ISNULL(Nombre, '')"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7),
+                  QStringLiteral("ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), QStringLiteral("ISNULL(Activo, 0)"));
+        EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), QStringLiteral("IIF(x IS NOT NULL, x, 0)"));
+        EXPECT_EQ(make(Access)->SqlIsNull(Variant(names({"a", "b"})), 2),
+                  QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
+        // A type without a default literal keeps the value as it is, in valid SQL.
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), QStringLiteral("ISNULL(g, NULL)"));
+    }
 }
 
 TEST_F(FormatTest, ConditionsAndDateColumns)
 {
+    english();
     EXPECT_EQ(make(Access)->SQLCondition(QStringLiteral("x > 0"), QStringLiteral("1"), QStringLiteral("0")),
               QStringLiteral("IIF(x > 0, 1, 0)"));
     EXPECT_EQ(make(SqlServer)->SQLCondition(QStringLiteral("x > 0"), QStringLiteral("1"), QStringLiteral("0"),
@@ -222,6 +227,16 @@ TEST_F(FormatTest, OracleMoneyColumnsRewriteThePattern)
     EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), pattern, QStringLiteral("I")),
               QStringLiteral("TO_CHAR(Imp,'9,990.00') AS I"));
     EXPECT_EQ(pattern.toString(), QStringLiteral("9,990.00"));
+
+    // A decimals expression: grouped whole part and that many decimals, as on Access.
+    const QString f = QStringLiteral("TO_CHAR(Imp,'FM999,999,999,990.00000000')");
+    const QString e = QStringLiteral("SUBSTR(") + f + QStringLiteral(", 1, LENGTH(") + f + QStringLiteral(") - 9) || SUBSTR(") + f +
+                      QStringLiteral(", -9, Dec + CASE WHEN Dec > 0 THEN 1 ELSE 0 END)");
+    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("Dec"), QStringLiteral("I")), e + QStringLiteral(" AS I"));
+    const QString n = QStringLiteral("TO_CHAR(Imp,'999,999,990')");
+    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(0)), QStringLiteral("I"), true),
+              QStringLiteral("CASE WHEN LENGTH(") + n + QStringLiteral(") < 15 THEN LPAD(") + n + QStringLiteral(", 15) ELSE ") + n +
+                  QStringLiteral(" END AS I"));
 }
 
 TEST_F(FormatTest, SqlServerMoneyColumnsFollowTheLocaleSeparators)
