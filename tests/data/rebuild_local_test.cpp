@@ -319,4 +319,14 @@ TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
     indexes = o_.TableIndexes(s, d, u, p, t);
     EXPECT_FALSE(indexes->Exists(QStringLiteral("IX_Cod")));
     EXPECT_FALSE(o_.RemoveIndex(QStringLiteral("Clientes"), QStringLiteral("IX_Cod"), false).toBool());
+
+    // The primary key goes by its constraint and comes back under PK_ and the table name.
+    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Clientes"), QStringLiteral("PK_Clientes"), true).toBool());
+    EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
+    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Clientes"), QStringLiteral("Clave"), true, false, false, QStringLiteral("Cod")));
+    const CollectionPtr key = o_.TableKey(s, d, u, p, t);
+    ASSERT_EQ(key->Count(), 1);
+    EXPECT_EQ(key->Item(Variant(std::int32_t(1))).toString(), QStringLiteral("Cod"));
+    EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(QStringLiteral("PK_Clientes")));
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Nombre, Cod, Precio")), original());
 }
