@@ -6,12 +6,14 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
+namespace {
 // The dialect pieces the text rules need, as the object holds them now.
-#define TEXT_DIALECT sqltext::Dialect{DialectKind(), sUnion_, sInicioFecha_, sFinalFecha_}
+sqltext::Dialect dialectOf(int kind, const clsDO& o) { return sqltext::Dialect{kind, o.sUnion(), o.sInicioFecha(), o.sFinalFecha()}; }
+} // namespace
 
 Variant clsDO::SQLFormat(const QString& WichType, const Variant& QueDato)
 {
-    const sqltext::Dialect dialect = TEXT_DIALECT;
+    const sqltext::Dialect dialect = dialectOf(DialectKind(), *this);
     try {
         return sqltext::sqlFormat(dialect, WichType, QueDato);
     } catch (const Error&) {
@@ -37,7 +39,7 @@ Variant clsDO::SQLFormat(const QString& WichType, const Variant& QueDato)
 
 QString clsDO::SqlIsNull(const Variant& vValores, std::int16_t iFieldType)
 {
-    const sqltext::Dialect dialect = TEXT_DIALECT;
+    const sqltext::Dialect dialect = dialectOf(DialectKind(), *this);
     const QString typeName = sqltext::formatTypeName(iFieldType);
     QString defaultLiteral;
     if (!typeName.isEmpty()) {
@@ -55,13 +57,13 @@ QString clsDO::SQLCondition(const QString& Condition, const QString& CaseTrue, c
 
 QString clsDO::FormatoFechaSelect(const QString& NombreCampo, const QString& AliasCampo)
 {
-    return sqltext::formatoFechaSelect(TEXT_DIALECT, NombreCampo, AliasCampo);
+    return sqltext::formatoFechaSelect(dialectOf(DialectKind(), *this), NombreCampo, AliasCampo);
 }
 
 QString clsDO::FormatoMonedaSelect(const QString& NombreCampo, ByRef<Variant> DecimalesOFormato, const QString& AliasCampo,
                                    bool CompletarBlancosOrden)
 {
-    return sqltext::formatoMonedaSelect(TEXT_DIALECT, NombreCampo, DecimalesOFormato.get(), AliasCampo,
+    return sqltext::formatoMonedaSelect(dialectOf(DialectKind(), *this), NombreCampo, DecimalesOFormato.get(), AliasCampo,
                                         CompletarBlancosOrden);
 }
 

@@ -21,6 +21,13 @@ bool runStep(clsDO& o, const QString& sql)
     return ok;
 }
 
+const Collection& fieldsOf(const CollectionPtr& fields)
+{
+    if (!fields)
+        raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
+    return *fields;
+}
+
 clsFieldPtr fieldAt(const Collection& fields, int position)
 {
     auto f = fields.Item(Variant(std::int32_t(position))).as<clsField>();
@@ -109,7 +116,7 @@ QString keyConstraint(const QString& table, const QStringList& keys)
 
 QString clsDO::CreateTable(const QString& sTableName, const CollectionPtr& colTableFields)
 {
-    const Collection& fields = *colTableFields;
+    const Collection& fields = fieldsOf(colTableFields);
     QString sql = QStringLiteral("CREATE TABLE ") + sTableName + QStringLiteral(" (");
     QStringList keys;
     const int n = fields.Count();
@@ -136,7 +143,7 @@ QString clsDO::CreateTable(const QString& sTableName, const CollectionPtr& colTa
 
 QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableName, const CollectionPtr& colTableFields)
 {
-    const Collection& fields = *colTableFields;
+    const Collection& fields = fieldsOf(colTableFields);
     QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
     const CollectionPtr stored = TableList(server, database, user, password, table, false);
     if (!stored)
