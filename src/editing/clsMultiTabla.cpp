@@ -1054,6 +1054,11 @@ QString clsMultiTabla::condicionClave(const std::vector<QString>& campos, const 
     QStringList partes;
     for (std::size_t i = 0; i < campos.size(); ++i) {
         const Variant v = i < valores.size() ? valores[i] : Variant::null();
+        // "= NULL" matches no row, whatever the type.
+        if (v.isNull()) {
+            partes << campos[i] + QStringLiteral(" IS NULL");
+            continue;
+        }
         const QString lit = literal(campos[i], v);
         partes << campos[i] + (lit == QLatin1String("NULL") ? QStringLiteral(" IS NULL") : QStringLiteral(" = ") + lit);
     }

@@ -311,3 +311,43 @@ TEST_F(Grabado, TellsKeysApartThatDifferOnlyInCase)
     EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#abc"));
     EXPECT_EQ(ot->BuscarRegistro(Variant("#ABC")), QString());
 }
+
+TEST_F(Grabado, EditsAndDeletesSeveralRecordsAtOnce)
+{
+    respuestaPedido(3, QStringLiteral("Ana"), 1.0, false);
+    respuestaPedido(4, QStringLiteral("Luis"), 2.0, false);
+    respuestaPedido(5, QStringLiteral("Eva"), 3.0, false);
+    auto ot = abrir();
+    for (const char* k : {"#3", "#4", "#5"})
+        ASSERT_TRUE(ot->ExisteRegistro(Variant(k)));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#5")));
+
+    // Positions are turned into keys in the caller's array; a "B" record keeps its mark.
+    auto registros = std::make_shared<VArray>(0, 2);
+    registros->at(0) = Variant(std::int32_t(1));
+    registros->at(1) = Variant("#4");
+    registros->at(2) = Variant("#5");
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant("Todos"), Variant(registros));
+    EXPECT_EQ(registros->at(0), Variant(QStringLiteral("#3")));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#3")), QStringLiteral("M"));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#4")), QStringLiteral("M"));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#5")), QStringLiteral("B"));
+    const Variant valores = ot->ValorCampo(QStringLiteral("Pedidos.Cliente"), Variant(registros));
+    ASSERT_TRUE(valores.isArray());
+    EXPECT_EQ(valores.array()->at(2), Variant(QStringLiteral("Todos")));
+
+    // Deleting a list stops at the first record that cannot be marked.
+    auto borrar = std::make_shared<VArray>(0, 1);
+    borrar->at(0) = Variant("#5");
+    borrar->at(1) = Variant("#3"); // edited here, so locked by this object
+    EXPECT_FALSE(ot->BorrarRegistro(Variant(borrar)));
+
+    // Without a current record, the state is that of the first entry.
+    auto otra = abrir();
+    const QString primero = otra->NuevoRegistro();
+    const QString segundo = otra->NuevoRegistro();
+    ASSERT_TRUE(otra->BorrarRegistro(Variant(segundo)));
+    EXPECT_EQ(otra->RegistroActual(), QString());
+    EXPECT_EQ(otra->ModoEdicion(), QStringLiteral("A"));
+    EXPECT_EQ(otra->TodosLosRegistros().array()->at(0), Variant(primero));
+}
