@@ -416,3 +416,48 @@ TEST_F(LocalTest, KeyDeclaredOnACounterColumnCanBeDropped)
     exec("ALTER TABLE A2 DROP CONSTRAINT PrimaryKey");
     EXPECT_TRUE(cat.PrimaryKey("A2").isEmpty());
 }
+
+TEST_F(LocalTest, CompactionFailingMidwayLeavesTheOriginal)
+{
+    exec("CREATE TABLE R (Id LONG)");
+    exec("INSERT INTO R VALUES (1)");
+    const QByteArray before = [&] {
+        QFile f(file_);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    const QString nowhere = dir_.filePath("no/such/folder/copy.mdb");
+    EXPECT_THROW(db::CompactDatabase(file_, nowhere), Error);
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_THROW(db::ReplaceDatabaseFile(nowhere, file_), Error);
+    QFile f(file_);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(column("SELECT COUNT(*) FROM R"), QStringList{"1"});
+}
+
+TEST_F(LocalTest, CommandTimeoutStopsALongStatement)
+{
+    cn_->setCommandTimeout(1);
+    try {
+        exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT COUNT(*) FROM n");
+        FAIL() << "ran forever";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description.contains("interrupt", Qt::CaseInsensitive)) << e.description.toStdString();
+    }
+    cn_->setCommandTimeout(0);
+    EXPECT_EQ(column("SELECT 1"), QStringList{"1"});
+}
+
+TEST_F(LocalTest, CopyOfACounterTableDoesNotNumberItself)
+{
+    exec("CREATE TABLE C1 (Doc TEXT(5), Num COUNTER, CONSTRAINT PK_C1 PRIMARY KEY (Doc))");
+    exec("INSERT INTO C1 (Doc) VALUES ('a')");
+    exec("SELECT * INTO C1_OLD FROM C1");
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    auto t = cat.Table("C1_OLD");
+    EXPECT_EQ(t.columns[1].property("Autoincrement"), Variant(false));
+    EXPECT_EQ(t.columns[1].type, db::adInteger);
+    EXPECT_EQ(column("SELECT Num FROM C1_OLD"), QStringList{"1"});
+}

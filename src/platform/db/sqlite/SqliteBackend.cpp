@@ -620,6 +620,9 @@ private:
                     QString def = quoteIdent(QString::fromUtf8(sqlite3_column_name(probe.s, c)));
                     if (const char* decl = sqlite3_column_decltype(probe.s, c)) {
                         QString d = QString::fromUtf8(decl);
+                        // A copy holds the numbers; it does not number rows itself.
+                        if (sqlitetypes::describeColumn(d).counter)
+                            d = QStringLiteral("LONG");
                         def += QLatin1Char(' ') + d;
                         if (sqlitetypes::isTextDecl(d))
                             def += QStringLiteral(" COLLATE NOCASE");
