@@ -93,6 +93,21 @@ void collectControls(const QObject* parent, QList<QObject*>& out)
             collectControls(child, out);
     }
 }
+// The timers among a window's controls (not those inside composite controls).
+void collectTimers(const QObject* parent, QList<QTimer*>& out)
+{
+    for (QObject* child : parent->children()) {
+        if (auto* timer = qobject_cast<QTimer*>(child)) {
+            out.append(timer);
+            continue;
+        }
+        const auto* w = qobject_cast<const QWidget*>(child);
+        if (w && w->isWindow() && !qobject_cast<const QMenu*>(w))
+            continue;
+        if (!opaque(child))
+            collectTimers(child, out);
+    }
+}
 } // namespace
 
 double clsError::textWidthTwips(const QString& text) const
@@ -265,7 +280,9 @@ void clsError::DisableAllTimers(QObject* MiForm)
 {
     if (!MiForm)
         return;
-    for (QTimer* timer : MiForm->findChildren<QTimer*>()) {
+    QList<QTimer*> timers;
+    collectTimers(MiForm, timers);
+    for (QTimer* timer : timers) {
         if (!timer->isActive())
             continue;
         timer->stop();

@@ -297,8 +297,12 @@ TEST_F(WindowTranslation, DisableAllTimersStopsEveryTimer)
     stopped->setInterval(100);
     auto* nested = new QTimer(new QWidget(&form));
     nested->start(50);
+    // The grid's own timers are its business.
+    auto* inside = new QTimer(new FakeGrid(&form, "fgrDatos", 1));
+    inside->start(1000);
     msg.DisableAllTimers(&form);
     EXPECT_FALSE(running->isActive());
     EXPECT_FALSE(stopped->isActive());
     EXPECT_FALSE(nested->isActive());
+    EXPECT_TRUE(inside->isActive());
 }
