@@ -351,3 +351,26 @@ TEST_F(RecordedSchemaTest, StructureStatementsAndTypeMapping)
     EXPECT_EQ(entry("Orders.Dec")->at(2).toInt(), 0);
     EXPECT_EQ(entry("Orders.Bit")->at(2).toInt(), 11);
 }
+
+TEST_F(RecordedSchemaTest, CatalogViewsDescribedOnTheStoredConnection)
+{
+    sqlServer();
+    rec_->setViews({{QStringLiteral("SYS"), QStringLiteral("SELECT a, b AS c FROM t")},
+                    {QStringLiteral("MSysVista"), QStringLiteral("SELECT x FROM y")},
+                    {QStringLiteral("Rota"), QStringLiteral("SELECT nada FROM falta")}});
+    db::RecordingBackend::Answer columns;
+    for (const char* name : {"a", "c", "a"}) {
+        db::FieldInfo f;
+        f.name = QLatin1String(name);
+        columns.fields.push_back(f);
+    }
+    rec_->answer(QStringLiteral("SELECT a, b AS c FROM t"), columns);
+    rec_->answerError(QStringLiteral("SELECT nada FROM falta"), db::errDatabase, QStringLiteral("no existe"));
+
+    const CollectionPtr views = o_.ViewList(sv_, db_, us_, pw_);
+    ASSERT_TRUE(views);
+    EXPECT_EQ(keysOf(views), (QStringList{"SYS", "Rota"}));
+    EXPECT_EQ(keysOf(sub(sub(views, "SYS"), "Fields")), (QStringList{"a", "c"})) << "a repeated column is listed once";
+    EXPECT_EQ(sub(sub(views, "Rota"), "Fields")->Count(), 0) << "a view that cannot be described has no columns";
+    EXPECT_EQ(at(sub(views, "SYS"), "SQLText").toString(), QStringLiteral("SELECT a, b AS c FROM t"));
+}
