@@ -110,11 +110,9 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
     result_ = 3;
 
     const ButtonSet set = buttonSet(myStyle);
-    if (!dialog)
-        *myBody = kCrLf + *myBody;
+    *myBody = kCrLf + *myBody;
     if (dialog) {
         step([&] { dialog->chkDontAskAgain->hide(); });
-        *myBody = kCrLf + *myBody;
         step([&] { dialog->txtBody->setPlainText(QString(*myBody).replace(kCrLf, QStringLiteral("\n"))); });
         step([&] {
             if (Parent)
