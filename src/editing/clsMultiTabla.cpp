@@ -213,6 +213,23 @@ void clsMultiTabla::reportError(const QString& procedimiento, const QString& des
         SystemMsgBox(texto, 16, QStringLiteral("Error"));
 }
 
+// A write-back that wrote nothing is always told, through the message dialog
+// (the class error reports may be switched off). The data go in as BraceBlocks
+// so that only the words around them are translated.
+void clsMultiTabla::avisoEscritura(const QString& texto, const QStringList& datos)
+{
+    QString conLlaves = texto;
+    QString plano = texto;
+    for (int i = 0; i < datos.size(); ++i) {
+        conLlaves = conLlaves.arg(BraceBlock(i + 1, datos.at(i)));
+        plano = plano.arg(datos.at(i));
+    }
+    if (objetoError_)
+        objetoError_->MsgBox(conLlaves, 16, QStringLiteral("Error"));
+    else
+        SystemMsgBox(plano, 16, QStringLiteral("Error"));
+}
+
 void clsMultiTabla::mostrarAviso(const QString& texto)
 {
     if (objetoError_)
@@ -1143,6 +1160,18 @@ QString clsMultiTabla::literalFechaHora(const QDateTime& fecha) const
 QString clsMultiTabla::literal(const QString& campo, const Variant& valor) const
 {
     const int tipo = tipoCampo(campo);
+    try {
+        return literalDeTipo(tipo, campo, valor);
+    } catch (const Error& e) {
+        QString texto;
+        if (!valor.isArray() && !valor.isObject())
+            texto = ValueText::displayText(valor);
+        raise(e.number, QStringLiteral("El valor '%1' no es válido para el campo %2").arg(texto, campo));
+    }
+}
+
+QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Variant& valor) const
+{
     const bool vacio = esVacio(valor);
     const QString null = QStringLiteral("NULL");
     switch (tipo) {
@@ -1367,7 +1396,6 @@ bool clsMultiTabla::enviar(const std::vector<Sentencia>& sentencias)
     d.OpenTransaction();
     if (!d.TransactionOpen())
         return false; // the data-access object has said why
-    const QString ninguno = QStringLiteral("No se ha guardado ningún cambio.");
     for (const Sentencia& s : sentencias) {
         sentencia_ = s.sql;
         std::int32_t filas = 0;
@@ -1376,7 +1404,8 @@ bool clsMultiTabla::enviar(const std::vector<Sentencia>& sentencias)
             ok = d.Execute(s.sql, QString(), QString(), QString(), QString(), filas, false);
         } catch (const Error& e) {
             d.UnDoTransaction();
-            reportError(QStringLiteral("Función ActualizarBBDD"), e.description + CrLf + ninguno);
+            avisoEscritura(QStringLiteral("No se ha guardado ningún cambio: la base de datos ha rechazado una sentencia.%1%2"),
+                           {CrLf + CrLf + s.sql, CrLf + CrLf + e.description});
             return false;
         }
         if (!ok) {
@@ -1385,10 +1414,9 @@ bool clsMultiTabla::enviar(const std::vector<Sentencia>& sentencias)
         }
         if (s.filasEsperadas >= 0 && filas != s.filasEsperadas) {
             d.UnDoTransaction();
-            reportError(QStringLiteral("Función ActualizarBBDD"),
-                        QStringLiteral("La sentencia") + CrLf + s.sql + CrLf +
-                            QStringLiteral("ha afectado a %1 registros y debía afectar a %2.").arg(filas).arg(s.filasEsperadas) +
-                            CrLf + ninguno);
+            avisoEscritura(QStringLiteral("No se ha guardado ningún cambio: una sentencia ha afectado a %1 registros y "
+                                          "debía afectar a %2.%3"),
+                           {QString::number(filas), QString::number(s.filasEsperadas), CrLf + CrLf + s.sql});
             return false;
         }
     }
@@ -1408,7 +1436,15 @@ bool clsMultiTabla::ActualizarBBDD()
             if (!edicion_.empty()) {
                 // Every literal is written before anything is sent, so a value
                 // that does not convert stops the write-back untouched.
-                const std::vector<Sentencia> sentencias = sentenciasEscritura();
+                std::vector<Sentencia> sentencias;
+                try {
+                    sentencias = sentenciasEscritura();
+                } catch (const Error& e) {
+                    avisoEscritura(QStringLiteral("No se ha guardado ningún cambio: un valor no se puede escribir en la "
+                                                  "base de datos.%1"),
+                                   {CrLf + CrLf + e.description});
+                    return;
+                }
                 if (!enviar(sentencias))
                     return;
                 for (EntradaEdicion* e : edicion_.all()) {

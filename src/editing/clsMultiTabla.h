@@ -172,6 +172,7 @@ private:
     void terminate();
     void reportError(const QString& procedimiento, const QString& descripcion);
     void mostrarAviso(const QString& texto);
+    void avisoEscritura(const QString& texto, const QStringList& datos);
     QString descripcionLet(const QString& campo, const Variant& registros, const Variant& valor) const;
     clsDO& consulta() const;
 
@@ -205,6 +206,7 @@ private:
 
     // The SQL literal of a value; raises Error when the value does not convert.
     QString literal(const QString& campo, const Variant& valor) const;
+    QString literalDeTipo(int tipo, const QString& campo, const Variant& valor) const;
     bool mismoFormato(const QString& campo, const Variant& a, const Variant& b) const;
     QString literalFechaHora(const QDateTime& fecha) const;
     QString literalBooleano(bool valor) const;

@@ -150,5 +150,6 @@ TEST_F(Grabado, AValueThatDoesNotConvertStopsBeforeAnythingIsSent)
     EXPECT_EQ(cuenta(Kind::Begin), 0);
     EXPECT_EQ(ot->RegistrosEditados(), 2);
     ASSERT_EQ(dialogos->calls.size(), 1u);
-    EXPECT_TRUE(dialogos->calls[0].prompt.startsWith(QStringLiteral("Función ActualizarBBDD")));
+    EXPECT_TRUE(dialogos->calls[0].prompt.startsWith(QStringLiteral("No se ha guardado ningún cambio")));
+    EXPECT_TRUE(dialogos->calls[0].prompt.contains(QStringLiteral("doce")));
 }
