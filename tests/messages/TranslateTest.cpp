@@ -46,6 +46,10 @@ TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
     EXPECT_EQ(msg.Translate("12"), "12");
     // Same tag twice: both markers take the first value.
     EXPECT_EQ(msg.Translate("Registro {1a} de {1b}", false), "Registro a de a");
+    // An unbalanced "{" is plain text, looked up as it stands.
+    EXPECT_EQ(msg.Translate("Total {1abc", false), "Total {1abc");
+    EXPECT_EQ(store->statements.last(), "SELECT Language2 FROM [Translate] WHERE Original = 'Total {1abc'");
+    EXPECT_EQ(msg.Translate("Registro {15} de {", false), "Registro 5 de {");
     // A row without a translation gives the Spanish text, found in the database.
     EXPECT_EQ(msg.Translate("Sin traducir"), "Sin traducir");
     EXPECT_TRUE(store->inserts().isEmpty());
