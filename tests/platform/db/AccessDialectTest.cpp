@@ -41,6 +41,7 @@ TEST(AccessDialect, TopBecomesLimitAtItsOwnLevel)
     EXPECT_EQ(one("SELECT TOP 2 * FROM (SELECT TOP 7 a FROM t ORDER BY a) A ORDER BY a DESC"),
               "SELECT * FROM (SELECT a FROM t ORDER BY a LIMIT 7) A ORDER BY a DESC LIMIT 2");
     EXPECT_EQ(one("SELECT TOP 1 a FROM t UNION SELECT b FROM u"), "SELECT * FROM (SELECT a FROM t LIMIT 1) UNION SELECT b FROM u");
+    EXPECT_EQ(one("SELECT TOP 100 PERCENT a FROM t ORDER BY a"), "SELECT a FROM t ORDER BY a");
     // Without a count it is a column called TOP.
     EXPECT_EQ(one("SELECT TOP FROM t"), "SELECT TOP FROM t");
 }

@@ -237,8 +237,17 @@ void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
             continue;
         }
         std::size_t after = nextSig(toks, last);
-        if (toks[after].is("PERCENT"))
-            continue; // no counterpart; the engine reports it
+        if (toks[after].is("PERCENT")) {
+            // "TOP 100 PERCENT" (views that keep an ORDER BY) limits nothing; other shares
+            // have no counterpart and are left for the engine to report.
+            if (count.toDouble() < 100)
+                continue;
+            for (std::size_t x = j; x <= after; ++x)
+                toks[x].drop();
+            if (after + 1 < toks.size() && toks[after + 1].kind == T::Space)
+                toks[after + 1].drop();
+            continue;
+        }
         // Drop "TOP n" and the blank after it.
         for (std::size_t x = j; x <= last; ++x)
             toks[x].drop();
