@@ -1066,18 +1066,20 @@ bool clsMultiTabla::ExisteRegistro(const Variant& ValoresCondicion, const Varian
     return r;
 }
 
-QString clsMultiTabla::condicionClave(const std::vector<QString>& campos, const std::vector<Variant>& valores)
+QString clsMultiTabla::condicionClave(const std::vector<QString>& campos, const std::vector<Variant>& valores,
+                                      bool columnasDeLaTabla)
 {
     QStringList partes;
     for (std::size_t i = 0; i < campos.size(); ++i) {
         const Variant v = i < valores.size() ? valores[i] : Variant::null();
+        const QString nombre = columnasDeLaTabla ? nombreColumna(campos[i]) : campos[i];
         // "= NULL" matches no row, whatever the type.
         if (v.isNull()) {
-            partes << campos[i] + QStringLiteral(" IS NULL");
+            partes << nombre + QStringLiteral(" IS NULL");
             continue;
         }
         const QString lit = literal(campos[i], v);
-        partes << campos[i] + (lit == QLatin1String("NULL") ? QStringLiteral(" IS NULL") : QStringLiteral(" = ") + lit);
+        partes << nombre + (lit == QLatin1String("NULL") ? QStringLiteral(" IS NULL") : QStringLiteral(" = ") + lit);
     }
     return partes.join(QStringLiteral(" AND "));
 }
@@ -1330,7 +1332,7 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
             if (e->modo != QLatin1String("B"))
                 continue;
             out.push_back({QStringLiteral("DELETE FROM ") + nombreTabla_ + QStringLiteral(" WHERE ") +
-                               condicionClave(campos, valoresOriginales(e->clave)),
+                               condicionClave(campos, valoresOriginales(e->clave), true),
                            1});
             borradosVinculados(e->clave);
         }
@@ -1345,8 +1347,8 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
             claves << e->clave;
         }
         if (!lista.isEmpty()) {
-            out.push_back({QStringLiteral("DELETE FROM ") + nombreTabla_ + QStringLiteral(" WHERE ") + campos.front() +
-                               QStringLiteral(" IN (") + lista.join(QLatin1Char(',')) + QLatin1Char(')'),
+            out.push_back({QStringLiteral("DELETE FROM ") + nombreTabla_ + QStringLiteral(" WHERE ") +
+                               nombreColumna(campos.front()) + QStringLiteral(" IN (") + lista.join(QLatin1Char(',')) + QLatin1Char(')'),
                            int(lista.size())});
             for (const QString& c : claves)
                 borradosVinculados(c);
@@ -1382,7 +1384,7 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
                 continue;
             out.push_back({QStringLiteral("UPDATE ") + nombreTabla_ + QStringLiteral(" SET ") +
                                asignaciones.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
-                               condicionClave(campos, valoresOriginales(e->clave)),
+                               condicionClave(campos, valoresOriginales(e->clave), true),
                            1});
         }
     }

@@ -202,7 +202,10 @@ private:
     // Rows of a statement keyed by their record key; their key values are kept.
     CollectionPtr cargar(const QString& sql, std::int32_t desde, bool contadores);
     void tomarContadores(const CollectionPtr& resultado);
-    QString condicionClave(const std::vector<QString>& campos, const std::vector<Variant>& valores);
+    // "field = literal" joined with AND; the write-back names the table's own
+    // columns bare, a load keeps the names as given (its SELECT may join tables).
+    QString condicionClave(const std::vector<QString>& campos, const std::vector<Variant>& valores,
+                           bool columnasDeLaTabla = false);
 
     // The SQL literal of a value; raises Error when the value does not convert.
     QString literal(const QString& campo, const Variant& valor) const;

@@ -43,9 +43,9 @@ TEST_F(Grabado, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(escrituras(),
               (QStringList{
-                  QStringLiteral("DELETE FROM Pedidos WHERE Pedidos.Codigo IN (3,8)"),
+                  QStringLiteral("DELETE FROM Pedidos WHERE Codigo IN (3,8)"),
                   QStringLiteral("INSERT INTO Pedidos (Codigo, Cliente, Importe, Pagado, Fecha) VALUES (9,'Eva',1234.5,1,NULL)"),
-                  QStringLiteral("UPDATE Pedidos SET Importe = 7.25, Cliente = 'O''Brien' WHERE Pedidos.Codigo = 5"),
+                  QStringLiteral("UPDATE Pedidos SET Importe = 7.25, Cliente = 'O''Brien' WHERE Codigo = 5"),
               }));
     EXPECT_EQ(cuenta(Kind::Begin), 1);
     EXPECT_EQ(cuenta(Kind::Commit), 1);
@@ -77,8 +77,8 @@ TEST_F(Grabado, DeletesByEachKeyFieldWhenTheKeyHasSeveral)
     ASSERT_TRUE(ot->BorrarRegistro(Variant("#B#7")));
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(escrituras(),
-              (QStringList{QStringLiteral("DELETE FROM Facturas WHERE Facturas.Serie = 'A' AND Facturas.Numero = 12"),
-                           QStringLiteral("DELETE FROM Facturas WHERE Facturas.Serie = 'B' AND Facturas.Numero = 7")}));
+              (QStringList{QStringLiteral("DELETE FROM Facturas WHERE Serie = 'A' AND Numero = 12"),
+                           QStringLiteral("DELETE FROM Facturas WHERE Serie = 'B' AND Numero = 7")}));
 }
 
 TEST_F(Grabado, AFailureAtTheSecondStatementRollsEverythingBackAndKeepsTheEdits)
@@ -152,4 +152,23 @@ TEST_F(Grabado, AValueThatDoesNotConvertStopsBeforeAnythingIsSent)
     ASSERT_EQ(dialogos->calls.size(), 1u);
     EXPECT_TRUE(dialogos->calls[0].prompt.startsWith(QStringLiteral("No se ha guardado ningún cambio")));
     EXPECT_TRUE(dialogos->calls[0].prompt.contains(QStringLiteral("doce")));
+}
+
+TEST_F(Grabado, QuotesColumnNamesThatAreNoPlainWords)
+{
+    Answer estructura;
+    estructura.fields = {campo("OrderID", db::adInteger), campo("Unit Price", db::adCurrency)};
+    rec->answer(QStringLiteral("SELECT * FROM [Order Details] WHERE 1 = 2"), estructura);
+    Answer fila = estructura;
+    fila.rows = {{Variant(std::int32_t(1)), Variant(Currency::fromScaled(20000))}};
+    rec->answer(QStringLiteral("SELECT [Order Details].* FROM [Order Details] WHERE [Order Details].OrderID = 1"), fila);
+    rec->answerRegex(QStringLiteral("^SELECT \\[Order Details\\]\\.\\* "), estructura);
+    rec->answerRegex(QStringLiteral("^UPDATE "), Answer::affected(1));
+    auto ot = abrir(QStringLiteral("[Order Details]"), {QStringLiteral("[Order Details].OrderID")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
+    ot->setValorCampo(QStringLiteral("[Order Details].Unit Price"), Variant("2"));
+    EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#1")), QString()); // 2 is what it holds
+    ot->setValorCampo(QStringLiteral("[Order Details].Unit Price"), Variant("3,5"));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(escrituras(), QStringList{QStringLiteral("UPDATE [Order Details] SET [Unit Price] = 3.5 WHERE OrderID = 1")});
 }

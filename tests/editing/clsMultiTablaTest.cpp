@@ -192,7 +192,7 @@ TEST_F(Grabado, KeepsKeyValuesThatContainTheSeparator)
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(escrituras(),
               QStringList{QStringLiteral(
-                  "UPDATE Facturas SET Total = 5, Numero = 4 WHERE Facturas.Serie = 'X#Y' AND Facturas.Numero = 3")});
+                  "UPDATE Facturas SET Total = 5, Numero = 4 WHERE Serie = 'X#Y' AND Numero = 3")});
 }
 
 TEST_F(Grabado, ServesBlocksFromTheHeldWindow)
@@ -252,7 +252,7 @@ TEST_F(Grabado, BuildsTheFilterOfALinkedTable)
     rec->answerRegex(QStringLiteral("^DELETE FROM Lineas"), db::RecordingBackend::Answer::affected(3));
     ASSERT_TRUE(ot->BorrarRegistro(Variant(QStringLiteral("#12"))));
     ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras(), (QStringList{QStringLiteral("DELETE FROM Pedidos WHERE Pedidos.Codigo IN (12)"),
+    EXPECT_EQ(escrituras(), (QStringList{QStringLiteral("DELETE FROM Pedidos WHERE Codigo IN (12)"),
                                          QStringLiteral("DELETE FROM Lineas WHERE IdPedido = 12")}));
     EXPECT_EQ(ot->Count(), 0);
 }
