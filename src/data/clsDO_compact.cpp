@@ -128,6 +128,8 @@ QString clsDO::CompactAccessDataBase(ByRef<QString> sServer, ByRef<QString> sBBD
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
     const QString path = *sBBDD;
+    // A connection this object still holds would make its own file look in use.
+    CloseConnection();
     QString report;
     try {
         const qint64 originalSize = QFileInfo(path).size();

@@ -265,7 +265,8 @@ bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bo
             sql = QStringLiteral("CREATE ") + unique + QStringLiteral(" INDEX ") + sIndexName + QLatin1Char(' ') + kCrLf +
                   QStringLiteral("ON ") + sTableName + QStringLiteral(" (") + columns + QLatin1Char(')');
     }
-    return runStep(*this, sql);
+    // A dialect without index statements has nothing to run.
+    return !sql.isEmpty() && runStep(*this, sql);
 }
 
 Variant clsDO::RemoveIndex(const QString& sTableName, const QString& sIndexName, bool bKey)
