@@ -1209,10 +1209,14 @@ QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Varia
             return null;
         return numeroSQL(Variant(valor.toCurrency()));
     case 5:
-    case 4:
         if (vacio)
             return null;
         return numeroSQL(Variant(valor.toDouble()));
+    case 4:
+        // At single precision, so a held value and the text the grid shows of it read the same.
+        if (vacio)
+            return null;
+        return numeroSQL(Variant(valor.toSingle()));
     case 3:
     case 2:
     case 17:

@@ -47,7 +47,7 @@ void Grabado::SetUp()
 
     db::RecordingBackend::Answer varios;
     varios.fields = {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
-                     campo("Grande", db::adBigInt)};
+                     campo("Grande", db::adBigInt), campo("Peso", db::adSingle)};
     rec->answer(QStringLiteral("SELECT * FROM [Varios] WHERE 1 = 2"), varios);
 
     // A SELECT of a table that matches nothing still has its fields.

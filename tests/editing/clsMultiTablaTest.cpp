@@ -163,6 +163,8 @@ TEST_F(Grabado, WritesEachTypeAsALiteralOfTheDialect)
     EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Foto"), Variant("a'b")), Variant(QStringLiteral("'a''b'")));
     EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Grande"), Variant("9000000000")),
               Variant(QStringLiteral("9000000000")));
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Peso"), Variant(1.1f)), Variant(QStringLiteral("1.1")));
+    EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Peso"), Variant("1,1")), Variant(QStringLiteral("1.1")));
     EXPECT_TRUE(dialogos->calls.empty());
 
     // A value that does not convert gives Empty and a report.
