@@ -38,7 +38,7 @@ struct Column {
     SQLSMALLINT sqlType = 0;
     Kind kind = Kind::Text;
     SQLSMALLINT cType = SQL_C_WCHAR;
-    SQLLEN elementBytes = 0; // bytes of one bound element
+    SQLLEN elementBytes = 0; // bytes of one bound element, also the stride of the bound array
     bool variable = false;   // text or binary: its value may not fit a bound buffer
     bool bound = true;
     std::unique_ptr<std::uint64_t[]> buffer; // 8-byte aligned for every C type
@@ -297,13 +297,16 @@ private:
     QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
 
+// Short ASCII facts about the driver (quote character, DBMS name). The narrow
+// call hands our zeroed buffer straight to a narrow driver: with the wide one
+// the driver manager reads its own copy past an answer left unterminated (MDBTools).
 QString infoText(SQLHDBC dbc, SQLUSMALLINT what)
 {
-    SQLWCHAR buf[256] = {};
+    SQLCHAR buf[256] = {};
     SQLSMALLINT len = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, what, buf, sizeof buf, &len)))
+    if (!SQL_SUCCEEDED(SQLGetInfo(dbc, what, buf, sizeof buf - 1, &len)))
         return QString();
-    return fromWChars(buf, qMin<qsizetype>(len / qsizetype(sizeof(SQLWCHAR)), 255));
+    return QString::fromUtf8(reinterpret_cast<const char*>(buf), qsizetype(strnlen(reinterpret_cast<const char*>(buf), sizeof buf - 1)));
 }
 
 OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout, QString readOnlyFile)
@@ -465,7 +468,7 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
             c.elementBytes = SQLLEN(longColumn ? LongPrefix : qsizetype(size));
             break;
         }
-        c.elementBytes = (c.elementBytes + 7) & ~SQLLEN(7);
+        // Column-wise arrays are packed at the C type's own size: no padding here.
         if (c.variable && longColumn && !(getDataExtensions_ & SQL_GD_BOUND))
             c.bound = false;
     }
@@ -664,7 +667,7 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
         Column& c = cols[i];
         if (!c.bound)
             continue;
-        c.buffer.reset(new std::uint64_t[std::size_t(c.elementBytes) / 8 * blockRows + 1]);
+        c.buffer.reset(new std::uint64_t[(std::size_t(c.elementBytes) * blockRows + 7) / 8]);
         c.indicator.reset(new SQLLEN[blockRows]);
         check(SQLBindCol(st, SQLUSMALLINT(i + 1), c.cType, c.buffer.get(), c.elementBytes, c.indicator.get()),
               SQL_HANDLE_STMT, st, "SQLBindCol");

@@ -156,14 +156,18 @@ TEST_F(OdbcBackendTest, TextLongerThanItsBufferOrBeyondAsciiIsReadWhole)
 
 TEST_F(OdbcBackendTest, ManyRowsCrossBlockBoundariesIntact)
 {
-    prepare({"CREATE TABLE N (id INTEGER NOT NULL, half DOUBLE, odd INTEGER)",
+    // Only fixed-size columns: fetched in blocks, each C type packed at its own size.
+    prepare({"CREATE TABLE N (id INTEGER NOT NULL, half DOUBLE, odd INTEGER, flag BIT, at TIME, day DATETIME)",
              "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000) "
-             "INSERT INTO N SELECT x, x / 2.0, CASE WHEN x % 2 = 1 THEN x END FROM c"});
+             "INSERT INTO N SELECT x, x / 2.0, CASE WHEN x % 2 = 1 THEN x END, x % 3 = 0, "
+             "time(x * 7, 'unixepoch'), datetime(x * 86400, 'unixepoch') FROM c"});
     auto cn = open();
     Recordset rs;
-    rs.Open("SELECT id, half, odd FROM N ORDER BY id", cn);
+    rs.Open("SELECT id, half, odd, flag, at, day FROM N ORDER BY id", cn);
     ASSERT_EQ(rs.RecordCount(), 5000);
+    EXPECT_EQ(rs.Fields("at").Type(), adDBTime);
     qint64 sum = 0, nulls = 0;
+    const QDateTime epoch(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
     for (; !rs.Eof(); rs.MoveNext()) {
         const qint64 id = rs.value(0).toLongLong();
         sum += id;
@@ -172,6 +176,9 @@ TEST_F(OdbcBackendTest, ManyRowsCrossBlockBoundariesIntact)
             ++nulls;
         else
             EXPECT_EQ(rs.value(2).toLongLong(), id);
+        ASSERT_EQ(rs.value("flag"), Variant(id % 3 == 0)) << id;
+        ASSERT_EQ(rs.value("at"), Variant(QDateTime(QDate(1899, 12, 30), QTime(0, 0).addSecs(int(id * 7 % 86400)), Qt::UTC))) << id;
+        ASSERT_EQ(rs.value("day"), Variant(epoch.addDays(id))) << id;
     }
     EXPECT_EQ(sum, 5000LL * 5001 / 2);
     EXPECT_EQ(nulls, 2500);
