@@ -1138,6 +1138,11 @@ int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale)
     }
 }
 
+bool parseMoneyText(std::string_view text, std::int64_t& scaled)
+{
+    return parseMoney(normalisedNumber(text.data(), qsizetype(text.size())), scaled);
+}
+
 QStringList defaultDriverDirs()
 {
     return {QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc"), QStringLiteral("/usr/lib/aarch64-linux-gnu/odbc"),

@@ -6,7 +6,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace db {
 
@@ -43,6 +45,10 @@ bool isReadOnlyStatement(const QString& sql);
 // DataType number a result or catalog column of this ODBC SQL type reports.
 // fixedPrecScale marks money columns (exact, 4 decimals), unsignedType a tinyint 0..255.
 int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale);
+
+// Money as a driver writes it in text ("-12.34565", "1,5"): scaled by 10000,
+// the fifth decimal rounded half to even. False for anything else.
+bool parseMoneyText(std::string_view text, std::int64_t& scaled);
 
 } // namespace odbc
 } // namespace db

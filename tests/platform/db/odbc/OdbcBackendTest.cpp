@@ -6,6 +6,7 @@
 #include "platform/db/odbc/OdbcConnectionString.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -237,4 +238,59 @@ TEST_F(OdbcBackendTest, TheDataShapingProviderWordDoesNotReachTheDriver)
     Recordset rs;
     rs.Open("SELECT id FROM T", cn);
     EXPECT_EQ(rs.value(0).toLong(), 4);
+}
+
+TEST_F(OdbcBackendTest, DataSourceStringsOfConnectionTypeThree)
+{
+    const QString file = odbctest::dsnFile();
+    QFile::remove(file);
+    file_ = file;
+    prepare({"CREATE TABLE T (id INTEGER)", "INSERT INTO T VALUES (9)"});
+    const QString dsn = odbctest::TestDsn;
+    // Access driver form, then the SQL Server form with its empty user and password.
+    for (const QString& cs : {"DSN=" + dsn + ";", "DSN=" + dsn + ";DATABASE=" + file + ";UID=;PWD="}) {
+        auto cn = std::make_shared<Connection>();
+        cn->Open(cs);
+        Recordset rs;
+        rs.Open("SELECT id FROM T", cn);
+        EXPECT_EQ(rs.value(0).toLong(), 9) << cs.toStdString();
+    }
+}
+
+TEST(OdbcSqlServer, TheSqlServerDriverNameReachesFreeTds)
+{
+    odbctest::installDrivers();
+    if (odbctest::freeTdsDriverLibrary().isEmpty())
+        GTEST_SKIP() << "FreeTDS not installed";
+    // Nothing listens on port 1: the refusal must come from FreeTDS, which shows
+    // that "{SQL Server}" was resolved to it (not reported as an unknown driver).
+    auto cn = std::make_shared<Connection>();
+    cn->setConnectionTimeout(2);
+    try {
+        cn->Open("driver={SQL Server};server=tcp:127.0.0.1,1;uid=sa;pwd=x;database=Ventas");
+        FAIL() << "connected";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description.contains("FreeTDS")) << e.description.toStdString();
+        EXPECT_FALSE(e.description.contains("Can't open lib")) << e.description.toStdString();
+    }
+}
+
+TEST(OdbcMoney, DecimalTextBecomesExactScaledMoney)
+{
+    std::int64_t v = 0;
+    ASSERT_TRUE(odbc::parseMoneyText("1234.5678", v));
+    EXPECT_EQ(v, 12345678);
+    ASSERT_TRUE(odbc::parseMoneyText("-0,5", v));
+    EXPECT_EQ(v, -5000);
+    ASSERT_TRUE(odbc::parseMoneyText("2.00005", v)); // half to even: stays
+    EXPECT_EQ(v, 20000);
+    ASSERT_TRUE(odbc::parseMoneyText("2.00015", v)); // half to even: up
+    EXPECT_EQ(v, 20002);
+    ASSERT_TRUE(odbc::parseMoneyText("2.000051", v));
+    EXPECT_EQ(v, 20001);
+    ASSERT_TRUE(odbc::parseMoneyText("922337203685477.5807", v));
+    EXPECT_EQ(v, std::numeric_limits<std::int64_t>::max());
+    EXPECT_FALSE(odbc::parseMoneyText("922337203685477.5808", v));
+    EXPECT_FALSE(odbc::parseMoneyText("12abc", v));
+    EXPECT_FALSE(odbc::parseMoneyText("", v));
 }

@@ -1,5 +1,6 @@
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -9,6 +10,12 @@ namespace odbctest {
 
 QString sqliteDriverLibrary() { return QStringLiteral(VELMORA_SQLITE_ODBC_DRIVER); }
 QString mdbToolsDriverLibrary() { return QStringLiteral(VELMORA_MDBTOOLS_ODBC_DRIVER); }
+QString freeTdsDriverLibrary() { return QStringLiteral(VELMORA_FREETDS_ODBC_DRIVER); }
+
+QString dsnFile()
+{
+    return QDir(installDrivers()).filePath(QStringLiteral("dsn.db"));
+}
 
 QString installDrivers()
 {
@@ -19,13 +26,16 @@ QString installDrivers()
     QFile ini(dir->filePath(QStringLiteral("odbcinst.ini")));
     if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         QByteArray text = "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" + sqliteDriverLibrary().toUtf8() + "\n";
+        if (!freeTdsDriverLibrary().isEmpty())
+            text += "\n[FreeTDS]\nDescription=FreeTDS\nDriver=" + freeTdsDriverLibrary().toUtf8() + "\n";
         if (!mdbToolsDriverLibrary().isEmpty())
             text += "\n[MDBTools]\nDescription=MDBTools Driver\nDriver=" + mdbToolsDriverLibrary().toUtf8() + "\n";
         ini.write(text);
     }
     QFile dsn(dir->filePath(QStringLiteral("odbc.ini")));
     if (dsn.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        dsn.write("");
+        dsn.write("[" + QByteArray(TestDsn) + "]\nDescription=Velmora test\nDriver=SQLite3\nDatabase="
+                  + dir->filePath(QStringLiteral("dsn.db")).toUtf8() + "\n");
     qputenv("ODBCSYSINI", dir->path().toUtf8());
     qputenv("ODBCINI", dir->filePath(QStringLiteral("odbc.ini")).toUtf8());
     return dir->path();

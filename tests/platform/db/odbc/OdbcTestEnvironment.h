@@ -13,6 +13,11 @@ QString installDrivers();
 // Path of the SQLite ODBC driver library found at configure time (empty when none).
 QString sqliteDriverLibrary();
 QString mdbToolsDriverLibrary();
+QString freeTdsDriverLibrary();
+
+// A data source registered for the process: the SQLite ODBC driver on dsnFile().
+inline constexpr char TestDsn[] = "VelmoraPrueba";
+QString dsnFile();
 
 inline QString sqliteConnectionString(const QString& file)
 {
