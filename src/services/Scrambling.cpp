@@ -94,7 +94,11 @@ QString EncriptDecript(QString& sKey, const QString& sToEncriptDecript, const Dr
     QString t = TransformarTexto(sToEncriptDecript, digits);
     // A key of our own choosing must give a text that survives being stored;
     // a key the caller gave must give the caller's text back, whatever it holds.
+    // Some texts have no such key at all, so the drawing is bounded.
+    int draws = 0;
     while (drawn && (t.contains(QChar(0)) || t.contains(QLatin1Char('\'')))) {
+        if (++draws > kMaxDraws)
+            return QString();
         drawKey();
         t = TransformarTexto(sToEncriptDecript, digits);
     }

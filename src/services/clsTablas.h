@@ -191,6 +191,9 @@ public:
     QString MoravinServer() const { return moravinServer_; }
     void setMoravinServer(const QString& sMoravinServer) { moravinServer_ = sMoravinServer; }
     QString GetKandrelServerForSQL();
+    // The start-up step: every database server the ERP database lists becomes a
+    // linked server of every other one ("Link"); "UnLink" only runs the tests.
+    bool EnlazarServidores(const QString& mode);
     QString LeerPassword(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName);
     QString GuardarPassword(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,
                             const QString& lpString);
@@ -253,7 +256,6 @@ private:
     // The data-access object to use: the one Iniciar received, else the host's oConsulta.
     std::shared_ptr<clsDO> GetObjConsulta();
     void LeerServidorIni();
-    bool EnlazarServidores(const QString& mode);
     CollectionPtr CargarPermisos();
     QString EnterpriseDataBase(std::int32_t enterprise);
     QString HistoricValue(std::int32_t& lEnterprise, const QString& column);

@@ -71,9 +71,11 @@ bool clsTablas::EnlazarServidores(const QString& mode)
                        "(SELECT DISTINCT Server,username,password FROM ") +
         GetKandrelServerForSQL() + QStringLiteral("Databases) A, (SELECT DISTINCT Server FROM ") +
         GetKandrelServerForSQL() + QStringLiteral("Databases) b Where a.server <> b.server");
+    // Every server appears once per other server in the first column, so the
+    // rows are taken without a key (a key on it would refuse the second row).
     const auto pairs = Rows::of(dataObject_->Query(QString(sql), QString(kandrelServer_), QStringLiteral("kandrel"),
                                                    QString(user), QString(password), QStringLiteral("Collection2"),
-                                                   Variant(std::int16_t(0)), false));
+                                                   Variant(std::int16_t(0)), false, false));
     const int total = Rows::count(pairs);
     for (int i = 1; i <= total; ++i) {
         const auto pair = Rows::row(pairs, i);

@@ -9,8 +9,13 @@
 #include "services/clsTablas.h"
 
 #include <QTemporaryDir>
+#include <ostream>
 #include <gtest/gtest.h>
 #include <vector>
+
+// Readable values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const Variant& v, std::ostream* os) { *os << debugText(v).toStdString(); }
 
 namespace svctest {
 
