@@ -294,3 +294,38 @@ TEST(OdbcMoney, DecimalTextBecomesExactScaledMoney)
     EXPECT_FALSE(odbc::parseMoneyText("12abc", v));
     EXPECT_FALSE(odbc::parseMoneyText("", v));
 }
+
+TEST(OdbcTypes, EverySqlTypeOfASqlServerTableMapsToItsDataTypeNumber)
+{
+    struct Case { const char* what; int sqlType; bool isUnsigned; bool fixed; int scale; int expected; };
+    const Case cases[] = {
+        {"tinyint", SQL_TINYINT, true, false, 0, adUnsignedTinyInt},
+        {"signed tinyint", SQL_TINYINT, false, false, 0, adTinyInt},
+        {"smallint", SQL_SMALLINT, false, false, 0, adSmallInt},
+        {"int", SQL_INTEGER, false, false, 0, adInteger},
+        {"bigint", SQL_BIGINT, false, false, 0, adBigInt},
+        {"real", SQL_REAL, false, false, 0, adSingle},
+        {"float", SQL_FLOAT, false, false, 0, adDouble},
+        {"double", SQL_DOUBLE, false, false, 0, adDouble},
+        {"money", SQL_DECIMAL, false, true, 4, adCurrency},
+        {"smallmoney", SQL_DECIMAL, false, true, 4, adCurrency},
+        {"decimal(18,4)", SQL_DECIMAL, false, false, 4, adNumeric},
+        {"numeric(10,2)", SQL_NUMERIC, false, false, 2, adNumeric},
+        {"bit", SQL_BIT, false, false, 0, adBoolean},
+        {"datetime", SQL_TYPE_TIMESTAMP, false, false, 3, adDBTimeStamp},
+        {"date", SQL_TYPE_DATE, false, false, 0, adDBDate},
+        {"time", SQL_TYPE_TIME, false, false, 0, adDBTime},
+        {"char", SQL_CHAR, false, false, 0, adChar},
+        {"varchar", SQL_VARCHAR, false, false, 0, adVarChar},
+        {"text", SQL_LONGVARCHAR, false, false, 0, adLongVarChar},
+        {"nchar", SQL_WCHAR, false, false, 0, adWChar},
+        {"nvarchar", SQL_WVARCHAR, false, false, 0, adVarWChar},
+        {"ntext", SQL_WLONGVARCHAR, false, false, 0, adLongVarWChar},
+        {"binary", SQL_BINARY, false, false, 0, adBinary},
+        {"varbinary", SQL_VARBINARY, false, false, 0, adVarBinary},
+        {"image", SQL_LONGVARBINARY, false, false, 0, adLongVarBinary},
+        {"uniqueidentifier", SQL_GUID, false, false, 0, adGUID},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(odbc::dataTypeFor(c.sqlType, c.isUnsigned, c.fixed, c.scale), c.expected) << c.what;
+}

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace odbctest {
@@ -42,3 +43,12 @@ QString installDrivers()
 }
 
 } // namespace odbctest
+
+namespace {
+// Before any test of the process talks to the driver manager.
+class DriverEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { odbctest::installDrivers(); }
+};
+[[maybe_unused]] const auto* const registered = ::testing::AddGlobalTestEnvironment(new DriverEnvironment);
+} // namespace
