@@ -313,7 +313,7 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout
     : readOnlyFile_(std::move(readOnlyFile))
 {
     dbc_ = allocate(SQL_HANDLE_DBC, environment());
-    if (loginTimeout > 0)
+    if (loginTimeout >= 0) // 0: wait as long as it takes
         SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(loginTimeout)), 0);
     SQLSMALLINT outLength = 0;
     SQLRETURN r = SQLDriverConnectW(dbc_.get(), nullptr, wchars(connectionString), SQLSMALLINT(connectionString.size()),
@@ -325,6 +325,16 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout
         quote_ = q.trimmed();
     escape_ = infoText(dbc_.get(), SQL_SEARCH_PATTERN_ESCAPE);
     dbms_ = infoText(dbc_.get(), SQL_DBMS_NAME);
+    // However it was reached (driver name, library path, data source), a file of
+    // the Windows Access engine is only ever read.
+    if (readOnlyFile_.isEmpty() && dbms_.contains(QLatin1String("MDBTOOLS"), Qt::CaseInsensitive)) {
+        const ConnectionString cs = ConnectionString::parse(connectionString);
+        for (const char* key : {"DBQ", "Database", "DSN"})
+            if (readOnlyFile_.isEmpty())
+                readOnlyFile_ = cs.value(QLatin1String(key));
+        if (readOnlyFile_.isEmpty())
+            readOnlyFile_ = dbms_;
+    }
 }
 
 OdbcConnection::~OdbcConnection()
@@ -1209,17 +1219,7 @@ std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request)
     QString text = cs.toString();
     if (cs.value(QStringLiteral("Driver")).compare(SqlServerDriverName, Qt::CaseInsensitive) == 0)
         text = resolveSqlServerDriver(text, installedDrivers());
-    // A driver that reads Access engine files is only ever used to read them.
-    QString readOnly;
-    const ConnectionString resolved = ConnectionString::parse(text);
-    if (resolved.value(QStringLiteral("Driver")).contains(QLatin1String("mdb"), Qt::CaseInsensitive)) {
-        for (const char* key : {"DBQ", "Database", "DSN"})
-            if (readOnly.isEmpty())
-                readOnly = resolved.value(QLatin1String(key));
-        if (readOnly.isEmpty())
-            readOnly = resolved.value(QStringLiteral("Driver"));
-    }
-    return std::make_unique<OdbcConnection>(text, request.connectionTimeout, readOnly);
+    return std::make_unique<OdbcConnection>(text, request.connectionTimeout, QString());
 }
 
 bool isReadOnlyStatement(const QString& sql)

@@ -133,3 +133,22 @@ TEST(AccessFile, StatementsThatWouldChangeTheFileAreRefusedAndItStaysAsItWas)
     EXPECT_EQ(hashOf(path), before);
     EXPECT_EQ(QFileInfo(path).lastModified(), modified);
 }
+
+TEST(AccessFile, AnAccessDataSourceIsOnlyReadToo)
+{
+    if (odbctest::mdbToolsDriverLibrary().isEmpty())
+        GTEST_SKIP() << "MDBTools ODBC driver not installed";
+    const QString path = odbctest::accessDsnFile();
+    const QByteArray before = writeEngineFile(path, "Standard Jet DB");
+    auto cn = std::make_shared<Connection>();
+    cn->Open(QString("DSN=%1;").arg(odbctest::AccessDsn));
+    try {
+        cn->Execute("DELETE FROM Clientes");
+        ADD_FAILURE() << "ran";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, errReadOnlyDatabase);
+        EXPECT_TRUE(e.description.contains(odbctest::AccessDsn)) << e.description.toStdString();
+    }
+    cn->Close();
+    EXPECT_EQ(hashOf(path), before);
+}

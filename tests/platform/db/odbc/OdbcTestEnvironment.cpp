@@ -18,6 +18,11 @@ QString dsnFile()
     return QDir(installDrivers()).filePath(QStringLiteral("dsn.db"));
 }
 
+QString accessDsnFile()
+{
+    return QDir(installDrivers()).filePath(QStringLiteral("dsn.mdb"));
+}
+
 QString installDrivers()
 {
     static std::unique_ptr<QTemporaryDir> dir;
@@ -36,7 +41,9 @@ QString installDrivers()
     QFile dsn(dir->filePath(QStringLiteral("odbc.ini")));
     if (dsn.open(QIODevice::WriteOnly | QIODevice::Truncate))
         dsn.write("[" + QByteArray(TestDsn) + "]\nDescription=Velmora test\nDriver=SQLite3\nDatabase="
-                  + dir->filePath(QStringLiteral("dsn.db")).toUtf8() + "\n");
+                  + dir->filePath(QStringLiteral("dsn.db")).toUtf8() + "\n\n[" + QByteArray(AccessDsn)
+                  + "]\nDescription=Velmora Access\nDriver=MDBTools\nDatabase=" + dir->filePath(QStringLiteral("dsn.mdb")).toUtf8()
+                  + "\n");
     qputenv("ODBCSYSINI", dir->path().toUtf8());
     qputenv("ODBCINI", dir->filePath(QStringLiteral("odbc.ini")).toUtf8());
     return dir->path();

@@ -18,6 +18,9 @@ QString freeTdsDriverLibrary();
 // A data source registered for the process: the SQLite ODBC driver on dsnFile().
 inline constexpr char TestDsn[] = "VelmoraPrueba";
 QString dsnFile();
+// A data source on the MDBTools driver, on accessDsnFile().
+inline constexpr char AccessDsn[] = "VelmoraAccess";
+QString accessDsnFile();
 
 inline QString sqliteConnectionString(const QString& file)
 {
