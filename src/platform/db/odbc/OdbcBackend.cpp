@@ -1210,7 +1210,10 @@ std::unique_ptr<BackendConnection> openReadOnly(const QString& connectionString,
 std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request)
 {
     ConnectionString cs = ConnectionString::parse(request.connectionString.text());
-    if (cs.value(QStringLiteral("Provider")).compare(QLatin1String("MSDataShape"), Qt::CaseInsensitive) == 0)
+    // Provider words name the layer above ODBC (data shaping, the ODBC provider itself), not the driver.
+    const QString provider = cs.value(QStringLiteral("Provider"));
+    if (provider.compare(QLatin1String("MSDataShape"), Qt::CaseInsensitive) == 0
+        || provider.startsWith(QLatin1String("MSDASQL"), Qt::CaseInsensitive))
         cs.remove(QStringLiteral("Provider"));
     if (!request.user.isEmpty() && !cs.contains(QStringLiteral("UID")))
         cs.set(QStringLiteral("UID"), request.user);

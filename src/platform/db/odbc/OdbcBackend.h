@@ -18,8 +18,8 @@ void registerOdbcBackends();
 namespace odbc {
 
 // Opens a connection through the driver manager. "{SQL Server}" is resolved to
-// the installed SQL Server driver; ";Provider=MSDataShape" is dropped (no data
-// shaping here, the rows come back as a plain record set).
+// the installed SQL Server driver; ";Provider=MSDataShape" (no data shaping
+// here, the rows come back as a plain record set) and "Provider=MSDASQL" are dropped.
 std::unique_ptr<BackendConnection> openOdbc(const OpenRequest& request);
 
 // Opens a file written by the Windows Access engine read-only through MDBTools.

@@ -234,10 +234,12 @@ TEST_F(OdbcBackendTest, OpeningFailuresCarryTheDriverManagersMessage)
 TEST_F(OdbcBackendTest, TheDataShapingProviderWordDoesNotReachTheDriver)
 {
     prepare({"CREATE TABLE T (id INTEGER)", "INSERT INTO T VALUES (4)"});
-    auto cn = open(";Provider=MSDataShape");
-    Recordset rs;
-    rs.Open("SELECT id FROM T", cn);
-    EXPECT_EQ(rs.value(0).toLong(), 4);
+    for (const char* extra : {";Provider=MSDataShape", ";Provider=MSDASQL.1"}) {
+        auto cn = open(extra);
+        Recordset rs;
+        rs.Open("SELECT id FROM T", cn);
+        EXPECT_EQ(rs.value(0).toLong(), 4);
+    }
 }
 
 TEST_F(OdbcBackendTest, DataSourceStringsOfConnectionTypeThree)
