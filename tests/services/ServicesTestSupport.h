@@ -37,6 +37,8 @@ protected:
     void SetUp() override
     {
         rec = db::RecordingBackend::install();
+        // A query nothing else answers finds no rows, as a server would answer it.
+        rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
         data = std::make_shared<clsDO>();
         data->setConnectionType(0);
         data->setUsedDriver(0);
