@@ -180,9 +180,8 @@ std::int16_t clsTablas::GetPhisicalTargetDataBaseID(std::int16_t iRelationID)
                                 QStringLiteral(" WHERE R.CodeID = ") + QString::number(iRelationID);
             const auto rows = Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(),
                                                    QString(), kCollection));
-            if (!rows)
-                return;
-            if (rows->Count() > 1) {
+            // No row at all is a failure of the look-up, reported below.
+            if (Rows::count(rows) > 1) {
                 if (reportHook_)
                     reportHook_(QStringLiteral("Existe mas de una base de datos de destino"), Source, 16,
                                 QStringLiteral("Error"));
@@ -228,9 +227,8 @@ Currency clsTablas::GetVATPercent(const std::shared_ptr<clsDO>& objNesko, const 
             const QString sql = QStringLiteral("SELECT VAT FROM VatPercent WHERE CODEID = ") + SqlText(sTypeIVA) +
                                 QStringLiteral(" ") + QStringLiteral("AND CONVERT(smalldatetime,'") + sqlDate(DocDate) +
                                 QStringLiteral("',103) BETWEEN DateFrom And DateTo ") + QStringLiteral("ORDER BY VAT ");
-            const auto rows = query(*data, sql);
-            if (rows)
-                percent = Rows::value(Rows::row(rows, 1), 1).toCurrency();
+            // No valid rate at the date is a failure of the look-up, reported below.
+            percent = Rows::value(Rows::row(query(*data, sql), 1), 1).toCurrency();
         },
         [&](const Error&) {
             percent = Currency();

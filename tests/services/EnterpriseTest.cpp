@@ -1,0 +1,383 @@
+// Identifiers in the ERP database, tax rates, document crossing, historical
+// data, the server clock, version texts and the outside components.
+#include "ServicesTestSupport.h"
+
+#include "core/Error.h"
+#include "services/OutsideComponents.h"
+
+#include <QLocale>
+
+using namespace svctest;
+
+namespace {
+
+class EnterpriseTest : public ServicesTest {
+protected:
+    void SetUp() override
+    {
+        ServicesTest::SetUp();
+        ASSERT_TRUE(start());
+        svc->setKandrelServer("ERP");
+        svc->setMoravinServer("FACT");
+    }
+};
+
+TEST_F(EnterpriseTest, RelationIdentifierIsCachedWhateverTheCase)
+{
+    const QString sql = "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'Clientes'";
+    rec->answerRows(sql, {"CodeID"}, {{Variant(std::int32_t(42))}});
+    EXPECT_EQ(svc->GetRelationID("Clientes"), 42);
+    EXPECT_EQ(svc->GetRelationID("CLIENTES"), 42);
+    EXPECT_EQ(rec->statements(), QStringList{sql});
+    EXPECT_EQ(rec->connectionStrings().value(0), "driver={SQL Server};server=tcp:ERP;uid=u;pwd=p;database=kandrel");
+
+    EXPECT_EQ(svc->GetRelationID("Nada"), 0);
+    EXPECT_EQ(reportTexts(), QStringList{"Función GetRelationID"});
+    svc->GetRelationID("Nada");
+    EXPECT_EQ(rec->statements().size(), 3) << "a failure is not cached";
+    svc->GetRelationID("O'Neil");
+    EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'O''Neil'");
+}
+
+TEST_F(EnterpriseTest, PhysicalDatabaseIdentifiers)
+{
+    rec->answerRows("SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024'", {"CodeID"},
+                    {{Variant(std::int16_t(3))}});
+    EXPECT_EQ(svc->GetPhisicalDataBaseID("Fact2024"), 3);
+    svc->GetPhisicalDataBaseID("Fact2024", 2);
+    EXPECT_EQ(rec->statements().last(),
+              "SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024' AND LogicalDataBaseID = 2");
+    EXPECT_TRUE(reports.empty()) << "no result object: 0 without a report";
+
+    const QString list = "SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact' OR "
+                         "HistoricalDataBaseName = 'Fact'";
+    rec->answerRows(list, {"CodeID"}, {{Variant(std::int16_t(3))}, {Variant(std::int16_t(7))}});
+    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Fact"), "3,7");
+    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("fact"), "3,7");
+    EXPECT_EQ(rec->statements().count(list), 1);
+    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Otra"), QString());
+    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Otra"), QString());
+    EXPECT_EQ(rec->statements().filter("'Otra'").size(), 2) << "an empty list is not cached";
+}
+
+TEST_F(EnterpriseTest, TargetDatabaseOfARelation)
+{
+    auto sql = [](int id) {
+        return " SELECT D.CodeID  FROM [ERP].kandrel.dbo.DataBases D  INNER JOIN [ERP].kandrel.dbo.Relation R ON "
+               "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " +
+               QString::number(id);
+    };
+    rec->answerRows(sql(1), {"CodeID"}, {{Variant(std::int16_t(9))}});
+    rec->answerRows(sql(2), {"CodeID"}, {{Variant(std::int16_t(3))}, {Variant(std::int16_t(4))}});
+    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(1), 9);
+    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(2), 0);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].procedure, "Existe mas de una base de datos de destino");
+    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(3), 0);
+    EXPECT_EQ(reportTexts().last(), "Función GetPhisicalTargetDataBaseID");
+    EXPECT_EQ(rec->statements(), (QStringList{sql(1), sql(2), sql(3)}));
+}
+
+TEST_F(EnterpriseTest, MenuWindowsWithoutTheirComponentFailToTheCaller)
+{
+    EXPECT_THROW(svc->ShowEnterprise(), Error);
+    EXPECT_THROW(svc->ShowHistory(), Error);
+}
+
+// --- tax rates and server clock
+
+TEST_F(EnterpriseTest, TaxQueryWritesPointsAndSlashesWhateverTheLocale)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QDateTime date(QDate(2024, 3, 5), QTime(0, 0), Qt::UTC);
+    const QString head = "SELECT DISTINCT CODEID, VAT FROM VatPercent  WHERE CONVERT(smalldatetime,'05/03/2024',103) "
+                         "BETWEEN DateFrom And DateTo ";
+    EXPECT_EQ(svc->GetVATQuery(date), head + " ORDER BY VAT ");
+    EXPECT_EQ(svc->GetVATQuery(date, Currency::fromDouble(21)), head + " UNION SELECT 0, 21 AS VAT  ORDER BY VAT ");
+    EXPECT_EQ(svc->GetVATQuery(date, Currency::fromDouble(10.5)),
+              head + " UNION SELECT 0, 10.5 AS VAT  ORDER BY VAT ");
+    QLocale::setDefault(saved);
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(EnterpriseTest, TaxPercentTakesTheLowestValidRate)
+{
+    const QDateTime date(QDate(2024, 3, 5), QTime(0, 0), Qt::UTC);
+    const QString sql = "SELECT VAT FROM VatPercent WHERE CODEID = 'G''N' AND CONVERT(smalldatetime,'05/03/2024',103) "
+                        "BETWEEN DateFrom And DateTo ORDER BY VAT ";
+    rec->answerRows(sql, {"VAT"}, {{Variant(Currency::fromDouble(10))}, {Variant(Currency::fromDouble(21))}});
+    EXPECT_EQ(svc->GetVATPercent(data, "G'N", date), Currency::fromDouble(10));
+    EXPECT_EQ(rec->statements(), QStringList{sql});
+    EXPECT_EQ(svc->GetVATPercent(data, "X", date), Currency());
+    EXPECT_EQ(reportTexts(), QStringList{"Función GetVATPercent"});
+}
+
+TEST_F(EnterpriseTest, ServerClock)
+{
+    const QString sql = "SELECT TOP 1 GetDate() AS ServerDateTime FROM SORVANE..Enterprise ";
+    rec->answerRows(sql, {"ServerDateTime"},
+                    {{Variant(QDateTime(QDate(2024, 2, 2), QTime(14, 3, 5), Qt::UTC))}});
+    EXPECT_EQ(svc->GetServerTime(), "20240202140305");
+    EXPECT_EQ(rec->statements(), QStringList{sql});
+    svc->Terminar();
+    EXPECT_EQ(svc->GetServerTime(), QString());
+    EXPECT_EQ(reportTexts(), QStringList{"Función GetServerTime"});
+}
+
+TEST_F(EnterpriseTest, HistoricalServerOfTheCurrentEnterprise)
+{
+    svc->EnterpriseID = 4;
+    const QString sql = "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
+    rec->answerRows(sql, {"ProgramID", "EnterpriseID", "HistoricalServerName", "HistoricalDataBase"},
+                    {{Variant("kpMoravin"), Variant(std::int32_t(4)), Variant("HIST"), Variant("Hist2020")}});
+    std::int32_t enterprise = 0;
+    EXPECT_EQ(svc->HistoricServer(enterprise), "HIST");
+    EXPECT_EQ(enterprise, 4) << "the caller's variable receives the current enterprise";
+    EXPECT_EQ(svc->HistoricDataBase(), "Hist2020");
+    EXPECT_EQ(rec->statements(), (QStringList{sql, sql}));
+
+    rec->answerRows("SELECT HistoricalBreakDay FROM SORVANE..ProgramEnterprise WHERE EnterpriseID = 1",
+                    {"HistoricalBreakDay"}, {{Variant("15")}});
+    EXPECT_EQ(svc->HistoricalBreakDay(), "15");
+    EXPECT_EQ(svc->HistoricalBreakDay(), "15");
+    EXPECT_EQ(rec->statements().size(), 3);
+}
+
+// --- document crossing
+
+class CrossingTest : public EnterpriseTest {
+protected:
+    void SetUp() override
+    {
+        EnterpriseTest::SetUp();
+        svc->EnterpriseID = 1;
+    }
+    static QString search(const QString& db, const QString& type, const QString& tail)
+    {
+        return "SELECT * FROM " + db + "..CrossingDocuments WHERE idDocumentType " + type +
+               " AND idEnterpriseID = 1 AND SerieOrExternalNumber = 'A' AND InternalNumber = 15" + tail;
+    }
+    static QString detail(const QString& db)
+    {
+        return " AND idCrossingDocument IN (SELECT idCrossingDocument FROM " + db + "..CrossingDetail)";
+    }
+    static std::vector<Variant> result(const Variant& v)
+    {
+        std::vector<Variant> out;
+        for (int i = 0; i <= 4; ++i)
+            out.push_back(v.array()->at(i));
+        return out;
+    }
+};
+
+TEST_F(CrossingTest, DiscountInvoiceSearchesItsCodeThenItsGroup)
+{
+    const QString third = search("work", "IN (1,2,6)", "");
+    rec->answerRows(third, {"idCrossing", "idCrossingDocument"},
+                    {{Variant(std::int32_t(8)), Variant(std::int32_t(80))}});
+    const auto r = result(svc->GetCrossingData("Invoice", "A", 15, 1, "Discount"));
+    EXPECT_EQ(rec->statements(),
+              (QStringList{search("work", "= 6", detail("work")), search("work", "= 6", ""), third}));
+    EXPECT_EQ(r, (std::vector<Variant>{Variant(std::int32_t(6)), Variant(std::int32_t(1)), Variant("work"),
+                                       Variant(std::int32_t(8)), Variant(std::int32_t(80))}));
+}
+
+TEST_F(CrossingTest, PurchaseWithoutCrossingEnterpriseStaysInItsOwnDatabase)
+{
+    const QString own = "SELECT ISNULL(CrossingEnterpriseID, 1) AS CrossingEnterpriseID FROM PurInvoice WHERE "
+                        "InvoiceNumber = 15";
+    rec->answerRows(own, {"CrossingEnterpriseID"}, {{Variant(std::int32_t(1))}});
+    const auto r = result(svc->GetCrossingData("PurInvoice", "A", 15, 1));
+    EXPECT_EQ(rec->statements(), (QStringList{own, search("work", "= 7", detail("work")), search("work", "= 7", ""),
+                                              search("work", "IN (7)", "")}));
+    EXPECT_EQ(r, (std::vector<Variant>{Variant(std::int32_t(7)), Variant(std::int32_t(1)), Variant("work"),
+                                       Variant(std::int32_t(0)), Variant(std::int32_t(0))}));
+}
+
+TEST_F(CrossingTest, UnknownTableSearchesCodeZeroWithoutDatabase)
+{
+    const auto r = result(svc->GetCrossingData("Albaran", "A", 15, 1));
+    EXPECT_EQ(rec->statements(),
+              (QStringList{search("", "= 0", detail("")), search("", "= 0", ""), search("", "IN (0)", "")}));
+    EXPECT_EQ(r, (std::vector<Variant>{Variant(std::int32_t(0)), Variant(std::int32_t(0)), Variant(QString()),
+                                       Variant(std::int32_t(0)), Variant(std::int32_t(0))}));
+}
+
+TEST_F(CrossingTest, NetInvoiceFallsBackToTheBarterEnterprise)
+{
+    rec->answerRows("SELECT CustomerCode FROM Invoice WHERE SerieCode + '#' + CONVERT(varchar, Number) = 'A#15'",
+                    {"CustomerCode"}, {{Variant(std::int32_t(430))}});
+    rec->answerRows("SELECT EnterpriseID FROM BarterDirectCredits WHERE CustomerID = 430", {"EnterpriseID"},
+                    {{Variant(std::int32_t(2))}});
+    rec->answerRows("SELECT * FROM Sorvane..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 2",
+                    {"ProgramID", "EnterpriseID", "DataBaseName"},
+                    {{Variant("kpMoravin"), Variant(std::int32_t(2)), Variant(" Fact2 ")}});
+    const QString barter =
+        search("Fact2", "= 1", " AND idCrossingDocument IN (SELECT idCrossingDocument FROM CrossingDetail)");
+    rec->answerRows(barter, {"idCrossing", "idCrossingDocument"},
+                    {{Variant(std::int32_t(5)), Variant(std::int32_t(50))}});
+    const auto r = result(svc->GetCrossingData("Invoice", "A", 15, 1, "Net"));
+    EXPECT_EQ(rec->statements().last(), barter);
+    EXPECT_EQ(r, (std::vector<Variant>{Variant(std::int32_t(1)), Variant(std::int32_t(2)), Variant("Fact2"),
+                                       Variant(std::int32_t(5)), Variant(std::int32_t(50))}));
+}
+
+// --- small members
+
+TEST(SmallMembers, DocumentNumbersVersionsAndSystem)
+{
+    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("NA2024/000015"), "NAC2400015");
+    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("FA-RV-2024/000123"), "FAV2400123");
+    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("FA2024-000123"), "FA2024-000123");
+    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("A/2024/1"), "A/2024/1");
+    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("2024/7"), "247");
+    EXPECT_THROW(clsTablas::NumeroFacturaAbreviado("24/7"), Error);
+
+    EXPECT_EQ(clsTablas::ProgramVersion(), "3.0.0.14");
+    EXPECT_EQ(clsTablas::ShortProgramVersion(), "3.0.0");
+
+    EXPECT_EQ(clsTablas::WindowsVersionName(true, 2, 5, 3), "Windows NT");
+    EXPECT_EQ(clsTablas::WindowsVersionName(true, 2, 6, 1), "Windows 7/Server 2008 R2");
+    EXPECT_EQ(clsTablas::WindowsVersionName(true, 1, 4, 90), "Windows Me");
+    EXPECT_EQ(clsTablas::WindowsVersionName(true, 1, 4, 10), "Windows 98");
+    EXPECT_EQ(clsTablas::WindowsVersionName(true, 0, 0, 0), "Win32s on Windows 3.1");
+    EXPECT_EQ(clsTablas::WindowsVersionName(false, 2, 5, 1), "Unable to identify your version of Windows.");
+    EXPECT_EQ(clsTablas::GetWindowsVersion(), QString());
+}
+
+// --- outside components
+
+class FakeNotifier : public INotifier {
+public:
+    QString typeName() const override { return "iclsAviso"; }
+    Variant addApplication(QString& n, QString&, QString&, QString&, QString&) override
+    {
+        calls << "addApplication " + n;
+        return Variant("KEY1");
+    }
+    Variant removeApplication(QString& k) override
+    {
+        calls << "removeApplication " + k;
+        return Variant(true);
+    }
+    Variant addWindow(QString& k, QString& w, ObjectPtr&, QString&, std::int16_t&, std::int16_t&,
+                      std::int16_t&) override
+    {
+        calls << "addWindow " + k + " " + w;
+        return Variant("W1");
+    }
+    Variant RemoveWindow(QString& k, QString& w) override
+    {
+        calls << "RemoveWindow " + k + " " + w;
+        return Variant(true);
+    }
+    void addListenToChange(Variant&, QString& k) override { calls << "addListenToChange " + k; }
+    CollectionPtr getAppWindows(QString& k) override
+    {
+        calls << "getAppWindows " + k;
+        auto apps = newCollection();
+        auto app = newCollection();
+        auto windows = newCollection();
+        for (int i = 0; i < windowCount; ++i)
+            windows->Add(Variant(std::int32_t(i)));
+        app->Add(Variant(windows), "Windows");
+        apps->Add(Variant(app));
+        return apps;
+    }
+    static inline QStringList calls;
+    static inline int made = 0;
+    static inline int windowCount = 1;
+};
+
+class FakeLogging : public ILogging {
+public:
+    QString typeName() const override { return "clsLogging"; }
+    void StarObject(clsTablas*) override { ++started; }
+    void WriteEntry(QString& c, QString& p, QString& m, std::int16_t& k) override
+    {
+        entries << c + "|" + p + "|" + m + "|" + QString::number(k);
+    }
+    static inline int started = 0;
+    static inline QStringList entries;
+};
+
+class BridgesTest : public ServicesTest {
+protected:
+    void SetUp() override
+    {
+        ServicesTest::SetUp();
+        FakeNotifier::calls.clear();
+        FakeNotifier::made = 0;
+        previous = OutsideComponents::install("Sarnow.iclsAviso", [] {
+            ++FakeNotifier::made;
+            return ObjectPtr(std::make_shared<FakeNotifier>());
+        });
+    }
+    void TearDown() override
+    {
+        OutsideComponents::install("Sarnow.iclsAviso", previous);
+        OutsideComponents::install("Tevrak.clsLogging", {});
+        ServicesTest::TearDown();
+    }
+    OutsideComponents::Factory previous;
+};
+
+TEST_F(BridgesTest, WindowBridgesWaitForTheApplication)
+{
+    QString name = "w", pict, key = "k";
+    ObjectPtr window;
+    std::int16_t a = 0, b = 0, c = 0;
+    Variant dato;
+    EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, a, b, c), QString());
+    EXPECT_FALSE(svc->RemoveWindowToTaskManager(key));
+    EXPECT_FALSE(svc->addListenToChange(dato));
+    EXPECT_FALSE(svc->AreThereWindowsOpened());
+    EXPECT_FALSE(svc->RemoveAppToTaskManager());
+    EXPECT_EQ(FakeNotifier::made, 0);
+
+    QString app = "Velmora", c1, c2, logo, path;
+    svc->AddAppToTaskManager(app, c1, c2, logo, path);
+    EXPECT_EQ(svc->KeyApplication(), "KEY1");
+    EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, a, b, c), "W1");
+    EXPECT_FALSE(svc->AreThereWindowsOpened()) << "only the application's own window";
+    FakeNotifier::windowCount = 2;
+    EXPECT_TRUE(svc->AreThereWindowsOpened());
+    FakeNotifier::windowCount = 1;
+    EXPECT_TRUE(svc->RemoveAppToTaskManager());
+    EXPECT_FALSE(svc->RemoveAppToTaskManager());
+    EXPECT_EQ(svc->KeyApplication(), QString());
+    EXPECT_EQ(FakeNotifier::calls, (QStringList{"addApplication Velmora", "addWindow KEY1 w", "getAppWindows KEY1",
+                                                "getAppWindows KEY1", "removeApplication KEY1"}));
+}
+
+TEST_F(BridgesTest, WindowBridgesWithoutTheNotifierFailToTheCaller)
+{
+    QString app = "Velmora", c1, c2, logo, path;
+    svc->AddAppToTaskManager(app, c1, c2, logo, path);
+    OutsideComponents::install("Sarnow.iclsAviso", {});
+    EXPECT_THROW(svc->AreThereWindowsOpened(), Error);
+    EXPECT_FALSE(svc->RemoveAppToTaskManager()) << "passed over";
+}
+
+TEST_F(BridgesTest, LogEntriesAndMessages)
+{
+    EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "fallo", 4));
+    EXPECT_TRUE(reports.empty()) << "no log writer here: the entry is passed over";
+
+    FakeLogging::entries.clear();
+    FakeLogging::started = 0;
+    OutsideComponents::install("Tevrak.clsLogging", [] { return ObjectPtr(std::make_shared<FakeLogging>()); });
+    EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "fallo", 4));
+    EXPECT_FALSE(svc->InsertLog("clsDO", "Execute", "otro", 1));
+    EXPECT_EQ(FakeLogging::started, 1);
+    EXPECT_EQ(FakeLogging::entries, (QStringList{"clsDO|Query|fallo|4", "clsDO|Execute|otro|1"}));
+
+    EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "visible", 4, true));
+    EXPECT_EQ(FakeLogging::entries.size(), 2) << "shown, not logged";
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].procedure, "Función Query\r\nvisible");
+    EXPECT_EQ(reports[0].component, "clsDO");
+}
+
+} // namespace
