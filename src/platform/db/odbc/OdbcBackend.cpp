@@ -1195,8 +1195,8 @@ std::unique_ptr<BackendConnection> openAccessFile(const QString& path, int conne
     // the engine lists at least its system tables, so none means it cannot be read.
     if (cn->tables().empty())
         raise(errDatabase,
-              QStringLiteral("No se puede leer '%1' con el controlador de MDBTools: el archivo está dañado o no es "
-                             "una base de datos de Access.")
+              QStringLiteral("No se puede leer '%1' con el controlador de MDBTools: el archivo está dañado o es de una "
+                             "versión de Access que el controlador no conoce.")
                   .arg(QDir::toNativeSeparators(path)),
               ErrorSource);
     return cn;
