@@ -16,6 +16,8 @@ const QString kCollection2 = QStringLiteral("Collection2");
 
 // Attempts to run the lock statement on a connection that does not open.
 constexpr int kOpenAttempts = 3;
+// Attempts to take a lock that keeps being held (waits included).
+constexpr int kLockAttempts = 1000;
 
 CollectionPtr query(clsDO& data, const QString& sql, const QString& form = kCollection2)
 {
@@ -58,7 +60,9 @@ std::int32_t clsTablas::GetNewNumber(const QString& sTable, const QString& sKeyF
             // Take the lock. The UPDATE changes the row only while it is free,
             // so the rows it touched tell whether this call holds the lock.
             int failedOpens = 0;
-            for (;;) {
+            for (int attempt = 0;; ++attempt) {
+                if (attempt >= kLockAttempts)
+                    raise(Error::DatabaseError, QStringLiteral("El contador de identificadores sigue bloqueado"));
                 std::int32_t affected = 0;
                 if (!execute(QStringLiteral("UPDATE COUNTERS SET LOCK = '") + token +
                                  QStringLiteral("' WHERE TYPE = ") + type + QStringLiteral(" AND LOCK = ''"),
