@@ -284,6 +284,7 @@ private:
     QString quoted(const QString& name) const;
     void endTransaction(SQLSMALLINT completion);
     [[noreturn]] void refuseChange() const;
+    bool widePathKeepsSurrogates();
 
     Handle dbc_;
     int commandTimeout_ = 0;
@@ -293,6 +294,7 @@ private:
     QString escape_;
     QString dbms_;
     bool inTransaction_ = false;
+    int wideKeepsSurrogates_ = -1; // unknown until a statement needs it
     std::vector<char> utf8_;
     QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
@@ -363,6 +365,27 @@ void OdbcConnection::refuseChange() const
           ErrorSource);
 }
 
+bool hasSurrogates(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+}
+
+// For a driver without wide entry points the driver manager narrows wide text
+// as UCS-2, garbling characters beyond the first plane. Such a driver gets the
+// statement in UTF-8 through the narrow call instead. Asked once, and only when
+// a statement carries such a character.
+bool OdbcConnection::widePathKeepsSurrogates()
+{
+    if (wideKeepsSurrogates_ < 0) {
+        const QString probe = QStringLiteral("SELECT '\U0001F600'");
+        SQLWCHAR out[64] = {};
+        SQLINTEGER length = 0;
+        SQLRETURN r = SQLNativeSqlW(dbc_.get(), wchars(probe), SQLINTEGER(probe.size()), out, SQLINTEGER(std::size(out)) - 1, &length);
+        wideKeepsSurrogates_ = !SQL_SUCCEEDED(r) || fromWChars(out, qBound(SQLINTEGER(0), length, SQLINTEGER(63))) == probe;
+    }
+    return wideKeepsSurrogates_ == 1;
+}
+
 std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType type)
 {
     QString text = sql;
@@ -375,7 +398,13 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
         refuseChange();
 
     Handle st = statement();
-    SQLRETURN r = SQLExecDirectW(st.get(), wchars(text), SQLINTEGER(text.size()));
+    SQLRETURN r;
+    if (hasSurrogates(text) && !widePathKeepsSurrogates()) {
+        const QByteArray utf8 = text.toUtf8();
+        r = SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData())), SQLINTEGER(utf8.size()));
+    } else {
+        r = SQLExecDirectW(st.get(), wchars(text), SQLINTEGER(text.size()));
+    }
     if (r != SQL_NO_DATA)
         check(r, SQL_HANDLE_STMT, st.get(), "SQLExecDirect");
 
