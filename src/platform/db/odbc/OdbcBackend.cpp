@@ -284,7 +284,7 @@ private:
     QString quoted(const QString& name) const;
     void endTransaction(SQLSMALLINT completion);
     [[noreturn]] void refuseChange() const;
-    bool widePathKeepsSurrogates();
+    bool widePathKeepsText();
 
     Handle dbc_;
     int commandTimeout_ = 0;
@@ -294,7 +294,7 @@ private:
     QString escape_;
     QString dbms_;
     bool inTransaction_ = false;
-    int wideKeepsSurrogates_ = -1; // unknown until a statement needs it
+    int wideKeepsText_ = -1; // unknown until a statement needs it
     std::vector<char> utf8_;
     QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
@@ -365,25 +365,26 @@ void OdbcConnection::refuseChange() const
           ErrorSource);
 }
 
-bool hasSurrogates(const QString& text)
+bool isAscii(const QString& text)
 {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 // For a driver without wide entry points the driver manager narrows wide text
-// as UCS-2, garbling characters beyond the first plane. Such a driver gets the
-// statement in UTF-8 through the narrow call instead. Asked once, and only when
-// a statement carries such a character.
-bool OdbcConnection::widePathKeepsSurrogates()
+// to the locale's character set as UCS-2: characters beyond the first plane, or
+// beyond the set, come out garbled. Such a driver gets a statement that is not
+// plain ASCII in UTF-8 through the narrow call instead. Asked once, and only
+// when a statement needs it.
+bool OdbcConnection::widePathKeepsText()
 {
-    if (wideKeepsSurrogates_ < 0) {
-        const QString probe = QStringLiteral("SELECT '\U0001F600'");
+    if (wideKeepsText_ < 0) {
+        const QString probe = QStringLiteral("SELECT '\u00F1\u20AC\U0001F600'");
         SQLWCHAR out[64] = {};
         SQLINTEGER length = 0;
         SQLRETURN r = SQLNativeSqlW(dbc_.get(), wchars(probe), SQLINTEGER(probe.size()), out, SQLINTEGER(std::size(out)) - 1, &length);
-        wideKeepsSurrogates_ = !SQL_SUCCEEDED(r) || fromWChars(out, qBound(SQLINTEGER(0), length, SQLINTEGER(63))) == probe;
+        wideKeepsText_ = !SQL_SUCCEEDED(r) || fromWChars(out, qBound(SQLINTEGER(0), length, SQLINTEGER(63))) == probe;
     }
-    return wideKeepsSurrogates_ == 1;
+    return wideKeepsText_ == 1;
 }
 
 std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType type)
@@ -399,7 +400,7 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
 
     Handle st = statement();
     SQLRETURN r;
-    if (hasSurrogates(text) && !widePathKeepsSurrogates()) {
+    if (!isAscii(text) && !widePathKeepsText()) {
         const QByteArray utf8 = text.toUtf8();
         r = SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData())), SQLINTEGER(utf8.size()));
     } else {
