@@ -25,6 +25,9 @@ clsTablas::clsTablas() = default;
 
 clsTablas::~clsTablas()
 {
+    // The data-access object may outlive this object; it must not keep pointing here.
+    if (dataObject_ && dataObject_->Parent() == this)
+        dataObject_->setParent(nullptr);
     dataObject_.reset();
     actualPermissions_.reset();
 }
@@ -69,6 +72,8 @@ bool clsTablas::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta
 
 bool clsTablas::Terminar()
 {
+    if (dataObject_ && dataObject_->Parent() == this)
+        dataObject_->setParent(nullptr);
     dataObject_.reset();
     actualPermissions_.reset();
     return false;

@@ -143,6 +143,7 @@ TEST_F(StartupTest, ReleaseAnswersFalseAndDropsWhatItHolds)
     ASSERT_TRUE(start());
     EXPECT_FALSE(svc->Terminar());
     EXPECT_EQ(svc->DataObject(), nullptr);
+    EXPECT_EQ(data->Parent(), nullptr) << "the data-access object no longer points at a released owner";
 }
 
 // --- structure cache
