@@ -457,8 +457,6 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
         };
         c.info.baseTable = attrText(SQL_DESC_BASE_TABLE_NAME);
         c.info.baseColumn = attrText(SQL_DESC_BASE_COLUMN_NAME);
-        if (c.info.baseColumn.isEmpty() && !c.info.baseTable.isEmpty())
-            c.info.baseColumn = c.info.name;
 
         c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, fixedPrecScale == SQL_TRUE, decimals);
         c.kind = kindFor(c.info.type);
