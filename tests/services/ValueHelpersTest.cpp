@@ -5,6 +5,8 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QObject>
 
 using namespace svctest;
@@ -68,6 +70,21 @@ TEST_F(HelpersTest, BlankCheckFocusesOnlyVisibleControlsAndWarns)
     FakeControl filled(QStringLiteral("x"), true);
     EXPECT_TRUE(svc->EvitarBlancos(&filled, QString(), QStringLiteral("Servidor")));
     EXPECT_EQ(filled.focused, 0);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(HelpersTest, PlainWidgetsAreControlsToo)
+{
+    QLineEdit edit;
+    EXPECT_FALSE(svc->EvitarBlancos(&edit, QString(), QStringLiteral("Servidor")));
+    edit.setText(QStringLiteral("srv"));
+    EXPECT_TRUE(svc->EvitarBlancos(&edit, QString(), QStringLiteral("Servidor")));
+    QComboBox combo;
+    combo.addItems({QString(), QStringLiteral("SQL Server")});
+    EXPECT_FALSE(svc->EvitarBlancos(&combo, QString(), QStringLiteral("Driver")));
+    combo.setCurrentIndex(1);
+    EXPECT_TRUE(svc->EvitarBlancos(&combo, QString(), QStringLiteral("Driver")));
+    EXPECT_EQ(questions.size(), 2u);
     EXPECT_TRUE(reports.empty());
 }
 
