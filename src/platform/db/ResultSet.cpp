@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -264,7 +265,8 @@ std::size_t ResultSet::arenaBytes() const
 
 std::size_t ResultSet::memoryUsed() const
 {
-    std::size_t n = blocks_.size() * (std::size_t(1) << BlockShift) * fields.size() * 9;
+    const std::size_t blockRows = std::size_t(1) << BlockShift;
+    std::size_t n = blocks_.empty() ? 0 : (firstCapacity_ + (blocks_.size() - 1) * blockRows) * fields.size() * 9;
     for (auto s : chunkSizes_)
         n += s;
     n += others_.size() * sizeof(Variant);
@@ -277,12 +279,29 @@ ResultBuilder::ResultBuilder(ResultSet& rs) : rs_(rs) {}
 
 void ResultBuilder::beginRow()
 {
-    const std::size_t cols = rs_.fields.size();
-    if ((rs_.rows_ & ((1 << ResultSet::BlockShift) - 1)) == 0) {
+    const std::size_t cols = rs_.fields.size() ? rs_.fields.size() : 1;
+    constexpr std::size_t BlockRows = std::size_t(1) << ResultSet::BlockShift;
+    const std::size_t row = std::size_t(rs_.rows_);
+    if (row < BlockRows) {
+        // Small results stay small: the first block grows 16, 64, 256 ... rows.
+        if (row == rs_.firstCapacity_) {
+            const std::size_t cap = row == 0 ? 16 : std::min(BlockRows, row * 4);
+            ResultSet::Block b;
+            b.payload.reset(new std::uint64_t[cap * cols]);
+            b.tags.reset(new std::uint8_t[cap * cols]());
+            if (row > 0) {
+                std::memcpy(b.payload.get(), rs_.blocks_[0].payload.get(), row * cols * sizeof(std::uint64_t));
+                std::memcpy(b.tags.get(), rs_.blocks_[0].tags.get(), row * cols);
+                rs_.blocks_[0] = std::move(b);
+            } else {
+                rs_.blocks_.push_back(std::move(b));
+            }
+            rs_.firstCapacity_ = cap;
+        }
+    } else if ((row & (BlockRows - 1)) == 0) {
         ResultSet::Block b;
-        const std::size_t cells = (std::size_t(1) << ResultSet::BlockShift) * (cols ? cols : 1);
-        b.payload.reset(new std::uint64_t[cells]);
-        b.tags.reset(new std::uint8_t[cells]());
+        b.payload.reset(new std::uint64_t[BlockRows * cols]);
+        b.tags.reset(new std::uint8_t[BlockRows * cols]());
         rs_.blocks_.push_back(std::move(b));
     }
     ++rs_.rows_;
@@ -318,7 +337,9 @@ std::uint64_t ResultBuilder::storeBytes(const void* data, std::size_t len)
         // Trim the last chunk's accounting to what it holds; big values get a chunk of their own.
         if (!rs_.chunkSizes_.empty())
             rs_.chunkSizes_.back() = chunkUsed_;
-        chunkCap_ = need > ChunkSize ? need : ChunkSize;
+        // Chunks double from 4 KB up to 1 MB, so a small result takes little room.
+        const std::size_t next = chunkCap_ == 0 ? 4096 : std::min(ChunkSize, chunkCap_ * 2);
+        chunkCap_ = need > next ? need : next;
         rs_.chunks_.emplace_back(new char[chunkCap_]);
         rs_.chunkSizes_.push_back(chunkCap_);
         chunkUsed_ = 0;

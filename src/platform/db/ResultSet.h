@@ -73,6 +73,7 @@ private:
     std::vector<std::size_t> chunkSizes_;
     std::vector<Variant> others_;                 // values no tag fits (arrays, objects)
     qint64 rows_ = 0;
+    std::size_t firstCapacity_ = 0; // rows the first block holds; it grows up to a full block
 };
 
 using ResultSetPtr = std::shared_ptr<ResultSet>;

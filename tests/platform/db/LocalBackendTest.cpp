@@ -461,3 +461,29 @@ TEST_F(LocalTest, CopyOfACounterTableDoesNotNumberItself)
     EXPECT_EQ(t.columns[1].type, db::adInteger);
     EXPECT_EQ(column("SELECT Num FROM C1_OLD"), QStringList{"1"});
 }
+
+TEST(ResultSet, SmallResultsTakeLittleRoomAndGrowingKeepsValues)
+{
+    db::ResultSet rs;
+    rs.fields.resize(3);
+    db::ResultBuilder b(rs);
+    b.beginRow();
+    b.addInt(1);
+    b.addText("x", 1);
+    b.addNull();
+    EXPECT_LT(rs.memoryUsed(), 16u * 1024);
+    for (int i = 2; i <= 10000; ++i) {
+        b.beginRow();
+        b.addInt(i);
+        b.addText(QString("t%1").arg(i));
+        b.addReal(i / 2.0);
+    }
+    ASSERT_EQ(rs.rowCount(), 10000);
+    EXPECT_EQ(rs.value(0, 1), Variant("x"));
+    EXPECT_TRUE(rs.isNull(0, 2));
+    for (int i : {2, 16, 17, 64, 65, 4096, 4097, 10000}) {
+        EXPECT_EQ(rs.intValue(i - 1, 0), i);
+        EXPECT_EQ(rs.value(i - 1, 1), Variant(QString("t%1").arg(i)));
+        EXPECT_DOUBLE_EQ(rs.realValue(i - 1, 2), i / 2.0);
+    }
+}
