@@ -107,8 +107,17 @@ Field Recordset::Fields(const QString& name) const
 bool Recordset::Eof() const { return pos_ >= rs().rowCount(); }
 bool Recordset::Bof() const { return pos_ < 0 || rs().rowCount() == 0; }
 
-void Recordset::MoveFirst() { pos_ = rs().rowCount() ? 0 : 0; }
-void Recordset::MoveLast() { pos_ = rs().rowCount() ? rs().rowCount() - 1 : 0; }
+void Recordset::MoveFirst()
+{
+    rs();
+    pos_ = 0;
+}
+
+void Recordset::MoveLast()
+{
+    const qint64 n = rs().rowCount();
+    pos_ = n ? n - 1 : 0;
+}
 
 void Recordset::MoveNext()
 {
