@@ -274,7 +274,7 @@ private:
     ResultSetPtr fetchResult(SQLHSTMT st, SQLSMALLINT columns);
     void describe(SQLHSTMT st, std::vector<Column>& cols);
     QString getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
-    QByteArray getBinary(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
+    QByteArray getBytes(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT cType, bool& isNull);
     void appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT index, const Column& c);
     void appendText(ResultBuilder& b, const SQLWCHAR* s, qsizetype chars, bool guid);
     // NOT NULL columns of the tables behind these results, from SQLColumns.
@@ -295,6 +295,7 @@ private:
     QString dbms_;
     bool inTransaction_ = false;
     int wideKeepsText_ = -1; // unknown until a statement needs it
+    bool utf8Text_ = false;  // the driver hands text over as UTF-8
     std::vector<char> utf8_;
     QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 };
@@ -327,6 +328,9 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout
         quote_ = q.trimmed();
     escape_ = infoText(dbc_.get(), SQL_SEARCH_PATTERN_ESCAPE);
     dbms_ = infoText(dbc_.get(), SQL_DBMS_NAME);
+    // SQLite keeps text as UTF-8 and its driver passes it on untouched: taken as
+    // it comes, it needs no round trip through UTF-16.
+    utf8Text_ = dbms_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0;
     // However it was reached (driver name, library path, data source), a file of
     // the Windows Access engine is only ever read.
     if (readOnlyFile_.isEmpty() && dbms_.contains(QLatin1String("MDBTOOLS"), Qt::CaseInsensitive)) {
@@ -496,9 +500,14 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
             break;
         case Kind::Text:
         case Kind::Guid: {
-            c.cType = SQL_C_WCHAR;
             const qsizetype chars = c.kind == Kind::Guid ? 40 : (longColumn ? LongPrefix : qsizetype(size));
-            c.elementBytes = SQLLEN((chars + 1) * qsizetype(sizeof(SQLWCHAR)));
+            if (c.kind == Kind::Text && utf8Text_) {
+                c.cType = SQL_C_CHAR; // up to three bytes a character; longer values are read again
+                c.elementBytes = SQLLEN(chars * 3 + 1);
+            } else {
+                c.cType = SQL_C_WCHAR;
+                c.elementBytes = SQLLEN((chars + 1) * qsizetype(sizeof(SQLWCHAR)));
+            }
             break;
         }
         case Kind::Binary:
@@ -579,14 +588,16 @@ QString OdbcConnection::getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull)
     return out;
 }
 
-QByteArray OdbcConnection::getBinary(SQLHSTMT st, SQLUSMALLINT col, bool& isNull)
+QByteArray OdbcConnection::getBytes(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT cType, bool& isNull)
 {
     QByteArray out;
     isNull = false;
     char buf[16384];
+    // Text pieces end with a terminator that is not part of the value.
+    const qsizetype piece = cType == SQL_C_CHAR ? qsizetype(sizeof buf) - 1 : qsizetype(sizeof buf);
     for (;;) {
         SQLLEN ind = 0;
-        SQLRETURN r = SQLGetData(st, col, SQL_C_BINARY, buf, sizeof buf, &ind);
+        SQLRETURN r = SQLGetData(st, col, cType, buf, sizeof buf, &ind);
         if (r == SQL_NO_DATA)
             break;
         check(r, SQL_HANDLE_STMT, st, "SQLGetData");
@@ -594,7 +605,7 @@ QByteArray OdbcConnection::getBinary(SQLHSTMT st, SQLUSMALLINT col, bool& isNull
             isNull = true;
             return QByteArray();
         }
-        const qsizetype got = (ind == SQL_NO_TOTAL || ind > qsizetype(sizeof buf)) ? qsizetype(sizeof buf) : qsizetype(ind);
+        const qsizetype got = (ind == SQL_NO_TOTAL || ind > piece) ? piece : qsizetype(ind);
         out.append(buf, got);
         if (r == SQL_SUCCESS)
             break;
@@ -664,6 +675,11 @@ void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT i
     case Kind::Text:
     case Kind::Guid: {
         bool isNull = false;
+        if (c.cType == SQL_C_CHAR) {
+            const QByteArray v = getBytes(st, index, SQL_C_CHAR, isNull);
+            isNull ? b.addNull() : b.addText(v.constData(), std::size_t(v.size()));
+            return;
+        }
         QString s = getText(st, index, isNull);
         if (isNull)
             b.addNull();
@@ -673,7 +689,7 @@ void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT i
     }
     case Kind::Binary: {
         bool isNull = false;
-        QByteArray v = getBinary(st, index, isNull);
+        QByteArray v = getBytes(st, index, SQL_C_BINARY, isNull);
         isNull ? b.addNull() : b.addBlob(v.constData(), std::size_t(v.size()));
         return;
     }
@@ -783,7 +799,9 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
                 case Kind::Text:
                 case Kind::Guid:
                 case Kind::Binary: {
-                    const qsizetype capacity = c.kind == Kind::Binary ? c.elementBytes : c.elementBytes - qsizetype(sizeof(SQLWCHAR));
+                    const qsizetype capacity = c.cType == SQL_C_BINARY ? c.elementBytes
+                        : c.cType == SQL_C_CHAR                       ? c.elementBytes - 1
+                                                                      : c.elementBytes - qsizetype(sizeof(SQLWCHAR));
                     if (ind == SQL_NO_TOTAL || ind > capacity) {
                         // Longer than the buffer: read the whole value again.
                         if (blockRows > 1 && !positioned) {
@@ -794,6 +812,8 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
                         appendUnbound(b, st, index, c);
                     } else if (c.kind == Kind::Binary) {
                         b.addBlob(p, std::size_t(ind));
+                    } else if (c.cType == SQL_C_CHAR) {
+                        b.addText(p, std::size_t(ind));
                     } else {
                         appendText(b, reinterpret_cast<const SQLWCHAR*>(p), ind / qsizetype(sizeof(SQLWCHAR)),
                                    c.kind == Kind::Guid);
