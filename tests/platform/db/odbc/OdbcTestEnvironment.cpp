@@ -31,11 +31,15 @@ QString installDrivers()
     dir = std::make_unique<QTemporaryDir>();
     QFile ini(dir->filePath(QStringLiteral("odbcinst.ini")));
     if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        QByteArray text = "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" + sqliteDriverLibrary().toUtf8() + "\n";
+        // DontDLClose keeps driver libraries mapped after a disconnect, so the
+        // leak checker can still name them (and their own leaks are suppressed).
+        QByteArray text = "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" + sqliteDriverLibrary().toUtf8()
+                          + "\nDontDLClose=1\n";
         if (!freeTdsDriverLibrary().isEmpty())
-            text += "\n[FreeTDS]\nDescription=FreeTDS\nDriver=" + freeTdsDriverLibrary().toUtf8() + "\n";
+            text += "\n[FreeTDS]\nDescription=FreeTDS\nDriver=" + freeTdsDriverLibrary().toUtf8() + "\nDontDLClose=1\n";
         if (!mdbToolsDriverLibrary().isEmpty())
-            text += "\n[MDBTools]\nDescription=MDBTools Driver\nDriver=" + mdbToolsDriverLibrary().toUtf8() + "\n";
+            text += "\n[MDBTools]\nDescription=MDBTools Driver\nDriver=" + mdbToolsDriverLibrary().toUtf8()
+                    + "\nDontDLClose=1\n";
         ini.write(text);
     }
     QFile dsn(dir->filePath(QStringLiteral("odbc.ini")));
