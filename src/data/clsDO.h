@@ -9,10 +9,10 @@
 // connection values filled in from the stored ones, a statement normalised
 // in place, key-field names turned into indexes) are ByRef<>: pass a
 // variable to receive the new value, or a plain value.
+#include "core/ByRef.h"
 #include "core/Collection.h"
 #include "core/Object.h"
 #include "core/Variant.h"
-#include "data/ByRef.h"
 #include "data/LogTarget.h"
 
 #include <QString>

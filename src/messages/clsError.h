@@ -3,11 +3,11 @@
 // hands it to every window, control and class. Every question, notice and
 // error report goes through MsgBox and its dialog; every text on its way to
 // the screen goes through Translate; windows are translated by TransMe.
+#include "core/ByRef.h"
 #include "core/Collection.h"
 #include "core/Error.h"
 #include "core/Object.h"
 #include "core/Variant.h"
-#include "data/ByRef.h"
 
 #include <QPointer>
 #include <QString>
