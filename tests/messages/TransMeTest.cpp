@@ -263,6 +263,20 @@ TEST_F(WindowTranslation, AFailingControlDoesNotStopTheWalkAndIsReportedOnce)
     EXPECT_EQ(body, "\nCLSERROR.TRANSME\nError: Invalid property value");
 }
 
+TEST_F(WindowTranslation, PictureLabelsKeepTheirPicture)
+{
+    QWidget form;
+    form.setObjectName("frmImagen");
+    auto* picture = new QLabel(&form);
+    picture->setObjectName("imgLogo");
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    picture->setPixmap(pixmap);
+    msg.TransMe(&form);
+    EXPECT_FALSE(picture->pixmap().isNull());
+    EXPECT_TRUE(store->inserts().isEmpty());
+}
+
 TEST_F(WindowTranslation, ControlsInLayoutsKeepTheirSizeAndReportsAreWalkedBySection)
 {
     QWidget form;

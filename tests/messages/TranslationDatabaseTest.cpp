@@ -127,3 +127,24 @@ TEST_F(TranslationDatabase, TranslatesRegistersAndMatchesWithoutRegardToCase)
     EXPECT_EQ(hugeRecord->Item(Variant(std::int32_t(3))).toString(), "frmLargo");
     EXPECT_TRUE(notices->calls.empty());
 }
+
+TEST_F(TranslationDatabase, NoticesOfTheRecordEngineComeBackWithTheirValues)
+{
+    msg.setLanguage("Language1");
+    const int before = rows("SELECT Original FROM [Translate]")->Count();
+    // As the record engine builds it: the counts and the statement in BraceBlocks.
+    const QString body = QString::fromUtf8("No se ha guardado ningún cambio: una sentencia ha afectado a ") +
+                         BraceBlock(1, "3") + QString::fromUtf8(" registros y debía afectar a ") + BraceBlock(2, "1") +
+                         "." + BraceBlock(3, "\r\n\r\nUPDATE [Clientes] SET Nombre = 'Ana'");
+    EXPECT_EQ(msg.Translate(body),
+              "No change has been saved: a statement affected 3 records and should have affected 1.\r\n\r\n"
+              "UPDATE [Clientes] SET Nombre = 'Ana'");
+    msg.setLanguage("Language3");
+    EXPECT_EQ(msg.Translate(QString::fromUtf8("No se ha guardado ningún cambio: la base de datos ha rechazado una "
+                                              "sentencia.") +
+                            BraceBlock(1, "\r\n\r\nDELETE FROM X") + BraceBlock(2, "\r\n\r\nlocked")),
+              QString::fromUtf8("Es wurde keine Änderung gespeichert: Die Datenbank hat eine Anweisung abgelehnt.\r\n\r\n"
+                                "DELETE FROM X\r\n\r\nlocked"));
+    EXPECT_EQ(rows("SELECT Original FROM [Translate]")->Count(), before);
+    EXPECT_TRUE(notices->calls.empty());
+}
