@@ -6,20 +6,13 @@
 #include "core/Error.h"
 #include "platform/db/Db.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
-
-// A connection string as it may be written to the log: password values hidden.
-QString maskPasswords(QString text)
-{
-    static const QRegularExpression password(QStringLiteral("((?:pwd|password)\\s*=)[^;]*"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    return text.replace(password, QStringLiteral("\\1****"));
-}
+// What the log shows in place of a password.
+const QString kPasswordMask = QStringLiteral("****");
 } // namespace
 
 bool clsDO::ProviderRegistered(const QString& providerName) const { return db::isProviderRegistered(providerName); }
@@ -93,21 +86,24 @@ bool clsDO::OpenConnection(const QString& server, const QString& database, const
         procedureCommand_.reset();
     }
 
-    QString text;
     const bool opened = trap(
         [&] {
             connection_ = std::make_shared<db::Connection>();
             connection_->setCursorLocation(db::adUseClient);
             connection_->setConnectionTimeout(0);
-            text = ConnectionString(server, database, user, password, shape);
+            const QString text = ConnectionString(server, database, user, password, shape);
             if (text.isEmpty())
                 raise(db::errProviderNotFound, QStringLiteral("No hay cadena de conexión para este tipo de conexión"));
             connection_->Open(text);
             connection_->setCommandTimeout(0);
         },
         [&](const Error&) {
+            // The logged string is built again around a mask: a password holding ";", "=" or
+            // braces would otherwise show past whatever a pattern takes for its end.
             InsertLog(QStringLiteral("OpenConnection"),
-                      QStringLiteral("No se ha podido abrir la conexión ") + maskPasswords(text), 4);
+                      QStringLiteral("No se ha podido abrir la conexión ") +
+                          ConnectionString(server, database, user, password.isEmpty() ? password : kPasswordMask, shape),
+                      4);
             SystemMsgBox(QStringLiteral("No se ha podido abrir la conexión"), 64, QStringLiteral("Aviso"));
         });
     if (!opened)

@@ -339,7 +339,8 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
         if (e.number == db::errNoCurrentRecord)
             return result;
         InsertLog(QStringLiteral("query"), QStringLiteral("Error en el metodo Query --> ") + e.description, 4);
-        raise(e.number, e.description, QStringLiteral("Zolt12.clsDO.Query"));
+        // The source the callers of Query are written against.
+        raise(e.number, e.description, QStringLiteral("Zolt.clsDO.Execute"));
     }
 
     CloseConnection();

@@ -95,6 +95,30 @@ TEST_F(ConnectionTest, FailedOpenLogsTheStringWithoutItsPassword)
     EXPECT_TRUE(log->lines[0].message.contains(QLatin1String("Jet OLEDB:Database Password=****;")));
 }
 
+TEST_F(ConnectionTest, PasswordWithSeparatorsOrBracesNeverReachesTheLog)
+{
+    rec->failOpen(QStringLiteral("."), QStringLiteral("Login failed"));
+    const QString secret = QStringLiteral("ab;Cd=ef}{gh}");
+    const struct {
+        std::int16_t type, driver;
+        const char* logged;
+    } cases[] = {
+        {0, 0, "driver={SQL Server};server=tcp:srv;uid=sa;pwd=****;database=db"},
+        {3, 0, "DSN=srv;DATABASE=db;UID=sa;PWD=****"},
+        {3, 2, "DATABASE=db;UID=sa;PWD=****;DSN=srv;"},
+    };
+    for (const auto& c : cases) {
+        log->lines.clear();
+        o.setConnectionType(c.type);
+        o.setUsedDriver(c.driver);
+        o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("sa"), secret);
+        ASSERT_EQ(log->lines.size(), 1u);
+        EXPECT_EQ(log->lines[0].message, QStringLiteral("No se ha podido abrir la conexión ") + QLatin1String(c.logged));
+    }
+    // The driver itself still receives the password as given.
+    EXPECT_TRUE(rec->connectionStrings().last().contains(QStringLiteral("PWD=") + secret));
+}
+
 TEST_F(ConnectionTest, ProviderIsLookedUpOnceAndStoredBack)
 {
     o.providers = [](const QString& p) { return p == QLatin1String("Microsoft.Jet.OLEDB.4.0"); };

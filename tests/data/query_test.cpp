@@ -128,6 +128,7 @@ TEST_F(QueryTest, UnknownFormGivesEmptyAndFailuresReachTheCaller)
         EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
         EXPECT_EQ(log->lines.back().message, "Error en el metodo Query --> " + e.description);
         EXPECT_EQ(log->lines.back().kind, 4);
+        EXPECT_EQ(e.source, "Zolt.clsDO.Execute");
     }
     EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
 }
