@@ -80,15 +80,17 @@ QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldN
     auto f = newFields.Item(Variant(table + QLatin1Char('.') + oldName)).as<clsField>();
     if (!f)
         raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+    // Names go in brackets: a name with a blank or a reserved word would fail the copy,
+    // and a failed copy leaves the rows only in the backup table.
     if (oldFields.Exists(oldName)) {
         // A column that is to refuse nulls gets its nulls replaced, or the copy would fail on them.
         if (!f->NewAllowNull())
-            return o.SqlIsNull(Variant(oldName), f->DataType());
-        return oldName;
+            return o.SqlIsNull(Variant(sqltext::bracket(oldName)), f->DataType());
+        return sqltext::bracket(oldName);
     }
     const QString as = QStringLiteral(" AS ") + sqltext::bracket(newName);
     if (!o.BaseDatos().right(4).toUpper().endsWith(QLatin1String(".MDB")) && f->NewAllowNull())
-        return QStringLiteral("NULL AS ") + newName;
+        return QStringLiteral("NULL") + as;
     const QString d = f->DefaultValue();
     switch (f->DataType()) {
     case 11:
@@ -156,8 +158,10 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
     if (sNewTableName == sTableName) {
         source = sTableName + QStringLiteral("_OLD");
         QString e1, e2, e3, e4, backup = source;
-        if (TableList(e1, e2, e3, e4, backup, true))
-            runStep(*this, QStringLiteral("DROP TABLE ") + sqltext::bracket(source));
+        const CollectionPtr existing = TableList(e1, e2, e3, e4, backup, true);
+        // A table under the backup's name is never dropped here: it may be the user's own,
+        // or the only copy of the rows an earlier rebuild left behind.
+        const bool backupNameTaken = existing && existing->Exists(QStringLiteral("Name"));
 
         QString countSql = QStringLiteral("SELECT COUNT(*) AS Recuento FROM ") + sqltext::bracket(sTableName);
         QString s, d, u, p;
@@ -173,6 +177,10 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
         const std::int64_t rows = firstRow->Item(Variant(std::int32_t(1))).toLongLong();
 
         if (rows > 0) {
+            if (backupNameTaken)
+                return QStringLiteral("Se abortan los cambios porque ya existe la tabla ") + source +
+                       QStringLiteral(", que se necesita para hacer un backup de los datos. Renómbrela o elimínela "
+                                      "antes de modificar la tabla.");
             if (!runStep(*this, QStringLiteral("SELECT * INTO ") + sqltext::bracket(source) + QStringLiteral(" FROM ") +
                                     sqltext::bracket(sTableName)))
                 return QStringLiteral("Se abortan los cambios porque no se ha podido hacer un backup de los datos. Compruebe "
@@ -196,13 +204,13 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
         const clsFieldPtr f = fieldAt(fields, i);
         sql += columnDefinition(*this, *f);
         if (!f->AutoIncrease()) {
-            columns << f->NewFieldName();
+            columns << sqltext::bracket(f->NewFieldName());
             selected << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), *oldFields, fields);
         } else if (oldFields->Exists(f->FieldName())) {
             // Numbers a row already has are kept: other tables may refer to them.
             // A new auto-numbered column is numbered by the engine.
-            columns << f->NewFieldName();
-            selected << f->FieldName();
+            columns << sqltext::bracket(f->NewFieldName());
+            selected << sqltext::bracket(f->FieldName());
             numbersKept = true;
         }
         if (f->IsKey())

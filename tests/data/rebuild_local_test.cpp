@@ -222,6 +222,40 @@ TEST_F(RebuildLocalTest, EmptyTableIsDroppedAndCreatedWithoutBackup)
     EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"-"});
 }
 
+TEST_F(RebuildLocalTest, TableAlreadyUnderTheBackupNameIsNeverDropped)
+{
+    db_.exec({QStringLiteral("CREATE TABLE Clientes_OLD ([Id] LONG, [Nota] TEXT(20))"),
+              QStringLiteral("INSERT INTO Clientes_OLD VALUES (1, 'solo aqui')")});
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))),
+              QStringLiteral("Se abortan los cambios porque ya existe la tabla Clientes_OLD, que se necesita para hacer un "
+                             "backup de los datos. Renómbrela o elimínela antes de modificar la tabla."));
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Id, Nombre, Cod, Precio")), original());
+    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"1|solo aqui"});
+
+    // An empty table needs no backup: it is rebuilt and the other table stays.
+    db_.exec({QStringLiteral("DELETE FROM Clientes")});
+    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Clientes"), QStringLiteral("Clientes"), changed(QStringLiteral("Clientes"))), QString());
+    EXPECT_EQ(rows(QStringLiteral("Clientes"), QStringLiteral("Cliente")), QStringList{});
+    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"1|solo aqui"});
+}
+
+TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
+{
+    db_.exec({QStringLiteral("CREATE TABLE [Mis Datos] ([Fecha Alta] TEXT(20), [Order] LONG, [Desc] TEXT(5))"),
+              QStringLiteral("INSERT INTO [Mis Datos] VALUES ('hoy', 1, NULL)"),
+              QStringLiteral("INSERT INTO [Mis Datos] VALUES ('ayer', 2, 'x')")});
+    const QString t = QStringLiteral("Mis Datos");
+    EXPECT_EQ(o_.ModifyTable(t, t,
+                             layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30},
+                                        {"Order", "Numero Orden", 3},
+                                        {"Desc", "Desc", 8, 5, false},
+                                        {"", "Group", 8, 10}})),
+              QString());
+    EXPECT_EQ(rows(t, QStringLiteral("[Numero Orden], [Fecha Alta], [Desc], [Group]")),
+              (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
+    EXPECT_EQ(rows(t + QStringLiteral("_OLD")), QStringList{"-"});
+}
+
 TEST_F(RebuildLocalTest, FailureAtEachStepOfASameNameRebuildLosesNoRow)
 {
     struct Case {

@@ -187,8 +187,9 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
                        "DROP TABLE [Pedidos]",
                        "CREATE TABLE [Pedidos] ([Id] INT IDENTITY(1,1), [Cliente] NVARCHAR(50) NOT NULL, [Precio] FLOAT, "
                        "[Alta] DATETIME NOT NULL, [Notas] NVARCHAR(100), [Cant] INT NOT NULL, CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
-                       "SET IDENTITY_INSERT [Pedidos] ON;\r\nINSERT INTO [Pedidos] (Id, Cliente, Precio, Alta, Notas, Cant) SELECT Id, "
-                       "ISNULL(Nombre, ''), Precio, CONVERT(smalldatetime,'01/01/1900',103) AS [Alta], NULL AS Notas, 1 AS [Cant] "
+                       "SET IDENTITY_INSERT [Pedidos] ON;\r\nINSERT INTO [Pedidos] ([Id], [Cliente], [Precio], [Alta], [Notas], [Cant]) "
+                       "SELECT [Id], ISNULL([Nombre], ''), [Precio], CONVERT(smalldatetime,'01/01/1900',103) AS [Alta], NULL AS [Notas], "
+                       "1 AS [Cant] "
                        "FROM [Pedidos_OLD];\r\nSET IDENTITY_INSERT [Pedidos] OFF",
                        "DROP TABLE [Pedidos_OLD]",
                        "ALTER TABLE [Pedidos] \r\nALTER COLUMN [Cliente] NVARCHAR(50)",
