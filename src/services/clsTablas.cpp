@@ -23,7 +23,9 @@ const QString kBlankDate = QStringLiteral("  /  /    ");
 
 clsTablas::clsTablas() = default;
 
-clsTablas::~clsTablas()
+clsTablas::~clsTablas() { Release(); }
+
+void clsTablas::Release()
 {
     // The data-access object may outlive this object; it must not keep pointing here.
     if (dataObject_ && dataObject_->Parent() == this)
@@ -72,10 +74,7 @@ bool clsTablas::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta
 
 bool clsTablas::Terminar()
 {
-    if (dataObject_ && dataObject_->Parent() == this)
-        dataObject_->setParent(nullptr);
-    dataObject_.reset();
-    actualPermissions_.reset();
+    Release();
     return false;
 }
 

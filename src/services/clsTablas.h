@@ -258,6 +258,10 @@ private:
     void LeerServidorIni();
     CollectionPtr CargarPermisos();
     QString EnterpriseDataBase(std::int32_t enterprise);
+    bool ShowMenuWindow(const QString& progId);
+    // A look-up in the ERP database on its server.
+    CollectionPtr KandrelQuery(const QString& sql);
+    void Release();
     QString HistoricValue(std::int32_t& lEnterprise, const QString& column);
     // The class report: MostrarError(procedure, Source, 16, "Error"); without a
     // message object the system message box shows it.

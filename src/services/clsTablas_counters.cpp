@@ -21,7 +21,7 @@ constexpr int kLockAttempts = 1000;
 
 CollectionPtr query(clsDO& data, const QString& sql, const QString& form = kCollection2)
 {
-    return Rows::of(data.Query(QString(sql), QString(), QString(), QString(), QString(), form));
+    return Rows::query(data, sql, form);
 }
 
 // Minute boundaries passed between two times (a calendar difference in minutes).
@@ -54,8 +54,7 @@ std::int32_t clsTablas::GetNewNumber(const QString& sTable, const QString& sKeyF
 
     const bool ran = trap(
         [&] {
-            if (!data)
-                raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o bloque With no establecido"));
+            Rows::required(data);
 
             // Take the lock. The UPDATE changes the row only while it is free,
             // so the rows it touched tell whether this call holds the lock.

@@ -15,19 +15,12 @@ namespace {
 
 const QString kCollection = QStringLiteral("Collection");
 
-std::shared_ptr<clsDO> required(const std::shared_ptr<clsDO>& dataObject)
-{
-    if (!dataObject)
-        raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o bloque With no establecido"));
-    return dataObject;
-}
+using Rows::required;
 
 // A query on the stored connection, or on the database named.
-CollectionPtr query(clsDO& data, const QString& sql, const QString& database = QString(),
-                    const Variant& keyFields = Variant(std::int16_t(0)))
+CollectionPtr query(clsDO& data, const QString& sql, const QString& database = QString())
 {
-    return Rows::of(data.Query(QString(sql), QString(), QString(database), QString(), QString(), kCollection,
-                               Variant(keyFields)));
+    return Rows::query(data, sql, kCollection, database);
 }
 
 // The date as style 103 of CONVERT reads it, whatever the locale writes.
@@ -85,6 +78,13 @@ QString documentGroup(std::int32_t code)
 
 // --- ERP database identifiers
 
+CollectionPtr clsTablas::KandrelQuery(const QString& sql)
+{
+    auto data = required(GetObjConsulta());
+    return Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(), QString(),
+                                kCollection));
+}
+
 std::int32_t clsTablas::GetRelationID(const QString& TableName)
 {
     std::int32_t id = 0;
@@ -96,11 +96,9 @@ std::int32_t clsTablas::GetRelationID(const QString& TableName)
             }
             if (!relationCache_ || relationCache_->Count() == 0)
                 relationCache_ = newCollection();
-            auto data = required(GetObjConsulta());
             const QString sql = QStringLiteral("SELECT CodeID FROM ") + GetKandrelServerForSQL() +
                                 QStringLiteral("Relation WHERE Table1 = ") + SqlText(TableName);
-            const auto rows = Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(),
-                                                   QString(), kCollection));
+            const auto rows = KandrelQuery(sql);
             const std::int32_t found = Rows::value(Rows::row(rows, 1), 1).toLong();
             relationCache_->Add(Variant(found), TableName);
             id = found;
@@ -117,13 +115,11 @@ std::int16_t clsTablas::GetPhisicalDataBaseID(const QString& sBaseDatos, std::in
     std::int16_t id = 0;
     trap(
         [&] {
-            auto data = required(GetObjConsulta());
             QString sql = QStringLiteral("SELECT CodeID FROM ") + GetKandrelServerForSQL() +
                           QStringLiteral("DataBases WHERE Name = ") + SqlText(sBaseDatos);
             if (iLogicalDataBase != 0)
                 sql += QStringLiteral(" AND LogicalDataBaseID = ") + QString::number(iLogicalDataBase);
-            const auto rows = Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(),
-                                                   QString(), kCollection));
+            const auto rows = KandrelQuery(sql);
             if (rows)
                 id = Rows::value(Rows::row(rows, 1), 1).toInt();
         },
@@ -145,12 +141,10 @@ QString clsTablas::GetPhisicalDataBaseIDs(const QString& sBaseDatos)
             }
             if (!databaseListCache_ || databaseListCache_->Count() == 0)
                 databaseListCache_ = newCollection();
-            auto data = required(GetObjConsulta());
             const QString sql = QStringLiteral("SELECT CodeID FROM ") + GetKandrelServerForSQL() +
                                 QStringLiteral("DataBases WHERE Name = ") + SqlText(sBaseDatos) +
                                 QStringLiteral(" OR HistoricalDataBaseName = ") + SqlText(sBaseDatos);
-            const auto rows = Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(),
-                                                   QString(), kCollection));
+            const auto rows = KandrelQuery(sql);
             QString list;
             for (int i = 1; i <= Rows::count(rows); ++i)
                 list += ValueText::toText(Rows::value(Rows::row(rows, i), 1)) + QLatin1Char(',');
@@ -172,14 +166,12 @@ std::int16_t clsTablas::GetPhisicalTargetDataBaseID(std::int16_t iRelationID)
     std::int16_t id = 0;
     trap(
         [&] {
-            auto data = required(GetObjConsulta());
             const QString sql = QStringLiteral(" SELECT D.CodeID ") + QStringLiteral(" FROM ") +
                                 GetKandrelServerForSQL() + QStringLiteral("DataBases D ") +
                                 QStringLiteral(" INNER JOIN ") + GetKandrelServerForSQL() +
                                 QStringLiteral("Relation R ON ( D.LogicalDataBaseID = R.DataBase2ID ) ") +
                                 QStringLiteral(" WHERE R.CodeID = ") + QString::number(iRelationID);
-            const auto rows = Rows::of(data->Query(QString(sql), KandrelServer(), QStringLiteral("kandrel"), QString(),
-                                                   QString(), kCollection));
+            const auto rows = KandrelQuery(sql);
             // No row at all is a failure of the look-up, reported below.
             if (Rows::count(rows) > 1) {
                 if (reportHook_)
@@ -199,21 +191,17 @@ std::int16_t clsTablas::GetPhisicalTargetDataBaseID(std::int16_t iRelationID)
     return id;
 }
 
-bool clsTablas::ShowEnterprise()
+bool clsTablas::ShowMenuWindow(const QString& progId)
 {
-    auto window = OutsideComponents::create<IMenuWindow>(QStringLiteral("Pervick.clsEnterprise"));
+    auto window = OutsideComponents::create<IMenuWindow>(progId);
     ObjectPtr parent = Parent, data = dataObject_, messages = oError;
     window->StartObject(parent, data, messages, *this, Variant(), true);
     return false;
 }
 
-bool clsTablas::ShowHistory()
-{
-    auto window = OutsideComponents::create<IMenuWindow>(QStringLiteral("Pervick.clsHistory"));
-    ObjectPtr parent = Parent, data = dataObject_, messages = oError;
-    window->StartObject(parent, data, messages, *this, Variant(), true);
-    return false;
-}
+bool clsTablas::ShowEnterprise() { return ShowMenuWindow(QStringLiteral("Pervick.clsEnterprise")); }
+
+bool clsTablas::ShowHistory() { return ShowMenuWindow(QStringLiteral("Pervick.clsHistory")); }
 
 // --- tax rates
 
@@ -280,14 +268,11 @@ QString clsTablas::HistoricValue(std::int32_t& lEnterprise, const QString& colum
     if (lEnterprise == 0)
         lEnterprise = EnterpriseID;
     auto data = required(dataObject_);
-    auto keys = std::make_shared<VArray>(0, 1);
-    keys->at(0) = Variant(std::int16_t(0));
-    keys->at(1) = Variant(std::int16_t(1));
-    const auto rows = query(*data,
-                            QStringLiteral("SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' "
-                                           "AND EnterpriseID = ") +
-                                QString::number(lEnterprise),
-                            QString(), Variant(keys));
+    const auto rows = Rows::query(*data,
+                                  QStringLiteral("SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = "
+                                                 "'kpMoravin' AND EnterpriseID = ") +
+                                      QString::number(lEnterprise),
+                                  kCollection, QString(), Rows::firstTwoColumns());
     if (!rows)
         return QString();
     return ValueText::displayText(

@@ -62,8 +62,7 @@ bool clsTablas::EnlazarServidores(const QString& mode)
 {
     if (KandrelServer() == kServerDefault)
         return true;
-    if (!dataObject_)
-        raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o bloque With no establecido"));
+    Rows::required(dataObject_);
     QString user = LeerIni(SettingsFilePath(), kSection, QStringLiteral("UsuarioVusk"), QStringLiteral("UserDefault"));
     QString password = LeerPassword(SettingsFilePath(), kSection, QStringLiteral("ContraseñaVusk"));
     const QString sql =

@@ -10,20 +10,8 @@
 
 namespace {
 
-const QString kCollection = QStringLiteral("Collection");
-
-std::shared_ptr<clsDO> required(const std::shared_ptr<clsDO>& dataObject)
-{
-    if (!dataObject)
-        raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o bloque With no establecido"));
-    return dataObject;
-}
-
-CollectionPtr query(clsDO& data, const QString& sql, const Variant& keyFields = Variant(std::int16_t(0)))
-{
-    return Rows::of(data.Query(QString(sql), QString(), QString(), QString(), QString(), kCollection,
-                               Variant(keyFields)));
-}
+using Rows::query;
+using Rows::required;
 
 // The next number of the series shared by GroupModule.CodeID and AccessProfile.GroupModuleID.
 QString nextNumber(clsDO& data)
@@ -55,10 +43,7 @@ CollectionPtr clsTablas::CargarPermisos()
            QStringLiteral(" FROM GroupModule GM ") +
            QStringLiteral(" LEFT JOIN AccessProfile AP ON AP.GroupModuleID = GM.CodeID AND AP.ProfileID = ") +
            QString::number(perfil_);
-    auto keys = std::make_shared<VArray>(0, 1);
-    keys->at(0) = Variant(std::int16_t(0));
-    keys->at(1) = Variant(std::int16_t(1));
-    auto permissions = query(*data, sql_, Variant(keys));
+    auto permissions = query(*data, sql_, QStringLiteral("Collection"), QString(), Rows::firstTwoColumns());
     return permissions ? permissions : newCollection();
 }
 
