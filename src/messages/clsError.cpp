@@ -244,10 +244,15 @@ std::int32_t clsError::ShowMultiMsg(std::int32_t myStyle, const QString& myMainT
 {
     // The lines were translated as they came in: only their BraceBlock
     // markers are to go. The language comes back on every path.
-    const QString savedLanguage = language_;
-    language_ = QStringLiteral("Original");
+    struct LanguageKept {
+        QString& language;
+        const QString saved;
+        ~LanguageKept() { language = saved; }
+    };
     std::int32_t result = 0;
     try {
+        const LanguageKept kept{language_, language_};
+        language_ = QStringLiteral("Original");
         if (!multiMsg_.trimmed().isEmpty()) {
             QString title = myMainTitle;
             QString subTitle = mySubTitle;
@@ -258,11 +263,9 @@ std::int32_t clsError::ShowMultiMsg(std::int32_t myStyle, const QString& myMainT
         if (!silent_)
             multiMsg_.clear();
     } catch (const Error&) {
-        language_ = savedLanguage;
         MostrarError(QStringLiteral("Función ShowMultiMsg"), kSource, 16, QStringLiteral("Error"));
         return 0;
     }
-    language_ = savedLanguage;
     return result;
 }
 

@@ -93,6 +93,23 @@ void collectControls(const QObject* parent, QList<QObject*>& out)
             collectControls(child, out);
     }
 }
+// One control that cannot be translated does not leave the rest in Spanish:
+// every control is tried, and the first failure is the answer.
+template <class F>
+std::optional<Error> translateEach(const QList<QObject*>& controls, F&& translate)
+{
+    std::optional<Error> first;
+    for (QObject* control : controls) {
+        try {
+            translate(control);
+        } catch (const Error& e) {
+            if (!first)
+                first = e;
+        }
+    }
+    return first;
+}
+
 // The timers among a window's controls (not those inside composite controls).
 void collectTimers(const QObject* parent, QList<QTimer*>& out)
 {
@@ -129,16 +146,7 @@ void clsError::TransMe(QWidget* MiForm, bool CreateNew)
 
     QList<QObject*> controls;
     collectControls(MiForm, controls);
-    // One control that cannot be translated does not leave the rest in Spanish.
-    std::optional<Error> first;
-    for (QObject* control : controls) {
-        try {
-            TransControl(MiForm, control, CreateNew);
-        } catch (const Error& e) {
-            if (!first)
-                first = e;
-        }
-    }
+    const auto first = translateEach(controls, [&](QObject* control) { TransControl(MiForm, control, CreateNew); });
     if (first)
         ReportError(this, TraceTag(QStringLiteral("clsError"), QStringLiteral("TransMe")), *first);
 }
@@ -162,15 +170,8 @@ void clsError::TransControl(QObject* MiForm, QObject* MiControl, bool CreateNew)
     const bool translatable = controlTag(MiControl) == kTranslatable;
 
     if (auto* page = dynamic_cast<TranslatableQueryPage*>(MiControl)) {
-        std::optional<Error> first;
-        for (QObject* child : page->ChildControls()) {
-            try {
-                TransControl(MiForm, child, true);
-            } catch (const Error& e) {
-                if (!first)
-                    first = e;
-            }
-        }
+        const auto first =
+            translateEach(page->ChildControls(), [&](QObject* child) { TransControl(MiForm, child, true); });
         if (first)
             throw *first;
         return;
