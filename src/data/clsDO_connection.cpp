@@ -75,8 +75,23 @@ QString clsDO::ConnectionString(const QString& S, const QString& D, const QStrin
 bool clsDO::OpenConnection(const QString& server, const QString& database, const QString& user,
                            const QString& password, bool shape, const QString& statement)
 {
-    if (transactionOpen_)
-        return connection_ && connection_->State() == db::adStateOpen;
+    // A statement given here runs at once; its failure is the caller's to report.
+    auto runStatement = [&] {
+        procedureCommand_ = std::make_shared<db::Command>();
+        procedureCommand_->setCommandTimeout(0);
+        procedureCommand_->setActiveConnection(connection_);
+        procedureCommand_->setCommandText(statement);
+        procedureCommand_->Execute();
+    };
+
+    if (transactionOpen_) {
+        const bool open = connection_ && connection_->State() == db::adStateOpen;
+        // Inside a transaction the statement runs on its connection: skipped, it would
+        // pass for run with the caller.
+        if (open && !statement.isEmpty())
+            runStatement();
+        return open;
+    }
 
     // A connection a stored-procedure run left open is closed before it is replaced; any
     // other earlier connection closes when its last holder lets it go.
@@ -109,14 +124,8 @@ bool clsDO::OpenConnection(const QString& server, const QString& database, const
     if (!opened)
         return false;
 
-    // A statement given here runs at once; its failure is the caller's to report.
-    if (!statement.isEmpty()) {
-        procedureCommand_ = std::make_shared<db::Command>();
-        procedureCommand_->setCommandTimeout(0);
-        procedureCommand_->setActiveConnection(connection_);
-        procedureCommand_->setCommandText(statement);
-        procedureCommand_->Execute();
-    }
+    if (!statement.isEmpty())
+        runStatement();
     return connection_->State() == db::adStateOpen;
 }
 

@@ -234,6 +234,13 @@ TEST_F(ConnectionTest, StoredProcedurePath)
     EXPECT_TRUE(dialogs->calls.empty());
     EXPECT_EQ(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
 
+    // Inside a transaction the procedure runs on the transaction's connection.
+    rec->clearLog();
+    o.OpenTransaction();
+    EXPECT_FALSE(o.Execute(QStringLiteral("EXEC sp_y"), QString(), QString(), QString(), QString(), 0, true));
+    EXPECT_EQ(rec->statements(), QStringList{"EXEC sp_y"});
+    o.UnDoTransaction();
+
     // A connection that does not open: true, the notice shown.
     rec->failOpen(QStringLiteral("."), QStringLiteral("no"));
     EXPECT_TRUE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
