@@ -253,6 +253,9 @@ std::int32_t clsError::ShowMultiMsg(std::int32_t myStyle, const QString& myMainT
     try {
         const LanguageKept kept{language_, language_};
         language_ = QStringLiteral("Original");
+        // While another message is open nothing can be shown: the lines wait
+        // for the next call instead of being lost.
+        const bool canShow = !busy_;
         if (!multiMsg_.trimmed().isEmpty()) {
             QString title = myMainTitle;
             QString subTitle = mySubTitle;
@@ -260,7 +263,7 @@ std::int32_t clsError::ShowMultiMsg(std::int32_t myStyle, const QString& myMainT
         } else {
             result = 1;
         }
-        if (!silent_)
+        if (!silent_ && canShow)
             multiMsg_.clear();
     } catch (const Error&) {
         MostrarError(QStringLiteral("Función ShowMultiMsg"), kSource, 16, QStringLiteral("Error"));

@@ -111,6 +111,30 @@ TEST(MessageBuffer, SilentModeNeverEmptiesIt)
     EXPECT_FALSE(msg.ExistsMultiMsg());
 }
 
+TEST(MessageBuffer, LinesWaitWhileAnotherMessageIsOpen)
+{
+    clsError msg;
+    int inner = -1;
+    QString left;
+    whenShown(msg, [&](frmMsgBox* d) {
+        msg.AddMultiMsg("A");
+        inner = msg.ShowMultiMsg(64, "Aviso", "");
+        left = msg.MultiMsg();
+        d->cmd[2]->click();
+    });
+    msg.MsgBox("Primero", 0, "Aviso");
+    EXPECT_EQ(inner, 7);
+    EXPECT_EQ(left, "A\r\n");
+    QString body;
+    whenShown(msg, [&](frmMsgBox* d) {
+        body = d->txtBody->toPlainText();
+        d->cmd[2]->click();
+    });
+    EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1);
+    EXPECT_EQ(body, "\nA\n");
+    EXPECT_FALSE(msg.ExistsMultiMsg());
+}
+
 TEST(MessageBuffer, ShownLinesAreNotTranslatedAgainAndTheLanguageComesBack)
 {
     clsError msg;
