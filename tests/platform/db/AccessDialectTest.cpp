@@ -28,7 +28,7 @@ TEST(AccessDialect, SqliteDialectComesThroughUnchanged)
     for (const QString& s : same) {
         QString out = one(s);
         if (s.startsWith("SELECT a ||"))
-            EXPECT_EQ(out, "SELECT a || b, x || 0 = 0 FROM t LIMIT 5"); // '&' always concatenates
+            EXPECT_EQ(out, "SELECT a || b, access_concat(x, 0) = 0 FROM t LIMIT 5"); // '&' always concatenates
         else
             EXPECT_EQ(out, s);
     }
@@ -61,7 +61,7 @@ TEST(AccessDialect, LiteralsBracketsAndDates)
 {
     EXPECT_EQ(one("SELECT [a]]b] FROM t WHERE d = #12/25/2024# OR d = #2024-01-02 3:04 PM#"),
               "SELECT \"a]b\" FROM t WHERE d = '2024-12-25 00:00:00' OR d = '2024-01-02 15:04:00'");
-    EXPECT_EQ(one("SELECT 'it''s & #1/1/2000#' & Name FROM t"), "SELECT 'it''s & #1/1/2000#' || Name FROM t");
+    EXPECT_EQ(one("SELECT 'it''s & #1/1/2000#' & Name FROM t"), "SELECT access_concat('it''s & #1/1/2000#', Name) FROM t");
     EXPECT_EQ(one("SELECT FORMAT(d, 'dd/mm/yyyy') FROM t"), "SELECT access_format(d, 'dd/mm/yyyy') FROM t");
 }
 
@@ -71,7 +71,7 @@ TEST(AccessDialect, TableDefinitions)
                        "CONSTRAINT PK_T PRIMARY KEY ([Id]))");
     ASSERT_EQ(v.size(), 1u);
     EXPECT_EQ(v[0].sql, "CREATE TABLE T ([Id] INTEGER, [N] TEXT(50) COLLATE NOCASE NOT NULL, [M] LONGTEXT COLLATE NOCASE, "
-                        "[F] LOGICAL, CONSTRAINT PK_T PRIMARY KEY ([Id]))");
+                        "[F] LOGICAL NOT NULL ON CONFLICT REPLACE DEFAULT 0, CONSTRAINT PK_T PRIMARY KEY ([Id]))");
     EXPECT_TRUE(v[0].counters.isEmpty());
     auto w = translate("CREATE TABLE L (Doc TEXT(5), Num COUNTER(1, 1), PRIMARY KEY (Doc))");
     EXPECT_EQ(w[0].sql, "CREATE TABLE L (Doc TEXT(5) COLLATE NOCASE, Num COUNTER, PRIMARY KEY (Doc))");
@@ -87,4 +87,28 @@ TEST(AccessDialect, BatchesSplitAtTopLevelSemicolons)
     EXPECT_EQ(v[0].sql, "INSERT INTO t VALUES ('a;b')");
     EXPECT_EQ(v[1].sql, "SELECT * FROM t LIMIT 1");
     EXPECT_EQ(translate("BEGIN; COMMIT").size(), 2u);
+}
+
+TEST(AccessDialect, ConcatenationChainsTakeWholeOperands)
+{
+    // Arithmetic binds tighter than '&'; comparisons, logic, commas and clauses end an operand.
+    EXPECT_EQ(one("SELECT [Qty] * t.Price & ' EUR' AS Total, Code & '-' & Name FROM t").toStdString(),
+              "SELECT access_concat([Qty] * t.Price, ' EUR') AS Total, access_concat(Code, '-', Name) FROM t");
+    EXPECT_EQ(one("SELECT a FROM t WHERE b & c = 'xy' AND -d & LEFT(e, 2) <> '' ORDER BY f & g").toStdString(),
+              "SELECT a FROM t WHERE access_concat(b, c) = 'xy' AND access_concat(-d, access_left(e, 2)) <> '' "
+              "ORDER BY access_concat(f, g)");
+    // Inner chains stay inside their parentheses; CASE and sub-queries are one operand each.
+    EXPECT_EQ(one("SELECT TOP 5 Trim(a & b) & (SELECT TOP 1 x FROM u) & CASE WHEN c THEN 'y' END FROM t").toStdString(),
+              "SELECT access_concat(Trim(access_concat(a, b)), (SELECT x FROM u LIMIT 1), CASE WHEN c THEN 'y' END) "
+              "FROM t LIMIT 5");
+    // Without an operand on each side the operator is left to concatenate as it can.
+    EXPECT_EQ(one("SELECT & a FROM t").toStdString(), "SELECT || a FROM t");
+}
+
+TEST(AccessDialect, YesNoColumnsHoldNoNull)
+{
+    EXPECT_EQ(one("ALTER TABLE t ADD COLUMN f BIT").toStdString(),
+              "ALTER TABLE t ADD COLUMN f BIT NOT NULL ON CONFLICT REPLACE DEFAULT 0");
+    EXPECT_EQ(one("CREATE TABLE t (a YESNO NOT NULL DEFAULT 1, b BOOLEAN NOT NULL ON CONFLICT FAIL)").toStdString(),
+              "CREATE TABLE t (a YESNO NOT NULL ON CONFLICT REPLACE DEFAULT 1, b BOOLEAN DEFAULT 0 NOT NULL ON CONFLICT FAIL)");
 }

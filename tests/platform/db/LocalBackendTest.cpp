@@ -128,6 +128,10 @@ TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
     rs->MoveNext();
     EXPECT_EQ(rs->value("Id"), Variant(std::int32_t(2))); // the counter numbered itself
     EXPECT_EQ(rs->value("Memo"), Variant("  "));
+    EXPECT_EQ(rs->value("Flag"), Variant(false)); // a Yes/No column given nothing says No
+    exec("UPDATE Types SET [Flag] = NULL, [Yes] = True");
+    EXPECT_EQ(column("SELECT COUNT(*) FROM Types WHERE [Flag] = False AND [Yes] <> False"), QStringList{"2"});
+    EXPECT_FALSE(rs->Fields("Flag").Attributes() & db::adFldIsNullable);
 
     db::Catalog cat;
     cat.setActiveConnection(cn_);
@@ -182,6 +186,13 @@ TEST_F(LocalTest, ConcatenationDatesAndFormat)
     EXPECT_EQ(column("SELECT format('%05d', 42)"), QStringList{"00042"});
     EXPECT_EQ(column("SELECT IIF(Amount > 100, 'big', 'small') FROM P ORDER BY Name"), (QStringList{"big", "small"}));
     EXPECT_EQ(column("SELECT LEFT(Name, 2) & RIGHT(Name, 1) FROM P WHERE Name = 'Ana'"), QStringList{"Ana"});
+    // Null joins as empty text; arithmetic goes first; reals read as the program writes them.
+    exec("INSERT INTO P (Name, Amount) VALUES (NULL, 2.5)");
+    EXPECT_EQ(column("SELECT '[' & Name & ']' FROM P WHERE Name IS NULL"), QStringList{"[]"});
+    EXPECT_EQ(column("SELECT Amount * 2 & ' uds' FROM P WHERE Name IS NULL"), QStringList{"5 uds"});
+    EXPECT_EQ(column("SELECT Amount & '' FROM P WHERE Name IS NULL"), QStringList{"2,5"});
+    auto rs = query("SELECT Name & Name FROM P WHERE Name IS NULL");
+    EXPECT_TRUE(rs->value(0).isNull()); // only Null on both sides gives Null
 }
 
 TEST_F(LocalTest, TextComparisonIgnoresCaseAcrossUnicode)

@@ -207,6 +207,233 @@ std::ptrdiff_t prevSig(const std::vector<Tok>& toks, std::ptrdiff_t i)
 
 bool isCompound(const Tok& t) { return t.is("UNION") || t.is("EXCEPT") || t.is("INTERSECT"); }
 
+// ---- a & b ---------------------------------------------------------------------
+//
+// '&' binds looser than arithmetic and treats Null as an empty text (Null only
+// when every operand is Null), where '||' binds tighter than arithmetic and
+// gives Null for any Null. A chain "a & b & c" becomes access_concat(a, b, c).
+
+constexpr std::size_t None = std::size_t(-1);
+
+// Words that end an operand: clauses, comparisons, logic.
+bool isBoundaryWord(const Tok& t)
+{
+    static const char* words[] = {"SELECT", "DISTINCT", "DISTINCTROW", "ALL",    "TOP",    "PERCENT",   "FROM",
+                                  "WHERE",  "AND",      "OR",          "NOT",    "XOR",    "EQV",       "IMP",
+                                  "LIKE",   "ALIKE",    "GLOB",        "REGEXP", "MATCH",  "IS",        "IN",
+                                  "BETWEEN", "AS",      "ON",          "WHEN",   "THEN",   "ELSE",      "END",
+                                  "CASE",   "ORDER",    "GROUP",       "BY",     "HAVING", "SET",       "VALUES",
+                                  "UNION",  "EXCEPT",   "INTERSECT",   "INTO",   "JOIN",   "INNER",     "OUTER",
+                                  "LEFT",   "RIGHT",    "FULL",        "CROSS",  "ASC",    "DESC",      "LIMIT",
+                                  "OFFSET", "COLLATE",  "ESCAPE",      "EXISTS", "WITH",   "RETURNING", "MOD"};
+    if (t.kind != T::Word)
+        return false;
+    for (const char* w : words)
+        if (t.is(w))
+            return true;
+    return false;
+}
+
+bool isArithmetic(const Tok& t)
+{
+    if (t.kind == T::Word)
+        return t.is("MOD");
+    if (t.kind != T::Punct)
+        return false;
+    static const char* ops[] = {"+", "-", "*", "/", "\\", "^", "%", "||"};
+    for (const char* op : ops)
+        if (t.text == QLatin1String(op))
+            return true;
+    return false;
+}
+
+bool isSign(const Tok& t) { return t.isPunct('+') || t.isPunct('-'); }
+
+bool isName(const Tok& t) { return (t.kind == T::Word && !isBoundaryWord(t)) || t.kind == T::Bracket || t.kind == T::Ident; }
+
+// A function name: a word right before '(' (LEFT( and RIGHT( are functions, LEFT JOIN is not).
+bool isFunctionName(const std::vector<Tok>& toks, std::size_t i, std::size_t paren)
+{
+    const Tok& t = toks[i];
+    if (t.kind != T::Word)
+        return false;
+    if (t.is("LEFT") || t.is("RIGHT"))
+        return paren == i + 1;
+    return !isBoundaryWord(t);
+}
+
+// Index of the token closing the group opened at i ('(' ... ')' or CASE ... END); None when unclosed.
+std::size_t groupEnd(const std::vector<Tok>& toks, std::size_t i, std::size_t to)
+{
+    const bool paren = toks[i].isPunct('(');
+    int depth = 0;
+    for (std::size_t k = i; k < to; ++k) {
+        if (paren ? toks[k].isPunct('(') : toks[k].is("CASE"))
+            ++depth;
+        else if (paren ? toks[k].isPunct(')') : toks[k].is("END"))
+            if (--depth == 0)
+                return k;
+    }
+    return None;
+}
+
+// Index of the token opening the group closed at i; None when unopened.
+std::size_t groupStart(const std::vector<Tok>& toks, std::size_t i, std::size_t from)
+{
+    const bool paren = toks[i].isPunct(')');
+    int depth = 0;
+    for (std::size_t k = i + 1; k-- > from;) {
+        if (paren ? toks[k].isPunct(')') : toks[k].is("END"))
+            ++depth;
+        else if (paren ? toks[k].isPunct('(') : toks[k].is("CASE"))
+            if (--depth == 0)
+                return k;
+    }
+    return None;
+}
+
+// Last token of the term that starts at i: a value, a (qualified) name, a
+// function call, a parenthesised expression or a CASE expression.
+std::size_t termEnd(const std::vector<Tok>& toks, std::size_t i, std::size_t to)
+{
+    if (i >= to)
+        return None;
+    const Tok& t = toks[i];
+    std::size_t end = None;
+    if (t.isPunct('(') || t.is("CASE")) {
+        end = groupEnd(toks, i, to);
+    } else if (t.kind == T::String || t.kind == T::Number || t.kind == T::DateLit) {
+        end = i;
+    } else if (t.kind == T::Word || t.kind == T::Bracket || t.kind == T::Ident) {
+        const std::size_t n = nextSig(toks, i);
+        if (n < to && toks[n].isPunct('(') && isFunctionName(toks, i, n))
+            return groupEnd(toks, n, to);
+        if (!isName(t))
+            return None;
+        end = i;
+        for (;;) { // table.column
+            const std::size_t dot = nextSig(toks, end);
+            const std::size_t part = dot < to ? nextSig(toks, dot) : to;
+            if (dot >= to || !toks[dot].isPunct('.') || part >= to || !isName(toks[part]))
+                break;
+            end = part;
+        }
+    }
+    return end;
+}
+
+// First token of the term that ends at i.
+std::size_t termStart(const std::vector<Tok>& toks, std::size_t i, std::size_t from)
+{
+    const Tok& t = toks[i];
+    if (t.isPunct(')')) {
+        const std::size_t open = groupStart(toks, i, from);
+        if (open == None)
+            return None;
+        const std::ptrdiff_t f = prevSig(toks, std::ptrdiff_t(open));
+        if (f >= std::ptrdiff_t(from) && isFunctionName(toks, std::size_t(f), open))
+            return std::size_t(f);
+        return open;
+    }
+    if (t.is("END"))
+        return groupStart(toks, i, from);
+    if (t.kind == T::String || t.kind == T::Number || t.kind == T::DateLit)
+        return i;
+    if (!isName(t))
+        return None;
+    std::size_t start = i;
+    for (;;) { // table.column
+        const std::ptrdiff_t dot = prevSig(toks, std::ptrdiff_t(start));
+        const std::ptrdiff_t part = dot >= std::ptrdiff_t(from) ? prevSig(toks, dot) : -1;
+        if (dot < std::ptrdiff_t(from) || !toks[std::size_t(dot)].isPunct('.') || part < std::ptrdiff_t(from)
+            || !isName(toks[std::size_t(part)]))
+            break;
+        start = std::size_t(part);
+    }
+    return start;
+}
+
+// The operand of '&' that ends at i: terms joined by arithmetic, signs included.
+std::size_t operandStart(const std::vector<Tok>& toks, std::size_t i, std::size_t from)
+{
+    std::size_t start = termStart(toks, i, from);
+    if (start == None)
+        return None;
+    for (;;) {
+        const std::ptrdiff_t op = prevSig(toks, std::ptrdiff_t(start));
+        if (op < std::ptrdiff_t(from) || !isArithmetic(toks[std::size_t(op)]))
+            break;
+        const std::ptrdiff_t before = prevSig(toks, op);
+        const std::size_t s = before >= std::ptrdiff_t(from) ? termStart(toks, std::size_t(before), from) : None;
+        if (s != None)
+            start = s;
+        else if (isSign(toks[std::size_t(op)]))
+            start = std::size_t(op); // a sign of its own
+        else
+            break;
+    }
+    return start;
+}
+
+// The operand of '&' that starts at i.
+std::size_t operandEnd(const std::vector<Tok>& toks, std::size_t i, std::size_t to)
+{
+    while (i < to && isSign(toks[i]))
+        i = nextSig(toks, i);
+    std::size_t end = termEnd(toks, i, to);
+    if (end == None)
+        return None;
+    for (;;) {
+        const std::size_t op = nextSig(toks, end);
+        if (op >= to || !isArithmetic(toks[op]))
+            break;
+        std::size_t next = nextSig(toks, op);
+        while (next < to && isSign(toks[next]))
+            next = nextSig(toks, next);
+        const std::size_t e = termEnd(toks, next, to);
+        if (e == None)
+            break;
+        end = e;
+    }
+    return end;
+}
+
+void rewriteConcatenation(std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    for (std::size_t i = from; i < to; ++i) {
+        if (!toks[i].isPunct('&') || toks[i].changed)
+            continue;
+        std::vector<std::size_t> ands{i};
+        const std::ptrdiff_t left = prevSig(toks, std::ptrdiff_t(i));
+        const std::size_t first = left >= std::ptrdiff_t(from) ? operandStart(toks, std::size_t(left), from) : None;
+        std::size_t last = None;
+        if (first != None) {
+            for (;;) {
+                last = operandEnd(toks, nextSig(toks, ands.back()), to);
+                if (last == None)
+                    break;
+                const std::size_t n = nextSig(toks, last);
+                if (n >= to || !toks[n].isPunct('&'))
+                    break;
+                ands.push_back(n);
+            }
+        }
+        if (first == None || last == None) {
+            // Not an expression this can read: the plain operator at least concatenates.
+            for (std::size_t a : ands)
+                toks[a].set(QStringLiteral("||"));
+            continue;
+        }
+        toks[first].before = QStringLiteral("access_concat(") + toks[first].before;
+        toks[last].after += QLatin1Char(')');
+        for (std::size_t a : ands) {
+            toks[a].set(QStringLiteral(","));
+            if (a > 0 && toks[a - 1].kind == T::Space)
+                toks[a - 1].drop();
+        }
+    }
+}
+
 // SELECT [DISTINCT|ALL|DISTINCTROW] TOP n  ->  SELECT [DISTINCT] ... LIMIT n
 void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
 {
@@ -325,12 +552,30 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
             ++k;
         typeEnd = k;
     }
-    bool hasCollate = false, hasPk = false;
+    bool hasCollate = false, hasPk = false, hasDefault = false, hasConflict = false;
+    std::size_t notNull = None;
     for (std::size_t x = typeEnd + 1; x < to; ++x) {
         if (toks[x].is("COLLATE"))
             hasCollate = true;
         if (toks[x].is("PRIMARY"))
             hasPk = true;
+        if (toks[x].is("DEFAULT"))
+            hasDefault = true;
+        if (toks[x].is("CONFLICT"))
+            hasConflict = true;
+        if (toks[x].is("NOT") && nextSig(toks, x) < to && toks[nextSig(toks, x)].is("NULL"))
+            notNull = nextSig(toks, x);
+    }
+    if (w == QLatin1String("BIT") || w == QLatin1String("LOGICAL") || w == QLatin1String("LOGICAL1")
+        || w == QLatin1String("BOOLEAN") || w == QLatin1String("YESNO")) {
+        // A Yes/No column holds no Null: a row given none (or Null) gets No.
+        if (notNull == None)
+            toks[typeEnd].after += QStringLiteral(" NOT NULL ON CONFLICT REPLACE");
+        else if (!hasConflict)
+            toks[notNull].after += QStringLiteral(" ON CONFLICT REPLACE");
+        if (!hasDefault)
+            toks[typeEnd].after += QStringLiteral(" DEFAULT 0");
+        return false;
     }
     if (w == QLatin1String("COUNTER") || w == QLatin1String("AUTOINCREMENT") || w == QLatin1String("IDENTITY")) {
         for (std::size_t x = typeTok + 1; x <= typeEnd; ++x)
@@ -356,9 +601,7 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
     // Operators and functions everywhere in the statement.
     for (std::size_t i = from; i < to; ++i) {
         Tok& t = toks[i];
-        if (t.isPunct('&')) {
-            t.set(QStringLiteral("||"));
-        } else if (t.is("LEFT") || t.is("RIGHT")) {
+        if (t.is("LEFT") || t.is("RIGHT")) {
             // LEFT(...) and RIGHT(...) are functions there, join words here.
             std::size_t p = nextSig(toks, i);
             if (p == i + 1 && p < to && toks[p].isPunct('('))
@@ -374,6 +617,7 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         }
     }
     rewriteTop(toks, from, to);
+    rewriteConcatenation(toks, from, to);
 
     std::size_t first = from;
     while (first < to && !significant(toks[first]))

@@ -233,6 +233,33 @@ void fnNz(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
 }
 
+// a & b & ...: Null counts as empty text; only when every operand is Null is the result Null.
+// Reals read as the program writes them ("2", not "2.0").
+void fnConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    QByteArray out;
+    bool any = false;
+    for (int i = 0; i < argc; ++i) {
+        switch (sqlite3_value_type(argv[i])) {
+        case SQLITE_NULL:
+            continue;
+        case SQLITE_FLOAT:
+            out += ValueText::numberText(sqlite3_value_double(argv[i])).toUtf8();
+            break;
+        default: {
+            const unsigned char* t = sqlite3_value_text(argv[i]);
+            out.append(reinterpret_cast<const char*>(t), sqlite3_value_bytes(argv[i]));
+            break;
+        }
+        }
+        any = true;
+    }
+    if (any)
+        sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
+    else
+        sqlite3_result_null(ctx);
+}
+
 void fnIsNull(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     // The Access engine's True is -1.
@@ -351,7 +378,7 @@ void registerFunctions(sqlite3* h)
         {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
         {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true},
-        {"like", 2, fnLike, true},           {"like", 3, fnLike, true},
+        {"like", 2, fnLike, true},           {"like", 3, fnLike, true},          {"access_concat", -1, fnConcat, true},
     };
     for (const auto& fn : fns)
         sqlite3_create_function_v2(h, fn.name, fn.args, fn.deterministic ? f : SQLITE_UTF8, nullptr, fn.fn, nullptr,
