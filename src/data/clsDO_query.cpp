@@ -83,6 +83,43 @@ int columnIndex(const QStringList& names, const QString& name)
     return -1;
 }
 
+// Key fields given by name become column indexes (the name after `prefix`),
+// in the caller's variable too: a list only when its first element is a name,
+// a single name that matches nothing becomes 0.
+void resolveKeyFields(Variant& keyFields, const QStringList& names, const QString& prefix)
+{
+    if (keyFields.isArray()) {
+        VArray& keys = *keyFields.array();
+        if (keys.at(keys.lbound()).isNumeric())
+            return;
+        for (int k = keys.lbound(); k <= keys.ubound(); ++k) {
+            const int idx = columnIndex(names, prefix + valueText(keys.at(k)));
+            if (idx >= 0)
+                keys.at(k) = Variant(std::int16_t(idx));
+        }
+    } else if (!keyFields.isNumeric()) {
+        keyFields = Variant(std::int16_t(std::max(0, columnIndex(names, prefix + valueText(keyFields)))));
+    }
+}
+
+// The key of the current record: "#" before every key field's value (a list
+// element left as a name selects its field by name when `byName`), a single
+// key field whose value is null gives "#0".
+QString recordKey(db::Recordset& rs, const Variant& keyFields, bool byName)
+{
+    if (!keyFields.isArray()) {
+        const Variant v = rs.value(keyFields.toInt());
+        return v.isNull() ? QStringLiteral("#0") : keyPart(v);
+    }
+    QString key;
+    const VArray& keys = *keyFields.array();
+    for (int k = keys.lbound(); k <= keys.ubound(); ++k) {
+        const Variant& kf = keys.at(k);
+        key += keyPart(byName && !kf.isNumeric() ? rs.value(valueText(kf)) : rs.value(kf.toInt()));
+    }
+    return key;
+}
+
 // The statement with a marker after every SELECT keyword outside string
 // literals and bracketed names.
 QString markSelects(const QString& sql, const QString& marker)
@@ -388,24 +425,12 @@ Variant clsDO::CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters)
         names << name;
     }
 
-    // Key fields given by name become column indexes, in the caller's variable too.
-    const bool list = KeyFields.isArray();
-    const Variant firstKey = list ? KeyFields.array()->at(0) : KeyFields;
+    // A key field named without its table takes the table of the first column.
+    const Variant firstKey = KeyFields.isArray() ? KeyFields.array()->at(0) : KeyFields;
     QString prefix;
     if (names.first().contains(QLatin1Char('.')) && !valueText(firstKey).contains(QLatin1Char('.')))
         prefix = names.first().left(names.first().indexOf(QLatin1Char('.')) + 1);
-    if (list) {
-        VArray& keys = *KeyFields.array();
-        if (!keys.at(keys.lbound()).isNumeric()) {
-            for (int k = keys.lbound(); k <= keys.ubound(); ++k) {
-                const int idx = columnIndex(names, prefix + valueText(keys.at(k)));
-                if (idx >= 0)
-                    keys.at(k) = Variant(std::int16_t(idx));
-            }
-        }
-    } else if (!KeyFields.isNumeric()) {
-        KeyFields = Variant(std::int16_t(std::max(0, columnIndex(names, prefix + valueText(KeyFields)))));
-    }
+    resolveKeyFields(KeyFields, names, prefix);
 
     auto result = newCollection();
     std::int32_t total = 0;
@@ -413,18 +438,7 @@ Variant clsDO::CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters)
         auto record = newCollection();
         for (int i = 0; i < fieldCount; ++i)
             record->Add(rs.value(i), names.at(i));
-        QString key;
-        if (list) {
-            const VArray& keys = *KeyFields.array();
-            for (int k = keys.lbound(); k <= keys.ubound(); ++k) {
-                const Variant& kf = keys.at(k);
-                key += keyPart(kf.isNumeric() ? rs.value(kf.toInt()) : rs.value(valueText(kf)));
-            }
-        } else {
-            const Variant v = rs.value(KeyFields.toInt());
-            key = v.isNull() ? QStringLiteral("#0") : keyPart(v);
-        }
-        result->Add(Variant(record), key);
+        result->Add(Variant(record), recordKey(rs, KeyFields, true));
         ++total;
         rs.MoveNext();
     }
@@ -466,21 +480,8 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
         names << prefix + f.Name();
     }
 
-    const bool list = KeyFields.isArray();
-    if (UseKey) {
-        if (list) {
-            VArray& keys = *KeyFields.array();
-            if (!keys.at(keys.lbound()).isNumeric()) {
-                for (int k = keys.lbound(); k <= keys.ubound(); ++k) {
-                    const int idx = columnIndex(names, valueText(keys.at(k)));
-                    if (idx >= 0)
-                        keys.at(k) = Variant(std::int16_t(idx));
-                }
-            }
-        } else if (!KeyFields.isNumeric()) {
-            KeyFields = Variant(std::int16_t(std::max(0, columnIndex(names, valueText(KeyFields)))));
-        }
-    }
+    if (UseKey)
+        resolveKeyFields(KeyFields, names, QString());
 
     auto result = newCollection();
     std::int32_t total = 0;
@@ -488,20 +489,11 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
         auto record = newCollection();
         for (int i = 0; i < fieldCount; ++i)
             record->Add(rs.value(i), names.at(i));
-        if (!UseKey) {
+        // Every list element is a field index here: a name left in the list fails the call.
+        if (!UseKey)
             result->Add(Variant(record));
-        } else {
-            QString key;
-            if (list) {
-                const VArray& keys = *KeyFields.array();
-                for (int k = keys.lbound(); k <= keys.ubound(); ++k)
-                    key += keyPart(rs.value(keys.at(k).toInt()));
-            } else {
-                const Variant v = rs.value(KeyFields.toInt());
-                key = v.isNull() ? QStringLiteral("#0") : keyPart(v);
-            }
-            result->Add(Variant(record), key);
-        }
+        else
+            result->Add(Variant(record), recordKey(rs, KeyFields, false));
         ++total;
         rs.MoveNext();
     }

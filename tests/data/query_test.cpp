@@ -179,6 +179,30 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
     EXPECT_EQ(star->KeyAt(1), "#7");
     EXPECT_EQ(star->Item(Variant(1)).as<Collection>()->KeyAt(2), "Pairs.B");
 
+    // A list of names resolves through the first column's table, in the caller's list too;
+    // "Collection2" matches whole column names, and a name that stays a name fails there.
+    auto named = std::make_shared<VArray>(0, 1);
+    named->at(0) = Variant("B");
+    named->at(1) = Variant("A");
+    Variant list(named);
+    sql = QStringLiteral("SELECT p.A, p.B FROM Pairs p WHERE p.B = 7");
+    EXPECT_EQ(o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Collection"), list)
+                  .as<Collection>()
+                  ->KeyAt(1),
+              "#7#12");
+    EXPECT_EQ(named->at(0).toInt(), 1);
+    EXPECT_EQ(named->at(1).toInt(), 0);
+    named->at(0) = Variant("Pairs.B");
+    named->at(1) = Variant("Pairs.A");
+    sql = QStringLiteral("SELECT A, B FROM Pairs WHERE B = 7");
+    EXPECT_EQ(o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Collection2"), list)
+                  .as<Collection>()
+                  ->KeyAt(1),
+              "#7#12");
+    named->at(0) = Variant("Pairs.B");
+    named->at(1) = Variant("Nada");
+    EXPECT_THROW(o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Collection2"), list), Error);
+
     // No rows: nothing.
     EXPECT_TRUE(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("Collection")).isNothing());
 }
