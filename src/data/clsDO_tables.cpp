@@ -8,6 +8,8 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -108,9 +110,19 @@ QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldN
     }
 }
 
+// The primary key's constraint name, "PK_" and the table name: bare when that is a
+// plain identifier, else in brackets (a table name with a blank would break the
+// statement, and a rebuild whose creation fails leaves its rows only in the backup).
+QString keyName(const QString& table)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_]*$"));
+    const QString name = QStringLiteral("PK_") + table;
+    return plain.match(table).hasMatch() ? name : sqltext::bracket(name);
+}
+
 QString keyConstraint(const QString& table, const QStringList& keys)
 {
-    return QStringLiteral("CONSTRAINT PK_") + table + QStringLiteral(" PRIMARY KEY (") + keys.join(QStringLiteral(", ")) +
+    return QStringLiteral("CONSTRAINT ") + keyName(table) + QStringLiteral(" PRIMARY KEY (") + keys.join(QStringLiteral(", ")) +
            QLatin1Char(')');
 }
 
@@ -119,7 +131,9 @@ QString keyConstraint(const QString& table, const QStringList& keys)
 QString clsDO::CreateTable(const QString& sTableName, const CollectionPtr& colTableFields)
 {
     const Collection& fields = fieldsOf(colTableFields);
-    QString sql = QStringLiteral("CREATE TABLE ") + sTableName + QStringLiteral(" (");
+    // In brackets, as the rebuild writes it: a name with a blank or a reserved word
+    // would fail, and the rebuild of an empty table relies on this creation.
+    QString sql = QStringLiteral("CREATE TABLE ") + sqltext::bracket(sTableName) + QStringLiteral(" (");
     QStringList keys;
     const int n = fields.Count();
     for (int i = 1; i <= n; ++i) {
@@ -260,8 +274,8 @@ bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bo
     if (kind == 0 || kind == 1) {
         const QString t = sqltext::bracket(sTableName);
         if (bKey)
-            sql = QStringLiteral("ALTER TABLE ") + t + QLatin1Char(' ') + kCrLf + QStringLiteral("ADD CONSTRAINT PK_") +
-                  sTableName + QStringLiteral(" PRIMARY KEY (") + columns + QLatin1Char(')');
+            sql = QStringLiteral("ALTER TABLE ") + t + QLatin1Char(' ') + kCrLf + QStringLiteral("ADD CONSTRAINT ") +
+                  keyName(sTableName) + QStringLiteral(" PRIMARY KEY (") + columns + QLatin1Char(')');
         else
             sql = QStringLiteral("CREATE ") + unique + QStringLiteral(" INDEX ") + sIndexName + QLatin1Char(' ') + kCrLf +
                   QStringLiteral("ON ") + t + QStringLiteral(" (") + columns + QLatin1Char(')');

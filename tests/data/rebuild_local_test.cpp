@@ -247,13 +247,22 @@ TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
     const QString t = QStringLiteral("Mis Datos");
     EXPECT_EQ(o_.ModifyTable(t, t,
                              layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30},
-                                        {"Order", "Numero Orden", 3},
+                                        {"Order", "Numero Orden", 3, 0, false, false, true},
                                         {"Desc", "Desc", 8, 5, false},
                                         {"", "Group", 8, 10}})),
               QString());
     EXPECT_EQ(rows(t, QStringLiteral("[Numero Orden], [Fecha Alta], [Desc], [Group]")),
               (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
     EXPECT_EQ(rows(t + QStringLiteral("_OLD")), QStringList{"-"});
+    QString sv, d, u, p, table = t;
+    ASSERT_EQ(o_.TableKey(sv, d, u, p, table)->Count(), 1);
+
+    // Emptied, the table is dropped and created again under the same name.
+    db_.exec({QStringLiteral("DELETE FROM [Mis Datos]")});
+    EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30}, {"Numero Orden", "Numero Orden", 3, 0, false, false, true}})),
+              QString());
+    EXPECT_EQ(rows(t), QStringList{});
+    EXPECT_EQ(o_.TableKey(sv, d, u, p, table)->Item(Variant(std::int32_t(1))).toString(), QStringLiteral("Numero Orden"));
 }
 
 TEST_F(RebuildLocalTest, FailureAtEachStepOfASameNameRebuildLosesNoRow)

@@ -80,7 +80,7 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 
     EXPECT_EQ(o_.CreateTable(QStringLiteral("Pedidos"), cols), QString());
     EXPECT_EQ(rec_->statements(),
-              (QStringList{"CREATE TABLE Pedidos ([Id] INT NOT NULL, [Nombre] NVARCHAR(50), CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
+              (QStringList{"CREATE TABLE [Pedidos] ([Id] INT NOT NULL, [Nombre] NVARCHAR(50), CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
                            "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Id DEFAULT 0 FOR [Id]",
                            "ALTER TABLE [Pedidos] \r\nALTER COLUMN [Nombre] NVARCHAR(50) NOT NULL",
                            "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Nombre DEFAULT 'O''B' FOR [Nombre]",
@@ -94,7 +94,7 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
     fieldOf(two, "T.A")->setDefaultValue(QStringLiteral("1"));
     fieldOf(two, "T.B")->setDefaultValue(QStringLiteral("2"));
     EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), kAttributes);
-    EXPECT_EQ(rec_->statements(), (QStringList{"CREATE TABLE T ([A] FLOAT, [B] FLOAT)",
+    EXPECT_EQ(rec_->statements(), (QStringList{"CREATE TABLE [T] ([A] FLOAT, [B] FLOAT)",
                                                "ALTER TABLE [T] \r\nADD CONSTRAINT DF_A DEFAULT 1.00 FOR [A]",
                                                "ALTER TABLE [T] \r\nADD CONSTRAINT DF_B DEFAULT 2.00 FOR [B]"}));
 
@@ -122,14 +122,14 @@ TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
                                              {"n", 12},
                                              {"o]p", 0, 0, false}});
     const QStringList expected = {
-        "CREATE TABLE T ([a] BIT, [b] SMALLINT NOT NULL, [c] TINYINT, [d] INT IDENTITY(1,1), [e] INT, [f] NVARCHAR(4000), "
+        "CREATE TABLE [T] ([a] BIT, [b] SMALLINT NOT NULL, [c] TINYINT, [d] INT IDENTITY(1,1), [e] INT, [f] NVARCHAR(4000), "
         "[g] NVARCHAR(MAX), [h] CHAR(255) NOT NULL, [i] CHAR(256), [j] MONEY, [k] DATETIME, [l] FLOAT, [m] REAL, "
         "[n] SQL_VARIANT, [o]]p] )",
-        "CREATE TABLE T ([a] LOGICAL, [b] SMALLINT NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] MEMO, [g] MEMO, "
+        "CREATE TABLE [T] ([a] LOGICAL, [b] SMALLINT NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] MEMO, [g] MEMO, "
         "[h] CHAR(255) NOT NULL, [i] MEMO, [j] CURRENCY, [k] DATETIME, [l] DOUBLE, [m] SINGLE, [n] OLEOBJECT, [o]]p] )",
-        "CREATE TABLE T ([a] BOOLEAN, [b] INTEGER NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] LONGTEXT, [g] LONGTEXT, "
+        "CREATE TABLE [T] ([a] BOOLEAN, [b] INTEGER NOT NULL, [c] BYTE, [d] COUNTER, [e] LONG, [f] LONGTEXT, [g] LONGTEXT, "
         "[h] CHAR(255) NOT NULL, [i] LONGTEXT, [j] CURRENCY, [k] DATETIME, [l] DOUBLE, [m] SINGLE, [n] OLEOBJECT, [o]]p] )",
-        "CREATE TABLE T ([a] , [b] , [c] , [d] , [e] , [f] , [g] , [h] , [i] , [j] , [k] , [l] , [m] , [n] , [o]]p] )",
+        "CREATE TABLE [T] ([a] , [b] , [c] , [d] , [e] , [f] , [g] , [h] , [i] , [j] , [k] , [l] , [m] , [n] , [o]]p] )",
     };
     for (int type = 0; type <= 3; ++type) {
         SCOPED_TRACE(type);
