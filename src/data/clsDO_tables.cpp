@@ -16,6 +16,17 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kAttributesFailed =
     QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
 
+// A constraint name made of a prefix and a table or column name: bare when the
+// name is a plain identifier, else in brackets (a name with a blank would break
+// the statement, and a rebuild whose creation fails leaves its rows only in the backup).
+QString constraintName(const QString& prefix, const QString& name)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_]*$"));
+    return plain.match(name).hasMatch() ? prefix + name : sqltext::bracket(prefix + name);
+}
+
+QString keyName(const QString& table) { return constraintName(QStringLiteral("PK_"), table); }
+
 bool runStep(clsDO& o, const QString& sql)
 {
     bool ok = false;
@@ -63,13 +74,13 @@ bool applyFieldAttributes(clsDO& o, const QString& table, const clsField& f)
     }
     if (!f.DefaultValue().isEmpty()) {
         const Variant literal = o.SQLFormat(sqltext::formatTypeName(f.DataType()), Variant(f.DefaultValue()));
-        if (!runStep(o, alter + QStringLiteral("ADD CONSTRAINT DF_") + name + QStringLiteral(" DEFAULT ") +
+        if (!runStep(o, alter + QStringLiteral("ADD CONSTRAINT ") + constraintName(QStringLiteral("DF_"), name) + QStringLiteral(" DEFAULT ") +
                             ValueText::displayText(literal) + QStringLiteral(" FOR ") + sqltext::bracket(name)))
             return false;
     }
     // The rule is an SQL condition: it goes in as written.
     if (!f.ValidationRule().isEmpty() &&
-        !runStep(o, alter + QStringLiteral("ADD CONSTRAINT CHK_") + name + QStringLiteral(" CHECK (") + f.ValidationRule() +
+        !runStep(o, alter + QStringLiteral("ADD CONSTRAINT ") + constraintName(QStringLiteral("CHK_"), name) + QStringLiteral(" CHECK (") + f.ValidationRule() +
                         QLatin1Char(')')))
         return false;
     return true;
@@ -110,15 +121,6 @@ QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldN
     }
 }
 
-// The primary key's constraint name, "PK_" and the table name: bare when that is a
-// plain identifier, else in brackets (a table name with a blank would break the
-// statement, and a rebuild whose creation fails leaves its rows only in the backup).
-QString keyName(const QString& table)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_]*$"));
-    const QString name = QStringLiteral("PK_") + table;
-    return plain.match(table).hasMatch() ? name : sqltext::bracket(name);
-}
 
 QString keyConstraint(const QString& table, const QStringList& keys)
 {

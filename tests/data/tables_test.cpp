@@ -102,6 +102,19 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
     rec_->answerRegex(QStringLiteral("^CREATE"), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
     EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), QStringLiteral("No se pudo crear la tabla T."));
     EXPECT_EQ(rec_->statements().size(), 1);
+
+    // Names that are not plain identifiers keep their constraints valid.
+    rec_ = db::RecordingBackend::install();
+    auto odd = fields(QStringLiteral("Mis Datos"), {{"Fecha Alta", 7, 0, false, false, false, true}});
+    fieldOf(odd, "Mis Datos.Fecha Alta")->setDefaultValue(QStringLiteral("01/02/2024"));
+    fieldOf(odd, "Mis Datos.Fecha Alta")->setValidationRule(QStringLiteral("[Fecha Alta] > 0"));
+    EXPECT_EQ(o_.CreateTable(QStringLiteral("Mis Datos"), odd), QString());
+    EXPECT_EQ(rec_->statements(),
+              (QStringList{"CREATE TABLE [Mis Datos] ([Fecha Alta] DATETIME NOT NULL, CONSTRAINT [PK_Mis Datos] PRIMARY KEY "
+                           "([Fecha Alta]))",
+                           "ALTER TABLE [Mis Datos] \r\nADD CONSTRAINT [DF_Fecha Alta] DEFAULT "
+                           "CONVERT(smalldatetime,'01/02/2024',103) FOR [Fecha Alta]",
+                           "ALTER TABLE [Mis Datos] \r\nADD CONSTRAINT [CHK_Fecha Alta] CHECK ([Fecha Alta] > 0)"}));
 }
 
 TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
