@@ -164,14 +164,17 @@ Variant Recordset::value(int field) const
 
 Variant Recordset::value(const QString& field) const { return value(Fields(field).index()); }
 
+qint64 Recordset::rowsFromCurrent(qint64 rows) const
+{
+    checkCurrent();
+    const qint64 n = rs().rowCount() - pos_;
+    return rows >= 0 && rows < n ? rows : n;
+}
+
 VArrayPtr Recordset::GetRows(qint64 rows)
 {
     const ResultSet& r = rs();
-    if (pos_ < 0 || pos_ >= r.rowCount())
-        noCurrent();
-    qint64 n = r.rowCount() - pos_;
-    if (rows >= 0 && rows < n)
-        n = rows;
+    const qint64 n = rowsFromCurrent(rows);
     const int cols = r.columnCount();
     auto arr = std::make_shared<VArray>(0, cols - 1, 0, int(n) - 1);
     for (qint64 i = 0; i < n; ++i)
@@ -186,11 +189,7 @@ QString Recordset::GetString(int format, qint64 rows, const QString& columnDelim
 {
     (void)format; // adClipString is the only format
     const ResultSet& r = rs();
-    if (pos_ < 0 || pos_ >= r.rowCount())
-        noCurrent();
-    qint64 n = r.rowCount() - pos_;
-    if (rows >= 0 && rows < n)
-        n = rows;
+    const qint64 n = rowsFromCurrent(rows);
     const int cols = r.columnCount();
     QString out;
     // Texts as held plus room for numbers and delimiters: one allocation for the whole text.

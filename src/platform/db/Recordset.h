@@ -95,6 +95,8 @@ private:
     friend class Field;
     const ResultSet& rs() const;
     void checkCurrent() const;
+    // Records that GetRows and GetString take from the current one (-1: all); raises errNoCurrentRecord at BOF/EOF.
+    qint64 rowsFromCurrent(qint64 rows) const;
 
     ConnectionPtr connection_;
     ResultSetPtr current_;

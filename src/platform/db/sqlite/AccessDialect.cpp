@@ -72,6 +72,22 @@ bool accessDate(const QString& body, QString& iso)
     return true;
 }
 
+// Index after the quote that closes the literal or name opened at i; the closing
+// character doubled stands for itself ('it''s', [a]]b], "say ""hi""").
+int quotedEnd(const QString& s, int i, QChar close)
+{
+    const int n = int(s.size());
+    for (++i; i < n; ++i) {
+        if (s[i] != close)
+            continue;
+        if (i + 1 < n && s[i + 1] == close)
+            ++i;
+        else
+            return i + 1;
+    }
+    return n;
+}
+
 std::vector<Tok> tokenize(const QString& s)
 {
     std::vector<Tok> toks;
@@ -94,52 +110,18 @@ std::vector<Tok> tokenize(const QString& s)
             i = e < 0 ? n : e + 2;
             push(T::Comment, start, i);
         } else if (c == QLatin1Char('\'')) {
-            ++i;
-            while (i < n) {
-                if (s[i] == QLatin1Char('\'')) {
-                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
+            i = quotedEnd(s, i, c);
             push(T::String, start, i);
         } else if (c == QLatin1Char('"') || c == QLatin1Char('`')) {
-            ++i;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
+            i = quotedEnd(s, i, c);
             push(T::Ident, start, i);
         } else if (c == QLatin1Char('[')) {
-            // ']' doubled inside brackets stands for itself.
-            ++i;
-            while (i < n) {
-                if (s[i] == QLatin1Char(']')) {
-                    if (i + 1 < n && s[i + 1] == QLatin1Char(']')) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
+            i = quotedEnd(s, i, QLatin1Char(']'));
             push(T::Bracket, start, i);
             Tok& t = toks.back();
             if (t.text.contains(QLatin1String("]]"))) {
                 QString name = t.text.mid(1, t.text.size() - 2).replace(QLatin1String("]]"), QLatin1String("]"));
-                t.set(QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'));
+                t.set(quoteName(name));
             }
         } else if (c == QLatin1Char('#')) {
             int e = s.indexOf(QLatin1Char('#'), i + 1);
@@ -531,6 +513,49 @@ bool isTextType(const QString& w)
         || w == QLatin1String("ALPHANUMERIC") || w == QLatin1String("HYPERLINK");
 }
 
+// After the word TABLE at k: the table's name token (IF NOT EXISTS and a schema
+// skipped) and the token after it, which opens the definition when it is '('.
+std::pair<std::size_t, std::size_t> tableName(const std::vector<Tok>& toks, std::size_t k, std::size_t to)
+{
+    std::size_t name = nextSig(toks, k);
+    if (toks[name].is("IF")) // IF NOT EXISTS
+        name = nextSig(toks, nextSig(toks, nextSig(toks, name)));
+    std::size_t open = nextSig(toks, name);
+    while (open < to && toks[open].isPunct('.')) {
+        name = nextSig(toks, open);
+        open = nextSig(toks, name);
+    }
+    return {name, open};
+}
+
+using Items = std::vector<std::pair<std::size_t, std::size_t>>;
+
+// The comma-separated items of the definition opened at `open`, each [first, end).
+// close receives the closing parenthesis, or None when there is none before `to`.
+Items definitionItems(const std::vector<Tok>& toks, std::size_t open, std::size_t to, std::size_t& close)
+{
+    Items items;
+    close = None;
+    int depth = 0;
+    std::size_t itemStart = open + 1;
+    for (std::size_t i = open + 1; i < to; ++i) {
+        if (toks[i].isPunct('(')) {
+            ++depth;
+        } else if (toks[i].isPunct(')')) {
+            if (depth == 0) {
+                items.emplace_back(itemStart, i);
+                close = i;
+                break;
+            }
+            --depth;
+        } else if (depth == 0 && toks[i].isPunct(',')) {
+            items.emplace_back(itemStart, i);
+            itemStart = i + 1;
+        }
+    }
+    return items;
+}
+
 // One column definition between [from, to): name, type words, constraints.
 // Returns true when the column is a COUNTER.
 bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, bool rowIdCounter)
@@ -668,38 +693,12 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         if (toks[k].is("TEMP") || toks[k].is("TEMPORARY"))
             k = nextSig(toks, k);
         if (toks[k].is("TABLE")) {
-            std::size_t nameTok = nextSig(toks, k);
-            if (toks[nameTok].is("IF")) // IF NOT EXISTS
-                nameTok = nextSig(toks, nextSig(toks, nextSig(toks, nameTok)));
-            std::size_t open = nextSig(toks, nameTok);
-            while (open < to && toks[open].isPunct('.')) {
-                nameTok = nextSig(toks, open);
-                open = nextSig(toks, nameTok);
-            }
+            const auto [nameTok, open] = tableName(toks, k, to);
             if (open < to && toks[open].isPunct('(')) {
                 st.kind = Statement::CreateTable;
                 st.table = nameOf(toks[nameTok]);
-                // Items at depth 1, separated by commas.
-                std::vector<std::pair<std::size_t, std::size_t>> items;
-                int depth = 0;
-                std::size_t itemStart = open + 1;
-                std::size_t close = to;
-                for (std::size_t i = open + 1; i < to; ++i) {
-                    if (toks[i].isPunct('('))
-                        ++depth;
-                    else if (toks[i].isPunct(')')) {
-                        if (depth == 0) {
-                            items.emplace_back(itemStart, i);
-                            close = i;
-                            break;
-                        }
-                        --depth;
-                    } else if (depth == 0 && toks[i].isPunct(',')) {
-                        items.emplace_back(itemStart, i);
-                        itemStart = i + 1;
-                    }
-                }
-                (void)close;
+                std::size_t close;
+                const Items items = definitionItems(toks, open, to, close);
                 // The table's own primary key: a single column may be the row id.
                 QStringList pkColumns;
                 for (auto [a, b] : items) {
@@ -802,6 +801,11 @@ QString unquoteName(const QString& name)
     return n;
 }
 
+QString quoteName(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 std::vector<Statement> translate(const QString& sql)
 {
     std::vector<Tok> toks = tokenize(sql);
@@ -850,40 +854,17 @@ QString rewriteTableDefinition(const QString& createTableSql, const QString& new
                                const QString& dropName, const QString& primaryKeyName)
 {
     std::vector<Tok> toks = tokenize(createTableSql);
+    const std::size_t end = toks.size() - 1;
     std::size_t k = 0;
-    while (k < toks.size() && !toks[k].is("TABLE"))
+    while (k < end && !toks[k].is("TABLE"))
         k = nextSig(toks, k);
-    std::size_t nameTok = nextSig(toks, k);
-    if (toks[nameTok].is("IF"))
-        nameTok = nextSig(toks, nextSig(toks, nextSig(toks, nameTok)));
-    std::size_t open = nextSig(toks, nameTok);
-    while (toks[open].isPunct('.')) {
-        nameTok = nextSig(toks, open);
-        open = nextSig(toks, nameTok);
-    }
-    if (!toks[open].isPunct('('))
+    const auto [nameTok, open] = tableName(toks, k, end);
+    if (k >= end || !toks[open].isPunct('('))
         return QString();
-    toks[nameTok].set(QLatin1Char('"') + QString(newName).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'));
-    std::vector<std::pair<std::size_t, std::size_t>> items;
-    std::size_t close = 0;
-    int depth = 0;
-    std::size_t itemStart = open + 1;
-    for (std::size_t i = open + 1; i < toks.size(); ++i) {
-        if (toks[i].isPunct('('))
-            ++depth;
-        else if (toks[i].isPunct(')')) {
-            if (depth == 0) {
-                items.emplace_back(itemStart, i);
-                close = i;
-                break;
-            }
-            --depth;
-        } else if (depth == 0 && toks[i].isPunct(',')) {
-            items.emplace_back(itemStart, i);
-            itemStart = i + 1;
-        }
-    }
-    if (close == 0)
+    toks[nameTok].set(quoteName(newName));
+    std::size_t close;
+    const Items items = definitionItems(toks, open, end, close);
+    if (close == None)
         return QString();
     if (!dropName.isEmpty()) {
         const bool isPk = dropName.compare(primaryKeyName, Qt::CaseInsensitive) == 0;

@@ -49,5 +49,7 @@ QString rewriteTableDefinition(const QString& createTableSql, const QString& new
                                const QString& dropName, const QString& primaryKeyName);
 // Name without its [brackets], "quotes" or `backticks`.
 QString unquoteName(const QString& name);
+// Name in "quotes" ('"' doubled inside), as the engine reads any name.
+QString quoteName(const QString& name);
 
 } // namespace db::sqlite

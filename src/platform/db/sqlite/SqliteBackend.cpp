@@ -19,6 +19,7 @@ namespace db {
 namespace {
 
 const QString Src = QStringLiteral("Motor de base de datos local");
+using sqlite::quoteName;
 
 [[noreturn]] void fail(sqlite3* h, const QString& context = QString())
 {
@@ -28,11 +29,6 @@ const QString Src = QStringLiteral("Motor de base de datos local");
     raise(errDatabase, msg, Src);
 }
 
-QString quoteIdent(const QString& name)
-{
-    QString n = name;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 // ---- functions and collation of the Access dialect ---------------------------
 
@@ -87,6 +83,12 @@ void resultText(sqlite3_context* ctx, const QString& s)
 {
     QByteArray u = s.toUtf8();
     sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+void resultError(sqlite3_context* ctx, const Error& e)
+{
+    const QByteArray m = e.description.toUtf8();
+    sqlite3_result_error(ctx, m.constData(), int(m.size()));
 }
 
 const char* DateFormat = "yyyy-MM-dd HH:mm:ss";
@@ -164,8 +166,7 @@ void fnFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     try {
         resultText(ctx, pattern.isEmpty() ? ValueText::displayText(v) : ValueText::format(v, pattern));
     } catch (const Error& e) {
-        QByteArray m = e.description.toUtf8();
-        sqlite3_result_error(ctx, m.constData(), int(m.size()));
+        resultError(ctx, e);
     }
 }
 
@@ -296,34 +297,29 @@ void fnCStr(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultText(ctx, ValueText::displayText(v));
 }
 
-void fnCLng(sqlite3_context* ctx, int, sqlite3_value** argv)
+// CLng, CDbl: Null stays Null; a value the runtime cannot convert fails the statement with its message.
+template <class Result>
+void convertValue(sqlite3_context* ctx, sqlite3_value* arg, Result result)
 {
     try {
-        Variant v = toVariant(argv[0]);
-        if (v.isNull()) {
+        const Variant v = toVariant(arg);
+        if (v.isNull())
             sqlite3_result_null(ctx);
-            return;
-        }
-        sqlite3_result_int64(ctx, v.toLong());
+        else
+            result(v);
     } catch (const Error& e) {
-        QByteArray m = e.description.toUtf8();
-        sqlite3_result_error(ctx, m.constData(), int(m.size()));
+        resultError(ctx, e);
     }
+}
+
+void fnCLng(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    convertValue(ctx, argv[0], [ctx](const Variant& v) { sqlite3_result_int64(ctx, v.toLong()); });
 }
 
 void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    try {
-        Variant v = toVariant(argv[0]);
-        if (v.isNull()) {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        sqlite3_result_double(ctx, v.toDouble());
-    } catch (const Error& e) {
-        QByteArray m = e.description.toUtf8();
-        sqlite3_result_error(ctx, m.constData(), int(m.size()));
-    }
+    convertValue(ctx, argv[0], [ctx](const Variant& v) { sqlite3_result_double(ctx, v.toDouble()); });
 }
 
 // LIKE without regard to case across Unicode (the engine's own folds ASCII only).
@@ -386,6 +382,20 @@ void registerFunctions(sqlite3* h)
 }
 
 // ---- statements ------------------------------------------------------------------
+
+QString columnText(sqlite3_stmt* st, int column)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)));
+}
+
+// The catalog's type of a table the engine lists as "table" or "view".
+QString tableType(const QString& engineType, const QString& name)
+{
+    if (engineType == QLatin1String("view"))
+        return QStringLiteral("VIEW");
+    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ? QStringLiteral("SYSTEM TABLE")
+                                                                           : QStringLiteral("TABLE");
+}
 
 struct Stmt {
     sqlite3_stmt* s = nullptr;
@@ -450,7 +460,7 @@ public:
             // A stored query of a local file is a view: its rows are read by name.
             QString name = text.trimmed();
             if (!name.contains(QLatin1Char(' ')) || name.startsWith(QLatin1Char('[')))
-                text = QStringLiteral("SELECT * FROM ") + quoteIdent(sqlite::unquoteName(name));
+                text = QStringLiteral("SELECT * FROM ") + quoteName(sqlite::unquoteName(name));
         }
         const auto statements = sqlite::translate(text);
         if (statements.empty())
@@ -526,8 +536,8 @@ private:
             rs->rowsAffected = 0;
             return rs;
         }
-        if (readOnly_ && !sqlite3_stmt_readonly(st.s))
-            raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
+        if (!sqlite3_stmt_readonly(st.s))
+            checkWritable();
         const int cols = sqlite3_column_count(st.s);
         if (cols > 0)
             return readRows(st.s, cols);
@@ -633,8 +643,7 @@ private:
     // result, filled with its rows.
     ResultSetPtr runSelectInto(const sqlite::Statement& st)
     {
-        if (readOnly_)
-            raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
+        checkWritable();
         return atomically([&] {
             QStringList defs;
             {
@@ -644,7 +653,7 @@ private:
                 if (cols == 0)
                     raise(errDatabase, QStringLiteral("SELECT ... INTO necesita una consulta que devuelva columnas."), Src);
                 for (int c = 0; c < cols; ++c) {
-                    QString def = quoteIdent(QString::fromUtf8(sqlite3_column_name(probe.s, c)));
+                    QString def = quoteName(QString::fromUtf8(sqlite3_column_name(probe.s, c)));
                     if (const char* decl = sqlite3_column_decltype(probe.s, c)) {
                         QString d = QString::fromUtf8(decl);
                         // A copy holds the numbers; it does not number rows itself.
@@ -657,7 +666,7 @@ private:
                     defs << def;
                 }
             }
-            const QString target = quoteIdent(st.target);
+            const QString target = quoteName(st.target);
             Stmt create;
             prepare(create, QStringLiteral("CREATE TABLE ") + target + QStringLiteral(" (") + defs.join(QStringLiteral(", "))
                                 + QLatin1Char(')'));
@@ -682,8 +691,8 @@ private:
         return atomically([&] {
             auto rs = runPlain(st.sql);
             for (const QString& col : st.counters) {
-                const QString t = quoteIdent(st.table), c = quoteIdent(col);
-                const QString trig = quoteIdent(st.table + QStringLiteral("_counter_") + col);
+                const QString t = quoteName(st.table), c = quoteName(col);
+                const QString trig = quoteName(st.table + QStringLiteral("_counter_") + col);
                 runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL BEGIN "
                                         "UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) WHERE rowid = NEW.rowid; END")
                              .arg(trig, t, c));
@@ -712,16 +721,16 @@ private:
                 QByteArray u = table.toUtf8();
                 sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
                 while (sqlite3_step(st.s) == SQLITE_ROW)
-                    dependents.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0))));
+                    dependents.push_back(columnText(st.s, 0));
             }
             const QString temp = QStringLiteral("velmora_rebuild");
             runPlain(definition);
-            runPlain(QStringLiteral("INSERT INTO ") + quoteIdent(temp) + QStringLiteral(" SELECT * FROM ") + quoteIdent(table));
-            runPlain(QStringLiteral("DROP TABLE ") + quoteIdent(table));
+            runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" SELECT * FROM ") + quoteName(table));
+            runPlain(QStringLiteral("DROP TABLE ") + quoteName(table));
             // Views naming the table must not stop the rename while it is missing.
             exec("PRAGMA legacy_alter_table = ON");
             try {
-                runPlain(QStringLiteral("ALTER TABLE ") + quoteIdent(temp) + QStringLiteral(" RENAME TO ") + quoteIdent(table));
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(temp) + QStringLiteral(" RENAME TO ") + quoteName(table));
             } catch (...) {
                 exec("PRAGMA legacy_alter_table = OFF");
                 throw;
@@ -742,12 +751,12 @@ private:
         if (st.constraint.contains(QRegularExpression(QStringLiteral(R"(^\s*CONSTRAINT\s+\S+\s+UNIQUE\b)"),
                                                       QRegularExpression::CaseInsensitiveOption))
             && paren > 0) {
-            return runPlain(QStringLiteral("CREATE UNIQUE INDEX ") + quoteIdent(st.constraintName) + QStringLiteral(" ON ")
-                            + quoteIdent(realName) + QLatin1Char(' ') + st.constraint.mid(paren));
+            return runPlain(QStringLiteral("CREATE UNIQUE INDEX ") + quoteName(st.constraintName) + QStringLiteral(" ON ")
+                            + quoteName(realName) + QLatin1Char(' ') + st.constraint.mid(paren));
         }
         {
             Stmt info;
-            prepare(info, QStringLiteral("PRAGMA table_info(") + quoteIdent(realName) + QLatin1Char(')'));
+            prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(realName) + QLatin1Char(')'));
             while (sqlite3_step(info.s) == SQLITE_ROW)
                 if (sqlite3_column_int(info.s, 5) > 0)
                     raise(errDatabase, QStringLiteral("La tabla '%1' ya tiene una clave principal.").arg(realName), Src);
@@ -775,10 +784,10 @@ private:
             sqlite3_bind_text(ix.s, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
             sqlite3_bind_text(ix.s, 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
             if (sqlite3_step(ix.s) == SQLITE_ROW)
-                indexName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(ix.s, 0)));
+                indexName = columnText(ix.s, 0);
         } // finished before the drop: a pending read locks the schema
         if (!indexName.isEmpty())
-            return runPlain(QStringLiteral("DROP INDEX ") + quoteIdent(indexName));
+            return runPlain(QStringLiteral("DROP INDEX ") + quoteName(indexName));
         QString pkName = sqlite::primaryKeyConstraintName(sql);
         if (pkName.isEmpty())
             pkName = QStringLiteral("PrimaryKey");
@@ -803,10 +812,10 @@ private:
                   QStringLiteral("No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado."),
                   QStringLiteral("ADOX.Tables"));
         if (type)
-            *type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
+            *type = columnText(st.s, 0);
         if (realName)
-            *realName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+            *realName = columnText(st.s, 1);
+        return columnText(st.s, 2);
     }
 
     sqlite3* h_ = nullptr;
@@ -824,14 +833,8 @@ std::vector<TableInfo> SqliteConnection::tables()
     prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE"));
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         TableInfo t;
-        t.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
-        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
-        if (type == QLatin1String("view"))
-            t.type = QStringLiteral("VIEW");
-        else if (t.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
-            t.type = QStringLiteral("SYSTEM TABLE");
-        else
-            t.type = QStringLiteral("TABLE");
+        t.name = columnText(st.s, 0);
+        t.type = tableType(columnText(st.s, 1), t.name);
         out.push_back(t);
     }
     return out;
@@ -842,10 +845,8 @@ TableInfo SqliteConnection::table(const QString& name)
     TableInfo t;
     QString type;
     const QString sql = masterSql(name, &type, &t.name);
-    t.type = type == QLatin1String("view") ? QStringLiteral("VIEW")
-        : t.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ? QStringLiteral("SYSTEM TABLE")
-                                                                            : QStringLiteral("TABLE");
-    const QString qname = quoteIdent(t.name);
+    t.type = tableType(type, t.name);
+    const QString qname = quoteName(t.name);
 
     struct Col {
         QString name, decl, dflt;
@@ -858,12 +859,12 @@ TableInfo SqliteConnection::table(const QString& name)
         prepare(st, QStringLiteral("PRAGMA table_info(") + qname + QLatin1Char(')'));
         while (sqlite3_step(st.s) == SQLITE_ROW) {
             Col c;
-            c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
-            c.decl = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+            c.name = columnText(st.s, 1);
+            c.decl = columnText(st.s, 2);
             c.notNull = sqlite3_column_int(st.s, 3) != 0;
             c.dflt = sqlite3_column_type(st.s, 4) == SQLITE_NULL
                 ? QString()
-                : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 4)));
+                : columnText(st.s, 4);
             c.pk = sqlite3_column_int(st.s, 5);
             cols.push_back(c);
         }
@@ -909,9 +910,9 @@ TableInfo SqliteConnection::table(const QString& name)
             prepare(st, QStringLiteral("PRAGMA index_list(") + qname + QLatin1Char(')'));
             while (sqlite3_step(st.s) == SQLITE_ROW) {
                 IndexInfo ix;
-                const QString engineName = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1)));
+                const QString engineName = columnText(st.s, 1);
                 ix.unique = sqlite3_column_int(st.s, 2) != 0;
-                const QString origin = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 3)));
+                const QString origin = columnText(st.s, 3);
                 ix.primaryKey = origin == QLatin1String("pk");
                 ix.name = ix.primaryKey ? pkName : engineName;
                 ix.indexNulls = ix.primaryKey ? adIndexNullsDisallow : adIndexNullsAllow;
@@ -920,10 +921,10 @@ TableInfo SqliteConnection::table(const QString& name)
         }
         for (auto& [engineName, ix] : list) {
             Stmt st;
-            prepare(st, QStringLiteral("PRAGMA index_info(") + quoteIdent(engineName) + QLatin1Char(')'));
+            prepare(st, QStringLiteral("PRAGMA index_info(") + quoteName(engineName) + QLatin1Char(')'));
             while (sqlite3_step(st.s) == SQLITE_ROW)
                 if (sqlite3_column_type(st.s, 2) != SQLITE_NULL)
-                    ix.columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 2)));
+                    ix.columns << columnText(st.s, 2);
             if (ix.primaryKey) {
                 pkFound = true;
                 t.indexes.insert(t.indexes.begin(), ix);
@@ -960,8 +961,8 @@ std::vector<ViewInfo> SqliteConnection::views()
     prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'view' ORDER BY name COLLATE NOCASE"));
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         ViewInfo v;
-        v.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
-        v.commandText = sqlite::viewBody(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1))));
+        v.name = columnText(st.s, 0);
+        v.commandText = sqlite::viewBody(columnText(st.s, 1));
         out.push_back(v);
     }
     return out;
