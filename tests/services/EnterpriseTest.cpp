@@ -215,122 +215,51 @@ TEST(SmallMembers, DocumentNumbersVersionsAndSystem)
     EXPECT_EQ(clsTablas::GetWindowsVersion(), QString());
 }
 
-// --- outside components
-
-class FakeNotifier : public INotifier {
-public:
-    QString typeName() const override { return "iclsAviso"; }
-    Variant addApplication(QString& n, QString&, QString&, QString&, QString&) override
-    {
-        return log("addApplication " + n, Variant("KEY1"));
-    }
-    Variant removeApplication(QString& k) override { return log("removeApplication " + k, Variant(true)); }
-    Variant addWindow(QString& k, QString& w, ObjectPtr&, QString&, std::int16_t&, std::int16_t&,
-                      std::int16_t&) override
-    {
-        return log("addWindow " + k + " " + w, Variant("W1"));
-    }
-    Variant RemoveWindow(QString& k, QString& w) override { return log("RemoveWindow " + k + " " + w, Variant(true)); }
-    void addListenToChange(Variant&, QString& k) override { log("addListenToChange " + k, Variant()); }
-    CollectionPtr getAppWindows(QString& k) override
-    {
-        log("getAppWindows " + k, Variant());
-        auto apps = newCollection(), app = newCollection(), windows = newCollection();
-        for (int i = 0; i < windowCount; ++i)
-            windows->Add(Variant(std::int32_t(i)));
-        app->Add(Variant(windows), "Windows");
-        apps->Add(Variant(app));
-        return apps;
-    }
-    static Variant log(const QString& call, const Variant& answer)
-    {
-        calls << call;
-        return answer;
-    }
-    static inline QStringList calls;
-    static inline int windowCount = 1;
-};
+// --- outside components (none of them exists on this system)
 
 class FakeLogging : public ILogging {
 public:
     QString typeName() const override { return "clsLogging"; }
-    void StarObject(clsTablas*) override { ++started; }
+    void StarObject(clsTablas*) override {}
     void WriteEntry(QString& c, QString& p, QString& m, std::int16_t& k) override
     {
         entries << c + "|" + p + "|" + m + "|" + QString::number(k);
     }
-    static inline int started = 0;
     static inline QStringList entries;
 };
 
-class BridgesTest : public ServicesTest {
-protected:
-    void TearDown() override
-    {
-        OutsideComponents::install("Sarnow.iclsAviso", {});
-        OutsideComponents::install("Tevrak.clsLogging", {});
-        ServicesTest::TearDown();
-    }
-};
-
-TEST_F(BridgesTest, WindowBridgesWaitForTheApplication)
+TEST_F(EnterpriseTest, OutsideComponentsTakeTheirFailurePaths)
 {
-    int made = 0;
-    FakeNotifier::calls.clear();
-    OutsideComponents::install("Sarnow.iclsAviso", [&made] {
-        ++made;
-        return ObjectPtr(std::make_shared<FakeNotifier>());
-    });
-    QString name = "w", pict, key = "k";
+    QString name = "w", pict, key = "k", app = "Velmora", c1, c2, logo, path;
     ObjectPtr window;
     std::int16_t a = 0, b = 0, c = 0;
     Variant dato;
+    svc->AddAppToTaskManager(app, c1, c2, logo, path);
+    EXPECT_EQ(svc->KeyApplication(), QString()) << "no notifier: passed over, no key";
     EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, a, b, c), QString());
     EXPECT_FALSE(svc->RemoveWindowToTaskManager(key));
     EXPECT_FALSE(svc->addListenToChange(dato));
     EXPECT_FALSE(svc->AreThereWindowsOpened());
     EXPECT_FALSE(svc->RemoveAppToTaskManager());
-    EXPECT_EQ(made, 0);
-
-    QString app = "Velmora", c1, c2, logo, path;
-    svc->AddAppToTaskManager(app, c1, c2, logo, path);
-    EXPECT_EQ(svc->KeyApplication(), "KEY1");
-    EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, a, b, c), "W1");
-    EXPECT_FALSE(svc->AreThereWindowsOpened()) << "only the application's own window";
-    FakeNotifier::windowCount = 2;
-    EXPECT_TRUE(svc->AreThereWindowsOpened());
-    FakeNotifier::windowCount = 1;
-    EXPECT_TRUE(svc->RemoveAppToTaskManager());
-    EXPECT_FALSE(svc->RemoveAppToTaskManager());
-    EXPECT_EQ(FakeNotifier::calls, (QStringList{"addApplication Velmora", "addWindow KEY1 w", "getAppWindows KEY1",
-                                                "getAppWindows KEY1", "removeApplication KEY1"}));
-
-    svc->AddAppToTaskManager(app, c1, c2, logo, path);
-    OutsideComponents::install("Sarnow.iclsAviso", {});
-    EXPECT_THROW(svc->AreThereWindowsOpened(), Error) << "the window bridges trap nothing";
-    EXPECT_FALSE(svc->RemoveAppToTaskManager()) << "passed over";
     EXPECT_THROW(svc->ShowEnterprise(), Error);
     EXPECT_THROW(svc->ShowHistory(), Error);
-}
+    QString user = "x";
+    svc->CodigoUsuario = 0;
+    EXPECT_FALSE(svc->ValidateUser(user));
+    EXPECT_EQ(user, QString());
 
-TEST_F(BridgesTest, LogEntriesAndMessages)
-{
     EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "fallo", 4));
-    EXPECT_TRUE(reports.empty()) << "no log writer here: the entry is passed over";
-
+    EXPECT_EQ(reportTexts(), QStringList{"Función ValidateUser"}) << "no log writer: the entry is passed over";
+    // An entry meant for the user is shown whether or not a log writer exists.
     FakeLogging::entries.clear();
-    FakeLogging::started = 0;
     OutsideComponents::install("Tevrak.clsLogging", [] { return ObjectPtr(std::make_shared<FakeLogging>()); });
-    EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "fallo", 4));
-    EXPECT_FALSE(svc->InsertLog("clsDO", "Execute", "otro", 1));
-    EXPECT_EQ(FakeLogging::started, 1);
-    EXPECT_EQ(FakeLogging::entries, (QStringList{"clsDO|Query|fallo|4", "clsDO|Execute|otro|1"}));
-
     EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "visible", 4, true));
-    EXPECT_EQ(FakeLogging::entries.size(), 2) << "shown, not logged";
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].procedure, "Función Query\r\nvisible");
-    EXPECT_EQ(reports[0].component, "clsDO");
+    EXPECT_FALSE(svc->InsertLog("clsDO", "Execute", "otro", 1));
+    OutsideComponents::install("Tevrak.clsLogging", {});
+    EXPECT_EQ(FakeLogging::entries, QStringList{"clsDO|Execute|otro|1"});
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1].procedure, "Función Query\r\nvisible");
+    EXPECT_EQ(reports[1].component, "clsDO");
 }
 
 } // namespace

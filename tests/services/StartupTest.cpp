@@ -85,17 +85,6 @@ TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
     EXPECT_TRUE(dialogs->calls[0].prompt.contains("Función Iniciar"));
 }
 
-TEST_F(StartupTest, SettingsFileKeysReadAndWrite)
-{
-    const QString file = dir.path() + "/Velmora.ini";
-    EXPECT_TRUE(clsTablas::GuardarIni(file, "Connection", "Server", "srv;1"));
-    EXPECT_EQ(clsTablas::LeerIni(file, "connection", "SERVER", "x"), "srv;1");
-    EXPECT_TRUE(clsTablas::GuardarIni(file, "Connection", "Empty", ""));
-    EXPECT_EQ(clsTablas::LeerIni(file, "Connection", "Empty", "def"), "def");
-    EXPECT_EQ(clsTablas::LeerIni(file, "Connection", "Empty"), "");
-    EXPECT_EQ(clsTablas::LeerIni(file, "Connection", "Missing", Variant(std::int16_t(9))), "9");
-}
-
 // --- structure cache and query object
 
 TEST_F(StartupTest, StructureIsReadOncePerConnectionAndTable)
