@@ -193,6 +193,11 @@ TEST_F(LocalTest, ConcatenationDatesAndFormat)
     EXPECT_EQ(column("SELECT Amount & '' FROM P WHERE Name IS NULL"), QStringList{"2,5"});
     auto rs = query("SELECT Name & Name FROM P WHERE Name IS NULL");
     EXPECT_TRUE(rs->value(0).isNull()); // only Null on both sides gives Null
+    // The grouped amount padded to fifteen characters, as the data-access object writes it.
+    const QString e = "FORMAT(Amount,'###,###,##0.00')";
+    EXPECT_EQ(column("SELECT IIF(LEN(" + e + ") < 15, LEFT('                    ', 15 - LEN(" + e + ")) & " + e + "," + e +
+                     ") AS M FROM P WHERE Name = 'Ana'"),
+              QStringList{"       1.234,50"});
 }
 
 TEST_F(LocalTest, TextComparisonIgnoresCaseAcrossUnicode)
