@@ -326,10 +326,8 @@ bool clsMultiTabla::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoCons
             filtro_ = textoFiltro(pSQL);
             sentencia_ = sentenciaSelect(filtro_);
             sentenciaCarga_ = sentencia_;
-            CollectionPtr filas = cargar(sentencia_, 1, true);
-            if (filas) {
-                datos_ = filas;
-            }
+            if (const CollectionPtr filas = cargar(sentencia_, 1, true))
+                sustituirDatos(filas);
             contadorNuevos_ = totalRegistros_;
             resultado = true;
         },
@@ -369,7 +367,7 @@ Variant clsMultiTabla::posicionesVariant() const
 
 // Runs a SELECT of the table through the data-access object and returns its
 // rows keyed by record key, each row keyed by the field names of the
-// structure; the key values of each row are kept beside it.
+// structure.
 CollectionPtr clsMultiTabla::cargar(const QString& sql, std::int32_t desde, bool contadores)
 {
     const Variant r = consulta().Instantanea(baseDatos_, sql, posicionesVariant(), true, desde, contadores);
@@ -389,16 +387,32 @@ CollectionPtr clsMultiTabla::cargar(const QString& sql, std::int32_t desde, bool
             const QString nombre = p <= campos ? nombreCampoInterno(p) : fuente->KeyAt(p);
             fila->Add(fuente->Item(Variant(std::int32_t(p))), nombre);
         }
-        std::vector<Variant> valores = valoresClaveDeFila(fila);
         QString clave;
-        for (const Variant& v : valores)
+        for (const Variant& v : valoresClaveDeFila(fila))
             clave += QLatin1Char('#') + textoValor(v);
         if (salida->Exists(clave))
             continue;
         salida->Add(Variant(fila), clave);
-        valoresLeidos_.insert(Collection::foldKey(clave), std::move(valores));
     }
     return salida;
+}
+
+// The key values go in only with the row they belong to: a row read but not
+// held must not change what the write-back of a held row targets.
+void clsMultiTabla::retener(const QString& clave, const CollectionPtr& f)
+{
+    if (!datos_)
+        datos_ = newCollection();
+    datos_->Add(Variant(f), clave);
+    valoresLeidos_.insert(Collection::foldKey(clave), valoresClaveDeFila(f));
+}
+
+void clsMultiTabla::sustituirDatos(const CollectionPtr& filas)
+{
+    datos_ = newCollection();
+    valoresLeidos_.clear();
+    for (int i = 1; i <= filas->Count(); ++i)
+        retener(filas->KeyAt(i), filas->Item(Variant(std::int32_t(i))).as<Collection>());
 }
 
 void clsMultiTabla::tomarContadores(const CollectionPtr& resultado)
@@ -1072,7 +1086,7 @@ QString clsMultiTabla::condicionClave(const std::vector<QString>& campos, const 
     QStringList partes;
     for (std::size_t i = 0; i < campos.size(); ++i) {
         const Variant v = i < valores.size() ? valores[i] : Variant::null();
-        const QString nombre = columnasDeLaTabla ? nombreColumna(campos[i]) : campos[i];
+        const QString nombre = columnasDeLaTabla ? nombreColumna(campos[i]) : nombreCalificado(campos[i]);
         // "= NULL" matches no row, whatever the type.
         if (v.isNull()) {
             partes << nombre + QStringLiteral(" IS NULL");
@@ -1144,17 +1158,21 @@ QString clsMultiTabla::literalBooleano(bool valor) const
     return valor ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// The date-time wrappers of the data-access object are made to go around a
+// column (and give no valid SQL around a quoted value), and its date literal
+// drops the time; a date-time value is written here. The marks are fixed, not
+// the locale's: the engines read these patterns whatever the desktop uses.
 QString clsMultiTabla::literalFechaHora(const QDateTime& fecha) const
 {
     const Variant v(fecha);
     switch (dialecto()) {
     case 1:
-        return QLatin1Char('#') + ValueText::format(v, QStringLiteral("mm/dd/yyyy hh:nn:ss")) + QLatin1Char('#');
+        return QLatin1Char('#') + ValueText::format(v, QStringLiteral("mm\\/dd\\/yyyy hh\\:nn\\:ss")) + QLatin1Char('#');
     case 2:
-        return QStringLiteral("TO_DATE('") + ValueText::format(v, QStringLiteral("dd/mm/yyyy hh:nn:ss")) +
+        return QStringLiteral("TO_DATE('") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
                QStringLiteral("', 'DD/MM/YYYY HH24:MI:SS')");
     default:
-        return QStringLiteral("CONVERT(datetime,'") + ValueText::format(v, QStringLiteral("dd/mm/yyyy hh:nn:ss")) +
+        return QStringLiteral("CONVERT(datetime,'") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
                QStringLiteral("',103)");
     }
 }
@@ -1200,8 +1218,7 @@ QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Varia
             return null;
         const QDateTime d = valor.toDate();
         if (ValueText::toText(valor).size() <= 10)
-            return consulta().sInicioFecha() + ValueText::format(Variant(d), QStringLiteral("dd/mm/yyyy")) +
-                   consulta().sFinalFecha();
+            return ValueText::displayText(consulta().SQLFormat(QStringLiteral("date"), Variant(d)));
         return literalFechaHora(d);
     }
     case 6:
@@ -1301,7 +1318,17 @@ std::vector<Variant> clsMultiTabla::valoresOriginales(const QString& clave)
     auto it = valoresLeidos_.find(Collection::foldKey(clave));
     if (it != valoresLeidos_.end())
         return it.value();
-    return valoresClaveDeFila(fila(clave));
+    return valoresClaveDeFila(filaEditada(clave));
+}
+
+// The held row of an edit-list entry. A block read replaces the held rows, so
+// an entry may have lost its row: the write-back stops rather than guess.
+CollectionPtr clsMultiTabla::filaEditada(const QString& clave) const
+{
+    const CollectionPtr f = fila(clave);
+    if (!f)
+        raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + clave);
+    return f;
 }
 
 QString clsMultiTabla::nombreColumna(const QString& campo) const
@@ -1316,6 +1343,16 @@ QString clsMultiTabla::nombreColumna(const QString& campo) const
     if (dialecto() == 2)
         return QLatin1Char('"') + QString(n).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
     return QLatin1Char('[') + QString(n).replace(QLatin1Char(']'), QStringLiteral("]]")) + QLatin1Char(']');
+}
+
+// A column of the table as a load names it: the table, ".", the column
+// (bracketed when it is no plain word). Other names stay as given.
+QString clsMultiTabla::nombreCalificado(const QString& campo) const
+{
+    const QString prefijo = nombreTabla_ + QLatin1Char('.');
+    if (!campo.startsWith(prefijo, Qt::CaseInsensitive))
+        return campo;
+    return prefijo + nombreColumna(campo);
 }
 
 std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
@@ -1343,11 +1380,19 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
     } else if (campos.size() == 1) {
         QStringList lista;
         QStringList claves;
+        // A Null key has no literal an IN list could match (a text one would
+        // even be written '' and hit another row): it is deleted on its own.
+        QStringList nulas;
         for (const EntradaEdicion* e : entradas) {
             if (e->modo != QLatin1String("B"))
                 continue;
             const std::vector<Variant> v = valoresOriginales(e->clave);
-            lista << literal(campos.front(), v.empty() ? Variant::null() : v.front());
+            const Variant valor = v.empty() ? Variant::null() : v.front();
+            if (valor.isNull()) {
+                nulas << e->clave;
+                continue;
+            }
+            lista << literal(campos.front(), valor);
             claves << e->clave;
         }
         if (!lista.isEmpty()) {
@@ -1357,11 +1402,19 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
             for (const QString& c : claves)
                 borradosVinculados(c);
         }
+        for (const QString& c : nulas) {
+            out.push_back({QStringLiteral("DELETE FROM ") + nombreTabla_ + QStringLiteral(" WHERE ") +
+                               condicionClave(campos, {Variant::null()}, true),
+                           1});
+            borradosVinculados(c);
+        }
     }
 
     // Then insertions and updates, in edit-list order.
     for (const EntradaEdicion* e : entradas) {
-        const CollectionPtr f = fila(e->clave);
+        if (e->modo == QLatin1String("B"))
+            continue;
+        const CollectionPtr f = filaEditada(e->clave);
         if (e->modo == QLatin1String("A")) {
             const QStringList autonumericas = columnasAutonumericas();
             QStringList columnas;
@@ -1504,7 +1557,7 @@ CollectionPtr clsMultiTabla::DameBloque(std::int32_t CuantosRegistros, std::int3
             };
             auto ventana = [&](std::int32_t desde) {
                 const CollectionPtr w = cargar(sentenciaCarga_, desde, true);
-                datos_ = w ? w : newCollection();
+                sustituirDatos(w ? w : newCollection());
             };
             if (DesdeCual > posicionFinal_ || DesdeCual < posicionInicial_)
                 ventana(DesdeCual);
@@ -1543,7 +1596,7 @@ bool clsMultiTabla::AgregarRegistros(const QString& NuevoFiltro)
             for (int i = 1; i <= filas->Count(); ++i) {
                 const QString clave = filas->KeyAt(i);
                 if (!datos_->Exists(clave))
-                    datos_->Add(filas->Item(Variant(std::int32_t(i))), clave);
+                    retener(clave, filas->Item(Variant(std::int32_t(i))).as<Collection>());
                 ++contadorNuevos_;
             }
             r = true;

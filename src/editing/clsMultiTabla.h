@@ -7,7 +7,7 @@
 // data-access object. It also takes and releases record locks through it.
 //
 // Record keys: "#" before the text of each key value, in key order (#5,
-// #A#12); a new record is keyed table-user-counter (Pedidos--120). The key
+// #A#12); a new record is keyed table-user-counter (Pedidos-0-120). The key
 // values a loaded record had when it was read are kept beside its key text,
 // so the write-back targets that row even when a value contains "#" or the
 // key fields were edited since.
@@ -186,6 +186,7 @@ private:
     bool permiso(int codigo);
 
     CollectionPtr fila(const QString& clave) const;
+    CollectionPtr filaEditada(const QString& clave) const;
     Variant valorEnFila(const CollectionPtr& fila, const QString& campo) const;
     QString claveDeFila(const CollectionPtr& fila) const;
     std::vector<Variant> valoresClaveDeFila(const CollectionPtr& fila) const;
@@ -199,8 +200,11 @@ private:
     QString textoFiltro(const QString& filtro) const;
     QString sentenciaSelect(const QString& filtroTexto) const;
     Variant posicionesVariant() const;
-    // Rows of a statement keyed by their record key; their key values are kept.
+    // Rows of a statement keyed by their record key (not yet held).
     CollectionPtr cargar(const QString& sql, std::int32_t desde, bool contadores);
+    // Holds rows just read from the database, with the key values they were read with.
+    void retener(const QString& clave, const CollectionPtr& fila);
+    void sustituirDatos(const CollectionPtr& filas);
     void tomarContadores(const CollectionPtr& resultado);
     // "field = literal" joined with AND; the write-back names the table's own
     // columns bare, a load keeps the names as given (its SELECT may join tables).
@@ -215,6 +219,7 @@ private:
     QString literalBooleano(bool valor) const;
     std::int16_t dialecto() const;
     QString nombreColumna(const QString& campo) const;
+    QString nombreCalificado(const QString& campo) const;
 
     QString filtroVinculada(const QString& registro, const Vinculo& vinculo);
     QStringList columnasAutonumericas();

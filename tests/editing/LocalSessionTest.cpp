@@ -117,3 +117,37 @@ TEST_F(Local, WritesDatesAndDateTimesTheEngineReadsBack)
     otra->setValorCampo(QStringLiteral("Citas.Dia"), Variant("25/12/2024"));
     EXPECT_EQ(otra->ModoEdicion(QStringLiteral("#1")), QString());
 }
+
+TEST_F(Local, ARecordWhoseKeyIsNullIsDeletedAndNoOtherRow)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Marcas (Nombre TEXT(20), Valor LONG)"));
+    ejecutar(QStringLiteral("INSERT INTO Marcas VALUES (NULL, 1)"));
+    ejecutar(QStringLiteral("INSERT INTO Marcas VALUES ('', 2)"));
+    ejecutar(QStringLiteral("INSERT INTO Marcas VALUES ('b', 3)"));
+    auto ot = std::make_shared<clsMultiTabla>();
+    ASSERT_TRUE(ot->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral("Valor <> 2"), true,
+                            QStringLiteral("Ejercicio"), QStringLiteral("Marcas"), QStringLiteral("Edición Registros"),
+                            QStringLiteral("Marcas"), QString(), lista({QStringLiteral("Marcas.Nombre")})));
+    ASSERT_EQ(ot->Count(), 2);
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#b")));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Nombre, Valor FROM Marcas")), QStringList{QStringLiteral("|2")});
+}
+
+TEST_F(Local, RowsThatShareAKeyTextAreNotTakenForOneAnother)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Pares (Uno TEXT(20), Dos TEXT(20), Valor LONG)"));
+    ejecutar(QStringLiteral("INSERT INTO Pares VALUES ('A', 'B#C', 1)"));
+    ejecutar(QStringLiteral("INSERT INTO Pares VALUES ('A#B', 'C', 2)"));
+    ejecutar(QStringLiteral("INSERT INTO Pares VALUES ('X', 'Y', 3)"));
+    auto ot = abrir(QStringLiteral("Pares"), {QStringLiteral("Pares.Uno"), QStringLiteral("Pares.Dos")});
+    // "#A#B#C" is the key text of both rows: neither is held, so neither can be edited by mistake.
+    EXPECT_FALSE(ot->ExisteRegistro(Variant("#A#B#C")));
+    EXPECT_EQ(ot->Count(), 0);
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#X#Y")));
+    ot->setValorCampo(QStringLiteral("Pares.Valor"), Variant("9"));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Valor FROM Pares ORDER BY Valor")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("9")}));
+}

@@ -157,18 +157,18 @@ TEST_F(Grabado, AValueThatDoesNotConvertStopsBeforeAnythingIsSent)
 TEST_F(Grabado, QuotesColumnNamesThatAreNoPlainWords)
 {
     Answer estructura;
-    estructura.fields = {campo("OrderID", db::adInteger), campo("Unit Price", db::adCurrency)};
+    estructura.fields = {campo("Order ID", db::adInteger), campo("Unit Price", db::adCurrency)};
     rec->answer(QStringLiteral("SELECT * FROM [Order Details] WHERE 1 = 2"), estructura);
     Answer fila = estructura;
     fila.rows = {{Variant(std::int32_t(1)), Variant(Currency::fromScaled(20000))}};
-    rec->answer(QStringLiteral("SELECT [Order Details].* FROM [Order Details] WHERE [Order Details].OrderID = 1"), fila);
+    rec->answer(QStringLiteral("SELECT [Order Details].* FROM [Order Details] WHERE [Order Details].[Order ID] = 1"), fila);
     rec->answerRegex(QStringLiteral("^SELECT \\[Order Details\\]\\.\\* "), estructura);
     rec->answerRegex(QStringLiteral("^UPDATE "), Answer::affected(1));
-    auto ot = abrir(QStringLiteral("[Order Details]"), {QStringLiteral("[Order Details].OrderID")});
+    auto ot = abrir(QStringLiteral("[Order Details]"), {QStringLiteral("[Order Details].Order ID")});
     ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
     ot->setValorCampo(QStringLiteral("[Order Details].Unit Price"), Variant("2"));
     EXPECT_EQ(ot->ModoEdicion(QStringLiteral("#1")), QString()); // 2 is what it holds
     ot->setValorCampo(QStringLiteral("[Order Details].Unit Price"), Variant("3,5"));
     ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras(), QStringList{QStringLiteral("UPDATE [Order Details] SET [Unit Price] = 3.5 WHERE OrderID = 1")});
+    EXPECT_EQ(escrituras(), QStringList{QStringLiteral("UPDATE [Order Details] SET [Unit Price] = 3.5 WHERE [Order ID] = 1")});
 }

@@ -3,6 +3,7 @@
 #include "editing/EditingFixture.h"
 
 #include "core/Collection.h"
+#include "core/ValueText.h"
 
 using Kind = db::RecordingBackend::EventKind;
 
@@ -155,6 +156,22 @@ TEST_F(Grabado, WritesEachTypeAsALiteralOfTheDialect)
     EXPECT_EQ(lit("Pedidos.Pagado", Variant("Falso")), Variant(QStringLiteral("FALSE")));
     dao->setConnectionType(0);
 
+    // A date-time is written in each dialect with fixed marks, whatever marks the locale uses.
+    {
+        ValueText::ScopedLocale finlandes(QLocale(QLocale::Finnish, QLocale::Finland));
+        const Variant momento(QDateTime(QDate(2024, 12, 25), QTime(10, 30, 15), Qt::UTC));
+        EXPECT_EQ(lit("Pedidos.Fecha", momento), Variant(QStringLiteral("CONVERT(datetime,'25/12/2024 10:30:15',103)")));
+        dao->setConnectionType(1);
+        EXPECT_EQ(lit("Pedidos.Fecha", momento), Variant(QStringLiteral("#12/25/2024 10:30:15#")));
+        dao->setConnectionType(3);
+        dao->setUsedDriver(2);
+        EXPECT_EQ(lit("Pedidos.Fecha", momento),
+                  Variant(QStringLiteral("TO_DATE('25/12/2024 10:30:15', 'DD/MM/YYYY HH24:MI:SS')")));
+        EXPECT_EQ(lit("Pedidos.Pagado", Variant("Verdadero")), s);
+        dao->setConnectionType(0);
+        dao->setUsedDriver(0);
+    }
+
     // Types without a rule: numbers as numbers, anything else quoted; 64-bit whole numbers.
     auto varios = abrir(QStringLiteral("Varios"), {QStringLiteral("Varios.Id")});
     EXPECT_EQ(varios->DarFormato(QStringLiteral("Varios.Cifra"), Variant(2.5)), Variant(QStringLiteral("2.5")));
@@ -220,6 +237,39 @@ TEST_F(Grabado, ServesBlocksFromTheHeldWindow)
 
     ot->AgregarRegistros(QStringLiteral("ORDER BY Nombre"));
     EXPECT_EQ(rec->statements().last(), QStringLiteral("SELECT Pedidos.* FROM Pedidos ORDER BY Nombre"));
+}
+
+TEST_F(Grabado, EndsALargeBlockAtAWindowThatAddsNoRow)
+{
+    db::RecordingBackend::Answer estructura;
+    estructura.fields = {campo("Id", db::adInteger), campo("Valor", db::adInteger)};
+    rec->answer(QStringLiteral("SELECT * FROM [Lotes] WHERE 1 = 2"), estructura);
+    db::RecordingBackend::Answer tres = estructura;
+    for (int i = 1; i <= 3; ++i)
+        tres.rows.push_back({Variant(std::int32_t(i)), Variant(std::int32_t(10 * i))});
+    rec->answerRegex(QStringLiteral("^SELECT Lotes\\.\\* FROM Lotes WHERE Id > 0$"), tres);
+    auto ot = abrir(QStringLiteral("Lotes"), {QStringLiteral("Lotes.Id")}, QStringLiteral("Id > 0"));
+    ASSERT_EQ(ot->TotalRegistros(), 3);
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#2")));
+    ot->setValorCampo(QStringLiteral("Lotes.Valor"), Variant("7"));
+
+    // The table has shrunk to one row since: the windows read from now on add nothing.
+    db::RecordingBackend::Answer una = estructura;
+    una.rows = {{Variant(std::int32_t(1)), Variant(std::int32_t(10))}};
+    rec->answer(QStringLiteral("SELECT Lotes.* FROM Lotes WHERE Id > 0"), una);
+    rec->clearLog();
+    const CollectionPtr bloque = ot->DameBloque(600, 4);
+    EXPECT_EQ(bloque->Count(), 0);
+    EXPECT_EQ(rec->statements().size(), 2); // the window moved to, then one read that added nothing
+    EXPECT_EQ(ot->TotalRegistros(), 1);
+
+    // The edited row went with the window it was held in: the write-back stops and says so.
+    rec->clearLog();
+    EXPECT_FALSE(ot->ActualizarBBDD());
+    EXPECT_EQ(cuenta(Kind::Begin), 0);
+    EXPECT_EQ(ot->RegistrosEditados(), 1);
+    ASSERT_FALSE(dialogos->calls.empty());
+    EXPECT_TRUE(dialogos->calls.back().prompt.contains(QStringLiteral("#2")));
 }
 
 TEST_F(Grabado, BuildsTheFilterOfALinkedTable)
@@ -312,6 +362,13 @@ TEST_F(Grabado, TellsKeysApartThatDifferOnlyInCase)
     EXPECT_FALSE(ot->ExisteRegistro(Variant("#ABC")));
     EXPECT_EQ(ot->RegistroActual(), QStringLiteral("#abc"));
     EXPECT_EQ(ot->BuscarRegistro(Variant("#ABC")), QString());
+
+    // Reading "ABC" did not take the place of the row held: its write-back still targets "abc".
+    rec->answerRegex(QStringLiteral("^UPDATE "), db::RecordingBackend::Answer::affected(1));
+    ot->setValorCampo(QStringLiteral("Marcas.Valor"), Variant("5"), Variant("#abc"));
+    rec->clearLog();
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(escrituras(), QStringList{QStringLiteral("UPDATE Marcas SET Valor = 5 WHERE Nombre = 'abc'")});
 }
 
 TEST_F(Grabado, EditsAndDeletesSeveralRecordsAtOnce)
