@@ -48,7 +48,7 @@ protected:
             [this](const QString& p, int s, const QString& t) {
                 questions.push_back({p, s, t});
                 if (answers.empty())
-                    return defaultAnswer;
+                    return 1;
                 const int a = answers.front();
                 answers.erase(answers.begin());
                 return a;
@@ -79,12 +79,9 @@ protected:
     std::shared_ptr<clsTablas> svc;
     std::vector<Question> questions;
     std::vector<int> answers;
-    int defaultAnswer = 1;
     std::vector<Report> reports;
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
 };
-
-inline std::vector<Variant> row(std::initializer_list<Variant> values) { return std::vector<Variant>(values); }
 
 } // namespace svctest

@@ -39,7 +39,7 @@ TEST_F(StartupTest, WithoutSettingsFileTheDefaultsHold)
     EXPECT_EQ(data->Parent(), nullptr) << "the data-access object no longer points at a released owner";
 }
 
-TEST_F(StartupTest, SettingsFileValuesAndItsNameAreUsed)
+TEST_F(StartupTest, SettingsFileValuesAreRead)
 {
     writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Language2\n[FormatoMoneda]\nNumeroDecimales=3\n"
                             "[CuentasContables]\nNumeroDigitos=10\n[Recibos]\nImprimirRecibo=1\n"
@@ -55,10 +55,6 @@ TEST_F(StartupTest, SettingsFileValuesAndItsNameAreUsed)
     svc->NombreIni = QStringLiteral("Otro.ini");
     EXPECT_TRUE(start());
     EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Language2")));
-    svc->NombreIni.clear();
-    EXPECT_TRUE(start());
-    EXPECT_EQ(svc->NombreIni, "Dovrin.ini");
-    EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Original")));
 }
 
 TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
