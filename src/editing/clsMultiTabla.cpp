@@ -582,6 +582,16 @@ CollectionPtr clsMultiTabla::fila(const QString& clave) const
     return datos_->Item(Variant(clave)).as<Collection>();
 }
 
+// A held row that must be there. (A block read replaces the held rows, so even
+// an edit-list entry may have lost its row: the write-back then stops.)
+CollectionPtr clsMultiTabla::filaRequerida(const QString& clave) const
+{
+    const CollectionPtr f = fila(clave);
+    if (!f)
+        raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + clave);
+    return f;
+}
+
 bool clsMultiTabla::existeClave(const QString& clave) const { return datos_ && datos_->Exists(clave); }
 
 // A record held under exactly this key text. The records collection matches
@@ -754,10 +764,7 @@ Variant clsMultiTabla::ValorCampo(const QString& QueCampo, const Variant& QueReg
                 const VArrayPtr regs = QueRegistros.array();
                 auto a = std::make_shared<VArray>(0, regs->ubound());
                 for (int i = regs->lbound(); i <= regs->ubound(); ++i) {
-                    const QString clave = resolverRegistro(regs->at(i), false);
-                    const CollectionPtr f = fila(clave);
-                    if (!f)
-                        raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + clave);
+                    const CollectionPtr f = filaRequerida(resolverRegistro(regs->at(i), false));
                     if (i >= 0)
                         a->at(i) = valorEnFila(f, QueCampo);
                 }
@@ -1295,9 +1302,7 @@ QStringList clsMultiTabla::columnasAutonumericas()
 
 QString clsMultiTabla::filtroVinculada(const QString& registro, const Vinculo& vinculo)
 {
-    const CollectionPtr f = fila(registro);
-    if (!f)
-        raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + registro);
+    const CollectionPtr f = filaRequerida(registro);
     const QStringList vinculados = listaDe(vinculo.camposVinculados);
     const QStringList madre = listaDe(vinculo.camposMadre);
     QStringList partes;
@@ -1318,17 +1323,7 @@ std::vector<Variant> clsMultiTabla::valoresOriginales(const QString& clave)
     auto it = valoresLeidos_.find(Collection::foldKey(clave));
     if (it != valoresLeidos_.end())
         return it.value();
-    return valoresClaveDeFila(filaEditada(clave));
-}
-
-// The held row of an edit-list entry. A block read replaces the held rows, so
-// an entry may have lost its row: the write-back stops rather than guess.
-CollectionPtr clsMultiTabla::filaEditada(const QString& clave) const
-{
-    const CollectionPtr f = fila(clave);
-    if (!f)
-        raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + clave);
-    return f;
+    return valoresClaveDeFila(filaRequerida(clave));
 }
 
 QString clsMultiTabla::nombreColumna(const QString& campo) const
@@ -1414,7 +1409,7 @@ std::vector<clsMultiTabla::Sentencia> clsMultiTabla::sentenciasEscritura()
     for (const EntradaEdicion* e : entradas) {
         if (e->modo == QLatin1String("B"))
             continue;
-        const CollectionPtr f = filaEditada(e->clave);
+        const CollectionPtr f = filaRequerida(e->clave);
         if (e->modo == QLatin1String("A")) {
             const QStringList autonumericas = columnasAutonumericas();
             QStringList columnas;
@@ -1633,9 +1628,7 @@ QString clsMultiTabla::IdentificacionRegistro(const QString& QueRegistro)
     QString r;
     trap(
         [&] {
-            const CollectionPtr f = fila(QueRegistro);
-            if (!f)
-                raise(Error::InvalidProcedureCall, QStringLiteral("No se ha podido localizar el registro ") + QueRegistro);
+            const CollectionPtr f = filaRequerida(QueRegistro);
             QStringList partes;
             for (const QString& campo : camposClave_)
                 partes << campo + QStringLiteral(" = ") + ValueText::displayText(valorEnFila(f, campo));

@@ -186,7 +186,7 @@ private:
     bool permiso(int codigo);
 
     CollectionPtr fila(const QString& clave) const;
-    CollectionPtr filaEditada(const QString& clave) const;
+    CollectionPtr filaRequerida(const QString& clave) const;
     Variant valorEnFila(const CollectionPtr& fila, const QString& campo) const;
     QString claveDeFila(const CollectionPtr& fila) const;
     std::vector<Variant> valoresClaveDeFila(const CollectionPtr& fila) const;
