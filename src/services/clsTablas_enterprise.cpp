@@ -174,12 +174,7 @@ std::int16_t clsTablas::GetPhisicalTargetDataBaseID(std::int16_t iRelationID)
             const auto rows = KandrelQuery(sql);
             // No row at all is a failure of the look-up, reported below.
             if (Rows::count(rows) > 1) {
-                if (reportHook_)
-                    reportHook_(QStringLiteral("Existe mas de una base de datos de destino"), Source, 16,
-                                QStringLiteral("Error"));
-                else if (oError)
-                    oError->MostrarError(QStringLiteral("Existe mas de una base de datos de destino"), Source, 16,
-                                         QStringLiteral("Error"));
+                ReportError(QStringLiteral("Existe mas de una base de datos de destino"));
                 return;
             }
             id = Rows::value(Rows::row(rows, 1), 1).toInt();
