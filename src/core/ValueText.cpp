@@ -3,11 +3,13 @@
 #include "Error.h"
 
 #include <QRegularExpression>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace ValueText {
@@ -62,18 +64,73 @@ DateShape computeDateShape(const QLocale& l)
     return shape;
 }
 
-// Grids format dates by the thousand: the shape is worked out once per locale.
-DateShape dateShape()
+// What a conversion needs to know of the locale, worked out once per locale:
+// grids and record sets turn values into text by the million, and building a
+// QLocale or asking it for a format text each time costs more than the
+// conversion itself.
+struct LocaleMarks {
+    QLocale locale = QLocale::c();
+    QChar decimal = QLatin1Char('.');
+    QChar group = QLatin1Char(',');
+    QChar time = QLatin1Char(':');
+    DateShape shape;
+    QString currency;
+};
+
+LocaleMarks computeMarks(const QLocale& l)
 {
-    static QLocale cachedFor = QLocale::c();
-    static DateShape cached = computeDateShape(cachedFor);
-    const QLocale l = locale();
-    if (l != cachedFor) {
-        cached = computeDateShape(l);
-        cachedFor = l;
+    LocaleMarks m;
+    m.locale = l;
+    const QString dec = l.decimalPoint(), group = l.groupSeparator();
+    if (!dec.isEmpty())
+        m.decimal = dec.front();
+    if (!group.isEmpty())
+        m.group = group.front();
+    for (QChar c : l.timeFormat(QLocale::ShortFormat)) {
+        if (c == QLatin1Char(':') || c == QLatin1Char('.')) {
+            m.time = c;
+            break;
+        }
     }
-    return cached;
+    m.shape = computeDateShape(l);
+    m.currency = l.currencySymbol();
+    return m;
 }
+
+// Bumped whenever the locale put in force here changes.
+std::atomic<unsigned> overrideGeneration{0};
+
+const LocaleMarks& marks()
+{
+    struct Cache {
+        LocaleMarks marks;
+        bool ready = false;
+        bool fromOverride = false;
+        unsigned generation = 0;
+    };
+    thread_local Cache cache;
+    const std::optional<QLocale>& forced = overrideLocale();
+    if (forced) {
+        const unsigned generation = overrideGeneration.load(std::memory_order_acquire);
+        if (!cache.ready || !cache.fromOverride || cache.generation != generation) {
+            cache.marks = computeMarks(*forced);
+            cache.ready = cache.fromOverride = true;
+            cache.generation = generation;
+        }
+        return cache.marks;
+    }
+    // The default locale may be changed behind our back (QLocale::setDefault):
+    // comparing it with the cached one is cheap, rebuilding is not.
+    const QLocale current;
+    if (!cache.ready || cache.fromOverride || cache.marks.locale != current) {
+        cache.marks = computeMarks(current);
+        cache.ready = true;
+        cache.fromOverride = false;
+    }
+    return cache.marks;
+}
+
+const DateShape& dateShape() { return marks().shape; }
 
 QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
 
@@ -574,38 +631,65 @@ std::optional<QDateTime> dateFrom(const Variant& v)
 
 // ---------------------------------------------------------------- locale
 
-void setLocale(const QLocale& l) { overrideLocale() = l; }
-
-QLocale locale() { return overrideLocale() ? *overrideLocale() : QLocale(); }
-
-QChar decimalSeparator()
+void setLocale(const QLocale& l)
 {
-    const QString s = locale().decimalPoint();
-    return s.isEmpty() ? QLatin1Char('.') : s.front();
+    overrideLocale() = l;
+    overrideGeneration.fetch_add(1, std::memory_order_release);
 }
 
-QChar groupSeparator()
+QLocale locale() { return marks().locale; }
+
+QChar decimalSeparator() { return marks().decimal; }
+
+QChar groupSeparator() { return marks().group; }
+
+QChar dateSeparator() { return marks().shape.separator; }
+
+QChar timeSeparator() { return marks().time; }
+
+ScopedLocale::ScopedLocale(const QLocale& l) : previous_(overrideLocale()) { setLocale(l); }
+
+ScopedLocale::~ScopedLocale()
 {
-    const QString s = locale().groupSeparator();
-    return s.isEmpty() ? QLatin1Char(',') : s.front();
+    overrideLocale() = previous_;
+    overrideGeneration.fetch_add(1, std::memory_order_release);
 }
-
-QChar dateSeparator() { return dateShape().separator; }
-
-QChar timeSeparator()
-{
-    for (QChar c : locale().timeFormat(QLocale::ShortFormat))
-        if (c == QLatin1Char(':') || c == QLatin1Char('.'))
-            return c;
-    return QLatin1Char(':');
-}
-
-ScopedLocale::ScopedLocale(const QLocale& l) : previous_(overrideLocale()) { overrideLocale() = l; }
-ScopedLocale::~ScopedLocale() { overrideLocale() = previous_; }
 
 QString booleanText(bool b) { return b ? QStringLiteral("Verdadero") : QStringLiteral("Falso"); }
 
 // ---------------------------------------------------------------- CStr
+
+namespace {
+
+// Digits of a number written by to_chars, with the locale's decimal mark and
+// an upper-case exponent ("1E+15"), in one allocation.
+QString numberFromChars(const char* begin, const char* end)
+{
+    const char16_t dec = marks().decimal.unicode();
+    QString t(qsizetype(end - begin), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(t.data());
+    for (const char* c = begin; c != end; ++c)
+        *out++ = *c == '.' ? dec : *c == 'e' ? u'E' : char16_t(*c);
+    return t;
+}
+
+char16_t* putTwoDigits(char16_t* out, int n)
+{
+    *out++ = char16_t(u'0' + n / 10 % 10);
+    *out++ = char16_t(u'0' + n % 10);
+    return out;
+}
+
+char16_t* putNumber(char16_t* out, int n)
+{
+    char buf[16];
+    auto res = std::to_chars(buf, buf + sizeof buf, n);
+    for (const char* c = buf; c != res.ptr; ++c)
+        *out++ = char16_t(*c);
+    return out;
+}
+
+} // namespace
 
 QString numberText(double value)
 {
@@ -615,9 +699,7 @@ QString numberText(double value)
         return QStringLiteral("0");
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    QString t = QString::fromLatin1(buf, int(res.ptr - buf)).toUpper();
-    t.replace(QLatin1Char('.'), decimalSeparator());
-    return t;
+    return numberFromChars(buf, res.ptr);
 }
 
 namespace {
@@ -627,57 +709,91 @@ QString singleText(float value)
         return numberText(double(value));
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 7);
-    QString t = QString::fromLatin1(buf, int(res.ptr - buf)).toUpper();
-    t.replace(QLatin1Char('.'), decimalSeparator());
-    return t;
+    return numberFromChars(buf, res.ptr);
 }
 
 QString currencyText(Currency c)
 {
-    Decimal d = decimalFromCurrency(c);
-    while (d.fracDigits.endsWith('0'))
-        d.fracDigits.chop(1);
-    QString t = d.negative ? QStringLiteral("-") : QString();
-    t += d.intDigits.isEmpty() ? QStringLiteral("0") : QString::fromLatin1(d.intDigits);
-    if (!d.fracDigits.isEmpty())
-        t += decimalSeparator() + QString::fromLatin1(d.fracDigits);
-    return t;
+    // The scaled integer written out and its decimal mark put in: at most
+    // 19 digits, a sign and the mark.
+    const bool negative = c.scaled < 0;
+    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(c.scaled) : std::uint64_t(c.scaled);
+    std::uint64_t whole = magnitude / Currency::Scale;
+    int frac = int(magnitude % Currency::Scale);
+    char buf[32];
+    char* p = buf;
+    if (negative)
+        *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+    if (frac) {
+        *p++ = '.';
+        int digits = 4;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+        char f[4];
+        for (int i = digits - 1; i >= 0; --i, frac /= 10)
+            f[i] = char('0' + frac % 10);
+        for (int i = 0; i < digits; ++i)
+            *p++ = f[i];
+    }
+    return numberFromChars(buf, p);
 }
 } // namespace
 
 QString dateText(const QDateTime& value)
 {
-    const DateShape shape = dateShape();
+    static const QDate dayZero(1899, 12, 30);
+    const LocaleMarks& m = marks();
+    const DateShape& shape = m.shape;
     const QDate date = value.date();
     const QTime time = value.time();
     // Day zero alone is a time of day; midnight alone is a date.
-    const bool hasDate = date != QDate(1899, 12, 30);
-    const bool hasTime = !hasDate || time.hour() || time.minute() || time.second();
-    QString out;
+    const bool hasDate = date != dayZero;
+    const int hour = time.hour(), minute = time.minute(), second = time.second();
+    const bool hasTime = !hasDate || hour || minute || second;
+    // "dd/mm/yyyy hh:nn:ss AM" and a longer year fit easily.
+    char16_t buf[48];
+    char16_t* out = buf;
     if (hasDate) {
-        QString d = shape.padDay ? twoDigits(date.day()) : QString::number(date.day());
-        QString m = shape.padMonth ? twoDigits(date.month()) : QString::number(date.month());
-        QString y = QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
-        const QChar s = shape.separator;
+        int y = 0, mo = 0, d = 0;
+        date.getDate(&y, &mo, &d);
+        const char16_t sep = shape.separator.unicode();
+        auto putDay = [&] { out = shape.padDay ? putTwoDigits(out, d) : putNumber(out, d); };
+        auto putMonth = [&] { out = shape.padMonth ? putTwoDigits(out, mo) : putNumber(out, mo); };
+        auto putYear = [&] {
+            if (y >= 0 && y < 1000)
+                for (int scale = 1000; scale > y && scale > 1; scale /= 10)
+                    *out++ = u'0';
+            out = putNumber(out, y);
+        };
         switch (shape.order) {
-        case DateOrder::DMY: out = d + s + m + s + y; break;
-        case DateOrder::MDY: out = m + s + d + s + y; break;
-        case DateOrder::YMD: out = y + s + m + s + d; break;
+        case DateOrder::DMY: putDay(); *out++ = sep; putMonth(); *out++ = sep; putYear(); break;
+        case DateOrder::MDY: putMonth(); *out++ = sep; putDay(); *out++ = sep; putYear(); break;
+        case DateOrder::YMD: putYear(); *out++ = sep; putMonth(); *out++ = sep; putDay(); break;
         }
     }
     if (hasTime) {
-        if (!out.isEmpty())
-            out += QLatin1Char(' ');
-        const QChar ts = timeSeparator();
+        if (out != buf)
+            *out++ = u' ';
+        const char16_t ts = m.time.unicode();
         if (shape.twelveHour) {
-            int h = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-            out += QString::number(h) + ts + twoDigits(time.minute()) + ts + twoDigits(time.second()) +
-                   (time.hour() >= 12 ? QStringLiteral(" PM") : QStringLiteral(" AM"));
+            out = putNumber(out, hour % 12 == 0 ? 12 : hour % 12);
         } else {
-            out += twoDigits(time.hour()) + ts + twoDigits(time.minute()) + ts + twoDigits(time.second());
+            out = putTwoDigits(out, hour);
+        }
+        *out++ = ts;
+        out = putTwoDigits(out, minute);
+        *out++ = ts;
+        out = putTwoDigits(out, second);
+        if (shape.twelveHour) {
+            *out++ = u' ';
+            *out++ = hour >= 12 ? u'P' : u'A';
+            *out++ = u'M';
         }
     }
-    return out;
+    return QString(reinterpret_cast<const QChar*>(buf), qsizetype(out - buf));
 }
 
 QString toText(const Variant& v)
@@ -707,22 +823,32 @@ QString displayText(const Variant& v) { return v.isNull() ? QString() : toText(v
 
 bool isNumeric(const QString& text) { return parseNumber(text).has_value(); }
 
-std::optional<double> parseNumber(const QString& text)
+namespace {
+
+// A number read from text: its digits in C form ("0123.45e-2") with the sign
+// apart, or the value of an "&H" / "&O" literal.
+struct ScannedNumber {
+    std::string ascii = "0";
+    bool negative = false;
+    std::optional<double> radix;
+};
+
+bool scanNumber(const QString& text, ScannedNumber& out)
 {
-    const QLocale l = locale();
-    const QChar dec = decimalSeparator();
-    const QChar group = groupSeparator();
+    const LocaleMarks& m = marks();
+    const QChar dec = m.decimal;
+    const QChar group = m.group;
     // Typed text uses a plain blank where the locale groups with a no-break space.
     const bool blankGroups = group == QChar(0x00A0) || group == QChar(0x202F);
-    const QString currency = l.currencySymbol();
+    const QString& currency = m.currency;
 
-    const QString s = text;
+    const QString& s = text;
     int i = 0;
     const int n = int(s.size());
     bool negative = false, sign = false, paren = false, money = false;
 
     auto takeCurrency = [&]() {
-        if (!money && !currency.isEmpty() && s.mid(i, currency.size()) == currency) {
+        if (!money && !currency.isEmpty() && QStringView(s).mid(i, currency.size()) == currency) {
             money = true;
             i += int(currency.size());
             return true;
@@ -757,12 +883,13 @@ std::optional<double> parseNumber(const QString& text)
             while (j < n && isBlank(s[j]))
                 ++j;
             if (j != n || sign || paren || money)
-                return std::nullopt;
-            return parseRadix(digits, r == QLatin1Char('H') ? 16 : 8);
+                return false;
+            out.radix = parseRadix(digits, r == QLatin1Char('H') ? 16 : 8);
+            return out.radix.has_value();
         }
     }
 
-    QByteArray ascii = "0"; // the number in C form for from_chars
+    std::string& ascii = out.ascii;
     int intDigits = 0, groupLen = -1; // groupLen: digits since the last group mark (-1: none yet)
     bool fraction = false, anyDigit = false;
     for (; i < n; ++i) {
@@ -773,18 +900,18 @@ std::optional<double> parseNumber(const QString& text)
             if (!fraction) {
                 ++intDigits;
                 if (groupLen >= 0 && ++groupLen > 3)
-                    return std::nullopt;
+                    return false;
             }
         } else if (!fraction && (c == group || (blankGroups && c == QLatin1Char(' '))) && c != dec) {
             // A group mark needs 1-3 digits before it (or a full group) and digits after it.
             if (intDigits == 0 || (groupLen < 0 ? intDigits > 3 : groupLen != 3))
-                return std::nullopt;
+                return false;
             if (i + 1 >= n || !s[i + 1].isDigit())
-                return std::nullopt;
+                return false;
             groupLen = 0;
         } else if (!fraction && c == dec) {
             if (groupLen >= 0 && groupLen != 3)
-                return std::nullopt;
+                return false;
             fraction = true;
             ascii += '.';
         } else {
@@ -792,13 +919,13 @@ std::optional<double> parseNumber(const QString& text)
         }
     }
     if (!anyDigit || (groupLen >= 0 && !fraction && groupLen != 3))
-        return std::nullopt;
+        return false;
 
     // Exponent.
     if (i < n && (s[i] == QLatin1Char('E') || s[i] == QLatin1Char('e') || s[i] == QLatin1Char('D') ||
                   s[i] == QLatin1Char('d'))) {
         int j = i + 1;
-        QByteArray exp = "e";
+        std::string exp = "e";
         if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
             exp += char(s[j++].unicode());
         int digits = 0;
@@ -807,7 +934,7 @@ std::optional<double> parseNumber(const QString& text)
             ++digits;
         }
         if (digits == 0)
-            return std::nullopt;
+            return false;
         ascii += exp;
         i = j;
     }
@@ -829,13 +956,107 @@ std::optional<double> parseNumber(const QString& text)
         }
     }
     if (i != n || paren != closed)
-        return std::nullopt;
+        return false;
 
-    double v = 0;
-    auto res = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), v);
-    if (res.ec != std::errc() || res.ptr != ascii.constData() + ascii.size() || !std::isfinite(v))
+    out.negative = negative || paren;
+    return true;
+}
+
+// Decimal digits times a power of ten, rounded half to even at four decimals,
+// as an exact count of 1/10000. Raises Overflow beyond the Currency range.
+Currency currencyFromDigits(const ScannedNumber& n)
+{
+    const std::string& a = n.ascii;
+    const std::size_t e = a.find('e');
+    const std::string mantissa = a.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        const char* p = a.data() + e + 1;
+        const bool minus = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        for (; p != a.data() + a.size(); ++p)
+            exponent = std::min<long long>(exponent * 10 + (*p - '0'), 1000000000LL);
+        if (minus)
+            exponent = -exponent;
+    }
+    std::string digits;
+    long long fracDigits = 0;
+    bool afterPoint = false;
+    for (char c : mantissa) {
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (digits.empty() && c == '0') {
+            if (afterPoint)
+                ++fracDigits;
+            continue;
+        }
+        digits += c;
+        if (afterPoint)
+            ++fracDigits;
+    }
+    if (digits.empty())
+        return Currency{};
+    // The value is digits x 10^shift in units of 1/10000.
+    const long long shift = exponent - fracDigits + 4;
+    const long long length = (long long)digits.size();
+    const long long kept = shift >= 0 ? length : length + shift; // digits left of the unit; may be <= 0
+    const unsigned __int128 limit = (unsigned __int128)(1) << 63;
+    auto check = [&](unsigned __int128 x) {
+        if (x > limit - (n.negative ? 0 : 1))
+            raise(Error::Overflow, QStringLiteral("Desbordamiento"));
+    };
+    unsigned __int128 v = 0;
+    for (long long i = 0; i < kept; ++i) {
+        v = v * 10 + unsigned(digits[std::size_t(i)] - '0');
+        check(v);
+    }
+    for (long long i = 0; i < shift; ++i) {
+        v *= 10;
+        check(v);
+    }
+    if (kept < length) {
+        // Half to even on the first dropped digit and whatever follows it.
+        const char first = kept >= 0 ? digits[std::size_t(kept)] : '0';
+        bool rest = kept < 0;
+        for (long long i = std::max(kept + 1, 0LL); i < length && !rest; ++i)
+            rest = digits[std::size_t(i)] != '0';
+        if (first > '5' || (first == '5' && (rest || (v & 1)))) {
+            ++v;
+            check(v);
+        }
+    }
+    const std::uint64_t magnitude = std::uint64_t(v);
+    return Currency::fromScaled(n.negative ? std::int64_t(std::uint64_t(0) - magnitude) : std::int64_t(magnitude));
+}
+
+} // namespace
+
+std::optional<double> parseNumber(const QString& text)
+{
+    ScannedNumber n;
+    if (!scanNumber(text, n))
         return std::nullopt;
-    return (negative || paren) ? -v : v;
+    if (n.radix)
+        return n.radix;
+    double v = 0;
+    const std::string& a = n.ascii;
+    auto res = std::from_chars(a.data(), a.data() + a.size(), v);
+    if (res.ec != std::errc() || res.ptr != a.data() + a.size() || !std::isfinite(v))
+        return std::nullopt;
+    return n.negative ? -v : v;
+}
+
+std::optional<Currency> parseCurrency(const QString& text)
+{
+    ScannedNumber n;
+    if (!scanNumber(text, n))
+        return std::nullopt;
+    if (n.radix)
+        return Currency::fromScaled(std::int64_t(*n.radix) * Currency::Scale);
+    return currencyFromDigits(n);
 }
 
 // ---------------------------------------------------------------- reading dates

@@ -11,7 +11,11 @@
 namespace ValueText {
 
 // The locale numbers and dates are read and written in. The program uses the
-// system's; tests set Spanish or English explicitly.
+// system's (QLocale's default); tests set Spanish or English explicitly. What
+// a conversion needs of the locale is worked out once and kept until the
+// locale changes; only a look at QLocale's default remains per call, and a
+// loop over many values skips even that by holding
+// ScopedLocale(ValueText::locale()) while it runs.
 void setLocale(const QLocale& locale);
 QLocale locale();
 QChar decimalSeparator();
@@ -56,6 +60,10 @@ bool isNumeric(const QString& text);
 bool isDate(const QString& text);
 std::optional<double> parseNumber(const QString& text);
 std::optional<QDateTime> parseDate(const QString& text);
+// The same texts read as money, exactly: the digits as written, rounded half
+// to even at four decimals, never through a double. Nothing for text that is
+// not a number; Overflow raised beyond the Currency range.
+std::optional<Currency> parseCurrency(const QString& text);
 
 // Format(value, pattern) for the patterns the program uses: "dd/mm/yyyy",
 // "hh:nn:ss", "yyyyMMddhhnnss", "YYYYMMDD_hhnnss", "###,###,##0.00",

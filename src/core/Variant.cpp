@@ -274,6 +274,11 @@ Currency Variant::toCurrency() const
             overflow();
         return Currency{v * Currency::Scale};
     }
+    case VarType::String:
+        // Typed money keeps every digit: "12345678901234,5678" would not survive a double.
+        if (auto c = ValueText::parseCurrency(std::get<QString>(v_)))
+            return *c;
+        return Currency::fromDouble(toDouble());
     default: return Currency::fromDouble(toDouble());
     }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace ValueText;
 
 namespace {
@@ -222,4 +224,52 @@ TEST(ValueTextLocale, ScopedLocaleRestores)
         EXPECT_EQ(decimalSeparator(), QLatin1Char('.'));
     }
     EXPECT_EQ(decimalSeparator(), before);
+}
+
+TEST(ValueTextLocale, EveryChangeOfLocaleIsSeenAtOnce)
+{
+    // Conversions keep what they know of the locale between calls; a change
+    // of the default locale or of the one put in force must still show in the
+    // very next value.
+    const QLocale saved;
+    const Variant number(1234.5), money(Currency::fromScaled(-12345)), date(at(2024, 3, 7, 15, 4, 9));
+    QLocale::setDefault(English);
+    EXPECT_EQ(toText(number), "1234.5");
+    EXPECT_EQ(toText(money), "-1.2345");
+    EXPECT_EQ(toText(date), "3/7/2024 3:04:09 PM");
+    EXPECT_EQ(parseNumber("1,234.5"), 1234.5);
+    QLocale::setDefault(Spanish);
+    EXPECT_EQ(toText(number), "1234,5");
+    EXPECT_EQ(toText(money), "-1,2345");
+    EXPECT_EQ(toText(date), "07/03/2024 15:04:09");
+    EXPECT_EQ(parseNumber("1.234,5"), 1234.5);
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(toText(date), "07.03.2024 15:04:09");
+        {
+            ScopedLocale en(English);
+            EXPECT_EQ(toText(number), "1234.5");
+        }
+        EXPECT_EQ(toText(number), "1234,5");
+        EXPECT_EQ(format(Variant(1234.5), "#,##0.00"), "1.234,50");
+    }
+    {
+        ScopedLocale sv(QLocale(QLocale::Swedish, QLocale::Sweden));
+        EXPECT_EQ(toText(date), "2024-03-07 15:04:09");
+        EXPECT_EQ(parseDate("2024-03-07"), at(2024, 3, 7));
+    }
+    EXPECT_EQ(toText(date), "07/03/2024 15:04:09");
+    QLocale::setDefault(saved);
+}
+
+TEST(ValueTextDates, YearsBeforeOneThousandKeepFourDigits)
+{
+    ScopedLocale es(Spanish);
+    EXPECT_EQ(toText(Variant(at(999, 1, 2))), "02/01/0999");
+    EXPECT_EQ(toText(Variant(at(100, 1, 1, 0, 0, 1))), "01/01/0100 00:00:01");
+    EXPECT_EQ(toText(Variant(at(9999, 12, 31, 23, 59, 59))), "31/12/9999 23:59:59");
+    EXPECT_EQ(toText(Variant(Currency::fromScaled(std::numeric_limits<std::int64_t>::min()))),
+              "-922337203685477,5808");
+    EXPECT_EQ(toText(Variant(Currency::fromScaled(10))), "0,001");
+    EXPECT_EQ(toText(Variant(Currency::fromScaled(-20000))), "-2");
 }

@@ -110,6 +110,31 @@ TEST(Variant, IntegerConversionsRoundHalfToEven)
     EXPECT_EQ(Variant(std::int64_t(922337203685477LL)).toCurrency().scaled, 9223372036854770000LL);
 }
 
+TEST(Variant, MoneyTypedAsTextKeepsEveryDigit)
+{
+    ValueText::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Spain));
+    // Beyond fifteen digits a double would change the amount.
+    EXPECT_EQ(Variant("12345678901234,5678").toCurrency().scaled, 123456789012345678LL);
+    EXPECT_EQ(Variant("922.337.203.685.477,5807").toCurrency().scaled, std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(Variant("-922337203685477,5808").toCurrency().scaled, std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(errorOf([] { Variant("922337203685477,5808").toCurrency(); }), Error::Overflow);
+    EXPECT_EQ(errorOf([] { Variant("1E+300").toCurrency(); }), Error::Overflow);
+    // Half to even at the fourth decimal, on the digits as written.
+    EXPECT_EQ(Variant("0,00005").toCurrency().scaled, 0);
+    EXPECT_EQ(Variant("0,00015").toCurrency().scaled, 2);
+    EXPECT_EQ(Variant("0,000150001").toCurrency().scaled, 2);
+    EXPECT_EQ(Variant("0,000250001").toCurrency().scaled, 3);
+    EXPECT_EQ(Variant("-1,23455").toCurrency().scaled, -12346);
+    EXPECT_EQ(Variant("0,00000009").toCurrency().scaled, 0);
+    EXPECT_EQ(Variant("(1.234,5 €)").toCurrency().scaled, -12345000);
+    EXPECT_EQ(Variant("1,5E3").toCurrency().scaled, 15000000);
+    EXPECT_EQ(Variant("125E-6").toCurrency().scaled, 1);
+    EXPECT_EQ(Variant("&HFFFF").toCurrency().scaled, -10000);
+    EXPECT_EQ(Variant("Verdadero").toCurrency().scaled, -10000);
+    EXPECT_EQ(errorOf([] { Variant("1,234.5").toCurrency(); }), Error::TypeMismatch);
+    EXPECT_EQ(ValueText::parseCurrency("abc"), std::nullopt);
+}
+
 TEST(Variant, TextConversionsFollowTheLocale)
 {
     ValueText::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Spain));
