@@ -27,7 +27,8 @@ void GenerateNumber(std::int16_t& iUno, std::int16_t& iDos, std::int16_t& iTres,
 // EncriptDecript: with a three-digit key, transforms with that key and returns
 // the result as it is. With an empty key, draws keys until the result holds
 // neither a character of code 0 nor a single quote, and leaves the key drawn in
-// sKey (a text no key can give that way, after many draws, gives ""). Any other key length, or a key character that is not a digit, gives "".
+// sKey (a text no key can give that way, after many draws, gives ""). Any
+// other key length, or a key character that is not a digit, gives "".
 QString EncriptDecript(QString& sKey, const QString& sToEncriptDecript, const Draw& draw = {});
 
 } // namespace Scrambling
