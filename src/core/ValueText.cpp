@@ -856,18 +856,27 @@ bool scanNumber(const QString& text, ScannedNumber& out)
         return false;
     };
 
-    // Leading blanks, sign, opening parenthesis and currency symbol, in any order.
-    for (;;) {
+    // A blank, or the one sign a number may carry (never with parentheses).
+    auto takeBlankOrSign = [&]() {
         if (i < n && isBlank(s[i])) {
             ++i;
-        } else if (i < n && !sign && !paren && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+            return true;
+        }
+        if (i < n && !sign && !paren && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
             sign = true;
             negative = s[i] == QLatin1Char('-');
             ++i;
-        } else if (i < n && !paren && !sign && s[i] == QLatin1Char('(')) {
+            return true;
+        }
+        return false;
+    };
+
+    // Leading blanks, sign, opening parenthesis and currency symbol, in any order.
+    for (;;) {
+        if (i < n && !paren && !sign && s[i] == QLatin1Char('(')) {
             paren = true;
             ++i;
-        } else if (!takeCurrency()) {
+        } else if (!takeBlankOrSign() && !takeCurrency()) {
             break;
         }
     }
@@ -942,16 +951,10 @@ bool scanNumber(const QString& text, ScannedNumber& out)
     // Trailing blanks, sign, closing parenthesis and currency symbol.
     bool closed = false;
     for (;;) {
-        if (i < n && isBlank(s[i])) {
-            ++i;
-        } else if (i < n && !sign && !paren && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
-            sign = true;
-            negative = s[i] == QLatin1Char('-');
-            ++i;
-        } else if (i < n && paren && !closed && s[i] == QLatin1Char(')')) {
+        if (i < n && paren && !closed && s[i] == QLatin1Char(')')) {
             closed = true;
             ++i;
-        } else if (!takeCurrency()) {
+        } else if (!takeBlankOrSign() && !takeCurrency()) {
             break;
         }
     }
