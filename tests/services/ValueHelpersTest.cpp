@@ -16,30 +16,26 @@ namespace {
 // An input control as the blank check sees it.
 class FakeControl : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString text READ text WRITE setText)
-    Q_PROPERTY(bool visible READ visible)
+    Q_PROPERTY(QString text MEMBER text)
+    Q_PROPERTY(bool visible MEMBER visible)
 public:
-    FakeControl(const QString& text, bool visible) : text_(text), visible_(visible) {}
-    QString text() const { return text_; }
-    void setText(const QString& t) { text_ = t; }
-    bool visible() const { return visible_; }
+    FakeControl(const QString& t, bool v) : text(t), visible(v) {}
     Q_INVOKABLE void setFocus() { ++focused; }
+    QString text;
+    bool visible;
     int focused = 0;
-
-private:
-    QString text_;
-    bool visible_;
 };
 
+// A grid whose third column holds the texts given.
 class FakeGrid : public ListGrid {
 public:
-    explicit FakeGrid(std::vector<std::vector<QString>> cells) : cells_(std::move(cells)) {}
-    int Rows() const override { return int(cells_.size()); }
+    explicit FakeGrid(QStringList texts) : texts_(std::move(texts)) {}
+    int Rows() const override { return int(texts_.size()); }
     QString TextMatrix(int row, int col) const override
     {
-        if (row < 0 || row >= Rows() || col < 0 || col >= int(cells_[std::size_t(row)].size()))
+        if (row < 0 || row >= Rows() || col < 0 || col > 2)
             raise(381, QStringLiteral("Subscript out of range"));
-        return cells_[std::size_t(row)][std::size_t(col)];
+        return col == 2 ? texts_[row] : QString();
     }
     void setTopRow(int row) override { topRow = row; }
     void setRedraw(bool on) override { redraw.push_back(on); }
@@ -47,7 +43,7 @@ public:
     std::vector<bool> redraw;
 
 private:
-    std::vector<std::vector<QString>> cells_;
+    QStringList texts_;
 };
 
 using HelpersTest = ServicesTest;
@@ -119,7 +115,7 @@ TEST(ValueConversions, CurrencyPatterns)
 
 TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
 {
-    FakeGrid grid({{"", "", "Zamora"}, {"", "", "Ávila"}, {"", "", "madrid"}, {"", "", "Madrigal"}});
+    FakeGrid grid({"Zamora", "Ávila", "madrid", "Madrigal"});
     clsTablas::SearchList(grid, QStringLiteral("MAD"));
     EXPECT_EQ(grid.topRow, 2);
     EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
