@@ -410,3 +410,30 @@ TEST_F(Grabado, EditsAndDeletesSeveralRecordsAtOnce)
     EXPECT_EQ(otra->ModoEdicion(), QStringLiteral("A"));
     EXPECT_EQ(otra->TodosLosRegistros().array()->at(0), Variant(primero));
 }
+
+TEST_F(Grabado, TellsOfAMissingPermissionOnceAndOfAForbiddenDeletionEveryTime)
+{
+    respuestaPedido(3, QStringLiteral("Ana"), 1.0, false);
+    auto ot = abrir();
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#3")));
+    // From here on only opening is allowed.
+    tablas->DisableSecurity = false;
+    tablas->HistoricalAccess = true;
+    dialogos->calls.clear();
+
+    EXPECT_EQ(ot->NuevoRegistro(), QString());
+    ot->setValorCampo(QStringLiteral("Pedidos.Cliente"), Variant("Eva"));
+    EXPECT_EQ(ot->NuevoRegistro(), QString());
+    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
+    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
+    EXPECT_EQ(ot->RegistrosEditados(), 0);
+    EXPECT_EQ(ot->ValorCampo(QStringLiteral("Pedidos.Cliente")), Variant(QStringLiteral("Ana")));
+    QStringList avisos;
+    for (const auto& c : dialogos->calls) {
+        EXPECT_EQ(c.title, QStringLiteral("Seguridad"));
+        avisos << c.prompt;
+    }
+    EXPECT_EQ(avisos, (QStringList{QStringLiteral("No dispone de permisos para esta operación"),
+                                   QStringLiteral("Borrado de Registro: No dispone de permisos para esta operación"),
+                                   QStringLiteral("Borrado de Registro: No dispone de permisos para esta operación")}));
+}
