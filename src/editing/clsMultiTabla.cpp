@@ -34,7 +34,6 @@ bool esPosicion(const Variant& v)
 
 QString textoValor(const Variant& v) { return ValueText::displayText(v); }
 
-QString comillas(const QString& s) { return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
 
 // A number written for SQL: the text the value reads as, with "." as decimal mark.
 QString numeroSQL(const Variant& v)
@@ -1205,7 +1204,7 @@ QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Varia
     case 8:
         if (valor.isNull() || valor.isEmpty())
             return QStringLiteral("''");
-        return comillas(ValueText::toText(valor));
+        return literalDO(QStringLiteral("string"), valor);
     case 11: {
         if (vacio)
             return null;
@@ -1225,7 +1224,7 @@ QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Varia
             return null;
         const QDateTime d = valor.toDate();
         if (ValueText::toText(valor).size() <= 10)
-            return ValueText::displayText(consulta().SQLFormat(QStringLiteral("date"), Variant(d)));
+            return literalDO(QStringLiteral("date"), Variant(d));
         return literalFechaHora(d);
     }
     case 6:
@@ -1253,8 +1252,18 @@ QString clsMultiTabla::literalDeTipo(int tipo, const QString& campo, const Varia
             return null;
         if (valor.isNumber())
             return numeroSQL(valor);
-        return comillas(ValueText::toText(valor));
+        return literalDO(QStringLiteral("string"), valor);
     }
+}
+
+// A literal by the data-access object's own rule for a type word; Empty means
+// it could not write the value (and has said so).
+QString clsMultiTabla::literalDO(const QString& tipo, const Variant& valor) const
+{
+    const Variant r = consulta().SQLFormat(tipo, valor);
+    if (r.isEmpty())
+        raise(Error::TypeMismatch, QStringLiteral("No se puede escribir el valor como %1").arg(tipo));
+    return ValueText::toText(r);
 }
 
 bool clsMultiTabla::mismoFormato(const QString& campo, const Variant& a, const Variant& b) const
@@ -1701,7 +1710,8 @@ bool clsMultiTabla::DesbloquearRegistro(const QString& QueRegistro, bool QuitarD
                 r = true;
                 return;
             }
-            sentencia_ = QStringLiteral("DELETE FROM Bloqueos WHERE NombreTabla = ") + comillas(nombreTabla_) +
+            sentencia_ = QStringLiteral("DELETE FROM Bloqueos WHERE NombreTabla = ") +
+                         literalDO(QStringLiteral("string"), Variant(nombreTabla_)) +
                          QStringLiteral(" AND CodigoUsuario = ") + usuario();
             if (!consulta().EjecutarSentencia(baseDatos_, sentencia_, true) || !QuitarDeColeccion)
                 return;

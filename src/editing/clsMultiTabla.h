@@ -216,6 +216,7 @@ private:
     QString literalDeTipo(int tipo, const QString& campo, const Variant& valor) const;
     bool mismoFormato(const QString& campo, const Variant& a, const Variant& b) const;
     QString literalFechaHora(const QDateTime& fecha) const;
+    QString literalDO(const QString& tipo, const Variant& valor) const;
     QString literalBooleano(bool valor) const;
     std::int16_t dialecto() const;
     QString nombreColumna(const QString& campo) const;
