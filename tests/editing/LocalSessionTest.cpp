@@ -151,3 +151,23 @@ TEST_F(Local, RowsThatShareAKeyTextAreNotTakenForOneAnother)
     EXPECT_EQ(filas(QStringLiteral("SELECT Valor FROM Pares ORDER BY Valor")),
               (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("9")}));
 }
+
+TEST_F(Local, TheGridTextOfAKeyFindsItsRecordUnderTheSameKey)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Tarifas (Desde DATETIME NOT NULL, Tipo DOUBLE NOT NULL, Activa LOGICAL, "
+                            "Precio CURRENCY, PRIMARY KEY (Desde, Tipo, Activa))"));
+    ejecutar(QStringLiteral("INSERT INTO Tarifas VALUES (#12/25/2024#, 1234.5, TRUE, 3)"));
+    ejecutar(QStringLiteral("INSERT INTO Tarifas VALUES (#02/03/2025 10:30:15#, 0.25, FALSE, 4)"));
+    auto ot = abrir(QStringLiteral("Tarifas"),
+                    {QStringLiteral("Tarifas.Desde"), QStringLiteral("Tarifas.Tipo"), QStringLiteral("Tarifas.Activa")});
+    // The grid shows each value as its text; its row key is "#" before each key cell.
+    for (const QString& fila : filas(QStringLiteral("SELECT Desde, Tipo, Activa FROM Tarifas"))) {
+        const QString clave = QLatin1Char('#') + fila.split(QLatin1Char('|')).join(QLatin1Char('#'));
+        ASSERT_TRUE(ot->ExisteRegistro(Variant(clave))) << clave.toStdString();
+        EXPECT_EQ(ot->RegistroActual(), clave);
+        ot->setValorCampo(QStringLiteral("Tarifas.Precio"), Variant("9"));
+    }
+    EXPECT_EQ(ot->TodosLosRegistros().array()->at(0), Variant(QStringLiteral("#25/12/2024#1234,5#Verdadero")));
+    ASSERT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(filas(QStringLiteral("SELECT Precio FROM Tarifas")), (QStringList{QStringLiteral("9"), QStringLiteral("9")}));
+}
