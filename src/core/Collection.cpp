@@ -24,12 +24,16 @@ int Collection::resolve(const Variant& index) const
     return int(pos - 1);
 }
 
-void Collection::rebuildIndex()
+void Collection::shiftPositions(int from, int delta)
 {
-    keyIndex_.clear();
-    for (int i = 0; i < int(keys_.size()); ++i)
-        if (!keys_[i].isEmpty())
-            keyIndex_.insert(foldKey(keys_[i]), i);
+    // Keys behind a change move by one; nothing is folded or hashed again, so
+    // dropping records one by one from a large collection stays cheap. Called
+    // before the items themselves move.
+    if (from >= int(items_.size()))
+        return;
+    for (auto it = keyIndex_.begin(); it != keyIndex_.end(); ++it)
+        if (it.value() >= from)
+            it.value() += delta;
 }
 
 void Collection::Add(const Variant& item, const QString& key, const Variant& before, const Variant& after)
@@ -49,16 +53,11 @@ void Collection::Add(const Variant& item, const QString& key, const Variant& bef
     else if (!after.isEmpty())
         pos = resolve(after) + 1;
 
-    if (pos == int(items_.size())) {
-        items_.push_back(item);
-        keys_.push_back(key);
-        if (!key.isEmpty())
-            keyIndex_.insert(folded, pos);
-        return;
-    }
+    shiftPositions(pos, 1);
     items_.insert(items_.begin() + pos, item);
     keys_.insert(keys_.begin() + pos, key);
-    rebuildIndex();
+    if (!key.isEmpty())
+        keyIndex_.insert(folded, pos);
 }
 
 const Variant& Collection::Item(const Variant& index) const { return items_[std::size_t(resolve(index))]; }
@@ -67,10 +66,12 @@ Variant& Collection::Item(const Variant& index) { return items_[std::size_t(reso
 
 void Collection::Remove(const Variant& index)
 {
-    int pos = resolve(index);
+    const int pos = resolve(index);
+    if (!keys_[std::size_t(pos)].isEmpty())
+        keyIndex_.remove(foldKey(keys_[std::size_t(pos)]));
+    shiftPositions(pos + 1, -1);
     items_.erase(items_.begin() + pos);
     keys_.erase(keys_.begin() + pos);
-    rebuildIndex();
 }
 
 bool Collection::Exists(const QString& key) const

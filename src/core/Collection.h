@@ -43,7 +43,7 @@ public:
 
 private:
     int resolve(const Variant& index) const; // 0-based, raises 5
-    void rebuildIndex();
+    void shiftPositions(int from, int delta); // positions at or after from, 0-based
 
     std::vector<Variant> items_;
     std::vector<QString> keys_;    // same positions as items_, "" when none

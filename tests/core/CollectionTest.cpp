@@ -1,7 +1,10 @@
 #include "core/Collection.h"
 #include "core/Error.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 long errorOf(const std::function<void()>& f)
@@ -85,6 +88,44 @@ TEST(Collection, AddBeforeAfterAndRemoveKeepKeysInStep)
     c.Clear();
     EXPECT_EQ(c.Count(), 0);
     EXPECT_FALSE(c.Exists("ka"));
+}
+
+TEST(Collection, KeysStayInStepThroughManyInsertsAndRemovals)
+{
+    // Checked against a plain list after every step.
+    Collection c;
+    std::vector<QString> model; // keys in order
+    QRandomGenerator rng(7);
+    int next = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const int n = int(model.size());
+        const int op = int(rng.bounded(4));
+        if (op < 2 || n == 0) {
+            const QString key = QStringLiteral("K%1").arg(next++);
+            const int pos = n == 0 ? 0 : int(rng.bounded(n + 1)); // 0-based, n = at the end
+            if (pos == n)
+                c.Add(Variant(key), key);
+            else
+                c.Add(Variant(key), key, Variant(std::int32_t(pos + 1)));
+            model.insert(model.begin() + pos, key);
+        } else if (op == 2) {
+            const int pos = int(rng.bounded(n));
+            c.Remove(Variant(model[std::size_t(pos)].toLower()));
+            model.erase(model.begin() + pos);
+        } else {
+            const int pos = int(rng.bounded(n));
+            c.Remove(Variant(std::int32_t(pos + 1)));
+            model.erase(model.begin() + pos);
+        }
+        ASSERT_EQ(c.Count(), int(model.size()));
+        if (!model.empty()) {
+            const int probe = int(rng.bounded(int(model.size())));
+            ASSERT_EQ(c.IndexOf(model[std::size_t(probe)]), probe + 1) << "step " << step;
+            ASSERT_EQ(c.Item(Variant(model[std::size_t(probe)])).toString(), model[std::size_t(probe)]);
+        }
+    }
+    for (int i = 0; i < int(model.size()); ++i)
+        ASSERT_EQ(c.IndexOf(model[std::size_t(i)]), i + 1);
 }
 
 TEST(Collection, ItemsAreSharedObjectsAndWritable)
