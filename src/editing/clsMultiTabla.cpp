@@ -34,7 +34,6 @@ bool esPosicion(const Variant& v)
 
 QString textoValor(const Variant& v) { return ValueText::displayText(v); }
 
-
 // A number written for SQL: the text the value reads as, with "." as decimal mark.
 QString numeroSQL(const Variant& v)
 {

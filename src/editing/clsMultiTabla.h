@@ -207,7 +207,8 @@ private:
     void sustituirDatos(const CollectionPtr& filas);
     void tomarContadores(const CollectionPtr& resultado);
     // "field = literal" joined with AND; the write-back names the table's own
-    // columns bare, a load keeps the names as given (its SELECT may join tables).
+    // columns bare, a load qualifies them with the table (its SELECT may join
+    // tables) and keeps other names as given.
     QString condicionClave(const std::vector<QString>& campos, const std::vector<Variant>& valores,
                            bool columnasDeLaTabla = false);
 
