@@ -164,6 +164,10 @@ TEST_F(LocalTest, CounterBesideAnotherKeyNumbersItself)
     exec("INSERT INTO Lines (Doc, Num, Qty) VALUES ('C', 50, 3)");
     exec("INSERT INTO Lines (Doc, Qty) VALUES ('D', 4)");
     EXPECT_EQ(column("SELECT Num FROM Lines ORDER BY Doc"), (QStringList{"1", "2", "50", "51"}));
+    // Added to a table with rows, a counter numbers them and goes on from there.
+    exec("ALTER TABLE Lines ADD COLUMN Seq COUNTER");
+    exec("INSERT INTO Lines (Doc, Qty) VALUES ('E', 5)");
+    EXPECT_EQ(column("SELECT Seq FROM Lines ORDER BY Doc"), (QStringList{"1", "2", "3", "4", "5"}));
     db::Catalog cat;
     cat.setActiveConnection(cn_);
     auto t = cat.Table("Lines");

@@ -696,6 +696,11 @@ private:
                 runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL BEGIN "
                                         "UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) WHERE rowid = NEW.rowid; END")
                              .arg(trig, t, c));
+                // A counter added to a table that has rows numbers them, in the order they were written.
+                if (startsWithWord(st.sql, "ALTER"))
+                    runPlain(QStringLiteral("UPDATE %1 SET %2 = n.num FROM (SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY rowid) "
+                                            "AS num FROM %1) AS n WHERE n.r = %1.rowid")
+                                 .arg(t, c));
             }
             return rs;
         });
