@@ -212,9 +212,11 @@ protected:
     // Whether the data layer implements a provider; the provider look-up asks here.
     virtual bool ProviderRegistered(const QString& providerName) const;
 
-private:
+public:
     // 0 SQL Server, 1 Access, 2 Oracle, from ConnectionType and UsedDriver.
     std::int16_t DialectKind() const;
+
+private:
     bool ConnectionDataComplete() const;
     void SetDialectStrings();
     QString FindOleDbProvider(int providerKind) const;

@@ -89,7 +89,8 @@ namespace {
 
 QString dateLiteral(const Dialect& d, const QDateTime& date)
 {
-    return d.sInicioFecha + ValueText::format(Variant(date), QStringLiteral("dd/mm/yyyy")) + d.sFinalFecha;
+    // The separators are escaped: every dialect literal reads "/" whatever the desktop's date separator.
+    return d.sInicioFecha + ValueText::format(Variant(date), QStringLiteral("dd\\/mm\\/yyyy")) + d.sFinalFecha;
 }
 
 // A number written by the locale may come in exponent form; SQL wants plain digits.

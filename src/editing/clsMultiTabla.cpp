@@ -1143,17 +1143,7 @@ CollectionPtr clsMultiTabla::CamposEditados(const QString& QueRegistro)
 
 std::int16_t clsMultiTabla::dialecto() const
 {
-    if (!objetoConsulta_)
-        return 1;
-    switch (objetoConsulta_->ConnectionType()) {
-    case 1:
-    case 2:
-        return 1;
-    case 3:
-        return objetoConsulta_->UsedDriver();
-    default:
-        return 0;
-    }
+    return objetoConsulta_ ? objetoConsulta_->DialectKind() : std::int16_t(1);
 }
 
 QString clsMultiTabla::literalBooleano(bool valor) const

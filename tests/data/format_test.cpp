@@ -75,8 +75,8 @@ TEST_F(FormatTest, TextIsQuotedWithItsQuotesDoubledWhateverTheCaseOfTheType)
 TEST_F(FormatTest, DatesUseTheDialectLiteral)
 {
     const Variant christmas(QDate(2024, 12, 25));
-    for (bool es : {true, false}) {
-        es ? spanish() : english();
+    for (QLocale::Language language : {QLocale::Spanish, QLocale::English, QLocale::German}) {
+        ValueText::ScopedLocale locale{QLocale(language)};
         EXPECT_EQ(text(make(SqlServer)->SQLFormat(QStringLiteral("date"), christmas)),
                   QStringLiteral("CONVERT(smalldatetime,'25/12/2024',103)"));
         EXPECT_EQ(text(make(Access)->SQLFormat(QStringLiteral("Date"), christmas)), QStringLiteral("DateValue('25/12/2024')"));
