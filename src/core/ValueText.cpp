@@ -75,12 +75,15 @@ struct LocaleMarks {
     QChar time = QLatin1Char(':');
     DateShape shape;
     QString currency;
+    unsigned stamp = 0; // tells one working-out from the next
 };
 
 LocaleMarks computeMarks(const QLocale& l)
 {
+    static std::atomic<unsigned> stamps{0};
     LocaleMarks m;
     m.locale = l;
+    m.stamp = stamps.fetch_add(1, std::memory_order_relaxed) + 1;
     const QString dec = l.decimalPoint(), group = l.groupSeparator();
     if (!dec.isEmpty())
         m.decimal = dec.front();
@@ -131,8 +134,6 @@ const LocaleMarks& marks()
 }
 
 const DateShape& dateShape() { return marks().shape; }
-
-QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
 
 // ---------------------------------------------------------------- exact decimals
 
@@ -260,18 +261,6 @@ double doubleFromDecimal(const Decimal& d)
     return v;
 }
 
-QString groupDigits(const QByteArray& digits, QChar group)
-{
-    QString out;
-    const int n = int(digits.size());
-    for (int i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += group;
-        out += QLatin1Char(digits[i]);
-    }
-    return out;
-}
-
 // ---------------------------------------------------------------- number reading
 
 bool isBlank(QChar c) { return c.isSpace(); }
@@ -364,7 +353,17 @@ QStringList splitSections(const QString& pattern)
     return sections;
 }
 
-QString formatNumber(Decimal d, const QString& section, bool withSign)
+// One section of a number pattern, read once: literal text before and after
+// the digits, the digit places and marks. The locale's marks are put in when
+// a number is written, so a section holds for every locale.
+struct NumberSection {
+    QString prefix, suffix;
+    int intZeros = 0, decZeros = 0, decHashes = 0;
+    bool grouping = false, point = false, percent = false;
+    bool empty = true; // nothing written for this section
+};
+
+NumberSection readNumberSection(const QString& section)
 {
     QString prefix, suffix;
     int intZeros = 0, decZeros = 0, decHashes = 0;
@@ -410,7 +409,13 @@ QString formatNumber(Decimal d, const QString& section, bool withSign)
             state = After;
         (state == Before ? prefix : suffix) += literal;
     }
+    return NumberSection{prefix, suffix, intZeros, decZeros, decHashes, grouping, point, percent, section.isEmpty()};
+}
 
+QString formatNumber(Decimal d, const NumberSection& f, bool withSign)
+{
+    const bool percent = f.percent, grouping = f.grouping, point = f.point;
+    const int intZeros = f.intZeros, decZeros = f.decZeros, decHashes = f.decHashes;
     if (percent) {
         d.intDigits += d.fracDigits.left(2).leftJustified(2, '0');
         d.fracDigits.remove(0, 2);
@@ -425,15 +430,26 @@ QString formatNumber(Decimal d, const QString& section, bool withSign)
     while (frac.size() > decZeros && frac.endsWith('0'))
         frac.chop(1);
 
+    const LocaleMarks& m = marks();
     QString out;
+    out.reserve(f.prefix.size() + f.suffix.size() + intDigits.size() * 4 / 3 + frac.size() + 3);
     if (withSign && d.negative && !d.isZero())
         out += QLatin1Char('-');
-    out += prefix;
-    out += grouping ? groupDigits(intDigits, groupSeparator()) : QString::fromLatin1(intDigits);
+    out += f.prefix;
+    if (grouping) {
+        const int n = int(intDigits.size());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && (n - i) % 3 == 0)
+                out += m.group;
+            out += QLatin1Char(intDigits[i]);
+        }
+    } else {
+        out += QLatin1String(intDigits);
+    }
     if (point)
-        out += decimalSeparator();
-    out += QString::fromLatin1(frac);
-    out += suffix;
+        out += m.decimal;
+    out += QLatin1String(frac);
+    out += f.suffix;
     return out;
 }
 
@@ -565,12 +581,23 @@ QString ampmText(const QString& written, bool pm)
     return written.front().isLower() ? t.toLower() : t;
 }
 
-QString formatDate(const QDateTime& value, const QString& pattern)
+// A whole number with at least `width` digits (leading zeros), appended in place.
+void appendNumber(QString& out, int n, int width = 1)
+{
+    char buf[16];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    for (int pad = width - int(res.ptr - buf); pad > 0 && n >= 0; --pad)
+        out += QLatin1Char('0');
+    out += QLatin1String(buf, qsizetype(res.ptr - buf));
+}
+
+QString formatDate(const QDateTime& value, const std::vector<DateToken>& toks)
 {
     const QDate date = value.date();
     const QTime time = value.time();
-    const QLocale l = locale();
-    const auto toks = tokenizeDate(pattern);
+    const QLocale& l = marks().locale;
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     bool twelve = false;
     for (const auto& t : toks)
         if (t.tok == Tok::AmPm)
@@ -579,33 +606,77 @@ QString formatDate(const QDateTime& value, const QString& pattern)
     if (twelve)
         hour = hour % 12 == 0 ? 12 : hour % 12;
     QString out;
+    out.reserve(32);
     for (const auto& t : toks) {
         switch (t.tok) {
         case Tok::Literal: out += t.text; break;
-        case Tok::Day: out += QString::number(date.day()); break;
-        case Tok::Day2: out += twoDigits(date.day()); break;
+        case Tok::Day: appendNumber(out, day); break;
+        case Tok::Day2: appendNumber(out, day, 2); break;
         case Tok::DayAbbr: out += l.dayName(date.dayOfWeek(), QLocale::ShortFormat); break;
         case Tok::DayName: out += l.dayName(date.dayOfWeek(), QLocale::LongFormat); break;
         case Tok::ShortDate: out += dateText(QDateTime(date, QTime(0, 0), Qt::UTC)); break;
         case Tok::LongDate: out += l.toString(date, QLocale::LongFormat); break;
-        case Tok::Month: out += QString::number(date.month()); break;
-        case Tok::Month2: out += twoDigits(date.month()); break;
-        case Tok::MonthAbbr: out += l.monthName(date.month(), QLocale::ShortFormat); break;
-        case Tok::MonthName: out += l.monthName(date.month(), QLocale::LongFormat); break;
-        case Tok::DayOfYear: out += QString::number(date.dayOfYear()); break;
-        case Tok::Year2: out += twoDigits(date.year() % 100); break;
-        case Tok::Year4: out += QString::number(date.year()).rightJustified(4, QLatin1Char('0')); break;
-        case Tok::Hour: out += QString::number(hour); break;
-        case Tok::Hour2: out += twoDigits(hour); break;
-        case Tok::Minute: out += QString::number(time.minute()); break;
-        case Tok::Minute2: out += twoDigits(time.minute()); break;
-        case Tok::Second: out += QString::number(time.second()); break;
-        case Tok::Second2: out += twoDigits(time.second()); break;
+        case Tok::Month: appendNumber(out, month); break;
+        case Tok::Month2: appendNumber(out, month, 2); break;
+        case Tok::MonthAbbr: out += l.monthName(month, QLocale::ShortFormat); break;
+        case Tok::MonthName: out += l.monthName(month, QLocale::LongFormat); break;
+        case Tok::DayOfYear: appendNumber(out, date.dayOfYear()); break;
+        case Tok::Year2: appendNumber(out, year % 100, 2); break;
+        case Tok::Year4: appendNumber(out, year, 4); break;
+        case Tok::Hour: appendNumber(out, hour); break;
+        case Tok::Hour2: appendNumber(out, hour, 2); break;
+        case Tok::Minute: appendNumber(out, time.minute()); break;
+        case Tok::Minute2: appendNumber(out, time.minute(), 2); break;
+        case Tok::Second: appendNumber(out, time.second()); break;
+        case Tok::Second2: appendNumber(out, time.second(), 2); break;
         case Tok::AmPm: out += ampmText(t.text, time.hour() >= 12); break;
         case Tok::General: out += dateText(value); break;
         }
     }
     return out;
+}
+
+// A pattern read once: format() meets the same few patterns for every row of
+// a grid, a query or an export.
+struct CompiledPattern {
+    QString pattern;
+    unsigned localeStamp = 0; // a date pattern holds the locale's date and time marks
+    bool date = false;
+    std::vector<DateToken> tokens;
+    std::vector<NumberSection> sections;
+};
+
+const CompiledPattern& compiledPattern(const QString& pattern)
+{
+    constexpr std::size_t Slots = 8;
+    thread_local std::vector<CompiledPattern> cache = [] {
+        std::vector<CompiledPattern> v;
+        v.reserve(Slots);
+        return v;
+    }();
+    thread_local std::size_t nextSlot = 0;
+    const unsigned stamp = marks().stamp;
+    for (const CompiledPattern& c : cache)
+        if (c.localeStamp == stamp && c.pattern == pattern)
+            return c;
+    CompiledPattern c;
+    c.pattern = pattern;
+    c.localeStamp = stamp;
+    c.date = isDatePattern(pattern);
+    if (c.date) {
+        c.tokens = tokenizeDate(pattern);
+    } else {
+        for (const QString& section : splitSections(pattern))
+            c.sections.push_back(readNumberSection(section));
+    }
+    if (cache.size() < Slots) {
+        cache.push_back(std::move(c));
+        return cache.back();
+    }
+    CompiledPattern& slot = cache[nextSlot];
+    nextSlot = (nextSlot + 1) % Slots;
+    slot = std::move(c);
+    return slot;
 }
 
 std::optional<QDateTime> dateFrom(const Variant& v)
@@ -1137,20 +1208,21 @@ QString format(const Variant& value, const QString& pattern)
         return QString();
     if (pattern.isEmpty())
         return toText(value);
-    if (isDatePattern(pattern)) {
+    const CompiledPattern& compiled = compiledPattern(pattern);
+    if (compiled.date) {
         auto d = dateFrom(value);
         if (!d)
             return value.isString() ? value.toString() : toText(value);
-        return formatDate(*d, pattern);
+        return formatDate(*d, compiled.tokens);
     }
     const Variant number = numberFrom(value);
     if (number.isEmpty())
         return value.isString() ? value.toString() : toText(value);
     const Decimal d = decimalOf(number);
-    const QStringList sections = splitSections(pattern);
-    if (d.negative && sections.size() >= 2 && !sections[1].isEmpty())
+    const std::vector<NumberSection>& sections = compiled.sections;
+    if (d.negative && sections.size() >= 2 && !sections[1].empty)
         return formatNumber(d, sections[1], false);
-    if (d.isZero() && sections.size() >= 3 && !sections[2].isEmpty())
+    if (d.isZero() && sections.size() >= 3 && !sections[2].empty)
         return formatNumber(d, sections[2], false);
     return formatNumber(d, sections[0], true);
 }

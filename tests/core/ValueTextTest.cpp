@@ -192,8 +192,28 @@ TEST(ValueTextFormat, DatePatterns)
     EXPECT_EQ(format(Variant(1.0 / 24 + 2.0 / 1440 + 3.0 / 86400), "hh:mm:ss"), "01:02:03");
     EXPECT_EQ(format(Variant(QStringLiteral("25/12/2024")), "dd/mm/yyyy"), "25/12/2024");
     EXPECT_EQ(format(Variant(QStringLiteral("no date")), "dd/mm/yyyy"), "no date");
-    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(format(d, "dd/mm/yyyy"), "07.03.2024");
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(format(d, "dd/mm/yyyy"), "07.03.2024");
+    }
+    EXPECT_EQ(format(d, "dd/mm/yyyy"), "07/03/2024");
+}
+
+TEST(ValueTextFormat, ManyPatternsInTurnEachKeepTheirOwnMeaning)
+{
+    // Rows of a grid or an export go through a handful of patterns in turn.
+    ScopedLocale es(Spanish);
+    const Variant d(at(2024, 3, 7, 15, 4, 9));
+    const Variant n(-1234.5678);
+    const std::vector<std::pair<const char*, Variant>> cases = {
+        {"dd/mm/yyyy", d}, {"hh:nn:ss", d}, {"yyyyMMddhhnnss", d}, {"yyyy", d}, {"d", d}, {"mmmm", d},
+        {"#,##0.00", n}, {"0.00", n}, {"0", n}, {"0;(0)", n}, {"###,###,##0.0###", n}, {"0%", n}};
+    const std::vector<QString> expected = {"07/03/2024", "15:04:09", "20240307150409", "2024", "7", "marzo",
+                                           "-1.234,57", "-1234,57", "-1235", "(1235)", "-1.234,5678", "-123457%"};
+    for (int round = 0; round < 3; ++round)
+        for (std::size_t i = 0; i < cases.size(); ++i)
+            EXPECT_EQ(format(cases[i].second, QString::fromLatin1(cases[i].first)), expected[i])
+                << cases[i].first << " round " << round;
 }
 
 TEST(ValueTextRounding, HalfEvenAndHalfAway)
