@@ -12,10 +12,8 @@ namespace ValueText {
 
 // The locale numbers and dates are read and written in. The program uses the
 // system's (QLocale's default); tests set Spanish or English explicitly. What
-// a conversion needs of the locale is worked out once and kept until the
-// locale changes; only a look at QLocale's default remains per call, and a
-// loop over many values skips even that by holding
-// ScopedLocale(ValueText::locale()) while it runs.
+// a conversion needs of the locale (marks, date order, format patterns) is
+// worked out once and kept until either locale changes.
 void setLocale(const QLocale& locale);
 QLocale locale();
 QChar decimalSeparator();
