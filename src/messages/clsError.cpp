@@ -34,18 +34,18 @@ ButtonSet buttonSet(std::int32_t style)
     return ButtonSet::Ok;
 }
 
-struct ButtonSpec {
+struct ButtonLayout {
     const char* caption; // nullptr: hidden
     int code;
 };
 
 // Captions and codes of cmd(0), cmd(1), cmd(2) and the default button.
-struct SetSpec {
-    ButtonSpec buttons[3];
+struct SetLayout {
+    ButtonLayout buttons[3];
     int defaultButton;
 };
 
-SetSpec setSpec(ButtonSet set)
+SetLayout setLayout(ButtonSet set)
 {
     switch (set) {
     case ButtonSet::YesNo:
@@ -132,16 +132,16 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
                 dialog->imgError->show();
             }
         });
-        const SetSpec spec = setSpec(set);
+        const SetLayout layout = setLayout(set);
         for (int i = 0; i < 3; ++i) {
             QPushButton* button = dialog->cmd[i];
-            const ButtonSpec& b = spec.buttons[i];
+            const ButtonLayout& b = layout.buttons[i];
             if (!b.caption) {
                 button->hide();
                 continue;
             }
             button->show();
-            button->setDefault(i == spec.defaultButton);
+            button->setDefault(i == layout.defaultButton);
             const QString caption = QString::fromUtf8(b.caption);
             button->setText(caption);
             step([&] { button->setText(Translate(caption, true, QStringLiteral("frmMsgBox"))); });

@@ -78,7 +78,7 @@ private:
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-struct Spec {
+struct ColumnDef {
     const char* stored; // "" for a new column
     const char* name;
     int type;
@@ -103,10 +103,10 @@ protected:
         db_.point(o_);
     }
 
-    CollectionPtr layout(const QString& table, std::initializer_list<Spec> specs)
+    CollectionPtr layout(const QString& table, std::initializer_list<ColumnDef> columns)
     {
         auto c = newCollection();
-        for (const Spec& s : specs) {
+        for (const ColumnDef& s : columns) {
             auto f = std::make_shared<clsField>();
             const QString stored = QLatin1String(s.stored);
             f->setFieldName(stored.isEmpty() ? QLatin1String(s.name) : stored);

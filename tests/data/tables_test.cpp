@@ -19,7 +19,7 @@ using datatest::LocalDb;
 const QString kAttributes =
     QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
 
-struct Spec {
+struct ColumnDef {
     const char* name;
     int type;
     int length = 0;
@@ -29,7 +29,7 @@ struct Spec {
     bool key = false;
 };
 
-clsFieldPtr field(const QString& table, const Spec& s)
+clsFieldPtr field(const QString& table, const ColumnDef& s)
 {
     auto f = std::make_shared<clsField>();
     f->setFieldName(QLatin1String(s.name));
@@ -44,10 +44,10 @@ clsFieldPtr field(const QString& table, const Spec& s)
     return f;
 }
 
-CollectionPtr fields(const QString& table, std::initializer_list<Spec> specs)
+CollectionPtr fields(const QString& table, std::initializer_list<ColumnDef> columns)
 {
     auto c = newCollection();
-    for (const Spec& s : specs) {
+    for (const ColumnDef& s : columns) {
         auto f = field(table, s);
         c->Add(Variant(f), f->KeyCode());
     }

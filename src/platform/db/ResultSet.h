@@ -90,7 +90,7 @@ public:
     void addText(const char* utf8, std::size_t len);
     void addText(const QString& s);
     void addBlob(const void* data, std::size_t len);
-    void addDate(const QDateTime& d);     // kept as milliseconds since the epoch (UTC spec)
+    void addDate(const QDateTime& d);     // kept as milliseconds since the epoch (read as UTC)
     void addDateMs(std::int64_t msecs);
     void addCurrency(std::int64_t scaled);
     void addVariant(const Variant& v);   // any Variant, stored by its own type
