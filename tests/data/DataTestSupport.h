@@ -1,7 +1,8 @@
 #pragma once
 // Shared pieces of the data-access object tests: a log object that keeps its
 // lines, a data-access object whose sheet size and provider list a test sets,
-// and local database files made from statements.
+// local database files made from statements, and readers of the nested
+// collections the schema members answer.
 #include "core/Collection.h"
 #include "core/Dialogs.h"
 #include "data/clsDO.h"
@@ -10,7 +11,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace datatest {
 
@@ -85,5 +89,26 @@ public:
 };
 
 inline Variant collectionItem(const Variant& c, const QString& key) { return c.as<Collection>()->Item(Variant(key)); }
+
+using Rows = std::vector<std::vector<Variant>>;
+
+inline QStringList keysOf(const CollectionPtr& c)
+{
+    QStringList out;
+    for (int i = 1; i <= c->Count(); ++i)
+        out << c->KeyAt(i);
+    return out;
+}
+
+inline QStringList valuesOf(const CollectionPtr& c)
+{
+    QStringList out;
+    for (const Variant& v : *c)
+        out << v.toString();
+    return out;
+}
+
+inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
+inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }
 
 } // namespace datatest

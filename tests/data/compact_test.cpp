@@ -10,14 +10,10 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+using namespace datatest;
 
 namespace {
 
-using datatest::LocalDb;
-using Rows = std::vector<std::vector<Variant>>;
 
 qint64 countRows(const QString& path, const QString& table)
 {

@@ -10,13 +10,10 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+using namespace datatest;
 
 namespace {
 
-using datatest::LocalDb;
 
 // Serves the test's file through the local engine, but fails every statement
 // that matches `pattern`, as an engine refusing that step would.

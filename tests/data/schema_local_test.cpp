@@ -6,31 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
-using datatest::LocalDb;
+using namespace datatest;
 
 namespace {
-
-QStringList keysOf(const CollectionPtr& c)
-{
-    QStringList out;
-    for (int i = 1; i <= c->Count(); ++i)
-        out << c->KeyAt(i);
-    return out;
-}
-
-QStringList valuesOf(const Variant& c)
-{
-    QStringList out;
-    for (const Variant& v : *c.as<Collection>())
-        out << v.toString();
-    return out;
-}
-
-CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 
 class SchemaLocalTest : public ::testing::Test {
 protected:
@@ -73,7 +51,7 @@ TEST_F(SchemaLocalTest, ListingNamesEveryUserTableIncludingShortAndReservedLooki
     EXPECT_EQ(d, db_.path) << "the stored database is written back into the caller's variable";
     const CollectionPtr item = sub(list, "S");
     EXPECT_EQ(keysOf(item), (QStringList{"Name", "Fields", "Key"}));
-    EXPECT_EQ(item->Item(Variant("Name")).toString(), QStringLiteral("S"));
+    EXPECT_EQ(at(item, "Name").toString(), QStringLiteral("S"));
     EXPECT_EQ(sub(item, "Fields")->Count(), 0);
     EXPECT_EQ(sub(item, "Key")->Count(), 0);
 }
@@ -82,41 +60,41 @@ TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
 {
     const CollectionPtr item = table("Clientes");
     ASSERT_TRUE(item);
-    EXPECT_EQ(item->Item(Variant("Name")).toString(), QStringLiteral("Clientes"));
+    EXPECT_EQ(at(item, "Name").toString(), QStringLiteral("Clientes"));
     const CollectionPtr fields = sub(item, "Fields");
     // Character-code order: upper case before lower case.
     EXPECT_EQ(keysOf(fields), (QStringList{"Alta", "Codigo", "Id", "Nota", "Zeta", "alpha"}));
-    EXPECT_EQ(valuesOf(item->Item(Variant("Key"))), QStringList{"Id"});
+    EXPECT_EQ(valuesOf(sub(item, "Key")), QStringList{"Id"});
 
     const CollectionPtr zeta = sub(fields, "Zeta");
     EXPECT_EQ(keysOf(zeta), (QStringList{"Name", "Nullable", "Type", "Size", "Precision", "FixedLenght", "AutoIncrease",
                                          "DefaultValue", "AllowZeroLenght", "ValidationText", "ValidationRule"}));
-    EXPECT_FALSE(zeta->Item(Variant("Nullable")).toBool());
-    EXPECT_EQ(zeta->Item(Variant("Type")).toInt(), 8);
-    EXPECT_EQ(zeta->Item(Variant("Size")).toLong(), 50);
-    EXPECT_FALSE(zeta->Item(Variant("FixedLenght")).toBool());
-    EXPECT_FALSE(zeta->Item(Variant("AutoIncrease")).toBool());
-    EXPECT_EQ(zeta->Item(Variant("DefaultValue")).toString(), QString());
+    EXPECT_FALSE(at(zeta, "Nullable").toBool());
+    EXPECT_EQ(at(zeta, "Type").toInt(), 8);
+    EXPECT_EQ(at(zeta, "Size").toLong(), 50);
+    EXPECT_FALSE(at(zeta, "FixedLenght").toBool());
+    EXPECT_FALSE(at(zeta, "AutoIncrease").toBool());
+    EXPECT_EQ(at(zeta, "DefaultValue").toString(), QString());
 
     const CollectionPtr id = sub(fields, "Id");
-    EXPECT_TRUE(id->Item(Variant("AutoIncrease")).toBool());
-    EXPECT_EQ(id->Item(Variant("Type")).toInt(), 3);
-    EXPECT_TRUE(sub(fields, "alpha")->Item(Variant("Nullable")).toBool());
-    EXPECT_EQ(sub(fields, "alpha")->Item(Variant("Type")).toInt(), 5);
-    EXPECT_EQ(sub(fields, "Alta")->Item(Variant("Type")).toInt(), 7);
-    EXPECT_EQ(sub(fields, "Nota")->Item(Variant("Type")).toInt(), 8);
-    EXPECT_TRUE(sub(fields, "Codigo")->Item(Variant("FixedLenght")).toBool());
+    EXPECT_TRUE(at(id, "AutoIncrease").toBool());
+    EXPECT_EQ(at(id, "Type").toInt(), 3);
+    EXPECT_TRUE(at(sub(fields, "alpha"), "Nullable").toBool());
+    EXPECT_EQ(at(sub(fields, "alpha"), "Type").toInt(), 5);
+    EXPECT_EQ(at(sub(fields, "Alta"), "Type").toInt(), 7);
+    EXPECT_EQ(at(sub(fields, "Nota"), "Type").toInt(), 8);
+    EXPECT_TRUE(at(sub(fields, "Codigo"), "FixedLenght").toBool());
 }
 
 TEST_F(SchemaLocalTest, KeyIsTheFirstUniqueIndexWithoutPrimaryKeyAndAbsentWithNeither)
 {
-    EXPECT_EQ(valuesOf(table("S")->Item(Variant("Key"))), (QStringList{"Ref", "Nombre"}));
+    EXPECT_EQ(valuesOf(sub(table("S"), "Key")), (QStringList{"Ref", "Nombre"}));
     EXPECT_FALSE(table("ACCESS")->Exists(QStringLiteral("Key")));
 
     QString s, d, u, p, t = QStringLiteral("S");
-    EXPECT_EQ(valuesOf(Variant(o_.TableKey(s, d, u, p, t))), (QStringList{"Ref", "Nombre"}));
+    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), (QStringList{"Ref", "Nombre"}));
     t = QStringLiteral("Clientes");
-    EXPECT_EQ(valuesOf(Variant(o_.TableKey(s, d, u, p, t))), QStringList{"Id"});
+    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Id"});
     t = QStringLiteral("OBJECTS");
     EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
 }
@@ -149,10 +127,10 @@ TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
     ASSERT_TRUE(indexes->Exists("IX_Nombre"));
     const CollectionPtr uq = sub(indexes, "UQ_Ref");
     EXPECT_EQ(keysOf(uq), (QStringList{"IndexName", "IsPrimaryKey", "IsUnique", "IsNullable", "IndexFields"}));
-    EXPECT_FALSE(uq->Item(Variant("IsPrimaryKey")).toBool());
-    EXPECT_TRUE(uq->Item(Variant("IsUnique")).toBool());
+    EXPECT_FALSE(at(uq, "IsPrimaryKey").toBool());
+    EXPECT_TRUE(at(uq, "IsUnique").toBool());
     EXPECT_EQ(keysOf(sub(uq, "IndexFields")), (QStringList{"Ref", "Nombre"}));
-    EXPECT_FALSE(sub(indexes, "IX_Nombre")->Item(Variant("IsUnique")).toBool());
+    EXPECT_FALSE(at(sub(indexes, "IX_Nombre"), "IsUnique").toBool());
 
     t = QStringLiteral("Clientes");
     const CollectionPtr pk = o_.TableIndexes(s, d, u, p, t);
@@ -174,7 +152,7 @@ TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
     EXPECT_EQ(keysOf(views), QStringList{"Totales"});
     const CollectionPtr v = sub(views, "Totales");
     EXPECT_EQ(keysOf(v), (QStringList{"Name", "SQLText", "Fields"}));
-    EXPECT_TRUE(v->Item(Variant("SQLText")).toString().contains(QStringLiteral("FROM Clientes")));
+    EXPECT_TRUE(at(v, "SQLText").toString().contains(QStringLiteral("FROM Clientes")));
     EXPECT_EQ(keysOf(sub(v, "Fields")), (QStringList{"Zeta", "Importe"}));
 }
 

@@ -6,32 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+using namespace datatest;
 
 namespace {
-
-using Rows = std::vector<std::vector<Variant>>;
-
-QStringList keysOf(const CollectionPtr& c)
-{
-    QStringList out;
-    for (int i = 1; i <= c->Count(); ++i)
-        out << c->KeyAt(i);
-    return out;
-}
-
-QStringList valuesOf(const CollectionPtr& c)
-{
-    QStringList out;
-    for (const Variant& v : *c)
-        out << v.toString();
-    return out;
-}
-
-CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
-Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }
 
 Variant n(int v) { return Variant(std::int32_t(v)); }
 Variant s(const char* v) { return Variant(v); }

@@ -8,14 +8,10 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+using namespace datatest;
 
 namespace {
 
-using Rows = std::vector<std::vector<Variant>>;
-using datatest::LocalDb;
 const QString kAttributes =
     QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
 
