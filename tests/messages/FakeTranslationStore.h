@@ -1,6 +1,8 @@
 #pragma once
 // An in-memory translation database that answers the statements text
 // translation writes, and keeps every statement for the test to read.
+// Statements it cannot read (a lone quote in a literal, a wrong number of
+// values) fail as the database would.
 #include "messages/TranslationStore.h"
 
 #include <QRegularExpression>
@@ -9,7 +11,7 @@
 
 class FakeTranslationStore : public TranslationStore {
 public:
-    // Original, Language1..5, owner (Translate); OriginalCode, Original, Language1..5, owner (TranslateHuge).
+    // Rows in column order (see columns()).
     std::vector<QStringList> translate;
     std::vector<QStringList> huge;
     QStringList statements;
@@ -23,118 +25,68 @@ public:
         translate.push_back(row);
     }
 
+    static QStringList columns(const QString& table)
+    {
+        QStringList names{"Original", "Language1", "Language2", "Language3", "Language4", "Language5", "Owner"};
+        if (table == "TranslateHuge")
+            names.prepend("OriginalCode");
+        return names;
+    }
+
     CollectionPtr queryCollection(const QString& sql) override
     {
         statements << sql;
         ++queries;
         if (failQueries)
             raise(-2147467259, "no database");
-        static const QRegularExpression all(R"(^SELECT Original, Language(\d) FROM \[Translate\]$)");
-        constexpr auto dotAll = QRegularExpression::DotMatchesEverythingOption;
-        static const QRegularExpression one(R"(^SELECT Language(\d) FROM \[Translate\] WHERE Original = '(.*)'$)", dotAll);
-        static const QRegularExpression big(R"(^SELECT Language(\d) FROM TranslateHuge WHERE OriginalCode = '(.*)'$)", dotAll);
-        static const QRegularExpression back(R"(^SELECT Original FROM \[(\w+)\] WHERE Language(\d) = '(.*)'$)", dotAll);
-        auto result = newCollection();
-        auto addRecord = [&](const QStringList& values, const QString& key) {
-            auto record = newCollection();
-            for (const QString& v : values)
-                record->Add(Variant(v));
-            result->Add(Variant(record), "#" + key);
-        };
-        if (auto m = all.match(sql); m.hasMatch()) {
-            for (const auto& row : translate)
-                addRecord({row[0], row[m.captured(1).toInt()]}, row[0]);
-        } else if (auto m = one.match(sql); m.hasMatch()) {
-            const QString wanted = literal(m.captured(2));
-            for (const auto& row : translate)
-                if (row[0].compare(wanted, Qt::CaseInsensitive) == 0)
-                    addRecord({row[m.captured(1).toInt()]}, row[m.captured(1).toInt()]);
-        } else if (auto m = big.match(sql); m.hasMatch()) {
-            const QString wanted = literal(m.captured(2));
-            for (const auto& row : huge)
-                if (row[0].compare(wanted, Qt::CaseInsensitive) == 0)
-                    addRecord({row[1 + m.captured(1).toInt()]}, row[1 + m.captured(1).toInt()]);
-        } else if (auto m = back.match(sql); m.hasMatch()) {
-            const bool isHuge = m.captured(1) == "TranslateHuge";
-            const int col = m.captured(2).toInt() + (isHuge ? 1 : 0);
-            const QString wanted = literal(m.captured(3));
-            for (const auto& row : isHuge ? huge : translate)
-                if (row[col].compare(wanted, Qt::CaseInsensitive) == 0)
-                    addRecord({row[isHuge ? 1 : 0]}, row[isHuge ? 1 : 0]);
-        } else {
+        static const QRegularExpression select(
+            R"(^SELECT ((?:\w+, )*\w+) FROM \[?(Translate|TranslateHuge)\]?(?: WHERE (\w+) = '((?:[^']|'')*)')?$)",
+            QRegularExpression::DotMatchesEverythingOption);
+        const auto m = select.match(sql);
+        if (!m.hasMatch())
             raise(-2147467259, "Syntax error in " + sql);
+        const QStringList names = columns(m.captured(2));
+        auto column = [&](const QString& name) {
+            const auto i = names.indexOf(name);
+            if (i < 0)
+                raise(-2147467259, "Unknown column " + name);
+            return i;
+        };
+        const QStringList wanted = m.captured(1).split(", ");
+        auto result = newCollection();
+        for (const auto& row : m.captured(2) == "TranslateHuge" ? huge : translate) {
+            if (m.hasCaptured(3) &&
+                row[column(m.captured(3))].compare(unquote(m.captured(4)), Qt::CaseInsensitive) != 0)
+                continue;
+            auto record = newCollection();
+            for (const QString& name : wanted)
+                record->Add(Variant(row[column(name)]));
+            result->Add(Variant(record), "#" + row[column(wanted[0])]);
         }
         return result->Count() ? result : nullptr;
     }
 
-    int columnCount(const QString& table) override { return table == "TranslateHuge" ? 8 : 7; }
+    int columnCount(const QString& table) override { return int(columns(table).size()); }
 
     bool execute(const QString& sql) override
     {
         statements << sql;
-        static const QRegularExpression insert(R"(^INSERT INTO \[?(\w+)\]? VALUES\((.*)\)$)",
+        static const QRegularExpression insert(R"(^INSERT INTO \[?(\w+)\]? VALUES\(('(?:[^']|'')*'(?:, '(?:[^']|'')*')*)\)$)",
                                                QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression literal(R"('((?:[^']|'')*)')", QRegularExpression::DotMatchesEverythingOption);
         const auto m = insert.match(sql);
         if (!m.hasMatch())
             raise(-2147467259, "Syntax error in " + sql);
-        const QStringList values = literals(m.captured(2));
-        const bool isHuge = m.captured(1) == "TranslateHuge";
+        QStringList values;
+        for (auto it = literal.globalMatch(m.captured(2)); it.hasNext();)
+            values << unquote(it.next().captured(1));
         if (values.size() != columnCount(m.captured(1)))
             raise(-2147467259, "Number of query values and destination fields are not the same.");
-        (isHuge ? huge : translate).push_back(values);
+        (m.captured(1) == "TranslateHuge" ? huge : translate).push_back(values);
         return true;
     }
 
     QStringList inserts() const { return statements.filter(QRegularExpression("^INSERT")); }
 
-    // The text of an SQL string literal's inside; a lone quote means the statement was malformed.
-    static QString literal(const QString& inside)
-    {
-        QString out;
-        for (qsizetype i = 0; i < inside.size(); ++i) {
-            if (inside[i] == '\'') {
-                if (i + 1 < inside.size() && inside[i + 1] == '\'') {
-                    out += '\'';
-                    ++i;
-                    continue;
-                }
-                raise(-2147467259, "Syntax error (missing operator)");
-            }
-            out += inside[i];
-        }
-        return out;
-    }
-
-    // The values of a VALUES list of string literals.
-    static QStringList literals(const QString& list)
-    {
-        QStringList out;
-        qsizetype i = 0;
-        while (i < list.size()) {
-            while (i < list.size() && (list[i] == ' ' || list[i] == ','))
-                ++i;
-            if (i >= list.size())
-                break;
-            if (list[i] != '\'')
-                raise(-2147467259, "Syntax error in VALUES");
-            ++i;
-            QString value;
-            for (;;) {
-                if (i >= list.size())
-                    raise(-2147467259, "Unterminated literal");
-                if (list[i] == '\'') {
-                    if (i + 1 < list.size() && list[i + 1] == '\'') {
-                        value += '\'';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += list[i++];
-            }
-            out << value;
-        }
-        return out;
-    }
+    static QString unquote(QString inside) { return inside.replace("''", "'"); }
 };
