@@ -20,6 +20,16 @@ protected:
         o.InicializateLog(log);
     }
     void TearDown() override { db::RecordingBackend::uninstall(); }
+    void start() { o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p")); }
+    // The procedure column of a log line: the database padded to 16, then the member.
+    static QString proc(const char* member) { return QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\t" + member; }
+    std::vector<db::RecordingBackend::EventKind> kinds() const
+    {
+        std::vector<db::RecordingBackend::EventKind> out;
+        for (const auto& e : rec->events())
+            out.push_back(e.kind);
+        return out;
+    }
 
     // The connection string the object builds for the given values.
     QString stringFor(std::int16_t type, std::int16_t driver, const QString& user = QStringLiteral("u"))
@@ -77,27 +87,7 @@ TEST_F(ConnectionTest, FailedOpenLogsTheStringWithoutItsPassword)
 {
     rec->failOpen(QStringLiteral("."), QStringLiteral("Login failed"));
     o.StartObject(QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("sa"), QStringLiteral("s3cret"));
-    EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t")));
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].className, "clsDO");
-    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("db") + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
-    EXPECT_EQ(log->lines[0].message,
-              "No se ha podido abrir la conexión driver={SQL Server};server=tcp:srv;uid=sa;pwd=****;database=db");
-    EXPECT_EQ(log->lines[0].kind, 4);
-
-    log->lines.clear();
-    o.setConnectionType(2);
     o.setSQLProvider(QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
-    o.setContraseña(QStringLiteral("clave"));
-    o.Execute(QStringLiteral("DELETE FROM t"));
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_FALSE(log->lines[0].message.contains(QLatin1String("clave")));
-    EXPECT_TRUE(log->lines[0].message.contains(QLatin1String("Jet OLEDB:Database Password=****;")));
-}
-
-TEST_F(ConnectionTest, PasswordWithSeparatorsOrBracesNeverReachesTheLog)
-{
-    rec->failOpen(QStringLiteral("."), QStringLiteral("Login failed"));
     const QString secret = QStringLiteral("ab;Cd=ef}{gh}");
     const struct {
         std::int16_t type, driver;
@@ -106,17 +96,23 @@ TEST_F(ConnectionTest, PasswordWithSeparatorsOrBracesNeverReachesTheLog)
         {0, 0, "driver={SQL Server};server=tcp:srv;uid=sa;pwd=****;database=db"},
         {3, 0, "DSN=srv;DATABASE=db;UID=sa;PWD=****"},
         {3, 2, "DATABASE=db;UID=sa;PWD=****;DSN=srv;"},
+        {2, 0, "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=db;Persist Security Info=False;"
+               "Jet OLEDB:Database Password=****;"},
     };
     for (const auto& c : cases) {
         log->lines.clear();
         o.setConnectionType(c.type);
         o.setUsedDriver(c.driver);
-        o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("sa"), secret);
+        EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("srv"), QStringLiteral("db"),
+                               QStringLiteral("sa"), secret));
         ASSERT_EQ(log->lines.size(), 1u);
-        EXPECT_EQ(log->lines[0].message, QStringLiteral("No se ha podido abrir la conexión ") + QLatin1String(c.logged));
+        EXPECT_EQ(log->lines[0].className, "clsDO");
+        EXPECT_EQ(log->lines[0].procedure, QStringLiteral("db") + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
+        EXPECT_EQ(log->lines[0].message, QStringLiteral("No se ha podido abrir la conexión ") + QString::fromUtf8(c.logged));
+        EXPECT_EQ(log->lines[0].kind, 4);
+        // The driver itself still receives the password as given.
+        EXPECT_TRUE(rec->connectionStrings().last().contains(secret));
     }
-    // The driver itself still receives the password as given.
-    EXPECT_TRUE(rec->connectionStrings().last().contains(QStringLiteral("PWD=") + secret));
 }
 
 TEST_F(ConnectionTest, ProviderIsLookedUpOnceAndStoredBack)
@@ -172,12 +168,12 @@ TEST_F(ConnectionTest, RemoteServerWinsAndEmptyArgumentsTakeTheStoredValues)
 TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
 {
     rec->answerAffected(QStringLiteral("UPDATE t SET a = 1"), 3);
-    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    start();
     std::int32_t affected = 0;
     EXPECT_TRUE(o.Execute(QStringLiteral("UPDATE t SET a = 1"), QString(), QString(), QString(), QString(), affected));
     EXPECT_EQ(affected, 3);
     ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tExecute");
+    EXPECT_EQ(log->lines[0].procedure, proc("Execute"));
     EXPECT_EQ(log->lines[0].message, "UPDATE t SET a = 1");
     EXPECT_EQ(log->lines[0].kind, 1);
     const auto events = rec->events();
@@ -208,7 +204,7 @@ TEST_F(ConnectionTest, FailingStatementRaisesTheEngineErrorAfterItsLogLine)
 
 TEST_F(ConnectionTest, StoredProcedurePath)
 {
-    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    start();
     // A statement that ran leaves the connection open and answers false.
     EXPECT_FALSE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
     EXPECT_EQ(rec->statements(), QStringList{"EXEC sp_x"});
@@ -247,62 +243,54 @@ TEST_F(ConnectionTest, StoredProcedurePath)
     EXPECT_EQ(dialogs->calls.size(), 1u);
 }
 
-TEST_F(ConnectionTest, TransactionShareOneConnectionAndLogTheirSteps)
+TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
 {
-    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    using K = db::RecordingBackend::EventKind;
+    start();
     o.OpenTransaction();
     EXPECT_TRUE(o.TransactionOpen());
     o.Execute(QStringLiteral("UPDATE a SET x = 1"));
     o.Execute(QStringLiteral("UPDATE b SET x = 1"));
     o.CloseTransaction();
     EXPECT_FALSE(o.TransactionOpen());
-
-    using K = db::RecordingBackend::EventKind;
-    std::vector<K> kinds;
-    for (const auto& e : rec->events())
-        kinds.push_back(e.kind);
-    EXPECT_EQ(kinds, (std::vector<K>{K::Open, K::Begin, K::Run, K::Run, K::Commit, K::Close}));
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Run, K::Commit, K::Close}));
     ASSERT_EQ(log->lines.size(), 4u);
-    EXPECT_EQ(log->lines[0].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tOpenTransaction");
+    EXPECT_EQ(log->lines[0].procedure, proc("OpenTransaction"));
     EXPECT_EQ(log->lines[0].message, "Se abre una Transaccion");
     EXPECT_EQ(log->lines[0].kind, 1);
-    EXPECT_EQ(log->lines[3].procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tCloseTransaction");
+    EXPECT_EQ(log->lines[3].procedure, proc("CloseTransaction"));
     EXPECT_EQ(log->lines[3].message, "Se cierra una Transaccion");
 
-    // Without an open transaction CloseTransaction does nothing.
+    // Without an open transaction CloseTransaction does nothing, UnDoTransaction only writes its line.
     rec->clearLog();
     log->lines.clear();
     o.CloseTransaction();
-    EXPECT_TRUE(rec->events().empty());
     EXPECT_TRUE(log->lines.empty());
-}
+    o.UnDoTransaction();
+    EXPECT_TRUE(rec->events().empty());
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_EQ(log->lines[0].procedure, proc("RollBack"));
+    EXPECT_EQ(log->lines[0].message, "Se hace rollback en la Transaccion actual");
 
-TEST_F(ConnectionTest, UndoRollsBackAndWritesItsLine)
-{
-    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
     o.OpenTransaction();
     o.Execute(QStringLiteral("UPDATE a SET x = 1"));
     o.UnDoTransaction();
     EXPECT_FALSE(o.TransactionOpen());
-    using K = db::RecordingBackend::EventKind;
-    const auto events = rec->events();
-    ASSERT_GE(events.size(), 2u);
-    EXPECT_EQ(events[events.size() - 2].kind, K::Rollback);
-    EXPECT_EQ(events.back().kind, K::Close);
-    EXPECT_EQ(log->lines.back().procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tRollBack");
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Rollback, K::Close}));
     EXPECT_EQ(log->lines.back().message, "Se hace rollback en la Transaccion actual");
-
-    // Also without a transaction: its line, nothing else fails.
-    log->lines.clear();
-    o.UnDoTransaction();
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].message, "Se hace rollback en la Transaccion actual");
     EXPECT_TRUE(dialogs->calls.empty());
+
+    // Without a log object the lines go nowhere.
+    clsDO plain;
+    plain.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    plain.OpenTransaction();
+    EXPECT_TRUE(plain.Execute(QStringLiteral("UPDATE a SET x = 1")));
+    plain.CloseTransaction();
 }
 
 TEST_F(ConnectionTest, TransactionThatCannotBeginIsReported)
 {
-    o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    start();
     o.OpenTransaction();
     // A second one on the same connection is refused by the layer.
     o.OpenTransaction();
@@ -311,64 +299,42 @@ TEST_F(ConnectionTest, TransactionThatCannotBeginIsReported)
     EXPECT_EQ(dialogs->calls[0].prompt, "Error al abrir la Transacción");
     EXPECT_EQ(dialogs->calls[0].style, 16);
     EXPECT_EQ(dialogs->calls[0].title, "Error");
-    EXPECT_EQ(log->lines.back().procedure, QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\tquery");
+    EXPECT_EQ(log->lines.back().procedure, proc("query"));
     EXPECT_EQ(log->lines.back().message, "Error al intentar abrir una Transaccion");
     EXPECT_EQ(log->lines.back().kind, 4);
     o.UnDoTransaction();
 }
 
-TEST_F(ConnectionTest, NoLogObjectSwallowsLines)
-{
-    clsDO plain;
-    plain.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
-    plain.OpenTransaction();
-    EXPECT_TRUE(plain.Execute(QStringLiteral("UPDATE a SET x = 1")));
-    plain.CloseTransaction();
-    EXPECT_TRUE(log->lines.empty());
-}
-
 TEST(DialectTest, StringsFollowConnectionTypeAndDriver)
 {
+    const struct {
+        std::int16_t type, driver;
+        const char *unionOp, *dateStart, *dateEnd, *timeStart, *timeEnd;
+        bool sqlServer, access, oracle;
+    } cases[] = {
+        {0, 0, "+", "CONVERT(smalldatetime,'", "',103)", "CONVERT(varchar,", ", 'dd/MM/yyyy hh:nn:ss')", true, false, false},
+        {1, 0, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, true, false},
+        {3, 2, "||", "TO_DATE('", "', 'DD/MM/YYYY')", "TO_CHAR('", "', 'DD/MM/YYYY HH24:MI:SS')", false, false, true},
+        // Behind a data source driver 0 is SQL Server, driver 1 Access.
+        {3, 0, "+", "CONVERT(smalldatetime,'", "',103)", "CONVERT(varchar,", ", 'dd/MM/yyyy hh:nn:ss')", true, false, false},
+        {3, 1, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, false, false},
+        // A driver outside the table keeps the strings it had.
+        {3, 7, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, false, false},
+    };
     clsDO o;
-    EXPECT_EQ(o.sUnion(), "+");
-    EXPECT_EQ(o.sInicioFecha(), "CONVERT(smalldatetime,'");
-    EXPECT_EQ(o.sFinalFecha(), "',103)");
-    EXPECT_EQ(o.sInicioFormatoHora(), "CONVERT(varchar,");
-    EXPECT_EQ(o.sFinalFormatoHora(), ", 'dd/MM/yyyy hh:nn:ss')");
-    EXPECT_TRUE(o.IsSQLServer());
-    EXPECT_FALSE(o.IsOracle());
-
-    o.setConnectionType(1);
-    EXPECT_EQ(o.sUnion(), "&");
-    EXPECT_EQ(o.sInicioFecha(), "DateValue('");
-    EXPECT_EQ(o.sFinalFecha(), "')");
-    EXPECT_EQ(o.sInicioFormatoHora(), "FORMAT('");
-    EXPECT_EQ(o.sFinalFormatoHora(), "', 'dd/MM/yyyy hh:nn:ss')");
-    EXPECT_TRUE(o.IsAccess());
-
-    o.setConnectionType(3);
-    o.setUsedDriver(2);
-    EXPECT_EQ(o.sUnion(), "||");
-    EXPECT_EQ(o.sInicioFecha(), "TO_DATE('");
-    EXPECT_EQ(o.sFinalFecha(), "', 'DD/MM/YYYY')");
-    EXPECT_EQ(o.sInicioFormatoHora(), "TO_CHAR('");
-    EXPECT_EQ(o.sFinalFormatoHora(), "', 'DD/MM/YYYY HH24:MI:SS')");
-    EXPECT_TRUE(o.IsOracle());
-    EXPECT_FALSE(o.IsSQLServer());
-    EXPECT_EQ(o.sComodin(), "%");
-
-    // Driver 0 behind a data source is SQL Server; driver 1 Access.
-    o.setUsedDriver(0);
-    EXPECT_TRUE(o.IsSQLServer());
-    EXPECT_EQ(o.sUnion(), "+");
-    o.setUsedDriver(1);
-    EXPECT_FALSE(o.IsSQLServer());
-    EXPECT_FALSE(o.IsAccess());
-    EXPECT_EQ(o.sUnion(), "&");
-
-    // A driver outside the table keeps the strings it had.
-    o.setUsedDriver(7);
-    EXPECT_EQ(o.sUnion(), "&");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << "/" << c.driver);
+        o.setConnectionType(c.type);
+        o.setUsedDriver(c.driver);
+        EXPECT_EQ(o.sUnion(), c.unionOp);
+        EXPECT_EQ(o.sInicioFecha(), c.dateStart);
+        EXPECT_EQ(o.sFinalFecha(), c.dateEnd);
+        EXPECT_EQ(o.sInicioFormatoHora(), c.timeStart);
+        EXPECT_EQ(o.sFinalFormatoHora(), c.timeEnd);
+        EXPECT_EQ(o.IsSQLServer(), c.sqlServer);
+        EXPECT_EQ(o.IsAccess(), c.access);
+        EXPECT_EQ(o.IsOracle(), c.oracle);
+    }
 }
 
 TEST(ChangeHistoryTest, StringAndArrayForms)
