@@ -1,6 +1,6 @@
 // Values and expressions written into SQL for the three dialects, under a
 // comma-decimal and a point-decimal locale.
-#include "data/clsDO.h"
+#include "DataTestSupport.h"
 
 #include "core/Dialogs.h"
 #include "core/Error.h"
@@ -50,26 +50,54 @@ protected:
 
 QString text(const Variant& v) { return v.toString(); }
 
-class LogRecorder : public Object, public LogTarget {
-public:
-    QString typeName() const override { return QStringLiteral("LogRecorder"); }
-    bool InsertLog(const QString&, const QString& procedure, const QString& message, std::int16_t kind, bool) override
-    {
-        lines.push_back(procedure.section(QLatin1Char('\t'), 1) + QLatin1Char('|') + message + QLatin1Char('|') +
-                        QString::number(kind));
-        return true;
-    }
-    std::vector<QString> lines;
-};
-
 } // namespace
 
-TEST_F(FormatTest, TextIsQuotedWithItsQuotesDoubledWhateverTheCaseOfTheType)
+TEST_F(FormatTest, ValuesWrittenTheSameInBothLocales)
 {
+    const struct {
+        const char* type;
+        Variant value;
+        const char* sql;
+    } cases[] = {
+        // Text quoted with its quotes doubled, whatever the case of the type.
+        {"string", Variant("O'Brien"), "'O''Brien'"},
+        {"STRING", Variant("O'Brien"), "'O''Brien'"},
+        {"varchar", Variant("a''b"), "'a''''b'"},
+        // Decimal numbers: a point and at least two decimals.
+        {"currency", Variant(12.5), "12.50"},
+        {"double", Variant(std::int32_t(12)), "12.00"},
+        {"float", Variant(12.125), "12.125"},
+        {"single", Variant(-0.5), "-0.50"},
+        {"double", Variant(0.00001), "0.00001"},
+        // Two-decimal money rounds and carries.
+        {"currency2dec", Variant(12.5), "12.50"},
+        {"currency2dec", Variant(std::int32_t(3)), "3.00"},
+        {"currency2dec", Variant(12.125), "12.13"},
+        {"currency2dec", Variant(12.999), "13.00"},
+        {"currency2dec", Variant(-9.996), "-10.00"},
+        {"boolean", Variant(true), "1"},
+        {"boolean", Variant(false), "0"},
+        {"timestamp", Variant(std::int32_t(5)), "NULL"},
+        {"other", Variant("x y"), "x y"},
+    };
+    for (Dialect d : {SqlServer, Access}) {
+        auto o = make(d);
+        for (bool es : {true, false}) {
+            es ? spanish() : english();
+            for (const auto& c : cases)
+                EXPECT_EQ(text(o->SQLFormat(QLatin1String(c.type), c.value)), QLatin1String(c.sql))
+                    << c.type << (es ? " es " : " en ") << d;
+        }
+    }
     auto o = make(SqlServer);
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("string"), Variant("O'Brien"))), QStringLiteral("'O''Brien'"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("STRING"), Variant("O'Brien"))), QStringLiteral("'O''Brien'"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("varchar"), Variant("a''b"))), QStringLiteral("'a''''b'"));
+    spanish();
+    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1.234,5"))), QStringLiteral("1234.50"));
+    english();
+    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1,234.5"))), QStringLiteral("1234.50"));
+    const Variant l = o->SQLFormat(QStringLiteral("long"), Variant("42"));
+    EXPECT_EQ(l.type(), VarType::Long);
+    EXPECT_EQ(l.toLong(), 42);
+    EXPECT_EQ(o->SQLFormat(QStringLiteral("integer"), Variant(7.0)).type(), VarType::Integer);
 }
 
 TEST_F(FormatTest, DatesUseTheDialectLiteral)
@@ -89,55 +117,10 @@ TEST_F(FormatTest, DatesUseTheDialectLiteral)
     EXPECT_TRUE(rec->calls.empty());
 }
 
-TEST_F(FormatTest, DecimalNumbersUseAPointAndAtLeastTwoDecimalsInBothLocales)
-{
-    auto o = make(SqlServer);
-    for (bool es : {true, false}) {
-        es ? spanish() : english();
-        SCOPED_TRACE(es ? "es" : "en");
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant(12.5))), QStringLiteral("12.50"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("double"), Variant(std::int32_t(12)))), QStringLiteral("12.00"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("float"), Variant(12.125))), QStringLiteral("12.125"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("single"), Variant(-0.5))), QStringLiteral("-0.50"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("double"), Variant(0.00001))), QStringLiteral("0.00001"));
-    }
-    spanish();
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1.234,5"))), QStringLiteral("1234.50"));
-    english();
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1,234.5"))), QStringLiteral("1234.50"));
-}
-
-TEST_F(FormatTest, TwoDecimalCurrencyRoundsAndCarries)
-{
-    auto o = make(SqlServer);
-    for (bool es : {true, false}) {
-        es ? spanish() : english();
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency2dec"), Variant(12.5))), QStringLiteral("12.50"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency2dec"), Variant(std::int32_t(3)))), QStringLiteral("3.00"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency2dec"), Variant(12.125))), QStringLiteral("12.13"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency2dec"), Variant(12.999))), QStringLiteral("13.00"));
-        EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency2dec"), Variant(-9.996))), QStringLiteral("-10.00"));
-    }
-}
-
-TEST_F(FormatTest, WholeNumbersBooleansAndTimestamps)
-{
-    auto o = make(Access);
-    const Variant l = o->SQLFormat(QStringLiteral("long"), Variant("42"));
-    EXPECT_EQ(l.type(), VarType::Long);
-    EXPECT_EQ(l.toLong(), 42);
-    const Variant i = o->SQLFormat(QStringLiteral("integer"), Variant(7.0));
-    EXPECT_EQ(i.type(), VarType::Integer);
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("boolean"), Variant(true))), QStringLiteral("1"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("boolean"), Variant(false))), QStringLiteral("0"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("timestamp"), Variant(std::int32_t(5)))), QStringLiteral("NULL"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("other"), Variant("x y"))), QStringLiteral("x y"));
-}
-
 TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
 {
     auto o = make(SqlServer);
-    auto log = std::make_shared<LogRecorder>();
+    auto log = std::make_shared<datatest::LogRecorder>();
     o->InicializateLog(log);
     ScopedRecordingDialogs rec;
 
@@ -149,7 +132,9 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
     EXPECT_EQ(text(o->SQLFormat(QStringLiteral("boolean"), Variant::null())), QStringLiteral("0"));
     EXPECT_TRUE(rec->calls.empty());
     ASSERT_FALSE(log->lines.empty());
-    EXPECT_EQ(log->lines.front(), QStringLiteral("sqlformat|Error al intentar formatear el dato  al tipo de dato long|4"));
+    EXPECT_EQ(log->lines.front().procedure.section(QLatin1Char('\t'), 1), QStringLiteral("sqlformat"));
+    EXPECT_EQ(log->lines.front().message, QStringLiteral("Error al intentar formatear el dato  al tipo de dato long"));
+    EXPECT_EQ(log->lines.front().kind, 4);
 
     // Other type words pass the value through; "byte" is a 16-bit number like "integer".
     EXPECT_TRUE(o->SQLFormat(QStringLiteral("mystery"), Variant::null()).isNull());
