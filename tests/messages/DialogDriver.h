@@ -3,12 +3,15 @@
 #include "messages/clsError.h"
 #include "messages/frmMsgBox.h"
 
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
-// Acts on the dialog of the next MsgBox once it is shown (and closes what is left open).
+// Acts on the dialog of the next MsgBox once it is shown and active (and closes what is left open).
 inline void whenShown(clsError& msg, const std::function<void(frmMsgBox*)>& act)
 {
     QTimer::singleShot(0, [&msg, act] {
@@ -28,4 +31,37 @@ inline int answer(clsError& msg, std::int32_t style, const std::function<void(fr
     whenShown(msg, act);
     QString sub;
     return msg.MsgBox(body, style, title, sub, showDontAskAgain);
+}
+
+inline QString shownIcon(frmMsgBox* d)
+{
+    QString s;
+    for (QLabel* l : {d->imgCritical, d->imgQuestion, d->imgInformation, d->imgError})
+        if (!l->isHidden())
+            s += l->objectName();
+    return s;
+}
+
+// What the messages shown during a call showed: the last one's texts and icon, and how many there were.
+struct Shown {
+    QString body, title, subTitle, icon;
+    int count = 0;
+    QStringList texts() const { return {body, title, subTitle, icon}; }
+};
+
+// Runs call, answering every message it shows with cmd(2).
+inline Shown shownBy(clsError& msg, const std::function<void()>& call)
+{
+    Shown s;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        frmMsgBox* d = msg.Dialog();
+        if (!d || !d->isVisible())
+            return;
+        s = {d->txtBody->toPlainText(), d->lblMainTitle->text(), d->lblSubTitle->text(), shownIcon(d), s.count + 1};
+        d->cmd[2]->click();
+    });
+    answerer.start(10);
+    call();
+    return s;
 }

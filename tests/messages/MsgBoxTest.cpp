@@ -11,11 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-
 QStringList visibleCaptions(frmMsgBox* d)
 {
     QStringList out;
@@ -24,55 +22,54 @@ QStringList visibleCaptions(frmMsgBox* d)
     return out;
 }
 
-QString shownIcon(frmMsgBox* d)
-{
-    QString s;
-    for (QLabel* l : {d->imgCritical, d->imgQuestion, d->imgInformation, d->imgError})
-        if (!l->isHidden())
-            s += l->objectName();
-    return s;
-}
-
-void press(int key)
-{
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    QTest::keyClick(focus, Qt::Key(key), Qt::NoModifier);
-}
-
-// Types a character into the dialog and gives a pressed button time to answer.
-void type(char c)
+// Types a character or key into the focused widget and gives a pressed button time to answer.
+void type(int key)
 {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     QWidget* dialog = focus->window();
-    QTest::keyClick(focus, c);
+    if (key < 128)
+        QTest::keyClick(focus, char(key));
+    else
+        QTest::keyClick(focus, Qt::Key(key));
     (void)QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 500);
 }
 } // namespace
 
-TEST(MsgBox, ButtonSetsCodesAndDefaultButtonFollowTheStyle)
+TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
 {
     struct Case {
         int style;
         QStringList captions;
         int defaultIndex; // the default button once the focus leaves cmd(2)
+        QString icon;
     };
+    const QStringList ok{"-", "-", "&Aceptar=1"}, yesNo{"-", "&Si=6", "&No=7"},
+        yesNoCancel{"&Si=6", "&No=7", "&Cancelar=2"};
     const Case cases[] = {
-        {0, {"-", "-", "&Aceptar=1"}, 2},
-        {1, {"-", "&Aceptar=1", "&Cancelar=2"}, 1},
-        {2, {"&Abortar=3", "&Reintentar=4", "&Ignorar=5"}, 0},
-        {3, {"&Si=6", "&No=7", "&Cancelar=2"}, 1},
-        {4, {"-", "&Si=6", "&No=7"}, 1},
-        {5, {"-", "&Si=6", "&No=7"}, 1},
-        {35, {"&Si=6", "&No=7", "&Cancelar=2"}, 1},
-        {36 | 256, {"-", "&Si=6", "&No=7"}, 1},
+        {0, ok, 2, "imgError"},
+        {1, {"-", "&Aceptar=1", "&Cancelar=2"}, 1, "imgError"},
+        {2, {"&Abortar=3", "&Reintentar=4", "&Ignorar=5"}, 0, "imgError"},
+        {3, yesNoCancel, 1, "imgError"},
+        {4, yesNo, 1, "imgError"},
+        {5, yesNo, 1, "imgError"},
+        {35, yesNoCancel, 1, "imgQuestion"},
+        {36 | 256, yesNo, 1, "imgQuestion"},
+        {16, ok, 2, "imgCritical"},
+        {48, ok, 2, "imgCritical"},
+        {64, ok, 2, "imgInformation"},
     };
     clsError msg;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
         answer(msg, c.style, [&](frmMsgBox* d) {
             EXPECT_EQ(visibleCaptions(d), c.captions);
+            EXPECT_EQ(shownIcon(d), c.icon);
+            EXPECT_EQ(d->tmrError->isActive(), (c.style & 16) != 0);
+            EXPECT_EQ(d->windowTitle(), "Ventana de Mensajes");
+            EXPECT_EQ(d->lblMainTitle->text(), "Titulo");
+            EXPECT_EQ(d->lblSubTitle->text(), QString::fromUtf8("Por favor, lea la siguiente descripción:"));
+            EXPECT_EQ(d->txtBody->toPlainText(), "\nCuerpo");
             // cmd(2) holds the focus when the dialog opens.
             EXPECT_EQ(QApplication::focusWidget(), d->cmd[2]);
             // The set's default button takes Enter once the focus is elsewhere.
@@ -81,29 +78,9 @@ TEST(MsgBox, ButtonSetsCodesAndDefaultButtonFollowTheStyle)
             EXPECT_TRUE(d->cmd[c.defaultIndex]->isDefault());
         });
     }
-}
 
-TEST(MsgBox, IconsTitlesAndCaptions)
-{
-    clsError msg;
     QWidget host;
     host.setWindowTitle("Velmora 3.0");
-    struct Case {
-        int style;
-        QString icon;
-    };
-    for (const Case& c : {Case{16, "imgCritical"}, Case{48, "imgCritical"}, Case{64, "imgInformation"},
-                          Case{32, "imgQuestion"}, Case{36, "imgQuestion"}, Case{0, "imgError"}, Case{4, "imgError"}}) {
-        SCOPED_TRACE(c.style);
-        answer(msg, c.style, [&](frmMsgBox* d) {
-            EXPECT_EQ(shownIcon(d), c.icon);
-            EXPECT_EQ(d->tmrError->isActive(), (c.style & 16) != 0);
-            EXPECT_EQ(d->windowTitle(), "Ventana de Mensajes");
-            EXPECT_EQ(d->lblMainTitle->text(), "Titulo");
-            EXPECT_EQ(d->lblSubTitle->text(), QString::fromUtf8("Por favor, lea la siguiente descripción:"));
-            EXPECT_EQ(d->txtBody->toPlainText(), "\nCuerpo");
-        });
-    }
     msg.Parent = &host;
     answer(msg, 64, [&](frmMsgBox* d) { EXPECT_EQ(d->windowTitle(), "Velmora 3.0"); });
 
@@ -128,36 +105,36 @@ TEST(MsgBox, CriticalTitleBlinksBlackAndRed)
     });
 }
 
-TEST(MsgBox, ClicksEscCloseBoxAndEnter)
+TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
 {
+    constexpr int closeBox = -1; // 0 to 2: click cmd(i); anything else is typed
+    const struct {
+        int style, input, expected;
+    } cases[] = {
+        {0, 2, 1}, {3, 0, 6}, {2, 1, 4}, {0, closeBox, 3},
+        // Esc is Cancel where there is a Cancel button, else No.
+        {0, Qt::Key_Escape, 7}, {4, Qt::Key_Escape, 7}, {2, Qt::Key_Escape, 7},
+        {35, Qt::Key_Escape, 2}, {1, Qt::Key_Escape, 2},
+        // Enter goes to the focused button: cmd(2).
+        {4, Qt::Key_Return, 7}, {3, Qt::Key_Return, 2}, {2, Qt::Key_Return, 5},
+        // A letter presses the button with that accelerator; S and A are not among
+        // the letters passed on, although "&Si" and "&Aceptar" carry them.
+        {4, 'n', 7}, {3, 'c', 2}, {2, 'r', 4}, {2, 'I', 5}, {4, 's', 3}, {0, 'a', 3},
+    };
     clsError msg;
-    EXPECT_EQ(answer(msg, 0, [](frmMsgBox* d) { d->cmd[2]->click(); }), 1);
-    EXPECT_EQ(answer(msg, 0, [](frmMsgBox*) { press(Qt::Key_Escape); }), 7);
-    EXPECT_EQ(answer(msg, 0, [](frmMsgBox* d) { d->close(); }), 3);
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox*) { press(Qt::Key_Escape); }), 7);
-    // Where there is a Cancel button, Esc is Cancel.
-    EXPECT_EQ(answer(msg, 35, [](frmMsgBox*) { press(Qt::Key_Escape); }), 2);
-    EXPECT_EQ(answer(msg, 1, [](frmMsgBox*) { press(Qt::Key_Escape); }), 2);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox*) { press(Qt::Key_Escape); }), 7);
-    // Enter goes to the focused button: cmd(2).
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox*) { press(Qt::Key_Return); }), 7);
-    EXPECT_EQ(answer(msg, 3, [](frmMsgBox*) { press(Qt::Key_Return); }), 2);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox*) { press(Qt::Key_Return); }), 5);
-    EXPECT_EQ(answer(msg, 3, [](frmMsgBox* d) { d->cmd[0]->click(); }), 6);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox* d) { d->cmd[1]->click(); }), 4);
-}
-
-TEST(MsgBox, LettersPressTheButtonWithThatAccelerator)
-{
-    clsError msg;
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox*) { type('n'); }), 7);
-    EXPECT_EQ(answer(msg, 3, [](frmMsgBox*) { type('c'); }), 2);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox*) { type('r'); }), 4);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox*) { type('I'); }), 5);
-    // S and A are not among the letters passed on, although "&Si" and "&Aceptar" carry them.
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox*) { type('s'); }), 3);
-    EXPECT_EQ(answer(msg, 0, [](frmMsgBox*) { type('a'); }), 3);
-    // Y is: it presses "&Yes" once the captions are translated.
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.style << " " << c.input);
+        EXPECT_EQ(answer(msg, c.style, [&](frmMsgBox* d) {
+                      if (c.input >= 0 && c.input <= 2)
+                          d->cmd[c.input]->click();
+                      else if (c.input == closeBox)
+                          d->close();
+                      else
+                          type(c.input);
+                  }),
+                  c.expected);
+    }
+    // Y is passed on: it presses "&Yes" once the captions are translated.
     auto store = std::make_shared<FakeTranslationStore>();
     store->addRow("&Si", 1, "&Yes");
     msg.setTranslationStore(store);
@@ -191,16 +168,4 @@ TEST(MsgBox, DontAskAgainBoxAndReentrantCalls)
               }),
               6);
     EXPECT_EQ(inner, 7);
-}
-
-TEST(MsgBox, SilentModeKeepsPlainNoticesInTheBuffer)
-{
-    clsError msg;
-    msg.setSilent(true);
-    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 0, "T"), 3);
-    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 1, "T"), 3);
-    EXPECT_EQ(msg.MultiMsg(), "\r\nAviso uno\r\n");
-    // Questions are still asked.
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox* d) { d->cmd[2]->click(); }), 7);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox* d) { d->cmd[0]->click(); }), 3);
 }

@@ -7,40 +7,9 @@
 #include "core/Dialogs.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
-namespace {
-struct Shown {
-    QString body, title, subTitle, icon;
-    bool shown = false;
-};
-} // namespace
-
-TEST(MostrarError, ShowsProcedureAndComponentWhileTheHostIsSet)
-{
-    clsError msg;
-    QWidget host;
-    msg.Parent = &host;
-    Shown shown;
-    whenShown(msg, [&](frmMsgBox* d) {
-        shown = {d->txtBody->toPlainText(), d->lblMainTitle->text(), d->lblSubTitle->text(),
-                 d->imgCritical->isHidden() ? "" : "critical", true};
-        d->cmd[2]->click();
-    });
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    msg.MostrarError(QString::fromUtf8("Función AddMultiMsg"), "Tevrak.clsError", 16, "Error");
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    ASSERT_TRUE(shown.shown);
-    EXPECT_EQ(shown.body, QString::fromUtf8("\nError en Función AddMultiMsg\nComponente: TEVRAK.CLSERROR"));
-    EXPECT_EQ(shown.title, "Error");
-    EXPECT_EQ(shown.subTitle, QString::fromUtf8("Informe de este mensaje al Departamento Técnico"));
-    EXPECT_EQ(shown.icon, "critical");
-}
-
-TEST(MostrarError, WithoutHostOnlySecurityNoticesShow)
+TEST(MostrarError, WithoutHostOnlySecurityNoticesShowWithItTheReportsToo)
 {
     clsError msg;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -48,29 +17,31 @@ TEST(MostrarError, WithoutHostOnlySecurityNoticesShow)
     EXPECT_EQ(msg.Dialog(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    Shown shown;
-    whenShown(msg, [&](frmMsgBox* d) {
-        shown = {d->txtBody->toPlainText(), d->lblMainTitle->text(), d->lblSubTitle->text(),
-                 d->imgInformation->isHidden() ? "" : "information", true};
-        d->cmd[2]->click();
+    Shown s = shownBy(msg, [&] {
+        msg.MostrarError(QString::fromUtf8("No dispone de permisos para esta operación"), "Quillet12.clsMultiTabla",
+                         64, "Seguridad");
     });
-    msg.MostrarError(QString::fromUtf8("No dispone de permisos para esta operación"), "Quillet12.clsMultiTabla", 64,
-                     "Seguridad");
-    ASSERT_TRUE(shown.shown);
-    EXPECT_EQ(shown.body, QString::fromUtf8("\nNo dispone de permisos para esta operación"));
-    EXPECT_EQ(shown.title, "Seguridad");
-    EXPECT_EQ(shown.subTitle, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
-    EXPECT_EQ(shown.icon, "information");
+    EXPECT_EQ(s.texts(), (QStringList{QString::fromUtf8("\nNo dispone de permisos para esta operación"), "Seguridad",
+                                      QString::fromUtf8("Por favor, lea la siguiente descripción:"),
+                                      "imgInformation"}));
 
+    QWidget host;
+    msg.Parent = &host;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    s = shownBy(msg, [&] { msg.MostrarError(QString::fromUtf8("Función AddMultiMsg"), "Tevrak.clsError", 16, "Error"); });
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(s.texts(), (QStringList{QString::fromUtf8("\nError en Función AddMultiMsg\nComponente: TEVRAK.CLSERROR"),
+                                      "Error", QString::fromUtf8("Informe de este mensaje al Departamento Técnico"),
+                                      "imgCritical"}));
     try {
         msg.MostrarError("x", "y", 256, "Seguridad");
-        FAIL() << "no overflow";
+        ADD_FAILURE() << "no overflow";
     } catch (const Error& e) {
         EXPECT_EQ(e.number, Error::Overflow);
     }
 }
 
-TEST(MessageBuffer, CollectsAndShowsLinesTogether)
+TEST(MessageBuffer, CollectsLinesAndShowsThemTogetherOnceNoOtherMessageIsOpen)
 {
     clsError msg;
     EXPECT_FALSE(msg.ExistsMultiMsg());
@@ -78,13 +49,8 @@ TEST(MessageBuffer, CollectsAndShowsLinesTogether)
     msg.AddMultiMsg("B {1x}");
     EXPECT_EQ(msg.MultiMsg(), "A\r\nB x\r\n");
     EXPECT_TRUE(msg.ExistsMultiMsg());
-    QString body;
-    whenShown(msg, [&](frmMsgBox* d) {
-        body = d->txtBody->toPlainText();
-        d->cmd[2]->click();
-    });
-    EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1);
-    EXPECT_EQ(body, "\nA\nB x\n");
+    Shown s = shownBy(msg, [&] { EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1); });
+    EXPECT_EQ(s.body, "\nA\nB x\n");
     EXPECT_FALSE(msg.ExistsMultiMsg());
 
     // Blanks: no dialog, answer 1, emptied.
@@ -92,47 +58,47 @@ TEST(MessageBuffer, CollectsAndShowsLinesTogether)
     EXPECT_TRUE(msg.ExistsMultiMsg());
     EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1);
     EXPECT_EQ(msg.MultiMsg(), "");
-}
 
-TEST(MessageBuffer, SilentModeNeverEmptiesIt)
-{
-    clsError msg;
-    msg.setSilent(true);
-    msg.AddMultiMsg("A");
-    msg.AddMultiMsg("B");
-    EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 3);
-    EXPECT_EQ(msg.MultiMsg(), "\r\nA\r\nB\r\n");
-    EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 3);
-    EXPECT_EQ(msg.MultiMsg(), "\r\n\r\nA\r\nB\r\n");
-    msg.EmptyMultiMsg();
-    EXPECT_TRUE(msg.ExistsMultiMsg());
-    msg.setSilent(false);
-    msg.EmptyMultiMsg();
-    EXPECT_FALSE(msg.ExistsMultiMsg());
-}
-
-TEST(MessageBuffer, LinesWaitWhileAnotherMessageIsOpen)
-{
-    clsError msg;
+    // While another message is open the lines wait for the next call.
     int inner = -1;
     QString left;
-    whenShown(msg, [&](frmMsgBox* d) {
+    answer(msg, 0, [&](frmMsgBox* d) {
         msg.AddMultiMsg("A");
         inner = msg.ShowMultiMsg(64, "Aviso", "");
         left = msg.MultiMsg();
         d->cmd[2]->click();
     });
-    msg.MsgBox("Primero", 0, "Aviso");
     EXPECT_EQ(inner, 7);
     EXPECT_EQ(left, "A\r\n");
-    QString body;
-    whenShown(msg, [&](frmMsgBox* d) {
-        body = d->txtBody->toPlainText();
-        d->cmd[2]->click();
-    });
-    EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1);
-    EXPECT_EQ(body, "\nA\n");
+    s = shownBy(msg, [&] { EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1); });
+    EXPECT_EQ(s.body, "\nA\n");
     EXPECT_FALSE(msg.ExistsMultiMsg());
+}
+
+TEST(MessageBuffer, SilentModeKeepsPlainNoticesAndNeverEmptiesIt)
+{
+    clsError msg;
+    msg.setSilent(true);
+    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 0, "T"), 3);
+    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 1, "T"), 3);
+    EXPECT_EQ(msg.MultiMsg(), "\r\nAviso uno\r\n");
+    // Questions are still asked.
+    EXPECT_EQ(answer(msg, 4, [](frmMsgBox* d) { d->cmd[2]->click(); }), 7);
+    EXPECT_EQ(answer(msg, 2, [](frmMsgBox* d) { d->cmd[0]->click(); }), 3);
+
+    clsError buffered;
+    buffered.setSilent(true);
+    buffered.AddMultiMsg("A");
+    buffered.AddMultiMsg("B");
+    EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", ""), 3);
+    EXPECT_EQ(buffered.MultiMsg(), "\r\nA\r\nB\r\n");
+    EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", ""), 3);
+    EXPECT_EQ(buffered.MultiMsg(), "\r\n\r\nA\r\nB\r\n");
+    buffered.EmptyMultiMsg();
+    EXPECT_TRUE(buffered.ExistsMultiMsg());
+    buffered.setSilent(false);
+    buffered.EmptyMultiMsg();
+    EXPECT_FALSE(buffered.ExistsMultiMsg());
 }
 
 TEST(MessageBuffer, ShownLinesAreNotTranslatedAgainAndTheLanguageComesBack)
@@ -145,13 +111,7 @@ TEST(MessageBuffer, ShownLinesAreNotTranslatedAgainAndTheLanguageComesBack)
     msg.AddMultiMsg("Hola {1Ana}");
     EXPECT_EQ(msg.MultiMsg(), "Hello Ana\r\n");
     const int before = store->queries;
-    QString body;
-    whenShown(msg, [&](frmMsgBox* d) {
-        body = d->txtBody->toPlainText();
-        d->cmd[2]->click();
-    });
-    msg.ShowMultiMsg(64, "", "");
-    EXPECT_EQ(body, "\nHello Ana\n");
+    EXPECT_EQ(shownBy(msg, [&] { msg.ShowMultiMsg(64, "", ""); }).body, "\nHello Ana\n");
     // Title and subtitle translated in "Original" mode: no query at all.
     EXPECT_EQ(store->queries, before);
     EXPECT_EQ(msg.Language(), "Language2");
@@ -171,16 +131,10 @@ TEST(ReportError, ThroughTheMessageObjectOrTheSystemBox)
         EXPECT_EQ(rec->calls[1].prompt, "FRMSETTINGS.BttSalir_MOUSEUP\r\nError: boom");
     }
     clsError msg;
-    QString body, title;
-    whenShown(msg, [&](frmMsgBox* d) {
-        body = d->txtBody->toPlainText();
-        title = d->lblMainTitle->text();
-        EXPECT_FALSE(d->imgCritical->isHidden());
-        d->cmd[2]->click();
-    });
-    ReportError(&msg, "{1MAXSQL.VALIDATEALL}", boom);
-    EXPECT_EQ(body, "\nMAXSQL.VALIDATEALL\nError: boom");
-    EXPECT_EQ(title, "Error");
+    const Shown s = shownBy(msg, [&] { ReportError(&msg, "{1MAXSQL.VALIDATEALL}", boom); });
+    EXPECT_EQ(s.body, "\nMAXSQL.VALIDATEALL\nError: boom");
+    EXPECT_EQ(s.title, "Error");
+    EXPECT_EQ(s.icon, "imgCritical");
 }
 
 TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
@@ -203,5 +157,4 @@ TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
     msg.setSilent(true);
     EXPECT_EQ(msg.MsgBox("Nota", 0, "Aviso"), 3);
     EXPECT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ(msg.MultiMsg(), "\r\nNota\r\n");
 }
