@@ -92,6 +92,16 @@ inline Variant collectionItem(const Variant& c, const QString& key) { return c.a
 
 using Rows = std::vector<std::vector<Variant>>;
 
+// A zero-based one-dimensional array of the given values.
+inline VArrayPtr arrayOf(std::initializer_list<Variant> items)
+{
+    auto a = std::make_shared<VArray>(0, int(items.size()) - 1);
+    int i = 0;
+    for (const Variant& v : items)
+        a->at(i++) = v;
+    return a;
+}
+
 inline QStringList keysOf(const CollectionPtr& c)
 {
     QStringList out;

@@ -36,15 +36,6 @@ protected:
         return o;
     }
 
-    static VArrayPtr names(std::initializer_list<const char*> items)
-    {
-        auto a = std::make_shared<VArray>(0, int(items.size()) - 1);
-        int i = 0;
-        for (const char* s : items)
-            a->at(i++) = Variant(s);
-        return a;
-    }
-
     QLocale saved_;
 };
 
@@ -153,18 +144,19 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
 
 TEST_F(FormatTest, NullReplacementPerDialect)
 {
+    const Variant ab(datatest::arrayOf({Variant("a"), Variant("b")}));
     for (bool es : {true, false}) {
         es ? spanish() : english();
         SCOPED_TRACE(es ? "es" : "en");
         EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), QStringLiteral("COALESCE(Precio, 0.00)"));
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant(names({"a", "b"})), 5), QStringLiteral("COALESCE(a, b, 0.00)"));
-        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant(names({"a", "b"})), 8), QStringLiteral("COALESCE(a, b, '')"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(ab, 5), QStringLiteral("COALESCE(a, b, 0.00)"));
+        EXPECT_EQ(make(Oracle)->SqlIsNull(ab, 8), QStringLiteral("COALESCE(a, b, '')"));
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), QStringLiteral("ISNULL(Nombre, '')"));
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7),
                   QStringLiteral("ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"));
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), QStringLiteral("ISNULL(Activo, 0)"));
         EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), QStringLiteral("IIF(x IS NOT NULL, x, 0)"));
-        EXPECT_EQ(make(Access)->SqlIsNull(Variant(names({"a", "b"})), 2),
+        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2),
                   QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
         // A type without a default literal keeps the value as it is, in valid SQL.
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), QStringLiteral("ISNULL(g, NULL)"));
@@ -268,11 +260,8 @@ TEST_F(FormatTest, TypeCodes)
                                        {128, 12}, {16, 17}, {14, 0}, {72, 0}, {204, 0}, {205, 0}, {133, 0}, {134, 0}};
     for (auto [type, code] : ado)
         EXPECT_EQ(o->TipoDato(std::int16_t(type)), code) << type;
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("NUMBER")), 4);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("LONG")), 3);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("BINARY_DOUBLE")), 5);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("NCLOB")), 8);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("LONG RAW")), 12);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("TIMESTAMP(6)")), 0);
-    EXPECT_EQ(o->TipoDatoOracle(QStringLiteral("varchar2")), 0);
+    const std::pair<const char*, int> oracle[] = {{"NUMBER", 4}, {"LONG", 3}, {"BINARY_DOUBLE", 5}, {"NCLOB", 8},
+                                                  {"LONG RAW", 12}, {"TIMESTAMP(6)", 0}, {"varchar2", 0}};
+    for (auto [type, code] : oracle)
+        EXPECT_EQ(o->TipoDatoOracle(QLatin1String(type)), code) << type;
 }

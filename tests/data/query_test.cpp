@@ -154,11 +154,8 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
     file.exec({QStringLiteral("CREATE TABLE Pairs (A LONG, B LONG, C TEXT(5))"),
                QStringLiteral("INSERT INTO Pairs VALUES (12, 7, 'x')"),
                QStringLiteral("INSERT INTO Pairs VALUES (12, 8, NULL)")});
-    auto keys = std::make_shared<VArray>(0, 1);
-    keys->at(0) = Variant(std::int16_t(0));
-    keys->at(1) = Variant(std::int16_t(1));
-    const auto rows = query(QStringLiteral("SELECT p.A, p.B, p.C FROM Pairs p"), QStringLiteral("Collection"),
-                            Variant(keys), true)
+    const Variant keys(arrayOf({Variant(std::int16_t(0)), Variant(std::int16_t(1))}));
+    const auto rows = query(QStringLiteral("SELECT p.A, p.B, p.C FROM Pairs p"), QStringLiteral("Collection"), keys, true)
                           .as<Collection>();
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->KeyAt(1), "#12#7");
@@ -167,16 +164,15 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
     EXPECT_EQ(first->KeyAt(1), "Pairs.A");
     EXPECT_EQ(first->KeyAt(3), "Pairs.C");
     EXPECT_TRUE(rows->Item(Variant("#12#8")).as<Collection>()->Item(Variant("Pairs.C")).isNull());
-    const auto counters = rows->Item(Variant("ContadoresCampos")).as<Collection>();
-    EXPECT_EQ(counters->Item(Variant("TotalRegistros")).toLong(), 2);
-    EXPECT_EQ(counters->Item(Variant("PosicionInicial")).toLong(), 1);
-    EXPECT_EQ(counters->Item(Variant("PosicionFinal")).toLong(), 2);
+    const auto counters = sub(rows, "ContadoresCampos");
+    EXPECT_EQ(at(counters, "TotalRegistros").toLong(), 2);
+    EXPECT_EQ(at(counters, "PosicionInicial").toLong(), 1);
+    EXPECT_EQ(at(counters, "PosicionFinal").toLong(), 2);
 
     // A null single key value is written 0; a name becomes its index in the caller's variable.
     Variant name = Variant("C");
     QString sql = QStringLiteral("SELECT p.A, p.C FROM Pairs p WHERE p.B = 8");
-    const auto byName = queryRef(sql, "Collection", name)
-                            .as<Collection>();
+    const auto byName = queryRef(sql, "Collection", name).as<Collection>();
     EXPECT_EQ(byName->KeyAt(1), "#0");
     EXPECT_EQ(name.type(), VarType::Integer);
     EXPECT_EQ(name.toInt(), 1);
@@ -190,24 +186,16 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
 
     // A list of names resolves through the first column's table, in the caller's list too;
     // "Collection2" matches whole column names, and a name that stays a name fails there.
-    auto named = std::make_shared<VArray>(0, 1);
-    named->at(0) = Variant("B");
-    named->at(1) = Variant("A");
+    const VArrayPtr named = arrayOf({Variant("B"), Variant("A")});
     Variant list(named);
     sql = QStringLiteral("SELECT p.A, p.B FROM Pairs p WHERE p.B = 7");
-    EXPECT_EQ(queryRef(sql, "Collection", list)
-                  .as<Collection>()
-                  ->KeyAt(1),
-              "#7#12");
+    EXPECT_EQ(queryRef(sql, "Collection", list).as<Collection>()->KeyAt(1), "#7#12");
     EXPECT_EQ(named->at(0).toInt(), 1);
     EXPECT_EQ(named->at(1).toInt(), 0);
     named->at(0) = Variant("Pairs.B");
     named->at(1) = Variant("Pairs.A");
     sql = QStringLiteral("SELECT A, B FROM Pairs WHERE B = 7");
-    EXPECT_EQ(queryRef(sql, "Collection2", list)
-                  .as<Collection>()
-                  ->KeyAt(1),
-              "#7#12");
+    EXPECT_EQ(queryRef(sql, "Collection2", list).as<Collection>()->KeyAt(1), "#7#12");
     named->at(0) = Variant("Pairs.B");
     named->at(1) = Variant("Nada");
     EXPECT_THROW(queryRef(sql, "Collection2", list), Error);
