@@ -33,61 +33,56 @@ public:
 };
 } // namespace
 
-TEST(SendKeysNotation, ModifiersApplyToTheNextItemOnly)
+TEST(SendKeysNotation, EveryFormGivesItsKeyRecords)
 {
-    EXPECT_EQ(ParseKeys("%y"), cat({{down(VK_MENU)}, stroke('Y'), {modUp(VK_MENU)}}));
-    // An upper-case letter needs Shift on this layout; Caps Lock turns the wish round.
-    EXPECT_EQ(ParseKeys("%Y"), cat({{down(VK_MENU), down(VK_SHIFT)}, stroke('Y'), {modUp(VK_SHIFT), modUp(VK_MENU)}}));
+    const auto shifted = [](std::uint16_t vk) { return cat({{down(VK_SHIFT)}, stroke(vk), {modUp(VK_SHIFT)}}); };
+    const auto tab3 = cat({stroke(VK_TAB), stroke(VK_TAB), stroke(VK_TAB)});
+    const std::vector<R> euro{R{0, 0x20AC, R::Unicode}, R{0, 0x20AC, R::Unicode | R::KeyUp}};
+    const struct {
+        QString keys;
+        std::vector<R> records;
+    } cases[] = {
+        // A modifier holds the next item only; an upper-case letter needs Shift on this layout.
+        {"%y", cat({{down(VK_MENU)}, stroke('Y'), {modUp(VK_MENU)}})},
+        {"%Y", cat({{down(VK_MENU), down(VK_SHIFT)}, stroke('Y'), {modUp(VK_SHIFT), modUp(VK_MENU)}})},
+        {"^+ab", cat({{down(VK_CONTROL), down(VK_SHIFT)}, stroke('A'), {modUp(VK_SHIFT), modUp(VK_CONTROL)}, stroke('B')})},
+        {"a+", cat({stroke('A'), {down(VK_SHIFT), modUp(VK_SHIFT)}})},
+        // A group types its characters under one modifier, with no second Shift for capitals;
+        // inside it every character is plain but "~"; "(" without ")" is dropped; "()" types ")".
+        {"+(ab)", cat({{down(VK_SHIFT)}, stroke('A'), stroke('B'), {modUp(VK_SHIFT)}})},
+        {"+(A)", shifted('A')},
+        {"(%~)", cat({shifted('5'), stroke(VK_RETURN)})},
+        {"(ab", cat({stroke('A'), stroke('B')})},
+        {"()", shifted('0')},
+        // Braced key names in any case with repeat counts; a brace, a plus, a word that is no
+        // key name (its first character); an unclosed "{" is dropped.
+        {"{TAB 3}", tab3},
+        {"{tab 3}", tab3},
+        {"{DOWN 2}", cat({stroke(VK_DOWN, R::Extended), stroke(VK_DOWN, R::Extended)})},
+        {"{BREAK}", stroke(VK_PAUSE, R::Extended)},
+        {"{PAUSE}", stroke(VK_PAUSE)},
+        {"{F16}", stroke(VK_F16)},
+        {"{ENTER 0}", stroke(VK_RETURN)},
+        {"{}}", shifted(0xDD)},
+        {"{+}", shifted(0xBB)},
+        {"{hello}", stroke('H')},
+        {"{x 2}", cat({stroke('X'), stroke('X')})},
+        {"{ab", cat({stroke('A'), stroke('B')})},
+        {"~", stroke(VK_RETURN)},
+        {"\t", stroke(VK_TAB)},
+        {"", {}},
+        // Characters no key of the layout types go as Unicode records.
+        {QString(QChar(0x20AC)), euro},
+        {QString::fromUtf8("ñ"), {R{0, 0xF1, R::Unicode}, R{0, 0xF1, R::Unicode | R::KeyUp}}},
+        {QString::fromUtf8("{€ 2}"), cat({euro, euro})},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseKeys(c.keys), c.records) << c.keys.toStdString();
+
+    // Caps Lock turns the wish for Shift round.
     CapsLockLayout caps;
     EXPECT_EQ(ParseKeys("%Y", caps), cat({{down(VK_MENU)}, stroke('Y'), {modUp(VK_MENU)}}));
     EXPECT_EQ(ParseKeys("%y", caps), cat({{down(VK_MENU), down(VK_SHIFT)}, stroke('Y'), {modUp(VK_SHIFT), modUp(VK_MENU)}}));
-    // "^+a": Ctrl around Shift around a; "a" after that is plain.
-    EXPECT_EQ(ParseKeys("^+ab"), cat({{down(VK_CONTROL), down(VK_SHIFT)}, stroke('A'),
-                                      {modUp(VK_SHIFT), modUp(VK_CONTROL)}, stroke('B')}));
-    // A modifier at the very end holds nothing.
-    EXPECT_EQ(ParseKeys("a+"), cat({stroke('A'), {down(VK_SHIFT), modUp(VK_SHIFT)}}));
-}
-
-TEST(SendKeysNotation, GroupsTypeTheirCharactersUnderOneModifier)
-{
-    EXPECT_EQ(ParseKeys("+(ab)"), cat({{down(VK_SHIFT)}, stroke('A'), stroke('B'), {modUp(VK_SHIFT)}}));
-    // An upper-case letter inside a held Shift gets no second Shift.
-    EXPECT_EQ(ParseKeys("+(A)"), cat({{down(VK_SHIFT)}, stroke('A'), {modUp(VK_SHIFT)}}));
-    // Inside a group every character is plain; "~" is Enter.
-    EXPECT_EQ(ParseKeys("(%~)"), cat({{down(VK_SHIFT)}, stroke('5'), {modUp(VK_SHIFT)}, stroke(VK_RETURN)}));
-    // "(" with no ")" is dropped and the rest read as usual; "()" types ")".
-    EXPECT_EQ(ParseKeys("(ab"), cat({stroke('A'), stroke('B')}));
-    EXPECT_EQ(ParseKeys("()"), cat({{down(VK_SHIFT)}, stroke('0'), {modUp(VK_SHIFT)}}));
-}
-
-TEST(SendKeysNotation, BracedKeysAndRepeats)
-{
-    EXPECT_EQ(ParseKeys("{TAB 3}"), cat({stroke(VK_TAB), stroke(VK_TAB), stroke(VK_TAB)}));
-    EXPECT_EQ(ParseKeys("{tab 3}"), ParseKeys("{TAB 3}"));
-    EXPECT_EQ(ParseKeys("{DOWN 2}"), cat({stroke(VK_DOWN, R::Extended), stroke(VK_DOWN, R::Extended)}));
-    EXPECT_EQ(ParseKeys("{BREAK}"), stroke(VK_PAUSE, R::Extended));
-    EXPECT_EQ(ParseKeys("{PAUSE}"), stroke(VK_PAUSE));
-    EXPECT_EQ(ParseKeys("{F16}"), stroke(VK_F16));
-    EXPECT_EQ(ParseKeys("{ENTER 0}"), stroke(VK_RETURN));
-    // A right brace, a plus, a word that is no key name.
-    EXPECT_EQ(ParseKeys("{}}"), cat({{down(VK_SHIFT)}, stroke(0xDD), {modUp(VK_SHIFT)}}));
-    EXPECT_EQ(ParseKeys("{+}"), cat({{down(VK_SHIFT)}, stroke(0xBB), {modUp(VK_SHIFT)}}));
-    EXPECT_EQ(ParseKeys("{hello}"), stroke('H'));
-    EXPECT_EQ(ParseKeys("{x 2}"), cat({stroke('X'), stroke('X')}));
-    // An unclosed "{" is dropped and the rest typed.
-    EXPECT_EQ(ParseKeys("{ab"), cat({stroke('A'), stroke('B')}));
-    EXPECT_THROW(ParseKeys("{TAB 99999999999}"), Error);
-}
-
-TEST(SendKeysNotation, SpecialCharactersAndUnicode)
-{
-    EXPECT_EQ(ParseKeys("~"), stroke(VK_RETURN));
-    EXPECT_EQ(ParseKeys("\t"), stroke(VK_TAB));
-    EXPECT_EQ(ParseKeys(""), std::vector<R>{});
-    const std::vector<R> euro{R{0, 0x20AC, R::Unicode}, R{0, 0x20AC, R::Unicode | R::KeyUp}};
-    EXPECT_EQ(ParseKeys(QString(QChar(0x20AC))), euro);
-    EXPECT_EQ(ParseKeys(QString::fromUtf8("ñ")), (std::vector<R>{R{0, 0xF1, R::Unicode}, R{0, 0xF1, R::Unicode | R::KeyUp}}));
-    EXPECT_EQ(ParseKeys(QString::fromUtf8("{€ 2}")), cat({euro, euro}));
 }
 
 TEST(SendKeysNotation, LongTextsGrowTheBufferAndOversizedItemsFail)
@@ -98,18 +93,18 @@ TEST(SendKeysNotation, LongTextsGrowTheBufferAndOversizedItemsFail)
     // One item may not need more records than the buffer has left.
     EXPECT_THROW(ParseKeys("{TAB 300}"), Error);
     EXPECT_EQ(ParseKeys("{TAB 200}").size(), 400u);
+    EXPECT_THROW(ParseKeys("{TAB 99999999999}"), Error);
 }
 
 TEST(SendKeysDelivery, AltLetterPressesTheMnemonicButtonAndTabMovesFocus)
 {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* first = new QLineEdit(&window);
-    auto* second = new QLineEdit(&window);
-    auto* button = new QPushButton("&Nuevo", &window);
-    layout->addWidget(first);
-    layout->addWidget(second);
-    layout->addWidget(button);
+    auto* first = new QLineEdit;
+    auto* second = new QLineEdit;
+    auto* button = new QPushButton("&Nuevo");
+    for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(second), static_cast<QWidget*>(button)})
+        layout->addWidget(w);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
