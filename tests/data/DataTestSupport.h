@@ -92,6 +92,14 @@ inline Variant collectionItem(const Variant& c, const QString& key) { return c.a
 
 using Rows = std::vector<std::vector<Variant>>;
 
+// The statement that lists the indexes of the SQL Server table "Pedidos", and its columns.
+inline const QString kSqlServerIndexes = QStringLiteral(
+    "SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal FROM sys.indexes AS "
+    "i INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id INNER JOIN "
+    "sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id WHERE i.object_id = "
+    "OBJECT_ID('Pedidos') ORDER BY i.name, ic.key_ordinal");
+inline const QStringList kSqlServerIndexColumns = {"IndexName", "ColumnName", "is_primary_key", "is_unique", "key_ordinal"};
+
 // A zero-based one-dimensional array of the given values.
 inline VArrayPtr arrayOf(std::initializer_list<Variant> items)
 {

@@ -159,12 +159,8 @@ TEST_F(RecordedSchemaTest, OracleIndexesGroupedWithThePrimaryKeyAskedPerIndex)
 TEST_F(RecordedSchemaTest, SqlServerIndexesInKeyOrder)
 {
     sqlServer();
-    const QString sql = QStringLiteral(
-        "SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal FROM sys.indexes AS "
-        "i INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id INNER JOIN "
-        "sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id WHERE i.object_id = "
-        "OBJECT_ID('Pedidos') ORDER BY i.name, ic.key_ordinal");
-    rec_->answerRows(sql, {"IndexName", "ColumnName", "is_primary_key", "is_unique", "key_ordinal"},
+    const QString& sql = kSqlServerIndexes;
+    rec_->answerRows(sql, kSqlServerIndexColumns,
                      Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
                           {s("IX_Fecha"), s("Fecha"), Variant(false), Variant(false), n(1)},
                           {s("PK_Pedidos"), s("Id"), Variant(true), Variant(true), n(1)}});
@@ -177,7 +173,7 @@ TEST_F(RecordedSchemaTest, SqlServerIndexesInKeyOrder)
     EXPECT_TRUE(at(sub(indexes, "PK_Pedidos"), "IsPrimaryKey").toBool());
 
     rec_ = db::RecordingBackend::install();
-    rec_->answerRows(sql, {"IndexName", "ColumnName", "is_primary_key", "is_unique", "key_ordinal"}, Rows{});
+    rec_->answerRows(sql, kSqlServerIndexColumns, Rows{});
     EXPECT_EQ(o_.TableIndexes(sv_, db_, us_, pw_, t)->Count(), 0);
 }
 

@@ -217,12 +217,8 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
 TEST_F(TableStatementsTest, IndexStatementsPerDialect)
 {
     o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
-    const QString list = QStringLiteral(
-        "SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal FROM sys.indexes AS "
-        "i INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id INNER JOIN "
-        "sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id WHERE i.object_id = "
-        "OBJECT_ID('Pedidos') ORDER BY i.name, ic.key_ordinal");
-    const QStringList names = {"IndexName", "ColumnName", "is_primary_key", "is_unique", "key_ordinal"};
+    const QString& list = kSqlServerIndexes;
+    const QStringList& names = kSqlServerIndexColumns;
     rec_->answerRows(list, names, Rows{});
 
     EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, true, false, QStringLiteral("a#b")));

@@ -142,9 +142,6 @@ TEST_F(WorkTest, LocksAreGrantedAndKeysFoundWithoutCase)
     EXPECT_FALSE(o.ExisteClaveColeccion(Variant(c), QStringLiteral("abd")));
     EXPECT_FALSE(o.ExisteClaveColeccion(Variant::nothing(), QStringLiteral("abc")));
     EXPECT_FALSE(o.ExisteClaveColeccion(Variant("text"), QStringLiteral("abc")));
-
-    o.setVITS(QStringLiteral("v"));
-    EXPECT_EQ(o.ITS(), "v");
 }
 
 } // namespace
