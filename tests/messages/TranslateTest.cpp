@@ -15,15 +15,13 @@ struct Translation : ::testing::Test {
 TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
 {
     msg.setLanguage("Original");
-    EXPECT_EQ(msg.Translate(""), "");
-    EXPECT_EQ(msg.Translate("   "), "");
-    EXPECT_EQ(msg.Translate("12,50"), "12,50");
-    EXPECT_EQ(msg.Translate("{1}"), "");
-    EXPECT_EQ(msg.Translate("Tiempo Total de Carga: {10,53}"), "Tiempo Total de Carga: 0,53");
-    EXPECT_EQ(msg.Translate("{1FRMMAIN.FORM_LOAD}\r\nError: x"), "FRMMAIN.FORM_LOAD\r\nError: x");
     // A "{" without a "}" after it is plain text.
-    EXPECT_EQ(msg.Translate("Total {1abc"), "Total {1abc");
-    EXPECT_EQ(msg.Translate("a {"), "a {");
+    for (auto [in, out] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"", ""}, {"   ", ""}, {"12,50", "12,50"}, {"{1}", ""},
+             {"Tiempo Total de Carga: {10,53}", "Tiempo Total de Carga: 0,53"},
+             {"{1FRMMAIN.FORM_LOAD}\r\nError: x", "FRMMAIN.FORM_LOAD\r\nError: x"},
+             {"Total {1abc", "Total {1abc"}, {"a {", "a {"}})
+        EXPECT_EQ(msg.Translate(in), out) << in;
     EXPECT_TRUE(store->statements.isEmpty());
     EXPECT_EQ(msg.UnDoTranslate("Hola {2x}"), "Hola x");
 
@@ -43,6 +41,9 @@ TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
     // Any letter case finds the row.
     EXPECT_EQ(msg.Translate("REGISTRO {15} DE {29}"), "Record 5 of 9");
     EXPECT_EQ(store->statements.size(), 1); // the cache answered
+    // Values keep their line breaks and quotes.
+    EXPECT_EQ(msg.Translate("Registro {15} de {2\r\n\r\nUPDATE X SET a = 'b'}"),
+              "Record 5 of \r\n\r\nUPDATE X SET a = 'b'");
     EXPECT_EQ(msg.Translate("12"), "12");
     // Same tag twice: both markers take the first value.
     EXPECT_EQ(msg.Translate("Registro {1a} de {1b}", false), "Registro a de a");
