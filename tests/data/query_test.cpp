@@ -26,11 +26,11 @@ protected:
         o.InicializateLog(log);
     }
 
-    Variant query(const QString& sql, const QString& form, const Variant& keys = Variant(std::int16_t(0)),
+    Variant query(const QString& sql, const char* form, const Variant& keys = Variant(std::int16_t(0)),
                   bool counters = false)
     {
         Variant k = keys;
-        return o.Query(sql, QString(), QString(), QString(), QString(), form, k, counters);
+        return o.Query(sql, QString(), QString(), QString(), QString(), QLatin1String(form), k, counters);
     }
     // For statements and keys the call rewrites in the caller's variables.
     Variant queryRef(QString& sql, const char* form, Variant& keys)
@@ -45,17 +45,27 @@ protected:
 };
 
 const QString kItems = QStringLiteral("SELECT Id, Name, Note FROM Items ORDER BY Id DESC");
+const QString kEmpty = QStringLiteral("SELECT Id FROM Vacia");
+
+// The items of a one-dimensional array as texts.
+QStringList texts(const Variant& v)
+{
+    QStringList out;
+    const VArray& a = *v.array();
+    for (int i = a.lbound(); i <= a.ubound(); ++i)
+        out << a.at(i).toString();
+    return out;
+}
 
 TEST_F(QueryTest, GridArrayLinesEndWithATabAndHideTabs)
 {
-    const auto lines = query(kItems, QStringLiteral("GridArray")).as<Collection>();
+    const auto lines = query(kItems, "GridArray").as<Collection>();
     ASSERT_TRUE(lines);
     ASSERT_EQ(lines->Count(), 3);
     EXPECT_EQ(lines->Item(Variant(1)).toString(), "12\ta   b\t\t");
     EXPECT_EQ(lines->Item(Variant(3)).toString(), "3\t\ty\t");
     EXPECT_EQ(lines->KeyAt(1), "");
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("GridArray")).as<Collection>()->Count(),
-              0);
+    EXPECT_EQ(query(kEmpty, "GridArray").as<Collection>()->Count(), 0);
     // Every call writes its statement to the log, and closes its connection.
     EXPECT_EQ(log->lines[0].procedure, file.path.left(20) + "\tquery");
     EXPECT_EQ(log->lines[0].message, kItems);
@@ -64,7 +74,7 @@ TEST_F(QueryTest, GridArrayLinesEndWithATabAndHideTabs)
 
 TEST_F(QueryTest, BiDimArrayIsFieldByRecordAndEmptyWithoutRows)
 {
-    const Variant v = query(kItems, QStringLiteral("BiDimArray"));
+    const Variant v = query(kItems, "BiDimArray");
     ASSERT_TRUE(v.isArray());
     const VArray& a = *v.array();
     EXPECT_EQ(a.dimensions(), 2);
@@ -74,60 +84,45 @@ TEST_F(QueryTest, BiDimArrayIsFieldByRecordAndEmptyWithoutRows)
     EXPECT_TRUE(a.at(2, 0).isNull());
 
     log->lines.clear();
-    EXPECT_TRUE(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("BiDimArray")).isEmpty());
+    EXPECT_TRUE(query(kEmpty, "BiDimArray").isEmpty());
     // Only the statement's own line: an empty result is no failure.
     EXPECT_EQ(log->messages(), QStringList{"SELECT Id FROM Vacia"});
 }
 
 TEST_F(QueryTest, StringRowsForms)
 {
-    const Variant v = query(kItems, QStringLiteral("StringRows"));
-    const VArray& a = *v.array();
-    EXPECT_EQ(a.at(0).toLong(), 3);
-    EXPECT_EQ(a.at(1).toLong(), 3);
-    EXPECT_EQ(a.at(2).toString(), "12\ta\tb\t\r7\tc\tx\r3\t\ty\r");
-
-    const Variant none = query(QStringLiteral("SELECT Id, Name FROM Vacia"), QStringLiteral("StringRows"));
-    const VArray& empty = *none.array();
-    EXPECT_EQ(empty.at(0).toLong(), 0);
-    EXPECT_EQ(empty.at(1).toLong(), 2);
-    EXPECT_EQ(empty.at(2).toString(), "");
-
-    const Variant split = query(QStringLiteral("SELECT Id, Note FROM Items ORDER BY Id"), QStringLiteral("StringRows2Array"));
-    const VArray& rows = *split.array();
-    ASSERT_EQ(rows.count(), 4);
-    EXPECT_EQ(rows.at(0).toString(), "3\ty");
-    EXPECT_EQ(rows.at(1).toString(), "7\tx");
-    EXPECT_EQ(rows.at(2).toString(), "12\t");
-    EXPECT_EQ(rows.at(3).toString(), "");
+    EXPECT_EQ(texts(query(kItems, "StringRows")), (QStringList{"3", "3", "12\ta\tb\t\r7\tc\tx\r3\t\ty\r"}));
+    EXPECT_EQ(texts(query(QStringLiteral("SELECT Id, Name FROM Vacia"), "StringRows")), (QStringList{"0", "2", ""}));
+    EXPECT_EQ(texts(query(QStringLiteral("SELECT Id, Note FROM Items ORDER BY Id"), "StringRows2Array")),
+              (QStringList{"3\ty", "7\tx", "12\t", ""}));
 }
 
 TEST_F(QueryTest, CsvForms)
 {
-    EXPECT_EQ(query(kItems, QStringLiteral("CSV")).toString(), "Id;Name;Note\r\n12;a;b;\r7;c;x\r3;;y\r");
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("CSV")).toString(), "");
-    EXPECT_TRUE(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("CSV")).isString());
-    EXPECT_EQ(query(kItems, QStringLiteral("CSV2")).toString(), "12;a\tb;--\r\n7;c;x\r\n3;--;y\r\n");
+    EXPECT_EQ(query(kItems, "CSV").toString(), "Id;Name;Note\r\n12;a;b;\r7;c;x\r3;;y\r");
+    EXPECT_EQ(query(kEmpty, "CSV").toString(), "");
+    EXPECT_TRUE(query(kEmpty, "CSV").isString());
+    EXPECT_EQ(query(kItems, "CSV2").toString(), "12;a\tb;--\r\n7;c;x\r\n3;--;y\r\n");
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
 {
-    const auto rs = query(kItems, QStringLiteral("Recordset")).as<db::Recordset>();
+    const auto rs = query(kItems, "Recordset").as<db::Recordset>();
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->RecordCount(), 3);
     EXPECT_FALSE(rs->ActiveConnection());
     EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
     EXPECT_EQ(rs->value(QStringLiteral("Name")).toString(), "a\tb");
-    const auto shaped = query(kItems, QStringLiteral("ShapeRecordset")).as<db::Recordset>();
+    const auto shaped = query(kItems, "ShapeRecordset").as<db::Recordset>();
     ASSERT_TRUE(shaped);
     EXPECT_EQ(shaped->RecordCount(), 3);
 }
 
 TEST_F(QueryTest, UnknownFormGivesEmptyAndFailuresReachTheCaller)
 {
-    EXPECT_TRUE(query(kItems, QStringLiteral("gridarray")).isEmpty());
+    EXPECT_TRUE(query(kItems, "gridarray").isEmpty());
     try {
-        query(QStringLiteral("SELECT Id FROM Missing"), QStringLiteral("GridArray"));
+        query(QStringLiteral("SELECT Id FROM Missing"), "GridArray");
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
@@ -145,7 +140,7 @@ TEST_F(QueryTest, UnknownFormGivesEmptyAndFailuresReachTheCaller)
     }
     // A connection that does not open: empty, and the notice shown.
     o.setConnectionType(9);
-    EXPECT_TRUE(query(kItems, QStringLiteral("GridArray")).isEmpty());
+    EXPECT_TRUE(query(kItems, "GridArray").isEmpty());
     EXPECT_EQ(dialogs->calls.size(), 1u);
 }
 
@@ -155,7 +150,7 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
                QStringLiteral("INSERT INTO Pairs VALUES (12, 7, 'x')"),
                QStringLiteral("INSERT INTO Pairs VALUES (12, 8, NULL)")});
     const Variant keys(arrayOf({Variant(std::int16_t(0)), Variant(std::int16_t(1))}));
-    const auto rows = query(QStringLiteral("SELECT p.A, p.B, p.C FROM Pairs p"), QStringLiteral("Collection"), keys, true)
+    const auto rows = query(QStringLiteral("SELECT p.A, p.B, p.C FROM Pairs p"), "Collection", keys, true)
                           .as<Collection>();
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->KeyAt(1), "#12#7");
@@ -178,7 +173,7 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
     EXPECT_EQ(name.toInt(), 1);
 
     // A lone star takes each field's name.
-    const auto star = query(QStringLiteral("SELECT * FROM Pairs WHERE B = 7"), QStringLiteral("Collection"),
+    const auto star = query(QStringLiteral("SELECT * FROM Pairs WHERE B = 7"), "Collection",
                             Variant(std::int16_t(1)))
                           .as<Collection>();
     EXPECT_EQ(star->KeyAt(1), "#7");
@@ -201,7 +196,7 @@ TEST_F(QueryTest, CollectionKeysAndColumnNames)
     EXPECT_THROW(queryRef(sql, "Collection2", list), Error);
 
     // No rows: nothing.
-    EXPECT_TRUE(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("Collection")).isNothing());
+    EXPECT_TRUE(query(kEmpty, "Collection").isNothing());
 }
 
 TEST_F(QueryTest, DuplicateRecordKeyFailsTheCall)
@@ -209,7 +204,7 @@ TEST_F(QueryTest, DuplicateRecordKeyFailsTheCall)
     file.exec({QStringLiteral("CREATE TABLE Dup (A LONG, B LONG)"), QStringLiteral("INSERT INTO Dup VALUES (1, 1)"),
                QStringLiteral("INSERT INTO Dup VALUES (1, 2)")});
     try {
-        query(QStringLiteral("SELECT A, B FROM Dup"), QStringLiteral("Collection"));
+        query(QStringLiteral("SELECT A, B FROM Dup"), "Collection");
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.number, Error::KeyAlreadyAssociated);
@@ -226,8 +221,7 @@ TEST_F(QueryTest, DuplicateRecordKeyFailsTheCall)
     EXPECT_EQ(all->Item(Variant(1)).as<Collection>()->KeyAt(2), "Dup.B");
     const auto names = all->Item(Variant("NombresCampos")).as<Collection>();
     EXPECT_EQ(names->Item(Variant("Dup.A")).toString(), "A");
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Vacia"), QStringLiteral("Collection2")).as<Collection>()->Count(),
-              0);
+    EXPECT_EQ(query(kEmpty, "Collection2").as<Collection>()->Count(), 0);
 }
 
 TEST_F(QueryTest, Collection2NamesColumnsByTheirBaseTable)
@@ -236,8 +230,7 @@ TEST_F(QueryTest, Collection2NamesColumnsByTheirBaseTable)
                QStringLiteral("INSERT INTO Other VALUES (12, 'doce')")});
     Variant k = Variant("Label");
     QString sql = QStringLiteral("SELECT i.Id, o.Label, i.Id + 1 AS Next FROM Items i, Other o WHERE o.K = i.Id");
-    const auto rows = queryRef(sql, "Collection2", k)
-                          .as<Collection>();
+    const auto rows = queryRef(sql, "Collection2", k).as<Collection>();
     ASSERT_TRUE(rows);
     const auto record = rows->Item(Variant(1)).as<Collection>();
     EXPECT_EQ(record->KeyAt(1), "Items.Id");
@@ -251,26 +244,23 @@ TEST_F(QueryTest, Collection2NamesColumnsByTheirBaseTable)
 
 TEST_F(QueryTest, StraightToExcelGivesTheRecordsAffected)
 {
-    const Variant n = query(QStringLiteral("UPDATE Items SET Note = 'z' WHERE Id > 5"), QStringLiteral("StraightToExcel :)"));
+    const Variant n = query(QStringLiteral("UPDATE Items SET Note = 'z' WHERE Id > 5"), "StraightToExcel :)");
     EXPECT_EQ(n.type(), VarType::Long);
     EXPECT_EQ(n.toLong(), 2);
-    EXPECT_EQ(query(QStringLiteral("SELECT Note FROM Items ORDER BY Id"), QStringLiteral("CSV")).toString(),
-              "Note\r\ny\rz\rz\r");
+    EXPECT_EQ(query(QStringLiteral("SELECT Note FROM Items ORDER BY Id"), "CSV").toString(), "Note\r\ny\rz\rz\r");
 }
 
 TEST_F(QueryTest, RollbackRestoresRows)
 {
     o.OpenTransaction();
     o.Execute(QStringLiteral("DELETE FROM Items"));
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items"), QStringLiteral("CSV")).toString(), "");
+    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items"), "CSV").toString(), "");
     o.UnDoTransaction();
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), QStringLiteral("CSV")).toString(),
-              "Id\r\n3\r7\r12\r");
+    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), "CSV").toString(), "Id\r\n3\r7\r12\r");
     o.OpenTransaction();
     o.Execute(QStringLiteral("DELETE FROM Items WHERE Id = 3"));
     o.CloseTransaction();
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), QStringLiteral("CSV")).toString(),
-              "Id\r\n7\r12\r");
+    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), "CSV").toString(), "Id\r\n7\r12\r");
 }
 
 // ---- the cell limit of "StringRows" ----------------------------------------
@@ -352,15 +342,11 @@ protected:
         Variant k;
         const Variant v = o.Query(statement, QString(), QString(), QString(), QString(),
                                   QStringLiteral("StringRowsExcel"), k);
-        QStringList out;
         if (!v.isArray())
             return {QStringLiteral("<empty>")};
         if (count)
             *count = v.array()->at(0).toLongLong();
-        const VArray& p = *v.array()->at(2).array();
-        for (int i = p.lbound(); i <= p.ubound(); ++i)
-            out << p.at(i).toString();
-        return out;
+        return texts(v.array()->at(2));
     }
     void SetUp() override
     {
