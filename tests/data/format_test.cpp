@@ -156,8 +156,7 @@ TEST_F(FormatTest, NullReplacementPerDialect)
                   QStringLiteral("ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"));
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), QStringLiteral("ISNULL(Activo, 0)"));
         EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), QStringLiteral("IIF(x IS NOT NULL, x, 0)"));
-        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2),
-                  QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
+        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2), QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
         // A type without a default literal keeps the value as it is, in valid SQL.
         EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), QStringLiteral("ISNULL(g, NULL)"));
     }
