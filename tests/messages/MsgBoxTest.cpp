@@ -1,16 +1,8 @@
-#include "messages/clsError.h"
-#include "messages/frmMsgBox.h"
-
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {

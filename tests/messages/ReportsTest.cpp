@@ -1,6 +1,3 @@
-#include "messages/clsError.h"
-#include "messages/frmMsgBox.h"
-
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace MSendInput;
@@ -103,7 +102,7 @@ TEST(SendKeysDelivery, AltLetterPressesTheMnemonicButtonAndTabMovesFocus)
     auto* first = new QLineEdit;
     auto* second = new QLineEdit;
     auto* button = new QPushButton("&Nuevo");
-    for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(second), static_cast<QWidget*>(button)})
+    for (QWidget* w : std::initializer_list<QWidget*>{first, second, button})
         layout->addWidget(w);
     window.show();
     window.activateWindow();

@@ -1,23 +1,16 @@
 #include "messages/TranslatableControls.h"
-#include "messages/clsError.h"
-#include "messages/frmMsgBox.h"
 
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 
 #include "core/Screen.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 #include <gtest/gtest.h>
