@@ -75,15 +75,6 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
     host.setWindowTitle("Velmora 3.0");
     msg.Parent = &host;
     answer(msg, 64, [&](frmMsgBox* d) { EXPECT_EQ(d->windowTitle(), "Velmora 3.0"); });
-
-    // The caller's variables receive the texts as shown.
-    QString body = "Registro {15} de {29}";
-    QString title = "Aviso";
-    QString sub;
-    QTimer::singleShot(0, [&] { msg.Dialog()->close(); });
-    msg.MsgBox(body, 64, title, sub);
-    EXPECT_EQ(body, "\r\nRegistro 5 de 9");
-    EXPECT_EQ(sub, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
 }
 
 TEST(MsgBox, CriticalTitleBlinksBlackAndRed)

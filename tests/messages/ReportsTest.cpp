@@ -141,14 +141,18 @@ TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
     rec->answers = {6};
     rec->dontAskAgain = true;
     msg.setRecorder(rec);
-    EXPECT_EQ(msg.MsgBox(QString::fromUtf8("¿Borrar {1Clientes}?"), 36, "Aviso"), 6);
+    // The caller's variables receive the texts as shown.
+    QString body = QString::fromUtf8("¿Borrar {1Clientes}?"), title = "Aviso", sub;
+    EXPECT_EQ(msg.MsgBox(body, 36, title, sub), 6);
+    EXPECT_EQ(body, QString::fromUtf8("\r\n¿Borrar Clientes?"));
+    EXPECT_EQ(sub, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
     EXPECT_EQ(msg.MsgBox("Hecho", 64, "Aviso", "Sub"), 1);
     EXPECT_EQ(msg.Dialog(), nullptr);
     EXPECT_TRUE(msg.DontAskAgain());
     ASSERT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ(rec->calls[0].body, QString::fromUtf8("\r\n¿Borrar Clientes?"));
+    EXPECT_EQ(rec->calls[0].body, body);
     EXPECT_EQ(rec->calls[0].style, 36);
-    EXPECT_EQ(rec->calls[0].subTitle, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
+    EXPECT_EQ(rec->calls[0].subTitle, sub);
     EXPECT_EQ(rec->calls[1].subTitle, "Sub");
     // Silent mode still keeps plain notices back.
     msg.setSilent(true);

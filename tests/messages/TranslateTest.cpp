@@ -56,27 +56,16 @@ TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
     EXPECT_TRUE(store->inserts().isEmpty());
 }
 
-TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwner)
-{
-    msg.setLanguage("Language2");
-    const QString text = QString::fromUtf8("No dispone de permisos para esta operación");
-    EXPECT_EQ(msg.Translate(text, false, "frmCompare"), text);
-    EXPECT_TRUE(store->inserts().isEmpty());
-    EXPECT_EQ(msg.Translate(text, true, "frmCompare"), text);
-    ASSERT_EQ(store->inserts().size(), 1);
-    EXPECT_EQ(store->inserts()[0], "INSERT INTO [Translate] VALUES('" + text + "', '', '', '', '', '', 'frmCompare')");
-    EXPECT_EQ(msg.Translate(text, true, "frmCompare"), text);
-    EXPECT_EQ(store->inserts().size(), 1);
-    EXPECT_EQ(store->translate.back(), (QStringList{text, "", "", "", "", "", "frmCompare"}));
-}
-
-TEST_F(Translation, QuotesAreDoubledInTextsAndOwners)
+TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
 {
     msg.setLanguage("Language1");
+    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", false, "frm'X.lbl"), "L'hora d'Ana");
+    EXPECT_EQ(store->statements.last(), "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
+    EXPECT_TRUE(store->inserts().isEmpty());
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
-    ASSERT_EQ(store->inserts().size(), 1);
-    EXPECT_EQ(store->statements[1], "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
-    EXPECT_EQ(store->translate.back(), (QStringList{"L'hora {1}", "", "", "", "", "", "frm'X.lbl"}));
+    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
+    EXPECT_EQ(store->inserts(),
+              QStringList{"INSERT INTO [Translate] VALUES('L''hora {1}', '', '', '', '', '', 'frm''X.lbl')"});
     store->translate.back()[1] = "The hour {1}";
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}"), "The hour d'Ana");
     EXPECT_EQ(msg.UnDoTranslate("The hour {1x}"), "L'hora x");
