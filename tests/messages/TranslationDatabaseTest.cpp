@@ -17,12 +17,12 @@ QString unescape(const QString& field)
 {
     QString out;
     for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 1 < field.size()) {
-            const QChar n = field[++i];
-            out += n == 'r' ? QChar('\r') : n == 'n' ? QChar('\n') : n == 't' ? QChar('\t') : n;
-            continue;
+        QChar c = field[i];
+        if (c == '\\' && i + 1 < field.size()) {
+            c = field[++i];
+            c = c == 'r' ? QChar('\r') : c == 'n' ? QChar('\n') : c == 't' ? QChar('\t') : c;
         }
-        out += field[i];
+        out += c;
     }
     return out;
 }
