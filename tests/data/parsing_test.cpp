@@ -19,37 +19,31 @@ QStringList parse(const QString& statement)
     return out;
 }
 
-TEST(ParsingTest, SelectAllGivesTheFirstTable)
+TEST(ParsingTest, SelectListItemsQualifiedByTheirTable)
 {
-    EXPECT_EQ(parse(QStringLiteral("SELECT * FROM Customers c WHERE Id = 1")), QStringList{"Customers.*"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT * FROM Customers, Orders")), QStringList{"Customers.*"});
-    EXPECT_EQ(parse(QStringLiteral("select * from Customers")), QStringList{"Customers.*"});
-}
-
-TEST(ParsingTest, ItemsAreQualifiedByAliasOrFirstTable)
-{
-    EXPECT_EQ(parse(QStringLiteral("SELECT c.Name, Total FROM Customers c, Orders o")),
-              (QStringList{"Customers.Name", "Customers.Total"}));
-    EXPECT_EQ(parse(QStringLiteral("SELECT o.Id FROM Customers c JOIN Orders o ON c.Id = o.CustomerId")),
-              QStringList{"Orders.Id"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT o.Id, c.Name FROM Customers c LEFT JOIN Orders o ON c.Id = o.CustomerId")),
-              (QStringList{"Orders.Id", "Customers.Name"}));
-    EXPECT_EQ(parse(QStringLiteral("SELECT o.Id FROM Customers c left join Orders o ON c.Id = o.CustomerId")),
-              QStringList{"Orders.Id"});
-    // The table name itself qualifies as well as its alias.
-    EXPECT_EQ(parse(QStringLiteral("SELECT Orders.Id FROM Customers c, Orders o")), QStringList{"Orders.Id"});
-    // "AS" between table and alias: only words 0 and 1 are compared, the item stays.
-    EXPECT_EQ(parse(QStringLiteral("SELECT c.Name FROM Customers AS c")), QStringList{"c.Name"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT c.Name FROM Customers c WHERE c.Id = 1 ORDER BY c.Name")),
-              QStringList{"Customers.Name"});
-}
-
-TEST(ParsingTest, AliasesExpressionsTopAndNamedExpressions)
-{
-    EXPECT_EQ(parse(QStringLiteral("SELECT SUM(Amount) AS Total FROM Orders")), QStringList{"Orders.Total"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT SUM(Amount) as Total FROM Orders GROUP BY x")), QStringList{"Orders.Total"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT Total = SUM(Amount) FROM Orders")), QStringList{"Orders.Total"});
-    EXPECT_EQ(parse(QStringLiteral("SELECT TOP 10 Name FROM Customers")), QStringList{"Customers.Name"});
+    const std::pair<const char*, QStringList> cases[] = {
+        // A star gives the first table.
+        {"SELECT * FROM Customers c WHERE Id = 1", {"Customers.*"}},
+        {"SELECT * FROM Customers, Orders", {"Customers.*"}},
+        {"select * from Customers", {"Customers.*"}},
+        // Items are qualified by their alias, or by the first table.
+        {"SELECT c.Name, Total FROM Customers c, Orders o", {"Customers.Name", "Customers.Total"}},
+        {"SELECT o.Id FROM Customers c JOIN Orders o ON c.Id = o.CustomerId", {"Orders.Id"}},
+        {"SELECT o.Id, c.Name FROM Customers c LEFT JOIN Orders o ON c.Id = o.CustomerId", {"Orders.Id", "Customers.Name"}},
+        {"SELECT o.Id FROM Customers c left join Orders o ON c.Id = o.CustomerId", {"Orders.Id"}},
+        // The table name itself qualifies as well as its alias.
+        {"SELECT Orders.Id FROM Customers c, Orders o", {"Orders.Id"}},
+        // "AS" between table and alias: only words 0 and 1 are compared, the item stays.
+        {"SELECT c.Name FROM Customers AS c", {"c.Name"}},
+        {"SELECT c.Name FROM Customers c WHERE c.Id = 1 ORDER BY c.Name", {"Customers.Name"}},
+        // Aliases, named expressions and TOP.
+        {"SELECT SUM(Amount) AS Total FROM Orders", {"Orders.Total"}},
+        {"SELECT SUM(Amount) as Total FROM Orders GROUP BY x", {"Orders.Total"}},
+        {"SELECT Total = SUM(Amount) FROM Orders", {"Orders.Total"}},
+        {"SELECT TOP 10 Name FROM Customers", {"Customers.Name"}},
+    };
+    for (const auto& [statement, items] : cases)
+        EXPECT_EQ(parse(QLatin1String(statement)), items) << statement;
 }
 
 TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)

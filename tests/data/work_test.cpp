@@ -28,12 +28,15 @@ protected:
 const QString kNotStarted =
     QStringLiteral("Zolt no ha sido debidamente inicializado. Es preciso utilizar previamente la función StartObject");
 
-TEST_F(WorkTest, OnlyTheWorkDatabaseWordActs)
+TEST_F(WorkTest, OnlyTheWorkDatabaseWordActsAndTheLockTableIsLeftAlone)
 {
     start();
     EXPECT_TRUE(o.Instantanea(QStringLiteral("ejercicio"), QStringLiteral("SELECT a FROM t")).isEmpty());
     EXPECT_FALSE(o.EjecutarSentencia(QStringLiteral("Empresa"), QStringLiteral("DELETE FROM t")));
+    EXPECT_TRUE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("UPDATE Bloqueos SET x = 1")));
     EXPECT_TRUE(rec->events().empty());
+    EXPECT_TRUE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("UPDATE bloqueos SET x = 1")));
+    EXPECT_EQ(rec->statements(), QStringList{"UPDATE bloqueos SET x = 1"});
 }
 
 TEST_F(WorkTest, NotStartedIsReportedUnlessSilent)
@@ -65,15 +68,6 @@ TEST_F(WorkTest, NotStartedIsReportedUnlessSilent)
     EXPECT_TRUE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("DELETE FROM t")));
     o.setUsedDriver(2);
     EXPECT_FALSE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("DELETE FROM t"), true));
-}
-
-TEST_F(WorkTest, StatementsOnTheLockTableAreNotRun)
-{
-    start();
-    EXPECT_TRUE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("UPDATE Bloqueos SET x = 1")));
-    EXPECT_TRUE(rec->events().empty());
-    EXPECT_TRUE(o.EjecutarSentencia(QStringLiteral("Ejercicio"), QStringLiteral("UPDATE bloqueos SET x = 1")));
-    EXPECT_EQ(rec->statements(), QStringList{"UPDATE bloqueos SET x = 1"});
 }
 
 TEST_F(WorkTest, InstantaneaKeysRowsAndCounts)
