@@ -444,8 +444,9 @@ TEST(QueryRecorderTest, ScopeIdentity)
         const Variant id = o.Query(QStringLiteral("INSERT INTO t (a) VALUES (1)"), QString(), QString(), QString(),
                                    QString(), QStringLiteral("GetScopeIdentity"), k);
         EXPECT_EQ(id.isNull(), expected[i].isNull()) << i;
-        if (!expected[i].isNull())
+        if (!expected[i].isNull()) {
             EXPECT_EQ(id.toLong(), expected[i].toLong()) << i;
+        }
         EXPECT_EQ(rec->statements(), (QStringList{"INSERT INTO t (a) VALUES (1)", identity}));
     }
     db::RecordingBackend::uninstall();
