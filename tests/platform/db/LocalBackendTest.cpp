@@ -507,3 +507,138 @@ TEST(ResultSet, SmallResultsTakeLittleRoomAndGrowingKeepsValues)
         EXPECT_DOUBLE_EQ(rs.realValue(i - 1, 2), i / 2.0);
     }
 }
+
+// A counter number is given once in a file's life: a row that still refers to a
+// deleted record must never find itself attached to a new one.
+TEST_F(LocalTest, CounterNumbersAreNeverGivenTwice)
+{
+    exec("CREATE TABLE K1 (Id COUNTER PRIMARY KEY, N TEXT(5))");
+    exec("CREATE TABLE K2 ([Id] COUNTER, [N] TEXT(5), CONSTRAINT PK_K2 PRIMARY KEY ([Id]))");
+    exec("CREATE TABLE K3 (Doc TEXT(5), Num COUNTER, CONSTRAINT PK_K3 PRIMARY KEY (Doc))");
+    for (const QString t : {"K1", "K2"}) {
+        for (const char* n : {"a", "b", "c"})
+            exec(QString("INSERT INTO %1 (N) VALUES ('%2')").arg(t, n));
+        exec(QString("DELETE FROM %1 WHERE Id = 3").arg(t));
+        exec(QString("INSERT INTO %1 (N) VALUES ('d')").arg(t));
+        EXPECT_EQ(column(QString("SELECT Id FROM %1 ORDER BY Id").arg(t)), (QStringList{"1", "2", "4"})) << t.toStdString();
+    }
+    for (const char* d : {"a", "b", "c"})
+        exec(QString("INSERT INTO K3 (Doc) VALUES ('%1')").arg(d));
+    exec("DELETE FROM K3 WHERE Num = 3");
+    exec("INSERT INTO K3 (Doc) VALUES ('d')");
+    EXPECT_EQ(column("SELECT Num FROM K3 ORDER BY Doc"), (QStringList{"1", "2", "4"}));
+    // Even with every row gone, and in another session of the file.
+    exec("DELETE FROM K1");
+    exec("DELETE FROM K3");
+    cn_->Close();
+    cn_->Open();
+    exec("INSERT INTO K1 (N) VALUES ('e')");
+    exec("INSERT INTO K3 (Doc) VALUES ('e')");
+    EXPECT_EQ(column("SELECT Id FROM K1"), QStringList{"5"});
+    EXPECT_EQ(column("SELECT Num FROM K3"), QStringList{"5"});
+
+    // The store of the last numbers is no table of the user's.
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    QStringList names;
+    for (const auto& t : cat.Tables())
+        if (t.type == "TABLE")
+            names << t.name;
+    EXPECT_EQ(names, (QStringList{"K1", "K2", "K3"}));
+    EXPECT_EQ(cat.Table("K1").columns[0].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(cat.Table("K2").columns[0].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(cat.Table("K3").columns[1].property("Autoincrement"), Variant(true));
+
+    // Compaction keeps the last numbers.
+    const QString compacted = dir_.filePath("compacted.mdb");
+    cn_->Close();
+    db::CompactDatabase(file_, compacted);
+    db::ReplaceDatabaseFile(compacted, file_);
+    cn_->Open();
+    exec("INSERT INTO K1 (N) VALUES ('f')");
+    exec("INSERT INTO K3 (Doc) VALUES ('f')");
+    EXPECT_EQ(column("SELECT Id FROM K1 ORDER BY Id"), (QStringList{"5", "6"}));
+    EXPECT_EQ(column("SELECT Num FROM K3 ORDER BY Doc"), (QStringList{"5", "6"}));
+}
+
+// A table made again from a copy keeps its numbers, and goes on above the highest
+// one kept; the engine's own rebuild of a table (a constraint dropped) forgets nothing.
+TEST_F(LocalTest, CountersGoOnAfterACopyOrARebuild)
+{
+    exec("CREATE TABLE P ([Id] COUNTER, [N] TEXT(5), CONSTRAINT PK_P PRIMARY KEY ([Id]))");
+    exec("CREATE TABLE L ([Doc] TEXT(5), [Num] COUNTER, CONSTRAINT PK_L PRIMARY KEY ([Doc]))");
+    for (int i = 1; i <= 4; ++i) {
+        exec(QString("INSERT INTO P (N) VALUES ('%1')").arg(i));
+        exec(QString("INSERT INTO L (Doc) VALUES ('%1')").arg(i));
+    }
+    exec("DELETE FROM P WHERE Id = 2");
+    exec("DELETE FROM L WHERE Num = 2");
+    // The shape of a table rebuilt under its own name: copy, drop, create, copy back with the numbers.
+    for (const QString t : {"P", "L"}) {
+        exec(QString("SELECT * INTO [%1_OLD] FROM [%1]").arg(t));
+        exec(QString("DROP TABLE [%1]").arg(t));
+    }
+    exec("CREATE TABLE [P] ([Id] COUNTER, [N] TEXT(5), CONSTRAINT PK_P PRIMARY KEY ([Id]))");
+    exec("CREATE TABLE [L] ([Doc] TEXT(5), [Num] COUNTER, [Qty] LONG, CONSTRAINT PK_L PRIMARY KEY ([Doc]))");
+    qint64 n = 0;
+    exec("INSERT INTO [P] ([Id], [N]) SELECT [Id], [N] FROM [P_OLD]", &n);
+    EXPECT_EQ(n, 3);
+    exec("INSERT INTO [L] ([Doc], [Num], [Qty]) SELECT [Doc], [Num], 0 FROM [L_OLD]");
+    exec("INSERT INTO P (N) VALUES ('5')");
+    exec("INSERT INTO L (Doc) VALUES ('5')");
+    EXPECT_EQ(column("SELECT Id & ':' & N FROM P ORDER BY Id"), (QStringList{"1:1", "3:3", "4:4", "5:5"}));
+    EXPECT_EQ(column("SELECT Doc & ':' & Num FROM L ORDER BY Doc"), (QStringList{"1:1", "3:3", "4:4", "5:5"}));
+
+    // The engine's rebuild: numbers given and then deleted stay given.
+    exec("CREATE TABLE R (Id COUNTER PRIMARY KEY, C TEXT(5), CONSTRAINT uqC UNIQUE (C))");
+    for (const char* c : {"a", "b", "c"})
+        exec(QString("INSERT INTO R (C) VALUES ('%1')").arg(c));
+    exec("DELETE FROM R WHERE Id = 3");
+    exec("DELETE FROM L WHERE Num = 5");
+    exec("ALTER TABLE [R] DROP CONSTRAINT uqC");
+    exec("ALTER TABLE [L] DROP CONSTRAINT PK_L");
+    exec("INSERT INTO R (C) VALUES ('d')");
+    exec("INSERT INTO L (Doc) VALUES ('6')");
+    EXPECT_EQ(column("SELECT Id FROM R ORDER BY Id"), (QStringList{"1", "2", "4"}));
+    EXPECT_EQ(column("SELECT Num FROM L ORDER BY Doc"), (QStringList{"1", "3", "4", "6"}));
+
+    // A counter added to rows numbers them and goes on from there.
+    exec("ALTER TABLE P ADD COLUMN Seq COUNTER");
+    exec("DELETE FROM P WHERE Seq = 4");
+    exec("INSERT INTO P (N) VALUES ('6')");
+    EXPECT_EQ(column("SELECT Seq FROM P ORDER BY Id"), (QStringList{"1", "2", "3", "5"}));
+}
+
+// Files written before counters kept their last number: their rows stay as they
+// are and inserts go on numbering.
+TEST_F(LocalTest, CountersOfEarlierFilesKeepWorking)
+{
+    cn_->Close();
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(file_.toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h,
+                           "CREATE TABLE O (Id INTEGER, Doc TEXT(5), Num COUNTER, CONSTRAINT PK_O PRIMARY KEY (Id));"
+                           "CREATE TRIGGER \"O_counter_Num\" AFTER INSERT ON \"O\" FOR EACH ROW WHEN NEW.\"Num\" IS NULL BEGIN "
+                           "UPDATE \"O\" SET \"Num\" = (SELECT IFNULL(MAX(\"Num\"), 0) + 1 FROM \"O\") WHERE rowid = NEW.rowid; END;"
+                           "INSERT INTO O (Doc) VALUES ('a'); INSERT INTO O (Doc) VALUES ('b');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(h);
+    cn_->Open();
+    EXPECT_EQ(column("SELECT Id & ':' & Doc & ':' & Num FROM O ORDER BY Id"), (QStringList{"1:a:1", "2:b:2"}));
+    exec("INSERT INTO O (Doc) VALUES ('c')");
+    EXPECT_EQ(column("SELECT Id & ':' & Doc & ':' & Num FROM O ORDER BY Id"), (QStringList{"1:a:1", "2:b:2", "3:c:3"}));
+    db::Catalog cat;
+    cat.setActiveConnection(cn_);
+    EXPECT_EQ(cat.Table("O").columns[0].property("Autoincrement"), Variant(true));
+    EXPECT_EQ(cat.Table("O").columns[2].property("Autoincrement"), Variant(true));
+    // Rebuilt, the table keeps every row.
+    exec("ALTER TABLE [O] DROP CONSTRAINT PK_O");
+    EXPECT_EQ(column("SELECT COUNT(*) FROM O"), QStringList{"3"});
+    // A counter store that lost its entry starts again above the highest number.
+    exec("CREATE TABLE S (Doc TEXT(5), Num COUNTER)");
+    exec("INSERT INTO S (Doc, Num) VALUES ('a', 7)");
+    exec("DELETE FROM velmora_counters");
+    exec("INSERT INTO S (Doc) VALUES ('b')");
+    EXPECT_EQ(column("SELECT Num FROM S ORDER BY Doc"), (QStringList{"7", "8"}));
+}

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
+
 namespace db::sqlite {
 
 namespace {
@@ -556,9 +558,35 @@ Items definitionItems(const std::vector<Tok>& toks, std::size_t open, std::size_
     return items;
 }
 
+// After "PRIMARY KEY [ASC|DESC] [ON CONFLICT x]" of a column in [from, to):
+// AUTOINCREMENT, unless written already.
+void markAutoincrement(std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    std::size_t x = from;
+    while (x < to && !toks[x].is("PRIMARY"))
+        ++x;
+    std::size_t last = nextSig(toks, x); // KEY
+    if (last >= to)
+        return;
+    for (std::size_t y = nextSig(toks, last); y < to; y = nextSig(toks, y)) {
+        if (toks[y].is("AUTOINCREMENT"))
+            return;
+        if (toks[y].is("ASC") || toks[y].is("DESC")) {
+            last = y;
+        } else if (toks[y].is("ON") && nextSig(toks, y) < to && toks[nextSig(toks, y)].is("CONFLICT")) {
+            last = std::min(nextSig(toks, nextSig(toks, y)), to - 1);
+            y = last;
+        } else {
+            break;
+        }
+    }
+    toks[last].after += QStringLiteral(" AUTOINCREMENT");
+}
+
 // One column definition between [from, to): name, type words, constraints.
-// Returns true when the column is a COUNTER.
-bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, bool rowIdCounter)
+// Returns true when the column is a COUNTER the backend numbers; *keyCounter
+// tells a COUNTER that is the table's key (given a column of its own).
+bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, bool rowIdCounter, bool* keyCounter = nullptr)
 {
     std::size_t nameTok = from;
     while (nameTok < to && !significant(toks[nameTok]))
@@ -606,8 +634,13 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
         for (std::size_t x = typeTok + 1; x <= typeEnd; ++x)
             toks[x].drop();
         if (rowIdCounter || hasPk) {
-            // The table's single key column: the engine numbers it as its row id.
+            // The table's single key column: the engine numbers it as its row id,
+            // and AUTOINCREMENT keeps it from giving a number again once its row is gone.
             toks[typeTok].set(QStringLiteral("INTEGER"));
+            if (hasPk)
+                markAutoincrement(toks, typeEnd + 1, to);
+            else if (keyCounter)
+                *keyCounter = true;
             return false;
         }
         toks[typeTok].set(QStringLiteral("COUNTER"));
@@ -701,6 +734,8 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 const Items items = definitionItems(toks, open, to, close);
                 // The table's own primary key: a single column may be the row id.
                 QStringList pkColumns;
+                std::size_t pkClose = None; // the ")" of the key's column list
+                bool pkAutoincrement = false;
                 for (auto [a, b] : items) {
                     std::size_t h = a;
                     while (h < b && !significant(toks[h]))
@@ -711,10 +746,15 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                     if (toks[h].is("CONSTRAINT"))
                         pk = nextSig(toks, nextSig(toks, h));
                     if (toks[pk].is("PRIMARY")) {
-                        for (std::size_t x = pk; x < b; ++x)
-                            if (toks[x].kind == T::Word || toks[x].kind == T::Bracket || toks[x].kind == T::Ident)
+                        for (std::size_t x = pk; x < b; ++x) {
+                            if (toks[x].isPunct(')') && pkClose == None)
+                                pkClose = x;
+                            else if (toks[x].is("AUTOINCREMENT"))
+                                pkAutoincrement = true;
+                            else if (toks[x].kind == T::Word || toks[x].kind == T::Bracket || toks[x].kind == T::Ident)
                                 if (!toks[x].is("PRIMARY") && !toks[x].is("KEY") && !toks[x].is("ASC") && !toks[x].is("DESC"))
                                     pkColumns << nameOf(toks[x]).toUpper();
+                        }
                     }
                 }
                 for (auto [a, b] : items) {
@@ -726,8 +766,12 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                         continue;
                     const QString col = nameOf(toks[h]);
                     const bool rowId = pkColumns.size() == 1 && pkColumns.front() == col.toUpper();
-                    if (rewriteColumn(toks, a, b, rowId))
+                    bool keyCounter = false;
+                    if (rewriteColumn(toks, a, b, rowId, &keyCounter))
                         st.counters << col;
+                    // The engine takes AUTOINCREMENT inside a table's key: PRIMARY KEY (c AUTOINCREMENT).
+                    if (keyCounter && pkClose != None && !pkAutoincrement)
+                        toks[pkClose].before += QStringLiteral(" AUTOINCREMENT");
                 }
             }
         }

@@ -19,6 +19,8 @@ namespace db {
 namespace {
 
 const QString Src = QStringLiteral("Motor de base de datos local");
+// The last number each COUNTER that is not a table's key gave; the catalog does not list it.
+const QString CounterStore = QStringLiteral("velmora_counters");
 using sqlite::quoteName;
 
 [[noreturn]] void fail(sqlite3* h, const QString& context = QString())
@@ -683,27 +685,65 @@ private:
     }
 
     // CREATE TABLE (or ADD COLUMN) with COUNTER columns that are not the row id:
-    // a trigger gives each new row the next number.
+    // a trigger gives each new row the number after the last one given, kept in
+    // the file's counter store, so that a number is never given twice (not even
+    // after its row is deleted) and no insert reads the whole table. A number
+    // written by hand (a copy keeping its numbers) moves the last one up.
     ResultSetPtr runCreate(const sqlite::Statement& st)
     {
         if (st.counters.isEmpty())
             return runPlain(st.sql);
         return atomically([&] {
             auto rs = runPlain(st.sql);
+            runPlain(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT COLLATE NOCASE, col TEXT COLLATE NOCASE, "
+                                    "seq INTEGER NOT NULL, PRIMARY KEY (tbl, col))")
+                         .arg(CounterStore));
             for (const QString& col : st.counters) {
                 const QString t = quoteName(st.table), c = quoteName(col);
                 const QString trig = quoteName(st.table + QStringLiteral("_counter_") + col);
-                runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL BEGIN "
-                                        "UPDATE %2 SET %3 = (SELECT IFNULL(MAX(%3), 0) + 1 FROM %2) WHERE rowid = NEW.rowid; END")
-                             .arg(trig, t, c));
+                const QString key = QStringLiteral("tbl = %1 AND col = %2").arg(literal(st.table), literal(col));
+                // The first statement only matters when the store lost the entry: it starts again from the highest number.
+                runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW BEGIN "
+                                        "INSERT INTO %4 (tbl, col, seq) SELECT %6, %7, (SELECT IFNULL(MAX(%3), 0) FROM %2) "
+                                        "WHERE NOT EXISTS (SELECT 1 FROM %4 WHERE %5); "
+                                        "UPDATE %4 SET seq = CASE WHEN NEW.%3 IS NULL THEN seq + 1 "
+                                        "WHEN typeof(NEW.%3) = 'integer' AND NEW.%3 > seq THEN NEW.%3 ELSE seq END WHERE %5; "
+                                        "UPDATE %2 SET %3 = (SELECT seq FROM %4 WHERE %5) WHERE NEW.%3 IS NULL AND rowid = NEW.rowid; "
+                                        "END")
+                             .arg(trig, t, c, CounterStore, key, literal(st.table), literal(col)));
                 // A counter added to a table that has rows numbers them, in the order they were written.
                 if (startsWithWord(st.sql, "ALTER"))
                     runPlain(QStringLiteral("UPDATE %1 SET %2 = n.num FROM (SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY rowid) "
                                             "AS num FROM %1) AS n WHERE n.r = %1.rowid")
                                  .arg(t, c));
+                // A table made again under an old name starts from its own rows, as a new key counter does.
+                runPlain(QStringLiteral("INSERT OR REPLACE INTO %1 (tbl, col, seq) VALUES (%2, %3, (SELECT IFNULL(MAX(%4), 0) FROM %5))")
+                             .arg(CounterStore, literal(st.table), literal(col), c, t));
             }
             return rs;
         });
+    }
+
+    static QString literal(const QString& s)
+    {
+        return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+    }
+
+    // The last number a key counter gave (sqlite_sequence), -1 when none is kept.
+    qint64 keySequence(const QString& table)
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"));
+        QByteArray u = table.toUtf8();
+        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
+    }
+
+    bool hasKeySequences()
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'"));
+        return sqlite3_step(st.s) == SQLITE_ROW;
     }
 
     void checkWritable()
@@ -729,6 +769,9 @@ private:
                     dependents.push_back(columnText(st.s, 0));
             }
             const QString temp = QStringLiteral("velmora_rebuild");
+            // Dropping the table forgets the last number its key counter gave; the copy
+            // only knows the highest one left, which may be lower.
+            const qint64 lastNumber = hasKeySequences() ? keySequence(table) : -1;
             runPlain(definition);
             runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" SELECT * FROM ") + quoteName(table));
             runPlain(QStringLiteral("DROP TABLE ") + quoteName(table));
@@ -743,6 +786,12 @@ private:
             exec("PRAGMA legacy_alter_table = OFF");
             for (const QString& d : dependents)
                 runPlain(d);
+            if (lastNumber > 0) {
+                if (keySequence(table) < 0)
+                    runPlain(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(literal(table)).arg(lastNumber));
+                else
+                    runPlain(QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, %2) WHERE name = %1").arg(literal(table)).arg(lastNumber));
+            }
             return 0;
         });
     }
@@ -835,7 +884,10 @@ std::vector<TableInfo> SqliteConnection::tables()
 {
     std::vector<TableInfo> out;
     Stmt st;
-    prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE"));
+    prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name <> ?1 "
+                               "ORDER BY name COLLATE NOCASE"));
+    const QByteArray store = CounterStore.toUtf8();
+    sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         TableInfo t;
         t.name = columnText(st.s, 0);
