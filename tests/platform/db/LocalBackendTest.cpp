@@ -601,6 +601,17 @@ TEST_F(LocalTest, CountersGoOnAfterACopyOrARebuild)
     exec("INSERT INTO L (Doc) VALUES ('6')");
     EXPECT_EQ(column("SELECT Id FROM R ORDER BY Id"), (QStringList{"1", "2", "4"}));
     EXPECT_EQ(column("SELECT Num FROM L ORDER BY Doc"), (QStringList{"1", "3", "4", "6"}));
+    // Without its key a counter goes on numbering, above every number it gave.
+    exec("DELETE FROM R WHERE Id = 4");
+    exec("ALTER TABLE R DROP CONSTRAINT PrimaryKey");
+    exec("INSERT INTO R (C) VALUES ('e')");
+    EXPECT_EQ(column("SELECT Id & ':' & C FROM R ORDER BY Id"), (QStringList{"1:a", "2:b", "5:e"}));
+    {
+        db::Catalog cat;
+        cat.setActiveConnection(cn_);
+        EXPECT_TRUE(cat.PrimaryKey("R").isEmpty());
+        EXPECT_EQ(cat.Table("R").columns[0].property("Autoincrement"), Variant(true));
+    }
 
     // A counter added to rows numbers them and goes on from there.
     exec("ALTER TABLE P ADD COLUMN Seq COUNTER");
@@ -634,7 +645,9 @@ TEST_F(LocalTest, CountersOfEarlierFilesKeepWorking)
     EXPECT_EQ(cat.Table("O").columns[2].property("Autoincrement"), Variant(true));
     // Rebuilt, the table keeps every row.
     exec("ALTER TABLE [O] DROP CONSTRAINT PK_O");
-    EXPECT_EQ(column("SELECT COUNT(*) FROM O"), QStringList{"3"});
+    exec("INSERT INTO O (Doc) VALUES ('d')");
+    EXPECT_EQ(column("SELECT Id & ':' & Doc & ':' & Num FROM O ORDER BY Id"),
+              (QStringList{"1:a:1", "2:b:2", "3:c:3", "4:d:4"}));
     // A counter store that lost its entry starts again above the highest number.
     exec("CREATE TABLE S (Doc TEXT(5), Num COUNTER)");
     exec("INSERT INTO S (Doc, Num) VALUES ('a', 7)");

@@ -960,6 +960,31 @@ QString rewriteTableDefinition(const QString& createTableSql, const QString& new
     return join(toks, 0, toks.size()).trimmed();
 }
 
+QString retypeColumn(const QString& createTableSql, const QString& column, const QString& type)
+{
+    std::vector<Tok> toks = tokenize(createTableSql);
+    const std::size_t end = toks.size() - 1;
+    std::size_t k = 0;
+    while (k < end && !toks[k].is("TABLE"))
+        k = nextSig(toks, k);
+    const auto [nameTok, open] = tableName(toks, k, end);
+    Q_UNUSED(nameTok);
+    if (k >= end || !toks[open].isPunct('('))
+        return QString();
+    std::size_t close;
+    for (auto [a, b] : definitionItems(toks, open, end, close)) {
+        std::size_t h = a;
+        while (h < b && !significant(toks[h]))
+            ++h;
+        const std::size_t typeTok = nextSig(toks, h);
+        if (h < b && typeTok < b && toks[typeTok].kind == T::Word && nameOf(toks[h]).compare(column, Qt::CaseInsensitive) == 0) {
+            toks[typeTok].set(type);
+            return join(toks, 0, toks.size()).trimmed();
+        }
+    }
+    return QString();
+}
+
 QString primaryKeyConstraintName(const QString& createTableSql)
 {
     std::vector<Tok> toks = tokenize(createTableSql);

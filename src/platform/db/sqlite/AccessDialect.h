@@ -47,6 +47,8 @@ QString primaryKeyConstraintName(const QString& createTableSql);
 // primaryKeyName). Returns "" when the constraint to drop is not there.
 QString rewriteTableDefinition(const QString& createTableSql, const QString& newName, const QString& addConstraint,
                                const QString& dropName, const QString& primaryKeyName);
+// A stored CREATE TABLE statement with another type word for a column ("" when the column is not there).
+QString retypeColumn(const QString& createTableSql, const QString& column, const QString& type);
 // Name without its [brackets], "quotes" or `backticks`.
 QString unquoteName(const QString& name);
 // Name in "quotes" ('"' doubled inside), as the engine reads any name.

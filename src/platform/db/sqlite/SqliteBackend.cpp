@@ -695,33 +695,39 @@ private:
             return runPlain(st.sql);
         return atomically([&] {
             auto rs = runPlain(st.sql);
-            runPlain(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT COLLATE NOCASE, col TEXT COLLATE NOCASE, "
-                                    "seq INTEGER NOT NULL, PRIMARY KEY (tbl, col))")
-                         .arg(CounterStore));
-            for (const QString& col : st.counters) {
-                const QString t = quoteName(st.table), c = quoteName(col);
-                const QString trig = quoteName(st.table + QStringLiteral("_counter_") + col);
-                const QString key = QStringLiteral("tbl = %1 AND col = %2").arg(literal(st.table), literal(col));
-                // The first statement only matters when the store lost the entry: it starts again from the highest number.
-                runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW BEGIN "
-                                        "INSERT INTO %4 (tbl, col, seq) SELECT %6, %7, (SELECT IFNULL(MAX(%3), 0) FROM %2) "
-                                        "WHERE NOT EXISTS (SELECT 1 FROM %4 WHERE %5); "
-                                        "UPDATE %4 SET seq = CASE WHEN NEW.%3 IS NULL THEN seq + 1 "
-                                        "WHEN typeof(NEW.%3) = 'integer' AND NEW.%3 > seq THEN NEW.%3 ELSE seq END WHERE %5; "
-                                        "UPDATE %2 SET %3 = (SELECT seq FROM %4 WHERE %5) WHERE NEW.%3 IS NULL AND rowid = NEW.rowid; "
-                                        "END")
-                             .arg(trig, t, c, CounterStore, key, literal(st.table), literal(col)));
-                // A counter added to a table that has rows numbers them, in the order they were written.
-                if (startsWithWord(st.sql, "ALTER"))
-                    runPlain(QStringLiteral("UPDATE %1 SET %2 = n.num FROM (SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY rowid) "
-                                            "AS num FROM %1) AS n WHERE n.r = %1.rowid")
-                                 .arg(t, c));
-                // A table made again under an old name starts from its own rows, as a new key counter does.
-                runPlain(QStringLiteral("INSERT OR REPLACE INTO %1 (tbl, col, seq) VALUES (%2, %3, (SELECT IFNULL(MAX(%4), 0) FROM %5))")
-                             .arg(CounterStore, literal(st.table), literal(col), c, t));
-            }
+            for (const QString& col : st.counters)
+                addCounter(st.table, col, startsWithWord(st.sql, "ALTER"), 0);
             return rs;
         });
+    }
+
+    // Numbering of a COUNTER column that is not the row id. A table made again
+    // under an old name starts from its own rows (or from lastGiven), as a new key
+    // counter does.
+    void addCounter(const QString& table, const QString& col, bool numberRows, qint64 lastGiven)
+    {
+        runPlain(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT COLLATE NOCASE, col TEXT COLLATE NOCASE, "
+                                "seq INTEGER NOT NULL, PRIMARY KEY (tbl, col))")
+                     .arg(CounterStore));
+        const QString t = quoteName(table), c = quoteName(col);
+        const QString trig = quoteName(table + QStringLiteral("_counter_") + col);
+        const QString key = QStringLiteral("tbl = %1 AND col = %2").arg(literal(table), literal(col));
+        // The first statement only matters when the store lost the entry: it starts again from the highest number.
+        runPlain(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW BEGIN "
+                                "INSERT INTO %4 (tbl, col, seq) SELECT %6, %7, (SELECT IFNULL(MAX(%3), 0) FROM %2) "
+                                "WHERE NOT EXISTS (SELECT 1 FROM %4 WHERE %5); "
+                                "UPDATE %4 SET seq = CASE WHEN NEW.%3 IS NULL THEN seq + 1 "
+                                "WHEN typeof(NEW.%3) = 'integer' AND NEW.%3 > seq THEN NEW.%3 ELSE seq END WHERE %5; "
+                                "UPDATE %2 SET %3 = (SELECT seq FROM %4 WHERE %5) WHERE NEW.%3 IS NULL AND rowid = NEW.rowid; "
+                                "END")
+                     .arg(trig, t, c, CounterStore, key, literal(table), literal(col)));
+        // A counter added to a table that has rows numbers them, in the order they were written.
+        if (numberRows)
+            runPlain(QStringLiteral("UPDATE %1 SET %2 = n.num FROM (SELECT rowid AS r, ROW_NUMBER() OVER (ORDER BY rowid) "
+                                    "AS num FROM %1) AS n WHERE n.r = %1.rowid")
+                         .arg(t, c));
+        runPlain(QStringLiteral("INSERT OR REPLACE INTO %1 (tbl, col, seq) VALUES (%2, %3, MAX(%6, (SELECT IFNULL(MAX(%4), 0) FROM %5)))")
+                     .arg(CounterStore, literal(table), literal(col), c, t, QString::number(lastGiven)));
     }
 
     static QString literal(const QString& s)
@@ -737,6 +743,23 @@ private:
         QByteArray u = table.toUtf8();
         sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
         return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
+    }
+
+    // The column that is the row id of a table (the catalog calls it a counter); "" when none.
+    QString rowIdColumn(const QString& table)
+    {
+        Stmt info;
+        prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(table) + QLatin1Char(')'));
+        QString name;
+        int keys = 0;
+        while (sqlite3_step(info.s) == SQLITE_ROW) {
+            if (sqlite3_column_int(info.s, 5) == 0)
+                continue;
+            ++keys;
+            if (columnText(info.s, 2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                name = columnText(info.s, 1);
+        }
+        return keys == 1 ? name : QString();
     }
 
     bool hasKeySequences()
@@ -845,10 +868,26 @@ private:
         QString pkName = sqlite::primaryKeyConstraintName(sql);
         if (pkName.isEmpty())
             pkName = QStringLiteral("PrimaryKey");
-        const QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), QString(), st.constraintName, pkName);
+        QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), QString(), st.constraintName, pkName);
         if (def.isEmpty())
             raise(errDatabase, QStringLiteral("No existe la restricción '%1' en la tabla '%2'.").arg(st.constraintName, realName), Src);
-        rebuild(realName, def);
+        // A counter that was the key stays a counter without it, going on from the last number it gave.
+        const bool withoutRowId = sql.contains(QRegularExpression(QStringLiteral(R"(\bWITHOUT\s+ROWID\b)"),
+                                                                  QRegularExpression::CaseInsensitiveOption));
+        QString counter = st.constraintName.compare(pkName, Qt::CaseInsensitive) == 0 && !withoutRowId ? rowIdColumn(realName)
+                                                                                                        : QString();
+        if (const QString retyped = counter.isEmpty() ? QString() : sqlite::retypeColumn(def, counter, QStringLiteral("COUNTER"));
+            !retyped.isEmpty())
+            def = retyped;
+        else
+            counter.clear();
+        atomically([&] {
+            const qint64 lastGiven = hasKeySequences() ? keySequence(realName) : 0;
+            rebuild(realName, def);
+            if (!counter.isEmpty())
+                addCounter(realName, counter, false, lastGiven);
+            return 0;
+        });
         auto rs = std::make_shared<ResultSet>();
         rs->rowsAffected = 0;
         return rs;
