@@ -1,5 +1,6 @@
 #include "core/Collection.h"
 #include "core/Error.h"
+#include "ErrorOf.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -7,15 +8,6 @@
 #include <vector>
 
 namespace {
-long errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 QString order(const Collection& c)
 {

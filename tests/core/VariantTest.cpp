@@ -1,5 +1,6 @@
 #include "core/Collection.h"
 #include "core/Error.h"
+#include "ErrorOf.h"
 #include "core/ValueText.h"
 #include "core/Variant.h"
 
@@ -7,18 +8,6 @@
 
 #include <functional>
 #include <limits>
-
-namespace {
-long errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number;
-    }
-    return 0;
-}
-} // namespace
 
 TEST(Variant, EmptyNullAndNothingStayApart)
 {

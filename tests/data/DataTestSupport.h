@@ -9,6 +9,7 @@
 #include "platform/db/Db.h"
 
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <QTemporaryDir>
 #include <functional>
 #include <ostream>
@@ -143,5 +144,25 @@ inline QString describe(const CollectionPtr& c)
 
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }
+
+// A data-access object over the recording backend, with its log lines and
+// message boxes recorded; start() pushes the connection values "s", "d", "u", "p".
+template <class DataObject = clsDO>
+class RecordedObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        log = std::make_shared<LogRecorder>();
+        o.InicializateLog(log);
+    }
+    void TearDown() override { db::RecordingBackend::uninstall(); }
+    void start() { o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p")); }
+
+    std::shared_ptr<db::RecordingBackend> rec;
+    std::shared_ptr<LogRecorder> log;
+    ScopedRecordingDialogs dialogs;
+    DataObject o;
+};
 
 } // namespace datatest

@@ -11,16 +11,8 @@ using namespace datatest;
 
 namespace {
 
-class ConnectionTest : public ::testing::Test {
+class ConnectionTest : public RecordedObjectTest<TestDO> {
 protected:
-    void SetUp() override
-    {
-        rec = db::RecordingBackend::install();
-        log = std::make_shared<LogRecorder>();
-        o.InicializateLog(log);
-    }
-    void TearDown() override { db::RecordingBackend::uninstall(); }
-    void start() { o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p")); }
     // The procedure column of a log line: the database padded to 16, then the member.
     static QString proc(const char* member) { return QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\t" + member; }
     std::vector<db::RecordingBackend::EventKind> kinds() const
@@ -43,10 +35,6 @@ protected:
         return s.isEmpty() ? QStringLiteral("<none>") : s.first();
     }
 
-    std::shared_ptr<db::RecordingBackend> rec;
-    std::shared_ptr<LogRecorder> log;
-    ScopedRecordingDialogs dialogs;
-    TestDO o;
 };
 
 TEST_F(ConnectionTest, ConnectionStringForEveryTypeAndDriver)

@@ -8,22 +8,7 @@ using namespace datatest;
 
 namespace {
 
-class WorkTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        rec = db::RecordingBackend::install();
-        log = std::make_shared<LogRecorder>();
-        o.InicializateLog(log);
-    }
-    void TearDown() override { db::RecordingBackend::uninstall(); }
-    void start() { o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p")); }
-
-    std::shared_ptr<db::RecordingBackend> rec;
-    std::shared_ptr<LogRecorder> log;
-    ScopedRecordingDialogs dialogs;
-    clsDO o;
-};
+using WorkTest = RecordedObjectTest<>;
 
 const QString kNotStarted =
     QStringLiteral("Zolt no ha sido debidamente inicializado. Es preciso utilizar previamente la función StartObject");
