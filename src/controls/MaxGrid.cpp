@@ -39,10 +39,10 @@ constexpr int kDefaultColTwips = 960;
 MaxGrid::MaxGrid(QWidget* parent) : QWidget(parent)
 {
     model_ = new Model(this);
-    view_ = new maxgrid_detail::View(this, this);
-    header_ = static_cast<maxgrid_detail::FixedRowsHeader*>(view_->horizontalHeader());
     model_->resize(2, 2);
     model_->setFixedRows(1);
+    view_ = new maxgrid_detail::View(this, this);
+    header_ = static_cast<maxgrid_detail::FixedRowsHeader*>(view_->horizontalHeader());
     colWidthTwips_ = {-1, -1};
     colAlignments_ = {9, 9};
     view_->setModel(model_);
@@ -582,8 +582,10 @@ void MaxGrid::applyColumnWidths()
 int MaxGrid::RowHeight(int row) const
 {
     checkRow(row);
-    return std::max(rowHeightTwips_.value(row, kDefaultRowTwips), rowHeightMin_);
+    return rowTwips(row);
 }
+
+int MaxGrid::rowTwips(int row) const { return std::max(rowHeightTwips_.value(row, kDefaultRowTwips), rowHeightMin_); }
 
 void MaxGrid::setRowHeight(int row, int twips)
 {

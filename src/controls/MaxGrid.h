@@ -281,6 +281,7 @@ private:
     Qt::Alignment alignmentOf(int row, int col, const QString& text) const;
     QColor color(std::uint32_t ole) const;
 
+    int rowTwips(int row) const; // RowHeight without the index check
     void checkRow(int row) const;
     void checkCol(int col) const;
     void checkCell(int row, int col) const;

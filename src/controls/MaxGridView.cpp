@@ -273,7 +273,7 @@ QSize FixedRowsHeader::sizeHint() const
 {
     int height = 0;
     for (int r = 0; r < grid_->fixedRows_; ++r)
-        height += Screen::pixelsFromTwips(grid_->RowHeight(r));
+        height += Screen::pixelsFromTwips(grid_->rowTwips(r));
     return QSize(length(), height);
 }
 
@@ -285,8 +285,8 @@ QSize FixedRowsHeader::sectionSizeFromContents(int logicalIndex) const
 void FixedRowsHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     int y = rect.y();
-    for (int r = 0; r < grid_->fixedRows_ && r < grid_->Rows(); ++r) {
-        const int h = Screen::pixelsFromTwips(grid_->RowHeight(r));
+    for (int r = 0; r < grid_->fixedRows_ && r < grid_->model_->rows(); ++r) {
+        const int h = Screen::pixelsFromTwips(grid_->rowTwips(r));
         grid_->paintCell(painter, QRect(rect.x(), y, rect.width(), h), r, logicalIndex);
         y += h;
     }
