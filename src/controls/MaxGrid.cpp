@@ -80,7 +80,13 @@ MaxGrid::MaxGrid(QWidget* parent) : QWidget(parent)
     tmrCellFocused_->start();
 }
 
-MaxGrid::~MaxGrid() = default;
+MaxGrid::~MaxGrid()
+{
+    // The view goes while the grid it paints from is still whole.
+    view_->removeEventFilter(this);
+    view_->viewport()->removeEventFilter(this);
+    delete view_;
+}
 
 QTableView* MaxGrid::innerGrid() const { return view_; }
 

@@ -278,12 +278,14 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     EXPECT_TRUE(boxes->calls.empty());
 
     // The page tracks the cell itself when it moves in a locked column.
+    grid.setTextMatrix(1, 0, "k1");
+    grid.setTextMatrix(2, 0, "k2");
     grid.setLockedColumns("0");
     grid.setRow(1);
     grid.setCol(0);
     grid.setLastColChanged(grid.Col());
     grid.setLastRowChanged(grid.Row());
-    EXPECT_EQ(grid.LastValue(), "1,0");
+    EXPECT_EQ(grid.LastValue(), "k1");
     grid.setRow(2);
     grid.setLastColChanged(grid.Col());
     grid.setLastRowChanged(grid.Row());
