@@ -213,3 +213,31 @@ TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
     EXPECT_EQ(boxes->calls[1].title, "Error");
     EXPECT_TRUE(grid.Redraw());
 }
+
+TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
+{
+    int got = 0, lost = 0;
+    QObject::connect(&grid, &MaxGrid::GotFocus, [&] { ++got; });
+    QObject::connect(&grid, &MaxGrid::LostFocus, [&] { ++lost; });
+    focus();
+    QFocusEvent toMessageBox(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(view, &toMessageBox);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(view, &back);
+    EXPECT_EQ(got, 1);
+    EXPECT_EQ(lost, 0);
+    EXPECT_TRUE(grid.hasFocusFlag());
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(view, &out);
+    EXPECT_EQ(lost, 1);
+}
+
+TEST_F(GridTest, MousePointerHourglassesOnTheView)
+{
+    grid.setMousePointer(11);
+    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::WaitCursor);
+    grid.setMousePointer(13);
+    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::BusyCursor);
+    grid.setTypesString("A|b");
+    EXPECT_EQ(grid.TypesString(), "A|b");
+}
