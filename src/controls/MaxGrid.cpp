@@ -114,6 +114,20 @@ void MaxGrid::checkCell(int row, int col) const
 
 // ---- appearance
 
+void MaxGrid::setPainted(std::uint32_t& field, std::uint32_t value)
+{
+    field = value;
+    Refresh();
+}
+
+void MaxGrid::setRanged(int& field, int value, int low, int high, bool repaint)
+{
+    checkRange(value, low, high);
+    field = value;
+    if (repaint)
+        Refresh();
+}
+
 void MaxGrid::setAppearence(int value)
 {
     checkRange(value, 0, 1);
@@ -138,11 +152,7 @@ void MaxGrid::applyFrame()
         view_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 }
 
-void MaxGrid::setBackColor(std::uint32_t value)
-{
-    backColor_ = value;
-    Refresh();
-}
+void MaxGrid::setBackColor(std::uint32_t value) { setPainted(backColor_, value); }
 
 void MaxGrid::setBackColorBkg(std::uint32_t value)
 {
@@ -153,74 +163,27 @@ void MaxGrid::setBackColorBkg(std::uint32_t value)
     Refresh();
 }
 
-void MaxGrid::setBackColorFixed(std::uint32_t value)
-{
-    backColorFixed_ = value;
-    Refresh();
-}
+void MaxGrid::setBackColorFixed(std::uint32_t value) { setPainted(backColorFixed_, value); }
 
-void MaxGrid::setBackColorSel(std::uint32_t value)
-{
-    backColorSel_ = value;
-    Refresh();
-}
+void MaxGrid::setBackColorSel(std::uint32_t value) { setPainted(backColorSel_, value); }
 
-void MaxGrid::setForeColor(std::uint32_t value)
-{
-    foreColor_ = value;
-    Refresh();
-}
+void MaxGrid::setForeColor(std::uint32_t value) { setPainted(foreColor_, value); }
 
-void MaxGrid::setForeColorFixed(std::uint32_t value)
-{
-    foreColorFixed_ = value;
-    Refresh();
-}
+void MaxGrid::setForeColorFixed(std::uint32_t value) { setPainted(foreColorFixed_, value); }
 
-void MaxGrid::setForeColorSel(std::uint32_t value)
-{
-    foreColorSel_ = value;
-    Refresh();
-}
+void MaxGrid::setForeColorSel(std::uint32_t value) { setPainted(foreColorSel_, value); }
 
-void MaxGrid::setGridColor(std::uint32_t value)
-{
-    gridColor_ = value;
-    Refresh();
-}
+void MaxGrid::setGridColor(std::uint32_t value) { setPainted(gridColor_, value); }
 
-void MaxGrid::setGridColorFixed(std::uint32_t value)
-{
-    gridColorFixed_ = value;
-    Refresh();
-}
+void MaxGrid::setGridColorFixed(std::uint32_t value) { setPainted(gridColorFixed_, value); }
 
-void MaxGrid::setGridLines(int value)
-{
-    checkRange(value, 0, 3);
-    gridLines_ = value;
-    Refresh();
-}
+void MaxGrid::setGridLines(int value) { setRanged(gridLines_, value, 0, 3, true); }
 
-void MaxGrid::setGridLinesFixed(int value)
-{
-    checkRange(value, 0, 3);
-    gridLinesFixed_ = value;
-    Refresh();
-}
+void MaxGrid::setGridLinesFixed(int value) { setRanged(gridLinesFixed_, value, 0, 3, true); }
 
-void MaxGrid::setGridLineWidth(int value)
-{
-    checkRange(value, 1, 10);
-    gridLineWidth_ = value;
-    Refresh();
-}
+void MaxGrid::setGridLineWidth(int value) { setRanged(gridLineWidth_, value, 1, 10, true); }
 
-void MaxGrid::setMergeCells(int value)
-{
-    checkRange(value, 0, 4);
-    mergeCells_ = value;
-}
+void MaxGrid::setMergeCells(int value) { setRanged(mergeCells_, value, 0, 4); }
 
 void MaxGrid::setRowHeightMin(int twips)
 {
@@ -230,17 +193,9 @@ void MaxGrid::setRowHeightMin(int twips)
     applyRowHeights();
 }
 
-void MaxGrid::setTextStyle(int value)
-{
-    checkRange(value, 0, 4);
-    textStyle_ = value;
-}
+void MaxGrid::setTextStyle(int value) { setRanged(textStyle_, value, 0, 4); }
 
-void MaxGrid::setTextStyleFixed(int value)
-{
-    checkRange(value, 0, 4);
-    textStyleFixed_ = value;
-}
+void MaxGrid::setTextStyleFixed(int value) { setRanged(textStyleFixed_, value, 0, 4); }
 
 void MaxGrid::setWordWrap(bool value)
 {
@@ -255,31 +210,13 @@ void MaxGrid::setAllowUserResizing(int value)
     header_->setSectionResizeMode((value & 1) ? QHeaderView::Interactive : QHeaderView::Fixed);
 }
 
-void MaxGrid::setDragMode(int value)
-{
-    checkRange(value, 0, 1);
-    dragMode_ = value;
-}
+void MaxGrid::setDragMode(int value) { setRanged(dragMode_, value, 0, 1); }
 
-void MaxGrid::setFillStyle(int value)
-{
-    checkRange(value, 0, 1);
-    fillStyle_ = value;
-}
+void MaxGrid::setFillStyle(int value) { setRanged(fillStyle_, value, 0, 1); }
 
-void MaxGrid::setFocusRect(int value)
-{
-    checkRange(value, 0, 2);
-    focusRect_ = value;
-    Refresh();
-}
+void MaxGrid::setFocusRect(int value) { setRanged(focusRect_, value, 0, 2, true); }
 
-void MaxGrid::setHighLight(int value)
-{
-    checkRange(value, 0, 2);
-    highLight_ = value;
-    Refresh();
-}
+void MaxGrid::setHighLight(int value) { setRanged(highLight_, value, 0, 2, true); }
 
 void MaxGrid::setRedraw(bool on)
 {
@@ -342,23 +279,11 @@ void MaxGrid::setMousePointer(int value)
         view_->viewport()->setCursor(shapes[value]);
 }
 
-void MaxGrid::setOLEDropMode(int value)
-{
-    checkRange(value, 0, 1);
-    oleDropMode_ = value;
-}
+void MaxGrid::setOLEDropMode(int value) { setRanged(oleDropMode_, value, 0, 1); }
 
-void MaxGrid::setPictureType(int value)
-{
-    checkRange(value, 0, 1);
-    pictureType_ = value;
-}
+void MaxGrid::setPictureType(int value) { setRanged(pictureType_, value, 0, 1); }
 
-void MaxGrid::setSort(int value)
-{
-    checkRange(value, 0, 9);
-    sort_ = value;
-}
+void MaxGrid::setSort(int value) { setRanged(sort_, value, 0, 9); }
 
 void MaxGrid::Refresh()
 {

@@ -282,6 +282,8 @@ private:
     QColor color(std::uint32_t ole) const;
 
     int rowTwips(int row) const; // RowHeight without the index check
+    void setPainted(std::uint32_t& field, std::uint32_t value);
+    void setRanged(int& field, int value, int low, int high, bool repaint = false);
     void checkRow(int row) const;
     void checkCol(int col) const;
     void checkCell(int row, int col) const;

@@ -140,9 +140,29 @@ void Model::resize(int rows, int cols)
     dropOutside(alignments_, rows, cols);
     dropOutside(pictureAlignments_, rows, cols);
 
-    if (announceRows && rows != oldRows) {
+    endRowChange(announceRows && rows != oldRows, rows > oldRows);
+}
+
+template <class F>
+void Model::changeOneRow(int at, bool insert, F&& storage)
+{
+    const bool announce = !deferred_ && !dirty_ && at >= fixedRows_;
+    if (announce && insert)
+        beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_);
+    else if (announce)
+        beginRemoveRows(QModelIndex(), at - fixedRows_, at - fixedRows_);
+    storage();
+    shiftRows(pictures_, at, insert ? 1 : -1);
+    shiftRows(alignments_, at, insert ? 1 : -1);
+    shiftRows(pictureAlignments_, at, insert ? 1 : -1);
+    endRowChange(announce, insert);
+}
+
+void Model::endRowChange(bool announced, bool inserted)
+{
+    if (announced) {
         publishedRows_ = rows_;
-        if (rows > oldRows)
+        if (inserted)
             endInsertRows();
         else
             endRemoveRows();
@@ -155,46 +175,22 @@ void Model::resize(int rows, int cols)
 
 void Model::insertRow(int at, const QStringList& texts)
 {
-    const bool announce = !deferred_ && !dirty_ && at >= fixedRows_;
-    if (announce)
-        beginInsertRows(QModelIndex(), at - fixedRows_, at - fixedRows_);
-    texts_.insert(texts_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), QString());
-    back_.insert(back_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), NoColor);
-    for (int c = 0; c < std::min<int>(cols_, int(texts.size())); ++c)
-        texts_[cell(at, c)] = texts[c];
-    ++rows_;
-    shiftRows(pictures_, at, 1);
-    shiftRows(alignments_, at, 1);
-    shiftRows(pictureAlignments_, at, 1);
-    if (announce) {
-        publishedRows_ = rows_;
-        endInsertRows();
-    } else if (deferred_) {
-        dirty_ = true;
-    } else {
-        reset();
-    }
+    changeOneRow(at, true, [&] {
+        texts_.insert(texts_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), QString());
+        back_.insert(back_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), NoColor);
+        for (int c = 0; c < std::min<int>(cols_, int(texts.size())); ++c)
+            texts_[cell(at, c)] = texts[c];
+        ++rows_;
+    });
 }
 
 void Model::removeRow(int at)
 {
-    const bool announce = !deferred_ && !dirty_ && at >= fixedRows_;
-    if (announce)
-        beginRemoveRows(QModelIndex(), at - fixedRows_, at - fixedRows_);
-    texts_.erase(texts_.begin() + std::ptrdiff_t(cell(at, 0)), texts_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
-    back_.erase(back_.begin() + std::ptrdiff_t(cell(at, 0)), back_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
-    --rows_;
-    shiftRows(pictures_, at, -1);
-    shiftRows(alignments_, at, -1);
-    shiftRows(pictureAlignments_, at, -1);
-    if (announce) {
-        publishedRows_ = rows_;
-        endRemoveRows();
-    } else if (deferred_) {
-        dirty_ = true;
-    } else {
-        reset();
-    }
+    changeOneRow(at, false, [&] {
+        texts_.erase(texts_.begin() + std::ptrdiff_t(cell(at, 0)), texts_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
+        back_.erase(back_.begin() + std::ptrdiff_t(cell(at, 0)), back_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
+        --rows_;
+    });
 }
 
 void Model::setFixedRows(int fixed)

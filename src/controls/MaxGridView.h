@@ -63,6 +63,11 @@ private:
     std::size_t cell(int r, int c) const { return std::size_t(r) * std::size_t(cols_) + std::size_t(c); }
     static qint64 key(int r, int c) { return (qint64(r) << 32) | quint32(c); }
     void cellsChanged(int r1, int c1, int r2, int c2);
+    // Ends a change of rows: announced as such, kept for the next reset, or reset now.
+    void endRowChange(bool announced, bool inserted);
+    // Inserts or removes row at through storage, announced as one row when drawing is on.
+    template <class F>
+    void changeOneRow(int at, bool insert, F&& storage);
     void reset();
     template <class Map>
     static void dropOutside(Map& map, int rows, int cols);
