@@ -68,6 +68,51 @@ std::shared_ptr<CommonDialogBackend> installCommonDialogBackend(std::shared_ptr<
     return previous;
 }
 
+namespace {
+template <class Answer, class Request>
+Answer recorded(QList<Request>& requests, QList<Answer>& answers, const Request& request)
+{
+    requests.append(request);
+    return answers.isEmpty() ? Answer{} : answers.takeFirst();
+}
+} // namespace
+
+FileDialogAnswer RecordingCommonDialogBackend::fileDialog(const FileDialogRequest& request)
+{
+    return recorded(fileRequests, fileAnswers, request);
+}
+
+ColorDialogAnswer RecordingCommonDialogBackend::colorDialog(const ColorDialogRequest& request)
+{
+    return recorded(colorRequests, colorAnswers, request);
+}
+
+FontDialogAnswer RecordingCommonDialogBackend::fontDialog(const FontDialogRequest& request)
+{
+    return recorded(fontRequests, fontAnswers, request);
+}
+
+PrintDialogAnswer RecordingCommonDialogBackend::printDialog(const PrintDialogRequest& request)
+{
+    return recorded(printRequests, printAnswers, request);
+}
+
+PageSetupAnswer RecordingCommonDialogBackend::pageSetupDialog(const PageSetupRequest& request)
+{
+    return recorded(pageSetupRequests, pageSetupAnswers, request);
+}
+
+ScopedRecordingCommonDialogs::ScopedRecordingCommonDialogs()
+    : backend_(std::make_shared<RecordingCommonDialogBackend>()),
+      previous_(installCommonDialogBackend(backend_))
+{
+}
+
+ScopedRecordingCommonDialogs::~ScopedRecordingCommonDialogs()
+{
+    installCommonDialogBackend(previous_);
+}
+
 clsCommonDialog::clsCommonDialog() = default;
 clsCommonDialog::~clsCommonDialog() = default;
 

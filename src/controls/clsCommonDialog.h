@@ -162,6 +162,43 @@ public:
     static QString nameFilter(const CommonDialogRules::FilterEntry& entry);
 };
 
+// For tests: keeps every request and answers from scripted queues (then the
+// default answers, which cancel).
+class RecordingCommonDialogBackend : public CommonDialogBackend {
+public:
+    QList<FileDialogRequest> fileRequests;
+    QList<ColorDialogRequest> colorRequests;
+    QList<FontDialogRequest> fontRequests;
+    QList<PrintDialogRequest> printRequests;
+    QList<PageSetupRequest> pageSetupRequests;
+    QList<FileDialogAnswer> fileAnswers;
+    QList<ColorDialogAnswer> colorAnswers;
+    QList<FontDialogAnswer> fontAnswers;
+    QList<PrintDialogAnswer> printAnswers;
+    QList<PageSetupAnswer> pageSetupAnswers;
+
+    FileDialogAnswer fileDialog(const FileDialogRequest& request) override;
+    ColorDialogAnswer colorDialog(const ColorDialogRequest& request) override;
+    FontDialogAnswer fontDialog(const FontDialogRequest& request) override;
+    PrintDialogAnswer printDialog(const PrintDialogRequest& request) override;
+    PageSetupAnswer pageSetupDialog(const PageSetupRequest& request) override;
+};
+
+// Installs a RecordingCommonDialogBackend for a scope.
+class ScopedRecordingCommonDialogs {
+public:
+    ScopedRecordingCommonDialogs();
+    ~ScopedRecordingCommonDialogs();
+    ScopedRecordingCommonDialogs(const ScopedRecordingCommonDialogs&) = delete;
+    ScopedRecordingCommonDialogs& operator=(const ScopedRecordingCommonDialogs&) = delete;
+    RecordingCommonDialogBackend& operator*() { return *backend_; }
+    RecordingCommonDialogBackend* operator->() { return backend_.get(); }
+
+private:
+    std::shared_ptr<RecordingCommonDialogBackend> backend_;
+    std::shared_ptr<CommonDialogBackend> previous_;
+};
+
 // Where DialogHook sends a dialog's notifications, by member name.
 class CommonDialogSink {
 public:
