@@ -71,6 +71,7 @@ MaxTabProperties::MaxTabProperties(QWidget* parent) : QWidget(parent)
             trapped(QStringLiteral("cmdToLeft_Click"), &MaxTabProperties::cmdToLeft_Click));
     connect(cmdToRight_, &QPushButton::clicked, this,
             trapped(QStringLiteral("cmdToRight_Click"), &MaxTabProperties::cmdToRight_Click));
+    changed_ = false; // the design text of row 1 is no edit
 }
 
 MaxTabProperties::Row MaxTabProperties::addRow(int n)
