@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 const QString Owner = QStringLiteral("MaxTabProperties");
@@ -42,9 +43,13 @@ MaxTabProperties::MaxTabProperties(QWidget* parent) : QWidget(parent)
     controls::setTwipsGeometry(this, 0, 0, 3960, 4425);
     setFixedSize(size());
 
-    place(new QLabel(QStringLiteral("Número de Solapas"), this), QStringLiteral("lblTabs"), 240, 480, 1545, 225);
+    // The two labels widen to their text where this platform's font is wider; they never narrow.
+    auto* lblTabs = place(new QLabel(QStringLiteral("Número de Solapas"), this), QStringLiteral("lblTabs"), 240, 480, 1545, 225);
+    lblTabs->resize(std::max(lblTabs->width(), lblTabs->sizeHint().width()), lblTabs->height());
     txtTabs_ = place(new QLineEdit(this), QStringLiteral("txtTabs"), 2970, 450, 525, 285);
-    place(new QLabel(QStringLiteral("Solapa Actual"), this), QStringLiteral("lblCurrentTab"), 240, 870, 1545, 225);
+    auto* lblCurrentTab =
+        place(new QLabel(QStringLiteral("Solapa Actual"), this), QStringLiteral("lblCurrentTab"), 240, 870, 1545, 225);
+    lblCurrentTab->resize(std::max(lblCurrentTab->width(), lblCurrentTab->sizeHint().width()), lblCurrentTab->height());
     txtCurrentTab_ = place(new QLineEdit(this), QStringLiteral("txtCurrentTab"), 2970, 840, 525, 285);
     addRow(1);
     rows_.at(1).text->setText(QStringLiteral("Tab 1"));
