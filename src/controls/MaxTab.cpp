@@ -315,16 +315,11 @@ void MaxTab::WriteProperties(controls::PropertyBag& bag) const
 void MaxTab::ReadProperties(const controls::PropertyBag& bag)
 {
     // Each step on its own: a bad value does not stop the others.
-    auto step = [](auto&& body) {
-        try {
-            body();
-        } catch (const std::exception&) {
-        }
-    };
-    step([&] { tabs_ = bag.ReadProperty(QStringLiteral("Tabs"), 3).toInt(); });
-    step([&] { currentTab_ = bag.ReadProperty(QStringLiteral("CurrentTab"), 1).toInt(); });
-    step([&] { allCaptions_ = bag.ReadProperty(QStringLiteral("AllCaptions"), DefaultCaptions).toString(); });
-    step([&] { RebuildTabs(); });
+    controls::readProperty(bag, QStringLiteral("Tabs"), 3, [&](const QVariant& v) { tabs_ = v.toInt(); });
+    controls::readProperty(bag, QStringLiteral("CurrentTab"), 1, [&](const QVariant& v) { currentTab_ = v.toInt(); });
+    controls::readProperty(bag, QStringLiteral("AllCaptions"), DefaultCaptions,
+                           [&](const QVariant& v) { allCaptions_ = v.toString(); });
+    controls::ignoreErrors([&] { RebuildTabs(); });
 }
 
 // --- widget

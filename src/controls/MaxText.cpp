@@ -355,22 +355,19 @@ void MaxText::casillaGotFocus()
     // Each step on its own; a failing one is skipped.
     if (casilla_->text().isEmpty())
         return;
-    try {
-        if (numeric()) {
-            const auto number = ValueText::parseNumber(casilla_->text());
-            if (number) {
-                casilla_->setText(MaxTextRules::editForm(*number));
-                casilla_->setCursorPosition(0);
-            }
+    controls::ignoreErrors([&] {
+        if (!numeric())
+            return;
+        if (const auto number = ValueText::parseNumber(casilla_->text())) {
+            casilla_->setText(MaxTextRules::editForm(*number));
+            casilla_->setCursorPosition(0);
         }
-    } catch (const std::exception&) {
-    }
-    try {
+    });
+    controls::ignoreErrors([&] {
         const int length = int(casilla_->text().size());
         if (casilla_->cursorPosition() != length)
             casilla_->setSelection(length, -length); // all selected, caret at 0
-    } catch (const std::exception&) {
-    }
+    });
 }
 
 void MaxText::casillaLostFocus()
@@ -430,29 +427,25 @@ void MaxText::WriteProperties(controls::PropertyBag& bag) const
 
 void MaxText::ReadProperties(const controls::PropertyBag& bag)
 {
-    auto step = [](auto&& body) {
-        try {
-            body();
-        } catch (const std::exception&) {
-        }
-    };
-    step([&] { setAlignment(bag.ReadProperty(QStringLiteral("Alignment"), 0).toInt()); });
-    step([&] {
-        const QVariant color = bag.ReadProperty(QStringLiteral("BackColor"), QVariant());
-        if (color.isValid())
-            setBackColor(std::uint32_t(color.toLongLong()));
+    controls::readProperty(bag, QStringLiteral("Alignment"), 0, [&](const QVariant& v) { setAlignment(v.toInt()); });
+    controls::readProperty(bag, QStringLiteral("BackColor"), QVariant(), [&](const QVariant& v) {
+        if (v.isValid())
+            setBackColor(std::uint32_t(v.toLongLong()));
     });
-    step([&] {
-        const QVariant font = bag.ReadProperty(QStringLiteral("Font"), QVariant());
-        if (font.isValid())
-            SetFont(font.value<QFont>());
+    controls::readProperty(bag, QStringLiteral("Font"), QVariant(), [&](const QVariant& v) {
+        if (v.isValid())
+            SetFont(v.value<QFont>());
     });
-    step([&] { formato_ = bag.ReadProperty(QStringLiteral("Formato"), DefaultFormato).toString(); });
-    step([&] { setLocked(bag.ReadProperty(QStringLiteral("Locked"), false).toBool()); });
-    step([&] { setMaxLength(std::int16_t(bag.ReadProperty(QStringLiteral("MaxLength"), 0).toInt())); });
+    controls::readProperty(bag, QStringLiteral("Formato"), DefaultFormato,
+                           [&](const QVariant& v) { formato_ = v.toString(); });
+    controls::readProperty(bag, QStringLiteral("Locked"), false, [&](const QVariant& v) { setLocked(v.toBool()); });
+    controls::readProperty(bag, QStringLiteral("MaxLength"), 0,
+                           [&](const QVariant& v) { setMaxLength(std::int16_t(v.toInt())); });
     // The text goes in under the type the box had; the type follows.
-    step([&] { casilla_->setText(bag.ReadProperty(QStringLiteral("Text"), QString()).toString()); });
-    step([&] { tipo_ = bag.ReadProperty(QStringLiteral("Tipo"), 0).toInt(); });
+    controls::readProperty(bag, QStringLiteral("Text"), QString(),
+                           [&](const QVariant& v) { casilla_->setText(v.toString()); });
+    controls::readProperty(bag, QStringLiteral("Tipo"), 0, [&](const QVariant& v) { tipo_ = v.toInt(); });
     // Loading switches the box without recolouring it.
-    step([&] { QWidget::setEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool()); });
+    controls::readProperty(bag, QStringLiteral("Enabled"), true,
+                           [&](const QVariant& v) { QWidget::setEnabled(v.toBool()); });
 }

@@ -251,18 +251,12 @@ void ProgressBar::WriteProperties(controls::PropertyBag& bag) const
 
 void ProgressBar::ReadProperties(const controls::PropertyBag& bag)
 {
-    auto step = [](auto&& body) {
-        try {
-            body();
-        } catch (const std::exception&) {
-        }
-    };
-    step([&] { value_ = bag.ReadProperty(QStringLiteral("Value"), 0).toInt(); });
-    step([&] { maxValue_ = bag.ReadProperty(QStringLiteral("MaxValue"), 100).toInt(); });
-    step([&] { mode_ = bag.ReadProperty(QStringLiteral("Mode"), 0).toInt(); });
-    step([&] { enabled_ = bag.ReadProperty(QStringLiteral("Enabled"), false).toBool(); });
-    step([&] { bright_ = bag.ReadProperty(QStringLiteral("Bright"), true).toBool(); });
-    step([&] { Redraw(); });
+    controls::readProperty(bag, QStringLiteral("Value"), 0, [&](const QVariant& v) { value_ = v.toInt(); });
+    controls::readProperty(bag, QStringLiteral("MaxValue"), 100, [&](const QVariant& v) { maxValue_ = v.toInt(); });
+    controls::readProperty(bag, QStringLiteral("Mode"), 0, [&](const QVariant& v) { mode_ = v.toInt(); });
+    controls::readProperty(bag, QStringLiteral("Enabled"), false, [&](const QVariant& v) { enabled_ = v.toBool(); });
+    controls::readProperty(bag, QStringLiteral("Bright"), true, [&](const QVariant& v) { bright_ = v.toBool(); });
+    controls::ignoreErrors([&] { Redraw(); });
 }
 
 // --- widget
@@ -286,8 +280,8 @@ void ProgressBar::paintEvent(QPaintEvent*)
     if (!contenedor_.Visible || contenedor_.Width <= 0)
         return;
     // The container clips the green pieces and the shine.
-    p.setClipRect(QRectF(contenedor_.Left / tpp, contenedor_.Top / tpp, contenedor_.Width / tpp,
-                         contenedor_.Height / tpp));
+    p.setClipRect(
+        QRectF(contenedor_.Left / tpp, contenedor_.Top / tpp, contenedor_.Width / tpp, contenedor_.Height / tpp));
     const QColor greenLight(0xB8, 0xF0, 0xA0), greenDark(0x2E, 0x9E, 0x1E);
     drawPiece(p, verdeZero_, greenLight, greenDark, tpp);
     drawPiece(p, verdeInicio_, greenLight, greenDark, tpp);

@@ -116,6 +116,15 @@ ScopedRecordingCommonDialogs::~ScopedRecordingCommonDialogs()
 clsCommonDialog::clsCommonDialog() = default;
 clsCommonDialog::~clsCommonDialog() = default;
 
+bool clsCommonDialog::took(std::int32_t result, std::int32_t extendedError)
+{
+    apiReturn_ = result;
+    // A failure other than a cancel leaves its extended error.
+    if (result != 0 && result != 1)
+        extendedError_ = extendedError;
+    return result == 1;
+}
+
 Variant clsCommonDialog::DialogHook(std::int32_t hDlg, std::int32_t MSG, std::int32_t, std::int32_t lParam)
 {
     if (!sink_)
@@ -263,16 +272,13 @@ bool clsCommonDialog::VBChooseColor(ByRef<std::int32_t> Color, ByRef<bool> AnyCo
     request.customColors = customColors_;
 
     const ColorDialogAnswer answer = commonDialogBackend().colorDialog(request);
-    apiReturn_ = answer.result;
-    if (answer.result == 1) {
-        customColors_ = answer.customColors;
-        *Color = std::int32_t(answer.color);
-        return true;
+    if (!took(answer.result, answer.extendedError)) {
+        *Color = -1;
+        return false;
     }
-    if (answer.result != 0)
-        extendedError_ = answer.extendedError;
-    *Color = -1;
-    return false;
+    customColors_ = answer.customColors;
+    *Color = std::int32_t(answer.color);
+    return true;
 }
 
 QPrinter* clsCommonDialog::printerOrOwn(QPrinter* printer)
@@ -301,16 +307,12 @@ bool clsCommonDialog::VBChooseFont(QFont& CurFont, QPrinter* PrinterDC, QWidget*
     request.maxSize = *MaxSize;
 
     const FontDialogAnswer answer = commonDialogBackend().fontDialog(request);
-    apiReturn_ = answer.result;
-    if (answer.result == 1) {
-        applyDescription(CurFont, answer.font);
-        *Color = std::int32_t(answer.color);
-        *flags = answer.flags;
-        return true;
-    }
-    if (answer.result != 0)
-        extendedError_ = answer.extendedError;
-    return false;
+    if (!took(answer.result, answer.extendedError))
+        return false;
+    applyDescription(CurFont, answer.font);
+    *Color = std::int32_t(answer.color);
+    *flags = answer.flags;
+    return true;
 }
 
 void clsCommonDialog::applyPrinterSettings(QPrinter* printer, const PrinterSettings& settings)
@@ -348,12 +350,8 @@ bool clsCommonDialog::VBPrintDlg(ByRef<QPaintDevice*> hdc, ByRef<std::int32_t> P
     request.copies = *Copies;
 
     const PrintDialogAnswer answer = commonDialogBackend().printDialog(request);
-    apiReturn_ = answer.result;
-    if (answer.result != 1) {
-        if (answer.result != 0)
-            extendedError_ = answer.extendedError;
+    if (!took(answer.result, answer.extendedError))
         return false;
-    }
     *hdc = request.printer;
     *PrintRange = printRangeFromFlags(answer.flags);
     *FromPage = answer.fromPage;
@@ -388,12 +386,8 @@ bool clsCommonDialog::VBPageSetupDlg2(QWidget* Owner, ByRef<bool> DisableMargins
     request.minMargins = {in(*MinLeftMargin), in(*MinTopMargin), in(*MinRightMargin), in(*MinBottomMargin)};
 
     const PageSetupAnswer answer = commonDialogBackend().pageSetupDialog(request);
-    apiReturn_ = answer.result;
-    if (answer.result != 1) {
-        if (answer.result != 0)
-            extendedError_ = answer.extendedError;
+    if (!took(answer.result, answer.extendedError))
         return false;
-    }
     auto out = [units](std::int32_t m) { return marginFromDialog(m, units); };
     *LeftMargin = out(answer.margins.left);
     *TopMargin = out(answer.margins.top);

@@ -320,6 +320,8 @@ private:
     bool fileDialog(bool save, ByRef<QString>& Filename, ByRef<QString>& FileTitle, ByRef<QString>& Filter,
                     ByRef<std::int32_t>& FilterIndex, const QString& InitDir, const QString& DlgTitle,
                     const QString& DefaultExt, QWidget* Owner, ByRef<std::int32_t>& flags, std::int32_t dialogFlags);
+    // Keeps the dialog's return value; true when it was accepted.
+    bool took(std::int32_t result, std::int32_t extendedError);
     void fillCustomColors();
     QPrinter* printerOrOwn(QPrinter* printer);
     static void applyPrinterSettings(QPrinter* printer, const PrinterSettings& settings);
