@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -332,4 +334,40 @@ TEST(clsCommonDialog, PrintDialogResults)
     EXPECT_TRUE(collate);
     EXPECT_FALSE(toFile);
     EXPECT_EQ(printer.copyCount(), 3);
+}
+
+TEST(QtCommonDialogBackend, TheOpenDialogOffersEitherCaseAndReturnsTheChoice)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"A.ACCDB", "b.accdb", "c.txt"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QStringList offered;
+    QString shownFilter;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        offered = dialog->nameFilters();
+        shownFilter = dialog->testOption(QFileDialog::HideNameFilterDetails) &&
+                              dialog->testOption(QFileDialog::DontUseNativeDialog)
+                          ? QStringLiteral("hidden details, not native")
+                          : QString();
+        dialog->selectFile(dir.filePath(QStringLiteral("A.ACCDB")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QtCommonDialogBackend backend;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Abrir Fichero");
+    request.folder = dir.path();
+    request.filters = {{"Access Actual (*.accdb)", "*.accdb"}};
+    request.flags = 0x1000;
+    const FileDialogAnswer answer = backend.fileDialog(request);
+    EXPECT_EQ(offered, QStringList{"Access Actual (*.accdb) (*.[aA][cC][cC][dD][bB])"});
+    EXPECT_EQ(shownFilter, QStringLiteral("hidden details, not native"));
+    EXPECT_EQ(answer.result, 1);
+    EXPECT_EQ(answer.files, QStringList{dir.filePath(QStringLiteral("A.ACCDB"))});
+    EXPECT_EQ(answer.filterIndex, 1);
+    EXPECT_EQ(answer.flags, 0x1000);
 }
