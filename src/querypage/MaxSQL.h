@@ -162,6 +162,9 @@ public:
     void tmrVisiblePassword_Timer();
     QTimer* PasswordTimer() const { return tmrVisiblePassword; }
     QString StatusText() const;
+    // The tab's context statement (read from and saved with the history, edited in the key dialog).
+    QString contextStatement() const { return ContextStatement; }
+    void setContextStatement(const QString& text) { ContextStatement = text; }
     bool IsRunning() const { return running_; }
 
 signals:
