@@ -76,8 +76,12 @@ void MaxSQL::LoadGrid(QString statement)
             if (!StructureMatchesResult(structure)) {
                 TableStructureCache.remove(EditTableName);
                 structure = TableStructure(EditTableName);
-                if (!StructureMatchesResult(structure))
+                if (!StructureMatchesResult(structure)) {
                     ResetEditState(true);
+                    flexi_->setRedraw(false);
+                    HeadersFromRecordset();
+                    flexi_->setRedraw(true);
+                }
             }
         }
         if (SingleTable)
