@@ -6,6 +6,7 @@
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
+#include "controls/ControlSupport.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -52,7 +53,7 @@ void ClockFace::paintEvent(QPaintEvent*)
                                      {210, 330, 210, 435}, {150, 270, 30, 330},  {150, 180, 30, 120}};
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette().color(QPalette::Dark), 2));
+    p.setPen(QPen(controls::resolveColor(0x80000010), 2)); // button shadow
     for (int i = 0; i < 6; ++i)
         if (lines[std::size_t(i)])
             p.drawLine(Screen::pixelsFromTwips(spokes[i][0]), Screen::pixelsFromTwips(spokes[i][1]),
@@ -243,8 +244,7 @@ void MaxSQL::createControls()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Label2 = new QLabel(Picture1);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Screen::pixelsFromTwips(30), Screen::pixelsFromTwips(30), Screen::pixelsFromTwips(8745),
-                        Screen::pixelsFromTwips(225));
+    controls::setTwipsGeometry(Label2, 30, 30, 8745, 225);
 
     tmrCheckEditable = new QTimer(this);
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
@@ -272,8 +272,7 @@ void MaxSQL::connectButton(PushButton* b, void (MaxSQL::*handler)(int, int, floa
 void MaxSQL::place(QWidget* w, int left, int top, int width, int height)
 {
     twips_[w] = QRect(left, top, width, height);
-    w->setGeometry(Screen::pixelsFromTwips(left), Screen::pixelsFromTwips(top), Screen::pixelsFromTwips(width),
-                   Screen::pixelsFromTwips(height));
+    controls::setTwipsGeometry(w, left, top, width, height);
 }
 
 void MaxSQL::placeLeft(QWidget* w, int left)
@@ -292,16 +291,7 @@ QRect MaxSQL::TwipsBox(const QString& controlName) const
 
 bool MaxSQL::guarded(const char* procedure, const std::function<void()>& body)
 {
-    const QString tag = TraceTag(QStringLiteral("MaxSQL"), QString::fromLatin1(procedure));
-    try {
-        body();
-        return true;
-    } catch (const Error& e) {
-        ReportError(errorObject_, tag, e);
-    } catch (const std::exception& e) {
-        ReportError(errorObject_, tag, Error(Error::InvalidProcedureCall, QString::fromUtf8(e.what())));
-    }
-    return false;
+    return controls::trapHandler(errorObject_, QStringLiteral("MaxSQL"), QString::fromLatin1(procedure), body);
 }
 
 QString MaxSQL::translate(const QString& text)

@@ -3,6 +3,7 @@
 // record-editing object, and the structure caches.
 #include "querypage/MaxSQL.h"
 
+#include "controls/ControlSupport.h"
 #include "core/Error.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
@@ -78,9 +79,8 @@ void MaxSQL::LoadGrid(QString statement)
                 structure = TableStructure(EditTableName);
                 if (!StructureMatchesResult(structure)) {
                     ResetEditState(true);
-                    flexi_->setRedraw(false);
+                    const controls::RedrawGuard redraw(*flexi_);
                     HeadersFromRecordset();
-                    flexi_->setRedraw(true);
                 }
             }
         }
@@ -160,7 +160,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
         }
         headerQualifier_ = qualifier;
         const std::vector<StructureField> fields = fieldsOf(structure);
-        flexi_->setRedraw(false);
+        const controls::RedrawGuard redraw(*flexi_);
         flexi_->setTag(qualifier);
         flexi_->setRows(1);
         flexi_->setCols(fields.empty() ? 30 : int(fields.size()));
@@ -171,7 +171,6 @@ bool MaxSQL::InitializeGrid(QString& statement)
             flexi_->setTextMatrix(0, int(i), header);
             flexi_->setColWidth(int(i), loadrules::columnWidth(fields[i].type, fields[i].size, header, measure));
         }
-        flexi_->setRedraw(true);
         ok = true;
     });
     return ok;
@@ -222,7 +221,7 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
             return;
         }
         const int headerCols = flexi_->Cols();
-        flexi_->setRedraw(false);
+        const controls::RedrawGuard redraw(*flexi_);
         ResultColumns = ResultSet->FieldCount();
         PagingRecordCount = ResultSet->RecordCount();
         flexi_->setCols(ResultColumns);
@@ -255,7 +254,6 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
             applyFrame();
             flexi_->setScrollBars(3);
         }
-        flexi_->setRedraw(true);
         ok = true;
     });
     return ok;

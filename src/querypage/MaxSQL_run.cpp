@@ -3,6 +3,7 @@
 // final SELECT handed to the grid load, and the status line.
 #include "querypage/MaxSQL.h"
 
+#include "controls/ControlSupport.h"
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "data/clsDO.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <optional>
 
 // One run at a time: the toolbar and the connection panel are disabled while
 // it lasts (pending events run inside it) and come back as they were; the
@@ -35,14 +37,14 @@ public:
             states_.push_back({w, w->isEnabled()});
             w->setEnabled(false);
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        cursor_.emplace();
     }
     ~RunGuard() { release(); }
     void release()
     {
         if (!page_.running_)
             return;
-        QApplication::restoreOverrideCursor();
+        cursor_.reset();
         for (const auto& [w, enabled] : states_)
             if (w)
                 w->setEnabled(enabled);
@@ -52,6 +54,7 @@ public:
 private:
     MaxSQL& page_;
     std::vector<std::pair<QPointer<QWidget>, bool>> states_;
+    std::optional<controls::WaitCursor> cursor_;
 };
 
 namespace {

@@ -1,6 +1,7 @@
 #include "querypage/PushButton.h"
 
 #include "core/Screen.h"
+#include "platform/keys/KeyEvents.h"
 
 #include <QMouseEvent>
 
@@ -34,14 +35,7 @@ void PushButton::mouseReleaseEvent(QMouseEvent* event)
     case Qt::MiddleButton: button = 4; break;
     default: break;
     }
-    int shift = 0;
-    const Qt::KeyboardModifiers m = event->modifiers();
-    if (m & Qt::ShiftModifier)
-        shift |= 1;
-    if (m & Qt::ControlModifier)
-        shift |= 2;
-    if (m & Qt::AltModifier)
-        shift |= 4;
+    const int shift = keys::shiftState(event->modifiers());
     const double tpp = Screen::twipsPerPixel();
     emit mouseUp(button, shift, float(event->position().x() * tpp), float(event->position().y() * tpp));
 }
