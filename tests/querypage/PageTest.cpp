@@ -382,7 +382,7 @@ TEST_F(PageTest, Frame)
 
 TEST(PageTexts, EveryPageTextIsTranslated)
 {
-    QFile tsv(qEnvironmentVariable("VELMORA_SOURCE_DIR") + "/resources/translate.tsv");
+    QFile tsv(QStringLiteral(VELMORA_TRANSLATE_TSV));
     ASSERT_TRUE(tsv.open(QIODevice::ReadOnly));
     QHash<QString, QStringList> rows;
     for (const QString& line : QString::fromUtf8(tsv.readAll()).split('\n'))
@@ -394,7 +394,7 @@ TEST(PageTexts, EveryPageTextIsTranslated)
                          "No se ha podido iniciar el objeto de acceso a datos", "Origen de Datos", "Servidor",
                          "Abrir Fichero", "Access Clásico (*.mdb)", "Access Actual (*.accdb)",
                          "Debe seleccionar el Driver a utilizar por el Origen de Datos",
-                         "El área de consulta SQL", "El tipo de conexión",
+                         "El área de consulta SQL no puede estar en blanco", "El tipo de conexión no puede estar en blanco",
                          "No se encuentra el fichero de base de datos especificado."};
     for (QObject* o : page.ChildControls()) {
         const QString caption = o->property("text").toString();
