@@ -3,6 +3,7 @@
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
+#include "platform/db/Connection.h"
 #include "platform/db/RecordingBackend.h"
 #include "platform/db/Types.h"
 #include "querypage/MaxSQL.h"
@@ -405,6 +406,60 @@ TEST(PageTexts, EveryPageTextIsTranslated)
         ASSERT_TRUE(rows.contains(t)) << t.toStdString();
         EXPECT_EQ(rows[t].size(), 7) << t.toStdString();
         EXPECT_TRUE(rows[t].last().startsWith("MaxSQL")) << t.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The page over a real local database file, as a user sees it.
+TEST(PageEndToEnd, SelectStarFromALocalFileLoadsHeadersAndRows)
+{
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    const QString file = dir.filePath("Ventas.mdb");
+    {
+        QFile empty(file);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        db::Connection c;
+        c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+        c.Execute("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT(40), Alta DATETIME, Saldo CURRENCY)");
+        c.Execute("INSERT INTO Clientes VALUES (1, 'Ana Ruiz', #2024-01-15#, 120.5)");
+        c.Execute("INSERT INTO Clientes VALUES (2, 'Luis Gómez', #2023-11-02#, 0)");
+        c.Execute("INSERT INTO Clientes (Id, Nombre) VALUES (3, 'Marta Díaz')");
+        c.Close();
+    }
+    auto zolt = std::make_shared<clsDO>();
+    auto msg = std::make_shared<clsError>();
+    auto recorder = std::make_shared<MsgBoxRecorder>();
+    msg->setRecorder(recorder);
+    auto scr = std::make_shared<clsTablas>();
+    scr->oError = msg;
+    QWidget window;
+    MaxSQL page(&window);
+    page.setParentForm(&window);
+    page.setErrorObject(msg);
+    page.setSCRObject(scr);
+    page.setZoltObject(zolt);
+    page.setCurrentTab(1);
+    page.StartControl();
+    page.ParametersConnection(1, 1, "", file, "", "");
+    page.setTextSQL("SELECT * FROM Clientes");
+    window.resize(page.size());
+    window.show();
+    page.ExecuteQuery();
+    EXPECT_TRUE(recorder->calls.empty()) << (recorder->calls.empty() ? "" : recorder->calls[0].body.toStdString());
+    EXPECT_EQ(page.Flexi().Rows(), 4);
+    EXPECT_EQ(page.Flexi().Cols(), 4);
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("Nombre"));
+    EXPECT_EQ(page.Flexi().TextMatrix(2, 1), QStringLiteral("Luis Gómez"));
+    EXPECT_EQ(page.Flexi().TextMatrix(3, 2), QString());
+    EXPECT_TRUE(page.StatusText().contains("Nº Registros: 3"));
+    if (const QString shot = qEnvironmentVariable("VELMORA_PAGE_SHOT"); !shot.isEmpty()) {
+        QTest::qWait(300);
+        window.grab().save(shot);
     }
 }
 
