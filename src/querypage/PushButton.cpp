@@ -12,6 +12,10 @@ PushButton::PushButton(const QString& name, const QString& caption, QWidget* par
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setAutoRaise(false);
     setIconSize(QSize(24, 24));
+    // Captions fit the buttons' design width of 795 twips.
+    QFont f = font();
+    f.setPointSizeF(f.pointSizeF() * 0.8);
+    setFont(f);
 }
 
 void PushButton::setPictures(const QPixmap& enabled, const QPixmap& grey)

@@ -447,7 +447,8 @@ TEST(PageEndToEnd, SelectStarFromALocalFileLoadsHeadersAndRows)
     page.StartControl();
     page.ParametersConnection(1, 1, "", file, "", "");
     page.setTextSQL("SELECT * FROM Clientes");
-    window.resize(page.size());
+    window.resize(16380 / 15, 11130 / 15);
+    page.resize(window.size());
     window.show();
     page.ExecuteQuery();
     EXPECT_TRUE(recorder->calls.empty()) << (recorder->calls.empty() ? "" : recorder->calls[0].body.toStdString());
