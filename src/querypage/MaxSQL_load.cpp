@@ -18,6 +18,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <optional>
 
 namespace {
 
@@ -55,6 +56,20 @@ std::vector<StructureField> fieldsOf(const Variant& structure)
     return out;
 }
 
+// Drawing off for a scope unless an outer scope already switched it off, so a
+// whole load reaches the view as one change.
+class DrawingOff {
+public:
+    explicit DrawingOff(PageGrid& grid)
+    {
+        if (grid.Redraw())
+            guard_.emplace(grid);
+    }
+
+private:
+    std::optional<controls::RedrawGuard> guard_;
+};
+
 } // namespace
 
 double MaxSQL::TextWidth(const QString& text) const
@@ -65,6 +80,7 @@ double MaxSQL::TextWidth(const QString& text) const
 void MaxSQL::LoadGrid(QString statement)
 {
     guarded("LoadGrid", [&] {
+        const DrawingOff drawing(*flexi_);
         if (!InitializeGrid(statement)) {
             lastFinalSelect_.clear();
             return;
@@ -79,7 +95,7 @@ void MaxSQL::LoadGrid(QString statement)
                 structure = TableStructure(EditTableName);
                 if (!StructureMatchesResult(structure)) {
                     ResetEditState(true);
-                    const controls::RedrawGuard redraw(*flexi_);
+                    const DrawingOff drawing(*flexi_);
                     HeadersFromRecordset();
                 }
             }
@@ -160,7 +176,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
         }
         headerQualifier_ = qualifier;
         const std::vector<StructureField> fields = fieldsOf(structure);
-        const controls::RedrawGuard redraw(*flexi_);
+        const DrawingOff drawing(*flexi_);
         flexi_->setTag(qualifier);
         flexi_->setRows(1);
         flexi_->setCols(fields.empty() ? 30 : int(fields.size()));
@@ -221,7 +237,7 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
             return;
         }
         const int headerCols = flexi_->Cols();
-        const controls::RedrawGuard redraw(*flexi_);
+        const DrawingOff drawing(*flexi_);
         ResultColumns = ResultSet->FieldCount();
         PagingRecordCount = ResultSet->RecordCount();
         flexi_->setCols(ResultColumns);

@@ -283,8 +283,10 @@ TEST_F(PageTest, StringWidthsAndPaging)
 
     rec->answerRows("SELECT * FROM big33", names(33), rowsOf(10000, 33));
     rec->answerRows("SELECT * FROM big32", names(32), rowsOf(10000, 32));
+    page.Flexi().takeResets();
     run("SELECT * FROM big32");
     EXPECT_EQ(page.Flexi().Rows(), 10001);
+    EXPECT_EQ(page.Flexi().takeResets(), 1);
     EXPECT_TRUE(child<QScrollBar>("OnDemandElevator")->isHidden());
     run("SELECT * FROM big33");
     auto* bar = child<QScrollBar>("OnDemandElevator");
