@@ -79,20 +79,18 @@ void MaxSQL::createControls()
     QStyle* st = style();
     auto picture = [st](QStyle::StandardPixmap sp) { return st->standardIcon(sp).pixmap(24, 24); };
     auto grey = [](const QPixmap& p) { return QIcon(p).pixmap(24, 24, QIcon::Disabled); };
-    imgFlechaIzda = picture(QStyle::SP_ArrowLeft);
-    imgFlechaIzdaGris = grey(imgFlechaIzda);
-    imgFlechaDcha = picture(QStyle::SP_ArrowRight);
-    imgFlechaDchaGris = grey(imgFlechaDcha);
-    imgKey = picture(QStyle::SP_DialogApplyButton);
-    ImgKeyGris = grey(imgKey);
-    imgAdd = picture(QStyle::SP_FileIcon);
-    imgAddGrey = grey(imgAdd);
-    imgDelete = picture(QStyle::SP_TrashIcon);
-    imgDeleteGrey = grey(imgDelete);
-    imgConfirm = picture(QStyle::SP_DialogSaveButton);
-    imgConfirmGrey = grey(imgConfirm);
-    imgCompact = picture(QStyle::SP_DriveHDIcon);
-    imgCompactGris = grey(imgCompact);
+    const std::tuple<QPixmap*, QPixmap*, QStyle::StandardPixmap> pictures[] = {
+        {&imgFlechaIzda, &imgFlechaIzdaGris, QStyle::SP_ArrowLeft},
+        {&imgFlechaDcha, &imgFlechaDchaGris, QStyle::SP_ArrowRight},
+        {&imgKey, &ImgKeyGris, QStyle::SP_DialogApplyButton},
+        {&imgAdd, &imgAddGrey, QStyle::SP_FileIcon},
+        {&imgDelete, &imgDeleteGrey, QStyle::SP_TrashIcon},
+        {&imgConfirm, &imgConfirmGrey, QStyle::SP_DialogSaveButton},
+        {&imgCompact, &imgCompactGris, QStyle::SP_DriveHDIcon}};
+    for (const auto& [enabled, greyed, sp] : pictures) {
+        *enabled = picture(sp);
+        *greyed = grey(*enabled);
+    }
 
     struct ButtonDef {
         PushButton** slot;
