@@ -12,6 +12,7 @@
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
 #include "querypage/PushButton.h"
+#include "querypage/modCommons.h"
 #include "services/clsTablas.h"
 
 #include <QApplication>
@@ -210,6 +211,8 @@ void MaxSQL::createControls()
     txtTabla = sqlBox("txtTabla");
     txtShadow = sqlBox("txtShadow");
     txtShadow->hide();
+    // Keywords colour as they are typed; comment pieces follow at the next HighlightKeywords.
+    modCommons::highlighterOf(txtTabla);
     connect(txtTabla, &QPlainTextEdit::textChanged, this, [this] { txtTabla_Change(); });
 
     lblKeyFields = new QLabel(QStringLiteral("Campos Clave"), this);
