@@ -12,6 +12,7 @@
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
 #include "querypage/PushButton.h"
+#include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 #include "services/clsTablas.h"
 
@@ -34,14 +35,6 @@ namespace {
 using namespace pagelayout;
 
 QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
-
-// A number read from a settings value; the default when it is none.
-int settingNumber(const QString& value, int fallback)
-{
-    bool ok = false;
-    const int n = value.trimmed().toInt(&ok);
-    return ok ? n : fallback;
-}
 
 } // namespace
 
@@ -457,25 +450,12 @@ void MaxSQL::setListIndexes(int connectionType, int driver)
 void MaxSQL::StartControl()
 {
     guarded("StartControl", [this] {
-        const QString file = ProgramFolder::file(QStringLiteral("\\Velmora_Tab") + QString::number(currentTab_) +
-                                                 QStringLiteral(".ini"));
+        const TabHistoryFile file = TabHistoryFile::load(TabHistoryFile::pathOf(currentTab_));
         // A value the file should not hold gives the default, never an abort.
-        splitterTop_ = std::max(MinSplitterTop,
-                                settingNumber(clsTablas::LeerIni(file, QStringLiteral("Page"), QStringLiteral("Splitter"),
-                                                                 QStringLiteral("3240")),
-                                              DefaultSplitterTop));
-        const QString section = QStringLiteral("DataAccess_0");
-        int type = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("ConnectionType"), QStringLiteral("0")), 0);
-        int driver = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("Driver"), QStringLiteral("0")), 0);
-        if (type < -1 || type > 3)
-            type = 0;
-        if (driver < -1 || driver > 2)
-            driver = 0;
-        setListIndexes(type, driver);
-        txtServidor->setText(clsTablas::LeerIni(file, section, QStringLiteral("Server"), QString()));
-        txtBBDD->setText(clsTablas::LeerIni(file, section, QStringLiteral("DataBase"), QString()));
-        txtUser->setText(clsTablas::LeerIni(file, section, QStringLiteral("User"), QString()));
-        txtPassword->setText(clsTablas::LeerIni(file, section, QStringLiteral("Password"), QString()));
+        splitterTop_ = std::max(MinSplitterTop, file.splitter());
+        const ConnectionValues c = file.connection(0);
+        ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
+                             c.password);
         applyFrame();
         HistoryIndex = 0;
         std::int16_t tab = currentTab_;

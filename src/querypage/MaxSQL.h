@@ -16,6 +16,7 @@
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
+#include "querypage/ConnectionValues.h"
 #include "querypage/PageDialogs.h"
 #include "querypage/PageGrid.h"
 #include "services/HostWindow.h"
@@ -49,14 +50,6 @@ class Recordset;
 namespace validation {
 enum class Field;
 }
-
-// The six connection values, in the order the system always passes them.
-struct ConnectionValues {
-    int connectionType = 0;
-    int driver = 0;
-    QString server, database, user, password;
-    bool operator==(const ConnectionValues&) const = default;
-};
 
 // The password countdown clock: six spokes shown clockwise one per step.
 class ClockFace : public QWidget {

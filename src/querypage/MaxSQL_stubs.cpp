@@ -26,14 +26,6 @@ void MaxSQL::BttHelp_MouseUp(int, int, float, float) {}
 void MaxSQL::BttSettings_MouseUp(int, int, float, float) {}
 void MaxSQL::OpenWebPage(QString&) {}
 
-// --- history
-
-void MaxSQL::SaveLastQuery(std::int16_t) {}
-void MaxSQL::GetQuery(std::int32_t&, std::int16_t&) {}
-void MaxSQL::SetQueryButtons() {}
-void MaxSQL::BttPreviousQuery_MouseUp(int, int, float, float) {}
-void MaxSQL::BttNextQuery_MouseUp(int, int, float, float) {}
-
 // --- page commands
 
 void MaxSQL::ShowTables() {}
