@@ -20,12 +20,6 @@ qint64 MaxSQL::OnDemandElevatorValue() { return PagePosition; }
 void MaxSQL::SetOnDemandElevatorValue(qint64&) {}
 void MaxSQL::OnDemandElevator_Change() {}
 
-// --- help and settings
-
-void MaxSQL::BttHelp_MouseUp(int, int, float, float) {}
-void MaxSQL::BttSettings_MouseUp(int, int, float, float) {}
-void MaxSQL::OpenWebPage(QString&) {}
-
 // --- page commands
 
 void MaxSQL::ShowTables() {}
