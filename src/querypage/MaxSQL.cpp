@@ -231,8 +231,7 @@ void MaxSQL::createControls()
     OnDemandElevator = new QScrollBar(Qt::Vertical, this);
     OnDemandElevator->setObjectName(QStringLiteral("OnDemandElevator"));
     OnDemandElevator->hide();
-    connect(OnDemandElevator, &QScrollBar::valueChanged, this,
-            [this] { guarded("OnDemandElevator_Change", [this] { OnDemandElevator_Change(); }); });
+    connect(OnDemandElevator, &QScrollBar::actionTriggered, this, [this](int action) { OnDemandElevator_Change(action); });
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -328,6 +327,7 @@ void MaxSQL::LayoutTwips(int width, int height)
             qint64 count = PagingRecordCount;
             bool reset = false;
             OnDemandElevatorConfig(count, reset);
+            RefillPage();
         }
     });
 }
@@ -358,6 +358,7 @@ void MaxSQL::DragSplitter(int dy)
         qint64 count = PagingRecordCount;
         bool reset = false;
         OnDemandElevatorConfig(count, reset);
+        RefillPage();
     }
 }
 

@@ -225,7 +225,10 @@ private:
     void OnDemandElevatorConfig(qint64& count, bool& resetPosition);
     qint64 OnDemandElevatorValue();
     void SetOnDemandElevatorValue(qint64& position);
-    void OnDemandElevator_Change();
+    // The bar's action (QAbstractSlider::SliderAction) says the kind of move.
+    void OnDemandElevator_Change(int action);
+    // One page of records from PagePosition into the grid's rows.
+    void RefillPage();
 
     // --- help and settings
     void BttHelp_MouseUp(int Button, int Shift, float X, float Y);

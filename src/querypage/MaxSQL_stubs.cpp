@@ -13,13 +13,6 @@
 #include <QComboBox>
 #include <QLabel>
 
-// --- paging bar
-
-void MaxSQL::OnDemandElevatorConfig(qint64&, bool&) {}
-qint64 MaxSQL::OnDemandElevatorValue() { return PagePosition; }
-void MaxSQL::SetOnDemandElevatorValue(qint64&) {}
-void MaxSQL::OnDemandElevator_Change() {}
-
 // --- page commands
 
 void MaxSQL::ShowTables() {}
@@ -40,19 +33,6 @@ void MaxSQL::BusquedaCSV() {}
 void MaxSQL::BusquedaExcel() {}
 void MaxSQL::GenerateScript() {}
 QString MaxSQL::DarFormato(const Variant&, std::int16_t&) { return QString(); }
-
-// --- clipboard and clearing
-
-void MaxSQL::SetToClipboard() {}
-void MaxSQL::GetFromClipboard() {}
-void MaxSQL::DeleteCurrentCell() {}
-void MaxSQL::DeleteConnectionData() {}
-void MaxSQL::DeleteQueryData() {}
-void MaxSQL::DeleteGridData()
-{
-    flexi_->setRows(1);
-    Label2->clear();
-}
 
 // --- editability and key fields
 
