@@ -139,6 +139,8 @@ void SchemaGrid::setTopRow(int row)
         scrollToItem(cell(row, 0), QAbstractItemView::PositionAtTop);
 }
 
+double SchemaGrid::InnerWidth() const { return twipsOf(width() - 2 * frameWidth()); }
+
 double SchemaGrid::ColWidth(int col) const
 {
     checkCell(0, col);

@@ -33,6 +33,8 @@ public:
     void setRowSel(int row) { rowSel_ = row; }
     void setTopRow(int row);
 
+    // The width inside the frame, twips.
+    double InnerWidth() const;
     double ColWidth(int col) const;
     void setColWidth(int col, double twips);
     double RowHeight(int row) const;
