@@ -285,16 +285,24 @@ void ReplaceItem(Collection& c, int p, const Variant& item, const QString& key)
     }
 }
 
+int SortedPosition(const QStringList& names, const QString& name)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (QString::compare(names[i], name, Qt::CaseSensitive) > 0)
+            return i + 1;
+    return int(names.size()) + 1;
+}
+
 void AddSorted(Collection& indexFields, const QString& name)
 {
-    int before = 0;
-    for (int i = 1; i <= indexFields.Count() && before == 0; ++i)
-        if (QString::compare(indexFields[i].toString(), name, Qt::CaseSensitive) > 0)
-            before = i;
-    if (before == 0)
+    QStringList names;
+    for (const Variant& v : indexFields)
+        names << v.toString();
+    const int position = SortedPosition(names, name);
+    if (position > indexFields.Count())
         indexFields.Add(Variant(name), name);
     else
-        indexFields.Add(Variant(name), name, Variant(std::int32_t(before)));
+        indexFields.Add(Variant(name), name, Variant(std::int32_t(position)));
 }
 
 QStringList AvailableFields(const Collection* tableFields, const Collection* indexFields)

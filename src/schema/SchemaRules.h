@@ -107,6 +107,9 @@ void ReplaceItem(Collection& c, int p, const Variant& item, const QString& key);
 
 // --- index dialog
 
+// 1-based place of name among names: before the first that sorts after it by
+// character codes (capitals before small letters), else after the last.
+int SortedPosition(const QStringList& names, const QString& name);
 // Adds name (keyed by itself) before the first entry that sorts after it by character codes.
 void AddSorted(Collection& indexFields, const QString& name);
 // Names of the table's fields ("Name" of each item) that the index does not hold.
