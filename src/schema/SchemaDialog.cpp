@@ -52,9 +52,6 @@ void SchemaDialog::closeEvent(QCloseEvent* e)
 
 void SchemaDialog::reject() { closeBox(); }
 
-HourGlass::HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-HourGlass::~HourGlass() { QApplication::restoreOverrideCursor(); }
-
 QLabel* label(QWidget* parent, const char* name, const QString& text)
 {
     auto* l = new QLabel(text, parent);
@@ -75,12 +72,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
-}
-
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(Screen::pixelsFromTwips(left), Screen::pixelsFromTwips(top), Screen::pixelsFromTwips(width),
-                   Screen::pixelsFromTwips(height));
 }
 
 void addSeparators(QWidget* window, double width)

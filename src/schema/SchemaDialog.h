@@ -3,6 +3,7 @@
 // objects they are given, loading once before the first show, the exit
 // button behind Esc and the close box, and handlers that report instead of
 // letting an error reach the event loop.
+#include "controls/ControlSupport.h"
 #include "core/Error.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -52,9 +53,7 @@ protected:
     template <class F>
     bool handle(const char* procedure, F&& body)
     {
-        return trap(std::forward<F>(body), [this, procedure](const Error& e) {
-            ReportError(MSG, TraceTag(objectName(), QString::fromLatin1(procedure)), e);
-        });
+        return controls::trapHandler(MSG, objectName(), QString::fromLatin1(procedure), std::forward<F>(body));
     }
 
     // The message object's MsgBox (the system box without one).
@@ -66,28 +65,6 @@ protected:
 
 private:
     bool loaded_ = false;
-};
-
-// The hourglass while alive.
-class HourGlass {
-public:
-    HourGlass();
-    ~HourGlass();
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-};
-
-// Keeps a grid's drawing off while alive and switches it back on on every path.
-template <class Grid>
-class RedrawOff {
-public:
-    explicit RedrawOff(Grid& g) : g_(g) { g_.setRedraw(false); }
-    ~RedrawOff() { g_.setRedraw(true); }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    Grid& g_;
 };
 
 // Controls named as the windows name them.
@@ -103,7 +80,10 @@ W* control(QWidget* parent, const char* name)
 }
 
 // Position and size in twips.
-void place(QWidget* w, double left, double top, double width, double height);
+inline void place(QWidget* w, double left, double top, double width, double height)
+{
+    controls::setTwipsGeometry(w, left, top, width, height);
+}
 // The row of push buttons along the top and the two separator lines under it.
 void addSeparators(QWidget* window, double width);
 

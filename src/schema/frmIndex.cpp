@@ -157,7 +157,7 @@ void frmIndex::setIndexName(const QString& name)
 
 void frmIndex::fillList(SchemaGrid& grid, const QStringList& names)
 {
-    schema::RedrawOff off(grid);
+    controls::RedrawGuard off(grid);
     grid.setCols(2);
     grid.setRows(1);
     grid.setColWidth(0, 0);

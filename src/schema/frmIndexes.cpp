@@ -70,7 +70,7 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
         handle("fgrIndexes_EnterCell", [this] {
             if (loading_ || fgrIndexes->Row() < 1)
                 return;
-            schema::RedrawOff off(*fgrIndexes);
+            controls::RedrawGuard off(*fgrIndexes);
             showIndex(fgrIndexes->TextMatrix(fgrIndexes->Row(), 0));
         });
     });
@@ -113,7 +113,7 @@ void frmIndexes::readIndexes()
 
 void frmIndexes::setupGrid(SchemaGrid& grid, int items)
 {
-    schema::RedrawOff off(grid);
+    controls::RedrawGuard off(grid);
     grid.setCols(2);
     grid.setRows(1);
     grid.setColWidth(0, 0);
@@ -133,7 +133,7 @@ void frmIndexes::fillIndexesGrid()
     } done{loading_};
     setupGrid(*fgrIndexes, indexes_->Count());
     {
-        schema::RedrawOff off(*fgrIndexes);
+        controls::RedrawGuard off(*fgrIndexes);
         int row = 0;
         for (const Variant& v : *indexes_) {
             const QString name = schema::TextOf(v.as<Collection>().get(), QStringLiteral("IndexName"));

@@ -124,7 +124,7 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
         handle("fgrFields_EnterCell", [this] {
             if (loading_ || fgrFields->Row() < 1)
                 return;
-            RedrawOff off(*fgrFields);
+            controls::RedrawGuard off(*fgrFields);
             fgrFields->setCol(3);
             fgrFields->setColSel(3);
             showFieldProperties(fgrFields->TextMatrix(fgrFields->Row(), 1));
@@ -276,7 +276,7 @@ void frmTableProperties::fillFieldsGrid()
     FlagOn loading(loading_);
     const int n = fields_->Count();
     {
-        schema::RedrawOff off(*fgrFields);
+        controls::RedrawGuard off(*fgrFields);
         fgrFields->setCols(4);
         fgrFields->setRows(1);
         fgrFields->setColWidth(0, 0);
@@ -292,7 +292,7 @@ void frmTableProperties::fillFieldsGrid()
         }
     }
     {
-        schema::RedrawOff off(*fgrFields);
+        controls::RedrawGuard off(*fgrFields);
         const QPixmap key = schema::pictures::key();
         const QPixmap unchecked = schema::pictures::unchecked();
         for (int i = 1; i <= n; ++i) {
@@ -357,7 +357,7 @@ void frmTableProperties::toggleMark(int row)
 {
     {
         FlagOn loading(loading_);
-        schema::RedrawOff off(*fgrFields);
+        controls::RedrawGuard off(*fgrFields);
         const bool mark = fgrFields->TextMatrix(row, 0) == kUnchecked;
         fgrFields->setTextMatrix(row, 0, mark ? kChecked : kUnchecked);
         fgrFields->setCellPicture(row, 2, mark ? schema::pictures::checked() : schema::pictures::unchecked(),
@@ -530,7 +530,7 @@ void frmTableProperties::save()
     }
     const QString table = txtTableName->text();
     {
-        schema::HourGlass wait;
+        controls::WaitCursor wait;
         if (editionMode_ == QLatin1String("A")) {
             const QString result = Zolt->CreateTable(table, fields_);
             QCoreApplication::processEvents();

@@ -95,7 +95,7 @@ void frmTables::Form_Load()
         const int n = tables_->Count();
         setupTablesGrid(n);
         {
-            schema::RedrawOff off(*fgrTables);
+            controls::RedrawGuard off(*fgrTables);
             for (int i = 1; i <= n; ++i) {
                 fgrTables->setTextMatrix(i, 0, QString::number(i));
                 fgrTables->setTextMatrix(i, 1, schema::TextOf(tables_->Item(Variant(i)).as<Collection>().get(),
@@ -124,7 +124,7 @@ void frmTables::readTables()
 
 void frmTables::setupTablesGrid(int n)
 {
-    schema::RedrawOff off(*fgrTables);
+    controls::RedrawGuard off(*fgrTables);
     fgrTables->setRows(1);
     fgrTables->setRows(n + 1);
     fgrTables->setColWidth(0, 0);
@@ -136,7 +136,7 @@ void frmTables::setupTablesGrid(int n)
 
 void frmTables::setupFieldsGrid(int m)
 {
-    schema::RedrawOff off(*fgrFields);
+    controls::RedrawGuard off(*fgrFields);
     fgrFields->setRows(1);
     fgrFields->setRows(m + 1);
     const double widths[] = {260, 1800, 1500, 1000, 1000, 1240};
@@ -167,7 +167,7 @@ void frmTables::showTableFields(int row)
     }
     current_ = tables_->Item(Variant(p)).as<Collection>();
     {
-        schema::HourGlass wait;
+        controls::WaitCursor wait;
         const CollectionPtr fields = schema::SubCollection(current_.get(), QStringLiteral("Fields"));
         if (!fields || fields->Count() == 0) {
             QString s = SRV, d = BBDD, u = uID, pw = PWD, name = schema::TextOf(current_.get(), QStringLiteral("Name"));
@@ -189,7 +189,7 @@ void frmTables::showTableFields(int row)
     const int count = std::max(fields->Count(), columns ? columns->Count() : 0);
     setupFieldsGrid(count >= 29 ? count : 30);
 
-    schema::RedrawOff off(*fgrFields);
+    controls::RedrawGuard off(*fgrFields);
     keyFields_.clear();
     if (cboOrder->currentIndex() != 0) {
         if (columns)
@@ -276,7 +276,7 @@ void frmTables::applySearch()
 {
     setupTablesGrid(tables_->Count());
     {
-        schema::RedrawOff off(*fgrTables);
+        controls::RedrawGuard off(*fgrTables);
         const QSignalBlocker block(fgrTables);
         const std::vector<int> found = schema::FilterTables(*tables_, txtSearch->text());
         int k = 0;
