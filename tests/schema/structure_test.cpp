@@ -48,7 +48,7 @@ protected:
     {
         QString sql = "SELECT * FROM T ORDER BY A", s = srv, d = bbdd, u = uid, p = pwd;
         // The values only: a renamed column changes the title line.
-        return zolt->Query(sql, s, d, u, p, "CSV").toString().split(QRegularExpression("[\r\n]+")).mid(1);
+        return zolt->Query(sql, s, d, u, p, "CSV").toString().split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts).mid(1);
     }
     const QStringList kTableWithRows{
         "CREATE TABLE T (A INTEGER NOT NULL, B TEXT(20), D TEXT(5), CONSTRAINT PK_T PRIMARY KEY (A), UNIQUE (D))",
