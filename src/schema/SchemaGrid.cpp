@@ -52,7 +52,7 @@ SchemaGrid::SchemaGrid(QWidget* parent) : QTableWidget(parent)
     verticalHeader()->setDefaultSectionSize(Screen::pixelsFromTwips(240));
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true);
     setItemDelegate(new PictureDelegate(this));
     setWordWrap(false);
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int oldRow, int oldCol) {

@@ -38,10 +38,10 @@ frmIndex::frmIndex(QWidget* parent) : SchemaDialog(parent)
     fgrIndexFields = control<SchemaGrid>(this, "fgrIndexFields");
     BttAddField = button(this, "BttAddField", QStringLiteral("Agregar"));
     BttRemoveField = button(this, "BttRemoveField", QStringLiteral("Quitar"));
-    place(fgrAvailableFields, 150, 1650, 2600, 3000);
-    place(BttAddField, 2850, 2500, 900, 400);
-    place(BttRemoveField, 2850, 3100, 900, 400);
-    place(fgrIndexFields, 3850, 1650, 2600, 3000);
+    place(fgrAvailableFields, 150, 1650, 2450, 3000);
+    place(BttAddField, 2700, 2500, 1200, 400);
+    place(BttRemoveField, 2700, 3100, 1200, 400);
+    place(fgrIndexFields, 4000, 1650, 2450, 3000);
     BttAddField->setIcon(pictures::arrowRight(false));
     BttRemoveField->setIcon(pictures::arrowLeft(true));
     BttRemoveField->setEnabled(false);
