@@ -74,8 +74,14 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
     return b;
 }
 
-void addSeparators(QWidget* window, double width)
+void buttonRow(QWidget* window, std::initializer_list<QPushButton*> left, QPushButton* exit, double width)
 {
+    double x = 90;
+    for (QPushButton* b : left) {
+        place(b, x, 90, 1200, 390);
+        x += 1290;
+    }
+    place(exit, width - 1290, 90, 1200, 390);
     for (int i = 0; i < 2; ++i) {
         auto* line = new QFrame(window);
         line->setFrameShape(QFrame::HLine);

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 class QCheckBox;
@@ -37,6 +38,14 @@ public:
     std::shared_ptr<clsError> MSG;
     std::shared_ptr<clsTablas> SCR;
     std::shared_ptr<clsDO> Zolt;
+
+    // Gives another window this window's message, services and data-access objects.
+    void handOver(SchemaDialog& to) const
+    {
+        to.MSG = MSG;
+        to.SCR = SCR;
+        to.Zolt = Zolt;
+    }
 
     // Runs Form_Load the first time only.
     void ensureLoaded();
@@ -84,8 +93,9 @@ inline void place(QWidget* w, double left, double top, double width, double heig
 {
     controls::setTwipsGeometry(w, left, top, width, height);
 }
-// The row of push buttons along the top and the two separator lines under it.
-void addSeparators(QWidget* window, double width);
+// The row of push buttons along the top (the exit button at the right) and the
+// two separator lines under it, for a window of that width (twips).
+void buttonRow(QWidget* window, std::initializer_list<QPushButton*> left, QPushButton* exit, double width);
 
 // The collection, or an empty one for none (a failed read counts as empty).
 CollectionPtr orEmpty(const CollectionPtr& c);

@@ -19,9 +19,7 @@ frmIndex::frmIndex(QWidget* parent) : SchemaDialog(parent)
 
     BttAceptar = button(this, "BttAceptar", QStringLiteral("Aceptar"));
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
-    place(BttAceptar, 90, 90, 1200, 390);
-    place(BttSalir, width - 1290, 90, 1200, 390);
-    addSeparators(this, width);
+    buttonRow(this, {BttAceptar}, BttSalir, width);
 
     Label1 = label(this, "Label1", QStringLiteral("Nombre"));
     txtIndexName = control<QLineEdit>(this, "txtIndexName");

@@ -32,11 +32,7 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
     BttModificar = button(this, "BttModificar", QStringLiteral(" Modificar"));
     BttEliminar = button(this, "BttEliminar", QStringLiteral("Eliminar"));
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
-    place(BttNuevo, 90, 90, 1200, 390);
-    place(BttModificar, 1380, 90, 1200, 390);
-    place(BttEliminar, 2670, 90, 1200, 390);
-    place(BttSalir, width - 1290, 90, 1200, 390);
-    addSeparators(this, width);
+    buttonRow(this, {BttNuevo, BttModificar, BttEliminar}, BttSalir, width);
 
     fgrIndexes = control<SchemaGrid>(this, "fgrIndexes");
     fgrIndexFields = control<SchemaGrid>(this, "fgrIndexFields");
@@ -202,22 +198,37 @@ bool frmIndexes::addIndex(const QString& name, bool key, bool unique, bool nulls
     return added;
 }
 
+void frmIndexes::runIndexDialog(frmIndex& dialog, const QString& mode, const CollectionPtr& fields, const QString& name,
+                                bool key, bool unique, bool nulls)
+{
+    handOver(dialog);
+    dialog.setIndexFields(fields);
+    dialog.setCurrentTable(currentTable_);
+    dialog.setCurrentIndexes(indexes_);
+    dialog.setEditionMode(mode);
+    dialog.setIndexName(name);
+    dialog.setIsKey(key);
+    dialog.setIsUnique(unique);
+    dialog.setIgnoreNulls(nulls);
+    schema::runModal(dialog, this);
+}
+
+void frmIndexes::reloadAndSelect(const QString& name)
+{
+    readIndexes();
+    fillIndexesGrid();
+    for (int r = 1; r < fgrIndexes->Rows(); ++r)
+        if (fgrIndexes->TextMatrix(r, 1) == name) {
+            selectRow(r);
+            break;
+        }
+}
+
 void frmIndexes::BttNuevo_MouseUp()
 {
     handle("BttNuevo_MouseUp", [this] {
         frmIndex dialog(this);
-        dialog.MSG = MSG;
-        dialog.Zolt = Zolt;
-        dialog.SCR = SCR;
-        dialog.setIndexFields(newCollection());
-        dialog.setCurrentTable(currentTable_);
-        dialog.setCurrentIndexes(indexes_);
-        dialog.setEditionMode(QStringLiteral("A"));
-        dialog.setIndexName(QString());
-        dialog.setIsKey(false);
-        dialog.setIsUnique(false);
-        dialog.setIgnoreNulls(false);
-        schema::runModal(dialog, this);
+        runIndexDialog(dialog, QStringLiteral("A"), newCollection(), QString(), false, false, false);
         if (dialog.Cancelled()) {
             ask(QStringLiteral("No se han recibido datos.\r\n\r\nSe cancela la creación del nuevo índice."), 64, kTitle);
             return;
@@ -225,13 +236,7 @@ void frmIndexes::BttNuevo_MouseUp()
         const QString name = dialog.IndexName();
         if (!addIndex(name, dialog.IsKey(), dialog.IsUnique(), dialog.IgnoreNulls(), dialog.IndexFields()))
             ask(QStringLiteral("No se ha podido crear el índice ") + BraceBlock(1, name) + QLatin1Char('.'), 64, kTitle);
-        readIndexes();
-        fillIndexesGrid();
-        for (int r = 1; r < fgrIndexes->Rows(); ++r)
-            if (fgrIndexes->TextMatrix(r, 1) == name) {
-                selectRow(r);
-                break;
-            }
+        reloadAndSelect(name);
     });
 }
 
@@ -250,18 +255,7 @@ void frmIndexes::BttModificar_MouseUp()
         const CollectionPtr oldFields = schema::SubCollection(old.get(), QStringLiteral("IndexFields"));
 
         frmIndex dialog(this);
-        dialog.MSG = MSG;
-        dialog.Zolt = Zolt;
-        dialog.SCR = SCR;
-        dialog.setIndexFields(oldFields);
-        dialog.setCurrentTable(currentTable_);
-        dialog.setCurrentIndexes(indexes_);
-        dialog.setEditionMode(QStringLiteral("M"));
-        dialog.setIndexName(name);
-        dialog.setIsKey(key);
-        dialog.setIsUnique(unique);
-        dialog.setIgnoreNulls(nulls);
-        schema::runModal(dialog, this);
+        runIndexDialog(dialog, QStringLiteral("M"), oldFields, name, key, unique, nulls);
         if (dialog.Cancelled()) {
             ask(QStringLiteral("No se han recibido datos.\r\n\r\nSe cancela la modificación del índice."), 64, kTitle);
             return;
@@ -282,13 +276,7 @@ void frmIndexes::BttModificar_MouseUp()
                     64, kTitle);
             }
         }
-        readIndexes();
-        fillIndexesGrid();
-        for (int r = 1; r < fgrIndexes->Rows(); ++r)
-            if (fgrIndexes->TextMatrix(r, 1) == newName) {
-                selectRow(r);
-                break;
-            }
+        reloadAndSelect(newName);
     });
 }
 

@@ -5,6 +5,8 @@
 #include "schema/SchemaDialog.h"
 #include "schema/SchemaGrid.h"
 
+class frmIndex;
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -49,6 +51,12 @@ private:
     void selectRow(int row);
     // Creates or replaces an index through the dialog's values; false when AddNewIndex failed.
     bool addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields);
+
+    // Sets up the index dialog in the order it needs and shows it.
+    void runIndexDialog(frmIndex& dialog, const QString& mode, const CollectionPtr& fields, const QString& name, bool key,
+                        bool unique, bool nulls);
+    // Reads the list again and makes the index of that name current, when it is there.
+    void reloadAndSelect(const QString& name);
 
     CollectionPtr currentTable_;
     CollectionPtr indexes_;

@@ -22,10 +22,7 @@ frmNewField::frmNewField(QWidget* parent) : SchemaDialog(parent)
     BttAceptar = button(this, "BttAceptar", QStringLiteral("Aceptar"));
     BttLimpiar = button(this, "BttLimpiar", QStringLiteral("Vaciar"));
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
-    schema::place(BttAceptar, 90, 90, 1200, 390);
-    schema::place(BttLimpiar, 1380, 90, 1200, 390);
-    schema::place(BttSalir, width - 1290, 90, 1200, 390);
-    schema::addSeparators(this, width);
+    schema::buttonRow(this, {BttAceptar, BttLimpiar}, BttSalir, width);
 
     lblFieldName = label(this, "lblFieldName", QStringLiteral("Nombre Campo"));
     txtFieldName = control<QLineEdit>(this, "txtFieldName");

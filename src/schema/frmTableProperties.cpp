@@ -40,13 +40,7 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     BttKey = button(this, "BttKey", QStringLiteral("Clave"));
     BttIndexes = button(this, "BttIndexes", QStringLiteral("Indices"));
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
-    place(BttAceptar, 90, 90, 1200, 390);
-    place(BttAñadir, 1380, 90, 1200, 390);
-    place(BttEliminar, 2670, 90, 1200, 390);
-    place(BttKey, 3960, 90, 1200, 390);
-    place(BttIndexes, 5250, 90, 1200, 390);
-    place(BttSalir, width - 1290, 90, 1200, 390);
-    addSeparators(this, width);
+    buttonRow(this, {BttAceptar, BttAñadir, BttEliminar, BttKey, BttIndexes}, BttSalir, width);
 
     Label8 = label(this, "Label8", QStringLiteral("Nombre de la Tabla"));
     txtTableName = control<QLineEdit>(this, "txtTableName");
@@ -408,9 +402,7 @@ void frmTableProperties::BttAñadir_MouseUp()
         if (!SCR->EvitarBlancos(txtTableName, QString(), QStringLiteral("Para añadir nuevos campos el nombre de la tabla")))
             return;
         frmNewField dialog(this);
-        dialog.MSG = MSG;
-        dialog.Zolt = Zolt;
-        dialog.SCR = SCR;
+        handOver(dialog);
         dialog.setEditionMode(QStringLiteral("A"));
         dialog.setPreviousFieldsCount(std::int16_t(fields_->Count()));
         dialog.setFieldPosition(std::int16_t(fields_->Count() + 1));
@@ -495,13 +487,8 @@ void frmTableProperties::BttIndexes_MouseUp()
 {
     handle("BttIndexes_MouseUp", [this] {
         frmIndexes window(this);
-        window.Zolt = Zolt;
-        window.SCR = SCR;
-        window.MSG = MSG;
-        window.SRV = SRV;
-        window.BBDD = BBDD;
-        window.uID = uID;
-        window.PWD = PWD;
+        handOver(window);
+        static_cast<ConnectionValues&>(window) = *this;
         window.setCurrentTable(currentTable_);
         schema::runModal(window, this);
         QString s = SRV, d = BBDD, u = uID, p = PWD, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));

@@ -27,12 +27,7 @@ frmTables::frmTables(QWidget* parent) : SchemaDialog(parent)
     BttModificar = button(this, "BttModificar", QStringLiteral(" Modificar"));
     BttEliminar = button(this, "BttEliminar", QStringLiteral("Eliminar"));
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
-    place(BttAceptar, 90, 90, 1200, 390);
-    place(BttNueva, 1380, 90, 1200, 390);
-    place(BttModificar, 2670, 90, 1200, 390);
-    place(BttEliminar, 3960, 90, 1200, 390);
-    place(BttSalir, width - 1290, 90, 1200, 390);
-    addSeparators(this, width);
+    buttonRow(this, {BttAceptar, BttNueva, BttModificar, BttEliminar}, BttSalir, width);
 
     Label2 = label(this, "Label2", QStringLiteral("Buscar"));
     txtSearch = control<QLineEdit>(this, "txtSearch");
@@ -361,13 +356,8 @@ void frmTables::refresh(int row)
 void frmTables::openStructure(const QString& mode, const CollectionPtr& table)
 {
     frmTableProperties window(this);
-    window.Zolt = Zolt;
-    window.SCR = SCR;
-    window.MSG = MSG;
-    window.SRV = SRV;
-    window.BBDD = BBDD;
-    window.uID = uID;
-    window.PWD = PWD;
+    handOver(window);
+    static_cast<ConnectionValues&>(window) = *this;
     window.setEditionMode(mode);
     window.setCurrentTable(table);
     schema::runModal(window, this);

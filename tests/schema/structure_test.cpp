@@ -174,7 +174,21 @@ TEST_F(StructureTest, BadNamesOrATypelessConnectionAreRefusedBeforeTheRebuild)
     }
 }
 
-TEST(FieldDialog, BlanksInTheNameAreAskedAbout)
+namespace {
+
+class FieldDialogTest : public SchemaWindowTest {
+protected:
+    void open(frmNewField& d)
+    {
+        give(d);
+        d.setEditionMode("A");
+        d.setPreviousFieldsCount(5);
+    }
+};
+
+} // namespace
+
+TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
 {
     struct Case {
         int answer;
@@ -182,16 +196,9 @@ TEST(FieldDialog, BlanksInTheNameAreAskedAbout)
         bool cancelled;
     };
     for (const Case& c : {Case{6, "mi_campo", false}, Case{7, "mi campo", false}, Case{2, "mi campo", true}}) {
-        auto msg = std::make_shared<clsError>();
-        auto box = std::make_shared<MsgBoxRecorder>();
-        msg->setRecorder(box);
-        auto scr = std::make_shared<clsTablas>();
-        scr->oError = msg;
+        box->calls.clear();
         frmNewField d;
-        d.MSG = msg;
-        d.SCR = scr;
-        d.setEditionMode("A");
-        d.setPreviousFieldsCount(5);
+        open(d);
         d.setFieldPosition(6);
         d.setFieldName(" mi campo ");
         d.setDataType(8);
@@ -206,18 +213,10 @@ TEST(FieldDialog, BlanksInTheNameAreAskedAbout)
     }
 }
 
-TEST(FieldDialog, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
+TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
 {
-    auto msg = std::make_shared<clsError>();
-    auto box = std::make_shared<MsgBoxRecorder>();
-    msg->setRecorder(box);
-    auto scr = std::make_shared<clsTablas>();
-    scr->oError = msg;
     frmNewField d;
-    d.MSG = msg;
-    d.SCR = scr;
-    d.setEditionMode("A");
-    d.setPreviousFieldsCount(5);
+    open(d);
     d.setFieldName("N");
     d.setDataType(3);
     EXPECT_EQ(d.FieldLenght(), 4);
@@ -245,7 +244,7 @@ TEST(FieldDialog, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
     EXPECT_EQ(d.FieldPosition(), 1);
 }
 
-TEST(FieldDialog, TextLengthAndCounterNullsFollowTheTypeList)
+TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
 {
     frmNewField d;
     d.setEditionMode("A");
