@@ -51,6 +51,7 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     setControlTag(fgrFields, QStringLiteral("Translatable"));
     place(fgrFields, 150, 1250, 3600, 5000);
     fgrFields->setSelectionBehavior(QAbstractItemView::SelectItems);
+    fgrFields->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // vertical bar only
 
     frProperties = new QGroupBox(QStringLiteral("Propiedades Campo Seleccionado"), this);
     frProperties->setObjectName(QStringLiteral("frProperties"));
