@@ -130,6 +130,11 @@ public:
     // (a failed commit leaves it set).
     bool TransactionOpen() const { return transactionOpen_; }
 
+    // Whether the last connection a member tried to open did not open. An empty
+    // table list, view list or query answer means "nothing there" only when
+    // this is false; the comparison tells a missing database from an empty one by it.
+    bool LastOpenFailed() const { return lastOpenFailed_; }
+
     // Closes the connection unless a transaction is open; never fails.
     void CloseConnection();
 
@@ -240,6 +245,7 @@ private:
     QString usuario_;
     QString contraseña_;
     bool transactionOpen_ = false;
+    bool lastOpenFailed_ = false;
     std::shared_ptr<db::Connection> connection_;
     std::shared_ptr<db::Recordset> recordset_;
     std::shared_ptr<db::Command> procedureCommand_;

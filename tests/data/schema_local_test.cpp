@@ -179,3 +179,37 @@ TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
     // An empty holder with "Empresa" is the caller's error.
     EXPECT_THROW(o_.EstructuraTabla(QStringLiteral("Empresa"), QStringLiteral("Clientes")), Error);
 }
+
+TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
+{
+    ScopedRecordingDialogs dialogs;
+    LocalDb empty;
+    db::Catalog::Create(empty.connectionString());
+    LocalDb missing; // never created
+
+    // Each member once on the missing file, then once on the empty one: the
+    // answers look alike (empty or nothing), the flag does not.
+    auto calls = [](clsDO& o) {
+        std::vector<std::pair<const char*, bool>> flags;
+        QString s, d, u, p, t = QStringLiteral("T"), sql = QStringLiteral("SELECT 1 AS x WHERE 1 = 0");
+        const CollectionPtr tables = o.TableList(s, d, u, p);
+        EXPECT_TRUE(tables && tables->Count() == 0);
+        flags.emplace_back("TableList", o.LastOpenFailed());
+        const CollectionPtr views = o.ViewList(s, d, u, p);
+        EXPECT_TRUE(views && views->Count() == 0);
+        flags.emplace_back("ViewList", o.LastOpenFailed());
+        o.TableIndexes(s, d, u, p, t);
+        flags.emplace_back("TableIndexes", o.LastOpenFailed());
+        o.Query(sql, s, d, u, p);
+        flags.emplace_back("Query", o.LastOpenFailed());
+        return flags;
+    };
+    clsDO o;
+    missing.point(o);
+    EXPECT_FALSE(o.LastOpenFailed()) << "nothing tried yet";
+    for (const auto& [member, failed] : calls(o))
+        EXPECT_TRUE(failed) << member;
+    empty.point(o);
+    for (const auto& [member, failed] : calls(o))
+        EXPECT_FALSE(failed) << member;
+}
