@@ -213,3 +213,25 @@ TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
     for (const auto& [member, failed] : calls(o))
         EXPECT_FALSE(failed) << member;
 }
+
+TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
+{
+    LocalDb big;
+    db::Catalog::Create(big.connectionString());
+    // Reading the last of its million rows fails: only a description that
+    // reads no row at all lists the view's columns.
+    big.exec({QStringLiteral(
+        "CREATE VIEW Millon AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+        "SELECT i AS Id, CLng(CASE WHEN i = 1000000 THEN 'x' ELSE i END) AS Numero FROM n")});
+    clsDO o;
+    big.point(o);
+    QString s, d, u, p;
+    const CollectionPtr views = o.ViewList(s, d, u, p);
+    ASSERT_TRUE(views);
+    EXPECT_EQ(keysOf(sub(sub(views, "Millon"), "Fields")), (QStringList{"Id", "Numero"}));
+
+    const auto structure =
+        o.EstructuraConsulta(QStringLiteral("Ejercicio"), QStringLiteral("SELECT * FROM Millon"), QStringLiteral("M")).as<Collection>();
+    ASSERT_TRUE(structure);
+    EXPECT_EQ(keysOf(structure), (QStringList{"M.Id", "M.Numero"}));
+}

@@ -93,6 +93,11 @@ public:
     virtual std::vector<TableInfo> tables() = 0;
     virtual TableInfo table(const QString& name) = 0;
     virtual std::vector<ViewInfo> views() = 0;
+
+    // The columns a statement returns, as run() would report them, without
+    // reading its rows: one result with fields and no rows. Engines that can
+    // describe a prepared statement do so; the fallback runs it and drops the rows.
+    virtual ResultSetPtr describeColumns(const QString& sql);
 };
 
 // Everything a factory gets to open a connection.

@@ -490,6 +490,25 @@ public:
         return out;
     }
 
+    ResultSetPtr describeColumns(const QString& sql) override
+    {
+        const auto statements = sqlite::translate(sql);
+        if (statements.size() != 1 || statements.front().kind != sqlite::Statement::Plain)
+            return BackendConnection::describeColumns(sql);
+        Stmt st;
+        prepare(st, statements.front().sql);
+        const int cols = st.s ? sqlite3_column_count(st.s) : 0;
+        if (cols == 0 || !sqlite3_stmt_readonly(st.s))
+            return BackendConnection::describeColumns(sql);
+        // Prepared, never stepped: no row is read.
+        std::vector<bool> inferred;
+        auto rs = describePrepared(st.s, cols, inferred);
+        for (int c = 0; c < cols; ++c)
+            if (inferred[std::size_t(c)])
+                sqlitetypes::inferField(*rs, c);
+        return rs;
+    }
+
     void beginTrans() override { exec("BEGIN"); }
     void commitTrans() override { exec("COMMIT"); }
     void rollbackTrans() override
@@ -555,11 +574,13 @@ private:
         return rs;
     }
 
-    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    // The fields of a prepared statement; inferred marks the columns without a
+    // declared type, which only their values can type.
+    std::shared_ptr<ResultSet> describePrepared(sqlite3_stmt* s, int cols, std::vector<bool>& inferred)
     {
         auto rs = std::make_shared<ResultSet>();
         rs->fields.resize(std::size_t(cols));
-        std::vector<bool> inferred(std::size_t(cols), false);
+        inferred.assign(std::size_t(cols), false);
         for (int c = 0; c < cols; ++c) {
             FieldInfo& f = rs->fields[std::size_t(c)];
             f.name = QString::fromUtf8(sqlite3_column_name(s, c));
@@ -587,6 +608,13 @@ private:
                     f.attributes |= adFldKeyColumn;
             }
         }
+        return rs;
+    }
+
+    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    {
+        std::vector<bool> inferred;
+        auto rs = describePrepared(s, cols, inferred);
         ResultBuilder b(*rs);
         int rc;
         while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
