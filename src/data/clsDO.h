@@ -194,6 +194,8 @@ public:
 
     // "" on success, else the message to show. colTableFields holds clsField items.
     QString CreateTable(const QString& sTableName, const CollectionPtr& colTableFields);
+    // On a local file the table is changed in one step that keeps its own
+    // foreign keys, indexes and triggers; a failure there changes nothing.
     QString ModifyTable(const QString& sTableName, const QString& sNewTableName,
                         const CollectionPtr& colTableFields);
     bool AddNewIndex(const QString& sTableName, const QString& sIndexName, bool bKey, bool bUnique,
@@ -208,6 +210,8 @@ public:
 
 private:
     // helpers of the block above
+    QString ModifyLocalTable(const QString& sTableName, const QString& sNewTableName, const Collection& fields,
+                             const Collection& oldFields);
 
     // --- end of the value formatting, structure, schema and compaction block
 

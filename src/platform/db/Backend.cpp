@@ -130,6 +130,11 @@ ResultSetPtr BackendConnection::describeColumns(const QString& sql)
     return described;
 }
 
+void BackendConnection::rebuildTable(const TableRebuild& change)
+{
+    raise(errDatabase, QStringLiteral("Este motor no reconstruye la tabla '%1'.").arg(change.table));
+}
+
 std::unique_ptr<BackendConnection> openBackend(const OpenRequest& request)
 {
     if (auto rec = RecordingBackend::installed())

@@ -11,6 +11,8 @@
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 #include <sqlite3.h>
 
@@ -428,6 +430,8 @@ public:
         sqlite3_extended_result_codes(h_, 0);
         sqlite3_busy_timeout(h_, 5000);
         registerFunctions(h_);
+        // Declared relationships are enforced, as the original engine enforced them.
+        sqlite3_exec(h_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
         // A file that is not a database is refused now, not at the first statement.
         if (sqlite3_exec(h_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
@@ -508,6 +512,8 @@ public:
                 sqlitetypes::inferField(*rs, c);
         return rs;
     }
+
+    void rebuildTable(const TableRebuild& change) override;
 
     void beginTrans() override { exec("BEGIN"); }
     void commitTrans() override { exec("COMMIT"); }
@@ -946,6 +952,199 @@ private:
     int timeout_ = 0;
     QDeadlineTimer deadline_;
 };
+
+// The engine's documented way to change a table: a new table under a
+// temporary name with the table's own foreign keys, the rows copied, the old
+// table dropped, the new one renamed, its indexes and triggers made again from
+// the stored schema; all in one transaction, foreign-key enforcement off around
+// it (the engine ignores the switch inside a transaction) and the references
+// checked before the commit.
+void SqliteConnection::rebuildTable(const TableRebuild& change)
+{
+    checkWritable();
+    QString type, table;
+    masterSql(change.table, &type, &table);
+    if (type != QLatin1String("table"))
+        raise(errDatabase, QStringLiteral("'%1' no es una tabla.").arg(table), Src);
+    const auto statements = sqlite::translate(change.createStatement);
+    if (statements.size() != 1 || (statements.front().kind != sqlite::Statement::CreateTable
+                                   && statements.front().kind != sqlite::Statement::Plain))
+        raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
+    const sqlite::Statement& created = statements.front();
+
+    bool enforced = false;
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("PRAGMA foreign_keys"));
+        enforced = sqlite3_step(st.s) == SQLITE_ROW && sqlite3_column_int(st.s, 0) != 0;
+    }
+    if (enforced)
+        exec("PRAGMA foreign_keys = OFF");
+    // Inside a transaction of the caller the switch does nothing: the checks wait for its end.
+    exec("PRAGMA defer_foreign_keys = ON");
+    try {
+        atomically([&] {
+            const QString temp = QStringLiteral("velmora_rebuild");
+            if (change.newName != table) {
+                // Renamed first: the references of other tables, indexes and triggers follow the name.
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(table) + QStringLiteral(" RENAME TO ") + quoteName(change.newName));
+                table = change.newName;
+            }
+            // Two steps, so that names swapped between columns never meet.
+            int n = 0;
+            for (const auto& [from, to] : change.renamedColumns)
+                runPlain(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                             .arg(quoteName(table), quoteName(from), quoteName(QStringLiteral("velmora_col_%1").arg(n++))));
+            n = 0;
+            for (const auto& [from, to] : change.renamedColumns)
+                runPlain(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                             .arg(quoteName(table), quoteName(QStringLiteral("velmora_col_%1").arg(n++)), quoteName(to)));
+
+            // What the table keeps, read from the stored schema.
+            std::vector<std::pair<QString, QString>> dependents; // name, statement
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE "
+                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"));
+                const QByteArray u = table.toUtf8();
+                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                while (sqlite3_step(st.s) == SQLITE_ROW)
+                    dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
+            }
+            struct ForeignKey {
+                QStringList from, to;
+                QString parent, onUpdate, onDelete;
+            };
+            std::vector<ForeignKey> keys;
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("PRAGMA foreign_key_list(") + quoteName(table) + QLatin1Char(')'));
+                int current = -1;
+                while (sqlite3_step(st.s) == SQLITE_ROW) {
+                    if (sqlite3_column_int(st.s, 0) != current) {
+                        current = sqlite3_column_int(st.s, 0);
+                        keys.push_back({{}, {}, columnText(st.s, 2), columnText(st.s, 5), columnText(st.s, 6)});
+                    }
+                    keys.back().from << columnText(st.s, 3);
+                    if (sqlite3_column_type(st.s, 4) != SQLITE_NULL)
+                        keys.back().to << columnText(st.s, 4);
+                }
+            }
+            const qint64 lastNumber = hasKeySequences() ? keySequence(table) : -1;
+            QHash<QString, qint64> counterNumbers;
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+                const QByteArray store = CounterStore.toUtf8();
+                sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(st.s) == SQLITE_ROW) {
+                    Stmt seq;
+                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore));
+                    const QByteArray u = table.toUtf8();
+                    sqlite3_bind_text(seq.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                    while (sqlite3_step(seq.s) == SQLITE_ROW)
+                        counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
+                }
+            }
+
+            // The new structure, first without references to learn its columns.
+            const QString bare = sqlite::rewriteTableDefinition(created.sql, temp, QString(), QString(), QString());
+            if (bare.isEmpty())
+                raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
+            QSet<QString> newColumns;
+            runPlain(bare);
+            {
+                Stmt info;
+                prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(temp) + QLatin1Char(')'));
+                while (sqlite3_step(info.s) == SQLITE_ROW)
+                    newColumns.insert(columnText(info.s, 1).toCaseFolded());
+            }
+            runPlain(QStringLiteral("DROP TABLE ") + quoteName(temp));
+            // A reference whose columns the change removed goes with them.
+            QStringList clauses;
+            for (const ForeignKey& k : keys) {
+                bool kept = true;
+                QStringList from, to;
+                for (const QString& c : k.from) {
+                    kept = kept && newColumns.contains(c.toCaseFolded());
+                    from << quoteName(c);
+                }
+                for (const QString& c : k.to)
+                    to << quoteName(c);
+                if (!kept)
+                    continue;
+                QString clause = QStringLiteral("FOREIGN KEY (") + from.join(QStringLiteral(", ")) + QStringLiteral(") REFERENCES ")
+                    + quoteName(k.parent);
+                if (!to.isEmpty())
+                    clause += QStringLiteral(" (") + to.join(QStringLiteral(", ")) + QLatin1Char(')');
+                if (k.onUpdate != QLatin1String("NO ACTION"))
+                    clause += QStringLiteral(" ON UPDATE ") + k.onUpdate;
+                if (k.onDelete != QLatin1String("NO ACTION"))
+                    clause += QStringLiteral(" ON DELETE ") + k.onDelete;
+                clauses << clause;
+            }
+            runPlain(clauses.isEmpty() ? bare
+                                       : sqlite::rewriteTableDefinition(created.sql, temp, clauses.join(QStringLiteral(", ")),
+                                                                        QString(), QString()));
+            runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" (") + change.columns.join(QStringLiteral(", "))
+                     + QStringLiteral(") SELECT ") + change.values.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteName(table));
+            runPlain(QStringLiteral("DROP TABLE ") + quoteName(table));
+            exec("PRAGMA legacy_alter_table = ON");
+            try {
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(temp) + QStringLiteral(" RENAME TO ") + quoteName(table));
+            } catch (...) {
+                exec("PRAGMA legacy_alter_table = OFF");
+                throw;
+            }
+            exec("PRAGMA legacy_alter_table = OFF");
+
+            // Indexes and triggers as they were; the numbering triggers are made again below,
+            // and an index or trigger on a column the change removed goes with it.
+            const QString counterPrefix = table + QStringLiteral("_counter_");
+            for (const auto& [name, sql] : dependents) {
+                if (name.startsWith(counterPrefix, Qt::CaseInsensitive))
+                    continue;
+                Stmt st;
+                const QByteArray u = sql.toUtf8();
+                if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK) {
+                    if (QString::fromUtf8(sqlite3_errmsg(h_)).contains(QLatin1String("no such column")))
+                        continue;
+                    fail(h_);
+                }
+                if (sqlite3_step(st.s) != SQLITE_DONE)
+                    fail(h_);
+            }
+            if (lastNumber > 0) {
+                if (keySequence(table) < 0)
+                    runPlain(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(literal(table)).arg(lastNumber));
+                else
+                    runPlain(QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, %2) WHERE name = %1").arg(literal(table)).arg(lastNumber));
+            }
+            QSet<QString> copied;
+            for (const QString& c : change.columns)
+                copied.insert(sqlite::unquoteName(c).toCaseFolded());
+            for (const QString& col : created.counters)
+                addCounter(table, col, !copied.contains(col.toCaseFolded()), counterNumbers.value(col.toCaseFolded(), 0));
+
+            Stmt check;
+            prepare(check, QStringLiteral("PRAGMA foreign_key_check(") + quoteName(table) + QLatin1Char(')'));
+            if (sqlite3_step(check.s) == SQLITE_ROW)
+                raise(errDatabase,
+                      QStringLiteral("Hay filas de la tabla '%1' que no cumplen la relación con la tabla '%2'.")
+                          .arg(table, columnText(check.s, 2)),
+                      Src);
+            return 0;
+        });
+    } catch (...) {
+        exec("PRAGMA defer_foreign_keys = OFF");
+        if (enforced)
+            exec("PRAGMA foreign_keys = ON");
+        throw;
+    }
+    exec("PRAGMA defer_foreign_keys = OFF");
+    if (enforced)
+        exec("PRAGMA foreign_keys = ON");
+}
 
 std::vector<TableInfo> SqliteConnection::tables()
 {
