@@ -3,6 +3,7 @@
 #include "DataTestSupport.h"
 
 #include "core/Error.h"
+#include "core/ValueText.h"
 
 #include <gtest/gtest.h>
 
@@ -234,4 +235,41 @@ TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
         o.EstructuraConsulta(QStringLiteral("Ejercicio"), QStringLiteral("SELECT * FROM Millon"), QStringLiteral("M")).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(keysOf(structure), (QStringList{"M.Id", "M.Numero"}));
+}
+
+TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
+{
+    ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    LocalDb file;
+    db::Catalog::Create(file.connectionString());
+    file.exec({QStringLiteral("CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"),
+               QStringLiteral("INSERT INTO Facturas VALUES (1, #2021-01-01 10:30#, 10.5)"),
+               QStringLiteral("INSERT INTO Facturas VALUES (2, #2021-03-05#, 2)")});
+    const QString sql = QStringLiteral(
+        "SELECT DateValue(Fecha) AS Dia, MAX(Fecha) Ultima, CDate('25/12/2024'), SUM(Importe) AS Total, "
+        "MIN(Id) AS Primero, COUNT(*) AS N, Fecha FROM Facturas");
+    auto conn = std::make_shared<db::Connection>();
+    conn->Open(file.connectionString());
+    db::Recordset rs;
+    rs.Open(sql, conn, db::adOpenStatic);
+    const std::vector<std::pair<int, QString>> expected = {
+        {db::adDate, QStringLiteral("01/01/2021")}, {db::adDate, QStringLiteral("05/03/2021")},
+        {db::adDate, QStringLiteral("25/12/2024")}, {db::adCurrency, QStringLiteral("12,5")},
+        {db::adInteger, QStringLiteral("1")},           {db::adInteger, QStringLiteral("2")},
+        {db::adDate, QStringLiteral("01/01/2021 10:30:00")}};
+    ASSERT_EQ(rs.FieldCount(), int(expected.size()));
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        EXPECT_EQ(rs.Fields(i).Type(), expected[std::size_t(i)].first) << rs.Fields(i).Name().toStdString();
+        EXPECT_EQ(ValueText::displayText(rs.value(i)), expected[std::size_t(i)].second) << rs.Fields(i).Name().toStdString();
+    }
+    conn->Close();
+
+    // Described without rows, the same types (FieldTypeCode 7 is a date).
+    clsDO o;
+    file.point(o);
+    const auto structure = o.EstructuraConsulta(QStringLiteral("Ejercicio"), sql, QStringLiteral("F")).as<Collection>();
+    ASSERT_TRUE(structure);
+    EXPECT_EQ(structure->Item(Variant("F.Dia")).array()->at(2).toInt(), 7);
+    EXPECT_EQ(structure->Item(Variant("F.Ultima")).array()->at(2).toInt(), 7);
+    EXPECT_EQ(structure->Item(Variant("F.Total")).array()->at(2).toInt(), 6);
 }

@@ -879,6 +879,87 @@ std::vector<Statement> translate(const QString& sql)
     return out;
 }
 
+std::vector<SelectItem> selectItems(const QString& sql, QString* fromOn)
+{
+    const std::vector<Tok> toks = tokenize(sql);
+    const std::size_t end = toks.size() - 1;
+    std::size_t i = 0;
+    int depth = 0;
+    for (; i < end; ++i) {
+        if (toks[i].isPunct('('))
+            ++depth;
+        else if (toks[i].isPunct(')'))
+            --depth;
+        else if (depth == 0 && toks[i].is("SELECT"))
+            break;
+    }
+    if (i >= end)
+        return {};
+    i = nextSig(toks, i);
+    if (toks[i].is("DISTINCT") || toks[i].is("ALL"))
+        i = nextSig(toks, i);
+    std::vector<SelectItem> items;
+    std::vector<std::size_t> sig; // significant tokens of the current item
+    auto finish = [&] {
+        if (sig.empty())
+            return;
+        std::size_t n = sig.size();
+        // "expr AS name" or "expr name"
+        if (n >= 3 && toks[sig[n - 2]].is("AS"))
+            n -= 2;
+        else if (n >= 2) {
+            const Tok& last = toks[sig[n - 1]];
+            const Tok& before = toks[sig[n - 2]];
+            const bool name = last.kind == T::Word || last.kind == T::Ident || last.kind == T::Bracket || last.kind == T::String;
+            const bool ends = before.isPunct(')') || before.kind == T::Word || before.kind == T::Ident
+                || before.kind == T::Bracket || before.kind == T::Number || before.kind == T::String;
+            if (name && ends)
+                --n;
+        }
+        SelectItem item;
+        item.expression = join(toks, sig[0], sig[n - 1] + 1).trimmed();
+        if (n >= 3 && toks[sig[0]].kind == T::Word && toks[sig[1]].isPunct('(') && toks[sig[n - 1]].isPunct(')')) {
+            int d = 0;
+            bool whole = true;
+            for (std::size_t k = 1; k < n; ++k) {
+                if (toks[sig[k]].isPunct('('))
+                    ++d;
+                else if (toks[sig[k]].isPunct(')') && --d == 0 && k + 1 < n)
+                    whole = false;
+            }
+            if (whole) {
+                item.function = toks[sig[0]].text.toLower();
+                item.argument = join(toks, sig[1] + 1, sig[n - 1]).trimmed();
+            }
+        }
+        items.push_back(item);
+        sig.clear();
+    };
+    depth = 0;
+    for (; i < end; ++i) {
+        const Tok& t = toks[i];
+        if (t.isPunct('('))
+            ++depth;
+        else if (t.isPunct(')'))
+            --depth;
+        if (depth < 0)
+            break;
+        if (depth == 0 && (t.is("FROM") || t.is("WHERE") || t.is("GROUP") || t.is("ORDER") || t.is("LIMIT")
+                           || t.is("WINDOW") || t.is("HAVING") || isCompound(t) || t.isPunct(';')))
+            break;
+        if (depth == 0 && t.isPunct(',')) {
+            finish();
+            continue;
+        }
+        if (significant(t))
+            sig.push_back(i);
+    }
+    finish();
+    if (fromOn)
+        *fromOn = i < end && toks[i].is("FROM") ? join(toks, i, end) : QString();
+    return items;
+}
+
 QString viewBody(const QString& createViewSql)
 {
     std::vector<Tok> toks = tokenize(createViewSql);

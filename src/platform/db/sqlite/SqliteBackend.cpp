@@ -316,6 +316,13 @@ void convertValue(sqlite3_context* ctx, sqlite3_value* arg, Result result)
     }
 }
 
+void fnCDate(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    convertValue(ctx, argv[0], [ctx](const Variant& v) {
+        resultText(ctx, (v.isDate() ? v.toDate() : Variant(v).toDate()).toString(QLatin1String(DateFormat)));
+    });
+}
+
 void fnCLng(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     convertValue(ctx, argv[0], [ctx](const Variant& v) { sqlite3_result_int64(ctx, v.toLong()); });
@@ -377,7 +384,7 @@ void registerFunctions(sqlite3* h)
         {"lcase", 1, fnLower, true},         {"nz", 1, fnNz, true},               {"nz", 2, fnNz, true},
         {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
-        {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true},
+        {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true}, {"cdate", 1, fnCDate, true},
         {"like", 2, fnLike, true},           {"like", 3, fnLike, true},          {"access_concat", -1, fnConcat, true},
     };
     for (const auto& fn : fns)
@@ -386,6 +393,83 @@ void registerFunctions(sqlite3* h)
 }
 
 // ---- statements ------------------------------------------------------------------
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+};
+
+// The declared type of what an expression column computes, where the
+// expression tells it: the Access date functions give dates, conversions
+// their type, and MAX, MIN, SUM, FIRST and LAST of a typed column keep its
+// type. "" when only the values can tell.
+QString expressionType(sqlite3* h, const sqlite::SelectItem& item, const QString& fromOn, int depth = 0)
+{
+    static const QSet<QString> dates = {QStringLiteral("datevalue"), QStringLiteral("cdate"), QStringLiteral("now"),
+                                        QStringLiteral("dateserial"), QStringLiteral("dateadd"), QStringLiteral("timevalue")};
+    static const QSet<QString> longs = {QStringLiteral("clng"), QStringLiteral("len"), QStringLiteral("year"),
+                                        QStringLiteral("month"), QStringLiteral("day"), QStringLiteral("count")};
+    static const QSet<QString> keep = {QStringLiteral("max"), QStringLiteral("min"), QStringLiteral("sum"),
+                                       QStringLiteral("first"), QStringLiteral("last"), QStringLiteral("avg")};
+    const QString& f = item.function;
+    if (f.isEmpty() || depth > 4)
+        return QString();
+    if (dates.contains(f))
+        return QStringLiteral("DATETIME");
+    if (longs.contains(f))
+        return QStringLiteral("LONG");
+    if (f == QLatin1String("cint"))
+        return QStringLiteral("SMALLINT");
+    if (f == QLatin1String("cdbl"))
+        return QStringLiteral("DOUBLE");
+    if (!keep.contains(f))
+        return QString();
+    // The argument's own type, from the same FROM clause.
+    const auto inner = sqlite::selectItems(QStringLiteral("SELECT ") + item.argument);
+    if (inner.size() != 1)
+        return QString();
+    QString decl;
+    {
+        Stmt probe;
+        const QByteArray u = (QStringLiteral("SELECT ") + item.argument + QLatin1Char(' ') + fromOn).toUtf8();
+        if (sqlite3_prepare_v2(h, u.constData(), int(u.size()), &probe.s, nullptr) == SQLITE_OK && probe.s
+            && sqlite3_column_count(probe.s) == 1)
+            if (const char* d = sqlite3_column_decltype(probe.s, 0))
+                decl = QString::fromUtf8(d);
+    }
+    if (decl.isEmpty())
+        decl = expressionType(h, inner.front(), fromOn, depth + 1);
+    if (decl.isEmpty())
+        return QString();
+    const auto d = sqlitetypes::describeColumn(decl);
+    if (d.counter)
+        decl = QStringLiteral("LONG"); // a total of numbers is no counter
+    if (f == QLatin1String("avg") && d.type != adCurrency)
+        return QStringLiteral("DOUBLE");
+    if (f == QLatin1String("sum") && (d.text || d.type == adDBTimeStamp || d.type == adDate))
+        return QStringLiteral("DOUBLE");
+    return decl;
+}
+
+// Types the expression columns whose expression tells what they compute.
+void declareExpressionTypes(sqlite3* h, sqlite3_stmt* s, ResultSet& rs, std::vector<bool>& inferred)
+{
+    if (std::find(inferred.begin(), inferred.end(), true) == inferred.end())
+        return;
+    QString fromOn;
+    const auto items = sqlite::selectItems(QString::fromUtf8(sqlite3_sql(s)), &fromOn);
+    if (items.size() != rs.fields.size())
+        return; // a "*" among them: positions do not match
+    for (std::size_t c = 0; c < items.size(); ++c) {
+        if (!inferred[c])
+            continue;
+        const QString decl = expressionType(h, items[c], fromOn);
+        if (decl.isEmpty())
+            continue;
+        sqlitetypes::describeField(decl, rs.fields[c]);
+        inferred[c] = false;
+    }
+}
 
 QString columnText(sqlite3_stmt* st, int column)
 {
@@ -401,10 +485,6 @@ QString tableType(const QString& engineType, const QString& name)
                                                                            : QStringLiteral("TABLE");
 }
 
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-};
 
 bool startsWithWord(const QString& sql, const char* word)
 {
@@ -614,6 +694,7 @@ private:
                     f.attributes |= adFldKeyColumn;
             }
         }
+        declareExpressionTypes(h_, s, *rs, inferred);
         return rs;
     }
 
