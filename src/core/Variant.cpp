@@ -58,6 +58,10 @@ Currency Currency::fromDouble(double value)
 
 QDateTime dateFromSerial(double serial)
 {
+    // 1 January 100 to 31 December 9999, as the runtime's dates go; anything
+    // beyond is an overflow, never a wrapped date.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        overflow();
     double days = std::trunc(serial);
     double fraction = std::fabs(serial - days);
     qint64 ms = qint64(std::llround(fraction * 86400000.0));

@@ -293,3 +293,14 @@ TEST(ValueTextDates, YearsBeforeOneThousandKeepFourDigits)
     EXPECT_EQ(toText(Variant(Currency::fromScaled(10))), "0,001");
     EXPECT_EQ(toText(Variant(Currency::fromScaled(-20000))), "-2");
 }
+
+TEST(ValueTextDates, DatesBeyondTheRangeAreAnErrorNeverAWrappedValue)
+{
+    ScopedLocale spanish(Spanish);
+    for (const Variant& huge : {Variant("1e19"), Variant(1e19), Variant(-1e19), Variant(3e6), Variant(-700000.0)}) {
+        EXPECT_THROW(format(huge, QStringLiteral("dd/mm/yyyy")), Error) << debugText(huge).toStdString();
+        EXPECT_THROW(huge.toDate(), Error) << debugText(huge).toStdString();
+    }
+    EXPECT_EQ(format(Variant(2958465.0), QStringLiteral("dd/mm/yyyy")), "31/12/9999");
+    EXPECT_EQ(format(Variant(-657434.0), QStringLiteral("dd/mm/yyyy")), "01/01/0100");
+}

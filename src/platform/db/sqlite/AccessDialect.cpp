@@ -490,11 +490,14 @@ void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         std::size_t at = e;
         while (at > last + 1 && toks[at - 1].kind == T::Space)
             --at;
+        // After a line comment the limit starts a line of its own, or the comment would swallow it.
+        const bool afterLineComment = toks[at - 1].kind == T::Comment && toks[at - 1].text.startsWith(QLatin1String("--"));
+        const QString limit = (afterLineComment ? QStringLiteral("\n LIMIT ") : QStringLiteral(" LIMIT ")) + count;
         if (wrap) {
             toks[i].before += QStringLiteral("SELECT * FROM (");
-            toks[at].before = QStringLiteral(" LIMIT ") + count + QStringLiteral(")") + toks[at].before;
+            toks[at].before = limit + QStringLiteral(")") + toks[at].before;
         } else {
-            toks[at].before = QStringLiteral(" LIMIT ") + count + toks[at].before;
+            toks[at].before = limit + toks[at].before;
         }
     }
 }
@@ -572,6 +575,9 @@ void markAutoincrement(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         if (toks[y].is("AUTOINCREMENT"))
             return;
         if (toks[y].is("ASC") || toks[y].is("DESC")) {
+            // The engine numbers only an ascending key itself; the order of a counter is its numbers'.
+            if (toks[y].is("DESC"))
+                toks[y].set(QStringLiteral("ASC"));
             last = y;
         } else if (toks[y].is("ON") && nextSig(toks, y) < to && toks[nextSig(toks, y)].is("CONFLICT")) {
             last = std::min(nextSig(toks, nextSig(toks, y)), to - 1);
@@ -597,9 +603,16 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
     if (typeTok >= to || toks[typeTok].kind != T::Word)
         return false;
     const QString w = upperWord(toks[typeTok]);
-    // The type's extent: its words and an optional (args).
+    // The type's extent: its words ("CHAR VARYING", "DOUBLE PRECISION") and an optional (args).
     std::size_t typeEnd = typeTok;
     std::size_t k = nextSig(toks, typeTok);
+    static const char* constraintWords[] = {"CONSTRAINT", "PRIMARY", "NOT",   "NULL",       "UNIQUE", "CHECK",
+                                            "DEFAULT",    "COLLATE", "REFERENCES", "GENERATED", "AS", "ON"};
+    while (k < to && toks[k].kind == T::Word
+           && std::none_of(std::begin(constraintWords), std::end(constraintWords), [&](const char* c) { return toks[k].is(c); })) {
+        typeEnd = k;
+        k = nextSig(toks, k);
+    }
     if (k < to && toks[k].isPunct('(')) {
         while (k < to && !toks[k].isPunct(')'))
             ++k;
@@ -648,7 +661,10 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
     }
     if (w == QLatin1String("MEMO") || w == QLatin1String("NOTE"))
         toks[typeTok].set(QStringLiteral("LONGTEXT"));
-    if (isTextType(w) && !hasCollate)
+    bool text = false;
+    for (std::size_t x = typeTok; x <= typeEnd && !text; ++x)
+        text = toks[x].kind == T::Word && isTextType(upperWord(toks[x]));
+    if (text && !hasCollate)
         toks[typeEnd].after += QStringLiteral(" COLLATE NOCASE");
     return false;
 }
@@ -664,6 +680,11 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
             std::size_t p = nextSig(toks, i);
             if (p == i + 1 && p < to && toks[p].isPunct('('))
                 t.set(t.is("LEFT") ? QStringLiteral("access_left") : QStringLiteral("access_right"));
+        } else if (t.is("ISNULL")) {
+            // IsNull(x) is the Access function; the engine's ISNULL is an operator.
+            std::size_t p = nextSig(toks, i);
+            if (p == i + 1 && p < to && toks[p].isPunct('('))
+                t.set(QStringLiteral("access_isnull"));
         } else if (t.is("FORMAT")) {
             std::size_t p = nextSig(toks, i);
             if (p < to && toks[p].isPunct('(')) {
@@ -770,8 +791,12 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                     if (rewriteColumn(toks, a, b, rowId, &keyCounter))
                         st.counters << col;
                     // The engine takes AUTOINCREMENT inside a table's key: PRIMARY KEY (c AUTOINCREMENT).
-                    if (keyCounter && pkClose != None && !pkAutoincrement)
+                    if (keyCounter && pkClose != None && !pkAutoincrement) {
                         toks[pkClose].before += QStringLiteral(" AUTOINCREMENT");
+                        for (std::size_t x = pkClose; x > 0 && !toks[x].isPunct('('); --x)
+                            if (toks[x].is("DESC"))
+                                toks[x].set(QStringLiteral("ASC"));
+                    }
                 }
             }
         }

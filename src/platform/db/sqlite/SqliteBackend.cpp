@@ -382,7 +382,7 @@ void registerFunctions(sqlite3* h)
         {"access_left", 2, fnLeft, true},    {"access_right", 2, fnRight, true},         {"mid", 2, fnMid, true},
         {"mid", 3, fnMid, true},             {"len", 1, fnLen, true},             {"ucase", 1, fnUpper, true},
         {"lcase", 1, fnLower, true},         {"nz", 1, fnNz, true},               {"nz", 2, fnNz, true},
-        {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
+        {"isnull", 1, fnIsNull, true}, {"access_isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
         {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true}, {"cdate", 1, fnCDate, true},
         {"like", 2, fnLike, true},           {"like", 3, fnLike, true},          {"access_concat", -1, fnConcat, true},
