@@ -58,6 +58,10 @@ Currency Currency::fromDouble(double value)
 
 QDateTime dateFromSerial(double serial)
 {
+    // 1 January 100 to 31 December 9999, as the runtime's dates go; anything
+    // beyond is an overflow, never a wrapped date.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        overflow();
     double days = std::trunc(serial);
     double fraction = std::fabs(serial - days);
     qint64 ms = qint64(std::llround(fraction * 86400000.0));
@@ -333,6 +337,43 @@ bool Variant::operator==(const Variant& o) const
             else return x == std::get<T>(o.v_);
         },
         v_);
+}
+
+bool valuesEqual(const Variant& a, const Variant& b)
+{
+    if (a.isEmpty() || b.isEmpty() || a.isNull() || b.isNull() || a.isArray() || b.isArray())
+        return false;
+    if (a.isString() || b.isString())
+        return a.isString() && b.isString() && a.toString() == b.toString();
+    if (a.isObject() || b.isObject())
+        return a.isObject() && b.isObject() && a.toObject() == b.toObject();
+    if (a.isDate() && b.isDate())
+        return a.toDate() == b.toDate();
+    // Numbers, Booleans and a date against a number. Whole numbers (and
+    // Currency) compare exactly; a float on either side compares as Double.
+    using Wide = __int128; // a 64-bit whole number times the Currency scale still fits
+    auto scaled = [](const Variant& v, Wide& out) {
+        return std::visit(
+            [&out](const auto& x) -> bool {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, bool>) { out = x ? -Currency::Scale : 0; return true; }
+                else if constexpr (std::is_same_v<T, Currency>) { out = x.scaled; return true; }
+                else if constexpr (std::is_integral_v<T>) { out = Wide(x) * Currency::Scale; return true; }
+                else return false;
+            },
+            v.storage());
+    };
+    Wide x = 0, y = 0;
+    if (scaled(a, x) && scaled(b, y))
+        return x == y;
+    auto number = [](const Variant& v) {
+        if (v.isDate())
+            return serialFromDate(v.toDate());
+        if (v.isBoolean())
+            return v.toBool() ? -1.0 : 0.0;
+        return v.toDouble();
+    };
+    return number(a) == number(b);
 }
 
 QString debugText(const Variant& v)

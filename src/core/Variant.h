@@ -147,6 +147,14 @@ private:
     Storage v_;
 };
 
+// Whether two values are equal as the runtime's "=" compares them (operator==
+// stays type-strict): numbers of any width and Currency by value (Integer 2,
+// Long 2 and Double 2.0 are equal), a Boolean as the number it stands for
+// (True is -1), dates by their instant (and against numbers by their serial),
+// texts exactly (case counts), objects by identity. Null and Empty equal
+// nothing, themselves included; arrays equal nothing.
+bool valuesEqual(const Variant& a, const Variant& b);
+
 // Text for tests and logs: the value and its type ("Long 12", "Null").
 QString debugText(const Variant& v);
 

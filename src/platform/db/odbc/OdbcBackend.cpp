@@ -261,6 +261,7 @@ public:
 
     QString provider() const override { return QStringLiteral("MSDASQL"); }
     std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override;
+    ResultSetPtr describeColumns(const QString& sql) override;
     void beginTrans() override;
     void commitTrans() override;
     void rollbackTrans() override;
@@ -435,6 +436,26 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
     st.reset();
     takeNullabilityFromCatalog(results);
     return results;
+}
+
+// The columns of a prepared statement, when the driver can tell them before
+// it runs; otherwise the statement runs and its rows are dropped.
+ResultSetPtr OdbcConnection::describeColumns(const QString& sql)
+{
+    std::vector<ResultSetPtr> results{std::make_shared<ResultSet>()};
+    {
+        Handle st = statement();
+        SQLSMALLINT columns = 0;
+        if (!SQL_SUCCEEDED(SQLPrepareW(st.get(), wchars(sql), SQLINTEGER(sql.size())))
+            || !SQL_SUCCEEDED(SQLNumResultCols(st.get(), &columns)) || columns <= 0)
+            return BackendConnection::describeColumns(sql);
+        std::vector<Column> cols(static_cast<std::size_t>(columns));
+        describe(st.get(), cols);
+        for (const Column& c : cols)
+            results.front()->fields.push_back(c.info);
+    }
+    takeNullabilityFromCatalog(results);
+    return results.front();
 }
 
 void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
