@@ -398,29 +398,23 @@ void OdbcConnection::askCapabilities()
         caps_.blockFetch = false;
     }
     // The driver's own type list is a result every driver can produce without a
-    // table: one row of it is fetched with a whole number bound, once as a 32-bit
-    // and once as a 64-bit value, and the indicator checked for its full width.
-    constexpr SQLLEN Pattern = SQLLEN(0x5555555555555555LL);
-    auto probe = [&](SQLSMALLINT cType, bool& wholeIndicator) {
+    // table. One row of it is fetched with a whole number bound as a 64-bit value
+    // and its indicator checked for its full width (MDBTools fails the fetch, and
+    // has by then written 32 bits of the indicator).
+    try {
         Handle st = statement();
         if (!SQL_SUCCEEDED(SQLGetTypeInfoW(st.get(), SQL_ALL_TYPES)) || !hasResult(st.get()))
-            return true; // nothing to learn from: keep the usual assumptions
+            return; // nothing to learn from: keep the usual assumptions
+        constexpr SQLLEN Pattern = SQLLEN(0x5555555555555555LL);
         std::int64_t value = 0;
         SQLLEN indicator = Pattern;
-        if (!SQL_SUCCEEDED(SQLBindCol(st.get(), 3, cType, &value, sizeof value, &indicator)))
-            return true;
+        if (!SQL_SUCCEEDED(SQLBindCol(st.get(), 3, SQL_C_SBIGINT, &value, sizeof value, &indicator)))
+            return;
         const SQLRETURN r = SQLFetch(st.get());
         if (r == SQL_NO_DATA)
-            return true;
-        wholeIndicator = indicator != Pattern && (std::uint64_t(indicator) >> 32) != (std::uint64_t(Pattern) >> 32);
-        return SQL_SUCCEEDED(r);
-    };
-    try {
-        bool whole = true;
-        probe(SQL_C_SLONG, whole);
-        caps_.boundValues = whole;
-        bool ignored = true;
-        caps_.bigInt = probe(SQL_C_SBIGINT, ignored);
+            return;
+        caps_.bigInt = SQL_SUCCEEDED(r);
+        caps_.boundValues = indicator != Pattern && (std::uint64_t(indicator) >> 32) != (std::uint64_t(Pattern) >> 32);
     } catch (const Error&) {
     }
 }
