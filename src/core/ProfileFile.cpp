@@ -80,7 +80,17 @@ QString trimBlanks(const QString& s)
     return s.mid(from, to - from);
 }
 
-QString fold(const QString& s) { return s.toCaseFolded(); }
+QString fold(const QString& s)
+{
+    // Most names are plain ASCII: lower-casing them is their case folding.
+    bool upper = false;
+    for (QChar c : s) {
+        if (c.unicode() >= 0x80)
+            return s.toCaseFolded();
+        upper = upper || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    }
+    return upper ? s.toLower() : s;
+}
 
 const QByteArray Bom("\xEF\xBB\xBF");
 
@@ -161,10 +171,6 @@ QString sectionName(const QString& trimmedHeader)
     return trimBlanks(trimmedHeader.mid(1, close < 0 ? -1 : close - 1));
 }
 
-QString keyOf(const QString& foldedSection, const QString& foldedKey)
-{
-    return foldedSection + QLatin1Char('\n') + foldedKey;
-}
 
 } // namespace
 
@@ -194,9 +200,10 @@ const ProfileFile::Index& ProfileFile::index() const
         const qsizetype eq = t.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        const QString name = keyOf(current, fold(trimBlanks(t.left(eq))));
-        if (!x.keyLine.contains(name))
-            x.keyLine.insert(name, i);
+        QHash<QString, int>& keys = x.keyLine[current];
+        const QString name = fold(trimBlanks(t.left(eq)));
+        if (!keys.contains(name))
+            keys.insert(name, i);
     }
     return x;
 }
@@ -211,7 +218,9 @@ ProfileFile::Found ProfileFile::find(const QString& section, const QString& key)
         return f;
     f.sectionLine = at.value();
     f.lastLine = x.lastLine.value(s, f.sectionLine);
-    f.keyLine = x.keyLine.value(keyOf(s, fold(trimBlanks(key))), -1);
+    const auto keys = x.keyLine.constFind(s);
+    if (keys != x.keyLine.cend())
+        f.keyLine = keys->value(fold(trimBlanks(key)), -1);
     return f;
 }
 
@@ -280,7 +289,7 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
         lines_.insert(lines_.begin() + at, std::move(added));
         if (at + 1 == int(lines_.size())) {
             index_->lastLine[fs] = at;
-            index_->keyLine.insert(keyOf(fs, fold(k)), at);
+            index_->keyLine[fs].insert(fold(k), at);
         } else {
             index_.reset(); // the lines after it moved
         }
@@ -294,7 +303,7 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     const int at = int(lines_.size()) - 1;
     index_->sectionLine.insert(fs, at - 1);
     index_->lastLine.insert(fs, at);
-    index_->keyLine.insert(keyOf(fs, fold(k)), at);
+    index_->keyLine[fs].insert(fold(k), at);
     return true;
 }
 

@@ -57,7 +57,7 @@ private:
     struct Index {
         QHash<QString, int> sectionLine; // folded section -> its first "[...]" line
         QHash<QString, int> lastLine;    // folded section -> last non-blank line of it
-        QHash<QString, int> keyLine;     // folded section "\n" folded key -> first key line
+        QHash<QString, QHash<QString, int>> keyLine; // folded section -> folded key -> first key line
     };
     const Index& index() const;
 
