@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -167,4 +168,50 @@ TEST_F(PagingTest, AClearedGridOrAFailedFetchIsNotRefilled)
     page.LayoutTwips(16380, 10000);
     EXPECT_EQ(rows(), 1);
     EXPECT_TRUE(bar()->isHidden());
+}
+
+TEST(PagingOnScreen, TheBarStandsAtTheGridsRightEdge)
+{
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    auto rec = db::RecordingBackend::install();
+    loadrules::setPagingCellLimit(1000);
+    std::vector<std::vector<Variant>> rows;
+    for (int r = 1; r <= 5000; ++r)
+        rows.push_back({Variant(std::int32_t(r)), Variant(QStringLiteral("Cliente %1").arg(r)),
+                        r % 7 ? Variant(QStringLiteral("Calle %1, Madrid").arg(r * 3)) : Variant::null(),
+                        Variant(r * 1.25)});
+    rec->answerRows("SELECT Id, Nombre, Direccion, Saldo FROM Clientes", {"Id", "Nombre", "Direccion", "Saldo"}, rows);
+    rec->answerRegex("^SELECT TOP 1 ", Answer::table({"Id", "Nombre", "Direccion", "Saldo"}, {}));
+    auto zolt = std::make_shared<clsDO>();
+    auto msg = std::make_shared<clsError>();
+    msg->setRecorder(std::make_shared<MsgBoxRecorder>());
+    QWidget window;
+    MaxSQL page(&window);
+    page.setParentForm(&window);
+    page.setErrorObject(msg);
+    page.setZoltObject(zolt);
+    page.setCurrentTab(1);
+    page.StartControl();
+    page.ParametersConnection(0, 0, "srv", "Ventas", "sa", "x");
+    page.setTextSQL("SELECT Id, Nombre, Direccion, Saldo FROM Clientes");
+    window.resize(16380 / 15, 11130 / 15);
+    page.resize(window.size());
+    window.show();
+    page.ExecuteQuery();
+    auto* bar = page.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator"));
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_TRUE(bar->isVisible());
+    const QRect grid = page.TwipsBox("Flexi"), elevator = page.TwipsBox("OnDemandElevator");
+    EXPECT_EQ(elevator.left(), grid.left() + grid.width());
+    EXPECT_EQ(elevator.top(), grid.top());
+    EXPECT_EQ(page.Flexi().TextMatrix(1, 0), QString::number(bar->pageStep() + 2));
+    if (const QString shot = qEnvironmentVariable("VELMORA_PAGING_SHOT"); !shot.isEmpty()) {
+        QTest::qWait(300);
+        window.grab().save(shot);
+    }
+    loadrules::setPagingCellLimit(0);
+    db::RecordingBackend::uninstall();
+    ProgramFolder::setPath(QString());
 }
