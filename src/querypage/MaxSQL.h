@@ -17,7 +17,7 @@
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
 #include "querypage/PageDialogs.h"
-#include "querypage/PageGrid.h"
+#include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
 #include <QDateTime>
@@ -148,9 +148,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     // The dialogs the page opens (tests script them).
     PageDialogs& Dialogs() { return dialogs_; }
-    PageGrid& Flexi() { return *flexi_; }
-    // The grid control (the stand-in until another is installed); the page keeps its geometry.
-    void setGrid(PageGrid* grid);
+    // The result grid.
+    MaxGrid& Flexi() { return *flexi_; }
     // Lays the frame out for an inner size in twips (the resize event's work).
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
@@ -295,8 +294,7 @@ private:
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;
     QWidget* Picture1;
-    std::unique_ptr<StandInGrid> standIn_;
-    PageGrid* flexi_ = nullptr;
+    MaxGrid* flexi_ = nullptr;
     QPixmap imgFlechaIzda, imgFlechaDcha, imgFlechaIzdaGris, imgFlechaDchaGris, imgKey, ImgKeyGris, imgAdd, imgAddGrey,
         imgDelete, imgDeleteGrey, imgConfirm, imgConfirmGrey, imgCompact, imgCompactGris;
     QHash<QWidget*, QRect> twips_;

@@ -11,6 +11,7 @@
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
 #include "querypage/LoadRules.h"
+#include "querypage/ResultTexts.h"
 #include "querypage/SqlText.h"
 #include "services/clsTablas.h"
 
@@ -60,7 +61,7 @@ std::vector<StructureField> fieldsOf(const Variant& structure)
 // whole load reaches the view as one change.
 class DrawingOff {
 public:
-    explicit DrawingOff(PageGrid& grid)
+    explicit DrawingOff(MaxGrid& grid)
     {
         if (grid.Redraw())
             guard_.emplace(grid);
@@ -177,7 +178,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
         headerQualifier_ = qualifier;
         const std::vector<StructureField> fields = fieldsOf(structure);
         const DrawingOff drawing(*flexi_);
-        flexi_->setTag(qualifier);
+        setControlTag(flexi_, qualifier);
         flexi_->setRows(1);
         flexi_->setCols(fields.empty() ? 30 : int(fields.size()));
         flexi_->setLockedColumns(QString());
@@ -195,7 +196,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
 void MaxSQL::HeadersFromRecordset()
 {
     const auto measure = [this](const QString& t) { return TextWidth(t); };
-    flexi_->setTag(headerQualifier_);
+    setControlTag(flexi_, headerQualifier_);
     flexi_->setLockedColumns(QString());
     for (int c = 0; c < ResultColumns; ++c) {
         const db::Field f = ResultSet->Fields(c);
@@ -245,11 +246,8 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
         if (headerFromRecordset_ || headerCols != ResultColumns)
             HeadersFromRecordset();
         const db::ResultSet* rows = ResultSet->result();
-        const auto cell = [rows, this](int row, int col, QString& out) {
-            rows->appendText(out, PagePosition - 1 + row - 1, col, QString());
-        };
         if (loadrules::isPaged(PagingRecordCount, ResultColumns)) {
-            PageRows = loadrules::pageRows(twips_.value(flexi_->widget()).height());
+            PageRows = loadrules::pageRows(twips_.value(flexi_).height());
             const int shown = int(std::min<qint64>(PageRows, PagingRecordCount));
             flexi_->setRows(PageRows + 1);
             OnDemandElevator->show();
@@ -258,12 +256,14 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
             qint64 count = PagingRecordCount;
             bool reset = true;
             OnDemandElevatorConfig(count, reset);
-            flexi_->FillRows(1, shown, cell);
+            if (shown > 0)
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, PagePosition - 1, shown));
             PagingActive = true;
         } else {
             flexi_->setRows(1);
             flexi_->setRows(int(PagingRecordCount) + 1);
-            flexi_->FillRows(1, int(PagingRecordCount), cell);
+            if (PagingRecordCount > 0)
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, 0, int(PagingRecordCount)));
             OnDemandElevator->hide();
             PagingActive = false;
             AddedRows = newCollection();

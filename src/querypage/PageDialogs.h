@@ -93,13 +93,6 @@ public:
     CollectionPtr Options;
 };
 
-// The open-file dialog the Access picker uses (title, "Caption (*.ext)|*.ext"
-// filter, file must exist); "" when cancelled.
-struct OpenFileRequest {
-    QString title;
-    QString filter;
-};
-
 struct PageDialogs {
     std::function<std::unique_ptr<DsnDialog>()> frmDSN;
     std::function<std::unique_ptr<KeyFieldsDialog>()> frmKeyFields;
@@ -109,10 +102,8 @@ struct PageDialogs {
     std::function<std::unique_ptr<TablesDialog>()> frmTables;
     std::function<std::unique_ptr<CompareDialog>()> frmCompare;
     std::function<std::unique_ptr<CsvDialog>()> frmCSV;
-    std::function<QString(QWidget* owner, const OpenFileRequest&)> openFile;
 
-    // Stand-ins: frmDSN asks for the data-source name in an input box; the
-    // file picker is the desktop's open-file dialog; the others answer
+    // Stand-ins: frmDSN asks for the data-source name in an input box; the others answer
     // Cancelled without showing anything (their windows come with their own
     // subsystems, which replace these factories).
     static PageDialogs standIns();
