@@ -232,6 +232,7 @@ void MaxSQL::createControls()
     flexi_->setObjectName(QStringLiteral("Flexi"));
     flexi_->setFixedCols(0);
     flexi_->setAutomaticGrowing(false);
+    connectGrid();
 
     OnDemandElevator = new QScrollBar(Qt::Vertical, this);
     OnDemandElevator->setObjectName(QStringLiteral("OnDemandElevator"));

@@ -10,6 +10,8 @@
 //                       ResetStructureCache, status line
 //   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
 //                       TableStructure, QueryStructure
+//   MaxSQL_editability.cpp  key fields, editability check, edit buttons, idle timer
+//   MaxSQL_editing.cpp  record editing in the grid, add, delete, confirm
 //   MaxSQL_stubs.cpp    members of paging, history, help and settings,
 //                       commands, exports, editability, record editing, script
 //                       and clipboard, each in its own file once built
@@ -358,4 +360,13 @@ private:
 
     // record editing
     QString FocusCellText;
+
+    // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
+    void connectGrid();
+    void Flexi_KeyDown(int& KeyCode, int& Shift);
+    void PushEditConnection();
+    // The data-access provider pushed with the last final SELECT's connection.
+    QString lastFinalProvider_;
+    // Tests and benchmarks drive the private members through it.
+    friend class MaxSQLTestAccess;
 };

@@ -12,6 +12,7 @@
 #include "platform/db/Recordset.h"
 #include "querypage/LoadRules.h"
 #include "querypage/ResultTexts.h"
+#include "querypage/StructureFields.h"
 #include "querypage/SqlText.h"
 #include "services/clsTablas.h"
 
@@ -33,27 +34,6 @@ QStringList itemsOf(const Variant& v)
     const VArray& a = *v.array();
     for (int i = a.lbound(); i <= a.ubound(); ++i)
         out << a.at(i).toString();
-    return out;
-}
-
-// The fields of a StructureCollection: (qualified name, FieldTypeCode, size) per item.
-struct StructureField {
-    QString name;
-    int type;
-    qint64 size;
-};
-
-std::vector<StructureField> fieldsOf(const Variant& structure)
-{
-    std::vector<StructureField> out;
-    const auto c = structure.as<Collection>();
-    if (!c)
-        return out;
-    for (const Variant& item : *c) {
-        const VArray& a = *item.array();
-        const int lb = a.lbound();
-        out.push_back({a.at(lb).toString(), a.at(lb + 2).toInt(), a.at(lb + 3).toLongLong()});
-    }
     return out;
 }
 
@@ -101,6 +81,8 @@ void MaxSQL::LoadGrid(QString statement)
                 }
             }
         }
+        // A result edits only through a record set made for it.
+        OT.reset();
         if (SingleTable)
             LoadOT();
         CheckEditable();
@@ -111,7 +93,7 @@ bool MaxSQL::StructureMatchesResult(const Variant& structure) const
 {
     if (!ResultSet)
         return false;
-    const std::vector<StructureField> fields = fieldsOf(structure);
+    const std::vector<StructureField> fields = structureFields(structure);
     if (int(fields.size()) != ResultSet->FieldCount())
         return false;
     const qsizetype cut = EditTableName.size() + 1;
@@ -168,7 +150,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
             const QString header = loadrules::headerStatement(statement, SelectedDriver());
             qualifier = loadrules::qualifier(test.tablePart);
             const bool read = trap([&] { structure = QueryStructure(header, qualifier); }, [](const Error&) {});
-            if (!read || fieldsOf(structure).empty()) {
+            if (!read || structureFields(structure).empty()) {
                 headerFromRecordset_ = true;
                 headerQualifier_ = qualifier;
                 ok = true;
@@ -176,7 +158,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
             }
         }
         headerQualifier_ = qualifier;
-        const std::vector<StructureField> fields = fieldsOf(structure);
+        const std::vector<StructureField> fields = structureFields(structure);
         const DrawingOff drawing(*flexi_);
         setControlTag(flexi_, qualifier);
         flexi_->setRows(1);
@@ -249,6 +231,7 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
         if (loadrules::isPaged(PagingRecordCount, ResultColumns)) {
             PageRows = loadrules::pageRows(twips_.value(flexi_).height());
             const int shown = int(std::min<qint64>(PageRows, PagingRecordCount));
+            flexi_->setRows(1); // nothing of the last result stays, colours included
             flexi_->setRows(PageRows + 1);
             OnDemandElevator->show();
             flexi_->setScrollBars(1);
@@ -278,6 +261,7 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
 bool MaxSQL::LoadOT()
 {
     bool ok = false;
+    OT.reset();
     guarded("LoadOT", [&] {
         QString keys = KeyList;
         keys.remove(u' ');
@@ -288,11 +272,12 @@ bool MaxSQL::LoadOT()
         auto array = std::make_shared<VArray>(0, int(list.size()) - 1);
         for (int i = 0; i < list.size(); ++i)
             array->at(i) = list[i];
-        OT.reset();
         OT = std::make_shared<clsMultiTabla>();
         ok = OT->Iniciar(ObjectPtr(), zoltObject_, errorObject_, scrObject_, QStringLiteral(" 0 = 1"), true, kWork,
                          EditTableName, QStringLiteral("Edición Registros"), EditTableName, QString(), Variant(array));
     });
+    if (!ok)
+        OT.reset(); // nothing edits through a record set that did not start
     return ok;
 }
 

@@ -229,6 +229,7 @@ void MaxSQL::RunFinalSelect(const QString& statement)
     EditableQuery.clear();
     lastFinalSelect_ = statement;
     lastFinalConnection_ = connectionValues();
+    lastFinalProvider_ = zoltObject_->SQLProvider();
     LoadGrid(statement);
     if (lastFinalSelect_.isEmpty())
         return;

@@ -53,17 +53,23 @@ public:
     std::shared_ptr<clsTablas> SCR;
 };
 
-// Key values of a new record: one field per key, its TypeWord and "table.field".
+// Key values of a new record: one row per key (label, text box whose Tag is
+// the TypeWord, and from the second row on a Max + 1 button whose Tag is
+// "table.field"), placed in twips by the opener; value is read after Show.
 class NewKeyDialog : public PageDialog {
 public:
     struct KeyField {
-        QString caption;
-        QString typeWord;
-        QString qualifiedName;
+        QString caption;       // lblField(i)
+        QString typeWord;      // txtField(i).Tag
+        QString qualifiedName; // BttMax(i).Tag
         bool maxButton = false;
-        QString value;
+        QString value;         // txtField(i).Text
+        int labelLeft = 0, labelTop = 0, labelWidth = 0;
+        int textLeft = 0, textTop = 0;
+        int maxLeft = 0, maxTop = 0;
     };
     std::vector<KeyField> Fields;
+    int Height = 0; // twips
     std::shared_ptr<clsDO> Zolt;
 };
 
