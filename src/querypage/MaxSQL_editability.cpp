@@ -83,9 +83,13 @@ void MaxSQL::ResolveKeyFields(const Variant& structure)
             QStringList names;
             for (const Variant& v : *key)
                 names << v.toString();
-            LastKeyFieldsText = names.join(QStringLiteral(",\r\n"));
-            txtKeyFields->setPlainText(LastKeyFieldsText);
-            keyText = keyfields::keyText(LastKeyFieldsText);
+            // The box keeps line breaks its own way: its change handler compares with what it holds.
+            {
+                const QSignalBlocker quiet(txtKeyFields);
+                txtKeyFields->setPlainText(names.join(QStringLiteral(",\r\n")));
+            }
+            LastKeyFieldsText = txtKeyFields->toPlainText();
+            keyText = keyfields::keyText(names.join(u','));
             declared = true;
         }
     }
