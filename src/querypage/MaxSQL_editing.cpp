@@ -17,7 +17,6 @@
 #include "messages/clsError.h"
 #include "querypage/KeyFields.h"
 #include "querypage/PushButton.h"
-#include "services/clsTablas.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -146,8 +145,10 @@ void MaxSQL::Flexi_CellChanged()
             for (int c = 0; c < flexi_->Cols(); ++c) {
                 const QString field = EditTableName + u'.' + flexi_->TextMatrix(0, c);
                 const QString text = flexi_->TextMatrix(row, c);
-                // Both empty (or Null): the cell says nothing new.
-                if (text.isEmpty() && ValueText::displayText(clsTablas::Null2Blank(OT->ValorCampo(field, Variant(record)))).isEmpty())
+                const Variant stored = OT->ValorCampo(field, Variant(record));
+                // Both empty (or Null): the cell says nothing new. A cell that
+                // reads as the stored value would change nothing either.
+                if (stored.isNull() ? text.isEmpty() : text == ValueText::displayText(stored))
                     continue;
                 OT->setValorCampo(field, Variant(text), Variant(record));
             }

@@ -216,6 +216,20 @@ TEST_F(LocalEditTest, DeleteMarksLoadedRowsAndDropsAddedOnes)
     EXPECT_EQ(p->ot()->ModoEdicion("#3"), "B");
     QTest::keyClick(p->grid().innerGrid(), Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_EQ(p->grid().Rows(), 4);
+
+    // One row of each state, as the user sees them.
+    p->edit(1, 5, "uno");
+    p->grid().setRow(0);
+    p->script->values = {"8"};
+    A::add(p->page);
+    EXPECT_EQ(p->rowColors(1).first() + p->rowColors(2).first() + p->rowColors(4).first(), kM + kB + kA);
+    if (const QString shot = qEnvironmentVariable("VELMORA_EDIT_SHOT"); !shot.isEmpty()) {
+        p->page.resize(16380 / 15, 8000 / 15);
+        p->page.LayoutTwips(16380, 8000);
+        p->page.show();
+        QTest::qWait(200);
+        p->page.grab().save(shot);
+    }
 }
 
 TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)

@@ -418,7 +418,13 @@ TEST(PageTexts, EveryPageTextIsTranslated)
                          "Abrir Fichero", "Access Clásico (*.mdb)", "Access Actual (*.accdb)",
                          "Debe seleccionar el Driver a utilizar por el Origen de Datos",
                          "El área de consulta SQL no puede estar en blanco", "El tipo de conexión no puede estar en blanco",
-                         "No se encuentra el fichero de base de datos especificado."};
+                         "No se encuentra el fichero de base de datos especificado.",
+                         "¿Desea eliminar el registro seleccionado?",
+                         "Ya existe otro registro con la clave indicada.\\r\\n\\r\\nSe anula la creación del nuevo registro.",
+                         "No se han recibido los datos clave.\\r\\n\\r\\nSe anula la creación del nuevo registro.",
+                         "¿Desea aplicar los cambios efectuados en los {1} registros marcados en la grid?",
+                         "No se han encontrado registros para actualizar", "{1} registros actualizados.",
+                         "No se ha podido localizar el registro {1}"};
     for (QObject* o : page.ChildControls()) {
         const QString caption = o->property("text").toString();
         if (!caption.isEmpty() && caption != "...")
