@@ -11,6 +11,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/ResultSet.h"
 #include "querypage/LoadRules.h"
+#include "querypage/ResultTexts.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -21,7 +22,7 @@ void MaxSQL::OnDemandElevatorConfig(qint64& count, bool& resetPosition)
 {
     guarded("OnDemandElevatorConfig", [&] {
         OnDemandElevator->setSingleStep(1);
-        PageRows = loadrules::pageRows(twips_.value(flexi_->widget()).height());
+        PageRows = loadrules::pageRows(twips_.value(flexi_).height());
         flexi_->setRows(PageRows + 1);
         ElevatorOffset = 0;
         ElevatorScale = 1;
@@ -87,17 +88,29 @@ void MaxSQL::RefillPage()
     ElevatorBusy = true;
     {
         const controls::RedrawGuard drawing(*flexi_);
+        if (GridEditable && flexi_->Rows() > 1) {
+            // The colours of the page before go in one stroke over the whole grid.
+            flexi_->setRow(1);
+            flexi_->setCol(0);
+            flexi_->setRowSel(flexi_->Rows() - 1);
+            flexi_->setColSel(flexi_->Cols() - 1);
+            flexi_->setFillStyle(1);
+            flexi_->setCellBackColor(0x80000005u);
+            flexi_->setFillStyle(0);
+        }
         const qint64 last = std::min<qint64>(PagePosition + PageRows - 1, PagingRecordCount);
         const int shown = int(std::max<qint64>(last - PagePosition + 1, 0));
         flexi_->setRows(shown + 1);
-        const db::ResultSet* rows = ResultSet->result();
-        const qint64 first = PagePosition;
-        // Null writes nothing into the emptied cell.
-        flexi_->FillRows(1, shown, [rows, first](int row, int col, QString& out) {
-            rows->appendText(out, first - 1 + row - 1, col, QString());
-        });
-        if (GridEditable)
+        // One write of the page; a Null empties its cell.
+        if (shown > 0)
+            flexi_->setTextBlock(1, 0, resulttexts::rows(*ResultSet->result(), PagePosition - 1, shown));
+        if (GridEditable) {
             RefreshEditedRows(false);
+            // The cell the grid compares on leaving now holds this page's text:
+            // leaving it unchanged must not count as an edit.
+            flexi_->setLastRowChanged(flexi_->Row());
+            flexi_->setLastColChanged(flexi_->Col());
+        }
     }
     ElevatorBusy = wasBusy;
 }
