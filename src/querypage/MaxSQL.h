@@ -356,6 +356,8 @@ private:
 
     // record editing
     QString FocusCellText;
+    // clipboard: the last text copied or pasted, pasted again from an empty clipboard
+    QString ClipboardText;
 
     // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
     void connectGrid();

@@ -5,13 +5,18 @@
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
 #include "core/ProgramFolder.h"
+#include "data/clsDO.h"
 #include "messages/clsError.h"
+#include "platform/db/RecordingBackend.h"
 #include "platform/shell/Shell.h"
 #include "querypage/HelpPages.h"
 #include "querypage/MaxSQL.h"
 #include "querypage/PushButton.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QFile>
 #include <QSignalSpy>
 #include <QUrlQuery>
@@ -140,4 +145,103 @@ TEST_F(CommandsTest, SettingsRereadTheKeyDisplayAfterTheDialog)
     EXPECT_TRUE(page.ShowKey());
     EXPECT_EQ(changed.count(), 2);
     EXPECT_TRUE(reports().isEmpty());
+}
+
+TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
+{
+    MaxGrid& grid = page.Flexi();
+    grid.setMsgObject(msg);
+    grid.setCols(3);
+    grid.setRows(3);
+    const QStringList header{"id", "name", "qty"};
+    for (int c = 0; c < 3; ++c)
+        grid.setTextMatrix(0, c, header[c]);
+    grid.setTextMatrix(1, 0, "1");
+    grid.setTextMatrix(1, 1, "a|b");
+    grid.setTextMatrix(1, 2, "7");
+    grid.setTypesString("LONG|STRING|INTEGER");
+    grid.setLockedColumns("0");
+    grid.setEditable(true);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+
+    grid.setRow(1);
+    grid.setCol(1);
+    page.SetToClipboard();
+    EXPECT_EQ(clipboard->text(), QStringLiteral("a|b"));
+    EXPECT_TRUE(page.IgnoreKeyPress());
+
+    // A text of several lines stays whole in the one cell.
+    page.setIgnoreKeyPress(false);
+    clipboard->setText("x\ny\tz");
+    page.GetFromClipboard();
+    EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("x\ny\tz"));
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(2, 1), QString());
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("7"));
+    EXPECT_TRUE(page.IgnoreKeyPress());
+
+    // Letters into a number column: the grid's type message, the cell's entry text back.
+    grid.setCol(2);
+    clipboard->setText("abc");
+    page.GetFromClipboard();
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("7"));
+    ASSERT_EQ(reports().size(), 1);
+    EXPECT_TRUE(reports()[0].contains("'abc' no corresponde al tipo de dato")) << reports()[0].toStdString();
+    grid.tmrSetLastCell_Timer();
+
+    // An empty clipboard pastes the last text copied.
+    grid.setTextMatrix(2, 2, "42");
+    grid.setRow(2);
+    page.SetToClipboard();
+    clipboard->clear();
+    grid.setRow(1);
+    page.GetFromClipboard();
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("42"));
+
+    // A key column or a read-only grid takes nothing.
+    clipboard->setText("9");
+    grid.setCol(0);
+    page.GetFromClipboard();
+    page.DeleteCurrentCell();
+    EXPECT_EQ(grid.TextMatrix(1, 0), QStringLiteral("1"));
+    grid.setCol(2);
+    grid.setEditable(false);
+    page.GetFromClipboard();
+    page.DeleteCurrentCell();
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("42"));
+    grid.setEditable(true);
+    page.DeleteCurrentCell();
+    EXPECT_EQ(grid.TextMatrix(1, 2), QString());
+    EXPECT_EQ(reports().size(), 1);
+}
+
+TEST_F(CommandsTest, ClearingConnectionTextAndGrid)
+{
+    auto rec = db::RecordingBackend::install();
+    page.setZoltObject(std::make_shared<clsDO>());
+    page.ParametersConnection(0, 0, "srv", "db", "u", "p");
+    page.setTextSQL("SELECT 1");
+    page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
+    page.DeleteConnectionData();
+    EXPECT_EQ(page.ConnectionType(), -1);
+    EXPECT_EQ(page.SelectedDriver(), -1);
+    EXPECT_EQ(page.ServerName() + page.DatabaseName() + page.UserName() + page.Password(), QString());
+    page.ExecuteQuery();
+    EXPECT_EQ(reports(), QStringList{"El tipo de conexión no puede estar en blanco"});
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    page.DeleteQueryData();
+    EXPECT_EQ(page.TextSQL(), QString());
+    EXPECT_EQ(page.findChild<QPlainTextEdit*>("txtKeyFields")->toPlainText(), QString());
+
+    MaxGrid& grid = page.Flexi();
+    grid.setCols(2);
+    grid.setRows(4);
+    grid.setTextMatrix(0, 0, "a");
+    grid.setTextMatrix(2, 1, "x");
+    page.DeleteGridData();
+    EXPECT_EQ(grid.Rows(), 1);
+    EXPECT_EQ(grid.TextMatrix(0, 0), QStringLiteral("a"));
+    EXPECT_EQ(page.StatusText(), QString());
+    db::RecordingBackend::uninstall();
 }
