@@ -88,22 +88,22 @@ void MaxSQL::RefillPage()
     ElevatorBusy = true;
     {
         const controls::RedrawGuard drawing(*flexi_);
-        if (GridEditable && flexi_->Rows() > 1) {
-            // The colours of the page before go in one stroke over the whole grid.
-            flexi_->setRow(1);
-            flexi_->setCol(0);
-            flexi_->setRowSel(flexi_->Rows() - 1);
-            flexi_->setColSel(flexi_->Cols() - 1);
-            flexi_->setFillStyle(1);
-            flexi_->setCellBackColor(0x80000005u);
-            flexi_->setFillStyle(0);
-        }
         const qint64 last = std::min<qint64>(PagePosition + PageRows - 1, PagingRecordCount);
         const int shown = int(std::max<qint64>(last - PagePosition + 1, 0));
+        const bool editable = GridEditable && flexi_->Rows() > 1;
+        if (editable) {
+            // Leaving the current cell takes a pending edit over before its row changes records.
+            flexi_->setRow(1);
+            flexi_->setCol(0);
+            // The old page's texts and row colours go in one stroke.
+            flexi_->setRows(1);
+        }
         flexi_->setRows(shown + 1);
         // One write of the page; a Null empties its cell.
         if (shown > 0)
             flexi_->setTextBlock(1, 0, resulttexts::rows(*ResultSet->result(), PagePosition - 1, shown));
+        if (editable && shown > 0)
+            flexi_->setRow(1);
         if (GridEditable) {
             RefreshEditedRows(false);
             // The cell the grid compares on leaving now holds this page's text:
