@@ -326,6 +326,19 @@ Decimal decimalOf(const Variant& v)
     case VarType::Long:
     case VarType::LongLong: return decimalFromInt(v.toLongLong());
     case VarType::Currency: return decimalFromCurrency(v.toCurrency());
+    case VarType::Decimal: {
+        // Every digit the value holds, not the fifteen a double keeps.
+        const std::string text = std::get<::Decimal>(v.storage()).toAscii();
+        Decimal d;
+        d.negative = text.front() == '-';
+        const std::string digits = d.negative ? text.substr(1) : text;
+        const auto mark = digits.find('.');
+        d.intDigits = QByteArray::fromStdString(digits.substr(0, mark));
+        if (mark != std::string::npos)
+            d.fracDigits = QByteArray::fromStdString(digits.substr(mark + 1));
+        stripLeadingZeros(d.intDigits);
+        return d;
+    }
     case VarType::Single: return decimalFromDouble(double(v.toSingle()), 7);
     default: return decimalFromDouble(v.toDouble());
     }
@@ -953,6 +966,10 @@ QString toText(const Variant& v)
     case VarType::Long:
     case VarType::LongLong: return QString::number(v.toLongLong());
     case VarType::Currency: return currencyText(v.toCurrency());
+    case VarType::Decimal: {
+        const std::string digits = std::get<::Decimal>(v.storage()).toAscii();
+        return numberFromChars(digits.data(), digits.data() + digits.size());
+    }
     case VarType::Single: return singleText(v.toSingle());
     case VarType::Double: return numberText(v.toDouble());
     case VarType::Object:

@@ -163,6 +163,7 @@ VarType Variant::type() const
     case 10: return VarType::Date;
     case 11: return VarType::String;
     case 12: return VarType::Object;
+    case 14: return VarType::Decimal;
     default: return VarType::Array;
     }
 }
@@ -176,7 +177,8 @@ bool Variant::isNumber() const
     case VarType::LongLong:
     case VarType::Single:
     case VarType::Double:
-    case VarType::Currency: return true;
+    case VarType::Currency:
+    case VarType::Decimal: return true;
     default: return false;
     }
 }
@@ -198,7 +200,7 @@ double Variant::toDouble() const
             if constexpr (std::is_same_v<T, std::monostate>) return 0.0;
             else if constexpr (std::is_same_v<T, NullTag>) invalidNull();
             else if constexpr (std::is_same_v<T, bool>) return x ? -1.0 : 0.0;
-            else if constexpr (std::is_same_v<T, Currency>) return x.toDouble();
+            else if constexpr (std::is_same_v<T, Currency> || std::is_same_v<T, Decimal>) return x.toDouble();
             else if constexpr (std::is_same_v<T, QDateTime>) return serialFromDate(x);
             else if constexpr (std::is_same_v<T, QString>) {
                 if (auto d = ValueText::parseNumber(x))
@@ -232,6 +234,10 @@ std::int64_t Variant::toLongLong() const
         else if (r < -Currency::Scale / 2 || (r == -Currency::Scale / 2 && (q & 1))) --q;
         return q;
     }
+    case VarType::Decimal:
+        if (auto whole = std::get<Decimal>(v_).toScaled(0))
+            return *whole;
+        overflow();
     case VarType::String: {
         // Whole numbers in text are read exactly: a 64-bit key beyond 2^53
         // must not come back as a neighbour through a double.
@@ -268,6 +274,10 @@ Currency Variant::toCurrency() const
 {
     switch (type()) {
     case VarType::Currency: return std::get<Currency>(v_);
+    case VarType::Decimal:
+        if (auto scaled = std::get<Decimal>(v_).toScaled(4))
+            return Currency{*scaled};
+        overflow();
     case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:

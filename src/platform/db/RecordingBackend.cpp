@@ -25,6 +25,7 @@ int typeOf(const Variant& v)
     case VarType::Single: return adSingle;
     case VarType::Double: return adDouble;
     case VarType::Currency: return adCurrency;
+    case VarType::Decimal: return adDecimal;
     case VarType::Date: return adDate;
     default: return adVarWChar;
     }
