@@ -1,6 +1,7 @@
 // frmMain: start-up, shutdown, window measures and the layout rule.
 #include "frmMain.h"
 
+#include "controls/ControlSupport.h"
 #include "core/Dialogs.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
@@ -59,7 +60,7 @@ frmMain::~frmMain()
 
 bool frmMain::guarded(const QString& procedure, const std::function<void()>& body)
 {
-    return trap(body, [&](const Error& e) { ReportError(msg_, TraceTag(kForm, procedure), e); });
+    return controls::trapHandler(msg_, kForm, procedure, body);
 }
 
 // --- start-up
@@ -324,9 +325,7 @@ void frmMain::layoutCurrentPage()
     in.ReservedTop = page->TabReservedSpaceTop();
 
     const Rect p = pageRect(in);
-    page->widget()->setGeometry(Screen::pixelsFromTwips(p.Left), Screen::pixelsFromTwips(p.Top),
-                                std::max(0, Screen::pixelsFromTwips(p.Width)),
-                                std::max(0, Screen::pixelsFromTwips(p.Height)));
+    controls::setTwipsGeometry(page->widget(), p.Left, p.Top, std::max(0.0, p.Width), std::max(0.0, p.Height));
     const Rect s = stripRect(in, Screen::twipsFromPixels(QueryTabs->height()));
     QueryTabs->setGeometry(Screen::pixelsFromTwips(s.Left), Screen::pixelsFromTwips(s.Top),
                            std::max(0, Screen::pixelsFromTwips(s.Width)), QueryTabs->height());

@@ -1,6 +1,7 @@
 // frmMain: its controls, the sliding menus, the keys and the pages' events.
 #include "frmMain.h"
 
+#include "controls/ControlSupport.h"
 #include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
 #include "core/Screen.h"
@@ -22,12 +23,6 @@
 using namespace MainWindowRules;
 
 namespace {
-
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(Screen::pixelsFromTwips(left), Screen::pixelsFromTwips(top), Screen::pixelsFromTwips(width),
-                   Screen::pixelsFromTwips(height));
-}
 
 // Design places of the three menus (left, width) and the entries' pitch.
 struct MenuPlace {
@@ -102,7 +97,7 @@ void frmMain::buildControls()
     BttCloseTab->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     BttCloseTab->setFlat(true);
     BttCloseTab->setFocusPolicy(Qt::NoFocus);
-    place(BttCloseTab, 0, 100, 195, 180);
+    controls::setTwipsGeometry(BttCloseTab, 0, 100, 195, 180);
     BttCloseTab->hide();
     connect(BttCloseTab, &QPushButton::clicked, this, [this] { BttCloseTab_MouseUp(); });
 
@@ -156,7 +151,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
     QPalette sp = shadow->palette();
     sp.setColor(QPalette::Window, QColor(95, 95, 95));
     shadow->setPalette(sp);
-    place(shadow, at.Left + kShadowOffset, kMenuTop + kShadowOffset, at.Width, c.OpenShadowHeight);
+    controls::setTwipsGeometry(shadow, at.Left + kShadowOffset, kMenuTop + kShadowOffset, at.Width, c.OpenShadowHeight);
     shadow->hide();
 
     auto* frame = new QFrame(this);
@@ -164,7 +159,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(QFrame::Raised);
     frame->setAutoFillBackground(true);
-    place(frame, at.Left, kMenuTop, at.Width, c.OpenHeight);
+    controls::setTwipsGeometry(frame, at.Left, kMenuTop, at.Width, c.OpenHeight);
     frame->hide();
 
     auto* close = new QPushButton(frame);
@@ -172,7 +167,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     close->setFlat(true);
     close->setFocusPolicy(Qt::NoFocus);
-    place(close, at.Width - 270, 30, 225, 210);
+    controls::setTwipsGeometry(close, at.Width - 270, 30, 225, 210);
     connect(close, &QPushButton::clicked, this, [this, menu] { BttCloseMenu_MouseUp(menu); });
 
     QList<QPushButton*> entries;
@@ -181,7 +176,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
         entry->setObjectName(QString::fromLatin1(n[2]));
         entry->setProperty("Index", i);
         entry->setFocusPolicy(Qt::NoFocus);
-        place(entry, 90, kEntryTop + i * kEntryPitch, at.Width - 180, kEntryHeight);
+        controls::setTwipsGeometry(entry, 90, kEntryTop + i * kEntryPitch, at.Width - 180, kEntryHeight);
         connect(entry, &QPushButton::clicked, this, [this, menu, i] {
             if (menu == Menu::Clean)
                 BttCleanMenu_MouseUp(i);

@@ -1,6 +1,7 @@
 // frmMain: the query tabs and their pages.
 #include "frmMain.h"
 
+#include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
@@ -125,15 +126,13 @@ void frmMain::SelectTab(int tab)
                 continue;
             }
             // Hiding the others does not stop the selection.
-            trap(
-                [&] {
-                    if (!QueryPage(i)) {
-                        createPage(i);
-                        setUpPage(i);
-                    }
-                    QueryPage(i)->widget()->hide();
-                },
-                [](const Error&) {});
+            controls::ignoreErrors([&] {
+                if (!QueryPage(i)) {
+                    createPage(i);
+                    setUpPage(i);
+                }
+                QueryPage(i)->widget()->hide();
+            });
         }
         if (!currentPage())
             return;
@@ -262,23 +261,20 @@ void frmMain::DuplicateTab(bool withSQL)
 
 void frmMain::RemoveEmptyTabs()
 {
-    const auto ignore = [](const Error&) {};
     for (int i = QueryTabs->Tabs() - 1; i >= 1; --i) {
-        trap(
-            [&] {
-                IQueryPage* page = QueryPage(i);
-                if (!page)
-                    return;
-                page->widget()->hide();
-                const bool empty = page->ServerName().isEmpty() && page->DatabaseName().isEmpty() &&
-                                   page->UserName().isEmpty() && page->Password().isEmpty() &&
-                                   page->TextSQL().isEmpty();
-                if (!empty)
-                    return;
-                SelectTab(i);
-                CloseCurrentTab();
-            },
-            ignore);
+        controls::ignoreErrors([&] {
+            IQueryPage* page = QueryPage(i);
+            if (!page)
+                return;
+            page->widget()->hide();
+            const bool empty = page->ServerName().isEmpty() && page->DatabaseName().isEmpty() &&
+                               page->UserName().isEmpty() && page->Password().isEmpty() &&
+                               page->TextSQL().isEmpty();
+            if (!empty)
+                return;
+            SelectTab(i);
+            CloseCurrentTab();
+        });
     }
-    trap([&] { SelectTab(1); }, ignore);
+    controls::ignoreErrors([&] { SelectTab(1); });
 }
