@@ -90,3 +90,7 @@ public:
 
 // Makes a new page as a child of the host window.
 using QueryPageFactory = std::function<std::unique_ptr<IQueryPage>(QWidget* parent)>;
+
+// The program's own pages (the query page control); an empty factory when
+// the build has none.
+QueryPageFactory defaultQueryPageFactory();

@@ -46,6 +46,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
     popupMenu_ = [](QMenu* menu, const QPoint& at) { menu->popup(at); };
     servicesStart_ = [](clsTablas& scr, ObjectPtr host, std::shared_ptr<clsDO> zolt, std::shared_ptr<clsError> msg,
                         const QString& folder) { return scr.Iniciar(std::move(host), std::move(zolt), std::move(msg), folder); };
+    pageFactory_ = defaultQueryPageFactory();
     pages_.resize(1);
     buildControls();
     qApp->installEventFilter(this);
