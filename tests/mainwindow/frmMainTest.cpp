@@ -310,6 +310,11 @@ TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
     EXPECT_EQ(tabSql(2), "SELECT 3");
     EXPECT_EQ(tabSql(3), "SELECT 4 edited");
     EXPECT_FALSE(QFile::exists(tabFile(dir.path(), 4)));
+    for (const QString& name : QDir(dir.path()).entryList({"Velmora_Tab*.ini"})) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(f.readAll().contains("SELECT 2")) << name.toStdString();
+    }
     EXPECT_FALSE(page(2)->gridFilled);
     EXPECT_EQ(pages->log.mid(0, 8),
               QStringList({"3:SaveLastQuery(3)", "4:SaveLastQuery(4)", "2:GetQuery(0,2)", "2:DeleteGridData",
