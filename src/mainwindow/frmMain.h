@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QFrame;
@@ -157,6 +158,8 @@ private:
     void openMenu(MainWindowRules::Menu menu);
     void slideTick(MainWindowRules::Menu menu);
     void HideMenus();
+    // A Database or Export entry: its page command, then the menu closes.
+    void menuCommand(const QString& procedure, std::span<void (IQueryPage::* const)()> commands, int Index);
     bool menuVisible() const;
     bool askYes(const QString& question);
     void entryPicture(QPushButton* entry, QLabel* picture, bool enabled);

@@ -365,34 +365,27 @@ void frmMain::BttCleanMenu_MouseUp(int Index)
     });
 }
 
-void frmMain::BttDataBaseMenu_MouseUp(int Index)
+void frmMain::menuCommand(const QString& procedure, std::span<void (IQueryPage::* const)()> commands, int Index)
 {
-    guarded(QStringLiteral("BttDataBaseMenu_MouseUp"), [&] {
-        if (IQueryPage* page = currentPage()) {
-            if (Index == 0)
-                page->ShowTables();
-            else if (Index == 1)
-                page->CompareDatabases();
-            else if (Index == 2)
-                page->CompactDatabase();
-        }
+    guarded(procedure, [&] {
+        if (IQueryPage* page = currentPage(); page && Index >= 0 && Index < int(commands.size()))
+            (page->*commands[Index])();
         HideMenus();
     });
 }
 
+void frmMain::BttDataBaseMenu_MouseUp(int Index)
+{
+    static void (IQueryPage::* const commands[])() = {&IQueryPage::ShowTables, &IQueryPage::CompareDatabases,
+                                                        &IQueryPage::CompactDatabase};
+    menuCommand(QStringLiteral("BttDataBaseMenu_MouseUp"), commands, Index);
+}
+
 void frmMain::BttExportMenu_MouseUp(int Index)
 {
-    guarded(QStringLiteral("BttExportMenu_MouseUp"), [&] {
-        if (IQueryPage* page = currentPage()) {
-            if (Index == 0)
-                page->GenerateExcel();
-            else if (Index == 1)
-                page->GenerateCSV();
-            else if (Index == 2)
-                page->GenerateScript();
-        }
-        HideMenus();
-    });
+    static void (IQueryPage::* const commands[])() = {&IQueryPage::GenerateExcel, &IQueryPage::GenerateCSV,
+                                                        &IQueryPage::GenerateScript};
+    menuCommand(QStringLiteral("BttExportMenu_MouseUp"), commands, Index);
 }
 
 void frmMain::QueryPage_CompactEnabledChanged(int)

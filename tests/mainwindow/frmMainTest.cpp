@@ -53,6 +53,12 @@ protected:
         f.setValue("Fake", "User", user);
         ASSERT_TRUE(f.save(tabFile(dir.path(), n)));
     }
+    void seedFourTabs()
+    {
+        for (int k = 1; k <= 4; ++k)
+            seedTab(k, QStringLiteral("SELECT %1").arg(k));
+        setIni("Form", "OpenTabs", "4");
+    }
     QString tabSql(int n) const { return ProfileFile::read(tabFile(dir.path(), n), "Fake", "SQL", "(none)"); }
 
     frmMain& make()
@@ -292,9 +298,7 @@ TEST_F(MainWindowTest, ClosingTheOnlyTabEmptiesItAndKeepsItsFile)
 
 TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
 {
-    for (int k = 1; k <= 4; ++k)
-        seedTab(k, QStringLiteral("SELECT %1").arg(k));
-    setIni("Form", "OpenTabs", "4");
+    seedFourTabs();
     setIni("Form", "SelectedTab", "2");
     load();
     page(4)->sql = "SELECT 4 edited";
@@ -325,9 +329,7 @@ TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
 
 TEST_F(MainWindowTest, ClosingTheLastOfFourSelectsTheThirdAndDeletesItsFile)
 {
-    for (int k = 1; k <= 4; ++k)
-        seedTab(k, QStringLiteral("SELECT %1").arg(k));
-    setIni("Form", "OpenTabs", "4");
+    seedFourTabs();
     setIni("Form", "SelectedTab", "4");
     load();
     w->CloseCurrentTab();
