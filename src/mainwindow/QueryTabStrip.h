@@ -1,5 +1,5 @@
 #pragma once
 // The strip of query tabs the main window holds.
-#include "TabStripStandIn.h"
+#include "controls/MaxTab.h"
 
-using QueryTabStrip = TabStripStandIn;
+using QueryTabStrip = MaxTab;

@@ -90,7 +90,7 @@ void frmMain::buildControls()
     QueryTabs->setFixedHeight(Screen::pixelsFromTwips(315));
     connect(QueryTabs, &QueryTabStrip::TabChange, this, [this] { QueryTabs_TabChange(); });
     connect(QueryTabs, &QueryTabStrip::MouseUp, this,
-            [this](int button, int shift, float x, float y) { QueryTabs_MouseUp(button, shift, x, y); });
+            [this](short& button, short& shift, float& x, float& y) { QueryTabs_MouseUp(button, shift, x, y); });
 
     BttCloseTab = new QPushButton(QueryTabs);
     BttCloseTab->setObjectName(QStringLiteral("BttCloseTab"));
