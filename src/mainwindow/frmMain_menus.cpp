@@ -29,7 +29,7 @@ struct MenuPlace {
     double Left;
     double Width;
 };
-constexpr double kMenuTop = 1040;
+constexpr double kMenuTop = 900; // under the page's toolbar
 constexpr double kShadowOffset = 60;
 constexpr double kEntryTop = 280;
 constexpr double kEntryPitch = 900;
@@ -38,9 +38,10 @@ constexpr double kEntryHeight = 820;
 MenuPlace menuPlace(Menu menu)
 {
     switch (menu) {
-    case Menu::Clean: return {2520, 1800};
-    case Menu::DataBase: return {4440, 1800};
-    case Menu::Export: return {6360, 1800};
+    // Each under its button of the page's toolbar.
+    case Menu::Clean: return {1980, 1800};
+    case Menu::DataBase: return {60, 1800};
+    case Menu::Export: return {9720, 1800};
     }
     return {0, 0};
 }
