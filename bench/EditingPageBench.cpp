@@ -3,7 +3,6 @@
 
 #include "core/ProgramFolder.h"
 #include "messages/clsError.h"
-#include "platform/db/Connection.h"
 #include "services/clsTablas.h"
 
 #include <QApplication>
@@ -24,18 +23,7 @@ QTemporaryDir& folder()
 
 QString makeFile(const QString& name, const QStringList& statements)
 {
-    const QString file = folder().filePath(name);
-    if (QFile::exists(file))
-        return file;
-    QFile empty(file);
-    empty.open(QIODevice::WriteOnly);
-    empty.close();
-    db::Connection c;
-    c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
-    for (const QString& s : statements)
-        c.Execute(s);
-    c.Close();
-    return file;
+    return makeLocalFile(folder().filePath(name), statements);
 }
 
 struct Page {

@@ -363,6 +363,8 @@ private:
     void connectGrid();
     void Flexi_KeyDown(int& KeyCode, int& Shift);
     void PushEditConnection();
+    // A change of the SQL or key box: read-only until the idle check.
+    void boxChanged(const QString& text, QString& lastText);
     // The data-access provider pushed with the last final SELECT's connection.
     QString lastFinalProvider_;
     // Tests and benchmarks drive the private members through it.

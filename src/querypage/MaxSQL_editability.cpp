@@ -157,30 +157,23 @@ void MaxSQL::SetEditButtons()
 
 void MaxSQL::txtTabla_Change()
 {
-    guarded("txtTabla_Change", [this] {
-        // Writing the same text back changes nothing, not even the time of the last edit.
-        const QString text = txtTabla->toPlainText();
-        if (text != LastSqlText) {
-            LastEditTime = now();
-            ResetEditState(true);
-            tmrCheckEditable->start();
-        }
-        LastSqlText = text;
-    });
+    guarded("txtTabla_Change", [this] { boxChanged(txtTabla->toPlainText(), LastSqlText); });
 }
 
 void MaxSQL::txtKeyFields_Change()
 {
-    guarded("txtKeyFields_Change", [this] {
-        // Writing the same text back changes nothing, not even the time of the last edit.
-        const QString text = txtKeyFields->toPlainText();
-        if (text != LastKeyFieldsText) {
-            LastEditTime = now();
-            ResetEditState(true);
-            tmrCheckEditable->start();
-        }
-        LastKeyFieldsText = text;
-    });
+    guarded("txtKeyFields_Change", [this] { boxChanged(txtKeyFields->toPlainText(), LastKeyFieldsText); });
+}
+
+void MaxSQL::boxChanged(const QString& text, QString& lastText)
+{
+    // Writing the same text back changes nothing, not even the time of the last edit.
+    if (text != lastText) {
+        LastEditTime = now();
+        ResetEditState(true);
+        tmrCheckEditable->start();
+    }
+    lastText = text;
 }
 
 void MaxSQL::tmrCheckEditable_Timer()

@@ -111,16 +111,7 @@ protected:
     void TearDown() override { ProgramFolder::setPath(QString()); }
     QString makeFile(const QString& name, const QStringList& statements)
     {
-        const QString file = dir.filePath(name);
-        QFile empty(file);
-        EXPECT_TRUE(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        db::Connection c;
-        c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
-        for (const QString& s : statements)
-            c.Execute(s);
-        c.Close();
-        return file;
+        return makeLocalFile(dir.filePath(name), statements);
     }
     // Runs SQL on a file behind the pages' back.
     void behind(const QString& file, const QString& sql)

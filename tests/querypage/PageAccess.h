@@ -6,8 +6,27 @@
 #include "editing/clsMultiTabla.h"
 #include "data/clsDO.h"
 
+#include "platform/db/Connection.h"
+
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QTimer>
+
+// A local database file made from statements (an existing file is kept).
+inline QString makeLocalFile(const QString& file, const QStringList& statements)
+{
+    if (QFile::exists(file))
+        return file;
+    QFile empty(file);
+    empty.open(QIODevice::WriteOnly);
+    empty.close();
+    db::Connection c;
+    c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+    for (const QString& s : statements)
+        c.Execute(s);
+    c.Close();
+    return file;
+}
 
 class MaxSQLTestAccess {
 public:

@@ -83,7 +83,7 @@ protected:
             out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
         return out;
     }
-    // A structure probe is described, not fetched: it counts as sent either way.
+    // Statements run, and those only described for their columns (the header probe).
     int count(const QString& statement) const
     {
         return int(rec->statements().count(statement) + rec->described().count(statement));
