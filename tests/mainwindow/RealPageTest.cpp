@@ -7,7 +7,6 @@
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PageGrid.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
