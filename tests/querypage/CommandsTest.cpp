@@ -1,5 +1,7 @@
 // The page's help and settings buttons, and the clipboard and clearing
 // commands the main window calls.
+#include "ReportingPage.h"
+
 #include "core/Dialogs.h"
 #include "core/Error.h"
 // After Error.h: the fake store raises the database's errors.
@@ -42,34 +44,12 @@ private:
     QString* exclude_;
 };
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public ReportingPage {
 protected:
-    void SetUp() override
-    {
-        ProgramFolder::setPath(dir.path());
-        msg->setRecorder(recorder);
-        page.setErrorObject(msg);
-        page.setCurrentTab(1);
-    }
-    void TearDown() override { ProgramFolder::setPath(QString()); }
-    void click(const char* button)
-    {
-        emit page.findChild<PushButton*>(QString::fromLatin1(button))->mouseUp(1, 0, 0, 0);
-    }
-    QStringList reports() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed();
-        return out;
-    }
+    void click(const char* button) { emit child<PushButton>(button)->mouseUp(1, 0, 0, 0); }
 
-    QTemporaryDir dir;
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
     shell::ScopedRecordingLauncher launcher;
     ScopedRecordingDialogs system;
-    MaxSQL page;
 };
 
 } // namespace

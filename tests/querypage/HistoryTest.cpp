@@ -1,5 +1,7 @@
 // The tab settings file: its format, the shift of the six entries, what an
 // unchanged save writes, the atomic replace, and the page's browsing of it.
+#include "ReportingPage.h"
+
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "messages/clsError.h"
@@ -42,24 +44,12 @@ QString roundTrip(const QString& sql)
     return TabHistoryFile::fromBytes(out.toBytes()).entry(0).sql;
 }
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public ReportingPage {
 protected:
-    void SetUp() override
-    {
-        ProgramFolder::setPath(dir.path());
-        msg->setRecorder(recorder);
-        page.setErrorObject(msg);
-        page.setCurrentTab(1);
-    }
     void TearDown() override
     {
         TabHistoryFile::installWriter(nullptr);
-        ProgramFolder::setPath(QString());
-    }
-    template <class W>
-    W* child(const char* name)
-    {
-        return page.findChild<W*>(QString::fromLatin1(name));
+        ReportingPage::TearDown();
     }
     void fill(const QString& sql, const QString& keys, const QString& context, const ConnectionValues& c)
     {
@@ -79,18 +69,6 @@ protected:
     {
         return ProfileFile::read(TabHistoryFile::pathOf(tab), section, key, QStringLiteral("<none>"));
     }
-    QStringList reports() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed();
-        return out;
-    }
-
-    QTemporaryDir dir;
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
-    MaxSQL page;
 };
 
 } // namespace
