@@ -1,6 +1,8 @@
 #include "querypage/HelpPages.h"
 
+#include "core/Error.h"
 #include "core/ProgramFolder.h"
+#include "platform/shell/Shell.h"
 
 namespace helppages {
 
@@ -22,6 +24,20 @@ constexpr Online Pages[] = {
 } // namespace
 
 QString localHelpFile() { return ProgramFolder::file(QString::fromUtf16(HelpFileName)); }
+
+void openLocalHelp()
+{
+    // The file stands in the report as its second block, after the TraceTag.
+    const QString file = localHelpFile();
+    switch (shell::open(file)) {
+    case shell::OpenResult::Opened:
+        return;
+    case shell::OpenResult::Missing:
+        ::raise(Error::FileNotFound, QStringLiteral("No se encuentra el fichero de ayuda ") + BraceBlock(2, file));
+    case shell::OpenResult::Failed:
+        ::raise(Error::FileNotFound, QStringLiteral("No se ha podido abrir el fichero de ayuda ") + BraceBlock(2, file));
+    }
+}
 
 QString onlineAddress(const QString& language)
 {

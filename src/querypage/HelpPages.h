@@ -11,6 +11,9 @@ inline constexpr char16_t HelpFileName[] = u"\\Velmora.chm";
 
 // The help file of the program folder in force.
 QString localHelpFile();
+// Opens the local help file with the desktop; a missing file or a refused
+// launch raises the error the caller reports, naming the file.
+void openLocalHelp();
 
 // The online help page for a translation language, "Language1" (English) to
 // "Language5" (Italian); "" for any other value.

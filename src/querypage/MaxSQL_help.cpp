@@ -4,7 +4,6 @@
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
-#include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
@@ -19,17 +18,7 @@ void MaxSQL::BttHelp_MouseUp(int, int, float, float)
         // A message object that has translated nothing yet holds no language: the Spanish texts.
         const QString language = errorObject_ ? errorObject_->Language() : QString();
         if (language.isEmpty() || language.compare(QStringLiteral("Original"), Qt::CaseInsensitive) == 0) {
-            const QString file = helppages::localHelpFile();
-            switch (shell::open(file)) {
-            case shell::OpenResult::Opened:
-                return;
-            case shell::OpenResult::Missing:
-                ::raise(Error::FileNotFound,
-                        QStringLiteral("No se encuentra el fichero de ayuda ") + BraceBlock(2, file));
-            case shell::OpenResult::Failed:
-                ::raise(Error::FileNotFound,
-                        QStringLiteral("No se ha podido abrir el fichero de ayuda ") + BraceBlock(2, file));
-            }
+            helppages::openLocalHelp();
             return;
         }
         QString address = helppages::onlineAddress(language);
