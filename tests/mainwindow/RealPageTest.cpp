@@ -7,6 +7,7 @@
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 #include "querypage/MaxSQL.h"
+#include "controls/MaxGrid.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
