@@ -33,7 +33,7 @@ QPixmap connector(bool last)
 {
     QPixmap pm = canvas(16);
     QPainter p(&pm);
-    p.setPen(QPen(QColor(90, 90, 90), 1, Qt::DotLine));
+    p.setPen(QPen(QColor(70, 70, 70), 1.5));
     p.drawLine(QPointF(7.5, 0), QPointF(7.5, last ? 8 : 16));
     p.drawLine(QPointF(7.5, 8), QPointF(15, 8));
     return pm;

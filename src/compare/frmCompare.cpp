@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 using compare::CompareController;
 using compare::GridSink;
@@ -179,13 +180,21 @@ void frmCompare::build()
 {
     resize(Screen::pixelsFromTwips(15420), Screen::pixelsFromTwips(9135));
     using namespace compare::pictures;
-    BttCompare = button(this, "BttCompare", QStringLiteral("Comparar"), compareButton(false));
-    BttCompareDisabled = button(this, "BttCompareDisabled", QStringLiteral("Comparar"), compareButton(true));
-    BttFilter = button(this, "BttFilter", QStringLiteral("Filtros"), filterButton(false));
-    BttFilterDisabled = button(this, "BttFilterDisabled", QStringLiteral("Filtros"), filterButton(true));
-    BttSalir = button(this, "BttSalir", QStringLiteral("Salir"), exitButton());
-    for (QPushButton* b : {BttCompare, BttCompareDisabled, BttFilter, BttFilterDisabled, BttSalir})
-        b->setStyleSheet(QStringLiteral("QPushButton { padding-top: 2px; }"));
+    // The buttons along the top: the caption under the picture.
+    auto topButton = [this](const char* name, const QString& text, const QPixmap& picture) {
+        auto* b = make<QToolButton>(this, name);
+        b->setText(text);
+        b->setIcon(QIcon(picture));
+        b->setIconSize(picture.size());
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setFocusPolicy(Qt::TabFocus);
+        return b;
+    };
+    BttCompare = topButton("BttCompare", QStringLiteral("Comparar"), compareButton(false));
+    BttCompareDisabled = topButton("BttCompareDisabled", QStringLiteral("Comparar"), compareButton(true));
+    BttFilter = topButton("BttFilter", QStringLiteral("Filtros"), filterButton(false));
+    BttFilterDisabled = topButton("BttFilterDisabled", QStringLiteral("Filtros"), filterButton(true));
+    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), exitButton());
 
     Label9 = label(this, "Label9", QStringLiteral("Actual"), 1830, 60, 1095, 225);
     Label10 = label(this, "Label10", QStringLiteral("Comparada"), 1830, 660, 1095, 225);
@@ -324,9 +333,9 @@ void frmCompare::act(const char* procedure, F&& body)
 void frmCompare::wire()
 {
     auto& c = *logic_;
-    connect(BttCompare, &QPushButton::clicked, this, [this] { act("BttCompare_MouseUp", [this] { logic_->BttCompare_MouseUp(); }); });
-    connect(BttSalir, &QPushButton::clicked, this, [this] { act("BttSalir_MouseUp", [this] { logic_->BttSalir_MouseUp(); }); });
-    connect(BttFilter, &QPushButton::clicked, this, [this] { act("BttFilter_MouseUp", [this] { logic_->BttFilter_MouseUp(); }); });
+    connect(BttCompare, &QToolButton::clicked, this, [this] { act("BttCompare_MouseUp", [this] { logic_->BttCompare_MouseUp(); }); });
+    connect(BttSalir, &QToolButton::clicked, this, [this] { act("BttSalir_MouseUp", [this] { logic_->BttSalir_MouseUp(); }); });
+    connect(BttFilter, &QToolButton::clicked, this, [this] { act("BttFilter_MouseUp", [this] { logic_->BttFilter_MouseUp(); }); });
     connect(BttCloseMenuDatabase, &QPushButton::clicked, this,
             [this] { act("BttCloseMenuDatabase_MouseUp", [this] { logic_->BttCloseMenuDatabase_MouseUp(); }); });
     connect(BttDSN, &QPushButton::clicked, this, [this] { act("BttDSN_MouseUp", [this] { logic_->BttDSN_MouseUp(); }); });

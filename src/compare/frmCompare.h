@@ -22,6 +22,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 class frmCompare : public QDialog, private compare::WindowSink, private compare::ProgressSink {
     Q_OBJECT
@@ -51,7 +52,7 @@ public:
     void Load();
 
     // --- controls
-    QPushButton *BttCompare, *BttCompareDisabled, *BttFilter, *BttFilterDisabled, *BttSalir;
+    QToolButton *BttCompare, *BttCompareDisabled, *BttFilter, *BttFilterDisabled, *BttSalir;
     QLabel *Label9, *Label10, *Label6, *Label8, *lblServer, *lblBBDD, *lblUser, *lblPassword;
     QComboBox *cboCurrentConnectionType, *cboCurrentDriver, *cboComparedConnectionType, *cboComparedDriver;
     QLineEdit *txtCurrentServidor, *txtCurrentBBDD, *txtCurrentUser;

@@ -107,6 +107,13 @@ public:
     double width = 15420, height = 9135, top = 0;
 };
 
+// A local database file made from statements.
+inline void makeFile(datatest::LocalDb& file, const QStringList& statements)
+{
+    db::Catalog::Create(file.connectionString());
+    file.exec(statements);
+}
+
 class CompareTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -151,11 +158,7 @@ protected:
         c.Form_Load();
         c.tmrInitial_Timer();
     }
-    static void make(datatest::LocalDb& file, const QStringList& statements)
-    {
-        db::Catalog::Create(file.connectionString());
-        file.exec(statements);
-    }
+    static void make(datatest::LocalDb& file, const QStringList& statements) { makeFile(file, statements); }
     // Chooses a compared type and types the database box.
     void typeCompared(int type, const QString& database)
     {
