@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 
 using compare::CompareController;
@@ -269,7 +270,7 @@ void frmCompare::build()
     chkOnlyCurrent->setText(QStringLiteral("Solo en Actual"));
     chkOnlyCompared = make<QCheckBox>(mnuDataBase, "chkOnlyCompared");
     chkOnlyCompared->setText(QStringLiteral("Solo en Comparada"));
-    BttCloseMenuDatabase = button(mnuDataBase, "BttCloseMenuDatabase", QStringLiteral("x"));
+    BttCloseMenuDatabase = button(mnuDataBase, "BttCloseMenuDatabase", QString(), style()->standardPixmap(QStyle::SP_TitleBarCloseButton).scaled(12, 12));
     controls::setTwipsGeometry(BttCloseMenuDatabase, 2370, 120, 225, 225);
 
     auto image = [this](const char* name, const QPixmap& p) {
