@@ -435,6 +435,7 @@ CollectionPtr CompareEngine::GetTablesAndViews(const Side& current, const Collec
                 host_.DoEvents();
             }
         } else {
+            QStringList names; // the records' names in order, for the places of compared-only tables
             for (int i = 1; i <= curTables->Count(); ++i) {
                 const QString name = nameAt(*curTables, i);
                 if (!main(Line::TableCurrent, name))
@@ -444,7 +445,8 @@ CollectionPtr CompareEngine::GetTablesAndViews(const Side& current, const Collec
                 const auto r = CompareTables(full, counterpart);
                 if (!r)
                     return nullptr;
-                result->Add(Variant(r), RecordKey(Kind::Table, textItem(*r, QStringLiteral("TableName"))));
+                names << textItem(*r, QStringLiteral("TableName"));
+                result->Add(Variant(r), RecordKey(Kind::Table, names.last()));
             }
             for (int j = 1; j <= compTables->Count(); ++j) {
                 const QString name = nameAt(*compTables, j);
@@ -463,11 +465,12 @@ CollectionPtr CompareEngine::GetTablesAndViews(const Side& current, const Collec
                 if (!r)
                     return nullptr;
                 const QString recordName = textItem(*r, QStringLiteral("TableName"));
-                const int position = FindInsertPosition(*result, recordName);
+                const int position = FindInsertPosition(names, recordName);
                 if (position <= result->Count())
                     result->Add(Variant(r), RecordKey(Kind::Table, recordName), Variant(std::int32_t(position)));
                 else
                     result->Add(Variant(r), RecordKey(Kind::Table, recordName));
+                names.insert(position - 1, recordName);
                 host_.DoEvents();
             }
         }

@@ -29,13 +29,21 @@ QString DataTypeName(std::int16_t code)
 
 std::int32_t FindInsertPosition(const Collection& records, const QString& name)
 {
-    const int count = records.Count();
-    for (int i = 1; i <= count; ++i) {
+    QStringList names;
+    names.reserve(records.Count());
+    for (int i = 1; i <= records.Count(); ++i) {
         const auto record = records[i].as<Collection>();
-        if (record && name.compare(textItem(*record, QStringLiteral("TableName")), Qt::CaseSensitive) < 0)
-            return i;
+        names << (record ? textItem(*record, QStringLiteral("TableName")) : QString());
     }
-    return count + 1;
+    return FindInsertPosition(names, name);
+}
+
+std::int32_t FindInsertPosition(const QStringList& names, const QString& name)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (name.compare(names.at(i), Qt::CaseSensitive) < 0)
+            return i + 1;
+    return std::int32_t(names.size()) + 1;
 }
 
 QString lineSkeleton(Line line)

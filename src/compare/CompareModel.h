@@ -5,6 +5,7 @@
 #include "core/Collection.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 
@@ -30,6 +31,8 @@ QString DataTypeName(std::int16_t code);
 // record whose "TableName" sorts after it, in code-unit order (every capital
 // before every small letter); count + 1 when none does.
 std::int32_t FindInsertPosition(const Collection& records, const QString& name);
+// The same over the records' names in collection order (the merge keeps them).
+std::int32_t FindInsertPosition(const QStringList& names, const QString& name);
 
 // The progress lines of a run. Each is translated once when the run starts
 // (the name goes in as {1}, the step and the total as {2} and {3} afterwards),

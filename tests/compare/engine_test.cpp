@@ -122,6 +122,7 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
     EXPECT_EQ(compare::DataTypeName(3), "Long");
     EXPECT_EQ(compare::DataTypeName(0), "");
     EXPECT_EQ(compare::DataTypeName(16), "");
+    EXPECT_EQ(compare::FindInsertPosition(Collection(), "A"), 1);
     // Code-unit order: every capital sorts before every small letter.
     EXPECT_EQ(merge(tableList({"B", "D"}), tableList({"A", "C", "E"}), newCollection(), newCollection()),
               (QStringList{"A", "B", "C", "D", "E"}));
