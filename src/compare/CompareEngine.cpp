@@ -144,22 +144,34 @@ CollectionPtr CompareEngine::CompareTables(const CollectionPtr& oCurTable, const
     return nullptr;
 }
 
-CollectionPtr CompareEngine::oneSidedTable(const Collection& table, bool current, QString&)
+CollectionPtr CompareEngine::oneSidedFields(const Collection& object, bool current, Kind kind)
 {
     const QString state = current ? StateOnlyCurrent : StateOnlyCompared;
     const QString text = current ? texts_.onlyCurrent : texts_.onlyCompared;
-    const QString name = textItem(table, QStringLiteral("Name"));
-    auto result = tableRecord(state, name, texts_.table);
-
-    const auto columns = need(table, QStringLiteral("Fields"));
+    const QString name = textItem(object, QStringLiteral("Name"));
+    auto result = tableRecord(state, name, kind == Kind::Table ? texts_.table : texts_.view);
+    const auto columns = need(object, QStringLiteral("Fields"));
     auto fields = newCollection();
     for (int i = 1; i <= columns->Count(); ++i) {
         if (!sub(Line::ComparingFields, name, columns->Count(), i))
             return nullptr;
-        const QString column = textItem(*itemAt(*columns, i), QStringLiteral("Name"));
+        // A table's columns are field items; a view's are their names.
+        const QString column = kind == Kind::Table ? textItem(*itemAt(*columns, i), QStringLiteral("Name"))
+                                                   : (*columns)[i].toString();
         fields->Add(Variant(record(QStringLiteral("Field"), state, column, text)), column);
     }
     result->Add(Variant(fields), QStringLiteral("Fields"));
+    return result;
+}
+
+CollectionPtr CompareEngine::oneSidedTable(const Collection& table, bool current, QString&)
+{
+    const QString state = current ? StateOnlyCurrent : StateOnlyCompared;
+    const QString text = current ? texts_.onlyCurrent : texts_.onlyCompared;
+    auto result = oneSidedFields(table, current, Kind::Table);
+    if (!result)
+        return nullptr;
+    const QString name = textItem(table, QStringLiteral("Name"));
 
     auto indexes = newCollection();
     // A table whose engine lists no indexes has none here.
@@ -293,20 +305,9 @@ CollectionPtr CompareEngine::CompareViews(const CollectionPtr& oCurView, const C
     QString step = QStringLiteral("");
     try {
         auto oneSided = [&](const Collection& view, bool current) -> CollectionPtr {
-            const QString state = current ? StateOnlyCurrent : StateOnlyCompared;
-            const QString text = current ? texts_.onlyCurrent : texts_.onlyCompared;
-            const QString name = textItem(view, QStringLiteral("Name"));
-            auto result = tableRecord(state, name, texts_.view);
-            const auto columns = need(view, QStringLiteral("Fields"));
-            auto fields = newCollection();
-            for (int i = 1; i <= columns->Count(); ++i) {
-                if (!sub(Line::ComparingFields, name, columns->Count(), i))
-                    return nullptr;
-                const QString column = (*columns)[i].toString();
-                fields->Add(Variant(record(QStringLiteral("Field"), state, column, text)), column);
-            }
-            result->Add(Variant(fields), QStringLiteral("Fields"));
-            result->Add(Variant(newCollection()), QStringLiteral("Indexes"));
+            auto result = oneSidedFields(view, current, Kind::View);
+            if (result)
+                result->Add(Variant(newCollection()), QStringLiteral("Indexes"));
             return result;
         };
         if (!oCompView) {

@@ -65,6 +65,8 @@ public:
     const RunTexts& texts() const { return texts_; }
 
 private:
+    // The record of an object on one side only, with its columns; nothing when cancelled.
+    CollectionPtr oneSidedFields(const Collection& object, bool current, Kind kind);
     CollectionPtr oneSidedTable(const Collection& table, bool current, QString& step);
     CollectionPtr twoSidedTable(const Collection& cur, const Collection& comp, QString& step);
     bool sub(Line line, const QString& name, std::int32_t total, std::int32_t step);

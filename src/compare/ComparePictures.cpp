@@ -72,25 +72,20 @@ QPixmap different()
     });
 }
 
-QPixmap onlyCurrent()
+// A badge with an arrow pointing to the side that holds the object.
+QPixmap arrowBadge(const QColor& color, bool right)
 {
-    return badge(QColor(40, 90, 190), [](QPainter& p) {
-        QPainterPath path(QPointF(9.5, 4.5));
-        path.lineTo(5.5, 8);
-        path.lineTo(9.5, 11.5);
+    return badge(color, [right](QPainter& p) {
+        const double tip = right ? 10.5 : 5.5, tail = right ? 6.5 : 9.5;
+        QPainterPath path(QPointF(tail, 4.5));
+        path.lineTo(tip, 8);
+        path.lineTo(tail, 11.5);
         p.drawPath(path);
     });
 }
 
-QPixmap onlyCompared()
-{
-    return badge(QColor(150, 50, 160), [](QPainter& p) {
-        QPainterPath path(QPointF(6.5, 4.5));
-        path.lineTo(10.5, 8);
-        path.lineTo(6.5, 11.5);
-        p.drawPath(path);
-    });
-}
+QPixmap onlyCurrent() { return arrowBadge(QColor(40, 90, 190), false); }
+QPixmap onlyCompared() { return arrowBadge(QColor(150, 50, 160), true); }
 
 QPixmap midIndexField() { return connector(false); }
 QPixmap lastIndexField() { return connector(true); }
