@@ -54,7 +54,11 @@ frmKeyFields::frmKeyFields(QWidget* parent)
     controls::setTwipsGeometry(txtKeyFields, 90, 2640, 7695, 3165);
     Label3 = label(this, "Label3", "Contexto", 90, 5880, 1200, 240);
     Label4 = label(this, "Label4", "Si necesita algún contexto escriba la sentencia en la casilla destinada a tal fin.",
-                   1290, 5880, 6495, 240);
+                   990, 5880, 6795, 240);
+    Label4->setWordWrap(false);
+    QFont small = Label4->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    Label4->setFont(small);
     txtContext = new QLineEdit(this);
     txtContext->setObjectName(QStringLiteral("txtContext"));
     controls::setTwipsGeometry(txtContext, 90, 6150, 7695, 315);

@@ -81,14 +81,14 @@ frmSettings::frmSettings(QWidget* parent)
     QGroupBox* Frame3 = frame(this, "Frame3", "Datos Conexión", 4200, 1140);
     chkPasswordTime = new QCheckBox(QStringLiteral("Ocultar el password una vez transcurridos "), Frame3);
     chkPasswordTime->setObjectName(QStringLiteral("chkPasswordTime"));
-    controls::setTwipsGeometry(chkPasswordTime, 150, 330, 3900, 255);
+    controls::setTwipsGeometry(chkPasswordTime, 150, 330, 4350, 255);
     txtPasswordTime = new MaxText(Frame3);
     txtPasswordTime->setObjectName(QStringLiteral("txtPasswordTime"));
     txtPasswordTime->setTipo(1);
     txtPasswordTime->setFormato(QStringLiteral("0"));
     txtPasswordTime->setAlignment(2);
-    controls::setTwipsGeometry(txtPasswordTime, 4080, 300, 555, 315);
-    label(Frame3, "Label5", "segundos", 4710, 345, 1200);
+    controls::setTwipsGeometry(txtPasswordTime, 4530, 300, 510, 315);
+    label(Frame3, "Label5", "segundos", 5100, 345, 900);
     chkExcludeIndex = new QCheckBox(QStringLiteral("No mostrar clave en las consultas (aumenta la velocidad)"), Frame3);
     chkExcludeIndex->setObjectName(QStringLiteral("chkExcludeIndex"));
     controls::setTwipsGeometry(chkExcludeIndex, 150, 720, 5790, 255);
