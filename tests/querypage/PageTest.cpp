@@ -81,7 +81,11 @@ protected:
             out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
         return out;
     }
-    int count(const QString& statement) const { return int(rec->statements().count(statement)); }
+    // A structure probe is described, not fetched: it counts as sent either way.
+    int count(const QString& statement) const
+    {
+        return int(rec->statements().count(statement) + rec->described().count(statement));
+    }
     template <class W>
     W* child(const char* name)
     {
