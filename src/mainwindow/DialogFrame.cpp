@@ -123,3 +123,14 @@ bool DialogFrame::eventFilter(QObject* watched, QEvent* event)
     guarded(QStringLiteral("Form_KeyPress"), [&] { taken = Form_KeyPress(ascii); });
     return taken;
 }
+
+bool DialogFrame::Form_KeyPress(int KeyAscii)
+{
+    if (KeyAscii == 27)
+        exitButton();
+    else if (KeyAscii == 13)
+        acceptButton();
+    else
+        return false;
+    return true;
+}

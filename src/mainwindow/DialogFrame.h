@@ -23,8 +23,9 @@ public:
     std::shared_ptr<clsError> MSG;
 
     // The dialog's key handler (the window sees keys first): KeyAscii 27 for
-    // Esc, 13 for Enter. Returns true when the window took the key.
-    virtual bool Form_KeyPress(int KeyAscii) = 0;
+    // Esc runs the exit button, 13 for Enter the accept button. Returns true
+    // when the window took the key.
+    virtual bool Form_KeyPress(int KeyAscii);
 
 protected:
     DialogFrame(const QString& name, const QString& caption, double clientWidth, double clientHeight,
@@ -45,8 +46,10 @@ protected:
     // Shows a message through MSG (the system box without one); the answer code.
     int message(const QString& text, int style, const QString& title);
 
-    // The exit button's handler: the close box and Esc (when Form_KeyPress leaves it) run it.
+    // The exit button's handler in its trap: the close box and Esc run it.
     virtual void exitButton() = 0;
+    // The accept button's handler in its trap: Enter runs it.
+    virtual void acceptButton() = 0;
 
     void closeEvent(QCloseEvent* event) override;
     void reject() override;

@@ -26,8 +26,7 @@ frmDSN::frmDSN(QWidget* parent)
     fgrDSN->setSelectionMode(1); // whole rows
     fgrDSN->setScrollBars(2);    // vertical
     fgrDSN->setAllowUserResizing(1);
-    connect(fgrDSN, &MaxGrid::DblClick, this,
-            [this] { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); });
+    connect(fgrDSN, &MaxGrid::DblClick, this, [this] { acceptButton(); });
 }
 
 QStringList frmDSN::EnumDSN(int firstDirection, const QString& filter)
@@ -77,17 +76,4 @@ void frmDSN::BttSalir_MouseUp()
 {
     Cancelled = true;
     hide();
-}
-
-bool frmDSN::Form_KeyPress(int KeyAscii)
-{
-    if (KeyAscii == 27) {
-        guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); });
-        return true;
-    }
-    if (KeyAscii == 13) {
-        guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); });
-        return true;
-    }
-    return false;
 }

@@ -24,10 +24,10 @@ public:
 
     void BttAceptar_MouseUp();
     void BttSalir_MouseUp();
-    bool Form_KeyPress(int KeyAscii) override;
 
 protected:
     void exitButton() override { guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); }); }
+    void acceptButton() override { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); }
 
 private:
     void FormatGrid(int rows);

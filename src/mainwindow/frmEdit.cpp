@@ -148,19 +148,6 @@ void frmEdit::BttIdentar_MouseUp()
         txtSQL->setPlainText(kept);
 }
 
-bool frmEdit::Form_KeyPress(int KeyAscii)
-{
-    if (KeyAscii == 27) {
-        guarded({}, [this] { BttSalir_MouseUp(); }, SalirTag);
-        return true;
-    }
-    if (KeyAscii == 13) {
-        guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); });
-        return true;
-    }
-    return false;
-}
-
 void frmEdit::txtSQL_Change()
 {
     if (delay_.changed(txtSQL->toPlainText(), now()))

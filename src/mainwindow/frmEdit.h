@@ -39,11 +39,11 @@ public:
     void BttComment_MouseUp();
     void BttUncomment_MouseUp();
     void BttIdentar_MouseUp();
-    bool Form_KeyPress(int KeyAscii) override;
     void tmrCheckEditable_Timer();
 
 protected:
     void exitButton() override { guarded({}, [this] { BttSalir_MouseUp(); }, SalirTag); }
+    void acceptButton() override { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); }
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

@@ -104,6 +104,6 @@ bool frmKeyFields::Form_KeyPress(int KeyAscii)
 {
     if (KeyAscii != 27)
         return false; // Enter and every other key belong to the boxes
-    guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); });
+    exitButton();
     return true;
 }

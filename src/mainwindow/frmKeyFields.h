@@ -34,4 +34,5 @@ public:
 
 protected:
     void exitButton() override { guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); }); }
+    void acceptButton() override { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); }
 };

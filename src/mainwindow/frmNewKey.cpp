@@ -129,16 +129,3 @@ void frmNewKey::BttMax_MouseUp(int Index)
         return;
     txtField[Index]->setText(NewKeyRules::nextValue(record->Item(Variant(std::int32_t(1)))));
 }
-
-bool frmNewKey::Form_KeyPress(int KeyAscii)
-{
-    if (KeyAscii == 27) {
-        guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); });
-        return true;
-    }
-    if (KeyAscii == 13) {
-        guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); });
-        return true;
-    }
-    return false;
-}

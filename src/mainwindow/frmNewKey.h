@@ -40,10 +40,10 @@ public:
     void BttSalir_MouseUp();
     void BttLimpiar_MouseUp();
     void BttMax_MouseUp(int Index);
-    bool Form_KeyPress(int KeyAscii) override;
 
 protected:
     void exitButton() override { guarded(QStringLiteral("BttSalir_MouseUp"), [this] { BttSalir_MouseUp(); }); }
+    void acceptButton() override { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); }
 
 private:
     static inline const QString Title = QStringLiteral("Campos Clave Nuevo Registro");

@@ -172,16 +172,3 @@ void frmSettings::BttCSVDirSelection_MouseUp() { chooseInto(txtCSVPath); }
 void frmSettings::BttScriptDirSelection_MouseUp() { chooseInto(txtScriptPath); }
 
 void frmSettings::chkPasswordTime_Click() { txtPasswordTime->setEnabled(chkPasswordTime->isChecked()); }
-
-bool frmSettings::Form_KeyPress(int KeyAscii)
-{
-    if (KeyAscii == 27) {
-        guarded({}, [this] { BttSalir_MouseUp(); }, SalirTag);
-        return true;
-    }
-    if (KeyAscii == 13) {
-        guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); });
-        return true;
-    }
-    return false;
-}

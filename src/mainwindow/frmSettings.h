@@ -43,10 +43,10 @@ public:
     void BttCSVDirSelection_MouseUp();
     void BttScriptDirSelection_MouseUp();
     void chkPasswordTime_Click();
-    bool Form_KeyPress(int KeyAscii) override;
 
 protected:
     void exitButton() override { guarded({}, [this] { BttSalir_MouseUp(); }, SalirTag); }
+    void acceptButton() override { guarded(QStringLiteral("BttAceptar_MouseUp"), [this] { BttAceptar_MouseUp(); }); }
 
 private:
     static inline const QString SalirTag = QStringLiteral("{1FRMSETTINGS.BttSalir_MOUSEUP}");
