@@ -6,7 +6,9 @@
 #include "mainwindow/frmKeyFields.h"
 #include "mainwindow/frmNewKey.h"
 #include "mainwindow/frmSettings.h"
+#include "querypage/MaxSQL.h"
 #include "querypage/PageDialogs.h"
+#include "services/HostWindow.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -61,6 +63,10 @@ public:
     void Show(QWidget* owner) override
     {
         frmEdit w;
+        // The main window's frame measures, reached through the page's host.
+        if (auto* page = dynamic_cast<MaxSQL*>(owner))
+            if (auto* host = dynamic_cast<PageHost*>(page->ParentForm()))
+                w.setFrameMeasures(host->CaptionHeight(), host->FrameWidth(), host->FrameHeight());
         translate(MSG, &w);
         w.txtSQL->setPlainText(Text);
         w.MSG = MSG;
