@@ -55,7 +55,7 @@ void ClockFace::paintEvent(QPaintEvent*)
                        Screen::pixelsFromTwips(spokes[i][2]), Screen::pixelsFromTwips(spokes[i][3]));
 }
 
-MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::standIns())
+MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::defaults())
 {
     setObjectName(QStringLiteral("MaxSQL"));
     createControls();
