@@ -243,16 +243,22 @@ int Model::columnCount(const QModelIndex& parent) const { return parent.isValid(
 QVariant Model::data(const QModelIndex& idx, int role) const
 {
     const int r = idx.row() + publishedFixed_, c = idx.column();
-    if (role != Qt::DisplayRole || r >= rows_ || c >= cols_)
+    if (r >= rows_ || c >= cols_)
         return {};
-    return text(r, c);
+    if (role == Qt::DisplayRole)
+        return text(r, c);
+    if (role == Qt::DecorationRole) // what the grid paints; read by item-view clients and tests
+        return pictures_.contains(key(r, c)) ? QVariant(picture(r, c)) : QVariant();
+    return {};
 }
 
 QVariant Model::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || fixedRows_ < 1 || section >= cols_ || rows_ < 1)
+    if (orientation != Qt::Horizontal || fixedRows_ < 1 || section >= cols_ || rows_ < 1)
         return {};
-    return text(0, section);
+    if (role == Qt::DecorationRole)
+        return pictures_.contains(key(0, section)) ? QVariant(picture(0, section)) : QVariant();
+    return role == Qt::DisplayRole ? QVariant(text(0, section)) : QVariant();
 }
 
 // ---- FixedRowsHeader
