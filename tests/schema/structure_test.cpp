@@ -64,7 +64,7 @@ TEST_F(StructureTest, NewTableOnSqlServerIsCreatedWithItsKey)
     frmTableProperties w;
     newTable(w);
     EXPECT_EQ(w.fgrFields->TextMatrix(1, 3), "     A");
-    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 3));
+    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 3));
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
     rec->clearLog();
     w.BttAceptar_MouseUp();
@@ -106,7 +106,7 @@ TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
     openTable(w, "T");
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     B", "     D"}));
     w.fgrFields->setRow(2);
-    w.txtFieldPosition->setText("-");
+    w.txtFieldPosition->setText("0"); // the numeric box lets no lone "-" through; below 1 means first
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     B", "     A", "     D"}));
     w.txtFieldPosition->setText("3");
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     D", "     B"}));
@@ -249,7 +249,7 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     frmNewField d;
     d.setEditionMode("A");
     d.setDataType(8);
-    EXPECT_EQ(d.txtFieldLenght->text(), "50");
+    EXPECT_EQ(d.txtFieldLenght->Text(), "50");
     d.txtFieldLenght->setText("120");
     d.EvaluateFieldType();
     EXPECT_EQ(d.FieldLenght(), 120);

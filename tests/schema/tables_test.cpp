@@ -79,8 +79,8 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
     EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
     EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
-    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 0) && w.fgrFields->HasCellPicture(2, 0));
-    EXPECT_FALSE(w.fgrFields->HasCellPicture(3, 0));
+    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 0) && hasPicture(*w.fgrFields, 2, 0));
+    EXPECT_FALSE(hasPicture(*w.fgrFields, 3, 0));
 
     box->answers = {7};
     w.BttAceptar_MouseUp();
