@@ -4,6 +4,7 @@
 #include "controls/MaxText.h"
 #include "core/Dialogs.h"
 #include "core/Screen.h"
+#include "schema/SchemaPictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,27 +63,30 @@ void SchemaDialog::reject() { closeBox(); }
 QLabel* label(QWidget* parent, const char* name, const QString& text)
 {
     auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
+    l->setObjectName(QString::fromUtf8(name));
     return l;
 }
 
 QCheckBox* check(QWidget* parent, const char* name, const QString& text)
 {
     auto* c = new QCheckBox(text, parent);
-    c->setObjectName(QString::fromLatin1(name));
+    c->setObjectName(QString::fromUtf8(name));
     return c;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text)
 {
     auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    b->setObjectName(QString::fromUtf8(name));
     b->setAutoDefault(false);
     return b;
 }
 
 void buttonRow(QWidget* window, std::initializer_list<QPushButton*> left, QPushButton* exit, double width)
 {
+    for (QPushButton* b : left)
+        b->setIcon(pictures::forButton(b->objectName()));
+    exit->setIcon(pictures::forButton(exit->objectName()));
     double x = 90;
     for (QPushButton* b : left) {
         place(b, x, 90, 1200, 390);

@@ -65,7 +65,7 @@ protected:
     template <class F>
     bool handle(const char* procedure, F&& body)
     {
-        return controls::trapHandler(MSG, objectName(), QString::fromLatin1(procedure), std::forward<F>(body));
+        return controls::trapHandler(MSG, objectName(), QString::fromUtf8(procedure), std::forward<F>(body));
     }
 
     // The message object's MsgBox (the system box without one).
@@ -87,7 +87,7 @@ template <class W>
 W* control(QWidget* parent, const char* name)
 {
     auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
+    w->setObjectName(QString::fromUtf8(name));
     return w;
 }
 

@@ -1,6 +1,7 @@
 #include "schema/SchemaPictures.h"
 
 #include <QPainter>
+#include <QHash>
 #include <QPainterPath>
 
 namespace schema::pictures {
@@ -76,7 +77,89 @@ QPixmap drawArrow(bool right, bool grey)
     return pm;
 }
 
+// The pictures of the top row's buttons.
+enum class Sign { Accept, Exit, Add, Modify, Remove, List, Clear };
+
+QPixmap drawSign(Sign sign)
+{
+    QPixmap pm = blank();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    auto pen = [&](const QColor& c, double w) {
+        QPen pen(c, w);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+    };
+    switch (sign) {
+    case Sign::Accept: {
+        pen(QColor(0, 130, 0), 2.6);
+        QPainterPath path(QPointF(3, 8.5));
+        path.lineTo(6.5, 12);
+        path.lineTo(13, 4);
+        p.drawPath(path);
+        break;
+    }
+    case Sign::Exit:
+        p.setPen(QPen(QColor(90, 60, 30), 1));
+        p.setBrush(QColor(170, 120, 70));
+        p.drawRect(QRectF(2.5, 1.5, 7, 13));
+        pen(QColor(180, 0, 0), 2);
+        p.drawLine(QPointF(8, 8), QPointF(14, 8));
+        p.drawLine(QPointF(11.5, 5.5), QPointF(14, 8));
+        p.drawLine(QPointF(11.5, 10.5), QPointF(14, 8));
+        break;
+    case Sign::Add:
+        pen(QColor(0, 120, 0), 3);
+        p.drawLine(QPointF(8, 3), QPointF(8, 13));
+        p.drawLine(QPointF(3, 8), QPointF(13, 8));
+        break;
+    case Sign::Modify:
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(QColor(240, 190, 40));
+        p.drawPolygon(QPolygonF{QPointF(11, 2), QPointF(14, 5), QPointF(6, 13), QPointF(3, 10)});
+        p.setBrush(QColor(60, 60, 60));
+        p.drawPolygon(QPolygonF{QPointF(3, 10), QPointF(6, 13), QPointF(2, 14)});
+        break;
+    case Sign::Remove:
+        pen(QColor(200, 0, 0), 2.6);
+        p.drawLine(QPointF(4, 4), QPointF(12, 12));
+        p.drawLine(QPointF(12, 4), QPointF(4, 12));
+        break;
+    case Sign::List:
+        p.setPen(QPen(QColor(90, 90, 90), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
+        pen(QColor(30, 70, 160), 1.6);
+        for (double y : {5.0, 8.0, 11.0})
+            p.drawLine(QPointF(4, y), QPointF(12, y));
+        break;
+    case Sign::Clear:
+        p.setPen(QPen(QColor(90, 90, 90), 1));
+        p.setBrush(QColor(230, 120, 150));
+        p.drawPolygon(QPolygonF{QPointF(7, 3), QPointF(14, 8), QPointF(9, 14), QPointF(2, 9)});
+        p.setBrush(QColor(80, 120, 200));
+        p.drawPolygon(QPolygonF{QPointF(4.5, 6), QPointF(11.5, 11), QPointF(9, 14), QPointF(2, 9)});
+        break;
+    }
+    return pm;
+}
+
 } // namespace
+
+QPixmap forButton(const QString& name)
+{
+    static const QHash<QString, Sign> signs{
+        {QStringLiteral("BttAceptar"), Sign::Accept},   {QStringLiteral("BttSalir"), Sign::Exit},
+        {QStringLiteral("BttNueva"), Sign::Add},        {QStringLiteral("BttNuevo"), Sign::Add},
+        {QStringLiteral("BttAñadir"), Sign::Add},       {QStringLiteral("BttModificar"), Sign::Modify},
+        {QStringLiteral("BttEliminar"), Sign::Remove},  {QStringLiteral("BttIndexes"), Sign::List},
+        {QStringLiteral("BttLimpiar"), Sign::Clear},
+    };
+    const auto it = signs.constFind(name);
+    return it == signs.cend() ? QPixmap() : drawSign(*it);
+}
 
 QPixmap key() { return drawKey(QColor(200, 170, 60), false); }
 QPixmap blackKey() { return drawKey(QColor(40, 40, 40), false); }

@@ -71,6 +71,7 @@ TEST_F(StructureTest, NewTableOnSqlServerIsCreatedWithItsKey)
     EXPECT_EQ(w.fgrFields->TextMatrix(1, 3), "     A");
     EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 3));
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
+    EXPECT_EQ(w.BttAñadir->objectName(), "BttAñadir"); // names are data: the translation owners
     rec->clearLog();
     w.BttAceptar_MouseUp();
     EXPECT_EQ(statementsLike("CREATE"),
