@@ -92,6 +92,17 @@ QPixmap drawSign(Sign sign)
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
     };
+    auto strokes = [&](const QColor& c, double w, std::initializer_list<QLineF> lines) {
+        pen(c, w);
+        for (const QLineF& l : lines)
+            p.drawLine(l);
+    };
+    // A filled outline.
+    auto shape = [&](const QColor& line, const QColor& fill, const QPolygonF& outline) {
+        p.setPen(QPen(line, 1));
+        p.setBrush(fill);
+        p.drawPolygon(outline);
+    };
     switch (sign) {
     case Sign::Accept: {
         pen(QColor(0, 130, 0), 2.6);
@@ -102,45 +113,22 @@ QPixmap drawSign(Sign sign)
         break;
     }
     case Sign::Exit:
-        p.setPen(QPen(QColor(90, 60, 30), 1));
-        p.setBrush(QColor(170, 120, 70));
-        p.drawRect(QRectF(2.5, 1.5, 7, 13));
-        pen(QColor(180, 0, 0), 2);
-        p.drawLine(QPointF(8, 8), QPointF(14, 8));
-        p.drawLine(QPointF(11.5, 5.5), QPointF(14, 8));
-        p.drawLine(QPointF(11.5, 10.5), QPointF(14, 8));
+        shape(QColor(90, 60, 30), QColor(170, 120, 70), QPolygonF(QRectF(2.5, 1.5, 7, 13)));
+        strokes(QColor(180, 0, 0), 2, {{8, 8, 14, 8}, {11.5, 5.5, 14, 8}, {11.5, 10.5, 14, 8}});
         break;
-    case Sign::Add:
-        pen(QColor(0, 120, 0), 3);
-        p.drawLine(QPointF(8, 3), QPointF(8, 13));
-        p.drawLine(QPointF(3, 8), QPointF(13, 8));
-        break;
+    case Sign::Add: strokes(QColor(0, 120, 0), 3, {{8, 3, 8, 13}, {3, 8, 13, 8}}); break;
     case Sign::Modify:
-        p.setPen(QPen(QColor(60, 60, 60), 1));
-        p.setBrush(QColor(240, 190, 40));
-        p.drawPolygon(QPolygonF{QPointF(11, 2), QPointF(14, 5), QPointF(6, 13), QPointF(3, 10)});
-        p.setBrush(QColor(60, 60, 60));
-        p.drawPolygon(QPolygonF{QPointF(3, 10), QPointF(6, 13), QPointF(2, 14)});
+        shape(QColor(60, 60, 60), QColor(240, 190, 40), {{11, 2}, {14, 5}, {6, 13}, {3, 10}});
+        shape(QColor(60, 60, 60), QColor(60, 60, 60), {{3, 10}, {6, 13}, {2, 14}});
         break;
-    case Sign::Remove:
-        pen(QColor(200, 0, 0), 2.6);
-        p.drawLine(QPointF(4, 4), QPointF(12, 12));
-        p.drawLine(QPointF(12, 4), QPointF(4, 12));
-        break;
+    case Sign::Remove: strokes(QColor(200, 0, 0), 2.6, {{4, 4, 12, 12}, {12, 4, 4, 12}}); break;
     case Sign::List:
-        p.setPen(QPen(QColor(90, 90, 90), 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(1.5, 1.5, 13, 13));
-        pen(QColor(30, 70, 160), 1.6);
-        for (double y : {5.0, 8.0, 11.0})
-            p.drawLine(QPointF(4, y), QPointF(12, y));
+        shape(QColor(90, 90, 90), Qt::white, QPolygonF(QRectF(1.5, 1.5, 13, 13)));
+        strokes(QColor(30, 70, 160), 1.6, {{4, 5, 12, 5}, {4, 8, 12, 8}, {4, 11, 12, 11}});
         break;
     case Sign::Clear:
-        p.setPen(QPen(QColor(90, 90, 90), 1));
-        p.setBrush(QColor(230, 120, 150));
-        p.drawPolygon(QPolygonF{QPointF(7, 3), QPointF(14, 8), QPointF(9, 14), QPointF(2, 9)});
-        p.setBrush(QColor(80, 120, 200));
-        p.drawPolygon(QPolygonF{QPointF(4.5, 6), QPointF(11.5, 11), QPointF(9, 14), QPointF(2, 9)});
+        shape(QColor(90, 90, 90), QColor(230, 120, 150), {{7, 3}, {14, 8}, {9, 14}, {2, 9}});
+        shape(QColor(90, 90, 90), QColor(80, 120, 200), {{4.5, 6}, {11.5, 11}, {9, 14}, {2, 9}});
         break;
     }
     return pm;
