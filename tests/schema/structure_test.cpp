@@ -208,6 +208,10 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
         d.setFieldPosition(6);
         d.setFieldName(" mi campo ");
         d.setDataType(8);
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.txtFieldPosition->setFocus();
         box->answers = {c.answer};
         d.BttAceptar_MouseUp();
         ASSERT_EQ(box->calls.size(), 1u);
@@ -216,6 +220,9 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
         EXPECT_TRUE(box->calls[0].body.contains("Si responde que SI se usará mi_campo\r\n"));
         EXPECT_EQ(d.FieldName(), c.name);
         EXPECT_EQ(d.Cancelled(), c.cancelled);
+        if (c.cancelled) { // Cancel: back to the name
+            EXPECT_EQ(QApplication::focusWidget(), d.txtFieldName->Casilla());
+        }
     }
 }
 
