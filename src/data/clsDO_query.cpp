@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ValueText.h"
+#include "data/CsvText.h"
 #include "platform/db/Db.h"
 
 #include <vector>
@@ -14,6 +15,9 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCr = QStringLiteral("\r");
 const QString kTab = QStringLiteral("\t");
+const QString kSemicolon = QStringLiteral(";");
+// Null in the "CSV2" rows.
+const QString kNullMark = QStringLiteral("--");
 constexpr std::int64_t kCellLimit = 330000;
 
 Variant longValue(std::int64_t n) { return Variant(std::int32_t(n)); }
@@ -329,25 +333,33 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
             result = recordset_->Eof() ? Variant(std::int32_t(-1)) : recordset_->value(0);
             recordset_->Close();
         } else if (form == QLatin1String("CSV")) {
-            open(*sSQL, db::adOpenStatic, db::adLockReadOnly);
-            const std::int64_t records = recordset_->RecordCount();
-            QStringList names;
-            for (int i = 0; i < recordset_->FieldCount(); ++i)
-                names << recordset_->Fields(i).Name();
-            recordset_->Close();
-            if (records < 1) {
+            // One reading gives the names and the rows; a value keeps its tab, and
+            // one holding ";", '"' or a line break is quoted.
+            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
+            const db::ResultSet& r = *recordset_->result();
+            if (r.rowCount() < 1) {
                 result = Variant(QString());
             } else {
-                open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-                QString rows = recordset_->GetString();
-                rows.replace(kTab, QStringLiteral(";"));
-                result = Variant(names.join(QLatin1Char(';')) + kCrLf + rows);
-                recordset_->Close();
+                QString text;
+                for (int i = 0; i < r.columnCount(); ++i) {
+                    if (i > 0)
+                        text += kSemicolon;
+                    csvtext::appendField(text, r.fields[std::size_t(i)].name, kSemicolon);
+                }
+                text += kCrLf;
+                csvtext::appendRows(text, r, 0, r.rowCount(), kSemicolon, QString(), kCr);
+                result = Variant(text);
             }
+            recordset_->Close();
         } else if (form == QLatin1String("CSV2")) {
             open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            result = Variant(recordset_->GetString(db::adClipString, -1, QStringLiteral(";"), kCrLf,
-                                                   QStringLiteral("--")));
+            const db::ResultSet& r = *recordset_->result();
+            // No rows: an empty value, as the no-current-record end of the call gives.
+            if (r.rowCount() > 0) {
+                QString text;
+                csvtext::appendRows(text, r, 0, r.rowCount(), kSemicolon, kNullMark, kCrLf);
+                result = Variant(text);
+            }
             recordset_->Close();
         } else if (form == QLatin1String("StraightToExcel :)")) {
             std::int32_t affected = 0;
