@@ -1,0 +1,402 @@
+#include "export/clsCSV.h"
+
+#include "core/Error.h"
+#include "core/ValueText.h"
+#include "data/CsvText.h"
+#include "data/clsDO.h"
+#include "export/ExportStatement.h"
+#include "messages/clsError.h"
+#include "platform/db/Recordset.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+#include <array>
+#include <charconv>
+#include <string>
+
+namespace {
+
+const QString kComponent = QStringLiteral("Granvik.clsCSV");
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool isNumberGroup(int type)
+{
+    switch (type) {
+    case 11: case 2: case 17: case 3: case 6: case 5: case 4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Variant option(const Collection& c, const char* key) { return c.Item(Variant(QString::fromLatin1(key))); }
+
+// The shortest digits that read back as the value, without an exponent.
+template <class T>
+std::string plainDigits(T value)
+{
+    std::array<char, 1200> buf;
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed);
+    return std::string(buf.data(), r.ptr);
+}
+
+std::string currencyDigits(Currency c)
+{
+    const bool negative = c.scaled < 0;
+    // Unsigned so the most negative amount has a magnitude too.
+    const unsigned long long magnitude =
+        negative ? 0ull - static_cast<unsigned long long>(c.scaled) : static_cast<unsigned long long>(c.scaled);
+    std::string fraction = std::to_string(magnitude % Currency::Scale);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    return (negative ? "-" : "") + std::to_string(magnitude / Currency::Scale) + "." + fraction;
+}
+
+// "-123.4567" rounded half to even at `places` decimals.
+QString roundDigits(const std::string& text, int places, const QString& separator)
+{
+    std::string digits = text;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (negative)
+        digits.erase(0, 1);
+    const std::size_t point = digits.find('.');
+    std::string whole = point == std::string::npos ? digits : digits.substr(0, point);
+    std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
+    if (int(fraction.size()) <= places) {
+        fraction.append(std::size_t(places) - fraction.size(), '0');
+    } else {
+        const std::string rest = fraction.substr(std::size_t(places));
+        fraction.resize(std::size_t(places));
+        const char last = places > 0 ? fraction.back() : (whole.empty() ? '0' : whole.back());
+        const bool moreAfterHalf = rest.find_first_not_of('0', 1) != std::string::npos;
+        const bool up = rest[0] > '5' || (rest[0] == '5' && (moreAfterHalf || (last - '0') % 2 == 1));
+        if (up) {
+            std::string all = whole + fraction;
+            int i = int(all.size()) - 1;
+            for (; i >= 0 && all[std::size_t(i)] == '9'; --i)
+                all[std::size_t(i)] = '0';
+            if (i >= 0)
+                ++all[std::size_t(i)];
+            else
+                all.insert(all.begin(), '1');
+            whole = all.substr(0, all.size() - fraction.size());
+            fraction = all.substr(all.size() - fraction.size());
+        }
+    }
+    if (whole.empty())
+        whole = "0";
+    const bool zero = whole.find_first_not_of('0') == std::string::npos &&
+                      fraction.find_first_not_of('0') == std::string::npos;
+    // A value that rounds to nothing is written without a sign.
+    QString out = negative && !zero ? QStringLiteral("-") : QString();
+    out += QLatin1String(whole.data(), qsizetype(whole.size()));
+    out += separator;
+    out += QLatin1String(fraction.data(), qsizetype(fraction.size()));
+    return out;
+}
+
+QString dateText(const QDateTime& value, const QString& pattern)
+{
+    const QDate d = value.date();
+    const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    const QString year = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+    // The two formats the options dialog offers, with their own marks whatever the desktop's.
+    if (pattern.compare(QLatin1String("dd/mm/yyyy"), Qt::CaseInsensitive) == 0)
+        return two(d.day()) + u'/' + two(d.month()) + u'/' + year;
+    if (pattern.compare(QLatin1String("YYYY-MM-DD"), Qt::CaseInsensitive) == 0)
+        return year + u'-' + two(d.month()) + u'-' + two(d.day());
+    return ValueText::format(Variant(value), pattern);
+}
+
+QString dateValueText(const Variant& value, const QString& pattern)
+{
+    if (value.isNull())
+        return dateText(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC), pattern);
+    if (value.isDate())
+        return dateText(value.toDate(), pattern);
+    const QString text = ValueText::displayText(value);
+    if (const auto d = ValueText::parseDate(text))
+        return dateText(*d, pattern);
+    return text;
+}
+
+QString bare(const QString& text, const CSVSettings& o)
+{
+    QString out;
+    csvtext::appendField(out, text, o.SeparadorCampos);
+    return out;
+}
+
+QString delimited(const QString& text, const CSVSettings& o, bool escape)
+{
+    QString inner = text;
+    if (escape)
+        inner.replace(o.Delimitador, o.Diferenciador);
+    return o.Delimitador + inner + o.Delimitador;
+}
+
+} // namespace
+
+CSVSettings CSVSettings::fromOptions(const Collection& c)
+{
+    CSVSettings s;
+    s.FicheroDestino = option(c, "FicheroDestino").toString();
+    s.RutaDestino = option(c, "RutaDestino").toString();
+    s.SeparadorCampos = option(c, "SeparadorCampos").toString();
+    s.FormatoFecha = option(c, "FormatoFecha").toString();
+    s.SeparadorDecimal = option(c, "SeparadorDecimal").toString();
+    s.PosicionesDecimales = option(c, "PosicionesDecimales").toInt();
+    // The dialog hands a double quote chosen as delimiter over as two apostrophes.
+    s.Delimitador = option(c, "DelimitadorCampos").toString().replace(QStringLiteral("''"), QStringLiteral("\""));
+    s.Diferenciador = option(c, "Diferenciador").toString();
+    s.DelimitadorTexto = option(c, "DelimitadorTexto").toBool();
+    s.DelimitadorNumero = option(c, "DelimitadorNumero").toBool();
+    s.DelimitadorFecha = option(c, "DelimitadorFecha").toBool();
+    s.DelimitadorTitulos = option(c, "DelimitadorTitulos").toBool();
+    return s;
+}
+
+bool CSVSettings::fastPath() const
+{
+    return SeparadorCampos == QLatin1String(";") && Delimitador.isEmpty() && !DelimitadorTexto &&
+           !DelimitadorNumero && !DelimitadorFecha && !DelimitadorTitulos;
+}
+
+QString FixedDecimals(const Variant& value, int fieldType, int places, const QString& separator)
+{
+    std::string digits;
+    if (value.isString()) {
+        const auto n = ValueText::parseNumber(value.toString());
+        if (!n)
+            return value.toString();
+        digits = fieldType == 4 ? plainDigits(float(*n)) : plainDigits(*n);
+    } else if (fieldType == 6 || value.type() == VarType::Currency) {
+        digits = currencyDigits(value.toCurrency());
+    } else if (fieldType == 4 || value.type() == VarType::Single) {
+        digits = plainDigits(value.toSingle());
+    } else if (value.type() == VarType::Double) {
+        digits = plainDigits(value.toDouble());
+    } else {
+        digits = std::to_string(value.toLongLong());
+    }
+    if (digits.find_first_not_of("-.0123456789") != std::string::npos)
+        return QString::fromLatin1(digits.data(), qsizetype(digits.size())); // inf, nan
+    return roundDigits(digits, places, separator);
+}
+
+QString FormatCSVValue(const QString& columnName, const Variant& value, int fieldType, const CSVSettings& o,
+                       bool title)
+{
+    const bool marked = columnName.endsWith(u'#');
+    const bool canDelimit = marked && !o.Delimitador.isEmpty();
+    if (title) {
+        QString name = columnName;
+        name.remove(u'#');
+        const bool flag = isNumberGroup(fieldType) ? o.DelimitadorNumero
+                          : fieldType == 8         ? o.DelimitadorTexto
+                          : fieldType == 7         ? o.DelimitadorFecha
+                                                   : false;
+        return o.DelimitadorTitulos && canDelimit && flag ? delimited(name, o, false) : bare(name, o);
+    }
+
+    const bool null = value.isNull();
+    QString text;
+    bool flag = false;
+    switch (fieldType) {
+    case 11:
+        text = !null && value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        flag = o.DelimitadorNumero;
+        break;
+    case 2: case 17: case 3:
+        text = null ? QStringLiteral("-1") : ValueText::displayText(value);
+        flag = o.DelimitadorNumero;
+        break;
+    case 8:
+        text = null ? QStringLiteral("N/A") : ValueText::displayText(value);
+        // "NULL" was the writer's own null marker: a text that reads so is written as one.
+        if (text == QLatin1String("NULL"))
+            text = QStringLiteral("N/A");
+        flag = o.DelimitadorTexto;
+        break;
+    case 6: case 5: case 4:
+        text = FixedDecimals(null ? Variant(std::int32_t(-1)) : value, fieldType, o.PosicionesDecimales,
+                             o.SeparadorDecimal);
+        flag = o.DelimitadorNumero;
+        break;
+    case 7:
+        text = dateValueText(value, o.FormatoFecha);
+        return canDelimit && o.DelimitadorFecha ? delimited(text, o, false) : bare(text, o);
+    case 12:
+        return QString();
+    default:
+        // Types without a rule of their own (dates and times of a server, identifiers,
+        // decimals) are written as they read; binary values are dropped.
+        if (null || value.isArray())
+            return QString();
+        return bare(ValueText::displayText(value), o);
+    }
+    return canDelimit && flag ? delimited(text, o, true) : bare(text, o);
+}
+
+bool clsCSV::StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
+                         std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas)
+{
+    parent_ = oParent;
+    zolt_ = std::move(ObjetoConsulta);
+    msg_ = std::move(ObjetoError);
+    scr_ = std::move(ObjetoTablas);
+    return true;
+}
+
+namespace {
+
+// The export file, replaced only once it is complete.
+class Target {
+public:
+    Target(const CSVSettings& o) : file_(o.FicheroDestino)
+    {
+        // The folder is made when missing (one level); a failure shows when the file opens.
+        if (!o.RutaDestino.isEmpty() && !QFileInfo::exists(o.RutaDestino))
+            QDir().mkdir(o.RutaDestino);
+        if (!file_.open(QIODevice::WriteOnly))
+            raise(Error::PathNotFound, file_.errorString());
+    }
+    void write(const char* data, qint64 size)
+    {
+        if (file_.write(data, size) != size)
+            raise(Error::PathNotFound, file_.errorString());
+    }
+    void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
+    void commit()
+    {
+        if (!file_.commit())
+            raise(Error::PathNotFound, file_.errorString());
+    }
+
+private:
+    QSaveFile file_;
+};
+
+// The statement's record set, closed on every path: the data-access object
+// keeps a reference to it, and its rows are the largest thing in memory.
+class OpenResult {
+public:
+    OpenResult(clsDO& zolt, QString sql)
+    {
+        rs_ = zolt.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Recordset"))
+                  .as<db::Recordset>();
+        if (rs_ && !rs_->result())
+            rs_.reset();
+    }
+    ~OpenResult()
+    {
+        if (rs_)
+            rs_->Close();
+    }
+    OpenResult(const OpenResult&) = delete;
+    OpenResult& operator=(const OpenResult&) = delete;
+    explicit operator bool() const { return rs_ != nullptr; }
+    const db::Recordset& operator*() const { return *rs_; }
+    const db::Recordset* operator->() const { return rs_.get(); }
+
+private:
+    std::shared_ptr<db::Recordset> rs_;
+};
+
+void writeUtf16(Target& target, const QString& text)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    target.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+#else
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
+    target.write(bytes);
+#endif
+}
+
+} // namespace
+
+void clsCSV::writeFast(const db::Recordset& rs, const CSVSettings& options)
+{
+    const db::ResultSet& r = *rs.result();
+    Target target(options);
+    QString block;
+    const QString separator = QStringLiteral(";");
+    const QString nullText = QStringLiteral("--");
+    for (qint64 first = 0; first < r.rowCount(); first += BlockRows) {
+        block.resize(0);
+        csvtext::appendRows(block, r, first, std::min(BlockRows, r.rowCount() - first), separator, nullText, kCrLf);
+        target.write(block.toUtf8());
+    }
+    target.write(kCrLf.toUtf8());
+    target.commit();
+}
+
+void clsCSV::writeFull(const db::Recordset& rs, const CSVSettings& options)
+{
+    const db::ResultSet& r = *rs.result();
+    const int cols = r.columnCount();
+    QStringList names;
+    std::vector<int> types;
+    for (int c = 0; c < cols; ++c) {
+        const db::FieldInfo& f = r.fields[std::size_t(c)];
+        // A repeated name gets its count, so every column has its own title.
+        QString name = f.name;
+        int count = 1;
+        while (names.contains(name, Qt::CaseInsensitive))
+            name = f.name + QStringLiteral("(%1)").arg(++count);
+        names << name;
+        const bool binary = f.type == db::adVarBinary || f.type == db::adLongVarBinary;
+        types.push_back(binary ? 12 : zolt_->TipoDato(std::int16_t(f.type)));
+    }
+
+    Target target(options);
+    QString block = QString(QChar(0xFEFF));
+    for (int c = 0; c < cols; ++c) {
+        if (c > 0)
+            block += options.SeparadorCampos;
+        block += FormatCSVValue(names.at(c), Variant(names.at(c)), types[std::size_t(c)], options, true);
+    }
+    block += kCrLf;
+    for (qint64 row = 0; row < r.rowCount(); ++row) {
+        for (int c = 0; c < cols; ++c) {
+            if (c > 0)
+                block += options.SeparadorCampos;
+            block += FormatCSVValue(names.at(c), r.value(row, c), types[std::size_t(c)], options, false);
+        }
+        block += kCrLf;
+        if ((row + 1) % BlockRows == 0) {
+            writeUtf16(target, block);
+            block.resize(0);
+        }
+    }
+    writeUtf16(target, block);
+    target.commit();
+}
+
+bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
+{
+    bool result = false;
+    trap(
+        [&] {
+            const CSVSettings options = CSVSettings::fromOptions(*colParams);
+            const std::optional<QString> statement = exportsql::singleSelect(sSQL);
+            if (!statement) {
+                msg_->MsgBox(exportsql::refusalText(), 64, QStringLiteral("Aviso"));
+                return;
+            }
+            const OpenResult rs(*zolt_, *statement);
+            if (!rs)
+                return; // the connection did not open; the data-access object has said so
+            if (options.fastPath())
+                writeFast(*rs, options);
+            else
+                writeFull(*rs, options);
+            result = true;
+        },
+        [&](const Error&) {
+            msg_->MostrarError(QStringLiteral("Función GenerateCSV"), kComponent, 16, QStringLiteral("Error"));
+        });
+    return result;
+}
