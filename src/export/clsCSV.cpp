@@ -1,10 +1,13 @@
 #include "export/clsCSV.h"
 
 #include "core/Error.h"
+#include "controls/ControlSupport.h"
 #include "core/ValueText.h"
 #include "data/CsvText.h"
 #include "data/clsDO.h"
 #include "export/ExportStatement.h"
+#include "export/NumberDigits.h"
+#include "export/StatementResult.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
 
@@ -12,8 +15,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
-#include <array>
-#include <charconv>
 #include <string>
 
 namespace {
@@ -33,64 +34,43 @@ bool isNumberGroup(int type)
 
 Variant option(const Collection& c, const char* key) { return c.Item(Variant(QString::fromLatin1(key))); }
 
-// The shortest digits that read back as the value, without an exponent.
-template <class T>
-std::string plainDigits(T value)
-{
-    std::array<char, 1200> buf;
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed);
-    return std::string(buf.data(), r.ptr);
-}
-
-std::string currencyDigits(Currency c)
-{
-    const bool negative = c.scaled < 0;
-    // Unsigned so the most negative amount has a magnitude too.
-    const unsigned long long magnitude =
-        negative ? 0ull - static_cast<unsigned long long>(c.scaled) : static_cast<unsigned long long>(c.scaled);
-    std::string fraction = std::to_string(magnitude % Currency::Scale);
-    fraction.insert(0, 4 - fraction.size(), '0');
-    return (negative ? "-" : "") + std::to_string(magnitude / Currency::Scale) + "." + fraction;
-}
-
 // "-123.4567" rounded half to even at `places` decimals.
 QString roundDigits(const std::string& text, int places, const QString& separator)
 {
-    std::string digits = text;
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative)
-        digits.erase(0, 1);
-    const std::size_t point = digits.find('.');
-    std::string whole = point == std::string::npos ? digits : digits.substr(0, point);
-    std::string fraction = point == std::string::npos ? std::string() : digits.substr(point + 1);
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::size_t start = negative ? 1 : 0;
+    const std::size_t point = std::min(text.find('.'), text.size());
+    // A spare leading zero takes a carry out of the whole part.
+    std::string whole(1, '0');
+    whole.append(text, start, point - start);
+    std::string fraction = point < text.size() ? text.substr(point + 1) : std::string();
     if (int(fraction.size()) <= places) {
         fraction.append(std::size_t(places) - fraction.size(), '0');
     } else {
         const std::string rest = fraction.substr(std::size_t(places));
         fraction.resize(std::size_t(places));
-        const char last = places > 0 ? fraction.back() : (whole.empty() ? '0' : whole.back());
+        const char last = places > 0 ? fraction.back() : whole.back();
         const bool moreAfterHalf = rest.find_first_not_of('0', 1) != std::string::npos;
-        const bool up = rest[0] > '5' || (rest[0] == '5' && (moreAfterHalf || (last - '0') % 2 == 1));
-        if (up) {
-            std::string all = whole + fraction;
-            int i = int(all.size()) - 1;
-            for (; i >= 0 && all[std::size_t(i)] == '9'; --i)
-                all[std::size_t(i)] = '0';
-            if (i >= 0)
-                ++all[std::size_t(i)];
-            else
-                all.insert(all.begin(), '1');
-            whole = all.substr(0, all.size() - fraction.size());
-            fraction = all.substr(all.size() - fraction.size());
+        if (rest[0] > '5' || (rest[0] == '5' && (moreAfterHalf || (last - '0') % 2 == 1))) {
+            int i = int(fraction.size()) - 1;
+            for (; i >= 0 && fraction[std::size_t(i)] == '9'; --i)
+                fraction[std::size_t(i)] = '0';
+            if (i >= 0) {
+                ++fraction[std::size_t(i)];
+            } else {
+                int j = int(whole.size()) - 1;
+                for (; whole[std::size_t(j)] == '9'; --j)
+                    whole[std::size_t(j)] = '0';
+                ++whole[std::size_t(j)];
+            }
         }
     }
-    if (whole.empty())
-        whole = "0";
+    const std::size_t firstDigit = std::min(whole.find_first_not_of('0'), whole.size() - 1);
     const bool zero = whole.find_first_not_of('0') == std::string::npos &&
                       fraction.find_first_not_of('0') == std::string::npos;
     // A value that rounds to nothing is written without a sign.
     QString out = negative && !zero ? QStringLiteral("-") : QString();
-    out += QLatin1String(whole.data(), qsizetype(whole.size()));
+    out += QLatin1String(whole.data() + firstDigit, qsizetype(whole.size() - firstDigit));
     out += separator;
     out += QLatin1String(fraction.data(), qsizetype(fraction.size()));
     return out;
@@ -165,24 +145,12 @@ bool CSVSettings::fastPath() const
 
 QString FixedDecimals(const Variant& value, int fieldType, int places, const QString& separator)
 {
-    std::string digits;
-    if (value.isString()) {
-        const auto n = ValueText::parseNumber(value.toString());
-        if (!n)
-            return value.toString();
-        digits = fieldType == 4 ? plainDigits(float(*n)) : plainDigits(*n);
-    } else if (fieldType == 6 || value.type() == VarType::Currency) {
-        digits = currencyDigits(value.toCurrency());
-    } else if (fieldType == 4 || value.type() == VarType::Single) {
-        digits = plainDigits(value.toSingle());
-    } else if (value.type() == VarType::Double) {
-        digits = plainDigits(value.toDouble());
-    } else {
-        digits = std::to_string(value.toLongLong());
-    }
-    if (digits.find_first_not_of("-.0123456789") != std::string::npos)
-        return QString::fromLatin1(digits.data(), qsizetype(digits.size())); // inf, nan
-    return roundDigits(digits, places, separator);
+    const std::optional<std::string> digits = exportnumber::digits(value, fieldType);
+    if (!digits)
+        return ValueText::displayText(value);
+    if (digits->find_first_not_of("-.0123456789") != std::string::npos)
+        return QString::fromLatin1(digits->data(), qsizetype(digits->size())); // inf, nan
+    return roundDigits(*digits, places, separator);
 }
 
 QString FormatCSVValue(const QString& columnName, const Variant& value, int fieldType, const CSVSettings& o,
@@ -278,32 +246,6 @@ private:
     QSaveFile file_;
 };
 
-// The statement's record set, closed on every path: the data-access object
-// keeps a reference to it, and its rows are the largest thing in memory.
-class OpenResult {
-public:
-    OpenResult(clsDO& zolt, QString sql)
-    {
-        rs_ = zolt.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Recordset"))
-                  .as<db::Recordset>();
-        if (rs_ && !rs_->result())
-            rs_.reset();
-    }
-    ~OpenResult()
-    {
-        if (rs_)
-            rs_->Close();
-    }
-    OpenResult(const OpenResult&) = delete;
-    OpenResult& operator=(const OpenResult&) = delete;
-    explicit operator bool() const { return rs_ != nullptr; }
-    const db::Recordset& operator*() const { return *rs_; }
-    const db::Recordset* operator->() const { return rs_.get(); }
-
-private:
-    std::shared_ptr<db::Recordset> rs_;
-};
-
 void writeUtf16(Target& target, const QString& text)
 {
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
@@ -317,9 +259,8 @@ void writeUtf16(Target& target, const QString& text)
 
 } // namespace
 
-void clsCSV::writeFast(const db::Recordset& rs, const CSVSettings& options)
+void clsCSV::writeFast(const db::ResultSet& r, const CSVSettings& options)
 {
-    const db::ResultSet& r = *rs.result();
     Target target(options);
     QString block;
     const QString separator = QStringLiteral(";");
@@ -333,9 +274,8 @@ void clsCSV::writeFast(const db::Recordset& rs, const CSVSettings& options)
     target.commit();
 }
 
-void clsCSV::writeFull(const db::Recordset& rs, const CSVSettings& options)
+void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
 {
-    const db::ResultSet& r = *rs.result();
     const int cols = r.columnCount();
     QStringList names;
     std::vector<int> types;
@@ -378,6 +318,7 @@ void clsCSV::writeFull(const db::Recordset& rs, const CSVSettings& options)
 bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
 {
     bool result = false;
+    const controls::WaitCursor hourglass;
     trap(
         [&] {
             const CSVSettings options = CSVSettings::fromOptions(*colParams);
@@ -386,13 +327,13 @@ bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
                 msg_->MsgBox(exportsql::refusalText(), 64, QStringLiteral("Aviso"));
                 return;
             }
-            const OpenResult rs(*zolt_, *statement);
+            const StatementResult rs(*zolt_, *statement);
             if (!rs)
                 return; // the connection did not open; the data-access object has said so
             if (options.fastPath())
-                writeFast(*rs, options);
+                writeFast(rs.rows(), options);
             else
-                writeFull(*rs, options);
+                writeFull(rs.rows(), options);
             result = true;
         },
         [&](const Error&) {

@@ -18,7 +18,7 @@ class clsDO;
 class clsError;
 class clsTablas;
 namespace db {
-class Recordset;
+class ResultSet;
 }
 
 // The options FormatCSVValue and the writer read, taken from CSVOptions.
@@ -74,8 +74,8 @@ public:
     static constexpr qint64 BlockRows = 50000;
 
 private:
-    void writeFast(const db::Recordset& rs, const CSVSettings& options);
-    void writeFull(const db::Recordset& rs, const CSVSettings& options);
+    void writeFast(const db::ResultSet& rows, const CSVSettings& options);
+    void writeFull(const db::ResultSet& rows, const CSVSettings& options);
 
     QPointer<QObject> parent_;
     std::shared_ptr<clsDO> zolt_;
