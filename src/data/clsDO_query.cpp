@@ -521,6 +521,18 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
     return Variant(result);
 }
 
+bool clsDO::PagingAllowed(const QString& sSQL, std::int64_t rows)
+{
+    if (rows <= GetMaxExcelRows() || sSQL.contains(QLatin1String("ORDER BY")))
+        return true;
+    const QString message = QStringLiteral("Se han encontrado ") + QString::number(rows) +
+                            QStringLiteral(" registros, debido a que no existe ordenación en la sentencia SQL, no "
+                                           "se puede realizar paginación.");
+    InsertLog(QStringLiteral("query"), message, 1);
+    SystemMsgBox(message, 0, QString());
+    return false;
+}
+
 Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t knownRows, std::int32_t knownColumns,
                               const QString& knownHeader, const Variant& resultSoFar)
 {
@@ -558,14 +570,8 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
         return triple(longValue(N), longValue(F), Variant(pages));
     }
 
-    if (!sSQL.contains(QLatin1String("ORDER BY"))) {
-        const QString message = QStringLiteral("Se han encontrado ") + QString::number(N) +
-                                QStringLiteral(" registros, debido a que no existe ordenación en la sentencia SQL, no "
-                                               "se puede realizar paginación.");
-        InsertLog(QStringLiteral("query"), message, 1);
-        SystemMsgBox(message, 0, QString());
+    if (!PagingAllowed(sSQL, N))
         return resultSoFar;
-    }
 
     // The statement keeps its own text; only the order clause and the markers change.
     const qsizetype orderAt = sSQL.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);

@@ -67,7 +67,8 @@ Format Workbook::addFormat(const Style& style)
 
 void Workbook::addSheet(const QString& name)
 {
-    sheet_ = workbook_add_worksheet(book_, name.toUtf8().constData());
+    const QByteArray utf8 = name.toUtf8();
+    sheet_ = workbook_add_worksheet(book_, name.isEmpty() ? nullptr : utf8.constData());
     if (!sheet_)
         fail(QStringLiteral("No se ha podido crear la hoja ") + name);
     widths_.clear();

@@ -42,7 +42,7 @@ public:
     Workbook& operator=(const Workbook&) = delete;
 
     Format addFormat(const Style& style);
-    // A new sheet at the end; later writes go to it.
+    // A new sheet at the end ("" for the library's own name); later writes go to it.
     void addSheet(const QString& name);
     // The sheet shown when the workbook opens.
     void activateSheet();
