@@ -211,6 +211,8 @@ TEST_F(CsvWriterTest, ServerColumnsOfOtherTypesKeepTheirValuesAndTitles)
     rec->answer("SELECT Dia, Foto FROM Agenda", a);
     ASSERT_TRUE(generate("SELECT Dia, Foto FROM Agenda", fullOptions(out)));
     EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Dia,Foto\r\n05/03/2024,\r\n,\r\n");
+    // The statement runs once, as written: no probe of its columns.
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT Dia, Foto FROM Agenda"});
     db::RecordingBackend::uninstall();
 }
 

@@ -2,6 +2,7 @@
 #include "ExportTestSupport.h"
 
 #include "export/clsExcel.h"
+#include "platform/db/RecordingBackend.h"
 #include "platform/shell/Shell.h"
 
 #include <QDir>
@@ -233,6 +234,15 @@ TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
     EXPECT_TRUE(partsOf(target).contains("xl/worksheets/sheet1.xml"));
     EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
     EXPECT_EQ(launcher->launched.size(), 1);
+
+    // On a server the statement is run once, for its rows.
+    auto rec = db::RecordingBackend::install();
+    zolt->setConnectionType(0);
+    zolt->StartObject("s", "d", "u", "p");
+    rec->answerRows("SELECT a FROM t", {"a"}, {{Variant(std::int32_t(1))}});
+    ASSERT_TRUE(excel.GenerateExcelDirect("SELECT a FROM t", "T", target));
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
+    db::RecordingBackend::uninstall();
 }
 
 } // namespace
