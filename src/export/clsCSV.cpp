@@ -19,7 +19,6 @@
 
 namespace {
 
-const QString kComponent = QStringLiteral("Granvik.clsCSV");
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool isNumberGroup(int type)
@@ -207,16 +206,6 @@ QString FormatCSVValue(const QString& columnName, const Variant& value, int fiel
     return canDelimit && flag ? delimited(text, o, true) : bare(text, o);
 }
 
-bool clsCSV::StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
-                         std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas)
-{
-    parent_ = oParent;
-    zolt_ = std::move(ObjetoConsulta);
-    msg_ = std::move(ObjetoError);
-    scr_ = std::move(ObjetoTablas);
-    return true;
-}
-
 namespace {
 
 // The export file, replaced only once it is complete.
@@ -324,7 +313,7 @@ bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
             const CSVSettings options = CSVSettings::fromOptions(*colParams);
             const std::optional<QString> statement = exportsql::singleSelect(sSQL);
             if (!statement) {
-                msg_->MsgBox(exportsql::refusalText(), 64, QStringLiteral("Aviso"));
+                notice(exportsql::refusalText());
                 return;
             }
             const StatementResult rs(*zolt_, *statement);
@@ -336,8 +325,6 @@ bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
                 writeFull(rs.rows(), options);
             result = true;
         },
-        [&](const Error&) {
-            msg_->MostrarError(QStringLiteral("Función GenerateCSV"), kComponent, 16, QStringLiteral("Error"));
-        });
+        [&](const Error&) { report(QStringLiteral("Función GenerateCSV")); });
     return result;
 }

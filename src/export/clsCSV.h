@@ -8,15 +8,10 @@
 // replaces the old one only when complete.
 #include "core/Collection.h"
 #include "core/Variant.h"
+#include "export/ExportObject.h"
 
-#include <QPointer>
 #include <QString>
-#include <memory>
 
-class QObject;
-class clsDO;
-class clsError;
-class clsTablas;
 namespace db {
 class ResultSet;
 }
@@ -56,14 +51,9 @@ QString FormatCSVValue(const QString& columnName, const Variant& value, int fiel
 // that is not a number comes back unchanged.
 QString FixedDecimals(const Variant& value, int fieldType, int places, const QString& separator);
 
-class clsCSV {
+class clsCSV : public ExportObject {
 public:
-    clsCSV() = default;
-    clsCSV(const clsCSV&) = delete;
-    clsCSV& operator=(const clsCSV&) = delete;
-
-    bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
-                     std::shared_ptr<clsTablas> ObjetoTablas);
+    clsCSV() : ExportObject(QStringLiteral("Granvik.clsCSV")) {}
 
     // True when the file was written. A statement that is not one SELECT is
     // refused with a notice; any failure is reported and gives False, the old
@@ -76,9 +66,4 @@ public:
 private:
     void writeFast(const db::ResultSet& rows, const CSVSettings& options);
     void writeFull(const db::ResultSet& rows, const CSVSettings& options);
-
-    QPointer<QObject> parent_;
-    std::shared_ptr<clsDO> zolt_;
-    std::shared_ptr<clsError> msg_;
-    std::shared_ptr<clsTablas> scr_;
 };

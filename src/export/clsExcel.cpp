@@ -20,7 +20,6 @@
 
 namespace {
 
-const QString kComponent = QStringLiteral("Granvik.clsExcel");
 
 // A workbook written under a temporary name in its folder, which takes its
 // own name only when complete; anything else leaves no file behind.
@@ -110,23 +109,11 @@ std::map<int, QString> ParseColFormats(const QString& ColFormats)
     return formats;
 }
 
-clsExcel::clsExcel() : clock_([] { return QDateTime::currentDateTime(); }) {}
+clsExcel::clsExcel() : ExportObject(QStringLiteral("Granvik.clsExcel")), clock_([] { return QDateTime::currentDateTime(); }) {}
 
-bool clsExcel::StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
-                           std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas)
+void clsExcel::failed(const QString& procedure, const QString& description) const
 {
-    parent_ = oParent;
-    zolt_ = std::move(ObjetoConsulta);
-    msg_ = std::move(ObjetoError);
-    scr_ = std::move(ObjetoTablas);
-    return true;
-}
-
-void clsExcel::report(const QString& procedure, const QString& description)
-{
-    if (msg_)
-        msg_->MostrarError(QStringLiteral("Función ") + procedure + QStringLiteral("\r\nError: ") + description,
-                           kComponent, 16, QStringLiteral("Error"));
+    report(QStringLiteral("Función ") + procedure + QStringLiteral("\r\nError: ") + description);
 }
 
 QString clsExcel::newWorkbookPath() const
@@ -169,7 +156,7 @@ bool clsExcel::GenerateExcelDirect(const QString& strSQL, const QString& sTitulo
             file.commit();
             saved = true;
         },
-        [&](const Error& e) { report(procedure, e.description); });
+        [&](const Error& e) { failed(procedure, e.description); });
     return saved && generate(procedure, strSQL, sTitulo, std::nullopt, ColFormats);
 }
 
@@ -184,7 +171,7 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
             const std::map<int, QString> formatTexts = ParseColFormats(colFormats);
             const std::optional<QString> statement = exportsql::singleSelect(sql);
             if (!statement) {
-                msg_->MsgBox(exportsql::refusalText(), 64, QStringLiteral("Aviso"));
+                notice(exportsql::refusalText());
                 return;
             }
             const qint64 perSheet = zolt_->GetMaxExcelRows();
@@ -195,8 +182,7 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
             const qint64 total = rows.rowCount();
             const int cols = rows.columnCount();
             if (total == 0) {
-                msg_->MsgBox(QStringLiteral("No se han encontrado resultados para generar el Excel"), 64,
-                             QStringLiteral("Aviso"));
+                notice(QStringLiteral("No se han encontrado resultados para generar el Excel"));
                 result = true;
                 return;
             }
@@ -261,14 +247,13 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
             result = true;
 
             if (shell::open(target) != shell::OpenResult::Opened)
-                msg_->MsgBox(QStringLiteral("Se ha generado el fichero ") + BraceBlock(1, target) +
-                                 QStringLiteral(", pero no se ha podido abrir con el programa del escritorio."),
-                             64, QStringLiteral("Aviso"));
+                notice(QStringLiteral("Se ha generado el fichero ") + BraceBlock(1, target) +
+                       QStringLiteral(", pero no se ha podido abrir con el programa del escritorio."));
         },
         [&](const Error& e) {
             result = false;
             fileName_.clear();
-            report(procedure, e.description);
+            failed(procedure, e.description);
         });
     return result;
 }

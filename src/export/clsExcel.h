@@ -7,34 +7,24 @@
 // longest text. The rows are read once from the statement's record set; the
 // workbook is written under a temporary name and takes its own only when
 // complete.
+#include "export/ExportObject.h"
+
 #include <QDateTime>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
-
-class QObject;
-class clsDO;
-class clsError;
-class clsTablas;
 
 // ColFormats: "" or items "<column>-<number format>" joined by "#" (columns
 // from 1). Gives the formats by column from 0; raises Error for an item
 // without "-" or whose column is not a number from 1.
 std::map<int, QString> ParseColFormats(const QString& ColFormats);
 
-class clsExcel {
+class clsExcel : public ExportObject {
 public:
     clsExcel();
-    clsExcel(const clsExcel&) = delete;
-    clsExcel& operator=(const clsExcel&) = delete;
-
-    bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
-                     std::shared_ptr<clsTablas> ObjetoTablas);
 
     // Column titles from the record set.
     bool GenerateExcel(const QString& strSQL, const QString& sTitulo, const QString& ColFormats = QString());
@@ -57,12 +47,8 @@ private:
     bool generate(const QString& procedure, const QString& sql, const QString& title,
                   const std::optional<QStringList>& headers, const QString& colFormats);
     QString newWorkbookPath() const;
-    void report(const QString& procedure, const QString& description);
+    void failed(const QString& procedure, const QString& description) const;
 
-    QPointer<QObject> parent_;
-    std::shared_ptr<clsDO> zolt_;
-    std::shared_ptr<clsError> msg_;
-    std::shared_ptr<clsTablas> scr_;
     std::function<QDateTime()> clock_;
     QString fileName_;
 };
