@@ -1,6 +1,6 @@
 // Times the exports of the million-row table that bench_recordset prepares,
 // with the peak memory each needs beyond the record set it reads:
-//   bench_export <database> <scratch folder>
+//   bench_export <database> <scratch folder> [name]
 // prints "name ms extra_MB" lines, best of three runs each. "xlsx-baseline" is
 // libxlsxwriter alone writing the same 600,000 x 10 cells straight from SQLite.
 #include "core/ProgramFolder.h"
@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -43,8 +44,12 @@ void resetPeak()
 }
 
 // Best time of three runs and the largest peak beyond the memory in use before each run.
+QByteArray only; // run just the measure of this name (for profiling)
+
 void measure(const char* name, double recordsetMb, const std::function<bool()>& run)
 {
+    if (!only.isEmpty() && only != name)
+        return;
     qint64 best = -1;
     double extra = 0;
     for (int i = 0; i < 3; ++i) {
@@ -109,6 +114,8 @@ int main(int argc, char** argv)
     }
     const QString database = QString::fromLocal8Bit(argv[1]);
     const QString scratch = QString::fromLocal8Bit(argv[2]);
+    if (argc > 3)
+        only = argv[3];
     ProgramFolder::setPath(scratch);
     shell::ScopedRecordingLauncher launcher;
     QWidget host;

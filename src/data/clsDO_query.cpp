@@ -16,8 +16,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kCr = QStringLiteral("\r");
 const QString kTab = QStringLiteral("\t");
 const QString kSemicolon = QStringLiteral(";");
-// Null in the "CSV2" rows.
-const QString kNullMark = QStringLiteral("--");
 constexpr std::int64_t kCellLimit = 330000;
 
 Variant longValue(std::int64_t n) { return Variant(std::int32_t(n)); }
@@ -346,9 +344,9 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
                         text += kSemicolon;
                     csvtext::appendField(text, r.fields[std::size_t(i)].name, kSemicolon);
                 }
-                text += kCrLf;
-                csvtext::appendRows(text, r, 0, r.rowCount(), kSemicolon, QString(), kCr);
-                result = Variant(text);
+                QByteArray rows;
+                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "", "\r");
+                result = Variant(text + kCrLf + QString::fromUtf8(rows));
             }
             recordset_->Close();
         } else if (form == QLatin1String("CSV2")) {
@@ -356,9 +354,9 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
             const db::ResultSet& r = *recordset_->result();
             // No rows: an empty value, as the no-current-record end of the call gives.
             if (r.rowCount() > 0) {
-                QString text;
-                csvtext::appendRows(text, r, 0, r.rowCount(), kSemicolon, kNullMark, kCrLf);
-                result = Variant(text);
+                QByteArray rows;
+                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "--", "\r\n");
+                result = Variant(QString::fromUtf8(rows));
             }
             recordset_->Close();
         } else if (form == QLatin1String("StraightToExcel :)")) {

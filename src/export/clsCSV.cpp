@@ -1,7 +1,7 @@
 #include "export/clsCSV.h"
 
-#include "core/Error.h"
 #include "controls/ControlSupport.h"
+#include "core/Error.h"
 #include "core/ValueText.h"
 #include "data/CsvText.h"
 #include "data/clsDO.h"
@@ -14,106 +14,295 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QtEndian>
-#include <string>
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <thread>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool isNumberGroup(int type)
-{
-    switch (type) {
-    case 11: case 2: case 17: case 3: case 6: case 5: case 4:
-        return true;
-    default:
-        return false;
-    }
-}
-
 Variant option(const Collection& c, const char* key) { return c.Item(Variant(QString::fromLatin1(key))); }
 
-// "-123.4567" rounded half to even at `places` decimals.
-QString roundDigits(const std::string& text, int places, const QString& separator)
+// How the values of a column are written.
+enum class Kind { Boolean, Integer, Text, Fixed, Date, Dropped, Other };
+
+Kind kindOf(int fieldType)
 {
-    const bool negative = !text.empty() && text.front() == '-';
-    const std::size_t start = negative ? 1 : 0;
-    const std::size_t point = std::min(text.find('.'), text.size());
-    // A spare leading zero takes a carry out of the whole part.
-    std::string whole(1, '0');
-    whole.append(text, start, point - start);
-    std::string fraction = point < text.size() ? text.substr(point + 1) : std::string();
-    if (int(fraction.size()) <= places) {
-        fraction.append(std::size_t(places) - fraction.size(), '0');
-    } else {
-        const std::string rest = fraction.substr(std::size_t(places));
-        fraction.resize(std::size_t(places));
-        const char last = places > 0 ? fraction.back() : whole.back();
-        const bool moreAfterHalf = rest.find_first_not_of('0', 1) != std::string::npos;
-        if (rest[0] > '5' || (rest[0] == '5' && (moreAfterHalf || (last - '0') % 2 == 1))) {
-            int i = int(fraction.size()) - 1;
-            for (; i >= 0 && fraction[std::size_t(i)] == '9'; --i)
-                fraction[std::size_t(i)] = '0';
-            if (i >= 0) {
-                ++fraction[std::size_t(i)];
+    switch (fieldType) {
+    case 11: return Kind::Boolean;
+    case 2: case 17: case 3: return Kind::Integer;
+    case 8: return Kind::Text;
+    case 6: case 5: case 4: return Kind::Fixed;
+    case 7: return Kind::Date;
+    case 12: return Kind::Dropped;
+    default: return Kind::Other;
+    }
+}
+
+bool isDateType(int adoType) { return adoType == db::adDate || adoType == db::adDBTimeStamp || adoType == db::adDBDate; }
+
+// A column as the full path writes it: worked out once, used for every value.
+struct CSVColumn {
+    int fieldType = 0;
+    Kind kind = Kind::Other;
+    bool delimited = false; // marked with "#", its type's flag set and a delimiter chosen
+
+    CSVColumn(const QString& name, int type, const CSVSettings& o) : fieldType(type), kind(kindOf(type))
+    {
+        const bool flag = kind == Kind::Text                                            ? o.DelimitadorTexto
+                          : kind == Kind::Date                                          ? o.DelimitadorFecha
+                          : kind == Kind::Boolean || kind == Kind::Integer || kind == Kind::Fixed ? o.DelimitadorNumero
+                                                                                        : false;
+        delimited = name.endsWith(u'#') && flag && !o.Delimitador.isEmpty();
+    }
+};
+
+// The value rules of the full path, appending to a block of text.
+class CSVAppender {
+public:
+    explicit CSVAppender(const CSVSettings& o) : o_(o) {}
+
+    void null(QString& out, const CSVColumn& c)
+    {
+        const qsizetype from = out.size();
+        switch (c.kind) {
+        case Kind::Boolean: out += u'0'; break;
+        case Kind::Integer: out += QLatin1String("-1"); break;
+        case Kind::Text: out += QLatin1String("N/A"); break;
+        case Kind::Fixed: {
+            exportnumber::Digits d;
+            exportnumber::of(d, std::int64_t(-1));
+            fixed(out, c, d.view());
+            return;
+        }
+        case Kind::Date: date(out, c, QDate(1900, 1, 1)); return;
+        case Kind::Dropped:
+        case Kind::Other: return;
+        }
+        finish(out, from, c, true);
+    }
+    // Text as held in the record set (UTF-8).
+    void text(QString& out, const CSVColumn& c, std::string_view utf8)
+    {
+        const qsizetype from = out.size();
+        appendUtf8(out, utf8);
+        textDone(out, from, c);
+    }
+    // Text of any other value, written as given (booleans already "1"/"0").
+    void text(QString& out, const CSVColumn& c, QStringView value)
+    {
+        const qsizetype from = out.size();
+        out += value;
+        textDone(out, from, c);
+    }
+    // Whole numbers and booleans.
+    void integer(QString& out, const CSVColumn& c, std::int64_t value)
+    {
+        const qsizetype from = out.size();
+        if (c.kind == Kind::Boolean) {
+            out += value != 0 ? u'1' : u'0';
+        } else {
+            exportnumber::Digits d;
+            exportnumber::of(d, value);
+            out += QLatin1String(d.buffer.data(), qsizetype(d.length));
+        }
+        finish(out, from, c, true);
+    }
+    // The number's digits with exactly PosicionesDecimales decimals.
+    void fixed(QString& out, const CSVColumn& c, std::string_view digits)
+    {
+        const qsizetype from = out.size();
+        if (digits.find_first_not_of("-.0123456789") != std::string_view::npos)
+            out += QLatin1String(digits.data(), qsizetype(digits.size())); // inf, nan
+        else
+            roundDigits(out, digits, o_.PosicionesDecimales, o_.SeparadorDecimal);
+        finish(out, from, c, true);
+    }
+    // The date in FormatoFecha, with its own marks whatever the desktop's.
+    void date(QString& out, const CSVColumn& c, QDate d)
+    {
+        const qsizetype from = out.size();
+        char buffer[16];
+        const auto put = [](char* p, int value, int width) {
+            for (int i = width - 1; i >= 0; --i, value /= 10)
+                p[i] = char('0' + value % 10);
+        };
+        if (d.year() < 0 || d.year() > 9999) {
+            out += ValueText::format(Variant(d), o_.FormatoFecha);
+        } else if (o_.FormatoFecha.compare(QLatin1String("dd/mm/yyyy"), Qt::CaseInsensitive) == 0) {
+            put(buffer, d.day(), 2);
+            buffer[2] = '/';
+            put(buffer + 3, d.month(), 2);
+            buffer[5] = '/';
+            put(buffer + 6, d.year(), 4);
+            out += QLatin1String(buffer, 10);
+        } else if (o_.FormatoFecha.compare(QLatin1String("YYYY-MM-DD"), Qt::CaseInsensitive) == 0) {
+            put(buffer, d.year(), 4);
+            buffer[4] = '-';
+            put(buffer + 5, d.month(), 2);
+            buffer[7] = '-';
+            put(buffer + 8, d.day(), 2);
+            out += QLatin1String(buffer, 10);
+        } else {
+            out += ValueText::format(Variant(d), o_.FormatoFecha);
+        }
+        finish(out, from, c, false);
+    }
+
+    // Any value, by its column's kind (the rules above; what a record set holds
+    // in its own forms goes by the quicker ways in writeFull).
+    void value(QString& out, const CSVColumn& c, const Variant& v)
+    {
+        if (v.isNull()) {
+            null(out, c);
+            return;
+        }
+        switch (c.kind) {
+        case Kind::Boolean:
+            integer(out, c, v.toBool() ? 1 : 0);
+            return;
+        case Kind::Integer:
+        case Kind::Text:
+            text(out, c, ValueText::displayText(v));
+            return;
+        case Kind::Fixed: {
+            exportnumber::Digits d;
+            if (exportnumber::of(d, v, c.fieldType))
+                fixed(out, c, d.view());
+            else
+                text(out, c, ValueText::displayText(v));
+            return;
+        }
+        case Kind::Date:
+            if (v.isDate()) {
+                date(out, c, v.toDate().date());
+            } else if (const auto d = ValueText::parseDate(ValueText::displayText(v))) {
+                date(out, c, d->date());
             } else {
-                int j = int(whole.size()) - 1;
-                for (; whole[std::size_t(j)] == '9'; --j)
-                    whole[std::size_t(j)] = '0';
-                ++whole[std::size_t(j)];
+                const qsizetype from = out.size();
+                out += ValueText::displayText(v);
+                finish(out, from, c, false);
             }
+            return;
+        case Kind::Dropped:
+            return;
+        case Kind::Other:
+            // Types without a rule of their own (dates and times of a server,
+            // identifiers, decimals) are written as they read, never delimited;
+            // binary values are dropped.
+            if (!v.isArray())
+                csvtext::appendField(out, ValueText::displayText(v), o_.SeparadorCampos);
+            return;
         }
     }
-    const std::size_t firstDigit = std::min(whole.find_first_not_of('0'), whole.size() - 1);
-    const bool zero = whole.find_first_not_of('0') == std::string::npos &&
-                      fraction.find_first_not_of('0') == std::string::npos;
-    // A value that rounds to nothing is written without a sign.
-    QString out = negative && !zero ? QStringLiteral("-") : QString();
-    out += QLatin1String(whole.data() + firstDigit, qsizetype(whole.size() - firstDigit));
-    out += separator;
-    out += QLatin1String(fraction.data(), qsizetype(fraction.size()));
-    return out;
-}
 
-QString dateText(const QDateTime& value, const QString& pattern)
-{
-    const QDate d = value.date();
-    const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    const QString year = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
-    // The two formats the options dialog offers, with their own marks whatever the desktop's.
-    if (pattern.compare(QLatin1String("dd/mm/yyyy"), Qt::CaseInsensitive) == 0)
-        return two(d.day()) + u'/' + two(d.month()) + u'/' + year;
-    if (pattern.compare(QLatin1String("YYYY-MM-DD"), Qt::CaseInsensitive) == 0)
-        return year + u'-' + two(d.month()) + u'-' + two(d.day());
-    return ValueText::format(Variant(value), pattern);
-}
+    // A title: the name without "#", delimited when marked and the type's flag is set.
+    void title(QString& out, const QString& name, const CSVColumn& c)
+    {
+        QString bare = name;
+        bare.remove(u'#');
+        const qsizetype from = out.size();
+        out += bare;
+        const bool delimit = o_.DelimitadorTitulos && c.delimited && c.kind != Kind::Dropped && c.kind != Kind::Other;
+        if (delimit)
+            delimitTail(out, from, false);
+        else
+            csvtext::quoteTail(out, from, o_.SeparadorCampos);
+    }
 
-QString dateValueText(const Variant& value, const QString& pattern)
-{
-    if (value.isNull())
-        return dateText(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC), pattern);
-    if (value.isDate())
-        return dateText(value.toDate(), pattern);
-    const QString text = ValueText::displayText(value);
-    if (const auto d = ValueText::parseDate(text))
-        return dateText(*d, pattern);
-    return text;
-}
+private:
+    void appendUtf8(QString& out, std::string_view utf8)
+    {
+        const qsizetype from = out.size();
+        out.resize(from + qsizetype(utf8.size())); // never more UTF-16 units than UTF-8 bytes
+        QChar* end = decoder_.appendToBuffer(out.data() + from, QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+        out.resize(end - out.constData());
+    }
+    void textDone(QString& out, qsizetype from, const CSVColumn& c)
+    {
+        // "NULL" was the writer's own null marker: a text that reads so is written as one.
+        if (c.kind == Kind::Text && QStringView(out).sliced(from) == QLatin1String("NULL")) {
+            out.truncate(from);
+            out += QLatin1String("N/A");
+        }
+        finish(out, from, c, true);
+    }
+    // The value that starts at `from` delimited (its delimiters replaced when
+    // `escape`), or quoted when it needs it to stay one field.
+    void finish(QString& out, qsizetype from, const CSVColumn& c, bool escape)
+    {
+        if (c.delimited)
+            delimitTail(out, from, escape);
+        else
+            csvtext::quoteTail(out, from, o_.SeparadorCampos);
+    }
+    void delimitTail(QString& out, qsizetype from, bool escape)
+    {
+        if (escape && QStringView(out).sliced(from).contains(o_.Delimitador)) {
+            QString inner = out.mid(from);
+            inner.replace(o_.Delimitador, o_.Diferenciador);
+            out.truncate(from);
+            out += inner;
+        }
+        out.insert(from, o_.Delimitador);
+        out += o_.Delimitador;
+    }
+    // "-123.4567" rounded half to even at `places` decimals.
+    static void roundDigits(QString& out, std::string_view text, int places, const QString& separator)
+    {
+        const bool negative = !text.empty() && text.front() == '-';
+        if (negative)
+            text.remove_prefix(1);
+        const std::size_t point = std::min(text.find('.'), text.size());
+        // A spare leading zero takes a carry out of the whole part.
+        char whole[1100];
+        char fraction[32];
+        std::size_t wholeLength = 1;
+        whole[0] = '0';
+        for (std::size_t i = 0; i < point && wholeLength < sizeof whole; ++i)
+            whole[wholeLength++] = text[i];
+        const std::string_view given = point < text.size() ? text.substr(point + 1) : std::string_view();
+        places = std::clamp(places, 0, int(sizeof fraction));
+        for (int i = 0; i < places; ++i)
+            fraction[i] = std::size_t(i) < given.size() ? given[std::size_t(i)] : '0';
+        if (given.size() > std::size_t(places)) {
+            const std::string_view rest = given.substr(std::size_t(places));
+            const char last = places > 0 ? fraction[places - 1] : whole[wholeLength - 1];
+            const bool moreAfterHalf = rest.find_first_not_of('0', 1) != std::string_view::npos;
+            if (rest[0] > '5' || (rest[0] == '5' && (moreAfterHalf || (last - '0') % 2 == 1))) {
+                int i = places - 1;
+                for (; i >= 0 && fraction[i] == '9'; --i)
+                    fraction[i] = '0';
+                if (i >= 0) {
+                    ++fraction[i];
+                } else {
+                    std::size_t j = wholeLength - 1;
+                    for (; whole[j] == '9'; --j)
+                        whole[j] = '0';
+                    ++whole[j];
+                }
+            }
+        }
+        std::size_t first = 0;
+        while (first + 1 < wholeLength && whole[first] == '0')
+            ++first;
+        const bool zero = std::all_of(whole, whole + wholeLength, [](char ch) { return ch == '0'; }) &&
+                          std::all_of(fraction, fraction + places, [](char ch) { return ch == '0'; });
+        // A value that rounds to nothing is written without a sign.
+        if (negative && !zero)
+            out += u'-';
+        out += QLatin1String(whole + first, qsizetype(wholeLength - first));
+        out += separator;
+        out += QLatin1String(fraction, places);
+    }
 
-QString bare(const QString& text, const CSVSettings& o)
-{
-    QString out;
-    csvtext::appendField(out, text, o.SeparadorCampos);
-    return out;
-}
-
-QString delimited(const QString& text, const CSVSettings& o, bool escape)
-{
-    QString inner = text;
-    if (escape)
-        inner.replace(o.Delimitador, o.Diferenciador);
-    return o.Delimitador + inner + o.Delimitador;
-}
+    const CSVSettings& o_;
+    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+};
 
 } // namespace
 
@@ -144,74 +333,36 @@ bool CSVSettings::fastPath() const
 
 QString FixedDecimals(const Variant& value, int fieldType, int places, const QString& separator)
 {
-    const std::optional<std::string> digits = exportnumber::digits(value, fieldType);
-    if (!digits)
-        return ValueText::displayText(value);
-    if (digits->find_first_not_of("-.0123456789") != std::string::npos)
-        return QString::fromLatin1(digits->data(), qsizetype(digits->size())); // inf, nan
-    return roundDigits(*digits, places, separator);
+    CSVSettings o;
+    o.PosicionesDecimales = places;
+    o.SeparadorDecimal = separator;
+    o.SeparadorCampos.clear();
+    CSVAppender a(o);
+    QString out;
+    a.value(out, CSVColumn(QString(), fieldType == 4 || fieldType == 6 ? fieldType : 5, o), value);
+    return out;
 }
 
 QString FormatCSVValue(const QString& columnName, const Variant& value, int fieldType, const CSVSettings& o,
                        bool title)
 {
-    const bool marked = columnName.endsWith(u'#');
-    const bool canDelimit = marked && !o.Delimitador.isEmpty();
-    if (title) {
-        QString name = columnName;
-        name.remove(u'#');
-        const bool flag = isNumberGroup(fieldType) ? o.DelimitadorNumero
-                          : fieldType == 8         ? o.DelimitadorTexto
-                          : fieldType == 7         ? o.DelimitadorFecha
-                                                   : false;
-        return o.DelimitadorTitulos && canDelimit && flag ? delimited(name, o, false) : bare(name, o);
-    }
-
-    const bool null = value.isNull();
-    QString text;
-    bool flag = false;
-    switch (fieldType) {
-    case 11:
-        text = !null && value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-        flag = o.DelimitadorNumero;
-        break;
-    case 2: case 17: case 3:
-        text = null ? QStringLiteral("-1") : ValueText::displayText(value);
-        flag = o.DelimitadorNumero;
-        break;
-    case 8:
-        text = null ? QStringLiteral("N/A") : ValueText::displayText(value);
-        // "NULL" was the writer's own null marker: a text that reads so is written as one.
-        if (text == QLatin1String("NULL"))
-            text = QStringLiteral("N/A");
-        flag = o.DelimitadorTexto;
-        break;
-    case 6: case 5: case 4:
-        text = FixedDecimals(null ? Variant(std::int32_t(-1)) : value, fieldType, o.PosicionesDecimales,
-                             o.SeparadorDecimal);
-        flag = o.DelimitadorNumero;
-        break;
-    case 7:
-        text = dateValueText(value, o.FormatoFecha);
-        return canDelimit && o.DelimitadorFecha ? delimited(text, o, false) : bare(text, o);
-    case 12:
-        return QString();
-    default:
-        // Types without a rule of their own (dates and times of a server, identifiers,
-        // decimals) are written as they read; binary values are dropped.
-        if (null || value.isArray())
-            return QString();
-        return bare(ValueText::displayText(value), o);
-    }
-    return canDelimit && flag ? delimited(text, o, true) : bare(text, o);
+    CSVAppender a(o);
+    const CSVColumn column(columnName, fieldType, o);
+    QString out;
+    if (title)
+        a.title(out, columnName, column);
+    else
+        a.value(out, column, value);
+    return out;
 }
 
 namespace {
 
-// The export file, replaced only once it is complete.
+// The export file, replaced only once it is complete. A block is written
+// while the next one is made; one write at a time is under way.
 class Target {
 public:
-    Target(const CSVSettings& o) : file_(o.FicheroDestino)
+    explicit Target(const CSVSettings& o) : file_(o.FicheroDestino)
     {
         // The folder is made when missing (one level); a failure shows when the file opens.
         if (!o.RutaDestino.isEmpty() && !QFileInfo::exists(o.RutaDestino))
@@ -219,47 +370,98 @@ public:
         if (!file_.open(QIODevice::WriteOnly))
             raise(Error::PathNotFound, file_.errorString());
     }
-    void write(const char* data, qint64 size)
+    ~Target()
     {
-        if (file_.write(data, size) != size)
-            raise(Error::PathNotFound, file_.errorString());
+        if (pending_.valid())
+            pending_.wait(); // never leave a write running on a file that goes away
     }
-    void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    void write(QByteArray bytes)
+    {
+        wait();
+        pending_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] { put(bytes.constData(), bytes.size()); });
+    }
+    // UTF-16LE.
+    void write(QString text)
+    {
+        wait();
+        pending_ = std::async(std::launch::async, [this, text = std::move(text)] {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+            put(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+#else
+            QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+            qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
+            put(bytes.constData(), bytes.size());
+#endif
+        });
+    }
     void commit()
     {
+        wait();
         if (!file_.commit())
             raise(Error::PathNotFound, file_.errorString());
     }
 
 private:
+    void wait()
+    {
+        if (pending_.valid())
+            pending_.get(); // a failed write raises here
+    }
+    void put(const char* data, qint64 size)
+    {
+        if (file_.write(data, size) != size)
+            raise(Error::PathNotFound, file_.errorString());
+    }
+
     QSaveFile file_;
+    std::future<void> pending_;
 };
 
-void writeUtf16(Target& target, const QString& text)
+} // namespace
+
+namespace {
+
+// Blocks of rows are made on a few threads at once and written in their
+// order; at most `workers` blocks wait, so memory stays bounded.
+template <class Render>
+void writeBlocks(Target& target, qint64 rows, qint64 blockRows, int workers, Render render)
 {
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    target.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-#else
-    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
-    target.write(bytes);
-#endif
+    using Block = decltype(render(qint64(0), qint64(0)));
+    std::deque<std::future<Block>> queue;
+    qint64 next = 0;
+    const auto launch = [&] {
+        const qint64 first = next;
+        const qint64 count = std::min(blockRows, rows - first);
+        next += count;
+        queue.push_back(std::async(std::launch::async, [&render, first, count] { return render(first, count); }));
+    };
+    while (next < rows && int(queue.size()) < workers)
+        launch();
+    while (!queue.empty()) {
+        Block block = queue.front().get(); // a failure while making it raises here
+        queue.pop_front();
+        if (next < rows)
+            launch();
+        target.write(std::move(block));
+    }
 }
+
+int workers() { return int(std::clamp(std::thread::hardware_concurrency() / 2, 1u, 2u)); }
 
 } // namespace
 
 void clsCSV::writeFast(const db::ResultSet& r, const CSVSettings& options)
 {
     Target target(options);
-    QString block;
-    const QString separator = QStringLiteral(";");
-    const QString nullText = QStringLiteral("--");
-    for (qint64 first = 0; first < r.rowCount(); first += BlockRows) {
-        block.resize(0);
-        csvtext::appendRows(block, r, first, std::min(BlockRows, r.rowCount() - first), separator, nullText, kCrLf);
-        target.write(block.toUtf8());
-    }
-    target.write(kCrLf.toUtf8());
+    writeBlocks(target, r.rowCount(), BlockRows, workers(), [&r](qint64 first, qint64 count) {
+        QByteArray block;
+        csvtext::appendRows(block, r, first, count, ";", "--", "\r\n");
+        return block;
+    });
+    target.write(QByteArray("\r\n"));
     target.commit();
 }
 
@@ -267,7 +469,7 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
 {
     const int cols = r.columnCount();
     QStringList names;
-    std::vector<int> types;
+    std::vector<CSVColumn> columns;
     for (int c = 0; c < cols; ++c) {
         const db::FieldInfo& f = r.fields[std::size_t(c)];
         // A repeated name gets its count, so every column has its own title.
@@ -277,30 +479,78 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
             name = f.name + QStringLiteral("(%1)").arg(++count);
         names << name;
         const bool binary = f.type == db::adVarBinary || f.type == db::adLongVarBinary;
-        types.push_back(binary ? 12 : zolt_->TipoDato(std::int16_t(f.type)));
+        columns.emplace_back(name, binary ? 12 : zolt_->TipoDato(std::int16_t(f.type)), options);
     }
 
     Target target(options);
-    QString block = QString(QChar(0xFEFF));
-    for (int c = 0; c < cols; ++c) {
-        if (c > 0)
-            block += options.SeparadorCampos;
-        block += FormatCSVValue(names.at(c), Variant(names.at(c)), types[std::size_t(c)], options, true);
-    }
-    block += kCrLf;
-    for (qint64 row = 0; row < r.rowCount(); ++row) {
+    QString titles = QString(QChar(0xFEFF));
+    {
+        CSVAppender a(options);
         for (int c = 0; c < cols; ++c) {
             if (c > 0)
-                block += options.SeparadorCampos;
-            block += FormatCSVValue(names.at(c), r.value(row, c), types[std::size_t(c)], options, false);
-        }
-        block += kCrLf;
-        if ((row + 1) % BlockRows == 0) {
-            writeUtf16(target, block);
-            block.resize(0);
+                titles += options.SeparadorCampos;
+            a.title(titles, names.at(c), columns[std::size_t(c)]);
         }
     }
-    writeUtf16(target, block);
+    titles += kCrLf;
+    target.write(std::move(titles));
+
+    writeBlocks(target, r.rowCount(), FullBlockRows, workers(), [&](qint64 first, qint64 count) {
+        CSVAppender a(options);
+        QString block;
+        block.reserve(qsizetype(double(r.arenaBytes()) * double(count) / double(r.rowCount())) +
+                      qsizetype(count) * cols * 14);
+        for (qint64 row = first; row < first + count; ++row) {
+            for (int c = 0; c < cols; ++c) {
+                if (c > 0)
+                    block += options.SeparadorCampos;
+                const CSVColumn& column = columns[std::size_t(c)];
+                const int adoType = r.fields[std::size_t(c)].type;
+                // The record set's own forms of the common values, without a Variant each.
+                switch (r.tag(row, c)) {
+                case db::ResultSet::Null:
+                    a.null(block, column);
+                    continue;
+                case db::ResultSet::Text: {
+                    const std::string_view bytes = r.bytes(row, c);
+                    if (column.kind == Kind::Text || (column.kind == Kind::Integer && !isDateType(adoType))) {
+                        a.text(block, column, bytes);
+                        continue;
+                    }
+                    if (column.kind == Kind::Date && bytes.size() >= 10 && bytes[4] == '-' && bytes[7] == '-') {
+                        const QDate d = QDate::fromString(QLatin1String(bytes.data(), 10), Qt::ISODate);
+                        if (d.isValid()) {
+                            a.date(block, column, d);
+                            continue;
+                        }
+                    }
+                    break;
+                }
+                case db::ResultSet::Int:
+                    if ((column.kind == Kind::Integer || column.kind == Kind::Boolean) && !isDateType(adoType) &&
+                        adoType != db::adCurrency) {
+                        a.integer(block, column, r.intValue(row, c));
+                        continue;
+                    }
+                    break;
+                case db::ResultSet::Real:
+                    if (column.kind == Kind::Fixed) {
+                        exportnumber::Digits d;
+                        column.fieldType == 4 ? exportnumber::of(d, float(r.realValue(row, c)))
+                                              : exportnumber::of(d, r.realValue(row, c));
+                        a.fixed(block, column, d.view());
+                        continue;
+                    }
+                    break;
+                default:
+                    break;
+                }
+                a.value(block, column, r.value(row, c));
+            }
+            block += kCrLf;
+        }
+        return block;
+    });
     target.commit();
 }
 

@@ -60,8 +60,9 @@ public:
     // file unchanged.
     bool GenerateCSV(const QString& sSQL, const CollectionPtr& colParams);
 
-    // Rows rendered and written at a time.
+    // Rows rendered and written at a time (the full path's take twice the memory a character).
     static constexpr qint64 BlockRows = 50000;
+    static constexpr qint64 FullBlockRows = 20000;
 
 private:
     void writeFast(const db::ResultSet& rows, const CSVSettings& options);
