@@ -2,7 +2,9 @@
 
 #include "platform/db/ResultSet.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace csvtext {
 
@@ -44,33 +46,82 @@ void appendField(QString& out, QStringView field, QStringView separator)
     quoteTail(out, from, separator);
 }
 
+namespace {
+
+// Appends bytes to a QByteArray through a plain pointer: the rows of a
+// million-row result are made of tens of millions of small pieces.
+class Sink {
+public:
+    Sink(QByteArray& out, qsizetype expected) : out_(out), used_(out.size())
+    {
+        out_.resize(used_ + std::max<qsizetype>(expected, 4096));
+    }
+    ~Sink() { out_.resize(used_); }
+    qsizetype size() const { return used_; }
+    // Room for n more bytes, to be filled by the caller.
+    char* grow(qsizetype n)
+    {
+        if (used_ + n > out_.size())
+            out_.resize(std::max(out_.size() * 2, used_ + n));
+        char* p = out_.data() + used_;
+        used_ += n;
+        return p;
+    }
+    void put(const char* data, qsizetype n)
+    {
+        if (n > 0)
+            std::memcpy(grow(n), data, std::size_t(n));
+    }
+    void put(QByteArrayView v) { put(v.data(), v.size()); }
+    // The field from `from` on between quotes, its own quotes doubled, when it needs it.
+    void quoteFrom(qsizetype from, QByteArrayView separator)
+    {
+        const QByteArrayView field(out_.constData() + from, used_ - from);
+        bool needed = false;
+        for (const char c : field)
+            needed = needed || c == '"' || c == '\r' || c == '\n' || (separator.size() == 1 && c == separator[0]);
+        if (!needed && (separator.size() <= 1 || !field.contains(separator)))
+            return;
+        QByteArray inner = field.toByteArray();
+        inner.replace("\"", "\"\"");
+        used_ = from;
+        put("\"", 1);
+        put(inner);
+        put("\"", 1);
+    }
+
+private:
+    QByteArray& out_;
+    qsizetype used_;
+};
+
+} // namespace
+
 void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint64 count, QByteArrayView separator,
                 QByteArrayView nullText, QByteArrayView rowEnd)
 {
     const int cols = result.columnCount();
-    if (result.rowCount() > 0) {
-        // Texts as held plus room for the other values and the marks: one allocation.
-        const double share = double(count) / double(result.rowCount());
-        out.reserve(out.size() + qsizetype(double(result.arenaBytes()) * share) +
-                    qsizetype(count) * cols * (14 + separator.size()) + qsizetype(count) * rowEnd.size());
-    }
+    // Texts as held plus room for the other values and the marks.
+    const double share = result.rowCount() > 0 ? double(count) / double(result.rowCount()) : 0;
+    Sink sink(out, qsizetype(double(result.arenaBytes()) * share) +
+                       qsizetype(count) * (cols * (14 + separator.size()) + rowEnd.size()));
     const QString nullString = QString::fromUtf8(nullText);
     QString other;
     char digits[24];
     for (qint64 row = first; row < first + count; ++row) {
         for (int c = 0; c < cols; ++c) {
-            const qsizetype from = out.size();
+            const qsizetype from = sink.size();
             const int type = result.fields[std::size_t(c)].type;
             const bool dateType = type == db::adDate || type == db::adDBTimeStamp || type == db::adDBDate;
             const db::ResultSet::Tag tag = result.tag(row, c);
             if (tag == db::ResultSet::Null) {
-                out += nullText;
+                sink.put(nullText);
             } else if (tag == db::ResultSet::Text && !dateType) {
                 const std::string_view bytes = result.bytes(row, c);
-                out.append(bytes.data(), qsizetype(bytes.size())); // held as UTF-8 already
+                sink.put(bytes.data(), qsizetype(bytes.size())); // held as UTF-8 already
             } else if (tag == db::ResultSet::Int && !dateType && type != db::adBoolean && type != db::adCurrency) {
                 const auto end = std::to_chars(digits, digits + sizeof digits, result.intValue(row, c)).ptr;
-                out.append(digits, qsizetype(end - digits));
+                sink.put(digits, qsizetype(end - digits));
             } else {
                 // Everything else as the record set writes it.
                 other.resize(0);
@@ -78,17 +129,19 @@ void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint
                 bool ascii = true;
                 for (const QChar ch : std::as_const(other))
                     ascii = ascii && ch.unicode() < 0x80;
-                if (ascii)
+                if (ascii) {
+                    char* p = sink.grow(other.size());
                     for (const QChar ch : std::as_const(other))
-                        out += char(ch.unicode());
-                else
-                    out += other.toUtf8();
+                        *p++ = char(ch.unicode());
+                } else {
+                    sink.put(other.toUtf8());
+                }
             }
-            quoteTail(out, from, separator);
+            sink.quoteFrom(from, separator);
             if (c + 1 < cols)
-                out += separator;
+                sink.put(separator);
         }
-        out += rowEnd;
+        sink.put(rowEnd);
     }
 }
 

@@ -43,6 +43,22 @@ Kind kindOf(int fieldType)
     }
 }
 
+// The day of a text that starts "yyyy-mm-dd"; an invalid date otherwise.
+QDate isoDay(std::string_view s)
+{
+    if (s.size() < 10 || s[4] != '-' || s[7] != '-')
+        return QDate();
+    int v[3] = {0, 0, 0};
+    const int at[3][2] = {{0, 4}, {5, 2}, {8, 2}};
+    for (int k = 0; k < 3; ++k)
+        for (int i = at[k][0]; i < at[k][0] + at[k][1]; ++i) {
+            if (s[std::size_t(i)] < '0' || s[std::size_t(i)] > '9')
+                return QDate();
+            v[k] = v[k] * 10 + (s[std::size_t(i)] - '0');
+        }
+    return QDate(v[0], v[1], v[2]);
+}
+
 bool isDateType(int adoType) { return adoType == db::adDate || adoType == db::adDBTimeStamp || adoType == db::adDBDate; }
 
 // A column as the full path writes it: worked out once, used for every value.
@@ -517,8 +533,9 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
                         a.text(block, column, bytes);
                         continue;
                     }
-                    if (column.kind == Kind::Date && bytes.size() >= 10 && bytes[4] == '-' && bytes[7] == '-') {
-                        const QDate d = QDate::fromString(QLatin1String(bytes.data(), 10), Qt::ISODate);
+                    if (column.kind == Kind::Date) {
+                        // The local engine keeps dates as "yyyy-mm-dd[ hh:nn:ss]".
+                        const QDate d = isoDay(bytes);
                         if (d.isValid()) {
                             a.date(block, column, d);
                             continue;
