@@ -97,23 +97,21 @@ ProfileFile ProfileFile::fromBytes(const QByteArray& input)
         pf.bom_ = true;
         bytes.remove(0, Bom.size());
     }
+    // Any line break ends a line: CR LF, LF, or a CR alone (a file saved by
+    // an old editor), so that no key can hide inside the previous one.
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     while (start < n) {
-        qsizetype nl = bytes.indexOf('\n', start);
+        qsizetype at = start;
+        while (at < n && bytes[at] != '\n' && bytes[at] != '\r')
+            ++at;
         Line line;
-        if (nl < 0) {
-            line.content = bytes.mid(start);
-            start = n;
-        } else {
-            line.content = bytes.mid(start, nl - start);
-            line.end = "\n";
-            start = nl + 1;
-        }
-        if (line.content.endsWith('\r')) {
-            line.content.chop(1);
-            line.end.prepend('\r');
-        }
+        line.content = bytes.mid(start, at - start);
+        if (at < n && bytes[at] == '\r' && at + 1 < n && bytes[at + 1] == '\n')
+            line.end = "\r\n";
+        else if (at < n)
+            line.end = QByteArray(1, bytes[at]);
+        start = at + line.end.size();
         line.text = pf.decode(line.content);
         pf.lines_.push_back(std::move(line));
     }
@@ -258,6 +256,10 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
 {
     QByteArray before;
     QFile existing(path);
+    // A file marked read-only is not replaced, whoever runs the program
+    // (a rename beside it, or the owner's rights, would otherwise overrule the mark).
+    if (existing.exists() && !(existing.permissions() & QFile::WriteOwner))
+        return false;
     if (existing.exists()) {
         if (!existing.open(QIODevice::ReadOnly))
             return false; // never replace a file that could not be read

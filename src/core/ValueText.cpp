@@ -2,6 +2,7 @@
 
 #include "Error.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <atomic>
 #include <cctype>
@@ -325,6 +326,19 @@ Decimal decimalOf(const Variant& v)
     case VarType::Long:
     case VarType::LongLong: return decimalFromInt(v.toLongLong());
     case VarType::Currency: return decimalFromCurrency(v.toCurrency());
+    case VarType::Decimal: {
+        // Every digit the value holds, not the fifteen a double keeps.
+        const std::string text = std::get<::Decimal>(v.storage()).toAscii();
+        Decimal d;
+        d.negative = text.front() == '-';
+        const std::string digits = d.negative ? text.substr(1) : text;
+        const auto mark = digits.find('.');
+        d.intDigits = QByteArray::fromStdString(digits.substr(0, mark));
+        if (mark != std::string::npos)
+            d.fracDigits = QByteArray::fromStdString(digits.substr(mark + 1));
+        stripLeadingZeros(d.intDigits);
+        return d;
+    }
     case VarType::Single: return decimalFromDouble(double(v.toSingle()), 7);
     default: return decimalFromDouble(v.toDouble());
     }
@@ -361,17 +375,36 @@ struct NumberSection {
     int intZeros = 0, decZeros = 0, decHashes = 0;
     bool grouping = false, point = false, percent = false;
     bool empty = true; // nothing written for this section
+    bool digits = false; // holds a digit place; a section of literal text only writes the text
+    int expDigits = -1;  // scientific notation: exponent digits shown (-1 none)
+    QString expMark;     // "E+", "E-", "e+" or "e-"
 };
 
 NumberSection readNumberSection(const QString& section)
 {
     QString prefix, suffix;
-    int intZeros = 0, decZeros = 0, decHashes = 0;
-    bool grouping = false, point = false, percent = false, pendingComma = false;
+    int intZeros = 0, decZeros = 0, decHashes = 0, expDigits = -1;
+    bool grouping = false, point = false, percent = false, pendingComma = false, digits = false;
+    QString expMark;
     enum { Before, Digits, After } state = Before;
     for (int i = 0; i < section.size(); ++i) {
         QChar c = section[i];
         QString literal;
+        if (state == Digits && expDigits < 0 && (c == QLatin1Char('E') || c == QLatin1Char('e')) && i + 1 < section.size()
+            && (section[i + 1] == QLatin1Char('+') || section[i + 1] == QLatin1Char('-'))) {
+            // Scientific notation: the digit places after the mark are the exponent's.
+            expMark = section.mid(i, 2);
+            i += 2;
+            expDigits = 0;
+            while (i < section.size() && (section[i] == QLatin1Char('0') || section[i] == QLatin1Char('#'))) {
+                if (section[i] == QLatin1Char('0'))
+                    ++expDigits;
+                ++i;
+            }
+            --i;
+            state = After;
+            continue;
+        }
         if (c == QLatin1Char('"')) {
             int end = section.indexOf(QLatin1Char('"'), i + 1);
             if (end < 0)
@@ -383,6 +416,7 @@ NumberSection readNumberSection(const QString& section)
                 literal = section[++i];
         } else if (state != After && (c == QLatin1Char('#') || c == QLatin1Char('0'))) {
             state = Digits;
+            digits = true;
             if (point) {
                 (c == QLatin1Char('0') ? decZeros : decHashes)++;
             } else {
@@ -409,11 +443,50 @@ NumberSection readNumberSection(const QString& section)
             state = After;
         (state == Before ? prefix : suffix) += literal;
     }
-    return NumberSection{prefix, suffix, intZeros, decZeros, decHashes, grouping, point, percent, section.isEmpty()};
+    return NumberSection{prefix, suffix, intZeros, decZeros, decHashes, grouping, point, percent, section.isEmpty(),
+                         digits || point, expDigits, expMark};
+}
+
+QString formatNumber(Decimal d, const NumberSection& f, bool withSign);
+void appendNumber(QString& out, int n, int width);
+
+// Scientific notation: the mantissa keeps as many whole digits as the pattern
+// has places before its point (at least one), the exponent its own places.
+QString formatScientific(const Decimal& d, const NumberSection& f, bool withSign)
+{
+    const double x = std::fabs(doubleFromDecimal(d));
+    const int whole = std::max(1, f.intZeros);
+    int exponent = 0;
+    double mantissa = 0;
+    if (x != 0 && std::isfinite(x)) {
+        exponent = int(std::floor(std::log10(x))) - (whole - 1);
+        mantissa = roundHalfAway(x / std::pow(10.0, exponent), f.decZeros + f.decHashes);
+        if (mantissa >= std::pow(10.0, whole)) {
+            ++exponent;
+            mantissa = roundHalfAway(x / std::pow(10.0, exponent), f.decZeros + f.decHashes);
+        }
+    }
+    NumberSection m = f;
+    m.expDigits = -1;
+    m.suffix.clear();
+    Decimal md = decimalFromDouble(mantissa);
+    md.negative = d.negative;
+    QString out = formatNumber(md, m, withSign);
+    out += f.expMark.left(1);
+    if (exponent < 0)
+        out += QLatin1Char('-');
+    else if (f.expMark.endsWith(QLatin1Char('+')))
+        out += QLatin1Char('+');
+    appendNumber(out, std::abs(exponent), f.expDigits);
+    return out + f.suffix;
 }
 
 QString formatNumber(Decimal d, const NumberSection& f, bool withSign)
 {
+    if (!f.digits)
+        return f.prefix + f.suffix; // literal text only: no digits are written
+    if (f.expDigits >= 0)
+        return formatScientific(d, f, withSign);
     const bool percent = f.percent, grouping = f.grouping, point = f.point;
     const int intZeros = f.intZeros, decZeros = f.decZeros, decHashes = f.decHashes;
     if (percent) {
@@ -454,26 +527,31 @@ QString formatNumber(Decimal d, const NumberSection& f, bool withSign)
 }
 
 enum class Tok { Literal, Day, Day2, DayAbbr, DayName, ShortDate, LongDate, Month, Month2, MonthAbbr, MonthName,
-                 Minute, Minute2, DayOfYear, Year2, Year4, Hour, Hour2, Second, Second2, AmPm, General };
+                 Minute, Minute2, DayOfYear, Year2, Year4, Hour, Hour2, Second, Second2, AmPm, General, Weekday,
+                 WeekOfYear, Quarter };
 
 struct DateToken {
     Tok tok;
     QString text; // literal text, or the AM/PM pattern as written
 };
 
+// A date pattern has date letters and no digit place: "0", "#" make a number
+// pattern whatever letters stand beside them ("#,##0 pcs").
 bool isDatePattern(const QString& pattern)
 {
-    bool quoted = false;
+    bool quoted = false, letters = false;
     for (int i = 0; i < pattern.size(); ++i) {
         QChar c = pattern[i];
         if (c == QLatin1Char('"'))
             quoted = !quoted;
         else if (!quoted && c == QLatin1Char('\\'))
             ++i;
-        else if (!quoted && QStringLiteral("dmyhnsc").contains(c.toLower()))
-            return true;
+        else if (!quoted && (c == QLatin1Char('0') || c == QLatin1Char('#')))
+            return false;
+        else if (!quoted && QStringLiteral("dmyhnscwq").contains(c.toLower()))
+            letters = true;
     }
-    return false;
+    return letters;
 }
 
 std::vector<DateToken> tokenizeDate(const QString& p)
@@ -525,7 +603,7 @@ std::vector<DateToken> tokenizeDate(const QString& p)
             ++i;
             continue;
         }
-        if (QStringLiteral("dmyhnsc").contains(lc)) {
+        if (QStringLiteral("dmyhnscwq").contains(lc)) {
             int n = 1;
             while (i + n < p.size() && p[i + n].toLower() == lc)
                 ++n;
@@ -547,6 +625,8 @@ std::vector<DateToken> tokenizeDate(const QString& p)
             case 'h': toks.push_back({n >= 2 ? Tok::Hour2 : Tok::Hour, {}}); break;
             case 'n': toks.push_back({n >= 2 ? Tok::Minute2 : Tok::Minute, {}}); break;
             case 's': toks.push_back({n >= 2 ? Tok::Second2 : Tok::Second, {}}); break;
+            case 'w': toks.push_back({n >= 2 ? Tok::WeekOfYear : Tok::Weekday, {}}); break;
+            case 'q': toks.push_back({Tok::Quarter, {}}); break;
             default: toks.push_back({Tok::General, {}}); break;
             }
             continue;
@@ -631,6 +711,12 @@ QString formatDate(const QDateTime& value, const std::vector<DateToken>& toks)
         case Tok::Second2: appendNumber(out, time.second(), 2); break;
         case Tok::AmPm: out += ampmText(t.text, time.hour() >= 12); break;
         case Tok::General: out += dateText(value); break;
+        // Weeks start on Sunday (day 1); the week of 1 January is week 1.
+        case Tok::Weekday: appendNumber(out, date.dayOfWeek() % 7 + 1); break;
+        case Tok::WeekOfYear:
+            appendNumber(out, (date.dayOfYear() - 1 + QDate(year, 1, 1).dayOfWeek() % 7) / 7 + 1);
+            break;
+        case Tok::Quarter: appendNumber(out, (month - 1) / 3 + 1); break;
         }
     }
     return out;
@@ -880,6 +966,10 @@ QString toText(const Variant& v)
     case VarType::Long:
     case VarType::LongLong: return QString::number(v.toLongLong());
     case VarType::Currency: return currencyText(v.toCurrency());
+    case VarType::Decimal: {
+        const std::string digits = std::get<::Decimal>(v.storage()).toAscii();
+        return numberFromChars(digits.data(), digits.data() + digits.size());
+    }
     case VarType::Single: return singleText(v.toSingle());
     case VarType::Double: return numberText(v.toDouble());
     case VarType::Object:
@@ -1202,12 +1292,161 @@ std::optional<QDateTime> parseDate(const QString& text)
 
 // ---------------------------------------------------------------- Format
 
+namespace {
+
+bool spanish() { return marks().locale.language() == QLocale::Spanish; }
+
+// The named formats: number, yes/no and date forms by name, case ignored.
+std::optional<QString> namedFormat(const Variant& value, const QString& pattern)
+{
+    const QString name = pattern.trimmed().toLower();
+    static const QHash<QString, QString> numbers = {
+        {QStringLiteral("fixed"), QStringLiteral("0.00")},       {QStringLiteral("standard"), QStringLiteral("#,##0.00")},
+        {QStringLiteral("percent"), QStringLiteral("0.00%")},    {QStringLiteral("scientific"), QStringLiteral("0.00E+00")}};
+    static const QHash<QString, std::pair<const char*, const char*>> truth = {
+        {QStringLiteral("yes/no"), {"Yes", "No"}}, {QStringLiteral("true/false"), {"True", "False"}},
+        {QStringLiteral("on/off"), {"On", "Off"}}};
+    static const QHash<QString, std::pair<const char*, const char*>> truthEs = {
+        {QStringLiteral("yes/no"), {"Sí", "No"}}, {QStringLiteral("true/false"), {"Verdadero", "Falso"}},
+        {QStringLiteral("on/off"), {"Activado", "Desactivado"}}};
+    static const QStringList dates = {QStringLiteral("general date"), QStringLiteral("long date"), QStringLiteral("medium date"),
+                                      QStringLiteral("short date"),   QStringLiteral("long time"), QStringLiteral("medium time"),
+                                      QStringLiteral("short time")};
+    if (numbers.contains(name))
+        return format(value, numbers.value(name));
+    const bool isTruth = truth.contains(name);
+    if (isTruth || name == QLatin1String("general number") || name == QLatin1String("currency")) {
+        const Variant number = numberFrom(value);
+        if (number.isEmpty())
+            return value.isString() ? value.toString() : toText(value);
+        if (isTruth) {
+            const auto& words = (spanish() ? truthEs : truth).value(name);
+            return QString::fromUtf8(decimalOf(number).isZero() ? words.second : words.first);
+        }
+        if (name == QLatin1String("general number"))
+            return toText(number);
+        // The locale's money: its symbol where the locale puts it, two decimals, groups of three.
+        const QLocale& l = marks().locale;
+        const QString one = l.toString(1.0, 'f', 2), sample = l.toCurrencyString(1.0, QString(), 2);
+        const qsizetype at = sample.indexOf(one);
+        const QString digits = format(number, QStringLiteral("#,##0.00;#,##0.00"));
+        const QString sign = decimalOf(number).negative && !decimalOf(number).isZero() ? QStringLiteral("-") : QString();
+        if (at < 0)
+            return sign + digits;
+        return sign + sample.left(at) + digits + sample.mid(at + one.size());
+    }
+    if (!dates.contains(name))
+        return std::nullopt;
+    const auto d = dateFrom(value);
+    if (!d)
+        return value.isString() ? value.toString() : toText(value);
+    const QLocale& l = marks().locale;
+    const bool twelve = l.timeFormat(QLocale::ShortFormat).contains(QLatin1String("ap"), Qt::CaseInsensitive);
+    if (name == QLatin1String("general date"))
+        return dateText(*d);
+    if (name == QLatin1String("long date"))
+        return l.toString(d->date(), QLocale::LongFormat);
+    if (name == QLatin1String("short date"))
+        return dateText(QDateTime(d->date(), QTime(0, 0), Qt::UTC));
+    if (name == QLatin1String("medium date"))
+        return format(Variant(*d), QStringLiteral("dd-mmm-yy"));
+    if (name == QLatin1String("long time"))
+        return format(Variant(*d), twelve ? QStringLiteral("h:nn:ss AM/PM") : QStringLiteral("hh:nn:ss"));
+    if (name == QLatin1String("medium time"))
+        return format(Variant(*d), QStringLiteral("hh:nn AM/PM"));
+    return format(Variant(*d), QStringLiteral("hh:nn"));
+}
+
+// Text patterns: "@" a character or a blank, "&" a character or nothing,
+// filled from the right ("!" from the left); "<" writes lower case, ">" upper.
+bool isTextPattern(const QString& pattern)
+{
+    bool quoted = false, marks = false;
+    for (int i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\\'))
+            ++i;
+        else if (!quoted && (c == QLatin1Char('@') || c == QLatin1Char('&')))
+            return true;
+        else if (!quoted && (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('!')))
+            marks = true;
+        else if (!quoted)
+            return false;
+    }
+    return marks;
+}
+
+QString formatText(QString text, const QString& pattern)
+{
+    struct Part {
+        QChar place; // '@', '&' or 0 for literal text
+        QString literal;
+    };
+    std::vector<Part> parts;
+    bool leftToRight = false;
+    int places = 0;
+    for (int i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"')) {
+            qsizetype end = pattern.indexOf(QLatin1Char('"'), i + 1);
+            if (end < 0)
+                end = pattern.size();
+            parts.push_back({QChar(), pattern.mid(i + 1, end - i - 1)});
+            i = int(end);
+        } else if (c == QLatin1Char('\\')) {
+            if (i + 1 < pattern.size())
+                parts.push_back({QChar(), pattern.mid(++i, 1)});
+        } else if (c == QLatin1Char('<')) {
+            text = text.toLower();
+        } else if (c == QLatin1Char('>')) {
+            text = text.toUpper();
+        } else if (c == QLatin1Char('!')) {
+            leftToRight = true;
+        } else if (c == QLatin1Char('@') || c == QLatin1Char('&')) {
+            parts.push_back({c, QString()});
+            ++places;
+        } else {
+            parts.push_back({QChar(), QString(c)});
+        }
+    }
+    if (places == 0)
+        return text;
+    const int extra = int(text.size()) - places; // characters beyond the places
+    QString out;
+    int place = 0;
+    for (const Part& p : parts) {
+        if (p.place.isNull()) {
+            out += p.literal;
+            continue;
+        }
+        int index = leftToRight ? place : place + extra;
+        if (!leftToRight && place == 0 && extra > 0)
+            out += text.left(extra);
+        if (index >= 0 && index < text.size())
+            out += text[index];
+        else if (p.place == QLatin1Char('@'))
+            out += QLatin1Char(' ');
+        ++place;
+        if (leftToRight && place == places && extra > 0)
+            out += text.mid(places);
+    }
+    return out;
+}
+
+} // namespace
+
 QString format(const Variant& value, const QString& pattern)
 {
     if (value.isNull() || value.isEmpty())
         return QString();
     if (pattern.isEmpty())
         return toText(value);
+    if (auto named = namedFormat(value, pattern))
+        return *named;
+    if (isTextPattern(pattern))
+        return formatText(toText(value), pattern);
     const CompiledPattern& compiled = compiledPattern(pattern);
     if (compiled.date) {
         auto d = dateFrom(value);

@@ -71,7 +71,12 @@ std::optional<Currency> parseCurrency(const QString& text);
 // before a second is the minute. Numbers round half away from zero, and a
 // number given to a date pattern is a date serial (a length of days). Text
 // that reads as a number or date is formatted as one; other text and Empty
-// or Null come back as they are ("" for Empty and Null).
+// or Null come back as they are ("" for Empty and Null). Also the whole
+// classic language: the named formats ("Currency", "Percent", "Yes/No",
+// "Short Date", ...), up to three sections with literal-only ones, text
+// patterns ("@", "&", "<", ">", "!"), scientific notation ("E+", "e-") and
+// the weekday "w", week "ww" and quarter "q". A pattern with a digit place is
+// a number pattern whatever letters stand beside it.
 QString format(const Variant& value, const QString& pattern);
 
 // Rounding as the runtime does it: Round() is half to even; Format() half away from zero.

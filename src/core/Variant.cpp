@@ -58,6 +58,10 @@ Currency Currency::fromDouble(double value)
 
 QDateTime dateFromSerial(double serial)
 {
+    // 1 January 100 to 31 December 9999, as the runtime's dates go; anything
+    // beyond is an overflow, never a wrapped date.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        overflow();
     double days = std::trunc(serial);
     double fraction = std::fabs(serial - days);
     qint64 ms = qint64(std::llround(fraction * 86400000.0));
@@ -159,6 +163,7 @@ VarType Variant::type() const
     case 10: return VarType::Date;
     case 11: return VarType::String;
     case 12: return VarType::Object;
+    case 14: return VarType::Decimal;
     default: return VarType::Array;
     }
 }
@@ -172,7 +177,8 @@ bool Variant::isNumber() const
     case VarType::LongLong:
     case VarType::Single:
     case VarType::Double:
-    case VarType::Currency: return true;
+    case VarType::Currency:
+    case VarType::Decimal: return true;
     default: return false;
     }
 }
@@ -194,7 +200,7 @@ double Variant::toDouble() const
             if constexpr (std::is_same_v<T, std::monostate>) return 0.0;
             else if constexpr (std::is_same_v<T, NullTag>) invalidNull();
             else if constexpr (std::is_same_v<T, bool>) return x ? -1.0 : 0.0;
-            else if constexpr (std::is_same_v<T, Currency>) return x.toDouble();
+            else if constexpr (std::is_same_v<T, Currency> || std::is_same_v<T, Decimal>) return x.toDouble();
             else if constexpr (std::is_same_v<T, QDateTime>) return serialFromDate(x);
             else if constexpr (std::is_same_v<T, QString>) {
                 if (auto d = ValueText::parseNumber(x))
@@ -228,6 +234,10 @@ std::int64_t Variant::toLongLong() const
         else if (r < -Currency::Scale / 2 || (r == -Currency::Scale / 2 && (q & 1))) --q;
         return q;
     }
+    case VarType::Decimal:
+        if (auto whole = std::get<Decimal>(v_).toScaled(0))
+            return *whole;
+        overflow();
     case VarType::String: {
         // Whole numbers in text are read exactly: a 64-bit key beyond 2^53
         // must not come back as a neighbour through a double.
@@ -264,6 +274,10 @@ Currency Variant::toCurrency() const
 {
     switch (type()) {
     case VarType::Currency: return std::get<Currency>(v_);
+    case VarType::Decimal:
+        if (auto scaled = std::get<Decimal>(v_).toScaled(4))
+            return Currency{*scaled};
+        overflow();
     case VarType::Byte:
     case VarType::Integer:
     case VarType::Long:
@@ -333,6 +347,43 @@ bool Variant::operator==(const Variant& o) const
             else return x == std::get<T>(o.v_);
         },
         v_);
+}
+
+bool valuesEqual(const Variant& a, const Variant& b)
+{
+    if (a.isEmpty() || b.isEmpty() || a.isNull() || b.isNull() || a.isArray() || b.isArray())
+        return false;
+    if (a.isString() || b.isString())
+        return a.isString() && b.isString() && a.toString() == b.toString();
+    if (a.isObject() || b.isObject())
+        return a.isObject() && b.isObject() && a.toObject() == b.toObject();
+    if (a.isDate() && b.isDate())
+        return a.toDate() == b.toDate();
+    // Numbers, Booleans and a date against a number. Whole numbers (and
+    // Currency) compare exactly; a float on either side compares as Double.
+    using Wide = __int128; // a 64-bit whole number times the Currency scale still fits
+    auto scaled = [](const Variant& v, Wide& out) {
+        return std::visit(
+            [&out](const auto& x) -> bool {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, bool>) { out = x ? -Currency::Scale : 0; return true; }
+                else if constexpr (std::is_same_v<T, Currency>) { out = x.scaled; return true; }
+                else if constexpr (std::is_integral_v<T>) { out = Wide(x) * Currency::Scale; return true; }
+                else return false;
+            },
+            v.storage());
+    };
+    Wide x = 0, y = 0;
+    if (scaled(a, x) && scaled(b, y))
+        return x == y;
+    auto number = [](const Variant& v) {
+        if (v.isDate())
+            return serialFromDate(v.toDate());
+        if (v.isBoolean())
+            return v.toBool() ? -1.0 : 0.0;
+        return v.toDouble();
+    };
+    return number(a) == number(b);
 }
 
 QString debugText(const Variant& v)

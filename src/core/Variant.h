@@ -2,6 +2,7 @@
 // The value type every member passes around. Empty, Null and Nothing are
 // three different things and stay apart; numbers keep their width so that an
 // overflow is raised instead of wrapping.
+#include "Decimal.h"
 #include "Object.h"
 
 #include <QDateTime>
@@ -24,6 +25,7 @@ enum class VarType : int {
     String = 8,
     Object = 9,
     Boolean = 11,
+    Decimal = 14,
     Byte = 17,
     LongLong = 20,
     Array = 8192,
@@ -78,7 +80,7 @@ class Variant {
 public:
     struct NullTag {};
     using Storage = std::variant<std::monostate, NullTag, bool, std::uint8_t, std::int16_t, std::int32_t,
-                                 std::int64_t, float, double, Currency, QDateTime, QString, ObjectPtr, VArrayPtr>;
+                                 std::int64_t, float, double, Currency, QDateTime, QString, ObjectPtr, VArrayPtr, Decimal>;
 
     Variant() = default; // Empty
     static Variant null() { Variant v; v.v_ = NullTag{}; return v; }
@@ -92,6 +94,7 @@ public:
     Variant(float f) : v_(f) {}
     Variant(double d) : v_(d) {}
     Variant(Currency c) : v_(c) {}
+    Variant(const Decimal& d) : v_(d) {}
     Variant(const QDateTime& d) : v_(d) {}
     Variant(const QDate& d) : v_(QDateTime(d, QTime(0, 0), Qt::UTC)) {}
     Variant(const QString& s) : v_(s) {}
@@ -114,7 +117,7 @@ public:
     bool isString() const { return std::holds_alternative<QString>(v_); }
     bool isDate() const { return std::holds_alternative<QDateTime>(v_); }
     bool isBoolean() const { return std::holds_alternative<bool>(v_); }
-    // Holds a number (Byte, Integer, Long, LongLong, Single, Double, Currency).
+    // Holds a number (Byte, Integer, Long, LongLong, Single, Double, Currency, Decimal).
     bool isNumber() const;
     // IsNumeric: a number, a boolean, Empty, or text that reads as a number in the current locale.
     bool isNumeric() const;
@@ -146,6 +149,14 @@ public:
 private:
     Storage v_;
 };
+
+// Whether two values are equal as the runtime's "=" compares them (operator==
+// stays type-strict): numbers of any width and Currency by value (Integer 2,
+// Long 2 and Double 2.0 are equal), a Boolean as the number it stands for
+// (True is -1), dates by their instant (and against numbers by their serial),
+// texts exactly (case counts), objects by identity. Null and Empty equal
+// nothing, themselves included; arrays equal nothing.
+bool valuesEqual(const Variant& a, const Variant& b);
 
 // Text for tests and logs: the value and its type ("Long 12", "Null").
 QString debugText(const Variant& v);

@@ -130,6 +130,11 @@ public:
     // (a failed commit leaves it set).
     bool TransactionOpen() const { return transactionOpen_; }
 
+    // Whether the last connection a member tried to open did not open. An empty
+    // table list, view list or query answer means "nothing there" only when
+    // this is false; the comparison tells a missing database from an empty one by it.
+    bool LastOpenFailed() const { return lastOpenFailed_; }
+
     // Closes the connection unless a transaction is open; never fails.
     void CloseConnection();
 
@@ -193,6 +198,8 @@ public:
 
     // "" on success, else the message to show. colTableFields holds clsField items.
     QString CreateTable(const QString& sTableName, const CollectionPtr& colTableFields);
+    // On a local file the table is changed in one step that keeps its own
+    // foreign keys, indexes and triggers; a failure there changes nothing.
     QString ModifyTable(const QString& sTableName, const QString& sNewTableName,
                         const CollectionPtr& colTableFields);
     bool AddNewIndex(const QString& sTableName, const QString& sIndexName, bool bKey, bool bUnique,
@@ -207,6 +214,8 @@ public:
 
 private:
     // helpers of the block above
+    QString ModifyLocalTable(const QString& sTableName, const QString& sNewTableName, const Collection& fields,
+                             const Collection& oldFields);
 
     // --- end of the value formatting, structure, schema and compaction block
 
@@ -244,6 +253,7 @@ private:
     QString usuario_;
     QString contraseña_;
     bool transactionOpen_ = false;
+    bool lastOpenFailed_ = false;
     std::shared_ptr<db::Connection> connection_;
     std::shared_ptr<db::Recordset> recordset_;
     std::shared_ptr<db::Command> procedureCommand_;

@@ -88,6 +88,7 @@ bool clsDO::OpenConnection(const QString& server, const QString& database, const
         const bool open = connection_ && connection_->State() == db::adStateOpen;
         // Inside a transaction the statement runs on its connection: skipped, it would
         // pass for run with the caller.
+        lastOpenFailed_ = !open;
         if (open && !statement.isEmpty())
             runStatement();
         return open;
@@ -121,6 +122,7 @@ bool clsDO::OpenConnection(const QString& server, const QString& database, const
                       4);
             SystemMsgBox(QStringLiteral("No se ha podido abrir la conexión"), 64, QStringLiteral("Aviso"));
         });
+    lastOpenFailed_ = !opened;
     if (!opened)
         return false;
 

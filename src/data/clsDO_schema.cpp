@@ -395,7 +395,9 @@ CollectionPtr clsDO::TableIndexes(ByRef<QString> sServer, ByRef<QString> sBBDD, 
                     item.Add(IsOraclePrimaryKey(table, index), QStringLiteral("IsPrimaryKey"));
                     item.Add(textOf(valueAt(r, 3)) == QLatin1String("UNIQUE"), QStringLiteral("IsUnique"));
                 });
-        } else if (IsAccess()) {
+        } else if (IsAccess() || DialectKind() == 1) {
+            // A data source with the Access driver answers what its catalog can tell
+            // (an empty list when the driver keeps no index list).
             if (!OpenConnection(server, database, user, password)) {
                 CloseConnection();
                 return nullptr;

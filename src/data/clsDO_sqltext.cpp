@@ -289,11 +289,21 @@ namespace {
 
 QString zeros(int n) { return n > 0 ? QString(n, QLatin1Char('0')) : QString(); }
 
+// A number of decimals no engine shows more of (the widest decimal holds 28);
+// an absurd count is refused before it becomes a pattern of that many zeros.
+int decimalsOf(const Variant& decimals)
+{
+    const double n = decimals.toDouble();
+    if (!(n <= 28.0))
+        raise(Error::InvalidProcedureCall, QStringLiteral("Argumento o llamada a procedimiento no válida"));
+    return n < 0 ? 0 : decimals.toLong();
+}
+
 QString accessMoney(const QString& x, const Variant& decimalsOrPattern, const QString& alias, bool pad)
 {
     QString e;
     if (decimalsOrPattern.isNumeric()) {
-        const int n = decimalsOrPattern.toLong();
+        const int n = decimalsOf(decimalsOrPattern);
         e = QStringLiteral("FORMAT(") + x + QStringLiteral(",'###,###,##0") + (n > 0 ? QLatin1Char('.') + zeros(n) : QString()) +
             QStringLiteral("')");
     } else {
@@ -316,7 +326,7 @@ QString oracleMoney(const QString& x, Variant& decimalsOrPattern, const QString&
     const bool numeric = decimalsOrPattern.isNumeric();
     QString e;
     if (numeric) {
-        const int n = decimalsOrPattern.toLong();
+        const int n = decimalsOf(decimalsOrPattern);
         e = QStringLiteral("TO_CHAR(") + x + QStringLiteral(",'999,999,990") + (n > 0 ? QLatin1Char('.') + zeros(n) : QString()) +
             QStringLiteral("')");
     } else {

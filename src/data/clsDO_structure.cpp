@@ -73,8 +73,9 @@ Variant clsDO::EstructuraConsulta(const QString& QueBaseDatos, const QString& Qu
 {
     if (QueBaseDatos != kEmpresa) {
         recordset_ = std::make_shared<db::Recordset>();
+        // Only the columns are wanted: a view over a million rows reads none of them.
         if (OpenConnection(servidor_, baseDatos_, usuario_, contraseña_))
-            recordset_->Open(QueConsulta, connection_, db::adOpenStatic, db::adLockReadOnly);
+            recordset_->OpenColumnsOnly(QueConsulta, connection_);
     }
     requireOpenRecordset(recordset_);
 

@@ -7,6 +7,7 @@
 
 #include "core/Error.h"
 #include "core/ValueText.h"
+#include "platform/db/Db.h"
 
 #include <QRegularExpression>
 
@@ -86,9 +87,11 @@ bool applyFieldAttributes(clsDO& o, const QString& table, const clsField& f)
     return true;
 }
 
-// The select-list item that carries one column's rows into the rebuilt table.
+// The select-list item that carries one column's rows into the rebuilt table;
+// a stored column is read under readName (its stored name, or its new name
+// when the engine renames it before the copy).
 QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldName, const QString& newName,
-                             const Collection& oldFields, const Collection& newFields)
+                             const Collection& oldFields, const Collection& newFields, const QString& readName)
 {
     auto f = newFields.Item(Variant(table + QLatin1Char('.') + oldName)).as<clsField>();
     if (!f)
@@ -98,11 +101,12 @@ QString copyColumnExpression(clsDO& o, const QString& table, const QString& oldN
     if (oldFields.Exists(oldName)) {
         // A column that is to refuse nulls gets its nulls replaced, or the copy would fail on them.
         if (!f->NewAllowNull())
-            return o.SqlIsNull(Variant(sqltext::bracket(oldName)), f->DataType());
-        return sqltext::bracket(oldName);
+            return o.SqlIsNull(Variant(sqltext::bracket(readName)), f->DataType());
+        return sqltext::bracket(readName);
     }
     const QString as = QStringLiteral(" AS ") + sqltext::bracket(newName);
-    if (!o.BaseDatos().right(4).toUpper().endsWith(QLatin1String(".MDB")) && f->NewAllowNull())
+    // A new column that accepts nulls starts Null in every row: a value nobody entered is no data.
+    if (f->NewAllowNull())
         return QStringLiteral("NULL") + as;
     const QString d = f->DefaultValue();
     switch (f->DataType()) {
@@ -169,6 +173,8 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
     const auto oldFields = stored->Item(Variant("Fields")).as<Collection>();
     if (!oldFields)
         raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+    if (IsAccess())
+        return ModifyLocalTable(sTableName, sNewTableName, fields, *oldFields);
 
     QString source = sTableName;
     if (sNewTableName == sTableName) {
@@ -221,7 +227,8 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
         sql += columnDefinition(*this, *f);
         if (!f->AutoIncrease()) {
             columns << sqltext::bracket(f->NewFieldName());
-            selected << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), *oldFields, fields);
+            selected << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), *oldFields, fields,
+                                             f->FieldName());
         } else if (oldFields->Exists(f->FieldName())) {
             // Numbers a row already has are kept: other tables may refer to them.
             // A new auto-numbered column is numbered by the engine.
@@ -258,6 +265,57 @@ QString clsDO::ModifyTable(const QString& sTableName, const QString& sNewTableNa
     for (int i = 1; i <= n; ++i)
         if (!applyFieldAttributes(*this, sNewTableName, *fieldAt(fields, i)))
             return kAttributesFailed;
+    return QString();
+}
+
+// A local file's table is changed by its engine in one step that keeps what the
+// change does not name: its own foreign keys, indexes, triggers, the references
+// of other tables and every row. A failure changes nothing.
+QString clsDO::ModifyLocalTable(const QString& sTableName, const QString& sNewTableName, const Collection& fields,
+                                const Collection& oldFields)
+{
+    db::TableRebuild change;
+    change.table = sTableName;
+    change.newName = sNewTableName;
+    QString sql = QStringLiteral("CREATE TABLE ") + sqltext::bracket(sNewTableName) + QStringLiteral(" (");
+    QStringList keys;
+    const int n = fields.Count();
+    for (int i = 1; i <= n; ++i) {
+        const clsFieldPtr f = fieldAt(fields, i);
+        sql += columnDefinition(*this, *f);
+        const bool storedColumn = oldFields.Exists(f->FieldName());
+        if (storedColumn && f->FieldName() != f->NewFieldName())
+            change.renamedColumns.emplace_back(f->FieldName(), f->NewFieldName());
+        if (!f->AutoIncrease()) {
+            change.columns << sqltext::bracket(f->NewFieldName());
+            change.values << copyColumnExpression(*this, sTableName, f->FieldName(), f->NewFieldName(), oldFields, fields,
+                                                  f->NewFieldName());
+        } else if (storedColumn) {
+            // Numbers a row already has are kept: other tables may refer to them.
+            change.columns << sqltext::bracket(f->NewFieldName());
+            change.values << sqltext::bracket(f->NewFieldName());
+        }
+        if (f->IsKey())
+            keys << sqltext::bracket(f->NewFieldName());
+        if (i < n || !keys.isEmpty())
+            sql += QStringLiteral(", ");
+    }
+    if (!keys.isEmpty())
+        sql += keyConstraint(sNewTableName, keys);
+    change.createStatement = sql + QLatin1Char(')');
+
+    bool done = false;
+    if (OpenConnection(servidor_, baseDatos_, usuario_, contraseña_)) {
+        InsertLog(QStringLiteral("ModifyTable"), change.createStatement, 1);
+        done = trap([&] { connection_->backend().rebuildTable(change); },
+                    [&](const Error& e) {
+                        InsertLog(QStringLiteral("ModifyTable"),
+                                  QStringLiteral("Error al intentar modificar la tabla ") + sTableName + kCrLf + e.description, 4);
+                    });
+    }
+    CloseConnection();
+    if (!done)
+        return QStringLiteral("No se pudo crear la tabla ") + sNewTableName + QLatin1Char('.');
     return QString();
 }
 

@@ -107,8 +107,8 @@ QString clsTablas::LeerIni(const QString& lpFileName, const QString& lpAppName, 
 bool clsTablas::GuardarIni(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,
                            const QString& lpString)
 {
-    ProfileFile::write(lpFileName, lpAppName, lpKeyName, lpString);
-    return true;
+    // A refused or failed write answers false: a caller must never report a lost setting as kept.
+    return ProfileFile::write(lpFileName, lpAppName, lpKeyName, lpString);
 }
 
 // --- reports and questions

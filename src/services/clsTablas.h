@@ -78,6 +78,8 @@ public:
     bool Terminar();
     static QString LeerIni(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,
                            const Variant& vDefault = Variant());
+    // False when the write was refused (a line break in a name or the value) or
+    // failed (read-only or unwritable file); the file is then unchanged.
     static bool GuardarIni(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,
                            const QString& lpString);
     Variant Language() const { return Variant(language_); }
@@ -195,6 +197,7 @@ public:
     // linked server of every other one ("Link"); "UnLink" only runs the tests.
     bool EnlazarServidores(const QString& mode);
     QString LeerPassword(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName);
+    // "" when written, else the message to show.
     QString GuardarPassword(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,
                             const QString& lpString);
 

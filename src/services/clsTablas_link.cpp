@@ -13,6 +13,7 @@ const QString kServerDefault = QStringLiteral("ServerDefault");
 const QString kSection = QStringLiteral("BaseDatos");
 const QString kEncript = QStringLiteral("Holtane.clsEncript");
 const QString kPasswordKey = QStringLiteral("062");
+const QString kPasswordNotSaved = QStringLiteral("No se ha podido guardar la contraseña en el fichero de configuración.");
 } // namespace
 
 QString clsTablas::KandrelServer()
@@ -54,7 +55,9 @@ QString clsTablas::GuardarPassword(const QString& lpFileName, const QString& lpA
         auto scrambler = OutsideComponents::create<IEncript>(kEncript);
         scrambled = scrambler->EncriptDecript(kPasswordKey, lpString);
     }
-    GuardarIni(lpFileName, lpAppName, lpKeyName, scrambled);
+    // The empty text means written; a password that did not reach the file says so.
+    if (!GuardarIni(lpFileName, lpAppName, lpKeyName, scrambled))
+        return kPasswordNotSaved;
     return QString();
 }
 

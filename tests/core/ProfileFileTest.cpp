@@ -133,6 +133,32 @@ TEST_F(ProfileFileTest, WriteCreatesTheFileAndCompletesAnUnfinishedLastLine)
     EXPECT_EQ(readAll(path()), "[Page]\n[LastQuery_0]\nLine1=<LINE>x<LINE>\n");
 }
 
+TEST_F(ProfileFileTest, AnyLineBreakEndsALine)
+{
+    // A last line ending in a bare CR: the new key is a line of its own, the old value stays.
+    writeAll(path(), "[S]\r\nA=1\r");
+    ASSERT_TRUE(ProfileFile::write(path(), "S", "B", "2"));
+    EXPECT_EQ(ProfileFile::read(path(), "S", "A"), "1");
+    EXPECT_EQ(ProfileFile::read(path(), "S", "B"), "2");
+    EXPECT_EQ(readAll(path()), "[S]\r\nA=1\rB=2\r\n");
+
+    // Old Mac line ends throughout, and the three kinds mixed.
+    writeAll(path(), "[S]\rA=1\r[T]\nB=2\r\nC=3");
+    EXPECT_EQ(ProfileFile::read(path(), "S", "A"), "1");
+    EXPECT_EQ(ProfileFile::read(path(), "T", "B"), "2");
+    EXPECT_EQ(ProfileFile::read(path(), "T", "C"), "3");
+    ASSERT_TRUE(ProfileFile::write(path(), "S", "A", "9"));
+    EXPECT_EQ(readAll(path()), "[S]\rA=9\r[T]\nB=2\r\nC=3");
+}
+
+TEST_F(ProfileFileTest, AReadOnlyFileIsNotReplaced)
+{
+    writeAll(path(), "[A]\nk=v\n");
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
+    EXPECT_FALSE(ProfileFile::write(path(), "A", "k", "w"));
+    EXPECT_EQ(readAll(path()), "[A]\nk=v\n");
+}
+
 TEST_F(ProfileFileTest, RefusesWhatWouldNotReadBackAsOneKey)
 {
     const QByteArray original = "[A]\nk=v\n";

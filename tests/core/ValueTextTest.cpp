@@ -293,3 +293,68 @@ TEST(ValueTextDates, YearsBeforeOneThousandKeepFourDigits)
     EXPECT_EQ(toText(Variant(Currency::fromScaled(10))), "0,001");
     EXPECT_EQ(toText(Variant(Currency::fromScaled(-20000))), "-2");
 }
+
+TEST(ValueTextDates, DatesBeyondTheRangeAreAnErrorNeverAWrappedValue)
+{
+    ScopedLocale spanish(Spanish);
+    for (const Variant& huge : {Variant("1e19"), Variant(1e19), Variant(-1e19), Variant(3e6), Variant(-700000.0)}) {
+        EXPECT_THROW(format(huge, QStringLiteral("dd/mm/yyyy")), Error) << debugText(huge).toStdString();
+        EXPECT_THROW(huge.toDate(), Error) << debugText(huge).toStdString();
+    }
+    EXPECT_EQ(format(Variant(2958465.0), QStringLiteral("dd/mm/yyyy")), "31/12/9999");
+    EXPECT_EQ(format(Variant(-657434.0), QStringLiteral("dd/mm/yyyy")), "01/01/0100");
+}
+
+TEST(ValueTextFormat, TheWholePatternLanguage)
+{
+    const QDateTime when = at(2024, 12, 25, 14, 5, 9);
+    struct Row {
+        Variant value;
+        const char* pattern;
+        const char* english;
+        const char* spanish;
+    };
+    const Row rows[] = {
+        // named formats
+        {Variant(1), "Yes/No", "Yes", "Sí"},
+        {Variant(0), "yes/no", "No", "No"},
+        {Variant(-1), "True/False", "True", "Verdadero"},
+        {Variant(0.0), "On/Off", "Off", "Desactivado"},
+        {Variant(0.125), "Percent", "12.50%", "12,50%"},
+        {Variant(1234.5), "Standard", "1,234.50", "1.234,50"},
+        {Variant(1234.5), "Fixed", "1234.50", "1234,50"},
+        {Variant(1234.5), "General Number", "1234.5", "1234,5"},
+        {Variant(1234.5), "Currency", "$1,234.50", "1.234,50\u00a0€"},
+        {Variant(1234.5), "Scientific", "1.23E+03", "1,23E+03"},
+        {Variant(when), "Short Date", "12/25/2024", "25/12/2024"},
+        {Variant(when), "Medium Date", "25-Dec-24", "25-dic-24"},
+        {Variant(when), "Short Time", "14:05", "14:05"},
+        {Variant(when), "Medium Time", "02:05 PM", "02:05 PM"},
+        // literal sections
+        {Variant(1), "\"pos\";\"neg\"", "pos", "pos"},
+        {Variant(-1), "\"pos\";\"neg\"", "neg", "neg"},
+        {Variant(0), "0.0;(0.0);\"zero\"", "zero", "zero"},
+        // letters beside digit places
+        {Variant(1500), "#,##0 pcs", "1,500 pcs", "1.500 pcs"},
+        // text patterns
+        {Variant("testing"), ">&&", "TESTING", "TESTING"},
+        {Variant("ABC"), "<@@@@@", "  abc", "  abc"},
+        {Variant("ABC"), "!@@@@@\"|\"", "ABC  |", "ABC  |"},
+        {Variant("5551234"), "&&&-&&&&", "555-1234", "555-1234"},
+        {Variant(1.5), "@", "1.5", "1,5"},
+        // scientific notation
+        {Variant(100.0001), "0.0000E+0", "1.0000E+2", "1,0000E+2"},
+        {Variant(0.00012), "0.00E-00", "1.20E-04", "1,20E-04"},
+        {Variant(12345), "0.0e+00", "1.2e+04", "1,2e+04"},
+        {Variant(-12345), "0.0E-0", "-1.2E4", "-1,2E4"},
+        // weekday and quarter
+        {Variant(when), "w q", "4 4", "4 4"},
+        {Variant(at(2024, 1, 7)), "ww", "2", "2"},
+    };
+    for (const auto& [locale, column] : {std::pair{English, 0}, std::pair{Spanish, 1}}) {
+        ScopedLocale scoped(locale);
+        for (const Row& r : rows)
+            EXPECT_EQ(format(r.value, QString::fromUtf8(r.pattern)), QString::fromUtf8(column == 0 ? r.english : r.spanish))
+                << r.pattern << " in " << locale.name().toStdString();
+    }
+}

@@ -185,3 +185,40 @@ TEST(Variant, ObjectsAndArrays)
     VArray unallocated;
     EXPECT_FALSE(unallocated.allocated());
 }
+
+TEST(Variant, ValuesEqualAsTheRuntimeCompares)
+{
+    const Variant i2(std::int16_t(2)), l2(std::int32_t(2)), d2(2.0), c2(Currency::fromScaled(20000));
+    const QDateTime day(QDate(2024, 12, 25), QTime(0, 0), Qt::UTC);
+    struct Row {
+        Variant a, b;
+        bool equal;
+    };
+    const Row rows[] = {
+        {i2, d2, true},
+        {i2, l2, true},
+        {l2, c2, true},
+        {Variant(std::uint8_t(2)), Variant(std::int64_t(2)), true},
+        {Variant(2.5f), Variant(2.5), true},
+        {Variant(std::int64_t(9007199254740993)), Variant(std::int64_t(9007199254740992)), false},
+        {Variant(true), Variant(std::int32_t(-1)), true},
+        {Variant(true), Variant(std::int32_t(1)), false},
+        {Variant(false), Variant(0.0), true},
+        {Variant(true), Variant(true), true},
+        {Variant("a"), Variant("a"), true},
+        {Variant("a"), Variant("A"), false},
+        {Variant("2"), i2, false},
+        {Variant(day), Variant(day), true},
+        {Variant(day), Variant(serialFromDate(day)), true},
+        {Variant::null(), Variant::null(), false},
+        {Variant(), Variant(), false},
+        {Variant(), Variant(std::int32_t(0)), false},
+        {Variant::null(), Variant(""), false},
+        {Variant::nothing(), Variant::nothing(), true},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(valuesEqual(r.a, r.b), r.equal) << debugText(r.a).toStdString() << " = " << debugText(r.b).toStdString();
+        EXPECT_EQ(valuesEqual(r.b, r.a), r.equal) << "the other way round";
+    }
+    EXPECT_FALSE(i2 == d2) << "operator== stays type-strict";
+}

@@ -180,6 +180,11 @@ TEST_F(FormatTest, ConditionsAndDateColumns)
 TEST_F(FormatTest, AccessMoneyColumns)
 {
     auto o = make(Access);
+    // An absurd number of decimals is refused, not turned into a pattern of that many zeros.
+    for (auto kind : {Access, Oracle})
+        EXPECT_THROW(make(kind)->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int32_t(2000000000))), Error);
+    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(28)), QStringLiteral("I")),
+              QStringLiteral("FORMAT(Imp,'###,###,##0.") + QString(28, QLatin1Char('0')) + QStringLiteral("') AS I"));
     EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(2)), QStringLiteral("I")),
               QStringLiteral("FORMAT(Imp,'###,###,##0.00') AS I"));
     EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("0")), QStringLiteral("FORMAT(Imp,'###,###,##0') AS "));

@@ -136,13 +136,19 @@ protected:
     // Row texts of a table ordered by its first column, "-" when it is missing.
     QStringList rows(const QString& table, const QString& columns = QStringLiteral("*"))
     {
+        // A table-valued function of the engine is named as it is.
+        const QString from = table.contains(QLatin1Char('(')) ? table : QLatin1Char('[') + table + QLatin1Char(']');
+        return query(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + from + QStringLiteral(" ORDER BY 1"));
+    }
+
+    QStringList query(const QString& sql)
+    {
         QStringList out;
         auto conn = std::make_shared<db::Connection>();
         conn->Open(db_.connectionString());
         try {
             db::Recordset rs;
-            rs.Open(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM [") + table + QStringLiteral("] ORDER BY 1"), conn,
-                    db::adOpenStatic);
+            rs.Open(sql, conn, db::adOpenStatic);
             while (!rs.Eof()) {
                 QStringList cells;
                 for (int i = 0; i < rs.FieldCount(); ++i)
@@ -222,17 +228,14 @@ TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
               (QStringList{"7|Ana|1", "8|NULL|2", "9|O'Brien|3"}));
 }
 
-TEST_F(RebuildLocalTest, TableAlreadyUnderTheBackupNameIsNeverDropped)
+TEST_F(RebuildLocalTest, NoBackupTableIsNeededAndAnotherUnderItsNameStays)
 {
     db_.exec({QStringLiteral("CREATE TABLE Clientes_OLD ([Id] LONG, [Nota] TEXT(20))"),
               QStringLiteral("INSERT INTO Clientes_OLD VALUES (1, 'solo aqui')")});
-    EXPECT_EQ(modify(), QStringLiteral("Se abortan los cambios porque ya existe la tabla Clientes_OLD, que se necesita "
-                                       "para hacer un backup de los datos. Renómbrela o elimínela antes de modificar la "
-                                       "tabla."));
-    EXPECT_EQ(state(kT), "O");
+    EXPECT_EQ(modify(), QString());
+    EXPECT_EQ(state(kT), "N");
     EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"1|solo aqui"});
 
-    // An empty table needs no backup: it is dropped and created again, and the other table stays.
     db_.exec({QStringLiteral("DELETE FROM Clientes")});
     EXPECT_EQ(modify(), QString());
     EXPECT_EQ(rows(kT, QStringLiteral("Cliente")), QStringList{});
@@ -265,48 +268,22 @@ TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
     EXPECT_EQ(valuesOf(o_.TableKey(sv, d, u, p, table)), QStringList{"Numero Orden"});
 }
 
-TEST_F(RebuildLocalTest, FailureAtEachStepLosesNoRow)
+TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
 {
-    const struct {
-        const char* target;
-        const char* pattern;
-        const char* message;
-        const char* where; // state of Clientes, Clientes_OLD and Cuentas afterwards
-    } cases[] = {
-        {"Clientes", "^SELECT \\* INTO",
-         "Se abortan los cambios porque no se ha podido hacer un backup de los datos. Compruebe que la tabla no esté en "
-         "uso.",
-         "O--"},
-        {"Clientes", "^DROP TABLE \\[Clientes\\]$",
-         "Se abortan los cambios porque no se ha podido eliminar la tabla original para crear la nueva del mismo nombre. "
-         "Compruebe que la tabla no esté en uso.",
-         "OO-"},
-        {"Clientes", "^CREATE TABLE", "No se pudo crear la tabla Clientes.", "-O-"},
-        {"Clientes", "^INSERT INTO",
-         "No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla Clientes_OLD",
-         "-O-"},
-        {"Clientes", "^DROP TABLE \\[Clientes_OLD\\]",
-         "No se han podido eliminar los datos anteriores, que se encuentran en la tabla Clientes_OLD", "NO-"},
-        {"Cuentas", "^CREATE TABLE", "No se pudo crear la tabla Cuentas.", "O--"},
-        {"Cuentas", "^INSERT INTO",
-         "No se pudieron Copiar los campos a la nueva tabla. Puede encontrar aún los registros en la tabla Clientes",
-         "O--"},
-        {"Cuentas", "^DROP TABLE \\[Clientes\\]",
-         "No se han podido eliminar los datos anteriores, que se encuentran en la tabla Clientes", "O-N"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.target << " " << c.pattern);
-        LocalDb fresh;
-        std::swap(db_.path, fresh.path);
-        SetUp();
-        FailureInjection inject(db_.path);
-        inject.failOn(QLatin1String(c.pattern));
-        EXPECT_EQ(modify(QLatin1String(c.target)), QString::fromUtf8(c.message));
-        inject.failOn(QString());
-        EXPECT_EQ(state(kT) + state(QStringLiteral("Clientes_OLD")) + state(QStringLiteral("Cuentas")),
-                  QLatin1String(c.where));
-        std::swap(db_.path, fresh.path);
-    }
+    // The new name is taken: the rename fails and the table stays as it was.
+    db_.exec({QStringLiteral("CREATE TABLE Cuentas ([X] LONG)")});
+    EXPECT_EQ(modify(QStringLiteral("Cuentas")), QStringLiteral("No se pudo crear la tabla Cuentas."));
+    EXPECT_EQ(state(kT), "O");
+    EXPECT_EQ(rows(QStringLiteral("Cuentas")), QStringList{});
+
+    // Rows that already break a declared reference: the check before the commit refuses the change.
+    db_.exec({QStringLiteral("CREATE TABLE Pedidos ([Id] LONG, [Cliente] LONG REFERENCES Clientes (Id))"),
+              QStringLiteral("PRAGMA foreign_keys = OFF"), QStringLiteral("INSERT INTO Pedidos VALUES (1, 99)")});
+    const QString t = QStringLiteral("Pedidos");
+    EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Id", "Id", 3}, {"Cliente", "Cliente", 3}, {"", "Nota", 8, 20}})),
+              QStringLiteral("No se pudo crear la tabla Pedidos."));
+    EXPECT_EQ(rows(t), QStringList{"1|99"});
+    EXPECT_EQ(state(kT), "O");
 }
 
 TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
@@ -327,4 +304,93 @@ TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
     EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Cod"});
     EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(QStringLiteral("PK_Clientes")));
     EXPECT_EQ(state(kT), "O");
+}
+
+// A file another tool wrote: declared references and indexes made by hand.
+class ConstraintsKeptTest : public RebuildLocalTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db_.dir.isValid());
+        db::Catalog::Create(db_.connectionString());
+        db_.exec({QStringLiteral("CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))"),
+                  QStringLiteral("CREATE UNIQUE INDEX IX_ArtistName ON Artist (Name)"),
+                  QStringLiteral("CREATE TABLE Album (AlbumId INTEGER PRIMARY KEY, Title TEXT(160) NOT NULL, "
+                                 "ArtistId INTEGER NOT NULL, FOREIGN KEY (ArtistId) REFERENCES Artist (ArtistId) "
+                                 "ON DELETE NO ACTION ON UPDATE CASCADE)"),
+                  QStringLiteral("CREATE INDEX IFK_AlbumArtistId ON Album (ArtistId)"),
+                  QStringLiteral("CREATE INDEX IX_AlbumTitle ON Album (Title DESC)"),
+                  QStringLiteral("CREATE TRIGGER Album_Title AFTER UPDATE OF Title ON Album BEGIN SELECT 1; END"),
+                  QStringLiteral("INSERT INTO Artist VALUES (1, 'AC/DC')"), QStringLiteral("INSERT INTO Artist VALUES (2, 'Accept')"),
+                  QStringLiteral("INSERT INTO Album VALUES (1, 'For Those About To Rock', 1)"),
+                  QStringLiteral("INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"),
+                  QStringLiteral("INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)")});
+        db_.point(o_);
+    }
+
+    // Everything the engine keeps about the file's tables, one text a line.
+    QStringList schema()
+    {
+        QStringList out = query(QStringLiteral("SELECT type || ' ' || name || ' ' || tbl_name FROM sqlite_master "
+                                               "WHERE name NOT LIKE 'sqlite%' ORDER BY 1"));
+        for (const char* t : {"Artist", "Album"}) {
+            out << QLatin1String(t) + QStringLiteral(" keys:")
+                       + rows(QStringLiteral("pragma_foreign_key_list('") + QLatin1String(t) + QStringLiteral("')"),
+                              QStringLiteral("\"table\", \"from\", \"to\", on_update, on_delete"))
+                             .join(QLatin1Char(';'));
+        }
+        return out;
+    }
+
+    QStringList checks()
+    {
+        return rows(QStringLiteral("pragma_foreign_key_check")) + rows(QStringLiteral("pragma_integrity_check"));
+    }
+};
+
+TEST_F(ConstraintsKeptTest, AddingAColumnKeepsReferencesIndexesTriggersAndRows)
+{
+    const QStringList before = schema();
+    ASSERT_TRUE(before.contains(QStringLiteral("Album keys:Artist|ArtistId|ArtistId|CASCADE|NO ACTION")));
+    const QStringList artists = rows(QStringLiteral("Artist")), albums = rows(QStringLiteral("Album"));
+    const QString album = QStringLiteral("Album"), artist = QStringLiteral("Artist");
+    EXPECT_EQ(o_.ModifyTable(album, album,
+                             layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
+                                            {"Title", "Title", 8, 160, false},
+                                            {"ArtistId", "ArtistId", 3, 0, false},
+                                            {"", "Notes", 8, 50}})),
+              QString());
+    EXPECT_EQ(o_.ModifyTable(artist, artist,
+                             layout(artist, {{"ArtistId", "ArtistId", 3, 0, false, true, true},
+                                             {"Name", "Name", 8, 120},
+                                             {"", "Country", 8, 40}})),
+              QString());
+    EXPECT_EQ(schema(), before);
+    EXPECT_EQ(checks(), QStringList{"ok"});
+    EXPECT_EQ(rows(artist, QStringLiteral("ArtistId, Name")), artists);
+    EXPECT_EQ(rows(album, QStringLiteral("AlbumId, Title, ArtistId")), albums);
+    EXPECT_EQ(rows(artist, QStringLiteral("Country")), (QStringList{"NULL", "NULL"})) << "a new column is Null in old rows";
+    EXPECT_EQ(rows(album, QStringLiteral("Notes")), (QStringList{"NULL", "NULL", "NULL"}));
+
+    // The references are enforced after the rebuild as before it.
+    EXPECT_THROW(db_.exec({QStringLiteral("DELETE FROM Artist WHERE ArtistId = 1")}), Error);
+    EXPECT_THROW(db_.exec({QStringLiteral("INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (9, 'x', 77)")}), Error);
+    EXPECT_EQ(rows(artist).size(), 2);
+}
+
+TEST_F(ConstraintsKeptTest, RenamedColumnsAndTablesKeepTheirReferences)
+{
+    const QString album = QStringLiteral("Album");
+    EXPECT_EQ(o_.ModifyTable(album, QStringLiteral("Albums"),
+                             layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
+                                            {"Title", "Name", 8, 160, false},
+                                            {"ArtistId", "Artist", 3, 0, false}})),
+              QString());
+    EXPECT_EQ(rows(QStringLiteral("pragma_foreign_key_list('Albums')"), QStringLiteral("\"table\", \"from\", \"to\"")),
+              QStringList{"Artist|Artist|ArtistId"});
+    EXPECT_EQ(query(QStringLiteral("SELECT name || ' ' || tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY 1")),
+              (QStringList{"Album_Title Albums", "Albums Albums", "Artist Artist", "IFK_AlbumArtistId Albums",
+                           "IX_AlbumTitle Albums", "IX_ArtistName Artist"}));
+    EXPECT_EQ(checks(), QStringList{"ok"});
+    EXPECT_EQ(rows(QStringLiteral("Albums"), QStringLiteral("AlbumId, Artist")), (QStringList{"1|1", "2|2", "3|1"}));
 }

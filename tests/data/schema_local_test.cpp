@@ -3,6 +3,7 @@
 #include "DataTestSupport.h"
 
 #include "core/Error.h"
+#include "core/ValueText.h"
 
 #include <gtest/gtest.h>
 
@@ -178,4 +179,97 @@ TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
 
     // An empty holder with "Empresa" is the caller's error.
     EXPECT_THROW(o_.EstructuraTabla(QStringLiteral("Empresa"), QStringLiteral("Clientes")), Error);
+}
+
+TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
+{
+    ScopedRecordingDialogs dialogs;
+    LocalDb empty;
+    db::Catalog::Create(empty.connectionString());
+    LocalDb missing; // never created
+
+    // Each member once on the missing file, then once on the empty one: the
+    // answers look alike (empty or nothing), the flag does not.
+    auto calls = [](clsDO& o) {
+        std::vector<std::pair<const char*, bool>> flags;
+        QString s, d, u, p, t = QStringLiteral("T"), sql = QStringLiteral("SELECT 1 AS x WHERE 1 = 0");
+        const CollectionPtr tables = o.TableList(s, d, u, p);
+        EXPECT_TRUE(tables && tables->Count() == 0);
+        flags.emplace_back("TableList", o.LastOpenFailed());
+        const CollectionPtr views = o.ViewList(s, d, u, p);
+        EXPECT_TRUE(views && views->Count() == 0);
+        flags.emplace_back("ViewList", o.LastOpenFailed());
+        o.TableIndexes(s, d, u, p, t);
+        flags.emplace_back("TableIndexes", o.LastOpenFailed());
+        o.Query(sql, s, d, u, p);
+        flags.emplace_back("Query", o.LastOpenFailed());
+        return flags;
+    };
+    clsDO o;
+    missing.point(o);
+    EXPECT_FALSE(o.LastOpenFailed()) << "nothing tried yet";
+    for (const auto& [member, failed] : calls(o))
+        EXPECT_TRUE(failed) << member;
+    empty.point(o);
+    for (const auto& [member, failed] : calls(o))
+        EXPECT_FALSE(failed) << member;
+}
+
+TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
+{
+    LocalDb big;
+    db::Catalog::Create(big.connectionString());
+    // Reading the last of its million rows fails: only a description that
+    // reads no row at all lists the view's columns.
+    big.exec({QStringLiteral(
+        "CREATE VIEW Millon AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+        "SELECT i AS Id, CLng(CASE WHEN i = 1000000 THEN 'x' ELSE i END) AS Numero FROM n")});
+    clsDO o;
+    big.point(o);
+    QString s, d, u, p;
+    const CollectionPtr views = o.ViewList(s, d, u, p);
+    ASSERT_TRUE(views);
+    EXPECT_EQ(keysOf(sub(sub(views, "Millon"), "Fields")), (QStringList{"Id", "Numero"}));
+
+    const auto structure =
+        o.EstructuraConsulta(QStringLiteral("Ejercicio"), QStringLiteral("SELECT * FROM Millon"), QStringLiteral("M")).as<Collection>();
+    ASSERT_TRUE(structure);
+    EXPECT_EQ(keysOf(structure), (QStringList{"M.Id", "M.Numero"}));
+}
+
+TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
+{
+    ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    LocalDb file;
+    db::Catalog::Create(file.connectionString());
+    file.exec({QStringLiteral("CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"),
+               QStringLiteral("INSERT INTO Facturas VALUES (1, #2021-01-01 10:30#, 10.5)"),
+               QStringLiteral("INSERT INTO Facturas VALUES (2, #2021-03-05#, 2)")});
+    const QString sql = QStringLiteral(
+        "SELECT DateValue(Fecha) AS Dia, MAX(Fecha) Ultima, CDate('25/12/2024'), SUM(Importe) AS Total, "
+        "MIN(Id) AS Primero, COUNT(*) AS N, Fecha FROM Facturas");
+    auto conn = std::make_shared<db::Connection>();
+    conn->Open(file.connectionString());
+    db::Recordset rs;
+    rs.Open(sql, conn, db::adOpenStatic);
+    const std::vector<std::pair<int, QString>> expected = {
+        {db::adDate, QStringLiteral("01/01/2021")}, {db::adDate, QStringLiteral("05/03/2021")},
+        {db::adDate, QStringLiteral("25/12/2024")}, {db::adCurrency, QStringLiteral("12,5")},
+        {db::adInteger, QStringLiteral("1")},           {db::adInteger, QStringLiteral("2")},
+        {db::adDate, QStringLiteral("01/01/2021 10:30:00")}};
+    ASSERT_EQ(rs.FieldCount(), int(expected.size()));
+    for (int i = 0; i < rs.FieldCount(); ++i) {
+        EXPECT_EQ(rs.Fields(i).Type(), expected[std::size_t(i)].first) << rs.Fields(i).Name().toStdString();
+        EXPECT_EQ(ValueText::displayText(rs.value(i)), expected[std::size_t(i)].second) << rs.Fields(i).Name().toStdString();
+    }
+    conn->Close();
+
+    // Described without rows, the same types (FieldTypeCode 7 is a date).
+    clsDO o;
+    file.point(o);
+    const auto structure = o.EstructuraConsulta(QStringLiteral("Ejercicio"), sql, QStringLiteral("F")).as<Collection>();
+    ASSERT_TRUE(structure);
+    EXPECT_EQ(structure->Item(Variant("F.Dia")).array()->at(2).toInt(), 7);
+    EXPECT_EQ(structure->Item(Variant("F.Ultima")).array()->at(2).toInt(), 7);
+    EXPECT_EQ(structure->Item(Variant("F.Total")).array()->at(2).toInt(), 6);
 }

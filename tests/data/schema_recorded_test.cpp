@@ -335,4 +335,6 @@ TEST_F(RecordedSchemaTest, CatalogViewsDescribedOnTheStoredConnection)
     EXPECT_EQ(keysOf(sub(sub(views, "SYS"), "Fields")), (QStringList{"a", "c"})) << "a repeated column is listed once";
     EXPECT_EQ(sub(sub(views, "Rota"), "Fields")->Count(), 0) << "a view that cannot be described has no columns";
     EXPECT_EQ(at(sub(views, "SYS"), "SQLText").toString(), QStringLiteral("SELECT a, b AS c FROM t"));
+    EXPECT_EQ(rec_->described(), (QStringList{"SELECT a, b AS c FROM t", "SELECT nada FROM falta"}));
+    EXPECT_TRUE(rec_->statements().isEmpty()) << "no view is run for its rows";
 }

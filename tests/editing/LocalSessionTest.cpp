@@ -171,3 +171,25 @@ TEST_F(Local, TheGridTextOfAKeyFindsItsRecordUnderTheSameKey)
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(filas(QStringLiteral("SELECT Precio FROM Tarifas")), (QStringList{QStringLiteral("9"), QStringLiteral("9")}));
 }
+
+TEST_F(Local, DeletingAReferencedParentRowFailsAndRollsBack)
+{
+    ejecutar(QStringLiteral("CREATE TABLE Clientes (Codigo LONG NOT NULL PRIMARY KEY, Nombre TEXT(20))"));
+    ejecutar(QStringLiteral("CREATE TABLE Pedidos (Numero LONG NOT NULL PRIMARY KEY, "
+                            "Cliente LONG REFERENCES Clientes (Codigo))"));
+    ejecutar(QStringLiteral("INSERT INTO Clientes VALUES (1, 'Ana')"));
+    ejecutar(QStringLiteral("INSERT INTO Clientes VALUES (2, 'Eva')"));
+    ejecutar(QStringLiteral("INSERT INTO Pedidos VALUES (10, 2)"));
+    auto ot = abrir(QStringLiteral("Clientes"), {QStringLiteral("Clientes.Codigo")});
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#1")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#1")));
+    ASSERT_TRUE(ot->ExisteRegistro(Variant("#2")));
+    ASSERT_TRUE(ot->BorrarRegistro(Variant("#2"))); // still referenced by order 10
+
+    EXPECT_FALSE(ot->ActualizarBBDD());
+    EXPECT_FALSE(dialogos->calls.empty()) << "the user is told";
+    EXPECT_EQ(filas(QStringLiteral("SELECT Codigo FROM Clientes ORDER BY Codigo")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2")}))
+        << "the whole write-back is rolled back, the first delete too";
+    EXPECT_EQ(filas(QStringLiteral("SELECT Numero, Cliente FROM Pedidos")), QStringList{QStringLiteral("10|2")});
+}

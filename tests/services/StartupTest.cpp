@@ -57,6 +57,32 @@ TEST_F(StartupTest, SettingsFileValuesAreRead)
     EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Language2")));
 }
 
+TEST_F(StartupTest, GuardarIniAnswersWhetherTheValueWasKept)
+{
+    writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Original\n"));
+    auto bytes = [this] {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    EXPECT_TRUE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1"));
+    EXPECT_EQ(clsTablas::LeerIni(iniPath(), "Recibos", "ImprimirRecibo"), "1");
+    const QByteArray written = bytes();
+    EXPECT_NE(written, before);
+
+    // A value with a line break would read back as another key: refused, file as it was.
+    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1\r\n[X]"));
+    EXPECT_EQ(bytes(), written);
+
+    // A read-only file stays as it is, even for a user whose rights would allow the write.
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "2"));
+    EXPECT_EQ(bytes(), written);
+    EXPECT_EQ(svc->GuardarPassword(iniPath(), "BaseDatos", "ContraseñaVusk", "x"),
+              "No se ha podido guardar la contraseña en el fichero de configuración.");
+    EXPECT_EQ(bytes(), written);
+}
+
 TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
 {
     EXPECT_FALSE(svc->Iniciar(nullptr, data, nullptr, QString()));

@@ -119,6 +119,22 @@ void unregisterBackend(const QString& name)
     r.erase(std::remove_if(r.begin(), r.end(), [&](const auto& b) { return b.name == name; }), r.end());
 }
 
+ResultSetPtr BackendConnection::describeColumns(const QString& sql)
+{
+    auto described = std::make_shared<ResultSet>();
+    for (const ResultSetPtr& r : run(sql, adCmdText))
+        if (!r->fields.empty()) {
+            described->fields = r->fields;
+            break;
+        }
+    return described;
+}
+
+void BackendConnection::rebuildTable(const TableRebuild& change)
+{
+    raise(errDatabase, QStringLiteral("Este motor no reconstruye la tabla '%1'.").arg(change.table));
+}
+
 std::unique_ptr<BackendConnection> openBackend(const OpenRequest& request)
 {
     if (auto rec = RecordingBackend::installed())

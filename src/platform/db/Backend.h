@@ -67,6 +67,18 @@ struct ViewInfo {
     QString commandText; // the view's defining SELECT
 };
 
+// A table built again under a new structure in one step: everything the change
+// does not name (rows, its own foreign keys, indexes, triggers, the references
+// of other tables to it) is kept, and a failure leaves the table as it was.
+struct TableRebuild {
+    QString table;           // the stored table
+    QString newName;         // its name afterwards (the same name when it keeps it)
+    QString createStatement; // CREATE TABLE for the new structure, in the connection's dialect
+    std::vector<std::pair<QString, QString>> renamedColumns; // stored name, new name
+    QStringList columns;     // the columns the copy fills
+    QStringList values;      // their select-list items, reading the stored columns under their new names
+};
+
 // ---- the backend interface ----------------------------------------------
 
 class BackendConnection {
@@ -93,6 +105,15 @@ public:
     virtual std::vector<TableInfo> tables() = 0;
     virtual TableInfo table(const QString& name) = 0;
     virtual std::vector<ViewInfo> views() = 0;
+
+    // The columns a statement returns, as run() would report them, without
+    // reading its rows: one result with fields and no rows. Engines that can
+    // describe a prepared statement do so; the fallback runs it and drops the rows.
+    virtual ResultSetPtr describeColumns(const QString& sql);
+
+    // Engines whose tables cannot be altered in place rebuild them this way;
+    // the others refuse.
+    virtual void rebuildTable(const TableRebuild& change);
 };
 
 // Everything a factory gets to open a connection.

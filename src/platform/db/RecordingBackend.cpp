@@ -25,6 +25,7 @@ int typeOf(const Variant& v)
     case VarType::Single: return adSingle;
     case VarType::Double: return adDouble;
     case VarType::Currency: return adCurrency;
+    case VarType::Decimal: return adDecimal;
     case VarType::Date: return adDate;
     default: return adVarWChar;
     }
@@ -61,6 +62,15 @@ public:
         for (const auto& m : a.more)
             out.push_back(toResult(m));
         return out;
+    }
+    ResultSetPtr describeColumns(const QString& sql) override
+    {
+        rec_->record(RecordingBackend::EventKind::Describe, sql);
+        RecordingBackend::Answer a = rec_->find(sql);
+        if (a.error)
+            throw *a.error;
+        a.rows.clear();
+        return toResult(a);
     }
     void beginTrans() override { rec_->record(RecordingBackend::EventKind::Begin, QString()); }
     void commitTrans() override { rec_->record(RecordingBackend::EventKind::Commit, QString()); }
@@ -197,6 +207,16 @@ QStringList RecordingBackend::connectionStrings() const
     QStringList out;
     for (const auto& e : events_)
         if (e.kind == EventKind::Open)
+            out << e.text;
+    return out;
+}
+
+QStringList RecordingBackend::described() const
+{
+    QMutexLocker lock(&mutex_);
+    QStringList out;
+    for (const auto& e : events_)
+        if (e.kind == EventKind::Describe)
             out << e.text;
     return out;
 }

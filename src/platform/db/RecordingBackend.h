@@ -35,7 +35,8 @@ public:
         static Answer table(const QStringList& names, std::vector<std::vector<Variant>> rows);
     };
 
-    enum class EventKind { Open, Run, Begin, Commit, Rollback, Close };
+    // Describe: a statement whose columns were asked for without its rows.
+    enum class EventKind { Open, Run, Begin, Commit, Rollback, Close, Describe };
     struct Event {
         EventKind kind;
         QString text; // connection string for Open, statement for Run
@@ -62,6 +63,8 @@ public:
 
     QStringList connectionStrings() const;
     QStringList statements() const;
+    // Statements described without running them (EventKind::Describe).
+    QStringList described() const;
     std::vector<Event> events() const;
     void clearLog();
 

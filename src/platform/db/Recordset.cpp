@@ -41,6 +41,17 @@ void Recordset::Open(const QString& sql, const ConnectionPtr& connection, int cu
     attach(std::move(results), cursorType, lockType);
 }
 
+void Recordset::OpenColumnsOnly(const QString& sql, const ConnectionPtr& connection)
+{
+    if (current_)
+        raise(errObjectOpen, QStringLiteral("No se permite realizar la operación si el objeto está abierto."), Src);
+    if (!connection || connection->State() != adStateOpen)
+        raise(errObjectClosed, QStringLiteral("No se permite realizar la operación si el objeto está cerrado."), Src);
+    auto described = connection->backend().describeColumns(sql);
+    connection_ = connection;
+    attach({described}, adOpenStatic, adLockReadOnly);
+}
+
 void Recordset::attach(std::vector<ResultSetPtr> results, int cursorType, int lockType)
 {
     cursorType_ = cursorType;

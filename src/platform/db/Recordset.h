@@ -44,6 +44,8 @@ public:
     // kept for the callers that read them back; every cursor is a static copy.
     void Open(const QString& sql, const ConnectionPtr& connection, int cursorType = adOpenForwardOnly,
               int lockType = adLockReadOnly);
+    // Opens with the columns sql returns and no records, reading none of its rows.
+    void OpenColumnsOnly(const QString& sql, const ConnectionPtr& connection);
     // Wraps results already read (Command::Execute, the recorder, tests).
     void attach(std::vector<ResultSetPtr> results, int cursorType = adOpenStatic, int lockType = adLockReadOnly);
     void Close();

@@ -194,6 +194,10 @@ Variant ResultSet::value(qint64 row, int col) const
             QDateTime dt;
             if (parseIsoDate(s, dt))
                 return Variant(dt);
+        } else if (type == adNumeric || type == adDecimal) {
+            // Exact decimals that Currency cannot hold are kept as their digits.
+            if (auto d = Decimal::parse(s))
+                return Variant(*d);
         }
         return Variant(QString::fromUtf8(s.data(), qsizetype(s.size())));
     }
@@ -225,7 +229,7 @@ void ResultSet::appendText(QString& out, qint64 row, int col, const QString& nul
         return;
     case Text: {
         const int type = fields[std::size_t(col)].type;
-        if (type != adDate && type != adDBTimeStamp && type != adDBDate) {
+        if (type != adDate && type != adDBTimeStamp && type != adDBDate && type != adNumeric && type != adDecimal) {
             std::string_view s = bytes(row, col);
             bool ascii = true;
             for (char ch : s)

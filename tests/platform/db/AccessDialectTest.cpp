@@ -76,7 +76,7 @@ TEST(AccessDialect, TableDefinitions)
     // A key counter never gives a number twice; a key that is no counter stays as written.
     EXPECT_EQ(one("CREATE TABLE a (Id COUNTER PRIMARY KEY, b LONG)"), "CREATE TABLE a (Id INTEGER PRIMARY KEY AUTOINCREMENT, b LONG)");
     EXPECT_EQ(one("CREATE TABLE a (Id COUNTER PRIMARY KEY DESC ON CONFLICT FAIL)"),
-              "CREATE TABLE a (Id INTEGER PRIMARY KEY DESC ON CONFLICT FAIL AUTOINCREMENT)");
+              "CREATE TABLE a (Id INTEGER PRIMARY KEY ASC ON CONFLICT FAIL AUTOINCREMENT)");
     EXPECT_EQ(one("CREATE TABLE a (Id AUTOINCREMENT PRIMARY KEY AUTOINCREMENT)"),
               "CREATE TABLE a (Id INTEGER PRIMARY KEY AUTOINCREMENT)");
     EXPECT_EQ(one("CREATE TABLE a (Id COUNTER, PRIMARY KEY (Id ASC))"), "CREATE TABLE a (Id INTEGER, PRIMARY KEY (Id ASC AUTOINCREMENT))");
@@ -119,4 +119,23 @@ TEST(AccessDialect, YesNoColumnsHoldNoNull)
               "ALTER TABLE t ADD COLUMN f BIT NOT NULL ON CONFLICT REPLACE DEFAULT 0");
     EXPECT_EQ(one("CREATE TABLE t (a YESNO NOT NULL DEFAULT 1, b BOOLEAN NOT NULL ON CONFLICT FAIL)").toStdString(),
               "CREATE TABLE t (a YESNO NOT NULL ON CONFLICT REPLACE DEFAULT 1, b BOOLEAN DEFAULT 0 NOT NULL ON CONFLICT FAIL)");
+}
+
+// Inputs the fuzzing of the translation found: each gave a plain wrong result.
+TEST(AccessDialect, FuzzFoundFaults)
+{
+    // A trailing line comment never swallows what the translation appends.
+    EXPECT_EQ(one("SELECT TOP 5 * FROM t -- five"), "SELECT * FROM t -- five\n LIMIT 5");
+    EXPECT_EQ(one("SELECT TOP 1 a FROM t -- one\nUNION SELECT b FROM u"),
+              "SELECT * FROM (SELECT a FROM t -- one\n LIMIT 1)\nUNION SELECT b FROM u");
+    // A descending counter key is written as a key the engine numbers.
+    EXPECT_EQ(one("CREATE TABLE a (Id COUNTER PRIMARY KEY DESC)"), "CREATE TABLE a (Id INTEGER PRIMARY KEY ASC AUTOINCREMENT)");
+    EXPECT_EQ(one("CREATE TABLE a (Id COUNTER, PRIMARY KEY (Id DESC))"), "CREATE TABLE a (Id INTEGER, PRIMARY KEY (Id ASC AUTOINCREMENT))");
+    // The collation follows every word of the type.
+    EXPECT_EQ(one("CREATE TABLE a (b CHAR VARYING(50) NOT NULL, c DOUBLE PRECISION, d LONG BINARY)"),
+              "CREATE TABLE a (b CHAR VARYING(50) COLLATE NOCASE NOT NULL, c DOUBLE PRECISION, d LONG BINARY)");
+    EXPECT_EQ(one("CREATE TABLE a (b NATIONAL CHARACTER VARYING (20) DEFAULT 'x')"),
+              "CREATE TABLE a (b NATIONAL CHARACTER VARYING (20) COLLATE NOCASE DEFAULT 'x')");
+    // IsNull(x) reaches the Access function; the engine's ISNULL operator stays.
+    EXPECT_EQ(one("SELECT IsNull(a), a ISNULL FROM t"), "SELECT access_isnull(a), a ISNULL FROM t");
 }

@@ -254,6 +254,33 @@ QString viewSelect(const QString& createText)
     return m.hasMatch() ? m.captured(1).trimmed() : createText.trimmed();
 }
 
+// What the driver behind one connection can do, asked once when it opens.
+struct DriverCapabilities {
+    bool blockFetch = true;   // takes a row array size above 1
+    bool moreResults = true;  // has SQLMoreResults
+    bool statistics = true;   // has SQLStatistics
+    bool primaryKeys = true;  // has SQLPrimaryKeys
+    bool bigInt = true;       // converts whole numbers to SQL_C_SBIGINT
+    bool boundValues = true;  // bound indicators arrive as whole SQLLENs; otherwise every value is read with SQLGetData
+};
+
+// A catalog or data statement that succeeded may still have no result to fetch
+// (MDBTools answers SQLStatistics that way, and fetching then crashes inside it).
+bool hasResult(SQLHSTMT st)
+{
+    SQLSMALLINT columns = 0;
+    return SQL_SUCCEEDED(SQLNumResultCols(st, &columns)) && columns > 0;
+}
+
+// "Driver does not support this function": a missing feature, not a failure.
+bool notSupported(SQLSMALLINT type, SQLHANDLE handle)
+{
+    for (const auto& d : diagnostics(type, handle))
+        if (d.state == QLatin1String("IM001") || d.state == QLatin1String("HYC00"))
+            return true;
+    return false;
+}
+
 class OdbcConnection final : public BackendConnection {
 public:
     OdbcConnection(const QString& connectionString, int loginTimeout, QString readOnlyFile);
@@ -261,6 +288,7 @@ public:
 
     QString provider() const override { return QStringLiteral("MSDASQL"); }
     std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override;
+    ResultSetPtr describeColumns(const QString& sql) override;
     void beginTrans() override;
     void commitTrans() override;
     void rollbackTrans() override;
@@ -276,6 +304,13 @@ private:
     QString getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
     QByteArray getBytes(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT cType, bool& isNull);
     void appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT index, const Column& c);
+    // 64-bit only where needed, or where the driver converts to it.
+    SQLSMALLINT intCType(int dataType) const
+    {
+        if (caps_.bigInt || dataType == adBigInt || dataType == adUnsignedBigInt)
+            return SQL_C_SBIGINT;
+        return dataType == adUnsignedInt ? SQL_C_ULONG : SQL_C_SLONG;
+    }
     void appendText(ResultBuilder& b, const SQLWCHAR* s, qsizetype chars, bool guid);
     // NOT NULL columns of the tables behind these results, from SQLColumns.
     void takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results);
@@ -285,8 +320,10 @@ private:
     void endTransaction(SQLSMALLINT completion);
     [[noreturn]] void refuseChange() const;
     bool widePathKeepsText();
+    void askCapabilities();
 
     Handle dbc_;
+    DriverCapabilities caps_;
     int commandTimeout_ = 0;
     QString readOnlyFile_; // non-empty: a file that must not change
     SQLUINTEGER getDataExtensions_ = 0;
@@ -328,6 +365,7 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout
         quote_ = q.trimmed();
     escape_ = infoText(dbc_.get(), SQL_SEARCH_PATTERN_ESCAPE);
     dbms_ = infoText(dbc_.get(), SQL_DBMS_NAME);
+    askCapabilities();
     // SQLite keeps text as UTF-8 and its driver passes it on untouched: taken as
     // it comes, it needs no round trip through UTF-16.
     utf8Text_ = dbms_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0;
@@ -340,6 +378,45 @@ OdbcConnection::OdbcConnection(const QString& connectionString, int loginTimeout
                 readOnlyFile_ = cs.value(QLatin1String(key));
         if (readOnlyFile_.isEmpty())
             readOnlyFile_ = dbms_;
+    }
+}
+
+void OdbcConnection::askCapabilities()
+{
+    SQLUSMALLINT functions[SQL_API_ODBC3_ALL_FUNCTIONS_SIZE] = {};
+    if (SQL_SUCCEEDED(SQLGetFunctions(dbc_.get(), SQL_API_ODBC3_ALL_FUNCTIONS, functions))) {
+        caps_.moreResults = SQL_FUNC_EXISTS(functions, SQL_API_SQLMORERESULTS);
+        caps_.statistics = SQL_FUNC_EXISTS(functions, SQL_API_SQLSTATISTICS);
+        caps_.primaryKeys = SQL_FUNC_EXISTS(functions, SQL_API_SQLPRIMARYKEYS);
+    }
+    try {
+        Handle st = statement();
+        SQLULEN size = 0;
+        caps_.blockFetch =
+            SQL_SUCCEEDED(SQLSetStmtAttrW(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(2)), 0))
+            && SQL_SUCCEEDED(SQLGetStmtAttrW(st.get(), SQL_ATTR_ROW_ARRAY_SIZE, &size, sizeof size, nullptr)) && size == 2;
+    } catch (const Error&) {
+        caps_.blockFetch = false;
+    }
+    // The driver's own type list is a result every driver can produce without a
+    // table. One row of it is fetched with a whole number bound as a 64-bit value
+    // and its indicator checked for its full width (MDBTools fails the fetch, and
+    // has by then written 32 bits of the indicator).
+    try {
+        Handle st = statement();
+        if (!SQL_SUCCEEDED(SQLGetTypeInfoW(st.get(), SQL_ALL_TYPES)) || !hasResult(st.get()))
+            return; // nothing to learn from: keep the usual assumptions
+        constexpr SQLLEN Pattern = SQLLEN(0x5555555555555555LL);
+        std::int64_t value = 0;
+        SQLLEN indicator = Pattern;
+        if (!SQL_SUCCEEDED(SQLBindCol(st.get(), 3, SQL_C_SBIGINT, &value, sizeof value, &indicator)))
+            return;
+        const SQLRETURN r = SQLFetch(st.get());
+        if (r == SQL_NO_DATA)
+            return;
+        caps_.bigInt = SQL_SUCCEEDED(r);
+        caps_.boundValues = indicator != Pattern && (std::uint64_t(indicator) >> 32) != (std::uint64_t(Pattern) >> 32);
+    } catch (const Error&) {
     }
 }
 
@@ -427,14 +504,40 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
                 rs->rowsAffected = count;
             results.push_back(std::move(rs));
         }
+        if (!caps_.moreResults)
+            break;
         r = SQLMoreResults(st.get());
         if (r == SQL_NO_DATA)
             break;
+        if (r == SQL_ERROR && notSupported(SQL_HANDLE_STMT, st.get())) {
+            caps_.moreResults = false;
+            break;
+        }
         check(r, SQL_HANDLE_STMT, st.get(), "SQLMoreResults");
     }
     st.reset();
     takeNullabilityFromCatalog(results);
     return results;
+}
+
+// The columns of a prepared statement, when the driver can tell them before
+// it runs; otherwise the statement runs and its rows are dropped.
+ResultSetPtr OdbcConnection::describeColumns(const QString& sql)
+{
+    std::vector<ResultSetPtr> results{std::make_shared<ResultSet>()};
+    {
+        Handle st = statement();
+        SQLSMALLINT columns = 0;
+        if (!SQL_SUCCEEDED(SQLPrepareW(st.get(), wchars(sql), SQLINTEGER(sql.size())))
+            || !SQL_SUCCEEDED(SQLNumResultCols(st.get(), &columns)) || columns <= 0)
+            return BackendConnection::describeColumns(sql);
+        std::vector<Column> cols(static_cast<std::size_t>(columns));
+        describe(st.get(), cols);
+        for (const Column& c : cols)
+            results.front()->fields.push_back(c.info);
+    }
+    takeNullabilityFromCatalog(results);
+    return results.front();
 }
 
 void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
@@ -462,28 +565,32 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
         c.info.baseTable = attrText(SQL_DESC_BASE_TABLE_NAME);
         c.info.baseColumn = attrText(SQL_DESC_BASE_COLUMN_NAME);
 
-        c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, fixedPrecScale == SQL_TRUE, decimals);
+        // Money by its name too: MDBTools describes its Currency as a decimal without scale.
+        const bool money = (fixedPrecScale == SQL_TRUE && decimals == 4)
+            || ((type == SQL_DECIMAL || type == SQL_NUMERIC)
+                && attrText(SQL_DESC_TYPE_NAME).contains(QLatin1String("money"), Qt::CaseInsensitive));
+        c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, money, money ? 4 : decimals);
         c.kind = kindFor(c.info.type);
         const bool longColumn = isLongType(type) || size == 0 || qint64(size) > BindLimit;
         c.variable = c.kind == Kind::Text || c.kind == Kind::Binary;
-        sizeField(c.info.type, c.variable ? qint64(size) : 0, decimals, c.info.definedSize, c.info.precision,
-                  c.info.numericScale);
+        sizeField(c.info.type, c.variable || c.kind == Kind::Numeric ? qint64(size) : 0, decimals, c.info.definedSize,
+                  c.info.precision, c.info.numericScale);
         if (c.variable && longColumn && c.info.definedSize < BindLimit)
             c.info.definedSize = qint64(size) > 0 ? qint64(size) : 1073741823;
         c.info.attributes = fieldAttributesFor(c.info.type, nullable != SQL_NO_NULLS, c.variable && longColumn);
 
         switch (c.kind) {
         case Kind::Int:
-            c.cType = SQL_C_SBIGINT;
-            c.elementBytes = sizeof(std::int64_t);
+            c.cType = intCType(c.info.type);
+            c.elementBytes = c.cType == SQL_C_SBIGINT ? sizeof(std::int64_t) : sizeof(std::int32_t);
             break;
         case Kind::Bool:
             c.cType = SQL_C_BIT;
             c.elementBytes = 1;
             break;
         case Kind::Real:
-            c.cType = SQL_C_DOUBLE;
-            c.elementBytes = sizeof(double);
+            c.cType = type == SQL_REAL ? SQL_C_FLOAT : SQL_C_DOUBLE;
+            c.elementBytes = c.cType == SQL_C_FLOAT ? sizeof(float) : sizeof(double);
             break;
         case Kind::Numeric:
         case Kind::Money:
@@ -516,7 +623,7 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
             break;
         }
         // Column-wise arrays are packed at the C type's own size: no padding here.
-        if (c.variable && longColumn && !(getDataExtensions_ & SQL_GD_BOUND))
+        if ((c.variable && longColumn && !(getDataExtensions_ & SQL_GD_BOUND)) || !caps_.boundValues)
             c.bound = false;
     }
     // Without SQL_GD_ANY_ORDER, every column after an unbound one is read with SQLGetData too.
@@ -613,6 +720,42 @@ QByteArray OdbcConnection::getBytes(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT c
     return out;
 }
 
+std::int64_t wholeNumber(const void* p, SQLSMALLINT cType)
+{
+    if (cType == SQL_C_SBIGINT) {
+        std::int64_t v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    if (cType == SQL_C_ULONG) {
+        std::uint32_t v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    std::int32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+double realNumber(const void* p, SQLSMALLINT cType)
+{
+    if (cType == SQL_C_FLOAT) {
+        float v;
+        std::memcpy(&v, p, sizeof v);
+        return double(v);
+    }
+    double v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// A driver that cannot express a date (MDBTools before 1899-12-30 and after
+// about 2700) hands over a day or month of zero; no day is made up for it.
+bool possibleDate(const SQL_TIMESTAMP_STRUCT& t) { return t.month >= 1 && t.month <= 12 && t.day >= 1; }
+
+// Numeric and decimal values, read as text and kept exactly: Currency when
+// they have at most four decimals and fit it, otherwise a Decimal (kept as its
+// digits, which the result set reads back as one).
 void appendNumber(ResultBuilder& b, Kind kind, const char* text, qsizetype len)
 {
     const std::string t = normalisedNumber(text, len);
@@ -622,6 +765,17 @@ void appendNumber(ResultBuilder& b, Kind kind, const char* text, qsizetype len)
             b.addCurrency(scaled);
             return;
         }
+    }
+    if (auto exact = Decimal::parse(t)) {
+        if (exact->scale <= 4) {
+            if (auto scaled = exact->toScaled(4)) {
+                b.addCurrency(*scaled);
+                return;
+            }
+        }
+        const std::string digits = exact->toAscii();
+        b.addText(digits.data(), digits.size());
+        return;
     }
     double d = 0;
     if (parseDouble(t, d))
@@ -634,23 +788,24 @@ void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT i
 {
     SQLLEN ind = 0;
     auto get = [&](SQLSMALLINT cType, void* target, SQLLEN bytes) {
+        ind = 0; // a driver that writes only 32 bits of it leaves the rest as it was
         check(SQLGetData(st, index, cType, target, bytes, &ind), SQL_HANDLE_STMT, st, "SQLGetData");
-        return ind != SQL_NULL_DATA;
+        return ind != SQL_NULL_DATA && (caps_.boundValues || std::int32_t(ind) != SQL_NULL_DATA);
     };
     switch (c.kind) {
     case Kind::Int: {
-        std::int64_t v = 0;
-        get(SQL_C_SBIGINT, &v, sizeof v) ? b.addInt(v) : b.addNull();
+        std::int64_t v = 0; // wide and zeroed whatever width the driver writes
+        get(c.cType, &v, sizeof v) ? b.addInt(wholeNumber(&v, c.cType)) : b.addNull();
         return;
     }
     case Kind::Bool: {
-        unsigned char v = 0;
+        std::uint32_t v = 0; // some drivers write a 4-byte BOOL for a bit
         get(SQL_C_BIT, &v, sizeof v) ? b.addBool(v != 0) : b.addNull();
         return;
     }
     case Kind::Real: {
         double v = 0;
-        get(SQL_C_DOUBLE, &v, sizeof v) ? b.addReal(v) : b.addNull();
+        get(c.cType, &v, sizeof v) ? b.addReal(realNumber(&v, c.cType)) : b.addNull();
         return;
     }
     case Kind::Numeric:
@@ -664,7 +819,7 @@ void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT i
     }
     case Kind::Timestamp: {
         SQL_TIMESTAMP_STRUCT v{};
-        get(SQL_C_TYPE_TIMESTAMP, &v, sizeof v) ? b.addDateMs(timestampMs(v)) : b.addNull();
+        get(SQL_C_TYPE_TIMESTAMP, &v, sizeof v) && possibleDate(v) ? b.addDateMs(timestampMs(v)) : b.addNull();
         return;
     }
     case Kind::Time: {
@@ -714,8 +869,8 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
     }
     // A block of rows at once, unless values must be read one by one (SQLGetData)
     // or a value longer than its buffer could not be read again within a block.
-    const bool blockMode = !anyUnbound && (!anyVariable || (getDataExtensions_ & SQL_GD_BLOCK));
-    const SQLULEN blockRows = blockMode ? SQLULEN(qBound<qsizetype>(1, BlockBytes / qMax<qsizetype>(rowBytes, 1), MaxBlockRows)) : 1;
+    const bool blockMode = caps_.blockFetch && !anyUnbound && (!anyVariable || (getDataExtensions_ & SQL_GD_BLOCK));
+    SQLULEN blockRows = blockMode ? SQLULEN(qBound<qsizetype>(1, BlockBytes / qMax<qsizetype>(rowBytes, 1), MaxBlockRows)) : 1;
 
     for (std::size_t i = 0; i < cols.size(); ++i) {
         Column& c = cols[i];
@@ -729,9 +884,15 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(blockRows, SQL_ROW_SUCCESS);
     SQLSetStmtAttrW(st, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
-    if (blockRows > 1)
-        check(SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0), SQL_HANDLE_STMT,
-              st, "SQLSetStmtAttr");
+    if (blockRows > 1) {
+        SQLULEN granted = 0;
+        if (!SQL_SUCCEEDED(SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0))
+            || !SQL_SUCCEEDED(SQLGetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, &granted, sizeof granted, nullptr))
+            || granted != blockRows)
+            blockRows = granted > 1 && granted < blockRows ? granted : 1; // fewer rows a block, or one at a time
+        if (blockRows == 1)
+            SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+    }
     SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
     SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
 
@@ -765,21 +926,15 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
                 }
                 const char* p = c.at(row);
                 switch (c.kind) {
-                case Kind::Int: {
-                    std::int64_t v;
-                    std::memcpy(&v, p, sizeof v);
-                    b.addInt(v);
+                case Kind::Int:
+                    b.addInt(wholeNumber(p, c.cType));
                     break;
-                }
                 case Kind::Bool:
                     b.addBool(*p != 0);
                     break;
-                case Kind::Real: {
-                    double v;
-                    std::memcpy(&v, p, sizeof v);
-                    b.addReal(v);
+                case Kind::Real:
+                    b.addReal(realNumber(p, c.cType));
                     break;
-                }
                 case Kind::Numeric:
                 case Kind::Money:
                     appendNumber(b, c.kind, p, qsizetype(strnlen(p, std::size_t(c.elementBytes))));
@@ -787,7 +942,7 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
                 case Kind::Timestamp: {
                     SQL_TIMESTAMP_STRUCT v;
                     std::memcpy(&v, p, sizeof v);
-                    b.addDateMs(timestampMs(v));
+                    possibleDate(v) ? b.addDateMs(timestampMs(v)) : b.addNull();
                     break;
                 }
                 case Kind::Time: {
@@ -880,7 +1035,8 @@ QHash<QString, bool> OdbcConnection::catalogNullability(const QString& table)
     QHash<QString, bool> out;
     Handle st = statement();
     const QString pattern = escapePattern(table);
-    if (!SQL_SUCCEEDED(SQLColumnsW(st.get(), nullptr, 0, nullptr, 0, wchars(pattern), SQLSMALLINT(pattern.size()), nullptr, 0)))
+    if (!SQL_SUCCEEDED(SQLColumnsW(st.get(), nullptr, 0, nullptr, 0, wchars(pattern), SQLSMALLINT(pattern.size()), nullptr, 0))
+        || !hasResult(st.get()))
         return out;
     while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
         if (catalogText(st.get(), 3).compare(table, Qt::CaseInsensitive) != 0)
@@ -958,7 +1114,7 @@ std::vector<TableInfo> OdbcConnection::tables()
     std::vector<TableInfo> out;
     Handle st = statement();
     check(SQLTablesW(st.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_HANDLE_STMT, st.get(), "SQLTables");
-    while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+    while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
         TableInfo t;
         const QString schema = catalogText(st.get(), 2);
         t.name = catalogText(st.get(), 3);
@@ -982,7 +1138,7 @@ TableInfo OdbcConnection::table(const QString& requested)
         check(SQLColumnsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schemaPattern),
                           SQLSMALLINT(schemaPattern.size()), wchars(pattern), SQLSMALLINT(pattern.size()), nullptr, 0),
               SQL_HANDLE_STMT, st.get(), "SQLColumns");
-        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+        while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
             const QString tableName = catalogText(st.get(), 3);
             if (tableName.compare(name, Qt::CaseInsensitive) != 0)
                 continue;
@@ -1002,7 +1158,7 @@ TableInfo OdbcConnection::table(const QString& requested)
             if (defaultNull || def.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
                 def.clear();
             const bool money = typeName.contains(QLatin1String("money"), Qt::CaseInsensitive);
-            c.type = dataTypeFor(sqlType, sqlType == SQL_TINYINT, money, decimals);
+            c.type = dataTypeFor(sqlType, sqlType == SQL_TINYINT, money, money ? 4 : decimals);
             int scale = 0;
             sizeField(c.type, size, decimals, c.definedSize, c.precision, scale);
             c.numericScale = scale;
@@ -1031,7 +1187,7 @@ TableInfo OdbcConnection::table(const QString& requested)
         const QString from = schema.isEmpty() ? quoted(info.name) : quoted(schema) + QLatin1Char('.') + quoted(info.name);
         Handle st = statement();
         const QString probe = QStringLiteral("SELECT * FROM ") + from + QStringLiteral(" WHERE 1=0");
-        if (SQL_SUCCEEDED(SQLExecDirectW(st.get(), wchars(probe), SQLINTEGER(probe.size())))) {
+        if (SQL_SUCCEEDED(SQLExecDirectW(st.get(), wchars(probe), SQLINTEGER(probe.size()))) && hasResult(st.get())) {
             SQLSMALLINT n = 0;
             SQLNumResultCols(st.get(), &n);
             for (SQLSMALLINT i = 1; i <= n; ++i) {
@@ -1052,7 +1208,7 @@ TableInfo OdbcConnection::table(const QString& requested)
     }
 
     // Indexes, and which of them is the primary key.
-    try {
+    if (caps_.statistics) try {
         Handle st = statement();
         const QString pattern = info.name;
         check(SQLStatisticsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
@@ -1060,7 +1216,7 @@ TableInfo OdbcConnection::table(const QString& requested)
               SQL_HANDLE_STMT, st.get(), "SQLStatistics");
         std::vector<std::pair<int, QString>> order; // ordinal, column per index
         std::map<QString, std::vector<std::pair<int, QString>>> columnsOf;
-        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+        while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
             if (catalogInt(st.get(), 7) == SQL_TABLE_STAT)
                 continue;
             const QString ixName = catalogText(st.get(), 6);
@@ -1082,14 +1238,14 @@ TableInfo OdbcConnection::table(const QString& requested)
     } catch (const Error&) {
         // A driver without index lists (MDBTools) shows a table without indexes.
     }
-    try {
+    if (caps_.primaryKeys) try {
         Handle st = statement();
         check(SQLPrimaryKeysW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
                               wchars(info.name), SQLSMALLINT(info.name.size())),
               SQL_HANDLE_STMT, st.get(), "SQLPrimaryKeys");
         std::vector<std::pair<int, QString>> keyColumns;
         QString keyName;
-        while (SQL_SUCCEEDED(SQLFetch(st.get()))) {
+        while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
             keyColumns.emplace_back(int(catalogInt(st.get(), 5)), catalogText(st.get(), 4));
             keyName = catalogText(st.get(), 6);
         }

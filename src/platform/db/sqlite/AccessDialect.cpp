@@ -490,11 +490,14 @@ void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         std::size_t at = e;
         while (at > last + 1 && toks[at - 1].kind == T::Space)
             --at;
+        // After a line comment the limit starts a line of its own, or the comment would swallow it.
+        const bool afterLineComment = toks[at - 1].kind == T::Comment && toks[at - 1].text.startsWith(QLatin1String("--"));
+        const QString limit = (afterLineComment ? QStringLiteral("\n LIMIT ") : QStringLiteral(" LIMIT ")) + count;
         if (wrap) {
             toks[i].before += QStringLiteral("SELECT * FROM (");
-            toks[at].before = QStringLiteral(" LIMIT ") + count + QStringLiteral(")") + toks[at].before;
+            toks[at].before = limit + QStringLiteral(")") + toks[at].before;
         } else {
-            toks[at].before = QStringLiteral(" LIMIT ") + count + toks[at].before;
+            toks[at].before = limit + toks[at].before;
         }
     }
 }
@@ -572,6 +575,9 @@ void markAutoincrement(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         if (toks[y].is("AUTOINCREMENT"))
             return;
         if (toks[y].is("ASC") || toks[y].is("DESC")) {
+            // The engine numbers only an ascending key itself; the order of a counter is its numbers'.
+            if (toks[y].is("DESC"))
+                toks[y].set(QStringLiteral("ASC"));
             last = y;
         } else if (toks[y].is("ON") && nextSig(toks, y) < to && toks[nextSig(toks, y)].is("CONFLICT")) {
             last = std::min(nextSig(toks, nextSig(toks, y)), to - 1);
@@ -597,9 +603,16 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
     if (typeTok >= to || toks[typeTok].kind != T::Word)
         return false;
     const QString w = upperWord(toks[typeTok]);
-    // The type's extent: its words and an optional (args).
+    // The type's extent: its words ("CHAR VARYING", "DOUBLE PRECISION") and an optional (args).
     std::size_t typeEnd = typeTok;
     std::size_t k = nextSig(toks, typeTok);
+    static const char* constraintWords[] = {"CONSTRAINT", "PRIMARY", "NOT",   "NULL",       "UNIQUE", "CHECK",
+                                            "DEFAULT",    "COLLATE", "REFERENCES", "GENERATED", "AS", "ON"};
+    while (k < to && toks[k].kind == T::Word
+           && std::none_of(std::begin(constraintWords), std::end(constraintWords), [&](const char* c) { return toks[k].is(c); })) {
+        typeEnd = k;
+        k = nextSig(toks, k);
+    }
     if (k < to && toks[k].isPunct('(')) {
         while (k < to && !toks[k].isPunct(')'))
             ++k;
@@ -648,7 +661,10 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
     }
     if (w == QLatin1String("MEMO") || w == QLatin1String("NOTE"))
         toks[typeTok].set(QStringLiteral("LONGTEXT"));
-    if (isTextType(w) && !hasCollate)
+    bool text = false;
+    for (std::size_t x = typeTok; x <= typeEnd && !text; ++x)
+        text = toks[x].kind == T::Word && isTextType(upperWord(toks[x]));
+    if (text && !hasCollate)
         toks[typeEnd].after += QStringLiteral(" COLLATE NOCASE");
     return false;
 }
@@ -664,6 +680,11 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
             std::size_t p = nextSig(toks, i);
             if (p == i + 1 && p < to && toks[p].isPunct('('))
                 t.set(t.is("LEFT") ? QStringLiteral("access_left") : QStringLiteral("access_right"));
+        } else if (t.is("ISNULL")) {
+            // IsNull(x) is the Access function; the engine's ISNULL is an operator.
+            std::size_t p = nextSig(toks, i);
+            if (p == i + 1 && p < to && toks[p].isPunct('('))
+                t.set(QStringLiteral("access_isnull"));
         } else if (t.is("FORMAT")) {
             std::size_t p = nextSig(toks, i);
             if (p < to && toks[p].isPunct('(')) {
@@ -770,8 +791,12 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                     if (rewriteColumn(toks, a, b, rowId, &keyCounter))
                         st.counters << col;
                     // The engine takes AUTOINCREMENT inside a table's key: PRIMARY KEY (c AUTOINCREMENT).
-                    if (keyCounter && pkClose != None && !pkAutoincrement)
+                    if (keyCounter && pkClose != None && !pkAutoincrement) {
                         toks[pkClose].before += QStringLiteral(" AUTOINCREMENT");
+                        for (std::size_t x = pkClose; x > 0 && !toks[x].isPunct('('); --x)
+                            if (toks[x].is("DESC"))
+                                toks[x].set(QStringLiteral("ASC"));
+                    }
                 }
             }
         }
@@ -877,6 +902,87 @@ std::vector<Statement> translate(const QString& sql)
         }
     }
     return out;
+}
+
+std::vector<SelectItem> selectItems(const QString& sql, QString* fromOn)
+{
+    const std::vector<Tok> toks = tokenize(sql);
+    const std::size_t end = toks.size() - 1;
+    std::size_t i = 0;
+    int depth = 0;
+    for (; i < end; ++i) {
+        if (toks[i].isPunct('('))
+            ++depth;
+        else if (toks[i].isPunct(')'))
+            --depth;
+        else if (depth == 0 && toks[i].is("SELECT"))
+            break;
+    }
+    if (i >= end)
+        return {};
+    i = nextSig(toks, i);
+    if (toks[i].is("DISTINCT") || toks[i].is("ALL"))
+        i = nextSig(toks, i);
+    std::vector<SelectItem> items;
+    std::vector<std::size_t> sig; // significant tokens of the current item
+    auto finish = [&] {
+        if (sig.empty())
+            return;
+        std::size_t n = sig.size();
+        // "expr AS name" or "expr name"
+        if (n >= 3 && toks[sig[n - 2]].is("AS"))
+            n -= 2;
+        else if (n >= 2) {
+            const Tok& last = toks[sig[n - 1]];
+            const Tok& before = toks[sig[n - 2]];
+            const bool name = last.kind == T::Word || last.kind == T::Ident || last.kind == T::Bracket || last.kind == T::String;
+            const bool ends = before.isPunct(')') || before.kind == T::Word || before.kind == T::Ident
+                || before.kind == T::Bracket || before.kind == T::Number || before.kind == T::String;
+            if (name && ends)
+                --n;
+        }
+        SelectItem item;
+        item.expression = join(toks, sig[0], sig[n - 1] + 1).trimmed();
+        if (n >= 3 && toks[sig[0]].kind == T::Word && toks[sig[1]].isPunct('(') && toks[sig[n - 1]].isPunct(')')) {
+            int d = 0;
+            bool whole = true;
+            for (std::size_t k = 1; k < n; ++k) {
+                if (toks[sig[k]].isPunct('('))
+                    ++d;
+                else if (toks[sig[k]].isPunct(')') && --d == 0 && k + 1 < n)
+                    whole = false;
+            }
+            if (whole) {
+                item.function = toks[sig[0]].text.toLower();
+                item.argument = join(toks, sig[1] + 1, sig[n - 1]).trimmed();
+            }
+        }
+        items.push_back(item);
+        sig.clear();
+    };
+    depth = 0;
+    for (; i < end; ++i) {
+        const Tok& t = toks[i];
+        if (t.isPunct('('))
+            ++depth;
+        else if (t.isPunct(')'))
+            --depth;
+        if (depth < 0)
+            break;
+        if (depth == 0 && (t.is("FROM") || t.is("WHERE") || t.is("GROUP") || t.is("ORDER") || t.is("LIMIT")
+                           || t.is("WINDOW") || t.is("HAVING") || isCompound(t) || t.isPunct(';')))
+            break;
+        if (depth == 0 && t.isPunct(',')) {
+            finish();
+            continue;
+        }
+        if (significant(t))
+            sig.push_back(i);
+    }
+    finish();
+    if (fromOn)
+        *fromOn = i < end && toks[i].is("FROM") ? join(toks, i, end) : QString();
+    return items;
 }
 
 QString viewBody(const QString& createViewSql)

@@ -49,6 +49,18 @@ QString rewriteTableDefinition(const QString& createTableSql, const QString& new
                                const QString& dropName, const QString& primaryKeyName);
 // A stored CREATE TABLE statement with another type word for a column ("" when the column is not there).
 QString retypeColumn(const QString& createTableSql, const QString& column, const QString& type);
+// One result column of a SELECT as written: its expression without the alias,
+// and, when the expression is one call of a function, the function's name and
+// its argument text.
+struct SelectItem {
+    QString expression;
+    QString function;
+    QString argument;
+};
+// The result columns of the outermost SELECT of a statement (in the engine's
+// dialect) and its text from the FROM on; empty when it is no plain SELECT.
+std::vector<SelectItem> selectItems(const QString& sql, QString* fromOn = nullptr);
+
 // Name without its [brackets], "quotes" or `backticks`.
 QString unquoteName(const QString& name);
 // Name in "quotes" ('"' doubled inside), as the engine reads any name.

@@ -11,6 +11,8 @@
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 #include <sqlite3.h>
 
@@ -314,6 +316,13 @@ void convertValue(sqlite3_context* ctx, sqlite3_value* arg, Result result)
     }
 }
 
+void fnCDate(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    convertValue(ctx, argv[0], [ctx](const Variant& v) {
+        resultText(ctx, (v.isDate() ? v.toDate() : Variant(v).toDate()).toString(QLatin1String(DateFormat)));
+    });
+}
+
 void fnCLng(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     convertValue(ctx, argv[0], [ctx](const Variant& v) { sqlite3_result_int64(ctx, v.toLong()); });
@@ -373,9 +382,9 @@ void registerFunctions(sqlite3* h)
         {"access_left", 2, fnLeft, true},    {"access_right", 2, fnRight, true},         {"mid", 2, fnMid, true},
         {"mid", 3, fnMid, true},             {"len", 1, fnLen, true},             {"ucase", 1, fnUpper, true},
         {"lcase", 1, fnLower, true},         {"nz", 1, fnNz, true},               {"nz", 2, fnNz, true},
-        {"isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
+        {"isnull", 1, fnIsNull, true}, {"access_isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
-        {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true},
+        {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true}, {"cdate", 1, fnCDate, true},
         {"like", 2, fnLike, true},           {"like", 3, fnLike, true},          {"access_concat", -1, fnConcat, true},
     };
     for (const auto& fn : fns)
@@ -384,6 +393,83 @@ void registerFunctions(sqlite3* h)
 }
 
 // ---- statements ------------------------------------------------------------------
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+};
+
+// The declared type of what an expression column computes, where the
+// expression tells it: the Access date functions give dates, conversions
+// their type, and MAX, MIN, SUM, FIRST and LAST of a typed column keep its
+// type. "" when only the values can tell.
+QString expressionType(sqlite3* h, const sqlite::SelectItem& item, const QString& fromOn, int depth = 0)
+{
+    static const QSet<QString> dates = {QStringLiteral("datevalue"), QStringLiteral("cdate"), QStringLiteral("now"),
+                                        QStringLiteral("dateserial"), QStringLiteral("dateadd"), QStringLiteral("timevalue")};
+    static const QSet<QString> longs = {QStringLiteral("clng"), QStringLiteral("len"), QStringLiteral("year"),
+                                        QStringLiteral("month"), QStringLiteral("day"), QStringLiteral("count")};
+    static const QSet<QString> keep = {QStringLiteral("max"), QStringLiteral("min"), QStringLiteral("sum"),
+                                       QStringLiteral("first"), QStringLiteral("last"), QStringLiteral("avg")};
+    const QString& f = item.function;
+    if (f.isEmpty() || depth > 4)
+        return QString();
+    if (dates.contains(f))
+        return QStringLiteral("DATETIME");
+    if (longs.contains(f))
+        return QStringLiteral("LONG");
+    if (f == QLatin1String("cint"))
+        return QStringLiteral("SMALLINT");
+    if (f == QLatin1String("cdbl"))
+        return QStringLiteral("DOUBLE");
+    if (!keep.contains(f))
+        return QString();
+    // The argument's own type, from the same FROM clause.
+    const auto inner = sqlite::selectItems(QStringLiteral("SELECT ") + item.argument);
+    if (inner.size() != 1)
+        return QString();
+    QString decl;
+    {
+        Stmt probe;
+        const QByteArray u = (QStringLiteral("SELECT ") + item.argument + QLatin1Char(' ') + fromOn).toUtf8();
+        if (sqlite3_prepare_v2(h, u.constData(), int(u.size()), &probe.s, nullptr) == SQLITE_OK && probe.s
+            && sqlite3_column_count(probe.s) == 1)
+            if (const char* d = sqlite3_column_decltype(probe.s, 0))
+                decl = QString::fromUtf8(d);
+    }
+    if (decl.isEmpty())
+        decl = expressionType(h, inner.front(), fromOn, depth + 1);
+    if (decl.isEmpty())
+        return QString();
+    const auto d = sqlitetypes::describeColumn(decl);
+    if (d.counter)
+        decl = QStringLiteral("LONG"); // a total of numbers is no counter
+    if (f == QLatin1String("avg") && d.type != adCurrency)
+        return QStringLiteral("DOUBLE");
+    if (f == QLatin1String("sum") && (d.text || d.type == adDBTimeStamp || d.type == adDate))
+        return QStringLiteral("DOUBLE");
+    return decl;
+}
+
+// Types the expression columns whose expression tells what they compute.
+void declareExpressionTypes(sqlite3* h, sqlite3_stmt* s, ResultSet& rs, std::vector<bool>& inferred)
+{
+    if (std::find(inferred.begin(), inferred.end(), true) == inferred.end())
+        return;
+    QString fromOn;
+    const auto items = sqlite::selectItems(QString::fromUtf8(sqlite3_sql(s)), &fromOn);
+    if (items.size() != rs.fields.size())
+        return; // a "*" among them: positions do not match
+    for (std::size_t c = 0; c < items.size(); ++c) {
+        if (!inferred[c])
+            continue;
+        const QString decl = expressionType(h, items[c], fromOn);
+        if (decl.isEmpty())
+            continue;
+        sqlitetypes::describeField(decl, rs.fields[c]);
+        inferred[c] = false;
+    }
+}
 
 QString columnText(sqlite3_stmt* st, int column)
 {
@@ -399,10 +485,6 @@ QString tableType(const QString& engineType, const QString& name)
                                                                            : QStringLiteral("TABLE");
 }
 
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-};
 
 bool startsWithWord(const QString& sql, const char* word)
 {
@@ -428,6 +510,8 @@ public:
         sqlite3_extended_result_codes(h_, 0);
         sqlite3_busy_timeout(h_, 5000);
         registerFunctions(h_);
+        // Declared relationships are enforced, as the original engine enforced them.
+        sqlite3_exec(h_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
         // A file that is not a database is refused now, not at the first statement.
         if (sqlite3_exec(h_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
@@ -489,6 +573,27 @@ public:
         }
         return out;
     }
+
+    ResultSetPtr describeColumns(const QString& sql) override
+    {
+        const auto statements = sqlite::translate(sql);
+        if (statements.size() != 1 || statements.front().kind != sqlite::Statement::Plain)
+            return BackendConnection::describeColumns(sql);
+        Stmt st;
+        prepare(st, statements.front().sql);
+        const int cols = st.s ? sqlite3_column_count(st.s) : 0;
+        if (cols == 0 || !sqlite3_stmt_readonly(st.s))
+            return BackendConnection::describeColumns(sql);
+        // Prepared, never stepped: no row is read.
+        std::vector<bool> inferred;
+        auto rs = describePrepared(st.s, cols, inferred);
+        for (int c = 0; c < cols; ++c)
+            if (inferred[std::size_t(c)])
+                sqlitetypes::inferField(*rs, c);
+        return rs;
+    }
+
+    void rebuildTable(const TableRebuild& change) override;
 
     void beginTrans() override { exec("BEGIN"); }
     void commitTrans() override { exec("COMMIT"); }
@@ -555,11 +660,13 @@ private:
         return rs;
     }
 
-    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    // The fields of a prepared statement; inferred marks the columns without a
+    // declared type, which only their values can type.
+    std::shared_ptr<ResultSet> describePrepared(sqlite3_stmt* s, int cols, std::vector<bool>& inferred)
     {
         auto rs = std::make_shared<ResultSet>();
         rs->fields.resize(std::size_t(cols));
-        std::vector<bool> inferred(std::size_t(cols), false);
+        inferred.assign(std::size_t(cols), false);
         for (int c = 0; c < cols; ++c) {
             FieldInfo& f = rs->fields[std::size_t(c)];
             f.name = QString::fromUtf8(sqlite3_column_name(s, c));
@@ -587,6 +694,14 @@ private:
                     f.attributes |= adFldKeyColumn;
             }
         }
+        declareExpressionTypes(h_, s, *rs, inferred);
+        return rs;
+    }
+
+    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    {
+        std::vector<bool> inferred;
+        auto rs = describePrepared(s, cols, inferred);
         ResultBuilder b(*rs);
         int rc;
         while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -918,6 +1033,199 @@ private:
     int timeout_ = 0;
     QDeadlineTimer deadline_;
 };
+
+// The engine's documented way to change a table: a new table under a
+// temporary name with the table's own foreign keys, the rows copied, the old
+// table dropped, the new one renamed, its indexes and triggers made again from
+// the stored schema; all in one transaction, foreign-key enforcement off around
+// it (the engine ignores the switch inside a transaction) and the references
+// checked before the commit.
+void SqliteConnection::rebuildTable(const TableRebuild& change)
+{
+    checkWritable();
+    QString type, table;
+    masterSql(change.table, &type, &table);
+    if (type != QLatin1String("table"))
+        raise(errDatabase, QStringLiteral("'%1' no es una tabla.").arg(table), Src);
+    const auto statements = sqlite::translate(change.createStatement);
+    if (statements.size() != 1 || (statements.front().kind != sqlite::Statement::CreateTable
+                                   && statements.front().kind != sqlite::Statement::Plain))
+        raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
+    const sqlite::Statement& created = statements.front();
+
+    bool enforced = false;
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("PRAGMA foreign_keys"));
+        enforced = sqlite3_step(st.s) == SQLITE_ROW && sqlite3_column_int(st.s, 0) != 0;
+    }
+    if (enforced)
+        exec("PRAGMA foreign_keys = OFF");
+    // Inside a transaction of the caller the switch does nothing: the checks wait for its end.
+    exec("PRAGMA defer_foreign_keys = ON");
+    try {
+        atomically([&] {
+            const QString temp = QStringLiteral("velmora_rebuild");
+            if (change.newName != table) {
+                // Renamed first: the references of other tables, indexes and triggers follow the name.
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(table) + QStringLiteral(" RENAME TO ") + quoteName(change.newName));
+                table = change.newName;
+            }
+            // Two steps, so that names swapped between columns never meet.
+            int n = 0;
+            for (const auto& [from, to] : change.renamedColumns)
+                runPlain(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                             .arg(quoteName(table), quoteName(from), quoteName(QStringLiteral("velmora_col_%1").arg(n++))));
+            n = 0;
+            for (const auto& [from, to] : change.renamedColumns)
+                runPlain(QStringLiteral("ALTER TABLE %1 RENAME COLUMN %2 TO %3")
+                             .arg(quoteName(table), quoteName(QStringLiteral("velmora_col_%1").arg(n++)), quoteName(to)));
+
+            // What the table keeps, read from the stored schema.
+            std::vector<std::pair<QString, QString>> dependents; // name, statement
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE "
+                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"));
+                const QByteArray u = table.toUtf8();
+                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                while (sqlite3_step(st.s) == SQLITE_ROW)
+                    dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
+            }
+            struct ForeignKey {
+                QStringList from, to;
+                QString parent, onUpdate, onDelete;
+            };
+            std::vector<ForeignKey> keys;
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("PRAGMA foreign_key_list(") + quoteName(table) + QLatin1Char(')'));
+                int current = -1;
+                while (sqlite3_step(st.s) == SQLITE_ROW) {
+                    if (sqlite3_column_int(st.s, 0) != current) {
+                        current = sqlite3_column_int(st.s, 0);
+                        keys.push_back({{}, {}, columnText(st.s, 2), columnText(st.s, 5), columnText(st.s, 6)});
+                    }
+                    keys.back().from << columnText(st.s, 3);
+                    if (sqlite3_column_type(st.s, 4) != SQLITE_NULL)
+                        keys.back().to << columnText(st.s, 4);
+                }
+            }
+            const qint64 lastNumber = hasKeySequences() ? keySequence(table) : -1;
+            QHash<QString, qint64> counterNumbers;
+            {
+                Stmt st;
+                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+                const QByteArray store = CounterStore.toUtf8();
+                sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                if (sqlite3_step(st.s) == SQLITE_ROW) {
+                    Stmt seq;
+                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore));
+                    const QByteArray u = table.toUtf8();
+                    sqlite3_bind_text(seq.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                    while (sqlite3_step(seq.s) == SQLITE_ROW)
+                        counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
+                }
+            }
+
+            // The new structure, first without references to learn its columns.
+            const QString bare = sqlite::rewriteTableDefinition(created.sql, temp, QString(), QString(), QString());
+            if (bare.isEmpty())
+                raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
+            QSet<QString> newColumns;
+            runPlain(bare);
+            {
+                Stmt info;
+                prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(temp) + QLatin1Char(')'));
+                while (sqlite3_step(info.s) == SQLITE_ROW)
+                    newColumns.insert(columnText(info.s, 1).toCaseFolded());
+            }
+            runPlain(QStringLiteral("DROP TABLE ") + quoteName(temp));
+            // A reference whose columns the change removed goes with them.
+            QStringList clauses;
+            for (const ForeignKey& k : keys) {
+                bool kept = true;
+                QStringList from, to;
+                for (const QString& c : k.from) {
+                    kept = kept && newColumns.contains(c.toCaseFolded());
+                    from << quoteName(c);
+                }
+                for (const QString& c : k.to)
+                    to << quoteName(c);
+                if (!kept)
+                    continue;
+                QString clause = QStringLiteral("FOREIGN KEY (") + from.join(QStringLiteral(", ")) + QStringLiteral(") REFERENCES ")
+                    + quoteName(k.parent);
+                if (!to.isEmpty())
+                    clause += QStringLiteral(" (") + to.join(QStringLiteral(", ")) + QLatin1Char(')');
+                if (k.onUpdate != QLatin1String("NO ACTION"))
+                    clause += QStringLiteral(" ON UPDATE ") + k.onUpdate;
+                if (k.onDelete != QLatin1String("NO ACTION"))
+                    clause += QStringLiteral(" ON DELETE ") + k.onDelete;
+                clauses << clause;
+            }
+            runPlain(clauses.isEmpty() ? bare
+                                       : sqlite::rewriteTableDefinition(created.sql, temp, clauses.join(QStringLiteral(", ")),
+                                                                        QString(), QString()));
+            runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" (") + change.columns.join(QStringLiteral(", "))
+                     + QStringLiteral(") SELECT ") + change.values.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteName(table));
+            runPlain(QStringLiteral("DROP TABLE ") + quoteName(table));
+            exec("PRAGMA legacy_alter_table = ON");
+            try {
+                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(temp) + QStringLiteral(" RENAME TO ") + quoteName(table));
+            } catch (...) {
+                exec("PRAGMA legacy_alter_table = OFF");
+                throw;
+            }
+            exec("PRAGMA legacy_alter_table = OFF");
+
+            // Indexes and triggers as they were; the numbering triggers are made again below,
+            // and an index or trigger on a column the change removed goes with it.
+            const QString counterPrefix = table + QStringLiteral("_counter_");
+            for (const auto& [name, sql] : dependents) {
+                if (name.startsWith(counterPrefix, Qt::CaseInsensitive))
+                    continue;
+                Stmt st;
+                const QByteArray u = sql.toUtf8();
+                if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK) {
+                    if (QString::fromUtf8(sqlite3_errmsg(h_)).contains(QLatin1String("no such column")))
+                        continue;
+                    fail(h_);
+                }
+                if (sqlite3_step(st.s) != SQLITE_DONE)
+                    fail(h_);
+            }
+            if (lastNumber > 0) {
+                if (keySequence(table) < 0)
+                    runPlain(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(literal(table)).arg(lastNumber));
+                else
+                    runPlain(QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, %2) WHERE name = %1").arg(literal(table)).arg(lastNumber));
+            }
+            QSet<QString> copied;
+            for (const QString& c : change.columns)
+                copied.insert(sqlite::unquoteName(c).toCaseFolded());
+            for (const QString& col : created.counters)
+                addCounter(table, col, !copied.contains(col.toCaseFolded()), counterNumbers.value(col.toCaseFolded(), 0));
+
+            Stmt check;
+            prepare(check, QStringLiteral("PRAGMA foreign_key_check(") + quoteName(table) + QLatin1Char(')'));
+            if (sqlite3_step(check.s) == SQLITE_ROW)
+                raise(errDatabase,
+                      QStringLiteral("Hay filas de la tabla '%1' que no cumplen la relación con la tabla '%2'.")
+                          .arg(table, columnText(check.s, 2)),
+                      Src);
+            return 0;
+        });
+    } catch (...) {
+        exec("PRAGMA defer_foreign_keys = OFF");
+        if (enforced)
+            exec("PRAGMA foreign_keys = ON");
+        throw;
+    }
+    exec("PRAGMA defer_foreign_keys = OFF");
+    if (enforced)
+        exec("PRAGMA foreign_keys = ON");
+}
 
 std::vector<TableInfo> SqliteConnection::tables()
 {

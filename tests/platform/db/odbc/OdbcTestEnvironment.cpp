@@ -13,6 +13,7 @@ namespace odbctest {
 QString sqliteDriverLibrary() { return QStringLiteral(VELMORA_SQLITE_ODBC_DRIVER); }
 QString mdbToolsDriverLibrary() { return QStringLiteral(VELMORA_MDBTOOLS_ODBC_DRIVER); }
 QString freeTdsDriverLibrary() { return QStringLiteral(VELMORA_FREETDS_ODBC_DRIVER); }
+QString postgresDriverLibrary() { return QStringLiteral(VELMORA_PSQL_ODBC_DRIVER); }
 
 QString dsnFile()
 {
@@ -41,6 +42,9 @@ QString installDrivers()
         if (!mdbToolsDriverLibrary().isEmpty())
             text += "\n[MDBTools]\nDescription=MDBTools Driver\nDriver=" + mdbToolsDriverLibrary().toUtf8()
                     + "\nDontDLClose=1\n";
+        if (!postgresDriverLibrary().isEmpty())
+            text += "\n[PostgreSQL Unicode]\nDescription=psqlODBC\nDriver=" + postgresDriverLibrary().toUtf8()
+                    + "\nDontDLClose=1\n";
         ini.write(text);
     }
     QFile dsn(dir->filePath(QStringLiteral("odbc.ini")));
@@ -52,7 +56,7 @@ QString installDrivers()
     // Pin the driver libraries too: a data-source connection loads them through
     // paths DontDLClose does not cover, and an unmapped library's allocations
     // cannot be attributed (so not suppressed) by the leak checker.
-    for (const QString& lib : {sqliteDriverLibrary(), freeTdsDriverLibrary(), mdbToolsDriverLibrary()})
+    for (const QString& lib : {sqliteDriverLibrary(), freeTdsDriverLibrary(), mdbToolsDriverLibrary(), postgresDriverLibrary()})
         if (!lib.isEmpty())
             dlopen(lib.toUtf8().constData(), RTLD_NOW | RTLD_NODELETE);
     qputenv("ODBCSYSINI", dir->path().toUtf8());

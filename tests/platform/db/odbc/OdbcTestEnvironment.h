@@ -14,6 +14,8 @@ QString installDrivers();
 QString sqliteDriverLibrary();
 QString mdbToolsDriverLibrary();
 QString freeTdsDriverLibrary();
+// psqlODBC, registered as "PostgreSQL Unicode" (empty when not installed).
+QString postgresDriverLibrary();
 
 // A data source registered for the process: the SQLite ODBC driver on dsnFile().
 inline constexpr char TestDsn[] = "VelmoraPrueba";

@@ -1,0 +1,363 @@
+#pragma once
+// MaxSQL: one query page of the main window. It holds one connection (the
+// connection panel), one SQL text with keyword colouring, the result grid
+// with its paging bar, the tab's query history and the commands around them.
+//
+// The members are grouped by the concern that implements them:
+//   MaxSQL.cpp          controls, frame layout, splitter, connection panel,
+//                       password clock, properties, StartControl, DisableButtons
+//   MaxSQL_run.cpp      ExecuteQuery, Ejecutar, SelectedQuery, ValidateAll,
+//                       ResetStructureCache, status line
+//   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
+//                       TableStructure, QueryStructure
+//   MaxSQL_stubs.cpp    members of paging, history, help and settings,
+//                       commands, exports, editability, record editing, script
+//                       and clipboard, each in its own file once built
+#include "core/Collection.h"
+#include "core/Variant.h"
+#include "messages/TranslatableControls.h"
+#include "querypage/PageDialogs.h"
+#include "querypage/PageGrid.h"
+#include "services/HostWindow.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QScrollBar;
+class QTimer;
+class PushButton;
+class clsDO;
+class clsError;
+class clsMultiTabla;
+class clsTablas;
+class Error;
+namespace db {
+class Recordset;
+}
+namespace validation {
+enum class Field;
+}
+
+// The six connection values, in the order the system always passes them.
+struct ConnectionValues {
+    int connectionType = 0;
+    int driver = 0;
+    QString server, database, user, password;
+    bool operator==(const ConnectionValues&) const = default;
+};
+
+// The password countdown clock: six spokes shown clockwise one per step.
+class ClockFace : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClockFace(QWidget* parent = nullptr);
+    std::array<bool, 6> lines{};
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+class MaxSQL : public QWidget, public TranslatableQueryPage, public QueryObjectHost {
+    Q_OBJECT
+public:
+    explicit MaxSQL(QWidget* parent = nullptr);
+    ~MaxSQL() override;
+
+    // --- public members, in slot order
+    void StartControl();
+    void GenerateCSV();
+    void GenerateExcel();
+    void ShowTables();
+    void CompareDatabases();
+    std::shared_ptr<clsDO> oConsulta() override;
+    void GenerateScript();
+    QString DarFormato(const Variant& value, std::int16_t& fieldType);
+    void SaveLastQuery(std::int16_t iTab = 0);
+    void GetQuery(std::int32_t& lPos, std::int16_t& iTab);
+    void CompactDatabase();
+    bool LoadOT();
+    QWidget* ParentForm() const { return parentForm_; }
+    void setParentForm(QWidget* form) { parentForm_ = form; }
+    std::shared_ptr<clsError> ErrorObject() const { return errorObject_; }
+    void setErrorObject(std::shared_ptr<clsError> o) { errorObject_ = std::move(o); }
+    std::shared_ptr<clsTablas> SCRObject() const { return scrObject_; }
+    void setSCRObject(std::shared_ptr<clsTablas> o) { scrObject_ = std::move(o); }
+    std::shared_ptr<clsDO> ZoltObject() const { return zoltObject_; }
+    void setZoltObject(std::shared_ptr<clsDO> o) { zoltObject_ = std::move(o); }
+    std::int16_t CurrentTab() const { return currentTab_; }
+    void setCurrentTab(std::int16_t tab) { currentTab_ = tab; }
+    int TabReservedSpaceLeft() const;
+    int TabReservedSpaceTop() const;
+    bool TimerEnabled() const;
+    void setTimerEnabled(bool on);
+    bool FlexiFocus() const { return flexiFocus_; }
+    void setFlexiFocus(bool on) { flexiFocus_ = on; }
+    bool IgnoreKeyPress() const { return ignoreKeyPress_; }
+    void setIgnoreKeyPress(bool on) { ignoreKeyPress_ = on; }
+    void ExecuteQuery();
+    void SetToClipboard();
+    void GetFromClipboard();
+    void DeleteCurrentCell();
+    void DeleteConnectionData();
+    void DeleteQueryData();
+    void DeleteGridData();
+    std::int16_t ConnectionType() const;
+    std::int16_t SelectedDriver() const;
+    QString ServerName() const;
+    QString DatabaseName() const;
+    QString UserName() const;
+    QString Password() const;
+    QString TextSQL() const;
+    void setTextSQL(const QString& text);
+    // The SQL text; its colours are derived from it, so the plain text carries all.
+    QString RtfSQL() const;
+    void setRtfSQL(const QString& text);
+    bool ScriptEnabled() const { return scriptEnabled_; }
+    bool CompactEnabled() const { return compactEnabled_; }
+    void DisableButtons(bool bDisable);
+    bool ButtonsDisabled() const { return buttonsDisabled_; }
+    void setButtonsDisabled(bool on) { DisableButtons(on); }
+    void ParametersConnection(std::int16_t iConnectionType, std::int16_t iDriver, const QString& sServer,
+                              const QString& sDataBase, const QString& sUser, const QString& sPassword);
+    Variant TableStructure(const QString& tableName);
+    Variant QueryStructure(const QString& statement, const QString& tableName);
+    bool ShowKey() const { return showKey_; }
+    void setShowKey(bool on) { showKey_ = on; }
+    QList<QObject*> ChildControls() const override;
+
+    // --- what the host and the tests read besides the members above
+
+    // The final SELECT the last run loaded into the grid ("" when it failed),
+    // with the connection it ran on; exports, the script, key re-runs and the
+    // confirm reload use it instead of running the text again.
+    QString LastFinalSelect() const { return lastFinalSelect_; }
+    ConnectionValues LastFinalConnection() const { return lastFinalConnection_; }
+    // The clock of the run (tests fix it).
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    // The dialogs the page opens (tests script them).
+    PageDialogs& Dialogs() { return dialogs_; }
+    PageGrid& Flexi() { return *flexi_; }
+    // The grid control (the stand-in until another is installed); the page keeps its geometry.
+    void setGrid(PageGrid* grid);
+    // Lays the frame out for an inner size in twips (the resize event's work).
+    void LayoutTwips(int width, int height);
+    // A control's box in twips as the page last placed it.
+    QRect TwipsBox(const QString& controlName) const;
+    int SplitterTop() const { return splitterTop_; }
+    // A drag of the splitter by dy twips (a left-button move).
+    void DragSplitter(int dy);
+    // The password countdown step (the timer's tick).
+    void tmrVisiblePassword_Timer();
+    QTimer* PasswordTimer() const { return tmrVisiblePassword; }
+    QString StatusText() const;
+    // The tab's context statement (read from and saved with the history, edited in the key dialog).
+    QString contextStatement() const { return ContextStatement; }
+    void setContextStatement(const QString& text) { ContextStatement = text; }
+    bool IsRunning() const { return running_; }
+
+signals:
+    void ButtonClicked(QString& ButtonName);
+    void FlexiFocusChanged();
+    void ScriptEnabledChanged();
+    void CompactEnabledChanged();
+    void ShowKeyChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class RunGuard;
+    // --- construction and layout (MaxSQL.cpp)
+    void createControls();
+    void place(QWidget* w, int left, int top, int width, int height);
+    void placeLeft(QWidget* w, int left);
+    void applyFrame();
+    void connectButton(PushButton* b, void (MaxSQL::*handler)(int, int, float, float));
+    void raiseButtonClicked(const QString& name);
+    // Runs a handler body; Error and std::exception are reported with the procedure's TraceTag.
+    bool guarded(const char* procedure, const std::function<void()>& body);
+    void notice(const QString& text);
+    QString translate(const QString& text);
+    void pendingEvents();
+    QDateTime now() const;
+    ConnectionValues connectionValues() const;
+    void setListIndexes(int connectionType, int driver);
+
+    // --- connection panel (MaxSQL.cpp)
+    void ChangeConnectionType();
+    void cboConnectionType_Click();
+    void cboDriver_Click();
+    void BttAccessFileSelection_MouseUp(int Button, int Shift, float X, float Y);
+    void BttDSN_MouseUp(int Button, int Shift, float X, float Y);
+    void chkPwdVisible_Click();
+    void BttDataBase_MouseUp(int Button, int Shift, float X, float Y);
+    void BttClean_MouseUp(int Button, int Shift, float X, float Y);
+    void BttExport_MouseUp(int Button, int Shift, float X, float Y);
+
+    // --- run (MaxSQL_run.cpp)
+    void BttExecute_MouseUp(int Button, int Shift, float X, float Y);
+    bool ValidateAll(bool checkSql);
+    QObject* controlOf(validation::Field field) const;
+    QString SelectedQuery(bool stripComments);
+    bool Ejecutar(QString& statement, bool silent);
+    void RunFinalSelect(const QString& statement);
+    void ResetStructureCache();
+    void EmptyStructureCaches();
+    void WriteStatusLine();
+
+    // --- grid load (MaxSQL_load.cpp)
+    void LoadGrid(QString statement);
+    bool InitializeGrid(QString& statement);
+    bool BusquedaRecordsetado(QString statement);
+    void HeadersFromRecordset();
+    bool StructureMatchesResult(const Variant& structure) const;
+    void FailedFetch();
+    double TextWidth(const QString& text) const;
+    QString RemoveComments(const QString& text);
+
+    // --- paging bar (paging)
+    void OnDemandElevatorConfig(qint64& count, bool& resetPosition);
+    qint64 OnDemandElevatorValue();
+    void SetOnDemandElevatorValue(qint64& position);
+    void OnDemandElevator_Change();
+
+    // --- help and settings
+    void BttHelp_MouseUp(int Button, int Shift, float X, float Y);
+    void BttSettings_MouseUp(int Button, int Shift, float X, float Y);
+    void OpenWebPage(QString& address);
+
+    // --- history
+    void SetQueryButtons();
+    void BttPreviousQuery_MouseUp(int Button, int Shift, float X, float Y);
+    void BttNextQuery_MouseUp(int Button, int Shift, float X, float Y);
+
+    // --- page commands
+    void BttAutoSize_MouseUp(int Button, int Shift, float X, float Y);
+    void BttComment_MouseUp(int Button, int Shift, float X, float Y);
+    void BttUncomment_MouseUp(int Button, int Shift, float X, float Y);
+    void BttEditor_MouseUp(int Button, int Shift, float X, float Y);
+    void BttKey_MouseUp(int Button, int Shift, float X, float Y);
+    void BttExit_MouseUp(int Button, int Shift, float X, float Y);
+
+    // --- exports
+    void BusquedaCSV();
+    void BusquedaExcel();
+
+    // --- editability and key fields
+    void ResetEditState(bool keyButton);
+    void ResolveKeyFields(const Variant& structure);
+    QString KeyFieldAt(const Variant& structure, std::int32_t position);
+    QString FieldIndexByName(const Variant& structure, const QString& name);
+    QString TypeWord(std::int16_t fieldTypeCode);
+    void CheckEditable();
+    void SetEditButtons();
+    void txtTabla_Change();
+    void txtKeyFields_Change();
+    void tmrCheckEditable_Timer();
+
+    // --- record editing
+    void Flexi_CellChanged();
+    QString GridRowKey(std::int32_t row);
+    void PaintGridRow(const QString& state, std::int32_t row, bool keepCell);
+    void RefreshEditedRows(bool switchOff);
+    void BttAdd_MouseUp(int Button, int Shift, float X, float Y);
+    void BttDelete_MouseUp(int Button, int Shift, float X, float Y);
+    void BttConfirm_MouseUp(int Button, int Shift, float X, float Y);
+    void Flexi_GotFocus();
+    void Flexi_LostFocus();
+    void Flexi_RowColChange();
+
+    // --- controls
+    PushButton *BttDataBase, *BttKey, *BttClean, *BttComment, *BttUncomment, *BttPreviousQuery, *BttNextQuery,
+        *BttExecute, *BttAdd, *BttDelete, *BttConfirm, *BttExport, *BttAutoSize, *BttEditor, *BttSettings, *BttHelp,
+        *BttExit, *BttDSN, *BttAccessFileSelection;
+    QWidget* TabReservedSpace;
+    QLabel *Label1, *Label4, *lblServidor, *lblBBDD, *lblUser, *lblPassword, *lblKeyFields, *Label2;
+    QComboBox *cboConnectionType, *cboDriver;
+    QLineEdit *txtServidor, *txtBBDD, *txtUser, *txtPassword, *txtSQL;
+    QCheckBox* chkPwdVisible;
+    ClockFace* Clocky;
+    QTimer *tmrVisiblePassword, *tmrCheckEditable;
+    QPlainTextEdit *txtTabla, *txtShadow, *txtKeyFields;
+    QWidget* Splitter;
+    QScrollBar* OnDemandElevator;
+    QWidget* Picture1;
+    std::unique_ptr<StandInGrid> standIn_;
+    PageGrid* flexi_ = nullptr;
+    QPixmap imgFlechaIzda, imgFlechaDcha, imgFlechaIzdaGris, imgFlechaDchaGris, imgKey, ImgKeyGris, imgAdd, imgAddGrey,
+        imgDelete, imgDeleteGrey, imgConfirm, imgConfirmGrey, imgCompact, imgCompactGris;
+    QHash<QWidget*, QRect> twips_;
+
+    // --- fields
+    QPointer<QWidget> parentForm_;
+    std::shared_ptr<clsError> errorObject_;
+    std::shared_ptr<clsTablas> scrObject_;
+    std::shared_ptr<clsDO> zoltObject_;
+    std::int16_t currentTab_ = 0;
+    std::int32_t HistoryIndex = 0;
+    QString SavedSQLText, SavedKeyFields;
+    bool flexiFocus_ = false, ignoreKeyPress_ = false, scriptEnabled_ = false, compactEnabled_ = false,
+         buttonsDisabled_ = false, showKey_ = false;
+    bool CheckRunning = false;
+    int splitterTop_ = 3240;
+    int SplitterPressY = 0;
+    int innerWidth_ = 16380, innerHeight_ = 11130;
+    bool changingConnection_ = false;
+    bool running_ = false;
+    PageDialogs dialogs_;
+    std::function<QDateTime()> clock_;
+
+    // run
+    QString ContextStatement;
+    QDateTime StartTime, EndTime;
+    QString LoadTime;
+    QString EditableQuery;
+    QString lastFinalSelect_;
+    ConnectionValues lastFinalConnection_;
+    QHash<QString, Variant> TableStructureCache, QueryStructureCache;
+    std::array<QString, 6> CachedConnection;
+    bool MdbPathAccepted = false, AccdbPathAccepted = false;
+
+    // grid load
+    bool SingleTable = false;
+    QString EditTableName;
+    std::shared_ptr<db::Recordset> ResultSet;
+    std::int32_t ResultColumns = 0;
+    qint64 PagingRecordCount = 0;
+    bool PagingActive = false;
+    qint64 PagePosition = 1;
+    std::int32_t PageRows = 0;
+    std::shared_ptr<clsMultiTabla> OT;
+    CollectionPtr AddedRows;
+    bool headerFromRecordset_ = false;
+    QString headerQualifier_;
+
+    // paging
+    qint64 ElevatorOffset = 0;
+    double ElevatorScale = 1;
+    qint64 ElevatorLastValue = 0;
+    bool ElevatorBusy = false;
+
+    // editability
+    QString KeyPositions, KeyList, GridLockedColumns, GridTypes;
+    bool KeyUnique = false;
+    bool GridEditable = false;
+    QString LastKeyFieldsText, LastSqlText;
+    QDateTime LastEditTime;
+
+    // record editing
+    QString FocusCellText;
+};

@@ -1,0 +1,69 @@
+#include "querypage/PageDialogs.h"
+
+#include "messages/clsError.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+
+namespace {
+
+class InputDsn : public DsnDialog {
+public:
+    void Show(QWidget* owner) override
+    {
+        const auto tr = [this](const char* text) {
+            const QString s = QString::fromUtf8(text);
+            return MSG ? MSG->Translate(s, true, QStringLiteral("MaxSQL")) : s;
+        };
+        bool ok = false;
+        const QString name =
+            QInputDialog::getText(owner, tr("Origen de Datos"), DatabaseType, QLineEdit::Normal, QString(), &ok);
+        Cancelled = !ok || name.trimmed().isEmpty();
+        if (!Cancelled)
+            DSN = name.trimmed();
+    }
+};
+
+template <class D>
+class Absent : public D {
+public:
+    void Show(QWidget*) override { this->Cancelled = true; }
+};
+
+class AbsentEditor : public EditDialog {
+public:
+    void Show(QWidget*) override { Text = QStringLiteral("{ignore}"); }
+};
+
+// "Caption (*.mdb)|*.mdb" as a Qt filter offering either case.
+QString qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(u';'))
+            patterns << p << p.toUpper();
+        out << parts[i].section(u'(', 0, 0).trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+PageDialogs PageDialogs::standIns()
+{
+    PageDialogs d;
+    d.frmDSN = [] { return std::make_unique<InputDsn>(); };
+    d.frmKeyFields = [] { return std::make_unique<Absent<KeyFieldsDialog>>(); };
+    d.frmEdit = [] { return std::make_unique<AbsentEditor>(); };
+    d.frmSettings = [] { return std::make_unique<Absent<SettingsDialog>>(); };
+    d.frmNewKey = [] { return std::make_unique<Absent<NewKeyDialog>>(); };
+    d.frmTables = [] { return std::make_unique<Absent<TablesDialog>>(); };
+    d.frmCompare = [] { return std::make_unique<Absent<CompareDialog>>(); };
+    d.frmCSV = [] { return std::make_unique<Absent<CsvDialog>>(); };
+    d.openFile = [](QWidget* owner, const OpenFileRequest& r) {
+        return QFileDialog::getOpenFileName(owner, r.title, QString(), qtFilter(r.filter));
+    };
+    return d;
+}

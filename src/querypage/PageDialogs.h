@@ -1,0 +1,119 @@
+#pragma once
+// The dialogs a query page opens, as small interfaces the page fills, shows
+// modally and reads (the opener sets the inputs, Show() runs it, then the
+// page reads Cancelled and the outputs). PageDialogs holds one factory per
+// dialog; tests install scripted ones. Where the real window does not exist
+// yet the default factory gives a stand-in (see each class).
+#include "core/Collection.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QWidget;
+class clsDO;
+class clsError;
+class clsTablas;
+
+// A modal dialog: Show() returns when it is closed. Cancelled starts true.
+class PageDialog {
+public:
+    virtual ~PageDialog() = default;
+    virtual void Show(QWidget* owner) = 0;
+    bool Cancelled = true;
+    std::shared_ptr<clsError> MSG;
+};
+
+// Data-source picker.
+class DsnDialog : public PageDialog {
+public:
+    QString DatabaseType; // "SQL Server", "Access" or "Oracle"
+    QString DSN;
+};
+
+// Key fields and context.
+class KeyFieldsDialog : public PageDialog {
+public:
+    QString KeyFields;
+    QString Context;
+    bool ContextVisible = true;
+    int Height = 7110;
+};
+
+// SQL editor: Text in and out; "{ignore}" when left without accepting.
+class EditDialog : public PageDialog {
+public:
+    QString Text;
+};
+
+// Settings ("Velmora.ini" read and written by the dialog itself).
+class SettingsDialog : public PageDialog {
+public:
+    std::shared_ptr<clsTablas> SCR;
+};
+
+// Key values of a new record: one field per key, its TypeWord and "table.field".
+class NewKeyDialog : public PageDialog {
+public:
+    struct KeyField {
+        QString caption;
+        QString typeWord;
+        QString qualifiedName;
+        bool maxButton = false;
+        QString value;
+    };
+    std::vector<KeyField> Fields;
+    std::shared_ptr<clsDO> Zolt;
+};
+
+// Table list.
+class TablesDialog : public PageDialog {
+public:
+    std::shared_ptr<clsDO> Zolt;
+    std::shared_ptr<clsTablas> SCR;
+    QString SRV, BBDD, uID, PWD;
+    QString sql, KeyFields;
+};
+
+// Database comparison.
+class CompareDialog : public PageDialog {
+public:
+    std::shared_ptr<clsDO> Zolt;
+    std::shared_ptr<clsTablas> SCR;
+    int CurrentConnectionType = 0, CurrentDriver = 0;
+    QString CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD;
+    int ParentFormTop = 0, ParentFormHeight = 0;
+};
+
+// CSV options: the thirteen options as the CSVOptions collection.
+class CsvDialog : public PageDialog {
+public:
+    std::shared_ptr<clsTablas> SCR;
+    CollectionPtr Options;
+};
+
+// The open-file dialog the Access picker uses (title, "Caption (*.ext)|*.ext"
+// filter, file must exist); "" when cancelled.
+struct OpenFileRequest {
+    QString title;
+    QString filter;
+};
+
+struct PageDialogs {
+    std::function<std::unique_ptr<DsnDialog>()> frmDSN;
+    std::function<std::unique_ptr<KeyFieldsDialog>()> frmKeyFields;
+    std::function<std::unique_ptr<EditDialog>()> frmEdit;
+    std::function<std::unique_ptr<SettingsDialog>()> frmSettings;
+    std::function<std::unique_ptr<NewKeyDialog>()> frmNewKey;
+    std::function<std::unique_ptr<TablesDialog>()> frmTables;
+    std::function<std::unique_ptr<CompareDialog>()> frmCompare;
+    std::function<std::unique_ptr<CsvDialog>()> frmCSV;
+    std::function<QString(QWidget* owner, const OpenFileRequest&)> openFile;
+
+    // Stand-ins: frmDSN asks for the data-source name in an input box; the
+    // file picker is the desktop's open-file dialog; the others answer
+    // Cancelled without showing anything (their windows come with their own
+    // subsystems, which replace these factories).
+    static PageDialogs standIns();
+};

@@ -1,0 +1,95 @@
+#include "querypage/PageLayout.h"
+
+#include <algorithm>
+
+namespace pagelayout {
+
+Panel panel(int connectionType, int driver)
+{
+    Panel p;
+    p.server = {2700, ServerWidth, true};
+    p.dsn = {2700 + ServerWidth, PickerWidth, false};
+    p.database = {4830, 4245, true};
+    p.accessPicker = {0, PickerWidth, false};
+    p.user = {9090, UserWidth, true};
+    p.password = {10920, PasswordWidth, true};
+    switch (connectionType) {
+    case 0:
+        p.driverIndex = 0;
+        p.compactEnabled = true;
+        break;
+    case 1:
+    case 2:
+        p.driverIndex = 1;
+        p.compactEnabled = true;
+        p.accessProvider = true;
+        p.server.visible = false;
+        p.clearServer = true;
+        p.database = {2700, 6360, true};
+        p.accessPicker = {p.database.left + p.database.width, PickerWidth, true};
+        p.user.visible = false;
+        p.clearUser = true;
+        p.password.left = p.accessPicker.left + p.accessPicker.width + 30;
+        break;
+    case 3:
+        p.driverIndex = driver == -1 ? 1 : driver;
+        p.driverEnabled = true;
+        p.odbc = true;
+        p.dsn.visible = true;
+        if (p.driverIndex == 1) {
+            p.database.visible = false;
+            p.clearDatabase = true;
+            p.user.visible = false;
+            p.clearUser = true;
+            p.password.visible = false;
+            p.clearPassword = true;
+        } else {
+            p.database.left = p.dsn.left + p.dsn.width + 15;
+            p.user.left = p.dsn.width + 9090;
+            p.password.left = p.dsn.width + 10920;
+        }
+        break;
+    default:
+        return p;
+    }
+    p.laidOut = true;
+    p.visibleCheck = {p.password.left + PasswordLabelWidth, 825, p.password.visible};
+    return p;
+}
+
+int dragSplitter(int splitterTop, int dy, int height)
+{
+    const int top = splitterTop + dy;
+    const int statusTop = height - StatusHeight;
+    if (top < MinSplitterTop)
+        return MinSplitterTop;
+    if (statusTop - (top + SplitterHeight) < MinGridSpace)
+        return statusTop - MinGridSpace - SplitterHeight;
+    return top;
+}
+
+Frame frame(int width, int height, int splitterTop, bool elevatorVisible)
+{
+    Frame f;
+    const int lowest = height - SplitterHeight - StatusHeight - MinGridSpace;
+    f.splitterTop = lowest < splitterTop ? dragSplitter(lowest, 0, height) : splitterTop;
+    f.splitterWidth = std::max(0, width);
+    f.sqlHeight = std::max(0, f.splitterTop - SqlTop);
+    f.sqlWidth = std::max(0, width - SqlLeft - FirstButtonLeft);
+    f.gridTop = f.splitterTop + SplitterHeight;
+    f.gridWidth = std::max(0, width - GridLeft - (elevatorVisible ? ElevatorWidth : 0));
+    f.gridHeight = std::max(0, height - StatusHeight - f.splitterTop - SplitterHeight);
+    f.elevatorLeft = GridLeft + f.gridWidth;
+    f.elevatorTop = f.gridTop;
+    f.elevatorHeight = std::max(0, f.gridHeight - ElevatorWidth);
+    f.statusTop = height - StatusHeight;
+    f.tabSpaceWidth = f.splitterWidth;
+    f.exitLeft = width - ButtonWidth - FirstButtonLeft;
+    f.helpLeft = f.exitLeft - ButtonWidth - 15;
+    f.settingsLeft = f.helpLeft - ButtonWidth - 15;
+    f.editorLeft = f.settingsLeft - ButtonWidth - 160;
+    f.autoSizeLeft = f.editorLeft - ButtonWidth - 15;
+    return f;
+}
+
+} // namespace pagelayout

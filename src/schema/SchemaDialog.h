@@ -1,0 +1,103 @@
+#pragma once
+// What the schema windows share: the message, services and data-access
+// objects they are given, loading once before the first show, the exit
+// button behind Esc and the close box, and handlers that report instead of
+// letting an error reach the event loop.
+#include "controls/ControlSupport.h"
+#include "core/Error.h"
+#include "data/clsDO.h"
+#include "messages/clsError.h"
+#include "services/clsTablas.h"
+
+#include <QDialog>
+#include <QString>
+#include <initializer_list>
+#include <memory>
+
+class QCheckBox;
+class QCloseEvent;
+class QLabel;
+class QPushButton;
+class QKeyEvent;
+
+namespace schema {
+
+// Server, database, user and password handed to every data-access call.
+struct ConnectionValues {
+    QString SRV;
+    QString BBDD;
+    QString uID;
+    QString PWD;
+};
+
+class SchemaDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit SchemaDialog(QWidget* parent = nullptr);
+
+    std::shared_ptr<clsError> MSG;
+    std::shared_ptr<clsTablas> SCR;
+    std::shared_ptr<clsDO> Zolt;
+
+    // Gives another window this window's message, services and data-access objects.
+    void handOver(SchemaDialog& to) const
+    {
+        to.MSG = MSG;
+        to.SCR = SCR;
+        to.Zolt = Zolt;
+    }
+
+    // Runs Form_Load the first time only.
+    void ensureLoaded();
+    bool loaded() const { return loaded_; }
+
+protected:
+    virtual void Form_Load() = 0;
+    // Esc (27) and Enter (13) as the window sees them before its controls.
+    virtual void Form_KeyPress(int keyAscii) = 0;
+    // What the close box does: the exit button's action.
+    virtual void closeBox() = 0;
+
+    // Runs a handler's body; an error is reported with the tag {1<WINDOW>.<PROCEDURE>}. False when it failed.
+    template <class F>
+    bool handle(const char* procedure, F&& body)
+    {
+        return controls::trapHandler(MSG, objectName(), QString::fromLatin1(procedure), std::forward<F>(body));
+    }
+
+    // The message object's MsgBox (the system box without one).
+    int ask(const QString& text, int style, const QString& title);
+
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    bool loaded_ = false;
+};
+
+// Controls named as the windows name them.
+QLabel* label(QWidget* parent, const char* name, const QString& text);
+QCheckBox* check(QWidget* parent, const char* name, const QString& text);
+QPushButton* button(QWidget* parent, const char* name, const QString& text);
+template <class W>
+W* control(QWidget* parent, const char* name)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+// Position and size in twips.
+inline void place(QWidget* w, double left, double top, double width, double height)
+{
+    controls::setTwipsGeometry(w, left, top, width, height);
+}
+// The row of push buttons along the top (the exit button at the right) and the
+// two separator lines under it, for a window of that width (twips).
+void buttonRow(QWidget* window, std::initializer_list<QPushButton*> left, QPushButton* exit, double width);
+
+// The collection, or an empty one for none (a failed read counts as empty).
+CollectionPtr orEmpty(const CollectionPtr& c);
+
+} // namespace schema

@@ -1,0 +1,76 @@
+#pragma once
+// The index dialog "Indice": the index's name, its key, unique and
+// ignore-nulls flags and its fields, moved between the table's free fields
+// and the index. It works on a copy of the fields it is given; the opener
+// reads the copy back after acceptance.
+#include "schema/SchemaDialog.h"
+#include "schema/SchemaGrid.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+class frmIndex : public schema::SchemaDialog {
+    Q_OBJECT
+public:
+    explicit frmIndex(QWidget* parent = nullptr);
+
+    bool Cancelled() const { return cancelled_; }
+    QString EditionMode() const { return editionMode_; }
+    // Loads the window first; "A" new index, "M" fields only.
+    void setEditionMode(const QString& mode);
+    void setCurrentTable(const CollectionPtr& table) { currentTable_ = table; }
+    // The table's indexes as the list window holds them (a key among them disables "Clave Principal").
+    void setCurrentIndexes(const CollectionPtr& indexes) { currentIndexes_ = indexes; }
+    QString IndexName() const { return txtIndexName->text(); }
+    void setIndexName(const QString& name);
+    bool IsKey() const { return chkIndexKey->isChecked(); }
+    void setIsKey(bool v) { chkIndexKey->setChecked(v); }
+    bool IsUnique() const { return chkIndexUnique->isChecked(); }
+    void setIsUnique(bool v) { chkIndexUnique->setChecked(v); }
+    bool IgnoreNulls() const { return chkIgnoreNulls->isChecked(); }
+    void setIgnoreNulls(bool v) { chkIgnoreNulls->setChecked(v); }
+    CollectionPtr IndexFields() const { return indexFields_; }
+    // Keeps a copy: nothing the dialog does reaches the given collection.
+    void setIndexFields(const CollectionPtr& fields);
+
+    void BttAddField_MouseUp();
+    void BttRemoveField_MouseUp();
+    void BttAceptar_MouseUp();
+    void BttSalir_MouseUp();
+
+    QLabel* Label1;
+    QLineEdit* txtIndexName;
+    QCheckBox* chkIndexKey;
+    QCheckBox* chkIndexUnique;
+    QCheckBox* chkIgnoreNulls;
+    SchemaGrid* fgrAvailableFields;
+    SchemaGrid* fgrIndexFields;
+    QPushButton* BttAddField;
+    QPushButton* BttRemoveField;
+    QPushButton* BttAceptar;
+    QPushButton* BttSalir;
+
+protected:
+    void Form_Load() override;
+    void Form_KeyPress(int keyAscii) override;
+    void closeBox() override { BttSalir_MouseUp(); }
+
+private:
+    void fillAvailable();
+    void fillIndexFields();
+    void fillList(SchemaGrid& grid, const QStringList& names);
+    void selectName(SchemaGrid& grid, const QString& name);
+    void addField();
+    void removeField();
+    void focusAvailable(bool available);
+    void accept_();
+    bool tableHasKey() const;
+
+    bool cancelled_ = true;
+    QString editionMode_;
+    CollectionPtr currentTable_;
+    CollectionPtr currentIndexes_;
+    CollectionPtr indexFields_;
+};

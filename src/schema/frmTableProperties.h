@@ -1,0 +1,95 @@
+#pragma once
+// The table structure window "Estructura de Tabla": the fields of a new or
+// existing table in column order, the properties of the selected field, the
+// key and the indexes. Everything stays in memory until Aceptar creates or
+// rebuilds the table and adds back its other indexes.
+#include "data/clsField.h"
+#include "schema/SchemaDialog.h"
+#include "schema/SchemaGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+class frmTableProperties : public schema::SchemaDialog, public schema::ConnectionValues {
+    Q_OBJECT
+public:
+    explicit frmTableProperties(QWidget* parent = nullptr);
+
+    QString EditionMode() const { return editionMode_; }
+    void setEditionMode(const QString& mode) { editionMode_ = mode; }
+    void setCurrentTable(const CollectionPtr& table) { currentTable_ = table; }
+
+    // The field collection (clsField items keyed by KeyCode, in column order) and the field shown.
+    CollectionPtr Fields() const { return fields_; }
+    clsFieldPtr CurrentField() const { return current_; }
+    CollectionPtr SavedIndexes() const { return savedIndexes_; }
+
+    void BttAceptar_MouseUp();
+    void BttAñadir_MouseUp();
+    void BttEliminar_MouseUp();
+    void BttKey_MouseUp();
+    void BttIndexes_MouseUp();
+    void BttSalir_MouseUp();
+    // A mouse press on the check column of a data row toggles its mark.
+    void toggleMark(int row);
+
+    QLabel* Label8;
+    QLineEdit* txtTableName;
+    SchemaGrid* fgrFields;
+    QGroupBox* frProperties;
+    QLabel* Label1;
+    QLineEdit* txtFieldName;
+    QLabel* Label2;
+    QComboBox* cboFieldDataType;
+    QLabel* Label3;
+    QLineEdit* txtFieldLenght;
+    QLabel* Label4;
+    QLineEdit* txtFieldPosition;
+    QCheckBox* chkFixedLenght;
+    QCheckBox* chkAutoIncreased;
+    QCheckBox* chkNullAllowed;
+    QCheckBox* chkAllowZeroLenght;
+    QLabel* lblValidationText;
+    QLineEdit* txtValidationText;
+    QLabel* lblValidationRule;
+    QLineEdit* txtValidationRule;
+    QLabel* lblDefaultValue;
+    QLineEdit* txtDefaultValue;
+    QPushButton* BttAñadir;
+    QPushButton* BttEliminar;
+    QPushButton* BttKey;
+    QPushButton* BttIndexes;
+    QPushButton* BttAceptar;
+    QPushButton* BttSalir;
+
+protected:
+    void Form_Load() override;
+    void Form_KeyPress(int keyAscii) override;
+    void closeBox() override { BttSalir_MouseUp(); }
+
+private:
+    void loadTableStructure();
+    void fillFieldsGrid();
+    void showFieldProperties(const QString& keyCode);
+    void refreshCheckActions();
+    void evaluateZeroLength();
+    void positionChanged();
+    QString shownName(const QString& name) const;
+    std::vector<bool> marks() const;
+    void save();
+
+    QString editionMode_;
+    CollectionPtr currentTable_;
+    CollectionPtr fields_ = newCollection();
+    bool hasKeyNames_ = false;
+    QStringList keyNames_;
+    clsFieldPtr current_;
+    CollectionPtr savedIndexes_;
+    bool loading_ = false;
+    bool showing_ = false;
+    QString keyQuestion_;
+};

@@ -1,0 +1,373 @@
+#include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTimer>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace CommonDialogRules;
+
+namespace {
+const QChar Nul(u'\0');
+
+QString nul(const char* text)
+{
+    return QString::fromUtf8(text).replace(QLatin1Char('~'), Nul);
+}
+
+FileDialogAnswer chosen(const QStringList& files, int index = 1, int flags = 0)
+{
+    FileDialogAnswer a;
+    a.result = 1;
+    a.files = files;
+    a.filterIndex = index;
+    a.flags = flags;
+    return a;
+}
+
+struct RecordingSink : CommonDialogSink {
+    QStringList calls;
+    bool confirm = true;
+    Variant TypeChange(std::int32_t hDlg) override { calls << QStringLiteral("TypeChange %1").arg(hDlg); return Variant(std::int32_t(7)); }
+    bool ConfirmOK() override { calls << QStringLiteral("ConfirmOK"); return confirm; }
+    Variant FolderChange(std::int32_t) override { calls << QStringLiteral("FolderChange"); return Variant(); }
+    Variant FileChange(std::int32_t) override { calls << QStringLiteral("FileChange"); return Variant(); }
+    void DialogClose() override { calls << QStringLiteral("DialogClose"); }
+    Variant InitDialog(std::int32_t) override { calls << QStringLiteral("InitDialog"); return Variant(std::int32_t(1)); }
+};
+} // namespace
+
+TEST(CommonDialogRules, FilterListSplitsAtBarsOnlyAndLooksUpPieces)
+{
+    EXPECT_EQ(filterList(QStringLiteral("Access Clásico (*.mdb)|*.mdb")), nul("Access Clásico (*.mdb)~*.mdb~~"));
+    // A ":" in a description stays in it.
+    EXPECT_EQ(filterEntries(filterList(QStringLiteral("A: x|*.a"))), (QList<FilterEntry>{{"A: x", "*.a"}}));
+    EXPECT_EQ(filterEntries(filterList(QStringLiteral("A|*.a|B|*.b;*.c"))),
+              (QList<FilterEntry>{{"A", "*.a"}, {"B", "*.b;*.c"}}));
+
+    const QString list = nul("A~*.a~B~*.b~~");
+    EXPECT_EQ(FilterLookup(list, 1), nul("A~*.a"));
+    EXPECT_EQ(FilterLookup(list, 2), nul("B~*.b"));
+    EXPECT_EQ(FilterLookup(list, 3), QString());
+    EXPECT_EQ(FilterLookup(list, 0), QString());
+    EXPECT_EQ(FilterLookup(QString(), 1), QString());
+    EXPECT_EQ(FilterLookup(QStringLiteral("no nul"), 1), QString());
+}
+
+TEST(CommonDialogRules, FlagWords)
+{
+    // Hook and template bits never reach a file dialog.
+    EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
+    EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
+    EXPECT_EQ(saveFlags(0x60, true), 0x4 | 0x2);
+    EXPECT_EQ(saveFlags(0, false), 0x4);
+    EXPECT_EQ(colorFlags(true, true, false), 0x1 | 0x100 | 0x2);
+    EXPECT_EQ(colorFlags(false, false, true), 0x1 | 0x80 | 0x4);
+    EXPECT_EQ(fontFlags(0x8 | 0x10 | 0x200, 0, 0, 0), 0x1 | 0x40);
+    EXPECT_EQ(fontFlags(0x2, 0xFF, 8, 0), 0x2 | 0x100 | 0x2000 | 0x40);
+    // The print word keeps only the bits below &H1000: the print-to-file bits go again.
+    EXPECT_EQ(printFlags(0, 1, true, true, false, true, true, true, true), 0x8 | 0x4 | 0x20 | 0x80 | 0x10 | 0x100 | 0x2);
+    EXPECT_EQ(printFlags(0x1000, 2, false, false, true, false, false, false, false), 0x100 | 0x1);
+    EXPECT_EQ(printRangeFromFlags(0x2), 1);
+    EXPECT_EQ(printRangeFromFlags(0x1), 2);
+    EXPECT_EQ(printRangeFromFlags(0x100), 0);
+    EXPECT_EQ(pageSetupFlags(0, true, true, true, true, 0), 0x10 | 0x100 | 0x200 | 0x20 | 0x4);
+    EXPECT_EQ(pageSetupFlags(0, false, false, false, false, 1), 0x8);
+}
+
+TEST(CommonDialogRules, PatternsAreTrimmedAndWidenedToEitherCase)
+{
+    EXPECT_EQ(widenedPatterns(QStringLiteral(" *.*")), QStringList{"*.*"});
+    EXPECT_EQ(widenedPatterns(QStringLiteral("*.mdb; *.accdb")), (QStringList{"*.[mM][dD][bB]", "*.[aA][cC][cC][dD][bB]"}));
+    EXPECT_EQ(QtCommonDialogBackend::nameFilter({"Access Clásico (*.mdb)", "*.mdb"}),
+              QStringLiteral("Access Clásico (*.mdb) (*.[mM][dD][bB])"));
+
+    QTemporaryDir dir;
+    for (const char* name : {"DATA.MDB", "x.mdb", "y.txt"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QDir folder(dir.path());
+    folder.setFilter(QDir::Files | QDir::CaseSensitive);
+    folder.setNameFilters(widenedPatterns(QStringLiteral("*.mdb")));
+    EXPECT_EQ(folder.entryList(QDir::NoFilter, QDir::Name), (QStringList{"DATA.MDB", "x.mdb"}));
+}
+
+TEST(CommonDialogRules, FileTitlesAndMarginUnits)
+{
+    EXPECT_EQ(VBGetFileTitle(QStringLiteral("/d/x.accdb")), QStringLiteral("x.accdb"));
+    EXPECT_EQ(VBGetFileTitle(QStringLiteral("/d/")), QString());
+    EXPECT_EQ(TrimBuffer(nul("abc~def")), QStringLiteral("abc"));
+    EXPECT_EQ(marginToDialog(2, 0), 2000);
+    EXPECT_EQ(marginToDialog(2.5, 1), 250);
+    EXPECT_EQ(marginFromDialog(1500, 0), 1.5);
+    EXPECT_EQ(marginFromDialog(250, 1), 2.5);
+}
+
+TEST(clsCommonDialog, OpenAsTheDatabaseFileButtonCallsIt)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    dialogs->fileAnswers << chosen({"/d/x.accdb"}, 1, 0x1000);
+    clsCommonDialog dlg;
+    QString file, title, filter = QStringLiteral("Access Actual (*.accdb)|*.accdb");
+    std::int32_t index = 1;
+    bool readOnly = false;
+    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, QString(),
+                                      QStringLiteral("Abrir Fichero")));
+    ASSERT_EQ(dialogs->fileRequests.size(), 1);
+    const FileDialogRequest& r = dialogs->fileRequests.first();
+    EXPECT_FALSE(r.save);
+    EXPECT_EQ(r.title, QStringLiteral("Abrir Fichero"));
+    EXPECT_EQ(r.filters, (QList<FilterEntry>{{"Access Actual (*.accdb)", "*.accdb"}}));
+    EXPECT_EQ(r.filterIndex, 1);
+    EXPECT_EQ(r.flags, 0x1000);
+    EXPECT_EQ(r.owner, nullptr);
+
+    EXPECT_EQ(file, QStringLiteral("/d/x.accdb"));
+    EXPECT_EQ(title, QStringLiteral("x.accdb"));
+    EXPECT_EQ(filter, QStringLiteral("Access Actual (*.accdb)") + Nul + QStringLiteral("*.accdb"));
+    EXPECT_EQ(index, 1);
+    EXPECT_FALSE(readOnly);
+    EXPECT_EQ(dlg.APIReturn(), 1);
+    EXPECT_EQ(dlg.ExtendedError(), 0);
+}
+
+TEST(clsCommonDialog, CancelEmptiesTheOutputs)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    FileDialogAnswer failed;
+    failed.result = 2;
+    failed.extendedError = 0x3003;
+    dialogs->fileAnswers << FileDialogAnswer{} << failed << failed;
+    clsCommonDialog dlg;
+    for (int round = 0; round < 2; ++round) {
+        QString file = QStringLiteral("/old"), title = QStringLiteral("old"), filter = QStringLiteral("A|*.a");
+        std::int32_t index = 1, flags = 5;
+        EXPECT_FALSE(dlg.VBGetOpenFileName(file, title, true, false, false, false, filter, index, QString(), QString(),
+                                           QString(), nullptr, flags));
+        EXPECT_EQ(file, QString());
+        EXPECT_EQ(title, QString());
+        EXPECT_EQ(filter, QString());
+        EXPECT_EQ(index, -1);
+        EXPECT_EQ(flags, 0);
+        EXPECT_EQ(dlg.APIReturn(), round == 0 ? 0 : 2);
+        // Open records no extended error.
+        EXPECT_EQ(dlg.ExtendedError(), 0);
+    }
+    QString file;
+    EXPECT_FALSE(dlg.VBGetSaveFileName(file));
+    EXPECT_EQ(dlg.ExtendedError(), 0x3003);
+    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x4 | 0x2);
+    EXPECT_TRUE(dialogs->fileRequests.last().save);
+}
+
+TEST(clsCommonDialog, LongUnicodeNamesAndSeveralFiles)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    const QString name = QStringLiteral("/tmp/") + QString(300, QChar(u'ñ')) + QStringLiteral(".mdb");
+    dialogs->fileAnswers << chosen({name}) << chosen({"/d/a.mdb", "/d/b.mdb"});
+    clsCommonDialog dlg;
+    QString file = name, title;
+    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title));
+    EXPECT_EQ(dialogs->fileRequests.first().initialName, name);
+    EXPECT_EQ(dialogs->fileRequests.first().filters, (QList<FilterEntry>{{"All (*.*)", " *.*"}}));
+    EXPECT_EQ(file, name);
+    EXPECT_EQ(title, QString(300, QChar(u'ñ')) + QStringLiteral(".mdb"));
+
+    // Several files: what stands before the first NUL of the list, the folder.
+    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, true));
+    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x1000 | 0x200);
+    EXPECT_EQ(file, QStringLiteral("/d"));
+}
+
+TEST(clsCommonDialog, DialogHookForwardsToTheSink)
+{
+    clsCommonDialog dlg;
+    EXPECT_TRUE(dlg.DialogHook(1, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_FILEOK).isEmpty());
+
+    RecordingSink sink;
+    dlg.setEventSink(&sink);
+    sink.confirm = false;
+    EXPECT_EQ(dlg.DialogHook(1, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_FILEOK).toInt(), 1);
+    EXPECT_EQ(dlg.MessageResult(), 1);
+    sink.confirm = true;
+    EXPECT_TRUE(dlg.DialogHook(1, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_FILEOK).isEmpty());
+    EXPECT_EQ(dlg.MessageResult(), 0);
+    EXPECT_EQ(dlg.DialogHook(9, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_TYPECHANGE).toInt(), 7);
+    EXPECT_TRUE(dlg.DialogHook(9, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_HELP).isEmpty());
+    dlg.DialogHook(9, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_FOLDERCHANGE);
+    dlg.DialogHook(9, clsCommonDialog::WM_NOTIFY, 0, clsCommonDialog::CDN_SELCHANGE);
+    dlg.DialogHook(9, clsCommonDialog::WM_DESTROY, 0, 0);
+    EXPECT_EQ(dlg.DialogHook(9, clsCommonDialog::WM_INITDIALOG, 0, 0).toInt(), 1);
+    EXPECT_TRUE(dlg.DialogHook(9, 0x111, 0, 0).isEmpty());
+    EXPECT_EQ(sink.calls, (QStringList{"ConfirmOK", "ConfirmOK", "TypeChange 9", "FolderChange", "FileChange",
+                                       "DialogClose", "InitDialog"}));
+
+    // Every wrapper clears the sink once its dialog closed.
+    ScopedRecordingCommonDialogs dialogs;
+    std::int32_t color = 0;
+    dlg.VBChooseColor(color);
+    EXPECT_EQ(dlg.eventSink(), nullptr);
+}
+
+TEST(clsCommonDialog, ColoursAndCustomColourTable)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    clsCommonDialog dlg;
+    EXPECT_EQ(dlg.CustomColor(5), std::int32_t(controls::oleColorOf(qApp->palette().color(QPalette::Base))));
+    EXPECT_EQ(dlg.CustomColor(16), -1);
+    const std::int32_t before = dlg.CustomColor(0);
+    dlg.setCustomColor(-1, 0x123456);
+    EXPECT_EQ(dlg.CustomColor(0), before);
+    dlg.setCustomColor(3, 0x123456);
+
+    std::int32_t color = 0xFF;
+    EXPECT_FALSE(dlg.VBChooseColor(color, false, true, false, nullptr, 0x40));
+    EXPECT_EQ(color, -1);
+    const ColorDialogRequest& r = dialogs->colorRequests.first();
+    EXPECT_EQ(r.color, 0xFFu);
+    EXPECT_EQ(r.flags, 0x1 | 0x80 | 0x2); // the caller's flags are not used
+    EXPECT_EQ(r.customColors[3], 0x123456);
+
+    ColorDialogAnswer answer;
+    answer.result = 1;
+    answer.color = 0xFF0000;
+    answer.customColors.fill(0x10);
+    dialogs->colorAnswers << answer;
+    ASSERT_TRUE(dlg.VBChooseColor(color));
+    EXPECT_EQ(color, 0xFF0000);
+    EXPECT_EQ(dlg.CustomColor(15), 0x10);
+}
+
+TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    FontDialogAnswer answer;
+    answer.result = 1;
+    answer.font = {"Serif", 125, 700, true, false, true};
+    answer.color = 0xFF;
+    answer.flags = 0x141;
+    dialogs->fontAnswers << answer;
+    clsCommonDialog dlg;
+    QFont font(QStringLiteral("Sans"));
+    font.setPointSizeF(10);
+    std::int32_t color = 0, flags = 0x8;
+    ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
+    EXPECT_EQ(dialogs->fontRequests.first().font, (FontDescription{"Sans", 100, 400, false, false, false}));
+    EXPECT_EQ(dialogs->fontRequests.first().flags, 0x1 | 0x40);
+    EXPECT_EQ(dialogs->fontRequests.first().printer, nullptr);
+    EXPECT_EQ(font.family(), QStringLiteral("Serif"));
+    EXPECT_EQ(font.pointSizeF(), 12.5);
+    EXPECT_TRUE(font.bold() && font.italic() && font.strikeOut() && !font.underline());
+    EXPECT_EQ(color, 0xFF);
+    EXPECT_EQ(flags, 0x141);
+}
+
+TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    QPrinter printer;
+    clsCommonDialog dlg;
+    std::int32_t left = 2, right = 2, top = 1, bottom = 1, minLeft = 0, paper = 0, orientation = 1, quality = 0;
+    EXPECT_FALSE(dlg.VBPageSetupDlg(nullptr, false, false, false, false, left, minLeft, right, 0, top, 0, bottom, 0,
+                                    paper, orientation, quality, 0, &printer));
+    EXPECT_EQ(dialogs->pageSetupRequests.first().margins, (PageMargins{2000, 1000, 2000, 1000}));
+    EXPECT_EQ(dialogs->pageSetupRequests.first().flags, 0x4);
+    EXPECT_EQ(left, 2);
+    EXPECT_EQ(bottom, 1);
+
+    PageSetupAnswer answer;
+    answer.result = 1;
+    answer.margins = {3000, 1000, 1000, 1000};
+    answer.minMargins = {250, 0, 0, 0};
+    answer.printer = {1, 2, 9, 300};
+    dialogs->pageSetupAnswers << answer;
+    ASSERT_TRUE(dlg.VBPageSetupDlg(nullptr, false, false, false, false, left, minLeft, right, 0, top, 0, bottom, 0,
+                                   paper, orientation, quality, 0, &printer));
+    EXPECT_EQ(left, 3);
+    EXPECT_EQ(right, 1);
+    EXPECT_EQ(minLeft, 0); // 0.25 rounded
+    EXPECT_EQ(paper, 9);
+    EXPECT_EQ(orientation, 2);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+
+    double mm = 12.5;
+    std::int32_t units = 1;
+    dlg.VBPageSetupDlg2(nullptr, false, false, false, false, mm, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1, 0, units,
+                        &printer);
+    EXPECT_EQ(dialogs->pageSetupRequests.last().margins.left, 1250);
+    EXPECT_EQ(dialogs->pageSetupRequests.last().flags, 0x8);
+    EXPECT_EQ(mm, 12.5);
+}
+
+TEST(clsCommonDialog, PrintDialogResults)
+{
+    ScopedRecordingCommonDialogs dialogs;
+    PrintDialogAnswer answer;
+    answer.result = 1;
+    answer.flags = 0x2 | 0x10;
+    answer.fromPage = 2;
+    answer.toPage = 5;
+    answer.copies = 3;
+    answer.printer = {3, 1, 0, 0};
+    dialogs->printAnswers << answer;
+    QPrinter printer;
+    clsCommonDialog dlg;
+    QPaintDevice* hdc = nullptr;
+    std::int32_t range = 0, from = 1, to = 9, copies = 1;
+    bool collate = false, toFile = true;
+    ASSERT_TRUE(dlg.VBPrintDlg(hdc, range, false, from, to, true, copies, false, true, toFile, collate, false,
+                               nullptr, &printer));
+    EXPECT_EQ(dialogs->printRequests.first().flags, 0x4 | 0x20 | 0x100);
+    EXPECT_EQ(dialogs->printRequests.first().printer, &printer);
+    EXPECT_EQ(hdc, &printer);
+    EXPECT_EQ(range, 1);
+    EXPECT_EQ(from, 2);
+    EXPECT_EQ(to, 5);
+    EXPECT_EQ(copies, 3);
+    EXPECT_TRUE(collate);
+    EXPECT_FALSE(toFile);
+    EXPECT_EQ(printer.copyCount(), 3);
+}
+
+TEST(QtCommonDialogBackend, TheOpenDialogOffersEitherCaseAndReturnsTheChoice)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"A.ACCDB", "b.accdb", "c.txt"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QStringList offered;
+    QString shownFilter;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        offered = dialog->nameFilters();
+        shownFilter = dialog->testOption(QFileDialog::HideNameFilterDetails) &&
+                              dialog->testOption(QFileDialog::DontUseNativeDialog)
+                          ? QStringLiteral("hidden details, not native")
+                          : QString();
+        dialog->selectFile(dir.filePath(QStringLiteral("A.ACCDB")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QtCommonDialogBackend backend;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Abrir Fichero");
+    request.folder = dir.path();
+    request.filters = {{"Access Actual (*.accdb)", "*.accdb"}};
+    request.flags = 0x1000;
+    const FileDialogAnswer answer = backend.fileDialog(request);
+    EXPECT_EQ(offered, QStringList{"Access Actual (*.accdb) (*.[aA][cC][cC][dD][bB])"});
+    EXPECT_EQ(shownFilter, QStringLiteral("hidden details, not native"));
+    EXPECT_EQ(answer.result, 1);
+    EXPECT_EQ(answer.files, QStringList{dir.filePath(QStringLiteral("A.ACCDB"))});
+    EXPECT_EQ(answer.filterIndex, 1);
+    EXPECT_EQ(answer.flags, 0x1000);
+}

@@ -1,0 +1,258 @@
+// Column types, cell checks and locked columns.
+#include "GridTestSupport.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+struct RuleCase {
+    const char* type;
+    const char* text;
+    bool passes;
+};
+
+// Spanish marks: "," decimal, "." thousands.
+const RuleCase kSpanishRules[] = {
+    {"INTEGER", "1.234", true},   {"INTEGER", "1234", true},     {"INTEGER", "007", true},
+    {"INTEGER", "-5", true},      {"INTEGER", "1,5", false},     {"INTEGER", "12.34", false},
+    {"INTEGER", "1.2345", false}, {"INTEGER", "abc", false},     {"LONG", "99999999999", true},
+    {"DOUBLE", "1.234,5", true},  {"DOUBLE", "0,5", true},       {"DOUBLE", "1234,56", true},
+    {"DOUBLE", ",5", false},      {"DOUBLE", "1,2.345", false},  {"DOUBLE", "12.34,5", false},
+    {"CURRENCY", "1.234", true},  {"single", "1234", true},      {"YESNO", "S", true},
+    {"YESNO", "N", true},         {"YESNO", "Verdadero", true},  {"YESNO", "Falso", true},
+    {"YESNO", "s", false},        {"YESNO", "Si", false},        {"YESNO", "SN", false},
+    {"YESNO", "S#N", false},      {"DATE", "31/12/2020", true},  {"DATE", "32/13/2020", false},
+    {"STRING", "anything", true}, {"OTHER", "anything", true},   {"", "abc", true},
+};
+
+// English marks: the roles of "." and "," swap.
+const RuleCase kEnglishRules[] = {
+    {"INTEGER", "1,234", true},   {"INTEGER", "1.5", false},    {"INTEGER", "12,34", false},
+    {"INTEGER", "1,2345", false}, {"DOUBLE", "1,234.5", true},  {"DOUBLE", "0.5", true},
+    {"DOUBLE", ".5", false},      {"DOUBLE", "1.2,345", false}, {"DOUBLE", "12,34.5", false},
+};
+
+} // namespace
+
+class CheckRules : public GridTest {
+protected:
+    // Checks one text in column 1 of row 1; true when it passed.
+    bool check(const RuleCase& c)
+    {
+        fill(2, 2, false);
+        grid.setTypesString(QStringLiteral("STRING|") + QString::fromUtf8(c.type));
+        grid.setTextMatrix(1, 1, QString::fromUtf8(c.text));
+        boxes->calls.clear();
+        grid.CheckCellType(1, 1);
+        return boxes->calls.empty();
+    }
+};
+
+TEST_F(CheckRules, SpanishMarks)
+{
+    for (const RuleCase& c : kSpanishRules)
+        EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
+}
+
+TEST_F(CheckRules, EnglishMarks)
+{
+    ValueText::ScopedLocale english{QLocale(QLocale::English, QLocale::UnitedStates)};
+    for (const RuleCase& c : kEnglishRules)
+        EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
+}
+
+TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
+{
+    fill(4, 3, false);
+    grid.setTextMatrix(0, 2, "Nombre");
+    grid.setTypesString("STRING|STRING|INTEGER");
+    grid.setTextMatrix(2, 2, "12");
+    editAt(2, 2);
+    grid.setTextMatrix(2, 2, "abc");
+    grid.setRow(3); // leaving the cell checks it
+
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    EXPECT_EQ(boxes->calls[0].body,
+              "\r\nEl valor 'abc' no corresponde al tipo de dato entero establecido para la columna 'Nombre' fila '2'");
+    EXPECT_EQ(boxes->calls[0].style, 16);
+    EXPECT_EQ(boxes->calls[0].title, "Aviso");
+    EXPECT_EQ(grid.TextMatrix(2, 2), "12");
+    EXPECT_EQ(cellChanged, 0);
+    EXPECT_FALSE(grid.Redraw());
+    EXPECT_TRUE(grid.setLastCellTimer()->isActive());
+
+    grid.tmrSetLastCell_Timer();
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_TRUE(grid.Redraw());
+    EXPECT_FALSE(grid.setLastCellTimer()->isActive());
+    EXPECT_EQ(grid.LastValue(), "12");
+}
+
+TEST_F(GridTest, KindsAndColumnNamesInMessages)
+{
+    const struct {
+        const char* type;
+        const char* kind;
+    } kinds[] = {{"DOUBLE", "numérico"}, {"DATE", "fecha"}, {"YESNO", "booleano (S o N)"}};
+    fill(3, 3, false);
+    grid.setTextMatrix(0, 2, "Nombre");
+    for (const auto& k : kinds) {
+        boxes->calls.clear();
+        grid.setTypesString(QStringLiteral("STRING|STRING|") + k.type);
+        grid.setTextMatrix(1, 2, "x{y}");
+        grid.CheckCellType(1, 2);
+        ASSERT_EQ(boxes->calls.size(), 1u);
+        EXPECT_EQ(boxes->calls[0].body, QStringLiteral("\r\nEl valor 'x(y)' no corresponde al tipo de dato ") +
+                                            QString::fromUtf8(k.kind) +
+                                            " establecido para la columna 'Nombre' fila '1'");
+    }
+    // Without exactly one fixed row the column is named by its number.
+    grid.setFixedRows(2);
+    boxes->calls.clear();
+    grid.setTextMatrix(2, 2, "abc");
+    grid.CheckCellType(2, 2);
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    EXPECT_TRUE(boxes->calls[0].body.contains("columna '2' fila '2'"));
+}
+
+TEST_F(GridTest, BracesInValuesDoNotEndTheirBlock)
+{
+    fill(2, 2, false);
+    grid.setTypesString("STRING|INTEGER");
+    grid.setTextMatrix(1, 1, "a}b");
+    grid.CheckCellType(1, 1);
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    EXPECT_TRUE(boxes->calls[0].body.startsWith("\r\nEl valor 'a)b' no corresponde")) << boxes->calls[0].body.toStdString();
+}
+
+TEST_F(GridTest, WithoutMessageObjectTheSystemBoxShowsTheMarkers)
+{
+    grid.setMsgObject(nullptr);
+    ScopedRecordingDialogs dialogs;
+    fill(2, 2, false);
+    grid.setTypesString("STRING|INTEGER");
+    grid.setTextMatrix(1, 1, "abc");
+    grid.CheckCellType(1, 1);
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].prompt,
+              "El valor '{1abc}' no corresponde al tipo de dato entero establecido para la columna '{2H1}' fila '{31}'");
+}
+
+TEST_F(GridTest, CellChangedOnlyForTheTrackedCellWhoseTextChanged)
+{
+    fill(3, 2);
+    grid.setTypesString("STRING|INTEGER");
+    editAt(1, 1);
+    grid.setTextMatrix(1, 1, "5");
+    grid.CheckCellType(1, 1);
+    grid.CheckCellType(1, 1);
+    EXPECT_EQ(cellChanged, 2); // each time the text differs from its entry text
+    grid.CheckCellType(2, 1);  // not the tracked cell
+    EXPECT_EQ(cellChanged, 2);
+    grid.setLoading(true);
+    grid.CheckCellType(1, 1);
+    EXPECT_EQ(cellChanged, 2);
+    grid.setLoading(false);
+    grid.setTextMatrix(1, 1, "x");
+    grid.CheckCellType(1, 1); // a failure raises nothing
+    EXPECT_EQ(cellChanged, 2);
+}
+
+TEST_F(GridTest, EmptyCellsHeadersAndGridsWithoutTypesPass)
+{
+    fill(3, 2, false);
+    grid.setTextMatrix(0, 1, "abc");
+    grid.setTextMatrix(1, 1, "abc");
+    grid.CheckCellType(1, 1); // no TypesString assigned at run time
+    controls::PropertyBag bag;
+    bag.WriteProperty("TypesString", "STRING|INTEGER");
+    grid.ReadProperties(bag); // a loaded type list checks nothing either
+    EXPECT_EQ(grid.TypesString(), "STRING|INTEGER");
+    grid.CheckCellType(1, 1);
+    grid.setTypesString("STRING|INTEGER");
+    grid.CheckCellType(0, 1); // header cell
+    grid.CheckCellType(2, 1); // empty cell
+    EXPECT_TRUE(boxes->calls.empty());
+    grid.CheckCellType(1, 1);
+    EXPECT_EQ(boxes->calls.size(), 1u);
+}
+
+TEST_F(GridTest, YesNoCellLoadedAsBooleanIsEnteredAndLeftWithoutMessage)
+{
+    fill(3, 2, false);
+    grid.setTypesString("STRING|YESNO");
+    grid.setTextMatrix(1, 1, ValueText::booleanText(true));
+    editAt(1, 1);
+    grid.setRow(2);
+    EXPECT_TRUE(boxes->calls.empty());
+    EXPECT_EQ(grid.Row(), 2);
+}
+
+TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
+{
+    fill(4, 2, false);
+    grid.setTypesString("STRING|INTEGER");
+    grid.setTextMatrix(1, 1, "7");
+    editAt(1, 1); // tracked with entry text "7"
+    grid.setTextMatrix(1, 1, "x1");
+    grid.setTextMatrix(2, 1, "x2");
+    grid.setTextMatrix(3, 1, "a|b");
+    grid.ValidateAll();
+
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    const QStringList lines = boxes->calls[0].body.mid(2).split("\r\n");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains("'x1'"));
+    EXPECT_TRUE(lines[1].contains("'x2'"));
+    EXPECT_TRUE(lines[2].contains("'a|b'"));
+    EXPECT_EQ(grid.TextMatrix(1, 1), "7");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "x2");
+    EXPECT_EQ(grid.TextMatrix(3, 1), "a|b");
+    grid.tmrSetLastCell_Timer();
+    EXPECT_EQ(grid.Row(), 3); // back to the last failing cell
+}
+
+TEST_F(GridTest, LockedColumnsListAndHeaderColours)
+{
+    fill(3, 5);
+    grid.setLockedColumns("2, 4");
+    EXPECT_EQ(grid.LockedColumns(), "2,4");
+    grid.setRow(0);
+    for (int c = 0; c < 5; ++c) {
+        grid.setCol(c);
+        EXPECT_EQ(grid.CellBackColor(), (c == 2 || c == 4) ? MaxGrid::LockedHeaderColor : grid.BackColorFixed()) << c;
+    }
+    grid.setLockedColumns("3 ,\r\n1");
+    EXPECT_EQ(grid.LockedColumns(), "3,1");
+    grid.setLockedColumns("2,x,4");
+    EXPECT_EQ(grid.LockedColumns(), "");
+    grid.setLockedColumns("1,1");
+    EXPECT_EQ(grid.LockedColumns(), "1");
+    grid.setLockedColumns("abc");
+    EXPECT_EQ(grid.LockedColumns(), "");
+
+    grid.setLockedColumns("3");
+    try {
+        grid.setLockedColumns("2,9");
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number, 381);
+    }
+    EXPECT_EQ(grid.LockedColumns(), "");
+    EXPECT_TRUE(grid.Redraw());
+    grid.setRow(0);
+    grid.setCol(3);
+    EXPECT_EQ(grid.CellBackColor(), grid.BackColorFixed());
+}
+
+TEST_F(GridTest, LockedColumnsWithoutFixedRowColourNothing)
+{
+    fill(3, 4);
+    grid.setFixedRows(0);
+    grid.setLockedColumns("1,2");
+    EXPECT_EQ(grid.LockedColumns(), "1,2");
+    grid.setRow(0);
+    grid.setCol(1);
+    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
+}

@@ -1,0 +1,243 @@
+// Typing, keys and the traps around the grid's handlers.
+#include "GridTestSupport.h"
+
+#include <QClipboard>
+
+TEST_F(GridTest, TypingAppendsAndBackspaceRemovesTheLastCharacter)
+{
+    fill(3, 2, false);
+    grid.setTextMatrix(1, 1, "12");
+    editAt(1, 1);
+    type("3");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "123");
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "");
+    commit(QString(QChar(0xF1)));
+    EXPECT_EQ(grid.TextMatrix(1, 1), QString(QChar(0xF1)));
+}
+
+TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
+{
+    fill(3, 2, false);
+    editAt(1, 0);
+    focus();
+    key(Qt::Key_Tab);
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.Row(), 1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.Col(), 0);
+    grid.setCol(1);
+    key(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.Col(), 0);
+
+    // Shift+Tab: nothing in column 0 of the first data row, the row above otherwise.
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.Col(), 0);
+    grid.setRow(2);
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.Col(), 1);
+}
+
+TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
+{
+    QWidget window;
+    auto* g = new MaxGrid(&window);
+    auto* other = new QWidget(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    g->setFixedCols(0);
+    g->setRows(3);
+    g->setCols(3);
+    g->setEditable(true);
+    g->setRow(1);
+    g->setCol(0);
+    g->SetFocus();
+    ASSERT_TRUE(g->innerGrid()->hasFocus());
+    QTest::keyClick(g->innerGrid(), Qt::Key_Tab);
+    EXPECT_EQ(g->Col(), 1);
+    EXPECT_TRUE(g->innerGrid()->hasFocus());
+}
+
+TEST_F(GridTest, ClipboardAndDeleteKeys)
+{
+    fill(4, 2, false);
+    grid.setTextMatrix(1, 1, "old");
+    editAt(1, 1);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "old");
+    QGuiApplication::clipboard()->setText("a\r\nb");
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "a\r\nb");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "");
+    key(Qt::Key_Delete);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "");
+
+    grid.setTextMatrix(2, 0, "second");
+    key(Qt::Key_Delete, Qt::ControlModifier); // 4 rows: the current row goes
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "second");
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(grid.Rows(), 2);
+    key(Qt::Key_Delete, Qt::ControlModifier); // 2 rows: nothing
+    EXPECT_EQ(grid.Rows(), 2);
+}
+
+TEST_F(GridTest, CtrlInsertAddsARowOnlyWithAutomaticGrowing)
+{
+    fill(3, 2);
+    editAt(2, 0);
+    key(Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(grid.Rows(), 3);
+    grid.setAutomaticGrowing(true);
+    key(Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "");
+    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+    type("n");
+    grid.setRow(1);
+    EXPECT_EQ(cellChanged, 1); // the new row's cell, not the one that moved down
+    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+}
+
+TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
+{
+    fill(4, 2);
+    editAt(2, 0);
+    QList<int> codes;
+    auto c = QObject::connect(&grid, &MaxGrid::KeyDown, [&](int& keyCode, int& shift) {
+        codes << keyCode << shift;
+        if (keyCode == 46 && shift == 2)
+            keyCode = 0; // the page deletes the record itself
+    });
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(codes.mid(codes.size() - 2), QList<int>({46, 2})); // after the Ctrl key's own
+    EXPECT_EQ(grid.Rows(), 4);
+    QObject::disconnect(c);
+
+    QList<int> presses;
+    QObject::connect(&grid, &MaxGrid::KeyDown, [&](int& keyCode, int&) {
+        if (keyCode == 65)
+            keyCode = 0;
+    });
+    QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
+    type("ab");
+    EXPECT_EQ(presses, QList<int>({98})); // a zeroed key code types nothing
+    EXPECT_EQ(grid.TextMatrix(2, 0), "2,0b");
+    key(Qt::Key_Delete);
+    EXPECT_EQ(presses, QList<int>({98})); // Delete types nothing
+}
+
+TEST_F(GridTest, HeaderRowIsNeverEdited)
+{
+    fill(3, 3);
+    grid.setEditable(true);
+    grid.setLockedColumns("0"); // leaves the current cell on row 0
+    ASSERT_EQ(grid.Row(), 0);
+    grid.setCol(1);
+    EXPECT_FALSE(grid.EditionAllowed());
+    type("x");
+    key(Qt::Key_Delete);
+    QGuiApplication::clipboard()->setText("pasted");
+    key(Qt::Key_V, Qt::ControlModifier);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "H1");
+    EXPECT_EQ(grid.Rows(), 3);
+
+    // A header-only grid: Enter goes nowhere.
+    grid.setRows(1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(grid.Rows(), 1);
+    EXPECT_TRUE(boxes->calls.empty());
+}
+
+TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
+{
+    fill(3, 3);
+    grid.setLockedColumns("1");
+    editAt(1, 1);
+    QList<int> presses;
+    QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
+    type("z");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "1,1");
+    EXPECT_EQ(presses, QList<int>({122}));
+    EXPECT_FALSE(grid.cellFocusedTimer()->isActive());
+    grid.tmrCellFocused_Timer();
+    EXPECT_FALSE(grid.caretShown());
+
+    // Leaving a locked cell checks the last editable cell again.
+    grid.setCol(0);
+    type("q");
+    grid.setCol(1);
+    EXPECT_EQ(cellChanged, 1);
+    grid.setCol(2);
+    EXPECT_EQ(cellChanged, 2);
+}
+
+TEST_F(GridTest, ReadOnlyGridOnlyPassesEventsOn)
+{
+    fill(3, 2);
+    grid.setRow(1);
+    grid.setCol(1);
+    events.clear();
+    QList<int> presses;
+    QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
+    type("k");
+    key(Qt::Key_Down);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "1,1");
+    EXPECT_EQ(presses, QList<int>({107}));
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
+}
+
+TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
+{
+    fill(4, 2);
+    grid.setTypesString("STRING|INTEGER");
+    editAt(3, 1);
+    type("x");
+    grid.setRow(2); // fails: return to (3, 1) armed
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    grid.setRows(2); // the cell to return to is gone
+    EXPECT_NO_THROW(grid.tmrSetLastCell_Timer());
+    ASSERT_EQ(boxes->calls.size(), 2u);
+    EXPECT_TRUE(boxes->calls[1].body.startsWith("\r\nMAXGRID.TMRSETLASTCELL_TIMER\r\nError: ")) << boxes->calls[1].body.toStdString();
+    EXPECT_EQ(boxes->calls[1].title, "Error");
+    EXPECT_TRUE(grid.Redraw());
+}
+
+TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
+{
+    int got = 0, lost = 0;
+    QObject::connect(&grid, &MaxGrid::GotFocus, [&] { ++got; });
+    QObject::connect(&grid, &MaxGrid::LostFocus, [&] { ++lost; });
+    focus();
+    QFocusEvent toMessageBox(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(view, &toMessageBox);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(view, &back);
+    EXPECT_EQ(got, 1);
+    EXPECT_EQ(lost, 0);
+    EXPECT_TRUE(grid.hasFocusFlag());
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(view, &out);
+    EXPECT_EQ(lost, 1);
+}
+
+TEST_F(GridTest, MousePointerHourglassesOnTheView)
+{
+    grid.setMousePointer(11);
+    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::WaitCursor);
+    grid.setMousePointer(13);
+    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::BusyCursor);
+    grid.setTypesString("A|b");
+    EXPECT_EQ(grid.TypesString(), "A|b");
+}

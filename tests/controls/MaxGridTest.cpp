@@ -1,0 +1,328 @@
+// The grid's contents, shape, moves and saved properties.
+#include "GridTestSupport.h"
+
+#include "../messages/FakeTranslationStore.h"
+#include "services/clsTablas.h"
+
+#include <QClipboard>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+namespace {
+long errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number;
+    }
+    return 0;
+}
+} // namespace
+
+TEST_F(GridTest, RowAssignmentMovesBeforeReturningAndSelectsExactlyOneRowForColouring)
+{
+    fill(6, 4);
+    grid.setEditable(true);
+    grid.setRow(1);
+    grid.setCol(0);
+    events.clear();
+    grid.setRow(3);
+    EXPECT_EQ(events, QStringList({"LeaveCell", "EnterCell", "RowColChange"}));
+    EXPECT_EQ(grid.RowSel(), 3);
+    events.clear();
+    grid.setRow(3); // the current cell again: nothing
+    EXPECT_TRUE(events.isEmpty());
+
+    grid.setCol(0);
+    grid.setColSel(grid.Cols() - 1);
+    grid.setFillStyle(1);
+    grid.setCellBackColor(0xD2D2FF);
+    grid.setFillStyle(0);
+    for (int r = 1; r < 6; ++r)
+        for (int c = 0; c < 4; ++c) {
+            grid.setRow(r);
+            grid.setCol(c);
+            EXPECT_EQ(grid.CellBackColor(), r == 3 ? 0xD2D2FFu : grid.BackColor()) << r << "," << c;
+        }
+    EXPECT_EQ(controls::resolveColor(0xD2D2FF), QColor(255, 210, 210));
+}
+
+TEST_F(GridTest, ShrinkingDropsTextsColoursAndPictures)
+{
+    fill(4, 3);
+    grid.setRow(2);
+    grid.setCol(1);
+    grid.setCellBackColor(0xD2D2FF);
+    QPixmap pic(4, 4);
+    pic.fill(Qt::red);
+    grid.setCellPicture(pic);
+    grid.setRows(1);
+    grid.setRows(5);
+    grid.setRow(2);
+    grid.setCol(1);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "");
+    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
+    EXPECT_TRUE(grid.CellPicture().isNull());
+    EXPECT_EQ(grid.TextMatrix(0, 1), "H1"); // the header stays
+}
+
+TEST_F(GridTest, AddRemoveAndClearKeepTheirShape)
+{
+    fill(2, 2);
+    grid.AddItem("x\ty", 1);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "x");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "y");
+    EXPECT_EQ(grid.TextMatrix(2, 0), "1,0");
+    grid.AddItem("last");
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.TextMatrix(3, 0), "last");
+
+    grid.RemoveItem(-1);
+    EXPECT_EQ(grid.Rows(), 3);
+    grid.RemoveItem(1);
+    EXPECT_EQ(grid.TextMatrix(1, 0), "1,0");
+    grid.RemoveItem(7); // the last data row goes whatever the index
+    EXPECT_EQ(grid.Rows(), 1);
+
+    fill(3, 2);
+    grid.Clear();
+    EXPECT_EQ(grid.TextMatrix(0, 1), "H1");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "");
+    EXPECT_EQ(grid.Rows(), 3);
+    fill(3, 2);
+    grid.Clear(true);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "");
+    fill(3, 2);
+    grid.setFixedRows(2);
+    grid.Clear();
+    EXPECT_EQ(grid.TextMatrix(0, 1), "");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "");
+}
+
+TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
+{
+    fill(3, 2);
+    EXPECT_EQ(errorOf([&] { grid.TextMatrix(grid.Rows(), 0); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.setTextMatrix(0, 2, "x"); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.setRow(3); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.setColWidth(0, -5); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.setFillStyle(2); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.setRows(-1); }), 381);
+    EXPECT_EQ(errorOf([&] { grid.AddItem("x", 9); }), 381);
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.FillStyle(), 0);
+}
+
+TEST_F(GridTest, CaretIsPaintedNeverStored)
+{
+    fill(3, 2);
+    grid.setTextMatrix(1, 1, "a|b");
+    editAt(1, 1);
+    focus();
+    for (int i = 0; i < 3; ++i)
+        grid.tmrCellFocused_Timer();
+    EXPECT_TRUE(grid.caretShown());
+    EXPECT_EQ(grid.TextMatrix(1, 1), "a|b");
+    EXPECT_EQ(grid.Text(), "a|b");
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a|b");
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(view, &out);
+    EXPECT_FALSE(grid.caretShown());
+    grid.ValidateAll();
+    EXPECT_EQ(grid.TextMatrix(1, 1), "a|b");
+    grid.setRowSel(2);
+    EXPECT_EQ(grid.Clip(), "a|b\r2,1");
+}
+
+TEST_F(GridTest, ClipFillsTheSelection)
+{
+    fill(4, 3, false);
+    grid.setRow(1);
+    grid.setCol(0);
+    grid.setRowSel(2);
+    grid.setColSel(1);
+    grid.setClip("a\tb\rc\td\te");
+    EXPECT_EQ(grid.TextMatrix(1, 0), "a");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "b");
+    EXPECT_EQ(grid.TextMatrix(2, 1), "d");
+    EXPECT_EQ(grid.TextMatrix(2, 2), ""); // outside the selection
+}
+
+TEST_F(GridTest, FormatStringSetsHeadersAndAlignments)
+{
+    grid.setFormatString("|<Campo|^Tipo");
+    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(grid.TextMatrix(0, 0), "");
+    EXPECT_EQ(grid.TextMatrix(0, 1), "Campo");
+    EXPECT_EQ(grid.TextMatrix(0, 2), "Tipo");
+    EXPECT_EQ(grid.ColAlignment(1), 1); // left centre
+    EXPECT_EQ(grid.ColAlignment(2), 4); // centre centre
+    EXPECT_EQ(grid.FormatString(), "|<Campo|^Tipo");
+}
+
+TEST_F(GridTest, RowsAreSixteenPixelsAndScrollBarsFollowTheSetting)
+{
+    fill(40, 3);
+    grid.resize(400, 200);
+    grid.show();
+    EXPECT_EQ(view->rowHeight(0), 16);
+    EXPECT_EQ(grid.RowHeight(5), 240);
+    EXPECT_EQ(view->horizontalHeader()->height(), 16);
+    grid.setScrollBars(1);
+    EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(view->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(view->objectName(), "fgEditable");
+    EXPECT_EQ(grid.cellFocusedTimer()->objectName(), "tmrCellFocused");
+    EXPECT_EQ(grid.setLastCellTimer()->objectName(), "tmrSetLastCell");
+    EXPECT_TRUE(grid.cellFocusedTimer()->isActive());
+    EXPECT_EQ(grid.cellFocusedTimer()->interval(), 500);
+    EXPECT_EQ(grid.setLastCellTimer()->interval(), 100);
+}
+
+TEST_F(GridTest, SearchListSetsTheTopRowOfARealGrid)
+{
+    fill(100, 3);
+    grid.resize(400, 200);
+    grid.show();
+    grid.setTextMatrix(60, 2, "Zapato");
+    clsTablas::SearchList(grid, "zap", 2, 1);
+    EXPECT_EQ(grid.TopRow(), 60);
+    EXPECT_TRUE(grid.Redraw());
+    EXPECT_EQ(view->verticalScrollBar()->value(), 59);
+}
+
+TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
+{
+    auto store = std::make_shared<FakeTranslationStore>();
+    store->addRow("Nombre", 1, "Name");
+    msg->setTranslationStore(store);
+    msg->setLanguage("Language1");
+    QWidget form;
+    form.setObjectName("frmTables");
+    auto* tagged = new MaxGrid(&form);
+    tagged->setObjectName("grdTagged");
+    setControlTag(tagged, "Translatable");
+    auto* plain = new MaxGrid(&form);
+    plain->setObjectName("grdPlain");
+    for (MaxGrid* g : {tagged, plain}) {
+        g->setTextMatrix(0, 0, "Nombre");
+        g->setTextMatrix(1, 0, "Nombre");
+    }
+    msg->TransMe(&form, false);
+    EXPECT_EQ(tagged->TextMatrix(0, 0), "Name");
+    EXPECT_EQ(tagged->TextMatrix(1, 0), "Nombre");
+    EXPECT_EQ(plain->TextMatrix(0, 0), "Nombre");
+}
+
+TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneReset)
+{
+    fill(3, 2);
+    QSignalSpy changed(view->model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(view->model(), &QAbstractItemModel::modelReset);
+    grid.setRedraw(false);
+    grid.setRows(50);
+    for (int r = 1; r < 50; ++r)
+        grid.setTextMatrix(r, 1, "v");
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(reset.count(), 0);
+    grid.setRedraw(true);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(view->model()->rowCount(), 49);
+    grid.setTextMatrix(2, 1, "w");
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(GridTest, GrowthInsertsOneRowWithoutReset)
+{
+    fill(3, 2);
+    grid.setAutomaticGrowing(true);
+    grid.setEditable(true);
+    QSignalSpy inserted(view->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(view->model(), &QAbstractItemModel::modelReset);
+    grid.setRow(2);
+    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+}
+
+TEST_F(GridTest, GrowthStopsBeforeThreeHundredThousandCells)
+{
+    fill(2998, 100, false);
+    grid.setAutomaticGrowing(true);
+    grid.setEditable(true);
+    grid.setRow(2997);
+    EXPECT_EQ(grid.Rows(), 2999);
+    grid.setRow(2998);
+    EXPECT_EQ(grid.Rows(), 2999);
+}
+
+TEST_F(GridTest, ReloadForgetsTheTrackedCell)
+{
+    fill(4, 2);
+    grid.setTypesString("STRING|INTEGER");
+    editAt(2, 1);
+    grid.setRows(1); // reload
+    EXPECT_EQ(grid.LastRowChanged(), -1);
+    EXPECT_EQ(grid.LastColChanged(), -1);
+    EXPECT_EQ(grid.LastValue(), "");
+    grid.setRows(4);
+    grid.setTextMatrix(2, 1, "99");
+    grid.setTextMatrix(3, 1, "5");
+    grid.setRow(3);
+    grid.setCol(0);
+    EXPECT_EQ(cellChanged, 0);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "99");
+    EXPECT_TRUE(boxes->calls.empty());
+
+    // The page tracks the cell itself when it moves in a locked column.
+    grid.setTextMatrix(1, 0, "k1");
+    grid.setTextMatrix(2, 0, "k2");
+    grid.setLockedColumns("0");
+    grid.setRow(1);
+    grid.setCol(0);
+    grid.setLastColChanged(grid.Col());
+    grid.setLastRowChanged(grid.Row());
+    EXPECT_EQ(grid.LastValue(), "k1");
+    grid.setRow(2);
+    grid.setLastColChanged(grid.Col());
+    grid.setLastRowChanged(grid.Row());
+    grid.setRow(3);
+    EXPECT_EQ(cellChanged, 0);
+    grid.setLastRowChanged(50);
+    EXPECT_EQ(grid.LastValue(), "");
+}
+
+TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
+{
+    controls::PropertyBag bag;
+    grid.setAppearence(0);
+    grid.setTypesString("STRING|DATE");
+    grid.setAutomaticGrowing(true);
+    grid.setRows(7);
+    grid.WriteProperties(bag);
+    const QStringList keys = bag.keys();
+    EXPECT_EQ(keys.size(), 46); // "Appearance" 0 is left out
+    EXPECT_FALSE(keys.contains("Appearance"));
+    EXPECT_EQ(keys.first(), "BackColor");
+    EXPECT_EQ(keys.indexOf("AutomaticGrowing"), 21);
+    EXPECT_EQ(keys.last(), "Editable");
+
+    MaxGrid loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.Appearence(), 0);
+    EXPECT_EQ(loaded.Rows(), 7);
+    EXPECT_TRUE(loaded.AutomaticGrowing());
+    EXPECT_EQ(loaded.TypesString(), "STRING|DATE");
+    EXPECT_FALSE(loaded.Editable());
+
+    controls::PropertyBag refused;
+    refused.WriteProperty("Rows", "many");
+    refused.WriteProperty("Cols", 5);
+    MaxGrid partial;
+    partial.ReadProperties(refused); // missing and refused keys are skipped
+    EXPECT_EQ(partial.Rows(), 2);
+    EXPECT_EQ(partial.Cols(), 5);
+}

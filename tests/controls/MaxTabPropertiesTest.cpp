@@ -1,0 +1,126 @@
+#include "controls/ControlSupport.h"
+#include "controls/MaxTab.h"
+#include "controls/MaxTabProperties.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList rowTexts(const MaxTabProperties& page)
+{
+    QStringList out;
+    for (int n = 1; n <= page.captionRows(); ++n)
+        out << page.lblTabCaption(n)->text() + "=" + page.txtTabCaption(n)->text();
+    return out;
+}
+
+struct Page : ::testing::Test {
+    MaxTab strip;
+    MaxTabProperties page;
+};
+} // namespace
+
+TEST_F(Page, ItsControlsAndPlaces)
+{
+    EXPECT_EQ(page.windowTitle(), QStringLiteral("Propiedades MaxTab"));
+    EXPECT_EQ(controls::twipsGeometry(&page), QRectF(0, 0, 3960, 4425));
+    EXPECT_EQ(controls::twipsGeometry(page.txtTabs()), QRectF(2970, 450, 525, 285));
+    EXPECT_EQ(controls::twipsGeometry(page.cmdToLeft()), QRectF(2700, 840, 285, 255));
+    EXPECT_EQ(page.cmdToRight()->text(), QStringLiteral(">"));
+    for (const char* name : {"lblTabs", "txtTabs", "lblCurrentTab", "txtCurrentTab", "lblTabCaption", "txtTabCaption",
+                             "cmdToLeft", "cmdToRight"})
+        EXPECT_NE(page.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblTabs"))->text(), QStringLiteral("Número de Solapas"));
+    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblCurrentTab"))->text(), QStringLiteral("Solapa Actual"));
+    EXPECT_EQ(rowTexts(page), QStringList{"Texto Solapa 1=Tab 1"});
+    EXPECT_EQ(page.txtTabCaption(1)->property("Index").toInt(), 1);
+    EXPECT_FALSE(page.changed());
+}
+
+TEST_F(Page, ShowingThePageReadsTheStripAndWritesItBack)
+{
+    strip.setCurrentTab(2);
+    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    MaxTab other;
+    page.setSelectedControls({&strip, &other});
+    EXPECT_EQ(rowTexts(page), (QStringList{"Texto Solapa 1=Tab 1", "Texto Solapa 2=Tab 2 ", "Texto Solapa 3=Tab 3"}));
+    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("2"));
+    EXPECT_TRUE(page.changed());
+    EXPECT_EQ(marked.count(), 2);
+    // Rows go down 60 twips apart.
+    const QRectF one = controls::twipsGeometry(page.txtTabCaption(1));
+    const QRectF three = controls::twipsGeometry(page.txtTabCaption(3));
+    EXPECT_NEAR(three.top(), one.top() + 2 * (285 + 60), 15);
+    EXPECT_EQ(page.txtTabCaption(3)->property("Index").toInt(), 3);
+
+    // The same texts again: the rows stay as they are.
+    page.txtTabCaption(1)->setText(QStringLiteral("edited"));
+    page.setSelectedControls({&strip});
+    EXPECT_EQ(page.txtTabCaption(1)->text(), QStringLiteral("edited"));
+    EXPECT_EQ(other.Tabs(), 3);
+}
+
+TEST_F(Page, CountAndCurrentTab)
+{
+    page.setSelectedControls({&strip});
+    page.txtTabCaption(1)->setText(QStringLiteral("edited"));
+    page.txtTabs()->setText(QStringLiteral("5"));
+    EXPECT_EQ(strip.Tabs(), 5);
+    // Every row is refilled from the strip: the edit is gone.
+    EXPECT_EQ(rowTexts(page).mid(0, 1), QStringList{"Texto Solapa 1=Tab 1"});
+    EXPECT_EQ(rowTexts(page).mid(3), (QStringList{"Texto Solapa 4=Tab 4", "Texto Solapa 5=Tab 5"}));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Tab 2 |Tab 3|Tab 4|Tab 5"));
+
+    page.txtCurrentTab()->setText(QStringLiteral("4"));
+    EXPECT_EQ(strip.CurrentTab(), 4);
+    page.cmdToRight()->click();
+    page.cmdToRight()->click();
+    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("5"));
+    page.txtTabs()->setText(QStringLiteral("2"));
+    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("2"));
+    EXPECT_EQ(strip.CurrentTab(), 2);
+    EXPECT_EQ(page.captionRows(), 2);
+    page.cmdToLeft()->click();
+    page.cmdToLeft()->click();
+    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("1"));
+}
+
+TEST_F(Page, NumberBoxesTakeDigitsOnlyAndAnEmptyBoxSetsNothing)
+{
+    page.setSelectedControls({&strip});
+    page.txtTabs()->setFocus();
+    page.txtTabs()->end(false);
+    QTest::keyClicks(page.txtTabs(), QStringLiteral("a-"));
+    QTest::keyClick(page.txtTabs(), Qt::Key_Backspace);
+    EXPECT_EQ(page.txtTabs()->text(), QStringLiteral("3"));
+    QTest::keyClick(page.txtTabs(), Qt::Key_Home);
+    QTest::keyClick(page.txtTabs(), Qt::Key_Delete);
+    EXPECT_EQ(page.txtTabs()->text(), QString());
+    QTest::keyClick(page.txtTabs(), Qt::Key_4);
+    EXPECT_EQ(page.txtTabs()->text(), QStringLiteral("4"));
+
+    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    page.txtTabs()->clear();
+    page.txtCurrentTab()->clear();
+    EXPECT_EQ(marked.count(), 0);
+    EXPECT_EQ(strip.Tabs(), 4);
+}
+
+TEST_F(Page, ApplyWritesCountCurrentTabAndCaptionsInThatOrder)
+{
+    page.setSelectedControls({&strip});
+    page.txtTabCaption(2)->setText(QStringLiteral("Dos"));
+    EXPECT_EQ(strip.TabCaption(2), QStringLiteral("Tab 2 "));
+    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    page.Apply();
+    QStringList names;
+    for (const auto& call : marked)
+        names << call.at(0).toString();
+    EXPECT_EQ(names, (QStringList{"Tabs", "CurrentTab", "AllCaptions"}));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Dos|Tab 3"));
+    EXPECT_FALSE(page.changed());
+}

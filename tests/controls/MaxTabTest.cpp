@@ -1,0 +1,249 @@
+#include "controls/ControlSupport.h"
+#include "controls/MaxTab.h"
+#include "core/Dialogs.h"
+#include "core/Error.h"
+#include "core/Screen.h"
+#include "messages/FakeTranslationStore.h"
+#include "messages/clsError.h"
+
+#include <QFontMetricsF>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+double expectedWidth(const MaxTab& strip, const QString& caption)
+{
+    return std::max(QFontMetricsF(strip.font()).horizontalAdvance(caption) * Screen::twipsPerPixel() + 150, 260.0);
+}
+
+QStringList captions(const MaxTab& strip)
+{
+    QStringList out;
+    for (const auto& [n, label] : strip.lblTab())
+        if (n > 0)
+            out << label.Caption;
+    return out;
+}
+
+Error errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Error& e) {
+        return e;
+    }
+    return Error();
+}
+
+QPoint pixelOf(const MaxTab& strip, int tab)
+{
+    const MaxTab::TabLabel& l = strip.lblTab().at(tab);
+    return controls::pixelRectFromTwips(l.Left, l.Top, l.Width, l.Height).center();
+}
+
+struct Strip : ::testing::Test {
+    MaxTab strip;
+    void SetUp() override { controls::setTwipsGeometry(&strip, 0, 0, 6000, 315); }
+};
+} // namespace
+
+TEST_F(Strip, ANewStripHasThreeDefaultTabsAndWidthsFromTheFont)
+{
+    EXPECT_EQ(strip.Tabs(), 3);
+    EXPECT_EQ(strip.CurrentTab(), 1);
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Tab 2 |Tab 3"));
+    EXPECT_EQ(captions(strip), (QStringList{"Tab 1", "Tab 2 ", "Tab 3"}));
+    double left = 30;
+    for (int i = 1; i <= 3; ++i) {
+        const MaxTab::TabLabel& l = strip.lblTab().at(i);
+        EXPECT_DOUBLE_EQ(l.Width, expectedWidth(strip, l.Caption)) << i;
+        EXPECT_DOUBLE_EQ(l.Left, left) << i;
+        EXPECT_EQ(strip.TabLeft(i), std::lround(l.Left));
+        EXPECT_EQ(strip.TabWidth(i), std::lround(l.Width));
+        left += l.Width + 30;
+    }
+    controls::PropertyBag bag;
+    strip.WriteProperties(bag);
+    EXPECT_TRUE(bag.keys().isEmpty());
+}
+
+TEST_F(Strip, NarrowCaptionsGetTheMinimumWidth)
+{
+    strip.setTabs(2);
+    strip.setTabCaption(1, QString());
+    strip.setTabCaption(2, QStringLiteral("."));
+    EXPECT_EQ((QList<int>{strip.TabWidth(1), strip.TabWidth(2), strip.TabLeft(1), strip.TabLeft(2)}),
+              (QList<int>{260, 260, 30, 320}));
+}
+
+TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
+{
+    QSignalSpy changes(&strip, &MaxTab::TabChange);
+    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    strip.setCurrentTab(2);
+    strip.setCurrentTab(2);
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(marked.count(), 2);
+    const auto& labels = strip.lblTab();
+    EXPECT_EQ((QList<double>{labels.at(1).Top, labels.at(2).Top, labels.at(3).Top}), (QList<double>{90, 60, 90}));
+    EXPECT_EQ(strip.LineLeft().size(), 4u); // the template and one per tab, re-created each time
+    EXPECT_FALSE(strip.LineRight().at(1).Visible);
+    EXPECT_TRUE(strip.LineRight().at(2).Visible);
+    EXPECT_TRUE(strip.LineRight().at(3).Visible);
+    const MaxTab::TabLabel& two = labels.at(2);
+    const MaxTab::Line& before = strip.LineBefore();
+    const MaxTab::Line& after = strip.LineAfter();
+    EXPECT_EQ((QList<double>{before.X1, before.X2, before.Y1, after.X1, after.X2, after.Y2}),
+              (QList<double>{0, two.Left - 15, 300, two.Left + two.Width, 6000, 300}));
+    const MaxTab::Line& top = strip.LineTop().at(2);
+    EXPECT_EQ((QList<double>{top.X1, top.X2, top.Y1}), (QList<double>{two.Left, two.Left + two.Width - 15, 45}));
+    const MaxTab::Line& left = strip.LineLeft().at(3);
+    EXPECT_EQ((QList<double>{left.X1, left.Y1, left.Y2}), (QList<double>{labels.at(3).Left - 15, 90, 300}));
+
+    strip.setCurrentTab(0);
+    EXPECT_EQ(strip.CurrentTab(), 1);
+}
+
+TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
+{
+    const Error e = errorOf([&] { strip.setCurrentTab(5); });
+    EXPECT_EQ(e.number, -2147220838);
+    EXPECT_EQ(e.source, QStringLiteral("pMaxTab"));
+    EXPECT_EQ(e.description, QStringLiteral("Se ha solicitado una solapa inexistente"));
+    EXPECT_EQ(strip.CurrentTab(), 1);
+    EXPECT_EQ(errorOf([&] { strip.TabCaption(4); }).number, MaxTab::TabErrorNumber);
+    EXPECT_EQ(errorOf([&] { strip.TabCaption(0); }).number, MaxTab::TabErrorNumber);
+    EXPECT_EQ(errorOf([&] { strip.setTabCaption(4, "x"); }).number, MaxTab::TabErrorNumber);
+    // These look the label up without checking the number first.
+    EXPECT_EQ(errorOf([&] { strip.TabLeft(4); }).number, 340);
+    EXPECT_EQ(errorOf([&] { strip.TabWidth(-1); }).number, 340);
+    EXPECT_EQ(errorOf([&] { strip.TabEnabled(9); }).number, 340);
+}
+
+TEST_F(Strip, TabCountChanges)
+{
+    strip.setTabs(2);
+    QSignalSpy changes(&strip, &MaxTab::TabChange);
+    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    strip.setTabs(4);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Tab 2 |Tab 3|Tab 4"));
+    strip.setCurrentTab(4);
+    changes.clear();
+    strip.setTabs(2);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(strip.CurrentTab(), 4);
+    EXPECT_EQ(strip.labelCount(), 2);
+    // Outline elements of removed tabs stay until the next selection.
+    EXPECT_EQ(strip.LineLeft().size(), 5u);
+    EXPECT_EQ(errorOf([&] { strip.setTabCaption(1, "x"); }).number, MaxTab::TabErrorNumber);
+    EXPECT_EQ(marked.at(0).at(0).toString(), QStringLiteral("Tabs"));
+}
+
+TEST_F(Strip, CaptionTextsAreNotEscaped)
+{
+    QSignalSpy changes(&strip, &MaxTab::TabChange);
+    strip.setAllCaptions(QStringLiteral("Tab |X"));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |X|Tab 2 |Tab 3"));
+    EXPECT_EQ(changes.count(), 1);
+    strip.setAllCaptions(QStringLiteral("abc"));
+    EXPECT_EQ(captions(strip), (QStringList{"Tab 1", "Tab 2", "Tab 3"}));
+    strip.setTabCaption(1, QStringLiteral("a|b"));
+    EXPECT_EQ(strip.TabCaption(2), QStringLiteral("b"));
+    EXPECT_EQ(changes.count(), 3);
+    // The template caption names later empty-caption tabs.
+    strip.setTabCaption(0, QStringLiteral("Hoja "));
+    strip.setTabs(5);
+    EXPECT_EQ(captions(strip).mid(3), (QStringList{"Tab 4", "Tab 5"}));
+}
+
+TEST_F(Strip, LoadingAShortCaptionTextStillBuildsEveryTab)
+{
+    controls::PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("AllCaptions"), QStringLiteral("Tab |A"));
+    QSignalSpy changes(&strip, &MaxTab::TabChange);
+    strip.ReadProperties(bag);
+    EXPECT_EQ(captions(strip), (QStringList{"A", "Tab 2", "Tab 3"}));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |A|Tab 2|Tab 3"));
+    EXPECT_GE(changes.count(), 1);
+    EXPECT_EQ(strip.labelCount(), strip.Tabs());
+
+    controls::PropertyBag saved;
+    strip.setTabs(2);
+    strip.setCurrentTab(2);
+    strip.WriteProperties(saved);
+    EXPECT_EQ(saved.keys(), (QStringList{"Tabs", "CurrentTab", "AllCaptions"}));
+    EXPECT_EQ(saved.ReadProperty("AllCaptions").toString(), QStringLiteral("Tab |A|Tab 2"));
+}
+
+TEST_F(Strip, TheMainWindowsCaptionsAreTranslated)
+{
+    auto store = std::make_shared<FakeTranslationStore>();
+    store->addRow(QStringLiteral("Query 1      "), 1, QStringLiteral("Consulta 1      "));
+    store->addRow(QStringLiteral("+"), 1, QStringLiteral("(+)"));
+    clsError msg;
+    msg.setTranslationStore(store);
+    msg.setLanguage(QStringLiteral("Language1"));
+    QWidget form;
+    form.setObjectName(QStringLiteral("frmMain"));
+    strip.setParent(&form);
+    strip.setObjectName(QStringLiteral("QueryTabs"));
+    strip.setTabs(2);
+    strip.setTabCaption(1, QStringLiteral("Query 1      "));
+    strip.setTabCaption(2, QStringLiteral("+"));
+    strip.setCurrentTab(1);
+    msg.TransMe(&form, false);
+    EXPECT_EQ(captions(strip), (QStringList{"Consulta 1      ", "(+)"}));
+    strip.setParent(nullptr);
+}
+
+TEST_F(Strip, MouseReleaseThenClickAndTheRightButtonMenu)
+{
+    strip.show();
+    QList<QList<double>> ups;
+    QObject::connect(&strip, &MaxTab::MouseUp, &strip, [&](short& button, short& shift, float& x, float& y) {
+        ups << QList<double>{double(button), double(shift), x, y};
+        if (button == 2)
+            strip.setIgnoreNextClick(true);
+    });
+    QSignalSpy changes(&strip, &MaxTab::TabChange);
+    const QPoint at = pixelOf(strip, 2);
+    QTest::mouseClick(&strip, Qt::RightButton, Qt::ShiftModifier, at);
+    EXPECT_EQ(strip.CurrentTab(), 1);
+    EXPECT_FALSE(strip.IgnoreNextClick());
+    ASSERT_EQ(ups.size(), 1);
+    const MaxTab::TabLabel& two = strip.lblTab().at(2);
+    EXPECT_EQ(ups[0].mid(0, 2), (QList<double>{2, 1}));
+    EXPECT_NEAR(ups[0][2], at.x() * Screen::twipsPerPixel() - two.Left, 0.01);
+    EXPECT_NEAR(ups[0][3], at.y() * Screen::twipsPerPixel() - two.Top, 0.01);
+
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(strip.CurrentTab(), 2);
+    EXPECT_EQ(changes.count(), 1);
+
+    // A disabled tab, or a disabled strip, takes nothing.
+    strip.setTabEnabled(3, false);
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 3));
+    strip.setEnabled(false);
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 1));
+    EXPECT_EQ(strip.CurrentTab(), 2);
+    EXPECT_EQ(ups.size(), 2);
+}
+
+TEST_F(Strip, AFailingClickIsReportedOnceAndGoesNoFurther)
+{
+    ScopedRecordingDialogs dialogs;
+    strip.show();
+    QObject::connect(&strip, &MaxTab::TabChange, &strip, [&] { strip.setCurrentTab(strip.Tabs() + 1); });
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 2));
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("Se ha solicitado una solapa inexistente")));
+    EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("LBLTAB_CLICK"), Qt::CaseInsensitive));
+}
+
+TEST_F(Strip, NeverLowerThanItsMinimum)
+{
+    controls::setTwipsGeometry(&strip, 0, 0, 3000, 200);
+    EXPECT_EQ(strip.height(), Screen::pixelsFromTwips(315));
+}

@@ -1,0 +1,280 @@
+#include "controls/ControlSupport.h"
+#include "controls/MaxText.h"
+#include "core/Screen.h"
+#include "core/ValueText.h"
+#include "services/clsTablas.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+void focusIn(MaxText& box)
+{
+    QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box.Casilla(), &event);
+}
+
+void focusOut(MaxText& box)
+{
+    QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(box.Casilla(), &event);
+}
+
+void type(MaxText& box, const QString& keys)
+{
+    for (QChar c : keys)
+        QTest::keyClick(box.Casilla(), c.toLatin1());
+}
+
+struct Box : ::testing::Test {
+    ValueText::ScopedLocale spanish{QLocale(QLocale::Spanish, QLocale::Spain)};
+    MaxText box;
+    QList<int> pressed;
+    void SetUp() override
+    {
+        QObject::connect(&box, &MaxText::KeyPress, &box, [this](short& k) { pressed << k; });
+    }
+    void numeric(const QString& text = QString())
+    {
+        box.setTipo(1);
+        box.setText(text);
+    }
+};
+} // namespace
+
+TEST(MaxTextRules, EditFormAndSqlNumbers)
+{
+    ValueText::ScopedLocale spanish(QLocale(QLocale::Spanish, QLocale::Spain));
+    EXPECT_EQ(MaxTextRules::editForm(1234.5), QStringLiteral("1234,5"));
+    EXPECT_EQ(MaxTextRules::editForm(12345678901.0), QStringLiteral("12345678901"));
+    EXPECT_EQ(MaxTextRules::editForm(-0.123456), QStringLiteral("-0,1235"));
+    EXPECT_EQ(MaxTextRules::sqlNumber(1234.5), QStringLiteral("1234.5"));
+    EXPECT_EQ(MaxTextRules::sqlNumber(12345678901.0), QStringLiteral("12345678901"));
+}
+
+TEST_F(Box, FormattedWhileAwayBareWhileFocused)
+{
+    numeric(QStringLiteral("1234,5"));
+    box.setFormato(QStringLiteral("#,##0.00"));
+    EXPECT_EQ(box.Text(), QStringLiteral("1.234,50"));
+    focusIn(box);
+    EXPECT_EQ(box.Text(), QStringLiteral("1234,5"));
+    EXPECT_EQ((QList<int>{box.SelStart(), box.SelLength()}), (QList<int>{0, 6}));
+    EXPECT_EQ(box.SQLText(), QStringLiteral("1234.5"));
+    focusOut(box);
+    EXPECT_EQ(box.Text(), QStringLiteral("1.234,50"));
+    EXPECT_DOUBLE_EQ(box.UnformattedValue(), 1234.5);
+
+    // Beyond 32 bits the whole number keeps every digit.
+    box.setText(QStringLiteral("12345678901"));
+    focusIn(box);
+    EXPECT_EQ(box.Text(), QStringLiteral("12345678901"));
+    EXPECT_EQ(box.SQLText(), QStringLiteral("12345678901"));
+}
+
+TEST_F(Box, DecimalMarkRules)
+{
+    numeric();
+    type(box, QStringLiteral(","));
+    EXPECT_EQ(box.Text(), QStringLiteral("0,"));
+    EXPECT_EQ(box.SelStart(), 2);
+    type(box, QStringLiteral("."));
+    EXPECT_EQ(box.Text(), QStringLiteral("0,"));
+
+    box.setText(QStringLiteral("-5"));
+    box.setSelStart(1);
+    type(box, QStringLiteral("."));
+    EXPECT_EQ(box.Text(), QStringLiteral("-0,5"));
+    EXPECT_EQ(box.SelStart(), 3);
+
+    box.setText(QStringLiteral("12"));
+    box.setSelStart(2);
+    type(box, QStringLiteral("."));
+    EXPECT_EQ(box.Text(), QStringLiteral("12,"));
+    // No KeyPress for the rewrites and refusals; the mark itself for a plain one.
+    EXPECT_EQ(pressed, (QList<int>{','}));
+}
+
+TEST_F(Box, ASelectionIsReplacedBeforeTheRulesLook)
+{
+    numeric(QStringLiteral("1234"));
+    focusIn(box);
+    type(box, QStringLiteral(",5"));
+    EXPECT_EQ(box.Text(), QStringLiteral("0,5"));
+
+    box.setText(QStringLiteral("-12"));
+    box.Casilla()->setSelection(0, 3);
+    type(box, QStringLiteral("-"));
+    EXPECT_EQ(box.Text(), QStringLiteral("-"));
+}
+
+TEST_F(Box, SignsLettersAndControlKeys)
+{
+    numeric(QStringLiteral("12"));
+    box.setSelStart(2);
+    type(box, QStringLiteral("-"));
+    EXPECT_EQ(box.Text(), QStringLiteral("12"));
+    box.setSelStart(0);
+    type(box, QStringLiteral("-"));
+    EXPECT_EQ(box.Text(), QStringLiteral("-12"));
+    pressed.clear();
+    type(box, QStringLiteral("a "));
+    EXPECT_EQ(box.Text(), QStringLiteral("-12"));
+    EXPECT_EQ(pressed, (QList<int>{0, 0}));
+
+    // Copy and paste from the keyboard are refused; keys that type nothing work.
+    QApplication::clipboard()->setText(QStringLiteral("99"));
+    QTest::keyClick(box.Casilla(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box.Text(), QStringLiteral("-12"));
+    QList<int> down;
+    QObject::connect(&box, &MaxText::KeyDown, &box, [&](short& k, short&) { down << k; });
+    box.setSelStart(0);
+    QTest::keyClick(box.Casilla(), Qt::Key_Right);
+    QTest::keyClick(box.Casilla(), Qt::Key_Delete);
+    EXPECT_EQ(box.Text(), QStringLiteral("-2"));
+    QTest::keyClick(box.Casilla(), Qt::Key_Backspace);
+    EXPECT_EQ(box.Text(), QStringLiteral("2"));
+    EXPECT_EQ(down, (QList<int>{39, 46, 8}));
+
+    // Composed input takes the same rules.
+    box.setSelStart(1);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("x3,"));
+    QCoreApplication::sendEvent(box.Casilla(), &commit);
+    EXPECT_EQ(box.Text(), QStringLiteral("23,"));
+
+    // A text box takes everything, paste included.
+    box.setTipo(0);
+    box.setText(QStringLiteral("it's"));
+    type(box, QStringLiteral("a"));
+    EXPECT_EQ(box.Text(), QStringLiteral("it'sa"));
+    EXPECT_EQ(box.SQLText(), QStringLiteral("it''sa"));
+}
+
+TEST_F(Box, ChangeFollowsTheNumber)
+{
+    QSignalSpy changes(&box, &MaxText::Change);
+    numeric(QStringLiteral("5"));
+    EXPECT_EQ(changes.count(), 1);
+    box.setText(QStringLiteral("5,0"));
+    EXPECT_EQ(changes.count(), 1);
+    box.setText(QString());
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(box.UnformattedValue(), 0);
+    box.setText(QString("x"));
+    EXPECT_EQ(changes.count(), 2);
+    box.Casilla()->setText(QStringLiteral("-"));
+    EXPECT_EQ(changes.count(), 2);
+    EXPECT_THROW(box.SQLText(), Error);
+    box.setText(QStringLiteral("abc"));
+    EXPECT_EQ(box.Text(), QString());
+
+    // Leaving rounds the stored number to the shown one.
+    box.setFormato(QStringLiteral("0.00"));
+    box.setText(QStringLiteral("1,239"));
+    changes.clear();
+    focusOut(box);
+    EXPECT_EQ(box.Text(), QStringLiteral("1,24"));
+    EXPECT_DOUBLE_EQ(box.UnformattedValue(), 1.24);
+    EXPECT_EQ(changes.count(), 1);
+
+    box.setTipo(0);
+    changes.clear();
+    box.setText(QStringLiteral("a"));
+    EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(Box, EnterMovesToTheNextControl)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* first = new MaxText;
+    auto* second = new MaxText;
+    layout->addWidget(first);
+    layout->addWidget(second);
+    QList<int> keys;
+    QObject::connect(first, &MaxText::KeyPress, first, [&](short& k) { keys << k; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (int tipo : {0, 1}) {
+        first->setTipo(tipo);
+        first->setFocus();
+        ASSERT_TRUE(first->Casilla()->hasFocus());
+        QTest::keyClick(first->Casilla(), Qt::Key_Return);
+        EXPECT_TRUE(second->Casilla()->hasFocus()) << tipo;
+    }
+    EXPECT_TRUE(keys.isEmpty());
+
+    // The services' blank check focuses an empty box and says so.
+    clsTablas services;
+    QStringList messages;
+    services.setMessageHooks(
+        [&](const QString& p, int, const QString&) {
+            messages << p;
+            return 1;
+        },
+        [](const QString&, const QString&, int, const QString&) {});
+    EXPECT_FALSE(services.EvitarBlancos(first, QString(), QStringLiteral("Nombre")));
+    EXPECT_TRUE(first->Casilla()->hasFocus());
+    EXPECT_EQ(messages, QStringList{"Nombre no puede estar en blanco"});
+    first->setText(QStringLiteral("7"));
+    EXPECT_TRUE(services.EvitarBlancos(first, QString(), QStringLiteral("Nombre")));
+}
+
+TEST_F(Box, EnabledRecoloursAndLoadingDoesNot)
+{
+    box.setBackColor(0x0000FF);
+    box.setEnabled(false);
+    EXPECT_FALSE(box.Casilla()->isEnabled());
+    EXPECT_EQ(box.Casilla()->palette().color(QPalette::Disabled, QPalette::Base),
+              qApp->palette().color(QPalette::Midlight));
+    box.setEnabled(true);
+    EXPECT_EQ(box.BackColor(), 0x80000005u);
+    EXPECT_EQ(box.Casilla()->palette().color(QPalette::Base), qApp->palette().color(QPalette::Base));
+
+    MaxText loaded;
+    loaded.setBackColor(0x00FF00);
+    controls::PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("Text"), QStringLiteral("5"));
+    bag.WriteProperty(QStringLiteral("Tipo"), 1);
+    bag.WriteProperty(QStringLiteral("Enabled"), false, true);
+    loaded.ReadProperties(bag);
+    EXPECT_FALSE(loaded.isEnabled());
+    EXPECT_EQ(loaded.BackColor(), 0x00FF00u);
+    EXPECT_EQ(loaded.Tipo(), 1);
+    EXPECT_EQ(loaded.Text(), QStringLiteral("5"));
+    EXPECT_EQ(loaded.UnformattedValue(), 0);
+    EXPECT_EQ(loaded.Formato(), QStringLiteral("#,##0.00"));
+    EXPECT_EQ(box.Formato(), QString());
+
+    controls::PropertyBag saved;
+    loaded.WriteProperties(saved);
+    EXPECT_EQ(saved.keys(), (QStringList{"BackColor", "Font", "Text", "Tipo", "Enabled"}));
+}
+
+TEST_F(Box, PlainMembersReachTheInnerBox)
+{
+    box.setAlignment(1);
+    box.setLocked(true);
+    box.setMaxLength(3);
+    EXPECT_EQ((QList<int>{box.Alignment(), box.Locked(), box.MaxLength()}), (QList<int>{1, 1, 3}));
+    box.setMaxLength(0);
+    EXPECT_EQ(box.MaxLength(), 0);
+    box.setText(QStringLiteral("abcdef"));
+    box.setSelStart(1);
+    box.setSelLength(2);
+    EXPECT_EQ(box.SelText(), QStringLiteral("bc"));
+    box.setSelText(QStringLiteral("X"));
+    EXPECT_EQ(box.Text(), QStringLiteral("aXdef"));
+    EXPECT_EQ(box.property("text").toString(), QStringLiteral("aXdef"));
+    EXPECT_EQ(box.focusProxy(), box.Casilla());
+    EXPECT_EQ(box.Casilla()->objectName(), QStringLiteral("Casilla"));
+    controls::setTwipsGeometry(&box, 0, 0, 2000, 100);
+    EXPECT_EQ(box.height(), Screen::pixelsFromTwips(315));
+}

@@ -1,0 +1,176 @@
+#include "controls/ControlSupport.h"
+#include "controls/ProgressBar.h"
+#include "core/Screen.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+QList<double> geometry(const ProgressBar::Piece& p)
+{
+    return {p.Left, p.Width, double(p.Visible)};
+}
+
+struct Bar : ::testing::Test {
+    ProgressBar bar;
+    double px = Screen::twipsPerPixel();
+    void SetUp() override { controls::setTwipsGeometry(&bar, 0, 0, 3000, 225); }
+    // The comparison window's bars as they are stored.
+    void loadAsTheComparison()
+    {
+        controls::PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Value"), 0);
+        bag.WriteProperty(QStringLiteral("MaxValue"), 100);
+        bag.WriteProperty(QStringLiteral("Enabled"), true, false);
+        bag.WriteProperty(QStringLiteral("Bright"), false, true);
+        bar.ReadProperties(bag);
+    }
+};
+} // namespace
+
+TEST_F(Bar, ADisabledBarTakesOnlyZero)
+{
+    EXPECT_FALSE(bar.Enabled());
+    bar.setValue(50);
+    EXPECT_EQ(bar.Value(), 0);
+    bar.setEnabled(true);
+    bar.setValue(50);
+    bar.setEnabled(false);
+    bar.setValue(70);
+    EXPECT_EQ(bar.Value(), 50);
+    bar.setValue(0);
+    EXPECT_EQ(bar.Value(), 0);
+    EXPECT_FALSE(bar.ContenedorVerde().Visible);
+    EXPECT_FALSE(bar.tmrMovement()->isActive());
+}
+
+TEST_F(Bar, GreenPiecesFollowTheWidth)
+{
+    bar.setEnabled(true);
+    bar.setValue(50);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 1500);
+    EXPECT_EQ((QList<QList<double>>{geometry(bar.imgVerdeZero()), geometry(bar.imgVerdeInicio()),
+                                    geometry(bar.imgVerdeMedio()), geometry(bar.imgVerdeFin())}),
+              (QList<QList<double>>{{0, 30, 1}, {30, 360, 1}, {390, 735, 1}, {1125, 375, 1}}));
+    // 200 wide: the sliver and part of the start only.
+    bar.setMaxValue(1500);
+    bar.setValue(100);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 200);
+    EXPECT_EQ((QList<bool>{bar.imgVerdeInicio().Visible, bar.imgVerdeMedio().Visible, bar.imgVerdeFin().Visible}),
+              (QList<bool>{true, false, false}));
+    // Between start and end: the end right after the start, clipped.
+    bar.setValue(300);
+    EXPECT_EQ(geometry(bar.imgVerdeFin()), (QList<double>{390, 375, 1}));
+    EXPECT_FALSE(bar.imgVerdeMedio().Visible);
+    bar.setValue(10);
+    EXPECT_FALSE(bar.imgVerdeInicio().Visible);
+}
+
+TEST_F(Bar, ValuesAreCappedAndClamped)
+{
+    bar.setEnabled(true);
+    bar.setValue(250);
+    EXPECT_EQ(bar.Value(), 100);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000 - px);
+    bar.setValue(-5);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 0);
+    bar.setMaxValue(0);
+    EXPECT_EQ(bar.MaxValue(), 100);
+    bar.setMaxValue(-10);
+    bar.setValue(-20);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // -10 of -10 is full, within the control
+    // MaxValue does not re-cap Value.
+    bar.setMaxValue(200);
+    bar.setValue(150);
+    bar.setMaxValue(100);
+    EXPECT_EQ(bar.Value(), 150);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // 150 of 100, within the control
+}
+
+TEST_F(Bar, ALoadedMaxValueOfZeroDrawsNoBar)
+{
+    controls::PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("Value"), 40);
+    bag.WriteProperty(QStringLiteral("MaxValue"), 0);
+    bag.WriteProperty(QStringLiteral("Enabled"), true, false);
+    bar.ReadProperties(bag);
+    EXPECT_EQ(bar.MaxValue(), 0);
+    EXPECT_FALSE(bar.ContenedorVerde().Visible);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 0);
+    EXPECT_FALSE(bar.tmrMovement()->isActive()); // loading starts no timer
+}
+
+TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
+{
+    loadAsTheComparison();
+    bool ran = false;
+    QTimer::singleShot(0, &bar, [&] { ran = true; });
+    QCoreApplication::postEvent(&bar, new QEvent(QEvent::User));
+    bar.setValue(37);
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(bar.ContenedorVerde().Visible);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000 * 0.37);
+    // Bright False: the shine never shows.
+    for (int i = 0; i < 200; ++i)
+        bar.tmrMovement_Timer();
+    EXPECT_FALSE(bar.Brillo().Visible);
+    EXPECT_FALSE(bar.tmrMovement()->isActive());
+
+    controls::PropertyBag saved;
+    bar.WriteProperties(saved);
+    EXPECT_EQ(saved.keys(), (QStringList{"Value", "MaxValue", "Enabled", "Bright"}));
+}
+
+TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
+{
+    bar.setEnabled(true);
+    bar.setMode(1);
+    EXPECT_TRUE(bar.tmrUnreal()->isActive());
+    EXPECT_EQ(bar.tmrUnreal()->interval(), 200);
+    const double full = 3000 - px;
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, full);
+    bar.setValue(10);
+    EXPECT_EQ(bar.Value(), 0);
+    bar.tmrUnreal_Timer();
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, px);
+    bar.tmrUnreal_Timer();
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, px + 100);
+    while (bar.ContenedorVerde().Width + 100 <= full)
+        bar.tmrUnreal_Timer();
+    bar.tmrUnreal_Timer();
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, full);
+    bar.setMode(0);
+    EXPECT_FALSE(bar.tmrUnreal()->isActive());
+}
+
+TEST_F(Bar, TheShineSweepsPausesAndSweepsAgain)
+{
+    EXPECT_EQ(bar.tmrMovement()->interval(), 1);
+    EXPECT_EQ(bar.tmrMovement()->timerType(), Qt::PreciseTimer);
+    bar.setEnabled(true);
+    bar.setValue(50);
+    EXPECT_TRUE(bar.tmrMovement()->isActive());
+    // The first pass moves the hidden shine at 1 ms a step.
+    EXPECT_EQ(bar.Brillo().Left, 570);
+    bar.tmrMovement_Timer();
+    EXPECT_EQ(bar.Brillo().Left, 610);
+    EXPECT_FALSE(bar.Brillo().Visible);
+    while (!bar.ShinePaused())
+        bar.tmrMovement_Timer();
+    EXPECT_EQ(bar.tmrMovement()->interval(), 2500);
+    bar.tmrMovement_Timer();
+    EXPECT_TRUE(bar.Brillo().Visible);
+    EXPECT_DOUBLE_EQ(bar.Brillo().Left, -bar.Brillo().Width);
+    EXPECT_EQ(bar.tmrMovement()->interval(), 10);
+    EXPECT_DOUBLE_EQ(bar.Brillo().Width, 79 * px);
+}
+
+TEST_F(Bar, FixedHeight)
+{
+    bar.show();
+    controls::setTwipsGeometry(&bar, 0, 0, 3000, 600);
+    EXPECT_EQ(bar.height(), Screen::pixelsFromTwips(225));
+    EXPECT_DOUBLE_EQ(bar.imgGrisFinal().Left, 3000 - 60);
+    EXPECT_DOUBLE_EQ(bar.imgGrisMedio().Width, 3000 - 120);
+}

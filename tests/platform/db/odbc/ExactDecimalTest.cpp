@@ -1,0 +1,210 @@
+// Exact numeric values through a driver that reports SQL_NUMERIC columns: a
+// throw-away PostgreSQL server on 127.0.0.1, reached with psqlODBC.
+#include "core/ValueText.h"
+#include "platform/db/Db.h"
+#include "platform/db/odbc/OdbcTestEnvironment.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace db;
+
+namespace {
+
+// The newest installed server binaries (Debian keeps them per major version).
+QString serverBinaries()
+{
+    QDir root(QStringLiteral("/usr/lib/postgresql"));
+    QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    std::sort(versions.begin(), versions.end(), [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
+    for (const QString& v : versions)
+        if (QFileInfo(root.filePath(v + QStringLiteral("/bin/pg_ctl"))).isExecutable())
+            return root.filePath(v + QStringLiteral("/bin"));
+    return QString();
+}
+
+int freePort()
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    close(s);
+    return port;
+}
+
+// A server of its own in a temporary folder, stopped when the test ends. The
+// server refuses to run as root: then it runs as "nobody", which owns the folder.
+class Server {
+public:
+    QString start()
+    {
+        bin_ = serverBinaries();
+        if (bin_.isEmpty())
+            return QStringLiteral("PostgreSQL server binaries not installed");
+        if (geteuid() == 0) {
+            const passwd* pw = getpwnam("nobody");
+            if (!pw || chown(QFile::encodeName(dir_.path()).constData(), pw->pw_uid, pw->pw_gid) != 0)
+                return QStringLiteral("cannot hand the server folder to user nobody");
+            runAs_ = QStringLiteral("nobody");
+        }
+        port_ = freePort();
+        const QString data = dir_.filePath(QStringLiteral("data"));
+        QString out;
+        if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"),
+                                            QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
+                                            QStringLiteral("UTF8"), QStringLiteral("--no-sync")},
+                 out))
+            return QStringLiteral("initdb failed: ") + out;
+        const QString options = QStringLiteral("-F -p %1 -k %2 -c listen_addresses=127.0.0.1").arg(port_).arg(dir_.path());
+        if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
+                                            dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                                            QStringLiteral("start")},
+                 out))
+            return QStringLiteral("pg_ctl start failed: ") + out;
+        started_ = true;
+        return QString();
+    }
+
+    ~Server()
+    {
+        QString ignored;
+        if (started_)
+            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-m"),
+                                           QStringLiteral("immediate"), QStringLiteral("stop")},
+                ignored);
+    }
+
+    QString connectionString() const
+    {
+        return QStringLiteral("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=postgres;UID=postgres;")
+            .arg(port_);
+    }
+
+private:
+    bool run(const QString& tool, QStringList args, QString& output) const
+    {
+        QProcess p;
+        const QString program = QDir(bin_).filePath(tool);
+        if (runAs_.isEmpty()) {
+            p.start(program, args);
+        } else {
+            args.prepend(program);
+            args.prepend(QStringLiteral("--"));
+            args.prepend(runAs_);
+            args.prepend(QStringLiteral("-u"));
+            p.start(QStringLiteral("runuser"), args);
+        }
+        const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        output = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
+        return ok;
+    }
+
+    QTemporaryDir dir_;
+    QString bin_, runAs_;
+    int port_ = 0;
+    bool started_ = false;
+};
+
+using I128 = __int128;
+
+// The exact value scaled by 10^decimals.
+I128 scaledOf(const Variant& v, int decimals)
+{
+    const std::string text = v.type() == VarType::Currency
+        ? Decimal::fromScaled(v.toCurrency().scaled, 4).toAscii()
+        : std::get<Decimal>(v.storage()).toAscii();
+    const bool negative = text.front() == '-';
+    I128 m = 0;
+    int after = -1;
+    for (char c : text) {
+        if (c == '.')
+            after = 0;
+        else if (c >= '0' && c <= '9') {
+            m = m * 10 + (c - '0');
+            if (after >= 0)
+                ++after;
+        }
+    }
+    for (int i = std::max(after, 0); i < decimals; ++i)
+        m *= 10;
+    return negative ? -m : m;
+}
+
+// As the server writes a sum of that scale: "-123.4500".
+QString textOf(I128 scaled, int decimals)
+{
+    const bool negative = scaled < 0;
+    unsigned __int128 m = negative ? (unsigned __int128)(-scaled) : (unsigned __int128)scaled;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), char('0' + int(m % 10)));
+        m /= 10;
+    } while (m != 0);
+    if (int(digits.size()) <= decimals)
+        digits.insert(0, std::size_t(decimals + 1 - int(digits.size())), '0');
+    digits.insert(digits.size() - std::size_t(decimals), 1, '.');
+    return QString::fromStdString((negative ? "-" : "") + digits);
+}
+
+} // namespace
+
+TEST(ExactDecimal, NumericValuesReadBackDigitForDigitAndSumAsTheServerSums)
+{
+    if (odbctest::postgresDriverLibrary().isEmpty())
+        GTEST_SKIP() << "psqlODBC (package odbc-postgresql) not installed";
+    odbctest::installDrivers();
+    Server server;
+    const QString why = server.start();
+    if (why.startsWith(QLatin1String("PostgreSQL server binaries")))
+        GTEST_SKIP() << why.toStdString();
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+
+    auto cn = std::make_shared<Connection>();
+    cn->Open(server.connectionString());
+    cn->Execute("CREATE TABLE Importes (Id integer PRIMARY KEY, Importe numeric(18,4), Cantidad numeric(38,10))");
+    cn->Execute("INSERT INTO Importes VALUES (1, 99999999999999.9999, 1234567890123456.7890123456), "
+                "(2, 564999999721.0030, -0.0000000001)");
+    cn->Execute("INSERT INTO Importes SELECT i + 2, (i * 9999999999.9973) % 99999999999999.9999, "
+                "(i * 98765432109876.5432109877) % 9999999999999999.9999999999 - 4999999999999999 "
+                "FROM generate_series(1, 10000) AS i");
+
+    Recordset rs;
+    rs.Open("SELECT Importe, Cantidad FROM Importes ORDER BY Id", cn);
+    ASSERT_EQ(rs.RecordCount(), 10002);
+    EXPECT_EQ(rs.Fields(0).Type(), adNumeric);
+    EXPECT_EQ(rs.Fields(0).Precision(), 18);
+    EXPECT_EQ(rs.Fields(0).NumericScale(), 4);
+    EXPECT_EQ(rs.Fields(1).Precision(), 38);
+    EXPECT_EQ(rs.Fields(1).NumericScale(), 10);
+
+    // At most four decimals and within range: Currency; more decimals: Decimal.
+    EXPECT_EQ(rs.value(0), Variant(Currency::fromScaled(999999999999999999)));
+    EXPECT_EQ(debugText(rs.value(1)), "14 " + ValueText::toText(Variant(*Decimal::parse("1234567890123456.7890123456"))));
+    EXPECT_EQ(std::get<Decimal>(rs.value(1).storage()).toAscii(), "1234567890123456.7890123456");
+    rs.MoveNext();
+    EXPECT_EQ(rs.value(0), Variant(Currency::fromScaled(5649999997210030)));
+    EXPECT_EQ(std::get<Decimal>(rs.value(1).storage()).toAscii(), "-0.0000000001");
+
+    I128 importes = 0, cantidades = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        importes += scaledOf(rs.value(0), 4);
+        cantidades += scaledOf(rs.value(1), 10);
+    }
+    Recordset sums;
+    sums.Open("SELECT CAST(sum(Importe) AS text), CAST(sum(Cantidad) AS text) FROM Importes", cn);
+    EXPECT_EQ(textOf(importes, 4), sums.value(0).toString());
+    EXPECT_EQ(textOf(cantidades, 10), sums.value(1).toString());
+}

@@ -1,0 +1,473 @@
+// The query page driven as the main window and the user drive it, over the
+// recording backend: what runs, what is shown, what the grid and the panel do.
+#include "core/ProgramFolder.h"
+#include "data/clsDO.h"
+#include "messages/clsError.h"
+#include "platform/db/Connection.h"
+#include "platform/db/RecordingBackend.h"
+#include "platform/db/Types.h"
+#include "querypage/MaxSQL.h"
+#include "querypage/PushButton.h"
+#include "services/clsTablas.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using Answer = db::RecordingBackend::Answer;
+
+std::vector<std::vector<Variant>> rowsOf(int rows, int cols)
+{
+    std::vector<std::vector<Variant>> out{std::size_t(rows), std::vector<Variant>(std::size_t(cols))};
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            out[std::size_t(r)][std::size_t(c)] = c % 2 ? Variant(QStringLiteral("v%1").arg(r)) : Variant(std::int32_t(r));
+    return out;
+}
+
+QStringList names(int cols)
+{
+    QStringList n;
+    for (int c = 0; c < cols; ++c)
+        n << QStringLiteral("c%1").arg(c);
+    return n;
+}
+
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        ProgramFolder::setPath(dir.path());
+        msg->setRecorder(recorder);
+        scr->oError = msg;
+        page.setErrorObject(msg);
+        page.setSCRObject(scr);
+        page.setZoltObject(zolt);
+        page.setCurrentTab(1);
+        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
+        page.ParametersConnection(0, 0, "s", "d", "u", "p");
+        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
+        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
+        rec->clearLog();
+    }
+    void TearDown() override
+    {
+        db::RecordingBackend::uninstall();
+        ProgramFolder::setPath(QString());
+    }
+    void run(const QString& sql)
+    {
+        page.setTextSQL(sql);
+        page.ExecuteQuery();
+    }
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const auto& c : recorder->calls)
+            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
+        return out;
+    }
+    // A structure probe is described, not fetched: it counts as sent either way.
+    int count(const QString& statement) const
+    {
+        return int(rec->statements().count(statement) + rec->described().count(statement));
+    }
+    template <class W>
+    W* child(const char* name)
+    {
+        return page.findChild<W*>(QString::fromLatin1(name));
+    }
+    void writeIni(const QString& text)
+    {
+        QFile f(dir.filePath("Velmora.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<db::RecordingBackend> rec;
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    MaxSQL page;
+};
+
+TEST_F(PageTest, StatementsOfARun)
+{
+    run("SELECT * FROM t WHERE a = 'x;y'");
+    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM [t] WHERE 1 = 2", "SELECT * FROM t WHERE a = 'x;y'"}));
+
+    rec->clearLog();
+    run("UPDATE t SET a = 'x'; SELECT * FROM t");
+    EXPECT_EQ(rec->statements(), (QStringList{"UPDATE t SET a = 'x'", "SELECT * FROM [t] WHERE 1 = 2", "SELECT * FROM t"}));
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
+    EXPECT_EQ(page.LastFinalConnection(), (ConnectionValues{0, 0, "s", "d", "u", "p"}));
+
+    rec->clearLog();
+    run("EXEC sp_set_session_context 'k', 1; SELECT * FROM t");
+    EXPECT_EQ(count("EXEC sp_set_session_context 'k', 1"), 2);
+    run("EXEC sp_set_session_context @k, 1; SELECT * FROM t");
+    EXPECT_EQ(count("EXEC sp_set_session_context @k, 1"), 1);
+
+    rec->clearLog();
+    run("a;;SELECT 1");
+    EXPECT_EQ(count("a"), 1);
+
+    rec->clearLog();
+    run("DELETE FROM t -- a -- b\nWHERE id = 5");
+    EXPECT_EQ(rec->statements(), QStringList{"DELETE FROM t WHERE id = 5"});
+
+    rec->clearLog();
+    run(" -- nothing\n ; ");
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(PageTest, MessagesAndStatusLine)
+{
+    rec->answerAffected("UPDATE t SET a = 1", 7);
+    run("UPDATE t SET a = 1");
+    run("DROP TABLE t");
+    EXPECT_EQ(shown(), (QStringList{"7 filas afectadas. (64, Velmora 3.0)", "Tabla eliminada. (64, Velmora 3.0)"}));
+    recorder->calls.clear();
+    run("SELECT * FROM t");
+    EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2"));
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("b"));
+    EXPECT_EQ(page.Flexi().TextMatrix(2, 1), QStringLiteral("y"));
+    EXPECT_EQ(page.Flexi().TextMatrix(3, 1), QString());
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(PageTest, AFailureStopsTheRun)
+{
+    rec->answerError("INSERT INTO bak SELECT * FROM t", 3604, "no existe la tabla 'bak' aquí");
+    run("INSERT INTO bak SELECT * FROM t; DELETE FROM t");
+    EXPECT_EQ(count("DELETE FROM t"), 0);
+    ASSERT_EQ(recorder->calls.size(), 1u);
+    EXPECT_TRUE(recorder->calls[0].body.trimmed().startsWith("MAXSQL.EJECUTAR\r\nError: no existe la tabla 'bak'")) << recorder->calls[0].body.toStdString();
+    EXPECT_TRUE(page.StatusText().isEmpty());
+    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+
+    // A run asked for from inside a run (its pending events) records nothing.
+    rec->clearLog();
+    int inner = 0;
+    page.setClock([&] {
+        ++inner;
+        page.ExecuteQuery();
+        return QDateTime(QDate(2024, 1, 31), QTime(0, 0));
+    });
+    run("SELECT * FROM t");
+    EXPECT_EQ(count("SELECT * FROM t"), 1);
+    EXPECT_GT(inner, 0);
+    EXPECT_FALSE(page.IsRunning());
+}
+
+TEST_F(PageTest, ContextOnlyForSqlServer)
+{
+    page.setContextStatement("EXEC sp_set_session_context 'c', 1");
+    run("SELECT * FROM t");
+    EXPECT_EQ(rec->statements().first(), QStringLiteral("EXEC sp_set_session_context 'c', 1"));
+
+    QFile f(dir.filePath("db.mdb"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+    rec->clearLog();
+    run("SELECT * FROM t");
+    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM [t] WHERE 1 = 2", "SELECT * FROM t"}));
+}
+
+TEST_F(PageTest, StructureCaches)
+{
+    const QString probe = "SELECT * FROM [t] WHERE 1 = 2";
+    run("SELECT * FROM t");
+    run("SELECT * FROM t");
+    EXPECT_EQ(count(probe), 1);
+    page.ParametersConnection(0, 0, "s", "d", "u", "p2");
+    run("SELECT * FROM t");
+    EXPECT_EQ(count(probe), 2);
+    run("ALTER TABLE t ADD c INT; SELECT * FROM t");
+    EXPECT_EQ(count(probe), 3);
+
+    const QString head = "SELECT a, b FROM t WHERE x = '" + QString(400, 'k');
+    const QString a = head + QString(200, 'a') + "'", b = head + QString(200, 'b') + "'";
+    rec->answerRegex("^SELECT TOP 1 a, b FROM t WHERE", Answer::table({"a", "b"}, {}));
+    for (const QString& s : {a, b, a})
+        run(s);
+    EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, 'a') + "'"), 1);
+    EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, 'b') + "'"), 1);
+}
+
+TEST_F(PageTest, ValidationThroughThePage)
+{
+    run("");
+    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Aviso)"});
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(PageTest, HeaderProbesAndLoads)
+{
+    rec->answerRows("SELECT a, b FROM t", {"a", "b"}, {{1, "x"}});
+    run("SELECT a, b FROM t");
+    EXPECT_EQ(count("SELECT TOP 1 a, b FROM t"), 1);
+    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
+
+    run("SELECT TOP 500 * FROM t JOIN u ON t.id = u.id");
+    EXPECT_EQ(count("SELECT TOP 1 * FROM t JOIN u ON t.id = u.id"), 1);
+
+    page.ParametersConnection(3, 2, "ora", "d", "u", "p");
+    run("SELECT a FROM t JOIN u ON x ORDER BY a");
+    EXPECT_EQ(count("SELECT a FROM t JOIN u ON x  WHERE 1 = 2 ORDER BY a"), 1);
+
+    // Plain SQL loads without a report, whatever its table name looks like.
+    page.ParametersConnection(0, 0, "s", "d", "u", "p");
+    rec->answerRows("SELECT * FROM dbo.Orders", {"id"}, {{1}});
+    rec->answerRows("SELECT * FROM [Order Details]", {"id"}, {{1}, {2}});
+    rec->answerRows("SELECT GETDATE()", {"now"}, {{QStringLiteral("hoy")}});
+    rec->clearLog();
+    run("SELECT * FROM dbo.Orders");
+    EXPECT_EQ(count("SELECT * FROM [dbo].[Orders] WHERE 1 = 2"), 1);
+    run("SELECT * FROM [Order Details]");
+    EXPECT_EQ(page.Flexi().Rows(), 3);
+    run("SELECT GETDATE()");
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 0), QStringLiteral("now"));
+    EXPECT_EQ(page.Flexi().TextMatrix(1, 0), QStringLiteral("hoy"));
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+}
+
+TEST_F(PageTest, HeadersComeFromTheRecordSetWhenTheProbeFails)
+{
+    rec->answerError("SELECT TOP 1 a, c FROM t", 207, "bad");
+    rec->answerRows("SELECT a, c FROM t", {"a", "c"}, {{1, 2}});
+    page.Flexi().setCols(5);
+    run("SELECT a, c FROM t");
+    EXPECT_EQ(page.Flexi().Cols(), 2);
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("c"));
+    EXPECT_TRUE(shown().isEmpty());
+
+    // A stale table structure is read again once; still different: read-only.
+    QFile f(dir.filePath("db.mdb"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+    rec->answerRows("SELECT * FROM u", {"a", "z"}, {{1, 2}});
+    rec->answer("SELECT * FROM [u] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
+    run("SELECT * FROM u");
+    EXPECT_EQ(count("SELECT * FROM [u] WHERE 1 = 2"), 2);
+    EXPECT_FALSE(child<PushButton>("BttKey")->isEnabled());
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("z"));
+}
+
+TEST_F(PageTest, StringWidthsAndPaging)
+{
+    Answer text;
+    db::FieldInfo memo;
+    memo.name = "memo";
+    memo.definedSize = 10000;
+    text.fields.push_back(memo);
+    rec->answer("SELECT * FROM [w] WHERE 1 = 2", text);
+    rec->answerRows("SELECT * FROM w", {"memo"}, {{"x"}});
+    run("SELECT * FROM w");
+    EXPECT_EQ(page.Flexi().ColWidth(0), 2500);
+
+    rec->answerRows("SELECT * FROM big33", names(33), rowsOf(10000, 33));
+    rec->answerRows("SELECT * FROM big32", names(32), rowsOf(10000, 32));
+    page.Flexi().takeResets();
+    run("SELECT * FROM big32");
+    EXPECT_EQ(page.Flexi().Rows(), 10001);
+    EXPECT_EQ(page.Flexi().takeResets(), 1);
+    EXPECT_TRUE(child<QScrollBar>("OnDemandElevator")->isHidden());
+    run("SELECT * FROM big33");
+    auto* bar = child<QScrollBar>("OnDemandElevator");
+    EXPECT_FALSE(bar->isHidden());
+    const int pageRows = int(std::nearbyint(page.TwipsBox("Flexi").height() / 240.0 - 1));
+    EXPECT_EQ(page.Flexi().Rows(), pageRows + 1);
+    EXPECT_EQ(page.Flexi().ScrollBars(), 1);
+    EXPECT_EQ(page.Flexi().TextMatrix(pageRows, 1), QStringLiteral("v%1").arg(pageRows - 1));
+    EXPECT_TRUE(page.StatusText().contains("Nº Registros: 10.000"));
+
+    // A small paged page lays out without a report.
+    page.LayoutTwips(16380, 3000);
+    EXPECT_TRUE(shown().isEmpty());
+
+    // A fetch that fails leaves no old result behind.
+    rec->answerError("SELECT * FROM big33 WHERE 1 = 0", 208, "gone");
+    run("SELECT * FROM big33 WHERE 1 = 0");
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(page.Flexi().Rows(), 1);
+    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+    ASSERT_EQ(recorder->calls.size(), 1u);
+    EXPECT_TRUE(recorder->calls[0].body.trimmed().startsWith("MAXSQL.BUSQUEDARECORDSETADO"));
+}
+
+TEST_F(PageTest, ConnectionPanel)
+{
+    writeIni("[Drivers]\nAccess_MDB=Microsoft.Jet.OLEDB.4.0\n[PasswordTime]\nSeconds=2\n");
+    QSignalSpy compact(&page, &MaxSQL::CompactEnabledChanged);
+    page.ParametersConnection(0, 2, "s", "d", "u", "p");
+    EXPECT_EQ(compact.count(), 1);
+    EXPECT_EQ(page.SelectedDriver(), 0);
+    const QStringList boxes = {"txtServidor", "txtBBDD", "txtUser", "txtPassword"};
+    QList<int> lefts;
+    for (const QString& b : boxes)
+        lefts << page.TwipsBox(b).left();
+    EXPECT_EQ(lefts, (QList<int>{2700, 4830, 9090, 10920}));
+
+    child<QComboBox>("cboConnectionType")->setCurrentIndex(1);
+    EXPECT_EQ(zolt->SQLProvider(), QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
+    EXPECT_EQ(page.ServerName() + page.UserName(), QString());
+    EXPECT_EQ(zolt->ConnectionType(), 1);
+    page.DisableButtons(false);
+    EXPECT_FALSE(child<PushButton>("BttKey")->isEnabled());
+
+    page.ParametersConnection(3, -1, "", "", "", "");
+    EXPECT_EQ(page.SelectedDriver(), 1);
+    EXPECT_EQ(child<QLabel>("lblServidor")->text(), QStringLiteral("Origen de Datos"));
+    EXPECT_FALSE(page.CompactEnabled());
+    EXPECT_EQ(zolt->SQLProvider(), QString());
+    page.ParametersConnection(3, 2, "", "", "", "");
+    lefts.clear();
+    for (const QString& b : boxes.mid(1))
+        lefts << page.TwipsBox(b).left();
+    EXPECT_EQ(lefts, (QList<int>{5115, 9375, 11205}));
+
+    page.ParametersConnection(0, 0, "s", "d", "u", "secret");
+    auto* check = child<QCheckBox>("chkPwdVisible");
+    auto* pwd = child<QLineEdit>("txtPassword");
+    check->setChecked(true);
+    EXPECT_EQ(page.PasswordTimer()->interval(), 400);
+    EXPECT_EQ(pwd->echoMode(), QLineEdit::Normal);
+    for (int i = 0; i < 5; ++i)
+        page.tmrVisiblePassword_Timer();
+    EXPECT_EQ(pwd->echoMode(), QLineEdit::Normal);
+    page.tmrVisiblePassword_Timer();
+    EXPECT_EQ(pwd->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(page.PasswordTimer()->isActive());
+
+    writeIni("[PasswordTime]\nSeconds=60\n");
+    check->setChecked(true);
+    EXPECT_EQ(page.PasswordTimer()->interval(), 12000);
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(PageTest, Frame)
+{
+    page.LayoutTwips(16380, 11130);
+    EXPECT_EQ(page.TwipsBox("BttExit").left(), 15525);
+    EXPECT_EQ(page.TwipsBox("BttAutoSize").left(), 12140);
+    page.DragSplitter(5000 - page.SplitterTop());
+    EXPECT_EQ(page.SplitterTop(), 5000);
+    page.LayoutTwips(16380, 8000);
+    EXPECT_EQ(page.SplitterTop(), 4580);
+    page.LayoutTwips(16380, 11130);
+    page.DragSplitter(5000 - page.SplitterTop());
+    page.LayoutTwips(16380, 5000);
+    EXPECT_EQ(page.SplitterTop(), 2600);
+    EXPECT_EQ(page.TwipsBox("Flexi").top(), 2675);
+
+    QStringList clicked;
+    QObject::connect(&page, &MaxSQL::ButtonClicked, [&](QString& name) { clicked << name; });
+    QTest::mouseClick(child<PushButton>("BttExport"), Qt::RightButton);
+    EXPECT_EQ(clicked, QStringList{"BttExport"});
+    EXPECT_EQ(child<PushButton>("BttExport")->text(), QStringLiteral("Exportar"));
+}
+
+TEST(PageTexts, EveryPageTextIsTranslated)
+{
+    QFile tsv(QStringLiteral(VELMORA_TRANSLATE_TSV));
+    ASSERT_TRUE(tsv.open(QIODevice::ReadOnly));
+    QHash<QString, QStringList> rows;
+    for (const QString& line : QString::fromUtf8(tsv.readAll()).split('\n'))
+        if (!line.startsWith('#'))
+            rows.insert(line.section('\t', 0, 0), line.split('\t'));
+    MaxSQL page;
+    QStringList texts = {"Tiempo Total de Carga: {1}     Nº Registros: {2}     Columnas: {3}",
+                         "{1} filas afectadas.", "Tabla eliminada.", "No se ha podido ejecutar el comando",
+                         "No se ha podido iniciar el objeto de acceso a datos", "Origen de Datos", "Servidor",
+                         "Abrir Fichero", "Access Clásico (*.mdb)", "Access Actual (*.accdb)",
+                         "Debe seleccionar el Driver a utilizar por el Origen de Datos",
+                         "El área de consulta SQL no puede estar en blanco", "El tipo de conexión no puede estar en blanco",
+                         "No se encuentra el fichero de base de datos especificado."};
+    for (QObject* o : page.ChildControls()) {
+        const QString caption = o->property("text").toString();
+        if (!caption.isEmpty() && caption != "...")
+            texts << caption;
+    }
+    for (const QString& t : texts) {
+        ASSERT_TRUE(rows.contains(t)) << t.toStdString();
+        EXPECT_EQ(rows[t].size(), 7) << t.toStdString();
+        EXPECT_TRUE(rows[t].last().startsWith("MaxSQL")) << t.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The page over a real local database file, as a user sees it.
+TEST(PageEndToEnd, SelectStarFromALocalFileLoadsHeadersAndRows)
+{
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    const QString file = dir.filePath("Ventas.mdb");
+    {
+        QFile empty(file);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        db::Connection c;
+        c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+        c.Execute("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT(40), Alta DATETIME, Saldo CURRENCY)");
+        c.Execute("INSERT INTO Clientes VALUES (1, 'Ana Ruiz', #2024-01-15#, 120.5)");
+        c.Execute("INSERT INTO Clientes VALUES (2, 'Luis Gómez', #2023-11-02#, 0)");
+        c.Execute("INSERT INTO Clientes (Id, Nombre) VALUES (3, 'Marta Díaz')");
+        c.Close();
+    }
+    auto zolt = std::make_shared<clsDO>();
+    auto msg = std::make_shared<clsError>();
+    auto recorder = std::make_shared<MsgBoxRecorder>();
+    msg->setRecorder(recorder);
+    auto scr = std::make_shared<clsTablas>();
+    scr->oError = msg;
+    QWidget window;
+    MaxSQL page(&window);
+    page.setParentForm(&window);
+    page.setErrorObject(msg);
+    page.setSCRObject(scr);
+    page.setZoltObject(zolt);
+    page.setCurrentTab(1);
+    page.StartControl();
+    page.ParametersConnection(1, 1, "", file, "", "");
+    page.setTextSQL("SELECT * FROM Clientes");
+    window.resize(16380 / 15, 11130 / 15);
+    page.resize(window.size());
+    window.show();
+    page.ExecuteQuery();
+    EXPECT_TRUE(recorder->calls.empty()) << (recorder->calls.empty() ? "" : recorder->calls[0].body.toStdString());
+    EXPECT_EQ(page.Flexi().Rows(), 4);
+    EXPECT_EQ(page.Flexi().Cols(), 4);
+    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("Nombre"));
+    EXPECT_EQ(page.Flexi().TextMatrix(2, 1), QStringLiteral("Luis Gómez"));
+    EXPECT_EQ(page.Flexi().TextMatrix(3, 2), QString());
+    EXPECT_TRUE(page.StatusText().contains("Nº Registros: 3"));
+    if (const QString shot = qEnvironmentVariable("VELMORA_PAGE_SHOT"); !shot.isEmpty()) {
+        QTest::qWait(300);
+        window.grab().save(shot);
+    }
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+#pragma once
+// The schema windows under test: message boxes recorded, dialogs scripted,
+// the data-access object pointed at a local file or at the recording backend.
+#include "data/DataTestSupport.h"
+#include "messages/clsError.h"
+#include "schema/ModalRunner.h"
+#include "schema/SchemaGrid.h"
+#include "services/clsTablas.h"
+
+#include <gtest/gtest.h>
+
+namespace schematest {
+
+class SchemaWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        msg->setRecorder(box);
+        scr->oError = msg;
+    }
+    void TearDown() override
+    {
+        if (rec)
+            db::RecordingBackend::uninstall();
+    }
+
+    template <class W>
+    void give(W& w)
+    {
+        w.MSG = msg;
+        w.SCR = scr;
+        w.Zolt = zolt;
+    }
+    template <class W>
+    void connect(W& w)
+    {
+        give(w);
+        w.SRV = srv;
+        w.BBDD = bbdd;
+        w.uID = uid;
+        w.PWD = pwd;
+    }
+    void local(const QStringList& statements)
+    {
+        db::Catalog::Create(file.connectionString());
+        file.exec(statements);
+        zolt->setConnectionType(2);
+        bbdd = file.path;
+    }
+    void recorded(int connectionType, int driver = 0)
+    {
+        rec = db::RecordingBackend::install();
+        zolt->setConnectionType(std::int16_t(connectionType));
+        zolt->setUsedDriver(std::int16_t(driver));
+        srv = "srv";
+        bbdd = "Ventas";
+        uid = "sa";
+        pwd = "pw";
+    }
+    // Every message as "style|title|body" (the body without the leading line break MsgBox adds).
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& c : box->calls)
+            out << QString::number(c.style) + '|' + c.title + '|' + c.body.mid(2);
+        return out;
+    }
+    QStringList statementsLike(const QString& start) const
+    {
+        QStringList out;
+        for (const QString& s : rec->statements())
+            if (s.startsWith(start))
+                out << s;
+        return out;
+    }
+    CollectionPtr table(const QString& name)
+    {
+        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
+        return zolt->TableList(s, d, u, p, t);
+    }
+    CollectionPtr tableIndexes(const QString& name)
+    {
+        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
+        return zolt->TableIndexes(s, d, u, p, t);
+    }
+    QStringList tableNames()
+    {
+        QString s = srv, d = bbdd, u = uid, p = pwd;
+        return datatest::keysOf(zolt->TableList(s, d, u, p));
+    }
+    static QStringList column(const SchemaGrid& g, int col)
+    {
+        QStringList out;
+        for (int r = 1; r < g.Rows(); ++r)
+            out << g.TextMatrix(r, col);
+        return out;
+    }
+    static int rowOf(const SchemaGrid& g, const QString& text, int col = 1)
+    {
+        for (int r = 1; r < g.Rows(); ++r)
+            if (g.TextMatrix(r, col).trimmed() == text)
+                return r;
+        return 0;
+    }
+
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> box = std::make_shared<MsgBoxRecorder>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    std::shared_ptr<db::RecordingBackend> rec;
+    schema::ScopedScriptedRunner runner;
+    datatest::LocalDb file;
+    QString srv, bbdd, uid, pwd;
+};
+
+} // namespace schematest

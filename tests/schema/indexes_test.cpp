@@ -1,0 +1,193 @@
+// The index list window and the index dialog it opens.
+#include "SchemaTestSupport.h"
+#include "schema/frmIndex.h"
+#include "schema/frmIndexes.h"
+
+using namespace schematest;
+
+namespace {
+
+const QString kIndexesOfT = QString(datatest::kSqlServerIndexes).replace("OBJECT_ID('Pedidos')", "OBJECT_ID('T')");
+
+CollectionPtr tableItem(const QStringList& fields, const QStringList& key)
+{
+    auto t = newCollection();
+    t->Add(Variant("T"), "Name");
+    auto f = newCollection();
+    for (const QString& n : fields) {
+        auto item = newCollection();
+        item->Add(Variant(n), "Name");
+        f->Add(Variant(item), n);
+    }
+    t->Add(Variant(f), "Fields");
+    auto k = newCollection();
+    for (const QString& n : key)
+        k->Add(Variant(n), n);
+    t->Add(Variant(k), "Key");
+    return t;
+}
+
+class IndexesTest : public SchemaWindowTest {
+protected:
+    void open(frmIndexes& w, const CollectionPtr& table)
+    {
+        connect(w);
+        w.setCurrentTable(table);
+        w.ensureLoaded();
+    }
+    // Moves the named fields into the dialog's index, one Agregar each.
+    static void add(frmIndex& d, const QStringList& names)
+    {
+        for (const QString& n : names) {
+            d.fgrAvailableFields->setRow(rowOf(*d.fgrAvailableFields, n));
+            d.BttAddField_MouseUp();
+        }
+    }
+    void sqlServerIndexes(datatest::Rows rows)
+    {
+        recorded(0);
+        rec->answerRows(kIndexesOfT, datatest::kSqlServerIndexColumns, std::move(rows));
+    }
+};
+
+datatest::Rows twoIndexes()
+{
+    return {{Variant("IX"), Variant("Nombre"), Variant(false), Variant(false), Variant(std::int32_t(1))},
+            {Variant("PK_T"), Variant("Id"), Variant(true), Variant(true), Variant(std::int32_t(1))}};
+}
+
+} // namespace
+
+TEST_F(IndexesTest, WithoutIndexesNothingIsSelectedAndNothingSent)
+{
+    sqlServerIndexes({});
+    frmIndexes w;
+    open(w, tableItem({"Id", "Nombre"}, {}));
+    EXPECT_EQ(w.fgrIndexes->Rows(), 1);
+    EXPECT_EQ(w.fgrIndexFields->Rows(), 1);
+    box->defaultAnswer = 6;
+    w.BttEliminar_MouseUp();
+    w.BttModificar_MouseUp();
+    EXPECT_EQ(messages(), (QStringList{"64|Indices de la Tabla|No se ha seleccionado ningún índice para eliminar",
+                                       "64|Indices de la Tabla|No se ha seleccionado ningún índice para editar"}));
+    for (const QString& s : rec->statements())
+        EXPECT_EQ(s, kIndexesOfT);
+}
+
+TEST_F(IndexesTest, DeleteDropsTheIndexOrTheKeyConstraintAfterAYes)
+{
+    sqlServerIndexes(twoIndexes());
+    frmIndexes w;
+    open(w, tableItem({"Id", "Nombre"}, {"Id"}));
+    EXPECT_EQ(column(*w.fgrIndexes, 1), (QStringList{"IX", "PK_T"}));
+    EXPECT_EQ(column(*w.fgrIndexFields, 1), QStringList{"Nombre"});
+    box->answers = {7};
+    w.BttEliminar_MouseUp();
+    EXPECT_TRUE(statementsLike("DROP").isEmpty());
+    box->answers = {6, 6};
+    w.BttEliminar_MouseUp();
+    w.fgrIndexes->setRow(2);
+    EXPECT_TRUE(w.chkIndexKey->isChecked());
+    w.BttEliminar_MouseUp();
+    QStringList sent = statementsLike("DROP");
+    sent << statementsLike("ALTER");
+    EXPECT_EQ(sent, (QStringList{"DROP INDEX IX ON [T]", "ALTER TABLE [T] \r\nDROP CONSTRAINT PK_T"}));
+}
+
+TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodes)
+{
+    sqlServerIndexes(twoIndexes());
+    frmIndexes w;
+    open(w, tableItem({"Id", "Nombre", "Apellido"}, {}));
+    runner.then<frmIndex>([](frmIndex& d) {
+        EXPECT_FALSE(d.chkIndexKey->isEnabled()); // PK_T is in the list window's indexes
+        d.setIndexName("IX_N");
+        d.setIsUnique(true);
+        add(d, {"Nombre", "Apellido"});
+        d.BttAceptar_MouseUp();
+    });
+    w.BttNuevo_MouseUp();
+    EXPECT_EQ(statementsLike("CREATE"), QStringList{"CREATE UNIQUE INDEX IX_N \r\nON [T] (Apellido, Nombre)"});
+}
+
+TEST_F(IndexesTest, CancelledDialogsChangeNothing)
+{
+    sqlServerIndexes(twoIndexes());
+    frmIndexes w;
+    open(w, tableItem({"Id", "Nombre", "Apellido"}, {}));
+    runner.then<frmIndex>([](frmIndex& d) {
+        add(d, {"Apellido"});
+        d.close();
+    });
+    w.BttModificar_MouseUp();
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(w.SelectedIndex(), "IndexFields")), QStringList{"Nombre"});
+    runner.then<frmIndex>([](frmIndex& d) { d.BttSalir_MouseUp(); });
+    w.BttNuevo_MouseUp();
+    EXPECT_EQ(messages(), (QStringList{"64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la "
+                                       "modificación del índice.",
+                                       "64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la creación "
+                                       "del nuevo índice."}));
+    EXPECT_TRUE(statementsLike("CREATE").isEmpty());
+}
+
+TEST_F(IndexesTest, DialogNeedsAFieldAndKnowsWhetherTheTableHasAKey)
+{
+    recorded(0);
+    frmIndex d;
+    give(d);
+    d.setIndexFields(newCollection());
+    d.setCurrentTable(tableItem({"Id"}, {}));
+    d.setEditionMode("A");
+    d.setIndexName("IX");
+    EXPECT_TRUE(d.chkIndexKey->isEnabled());
+    EXPECT_EQ(d.windowTitle(), "Indice (IX)"); // the marker is replaced in the translated caption
+    d.BttAceptar_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Indice|Debe seleccionar al menos un campo para el índice."});
+    EXPECT_TRUE(d.Cancelled());
+
+    frmIndex keyed;
+    give(keyed);
+    keyed.setCurrentTable(tableItem({"Id"}, {"Id"}));
+    keyed.setEditionMode("A");
+    EXPECT_FALSE(keyed.chkIndexKey->isEnabled());
+}
+
+TEST_F(IndexesTest, FailuresOnALocalFileAreToldAndAFailedChangeIsUndone)
+{
+    local({"CREATE TABLE T (A INTEGER, B INTEGER)", "INSERT INTO T (A, B) VALUES (1, 1)",
+           "INSERT INTO T (A, B) VALUES (1, 2)"});
+    frmIndexes w;
+    open(w, table("T"));
+    runner.then<frmIndex>([](frmIndex& d) {
+        d.setIndexName("IX_A");
+        d.setIsUnique(true);
+        add(d, {"A"});
+        d.BttAceptar_MouseUp();
+    });
+    w.BttNuevo_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido crear el índice IX_A."});
+
+    runner.then<frmIndex>([](frmIndex& d) {
+        d.setIndexName("IX");
+        d.setIsUnique(true);
+        add(d, {"A", "B"});
+        d.BttAceptar_MouseUp();
+    });
+    w.BttNuevo_MouseUp();
+    ASSERT_TRUE(w.SelectedIndex());
+    EXPECT_EQ(datatest::at(w.SelectedIndex(), "IndexName").toString(), "IX");
+
+    box->calls.clear();
+    runner.then<frmIndex>([](frmIndex& d) {
+        d.fgrIndexFields->setRow(rowOf(*d.fgrIndexFields, "B"));
+        d.BttRemoveField_MouseUp();
+        d.BttAceptar_MouseUp();
+    });
+    w.BttModificar_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido modificar el índice IX. Se ha restaurado "
+                                      "su definición anterior."});
+    const CollectionPtr ix = datatest::sub(tableIndexes("T"), "IX");
+    ASSERT_TRUE(ix);
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), (QStringList{"A", "B"}));
+    EXPECT_TRUE(datatest::at(ix, "IsUnique").toBool());
+}

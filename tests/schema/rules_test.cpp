@@ -1,0 +1,245 @@
+// The schema windows' rules on their own: types, the field dialog's type
+// evaluation, the field collection, save checks, the index re-add plan, the
+// table search and the index dialog's field order.
+#include "data/DataTestSupport.h"
+#include "schema/SchemaRules.h"
+#include "services/clsTablas.h"
+
+#include <gtest/gtest.h>
+
+using namespace schema;
+
+namespace {
+
+CollectionPtr fieldsNamed(const QStringList& names)
+{
+    auto c = newCollection();
+    for (const QString& n : names) {
+        auto f = std::make_shared<clsField>();
+        f->setFieldName(n);
+        f->setKeyCode(QStringLiteral("T.") + n);
+        c->Add(Variant(f), f->KeyCode());
+    }
+    RenumberFields(*c);
+    return c;
+}
+
+QStringList order(const CollectionPtr& fields)
+{
+    QStringList out;
+    for (int i = 1; i <= fields->Count(); ++i) {
+        const clsFieldPtr f = FieldAt(*fields, i);
+        EXPECT_EQ(f->OrdinalPosition(), i);
+        out << f->NewFieldName();
+    }
+    return out;
+}
+
+CollectionPtr index(const QString& name, const QStringList& columns, bool key = false, bool unique = false)
+{
+    auto ix = newCollection();
+    ix->Add(Variant(name), "IndexName");
+    ix->Add(Variant(key), "IsPrimaryKey");
+    ix->Add(Variant(unique), "IsUnique");
+    ix->Add(Variant(false), "IsNullable");
+    auto f = newCollection();
+    for (const QString& c : columns)
+        f->Add(Variant(c), c);
+    ix->Add(Variant(f), "IndexFields");
+    return ix;
+}
+
+CollectionPtr indexes(std::initializer_list<CollectionPtr> items)
+{
+    auto c = newCollection();
+    for (const auto& i : items)
+        c->Add(Variant(i), TextOf(i.get(), "IndexName"));
+    return c;
+}
+
+} // namespace
+
+TEST(SchemaRules, TypeListNamesAndSizes)
+{
+    EXPECT_EQ(FieldTypeItems(), (QStringList{"Boolean", "Byte", "Integer", "Long", "Currency", "Single", "Double / Float",
+                                             "DateTime", "Text", "Binary"}));
+    const int codes[] = {11, 17, 2, 3, 6, 4, 5, 7, 8, 12};
+    const char* names[] = {"Booleano", "Byte", "Entero", "Entero largo", "Moneda", "Precisión Sencilla",
+                           "Precisión Doble", "Fecha", "Texto", "Binario"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(FieldTypeCodeAt(i), codes[i]);
+        EXPECT_EQ(FieldTypeIndex(codes[i]), i);
+        EXPECT_EQ(DataTypeName(codes[i]), QString::fromUtf8(names[i]));
+    }
+    EXPECT_EQ(FieldTypeIndex(131), 0);
+    EXPECT_EQ(DataTypeName(131), "");
+    EXPECT_EQ(SizeText("0"), "-");
+    EXPECT_EQ(SizeText("2147483647"), "(memo)");
+    EXPECT_EQ(SizeText("50"), "50");
+}
+
+TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
+{
+    TypeControls c;
+    QString tag = EvaluateFieldType(8, QString(), c);
+    EXPECT_EQ(c.length, "50");
+    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled);
+    EXPECT_FALSE(c.autoIncreaseEnabled);
+    c.length = "120";
+    tag = EvaluateFieldType(8, tag, c);
+    EXPECT_EQ(c.length, "120");
+    tag = EvaluateFieldType(3, tag, c);
+    EXPECT_EQ(c.length, "4");
+    EXPECT_FALSE(c.lengthEnabled);
+    tag = EvaluateFieldType(8, tag, c);
+    EXPECT_EQ(c.length, "50");
+    EXPECT_EQ(EvaluateFieldType(-1, tag, c), "");
+}
+
+TEST(SchemaRules, CounterAndBooleanRefuseNulls)
+{
+    TypeControls c;
+    c.nulls = true;
+    QString tag = EvaluateFieldType(3, QString(), c);
+    EXPECT_TRUE(c.nulls && c.nullsEnabled && c.autoIncreaseEnabled);
+    c.autoIncrease = true;
+    tag = EvaluateFieldType(3, tag, c);
+    EXPECT_FALSE(c.nulls);
+    EXPECT_FALSE(c.nullsEnabled);
+    c.autoIncrease = false;
+    EvaluateFieldType(3, tag, c);
+    EXPECT_TRUE(c.nullsEnabled);
+    EXPECT_FALSE(c.nulls);
+
+    TypeControls b;
+    b.nulls = b.fixed = b.zeroLength = b.autoIncrease = true;
+    EvaluateFieldType(0, QString(), b);
+    EXPECT_FALSE(b.nulls || b.nullsEnabled || b.fixed || b.zeroLength || b.autoIncrease);
+}
+
+TEST(SchemaRules, PlacingAndMovingRenumber)
+{
+    auto three = fieldsNamed({"A", "B", "C"});
+    auto added = std::make_shared<clsField>();
+    added->setFieldName("N");
+    added->setKeyCode("T.N");
+    PlaceField(*three, added, 1);
+    EXPECT_EQ(order(three), (QStringList{"N", "A", "B", "C"}));
+
+    auto four = fieldsNamed({"1", "2", "3", "4"});
+    EXPECT_TRUE(MoveField(*four, "T.2", 4));
+    EXPECT_EQ(order(four), (QStringList{"1", "3", "4", "2"}));
+    four = fieldsNamed({"1", "2", "3", "4"});
+    MoveField(*four, "T.2", 3);
+    EXPECT_EQ(order(four), (QStringList{"1", "3", "2", "4"}));
+    for (const char* below : {"0", "-"}) {
+        four = fieldsNamed({"1", "2", "3", "4"});
+        MoveField(*four, "T.3", PositionFromNumber(clsTablas::Blank2Zero(below)));
+        EXPECT_EQ(order(four), (QStringList{"3", "1", "2", "4"})) << below;
+    }
+    EXPECT_FALSE(MoveField(*four, "T.3", 1));
+}
+
+TEST(SchemaRules, IndexGuardNamesFieldAndIndexKeyIncluded)
+{
+    const auto saved = indexes({index("PK_T", {"A"}, true), index("IX", {"C", "B"})});
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}),
+              "El campo {1B} no se puede eliminar porque está incluido en el índice {2IX}. Para eliminarlo debe quitarlo "
+              "previamente de dicho índice.");
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}),
+              "El campo {1A} no se puede eliminar porque está incluido en el índice {2PK_T}. Para eliminarlo debe "
+              "quitarlo previamente de dicho índice.");
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D"}), "");
+    EXPECT_EQ(IndexGuardMessage(nullptr, {"A"}), "");
+}
+
+TEST(SchemaRules, KeyFollowsTheMarks)
+{
+    auto f = fieldsNamed({"A", "B", "C"});
+    EXPECT_EQ(KeyFromMarks(*f, {true, false, true}, {"A", "B", " C "}), (QStringList{"A", "C"}));
+    EXPECT_TRUE(FieldAt(*f, 1)->IsKey() && !FieldAt(*f, 2)->IsKey() && FieldAt(*f, 3)->IsKey());
+    EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty());
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(FieldAt(*f, i)->IsKey());
+}
+
+TEST(SchemaRules, ZeroLengthRule)
+{
+    const ZeroLengthState sqlText = ZeroLengthRule(kTextTypeIndex, true, true, false);
+    EXPECT_TRUE(!sqlText.enabled && sqlText.value && sqlText.setsField);
+    const ZeroLengthState localText = ZeroLengthRule(kTextTypeIndex, false, false, true);
+    EXPECT_TRUE(localText.enabled && localText.value && !localText.setsField);
+    const ZeroLengthState number = ZeroLengthRule(kLongTypeIndex, true, true, true);
+    EXPECT_TRUE(!number.enabled && !number.value && number.setsField);
+}
+
+TEST(SchemaRules, SaveRefusals)
+{
+    const QString tail = "\r\n\r\nSe anula el guardado de la tabla.";
+    auto f = fieldsNamed({"A", "B"});
+    EXPECT_EQ(SaveRefusal(*f, 1), "");
+    EXPECT_EQ(SaveRefusal(*f, 3), "Este tipo de conexión no permite crear ni modificar tablas." + tail);
+    FieldAt(*f, 2)->setNewFieldName("  ");
+    EXPECT_EQ(SaveRefusal(*f, 0), "El campo de la posición {12} no tiene nombre." + tail);
+    FieldAt(*f, 2)->setNewFieldName("a");
+    EXPECT_EQ(SaveRefusal(*f, 2), "Hay más de un campo con el nombre {1a}." + tail);
+}
+
+TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
+{
+    auto f = fieldsNamed({"A", "B", "C"});
+    FieldAt(*f, 2)->setNewFieldName("B2");
+    const auto saved = indexes({index("PK_T", {"A"}, true), index("IX_B", {"b", "A"}, false, true),
+                                index("IX_GONE", {"Z"}), index("sqlite_autoindex_T_1", {"C"})});
+    const IndexReAddPlan plan = PlanIndexReAdd(saved.get(), *f);
+    ASSERT_EQ(plan.restore.size(), 1u);
+    EXPECT_EQ(plan.restore[0].name, "IX_B");
+    EXPECT_EQ(plan.restore[0].fields, "B2#A");
+    EXPECT_TRUE(plan.restore[0].unique);
+    EXPECT_EQ(plan.lost, (QStringList{"IX_GONE", "sqlite_autoindex_T_1"}));
+    EXPECT_EQ(IndexesNotRestoredMessage("T", plan.lost),
+              "La tabla {1T} se ha guardado, pero no se han podido volver a crear los índices {2IX_GONE, "
+              "sqlite_autoindex_T_1}.");
+}
+
+TEST(SchemaRules, SearchReplaceAndSortedFields)
+{
+    auto tables = newCollection();
+    for (const char* n : {"CLIENTES", "Clientes2", "Pedidos"}) {
+        auto t = newCollection();
+        t->Add(Variant(n), "Name");
+        tables->Add(Variant(t), n);
+    }
+    EXPECT_EQ(FilterTables(*tables, "cli"), (std::vector<int>{1, 2}));
+    EXPECT_EQ(FilterTables(*tables, ""), (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(FilterTables(*tables, "zzz").empty());
+
+    for (int p : {2, 3}) {
+        auto item = newCollection();
+        const QString name = datatest::keysOf(tables)[p - 1];
+        ReplaceItem(*tables, p, Variant(item), name);
+        EXPECT_EQ(tables->Item(Variant(name)).as<Collection>(), item);
+        EXPECT_EQ(tables->IndexOf(name), p);
+    }
+
+    QStringList names;
+    for (const char* n : {"b", "A", "a"})
+        names.insert(SortedPosition(names, n) - 1, n);
+    EXPECT_EQ(names, (QStringList{"A", "a", "b"}));
+    auto ix = newCollection();
+    for (const char* n : {"b", "B2", "a", "c"})
+        AddSorted(*ix, n);
+    EXPECT_EQ(datatest::valuesOf(ix), (QStringList{"B2", "a", "b", "c"}));
+    EXPECT_EQ(datatest::keysOf(ix), (QStringList{"B2", "a", "b", "c"}));
+
+    auto tableFields = newCollection();
+    for (const char* n : {"a", "A2", "b", "c"}) {
+        auto item = newCollection();
+        item->Add(Variant(n), "Name");
+        tableFields->Add(Variant(item), n);
+    }
+    auto used = newCollection();
+    used->Add(Variant("B"), "B");
+    used->Add(Variant("X"), "X"); // not a field of the table: the list is not a row short
+    EXPECT_EQ(AvailableFields(tableFields.get(), used.get()), (QStringList{"a", "A2", "c"}));
+}

@@ -1,0 +1,265 @@
+// The table structure window and the field dialog it opens.
+#include "SchemaTestSupport.h"
+#include "schema/frmNewField.h"
+#include "schema/frmTableProperties.h"
+
+using namespace schematest;
+
+namespace {
+
+class StructureTest : public SchemaWindowTest {
+protected:
+    // Adds a field through the scripted field dialog.
+    void addField(frmTableProperties& w, const QString& name, int type, bool nulls)
+    {
+        runner.then<frmNewField>([=](frmNewField& d) {
+            d.setFieldName(name);
+            d.setDataType(std::int16_t(type));
+            d.setAllowNull(nulls);
+            d.BttAceptar_MouseUp();
+        });
+        w.BttAñadir_MouseUp();
+    }
+    void newTable(frmTableProperties& w)
+    {
+        connect(w);
+        w.setEditionMode("A");
+        w.ensureLoaded();
+        w.txtTableName->setText("T");
+        addField(w, "A", 3, false);
+        addField(w, "B", 8, true);
+        w.toggleMark(1);
+        box->answers = {6};
+        w.BttKey_MouseUp();
+    }
+    void openTable(frmTableProperties& w, const QString& name)
+    {
+        connect(w);
+        w.setEditionMode("M");
+        w.setCurrentTable(table(name));
+        w.ensureLoaded();
+    }
+    void rename(frmTableProperties& w, const QString& from, const QString& to)
+    {
+        w.fgrFields->setRow(rowOf(*w.fgrFields, from, 3));
+        w.txtFieldName->setText(to);
+    }
+    QStringList rowsOfT()
+    {
+        QString sql = "SELECT * FROM T ORDER BY A", s = srv, d = bbdd, u = uid, p = pwd;
+        // The values only: a renamed column changes the title line.
+        return zolt->Query(sql, s, d, u, p, "CSV").toString().split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts).mid(1);
+    }
+    const QStringList kTableWithRows{
+        "CREATE TABLE T (A INTEGER NOT NULL, B TEXT(20), D TEXT(5), CONSTRAINT PK_T PRIMARY KEY (A), UNIQUE (D))",
+        "CREATE INDEX IX ON T (B)", "INSERT INTO T (A, B, D) VALUES (1, 'uno', 'x')",
+        "INSERT INTO T (A, B, D) VALUES (2, 'dos', 'y')"};
+};
+
+} // namespace
+
+TEST_F(StructureTest, NewTableOnSqlServerIsCreatedWithItsKey)
+{
+    recorded(0);
+    frmTableProperties w;
+    newTable(w);
+    EXPECT_EQ(w.fgrFields->TextMatrix(1, 3), "     A");
+    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 3));
+    EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
+    rec->clearLog();
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(statementsLike("CREATE"),
+              QStringList{"CREATE TABLE [T] ([A] INT NOT NULL, [B] NVARCHAR(50), CONSTRAINT PK_T PRIMARY KEY ([A]))"});
+    EXPECT_EQ(w.result(), 1);
+}
+
+TEST_F(StructureTest, NewTableOnALocalFileHasThatKey)
+{
+    local({});
+    frmTableProperties w;
+    newTable(w);
+    w.BttAceptar_MouseUp();
+    ASSERT_EQ(w.result(), 1) << messages().join("\n").toStdString();
+    const CollectionPtr pk = tableIndexes("T")->Item(Variant(1)).as<Collection>();
+    EXPECT_TRUE(datatest::at(pk, "IsPrimaryKey").toBool());
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(pk, "IndexFields")), QStringList{"A"});
+}
+
+TEST_F(StructureTest, NoFieldsSendsNothing)
+{
+    recorded(0);
+    frmTableProperties w;
+    connect(w);
+    w.setEditionMode("A");
+    w.ensureLoaded();
+    w.txtTableName->setText("T");
+    rec->clearLog();
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Estructura de Tabla|Para crear una tabla debe tener definido algún campo."});
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
+{
+    local(kTableWithRows);
+    frmTableProperties w;
+    openTable(w, "T");
+    EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     B", "     D"}));
+    w.fgrFields->setRow(2);
+    w.txtFieldPosition->setText("-");
+    EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     B", "     A", "     D"}));
+    w.txtFieldPosition->setText("3");
+    EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     D", "     B"}));
+    EXPECT_EQ(w.fgrFields->Row(), 3);
+    EXPECT_EQ(w.CurrentField()->NewFieldName(), "B");
+
+    w.toggleMark(3);
+    EXPECT_TRUE(w.BttEliminar->isVisibleTo(&w));
+    w.BttEliminar_MouseUp();
+    EXPECT_EQ(messages().last(), "64|Estructura de Tabla|El campo B no se puede eliminar porque está incluido en el "
+                                 "índice IX. Para eliminarlo debe quitarlo previamente de dicho índice.");
+
+    runner.then<frmNewField>([](frmNewField& d) {
+        d.setFieldName("E");
+        d.setDataType(3);
+        d.setFieldPosition(0);
+        d.BttAceptar_MouseUp();
+    });
+    w.BttAñadir_MouseUp();
+    EXPECT_EQ(column(*w.fgrFields, 3).first(), "     E");
+    EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
+}
+
+TEST_F(StructureTest, RenameKeepsRowsAndCarriesTheIndexToTheNewName)
+{
+    local(kTableWithRows);
+    const QStringList before = rowsOfT();
+    ASSERT_EQ(before.size(), 2);
+    frmTableProperties w;
+    openTable(w, "T");
+    rename(w, "B", "C");
+    w.BttAceptar_MouseUp();
+    ASSERT_EQ(w.result(), 1);
+    EXPECT_EQ(rowsOfT(), before);
+    const CollectionPtr ix = datatest::sub(tableIndexes("T"), "IX");
+    ASSERT_TRUE(ix);
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), QStringList{"C"});
+    EXPECT_EQ(messages(), QStringList{"64|Estructura de Tabla|La tabla T se ha guardado, pero no se han podido volver a "
+                                      "crear los índices sqlite_autoindex_T_1."});
+}
+
+TEST_F(StructureTest, BadNamesOrATypelessConnectionAreRefusedBeforeTheRebuild)
+{
+    local(kTableWithRows);
+    const QStringList before = rowsOfT();
+    ASSERT_EQ(before.size(), 2);
+    const QString tail = "\r\n\r\nSe anula el guardado de la tabla.";
+    const QStringList expected{"64|Estructura de Tabla|El campo de la posición 2 no tiene nombre." + tail,
+                               "64|Estructura de Tabla|Hay más de un campo con el nombre a." + tail,
+                               "64|Estructura de Tabla|Este tipo de conexión no permite crear ni modificar tablas." + tail};
+    for (int i = 0; i < 3; ++i) {
+        frmTableProperties w;
+        openTable(w, "T");
+        if (i < 2)
+            rename(w, "B", i == 0 ? "" : "a");
+        else
+            zolt->setConnectionType(3);
+        box->calls.clear();
+        w.BttAceptar_MouseUp();
+        zolt->setConnectionType(2);
+        EXPECT_EQ(messages(), QStringList{expected[i]});
+        EXPECT_EQ(w.result(), 0);
+        EXPECT_EQ(rowsOfT(), before);
+        EXPECT_EQ(tableNames(), QStringList{"T"});
+    }
+}
+
+namespace {
+
+class FieldDialogTest : public SchemaWindowTest {
+protected:
+    void open(frmNewField& d)
+    {
+        give(d);
+        d.setEditionMode("A");
+        d.setPreviousFieldsCount(5);
+    }
+};
+
+} // namespace
+
+TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
+{
+    struct Case {
+        int answer;
+        QString name;
+        bool cancelled;
+    };
+    for (const Case& c : {Case{6, "mi_campo", false}, Case{7, "mi campo", false}, Case{2, "mi campo", true}}) {
+        box->calls.clear();
+        frmNewField d;
+        open(d);
+        d.setFieldPosition(6);
+        d.setFieldName(" mi campo ");
+        d.setDataType(8);
+        box->answers = {c.answer};
+        d.BttAceptar_MouseUp();
+        ASSERT_EQ(box->calls.size(), 1u);
+        EXPECT_EQ(box->calls[0].style, 35);
+        EXPECT_EQ(box->calls[0].title, "Nuevo Campo");
+        EXPECT_TRUE(box->calls[0].body.contains("Si responde que SI se usará mi_campo\r\n"));
+        EXPECT_EQ(d.FieldName(), c.name);
+        EXPECT_EQ(d.Cancelled(), c.cancelled);
+    }
+}
+
+TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
+{
+    frmNewField d;
+    open(d);
+    d.setFieldName("N");
+    d.setDataType(3);
+    EXPECT_EQ(d.FieldLenght(), 4);
+    d.setFieldPosition(6);
+    d.BttAceptar_MouseUp();
+    EXPECT_TRUE(box->calls.empty());
+    EXPECT_FALSE(d.Cancelled());
+
+    d.close();
+    EXPECT_TRUE(d.Cancelled());
+    d.setFieldPosition(7);
+    box->answers = {7};
+    d.BttAceptar_MouseUp();
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_EQ(box->calls[0].style, 36);
+    EXPECT_EQ(box->calls[0].body, "\r\nLa posición del campo no puede superar en más de una unidad el número de campos "
+                                  "actual, que son 5.\r\n\r\n¿Desea insertarlo en última posición?");
+    EXPECT_TRUE(d.Cancelled());
+    box->answers = {6};
+    d.BttAceptar_MouseUp();
+    EXPECT_FALSE(d.Cancelled());
+
+    d.setFieldPosition(0);
+    d.BttAceptar_MouseUp();
+    EXPECT_EQ(d.FieldPosition(), 1);
+}
+
+TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
+{
+    frmNewField d;
+    d.setEditionMode("A");
+    d.setDataType(8);
+    EXPECT_EQ(d.txtFieldLenght->text(), "50");
+    d.txtFieldLenght->setText("120");
+    d.EvaluateFieldType();
+    EXPECT_EQ(d.FieldLenght(), 120);
+    d.setDataType(3);
+    d.setAllowNull(true);
+    d.chkAutoIncreased->click();
+    EXPECT_TRUE(d.AutoIncrease());
+    EXPECT_FALSE(d.AllowNull());
+    EXPECT_FALSE(d.chkNullAllowed->isEnabled());
+    d.chkAutoIncreased->click();
+    EXPECT_TRUE(d.chkNullAllowed->isEnabled());
+    EXPECT_FALSE(d.AllowNull());
+}

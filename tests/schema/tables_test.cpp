@@ -1,0 +1,177 @@
+// The table list window on a local file and, for the other engines, on exact statements.
+#include "SchemaTestSupport.h"
+#include "schema/frmTables.h"
+
+using namespace schematest;
+
+namespace {
+
+class TableListTest : public SchemaWindowTest {
+protected:
+    void open(frmTables& w)
+    {
+        connect(w);
+        w.clock = [this] { return now; };
+        w.ensureLoaded();
+    }
+    void search(frmTables& w, const QString& text)
+    {
+        w.txtSearch->setText(text);
+        now = now.addMSecs(999);
+        w.tmrSearch_Timer();
+        now = now.addMSecs(1);
+        w.tmrSearch_Timer();
+    }
+    void selectTable(frmTables& w, const QString& name)
+    {
+        const int row = rowOf(*w.fgrTables, name);
+        ASSERT_GT(row, 0) << name.toStdString();
+        w.fgrTables->setRow(row);
+    }
+    QDateTime now = QDateTime(QDate(2024, 5, 1), QTime(10, 0));
+};
+
+const QStringList kThreeTables{
+    "CREATE TABLE CLIENTES (A INTEGER NOT NULL, B TEXT(10) NOT NULL, C TEXT(20), CONSTRAINT PK_CLIENTES PRIMARY KEY (A, B))",
+    "CREATE TABLE Clientes2 (X INTEGER)", "CREATE TABLE Pedidos (P INTEGER)"};
+
+} // namespace
+
+TEST_F(TableListTest, SearchWaitsForAQuietSecondAndAnEmptyListActsOnNothing)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"CLIENTES", "Clientes2", "Pedidos"}));
+    EXPECT_EQ(w.fgrFields->Rows(), 31);
+
+    w.txtSearch->setText("cli");
+    EXPECT_TRUE(w.tmrSearch->isActive());
+    EXPECT_EQ(w.tmrSearch->interval(), 300);
+    now = now.addMSecs(999);
+    w.tmrSearch_Timer();
+    EXPECT_EQ(w.fgrTables->Rows(), 4);
+    now = now.addMSecs(1);
+    w.tmrSearch_Timer();
+    EXPECT_FALSE(w.tmrSearch->isActive());
+    EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"CLIENTES", "Clientes2"}));
+
+    search(w, "zzz");
+    EXPECT_EQ(w.fgrTables->Rows(), 1);
+    EXPECT_EQ(w.fgrFields->Rows(), 1);
+    box->defaultAnswer = 6;
+    w.BttAceptar_MouseUp();
+    emit w.fgrTables->DblClick();
+    w.BttEliminar_MouseUp();
+    w.BttModificar_MouseUp();
+    EXPECT_TRUE(box->calls.empty());
+    EXPECT_TRUE(runner->shown.isEmpty());
+    EXPECT_TRUE(w.Cancelled());
+    EXPECT_EQ(tableNames(), (QStringList{"CLIENTES", "Clientes2", "Pedidos"}));
+}
+
+TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    selectTable(w, "CLIENTES");
+    EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
+    EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
+    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 0) && w.fgrFields->HasCellPicture(2, 0));
+    EXPECT_FALSE(w.fgrFields->HasCellPicture(3, 0));
+
+    box->answers = {7};
+    w.BttAceptar_MouseUp();
+    EXPECT_TRUE(w.Cancelled());
+    box->answers = {6};
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(messages().last(), "36|Tablas de la Base de Datos|¿Desea enviar a la pantalla principal la siguiente "
+                                 "sentencia de consulta sobre la tabla seleccionada?\r\n\r\nSELECT TOP 100 * FROM "
+                                 "[CLIENTES]");
+    EXPECT_FALSE(w.Cancelled());
+    EXPECT_EQ(w.sql(), "SELECT TOP 100 * FROM [CLIENTES]");
+    EXPECT_EQ(w.KeyFields(), "A,\r\nB");
+}
+
+TEST_F(TableListTest, FieldsAreReadOncePerTable)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    selectTable(w, "CLIENTES");
+    file.exec({"ALTER TABLE CLIENTES ADD COLUMN D INTEGER"});
+    selectTable(w, "Pedidos");
+    selectTable(w, "CLIENTES");
+    w.cboOrder->setCurrentIndex(0);
+    EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 4), (QStringList{"A", "B", "C", ""}));
+}
+
+TEST_F(TableListTest, DropAsksThenDropsAndRefiltersOnTheNextTick)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    search(w, "cli");
+    selectTable(w, "CLIENTES");
+    box->answers = {7};
+    w.BttEliminar_MouseUp();
+    EXPECT_EQ(tableNames().size(), 3);
+    box->answers = {6};
+    w.BttEliminar_MouseUp();
+    EXPECT_EQ(messages().last(), "36|Borrado de Tabla|Ha solicitado eliminar la tabla seleccionada.\r\n\r\n¿Desea "
+                                 "seguir adelante con la operación?");
+    EXPECT_EQ(tableNames(), (QStringList{"Clientes2", "Pedidos"}));
+    EXPECT_TRUE(w.tmrSearch->isActive());
+    w.tmrSearch_Timer();
+    EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"Clientes2"}));
+}
+
+TEST_F(TableListTest, CloseBoxLeavesCancelled)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    w.show();
+    w.close();
+    EXPECT_TRUE(w.isHidden());
+    EXPECT_TRUE(w.Cancelled());
+}
+
+TEST_F(TableListTest, NamesAreBracketedWithTheirClosingBracketDoubled)
+{
+    recorded(1);
+    db::TableInfo t;
+    t.name = "a]b";
+    t.type = "TABLE";
+    db::ColumnInfo c;
+    c.name = "X";
+    t.columns.push_back(c);
+    rec->setTables({t});
+    frmTables w;
+    open(w);
+    ASSERT_EQ(column(*w.fgrTables, 1), QStringList{"a]b"});
+    w.fgrTables->setRow(1);
+    box->defaultAnswer = 6;
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(w.sql(), "SELECT TOP 100 * FROM [a]]b]");
+    rec->clearLog();
+    w.BttEliminar_MouseUp();
+    EXPECT_EQ(statementsLike("DROP"), QStringList{"DROP TABLE [a]]b]"});
+}
+
+TEST_F(TableListTest, OracleNamesGoBare)
+{
+    recorded(3, 2);
+    rec->answerRows("SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1",
+                    {"TABLE_NAME"}, datatest::Rows{{Variant("CLIENTES")}});
+    frmTables w;
+    open(w);
+    w.fgrTables->setRow(1);
+    box->defaultAnswer = 6;
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(w.sql(), "SELECT * FROM CLIENTES WHERE ROWNUM <= 100");
+    w.BttEliminar_MouseUp();
+    EXPECT_EQ(statementsLike("DROP"), QStringList{"DROP TABLE CLIENTES"});
+}
