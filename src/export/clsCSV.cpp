@@ -80,7 +80,13 @@ struct CSVColumn {
 // The value rules of the full path, appending to a block of text.
 class CSVAppender {
 public:
-    explicit CSVAppender(const CSVSettings& o) : o_(o) {}
+    explicit CSVAppender(const CSVSettings& o)
+        : o_(o),
+          // The two formats the options dialog offers, written with their own marks.
+          dmy_(o.FormatoFecha.compare(QLatin1String("dd/mm/yyyy"), Qt::CaseInsensitive) == 0),
+          ymd_(o.FormatoFecha.compare(QLatin1String("YYYY-MM-DD"), Qt::CaseInsensitive) == 0)
+    {
+    }
 
     void null(QString& out, const CSVColumn& c)
     {
@@ -142,26 +148,19 @@ public:
     void date(QString& out, const CSVColumn& c, QDate d)
     {
         const qsizetype from = out.size();
-        char buffer[16];
-        const auto put = [](char* p, int value, int width) {
-            for (int i = width - 1; i >= 0; --i, value /= 10)
-                p[i] = char('0' + value % 10);
-        };
-        if (d.year() < 0 || d.year() > 9999) {
-            out += ValueText::format(Variant(d), o_.FormatoFecha);
-        } else if (o_.FormatoFecha.compare(QLatin1String("dd/mm/yyyy"), Qt::CaseInsensitive) == 0) {
-            put(buffer, d.day(), 2);
-            buffer[2] = '/';
-            put(buffer + 3, d.month(), 2);
-            buffer[5] = '/';
-            put(buffer + 6, d.year(), 4);
-            out += QLatin1String(buffer, 10);
-        } else if (o_.FormatoFecha.compare(QLatin1String("YYYY-MM-DD"), Qt::CaseInsensitive) == 0) {
-            put(buffer, d.year(), 4);
-            buffer[4] = '-';
-            put(buffer + 5, d.month(), 2);
-            buffer[7] = '-';
-            put(buffer + 8, d.day(), 2);
+        const bool dmy = dmy_;
+        if ((dmy_ || ymd_) && d.year() >= 0 && d.year() <= 9999) {
+            const int values[3] = {dmy ? d.day() : d.year(), d.month(), dmy ? d.year() : d.day()};
+            const int widths[3] = {dmy ? 2 : 4, 2, dmy ? 4 : 2};
+            char buffer[10];
+            char* p = buffer;
+            for (int k = 0; k < 3; ++k) {
+                if (k > 0)
+                    *p++ = dmy ? '/' : '-';
+                for (int i = widths[k] - 1, v = values[k]; i >= 0; --i, v /= 10)
+                    p[i] = char('0' + v % 10);
+                p += widths[k];
+            }
             out += QLatin1String(buffer, 10);
         } else {
             out += ValueText::format(Variant(d), o_.FormatoFecha);
@@ -317,6 +316,8 @@ private:
     }
 
     const CSVSettings& o_;
+    const bool dmy_;
+    const bool ymd_;
     QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
