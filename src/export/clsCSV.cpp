@@ -466,14 +466,15 @@ void writeBlocks(Target& target, qint64 rows, qint64 blockRows, int workers, Ren
     }
 }
 
-int workers() { return int(std::clamp(std::thread::hardware_concurrency() / 2, 1u, 2u)); }
+// Threads making blocks: half the processors, at most `most` (memory grows with each).
+int workers(unsigned most) { return int(std::clamp(std::thread::hardware_concurrency() / 2, 1u, most)); }
 
 } // namespace
 
 void clsCSV::writeFast(const db::ResultSet& r, const CSVSettings& options)
 {
     Target target(options);
-    writeBlocks(target, r.rowCount(), BlockRows, workers(), [&r](qint64 first, qint64 count) {
+    writeBlocks(target, r.rowCount(), BlockRows, workers(3), [&r](qint64 first, qint64 count) {
         QByteArray block;
         csvtext::appendRows(block, r, first, count, ";", "--", "\r\n");
         return block;
@@ -512,7 +513,7 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
     titles += kCrLf;
     target.write(std::move(titles));
 
-    writeBlocks(target, r.rowCount(), FullBlockRows, workers(), [&](qint64 first, qint64 count) {
+    writeBlocks(target, r.rowCount(), FullBlockRows, workers(2), [&](qint64 first, qint64 count) {
         CSVAppender a(options);
         QString block;
         block.reserve(qsizetype(double(r.arenaBytes()) * double(count) / double(r.rowCount())) +
