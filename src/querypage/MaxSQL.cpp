@@ -7,11 +7,13 @@
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
 #include "querypage/PushButton.h"
+#include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 #include "services/clsTablas.h"
 
@@ -35,14 +37,6 @@ using namespace pagelayout;
 
 QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
 
-// A number read from a settings value; the default when it is none.
-int settingNumber(const QString& value, int fallback)
-{
-    bool ok = false;
-    const int n = value.trimmed().toInt(&ok);
-    return ok ? n : fallback;
-}
-
 } // namespace
 
 ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {}
@@ -61,19 +55,14 @@ void ClockFace::paintEvent(QPaintEvent*)
                        Screen::pixelsFromTwips(spokes[i][2]), Screen::pixelsFromTwips(spokes[i][3]));
 }
 
-MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::standIns())
+MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::defaults())
 {
     setObjectName(QStringLiteral("MaxSQL"));
     createControls();
     LayoutTwips(PageWidth, PageHeight);
 }
 
-MaxSQL::~MaxSQL()
-{
-    // The grid control belongs to the page's widget tree or to the stand-in holder.
-    if (flexi_ && flexi_ != standIn_.get())
-        flexi_ = nullptr;
-}
+MaxSQL::~MaxSQL() = default;
 
 void MaxSQL::createControls()
 {
@@ -231,15 +220,17 @@ void MaxSQL::createControls()
     Splitter->setCursor(Qt::SizeVerCursor);
     Splitter->installEventFilter(this);
 
-    standIn_ = std::make_unique<StandInGrid>(this);
-    standIn_->setObjectName(QStringLiteral("Flexi"));
-    flexi_ = standIn_.get();
+    // Results have no fixed column; the page adds rows itself, the grid never grows on its own.
+    flexi_ = new MaxGrid(this);
+    flexi_->setObjectName(QStringLiteral("Flexi"));
+    flexi_->setFixedCols(0);
+    flexi_->setAutomaticGrowing(false);
+    connectGrid();
 
     OnDemandElevator = new QScrollBar(Qt::Vertical, this);
     OnDemandElevator->setObjectName(QStringLiteral("OnDemandElevator"));
     OnDemandElevator->hide();
-    connect(OnDemandElevator, &QScrollBar::valueChanged, this,
-            [this] { guarded("OnDemandElevator_Change", [this] { OnDemandElevator_Change(); }); });
+    connect(OnDemandElevator, &QScrollBar::actionTriggered, this, [this](int action) { OnDemandElevator_Change(action); });
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -251,16 +242,6 @@ void MaxSQL::createControls()
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
     tmrCheckEditable->setInterval(300);
     connect(tmrCheckEditable, &QTimer::timeout, this, [this] { tmrCheckEditable_Timer(); });
-}
-
-void MaxSQL::setGrid(PageGrid* grid)
-{
-    flexi_ = grid ? grid : standIn_.get();
-    standIn_->setVisible(flexi_ == standIn_.get());
-    flexi_->widget()->setParent(this);
-    flexi_->widget()->setObjectName(QStringLiteral("Flexi"));
-    flexi_->widget()->show();
-    applyFrame();
 }
 
 void MaxSQL::connectButton(PushButton* b, void (MaxSQL::*handler)(int, int, float, float))
@@ -335,6 +316,7 @@ void MaxSQL::LayoutTwips(int width, int height)
             qint64 count = PagingRecordCount;
             bool reset = false;
             OnDemandElevatorConfig(count, reset);
+            RefillPage();
         }
     });
 }
@@ -346,7 +328,7 @@ void MaxSQL::applyFrame()
     place(Splitter, 0, f.splitterTop, f.splitterWidth, SplitterHeight);
     place(txtTabla, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
     place(txtShadow, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
-    place(flexi_->widget(), GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
+    place(flexi_, GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
     place(OnDemandElevator, f.elevatorLeft, f.elevatorTop, ElevatorWidth, f.elevatorHeight);
     place(Picture1, 0, f.statusTop, f.splitterWidth, StatusHeight);
     place(TabReservedSpace, 0, 900, f.tabSpaceWidth, 345);
@@ -365,6 +347,7 @@ void MaxSQL::DragSplitter(int dy)
         qint64 count = PagingRecordCount;
         bool reset = false;
         OnDemandElevatorConfig(count, reset);
+        RefillPage();
     }
 }
 
@@ -457,25 +440,12 @@ void MaxSQL::setListIndexes(int connectionType, int driver)
 void MaxSQL::StartControl()
 {
     guarded("StartControl", [this] {
-        const QString file = ProgramFolder::file(QStringLiteral("\\Velmora_Tab") + QString::number(currentTab_) +
-                                                 QStringLiteral(".ini"));
+        const TabHistoryFile file = TabHistoryFile::load(TabHistoryFile::pathOf(currentTab_));
         // A value the file should not hold gives the default, never an abort.
-        splitterTop_ = std::max(MinSplitterTop,
-                                settingNumber(clsTablas::LeerIni(file, QStringLiteral("Page"), QStringLiteral("Splitter"),
-                                                                 QStringLiteral("3240")),
-                                              DefaultSplitterTop));
-        const QString section = QStringLiteral("DataAccess_0");
-        int type = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("ConnectionType"), QStringLiteral("0")), 0);
-        int driver = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("Driver"), QStringLiteral("0")), 0);
-        if (type < -1 || type > 3)
-            type = 0;
-        if (driver < -1 || driver > 2)
-            driver = 0;
-        setListIndexes(type, driver);
-        txtServidor->setText(clsTablas::LeerIni(file, section, QStringLiteral("Server"), QString()));
-        txtBBDD->setText(clsTablas::LeerIni(file, section, QStringLiteral("DataBase"), QString()));
-        txtUser->setText(clsTablas::LeerIni(file, section, QStringLiteral("User"), QString()));
-        txtPassword->setText(clsTablas::LeerIni(file, section, QStringLiteral("Password"), QString()));
+        splitterTop_ = std::max(MinSplitterTop, file.splitter());
+        const ConnectionValues c = file.connection(0);
+        ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
+                             c.password);
         applyFrame();
         HistoryIndex = 0;
         std::int16_t tab = currentTab_;
@@ -601,11 +571,15 @@ void MaxSQL::BttAccessFileSelection_MouseUp(int, int, float, float)
         const int type = ConnectionType();
         if (type != 1 && type != 2)
             return;
-        const OpenFileRequest request{translate(QStringLiteral("Abrir Fichero")),
-                                      type == 1 ? translate(QStringLiteral("Access Clásico (*.mdb)")) + QStringLiteral("|*.mdb")
-                                                : translate(QStringLiteral("Access Actual (*.accdb)")) + QStringLiteral("|*.accdb")};
-        const QString file = dialogs_.openFile ? dialogs_.openFile(this, request) : QString();
-        if (!file.isEmpty())
+        QString file;
+        const QString filter = type == 1
+                                   ? translate(QStringLiteral("Access Clásico (*.mdb)")) + QStringLiteral("|*.mdb")
+                                   : translate(QStringLiteral("Access Actual (*.accdb)")) + QStringLiteral("|*.accdb");
+        // Must exist, single selection, read-only box shown and not ticked, no folder, extension or owner.
+        clsCommonDialog dialog;
+        if (dialog.VBGetOpenFileName(file, QString(), true, false, false, false, filter, 1, QString(),
+                                     translate(QStringLiteral("Abrir Fichero"))) &&
+            !file.isEmpty())
             txtBBDD->setText(file);
     });
 }

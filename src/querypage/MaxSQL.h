@@ -10,14 +10,17 @@
 //                       ResetStructureCache, status line
 //   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
 //                       TableStructure, QueryStructure
+//   MaxSQL_editability.cpp  key fields, editability check, edit buttons, idle timer
+//   MaxSQL_editing.cpp  record editing in the grid, add, delete, confirm
 //   MaxSQL_stubs.cpp    members of paging, history, help and settings,
 //                       commands, exports, editability, record editing, script
 //                       and clipboard, each in its own file once built
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
+#include "querypage/ConnectionValues.h"
 #include "querypage/PageDialogs.h"
-#include "querypage/PageGrid.h"
+#include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
 #include <QDateTime>
@@ -49,14 +52,6 @@ class Recordset;
 namespace validation {
 enum class Field;
 }
-
-// The six connection values, in the order the system always passes them.
-struct ConnectionValues {
-    int connectionType = 0;
-    int driver = 0;
-    QString server, database, user, password;
-    bool operator==(const ConnectionValues&) const = default;
-};
 
 // The password countdown clock: six spokes shown clockwise one per step.
 class ClockFace : public QWidget {
@@ -148,9 +143,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     // The dialogs the page opens (tests script them).
     PageDialogs& Dialogs() { return dialogs_; }
-    PageGrid& Flexi() { return *flexi_; }
-    // The grid control (the stand-in until another is installed); the page keeps its geometry.
-    void setGrid(PageGrid* grid);
+    // The result grid.
+    MaxGrid& Flexi() { return *flexi_; }
     // Lays the frame out for an inner size in twips (the resize event's work).
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
@@ -232,7 +226,10 @@ private:
     void OnDemandElevatorConfig(qint64& count, bool& resetPosition);
     qint64 OnDemandElevatorValue();
     void SetOnDemandElevatorValue(qint64& position);
-    void OnDemandElevator_Change();
+    // The bar's action (QAbstractSlider::SliderAction) says the kind of move.
+    void OnDemandElevator_Change(int action);
+    // One page of records from PagePosition into the grid's rows.
+    void RefillPage();
 
     // --- help and settings
     void BttHelp_MouseUp(int Button, int Shift, float X, float Y);
@@ -295,8 +292,7 @@ private:
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;
     QWidget* Picture1;
-    std::unique_ptr<StandInGrid> standIn_;
-    PageGrid* flexi_ = nullptr;
+    MaxGrid* flexi_ = nullptr;
     QPixmap imgFlechaIzda, imgFlechaDcha, imgFlechaIzdaGris, imgFlechaDchaGris, imgKey, ImgKeyGris, imgAdd, imgAddGrey,
         imgDelete, imgDeleteGrey, imgConfirm, imgConfirmGrey, imgCompact, imgCompactGris;
     QHash<QWidget*, QRect> twips_;
@@ -360,4 +356,17 @@ private:
 
     // record editing
     QString FocusCellText;
+    // clipboard: the last text copied or pasted, pasted again from an empty clipboard
+    QString ClipboardText;
+
+    // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
+    void connectGrid();
+    void Flexi_KeyDown(int& KeyCode, int& Shift);
+    void PushEditConnection();
+    // A change of the SQL or key box: read-only until the idle check.
+    void boxChanged(const QString& text, QString& lastText);
+    // The data-access provider pushed with the last final SELECT's connection.
+    QString lastFinalProvider_;
+    // Tests and benchmarks drive the private members through it.
+    friend class MaxSQLTestAccess;
 };
