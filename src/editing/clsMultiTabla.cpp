@@ -4,7 +4,6 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
-#include "messages/clsError.h"
 #include "services/clsTablas.h"
 
 #include <algorithm>
@@ -265,7 +264,7 @@ bool clsMultiTabla::ParametrosNecesarios(const QString& BaseDatos, const QString
 }
 
 bool clsMultiTabla::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta,
-                            std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas,
+                            MessageReporterPtr ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas,
                             const QString& pSQL, bool CargaCompleta, const QString& BaseDatos,
                             const QString& NombreTabla, const QString& Agrupacion, const QString& Modulo,
                             const QString& sDistinct, const Variant& vListaCamposClave)

@@ -12,6 +12,7 @@
 // so the write-back targets that row even when a value contains "#" or the
 // key fields were edited since.
 #include "core/Collection.h"
+#include "core/MessageReporter.h"
 #include "core/Object.h"
 #include "core/Variant.h"
 #include "services/RecordSource.h"
@@ -26,7 +27,6 @@
 #include <vector>
 
 class clsDO;
-class clsError;
 class clsTablas;
 
 class clsMultiTabla : public Object, public RecordSource {
@@ -41,7 +41,7 @@ public:
     // Loads the set: the rows of NombreTabla that match pSQL (a condition, or a
     // text starting with ORDER BY). vListaCamposClave: one key field name or an
     // array of them (qualified "table.field"); without it the first field is the key.
-    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
+    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, MessageReporterPtr ObjetoError,
                  std::shared_ptr<clsTablas> ObjetoTablas, const QString& pSQL = QString(), bool CargaCompleta = false,
                  const QString& BaseDatos = QString(), const QString& NombreTabla = QString(),
                  const QString& Agrupacion = QString(), const QString& Modulo = QString(),
@@ -256,7 +256,7 @@ private:
     QHash<QString, std::vector<Variant>> valoresLeidos_;
     std::weak_ptr<Object> parent_; // the page owns this object: no strong reference back
     std::shared_ptr<clsDO> objetoConsulta_;
-    std::shared_ptr<clsError> objetoError_;
+    MessageReporterPtr objetoError_;
     std::shared_ptr<clsTablas> objetoTablas_;
     std::int32_t contadorNuevos_ = 0;
     ListaEdicion edicion_;
