@@ -10,6 +10,8 @@
 //                       ResetStructureCache, status line
 //   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
 //                       TableStructure, QueryStructure
+//   MaxSQL_editability.cpp  key fields, editability check, edit buttons, idle timer
+//   MaxSQL_editing.cpp  record editing in the grid, add, delete, confirm
 //   MaxSQL_stubs.cpp    members of paging, history, help and settings,
 //                       commands, exports, editability, record editing, script
 //                       and clipboard, each in its own file once built
@@ -17,7 +19,7 @@
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
 #include "querypage/PageDialogs.h"
-#include "querypage/PageGrid.h"
+#include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
 #include <QDateTime>
@@ -148,9 +150,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     // The dialogs the page opens (tests script them).
     PageDialogs& Dialogs() { return dialogs_; }
-    PageGrid& Flexi() { return *flexi_; }
-    // The grid control (the stand-in until another is installed); the page keeps its geometry.
-    void setGrid(PageGrid* grid);
+    // The result grid.
+    MaxGrid& Flexi() { return *flexi_; }
     // Lays the frame out for an inner size in twips (the resize event's work).
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
@@ -295,8 +296,7 @@ private:
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;
     QWidget* Picture1;
-    std::unique_ptr<StandInGrid> standIn_;
-    PageGrid* flexi_ = nullptr;
+    MaxGrid* flexi_ = nullptr;
     QPixmap imgFlechaIzda, imgFlechaDcha, imgFlechaIzdaGris, imgFlechaDchaGris, imgKey, ImgKeyGris, imgAdd, imgAddGrey,
         imgDelete, imgDeleteGrey, imgConfirm, imgConfirmGrey, imgCompact, imgCompactGris;
     QHash<QWidget*, QRect> twips_;
@@ -360,4 +360,15 @@ private:
 
     // record editing
     QString FocusCellText;
+
+    // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
+    void connectGrid();
+    void Flexi_KeyDown(int& KeyCode, int& Shift);
+    void PushEditConnection();
+    // A change of the SQL or key box: read-only until the idle check.
+    void boxChanged(const QString& text, QString& lastText);
+    // The data-access provider pushed with the last final SELECT's connection.
+    QString lastFinalProvider_;
+    // Tests and benchmarks drive the private members through it.
+    friend class MaxSQLTestAccess;
 };

@@ -2,7 +2,6 @@
 
 #include "messages/clsError.h"
 
-#include <QFileDialog>
 #include <QInputDialog>
 
 namespace {
@@ -35,20 +34,6 @@ public:
     void Show(QWidget*) override { Text = QStringLiteral("{ignore}"); }
 };
 
-// "Caption (*.mdb)|*.mdb" as a Qt filter offering either case.
-QString qtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(u';'))
-            patterns << p << p.toUpper();
-        out << parts[i].section(u'(', 0, 0).trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
 } // namespace
 
 PageDialogs PageDialogs::standIns()
@@ -62,8 +47,5 @@ PageDialogs PageDialogs::standIns()
     d.frmTables = [] { return std::make_unique<Absent<TablesDialog>>(); };
     d.frmCompare = [] { return std::make_unique<Absent<CompareDialog>>(); };
     d.frmCSV = [] { return std::make_unique<Absent<CsvDialog>>(); };
-    d.openFile = [](QWidget* owner, const OpenFileRequest& r) {
-        return QFileDialog::getOpenFileName(owner, r.title, QString(), qtFilter(r.filter));
-    };
     return d;
 }

@@ -7,7 +7,7 @@
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PageGrid.h"
+#include "controls/MaxGrid.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
