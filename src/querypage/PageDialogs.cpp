@@ -49,3 +49,26 @@ PageDialogs PageDialogs::standIns()
     d.frmCSV = [] { return std::make_unique<Absent<CsvDialog>>(); };
     return d;
 }
+
+namespace {
+PageDialogs::Installer& installed()
+{
+    static PageDialogs::Installer installer;
+    return installer;
+}
+} // namespace
+
+PageDialogs PageDialogs::defaults()
+{
+    PageDialogs d = standIns();
+    if (installed())
+        installed()(d);
+    return d;
+}
+
+PageDialogs::Installer PageDialogs::installDefaults(Installer installer)
+{
+    Installer previous = std::move(installed());
+    installed() = std::move(installer);
+    return previous;
+}
