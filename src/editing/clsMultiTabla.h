@@ -12,6 +12,7 @@
 // so the write-back targets that row even when a value contains "#" or the
 // key fields were edited since.
 #include "core/Collection.h"
+#include "core/Error.h"
 #include "core/MessageReporter.h"
 #include "core/Object.h"
 #include "core/Variant.h"
@@ -24,6 +25,8 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class clsDO;
@@ -171,6 +174,20 @@ private:
 
     void terminate();
     void reportError(const QString& procedimiento, const QString& descripcion);
+    // Runs a member's body; a failure is reported under the member's
+    // procedure name (a text, or a function that writes it only when needed)
+    // and the member answers what it had when the failure came. False when
+    // it caught.
+    template <class Procedure, class Body>
+    bool guarded(const Procedure& procedure, Body&& body)
+    {
+        return trap(std::forward<Body>(body), [&](const Error& e) {
+            if constexpr (std::is_invocable_v<const Procedure&>)
+                reportError(procedure(), e.description);
+            else
+                reportError(procedure, e.description);
+        });
+    }
     void mostrarAviso(const QString& texto);
     void avisoEscritura(const QString& texto, const QStringList& datos);
     QString descripcionLet(const QString& campo, const Variant& registros, const Variant& valor) const;
