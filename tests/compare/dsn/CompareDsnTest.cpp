@@ -58,9 +58,10 @@ TEST(CompareDsn, TheButtonRunsThePickerForTheChosenDriver)
     w.BttDSN->click();
     EXPECT_EQ(w.txtComparedServidor->text(), "Pedidos");
 
-    // The SQL Server driver lists its own sources.
-    w.cboComparedDriver->setCurrentIndex(0);
-    emit w.cboComparedDriver->activated(0);
+    // The Oracle driver lists its own sources.
+    w.cboComparedDriver->setCurrentIndex(2);
+    emit w.cboComparedDriver->activated(2);
+    ASSERT_FALSE(w.BttDSN->isHidden());
     listed.clear();
     runner.then<frmDSN>([&](frmDSN& d) {
         for (int r = 1; r < d.fgrDSN->Rows(); ++r)
@@ -68,9 +69,15 @@ TEST(CompareDsn, TheButtonRunsThePickerForTheChosenDriver)
         emit d.fgrDSN->DblClick();
     });
     w.BttDSN->click();
-    EXPECT_EQ(listed, QStringList{"Ventas"});
-    EXPECT_EQ(w.txtComparedServidor->text(), "Ventas");
+    EXPECT_EQ(listed, QStringList{"Stock"});
+    EXPECT_EQ(w.txtComparedServidor->text(), "Stock");
     EXPECT_EQ(runner->shown, (QStringList{"frmDSN", "frmDSN", "frmDSN", "frmDSN"}));
     EXPECT_TRUE(box->calls.empty());
     PageDialogs::installDefaults(nullptr);
+
+    // A picture of the compared row for a look by eye (VELMORA_SCREENSHOTS names a folder).
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(w.grab().save(folder + "/frmCompare_dsn.png"));
+    }
 }
