@@ -2,10 +2,6 @@
 
 namespace sqltext {
 
-namespace {
-
-// End (exclusive) of a quoted part that opens at `open` and closes with `close`,
-// a doubled closing character standing for itself; the text's end when unclosed.
 qsizetype quotedEnd(QStringView text, qsizetype open, QChar close)
 {
     const qsizetype n = text.size();
@@ -20,8 +16,6 @@ qsizetype quotedEnd(QStringView text, qsizetype open, QChar close)
     }
     return n;
 }
-
-} // namespace
 
 bool isLineBreak(QChar c) { return c == u'\n' || c == u'\r' || c == QChar(0x2029) || c == QChar(0x2028); }
 

@@ -20,6 +20,11 @@ struct Segment {
     qsizetype length;
 };
 
+// End (exclusive) of the quoted part that opens at `open` and closes with
+// `close` (' for a literal, " or ] for a name), a doubled closing character
+// standing for itself; the text's end when it is unclosed.
+qsizetype quotedEnd(QStringView text, qsizetype open, QChar close);
+
 // LF, CR and the Unicode line and paragraph separators.
 bool isLineBreak(QChar c);
 
