@@ -1,0 +1,214 @@
+// The query page's own buttons open the real dialogs through the page's
+// factories, run by a scripted modal runner: the settings (and the key
+// display the page reads back), and the new key of an added record on two
+// pages that share one data-access object.
+#include "DialogTestSupport.h"
+
+#include "controls/MaxGrid.h"
+#include "controls/ModalRunner.h"
+#include "core/ProfileFile.h"
+#include "data/clsDO.h"
+#include "mainwindow/PageDialogFactories.h"
+#include "mainwindow/frmNewKey.h"
+#include "mainwindow/frmSettings.h"
+#include "platform/db/Connection.h"
+#include "querypage/MaxSQL.h"
+#include "querypage/PushButton.h"
+#include "services/clsTablas.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Order lines keyed by order and line; the highest line is maxLine.
+QStringList orderLines(int maxLine)
+{
+    return {"CREATE TABLE L (Id LONG, Line LONG, N TEXT(20), PRIMARY KEY (Id, Line))",
+            "INSERT INTO L VALUES (1, 1, 'a')",
+            QStringLiteral("INSERT INTO L VALUES (1, %1, 'b')").arg(maxLine)};
+}
+
+class PageOpenersTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        mainwindow::installPageDialogs(); // before any page is made
+        // As the program starts it: one data-access object for every page, security off.
+        scr->oError = msg;
+        scr->Iniciar(ObjectPtr(), zolt, msg, dir.path());
+        scr->DisableSecurity = true;
+    }
+    void TearDown() override
+    {
+        PageDialogs::installDefaults(nullptr);
+        DialogTest::TearDown();
+    }
+
+    // A local database file (SQLite under an Access provider).
+    QString localFile(const QString& name, const QStringList& statements) const
+    {
+        const QString path = dir.filePath(name);
+        QFile(path).open(QIODevice::WriteOnly);
+        db::Connection c;
+        c.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+        for (const QString& s : statements)
+            c.Execute(s);
+        c.Close();
+        return path;
+    }
+    std::unique_ptr<MaxSQL> page(const QString& file = QString(), const QString& sql = QString())
+    {
+        auto p = std::make_unique<MaxSQL>();
+        p->setErrorObject(msg);
+        p->setSCRObject(scr);
+        p->setZoltObject(zolt);
+        p->setShowKey(true);
+        if (!file.isEmpty()) {
+            p->ParametersConnection(1, 1, "", file, "", "");
+            p->setTextSQL(sql);
+            p->ExecuteQuery();
+        }
+        return p;
+    }
+    // The user clicks one of the page's buttons (a greyed one does nothing).
+    static void click(MaxSQL& p, const char* name)
+    {
+        auto* b = p.findChild<PushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_TRUE(b->isEnabled()) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    static QStringList row(MaxGrid& g, int r)
+    {
+        QStringList out;
+        for (int c = 0; c < g.Cols(); ++c)
+            out << g.TextMatrix(r, c);
+        return out;
+    }
+    QString ini() const { return dir.filePath("Velmora.ini"); }
+
+    controls::ScopedScriptedRunner runner;
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+};
+
+TEST_F(PageOpenersTest, SettingsButtonSavesThroughTheDialogAndTheKeyDisplayFollowsTheFile)
+{
+    auto p = page();
+    QSignalSpy changed(p.get(), &MaxSQL::ShowKeyChanged);
+    const auto exclude = [](bool on, bool accept) {
+        return [on, accept](frmSettings& w) {
+            EXPECT_NE(w.chkExcludeIndex->isChecked(), on);
+            w.chkExcludeIndex->setChecked(on);
+            if (accept)
+                emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+            else
+                QTest::keyClick(w.chkExcludeIndex, Qt::Key_Escape);
+        };
+    };
+
+    runner.then<frmSettings>(exclude(true, true));
+    click(*p, "BttSettings");
+    EXPECT_EQ(ProfileFile::read(ini(), "Connection", "ExcludePrimaryKey"), "1");
+    EXPECT_FALSE(p->ShowKey());
+    EXPECT_EQ(changed.count(), 1);
+
+    // Left with Esc: nothing written, the display stays.
+    runner.then<frmSettings>(exclude(false, false));
+    click(*p, "BttSettings");
+    EXPECT_EQ(ProfileFile::read(ini(), "Connection", "ExcludePrimaryKey"), "1");
+    EXPECT_FALSE(p->ShowKey());
+    EXPECT_EQ(changed.count(), 1);
+
+    runner.then<frmSettings>(exclude(false, true));
+    click(*p, "BttSettings");
+    EXPECT_EQ(ProfileFile::read(ini(), "Connection", "ExcludePrimaryKey"), "0");
+    EXPECT_TRUE(p->ShowKey());
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(runner->shown, QStringList(3, "frmSettings"));
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+
+    // A save that fails is reported once, with the dialog's own tag; the page keeps its display.
+    ASSERT_TRUE(QFile::remove(ini()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Velmora.ini"));
+    runner.then<frmSettings>([](frmSettings& w) {
+        w.chkExcludeIndex->setChecked(true);
+        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+        EXPECT_FALSE(w.Saved());
+    });
+    click(*p, "BttSettings");
+    ASSERT_EQ(shown().size(), 1);
+    EXPECT_TRUE(shown()[0].startsWith("FRMSETTINGS.BTTACEPTAR_MOUSEUP\r\n")) << shown()[0].toStdString();
+    EXPECT_TRUE(shown()[0].contains(ini())) << shown()[0].toStdString();
+    EXPECT_TRUE(p->ShowKey());
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_TRUE(QFileInfo(ini()).isDir());
+}
+
+TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFile)
+{
+    const QString one = localFile("one.mdb", orderLines(41)), two = localFile("two.mdb", orderLines(6));
+    auto second = page(two, "SELECT * FROM L");
+    // Opened last, page 1 leaves its own file in the shared data-access object.
+    auto first = page(one, "SELECT * FROM L");
+    ASSERT_TRUE(second->Flexi().Editable());
+    ASSERT_TRUE(first->Flexi().Editable());
+
+    // Max + 1 on the second row, then Aceptar; the first row has no button.
+    const auto addWithMaxPlusOne = [this](const QString& expected) {
+        runner.then<frmNewKey>([expected](frmNewKey& w) {
+            ASSERT_EQ(w.Rows(), 2);
+            EXPECT_EQ(w.lblField[0]->text(), "Id");
+            EXPECT_EQ(w.lblField[1]->text(), "Line");
+            EXPECT_EQ(w.txtField[0]->property("Tag").toString(), "LONG");
+            EXPECT_EQ(w.BttMax[0], nullptr);
+            ASSERT_NE(w.BttMax[1], nullptr);
+            EXPECT_EQ(w.BttMax[1]->property("Tag").toString(), "L.Line");
+            w.txtField[0]->setText("1");
+            QTest::mouseClick(w.BttMax[1], Qt::LeftButton);
+            EXPECT_EQ(w.txtField[1]->text(), expected);
+            emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+            EXPECT_FALSE(w.Cancelled);
+        });
+    };
+    MaxGrid& g2 = second->Flexi();
+    g2.setRow(0); // no current record: nothing to copy, no question
+    addWithMaxPlusOne("7");
+    click(*second, "BttAdd");
+    ASSERT_EQ(g2.Rows(), 4);
+    EXPECT_EQ(row(g2, 3), (QStringList{"1", "7", ""}));
+
+    MaxGrid& g1 = first->Flexi();
+    g1.setRow(0);
+    addWithMaxPlusOne("42");
+    click(*first, "BttAdd");
+    ASSERT_EQ(g1.Rows(), 4);
+    EXPECT_EQ(row(g1, 3), (QStringList{"1", "42", ""}));
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+
+    // The close box with both values filled in: cancelled, the page refuses and adds nothing.
+    runner.then<frmNewKey>([](frmNewKey& w) {
+        w.txtField[0]->setText("2");
+        w.txtField[1]->setText("1");
+        w.show();
+        w.close();
+        EXPECT_TRUE(w.Cancelled);
+    });
+    g1.setRow(0);
+    click(*first, "BttAdd");
+    EXPECT_EQ(g1.Rows(), 4);
+    EXPECT_EQ(shown(), QStringList{"No se han recibido los datos clave.\r\n\r\nSe anula la creación del nuevo registro. "
+                                   "(64, Velmora 3.0)"});
+    EXPECT_EQ(runner->shown, QStringList(3, "frmNewKey"));
+}
+
+} // namespace
