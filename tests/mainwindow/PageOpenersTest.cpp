@@ -11,7 +11,6 @@
 #include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmNewKey.h"
 #include "mainwindow/frmSettings.h"
-#include "platform/db/Connection.h"
 #include "querypage/MaxSQL.h"
 #include "querypage/PushButton.h"
 #include "services/clsTablas.h"
@@ -53,18 +52,6 @@ protected:
         DialogTest::TearDown();
     }
 
-    // A local database file (SQLite under an Access provider).
-    QString localFile(const QString& name, const QStringList& statements) const
-    {
-        const QString path = dir.filePath(name);
-        QFile(path).open(QIODevice::WriteOnly);
-        db::Connection c;
-        c.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
-        for (const QString& s : statements)
-            c.Execute(s);
-        c.Close();
-        return path;
-    }
     std::unique_ptr<MaxSQL> page(const QString& file = QString(), const QString& sql = QString())
     {
         auto p = std::make_unique<MaxSQL>();
@@ -156,7 +143,8 @@ TEST_F(PageOpenersTest, SettingsButtonSavesThroughTheDialogAndTheKeyDisplayFollo
 
 TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFile)
 {
-    const QString one = localFile("one.mdb", orderLines(41)), two = localFile("two.mdb", orderLines(6));
+    const QString one = localFile(dir.path(), "one.mdb", orderLines(41)),
+                  two = localFile(dir.path(), "two.mdb", orderLines(6));
     auto second = page(two, "SELECT * FROM L");
     // Opened last, page 1 leaves its own file in the shared data-access object.
     auto first = page(one, "SELECT * FROM L");
