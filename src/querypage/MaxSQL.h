@@ -10,6 +10,10 @@
 //                       ResetStructureCache, status line
 //   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
 //                       TableStructure, QueryStructure
+//   MaxSQL_commands.cpp column fit, comment lines, SQL editor, key fields,
+//                       table list, comparison, compaction
+//   MaxSQL_export.cpp   CSV and spreadsheet exports
+//   MaxSQL_script.cpp   INSERT script and DarFormato
 //   MaxSQL_stubs.cpp    members of paging, history, help and settings,
 //                       commands, exports, editability, record editing, script
 //                       and clipboard, each in its own file once built
@@ -166,6 +170,10 @@ public:
     QString contextStatement() const { return ContextStatement; }
     void setContextStatement(const QString& text) { ContextStatement = text; }
     bool IsRunning() const { return running_; }
+    // The spreadsheet export's reload of the final SELECT with the counts it
+    // gives (tests put counts no test database could hold); false when it failed.
+    using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
+    void setFinalReload(FinalReload reload) { finalReload_ = std::move(reload); }
 
 signals:
     void ButtonClicked(QString& ButtonName);
@@ -255,6 +263,16 @@ private:
     // --- exports
     void BusquedaCSV();
     void BusquedaExcel();
+    // The final SELECT run again on the connection it was loaded with, into
+    // the grid; false when there is none or it failed (the reason was shown).
+    bool ReloadFinalSelect();
+    void PushFinalConnection();
+    // Shows the notice and gives true when the grid holds no final SELECT.
+    bool NoFinalSelect();
+    // Disables the commands and holds the hourglass until released (long work).
+    std::shared_ptr<void> HoldCommands();
+    std::shared_ptr<void> exportHold_;
+    FinalReload finalReload_;
 
     // --- editability and key fields
     void ResetEditState(bool keyButton);

@@ -1,10 +1,8 @@
 // Members of the page whose work belongs to the concerns still to be built
-// (paging bar, history file, help and settings, page commands, exports,
-// editability, record editing, INSERT script, clipboard). Each group moves to
-// its own file when its concern is built; until then they do nothing, except
-// the edit-state reset and button rules the connection panel and the load
-// rely on, and the four buttons that only raise ButtonClicked. The grid stays
-// read-only.
+// (paging bar, history file, help and settings, editability, record editing,
+// clipboard). Each group moves to its own file when its concern is built;
+// until then they do nothing, except the edit-state reset and button rules the
+// connection panel and the load rely on. The grid stays read-only.
 #include "querypage/MaxSQL.h"
 
 #include "editing/clsMultiTabla.h"
@@ -33,27 +31,6 @@ void MaxSQL::GetQuery(std::int32_t&, std::int16_t&) {}
 void MaxSQL::SetQueryButtons() {}
 void MaxSQL::BttPreviousQuery_MouseUp(int, int, float, float) {}
 void MaxSQL::BttNextQuery_MouseUp(int, int, float, float) {}
-
-// --- page commands
-
-void MaxSQL::ShowTables() {}
-void MaxSQL::CompareDatabases() {}
-void MaxSQL::CompactDatabase() {}
-void MaxSQL::BttAutoSize_MouseUp(int, int, float, float) {}
-void MaxSQL::BttComment_MouseUp(int, int, float, float) {}
-void MaxSQL::BttUncomment_MouseUp(int, int, float, float) {}
-void MaxSQL::BttEditor_MouseUp(int, int, float, float) {}
-void MaxSQL::BttKey_MouseUp(int, int, float, float) {}
-void MaxSQL::BttExit_MouseUp(int, int, float, float) { raiseButtonClicked(QStringLiteral("BttExit")); }
-
-// --- exports and script
-
-void MaxSQL::GenerateCSV() {}
-void MaxSQL::GenerateExcel() {}
-void MaxSQL::BusquedaCSV() {}
-void MaxSQL::BusquedaExcel() {}
-void MaxSQL::GenerateScript() {}
-QString MaxSQL::DarFormato(const Variant&, std::int16_t&) { return QString(); }
 
 // --- clipboard and clearing
 

@@ -1,6 +1,8 @@
 #include "querypage/PageDialogs.h"
 
 #include "messages/clsError.h"
+#include "schema/ModalRunner.h"
+#include "schema/frmTables.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -35,6 +37,48 @@ public:
     void Show(QWidget*) override { Text = QStringLiteral("{ignore}"); }
 };
 
+// The schema editor's table list.
+class SchemaTables : public TablesDialog {
+public:
+    void Show(QWidget* owner) override
+    {
+        frmTables window(owner);
+        window.MSG = MSG;
+        window.SCR = SCR;
+        window.Zolt = Zolt;
+        window.SRV = SRV;
+        window.BBDD = BBDD;
+        window.uID = uID;
+        window.PWD = PWD;
+        schema::runModal(window, owner);
+        Cancelled = window.Cancelled();
+        sql = window.sql();
+        KeyFields = window.KeyFields();
+    }
+};
+
+// A writer whose subsystem is not part of this build: it writes nothing.
+class AbsentCsv : public CsvWriter {
+public:
+    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
+    {
+        return true;
+    }
+    bool GenerateCSV(const QString&, const CollectionPtr&) override { return false; }
+};
+
+class AbsentExcel : public ExcelWriter {
+public:
+    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
+    {
+        return true;
+    }
+    bool GenerateExcelKnownCellCount(const QString&, const QString&, std::int32_t, std::int32_t, const QString&) override
+    {
+        return false;
+    }
+};
+
 // "Caption (*.mdb)|*.mdb" as a Qt filter offering either case.
 QString qtFilter(const QString& filter)
 {
@@ -59,9 +103,14 @@ PageDialogs PageDialogs::standIns()
     d.frmEdit = [] { return std::make_unique<AbsentEditor>(); };
     d.frmSettings = [] { return std::make_unique<Absent<SettingsDialog>>(); };
     d.frmNewKey = [] { return std::make_unique<Absent<NewKeyDialog>>(); };
-    d.frmTables = [] { return std::make_unique<Absent<TablesDialog>>(); };
+    d.frmTables = [] { return std::make_unique<SchemaTables>(); };
     d.frmCompare = [] { return std::make_unique<Absent<CompareDialog>>(); };
-    d.frmCSV = [] { return std::make_unique<Absent<CsvDialog>>(); };
+    d.frmCSV = [] {
+        static const auto shared = std::make_shared<Absent<CsvDialog>>();
+        return shared;
+    };
+    d.clsCSV = [] { return std::make_unique<AbsentCsv>(); };
+    d.clsExcel = [] { return std::make_unique<AbsentExcel>(); };
     d.openFile = [](QWidget* owner, const OpenFileRequest& r) {
         return QFileDialog::getOpenFileName(owner, r.title, QString(), qtFilter(r.filter));
     };

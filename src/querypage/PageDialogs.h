@@ -8,9 +8,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+class QObject;
 class QWidget;
 class clsDO;
 class clsError;
@@ -86,11 +88,35 @@ public:
     int ParentFormTop = 0, ParentFormHeight = 0;
 };
 
-// CSV options: the thirteen options as the CSVOptions collection.
+// CSV options (one shared instance): the thirteen options, read after Show
+// when not Cancelled; Unload() puts the instance back as it was before loading.
 class CsvDialog : public PageDialog {
 public:
     std::shared_ptr<clsTablas> SCR;
-    CollectionPtr Options;
+    QString FicheroDestino, RutaDestino, NombreFichero, SeparadorCampos, FormatoFecha, SeparadorDecimal;
+    std::int16_t PosicionesDecimales = 0;
+    QString DelimitadorCampos, Diferenciador;
+    bool DelimitadorTexto = false, DelimitadorNumero = false, DelimitadorFecha = false, DelimitadorTitulos = false;
+    virtual void Unload() { Cancelled = true; }
+};
+
+// The two export writers (they run the statement and write the file themselves).
+class CsvWriter {
+public:
+    virtual ~CsvWriter() = default;
+    virtual bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
+                             std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas) = 0;
+    // True when the file was written; a failure is reported by the writer.
+    virtual bool GenerateCSV(const QString& sSQL, const CollectionPtr& colParams) = 0;
+};
+
+class ExcelWriter {
+public:
+    virtual ~ExcelWriter() = default;
+    virtual bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
+                             std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas) = 0;
+    virtual bool GenerateExcelKnownCellCount(const QString& strSQL, const QString& sTitulo, std::int32_t lRows,
+                                             std::int32_t lCols, const QString& sHeaders) = 0;
 };
 
 // The open-file dialog the Access picker uses (title, "Caption (*.ext)|*.ext"
@@ -108,7 +134,9 @@ struct PageDialogs {
     std::function<std::unique_ptr<NewKeyDialog>()> frmNewKey;
     std::function<std::unique_ptr<TablesDialog>()> frmTables;
     std::function<std::unique_ptr<CompareDialog>()> frmCompare;
-    std::function<std::unique_ptr<CsvDialog>()> frmCSV;
+    std::function<std::shared_ptr<CsvDialog>()> frmCSV;
+    std::function<std::unique_ptr<CsvWriter>()> clsCSV;
+    std::function<std::unique_ptr<ExcelWriter>()> clsExcel;
     std::function<QString(QWidget* owner, const OpenFileRequest&)> openFile;
 
     // Stand-ins: frmDSN asks for the data-source name in an input box; the

@@ -2,12 +2,19 @@
 
 #include "core/Error.h"
 #include "core/Screen.h"
+#include "querypage/ColumnFit.h"
 
 #include <QHeaderView>
 
 QVariant StandInGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole) {
+        const std::size_t c = std::size_t(index.column());
+        return int(columnfit::textAlignment(c < alignments_.size() ? alignments_[c] : columnfit::Left));
+    }
+    if (role != Qt::DisplayRole)
         return {};
     return cells_[std::size_t(index.row() + 1) * std::size_t(cols_) + std::size_t(index.column())];
 }
@@ -36,6 +43,7 @@ void StandInGridModel::reset(const std::function<void()>& change)
 StandInGrid::StandInGrid(QWidget* parent) : QTableView(parent)
 {
     model_.cells_.assign(2, QString());
+    model_.alignments_.assign(2, columnfit::Left);
     widths_.assign(2, 0);
     setModel(&model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,6 +74,7 @@ void StandInGrid::reshape(int rows, int cols)
         model_.cells_ = std::move(cells);
         model_.rows_ = rows;
         model_.cols_ = cols;
+        model_.alignments_.resize(std::size_t(cols), columnfit::Left);
     });
     widths_.resize(std::size_t(cols), 0);
     dirty_ = !redraw_;
@@ -105,6 +114,36 @@ void StandInGrid::setColWidth(int col, int twips)
     widths_[std::size_t(col)] = twips;
     setColumnWidth(col, Screen::pixelsFromTwips(twips));
 }
+
+int StandInGrid::ColAlignment(int col) const
+{
+    at(0, col);
+    return model_.alignments_[std::size_t(col)];
+}
+
+void StandInGrid::setColAlignment(int col, int alignment)
+{
+    at(0, col);
+    model_.alignments_[std::size_t(col)] = alignment;
+    if (redraw_ && model_.rows_ > 1)
+        emit model_.dataChanged(model_.index(0, col), model_.index(model_.rows_ - 2, col));
+}
+
+int StandInGrid::TopRow() const
+{
+    const int first = rowAt(0);
+    return std::min(model_.rows_ - 1, 1 + std::max(0, first));
+}
+
+int StandInGrid::RowHeight(int row) const
+{
+    at(row, 0);
+    return Screen::twipsFromPixels(verticalHeader()->defaultSectionSize());
+}
+
+int StandInGrid::Height() const { return Screen::twipsFromPixels(height()); }
+
+int StandInGrid::Width() const { return Screen::twipsFromPixels(width()); }
 
 void StandInGrid::setRedraw(bool on)
 {

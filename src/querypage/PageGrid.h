@@ -28,6 +28,15 @@ public:
     // Widths in twips.
     virtual int ColWidth(int col) const = 0;
     virtual void setColWidth(int col, int twips) = 0;
+    // 1 left, 4 centre, 7 right, each centred vertically.
+    virtual int ColAlignment(int col) const = 0;
+    virtual void setColAlignment(int col, int alignment) = 0;
+    // The first row shown below the header; the header row's height and the
+    // grid's own size, in twips.
+    virtual int TopRow() const = 0;
+    virtual int RowHeight(int row) const = 0;
+    virtual int Height() const = 0;
+    virtual int Width() const = 0;
     virtual bool Redraw() const = 0;
     virtual void setRedraw(bool on) = 0;
     virtual bool Editable() const = 0;
@@ -63,6 +72,7 @@ public:
     int rows_ = 1;
     int cols_ = 2;
     std::vector<QString> cells_; // rows_ x cols_, row 0 the header
+    std::vector<int> alignments_; // by column
     bool live_ = true;           // false while Redraw is off: changes are told at Redraw
     int resets_ = 0;
     void reset(const std::function<void()>& change);
@@ -81,6 +91,12 @@ public:
     void setTextMatrix(int row, int col, const QString& text) override;
     int ColWidth(int col) const override;
     void setColWidth(int col, int twips) override;
+    int ColAlignment(int col) const override;
+    void setColAlignment(int col, int alignment) override;
+    int TopRow() const override;
+    int RowHeight(int row) const override;
+    int Height() const override;
+    int Width() const override;
     bool Redraw() const override { return redraw_; }
     void setRedraw(bool on) override;
     bool Editable() const override { return editable_; }
