@@ -283,7 +283,9 @@ TEST_F(PageTest, StringWidthsAndPaging)
     rec->answer("SELECT * FROM [w] WHERE 1 = 2", text);
     rec->answerRows("SELECT * FROM w", {"memo"}, {{"x"}});
     run("SELECT * FROM w");
-    EXPECT_EQ(page.Flexi().ColWidth(0), 2500);
+    // The load gives the memo 2500; the run then fits it to its header and the one short value.
+    EXPECT_GT(page.Flexi().ColWidth(0), 200);
+    EXPECT_LT(page.Flexi().ColWidth(0), 2500);
 
     rec->answerRows("SELECT * FROM big33", names(33), rowsOf(10000, 33));
     rec->answerRows("SELECT * FROM big32", names(32), rowsOf(10000, 32));
