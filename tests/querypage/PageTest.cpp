@@ -404,7 +404,11 @@ TEST(PageTexts, EveryPageTextIsTranslated)
                          "Abrir Fichero", "Access Clásico (*.mdb)", "Access Actual (*.accdb)",
                          "Debe seleccionar el Driver a utilizar por el Origen de Datos",
                          "El área de consulta SQL no puede estar en blanco", "El tipo de conexión no puede estar en blanco",
-                         "No se encuentra el fichero de base de datos especificado."};
+                         "No se encuentra el fichero de base de datos especificado.",
+                         "No hay ninguna consulta SELECT cargada en la grid.",
+                         "No se ha podido generar el fichero correctamente.", "Título Consulta", "Consulta de Datos",
+                         "El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual?",
+                         "Fichero generado con éxito. Puede encontrarlo en la ruta \\r\\n\\r\\n{1}"};
     for (QObject* o : page.ChildControls()) {
         const QString caption = o->property("text").toString();
         if (!caption.isEmpty() && caption != "...")
