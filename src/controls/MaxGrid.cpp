@@ -612,6 +612,18 @@ std::uint32_t MaxGrid::CellBackColor() const
     return (row_ < fixedRows_ || col_ < fixedCols_) ? backColorFixed_ : backColor_;
 }
 
+std::uint32_t MaxGrid::RowBackColor(int row) const
+{
+    checkRow(row);
+    return model_->rowBack(row);
+}
+
+void MaxGrid::setRowBackColor(int row, std::uint32_t value)
+{
+    checkRow(row);
+    model_->setRowBack(row, value);
+}
+
 void MaxGrid::setCellBackColor(std::uint32_t value)
 {
     const CellRange r = fillRange();
@@ -681,7 +693,7 @@ void MaxGrid::paintCell(QPainter* p, const QRect& rect, int row, int col) const
     const bool showSelection = highLight_ == 1 || (highLight_ == 2 && hasFocus_);
     const bool selected = !fixed && !current && multiple && showSelection && row >= sel.r1 && row <= sel.r2 &&
                           col >= sel.c1 && col <= sel.c2;
-    const std::uint32_t own = model_->back(row, col);
+    const std::uint32_t own = model_->shownBack(row, col);
 
     QColor background = selected ? color(backColorSel_)
                         : own != NoColor ? color(own)

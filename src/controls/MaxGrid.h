@@ -50,6 +50,12 @@ public:
     void setBackColor(std::uint32_t value);
     std::uint32_t CellBackColor() const;
     void setCellBackColor(std::uint32_t value);
+    // A whole row's colour (&HBBGGRR) under the colours of its cells, without
+    // moving the current cell; RowNoColor takes it away. Rows added or removed
+    // carry their colour along.
+    static constexpr std::uint32_t RowNoColor = 0xFFFFFFFFu;
+    std::uint32_t RowBackColor(int row) const;
+    void setRowBackColor(int row, std::uint32_t value);
     std::uint32_t BackColorBkg() const { return backColorBkg_; }
     void setBackColorBkg(std::uint32_t value);
     std::uint32_t BackColorFixed() const { return backColorFixed_; }

@@ -1,6 +1,7 @@
 #include "MaxGridView.h"
 
 #include "MaxGrid.h"
+#include "controls/ControlSupport.h"
 #include "core/Screen.h"
 
 #include <QPainter>
@@ -24,6 +25,18 @@ void Model::setBack(int r1, int c1, int r2, int c2, std::uint32_t color)
     for (int r = r1; r <= r2; ++r)
         std::fill_n(back_.begin() + std::ptrdiff_t(cell(r, c1)), c2 - c1 + 1, color);
     cellsChanged(r1, c1, r2, c2);
+}
+
+void Model::setRowBack(int r, std::uint32_t color)
+{
+    rowBack_[std::size_t(r)] = color;
+    cellsChanged(r, 0, r, std::max(0, cols_ - 1));
+}
+
+std::uint32_t Model::shownBack(int r, int c) const
+{
+    const std::uint32_t own = back_[cell(r, c)];
+    return own != NoColor ? own : rowBack_[std::size_t(r)];
 }
 
 void Model::setPicture(int r1, int c1, int r2, int c2, const QPixmap& picture)
@@ -134,6 +147,7 @@ void Model::resize(int rows, int cols)
         texts_.swap(texts);
         back_.swap(back);
     }
+    rowBack_.resize(std::size_t(rows), NoColor);
     rows_ = rows;
     cols_ = cols;
     dropOutside(pictures_, rows, cols);
@@ -178,6 +192,7 @@ void Model::insertRow(int at, const QStringList& texts)
     changeOneRow(at, true, [&] {
         texts_.insert(texts_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), QString());
         back_.insert(back_.begin() + std::ptrdiff_t(cell(at, 0)), std::size_t(cols_), NoColor);
+        rowBack_.insert(rowBack_.begin() + at, NoColor);
         for (int c = 0; c < std::min<int>(cols_, int(texts.size())); ++c)
             texts_[cell(at, c)] = texts[c];
         ++rows_;
@@ -189,6 +204,7 @@ void Model::removeRow(int at)
     changeOneRow(at, false, [&] {
         texts_.erase(texts_.begin() + std::ptrdiff_t(cell(at, 0)), texts_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
         back_.erase(back_.begin() + std::ptrdiff_t(cell(at, 0)), back_.begin() + std::ptrdiff_t(cell(at + 1, 0)));
+        rowBack_.erase(rowBack_.begin() + at);
         --rows_;
     });
 }
@@ -243,9 +259,13 @@ int Model::columnCount(const QModelIndex& parent) const { return parent.isValid(
 QVariant Model::data(const QModelIndex& idx, int role) const
 {
     const int r = idx.row() + publishedFixed_, c = idx.column();
-    if (role != Qt::DisplayRole || r >= rows_ || c >= cols_)
+    if (r >= rows_ || c >= cols_)
         return {};
-    return text(r, c);
+    if (role == Qt::BackgroundRole) {
+        const std::uint32_t color = shownBack(r, c);
+        return color == NoColor ? QVariant() : QVariant(controls::resolveColor(color));
+    }
+    return role == Qt::DisplayRole ? QVariant(text(r, c)) : QVariant();
 }
 
 QVariant Model::headerData(int section, Qt::Orientation orientation, int role) const

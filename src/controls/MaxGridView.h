@@ -34,6 +34,11 @@ public:
     void setText(int r, int c, const QString& t);
     std::uint32_t back(int r, int c) const { return back_[cell(r, c)]; }
     void setBack(int r1, int c1, int r2, int c2, std::uint32_t color);
+    // A row's own colour, under the colours of its cells (NoColor: none).
+    std::uint32_t rowBack(int r) const { return rowBack_[std::size_t(r)]; }
+    void setRowBack(int r, std::uint32_t color);
+    // What a cell is painted with: its own colour, else its row's, else NoColor.
+    std::uint32_t shownBack(int r, int c) const;
     QPixmap picture(int r, int c) const { return pictures_.value(key(r, c)); }
     void setPicture(int r1, int c1, int r2, int c2, const QPixmap& picture);
     int alignment(int r, int c) const { return alignments_.value(key(r, c), -1); }
@@ -77,6 +82,7 @@ private:
     int rows_ = 0, cols_ = 0, fixedRows_ = 0;
     std::vector<QString> texts_;
     std::vector<std::uint32_t> back_;
+    std::vector<std::uint32_t> rowBack_;
     QHash<qint64, QPixmap> pictures_;
     QHash<qint64, int> alignments_;
     QHash<qint64, int> pictureAlignments_;

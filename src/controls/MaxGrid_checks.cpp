@@ -246,7 +246,10 @@ void MaxGrid::setLockedColumns(const QString& list)
     if (refused)
         locked.clear();
 
-    const controls::RedrawGuard redraw(*this);
+    // Drawing is off while the header is repainted and then back as it was:
+    // a host that switched it off for a whole load keeps it off.
+    const bool drawing = redraw_;
+    const controls::RedrawGuard redraw([this, drawing](bool on) { setRedraw(on && drawing); });
     lockedColumnSet_ = locked;
     paintHeaderCell(backColorFixed_, 0, Cols() - 1);
     for (int c : locked)

@@ -53,13 +53,4 @@ std::vector<Column> fit(const Grid& grid, const std::function<double(const QStri
                [](const QString& t) { return ValueText::isDate(t); });
 }
 
-Qt::Alignment textAlignment(int code)
-{
-    switch (code) {
-    case Right: return Qt::AlignRight | Qt::AlignVCenter;
-    case Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
-
 } // namespace columnfit

@@ -3,7 +3,6 @@
 // as wide as its widest visible text (at most a third of the grid), aligned
 // right when every visible cell is a number or empty, centred when the cells
 // from the first non-number on are all dates, left otherwise. Widths in twips.
-#include <Qt>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -37,8 +36,5 @@ std::vector<Column> fit(const Grid& grid, const std::function<double(const QStri
 
 // The same with the program's numeric and date tests.
 std::vector<Column> fit(const Grid& grid, const std::function<double(const QString&)>& measure);
-
-// How a cell of a column with that code is drawn.
-Qt::Alignment textAlignment(int code);
 
 } // namespace columnfit

@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -68,12 +69,7 @@ MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::standIn
     LayoutTwips(PageWidth, PageHeight);
 }
 
-MaxSQL::~MaxSQL()
-{
-    // The grid control belongs to the page's widget tree or to the stand-in holder.
-    if (flexi_ && flexi_ != standIn_.get())
-        flexi_ = nullptr;
-}
+MaxSQL::~MaxSQL() = default;
 
 void MaxSQL::createControls()
 {
@@ -231,9 +227,12 @@ void MaxSQL::createControls()
     Splitter->setCursor(Qt::SizeVerCursor);
     Splitter->installEventFilter(this);
 
-    standIn_ = std::make_unique<StandInGrid>(this);
-    standIn_->setObjectName(QStringLiteral("Flexi"));
-    flexi_ = standIn_.get();
+    // Results have no fixed column; the page adds rows itself, the grid never grows on its own.
+    flexi_ = new MaxGrid(this);
+    flexi_->setObjectName(QStringLiteral("Flexi"));
+    flexi_->setFixedCols(0);
+    flexi_->setAutomaticGrowing(false);
+    connectGrid();
 
     OnDemandElevator = new QScrollBar(Qt::Vertical, this);
     OnDemandElevator->setObjectName(QStringLiteral("OnDemandElevator"));
@@ -251,16 +250,6 @@ void MaxSQL::createControls()
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
     tmrCheckEditable->setInterval(300);
     connect(tmrCheckEditable, &QTimer::timeout, this, [this] { tmrCheckEditable_Timer(); });
-}
-
-void MaxSQL::setGrid(PageGrid* grid)
-{
-    flexi_ = grid ? grid : standIn_.get();
-    standIn_->setVisible(flexi_ == standIn_.get());
-    flexi_->widget()->setParent(this);
-    flexi_->widget()->setObjectName(QStringLiteral("Flexi"));
-    flexi_->widget()->show();
-    applyFrame();
 }
 
 void MaxSQL::connectButton(PushButton* b, void (MaxSQL::*handler)(int, int, float, float))
@@ -346,7 +335,7 @@ void MaxSQL::applyFrame()
     place(Splitter, 0, f.splitterTop, f.splitterWidth, SplitterHeight);
     place(txtTabla, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
     place(txtShadow, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
-    place(flexi_->widget(), GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
+    place(flexi_, GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
     place(OnDemandElevator, f.elevatorLeft, f.elevatorTop, ElevatorWidth, f.elevatorHeight);
     place(Picture1, 0, f.statusTop, f.splitterWidth, StatusHeight);
     place(TabReservedSpace, 0, 900, f.tabSpaceWidth, 345);
@@ -601,11 +590,15 @@ void MaxSQL::BttAccessFileSelection_MouseUp(int, int, float, float)
         const int type = ConnectionType();
         if (type != 1 && type != 2)
             return;
-        const OpenFileRequest request{translate(QStringLiteral("Abrir Fichero")),
-                                      type == 1 ? translate(QStringLiteral("Access Clásico (*.mdb)")) + QStringLiteral("|*.mdb")
-                                                : translate(QStringLiteral("Access Actual (*.accdb)")) + QStringLiteral("|*.accdb")};
-        const QString file = dialogs_.openFile ? dialogs_.openFile(this, request) : QString();
-        if (!file.isEmpty())
+        QString file;
+        const QString filter = type == 1
+                                   ? translate(QStringLiteral("Access Clásico (*.mdb)")) + QStringLiteral("|*.mdb")
+                                   : translate(QStringLiteral("Access Actual (*.accdb)")) + QStringLiteral("|*.accdb");
+        // Must exist, single selection, read-only box shown and not ticked, no folder, extension or owner.
+        clsCommonDialog dialog;
+        if (dialog.VBGetOpenFileName(file, QString(), true, false, false, false, filter, 1, QString(),
+                                     translate(QStringLiteral("Abrir Fichero"))) &&
+            !file.isEmpty())
             txtBBDD->setText(file);
     });
 }

@@ -10,6 +10,8 @@
 //                       ResetStructureCache, status line
 //   MaxSQL_load.cpp     LoadGrid, InitializeGrid, BusquedaRecordsetado, LoadOT,
 //                       TableStructure, QueryStructure
+//   MaxSQL_editability.cpp  key fields, editability check, edit buttons, idle timer
+//   MaxSQL_editing.cpp  record editing in the grid, add, delete, confirm
 //   MaxSQL_commands.cpp column fit, comment lines, SQL editor, key fields,
 //                       table list, comparison, compaction
 //   MaxSQL_export.cpp   CSV and spreadsheet exports
@@ -21,7 +23,7 @@
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
 #include "querypage/PageDialogs.h"
-#include "querypage/PageGrid.h"
+#include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
 #include <QDateTime>
@@ -152,9 +154,8 @@ public:
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
     // The dialogs the page opens (tests script them).
     PageDialogs& Dialogs() { return dialogs_; }
-    PageGrid& Flexi() { return *flexi_; }
-    // The grid control (the stand-in until another is installed); the page keeps its geometry.
-    void setGrid(PageGrid* grid);
+    // The result grid.
+    MaxGrid& Flexi() { return *flexi_; }
     // Lays the frame out for an inner size in twips (the resize event's work).
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
@@ -264,9 +265,9 @@ private:
     void BusquedaCSV();
     void BusquedaExcel();
     // The final SELECT run again on the connection it was loaded with, into
-    // the grid; false when there is none or it failed (the reason was shown).
+    // the grid, columns fitted; false when there is none or it failed (the
+    // reason was shown). Confirm, a key change and the spreadsheet reload with it.
     bool ReloadFinalSelect();
-    void PushFinalConnection();
     // Shows the notice and gives true when the grid holds no final SELECT.
     bool NoFinalSelect();
     // Disables the commands and holds the hourglass until released (long work).
@@ -313,8 +314,7 @@ private:
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;
     QWidget* Picture1;
-    std::unique_ptr<StandInGrid> standIn_;
-    PageGrid* flexi_ = nullptr;
+    MaxGrid* flexi_ = nullptr;
     QPixmap imgFlechaIzda, imgFlechaDcha, imgFlechaIzdaGris, imgFlechaDchaGris, imgKey, ImgKeyGris, imgAdd, imgAddGrey,
         imgDelete, imgDeleteGrey, imgConfirm, imgConfirmGrey, imgCompact, imgCompactGris;
     QHash<QWidget*, QRect> twips_;
@@ -378,4 +378,15 @@ private:
 
     // record editing
     QString FocusCellText;
+
+    // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
+    void connectGrid();
+    void Flexi_KeyDown(int& KeyCode, int& Shift);
+    void PushEditConnection();
+    // A change of the SQL or key box: read-only until the idle check.
+    void boxChanged(const QString& text, QString& lastText);
+    // The data-access provider pushed with the last final SELECT's connection.
+    QString lastFinalProvider_;
+    // Tests and benchmarks drive the private members through it.
+    friend class MaxSQLTestAccess;
 };

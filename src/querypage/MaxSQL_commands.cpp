@@ -61,7 +61,7 @@ QString compactionQuestion()
 void MaxSQL::BttAutoSize_MouseUp(int, int, float, float)
 {
     guarded("BttAutoSize_MouseUp", [this] {
-        PageGrid& g = *flexi_;
+        MaxGrid& g = *flexi_;
         g.setRedraw(true);
         const columnfit::Grid grid{g.Rows(),   g.Cols(),  g.TopRow(), double(g.Width()), double(g.Height()),
                                    double(g.RowHeight(0)), [&g](int r, int c) { return g.TextMatrix(r, c); }};

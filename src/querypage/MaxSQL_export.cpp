@@ -27,20 +27,12 @@ bool MaxSQL::NoFinalSelect()
     return true;
 }
 
-void MaxSQL::PushFinalConnection()
-{
-    const ConnectionValues& c = lastFinalConnection_;
-    zoltObject_->setConnectionType(std::int16_t(c.connectionType));
-    zoltObject_->setUsedDriver(std::int16_t(c.driver));
-    zoltObject_->StartObject(c.server, c.database, c.user, c.password);
-}
-
 bool MaxSQL::ReloadFinalSelect()
 {
     if (lastFinalSelect_.isEmpty())
         return false;
     const QString statement = lastFinalSelect_;
-    PushFinalConnection();
+    PushEditConnection();
     LoadGrid(statement);
     if (lastFinalSelect_.isEmpty())
         return false;
@@ -107,7 +99,7 @@ void MaxSQL::BusquedaCSV()
         dialog->Unload();
         pendingEvents();
         const QString statement = lastFinalSelect_;
-        PushFinalConnection();
+        PushEditConnection();
         std::unique_ptr<CsvWriter> writer = dialogs_.clsCSV();
         // A writer that cannot start has said why.
         if (!writer->StartObject(this, zoltObject_, errorObject_, scrObject_))
@@ -150,7 +142,7 @@ void MaxSQL::BusquedaExcel()
         QStringList headers;
         for (int c = 0; c < flexi_->Cols(); ++c)
             headers << flexi_->TextMatrix(0, c);
-        PushFinalConnection();
+        PushEditConnection();
         std::unique_ptr<ExcelWriter> writer = dialogs_.clsExcel();
         writer->StartObject(this, zoltObject_, errorObject_, scrObject_);
         // The writer reports its own failures.

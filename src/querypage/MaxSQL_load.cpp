@@ -11,6 +11,8 @@
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
 #include "querypage/LoadRules.h"
+#include "querypage/ResultTexts.h"
+#include "querypage/StructureFields.h"
 #include "querypage/SqlText.h"
 #include "services/clsTablas.h"
 
@@ -35,32 +37,11 @@ QStringList itemsOf(const Variant& v)
     return out;
 }
 
-// The fields of a StructureCollection: (qualified name, FieldTypeCode, size) per item.
-struct StructureField {
-    QString name;
-    int type;
-    qint64 size;
-};
-
-std::vector<StructureField> fieldsOf(const Variant& structure)
-{
-    std::vector<StructureField> out;
-    const auto c = structure.as<Collection>();
-    if (!c)
-        return out;
-    for (const Variant& item : *c) {
-        const VArray& a = *item.array();
-        const int lb = a.lbound();
-        out.push_back({a.at(lb).toString(), a.at(lb + 2).toInt(), a.at(lb + 3).toLongLong()});
-    }
-    return out;
-}
-
 // Drawing off for a scope unless an outer scope already switched it off, so a
 // whole load reaches the view as one change.
 class DrawingOff {
 public:
-    explicit DrawingOff(PageGrid& grid)
+    explicit DrawingOff(MaxGrid& grid)
     {
         if (grid.Redraw())
             guard_.emplace(grid);
@@ -100,6 +81,8 @@ void MaxSQL::LoadGrid(QString statement)
                 }
             }
         }
+        // A result edits only through a record set made for it.
+        OT.reset();
         if (SingleTable)
             LoadOT();
         CheckEditable();
@@ -110,7 +93,7 @@ bool MaxSQL::StructureMatchesResult(const Variant& structure) const
 {
     if (!ResultSet)
         return false;
-    const std::vector<StructureField> fields = fieldsOf(structure);
+    const std::vector<StructureField> fields = structureFields(structure);
     if (int(fields.size()) != ResultSet->FieldCount())
         return false;
     const qsizetype cut = EditTableName.size() + 1;
@@ -167,7 +150,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
             const QString header = loadrules::headerStatement(statement, SelectedDriver());
             qualifier = loadrules::qualifier(test.tablePart);
             const bool read = trap([&] { structure = QueryStructure(header, qualifier); }, [](const Error&) {});
-            if (!read || fieldsOf(structure).empty()) {
+            if (!read || structureFields(structure).empty()) {
                 headerFromRecordset_ = true;
                 headerQualifier_ = qualifier;
                 ok = true;
@@ -175,9 +158,9 @@ bool MaxSQL::InitializeGrid(QString& statement)
             }
         }
         headerQualifier_ = qualifier;
-        const std::vector<StructureField> fields = fieldsOf(structure);
+        const std::vector<StructureField> fields = structureFields(structure);
         const DrawingOff drawing(*flexi_);
-        flexi_->setTag(qualifier);
+        setControlTag(flexi_, qualifier);
         flexi_->setRows(1);
         flexi_->setCols(fields.empty() ? 30 : int(fields.size()));
         flexi_->setLockedColumns(QString());
@@ -195,7 +178,7 @@ bool MaxSQL::InitializeGrid(QString& statement)
 void MaxSQL::HeadersFromRecordset()
 {
     const auto measure = [this](const QString& t) { return TextWidth(t); };
-    flexi_->setTag(headerQualifier_);
+    setControlTag(flexi_, headerQualifier_);
     flexi_->setLockedColumns(QString());
     for (int c = 0; c < ResultColumns; ++c) {
         const db::Field f = ResultSet->Fields(c);
@@ -245,12 +228,10 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
         if (headerFromRecordset_ || headerCols != ResultColumns)
             HeadersFromRecordset();
         const db::ResultSet* rows = ResultSet->result();
-        const auto cell = [rows, this](int row, int col, QString& out) {
-            rows->appendText(out, PagePosition - 1 + row - 1, col, QString());
-        };
         if (loadrules::isPaged(PagingRecordCount, ResultColumns)) {
-            PageRows = loadrules::pageRows(twips_.value(flexi_->widget()).height());
+            PageRows = loadrules::pageRows(twips_.value(flexi_).height());
             const int shown = int(std::min<qint64>(PageRows, PagingRecordCount));
+            flexi_->setRows(1); // nothing of the last result stays, colours included
             flexi_->setRows(PageRows + 1);
             OnDemandElevator->show();
             flexi_->setScrollBars(1);
@@ -258,12 +239,14 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
             qint64 count = PagingRecordCount;
             bool reset = true;
             OnDemandElevatorConfig(count, reset);
-            flexi_->FillRows(1, shown, cell);
+            if (shown > 0)
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, PagePosition - 1, shown));
             PagingActive = true;
         } else {
             flexi_->setRows(1);
             flexi_->setRows(int(PagingRecordCount) + 1);
-            flexi_->FillRows(1, int(PagingRecordCount), cell);
+            if (PagingRecordCount > 0)
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, 0, int(PagingRecordCount)));
             OnDemandElevator->hide();
             PagingActive = false;
             AddedRows = newCollection();
@@ -278,6 +261,7 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
 bool MaxSQL::LoadOT()
 {
     bool ok = false;
+    OT.reset();
     guarded("LoadOT", [&] {
         QString keys = KeyList;
         keys.remove(u' ');
@@ -288,11 +272,12 @@ bool MaxSQL::LoadOT()
         auto array = std::make_shared<VArray>(0, int(list.size()) - 1);
         for (int i = 0; i < list.size(); ++i)
             array->at(i) = list[i];
-        OT.reset();
         OT = std::make_shared<clsMultiTabla>();
         ok = OT->Iniciar(ObjectPtr(), zoltObject_, errorObject_, scrObject_, QStringLiteral(" 0 = 1"), true, kWork,
                          EditTableName, QStringLiteral("Edición Registros"), EditTableName, QString(), Variant(array));
     });
+    if (!ok)
+        OT.reset(); // nothing edits through a record set that did not start
     return ok;
 }
 

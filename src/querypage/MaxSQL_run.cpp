@@ -45,8 +45,10 @@ public:
         if (!page_.running_)
             return;
         cursor_.reset();
+        // The key and edit buttons are set by the load's own rules during the run.
+        const QWidget* decided[] = {page_.BttKey, page_.BttAdd, page_.BttDelete, page_.BttConfirm};
         for (const auto& [w, enabled] : states_)
-            if (w)
+            if (w && std::find(std::begin(decided), std::end(decided), w.data()) == std::end(decided))
                 w->setEnabled(enabled);
         page_.running_ = false;
     }
@@ -229,6 +231,7 @@ void MaxSQL::RunFinalSelect(const QString& statement)
     EditableQuery.clear();
     lastFinalSelect_ = statement;
     lastFinalConnection_ = connectionValues();
+    lastFinalProvider_ = zoltObject_->SQLProvider();
     LoadGrid(statement);
     if (lastFinalSelect_.isEmpty())
         return;

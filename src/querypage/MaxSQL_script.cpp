@@ -69,7 +69,7 @@ void MaxSQL::GenerateScript()
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
         // The grid's own SELECT, read once with its column names.
-        PushFinalConnection();
+        PushEditConnection();
         QString server, database, user, password;
         const Variant result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
         const auto records = result.as<db::Recordset>();

@@ -4,7 +4,6 @@
 #include "schema/ModalRunner.h"
 #include "schema/frmTables.h"
 
-#include <QFileDialog>
 #include <QInputDialog>
 
 namespace {
@@ -79,20 +78,6 @@ public:
     }
 };
 
-// "Caption (*.mdb)|*.mdb" as a Qt filter offering either case.
-QString qtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(u'|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& p : parts[i + 1].split(u';'))
-            patterns << p << p.toUpper();
-        out << parts[i].section(u'(', 0, 0).trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
 } // namespace
 
 PageDialogs PageDialogs::standIns()
@@ -111,8 +96,5 @@ PageDialogs PageDialogs::standIns()
     };
     d.clsCSV = [] { return std::make_unique<AbsentCsv>(); };
     d.clsExcel = [] { return std::make_unique<AbsentExcel>(); };
-    d.openFile = [](QWidget* owner, const OpenFileRequest& r) {
-        return QFileDialog::getOpenFileName(owner, r.title, QString(), qtFilter(r.filter));
-    };
     return d;
 }

@@ -55,17 +55,23 @@ public:
     std::shared_ptr<clsTablas> SCR;
 };
 
-// Key values of a new record: one field per key, its TypeWord and "table.field".
+// Key values of a new record: one row per key (label, text box whose Tag is
+// the TypeWord, and from the second row on a Max + 1 button whose Tag is
+// "table.field"), placed in twips by the opener; value is read after Show.
 class NewKeyDialog : public PageDialog {
 public:
     struct KeyField {
-        QString caption;
-        QString typeWord;
-        QString qualifiedName;
+        QString caption;       // lblField(i)
+        QString typeWord;      // txtField(i).Tag
+        QString qualifiedName; // BttMax(i).Tag
         bool maxButton = false;
-        QString value;
+        QString value;         // txtField(i).Text
+        int labelLeft = 0, labelTop = 0, labelWidth = 0;
+        int textLeft = 0, textTop = 0;
+        int maxLeft = 0, maxTop = 0;
     };
     std::vector<KeyField> Fields;
+    int Height = 0; // twips
     std::shared_ptr<clsDO> Zolt;
 };
 
@@ -119,13 +125,6 @@ public:
                                              std::int32_t lCols, const QString& sHeaders) = 0;
 };
 
-// The open-file dialog the Access picker uses (title, "Caption (*.ext)|*.ext"
-// filter, file must exist); "" when cancelled.
-struct OpenFileRequest {
-    QString title;
-    QString filter;
-};
-
 struct PageDialogs {
     std::function<std::unique_ptr<DsnDialog>()> frmDSN;
     std::function<std::unique_ptr<KeyFieldsDialog>()> frmKeyFields;
@@ -137,10 +136,8 @@ struct PageDialogs {
     std::function<std::shared_ptr<CsvDialog>()> frmCSV;
     std::function<std::unique_ptr<CsvWriter>()> clsCSV;
     std::function<std::unique_ptr<ExcelWriter>()> clsExcel;
-    std::function<QString(QWidget* owner, const OpenFileRequest&)> openFile;
 
-    // Stand-ins: frmDSN asks for the data-source name in an input box; the
-    // file picker is the desktop's open-file dialog; the others answer
+    // Stand-ins: frmDSN asks for the data-source name in an input box; the others answer
     // Cancelled without showing anything (their windows come with their own
     // subsystems, which replace these factories).
     static PageDialogs standIns();

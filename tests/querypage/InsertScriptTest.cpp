@@ -98,14 +98,6 @@ TEST_F(InsertScript, NothingWrittenOnAFailure)
     page.GenerateScript();
     EXPECT_EQ(shown(), QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"});
 
-    const auto failsOnce = [this](const char* statement) {
-        run(statement);
-        page.GenerateScript();
-        EXPECT_FALSE(QFile::exists(scriptFile())) << statement;
-        EXPECT_TRUE(launcher->launched.isEmpty()) << statement;
-        EXPECT_EQ(recorder->calls.size(), 1u) << statement;
-        return recorder->calls.empty() ? QString() : recorder->calls[0].body.trimmed();
-    };
     // A binary value, no rows, a result column that names no field: one report each.
     auto bytes = std::make_shared<VArray>(0, 1);
     bytes->at(0) = Variant(std::uint8_t(1));

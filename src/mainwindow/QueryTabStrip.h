@@ -1,0 +1,5 @@
+#pragma once
+// The strip of query tabs the main window holds.
+#include "controls/MaxTab.h"
+
+using QueryTabStrip = MaxTab;

@@ -1,0 +1,115 @@
+// An installation under a temporary prefix: the four installed files, and a
+// read-only installation running from the user's data folder, seeded from
+// the installed defaults, without writing under the prefix.
+#include "FakeQueryPage.h"
+
+#include "core/ProgramFolder.h"
+#include "mainwindow/frmMain.h"
+#include "messages/clsError.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const char* kPrefixVar = "VELMORA_TEST_INSTALL_PREFIX";
+const char* kDataVar = "VELMORA_TEST_INSTALL_DATA";
+
+// Every file under a folder with its size and time, to see that nothing changed.
+QStringList snapshot(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        out << f.filePath() + QLatin1Char(' ') + QString::number(f.size()) + QLatin1Char(' ') +
+                   f.lastModified().toString(Qt::ISODateWithMs);
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+TEST(Install, TempPrefixGetsTheProgramItsDefaultsAndTheDesktopEntryAndRunsReadOnly)
+{
+    const QString build = QStringLiteral(VELMORA_BUILD_TREE);
+    QTemporaryDir tmp;
+    const QString prefix = tmp.filePath("prefix");
+    QProcess install;
+    install.start("cmake", {"--install", build, "--prefix", prefix});
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    for (const char* file : {"bin/velmora", "share/velmora/translate.vrx", "share/velmora/sample.mdb",
+                             "share/applications/velmora.desktop"})
+        EXPECT_TRUE(QFileInfo(prefix + "/" + file).isFile()) << file;
+    EXPECT_FALSE(QFileInfo::exists(prefix + "/share/velmora/Velmora_Tab1.ini"));
+    QProcess validate;
+    validate.start("desktop-file-validate", {prefix + "/share/applications/velmora.desktop"});
+    ASSERT_TRUE(validate.waitForFinished(30000));
+    EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+
+    // The read-only part runs as a user who cannot write under the prefix:
+    // for root no permission bit stops a write, so it runs as "nobody".
+    const QString data = tmp.filePath("data");
+    ASSERT_TRUE(QDir().mkpath(data));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kPrefixVar, prefix);
+    env.insert(kDataVar, data);
+    child.setProcessEnvironment(env);
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString filter = "--gtest_filter=InstallReadOnly.*";
+    if (geteuid() == 0) {
+        for (const QString& d : {tmp.path(), data})
+            QFile::setPermissions(d, QFileDevice::Permissions(0x7777));
+        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", self, filter});
+    } else {
+        child.start(self, {filter});
+    }
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = child.readAllStandardOutput();
+    EXPECT_EQ(child.exitCode(), 0) << out.toStdString() << child.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+}
+
+// Runs only as the child of the test above.
+TEST(InstallReadOnly, SeedsTheUserFolderAndWritesNothingUnderThePrefix)
+{
+    const QString prefix = qEnvironmentVariable(kPrefixVar);
+    const QString data = qEnvironmentVariable(kDataVar);
+    if (prefix.isEmpty())
+        GTEST_SKIP() << "run by Install.TempPrefixGetsTheProgram...";
+    QFile::setPermissions(prefix + "/bin", QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                               QFileDevice::ExeOther);
+    const QStringList before = snapshot(prefix);
+
+    const QString folder = ProgramFolder::resolve(prefix + "/bin", data, prefix + "/share/velmora");
+    ASSERT_EQ(folder, data + "/velmora");
+    EXPECT_TRUE(QFileInfo(folder + "/translate.vrx").isFile());
+    EXPECT_TRUE(QFileInfo(folder + "/sample.mdb").isFile());
+
+    ProgramFolder::setPath(folder);
+    {
+        auto pages = std::make_shared<FakeQueryPage::Shared>();
+        frmMain w;
+        w.setPageFactory(FakeQueryPage::factory(pages));
+        w.setMsgBoxRecorder(std::make_shared<MsgBoxRecorder>());
+        w.Form_Load();
+        ASSERT_NE(w.QueryPage(1), nullptr);
+        w.QueryPage(1)->setRtfSQL("SELECT 1");
+        w.close();
+    }
+    ProgramFolder::setPath(QString());
+    EXPECT_TRUE(QFileInfo(folder + "/Velmora.ini").isFile());
+    EXPECT_TRUE(QFileInfo(folder + "/Velmora_Tab1.ini").isFile());
+    EXPECT_EQ(snapshot(prefix), before);
+}

@@ -1,0 +1,614 @@
+// The main window with recording pages: start-up, shutdown, tabs, menus,
+// keys and the page events, offscreen.
+#include "FakeQueryPage.h"
+
+#include "core/Dialogs.h"
+#include "core/ProfileFile.h"
+#include "core/ProgramFolder.h"
+#include "core/Screen.h"
+#include "mainwindow/frmMain.h"
+#include "messages/clsError.h"
+#include "platform/shell/Shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::ElementsAre;
+using MainWindowRules::tabFile;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ProgramFolder::setPath(dir.path()); }
+    void TearDown() override
+    {
+        w.reset();
+        ProgramFolder::setPath(QString());
+    }
+
+    void setIni(const QString& section, const QString& key, const QString& value)
+    {
+        ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), section, key, value));
+    }
+    QString ini(const QString& key) const
+    {
+        return ProfileFile::read(dir.filePath("Velmora.ini"), QStringLiteral("Form"), key);
+    }
+    void seedTab(int n, const QString& sql, const QString& user = QString())
+    {
+        ProfileFile f;
+        f.setValue("Fake", "SQL", sql);
+        f.setValue("Fake", "User", user);
+        ASSERT_TRUE(f.save(tabFile(dir.path(), n)));
+    }
+    void seedFourTabs()
+    {
+        for (int k = 1; k <= 4; ++k)
+            seedTab(k, QStringLiteral("SELECT %1").arg(k));
+        setIni("Form", "OpenTabs", "4");
+    }
+    QString tabSql(int n) const { return ProfileFile::read(tabFile(dir.path(), n), "Fake", "SQL", "(none)"); }
+
+    frmMain& make()
+    {
+        w = std::make_unique<frmMain>();
+        w->setPageFactory(FakeQueryPage::factory(pages));
+        w->setMsgBoxRecorder(messages);
+        w->setEndProgram([this] { ++ended; });
+        w->setShutdownWait(100);
+        return *w;
+    }
+    frmMain& load()
+    {
+        make().Form_Load();
+        QCoreApplication::processEvents();
+        return *w;
+    }
+    FakeQueryPage* page(int k) const { return static_cast<FakeQueryPage*>(w->QueryPage(k)); }
+    QStringList captions() const
+    {
+        QStringList out;
+        for (int i = 1; i <= w->QueryTabs->Tabs(); ++i)
+            out << w->QueryTabs->TabCaption(i);
+        return out;
+    }
+    QStringList reports() const
+    {
+        QStringList out;
+        for (const auto& c : messages->calls)
+            if (c.style == 16)
+                out << c.body.trimmed();
+        return out;
+    }
+    int questions() const
+    {
+        int n = 0;
+        for (const auto& c : messages->calls)
+            n += c.style == 36;
+        return n;
+    }
+    void key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString(),
+             QWidget* to = nullptr)
+    {
+        QKeyEvent e(QEvent::KeyPress, qtKey, mods, text);
+        e.setTimestamp(++keyTime);
+        QApplication::sendEvent(to ? to : static_cast<QWidget*>(page(w->QueryTabs->CurrentTab())), &e);
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<FakeQueryPage::Shared> pages = std::make_shared<FakeQueryPage::Shared>();
+    std::shared_ptr<MsgBoxRecorder> messages = std::make_shared<MsgBoxRecorder>();
+    ScopedRecordingDialogs system;
+    std::unique_ptr<frmMain> w;
+    int ended = 0;
+    quint64 keyTime = 0;
+};
+
+// --- start-up and shutdown
+
+TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
+{
+    load();
+    EXPECT_EQ(w->windowTitle(), "Velmora 3.0");
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"}));
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 1);
+    EXPECT_TRUE(page(1)->showKey);
+    EXPECT_FALSE(page(1)->isHidden());
+    EXPECT_EQ(w->MSG()->Language(), "Original");
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    w->close();
+    QFile f(dir.filePath("Velmora.ini"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "[Form]\nWindowState=0\nWidth=15060\nHeight=11370\nOpenTabs=1\nSelectedTab=1\n");
+    EXPECT_TRUE(reports().isEmpty());
+}
+
+TEST_F(MainWindowTest, EachPageIsSetUpInOrder)
+{
+    setIni("Form", "OpenTabs", "2");
+    load();
+    for (int k : {1, 2}) {
+        const QStringList first = page(k)->calls.mid(0, 7);
+        EXPECT_EQ(first, QStringList({"ParentForm", "ErrorObject", "ZoltObject", "SCRObject", "CurrentTab",
+                                      "StartControl", QStringLiteral("GetQuery(0,%1)").arg(k)}))
+            << k;
+        EXPECT_EQ(page(k)->objectName(), "QueryPage");
+        EXPECT_EQ(page(k)->property("Index").toInt(), k);
+        EXPECT_EQ(page(k)->tab, k);
+    }
+}
+
+TEST_F(MainWindowTest, BadSettingsStillGiveATabToSelect)
+{
+    setIni("Form", "OpenTabs", "2");
+    setIni("Form", "SelectedTab", "7");
+    load();
+    EXPECT_EQ(w->QueryTabs->Tabs(), 3);
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
+    EXPECT_TRUE(page(1)->isHidden());
+    EXPECT_FALSE(page(2)->isHidden());
+
+    for (auto [key, value] : {std::pair{"OpenTabs", "0"}, std::pair{"Width", "abc"}}) {
+        QFile::remove(dir.filePath("Velmora.ini"));
+        setIni("Form", key, value);
+        load();
+        EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"})) << key;
+        EXPECT_NE(page(1), nullptr) << key;
+        EXPECT_TRUE(reports().isEmpty()) << key;
+    }
+}
+
+TEST_F(MainWindowTest, AnyExcludePrimaryKeyButZeroHidesTheKeyOnEveryPage)
+{
+    for (const char* value : {"1", "abc"}) {
+        setIni("Connection", "ExcludePrimaryKey", value);
+        setIni("Form", "OpenTabs", "2");
+        load();
+        w->SelectTab(2);
+        EXPECT_FALSE(page(1)->showKey) << value;
+        EXPECT_FALSE(page(2)->showKey) << value;
+    }
+}
+
+TEST_F(MainWindowTest, ServicesThatDoNotStartEndTheProgramWithoutWriting)
+{
+    make().setServicesStart([](auto&&...) { return false; });
+    w->Form_Load();
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(w->ProgramEnded());
+    EXPECT_EQ(w->QueryPage(1), nullptr);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(reports().isEmpty());
+}
+
+TEST_F(MainWindowTest, OpeningAndClosingWithoutAResizeKeepsTheSizeWhenTheFrameBecomesKnown)
+{
+    setIni("Form", "Width", "16005");
+    setIni("Form", "Height", "9990");
+    QMargins frame; // none until the window is up
+    make().setFrameMarginsSource([&] { return frame; });
+    w->Form_Load();
+    w->show();
+    QCoreApplication::processEvents();
+    frame = QMargins(4, 30, 4, 4);
+    w->Form_Resize(); // the window system reports the frame
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->CaptionHeight(), 26 * 15);
+    EXPECT_EQ(w->FrameWidth(), 60);
+    w->close();
+    EXPECT_EQ(ini("Width"), "16005");
+    EXPECT_EQ(ini("Height"), "9990");
+}
+
+TEST_F(MainWindowTest, MaximisedAndMinimisedWindowsKeepTheSizeInTheFile)
+{
+    setIni("Form", "Width", "16000");
+    setIni("Form", "Height", "9000");
+    setIni("Form", "WindowState", "2");
+    load();
+    EXPECT_EQ(w->WindowState(), 2);
+    w->close();
+    EXPECT_EQ(ini("WindowState"), "2");
+    EXPECT_EQ(ini("Width"), "16000");
+
+    setIni("Form", "WindowState", "1");
+    load();
+    EXPECT_EQ(w->WindowState(), 1);
+    w->setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->Width(), 16000);
+    EXPECT_EQ(w->Height(), 9000);
+}
+
+TEST_F(MainWindowTest, ClosingWritesTheRealTabsAndTheCurrentOne)
+{
+    setIni("Form", "OpenTabs", "3");
+    load();
+    w->SelectTab(2);
+    w->close();
+    EXPECT_EQ(ini("OpenTabs"), "3");
+    EXPECT_EQ(ini("SelectedTab"), "2");
+}
+
+TEST_F(MainWindowTest, ShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
+{
+    setIni("Form", "OpenTabs", "3");
+    load();
+    for (int k : {1, 2, 3})
+        page(k)->calls.clear();
+    page(1)->timerEnabled = [] { return true; }; // a check that never ends
+    pages->throwIn.insert("SaveLastQuery");
+    int saves = 0;
+    pages->log.clear();
+    QElapsedTimer t;
+    t.start();
+    w->Terminar();
+    EXPECT_LT(t.elapsed(), 2000);
+    for (const QString& line : pages->log)
+        saves += line.contains("SaveLastQuery");
+    EXPECT_EQ(saves, 3);
+    EXPECT_EQ(reports().size(), 3);
+    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.TERMINAR\r\nError: falla SaveLastQuery"));
+    w->Terminar();
+    w->close();
+    EXPECT_EQ(pages->log.size(), 3);
+}
+
+TEST_F(MainWindowTest, ExitButtonAsksThenTerminatesOnceAndEndsTheProgram)
+{
+    load();
+    messages->answers = {7, 6};
+    page(1)->events.ButtonClicked("BttExit"); // No
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Velmora.ini")));
+    page(1)->events.ButtonClicked("BttExit"); // Yes
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_EQ(messages->calls.back().title, "Velmora 3.0");
+    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
+    page(1)->calls.clear();
+    w->close();
+    EXPECT_FALSE(page(1)->calls.contains("SaveLastQuery(0)"));
+}
+
+// --- tabs
+
+TEST_F(MainWindowTest, ClosingTheOnlyTabEmptiesItAndKeepsItsFile)
+{
+    seedTab(1, "SELECT 1");
+    load();
+    w->CloseCurrentTab();
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"}));
+    EXPECT_THAT(page(1)->calls.mid(7), ElementsAre("DeleteConnectionData", "DeleteQueryData", "DeleteGridData"));
+    EXPECT_EQ(tabSql(1), "SELECT 1");
+}
+
+TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
+{
+    seedFourTabs();
+    setIni("Form", "SelectedTab", "2");
+    load();
+    page(4)->sql = "SELECT 4 edited";
+    pages->log.clear();
+    w->CloseCurrentTab();
+
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "Query 2      ", "Query 3      ", "+"}));
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
+    EXPECT_EQ(page(2)->sql, "SELECT 3");
+    EXPECT_EQ(page(3)->sql, "SELECT 4 edited");
+    EXPECT_EQ(w->QueryPage(4), nullptr);
+    EXPECT_EQ(tabSql(1), "SELECT 1");
+    EXPECT_EQ(tabSql(2), "SELECT 3");
+    EXPECT_EQ(tabSql(3), "SELECT 4 edited");
+    EXPECT_FALSE(QFile::exists(tabFile(dir.path(), 4)));
+    for (const QString& name : QDir(dir.path()).entryList({"Velmora_Tab*.ini"})) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(f.readAll().contains("SELECT 2")) << name.toStdString();
+    }
+    EXPECT_FALSE(page(2)->gridFilled);
+    EXPECT_EQ(pages->log.mid(0, 8),
+              QStringList({"3:SaveLastQuery(3)", "4:SaveLastQuery(4)", "2:GetQuery(0,2)", "2:DeleteGridData",
+                           "2:ResetEditState", "3:GetQuery(0,3)", "3:DeleteGridData", "3:ResetEditState"}));
+    EXPECT_FALSE(page(2)->isHidden());
+    EXPECT_TRUE(page(1)->isHidden());
+}
+
+TEST_F(MainWindowTest, ClosingTheLastOfFourSelectsTheThirdAndDeletesItsFile)
+{
+    seedFourTabs();
+    setIni("Form", "SelectedTab", "4");
+    load();
+    w->CloseCurrentTab();
+    EXPECT_EQ(w->QueryTabs->Tabs(), 4);
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 3);
+    EXPECT_EQ(w->QueryTabs->TabCaption(4), "+");
+    EXPECT_FALSE(QFile::exists(tabFile(dir.path(), 4)));
+    EXPECT_EQ(tabSql(3), "SELECT 3");
+}
+
+TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
+{
+    seedTab(10, "SELECT stale");
+    setIni("Form", "OpenTabs", "9");
+    load();
+    w->QueryTabs->setCurrentTab(10);
+    EXPECT_EQ(w->QueryTabs->Tabs(), 11);
+    EXPECT_EQ(w->QueryTabs->TabCaption(10), "Query 10     ");
+    EXPECT_EQ(w->QueryTabs->TabCaption(11), "+");
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 10);
+    EXPECT_EQ(page(10)->sql, "SELECT stale");
+    EXPECT_FALSE(page(10)->isHidden());
+}
+
+TEST_F(MainWindowTest, DuplicatingCopiesTheConnectionAndOnlyOnRequestTheText)
+{
+    load();
+    page(1)->ParametersConnection(1, 1, "srv", "/d/a.mdb", "ana", "pw");
+    page(1)->sql = "SELECT * FROM t";
+    w->mnuDuplicarConexion_Click();
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
+    EXPECT_THAT(page(2)->calls, ::testing::Contains("ParametersConnection(1,1,srv,/d/a.mdb,ana,pw)"));
+    EXPECT_EQ(page(2)->sql, "");
+    w->SelectTab(1);
+    w->mnuDuplicarSolapa_Click();
+    EXPECT_EQ(page(3)->sql, "SELECT * FROM t");
+    EXPECT_EQ(page(3)->database, "/d/a.mdb");
+}
+
+TEST_F(MainWindowTest, SweepKeepsOnlyTabsWithConnectionOrText)
+{
+    seedTab(2, "", "user");
+    setIni("Form", "OpenTabs", "3");
+    load();
+    EXPECT_EQ(page(2)->user, "user");
+    w->RemoveEmptyTabs();
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"}));
+    EXPECT_EQ(page(1)->user, "user");
+
+    QFile::remove(tabFile(dir.path(), 1));
+    setIni("Form", "OpenTabs", "3");
+    load();
+    w->RemoveEmptyTabs();
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"}));
+    EXPECT_TRUE(reports().isEmpty());
+}
+
+TEST_F(MainWindowTest, RightButtonOnTheStripPopsUpTheTabMenuAndSwallowsTheClick)
+{
+    load();
+    QMenu* shown = nullptr;
+    w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
+    w->QueryTabs_MouseUp(1, 0, 10, 10);
+    EXPECT_EQ(shown, nullptr);
+    w->QueryTabs_MouseUp(2, 0, 10, 10);
+    ASSERT_EQ(shown, w->mnuSolapas);
+    EXPECT_TRUE(w->QueryTabs->IgnoreNextClick());
+    QStringList names;
+    for (QAction* a : shown->actions())
+        names << a->objectName();
+    EXPECT_EQ(names, QStringList({"mnuDuplicarSolapa", "mnuDuplicarConexion", "separador1", "mnuCerrarSolapa"}));
+}
+
+// --- menus
+
+TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
+{
+    setIni("Form", "OpenTabs", "2");
+    load();
+    page(1)->events.ButtonClicked("BttDataBase");
+    EXPECT_TRUE(page(1)->buttonsDisabled);
+    EXPECT_FALSE(w->QueryTabs->isEnabled());
+    EXPECT_FALSE(w->mnuDataBase->isHidden());
+    EXPECT_FALSE(w->mnuDatabaseShadow->isHidden());
+    EXPECT_TRUE(w->tmrMenuDatabase->isActive());
+    EXPECT_EQ(w->tmrMenuDatabase->interval(), 10);
+    for (int i = 0; i < 5; ++i)
+        w->tmrMenuDatabase_Timer();
+    EXPECT_FALSE(w->tmrMenuDatabase->isActive());
+    EXPECT_EQ(w->mnuDataBase->height(), Screen::pixelsFromTwips(3115));
+    EXPECT_EQ(w->mnuDatabaseShadow->height(), Screen::pixelsFromTwips(3120));
+
+    w->BttDataBaseMenu_MouseUp(0);
+    EXPECT_TRUE(page(1)->calls.contains("ShowTables"));
+    EXPECT_TRUE(w->mnuDataBase->isHidden());
+    EXPECT_TRUE(w->QueryTabs->isEnabled());
+    EXPECT_FALSE(page(1)->buttonsDisabled);
+    EXPECT_TRUE(page(2)->calls.contains("DisableButtons(0)"));
+
+    page(1)->events.ButtonClicked("BttOther");
+    EXPECT_TRUE(w->QueryTabs->isEnabled());
+}
+
+TEST_F(MainWindowTest, CleanEntriesAskFirstExceptTheGridAndCloseTheMenuWhateverTheAnswer)
+{
+    load();
+    struct Case {
+        int entry;
+        int answer;
+        QStringList calls;
+        int asked;
+    };
+    const Case cases[] = {
+        {0, 7, {}, 1},
+        {0, 6, {"DeleteConnectionData"}, 1},
+        {1, 6, {"DeleteQueryData"}, 1},
+        {2, 7, {"DeleteGridData"}, 0},
+        // the sweep then empties the only tab, which is left empty
+        {4, 6, {"DeleteConnectionData", "DeleteQueryData", "DeleteGridData", "DeleteConnectionData",
+                "DeleteQueryData", "DeleteGridData"}, 1},
+    };
+    for (const Case& c : cases) {
+        page(1)->events.ButtonClicked("BttClean");
+        page(1)->calls.clear();
+        messages->calls.clear();
+        messages->answers = {c.answer};
+        w->BttCleanMenu_MouseUp(c.entry);
+        QStringList acted;
+        for (const QString& call : page(1)->calls)
+            if (call.startsWith("Delete"))
+                acted << call;
+        EXPECT_EQ(acted, c.calls) << c.entry;
+        EXPECT_EQ(questions(), c.asked) << c.entry;
+        EXPECT_TRUE(w->mnuClean->isHidden()) << c.entry;
+    }
+}
+
+TEST_F(MainWindowTest, TodoEmptiesTheCurrentPageThenSweepsEmptyTabs)
+{
+    seedTab(1, "SELECT 1");
+    seedTab(3, "SELECT 3");
+    setIni("Form", "OpenTabs", "3");
+    setIni("Form", "SelectedTab", "3");
+    load();
+    messages->answers = {6};
+    w->BttCleanMenu_MouseUp(4);
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "+"}));
+    EXPECT_EQ(page(1)->sql, "SELECT 1");
+}
+
+TEST_F(MainWindowTest, CompactionEntryFollowsTheCurrentPageWhicheverPageRaisedTheEvent)
+{
+    setIni("Form", "OpenTabs", "2");
+    pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
+    load();
+    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
+    page(1)->compactEnabled = false;
+    page(2)->compactEnabled = true;
+    page(1)->scriptEnabled = true;
+    page(2)->events.CompactEnabledChanged();
+    page(2)->events.ScriptEnabledChanged();
+    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
+    EXPECT_EQ(w->BttDataBaseMenu[2]->icon().pixmap(24).toImage(), w->imgCompactGris->pixmap().toImage());
+    EXPECT_TRUE(w->BttExportMenu[2]->isEnabled());
+    page(1)->compactEnabled = true;
+    page(1)->events.CompactEnabledChanged();
+    EXPECT_TRUE(w->BttDataBaseMenu[2]->isEnabled());
+}
+
+TEST_F(MainWindowTest, ShowKeyIsTakenFromThePageThatChangedIt)
+{
+    setIni("Form", "OpenTabs", "2");
+    load();
+    page(2)->showKey = false;
+    page(2)->events.ShowKeyChanged();
+    EXPECT_FALSE(w->ShowKeyFlag());
+    w->SelectTab(1);
+    EXPECT_FALSE(page(1)->showKey);
+}
+
+// --- keys
+
+TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
+{
+    load();
+    shell::ScopedRecordingLauncher launcher;
+    key(Qt::Key_F5);
+    EXPECT_TRUE(page(1)->calls.contains("ExecuteQuery"));
+    page(1)->calls.clear();
+
+    page(1)->events.ButtonClicked("BttExport");
+    key(Qt::Key_F5); // a menu is open
+    EXPECT_FALSE(page(1)->calls.contains("ExecuteQuery"));
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b"); // closes it and still asks
+    EXPECT_TRUE(w->mnuExport->isHidden());
+    EXPECT_EQ(questions(), 1);
+    EXPECT_EQ(messages->calls.back().body.trimmed(), "¿Desea cerrar la aplicación?");
+
+    key(Qt::Key_C, Qt::ControlModifier, "\x03");
+    EXPECT_FALSE(page(1)->calls.contains("SetToClipboard")); // the grid has no focus
+    page(1)->flexiFocus = true;
+    key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, "\x03");
+    EXPECT_FALSE(page(1)->calls.contains("SetToClipboard"));
+    key(Qt::Key_C, Qt::ControlModifier, "\x03");
+    key(Qt::Key_V, Qt::ControlModifier, "\x16");
+    EXPECT_THAT(page(1)->calls, ElementsAre("DisableButtons(1)", "DisableButtons(0)", "SetToClipboard",
+                                            "GetFromClipboard"));
+}
+
+TEST_F(MainWindowTest, AKeyGoingOnToTheParentActsOnce)
+{
+    load();
+    auto* child = new QWidget(page(1));
+    key(Qt::Key_F5, Qt::NoModifier, QString(), child); // the child leaves it; the page gets it next
+    EXPECT_EQ(page(1)->calls.count("ExecuteQuery"), 1);
+}
+
+TEST_F(MainWindowTest, EscSwallowedByThePageAsksNothingAndYesClosesTheWindow)
+{
+    load();
+    page(1)->ignoreKeyPress = true;
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_EQ(questions(), 0);
+    EXPECT_FALSE(page(1)->ignoreKeyPress);
+    messages->answers = {6};
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_EQ(questions(), 1);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
+}
+
+TEST_F(MainWindowTest, F1OpensTheHelpFileAndReportsOnceWhenItCannot)
+{
+    load();
+    shell::ScopedRecordingLauncher launcher;
+    key(Qt::Key_F1);
+    ASSERT_EQ(reports().size(), 1);
+    EXPECT_EQ(reports()[0], "FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
+                                dir.filePath("Velmora.chm"));
+    EXPECT_TRUE(launcher->launched.isEmpty());
+
+    QFile help(dir.filePath("Velmora.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    key(Qt::Key_F1);
+    EXPECT_EQ(launcher->launched.size(), 1);
+    launcher->answer = false;
+    key(Qt::Key_F1);
+    EXPECT_EQ(reports().size(), 2);
+}
+
+// --- nothing escapes a handler
+
+TEST_F(MainWindowTest, AFailingPageIsReportedInEveryHandlerAndNothingEscapes)
+{
+    setIni("Form", "OpenTabs", "2");
+    load();
+    pages->throwIn = {"ExecuteQuery", "DisableButtons", "ShowTables", "GenerateCSV", "DeleteGridData",
+                      "ParametersConnection", "SaveLastQuery", "GetQuery"};
+    int before = 0;
+    auto reported = [&](const char* what) {
+        EXPECT_GT(reports().size(), before) << what;
+        before = reports().size();
+    };
+    key(Qt::Key_F5);
+    reported("F5");
+    page(1)->events.ButtonClicked("BttClean");
+    reported("ButtonClicked");
+    w->BttDataBaseMenu_MouseUp(0);
+    reported("database entry");
+    w->BttExportMenu_MouseUp(1);
+    reported("export entry");
+    w->BttCleanMenu_MouseUp(2);
+    reported("clean entry");
+    w->mnuDuplicarConexion_Click();
+    reported("duplicate");
+    w->SelectTab(1);
+    w->BttCloseTab_MouseUp();
+    reported("close tab");
+    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.FORM_KEYDOWN\r\nError: falla ExecuteQuery"));
+}
+
+} // namespace

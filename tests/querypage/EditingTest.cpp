@@ -1,0 +1,580 @@
+// Editing a result in the page: which results may be edited and with which
+// keys, rows coloured by state, the take-over of a changed cell, add, delete
+// and confirm, over local database files (and the recording backend where the
+// exact SQL matters).
+#include "PageAccess.h"
+
+#include "core/ProgramFolder.h"
+#include "messages/clsError.h"
+#include "platform/db/Connection.h"
+#include "platform/db/RecordingBackend.h"
+#include "platform/db/Recordset.h"
+#include "querypage/KeyFields.h"
+#include "querypage/PushButton.h"
+#include "querypage/SqlText.h"
+#include "services/clsTablas.h"
+
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using A = MaxSQLTestAccess;
+
+QString refusal(const char* reason)
+{
+    return QString::fromUtf8(reason) + "\r\n\r\nSe anula la creación del nuevo registro.";
+}
+
+// One page of a window, as the main window sets it up.
+struct Page {
+    explicit Page(std::shared_ptr<clsDO> zolt) : zolt(std::move(zolt))
+    {
+        msg->setRecorder(recorder);
+        scr->oError = msg;
+        // As the program starts it: on the shared data-access object, security off.
+        scr->Iniciar(ObjectPtr(), this->zolt, msg, ProgramFolder::path());
+        scr->DisableSecurity = true;
+        page.setErrorObject(msg);
+        page.setSCRObject(scr);
+        page.setZoltObject(this->zolt);
+        page.setShowKey(true);
+        page.Dialogs().frmNewKey = [s = script] { return std::make_unique<ScriptedNewKey>(s); };
+    }
+    void run(const QString& sql)
+    {
+        page.setTextSQL(sql);
+        page.ExecuteQuery();
+    }
+    MaxGrid& grid() { return page.Flexi(); }
+    // The user types text into a cell and leaves it.
+    void edit(int row, int col, const QString& text)
+    {
+        grid().setLastRowChanged(row);
+        grid().setLastColChanged(col);
+        grid().setTextMatrix(row, col, text);
+        emit grid().CellChanged();
+    }
+    void yes(int n = 1) { recorder->answers.insert(recorder->answers.end(), std::size_t(n), 6); }
+    QString color(int row, int col)
+    {
+        const QVariant v = grid().innerGrid()->model()->index(row - 1, col).data(Qt::BackgroundRole);
+        return v.isValid() ? v.value<QColor>().name() : QString();
+    }
+    QStringList rowColors(int row)
+    {
+        QStringList out;
+        for (int c = 0; c < grid().Cols(); ++c)
+            out << color(row, c);
+        return out;
+    }
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const auto& c : recorder->calls)
+            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
+        return out;
+    }
+    QStringList notices() const // without the questions
+    {
+        QStringList out;
+        for (const auto& c : recorder->calls)
+            if (c.style != 36)
+                out << c.body.mid(2);
+        return out;
+    }
+    PushButton* button(const char* name) { return page.findChild<PushButton*>(QString::fromLatin1(name)); }
+    std::shared_ptr<clsMultiTabla> ot() { return A::records(page); }
+
+    std::shared_ptr<clsDO> zolt;
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    std::shared_ptr<NewKeyScript> script = std::make_shared<NewKeyScript>();
+    MaxSQL page;
+};
+
+const QString kM = "#e1faff", kA = "#c8f0cd", kB = "#ffd2d2";
+
+class LocalEditTest : public ::testing::Test {
+protected:
+    void SetUp() override { ProgramFolder::setPath(dir.path()); }
+    void TearDown() override { ProgramFolder::setPath(QString()); }
+    QString makeFile(const QString& name, const QStringList& statements)
+    {
+        return makeLocalFile(dir.filePath(name), statements);
+    }
+    // Runs SQL on a file behind the pages' back.
+    void behind(const QString& file, const QString& sql)
+    {
+        db::Connection c;
+        c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+        c.Execute(sql);
+        c.Close();
+    }
+    QString read(const QString& file, const QString& sql)
+    {
+        auto c = std::make_shared<db::Connection>();
+        c->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+        db::Recordset rs;
+        rs.Open(sql, c);
+        return rs.GetString(2, -1, ",", ";", "null");
+    }
+    std::unique_ptr<Page> open(const QString& file, const QString& sql)
+    {
+        auto p = std::make_unique<Page>(zolt);
+        p->page.ParametersConnection(1, 1, "", file, "", "");
+        p->run(sql);
+        return p;
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+};
+
+const QStringList kValues = {
+    "CREATE TABLE V (ID LONG PRIMARY KEY, D DOUBLE, S SINGLE, W DATETIME, B YESNO, N TEXT(20))",
+    "INSERT INTO V VALUES (1, 0.1, 1.1, #2024-01-15 10:20:30#, True, NULL)",
+    "INSERT INTO V VALUES (2, 0.5, 2.5, #2023-11-02 08:00:01#, False, 'dos')",
+    "INSERT INTO V VALUES (3, 0.7, 3.5, #2023-11-03 08:00:01#, False, 'tres')"};
+
+TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
+{
+    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    ASSERT_TRUE(A::editable(p->page));
+    EXPECT_EQ(p->grid().LockedColumns(), "0");
+    EXPECT_EQ(p->grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
+    EXPECT_FALSE(p->button("BttConfirm")->isEnabled());
+
+    p->edit(1, 5, "uno");
+    EXPECT_EQ(p->ot()->ModoEdicion("#1"), "M");
+    QStringList names;
+    const CollectionPtr edited = p->ot()->CamposEditados("#1");
+    for (const Variant& item : *edited)
+        names << item.as<Collection>()->Item(Variant(QStringLiteral("Name"))).toString();
+    EXPECT_EQ(names, QStringList{"V.N"});
+    EXPECT_EQ(p->rowColors(1), QStringList(6, kM));
+    EXPECT_EQ(p->rowColors(2), QStringList(6, QString()));
+    EXPECT_TRUE(p->button("BttConfirm")->isEnabled());
+
+    // The same text again, and a Null cell left empty: nothing to mark.
+    p->edit(2, 1, p->grid().TextMatrix(2, 1));
+    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "");
+    EXPECT_EQ(p->ot()->RegistrosEditados(), 1);
+    EXPECT_TRUE(p->shown().isEmpty()) << p->shown().join('\n').toStdString();
+}
+
+TEST_F(LocalEditTest, DeleteMarksLoadedRowsAndDropsAddedOnes)
+{
+    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    p->grid().setRow(2);
+    p->yes();
+    A::remove(p->page);
+    EXPECT_EQ(p->shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
+    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "B");
+    EXPECT_EQ(p->rowColors(2), QStringList(6, kB));
+    EXPECT_EQ(p->grid().Rows(), 4);
+    // A "B" row takes no values.
+    p->edit(2, 5, "otra");
+    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "B");
+    EXPECT_EQ(p->rowColors(2), QStringList(6, kB));
+
+    // An added row goes from the grid, AddedRows and the record set.
+    p->script->values = {"9"};
+    p->grid().setRow(0);
+    A::add(p->page);
+    ASSERT_EQ(p->grid().Rows(), 5);
+    const int count = p->ot()->Count();
+    p->grid().setRow(4);
+    p->yes();
+    A::remove(p->page);
+    EXPECT_EQ(p->grid().Rows(), 4);
+    EXPECT_EQ(A::addedRows(p->page)->Count(), 0);
+    EXPECT_EQ(p->ot()->Count(), count - 1);
+
+    // Ctrl+Delete asks and marks; Ctrl+Insert adds no row.
+    p->recorder->calls.clear();
+    p->grid().setRow(3);
+    p->yes();
+    QTest::keyClick(p->grid().innerGrid(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(p->shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
+    EXPECT_EQ(p->ot()->ModoEdicion("#3"), "B");
+    QTest::keyClick(p->grid().innerGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(p->grid().Rows(), 4);
+
+    // One row of each state, as the user sees them.
+    p->edit(1, 5, "uno");
+    p->grid().setRow(0);
+    p->script->values = {"8"};
+    A::add(p->page);
+    EXPECT_EQ(p->rowColors(1).first() + p->rowColors(2).first() + p->rowColors(4).first(), kM + kB + kA);
+    if (const QString shot = qEnvironmentVariable("VELMORA_EDIT_SHOT"); !shot.isEmpty()) {
+        p->page.resize(16380 / 15, 8000 / 15);
+        p->page.LayoutTwips(16380, 8000);
+        p->page.show();
+        QTest::qWait(200);
+        p->page.grab().save(shot);
+    }
+}
+
+TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
+{
+    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    const int rows = p->grid().Rows();
+    const int count = p->ot()->Count();
+    p->grid().setRow(0);
+    p->script->values = {"2"};
+    A::add(p->page);
+    EXPECT_EQ(p->shown(), QStringList{refusal("Ya existe otro registro con la clave indicada.") + " (64, Velmora 3.0)"});
+    EXPECT_EQ(p->grid().Rows(), rows);
+    EXPECT_EQ(A::addedRows(p->page)->Count(), 0);
+
+    // A copy of row 2 with key 7: every column, then the dialog's key.
+    p->recorder->calls.clear();
+    p->grid().setRow(2);
+    p->yes();
+    p->script->values = {"7"};
+    A::add(p->page);
+    ASSERT_EQ(p->grid().Rows(), rows + 1);
+    QStringList copied, source;
+    for (int c = 0; c < p->grid().Cols(); ++c) {
+        copied << p->grid().TextMatrix(rows, c);
+        source << p->grid().TextMatrix(2, c);
+    }
+    source[0] = "7";
+    EXPECT_EQ(copied, source);
+    EXPECT_EQ(p->rowColors(rows), QStringList(6, kA));
+    EXPECT_EQ(p->ot()->ValorCampo("V.N", Variant(p->ot()->RegistroActual())).toString(), "dos");
+    EXPECT_EQ(p->grid().Row(), rows);
+    EXPECT_EQ(p->grid().Col(), 1);
+
+    // The key added a moment ago is held too; a cancelled dialog makes nothing.
+    const int held = p->ot()->Count();
+    p->recorder->calls.clear();
+    A::add(p->page);
+    p->script->cancel = true;
+    A::add(p->page);
+    EXPECT_EQ(p->notices(), (QStringList{refusal("Ya existe otro registro con la clave indicada."),
+                                         refusal("No se han recibido los datos clave.")}));
+    EXPECT_EQ(p->grid().Rows(), rows + 1);
+    EXPECT_EQ(p->ot()->Count(), held);
+    (void)count;
+    EXPECT_EQ(A::addedRows(p->page)->Count(), 1);
+}
+
+TEST_F(LocalEditTest, NewKeyDialogRowsFollowTheKeyTypes)
+{
+    auto p = open(makeFile("k.mdb", {"CREATE TABLE K (A LONG, B SHORT, C TEXT(10), V TEXT(10), PRIMARY KEY (A, B, C))",
+                                     "INSERT INTO K VALUES (1, 1, 'x', 'v')"}),
+                  "SELECT * FROM K");
+    ASSERT_TRUE(A::editable(p->page));
+    p->grid().setRow(0);
+    p->script->cancel = true;
+    A::add(p->page);
+    ASSERT_EQ(p->script->shown.size(), 1u);
+    const auto& rows = p->script->shown[0];
+    ASSERT_EQ(rows.size(), 3u);
+    QStringList seen;
+    for (const auto& f : rows)
+        seen << QStringLiteral("%1 %2 %3 %4").arg(f.caption, f.typeWord, f.maxButton ? f.qualifiedName : "-").arg(f.textTop);
+    EXPECT_EQ(seen, (QStringList{"A LONG - 1350", "B INTEGER K.B 1950", "C STRING - 2550"}));
+    EXPECT_EQ(p->script->heights[0], 2550 + 1100);
+    EXPECT_EQ(rows[1].maxLeft, rows[1].textLeft + 2325 + 150);
+}
+
+TEST_F(LocalEditTest, ConfirmWritesReloadsTheFinalSelectAndKeepsEditsOnFailure)
+{
+    const QString file = makeFile("v.mdb", kValues);
+    auto p = open(file, "SELECT * FROM V");
+    p->run("UPDATE V SET N = 'upd' WHERE ID = 3; SELECT * FROM V");
+    ASSERT_TRUE(A::editable(p->page));
+    behind(file, "UPDATE V SET N = 'behind' WHERE ID = 3");
+    p->edit(1, 5, "uno");
+    p->edit(2, 5, "two");
+    p->yes();
+    A::confirm(p->page);
+    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
+    EXPECT_EQ(p->recorder->calls[0].body.mid(2), "¿Desea aplicar los cambios efectuados en los 2 registros marcados en la grid?");
+    EXPECT_EQ(read(file, "SELECT N FROM V ORDER BY ID"), "uno;two;behind;");
+    EXPECT_EQ(p->grid().TextMatrix(3, 5), "behind"); // reloaded, the UPDATE not run again
+    EXPECT_EQ(p->rowColors(1), QStringList(6, QString()));
+
+    // A statement that touches no row: nothing written, no reload, edits kept.
+    p->recorder->calls.clear();
+    p->edit(1, 5, "again");
+    p->edit(2, 5, "both");
+    behind(file, "DELETE FROM V WHERE ID = 2");
+    p->yes();
+    A::confirm(p->page);
+    EXPECT_FALSE(p->notices().contains("2 registros actualizados.")) << p->notices().join('\n').toStdString();
+    EXPECT_EQ(p->grid().TextMatrix(1, 5), "again");
+    EXPECT_EQ(p->rowColors(2), QStringList(6, kM));
+    EXPECT_EQ(p->ot()->RegistrosEditados(), 2);
+    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID = 1"), "uno;");
+
+    behind(file, "INSERT INTO V (ID, N) VALUES (2, 'two')");
+    p->recorder->calls.clear();
+    p->yes();
+    A::confirm(p->page);
+    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
+    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID"), "again;both;");
+
+    // Nothing marked: the question, then the notice, no reload.
+    p->recorder->calls.clear();
+    p->yes();
+    A::confirm(p->page);
+    EXPECT_EQ(p->notices(), QStringList{"No se han encontrado registros para actualizar"});
+}
+
+TEST_F(LocalEditTest, TwoPagesSharingTheDataAccessObjectEditTheirOwnFiles)
+{
+    const QString one = makeFile("one.mdb", kValues), two = makeFile("two.mdb", kValues);
+    auto p1 = open(one, "SELECT * FROM V");
+    auto p2 = open(two, "SELECT * FROM V");
+    ASSERT_TRUE(A::editable(p1->page));
+    p1->edit(1, 5, "first");
+    p1->grid().setRow(2);
+    p1->yes();
+    A::remove(p1->page);
+    p1->grid().setRow(0);
+    p1->script->maxPlusOneRow = 0;
+    A::add(p1->page);
+    ASSERT_EQ(p1->grid().TextMatrix(4, 0), "4");
+    p1->yes();
+    A::confirm(p1->page);
+    EXPECT_EQ(p1->notices(), QStringList{"3 registros actualizados."});
+    EXPECT_EQ(read(one, "SELECT ID, N FROM V WHERE ID <> 4 ORDER BY ID"), "1,first;3,tres;");
+    EXPECT_EQ(read(one, "SELECT COUNT(*) FROM V WHERE ID = 4"), "1;");
+    EXPECT_EQ(read(two, "SELECT ID, N FROM V ORDER BY ID"), "1,null;2,dos;3,tres;");
+    EXPECT_TRUE(p2->shown().isEmpty());
+}
+
+TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
+{
+    const QString file = makeFile("p.mdb", {"CREATE TABLE P (K TEXT(10) PRIMARY KEY, V TEXT(10))",
+                                            "INSERT INTO P VALUES ('a|b', '1')", "INSERT INTO P VALUES ('x#y', '2')",
+                                            "INSERT INTO P VALUES ('x', '3')", "INSERT INTO P VALUES ('gone', '4')"});
+    auto p = open(file, "SELECT * FROM P ORDER BY K");
+    ASSERT_TRUE(A::editable(p->page));
+    // Rows: a|b, gone, x, x#y
+    behind(file, "DELETE FROM P WHERE K = 'gone'");
+    p->grid().setLastRowChanged(2);
+    p->grid().setLastColChanged(1);
+    p->grid().setTextMatrix(2, 1, "new");
+    emit p->grid().CellChanged();
+    EXPECT_EQ(p->shown(), QStringList{"No se ha podido localizar el registro #gone (64, Velmora 3.0)"});
+    EXPECT_EQ(p->grid().TextMatrix(2, 1), "4");
+    EXPECT_EQ(p->ot()->RegistrosEditados(), 0);
+    EXPECT_EQ(p->rowColors(2), QStringList(2, QString()));
+
+    p->recorder->calls.clear();
+    p->edit(1, 1, "AB");
+    p->edit(4, 1, "XY");
+    p->yes();
+    A::confirm(p->page);
+    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
+    EXPECT_EQ(read(file, "SELECT K, V FROM P ORDER BY K"), "a|b,AB;x,3;x#y,XY;");
+}
+
+// --- over the recording backend: the exact statements of the key rules
+
+class KeyRulesTest : public ::testing::Test {
+protected:
+    using Answer = db::RecordingBackend::Answer;
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        ProgramFolder::setPath(dir.path());
+        p.page.ParametersConnection(0, 0, "s", "d", "u", "p");
+        Answer structure = Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}});
+        rec->answer("SELECT * FROM [T] WHERE 1 = 2", structure);
+        rec->answerRows("SELECT * FROM T", {"ID", "LINE", "NAME"}, {{1, 1, "a"}, {1, 2, "b"}});
+        rec->answerRegex("^SELECT C.Name FROM sys.indexes", Answer::table({"Name"}, {{"ID"}, {"LINE"}}));
+        std::vector<db::TableInfo> tables(2);
+        tables[0].name = "T";
+        tables[1].name = "U";
+        for (auto& t : tables)
+            t.type = "TABLE";
+        rec->setTables(tables);
+        rec->clearLog();
+    }
+    void TearDown() override
+    {
+        db::RecordingBackend::uninstall();
+        ProgramFolder::setPath(QString());
+    }
+    bool sent(const QString& prefix) const
+    {
+        for (const QString& s : rec->statements())
+            if (s.startsWith(prefix))
+                return true;
+        return false;
+    }
+    // The record set's first read of a table: answered, or failing.
+    void records(bool answered)
+    {
+        rec->answerRegex(" 0 = 1", answered ? Answer::table({"ID", "LINE", "NAME"}, {}) : Answer::failure(3146, "no"));
+    }
+    static QString keyStatement(const QString& table)
+    {
+        return "SELECT C.Name FROM sys.indexes AS I INNER JOIN sys.index_columns AS ic ON I.object_id = ic.object_id "
+               "AND I.index_id = ic.index_id INNER JOIN sys.columns AS c ON ic.object_id = c.object_id AND "
+               "ic.column_id = c.column_id INNER JOIN sys.objects AS o ON I.object_id = o.object_id WHERE "
+               "I.is_primary_key = 1 AND o.name = '" + table + "'";
+    }
+    // The key box holds text; the keys are resolved against T's structure.
+    void resolve(const QString& box)
+    {
+        A::keyBox(p.page)->setPlainText(box);
+        A::setSingleTable(p.page, "T");
+        A::resolveKeys(p.page, A::structure(p.page, "T"));
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<db::RecordingBackend> rec;
+    Page p{std::make_shared<clsDO>()};
+};
+
+TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
+{
+    records(true);
+    p.run("SELECT * FROM T");
+    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "ID,\nLINE");
+    EXPECT_EQ(A::keyList(p.page), "T.ID,T.LINE") << rec->statements().join('\n').toStdString() << p.shown().join('\n').toStdString();
+    EXPECT_EQ(A::keyPositions(p.page), "1,2");
+    EXPECT_EQ(A::lockedColumns(p.page), "0,1");
+    EXPECT_FALSE(sent("SELECT T.ID"));
+    EXPECT_TRUE(A::keyUnique(p.page));
+    EXPECT_TRUE(A::editable(p.page)) << p.shown().join('\n').toStdString();
+    EXPECT_EQ(p.grid().LockedColumns(), "0,1");
+
+    rec->clearLog();
+    const QString count = "SELECT T.ID,T.LINE FROM T GROUP BY T.ID,T.LINE HAVING COUNT(*) > 1";
+    rec->answerRegex(" GROUP BY ", Answer::table({"X"}, {}));
+    rec->answer(count, Answer::table({"ID", "LINE"}, {}));
+    resolve("ID, LINE");
+    EXPECT_EQ(rec->statements(), QStringList{count});
+    EXPECT_TRUE(A::keyUnique(p.page));
+    rec->answerRows("SELECT T.LINE,T.ID FROM T GROUP BY T.LINE,T.ID HAVING COUNT(*) > 1", {"LINE", "ID"}, {{1, 1}});
+    resolve("LINE,\r\nID");
+    EXPECT_FALSE(A::keyUnique(p.page));
+    EXPECT_TRUE(p.shown().isEmpty());
+
+    resolve("2");
+    EXPECT_EQ(A::lockedColumns(p.page), "1");
+    EXPECT_EQ(A::keyList(p.page), "T.LINE");
+    for (const char* bad : {"0", "99", "NOPE"}) {
+        resolve(bad);
+        EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "") << bad;
+        EXPECT_EQ(A::keyList(p.page), "") << bad;
+        EXPECT_FALSE(A::keyUnique(p.page)) << bad;
+    }
+}
+
+TEST_F(KeyRulesTest, NoKeyOrNoRecordSetLeavesTheResultReadOnly)
+{
+    records(true);
+    rec->answer(keyStatement("U"), Answer::table({"Name"}, {}));
+    rec->answerRows("SELECT * FROM U", {"ID"}, {{1}});
+    rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
+    p.run("SELECT * FROM U");
+    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "");
+    EXPECT_FALSE(A::editable(p.page));
+
+    // TableKey failing gives no collection at all: the same.
+    rec->answer(keyStatement("T"), Answer::failure(208, "no"));
+    A::setSingleTable(p.page, "T");
+    A::keyBox(p.page)->clear();
+    A::resolveKeys(p.page, A::structure(p.page, "T"));
+    EXPECT_EQ(A::keyList(p.page), "");
+    EXPECT_FALSE(A::keyUnique(p.page));
+}
+
+TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
+{
+    // The record set does not start: read-only, buttons grey.
+    records(false);
+    p.run("SELECT * FROM T");
+    EXPECT_FALSE(A::editable(p.page));
+    EXPECT_FALSE(p.grid().Editable());
+    for (const char* b : {"BttAdd", "BttDelete", "BttConfirm"})
+        EXPECT_FALSE(p.button(b)->isEnabled()) << b;
+
+    db::RecordingBackend::uninstall();
+    rec = db::RecordingBackend::install();
+    SetUp();
+    records(true);
+    p.run("SELECT * FROM T");
+    ASSERT_TRUE(A::editable(p.page));
+    EXPECT_TRUE(p.button("BttAdd")->isEnabled());
+    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
+    A::setPaging(p.page, true);
+    A::checkEditable(p.page);
+    EXPECT_FALSE(p.button("BttAdd")->isEnabled());
+    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
+    A::setPaging(p.page, false);
+    A::checkEditable(p.page);
+
+    // Writing the same text back changes nothing; typing greys everything at once.
+    p.page.setTextSQL("SELECT * FROM T");
+    EXPECT_TRUE(A::editable(p.page));
+    QDateTime clock(QDate(2024, 1, 31), QTime(10, 0, 5, 900));
+    p.page.setClock([&] { return clock; });
+    p.page.setTextSQL("SELECT * FROM T ");
+    EXPECT_FALSE(A::editable(p.page));
+    EXPECT_FALSE(p.button("BttDelete")->isEnabled());
+    EXPECT_TRUE(p.page.TimerEnabled());
+    clock = clock.addMSecs(300);
+    A::timerTick(p.page);
+    EXPECT_FALSE(p.page.TimerEnabled()); // 06.200: the second has moved on
+
+    clock.setTime(QTime(10, 0, 5, 0));
+    p.page.setTextSQL("SELECT 1");
+    for (int ms : {300, 600, 900}) {
+        clock.setTime(QTime(10, 0, 5, ms));
+        A::timerTick(p.page);
+        EXPECT_TRUE(p.page.TimerEnabled()) << ms;
+    }
+    clock.setTime(QTime(10, 0, 6, 0));
+    A::timerTick(p.page);
+    EXPECT_FALSE(p.page.TimerEnabled());
+    EXPECT_FALSE(A::editable(p.page)); // the result stays read-only until the next run
+}
+
+TEST(KeyFieldRules, TypeWordsAndResolution)
+{
+    const std::pair<int, const char*> words[] = {{11, "YESNO"}, {2, "INTEGER"}, {17, "INTEGER"}, {3, "LONG"},
+                                                 {8, "STRING"}, {6, "CURRENCY"}, {7, "DATE"},     {5, "DOUBLE"},
+                                                 {4, "SINGLE"}, {12, ""},        {0, ""}};
+    for (const auto& [code, word] : words)
+        EXPECT_EQ(keyfields::typeWord(code), QString::fromLatin1(word)) << code;
+    const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
+    EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
+    const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.list, "T.NAME,[T].ID");
+    EXPECT_EQ(r.positions, "3,1");
+    EXPECT_EQ(r.locked, "2,0");
+    EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
+}
+
+TEST(KeyFieldRules, CommentsGoWhereverTheyStand)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"SELECT a -- x\nFROM t", "SELECT a \nFROM t"},
+        {"SELECT 'a--b', [x--y] FROM t", "SELECT 'a--b', [x--y] FROM t"},
+        {"SELECT 1 --ab\r\nFROM t --a\r\nWHERE 2", "SELECT 1 \r\nFROM t \r\nWHERE 2"},
+        {"SELECT 1\n----\nFROM t", "SELECT 1\n\nFROM t"},
+        {"SELECT 'a -- b", "SELECT 'a -- b"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(sqllex::removeComments(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+}
+
+} // namespace
