@@ -5,6 +5,7 @@
 #include "querypage/ColumnFit.h"
 #include "querypage/PushButton.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTextCursor>
@@ -274,6 +275,33 @@ TEST_F(PageCommands, Compaction)
     page.CompactDatabase(); // ODBC: the first question, then nothing
     EXPECT_EQ(shown().size(), 1);
     EXPECT_EQ(shrinks(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// A picture of a fitted result for the eye: numbers right, dates centred, text left.
+TEST_F(PageCommands, FittedGridPicture)
+{
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VELMORA_SCREENSHOTS not set";
+    QDir().mkpath(folder);
+    rec->answerRows("SELECT * FROM ventas", {"Numero", "Fecha", "Cliente", "Importe", "Nota"},
+                    {{1, "31/01/2024", "Talleres Ruiz", "1.250,50", "primer pedido"},
+                     {2, "01/02/2024", "O'Brien e hijos", "87,00", ""},
+                     {13, "15/02/2024", "Comercial del Norte", "12.000,00", "pago a 30 días"},
+                     {104, "29/02/2024", "Ana", "3", "una nota bastante más larga que las demás para ver el ancho"}});
+    page.resize(900, 420);
+    page.show();
+    run("SELECT * FROM ventas");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.Flexi().ColAlignment(0), 7);
+    EXPECT_EQ(page.Flexi().ColAlignment(1), 4);
+    EXPECT_EQ(page.Flexi().ColAlignment(2), 1);
+    EXPECT_EQ(page.Flexi().ColAlignment(3), 7);
+    EXPECT_TRUE(page.grab().save(folder + "/fitted_grid.png"));
 }
 
 } // namespace
