@@ -270,6 +270,10 @@ private:
     bool ReloadFinalSelect();
     // Shows the notice and gives true when the grid holds no final SELECT.
     bool NoFinalSelect();
+    // Around an export or the script: the page's connection pushed and started
+    // (false after its notice), then the time, status line and history.
+    bool StartExport();
+    void EndExport();
     // Disables the commands and holds the hourglass until released (long work).
     std::shared_ptr<void> HoldCommands();
     std::shared_ptr<void> exportHold_;

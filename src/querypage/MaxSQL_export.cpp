@@ -40,22 +40,33 @@ bool MaxSQL::ReloadFinalSelect()
     return true;
 }
 
+bool MaxSQL::StartExport()
+{
+    ChangeConnectionType();
+    if (zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
+        return true;
+    notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
+    return false;
+}
+
+void MaxSQL::EndExport()
+{
+    EndTime = now();
+    LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
+    WriteStatusLine();
+    exportHold_.reset();
+    pendingEvents();
+    SaveLastQuery(0);
+}
+
 void MaxSQL::GenerateCSV()
 {
     guarded("GenerateCSV", [this] {
-        ChangeConnectionType();
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
-            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
+        if (!StartExport())
             return;
-        }
         StartTime = now();
         BusquedaCSV();
-        EndTime = now();
-        LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
-        WriteStatusLine();
-        exportHold_.reset();
-        pendingEvents();
-        SaveLastQuery(0);
+        EndExport();
     });
     exportHold_.reset();
 }
@@ -63,20 +74,12 @@ void MaxSQL::GenerateCSV()
 void MaxSQL::GenerateExcel()
 {
     guarded("GenerateExcel", [this] {
-        ChangeConnectionType();
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
-            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
+        if (!StartExport())
             return;
-        }
         exportHold_ = HoldCommands();
         StartTime = now();
         BusquedaExcel();
-        EndTime = now();
-        LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
-        WriteStatusLine();
-        exportHold_.reset();
-        pendingEvents();
-        SaveLastQuery(0);
+        EndExport();
     });
     exportHold_.reset();
 }

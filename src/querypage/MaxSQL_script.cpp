@@ -10,7 +10,6 @@
 #include "platform/db/Recordset.h"
 #include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
-#include "querypage/LoadRules.h"
 #include "querypage/StructureFields.h"
 #include "services/clsTablas.h"
 
@@ -52,16 +51,10 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
 
 void MaxSQL::GenerateScript()
 {
-    std::shared_ptr<void> hold;
     guarded("GenerateScript", [&] {
-        ChangeConnectionType();
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
-            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
+        if (!StartExport() || NoFinalSelect())
             return;
-        }
-        if (NoFinalSelect())
-            return;
-        hold = HoldCommands();
+        exportHold_ = HoldCommands();
         StartTime = now();
         QString statement = insertscript::normalise(lastFinalSelect_);
         const QString table = insertscript::tableName(statement);
@@ -113,11 +106,7 @@ void MaxSQL::GenerateScript()
             else
                 SystemMsgBox(translate(warning), 64, QStringLiteral("Aviso"));
         }
-        EndTime = now();
-        LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
-        WriteStatusLine();
-        hold.reset();
-        pendingEvents();
-        SaveLastQuery(0);
+        EndExport();
     });
+    exportHold_.reset();
 }

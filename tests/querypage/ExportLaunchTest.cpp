@@ -100,7 +100,7 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     EXPECT_EQ(written.created, 0);
 
     rec->answerAffected("UPDATE t SET a = a + 1", 3);
-    run("UPDATE t SET a = a + 1; SELECT * FROM t");
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
     page.GenerateCSV();
     EXPECT_EQ(written.sql, QStringList{"SELECT * FROM t"});
     EXPECT_TRUE(rec->statements().filter("UPDATE").isEmpty());
@@ -147,7 +147,7 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
     // 3,000,000 x 1,500 does not fit 32 bits.
     EXPECT_TRUE(exportrules::cellLimitNotice(3000000, 1500)->contains("{34.500.000.000} celdas"));
 
-    run("SELECT * FROM t");
+    load("SELECT * FROM t");
     ScopedRecordingDialogs boxes;
     qint64 records = 3000000;
     bool ok = true;
@@ -182,7 +182,7 @@ TEST_F(ExportLaunch, SpreadsheetReloadsTheFinalSelect)
 {
     rec->answerRows("SELECT * FROM abc", {"A", "B", "C"}, {{1, 2, 3}});
     rec->answerAffected("UPDATE t SET a = a + 1", 3);
-    run("UPDATE t SET a = a + 1; SELECT * FROM abc");
+    load("UPDATE t SET a = a + 1; SELECT * FROM abc");
     ScopedRecordingDialogs boxes;
     boxes->inputAnswer = "Ventas";
     page.GenerateExcel();

@@ -73,7 +73,7 @@ TEST_F(InsertScript, RowsAsInsertStatements)
     second[2] = 3.0;
     answer("SELECT * FROM T", {row(QDate(2024, 1, 31)), second});
     rec->answerAffected("UPDATE T SET ID = ID + 1", 2);
-    run("UPDATE T SET ID = ID + 1; SELECT * FROM T");
+    load("UPDATE T SET ID = ID + 1; SELECT * FROM T");
     page.GenerateScript();
     EXPECT_EQ(written(), QByteArray("INSERT INTO T VALUES(1, 'O''Brien', 12.50, DateValue('31/01/2024'), 1, NULL, NULL, NULL)\r\n"
                                     "INSERT INTO T VALUES(1, 'O''Brien', 3.00, #01/31/2024 15:45:03#, 1, NULL, '{8E0C-41}', NULL)\r\n"));
@@ -88,7 +88,7 @@ TEST_F(InsertScript, RowsAsInsertStatements)
 
     // Result columns in another order or a part of them: typed by name, with a column list.
     rec->answerRows("SELECT NAME, ID FROM T", {"NAME", "ID"}, {{"x", 5}});
-    run("SELECT NAME, ID FROM T");
+    load("SELECT NAME, ID FROM T");
     page.GenerateScript();
     EXPECT_EQ(written(), QByteArray("INSERT INTO T (NAME, ID) VALUES('x', 5)\r\n"));
 }
@@ -106,7 +106,7 @@ TEST_F(InsertScript, NothingWrittenOnAFailure)
     answer("SELECT * FROM T WHERE ID = 0", {});
     rec->answerRows("SELECT ID AS X FROM T", {"X"}, {{1}});
     for (const char* statement : {"SELECT * FROM T", "SELECT * FROM T WHERE ID = 0", "SELECT ID AS X FROM T"}) {
-        run(statement);
+        load(statement);
         page.GenerateScript();
         EXPECT_FALSE(QFile::exists(scriptFile())) << statement;
         EXPECT_TRUE(launcher->launched.isEmpty()) << statement;
@@ -123,7 +123,7 @@ TEST_F(InsertScript, FolderAndLaunch)
     auto six = row(QDate(2024, 1, 31));
     six.resize(6);
     answer("SELECT * FROM T", {six}, 6);
-    run("SELECT * FROM T");
+    load("SELECT * FROM T");
     launcher->answer = false;
     page.GenerateScript();
     const QString file = dir.filePath("mine/T_20240131_154503.txt");

@@ -118,7 +118,7 @@ TEST_F(PageCommands, Editor)
 
 TEST_F(PageCommands, KeyFields)
 {
-    run("UPDATE t SET a = a + 1; SELECT * FROM t");
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
     struct {
         int Height = 0;
         bool ContextVisible = false;
@@ -295,7 +295,7 @@ TEST_F(PageCommands, FittedGridPicture)
                      {104, "29/02/2024", "Ana", "3", "una nota bastante más larga que las demás para ver el ancho"}});
     page.resize(900, 420);
     page.show();
-    run("SELECT * FROM ventas");
+    load("SELECT * FROM ventas");
     QCoreApplication::processEvents();
     EXPECT_EQ(page.Flexi().ColAlignment(0), 7);
     EXPECT_EQ(page.Flexi().ColAlignment(1), 4);

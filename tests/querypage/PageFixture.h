@@ -62,6 +62,11 @@ protected:
     {
         page.setTextSQL(sql);
         page.ExecuteQuery();
+    }
+    // A run whose statements and messages are then forgotten.
+    void load(const QString& sql)
+    {
+        run(sql);
         rec->clearLog();
         recorder->calls.clear();
     }

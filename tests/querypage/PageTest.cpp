@@ -1,5 +1,6 @@
 // The query page driven as the main window and the user drive it, over the
 // recording backend: what runs, what is shown, what the grid and the panel do.
+#include "PageFixture.h"
 #include "controls/clsCommonDialog.h"
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
@@ -25,8 +26,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 using Answer = db::RecordingBackend::Answer;
@@ -48,50 +47,12 @@ QStringList names(int cols)
     return n;
 }
 
-class PageTest : public ::testing::Test {
+class PageTest : public PageFixture {
 protected:
-    void SetUp() override
-    {
-        rec = db::RecordingBackend::install();
-        ProgramFolder::setPath(dir.path());
-        msg->setRecorder(recorder);
-        scr->oError = msg;
-        page.setErrorObject(msg);
-        page.setSCRObject(scr);
-        page.setZoltObject(zolt);
-        page.setCurrentTab(1);
-        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
-        page.ParametersConnection(0, 0, "s", "d", "u", "p");
-        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
-        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
-        rec->clearLog();
-    }
-    void TearDown() override
-    {
-        db::RecordingBackend::uninstall();
-        ProgramFolder::setPath(QString());
-    }
-    void run(const QString& sql)
-    {
-        page.setTextSQL(sql);
-        page.ExecuteQuery();
-    }
-    QStringList shown() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
-        return out;
-    }
     // Statements run, and those only described for their columns (the header probe).
     int count(const QString& statement) const
     {
         return int(rec->statements().count(statement) + rec->described().count(statement));
-    }
-    template <class W>
-    W* child(const char* name)
-    {
-        return page.findChild<W*>(QString::fromLatin1(name));
     }
     void writeIni(const QString& text)
     {
@@ -99,14 +60,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<db::RecordingBackend> rec;
-    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
-    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
-    MaxSQL page;
 };
 
 TEST_F(PageTest, StatementsOfARun)
