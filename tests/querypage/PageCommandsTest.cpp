@@ -4,6 +4,7 @@
 
 #include "querypage/ColumnFit.h"
 #include "querypage/PushButton.h"
+#include "schema/ModalRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -208,6 +209,14 @@ TEST_F(PageCommands, TableList)
     EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT * FROM t"));
     EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
     EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
+}
+
+TEST_F(PageCommands, TheSchemaEditorsTableList)
+{
+    schema::ScopedScriptedRunner runner; // no step: left as its close box leaves it
+    page.ShowTables();
+    EXPECT_EQ(runner->shown, QStringList{"frmTables"});
+    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
 }
 
 TEST_F(PageCommands, Compaction)
