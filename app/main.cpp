@@ -2,6 +2,7 @@
 // until it is closed.
 #include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmMain.h"
 #include "messages/MessageDialogs.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     installMessageDialogs();
+    // The pages open the real SQL editor, settings, new-key, key-field and data-source dialogs.
+    mainwindow::installPageDialogs();
     controls::applyScreenDpi();
     // Decided once, before anything reads or writes a setting.
     ProgramFolder::path();

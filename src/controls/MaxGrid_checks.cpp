@@ -2,6 +2,7 @@
 #include "MaxGrid.h"
 
 #include "MaxGridView.h"
+#include "controls/TypeWordChecks.h"
 #include "core/Dialogs.h"
 #include "core/ValueText.h"
 
@@ -10,115 +11,17 @@
 
 namespace {
 
-struct Separators {
-    QChar decimal;
-    QChar thousands;
-};
+using typewords::Kind;
+using typewords::Separators;
 
-// Worked out at each check from the user's locale.
-Separators separators()
+// The grid also takes the texts a boolean value reads as when loaded.
+bool cellPasses(Kind kind, const QString& text, const Separators& s)
 {
-    const QString half = ValueText::format(Variant(0.5), QStringLiteral("0.0"));
-    const QChar decimal = half.size() > 1 ? half.at(1) : QChar(u'.');
-    return {decimal, decimal == u',' ? QChar(u'.') : QChar(u',')};
+    if (kind == Kind::YesNo)
+        return typewords::passes(kind, text, s) || text == ValueText::booleanText(true) ||
+               text == ValueText::booleanText(false);
+    return typewords::passes(kind, text, s);
 }
-
-// Groups between thousands separators: the first at most 3 characters (a
-// sign counts), every later one exactly 3, all of them numbers.
-bool thousandsCheck(const QString& text, const Separators& s)
-{
-    const QStringList groups = text.split(s.thousands);
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        const QString& g = groups[i];
-        if ((i == 0 && g.size() > 3) || (i > 0 && g.size() != 3) || !ValueText::isNumeric(g))
-            return false;
-    }
-    return true;
-}
-
-// Steps shared by both number rules once the text holds no decimal separator.
-bool wholeNumberTail(const QString& text, const Separators& s)
-{
-    if (ValueText::format(Variant(text), QStringLiteral("###,###,##0")) == text)
-        return true;
-    if (!text.contains(s.thousands))
-        return true; // leading zeros and ungrouped digits
-    return thousandsCheck(text, s);
-}
-
-bool wholeNumberRule(const QString& text, const Separators& s)
-{
-    if (!ValueText::isNumeric(text) || text.contains(s.decimal))
-        return false;
-    return wholeNumberTail(text, s);
-}
-
-bool numberRule(const QString& text, const Separators& s)
-{
-    if (!ValueText::isNumeric(text))
-        return false;
-    if (!text.contains(s.decimal))
-        return wholeNumberTail(text, s);
-    if (ValueText::format(Variant(text), QStringLiteral("###,###,##0.0###")) == text)
-        return true;
-    const QStringList parts = text.split(s.decimal);
-    const QString integerPart = parts.value(0), fraction = parts.value(1);
-    if (fraction.contains(s.thousands))
-        return false;
-    if (integerPart.contains(s.thousands))
-        return thousandsCheck(integerPart, s);
-    return ValueText::isNumeric(integerPart);
-}
-
-// Exactly "S", "N" and the texts a boolean value reads as when loaded.
-bool yesNoRule(const QString& text)
-{
-    return text == u"S" || text == u"N" || text == ValueText::booleanText(true) ||
-           text == ValueText::booleanText(false);
-}
-
-enum class Kind { None, Whole, Number, Date, YesNo };
-
-Kind kindOf(const QString& typeWord)
-{
-    const QString w = typeWord.toUpper();
-    if (w == u"INTEGER" || w == u"LONG")
-        return Kind::Whole;
-    if (w == u"DOUBLE" || w == u"CURRENCY" || w == u"SINGLE")
-        return Kind::Number;
-    if (w == u"DATE")
-        return Kind::Date;
-    if (w == u"YESNO")
-        return Kind::YesNo;
-    return Kind::None; // "STRING" and every other word
-}
-
-bool passes(Kind kind, const QString& text, const Separators& s)
-{
-    switch (kind) {
-    case Kind::Whole: return wholeNumberRule(text, s);
-    case Kind::Number: return numberRule(text, s);
-    case Kind::Date: return ValueText::isDate(text);
-    case Kind::YesNo: return yesNoRule(text);
-    case Kind::None: return true;
-    }
-    return true;
-}
-
-QString kindPart(Kind kind)
-{
-    switch (kind) {
-    case Kind::Whole: return QStringLiteral("entero");
-    case Kind::Number: return QStringLiteral("numérico");
-    case Kind::Date: return QStringLiteral("fecha");
-    case Kind::YesNo: return QStringLiteral("booleano (S o N)");
-    case Kind::None: break;
-    }
-    return QString();
-}
-
-// A value inside a BraceBlock must not close it early.
-QString blockSafe(QString value) { return value.replace(u'{', u'(').replace(u'}', u')'); }
 
 } // namespace
 
@@ -131,17 +34,17 @@ void MaxGrid::setTypesString(const QString& types)
 
 void MaxGrid::CheckCellType(int lRow, int lCol, bool bMultiMessage)
 {
-    const Separators seps = separators();
+    const Separators seps = typewords::separators();
     QString message;
     if (lRow >= fixedRows_) {
         const QString text = TextMatrix(lRow, lCol);
         if (!text.isEmpty() && typeWordsAssigned_ && lCol >= 0 && lCol < typeWords_.size()) {
-            const Kind kind = kindOf(typeWords_[lCol]);
-            if (!passes(kind, text, seps)) {
+            const Kind kind = typewords::kindOf(typeWords_[lCol]);
+            if (!cellPasses(kind, text, seps)) {
                 const QString column = fixedRows_ == 1 ? TextMatrix(0, lCol) : QString::number(lCol);
-                message = QStringLiteral("El valor '{1") + blockSafe(text) +
-                          QStringLiteral("}' no corresponde al tipo de dato ") + kindPart(kind) +
-                          QStringLiteral(" establecido para la columna '{2") + blockSafe(column) +
+                message = QStringLiteral("El valor '{1") + typewords::blockSafe(text) +
+                          QStringLiteral("}' no corresponde al tipo de dato ") + typewords::kindWord(kind) +
+                          QStringLiteral(" establecido para la columna '{2") + typewords::blockSafe(column) +
                           QStringLiteral("}' fila '{3") + QString::number(lRow) + QStringLiteral("}'");
             }
         }

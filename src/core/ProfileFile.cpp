@@ -80,7 +80,17 @@ QString trimBlanks(const QString& s)
     return s.mid(from, to - from);
 }
 
-QString fold(const QString& s) { return s.toCaseFolded(); }
+QString fold(const QString& s)
+{
+    // Most names are plain ASCII: lower-casing them is their case folding.
+    bool upper = false;
+    for (QChar c : s) {
+        if (c.unicode() >= 0x80)
+            return s.toCaseFolded();
+        upper = upper || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    }
+    return upper ? s.toLower() : s;
+}
 
 const QByteArray Bom("\xEF\xBB\xBF");
 
@@ -153,31 +163,64 @@ QByteArray ProfileFile::newline() const
     return "\n";
 }
 
-ProfileFile::Found ProfileFile::find(const QString& section, const QString& key) const
+namespace {
+
+QString sectionName(const QString& trimmedHeader)
 {
-    Found f;
-    const QString wantSection = fold(trimBlanks(section));
-    const QString wantKey = fold(trimBlanks(key));
+    const qsizetype close = trimmedHeader.indexOf(QLatin1Char(']'));
+    return trimBlanks(trimmedHeader.mid(1, close < 0 ? -1 : close - 1));
+}
+
+
+} // namespace
+
+const ProfileFile::Index& ProfileFile::index() const
+{
+    if (index_)
+        return *index_;
+    Index& x = index_.emplace();
+    // Only the first section of a name is ever searched; lines before any
+    // section and the lines of a later namesake belong to none.
+    QString current;
+    bool searched = false;
     for (int i = 0; i < int(lines_.size()); ++i) {
         const QString t = trimBlanks(lines_[std::size_t(i)].text);
         if (t.startsWith(QLatin1Char('['))) {
-            if (f.sectionLine >= 0)
-                break; // the first section of that name is the one
-            qsizetype close = t.indexOf(QLatin1Char(']'));
-            QString name = trimBlanks(t.mid(1, close < 0 ? -1 : close - 1));
-            if (fold(name) == wantSection)
-                f.sectionLine = f.lastLine = i;
+            current = fold(sectionName(t));
+            searched = !x.sectionLine.contains(current);
+            if (searched) {
+                x.sectionLine.insert(current, i);
+                x.lastLine.insert(current, i);
+            }
             continue;
         }
-        if (f.sectionLine < 0 || t.isEmpty())
+        if (!searched || t.isEmpty())
             continue;
-        f.lastLine = i;
-        if (f.keyLine < 0) {
-            qsizetype eq = t.indexOf(QLatin1Char('='));
-            if (eq >= 0 && fold(trimBlanks(t.left(eq))) == wantKey)
-                f.keyLine = i;
-        }
+        x.lastLine[current] = i;
+        const qsizetype eq = t.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        QHash<QString, int>& keys = x.keyLine[current];
+        const QString name = fold(trimBlanks(t.left(eq)));
+        if (!keys.contains(name))
+            keys.insert(name, i);
     }
+    return x;
+}
+
+ProfileFile::Found ProfileFile::find(const QString& section, const QString& key) const
+{
+    Found f;
+    const Index& x = index();
+    const QString s = fold(trimBlanks(section));
+    const auto at = x.sectionLine.constFind(s);
+    if (at == x.sectionLine.cend())
+        return f;
+    f.sectionLine = at.value();
+    f.lastLine = x.lastLine.value(s, f.sectionLine);
+    const auto keys = x.keyLine.constFind(s);
+    if (keys != x.keyLine.cend())
+        f.keyLine = keys->value(fold(trimBlanks(key)), -1);
     return f;
 }
 
@@ -237,11 +280,19 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     }
     const QByteArray nl = newline();
     Line added{encode(keyText), nl, keyText};
+    const QString fs = fold(s);
     if (f.sectionLine >= 0) {
         Line& last = lines_[std::size_t(f.lastLine)];
         if (last.end.isEmpty())
             last.end = nl;
-        lines_.insert(lines_.begin() + f.lastLine + 1, std::move(added));
+        const int at = f.lastLine + 1;
+        lines_.insert(lines_.begin() + at, std::move(added));
+        if (at + 1 == int(lines_.size())) {
+            index_->lastLine[fs] = at;
+            index_->keyLine[fs].insert(fold(k), at);
+        } else {
+            index_.reset(); // the lines after it moved
+        }
         return true;
     }
     if (!lines_.empty() && lines_.back().end.isEmpty())
@@ -249,6 +300,10 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     const QString header = QLatin1Char('[') + s + QLatin1Char(']');
     lines_.push_back(Line{encode(header), nl, header});
     lines_.push_back(std::move(added));
+    const int at = int(lines_.size()) - 1;
+    index_->sectionLine.insert(fs, at - 1);
+    index_->lastLine.insert(fs, at);
+    index_->keyLine[fs].insert(fold(k), at);
     return true;
 }
 

@@ -7,7 +7,9 @@
 // section, keeps every other line byte for byte and replaces the file in one
 // rename. Files are UTF-8; one that is not valid UTF-8 is read as Windows-1252.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class ProfileFile {
@@ -49,6 +51,16 @@ private:
         int lastLine = -1;    // last non-blank line of the section
     };
 
+    // Where find() looks, built on first use in one pass over the lines and
+    // kept up to date by appends, so that a file of thousands of keys is read
+    // and built key by key in linear time. Anything else drops it.
+    struct Index {
+        QHash<QString, int> sectionLine; // folded section -> its first "[...]" line
+        QHash<QString, int> lastLine;    // folded section -> last non-blank line of it
+        QHash<QString, QHash<QString, int>> keyLine; // folded section -> folded key -> first key line
+    };
+    const Index& index() const;
+
     QString decode(const QByteArray& bytes) const;
     QByteArray encode(const QString& text) const;
     Found find(const QString& section, const QString& key) const;
@@ -57,4 +69,5 @@ private:
     std::vector<Line> lines_;
     bool utf8_ = true;
     bool bom_ = false;
+    mutable std::optional<Index> index_;
 };

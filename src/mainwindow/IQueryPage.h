@@ -13,9 +13,6 @@ class clsDO;
 class clsError;
 class clsTablas;
 
-// The page's local help file, opened from the program folder.
-inline const QString HelpFileName = QStringLiteral("Velmora.chm");
-
 // The events a page raises towards its host.
 struct QueryPageEvents {
     std::function<void(const QString& ButtonName)> ButtonClicked;

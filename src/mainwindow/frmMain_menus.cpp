@@ -8,6 +8,7 @@
 #include "messages/clsError.h"
 #include "platform/keys/KeyEvents.h"
 #include "platform/shell/Shell.h"
+#include "querypage/HelpPages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -445,19 +446,7 @@ void frmMain::Form_KeyDown(int& KeyCode, int Shift)
     }
 }
 
-void frmMain::openHelp()
-{
-    const QString path = ProgramFolder::file(HelpFileName);
-    switch (shell::open(path)) {
-    case shell::OpenResult::Opened:
-        break;
-    case shell::OpenResult::Missing:
-        ::raise(Error::FileNotFound, QStringLiteral("No se encuentra el fichero de ayuda ") + BraceBlock(1, path));
-    case shell::OpenResult::Failed:
-        ::raise(Error::FileNotFound,
-              QStringLiteral("No se ha podido abrir el fichero de ayuda ") + BraceBlock(1, path));
-    }
-}
+void frmMain::openHelp() { helppages::openLocalHelp(); }
 
 void frmMain::Form_KeyPress(int& KeyAscii)
 {

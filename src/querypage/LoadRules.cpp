@@ -162,7 +162,14 @@ int pageRows(double gridHeightTwips)
     return std::max(1, int(rows));
 }
 
-bool isPaged(qint64 records, int columns) { return (records + 1) * qint64(columns) > 330000; }
+namespace {
+constexpr qint64 PagingCellLimit = 330000;
+qint64 cellLimit = PagingCellLimit;
+} // namespace
+
+bool isPaged(qint64 records, int columns) { return (records + 1) * qint64(columns) > cellLimit; }
+
+void setPagingCellLimit(qint64 cells) { cellLimit = cells > 0 ? cells : PagingCellLimit; }
 
 QString statusLine(const QString& loadTime, qint64 count, int columns)
 {

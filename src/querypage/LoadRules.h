@@ -46,8 +46,10 @@ int columnWidth(int fieldTypeCode, qint64 size, const QString& header,
 // Rows of one page: gridHeight / 240 - 1, halves to even, at least 1.
 int pageRows(double gridHeightTwips);
 
-// Paged when (records + 1) x columns exceeds 330000.
+// Paged when (records + 1) x columns exceeds the cell limit, 330000.
 bool isPaged(qint64 records, int columns);
+// The cell limit in force; tests lower it (0 puts back 330000).
+void setPagingCellLimit(qint64 cells);
 
 // The status line as the page hands it to translation.
 QString statusLine(const QString& loadTime, qint64 count, int columns);

@@ -13,6 +13,7 @@
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
 #include "querypage/PushButton.h"
+#include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 #include "services/clsTablas.h"
 
@@ -36,14 +37,6 @@ using namespace pagelayout;
 
 QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
 
-// A number read from a settings value; the default when it is none.
-int settingNumber(const QString& value, int fallback)
-{
-    bool ok = false;
-    const int n = value.trimmed().toInt(&ok);
-    return ok ? n : fallback;
-}
-
 } // namespace
 
 ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {}
@@ -62,7 +55,7 @@ void ClockFace::paintEvent(QPaintEvent*)
                        Screen::pixelsFromTwips(spokes[i][2]), Screen::pixelsFromTwips(spokes[i][3]));
 }
 
-MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::standIns())
+MaxSQL::MaxSQL(QWidget* parent) : QWidget(parent), dialogs_(PageDialogs::defaults())
 {
     setObjectName(QStringLiteral("MaxSQL"));
     createControls();
@@ -237,8 +230,7 @@ void MaxSQL::createControls()
     OnDemandElevator = new QScrollBar(Qt::Vertical, this);
     OnDemandElevator->setObjectName(QStringLiteral("OnDemandElevator"));
     OnDemandElevator->hide();
-    connect(OnDemandElevator, &QScrollBar::valueChanged, this,
-            [this] { guarded("OnDemandElevator_Change", [this] { OnDemandElevator_Change(); }); });
+    connect(OnDemandElevator, &QScrollBar::actionTriggered, this, [this](int action) { OnDemandElevator_Change(action); });
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -324,6 +316,7 @@ void MaxSQL::LayoutTwips(int width, int height)
             qint64 count = PagingRecordCount;
             bool reset = false;
             OnDemandElevatorConfig(count, reset);
+            RefillPage();
         }
     });
 }
@@ -354,6 +347,7 @@ void MaxSQL::DragSplitter(int dy)
         qint64 count = PagingRecordCount;
         bool reset = false;
         OnDemandElevatorConfig(count, reset);
+        RefillPage();
     }
 }
 
@@ -446,25 +440,12 @@ void MaxSQL::setListIndexes(int connectionType, int driver)
 void MaxSQL::StartControl()
 {
     guarded("StartControl", [this] {
-        const QString file = ProgramFolder::file(QStringLiteral("\\Velmora_Tab") + QString::number(currentTab_) +
-                                                 QStringLiteral(".ini"));
+        const TabHistoryFile file = TabHistoryFile::load(TabHistoryFile::pathOf(currentTab_));
         // A value the file should not hold gives the default, never an abort.
-        splitterTop_ = std::max(MinSplitterTop,
-                                settingNumber(clsTablas::LeerIni(file, QStringLiteral("Page"), QStringLiteral("Splitter"),
-                                                                 QStringLiteral("3240")),
-                                              DefaultSplitterTop));
-        const QString section = QStringLiteral("DataAccess_0");
-        int type = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("ConnectionType"), QStringLiteral("0")), 0);
-        int driver = settingNumber(clsTablas::LeerIni(file, section, QStringLiteral("Driver"), QStringLiteral("0")), 0);
-        if (type < -1 || type > 3)
-            type = 0;
-        if (driver < -1 || driver > 2)
-            driver = 0;
-        setListIndexes(type, driver);
-        txtServidor->setText(clsTablas::LeerIni(file, section, QStringLiteral("Server"), QString()));
-        txtBBDD->setText(clsTablas::LeerIni(file, section, QStringLiteral("DataBase"), QString()));
-        txtUser->setText(clsTablas::LeerIni(file, section, QStringLiteral("User"), QString()));
-        txtPassword->setText(clsTablas::LeerIni(file, section, QStringLiteral("Password"), QString()));
+        splitterTop_ = std::max(MinSplitterTop, file.splitter());
+        const ConnectionValues c = file.connection(0);
+        ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
+                             c.password);
         applyFrame();
         HistoryIndex = 0;
         std::int16_t tab = currentTab_;

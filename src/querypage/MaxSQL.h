@@ -16,12 +16,13 @@
 //                       table list, comparison, compaction
 //   MaxSQL_export.cpp   CSV and spreadsheet exports
 //   MaxSQL_script.cpp   INSERT script and DarFormato
-//   MaxSQL_stubs.cpp    members of paging, history, help and settings,
-//                       commands, exports, editability, record editing, script
-//                       and clipboard, each in its own file once built
+//   MaxSQL_paging.cpp, MaxSQL_history.cpp, MaxSQL_help.cpp,
+//   MaxSQL_clipboard.cpp  paging bar, query history, help and settings,
+//                       clipboard and clearing
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
+#include "querypage/ConnectionValues.h"
 #include "querypage/PageDialogs.h"
 #include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
@@ -55,14 +56,6 @@ class Recordset;
 namespace validation {
 enum class Field;
 }
-
-// The six connection values, in the order the system always passes them.
-struct ConnectionValues {
-    int connectionType = 0;
-    int driver = 0;
-    QString server, database, user, password;
-    bool operator==(const ConnectionValues&) const = default;
-};
 
 // The password countdown clock: six spokes shown clockwise one per step.
 class ClockFace : public QWidget {
@@ -241,7 +234,10 @@ private:
     void OnDemandElevatorConfig(qint64& count, bool& resetPosition);
     qint64 OnDemandElevatorValue();
     void SetOnDemandElevatorValue(qint64& position);
-    void OnDemandElevator_Change();
+    // The bar's action (QAbstractSlider::SliderAction) says the kind of move.
+    void OnDemandElevator_Change(int action);
+    // One page of records from PagePosition into the grid's rows.
+    void RefillPage();
 
     // --- help and settings
     void BttHelp_MouseUp(int Button, int Shift, float X, float Y);
@@ -382,6 +378,8 @@ private:
 
     // record editing
     QString FocusCellText;
+    // clipboard: the last text copied or pasted, pasted again from an empty clipboard
+    QString ClipboardText;
 
     // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
     void connectGrid();

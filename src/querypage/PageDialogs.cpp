@@ -98,3 +98,26 @@ PageDialogs PageDialogs::standIns()
     d.clsExcel = [] { return std::make_unique<AbsentExcel>(); };
     return d;
 }
+
+namespace {
+PageDialogs::Installer& installed()
+{
+    static PageDialogs::Installer installer;
+    return installer;
+}
+} // namespace
+
+PageDialogs PageDialogs::defaults()
+{
+    PageDialogs d = standIns();
+    if (installed())
+        installed()(d);
+    return d;
+}
+
+PageDialogs::Installer PageDialogs::installDefaults(Installer installer)
+{
+    Installer previous = std::move(installed());
+    installed() = std::move(installer);
+    return previous;
+}

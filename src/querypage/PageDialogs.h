@@ -141,4 +141,12 @@ struct PageDialogs {
     // Cancelled without showing anything (their windows come with their own
     // subsystems, which replace these factories).
     static PageDialogs standIns();
+
+    // What a new page starts with: the stand-ins, with the factories the
+    // program installed over them (the main window's subsystem installs its
+    // real dialogs there at start).
+    static PageDialogs defaults();
+    // Replaces the installed factories (nullptr: stand-ins only); returns the previous ones.
+    using Installer = std::function<void(PageDialogs&)>;
+    static Installer installDefaults(Installer installer);
 };

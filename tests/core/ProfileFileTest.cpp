@@ -255,3 +255,25 @@ TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
     }
     EXPECT_LT(timer.elapsed(), 20000);
 }
+
+TEST_F(ProfileFileTest, ManyEditsInMemoryFindWhatOneReadWould)
+{
+    // Appends, inserts into an earlier section and namesake sections, then
+    // every key read back as a fresh read of the bytes reads it.
+    ProfileFile pf = ProfileFile::fromBytes("[A]\nk=1\n\n[B]\nk=2\n[a]\nk=late\n");
+    ASSERT_TRUE(pf.setValue("B", "n", "b-new"));   // appended at the end of B, before [a]
+    ASSERT_TRUE(pf.setValue("A", "m", "a-new"));   // inserted after A's last non-blank line
+    ASSERT_TRUE(pf.setValue("C", "x", "c"));       // a new section at the end
+    ASSERT_TRUE(pf.setValue("c", "Y", "c2"));      // appended to it
+    ASSERT_TRUE(pf.setValue("A", "K", "1b"));      // rewrites A's own k
+    const ProfileFile fresh = ProfileFile::fromBytes(pf.toBytes());
+    for (const ProfileFile* f : {static_cast<const ProfileFile*>(&pf), &fresh}) {
+        EXPECT_EQ(f->value("A", "k"), "1b");
+        EXPECT_EQ(f->value("A", "m"), "a-new");
+        EXPECT_EQ(f->value("B", "k"), "2");
+        EXPECT_EQ(f->value("b", "N"), "b-new");
+        EXPECT_EQ(f->value("C", "x"), "c");
+        EXPECT_EQ(f->value("C", "y"), "c2");
+    }
+    EXPECT_EQ(pf.toBytes(), "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n");
+}

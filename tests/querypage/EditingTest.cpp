@@ -10,12 +10,15 @@
 #include "platform/db/RecordingBackend.h"
 #include "platform/db/Recordset.h"
 #include "querypage/KeyFields.h"
+#include "querypage/LoadRules.h"
 #include "querypage/PushButton.h"
 #include "querypage/SqlText.h"
 #include "services/clsTablas.h"
 
 #include <QAbstractItemModel>
 #include <QFile>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -578,3 +581,46 @@ TEST(KeyFieldRules, CommentsGoWhereverTheyStand)
 }
 
 } // namespace
+
+TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
+{
+    QStringList sql{"CREATE TABLE P (ID LONG PRIMARY KEY, N TEXT(20))"};
+    for (int i = 1; i <= 60; ++i)
+        sql << QStringLiteral("INSERT INTO P VALUES (%1, 'n%1')").arg(i);
+    loadrules::setPagingCellLimit(50);
+    auto p = open(makeFile("p.mdb", sql), "SELECT * FROM P");
+    loadrules::setPagingCellLimit(0);
+    auto* bar = p->page.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator"));
+    ASSERT_TRUE(A::editable(p->page));
+    ASSERT_FALSE(bar->isHidden());
+
+    p->edit(2, 1, "dos");
+    EXPECT_EQ(p->color(2, 1), kM);
+    p->grid().setRow(1);
+    p->grid().setCol(1);
+    QSignalSpy changed(&p->grid(), &MaxGrid::CellChanged);
+
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    // Record 2 moved to row 1 with its colour and its edited value; row 2 lost the old colour.
+    EXPECT_EQ(p->grid().TextMatrix(1, 0), QStringLiteral("2"));
+    EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("dos"));
+    EXPECT_EQ(p->color(1, 1), kM);
+    EXPECT_EQ(p->grid().TextMatrix(2, 1), QStringLiteral("n3"));
+    EXPECT_NE(p->color(2, 1), kM);
+
+    // Leaving the current cell after the refill is no edit.
+    p->grid().setRow(3);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(p->ot()->ModoEdicion("#3"), QString());
+    EXPECT_EQ(p->ot()->RegistrosEditados(), 1);
+
+    // A cell typed into and not yet left is taken over before its row shows another record.
+    p->grid().setRow(2);
+    p->grid().setCol(1);
+    p->grid().setTextMatrix(2, 1, "tres!");
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(p->ot()->ModoEdicion("#3"), QStringLiteral("M"));
+    EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("tres!"));
+    EXPECT_EQ(p->color(1, 1), kM);
+    EXPECT_TRUE(p->notices().isEmpty()) << p->notices().join('\n').toStdString();
+}

@@ -1,0 +1,110 @@
+#pragma once
+// frmCompare, "Comparador de Bases de Datos": the window over the comparison's
+// controller. It builds the controls with their names and design places,
+// copies the controller's control models onto them, hands user actions back,
+// and stands in for the controller's window, progress and grid sinks.
+//
+// Opening (the query page): create it, set the inputs in the order of the
+// protocol (Zolt, MSG, SCR, CurrentConnectionType, CurrentDriver, CurrentSRV,
+// CurrentBBDD, CurrentUID, CurrentPWD, ParentFormTop, ParentFormHeight), show
+// it modally; when the modal display returns (the window hid itself), delete it.
+#include "compare/CompareController.h"
+
+#include <QDialog>
+#include <QHash>
+#include <memory>
+
+class MaxGrid;
+class ProgressBar;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+class frmCompare : public QDialog, private compare::WindowSink, private compare::ProgressSink {
+    Q_OBJECT
+public:
+    explicit frmCompare(QWidget* parent = nullptr);
+    ~frmCompare() override;
+
+    compare::CompareController& logic() { return *logic_; }
+
+    // --- inputs
+    void setZolt(std::shared_ptr<clsDO> zolt) { logic_->Zolt = std::move(zolt); }
+    void setMSG(clsErrorPtr msg) { logic_->MSG = std::move(msg); }
+    void setSCR(std::shared_ptr<clsTablas> scr) { logic_->SCR = std::move(scr); }
+    void setCurrentConnectionType(std::int16_t v) { logic_->CurrentConnectionType = v; }
+    void setCurrentDriver(std::int16_t v) { logic_->CurrentDriver = v; }
+    void setCurrentSRV(const QString& v) { logic_->CurrentSRV = v; }
+    void setCurrentBBDD(const QString& v) { logic_->CurrentBBDD = v; }
+    void setCurrentUID(const QString& v) { logic_->CurrentUID = v; }
+    void setCurrentPWD(const QString& v) { logic_->CurrentPWD = v; }
+    std::int32_t ParentFormTop() const { return logic_->ParentFormTop; }
+    void setParentFormTop(std::int32_t v) { logic_->ParentFormTop = v; }
+    std::int32_t ParentFormHeight() const { return logic_->ParentFormHeight(); }
+    void setParentFormHeight(std::int32_t v) { logic_->setParentFormHeight(v); }
+
+    // The load step (placement, empty grids, the initial listing armed,
+    // translation); runs once, at the latest when the window is first shown.
+    void Load();
+
+    // --- controls
+    QToolButton *BttCompare, *BttCompareDisabled, *BttFilter, *BttFilterDisabled, *BttSalir;
+    QLabel *Label9, *Label10, *Label6, *Label8, *lblServer, *lblBBDD, *lblUser, *lblPassword;
+    QComboBox *cboCurrentConnectionType, *cboCurrentDriver, *cboComparedConnectionType, *cboComparedDriver;
+    QLineEdit *txtCurrentServidor, *txtCurrentBBDD, *txtCurrentUser;
+    QLineEdit *txtComparedServidor, *txtComparedBBDD, *txtComparedUser, *txtComparedPassword;
+    QCheckBox* chkPwdVisible;
+    QPushButton *BttDSN, *BttAccessFileSelection;
+    QFrame *Line1, *Line2;
+    MaxGrid *fgrTables, *fgrFields, *fgrIndexes;
+    QFrame *fmShowProgress, *fmShowProgressShadow;
+    QLabel *lblMain, *lblSubProcess;
+    ProgressBar *pbMain, *pbSubProcess;
+    QFrame *mnuDataBase, *mnuDatabaseShadow;
+    QCheckBox *chkEqual, *chkDifferent, *chkOnlyCurrent, *chkOnlyCompared;
+    QPushButton* BttCloseMenuDatabase;
+    QLabel *imgEqual, *imgDifferent, *imgOnlyCurrent, *imgOnlyCompared, *imgMidIndexField, *imgLastIndexField;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+public slots:
+    // Esc: closes an open filter menu, else the window unless a run goes on.
+    void reject() override;
+
+private:
+    // WindowSink
+    bool IsVisible() const override { return isVisible(); }
+    void Hide() override { hide(); }
+    double Width() const override;
+    double Height() const override;
+    void Place(double top, double height) override;
+    void ControlsChanged() override { apply(); }
+    // ProgressSink
+    void setMainText(const QString& text) override;
+    void setMainValue(int value) override;
+    void setSubText(const QString& text) override;
+    void setSubValue(int value) override;
+    void placePanel(double left, double top) override;
+
+    void build();
+    void wire();
+    // Copies the control models onto the widgets.
+    void apply();
+    // Runs a widget's handler with its trace tag; the widgets follow the models afterwards.
+    template <class F>
+    void act(const char* procedure, F&& body);
+
+    std::unique_ptr<compare::CompareController> logic_;
+    std::vector<std::unique_ptr<compare::GridSink>> sinks_;
+    QHash<compare::PanelControl*, QWidget*> widgets_;
+    bool loaded_ = false;
+    bool applying_ = false;
+};

@@ -1,0 +1,136 @@
+#include "mainwindow/DialogFrame.h"
+
+#include "controls/ControlSupport.h"
+#include "core/Dialogs.h"
+#include "querypage/PushButton.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+
+namespace {
+
+QFrame* separator(QWidget* parent, const char* name, std::uint32_t colour)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameShape(QFrame::NoFrame);
+    line->setAutoFillBackground(true);
+    QPalette p = line->palette();
+    p.setColor(QPalette::Window, controls::resolveColor(colour));
+    line->setPalette(p);
+    return line;
+}
+
+} // namespace
+
+DialogFrame::DialogFrame(const QString& name, const QString& caption, double clientWidth, double clientHeight,
+                         bool fixedBorder, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    const QRect client = controls::pixelRectFromTwips(0, 0, clientWidth, clientHeight);
+    if (fixedBorder)
+        setFixedSize(client.size());
+    else
+        resize(client.size());
+    // The window sees every key of its controls before they do.
+    qApp->installEventFilter(this);
+}
+
+PushButton* DialogFrame::addButton(const QString& name, const QString& caption, double left, double width,
+                                   QStyle::StandardPixmap picture, const QString& procedure,
+                                   std::function<void()> handler, const QString& tag)
+{
+    auto* b = new PushButton(name, caption, this);
+    b->setPictures(style()->standardIcon(picture).pixmap(24, 24));
+    b->setFocusPolicy(Qt::TabFocus);
+    controls::setTwipsGeometry(b, left, 60, width, 855);
+    connect(b, &PushButton::mouseUp, this,
+            [this, procedure, tag, handler = std::move(handler)](int, int, float, float) { guarded(procedure, handler, tag); });
+    return b;
+}
+
+void DialogFrame::addLines(double x2)
+{
+    Line2 = separator(this, "Line2", 0xC0C0C0);
+    Line1 = separator(this, "Line1", 0x808080);
+    setLinesEnd(x2);
+}
+
+void DialogFrame::setLinesEnd(double x2)
+{
+    controls::setTwipsGeometry(Line2, 0, 945, x2, 15);
+    controls::setTwipsGeometry(Line1, 0, 960, x2, 15);
+}
+
+bool DialogFrame::guarded(const QString& procedure, const std::function<void()>& body, const QString& tag)
+{
+    const QString traceTag = tag.isEmpty() ? TraceTag(objectName(), procedure) : tag;
+    return trap(body, [&](const Error& e) {
+        try {
+            ReportError(MSG.get(), traceTag, e);
+        } catch (...) {
+            // A report that fails itself must not reach the event loop either.
+        }
+    });
+}
+
+int DialogFrame::message(const QString& text, int style, const QString& title)
+{
+    if (!MSG)
+        return SystemMsgBox(text, style, title);
+    QString body = text, head = title;
+    return MSG->MsgBox(body, style, head);
+}
+
+void DialogFrame::closeEvent(QCloseEvent* event)
+{
+    // The close box leaves as the exit button does; a hide from a handler
+    // does not pass here.
+    if (isVisible())
+        exitButton();
+    event->accept();
+}
+
+void DialogFrame::reject()
+{
+    exitButton();
+}
+
+bool DialogFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A press a control leaves reaches its parents too; the keys a window
+    // passes on do nothing here, so seeing one twice is harmless.
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || w->window() != this)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int ascii = 0;
+    if (key->key() == Qt::Key_Escape)
+        ascii = 27;
+    else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        ascii = 13;
+    else if (!key->text().isEmpty())
+        ascii = key->text().at(0).unicode();
+    if (ascii == 0)
+        return false;
+    bool taken = false;
+    guarded(QStringLiteral("Form_KeyPress"), [&] { taken = Form_KeyPress(ascii); });
+    return taken;
+}
+
+bool DialogFrame::Form_KeyPress(int KeyAscii)
+{
+    if (KeyAscii == 27)
+        exitButton();
+    else if (KeyAscii == 13)
+        acceptButton();
+    else
+        return false;
+    return true;
+}

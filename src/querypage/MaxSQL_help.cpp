@@ -1,0 +1,53 @@
+// The help button (local help file, or the online page in the user's
+// language) and the settings button (the settings dialog, then the one
+// setting the page holds in memory).
+#include "querypage/MaxSQL.h"
+
+#include "core/Dialogs.h"
+#include "core/ProgramFolder.h"
+#include "messages/clsError.h"
+#include "platform/shell/Shell.h"
+#include "querypage/HelpPages.h"
+#include "services/clsTablas.h"
+
+#include <QCoreApplication>
+
+void MaxSQL::BttHelp_MouseUp(int, int, float, float)
+{
+    guarded("BttHelp_MouseUp", [this] {
+        // A message object that has translated nothing yet holds no language: the Spanish texts.
+        const QString language = errorObject_ ? errorObject_->Language() : QString();
+        if (language.isEmpty() || language.compare(QStringLiteral("Original"), Qt::CaseInsensitive) == 0) {
+            helppages::openLocalHelp();
+            return;
+        }
+        QString address = helppages::onlineAddress(language);
+        if (!address.isEmpty())
+            OpenWebPage(address);
+    });
+}
+
+void MaxSQL::OpenWebPage(QString& address)
+{
+    // The plain system box, untranslated, as the page has always shown it.
+    if (shell::open(address) != shell::OpenResult::Opened)
+        SystemMsgBox(QStringLiteral("Error abriendo la página web."), 48, QCoreApplication::applicationName());
+}
+
+void MaxSQL::BttSettings_MouseUp(int, int, float, float)
+{
+    guarded("BttSettings_MouseUp", [this] {
+        {
+            std::unique_ptr<SettingsDialog> dialog = dialogs_.frmSettings();
+            dialog->MSG = errorObject_;
+            dialog->SCR = scrObject_;
+            dialog->Show(this);
+        }
+        const bool old = showKey_;
+        // An empty value reads as the default "0", as every reader of the key takes it.
+        showKey_ = clsTablas::LeerIni(ProgramFolder::file(QStringLiteral("\\Velmora.ini")), QStringLiteral("Connection"),
+                                      QStringLiteral("ExcludePrimaryKey"), QStringLiteral("0")) == QStringLiteral("0");
+        if (showKey_ != old)
+            emit ShowKeyChanged();
+    });
+}

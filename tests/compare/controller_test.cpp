@@ -1,0 +1,440 @@
+// The comparison window's rules: placement, progress, the run and its cancel,
+// the compared connection row, the grids and the filters.
+#include "CompareTestSupport.h"
+#include "messages/FakeTranslationStore.h"
+
+#include <QFile>
+
+using namespace comparetest;
+using compare::Kind;
+using compare::Line;
+using Picture = compare::GridSink::Picture;
+
+namespace {
+
+class WindowRulesTest : public CompareTest {
+protected:
+    // Fills the compared row with a valid SQL Server connection.
+    void sqlServerRow(const QString& server = "cmp")
+    {
+        c.cboComparedConnectionType.ListIndex = 0;
+        c.cboComparedConnectionType_Click();
+        c.txtComparedServidor.Text = server;
+        c.txtComparedBBDD.Text = "Ventas";
+        c.txtComparedUser.Text = "sa";
+        c.txtComparedPassword.Text = "pw";
+        c.txtCompared_Change();
+    }
+    // A SQL Server catalog both sides see, answered with empty row sets.
+    void recorded(QStringList names)
+    {
+        rec = db::RecordingBackend::install();
+        rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Name"}, {}));
+        std::vector<db::TableInfo> list;
+        for (const QString& n : names) {
+            db::TableInfo t;
+            t.name = n;
+            t.type = "TABLE";
+            db::ColumnInfo id;
+            id.name = "ID";
+            id.type = db::adInteger;
+            t.columns = {id};
+            list.push_back(t);
+        }
+        rec->setTables(list);
+        c.CurrentConnectionType = 0;
+        c.CurrentDriver = 0;
+        c.CurrentSRV = "cur";
+        c.CurrentBBDD = "Ventas";
+        c.CurrentUID = "sa";
+        c.CurrentPWD = "pw";
+        c.setParentFormHeight(11000);
+        c.Form_Load();
+        c.tmrInitial_Timer();
+    }
+    // Statements run on connections to the given server.
+    QStringList statementsOn(const QString& server) const
+    {
+        QStringList out;
+        bool on = false;
+        for (const auto& e : rec->events()) {
+            if (e.kind == db::RecordingBackend::EventKind::Open)
+                on = e.text.contains("server=tcp:" + server + ";");
+            else if (on && e.kind == db::RecordingBackend::EventKind::Run)
+                out << e.text;
+        }
+        return out;
+    }
+    int opensOf(const QString& server) const
+    {
+        int n = 0;
+        for (const auto& e : rec->events())
+            n += e.kind == db::RecordingBackend::EventKind::Open && e.text.contains("server=tcp:" + server + ";");
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowRulesTest, PlacementProgressAndPause)
+{
+    c.ParentFormTop = 1000;
+    c.setParentFormHeight(11000);
+    c.Form_Load();
+    EXPECT_EQ(window.top, 1500);
+    EXPECT_EQ(window.height, 10000);
+    EXPECT_DOUBLE_EQ(c.PanelTop(), 4152.5);
+    EXPECT_TRUE(c.tmrInitial.isActive());
+    EXPECT_EQ(c.tmrInitial.interval(), 100);
+
+    c.StartSteps(8);
+    EXPECT_TRUE(c.ShowProgress(Line::TableCurrent, "Orders", 0, 0, true));
+    EXPECT_EQ(progress.mainTexts.last(), "Tabla Orders Actual (1 de 8)");
+    EXPECT_EQ(progress.mainValues.last(), 12); // 12.5, half to even
+    EXPECT_EQ(waits, 0);
+    c.StartSteps(0);
+    c.ShowProgress(Line::TableCurrent, "Orders", 0, 0, true);
+    EXPECT_EQ(progress.mainValues.last(), 0);
+
+    // A sub step waits the run's pause once.
+    c.pauseOverride = 10;
+    sqlServerRow();
+    c.BttCompare_MouseUp(); // sets the run's pause; the catalog is unreachable here
+    waits = 0;
+    EXPECT_TRUE(c.ShowProgress(Line::ComparingFields, "Orders", 10, 3, false));
+    EXPECT_EQ(progress.subTexts.last(), "Comparando Campos (3 de 10)");
+    EXPECT_EQ(progress.subValues.last(), 30);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(now, 10);
+
+    EXPECT_EQ(compare::pauseFor(0, 1), 10);
+    EXPECT_EQ(compare::pauseFor(1, 0), 10);
+    EXPECT_EQ(compare::pauseFor(1, 1), 30);
+    EXPECT_EQ(compare::pauseFor(2, 1), 0);
+    EXPECT_EQ(compare::pauseFor(0, 2), 0);
+    EXPECT_EQ(compare::fillerRows(7785), 33);
+
+    // Hidden: nothing is shown and the caller goes on.
+    window.visible = false;
+    const int shown = progress.mainTexts.size();
+    EXPECT_TRUE(c.ShowProgress(Line::TableCurrent, "X", 0, 0, true));
+    EXPECT_EQ(progress.mainTexts.size(), shown);
+}
+
+TEST_F(WindowRulesTest, CurrentListsAreReadOnceAndARunIgnoresKeysAndASecondStart)
+{
+    recorded({"Orders", "Items"});
+    const QStringList listing = statementsOn("cur");
+    EXPECT_EQ(listing.filter("WHERE t.name = 'Orders'").size(), 1);
+    EXPECT_EQ(listing.filter("OBJECT_ID('Orders')").size(), 1);
+    EXPECT_EQ(records(), (QStringList{"None Orders", "None Items"}));
+    const int opens = opensOf("cur");
+
+    sqlServerRow();
+    int during = -1;
+    eventRuns = 0;
+    onEvents = [&](int run) {
+        if (run != 3)
+            return;
+        const int before = rec->statements().size();
+        c.Form_KeyPress(27);
+        c.BttCompare_MouseUp();
+        during = rec->statements().size() - before;
+    };
+    c.BttCompare_MouseUp();
+    onEvents = nullptr;
+    c.BttCompare_MouseUp();
+    EXPECT_EQ(during, 0);
+    EXPECT_EQ(window.hides, 0);
+    EXPECT_EQ(opensOf("cur"), opens);
+    EXPECT_EQ(records(), (QStringList{"Equal Orders", "Equal Items"}));
+    EXPECT_EQ(hourglass, 0);
+    EXPECT_FALSE(c.Comparing());
+}
+
+TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    make(cur, {"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"});
+    make(cmp, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
+    openOn(cur);
+    typeCompared(2, cmp.path);
+    bool progressAfterCancel = true;
+    eventRuns = 0;
+    onEvents = [&](int run) {
+        if (run == 2) {
+            c.BttSalir_MouseUp();
+            c.BttSalir_MouseUp(); // a second press while cancelling changes nothing
+            EXPECT_TRUE(c.tmrEnd.isActive());
+            EXPECT_EQ(window.hides, 0);
+            progressAfterCancel = c.ShowProgress(Line::TableCurrent, "A", 0, 0, true);
+        }
+    };
+    c.BttCompare_MouseUp();
+    EXPECT_FALSE(progressAfterCancel);
+    EXPECT_FALSE(c.Comparing());
+    EXPECT_EQ(hourglass, 0);
+    EXPECT_LT(c.PanelLeft(), 0);
+    EXPECT_EQ(window.hides, 0);
+    c.tmrEnd_Timer();
+    EXPECT_EQ(window.hides, 1);
+    EXPECT_FALSE(c.tmrEnd.isActive());
+}
+
+TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenIsNoResult)
+{
+    datatest::LocalDb cur("cur.accdb");
+    make(cur, kOrders);
+    openOn(cur);
+    const QStringList before = records();
+    const QStringList shown = tables.column(1);
+    QFile text(cur.dir.filePath("x.accdb"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a database\n");
+    text.close();
+    typeCompared(2, text.fileName());
+    notices->calls.clear();
+    c.BttCompare_MouseUp();
+    ASSERT_EQ(notices->calls.size(), 1u);
+    EXPECT_EQ(notices->calls[0].prompt, "No se ha podido abrir la conexión");
+    EXPECT_TRUE(box->calls.empty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(tables.column(1), shown);
+    EXPECT_TRUE(records().filter("OnlyCurrent").isEmpty()) << records().join(',').toStdString();
+    EXPECT_FALSE(c.Comparing());
+    Q_UNUSED(before);
+}
+
+TEST_F(WindowRulesTest, AFailedComparisonIsReportedOnceAndLeavesTheWindowIdle)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    make(cur, kOrders);
+    make(cmp, kOrders);
+    openOn(cur);
+    // The listed table's second column has lost its type.
+    const auto orders = c.CurrentTables()->Item(Variant("Orders")).as<Collection>();
+    datatest::sub(orders, "Fields")->Item(Variant(std::int32_t(2))).as<Collection>()->Remove(Variant("Type"));
+    compareWith(cmp);
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_TRUE(box->calls[0].body.startsWith("\r\nFRMCOMPARE.COMPARETABLES\r\nError: "));
+    EXPECT_EQ(c.ComparisonResult()->Count(), 0);
+    EXPECT_FALSE(c.Comparing());
+    c.BttSalir_MouseUp();
+    EXPECT_EQ(window.hides, 1);
+}
+
+TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
+{
+    datatest::LocalDb cur("cur.accdb"), first("first.accdb"), second("second.accdb");
+    make(cur, {"CREATE TABLE A (X INTEGER)"});
+    make(first, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
+    make(second, {"CREATE TABLE FromSecond (X INTEGER)"});
+    openOn(cur);
+    typeCompared(2, first.path);
+    const auto runs = c.ComparedObject();
+    eventRuns = 0;
+    onEvents = [&](int run) {
+        if (run == 1) {
+            EXPECT_TRUE(c.Running());
+            c.txtComparedBBDD.Text = second.path;
+            c.txtCompared_Change();
+        }
+    };
+    c.BttCompare_MouseUp();
+    EXPECT_NE(c.ComparedObject(), runs);
+    EXPECT_EQ(records(), (QStringList{"Equal A", "OnlyCompared FromFirst"}));
+    EXPECT_FALSE(c.Running());
+}
+
+TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
+{
+    datatest::LocalDb cur("cur.accdb");
+    make(cur, {"CREATE TABLE [a}b] (X INTEGER)"});
+    auto store = std::make_shared<FakeTranslationStore>();
+    for (const char* word : {"Tabla", "Vista", "Solo en BBDD actual", "Solo en BBDD comparada"})
+        store->addRow(word, 1, QString(word) + " (en)");
+    msg->setTranslationStore(store);
+    msg->setLanguage("Language1");
+    store->queries = 0;
+    openOn(cur);
+    EXPECT_EQ(progress.mainTexts, QStringList{"Tabla a}b Actual (1 de 1)"});
+    EXPECT_LE(store->queries, 7);
+    EXPECT_EQ(record("a}b")->Item(Variant("TableType")).toString(), "Tabla (en)");
+    EXPECT_EQ(tables.column(1), QStringList{"a}b"});
+}
+
+TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
+{
+    typeCompared(1, "");
+    EXPECT_FALSE(c.txtComparedServidor.Visible);
+    EXPECT_FALSE(c.txtComparedUser.Visible);
+    EXPECT_EQ(c.txtComparedBBDD.Left, 5520);
+    EXPECT_EQ(c.txtComparedBBDD.Width, 6360);
+    EXPECT_EQ(c.BttAccessFileSelection.Left, 11880);
+    EXPECT_EQ(c.txtComparedPassword.Left, 12195);
+    EXPECT_EQ(c.cboComparedDriver.ListIndex, 1);
+    EXPECT_FALSE(c.cboComparedDriver.Enabled);
+
+    c.txtComparedServidor.Text = "left over";
+    c.cboComparedConnectionType.ListIndex = 3;
+    c.cboComparedDriver.ListIndex = -1;
+    c.cboComparedConnectionType_Click();
+    EXPECT_EQ(c.cboComparedDriver.ListIndex, 1);
+    EXPECT_TRUE(c.cboComparedDriver.Enabled);
+    EXPECT_TRUE(c.txtComparedServidor.Visible);
+    EXPECT_TRUE(c.BttDSN.Visible);
+    EXPECT_EQ(c.BttDSN.Left, 7215);
+    for (auto* hidden : {&c.txtComparedBBDD, &c.txtComparedUser, &c.txtComparedPassword, &c.chkPwdVisible,
+                         &c.BttAccessFileSelection, &c.lblBBDD, &c.lblUser, &c.lblPassword})
+        EXPECT_FALSE(hidden->Visible) << hidden->objectName().toStdString();
+
+    // The button pair follows the silent validation as the user types.
+    c.txtComparedServidor.Text = "";
+    c.txtCompared_Change();
+    EXPECT_TRUE(c.BttCompareDisabled.Visible);
+    EXPECT_FALSE(c.BttCompare.Visible);
+    EXPECT_FALSE(c.ComparedObject());
+    c.txtComparedServidor.Text = "D";
+    c.txtCompared_Change();
+    EXPECT_TRUE(c.BttCompare.Visible);
+    EXPECT_TRUE(c.BttFilter.Visible);
+    EXPECT_FALSE(c.BttCompareDisabled.Visible);
+    ASSERT_TRUE(c.ComparedObject());
+    EXPECT_EQ(c.ComparedObject()->ConnectionType(), 3);
+    EXPECT_EQ(c.ComparedObject()->Servidor(), "D");
+}
+
+TEST_F(WindowRulesTest, ValidationSaysTheFirstProblem)
+{
+    datatest::LocalDb file("short.mdb");
+    make(file, {"CREATE TABLE A (X INTEGER)"});
+    const QString sql = "Con una conexión SQL Server ";
+    const struct {
+        int type, driver;
+        QString server, database, user, password, message;
+    } cases[] = {
+        {0, 0, "", "d", "u", "p", "64|Aviso|" + sql + "el nombre del servidor no puede estar en blanco"},
+        {0, 0, "s", "C:/x.ACCDB", "u", "p",
+         "64|Comparador de Bases de Datos|" + sql +
+             "la caja de texto de la base de datos no puede contener una ruta a un fichero con extensión .accdb"},
+        {0, 0, "s", "d", "u", "", "64|Aviso|" + sql + "la contraseña no puede estar en blanco"},
+        {3, 2, "s", "d", "", "p", "64|Aviso|Con una conexión Oracle el usuario no puede estar en blanco"},
+        {3, 1, "", "", "", "", "64|Aviso|Con una conexión de tipo ODBC el nombre de la DSN u Origen de Datos no puede estar en blanco"},
+        {1, 1, "", "a.mdb", "", "",
+         "64|Comparador de Bases de Datos|Con una conexión Access la caja de texto de la base de datos debe contener la "
+         "ruta completa a un fichero con extensión .mdb"},
+        {1, 1, "", file.dir.filePath("*.mdb"), "", "",
+         "64|Comparador de Bases de Datos|No se encuentra el fichero de base de datos especificado."},
+        {1, 1, "", file.path, "", "", ""},
+    };
+    for (const auto& k : cases) {
+        box->calls.clear();
+        c.cboComparedConnectionType.ListIndex = k.type;
+        c.cboComparedDriver.ListIndex = k.driver;
+        c.txtComparedServidor.Text = k.server;
+        c.txtComparedBBDD.Text = k.database;
+        c.txtComparedUser.Text = k.user;
+        c.txtComparedPassword.Text = k.password;
+        EXPECT_EQ(c.ValidateAll(true), k.message.isEmpty()) << k.message.toStdString();
+        EXPECT_EQ(messages().join('\n'), k.message);
+    }
+    // A short absolute path to an existing file passes: no length rule.
+    EXPECT_LT(QString("/").size() + 5, 15);
+}
+
+TEST_F(WindowRulesTest, TheSameDatabaseIsAskedAboutAndNoKeepsTheWindowIdle)
+{
+    recorded({"Orders"});
+    sqlServerRow("cur");
+    rec->clearLog();
+    box->answers = {7};
+    c.BttCompare_MouseUp();
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_EQ(box->calls[0].style, 36);
+    EXPECT_TRUE(box->calls[0].body.endsWith("¿Desea realizar la comparación?"));
+    EXPECT_TRUE(rec->events().empty());
+    EXPECT_FALSE(c.Comparing());
+    EXPECT_EQ(records(), QStringList{"None Orders"});
+    // A difference in case alone is another database.
+    box->calls.clear();
+    c.txtComparedServidor.Text = "CUR";
+    c.txtCompared_Change();
+    c.BttCompare_MouseUp();
+    EXPECT_TRUE(box->calls.empty());
+}
+
+TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    make(cur, {"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"});
+    make(cmp, {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
+    openOn(cur);
+    EXPECT_EQ(tables.rows, 33);
+    EXPECT_EQ(tables.widths.value(1), 3405 - 1600);
+    compareWith(cmp);
+    EXPECT_EQ(tables.column(1), QStringList{"T"});
+    EXPECT_EQ(fields.column(1), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(fields.column(3), (QStringList{"", "", "Type: 'Long' vs 'Text'"}));
+    EXPECT_EQ(indexes.column(2), (QStringList{"Indice", "Campo", "Campo", "Campo"}));
+    EXPECT_EQ(indexes.count(Picture::MidIndexField), 2);
+    EXPECT_EQ(indexes.count(Picture::LastIndexField), 1);
+
+    // The index's columns as the comparison left them: C differs.
+    auto ix = datatest::sub(datatest::sub(record("T"), "Indexes"), "IX");
+    datatest::sub(datatest::sub(ix, "IndexFields"), "C")->Item(Variant("IndexFieldIconName")) = QString("Different");
+    c.FilterEqual = false;
+    c.LoadIndexesGrid(datatest::sub(record("T"), "Indexes"));
+    EXPECT_EQ(indexes.column(0), (QStringList{"Equal", "Different"}));
+    EXPECT_EQ(indexes.column(1), (QStringList{"IX", QString(20, ' ') + "C"}));
+    EXPECT_EQ(indexes.TextMatrix(3, 0), "");
+    EXPECT_EQ(indexes.count(Picture::LastIndexField), 1);
+
+    c.FilterEqual = true;
+    c.FilterDifferent = false;
+    c.LoadIndexesGrid(datatest::sub(record("T"), "Indexes"));
+    EXPECT_EQ(indexes.count(Picture::MidIndexField), 2);
+    EXPECT_EQ(indexes.count(Picture::LastIndexField), 0);
+
+    // The menu: three ticks to open, check boxes act at MenuClose.
+    c.BttFilter_MouseUp();
+    EXPECT_EQ(c.mnuDataBase.Height, 600);
+    c.tmrMenuDatabase_Timer();
+    c.tmrMenuDatabase_Timer();
+    EXPECT_TRUE(c.tmrMenuDatabase.isActive());
+    c.tmrMenuDatabase_Timer();
+    EXPECT_FALSE(c.tmrMenuDatabase.isActive());
+    EXPECT_EQ(c.mnuDataBase.Height, 1800);
+    EXPECT_EQ(c.mnuDatabaseShadow.Height, 1745);
+    for (auto* box : {&c.chkEqual, &c.chkDifferent, &c.chkOnlyCurrent, &c.chkOnlyCompared}) {
+        box->Value = 0;
+        c.chkFilter_Click(*box);
+    }
+    EXPECT_EQ(tables.column(1), QStringList{"T"});
+    c.Form_KeyDown(27);
+    EXPECT_EQ(c.Form_KeyPress(27), 0);
+    EXPECT_FALSE(c.mnuDataBase.Visible);
+    EXPECT_EQ(window.hides, 0);
+    EXPECT_TRUE(tables.column(1).isEmpty());
+    EXPECT_TRUE(fields.column(1).isEmpty());
+    EXPECT_EQ(tables.row, 1);
+    c.Form_KeyPress(27);
+    EXPECT_EQ(window.hides, 1);
+}
+
+TEST_F(WindowRulesTest, AFillThatFailsLeavesTheGridDrawingAndItsRowChangesLive)
+{
+    datatest::LocalDb cur("cur.accdb");
+    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)"});
+    openOn(cur);
+    tables.failOnWrite = 2;
+    tables.writes = 0;
+    c.LoadTablesGrid(c.ComparisonResult());
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_TRUE(box->calls[0].body.startsWith("\r\nFRMCOMPARE.LOADTABLESGRID\r\nError: "));
+    EXPECT_TRUE(tables.redraw);
+    tables.failOnWrite = 0;
+    tables.text[{2, 1}] = "T2";
+    tables.text[{2, 2}] = "Tabla";
+    tables.row = 2;
+    c.fgrTables_EnterCell();
+    EXPECT_EQ(fields.column(1), QStringList{"B"});
+}

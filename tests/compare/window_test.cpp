@@ -1,0 +1,131 @@
+// frmCompare itself, offscreen: its controls, Esc and the close box, and a
+// picture of the window after a comparison.
+#include "CompareTestSupport.h"
+#include "compare/frmCompare.h"
+#include "controls/MaxGrid.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTest>
+
+using namespace comparetest;
+
+namespace {
+
+class CompareWindowTest : public ::testing::Test {
+protected:
+    void open(frmCompare& w, const datatest::LocalDb& file)
+    {
+        msg->setRecorder(box);
+        scr->oError = msg;
+        w.setZolt(zolt);
+        w.setMSG(msg);
+        w.setSCR(scr);
+        w.setCurrentConnectionType(2);
+        w.setCurrentDriver(1);
+        w.setCurrentBBDD(file.path);
+        w.setParentFormTop(1000);
+        w.setParentFormHeight(11000);
+        w.logic().pauseOverride = 0;
+        w.show();
+        w.logic().tmrInitial_Timer();
+    }
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> box = std::make_shared<MsgBoxRecorder>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    ScopedRecordingDialogs notices;
+};
+
+} // namespace
+
+TEST_F(CompareWindowTest, ControlsAreNamedAndTheButtonPairsFollowTheComparedRow)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    makeFile(cur, kOrders);
+    makeFile(cmp, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20), Name TEXT(50) NOT NULL)",
+                            "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
+    frmCompare w;
+    open(w, cur);
+    for (const char* name : {"BttCompare", "BttCompareDisabled", "BttFilter", "BttFilterDisabled", "BttSalir", "Label9",
+                             "cboCurrentConnectionType", "cboCurrentDriver", "txtCurrentServidor", "txtCurrentBBDD",
+                             "txtCurrentUser", "Line1", "Line2", "fgrTables", "fgrFields", "fgrIndexes", "fmShowProgress",
+                             "fmShowProgressShadow", "lblMain", "pbMain", "lblSubProcess", "pbSubProcess", "Label10",
+                             "Label6", "Label8", "cboComparedConnectionType", "cboComparedDriver", "lblServer",
+                             "txtComparedServidor", "BttDSN", "lblBBDD", "txtComparedBBDD", "BttAccessFileSelection",
+                             "lblUser", "txtComparedUser", "lblPassword", "txtComparedPassword", "chkPwdVisible",
+                             "mnuDataBase", "mnuDatabaseShadow", "chkEqual", "chkDifferent", "chkOnlyCurrent",
+                             "chkOnlyCompared", "BttCloseMenuDatabase", "imgEqual", "imgDifferent", "imgOnlyCurrent",
+                             "imgOnlyCompared", "imgMidIndexField", "imgLastIndexField"})
+        EXPECT_TRUE(w.findChild<QWidget*>(name)) << name;
+    EXPECT_EQ(w.objectName(), "frmCompare");
+    EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Orders");
+    EXPECT_TRUE(w.BttCompareDisabled->isVisible());
+    EXPECT_FALSE(w.BttCompare->isVisible());
+
+    w.cboComparedConnectionType->setCurrentIndex(2);
+    emit w.cboComparedConnectionType->activated(2);
+    EXPECT_FALSE(w.txtComparedServidor->isVisible());
+    QTest::keyClicks(w.txtComparedBBDD, cmp.path);
+    EXPECT_TRUE(w.BttCompare->isVisible());
+    EXPECT_TRUE(w.BttFilter->isVisible());
+    EXPECT_FALSE(w.BttFilterDisabled->isVisible());
+
+    w.BttCompare->click();
+    EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Extra");
+    EXPECT_EQ(w.fgrTables->TextMatrix(2, 1), "Orders");
+    EXPECT_EQ(w.fgrTables->TextMatrix(3, 1), "Totals");
+    w.fgrTables->setRow(2);
+    EXPECT_EQ(w.fgrFields->TextMatrix(3, 3), "Type: 'Long' vs 'Text'");
+    EXPECT_TRUE(box->calls.empty());
+    EXPECT_LT(w.fmShowProgress->x(), 0);
+
+    const QString folder = QString::fromLocal8Bit(qgetenv("VELMORA_BINARY_DIR"));
+    const QString file = QDir(folder.isEmpty() ? QDir::tempPath() : folder).filePath("frmCompare.png");
+    EXPECT_TRUE(w.grab().save(file));
+}
+
+TEST_F(CompareWindowTest, EscClosesTheMenuThenTheWindowAndTheCloseBoxOnlyCancelsARun)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    makeFile(cur, kOrders);
+    makeFile(cmp, kOrders);
+    frmCompare w;
+    open(w, cur);
+    w.logic().cboComparedConnectionType.ListIndex = 2;
+    w.logic().cboComparedConnectionType_Click();
+    w.logic().txtComparedBBDD.Text = cmp.path;
+    w.logic().txtCompared_Change();
+
+    w.BttFilter->click();
+    EXPECT_TRUE(w.mnuDataBase->isVisible());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.mnuDataBase->isVisible());
+    EXPECT_TRUE(w.isVisible());
+
+    // A close asked during a run cancels it; the window goes at the timer's tick.
+    bool visibleAfterClose = false, comparedRowOff = false;
+    int events = 0;
+    w.logic().events = [&] {
+        if (++events != 2)
+            return;
+        comparedRowOff = !w.txtComparedBBDD->isEnabled() && !w.BttFilter->isEnabled() && w.BttSalir->isEnabled();
+        QCloseEvent close;
+        QApplication::sendEvent(&w, &close);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        visibleAfterClose = w.isVisible();
+    };
+    w.BttCompare->click();
+    EXPECT_TRUE(comparedRowOff);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.txtComparedBBDD->isEnabled());
+    w.logic().tmrEnd_Timer();
+    EXPECT_FALSE(w.isVisible());
+}

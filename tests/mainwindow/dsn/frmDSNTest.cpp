@@ -1,0 +1,132 @@
+// The data-source picker over the driver manager's own files, and the query
+// page's data-source button opening it through its factory.
+#include "mainwindow/DialogTestSupport.h"
+
+#include "controls/MaxGrid.h"
+#include "controls/ModalRunner.h"
+#include "data/clsDO.h"
+#include "mainwindow/PageDialogFactories.h"
+#include "mainwindow/frmDSN.h"
+#include "platform/dsn/OdbcConfig.h"
+#include "querypage/MaxSQL.h"
+#include "querypage/PushButton.h"
+#include "services/clsTablas.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+class DsnTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        OdbcConfig::instance().write(kSystemIni, kUserIni);
+    }
+    QStringList listed(const QString& filter)
+    {
+        frmDSN d;
+        d.MSG = msg;
+        d.DatabaseType = filter;
+        d.Form_Load();
+        QStringList names;
+        for (int r = 1; r < d.fgrDSN->Rows(); ++r)
+            names << d.fgrDSN->TextMatrix(r, 1);
+        return names;
+    }
+};
+
+TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamily)
+{
+    EXPECT_EQ(listed("oracle"), QStringList{"Stock"});
+    EXPECT_EQ(listed("SQL Server"), QStringList{"Ventas"});
+    EXPECT_EQ(listed(""), (QStringList{"Ventas", "Stock", "Local"}));
+    EXPECT_EQ(listed("Access"), QStringList{});
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(DsnTest, HeaderAndChoice)
+{
+    frmDSN d;
+    d.DatabaseType = "";
+    d.Form_Load();
+    EXPECT_EQ(d.fgrDSN->TextMatrix(0, 1), "Tablas");
+    EXPECT_EQ(d.fgrDSN->ColWidth(0), 0);
+    d.fgrDSN->setRow(2);
+    emit d.fgrDSN->DblClick();
+    EXPECT_FALSE(d.Cancelled);
+    EXPECT_EQ(d.DSN, "Stock");
+
+    frmDSN other;
+    other.Form_Load();
+    other.fgrDSN->setRow(3);
+    emit other.BttSalir->mouseUp(1, 0, 0, 0);
+    EXPECT_TRUE(other.Cancelled);
+}
+
+TEST_F(DsnTest, AnEmptyListReturnsNothing)
+{
+    frmDSN d;
+    d.MSG = msg;
+    d.DatabaseType = "Access";
+    d.Form_Load();
+    ASSERT_EQ(d.fgrDSN->Rows(), 1);
+    d.show();
+    emit d.BttAceptar->mouseUp(1, 0, 0, 0);
+    QTest::keyClick(d.fgrDSN, Qt::Key_Return);
+    emit d.fgrDSN->DblClick();
+    EXPECT_TRUE(d.Cancelled);
+    EXPECT_EQ(d.DSN, "");
+    EXPECT_TRUE(d.isVisible());
+    QTest::keyClick(d.fgrDSN, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.Cancelled);
+}
+
+TEST_F(DsnTest, AnEmptyConfigurationFolderGivesAnEmptyListAndNoReport)
+{
+    OdbcConfig::instance().clear();
+    EXPECT_TRUE(listed("").isEmpty());
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(DsnTest, ThePageButtonOpensThePickerThroughItsFactory)
+{
+    mainwindow::installPageDialogs();
+    MaxSQL page;
+    auto scr = std::make_shared<clsTablas>();
+    page.setErrorObject(msg);
+    page.setSCRObject(scr);
+    page.setZoltObject(std::make_shared<clsDO>());
+    page.ParametersConnection(3, 2, "before", "", "", "");
+    auto* server = page.findChild<QLineEdit*>("txtServidor");
+    auto* button = page.findChild<PushButton*>("BttDSN");
+    ASSERT_TRUE(server && button);
+
+    controls::ScopedScriptedRunner runner;
+    runner.then<frmDSN>([](frmDSN& d) {
+        ASSERT_EQ(d.fgrDSN->Rows(), 2); // "Oracle" from the driver box
+        d.fgrDSN->setRow(1);
+        QTest::keyClick(d.fgrDSN, Qt::Key_Return);
+    });
+    runner.then<frmDSN>([](frmDSN& d) { emit d.BttSalir->mouseUp(1, 0, 0, 0); });
+    emit button->mouseUp(1, 0, 0, 0);
+    EXPECT_EQ(server->text(), "Stock");
+    server->setText("kept");
+    emit button->mouseUp(1, 0, 0, 0);
+    EXPECT_EQ(server->text(), "kept");
+    EXPECT_EQ(runner->shown, (QStringList{"frmDSN", "frmDSN"}));
+    PageDialogs::installDefaults(nullptr);
+}
+
+// A picture of the window for a look by eye (VELMORA_SCREENSHOTS names a folder).
+TEST_F(DsnTest, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VELMORA_SCREENSHOTS not set";
+    frmDSN d;
+    d.Form_Load();
+    d.show();
+    QTest::qWait(20);
+    EXPECT_TRUE(d.grab().save(folder + "/frmDSN.png"));
+}

@@ -1,0 +1,256 @@
+// The tab settings file: its format, the shift of the six entries, what an
+// unchanged save writes, the atomic replace, and the page's browsing of it.
+#include "ReportingPage.h"
+
+#include "core/ProfileFile.h"
+#include "core/ProgramFolder.h"
+#include "messages/clsError.h"
+#include "querypage/MaxSQL.h"
+#include "querypage/PushButton.h"
+#include "querypage/TabHistoryFile.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
+}
+
+QString roundTrip(const QString& sql)
+{
+    HistoryEntry e;
+    e.sql = sql;
+    TabHistoryFile out;
+    EXPECT_TRUE(TabHistoryFile().recordNewest(e, 3240, out));
+    return TabHistoryFile::fromBytes(out.toBytes()).entry(0).sql;
+}
+
+class HistoryTest : public ReportingPage {
+protected:
+    void TearDown() override
+    {
+        TabHistoryFile::installWriter(nullptr);
+        ReportingPage::TearDown();
+    }
+    void fill(const QString& sql, const QString& keys, const QString& context, const ConnectionValues& c)
+    {
+        page.setTextSQL(sql);
+        child<QPlainTextEdit>("txtKeyFields")->setPlainText(keys);
+        page.setContextStatement(context);
+        page.ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database,
+                                  c.user, c.password);
+    }
+    HistoryEntry shownEntry()
+    {
+        return {page.TextSQL(), child<QPlainTextEdit>("txtKeyFields")->toPlainText(), page.contextStatement(),
+                ConnectionValues{page.ConnectionType(), page.SelectedDriver(), page.ServerName(),
+                                 page.DatabaseName(), page.UserName(), page.Password()}};
+    }
+    QString value(int tab, const QString& section, const QString& key)
+    {
+        return ProfileFile::read(TabHistoryFile::pathOf(tab), section, key, QStringLiteral("<none>"));
+    }
+};
+
+} // namespace
+
+TEST(HistoryFormat, LongLinesComeBackExactlyInPiecesOfAt240)
+{
+    QString mixed;
+    for (int i = 0; mixed.size() < 500; ++i)
+        mixed += QStringLiteral("col%1, ").arg(i) + (i % 3 ? QStringLiteral("x ") : QString());
+    mixed.truncate(500);
+    const QString bare(300, QLatin1Char('q'));
+    const QString commaAtBreak = QString(239, QLatin1Char('a')) + QStringLiteral("'x,y' = b");
+    const QString marked = QStringLiteral("SELECT '<LINE>' AS m <LINE>\n<CONT>x");
+    const QString exact(240, QLatin1Char('z'));
+    const QString all = QStringList{mixed, bare, commaAtBreak, marked, exact}.join(u'\n');
+
+    const QStringList stored = TabHistoryFile::storedSqlLines(all);
+    for (const QString& piece : stored)
+        EXPECT_LE(piece.size() - 12, 240) << piece.toStdString();
+    EXPECT_EQ(roundTrip(all), all);
+    for (const QString& text : {mixed, bare, commaAtBreak, marked, exact})
+        EXPECT_EQ(roundTrip(text), text);
+
+    // Lines that fit keep the markers around them alone, as files have always had them.
+    EXPECT_EQ(TabHistoryFile::storedSqlLines(exact), QStringList{"<LINE>" + exact + "<LINE>"});
+    EXPECT_EQ(TabHistoryFile::storedSqlLines(bare),
+              (QStringList{"<LINE>" + bare.left(240) + "<LINE>", "<CONT>" + bare.mid(240) + "<LINE>"}));
+    // Leading empty lines go; empty lines inside and a final break stay.
+    EXPECT_EQ(roundTrip("\n\nA\n\nB\n"), QStringLiteral("A\n\nB\n"));
+    EXPECT_EQ(roundTrip("A\r\nB\rC"), QStringLiteral("A\nB\nC"));
+}
+
+TEST(HistoryFormat, StoredCountsAndIndexesTheFileShouldNotHold)
+{
+    const TabHistoryFile f = TabHistoryFile::fromBytes("[DataAccess_0]\nConnectionType=9\nDriver=-1\n"
+                                                       "[DataAccess_1]\nConnectionType=-1\nDriver=x\n"
+                                                       "[LastQuery_0]\nLastQuery_0_Lines=2000000000\n"
+                                                       "LastQuery_0_Line_1=<LINE>A<LINE>\n"
+                                                       "[Page]\nSplitter=abc\n");
+    EXPECT_EQ(f.connection(0).connectionType, 0);
+    EXPECT_EQ(f.connection(0).driver, -1);
+    EXPECT_EQ(f.connection(1).connectionType, -1);
+    EXPECT_EQ(f.connection(1).driver, 0);
+    // A count far beyond the file's lines reads what the file can hold, quickly.
+    EXPECT_TRUE(f.entry(0).sql.startsWith(QStringLiteral("A\n")));
+    EXPECT_LT(f.entry(0).sql.size(), 20);
+    EXPECT_EQ(f.splitter(), 3240);
+}
+
+TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
+{
+    page.setCurrentTab(3);
+    const HistoryEntry saved{"SELECT 1\nFROM t", "ID", "SET LANGUAGE us_english", {0, 0, "srv", "db", "u", "p"}};
+    fill(saved.sql, saved.keyFields, saved.context, saved.connection);
+    page.SaveLastQuery(0);
+    EXPECT_TRUE(reports().isEmpty());
+
+    const QString path = TabHistoryFile::pathOf(3);
+    EXPECT_EQ(path, dir.filePath("Velmora_Tab3.ini"));
+    EXPECT_EQ(value(3, "LastQuery_0", "LastQuery_0_Lines"), "2");
+    EXPECT_EQ(value(3, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 1<LINE>");
+    EXPECT_EQ(value(3, "LastQuery_0", "LastQuery_0_Line_2"), "<LINE>FROM t<LINE>");
+    EXPECT_EQ(value(3, "LastQuery_0", "LastQuery_0_Context"), "SET LANGUAGE us_english");
+    EXPECT_EQ(value(3, "LastKeys_0", "LastKeys_0_Line_1"), "ID");
+    EXPECT_EQ(value(3, "Page", "Splitter"), QString::number(page.SplitterTop()));
+    const QStringList keys{"ConnectionType", "Driver", "Server", "DataBase", "User", "Password"};
+    const QStringList values{"0", "0", "srv", "db", "u", "p"};
+    for (int i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(value(3, "DataAccess_0", keys[i]), values[i]);
+    EXPECT_EQ(modeOf(path), 0600u);
+
+    fill("", "", "", {1, 1, "", "", "", ""});
+    std::int32_t pos = 0;
+    std::int16_t tab = 3;
+    page.GetQuery(pos, tab);
+    EXPECT_EQ(shownEntry(), saved);
+    EXPECT_EQ(child<QLineEdit>("txtSQL")->text(), QStringLiteral("Sentencia SQL (última consulta)"));
+}
+
+TEST_F(HistoryTest, SevenSavesKeepTheLastSixAndTheFileKeepsItsMode)
+{
+    QFile::remove(TabHistoryFile::pathOf(1));
+    for (int i = 1; i <= 7; ++i) {
+        fill(QStringLiteral("SELECT %1").arg(i), QStringLiteral("K%1").arg(i), QStringLiteral("CTX %1").arg(i),
+             {i % 2 ? 0 : 3, 0, QStringLiteral("s%1").arg(i), "", "", QStringLiteral("p%1").arg(i)});
+        page.SaveLastQuery(0);
+        if (i == 1)
+            ::chmod(QFile::encodeName(TabHistoryFile::pathOf(1)).constData(), 0640);
+    }
+    const TabHistoryFile f = TabHistoryFile::load(TabHistoryFile::pathOf(1));
+    EXPECT_EQ(f.entry(5), (HistoryEntry{"SELECT 2", "K2", "CTX 2", {3, 0, "s2", "", "", "p2"}}));
+    EXPECT_EQ(f.entry(0).sql, QStringLiteral("SELECT 7"));
+    EXPECT_EQ(modeOf(TabHistoryFile::pathOf(1)), 0640u);
+
+    // Browsing: index 5 greys the older arrow, 3 captions its number, 0 greys the newer one.
+    std::int32_t pos = 5;
+    std::int16_t tab = 0;
+    page.GetQuery(pos, tab);
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
+    EXPECT_FALSE(child<PushButton>("BttPreviousQuery")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttNextQuery")->isEnabled());
+    pos = 3;
+    page.GetQuery(pos, tab);
+    EXPECT_EQ(child<QLineEdit>("txtSQL")->text(),
+              QStringLiteral("Sentencia SQL 3ª (de las 5 últimas consultas recientes)"));
+    pos = 0;
+    page.GetQuery(pos, tab);
+    EXPECT_FALSE(child<PushButton>("BttNextQuery")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttPreviousQuery")->isEnabled());
+
+    // Out of range: the caller's variable is corrected and nothing is loaded.
+    page.setTextSQL("kept");
+    pos = -1;
+    page.GetQuery(pos, tab);
+    EXPECT_EQ(pos, 0);
+    pos = 6;
+    page.GetQuery(pos, tab);
+    EXPECT_EQ(pos, 5);
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("kept"));
+}
+
+TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitter)
+{
+    fill("SELECT 1", "ID", "", {0, 0, "srv", "db", "u", "p"});
+    page.SaveLastQuery(0);
+    const QString path = TabHistoryFile::pathOf(1);
+    const QByteArray before = bytesOf(path);
+
+    // Connection and context changed, text and keys not: the history stays.
+    fill("SELECT 1", "ID", "SET X ON", {0, 0, "other", "db2", "u", "p"});
+    page.DragSplitter(600);
+    page.SaveLastQuery(0);
+    ProfileFile expected = ProfileFile::fromBytes(before);
+    ASSERT_TRUE(expected.setValue("Page", "Splitter", QString::number(page.SplitterTop())));
+    EXPECT_NE(bytesOf(path), before);
+    EXPECT_EQ(bytesOf(path), expected.toBytes());
+
+    // An empty text saved into its own tab by number writes nothing at all.
+    const QByteArray now = bytesOf(path);
+    page.setTextSQL("");
+    page.DragSplitter(300);
+    page.SaveLastQuery(1);
+    EXPECT_EQ(bytesOf(path), now);
+
+    // Into another tab's file the page is always written whole.
+    page.setTextSQL("SELECT 1");
+    page.SaveLastQuery(2);
+    EXPECT_EQ(value(2, "DataAccess_0", "Server"), "other");
+    EXPECT_EQ(value(2, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 1<LINE>");
+}
+
+TEST_F(HistoryTest, AFailedWriteKeepsTheOldFileAndTheNextSaveRetries)
+{
+    fill("SELECT 1", "", "", {0, 0, "s", "", "", ""});
+    page.SaveLastQuery(0);
+    const QString path = TabHistoryFile::pathOf(1);
+    const QByteArray before = bytesOf(path);
+
+    // Half the bytes reach the temporary file, then the write fails.
+    TabHistoryFile::installWriter([](QIODevice& out, const QByteArray& bytes) {
+        out.write(bytes.left(bytes.size() / 2));
+        return false;
+    });
+    fill("SELECT 2", "", "SET A = 1\nSET B = 2", {0, 0, "s", "", "", ""});
+    page.SaveLastQuery(0);
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Velmora_Tab1.ini"});
+    ASSERT_EQ(reports().size(), 1);
+    EXPECT_EQ(reports()[0], QStringLiteral("MAXSQL.SAVELASTQUERY\r\nError: No se ha podido guardar el fichero ") + path);
+
+    // Nothing was taken as saved: the same page saves in full next time.
+    TabHistoryFile::installWriter(nullptr);
+    page.SaveLastQuery(0);
+    EXPECT_EQ(value(1, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 2<LINE>");
+    EXPECT_EQ(value(1, "LastQuery_1", "LastQuery_1_Line_1"), "<LINE>SELECT 1<LINE>");
+    EXPECT_EQ(value(1, "LastQuery_0", "LastQuery_0_Context"), "SET A = 1 SET B = 2");
+    EXPECT_EQ(reports().size(), 1);
+
+    // A value the file cannot hold stops the save the same way.
+    fill("SELECT 3", "", "", {0, 0, QStringLiteral("bad\nserver"), "", "", ""});
+    const QByteArray good = bytesOf(path);
+    page.SaveLastQuery(0);
+    EXPECT_EQ(bytesOf(path), good);
+    EXPECT_EQ(reports().size(), 2);
+}
