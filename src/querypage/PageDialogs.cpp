@@ -1,5 +1,7 @@
 #include "querypage/PageDialogs.h"
 
+#include "compare/frmCompare.h"
+#include "controls/ModalRunner.h"
 #include "messages/clsError.h"
 #include "schema/ModalRunner.h"
 #include "schema/frmTables.h"
@@ -56,6 +58,27 @@ public:
     }
 };
 
+// The database comparison: the inputs in the order the window expects; nothing comes back.
+class RealCompare : public CompareDialog {
+public:
+    void Show(QWidget* owner) override
+    {
+        frmCompare window(owner);
+        window.setZolt(Zolt);
+        window.setMSG(MSG);
+        window.setSCR(SCR);
+        window.setCurrentConnectionType(std::int16_t(CurrentConnectionType));
+        window.setCurrentDriver(std::int16_t(CurrentDriver));
+        window.setCurrentSRV(CurrentSRV);
+        window.setCurrentBBDD(CurrentBBDD);
+        window.setCurrentUID(CurrentUID);
+        window.setCurrentPWD(CurrentPWD);
+        window.setParentFormTop(ParentFormTop);
+        window.setParentFormHeight(ParentFormHeight);
+        controls::runModal(window, owner);
+    }
+};
+
 // A writer whose subsystem is not part of this build: it writes nothing.
 class AbsentCsv : public CsvWriter {
 public:
@@ -89,7 +112,7 @@ PageDialogs PageDialogs::standIns()
     d.frmSettings = [] { return std::make_unique<Absent<SettingsDialog>>(); };
     d.frmNewKey = [] { return std::make_unique<Absent<NewKeyDialog>>(); };
     d.frmTables = [] { return std::make_unique<SchemaTables>(); };
-    d.frmCompare = [] { return std::make_unique<Absent<CompareDialog>>(); };
+    d.frmCompare = [] { return std::make_unique<RealCompare>(); };
     d.frmCSV = [] {
         static const auto shared = std::make_shared<Absent<CsvDialog>>();
         return shared;

@@ -5,6 +5,8 @@
 #include "querypage/ColumnFit.h"
 #include "querypage/PushButton.h"
 #include "schema/ModalRunner.h"
+#include "compare/frmCompare.h"
+#include "controls/ModalRunner.h"
 
 #include <QDir>
 #include <QFile>
@@ -217,6 +219,29 @@ TEST_F(PageCommands, TheSchemaEditorsTableList)
     page.ShowTables();
     EXPECT_EQ(runner->shown, QStringList{"frmTables"});
     EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+}
+
+TEST_F(PageCommands, TheComparisonWindow)
+{
+    controls::ScopedScriptedRunner runner;
+    QString server, password;
+    std::shared_ptr<clsDO> zoltGiven;
+    runner.then<frmCompare>([&](frmCompare& w) {
+        server = w.logic().CurrentSRV;
+        password = w.logic().CurrentPWD;
+        zoltGiven = w.logic().Zolt;
+    });
+    page.CompareDatabases();
+    EXPECT_EQ(server, QStringLiteral("s"));
+    EXPECT_EQ(password, QStringLiteral("p"));
+    EXPECT_EQ(zoltGiven, zolt);
+
+    page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens nothing
+    runner->steps.clear();
+    server.clear();
+    page.CompareDatabases();
+    EXPECT_TRUE(server.isEmpty());
+    EXPECT_EQ(runner->shown, QStringList{"frmCompare"});
 }
 
 TEST_F(PageCommands, Compaction)
