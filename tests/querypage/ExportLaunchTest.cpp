@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "querypage/ExportRules.h"
 
+#include <QFile>
 #include <QLabel>
 
 namespace {
@@ -87,6 +88,7 @@ protected:
             dialogsShown);
         page.Dialogs().frmCSV = [this] { return csvDialog; };
     }
+    QString tabFile() const { return dir.filePath("Velmora_Tab1.ini"); }
     Written written;
     bool cancel = false;
     std::shared_ptr<CsvDialog> csvDialog;
@@ -132,10 +134,12 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     written = {};
     cancel = true;
     page.findChild<QLabel*>("Label2")->clear();
+    QFile::remove(tabFile());
     page.GenerateCSV();
     EXPECT_EQ(written.created, 0);
     EXPECT_TRUE(shown().isEmpty());
     EXPECT_FALSE(page.StatusText().isEmpty());
+    EXPECT_TRUE(QFile::exists(tabFile())); // the history is saved after a cancel too
 }
 
 TEST_F(ExportLaunch, SpreadsheetCellLimit)
@@ -164,7 +168,9 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
 
     written = {};
     records = 3000001;
+    QFile::remove(tabFile());
     page.GenerateExcel();
+    EXPECT_TRUE(QFile::exists(tabFile()));
     EXPECT_EQ(written.created, 0);
     ASSERT_EQ(recorder->calls.size(), 1u);
     EXPECT_EQ(recorder->calls[0].style, 64);
