@@ -156,6 +156,10 @@ public:
 
     // Rows one spreadsheet sheet may take (the .xlsx limit less the header).
     std::int32_t GetMaxExcelRows();
+    // A result of more rows than one sheet takes is cut into sheets only when
+    // the statement has "ORDER BY" (exact case); otherwise the user is told
+    // (and the log too) and the answer is false.
+    bool PagingAllowed(const QString& sSQL, std::int64_t rows);
 
     // The owner (main window or services object); not owned, may be null.
     Object* Parent() const { return parent_; }

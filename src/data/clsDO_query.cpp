@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ValueText.h"
+#include "data/CsvText.h"
 #include "platform/db/Db.h"
 
 #include <vector>
@@ -14,6 +15,7 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCr = QStringLiteral("\r");
 const QString kTab = QStringLiteral("\t");
+const QString kSemicolon = QStringLiteral(";");
 constexpr std::int64_t kCellLimit = 330000;
 
 Variant longValue(std::int64_t n) { return Variant(std::int32_t(n)); }
@@ -329,25 +331,33 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
             result = recordset_->Eof() ? Variant(std::int32_t(-1)) : recordset_->value(0);
             recordset_->Close();
         } else if (form == QLatin1String("CSV")) {
-            open(*sSQL, db::adOpenStatic, db::adLockReadOnly);
-            const std::int64_t records = recordset_->RecordCount();
-            QStringList names;
-            for (int i = 0; i < recordset_->FieldCount(); ++i)
-                names << recordset_->Fields(i).Name();
-            recordset_->Close();
-            if (records < 1) {
+            // One reading gives the names and the rows; a value keeps its tab, and
+            // one holding ";", '"' or a line break is quoted.
+            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
+            const db::ResultSet& r = *recordset_->result();
+            if (r.rowCount() < 1) {
                 result = Variant(QString());
             } else {
-                open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-                QString rows = recordset_->GetString();
-                rows.replace(kTab, QStringLiteral(";"));
-                result = Variant(names.join(QLatin1Char(';')) + kCrLf + rows);
-                recordset_->Close();
+                QString text;
+                for (int i = 0; i < r.columnCount(); ++i) {
+                    if (i > 0)
+                        text += kSemicolon;
+                    csvtext::appendField(text, r.fields[std::size_t(i)].name, kSemicolon);
+                }
+                QByteArray rows;
+                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "", "\r");
+                result = Variant(text + kCrLf + QString::fromUtf8(rows));
             }
+            recordset_->Close();
         } else if (form == QLatin1String("CSV2")) {
             open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            result = Variant(recordset_->GetString(db::adClipString, -1, QStringLiteral(";"), kCrLf,
-                                                   QStringLiteral("--")));
+            const db::ResultSet& r = *recordset_->result();
+            // No rows: an empty value, as the no-current-record end of the call gives.
+            if (r.rowCount() > 0) {
+                QByteArray rows;
+                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "--", "\r\n");
+                result = Variant(QString::fromUtf8(rows));
+            }
             recordset_->Close();
         } else if (form == QLatin1String("StraightToExcel :)")) {
             std::int32_t affected = 0;
@@ -509,6 +519,18 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
     return Variant(result);
 }
 
+bool clsDO::PagingAllowed(const QString& sSQL, std::int64_t rows)
+{
+    if (rows <= GetMaxExcelRows() || sSQL.contains(QLatin1String("ORDER BY")))
+        return true;
+    const QString message = QStringLiteral("Se han encontrado ") + QString::number(rows) +
+                            QStringLiteral(" registros, debido a que no existe ordenación en la sentencia SQL, no "
+                                           "se puede realizar paginación.");
+    InsertLog(QStringLiteral("query"), message, 1);
+    SystemMsgBox(message, 0, QString());
+    return false;
+}
+
 Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t knownRows, std::int32_t knownColumns,
                               const QString& knownHeader, const Variant& resultSoFar)
 {
@@ -546,14 +568,8 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
         return triple(longValue(N), longValue(F), Variant(pages));
     }
 
-    if (!sSQL.contains(QLatin1String("ORDER BY"))) {
-        const QString message = QStringLiteral("Se han encontrado ") + QString::number(N) +
-                                QStringLiteral(" registros, debido a que no existe ordenación en la sentencia SQL, no "
-                                               "se puede realizar paginación.");
-        InsertLog(QStringLiteral("query"), message, 1);
-        SystemMsgBox(message, 0, QString());
+    if (!PagingAllowed(sSQL, N))
         return resultSoFar;
-    }
 
     // The statement keeps its own text; only the order clause and the markers change.
     const qsizetype orderAt = sSQL.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);

@@ -99,10 +99,17 @@ TEST_F(QueryTest, StringRowsForms)
 
 TEST_F(QueryTest, CsvForms)
 {
-    EXPECT_EQ(query(kItems, "CSV").toString(), "Id;Name;Note\r\n12;a;b;\r7;c;x\r3;;y\r");
+    EXPECT_EQ(query(kItems, "CSV").toString(), "Id;Name;Note\r\n12;a\tb;\r7;c;x\r3;;y\r");
     EXPECT_EQ(query(kEmpty, "CSV").toString(), "");
     EXPECT_TRUE(query(kEmpty, "CSV").isString());
     EXPECT_EQ(query(kItems, "CSV2").toString(), "12;a\tb;--\r\n7;c;x\r\n3;--;y\r\n");
+    EXPECT_TRUE(query(kEmpty, "CSV2").isEmpty());
+
+    // A value or name holding the separator, a quote or a line break stays one field.
+    const QString odd = QStringLiteral("SELECT 'a;b' AS [x;y], 'Dice \"hola\"' AS q, 'l1' & char(13, 10) & 'l2' AS l, "
+                                       "'--' AS n FROM Items WHERE Id = 7");
+    EXPECT_EQ(query(odd, "CSV").toString(), "\"x;y\";q;l;n\r\n\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r");
+    EXPECT_EQ(query(odd, "CSV2").toString(), "\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r\n");
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)

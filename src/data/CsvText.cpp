@@ -1,0 +1,148 @@
+#include "data/CsvText.h"
+
+#include "platform/db/ResultSet.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace csvtext {
+
+namespace {
+
+template <class View>
+bool quotesNeeded(View field, View separator)
+{
+    for (const auto c : field)
+        if (c == '"' || c == '\r' || c == '\n')
+            return true;
+    return !separator.isEmpty() && field.contains(separator);
+}
+
+template <class Text, class View>
+void quoteFrom(Text& out, qsizetype from, View separator)
+{
+    if (!quotesNeeded(View(out).sliced(from), separator))
+        return;
+    Text inner = out.mid(from);
+    inner.replace("\"", "\"\"");
+    out.truncate(from);
+    out += '"';
+    out += inner;
+    out += '"';
+}
+
+} // namespace
+
+bool needsQuotes(QStringView field, QStringView separator) { return quotesNeeded(field, separator); }
+bool needsQuotes(QByteArrayView field, QByteArrayView separator) { return quotesNeeded(field, separator); }
+void quoteTail(QString& out, qsizetype from, QStringView separator) { quoteFrom(out, from, separator); }
+void quoteTail(QByteArray& out, qsizetype from, QByteArrayView separator) { quoteFrom(out, from, separator); }
+
+void appendField(QString& out, QStringView field, QStringView separator)
+{
+    const qsizetype from = out.size();
+    out += field;
+    quoteTail(out, from, separator);
+}
+
+namespace {
+
+// Appends bytes to a QByteArray through a plain pointer: the rows of a
+// million-row result are made of tens of millions of small pieces.
+class Sink {
+public:
+    Sink(QByteArray& out, qsizetype expected) : out_(out), used_(out.size())
+    {
+        out_.resize(used_ + std::max<qsizetype>(expected, 4096));
+    }
+    ~Sink() { out_.resize(used_); }
+    qsizetype size() const { return used_; }
+    // Room for n more bytes, to be filled by the caller.
+    char* grow(qsizetype n)
+    {
+        if (used_ + n > out_.size())
+            out_.resize(std::max(out_.size() * 2, used_ + n));
+        char* p = out_.data() + used_;
+        used_ += n;
+        return p;
+    }
+    void put(const char* data, qsizetype n)
+    {
+        if (n > 0)
+            std::memcpy(grow(n), data, std::size_t(n));
+    }
+    void put(QByteArrayView v) { put(v.data(), v.size()); }
+    // The field from `from` on between quotes, its own quotes doubled, when it needs it.
+    void quoteFrom(qsizetype from, QByteArrayView separator)
+    {
+        const QByteArrayView field(out_.constData() + from, used_ - from);
+        bool needed = false;
+        for (const char c : field)
+            needed = needed || c == '"' || c == '\r' || c == '\n' || (separator.size() == 1 && c == separator[0]);
+        if (!needed && (separator.size() <= 1 || !field.contains(separator)))
+            return;
+        QByteArray inner = field.toByteArray();
+        inner.replace("\"", "\"\"");
+        used_ = from;
+        put("\"", 1);
+        put(inner);
+        put("\"", 1);
+    }
+
+private:
+    QByteArray& out_;
+    qsizetype used_;
+};
+
+} // namespace
+
+void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint64 count, QByteArrayView separator,
+                QByteArrayView nullText, QByteArrayView rowEnd)
+{
+    const int cols = result.columnCount();
+    // Texts as held plus room for the other values and the marks.
+    const double share = result.rowCount() > 0 ? double(count) / double(result.rowCount()) : 0;
+    Sink sink(out, qsizetype(double(result.arenaBytes()) * share) +
+                       qsizetype(count) * (cols * (14 + separator.size()) + rowEnd.size()));
+    const QString nullString = QString::fromUtf8(nullText);
+    QString other;
+    char digits[24];
+    for (qint64 row = first; row < first + count; ++row) {
+        for (int c = 0; c < cols; ++c) {
+            const qsizetype from = sink.size();
+            const int type = result.fields[std::size_t(c)].type;
+            const bool dateType = type == db::adDate || type == db::adDBTimeStamp || type == db::adDBDate;
+            const db::ResultSet::Tag tag = result.tag(row, c);
+            if (tag == db::ResultSet::Null) {
+                sink.put(nullText);
+            } else if (tag == db::ResultSet::Text && !dateType) {
+                const std::string_view bytes = result.bytes(row, c);
+                sink.put(bytes.data(), qsizetype(bytes.size())); // held as UTF-8 already
+            } else if (tag == db::ResultSet::Int && !dateType && type != db::adBoolean && type != db::adCurrency) {
+                const auto end = std::to_chars(digits, digits + sizeof digits, result.intValue(row, c)).ptr;
+                sink.put(digits, qsizetype(end - digits));
+            } else {
+                // Everything else as the record set writes it.
+                other.resize(0);
+                result.appendText(other, row, c, nullString);
+                bool ascii = true;
+                for (const QChar ch : std::as_const(other))
+                    ascii = ascii && ch.unicode() < 0x80;
+                if (ascii) {
+                    char* p = sink.grow(other.size());
+                    for (const QChar ch : std::as_const(other))
+                        *p++ = char(ch.unicode());
+                } else {
+                    sink.put(other.toUtf8());
+                }
+            }
+            sink.quoteFrom(from, separator);
+            if (c + 1 < cols)
+                sink.put(separator);
+        }
+        sink.put(rowEnd);
+    }
+}
+
+} // namespace csvtext

@@ -1,0 +1,19 @@
+#pragma once
+// What an export may run: the result of one SELECT, nothing else. The text is
+// the user's, so it is read as DESIGN's SQL text rule says: '...' literals
+// (doubled quotes inside), "..." and [...] names and "--" comments to the end
+// of their line are never looked into; an unclosed one runs to the end.
+#include <QString>
+#include <optional>
+
+namespace exportsql {
+
+// The message of a text that is not one SELECT.
+QString refusalText();
+
+// The one statement of the text, trimmed and without the ";" that ends it,
+// when it starts with SELECT and has no INTO word; nothing for anything else
+// (several statements, another kind, SELECT ... INTO, no statement).
+std::optional<QString> singleSelect(const QString& text);
+
+} // namespace exportsql

@@ -1,0 +1,138 @@
+#include "platform/xlsx/Workbook.h"
+
+#include "core/Error.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+
+namespace xlsx {
+
+namespace {
+constexpr int MaxWidth = 255;
+
+[[noreturn]] void fail(const QString& text)
+{
+    raise(Error::InvalidProcedureCall, text, QStringLiteral("xlsx"));
+}
+} // namespace
+
+Workbook::Workbook(const QString& path, const QString& tmpDir)
+    : path_(path.toUtf8()), tmpDir_(tmpDir.toUtf8())
+{
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = tmpDir_.isEmpty() ? nullptr : tmpDir_.data();
+    options.use_zip64 = LXW_FALSE;
+    book_ = workbook_new_opt(path_.constData(), &options);
+    if (!book_)
+        fail(QStringLiteral("No se ha podido crear el libro ") + path);
+}
+
+Workbook::~Workbook()
+{
+    if (book_)
+        lxw_workbook_free(book_);
+}
+
+void Workbook::check(int error) const
+{
+    if (error != LXW_NO_ERROR)
+        fail(QString::fromUtf8(lxw_strerror(lxw_error(error))));
+}
+
+Format Workbook::addFormat(const Style& style)
+{
+    lxw_format* f = workbook_add_format(book_);
+    if (!f)
+        fail(QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED)));
+    if (!style.fontName.isEmpty())
+        format_set_font_name(f, style.fontName.toUtf8().constData());
+    if (style.fontSize > 0)
+        format_set_font_size(f, style.fontSize);
+    if (style.bold)
+        format_set_bold(f);
+    if (style.underline)
+        format_set_underline(f, LXW_UNDERLINE_SINGLE);
+    if (!style.numberFormat.isEmpty())
+        format_set_num_format(f, style.numberFormat.toUtf8().constData());
+    if (style.thinBorder)
+        format_set_border(f, LXW_BORDER_THIN);
+    if (style.solidFill) {
+        format_set_pattern(f, LXW_PATTERN_SOLID);
+        format_set_bg_color(f, lxw_color_t(*style.solidFill));
+    }
+    return f;
+}
+
+void Workbook::addSheet(const QString& name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    sheet_ = workbook_add_worksheet(book_, name.isEmpty() ? nullptr : utf8.constData());
+    if (!sheet_)
+        fail(QStringLiteral("No se ha podido crear la hoja ") + name);
+    widths_.clear();
+}
+
+void Workbook::activateSheet()
+{
+    worksheet_activate(sheet_);
+}
+
+void Workbook::setRowFormat(int row, Format format)
+{
+    check(worksheet_set_row(sheet_, lxw_row_t(row), LXW_DEF_ROW_HEIGHT, format));
+}
+
+void Workbook::measure(int col, int length)
+{
+    if (col >= int(widths_.size()))
+        widths_.resize(std::size_t(col) + 1, -1);
+    widths_[std::size_t(col)] = std::max(widths_[std::size_t(col)], length);
+}
+
+void Workbook::writeText(int row, int col, QStringView text, Format format, bool measureIt)
+{
+    scratch_ = text.toUtf8();
+    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), scratch_.constData(), format));
+    if (measureIt)
+        measure(col, int(text.size()));
+}
+
+void Workbook::writeNumber(int row, int col, double value, Format format, int textLength)
+{
+    check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), value, format));
+    measure(col, textLength);
+}
+
+void Workbook::writeDate(int row, int col, const QDateTime& value, Format format, int textLength)
+{
+    const QDate d = value.date();
+    const QTime t = value.time();
+    lxw_datetime dt = {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second() + t.msec() / 1000.0};
+    check(worksheet_write_datetime(sheet_, lxw_row_t(row), lxw_col_t(col), &dt, format));
+    measure(col, textLength);
+}
+
+void Workbook::fitColumns(const std::map<int, Format>& formats)
+{
+    const int last = std::max(int(widths_.size()) - 1, formats.empty() ? -1 : formats.rbegin()->first);
+    for (int col = 0; col <= last; ++col) {
+        const int length = col < int(widths_.size()) ? widths_[std::size_t(col)] : -1;
+        const auto f = formats.find(col);
+        if (length < 0 && f == formats.end())
+            continue;
+        const double width = length < 0 ? LXW_DEF_COL_WIDTH : std::min(MaxWidth, length + 1);
+        check(worksheet_set_column(sheet_, lxw_col_t(col), lxw_col_t(col), width,
+                                   f == formats.end() ? nullptr : f->second));
+    }
+}
+
+void Workbook::close()
+{
+    lxw_workbook* book = book_;
+    book_ = nullptr; // the library frees it whatever the answer
+    check(workbook_close(book));
+}
+
+} // namespace xlsx

@@ -1,0 +1,320 @@
+// The CSV writer: the value rules in a table, then whole files from a local
+// database file (and one server column type through the recorder).
+#include "ExportTestSupport.h"
+
+#include "core/ValueText.h"
+#include "export/ExportStatement.h"
+#include "export/clsCSV.h"
+#include "export/frmCSV.h"
+#include "platform/db/RecordingBackend.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <sys/ioctl.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <unistd.h>
+
+using namespace exporttest;
+
+namespace {
+
+const QString kBom = QString(QChar(0xFEFF));
+
+// The full path's choices of the examples: ",", Comillas Dobles, '""' as
+// replacement, delimiters on text and titles, 4 places, dd/mm/yyyy.
+CSVOutputs fullOptions(const QString& folder)
+{
+    CSVOutputs o;
+    o.RutaDestino = folder + QLatin1Char('/');
+    o.NombreFichero = QStringLiteral("CLIENTES.csv");
+    o.FicheroDestino = o.RutaDestino + o.NombreFichero;
+    o.SeparadorCampos = QStringLiteral(",");
+    o.FormatoFecha = QStringLiteral("dd/mm/yyyy");
+    o.SeparadorDecimal = QStringLiteral(".");
+    o.PosicionesDecimales = 4;
+    o.DelimitadorCampos = QStringLiteral("''");
+    o.Diferenciador = QStringLiteral("\"\"");
+    o.DelimitadorTexto = true;
+    o.DelimitadorTitulos = true;
+    return o;
+}
+
+CSVOutputs fastOptions(const QString& folder)
+{
+    CSVOutputs o = fullOptions(folder);
+    o.SeparadorCampos = QStringLiteral(";");
+    o.DelimitadorCampos.clear();
+    o.Diferenciador.clear();
+    o.DelimitadorTexto = o.DelimitadorTitulos = false;
+    return o;
+}
+
+CSVSettings settingsOf(const CSVOutputs& o) { return CSVSettings::fromOptions(*CSVOptions(o)); }
+
+QString utf16File(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("\xFF\xFE"))
+        return QStringLiteral("<no UTF-16LE BOM>");
+    return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+}
+
+TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
+{
+    struct Case {
+        Variant value;
+        int type;
+        int places;
+        const char* separator;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {2.675, 5, 2, ".", "2.68"},   {2.125, 5, 2, ".", "2.12"},    {3.996, 5, 2, ".", "4.00"},
+        {-2.675, 5, 2, ".", "-2.68"}, {1e-05, 5, 4, ".", "0.0000"},  {3.5, 5, 4, ",", "3,5000"},
+        {12.0, 5, 0, ".", "12."},     {3.14159, 5, 2, ".", "3.14"},  {3.0456, 5, 2, ".", "3.05"},
+        {9.995, 5, 2, ".", "10.00"},   {99.5, 5, 0, ".", "100."},     {1e20, 5, 1, ".", "100000000000000000000.0"},
+        {-0.00001, 5, 2, ".", "0.00"},
+        // A Single keeps its own digits, not those of the wider number it becomes.
+        {float(0.1f), 4, 9, ".", "0.100000000"}, {float(2.675f), 4, 2, ".", "2.68"},
+        {Currency::fromScaled(26750), 6, 2, ".", "2.68"}, {Currency::fromScaled(-5), 6, 3, ".", "0.000"},
+        {std::int32_t(12), 5, 4, ".", "12.0000"}, {QStringLiteral("1,5"), 5, 2, ".", "1.50"},
+        {QStringLiteral("abc"), 5, 2, ".", "abc"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FixedDecimals(c.value, c.type, c.places, QLatin1String(c.separator)), QLatin1String(c.expected))
+            << debugText(c.value).toStdString() << " P=" << c.places;
+}
+
+TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
+{
+    CSVOutputs o = fullOptions(QStringLiteral("/x"));
+    o.DelimitadorNumero = o.DelimitadorFecha = true;
+    const CSVSettings s = settingsOf(o);
+    const Variant null = Variant::null();
+    const QDateTime day(QDate(2024, 3, 5), QTime(10, 30), Qt::UTC);
+    struct Case {
+        const char* name;
+        Variant value;
+        int type;
+        bool title;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"B#", true, 11, false, "\"1\""},        {"B", null, 11, false, "0"},       {"B", false, 11, false, "0"},
+        {"N#", null, 3, false, "\"-1\""},        {"N", std::int16_t(5), 2, false, "5"},
+        {"T#", null, 8, false, "\"N/A\""},       {"T", QStringLiteral("NULL"), 8, false, "N/A"},
+        {"T#", QStringLiteral("a\"b"), 8, false, "\"a\"\"b\""},
+        {"T", QStringLiteral("Madrid, ES"), 8, false, "\"Madrid, ES\""},
+        {"T", QStringLiteral("x\r\ny"), 8, false, "\"x\r\ny\""},
+        {"D", null, 5, false, "-1.0000"},        {"D#", 3.5, 5, false, "\"3.5000\""},
+        {"F#", day, 7, false, "\"05/03/2024\""}, {"F", null, 7, false, "01/01/1900"},
+        {"F", QStringLiteral("2024-03-05"), 7, false, "05/03/2024"},
+        {"G", QStringLiteral("{1234-ab}"), 0, false, "{1234-ab}"}, {"G", null, 0, false, ""},
+        {"Bin", null, 12, false, ""},
+        // Titles: "#" dropped; delimited when marked and the type's flag is set.
+        {"Nombre#", {}, 8, true, "\"Nombre\""}, {"Id", {}, 3, true, "Id"}, {"Alta#", {}, 7, true, "\"Alta\""},
+        {"Bin#", {}, 12, true, "Bin"}, {"Guid#", {}, 0, true, "Guid"}, {"a,b", {}, 3, true, "\"a,b\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatCSVValue(QLatin1String(c.name), c.value, c.type, s, c.title), QString::fromUtf8(c.expected))
+            << c.name << " " << debugText(c.value).toStdString();
+
+    // Without "#" or without the type's flag nothing is delimited; the date form ignores the replacement.
+    o.DelimitadorNumero = false;
+    o.FormatoFecha = QStringLiteral("YYYY-MM-DD");
+    o.DelimitadorCampos = QStringLiteral("'");
+    o.Diferenciador = QStringLiteral("''");
+    const CSVSettings t = settingsOf(o);
+    EXPECT_EQ(FormatCSVValue("N#", std::int32_t(7), 3, t, false), "7");
+    EXPECT_EQ(FormatCSVValue("F#", day, 7, t, false), "'2024-03-05'");
+    // A typed '' stays two apostrophes: only the delimiter list's "''" means a double quote.
+    EXPECT_EQ(FormatCSVValue("T#", QStringLiteral("O'Brien"), 8, t, false), "'O''Brien'");
+}
+
+class CsvWriterTest : public ExportTest {
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        file.exec({"CREATE TABLE T (Id LONG, Nombre TEXT(40), Importe DOUBLE, Alta DATE)",
+                   "INSERT INTO T VALUES (7, 'Dice \"hola\"', 3.5, '2024-03-05')",
+                   "INSERT INTO T VALUES (NULL, NULL, NULL, NULL)", "CREATE TABLE Vacia (Id LONG, Nombre TEXT(40))"});
+        out = folder.filePath("out");
+    }
+    bool generate(const QString& sql, const CSVOutputs& o)
+    {
+        clsCSV csv;
+        csv.StartObject(&host, zolt, msg, nullptr);
+        return csv.GenerateCSV(sql, CSVOptions(o));
+    }
+    QString target() const { return out + QStringLiteral("/CLIENTES.csv"); }
+    QString out;
+};
+
+const QString kTable = QStringLiteral("SELECT Id, Nombre AS [Nombre#], Importe, Alta FROM T ORDER BY Id DESC");
+
+TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale)
+{
+    const QString expected = kBom + "Id,\"Nombre\",Importe,Alta\r\n7,\"Dice \"\"hola\"\"\",3.5000,05/03/2024\r\n"
+                                    "-1,\"N/A\",-1.0000,01/01/1900\r\n";
+    for (const QLocale& locale : {QLocale(QLocale::Spanish, QLocale::Spain), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        ValueText::ScopedLocale in(locale);
+        ASSERT_TRUE(generate(kTable, fullOptions(out)));
+        EXPECT_EQ(utf16File(bytesOf(target())), expected) << locale.name().toStdString();
+    }
+    EXPECT_TRUE(notices->calls.empty());
+
+    // ";" with a decimal comma; a repeated name is counted; a comma inside a bare value is quoted.
+    CSVOutputs o = fullOptions(out);
+    o.SeparadorCampos = QStringLiteral(";");
+    o.SeparadorDecimal = QStringLiteral(",");
+    ASSERT_TRUE(generate("SELECT Importe AS a, Importe AS a, 'Madrid, ES' AS c FROM T WHERE Id = 7", o));
+    EXPECT_EQ(utf16File(bytesOf(target())), kBom + "a;a(2);c\r\n3,5000;3,5000;Madrid, ES\r\n");
+    o.SeparadorCampos = QStringLiteral(",");
+    o.SeparadorDecimal = QStringLiteral(".");
+    ASSERT_TRUE(generate("SELECT 'Madrid, ES' AS c FROM T WHERE Id = 7", o));
+    EXPECT_EQ(utf16File(bytesOf(target())), kBom + "c\r\n\"Madrid, ES\"\r\n");
+
+    // An empty result still gives its title line.
+    ASSERT_TRUE(generate("SELECT Id, Nombre FROM Vacia", o));
+    EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Id,Nombre\r\n");
+}
+
+TEST_F(CsvWriterTest, FastPathWritesTheDataLayersRowsInUtf8WithoutBom)
+{
+    file.exec({"CREATE TABLE F (a LONG, b TEXT(10))", "INSERT INTO F VALUES (1, 'a')", "INSERT INTO F VALUES (NULL, 'b')"});
+    ASSERT_TRUE(generate("SELECT a, b FROM F ORDER BY b", fastOptions(out)));
+    EXPECT_EQ(bytesOf(target()), QByteArray("1;a\r\n--;b\r\n\r\n"));
+    // A value with the separator stays one field; no rows leave one empty line.
+    ASSERT_TRUE(generate("SELECT 'x;y' AS v FROM F WHERE a = 1", fastOptions(out)));
+    EXPECT_EQ(bytesOf(target()), QByteArray("\"x;y\"\r\n\r\n"));
+    ASSERT_TRUE(generate("SELECT Id FROM Vacia", fastOptions(out)));
+    EXPECT_EQ(bytesOf(target()), QByteArray("\r\n"));
+}
+
+TEST_F(CsvWriterTest, ServerColumnsOfOtherTypesKeepTheirValuesAndTitles)
+{
+    auto rec = db::RecordingBackend::install();
+    zolt->setConnectionType(0);
+    zolt->StartObject("s", "d", "u", "p");
+    db::RecordingBackend::Answer a;
+    db::FieldInfo dia;
+    dia.name = QStringLiteral("Dia#");
+    dia.type = db::adDBDate;
+    db::FieldInfo bin;
+    bin.name = QStringLiteral("Foto");
+    bin.type = db::adVarBinary;
+    a.fields = {dia, bin};
+    auto bytes = std::make_shared<VArray>(0, 0);
+    bytes->at(0) = Variant(std::uint8_t(7));
+    a.rows = {{Variant(QDate(2024, 3, 5)), Variant(bytes)}, {Variant::null(), Variant::null()}};
+    rec->answer("SELECT Dia, Foto FROM Agenda", a);
+    ASSERT_TRUE(generate("SELECT Dia, Foto FROM Agenda", fullOptions(out)));
+    EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Dia,Foto\r\n05/03/2024,\r\n,\r\n");
+    // The statement runs once, as written: no probe of its columns.
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT Dia, Foto FROM Agenda"});
+    db::RecordingBackend::uninstall();
+}
+
+TEST_F(CsvWriterTest, OnlyOneSelectWithoutIntoIsRun)
+{
+    auto rec = db::RecordingBackend::install();
+    zolt->setConnectionType(0);
+    zolt->StartObject("s", "d", "u", "p");
+    for (const char* sql : {"SELECT a INTO x FROM t", "SELECT 1; DELETE FROM t", "DELETE FROM t", ""}) {
+        notices->calls.clear();
+        EXPECT_FALSE(generate(QLatin1String(sql), fullOptions(out))) << sql;
+        EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
+                                    "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")})
+            << sql;
+    }
+    EXPECT_TRUE(rec->statements().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(target()));
+    db::RecordingBackend::uninstall();
+}
+
+TEST(ExportStatement, SplitsOutsideLiteralsNamesAndComments)
+{
+    struct Case {
+        const char* text;
+        const char* expected; // nullptr: refused
+    };
+    const Case cases[] = {
+        {"SELECT 'a;b' FROM t;", "SELECT 'a;b' FROM t"},
+        {"select into_x, [a;INTO] FROM t -- ; DELETE FROM t", "select into_x, [a;INTO] FROM t -- ; DELETE FROM t"},
+        {"  -- the list\r\nSELECT \"x;y\" FROM t ; ; ", "-- the list\r\nSELECT \"x;y\" FROM t"},
+        {"SELECT 'it''s;' INTO", nullptr},
+        {"SELECT a INTO x FROM t", nullptr},
+        {"SELECT 1; DELETE FROM t", nullptr},
+        {"SELECT 1; SELECT 2", nullptr},
+        {"WITH c AS (SELECT 1) SELECT * FROM c", nullptr},
+        {"(SELECT 1)", nullptr},
+        {"'SELECT'", nullptr},
+        {"-- SELECT 1", nullptr},
+        {"SELECT 'unclosed; DELETE FROM t", "SELECT 'unclosed; DELETE FROM t"},
+    };
+    for (const Case& c : cases) {
+        const auto got = exportsql::singleSelect(QString::fromUtf8(c.text));
+        if (c.expected)
+            EXPECT_EQ(got.value_or(QStringLiteral("<refused>")), QString::fromUtf8(c.expected)) << c.text;
+        else
+            EXPECT_FALSE(got) << c.text;
+    }
+}
+
+// Makes a folder unwritable for the test's lifetime: its mode, and for root
+// (whom modes do not stop) the immutable attribute.
+class Unwritable {
+public:
+    explicit Unwritable(const QString& dir) : path_(QFile::encodeName(dir))
+    {
+        ::chmod(path_.constData(), 0555);
+        if (::geteuid() == 0)
+            immutable_ = setFlag(true);
+    }
+    ~Unwritable()
+    {
+        if (immutable_)
+            setFlag(false);
+        ::chmod(path_.constData(), 0755);
+    }
+    bool holds() const { return ::geteuid() != 0 || immutable_; }
+
+private:
+    bool setFlag(bool on)
+    {
+        const int fd = ::open(path_.constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return ok;
+    }
+    QByteArray path_;
+    bool immutable_ = false;
+};
+
+TEST_F(CsvWriterTest, AFailureIsReportedAndLeavesTheOldFileAsItWas)
+{
+    ASSERT_TRUE(QDir().mkpath(out));
+    QFile old(target());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old contents");
+    old.close();
+    {
+        Unwritable lock(out);
+        if (!lock.holds())
+            GTEST_SKIP() << "no way to make a folder unwritable here";
+        EXPECT_FALSE(generate(kTable, fullOptions(out)));
+        EXPECT_FALSE(generate(kTable, fastOptions(out)));
+    }
+    EXPECT_EQ(shownTexts(), QStringList(2, QString::fromUtf8("16|Error|Error en Función GenerateCSV\r\nComponente: "
+                                                             "GRANVIK.CLSCSV")));
+    EXPECT_EQ(bytesOf(target()), QByteArray("old contents"));
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"CLIENTES.csv"});
+}
+
+} // namespace

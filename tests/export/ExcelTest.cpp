@@ -1,0 +1,249 @@
+// The workbook writer: workbooks read back with minizip, part by part.
+#include "ExportTestSupport.h"
+
+#include "export/clsExcel.h"
+#include "platform/db/RecordingBackend.h"
+#include "platform/shell/Shell.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <minizip/unzip.h>
+
+using namespace exporttest;
+
+namespace {
+
+// The parts of an .xlsx file by name.
+QMap<QString, QString> partsOf(const QString& path)
+{
+    QMap<QString, QString> parts;
+    unzFile zip = unzOpen(QFile::encodeName(path).constData());
+    if (!zip)
+        return parts;
+    for (int more = unzGoToFirstFile(zip); more == UNZ_OK; more = unzGoToNextFile(zip)) {
+        char name[512];
+        unz_file_info info;
+        unzGetCurrentFileInfo(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+        QByteArray data(qsizetype(info.uncompressed_size), '\0');
+        unzOpenCurrentFile(zip);
+        unzReadCurrentFile(zip, data.data(), unsigned(data.size()));
+        unzCloseCurrentFile(zip);
+        parts.insert(QString::fromUtf8(name), QString::fromUtf8(data));
+    }
+    unzClose(zip);
+    return parts;
+}
+
+// Every match of a pattern's first group.
+QStringList all(const QString& text, const QString& pattern)
+{
+    QStringList out;
+    auto it = QRegularExpression(pattern).globalMatch(text);
+    while (it.hasNext())
+        out << it.next().captured(1);
+    return out;
+}
+
+// The cell element of a reference ("A1") in a sheet.
+QString cell(const QString& sheet, const QString& ref)
+{
+    const auto m = QRegularExpression(QStringLiteral("<c r=\"%1\"[^>]*(/>|>.*?</c>)").arg(ref),
+                                      QRegularExpression::DotMatchesEverythingOption)
+                       .match(sheet);
+    return m.hasMatch() ? m.captured(0) : QString();
+}
+
+QString styleOf(const QString& cellXml) { return all(cellXml, QStringLiteral("s=\"(\\d+)\"")).value(0); }
+
+class ExcelTest : public ExportTest {
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        file.exec({"CREATE TABLE C (Id LONG, Codigo TEXT(10), Nombre TEXT(40), Importe DOUBLE)",
+                   "INSERT INTO C VALUES (1, '00123', 'Madrid, ES', 2.5)", "INSERT INTO C VALUES (2, '7', 'a\tb', NULL)",
+                   "INSERT INTO C VALUES (3, NULL, 'x' & char(13, 10) & 'y', 1e-05)",
+                   "INSERT INTO C VALUES (4, 'd', 'e', 4)", "INSERT INTO C VALUES (5, 'f', 'g', 5)",
+                   "CREATE TABLE Vacia (Id LONG)"});
+        excel.StartObject(&host, zolt, msg, nullptr);
+        excel.setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(10, 15, 0)); });
+    }
+    bool known(const QString& sql, const QString& formats = QString())
+    {
+        return excel.GenerateExcelKnownCellCount(sql, QStringLiteral("Clientes"), 3, 4,
+                                                 QStringLiteral("Id\tCódigo\tNombre\tImporte\r\n"), formats);
+    }
+    QStringList excelFiles() const { return QDir(folder.filePath("Excel")).entryList(QDir::Files | QDir::Hidden); }
+
+    shell::ScopedRecordingLauncher launcher;
+    clsExcel excel;
+};
+
+const QString kFirstThree = QStringLiteral("SELECT Id, Codigo, Nombre, Importe FROM C WHERE Id <= 3 ORDER BY Id");
+const QString kWorkbook = QStringLiteral("20240305_101500.xlsx");
+
+TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
+{
+    ASSERT_TRUE(known(kFirstThree));
+    EXPECT_EQ(excel.FileName(), folder.filePath("Excel/") + kWorkbook);
+    EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
+    if (qEnvironmentVariableIsSet("VELMORA_SHOT_DIR"))
+        QFile::copy(excel.FileName(), qEnvironmentVariable("VELMORA_SHOT_DIR") + QStringLiteral("/clientes.xlsx"));
+    ASSERT_EQ(launcher->launched.size(), 1);
+    EXPECT_EQ(launcher->launched.first(), QUrl::fromLocalFile(excel.FileName()));
+    EXPECT_TRUE(notices->calls.empty());
+
+    const auto parts = partsOf(excel.FileName());
+    EXPECT_EQ(all(parts["xl/workbook.xml"], "<sheet name=\"([^\"]+)\""), QStringList{QString::fromUtf8("Hoja Nº1")});
+    const QString sheet = parts["xl/worksheets/sheet1.xml"];
+    const QString styles = parts["xl/styles.xml"];
+
+    // A1: the title in its font.
+    EXPECT_TRUE(cell(sheet, "A1").contains("<t>Clientes</t>"));
+    const QStringList xfs = all(styles, "<cellXfs[^>]*>(.*)</cellXfs>").value(0).split("<xf ").mid(1);
+    const QStringList fonts = all(styles, "<fonts[^>]*>(.*)</fonts>").value(0).split("<font>").mid(1);
+    const QString titleXf = xfs.value(styleOf(cell(sheet, "A1")).toInt());
+    const QString titleFont = fonts.value(all(titleXf, "fontId=\"(\\d+)\"").value(0).toInt());
+    for (const char* part : {"<b/>", "<u/>", "<sz val=\"14\"/>", "<name val=\"Arial Narrow\"/>"})
+        EXPECT_TRUE(titleFont.contains(QLatin1String(part))) << part << " in " << titleFont.toStdString();
+
+    // Row 4: the given titles, cells 1..4 in one framed, filled text style.
+    QStringList headerStyles;
+    for (const char* ref : {"A4", "B4", "C4", "D4"})
+        headerStyles << styleOf(cell(sheet, ref));
+    EXPECT_EQ(headerStyles, QStringList(4, headerStyles.first()));
+    EXPECT_TRUE(cell(sheet, "B4").contains(QString::fromUtf8("<t>Código</t>")));
+    const QString headerXf = xfs.value(headerStyles.first().toInt());
+    const QString fill = all(styles, "<fills[^>]*>(.*)</fills>").value(0).split("<fill>").mid(1).value(
+        all(headerXf, "fillId=\"(\\d+)\"").value(0).toInt());
+    EXPECT_TRUE(fill.contains("patternType=\"solid\"") && fill.contains("rgb=\"FF99CCFF\"")) << fill.toStdString();
+    const QString border = all(styles, "<borders[^>]*>(.*)</borders>").value(0).split("<border>").mid(1).value(
+        all(headerXf, "borderId=\"(\\d+)\"").value(0).toInt());
+    EXPECT_EQ(border.count("style=\"thin\""), 4) << border.toStdString();
+    const QString textFormat = all(headerXf, "numFmtId=\"(\\d+)\"").value(0);
+    EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"" + textFormat + "\" formatCode=\"@\"/>")) << textFormat.toStdString();
+
+    // Data from row 5, as text, unchanged; NULL blank; rows 4 to 7 are text rows.
+    EXPECT_TRUE(cell(sheet, "B5").contains("t=\"inlineStr\"") && cell(sheet, "B5").contains("<t>00123</t>"));
+    EXPECT_TRUE(cell(sheet, "C5").contains("<t>Madrid, ES</t>"));
+    EXPECT_TRUE(cell(sheet, "C6").contains("<t>a\tb</t>"));
+    EXPECT_TRUE(cell(sheet, "C7").contains("<t>x_x000D_\ny</t>")); // CR as the format writes it
+    EXPECT_TRUE(cell(sheet, "D5").contains("<t>2.5</t>"));
+    EXPECT_TRUE(cell(sheet, "D7").contains("<t>0.00001</t>"));
+    EXPECT_EQ(cell(sheet, "D6"), "");
+    EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6", "7"}));
+    // Widths from the longest text of each column (not A1), plus one.
+    EXPECT_EQ(all(sheet, "<col min=\"(\\d+)\" max=\"\\d+\" width=\"\\d+"), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(all(sheet, "<col [^>]*width=\"(\\d+)"), (QStringList{"3", "7", "11", "8"}));
+}
+
+TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
+{
+    zolt->setRowsPerSheet(2);
+    ASSERT_TRUE(excel.GenerateExcel("SELECT Id, Nombre FROM C ORDER BY Id", "T"));
+    const auto parts = partsOf(excel.FileName());
+    EXPECT_EQ(all(parts["xl/workbook.xml"], "<sheet name=\"([^\"]+)\""),
+              (QStringList{QString::fromUtf8("Hoja Nº1"), QString::fromUtf8("Hoja Nº2"), QString::fromUtf8("Hoja Nº3")}));
+    EXPECT_EQ(all(parts["xl/workbook.xml"], "activeTab=\"(\\d+)\""), QStringList{"2"});
+    QStringList ids;
+    for (int s = 1; s <= 3; ++s) {
+        const QString sheet = parts[QStringLiteral("xl/worksheets/sheet%1.xml").arg(s)];
+        EXPECT_TRUE(cell(sheet, "A1").contains("<t>T</t>"));
+        EXPECT_TRUE(cell(sheet, "B4").contains("<t>Nombre</t>"));
+        ids << all(sheet, "<c r=\"A\\d+\"[^>]*><is><t>(\\d)</t>").join(',');
+        // Rows 4 to 6 are text rows on every sheet, the last one too.
+        EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6"}));
+    }
+    EXPECT_EQ(ids, (QStringList{"1,2", "3,4", "5"}));
+    EXPECT_EQ(launcher->launched.size(), 1);
+
+    // Without ORDER BY the rows cannot be cut into sheets.
+    launcher->launched.clear();
+    EXPECT_FALSE(excel.GenerateExcel("SELECT Id, Nombre FROM C", "T"));
+    EXPECT_EQ(excel.FileName(), "");
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].prompt, QString::fromUtf8("Se han encontrado 5 registros, debido a que no existe "
+                                                          "ordenación en la sentencia SQL, no se puede realizar paginación."));
+    EXPECT_EQ(excelFiles().size(), 1);
+    EXPECT_TRUE(launcher->launched.isEmpty());
+}
+
+TEST_F(ExcelTest, AnEmptyResultIsANoticeAndNoWorkbook)
+{
+    EXPECT_TRUE(excel.GenerateExcel("SELECT Id FROM Vacia", "T"));
+    EXPECT_EQ(shownTexts(), QStringList{"64|Aviso|No se han encontrado resultados para generar el Excel"});
+    EXPECT_TRUE(excelFiles().isEmpty());
+    EXPECT_TRUE(launcher->launched.isEmpty());
+}
+
+TEST_F(ExcelTest, ColumnFormatsTypeNumbersAndABadOneIsReportedBeforeAnyFile)
+{
+    ASSERT_TRUE(excel.GenerateExcel("SELECT Codigo, Importe FROM C WHERE Id <= 3 ORDER BY Id", "T", "2-0.00"));
+    const auto parts = partsOf(excel.FileName());
+    const QString sheet = parts["xl/worksheets/sheet1.xml"];
+    EXPECT_EQ(all(cell(sheet, "B5"), "<v>([^<]*)</v>"), QStringList{"2.5"});
+    EXPECT_FALSE(cell(sheet, "B5").contains("t=\""));
+    EXPECT_TRUE(cell(sheet, "A5").contains("<t>00123</t>")); // text stays text
+    EXPECT_TRUE(parts["xl/styles.xml"].contains("formatCode=\"0.00\""));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"2\" max=\"2\" width=\"[\\d.]+\" style=\"\\d+\"")));
+
+    launcher->launched.clear();
+    QFile::remove(excel.FileName());
+    EXPECT_FALSE(known(kFirstThree, "x-0.00"));
+    ASSERT_EQ(notices->calls.size(), 1u);
+    EXPECT_TRUE(shown(notices->calls[0]).startsWith(
+        QString::fromUtf8("16|Error|Error en Función GenerateExcelKnownCellCount\r\nError: ")));
+    EXPECT_TRUE(excelFiles().isEmpty());
+    EXPECT_TRUE(launcher->launched.isEmpty());
+}
+
+TEST_F(ExcelTest, AFailureMidWriteLeavesNoFileAndLaunchesNothing)
+{
+    // A text longer than a cell takes fails the second row.
+    file.exec({"INSERT INTO C VALUES (9, 'long', '" + QString(40000, 'z') + "', 0)"});
+    EXPECT_FALSE(known("SELECT Id, Codigo, Nombre, Importe FROM C WHERE Id IN (1, 9) ORDER BY Id"));
+    ASSERT_EQ(notices->calls.size(), 1u);
+    EXPECT_TRUE(shown(notices->calls[0]).startsWith(QString::fromUtf8("16|Error|Error en Función GenerateExcelKnownCellCount")));
+    EXPECT_TRUE(excelFiles().isEmpty());
+    EXPECT_TRUE(launcher->launched.isEmpty());
+    EXPECT_EQ(excel.FileName(), "");
+}
+
+TEST_F(ExcelTest, AFailedLaunchIsToldAndTheWorkbookStays)
+{
+    launcher->answer = false;
+    ASSERT_TRUE(known(kFirstThree));
+    ASSERT_TRUE(known(kFirstThree)); // the same second: the next free name
+    EXPECT_EQ(excelFiles(), (QStringList{"20240305_101500.xlsx", "20240305_101500_2.xlsx"}));
+    EXPECT_EQ(shownTexts().value(1),
+              "64|Aviso|Se ha generado el fichero " + excel.FileName() +
+                  ", pero no se ha podido abrir con el programa del escritorio.");
+}
+
+TEST_F(ExcelTest, OnlyOneSelectWithoutIntoIsRun)
+{
+    EXPECT_FALSE(known("SELECT Id INTO D FROM C"));
+    EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
+                                "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")});
+    EXPECT_TRUE(excelFiles().isEmpty());
+}
+
+TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
+{
+    const QString target = folder.filePath("vacio.xlsx");
+    ASSERT_TRUE(excel.GenerateExcelDirect(kFirstThree, "T", target));
+    EXPECT_TRUE(partsOf(target).contains("xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
+    EXPECT_EQ(launcher->launched.size(), 1);
+
+    // On a server the statement is run once, for its rows.
+    auto rec = db::RecordingBackend::install();
+    zolt->setConnectionType(0);
+    zolt->StartObject("s", "d", "u", "p");
+    rec->answerRows("SELECT a FROM t", {"a"}, {{Variant(std::int32_t(1))}});
+    ASSERT_TRUE(excel.GenerateExcelDirect("SELECT a FROM t", "T", target));
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
+    db::RecordingBackend::uninstall();
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#pragma once
+// Shared pieces of the export tests: a program folder of its own, a local
+// database file, a data-access object over it (or over the recorder), and a
+// message object whose notices and reports are kept.
+#include "core/Dialogs.h"
+#include "core/ProgramFolder.h"
+#include "data/DataTestSupport.h"
+#include "messages/clsError.h"
+#include "platform/db/sqlite/SqliteBackend.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace exporttest {
+
+// A notice or report as shown: style, title and body (without its leading line break).
+inline QString shown(const MsgBoxRecorder::Call& c)
+{
+    return QString::number(c.style) + QLatin1Char('|') + c.title + QLatin1Char('|') + c.body.mid(2);
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ProgramFolder::setPath(folder.path());
+        msg = std::make_shared<clsError>();
+        msg->Parent = &host; // the class reports show only with a host
+        notices = std::make_shared<MsgBoxRecorder>();
+        msg->setRecorder(notices);
+        db::createLocalDatabase(file.path);
+        file.point(*zolt);
+    }
+    void TearDown() override { ProgramFolder::setPath(QString()); }
+
+    QStringList shownTexts() const
+    {
+        QStringList out;
+        for (const auto& c : notices->calls)
+            out << shown(c);
+        return out;
+    }
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+    QWidget host;
+    std::shared_ptr<clsError> msg;
+    std::shared_ptr<MsgBoxRecorder> notices;
+    datatest::LocalDb file;
+    std::shared_ptr<datatest::TestDO> zolt = std::make_shared<datatest::TestDO>();
+    ScopedRecordingDialogs dialogs;
+};
+
+} // namespace exporttest

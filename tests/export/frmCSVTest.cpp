@@ -1,0 +1,200 @@
+// The CSV options window: its [CSV] settings, the checks of Aceptar, the
+// outputs and the ways out.
+#include "ExportTestSupport.h"
+
+#include "core/ProfileFile.h"
+#include "export/frmCSV.h"
+#include "services/clsTablas.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace exporttest;
+
+namespace {
+
+class frmCSVTest : public ExportTest {
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        scr = std::make_shared<clsTablas>();
+        scr->oError = msg;
+        ini = ProgramFolder::file(QStringLiteral("Velmora.ini"));
+    }
+    std::unique_ptr<frmCSV> open()
+    {
+        auto w = std::make_unique<frmCSV>();
+        w->setSCR(scr);
+        w->setMSG(msg);
+        w->Form_Load();
+        return w;
+    }
+    static QLineEdit* text(frmCSV& w, const char* name) { return w.findChild<QLineEdit*>(QLatin1String(name)); }
+    static QRadioButton* option(frmCSV& w, const char* name, int index)
+    {
+        for (QRadioButton* b : w.findChildren<QRadioButton*>(QLatin1String(name)))
+            if (b->property("Index").toInt() == index)
+                return b;
+        return nullptr;
+    }
+    static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
+    void writeIni(const QByteArray& bytes)
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    std::shared_ptr<clsTablas> scr;
+    QString ini;
+};
+
+TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
+{
+    auto w = open();
+    const QString csv = folder.path() + QStringLiteral("/CSV/");
+    EXPECT_TRUE(QFileInfo(csv).isDir());
+    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
+    const CSVFormState s = w->state();
+    EXPECT_EQ(s.txtRuta, csv);
+    EXPECT_EQ(s.txtNombreFichero, "");
+    EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero}), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ((std::vector<bool>{s.chkDelimitadorTexto, s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
+              (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ(s.txtDecimales, "4");
+    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled());
+    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
+    EXPECT_EQ(w->property("Tag").toString(), "Translated");
+    EXPECT_TRUE(w->Cancelled());
+    EXPECT_TRUE(notices->calls.empty());
+
+    if (qEnvironmentVariableIsSet("VELMORA_SHOT_DIR")) {
+        w->show();
+        w->grab().save(qEnvironmentVariable("VELMORA_SHOT_DIR") + QStringLiteral("/frmCSV.png"));
+    }
+}
+
+TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
+{
+    auto w = open();
+    text(*w, "txtRuta")->setText("/x/out");
+    text(*w, "txtNombreFichero")->setText("clientes");
+    choose(*w, "optSeparador", 1);
+    choose(*w, "optDelimitador", 1);
+    text(*w, "txtDiferenciador")->setText("\"");
+    w->BttAceptar_MouseUp();
+    ASSERT_FALSE(w->Cancelled()) << shownTexts().join('\n').toStdString();
+    EXPECT_EQ(w->RutaDestino(), "/x/out/");
+    EXPECT_EQ(w->NombreFichero(), "CLIENTES.csv");
+    EXPECT_EQ(w->FicheroDestino(), "/x/out/CLIENTES.csv");
+    EXPECT_EQ(w->SeparadorCampos(), ";");
+    EXPECT_EQ(w->DelimitadorCampos(), "''");
+    EXPECT_EQ(w->Diferenciador(), "\"");
+    EXPECT_EQ(w->PosicionesDecimales(), 4);
+
+    // The options collection: the 13 outputs by name, in order.
+    const CollectionPtr c = CSVOptions(w->Outputs());
+    QStringList keys;
+    for (int i = 1; i <= c->Count(); ++i)
+        keys << c->KeyAt(i);
+    EXPECT_EQ(keys, (QStringList{"FicheroDestino", "RutaDestino", "NombreFichero", "SeparadorCampos", "FormatoFecha",
+                                 "SeparadorDecimal", "PosicionesDecimales", "DelimitadorCampos", "Diferenciador",
+                                 "DelimitadorTexto", "DelimitadorNumero", "DelimitadorFecha", "DelimitadorTitulos"}));
+    EXPECT_EQ(c->Item(Variant("PosicionesDecimales")).type(), VarType::Integer);
+
+    const QString section = QString::fromUtf8(bytesOf(ini)).section("[CSV]", 1).trimmed();
+    EXPECT_EQ(section.split(QRegularExpression("\r?\n")),
+              (QStringList{"Path=/x/out/", "FileName=clientes", "Separator=1", "CustomizedSeparator=", "Delimitator=1",
+                           "CustomizedDelimitator=", "Differentiator=||||", "TextDelimitator=S", "NumberDelimitator=N",
+                           "DateDelimitator=N", "TitlesDelimitator=S", "DateFormat=0", "NumberFormat=0", "Decimals=4"}));
+
+    // Reopened: the stored texts come back decoded.
+    auto again = open();
+    EXPECT_EQ(text(*again, "txtDiferenciador")->text(), "\"");
+    EXPECT_EQ(text(*again, "txtNombreFichero")->text(), "clientes");
+    EXPECT_TRUE(option(*again, "optDelimitador", 1)->isChecked());
+}
+
+TEST_F(frmCSVTest, ATypedDoubleQuoteDelimiterIsStoredWithThreeApostrophesAndGivenAsItself)
+{
+    auto w = open();
+    text(*w, "txtNombreFichero")->setText("a");
+    choose(*w, "optDelimitador", 3);
+    text(*w, "txtDelimitador")->setText("\"");
+    text(*w, "txtDiferenciador")->setText("''");
+    w->BttAceptar_MouseUp();
+    ASSERT_FALSE(w->Cancelled());
+    EXPECT_EQ(w->DelimitadorCampos(), "\"");
+    EXPECT_EQ(w->Diferenciador(), "''");
+    EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
+    EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
+}
+
+TEST_F(frmCSVTest, RefusedInputsStoreNothingAndKeepTheWindowOpen)
+{
+    auto w = open();
+    const QByteArray before = bytesOf(ini);
+    w->show();
+    text(*w, "txtNombreFichero")->setText("a");
+    choose(*w, "optNumero", 1); // decimal comma with the comma separator
+    w->BttAceptar_MouseUp();
+    text(*w, "txtDecimales")->setText("a");
+    choose(*w, "optNumero", 0);
+    w->BttAceptar_MouseUp();
+    text(*w, "txtNombreFichero")->clear();
+    w->BttAceptar_MouseUp();
+    EXPECT_EQ(shownTexts(), (QStringList{"64|Aviso|El separador decimal y el separador de campos no pueden coincidir",
+                                         "16|Error|FRMCSV.BTTACEPTAR_MOUSEUP\r\nError: No coinciden los tipos",
+                                         "64|Aviso|El nombre del fichero no puede estar en blanco"}));
+    EXPECT_EQ(bytesOf(ini), before);
+    EXPECT_TRUE(w->Cancelled());
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(frmCSVTest, CloseBoxEscAndNingunoLeaveAsTheyShould)
+{
+    auto w = open();
+    text(*w, "txtNombreFichero")->setText("a");
+    choose(*w, "optDelimitador", 2);
+    text(*w, "txtDiferenciador")->setText("x");
+    choose(*w, "optDelimitador", 0);
+    EXPECT_EQ(text(*w, "txtDiferenciador")->text(), "");
+    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
+
+    // Enter in a text box accepts; the stored differentiator is empty.
+    w->show();
+    QTest::keyClick(text(*w, "txtNombreFichero"), Qt::Key_Return);
+    EXPECT_FALSE(w->Cancelled());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Differentiator", "unset"), "unset");
+
+    // Esc in a text box, and the close box, leave as Salir.
+    w->show();
+    QTest::keyClick(text(*w, "txtRuta"), Qt::Key_Escape);
+    EXPECT_TRUE(w->Cancelled());
+    EXPECT_FALSE(w->isVisible());
+    auto closed = open();
+    closed->show();
+    text(*closed, "txtNombreFichero")->setText("b");
+    closed->close();
+    EXPECT_TRUE(closed->Cancelled());
+}
+
+TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
+{
+    writeIni("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
+    auto w = open();
+    EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
+                                        "controles no existe"});
+    const CSVFormState s = w->state();
+    EXPECT_EQ(s.txtRuta, "/data/");
+    EXPECT_EQ(s.txtNombreFichero, "f");
+    EXPECT_EQ(s.txtSeparador, "");
+    EXPECT_EQ(s.optDelimitador, 0);
+    EXPECT_NE(w->property("Tag").toString(), "Translated");
+}
+
+} // namespace
