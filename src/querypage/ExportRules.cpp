@@ -1,29 +1,8 @@
 #include "querypage/ExportRules.h"
 
 #include "core/ValueText.h"
-#include "querypage/PageDialogs.h"
 
 namespace exportrules {
-
-CollectionPtr csvOptions(const CsvDialog& d)
-{
-    auto c = newCollection();
-    const auto add = [&c](const char* key, const Variant& value) { c->Add(value, QString::fromLatin1(key)); };
-    add("FicheroDestino", d.FicheroDestino);
-    add("RutaDestino", d.RutaDestino);
-    add("NombreFichero", d.NombreFichero);
-    add("SeparadorCampos", d.SeparadorCampos);
-    add("FormatoFecha", d.FormatoFecha);
-    add("SeparadorDecimal", d.SeparadorDecimal);
-    add("PosicionesDecimales", d.PosicionesDecimales);
-    add("DelimitadorCampos", d.DelimitadorCampos);
-    add("Diferenciador", d.Diferenciador);
-    add("DelimitadorTexto", d.DelimitadorTexto);
-    add("DelimitadorNumero", d.DelimitadorNumero);
-    add("DelimitadorFecha", d.DelimitadorFecha);
-    add("DelimitadorTitulos", d.DelimitadorTitulos);
-    return c;
-}
 
 std::optional<QString> cellLimitNotice(qint64 records, qint64 columns)
 {

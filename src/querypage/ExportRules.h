@@ -1,17 +1,9 @@
 #pragma once
-// What the export launchers decide apart from any window: the CSVOptions
-// collection the CSV writer reads, and the spreadsheet's cell limit.
-#include "core/Collection.h"
-
+// The spreadsheet export's cell limit, apart from any window.
 #include <QString>
 #include <optional>
 
-class CsvDialog;
-
 namespace exportrules {
-
-// The 13 CSV options keyed and typed as the writer reads them, in order.
-CollectionPtr csvOptions(const CsvDialog& dialog);
 
 // Cells a spreadsheet export may hold.
 constexpr qint64 MaxCells = 6000000;

@@ -12,6 +12,7 @@
 #include "querypage/LoadRules.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 namespace {
 
@@ -92,13 +93,15 @@ void MaxSQL::BusquedaCSV()
         const std::shared_ptr<CsvDialog> dialog = dialogs_.frmCSV();
         dialog->SCR = scrObject_;
         dialog->MSG = errorObject_;
+        // Unloaded on every path: the shared instance never keeps its window past an export.
+        const auto unload = qScopeGuard([&dialog] { dialog->Unload(); });
         dialog->Show(this);
         exportHold_ = HoldCommands();
         if (dialog->Cancelled) {
             dialog->Unload();
             return;
         }
-        const CollectionPtr options = exportrules::csvOptions(*dialog);
+        const CollectionPtr options = CSVOptions(dialog->Outputs);
         dialog->Unload();
         pendingEvents();
         const QString statement = lastFinalSelect_;

@@ -2,6 +2,8 @@
 
 #include "compare/frmCompare.h"
 #include "controls/ModalRunner.h"
+#include "export/clsCSV.h"
+#include "export/clsExcel.h"
 #include "messages/clsError.h"
 #include "schema/ModalRunner.h"
 #include "schema/frmTables.h"
@@ -79,26 +81,61 @@ public:
     }
 };
 
-// A writer whose subsystem is not part of this build: it writes nothing.
-class AbsentCsv : public CsvWriter {
+// The CSV options window, made at its first showing and let go by Unload.
+class RealCsvOptions : public CsvDialog {
 public:
-    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
+    void Show(QWidget* owner) override
     {
-        return true;
+        if (!window_)
+            window_ = std::make_unique<frmCSV>();
+        window_->setSCR(SCR);
+        window_->setMSG(MSG);
+        controls::runModal(*window_, owner);
+        Cancelled = window_->Cancelled();
+        if (!Cancelled)
+            Outputs = window_->Outputs();
     }
-    bool GenerateCSV(const QString&, const CollectionPtr&) override { return false; }
+    void Unload() override
+    {
+        window_.reset();
+        Cancelled = true;
+    }
+
+private:
+    std::unique_ptr<frmCSV> window_;
 };
 
-class AbsentExcel : public ExcelWriter {
+class RealCsvWriter : public CsvWriter {
 public:
-    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
+    bool StartObject(QObject* oParent, std::shared_ptr<clsDO> zolt, std::shared_ptr<clsError> msg,
+                     std::shared_ptr<clsTablas> scr) override
     {
-        return true;
+        return writer_.StartObject(oParent, std::move(zolt), std::move(msg), std::move(scr));
     }
-    bool GenerateExcelKnownCellCount(const QString&, const QString&, std::int32_t, std::int32_t, const QString&) override
+    bool GenerateCSV(const QString& sSQL, const CollectionPtr& colParams) override
     {
-        return false;
+        return writer_.GenerateCSV(sSQL, colParams);
     }
+
+private:
+    clsCSV writer_;
+};
+
+class RealExcelWriter : public ExcelWriter {
+public:
+    bool StartObject(QObject* oParent, std::shared_ptr<clsDO> zolt, std::shared_ptr<clsError> msg,
+                     std::shared_ptr<clsTablas> scr) override
+    {
+        return writer_.StartObject(oParent, std::move(zolt), std::move(msg), std::move(scr));
+    }
+    bool GenerateExcelKnownCellCount(const QString& strSQL, const QString& sTitulo, std::int32_t lRows,
+                                     std::int32_t lCols, const QString& sHeaders) override
+    {
+        return writer_.GenerateExcelKnownCellCount(strSQL, sTitulo, lRows, lCols, sHeaders);
+    }
+
+private:
+    clsExcel writer_;
 };
 
 } // namespace
@@ -114,11 +151,12 @@ PageDialogs PageDialogs::standIns()
     d.frmTables = [] { return std::make_unique<SchemaTables>(); };
     d.frmCompare = [] { return std::make_unique<RealCompare>(); };
     d.frmCSV = [] {
-        static const auto shared = std::make_shared<Absent<CsvDialog>>();
+        // One instance for every page; its window lives only from Show to Unload.
+        static const auto shared = std::make_shared<RealCsvOptions>();
         return shared;
     };
-    d.clsCSV = [] { return std::make_unique<AbsentCsv>(); };
-    d.clsExcel = [] { return std::make_unique<AbsentExcel>(); };
+    d.clsCSV = [] { return std::make_unique<RealCsvWriter>(); };
+    d.clsExcel = [] { return std::make_unique<RealExcelWriter>(); };
     return d;
 }
 

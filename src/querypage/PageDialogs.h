@@ -5,6 +5,7 @@
 // dialog; tests install scripted ones. Where the real window does not exist
 // yet the default factory gives a stand-in (see each class).
 #include "core/Collection.h"
+#include "export/frmCSV.h"
 
 #include <QString>
 #include <QStringList>
@@ -95,14 +96,11 @@ public:
 };
 
 // CSV options (one shared instance): the thirteen options, read after Show
-// when not Cancelled; Unload() puts the instance back as it was before loading.
+// when not Cancelled; Unload() lets the window go until the next Show.
 class CsvDialog : public PageDialog {
 public:
     std::shared_ptr<clsTablas> SCR;
-    QString FicheroDestino, RutaDestino, NombreFichero, SeparadorCampos, FormatoFecha, SeparadorDecimal;
-    std::int16_t PosicionesDecimales = 0;
-    QString DelimitadorCampos, Diferenciador;
-    bool DelimitadorTexto = false, DelimitadorNumero = false, DelimitadorFecha = false, DelimitadorTitulos = false;
+    CSVOutputs Outputs;
     virtual void Unload() { Cancelled = true; }
 };
 

@@ -7,6 +7,10 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStringDecoder>
+#include "controls/ModalRunner.h"
+#include "export/frmCSV.h"
 
 namespace {
 
@@ -78,12 +82,12 @@ protected:
         csvDialog = std::make_shared<Scripted<CsvDialog>>(
             [this](CsvDialog& d) {
                 d.Cancelled = cancel;
-                d.FicheroDestino = "out/x.csv";
-                d.RutaDestino = "out/";
-                d.NombreFichero = "x";
-                d.SeparadorCampos = ";";
-                d.PosicionesDecimales = 2;
-                d.DelimitadorTitulos = true;
+                d.Outputs.FicheroDestino = "out/x.csv";
+                d.Outputs.RutaDestino = "out/";
+                d.Outputs.NombreFichero = "x";
+                d.Outputs.SeparadorCampos = ";";
+                d.Outputs.PosicionesDecimales = 2;
+                d.Outputs.DelimitadorTitulos = true;
             },
             dialogsShown);
         page.Dialogs().frmCSV = [this] { return csvDialog; };
@@ -205,6 +209,37 @@ TEST_F(ExportLaunch, SpreadsheetReloadsTheFinalSelect)
     rec->failOpen(".*", "sin conexión");
     page.GenerateExcel();
     EXPECT_EQ(written.created, 0);
+}
+
+} // namespace
+
+namespace {
+
+class RealExport : public PageFixture {};
+
+// The export subsystem's own window and writer behind the launcher.
+TEST_F(RealExport, CsvThroughTheOptionsWindow)
+{
+    controls::ScopedScriptedRunner runner;
+    runner.then<frmCSV>([this](frmCSV& w) {
+        w.findChild<QLineEdit*>("txtRuta")->setText(dir.path());
+        w.findChild<QLineEdit*>("txtNombreFichero")->setText("salida");
+        w.BttAceptar_MouseUp();
+    });
+    load("SELECT * FROM t");
+    page.GenerateCSV();
+    EXPECT_EQ(runner->shown, QStringList{"frmCSV"});
+    const QString file = dir.filePath("SALIDA.csv");
+    ASSERT_EQ(shown().size(), 1) << shown().join('\n').toStdString();
+    EXPECT_TRUE(shown()[0].startsWith("Fichero generado con éxito.")) << shown()[0].toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+    const QByteArray content = f.readAll();
+    // The writer's full path writes UTF-16 with its mark, the fast path UTF-8.
+    const QString wide = content.startsWith("\xff\xfe") ? QString(QStringDecoder(QStringDecoder::Utf16LE)(content.mid(2)))
+                                                      : QString::fromUtf8(content);
+    EXPECT_TRUE(wide.contains("y")) << wide.toStdString();
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
 }
 
 } // namespace
