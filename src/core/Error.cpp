@@ -13,6 +13,12 @@ void raise(long number, const QString& description, const QString& source)
     throw Error(number, description, source);
 }
 
+namespace detail {
+void typeMismatch() { raise(Error::TypeMismatch, QStringLiteral("No coinciden los tipos")); }
+void overflow() { raise(Error::Overflow, QStringLiteral("Desbordamiento")); }
+void invalidNull() { raise(Error::InvalidUseOfNull, QStringLiteral("Uso no válido de Null")); }
+} // namespace detail
+
 QString TraceTag(const QString& objectName, const QString& procedureName)
 {
     return QStringLiteral("{1") + objectName.toUpper() + QLatin1Char('.') + procedureName.toUpper() + QLatin1Char('}');

@@ -44,6 +44,13 @@ private:
 
 [[noreturn]] void raise(long number, const QString& description, const QString& source = QString());
 
+// The runtime's own failures of value conversion, with their texts.
+namespace detail {
+[[noreturn]] void typeMismatch();
+[[noreturn]] void overflow();
+[[noreturn]] void invalidNull();
+} // namespace detail
+
 // The error-handler tag "{1OBJECT.PROCEDURE}" put before "Error: " in reports.
 QString TraceTag(const QString& objectName, const QString& procedureName);
 // A value inserted into a translatable message: "{" digit value "}".

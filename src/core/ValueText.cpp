@@ -957,7 +957,7 @@ QString toText(const Variant& v)
 {
     switch (v.type()) {
     case VarType::Empty: return QString();
-    case VarType::Null: raise(Error::InvalidUseOfNull, QStringLiteral("Uso no válido de Null"));
+    case VarType::Null: detail::invalidNull();
     case VarType::Boolean: return booleanText(v.toBool());
     case VarType::String: return v.toString();
     case VarType::Date: return dateText(v.toDate());
@@ -975,7 +975,7 @@ QString toText(const Variant& v)
     case VarType::Object:
     case VarType::Array: break;
     }
-    raise(Error::TypeMismatch, QStringLiteral("No coinciden los tipos"));
+    detail::typeMismatch();
 }
 
 QString displayText(const Variant& v) { return v.isNull() ? QString() : toText(v); }
@@ -1170,7 +1170,7 @@ Currency currencyFromDigits(const ScannedNumber& n)
     const unsigned __int128 limit = (unsigned __int128)(1) << 63;
     auto check = [&](unsigned __int128 x) {
         if (x > limit - (n.negative ? 0 : 1))
-            raise(Error::Overflow, QStringLiteral("Desbordamiento"));
+            detail::overflow();
     };
     unsigned __int128 v = 0;
     for (long long i = 0; i < kept; ++i) {

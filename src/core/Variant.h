@@ -125,6 +125,8 @@ public:
     // Conversions with the runtime's rules (CBool, CByte, CInt, CLng, CDbl, CCur, CDate, CStr):
     // Null raises InvalidUseOfNull, text that is not a number raises TypeMismatch,
     // a value out of range raises Overflow. Integer conversions round half to even.
+    // Those that read or write text (isNumeric, toDouble, toCurrency, toDate,
+    // toString) are defined with the text rules, in ValueText_conversions.cpp.
     bool toBool() const;
     std::uint8_t toByte() const;
     std::int16_t toInt() const;

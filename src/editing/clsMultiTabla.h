@@ -12,6 +12,8 @@
 // so the write-back targets that row even when a value contains "#" or the
 // key fields were edited since.
 #include "core/Collection.h"
+#include "core/Error.h"
+#include "core/MessageReporter.h"
 #include "core/Object.h"
 #include "core/Variant.h"
 #include "services/RecordSource.h"
@@ -23,10 +25,11 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class clsDO;
-class clsError;
 class clsTablas;
 
 class clsMultiTabla : public Object, public RecordSource {
@@ -41,7 +44,7 @@ public:
     // Loads the set: the rows of NombreTabla that match pSQL (a condition, or a
     // text starting with ORDER BY). vListaCamposClave: one key field name or an
     // array of them (qualified "table.field"); without it the first field is the key.
-    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
+    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, MessageReporterPtr ObjetoError,
                  std::shared_ptr<clsTablas> ObjetoTablas, const QString& pSQL = QString(), bool CargaCompleta = false,
                  const QString& BaseDatos = QString(), const QString& NombreTabla = QString(),
                  const QString& Agrupacion = QString(), const QString& Modulo = QString(),
@@ -171,6 +174,20 @@ private:
 
     void terminate();
     void reportError(const QString& procedimiento, const QString& descripcion);
+    // Runs a member's body; a failure is reported under the member's
+    // procedure name (a text, or a function that writes it only when needed)
+    // and the member answers what it had when the failure came. False when
+    // it caught.
+    template <class Procedure, class Body>
+    bool guarded(const Procedure& procedure, Body&& body)
+    {
+        return trap(std::forward<Body>(body), [&](const Error& e) {
+            if constexpr (std::is_invocable_v<const Procedure&>)
+                reportError(procedure(), e.description);
+            else
+                reportError(procedure, e.description);
+        });
+    }
     void mostrarAviso(const QString& texto);
     void avisoEscritura(const QString& texto, const QStringList& datos);
     QString descripcionLet(const QString& campo, const Variant& registros, const Variant& valor) const;
@@ -256,7 +273,7 @@ private:
     QHash<QString, std::vector<Variant>> valoresLeidos_;
     std::weak_ptr<Object> parent_; // the page owns this object: no strong reference back
     std::shared_ptr<clsDO> objetoConsulta_;
-    std::shared_ptr<clsError> objetoError_;
+    MessageReporterPtr objetoError_;
     std::shared_ptr<clsTablas> objetoTablas_;
     std::int32_t contadorNuevos_ = 0;
     ListaEdicion edicion_;

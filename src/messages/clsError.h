@@ -6,16 +6,18 @@
 #include "core/ByRef.h"
 #include "core/Collection.h"
 #include "core/Error.h"
+#include "core/MessageReporter.h"
 #include "core/Object.h"
 #include "core/Variant.h"
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+class QObject;
+class QWidget;
 class clsDO;
 class frmMsgBox;
 class TranslationStore;
@@ -38,7 +40,7 @@ public:
     bool dontAskAgain = false;
 };
 
-class clsError : public Object {
+class clsError : public MessageReporter {
 public:
     clsError();
     ~clsError() override;
@@ -61,7 +63,7 @@ public:
     // line break). myStyle: 16 critical, 32 question, 64 information icon;
     // low bits 0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4-7 Yes/No.
     std::int32_t MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef<QString> myMainTitle,
-                        ByRef<QString> mySubTitle = QString(), bool bShowDontAskAgain = false);
+                        ByRef<QString> mySubTitle = QString(), bool bShowDontAskAgain = false) override;
 
     // The dialog's event sink ("Click" from "cmd" with the button's code,
     // "KeyPress" from "Form" with the key code).
@@ -88,7 +90,7 @@ public:
     // procedure and the component in upper case. TipoMensaje outside 0 to 255
     // raises Overflow.
     void MostrarError(const QString& Procedimiento, const QString& Componente, std::int32_t TipoMensaje,
-                      const QString& Titulo);
+                      const QString& Titulo) override;
 
     QString MultiMsg() const { return multiMsg_; }
     void setMultiMsg(const QString& value) { multiMsg_ = value; }

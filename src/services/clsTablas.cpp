@@ -9,7 +9,6 @@
 #include "core/ProfileFile.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
-#include "messages/clsError.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -37,7 +36,7 @@ void clsTablas::Release()
 // --- start-up and release
 
 bool clsTablas::Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta,
-                        std::shared_ptr<clsError> ObjetoError, const QString& QueTrayectoriaLocal)
+                        MessageReporterPtr ObjetoError, const QString& QueTrayectoriaLocal)
 {
     const bool ran = trap(
         [&] {

@@ -10,6 +10,7 @@
 // enterprise identifiers, tax rates, a password transform).
 #include "core/Collection.h"
 #include "core/CollectionHelpers.h"
+#include "core/MessageReporter.h"
 #include "core/Object.h"
 #include "core/Variant.h"
 #include "data/LogTarget.h"
@@ -25,7 +26,6 @@
 
 class QObject;
 class clsDO;
-class clsError;
 class ILogging;
 
 class clsTablas : public Object, public LogTarget {
@@ -53,7 +53,7 @@ public:
     QString Usuario;
     QString PasswordUsuario;
     ObjectPtr Parent;
-    std::shared_ptr<clsError> oError;
+    MessageReporterPtr oError;
     bool bSalir = false;
     bool ActivarBorrado = false;
 
@@ -73,7 +73,7 @@ public:
 
     // --- start-up, settings files, release
 
-    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
+    bool Iniciar(ObjectPtr oParent, std::shared_ptr<clsDO> ObjetoConsulta, MessageReporterPtr ObjetoError,
                  const QString& QueTrayectoriaLocal);
     bool Terminar();
     static QString LeerIni(const QString& lpFileName, const QString& lpAppName, const QString& lpKeyName,

@@ -4,7 +4,6 @@
 
 #include "OutsideComponents.h"
 #include "core/Error.h"
-#include "messages/clsError.h"
 
 namespace {
 const QString kNotifier = QStringLiteral("Sarnow.iclsAviso");

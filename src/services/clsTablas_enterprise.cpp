@@ -7,7 +7,6 @@
 #include "Rows.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
-#include "messages/clsError.h"
 
 #include <QLocale>
 

@@ -6,7 +6,6 @@
 #include "Rows.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
-#include "messages/clsError.h"
 
 namespace {
 
