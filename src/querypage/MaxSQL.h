@@ -164,6 +164,8 @@ public:
     QString contextStatement() const { return ContextStatement; }
     void setContextStatement(const QString& text) { ContextStatement = text; }
     bool IsRunning() const { return running_; }
+    // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
+    void ResetEditState(bool keyButton);
     // The spreadsheet export's reload of the final SELECT with the counts it
     // gives (tests put counts no test database could hold); false when it failed.
     using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
@@ -276,7 +278,6 @@ private:
     FinalReload finalReload_;
 
     // --- editability and key fields
-    void ResetEditState(bool keyButton);
     void ResolveKeyFields(const Variant& structure);
     QString KeyFieldAt(const Variant& structure, std::int32_t position);
     QString FieldIndexByName(const Variant& structure, const QString& name);
