@@ -3,7 +3,7 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 #include "platform/db/ResultSet.h"
-#include "querypage/SqlText.h"
+#include "data/SqlScan.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -51,7 +51,7 @@ QString dateLiteral(const sqltext::Dialect& dialect, const Variant& value)
 
 QString normalise(const QString& statement)
 {
-    return sqllex::mapCode(statement, [](QStringView part, QString& out) {
+    return sqltext::mapCode(statement, [](QStringView part, QString& out) {
         QString code = part.toString();
         code.replace(QLatin1String(" as "), QLatin1String(" AS "));
         code.replace(QLatin1String(" As "), QLatin1String(" AS "));
@@ -69,8 +69,8 @@ QString normalise(const QString& statement)
 
 QString tableName(const QString& statement)
 {
-    for (const sqllex::Segment& seg : sqllex::segments(statement)) {
-        if (seg.kind != sqllex::Kind::Code)
+    for (const sqltext::Segment& seg : sqltext::segments(statement)) {
+        if (seg.kind != sqltext::Kind::Code)
             continue;
         const qsizetype p = QStringView(statement).mid(seg.start, seg.length).indexOf(QLatin1String("FROM "), 0,
                                                                                        Qt::CaseInsensitive);
