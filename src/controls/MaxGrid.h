@@ -191,6 +191,10 @@ public:
     void setColSel(int col);
     int TopRow() const;
     void setTopRow(int row) override;
+    // The cell under the pointer at the last mouse event over the cells, set
+    // before the event is raised; -1 when the pointer was on no cell.
+    int MouseRow() const { return mouseRow_; }
+    int MouseCol() const { return mouseCol_; }
 
     // ---- editing
     bool Editable() const { return editable_; }
@@ -320,6 +324,7 @@ private:
     // current cell and selection
     int row_ = 1, col_ = 1, rowSel_ = 1, colSel_ = 1;
     int pendingTopRow_ = -1;
+    int mouseRow_ = -1, mouseCol_ = -1;
     int fixedRows_ = 1, fixedCols_ = 1;
 
     // editing state

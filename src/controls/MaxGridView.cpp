@@ -265,14 +265,18 @@ QVariant Model::data(const QModelIndex& idx, int role) const
         const std::uint32_t color = shownBack(r, c);
         return color == NoColor ? QVariant() : QVariant(controls::resolveColor(color));
     }
+    if (role == Qt::DecorationRole) // what the grid paints; read by item-view clients and tests
+        return pictures_.contains(key(r, c)) ? QVariant(picture(r, c)) : QVariant();
     return role == Qt::DisplayRole ? QVariant(text(r, c)) : QVariant();
 }
 
 QVariant Model::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || fixedRows_ < 1 || section >= cols_ || rows_ < 1)
+    if (orientation != Qt::Horizontal || fixedRows_ < 1 || section >= cols_ || rows_ < 1)
         return {};
-    return text(0, section);
+    if (role == Qt::DecorationRole)
+        return pictures_.contains(key(0, section)) ? QVariant(picture(0, section)) : QVariant();
+    return role == Qt::DisplayRole ? QVariant(text(0, section)) : QVariant();
 }
 
 // ---- FixedRowsHeader

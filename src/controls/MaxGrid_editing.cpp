@@ -372,6 +372,8 @@ bool MaxGrid::handleMouse(QMouseEvent* e)
     const QModelIndex index = view_->indexAt(e->position().toPoint());
     const int r = index.isValid() ? index.row() + fixedRows_ : -1, c = index.isValid() ? index.column() : -1;
     const bool movable = index.isValid() && c >= fixedCols_;
+    mouseRow_ = r;
+    mouseCol_ = c;
 
     auto selectTo = [&](int row, int col) {
         if (selectionMode_ == 1)

@@ -10,10 +10,13 @@
 #include "services/clsTablas.h"
 
 #include <QDialog>
+#include <QPixmap>
 #include <QString>
 #include <initializer_list>
 #include <memory>
 
+class MaxGrid;
+class MaxText;
 class QCheckBox;
 class QCloseEvent;
 class QLabel;
@@ -62,7 +65,7 @@ protected:
     template <class F>
     bool handle(const char* procedure, F&& body)
     {
-        return controls::trapHandler(MSG, objectName(), QString::fromLatin1(procedure), std::forward<F>(body));
+        return controls::trapHandler(MSG, objectName(), QString::fromUtf8(procedure), std::forward<F>(body));
     }
 
     // The message object's MsgBox (the system box without one).
@@ -84,9 +87,28 @@ template <class W>
 W* control(QWidget* parent, const char* name)
 {
     auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
+    w->setObjectName(QString::fromUtf8(name));
     return w;
 }
+
+// A read-only grid: its columns and header texts from the format string
+// ("|" between columns, a leading "<" or "^" aligns left or centred), one
+// header row and no data row yet; its header is translated with the window.
+MaxGrid* grid(QWidget* parent, const char* name, const QString& formatString);
+// A typed text box; a numeric one takes numbers only, shows them with the
+// format "0" and is right-aligned.
+MaxText* textBox(QWidget* parent, const char* name, bool numeric = false);
+// Enables or disables a control, a typed text box with its colours.
+void enable(QWidget* w, bool on);
+
+// How a grid cell places its picture.
+constexpr int PictureLeft = 1;    // at the left, vertically centred
+constexpr int PictureCentred = 4; // in the middle
+// The grid's width inside its frame and, when the rows do not fit, its vertical bar, in twips.
+int innerWidth(const MaxGrid& g);
+// Gives one cell a picture. Like any move of the grid's current cell, it
+// raises the grid's EnterCell when the cell changes.
+void setPicture(MaxGrid& g, int row, int col, const QPixmap& picture, int alignment);
 
 // Position and size in twips.
 inline void place(QWidget* w, double left, double top, double width, double height)

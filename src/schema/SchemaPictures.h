@@ -1,7 +1,9 @@
 #pragma once
 // The pictures of the schema windows, drawn here: keys (plain, black, gold,
-// crossed out), check boxes and the arrows of the index dialog's move buttons.
+// crossed out), check boxes, the arrows of the index dialog's move buttons and
+// the pictures of the buttons along the top.
 #include <QPixmap>
+#include <QString>
 
 namespace schema::pictures {
 
@@ -13,5 +15,8 @@ QPixmap checked();
 QPixmap unchecked();
 QPixmap arrowRight(bool grey);
 QPixmap arrowLeft(bool grey);
+// The picture of a button of the top row, by the button's name; none for a
+// name without one (the key button takes its pictures from the marks).
+QPixmap forButton(const QString& name);
 
 } // namespace schema::pictures

@@ -22,7 +22,7 @@ frmIndex::frmIndex(QWidget* parent) : SchemaDialog(parent)
     buttonRow(this, {BttAceptar}, BttSalir, width);
 
     Label1 = label(this, "Label1", QStringLiteral("Nombre"));
-    txtIndexName = control<QLineEdit>(this, "txtIndexName");
+    txtIndexName = textBox(this, "txtIndexName");
     chkIndexKey = check(this, "chkIndexKey", QStringLiteral("Clave Principal"));
     chkIndexUnique = check(this, "chkIndexUnique", QStringLiteral("Único"));
     chkIgnoreNulls = check(this, "chkIgnoreNulls", QStringLiteral("Ignora Nulos"));
@@ -32,8 +32,8 @@ frmIndex::frmIndex(QWidget* parent) : SchemaDialog(parent)
     place(chkIndexUnique, 2350, 1200, 1900, 315);
     place(chkIgnoreNulls, 4350, 1200, 2100, 315);
 
-    fgrAvailableFields = control<SchemaGrid>(this, "fgrAvailableFields");
-    fgrIndexFields = control<SchemaGrid>(this, "fgrIndexFields");
+    fgrAvailableFields = grid(this, "fgrAvailableFields", QStringLiteral("|<Campos Disponibles"));
+    fgrIndexFields = grid(this, "fgrIndexFields", QStringLiteral("|<Campos Indexados"));
     BttAddField = button(this, "BttAddField", QStringLiteral("Agregar"));
     BttRemoveField = button(this, "BttRemoveField", QStringLiteral("Quitar"));
     place(fgrAvailableFields, 150, 1650, 2450, 3000);
@@ -43,34 +43,29 @@ frmIndex::frmIndex(QWidget* parent) : SchemaDialog(parent)
     BttAddField->setIcon(pictures::arrowRight(false));
     BttRemoveField->setIcon(pictures::arrowLeft(true));
     BttRemoveField->setEnabled(false);
-    for (SchemaGrid* g : {fgrAvailableFields, fgrIndexFields}) {
-        setControlTag(g, QStringLiteral("Translatable"));
-        g->setCols(2);
-        g->setRows(1);
-    }
-    fgrAvailableFields->setTextMatrix(0, 1, QStringLiteral("Campos Disponibles"));
-    fgrIndexFields->setTextMatrix(0, 1, QStringLiteral("Campos Indexados"));
+    for (MaxGrid* g : {fgrAvailableFields, fgrIndexFields})
+        g->setScrollBars(2);
     setFixedSize(Screen::pixelsFromTwips(width), Screen::pixelsFromTwips(4800));
 
     connect(BttAceptar, &QPushButton::clicked, this, [this] { BttAceptar_MouseUp(); });
     connect(BttSalir, &QPushButton::clicked, this, [this] { BttSalir_MouseUp(); });
     connect(BttAddField, &QPushButton::clicked, this, [this] { BttAddField_MouseUp(); });
     connect(BttRemoveField, &QPushButton::clicked, this, [this] { BttRemoveField_MouseUp(); });
-    connect(fgrAvailableFields, &SchemaGrid::DblClick, this, [this] {
+    connect(fgrAvailableFields, &MaxGrid::DblClick, this, [this] {
         handle("fgrAvailableFields_DblClick", [this] {
             if (fgrAvailableFields->Row() >= 1)
                 addField();
         });
     });
-    connect(fgrIndexFields, &SchemaGrid::DblClick, this, [this] {
+    connect(fgrIndexFields, &MaxGrid::DblClick, this, [this] {
         handle("fgrIndexFields_DblClick", [this] {
             if (fgrIndexFields->Row() >= 1)
                 removeField();
         });
     });
-    connect(fgrAvailableFields, &SchemaGrid::GotFocus, this,
+    connect(fgrAvailableFields, &MaxGrid::GotFocus, this,
             [this] { handle("fgrAvailableFields_GotFocus", [this] { focusAvailable(true); }); });
-    connect(fgrIndexFields, &SchemaGrid::GotFocus, this,
+    connect(fgrIndexFields, &MaxGrid::GotFocus, this,
             [this] { handle("fgrIndexFields_GotFocus", [this] { focusAvailable(false); }); });
 }
 
@@ -129,7 +124,7 @@ void frmIndex::setEditionMode(const QString& mode)
     ensureLoaded();
     editionMode_ = mode;
     if (mode == QLatin1String("A")) {
-        txtIndexName->setReadOnly(false);
+        txtIndexName->setLocked(false);
         txtIndexName->setEnabled(true);
         chkIndexKey->setEnabled(true);
         chkIndexUnique->setEnabled(true);
@@ -137,7 +132,7 @@ void frmIndex::setEditionMode(const QString& mode)
         if (tableHasKey())
             chkIndexKey->setEnabled(false);
     } else if (mode == QLatin1String("M")) {
-        txtIndexName->setReadOnly(true);
+        txtIndexName->setLocked(true);
         txtIndexName->setEnabled(false);
         chkIndexKey->setEnabled(false);
         chkIndexUnique->setEnabled(false);
@@ -153,14 +148,14 @@ void frmIndex::setIndexName(const QString& name)
     setWindowTitle(caption);
 }
 
-void frmIndex::fillList(SchemaGrid& grid, const QStringList& names)
+void frmIndex::fillList(MaxGrid& grid, const QStringList& names)
 {
     controls::RedrawGuard off(grid);
     grid.setCols(2);
     grid.setRows(1);
-    grid.setColWidth(0, 0);
-    grid.setColWidth(1, grid.InnerWidth());
     grid.setRows(int(names.size()) + 1);
+    grid.setColWidth(0, 0);
+    grid.setColWidth(1, schema::innerWidth(grid));
     for (int i = 0; i < names.size(); ++i) {
         grid.setTextMatrix(i + 1, 0, names[i]);
         grid.setTextMatrix(i + 1, 1, names[i]);
@@ -184,7 +179,7 @@ void frmIndex::fillIndexFields()
     fillList(*fgrIndexFields, names);
 }
 
-void frmIndex::selectName(SchemaGrid& grid, const QString& name)
+void frmIndex::selectName(MaxGrid& grid, const QString& name)
 {
     for (int r = 1; r < grid.Rows(); ++r)
         if (grid.TextMatrix(r, 1) == name) {
@@ -192,7 +187,7 @@ void frmIndex::selectName(SchemaGrid& grid, const QString& name)
             grid.setCol(1);
             break;
         }
-    grid.setFocus();
+    grid.SetFocus();
 }
 
 void frmIndex::addField()
@@ -248,7 +243,7 @@ void frmIndex::accept_()
 {
     if (!SCR)
         ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
-    txtIndexName->setText(txtIndexName->text().trimmed());
+    txtIndexName->setText(txtIndexName->Text().trimmed());
     if (!SCR->EvitarBlancos(txtIndexName, QString(), QStringLiteral("El nombre del índice")))
         return;
     if (fgrIndexFields->Rows() < 2) {

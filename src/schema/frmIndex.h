@@ -4,11 +4,11 @@
 // and the index. It works on a copy of the fields it is given; the opener
 // reads the copy back after acceptance.
 #include "schema/SchemaDialog.h"
-#include "schema/SchemaGrid.h"
+#include "controls/MaxGrid.h"
+#include "controls/MaxText.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 class frmIndex : public schema::SchemaDialog {
@@ -23,7 +23,7 @@ public:
     void setCurrentTable(const CollectionPtr& table) { currentTable_ = table; }
     // The table's indexes as the list window holds them (a key among them disables "Clave Principal").
     void setCurrentIndexes(const CollectionPtr& indexes) { currentIndexes_ = indexes; }
-    QString IndexName() const { return txtIndexName->text(); }
+    QString IndexName() const { return txtIndexName->Text(); }
     void setIndexName(const QString& name);
     bool IsKey() const { return chkIndexKey->isChecked(); }
     void setIsKey(bool v) { chkIndexKey->setChecked(v); }
@@ -41,12 +41,12 @@ public:
     void BttSalir_MouseUp();
 
     QLabel* Label1;
-    QLineEdit* txtIndexName;
+    MaxText* txtIndexName;
     QCheckBox* chkIndexKey;
     QCheckBox* chkIndexUnique;
     QCheckBox* chkIgnoreNulls;
-    SchemaGrid* fgrAvailableFields;
-    SchemaGrid* fgrIndexFields;
+    MaxGrid* fgrAvailableFields;
+    MaxGrid* fgrIndexFields;
     QPushButton* BttAddField;
     QPushButton* BttRemoveField;
     QPushButton* BttAceptar;
@@ -60,8 +60,8 @@ protected:
 private:
     void fillAvailable();
     void fillIndexFields();
-    void fillList(SchemaGrid& grid, const QStringList& names);
-    void selectName(SchemaGrid& grid, const QString& name);
+    void fillList(MaxGrid& grid, const QStringList& names);
+    void selectName(MaxGrid& grid, const QString& name);
     void addField();
     void removeField();
     void focusAvailable(bool available);

@@ -34,8 +34,9 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
     BttSalir = button(this, "BttSalir", QStringLiteral("Salir"));
     buttonRow(this, {BttNuevo, BttModificar, BttEliminar}, BttSalir, width);
 
-    fgrIndexes = control<SchemaGrid>(this, "fgrIndexes");
-    fgrIndexFields = control<SchemaGrid>(this, "fgrIndexFields");
+    fgrIndexes = grid(this, "fgrIndexes", QStringLiteral("|<Lista de Indices"));
+    fgrIndexFields = grid(this, "fgrIndexFields", QStringLiteral("|<Campos Indexados"));
+    fgrIndexes->setSelectionMode(1); // whole rows
     Frame2 = new QGroupBox(QStringLiteral("Propiedades Indice Seleccionado"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     chkIndexKey = check(Frame2, "chkIndexKey", QStringLiteral("Indice Principal o Clave"));
@@ -49,20 +50,15 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
     place(chkIndexUnique, 150, 630, 3100, 315);
     place(chkIgnoreNulls, 150, 960, 3100, 315);
     place(fgrIndexFields, 3600, 2150, 3450, 2200);
-    for (SchemaGrid* g : {fgrIndexes, fgrIndexFields}) {
-        setControlTag(g, QStringLiteral("Translatable"));
-        g->setCols(2);
-        g->setRows(1);
-    }
-    fgrIndexes->setTextMatrix(0, 1, QStringLiteral("Lista de Indices"));
-    fgrIndexFields->setTextMatrix(0, 1, QStringLiteral("Campos Indexados"));
+    for (MaxGrid* g : {fgrIndexes, fgrIndexFields})
+        g->setScrollBars(2);
     setFixedSize(Screen::pixelsFromTwips(width), Screen::pixelsFromTwips(4500));
 
     connect(BttNuevo, &QPushButton::clicked, this, [this] { BttNuevo_MouseUp(); });
     connect(BttModificar, &QPushButton::clicked, this, [this] { BttModificar_MouseUp(); });
     connect(BttEliminar, &QPushButton::clicked, this, [this] { BttEliminar_MouseUp(); });
     connect(BttSalir, &QPushButton::clicked, this, [this] { BttSalir_MouseUp(); });
-    connect(fgrIndexes, &SchemaGrid::EnterCell, this, [this] {
+    connect(fgrIndexes, &MaxGrid::EnterCell, this, [this] {
         handle("fgrIndexes_EnterCell", [this] {
             if (loading_ || fgrIndexes->Row() < 1)
                 return;
@@ -107,17 +103,17 @@ void frmIndexes::readIndexes()
     selected_ = nullptr;
 }
 
-void frmIndexes::setupGrid(SchemaGrid& grid, int items)
+void frmIndexes::setupGrid(MaxGrid& grid, int items)
 {
     controls::RedrawGuard off(grid);
     grid.setCols(2);
     grid.setRows(1);
-    grid.setColWidth(0, 0);
-    grid.setColWidth(1, grid.InnerWidth());
     if (items >= 1) {
         grid.setRows(items + 1);
         grid.setTopRow(1);
     }
+    grid.setColWidth(0, 0);
+    grid.setColWidth(1, schema::innerWidth(grid));
 }
 
 void frmIndexes::fillIndexesGrid()

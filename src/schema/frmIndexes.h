@@ -3,7 +3,7 @@
 // database holds them, the flags and fields of the selected one, and the
 // commands that delete, create and change an index at once.
 #include "schema/SchemaDialog.h"
-#include "schema/SchemaGrid.h"
+#include "controls/MaxGrid.h"
 
 class frmIndex;
 
@@ -26,8 +26,8 @@ public:
     void BttEliminar_MouseUp();
     void BttSalir_MouseUp();
 
-    SchemaGrid* fgrIndexes;
-    SchemaGrid* fgrIndexFields;
+    MaxGrid* fgrIndexes;
+    MaxGrid* fgrIndexFields;
     QGroupBox* Frame2;
     QCheckBox* chkIndexKey;
     QCheckBox* chkIndexUnique;
@@ -46,7 +46,7 @@ private:
     QString tableName() const;
     void readIndexes();
     void fillIndexesGrid();
-    void setupGrid(SchemaGrid& grid, int items);
+    void setupGrid(MaxGrid& grid, int items);
     void showIndex(const QString& name);
     void selectRow(int row);
     // Creates or replaces an index through the dialog's values; false when AddNewIndex failed.

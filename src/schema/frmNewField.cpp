@@ -25,18 +25,16 @@ frmNewField::frmNewField(QWidget* parent) : SchemaDialog(parent)
     schema::buttonRow(this, {BttAceptar, BttLimpiar}, BttSalir, width);
 
     lblFieldName = label(this, "lblFieldName", QStringLiteral("Nombre Campo"));
-    txtFieldName = control<QLineEdit>(this, "txtFieldName");
+    txtFieldName = schema::textBox(this, "txtFieldName");
     lblFieldPosition = label(this, "lblFieldPosition", QStringLiteral("Posición"));
-    txtFieldPosition = control<QLineEdit>(this, "txtFieldPosition");
-    txtFieldPosition->setAlignment(Qt::AlignRight);
+    txtFieldPosition = schema::textBox(this, "txtFieldPosition", true);
     lblFieldDataType = label(this, "lblFieldDataType", QStringLiteral("Tipo de Dato"));
     cboFieldDataType = control<QComboBox>(this, "cboFieldDataType");
     cboFieldDataType->addItems(schema::FieldTypeItems());
     cboFieldDataType->setCurrentIndex(-1);
     cboFieldDataType->setEnabled(false);
     lblFieldLenght = label(this, "lblFieldLenght", QStringLiteral("Longitud"));
-    txtFieldLenght = control<QLineEdit>(this, "txtFieldLenght");
-    txtFieldLenght->setAlignment(Qt::AlignRight);
+    txtFieldLenght = schema::textBox(this, "txtFieldLenght", true);
     txtFieldLenght->setEnabled(false);
     chkFixedLenght = check(this, "chkFixedLenght", QStringLiteral("Longitud Fija"));
     chkFixedLenght->setEnabled(false);
@@ -45,13 +43,13 @@ frmNewField::frmNewField(QWidget* parent) : SchemaDialog(parent)
     chkNullAllowed = check(this, "chkNullAllowed", QStringLiteral("Admite Nulos"));
     chkAllowZeroLenght = check(this, "chkAllowZeroLenght", QStringLiteral("Admite Vacío"));
     lblValidationText = label(this, "lblValidationText", QStringLiteral("Texto Validación"));
-    txtValidationText = control<QLineEdit>(this, "txtValidationText");
+    txtValidationText = schema::textBox(this, "txtValidationText");
     txtValidationText->setEnabled(false);
     lblValidationRule = label(this, "lblValidationRule", QStringLiteral("Regla Validación"));
-    txtValidationRule = control<QLineEdit>(this, "txtValidationRule");
+    txtValidationRule = schema::textBox(this, "txtValidationRule");
     txtValidationRule->setEnabled(false);
     lblDefaultValue = label(this, "lblDefaultValue", QStringLiteral("Valor por defecto"));
-    txtDefaultValue = control<QLineEdit>(this, "txtDefaultValue");
+    txtDefaultValue = schema::textBox(this, "txtDefaultValue");
     txtDefaultValue->setEnabled(false);
 
     const double lx = 150, bx = 1800, bw = width - bx - 150, h = 315;
@@ -111,23 +109,23 @@ void frmNewField::setEditionMode(const QString& mode)
                                                       chkFixedLenght, chkAutoIncreased, lblValidationText,
                                                       txtValidationText, lblValidationRule, txtValidationRule,
                                                       lblDefaultValue, txtDefaultValue})
-        w->setEnabled(on);
+        schema::enable(w, on);
 }
 
-std::int16_t frmNewField::FieldPosition() const { return Variant(txtFieldPosition->text()).toInt(); }
+std::int16_t frmNewField::FieldPosition() const { return Variant(txtFieldPosition->Text()).toInt(); }
 
 std::int16_t frmNewField::DataType() const { return std::int16_t(schema::FieldTypeCodeAt(cboFieldDataType->currentIndex())); }
 
 void frmNewField::setDataType(std::int16_t code) { cboFieldDataType->setCurrentIndex(schema::FieldTypeIndex(code)); }
 
-std::int32_t frmNewField::FieldLenght() const { return Variant(clsTablas::Blank2Zero(txtFieldLenght->text())).toLong(); }
+std::int32_t frmNewField::FieldLenght() const { return Variant(clsTablas::Blank2Zero(txtFieldLenght->Text())).toLong(); }
 
 void frmNewField::EvaluateFieldType()
 {
     if (editionMode_ == QLatin1String("M"))
         return;
     schema::TypeControls c;
-    c.length = txtFieldLenght->text();
+    c.length = txtFieldLenght->Text();
     c.fixed = chkFixedLenght->isChecked();
     c.autoIncrease = chkAutoIncreased->isChecked();
     c.zeroLength = chkAllowZeroLenght->isChecked();
@@ -173,7 +171,7 @@ void frmNewField::accept_()
 {
     if (!SCR)
         ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
-    txtFieldName->setText(txtFieldName->text().trimmed());
+    txtFieldName->setText(txtFieldName->Text().trimmed());
     if (!SCR->EvitarBlancos(txtFieldName, QString(), QStringLiteral("El nombre del campo")) ||
         !SCR->EvitarBlancos(txtFieldPosition, QString(), QStringLiteral("La posición del campo")) ||
         !SCR->EvitarBlancos(cboFieldDataType, QString(), QStringLiteral("El tipo de dato")) ||
@@ -181,7 +179,7 @@ void frmNewField::accept_()
          !SCR->EvitarBlancos(txtFieldLenght, QString(), QStringLiteral("La longitud del campo"))))
         return;
 
-    const QString name = txtFieldName->text();
+    const QString name = txtFieldName->Text();
     if (name.contains(QLatin1Char(' '))) {
         QString underscored = name;
         underscored.replace(QLatin1Char(' '), QLatin1Char('_'));
@@ -228,9 +226,9 @@ void frmNewField::BttLimpiar_MouseUp()
     handle("BttLimpiar_MouseUp", [this] {
         if (ask(QStringLiteral("¿Desea limpiar todos los valores?"), 36, kTitle) != 6)
             return;
-        for (QLineEdit* t : {txtFieldName, txtFieldPosition, txtFieldLenght, txtValidationText, txtValidationRule,
+        for (MaxText* t : {txtFieldName, txtFieldPosition, txtFieldLenght, txtValidationText, txtValidationRule,
                              txtDefaultValue})
-            t->clear();
+            t->setText(QString());
         cboFieldDataType->setCurrentIndex(-1);
         for (QCheckBox* c : {chkFixedLenght, chkAutoIncreased, chkNullAllowed, chkAllowZeroLenght})
             c->setChecked(false);

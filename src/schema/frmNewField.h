@@ -3,12 +3,12 @@
 // where the engine has them, validation text, rule and default value of one
 // new column. It checks what it can see by itself and hides; the opener
 // reads the outputs.
+#include "controls/MaxText.h"
 #include "schema/SchemaDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <cstdint>
 
@@ -24,7 +24,7 @@ public:
     void setPreviousFieldsCount(std::int16_t n) { previousFieldsCount_ = n; }
 
     // Each stands for its control; Gets of numbers raise on text that is no number.
-    QString FieldName() const { return txtFieldName->text(); }
+    QString FieldName() const { return txtFieldName->Text(); }
     void setFieldName(const QString& v) { txtFieldName->setText(v); }
     std::int16_t FieldPosition() const;
     void setFieldPosition(std::int16_t v) { txtFieldPosition->setText(QString::number(v)); }
@@ -40,11 +40,11 @@ public:
     void setAllowNull(bool v) { chkNullAllowed->setChecked(v); }
     bool AllowZeroLenght() const { return chkAllowZeroLenght->isChecked(); }
     void setAllowZeroLenght(bool v) { chkAllowZeroLenght->setChecked(v); }
-    QString ValidationText() const { return txtValidationText->text(); }
+    QString ValidationText() const { return txtValidationText->Text(); }
     void setValidationText(const QString& v) { txtValidationText->setText(v); }
-    QString ValidationRule() const { return txtValidationRule->text(); }
+    QString ValidationRule() const { return txtValidationRule->Text(); }
     void setValidationRule(const QString& v) { txtValidationRule->setText(v); }
-    QString DefaultValue() const { return txtDefaultValue->text(); }
+    QString DefaultValue() const { return txtDefaultValue->Text(); }
     void setDefaultValue(const QString& v) { txtDefaultValue->setText(v); }
 
     // Sets the length, flags and their enabled states for the selected type.
@@ -58,17 +58,17 @@ public:
     void BttLimpiar_MouseUp();
     void BttSalir_MouseUp();
 
-    QLineEdit* txtFieldName;
-    QLineEdit* txtFieldPosition;
+    MaxText* txtFieldName;
+    MaxText* txtFieldPosition;
     QComboBox* cboFieldDataType;
-    QLineEdit* txtFieldLenght;
+    MaxText* txtFieldLenght;
     QCheckBox* chkFixedLenght;
     QCheckBox* chkAutoIncreased;
     QCheckBox* chkNullAllowed;
     QCheckBox* chkAllowZeroLenght;
-    QLineEdit* txtValidationText;
-    QLineEdit* txtValidationRule;
-    QLineEdit* txtDefaultValue;
+    MaxText* txtValidationText;
+    MaxText* txtValidationRule;
+    MaxText* txtDefaultValue;
     QLabel* lblFieldName;
     QLabel* lblFieldPosition;
     QLabel* lblFieldDataType;

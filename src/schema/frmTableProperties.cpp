@@ -43,15 +43,13 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     buttonRow(this, {BttAceptar, BttAñadir, BttEliminar, BttKey, BttIndexes}, BttSalir, width);
 
     Label8 = label(this, "Label8", QStringLiteral("Nombre de la Tabla"));
-    txtTableName = control<QLineEdit>(this, "txtTableName");
+    txtTableName = textBox(this, "txtTableName");
     place(Label8, 150, 780, 1900, 315);
     place(txtTableName, 2100, 750, 3000, 315);
 
-    fgrFields = control<SchemaGrid>(this, "fgrFields");
-    setControlTag(fgrFields, QStringLiteral("Translatable"));
+    fgrFields = grid(this, "fgrFields", QStringLiteral("|||<Lista de Campos"));
+    fgrFields->setScrollBars(2); // vertical bar only
     place(fgrFields, 150, 1250, 3600, 5000);
-    fgrFields->setSelectionBehavior(QAbstractItemView::SelectItems);
-    fgrFields->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // vertical bar only
 
     frProperties = new QGroupBox(QStringLiteral("Propiedades Campo Seleccionado"), this);
     frProperties->setObjectName(QStringLiteral("frProperties"));
@@ -59,19 +57,17 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     place(frProperties, 3900, 1190, width - 4050, 5060);
     QWidget* f = frProperties;
     Label1 = label(f, "Label1", QStringLiteral("Nombre Campo"));
-    txtFieldName = control<QLineEdit>(f, "txtFieldName");
+    txtFieldName = textBox(f, "txtFieldName");
     Label2 = label(f, "Label2", QStringLiteral("Tipo de Dato"));
     cboFieldDataType = control<QComboBox>(f, "cboFieldDataType");
     cboFieldDataType->addItems(FieldTypeItems());
     cboFieldDataType->setEnabled(false);
     Label3 = label(f, "Label3", QStringLiteral("Longitud"));
-    txtFieldLenght = control<QLineEdit>(f, "txtFieldLenght");
-    txtFieldLenght->setAlignment(Qt::AlignRight);
-    txtFieldLenght->setReadOnly(true);
+    txtFieldLenght = textBox(f, "txtFieldLenght", true);
+    txtFieldLenght->setLocked(true);
     txtFieldLenght->setEnabled(false);
     Label4 = label(f, "Label4", QStringLiteral("Posición"));
-    txtFieldPosition = control<QLineEdit>(f, "txtFieldPosition");
-    txtFieldPosition->setAlignment(Qt::AlignRight);
+    txtFieldPosition = textBox(f, "txtFieldPosition", true);
     chkFixedLenght = check(f, "chkFixedLenght", QStringLiteral("Longitud Fija"));
     chkFixedLenght->setEnabled(false);
     chkAutoIncreased = check(f, "chkAutoIncreased", QStringLiteral("Autoincremental"));
@@ -79,13 +75,13 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     chkNullAllowed = check(f, "chkNullAllowed", QStringLiteral("Admite Nulos"));
     chkAllowZeroLenght = check(f, "chkAllowZeroLenght", QStringLiteral("Admite Vacío"));
     lblValidationText = label(f, "lblValidationText", QStringLiteral("Texto Validación"));
-    txtValidationText = control<QLineEdit>(f, "txtValidationText");
+    txtValidationText = textBox(f, "txtValidationText");
     txtValidationText->setEnabled(false);
     lblValidationRule = label(f, "lblValidationRule", QStringLiteral("Regla Validación"));
-    txtValidationRule = control<QLineEdit>(f, "txtValidationRule");
+    txtValidationRule = textBox(f, "txtValidationRule");
     txtValidationRule->setEnabled(false);
     lblDefaultValue = label(f, "lblDefaultValue", QStringLiteral("Valor por defecto"));
-    txtDefaultValue = control<QLineEdit>(f, "txtDefaultValue");
+    txtDefaultValue = textBox(f, "txtDefaultValue");
     txtDefaultValue->setEnabled(false);
 
     const double lx = 150, bx = 1750, bw = width - 4050 - bx - 150, h = 315;
@@ -115,7 +111,7 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     connect(BttKey, &QPushButton::clicked, this, [this] { BttKey_MouseUp(); });
     connect(BttIndexes, &QPushButton::clicked, this, [this] { BttIndexes_MouseUp(); });
     connect(BttSalir, &QPushButton::clicked, this, [this] { BttSalir_MouseUp(); });
-    connect(fgrFields, &SchemaGrid::EnterCell, this, [this] {
+    connect(fgrFields, &MaxGrid::EnterCell, this, [this] {
         handle("fgrFields_EnterCell", [this] {
             if (loading_ || fgrFields->Row() < 1)
                 return;
@@ -125,14 +121,16 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
             showFieldProperties(fgrFields->TextMatrix(fgrFields->Row(), 1));
         });
     });
-    connect(fgrFields, &SchemaGrid::MouseDown, this, [this](int, int, double, double) {
+    connect(fgrFields, &MaxGrid::MouseDown, this, [this](int&, int&, float&, float&) {
         handle("fgrFields_MouseDown", [this] {
+            // A press on the check column of a data row.
             if (fgrFields->MouseCol() == 2 && fgrFields->MouseRow() >= 1)
                 toggleMark(fgrFields->MouseRow());
         });
     });
-    connect(txtFieldName, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(txtFieldName, &MaxText::Change, this, [this] {
         handle("txtFieldName_Change", [&] {
+            const QString text = txtFieldName->Text();
             if (!current_)
                 return;
             current_->setNewFieldName(text);
@@ -140,24 +138,24 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
                 fgrFields->setTextMatrix(fgrFields->Row(), 3, shownName(text));
         });
     });
-    connect(txtFieldPosition, &QLineEdit::textChanged, this,
+    connect(txtFieldPosition, &MaxText::Change, this,
             [this] { handle("txtFieldPosition_Change", [this] { positionChanged(); }); });
-    connect(txtValidationText, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(txtValidationText, &MaxText::Change, this, [this] {
         handle("txtValidationText_Change", [&] {
             if (current_)
-                current_->setValidationText(text);
+                current_->setValidationText(txtValidationText->Text());
         });
     });
-    connect(txtValidationRule, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(txtValidationRule, &MaxText::Change, this, [this] {
         handle("txtValidationRule_Change", [&] {
             if (current_)
-                current_->setValidationRule(text);
+                current_->setValidationRule(txtValidationRule->Text());
         });
     });
-    connect(txtDefaultValue, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(txtDefaultValue, &MaxText::Change, this, [this] {
         handle("txtDefaultValue_Change", [&] {
             if (current_)
-                current_->setDefaultValue(text);
+                current_->setDefaultValue(txtDefaultValue->Text());
         });
     });
     connect(chkNullAllowed, &QCheckBox::toggled, this, [this](bool on) {
@@ -277,31 +275,40 @@ void frmTableProperties::fillFieldsGrid()
         fgrFields->setColWidth(0, 0);
         fgrFields->setColWidth(1, 0);
         fgrFields->setColWidth(2, 300);
-        fgrFields->setColWidth(3, fgrFields->InnerWidth() - 300);
-        if (fgrFields->TextMatrix(0, 3).isEmpty())
-            fgrFields->setTextMatrix(0, 3, QStringLiteral("Lista de Campos"));
-        fgrFields->setCellPicture(0, 2, schema::pictures::blackKey(), SchemaGrid::CenterCenter);
-        if (n > 0) {
-            fgrFields->setRows(n + 1);
+        if (n > 0)
+            fgrFields->setRows(n + 1); // the width leaves room for the bar these rows need
+        fgrFields->setColWidth(3, schema::innerWidth(*fgrFields) - 300);
+        schema::setPicture(*fgrFields, 0, 2, schema::pictures::blackKey(), schema::PictureCentred);
+        if (n == 0) {
+            fgrFields->setCol(0);
+            fgrFields->setColSel(0);
+        } else {
             fgrFields->setTopRow(1);
         }
     }
     {
         controls::RedrawGuard off(*fgrFields);
         const QPixmap key = schema::pictures::key();
-        const QPixmap unchecked = schema::pictures::unchecked();
         for (int i = 1; i <= n; ++i) {
             const clsFieldPtr f = schema::FieldAt(*fields_, i);
             fgrFields->setTextMatrix(i, 0, kUnchecked);
             fgrFields->setTextMatrix(i, 1, f->KeyCode());
             fgrFields->setTextMatrix(i, 2, QString());
             fgrFields->setTextMatrix(i, 3, shownName(f->NewFieldName()));
-            fgrFields->setCellPicture(i, 2, unchecked, SchemaGrid::CenterCenter);
             if (f->IsKey())
-                fgrFields->setCellPicture(i, 3, key, SchemaGrid::LeftCenter);
+                schema::setPicture(*fgrFields, i, 3, key, schema::PictureLeft);
         }
         if (n > 0) {
+            // Every check box in one fill over the column.
             fgrFields->setRow(1);
+            fgrFields->setCol(2);
+            fgrFields->setRowSel(n);
+            fgrFields->setColSel(2);
+            fgrFields->setFillStyle(1);
+            fgrFields->setCellPictureAlignment(schema::PictureCentred);
+            fgrFields->setCellPicture(schema::pictures::unchecked());
+            fgrFields->setFillStyle(0);
+            fgrFields->setRowSel(1);
             fgrFields->setCol(3);
             fgrFields->setColSel(3);
             showFieldProperties(fgrFields->TextMatrix(1, 1));
@@ -355,9 +362,8 @@ void frmTableProperties::toggleMark(int row)
         controls::RedrawGuard off(*fgrFields);
         const bool mark = fgrFields->TextMatrix(row, 0) == kUnchecked;
         fgrFields->setTextMatrix(row, 0, mark ? kChecked : kUnchecked);
-        fgrFields->setCellPicture(row, 2, mark ? schema::pictures::checked() : schema::pictures::unchecked(),
-                                  SchemaGrid::CenterCenter);
-        fgrFields->setRow(row);
+        schema::setPicture(*fgrFields, row, 2, mark ? schema::pictures::checked() : schema::pictures::unchecked(),
+                           schema::PictureCentred);
         fgrFields->setCol(3);
         fgrFields->setColSel(3);
         showFieldProperties(fgrFields->TextMatrix(row, 1));
@@ -377,7 +383,7 @@ void frmTableProperties::evaluateZeroLength()
 
 void frmTableProperties::positionChanged()
 {
-    const QString text = txtFieldPosition->text();
+    const QString text = txtFieldPosition->Text();
     if (!text.isEmpty()) {
         txtFieldPosition->setProperty("Tag", text);
     } else {
@@ -516,7 +522,7 @@ void frmTableProperties::save()
         ask(refusal, 64, kTitle);
         return;
     }
-    const QString table = txtTableName->text();
+    const QString table = txtTableName->Text();
     {
         controls::WaitCursor wait;
         if (editionMode_ == QLatin1String("A")) {

@@ -5,13 +5,13 @@
 // rebuilds the table and adds back its other indexes.
 #include "data/clsField.h"
 #include "schema/SchemaDialog.h"
-#include "schema/SchemaGrid.h"
+#include "controls/MaxGrid.h"
+#include "controls/MaxText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 class frmTableProperties : public schema::SchemaDialog, public schema::ConnectionValues {
@@ -38,27 +38,27 @@ public:
     void toggleMark(int row);
 
     QLabel* Label8;
-    QLineEdit* txtTableName;
-    SchemaGrid* fgrFields;
+    MaxText* txtTableName;
+    MaxGrid* fgrFields;
     QGroupBox* frProperties;
     QLabel* Label1;
-    QLineEdit* txtFieldName;
+    MaxText* txtFieldName;
     QLabel* Label2;
     QComboBox* cboFieldDataType;
     QLabel* Label3;
-    QLineEdit* txtFieldLenght;
+    MaxText* txtFieldLenght;
     QLabel* Label4;
-    QLineEdit* txtFieldPosition;
+    MaxText* txtFieldPosition;
     QCheckBox* chkFixedLenght;
     QCheckBox* chkAutoIncreased;
     QCheckBox* chkNullAllowed;
     QCheckBox* chkAllowZeroLenght;
     QLabel* lblValidationText;
-    QLineEdit* txtValidationText;
+    MaxText* txtValidationText;
     QLabel* lblValidationRule;
-    QLineEdit* txtValidationRule;
+    MaxText* txtValidationRule;
     QLabel* lblDefaultValue;
-    QLineEdit* txtDefaultValue;
+    MaxText* txtDefaultValue;
     QPushButton* BttAñadir;
     QPushButton* BttEliminar;
     QPushButton* BttKey;

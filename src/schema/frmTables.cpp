@@ -20,7 +20,7 @@ frmTables::frmTables(QWidget* parent) : SchemaDialog(parent)
     using namespace schema;
     setObjectName(QStringLiteral("frmTables"));
     setWindowTitle(kTitle);
-    constexpr double width = 10200;
+    constexpr double width = 10750;
 
     BttAceptar = button(this, "BttAceptar", QStringLiteral("Aceptar"));
     BttNueva = button(this, "BttNueva", QStringLiteral("Nueva"));
@@ -40,22 +40,12 @@ frmTables::frmTables(QWidget* parent) : SchemaDialog(parent)
     place(Label1, 3450, 780, 1800, 315);
     place(cboOrder, 5300, 750, 3000, 315);
 
-    fgrTables = control<SchemaGrid>(this, "fgrTables");
-    fgrFields = control<SchemaGrid>(this, "fgrFields");
-    for (SchemaGrid* g : {fgrTables, fgrFields})
-        setControlTag(g, QStringLiteral("Translatable"));
+    fgrTables = grid(this, "fgrTables", QStringLiteral("|Tablas"));
+    fgrFields = grid(this, "fgrFields", QStringLiteral("|<Campo|^Tipo|^Tamaño|^Precisión|^Admite Nulos"));
+    fgrTables->setScrollBars(2); // the name column takes the whole width
     place(fgrTables, 150, 1200, 3100, 5400);
-    place(fgrFields, 3400, 1200, 7100 + 150, 5400);
-    fgrTables->setCols(2);
-    fgrTables->setRows(1);
-    fgrTables->setTextMatrix(0, 1, QStringLiteral("Tablas"));
-    fgrFields->setCols(6);
-    fgrFields->setRows(1);
-    const QStringList headers{QString(), QStringLiteral("Campo"), QStringLiteral("Tipo"), QStringLiteral("Tamaño"),
-                              QStringLiteral("Precisión"), QStringLiteral("Admite Nulos")};
-    for (int c = 0; c < 6; ++c)
-        fgrFields->setTextMatrix(0, c, headers[c]);
-    setFixedSize(Screen::pixelsFromTwips(width + 200), Screen::pixelsFromTwips(6750));
+    place(fgrFields, 3400, 1200, width - 3550, 5400); // its six columns and the vertical bar
+    setFixedSize(Screen::pixelsFromTwips(width), Screen::pixelsFromTwips(6750));
 
     tmrSearch = new QTimer(this);
     tmrSearch->setObjectName(QStringLiteral("tmrSearch"));
@@ -66,8 +56,8 @@ frmTables::frmTables(QWidget* parent) : SchemaDialog(parent)
     connect(BttModificar, &QPushButton::clicked, this, [this] { BttModificar_MouseUp(); });
     connect(BttEliminar, &QPushButton::clicked, this, [this] { BttEliminar_MouseUp(); });
     connect(BttSalir, &QPushButton::clicked, this, [this] { BttSalir_MouseUp(); });
-    connect(fgrTables, &SchemaGrid::DblClick, this, [this] { BttAceptar_MouseUp(); });
-    connect(fgrTables, &SchemaGrid::EnterCell, this, [this] {
+    connect(fgrTables, &MaxGrid::DblClick, this, [this] { BttAceptar_MouseUp(); });
+    connect(fgrTables, &MaxGrid::EnterCell, this, [this] {
         handle("fgrTables_EnterCell", [this] {
             if (fgrTables->Rows() > 1 && fgrTables->Row() > 0)
                 showTableFields(fgrTables->Row());
@@ -123,10 +113,14 @@ void frmTables::setupTablesGrid(int n)
     fgrTables->setRows(1);
     fgrTables->setRows(n + 1);
     fgrTables->setColWidth(0, 0);
-    fgrTables->setColWidth(1, fgrTables->InnerWidth());
-    fgrTables->setTopRow(1);
-    if (n > 0 && fgrTables->Row() < 1)
-        fgrTables->setRow(1);
+    fgrTables->setColWidth(1, schema::innerWidth(*fgrTables));
+    if (n > 0) {
+        fgrTables->setTopRow(1);
+        // A list with rows has one of them current; the caller shows its fields.
+        const QSignalBlocker block(fgrTables);
+        if (fgrTables->Row() < 1)
+            fgrTables->setRow(1);
+    }
 }
 
 void frmTables::setupFieldsGrid(int m)
@@ -134,7 +128,7 @@ void frmTables::setupFieldsGrid(int m)
     controls::RedrawGuard off(*fgrFields);
     fgrFields->setRows(1);
     fgrFields->setRows(m + 1);
-    const double widths[] = {260, 1800, 1500, 1000, 1000, 1240};
+    const int widths[] = {260, 1800, 1500, 1000, 1000, 1240};
     for (int c = 0; c < 6; ++c)
         fgrFields->setColWidth(c, widths[c]);
     if (m > 0)
@@ -225,7 +219,7 @@ void frmTables::fillField(int row, const CollectionPtr& item)
     const QString name = fgrFields->TextMatrix(row, 1);
     for (const Variant& k : *schema::SubCollection(current_.get(), QStringLiteral("Key")))
         if (k.toString() == name) {
-            fgrFields->setCellPicture(row, 0, schema::pictures::key(), SchemaGrid::CenterCenter);
+            schema::setPicture(*fgrFields, row, 0, schema::pictures::key(), schema::PictureCentred);
             if (!keyFields_.isEmpty())
                 keyFields_ += QStringLiteral(",\r\n");
             keyFields_ += name;

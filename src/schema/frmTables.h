@@ -4,7 +4,7 @@
 // send a query for its first rows to the page, drop it, or open the
 // structure window for a new or the selected table.
 #include "schema/SchemaDialog.h"
-#include "schema/SchemaGrid.h"
+#include "controls/MaxGrid.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -40,8 +40,8 @@ public:
     QLabel* Label2;
     QLineEdit* txtSearch;
     QComboBox* cboOrder;
-    SchemaGrid* fgrTables;
-    SchemaGrid* fgrFields;
+    MaxGrid* fgrTables;
+    MaxGrid* fgrFields;
     QPushButton* BttAceptar;
     QPushButton* BttNueva;
     QPushButton* BttModificar;

@@ -68,6 +68,37 @@ TEST_F(GridTest, ShrinkingDropsTextsColoursAndPictures)
     EXPECT_EQ(grid.TextMatrix(0, 1), "H1"); // the header stays
 }
 
+TEST_F(GridTest, MouseEventsTellTheCellUnderThePointerAndPicturesAreTheCellsDecoration)
+{
+    fill(4, 3);
+    grid.resize(400, 200);
+    grid.show();
+    QPixmap pic(6, 6);
+    pic.fill(Qt::red);
+    grid.setRow(2);
+    grid.setCol(1);
+    grid.setCellPicture(pic);
+    grid.setRow(0);
+    grid.setCellPicture(pic);
+    QAbstractItemModel* model = view->model();
+    EXPECT_EQ(model->index(1, 1).data(Qt::DecorationRole).value<QPixmap>().size(), pic.size());
+    EXPECT_FALSE(model->index(1, 2).data(Qt::DecorationRole).isValid());
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().size(), pic.size());
+
+    int seenRow = -9, seenCol = -9;
+    QObject::connect(&grid, &MaxGrid::MouseDown, [&](int&, int&, float&, float&) {
+        seenRow = grid.MouseRow();
+        seenCol = grid.MouseCol();
+    });
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(model->index(2, 2)).center());
+    EXPECT_EQ(seenRow, 3); // known when MouseDown is raised, before the move
+    EXPECT_EQ(seenCol, 2);
+    EXPECT_EQ(grid.Row(), 3);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() - 2, 190));
+    EXPECT_EQ(grid.MouseRow(), -1);
+    EXPECT_EQ(grid.MouseCol(), -1);
+}
+
 TEST_F(GridTest, AddRemoveAndClearKeepTheirShape)
 {
     fill(2, 2);

@@ -4,9 +4,11 @@
 #include "data/DataTestSupport.h"
 #include "messages/clsError.h"
 #include "schema/ModalRunner.h"
-#include "schema/SchemaGrid.h"
+#include "controls/MaxGrid.h"
 #include "services/clsTablas.h"
 
+#include <QAbstractItemModel>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 namespace schematest {
@@ -88,19 +90,28 @@ protected:
         QString s = srv, d = bbdd, u = uid, p = pwd;
         return datatest::keysOf(zolt->TableList(s, d, u, p));
     }
-    static QStringList column(const SchemaGrid& g, int col)
+    static QStringList column(const MaxGrid& g, int col)
     {
         QStringList out;
         for (int r = 1; r < g.Rows(); ++r)
             out << g.TextMatrix(r, col);
         return out;
     }
-    static int rowOf(const SchemaGrid& g, const QString& text, int col = 1)
+    static int rowOf(const MaxGrid& g, const QString& text, int col = 1)
     {
         for (int r = 1; r < g.Rows(); ++r)
             if (g.TextMatrix(r, col).trimmed() == text)
                 return r;
         return 0;
+    }
+
+    // Whether a cell (row 0: the header) shows a picture, read as the cell's decoration.
+    static bool hasPicture(const MaxGrid& g, int row, int col)
+    {
+        const QAbstractItemModel* m = g.innerGrid()->model();
+        const QVariant v = row == 0 ? m->headerData(col, Qt::Horizontal, Qt::DecorationRole)
+                                    : m->index(row - g.FixedRows(), col).data(Qt::DecorationRole);
+        return !v.value<QPixmap>().isNull();
     }
 
     std::shared_ptr<clsError> msg = std::make_shared<clsError>();

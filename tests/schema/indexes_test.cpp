@@ -94,20 +94,32 @@ TEST_F(IndexesTest, DeleteDropsTheIndexOrTheKeyConstraintAfterAYes)
     EXPECT_EQ(sent, (QStringList{"DROP INDEX IX ON [T]", "ALTER TABLE [T] \r\nDROP CONSTRAINT PK_T"}));
 }
 
-TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodes)
+TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodesAndIsCurrentAfterTheReload)
 {
-    sqlServerIndexes(twoIndexes());
+    // The list before: matched as a pattern, so that the exact answer given once the index exists wins.
+    recorded(0);
+    rec->answerRegex("^" + QRegularExpression::escape(kIndexesOfT) + "$",
+                     db::RecordingBackend::Answer::table(datatest::kSqlServerIndexColumns, twoIndexes()));
     frmIndexes w;
     open(w, tableItem({"Id", "Nombre", "Apellido"}, {}));
-    runner.then<frmIndex>([](frmIndex& d) {
+    runner.then<frmIndex>([this](frmIndex& d) {
         EXPECT_FALSE(d.chkIndexKey->isEnabled()); // PK_T is in the list window's indexes
         d.setIndexName("IX_N");
         d.setIsUnique(true);
         add(d, {"Nombre", "Apellido"});
         d.BttAceptar_MouseUp();
+        datatest::Rows rows = twoIndexes();
+        rows.insert(rows.begin() + 1, {Variant("IX_N"), Variant("Apellido"), Variant(false), Variant(true), Variant(std::int32_t(1))});
+        rows.insert(rows.begin() + 2, {Variant("IX_N"), Variant("Nombre"), Variant(false), Variant(true), Variant(std::int32_t(2))});
+        rec->answerRows(kIndexesOfT, datatest::kSqlServerIndexColumns, rows);
     });
     w.BttNuevo_MouseUp();
     EXPECT_EQ(statementsLike("CREATE"), QStringList{"CREATE UNIQUE INDEX IX_N \r\nON [T] (Apellido, Nombre)"});
+    EXPECT_EQ(column(*w.fgrIndexes, 1), (QStringList{"IX", "IX_N", "PK_T"}));
+    EXPECT_EQ(w.fgrIndexes->Row(), 2);
+    EXPECT_EQ(datatest::at(w.SelectedIndex(), "IndexName").toString(), "IX_N");
+    EXPECT_EQ(column(*w.fgrIndexFields, 1), (QStringList{"Apellido", "Nombre"}));
+    EXPECT_TRUE(w.chkIndexUnique->isChecked());
 }
 
 TEST_F(IndexesTest, CancelledDialogsChangeNothing)

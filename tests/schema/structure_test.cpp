@@ -1,7 +1,12 @@
 // The table structure window and the field dialog it opens.
 #include "SchemaTestSupport.h"
+#include "../messages/FakeTranslationStore.h"
+#include "messages/TranslationText.h"
 #include "schema/frmNewField.h"
 #include "schema/frmTableProperties.h"
+
+#include <QApplication>
+#include <QTest>
 
 using namespace schematest;
 
@@ -64,8 +69,9 @@ TEST_F(StructureTest, NewTableOnSqlServerIsCreatedWithItsKey)
     frmTableProperties w;
     newTable(w);
     EXPECT_EQ(w.fgrFields->TextMatrix(1, 3), "     A");
-    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 3));
+    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 3));
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
+    EXPECT_EQ(w.BttAñadir->objectName(), "BttAñadir"); // names are data: the translation owners
     rec->clearLog();
     w.BttAceptar_MouseUp();
     EXPECT_EQ(statementsLike("CREATE"),
@@ -106,7 +112,7 @@ TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
     openTable(w, "T");
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     B", "     D"}));
     w.fgrFields->setRow(2);
-    w.txtFieldPosition->setText("-");
+    w.txtFieldPosition->setText("0"); // the numeric box lets no lone "-" through; below 1 means first
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     B", "     A", "     D"}));
     w.txtFieldPosition->setText("3");
     EXPECT_EQ(column(*w.fgrFields, 3), (QStringList{"     A", "     D", "     B"}));
@@ -202,6 +208,10 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
         d.setFieldPosition(6);
         d.setFieldName(" mi campo ");
         d.setDataType(8);
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.txtFieldPosition->setFocus();
         box->answers = {c.answer};
         d.BttAceptar_MouseUp();
         ASSERT_EQ(box->calls.size(), 1u);
@@ -210,6 +220,9 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
         EXPECT_TRUE(box->calls[0].body.contains("Si responde que SI se usará mi_campo\r\n"));
         EXPECT_EQ(d.FieldName(), c.name);
         EXPECT_EQ(d.Cancelled(), c.cancelled);
+        if (c.cancelled) { // Cancel: back to the name
+            EXPECT_EQ(QApplication::focusWidget(), d.txtFieldName->Casilla());
+        }
     }
 }
 
@@ -249,7 +262,7 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     frmNewField d;
     d.setEditionMode("A");
     d.setDataType(8);
-    EXPECT_EQ(d.txtFieldLenght->text(), "50");
+    EXPECT_EQ(d.txtFieldLenght->Text(), "50");
     d.txtFieldLenght->setText("120");
     d.EvaluateFieldType();
     EXPECT_EQ(d.FieldLenght(), 120);
@@ -262,4 +275,86 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     d.chkAutoIncreased->click();
     EXPECT_TRUE(d.chkNullAllowed->isEnabled());
     EXPECT_FALSE(d.AllowNull());
+}
+
+TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
+{
+    local(kTableWithRows);
+    frmTableProperties w;
+    openTable(w, "T");
+    w.show();
+    QTableView* view = w.fgrFields->innerGrid();
+    auto press = [&](int row, int col) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row - 1, col)).center());
+    };
+    press(2, 2);
+    EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Checked", "Unchecked"}));
+    EXPECT_EQ(w.CurrentField()->FieldName(), "B");
+    EXPECT_TRUE(w.BttEliminar->isVisibleTo(&w));
+    press(3, 3); // the name column shows the field and marks nothing
+    EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Checked", "Unchecked"}));
+    EXPECT_EQ(w.CurrentField()->FieldName(), "D");
+    press(2, 2);
+    EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Unchecked", "Unchecked"}));
+    EXPECT_FALSE(w.BttEliminar->isVisibleTo(&w));
+}
+
+TEST_F(FieldDialogTest, ABlankBoxIsNamedAndTakesTheFocus)
+{
+    struct Case {
+        QString name, position;
+        int type;
+        QString message;
+    };
+    const QList<Case> cases{{"", "1", 3, "El nombre del campo"},
+                            {"N", "", 3, "La posición del campo"},
+                            {"N", "1", -1, "El tipo de dato"},
+                            {"N", "1", 8, "La longitud del campo"}};
+    for (const Case& c : cases) {
+        box->calls.clear();
+        frmNewField d;
+        open(d);
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.setFieldName(c.name);
+        d.txtFieldPosition->setText(c.position);
+        if (c.type >= 0)
+            d.setDataType(std::int16_t(c.type));
+        if (c.type == 8)
+            d.txtFieldLenght->setText("");
+        d.BttAceptar_MouseUp();
+        EXPECT_EQ(messages(), QStringList{"64|Aviso|" + c.message + " no puede estar en blanco"});
+        EXPECT_TRUE(d.Cancelled());
+        QWidget* blank = c.type < 0 ? static_cast<QWidget*>(d.cboFieldDataType)
+                         : c.message.startsWith("El nombre") ? d.txtFieldName->Casilla()
+                         : c.message.startsWith("La pos")    ? d.txtFieldPosition->Casilla()
+                                                             : d.txtFieldLenght->Casilla();
+        EXPECT_EQ(QApplication::focusWidget(), blank) << c.message.toStdString();
+    }
+}
+
+TEST_F(FieldDialogTest, TheQuestionsCarryTheNameAndTheCountAsValuesTranslationKeeps)
+{
+    // Translated through their fixed text alone: a value outside its block would miss the translation.
+    auto store = std::make_shared<FakeTranslationStore>();
+    const QString blanks =
+        "Se han detectado espacios dentro del nombre del campo. Se recomienda usar nombres sin espacios para facilitar el "
+        "mantenimiento y posteriores consultas.\r\n\r\n¿Desea sustituir los espacios por el carácter guión "
+        "bajo?\r\n\r\nSi responde que SI se usará {1}\r\nSi responde que NO se guardará como está\r\nSi responde "
+        "CANCEL se anulará el guardado y podrá modificarlo";
+    store->huge.push_back({TranslationText::hugeKey(blanks), blanks, "Use {1}?", "", "", "", "", "test"});
+    store->addRow("La posición del campo no puede superar en más de una unidad el número de campos actual, que son "
+                  "{1}.\r\n\r\n¿Desea insertarlo en última posición?",
+                  1, "Only {1} fields. Last?");
+    msg->setTranslationStore(store);
+    msg->setLanguage("Language1");
+    frmNewField d;
+    open(d);
+    d.setFieldName("mi campo");
+    d.setDataType(3);
+    d.setFieldPosition(7);
+    box->answers = {7, 7};
+    d.BttAceptar_MouseUp();
+    EXPECT_EQ(messages(), (QStringList{"35|Nuevo Campo|Use mi_campo?", "36|Nuevo Campo|Only 5 fields. Last?"}));
 }

@@ -1,5 +1,7 @@
 // The table list window on a local file and, for the other engines, on exact statements.
 #include "SchemaTestSupport.h"
+#include "schema/frmNewField.h"
+#include "schema/frmTableProperties.h"
 #include "schema/frmTables.h"
 
 using namespace schematest;
@@ -79,8 +81,8 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
     EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
     EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
-    EXPECT_TRUE(w.fgrFields->HasCellPicture(1, 0) && w.fgrFields->HasCellPicture(2, 0));
-    EXPECT_FALSE(w.fgrFields->HasCellPicture(3, 0));
+    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 0) && hasPicture(*w.fgrFields, 2, 0));
+    EXPECT_FALSE(hasPicture(*w.fgrFields, 3, 0));
 
     box->answers = {7};
     w.BttAceptar_MouseUp();
@@ -174,4 +176,44 @@ TEST_F(TableListTest, OracleNamesGoBare)
     EXPECT_EQ(w.sql(), "SELECT * FROM CLIENTES WHERE ROWNUM <= 100");
     w.BttEliminar_MouseUp();
     EXPECT_EQ(statementsLike("DROP"), QStringList{"DROP TABLE CLIENTES"});
+}
+
+TEST_F(TableListTest, NewAndModifyGoThroughTheStructureWindowAndTheListIsReadAgain)
+{
+    local(kThreeTables);
+    frmTables w;
+    open(w);
+    search(w, "e"); // CLIENTES, Clientes2, Pedidos
+    runner.then<frmTableProperties>([](frmTableProperties& s) {
+        EXPECT_EQ(s.EditionMode(), "A");
+        EXPECT_EQ(s.windowTitle(), "Estructura de Tabla (Nueva)");
+        s.txtTableName->setText("Envios");
+        s.BttAñadir_MouseUp(); // the field dialog is the next step
+        s.BttAceptar_MouseUp();
+    });
+    runner.then<frmNewField>([](frmNewField& d) {
+        d.setFieldName("Id");
+        d.setDataType(3);
+        d.BttAceptar_MouseUp();
+    });
+    w.BttNueva_MouseUp();
+    EXPECT_EQ(runner->shown, (QStringList{"frmTableProperties", "frmNewField"}));
+    EXPECT_EQ(tableNames(), (QStringList{"CLIENTES", "Clientes2", "Envios", "Pedidos"}));
+    EXPECT_TRUE(w.tmrSearch->isActive());
+    w.tmrSearch_Timer(); // within one tick, filtered as before
+    EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"CLIENTES", "Clientes2", "Envios", "Pedidos"}));
+
+    selectTable(w, "CLIENTES");
+    runner.then<frmTableProperties>([](frmTableProperties& s) {
+        EXPECT_EQ(s.EditionMode(), "M");
+        s.fgrFields->setRow(3);
+        s.txtFieldName->setText("Z");
+        s.BttAceptar_MouseUp();
+    });
+    w.BttModificar_MouseUp();
+    w.tmrSearch_Timer();
+    EXPECT_EQ(w.fgrTables->TextMatrix(w.fgrTables->Row(), 1), "CLIENTES");
+    EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "Z"}));
+    EXPECT_EQ(w.KeyFields(), "A,\r\nB");
+    EXPECT_TRUE(box->calls.empty()) << messages().join("\n").toStdString();
 }
