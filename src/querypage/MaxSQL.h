@@ -160,6 +160,8 @@ public:
     QString contextStatement() const { return ContextStatement; }
     void setContextStatement(const QString& text) { ContextStatement = text; }
     bool IsRunning() const { return running_; }
+    // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
+    void ResetEditState(bool keyButton);
 
 signals:
     void ButtonClicked(QString& ButtonName);
@@ -254,7 +256,6 @@ private:
     void BusquedaExcel();
 
     // --- editability and key fields
-    void ResetEditState(bool keyButton);
     void ResolveKeyFields(const Variant& structure);
     QString KeyFieldAt(const Variant& structure, std::int32_t position);
     QString FieldIndexByName(const Variant& structure, const QString& name);
