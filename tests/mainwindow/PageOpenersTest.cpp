@@ -1,7 +1,7 @@
 // The query page's own buttons open the real dialogs through the page's
 // factories, run by a scripted modal runner: the settings (and the key
-// display the page reads back), and the new key of an added record on two
-// pages that share one data-access object.
+// display the page reads back), the new key of an added record on two pages
+// that share one data-access object, the SQL editor, and the key fields.
 #include "DialogTestSupport.h"
 
 #include "controls/MaxGrid.h"
@@ -9,6 +9,8 @@
 #include "core/ProfileFile.h"
 #include "data/clsDO.h"
 #include "mainwindow/PageDialogFactories.h"
+#include "mainwindow/frmEdit.h"
+#include "mainwindow/frmKeyFields.h"
 #include "mainwindow/frmNewKey.h"
 #include "mainwindow/frmSettings.h"
 #include "querypage/MaxSQL.h"
@@ -21,6 +23,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -197,6 +200,118 @@ TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFil
     EXPECT_EQ(shown(), QStringList{"No se han recibido los datos clave.\r\n\r\nSe anula la creación del nuevo registro. "
                                    "(64, Velmora 3.0)"});
     EXPECT_EQ(runner->shown, QStringList(3, "frmNewKey"));
+}
+
+TEST_F(PageOpenersTest, EditorButtonTakesTheTextBackOrLeavesThePagesText)
+{
+    auto p = page();
+    p->setTextSQL("select a from t");
+    runner.then<frmEdit>([](frmEdit& w) {
+        EXPECT_EQ(w.txtSQL->toPlainText(), "select a from t");
+        w.txtSQL->setPlainText("select b\nfrom u");
+        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+    });
+    click(*p, "BttEditor");
+    EXPECT_EQ(p->TextSQL(), "select b\nfrom u");
+
+    // Esc, Salir and the close box hand back "{ignore}": the page keeps its text.
+    runner.then<frmEdit>([](frmEdit& w) {
+        w.txtSQL->setPlainText("lost");
+        QTest::keyClick(w.txtSQL, Qt::Key_Escape);
+    });
+    runner.then<frmEdit>([](frmEdit& w) {
+        w.txtSQL->setPlainText("lost");
+        emit w.BttSalir->mouseUp(1, 0, 0, 0);
+    });
+    runner.then<frmEdit>([](frmEdit& w) {
+        w.txtSQL->setPlainText("lost");
+        w.show();
+        w.close();
+    });
+    for (int i = 0; i < 3; ++i) {
+        click(*p, "BttEditor");
+        EXPECT_EQ(p->TextSQL(), "select b\nfrom u") << i;
+    }
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+
+    // Emptied with Vaciar and accepted: the page asks before it clears its own text.
+    const auto emptied = [](frmEdit& w) {
+        emit w.BttLimpiar->mouseUp(1, 0, 0, 0);
+        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+    };
+    runner.then<frmEdit>(emptied);
+    runner.then<frmEdit>(emptied);
+    answer({7, 6});
+    click(*p, "BttEditor");
+    EXPECT_EQ(p->TextSQL(), "select b\nfrom u");
+    click(*p, "BttEditor");
+    EXPECT_EQ(p->TextSQL(), "");
+    EXPECT_EQ(shown(), QStringList(2, "El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? "
+                                      "(36, Velmora 3.0)"));
+    EXPECT_EQ(runner->shown, QStringList(6, "frmEdit"));
+}
+
+TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
+{
+    auto p = page(localFile(dir.path(), "k.mdb", orderLines(3)), "SELECT * FROM L");
+    ASSERT_TRUE(p->Flexi().Editable());
+    auto* keys = p->findChild<QPlainTextEdit*>("txtKeyFields");
+    ASSERT_NE(keys, nullptr);
+    const QString declared = keys->toPlainText();
+    ASSERT_FALSE(declared.isEmpty());
+    p->setContextStatement("SET x");
+
+    const auto changeAndLeave = [declared](frmKeyFields& w) {
+        EXPECT_FALSE(w.contextVisible()); // the context is SQL Server's
+        EXPECT_LT(w.height(), w.txtContext->y());
+        EXPECT_EQ(w.txtKeyFields->toPlainText(), declared);
+        EXPECT_EQ(w.txtContext->text(), "SET x");
+        w.txtKeyFields->setPlainText("N");
+        w.txtContext->setText("SET y");
+    };
+    runner.then<frmKeyFields>([&](frmKeyFields& w) {
+        changeAndLeave(w);
+        QTest::keyClick(w.txtKeyFields, Qt::Key_Escape);
+        EXPECT_TRUE(w.Cancelled);
+    });
+    runner.then<frmKeyFields>([&](frmKeyFields& w) {
+        changeAndLeave(w);
+        w.show();
+        w.close();
+        EXPECT_TRUE(w.Cancelled);
+    });
+    for (int i = 0; i < 2; ++i) {
+        click(*p, "BttKey");
+        EXPECT_EQ(keys->toPlainText(), declared) << i;
+        EXPECT_EQ(p->contextStatement(), "SET x") << i;
+        EXPECT_TRUE(p->Flexi().Editable()) << i;
+    }
+
+    // Vaciar, then Aceptar: the page drops the edit state, keeps its key text and takes the context.
+    runner.then<frmKeyFields>([&](frmKeyFields& w) {
+        changeAndLeave(w);
+        emit w.BttLimpiar->mouseUp(1, 0, 0, 0);
+        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
+        EXPECT_FALSE(w.Cancelled);
+    });
+    click(*p, "BttKey");
+    EXPECT_EQ(keys->toPlainText(), declared);
+    EXPECT_EQ(p->contextStatement(), "SET y");
+    EXPECT_FALSE(p->Flexi().Editable());
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+
+    // On SQL Server the context shows; Esc leaves the page's values again.
+    p->ParametersConnection(0, 0, "s", "d", "u", "p");
+    runner.then<frmKeyFields>([](frmKeyFields& w) {
+        EXPECT_TRUE(w.contextVisible());
+        EXPECT_LE(w.txtContext->geometry().bottom(), w.height()); // the taller window holds it
+        EXPECT_EQ(w.txtContext->text(), "SET y");
+        w.txtContext->setText("SET z");
+        QTest::keyClick(w.txtContext, Qt::Key_Escape);
+    });
+    click(*p, "BttKey");
+    EXPECT_EQ(p->contextStatement(), "SET y");
+    EXPECT_EQ(runner->shown, QStringList(4, "frmKeyFields"));
 }
 
 } // namespace
