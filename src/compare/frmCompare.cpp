@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFont>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -190,6 +191,11 @@ void frmCompare::build()
         b->setIconSize(picture.size());
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::TabFocus);
+        // The captions were sized for a narrower system font: as on the query
+        // page, a smaller one keeps "Comparar" whole at the button's width.
+        QFont f = b->font();
+        f.setPointSizeF(f.pointSizeF() * 0.8);
+        b->setFont(f);
         return b;
     };
     BttCompare = topButton("BttCompare", QStringLiteral("Comparar"), compareButton(false));
