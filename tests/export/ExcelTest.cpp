@@ -124,12 +124,12 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"" + textFormat + "\" formatCode=\"@\"/>")) << textFormat.toStdString();
 
     // Data from row 5, as text, unchanged; NULL blank; rows 4 to 7 are text rows.
-    EXPECT_TRUE(cell(sheet, "B5").contains("t=\"inlineStr\"") && cell(sheet, "B5").contains("<t>00123</t>"));
-    EXPECT_TRUE(cell(sheet, "C5").contains("<t>Madrid, ES</t>"));
-    EXPECT_TRUE(cell(sheet, "C6").contains("<t>a\tb</t>"));
-    EXPECT_TRUE(cell(sheet, "C7").contains("<t>x_x000D_\ny</t>")); // CR as the format writes it
-    EXPECT_TRUE(cell(sheet, "D5").contains("<t>2.5</t>"));
-    EXPECT_TRUE(cell(sheet, "D7").contains("<t>0.00001</t>"));
+    EXPECT_TRUE(cell(sheet, "B5").contains("t=\"inlineStr\""));
+    const std::pair<const char*, const char*> texts[] = {{"B5", "<t>00123</t>"}, {"C5", "<t>Madrid, ES</t>"},
+        {"C6", "<t>a\tb</t>"}, {"C7", "<t>x_x000D_\ny</t>"} /* CR as the format writes it */, {"D5", "<t>2.5</t>"},
+        {"D7", "<t>0.00001</t>"}};
+    for (const auto& [ref, text] : texts)
+        EXPECT_TRUE(cell(sheet, ref).contains(QLatin1String(text))) << ref;
     EXPECT_EQ(cell(sheet, "D6"), "");
     EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6", "7"}));
     // Widths from the longest text of each column (not A1), plus one.
@@ -168,10 +168,13 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
     EXPECT_TRUE(launcher->launched.isEmpty());
 }
 
-TEST_F(ExcelTest, AnEmptyResultIsANoticeAndNoWorkbook)
+TEST_F(ExcelTest, AnEmptyResultOrARefusedStatementIsANoticeAndNoWorkbook)
 {
     EXPECT_TRUE(excel.GenerateExcel("SELECT Id FROM Vacia", "T"));
-    EXPECT_EQ(shownTexts(), QStringList{"64|Aviso|No se han encontrado resultados para generar el Excel"});
+    EXPECT_FALSE(known("SELECT Id INTO D FROM C"));
+    EXPECT_EQ(shownTexts(), (QStringList{"64|Aviso|No se han encontrado resultados para generar el Excel",
+                                         QString::fromUtf8("64|Aviso|Solo se puede exportar el resultado de una "
+                                                           "única sentencia SELECT sin INTO.")}));
     EXPECT_TRUE(excelFiles().isEmpty());
     EXPECT_TRUE(launcher->launched.isEmpty());
 }
@@ -218,14 +221,6 @@ TEST_F(ExcelTest, AFailedLaunchIsToldAndTheWorkbookStays)
     EXPECT_EQ(shownTexts().value(1),
               "64|Aviso|Se ha generado el fichero " + excel.FileName() +
                   ", pero no se ha podido abrir con el programa del escritorio.");
-}
-
-TEST_F(ExcelTest, OnlyOneSelectWithoutIntoIsRun)
-{
-    EXPECT_FALSE(known("SELECT Id INTO D FROM C"));
-    EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
-                                "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")});
-    EXPECT_TRUE(excelFiles().isEmpty());
 }
 
 TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
