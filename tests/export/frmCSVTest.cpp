@@ -116,19 +116,15 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     EXPECT_EQ(text(*again, "txtDiferenciador")->text(), "\"");
     EXPECT_EQ(text(*again, "txtNombreFichero")->text(), "clientes");
     EXPECT_TRUE(option(*again, "optDelimitador", 1)->isChecked());
-}
 
-TEST_F(frmCSVTest, ATypedDoubleQuoteDelimiterIsStoredWithThreeApostrophesAndGivenAsItself)
-{
-    auto w = open();
-    text(*w, "txtNombreFichero")->setText("a");
-    choose(*w, "optDelimitador", 3);
-    text(*w, "txtDelimitador")->setText("\"");
-    text(*w, "txtDiferenciador")->setText("''");
-    w->BttAceptar_MouseUp();
-    ASSERT_FALSE(w->Cancelled());
-    EXPECT_EQ(w->DelimitadorCampos(), "\"");
-    EXPECT_EQ(w->Diferenciador(), "''");
+    // A typed double quote as delimiter is stored with three apostrophes and given as itself.
+    choose(*again, "optDelimitador", 3);
+    text(*again, "txtDelimitador")->setText("\"");
+    text(*again, "txtDiferenciador")->setText("''");
+    again->BttAceptar_MouseUp();
+    ASSERT_FALSE(again->Cancelled());
+    EXPECT_EQ(again->DelimitadorCampos(), "\"");
+    EXPECT_EQ(again->Diferenciador(), "''");
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
     EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
 }
