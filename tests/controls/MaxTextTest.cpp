@@ -77,56 +77,39 @@ TEST_F(Box, FormattedWhileAwayBareWhileFocused)
     EXPECT_EQ(box.SQLText(), QStringLiteral("12345678901"));
 }
 
-TEST_F(Box, DecimalMarkRules)
+TEST_F(Box, DecimalMarkSignAndSelectionRules)
 {
-    numeric();
-    type(box, QStringLiteral(","));
-    EXPECT_EQ(box.Text(), QStringLiteral("0,"));
-    EXPECT_EQ(box.SelStart(), 2);
-    type(box, QStringLiteral("."));
-    EXPECT_EQ(box.Text(), QStringLiteral("0,"));
-
-    box.setText(QStringLiteral("-5"));
-    box.setSelStart(1);
-    type(box, QStringLiteral("."));
-    EXPECT_EQ(box.Text(), QStringLiteral("-0,5"));
-    EXPECT_EQ(box.SelStart(), 3);
-
-    box.setText(QStringLiteral("12"));
-    box.setSelStart(2);
-    type(box, QStringLiteral("."));
-    EXPECT_EQ(box.Text(), QStringLiteral("12,"));
-    // No KeyPress for the rewrites and refusals; the mark itself for a plain one.
-    EXPECT_EQ(pressed, (QList<int>{','}));
+    // Text, selection (start, length), keys typed; text, caret and KeyPress codes after: none for the
+    // rewrites and refusals, the key itself for a plain one, 0 for a letter or blank.
+    struct Case {
+        const char* text;
+        int start, length;
+        const char* keys;
+        const char* after;
+        int caret;
+        QList<int> pressed;
+    };
+    const Case cases[] = {
+        {"", 0, 0, ",", "0,", 2, {}},          {"0,", 2, 0, ".", "0,", 2, {}},     {"-5", 1, 0, ".", "-0,5", 3, {}},
+        {"12", 2, 0, ".", "12,", 3, {','}},    {"12", 2, 0, "-", "12", 2, {}},     {"12", 1, 0, "-", "12", 1, {}},
+        {"12", 0, 0, "-", "-12", 1, {'-'}},    {"-12", 3, 0, "a ", "-12", 3, {0, 0}},
+        // A selection is replaced before the rules look.
+        {"1234", 0, 4, ",5", "0,5", 3, {'5'}}, {"-12", 0, 3, "-", "-", 1, {'-'}},
+    };
+    for (const Case& c : cases) {
+        numeric(QString::fromUtf8(c.text));
+        box.Casilla()->setSelection(c.start, c.length);
+        pressed.clear();
+        type(box, QString::fromUtf8(c.keys));
+        EXPECT_EQ(box.Text(), QString::fromUtf8(c.after)) << c.text << " + " << c.keys;
+        EXPECT_EQ(box.SelStart(), c.caret) << c.text << " + " << c.keys;
+        EXPECT_EQ(pressed, c.pressed) << c.text << " + " << c.keys;
+    }
 }
 
-TEST_F(Box, ASelectionIsReplacedBeforeTheRulesLook)
+TEST_F(Box, ControlKeysAndComposedInput)
 {
-    numeric(QStringLiteral("1234"));
-    focusIn(box);
-    type(box, QStringLiteral(",5"));
-    EXPECT_EQ(box.Text(), QStringLiteral("0,5"));
-
-    box.setText(QStringLiteral("-12"));
-    box.Casilla()->setSelection(0, 3);
-    type(box, QStringLiteral("-"));
-    EXPECT_EQ(box.Text(), QStringLiteral("-"));
-}
-
-TEST_F(Box, SignsLettersAndControlKeys)
-{
-    numeric(QStringLiteral("12"));
-    box.setSelStart(2);
-    type(box, QStringLiteral("-"));
-    EXPECT_EQ(box.Text(), QStringLiteral("12"));
-    box.setSelStart(0);
-    type(box, QStringLiteral("-"));
-    EXPECT_EQ(box.Text(), QStringLiteral("-12"));
-    pressed.clear();
-    type(box, QStringLiteral("a "));
-    EXPECT_EQ(box.Text(), QStringLiteral("-12"));
-    EXPECT_EQ(pressed, (QList<int>{0, 0}));
-
+    numeric(QStringLiteral("-12"));
     // Copy and paste from the keyboard are refused; keys that type nothing work.
     QApplication::clipboard()->setText(QStringLiteral("99"));
     QTest::keyClick(box.Casilla(), Qt::Key_V, Qt::ControlModifier);
