@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace schema;
 
 namespace {
@@ -73,9 +75,7 @@ TEST(SchemaRules, TypeListNamesAndSizes)
     }
     EXPECT_EQ(FieldTypeIndex(131), 0);
     EXPECT_EQ(DataTypeName(131), "");
-    EXPECT_EQ(SizeText("0"), "-");
-    EXPECT_EQ(SizeText("2147483647"), "(memo)");
-    EXPECT_EQ(SizeText("50"), "50");
+    EXPECT_EQ((QStringList{SizeText("0"), SizeText("2147483647"), SizeText("50")}), (QStringList{"-", "(memo)", "50"}));
 }
 
 TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
@@ -104,12 +104,10 @@ TEST(SchemaRules, CounterAndBooleanRefuseNulls)
     EXPECT_TRUE(c.nulls && c.nullsEnabled && c.autoIncreaseEnabled);
     c.autoIncrease = true;
     tag = EvaluateFieldType(3, tag, c);
-    EXPECT_FALSE(c.nulls);
-    EXPECT_FALSE(c.nullsEnabled);
+    EXPECT_FALSE(c.nulls || c.nullsEnabled);
     c.autoIncrease = false;
     EvaluateFieldType(3, tag, c);
-    EXPECT_TRUE(c.nullsEnabled);
-    EXPECT_FALSE(c.nulls);
+    EXPECT_TRUE(c.nullsEnabled && !c.nulls);
 
     TypeControls b;
     b.nulls = b.fixed = b.zeroLength = b.autoIncrease = true;
@@ -159,8 +157,7 @@ TEST(SchemaRules, KeyFollowsTheMarks)
     EXPECT_EQ(KeyFromMarks(*f, {true, false, true}, {"A", "B", " C "}), (QStringList{"A", "C"}));
     EXPECT_TRUE(FieldAt(*f, 1)->IsKey() && !FieldAt(*f, 2)->IsKey() && FieldAt(*f, 3)->IsKey());
     EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty());
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_FALSE(FieldAt(*f, i)->IsKey());
+    EXPECT_FALSE(FieldAt(*f, 1)->IsKey() || FieldAt(*f, 2)->IsKey() || FieldAt(*f, 3)->IsKey());
 }
 
 TEST(SchemaRules, ZeroLengthRule)
@@ -193,9 +190,8 @@ TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
                                 index("IX_GONE", {"Z"}), index("sqlite_autoindex_T_1", {"C"})});
     const IndexReAddPlan plan = PlanIndexReAdd(saved.get(), *f);
     ASSERT_EQ(plan.restore.size(), 1u);
-    EXPECT_EQ(plan.restore[0].name, "IX_B");
-    EXPECT_EQ(plan.restore[0].fields, "B2#A");
-    EXPECT_TRUE(plan.restore[0].unique);
+    EXPECT_EQ((std::tuple{plan.restore[0].name, plan.restore[0].fields, plan.restore[0].unique}),
+              (std::tuple{QString("IX_B"), QString("B2#A"), true}));
     EXPECT_EQ(plan.lost, (QStringList{"IX_GONE", "sqlite_autoindex_T_1"}));
     EXPECT_EQ(IndexesNotRestoredMessage("T", plan.lost),
               "La tabla {1T} se ha guardado, pero no se han podido volver a crear los índices {2IX_GONE, "
@@ -210,9 +206,8 @@ TEST(SchemaRules, SearchReplaceAndSortedFields)
         t->Add(Variant(n), "Name");
         tables->Add(Variant(t), n);
     }
-    EXPECT_EQ(FilterTables(*tables, "cli"), (std::vector<int>{1, 2}));
-    EXPECT_EQ(FilterTables(*tables, ""), (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(FilterTables(*tables, "zzz").empty());
+    EXPECT_EQ((std::vector{FilterTables(*tables, "cli"), FilterTables(*tables, ""), FilterTables(*tables, "zzz")}),
+              (std::vector<std::vector<int>>{{1, 2}, {1, 2, 3}, {}}));
 
     for (int p : {2, 3}) {
         auto item = newCollection();
