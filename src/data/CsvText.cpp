@@ -14,10 +14,12 @@ namespace {
 template <class View>
 bool quotesNeeded(View field, View separator)
 {
+    // A one-unit separator (the usual case) is looked for in the same pass.
+    const auto one = separator.size() == 1 ? separator[0] : '"';
     for (const auto c : field)
-        if (c == '"' || c == '\r' || c == '\n')
+        if (c == '"' || c == '\r' || c == '\n' || c == one)
             return true;
-    return !separator.isEmpty() && field.contains(separator);
+    return separator.size() > 1 && field.contains(separator);
 }
 
 // Puts the field p[from, end) between double quotes, its own double quotes

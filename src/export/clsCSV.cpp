@@ -247,7 +247,14 @@ private:
     {
         const qsizetype from = out.size();
         out.resize(from + qsizetype(utf8.size())); // never more UTF-16 units than UTF-8 bytes
-        QChar* end = decoder_.appendToBuffer(out.data() + from, QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+        std::size_t i = 0;
+        char16_t* to = reinterpret_cast<char16_t*>(out.data() + from);
+        for (; i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80; ++i)
+            to[i] = char16_t(utf8[i]); // ASCII widened as it is; the decoder takes the rest
+        if (i == utf8.size())
+            return;
+        utf8.remove_prefix(i);
+        QChar* end = decoder_.appendToBuffer(out.data() + from + qsizetype(i), QByteArrayView(utf8.data(), qsizetype(utf8.size())));
         out.resize(end - out.constData());
     }
     void textDone(QString& out, qsizetype from, const CSVColumn& c)
@@ -526,7 +533,7 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
     titles += kCrLf;
     target.write(std::move(titles));
 
-    writeBlocks(target, r.rowCount(), FullBlockRows, workers(2), [&](qint64 first, qint64 count) {
+    writeBlocks(target, r.rowCount(), FullBlockRows, workers(3), [&](qint64 first, qint64 count) {
         CSVAppender a(options);
         QString block;
         block.reserve(qsizetype(double(r.arenaBytes()) * double(count) / double(r.rowCount())) +
