@@ -6,15 +6,16 @@
 #include "controls/ProgressBar.h"
 #include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
+#include "querypage/PageDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFont>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -158,15 +159,16 @@ frmCompare::frmCompare(QWidget* parent) : QDialog(parent), logic_(std::make_uniq
             return QString();
         return file;
     };
-    // Until the data-source dialog is here the name is asked in an input box.
+    // The data-source picker the program installed for its pages (frmDSN, run
+    // through the modal runner).
     c.chooseDsn = [this](const QString& databaseType) -> std::optional<QString> {
-        const QString caption = QStringLiteral("Origen de Datos");
-        bool ok = false;
-        const QString name = QInputDialog::getText(this, logic_->MSG ? logic_->MSG->Translate(caption, true, QStringLiteral("MaxSQL")) : caption,
-                                                   databaseType, QLineEdit::Normal, QString(), &ok);
-        if (!ok || name.trimmed().isEmpty())
+        std::unique_ptr<DsnDialog> dialog = PageDialogs::defaults().frmDSN();
+        dialog->MSG = logic_->MSG;
+        dialog->DatabaseType = databaseType;
+        dialog->Show(this);
+        if (dialog->Cancelled)
             return std::nullopt;
-        return name.trimmed();
+        return dialog->DSN;
     };
     apply();
 }
@@ -189,6 +191,11 @@ void frmCompare::build()
         b->setIconSize(picture.size());
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::TabFocus);
+        // The captions were sized for a narrower system font: as on the query
+        // page, a smaller one keeps "Comparar" whole at the button's width.
+        QFont f = b->font();
+        f.setPointSizeF(f.pointSizeF() * 0.8);
+        b->setFont(f);
         return b;
     };
     BttCompare = topButton("BttCompare", QStringLiteral("Comparar"), compareButton(false));

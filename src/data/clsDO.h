@@ -242,11 +242,8 @@ private:
     // RemoteServer, then the stored values for empty arguments.
     void FallBack(QString& server, QString& database, QString& user, QString& password) const;
     void InsertLog(const QString& procedure, const QString& message, std::int16_t kind, bool flag = false);
-    // The output forms of Query that take more than a few lines.
-    Variant CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters);
-    Variant Collection2Form(const QString& sSQL, Variant& KeyFields, bool Counters, bool UseKey, bool Names);
-    Variant SheetPagesForm(const QString& sSQL, bool known, std::int32_t knownRows, std::int32_t knownColumns,
-                           const QString& knownHeader, const Variant& resultSoFar);
+    // The output forms of Query, one function each (clsDO_query.cpp).
+    friend struct QueryForms;
 
     QString servidor_;
     QString baseDatos_;

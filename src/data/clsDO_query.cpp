@@ -16,6 +16,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kCr = QStringLiteral("\r");
 const QString kTab = QStringLiteral("\t");
 const QString kSemicolon = QStringLiteral(";");
+// The most cells "StringRows" loads in one call.
 constexpr std::int64_t kCellLimit = 330000;
 
 Variant longValue(std::int64_t n) { return Variant(std::int32_t(n)); }
@@ -252,6 +253,85 @@ QString limitStatement(const QString& statement, std::int64_t n)
 
 } // namespace
 
+// One call of Query: the caller's statement (StringRows and the sheet pages
+// rewrite it in place) and the arguments of the keyed and sheet forms.
+struct QueryCall {
+    QString& sql;
+    Variant& keyFields;
+    bool counters;
+    bool useKey;
+    bool names;
+    std::int32_t knownRows;
+    std::int32_t knownColumns;
+    const QString& knownHeader;
+};
+
+// The output forms of Query, one function each. The frame opens the statement
+// once, with the cursor and lock the form asks for, and the form reads its
+// result from that one record set.
+struct QueryForms {
+    using Reader = Variant (*)(clsDO&, QueryCall&);
+    enum class OnFailure { Empty, Nothing, Keep };
+    struct Form {
+        QLatin1StringView word;
+        bool opensStatement; // false: the form runs what it needs itself
+        int cursor;
+        int lock;
+        OnFailure onFailure;
+        Reader read;
+        bool keepsRecordset = false; // the record-set forms hand the record set out
+    };
+    static const Form* find(const QString& word);
+
+    static Variant gridArray(clsDO& o, QueryCall&) { return Variant(rowsToCollection(*o.recordset_)); }
+    static Variant biDimArray(clsDO& o, QueryCall&) { return Variant(o.recordset_->GetRows()); }
+    static Variant stringRows2Array(clsDO& o, QueryCall& c);
+    static Variant stringRows(clsDO& o, QueryCall& c);
+    static Variant recordset(clsDO& o, QueryCall& c);
+    static Variant scopeIdentity(clsDO& o, QueryCall& c);
+    static Variant csv(clsDO& o, QueryCall& c);
+    static Variant csv2(clsDO& o, QueryCall& c);
+    static Variant straightToExcel(clsDO& o, QueryCall& c);
+    static Variant collection(clsDO& o, QueryCall& c);
+    static Variant collection2(clsDO& o, QueryCall& c);
+    static Variant sheetPages(clsDO& o, QueryCall& c);
+    static Variant sheetPagesKnown(clsDO& o, QueryCall& c);
+    // The pages of a result of N records and F fields; `open` tells whether
+    // the record set already holds the statement's rows.
+    static Variant pages(clsDO& o, QueryCall& c, std::int64_t N, std::int64_t F, const QString& header, bool open);
+};
+
+const QueryForms::Form* QueryForms::find(const QString& word)
+{
+    using F = QueryForms;
+    using db::adLockOptimistic, db::adLockReadOnly, db::adOpenDynamic, db::adOpenForwardOnly, db::adOpenStatic;
+    static const Form forms[] = {
+        {QLatin1StringView("GridArray"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Nothing, F::gridArray},
+        {QLatin1StringView("BiDimArray"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Empty, F::biDimArray},
+        {QLatin1StringView("StringRows2Array"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Empty,
+         F::stringRows2Array},
+        {QLatin1StringView("StringRows"), true, adOpenStatic, adLockReadOnly, OnFailure::Empty, F::stringRows},
+        {QLatin1StringView("Recordset"), true, adOpenDynamic, adLockOptimistic, OnFailure::Nothing, F::recordset, true},
+        // There is no data-shaping provider here: "ShapeRecordset" opens as "Recordset" does.
+        {QLatin1StringView("ShapeRecordset"), true, adOpenDynamic, adLockOptimistic, OnFailure::Nothing, F::recordset,
+         true},
+        {QLatin1StringView("GetScopeIdentity"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Empty,
+         F::scopeIdentity},
+        {QLatin1StringView("CSV"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Empty, F::csv},
+        {QLatin1StringView("CSV2"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Empty, F::csv2},
+        {QLatin1StringView("StraightToExcel :)"), false, 0, 0, OnFailure::Empty, F::straightToExcel},
+        {QLatin1StringView("Collection"), true, adOpenForwardOnly, adLockReadOnly, OnFailure::Nothing, F::collection},
+        {QLatin1StringView("Collection2"), true, adOpenForwardOnly, adLockOptimistic, OnFailure::Nothing,
+         F::collection2},
+        {QLatin1StringView("StringRowsExcel"), true, adOpenStatic, adLockReadOnly, OnFailure::Empty, F::sheetPages},
+        {QLatin1StringView("StringRowsExcelCellCount"), false, 0, 0, OnFailure::Keep, F::sheetPagesKnown},
+    };
+    for (const Form& f : forms)
+        if (word == f.word) // the words compare exactly, case included
+            return &f;
+    return nullptr;
+}
+
 Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString> sBBDD, ByRef<QString> sUID,
                      ByRef<QString> sPassword, const QString& sExitType, ByRef<Variant> KeyFields, bool Counters,
                      bool UseKey, bool Names, std::int32_t lExcelKnownRows, std::int32_t lExcelKnownColumns,
@@ -259,127 +339,30 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
     recordset_ = std::make_shared<db::Recordset>();
-
-    // There is no data-shaping provider here: "ShapeRecordset" opens as "Recordset" does.
     if (!OpenConnection(*sServer, *sBBDD, *sUID, *sPassword))
         return Variant();
     InsertLog(QStringLiteral("query"), *sSQL, 1);
 
-    const QString& form = sExitType;
     Variant result;
-    auto open = [&](const QString& sql, int cursor, int lock) { recordset_->Open(sql, connection_, cursor, lock); };
-
+    const QueryForms::Form* form = QueryForms::find(sExitType);
     try {
-        if (form == QLatin1String("GridArray")) {
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            result = Variant(rowsToCollection(*recordset_));
-            recordset_->Close();
-        } else if (form == QLatin1String("BiDimArray")) {
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            result = Variant(recordset_->GetRows());
-            recordset_->Close();
-        } else if (form == QLatin1String("StringRows2Array")) {
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            QString text = recordset_->GetString();
-            text.remove(QLatin1Char('\n'));
-            const QStringList rows = text.split(kCr);
-            auto a = std::make_shared<VArray>(0, int(rows.size()) - 1);
-            for (int i = 0; i < rows.size(); ++i)
-                a->at(i) = Variant(rows.at(i));
-            result = Variant(a);
-            recordset_->Close();
-        } else if (form == QLatin1String("StringRows")) {
-            open(*sSQL, db::adOpenStatic, db::adLockReadOnly);
-            std::int64_t records = recordset_->RecordCount();
-            const std::int64_t fields = recordset_->FieldCount();
-            if (fields * records > kCellLimit) {
-                const std::int64_t n = kCellLimit / fields;
-                SystemMsgBox(QStringLiteral("Se han encontrado ") + QString::number(records) +
-                                 QStringLiteral(" registros, pero por limitaciones") + kCrLf +
-                                 QStringLiteral("de memoria local solo se cargarán los ") + QString::number(n) +
-                                 QStringLiteral(" primeros."),
-                             0, QString());
-                records = n;
-                if (sSQL->trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive))
-                    *sSQL = limitStatement(*sSQL, n);
-                InsertLog(QStringLiteral("query"),
-                          QStringLiteral("Limitacion de numero de registros, el recordset contiene ") +
-                              QString::number(fields) + QStringLiteral(" y solo se pueden mostrar ") +
-                              QStringLiteral("330000") + QStringLiteral(" SQL -> ") + *sSQL,
-                          1);
+        if (form) {
+            QueryCall call{*sSQL, *KeyFields, Counters, UseKey, Names, lExcelKnownRows, lExcelKnownColumns,
+                           sExcelKnownHeader};
+            if (form->opensStatement)
+                recordset_->Open(*sSQL, connection_, form->cursor, form->lock);
+            result = form->read(*this, call);
+            if (form->keepsRecordset) {
+                CloseConnection();
+                return result; // the object keeps the record set until the next Query
             }
-            recordset_->Close();
-            if (records < 1) {
-                result = triple(longValue(records), longValue(fields), Variant(QString()));
-            } else {
-                open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-                result = triple(longValue(records), longValue(fields), Variant(recordset_->GetString()));
-                recordset_->Close();
-            }
-        } else if (form == QLatin1String("Recordset") || form == QLatin1String("ShapeRecordset")) {
-            open(*sSQL, db::adOpenDynamic, db::adLockOptimistic);
-            result = Variant(recordset_);
-            recordset_->setActiveConnection(nullptr);
-            CloseConnection();
-            return result; // the object keeps the record set until the next Query
-        } else if (form == QLatin1String("GetScopeIdentity")) {
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            // An insert gives no rows, so its record set may already be closed.
             if (recordset_->State() == db::adStateOpen)
                 recordset_->Close();
-            open(QStringLiteral("select  SCOPE_IDENTITY()"), db::adOpenForwardOnly, db::adLockReadOnly);
-            result = recordset_->Eof() ? Variant(std::int32_t(-1)) : recordset_->value(0);
-            recordset_->Close();
-        } else if (form == QLatin1String("CSV")) {
-            // One reading gives the names and the rows; a value keeps its tab, and
-            // one holding ";", '"' or a line break is quoted.
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            const db::ResultSet& r = *recordset_->result();
-            if (r.rowCount() < 1) {
-                result = Variant(QString());
-            } else {
-                QString text;
-                for (int i = 0; i < r.columnCount(); ++i) {
-                    if (i > 0)
-                        text += kSemicolon;
-                    csvtext::appendField(text, r.fields[std::size_t(i)].name, kSemicolon);
-                }
-                QByteArray rows;
-                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "", "\r");
-                result = Variant(text + kCrLf + QString::fromUtf8(rows));
-            }
-            recordset_->Close();
-        } else if (form == QLatin1String("CSV2")) {
-            open(*sSQL, db::adOpenForwardOnly, db::adLockReadOnly);
-            const db::ResultSet& r = *recordset_->result();
-            // No rows: an empty value, as the no-current-record end of the call gives.
-            if (r.rowCount() > 0) {
-                QByteArray rows;
-                csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "--", "\r\n");
-                result = Variant(QString::fromUtf8(rows));
-            }
-            recordset_->Close();
-        } else if (form == QLatin1String("StraightToExcel :)")) {
-            std::int32_t affected = 0;
-            Execute(*sSQL, QString(), QString(), QString(), QString(), affected, false);
-            result = Variant(affected);
-        } else if (form == QLatin1String("Collection")) {
-            result = Variant::nothing();
-            result = CollectionForm(*sSQL, *KeyFields, Counters);
-        } else if (form == QLatin1String("Collection2")) {
-            result = Variant::nothing();
-            result = Collection2Form(*sSQL, *KeyFields, Counters, UseKey, Names);
-        } else if (form == QLatin1String("StringRowsExcel") || form == QLatin1String("StringRowsExcelCellCount")) {
-            result = SheetPagesForm(*sSQL, form == QLatin1String("StringRowsExcelCellCount"), lExcelKnownRows,
-                                    lExcelKnownColumns, sExcelKnownHeader, result);
         }
     } catch (const Error& e) {
-        static const QStringList objectForms = {QStringLiteral("GridArray"), QStringLiteral("Collection"),
-                                                QStringLiteral("Collection2"), QStringLiteral("Recordset"),
-                                                QStringLiteral("ShapeRecordset")};
-        if (objectForms.contains(form))
+        if (form && form->onFailure == QueryForms::OnFailure::Nothing)
             result = Variant::nothing();
-        else if (form != QLatin1String("StringRowsExcelCellCount"))
+        else if (!form || form->onFailure == QueryForms::OnFailure::Empty)
             result = Variant();
         CloseConnection();
         recordset_.reset();
@@ -395,16 +378,117 @@ Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString>
     return result;
 }
 
-Variant clsDO::CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters)
+Variant QueryForms::stringRows2Array(clsDO& o, QueryCall&)
 {
-    db::Recordset& rs = *recordset_;
-    rs.Open(sSQL, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
+    QString text = o.recordset_->GetString();
+    text.remove(QLatin1Char('\n'));
+    const QStringList rows = text.split(kCr);
+    auto a = std::make_shared<VArray>(0, int(rows.size()) - 1);
+    for (int i = 0; i < rows.size(); ++i)
+        a->at(i) = Variant(rows.at(i));
+    return Variant(a);
+}
+
+// The record count and field count of the one opened record set; beyond the
+// cell limit only the first records are taken, and a SELECT is rewritten to
+// ask for just those (the caller's statement changes).
+Variant QueryForms::stringRows(clsDO& o, QueryCall& c)
+{
+    db::Recordset& rs = *o.recordset_;
+    std::int64_t records = rs.RecordCount();
+    const std::int64_t fields = rs.FieldCount();
+    qint64 take = -1; // all records
+    if (fields * records > kCellLimit) {
+        const std::int64_t n = kCellLimit / fields;
+        SystemMsgBox(QStringLiteral("Se han encontrado ") + QString::number(records) +
+                         QStringLiteral(" registros, pero por limitaciones") + kCrLf +
+                         QStringLiteral("de memoria local solo se cargarán los ") + QString::number(n) +
+                         QStringLiteral(" primeros."),
+                     0, QString());
+        records = n;
+        if (c.sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {
+            c.sql = limitStatement(c.sql, n);
+            take = n;
+        }
+        o.InsertLog(QStringLiteral("query"),
+                    QStringLiteral("Limitacion de numero de registros, el recordset contiene ") +
+                        QString::number(fields) + QStringLiteral(" y solo se pueden mostrar ") +
+                        QString::number(kCellLimit) + QStringLiteral(" SQL -> ") + c.sql,
+                    1);
+    }
+    if (records < 1)
+        return triple(longValue(records), longValue(fields), Variant(QString()));
+    return triple(longValue(records), longValue(fields), Variant(rs.GetString(db::adClipString, take)));
+}
+
+Variant QueryForms::recordset(clsDO& o, QueryCall&)
+{
+    // With a client-side cursor the record set stays usable without its connection.
+    o.recordset_->setActiveConnection(nullptr);
+    return Variant(o.recordset_);
+}
+
+// The insert has run when the frame opened it; the identity comes from a
+// statement of its own on the same connection.
+Variant QueryForms::scopeIdentity(clsDO& o, QueryCall&)
+{
+    db::Recordset& rs = *o.recordset_;
+    // An insert gives no rows, so its record set may already be closed.
+    if (rs.State() == db::adStateOpen)
+        rs.Close();
+    rs.Open(QStringLiteral("select  SCOPE_IDENTITY()"), o.connection_, db::adOpenForwardOnly, db::adLockReadOnly);
+    return rs.Eof() ? Variant(std::int32_t(-1)) : rs.value(0);
+}
+
+// The names and the rows come from the one reading; a value keeps its tab,
+// and one holding ";", '"' or a line break is quoted.
+Variant QueryForms::csv(clsDO& o, QueryCall&)
+{
+    const db::ResultSet& r = *o.recordset_->result();
+    if (r.rowCount() < 1)
+        return Variant(QString());
+    QString text;
+    for (int i = 0; i < r.columnCount(); ++i) {
+        if (i > 0)
+            text += kSemicolon;
+        csvtext::appendField(text, r.fields[std::size_t(i)].name, kSemicolon);
+    }
+    QByteArray rows;
+    csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "", "\r");
+    return Variant(text + kCrLf + QString::fromUtf8(rows));
+}
+
+Variant QueryForms::csv2(clsDO& o, QueryCall&)
+{
+    const db::ResultSet& r = *o.recordset_->result();
+    // No rows: an empty value, as the no-current-record end of the call gives.
+    if (r.rowCount() < 1)
+        return Variant();
+    QByteArray rows;
+    csvtext::appendRows(rows, r, 0, r.rowCount(), ";", "--", "\r\n");
+    return Variant(QString::fromUtf8(rows));
+}
+
+// The statement writes its rows to a spreadsheet itself; the stored
+// connection values apply, not the ones given to Query.
+Variant QueryForms::straightToExcel(clsDO& o, QueryCall& c)
+{
+    std::int32_t affected = 0;
+    o.Execute(c.sql, QString(), QString(), QString(), QString(), affected, false);
+    return Variant(affected);
+}
+
+Variant QueryForms::collection(clsDO& o, QueryCall& c)
+{
+    db::Recordset& rs = *o.recordset_;
+    QString& sSQL = c.sql;
+    Variant& KeyFields = c.keyFields;
     if (rs.RecordCount() == 0) {
         rs.Close();
         return Variant::nothing();
     }
 
-    const VArrayPtr items = Parsing(sSQL).array();
+    const VArrayPtr items = o.Parsing(sSQL).array();
     const int fieldCount = rs.FieldCount();
     const int itemCount = items->count();
     QStringList names;
@@ -452,16 +536,18 @@ Variant clsDO::CollectionForm(QString& sSQL, Variant& KeyFields, bool Counters)
         ++total;
         rs.MoveNext();
     }
-    if (Counters)
+    if (c.counters)
         result->Add(Variant(countersItem(total)), QStringLiteral("ContadoresCampos"));
     rs.Close();
     return Variant(result);
 }
 
-Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Counters, bool UseKey, bool Names)
+Variant QueryForms::collection2(clsDO& o, QueryCall& c)
 {
-    db::Recordset& rs = *recordset_;
-    rs.Open(sSQL, connection_, db::adOpenForwardOnly, db::adLockOptimistic);
+    db::Recordset& rs = *o.recordset_;
+    const QString& sSQL = c.sql;
+    Variant& KeyFields = c.keyFields;
+    const bool UseKey = c.useKey;
     if (rs.RecordCount() <= 0) {
         rs.Close();
         return Variant(newCollection());
@@ -507,9 +593,9 @@ Variant clsDO::Collection2Form(const QString& sSQL, Variant& KeyFields, bool Cou
         ++total;
         rs.MoveNext();
     }
-    if (Counters)
+    if (c.counters)
         result->Add(Variant(countersItem(total)), QStringLiteral("ContadoresCampos"));
-    if (Names) {
+    if (c.names) {
         auto fieldNames = newCollection();
         for (int i = 0; i < fieldCount; ++i)
             fieldNames->Add(Variant(rs.Fields(i).Name()), names.at(i));
@@ -531,45 +617,50 @@ bool clsDO::PagingAllowed(const QString& sSQL, std::int64_t rows)
     return false;
 }
 
-Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t knownRows, std::int32_t knownColumns,
-                              const QString& knownHeader, const Variant& resultSoFar)
+// "StringRowsExcel": the counts and the header come from the one opened
+// record set, which also gives the rows of a result that fits one page.
+Variant QueryForms::sheetPages(clsDO& o, QueryCall& c)
 {
-    db::Recordset& rs = *recordset_;
-    const std::int64_t P = GetMaxExcelRows();
-    std::int64_t N = 0;
-    std::int64_t F = 0;
+    db::Recordset& rs = *o.recordset_;
+    const std::int64_t N = rs.RecordCount();
+    const std::int64_t F = rs.FieldCount();
     QString header;
-    if (known) {
-        N = knownRows;
-        F = knownColumns;
-        header = knownHeader;
-    } else {
-        rs.Open(sSQL, connection_, db::adOpenStatic, db::adLockReadOnly);
-        N = rs.RecordCount();
-        F = rs.FieldCount();
-        if (N > 0) {
-            for (int i = 0; i < F; ++i)
-                header += rs.Fields(i).Name() + kTab;
-            header += kCrLf;
-        }
-        rs.Close();
+    if (N > 0) {
+        for (int i = 0; i < F; ++i)
+            header += rs.Fields(i).Name() + kTab;
+        header += kCrLf;
     }
+    return pages(o, c, N, F, header, true);
+}
 
+// "StringRowsExcelCellCount": the caller knows the counts and the header.
+Variant QueryForms::sheetPagesKnown(clsDO& o, QueryCall& c)
+{
+    return pages(o, c, c.knownRows, c.knownColumns, c.knownHeader, false);
+}
+
+Variant QueryForms::pages(clsDO& o, QueryCall& c, std::int64_t N, std::int64_t F, const QString& header, bool open)
+{
+    db::Recordset& rs = *o.recordset_;
+    const QString& sSQL = c.sql;
+    const std::int64_t P = o.GetMaxExcelRows();
     if (N < 1)
         return triple(longValue(N), longValue(F), Variant(textArray(1)));
 
     if (N <= P) {
-        rs.Open(sSQL, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
+        if (!open)
+            rs.Open(sSQL, o.connection_, db::adOpenForwardOnly, db::adLockReadOnly);
         const QString rows = rowText(rs);
         auto pages = textArray(1);
         if (rows != kCr && !rows.isEmpty())
             pages->at(0) = Variant(header + rows);
-        rs.Close();
         return triple(longValue(N), longValue(F), Variant(pages));
     }
+    if (rs.State() == db::adStateOpen)
+        rs.Close(); // the pages are read by page statements of their own
 
-    if (!PagingAllowed(sSQL, N))
-        return resultSoFar;
+    if (!o.PagingAllowed(sSQL, N))
+        return Variant();
 
     // The statement keeps its own text; only the order clause and the markers change.
     const qsizetype orderAt = sSQL.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);
@@ -585,32 +676,29 @@ Variant clsDO::SheetPagesForm(const QString& sSQL, bool known, std::int32_t know
         QString s = statement;
         return s.replace(marker, QStringLiteral("TOP ") + QString::number(n));
     };
-
-    {
-        const QString page = QStringLiteral("SELECT TOP ") + QString::number(L) + QStringLiteral(" * FROM (") +
-                             withTop(L) + QStringLiteral(") A ") + pageOrder;
-        InsertLog(QStringLiteral("query"), QStringLiteral("Para paginar como salida a excel. SQL -> ") + page, 1);
-        rs.Open(page, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
+    // Page `index` from the page statement; false when it came back without rows.
+    auto readPage = [&](const QString& page, std::int64_t index) {
+        rs.Open(page, o.connection_, db::adOpenForwardOnly, db::adLockReadOnly);
         const QString rows = rowText(rs);
-        if (rows != kCr && !rows.isEmpty())
-            pages->at(int(K - 1)) = Variant(header + rows);
+        const bool some = rows != kCr && !rows.isEmpty();
+        if (some)
+            pages->at(int(index)) = Variant(header + rows);
         rs.Close();
-    }
+        return some;
+    };
+
+    const QString last = QStringLiteral("SELECT TOP ") + QString::number(L) + QStringLiteral(" * FROM (") + withTop(L) +
+                         QStringLiteral(") A ") + pageOrder;
+    o.InsertLog(QStringLiteral("query"), QStringLiteral("Para paginar como salida a excel. SQL -> ") + last, 1);
+    readPage(last, K - 1);
     for (std::int64_t i = 1; i <= K - 1; ++i) {
-        const std::int64_t T = P * i + L;
-        const QString inner = withTop(T);
+        const QString inner = withTop(P * i + L);
         const QString page = QStringLiteral("SELECT TOP ") + QString::number(P) + QStringLiteral(" * FROM (") + inner +
                              QStringLiteral(") A ") + pageOrder;
-        InsertLog(QStringLiteral("query"), QStringLiteral("Pagina ") + QString::number(i) + QStringLiteral(" SQL -> ") + inner,
-                  1);
-        rs.Open(page, connection_, db::adOpenForwardOnly, db::adLockReadOnly);
-        const QString rows = rowText(rs);
-        if (rows == kCr || rows.isEmpty()) {
-            rs.Close();
+        o.InsertLog(QStringLiteral("query"), QStringLiteral("Pagina ") + QString::number(i) + QStringLiteral(" SQL -> ") + inner,
+                    1);
+        if (!readPage(page, K - 1 - i))
             break;
-        }
-        pages->at(int(K - 1 - i)) = Variant(header + rows);
-        rs.Close();
     }
     return triple(longValue(N), longValue(F), Variant(pages));
 }

@@ -13,11 +13,74 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The records of a "Collection" query, or null when it gave none.
-CollectionPtr records(clsDO& o, const QString& sql, const QString& server, const QString& database, const QString& user,
-                      const QString& password, const Variant& keyFields = Variant(std::int16_t(0)))
+// The dictionary and catalog statements, each whole. %1 (and %2) take the
+// names of the call, quotes doubled; an IN list takes the name as given, in
+// lower case and in upper case.
+const QString kOracleTables =
+    QStringLiteral("SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1");
+const QString kOracleColumns = QStringLiteral(
+    "SELECT column_name, data_type, data_precision, data_scale, data_length, nullable, "
+    "CASE WHEN DATA_TYPE IN ('VARCHAR2', 'NVARCHAR2', 'RAW') THEN 0 ELSE -1 END AS FixedLenght, data_default "
+    "FROM all_tab_columns WHERE table_name IN ('%1') AND  Owner = '%2' ORDER BY column_name");
+const QString kOracleIndexes = QStringLiteral(
+    "SELECT DISTINCT ind.INDEX_NAME, col.COLUMN_NAME, ind.UNIQUENESS, col.COLUMN_POSITION FROM ALL_INDEXES ind "
+    "JOIN ALL_IND_COLUMNS col ON ind.INDEX_NAME = col.INDEX_NAME WHERE ind.TABLE_NAME IN ('%1') "
+    "ORDER BY ind.INDEX_NAME, col.COLUMN_POSITION");
+const QString kOracleKey = QStringLiteral(
+    "SELECT DISTINCT ACC.COLUMN_NAME FROM ALL_CONS_COLUMNS ACC "
+    "INNER JOIN ALL_CONSTRAINTS AC ON AC.CONSTRAINT_NAME = ACC.CONSTRAINT_NAME "
+    "WHERE AC.CONSTRAINT_TYPE = 'P' AND AC.TABLE_NAME IN ('%1')");
+const QString kOraclePrimaryKeyIndex = QStringLiteral(
+    "SELECT DISTINCT ac.CONSTRAINT_TYPE FROM ALL_CONSTRAINTS ac WHERE ac.TABLE_NAME = '%1' AND ac.INDEX_NAME = '%2' "
+    "AND ac.CONSTRAINT_TYPE = 'P'");
+const QString kOracleViews =
+    QStringLiteral("SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1");
+const QString kOracleViewColumns =
+    QStringLiteral("SELECT COLUMN_NAME FROM ALL_TAB_COLUMNS WHERE TABLE_NAME IN('%1') AND  OWNER = '%2'");
+const QString kSqlServerDefaults = QStringLiteral(
+    "SELECT c.name AS ColumnName, dc.definition AS DefaultValue, cc.definition AS CheckConstraintDefinition "
+    "FROM sys.tables t INNER JOIN sys.columns c ON t.object_id = c.object_id "
+    "LEFT JOIN sys.default_constraints dc ON c.default_object_id = dc.object_id "
+    "LEFT JOIN sys.check_constraints cc ON c.object_id = cc.parent_object_id AND c.column_id = cc.parent_column_id "
+    "WHERE t.name = '%1'");
+const QString kSqlServerKey = QStringLiteral(
+    "SELECT C.Name FROM sys.indexes AS I "
+    "INNER JOIN sys.index_columns AS ic ON I.object_id = ic.object_id AND I.index_id = ic.index_id "
+    "INNER JOIN sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id "
+    "INNER JOIN sys.objects AS o ON I.object_id = o.object_id WHERE I.is_primary_key = 1 AND o.name = '%1'");
+const QString kSqlServerIndexes = QStringLiteral(
+    "SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal "
+    "FROM sys.indexes AS i "
+    "INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id "
+    "INNER JOIN sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id "
+    "WHERE i.object_id = OBJECT_ID('%1') ORDER BY i.name, ic.key_ordinal");
+
+// A value written inside quotes of a statement.
+QString quoted(const QString& value) { return sqltext::doubleQuotes(value); }
+
+// The name as given, in lower case and in upper case, for the dictionary's IN lists.
+QString nameVariants(const QString& t)
 {
-    QString s = sql, sv = server, d = database, u = user, p = password;
+    return quoted(t) + QStringLiteral("', '") + quoted(t.toLower()) + QStringLiteral("', '") + quoted(t.toUpper());
+}
+
+// A statement with the names of the call in its places (in one pass, so a
+// name holding "%2" stays as it is).
+QString statement(const QString& pattern, const QString& first) { return pattern.arg(first); }
+QString statement(const QString& pattern, const QString& first, const QString& second)
+{
+    return pattern.arg(first, second);
+}
+
+// The four connection values of a call, after the fall-back.
+struct Login {
+    QString server, database, user, password;
+};
+
+// The records of a "Collection" query, or null when it gave none.
+CollectionPtr records(clsDO& o, const QString& sql, const Login& login, const Variant& keyFields = Variant(std::int16_t(0)))
+{
+    QString s = sql, sv = login.server, d = login.database, u = login.user, p = login.password;
     Variant keys = keyFields;
     const Variant result = o.Query(s, sv, d, u, p, QStringLiteral("Collection"), keys, false, true, false, 0, 0, QString());
     auto c = result.as<Collection>();
@@ -34,15 +97,6 @@ Variant valueAt(const Variant& record, int position)
 }
 
 QString textOf(const Variant& v) { return ValueText::displayText(v); }
-
-// A value written inside quotes of a statement.
-QString quoted(const QString& value) { return sqltext::doubleQuotes(value); }
-
-// The name as given, in lower case and in upper case, for the dictionary's IN lists.
-QString nameVariants(const QString& t)
-{
-    return quoted(t) + QStringLiteral("', '") + quoted(t.toLower()) + QStringLiteral("', '") + quoted(t.toUpper());
-}
 
 // Tables and views of the engine itself, never the user's: whole prefixes, so
 // user tables such as S, SYS, ACCESS or OBJECTS are listed.
@@ -86,6 +140,56 @@ void insertSorted(Collection& fields, const CollectionPtr& item, const QString& 
 
 void ignoreErrors(const std::function<void()>& body) { trap(body, [](const Error&) {}); }
 
+// The field item every reader builds: the six entries every engine knows,
+// then the entries the reader makes in its own order; an entry it could not
+// make takes its default when the reader completes it (or at the end, in the
+// order of the defaults).
+class FieldItem {
+public:
+    FieldItem(const QString& name, bool nullable, std::int16_t type, const Variant& size, const Variant& precision,
+              bool fixedLength)
+        : item_(newCollection())
+    {
+        item_->Add(name, QStringLiteral("Name"));
+        item_->Add(nullable, QStringLiteral("Nullable"));
+        item_->Add(type, QStringLiteral("Type"));
+        item_->Add(size, QStringLiteral("Size"));
+        item_->Add(precision, QStringLiteral("Precision"));
+        item_->Add(fixedLength, QStringLiteral("FixedLenght"));
+    }
+
+    void add(const QString& key, const Variant& value) { item_->Add(value, key); }
+    // An entry whose reading may fail: then it is left to its default.
+    void tryAdd(const QString& key, const std::function<Variant()>& read)
+    {
+        ignoreErrors([&] { item_->Add(read(), key); });
+    }
+    void complete(const QString& key)
+    {
+        if (!item_->Exists(key))
+            item_->Add(defaultOf(key), key);
+    }
+    CollectionPtr done()
+    {
+        for (const QString& key : {QStringLiteral("AutoIncrease"), QStringLiteral("DefaultValue"),
+                                   QStringLiteral("AllowZeroLenght"), QStringLiteral("ValidationText"),
+                                   QStringLiteral("ValidationRule")})
+            complete(key);
+        return item_;
+    }
+
+private:
+    static Variant defaultOf(const QString& key)
+    {
+        if (key == QLatin1String("AutoIncrease"))
+            return Variant(false);
+        if (key == QLatin1String("AllowZeroLenght"))
+            return Variant(true);
+        return Variant(QString());
+    }
+    CollectionPtr item_;
+};
+
 // The key columns of an Access table: its primary-key index, else the first unique one.
 CollectionPtr accessKey(const db::TableInfo& table)
 {
@@ -104,15 +208,6 @@ CollectionPtr accessKey(const db::TableInfo& table)
     return key;
 }
 
-QString sqlServerKeyStatement(const QString& t)
-{
-    return QStringLiteral("SELECT C.Name ") + QStringLiteral("FROM sys.indexes AS I ") +
-           QStringLiteral("INNER JOIN sys.index_columns AS ic ON I.object_id = ic.object_id AND I.index_id = ic.index_id ") +
-           QStringLiteral("INNER JOIN sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id ") +
-           QStringLiteral("INNER JOIN sys.objects AS o ON I.object_id = o.object_id ") +
-           QStringLiteral("WHERE I.is_primary_key = 1 ") + QStringLiteral("AND o.name = '") + quoted(t) + QLatin1Char('\'');
-}
-
 void addFirstValues(Collection& target, const CollectionPtr& rows)
 {
     if (!rows)
@@ -121,84 +216,161 @@ void addFirstValues(Collection& target, const CollectionPtr& rows)
         target.Add(valueAt(r, 1));
 }
 
+// ---- Oracle: the data dictionary, through Query.
+
+CollectionPtr oracleTables(clsDO& o, const Login& login)
+{
+    auto result = newCollection();
+    if (const CollectionPtr rows = records(o, kOracleTables, login))
+        for (const Variant& r : *rows) {
+            const QString name = textOf(valueAt(r, 1));
+            result->Add(Variant(tableItem(name, newCollection(), newCollection())), name);
+        }
+    return result;
+}
+
+CollectionPtr oracleTable(clsDO& o, const Login& login, const QString& t)
+{
+    const CollectionPtr rows = records(o, statement(kOracleColumns, nameVariants(t), quoted(login.user)), login);
+    if (!rows)
+        raise(Error::ObjectVariableNotSet, QStringLiteral("No se encuentran las columnas de la tabla ") + t);
+    auto fields = newCollection();
+    for (const Variant& r : *rows) {
+        const QString name = textOf(valueAt(r, 1));
+        const std::int16_t type = sqltext::tipoDatoOracle(textOf(valueAt(r, 2)));
+        const Variant precision = valueAt(r, 3);
+        // The dictionary writes Y for a column that accepts nulls.
+        FieldItem f(name, textOf(valueAt(r, 6)) == QLatin1String("Y"), type,
+                    type == 8 ? Variant(valueAt(r, 5).toLong()) : Variant(std::int32_t(0)),
+                    precision.isNull() || precision.isEmpty() ? Variant(std::int32_t(0)) : Variant(precision.toLong()),
+                    valueAt(r, 7).toBool());
+        f.add(QStringLiteral("DefaultValue"), valueAt(r, 8));
+        fields->Add(Variant(f.done()), name);
+    }
+    QString s = login.server, d = login.database, u = login.user, p = login.password, table = t;
+    auto result = tableItem(t, fields, nullptr);
+    result->Add(Variant(o.TableKey(s, d, u, p, table)), QStringLiteral("Key"));
+    return result;
+}
+
+// ---- Every other engine: the data layer's catalog on the object's connection.
+
+CollectionPtr catalogTables(db::Catalog& catalog)
+{
+    auto result = newCollection();
+    for (const db::TableInfo& info : catalog.Tables())
+        ignoreErrors([&] {
+            if (info.type.toUpper() == QLatin1String("TABLE") && !isSystemName(info.name))
+                result->Add(Variant(tableItem(info.name, newCollection(), newCollection())), info.name);
+        });
+    return result;
+}
+
+// SQL Server: zero length from type and nullability; defaults and check
+// constraints from the catalog views, one statement per call at the first column.
+class SqlServerColumns {
+public:
+    SqlServerColumns(clsDO& o, const Login& login, const QString& table) : o_(o), login_(login), table_(table) {}
+
+    void complete(FieldItem& f, const db::ColumnInfo& column, std::int16_t type, bool nullable)
+    {
+        f.add(QStringLiteral("AllowZeroLenght"), type == 8 && nullable);
+        f.add(QStringLiteral("ValidationText"), QString());
+        if (!read_) {
+            read_ = true;
+            ignoreErrors([&] { defaults_ = records(o_, statement(kSqlServerDefaults, quoted(table_)), login_); });
+        }
+        const QString key = QStringLiteral("#") + column.name;
+        if (!defaults_ || !o_.ExisteClaveColeccion(Variant(defaults_), key))
+            return; // both take their defaults
+        const Variant record = defaults_->Item(Variant(key));
+        QString def = textOf(valueAt(record, 2));
+        def.remove(QStringLiteral("('")).remove(QStringLiteral("')"));
+        const Variant check = valueAt(record, 3);
+        QString rule;
+        if (!check.isNull()) {
+            rule = textOf(check);
+            rule = rule.mid(1, rule.size() - 2);
+        }
+        f.add(QStringLiteral("DefaultValue"), def);
+        f.add(QStringLiteral("ValidationRule"), rule);
+    }
+
+private:
+    clsDO& o_;
+    const Login& login_;
+    QString table_;
+    CollectionPtr defaults_;
+    bool read_ = false;
+};
+
+// Access and data sources: the column's own properties.
+void accessColumn(FieldItem& f, const db::ColumnInfo& column)
+{
+    f.tryAdd(QStringLiteral("DefaultValue"), [&] {
+        const Variant v = column.property(QStringLiteral("Default"));
+        return v.isEmpty() || v.isNull() ? Variant(QString()) : v;
+    });
+    f.tryAdd(QStringLiteral("AllowZeroLenght"),
+             [&] { return Variant(column.property(QStringLiteral("Jet OLEDB:Allow Zero Length")).toBool()); });
+    f.tryAdd(QStringLiteral("ValidationText"),
+             [&] { return Variant(textOf(column.property(QStringLiteral("Jet OLEDB:Validation Text")))); });
+    f.tryAdd(QStringLiteral("ValidationRule"),
+             [&] { return Variant(textOf(column.property(QStringLiteral("Jet OLEDB:Validation Rule")))); });
+}
+
+// The fields of a catalog table in ascending order of names; a column whose
+// item cannot be made is left out.
+CollectionPtr catalogFields(const db::TableInfo& table, SqlServerColumns* sqlServer)
+{
+    auto fields = newCollection();
+    for (const db::ColumnInfo& column : table.columns)
+        ignoreErrors([&] {
+            const std::int16_t type = sqltext::tipoDato(column.type);
+            const bool nullable = column.attributes & db::adColNullable;
+            FieldItem f(column.name, nullable, type, Variant(std::int32_t(column.definedSize)),
+                        Variant(std::int32_t(column.precision)), column.type != 200 && column.type != 202);
+            if (!column.properties.empty())
+                f.tryAdd(QStringLiteral("AutoIncrease"),
+                         [&] { return Variant(column.property(QStringLiteral("Autoincrement")).toBool()); });
+            f.complete(QStringLiteral("AutoIncrease"));
+            if (sqlServer)
+                sqlServer->complete(f, column, type, nullable);
+            else
+                accessColumn(f, column);
+            insertSorted(*fields, f.done(), column.name);
+        });
+    return fields;
+}
+
 } // namespace
 
 CollectionPtr clsDO::TableList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRef<QString> sUID, ByRef<QString> sPassword,
                                ByRef<QString> sTableName, bool bIgnoreErrors)
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
-    const QString server = *sServer, database = *sBBDD, user = *sUID, password = *sPassword;
+    const Login login{*sServer, *sBBDD, *sUID, *sPassword};
     const QString t = *sTableName;
 
     auto errorPath = [&](const Error& e) {
         if (!bIgnoreErrors)
             SystemMsgBox(QStringLiteral("CLSDO.TABLELIST") + kCrLf + e.description, 16, QStringLiteral("Error"));
+        CloseConnection();
     };
 
     if (IsOracle()) {
         CollectionPtr result;
         try {
-            if (t.isEmpty()) {
-                result = newCollection();
-                const CollectionPtr rows =
-                    records(*this,
-                            QStringLiteral("SELECT ") + QStringLiteral("DISTINCT TABLE_NAME ") + QStringLiteral("FROM USER_TABLES ") +
-                                QStringLiteral("WHERE TABLE_NAME NOT LIKE '%.%' ") + QStringLiteral("ORDER BY 1"),
-                            server, database, user, password);
-                if (rows)
-                    for (const Variant& r : *rows) {
-                        const QString name = textOf(valueAt(r, 1));
-                        result->Add(Variant(tableItem(name, newCollection(), newCollection())), name);
-                    }
-            } else {
-                const CollectionPtr rows = records(
-                    *this,
-                    QStringLiteral("SELECT ") + QStringLiteral("column_name, ") + QStringLiteral("data_type, ") +
-                        QStringLiteral("data_precision, ") + QStringLiteral("data_scale, ") + QStringLiteral("data_length, ") +
-                        QStringLiteral("nullable, ") +
-                        QStringLiteral("CASE WHEN DATA_TYPE IN ('VARCHAR2', 'NVARCHAR2', 'RAW') THEN 0 ELSE -1 END AS FixedLenght, ") +
-                        QStringLiteral("data_default ") + QStringLiteral("FROM all_tab_columns ") +
-                        QStringLiteral("WHERE table_name IN ('") + nameVariants(t) + QStringLiteral("') ") +
-                        QStringLiteral("AND  Owner = '") + quoted(user) + QStringLiteral("' ORDER BY column_name"),
-                    server, database, user, password);
-                if (!rows)
-                    raise(Error::ObjectVariableNotSet,
-                          QStringLiteral("No se encuentran las columnas de la tabla ") + t);
-                auto fields = newCollection();
-                for (const Variant& r : *rows) {
-                    auto f = newCollection();
-                    const QString name = textOf(valueAt(r, 1));
-                    const std::int16_t type = sqltext::tipoDatoOracle(textOf(valueAt(r, 2)));
-                    const Variant precision = valueAt(r, 3);
-                    f->Add(name, QStringLiteral("Name"));
-                    // The dictionary writes Y for a column that accepts nulls.
-                    f->Add(textOf(valueAt(r, 6)) == QLatin1String("Y"), QStringLiteral("Nullable"));
-                    f->Add(type, QStringLiteral("Type"));
-                    f->Add(type == 8 ? Variant(valueAt(r, 5).toLong()) : Variant(std::int32_t(0)), QStringLiteral("Size"));
-                    f->Add(precision.isNull() || precision.isEmpty() ? Variant(std::int32_t(0)) : Variant(precision.toLong()),
-                           QStringLiteral("Precision"));
-                    f->Add(valueAt(r, 7).toBool(), QStringLiteral("FixedLenght"));
-                    f->Add(valueAt(r, 8), QStringLiteral("DefaultValue"));
-                    f->Add(false, QStringLiteral("AutoIncrease"));
-                    f->Add(true, QStringLiteral("AllowZeroLenght"));
-                    f->Add(QString(), QStringLiteral("ValidationText"));
-                    f->Add(QString(), QStringLiteral("ValidationRule"));
-                    fields->Add(Variant(f), name);
-                }
-                QString s = server, d = database, u = user, p = password, table = t;
-                result = tableItem(t, fields, nullptr);
-                result->Add(Variant(TableKey(s, d, u, p, table)), QStringLiteral("Key"));
-            }
+            result = t.isEmpty() ? oracleTables(*this, login) : oracleTable(*this, login, t);
         } catch (const Error& e) {
             errorPath(e);
-            CloseConnection();
             return nullptr;
         }
         CloseConnection();
         return result ? result : newCollection();
     }
 
-    if (!OpenConnection(server, database, user, password)) {
+    if (!OpenConnection(login.server, login.database, login.user, login.password)) {
         CloseConnection();
         return newCollection();
     }
@@ -209,106 +381,15 @@ CollectionPtr clsDO::TableList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByR
         auto catalog = std::make_shared<db::Catalog>();
         catalog->setActiveConnection(connection_);
         if (t.isEmpty()) {
-            result = newCollection();
-            for (const db::TableInfo& info : catalog->Tables())
-                ignoreErrors([&] {
-                    if (info.type.toUpper() == QLatin1String("TABLE") && !isSystemName(info.name))
-                        result->Add(Variant(tableItem(info.name, newCollection(), newCollection())), info.name);
-                });
+            result = catalogTables(*catalog);
             CloseConnection();
             return result;
         }
-
         table = catalog->Table(t);
-        auto fields = newCollection();
-        CollectionPtr defaults;
-        bool defaultsRead = false;
-        for (const db::ColumnInfo& column : table.columns) {
-            ignoreErrors([&] {
-                auto f = newCollection();
-                const std::int16_t type = sqltext::tipoDato(column.type);
-                const bool nullable = column.attributes & db::adColNullable;
-                f->Add(column.name, QStringLiteral("Name"));
-                f->Add(nullable, QStringLiteral("Nullable"));
-                f->Add(type, QStringLiteral("Type"));
-                f->Add(Variant(std::int32_t(column.definedSize)), QStringLiteral("Size"));
-                f->Add(Variant(std::int32_t(column.precision)), QStringLiteral("Precision"));
-                f->Add(column.type != 200 && column.type != 202, QStringLiteral("FixedLenght"));
-                if (!column.properties.empty())
-                    ignoreErrors([&] { f->Add(column.property(QStringLiteral("Autoincrement")).toBool(), QStringLiteral("AutoIncrease")); });
-                if (!f->Exists(QStringLiteral("AutoIncrease")))
-                    f->Add(false, QStringLiteral("AutoIncrease"));
-
-                if (connectionType_ == 0) {
-                    f->Add(type == 8 && nullable, QStringLiteral("AllowZeroLenght"));
-                    f->Add(QString(), QStringLiteral("ValidationText"));
-                    if (!defaultsRead) {
-                        defaultsRead = true;
-                        ignoreErrors([&] {
-                            defaults = records(
-                                *this,
-                                QStringLiteral("SELECT ") + QStringLiteral("c.name AS ColumnName, ") +
-                                    QStringLiteral("dc.definition AS DefaultValue, ") +
-                                    QStringLiteral("cc.definition AS CheckConstraintDefinition ") +
-                                    QStringLiteral("FROM sys.tables t ") +
-                                    QStringLiteral("INNER JOIN sys.columns c ON t.object_id = c.object_id ") +
-                                    QStringLiteral("LEFT JOIN sys.default_constraints dc ON c.default_object_id = dc.object_id ") +
-                                    QStringLiteral("LEFT JOIN sys.check_constraints cc ON c.object_id = cc.parent_object_id AND "
-                                                   "c.column_id = cc.parent_column_id ") +
-                                    QStringLiteral("WHERE t.name = '") + quoted(t) + QLatin1Char('\''),
-                                server, database, user, password);
-                        });
-                    }
-                    const QString key = QStringLiteral("#") + column.name;
-                    if (defaults && ExisteClaveColeccion(Variant(defaults), key)) {
-                        const Variant record = defaults->Item(Variant(key));
-                        QString def = textOf(valueAt(record, 2));
-                        def.remove(QStringLiteral("('")).remove(QStringLiteral("')"));
-                        const Variant check = valueAt(record, 3);
-                        QString rule;
-                        if (!check.isNull()) {
-                            rule = textOf(check);
-                            rule = rule.mid(1, rule.size() - 2);
-                        }
-                        f->Add(def, QStringLiteral("DefaultValue"));
-                        f->Add(rule, QStringLiteral("ValidationRule"));
-                    } else {
-                        f->Add(QString(), QStringLiteral("DefaultValue"));
-                        f->Add(QString(), QStringLiteral("ValidationRule"));
-                    }
-                } else {
-                    ignoreErrors([&] {
-                        const Variant v = column.property(QStringLiteral("Default"));
-                        f->Add(v.isEmpty() || v.isNull() ? Variant(QString()) : v, QStringLiteral("DefaultValue"));
-                    });
-                    ignoreErrors([&] {
-                        f->Add(column.property(QStringLiteral("Jet OLEDB:Allow Zero Length")).toBool(),
-                               QStringLiteral("AllowZeroLenght"));
-                    });
-                    ignoreErrors([&] {
-                        f->Add(textOf(column.property(QStringLiteral("Jet OLEDB:Validation Text"))),
-                               QStringLiteral("ValidationText"));
-                    });
-                    ignoreErrors([&] {
-                        f->Add(textOf(column.property(QStringLiteral("Jet OLEDB:Validation Rule"))),
-                               QStringLiteral("ValidationRule"));
-                    });
-                    if (!f->Exists(QStringLiteral("DefaultValue")))
-                        f->Add(QString(), QStringLiteral("DefaultValue"));
-                    if (!f->Exists(QStringLiteral("AllowZeroLenght")))
-                        f->Add(true, QStringLiteral("AllowZeroLenght"));
-                    if (!f->Exists(QStringLiteral("ValidationText")))
-                        f->Add(QString(), QStringLiteral("ValidationText"));
-                    if (!f->Exists(QStringLiteral("ValidationRule")))
-                        f->Add(QString(), QStringLiteral("ValidationRule"));
-                }
-                insertSorted(*fields, f, column.name);
-            });
-        }
-        result = tableItem(table.name, fields, nullptr);
+        SqlServerColumns sqlServer(*this, login, t);
+        result = tableItem(table.name, catalogFields(table, connectionType_ == 0 ? &sqlServer : nullptr), nullptr);
     } catch (const Error& e) {
         errorPath(e);
-        CloseConnection();
         return nullptr;
     }
 
@@ -322,7 +403,7 @@ CollectionPtr clsDO::TableList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByR
     } else if (sqlServerKey) {
         CloseConnection();
         auto key = newCollection();
-        addFirstValues(*key, records(*this, sqlServerKeyStatement(t), server, database, user, password));
+        addFirstValues(*key, records(*this, statement(kSqlServerKey, quoted(t)), login));
         result->Add(Variant(key), QStringLiteral("Key"));
     }
     CloseConnection();
@@ -367,7 +448,7 @@ CollectionPtr clsDO::TableIndexes(ByRef<QString> sServer, ByRef<QString> sBBDD, 
                                   ByRef<QString> sTableName)
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
-    const QString server = *sServer, database = *sBBDD, user = *sUID, password = *sPassword;
+    const Login login{*sServer, *sBBDD, *sUID, *sPassword};
     const QString t = *sTableName;
     Variant pair;
     {
@@ -381,14 +462,7 @@ CollectionPtr clsDO::TableIndexes(ByRef<QString> sServer, ByRef<QString> sBBDD, 
     try {
         if (IsOracle()) {
             result = newCollection();
-            const CollectionPtr rows = records(
-                *this,
-                QStringLiteral("SELECT DISTINCT ind.INDEX_NAME, col.COLUMN_NAME, ind.UNIQUENESS, col.COLUMN_POSITION ") +
-                    QStringLiteral("FROM ALL_INDEXES ind ") +
-                    QStringLiteral("JOIN ALL_IND_COLUMNS col ON ind.INDEX_NAME = col.INDEX_NAME ") +
-                    QStringLiteral("WHERE ind.TABLE_NAME IN ('") + nameVariants(t) + QStringLiteral("') ") +
-                    QStringLiteral("ORDER BY ind.INDEX_NAME, col.COLUMN_POSITION"),
-                server, database, user, password, pair);
+            const CollectionPtr rows = records(*this, statement(kOracleIndexes, nameVariants(t)), login, pair);
             if (rows)
                 groupIndexes(*result, rows, [&](Collection& item, const Variant& r) {
                     QString table = t, index = textOf(valueAt(r, 1));
@@ -398,7 +472,7 @@ CollectionPtr clsDO::TableIndexes(ByRef<QString> sServer, ByRef<QString> sBBDD, 
         } else if (IsAccess() || DialectKind() == 1) {
             // A data source with the Access driver answers what its catalog can tell
             // (an empty list when the driver keeps no index list).
-            if (!OpenConnection(server, database, user, password)) {
+            if (!OpenConnection(login.server, login.database, login.user, login.password)) {
                 CloseConnection();
                 return nullptr;
             }
@@ -420,15 +494,7 @@ CollectionPtr clsDO::TableIndexes(ByRef<QString> sServer, ByRef<QString> sBBDD, 
             }
         } else if (IsSQLServer()) {
             result = newCollection();
-            const CollectionPtr rows = records(
-                *this,
-                QStringLiteral("SELECT i.name AS IndexName, c.name AS ColumnName, i.is_primary_key, i.is_unique, ic.key_ordinal ") +
-                    QStringLiteral("FROM sys.indexes AS i ") +
-                    QStringLiteral("INNER JOIN sys.index_columns AS ic ON i.object_id = ic.object_id AND i.index_id = ic.index_id ") +
-                    QStringLiteral("INNER JOIN sys.columns AS c ON ic.object_id = c.object_id AND ic.column_id = c.column_id ") +
-                    QStringLiteral("WHERE i.object_id = OBJECT_ID('") + quoted(t) + QStringLiteral("') ") +
-                    QStringLiteral("ORDER BY i.name, ic.key_ordinal"),
-                server, database, user, password, pair);
+            const CollectionPtr rows = records(*this, statement(kSqlServerIndexes, quoted(t)), login, pair);
             if (rows)
                 groupIndexes(*result, rows, [&](Collection& item, const Variant& r) {
                     item.Add(!isZero(valueAt(r, 3)), QStringLiteral("IsPrimaryKey"));
@@ -447,20 +513,13 @@ CollectionPtr clsDO::TableKey(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRe
                               ByRef<QString> sTableName)
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
-    const QString server = *sServer, database = *sBBDD, user = *sUID, password = *sPassword;
+    const Login login{*sServer, *sBBDD, *sUID, *sPassword};
     const QString t = *sTableName;
     auto result = newCollection();
     try {
         if (IsOracle()) {
-            addFirstValues(*result,
-                           records(*this,
-                                   QStringLiteral("SELECT DISTINCT ") + QStringLiteral("ACC.COLUMN_NAME ") +
-                                       QStringLiteral("FROM ALL_CONS_COLUMNS ACC ") +
-                                       QStringLiteral("INNER JOIN ALL_CONSTRAINTS AC ON AC.CONSTRAINT_NAME = ACC.CONSTRAINT_NAME ") +
-                                       QStringLiteral("WHERE AC.CONSTRAINT_TYPE = 'P' ") +
-                                       QStringLiteral("AND AC.TABLE_NAME IN ('") + nameVariants(t) + QStringLiteral("')"),
-                                   server, database, user, password));
-        } else if (OpenConnection(server, database, user, password)) {
+            addFirstValues(*result, records(*this, statement(kOracleKey, nameVariants(t)), login));
+        } else if (OpenConnection(login.server, login.database, login.user, login.password)) {
             auto catalog = std::make_shared<db::Catalog>();
             catalog->setActiveConnection(connection_);
             const db::TableInfo table = catalog->Table(t);
@@ -468,7 +527,7 @@ CollectionPtr clsDO::TableKey(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRe
                 ignoreErrors([&] { result = accessKey(table); });
             } else if (connectionType_ == 0 || (connectionType_ == 3 && usedDriver_ == 0)) {
                 CloseConnection();
-                addFirstValues(*result, records(*this, sqlServerKeyStatement(t), server, database, user, password));
+                addFirstValues(*result, records(*this, statement(kSqlServerKey, quoted(t)), login));
             }
         }
     } catch (const Error& e) {
@@ -483,11 +542,7 @@ CollectionPtr clsDO::TableKey(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRe
 bool clsDO::IsOraclePrimaryKey(ByRef<QString> sTableName, ByRef<QString> sIndexName)
 {
     const CollectionPtr rows =
-        records(*this,
-                QStringLiteral("SELECT DISTINCT ac.CONSTRAINT_TYPE FROM ALL_CONSTRAINTS ac WHERE ac.TABLE_NAME = '") +
-                    quoted(*sTableName) + QStringLiteral("' AND ac.INDEX_NAME = '") + quoted(*sIndexName) +
-                    QStringLiteral("' AND ac.CONSTRAINT_TYPE = 'P'"),
-                QString(), QString(), QString(), QString());
+        records(*this, statement(kOraclePrimaryKeyIndex, quoted(*sTableName), quoted(*sIndexName)), Login());
     if (!rows)
         return false;
     return textOf(valueAt(rows->Item(Variant(std::int32_t(1))), 1)) == QLatin1String("P");
@@ -496,16 +551,11 @@ bool clsDO::IsOraclePrimaryKey(ByRef<QString> sTableName, ByRef<QString> sIndexN
 CollectionPtr clsDO::ViewList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRef<QString> sUID, ByRef<QString> sPassword)
 {
     FallBack(*sServer, *sBBDD, *sUID, *sPassword);
-    const QString server = *sServer, database = *sBBDD, user = *sUID, password = *sPassword;
+    const Login login{*sServer, *sBBDD, *sUID, *sPassword};
     auto result = newCollection();
     try {
         if (IsOracle()) {
-            const CollectionPtr views =
-                records(*this,
-                        QStringLiteral("SELECT ") + QStringLiteral("VIEW_NAME, ") + QStringLiteral("TEXT ") +
-                            QStringLiteral("FROM USER_VIEWS ") + QStringLiteral("WHERE VIEW_NAME NOT LIKE '%.%' ") +
-                            QStringLiteral("ORDER BY 1"),
-                        server, database, user, password);
+            const CollectionPtr views = records(*this, kOracleViews, login);
             if (views)
                 for (const Variant& r : *views) {
                     auto item = newCollection();
@@ -514,11 +564,7 @@ CollectionPtr clsDO::ViewList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRe
                     item->Add(textOf(valueAt(r, 2)), QStringLiteral("SQLText"));
                     auto fields = newCollection();
                     const CollectionPtr columns =
-                        records(*this,
-                                QStringLiteral("SELECT ") + QStringLiteral("COLUMN_NAME ") + QStringLiteral("FROM ALL_TAB_COLUMNS ") +
-                                    QStringLiteral("WHERE TABLE_NAME IN('") + nameVariants(name) + QStringLiteral("') ") +
-                                    QStringLiteral("AND  OWNER = '") + quoted(user) + QLatin1Char('\''),
-                                server, database, user, password);
+                        records(*this, statement(kOracleViewColumns, nameVariants(name), quoted(login.user)), login);
                     if (columns)
                         for (const Variant& c : *columns) {
                             const QString column = textOf(valueAt(c, 1));
@@ -528,7 +574,7 @@ CollectionPtr clsDO::ViewList(ByRef<QString> sServer, ByRef<QString> sBBDD, ByRe
                     result->Add(Variant(item), name);
                 }
         } else {
-            if (!OpenConnection(server, database, user, password)) {
+            if (!OpenConnection(login.server, login.database, login.user, login.password)) {
                 CloseConnection();
                 return result;
             }

@@ -206,6 +206,21 @@ Variant sqlFormat(const Dialect& dialect, const QString& typeWord, const Variant
     return value;
 }
 
+QString dateTimeLiteral(int dialectKind, const QDateTime& value)
+{
+    const Variant v(value);
+    switch (dialectKind) {
+    case 1:
+        return QLatin1Char('#') + ValueText::format(v, QStringLiteral("mm\\/dd\\/yyyy hh\\:nn\\:ss")) + QLatin1Char('#');
+    case 2:
+        return QStringLiteral("TO_DATE('") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
+               QStringLiteral("', 'DD/MM/YYYY HH24:MI:SS')");
+    default:
+        return QStringLiteral("CONVERT(datetime,'") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
+               QStringLiteral("',103)");
+    }
+}
+
 bool emptyLiteral(const Dialect& dialect, const QString& typeWord, Variant& literal)
 {
     const QString w = typeWord.toLower();

@@ -5,6 +5,7 @@
 // can be read (and tested) without a connection.
 #include "core/Variant.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -34,6 +35,11 @@ QString formatTypeName(int fieldType);
 // SQLFormat without its trap: raises Error when the value cannot be written.
 // The type word is compared without regard to case.
 Variant sqlFormat(const Dialect& dialect, const QString& typeWord, const Variant& value);
+// A date with its time of day as each engine reads it, whatever the desktop's
+// marks: Access #mm/dd/yyyy hh:nn:ss#, Oracle TO_DATE(..., 'DD/MM/YYYY HH24:MI:SS'),
+// SQL Server CONVERT(datetime, ..., 103). The date literal of sqlFormat drops
+// the time; the write-back and the INSERT script write this one.
+QString dateTimeLiteral(int dialectKind, const QDateTime& value);
 // What SQLFormat gives for a null or empty value of a type word; false when the
 // word has no empty literal (an unknown type).
 bool emptyLiteral(const Dialect& dialect, const QString& typeWord, Variant& literal);

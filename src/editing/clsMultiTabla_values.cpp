@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
+#include "data/clsDO_sqltext.h"
 #include "services/clsTablas.h"
 
 #include <algorithm>
@@ -610,21 +611,11 @@ QString clsMultiTabla::literalBooleano(bool valor) const
 
 // The date-time wrappers of the data-access object are made to go around a
 // column (and give no valid SQL around a quoted value), and its date literal
-// drops the time; a date-time value is written here. The marks are fixed, not
-// the locale's: the engines read these patterns whatever the desktop uses.
+// drops the time; a date-time value is written by the one rule the INSERT
+// script shares.
 QString clsMultiTabla::literalFechaHora(const QDateTime& fecha) const
 {
-    const Variant v(fecha);
-    switch (dialecto()) {
-    case 1:
-        return QLatin1Char('#') + ValueText::format(v, QStringLiteral("mm\\/dd\\/yyyy hh\\:nn\\:ss")) + QLatin1Char('#');
-    case 2:
-        return QStringLiteral("TO_DATE('") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
-               QStringLiteral("', 'DD/MM/YYYY HH24:MI:SS')");
-    default:
-        return QStringLiteral("CONVERT(datetime,'") + ValueText::format(v, QStringLiteral("dd\\/mm\\/yyyy hh\\:nn\\:ss")) +
-               QStringLiteral("',103)");
-    }
+    return sqltext::dateTimeLiteral(dialecto(), fecha);
 }
 
 QString clsMultiTabla::literal(const QString& campo, const Variant& valor) const

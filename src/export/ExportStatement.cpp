@@ -1,5 +1,7 @@
 #include "export/ExportStatement.h"
 
+#include "data/SqlScan.h"
+
 #include <QStringList>
 
 namespace exportsql {
@@ -8,7 +10,7 @@ namespace {
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'@' || c == u'#' || c == u'$'; }
 
-// One statement of the text as the lexer saw it.
+// One statement of the text as the scanner saw it.
 struct Piece {
     QString text;
     QStringList words; // the words outside literals, names and comments
@@ -18,44 +20,39 @@ struct Piece {
 std::vector<Piece> split(const QString& sql)
 {
     std::vector<Piece> pieces(1);
-    const qsizetype n = sql.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql.at(i);
-        qsizetype end = i + 1;
-        if (c == u'\'' || c == u'"' || c == u'[') {
-            const QChar close = c == u'[' ? QChar(u']') : c;
-            while (end < n) {
-                if (sql.at(end) == close) {
-                    if (end + 1 < n && sql.at(end + 1) == close) {
-                        end += 2; // doubled: still inside
-                        continue;
-                    }
-                    ++end;
-                    break;
-                }
-                ++end;
-            }
-        } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') {
-            while (end < n && sql.at(end) != u'\n' && sql.at(end) != u'\r')
-                ++end;
-            pieces.back().text += QStringView(sql).mid(i, end - i);
-            i = end;
+    for (const sqltext::Segment& s : sqltext::segments(sql)) {
+        const QStringView part = QStringView(sql).mid(s.start, s.length);
+        if (s.kind == sqltext::Kind::Comment) {
+            pieces.back().text += part;
             continue;
-        } else if (c == u';') {
-            pieces.emplace_back();
-            i = end;
-            continue;
-        } else if (isWordChar(c)) {
-            while (end < n && isWordChar(sql.at(end)))
-                ++end;
-            pieces.back().words << sql.mid(i, end - i);
         }
-        Piece& piece = pieces.back();
-        if (piece.first.isEmpty() && !c.isSpace())
-            piece.first = sql.mid(i, end - i);
-        piece.text += QStringView(sql).mid(i, end - i);
-        i = end;
+        if (s.kind != sqltext::Kind::Code) {
+            Piece& piece = pieces.back();
+            if (piece.first.isEmpty())
+                piece.first = part.toString();
+            piece.text += part;
+            continue;
+        }
+        const qsizetype n = part.size();
+        for (qsizetype i = 0; i < n;) {
+            const QChar c = part[i];
+            qsizetype end = i + 1;
+            if (c == u';') {
+                pieces.emplace_back();
+                i = end;
+                continue;
+            }
+            if (isWordChar(c)) {
+                while (end < n && isWordChar(part[end]))
+                    ++end;
+                pieces.back().words << part.mid(i, end - i).toString();
+            }
+            Piece& piece = pieces.back();
+            if (piece.first.isEmpty() && !c.isSpace())
+                piece.first = part.mid(i, end - i).toString();
+            piece.text += part.mid(i, end - i);
+            i = end;
+        }
     }
     return pieces;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // What an export may run: the result of one SELECT, nothing else. The text is
-// the user's, so it is read as DESIGN's SQL text rule says: '...' literals
-// (doubled quotes inside), "..." and [...] names and "--" comments to the end
-// of their line are never looked into; an unclosed one runs to the end.
+// the user's, read through the project's one quote-aware scanner
+// (data/SqlScan.h): literals, quoted and bracketed names and "--" comments
+// are never looked into.
 #include <QString>
 #include <optional>
 

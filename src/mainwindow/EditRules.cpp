@@ -1,6 +1,6 @@
 #include "mainwindow/EditRules.h"
 
-#include "querypage/SqlText.h"
+#include "data/SqlScan.h"
 #include "querypage/modCommons.h"
 
 #include <QStringList>
@@ -46,10 +46,10 @@ Masked mask(const QString& text)
         m.parts << part.toString();
         m.comment.push_back(isComment);
     };
-    for (const sqllex::Segment& s : sqllex::segments(text)) {
+    for (const sqltext::Segment& s : sqltext::segments(text)) {
         const QStringView part = QStringView(text).mid(s.start, s.length);
-        if (s.kind != sqllex::Kind::Code) {
-            add(part, s.kind == sqllex::Kind::Comment);
+        if (s.kind != sqltext::Kind::Code) {
+            add(part, s.kind == sqltext::Kind::Comment);
             continue;
         }
         for (qsizetype i = 0; i < part.size(); ++i) {

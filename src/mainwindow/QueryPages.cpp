@@ -40,8 +40,13 @@ public:
     }
     void SaveLastQuery(int iTab) override { MaxSQL::SaveLastQuery(std::int16_t(iTab)); }
     bool TimerEnabled() const override { return MaxSQL::TimerEnabled(); }
-    // The grid was emptied with DeleteGridData, which leaves no row to edit.
-    void ResetEditState() override {}
+    void ResetEditState() override
+    {
+        MaxSQL::ResetEditState(true);
+        // What the page shows now is its file's latest query: it counts as the
+        // saved one, as at start, so a close does not record it a second time.
+        MaxSQL::StartControl();
+    }
 
     bool ShowKey() const override { return MaxSQL::ShowKey(); }
     void setShowKey(bool value) override { MaxSQL::setShowKey(value); }

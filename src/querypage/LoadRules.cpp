@@ -1,6 +1,7 @@
 #include "querypage/LoadRules.h"
 
 #include "core/ValueText.h"
+#include "data/SqlScan.h"
 #include "data/clsDO_sqltext.h"
 
 #include <cfenv>
@@ -9,21 +10,6 @@
 namespace loadrules {
 
 namespace {
-
-// End (exclusive) of a bracketed or quoted part opening at `open`.
-qsizetype partEnd(const QString& s, qsizetype open, QChar close)
-{
-    for (qsizetype i = open + 1; i < s.size(); ++i) {
-        if (s[i] != close)
-            continue;
-        if (i + 1 < s.size() && s[i + 1] == close) {
-            ++i;
-            continue;
-        }
-        return i + 1;
-    }
-    return s.size();
-}
 
 // The dotted parts of the name that opens the table part; brackets read whole.
 QStringList nameParts(const QString& tablePart)
@@ -34,9 +20,9 @@ QStringList nameParts(const QString& tablePart)
     while (i < n) {
         qsizetype end;
         if (tablePart[i] == u'[')
-            end = partEnd(tablePart, i, u']');
+            end = sqltext::quotedEnd(tablePart, i, u']');
         else if (tablePart[i] == u'"')
-            end = partEnd(tablePart, i, u'"');
+            end = sqltext::quotedEnd(tablePart, i, u'"');
         else {
             end = i;
             while (end < n && tablePart[end] != u'.' && !tablePart[end].isSpace())

@@ -12,9 +12,13 @@
 //                       TableStructure, QueryStructure
 //   MaxSQL_editability.cpp  key fields, editability check, edit buttons, idle timer
 //   MaxSQL_editing.cpp  record editing in the grid, add, delete, confirm
-//   MaxSQL_stubs.cpp    members of paging, history, help and settings,
-//                       commands, exports, editability, record editing, script
-//                       and clipboard, each in its own file once built
+//   MaxSQL_commands.cpp column fit, comment lines, SQL editor, key fields,
+//                       table list, comparison, compaction
+//   MaxSQL_export.cpp   CSV and spreadsheet exports
+//   MaxSQL_script.cpp   INSERT script and DarFormato
+//   MaxSQL_paging.cpp, MaxSQL_history.cpp, MaxSQL_help.cpp,
+//   MaxSQL_clipboard.cpp  paging bar, query history, help and settings,
+//                       clipboard and clearing
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
@@ -160,6 +164,12 @@ public:
     QString contextStatement() const { return ContextStatement; }
     void setContextStatement(const QString& text) { ContextStatement = text; }
     bool IsRunning() const { return running_; }
+    // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
+    void ResetEditState(bool keyButton);
+    // The spreadsheet export's reload of the final SELECT with the counts it
+    // gives (tests put counts no test database could hold); false when it failed.
+    using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
+    void setFinalReload(FinalReload reload) { finalReload_ = std::move(reload); }
 
 signals:
     void ButtonClicked(QString& ButtonName);
@@ -252,9 +262,22 @@ private:
     // --- exports
     void BusquedaCSV();
     void BusquedaExcel();
+    // The final SELECT run again on the connection it was loaded with, into
+    // the grid, columns fitted; false when there is none or it failed (the
+    // reason was shown). Confirm, a key change and the spreadsheet reload with it.
+    bool ReloadFinalSelect();
+    // Shows the notice and gives true when the grid holds no final SELECT.
+    bool NoFinalSelect();
+    // Around an export or the script: the page's connection pushed and started
+    // (false after its notice), then the time, status line and history.
+    bool StartExport();
+    void EndExport();
+    // Disables the commands and holds the hourglass until released (long work).
+    std::shared_ptr<void> HoldCommands();
+    std::shared_ptr<void> exportHold_;
+    FinalReload finalReload_;
 
     // --- editability and key fields
-    void ResetEditState(bool keyButton);
     void ResolveKeyFields(const Variant& structure);
     QString KeyFieldAt(const Variant& structure, std::int32_t position);
     QString FieldIndexByName(const Variant& structure, const QString& name);

@@ -328,12 +328,7 @@ void MaxSQL::BttConfirm_MouseUp(int, int, float, float)
             if (!written)
                 return;
             // The reload runs the SELECT the grid was loaded with, never the whole text again.
-            if (!lastFinalSelect_.isEmpty()) {
-                const QString statement = lastFinalSelect_;
-                PushEditConnection();
-                LoadGrid(statement);
-                BttAutoSize_MouseUp(0, 0, 0, 0);
-            }
+            ReloadFinalSelect();
         }
         notice(QStringLiteral("{1") + QString::number(n) + QStringLiteral("} registros actualizados."));
     });

@@ -294,3 +294,5 @@ void MaxSQL::WriteStatusLine()
     const qint64 count = PagingActive ? PagingRecordCount : flexi_->Rows() - 1;
     Label2->setText(translate(loadrules::statusLine(LoadTime, count, flexi_->Cols())));
 }
+
+std::shared_ptr<void> MaxSQL::HoldCommands() { return std::make_shared<RunGuard>(*this); }

@@ -5,12 +5,15 @@
 // dialog; tests install scripted ones. Where the real window does not exist
 // yet the default factory gives a stand-in (see each class).
 #include "core/Collection.h"
+#include "export/frmCSV.h"
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+class QObject;
 class QWidget;
 class clsDO;
 class clsError;
@@ -92,11 +95,32 @@ public:
     int ParentFormTop = 0, ParentFormHeight = 0;
 };
 
-// CSV options: the thirteen options as the CSVOptions collection.
+// CSV options (one shared instance): the thirteen options, read after Show
+// when not Cancelled; Unload() lets the window go until the next Show.
 class CsvDialog : public PageDialog {
 public:
     std::shared_ptr<clsTablas> SCR;
-    CollectionPtr Options;
+    CSVOutputs Outputs;
+    virtual void Unload() { Cancelled = true; }
+};
+
+// The two export writers (they run the statement and write the file themselves).
+class CsvWriter {
+public:
+    virtual ~CsvWriter() = default;
+    virtual bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
+                             std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas) = 0;
+    // True when the file was written; a failure is reported by the writer.
+    virtual bool GenerateCSV(const QString& sSQL, const CollectionPtr& colParams) = 0;
+};
+
+class ExcelWriter {
+public:
+    virtual ~ExcelWriter() = default;
+    virtual bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta,
+                             std::shared_ptr<clsError> ObjetoError, std::shared_ptr<clsTablas> ObjetoTablas) = 0;
+    virtual bool GenerateExcelKnownCellCount(const QString& strSQL, const QString& sTitulo, std::int32_t lRows,
+                                             std::int32_t lCols, const QString& sHeaders) = 0;
 };
 
 struct PageDialogs {
@@ -107,7 +131,9 @@ struct PageDialogs {
     std::function<std::unique_ptr<NewKeyDialog>()> frmNewKey;
     std::function<std::unique_ptr<TablesDialog>()> frmTables;
     std::function<std::unique_ptr<CompareDialog>()> frmCompare;
-    std::function<std::unique_ptr<CsvDialog>()> frmCSV;
+    std::function<std::shared_ptr<CsvDialog>()> frmCSV;
+    std::function<std::unique_ptr<CsvWriter>()> clsCSV;
+    std::function<std::unique_ptr<ExcelWriter>()> clsExcel;
 
     // Stand-ins: frmDSN asks for the data-source name in an input box; the others answer
     // Cancelled without showing anything (their windows come with their own

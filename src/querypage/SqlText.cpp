@@ -1,70 +1,11 @@
 #include "querypage/SqlText.h"
 
+#include "data/SqlScan.h"
+
 namespace sqllex {
 
-namespace {
-
-bool isLineBreak(QChar c) { return c == u'\n' || c == u'\r' || c == QChar(0x2029) || c == QChar(0x2028); }
-
-// End (exclusive) of a quoted part that opens at `open` and closes with `close`,
-// a doubled closing character standing for itself; the text's end when unclosed.
-qsizetype quotedEnd(QStringView text, qsizetype open, QChar close)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = open + 1; i < n; ++i) {
-        if (text[i] != close)
-            continue;
-        if (i + 1 < n && text[i + 1] == close) {
-            ++i;
-            continue;
-        }
-        return i + 1;
-    }
-    return n;
-}
-
-} // namespace
-
-std::vector<Segment> segments(QStringView text)
-{
-    std::vector<Segment> out;
-    const qsizetype n = text.size();
-    qsizetype codeStart = 0;
-    auto flushCode = [&](qsizetype end) {
-        if (end > codeStart)
-            out.push_back({Kind::Code, codeStart, end - codeStart});
-    };
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        Kind kind;
-        qsizetype end;
-        if (c == u'\'') {
-            kind = Kind::Literal;
-            end = quotedEnd(text, i, u'\'');
-        } else if (c == u'"') {
-            kind = Kind::QuotedName;
-            end = quotedEnd(text, i, u'"');
-        } else if (c == u'[') {
-            kind = Kind::BracketName;
-            end = quotedEnd(text, i, u']');
-        } else if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
-            kind = Kind::Comment;
-            end = i + 2;
-            while (end < n && !isLineBreak(text[end]))
-                ++end;
-        } else {
-            ++i;
-            continue;
-        }
-        flushCode(i);
-        out.push_back({kind, i, end - i});
-        i = end;
-        codeStart = end;
-    }
-    flushCode(n);
-    return out;
-}
+using sqltext::Kind;
+using sqltext::Segment;
 
 QString removeComments(const QString& text)
 {
@@ -72,7 +13,7 @@ QString removeComments(const QString& text)
         return text;
     QString out;
     out.reserve(text.size());
-    for (const Segment& s : segments(text))
+    for (const Segment& s : sqltext::segments(text))
         if (s.kind != Kind::Comment)
             out += QStringView(text).mid(s.start, s.length);
     return out;
@@ -80,10 +21,10 @@ QString removeComments(const QString& text)
 
 QString cleanUp(const QString& text)
 {
-    QString out = mapCode(text, [](QStringView code, QString& to) {
+    QString out = sqltext::mapCode(text, [](QStringView code, QString& to) {
         bool blank = !to.isEmpty() && to.back() == u' ';
         for (QChar c : code) {
-            if (isLineBreak(c) || c == u'\t')
+            if (sqltext::isLineBreak(c) || c == u'\t')
                 c = u' ';
             if (c == u' ') {
                 if (blank)
@@ -104,7 +45,7 @@ QString cleanUp(const QString& text)
 std::vector<Piece> split(const QString& text)
 {
     std::vector<Piece> out;
-    const std::vector<Segment> parts = segments(text);
+    const std::vector<Segment> parts = sqltext::segments(text);
     bool literalHoldsSemicolon = false;
     std::vector<qsizetype> cuts;
     for (const Segment& s : parts) {

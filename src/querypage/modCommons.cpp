@@ -1,7 +1,7 @@
 #include "querypage/modCommons.h"
 
 #include "core/Screen.h"
-#include "querypage/SqlText.h"
+#include "data/SqlScan.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -147,7 +147,7 @@ std::vector<Span> keywordSpans(const QString& text)
 
 QString UpperKeywords(QString& text)
 {
-    text = sqllex::mapCode(text, [](QStringView code, QString& to) {
+    text = sqltext::mapCode(text, [](QStringView code, QString& to) {
         for (qsizetype i = 0; i < code.size();) {
             if (!IsWordChar(code[i])) {
                 to += code[i++];

@@ -438,3 +438,60 @@ TEST_F(WindowRulesTest, AFillThatFailsLeavesTheGridDrawingAndItsRowChangesLive)
     c.fgrTables_EnterCell();
     EXPECT_EQ(fields.column(1), QStringList{"B"});
 }
+
+// The run waits the smaller of the two engines' pauses after every sub step:
+// 10 ms between a SQL Server and an Access side, whichever side each is on,
+// 30 between two Access sides.
+TEST_F(WindowRulesTest, ASqlServerAndAnAccessSideWaitTenMillisecondsASubStep)
+{
+    recorded({"Orders", "Items"});
+    datatest::LocalDb accdb("cmp.accdb"), mdb("cmp.mdb");
+    make(accdb, kOrders);
+    make(mdb, kOrders);
+    QList<int> waited;
+    c.waiter = [&](int ms) {
+        waited << ms;
+        now += ms;
+    };
+    typeCompared(2, accdb.path);
+    EXPECT_EQ(c.Pause(), 10);
+    progress.subTexts.clear();
+    c.BttCompare_MouseUp();
+    EXPECT_EQ(records(), (QStringList{"Equal Orders", "Equal Items"}));
+    ASSERT_FALSE(waited.isEmpty());
+    EXPECT_EQ(waited, QList<int>(progress.subTexts.size(), 10));
+
+    c.cboCurrentDriver.ListIndex = 1; // an Access current side
+    sqlServerRow();
+    EXPECT_EQ(c.Pause(), 10);
+    typeCompared(1, mdb.path);
+    EXPECT_EQ(c.Pause(), 30);
+}
+
+// The empty rows that fill the tables grid below the records hold no object:
+// entering one leaves the details of the last object shown.
+TEST_F(WindowRulesTest, AFillerRowLeavesTheDetailsUnchanged)
+{
+    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
+    make(cur, kOrders);
+    make(cmp, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20), Name TEXT(50) NOT NULL)"});
+    openOn(cur);
+    compareWith(cmp);
+    ASSERT_EQ(tables.rows, compare::fillerRows(tables.height));
+    tables.row = 1;
+    c.fgrTables_EnterCell();
+    ASSERT_FALSE(fields.column(1).isEmpty());
+    ASSERT_FALSE(indexes.column(1).isEmpty());
+    const FakeGrid fieldsShown = fields, indexesShown = indexes;
+
+    tables.row = tables.rows - 1;
+    ASSERT_TRUE(tables.TextMatrix(tables.row, 1).isEmpty());
+    c.fgrTables_EnterCell();
+    EXPECT_EQ(fields.rows, fieldsShown.rows);
+    EXPECT_EQ(fields.text, fieldsShown.text);
+    EXPECT_EQ(fields.pictures, fieldsShown.pictures);
+    EXPECT_EQ(indexes.rows, indexesShown.rows);
+    EXPECT_EQ(indexes.text, indexesShown.text);
+    EXPECT_EQ(indexes.pictures, indexesShown.pictures);
+    EXPECT_TRUE(box->calls.empty());
+}

@@ -112,6 +112,33 @@ TEST_F(QueryTest, CsvForms)
     EXPECT_EQ(query(odd, "CSV2").toString(), "\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r\n");
 }
 
+// Every form reads its result from one run of the statement: a large result
+// is never read twice. Only the identity form runs a second statement of its own.
+TEST_F(QueryTest, EveryFormRunsTheStatementOnce)
+{
+    StatementWatch watch(file.path);
+    const std::pair<const char*, int> forms[] = {
+        {"GridArray", 1},   {"BiDimArray", 1},       {"StringRows", 1},         {"StringRows2Array", 1},
+        {"Recordset", 1},   {"ShapeRecordset", 1},   {"CSV", 1},                {"CSV2", 1},
+        {"Collection", 1},  {"Collection2", 1},      {"StringRowsExcel", 1},    {"StraightToExcel :)", 1},
+        {"GetScopeIdentity", 2},
+    };
+    for (const auto& [form, count] : forms) {
+        watch.clear();
+        trap([&] { query(kItems, form); }, [](const Error&) {});
+        const QStringList run = watch.statements();
+        EXPECT_EQ(run.size(), count) << form << ": " << run.join(" | ").toStdString();
+        EXPECT_EQ(run.value(0), kItems) << form;
+    }
+    // Known counts: the statement runs once for its rows, not for counting.
+    watch.clear();
+    QString sql = kItems;
+    Variant k;
+    o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("StringRowsExcelCellCount"), k, false,
+            true, false, 3, 3, QStringLiteral("Id\tName\tNote\t\r\n"));
+    EXPECT_EQ(watch.statements(), QStringList{kItems});
+}
+
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
 {
     const auto rs = query(kItems, "Recordset").as<db::Recordset>();

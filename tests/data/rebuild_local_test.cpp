@@ -7,73 +7,12 @@
 #include "core/ValueText.h"
 #include "data/clsField.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace datatest;
 
 namespace {
 
-
-// Serves the test's file through the local engine, but fails every statement
-// that matches `pattern`, as an engine refusing that step would.
-struct FailingBackend : db::BackendConnection {
-    std::unique_ptr<db::BackendConnection> inner;
-    QRegularExpression pattern;
-    QString provider() const override { return inner->provider(); }
-    std::vector<db::ResultSetPtr> run(const QString& sql, db::CommandType type) override
-    {
-        if (!pattern.pattern().isEmpty() && pattern.match(sql).hasMatch())
-            raise(db::errDatabase, QStringLiteral("Fallo provocado en: ") + sql);
-        return inner->run(sql, type);
-    }
-    void beginTrans() override { inner->beginTrans(); }
-    void commitTrans() override { inner->commitTrans(); }
-    void rollbackTrans() override { inner->rollbackTrans(); }
-    void setCommandTimeout(int s) override { inner->setCommandTimeout(s); }
-    std::vector<db::TableInfo> tables() override { return inner->tables(); }
-    db::TableInfo table(const QString& name) override { return inner->table(name); }
-    std::vector<db::ViewInfo> views() override { return inner->views(); }
-};
-
-class FailureInjection {
-public:
-    explicit FailureInjection(const QString& path)
-    {
-        auto state = state_;
-        state->path = path;
-        db::registerBackend({QStringLiteral("failing-test"), 1000,
-                             [state](const db::OpenRequest& r) {
-                                 return !state->opening &&
-                                        r.connectionString.value(QStringLiteral("Data Source")) == state->path;
-                             },
-                             [state](const db::OpenRequest& r) -> std::unique_ptr<db::BackendConnection> {
-                                 state->opening = true;
-                                 std::unique_ptr<db::BackendConnection> inner;
-                                 try {
-                                     inner = db::openBackend(r);
-                                 } catch (...) {
-                                     state->opening = false;
-                                     throw;
-                                 }
-                                 state->opening = false;
-                                 auto b = std::make_unique<FailingBackend>();
-                                 b->inner = std::move(inner);
-                                 b->pattern = QRegularExpression(state->pattern);
-                                 return b;
-                             }});
-    }
-    ~FailureInjection() { db::unregisterBackend(QStringLiteral("failing-test")); }
-    void failOn(const QString& pattern) { state_->pattern = pattern; }
-
-private:
-    struct State {
-        QString path;
-        QString pattern;
-        bool opening = false;
-    };
-    std::shared_ptr<State> state_ = std::make_shared<State>();
-};
 
 struct ColumnDef {
     const char* stored; // "" for a new column

@@ -1,9 +1,9 @@
 // The SQL editor's rules: re-indenting, commenting, resizing, colouring delay.
 #include "DialogTestSupport.h"
 
+#include "data/SqlScan.h"
 #include "mainwindow/EditRules.h"
 #include "querypage/CommentLines.h"
-#include "querypage/SqlText.h"
 #include "querypage/modCommons.h"
 
 #include <QRegularExpression>
@@ -81,9 +81,9 @@ TEST(Identar, CorpusChangesOnlyWhitespaceAndKeywordCase)
         "SELECT a FROM t WHERE (b = 1",
     };
     const auto parts = [](const QString& text, QString& code, QStringList& kept) {
-        for (const sqllex::Segment& s : sqllex::segments(text)) {
+        for (const sqltext::Segment& s : sqltext::segments(text)) {
             QString part = text.mid(s.start, s.length);
-            if (s.kind == sqllex::Kind::Code) {
+            if (s.kind == sqltext::Kind::Code) {
                 part.remove(QRegularExpression(QStringLiteral("\\s")));
                 code += part;
             } else {

@@ -1,20 +1,28 @@
 // The main window with the program's own pages on copies of the built
-// translation and sample databases: the seeded first tab, F5 through the
-// window's key filter, and the close.
+// translation and sample databases: the seeded first tab run with F5, a cell
+// edited in the grid and confirmed, the close; and a middle tab closed among
+// pages with a history each.
+#include "controls/MaxGrid.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "mainwindow/FirstTab.h"
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
 #include "querypage/MaxSQL.h"
-#include "controls/MaxGrid.h"
+#include "querypage/PushButton.h"
+#include "querypage/TabHistoryFile.h"
 #include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
-#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,46 +33,198 @@ QByteArray digest(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
 }
 
-} // namespace
+const QString kBuilt = QStringLiteral(VELMORA_BUILD_TREE);
 
-TEST(MainWindowRealPages, SeededFirstTabRunsOnTheCopyAndTheCloseWritesTheWindow)
-{
-    const QString built = QStringLiteral(VELMORA_BUILD_TREE);
-    const QByteArray builtSample = digest(built + "/sample.mdb");
-    ASSERT_FALSE(builtSample.isEmpty());
-    QTemporaryDir dir;
-    ASSERT_TRUE(QFile::copy(built + "/sample.mdb", dir.filePath("sample.mdb")));
-    ASSERT_TRUE(QFile::copy(built + "/translate.vrx", dir.filePath("translate.vrx")));
-    ASSERT_EQ(FirstTab::write(dir.path(), dir.filePath("sample.mdb")), FirstTab::Result::Written);
-    EXPECT_EQ(FirstTab::write(dir.path(), built + "/sample.mdb"), FirstTab::Result::Kept);
-    ProgramFolder::setPath(dir.path());
-
-    auto messages = std::make_shared<MsgBoxRecorder>();
+// A program folder holding copies of the built translation and sample databases.
+class RealPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        frmMain w;
-        w.setMsgBoxRecorder(messages);
-        w.Form_Load();
-        auto* page = dynamic_cast<MaxSQL*>(w.QueryPage(1)->widget());
-        ASSERT_NE(page, nullptr);
-        EXPECT_EQ(page->DatabaseName(), dir.filePath("sample.mdb"));
-        EXPECT_EQ(page->ConnectionType(), 1);
-        if (page->TextSQL().isEmpty()) // the page restores its query once its history is built
-            page->setRtfSQL("SELECT * FROM Clientes");
-
-        QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
-        QApplication::sendEvent(page, &f5);
-        EXPECT_EQ(page->Flexi().Rows(), 201);
-        EXPECT_EQ(page->Flexi().TextMatrix(0, 0), "IdCliente");
-        w.close();
+        ASSERT_TRUE(QFile::copy(kBuilt + "/sample.mdb", dir.filePath("sample.mdb")));
+        ASSERT_TRUE(QFile::copy(kBuilt + "/translate.vrx", dir.filePath("translate.vrx")));
+        ProgramFolder::setPath(dir.path());
     }
-    ProgramFolder::setPath(QString());
+    void TearDown() override
+    {
+        w.reset();
+        ProgramFolder::setPath(QString());
+    }
 
-    for (const auto& c : messages->calls)
-        ADD_FAILURE() << c.body.toStdString();
+    frmMain& start()
+    {
+        w = std::make_unique<frmMain>();
+        w->setMsgBoxRecorder(messages);
+        w->Form_Load();
+        w->show();
+        QCoreApplication::processEvents();
+        return *w;
+    }
+    MaxSQL& page(int k) const
+    {
+        auto* p = w->QueryPage(k) ? dynamic_cast<MaxSQL*>(w->QueryPage(k)->widget()) : nullptr;
+        if (!p)
+            throw std::runtime_error("no page " + std::to_string(k));
+        return *p;
+    }
+    static PushButton* button(MaxSQL& p, const char* name)
+    {
+        return p.findChild<PushButton*>(QString::fromLatin1(name));
+    }
+    static QWidget* sqlBox(MaxSQL& p) { return p.findChild<QPlainTextEdit*>(QStringLiteral("txtTabla")); }
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const auto& c : messages->calls)
+            out << QStringLiteral("%1 (%2)").arg(c.body.trimmed()).arg(c.style);
+        return out;
+    }
+    QString read(const QString& file, const QString& sql) const
+    {
+        auto c = std::make_shared<db::Connection>();
+        c->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+        db::Recordset rs;
+        rs.Open(sql, c);
+        return rs.GetString(2, -1, ",", ";", "null");
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<MsgBoxRecorder> messages = std::make_shared<MsgBoxRecorder>();
+    std::unique_ptr<frmMain> w;
+};
+
+TEST_F(RealPagesTest, SeededFirstTabRunsEditsTheCopyAndTheCloseWritesWindowAndTab)
+{
+    const QByteArray builtSample = digest(kBuilt + "/sample.mdb");
+    ASSERT_FALSE(builtSample.isEmpty());
+    const QString copy = dir.filePath("sample.mdb");
+    ASSERT_EQ(FirstTab::write(dir.path(), copy), FirstTab::Result::Written);
+    EXPECT_EQ(FirstTab::write(dir.path(), kBuilt + "/sample.mdb"), FirstTab::Result::Kept);
+
+    start();
+    MaxSQL& p = page(1);
+    EXPECT_EQ(p.DatabaseName(), copy);
+    EXPECT_EQ(p.ConnectionType(), 1);
+    EXPECT_EQ(p.TextSQL(), "SELECT * FROM Clientes");
+
+    // F5 in the SQL box goes through the window's key filter.
+    QTest::keyClick(sqlBox(p), Qt::Key_F5);
+    MaxGrid& grid = p.Flexi();
+    ASSERT_EQ(grid.Rows(), 201);
+    ASSERT_EQ(grid.TextMatrix(0, 0), "IdCliente");
+    ASSERT_EQ(grid.TextMatrix(0, 2), "Ciudad");
+    // The build tree's sample may have been edited by a run: whatever the town, it is replaced.
+    const QString town = grid.TextMatrix(1, 2);
+    const QString other = town == "Lugo" ? "Soria" : "Lugo";
+    ASSERT_TRUE(grid.Editable());
+
+    // The user clicks the first customer's town, replaces it and leaves the cell.
+    QTableView* view = grid.innerGrid();
+    const QRect cell = view->visualRect(view->model()->index(0, 2));
+    ASSERT_TRUE(view->viewport()->rect().contains(cell.center()));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    ASSERT_EQ(grid.Row(), 1);
+    ASSERT_EQ(grid.Col(), 2);
+    for (qsizetype i = 0; i < town.size(); ++i)
+        QTest::keyClick(view, Qt::Key_Backspace);
+    QTest::keyClicks(view, other);
+    QTest::keyClick(view, Qt::Key_Return);
+    PushButton* confirm = button(p, "BttConfirm");
+    ASSERT_TRUE(confirm->isEnabled());
+    messages->answers.push_back(6);
+    QTest::mouseClick(confirm, Qt::LeftButton);
+    EXPECT_EQ(shown(), (QStringList{"¿Desea aplicar los cambios efectuados en los 1 registros marcados en la grid? (36)",
+                                    "1 registros actualizados. (64)"}));
+    EXPECT_EQ(grid.TextMatrix(1, 2), other);
+    w->close();
+    w.reset();
+
+    EXPECT_EQ(read(copy, "SELECT Ciudad FROM Clientes WHERE IdCliente = 1"), other + ";");
+    EXPECT_EQ(digest(kBuilt + "/sample.mdb"), builtSample);
     QFile ini(dir.filePath("Velmora.ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_EQ(ini.readAll(), "[Form]\nWindowState=0\nWidth=15060\nHeight=11370\nOpenTabs=1\nSelectedTab=1\n");
-    EXPECT_EQ(ProfileFile::read(dir.filePath("Velmora_Tab1.ini"), "DataAccess_0", "DataBase"),
-              dir.filePath("sample.mdb"));
-    EXPECT_EQ(digest(built + "/sample.mdb"), builtSample);
+    const QString tab = dir.filePath("Velmora_Tab1.ini");
+    bool number = false;
+    ProfileFile::read(tab, "Page", "Splitter").toInt(&number);
+    EXPECT_TRUE(number);
+    EXPECT_EQ(ProfileFile::read(tab, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT * FROM Clientes<LINE>");
+    EXPECT_EQ(ProfileFile::read(tab, "DataAccess_0", "DataBase"), copy);
 }
+
+// Tab k's file holds two runs on its own copy of the sample: entry 1 an
+// older query, entry 0 the latest.
+HistoryEntry run(int tab, int entry, const QString& database)
+{
+    const QString sql = entry == 0 ? QStringLiteral("SELECT * FROM Clientes WHERE IdCliente <= %1").arg(tab)
+                                   : QStringLiteral("SELECT Nombre FROM Clientes WHERE IdCliente = %1").arg(tab);
+    return {sql, QString(), QString(), {1, 1, QString(), database, QString(), QString()}};
+}
+
+TEST_F(RealPagesTest, ClosingTheSecondOfFourMovesLaterTabsWithTheirHistoriesAndForgetsTheClosedOne)
+{
+    for (int k = 1; k <= 4; ++k) {
+        const QString db = dir.filePath(QStringLiteral("tab%1.mdb").arg(k));
+        ASSERT_TRUE(QFile::copy(kBuilt + "/sample.mdb", db));
+        TabHistoryFile once, twice;
+        ASSERT_TRUE(TabHistoryFile().recordNewest(run(k, 1, db), 3240 + 15 * k, once));
+        ASSERT_TRUE(once.recordNewest(run(k, 0, db), 3240 + 15 * k, twice));
+        ASSERT_TRUE(twice.save(TabHistoryFile::pathOf(k)));
+    }
+    ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "OpenTabs", "4"));
+    ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "SelectedTab", "2"));
+    const QByteArray formerTab3 = TabHistoryFile::load(TabHistoryFile::pathOf(3)).toBytes();
+    const QByteArray formerTab4 = TabHistoryFile::load(TabHistoryFile::pathOf(4)).toBytes();
+
+    start();
+    ASSERT_EQ(w->QueryTabs->CurrentTab(), 2);
+    QTest::keyClick(sqlBox(page(2)), Qt::Key_F5);
+    ASSERT_EQ(page(2).Flexi().Rows(), 3);
+    ASSERT_TRUE(page(2).Flexi().Editable());
+    // A run records itself in the tab's history.
+    ASSERT_EQ(TabHistoryFile::load(TabHistoryFile::pathOf(2)).entry(0).sql, run(2, 0, "").sql);
+
+    w->BttCloseTab_MouseUp();
+    ASSERT_EQ(w->QueryTabs->Tabs(), 4);
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
+    MaxSQL& p = page(2);
+    EXPECT_EQ(p.TextSQL(), run(3, 0, "").sql);
+    EXPECT_EQ(p.DatabaseName(), dir.filePath("tab3.mdb"));
+    EXPECT_EQ(page(3).TextSQL(), run(4, 0, "").sql);
+    EXPECT_EQ(page(3).DatabaseName(), dir.filePath("tab4.mdb"));
+    EXPECT_EQ(p.Flexi().Rows(), 1);
+    EXPECT_FALSE(p.Flexi().Editable());
+    EXPECT_FALSE(button(p, "BttConfirm")->isEnabled());
+    EXPECT_FALSE(QFile::exists(TabHistoryFile::pathOf(4)));
+    // The moved files are the later tabs' own, whole.
+    EXPECT_EQ(TabHistoryFile::load(TabHistoryFile::pathOf(2)).toBytes(), formerTab3);
+    EXPECT_EQ(TabHistoryFile::load(TabHistoryFile::pathOf(3)).toBytes(), formerTab4);
+
+    // The page's history is the former tab 3's.
+    PushButton* previous = button(p, "BttPreviousQuery");
+    ASSERT_TRUE(previous->isEnabled());
+    QTest::mouseClick(previous, Qt::LeftButton);
+    EXPECT_EQ(p.TextSQL(), run(3, 1, "").sql);
+    QTest::mouseClick(button(p, "BttNextQuery"), Qt::LeftButton);
+    EXPECT_EQ(p.TextSQL(), run(3, 0, "").sql);
+
+    // Closing the window saves unchanged pages without a new entry.
+    w->close();
+    w.reset();
+    for (int k : {2, 3}) {
+        const TabHistoryFile file = TabHistoryFile::load(TabHistoryFile::pathOf(k));
+        const QString db = dir.filePath(QStringLiteral("tab%1.mdb").arg(k + 1));
+        EXPECT_EQ(file.entry(0).sql, run(k + 1, 0, db).sql);
+        EXPECT_EQ(file.entry(1).sql, run(k + 1, 1, db).sql);
+        EXPECT_TRUE(file.entry(0) == run(k + 1, 0, db) && file.entry(1) == run(k + 1, 1, db));
+    }
+    EXPECT_EQ(ProfileFile::read(dir.filePath("Velmora.ini"), "Form", "OpenTabs"), "3");
+    for (const QString& name : QDir(dir.path()).entryList({"*.ini"})) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        EXPECT_FALSE(text.contains("IdCliente <= 2") || text.contains("IdCliente = 2")) << name.toStdString();
+    }
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+}
+
+} // namespace

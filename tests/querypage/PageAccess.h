@@ -55,6 +55,7 @@ public:
     static QString gridTypes(const MaxSQL& p) { return p.GridTypes; }
     static QPlainTextEdit* keyBox(MaxSQL& p) { return p.txtKeyFields; }
     static void setPaging(MaxSQL& p, bool on) { p.PagingActive = on; }
+    static void autoSize(MaxSQL& p) { p.BttAutoSize_MouseUp(0, 0, 0, 0); }
 };
 
 // The new-key dialog as a script: keeps the rows it was given, then answers

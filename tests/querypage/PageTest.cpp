@@ -1,5 +1,6 @@
 // The query page driven as the main window and the user drive it, over the
 // recording backend: what runs, what is shown, what the grid and the panel do.
+#include "PageFixture.h"
 #include "controls/clsCommonDialog.h"
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
@@ -25,8 +26,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 using Answer = db::RecordingBackend::Answer;
@@ -48,50 +47,12 @@ QStringList names(int cols)
     return n;
 }
 
-class PageTest : public ::testing::Test {
+class PageTest : public PageFixture {
 protected:
-    void SetUp() override
-    {
-        rec = db::RecordingBackend::install();
-        ProgramFolder::setPath(dir.path());
-        msg->setRecorder(recorder);
-        scr->oError = msg;
-        page.setErrorObject(msg);
-        page.setSCRObject(scr);
-        page.setZoltObject(zolt);
-        page.setCurrentTab(1);
-        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
-        page.ParametersConnection(0, 0, "s", "d", "u", "p");
-        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
-        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
-        rec->clearLog();
-    }
-    void TearDown() override
-    {
-        db::RecordingBackend::uninstall();
-        ProgramFolder::setPath(QString());
-    }
-    void run(const QString& sql)
-    {
-        page.setTextSQL(sql);
-        page.ExecuteQuery();
-    }
-    QStringList shown() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
-        return out;
-    }
     // Statements run, and those only described for their columns (the header probe).
     int count(const QString& statement) const
     {
         return int(rec->statements().count(statement) + rec->described().count(statement));
-    }
-    template <class W>
-    W* child(const char* name)
-    {
-        return page.findChild<W*>(QString::fromLatin1(name));
     }
     void writeIni(const QString& text)
     {
@@ -99,14 +60,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<db::RecordingBackend> rec;
-    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
-    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
-    MaxSQL page;
 };
 
 TEST_F(PageTest, StatementsOfARun)
@@ -286,7 +239,9 @@ TEST_F(PageTest, StringWidthsAndPaging)
     rec->answer("SELECT * FROM [w] WHERE 1 = 2", text);
     rec->answerRows("SELECT * FROM w", {"memo"}, {{"x"}});
     run("SELECT * FROM w");
-    EXPECT_EQ(page.Flexi().ColWidth(0), 2500);
+    // The load gives the memo 2500; the run then fits it to its header and the one short value.
+    EXPECT_GT(page.Flexi().ColWidth(0), 200);
+    EXPECT_LT(page.Flexi().ColWidth(0), 2500);
 
     rec->answerRows("SELECT * FROM big33", names(33), rowsOf(10000, 33));
     rec->answerRows("SELECT * FROM big32", names(32), rowsOf(10000, 32));
@@ -423,6 +378,10 @@ TEST(PageTexts, EveryPageTextIsTranslated)
                          "Debe seleccionar el Driver a utilizar por el Origen de Datos",
                          "El área de consulta SQL no puede estar en blanco", "El tipo de conexión no puede estar en blanco",
                          "No se encuentra el fichero de base de datos especificado.",
+                         "No hay ninguna consulta SELECT cargada en la grid.",
+                         "No se ha podido generar el fichero correctamente.", "Título Consulta", "Consulta de Datos",
+                         "El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual?",
+                         "Fichero generado con éxito. Puede encontrarlo en la ruta \\r\\n\\r\\n{1}",
                          "¿Desea eliminar el registro seleccionado?",
                          "Ya existe otro registro con la clave indicada.\\r\\n\\r\\nSe anula la creación del nuevo registro.",
                          "No se han recibido los datos clave.\\r\\n\\r\\nSe anula la creación del nuevo registro.",

@@ -6,7 +6,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <functional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 QString localString(const QString& file)
@@ -654,4 +657,97 @@ TEST_F(LocalTest, CountersOfEarlierFilesKeepWorking)
     exec("DELETE FROM velmora_counters");
     exec("INSERT INTO S (Doc) VALUES ('b')");
     EXPECT_EQ(column("SELECT Num FROM S ORDER BY Doc"), (QStringList{"7", "8"}));
+}
+
+// A table's description is remembered per file and schema version, so every
+// change, a rolled-back one, a replaced file and a temporary table of the
+// asking connection must still show as the engine sees them.
+TEST_F(LocalTest, DescriptionsFollowEveryChangeOfTheSchema)
+{
+    const QString cs = "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + file_;
+    auto described = [&](const db::ConnectionPtr& c) {
+        QStringList names;
+        db::Catalog cat;
+        cat.setActiveConnection(c);
+        for (const auto& col : cat.Table("T").columns)
+            names << col.name;
+        return names.join(',');
+    };
+    auto fresh = [&] {
+        auto c = std::make_shared<db::Connection>();
+        c->Open(cs);
+        return described(c);
+    };
+    auto version = [](const QString& file) {
+        sqlite3* h = nullptr;
+        sqlite3_open(file.toUtf8().constData(), &h);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(h, "PRAGMA schema_version", -1, &st, nullptr);
+        sqlite3_step(st);
+        const int v = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(h);
+        return v;
+    };
+    // Changes within one tick of a coarse file clock: the file's time stays.
+    struct stat st {};
+    auto sameTime = [&](const std::function<void()>& change) {
+        ASSERT_EQ(::stat(file_.toUtf8().constData(), &st), 0);
+        change();
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file_.toUtf8().constData(), times, 0), 0);
+    };
+    exec("CREATE TABLE T (a LONG)");
+    EXPECT_EQ(fresh(), "a");
+    EXPECT_EQ(fresh(), "a");
+    sameTime([&] { exec("ALTER TABLE T ADD COLUMN b TEXT(5)"); });
+    EXPECT_EQ(fresh(), "a,b");
+
+    // Described inside a transaction that is then undone: the version number
+    // comes again with another change.
+    const int before = version(file_);
+    sameTime([&] {
+        auto c = std::make_shared<db::Connection>();
+        c->Open(cs);
+        c->BeginTrans();
+        c->Execute("ALTER TABLE T ADD COLUMN c LONG");
+        EXPECT_EQ(described(c), "a,b,c");
+        c->RollbackTrans();
+    });
+    sameTime([&] { exec("ALTER TABLE T ADD COLUMN d LONG"); });
+    ASSERT_EQ(version(file_), before + 1);
+    EXPECT_EQ(fresh(), "a,b,d");
+
+    // Another file put in its place at the same schema version.
+    const QString other = dir_.filePath("other.mdb");
+    db::Catalog::Create("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + other);
+    {
+        db::Connection c;
+        c.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + other);
+        c.Execute("CREATE TABLE T (x LONG)");
+        while (version(other) < version(file_))
+            c.Execute("CREATE TABLE Pad (p LONG)"), c.Execute("DROP TABLE Pad");
+    }
+    ASSERT_EQ(version(other), version(file_));
+    cn_->Close();
+    ASSERT_TRUE(QFile::remove(file_));
+    ASSERT_TRUE(QFile::rename(other, file_));
+    EXPECT_EQ(fresh(), "x");
+
+    // A temporary table of the asking connection hides the stored one.
+    auto c = std::make_shared<db::Connection>();
+    c->Open(cs);
+    c->Execute("CREATE TEMP TABLE T (tmp LONG)");
+    EXPECT_EQ(described(c), "tmp");
+}
+
+TEST_F(LocalTest, AFileThatIsNoDatabaseIsRefusedAtOpen)
+{
+    const QString text = dir_.filePath("notes.accdb");
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("SQLite format 3", 16) + QByteArray(4080, 'x'));
+    f.close();
+    db::Connection c;
+    EXPECT_THROW(c.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + text), Error);
 }

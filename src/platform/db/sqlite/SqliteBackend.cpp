@@ -10,11 +10,15 @@
 #include <QCollator>
 #include <QDate>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QRegularExpression>
+#include <mutex>
+#include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace db {
 
@@ -33,6 +37,90 @@ using sqlite::quoteName;
     raise(errDatabase, msg, Src);
 }
 
+
+// ---- what the catalog read of a file, per schema version ---------------------
+
+// Every data-access call opens its own connection, and the engine parses the
+// whole stored schema again on each connection's first statement: on a file
+// of hundreds of tables that parse is most of a call's time. The description
+// of a table only changes with the schema, whose version number the engine
+// bumps on every change and reads without that parse. So a table described
+// once is answered again from here while the file is the same file (device,
+// inode, size, modification time) at the same schema version, read outside
+// any open transaction (an uncommitted change may be rolled back and its
+// version number come again with another schema).
+class SchemaMemo {
+public:
+    struct FileId {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    static FileId identify(const QString& path)
+    {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return {};
+        return {st.st_dev, st.st_ino, st.st_size, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    }
+
+    // Whether the schema of that file at that version was read before (so it parses).
+    bool known(const QString& path, const FileId& id, int version)
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = files_.constFind(path);
+        return it != files_.constEnd() && it->id == id && it->version == version;
+    }
+    std::optional<TableInfo> table(const QString& path, const FileId& id, int version, const QString& name)
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = files_.constFind(path);
+        if (it == files_.constEnd() || !(it->id == id) || it->version != version)
+            return std::nullopt;
+        const auto t = it->tables.constFind(name);
+        if (t == it->tables.constEnd())
+            return std::nullopt;
+        return *t;
+    }
+    void remember(const QString& path, const FileId& id, int version, const QString& name, const TableInfo& info)
+    {
+        std::lock_guard lock(mutex_);
+        File& f = files_[path];
+        if (!(f.id == id) || f.version != version) {
+            f = File{id, version, {}};
+            // A few files at a time is what one session compares or edits.
+            if (files_.size() > 8) {
+                files_.clear();
+                files_.insert(path, File{id, version, {}});
+            }
+        }
+        files_[path].tables.insert(name, info);
+    }
+    void noteParsed(const QString& path, const FileId& id, int version)
+    {
+        std::lock_guard lock(mutex_);
+        File& f = files_[path];
+        if (!(f.id == id) || f.version != version)
+            f = File{id, version, {}};
+    }
+
+    static SchemaMemo& instance()
+    {
+        static SchemaMemo memo;
+        return memo;
+    }
+
+private:
+    struct File {
+        FileId id;
+        int version = -1;
+        QHash<QString, TableInfo> tables;
+    };
+    std::mutex mutex_;
+    QHash<QString, File> files_;
+};
 
 // ---- functions and collation of the Access dialect ---------------------------
 
@@ -512,13 +600,20 @@ public:
         registerFunctions(h_);
         // Declared relationships are enforced, as the original engine enforced them.
         sqlite3_exec(h_, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
-        // A file that is not a database is refused now, not at the first statement.
-        if (sqlite3_exec(h_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // A file that is not a database is refused now, not at the first statement;
+        // so is one whose stored schema does not parse, unless that very schema
+        // parsed before (the version number is read without parsing it).
+        fileId_ = SchemaMemo::identify(path_);
+        int version = -1;
+        if (!schemaVersion(version)
+            || (!SchemaMemo::instance().known(path_, fileId_, version)
+                && sqlite3_exec(h_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
             sqlite3_close(h_);
             h_ = nullptr;
             raise(errDatabase, QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg), Src);
         }
+        SchemaMemo::instance().noteParsed(path_, fileId_, version);
         LocalRegistry::opened(path_);
     }
 
@@ -540,6 +635,7 @@ public:
 
     std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override
     {
+        ranStatements_ = true;
         std::vector<ResultSetPtr> out;
         QString text = sql;
         if (type == adCmdStoredProc || type == adCmdTable) {
@@ -1026,8 +1122,22 @@ private:
         return columnText(st.s, 2);
     }
 
+    // The stored schema's version number, read without parsing the schema.
+    bool schemaVersion(int& version)
+    {
+        Stmt st;
+        if (sqlite3_prepare_v2(h_, "PRAGMA schema_version", -1, &st.s, nullptr) != SQLITE_OK
+            || sqlite3_step(st.s) != SQLITE_ROW)
+            return false;
+        version = sqlite3_column_int(st.s, 0);
+        return true;
+    }
+    TableInfo describeTable(const QString& name);
+
     sqlite3* h_ = nullptr;
     QString path_;
+    SchemaMemo::FileId fileId_;
+    bool ranStatements_ = false;
     QString provider_;
     bool readOnly_ = false;
     int timeout_ = 0;
@@ -1244,7 +1354,35 @@ std::vector<TableInfo> SqliteConnection::tables()
     return out;
 }
 
+// Outside a transaction a description read before at the same schema version
+// is given again; a new one is read with its version in one snapshot.
 TableInfo SqliteConnection::table(const QString& name)
+{
+    // A statement of this connection may have made a temporary table that
+    // hides a stored one of that name.
+    if (ranStatements_ || !sqlite3_get_autocommit(h_))
+        return describeTable(name);
+    SchemaMemo& memo = SchemaMemo::instance();
+    int version = -1;
+    if (schemaVersion(version))
+        if (auto known = memo.table(path_, fileId_, version, name))
+            return *known;
+    exec("BEGIN");
+    TableInfo t;
+    try {
+        if (!schemaVersion(version))
+            fail(h_);
+        t = describeTable(name);
+    } catch (...) {
+        sqlite3_exec(h_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    exec("COMMIT");
+    memo.remember(path_, fileId_, version, name, t);
+    return t;
+}
+
+TableInfo SqliteConnection::describeTable(const QString& name)
 {
     TableInfo t;
     QString type;

@@ -1,0 +1,158 @@
+// The export menu's CSV file and spreadsheet: options and title asked for,
+// the grid's final SELECT handed to the writers, then the status line and
+// the tab's history as after a run.
+#include "querypage/MaxSQL.h"
+
+#include "controls/ControlSupport.h"
+#include "core/Dialogs.h"
+#include "core/ValueText.h"
+#include "data/clsDO.h"
+#include "messages/clsError.h"
+#include "querypage/ExportRules.h"
+#include "querypage/LoadRules.h"
+
+#include <QLabel>
+#include <QScopeGuard>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora 3.0");
+
+} // namespace
+
+bool MaxSQL::NoFinalSelect()
+{
+    if (!lastFinalSelect_.isEmpty())
+        return false;
+    notice(QStringLiteral("No hay ninguna consulta SELECT cargada en la grid."));
+    return true;
+}
+
+bool MaxSQL::ReloadFinalSelect()
+{
+    if (lastFinalSelect_.isEmpty())
+        return false;
+    const QString statement = lastFinalSelect_;
+    PushEditConnection();
+    LoadGrid(statement);
+    if (lastFinalSelect_.isEmpty())
+        return false;
+    BttAutoSize_MouseUp(0, 0, 0, 0);
+    return true;
+}
+
+bool MaxSQL::StartExport()
+{
+    ChangeConnectionType();
+    if (zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
+        return true;
+    notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
+    return false;
+}
+
+void MaxSQL::EndExport()
+{
+    EndTime = now();
+    LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
+    WriteStatusLine();
+    exportHold_.reset();
+    pendingEvents();
+    SaveLastQuery(0);
+}
+
+void MaxSQL::GenerateCSV()
+{
+    guarded("GenerateCSV", [this] {
+        if (!StartExport())
+            return;
+        StartTime = now();
+        BusquedaCSV();
+        EndExport();
+    });
+    exportHold_.reset();
+}
+
+void MaxSQL::GenerateExcel()
+{
+    guarded("GenerateExcel", [this] {
+        if (!StartExport())
+            return;
+        exportHold_ = HoldCommands();
+        StartTime = now();
+        BusquedaExcel();
+        EndExport();
+    });
+    exportHold_.reset();
+}
+
+void MaxSQL::BusquedaCSV()
+{
+    guarded("BusquedaCSV", [this] {
+        if (NoFinalSelect())
+            return;
+        const std::shared_ptr<CsvDialog> dialog = dialogs_.frmCSV();
+        dialog->SCR = scrObject_;
+        dialog->MSG = errorObject_;
+        // Unloaded on every path: the shared instance never keeps its window past an export.
+        const auto unload = qScopeGuard([&dialog] { dialog->Unload(); });
+        dialog->Show(this);
+        exportHold_ = HoldCommands();
+        if (dialog->Cancelled) {
+            dialog->Unload();
+            return;
+        }
+        const CollectionPtr options = CSVOptions(dialog->Outputs);
+        dialog->Unload();
+        pendingEvents();
+        const QString statement = lastFinalSelect_;
+        PushEditConnection();
+        std::unique_ptr<CsvWriter> writer = dialogs_.clsCSV();
+        // A writer that cannot start has said why.
+        if (!writer->StartObject(this, zoltObject_, errorObject_, scrObject_))
+            return;
+        if (writer->GenerateCSV(statement, options))
+            notice(QStringLiteral("Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\n{1") +
+                   options->Item(Variant(QStringLiteral("FicheroDestino"))).toString() + u'}');
+        else
+            notice(QStringLiteral("No se ha podido generar el fichero correctamente."));
+    });
+}
+
+void MaxSQL::BusquedaExcel()
+{
+    guarded("BusquedaExcel", [this] {
+        if (NoFinalSelect())
+            return;
+        // Counted from a reload in this same call: a failed one exports nothing.
+        qint64 records = 0;
+        std::int32_t columns = 0;
+        const bool reloaded = finalReload_ ? finalReload_(records, columns) : [&] {
+            const bool ok = ReloadFinalSelect();
+            records = PagingRecordCount;
+            columns = ResultColumns;
+            return ok;
+        }();
+        if (!reloaded)
+            return;
+        if (const std::optional<QString> refusal = exportrules::cellLimitNotice(records, columns)) {
+            if (errorObject_)
+                errorObject_->MsgBox(*refusal, 64, QStringLiteral("Aviso"));
+            else
+                SystemMsgBox(translate(*refusal), 64, QStringLiteral("Aviso"));
+            return;
+        }
+        const QString statement = lastFinalSelect_;
+        const QString title = SystemInputBox(
+            translate(QStringLiteral("Introduzca el título que quiere que aparezca en las filas superiores de la hoja excel.")),
+            translate(QStringLiteral("Título Consulta")), translate(QStringLiteral("Consulta de Datos")));
+        QStringList headers;
+        for (int c = 0; c < flexi_->Cols(); ++c)
+            headers << flexi_->TextMatrix(0, c);
+        PushEditConnection();
+        std::unique_ptr<ExcelWriter> writer = dialogs_.clsExcel();
+        writer->StartObject(this, zoltObject_, errorObject_, scrObject_);
+        // The writer reports its own failures.
+        writer->GenerateExcelKnownCellCount(statement, title, std::int32_t(records), columns,
+                                            headers.join(u'\t') + QStringLiteral("\r\n"));
+    });
+}

@@ -1,0 +1,112 @@
+// The INSERT script of the grid's result and the page's value formatter.
+#include "querypage/MaxSQL.h"
+
+#include "core/Dialogs.h"
+#include "core/Error.h"
+#include "core/ProgramFolder.h"
+#include "core/ValueText.h"
+#include "data/clsDO.h"
+#include "messages/clsError.h"
+#include "platform/db/Recordset.h"
+#include "platform/shell/Shell.h"
+#include "querypage/InsertScript.h"
+#include "querypage/StructureFields.h"
+#include "services/clsTablas.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSaveFile>
+
+namespace {
+
+const QString kWork = QStringLiteral("Ejercicio");
+
+// The bare field names and types of a table's StructureCollection ("table.field" items).
+std::vector<insertscript::Field> tableFields(const Variant& structure, const QString& table)
+{
+    std::vector<insertscript::Field> out;
+    for (const StructureField& f : structureFields(structure)) {
+        const QString prefix = table + u'.';
+        out.push_back({f.name.startsWith(prefix, Qt::CaseInsensitive) ? f.name.mid(prefix.size())
+                                                                       : f.name.section(u'.', -1),
+                       f.type});
+    }
+    return out;
+}
+
+} // namespace
+
+QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
+{
+    QString out;
+    guarded("DarFormato", [&] {
+        if (value.isNull()) {
+            out = QStringLiteral("NULL");
+            return;
+        }
+        out = ValueText::toText(zoltObject_->SQLFormat(insertscript::typeWord(fieldType), value));
+    });
+    return out;
+}
+
+void MaxSQL::GenerateScript()
+{
+    guarded("GenerateScript", [&] {
+        if (!StartExport() || NoFinalSelect())
+            return;
+        exportHold_ = HoldCommands();
+        StartTime = now();
+        QString statement = insertscript::normalise(lastFinalSelect_);
+        const QString table = insertscript::tableName(statement);
+        if (table.isEmpty())
+            ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
+
+        // The grid's own SELECT, read once with its column names.
+        PushEditConnection();
+        QString server, database, user, password;
+        const Variant result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
+        const auto records = result.as<db::Recordset>();
+        if (!records || !records->result())
+            return; // the data-access object has said why
+        const db::ResultSet& rows = *records->result();
+        if (rows.rowCount() == 0)
+            ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
+        QStringList names;
+        for (const db::FieldInfo& f : rows.fields)
+            names << f.name;
+        const insertscript::Layout layout =
+            insertscript::layout(table, names, tableFields(zoltObject_->EstructuraTabla(kWork, table), table));
+        const sqltext::Dialect dialect{zoltObject_->DialectKind(), zoltObject_->sUnion(), zoltObject_->sInicioFecha(),
+                                       zoltObject_->sFinalFecha()};
+        const QByteArray text = insertscript::script(rows, layout, dialect, [this](qint64 r, qint64 n) {
+            Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
+            pendingEvents();
+        });
+
+        const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
+        const insertscript::Folder folder = insertscript::folder(
+            clsTablas::LeerIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), QString()), ProgramFolder::path());
+        if (folder.writeBack) {
+            if (!QDir().mkpath(folder.path))
+                ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + folder.path);
+            clsTablas::GuardarIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), folder.path);
+        }
+        const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+                             insertscript::fileName(table, now());
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
+        pendingEvents();
+
+        if (shell::open(file) != shell::OpenResult::Opened) {
+            const QString warning = QStringLiteral("Se ha generado el fichero {1") + file +
+                                    QStringLiteral("}, pero no se ha podido abrir con el programa del escritorio.");
+            if (errorObject_)
+                errorObject_->MsgBox(warning, 64, QStringLiteral("Aviso"));
+            else
+                SystemMsgBox(translate(warning), 64, QStringLiteral("Aviso"));
+        }
+        EndExport();
+    });
+    exportHold_.reset();
+}

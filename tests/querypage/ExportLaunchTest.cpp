@@ -1,0 +1,245 @@
+// The CSV and spreadsheet launchers: what reaches the writers, what is shown,
+// and what is refused.
+#include "PageFixture.h"
+
+#include "core/Dialogs.h"
+#include "querypage/ExportRules.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringDecoder>
+#include "controls/ModalRunner.h"
+#include "export/frmCSV.h"
+
+namespace {
+
+struct Written {
+    int created = 0;
+    bool start = true, result = true;
+    QStringList sql;
+    CollectionPtr params;
+    QString title, headers;
+    qint64 rows = -1;
+    int cols = -1;
+};
+
+class FakeCsv : public CsvWriter {
+public:
+    explicit FakeCsv(Written& w) : w_(w) {}
+    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError> msg, std::shared_ptr<clsTablas>) override
+    {
+        if (!w_.start)
+            msg->MsgBox("El escritor no arranca", 64, "Aviso");
+        return w_.start;
+    }
+    bool GenerateCSV(const QString& sql, const CollectionPtr& params) override
+    {
+        w_.sql << sql;
+        w_.params = params;
+        return w_.result;
+    }
+
+private:
+    Written& w_;
+};
+
+class FakeExcel : public ExcelWriter {
+public:
+    explicit FakeExcel(Written& w) : w_(w) {}
+    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
+    {
+        return true;
+    }
+    bool GenerateExcelKnownCellCount(const QString& sql, const QString& title, std::int32_t rows, std::int32_t cols,
+                                     const QString& headers) override
+    {
+        w_.sql << sql;
+        w_.title = title;
+        w_.rows = rows;
+        w_.cols = cols;
+        w_.headers = headers;
+        return false;
+    }
+
+private:
+    Written& w_;
+};
+
+class ExportLaunch : public PageFixture {
+protected:
+    void SetUp() override
+    {
+        PageFixture::SetUp();
+        page.Dialogs().clsCSV = [this] {
+            ++written.created;
+            return std::make_unique<FakeCsv>(written);
+        };
+        page.Dialogs().clsExcel = [this] {
+            ++written.created;
+            return std::make_unique<FakeExcel>(written);
+        };
+        csvDialog = std::make_shared<Scripted<CsvDialog>>(
+            [this](CsvDialog& d) {
+                d.Cancelled = cancel;
+                d.Outputs.FicheroDestino = "out/x.csv";
+                d.Outputs.RutaDestino = "out/";
+                d.Outputs.NombreFichero = "x";
+                d.Outputs.SeparadorCampos = ";";
+                d.Outputs.PosicionesDecimales = 2;
+                d.Outputs.DelimitadorTitulos = true;
+            },
+            dialogsShown);
+        page.Dialogs().frmCSV = [this] { return csvDialog; };
+    }
+    QString tabFile() const { return dir.filePath("Velmora_Tab1.ini"); }
+    Written written;
+    bool cancel = false;
+    std::shared_ptr<CsvDialog> csvDialog;
+};
+
+TEST_F(ExportLaunch, CsvOfTheFinalSelect)
+{
+    page.GenerateCSV(); // nothing loaded yet
+    EXPECT_EQ(shown(), QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"});
+    EXPECT_EQ(dialogsShown, 0);
+    EXPECT_EQ(written.created, 0);
+
+    rec->answerAffected("UPDATE t SET a = a + 1", 3);
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
+    page.GenerateCSV();
+    EXPECT_EQ(written.sql, QStringList{"SELECT * FROM t"});
+    EXPECT_TRUE(rec->statements().filter("UPDATE").isEmpty());
+    EXPECT_EQ(shown(), QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"});
+    EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2"));
+    EXPECT_TRUE(csvDialog->Cancelled); // unloaded after use
+
+    const QStringList keys = {"FicheroDestino",  "RutaDestino",       "NombreFichero",     "SeparadorCampos", "FormatoFecha",
+                              "SeparadorDecimal", "PosicionesDecimales", "DelimitadorCampos", "Diferenciador",
+                              "DelimitadorTexto", "DelimitadorNumero", "DelimitadorFecha",  "DelimitadorTitulos"};
+    ASSERT_EQ(written.params->Count(), keys.size());
+    for (int i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(written.params->KeyAt(i + 1), keys[i]);
+        const Variant v = written.params->Item(Variant(i + 1));
+        EXPECT_TRUE(i == 6 ? v.type() == VarType::Integer : i >= 9 ? v.isBoolean() : v.isString()) << i;
+    }
+
+    recorder->calls.clear();
+    written.result = false;
+    page.GenerateCSV();
+    EXPECT_EQ(shown(), QStringList{"No se ha podido generar el fichero correctamente. (64, Velmora 3.0)"});
+
+    recorder->calls.clear();
+    written.start = false;
+    page.GenerateCSV();
+    EXPECT_EQ(shown(), QStringList{"El escritor no arranca (64, Aviso)"});
+
+    recorder->calls.clear();
+    written = {};
+    cancel = true;
+    page.findChild<QLabel*>("Label2")->clear();
+    QFile::remove(tabFile());
+    page.GenerateCSV();
+    EXPECT_EQ(written.created, 0);
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_FALSE(page.StatusText().isEmpty());
+    EXPECT_TRUE(QFile::exists(tabFile())); // the history is saved after a cancel too
+}
+
+TEST_F(ExportLaunch, SpreadsheetCellLimit)
+{
+    EXPECT_EQ(exportrules::cellLimitNotice(3000000, 2), std::nullopt);
+    const QString refused = *exportrules::cellLimitNotice(3000001, 2);
+    EXPECT_TRUE(refused.contains("{13.000.001} filas * {22} columnas = {36.000.002} celdas")) << refused.toStdString();
+    EXPECT_TRUE(refused.endsWith("un máximo de {53.000.000} registros."));
+    // 3,000,000 x 1,500 does not fit 32 bits.
+    EXPECT_TRUE(exportrules::cellLimitNotice(3000000, 1500)->contains("{34.500.000.000} celdas"));
+
+    load("SELECT * FROM t");
+    ScopedRecordingDialogs boxes;
+    qint64 records = 3000000;
+    bool ok = true;
+    page.setFinalReload([&](qint64& r, std::int32_t& c) {
+        r = records;
+        c = 2;
+        return ok;
+    });
+    page.GenerateExcel();
+    EXPECT_EQ(written.rows, 3000000);
+    EXPECT_EQ(written.cols, 2);
+    EXPECT_EQ(written.sql, QStringList{"SELECT * FROM t"});
+    EXPECT_TRUE(written.title.isEmpty()); // a cancelled title box still exports
+
+    written = {};
+    records = 3000001;
+    QFile::remove(tabFile());
+    page.GenerateExcel();
+    EXPECT_TRUE(QFile::exists(tabFile()));
+    EXPECT_EQ(written.created, 0);
+    ASSERT_EQ(recorder->calls.size(), 1u);
+    EXPECT_EQ(recorder->calls[0].style, 64);
+    EXPECT_EQ(recorder->calls[0].title, QStringLiteral("Aviso"));
+    EXPECT_TRUE(recorder->calls[0].body.contains("3.000.001 filas * 2 columnas = 6.000.002 celdas"));
+
+    boxes->calls.clear();
+    ok = false;
+    page.GenerateExcel();
+    EXPECT_TRUE(boxes->calls.empty());
+    EXPECT_EQ(written.created, 0);
+}
+
+TEST_F(ExportLaunch, SpreadsheetReloadsTheFinalSelect)
+{
+    rec->answerRows("SELECT * FROM abc", {"A", "B", "C"}, {{1, 2, 3}});
+    rec->answerAffected("UPDATE t SET a = a + 1", 3);
+    load("UPDATE t SET a = a + 1; SELECT * FROM abc");
+    ScopedRecordingDialogs boxes;
+    boxes->inputAnswer = "Ventas";
+    page.GenerateExcel();
+    EXPECT_EQ(rec->statements().filter("UPDATE").size(), 0);
+    EXPECT_EQ(rec->statements().count("SELECT * FROM abc"), 1);
+    EXPECT_EQ(written.headers, QStringLiteral("A\tB\tC\r\n"));
+    EXPECT_EQ(written.title, QStringLiteral("Ventas"));
+    EXPECT_EQ(written.rows, 1);
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    EXPECT_EQ(boxes->calls[0].title, QStringLiteral("Título Consulta"));
+
+    // A reload that fails exports nothing.
+    written = {};
+    rec->failOpen(".*", "sin conexión");
+    page.GenerateExcel();
+    EXPECT_EQ(written.created, 0);
+}
+
+} // namespace
+
+namespace {
+
+class RealExport : public PageFixture {};
+
+// The export subsystem's own window and writer behind the launcher.
+TEST_F(RealExport, CsvThroughTheOptionsWindow)
+{
+    controls::ScopedScriptedRunner runner;
+    runner.then<frmCSV>([this](frmCSV& w) {
+        w.findChild<QLineEdit*>("txtRuta")->setText(dir.path());
+        w.findChild<QLineEdit*>("txtNombreFichero")->setText("salida");
+        w.BttAceptar_MouseUp();
+    });
+    load("SELECT * FROM t");
+    page.GenerateCSV();
+    EXPECT_EQ(runner->shown, QStringList{"frmCSV"});
+    const QString file = dir.filePath("SALIDA.csv");
+    ASSERT_EQ(shown().size(), 1) << shown().join('\n').toStdString();
+    EXPECT_TRUE(shown()[0].startsWith("Fichero generado con éxito.")) << shown()[0].toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+    const QByteArray content = f.readAll();
+    // The writer's full path writes UTF-16 with its mark, the fast path UTF-8.
+    const QString wide = content.startsWith("\xff\xfe") ? QString(QStringDecoder(QStringDecoder::Utf16LE)(content.mid(2)))
+                                                      : QString::fromUtf8(content);
+    EXPECT_TRUE(wide.contains("y")) << wide.toStdString();
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
+}
+
+} // namespace

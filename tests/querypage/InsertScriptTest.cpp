@@ -1,0 +1,139 @@
+// The INSERT script: its text rules, and the page writing, placing and
+// opening the file of the grid's final SELECT.
+#include "PageFixture.h"
+
+#include "platform/db/Types.h"
+#include "platform/shell/Shell.h"
+#include "querypage/InsertScript.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+TEST(InsertScriptRules, TextOutsideLiterals)
+{
+    EXPECT_EQ(insertscript::normalise("SELECT DISTINCT a as x,\tb FROM t (NOLOCK)  WHERE c = ' DISTINCT  a as (NOLOCK)'"),
+              QStringLiteral("SELECT a AS x, b FROM t WHERE c = ' DISTINCT  a as (NOLOCK)'"));
+    EXPECT_EQ(insertscript::tableName("SELECT * FROM T, U"), QStringLiteral("T"));
+    EXPECT_EQ(insertscript::tableName("SELECT 'from x' FROM dbo.T WHERE 1 = 1"), QStringLiteral("dbo.T"));
+    EXPECT_EQ(insertscript::tableName("SELECT 1"), QString());
+    EXPECT_EQ(insertscript::fileName(QStringLiteral("a/b\tc"), QDateTime(QDate(2024, 1, 31), QTime(9, 5, 3))),
+              QStringLiteral("a_b_c_20240131_090503.txt"));
+}
+
+class InsertScript : public PageFixture {
+protected:
+    void SetUp() override
+    {
+        PageFixture::SetUp();
+        QFile f(dir.filePath("db.mdb"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+        const std::pair<const char*, int> columns[] = {{"ID", db::adInteger},   {"NAME", db::adVarWChar},
+                                                       {"AMOUNT", db::adDouble}, {"DAY", db::adDate},
+                                                       {"ACTIVE", db::adBoolean}, {"NOTE", db::adVarWChar},
+                                                       {"CODE", db::adGUID},     {"PIC", db::adLongVarBinary}};
+        for (const auto& [name, type] : columns) {
+            db::FieldInfo f;
+            f.name = name;
+            f.type = type;
+            table.fields.push_back(f);
+        }
+        rec->answer("SELECT * FROM [T] WHERE 1 = 2", table);
+        rec->clearLog();
+    }
+    void answer(const QString& sql, std::vector<std::vector<Variant>> rows, int columns = 8)
+    {
+        Answer a = table;
+        a.fields.resize(std::size_t(columns));
+        a.rows = std::move(rows);
+        rec->answer(sql, a);
+    }
+    QString scriptFile() const { return dir.filePath("Scripts/T_20240131_154503.txt"); }
+    QByteArray written() const
+    {
+        QFile f(scriptFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::vector<Variant> row(Variant day, Variant code = Variant::null(), Variant pic = Variant::null())
+    {
+        return {std::int32_t(1), "O'Brien", 12.5, day, true, Variant::null(), code, pic};
+    }
+
+    Answer table;
+    shell::ScopedRecordingLauncher launcher;
+};
+
+TEST_F(InsertScript, RowsAsInsertStatements)
+{
+    auto second = row(QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3), Qt::UTC), "{8E0C-41}");
+    second[2] = 3.0;
+    answer("SELECT * FROM T", {row(QDate(2024, 1, 31)), second});
+    rec->answerAffected("UPDATE T SET ID = ID + 1", 2);
+    load("UPDATE T SET ID = ID + 1; SELECT * FROM T");
+    page.GenerateScript();
+    EXPECT_EQ(written(), QByteArray("INSERT INTO T VALUES(1, 'O''Brien', 12.50, DateValue('31/01/2024'), 1, NULL, NULL, NULL)\r\n"
+                                    "INSERT INTO T VALUES(1, 'O''Brien', 3.00, #01/31/2024 15:45:03#, 1, NULL, '{8E0C-41}', NULL)\r\n"));
+    EXPECT_EQ(rec->statements().filter("UPDATE").size(), 0);
+    EXPECT_EQ(rec->statements().count("SELECT * FROM T"), 1);
+    ASSERT_EQ(launcher->launched.size(), 1);
+    EXPECT_EQ(launcher->launched[0].toLocalFile(), scriptFile());
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 2     Columnas: 8"));
+    // The folder it had to make is written back.
+    EXPECT_EQ(clsTablas::LeerIni(dir.filePath("Velmora.ini"), "Scripts", "Path", ""), dir.path() + "/Scripts/");
+
+    // Result columns in another order or a part of them: typed by name, with a column list.
+    rec->answerRows("SELECT NAME, ID FROM T", {"NAME", "ID"}, {{"x", 5}});
+    load("SELECT NAME, ID FROM T");
+    page.GenerateScript();
+    EXPECT_EQ(written(), QByteArray("INSERT INTO T (NAME, ID) VALUES('x', 5)\r\n"));
+}
+
+TEST_F(InsertScript, NothingWrittenOnAFailure)
+{
+    page.GenerateScript();
+    EXPECT_EQ(shown(), QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"});
+
+    // A binary value, no rows, a result column that names no field: one report each.
+    auto bytes = std::make_shared<VArray>(0, 1);
+    bytes->at(0) = Variant(std::uint8_t(1));
+    bytes->at(1) = Variant(std::uint8_t(2));
+    answer("SELECT * FROM T", {row(QDate(2024, 1, 31), "{G}", Variant(bytes))});
+    answer("SELECT * FROM T WHERE ID = 0", {});
+    rec->answerRows("SELECT ID AS X FROM T", {"X"}, {{1}});
+    for (const char* statement : {"SELECT * FROM T", "SELECT * FROM T WHERE ID = 0", "SELECT ID AS X FROM T"}) {
+        load(statement);
+        page.GenerateScript();
+        EXPECT_FALSE(QFile::exists(scriptFile())) << statement;
+        EXPECT_TRUE(launcher->launched.isEmpty()) << statement;
+        ASSERT_EQ(recorder->calls.size(), 1u) << statement;
+        EXPECT_TRUE(recorder->calls[0].body.trimmed().startsWith("MAXSQL.GENERATESCRIPT\r\nError: "))
+            << recorder->calls[0].body.toStdString();
+    }
+}
+
+TEST_F(InsertScript, FolderAndLaunch)
+{
+    QDir(dir.path()).mkpath("mine");
+    clsTablas::GuardarIni(dir.filePath("Velmora.ini"), "Scripts", "Path", dir.filePath("mine"));
+    auto six = row(QDate(2024, 1, 31));
+    six.resize(6);
+    answer("SELECT * FROM T", {six}, 6);
+    load("SELECT * FROM T");
+    launcher->answer = false;
+    page.GenerateScript();
+    const QString file = dir.filePath("mine/T_20240131_154503.txt");
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(shown(), QStringList{"Se ha generado el fichero " + file +
+                                   ", pero no se ha podido abrir con el programa del escritorio. (64, Aviso)"});
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    // The first six of eight fields: in table order, but not all of them.
+    EXPECT_TRUE(f.readAll().startsWith("INSERT INTO T (ID, NAME, AMOUNT, DAY, ACTIVE, NOTE) VALUES(1, "));
+}
+
+} // namespace

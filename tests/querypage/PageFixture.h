@@ -1,0 +1,101 @@
+#pragma once
+// A query page over the recording backend with scripted dialogs, for the
+// tests of its commands, exports and script.
+#include "core/ProgramFolder.h"
+#include "core/ValueText.h"
+#include "data/clsDO.h"
+#include "messages/clsError.h"
+#include "platform/db/RecordingBackend.h"
+#include "querypage/MaxSQL.h"
+#include "services/clsTablas.h"
+
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// A dialog whose Show runs a script over it; every shown instance is counted.
+template <class D>
+class Scripted : public D {
+public:
+    explicit Scripted(std::function<void(D&)> step, int& shown) : step_(std::move(step)), shown_(shown) {}
+    void Show(QWidget*) override
+    {
+        ++shown_;
+        if (step_)
+            step_(*this);
+    }
+
+private:
+    std::function<void(D&)> step_;
+    int& shown_;
+};
+
+class PageFixture : public ::testing::Test {
+protected:
+    using Answer = db::RecordingBackend::Answer;
+
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        ProgramFolder::setPath(dir.path());
+        msg->setRecorder(recorder);
+        scr->oError = msg;
+        page.setErrorObject(msg);
+        page.setSCRObject(scr);
+        page.setZoltObject(zolt);
+        page.setCurrentTab(1);
+        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
+        page.ParametersConnection(0, 0, "s", "d", "u", "p");
+        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
+        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
+        rec->clearLog();
+    }
+    void TearDown() override
+    {
+        db::RecordingBackend::uninstall();
+        ProgramFolder::setPath(QString());
+    }
+    void run(const QString& sql)
+    {
+        page.setTextSQL(sql);
+        page.ExecuteQuery();
+    }
+    // A run whose statements and messages are then forgotten.
+    void load(const QString& sql)
+    {
+        run(sql);
+        rec->clearLog();
+        recorder->calls.clear();
+    }
+    // Messages shown, each as "body (style, title)".
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const auto& c : recorder->calls)
+            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
+        return out;
+    }
+    template <class D>
+    void script(std::function<std::unique_ptr<D>()>& factory, std::function<void(D&)> step)
+    {
+        factory = [this, step] { return std::make_unique<Scripted<D>>(step, dialogsShown); };
+    }
+    template <class W>
+    W* child(const char* name)
+    {
+        return page.findChild<W*>(QString::fromLatin1(name));
+    }
+
+    ValueText::ScopedLocale spanish{QLocale(QLocale::Spanish, QLocale::Spain)};
+    QTemporaryDir dir;
+    std::shared_ptr<db::RecordingBackend> rec;
+    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    MaxSQL page;
+    int dialogsShown = 0;
+};
