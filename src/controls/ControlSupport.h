@@ -52,17 +52,24 @@ bool readProperty(const PropertyBag& bag, const QString& key, const QVariant& de
 // The trap of every slot, event handler and timer tick: runs body; an Error
 // or std::exception is reported once through ReportError with the TraceTag
 // of control and procedure (the system message box when msg is null) and
-// goes no further. Returns false when it caught.
+// goes no further. Returns false when it caught. trapTagged takes a TraceTag
+// written out whole, for the handlers whose tag is not the upper-case rule.
 template <class F>
-bool trapHandler(clsError* msg, const QString& control, const QString& procedure, F&& body)
+bool trapTagged(clsError* msg, const QString& traceTag, F&& body)
 {
     return trap(std::function<void()>(std::forward<F>(body)), [&](const Error& e) {
         try {
-            ReportError(msg, TraceTag(control, procedure), e);
+            ReportError(msg, traceTag, e);
         } catch (...) {
             // A report that fails itself must not reach the event loop either.
         }
     });
+}
+
+template <class F>
+bool trapHandler(clsError* msg, const QString& control, const QString& procedure, F&& body)
+{
+    return trapTagged(msg, TraceTag(control, procedure), std::forward<F>(body));
 }
 
 template <class F>

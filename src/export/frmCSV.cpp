@@ -1,5 +1,6 @@
 #include "export/frmCSV.h"
 
+#include "controls/ControlSupport.h"
 #include "core/Error.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
@@ -329,7 +330,7 @@ template <class F>
 void frmCSV::handle(const char* traceTag, F&& body) const
 {
     // Tags are written as the system writes them, case and all.
-    trap(std::forward<F>(body), [&](const Error& e) { ReportError(msg_, QString::fromLatin1(traceTag), e); });
+    controls::trapTagged(msg_.get(), QString::fromLatin1(traceTag), std::forward<F>(body));
 }
 
 QString frmCSV::settingsFile() const { return ProgramFolder::file(QStringLiteral("Velmora.ini")); }

@@ -68,14 +68,7 @@ void DialogFrame::setLinesEnd(double x2)
 
 bool DialogFrame::guarded(const QString& procedure, const std::function<void()>& body, const QString& tag)
 {
-    const QString traceTag = tag.isEmpty() ? TraceTag(objectName(), procedure) : tag;
-    return trap(body, [&](const Error& e) {
-        try {
-            ReportError(MSG.get(), traceTag, e);
-        } catch (...) {
-            // A report that fails itself must not reach the event loop either.
-        }
-    });
+    return controls::trapTagged(MSG.get(), tag.isEmpty() ? TraceTag(objectName(), procedure) : tag, body);
 }
 
 int DialogFrame::message(const QString& text, int style, const QString& title)

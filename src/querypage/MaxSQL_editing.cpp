@@ -19,7 +19,10 @@
 #include "querypage/PushButton.h"
 
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -168,10 +171,17 @@ void MaxSQL::RefreshEditedRows(bool switchOff)
 {
     if (!OT)
         return;
+    // Drawing and editing come back on whatever way the refresh ends: a record
+    // the editing object cannot read must not leave the grid frozen.
+    std::optional<controls::RedrawGuard> drawing;
     if (switchOff) {
-        flexi_->setRedraw(false);
+        drawing.emplace(*flexi_);
         flexi_->setEditable(false);
     }
+    const auto editable = qScopeGuard([&] {
+        if (switchOff)
+            controls::ignoreErrors([&] { flexi_->setEditable(true); });
+    });
     for (int r = 1; r < flexi_->Rows(); ++r) {
         const QString record = OT->BuscarRegistro(rowKeyValues(*flexi_, r));
         if (record.isEmpty())
@@ -188,10 +198,6 @@ void MaxSQL::RefreshEditedRows(bool switchOff)
                 flexi_->setTextMatrix(
                     r, col, ValueText::displayText(OT->ValorCampo(f->Item(Variant(QStringLiteral("Name"))).toString(), Variant(record))));
         }
-    }
-    if (switchOff) {
-        flexi_->setRedraw(true);
-        flexi_->setEditable(true);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "querypage/LoadRules.h"
 #include "querypage/ResultTexts.h"
 
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -84,7 +85,9 @@ void MaxSQL::RefillPage()
 {
     if (!ResultSet || !ResultSet->result())
         return;
-    const bool wasBusy = ElevatorBusy;
+    // The bar's own moves are ignored while the page fills, and heard again
+    // however the fill ends: a failed refill must not leave the bar dead.
+    const auto busy = qScopeGuard([this, wasBusy = ElevatorBusy] { ElevatorBusy = wasBusy; });
     ElevatorBusy = true;
     {
         const controls::RedrawGuard drawing(*flexi_);
@@ -112,5 +115,4 @@ void MaxSQL::RefillPage()
             flexi_->setLastColChanged(flexi_->Col());
         }
     }
-    ElevatorBusy = wasBusy;
 }

@@ -108,6 +108,27 @@ TEST(ControlSupport, WithoutMessageObjectTheSystemBoxReports)
     EXPECT_EQ(dialogs->calls.size(), 1u);
 }
 
+// A handler whose tag is written out whole keeps it as written; a report that
+// fails itself goes no further than the trap either.
+TEST(ControlSupport, TaggedTrapKeepsItsTagAndAFailingReportStaysInside)
+{
+    ScopedRecordingDialogs dialogs;
+    EXPECT_FALSE(trapTagged(nullptr, "{1FRMCSV.BttSalir_MOUSEUP}", [] { raise(5, "boom"); }));
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].prompt, "FRMCSV.BttSalir_MOUSEUP\r\nError: boom");
+
+    struct Failing : SystemDialogs {
+        int msgBox(const QString&, int, const QString&) override { throw std::runtime_error("no display"); }
+        QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    };
+    const auto previous = installSystemDialogs(std::make_shared<Failing>());
+    bool caught = true;
+    EXPECT_NO_THROW(caught = trapTagged(nullptr, "{1FRMCSV.FORM_LOAD}", [] { raise(5, "boom"); }));
+    EXPECT_FALSE(caught);
+    EXPECT_NO_THROW(trapHandler(clsErrorPtr(), "MaxGrid", "Tick", [] { throw std::runtime_error("x"); }));
+    installSystemDialogs(previous);
+}
+
 TEST(ControlSupport, TwipsGeometryAtTheDpiInForce)
 {
     Screen::setLogicalDpi(96);

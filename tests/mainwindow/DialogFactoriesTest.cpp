@@ -1,9 +1,9 @@
 // The page's dialog factories give the real windows: each is filled from the
-// page's inputs, run by a scripted runner and read back.
+// page's inputs, run by a scripted runner and read back (the page's own
+// buttons open them in PageOpenersTest).
 #include "DialogTestSupport.h"
 
 #include "controls/ModalRunner.h"
-#include "data/clsDO.h"
 #include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmEdit.h"
 #include "mainwindow/frmKeyFields.h"
@@ -11,10 +11,8 @@
 #include "mainwindow/frmSettings.h"
 #include "querypage/MaxSQL.h"
 #include "querypage/PushButton.h"
-#include "services/clsTablas.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -36,26 +34,6 @@ protected:
     std::unique_ptr<MaxSQL> pagePtr;
     MaxSQL& page() { return *pagePtr; }
 };
-
-TEST_F(FactoriesTest, EditorHandsBackItsTextOrIgnore)
-{
-    runner.then<frmEdit>([](frmEdit& w) {
-        EXPECT_EQ(w.txtSQL->toPlainText(), "select 1");
-        w.txtSQL->setPlainText("select 2");
-        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
-    });
-    runner.then<frmEdit>([](frmEdit& w) { QTest::keyClick(w.txtSQL, Qt::Key_Escape); });
-    auto editor = page().Dialogs().frmEdit();
-    editor->MSG = msg;
-    editor->Text = "select 1";
-    editor->Show(&page());
-    EXPECT_EQ(editor->Text, "select 2");
-    auto second = page().Dialogs().frmEdit();
-    second->Text = "select 1";
-    second->Show(&page());
-    EXPECT_EQ(second->Text, "{ignore}");
-    EXPECT_EQ(runner->shown, (QStringList{"frmEdit", "frmEdit"}));
-}
 
 TEST_F(FactoriesTest, KeyFieldsEscLeavesThePagesValues)
 {
@@ -83,40 +61,6 @@ TEST_F(FactoriesTest, KeyFieldsEscLeavesThePagesValues)
     other->Show(&page());
     EXPECT_FALSE(other->Cancelled);
     EXPECT_EQ(other->KeyFields, "Id, Line");
-}
-
-TEST_F(FactoriesTest, SettingsAndNewKey)
-{
-    runner.then<frmSettings>([](frmSettings& w) { emit w.BttAceptar->mouseUp(1, 0, 0, 0); });
-    auto settings = page().Dialogs().frmSettings();
-    settings->MSG = msg;
-    settings->SCR = std::make_shared<clsTablas>();
-    settings->Show(&page());
-    EXPECT_FALSE(settings->Cancelled);
-    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-
-    runner.then<frmNewKey>([](frmNewKey& w) {
-        ASSERT_EQ(w.Rows(), 2);
-        EXPECT_EQ(w.lblField[1]->text(), "Line");
-        EXPECT_NE(w.BttMax[1], nullptr);
-        w.txtField[0]->setText("5");
-        w.txtField[1]->setText("6");
-        emit w.BttAceptar->mouseUp(1, 0, 0, 0);
-    });
-    runner.then<frmNewKey>([](frmNewKey& w) { w.close(); });
-    auto key = page().Dialogs().frmNewKey();
-    key->MSG = msg;
-    key->Zolt = std::make_shared<clsDO>();
-    key->Fields = {{"Id", "LONG", "Orders.Id", false, {}}, {"Line", "LONG", "Orders.Line", true, {}}};
-    key->Show(&page());
-    EXPECT_FALSE(key->Cancelled);
-    EXPECT_EQ(key->Fields[0].value, "5");
-    EXPECT_EQ(key->Fields[1].value, "6");
-    auto closed = page().Dialogs().frmNewKey();
-    closed->Fields = {{"Id", "LONG", "Orders.Id", false, {}}};
-    closed->Show(&page());
-    EXPECT_TRUE(closed->Cancelled);
-    EXPECT_TRUE(shown().isEmpty());
 }
 
 // Pictures of the five windows for a look by eye (VELMORA_SCREENSHOTS names a folder).

@@ -5,6 +5,9 @@
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
 #include "messages/clsError.h"
+#include "platform/db/Connection.h"
+
+#include <QFile>
 
 #include <QLocale>
 #include <QStringList>
@@ -13,6 +16,19 @@
 #include <memory>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// A local database file (SQLite under an Access provider) made from statements.
+inline QString localFile(const QString& folder, const QString& name, const QStringList& statements)
+{
+    const QString path = folder + u'/' + name;
+    QFile(path).open(QIODevice::WriteOnly); // an empty file is an empty database
+    db::Connection c;
+    c.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+    for (const QString& s : statements)
+        c.Execute(s);
+    c.Close();
+    return path;
+}
 
 class DialogTest : public ::testing::Test {
 protected:

@@ -5,11 +5,9 @@
 #include "data/clsDO.h"
 #include "mainwindow/NewKeyRules.h"
 #include "mainwindow/frmNewKey.h"
-#include "platform/db/Connection.h"
 #include "platform/db/RecordingBackend.h"
 #include "querypage/PushButton.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,19 +29,6 @@ const CheckCase kChecks[] = {
     {"integer", "x", false},  {"DATE", "31/12/2020", true}, {"DATE", "31/13/2020", false}, {"STRING", "S#N", true},
     {"OTHER", "abc", true},
 };
-
-// A local database file (SQLite under an Access provider).
-QString localFile(const QString& folder, const QString& name, const QStringList& statements)
-{
-    const QString path = folder + u'/' + name;
-    QFile(path).open(QIODevice::WriteOnly); // an empty file is an empty database
-    db::Connection c;
-    c.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
-    for (const QString& s : statements)
-        c.Execute(s);
-    c.Close();
-    return path;
-}
 
 } // namespace
 

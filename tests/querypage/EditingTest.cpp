@@ -624,3 +624,26 @@ TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
     EXPECT_EQ(p->color(1, 1), kM);
     EXPECT_TRUE(p->notices().isEmpty()) << p->notices().join('\n').toStdString();
 }
+
+// A refresh of the edited rows that fails halfway gives the grid back drawing
+// and editable, as it was before.
+TEST(RecordRefreshTest, AFailedRefreshSwitchesDrawingAndEditingBackOn)
+{
+    QTemporaryDir dir;
+    ProgramFolder::setPath(dir.path());
+    {
+        MaxSQL page;
+        MaxGrid& g = page.Flexi();
+        g.setCols(2);
+        g.setRows(3);
+        g.setEditable(true);
+        // The key column the rows are looked up by is gone.
+        g.setLockedColumns(QStringLiteral("1"));
+        g.setCols(1);
+        A::setRecords(page, std::make_shared<clsMultiTabla>());
+        EXPECT_THROW(A::refreshEditedRows(page, true), Error);
+        EXPECT_TRUE(g.Redraw());
+        EXPECT_TRUE(g.Editable());
+    }
+    ProgramFolder::setPath(QString());
+}

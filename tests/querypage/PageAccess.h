@@ -56,6 +56,7 @@ public:
     static QPlainTextEdit* keyBox(MaxSQL& p) { return p.txtKeyFields; }
     static void setPaging(MaxSQL& p, bool on) { p.PagingActive = on; }
     static void autoSize(MaxSQL& p) { p.BttAutoSize_MouseUp(0, 0, 0, 0); }
+    static void setGridEditable(MaxSQL& p, bool on) { p.GridEditable = on; }
 };
 
 // The new-key dialog as a script: keeps the rows it was given, then answers

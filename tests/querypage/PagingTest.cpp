@@ -7,6 +7,8 @@
 #include "querypage/LoadRules.h"
 #include "querypage/MaxSQL.h"
 
+#include "PageAccess.h"
+
 #include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -214,4 +216,33 @@ TEST(PagingOnScreen, TheBarStandsAtTheGridsRightEdge)
     loadrules::setPagingCellLimit(0);
     db::RecordingBackend::uninstall();
     ProgramFolder::setPath(QString());
+}
+
+// A refill that fails is reported once, nothing leaves the handler, and the
+// bar answers the next move: the refill's busy flag does not stay set.
+TEST_F(PagingTest, AFailedRefillIsReportedOnceAndTheBarStillMoves)
+{
+    rec->answerRows("SELECT a, b FROM t", {"a", "b"}, records(100, 2));
+    run("SELECT a, b FROM t");
+    ASSERT_FALSE(bar()->isHidden());
+    ASSERT_TRUE(recorder->calls.empty());
+    // Edited rows are looked up by a key column the grid no longer has.
+    MaxSQLTestAccess::setGridEditable(page, true);
+    MaxSQLTestAccess::setRecords(page, std::make_shared<clsMultiTabla>());
+    page.Flexi().setLockedColumns(QStringLiteral("1"));
+    page.Flexi().setCols(1);
+
+    EXPECT_NO_THROW(bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd));
+    ASSERT_EQ(recorder->calls.size(), 1u);
+    EXPECT_TRUE(recorder->calls[0].body.startsWith(QStringLiteral("\r\nMAXSQL.ONDEMANDELEVATOR_CHANGE\r\nError: ")))
+        << recorder->calls[0].body.toStdString();
+    EXPECT_TRUE(page.Flexi().Redraw());
+
+    // The grid mended, the next move refills.
+    MaxSQLTestAccess::setGridEditable(page, false);
+    page.Flexi().setCols(2);
+    bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(recorder->calls.size(), 1u);
+    EXPECT_EQ(cell(1, 0), QString::number(bar()->value()));
+    EXPECT_GT(bar()->value(), 2);
 }
