@@ -29,7 +29,7 @@ struct Bar : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Bar, ADisabledBarTakesOnlyZero)
+TEST_F(Bar, ADisabledBarTakesOnlyZeroAndValuesAreCappedAndClamped)
 {
     EXPECT_FALSE(bar.Enabled());
     bar.setValue(50);
@@ -43,6 +43,25 @@ TEST_F(Bar, ADisabledBarTakesOnlyZero)
     EXPECT_EQ(bar.Value(), 0);
     EXPECT_FALSE(bar.ContenedorVerde().Visible);
     EXPECT_FALSE(bar.tmrMovement()->isActive());
+
+    // Enabled: capped and clamped.
+    bar.setEnabled(true);
+    bar.setValue(250);
+    EXPECT_EQ(bar.Value(), 100);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000 - px);
+    bar.setValue(-5);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 0);
+    bar.setMaxValue(0);
+    EXPECT_EQ(bar.MaxValue(), 100);
+    bar.setMaxValue(-10);
+    bar.setValue(-20);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // -10 of -10 is full, within the control
+    // MaxValue does not re-cap Value.
+    bar.setMaxValue(200);
+    bar.setValue(150);
+    bar.setMaxValue(100);
+    EXPECT_EQ(bar.Value(), 150);
+    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // 150 of 100, within the control
 }
 
 TEST_F(Bar, GreenPiecesFollowTheWidth)
@@ -67,40 +86,6 @@ TEST_F(Bar, GreenPiecesFollowTheWidth)
     EXPECT_FALSE(bar.imgVerdeInicio().Visible);
 }
 
-TEST_F(Bar, ValuesAreCappedAndClamped)
-{
-    bar.setEnabled(true);
-    bar.setValue(250);
-    EXPECT_EQ(bar.Value(), 100);
-    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000 - px);
-    bar.setValue(-5);
-    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 0);
-    bar.setMaxValue(0);
-    EXPECT_EQ(bar.MaxValue(), 100);
-    bar.setMaxValue(-10);
-    bar.setValue(-20);
-    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // -10 of -10 is full, within the control
-    // MaxValue does not re-cap Value.
-    bar.setMaxValue(200);
-    bar.setValue(150);
-    bar.setMaxValue(100);
-    EXPECT_EQ(bar.Value(), 150);
-    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000); // 150 of 100, within the control
-}
-
-TEST_F(Bar, ALoadedMaxValueOfZeroDrawsNoBar)
-{
-    controls::PropertyBag bag;
-    bag.WriteProperty(QStringLiteral("Value"), 40);
-    bag.WriteProperty(QStringLiteral("MaxValue"), 0);
-    bag.WriteProperty(QStringLiteral("Enabled"), true, false);
-    bar.ReadProperties(bag);
-    EXPECT_EQ(bar.MaxValue(), 0);
-    EXPECT_FALSE(bar.ContenedorVerde().Visible);
-    EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 0);
-    EXPECT_FALSE(bar.tmrMovement()->isActive()); // loading starts no timer
-}
-
 TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
 {
     loadAsTheComparison();
@@ -120,6 +105,16 @@ TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
     controls::PropertyBag saved;
     bar.WriteProperties(saved);
     EXPECT_EQ(saved.keys(), (QStringList{"Value", "MaxValue", "Enabled", "Bright"}));
+
+    // A loaded MaxValue of 0 draws no bar, and loading starts no timer.
+    saved.WriteProperty(QStringLiteral("Value"), 40);
+    saved.WriteProperty(QStringLiteral("MaxValue"), 0);
+    ProgressBar loaded;
+    loaded.ReadProperties(saved);
+    EXPECT_EQ(loaded.MaxValue(), 0);
+    EXPECT_FALSE(loaded.ContenedorVerde().Visible);
+    EXPECT_DOUBLE_EQ(loaded.ContenedorVerde().Width, 0);
+    EXPECT_FALSE(loaded.tmrMovement()->isActive());
 }
 
 TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
