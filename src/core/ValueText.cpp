@@ -848,15 +848,78 @@ char16_t* putNumber(char16_t* out, int n)
 
 } // namespace
 
+TextWriter::TextWriter()
+{
+    const LocaleMarks& m = marks();
+    decimal_ = m.decimal.unicode();
+    time_ = m.time.unicode();
+    dateSeparator_ = m.shape.separator.unicode();
+    order_ = int(m.shape.order);
+    padDay_ = m.shape.padDay;
+    padMonth_ = m.shape.padMonth;
+    twelveHour_ = m.shape.twelveHour;
+}
+
+char16_t* TextWriter::number(char16_t* out, double value) const
+{
+    const auto put = [&out](std::u16string_view text) {
+        for (const char16_t c : text)
+            *out++ = c;
+        return out;
+    };
+    if (!std::isfinite(value))
+        return put(std::isnan(value) ? u"NaN" : value < 0 ? u"-Inf" : u"Inf");
+    if (value == 0)
+        return put(u"0");
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    for (const char* c = buf; c != res.ptr; ++c)
+        *out++ = *c == '.' ? decimal_ : *c == 'e' ? u'E' : char16_t(*c);
+    return out;
+}
+
+char16_t* TextWriter::date(char16_t* out, int y, int mo, int d, int hour, int minute, int second) const
+{
+    // Day zero alone is a time of day; midnight alone is a date.
+    const bool hasDate = !(y == 1899 && mo == 12 && d == 30);
+    const bool hasTime = !hasDate || hour || minute || second;
+    char16_t* const start = out;
+    if (hasDate) {
+        auto putDay = [&] { out = padDay_ ? putTwoDigits(out, d) : putNumber(out, d); };
+        auto putMonth = [&] { out = padMonth_ ? putTwoDigits(out, mo) : putNumber(out, mo); };
+        auto putYear = [&] {
+            if (y >= 0 && y < 1000)
+                for (int scale = 1000; scale > y && scale > 1; scale /= 10)
+                    *out++ = u'0';
+            out = putNumber(out, y);
+        };
+        switch (DateOrder(order_)) {
+        case DateOrder::DMY: putDay(); *out++ = dateSeparator_; putMonth(); *out++ = dateSeparator_; putYear(); break;
+        case DateOrder::MDY: putMonth(); *out++ = dateSeparator_; putDay(); *out++ = dateSeparator_; putYear(); break;
+        case DateOrder::YMD: putYear(); *out++ = dateSeparator_; putMonth(); *out++ = dateSeparator_; putDay(); break;
+        }
+    }
+    if (hasTime) {
+        if (out != start)
+            *out++ = u' ';
+        out = twelveHour_ ? putNumber(out, hour % 12 == 0 ? 12 : hour % 12) : putTwoDigits(out, hour);
+        *out++ = time_;
+        out = putTwoDigits(out, minute);
+        *out++ = time_;
+        out = putTwoDigits(out, second);
+        if (twelveHour_) {
+            *out++ = u' ';
+            *out++ = hour >= 12 ? u'P' : u'A';
+            *out++ = u'M';
+        }
+    }
+    return out;
+}
+
 QString numberText(double value)
 {
-    if (!std::isfinite(value))
-        return std::isnan(value) ? QStringLiteral("NaN") : value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
-    if (value == 0)
-        return QStringLiteral("0");
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return numberFromChars(buf, res.ptr);
+    char16_t buf[TextWriter::MaxUnits];
+    return QString(reinterpret_cast<const QChar*>(buf), qsizetype(TextWriter().number(buf, value) - buf));
 }
 
 namespace {
@@ -901,56 +964,12 @@ QString currencyText(Currency c)
 
 QString dateText(const QDateTime& value)
 {
-    static const QDate dayZero(1899, 12, 30);
-    const LocaleMarks& m = marks();
-    const DateShape& shape = m.shape;
-    const QDate date = value.date();
+    int y = 0, mo = 0, d = 0;
+    value.date().getDate(&y, &mo, &d);
     const QTime time = value.time();
-    // Day zero alone is a time of day; midnight alone is a date.
-    const bool hasDate = date != dayZero;
-    const int hour = time.hour(), minute = time.minute(), second = time.second();
-    const bool hasTime = !hasDate || hour || minute || second;
-    // "dd/mm/yyyy hh:nn:ss AM" and a longer year fit easily.
-    char16_t buf[48];
-    char16_t* out = buf;
-    if (hasDate) {
-        int y = 0, mo = 0, d = 0;
-        date.getDate(&y, &mo, &d);
-        const char16_t sep = shape.separator.unicode();
-        auto putDay = [&] { out = shape.padDay ? putTwoDigits(out, d) : putNumber(out, d); };
-        auto putMonth = [&] { out = shape.padMonth ? putTwoDigits(out, mo) : putNumber(out, mo); };
-        auto putYear = [&] {
-            if (y >= 0 && y < 1000)
-                for (int scale = 1000; scale > y && scale > 1; scale /= 10)
-                    *out++ = u'0';
-            out = putNumber(out, y);
-        };
-        switch (shape.order) {
-        case DateOrder::DMY: putDay(); *out++ = sep; putMonth(); *out++ = sep; putYear(); break;
-        case DateOrder::MDY: putMonth(); *out++ = sep; putDay(); *out++ = sep; putYear(); break;
-        case DateOrder::YMD: putYear(); *out++ = sep; putMonth(); *out++ = sep; putDay(); break;
-        }
-    }
-    if (hasTime) {
-        if (out != buf)
-            *out++ = u' ';
-        const char16_t ts = m.time.unicode();
-        if (shape.twelveHour) {
-            out = putNumber(out, hour % 12 == 0 ? 12 : hour % 12);
-        } else {
-            out = putTwoDigits(out, hour);
-        }
-        *out++ = ts;
-        out = putTwoDigits(out, minute);
-        *out++ = ts;
-        out = putTwoDigits(out, second);
-        if (shape.twelveHour) {
-            *out++ = u' ';
-            *out++ = hour >= 12 ? u'P' : u'A';
-            *out++ = u'M';
-        }
-    }
-    return QString(reinterpret_cast<const QChar*>(buf), qsizetype(out - buf));
+    char16_t buf[TextWriter::MaxUnits];
+    const char16_t* end = TextWriter().date(buf, y, mo, d, time.hour(), time.minute(), time.second());
+    return QString(reinterpret_cast<const QChar*>(buf), qsizetype(end - buf));
 }
 
 QString toText(const Variant& v)

@@ -49,6 +49,28 @@ QString displayText(const Variant& v);
 QString numberText(double value);
 QString dateText(const QDateTime& value);
 
+// numberText and dateText for writers that turn millions of values into text
+// (record-set rows, exports): the locale is read once, when the writer is
+// made, and each text goes into the caller's buffer (room for MaxUnits
+// units) without a string of its own.
+class TextWriter {
+public:
+    static constexpr int MaxUnits = 64;
+    TextWriter(); // the locale in force now
+    // Each returns the end of what it wrote.
+    char16_t* number(char16_t* out, double value) const;
+    char16_t* date(char16_t* out, int year, int month, int day, int hour, int minute, int second) const;
+
+private:
+    char16_t decimal_;
+    char16_t time_;
+    char16_t dateSeparator_;
+    int order_;
+    bool padDay_;
+    bool padMonth_;
+    bool twelveHour_;
+};
+
 // IsNumeric / IsDate on text in the current locale. Numbers may carry blanks
 // around them, a sign before or after, parentheses for negative, the
 // locale's currency symbol, an exponent and "&H"/"&O" prefixes. Group marks

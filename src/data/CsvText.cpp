@@ -1,5 +1,6 @@
 #include "data/CsvText.h"
 
+#include "core/ValueText.h"
 #include "platform/db/ResultSet.h"
 
 #include <algorithm>
@@ -13,23 +14,53 @@ namespace {
 template <class View>
 bool quotesNeeded(View field, View separator)
 {
+    // A one-unit separator (the usual case) is looked for in the same pass.
+    const auto one = separator.size() == 1 ? separator[0] : '"';
     for (const auto c : field)
-        if (c == '"' || c == '\r' || c == '\n')
+        if (c == '"' || c == '\r' || c == '\n' || c == one)
             return true;
-    return !separator.isEmpty() && field.contains(separator);
+    return separator.size() > 1 && field.contains(separator);
+}
+
+// Puts the field p[from, end) between double quotes, its own double quotes
+// doubled, in place: p has room for `quotes` + 2 more units after end, and
+// one pass from the back moves every unit once.
+template <class Char>
+void quoteBack(Char* p, qsizetype from, qsizetype end, qsizetype quotes)
+{
+    qsizetype to = end + quotes + 2;
+    p[--to] = '"';
+    for (qsizetype i = end; i-- > from;) {
+        p[--to] = p[i];
+        if (p[i] == '"')
+            p[--to] = '"';
+    }
+    p[--to] = '"';
+}
+
+template <class Char>
+qsizetype quotesIn(const Char* p, qsizetype from, qsizetype end)
+{
+    qsizetype n = 0;
+    for (qsizetype i = from; i < end; ++i)
+        n += p[i] == '"';
+    return n;
+}
+
+template <class Text>
+void quoteInPlace(Text& out, qsizetype from)
+{
+    const qsizetype end = out.size();
+    const qsizetype quotes = quotesIn(out.constData(), from, end);
+    out.resize(end + quotes + 2);
+    quoteBack(out.data(), from, end, quotes);
 }
 
 template <class Text, class View>
 void quoteFrom(Text& out, qsizetype from, View separator)
 {
-    if (!quotesNeeded(View(out).sliced(from), separator))
-        return;
-    Text inner = out.mid(from);
-    inner.replace("\"", "\"\"");
-    out.truncate(from);
-    out += '"';
-    out += inner;
-    out += '"';
+    if (quotesNeeded(View(out).sliced(from), separator))
+        quoteInPlace(out, from);
 }
 
 } // namespace
@@ -82,12 +113,11 @@ public:
             needed = needed || c == '"' || c == '\r' || c == '\n' || (separator.size() == 1 && c == separator[0]);
         if (!needed && (separator.size() <= 1 || !field.contains(separator)))
             return;
-        QByteArray inner = field.toByteArray();
-        inner.replace("\"", "\"\"");
-        used_ = from;
-        put("\"", 1);
-        put(inner);
-        put("\"", 1);
+        // Room for the marks, then the field quoted in place within the used part.
+        const qsizetype end = used_;
+        const qsizetype quotes = quotesIn(out_.constData(), from, end);
+        grow(quotes + 2);
+        quoteBack(out_.data(), from, end, quotes);
     }
 
 private:
@@ -108,6 +138,21 @@ void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint
     const QString nullString = QString::fromUtf8(nullText);
     QString other;
     char digits[24];
+    // Numbers and dates written as the record set writes them, the locale read once.
+    const ValueText::TextWriter writer;
+    char16_t units[ValueText::TextWriter::MaxUnits];
+    const auto putUnits = [&sink](const char16_t* begin, const char16_t* end) {
+        bool ascii = true;
+        for (const char16_t* u = begin; u != end; ++u)
+            ascii = ascii && *u < 0x80;
+        if (ascii) {
+            char* p = sink.grow(end - begin);
+            for (const char16_t* u = begin; u != end; ++u)
+                *p++ = char(*u);
+        } else {
+            sink.put(QStringView(begin, end).toUtf8());
+        }
+    };
     for (qint64 row = first; row < first + count; ++row) {
         for (int c = 0; c < cols; ++c) {
             const qsizetype from = sink.size();
@@ -122,20 +167,16 @@ void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint
             } else if (tag == db::ResultSet::Int && !dateType && type != db::adBoolean && type != db::adCurrency) {
                 const auto end = std::to_chars(digits, digits + sizeof digits, result.intValue(row, c)).ptr;
                 sink.put(digits, qsizetype(end - digits));
+            } else if (tag == db::ResultSet::Real && !dateType && type != db::adSingle && type != db::adCurrency) {
+                putUnits(units, writer.number(units, result.realValue(row, c)));
+            } else if (db::IsoDate d; tag == db::ResultSet::Text && dateType && db::readIsoDate(result.bytes(row, c), d)) {
+                putUnits(units, writer.date(units, d.year, d.month, d.day, d.hour, d.minute, d.second));
             } else {
                 // Everything else as the record set writes it.
                 other.resize(0);
                 result.appendText(other, row, c, nullString);
-                bool ascii = true;
-                for (const QChar ch : std::as_const(other))
-                    ascii = ascii && ch.unicode() < 0x80;
-                if (ascii) {
-                    char* p = sink.grow(other.size());
-                    for (const QChar ch : std::as_const(other))
-                        *p++ = char(ch.unicode());
-                } else {
-                    sink.put(other.toUtf8());
-                }
+                const char16_t* text = reinterpret_cast<const char16_t*>(other.constData());
+                putUnits(text, text + other.size());
             }
             sink.quoteFrom(from, separator);
             if (c + 1 < cols)

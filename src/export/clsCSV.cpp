@@ -43,20 +43,33 @@ Kind kindOf(int fieldType)
     }
 }
 
-// The day of a text that starts "yyyy-mm-dd"; an invalid date otherwise.
-QDate isoDay(std::string_view s)
+// A calendar day, as the full path writes it.
+struct Day {
+    int year = 0, month = 0, day = 0;
+    static Day of(QDate d)
+    {
+        Day r;
+        d.getDate(&r.year, &r.month, &r.day); // one calendar conversion, not one per part
+        return r;
+    }
+};
+
+// The day of a text that starts "yyyy-mm-dd"; nothing when it is no valid day.
+std::optional<Day> isoDay(std::string_view s)
 {
     if (s.size() < 10 || s[4] != '-' || s[7] != '-')
-        return QDate();
+        return std::nullopt;
     int v[3] = {0, 0, 0};
     const int at[3][2] = {{0, 4}, {5, 2}, {8, 2}};
     for (int k = 0; k < 3; ++k)
         for (int i = at[k][0]; i < at[k][0] + at[k][1]; ++i) {
             if (s[std::size_t(i)] < '0' || s[std::size_t(i)] > '9')
-                return QDate();
+                return std::nullopt;
             v[k] = v[k] * 10 + (s[std::size_t(i)] - '0');
         }
-    return QDate(v[0], v[1], v[2]);
+    if (!QDate::isValid(v[0], v[1], v[2]))
+        return std::nullopt;
+    return Day{v[0], v[1], v[2]};
 }
 
 bool isDateType(int adoType) { return adoType == db::adDate || adoType == db::adDBTimeStamp || adoType == db::adDBDate; }
@@ -101,7 +114,7 @@ public:
             fixed(out, c, d.view());
             return;
         }
-        case Kind::Date: date(out, c, QDate(1900, 1, 1)); return;
+        case Kind::Date: date(out, c, Day{1900, 1, 1}); return;
         case Kind::Dropped:
         case Kind::Other: return;
         }
@@ -145,12 +158,12 @@ public:
         finish(out, from, c, true);
     }
     // The date in FormatoFecha, with its own marks whatever the desktop's.
-    void date(QString& out, const CSVColumn& c, QDate d)
+    void date(QString& out, const CSVColumn& c, Day d)
     {
         const qsizetype from = out.size();
         const bool dmy = dmy_;
-        if ((dmy_ || ymd_) && d.year() >= 0 && d.year() <= 9999) {
-            const int values[3] = {dmy ? d.day() : d.year(), d.month(), dmy ? d.year() : d.day()};
+        if ((dmy_ || ymd_) && d.year >= 0 && d.year <= 9999) {
+            const int values[3] = {dmy ? d.day : d.year, d.month, dmy ? d.year : d.day};
             const int widths[3] = {dmy ? 2 : 4, 2, dmy ? 4 : 2};
             char buffer[10];
             char* p = buffer;
@@ -163,7 +176,7 @@ public:
             }
             out += QLatin1String(buffer, 10);
         } else {
-            out += ValueText::format(Variant(d), o_.FormatoFecha);
+            out += ValueText::format(Variant(QDate(d.year, d.month, d.day)), o_.FormatoFecha);
         }
         finish(out, from, c, false);
     }
@@ -194,9 +207,9 @@ public:
         }
         case Kind::Date:
             if (v.isDate()) {
-                date(out, c, v.toDate().date());
+                date(out, c, Day::of(v.toDate().date()));
             } else if (const auto d = ValueText::parseDate(ValueText::displayText(v))) {
-                date(out, c, d->date());
+                date(out, c, Day::of(d->date()));
             } else {
                 const qsizetype from = out.size();
                 out += ValueText::displayText(v);
@@ -234,7 +247,14 @@ private:
     {
         const qsizetype from = out.size();
         out.resize(from + qsizetype(utf8.size())); // never more UTF-16 units than UTF-8 bytes
-        QChar* end = decoder_.appendToBuffer(out.data() + from, QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+        std::size_t i = 0;
+        char16_t* to = reinterpret_cast<char16_t*>(out.data() + from);
+        for (; i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80; ++i)
+            to[i] = char16_t(utf8[i]); // ASCII widened as it is; the decoder takes the rest
+        if (i == utf8.size())
+            return;
+        utf8.remove_prefix(i);
+        QChar* end = decoder_.appendToBuffer(out.data() + from + qsizetype(i), QByteArrayView(utf8.data(), qsizetype(utf8.size())));
         out.resize(end - out.constData());
     }
     void textDone(QString& out, qsizetype from, const CSVColumn& c)
@@ -513,7 +533,7 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
     titles += kCrLf;
     target.write(std::move(titles));
 
-    writeBlocks(target, r.rowCount(), FullBlockRows, workers(2), [&](qint64 first, qint64 count) {
+    writeBlocks(target, r.rowCount(), FullBlockRows, workers(3), [&](qint64 first, qint64 count) {
         CSVAppender a(options);
         QString block;
         block.reserve(qsizetype(double(r.arenaBytes()) * double(count) / double(r.rowCount())) +
@@ -537,9 +557,8 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
                     }
                     if (column.kind == Kind::Date) {
                         // The local engine keeps dates as "yyyy-mm-dd[ hh:nn:ss]".
-                        const QDate d = isoDay(bytes);
-                        if (d.isValid()) {
-                            a.date(block, column, d);
+                        if (const auto d = isoDay(bytes)) {
+                            a.date(block, column, *d);
                             continue;
                         }
                     }

@@ -62,7 +62,7 @@ public:
 
     // Rows rendered and written at a time (the full path's take twice the memory a character).
     static constexpr qint64 BlockRows = 50000;
-    static constexpr qint64 FullBlockRows = 20000;
+    static constexpr qint64 FullBlockRows = 10000;
 
 private:
     void writeFast(const db::ResultSet& rows, const CSVSettings& options);

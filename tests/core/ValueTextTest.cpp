@@ -358,3 +358,59 @@ TEST(ValueTextFormat, TheWholePatternLanguage)
                 << r.pattern << " in " << locale.name().toStdString();
     }
 }
+
+// The writer for texts in bulk and the one-at-a-time texts are the same texts,
+// pinned here for the values whose digits or layout are easy to get wrong.
+TEST(ValueTextNumbers, BulkWriterWritesTheSameTexts)
+{
+    const struct {
+        double value;
+        const char* text;
+    } numbers[] = {
+        {0.0, "0"}, {-0.0, "0"}, {1e-05, "1E-05"}, {0.0001, "0,0001"}, {1e15, "1E+15"},
+        {123456789012345.0, "123456789012345"}, {1234567890123456.0, "1,23456789012346E+15"},
+        {0.1 + 0.2, "0,3"}, {99999999999999.99, "100000000000000"}, {999999999999999.9, "1E+15"},
+        {1.7976931348623157e308, "1,79769313486232E+308"}, {5e-324, "4,94065645841247E-324"},
+        {-1e-7, "-1E-07"}, {12345.678901234567, "12345,6789012346"}, {1e21, "1E+21"},
+        {std::numeric_limits<double>::infinity(), "Inf"}, {-std::numeric_limits<double>::infinity(), "-Inf"},
+        {std::numeric_limits<double>::quiet_NaN(), "NaN"},
+    };
+    const struct {
+        QDateTime value;
+        const char* spanish;
+        const char* english;
+    } dates[] = {
+        {at(2024, 3, 5), "05/03/2024", "3/5/2024"},
+        {at(2024, 3, 5, 13, 14, 15), "05/03/2024 13:14:15", "3/5/2024 1:14:15 PM"},
+        {at(1899, 12, 30, 10, 11, 12), "10:11:12", "10:11:12 AM"},
+        {at(1899, 12, 30), "00:00:00", "12:00:00 AM"},
+        {at(99, 1, 2, 3, 4, 5), "02/01/0099 03:04:05", "1/2/0099 3:04:05 AM"},
+        {at(9999, 12, 31, 23, 59, 59), "31/12/9999 23:59:59", "12/31/9999 11:59:59 PM"},
+    };
+    ScopedLocale es(Spanish);
+    const TextWriter spanish;
+    char16_t buf[TextWriter::MaxUnits];
+    const auto text = [&buf](const char16_t* end) { return QString(reinterpret_cast<const QChar*>(buf), end - buf); };
+    for (const auto& n : numbers) {
+        EXPECT_EQ(numberText(n.value), n.text);
+        EXPECT_EQ(text(spanish.number(buf, n.value)), n.text);
+    }
+    const auto parts = [&](const TextWriter& w, const QDateTime& v) {
+        const QDate d = v.date();
+        const QTime t = v.time();
+        return text(w.date(buf, d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()));
+    };
+    for (const auto& d : dates) {
+        EXPECT_EQ(dateText(d.value), d.spanish);
+        EXPECT_EQ(parts(spanish, d.value), d.spanish);
+    }
+    ScopedLocale en(English);
+    const TextWriter english;
+    EXPECT_EQ(text(english.number(buf, 1234.5)), "1234.5");
+    for (const auto& d : dates) {
+        EXPECT_EQ(dateText(d.value), d.english);
+        EXPECT_EQ(parts(english, d.value), d.english);
+    }
+    // A writer keeps the locale it was made in.
+    EXPECT_EQ(text(spanish.number(buf, 1234.5)), "1234,5");
+}

@@ -190,6 +190,14 @@ TEST_F(CsvWriterTest, FastPathWritesTheDataLayersRowsInUtf8WithoutBom)
     EXPECT_EQ(bytesOf(target()), QByteArray("\"x;y\"\r\n\r\n"));
     ASSERT_TRUE(generate("SELECT Id FROM Vacia", fastOptions(out)));
     EXPECT_EQ(bytesOf(target()), QByteArray("\r\n"));
+    // Numbers and dates read as the record set writes them, in the desktop's marks.
+    file.exec({"CREATE TABLE G (n INTEGER, r DOUBLE, d DATETIME)",
+               "INSERT INTO G VALUES (1, 2.5, '2024-03-05 13:14:15')",
+               "INSERT INTO G VALUES (2, 0.00001, '1899-12-30 10:11:12')",
+               "INSERT INTO G VALUES (3, 1e15, '2024-03-05')", "INSERT INTO G VALUES (4, NULL, '2024-02-30')"});
+    ASSERT_TRUE(generate("SELECT r, d FROM G ORDER BY n", fastOptions(out)));
+    EXPECT_EQ(bytesOf(target()), QByteArray("2,5;05/03/2024 13:14:15\r\n1E-05;10:11:12\r\n1E+15;05/03/2024\r\n"
+                                            "--;2024-02-30\r\n\r\n"));
 }
 
 TEST_F(CsvWriterTest, ServerColumnsOfOtherTypesKeepTheirValuesAndTitles)

@@ -44,8 +44,17 @@ QDateTime fromMs(std::int64_t ms)
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
-// Dates the local engine keeps as text: "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" (or a "T").
 bool parseIsoDate(std::string_view s, QDateTime& out)
+{
+    IsoDate p;
+    if (!readIsoDate(s, p))
+        return false;
+    out = QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second, p.msec), Qt::UTC);
+    return true;
+}
+} // namespace
+
+bool readIsoDate(std::string_view s, IsoDate& out)
 {
     auto digits = [&](std::size_t at, int n, int& v) {
         if (at + n > s.size())
@@ -94,14 +103,11 @@ bool parseIsoDate(std::string_view s, QDateTime& out)
             }
         }
     }
-    QDate date(y, mo, d);
-    QTime time(h, mi, sec, ms);
-    if (!date.isValid() || !time.isValid())
+    if (!QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, sec, ms))
         return false;
-    out = QDateTime(date, time, Qt::UTC);
+    out = IsoDate{y, mo, d, h, mi, sec, ms};
     return true;
 }
-} // namespace
 
 std::int64_t ResultSet::intValue(qint64 row, int col) const
 {

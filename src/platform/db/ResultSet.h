@@ -78,6 +78,13 @@ private:
 
 using ResultSetPtr = std::shared_ptr<ResultSet>;
 
+// A date the local engine keeps as text: "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" (or
+// a "T"). False when the text is no valid date and time.
+struct IsoDate {
+    int year, month, day, hour, minute, second, msec;
+};
+bool readIsoDate(std::string_view text, IsoDate& out);
+
 // Appends rows cell by cell, left to right: beginRow(), one add per column.
 class ResultBuilder {
 public:
