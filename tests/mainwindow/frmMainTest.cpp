@@ -160,6 +160,9 @@ TEST_F(MainWindowTest, BadSettingsStillGiveATabToSelect)
     EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
     EXPECT_TRUE(page(1)->isHidden());
     EXPECT_FALSE(page(2)->isHidden());
+    w->close(); // the real tabs and the current one are written back
+    EXPECT_EQ(ini("OpenTabs"), "2");
+    EXPECT_EQ(ini("SelectedTab"), "2");
 
     for (auto [key, value] : {std::pair{"OpenTabs", "0"}, std::pair{"Width", "abc"}}) {
         QFile::remove(dir.filePath("Velmora.ini"));
@@ -231,16 +234,6 @@ TEST_F(MainWindowTest, MaximisedAndMinimisedWindowsKeepTheSizeInTheFile)
     QCoreApplication::processEvents();
     EXPECT_EQ(w->Width(), 16000);
     EXPECT_EQ(w->Height(), 9000);
-}
-
-TEST_F(MainWindowTest, ClosingWritesTheRealTabsAndTheCurrentOne)
-{
-    setIni("Form", "OpenTabs", "3");
-    load();
-    w->SelectTab(2);
-    w->close();
-    EXPECT_EQ(ini("OpenTabs"), "3");
-    EXPECT_EQ(ini("SelectedTab"), "2");
 }
 
 TEST_F(MainWindowTest, ShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
@@ -325,19 +318,14 @@ TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
                            "2:ResetEditState", "3:GetQuery(0,3)", "3:DeleteGridData", "3:ResetEditState"}));
     EXPECT_FALSE(page(2)->isHidden());
     EXPECT_TRUE(page(1)->isHidden());
-}
 
-TEST_F(MainWindowTest, ClosingTheLastOfFourSelectsTheThirdAndDeletesItsFile)
-{
-    seedFourTabs();
-    setIni("Form", "SelectedTab", "4");
-    load();
+    // Closing the last tab selects the one before and deletes its file.
+    w->SelectTab(3);
     w->CloseCurrentTab();
-    EXPECT_EQ(w->QueryTabs->Tabs(), 4);
-    EXPECT_EQ(w->QueryTabs->CurrentTab(), 3);
-    EXPECT_EQ(w->QueryTabs->TabCaption(4), "+");
-    EXPECT_FALSE(QFile::exists(tabFile(dir.path(), 4)));
-    EXPECT_EQ(tabSql(3), "SELECT 3");
+    EXPECT_EQ(captions(), QStringList({"Query 1      ", "Query 2      ", "+"}));
+    EXPECT_EQ(w->QueryTabs->CurrentTab(), 2);
+    EXPECT_FALSE(QFile::exists(tabFile(dir.path(), 3)));
+    EXPECT_EQ(tabSql(2), "SELECT 3");
 }
 
 TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
@@ -497,12 +485,8 @@ TEST_F(MainWindowTest, CompactionEntryFollowsTheCurrentPageWhicheverPageRaisedTh
     page(1)->compactEnabled = true;
     page(1)->events.CompactEnabledChanged();
     EXPECT_TRUE(w->BttDataBaseMenu[2]->isEnabled());
-}
 
-TEST_F(MainWindowTest, ShowKeyIsTakenFromThePageThatChangedIt)
-{
-    setIni("Form", "OpenTabs", "2");
-    load();
+    // Show-key is likewise taken from the page that changed it.
     page(2)->showKey = false;
     page(2)->events.ShowKeyChanged();
     EXPECT_FALSE(w->ShowKeyFlag());
@@ -537,27 +521,23 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
     key(Qt::Key_V, Qt::ControlModifier, "\x16");
     EXPECT_THAT(page(1)->calls, ElementsAre("DisableButtons(1)", "DisableButtons(0)", "SetToClipboard",
                                             "GetFromClipboard"));
+
+    // Esc the page swallows asks nothing; Yes closes the window.
+    page(1)->ignoreKeyPress = true;
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_EQ(questions(), 1);
+    EXPECT_FALSE(page(1)->ignoreKeyPress);
+    messages->answers = {6};
+    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_EQ(questions(), 2);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
 }
 
 TEST_F(MainWindowTest, AKeyGoingOnToTheParentActsOnce)
 {
     load();
-    auto* child = new QWidget(page(1));
-    key(Qt::Key_F5, Qt::NoModifier, QString(), child); // the child leaves it; the page gets it next
+    key(Qt::Key_F5, Qt::NoModifier, QString(), new QWidget(page(1))); // the child leaves it; the page gets it next
     EXPECT_EQ(page(1)->calls.count("ExecuteQuery"), 1);
-}
-
-TEST_F(MainWindowTest, EscSwallowedByThePageAsksNothingAndYesClosesTheWindow)
-{
-    load();
-    page(1)->ignoreKeyPress = true;
-    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
-    EXPECT_EQ(questions(), 0);
-    EXPECT_FALSE(page(1)->ignoreKeyPress);
-    messages->answers = {6};
-    key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
-    EXPECT_EQ(questions(), 1);
-    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
 }
 
 TEST_F(MainWindowTest, F1OpensTheHelpFileAndReportsOnceWhenItCannot)

@@ -60,6 +60,14 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
+    // Switches the page to an (empty) local database file.
+    void useLocalFile()
+    {
+        QFile f(dir.filePath("db.mdb"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+    }
 };
 
 TEST_F(PageTest, StatementsOfARun)
@@ -91,10 +99,23 @@ TEST_F(PageTest, StatementsOfARun)
     rec->clearLog();
     run(" -- nothing\n ; ");
     EXPECT_TRUE(rec->statements().isEmpty());
+
+    // The context goes in front for SQL Server only.
+    page.setContextStatement("EXEC sp_set_session_context 'c', 1");
+    run("SELECT * FROM t");
+    EXPECT_EQ(rec->statements().first(), QStringLiteral("EXEC sp_set_session_context 'c', 1"));
+    useLocalFile();
+    rec->clearLog();
+    run("SELECT * FROM t");
+    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM [t] WHERE 1 = 2", "SELECT * FROM t"}));
 }
 
 TEST_F(PageTest, MessagesAndStatusLine)
 {
+    run("");
+    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Aviso)"});
+    EXPECT_TRUE(rec->statements().isEmpty());
+    recorder->calls.clear();
     rec->answerAffected("UPDATE t SET a = 1", 7);
     run("UPDATE t SET a = 1");
     run("DROP TABLE t");
@@ -133,21 +154,6 @@ TEST_F(PageTest, AFailureStopsTheRun)
     EXPECT_FALSE(page.IsRunning());
 }
 
-TEST_F(PageTest, ContextOnlyForSqlServer)
-{
-    page.setContextStatement("EXEC sp_set_session_context 'c', 1");
-    run("SELECT * FROM t");
-    EXPECT_EQ(rec->statements().first(), QStringLiteral("EXEC sp_set_session_context 'c', 1"));
-
-    QFile f(dir.filePath("db.mdb"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    page.ParametersConnection(1, 1, "", f.fileName(), "", "");
-    rec->clearLog();
-    run("SELECT * FROM t");
-    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM [t] WHERE 1 = 2", "SELECT * FROM t"}));
-}
-
 TEST_F(PageTest, StructureCaches)
 {
     const QString probe = "SELECT * FROM [t] WHERE 1 = 2";
@@ -167,13 +173,6 @@ TEST_F(PageTest, StructureCaches)
         run(s);
     EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, 'a') + "'"), 1);
     EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, 'b') + "'"), 1);
-}
-
-TEST_F(PageTest, ValidationThroughThePage)
-{
-    run("");
-    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Aviso)"});
-    EXPECT_TRUE(rec->statements().isEmpty());
 }
 
 TEST_F(PageTest, HeaderProbesAndLoads)
@@ -217,10 +216,7 @@ TEST_F(PageTest, HeadersComeFromTheRecordSetWhenTheProbeFails)
     EXPECT_TRUE(shown().isEmpty());
 
     // A stale table structure is read again once; still different: read-only.
-    QFile f(dir.filePath("db.mdb"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+    useLocalFile();
     rec->answerRows("SELECT * FROM u", {"a", "z"}, {{1, 2}});
     rec->answer("SELECT * FROM [u] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
     run("SELECT * FROM u");
