@@ -4,6 +4,7 @@
 #include "core/ValueText.h"
 #include "services/clsTablas.h"
 
+#include <vector>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -87,7 +88,7 @@ TEST_F(Box, DecimalMarkSignAndSelectionRules)
         const char* keys;
         const char* after;
         int caret;
-        QList<int> pressed;
+        std::vector<int> pressed; // not a QList: Qt 6.4 compares two empty ones through a null pointer
     };
     const Case cases[] = {
         {"", 0, 0, ",", "0,", 2, {}},          {"0,", 2, 0, ".", "0,", 2, {}},     {"-5", 1, 0, ".", "-0,5", 3, {}},
@@ -103,7 +104,7 @@ TEST_F(Box, DecimalMarkSignAndSelectionRules)
         type(box, QString::fromUtf8(c.keys));
         EXPECT_EQ(box.Text(), QString::fromUtf8(c.after)) << c.text << " + " << c.keys;
         EXPECT_EQ(box.SelStart(), c.caret) << c.text << " + " << c.keys;
-        EXPECT_EQ(pressed, c.pressed) << c.text << " + " << c.keys;
+        EXPECT_EQ(std::vector<int>(pressed.begin(), pressed.end()), c.pressed) << c.text << " + " << c.keys;
     }
 }
 
