@@ -6,6 +6,7 @@
 #include "core/ProgramFolder.h"
 #include "data/DataTestSupport.h"
 #include "messages/clsError.h"
+#include "platform/db/RecordingBackend.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QFile>
@@ -33,7 +34,20 @@ protected:
         db::createLocalDatabase(file.path);
         file.point(*zolt);
     }
-    void TearDown() override { ProgramFolder::setPath(QString()); }
+    void TearDown() override
+    {
+        if (rec)
+            db::RecordingBackend::uninstall();
+        ProgramFolder::setPath(QString());
+    }
+    // The data-access object on a server whose statements the recorder answers.
+    db::RecordingBackend& onServer()
+    {
+        rec = db::RecordingBackend::install();
+        zolt->setConnectionType(0);
+        zolt->StartObject("s", "d", "u", "p");
+        return *rec;
+    }
 
     QStringList shownTexts() const
     {
@@ -55,6 +69,7 @@ protected:
     datatest::LocalDb file;
     std::shared_ptr<datatest::TestDO> zolt = std::make_shared<datatest::TestDO>();
     ScopedRecordingDialogs dialogs;
+    std::shared_ptr<db::RecordingBackend> rec;
 };
 
 } // namespace exporttest

@@ -59,14 +59,11 @@ TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
     EXPECT_TRUE(QFileInfo(csv).isDir());
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
     const CSVFormState s = w->state();
-    EXPECT_EQ(s.txtRuta, csv);
-    EXPECT_EQ(s.txtNombreFichero, "");
+    EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtDecimales}), (QStringList{csv, "", "4"}));
     EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero}), (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ((std::vector<bool>{s.chkDelimitadorTexto, s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
               (std::vector<bool>{true, false, false, true}));
-    EXPECT_EQ(s.txtDecimales, "4");
-    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled());
-    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
+    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled() || text(*w, "txtDiferenciador")->isEnabled());
     EXPECT_EQ(w->property("Tag").toString(), "Translated");
     EXPECT_TRUE(w->Cancelled());
     EXPECT_TRUE(notices->calls.empty());
@@ -87,13 +84,9 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     text(*w, "txtDiferenciador")->setText("\"");
     w->BttAceptar_MouseUp();
     ASSERT_FALSE(w->Cancelled()) << shownTexts().join('\n').toStdString();
-    EXPECT_EQ(w->RutaDestino(), "/x/out/");
-    EXPECT_EQ(w->NombreFichero(), "CLIENTES.csv");
-    EXPECT_EQ(w->FicheroDestino(), "/x/out/CLIENTES.csv");
-    EXPECT_EQ(w->SeparadorCampos(), ";");
-    EXPECT_EQ(w->DelimitadorCampos(), "''");
-    EXPECT_EQ(w->Diferenciador(), "\"");
-    EXPECT_EQ(w->PosicionesDecimales(), 4);
+    EXPECT_EQ((QStringList{w->RutaDestino(), w->NombreFichero(), w->FicheroDestino(), w->SeparadorCampos(),
+                           w->DelimitadorCampos(), w->Diferenciador(), QString::number(w->PosicionesDecimales())}),
+              (QStringList{"/x/out/", "CLIENTES.csv", "/x/out/CLIENTES.csv", ";", "''", "\"", "4"}));
 
     // The options collection: the 13 outputs by name, in order.
     const CollectionPtr c = CSVOptions(w->Outputs());
@@ -123,8 +116,7 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     text(*again, "txtDiferenciador")->setText("''");
     again->BttAceptar_MouseUp();
     ASSERT_FALSE(again->Cancelled());
-    EXPECT_EQ(again->DelimitadorCampos(), "\"");
-    EXPECT_EQ(again->Diferenciador(), "''");
+    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador()}), (QStringList{"\"", "''"}));
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
     EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
 }
@@ -186,10 +178,8 @@ TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
     const CSVFormState s = w->state();
-    EXPECT_EQ(s.txtRuta, "/data/");
-    EXPECT_EQ(s.txtNombreFichero, "f");
-    EXPECT_EQ(s.txtSeparador, "");
-    EXPECT_EQ(s.optDelimitador, 0);
+    EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtSeparador, QString::number(s.optDelimitador)}),
+              (QStringList{"/data/", "f", "", "0"}));
     EXPECT_NE(w->property("Tag").toString(), "Translated");
 }
 
