@@ -16,20 +16,12 @@
 
 namespace exporttest {
 
-// A notice or report as shown: style, title and body (without its leading line break).
-inline QString shown(const MsgBoxRecorder::Call& c)
-{
-    return QString::number(c.style) + QLatin1Char('|') + c.title + QLatin1Char('|') + c.body.mid(2);
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ProgramFolder::setPath(folder.path());
-        msg = std::make_shared<clsError>();
         msg->Parent = &host; // the class reports show only with a host
-        notices = std::make_shared<MsgBoxRecorder>();
         msg->setRecorder(notices);
         db::createLocalDatabase(file.path);
         file.point(*zolt);
@@ -52,8 +44,8 @@ protected:
     QStringList shownTexts() const
     {
         QStringList out;
-        for (const auto& c : notices->calls)
-            out << shown(c);
+        for (const auto& c : notices->calls) // style, title and body (without its leading line break)
+            out << QString::number(c.style) + QLatin1Char('|') + c.title + QLatin1Char('|') + c.body.mid(2);
         return out;
     }
     static QByteArray bytesOf(const QString& path)
@@ -64,8 +56,8 @@ protected:
 
     QTemporaryDir folder;
     QWidget host;
-    std::shared_ptr<clsError> msg;
-    std::shared_ptr<MsgBoxRecorder> notices;
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> notices = std::make_shared<MsgBoxRecorder>();
     datatest::LocalDb file;
     std::shared_ptr<datatest::TestDO> zolt = std::make_shared<datatest::TestDO>();
     ScopedRecordingDialogs dialogs;

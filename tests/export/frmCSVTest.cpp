@@ -41,12 +41,6 @@ protected:
         return nullptr;
     }
     static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
-    void writeIni(const QByteArray& bytes)
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
     std::shared_ptr<clsTablas> scr;
     QString ini;
@@ -60,9 +54,9 @@ TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
     const CSVFormState s = w->state();
     EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtDecimales}), (QStringList{csv, "", "4"}));
-    EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero}), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ((std::vector<bool>{s.chkDelimitadorTexto, s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
-              (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero, s.chkDelimitadorTexto,
+                                s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
+              (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1}));
     EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled() || text(*w, "txtDiferenciador")->isEnabled());
     EXPECT_EQ(w->property("Tag").toString(), "Translated");
     EXPECT_TRUE(w->Cancelled());
@@ -173,7 +167,10 @@ TEST_F(frmCSVTest, CloseBoxEscAndNingunoLeaveAsTheyShould)
 
 TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
 {
-    writeIni("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
+    QFile stored(ini);
+    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
+    stored.write("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
+    stored.close();
     auto w = open();
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
