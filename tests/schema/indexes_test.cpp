@@ -79,6 +79,7 @@ TEST_F(IndexesTest, DeleteDropsTheIndexOrTheKeyConstraintAfterAYes)
     sqlServerIndexes(twoIndexes());
     frmIndexes w;
     open(w, tableItem({"Id", "Nombre"}, {"Id"}));
+    shoot(w, "frmIndexes");
     EXPECT_EQ(column(*w.fgrIndexes, 1), (QStringList{"IX", "PK_T"}));
     EXPECT_EQ(column(*w.fgrIndexFields, 1), QStringList{"Nombre"});
     box->answers = {7};
@@ -107,6 +108,7 @@ TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodesAndIsCurrentAfterThe
         d.setIndexName("IX_N");
         d.setIsUnique(true);
         add(d, {"Nombre", "Apellido"});
+        shoot(d, "frmIndex");
         d.BttAceptar_MouseUp();
         datatest::Rows rows = twoIndexes();
         rows.insert(rows.begin() + 1, {Variant("IX_N"), Variant("Apellido"), Variant(false), Variant(true), Variant(std::int32_t(1))});

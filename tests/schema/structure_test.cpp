@@ -25,12 +25,17 @@ protected:
         });
         w.BttAñadir_MouseUp();
     }
-    void newTable(frmTableProperties& w)
+    void newTable(frmTableProperties& w, bool withFields = true)
     {
         connect(w);
         w.setEditionMode("A");
         w.ensureLoaded();
         w.txtTableName->setText("T");
+        if (withFields)
+            addFields(w);
+    }
+    void addFields(frmTableProperties& w)
+    {
         addField(w, "A", 3, false);
         addField(w, "B", 8, true);
         w.toggleMark(1);
@@ -63,11 +68,16 @@ protected:
 
 } // namespace
 
-TEST_F(StructureTest, NewTableOnSqlServerIsCreatedWithItsKey)
+TEST_F(StructureTest, NewTableOnSqlServerNeedsAFieldAndIsCreatedWithItsKey)
 {
     recorded(0);
     frmTableProperties w;
-    newTable(w);
+    newTable(w, false);
+    rec->clearLog();
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Estructura de Tabla|Para crear una tabla debe tener definido algún campo."});
+    EXPECT_TRUE(rec->statements().isEmpty());
+    addFields(w);
     EXPECT_EQ(w.fgrFields->TextMatrix(1, 3), "     A");
     EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 3));
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
@@ -89,20 +99,6 @@ TEST_F(StructureTest, NewTableOnALocalFileHasThatKey)
     const CollectionPtr pk = tableIndexes("T")->Item(Variant(1)).as<Collection>();
     EXPECT_TRUE(datatest::at(pk, "IsPrimaryKey").toBool());
     EXPECT_EQ(datatest::valuesOf(datatest::sub(pk, "IndexFields")), QStringList{"A"});
-}
-
-TEST_F(StructureTest, NoFieldsSendsNothing)
-{
-    recorded(0);
-    frmTableProperties w;
-    connect(w);
-    w.setEditionMode("A");
-    w.ensureLoaded();
-    w.txtTableName->setText("T");
-    rec->clearLog();
-    w.BttAceptar_MouseUp();
-    EXPECT_EQ(messages(), QStringList{"64|Estructura de Tabla|Para crear una tabla debe tener definido algún campo."});
-    EXPECT_TRUE(rec->statements().isEmpty());
 }
 
 TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
@@ -262,6 +258,7 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     frmNewField d;
     d.setEditionMode("A");
     d.setDataType(8);
+    shoot(d, "frmNewField");
     EXPECT_EQ(d.txtFieldLenght->Text(), "50");
     d.txtFieldLenght->setText("120");
     d.EvaluateFieldType();
@@ -288,6 +285,7 @@ TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row - 1, col)).center());
     };
     press(2, 2);
+    shoot(w, "frmTableProperties");
     EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Checked", "Unchecked"}));
     EXPECT_EQ(w.CurrentField()->FieldName(), "B");
     EXPECT_TRUE(w.BttEliminar->isVisibleTo(&w));
