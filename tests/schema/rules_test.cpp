@@ -141,12 +141,10 @@ TEST(SchemaRules, PlacingAndMovingRenumber)
 TEST(SchemaRules, IndexGuardNamesFieldAndIndexKeyIncluded)
 {
     const auto saved = indexes({index("PK_T", {"A"}, true), index("IX", {"C", "B"})});
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}),
-              "El campo {1B} no se puede eliminar porque está incluido en el índice {2IX}. Para eliminarlo debe quitarlo "
-              "previamente de dicho índice.");
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}),
-              "El campo {1A} no se puede eliminar porque está incluido en el índice {2PK_T}. Para eliminarlo debe "
-              "quitarlo previamente de dicho índice.");
+    const QString guard = "El campo {1%1} no se puede eliminar porque está incluido en el índice {2%2}. Para eliminarlo "
+                          "debe quitarlo previamente de dicho índice.";
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}), guard.arg("B", "IX"));
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}), guard.arg("A", "PK_T"));
     EXPECT_EQ(IndexGuardMessage(saved.get(), {"D"}), "");
     EXPECT_EQ(IndexGuardMessage(nullptr, {"A"}), "");
 }

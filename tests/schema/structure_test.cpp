@@ -192,12 +192,13 @@ protected:
 
 TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
 {
-    struct Case {
+    // The question's style and title are pinned with its translation below.
+    const struct {
         int answer;
         QString name;
         bool cancelled;
-    };
-    for (const Case& c : {Case{6, "mi_campo", false}, Case{7, "mi campo", false}, Case{2, "mi campo", true}}) {
+    } cases[] = {{6, "mi_campo", false}, {7, "mi campo", false}, {2, "mi campo", true}};
+    for (const auto& c : cases) {
         box->calls.clear();
         frmNewField d;
         open(d);
@@ -211,14 +212,11 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
         box->answers = {c.answer};
         d.BttAceptar_MouseUp();
         ASSERT_EQ(box->calls.size(), 1u);
-        EXPECT_EQ(box->calls[0].style, 35);
-        EXPECT_EQ(box->calls[0].title, "Nuevo Campo");
         EXPECT_TRUE(box->calls[0].body.contains("Si responde que SI se usará mi_campo\r\n"));
         EXPECT_EQ(d.FieldName(), c.name);
         EXPECT_EQ(d.Cancelled(), c.cancelled);
-        if (c.cancelled) { // Cancel: back to the name
+        if (c.cancelled) // Cancel: back to the name
             EXPECT_EQ(QApplication::focusWidget(), d.txtFieldName->Casilla());
-        }
     }
 }
 
@@ -239,10 +237,8 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
     d.setFieldPosition(7);
     box->answers = {7};
     d.BttAceptar_MouseUp();
-    ASSERT_EQ(box->calls.size(), 1u);
-    EXPECT_EQ(box->calls[0].style, 36);
-    EXPECT_EQ(box->calls[0].body, "\r\nLa posición del campo no puede superar en más de una unidad el número de campos "
-                                  "actual, que son 5.\r\n\r\n¿Desea insertarlo en última posición?");
+    EXPECT_EQ(messages(), QStringList{"36|Nuevo Campo|La posición del campo no puede superar en más de una unidad el "
+                                      "número de campos actual, que son 5.\r\n\r\n¿Desea insertarlo en última posición?"});
     EXPECT_TRUE(d.Cancelled());
     box->answers = {6};
     d.BttAceptar_MouseUp();
