@@ -159,6 +159,21 @@ protected:
         c.tmrInitial_Timer();
     }
     static void make(datatest::LocalDb& file, const QStringList& statements) { makeFile(file, statements); }
+    // A server catalog of tables with one integer column ID each; every statement answers no rows.
+    void serverCatalog(const QStringList& names)
+    {
+        rec = db::RecordingBackend::install();
+        rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Name"}, {}));
+        std::vector<db::TableInfo> list(std::size_t(names.size()));
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            list[i].name = names[qsizetype(i)];
+            list[i].type = "TABLE";
+            list[i].columns.resize(1);
+            list[i].columns[0].name = "ID";
+            list[i].columns[0].type = db::adInteger;
+        }
+        rec->setTables(list);
+    }
     // Chooses a compared type and types the database box.
     void typeCompared(int type, const QString& database)
     {

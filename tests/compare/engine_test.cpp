@@ -118,10 +118,9 @@ protected:
 
 TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 {
-    EXPECT_EQ(compare::DataTypeName(5), "Double / Float");
-    EXPECT_EQ(compare::DataTypeName(3), "Long");
-    EXPECT_EQ(compare::DataTypeName(0), "");
-    EXPECT_EQ(compare::DataTypeName(16), "");
+    EXPECT_EQ((QStringList{compare::DataTypeName(5), compare::DataTypeName(3), compare::DataTypeName(0),
+                           compare::DataTypeName(16)}),
+              (QStringList{"Double / Float", "Long", "", ""}));
     EXPECT_EQ(compare::FindInsertPosition(Collection(), "A"), 1);
     // Code-unit order: every capital sorts before every small letter.
     EXPECT_EQ(merge(tableList({"B", "D"}), tableList({"A", "C", "E"}), newCollection(), newCollection()),
@@ -137,7 +136,7 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER)",
+    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
                "CREATE VIEW V1 AS SELECT A FROM T1"});
     openOn(cur);
     EXPECT_EQ(records(), (QStringList{"None T1", "None T2", "None T3", "None V1"}));
@@ -148,6 +147,20 @@ TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
     EXPECT_EQ(rows(datatest::sub(record("T1"), "Fields"), "Field"), (QStringList{"OnlyCurrent A | Solo en BBDD actual"}));
     EXPECT_EQ(tables.column(1), (QStringList{"T1", "T2", "T3", "V1"}));
     EXPECT_TRUE(box->calls.empty());
+
+    // A fill that fails is reported and leaves the grid drawing; its row changes stay live.
+    tables.failOnWrite = 2;
+    tables.writes = 0;
+    c.LoadTablesGrid(c.ComparisonResult());
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_TRUE(box->calls[0].body.startsWith("\r\nFRMCOMPARE.LOADTABLESGRID\r\nError: "));
+    EXPECT_TRUE(tables.redraw);
+    tables.failOnWrite = 0;
+    tables.text[{2, 1}] = "T2";
+    tables.text[{2, 2}] = "Tabla";
+    tables.row = 2;
+    c.fgrTables_EnterCell();
+    EXPECT_EQ(fields.column(1), QStringList{"B"});
 }
 
 TEST_F(EngineTest, NamesPairWithoutRegardToCaseAndATableAndAViewOfOneNameStayApart)
@@ -290,16 +303,7 @@ TEST_F(EngineTest, ATableGoneSinceTheListingStopsTheMergeWithOneReport)
 
 TEST_F(EngineTest, ACase_sensitiveEngineIsAskedUnderItsOwnSpelling)
 {
-    rec = db::RecordingBackend::install();
-    db::TableInfo orders;
-    orders.name = "Orders";
-    orders.type = "TABLE";
-    db::ColumnInfo id;
-    id.name = "ID";
-    id.type = db::adInteger;
-    orders.columns = {id};
-    rec->setTables({orders});
-    rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Name"}, {}));
+    serverCatalog({"Orders"});
     auto compared = std::make_shared<clsDO>();
     compared->setConnectionType(0);
     const compare::Side side{compared, "srv", "Ventas", "sa", "pw"};

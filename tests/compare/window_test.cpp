@@ -18,12 +18,11 @@ using namespace comparetest;
 
 namespace {
 
-class CompareWindowTest : public ::testing::Test {
+// The fixture's controller stays idle: the window runs its own.
+class CompareWindowTest : public CompareTest {
 protected:
     void open(frmCompare& w, const datatest::LocalDb& file)
     {
-        msg->setRecorder(box);
-        scr->oError = msg;
         w.setZolt(zolt);
         w.setMSG(msg);
         w.setSCR(scr);
@@ -36,11 +35,6 @@ protected:
         w.show();
         w.logic().tmrInitial_Timer();
     }
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> box = std::make_shared<MsgBoxRecorder>();
-    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
-    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
-    ScopedRecordingDialogs notices;
 };
 
 } // namespace
