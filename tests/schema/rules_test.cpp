@@ -168,18 +168,6 @@ TEST(SchemaRules, ZeroLengthRule)
     EXPECT_TRUE(!number.enabled && !number.value && number.setsField);
 }
 
-TEST(SchemaRules, SaveRefusals)
-{
-    const QString tail = "\r\n\r\nSe anula el guardado de la tabla.";
-    auto f = fieldsNamed({"A", "B"});
-    EXPECT_EQ(SaveRefusal(*f, 1), "");
-    EXPECT_EQ(SaveRefusal(*f, 3), "Este tipo de conexión no permite crear ni modificar tablas." + tail);
-    FieldAt(*f, 2)->setNewFieldName("  ");
-    EXPECT_EQ(SaveRefusal(*f, 0), "El campo de la posición {12} no tiene nombre." + tail);
-    FieldAt(*f, 2)->setNewFieldName("a");
-    EXPECT_EQ(SaveRefusal(*f, 2), "Hay más de un campo con el nombre {1a}." + tail);
-}
-
 TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
 {
     auto f = fieldsNamed({"A", "B", "C"});
