@@ -96,19 +96,9 @@ TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
     EXPECT_EQ(EvaluateFieldType(-1, tag, c), "");
 }
 
-TEST(SchemaRules, CounterAndBooleanRefuseNulls)
+// A counter's nulls are checked through the field dialog.
+TEST(SchemaRules, BooleanRefusesNullsAndTheTextOptions)
 {
-    TypeControls c;
-    c.nulls = true;
-    QString tag = EvaluateFieldType(3, QString(), c);
-    EXPECT_TRUE(c.nulls && c.nullsEnabled && c.autoIncreaseEnabled);
-    c.autoIncrease = true;
-    tag = EvaluateFieldType(3, tag, c);
-    EXPECT_FALSE(c.nulls || c.nullsEnabled);
-    c.autoIncrease = false;
-    EvaluateFieldType(3, tag, c);
-    EXPECT_TRUE(c.nullsEnabled && !c.nulls);
-
     TypeControls b;
     b.nulls = b.fixed = b.zeroLength = b.autoIncrease = true;
     EvaluateFieldType(0, QString(), b);
@@ -125,10 +115,7 @@ TEST(SchemaRules, PlacingAndMovingRenumber)
     EXPECT_EQ(order(three), (QStringList{"N", "A", "B", "C"}));
 
     auto four = fieldsNamed({"1", "2", "3", "4"});
-    EXPECT_TRUE(MoveField(*four, "T.2", 4));
-    EXPECT_EQ(order(four), (QStringList{"1", "3", "4", "2"}));
-    four = fieldsNamed({"1", "2", "3", "4"});
-    MoveField(*four, "T.2", 3);
+    EXPECT_TRUE(MoveField(*four, "T.2", 3)); // to the last place: the structure window's test
     EXPECT_EQ(order(four), (QStringList{"1", "3", "2", "4"}));
     for (const char* below : {"0", "-"}) {
         four = fieldsNamed({"1", "2", "3", "4"});
@@ -160,12 +147,10 @@ TEST(SchemaRules, KeyFollowsTheMarks)
 
 TEST(SchemaRules, ZeroLengthRule)
 {
-    const ZeroLengthState sqlText = ZeroLengthRule(kTextTypeIndex, true, true, false);
-    EXPECT_TRUE(!sqlText.enabled && sqlText.value && sqlText.setsField);
-    const ZeroLengthState localText = ZeroLengthRule(kTextTypeIndex, false, false, true);
-    EXPECT_TRUE(localText.enabled && localText.value && !localText.setsField);
-    const ZeroLengthState number = ZeroLengthRule(kLongTypeIndex, true, true, true);
-    EXPECT_TRUE(!number.enabled && !number.value && number.setsField);
+    const auto state = [](const ZeroLengthState& s) { return std::tuple{s.enabled, s.value, s.setsField}; };
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, true, true, false)), (std::tuple{false, true, true}));
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, false, false, true)), (std::tuple{true, true, false}));
+    EXPECT_EQ(state(ZeroLengthRule(kLongTypeIndex, true, true, true)), (std::tuple{false, false, true}));
 }
 
 TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)

@@ -248,8 +248,9 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     d.txtFieldLenght->setText("120");
     d.EvaluateFieldType();
     EXPECT_EQ(d.FieldLenght(), 120);
-    d.setDataType(3);
     d.setAllowNull(true);
+    d.setDataType(3);
+    EXPECT_TRUE(d.AllowNull() && d.chkNullAllowed->isEnabled() && d.chkAutoIncreased->isEnabled());
     d.chkAutoIncreased->click();
     EXPECT_TRUE(d.AutoIncrease());
     EXPECT_FALSE(d.AllowNull());
