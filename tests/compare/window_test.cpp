@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(CompareWindowTest, ControlsAreNamedAndTheButtonPairsFollowTheComparedRow)
+TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndEscOrTheCloseBoxCancelARun)
 {
     datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
     makeFile(cur, kOrders);
@@ -83,27 +83,15 @@ TEST_F(CompareWindowTest, ControlsAreNamedAndTheButtonPairsFollowTheComparedRow)
     const QString folder = QString::fromLocal8Bit(qgetenv("VELMORA_BINARY_DIR"));
     const QString file = QDir(folder.isEmpty() ? QDir::tempPath() : folder).filePath("frmCompare.png");
     EXPECT_TRUE(w.grab().save(file));
-}
 
-TEST_F(CompareWindowTest, EscClosesTheMenuThenTheWindowAndTheCloseBoxOnlyCancelsARun)
-{
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, kOrders);
-    makeFile(cmp, kOrders);
-    frmCompare w;
-    open(w, cur);
-    w.logic().cboComparedConnectionType.ListIndex = 2;
-    w.logic().cboComparedConnectionType_Click();
-    w.logic().txtComparedBBDD.Text = cmp.path;
-    w.logic().txtCompared_Change();
-
+    // Esc closes the filter menu first, then the window; a close asked during a run cancels it, and the
+    // window goes at the timer's tick.
     w.BttFilter->click();
     EXPECT_TRUE(w.mnuDataBase->isVisible());
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_FALSE(w.mnuDataBase->isVisible());
     EXPECT_TRUE(w.isVisible());
 
-    // A close asked during a run cancels it; the window goes at the timer's tick.
     bool visibleAfterClose = false, comparedRowOff = false;
     int events = 0;
     w.logic().events = [&] {
