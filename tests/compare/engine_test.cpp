@@ -205,7 +205,7 @@ TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrder)
     EXPECT_EQ(records(), (QStringList{"Different Orders", "OnlyCurrent Pairs"}));
 }
 
-TEST_F(EngineTest, PropertiesCompareByValueAndNullEqualsNothing)
+TEST_F(EngineTest, PropertiesCompareByValueNullEqualsNothingAndIndexesCountWhereBothSidesListThem)
 {
     auto e = engine();
     auto cur = table("T", keyed({field("A", std::int16_t(3), true, std::int16_t(50)), field("B", std::int16_t(8), Variant::null())}));
@@ -217,6 +217,16 @@ TEST_F(EngineTest, PropertiesCompareByValueAndNullEqualsNothing)
     auto sized = table("T", keyed({field("A", std::int16_t(3), true, std::int32_t(100))}));
     EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", keyed({field("A", std::int16_t(3), true, std::int32_t(50))})), sized), "Fields"), "Field"),
               (QStringList{"Different A | Size: 50 vs 100"}));
+
+    // An engine without index lists counts no index difference.
+    const auto cols = keyed({field("A", std::int16_t(3))});
+    const auto unlisted = e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), table("T", cols, nullptr));
+    ASSERT_TRUE(unlisted);
+    EXPECT_EQ(unlisted->Item(Variant("TableIconName")).toString(), "Equal");
+    EXPECT_EQ(datatest::sub(unlisted, "Indexes")->Count(), 0);
+    // On one side alone the table's indexes are listed when it has them.
+    EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), nullptr), "Indexes"), "Index"),
+              (QStringList{"OnlyCurrent IX | Solo en BBDD actual"}));
 }
 
 TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
@@ -240,19 +250,6 @@ TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
     EXPECT_FALSE(counted().CompareViews(view("V", {"a", "b", "c", "d"}), nullptr));
     EXPECT_EQ(steps.subSteps, 3);
     EXPECT_EQ(box->calls.size(), 1u);
-}
-
-TEST_F(EngineTest, AnEngineWithoutIndexListsCountsNoIndexDifference)
-{
-    auto e = engine();
-    const auto cols = keyed({field("A", std::int16_t(3))});
-    const auto r = e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), table("T", cols, nullptr));
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Item(Variant("TableIconName")).toString(), "Equal");
-    EXPECT_EQ(datatest::sub(r, "Indexes")->Count(), 0);
-    // On one side alone the table's indexes are listed when it has them.
-    EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), nullptr), "Indexes"), "Index"),
-              (QStringList{"OnlyCurrent IX | Solo en BBDD actual"}));
 }
 
 TEST_F(EngineTest, ViewsCompareTheirColumnNamesOnly)
@@ -301,9 +298,7 @@ TEST_F(EngineTest, ACase_sensitiveEngineIsAskedUnderItsOwnSpelling)
     const compare::Side side{compared, "srv", "Ventas", "sa", "pw"};
     auto curList = keyed({table("ORDERS", keyed({field("ID", std::int16_t(3))}))});
     auto cmpList = newCollection();
-    auto bare = newCollection();
-    bare->Add(QString("Orders"), "Name");
-    bare->Add(Variant(newCollection()), "Fields");
+    auto bare = table("Orders", newCollection(), nullptr);
     bare->Add(Variant(newCollection()), "Key");
     cmpList->Add(Variant(bare), "Orders");
     const auto r = engine().GetTablesAndViews({}, curList, side, cmpList, newCollection(), newCollection());
