@@ -152,7 +152,6 @@ protected:
         c.Form_Load();
         c.tmrInitial_Timer();
     }
-    static void make(datatest::LocalDb& file, const QStringList& statements) { makeFile(file, statements); }
     // A server catalog of tables with one integer column ID each; every statement answers no rows.
     void serverCatalog(const QStringList& names)
     {

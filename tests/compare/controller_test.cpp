@@ -63,8 +63,7 @@ TEST_F(WindowRulesTest, PlacementProgressAndPause)
     c.Form_Load();
     EXPECT_EQ((std::pair{window.top, window.height}), (std::pair{1500.0, 10000.0}));
     EXPECT_DOUBLE_EQ(c.PanelTop(), 4152.5);
-    EXPECT_TRUE(c.tmrInitial.isActive());
-    EXPECT_EQ(c.tmrInitial.interval(), 100);
+    EXPECT_EQ((std::pair{c.tmrInitial.isActive(), c.tmrInitial.interval()}), (std::pair{true, 100}));
 
     c.StartSteps(8);
     EXPECT_TRUE(c.ShowProgress(Line::TableCurrent, "Orders", 0, 0, true));
@@ -145,8 +144,8 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
     EXPECT_FALSE(c.Comparing());
 
     datatest::LocalDb accdb("cmp.accdb"), mdb("cmp.mdb");
-    make(accdb, kOrders);
-    make(mdb, kOrders);
+    makeFile(accdb, kOrders);
+    makeFile(mdb, kOrders);
     QList<int> waited;
     c.waiter = [&](int ms) {
         waited << ms;
@@ -170,8 +169,8 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
 TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 {
     datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    make(cur, {"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"});
-    make(cmp, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
+    makeFile(cur, {"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"});
+    makeFile(cmp, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
     openOn(cur);
     typeCompared(2, cmp.path);
     bool progressAfterCancel = true;
@@ -186,8 +185,7 @@ TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
         }
     };
     c.BttCompare_MouseUp();
-    EXPECT_FALSE(progressAfterCancel);
-    EXPECT_FALSE(c.Comparing());
+    EXPECT_FALSE(progressAfterCancel || c.Comparing());
     EXPECT_EQ(hourglass, 0);
     EXPECT_LT(c.PanelLeft(), 0);
     EXPECT_EQ(window.hides, 0);
@@ -199,8 +197,8 @@ TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeavesTheWindowIdle)
 {
     datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    make(cur, kOrders);
-    make(cmp, kOrders);
+    makeFile(cur, kOrders);
+    makeFile(cmp, kOrders);
     openOn(cur);
     const QStringList shown = tables.column(1);
     QFile text(cur.dir.filePath("x.accdb"));
@@ -232,9 +230,9 @@ TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeav
 TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 {
     datatest::LocalDb cur("cur.accdb"), first("first.accdb"), second("second.accdb");
-    make(cur, {"CREATE TABLE A (X INTEGER)"});
-    make(first, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
-    make(second, {"CREATE TABLE FromSecond (X INTEGER)"});
+    makeFile(cur, {"CREATE TABLE A (X INTEGER)"});
+    makeFile(first, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
+    makeFile(second, {"CREATE TABLE FromSecond (X INTEGER)"});
     openOn(cur);
     typeCompared(2, first.path);
     const auto runs = c.ComparedObject();
@@ -255,7 +253,7 @@ TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE [a}b] (X INTEGER)"});
+    makeFile(cur, {"CREATE TABLE [a}b] (X INTEGER)"});
     auto store = std::make_shared<FakeTranslationStore>();
     for (const char* word : {"Tabla", "Vista", "Solo en BBDD actual", "Solo en BBDD comparada"})
         store->addRow(word, 1, QString(word) + " (en)");
@@ -272,22 +270,18 @@ TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
 TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
 {
     typeCompared(1, "");
-    EXPECT_FALSE(c.txtComparedServidor.Visible);
-    EXPECT_FALSE(c.txtComparedUser.Visible);
+    EXPECT_FALSE(c.txtComparedServidor.Visible || c.txtComparedUser.Visible);
     EXPECT_EQ((std::vector<double>{c.txtComparedBBDD.Left, c.txtComparedBBDD.Width, c.BttAccessFileSelection.Left,
                                    c.txtComparedPassword.Left}),
               (std::vector<double>{5520, 6360, 11880, 12195}));
-    EXPECT_EQ(c.cboComparedDriver.ListIndex, 1);
-    EXPECT_FALSE(c.cboComparedDriver.Enabled);
+    EXPECT_EQ((std::pair{c.cboComparedDriver.ListIndex, c.cboComparedDriver.Enabled}), (std::pair{1, false}));
 
     c.txtComparedServidor.Text = "left over";
     c.cboComparedConnectionType.ListIndex = 3;
     c.cboComparedDriver.ListIndex = -1;
     c.cboComparedConnectionType_Click();
-    EXPECT_EQ(c.cboComparedDriver.ListIndex, 1);
-    EXPECT_TRUE(c.cboComparedDriver.Enabled);
-    EXPECT_TRUE(c.txtComparedServidor.Visible);
-    EXPECT_TRUE(c.BttDSN.Visible);
+    EXPECT_EQ((std::pair{c.cboComparedDriver.ListIndex, c.cboComparedDriver.Enabled}), (std::pair{1, true}));
+    EXPECT_TRUE(c.txtComparedServidor.Visible && c.BttDSN.Visible);
     EXPECT_EQ(c.BttDSN.Left, 7215);
     for (auto* hidden : {&c.txtComparedBBDD, &c.txtComparedUser, &c.txtComparedPassword, &c.chkPwdVisible,
                          &c.BttAccessFileSelection, &c.lblBBDD, &c.lblUser, &c.lblPassword})
@@ -309,7 +303,7 @@ TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
 TEST_F(WindowRulesTest, ValidationSaysTheFirstProblem)
 {
     datatest::LocalDb file("short.mdb");
-    make(file, {"CREATE TABLE A (X INTEGER)"});
+    makeFile(file, {"CREATE TABLE A (X INTEGER)"});
     const QString sql = "Con una conexión SQL Server ";
     const struct {
         int type, driver;
@@ -345,8 +339,8 @@ TEST_F(WindowRulesTest, ValidationSaysTheFirstProblem)
 TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
 {
     datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    make(cur, {"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"});
-    make(cmp, {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
+    makeFile(cur, {"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"});
+    makeFile(cmp, {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
     openOn(cur);
     EXPECT_EQ(tables.rows, 33);
     EXPECT_EQ(tables.widths.value(1), 3405 - 1600);

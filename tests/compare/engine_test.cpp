@@ -136,11 +136,10 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
+    makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
                "CREATE VIEW V1 AS SELECT A FROM T1"});
     openOn(cur);
     EXPECT_EQ(records(), (QStringList{"None T1", "None T2", "None T3", "None V1"}));
-    EXPECT_EQ(record("V1", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
     EXPECT_EQ(progress.mainTexts, (QStringList{"Tabla T1 Actual (1 de 4)", "Tabla T2 Actual (2 de 4)",
                                                "Tabla T3 Actual (3 de 4)", "Vista V1 Actual (4 de 4)"}));
     // The columns of a listed table carry their one-sided state.
@@ -167,14 +166,14 @@ TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfTheirNames)
 {
     datatest::LocalDb cur("cur.accdb"), same("same.accdb"), typed("typed.accdb");
-    make(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
+    makeFile(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
                                     "CREATE INDEX IX_AB ON Pairs (A, B)", "CREATE INDEX IX_BA ON Pairs (B, A)",
                                     "CREATE TABLE Ventas (ID INTEGER)"});
-    make(same, {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
+    makeFile(same, {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
                 "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
                 "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
                 "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
-    make(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
+    makeFile(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
                  "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
     openOn(cur);
     compareWith(same);
@@ -198,7 +197,7 @@ TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfThe
     EXPECT_EQ(records(), (QStringList{"Different Orders", "OnlyCurrent Pairs", "OnlyCurrent Ventas"}));
 }
 
-TEST_F(EngineTest, PropertiesCompareByValueNullEqualsNothingAndIndexesCountWhereBothSidesListThem)
+TEST_F(EngineTest, PropertiesCompareByValueIndexesWhereBothSidesListThemAndViewsByColumnNames)
 {
     auto e = engine();
     auto cur = table("T", keyed({field("A", std::int16_t(3), true, std::int16_t(50)), field("B", std::int16_t(8), Variant::null())}));
@@ -220,6 +219,15 @@ TEST_F(EngineTest, PropertiesCompareByValueNullEqualsNothingAndIndexesCountWhere
     // On one side alone the table's indexes are listed when it has them.
     EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), nullptr), "Indexes"), "Index"),
               (QStringList{"OnlyCurrent IX | Solo en BBDD actual"}));
+
+    // Views compare their column names only.
+    const auto v = engine().CompareViews(view("V", {"A", "B"}), view("v", {"b", "C"}));
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->Item(Variant("TableIconName")).toString(), "Different");
+    EXPECT_EQ(rows(datatest::sub(v, "Fields"), "Field"),
+              (QStringList{"OnlyCurrent A | Solo en BBDD actual", "Equal B", "OnlyCompared C | Solo en BBDD comparada"}));
+    EXPECT_EQ(engine().CompareViews(view("V", {"A", "B"}), view("V", {"B", "A"}))->Item(Variant("TableIconName")).toString(), "Equal");
+    EXPECT_EQ(engine().CompareViews(view("V", {}), view("V", {}))->Item(Variant("TableIconName")).toString(), "Equal");
 }
 
 TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
@@ -245,21 +253,10 @@ TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
     EXPECT_EQ(box->calls.size(), 1u);
 }
 
-TEST_F(EngineTest, ViewsCompareTheirColumnNamesOnly)
-{
-    const auto r = engine().CompareViews(view("V", {"A", "B"}), view("v", {"b", "C"}));
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Item(Variant("TableIconName")).toString(), "Different");
-    EXPECT_EQ(rows(datatest::sub(r, "Fields"), "Field"),
-              (QStringList{"OnlyCurrent A | Solo en BBDD actual", "Equal B", "OnlyCompared C | Solo en BBDD comparada"}));
-    EXPECT_EQ(engine().CompareViews(view("V", {"A", "B"}), view("V", {"B", "A"}))->Item(Variant("TableIconName")).toString(), "Equal");
-    EXPECT_EQ(engine().CompareViews(view("V", {}), view("V", {}))->Item(Variant("TableIconName")).toString(), "Equal");
-}
-
 TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnNameAndATableGoneStopsTheMerge)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
+    makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
                "CREATE TABLE T4 (A INTEGER)", "CREATE TABLE T5 (A INTEGER)", "CREATE INDEX IX3 ON T3 (B)"});
     cur.point(*zolt);
     QString s, d = cur.path, u, p;

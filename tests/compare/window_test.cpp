@@ -4,13 +4,10 @@
 #include "compare/frmCompare.h"
 #include "controls/MaxGrid.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QTest>
 
