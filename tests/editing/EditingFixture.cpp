@@ -12,7 +12,10 @@ Variant lista(const QStringList& elementos)
     return Variant(a);
 }
 
-Variant entero(std::int32_t n) { return Variant(n); }
+Variant entero(std::int32_t n)
+{
+    return Variant(n);
+}
 
 db::FieldInfo campo(const QString& nombre, int tipo)
 {
@@ -30,7 +33,7 @@ void Grabado::SetUp()
     rec = db::RecordingBackend::install();
     dao = std::make_shared<clsDO>();
     dao->setConnectionType(0);
-    dao->StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    dao->StartObject("srv", "Ventas", "sa", "pw");
     tablas = std::make_shared<clsTablas>();
     tablas->DisableSecurity = true;
     tablas->Iniciar(nullptr, dao, nullptr, dir.path());
@@ -39,38 +42,41 @@ void Grabado::SetUp()
                      campo("Pagado", db::adBoolean), campo("Fecha", db::adDBTimeStamp)};
     db::RecordingBackend::Answer estructura;
     estructura.fields = camposPedidos;
-    rec->answer(QStringLiteral("SELECT * FROM [Pedidos] WHERE 1 = 2"), estructura);
+    rec->answer("SELECT * FROM [Pedidos] WHERE 1 = 2", estructura);
 
     db::RecordingBackend::Answer facturas;
     facturas.fields = {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)};
-    rec->answer(QStringLiteral("SELECT * FROM [Facturas] WHERE 1 = 2"), facturas);
+    rec->answer("SELECT * FROM [Facturas] WHERE 1 = 2", facturas);
 
     db::RecordingBackend::Answer varios;
     varios.fields = {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
                      campo("Grande", db::adBigInt), campo("Peso", db::adSingle)};
-    rec->answer(QStringLiteral("SELECT * FROM [Varios] WHERE 1 = 2"), varios);
+    rec->answer("SELECT * FROM [Varios] WHERE 1 = 2", varios);
 
     // A SELECT of a table that matches nothing still has its fields.
-    rec->answerRegex(QStringLiteral("^SELECT Pedidos\\.\\* "), estructura);
-    rec->answerRegex(QStringLiteral("^SELECT Facturas\\.\\* "), facturas);
-    rec->answerRegex(QStringLiteral("^SELECT Varios\\.\\* "), varios);
+    rec->answerRegex("^SELECT Pedidos\\.\\* ", estructura);
+    rec->answerRegex("^SELECT Facturas\\.\\* ", facturas);
+    rec->answerRegex("^SELECT Varios\\.\\* ", varios);
 }
 
-void Grabado::TearDown() { db::RecordingBackend::uninstall(); }
+void Grabado::TearDown()
+{
+    db::RecordingBackend::uninstall();
+}
 
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
 {
     db::RecordingBackend::Answer a;
     a.fields = camposPedidos;
     a.rows = {{Variant(codigo), Variant(cliente), Variant(importe), Variant(pagado), Variant::null()}};
-    rec->answer(QStringLiteral("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo), a);
+    rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo), a);
 }
 
 clsMultiTablaPtr Grabado::abrir(const QString& tabla, const QStringList& claves, const QString& filtro)
 {
     auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, QStringLiteral("Ejercicio"), tabla,
-                                QStringLiteral("Edición Registros"), tabla, QString(), lista(claves));
+    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, "Ejercicio", tabla, "Edición Registros",
+                                tabla, QString(), lista(claves));
     EXPECT_TRUE(ok);
     if (!ok) {
         for (const auto& c : dialogos->calls)
@@ -85,8 +91,7 @@ QStringList Grabado::escrituras() const
 {
     QStringList out;
     for (const QString& s : rec->statements())
-        if (s.startsWith(QLatin1String("DELETE")) || s.startsWith(QLatin1String("INSERT")) ||
-            s.startsWith(QLatin1String("UPDATE")))
+        if (s.startsWith("DELETE") || s.startsWith("INSERT") || s.startsWith("UPDATE"))
             out << s;
     return out;
 }
@@ -103,7 +108,7 @@ int Grabado::cuenta(db::RecordingBackend::EventKind kind) const
 
 void Local::SetUp()
 {
-    fichero = dir.filePath(QStringLiteral("ventas.mdb"));
+    fichero = dir.filePath("ventas.mdb");
     QFile f(fichero); // an empty file is an empty database
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
@@ -124,7 +129,7 @@ void Local::ejecutar(const QString& sql)
 QStringList Local::filas(const QString& sql)
 {
     QStringList out;
-    const Variant r = dao->Query(QString(sql), QString(), QString(), QString(), QString(), QStringLiteral("BiDimArray"));
+    const Variant r = dao->Query(QString(sql), QString(), QString(), QString(), QString(), "BiDimArray");
     if (!r.isArray())
         return out;
     const VArrayPtr a = r.array();
@@ -132,7 +137,7 @@ QStringList Local::filas(const QString& sql)
         QStringList valores;
         for (int col = a->lbound(1); col <= a->ubound(1); ++col)
             valores << ValueText::displayText(a->at(col, fila));
-        out << valores.join(QLatin1Char('|'));
+        out << valores.join('|');
     }
     return out;
 }
@@ -140,9 +145,8 @@ QStringList Local::filas(const QString& sql)
 clsMultiTablaPtr Local::abrir(const QString& tabla, const QStringList& claves)
 {
     auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral(" 0 = 1"), true,
-                                QStringLiteral("Ejercicio"), tabla, QStringLiteral("Edición Registros"), tabla,
-                                QString(), lista(claves));
+    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, " 0 = 1", true, "Ejercicio", tabla, "Edición Registros",
+                                tabla, QString(), lista(claves));
     EXPECT_TRUE(ok);
     return ot;
 }

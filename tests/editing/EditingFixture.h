@@ -28,9 +28,8 @@ protected:
 
     // Pedidos: Codigo Long, Cliente text, Importe Double, Pagado Boolean, Fecha Date.
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
-    clsMultiTablaPtr abrir(const QString& tabla = QStringLiteral("Pedidos"),
-                           const QStringList& claves = {QStringLiteral("Pedidos.Codigo")},
-                           const QString& filtro = QStringLiteral(" 0 = 1"));
+    clsMultiTablaPtr abrir(const QString& tabla = "Pedidos", const QStringList& claves = {"Pedidos.Codigo"},
+                           const QString& filtro = " 0 = 1");
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
     int cuenta(db::RecordingBackend::EventKind kind) const;
