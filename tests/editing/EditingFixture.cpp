@@ -12,11 +12,6 @@ Variant lista(const QStringList& elementos)
     return Variant(a);
 }
 
-Variant entero(std::int32_t n)
-{
-    return Variant(n);
-}
-
 db::FieldInfo campo(const QString& nombre, int tipo)
 {
     db::FieldInfo f;
@@ -26,42 +21,55 @@ db::FieldInfo campo(const QString& nombre, int tipo)
     return f;
 }
 
+void Edicion::iniciar(int tipoConexion, const QString& servidor, const QString& base)
+{
+    dao = std::make_shared<clsDO>();
+    dao->setConnectionType(tipoConexion);
+    dao->StartObject(servidor, base, servidor.isEmpty() ? QString() : "sa", servidor.isEmpty() ? QString() : "pw");
+    tablas = std::make_shared<clsTablas>();
+    tablas->DisableSecurity = true;
+    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
+}
+
+clsMultiTablaPtr Edicion::abrir(const QString& tabla, const QStringList& claves, const QString& filtro)
+{
+    auto ot = std::make_shared<clsMultiTabla>();
+    EXPECT_TRUE(ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, "Ejercicio", tabla, "Edición Registros", tabla,
+                            QString(), lista(claves)))
+        << (dialogos->calls.empty() ? std::string() : dialogos->calls.back().prompt.toStdString());
+    return ot;
+}
+
+void Edicion::cargar(const clsMultiTablaPtr& ot, const QStringList& claves, const QStringList& borrar)
+{
+    for (const QString& k : claves)
+        EXPECT_TRUE(ot->ExisteRegistro(Variant(k))) << k.toStdString();
+    for (const QString& k : borrar)
+        EXPECT_TRUE(ot->ExisteRegistro(Variant(k)) && ot->BorrarRegistro(Variant(k))) << k.toStdString();
+}
+
 // ---------------------------------------------------------------- recording backend
 
 void Grabado::SetUp()
 {
     rec = db::RecordingBackend::install();
-    dao = std::make_shared<clsDO>();
-    dao->setConnectionType(0);
-    dao->StartObject("srv", "Ventas", "sa", "pw");
-    tablas = std::make_shared<clsTablas>();
-    tablas->DisableSecurity = true;
-    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
-
+    iniciar(0, "srv", "Ventas");
     camposPedidos = {campo("Codigo", db::adInteger), campo("Cliente", db::adVarWChar), campo("Importe", db::adDouble),
                      campo("Pagado", db::adBoolean), campo("Fecha", db::adDBTimeStamp)};
-    db::RecordingBackend::Answer estructura;
-    estructura.fields = camposPedidos;
-    rec->answer("SELECT * FROM [Pedidos] WHERE 1 = 2", estructura);
-
-    db::RecordingBackend::Answer facturas;
-    facturas.fields = {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)};
-    rec->answer("SELECT * FROM [Facturas] WHERE 1 = 2", facturas);
-
-    db::RecordingBackend::Answer varios;
-    varios.fields = {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
-                     campo("Grande", db::adBigInt), campo("Peso", db::adSingle)};
-    rec->answer("SELECT * FROM [Varios] WHERE 1 = 2", varios);
-
-    // A SELECT of a table that matches nothing still has its fields.
-    rec->answerRegex("^SELECT Pedidos\\.\\* ", estructura);
-    rec->answerRegex("^SELECT Facturas\\.\\* ", facturas);
-    rec->answerRegex("^SELECT Varios\\.\\* ", varios);
-}
-
-void Grabado::TearDown()
-{
-    db::RecordingBackend::uninstall();
+    const std::pair<QString, std::vector<db::FieldInfo>> estructuras[] = {
+        {"Pedidos", camposPedidos},
+        {"Facturas", {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)}},
+        {"Varios",
+         {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
+          campo("Grande", db::adBigInt), campo("Peso", db::adSingle)}},
+    };
+    for (const auto& [tabla, campos] : estructuras) {
+        db::RecordingBackend::Answer a;
+        a.fields = campos;
+        rec->answer("SELECT * FROM [" + tabla + "] WHERE 1 = 2", a);
+        // A SELECT of a table that matches nothing still has its fields.
+        rec->answerRegex("^SELECT " + tabla + "\\.\\* ", a);
+    }
 }
 
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
@@ -70,21 +78,6 @@ void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, doubl
     a.fields = camposPedidos;
     a.rows = {{Variant(codigo), Variant(cliente), Variant(importe), Variant(pagado), Variant::null()}};
     rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo), a);
-}
-
-clsMultiTablaPtr Grabado::abrir(const QString& tabla, const QStringList& claves, const QString& filtro)
-{
-    auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, "Ejercicio", tabla, "Edición Registros",
-                                tabla, QString(), lista(claves));
-    EXPECT_TRUE(ok);
-    if (!ok) {
-        for (const auto& c : dialogos->calls)
-            ADD_FAILURE() << c.prompt.toStdString();
-        for (const auto& s : rec->statements())
-            ADD_FAILURE() << s.toStdString();
-    }
-    return ot;
 }
 
 QStringList Grabado::escrituras() const
@@ -108,22 +101,19 @@ int Grabado::cuenta(db::RecordingBackend::EventKind kind) const
 
 void Local::SetUp()
 {
-    fichero = dir.filePath("ventas.mdb");
+    const QString fichero = dir.filePath("ventas.mdb");
     QFile f(fichero); // an empty file is an empty database
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    dao = std::make_shared<clsDO>();
-    dao->setConnectionType(1);
-    dao->StartObject(QString(), fichero, QString(), QString());
-    tablas = std::make_shared<clsTablas>();
-    tablas->DisableSecurity = true;
-    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
+    iniciar(1, QString(), fichero);
 }
 
-void Local::ejecutar(const QString& sql)
+void Local::ejecutar(const QStringList& sql)
 {
-    std::int32_t filas = 0;
-    ASSERT_TRUE(dao->Execute(sql, QString(), QString(), QString(), QString(), filas));
+    for (const QString& s : sql) {
+        std::int32_t filas = 0;
+        ASSERT_TRUE(dao->Execute(s, QString(), QString(), QString(), QString(), filas)) << s.toStdString();
+    }
 }
 
 QStringList Local::filas(const QString& sql)
@@ -140,13 +130,4 @@ QStringList Local::filas(const QString& sql)
         out << valores.join('|');
     }
     return out;
-}
-
-clsMultiTablaPtr Local::abrir(const QString& tabla, const QStringList& claves)
-{
-    auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, " 0 = 1", true, "Ejercicio", tabla, "Edición Registros",
-                                tabla, QString(), lista(claves));
-    EXPECT_TRUE(ok);
-    return ot;
 }
