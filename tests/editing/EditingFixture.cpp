@@ -3,6 +3,7 @@
 #include "core/ValueText.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 Variant lista(const QStringList& elementos)
 {
@@ -63,21 +64,31 @@ void Grabado::SetUp()
          {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
           campo("Grande", db::adBigInt), campo("Peso", db::adSingle)}},
     };
-    for (const auto& [tabla, campos] : estructuras) {
-        db::RecordingBackend::Answer a;
-        a.fields = campos;
-        rec->answer("SELECT * FROM [" + tabla + "] WHERE 1 = 2", a);
-        // A SELECT of a table that matches nothing still has its fields.
-        rec->answerRegex("^SELECT " + tabla + "\\.\\* ", a);
-    }
+    for (const auto& [nombre, campos] : estructuras)
+        tabla(nombre, campos);
+}
+
+void Grabado::tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos)
+{
+    const QString entre = nombre.startsWith('[') ? nombre : "[" + nombre + "]";
+    rec->answer("SELECT * FROM " + entre + " WHERE 1 = 2", respuesta(campos));
+    const QString seleccion = "SELECT " + nombre + ".* ";
+    rec->answerRegex("^" + QRegularExpression::escape(seleccion), respuesta(campos));
 }
 
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
 {
+    rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo),
+                respuesta(camposPedidos, {{codigo, cliente, importe, pagado, Variant::null()}}));
+}
+
+db::RecordingBackend::Answer Grabado::respuesta(std::vector<db::FieldInfo> campos,
+                                                std::vector<std::vector<Variant>> filas)
+{
     db::RecordingBackend::Answer a;
-    a.fields = camposPedidos;
-    a.rows = {{Variant(codigo), Variant(cliente), Variant(importe), Variant(pagado), Variant::null()}};
-    rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo), a);
+    a.fields = std::move(campos);
+    a.rows = std::move(filas);
+    return a;
 }
 
 QStringList Grabado::escrituras() const

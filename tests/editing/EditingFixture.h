@@ -40,6 +40,10 @@ protected:
 
     // Pedidos: Codigo Long, Cliente text, Importe Double, Pagado Boolean, Fecha Date.
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
+    // A table's fields, answered also to any SELECT of it that matches no row.
+    void tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos);
+    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos,
+                                                  std::vector<std::vector<Variant>> filas = {});
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
     int cuenta(db::RecordingBackend::EventKind kind) const;
