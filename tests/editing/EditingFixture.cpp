@@ -49,6 +49,13 @@ void Edicion::cargar(const clsMultiTablaPtr& ot, const QStringList& claves, cons
         EXPECT_TRUE(ot->ExisteRegistro(Variant(k)) && ot->BorrarRegistro(Variant(k))) << k.toStdString();
 }
 
+void Edicion::poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QString, Variant>>& valores,
+                    const Variant& registros)
+{
+    for (const auto& [campo, valor] : valores)
+        ot->setValorCampo(campo, valor, registros);
+}
+
 // ---------------------------------------------------------------- recording backend
 
 void Grabado::SetUp()

@@ -26,6 +26,9 @@ protected:
                            const QString& filtro = " 0 = 1");
     // Brings each record in (it must exist), then marks those in borrar for deletion.
     static void cargar(const clsMultiTablaPtr& ot, const QStringList& claves, const QStringList& borrar = {});
+    // Sets each field to its value, in order, on the given records (the current one when none).
+    static void poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QString, Variant>>& valores,
+                      const Variant& registros = Variant());
 
     ScopedRecordingDialogs dialogos;
     QTemporaryDir dir;

@@ -157,7 +157,8 @@ TEST_F(Grabado, WritesEachTypeAsALiteralOfTheDialect)
     for (const char* v : {"Falso", "FALSO", "N", "n", "0"})
         casos.push_back({0, "Pedidos.Pagado", v, "0"});
     for (const auto& c : casos)
-        EXPECT_EQ(literal(c), Variant(c.literal)) << c.dialecto << " " << c.campo << " " << debugText(c.valor).toStdString();
+        EXPECT_EQ(literal(c), Variant(c.literal))
+            << c.dialecto << " " << c.campo << " " << debugText(c.valor).toStdString();
     EXPECT_TRUE(dialogos->calls.empty());
 
     // A value that does not convert gives Empty and a report.
