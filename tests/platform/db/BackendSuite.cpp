@@ -8,10 +8,10 @@ void BackendSuite::SetUp()
     file_ = dir_.filePath(QStringLiteral("suite.db"));
 }
 
-void BackendSuite::prepareFile(const QStringList& statements)
+void prepareSqliteFile(const QString& file, const QStringList& statements)
 {
     sqlite3* h = nullptr;
-    ASSERT_EQ(sqlite3_open(file_.toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &h), SQLITE_OK);
     for (const QString& s : statements) {
         char* err = nullptr;
         int rc = sqlite3_exec(h, s.toUtf8().constData(), nullptr, nullptr, &err);
