@@ -9,13 +9,10 @@ TEST_F(Local, ASessionLeavesExactlyTheExpectedRows)
         ejecutar({QString("INSERT INTO Pedidos VALUES (%1, 'C%1', %1.5, FALSE)").arg(i)});
     auto ot = abrir();
     cargar(ot, {"#2"});
-    ot->setValorCampo("Pedidos.Cliente", Variant("Dos"));
-    ot->setValorCampo("Pedidos.Importe", Variant("20,25"));
+    poner(ot, {{"Pedidos.Cliente", "Dos"}, {"Pedidos.Importe", "20,25"}});
     cargar(ot, {}, {"#3", "#5"});
     const QString nuevo = ot->NuevoRegistro();
-    ot->setValorCampo("Pedidos.Codigo", Variant("10"));
-    ot->setValorCampo("Pedidos.Cliente", Variant("Diez"));
-    ot->setValorCampo("Pedidos.Pagado", Variant("S"));
+    poner(ot, {{"Pedidos.Codigo", "10"}, {"Pedidos.Cliente", "Diez"}, {"Pedidos.Pagado", "S"}});
     EXPECT_EQ(ot->ModoEdicion(nuevo), "A");
 
     ASSERT_TRUE(ot->ActualizarBBDD());
@@ -96,16 +93,14 @@ TEST_F(Local, WritesDatesAndDateTimesTheEngineReadsBack)
               "INSERT INTO Citas VALUES (1, NULL, NULL)"});
     auto ot = abrir("Citas", {"Citas.Id"});
     cargar(ot, {"#1"});
-    ot->setValorCampo("Citas.Dia", Variant("25/12/2024"));
-    ot->setValorCampo("Citas.Hora", Variant("03/02/2025 10:30:15"));
+    poner(ot, {{"Citas.Dia", "25/12/2024"}, {"Citas.Hora", "03/02/2025 10:30:15"}});
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(filas("SELECT Id, Dia, Hora FROM Citas"), QStringList{"1|25/12/2024|03/02/2025 10:30:15"});
 
     // A date-time read back formats like the value the grid shows, so it marks nothing.
     auto otra = abrir("Citas", {"Citas.Id"});
     cargar(otra, {"#1"});
-    otra->setValorCampo("Citas.Hora", Variant("03/02/2025 10:30:15"));
-    otra->setValorCampo("Citas.Dia", Variant("25/12/2024"));
+    poner(otra, {{"Citas.Hora", "03/02/2025 10:30:15"}, {"Citas.Dia", "25/12/2024"}});
     EXPECT_EQ(otra->ModoEdicion("#1"), QString());
 }
 

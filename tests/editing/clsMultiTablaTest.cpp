@@ -69,16 +69,12 @@ TEST_F(Grabado, FollowsTheEditStateRules)
     cargar(ot, {"#3"});
 
     // A value that writes the same literal as the stored one marks nothing.
-    ot->setValorCampo("Pedidos.Cliente", Variant("Ana"));
-    ot->setValorCampo("Pedidos.Importe", Variant("10,5"));
-    ot->setValorCampo("Pedidos.Pagado", Variant("Verdadero"));
+    poner(ot, {{"Pedidos.Cliente", "Ana"}, {"Pedidos.Importe", "10,5"}, {"Pedidos.Pagado", "Verdadero"}});
     EXPECT_EQ(ot->ModoEdicion("#3"), QString());
     EXPECT_EQ(ot->RegistrosEditados(), 0);
 
     // Edited fields are listed once each, in the order first edited.
-    ot->setValorCampo("Pedidos.Importe", Variant("12"));
-    ot->setValorCampo("Pedidos.Cliente", Variant("Eva"));
-    ot->setValorCampo("Pedidos.Importe", Variant("13"));
+    poner(ot, {{"Pedidos.Importe", "12"}, {"Pedidos.Cliente", "Eva"}, {"Pedidos.Importe", "13"}});
     EXPECT_EQ(ot->ModoEdicion("#3"), "M");
     const CollectionPtr editados = ot->CamposEditados("#3");
     ASSERT_EQ(editados->Count(), 2);
