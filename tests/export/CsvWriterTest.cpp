@@ -60,6 +60,7 @@ TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
         {-0.00001, 5, 2, ".", "0.00"},
         // A Single keeps its own digits, not those of the wider number it becomes.
         {float(0.1f), 4, 9, ".", "0.100000000"}, {float(2.675f), 4, 2, ".", "2.68"},
+        {0.123456789, 4, 9, ".", "0.123456790"}, // and a wider number in a Single column takes a Single's
         {Currency::fromScaled(26750), 6, 2, ".", "2.68"}, {Currency::fromScaled(-5), 6, 3, ".", "0.000"},
         {std::int32_t(12), 5, 4, ".", "12.0000"}, {QStringLiteral("1,5"), 5, 2, ".", "1.50"},
         {QStringLiteral("abc"), 5, 2, ".", "abc"},
@@ -120,7 +121,7 @@ protected:
     {
         ExportTest::SetUp();
         file.exec({"CREATE TABLE T (Id LONG, Nombre TEXT(40), Importe DOUBLE, Alta DATE)",
-                   "INSERT INTO T VALUES (7, 'Dice \"hola\"', 3.5, '2024-03-05')",
+                   "INSERT INTO T VALUES (7, 'Dice \"holá\"', 3.5, '2024-03-05')",
                    "INSERT INTO T VALUES (NULL, NULL, NULL, NULL)", "CREATE TABLE Vacia (Id LONG, Nombre TEXT(40))"});
         out = folder.filePath("out");
     }
@@ -138,7 +139,7 @@ const QString kTable = QStringLiteral("SELECT Id, Nombre AS [Nombre#], Importe, 
 
 TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale)
 {
-    const QString expected = kBom + "Id,\"Nombre\",Importe,Alta\r\n7,\"Dice \"\"hola\"\"\",3.5000,05/03/2024\r\n"
+    const QString expected = kBom + "Id,\"Nombre\",Importe,Alta\r\n7,\"Dice \"\"holá\"\"\",3.5000,05/03/2024\r\n"
                                     "-1,\"N/A\",-1.0000,01/01/1900\r\n";
     for (const QLocale& locale : {QLocale(QLocale::Spanish, QLocale::Spain), QLocale(QLocale::English, QLocale::UnitedStates)}) {
         ValueText::ScopedLocale in(locale);

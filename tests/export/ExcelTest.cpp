@@ -187,15 +187,16 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)
     // The bad format is found before any file; a text longer than a cell takes fails the second row.
     file.exec({"INSERT INTO C VALUES (9, 'long', '" + QString(40000, 'z') + "', 0)"});
     EXPECT_FALSE(known(kFirstThree, "x-0.00"));
+    EXPECT_FALSE(known(kFirstThree, "0-0.00")); // before the first column
     EXPECT_FALSE(known("SELECT Id, Codigo, Nombre, Importe FROM C WHERE Id IN (1, 9) ORDER BY Id"));
     const QStringList reports = shownTexts();
-    ASSERT_EQ(reports.size(), 4);
-    EXPECT_EQ(reports.mid(0, 2), (QStringList{"64|Aviso|No se han encontrado resultados para generar el Excel",
+    const QString failed = QString::fromUtf8("16|Error|Error en Función GenerateExcelKnownCellCount\r\nError: ");
+    const QString badFormat = QString::fromUtf8("Formato de columna no válido: %1\r\nComponente: GRANVIK.CLSEXCEL");
+    EXPECT_EQ(reports.mid(0, 4), (QStringList{"64|Aviso|No se han encontrado resultados para generar el Excel",
                                               QString::fromUtf8("64|Aviso|Solo se puede exportar el resultado de una "
-                                                                "única sentencia SELECT sin INTO.")}));
-    for (const QString& r : reports.mid(2))
-        EXPECT_TRUE(r.startsWith(QString::fromUtf8("16|Error|Error en Función GenerateExcelKnownCellCount\r\nError: ")))
-            << r.toStdString();
+                                                                "única sentencia SELECT sin INTO."),
+                                              failed + badFormat.arg("x-0.00"), failed + badFormat.arg("0-0.00")}));
+    EXPECT_TRUE(reports.value(4).startsWith(failed)) << reports.value(4).toStdString();
     EXPECT_TRUE(excelFiles().isEmpty());
     EXPECT_TRUE(launcher->launched.isEmpty());
     EXPECT_EQ(excel.FileName(), "");
