@@ -67,6 +67,13 @@ protected:
         cellChanged = 0;
     }
 
+    void moveTo(int row, int col)
+    {
+        grid.setRow(row);
+        grid.setCol(col);
+    }
+    std::pair<int, int> cell() const { return {grid.Row(), grid.Col()}; }
+
     void focus()
     {
         QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);

@@ -82,8 +82,7 @@ TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
     EXPECT_TRUE(grid.setLastCellTimer()->isActive());
 
     grid.tmrSetLastCell_Timer();
-    EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(cell(), (std::pair{2, 2}));
     EXPECT_TRUE(grid.Redraw());
     EXPECT_FALSE(grid.setLastCellTimer()->isActive());
     EXPECT_EQ(grid.LastValue(), "12");
@@ -241,8 +240,7 @@ TEST_F(GridTest, LockedColumnsListAndHeaderColours)
     }
     EXPECT_EQ(grid.LockedColumns(), "");
     EXPECT_TRUE(grid.Redraw());
-    grid.setRow(0);
-    grid.setCol(3);
+    moveTo(0, 3);
     EXPECT_EQ(grid.CellBackColor(), grid.BackColorFixed());
 }
 
@@ -252,7 +250,6 @@ TEST_F(GridTest, LockedColumnsWithoutFixedRowColourNothing)
     grid.setFixedRows(0);
     grid.setLockedColumns("1,2");
     EXPECT_EQ(grid.LockedColumns(), "1,2");
-    grid.setRow(0);
-    grid.setCol(1);
+    moveTo(0, 1);
     EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
 }

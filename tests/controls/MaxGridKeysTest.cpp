@@ -25,24 +25,19 @@ TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
     editAt(1, 0);
     focus();
     key(Qt::Key_Tab);
-    EXPECT_EQ(grid.Col(), 1);
-    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(cell(), (std::pair{1, 1}));
     key(Qt::Key_Return);
-    EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{2, 0}));
     grid.setCol(1);
     key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{1, 0}));
 
     // Shift+Tab: nothing in column 0 of the first data row, the row above otherwise.
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{1, 0}));
     grid.setRow(2);
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(cell(), (std::pair{1, 1}));
 }
 
 TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
@@ -185,8 +180,7 @@ TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
 TEST_F(GridTest, ReadOnlyGridOnlyPassesEventsOn)
 {
     fill(3, 2);
-    grid.setRow(1);
-    grid.setCol(1);
+    moveTo(1, 1);
     events.clear();
     QList<int> presses;
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });

@@ -1,6 +1,7 @@
 // The grid's contents, shape, moves and saved properties.
 #include "GridTestSupport.h"
 
+#include "../core/ErrorOf.h"
 #include "../messages/FakeTranslationStore.h"
 #include "services/clsTablas.h"
 
@@ -11,24 +12,12 @@
 
 #include <tuple>
 
-namespace {
-long errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number;
-    }
-    return 0;
-}
-} // namespace
 
 TEST_F(GridTest, RowAssignmentMovesBeforeReturningAndSelectsExactlyOneRowForColouring)
 {
     fill(6, 4);
     grid.setEditable(true);
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     events.clear();
     grid.setRow(3);
     EXPECT_EQ(events, QStringList({"LeaveCell", "EnterCell", "RowColChange"}));
@@ -44,8 +33,7 @@ TEST_F(GridTest, RowAssignmentMovesBeforeReturningAndSelectsExactlyOneRowForColo
     grid.setFillStyle(0);
     for (int r = 1; r < 6; ++r)
         for (int c = 0; c < 4; ++c) {
-            grid.setRow(r);
-            grid.setCol(c);
+            moveTo(r, c);
             EXPECT_EQ(grid.CellBackColor(), r == 3 ? 0xD2D2FFu : grid.BackColor()) << r << "," << c;
         }
     EXPECT_EQ(controls::resolveColor(0xD2D2FF), QColor(255, 210, 210));
@@ -58,8 +46,7 @@ TEST_F(GridTest, MouseEventsTellTheCellUnderThePointerAndPicturesAreTheCellsDeco
     grid.show();
     QPixmap pic(6, 6);
     pic.fill(Qt::red);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     grid.setCellPicture(pic);
     grid.setRow(0);
     grid.setCellPicture(pic);
@@ -84,16 +71,14 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
 {
     // Shrinking drops texts, colours and pictures; the header stays.
     fill(4, 3);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     grid.setCellBackColor(0xD2D2FF);
     QPixmap pic(4, 4);
     pic.fill(Qt::red);
     grid.setCellPicture(pic);
     grid.setRows(1);
     grid.setRows(5);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     EXPECT_EQ((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(0, 1)}), (QStringList{"", "H1"}));
     EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
     EXPECT_TRUE(grid.CellPicture().isNull());
@@ -129,13 +114,12 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
 TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
 {
     fill(3, 2);
-    EXPECT_EQ(errorOf([&] { grid.TextMatrix(grid.Rows(), 0); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setTextMatrix(0, 2, "x"); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setRow(3); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setColWidth(0, -5); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setFillStyle(2); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setRows(-1); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.AddItem("x", 9); }), 381);
+    int i = 0;
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { grid.TextMatrix(grid.Rows(), 0); }, [&] { grid.setTextMatrix(0, 2, "x"); }, [&] { grid.setRow(3); },
+             [&] { grid.setColWidth(0, -5); }, [&] { grid.setFillStyle(2); }, [&] { grid.setRows(-1); },
+             [&] { grid.AddItem("x", 9); }})
+        EXPECT_EQ(errorOf(call), 381) << "call " << i++;
     EXPECT_EQ(grid.Rows(), 3);
     EXPECT_EQ(grid.FillStyle(), 0);
 }
@@ -165,8 +149,7 @@ TEST_F(GridTest, CaretIsPaintedNeverStored)
 TEST_F(GridTest, ClipFillsTheSelection)
 {
     fill(4, 3, false);
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     grid.setRowSel(2);
     grid.setColSel(1);
     grid.setClip("a\tb\rc\td\te"); // (2, 2) is outside the selection
@@ -292,8 +275,7 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     grid.setRows(4);
     grid.setTextMatrix(2, 1, "99");
     grid.setTextMatrix(3, 1, "5");
-    grid.setRow(3);
-    grid.setCol(0);
+    moveTo(3, 0);
     EXPECT_EQ(cellChanged, 0);
     EXPECT_EQ(grid.TextMatrix(2, 1), "99");
     EXPECT_TRUE(boxes->calls.empty());
@@ -302,8 +284,7 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     grid.setTextMatrix(1, 0, "k1");
     grid.setTextMatrix(2, 0, "k2");
     grid.setLockedColumns("0");
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     grid.setLastColChanged(grid.Col());
     grid.setLastRowChanged(grid.Row());
     EXPECT_EQ(grid.LastValue(), "k1");
