@@ -86,8 +86,7 @@ TEST(CommonDialogRules, FlagWords)
     // Hook and template bits never reach a file dialog.
     EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
     EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
-    EXPECT_EQ(saveFlags(0x60, true), 0x4 | 0x2);
-    EXPECT_EQ(saveFlags(0, false), 0x4);
+    EXPECT_EQ(std::tuple(saveFlags(0x60, true), saveFlags(0, false)), std::tuple(0x4 | 0x2, 0x4));
     EXPECT_EQ(colorFlags(true, true, false), 0x1 | 0x100 | 0x2);
     EXPECT_EQ(colorFlags(false, false, true), 0x1 | 0x80 | 0x4);
     EXPECT_EQ(fontFlags(0x8 | 0x10 | 0x200, 0, 0, 0), 0x1 | 0x40);
@@ -144,8 +143,7 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     }
     QString file;
     EXPECT_FALSE(dlg.VBGetSaveFileName(file));
-    EXPECT_EQ(dlg.ExtendedError(), 0x3003);
-    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x4 | 0x2);
+    EXPECT_EQ(std::tuple(dlg.ExtendedError(), dialogs->fileRequests.last().flags), std::tuple(0x3003, 0x4 | 0x2));
     EXPECT_TRUE(dialogs->fileRequests.last().save);
 
     // A long Unicode name goes out and comes back whole.
@@ -157,8 +155,7 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     EXPECT_EQ((QStringList{file, title}), (QStringList{name, QString(300, QChar(u'ñ')) + QStringLiteral(".mdb")}));
     // Several files: what stands before the first NUL of the list, the folder.
     ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, true));
-    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x1000 | 0x200);
-    EXPECT_EQ(file, QStringLiteral("/d"));
+    EXPECT_EQ(std::tuple(dialogs->fileRequests.last().flags, file), std::tuple(0x1000 | 0x200, QStringLiteral("/d")));
 }
 
 TEST(clsCommonDialog, DialogHookForwardsToTheSink)
@@ -219,8 +216,7 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
     answer.customColors.fill(0x10);
     dialogs->colorAnswers << answer;
     ASSERT_TRUE(dlg.VBChooseColor(color));
-    EXPECT_EQ(color, 0xFF0000);
-    EXPECT_EQ(dlg.CustomColor(15), 0x10);
+    EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
 }
 
 TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
@@ -239,9 +235,7 @@ TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
     ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
     const FontDialogRequest& r = dialogs->fontRequests.first();
     EXPECT_EQ(r.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(r.flags, 0x1 | 0x40);
-    EXPECT_EQ(r.printer, nullptr);
-    EXPECT_EQ(font.family(), QStringLiteral("Serif"));
+    EXPECT_EQ(std::tuple(r.flags, r.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
     EXPECT_EQ(font.pointSizeF(), 12.5);
     EXPECT_TRUE(font.bold() && font.italic() && font.strikeOut() && !font.underline());
     EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
@@ -279,8 +273,7 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
     dlg.VBPageSetupDlg2(nullptr, false, false, false, false, mm, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1, 0, units,
                         &printer);
     EXPECT_EQ(dialogs->pageSetupRequests.last().margins.left, 1250);
-    EXPECT_EQ(dialogs->pageSetupRequests.last().flags, 0x8);
-    EXPECT_EQ(mm, 12.5);
+    EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.last().flags, mm), std::tuple(0x8, 12.5));
 }
 
 TEST(clsCommonDialog, PrintDialogResults)
@@ -302,8 +295,7 @@ TEST(clsCommonDialog, PrintDialogResults)
     ASSERT_TRUE(dlg.VBPrintDlg(hdc, range, false, from, to, true, copies, false, true, toFile, collate, false,
                                nullptr, &printer));
     EXPECT_EQ(dialogs->printRequests.first().flags, 0x4 | 0x20 | 0x100);
-    EXPECT_EQ(dialogs->printRequests.first().printer, &printer);
-    EXPECT_EQ(hdc, &printer);
+    EXPECT_EQ(std::tuple(dialogs->printRequests.first().printer, hdc), std::tuple(&printer, &printer));
     EXPECT_EQ(std::tie(range, from, to, copies, collate, toFile), std::make_tuple(1, 2, 5, 3, true, false));
     EXPECT_EQ(printer.copyCount(), 3);
 }

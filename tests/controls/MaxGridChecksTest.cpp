@@ -74,10 +74,8 @@ TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
     ASSERT_EQ(boxes->calls.size(), 1u);
     EXPECT_EQ(boxes->calls[0].body,
               "\r\nEl valor 'abc' no corresponde al tipo de dato entero establecido para la columna 'Nombre' fila '2'");
-    EXPECT_EQ(boxes->calls[0].style, 16);
-    EXPECT_EQ(boxes->calls[0].title, "Aviso");
-    EXPECT_EQ(grid.TextMatrix(2, 2), "12");
-    EXPECT_EQ(cellChanged, 0);
+    EXPECT_EQ(std::tuple(boxes->calls[0].style, boxes->calls[0].title), std::tuple(16, "Aviso"));
+    EXPECT_EQ(std::tuple(grid.TextMatrix(2, 2), cellChanged), std::tuple("12", 0));
     EXPECT_FALSE(grid.Redraw());
     EXPECT_TRUE(grid.setLastCellTimer()->isActive());
 
@@ -205,8 +203,7 @@ TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
     EXPECT_TRUE(lines[0].contains("'x1'"));
     EXPECT_TRUE(lines[1].contains("'x2'"));
     EXPECT_TRUE(lines[2].contains("'a|b'"));
-    EXPECT_EQ(grid.TextMatrix(1, 1), "7");
-    EXPECT_EQ(grid.TextMatrix(2, 1), "x2");
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1)), std::tuple("7", "x2"));
     EXPECT_EQ(grid.TextMatrix(3, 1), "a|b");
     grid.tmrSetLastCell_Timer();
     EXPECT_EQ(grid.Row(), 3); // back to the last failing cell

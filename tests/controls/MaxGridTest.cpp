@@ -88,8 +88,7 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
     EXPECT_EQ((QStringList{grid.TextMatrix(1, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 0)}),
               (QStringList{"x", "y", "1,0"}));
     grid.AddItem("last");
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(grid.TextMatrix(3, 0), "last");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.TextMatrix(3, 0)), std::tuple(4, "last"));
 
     grid.RemoveItem(-1);
     EXPECT_EQ(grid.Rows(), 3);
@@ -120,8 +119,7 @@ TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
              [&] { grid.setColWidth(0, -5); }, [&] { grid.setFillStyle(2); }, [&] { grid.setRows(-1); },
              [&] { grid.AddItem("x", 9); }})
         EXPECT_EQ(errorOf(call), 381) << "call " << i++;
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.FillStyle(), 0);
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.FillStyle()), std::tuple(3, 0));
 }
 
 TEST_F(GridTest, CaretIsPaintedNeverStored)
@@ -133,8 +131,7 @@ TEST_F(GridTest, CaretIsPaintedNeverStored)
     for (int i = 0; i < 3; ++i)
         grid.tmrCellFocused_Timer();
     EXPECT_TRUE(grid.caretShown());
-    EXPECT_EQ(grid.TextMatrix(1, 1), "a|b");
-    EXPECT_EQ(grid.Text(), "a|b");
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.Text()), std::tuple("a|b", "a|b"));
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "a|b");
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -173,8 +170,7 @@ TEST_F(GridTest, RowsAreSixteenPixelsAndScrollBarsFollowTheSetting)
     fill(40, 3);
     grid.resize(400, 200);
     grid.show();
-    EXPECT_EQ(view->rowHeight(0), 16);
-    EXPECT_EQ(grid.RowHeight(5), 240);
+    EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5)), std::tuple(16, 240));
     EXPECT_EQ(view->horizontalHeader()->height(), 16);
     grid.setScrollBars(1);
     EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -216,8 +212,7 @@ TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
         g->setTextMatrix(1, 0, "Nombre");
     }
     msg->TransMe(&form, false);
-    EXPECT_EQ(tagged->TextMatrix(0, 0), "Name");
-    EXPECT_EQ(tagged->TextMatrix(1, 0), "Nombre");
+    EXPECT_EQ(std::tuple(tagged->TextMatrix(0, 0), tagged->TextMatrix(1, 0)), std::tuple("Name", "Nombre"));
     EXPECT_EQ(plain->TextMatrix(0, 0), "Nombre");
 }
 
@@ -230,11 +225,9 @@ TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRo
     grid.setRows(50);
     for (int r = 1; r < 50; ++r)
         grid.setTextMatrix(r, 1, "v");
-    EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(std::tuple(changed.count(), reset.count()), std::tuple(0, 0));
     grid.setRedraw(true);
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(view->model()->rowCount(), 49);
+    EXPECT_EQ(std::tuple(reset.count(), view->model()->rowCount()), std::tuple(1, 49));
     grid.setTextMatrix(2, 1, "w");
     EXPECT_EQ(changed.count(), 1);
 
@@ -245,9 +238,7 @@ TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRo
     QSignalSpy inserted(view->model(), &QAbstractItemModel::rowsInserted);
     reset.clear();
     grid.setRow(2);
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(inserted.count(), 1);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(std::tuple(grid.Rows(), inserted.count(), reset.count()), std::tuple(4, 1, 0));
 }
 
 TEST_F(GridTest, GrowthStopsBeforeThreeHundredThousandCells)
@@ -276,8 +267,7 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     grid.setTextMatrix(2, 1, "99");
     grid.setTextMatrix(3, 1, "5");
     moveTo(3, 0);
-    EXPECT_EQ(cellChanged, 0);
-    EXPECT_EQ(grid.TextMatrix(2, 1), "99");
+    EXPECT_EQ(std::tuple(cellChanged, grid.TextMatrix(2, 1)), std::tuple(0, "99"));
     EXPECT_TRUE(boxes->calls.empty());
 
     // The page tracks the cell itself when it moves in a locked column.
@@ -308,8 +298,7 @@ TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
     const QStringList keys = bag.keys();
     EXPECT_EQ(keys.size(), 46); // "Appearance" 0 is left out
     EXPECT_FALSE(keys.contains("Appearance"));
-    EXPECT_EQ(keys.first(), "BackColor");
-    EXPECT_EQ(keys.indexOf("AutomaticGrowing"), 21);
+    EXPECT_EQ(std::tuple(keys.first(), keys.indexOf("AutomaticGrowing")), std::tuple("BackColor", 21));
     EXPECT_EQ(keys.last(), "Editable");
 
     MaxGrid loaded;

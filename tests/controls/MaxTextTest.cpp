@@ -122,8 +122,7 @@ TEST_F(Box, ControlKeysAndComposedInput)
     QTest::keyClick(box.Casilla(), Qt::Key_Delete);
     EXPECT_EQ(box.Text(), QStringLiteral("-2"));
     QTest::keyClick(box.Casilla(), Qt::Key_Backspace);
-    EXPECT_EQ(box.Text(), QStringLiteral("2"));
-    EXPECT_EQ(down, (QList<int>{39, 46, 8}));
+    EXPECT_EQ(std::tuple(box.Text(), down), std::tuple(QStringLiteral("2"), (QList<int>{39, 46, 8})));
 
     // Composed input takes the same rules.
     box.setSelStart(1);
@@ -136,8 +135,7 @@ TEST_F(Box, ControlKeysAndComposedInput)
     box.setTipo(0);
     box.setText(QStringLiteral("it's"));
     type(box, QStringLiteral("a"));
-    EXPECT_EQ(box.Text(), QStringLiteral("it'sa"));
-    EXPECT_EQ(box.SQLText(), QStringLiteral("it''sa"));
+    EXPECT_EQ(std::tuple(box.Text(), box.SQLText()), std::tuple(QStringLiteral("it'sa"), QStringLiteral("it''sa")));
 }
 
 TEST_F(Box, ChangeFollowsTheNumber)
@@ -230,12 +228,10 @@ TEST_F(Box, EnabledRecoloursAndLoadingDoesNot)
     bag.WriteProperty(QStringLiteral("Enabled"), false, true);
     loaded.ReadProperties(bag);
     EXPECT_FALSE(loaded.isEnabled());
-    EXPECT_EQ(loaded.BackColor(), 0x00FF00u);
-    EXPECT_EQ(loaded.Tipo(), 1);
+    EXPECT_EQ(std::tuple(loaded.BackColor(), loaded.Tipo()), std::tuple(0x00FF00u, 1));
     EXPECT_EQ(loaded.Text(), QStringLiteral("5"));
     EXPECT_EQ(loaded.UnformattedValue(), 0);
-    EXPECT_EQ(loaded.Formato(), QStringLiteral("#,##0.00"));
-    EXPECT_EQ(box.Formato(), QString());
+    EXPECT_EQ(std::tuple(loaded.Formato(), box.Formato()), std::tuple(QStringLiteral("#,##0.00"), QString()));
 
     controls::PropertyBag saved;
     loaded.WriteProperties(saved);
