@@ -24,12 +24,7 @@ QString nul(const char* text)
 
 FileDialogAnswer chosen(const QStringList& files, int index = 1, int flags = 0)
 {
-    FileDialogAnswer a;
-    a.result = 1;
-    a.files = files;
-    a.filterIndex = index;
-    a.flags = flags;
-    return a;
+    return FileDialogAnswer{1, files, index, flags, 0};
 }
 
 void touch(const QTemporaryDir& dir, std::initializer_list<const char*> names)
@@ -125,9 +120,7 @@ TEST(clsCommonDialog, OpenAsTheDatabaseFileButtonCallsIt)
 TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
 {
     ScopedRecordingCommonDialogs dialogs;
-    FileDialogAnswer failed;
-    failed.result = 2;
-    failed.extendedError = 0x3003;
+    const FileDialogAnswer failed{2, {}, 1, 0, 0x3003};
     const QString name = QStringLiteral("/tmp/") + QString(300, QChar(u'ñ')) + QStringLiteral(".mdb");
     dialogs->fileAnswers << FileDialogAnswer{} << failed << failed << chosen({name}) << chosen({"/d/a.mdb", "/d/b.mdb"});
     clsCommonDialog dlg;
@@ -210,9 +203,7 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
     EXPECT_EQ(r.flags, 0x1 | 0x80 | 0x2); // the caller's flags are not used
     EXPECT_EQ(r.customColors[3], 0x123456);
 
-    ColorDialogAnswer answer;
-    answer.result = 1;
-    answer.color = 0xFF0000;
+    ColorDialogAnswer answer{1, 0xFF0000, {}, 0};
     answer.customColors.fill(0x10);
     dialogs->colorAnswers << answer;
     ASSERT_TRUE(dlg.VBChooseColor(color));
@@ -222,12 +213,7 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
 TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
 {
     ScopedRecordingCommonDialogs dialogs;
-    FontDialogAnswer answer;
-    answer.result = 1;
-    answer.font = {"Serif", 125, 700, true, false, true};
-    answer.color = 0xFF;
-    answer.flags = 0x141;
-    dialogs->fontAnswers << answer;
+    dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
     clsCommonDialog dlg;
     QFont font(QStringLiteral("Sans"));
     font.setPointSizeF(10);
@@ -256,12 +242,7 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
     EXPECT_EQ(dialogs->pageSetupRequests.first().flags, 0x4);
     EXPECT_EQ(std::tie(left, bottom), std::make_tuple(2, 1));
 
-    PageSetupAnswer answer;
-    answer.result = 1;
-    answer.margins = {3000, 1000, 1000, 1000};
-    answer.minMargins = {250, 0, 0, 0};
-    answer.printer = {1, 2, 9, 300};
-    dialogs->pageSetupAnswers << answer;
+    dialogs->pageSetupAnswers << PageSetupAnswer{1, {3000, 1000, 1000, 1000}, {250, 0, 0, 0}, {1, 2, 9, 300}, 0};
     ASSERT_TRUE(setup());
     // minLeft: 0.25 rounded.
     EXPECT_EQ(std::tie(left, right, minLeft, paper, orientation), std::make_tuple(3, 1, 0, 9, 2));
@@ -279,14 +260,7 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
 TEST(clsCommonDialog, PrintDialogResults)
 {
     ScopedRecordingCommonDialogs dialogs;
-    PrintDialogAnswer answer;
-    answer.result = 1;
-    answer.flags = 0x2 | 0x10;
-    answer.fromPage = 2;
-    answer.toPage = 5;
-    answer.copies = 3;
-    answer.printer = {3, 1, 0, 0};
-    dialogs->printAnswers << answer;
+    dialogs->printAnswers << PrintDialogAnswer{1, 0x2 | 0x10, 2, 5, 3, {3, 1, 0, 0}, 0};
     QPrinter printer;
     clsCommonDialog dlg;
     QPaintDevice* hdc = nullptr;
@@ -317,12 +291,8 @@ TEST(QtCommonDialogBackend, TheOpenDialogOffersEitherCaseAndReturnsTheChoice)
         QMetaObject::invokeMethod(dialog, "accept");
     });
     QtCommonDialogBackend backend;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Abrir Fichero");
-    request.folder = dir.path();
-    request.filters = {{"Access Actual (*.accdb)", "*.accdb"}};
-    request.flags = 0x1000;
-    const FileDialogAnswer answer = backend.fileDialog(request);
+    const FileDialogAnswer answer = backend.fileDialog(FileDialogRequest{
+        false, nullptr, "Abrir Fichero", dir.path(), {}, {{"Access Actual (*.accdb)", "*.accdb"}}, 1, {}, 0x1000});
     EXPECT_EQ(offered, QStringList{"Access Actual (*.accdb) (*.[aA][cC][cC][dD][bB])"});
     EXPECT_TRUE(hiddenNotNative);
     EXPECT_EQ(answer.files, QStringList{dir.filePath(QStringLiteral("A.ACCDB"))});
