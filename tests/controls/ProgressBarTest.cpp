@@ -84,6 +84,9 @@ TEST_F(Bar, GreenPiecesFollowTheWidth)
     EXPECT_FALSE(bar.imgVerdeMedio().Visible);
     bar.setValue(10);
     EXPECT_FALSE(bar.imgVerdeInicio().Visible);
+    // Back to 0 the bar stops: no green, no shine.
+    bar.setValue(0);
+    EXPECT_FALSE(bar.ContenedorVerde().Visible || bar.tmrMovement()->isActive());
 }
 
 TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
