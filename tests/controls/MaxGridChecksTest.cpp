@@ -200,9 +200,7 @@ TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
     ASSERT_EQ(boxes->calls.size(), 1u);
     const QStringList lines = boxes->calls[0].body.mid(2).split("\r\n");
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].contains("'x1'"));
-    EXPECT_TRUE(lines[1].contains("'x2'"));
-    EXPECT_TRUE(lines[2].contains("'a|b'"));
+    EXPECT_TRUE(lines[0].contains("'x1'") && lines[1].contains("'x2'") && lines[2].contains("'a|b'"));
     EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1)), std::tuple("7", "x2"));
     EXPECT_EQ(grid.TextMatrix(3, 1), "a|b");
     grid.tmrSetLastCell_Timer();
