@@ -88,11 +88,4 @@ protected:
         e.setCommitString(text);
         QApplication::sendEvent(view, &e);
     }
-    QStringList bodies() const
-    {
-        QStringList out;
-        for (const auto& c : boxes->calls)
-            out << c.body;
-        return out;
-    }
 };

@@ -14,15 +14,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-void focusIn(MaxText& box)
+void focus(MaxText& box, QEvent::Type inOrOut)
 {
-    QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(box.Casilla(), &event);
-}
-
-void focusOut(MaxText& box)
-{
-    QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+    QFocusEvent event(inOrOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(box.Casilla(), &event);
 }
 
@@ -63,17 +57,17 @@ TEST_F(Box, FormattedWhileAwayBareWhileFocused)
     numeric(QStringLiteral("1234,5"));
     box.setFormato(QStringLiteral("#,##0.00"));
     EXPECT_EQ(box.Text(), QStringLiteral("1.234,50"));
-    focusIn(box);
+    focus(box, QEvent::FocusIn);
     EXPECT_EQ(box.Text(), QStringLiteral("1234,5"));
     EXPECT_EQ((QList<int>{box.SelStart(), box.SelLength()}), (QList<int>{0, 6}));
     EXPECT_EQ(box.SQLText(), QStringLiteral("1234.5"));
-    focusOut(box);
+    focus(box, QEvent::FocusOut);
     EXPECT_EQ(box.Text(), QStringLiteral("1.234,50"));
     EXPECT_DOUBLE_EQ(box.UnformattedValue(), 1234.5);
 
     // Beyond 32 bits the whole number keeps every digit.
     box.setText(QStringLiteral("12345678901"));
-    focusIn(box);
+    focus(box, QEvent::FocusIn);
     EXPECT_EQ(box.Text(), QStringLiteral("12345678901"));
     EXPECT_EQ(box.SQLText(), QStringLiteral("12345678901"));
 }
@@ -159,7 +153,7 @@ TEST_F(Box, ChangeFollowsTheNumber)
     box.setFormato(QStringLiteral("0.00"));
     box.setText(QStringLiteral("1,239"));
     changes.clear();
-    focusOut(box);
+    focus(box, QEvent::FocusOut);
     EXPECT_EQ(box.Text(), QStringLiteral("1,24"));
     EXPECT_DOUBLE_EQ(box.UnformattedValue(), 1.24);
     EXPECT_EQ(changes.count(), 1);
