@@ -107,13 +107,12 @@ TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
     EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(-2147220838, QStringLiteral("pMaxTab")));
     EXPECT_EQ(e.description, QStringLiteral("Se ha solicitado una solapa inexistente"));
     EXPECT_EQ(strip.CurrentTab(), 1);
-    EXPECT_EQ(errorOf([&] { strip.TabCaption(4); }).number, MaxTab::TabErrorNumber);
-    EXPECT_EQ(errorOf([&] { strip.TabCaption(0); }).number, MaxTab::TabErrorNumber);
-    EXPECT_EQ(errorOf([&] { strip.setTabCaption(4, "x"); }).number, MaxTab::TabErrorNumber);
-    // These look the label up without checking the number first.
-    EXPECT_EQ(errorOf([&] { strip.TabLeft(4); }).number, 340);
-    EXPECT_EQ(errorOf([&] { strip.TabWidth(-1); }).number, 340);
-    EXPECT_EQ(errorOf([&] { strip.TabEnabled(9); }).number, 340);
+    // TabLeft, TabWidth and TabEnabled look the label up without checking the number first.
+    EXPECT_EQ((std::vector<long>{errorOf([&] { strip.TabCaption(4); }).number, errorOf([&] { strip.TabCaption(0); }).number,
+                                 errorOf([&] { strip.setTabCaption(4, "x"); }).number,
+                                 errorOf([&] { strip.TabLeft(4); }).number, errorOf([&] { strip.TabWidth(-1); }).number,
+                                 errorOf([&] { strip.TabEnabled(9); }).number}),
+              (std::vector<long>{MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, 340, 340, 340}));
 }
 
 TEST_F(Strip, TabCountChanges)
