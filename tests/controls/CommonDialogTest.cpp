@@ -61,6 +61,8 @@ TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
         EXPECT_EQ(FilterLookup(text, index), expected) << index;
 
     EXPECT_EQ(widenedPatterns(QStringLiteral(" *.*")), QStringList{"*.*"});
+    // Letters inside a set the caller wrote stay as written.
+    EXPECT_EQ(widenedPatterns(QStringLiteral("*.[ab]x")), QStringList{"*.[ab][xX]"});
     EXPECT_EQ(widenedPatterns(QStringLiteral("*.mdb; *.accdb")), (QStringList{"*.[mM][dD][bB]", "*.[aA][cC][cC][dD][bB]"}));
     QTemporaryDir dir;
     touch(dir, {"DATA.MDB", "x.mdb", "y.txt"});

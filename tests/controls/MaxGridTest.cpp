@@ -117,7 +117,7 @@ TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
     for (const auto& call : std::initializer_list<std::function<void()>>{
              [&] { grid.TextMatrix(grid.Rows(), 0); }, [&] { grid.setTextMatrix(0, 2, "x"); }, [&] { grid.setRow(3); },
              [&] { grid.setColWidth(0, -5); }, [&] { grid.setFillStyle(2); }, [&] { grid.setRows(-1); },
-             [&] { grid.AddItem("x", 9); }})
+             [&] { grid.AddItem("x", 9); }, [&] { grid.RemoveItem(9); }})
         EXPECT_EQ(errorOf(call), 381) << "call " << i++;
     EXPECT_EQ(std::tuple(grid.Rows(), grid.FillStyle()), std::tuple(3, 0));
 }
