@@ -206,6 +206,31 @@ inline QString describe(const CollectionPtr& c)
     return out.join(QLatin1Char(' '));
 }
 
+// Any answer of Query as one text: <empty>, NULL, <nothing>, [a|b] for an array
+// (records of a two-dimensional one as [f,f|f,f]), {key=value ...} for a collection.
+inline QString show(const Variant& v)
+{
+    if (v.isEmpty() || v.isNull() || v.isNothing())
+        return v.isEmpty() ? QStringLiteral("<empty>") : v.isNull() ? QStringLiteral("NULL") : QStringLiteral("<nothing>");
+    QStringList out;
+    if (v.isArray()) {
+        const VArray& a = *v.array();
+        for (int r = a.lbound(a.dimensions()); a.allocated() && r <= a.ubound(a.dimensions()); ++r) {
+            QStringList fields;
+            for (int f = a.lbound(); a.dimensions() == 2 && f <= a.ubound(); ++f)
+                fields << show(a.at(f, r));
+            out << (a.dimensions() == 2 ? fields.join(QLatin1Char(',')) : show(a.at(r)));
+        }
+        return QLatin1Char('[') + out.join(QLatin1Char('|')) + QLatin1Char(']');
+    }
+    if (const auto c = v.as<Collection>()) {
+        for (int i = 1; i <= c->Count(); ++i)
+            out << (c->KeyAt(i).isEmpty() ? QString() : c->KeyAt(i) + QLatin1Char('=')) + show(c->Item(Variant(i)));
+        return QLatin1Char('{') + out.join(QLatin1Char(' ')) + QLatin1Char('}');
+    }
+    return v.isObject() ? QStringLiteral("<object>") : v.toString();
+}
+
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }
 
