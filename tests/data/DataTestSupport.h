@@ -228,6 +228,8 @@ inline QString show(const Variant& v)
             out << (c->KeyAt(i).isEmpty() ? QString() : c->KeyAt(i) + QLatin1Char('=')) + show(c->Item(Variant(i)));
         return QLatin1Char('{') + out.join(QLatin1Char(' ')) + QLatin1Char('}');
     }
+    if (v.type() == VarType::Boolean)
+        return QString::number(int(v.toBool()));
     return v.isObject() ? QStringLiteral("<object>") : v.toString();
 }
 
