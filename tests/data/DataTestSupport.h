@@ -191,21 +191,6 @@ inline QStringList valuesOf(const CollectionPtr& c)
     return out;
 }
 
-// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
-inline QString describe(const CollectionPtr& c)
-{
-    QStringList out;
-    for (int i = 1; i <= c->Count(); ++i) {
-        const Variant v = c->Item(Variant(i));
-        const QString text = v.isNull()                      ? QStringLiteral("NULL")
-                             : v.type() == VarType::Boolean ? QString::number(int(v.toBool()))
-                             : v.isObject()                 ? QStringLiteral("{") + keysOf(v.as<Collection>()).join(',') + '}'
-                                                            : v.toString();
-        out << c->KeyAt(i) + QLatin1Char('=') + text;
-    }
-    return out.join(QLatin1Char(' '));
-}
-
 // Any answer of Query as one text: <empty>, NULL, <nothing>, [a|b] for an array
 // (records of a two-dimensional one as [f,f|f,f]), {key=value ...} for a collection.
 inline QString show(const Variant& v)
@@ -232,6 +217,9 @@ inline QString show(const Variant& v)
         return QString::number(int(v.toBool()));
     return v.isObject() ? QStringLiteral("<object>") : v.toString();
 }
+
+// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
+inline QString describe(const CollectionPtr& c) { return show(Variant(c)).mid(1).chopped(1); }
 
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }

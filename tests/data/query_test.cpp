@@ -305,8 +305,7 @@ TEST_F(SheetPagesTest, PagesOfEachSize)
         log->lines.clear();
         EXPECT_EQ(pages(c.sql), QString::fromUtf8(c.pages)) << c.rows;
         if (&c == &cases[2]) {
-            EXPECT_EQ(log->messages(),
-                      (QStringList{"SELECT Id, Name FROM P ORDER BY Id",
+            EXPECT_EQ(log->messages(), (QStringList{"SELECT Id, Name FROM P ORDER BY Id",
                                    "Para paginar como salida a excel. SQL -> SELECT TOP 1 * FROM (SELECT TOP 1 Id, Name "
                                    "FROM P ORDER BY Id DESC) A ORDER BY Id ASC",
                                    "Pagina 1 SQL -> SELECT TOP 4 Id, Name FROM P ORDER BY Id DESC",

@@ -141,9 +141,7 @@ TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
               "Clientes.Nota=[Clientes.Nota|1|8|536870910] Clientes.Codigo=[Clientes.Codigo|1|8|5] Clientes.Alta=[Clientes.Alta|1|7|8]}");
     EXPECT_EQ(structure->Item(Variant("Clientes.Zeta")).array()->at(2).type(), VarType::Integer);
 
-    const auto joined = o_.EstructuraConsulta(u"Ejercicio"_s,
-                                              u"SELECT a.Id, b.Ref AS Id, a.Id FROM Clientes a, S b"_s,
-                                              u"T"_s)
+    const auto joined = o_.EstructuraConsulta(u"Ejercicio"_s, u"SELECT a.Id, b.Ref AS Id, a.Id FROM Clientes a, S b"_s, u"T"_s)
                             .as<Collection>();
     ASSERT_TRUE(joined);
     EXPECT_EQ(show(Variant(joined)), "{T.Id=[T.Id|0|3|4] T.Id(2)=[T.Id|0|3|4] T.Id(3)=[T.Id|0|3|4]}");

@@ -150,8 +150,7 @@ TEST_F(RecordedSchemaTest, SqlServerIndexesInKeyOrder)
 {
     sqlServer();
     const QString& sql = kSqlServerIndexes;
-    rec_->answerRows(sql, kSqlServerIndexColumns,
-                     Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
+    rec_->answerRows(sql, kSqlServerIndexColumns, Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
                           {s("IX_Fecha"), s("Fecha"), Variant(false), Variant(false), n(1)},
                           {s("PK_Pedidos"), s("Id"), Variant(true), Variant(true), n(1)}});
     QString t = u"Pedidos"_s;
@@ -186,8 +185,7 @@ TEST_F(RecordedSchemaTest, SqlServerTableReadsDefaultsAndChecksOnceAndTheKey)
         "sys.tables t INNER JOIN sys.columns c ON t.object_id = c.object_id LEFT JOIN sys.default_constraints dc ON "
         "c.default_object_id = dc.object_id LEFT JOIN sys.check_constraints cc ON c.object_id = cc.parent_object_id AND "
         "c.column_id = cc.parent_column_id WHERE t.name = 'Pedidos'");
-    rec_->answerRows(defaults, {"ColumnName", "DefaultValue", "CheckConstraintDefinition"},
-                     Rows{{s("Id"), null, null},
+    rec_->answerRows(defaults, {"ColumnName", "DefaultValue", "CheckConstraintDefinition"}, Rows{{s("Id"), null, null},
                           {s("Nombre"), s("('abc')"), null},
                           {s("Codigo"), s("(N'abc')"), null},
                           {s("Qty"), s("((0))"), s("([Qty]>(0))")}});
@@ -300,8 +298,7 @@ TEST_F(RecordedSchemaTest, StructureStatementsAndTypeMapping)
 TEST_F(RecordedSchemaTest, CatalogViewsDescribedOnTheStoredConnection)
 {
     sqlServer();
-    rec_->setViews({{u"SYS"_s, u"SELECT a, b AS c FROM t"_s},
-                    {u"MSysVista"_s, u"SELECT x FROM y"_s},
+    rec_->setViews({{u"SYS"_s, u"SELECT a, b AS c FROM t"_s}, {u"MSysVista"_s, u"SELECT x FROM y"_s},
                     {u"Rota"_s, u"SELECT nada FROM falta"_s}});
     db::RecordingBackend::Answer columns;
     for (const char* name : {"a", "c", "a"}) {
