@@ -2,29 +2,12 @@
 // keys, rows coloured by state, the take-over of a changed cell, add, delete
 // and confirm, over local database files (and the recording backend where the
 // exact SQL matters).
-#include "PageAccess.h"
+#include "PageFixture.h"
 
-#include "core/ProgramFolder.h"
-#include "messages/clsError.h"
 #include "platform/db/Connection.h"
-#include "platform/db/RecordingBackend.h"
 #include "platform/db/Recordset.h"
 #include "querypage/KeyFields.h"
-#include "querypage/LoadRules.h"
-#include "querypage/PushButton.h"
 #include "querypage/SqlText.h"
-#include "services/clsTablas.h"
-
-#include <QAbstractItemModel>
-#include <QFile>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -77,13 +60,7 @@ struct Page {
             out << color(row, c);
         return out;
     }
-    QStringList shown() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
-        return out;
-    }
+    QStringList shown() const { return shownBy(*recorder); }
     QStringList notices() const // without the questions
     {
         QStringList out;
@@ -150,6 +127,10 @@ const QStringList kValues = {
 TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
 {
     auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    // The file's headers and rows, Null as an empty cell.
+    EXPECT_EQ(p->grid().Rows(), 4);
+    EXPECT_EQ(p->grid().TextMatrix(0, 5) + p->grid().TextMatrix(1, 5) + p->grid().TextMatrix(2, 5), "Ndos");
+    EXPECT_TRUE(p->page.StatusText().contains("Nº Registros: 3     Columnas: 6"));
     ASSERT_TRUE(A::editable(p->page));
     EXPECT_EQ(p->grid().LockedColumns(), "0");
     EXPECT_EQ(p->grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
@@ -217,20 +198,12 @@ TEST_F(LocalEditTest, DeleteMarksLoadedRowsAndDropsAddedOnes)
     p->script->values = {"8"};
     A::add(p->page);
     EXPECT_EQ(p->rowColors(1).first() + p->rowColors(2).first() + p->rowColors(4).first(), kM + kB + kA);
-    if (const QString shot = qEnvironmentVariable("VELMORA_EDIT_SHOT"); !shot.isEmpty()) {
-        p->page.resize(16380 / 15, 8000 / 15);
-        p->page.LayoutTwips(16380, 8000);
-        p->page.show();
-        QTest::qWait(200);
-        p->page.grab().save(shot);
-    }
 }
 
 TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
 {
     auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
     const int rows = p->grid().Rows();
-    const int count = p->ot()->Count();
     p->grid().setRow(0);
     p->script->values = {"2"};
     A::add(p->page);
@@ -267,7 +240,6 @@ TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
                                          refusal("No se han recibido los datos clave.")}));
     EXPECT_EQ(p->grid().Rows(), rows + 1);
     EXPECT_EQ(p->ot()->Count(), held);
-    (void)count;
     EXPECT_EQ(A::addedRows(p->page)->Count(), 1);
 }
 
@@ -367,10 +339,7 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
     ASSERT_TRUE(A::editable(p->page));
     // Rows: a|b, gone, x, x#y
     behind(file, "DELETE FROM P WHERE K = 'gone'");
-    p->grid().setLastRowChanged(2);
-    p->grid().setLastColChanged(1);
-    p->grid().setTextMatrix(2, 1, "new");
-    emit p->grid().CellChanged();
+    p->edit(2, 1, "new");
     EXPECT_EQ(p->shown(), QStringList{"No se ha podido localizar el registro #gone (64, Velmora 3.0)"});
     EXPECT_EQ(p->grid().TextMatrix(2, 1), "4");
     EXPECT_EQ(p->ot()->RegistrosEditados(), 0);
@@ -567,19 +536,6 @@ TEST(KeyFieldRules, TypeWordsAndResolution)
     EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
 }
 
-TEST(KeyFieldRules, CommentsGoWhereverTheyStand)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"SELECT a -- x\nFROM t", "SELECT a \nFROM t"},
-        {"SELECT 'a--b', [x--y] FROM t", "SELECT 'a--b', [x--y] FROM t"},
-        {"SELECT 1 --ab\r\nFROM t --a\r\nWHERE 2", "SELECT 1 \r\nFROM t \r\nWHERE 2"},
-        {"SELECT 1\n----\nFROM t", "SELECT 1\n\nFROM t"},
-        {"SELECT 'a -- b", "SELECT 'a -- b"},
-    };
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(sqllex::removeComments(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
-}
-
 } // namespace
 
 TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
@@ -623,27 +579,4 @@ TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
     EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("tres!"));
     EXPECT_EQ(p->color(1, 1), kM);
     EXPECT_TRUE(p->notices().isEmpty()) << p->notices().join('\n').toStdString();
-}
-
-// A refresh of the edited rows that fails halfway gives the grid back drawing
-// and editable, as it was before.
-TEST(RecordRefreshTest, AFailedRefreshSwitchesDrawingAndEditingBackOn)
-{
-    QTemporaryDir dir;
-    ProgramFolder::setPath(dir.path());
-    {
-        MaxSQL page;
-        MaxGrid& g = page.Flexi();
-        g.setCols(2);
-        g.setRows(3);
-        g.setEditable(true);
-        // The key column the rows are looked up by is gone.
-        g.setLockedColumns(QStringLiteral("1"));
-        g.setCols(1);
-        A::setRecords(page, std::make_shared<clsMultiTabla>());
-        EXPECT_THROW(A::refreshEditedRows(page, true), Error);
-        EXPECT_TRUE(g.Redraw());
-        EXPECT_TRUE(g.Editable());
-    }
-    ProgramFolder::setPath(QString());
 }
