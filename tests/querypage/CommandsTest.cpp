@@ -19,44 +19,6 @@
 
 namespace {
 
-using columnfit::Column;
-
-// Every character 100 twips wide; "M" too.
-double width(const QString& t) { return 100.0 * double(t.size()); }
-
-std::vector<Column> fitColumn(const QStringList& cells, int topRow = 1, double height = 2400)
-{
-    const columnfit::Grid g{int(cells.size()), 1, topRow, 3000, height, 240,
-                            [&cells](int r, int) { return cells[r]; }};
-    return columnfit::fit(g, width);
-}
-
-TEST(ColumnFit, AlignmentOfWhatIsVisible)
-{
-    const ValueText::ScopedLocale es{QLocale(QLocale::Spanish, QLocale::Spain)};
-    const struct {
-        QStringList cells;
-        columnfit::Alignment alignment;
-    } cases[] = {
-        {{"h"}, columnfit::Right},                                      // the header alone
-        {{"h", "1", "", "2,5"}, columnfit::Right},                      // numbers and empty cells
-        {{"h", "1", "31/01/2024", "01/02/2024"}, columnfit::Centre},    // dates from the first non-number on
-        {{"h", "31/01/2024", "", "01/02/2024"}, columnfit::Left},       // an empty cell is no date
-        {{"h", "1", "abc"}, columnfit::Left},                           // numbers then text
-        {{"h", "31/01/2024", "abc"}, columnfit::Left},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fitColumn(c.cells)[0].alignment, c.alignment) << c.cells.join('|').toStdString();
-
-    // Only rows TopRow .. TopRow + Height / RowHeight count: row 3 holds text but is not visible.
-    EXPECT_EQ(fitColumn({"h", "1", "2", "abc"}, 1, 240)[0], (Column{300, columnfit::Right}));
-    EXPECT_EQ(fitColumn({"h", "abc", "2", "3"}, 2, 240)[0].alignment, columnfit::Right);
-
-    // Header + 200, the widest visible cell + 200, never more than a third of the grid.
-    EXPECT_EQ(fitColumn({"header", "1"})[0].width, 800);
-    EXPECT_EQ(fitColumn({"h", QString(50, 'x')})[0].width, 1000);
-}
-
 class PageCommands : public PageFixture {
 protected:
     QPlainTextEdit* box() { return child<QPlainTextEdit>("txtTabla"); }

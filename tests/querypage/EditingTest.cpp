@@ -519,23 +519,6 @@ TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
     EXPECT_FALSE(A::editable(p.page)); // the result stays read-only until the next run
 }
 
-TEST(KeyFieldRules, TypeWordsAndResolution)
-{
-    const std::pair<int, const char*> words[] = {{11, "YESNO"}, {2, "INTEGER"}, {17, "INTEGER"}, {3, "LONG"},
-                                                 {8, "STRING"}, {6, "CURRENCY"}, {7, "DATE"},     {5, "DOUBLE"},
-                                                 {4, "SINGLE"}, {12, ""},        {0, ""}};
-    for (const auto& [code, word] : words)
-        EXPECT_EQ(keyfields::typeWord(code), QString::fromLatin1(word)) << code;
-    const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
-    EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
-    const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.list, "T.NAME,[T].ID");
-    EXPECT_EQ(r.positions, "3,1");
-    EXPECT_EQ(r.locked, "2,0");
-    EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
-}
-
 } // namespace
 
 TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)

@@ -12,16 +12,6 @@
 
 namespace {
 
-TEST(InsertScriptRules, TextOutsideLiterals)
-{
-    EXPECT_EQ(insertscript::normalise("SELECT DISTINCT a as x,\tb FROM t (NOLOCK)  WHERE c = ' DISTINCT  a as (NOLOCK)'"),
-              QStringLiteral("SELECT a AS x, b FROM t WHERE c = ' DISTINCT  a as (NOLOCK)'"));
-    EXPECT_EQ(insertscript::tableName("SELECT * FROM T, U"), QStringLiteral("T"));
-    EXPECT_EQ(insertscript::tableName("SELECT 'from x' FROM dbo.T WHERE 1 = 1"), QStringLiteral("dbo.T"));
-    EXPECT_EQ(insertscript::tableName("SELECT 1"), QString());
-    EXPECT_EQ(insertscript::fileName(QStringLiteral("a/b\tc"), QDateTime(QDate(2024, 1, 31), QTime(9, 5, 3))),
-              QStringLiteral("a_b_c_20240131_090503.txt"));
-}
 
 class InsertScript : public PageFixture {
 protected:
