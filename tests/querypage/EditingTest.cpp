@@ -356,16 +356,16 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
 
 // --- over the recording backend: the exact statements of the key rules
 
-class KeyRulesTest : public ::testing::Test {
+class KeyRulesTest : public PageFixture {
 protected:
-    using Answer = db::RecordingBackend::Answer;
     void SetUp() override
     {
-        rec = db::RecordingBackend::install();
-        ProgramFolder::setPath(dir.path());
-        p.page.ParametersConnection(0, 0, "s", "d", "u", "p");
-        Answer structure = Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}});
-        rec->answer("SELECT * FROM [T] WHERE 1 = 2", structure);
+        PageFixture::SetUp();
+        // As the program starts it: on the shared data-access object, security off.
+        scr->Iniciar(ObjectPtr(), zolt, msg, ProgramFolder::path());
+        scr->DisableSecurity = true;
+        page.setShowKey(true);
+        rec->answer("SELECT * FROM [T] WHERE 1 = 2", Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}}));
         rec->answerRows("SELECT * FROM T", {"ID", "LINE", "NAME"}, {{1, 1, "a"}, {1, 2, "b"}});
         rec->answerRegex("^SELECT C.Name FROM sys.indexes", Answer::table({"Name"}, {{"ID"}, {"LINE"}}));
         std::vector<db::TableInfo> tables(2);
@@ -375,18 +375,6 @@ protected:
             t.type = "TABLE";
         rec->setTables(tables);
         rec->clearLog();
-    }
-    void TearDown() override
-    {
-        db::RecordingBackend::uninstall();
-        ProgramFolder::setPath(QString());
-    }
-    bool sent(const QString& prefix) const
-    {
-        for (const QString& s : rec->statements())
-            if (s.startsWith(prefix))
-                return true;
-        return false;
     }
     // The record set's first read of a table: answered, or failing.
     void records(bool answered)
@@ -403,28 +391,24 @@ protected:
     // The key box holds text; the keys are resolved against T's structure.
     void resolve(const QString& box)
     {
-        A::keyBox(p.page)->setPlainText(box);
-        A::setSingleTable(p.page, "T");
-        A::resolveKeys(p.page, A::structure(p.page, "T"));
+        A::keyBox(page)->setPlainText(box);
+        A::setSingleTable(page, "T");
+        A::resolveKeys(page, A::structure(page, "T"));
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<db::RecordingBackend> rec;
-    Page p{std::make_shared<clsDO>()};
 };
 
 TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
 {
     records(true);
-    p.run("SELECT * FROM T");
-    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "ID,\nLINE");
-    EXPECT_EQ(A::keyList(p.page), "T.ID,T.LINE") << rec->statements().join('\n').toStdString() << p.shown().join('\n').toStdString();
-    EXPECT_EQ(A::keyPositions(p.page), "1,2");
-    EXPECT_EQ(A::lockedColumns(p.page), "0,1");
-    EXPECT_FALSE(sent("SELECT T.ID"));
-    EXPECT_TRUE(A::keyUnique(p.page));
-    EXPECT_TRUE(A::editable(p.page)) << p.shown().join('\n').toStdString();
-    EXPECT_EQ(p.grid().LockedColumns(), "0,1");
+    run("SELECT * FROM T");
+    EXPECT_EQ(A::keyBox(page)->toPlainText(), "ID,\nLINE");
+    EXPECT_EQ(A::keyList(page), "T.ID,T.LINE") << rec->statements().join('\n').toStdString() << shown().join('\n').toStdString();
+    EXPECT_EQ(A::keyPositions(page), "1,2");
+    EXPECT_EQ(A::lockedColumns(page), "0,1");
+    EXPECT_TRUE(rec->statements().filter("SELECT T.ID").isEmpty());
+    EXPECT_TRUE(A::keyUnique(page));
+    EXPECT_TRUE(A::editable(page)) << shown().join('\n').toStdString();
+    EXPECT_EQ(page.Flexi().LockedColumns(), "0,1");
 
     rec->clearLog();
     const QString count = "SELECT T.ID,T.LINE FROM T GROUP BY T.ID,T.LINE HAVING COUNT(*) > 1";
@@ -432,20 +416,20 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
     rec->answer(count, Answer::table({"ID", "LINE"}, {}));
     resolve("ID, LINE");
     EXPECT_EQ(rec->statements(), QStringList{count});
-    EXPECT_TRUE(A::keyUnique(p.page));
+    EXPECT_TRUE(A::keyUnique(page));
     rec->answerRows("SELECT T.LINE,T.ID FROM T GROUP BY T.LINE,T.ID HAVING COUNT(*) > 1", {"LINE", "ID"}, {{1, 1}});
     resolve("LINE,\r\nID");
-    EXPECT_FALSE(A::keyUnique(p.page));
-    EXPECT_TRUE(p.shown().isEmpty());
+    EXPECT_FALSE(A::keyUnique(page));
+    EXPECT_TRUE(shown().isEmpty());
 
     resolve("2");
-    EXPECT_EQ(A::lockedColumns(p.page), "1");
-    EXPECT_EQ(A::keyList(p.page), "T.LINE");
+    EXPECT_EQ(A::lockedColumns(page), "1");
+    EXPECT_EQ(A::keyList(page), "T.LINE");
     for (const char* bad : {"0", "99", "NOPE"}) {
         resolve(bad);
-        EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "") << bad;
-        EXPECT_EQ(A::keyList(p.page), "") << bad;
-        EXPECT_FALSE(A::keyUnique(p.page)) << bad;
+        EXPECT_EQ(A::keyBox(page)->toPlainText(), "") << bad;
+        EXPECT_EQ(A::keyList(page), "") << bad;
+        EXPECT_FALSE(A::keyUnique(page)) << bad;
     }
 }
 
@@ -455,68 +439,67 @@ TEST_F(KeyRulesTest, NoKeyOrNoRecordSetLeavesTheResultReadOnly)
     rec->answer(keyStatement("U"), Answer::table({"Name"}, {}));
     rec->answerRows("SELECT * FROM U", {"ID"}, {{1}});
     rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
-    p.run("SELECT * FROM U");
-    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "");
-    EXPECT_FALSE(A::editable(p.page));
+    run("SELECT * FROM U");
+    EXPECT_EQ(A::keyBox(page)->toPlainText(), "");
+    EXPECT_FALSE(A::editable(page));
 
     // TableKey failing gives no collection at all: the same.
     rec->answer(keyStatement("T"), Answer::failure(208, "no"));
-    A::setSingleTable(p.page, "T");
-    A::keyBox(p.page)->clear();
-    A::resolveKeys(p.page, A::structure(p.page, "T"));
-    EXPECT_EQ(A::keyList(p.page), "");
-    EXPECT_FALSE(A::keyUnique(p.page));
+    A::setSingleTable(page, "T");
+    A::keyBox(page)->clear();
+    A::resolveKeys(page, A::structure(page, "T"));
+    EXPECT_EQ(A::keyList(page), "");
+    EXPECT_FALSE(A::keyUnique(page));
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
 {
     // The record set does not start: read-only, buttons grey.
     records(false);
-    p.run("SELECT * FROM T");
-    EXPECT_FALSE(A::editable(p.page));
-    EXPECT_FALSE(p.grid().Editable());
+    run("SELECT * FROM T");
+    EXPECT_FALSE(A::editable(page));
+    EXPECT_FALSE(page.Flexi().Editable());
     for (const char* b : {"BttAdd", "BttDelete", "BttConfirm"})
-        EXPECT_FALSE(p.button(b)->isEnabled()) << b;
+        EXPECT_FALSE(child<PushButton>(b)->isEnabled()) << b;
 
     db::RecordingBackend::uninstall();
-    rec = db::RecordingBackend::install();
     SetUp();
     records(true);
-    p.run("SELECT * FROM T");
-    ASSERT_TRUE(A::editable(p.page));
-    EXPECT_TRUE(p.button("BttAdd")->isEnabled());
-    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
-    A::setPaging(p.page, true);
-    A::checkEditable(p.page);
-    EXPECT_FALSE(p.button("BttAdd")->isEnabled());
-    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
-    A::setPaging(p.page, false);
-    A::checkEditable(p.page);
+    run("SELECT * FROM T");
+    ASSERT_TRUE(A::editable(page));
+    EXPECT_TRUE(child<PushButton>("BttAdd")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    A::setPaging(page, true);
+    A::checkEditable(page);
+    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    A::setPaging(page, false);
+    A::checkEditable(page);
 
     // Writing the same text back changes nothing; typing greys everything at once.
-    p.page.setTextSQL("SELECT * FROM T");
-    EXPECT_TRUE(A::editable(p.page));
+    page.setTextSQL("SELECT * FROM T");
+    EXPECT_TRUE(A::editable(page));
     QDateTime clock(QDate(2024, 1, 31), QTime(10, 0, 5, 900));
-    p.page.setClock([&] { return clock; });
-    p.page.setTextSQL("SELECT * FROM T ");
-    EXPECT_FALSE(A::editable(p.page));
-    EXPECT_FALSE(p.button("BttDelete")->isEnabled());
-    EXPECT_TRUE(p.page.TimerEnabled());
+    page.setClock([&] { return clock; });
+    page.setTextSQL("SELECT * FROM T ");
+    EXPECT_FALSE(A::editable(page));
+    EXPECT_FALSE(child<PushButton>("BttDelete")->isEnabled());
+    EXPECT_TRUE(page.TimerEnabled());
     clock = clock.addMSecs(300);
-    A::timerTick(p.page);
-    EXPECT_FALSE(p.page.TimerEnabled()); // 06.200: the second has moved on
+    A::timerTick(page);
+    EXPECT_FALSE(page.TimerEnabled()); // 06.200: the second has moved on
 
     clock.setTime(QTime(10, 0, 5, 0));
-    p.page.setTextSQL("SELECT 1");
+    page.setTextSQL("SELECT 1");
     for (int ms : {300, 600, 900}) {
         clock.setTime(QTime(10, 0, 5, ms));
-        A::timerTick(p.page);
-        EXPECT_TRUE(p.page.TimerEnabled()) << ms;
+        A::timerTick(page);
+        EXPECT_TRUE(page.TimerEnabled()) << ms;
     }
     clock.setTime(QTime(10, 0, 6, 0));
-    A::timerTick(p.page);
-    EXPECT_FALSE(p.page.TimerEnabled());
-    EXPECT_FALSE(A::editable(p.page)); // the result stays read-only until the next run
+    A::timerTick(page);
+    EXPECT_FALSE(page.TimerEnabled());
+    EXPECT_FALSE(A::editable(page)); // the result stays read-only until the next run
 }
 
 } // namespace
