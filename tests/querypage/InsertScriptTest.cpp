@@ -2,26 +2,16 @@
 // opening the file of the grid's final SELECT.
 #include "PageFixture.h"
 
-#include "platform/db/Types.h"
-#include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-
 namespace {
-
 
 class InsertScript : public PageFixture {
 protected:
     void SetUp() override
     {
         PageFixture::SetUp();
-        QFile f(dir.filePath("db.mdb"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.close();
-        page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+        useLocalFile();
         const std::pair<const char*, int> columns[] = {{"ID", db::adInteger},   {"NAME", db::adVarWChar},
                                                        {"AMOUNT", db::adDouble}, {"DAY", db::adDate},
                                                        {"ACTIVE", db::adBoolean}, {"NOTE", db::adVarWChar},
