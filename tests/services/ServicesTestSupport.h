@@ -9,6 +9,7 @@
 #include "services/clsTablas.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <ostream>
 #include <gtest/gtest.h>
 #include <vector>
@@ -72,6 +73,35 @@ protected:
         for (const auto& r : reports)
             out << r.procedure;
         return out;
+    }
+    // A question or a report as its texts, the style or type as a number.
+    QStringList asked(std::size_t i) const
+    {
+        return i < questions.size()
+                   ? QStringList{questions[i].prompt, QString::number(questions[i].style), questions[i].title}
+                   : QStringList{"(not asked)"};
+    }
+    QStringList reported(std::size_t i) const
+    {
+        if (i >= reports.size())
+            return {"(not reported)"};
+        const Report& r = reports[i];
+        return {r.procedure, r.component, QString::number(r.type), r.title};
+    }
+    // Answers sql with one column, a value a row.
+    void answerColumn(const QString& sql, const QString& column, std::initializer_list<Variant> values)
+    {
+        std::vector<std::vector<Variant>> rows;
+        for (const Variant& v : values)
+            rows.push_back({v});
+        rec->answerRows(sql, {column}, rows);
+    }
+    // The statements a call sends, counted from an emptied log.
+    QStringList sent(const std::function<void()>& call)
+    {
+        rec->clearLog();
+        call();
+        return rec->statements();
     }
 
     std::shared_ptr<db::RecordingBackend> rec;
