@@ -37,9 +37,7 @@ class ServicesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        rec = db::RecordingBackend::install();
-        // A query nothing else answers finds no rows, as a server would answer it.
-        rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
+        freshBackend();
         data = std::make_shared<clsDO>();
         data->setConnectionType(0);
         data->setUsedDriver(0);
@@ -60,6 +58,14 @@ protected:
         svc->setProcessEvents([] {});
     }
     void TearDown() override { db::RecordingBackend::uninstall(); }
+
+    // A recording backend with no answers yet, for a case of its own.
+    void freshBackend()
+    {
+        rec = db::RecordingBackend::install();
+        // A query nothing else answers finds no rows, as a server would answer it.
+        rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
+    }
 
     // Starts the services object on a folder (with no server configured unless the file says so).
     bool start(const QString& folder = QString())
