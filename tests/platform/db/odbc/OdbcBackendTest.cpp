@@ -99,14 +99,12 @@ TEST_F(OdbcBackendTest, ColumnTypesMapToDataTypeNumbersAndValuesKeepTheirKind)
                             adDBTimeStamp, adDBDate, adBinary};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(rs.Fields(i).Type(), expected[i]) << rs.Fields(i).Name().toStdString();
-    EXPECT_EQ(rs.value("i"), Variant(std::int32_t(7)));
-    EXPECT_EQ(rs.value("s"), Variant(std::int16_t(-3)));
-    EXPECT_EQ(rs.value("b"), Variant(std::int64_t(1099511627776)));
-    EXPECT_EQ(rs.value("d"), Variant(2.5));
-    EXPECT_EQ(rs.value("v"), Variant("abc"));
-    EXPECT_EQ(rs.value("f"), Variant(true));
-    EXPECT_EQ(rs.value("ts"), Variant(QDateTime(QDate(2024, 12, 25), QTime(10, 30, 15), Qt::UTC)));
-    EXPECT_EQ(rs.value("dt"), Variant(QDateTime(QDate(2023, 1, 2), QTime(0, 0), Qt::UTC)));
+    const std::pair<const char*, Variant> values[] = {
+        {"i", std::int32_t(7)}, {"s", std::int16_t(-3)}, {"b", std::int64_t(1099511627776)}, {"d", 2.5}, {"v", "abc"},
+        {"f", true}, {"ts", QDateTime(QDate(2024, 12, 25), QTime(10, 30, 15), Qt::UTC)},
+        {"dt", QDateTime(QDate(2023, 1, 2), QTime(0, 0), Qt::UTC)}};
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(rs.value(name), value) << name;
     auto blob = rs.value("bl").array();
     ASSERT_EQ(blob->count(), 3);
     EXPECT_EQ(blob->at(1), Variant(std::uint8_t(255)));
@@ -175,11 +173,8 @@ TEST_F(OdbcBackendTest, OnlyBaseColumnsTakeNotNullFromTheCatalog)
     auto cn = open();
     Recordset rs;
     rs.Open("SELECT A.name, A.note, B.aid, B.qty, A.id + 1 AS next FROM A INNER JOIN B ON B.aid = A.id", cn);
-    EXPECT_FALSE(rs.Fields("name").Attributes() & adFldIsNullable);
-    EXPECT_TRUE(rs.Fields("note").Attributes() & adFldIsNullable);
-    EXPECT_FALSE(rs.Fields("aid").Attributes() & adFldIsNullable);
-    EXPECT_TRUE(rs.Fields("qty").Attributes() & adFldIsNullable);
-    EXPECT_TRUE(rs.Fields("next").Attributes() & adFldIsNullable);
+    for (const auto& [name, nullable] : {std::pair{"name", false}, {"note", true}, {"aid", false}, {"qty", true}, {"next", true}})
+        EXPECT_EQ(bool(rs.Fields(name).Attributes() & adFldIsNullable), nullable) << name;
 }
 
 TEST_F(OdbcBackendTest, CatalogReportsDefaultsAutoincrementAndNameWithWildcards)
