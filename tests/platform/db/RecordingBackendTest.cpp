@@ -94,16 +94,8 @@ TEST(RecordingBackend, ServesACatalogAndUninstallsWithItsLastReference)
 {
     {
         auto rec = db::RecordingBackend::install();
-        db::TableInfo t;
-        t.name = "Orders";
-        t.type = "TABLE";
-        db::ColumnInfo c;
-        c.name = "Id";
-        c.type = db::adInteger;
-        c.attributes = 0;
-        t.columns.push_back(c);
-        t.indexes.push_back({"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}});
-        rec->setTables({t});
+        rec->setTables({{"Orders", "TABLE", {{"Id", db::adInteger, 0, 0, 0, 0, {}}},
+                         {{"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}}}}});
         db::Catalog cat;
         cat.setActiveConnection(connect());
         ASSERT_EQ(cat.Tables().size(), 1u);

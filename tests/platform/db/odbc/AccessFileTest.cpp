@@ -3,8 +3,8 @@
 #include "platform/db/Db.h"
 #include "platform/db/odbc/OdbcBackend.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
+#include "support/AccessTestFiles.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -12,6 +12,7 @@
 
 using namespace db;
 using db::odbc::isReadOnlyStatement;
+using accesstest::sha256;
 
 TEST(ReadOnlyStatement, OnlyOneSelectWithoutIntoReads)
 {
@@ -40,23 +41,16 @@ TEST(AccessFile, TheMdbToolsDriverIsFoundByNameOrLibraryOrOpeningSaysWhy)
 
 namespace {
 
+// A file that starts like one of the Windows engine; returns its hash.
 QByteArray writeEngineFile(const QString& path, const char* signature)
 {
     QByteArray page(4096 * 4, '\0');
     page[1] = 1;
-    std::memcpy(page.data() + 4, signature, std::strlen(signature));
+    page.replace(4, int(std::strlen(signature)), signature);
     QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(page);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(page) == page.size());
     f.close();
-    return QCryptographicHash::hash(page, QCryptographicHash::Sha256);
-}
-
-QByteArray hashOf(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return sha256(path);
 }
 
 } // namespace
@@ -76,7 +70,7 @@ TEST(AccessFile, AFileMdbToolsCannotReadFailsToOpenAndStaysAsItWas)
         const QByteArray before = writeEngineFile(path, c.signature);
         auto cn = std::make_shared<Connection>();
         expectError([&] { cn->Open(QString("Data Source=%1;Provider=%2; ").arg(path, c.provider)); }, 0, {"MDBTools", c.file});
-        EXPECT_EQ(hashOf(path), before);
+        EXPECT_EQ(sha256(path), before);
     }
 }
 
@@ -91,7 +85,7 @@ TEST(AccessFile, StatementsThatWouldChangeTheFileAreRefusedAndItStaysAsItWas)
         cn->Execute("CREATE TABLE Clientes (Id INTEGER, Nombre VARCHAR(20))");
         cn->Execute("INSERT INTO Clientes VALUES (1, 'Ana')");
     }
-    const QByteArray before = hashOf(path);
+    const QByteArray before = sha256(path);
     const QDateTime modified = QFileInfo(path).lastModified();
 
     auto cn = odbc::openReadOnly(odbctest::sqliteConnectionString(path), path);
@@ -106,7 +100,7 @@ TEST(AccessFile, StatementsThatWouldChangeTheFileAreRefusedAndItStaysAsItWas)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]->value(0, 0).toString(), "Ana");
     cn.reset();
-    EXPECT_EQ(hashOf(path), before);
+    EXPECT_EQ(sha256(path), before);
     EXPECT_EQ(QFileInfo(path).lastModified(), modified);
 }
 
@@ -120,5 +114,5 @@ TEST(AccessFile, AnAccessDataSourceIsOnlyReadToo)
     cn->Open(QString("DSN=%1;").arg(odbctest::AccessDsn));
     expectError([&] { cn->Execute("DELETE FROM Clientes"); }, errReadOnlyDatabase, {odbctest::AccessDsn});
     cn->Close();
-    EXPECT_EQ(hashOf(path), before);
+    EXPECT_EQ(sha256(path), before);
 }
