@@ -79,7 +79,7 @@ QStringList sampleTable()
 
 } // namespace
 
-TEST_P(BackendSuite, FieldsReportTheirColumnsAndRecordsetsOutliveTheirConnection)
+TEST_P(BackendSuite, FieldsRowsAndTextsOfRecordsetsThatOutliveTheirConnection)
 {
     prepareFile(sampleTable());
     auto cn = open();
@@ -97,6 +97,26 @@ TEST_P(BackendSuite, FieldsReportTheirColumnsAndRecordsetsOutliveTheirConnection
     EXPECT_EQ(rs.Fields("Name").DefinedSize(), 40);
     EXPECT_EQ(rs.Fields("Qty").BaseTableName(), "Items");
     EXPECT_EQ(rs.Fields("Qty").BaseColumnName(), "Qty");
+
+    // GetRows: fields by records; GetString: rows in the separators given.
+    db::Recordset all;
+    all.Open("SELECT Id, Name, Note FROM Items ORDER BY Id", cn);
+    auto grid = all.GetRows();
+    ASSERT_EQ(grid->dimensions(), 2);
+    EXPECT_EQ(grid->ubound(1), 2); // fields
+    EXPECT_EQ(grid->ubound(2), 2); // records
+    EXPECT_EQ(grid->at(1, 2).toString(), "Tres");
+    EXPECT_TRUE(grid->at(2, 1).isNull());
+    EXPECT_TRUE(all.Eof());
+    EXPECT_THROW(all.GetRows(), Error); // no current record
+    all.MoveFirst();
+    EXPECT_EQ(all.GetString(), "1\tUno\tprimero\r2\tDos\t\r3\tTres\ttercero\r");
+    all.MoveFirst();
+    EXPECT_EQ(all.GetString(db::adClipString, -1, ";", "\r\n", "--"), "1;Uno;primero\r\n2;Dos;--\r\n3;Tres;tercero\r\n");
+    db::Recordset empty;
+    empty.Open("SELECT Id FROM Items WHERE Id > 100", cn);
+    EXPECT_TRUE(empty.Eof() && empty.Bof());
+    expectError([&] { empty.GetString(); }, db::errNoCurrentRecord);
 
     // The record set is static and outlives its connection.
     auto rows = std::make_shared<db::Recordset>();
@@ -119,33 +139,6 @@ TEST_P(BackendSuite, FieldsReportTheirColumnsAndRecordsetsOutliveTheirConnection
     EXPECT_EQ(rows->value(0).toLong(), 1);
     rows->setAbsolutePosition(3);
     EXPECT_EQ(rows->value("Name").toString(), "Tres");
-}
-
-TEST_P(BackendSuite, GetRowsAndGetStringLayouts)
-{
-    prepareFile(sampleTable());
-    auto cn = open();
-    db::Recordset rs;
-    rs.Open("SELECT Id, Name, Note FROM Items ORDER BY Id", cn);
-    auto rows = rs.GetRows();
-    ASSERT_EQ(rows->dimensions(), 2);
-    EXPECT_EQ(rows->ubound(1), 2); // fields
-    EXPECT_EQ(rows->ubound(2), 2); // records
-    EXPECT_EQ(rows->at(1, 2).toString(), "Tres");
-    EXPECT_TRUE(rows->at(2, 1).isNull());
-    EXPECT_TRUE(rs.Eof());
-    EXPECT_THROW(rs.GetRows(), Error); // no current record
-
-    db::Recordset rs2;
-    rs2.Open("SELECT Id, Name, Note FROM Items ORDER BY Id", cn);
-    EXPECT_EQ(rs2.GetString(), "1\tUno\tprimero\r2\tDos\t\r3\tTres\ttercero\r");
-    rs2.MoveFirst();
-    EXPECT_EQ(rs2.GetString(db::adClipString, -1, ";", "\r\n", "--"), "1;Uno;primero\r\n2;Dos;--\r\n3;Tres;tercero\r\n");
-
-    db::Recordset empty;
-    empty.Open("SELECT Id FROM Items WHERE Id > 100", cn);
-    EXPECT_TRUE(empty.Eof() && empty.Bof());
-    expectError([&] { empty.GetString(); }, db::errNoCurrentRecord);
 }
 
 TEST_P(BackendSuite, RowsAffectedAndWhatATransactionLeaves)

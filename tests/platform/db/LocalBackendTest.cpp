@@ -84,9 +84,8 @@ protected:
 
 TEST_F(LocalTest, TopAtAnyDepthReturnsTheRightRows)
 {
-    exec("CREATE TABLE T (Id LONG, Name TEXT(20))");
-    for (int i = 1; i <= 10; ++i)
-        exec(QString("INSERT INTO T (Id, Name) VALUES (%1, 'n%1')").arg(i));
+    execAll({"CREATE TABLE T (Id LONG, Name TEXT(20))",
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10) INSERT INTO T SELECT i, 'n' || i FROM n"});
     EXPECT_EQ(column("SELECT TOP 3 Id FROM T ORDER BY Id DESC"), (QStringList{"10", "9", "8"}));
     EXPECT_EQ(column("SELECT DISTINCT TOP 2 Name FROM T ORDER BY Name"), (QStringList{"n1", "n10"}));
     // The paging shape: the last rows of the first seven, in ascending order again.
@@ -245,10 +244,10 @@ TEST_F(LocalTest, ProviderAndLookUp)
 
 TEST_F(LocalTest, CompactionKeepsRowsAndReplacesByRename)
 {
-    exec("CREATE TABLE R (Id COUNTER PRIMARY KEY, Txt MEMO)");
-    for (int i = 0; i < 200; ++i)
-        exec(QString("INSERT INTO R (Txt) VALUES ('%1')").arg(QString(200, QChar('a' + i % 26))));
-    exec("DELETE FROM R WHERE Id > 20");
+    execAll({"CREATE TABLE R (Id COUNTER PRIMARY KEY, Txt MEMO)",
+             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 199) "
+             "INSERT INTO R (Txt) SELECT printf('%.*c', 200, char(97 + i % 26)) FROM n",
+             "DELETE FROM R WHERE Id > 20"});
     const QString compacted = dir_.filePath("data_COMPACT.mdb");
     db::CompactDatabase(file_, compacted);
     EXPECT_LT(QFileInfo(compacted).size(), QFileInfo(file_).size());
@@ -302,7 +301,6 @@ TEST_F(LocalTest, CompactionKeepsRowsAndReplacesByRename)
 TEST_F(LocalTest, FileOfTheWindowsEngineIsRefusedAndUntouched)
 {
     QByteArray page(4096, '\0');
-    page[0] = 0;
     page[1] = 1;
     page.replace(4, 15, "Standard Jet DB");
     const QString mdb = dir_.filePath("real.mdb");
