@@ -3,7 +3,6 @@
 #include "editing/EditingFixture.h"
 
 using Answer = db::RecordingBackend::Answer;
-using Kind = db::RecordingBackend::EventKind;
 
 namespace {
 

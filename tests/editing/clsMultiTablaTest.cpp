@@ -5,7 +5,6 @@
 #include "core/Collection.h"
 #include "core/ValueText.h"
 
-using Kind = db::RecordingBackend::EventKind;
 
 TEST_F(Grabado, LoadsEmptyWithTheFalseFilterResolvesKeysAndRefusesWhatItCannotLoad)
 {
@@ -350,9 +349,7 @@ TEST_F(Grabado, EditsAndDeletesSeveralRecordsAtOnce)
     registros->at(0) = Variant(std::int32_t(1));
     ot->setValorCampo("Pedidos.Cliente", Variant("Todos"), Variant(registros));
     EXPECT_EQ(registros->at(0), Variant("#3"));
-    EXPECT_EQ(ot->ModoEdicion("#3"), "M");
-    EXPECT_EQ(ot->ModoEdicion("#4"), "M");
-    EXPECT_EQ(ot->ModoEdicion("#5"), "B");
+    EXPECT_EQ(modos(ot, {"#3", "#4", "#5"}), "M,M,B");
     const Variant valores = ot->ValorCampo("Pedidos.Cliente", Variant(registros));
     ASSERT_TRUE(valores.isArray());
     EXPECT_EQ(valores.array()->at(2), Variant("Todos"));
