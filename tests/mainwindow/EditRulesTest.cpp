@@ -38,6 +38,10 @@ const IdentarCase kIdentar[] = {
     // Names in brackets and quotes are the user's, as are braces.
     {"SELECT [from x], \"and y\" FROM t WHERE c = '{1}'",
      "SELECT ⏎   [from x], ⏎   \"and y\" ⏎FROM t ⏎WHERE c = '{1}'"},
+    // A subquery is one level deeper; its list ends on its own line, so its FROM is unindented.
+    {"SELECT a FROM (SELECT b, c FROM u WHERE d = 1) x",
+     "SELECT ⏎     a ⏎FROM (SELECT ⏎      b, ⏎      c ⏎FROM u ⏎   WHERE d = 1) x"},
+    {"SELECT 'a FROM t", "SELECT ⏎   'a FROM t"}, // an unclosed quote runs to the end
 };
 
 } // namespace
@@ -46,18 +50,7 @@ TEST(Identar, Table)
 {
     for (const IdentarCase& c : kIdentar)
         EXPECT_EQ(EditRules::Identar(lines(c.input), 0), lines(c.output)) << c.input;
-}
-
-TEST(Identar, SubqueryIsOneLevelDeeper)
-{
-    const QString out = EditRules::Identar("SELECT a FROM (SELECT b, c FROM u WHERE d = 1) x", 0);
-    // A list with commas ends on its own line, so FROM follows unindented (as at level 0).
-    EXPECT_EQ(out, lines("SELECT ⏎     a ⏎FROM (SELECT ⏎      b, ⏎      c ⏎FROM u ⏎   WHERE d = 1) x"));
-}
-
-TEST(Identar, UnclosedQuoteAndManyGroupsEnd)
-{
-    EXPECT_EQ(EditRules::Identar("SELECT 'a FROM t", 0), lines("SELECT ⏎   'a FROM t"));
+    // Many groups still end.
     QString many = "SELECT a FROM t WHERE x IN (1)";
     for (int i = 0; i < 15; ++i)
         many += QStringLiteral(" OR x IN (%1)").arg(i);
@@ -119,23 +112,15 @@ TEST(CommentLines, WholeTextSelectionAndBlanks)
 
 TEST(EditResize, MinimumSizeAndPlaces)
 {
-    EditRules::ResizeInput in;
-    in.Width = 5000;
-    in.Height = 3000;
-    in.CaptionHeight = 300;
-    in.FrameWidth = 60;
-    in.FrameHeight = 60;
-    const EditRules::ResizeResult small = EditRules::resize(in);
+    const EditRules::ResizeResult small = EditRules::resize({.Width = 5000, .Height = 3000, .CaptionHeight = 300,
+                                                             .FrameWidth = 60, .FrameHeight = 60});
     EXPECT_EQ(small.Width, 8000);
     EXPECT_EQ(small.Height, 4000);
     EXPECT_EQ(small.TextWidth, 8000 - 2 * (90 + 60));
     EXPECT_EQ(small.TextHeight, 4000 - 1050 - 2 * 60 - 90 - 300);
     EXPECT_EQ(small.SalirLeft, 8000 - 795 - 200);
     EXPECT_EQ(small.LineX2, 8000);
-    in.Width = 12000;
-    in.Height = 9000;
-    in.Minimised = true;
-    const EditRules::ResizeResult minimised = EditRules::resize(in);
+    const EditRules::ResizeResult minimised = EditRules::resize({.Width = 12000, .Height = 9000, .Minimised = true});
     EXPECT_FALSE(minimised.Placed);
     EXPECT_EQ(minimised.Width, 12000);
 }
