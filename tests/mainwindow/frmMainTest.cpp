@@ -3,8 +3,6 @@
 #include "FakeQueryPage.h"
 
 #include "core/Dialogs.h"
-#include "core/ProfileFile.h"
-#include "core/ProgramFolder.h"
 #include "core/Screen.h"
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
@@ -149,23 +147,19 @@ TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
                                                          "CurrentTab", "StartControl",
                                                          QStringLiteral("GetQuery(0,%1)").arg(k)}))
             << k;
-        EXPECT_EQ(page(k)->objectName(), "QueryPage");
-        EXPECT_EQ(page(k)->property("Index").toInt(), k);
-        EXPECT_EQ(page(k)->tab, k);
-        EXPECT_FALSE(page(k)->showKey) << k;
+        EXPECT_EQ(QStringList({page(k)->objectName(), page(k)->property("Index").toString(),
+                               QString::number(page(k)->tab), QString::number(page(k)->showKey)}),
+                  QStringList({"QueryPage", QString::number(k), QString::number(k), "0"}));
     }
     w->close(); // the real tabs and the current one are written back
-    EXPECT_EQ(ini("OpenTabs"), "2");
-    EXPECT_EQ(ini("SelectedTab"), "2");
+    EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "22");
 }
 
 TEST_F(MainWindowTest, ServicesThatDoNotStartEndTheProgramWithoutWriting)
 {
     make().setServicesStart([](auto&&...) { return false; });
     w->Form_Load();
-    EXPECT_EQ(ended, 1);
-    EXPECT_TRUE(w->ProgramEnded());
-    EXPECT_EQ(w->QueryPage(1), nullptr);
+    EXPECT_TRUE(ended == 1 && w->ProgramEnded() && !w->QueryPage(1));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(reports().isEmpty());
 }
@@ -182,26 +176,22 @@ TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMi
     frame = QMargins(4, 30, 4, 4);
     w->Form_Resize(); // the window system reports the frame
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->CaptionHeight(), 26 * 15);
-    EXPECT_EQ(w->FrameWidth(), 60);
+    EXPECT_EQ(std::pair(w->CaptionHeight(), w->FrameWidth()), std::pair(26.0 * 15, 60.0));
     w->close();
-    EXPECT_EQ(ini("Width"), "16005");
-    EXPECT_EQ(ini("Height"), "9990");
+    EXPECT_EQ(ini("Width") + "x" + ini("Height"), "16005x9990");
 
     setIni("Form", "WindowState", "2");
     load();
     EXPECT_EQ(w->WindowState(), 2);
     w->close();
-    EXPECT_EQ(ini("WindowState"), "2");
-    EXPECT_EQ(ini("Width"), "16005");
+    EXPECT_EQ(ini("WindowState") + " " + ini("Width"), "2 16005");
 
     setIni("Form", "WindowState", "1");
     load();
     EXPECT_EQ(w->WindowState(), 1);
     w->setWindowState(Qt::WindowNoState);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->Width(), 16005);
-    EXPECT_EQ(w->Height(), 9990);
+    EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(16005.0, 9990.0));
 }
 
 TEST_F(MainWindowTest, ShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
@@ -361,8 +351,8 @@ TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
     for (int i = 0; i < 5; ++i)
         w->tmrMenuDatabase_Timer();
     EXPECT_EQ(state(), "disabled - menu shadow -");
-    EXPECT_EQ(w->mnuDataBase->height(), Screen::pixelsFromTwips(3115));
-    EXPECT_EQ(w->mnuDatabaseShadow->height(), Screen::pixelsFromTwips(3120));
+    EXPECT_EQ(std::pair(w->mnuDataBase->height(), w->mnuDatabaseShadow->height()),
+              std::pair(Screen::pixelsFromTwips(3115), Screen::pixelsFromTwips(3120)));
 
     w->BttDataBaseMenu_MouseUp(0);
     EXPECT_EQ(state(), "enabled strip - - -");
