@@ -7,6 +7,7 @@
 #include "messages/clsError.h"
 #include "platform/db/Connection.h"
 #include "querypage/PushButton.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +17,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // A local database file (SQLite under an Access provider) made from statements.
 inline QString localFile(const QString& folder, const QString& name, const QStringList& statements)
