@@ -275,17 +275,30 @@ TEST_F(DialogsTest, MaxPlusOneOnAnEmptyTableAndTheStatementsSentToSqlServerAndOr
     db::RecordingBackend::uninstall();
 }
 
-// Aceptar writes what the boxes show, so the written file is their check.
-TEST_F(DialogsTest, SettingsWithoutAFileShowAndWriteTheDefaults)
+// Aceptar writes what the boxes show, so the written file is their check:
+// the defaults, and the folders chosen with the slash appended (a cancelled
+// choice keeps the box).
+TEST_F(DialogsTest, SettingsWithoutAFileShowTheDefaultsAndWriteTheChosenFolders)
 {
     settings.Form_Load();
     EXPECT_TRUE(settings.txtPasswordTime->isEnabled());
+    EXPECT_EQ(settings.txtCSVPath->text() + " " + settings.txtScriptPath->text(),
+              dir.path() + "/CSV/ " + dir.path() + "/Script/");
     screenshot(settings, "frmSettings");
+    QStringList answers = {dir.path() + "/x", QString(), dir.path() + "/y/"}, prompts;
+    settings.chooseFolder = [&](QWidget*, const QString& p) {
+        prompts << p;
+        return answers.takeFirst();
+    };
+    click(settings.BttCSVDirSelection);
+    click(settings.BttCSVDirSelection);
+    click(settings.BttScriptDirSelection);
+    EXPECT_EQ(prompts, QStringList(3, "Seleccione una carpeta"));
     click(settings.BttAceptar);
     EXPECT_TRUE(settings.Saved());
     EXPECT_EQ(iniText(), "[Drivers]\nAccess_MDB=Microsoft.Jet.OLEDB.4.0\nAccess_ACCDB=Microsoft.ACE.OLEDB.12.0\n"
-                         "[CSV]\nPath=" + dir.path() + "/CSV/\n[Scripts]\nPath=" + dir.path() +
-                             "/Script/\n[PasswordTime]\nEnabled=1\nSeconds=2\n[Connection]\nExcludePrimaryKey=0\n"
+                         "[CSV]\nPath=" + dir.path() + "/x/\n[Scripts]\nPath=" + dir.path() +
+                             "/y/\n[PasswordTime]\nEnabled=1\nSeconds=2\n[Connection]\nExcludePrimaryKey=0\n"
                              "[Multilanguage]\nTranslation=Original\n");
     EXPECT_TRUE(shown().isEmpty());
 }
@@ -309,24 +322,6 @@ TEST_F(DialogsTest, SettingsValuesThatReadAsNoIntegerStillOpen)
         other.Form_Load();
         EXPECT_EQ(other.optLanguage->checkedId(), id) << value;
     }
-}
-
-TEST_F(DialogsTest, SettingsFolderChoiceAppendsTheSlashAndCancelKeepsTheBox)
-{
-    settings.Form_Load();
-    QStringList answers = {dir.path() + "/x", QString(), dir.path() + "/y/"};
-    QString prompt;
-    settings.chooseFolder = [&](QWidget*, const QString& p) {
-        prompt = p;
-        return answers.takeFirst();
-    };
-    click(settings.BttCSVDirSelection);
-    EXPECT_EQ(settings.txtCSVPath->text(), dir.path() + "/x/");
-    EXPECT_EQ(prompt, "Seleccione una carpeta");
-    click(settings.BttCSVDirSelection);
-    EXPECT_EQ(settings.txtCSVPath->text(), dir.path() + "/x/");
-    click(settings.BttScriptDirSelection);
-    EXPECT_EQ(settings.txtScriptPath->text(), dir.path() + "/y/");
 }
 
 TEST_F(DialogsTest, SettingsNoticeOnlyForAnotherLanguageAndAFailedSaveReportedWhileTheDialogStays)
