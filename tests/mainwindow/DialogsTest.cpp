@@ -303,24 +303,27 @@ TEST_F(DialogsTest, SettingsWithoutAFileShowTheDefaultsAndWriteTheChosenFolders)
     EXPECT_TRUE(shown().isEmpty());
 }
 
-TEST_F(DialogsTest, SettingsValuesThatReadAsNoIntegerStillOpen)
+// A provider no item contains selects none and is written as "".
+TEST_F(DialogsTest, SettingsValuesThatReadAsNoIntegerOrNoItemStillOpen)
 {
-    writeIni("[PasswordTime]\nEnabled=abc\n[Connection]\nExcludePrimaryKey=abc\n[Multilanguage]\nTranslation=Language9\n"
-             "[Drivers]\nAccess_MDB=Other.Provider\n");
+    const QByteArray unknown = "[Drivers]\nAccess_MDB=Other.Provider\nAccess_ACCDB=Other.Provider\n";
+    writeIni(unknown + "[PasswordTime]\nEnabled=abc\n[Connection]\nExcludePrimaryKey=abc\n"
+                       "[Multilanguage]\nTranslation=Language9\n");
     settings.Form_Load();
     EXPECT_EQ(settings.optLanguage->checkedId(), 0);
     EXPECT_FALSE(settings.chkPasswordTime->isChecked());
     EXPECT_FALSE(settings.txtPasswordTime->isEnabled());
     EXPECT_TRUE(settings.chkExcludeIndex->isChecked());
-    EXPECT_EQ(settings.cboMDB->currentIndex(), -1);
-    click(settings.BttAceptar); // a provider no item contains is written as ""
-    EXPECT_TRUE(iniText().contains("Access_MDB=\n")) << iniText().toStdString();
+    EXPECT_EQ(std::pair(settings.cboMDB->currentIndex(), settings.cboACCDB->currentIndex()), std::pair(-1, -1));
+    click(settings.BttAceptar);
+    EXPECT_TRUE(iniText().contains("Access_MDB=\nAccess_ACCDB=\n")) << iniText().toStdString();
     const std::pair<const char*, int> languages[] = {{"English", 0}, {"Language7", 0}, {"Original", 0}, {"Language3", 3}};
     for (auto [value, id] : languages) {
-        writeIni(QByteArray("[Multilanguage]\nTranslation=") + value);
+        writeIni(unknown + "[Multilanguage]\nTranslation=" + value);
         frmSettings other;
         other.Form_Load();
         EXPECT_EQ(other.optLanguage->checkedId(), id) << value;
+        EXPECT_EQ(other.cboMDB->currentIndex(), -1) << value;
     }
 }
 
