@@ -3,6 +3,7 @@
 #include "core/ValueText.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 Variant lista(const QStringList& elementos)
 {
@@ -11,8 +12,6 @@ Variant lista(const QStringList& elementos)
         a->at(i) = Variant(elementos.at(i));
     return Variant(a);
 }
-
-Variant entero(std::int32_t n) { return Variant(n); }
 
 db::FieldInfo campo(const QString& nombre, int tipo)
 {
@@ -23,70 +22,87 @@ db::FieldInfo campo(const QString& nombre, int tipo)
     return f;
 }
 
+void Edicion::iniciar(int tipoConexion, const QString& servidor, const QString& base)
+{
+    dao = std::make_shared<clsDO>();
+    dao->setConnectionType(tipoConexion);
+    dao->StartObject(servidor, base, servidor.isEmpty() ? QString() : "sa", servidor.isEmpty() ? QString() : "pw");
+    tablas = std::make_shared<clsTablas>();
+    tablas->DisableSecurity = true;
+    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
+}
+
+clsMultiTablaPtr Edicion::abrir(const QString& tabla, const QStringList& claves, const QString& filtro)
+{
+    auto ot = std::make_shared<clsMultiTabla>();
+    EXPECT_TRUE(ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, "Ejercicio", tabla, "Edición Registros", tabla,
+                            QString(), lista(claves)))
+        << (dialogos->calls.empty() ? std::string() : dialogos->calls.back().prompt.toStdString());
+    return ot;
+}
+
+void Edicion::cargar(const clsMultiTablaPtr& ot, const QStringList& claves, const QStringList& borrar)
+{
+    for (const QString& k : claves)
+        EXPECT_TRUE(ot->ExisteRegistro(Variant(k))) << k.toStdString();
+    for (const QString& k : borrar)
+        EXPECT_TRUE(ot->ExisteRegistro(Variant(k)) && ot->BorrarRegistro(Variant(k))) << k.toStdString();
+}
+
+void Edicion::poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QString, Variant>>& valores,
+                    const Variant& registros)
+{
+    for (const auto& [campo, valor] : valores)
+        ot->setValorCampo(campo, valor, registros);
+}
+
 // ---------------------------------------------------------------- recording backend
 
 void Grabado::SetUp()
 {
     rec = db::RecordingBackend::install();
-    dao = std::make_shared<clsDO>();
-    dao->setConnectionType(0);
-    dao->StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
-    tablas = std::make_shared<clsTablas>();
-    tablas->DisableSecurity = true;
-    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
-
+    iniciar(0, "srv", "Ventas");
     camposPedidos = {campo("Codigo", db::adInteger), campo("Cliente", db::adVarWChar), campo("Importe", db::adDouble),
                      campo("Pagado", db::adBoolean), campo("Fecha", db::adDBTimeStamp)};
-    db::RecordingBackend::Answer estructura;
-    estructura.fields = camposPedidos;
-    rec->answer(QStringLiteral("SELECT * FROM [Pedidos] WHERE 1 = 2"), estructura);
-
-    db::RecordingBackend::Answer facturas;
-    facturas.fields = {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)};
-    rec->answer(QStringLiteral("SELECT * FROM [Facturas] WHERE 1 = 2"), facturas);
-
-    db::RecordingBackend::Answer varios;
-    varios.fields = {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
-                     campo("Grande", db::adBigInt), campo("Peso", db::adSingle)};
-    rec->answer(QStringLiteral("SELECT * FROM [Varios] WHERE 1 = 2"), varios);
-
-    // A SELECT of a table that matches nothing still has its fields.
-    rec->answerRegex(QStringLiteral("^SELECT Pedidos\\.\\* "), estructura);
-    rec->answerRegex(QStringLiteral("^SELECT Facturas\\.\\* "), facturas);
-    rec->answerRegex(QStringLiteral("^SELECT Varios\\.\\* "), varios);
+    const std::pair<QString, std::vector<db::FieldInfo>> estructuras[] = {
+        {"Pedidos", camposPedidos},
+        {"Facturas", {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)}},
+        {"Varios",
+         {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
+          campo("Grande", db::adBigInt), campo("Peso", db::adSingle)}},
+    };
+    for (const auto& [nombre, campos] : estructuras)
+        tabla(nombre, campos);
 }
 
-void Grabado::TearDown() { db::RecordingBackend::uninstall(); }
+void Grabado::tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos)
+{
+    const QString entre = nombre.startsWith('[') ? nombre : "[" + nombre + "]";
+    rec->answer("SELECT * FROM " + entre + " WHERE 1 = 2", respuesta(campos));
+    const QString seleccion = "SELECT " + nombre + ".* ";
+    rec->answerRegex("^" + QRegularExpression::escape(seleccion), respuesta(campos));
+}
 
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
 {
-    db::RecordingBackend::Answer a;
-    a.fields = camposPedidos;
-    a.rows = {{Variant(codigo), Variant(cliente), Variant(importe), Variant(pagado), Variant::null()}};
-    rec->answer(QStringLiteral("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo), a);
+    rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo),
+                respuesta(camposPedidos, {{codigo, cliente, importe, pagado, Variant::null()}}));
 }
 
-clsMultiTablaPtr Grabado::abrir(const QString& tabla, const QStringList& claves, const QString& filtro)
+db::RecordingBackend::Answer Grabado::respuesta(std::vector<db::FieldInfo> campos,
+                                                std::vector<std::vector<Variant>> filas)
 {
-    auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, filtro, true, QStringLiteral("Ejercicio"), tabla,
-                                QStringLiteral("Edición Registros"), tabla, QString(), lista(claves));
-    EXPECT_TRUE(ok);
-    if (!ok) {
-        for (const auto& c : dialogos->calls)
-            ADD_FAILURE() << c.prompt.toStdString();
-        for (const auto& s : rec->statements())
-            ADD_FAILURE() << s.toStdString();
-    }
-    return ot;
+    db::RecordingBackend::Answer a;
+    a.fields = std::move(campos);
+    a.rows = std::move(filas);
+    return a;
 }
 
 QStringList Grabado::escrituras() const
 {
     QStringList out;
     for (const QString& s : rec->statements())
-        if (s.startsWith(QLatin1String("DELETE")) || s.startsWith(QLatin1String("INSERT")) ||
-            s.startsWith(QLatin1String("UPDATE")))
+        if (s.startsWith("DELETE") || s.startsWith("INSERT") || s.startsWith("UPDATE"))
             out << s;
     return out;
 }
@@ -103,28 +119,25 @@ int Grabado::cuenta(db::RecordingBackend::EventKind kind) const
 
 void Local::SetUp()
 {
-    fichero = dir.filePath(QStringLiteral("ventas.mdb"));
+    const QString fichero = dir.filePath("ventas.mdb");
     QFile f(fichero); // an empty file is an empty database
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    dao = std::make_shared<clsDO>();
-    dao->setConnectionType(1);
-    dao->StartObject(QString(), fichero, QString(), QString());
-    tablas = std::make_shared<clsTablas>();
-    tablas->DisableSecurity = true;
-    tablas->Iniciar(nullptr, dao, nullptr, dir.path());
+    iniciar(1, QString(), fichero);
 }
 
-void Local::ejecutar(const QString& sql)
+void Local::ejecutar(const QStringList& sql)
 {
-    std::int32_t filas = 0;
-    ASSERT_TRUE(dao->Execute(sql, QString(), QString(), QString(), QString(), filas));
+    for (const QString& s : sql) {
+        std::int32_t filas = 0;
+        ASSERT_TRUE(dao->Execute(s, QString(), QString(), QString(), QString(), filas)) << s.toStdString();
+    }
 }
 
 QStringList Local::filas(const QString& sql)
 {
     QStringList out;
-    const Variant r = dao->Query(QString(sql), QString(), QString(), QString(), QString(), QStringLiteral("BiDimArray"));
+    const Variant r = dao->Query(QString(sql), QString(), QString(), QString(), QString(), "BiDimArray");
     if (!r.isArray())
         return out;
     const VArrayPtr a = r.array();
@@ -132,17 +145,7 @@ QStringList Local::filas(const QString& sql)
         QStringList valores;
         for (int col = a->lbound(1); col <= a->ubound(1); ++col)
             valores << ValueText::displayText(a->at(col, fila));
-        out << valores.join(QLatin1Char('|'));
+        out << valores.join('|');
     }
     return out;
-}
-
-clsMultiTablaPtr Local::abrir(const QString& tabla, const QStringList& claves)
-{
-    auto ot = std::make_shared<clsMultiTabla>();
-    const bool ok = ot->Iniciar(nullptr, dao, nullptr, tablas, QStringLiteral(" 0 = 1"), true,
-                                QStringLiteral("Ejercicio"), tabla, QStringLiteral("Edición Registros"), tabla,
-                                QString(), lista(claves));
-    EXPECT_TRUE(ok);
-    return ot;
 }

@@ -17,44 +17,49 @@
 #include <memory>
 
 Variant lista(const QStringList& elementos);
-Variant entero(std::int32_t n);
-
 db::FieldInfo campo(const QString& nombre, int tipo);
 
-class Grabado : public ::testing::Test {
+class Edicion : public ::testing::Test {
+protected:
+    void iniciar(int tipoConexion, const QString& servidor, const QString& base);
+    clsMultiTablaPtr abrir(const QString& tabla = "Pedidos", const QStringList& claves = {"Pedidos.Codigo"},
+                           const QString& filtro = " 0 = 1");
+    // Brings each record in (it must exist), then marks those in borrar for deletion.
+    static void cargar(const clsMultiTablaPtr& ot, const QStringList& claves, const QStringList& borrar = {});
+    // Sets each field to its value, in order, on the given records (the current one when none).
+    static void poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QString, Variant>>& valores,
+                      const Variant& registros = Variant());
+
+    ScopedRecordingDialogs dialogos;
+    QTemporaryDir dir;
+    clsDOPtr dao;
+    std::shared_ptr<clsTablas> tablas;
+};
+
+class Grabado : public Edicion {
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { db::RecordingBackend::uninstall(); }
 
     // Pedidos: Codigo Long, Cliente text, Importe Double, Pagado Boolean, Fecha Date.
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
-    clsMultiTablaPtr abrir(const QString& tabla = QStringLiteral("Pedidos"),
-                           const QStringList& claves = {QStringLiteral("Pedidos.Codigo")},
-                           const QString& filtro = QStringLiteral(" 0 = 1"));
+    // A table's fields, answered also to any SELECT of it that matches no row.
+    void tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos);
+    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos,
+                                                  std::vector<std::vector<Variant>> filas = {});
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
     int cuenta(db::RecordingBackend::EventKind kind) const;
 
     std::shared_ptr<db::RecordingBackend> rec;
-    ScopedRecordingDialogs dialogos;
-    QTemporaryDir dir;
-    clsDOPtr dao;
-    std::shared_ptr<clsTablas> tablas;
     std::vector<db::FieldInfo> camposPedidos;
 };
 
-class Local : public ::testing::Test {
+class Local : public Edicion {
 protected:
     void SetUp() override;
-
-    void ejecutar(const QString& sql);
+    // Runs each statement on the file.
+    void ejecutar(const QStringList& sql);
     // Rows of a SELECT, each row its values as text joined with "|".
     QStringList filas(const QString& sql);
-    clsMultiTablaPtr abrir(const QString& tabla, const QStringList& claves);
-
-    ScopedRecordingDialogs dialogos;
-    QTemporaryDir dir;
-    QString fichero;
-    clsDOPtr dao;
-    std::shared_ptr<clsTablas> tablas;
 };

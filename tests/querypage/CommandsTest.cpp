@@ -1,60 +1,270 @@
-// The page's help and settings buttons, and the clipboard and clearing
-// commands the main window calls.
-#include "ReportingPage.h"
+// The page's small commands: column fit, comment lines, the SQL editor, key
+// fields, the table list, compaction, help and settings, and the clipboard and
+// clearing commands the main window calls.
+#include "PageFixture.h"
 
-#include "core/Dialogs.h"
 #include "core/Error.h"
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
-#include "core/ProgramFolder.h"
-#include "data/clsDO.h"
-#include "messages/clsError.h"
-#include "platform/db/RecordingBackend.h"
-#include "platform/shell/Shell.h"
+#include "compare/frmCompare.h"
+#include "controls/ModalRunner.h"
+#include "querypage/ColumnFit.h"
 #include "querypage/HelpPages.h"
-#include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "schema/ModalRunner.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QFile>
-#include <QSignalSpy>
+#include <QTextCursor>
 #include <QUrlQuery>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-// Writes [Connection] ExcludePrimaryKey as the user left it in the dialog.
-class ScriptedSettings : public SettingsDialog {
-public:
-    explicit ScriptedSettings(QString* exclude) : exclude_(exclude) {}
-    void Show(QWidget*) override
-    {
-        QFile f(ProgramFolder::file(QStringLiteral("\\Velmora.ini")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Connection]\nExcludePrimaryKey=" + exclude_->toUtf8() + "\n");
-    }
-
-private:
-    QString* exclude_;
-};
-
-class CommandsTest : public ReportingPage {
+class PageCommands : public PageFixture {
 protected:
-    void click(const char* button) { emit child<PushButton>(button)->mouseUp(1, 0, 0, 0); }
+    QPlainTextEdit* box() { return child<QPlainTextEdit>("txtTabla"); }
+    void select(int start, int end)
+    {
+        QTextCursor c = box()->textCursor();
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        box()->setTextCursor(c);
+    }
 
     shell::ScopedRecordingLauncher launcher;
     ScopedRecordingDialogs system;
 };
 
-} // namespace
+TEST_F(PageCommands, CommentAndUncomment)
+{
+    page.setTextSQL("a\n\nb");
+    click("BttComment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("--a\n--\n--b"));
 
-TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
+    page.setTextSQL("   --SELECT 1\n-- --x\nSELECT 2");
+    click("BttUncomment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("   SELECT 1\n --x\nSELECT 2"));
+
+    page.setTextSQL("ab\ncd");
+    select(0, 4);
+    page.Flexi().setEditable(true); // a text change would reset it; commenting does not
+    click("BttComment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("--ab\n--cd"));
+    EXPECT_TRUE(page.Flexi().Editable());
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(PageCommands, Editor)
+{
+    QString returned;
+    QString given;
+    script<EditDialog>(page.Dialogs().frmEdit, [&](EditDialog& d) {
+        given = d.Text;
+        d.Text = returned;
+    });
+    page.setTextSQL("SELECT 1");
+    returned = "{ignore}";
+    click("BttEditor");
+    EXPECT_EQ(given, QStringLiteral("SELECT 1"));
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 1"));
+
+    returned = "SELECT 2";
+    click("BttEditor");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
+
+    returned.clear();
+    recorder->answers = {7, 6};
+    click("BttEditor");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
+    click("BttEditor");
+    EXPECT_TRUE(page.TextSQL().isEmpty());
+    EXPECT_EQ(shown().value(0),
+              QStringLiteral("El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? (36, Velmora 3.0)"));
+    recorder->calls.clear();
+    click("BttEditor"); // empty over empty asks nothing
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(PageCommands, KeyFields)
+{
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
+    struct {
+        int Height = 0;
+        bool ContextVisible = false;
+    } seen;
+    bool cancel = false;
+    QString keys = "a";
+    script<KeyFieldsDialog>(page.Dialogs().frmKeyFields, [&](KeyFieldsDialog& d) {
+        seen.Height = d.Height;
+        seen.ContextVisible = d.ContextVisible;
+        d.Cancelled = cancel;
+        d.KeyFields = keys;
+        d.Context = "EXEC ctx";
+    });
+    auto* keyBox = child<QPlainTextEdit>("txtKeyFields");
+    QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
+
+    click("BttKey");
+    EXPECT_EQ(seen.Height, 7110);
+    EXPECT_TRUE(seen.ContextVisible);
+    EXPECT_EQ(page.contextStatement(), QStringLiteral("EXEC ctx"));
+    // Only the grid's own SELECT runs again (its load empties the box: the declared key wins).
+    EXPECT_EQ(rec->statements().filter("UPDATE").size(), 0);
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
+
+    keyBox->setPlainText("a");
+    rec->clearLog();
+    click("BttKey"); // the same keys: nothing runs
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    keys.clear();
+    reset.clear();
+    click("BttKey"); // cleared keys: the edit state goes, the box stays, nothing runs
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(keyBox->toPlainText(), QStringLiteral("a"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    cancel = true;
+    keys = "b";
+    page.setContextStatement("old");
+    click("BttKey");
+    EXPECT_EQ(keyBox->toPlainText(), QStringLiteral("a"));
+    EXPECT_EQ(page.contextStatement(), QStringLiteral("old"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    useLocalFile();
+    click("BttKey");
+    EXPECT_EQ(seen.Height, 6400);
+    EXPECT_FALSE(seen.ContextVisible);
+}
+
+TEST_F(PageCommands, TableList)
+{
+    QString seen; // server and password given
+    std::shared_ptr<clsDO> given;
+    bool cancel = true;
+    script<TablesDialog>(page.Dialogs().frmTables, [&](TablesDialog& d) {
+        seen = d.SRV + "|" + d.PWD;
+        given = d.Zolt;
+        d.Cancelled = cancel;
+        d.sql = "SELECT * FROM t";
+        d.KeyFields = "a";
+    });
+    page.ParametersConnection(0, 0, "", "d", "u", "p");
+    page.ShowTables();
+    EXPECT_EQ(dialogsShown, 0);
+    recorder->calls.clear();
+
+    page.ParametersConnection(0, 0, "s", "d", "u", "p");
+    page.setTextSQL("SELECT 1");
+    page.ShowTables();
+    EXPECT_EQ(dialogsShown, 1);
+    EXPECT_EQ(seen, QStringLiteral("s|p"));
+    EXPECT_EQ(given, zolt);
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 1"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    cancel = false;
+    page.ShowTables();
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT * FROM t"));
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
+    EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
+}
+
+TEST_F(PageCommands, TheSchemaEditorsTableList)
+{
+    schema::ScopedScriptedRunner runner; // no step: left as its close box leaves it
+    page.ShowTables();
+    EXPECT_EQ(runner->shown, QStringList{"frmTables"});
+    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+}
+
+TEST_F(PageCommands, TheComparisonWindow)
+{
+    controls::ScopedScriptedRunner runner;
+    QString server; // and password
+    std::shared_ptr<clsDO> zoltGiven;
+    runner.then<frmCompare>([&](frmCompare& w) {
+        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
+        zoltGiven = w.logic().Zolt;
+    });
+    page.CompareDatabases();
+    EXPECT_EQ(server, QStringLiteral("s|p"));
+    EXPECT_EQ(zoltGiven, zolt);
+
+    page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens nothing
+    runner->steps.clear();
+    server.clear();
+    page.CompareDatabases();
+    EXPECT_TRUE(server.isEmpty());
+    EXPECT_EQ(runner->shown, QStringList{"frmCompare"});
+}
+
+TEST_F(PageCommands, Compaction)
+{
+    QWidget main;
+    main.setWindowTitle("Velmora - principal");
+    page.setParentForm(&main);
+    const QString question = "CONSIDERACIONES SOBRE EL COMPACTADO:\r\n -Necesita permiso de administrador.\r\n"
+                             " -Afecta al rendimiento.\r\n -Se recomienda hacer un backup antes de compactar.\r\n"
+                             " -Compactar fichero a fichero reduce más el espacio pero   puede perder transacciones en curso.\r\n"
+                             " -Realícelo preferentemente cuando la base de datos no esté en uso.\r\n\r\n"
+                             "¿Prefiere compactar fichero a fichero?\r\n\r\n  SI:     compactará fichero a fichero.\r\n"
+                             "  NO:     compactará la base de datos completa.\r\n  CANCEL: abortará la operación.";
+    const auto shrinks = [this] {
+        return rec->statements().filter("SHRINKDATABASE").size() * 10 + rec->statements().filter("SHRINKFILE").size() +
+               rec->statements().filter("sys.master_files").size() * 100;
+    };
+
+    rec->answerRegex("sys\\.master_files", Answer::table({"name", "physical_name", "type_desc", "MbSize"},
+                                                          {{"d", "/data/d.mdf", "ROWS", 10}}));
+    rec->answerRegex("sys\\.Databases", Answer::table({"name", "recovery_model_desc"}, {{"d", "SIMPLE"}}));
+    recorder->answers = {6, 2}; // Cancel (also Esc and the close box)
+    page.CompactDatabase();
+    ASSERT_EQ(recorder->calls.size(), 2u);
+    EXPECT_EQ(recorder->calls[1].body.trimmed(), question);
+    EXPECT_EQ(recorder->calls[1].style, 35);
+    EXPECT_EQ(recorder->calls[1].title, QStringLiteral("Velmora - principal"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    recorder->calls.clear();
+    recorder->answers = {6, 7}; // No: the whole database
+    page.CompactDatabase();
+    EXPECT_EQ(rec->statements().filter("SHRINKDATABASE (d)").size(), 1);
+    ASSERT_EQ(recorder->calls.size(), 3u);
+    EXPECT_EQ(recorder->calls[2].style, 64);
+    EXPECT_EQ(recorder->calls[2].title, QStringLiteral("Velmora 3.0"));
+
+    rec->clearLog();
+    recorder->answers = {6, 6}; // Yes: file by file, no whole-database shrink
+    page.CompactDatabase();
+    EXPECT_EQ(rec->statements().filter("SHRINKDATABASE").size(), 0);
+    EXPECT_GT(shrinks(), 0);
+
+    rec->clearLog();
+    recorder->calls.clear();
+    recorder->answers = {7}; // the first question refused
+    page.CompactDatabase();
+    EXPECT_EQ(recorder->calls.size(), 1u);
+
+    useLocalFile();
+    recorder->calls.clear();
+    recorder->answers = {6}; // Access: no second question, the file's report
+    page.CompactDatabase();
+    ASSERT_EQ(recorder->calls.size(), 2u);
+    EXPECT_EQ(recorder->calls[1].style, 64);
+    EXPECT_TRUE(recorder->calls[1].body.contains(page.DatabaseName())) << recorder->calls[1].body.toStdString();
+    EXPECT_EQ(shrinks(), 0);
+
+    page.ParametersConnection(3, 0, "dsn", "", "u", "p");
+    recorder->calls.clear();
+    recorder->answers = {6};
+    page.CompactDatabase(); // ODBC: the first question, then nothing
+    EXPECT_EQ(shown().size(), 1);
+    EXPECT_EQ(shrinks(), 0);
+}
+
+
+TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 {
     const QString chm = dir.filePath("Velmora.chm");
     EXPECT_EQ(helppages::localHelpFile(), chm);
@@ -64,11 +274,7 @@ TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
     EXPECT_TRUE(launcher->launched.isEmpty());
     EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + chm});
 
-    {
-        QFile help(chm);
-        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    }
-    ASSERT_TRUE(QFile::exists(chm));
+    emptyFile(dir, "Velmora.chm");
     click("BttHelp");
     EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(chm)});
     launcher->answer = false;
@@ -103,10 +309,14 @@ TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-TEST_F(CommandsTest, SettingsRereadTheKeyDisplayAfterTheDialog)
+TEST_F(PageCommands, SettingsRereadTheKeyDisplayAfterTheDialog)
 {
-    QString exclude = "0";
-    page.Dialogs().frmSettings = [&exclude] { return std::make_unique<ScriptedSettings>(&exclude); };
+    QString exclude = "0"; // [Connection] ExcludePrimaryKey as the user leaves it in the dialog
+    script<SettingsDialog>(page.Dialogs().frmSettings, [&](SettingsDialog&) {
+        QFile f(ProgramFolder::file(QStringLiteral("\\Velmora.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Connection]\nExcludePrimaryKey=" + exclude.toUtf8() + "\n");
+    });
     page.setShowKey(true);
     QSignalSpy changed(&page, &MaxSQL::ShowKeyChanged);
 
@@ -127,7 +337,7 @@ TEST_F(CommandsTest, SettingsRereadTheKeyDisplayAfterTheDialog)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
+TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
 {
     MaxGrid& grid = page.Flexi();
     grid.setMsgObject(msg);
@@ -195,11 +405,9 @@ TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
     EXPECT_EQ(reports().size(), 1);
 }
 
-TEST_F(CommandsTest, ClearingConnectionTextAndGrid)
+TEST_F(PageCommands, ClearingConnectionTextAndGrid)
 {
-    auto rec = db::RecordingBackend::install();
-    page.setZoltObject(std::make_shared<clsDO>());
-    page.ParametersConnection(0, 0, "srv", "db", "u", "p");
+
     page.setTextSQL("SELECT 1");
     page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
     page.DeleteConnectionData();
@@ -223,5 +431,6 @@ TEST_F(CommandsTest, ClearingConnectionTextAndGrid)
     EXPECT_EQ(grid.Rows(), 1);
     EXPECT_EQ(grid.TextMatrix(0, 0), QStringLiteral("a"));
     EXPECT_EQ(page.StatusText(), QString());
-    db::RecordingBackend::uninstall();
 }
+
+} // namespace

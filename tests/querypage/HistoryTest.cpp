@@ -1,25 +1,11 @@
 // The tab settings file: its format, the shift of the six entries, what an
 // unchanged save writes, the atomic replace, and the page's browsing of it.
-#include "ReportingPage.h"
+#include "PageFixture.h"
 
 #include "core/ProfileFile.h"
-#include "core/ProgramFolder.h"
-#include "messages/clsError.h"
-#include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -44,12 +30,12 @@ QString roundTrip(const QString& sql)
     return TabHistoryFile::fromBytes(out.toBytes()).entry(0).sql;
 }
 
-class HistoryTest : public ReportingPage {
+class HistoryTest : public PageFixture {
 protected:
     void TearDown() override
     {
         TabHistoryFile::installWriter(nullptr);
-        ReportingPage::TearDown();
+        PageFixture::TearDown();
     }
     void fill(const QString& sql, const QString& keys, const QString& context, const ConnectionValues& c)
     {
@@ -140,10 +126,9 @@ TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
         EXPECT_EQ(value(3, "DataAccess_0", keys[i]), values[i]);
     EXPECT_EQ(modeOf(path), 0600u);
 
+    // A page started on the tab shows it again: text, keys, context and connection.
     fill("", "", "", {1, 1, "", "", "", ""});
-    std::int32_t pos = 0;
-    std::int16_t tab = 3;
-    page.GetQuery(pos, tab);
+    page.StartControl();
     EXPECT_EQ(shownEntry(), saved);
     EXPECT_EQ(child<QLineEdit>("txtSQL")->text(), QStringLiteral("Sentencia SQL (última consulta)"));
 }

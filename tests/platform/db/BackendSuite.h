@@ -17,6 +17,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+// Runs SQLite statements on a file directly (not through a backend).
+void prepareSqliteFile(const QString& file, const QStringList& statements);
+
 struct BackendParam {
     const char* name;
     std::function<QString(const QString& sqliteFile)> connectionString;
@@ -27,8 +30,7 @@ inline void PrintTo(const BackendParam& p, std::ostream* os) { *os << p.name; }
 class BackendSuite : public ::testing::TestWithParam<BackendParam> {
 protected:
     void SetUp() override;
-    // Runs SQLite statements on the file directly (not through a backend).
-    void prepareFile(const QStringList& statements);
+    void prepareFile(const QStringList& statements) { prepareSqliteFile(file_, statements); }
     // A connection of the backend under test on the suite's file.
     db::ConnectionPtr open();
 

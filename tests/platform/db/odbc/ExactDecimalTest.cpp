@@ -22,12 +22,12 @@ namespace {
 // The newest installed server binaries (Debian keeps them per major version).
 QString serverBinaries()
 {
-    QDir root(QStringLiteral("/usr/lib/postgresql"));
+    QDir root("/usr/lib/postgresql");
     QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     std::sort(versions.begin(), versions.end(), [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
     for (const QString& v : versions)
-        if (QFileInfo(root.filePath(v + QStringLiteral("/bin/pg_ctl"))).isExecutable())
-            return root.filePath(v + QStringLiteral("/bin"));
+        if (QFileInfo(root.filePath(v + "/bin/pg_ctl")).isExecutable())
+            return root.filePath(v + "/bin");
     return QString();
 }
 
@@ -53,27 +53,21 @@ public:
     {
         bin_ = serverBinaries();
         if (bin_.isEmpty())
-            return QStringLiteral("PostgreSQL server binaries not installed");
+            return "PostgreSQL server binaries not installed";
         if (geteuid() == 0) {
             const passwd* pw = getpwnam("nobody");
             if (!pw || chown(QFile::encodeName(dir_.path()).constData(), pw->pw_uid, pw->pw_gid) != 0)
-                return QStringLiteral("cannot hand the server folder to user nobody");
-            runAs_ = QStringLiteral("nobody");
+                return "cannot hand the server folder to user nobody";
+            runAs_ = "nobody";
         }
         port_ = freePort();
-        const QString data = dir_.filePath(QStringLiteral("data"));
+        const QString data = dir_.filePath("data");
         QString out;
-        if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"),
-                                            QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
-                                            QStringLiteral("UTF8"), QStringLiteral("--no-sync")},
-                 out))
-            return QStringLiteral("initdb failed: ") + out;
-        const QString options = QStringLiteral("-F -p %1 -k %2 -c listen_addresses=127.0.0.1").arg(port_).arg(dir_.path());
-        if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
-                                            dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
-                                            QStringLiteral("start")},
-                 out))
-            return QStringLiteral("pg_ctl start failed: ") + out;
+        if (!run("initdb", {"-D", data, "-A", "trust", "-U", "postgres", "-E", "UTF8", "--no-sync"}, out))
+            return "initdb failed: " + out;
+        const QString options = QString("-F -p %1 -k %2 -c listen_addresses=127.0.0.1").arg(port_).arg(dir_.path());
+        if (!run("pg_ctl", {"-D", data, "-o", options, "-l", dir_.filePath("server.log"), "-w", "start"}, out))
+            return "pg_ctl start failed: " + out;
         started_ = true;
         return QString();
     }
@@ -82,31 +76,23 @@ public:
     {
         QString ignored;
         if (started_)
-            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-m"),
-                                           QStringLiteral("immediate"), QStringLiteral("stop")},
-                ignored);
+            run("pg_ctl", {"-D", dir_.filePath("data"), "-m", "immediate", "stop"}, ignored);
     }
 
     QString connectionString() const
     {
-        return QStringLiteral("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=postgres;UID=postgres;")
-            .arg(port_);
+        return QString("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=postgres;UID=postgres;").arg(port_);
     }
 
 private:
-    bool run(const QString& tool, QStringList args, QString& output) const
+    bool run(const QString& tool, const QStringList& args, QString& output) const
     {
         QProcess p;
         const QString program = QDir(bin_).filePath(tool);
-        if (runAs_.isEmpty()) {
+        if (runAs_.isEmpty())
             p.start(program, args);
-        } else {
-            args.prepend(program);
-            args.prepend(QStringLiteral("--"));
-            args.prepend(runAs_);
-            args.prepend(QStringLiteral("-u"));
-            p.start(QStringLiteral("runuser"), args);
-        }
+        else
+            p.start("runuser", QStringList{"-u", runAs_, "--", program} + args);
         const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
         output = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
         return ok;
@@ -118,57 +104,29 @@ private:
     bool started_ = false;
 };
 
-using I128 = __int128;
-
-// The exact value scaled by 10^decimals.
-I128 scaledOf(const Variant& v, int decimals)
+// The exact digits of a value read, or of the server's text for it, without trailing zeros.
+QString exactText(const Variant& v)
 {
-    const std::string text = v.type() == VarType::Currency
-        ? Decimal::fromScaled(v.toCurrency().scaled, 4).toAscii()
-        : std::get<Decimal>(v.storage()).toAscii();
-    const bool negative = text.front() == '-';
-    I128 m = 0;
-    int after = -1;
-    for (char c : text) {
-        if (c == '.')
-            after = 0;
-        else if (c >= '0' && c <= '9') {
-            m = m * 10 + (c - '0');
-            if (after >= 0)
-                ++after;
-        }
-    }
-    for (int i = std::max(after, 0); i < decimals; ++i)
-        m *= 10;
-    return negative ? -m : m;
-}
-
-// As the server writes a sum of that scale: "-123.4500".
-QString textOf(I128 scaled, int decimals)
-{
-    const bool negative = scaled < 0;
-    unsigned __int128 m = negative ? (unsigned __int128)(-scaled) : (unsigned __int128)scaled;
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), char('0' + int(m % 10)));
-        m /= 10;
-    } while (m != 0);
-    if (int(digits.size()) <= decimals)
-        digits.insert(0, std::size_t(decimals + 1 - int(digits.size())), '0');
-    digits.insert(digits.size() - std::size_t(decimals), 1, '.');
-    return QString::fromStdString((negative ? "-" : "") + digits);
+    QString t = v.type() == VarType::String
+                    ? v.toString()
+                    : QString::fromStdString((v.type() == VarType::Currency ? Decimal::fromScaled(v.toCurrency().scaled, 4)
+                                                                            : std::get<Decimal>(v.storage()))
+                                                 .toAscii());
+    while (t.contains('.') && (t.endsWith('0') || t.endsWith('.')))
+        t.chop(1);
+    return t;
 }
 
 } // namespace
 
-TEST(ExactDecimal, NumericValuesReadBackDigitForDigitAndSumAsTheServerSums)
+TEST(ExactDecimal, NumericValuesReadBackDigitForDigitAsTheServerWritesThem)
 {
     if (odbctest::postgresDriverLibrary().isEmpty())
         GTEST_SKIP() << "psqlODBC (package odbc-postgresql) not installed";
     odbctest::installDrivers();
     Server server;
     const QString why = server.start();
-    if (why.startsWith(QLatin1String("PostgreSQL server binaries")))
+    if (why.startsWith("PostgreSQL server binaries"))
         GTEST_SKIP() << why.toStdString();
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
 
@@ -198,13 +156,11 @@ TEST(ExactDecimal, NumericValuesReadBackDigitForDigitAndSumAsTheServerSums)
     EXPECT_EQ(rs.value(0), Variant(Currency::fromScaled(5649999997210030)));
     EXPECT_EQ(std::get<Decimal>(rs.value(1).storage()).toAscii(), "-0.0000000001");
 
-    I128 importes = 0, cantidades = 0;
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-        importes += scaledOf(rs.value(0), 4);
-        cantidades += scaledOf(rs.value(1), 10);
+    // Every value, digit for digit as the server writes it.
+    Recordset texts;
+    texts.Open("SELECT CAST(Importe AS text), CAST(Cantidad AS text) FROM Importes ORDER BY Id", cn);
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), texts.MoveNext()) {
+        ASSERT_EQ(exactText(rs.value(0)), exactText(texts.value(0))) << rs.AbsolutePosition();
+        ASSERT_EQ(exactText(rs.value(1)), exactText(texts.value(1))) << rs.AbsolutePosition();
     }
-    Recordset sums;
-    sums.Open("SELECT CAST(sum(Importe) AS text), CAST(sum(Cantidad) AS text) FROM Importes", cn);
-    EXPECT_EQ(textOf(importes, 4), sums.value(0).toString());
-    EXPECT_EQ(textOf(cantidades, 10), sums.value(1).toString());
 }

@@ -2,7 +2,6 @@
 #include "BackendSuite.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
-INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite,
-                         ::testing::Values(BackendParam{"odbc", [](const QString& file) {
-                             return odbctest::sqliteConnectionString(file);
-                         }}));
+INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite, ::testing::Values(BackendParam{"odbc", [](const QString& file) {
+                                                                                return odbctest::sqliteConnectionString(file);
+                                                                            }}));

@@ -1,5 +1,6 @@
 // What only the ODBC backend does: driver resolution, exact types of the
 // driver's columns, block and row-by-row fetching, catalog details.
+#include "BackendSuite.h"
 #include "platform/db/Db.h"
 #include "platform/db/odbc/OdbcApi.h"
 #include "platform/db/odbc/OdbcBackend.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace db;
 using db::odbc::resolveSqlServerDriver;
@@ -17,44 +17,34 @@ using db::odbc::resolveSqlServerDriver;
 namespace {
 
 const QString Integrated = "driver={SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas";
-const QString WithLogin = "driver={SQL Server};server=tcp:db01,1533;uid=sa;pwd=se;creta;database=Ventas";
 
 } // namespace
 
-TEST(SqlServerDriver, ADriverRegisteredUnderThatNameIsUsedAsItIs)
+// Which driver a "{SQL Server}" string gets on this machine, and how FreeTDS is told
+// host, port and protocol version apart; strings of other drivers stay as they are.
+TEST(SqlServerDriver, TheBestInstalledDriverTakesTheNameWithWhatItNeeds)
 {
-    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS", "SQL Server", "ODBC Driver 18 for SQL Server"}), Integrated);
-}
-
-TEST(SqlServerDriver, MicrosoftDriversComeBeforeFreeTds)
-{
-    const QStringList both = {"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"};
-    EXPECT_EQ(resolveSqlServerDriver(Integrated, both),
-              "driver={ODBC Driver 18 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas;"
-              "TrustServerCertificate=yes");
-    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS", "ODBC Driver 17 for SQL Server"}),
-              "driver={ODBC Driver 17 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas");
-    // A string that already says how to encrypt is left to say it.
-    EXPECT_EQ(resolveSqlServerDriver("Driver={SQL Server};Server=x;Encrypt=no", {"ODBC Driver 18 for SQL Server"}),
-              "Driver={ODBC Driver 18 for SQL Server};Server=x;Encrypt=no");
-}
-
-TEST(SqlServerDriver, FreeTdsGetsHostPortAndProtocolVersionSeparately)
-{
-    EXPECT_EQ(resolveSqlServerDriver("driver={SQL Server};server=tcp:db01,1533;uid=sa;pwd=x;database=Ventas", {"FreeTDS", "SQLite3"}),
-              "driver={FreeTDS};server=db01;uid=sa;pwd=x;database=Ventas;Port=1533;TDS_Version=7.4");
-    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"FreeTDS"}),
-              "driver={FreeTDS};server=db01;Trusted_Connection=yes;database=Ventas;TDS_Version=7.4");
-    // A named instance stays in the server name; a version given is kept.
-    EXPECT_EQ(resolveSqlServerDriver("Driver={SQL Server};Server=tcp:host\\SQLEXPRESS;TDS_Version=7.2", {"FreeTDS"}),
-              "Driver={FreeTDS};Server=host\\SQLEXPRESS;TDS_Version=7.2");
-}
-
-TEST(SqlServerDriver, OtherDriversAndMachinesWithoutOneAreLeftAlone)
-{
-    EXPECT_EQ(resolveSqlServerDriver(Integrated, {"SQLite3", "MDBTools"}), Integrated);
+    const QString login = "driver={SQL Server};server=tcp:db01,1533;uid=sa;pwd=x;database=Ventas";
     const QString dsn = "DSN=Ventas;DATABASE=x;UID=u;PWD=p";
-    EXPECT_EQ(resolveSqlServerDriver(dsn, {"FreeTDS"}), dsn);
+    const struct { QString cs; QStringList drivers; QString expected; } cases[] = {
+        {Integrated, {"FreeTDS", "SQL Server", "ODBC Driver 18 for SQL Server"}, Integrated},
+        {Integrated, {"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"},
+         "driver={ODBC Driver 18 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas;TrustServerCertificate=yes"},
+        {Integrated, {"FreeTDS", "ODBC Driver 17 for SQL Server"},
+         "driver={ODBC Driver 17 for SQL Server};server=tcp:db01;Trusted_Connection=yes;database=Ventas"},
+        // A string that already says how to encrypt is left to say it.
+        {"Driver={SQL Server};Server=x;Encrypt=no", {"ODBC Driver 18 for SQL Server"},
+         "Driver={ODBC Driver 18 for SQL Server};Server=x;Encrypt=no"},
+        {login, {"FreeTDS", "SQLite3"}, "driver={FreeTDS};server=db01;uid=sa;pwd=x;database=Ventas;Port=1533;TDS_Version=7.4"},
+        {Integrated, {"FreeTDS"}, "driver={FreeTDS};server=db01;Trusted_Connection=yes;database=Ventas;TDS_Version=7.4"},
+        // A named instance stays in the server name; a version given is kept.
+        {"Driver={SQL Server};Server=tcp:host\\SQLEXPRESS;TDS_Version=7.2", {"FreeTDS"},
+         "Driver={FreeTDS};Server=host\\SQLEXPRESS;TDS_Version=7.2"},
+        {Integrated, {"SQLite3", "MDBTools"}, Integrated},
+        {dsn, {"FreeTDS"}, dsn},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(resolveSqlServerDriver(c.cs, c.drivers), c.expected) << c.cs.toStdString();
 }
 
 TEST(OdbcConnectionString, BracedValuesKeepTheirSeparators)
@@ -84,17 +74,7 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         file_ = dir_.filePath("odbc.db");
     }
-    void prepare(const QStringList& statements)
-    {
-        sqlite3* h = nullptr;
-        ASSERT_EQ(sqlite3_open(file_.toUtf8().constData(), &h), SQLITE_OK);
-        for (const QString& s : statements) {
-            char* err = nullptr;
-            EXPECT_EQ(sqlite3_exec(h, s.toUtf8().constData(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-            sqlite3_free(err);
-        }
-        sqlite3_close(h);
-    }
+    void prepare(const QStringList& statements) { prepareSqliteFile(file_, statements); }
     ConnectionPtr open(const QString& extra = QString())
     {
         auto cn = std::make_shared<Connection>();
@@ -281,54 +261,36 @@ TEST(OdbcSqlServer, TheSqlServerDriverNameReachesFreeTds)
 
 TEST(OdbcMoney, DecimalTextBecomesExactScaledMoney)
 {
+    // Rounded half to even at the fifth decimal; beyond the range or not a number: refused.
+    const std::pair<const char*, std::int64_t> exact[] = {{"1234.5678", 12345678}, {"-0,5", -5000}, {"2.00005", 20000},
+                                                          {"2.00015", 20002},      {"2.000051", 20001},
+                                                          {"922337203685477.5807", std::numeric_limits<std::int64_t>::max()}};
+    for (const auto& [text, scaled] : exact) {
+        std::int64_t v = 0;
+        EXPECT_TRUE(odbc::parseMoneyText(text, v) && v == scaled) << text << " gave " << v;
+    }
     std::int64_t v = 0;
-    ASSERT_TRUE(odbc::parseMoneyText("1234.5678", v));
-    EXPECT_EQ(v, 12345678);
-    ASSERT_TRUE(odbc::parseMoneyText("-0,5", v));
-    EXPECT_EQ(v, -5000);
-    ASSERT_TRUE(odbc::parseMoneyText("2.00005", v)); // half to even: stays
-    EXPECT_EQ(v, 20000);
-    ASSERT_TRUE(odbc::parseMoneyText("2.00015", v)); // half to even: up
-    EXPECT_EQ(v, 20002);
-    ASSERT_TRUE(odbc::parseMoneyText("2.000051", v));
-    EXPECT_EQ(v, 20001);
-    ASSERT_TRUE(odbc::parseMoneyText("922337203685477.5807", v));
-    EXPECT_EQ(v, std::numeric_limits<std::int64_t>::max());
-    EXPECT_FALSE(odbc::parseMoneyText("922337203685477.5808", v));
-    EXPECT_FALSE(odbc::parseMoneyText("12abc", v));
-    EXPECT_FALSE(odbc::parseMoneyText("", v));
+    for (const char* refused : {"922337203685477.5808", "12abc", ""})
+        EXPECT_FALSE(odbc::parseMoneyText(refused, v)) << refused;
 }
 
 TEST(OdbcTypes, EverySqlTypeOfASqlServerTableMapsToItsDataTypeNumber)
 {
     struct Case { const char* what; int sqlType; bool isUnsigned; bool fixed; int scale; int expected; };
     const Case cases[] = {
-        {"tinyint", SQL_TINYINT, true, false, 0, adUnsignedTinyInt},
-        {"signed tinyint", SQL_TINYINT, false, false, 0, adTinyInt},
-        {"smallint", SQL_SMALLINT, false, false, 0, adSmallInt},
-        {"int", SQL_INTEGER, false, false, 0, adInteger},
-        {"bigint", SQL_BIGINT, false, false, 0, adBigInt},
-        {"real", SQL_REAL, false, false, 0, adSingle},
-        {"float", SQL_FLOAT, false, false, 0, adDouble},
-        {"double", SQL_DOUBLE, false, false, 0, adDouble},
-        {"money", SQL_DECIMAL, false, true, 4, adCurrency},
-        {"smallmoney", SQL_DECIMAL, false, true, 4, adCurrency},
-        {"decimal(18,4)", SQL_DECIMAL, false, false, 4, adNumeric},
-        {"numeric(10,2)", SQL_NUMERIC, false, false, 2, adNumeric},
-        {"bit", SQL_BIT, false, false, 0, adBoolean},
-        {"datetime", SQL_TYPE_TIMESTAMP, false, false, 3, adDBTimeStamp},
-        {"date", SQL_TYPE_DATE, false, false, 0, adDBDate},
-        {"time", SQL_TYPE_TIME, false, false, 0, adDBTime},
-        {"char", SQL_CHAR, false, false, 0, adChar},
-        {"varchar", SQL_VARCHAR, false, false, 0, adVarChar},
-        {"text", SQL_LONGVARCHAR, false, false, 0, adLongVarChar},
-        {"nchar", SQL_WCHAR, false, false, 0, adWChar},
-        {"nvarchar", SQL_WVARCHAR, false, false, 0, adVarWChar},
-        {"ntext", SQL_WLONGVARCHAR, false, false, 0, adLongVarWChar},
-        {"binary", SQL_BINARY, false, false, 0, adBinary},
-        {"varbinary", SQL_VARBINARY, false, false, 0, adVarBinary},
-        {"image", SQL_LONGVARBINARY, false, false, 0, adLongVarBinary},
-        {"uniqueidentifier", SQL_GUID, false, false, 0, adGUID},
+        {"tinyint", SQL_TINYINT, true, false, 0, adUnsignedTinyInt}, {"signed tinyint", SQL_TINYINT, false, false, 0, adTinyInt},
+        {"smallint", SQL_SMALLINT, false, false, 0, adSmallInt}, {"int", SQL_INTEGER, false, false, 0, adInteger},
+        {"bigint", SQL_BIGINT, false, false, 0, adBigInt}, {"real", SQL_REAL, false, false, 0, adSingle},
+        {"float", SQL_FLOAT, false, false, 0, adDouble}, {"double", SQL_DOUBLE, false, false, 0, adDouble},
+        {"money", SQL_DECIMAL, false, true, 4, adCurrency}, {"smallmoney", SQL_DECIMAL, false, true, 4, adCurrency},
+        {"decimal(18,4)", SQL_DECIMAL, false, false, 4, adNumeric}, {"numeric(10,2)", SQL_NUMERIC, false, false, 2, adNumeric},
+        {"bit", SQL_BIT, false, false, 0, adBoolean}, {"datetime", SQL_TYPE_TIMESTAMP, false, false, 3, adDBTimeStamp},
+        {"date", SQL_TYPE_DATE, false, false, 0, adDBDate}, {"time", SQL_TYPE_TIME, false, false, 0, adDBTime},
+        {"char", SQL_CHAR, false, false, 0, adChar}, {"varchar", SQL_VARCHAR, false, false, 0, adVarChar},
+        {"text", SQL_LONGVARCHAR, false, false, 0, adLongVarChar}, {"nchar", SQL_WCHAR, false, false, 0, adWChar},
+        {"nvarchar", SQL_WVARCHAR, false, false, 0, adVarWChar}, {"ntext", SQL_WLONGVARCHAR, false, false, 0, adLongVarWChar},
+        {"binary", SQL_BINARY, false, false, 0, adBinary}, {"varbinary", SQL_VARBINARY, false, false, 0, adVarBinary},
+        {"image", SQL_LONGVARBINARY, false, false, 0, adLongVarBinary}, {"uniqueidentifier", SQL_GUID, false, false, 0, adGUID},
     };
     for (const auto& c : cases)
         EXPECT_EQ(odbc::dataTypeFor(c.sqlType, c.isUnsigned, c.fixed, c.scale), c.expected) << c.what;
