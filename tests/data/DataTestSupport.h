@@ -191,20 +191,35 @@ inline QStringList valuesOf(const CollectionPtr& c)
     return out;
 }
 
-// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
-inline QString describe(const CollectionPtr& c)
+// Any answer of Query as one text: <empty>, NULL, <nothing>, [a|b] for an array
+// (records of a two-dimensional one as [f,f|f,f]), {key=value ...} for a collection.
+inline QString show(const Variant& v)
 {
+    if (v.isEmpty() || v.isNull() || v.isNothing())
+        return v.isEmpty() ? QStringLiteral("<empty>") : v.isNull() ? QStringLiteral("NULL") : QStringLiteral("<nothing>");
     QStringList out;
-    for (int i = 1; i <= c->Count(); ++i) {
-        const Variant v = c->Item(Variant(i));
-        const QString text = v.isNull()                      ? QStringLiteral("NULL")
-                             : v.type() == VarType::Boolean ? QString::number(int(v.toBool()))
-                             : v.isObject()                 ? QStringLiteral("{") + keysOf(v.as<Collection>()).join(',') + '}'
-                                                            : v.toString();
-        out << c->KeyAt(i) + QLatin1Char('=') + text;
+    if (v.isArray()) {
+        const VArray& a = *v.array();
+        for (int r = a.lbound(a.dimensions()); a.allocated() && r <= a.ubound(a.dimensions()); ++r) {
+            QStringList fields;
+            for (int f = a.lbound(); a.dimensions() == 2 && f <= a.ubound(); ++f)
+                fields << show(a.at(f, r));
+            out << (a.dimensions() == 2 ? fields.join(QLatin1Char(',')) : show(a.at(r)));
+        }
+        return QLatin1Char('[') + out.join(QLatin1Char('|')) + QLatin1Char(']');
     }
-    return out.join(QLatin1Char(' '));
+    if (const auto c = v.as<Collection>()) {
+        for (int i = 1; i <= c->Count(); ++i)
+            out << (c->KeyAt(i).isEmpty() ? QString() : c->KeyAt(i) + QLatin1Char('=')) + show(c->Item(Variant(i)));
+        return QLatin1Char('{') + out.join(QLatin1Char(' ')) + QLatin1Char('}');
+    }
+    if (v.type() == VarType::Boolean)
+        return QString::number(int(v.toBool()));
+    return v.isObject() ? QStringLiteral("<object>") : v.toString();
 }
+
+// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
+inline QString describe(const CollectionPtr& c) { return show(Variant(c)).mid(1).chopped(1); }
 
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }

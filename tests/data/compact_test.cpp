@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,9 +19,9 @@ namespace {
 qint64 countRows(const QString& path, const QString& table)
 {
     auto c = std::make_shared<db::Connection>();
-    c->Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
+    c->Open(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source="_s + path);
     db::Recordset rs;
-    rs.Open(QStringLiteral("SELECT COUNT(*) FROM ") + table, c, db::adOpenStatic);
+    rs.Open(u"SELECT COUNT(*) FROM "_s + table, c, db::adOpenStatic);
     const qint64 n = rs.value(0).toLongLong();
     c->Close();
     return n;
@@ -35,10 +36,10 @@ protected:
         db_.path = db_.dir.filePath(relative);
         QDir().mkpath(QFileInfo(db_.path).absolutePath());
         db::Catalog::Create(db_.connectionString());
-        QStringList fill = {QStringLiteral("CREATE TABLE Datos ([Id] LONG, [Texto] MEMO)")};
+        QStringList fill = {u"CREATE TABLE Datos ([Id] LONG, [Texto] MEMO)"_s};
         for (int i = 0; i < 200; ++i)
-            fill << QStringLiteral("INSERT INTO Datos (Id, Texto) VALUES (%1, '%2')").arg(i).arg(QString(500, QLatin1Char('x')));
-        fill << QStringLiteral("DELETE FROM Datos WHERE Id >= 50");
+            fill << u"INSERT INTO Datos (Id, Texto) VALUES (%1, '%2')"_s.arg(i).arg(QString(500, QLatin1Char('x')));
+        fill << u"DELETE FROM Datos WHERE Id >= 50"_s;
         db::Connection c;
         c.Open(db_.connectionString());
         c.BeginTrans();
@@ -67,67 +68,66 @@ protected:
 
 TEST_F(CompactLocalTest, CompactedFileReplacesTheDatabaseAndTheBackupStays)
 {
-    make(QStringLiteral("Datos.mdb"));
+    make(u"Datos.mdb"_s);
     const qint64 before = QFileInfo(db_.path).size();
     const QString report = compact();
-    const QString stem = QRegularExpression::escape(db_.dir.filePath(QStringLiteral("Datos")));
-    const QRegularExpression shape(
-        QStringLiteral("^Fichero Original: \r\n\\{1") + QRegularExpression::escape(db_.path) +
-        QStringLiteral("\\}\r\n\r\nTamaño Original: \\{2[0-9.]+\\} bytes\\.\r\n\r\nBackup: \r\n\\{3(") + stem +
-        QStringLiteral("_\\d{8}_\\d{6}\\.mdb)\\}\r\n\r\nBase de datos compactada con éxito\\.\r\nTamaño Final: \\{4([0-9.]+)\\} bytes\\.$"));
+    const QString stem = QRegularExpression::escape(db_.dir.filePath(u"Datos"_s));
+    const QRegularExpression shape(u"^Fichero Original: \r\n\\{1"_s + QRegularExpression::escape(db_.path) +
+        u"\\}\r\n\r\nTamaño Original: \\{2[0-9.]+\\} bytes\\.\r\n\r\nBackup: \r\n\\{3("_s + stem +
+        u"_\\d{8}_\\d{6}\\.mdb)\\}\r\n\r\nBase de datos compactada con éxito\\.\r\nTamaño Final: \\{4([0-9.]+)\\} bytes\\.$"_s);
     const auto m = shape.match(report);
     ASSERT_TRUE(m.hasMatch()) << report.toStdString();
     const QString backup = m.captured(1);
-    EXPECT_TRUE(report.contains(QStringLiteral("{2") + ValueText::format(Variant(std::int64_t(before)), QStringLiteral("###,###,##0"))));
-    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
-    EXPECT_EQ(countRows(backup, QStringLiteral("Datos")), 50);
+    EXPECT_TRUE(report.contains(u"{2"_s + ValueText::format(Variant(std::int64_t(before)), u"###,###,##0"_s)));
+    EXPECT_EQ(countRows(db_.path, u"Datos"_s), 50);
+    EXPECT_EQ(countRows(backup, u"Datos"_s), 50);
     EXPECT_LT(QFileInfo(db_.path).size(), before);
     EXPECT_EQ(leftovers(), (QStringList{QFileInfo(db_.path).fileName(), QFileInfo(backup).fileName()}));
 }
 
 TEST_F(CompactLocalTest, FileHeldByAnotherConnectionIsLeftInPlace)
 {
-    make(QStringLiteral("Datos.accdb"));
+    make(u"Datos.accdb"_s);
     o_.setConnectionType(2);
     auto holder = std::make_shared<db::Connection>();
     holder->Open(db_.connectionString());
     const qint64 before = QFileInfo(db_.path).size();
 
     const QString report = compact();
-    const QString compacted = db_.dir.filePath(QStringLiteral("Datos_COMPACT.accdb"));
-    EXPECT_TRUE(report.startsWith(QStringLiteral("<ERROR>Fichero Original: "))) << report.toStdString();
-    EXPECT_TRUE(report.endsWith(QStringLiteral("Se ha dejado una copia del fichero compactado en la ruta: \r\n") + compacted +
+    const QString compacted = db_.dir.filePath(u"Datos_COMPACT.accdb"_s);
+    EXPECT_TRUE(report.startsWith(u"<ERROR>Fichero Original: "_s)) << report.toStdString();
+    EXPECT_TRUE(report.endsWith(u"Se ha dejado una copia del fichero compactado en la ruta: \r\n"_s + compacted +
                                 QStringLiteral("\r\n\r\nSin embargo no ha podido sustituirse por la base de datos actual debido a "
                                                "que la misma se encuentra en uso.")))
         << report.toStdString();
     holder->Close();
     EXPECT_EQ(QFileInfo(db_.path).size(), before);
-    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
-    EXPECT_EQ(countRows(compacted, QStringLiteral("Datos")), 50);
+    EXPECT_EQ(countRows(db_.path, u"Datos"_s), 50);
+    EXPECT_EQ(countRows(compacted, u"Datos"_s), 50);
     EXPECT_EQ(leftovers().size(), 3) << "database, backup and compacted copy";
 }
 
 TEST_F(CompactLocalTest, NamesComeFromTheExtensionAtTheEndOfThePath)
 {
-    make(QStringLiteral("copia.mdb.d/Datos.MDB"));
+    make(u"copia.mdb.d/Datos.MDB"_s);
     const QString report = compact();
-    EXPECT_TRUE(report.contains(QStringLiteral("Base de datos compactada con éxito."))) << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("{3") + db_.dir.filePath(QStringLiteral("copia.mdb.d/Datos_"))));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("_\\d{8}_\\d{6}\\.MDB\\}")).match(report).hasMatch());
-    EXPECT_EQ(countRows(db_.path, QStringLiteral("Datos")), 50);
+    EXPECT_TRUE(report.contains(u"Base de datos compactada con éxito."_s)) << report.toStdString();
+    EXPECT_TRUE(report.contains(u"{3"_s + db_.dir.filePath(u"copia.mdb.d/Datos_"_s)));
+    EXPECT_TRUE(QRegularExpression(u"_\\d{8}_\\d{6}\\.MDB\\}"_s).match(report).hasMatch());
+    EXPECT_EQ(countRows(db_.path, u"Datos"_s), 50);
 }
 
 TEST_F(CompactLocalTest, PathWithoutTheExtensionIsAnErrorAndTouchesNothing)
 {
-    make(QStringLiteral("Datos.db"));
+    make(u"Datos.db"_s);
     const QString report = compact();
-    EXPECT_TRUE(report.startsWith(QStringLiteral("{ERROR}Fichero Original: "))) << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("ERROR: ")));
+    EXPECT_TRUE(report.startsWith(u"{ERROR}Fichero Original: "_s)) << report.toStdString();
+    EXPECT_TRUE(report.contains(u"ERROR: "_s));
     EXPECT_EQ(leftovers(), QStringList{"Datos.db"});
 
     o_.setConnectionType(0);
     const QString other = compact();
-    EXPECT_TRUE(other.startsWith(QStringLiteral("{ERROR}"))) << other.toStdString();
+    EXPECT_TRUE(other.startsWith(u"{ERROR}"_s)) << other.toStdString();
     EXPECT_EQ(leftovers(), QStringList{"Datos.db"});
 }
 
@@ -138,7 +138,7 @@ protected:
     void SetUp() override
     {
         rec_ = db::RecordingBackend::install();
-        o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+        o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
     }
     void TearDown() override { db::RecordingBackend::uninstall(); }
 
@@ -146,7 +146,7 @@ protected:
     {
         QString sql = QStringLiteral("SELECT name, physical_name, type_desc, size * 8 / 1024 AS MbSize From sys.master_files "
                                      "WHERE database_id = DB_ID('Ventas')");
-        return file.isEmpty() ? sql + QStringLiteral(" ORDER BY name") : sql + QStringLiteral(" and name = '") + file + QLatin1Char('\'');
+        return file.isEmpty() ? sql + u" ORDER BY name"_s : sql + u" and name = '"_s + file + QLatin1Char('\'');
     }
     void answerFiles(const char* model)
     {
@@ -154,9 +154,9 @@ protected:
         rec_->answerRows(list(), cols,
                          Rows{{Variant("Ventas"), Variant("/data/Ventas.mdf"), Variant("ROWS"), Variant(std::int32_t(10))},
                               {Variant("Ventas_log"), Variant("/data/Ventas_log.ldf"), Variant("LOG"), Variant(std::int32_t(5))}});
-        rec_->answerRows(list(QStringLiteral("Ventas")), cols,
+        rec_->answerRows(list(u"Ventas"_s), cols,
                          Rows{{Variant("Ventas"), Variant("/data/Ventas.mdf"), Variant("ROWS"), Variant(std::int32_t(8))}});
-        rec_->answerRows(list(QStringLiteral("Ventas_log")), cols,
+        rec_->answerRows(list(u"Ventas_log"_s), cols,
                          Rows{{Variant("Ventas_log"), Variant("/data/Ventas_log.ldf"), Variant("LOG"), Variant(std::int32_t(1))}});
         rec_->answerRows(kModel, {"name", "recovery_model_desc"}, Rows{{Variant("Ventas"), Variant(model)}});
     }
@@ -166,9 +166,9 @@ protected:
         return o_.CompactSQLServerDataBase(s, d, u, p, fileByFile);
     }
 
-    const QString kModel = QStringLiteral("SELECT name, recovery_model_desc From sys.Databases WHERE name = 'Ventas'");
+    const QString kModel = u"SELECT name, recovery_model_desc From sys.Databases WHERE name = 'Ventas'"_s;
     const QString kLogAdvice =
-        QStringLiteral("Se recomienda realizar un Backup completo para reiniciar la cadena de backups tras el truncado del log.");
+        u"Se recomienda realizar un Backup completo para reiniciar la cadena de backups tras el truncado del log."_s;
     std::shared_ptr<db::RecordingBackend> rec_;
     clsDO o_;
 };
@@ -181,14 +181,14 @@ TEST_F(CompactSqlServerTest, WholeDatabase)
     EXPECT_EQ(rec_->statements(), (QStringList{list(), "DBCC SHRINKDATABASE (Ventas)", list()}));
 
     rec_->clearLog();
-    rec_->answerError(QStringLiteral("DBCC SHRINKDATABASE (Ventas)"), db::errDatabase, QStringLiteral("permiso"));
+    rec_->answerError(u"DBCC SHRINKDATABASE (Ventas)"_s, db::errDatabase, u"permiso"_s);
     EXPECT_EQ(compact(false), QStringLiteral("ERROR\r\nNo se ha podido compactar el fichero Ventas. Compruebe que dispone de "
                                              "permiso de administrador."));
 }
 
 TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
 {
-    const QString shrinkLog = QStringLiteral("DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)");
+    const QString shrinkLog = u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s;
     for (const char* model : {"FULL", "SIMPLE"}) {
         SCOPED_TRACE(model);
         rec_ = db::RecordingBackend::install();
@@ -210,17 +210,17 @@ TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
 TEST_F(CompactSqlServerTest, RefusedShrinkNamesTheFileAndRestoresTheRecoveryModel)
 {
     answerFiles("FULL");
-    rec_->answerError(QStringLiteral("DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"), db::errDatabase, QStringLiteral("no"));
+    rec_->answerError(u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s, db::errDatabase, u"no"_s);
     EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
                                             "compactar el fichero /data/Ventas_log.ldf. Compruebe que dispone de permiso de "
                                             "administrador."));
-    EXPECT_EQ(rec_->statements().last(), QStringLiteral("ALTER DATABASE [Ventas] SET RECOVERY FULL"));
+    EXPECT_EQ(rec_->statements().last(), u"ALTER DATABASE [Ventas] SET RECOVERY FULL"_s);
 
     rec_ = db::RecordingBackend::install();
     answerFiles("FULL");
-    rec_->answerError(QStringLiteral("ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"), db::errDatabase, QStringLiteral("no"));
+    rec_->answerError(u"ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"_s, db::errDatabase, u"no"_s);
     EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
                                             "cambiar el modelo de recuperación a SIMPLE. Compruebe que dispone de permiso de "
                                             "administrador."));
-    EXPECT_FALSE(rec_->statements().contains(QStringLiteral("DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)")));
+    EXPECT_FALSE(rec_->statements().contains(u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s));
 }

@@ -8,13 +8,14 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 class ConnectionTest : public RecordedObjectTest<TestDO> {
 protected:
     // The procedure column of a log line: the database padded to 16, then the member.
-    static QString proc(const char* member) { return QStringLiteral("d") + QString(15, QLatin1Char(' ')) + "\t" + member; }
+    static QString proc(const char* member) { return u"d"_s + QString(15, QLatin1Char(' ')) + "\t" + member; }
     std::vector<db::RecordingBackend::EventKind> kinds() const
     {
         std::vector<db::RecordingBackend::EventKind> out;
@@ -24,33 +25,78 @@ protected:
     }
 
     // The connection string the object builds for the given values.
-    QString stringFor(std::int16_t type, std::int16_t driver, const QString& user = QStringLiteral("u"))
+    QString stringFor(std::int16_t type, std::int16_t driver, const QString& user = u"u"_s)
     {
         rec->clearLog();
         o.setConnectionType(type);
         o.setUsedDriver(driver);
-        o.Execute(QStringLiteral("UPDATE t SET a = 1"), QStringLiteral("srv"), QStringLiteral("db"), user,
-                  QStringLiteral("p"));
+        o.Execute(u"UPDATE t SET a = 1"_s, u"srv"_s, u"db"_s, user, u"p"_s);
         const QStringList s = rec->connectionStrings();
-        return s.isEmpty() ? QStringLiteral("<none>") : s.first();
+        return s.isEmpty() ? u"<none>"_s : s.first();
     }
-
+    // Every log line as "procedure|message|kind".
+    QStringList logged() const
+    {
+        QStringList out;
+        for (const auto& l : log->lines)
+            out << l.procedure + '|' + l.message + '|' + QString::number(l.kind);
+        return out;
+    }
+    // The call raises the engine's error as the caller's, from Execute.
+    static void expectError(const std::function<void()>& call, int number, const char* description)
+    {
+        try {
+            call();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number, number);
+            EXPECT_EQ(e.description, description);
+            EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
+        }
+    }
 };
 
-TEST_F(ConnectionTest, ConnectionStringForEveryTypeAndDriver)
+// Each type and driver's string; where it holds a password ("@" here), a failed
+// opening logs it masked while the driver itself still receives it as given.
+TEST_F(ConnectionTest, ConnectionStringForEveryTypeAndDriverAndItsMaskedLogLine)
 {
     o.providers = [](const QString& p) { return p == QLatin1String("Microsoft.Jet.OLEDB.4.0"); };
-    EXPECT_EQ(stringFor(0, 0), "driver={SQL Server};server=tcp:srv;uid=u;pwd=p;database=db");
-    EXPECT_EQ(stringFor(0, 2, QStringLiteral("InTeGrAtEd")),
-              "driver={SQL Server};server=tcp:srv;Trusted_Connection=yes;database=db");
-    EXPECT_EQ(stringFor(1, 0), "Data Source=db;Provider=Microsoft.Jet.OLEDB.4.0; ");
-    o.setSQLProvider(QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
-    EXPECT_EQ(stringFor(2, 1), "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=db;Persist Security Info=False;"
-                               "Jet OLEDB:Database Password=p;");
-    EXPECT_EQ(stringFor(3, 0), "DSN=srv;DATABASE=db;UID=u;PWD=p");
-    EXPECT_EQ(stringFor(3, 1), "DSN=srv;");
-    EXPECT_EQ(stringFor(3, 2), "DATABASE=db;UID=u;PWD=p;DSN=srv;");
+    const struct {
+        std::int16_t type, driver;
+        const char *user, *string;
+    } cases[] = {
+        {0, 0, "u", "driver={SQL Server};server=tcp:srv;uid=u;pwd=@;database=db"},
+        {0, 2, "InTeGrAtEd", "driver={SQL Server};server=tcp:srv;Trusted_Connection=yes;database=db"},
+        {1, 0, "u", "Data Source=db;Provider=Microsoft.Jet.OLEDB.4.0; "},
+        {2, 1, "u", "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=db;Persist Security Info=False;Jet OLEDB:Database Password=@;"},
+        {3, 0, "u", "DSN=srv;DATABASE=db;UID=u;PWD=@"},
+        {3, 1, "u", "DSN=srv;"},
+        {3, 2, "u", "DATABASE=db;UID=u;PWD=@;DSN=srv;"},
+    };
+    for (const auto& c : cases) {
+        if (c.type == 2)
+            o.setSQLProvider(u"Microsoft.ACE.OLEDB.12.0"_s);
+        EXPECT_EQ(stringFor(c.type, c.driver, QLatin1String(c.user)), QString::fromUtf8(c.string).replace('@', 'p'));
+    }
     EXPECT_TRUE(dialogs->calls.empty());
+
+    rec->failOpen(u"."_s, u"Login failed"_s);
+    o.StartObject(u"srv"_s, u"db"_s, u"u"_s, u"s3cret"_s);
+    const QString secret = u"ab;Cd=ef}{gh}"_s;
+    for (const auto& c : cases) {
+        if (!QByteArray(c.string).contains('@'))
+            continue;
+        log->lines.clear();
+        o.setConnectionType(c.type);
+        o.setUsedDriver(c.driver);
+        EXPECT_FALSE(o.Execute(u"DELETE FROM t"_s, u"srv"_s, u"db"_s, u"u"_s, secret));
+        ASSERT_EQ(log->lines.size(), 1u);
+        EXPECT_EQ(log->lines[0].className, "clsDO");
+        EXPECT_EQ(log->lines[0].procedure, u"db"_s + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
+        EXPECT_EQ(log->lines[0].message, u"No se ha podido abrir la conexión "_s + QString::fromUtf8(c.string).replace('@', u"****"_s));
+        EXPECT_EQ(log->lines[0].kind, 4);
+        EXPECT_TRUE(rec->connectionStrings().last().contains(secret));
+    }
 }
 
 TEST_F(ConnectionTest, UnknownTypeOrDriverDoesNotOpenAndExecuteSaysSo)
@@ -60,8 +106,7 @@ TEST_F(ConnectionTest, UnknownTypeOrDriverDoesNotOpenAndExecuteSaysSo)
         o.setConnectionType(type);
         o.setUsedDriver(driver);
         std::int32_t affected = 77;
-        EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("s"), QStringLiteral("d"),
-                               QStringLiteral("u"), QStringLiteral("p"), affected));
+        EXPECT_FALSE(o.Execute(u"DELETE FROM t"_s, u"s"_s, u"d"_s, u"u"_s, u"p"_s, affected));
         EXPECT_EQ(affected, 77);
         ASSERT_EQ(dialogs->calls.size(), 1u);
         EXPECT_EQ(dialogs->calls[0].prompt, "No se ha podido abrir la conexión");
@@ -71,163 +116,105 @@ TEST_F(ConnectionTest, UnknownTypeOrDriverDoesNotOpenAndExecuteSaysSo)
     EXPECT_TRUE(rec->statements().isEmpty());
 }
 
-TEST_F(ConnectionTest, FailedOpenLogsTheStringWithoutItsPassword)
+TEST_F(ConnectionTest, ProviderLookUp)
 {
-    rec->failOpen(QStringLiteral("."), QStringLiteral("Login failed"));
-    o.StartObject(QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("sa"), QStringLiteral("s3cret"));
-    o.setSQLProvider(QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
-    const QString secret = QStringLiteral("ab;Cd=ef}{gh}");
-    const struct {
-        std::int16_t type, driver;
-        const char* logged;
-    } cases[] = {
-        {0, 0, "driver={SQL Server};server=tcp:srv;uid=sa;pwd=****;database=db"},
-        {3, 0, "DSN=srv;DATABASE=db;UID=sa;PWD=****"},
-        {3, 2, "DATABASE=db;UID=sa;PWD=****;DSN=srv;"},
-        {2, 0, "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=db;Persist Security Info=False;"
-               "Jet OLEDB:Database Password=****;"},
-    };
-    for (const auto& c : cases) {
-        log->lines.clear();
-        o.setConnectionType(c.type);
-        o.setUsedDriver(c.driver);
-        EXPECT_FALSE(o.Execute(QStringLiteral("DELETE FROM t"), QStringLiteral("srv"), QStringLiteral("db"),
-                               QStringLiteral("sa"), secret));
-        ASSERT_EQ(log->lines.size(), 1u);
-        EXPECT_EQ(log->lines[0].className, "clsDO");
-        EXPECT_EQ(log->lines[0].procedure, QStringLiteral("db") + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
-        EXPECT_EQ(log->lines[0].message, QStringLiteral("No se ha podido abrir la conexión ") + QString::fromUtf8(c.logged));
-        EXPECT_EQ(log->lines[0].kind, 4);
-        // The driver itself still receives the password as given.
-        EXPECT_TRUE(rec->connectionStrings().last().contains(secret));
-    }
-}
-
-TEST_F(ConnectionTest, ProviderIsLookedUpOnceAndStoredBack)
-{
+    // Looked up once, in its order, and stored back: the same provider serves a later .accdb connection.
     o.providers = [](const QString& p) { return p == QLatin1String("Microsoft.Jet.OLEDB.4.0"); };
     stringFor(1, 0);
     EXPECT_EQ(o.SQLProvider(), "Microsoft.Jet.OLEDB.4.0");
-    EXPECT_EQ(o.asked, QStringList{"Microsoft.Jet.OLEDB.4.0"});
-    // The same provider serves a later .accdb connection: no second look-up.
     EXPECT_EQ(stringFor(2, 0), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=db;Persist Security Info=False;"
                                "Jet OLEDB:Database Password=p;");
-    EXPECT_EQ(o.asked.size(), 1);
-}
+    EXPECT_EQ(o.asked, QStringList{"Microsoft.Jet.OLEDB.4.0"});
 
-TEST_F(ConnectionTest, ProviderLookUpOrderAndFixedDefaults)
-{
-    o.providers = [](const QString&) { return false; };
-    stringFor(1, 0);
-    EXPECT_EQ(o.asked, (QStringList{"Microsoft.Jet.OLEDB.4.0", "Microsoft.Jet.OLEDB.3.51"}));
-    EXPECT_EQ(o.SQLProvider(), "Microsoft.Jet.OLEDB.4.0");
-
-    TestDO accdb;
-    accdb.providers = [](const QString&) { return false; };
-    accdb.setConnectionType(2);
-    accdb.Execute(QStringLiteral("DELETE FROM t"), QString(), QStringLiteral("f.accdb"));
-    EXPECT_EQ(accdb.asked, (QStringList{"Microsoft.ACE.OLEDB.16.0", "Microsoft.ACE.OLEDB.12.0"}));
-    EXPECT_EQ(accdb.SQLProvider(), "Microsoft.ACE.OLEDB.12.0");
-
-    // The data layer's own list: the newest ACE provider it implements.
-    TestDO layer;
-    layer.setConnectionType(2);
-    layer.Execute(QStringLiteral("DELETE FROM t"), QString(), QStringLiteral("f.accdb"));
-    EXPECT_EQ(layer.SQLProvider(), "Microsoft.ACE.OLEDB.16.0");
+    // None found: the fixed default of each kind; the data layer's own list has the newest ACE provider.
+    const struct {
+        std::int16_t type;
+        bool none;
+        QStringList asked;
+        const char* provider;
+    } cases[] = {
+        {1, true, {"Microsoft.Jet.OLEDB.4.0", "Microsoft.Jet.OLEDB.3.51"}, "Microsoft.Jet.OLEDB.4.0"},
+        {2, true, {"Microsoft.ACE.OLEDB.16.0", "Microsoft.ACE.OLEDB.12.0"}, "Microsoft.ACE.OLEDB.12.0"},
+        {2, false, {"Microsoft.ACE.OLEDB.16.0"}, "Microsoft.ACE.OLEDB.16.0"},
+    };
+    for (const auto& c : cases) {
+        TestDO d;
+        if (c.none)
+            d.providers = [](const QString&) { return false; };
+        d.setConnectionType(c.type);
+        d.Execute(u"DELETE FROM t"_s, QString(), u"f.accdb"_s);
+        EXPECT_EQ(d.asked, c.asked);
+        EXPECT_EQ(d.SQLProvider(), c.provider);
+    }
 }
 
 TEST_F(ConnectionTest, RemoteServerWinsAndEmptyArgumentsTakeTheStoredValues)
 {
-    o.StartObject(QStringLiteral("stored"), QStringLiteral("sdb"), QStringLiteral("su"), QStringLiteral("sp"));
-    QString server = QStringLiteral("given"), database, user = QStringLiteral("u2"), password;
-    o.Execute(QStringLiteral("DELETE FROM t"), server, database, user, password);
+    o.StartObject(u"stored"_s, u"sdb"_s, u"su"_s, u"sp"_s);
+    QString server = u"given"_s, database, user = u"u2"_s, password;
+    o.Execute(u"DELETE FROM t"_s, server, database, user, password);
     EXPECT_EQ(rec->connectionStrings().last(), "driver={SQL Server};server=tcp:given;uid=u2;pwd=sp;database=sdb");
     // The caller's variables receive the values that were used.
-    EXPECT_EQ(database, "sdb");
-    EXPECT_EQ(password, "sp");
+    EXPECT_EQ(database + password, "sdbsp");
 
-    o.setRemoteServer(QStringLiteral("remote"));
-    server = QStringLiteral("given");
-    o.Execute(QStringLiteral("DELETE FROM t"), server);
+    o.setRemoteServer(u"remote"_s);
+    server = u"given"_s;
+    o.Execute(u"DELETE FROM t"_s, server);
     EXPECT_EQ(server, "remote");
     EXPECT_TRUE(rec->connectionStrings().last().startsWith(QLatin1String("driver={SQL Server};server=tcp:remote;")));
 }
 
+// A statement that runs is logged, counted and its connection closed; one that
+// fails raises the engine's error after its own log line.
 TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
 {
-    rec->answerAffected(QStringLiteral("UPDATE t SET a = 1"), 3);
+    using K = db::RecordingBackend::EventKind;
+    rec->answerAffected(u"UPDATE t SET a = 1"_s, 3);
     start();
     std::int32_t affected = 0;
-    EXPECT_TRUE(o.Execute(QStringLiteral("UPDATE t SET a = 1"), QString(), QString(), QString(), QString(), affected));
+    EXPECT_TRUE(o.Execute(u"UPDATE t SET a = 1"_s, QString(), QString(), QString(), QString(), affected));
     EXPECT_EQ(affected, 3);
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].procedure, proc("Execute"));
-    EXPECT_EQ(log->lines[0].message, "UPDATE t SET a = 1");
-    EXPECT_EQ(log->lines[0].kind, 1);
-    const auto events = rec->events();
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[2].kind, db::RecordingBackend::EventKind::Close);
-}
+    EXPECT_EQ(logged(), QStringList{proc("Execute") + "|UPDATE t SET a = 1|1"});
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run, K::Close}));
 
-TEST_F(ConnectionTest, FailingStatementRaisesTheEngineErrorAfterItsLogLine)
-{
-    rec->answerError(QStringLiteral("DELETE FROM x"), -2147217865, QStringLiteral("Invalid object name 'x'."));
-    o.StartObject(QStringLiteral("s"), QStringLiteral("longdatabasename_abcdefgh"), QStringLiteral("u"),
-                  QStringLiteral("p"));
-    try {
-        o.Execute(QStringLiteral("DELETE FROM x"));
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, -2147217865);
-        EXPECT_EQ(e.description, "Invalid object name 'x'.");
-        EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
-    }
-    ASSERT_EQ(log->lines.size(), 2u);
-    EXPECT_EQ(log->lines[1].procedure, "longdatabasename_abc\tExecute");
-    EXPECT_EQ(log->lines[1].message,
-              "Error al intentar ejecutar la siguiente SQL -> DELETE FROM x\r\nInvalid object name 'x'.");
-    EXPECT_EQ(log->lines[1].kind, 4);
-    EXPECT_EQ(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
+    log->lines.clear();
+    rec->clearLog();
+    rec->answerError(u"DELETE FROM x"_s, -2147217865, u"Invalid object name 'x'."_s);
+    o.StartObject(u"s"_s, u"longdatabasename_abcdefgh"_s, u"u"_s, u"p"_s);
+    expectError([&] { o.Execute(u"DELETE FROM x"_s); }, -2147217865, "Invalid object name 'x'.");
+    EXPECT_EQ(logged(), (QStringList{"longdatabasename_abc\tExecute|DELETE FROM x|1",
+                                     "longdatabasename_abc\tExecute|Error al intentar ejecutar la siguiente SQL -> "
+                                     "DELETE FROM x\r\nInvalid object name 'x'.|4"}));
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run, K::Close}));
 }
 
 TEST_F(ConnectionTest, StoredProcedurePath)
 {
+    using K = db::RecordingBackend::EventKind;
     start();
-    // A statement that ran leaves the connection open and answers false.
-    EXPECT_FALSE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
-    EXPECT_EQ(rec->statements(), QStringList{"EXEC sp_x"});
-    EXPECT_NE(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
-
-    // The next opening closes it first.
-    o.Execute(QStringLiteral("UPDATE t SET a = 1"));
-    int closes = 0;
-    for (const auto& e : rec->events())
-        closes += e.kind == db::RecordingBackend::EventKind::Close;
-    EXPECT_EQ(closes, 2);
+    // A statement that ran leaves the connection open and answers false; the next opening closes it first.
+    EXPECT_FALSE(o.Execute(u"EXEC sp_x"_s, QString(), QString(), QString(), QString(), 0, true));
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run}));
+    o.Execute(u"UPDATE t SET a = 1"_s);
+    EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run, K::Close, K::Open, K::Run, K::Close}));
+    EXPECT_EQ(rec->statements(), (QStringList{"EXEC sp_x", "UPDATE t SET a = 1"}));
 
     // A failing procedure reaches the caller as its own error, not as a connection notice.
-    rec->answerError(QStringLiteral("EXEC sp_bad"), 50000, QStringLiteral("boom"));
-    try {
-        o.Execute(QStringLiteral("EXEC sp_bad"), QString(), QString(), QString(), QString(), 0, true);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, 50000);
-        EXPECT_EQ(e.description, "boom");
-        EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
-    }
+    rec->answerError(u"EXEC sp_bad"_s, 50000, u"boom"_s);
+    expectError([&] { o.Execute(u"EXEC sp_bad"_s, QString(), QString(), QString(), QString(), 0, true); }, 50000, "boom");
     EXPECT_TRUE(dialogs->calls.empty());
-    EXPECT_EQ(rec->events().back().kind, db::RecordingBackend::EventKind::Close);
+    EXPECT_EQ(rec->events().back().kind, K::Close);
 
     // Inside a transaction the procedure runs on the transaction's connection.
     rec->clearLog();
     o.OpenTransaction();
-    EXPECT_FALSE(o.Execute(QStringLiteral("EXEC sp_y"), QString(), QString(), QString(), QString(), 0, true));
+    EXPECT_FALSE(o.Execute(u"EXEC sp_y"_s, QString(), QString(), QString(), QString(), 0, true));
     EXPECT_EQ(rec->statements(), QStringList{"EXEC sp_y"});
     o.UnDoTransaction();
 
     // A connection that does not open: true, the notice shown.
-    rec->failOpen(QStringLiteral("."), QStringLiteral("no"));
-    EXPECT_TRUE(o.Execute(QStringLiteral("EXEC sp_x"), QString(), QString(), QString(), QString(), 0, true));
+    rec->failOpen(u"."_s, u"no"_s);
+    EXPECT_TRUE(o.Execute(u"EXEC sp_x"_s, QString(), QString(), QString(), QString(), 0, true));
     EXPECT_EQ(dialogs->calls.size(), 1u);
 }
 
@@ -237,114 +224,94 @@ TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
     start();
     o.OpenTransaction();
     EXPECT_TRUE(o.TransactionOpen());
-    o.Execute(QStringLiteral("UPDATE a SET x = 1"));
-    o.Execute(QStringLiteral("UPDATE b SET x = 1"));
+    o.Execute(u"UPDATE a SET x = 1"_s);
+    o.Execute(u"UPDATE b SET x = 1"_s);
     o.CloseTransaction();
     EXPECT_FALSE(o.TransactionOpen());
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Run, K::Commit, K::Close}));
-    ASSERT_EQ(log->lines.size(), 4u);
-    EXPECT_EQ(log->lines[0].procedure, proc("OpenTransaction"));
-    EXPECT_EQ(log->lines[0].message, "Se abre una Transaccion");
-    EXPECT_EQ(log->lines[0].kind, 1);
-    EXPECT_EQ(log->lines[3].procedure, proc("CloseTransaction"));
-    EXPECT_EQ(log->lines[3].message, "Se cierra una Transaccion");
+    const QString rollback = proc("RollBack") + "|Se hace rollback en la Transaccion actual|1";
+    EXPECT_EQ(logged(), (QStringList{proc("OpenTransaction") + "|Se abre una Transaccion|1",
+                                     proc("Execute") + "|UPDATE a SET x = 1|1", proc("Execute") + "|UPDATE b SET x = 1|1",
+                                     proc("CloseTransaction") + "|Se cierra una Transaccion|1"}));
 
     // Without an open transaction CloseTransaction does nothing, UnDoTransaction only writes its line.
     rec->clearLog();
     log->lines.clear();
     o.CloseTransaction();
-    EXPECT_TRUE(log->lines.empty());
     o.UnDoTransaction();
     EXPECT_TRUE(rec->events().empty());
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].procedure, proc("RollBack"));
-    EXPECT_EQ(log->lines[0].message, "Se hace rollback en la Transaccion actual");
+    EXPECT_EQ(logged(), QStringList{rollback});
 
     o.OpenTransaction();
-    o.Execute(QStringLiteral("UPDATE a SET x = 1"));
+    o.Execute(u"UPDATE a SET x = 1"_s);
     o.UnDoTransaction();
     EXPECT_FALSE(o.TransactionOpen());
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Rollback, K::Close}));
-    EXPECT_EQ(log->lines.back().message, "Se hace rollback en la Transaccion actual");
+    EXPECT_EQ(logged().last(), rollback);
     EXPECT_TRUE(dialogs->calls.empty());
 
     // Without a log object the lines go nowhere.
     clsDO plain;
-    plain.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
+    plain.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
     plain.OpenTransaction();
-    EXPECT_TRUE(plain.Execute(QStringLiteral("UPDATE a SET x = 1")));
+    EXPECT_TRUE(plain.Execute(u"UPDATE a SET x = 1"_s));
     plain.CloseTransaction();
-}
 
-TEST_F(ConnectionTest, TransactionThatCannotBeginIsReported)
-{
-    start();
-    o.OpenTransaction();
     // A second one on the same connection is refused by the layer.
+    o.OpenTransaction();
     o.OpenTransaction();
     EXPECT_TRUE(o.TransactionOpen());
     ASSERT_EQ(dialogs->calls.size(), 1u);
     EXPECT_EQ(dialogs->calls[0].prompt, "Error al abrir la Transacción");
     EXPECT_EQ(dialogs->calls[0].style, 16);
     EXPECT_EQ(dialogs->calls[0].title, "Error");
-    EXPECT_EQ(log->lines.back().procedure, proc("query"));
-    EXPECT_EQ(log->lines.back().message, "Error al intentar abrir una Transaccion");
-    EXPECT_EQ(log->lines.back().kind, 4);
+    EXPECT_EQ(logged().last(), proc("query") + "|Error al intentar abrir una Transaccion|4");
     o.UnDoTransaction();
 }
 
 TEST(DialectTest, StringsFollowConnectionTypeAndDriver)
 {
-    const struct {
-        std::int16_t type, driver;
-        const char *unionOp, *dateStart, *dateEnd, *timeStart, *timeEnd;
-        bool sqlServer, access, oracle;
-    } cases[] = {
-        {0, 0, "+", "CONVERT(smalldatetime,'", "',103)", "CONVERT(varchar,", ", 'dd/MM/yyyy hh:nn:ss')", true, false, false},
-        {1, 0, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, true, false},
-        {3, 2, "||", "TO_DATE('", "', 'DD/MM/YYYY')", "TO_CHAR('", "', 'DD/MM/YYYY HH24:MI:SS')", false, false, true},
+    // Union, date start and end, time start and end, and which of SQL Server, Access, Oracle it is.
+    const std::tuple<std::int16_t, std::int16_t, const char*> cases[] = {
+        {0, 0, "+|CONVERT(smalldatetime,'|',103)|CONVERT(varchar,|, 'dd/MM/yyyy hh:nn:ss')|100"},
+        {1, 0, "&|DateValue('|')|FORMAT('|', 'dd/MM/yyyy hh:nn:ss')|010"},
+        {3, 2, "|||TO_DATE('|', 'DD/MM/YYYY')|TO_CHAR('|', 'DD/MM/YYYY HH24:MI:SS')|001"},
         // Behind a data source driver 0 is SQL Server, driver 1 Access.
-        {3, 0, "+", "CONVERT(smalldatetime,'", "',103)", "CONVERT(varchar,", ", 'dd/MM/yyyy hh:nn:ss')", true, false, false},
-        {3, 1, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, false, false},
+        {3, 0, "+|CONVERT(smalldatetime,'|',103)|CONVERT(varchar,|, 'dd/MM/yyyy hh:nn:ss')|100"},
+        {3, 1, "&|DateValue('|')|FORMAT('|', 'dd/MM/yyyy hh:nn:ss')|000"},
         // A driver outside the table keeps the strings it had.
-        {3, 7, "&", "DateValue('", "')", "FORMAT('", "', 'dd/MM/yyyy hh:nn:ss')", false, false, false},
+        {3, 7, "&|DateValue('|')|FORMAT('|', 'dd/MM/yyyy hh:nn:ss')|000"},
     };
     clsDO o;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.type << "/" << c.driver);
-        o.setConnectionType(c.type);
-        o.setUsedDriver(c.driver);
-        EXPECT_EQ(o.sUnion(), c.unionOp);
-        EXPECT_EQ(o.sInicioFecha(), c.dateStart);
-        EXPECT_EQ(o.sFinalFecha(), c.dateEnd);
-        EXPECT_EQ(o.sInicioFormatoHora(), c.timeStart);
-        EXPECT_EQ(o.sFinalFormatoHora(), c.timeEnd);
-        EXPECT_EQ(o.IsSQLServer(), c.sqlServer);
-        EXPECT_EQ(o.IsAccess(), c.access);
-        EXPECT_EQ(o.IsOracle(), c.oracle);
+    for (const auto& [type, driver, strings] : cases) {
+        o.setConnectionType(type);
+        o.setUsedDriver(driver);
+        EXPECT_EQ(QStringList({o.sUnion(), o.sInicioFecha(), o.sFinalFecha(), o.sInicioFormatoHora(), o.sFinalFormatoHora(),
+                               QString::number(o.IsSQLServer()) + QString::number(o.IsAccess()) + QString::number(o.IsOracle())})
+                      .join('|'),
+                  QString::fromUtf8(strings))
+            << type << "/" << driver;
     }
 }
 
 TEST(ChangeHistoryTest, StringAndArrayForms)
 {
     clsDO o;
-    const QString text = o.VersionControl(QStringLiteral("String")).toString();
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QStringList lines = o.VersionControl(u"String"_s).toString().split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "Creación de la librería\t13/02/2003\tVL");
-    EXPECT_EQ(lines[2],
-              "Cambios para diferentes motores de BBDD y para averiguar automáticamente el motor de access\t27/04/2024\tVL");
+    EXPECT_EQ(lines[2], "Cambios para diferentes motores de BBDD y para averiguar automáticamente el motor de access\t27/04/2024\tVL");
     EXPECT_EQ(lines[3], "");
 
     clsDO a;
-    a.VersionControl(QStringLiteral("Array"));
-    const Variant twice = a.VersionControl(QStringLiteral("Array"));
+    a.VersionControl(u"Array"_s);
+    const Variant twice = a.VersionControl(u"Array"_s);
     ASSERT_TRUE(twice.isArray());
     EXPECT_EQ(twice.array()->lbound(), 0);
     EXPECT_EQ(twice.array()->ubound(), 5);
     EXPECT_EQ(twice.array()->at(4).toString(), "Añadido del método Execute\t13/02/2003\tVL");
-    EXPECT_TRUE(a.VersionControl(QStringLiteral("XML")).isEmpty());
-    EXPECT_FALSE(a.ChangeAdd(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("Array")));
+    EXPECT_TRUE(a.VersionControl(u"XML"_s).isEmpty());
+    EXPECT_FALSE(a.ChangeAdd(u"a"_s, u"b"_s, u"c"_s, u"Array"_s));
 }
 
 } // namespace

@@ -2,17 +2,19 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 // Setting a stored value also sets its new twin; only name, nullability,
 // zero-length rule and position count as a change.
 TEST(clsFieldTest, StoredValuesSetTheirNewTwinsAndOnlyTheTwinsCountAsChange)
 {
     clsField f;
     EXPECT_FALSE(f.IsChanged());
-    f.setFieldName(QStringLiteral("Precio"));
-    EXPECT_EQ(f.NewFieldName(), QStringLiteral("Precio"));
-    f.setNewFieldName(QStringLiteral("precio"));
+    f.setFieldName(u"Precio"_s);
+    EXPECT_EQ(f.NewFieldName(), u"Precio"_s);
+    f.setNewFieldName(u"precio"_s);
     EXPECT_TRUE(f.IsChanged()) << "a change of case is a change";
-    f.setFieldName(QStringLiteral("precio"));
+    f.setFieldName(u"precio"_s);
     EXPECT_FALSE(f.IsChanged());
 
     f.setNewAllowNull(true);
@@ -25,7 +27,7 @@ TEST(clsFieldTest, StoredValuesSetTheirNewTwinsAndOnlyTheTwinsCountAsChange)
 
     f.setDataType(8);
     f.setLenght(50);
-    f.setDefaultValue(QStringLiteral("x"));
+    f.setDefaultValue(u"x"_s);
     f.setIsKey(true);
     EXPECT_FALSE(f.IsChanged());
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 enum Dialect { SqlServer, Access, Oracle };
@@ -82,13 +84,13 @@ TEST_F(FormatTest, ValuesWrittenTheSameInBothLocales)
     }
     auto o = make(SqlServer);
     spanish();
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1.234,5"))), QStringLiteral("1234.50"));
+    EXPECT_EQ(text(o->SQLFormat(u"currency"_s, Variant("1.234,5"))), u"1234.50"_s);
     english();
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("currency"), Variant("1,234.5"))), QStringLiteral("1234.50"));
-    const Variant l = o->SQLFormat(QStringLiteral("long"), Variant("42"));
+    EXPECT_EQ(text(o->SQLFormat(u"currency"_s, Variant("1,234.5"))), u"1234.50"_s);
+    const Variant l = o->SQLFormat(u"long"_s, Variant("42"));
     EXPECT_EQ(l.type(), VarType::Long);
     EXPECT_EQ(l.toLong(), 42);
-    EXPECT_EQ(o->SQLFormat(QStringLiteral("integer"), Variant(7.0)).type(), VarType::Integer);
+    EXPECT_EQ(o->SQLFormat(u"integer"_s, Variant(7.0)).type(), VarType::Integer);
 }
 
 TEST_F(FormatTest, DatesUseTheDialectLiteral)
@@ -96,15 +98,12 @@ TEST_F(FormatTest, DatesUseTheDialectLiteral)
     const Variant christmas(QDate(2024, 12, 25));
     for (QLocale::Language language : {QLocale::Spanish, QLocale::English, QLocale::German}) {
         ValueText::ScopedLocale locale{QLocale(language)};
-        EXPECT_EQ(text(make(SqlServer)->SQLFormat(QStringLiteral("date"), christmas)),
-                  QStringLiteral("CONVERT(smalldatetime,'25/12/2024',103)"));
-        EXPECT_EQ(text(make(Access)->SQLFormat(QStringLiteral("Date"), christmas)), QStringLiteral("DateValue('25/12/2024')"));
-        EXPECT_EQ(text(make(Oracle)->SQLFormat(QStringLiteral("date"), christmas)),
-                  QStringLiteral("TO_DATE('25/12/2024', 'DD/MM/YYYY')"));
+        EXPECT_EQ(text(make(SqlServer)->SQLFormat(u"date"_s, christmas)), u"CONVERT(smalldatetime,'25/12/2024',103)"_s);
+        EXPECT_EQ(text(make(Access)->SQLFormat(u"Date"_s, christmas)), u"DateValue('25/12/2024')"_s);
+        EXPECT_EQ(text(make(Oracle)->SQLFormat(u"date"_s, christmas)), u"TO_DATE('25/12/2024', 'DD/MM/YYYY')"_s);
     }
     ScopedRecordingDialogs rec;
-    EXPECT_EQ(text(make(SqlServer)->SQLFormat(QStringLiteral("date"), Variant::null())),
-              QStringLiteral("CONVERT(smalldatetime,'',103)"));
+    EXPECT_EQ(text(make(SqlServer)->SQLFormat(u"date"_s, Variant::null())), u"CONVERT(smalldatetime,'',103)"_s);
     EXPECT_TRUE(rec->calls.empty());
 }
 
@@ -115,31 +114,31 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
     o->InicializateLog(log);
     ScopedRecordingDialogs rec;
 
-    const Variant l = o->SQLFormat(QStringLiteral("long"), Variant::null());
+    const Variant l = o->SQLFormat(u"long"_s, Variant::null());
     EXPECT_EQ(l.type(), VarType::Long);
     EXPECT_EQ(l.toLong(), 0);
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("string"), Variant::null())), QStringLiteral("''"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("float"), Variant(""))), QStringLiteral("0.00"));
-    EXPECT_EQ(text(o->SQLFormat(QStringLiteral("boolean"), Variant::null())), QStringLiteral("0"));
+    EXPECT_EQ(text(o->SQLFormat(u"string"_s, Variant::null())), u"''"_s);
+    EXPECT_EQ(text(o->SQLFormat(u"float"_s, Variant(""))), u"0.00"_s);
+    EXPECT_EQ(text(o->SQLFormat(u"boolean"_s, Variant::null())), u"0"_s);
     EXPECT_TRUE(rec->calls.empty());
     ASSERT_FALSE(log->lines.empty());
-    EXPECT_EQ(log->lines.front().procedure.section(QLatin1Char('\t'), 1), QStringLiteral("sqlformat"));
-    EXPECT_EQ(log->lines.front().message, QStringLiteral("Error al intentar formatear el dato  al tipo de dato long"));
+    EXPECT_EQ(log->lines.front().procedure.section(QLatin1Char('\t'), 1), u"sqlformat"_s);
+    EXPECT_EQ(log->lines.front().message, u"Error al intentar formatear el dato  al tipo de dato long"_s);
     EXPECT_EQ(log->lines.front().kind, 4);
 
     // Other type words pass the value through; "byte" is a 16-bit number like "integer".
-    EXPECT_TRUE(o->SQLFormat(QStringLiteral("mystery"), Variant::null()).isNull());
-    const Variant b = o->SQLFormat(QStringLiteral("byte"), Variant::null());
+    EXPECT_TRUE(o->SQLFormat(u"mystery"_s, Variant::null()).isNull());
+    const Variant b = o->SQLFormat(u"byte"_s, Variant::null());
     EXPECT_EQ(b.type(), VarType::Integer);
     EXPECT_TRUE(rec->calls.empty());
 
     // A text that is no number, or no date, never reaches the SQL text.
-    EXPECT_TRUE(o->SQLFormat(QStringLiteral("long"), Variant("abc")).isEmpty());
-    EXPECT_TRUE(o->SQLFormat(QStringLiteral("date"), Variant("1'); DROP TABLE x --")).isEmpty());
+    EXPECT_TRUE(o->SQLFormat(u"long"_s, Variant("abc")).isEmpty());
+    EXPECT_TRUE(o->SQLFormat(u"date"_s, Variant("1'); DROP TABLE x --")).isEmpty());
     ASSERT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ(rec->calls[0].prompt, QStringLiteral("Función SQLFormat en Zolt12.clsDO"));
+    EXPECT_EQ(rec->calls[0].prompt, u"Función SQLFormat en Zolt12.clsDO"_s);
     EXPECT_EQ(rec->calls[0].style, 16);
-    EXPECT_EQ(rec->calls[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(rec->calls[0].title, u"Error"_s);
 }
 
 TEST_F(FormatTest, NullReplacementPerDialect)
@@ -148,33 +147,28 @@ TEST_F(FormatTest, NullReplacementPerDialect)
     for (bool es : {true, false}) {
         es ? spanish() : english();
         SCOPED_TRACE(es ? "es" : "en");
-        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), QStringLiteral("COALESCE(Precio, 0.00)"));
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(ab, 5), QStringLiteral("COALESCE(a, b, 0.00)"));
-        EXPECT_EQ(make(Oracle)->SqlIsNull(ab, 8), QStringLiteral("COALESCE(a, b, '')"));
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), QStringLiteral("ISNULL(Nombre, '')"));
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7),
-                  QStringLiteral("ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"));
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), QStringLiteral("ISNULL(Activo, 0)"));
-        EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), QStringLiteral("IIF(x IS NOT NULL, x, 0)"));
-        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2), QStringLiteral("IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"));
+        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), u"COALESCE(Precio, 0.00)"_s);
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(ab, 5), u"COALESCE(a, b, 0.00)"_s);
+        EXPECT_EQ(make(Oracle)->SqlIsNull(ab, 8), u"COALESCE(a, b, '')"_s);
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), u"ISNULL(Nombre, '')"_s);
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7), u"ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"_s);
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), u"ISNULL(Activo, 0)"_s);
+        EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), u"IIF(x IS NOT NULL, x, 0)"_s);
+        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2), u"IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"_s);
         // A type without a default literal keeps the value as it is, in valid SQL.
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), QStringLiteral("ISNULL(g, NULL)"));
+        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), u"ISNULL(g, NULL)"_s);
     }
 }
 
 TEST_F(FormatTest, ConditionsAndDateColumns)
 {
     english();
-    EXPECT_EQ(make(Access)->SQLCondition(QStringLiteral("x > 0"), QStringLiteral("1"), QStringLiteral("0")),
-              QStringLiteral("IIF(x > 0, 1, 0)"));
-    EXPECT_EQ(make(SqlServer)->SQLCondition(QStringLiteral("x > 0"), QStringLiteral("1"), QStringLiteral("0"),
-                                            QStringLiteral("Pos")),
-              QStringLiteral("CASE WHEN x > 0 THEN 1 ELSE 0 END  AS Pos"));
-    EXPECT_EQ(make(Oracle)->SQLCondition(QStringLiteral("x > 0"), QStringLiteral("1"), QStringLiteral("0")),
-              QStringLiteral("CASE WHEN x > 0 THEN 1 ELSE 0 END "));
-    EXPECT_EQ(make(SqlServer)->FormatoFechaSelect(QStringLiteral("Alta"), QStringLiteral("F")),
-              QStringLiteral("CONVERT(smalldatetime,'Alta',103) AS F"));
-    EXPECT_EQ(make(Access)->FormatoFechaSelect(QStringLiteral("Alta")), QStringLiteral("DateValue('Alta')"));
+    EXPECT_EQ(make(Access)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s), u"IIF(x > 0, 1, 0)"_s);
+    EXPECT_EQ(make(SqlServer)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s, u"Pos"_s),
+              u"CASE WHEN x > 0 THEN 1 ELSE 0 END  AS Pos"_s);
+    EXPECT_EQ(make(Oracle)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s), u"CASE WHEN x > 0 THEN 1 ELSE 0 END "_s);
+    EXPECT_EQ(make(SqlServer)->FormatoFechaSelect(u"Alta"_s, u"F"_s), u"CONVERT(smalldatetime,'Alta',103) AS F"_s);
+    EXPECT_EQ(make(Access)->FormatoFechaSelect(u"Alta"_s), u"DateValue('Alta')"_s);
 }
 
 TEST_F(FormatTest, AccessMoneyColumns)
@@ -182,74 +176,69 @@ TEST_F(FormatTest, AccessMoneyColumns)
     auto o = make(Access);
     // An absurd number of decimals is refused, not turned into a pattern of that many zeros.
     for (auto kind : {Access, Oracle})
-        EXPECT_THROW(make(kind)->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int32_t(2000000000))), Error);
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(28)), QStringLiteral("I")),
-              QStringLiteral("FORMAT(Imp,'###,###,##0.") + QString(28, QLatin1Char('0')) + QStringLiteral("') AS I"));
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(2)), QStringLiteral("I")),
-              QStringLiteral("FORMAT(Imp,'###,###,##0.00') AS I"));
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("0")), QStringLiteral("FORMAT(Imp,'###,###,##0') AS "));
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("#,##0.0"), QStringLiteral("I")),
-              QStringLiteral("FORMAT(Imp,'#,##0.0') AS I"));
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("Dec"), QStringLiteral("I")),
+        EXPECT_THROW(make(kind)->FormatoMonedaSelect(u"Imp"_s, Variant(std::int32_t(2000000000))), Error);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(28)), u"I"_s),
+              u"FORMAT(Imp,'###,###,##0."_s + QString(28, QLatin1Char('0')) + u"') AS I"_s);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(2)), u"I"_s), u"FORMAT(Imp,'###,###,##0.00') AS I"_s);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("0")), u"FORMAT(Imp,'###,###,##0') AS "_s);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.0"), u"I"_s), u"FORMAT(Imp,'#,##0.0') AS I"_s);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("Dec"), u"I"_s),
               QStringLiteral("LEFT(FORMAT(Imp,'###,###,##0.00000000'),LEN(FORMAT(Imp,'###,###,##0.00000000'))-9) & "
                              "LEFT(RIGHT(FORMAT(Imp, '0.00000000'),9),Dec + IIF(Dec > 0,1,0)) AS I"));
-    const QString e = QStringLiteral("FORMAT(Imp,'###,###,##0.0')");
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(1)), QStringLiteral("I"), true),
-              QStringLiteral("IIF(LEN(") + e + QStringLiteral(") < 15, LEFT('                    ', 15 - LEN(") + e +
-                  QStringLiteral(")) & ") + e + QStringLiteral(",") + e + QStringLiteral(") AS I"));
+    const QString e = u"FORMAT(Imp,'###,###,##0.0')"_s;
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(1)), u"I"_s, true),
+              u"IIF(LEN("_s + e + u") < 15, LEFT('                    ', 15 - LEN("_s + e +
+                  u")) & "_s + e + u","_s + e + u") AS I"_s);
 }
 
 TEST_F(FormatTest, OracleMoneyColumnsRewriteThePattern)
 {
     auto o = make(Oracle);
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(3)), QStringLiteral("I")),
-              QStringLiteral("TO_CHAR(Imp,'999,999,990.000') AS I"));
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(3)), u"I"_s), u"TO_CHAR(Imp,'999,999,990.000') AS I"_s);
     Variant pattern("#,##0.00");
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), pattern, QStringLiteral("I")),
-              QStringLiteral("TO_CHAR(Imp,'9,990.00') AS I"));
-    EXPECT_EQ(pattern.toString(), QStringLiteral("9,990.00"));
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, pattern, u"I"_s), u"TO_CHAR(Imp,'9,990.00') AS I"_s);
+    EXPECT_EQ(pattern.toString(), u"9,990.00"_s);
 
     // A decimals expression: grouped whole part and that many decimals, as on Access.
-    const QString f = QStringLiteral("TO_CHAR(Imp,'FM999,999,999,990.00000000')");
-    const QString e = QStringLiteral("SUBSTR(") + f + QStringLiteral(", 1, LENGTH(") + f + QStringLiteral(") - 9) || SUBSTR(") + f +
-                      QStringLiteral(", -9, Dec + CASE WHEN Dec > 0 THEN 1 ELSE 0 END)");
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("Dec"), QStringLiteral("I")), e + QStringLiteral(" AS I"));
-    const QString n = QStringLiteral("TO_CHAR(Imp,'999,999,990')");
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(0)), QStringLiteral("I"), true),
-              QStringLiteral("CASE WHEN LENGTH(") + n + QStringLiteral(") < 15 THEN LPAD(") + n + QStringLiteral(", 15) ELSE ") + n +
-                  QStringLiteral(" END AS I"));
+    const QString f = u"TO_CHAR(Imp,'FM999,999,999,990.00000000')"_s;
+    const QString e = u"SUBSTR("_s + f + u", 1, LENGTH("_s + f + u") - 9) || SUBSTR("_s + f +
+                      u", -9, Dec + CASE WHEN Dec > 0 THEN 1 ELSE 0 END)"_s;
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("Dec"), u"I"_s), e + u" AS I"_s);
+    const QString n = u"TO_CHAR(Imp,'999,999,990')"_s;
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(0)), u"I"_s, true),
+              u"CASE WHEN LENGTH("_s + n + u") < 15 THEN LPAD("_s + n + u", 15) ELSE "_s + n +
+                  u" END AS I"_s);
 }
 
 TEST_F(FormatTest, SqlServerMoneyColumnsFollowTheLocaleSeparators)
 {
     auto o = make(SqlServer);
-    const QString cast = QStringLiteral("CAST(CONVERT(varchar, CAST(Imp AS money), 1) AS varchar)");
+    const QString cast = u"CAST(CONVERT(varchar, CAST(Imp AS money), 1) AS varchar)"_s;
     spanish();
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(2)), QStringLiteral("I")),
-              QStringLiteral(" REPLACE(REPLACE(REPLACE(") + cast + QStringLiteral(", '.', '@'), ',', '.'), '@', ',') AS I"));
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(2)), u"I"_s),
+              u" REPLACE(REPLACE(REPLACE("_s + cast + u", '.', '@'), ',', '.'), '@', ',') AS I"_s);
     english();
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(2)), QStringLiteral("I")),
-              QStringLiteral(" ") + cast + QStringLiteral(" AS I"));
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("#,##0.00")), QStringLiteral(" ") + cast + QStringLiteral(" "));
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(2)), u"I"_s), u" "_s + cast + u" AS I"_s);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.00")), u" "_s + cast + u" "_s);
 
     spanish();
-    const QString r = QStringLiteral("ROUND(Imp, 3)");
-    QString expected = QStringLiteral(" (CASE ISNULL(") + r +
+    const QString r = u"ROUND(Imp, 3)"_s;
+    QString expected = u" (CASE ISNULL("_s + r +
                        QStringLiteral(", 0) WHEN 0 THEN '0' + CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT('0000000000',3) END ELSE "
                                       "(CASE WHEN ") +
-                       r + QStringLiteral(" < 0 THEN '-' ELSE '' END + ");
+                       r + u" < 0 THEN '-' ELSE '' END + "_s;
     const char* groups[][3] = {{"12", "1000000000000", "20"}, {"9", "1000000000", "3"}, {"6", "1000000", "3"}, {"3", "1000", "3"}};
     for (auto& g : groups)
-        expected += QStringLiteral("CASE WHEN LEN(LTRIM(STR(FLOOR(ABS(") + r + QStringLiteral("))))) > %1  THEN RIGHT(LTRIM(STR(FLOOR(ABS(")
+        expected += u"CASE WHEN LEN(LTRIM(STR(FLOOR(ABS("_s + r + u"))))) > %1  THEN RIGHT(LTRIM(STR(FLOOR(ABS("_s
                                                                                    .arg(QLatin1String(g[0])) +
-                    r + QStringLiteral(") / (%1)), 20, 0)),%2) + '.' ELSE '' END + ").arg(QLatin1String(g[1]), QLatin1String(g[2]));
-    expected += QStringLiteral("RIGHT(LTRIM(STR(FLOOR(ABS(") + r + QStringLiteral(")), 20, 0)),3) + ");
-    expected += QStringLiteral("CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT(STR(") + r + QStringLiteral(",20,3),3) END) END) AS I");
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant(std::int16_t(3)), QStringLiteral("I")), expected);
-    EXPECT_EQ(o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("#,##0.000"), QStringLiteral("I")), expected);
+                    r + u") / (%1)), 20, 0)),%2) + '.' ELSE '' END + "_s.arg(QLatin1String(g[1]), QLatin1String(g[2]));
+    expected += u"RIGHT(LTRIM(STR(FLOOR(ABS("_s + r + u")), 20, 0)),3) + "_s;
+    expected += u"CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT(STR("_s + r + u",20,3),3) END) END) AS I"_s;
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(3)), u"I"_s), expected);
+    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.000"), u"I"_s), expected);
 
     try {
-        o->FormatoMonedaSelect(QStringLiteral("Imp"), Variant("abc"));
+        o->FormatoMonedaSelect(u"Imp"_s, Variant("abc"));
         ADD_FAILURE() << "a text that is neither a number nor a pattern must fail";
     } catch (const Error& e) {
         EXPECT_EQ(e.number, Error::TypeMismatch);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList parse(const QString& statement)
@@ -49,12 +51,12 @@ TEST(ParsingTest, SelectListItemsQualifiedByTheirTable)
 TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
 {
     clsDO o;
-    QString sql = QStringLiteral("SELECT DISTINCT Name FROM Customers WITH (NOLOCK)");
+    QString sql = u"SELECT DISTINCT Name FROM Customers WITH (NOLOCK)"_s;
     const Variant v = o.Parsing(sql);
     EXPECT_EQ(v.array()->at(0).toString(), "Customers.Name");
     EXPECT_EQ(sql, "SELECT Name FROM Customers ");
 
-    sql = QStringLiteral("SELECT a as b,\r\n\tc\nFROM  t with (nolock)");
+    sql = u"SELECT a as b,\r\n\tc\nFROM  t with (nolock)"_s;
     o.Parsing(sql);
     EXPECT_EQ(sql, "SELECT a AS b, c FROM t ");
 }
@@ -62,19 +64,19 @@ TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
 TEST(ParsingTest, StatementWithoutFromFails)
 {
     clsDO o;
-    QString sql = QStringLiteral("SELECT 1");
+    QString sql = u"SELECT 1"_s;
     EXPECT_THROW(o.Parsing(sql), Error);
 }
 
 TEST(RemoveBracketsTest, NestedAndUnbalanced)
 {
     clsDO o;
-    QString s = QStringLiteral("ISNULL(a, (b)) + c");
+    QString s = u"ISNULL(a, (b)) + c"_s;
     EXPECT_EQ(o.RemoveBrackets(s), "ISNULL + c");
     EXPECT_EQ(s, "ISNULL + c");
-    EXPECT_EQ(o.RemoveBrackets(QStringLiteral("f(x")), "f x");
-    EXPECT_EQ(o.RemoveBrackets(QStringLiteral("a) b")), "a) b");
-    EXPECT_EQ(o.RemoveBrackets(QStringLiteral("f(a) + g(b(c), d) + h")), "f + g + h");
+    EXPECT_EQ(o.RemoveBrackets(u"f(x"_s), "f x");
+    EXPECT_EQ(o.RemoveBrackets(u"a) b"_s), "a) b");
+    EXPECT_EQ(o.RemoveBrackets(u"f(a) + g(b(c), d) + h"_s), "f + g + h");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -16,100 +17,85 @@ protected:
     void SetUp() override
     {
         db::createLocalDatabase(file.path);
-        file.exec({QStringLiteral("CREATE TABLE Items (Id LONG, Name TEXT(20), Note TEXT(20))"),
-                   QStringLiteral("INSERT INTO Items VALUES (12, 'a\tb', NULL)"),
-                   QStringLiteral("INSERT INTO Items VALUES (7, 'c', 'x')"),
-                   QStringLiteral("INSERT INTO Items VALUES (3, NULL, 'y')"),
-                   QStringLiteral("CREATE TABLE Vacia (Id LONG, Name TEXT(20))")});
+        file.exec({u"CREATE TABLE Items (Id LONG, Name TEXT(20), Note TEXT(20))"_s,
+                   u"INSERT INTO Items VALUES (12, 'a\tb', NULL)"_s, u"INSERT INTO Items VALUES (7, 'c', 'x')"_s,
+                   u"INSERT INTO Items VALUES (3, NULL, 'y')"_s, u"CREATE TABLE Vacia (Id LONG, Name TEXT(20))"_s,
+                   u"CREATE TABLE Pairs (A LONG, B LONG, C TEXT(5))"_s, u"INSERT INTO Pairs VALUES (12, 7, 'x')"_s,
+                   u"INSERT INTO Pairs VALUES (12, 8, NULL)"_s});
         file.point(o);
-        log = std::make_shared<LogRecorder>();
         o.InicializateLog(log);
     }
 
-    Variant query(const QString& sql, const char* form, const Variant& keys = Variant(std::int16_t(0)),
-                  bool counters = false)
+    Variant query(const QString& sql, const QString& form, const Variant& keys = Variant(std::int16_t(0)),
+                  bool counters = false, bool useKey = true, bool names = false)
     {
         Variant k = keys;
-        return o.Query(sql, QString(), QString(), QString(), QString(), QLatin1String(form), k, counters);
+        return o.Query(sql, QString(), QString(), QString(), QString(), form, k, counters, useKey, names);
     }
     // For statements and keys the call rewrites in the caller's variables.
-    Variant queryRef(QString& sql, const char* form, Variant& keys)
+    Variant queryRef(QString& sql, const QString& form, Variant& keys)
     {
-        return o.Query(sql, QString(), QString(), QString(), QString(), QLatin1String(form), keys);
+        return o.Query(sql, QString(), QString(), QString(), QString(), form, keys);
+    }
+    // The paged form with known counts and header.
+    Variant known(const QString& sql, int rows, int columns, const QString& header)
+    {
+        Variant k;
+        return o.Query(sql, QString(), QString(), QString(), QString(), u"StringRowsExcelCellCount"_s, k, false, true,
+                       false, rows, columns, header);
     }
 
     LocalDb file;
     TestDO o;
-    std::shared_ptr<LogRecorder> log;
+    std::shared_ptr<LogRecorder> log = std::make_shared<LogRecorder>();
     ScopedRecordingDialogs dialogs;
 };
 
-const QString kItems = QStringLiteral("SELECT Id, Name, Note FROM Items ORDER BY Id DESC");
-const QString kEmpty = QStringLiteral("SELECT Id FROM Vacia");
+const QString kItems = u"SELECT Id, Name, Note FROM Items ORDER BY Id DESC"_s;
+const QString kEmpty = u"SELECT Id FROM Vacia"_s;
 
-// The items of a one-dimensional array as texts.
-QStringList texts(const Variant& v)
+// Each form's whole answer; every call writes only its statement to the log
+// (an empty result is no failure) and closes its connection.
+TEST_F(QueryTest, EveryFormsAnswer)
 {
-    QStringList out;
-    const VArray& a = *v.array();
-    for (int i = a.lbound(); i <= a.ubound(); ++i)
-        out << a.at(i).toString();
-    return out;
-}
-
-TEST_F(QueryTest, GridArrayLinesEndWithATabAndHideTabs)
-{
-    const auto lines = query(kItems, "GridArray").as<Collection>();
-    ASSERT_TRUE(lines);
-    ASSERT_EQ(lines->Count(), 3);
-    EXPECT_EQ(lines->Item(Variant(1)).toString(), "12\ta   b\t\t");
-    EXPECT_EQ(lines->Item(Variant(3)).toString(), "3\t\ty\t");
-    EXPECT_EQ(lines->KeyAt(1), "");
-    EXPECT_EQ(query(kEmpty, "GridArray").as<Collection>()->Count(), 0);
-    // Every call writes its statement to the log, and closes its connection.
+    const QString odd = u"SELECT 'a;b' AS [x;y], 'Dice \"hola\"' AS q, 'l1' & char(13, 10) & 'l2' AS l, '--' AS n "
+                        "FROM Items WHERE Id = 7"_s;
+    const struct {
+        const char* form;
+        QString sql;
+        const char* answer;
+    } cases[] = {
+        {"GridArray", kItems, "{12\ta   b\t\t 7\tc\tx\t 3\t\ty\t}"},
+        {"GridArray", kEmpty, "{}"},
+        {"BiDimArray", kItems, "[12,a\tb,NULL|7,c,x|3,NULL,y]"},
+        {"BiDimArray", kEmpty, "<empty>"},
+        {"StringRows", kItems, "[3|3|12\ta\tb\t\r7\tc\tx\r3\t\ty\r]"},
+        {"StringRows", u"SELECT Id, Name FROM Vacia"_s, "[0|2|]"},
+        {"StringRows2Array", u"SELECT Id, Note FROM Items ORDER BY Id"_s, "[3\ty|7\tx|12\t|]"},
+        {"CSV", kItems, "Id;Name;Note\r\n12;a\tb;\r7;c;x\r3;;y\r"},
+        {"CSV", kEmpty, ""},
+        {"CSV2", kItems, "12;a\tb;--\r\n7;c;x\r\n3;--;y\r\n"},
+        {"CSV2", kEmpty, "<empty>"},
+        // A value or name holding the separator, a quote or a line break stays one field.
+        {"CSV", odd, "\"x;y\";q;l;n\r\n\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r"},
+        {"CSV2", odd, "\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r\n"},
+        {"gridarray", kItems, "<empty>"},
+        {"Collection", kEmpty, "<nothing>"},
+        {"Collection2", kEmpty, "{}"},
+        {"StraightToExcel :)", u"UPDATE Items SET Note = 'z' WHERE Id > 5"_s, "2"},
+        {"CSV", u"SELECT Note FROM Items ORDER BY Id"_s, "Note\r\ny\rz\rz\r"},
+    };
+    for (const auto& c : cases) {
+        log->lines.clear();
+        EXPECT_EQ(show(query(c.sql, QLatin1String(c.form))), QString::fromUtf8(c.answer)) << c.form << " " << c.sql.toStdString();
+        QStringList logged = log->messages();
+        logged.removeDuplicates(); // the export form writes its statement twice
+        EXPECT_EQ(logged, QStringList{c.sql}) << c.form;
+        EXPECT_FALSE(db::isDatabaseFileInUse(file.path)) << c.form;
+    }
+    EXPECT_TRUE(query(kEmpty, u"CSV"_s).isString());
+    EXPECT_EQ(query(u"UPDATE Items SET Note = 'z' WHERE Id > 5"_s, u"StraightToExcel :)"_s).type(), VarType::Long);
     EXPECT_EQ(log->lines[0].procedure, file.path.left(20) + "\tquery");
-    EXPECT_EQ(log->lines[0].message, kItems);
-    EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-}
-
-TEST_F(QueryTest, BiDimArrayIsFieldByRecordAndEmptyWithoutRows)
-{
-    const Variant v = query(kItems, "BiDimArray");
-    ASSERT_TRUE(v.isArray());
-    const VArray& a = *v.array();
-    EXPECT_EQ(a.dimensions(), 2);
-    EXPECT_EQ(a.ubound(1), 2);
-    EXPECT_EQ(a.ubound(2), 2);
-    EXPECT_EQ(a.at(0, 1).toLong(), 7);
-    EXPECT_TRUE(a.at(2, 0).isNull());
-
-    log->lines.clear();
-    EXPECT_TRUE(query(kEmpty, "BiDimArray").isEmpty());
-    // Only the statement's own line: an empty result is no failure.
-    EXPECT_EQ(log->messages(), QStringList{"SELECT Id FROM Vacia"});
-}
-
-TEST_F(QueryTest, StringRowsForms)
-{
-    EXPECT_EQ(texts(query(kItems, "StringRows")), (QStringList{"3", "3", "12\ta\tb\t\r7\tc\tx\r3\t\ty\r"}));
-    EXPECT_EQ(texts(query(QStringLiteral("SELECT Id, Name FROM Vacia"), "StringRows")), (QStringList{"0", "2", ""}));
-    EXPECT_EQ(texts(query(QStringLiteral("SELECT Id, Note FROM Items ORDER BY Id"), "StringRows2Array")),
-              (QStringList{"3\ty", "7\tx", "12\t", ""}));
-}
-
-TEST_F(QueryTest, CsvForms)
-{
-    EXPECT_EQ(query(kItems, "CSV").toString(), "Id;Name;Note\r\n12;a\tb;\r7;c;x\r3;;y\r");
-    EXPECT_EQ(query(kEmpty, "CSV").toString(), "");
-    EXPECT_TRUE(query(kEmpty, "CSV").isString());
-    EXPECT_EQ(query(kItems, "CSV2").toString(), "12;a\tb;--\r\n7;c;x\r\n3;--;y\r\n");
-    EXPECT_TRUE(query(kEmpty, "CSV2").isEmpty());
-
-    // A value or name holding the separator, a quote or a line break stays one field.
-    const QString odd = QStringLiteral("SELECT 'a;b' AS [x;y], 'Dice \"hola\"' AS q, 'l1' & char(13, 10) & 'l2' AS l, "
-                                       "'--' AS n FROM Items WHERE Id = 7");
-    EXPECT_EQ(query(odd, "CSV").toString(), "\"x;y\";q;l;n\r\n\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r");
-    EXPECT_EQ(query(odd, "CSV2").toString(), "\"a;b\";\"Dice \"\"hola\"\"\";\"l1\r\nl2\";--\r\n");
 }
 
 // Every form reads its result from one run of the statement: a large result
@@ -125,237 +111,156 @@ TEST_F(QueryTest, EveryFormRunsTheStatementOnce)
     };
     for (const auto& [form, count] : forms) {
         watch.clear();
-        trap([&] { query(kItems, form); }, [](const Error&) {});
+        trap([&] { query(kItems, QLatin1String(form)); }, [](const Error&) {});
         const QStringList run = watch.statements();
         EXPECT_EQ(run.size(), count) << form << ": " << run.join(" | ").toStdString();
         EXPECT_EQ(run.value(0), kItems) << form;
     }
     // Known counts: the statement runs once for its rows, not for counting.
     watch.clear();
-    QString sql = kItems;
-    Variant k;
-    o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("StringRowsExcelCellCount"), k, false,
-            true, false, 3, 3, QStringLiteral("Id\tName\tNote\t\r\n"));
+    known(kItems, 3, 3, u"Id\tName\tNote\t\r\n"_s);
     EXPECT_EQ(watch.statements(), QStringList{kItems});
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
 {
-    const auto rs = query(kItems, "Recordset").as<db::Recordset>();
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->RecordCount(), 3);
-    EXPECT_FALSE(rs->ActiveConnection());
-    EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-    EXPECT_EQ(rs->value(QStringLiteral("Name")).toString(), "a\tb");
-    const auto shaped = query(kItems, "ShapeRecordset").as<db::Recordset>();
-    ASSERT_TRUE(shaped);
-    EXPECT_EQ(shaped->RecordCount(), 3);
+    for (const QString& form : {u"Recordset"_s, u"ShapeRecordset"_s}) {
+        const auto rs = query(kItems, form).as<db::Recordset>();
+        ASSERT_TRUE(rs);
+        EXPECT_EQ(rs->RecordCount(), 3);
+        EXPECT_FALSE(rs->ActiveConnection());
+        EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
+        EXPECT_EQ(rs->value(u"Name"_s).toString(), "a\tb");
+    }
 }
 
-TEST_F(QueryTest, UnknownFormGivesEmptyAndFailuresReachTheCaller)
+TEST_F(QueryTest, FailuresReachTheCaller)
 {
-    EXPECT_TRUE(query(kItems, "gridarray").isEmpty());
-    try {
-        query(QStringLiteral("SELECT Id FROM Missing"), "GridArray");
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
-        EXPECT_EQ(log->lines.back().message, "Error en el metodo Query --> " + e.description);
-        EXPECT_EQ(log->lines.back().kind, 4);
-        EXPECT_EQ(e.source, "Zolt.clsDO.Execute");
+    const std::pair<std::function<void()>, const char*> calls[] = {
+        {[&] { query(u"SELECT Id FROM Missing"_s, u"GridArray"_s); }, "Zolt.clsDO.Execute"},
+        {[&] { o.Execute(u"DELETE FROM Missing"_s); }, "Zolt12.clsDO.Execute"},
+        // Two records under one key.
+        {[&] { query(u"SELECT A, B FROM Pairs"_s, u"Collection"_s); }, ""},
+    };
+    for (const auto& [call, source] : calls) {
+        try {
+            call();
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            if (*source) {
+                EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
+                EXPECT_EQ(e.source, source);
+            } else {
+                EXPECT_EQ(e.number, Error::KeyAlreadyAssociated);
+            }
+            if (QLatin1String(source) != QLatin1String("Zolt12.clsDO.Execute")) {
+                EXPECT_EQ(log->lines.back().message, "Error en el metodo Query --> " + e.description);
+                EXPECT_EQ(log->lines.back().kind, 4);
+            }
+        }
+        EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
     }
-    EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-    try {
-        o.Execute(QStringLiteral("DELETE FROM Missing"));
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
-        EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
-    }
+
     // A connection that does not open: empty, and the notice shown.
     o.setConnectionType(9);
-    EXPECT_TRUE(query(kItems, "GridArray").isEmpty());
+    EXPECT_TRUE(query(kItems, u"GridArray"_s).isEmpty());
     EXPECT_EQ(dialogs->calls.size(), 1u);
 }
 
 TEST_F(QueryTest, CollectionKeysAndColumnNames)
 {
-    file.exec({QStringLiteral("CREATE TABLE Pairs (A LONG, B LONG, C TEXT(5))"),
-               QStringLiteral("INSERT INTO Pairs VALUES (12, 7, 'x')"),
-               QStringLiteral("INSERT INTO Pairs VALUES (12, 8, NULL)")});
     const Variant keys(arrayOf({Variant(std::int16_t(0)), Variant(std::int16_t(1))}));
-    const auto rows = query(QStringLiteral("SELECT p.A, p.B, p.C FROM Pairs p"), "Collection", keys, true)
-                          .as<Collection>();
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->KeyAt(1), "#12#7");
-    EXPECT_EQ(rows->KeyAt(2), "#12#8");
-    const auto first = rows->Item(Variant("#12#7")).as<Collection>();
-    EXPECT_EQ(first->KeyAt(1), "Pairs.A");
-    EXPECT_EQ(first->KeyAt(3), "Pairs.C");
-    EXPECT_TRUE(rows->Item(Variant("#12#8")).as<Collection>()->Item(Variant("Pairs.C")).isNull());
-    const auto counters = sub(rows, "ContadoresCampos");
-    EXPECT_EQ(at(counters, "TotalRegistros").toLong(), 2);
-    EXPECT_EQ(at(counters, "PosicionInicial").toLong(), 1);
-    EXPECT_EQ(at(counters, "PosicionFinal").toLong(), 2);
+    EXPECT_EQ(show(query(u"SELECT p.A, p.B, p.C FROM Pairs p"_s, u"Collection"_s, keys, true)),
+              "{#12#7={Pairs.A=12 Pairs.B=7 Pairs.C=x} #12#8={Pairs.A=12 Pairs.B=8 Pairs.C=NULL} "
+              "ContadoresCampos={TotalRegistros=2 PosicionInicial=1 PosicionFinal=2}}");
 
     // A null single key value is written 0; a name becomes its index in the caller's variable.
     Variant name = Variant("C");
-    QString sql = QStringLiteral("SELECT p.A, p.C FROM Pairs p WHERE p.B = 8");
-    const auto byName = queryRef(sql, "Collection", name).as<Collection>();
-    EXPECT_EQ(byName->KeyAt(1), "#0");
+    QString sql = u"SELECT p.A, p.C FROM Pairs p WHERE p.B = 8"_s;
+    EXPECT_EQ(show(queryRef(sql, u"Collection"_s, name)), "{#0={Pairs.A=12 Pairs.C=NULL}}");
     EXPECT_EQ(name.type(), VarType::Integer);
     EXPECT_EQ(name.toInt(), 1);
 
     // A lone star takes each field's name.
-    const auto star = query(QStringLiteral("SELECT * FROM Pairs WHERE B = 7"), "Collection",
-                            Variant(std::int16_t(1)))
-                          .as<Collection>();
-    EXPECT_EQ(star->KeyAt(1), "#7");
-    EXPECT_EQ(star->Item(Variant(1)).as<Collection>()->KeyAt(2), "Pairs.B");
+    EXPECT_EQ(show(query(u"SELECT * FROM Pairs WHERE B = 7"_s, u"Collection"_s, Variant(std::int16_t(1)))), "{#7={Pairs.A=12 Pairs.B=7 Pairs.C=x}}");
 
     // A list of names resolves through the first column's table, in the caller's list too;
     // "Collection2" matches whole column names, and a name that stays a name fails there.
     const VArrayPtr named = arrayOf({Variant("B"), Variant("A")});
     Variant list(named);
-    sql = QStringLiteral("SELECT p.A, p.B FROM Pairs p WHERE p.B = 7");
-    EXPECT_EQ(queryRef(sql, "Collection", list).as<Collection>()->KeyAt(1), "#7#12");
-    EXPECT_EQ(named->at(0).toInt(), 1);
-    EXPECT_EQ(named->at(1).toInt(), 0);
+    sql = u"SELECT p.A, p.B FROM Pairs p WHERE p.B = 7"_s;
+    EXPECT_EQ(queryRef(sql, u"Collection"_s, list).as<Collection>()->KeyAt(1), "#7#12");
+    EXPECT_EQ(show(list), "[1|0]");
     named->at(0) = Variant("Pairs.B");
     named->at(1) = Variant("Pairs.A");
-    sql = QStringLiteral("SELECT A, B FROM Pairs WHERE B = 7");
-    EXPECT_EQ(queryRef(sql, "Collection2", list).as<Collection>()->KeyAt(1), "#7#12");
-    named->at(0) = Variant("Pairs.B");
+    sql = u"SELECT A, B FROM Pairs WHERE B = 7"_s;
+    EXPECT_EQ(queryRef(sql, u"Collection2"_s, list).as<Collection>()->KeyAt(1), "#7#12");
     named->at(1) = Variant("Nada");
-    EXPECT_THROW(queryRef(sql, "Collection2", list), Error);
+    EXPECT_THROW(queryRef(sql, u"Collection2"_s, list), Error);
 
-    // No rows: nothing.
-    EXPECT_TRUE(query(kEmpty, "Collection").isNothing());
-}
+    // Collection2 without keys takes them all, with the names of the columns.
+    EXPECT_EQ(show(query(u"SELECT A, B FROM Pairs"_s, u"Collection2"_s, Variant(std::int16_t(0)), false, false, true)),
+              "{{Pairs.A=12 Pairs.B=7} {Pairs.A=12 Pairs.B=8} NombresCampos={Pairs.A=A Pairs.B=B}}");
 
-TEST_F(QueryTest, DuplicateRecordKeyFailsTheCall)
-{
-    file.exec({QStringLiteral("CREATE TABLE Dup (A LONG, B LONG)"), QStringLiteral("INSERT INTO Dup VALUES (1, 1)"),
-               QStringLiteral("INSERT INTO Dup VALUES (1, 2)")});
-    try {
-        query(QStringLiteral("SELECT A, B FROM Dup"), "Collection");
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, Error::KeyAlreadyAssociated);
-    }
-    EXPECT_TRUE(log->lines.back().message.startsWith(QLatin1String("Error en el metodo Query --> ")));
-
-    // Collection2 without keys takes them all.
-    Variant k = Variant(std::int16_t(0));
-    QString sql = QStringLiteral("SELECT A, B FROM Dup");
-    const auto all = o.Query(sql, QString(), QString(), QString(), QString(), QStringLiteral("Collection2"), k, false,
-                             false, true)
-                         .as<Collection>();
-    ASSERT_EQ(all->Count(), 3);
-    EXPECT_EQ(all->Item(Variant(1)).as<Collection>()->KeyAt(2), "Dup.B");
-    const auto names = all->Item(Variant("NombresCampos")).as<Collection>();
-    EXPECT_EQ(names->Item(Variant("Dup.A")).toString(), "A");
-    EXPECT_EQ(query(kEmpty, "Collection2").as<Collection>()->Count(), 0);
-}
-
-TEST_F(QueryTest, Collection2NamesColumnsByTheirBaseTable)
-{
-    file.exec({QStringLiteral("CREATE TABLE Other (K LONG, Label TEXT(5))"),
-               QStringLiteral("INSERT INTO Other VALUES (12, 'doce')")});
+    // An expression has no base column: the main table of the statement names it. A key
+    // name matches a whole column name only, so "Label" alone resolves to the first column.
+    file.exec({u"CREATE TABLE Other (K LONG, Label TEXT(5))"_s, u"INSERT INTO Other VALUES (12, 'doce')"_s});
     Variant k = Variant("Label");
-    QString sql = QStringLiteral("SELECT i.Id, o.Label, i.Id + 1 AS Next FROM Items i, Other o WHERE o.K = i.Id");
-    const auto rows = queryRef(sql, "Collection2", k).as<Collection>();
-    ASSERT_TRUE(rows);
-    const auto record = rows->Item(Variant(1)).as<Collection>();
-    EXPECT_EQ(record->KeyAt(1), "Items.Id");
-    EXPECT_EQ(record->KeyAt(2), "Other.Label");
-    // An expression has no base column: the main table of the statement names it.
-    EXPECT_EQ(record->KeyAt(3), "Items.Next");
-    // A key name matches a whole column name only, so "Label" alone resolves to the first column.
+    sql = u"SELECT i.Id, o.Label, i.Id + 1 AS Next FROM Items i, Other o WHERE o.K = i.Id"_s;
+    EXPECT_EQ(show(queryRef(sql, u"Collection2"_s, k)), "{#12={Items.Id=12 Other.Label=doce Items.Next=13}}");
     EXPECT_EQ(k.toInt(), 0);
-    EXPECT_EQ(rows->KeyAt(1), "#12");
-}
-
-TEST_F(QueryTest, StraightToExcelGivesTheRecordsAffected)
-{
-    const Variant n = query(QStringLiteral("UPDATE Items SET Note = 'z' WHERE Id > 5"), "StraightToExcel :)");
-    EXPECT_EQ(n.type(), VarType::Long);
-    EXPECT_EQ(n.toLong(), 2);
-    EXPECT_EQ(query(QStringLiteral("SELECT Note FROM Items ORDER BY Id"), "CSV").toString(), "Note\r\ny\rz\rz\r");
 }
 
 TEST_F(QueryTest, RollbackRestoresRows)
 {
+    const QString ids = u"SELECT Id FROM Items ORDER BY Id"_s;
     o.OpenTransaction();
-    o.Execute(QStringLiteral("DELETE FROM Items"));
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items"), "CSV").toString(), "");
+    o.Execute(u"DELETE FROM Items"_s);
+    EXPECT_EQ(query(ids, u"CSV"_s).toString(), "");
     o.UnDoTransaction();
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), "CSV").toString(), "Id\r\n3\r7\r12\r");
+    EXPECT_EQ(query(ids, u"CSV"_s).toString(), "Id\r\n3\r7\r12\r");
     o.OpenTransaction();
-    o.Execute(QStringLiteral("DELETE FROM Items WHERE Id = 3"));
+    o.Execute(u"DELETE FROM Items WHERE Id = 3"_s);
     o.CloseTransaction();
-    EXPECT_EQ(query(QStringLiteral("SELECT Id FROM Items ORDER BY Id"), "CSV").toString(), "Id\r\n7\r12\r");
+    EXPECT_EQ(query(ids, u"CSV"_s).toString(), "Id\r\n7\r12\r");
 }
 
-// ---- the cell limit of "StringRows" ----------------------------------------
-
-class CellLimitTest : public QueryTest {
-protected:
-    void SetUp() override
-    {
-        QueryTest::SetUp();
-        file.exec({QStringLiteral("CREATE TABLE Big (a LONG, b LONG, c LONG, d LONG)"),
-                   QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
-                                  "INSERT INTO Big SELECT i, i, i, i FROM n")});
-    }
-    const VArray& rows(QString& sql)
-    {
+// The cell limit of "StringRows": the statement as rewritten, the rows loaded, the notice.
+TEST_F(QueryTest, CellLimitOfStringRows)
+{
+    file.exec({u"CREATE TABLE Big (a LONG, b LONG, c LONG, d LONG)"_s,
+               u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+               "INSERT INTO Big SELECT i, i, i, i FROM n"_s});
+    const struct {
+        QString sql;
+        const char* rewritten;
+        int rows, columns;
+        std::size_t notices = 1;
+    } cases[] = {
+        {u"SELECT a, b, c, d FROM Big WHERE a <= 82500"_s, "SELECT a, b, c, d FROM Big WHERE a <= 82500", 82500, 4, 0},
+        {u"select a, b, c, d from Big"_s, "SELECT TOP 82500 a, b, c, d from Big", 82500, 4},
+        {u"SELECT TOP 500000 a, b, c, d FROM Big"_s, "SELECT TOP 82500 a, b, c, d FROM Big", 82500, 4},
+        {u"SELECT DISTINCT a, b, c, d FROM Big"_s, "SELECT DISTINCT TOP 82500 a, b, c, d FROM Big", 82500, 4},
+        {u"SELECT a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143"_s,
+         "SELECT TOP 47142 a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143", 47142, 7},
+    };
+    for (auto c : cases) {
         Variant k;
-        result = queryRef(sql, "StringRows", k);
-        return *result.array();
+        const Variant v = queryRef(c.sql, u"StringRows"_s, k);
+        EXPECT_EQ(c.sql, c.rewritten);
+        EXPECT_EQ(v.array()->at(0).toLong(), c.rows);
+        EXPECT_EQ(v.array()->at(1).toLong(), c.columns);
+        EXPECT_EQ(v.array()->at(2).toString().count(QLatin1Char('\r')), c.rows);
+        EXPECT_EQ(dialogs->calls.size(), c.notices) << c.rewritten;
+        if (&c != &cases[4])
+            dialogs->calls.clear();
     }
-    Variant result;
-};
-
-TEST_F(CellLimitTest, ExactlyTheLimitLoadsEverything)
-{
-    QString sql = QStringLiteral("SELECT a, b, c, d FROM Big WHERE a <= 82500");
-    const VArray& r = rows(sql);
-    EXPECT_EQ(r.at(0).toLong(), 82500);
-    EXPECT_EQ(r.at(2).toString().count(QLatin1Char('\r')), 82500);
-    EXPECT_TRUE(dialogs->calls.empty());
-    EXPECT_EQ(sql, "SELECT a, b, c, d FROM Big WHERE a <= 82500");
-}
-
-TEST_F(CellLimitTest, OneCellMoreLimitsTheLoad)
-{
-    QString sql = QStringLiteral("SELECT a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143");
-    const VArray& r = rows(sql);
-    ASSERT_EQ(dialogs->calls.size(), 1u);
+    // A cell too many: the rows that fit, the notice and the log line.
     EXPECT_EQ(dialogs->calls[0].prompt, "Se han encontrado 47143 registros, pero por limitaciones\r\n"
                                         "de memoria local solo se cargarán los 47142 primeros.");
     EXPECT_EQ(dialogs->calls[0].style, 0);
-    EXPECT_EQ(sql, "SELECT TOP 47142 a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143");
-    EXPECT_EQ(r.at(0).toLong(), 47142);
-    EXPECT_EQ(r.at(1).toLong(), 7);
-    EXPECT_EQ(r.at(2).toString().count(QLatin1Char('\r')), 47142);
-    EXPECT_EQ(log->lines.back().message,
-              "Limitacion de numero de registros, el recordset contiene 7 y solo se pueden mostrar 330000 SQL -> " + sql);
-}
-
-TEST_F(CellLimitTest, RewritesOfTheStatement)
-{
-    QString lower = QStringLiteral("select a, b, c, d from Big");
-    EXPECT_EQ(rows(lower).at(0).toLong(), 82500);
-    EXPECT_EQ(lower, "SELECT TOP 82500 a, b, c, d from Big");
-
-    QString top = QStringLiteral("SELECT TOP 500000 a, b, c, d FROM Big");
-    EXPECT_EQ(rows(top).at(2).toString().count(QLatin1Char('\r')), 82500);
-    EXPECT_EQ(top, "SELECT TOP 82500 a, b, c, d FROM Big");
-
-    QString distinct = QStringLiteral("SELECT DISTINCT a, b, c, d FROM Big");
-    rows(distinct);
-    EXPECT_EQ(distinct, "SELECT DISTINCT TOP 82500 a, b, c, d FROM Big");
+    EXPECT_EQ(log->lines.back().message, "Limitacion de numero de registros, el recordset contiene 7 y solo se pueden "
+                                         "mostrar 330000 SQL -> " + QString::fromUtf8(cases[4].rewritten));
 }
 
 // ---- spreadsheet pages -------------------------------------------------------
@@ -365,23 +270,12 @@ protected:
     // A table of n rows: Id 1..n, Name "Nnn".
     void table(int n)
     {
-        file.exec({QStringLiteral("DROP TABLE IF EXISTS P"), QStringLiteral("CREATE TABLE P (Id LONG, Name TEXT(10))")});
-        QStringList inserts;
+        QStringList statements = {u"DROP TABLE IF EXISTS P"_s, u"CREATE TABLE P (Id LONG, Name TEXT(10))"_s};
         for (int i = 1; i <= n; ++i)
-            inserts << QStringLiteral("INSERT INTO P VALUES (%1, 'N%2')").arg(i).arg(i, 2, 10, QLatin1Char('0'));
-        file.exec(inserts);
+            statements << u"INSERT INTO P VALUES (%1, 'N%2')"_s.arg(i).arg(i, 2, 10, QLatin1Char('0'));
+        file.exec(statements);
     }
-    QStringList pages(const QString& statement, std::int64_t* count = nullptr)
-    {
-        Variant k;
-        const Variant v = o.Query(statement, QString(), QString(), QString(), QString(),
-                                  QStringLiteral("StringRowsExcel"), k);
-        if (!v.isArray())
-            return {QStringLiteral("<empty>")};
-        if (count)
-            *count = v.array()->at(0).toLongLong();
-        return texts(v.array()->at(2));
-    }
+    QString pages(const QString& statement) { return show(query(statement, u"StringRowsExcel"_s)); }
     void SetUp() override
     {
         QueryTest::SetUp();
@@ -389,114 +283,83 @@ protected:
     }
 };
 
-const QString kHeader = QStringLiteral("Id\tName\t\r\n");
-
-TEST_F(SheetPagesTest, OneSheetOneRowMoreAndTwoSheetsAndOneRow)
+TEST_F(SheetPagesTest, PagesOfEachSize)
 {
-    const QString first = kHeader + "1\tN01\r2\tN02\r3\tN03\r";
-    const QString ordered = QStringLiteral("SELECT Id, Name FROM P ORDER BY Id");
+    const QString ordered = u"SELECT Id, Name FROM P ORDER BY Id"_s;
     const struct {
         int rows;
         QString sql;
-        QStringList pages;
+        const char* pages;
     } cases[] = {
         // One sheet needs no order.
-        {3, QStringLiteral("SELECT Id, Name FROM P"), {first}},
-        {4, ordered, {first, kHeader + "4\tN04\r"}},
-        {7, ordered, {first, kHeader + "4\tN04\r5\tN05\r6\tN06\r", kHeader + "7\tN07\r"}},
+        {3, u"SELECT Id, Name FROM P"_s, "[3|2|[Id\tName\t\r\n1\tN01\r2\tN02\r3\tN03\r]]"},
+        {4, ordered, "[4|2|[Id\tName\t\r\n1\tN01\r2\tN02\r3\tN03\r|Id\tName\t\r\n4\tN04\r]]"},
+        {7, ordered, "[7|2|[Id\tName\t\r\n1\tN01\r2\tN02\r3\tN03\r|Id\tName\t\r\n4\tN04\r5\tN05\r6\tN06\r|"
+                     "Id\tName\t\r\n7\tN07\r]]"},
+        {7, u"SELECT Id, Name FROM P WHERE Id > 9"_s, "[0|2|[]]"},
+        {5, u"SELECT Id, Name FROM P WHERE Name <> 'select x' ORDER BY Name DESC, Id"_s,
+         "[5|2|[Id\tName\t\r\n5\tN05\r4\tN04\r3\tN03\r|Id\tName\t\r\n2\tN02\r1\tN01\r]]"},
     };
     for (const auto& c : cases) {
         table(c.rows);
         log->lines.clear();
-        std::int64_t n = 0;
-        EXPECT_EQ(pages(c.sql, &n), c.pages) << c.rows;
-        EXPECT_EQ(n, c.rows);
+        EXPECT_EQ(pages(c.sql), QString::fromUtf8(c.pages)) << c.rows;
+        if (&c == &cases[2]) {
+            EXPECT_EQ(log->messages(), (QStringList{"SELECT Id, Name FROM P ORDER BY Id",
+                                   "Para paginar como salida a excel. SQL -> SELECT TOP 1 * FROM (SELECT TOP 1 Id, Name "
+                                   "FROM P ORDER BY Id DESC) A ORDER BY Id ASC",
+                                   "Pagina 1 SQL -> SELECT TOP 4 Id, Name FROM P ORDER BY Id DESC",
+                                   "Pagina 2 SQL -> SELECT TOP 7 Id, Name FROM P ORDER BY Id DESC"}));
+        }
     }
-    EXPECT_EQ(log->messages(),
-              (QStringList{"SELECT Id, Name FROM P ORDER BY Id",
-                           "Para paginar como salida a excel. SQL -> SELECT TOP 1 * FROM (SELECT TOP 1 Id, Name FROM P "
-                           "ORDER BY Id DESC) A ORDER BY Id ASC",
-                           "Pagina 1 SQL -> SELECT TOP 4 Id, Name FROM P ORDER BY Id DESC",
-                           "Pagina 2 SQL -> SELECT TOP 7 Id, Name FROM P ORDER BY Id DESC"}));
-    EXPECT_EQ(pages(QStringLiteral("SELECT Id, Name FROM P WHERE Id > 9")), QStringList{""});
-}
-
-TEST_F(SheetPagesTest, DescendingOrderAndLiteralsSurvive)
-{
-    table(5);
-    EXPECT_EQ(pages(QStringLiteral("SELECT Id, Name FROM P WHERE Name <> 'select x' ORDER BY Name DESC, Id")),
-              (QStringList{kHeader + "5\tN05\r4\tN04\r3\tN03\r", kHeader + "2\tN02\r1\tN01\r"}));
+    // Descending order and literals survive the reversal.
     EXPECT_TRUE(log->lines.back().message.endsWith(
         QLatin1String("SELECT TOP 5 Id, Name FROM P WHERE Name <> 'select x' ORDER BY Name ASC, Id DESC")));
-}
 
-TEST_F(SheetPagesTest, NoOrderNoPages)
-{
+    // More than a sheet without an order: no pages, and the notice.
     table(4);
-    for (const QString& sql : {QStringLiteral("SELECT Id, Name FROM P"), QStringLiteral("SELECT Id, Name FROM P order by Id")}) {
+    for (const QString& sql : {u"SELECT Id, Name FROM P"_s, u"SELECT Id, Name FROM P order by Id"_s}) {
         dialogs->calls.clear();
-        EXPECT_EQ(pages(sql), QStringList{"<empty>"});
-        const QString message = QStringLiteral("Se han encontrado 4 registros, debido a que no existe ordenación en la "
-                                               "sentencia SQL, no se puede realizar paginación.");
+        EXPECT_EQ(pages(sql), "<empty>");
+        const QString message = u"Se han encontrado 4 registros, debido a que no existe ordenación en la sentencia SQL, "
+                                "no se puede realizar paginación."_s;
         ASSERT_EQ(dialogs->calls.size(), 1u);
         EXPECT_EQ(dialogs->calls[0].prompt, message);
         EXPECT_EQ(log->lines.back().message, message);
         EXPECT_EQ(log->lines.back().kind, 1);
     }
-}
 
-TEST_F(SheetPagesTest, KnownCountsSkipTheCounting)
-{
-    table(4);
-    Variant k;
-    const Variant none = o.Query(QStringLiteral("SELECT Id, Name FROM Missing"), QString(), QString(), QString(),
-                                 QString(), QStringLiteral("StringRowsExcelCellCount"), k, false, true, false, 0, 2,
-                                 QStringLiteral("H\r\n"));
-    EXPECT_EQ(none.array()->at(0).toLong(), 0);
-    EXPECT_EQ(none.array()->at(1).toLong(), 2);
-    EXPECT_EQ(none.array()->at(2).array()->at(0).toString(), "");
-
-    const Variant two = o.Query(QStringLiteral("SELECT Id, Name FROM P ORDER BY Id"), QString(), QString(), QString(),
-                                QString(), QStringLiteral("StringRowsExcelCellCount"), k, false, true, false, 4, 2,
-                                QStringLiteral("H\r\n"));
-    EXPECT_EQ(two.array()->at(2).array()->at(1).toString(), "H\r\n4\tN04\r");
+    // Known counts skip the counting.
+    EXPECT_EQ(show(known(u"SELECT Id, Name FROM Missing"_s, 0, 2, u"H\r\n"_s)), "[0|2|[]]");
+    EXPECT_EQ(show(known(ordered, 4, 2, u"H\r\n"_s)), "[4|2|[H\r\n1\tN01\r2\tN02\r3\tN03\r|H\r\n4\tN04\r]]");
 }
 
 // ---- forms only a server answers -------------------------------------------
 
-TEST(QueryRecorderTest, ScopeIdentity)
+TEST(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
 {
-    const QString identity = QStringLiteral("select  SCOPE_IDENTITY()");
-    const Rows answers[] = {{{Variant(std::int32_t(41))}}, {{Variant::null()}}, {}};
-    const Variant expected[] = {Variant(std::int32_t(41)), Variant::null(), Variant(std::int32_t(-1))};
-    for (int i = 0; i < 3; ++i) {
+    const QString identity = u"select  SCOPE_IDENTITY()"_s;
+    const std::pair<Rows, const char*> answers[] = {{{{Variant(std::int32_t(41))}}, "41"}, {{{Variant::null()}}, "NULL"},
+                                                    {{}, "-1"}};
+    Variant k;
+    for (const auto& [rows, id] : answers) {
         auto rec = db::RecordingBackend::install();
-        rec->answerRows(identity, {"id"}, answers[i]);
+        rec->answerRows(identity, {"id"}, rows);
         clsDO o;
-        o.StartObject(QStringLiteral("s"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
-        Variant k;
-        const Variant id = o.Query(QStringLiteral("INSERT INTO t (a) VALUES (1)"), QString(), QString(), QString(),
-                                   QString(), QStringLiteral("GetScopeIdentity"), k);
-        EXPECT_EQ(id.isNull(), expected[i].isNull()) << i;
-        if (!expected[i].isNull()) {
-            EXPECT_EQ(id.toLong(), expected[i].toLong()) << i;
-        }
+        o.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
+        EXPECT_EQ(show(o.Query(u"INSERT INTO t (a) VALUES (1)"_s, QString(), QString(), QString(), QString(),
+                               u"GetScopeIdentity"_s, k)),
+                  id);
         EXPECT_EQ(rec->statements(), (QStringList{"INSERT INTO t (a) VALUES (1)", identity}));
     }
-    db::RecordingBackend::uninstall();
-}
 
-TEST(QueryRecorderTest, StraightToExcelUsesTheStoredConnectionNotTheArguments)
-{
+    // The export form runs on the stored connection, not on the arguments.
     auto rec = db::RecordingBackend::install();
     clsDO o;
-    o.StartObject(QStringLiteral("stored"), QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("p"));
-    rec->answerAffected(QStringLiteral("SELECT * INTO [Excel 8.0;Database=x.xls].[Hoja1] FROM t"), 5);
-    Variant k;
-    const Variant n = o.Query(QStringLiteral("SELECT * INTO [Excel 8.0;Database=x.xls].[Hoja1] FROM t"),
-                              QStringLiteral("given"), QString(), QString(), QString(),
-                              QStringLiteral("StraightToExcel :)"), k);
-    EXPECT_EQ(n.toLong(), 5);
+    o.StartObject(u"stored"_s, u"d"_s, u"u"_s, u"p"_s);
+    const QString into = u"SELECT * INTO [Excel 8.0;Database=x.xls].[Hoja1] FROM t"_s;
+    rec->answerAffected(into, 5);
+    EXPECT_EQ(o.Query(into, u"given"_s, QString(), QString(), QString(), u"StraightToExcel :)"_s, k).toLong(), 5);
     const QStringList strings = rec->connectionStrings();
     ASSERT_EQ(strings.size(), 2);
     EXPECT_TRUE(strings[0].contains(QLatin1String("server=tcp:given;")));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,9 +34,9 @@ protected:
         db::Catalog::Create(db_.connectionString());
         db_.exec({QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Nombre] TEXT(50), [Cod] LONG, [Precio] DOUBLE, "
                                  "CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
-                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Ana', 7, 1.5)"),
-                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"),
-                  QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('O''Brien', 9, NULL)")});
+                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Ana', 7, 1.5)"_s,
+                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"_s,
+                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('O''Brien', 9, NULL)"_s});
         db_.point(o_);
     }
 
@@ -64,20 +65,18 @@ protected:
     // The usual change: a rename, a type change, a column made NOT NULL and a new NOT NULL column.
     CollectionPtr changed(const QString& table)
     {
-        return layout(table, {{"Id", "Id", 3, 0, false, true, true},
-                              {"Nombre", "Cliente", 8, 80, false},
-                              {"Cod", "Cod", 8, 10},
+        return layout(table, {{"Id", "Id", 3, 0, false, true, true}, {"Nombre", "Cliente", 8, 80, false}, {"Cod", "Cod", 8, 10},
                               {"Precio", "Precio", 5},
                               {"", "Activo", 11, 0, false},
                               {"", "Alta", 7, 0, false, false, false, "31/12/2020"}});
     }
 
     // Row texts of a table ordered by its first column, "-" when it is missing.
-    QStringList rows(const QString& table, const QString& columns = QStringLiteral("*"))
+    QStringList rows(const QString& table, const QString& columns = u"*"_s)
     {
         // A table-valued function of the engine is named as it is.
         const QString from = table.contains(QLatin1Char('(')) ? table : QLatin1Char('[') + table + QLatin1Char(']');
-        return query(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + from + QStringLiteral(" ORDER BY 1"));
+        return query(u"SELECT "_s + columns + u" FROM "_s + from + u" ORDER BY 1"_s);
     }
 
     QStringList query(const QString& sql)
@@ -91,12 +90,12 @@ protected:
             while (!rs.Eof()) {
                 QStringList cells;
                 for (int i = 0; i < rs.FieldCount(); ++i)
-                    cells << (rs.value(i).isNull() ? QStringLiteral("NULL") : rs.value(i).toString());
+                    cells << (rs.value(i).isNull() ? u"NULL"_s : rs.value(i).toString());
                 out << cells.join(QLatin1Char('|'));
                 rs.MoveNext();
             }
         } catch (const Error&) {
-            out = QStringList{QStringLiteral("-")};
+            out = QStringList{u"-"_s};
         }
         conn->Close();
         return out;
@@ -115,14 +114,14 @@ protected:
     QString state(const QString& table)
     {
         const QStringList all = rows(table);
-        if (all == QStringList{QStringLiteral("-")})
-            return QStringLiteral("-");
-        if (rows(table, QStringLiteral("Id, Nombre, Cod, Precio")) == original())
-            return QStringLiteral("O");
-        return all.size() == 3 ? QStringLiteral("N") : all.join(QLatin1Char(';'));
+        if (all == QStringList{u"-"_s})
+            return u"-"_s;
+        if (rows(table, u"Id, Nombre, Cod, Precio"_s) == original())
+            return u"O"_s;
+        return all.size() == 3 ? u"N"_s : all.join(QLatin1Char(';'));
     }
 
-    static inline const QString kT = QStringLiteral("Clientes");
+    static inline const QString kT = u"Clientes"_s;
     LocalDb db_;
     clsDO o_;
 };
@@ -133,12 +132,12 @@ TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNu
 {
     ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
     EXPECT_EQ(modify(), QString());
-    EXPECT_EQ(rows(kT, QStringLiteral("Id, Cliente, Cod, Precio, Activo")),
+    EXPECT_EQ(rows(kT, u"Id, Cliente, Cod, Precio, Activo"_s),
               (QStringList{"1|Ana|7|1,5|Falso", "2||8|2,25|Falso", "3|O'Brien|9|NULL|Falso"}));
-    EXPECT_EQ(state(QStringLiteral("Clientes_OLD")), "-");
-    const QStringList alta = rows(kT, QStringLiteral("Id, Alta"));
+    EXPECT_EQ(state(u"Clientes_OLD"_s), "-");
+    const QStringList alta = rows(kT, u"Id, Alta"_s);
     ASSERT_EQ(alta.size(), 3);
-    EXPECT_TRUE(alta[0].startsWith(QStringLiteral("1|31/12/2020")));
+    EXPECT_TRUE(alta[0].startsWith(u"1|31/12/2020"_s));
 
     QString s, d, u, p, t = kT;
     const CollectionPtr fields = sub(o_.TableList(s, d, u, p, t), "Fields");
@@ -149,58 +148,54 @@ TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNu
 
 TEST_F(RebuildLocalTest, NumbersOfAnAutoNumberedColumnSurviveTheRebuild)
 {
-    db_.exec({QStringLiteral("DELETE FROM Clientes WHERE Id = 2"),
-              QStringLiteral("INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Eva', 10, 3)")});
-    ASSERT_EQ(rows(kT, QStringLiteral("Id, Nombre")), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
+    db_.exec({u"DELETE FROM Clientes WHERE Id = 2"_s, u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Eva', 10, 3)"_s});
+    ASSERT_EQ(rows(kT, u"Id, Nombre"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
     EXPECT_EQ(modify(), QString());
-    EXPECT_EQ(rows(kT, QStringLiteral("Id, Cliente")), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
-    db_.exec({QStringLiteral("INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)")});
-    EXPECT_EQ(rows(kT, QStringLiteral("Id, Cliente")).last(), QStringLiteral("5|Luz"));
+    EXPECT_EQ(rows(kT, u"Id, Cliente"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
+    db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
+    EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 }
 
 TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
 {
     auto cols = layout(kT, {{"Nombre", "Nombre", 8, 50}, {"Cod", "Cod", 3}, {"", "Num", 3, 0, false, true, true}});
-    EXPECT_EQ(o_.ModifyTable(kT, QStringLiteral("Cuentas"), cols), QString());
+    EXPECT_EQ(o_.ModifyTable(kT, u"Cuentas"_s, cols), QString());
     EXPECT_EQ(state(kT), "-");
-    EXPECT_EQ(rows(QStringLiteral("Cuentas"), QStringLiteral("Cod, Nombre, Num")),
-              (QStringList{"7|Ana|1", "8|NULL|2", "9|O'Brien|3"}));
+    EXPECT_EQ(rows(u"Cuentas"_s, u"Cod, Nombre, Num"_s), (QStringList{"7|Ana|1", "8|NULL|2", "9|O'Brien|3"}));
 }
 
 TEST_F(RebuildLocalTest, NoBackupTableIsNeededAndAnotherUnderItsNameStays)
 {
-    db_.exec({QStringLiteral("CREATE TABLE Clientes_OLD ([Id] LONG, [Nota] TEXT(20))"),
-              QStringLiteral("INSERT INTO Clientes_OLD VALUES (1, 'solo aqui')")});
+    db_.exec({u"CREATE TABLE Clientes_OLD ([Id] LONG, [Nota] TEXT(20))"_s,
+              u"INSERT INTO Clientes_OLD VALUES (1, 'solo aqui')"_s});
     EXPECT_EQ(modify(), QString());
     EXPECT_EQ(state(kT), "N");
-    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"1|solo aqui"});
+    EXPECT_EQ(rows(u"Clientes_OLD"_s), QStringList{"1|solo aqui"});
 
-    db_.exec({QStringLiteral("DELETE FROM Clientes")});
+    db_.exec({u"DELETE FROM Clientes"_s});
     EXPECT_EQ(modify(), QString());
-    EXPECT_EQ(rows(kT, QStringLiteral("Cliente")), QStringList{});
-    EXPECT_EQ(rows(QStringLiteral("Clientes_OLD")), QStringList{"1|solo aqui"});
+    EXPECT_EQ(rows(kT, u"Cliente"_s), QStringList{});
+    EXPECT_EQ(rows(u"Clientes_OLD"_s), QStringList{"1|solo aqui"});
 }
 
 TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
 {
-    db_.exec({QStringLiteral("CREATE TABLE [Mis Datos] ([Fecha Alta] TEXT(20), [Order] LONG, [Desc] TEXT(5))"),
-              QStringLiteral("INSERT INTO [Mis Datos] VALUES ('hoy', 1, NULL)"),
-              QStringLiteral("INSERT INTO [Mis Datos] VALUES ('ayer', 2, 'x')")});
-    const QString t = QStringLiteral("Mis Datos");
-    EXPECT_EQ(o_.ModifyTable(t, t,
-                             layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30},
+    db_.exec({u"CREATE TABLE [Mis Datos] ([Fecha Alta] TEXT(20), [Order] LONG, [Desc] TEXT(5))"_s,
+              u"INSERT INTO [Mis Datos] VALUES ('hoy', 1, NULL)"_s,
+              u"INSERT INTO [Mis Datos] VALUES ('ayer', 2, 'x')"_s});
+    const QString t = u"Mis Datos"_s;
+    EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30},
                                         {"Order", "Numero Orden", 3, 0, false, false, true},
                                         {"Desc", "Desc", 8, 5, false},
                                         {"", "Group", 8, 10}})),
               QString());
-    EXPECT_EQ(rows(t, QStringLiteral("[Numero Orden], [Fecha Alta], [Desc], [Group]")),
-              (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
-    EXPECT_EQ(state(t + QStringLiteral("_OLD")), "-");
+    EXPECT_EQ(rows(t, u"[Numero Orden], [Fecha Alta], [Desc], [Group]"_s), (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
+    EXPECT_EQ(state(t + u"_OLD"_s), "-");
     QString sv, d, u, p, table = t;
     ASSERT_EQ(o_.TableKey(sv, d, u, p, table)->Count(), 1);
 
     // Emptied, the table is dropped and created again under the same name.
-    db_.exec({QStringLiteral("DELETE FROM [Mis Datos]")});
+    db_.exec({u"DELETE FROM [Mis Datos]"_s});
     EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30}, {"Numero Orden", "Numero Orden", 3, 0, false, false, true}})),
               QString());
     EXPECT_EQ(rows(t), QStringList{});
@@ -210,38 +205,38 @@ TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
 TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
 {
     // The new name is taken: the rename fails and the table stays as it was.
-    db_.exec({QStringLiteral("CREATE TABLE Cuentas ([X] LONG)")});
-    EXPECT_EQ(modify(QStringLiteral("Cuentas")), QStringLiteral("No se pudo crear la tabla Cuentas."));
+    db_.exec({u"CREATE TABLE Cuentas ([X] LONG)"_s});
+    EXPECT_EQ(modify(u"Cuentas"_s), u"No se pudo crear la tabla Cuentas."_s);
     EXPECT_EQ(state(kT), "O");
-    EXPECT_EQ(rows(QStringLiteral("Cuentas")), QStringList{});
+    EXPECT_EQ(rows(u"Cuentas"_s), QStringList{});
 
     // Rows that already break a declared reference: the check before the commit refuses the change.
-    db_.exec({QStringLiteral("CREATE TABLE Pedidos ([Id] LONG, [Cliente] LONG REFERENCES Clientes (Id))"),
-              QStringLiteral("PRAGMA foreign_keys = OFF"), QStringLiteral("INSERT INTO Pedidos VALUES (1, 99)")});
-    const QString t = QStringLiteral("Pedidos");
+    db_.exec({u"CREATE TABLE Pedidos ([Id] LONG, [Cliente] LONG REFERENCES Clientes (Id))"_s,
+              u"PRAGMA foreign_keys = OFF"_s, u"INSERT INTO Pedidos VALUES (1, 99)"_s});
+    const QString t = u"Pedidos"_s;
     EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Id", "Id", 3}, {"Cliente", "Cliente", 3}, {"", "Nota", 8, 20}})),
-              QStringLiteral("No se pudo crear la tabla Pedidos."));
+              u"No se pudo crear la tabla Pedidos."_s);
     EXPECT_EQ(rows(t), QStringList{"1|99"});
     EXPECT_EQ(state(kT), "O");
 }
 
 TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
 {
-    EXPECT_TRUE(o_.AddNewIndex(kT, QStringLiteral("IX_Cod"), false, true, false, QStringLiteral("Cod#Nombre")));
+    EXPECT_TRUE(o_.AddNewIndex(kT, u"IX_Cod"_s, false, true, false, u"Cod#Nombre"_s));
     QString s, d, u, p, t = kT;
     CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
-    ASSERT_TRUE(indexes && indexes->Exists(QStringLiteral("IX_Cod")));
+    ASSERT_TRUE(indexes && indexes->Exists(u"IX_Cod"_s));
     EXPECT_TRUE(at(sub(indexes, "IX_Cod"), "IsUnique").toBool());
-    EXPECT_TRUE(o_.RemoveIndex(kT, QStringLiteral("IX_Cod"), false).toBool());
-    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t)->Exists(QStringLiteral("IX_Cod")));
-    EXPECT_FALSE(o_.RemoveIndex(kT, QStringLiteral("IX_Cod"), false).toBool());
+    EXPECT_TRUE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
+    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t)->Exists(u"IX_Cod"_s));
+    EXPECT_FALSE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
 
     // The primary key goes by its constraint and comes back under PK_ and the table name.
-    EXPECT_TRUE(o_.RemoveIndex(kT, QStringLiteral("PK_Clientes"), true).toBool());
+    EXPECT_TRUE(o_.RemoveIndex(kT, u"PK_Clientes"_s, true).toBool());
     EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
-    EXPECT_TRUE(o_.AddNewIndex(kT, QStringLiteral("Clave"), true, false, false, QStringLiteral("Cod")));
+    EXPECT_TRUE(o_.AddNewIndex(kT, u"Clave"_s, true, false, false, u"Cod"_s));
     EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Cod"});
-    EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(QStringLiteral("PK_Clientes")));
+    EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(u"PK_Clientes"_s));
     EXPECT_EQ(state(kT), "O");
 }
 
@@ -252,18 +247,18 @@ protected:
     {
         ASSERT_TRUE(db_.dir.isValid());
         db::Catalog::Create(db_.connectionString());
-        db_.exec({QStringLiteral("CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))"),
-                  QStringLiteral("CREATE UNIQUE INDEX IX_ArtistName ON Artist (Name)"),
+        db_.exec({u"CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))"_s,
+                  u"CREATE UNIQUE INDEX IX_ArtistName ON Artist (Name)"_s,
                   QStringLiteral("CREATE TABLE Album (AlbumId INTEGER PRIMARY KEY, Title TEXT(160) NOT NULL, "
                                  "ArtistId INTEGER NOT NULL, FOREIGN KEY (ArtistId) REFERENCES Artist (ArtistId) "
                                  "ON DELETE NO ACTION ON UPDATE CASCADE)"),
-                  QStringLiteral("CREATE INDEX IFK_AlbumArtistId ON Album (ArtistId)"),
-                  QStringLiteral("CREATE INDEX IX_AlbumTitle ON Album (Title DESC)"),
-                  QStringLiteral("CREATE TRIGGER Album_Title AFTER UPDATE OF Title ON Album BEGIN SELECT 1; END"),
-                  QStringLiteral("INSERT INTO Artist VALUES (1, 'AC/DC')"), QStringLiteral("INSERT INTO Artist VALUES (2, 'Accept')"),
-                  QStringLiteral("INSERT INTO Album VALUES (1, 'For Those About To Rock', 1)"),
-                  QStringLiteral("INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"),
-                  QStringLiteral("INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)")});
+                  u"CREATE INDEX IFK_AlbumArtistId ON Album (ArtistId)"_s,
+                  u"CREATE INDEX IX_AlbumTitle ON Album (Title DESC)"_s,
+                  u"CREATE TRIGGER Album_Title AFTER UPDATE OF Title ON Album BEGIN SELECT 1; END"_s,
+                  u"INSERT INTO Artist VALUES (1, 'AC/DC')"_s, u"INSERT INTO Artist VALUES (2, 'Accept')"_s,
+                  u"INSERT INTO Album VALUES (1, 'For Those About To Rock', 1)"_s,
+                  u"INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"_s,
+                  u"INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)"_s});
         db_.point(o_);
     }
 
@@ -273,9 +268,9 @@ protected:
         QStringList out = query(QStringLiteral("SELECT type || ' ' || name || ' ' || tbl_name FROM sqlite_master "
                                                "WHERE name NOT LIKE 'sqlite%' ORDER BY 1"));
         for (const char* t : {"Artist", "Album"}) {
-            out << QLatin1String(t) + QStringLiteral(" keys:")
-                       + rows(QStringLiteral("pragma_foreign_key_list('") + QLatin1String(t) + QStringLiteral("')"),
-                              QStringLiteral("\"table\", \"from\", \"to\", on_update, on_delete"))
+            out << QLatin1String(t) + u" keys:"_s
+                       + rows(u"pragma_foreign_key_list('"_s + QLatin1String(t) + u"')"_s,
+                              u"\"table\", \"from\", \"to\", on_update, on_delete"_s)
                              .join(QLatin1Char(';'));
         }
         return out;
@@ -283,53 +278,50 @@ protected:
 
     QStringList checks()
     {
-        return rows(QStringLiteral("pragma_foreign_key_check")) + rows(QStringLiteral("pragma_integrity_check"));
+        return rows(u"pragma_foreign_key_check"_s) + rows(u"pragma_integrity_check"_s);
     }
 };
 
 TEST_F(ConstraintsKeptTest, AddingAColumnKeepsReferencesIndexesTriggersAndRows)
 {
     const QStringList before = schema();
-    ASSERT_TRUE(before.contains(QStringLiteral("Album keys:Artist|ArtistId|ArtistId|CASCADE|NO ACTION")));
-    const QStringList artists = rows(QStringLiteral("Artist")), albums = rows(QStringLiteral("Album"));
-    const QString album = QStringLiteral("Album"), artist = QStringLiteral("Artist");
-    EXPECT_EQ(o_.ModifyTable(album, album,
-                             layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
+    ASSERT_TRUE(before.contains(u"Album keys:Artist|ArtistId|ArtistId|CASCADE|NO ACTION"_s));
+    const QStringList artists = rows(u"Artist"_s), albums = rows(u"Album"_s);
+    const QString album = u"Album"_s, artist = u"Artist"_s;
+    EXPECT_EQ(o_.ModifyTable(album, album, layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
                                             {"Title", "Title", 8, 160, false},
                                             {"ArtistId", "ArtistId", 3, 0, false},
                                             {"", "Notes", 8, 50}})),
               QString());
-    EXPECT_EQ(o_.ModifyTable(artist, artist,
-                             layout(artist, {{"ArtistId", "ArtistId", 3, 0, false, true, true},
+    EXPECT_EQ(o_.ModifyTable(artist, artist, layout(artist, {{"ArtistId", "ArtistId", 3, 0, false, true, true},
                                              {"Name", "Name", 8, 120},
                                              {"", "Country", 8, 40}})),
               QString());
     EXPECT_EQ(schema(), before);
     EXPECT_EQ(checks(), QStringList{"ok"});
-    EXPECT_EQ(rows(artist, QStringLiteral("ArtistId, Name")), artists);
-    EXPECT_EQ(rows(album, QStringLiteral("AlbumId, Title, ArtistId")), albums);
-    EXPECT_EQ(rows(artist, QStringLiteral("Country")), (QStringList{"NULL", "NULL"})) << "a new column is Null in old rows";
-    EXPECT_EQ(rows(album, QStringLiteral("Notes")), (QStringList{"NULL", "NULL", "NULL"}));
+    EXPECT_EQ(rows(artist, u"ArtistId, Name"_s), artists);
+    EXPECT_EQ(rows(album, u"AlbumId, Title, ArtistId"_s), albums);
+    EXPECT_EQ(rows(artist, u"Country"_s), (QStringList{"NULL", "NULL"})) << "a new column is Null in old rows";
+    EXPECT_EQ(rows(album, u"Notes"_s), (QStringList{"NULL", "NULL", "NULL"}));
 
     // The references are enforced after the rebuild as before it.
-    EXPECT_THROW(db_.exec({QStringLiteral("DELETE FROM Artist WHERE ArtistId = 1")}), Error);
-    EXPECT_THROW(db_.exec({QStringLiteral("INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (9, 'x', 77)")}), Error);
+    EXPECT_THROW(db_.exec({u"DELETE FROM Artist WHERE ArtistId = 1"_s}), Error);
+    EXPECT_THROW(db_.exec({u"INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (9, 'x', 77)"_s}), Error);
     EXPECT_EQ(rows(artist).size(), 2);
 }
 
 TEST_F(ConstraintsKeptTest, RenamedColumnsAndTablesKeepTheirReferences)
 {
-    const QString album = QStringLiteral("Album");
-    EXPECT_EQ(o_.ModifyTable(album, QStringLiteral("Albums"),
-                             layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
+    const QString album = u"Album"_s;
+    EXPECT_EQ(o_.ModifyTable(album, u"Albums"_s, layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
                                             {"Title", "Name", 8, 160, false},
                                             {"ArtistId", "Artist", 3, 0, false}})),
               QString());
-    EXPECT_EQ(rows(QStringLiteral("pragma_foreign_key_list('Albums')"), QStringLiteral("\"table\", \"from\", \"to\"")),
+    EXPECT_EQ(rows(u"pragma_foreign_key_list('Albums')"_s, u"\"table\", \"from\", \"to\""_s),
               QStringList{"Artist|Artist|ArtistId"});
-    EXPECT_EQ(query(QStringLiteral("SELECT name || ' ' || tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY 1")),
+    EXPECT_EQ(query(u"SELECT name || ' ' || tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY 1"_s),
               (QStringList{"Album_Title Albums", "Albums Albums", "Artist Artist", "IFK_AlbumArtistId Albums",
                            "IX_AlbumTitle Albums", "IX_ArtistName Artist"}));
     EXPECT_EQ(checks(), QStringList{"ok"});
-    EXPECT_EQ(rows(QStringLiteral("Albums"), QStringLiteral("AlbumId, Artist")), (QStringList{"1|1", "2|2", "3|1"}));
+    EXPECT_EQ(rows(u"Albums"_s, u"AlbumId, Artist"_s), (QStringList{"1|1", "2|2", "3|1"}));
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,13 +21,13 @@ protected:
         db_.exec({
             QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Zeta] TEXT(50) NOT NULL, [alpha] DOUBLE, "
                            "[Nota] MEMO, [Codigo] CHAR(5), [Alta] DATETIME, CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
-            QStringLiteral("CREATE TABLE S ([Ref] LONG NOT NULL, [Nombre] TEXT(20))"),
-            QStringLiteral("CREATE UNIQUE INDEX UQ_Ref ON S ([Ref], [Nombre])"),
-            QStringLiteral("CREATE INDEX IX_Nombre ON S ([Nombre])"),
-            QStringLiteral("CREATE TABLE ACCESS ([A] LONG)"),
-            QStringLiteral("CREATE TABLE OBJECTS ([B] LONG)"),
-            QStringLiteral("CREATE VIEW Totales AS SELECT Zeta, alpha AS Importe FROM Clientes"),
-            QStringLiteral("INSERT INTO Clientes (Zeta, alpha) VALUES ('a', 1.5)"),
+            u"CREATE TABLE S ([Ref] LONG NOT NULL, [Nombre] TEXT(20))"_s,
+            u"CREATE UNIQUE INDEX UQ_Ref ON S ([Ref], [Nombre])"_s,
+            u"CREATE INDEX IX_Nombre ON S ([Nombre])"_s,
+            u"CREATE TABLE ACCESS ([A] LONG)"_s,
+            u"CREATE TABLE OBJECTS ([B] LONG)"_s,
+            u"CREATE VIEW Totales AS SELECT Zeta, alpha AS Importe FROM Clientes"_s,
+            u"INSERT INTO Clientes (Zeta, alpha) VALUES ('a', 1.5)"_s,
         });
         db_.point(o_);
     }
@@ -48,20 +49,16 @@ TEST_F(SchemaLocalTest, ListingNamesEveryUserTableIncludingShortAndReservedLooki
     QString s, d, u, p;
     const CollectionPtr list = o_.TableList(s, d, u, p);
     ASSERT_TRUE(list);
-    EXPECT_EQ(keysOf(list), (QStringList{"ACCESS", "Clientes", "OBJECTS", "S"}));
+    EXPECT_EQ(show(Variant(list)), "{ACCESS={Name=ACCESS Fields={} Key={}} Clientes={Name=Clientes Fields={} Key={}} "
+                                   "OBJECTS={Name=OBJECTS Fields={} Key={}} S={Name=S Fields={} Key={}}}");
     EXPECT_EQ(d, db_.path) << "the stored database is written back into the caller's variable";
-    const CollectionPtr item = sub(list, "S");
-    EXPECT_EQ(keysOf(item), (QStringList{"Name", "Fields", "Key"}));
-    EXPECT_EQ(at(item, "Name").toString(), QStringLiteral("S"));
-    EXPECT_EQ(sub(item, "Fields")->Count(), 0);
-    EXPECT_EQ(sub(item, "Key")->Count(), 0);
 }
 
 TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
 {
     const CollectionPtr item = table("Clientes");
     ASSERT_TRUE(item);
-    EXPECT_EQ(at(item, "Name").toString(), QStringLiteral("Clientes"));
+    EXPECT_EQ(at(item, "Name").toString(), u"Clientes"_s);
     const CollectionPtr fields = sub(item, "Fields");
     // Character-code order: upper case before lower case.
     EXPECT_EQ(keysOf(fields), (QStringList{"Alta", "Codigo", "Id", "Nota", "Zeta", "alpha"}));
@@ -88,59 +85,44 @@ TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
 TEST_F(SchemaLocalTest, KeyIsTheFirstUniqueIndexWithoutPrimaryKeyAndAbsentWithNeither)
 {
     EXPECT_EQ(valuesOf(sub(table("S"), "Key")), (QStringList{"Ref", "Nombre"}));
-    EXPECT_FALSE(table("ACCESS")->Exists(QStringLiteral("Key")));
+    EXPECT_FALSE(table("ACCESS")->Exists(u"Key"_s));
 
-    QString s, d, u, p, t = QStringLiteral("S");
+    QString s, d, u, p, t = u"S"_s;
     EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), (QStringList{"Ref", "Nombre"}));
-    t = QStringLiteral("Clientes");
+    t = u"Clientes"_s;
     EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Id"});
-    t = QStringLiteral("OBJECTS");
+    t = u"OBJECTS"_s;
     EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
 }
 
 TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
 {
     ScopedRecordingDialogs rec;
-    QString s, d, u, p, t = QStringLiteral("Nada");
+    QString s, d, u, p, t = u"Nada"_s;
     EXPECT_FALSE(o_.TableList(s, d, u, p, t, true));
     EXPECT_TRUE(rec->calls.empty());
     EXPECT_FALSE(o_.TableList(s, d, u, p, t, false));
     ASSERT_EQ(rec->calls.size(), 1u);
-    EXPECT_TRUE(rec->calls[0].prompt.startsWith(QStringLiteral("CLSDO.TABLELIST\r\n")));
+    EXPECT_TRUE(rec->calls[0].prompt.startsWith(u"CLSDO.TABLELIST\r\n"_s));
     EXPECT_EQ(rec->calls[0].style, 16);
-    EXPECT_EQ(rec->calls[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(rec->calls[0].title, u"Error"_s);
 
     EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t));
     EXPECT_FALSE(o_.TableKey(s, d, u, p, t));
     ASSERT_EQ(rec->calls.size(), 3u);
-    EXPECT_TRUE(rec->calls[1].prompt.startsWith(QStringLiteral("CLSDO.TABLEINDEXES\r\n")));
-    EXPECT_TRUE(rec->calls[2].prompt.startsWith(QStringLiteral("CLSDO.TABLEKEY\r\n")));
+    EXPECT_TRUE(rec->calls[1].prompt.startsWith(u"CLSDO.TABLEINDEXES\r\n"_s));
+    EXPECT_TRUE(rec->calls[2].prompt.startsWith(u"CLSDO.TABLEKEY\r\n"_s));
 }
 
 TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
 {
-    QString s, d, u, p, t = QStringLiteral("S");
+    QString s, d, u, p, t = u"S"_s;
     const CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
     ASSERT_TRUE(indexes);
-    ASSERT_TRUE(indexes->Exists("UQ_Ref"));
-    ASSERT_TRUE(indexes->Exists("IX_Nombre"));
-    const CollectionPtr uq = sub(indexes, "UQ_Ref");
-    EXPECT_EQ(keysOf(uq), (QStringList{"IndexName", "IsPrimaryKey", "IsUnique", "IsNullable", "IndexFields"}));
-    EXPECT_FALSE(at(uq, "IsPrimaryKey").toBool());
-    EXPECT_TRUE(at(uq, "IsUnique").toBool());
-    EXPECT_EQ(keysOf(sub(uq, "IndexFields")), (QStringList{"Ref", "Nombre"}));
-    EXPECT_FALSE(at(sub(indexes, "IX_Nombre"), "IsUnique").toBool());
-
-    t = QStringLiteral("Clientes");
-    const CollectionPtr pk = o_.TableIndexes(s, d, u, p, t);
-    ASSERT_TRUE(pk);
-    bool found = false;
-    for (const Variant& v : *pk)
-        if (v.as<Collection>()->Item(Variant("IsPrimaryKey")).toBool()) {
-            found = true;
-            EXPECT_EQ(keysOf(v.as<Collection>()->Item(Variant("IndexFields")).as<Collection>()), QStringList{"Id"});
-        }
-    EXPECT_TRUE(found);
+    EXPECT_EQ(show(Variant(indexes)), "{IX_Nombre={IndexName=IX_Nombre IsPrimaryKey=0 IsUnique=0 IsNullable=0 IndexFields={Nombre=Nombre}} "
+                                      "UQ_Ref={IndexName=UQ_Ref IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Ref=Ref Nombre=Nombre}}}");
+    t = u"Clientes"_s;
+    EXPECT_EQ(show(Variant(o_.TableIndexes(s, d, u, p, t))), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
 }
 
 TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
@@ -148,37 +130,24 @@ TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
     QString s, d, u, p;
     const CollectionPtr views = o_.ViewList(s, d, u, p);
     ASSERT_TRUE(views);
-    EXPECT_EQ(keysOf(views), QStringList{"Totales"});
-    const CollectionPtr v = sub(views, "Totales");
-    EXPECT_EQ(keysOf(v), (QStringList{"Name", "SQLText", "Fields"}));
-    EXPECT_TRUE(at(v, "SQLText").toString().contains(QStringLiteral("FROM Clientes")));
-    EXPECT_EQ(keysOf(sub(v, "Fields")), (QStringList{"Zeta", "Importe"}));
+    EXPECT_EQ(show(Variant(views)), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
 }
 
 TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
 {
-    const auto structure = o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("Clientes")).as<Collection>();
+    const auto structure = o_.EstructuraTabla(u"Ejercicio"_s, u"Clientes"_s).as<Collection>();
     ASSERT_TRUE(structure);
-    EXPECT_EQ(keysOf(structure), (QStringList{"Clientes.Id", "Clientes.Zeta", "Clientes.alpha", "Clientes.Nota",
-                                              "Clientes.Codigo", "Clientes.Alta"}));
-    const VArrayPtr zeta = structure->Item(Variant("Clientes.Zeta")).array();
-    EXPECT_EQ(zeta->at(0).toString(), QStringLiteral("Clientes.Zeta"));
-    EXPECT_FALSE(zeta->at(1).toBool());
-    EXPECT_EQ(zeta->at(2).type(), VarType::Integer);
-    EXPECT_EQ(zeta->at(2).toInt(), 8);
-    EXPECT_EQ(zeta->at(3).toLong(), 50);
-    EXPECT_TRUE(structure->Item(Variant("Clientes.alpha")).array()->at(1).toBool());
+    EXPECT_EQ(show(Variant(structure)), "{Clientes.Id=[Clientes.Id|0|3|4] Clientes.Zeta=[Clientes.Zeta|0|8|50] Clientes.alpha=[Clientes.alpha|1|5|8] "
+              "Clientes.Nota=[Clientes.Nota|1|8|536870910] Clientes.Codigo=[Clientes.Codigo|1|8|5] Clientes.Alta=[Clientes.Alta|1|7|8]}");
+    EXPECT_EQ(structure->Item(Variant("Clientes.Zeta")).array()->at(2).type(), VarType::Integer);
 
-    const auto joined = o_.EstructuraConsulta(QStringLiteral("Ejercicio"),
-                                              QStringLiteral("SELECT a.Id, b.Ref AS Id, a.Id FROM Clientes a, S b"),
-                                              QStringLiteral("T"))
+    const auto joined = o_.EstructuraConsulta(u"Ejercicio"_s, u"SELECT a.Id, b.Ref AS Id, a.Id FROM Clientes a, S b"_s, u"T"_s)
                             .as<Collection>();
     ASSERT_TRUE(joined);
-    EXPECT_EQ(keysOf(joined), (QStringList{"T.Id", "T.Id(2)", "T.Id(3)"}));
-    EXPECT_EQ(joined->Item(Variant("T.Id(2)")).array()->at(0).toString(), QStringLiteral("T.Id"));
+    EXPECT_EQ(show(Variant(joined)), "{T.Id=[T.Id|0|3|4] T.Id(2)=[T.Id|0|3|4] T.Id(3)=[T.Id|0|3|4]}");
 
     // An empty holder with "Empresa" is the caller's error.
-    EXPECT_THROW(o_.EstructuraTabla(QStringLiteral("Empresa"), QStringLiteral("Clientes")), Error);
+    EXPECT_THROW(o_.EstructuraTabla(u"Empresa"_s, u"Clientes"_s), Error);
 }
 
 TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
@@ -192,7 +161,7 @@ TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
     // answers look alike (empty or nothing), the flag does not.
     auto calls = [](clsDO& o) {
         std::vector<std::pair<const char*, bool>> flags;
-        QString s, d, u, p, t = QStringLiteral("T"), sql = QStringLiteral("SELECT 1 AS x WHERE 1 = 0");
+        QString s, d, u, p, t = u"T"_s, sql = u"SELECT 1 AS x WHERE 1 = 0"_s;
         const CollectionPtr tables = o.TableList(s, d, u, p);
         EXPECT_TRUE(tables && tables->Count() == 0);
         flags.emplace_back("TableList", o.LastOpenFailed());
@@ -232,7 +201,7 @@ TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
     EXPECT_EQ(keysOf(sub(sub(views, "Millon"), "Fields")), (QStringList{"Id", "Numero"}));
 
     const auto structure =
-        o.EstructuraConsulta(QStringLiteral("Ejercicio"), QStringLiteral("SELECT * FROM Millon"), QStringLiteral("M")).as<Collection>();
+        o.EstructuraConsulta(u"Ejercicio"_s, u"SELECT * FROM Millon"_s, u"M"_s).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(keysOf(structure), (QStringList{"M.Id", "M.Numero"}));
 }
@@ -242,9 +211,9 @@ TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
     ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
     LocalDb file;
     db::Catalog::Create(file.connectionString());
-    file.exec({QStringLiteral("CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"),
-               QStringLiteral("INSERT INTO Facturas VALUES (1, #2021-01-01 10:30#, 10.5)"),
-               QStringLiteral("INSERT INTO Facturas VALUES (2, #2021-03-05#, 2)")});
+    file.exec({u"CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"_s,
+               u"INSERT INTO Facturas VALUES (1, #2021-01-01 10:30#, 10.5)"_s,
+               u"INSERT INTO Facturas VALUES (2, #2021-03-05#, 2)"_s});
     const QString sql = QStringLiteral(
         "SELECT DateValue(Fecha) AS Dia, MAX(Fecha) Ultima, CDate('25/12/2024'), SUM(Importe) AS Total, "
         "MIN(Id) AS Primero, COUNT(*) AS N, Fecha FROM Facturas");
@@ -253,10 +222,10 @@ TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
     db::Recordset rs;
     rs.Open(sql, conn, db::adOpenStatic);
     const std::vector<std::pair<int, QString>> expected = {
-        {db::adDate, QStringLiteral("01/01/2021")}, {db::adDate, QStringLiteral("05/03/2021")},
-        {db::adDate, QStringLiteral("25/12/2024")}, {db::adCurrency, QStringLiteral("12,5")},
-        {db::adInteger, QStringLiteral("1")},           {db::adInteger, QStringLiteral("2")},
-        {db::adDate, QStringLiteral("01/01/2021 10:30:00")}};
+        {db::adDate, u"01/01/2021"_s}, {db::adDate, u"05/03/2021"_s},
+        {db::adDate, u"25/12/2024"_s}, {db::adCurrency, u"12,5"_s},
+        {db::adInteger, u"1"_s},           {db::adInteger, u"2"_s},
+        {db::adDate, u"01/01/2021 10:30:00"_s}};
     ASSERT_EQ(rs.FieldCount(), int(expected.size()));
     for (int i = 0; i < rs.FieldCount(); ++i) {
         EXPECT_EQ(rs.Fields(i).Type(), expected[std::size_t(i)].first) << rs.Fields(i).Name().toStdString();
@@ -267,7 +236,7 @@ TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
     // Described without rows, the same types (FieldTypeCode 7 is a date).
     clsDO o;
     file.point(o);
-    const auto structure = o.EstructuraConsulta(QStringLiteral("Ejercicio"), sql, QStringLiteral("F")).as<Collection>();
+    const auto structure = o.EstructuraConsulta(u"Ejercicio"_s, sql, u"F"_s).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(structure->Item(Variant("F.Dia")).array()->at(2).toInt(), 7);
     EXPECT_EQ(structure->Item(Variant("F.Ultima")).array()->at(2).toInt(), 7);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,12 +24,12 @@ protected:
     {
         o_.setConnectionType(3);
         o_.setUsedDriver(2);
-        o_.StartObject(QStringLiteral("ORA"), QStringLiteral("ORCL"), QStringLiteral("scott"), QStringLiteral("tiger"));
+        o_.StartObject(u"ORA"_s, u"ORCL"_s, u"scott"_s, u"tiger"_s);
     }
     void sqlServer()
     {
         o_.setConnectionType(0);
-        o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+        o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
     }
 
     std::shared_ptr<db::RecordingBackend> rec_;
@@ -44,22 +45,29 @@ const QString kSqlServerKey =
 
 } // namespace
 
-TEST_F(RecordedSchemaTest, OracleTableListing)
+// An empty answer lists nothing; a listing names every table with an empty item.
+TEST_F(RecordedSchemaTest, ListingsEmptyAndFull)
 {
-    oracle();
-    const QString sql =
-        QStringLiteral("SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1");
-    rec_->answerRows(sql, {"TABLE_NAME"}, Rows{{s("CLIENTES")}, {s("S")}});
-    const CollectionPtr list = o_.TableList(sv_, db_, us_, pw_);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(rec_->statements(), QStringList{sql});
-    EXPECT_EQ(keysOf(list), (QStringList{"CLIENTES", "S"}));
-    EXPECT_EQ(keysOf(sub(list, "S")), (QStringList{"Name", "Fields", "Key"}));
-    EXPECT_EQ(us_, QStringLiteral("scott"));
-
+    const QString tables = u"SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1"_s;
+    const QString views = u"SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1"_s;
+    QString t = u"Pedidos"_s;
+    const std::tuple<bool, QString, QStringList, std::function<CollectionPtr()>> cases[] = {
+        {true, tables, {"TABLE_NAME"}, [&] { return o_.TableList(sv_, db_, us_, pw_); }},
+        {true, views, {"VIEW_NAME", "TEXT"}, [&] { return o_.ViewList(sv_, db_, us_, pw_); }},
+        {false, kSqlServerIndexes, kSqlServerIndexColumns, [&] { return o_.TableIndexes(sv_, db_, us_, pw_, t); }},
+    };
+    for (const auto& [onOracle, sql, columns, call] : cases) {
+        rec_ = db::RecordingBackend::install();
+        onOracle ? oracle() : sqlServer();
+        rec_->answerRows(sql, columns, Rows{});
+        EXPECT_EQ(show(Variant(call())), "{}") << sql.toStdString();
+        EXPECT_EQ(rec_->statements(), QStringList{sql});
+    }
     rec_ = db::RecordingBackend::install();
-    rec_->answerRows(sql, {"TABLE_NAME"}, Rows{});
-    EXPECT_EQ(o_.TableList(sv_, db_, us_, pw_)->Count(), 0);
+    oracle();
+    rec_->answerRows(tables, {"TABLE_NAME"}, Rows{{s("CLIENTES")}, {s("S")}});
+    EXPECT_EQ(show(Variant(o_.TableList(sv_, db_, us_, pw_))), "{CLIENTES={Name=CLIENTES Fields={} Key={}} S={Name=S Fields={} Key={}}}");
+    EXPECT_EQ(us_, u"scott"_s);
 }
 
 TEST_F(RecordedSchemaTest, OracleTableWithFieldsAndKey)
@@ -80,11 +88,11 @@ TEST_F(RecordedSchemaTest, OracleTableWithFieldsAndKey)
                           {s("PRECIO"), s("NUMBER"), n(10), n(2), n(22), s("Y"), n(-1), null}});
     rec_->answerRows(key, {"COLUMN_NAME"}, Rows{{s("CODIGO")}});
 
-    QString t = QStringLiteral("Clientes");
+    QString t = u"Clientes"_s;
     const CollectionPtr item = o_.TableList(sv_, db_, us_, pw_, t);
     ASSERT_TRUE(item);
     EXPECT_EQ(rec_->statements(), (QStringList{columns, key}));
-    EXPECT_EQ(at(item, "Name").toString(), QStringLiteral("Clientes"));
+    EXPECT_EQ(at(item, "Name").toString(), u"Clientes"_s);
     EXPECT_EQ(valuesOf(sub(item, "Key")), QStringList{"CODIGO"});
     const CollectionPtr fields = sub(item, "Fields");
     EXPECT_EQ(keysOf(fields), (QStringList{"CODIGO", "NOMBRE", "PRECIO"}));
@@ -103,11 +111,11 @@ TEST_F(RecordedSchemaTest, OracleTableWithoutColumnsTakesTheErrorPath)
 {
     oracle();
     ScopedRecordingDialogs dialogs;
-    rec_->answerRegex(QStringLiteral("^SELECT column_name"), db::RecordingBackend::Answer::table({"column_name"}, Rows{}));
-    QString t = QStringLiteral("Nada");
+    rec_->answerRegex(u"^SELECT column_name"_s, db::RecordingBackend::Answer::table({"column_name"}, Rows{}));
+    QString t = u"Nada"_s;
     EXPECT_FALSE(o_.TableList(sv_, db_, us_, pw_, t));
     ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_TRUE(dialogs->calls[0].prompt.startsWith(QStringLiteral("CLSDO.TABLELIST\r\n")));
+    EXPECT_TRUE(dialogs->calls[0].prompt.startsWith(u"CLSDO.TABLELIST\r\n"_s));
     EXPECT_EQ(rec_->statements().size(), 1) << "no key statement after the failure";
 }
 
@@ -130,55 +138,42 @@ TEST_F(RecordedSchemaTest, OracleIndexesGroupedWithThePrimaryKeyAskedPerIndex)
     rec_->answerRows(pk("PK_C"), {"CONSTRAINT_TYPE"}, Rows{{s("P")}});
     rec_->answerRows(pk("IX_N"), {"CONSTRAINT_TYPE"}, Rows{});
 
-    QString t = QStringLiteral("CLIENTES");
+    QString t = u"CLIENTES"_s;
     const CollectionPtr indexes = o_.TableIndexes(sv_, db_, us_, pw_, t);
     ASSERT_TRUE(indexes);
     EXPECT_EQ(rec_->statements(), (QStringList{sql, pk("IX_N"), pk("PK_C")}));
-    EXPECT_EQ(keysOf(indexes), (QStringList{"IX_N", "PK_C"}));
-    const CollectionPtr ix = sub(indexes, "IX_N");
-    EXPECT_EQ(keysOf(ix), (QStringList{"IndexName", "IsPrimaryKey", "IsUnique", "IsNullable", "IndexFields"}));
-    EXPECT_FALSE(at(ix, "IsPrimaryKey").toBool());
-    EXPECT_FALSE(at(ix, "IsUnique").toBool());
-    EXPECT_TRUE(at(ix, "IsNullable").toBool());
-    EXPECT_EQ(keysOf(sub(ix, "IndexFields")), (QStringList{"NOMBRE", "CIUDAD"}));
-    EXPECT_TRUE(at(sub(indexes, "PK_C"), "IsPrimaryKey").toBool());
-    EXPECT_TRUE(at(sub(indexes, "PK_C"), "IsUnique").toBool());
+    EXPECT_EQ(show(Variant(indexes)), "{IX_N={IndexName=IX_N IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={NOMBRE=NOMBRE CIUDAD=CIUDAD}} "
+              "PK_C={IndexName=PK_C IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={CODIGO=CODIGO}}}");
 }
 
 TEST_F(RecordedSchemaTest, SqlServerIndexesInKeyOrder)
 {
     sqlServer();
     const QString& sql = kSqlServerIndexes;
-    rec_->answerRows(sql, kSqlServerIndexColumns,
-                     Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
+    rec_->answerRows(sql, kSqlServerIndexColumns, Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
                           {s("IX_Fecha"), s("Fecha"), Variant(false), Variant(false), n(1)},
                           {s("PK_Pedidos"), s("Id"), Variant(true), Variant(true), n(1)}});
-    QString t = QStringLiteral("Pedidos");
+    QString t = u"Pedidos"_s;
     const CollectionPtr indexes = o_.TableIndexes(sv_, db_, us_, pw_, t);
     ASSERT_TRUE(indexes);
     EXPECT_EQ(rec_->statements(), QStringList{sql});
-    EXPECT_EQ(keysOf(sub(sub(indexes, "IX_Fecha"), "IndexFields")), (QStringList{"Total", "Fecha"}));
-    EXPECT_FALSE(at(sub(indexes, "IX_Fecha"), "IsUnique").toBool());
-    EXPECT_TRUE(at(sub(indexes, "PK_Pedidos"), "IsPrimaryKey").toBool());
-
-    rec_ = db::RecordingBackend::install();
-    rec_->answerRows(sql, kSqlServerIndexColumns, Rows{});
-    EXPECT_EQ(o_.TableIndexes(sv_, db_, us_, pw_, t)->Count(), 0);
+    EXPECT_EQ(show(Variant(indexes)), "{IX_Fecha={IndexName=IX_Fecha IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={Total=Total Fecha=Fecha}} "
+              "PK_Pedidos={IndexName=PK_Pedidos IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
 }
 
 TEST_F(RecordedSchemaTest, SqlServerTableReadsDefaultsAndChecksOnceAndTheKey)
 {
     sqlServer();
     db::TableInfo table;
-    table.name = QStringLiteral("Pedidos");
-    table.type = QStringLiteral("TABLE");
+    table.name = u"Pedidos"_s;
+    table.type = u"TABLE"_s;
     auto column = [](const char* name, int type, int size, bool nullable, bool autoIncrement) {
         db::ColumnInfo c;
         c.name = QLatin1String(name);
         c.type = type;
         c.definedSize = size;
         c.attributes = nullable ? db::adColNullable : 0;
-        c.properties = {{QStringLiteral("Autoincrement"), Variant(autoIncrement)}};
+        c.properties = {{u"Autoincrement"_s, Variant(autoIncrement)}};
         return c;
     };
     table.columns = {column("Id", db::adInteger, 4, false, true), column("Nombre", db::adVarWChar, 50, true, false),
@@ -190,14 +185,13 @@ TEST_F(RecordedSchemaTest, SqlServerTableReadsDefaultsAndChecksOnceAndTheKey)
         "sys.tables t INNER JOIN sys.columns c ON t.object_id = c.object_id LEFT JOIN sys.default_constraints dc ON "
         "c.default_object_id = dc.object_id LEFT JOIN sys.check_constraints cc ON c.object_id = cc.parent_object_id AND "
         "c.column_id = cc.parent_column_id WHERE t.name = 'Pedidos'");
-    rec_->answerRows(defaults, {"ColumnName", "DefaultValue", "CheckConstraintDefinition"},
-                     Rows{{s("Id"), null, null},
+    rec_->answerRows(defaults, {"ColumnName", "DefaultValue", "CheckConstraintDefinition"}, Rows{{s("Id"), null, null},
                           {s("Nombre"), s("('abc')"), null},
                           {s("Codigo"), s("(N'abc')"), null},
                           {s("Qty"), s("((0))"), s("([Qty]>(0))")}});
     rec_->answerRows(kSqlServerKey, {"Name"}, Rows{{s("Id")}});
 
-    QString t = QStringLiteral("Pedidos");
+    QString t = u"Pedidos"_s;
     const CollectionPtr item = o_.TableList(sv_, db_, us_, pw_, t);
     ASSERT_TRUE(item);
     EXPECT_EQ(rec_->statements(), (QStringList{defaults, kSqlServerKey}));
@@ -227,7 +221,7 @@ TEST_F(RecordedSchemaTest, SqlServerTableReadsDefaultsAndChecksOnceAndTheKey)
     o_.setUsedDriver(1);
     const CollectionPtr viaDsn = o_.TableList(sv_, db_, us_, pw_, t);
     ASSERT_TRUE(viaDsn);
-    EXPECT_FALSE(viaDsn->Exists(QStringLiteral("Key")));
+    EXPECT_FALSE(viaDsn->Exists(u"Key"_s));
     EXPECT_TRUE(rec_->statements().isEmpty());
 }
 
@@ -235,29 +229,29 @@ TEST_F(RecordedSchemaTest, SqlServerKeyAndOracleKeyStatements)
 {
     sqlServer();
     db::TableInfo table;
-    table.name = QStringLiteral("Pedidos");
-    table.type = QStringLiteral("TABLE");
+    table.name = u"Pedidos"_s;
+    table.type = u"TABLE"_s;
     rec_->setTables({table});
     rec_->answerRows(kSqlServerKey, {"Name"}, Rows{{s("Serie")}, {s("Numero")}});
-    QString t = QStringLiteral("Pedidos");
+    QString t = u"Pedidos"_s;
     EXPECT_EQ(valuesOf(o_.TableKey(sv_, db_, us_, pw_, t)), (QStringList{"Serie", "Numero"}));
     EXPECT_EQ(rec_->statements(), QStringList{kSqlServerKey});
 
     // A quote in a name stays inside its literal.
     rec_->clearLog();
-    QString quoted = QStringLiteral("O'Pedidos");
+    QString quoted = u"O'Pedidos"_s;
     table.name = quoted;
     rec_->setTables({table});
     o_.TableKey(sv_, db_, us_, pw_, quoted);
     ASSERT_EQ(rec_->statements().size(), 1);
-    EXPECT_TRUE(rec_->statements()[0].endsWith(QStringLiteral("o.name = 'O''Pedidos'")));
+    EXPECT_TRUE(rec_->statements()[0].endsWith(u"o.name = 'O''Pedidos'"_s));
 }
 
 TEST_F(RecordedSchemaTest, OracleViews)
 {
     oracle();
     const QString views =
-        QStringLiteral("SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1");
+        u"SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1"_s;
     const QString columns = QStringLiteral("SELECT COLUMN_NAME FROM ALL_TAB_COLUMNS WHERE TABLE_NAME IN('V_TOT', 'v_tot', "
                                            "'V_TOT') AND  OWNER = 'scott'");
     rec_->answerRows(views, {"VIEW_NAME", "TEXT"}, Rows{{s("V_TOT"), s("select a, b from t")}});
@@ -265,14 +259,7 @@ TEST_F(RecordedSchemaTest, OracleViews)
     const CollectionPtr list = o_.ViewList(sv_, db_, us_, pw_);
     ASSERT_TRUE(list);
     EXPECT_EQ(rec_->statements(), (QStringList{views, columns}));
-    const CollectionPtr v = sub(list, "V_TOT");
-    EXPECT_EQ(keysOf(v), (QStringList{"Name", "SQLText", "Fields"}));
-    EXPECT_EQ(at(v, "SQLText").toString(), QStringLiteral("select a, b from t"));
-    EXPECT_EQ(keysOf(sub(v, "Fields")), (QStringList{"A", "B"}));
-
-    rec_ = db::RecordingBackend::install();
-    rec_->answerRows(views, {"VIEW_NAME", "TEXT"}, Rows{});
-    EXPECT_EQ(o_.ViewList(sv_, db_, us_, pw_)->Count(), 0);
+    EXPECT_EQ(show(Variant(list)), "{V_TOT={Name=V_TOT SQLText=select a, b from t Fields={A=A B=B}}}");
 }
 
 TEST_F(RecordedSchemaTest, StructureStatementsAndTypeMapping)
@@ -291,50 +278,42 @@ TEST_F(RecordedSchemaTest, StructureStatementsAndTypeMapping)
                 field("Byte", db::adUnsignedTinyInt, 1, db::adFldMayBeNull),
                 field("Dec", db::adDecimal, 19, db::adFldIsNullable),
                 field("Bit", db::adBoolean, 2, 0)};
-    rec_->answerRegex(QStringLiteral("^SELECT \\* FROM"), a);
+    rec_->answerRegex(u"^SELECT \\* FROM"_s, a);
 
-    const auto orders = o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("Orders")).as<Collection>();
-    o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("[dbo].[Orders]"));
-    o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("a]b"));
+    const auto orders = o_.EstructuraTabla(u"Ejercicio"_s, u"Orders"_s).as<Collection>();
+    o_.EstructuraTabla(u"Ejercicio"_s, u"[dbo].[Orders]"_s);
+    o_.EstructuraTabla(u"Ejercicio"_s, u"a]b"_s);
     o_.setConnectionType(3);
     o_.setUsedDriver(2);
-    o_.EstructuraTabla(QStringLiteral("Ejercicio"), QStringLiteral("[Orders]"));
+    o_.EstructuraTabla(u"Ejercicio"_s, u"[Orders]"_s);
     EXPECT_EQ(rec_->statements(), (QStringList{"SELECT * FROM [Orders] WHERE 1 = 2", "SELECT * FROM [dbo].[Orders] WHERE 1 = 2",
                                                "SELECT * FROM [a]]b] WHERE 1 = 2", "SELECT * FROM Orders WHERE 1 = 2"}));
 
     ASSERT_TRUE(orders);
-    EXPECT_EQ(keysOf(orders), (QStringList{"Orders.Nombre", "Orders.Byte", "Orders.Dec", "Orders.Bit"}));
-    auto entry = [&](const char* key) { return orders->Item(Variant(QLatin1String(key))).array(); };
-    EXPECT_TRUE(entry("Orders.Nombre")->at(1).toBool());
-    EXPECT_EQ(entry("Orders.Nombre")->at(2).toInt(), 8);
-    EXPECT_EQ(entry("Orders.Nombre")->at(3).toLong(), 50);
-    EXPECT_FALSE(entry("Orders.Byte")->at(1).toBool()) << "only the nullable bit counts";
-    EXPECT_EQ(entry("Orders.Byte")->at(2).toInt(), 2);
-    EXPECT_EQ(entry("Orders.Dec")->at(2).toInt(), 0);
-    EXPECT_EQ(entry("Orders.Bit")->at(2).toInt(), 11);
+    // Only the nullable bit counts.
+    EXPECT_EQ(show(Variant(orders)), "{Orders.Nombre=[Orders.Nombre|1|8|50] Orders.Byte=[Orders.Byte|0|2|1] Orders.Dec=[Orders.Dec|1|0|19] "
+              "Orders.Bit=[Orders.Bit|0|11|2]}");
 }
 
 TEST_F(RecordedSchemaTest, CatalogViewsDescribedOnTheStoredConnection)
 {
     sqlServer();
-    rec_->setViews({{QStringLiteral("SYS"), QStringLiteral("SELECT a, b AS c FROM t")},
-                    {QStringLiteral("MSysVista"), QStringLiteral("SELECT x FROM y")},
-                    {QStringLiteral("Rota"), QStringLiteral("SELECT nada FROM falta")}});
+    rec_->setViews({{u"SYS"_s, u"SELECT a, b AS c FROM t"_s}, {u"MSysVista"_s, u"SELECT x FROM y"_s},
+                    {u"Rota"_s, u"SELECT nada FROM falta"_s}});
     db::RecordingBackend::Answer columns;
     for (const char* name : {"a", "c", "a"}) {
         db::FieldInfo f;
         f.name = QLatin1String(name);
         columns.fields.push_back(f);
     }
-    rec_->answer(QStringLiteral("SELECT a, b AS c FROM t"), columns);
-    rec_->answerError(QStringLiteral("SELECT nada FROM falta"), db::errDatabase, QStringLiteral("no existe"));
+    rec_->answer(u"SELECT a, b AS c FROM t"_s, columns);
+    rec_->answerError(u"SELECT nada FROM falta"_s, db::errDatabase, u"no existe"_s);
 
     const CollectionPtr views = o_.ViewList(sv_, db_, us_, pw_);
     ASSERT_TRUE(views);
-    EXPECT_EQ(keysOf(views), (QStringList{"SYS", "Rota"}));
-    EXPECT_EQ(keysOf(sub(sub(views, "SYS"), "Fields")), (QStringList{"a", "c"})) << "a repeated column is listed once";
-    EXPECT_EQ(sub(sub(views, "Rota"), "Fields")->Count(), 0) << "a view that cannot be described has no columns";
-    EXPECT_EQ(at(sub(views, "SYS"), "SQLText").toString(), QStringLiteral("SELECT a, b AS c FROM t"));
+    // A repeated column is listed once; a view that cannot be described has no columns.
+    EXPECT_EQ(show(Variant(views)), "{SYS={Name=SYS SQLText=SELECT a, b AS c FROM t Fields={a=a c=c}} Rota={Name=Rota SQLText=SELECT nada FROM falta "
+              "Fields={}}}");
     EXPECT_EQ(rec_->described(), (QStringList{"SELECT a, b AS c FROM t", "SELECT nada FROM falta"}));
     EXPECT_TRUE(rec_->statements().isEmpty()) << "no view is run for its rows";
 }

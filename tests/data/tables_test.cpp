@@ -9,11 +9,12 @@
 #include <gtest/gtest.h>
 
 using namespace datatest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kAttributes =
-    QStringLiteral("No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación.");
+    u"No se pudieron agregar los atributos de longitud cero, valor por defecto, regla y texto de validación."_s;
 
 struct ColumnDef {
     const char* name;
@@ -66,15 +67,15 @@ protected:
 
 TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 {
-    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
-    auto cols = fields(QStringLiteral("Pedidos"), {{"Id", 3, 0, false, false, false, true}, {"Nombre", 8, 50}});
-    fieldOf(cols, "Pedidos.Id")->setDefaultValue(QStringLiteral("0"));
-    fieldOf(cols, "Pedidos.Nombre")->setDefaultValue(QStringLiteral("O'B"));
+    o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
+    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, false, true}, {"Nombre", 8, 50}});
+    fieldOf(cols, "Pedidos.Id")->setDefaultValue(u"0"_s);
+    fieldOf(cols, "Pedidos.Nombre")->setDefaultValue(u"O'B"_s);
     fieldOf(cols, "Pedidos.Nombre")->setNewAllowZeroLenght(false);
-    fieldOf(cols, "Pedidos.Nombre")->setValidationRule(QStringLiteral("Nombre <> 'x'"));
-    fieldOf(cols, "Pedidos.Nombre")->setValidationText(QStringLiteral("nunca escrito"));
+    fieldOf(cols, "Pedidos.Nombre")->setValidationRule(u"Nombre <> 'x'"_s);
+    fieldOf(cols, "Pedidos.Nombre")->setValidationText(u"nunca escrito"_s);
 
-    EXPECT_EQ(o_.CreateTable(QStringLiteral("Pedidos"), cols), QString());
+    EXPECT_EQ(o_.CreateTable(u"Pedidos"_s, cols), QString());
     EXPECT_EQ(rec_->statements(),
               (QStringList{"CREATE TABLE [Pedidos] ([Id] INT NOT NULL, [Nombre] NVARCHAR(50), CONSTRAINT PK_Pedidos PRIMARY KEY ([Id]))",
                            "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT DF_Id DEFAULT 0 FOR [Id]",
@@ -85,26 +86,26 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
     // Without key columns no separator follows the last column; a failing attribute
     // is reported while the other columns still get theirs.
     rec_ = db::RecordingBackend::install();
-    rec_->answerRegex(QStringLiteral("DF_A "), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
-    auto two = fields(QStringLiteral("T"), {{"A", 5}, {"B", 5}});
-    fieldOf(two, "T.A")->setDefaultValue(QStringLiteral("1"));
-    fieldOf(two, "T.B")->setDefaultValue(QStringLiteral("2"));
-    EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), kAttributes);
+    rec_->answerRegex(u"DF_A "_s, db::RecordingBackend::Answer::failure(db::errDatabase, u"no"_s));
+    auto two = fields(u"T"_s, {{"A", 5}, {"B", 5}});
+    fieldOf(two, "T.A")->setDefaultValue(u"1"_s);
+    fieldOf(two, "T.B")->setDefaultValue(u"2"_s);
+    EXPECT_EQ(o_.CreateTable(u"T"_s, two), kAttributes);
     EXPECT_EQ(rec_->statements(), (QStringList{"CREATE TABLE [T] ([A] FLOAT, [B] FLOAT)",
                                                "ALTER TABLE [T] \r\nADD CONSTRAINT DF_A DEFAULT 1.00 FOR [A]",
                                                "ALTER TABLE [T] \r\nADD CONSTRAINT DF_B DEFAULT 2.00 FOR [B]"}));
 
     rec_ = db::RecordingBackend::install();
-    rec_->answerRegex(QStringLiteral("^CREATE"), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
-    EXPECT_EQ(o_.CreateTable(QStringLiteral("T"), two), QStringLiteral("No se pudo crear la tabla T."));
+    rec_->answerRegex(u"^CREATE"_s, db::RecordingBackend::Answer::failure(db::errDatabase, u"no"_s));
+    EXPECT_EQ(o_.CreateTable(u"T"_s, two), u"No se pudo crear la tabla T."_s);
     EXPECT_EQ(rec_->statements().size(), 1);
 
     // Names that are not plain identifiers keep their constraints valid.
     rec_ = db::RecordingBackend::install();
-    auto odd = fields(QStringLiteral("Mis Datos"), {{"Fecha Alta", 7, 0, false, false, false, true}});
-    fieldOf(odd, "Mis Datos.Fecha Alta")->setDefaultValue(QStringLiteral("01/02/2024"));
-    fieldOf(odd, "Mis Datos.Fecha Alta")->setValidationRule(QStringLiteral("[Fecha Alta] > 0"));
-    EXPECT_EQ(o_.CreateTable(QStringLiteral("Mis Datos"), odd), QString());
+    auto odd = fields(u"Mis Datos"_s, {{"Fecha Alta", 7, 0, false, false, false, true}});
+    fieldOf(odd, "Mis Datos.Fecha Alta")->setDefaultValue(u"01/02/2024"_s);
+    fieldOf(odd, "Mis Datos.Fecha Alta")->setValidationRule(u"[Fecha Alta] > 0"_s);
+    EXPECT_EQ(o_.CreateTable(u"Mis Datos"_s, odd), QString());
     EXPECT_EQ(rec_->statements(),
               (QStringList{"CREATE TABLE [Mis Datos] ([Fecha Alta] DATETIME NOT NULL, CONSTRAINT [PK_Mis Datos] PRIMARY KEY "
                            "([Fecha Alta]))",
@@ -115,11 +116,7 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 
 TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
 {
-    auto cols = fields(QStringLiteral("T"), {{"a", 11, 0, false},
-                                             {"b", 2, 0, false},
-                                             {"c", 17},
-                                             {"d", 3, 0, false, false, true},
-                                             {"e", 3},
+    auto cols = fields(u"T"_s, {{"a", 11, 0, false}, {"b", 2, 0, false}, {"c", 17}, {"d", 3, 0, false, false, true}, {"e", 3},
                                              {"f", 8, 4000},
                                              {"g", 8, 4001, true, true},
                                              {"h", 8, 255, false, true},
@@ -144,8 +141,8 @@ TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
         SCOPED_TRACE(type);
         rec_ = db::RecordingBackend::install();
         o_.setConnectionType(std::int16_t(type));
-        o_.StartObject(QStringLiteral("srv"), QStringLiteral("x.mdb"), QString(), QString());
-        const QString result = o_.CreateTable(QStringLiteral("T"), cols);
+        o_.StartObject(u"srv"_s, u"x.mdb"_s, QString(), QString());
+        const QString result = o_.CreateTable(u"T"_s, cols);
         ASSERT_FALSE(rec_->statements().isEmpty());
         EXPECT_EQ(rec_->statements().first(), expected[type]);
         if (type == 1 || type == 2) {
@@ -161,10 +158,10 @@ TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
 
 TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
 {
-    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
     db::TableInfo table;
-    table.name = QStringLiteral("Pedidos");
-    table.type = QStringLiteral("TABLE");
+    table.name = u"Pedidos"_s;
+    table.type = u"TABLE"_s;
     for (const char* c : {"Id", "Nombre", "Precio", "Viejo"}) {
         db::ColumnInfo col;
         col.name = QLatin1String(c);
@@ -172,21 +169,19 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
         table.columns.push_back(col);
     }
     rec_->setTables({table});
-    rec_->answerRegex(QStringLiteral("^SELECT COUNT"), db::RecordingBackend::Answer::table({"Recuento"}, Rows{{Variant(std::int32_t(3))}}));
-    rec_->answerRegex(QStringLiteral("^SELECT (c|C)\\.(n|N)ame"), db::RecordingBackend::Answer::table({"Name"}, Rows{}));
+    rec_->answerRegex(u"^SELECT COUNT"_s, db::RecordingBackend::Answer::table({"Recuento"}, Rows{{Variant(std::int32_t(3))}}));
+    rec_->answerRegex(u"^SELECT (c|C)\\.(n|N)ame"_s, db::RecordingBackend::Answer::table({"Name"}, Rows{}));
 
-    auto cols = fields(QStringLiteral("Pedidos"), {{"Id", 3, 0, false, false, true, true},
-                                                   {"Nombre", 8, 50},
-                                                   {"Precio", 5},
+    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, true, true}, {"Nombre", 8, 50}, {"Precio", 5},
                                                    {"Alta", 7, 0, false},
                                                    {"Notas", 8, 100},
                                                    {"Cant", 3, 0, false}});
     fieldOf(cols, "Pedidos.Nombre")->setNewAllowNull(false);
-    fieldOf(cols, "Pedidos.Nombre")->setNewFieldName(QStringLiteral("Cliente"));
-    fieldOf(cols, "Pedidos.Cant")->setDefaultValue(QStringLiteral("1"));
+    fieldOf(cols, "Pedidos.Nombre")->setNewFieldName(u"Cliente"_s);
+    fieldOf(cols, "Pedidos.Cant")->setDefaultValue(u"1"_s);
     fieldOf(cols, "Pedidos.Notas")->setNewAllowZeroLenght(true);
 
-    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Pedidos"), QStringLiteral("Pedidos"), cols), QString());
+    EXPECT_EQ(o_.ModifyTable(u"Pedidos"_s, u"Pedidos"_s, cols), QString());
     QStringList run = rec_->statements();
     run.erase(std::remove_if(run.begin(), run.end(), [](const QString& s) { return s.startsWith(QLatin1String("SELECT c.name")) || s.startsWith(QLatin1String("SELECT C.Name")); }),
               run.end());
@@ -208,58 +203,58 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
 
     // The first attribute that fails stops the others; structure and rows stay.
     rec_->clearLog();
-    rec_->answerRegex(QStringLiteral("ALTER COLUMN \\[Cliente\\]"), db::RecordingBackend::Answer::failure(db::errDatabase, QStringLiteral("no")));
-    EXPECT_EQ(o_.ModifyTable(QStringLiteral("Pedidos"), QStringLiteral("Pedidos"), cols), kAttributes);
-    EXPECT_FALSE(rec_->statements().join(QLatin1Char('\n')).contains(QStringLiteral("[Notas] NVARCHAR(100)\n")));
-    EXPECT_TRUE(rec_->statements().contains(QStringLiteral("DROP TABLE [Pedidos_OLD]")));
+    rec_->answerRegex(u"ALTER COLUMN \\[Cliente\\]"_s, db::RecordingBackend::Answer::failure(db::errDatabase, u"no"_s));
+    EXPECT_EQ(o_.ModifyTable(u"Pedidos"_s, u"Pedidos"_s, cols), kAttributes);
+    EXPECT_FALSE(rec_->statements().join(QLatin1Char('\n')).contains(u"[Notas] NVARCHAR(100)\n"_s));
+    EXPECT_TRUE(rec_->statements().contains(u"DROP TABLE [Pedidos_OLD]"_s));
 }
 
 TEST_F(TableStatementsTest, IndexStatementsPerDialect)
 {
-    o_.StartObject(QStringLiteral("srv"), QStringLiteral("Ventas"), QStringLiteral("sa"), QStringLiteral("pw"));
+    o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
     const QString& list = kSqlServerIndexes;
     const QStringList& names = kSqlServerIndexColumns;
     rec_->answerRows(list, names, Rows{});
 
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, true, false, QStringLiteral("a#b")));
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_B"), false, false, true, QStringLiteral("a")));
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("Cualquiera"), true, false, false, QStringLiteral("a#b")));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"IX_A"_s, false, true, false, u"a#b"_s));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"IX_B"_s, false, false, true, u"a"_s));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"Cualquiera"_s, true, false, false, u"a#b"_s));
     EXPECT_EQ(rec_->statements(), (QStringList{list, "CREATE UNIQUE INDEX IX_A \r\nON [Pedidos] (a, b)", list,
                                                "CREATE  INDEX IX_B \r\nON [Pedidos] (a)", list,
                                                "ALTER TABLE [Pedidos] \r\nADD CONSTRAINT PK_Pedidos PRIMARY KEY (a, b)"}));
 
     // Removing an index the table does not have sends nothing and says false.
     rec_->clearLog();
-    EXPECT_FALSE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false).toBool());
+    EXPECT_FALSE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, false).toBool());
     EXPECT_EQ(rec_->statements(), QStringList{list});
 
     // An index that exists is dropped first, with the new request's key flag.
     rec_ = db::RecordingBackend::install();
     rec_->answerRows(list, names, Rows{{Variant("IX_A"), Variant("a"), Variant(false), Variant(true), Variant(std::int32_t(1))}});
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, false, false, QStringLiteral("c")));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"IX_A"_s, false, false, false, u"c"_s));
     EXPECT_EQ(rec_->statements(), (QStringList{list, list, "DROP INDEX IX_A ON [Pedidos]", "CREATE  INDEX IX_A \r\nON [Pedidos] (c)"}));
     rec_->clearLog();
-    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), true).toBool());
-    EXPECT_EQ(rec_->statements().last(), QStringLiteral("ALTER TABLE [Pedidos] \r\nDROP CONSTRAINT IX_A"));
+    EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, true).toBool());
+    EXPECT_EQ(rec_->statements().last(), u"ALTER TABLE [Pedidos] \r\nDROP CONSTRAINT IX_A"_s);
 
     // A drop that fails leaves the old index and creates nothing.
     rec_->clearLog();
-    rec_->answerError(QStringLiteral("DROP INDEX IX_A ON [Pedidos]"), db::errDatabase, QStringLiteral("en uso"));
-    EXPECT_FALSE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false, false, false, QStringLiteral("c")));
-    EXPECT_EQ(rec_->statements().last(), QStringLiteral("DROP INDEX IX_A ON [Pedidos]"));
+    rec_->answerError(u"DROP INDEX IX_A ON [Pedidos]"_s, db::errDatabase, u"en uso"_s);
+    EXPECT_FALSE(o_.AddNewIndex(u"Pedidos"_s, u"IX_A"_s, false, false, false, u"c"_s));
+    EXPECT_EQ(rec_->statements().last(), u"DROP INDEX IX_A ON [Pedidos]"_s);
 
     // Oracle: no brackets, the key dropped without a name.
     rec_ = db::RecordingBackend::install();
     o_.setConnectionType(3);
     o_.setUsedDriver(2);
-    rec_->answerRegex(QStringLiteral("^SELECT DISTINCT ind"),
+    rec_->answerRegex(u"^SELECT DISTINCT ind"_s,
                       db::RecordingBackend::Answer::table({"INDEX_NAME", "COLUMN_NAME", "UNIQUENESS", "COLUMN_POSITION"},
                                                           Rows{{Variant("IX_A"), Variant("A"), Variant("NONUNIQUE"), Variant(std::int32_t(1))}}));
-    rec_->answerRegex(QStringLiteral("^SELECT DISTINCT ac"), db::RecordingBackend::Answer::table({"CONSTRAINT_TYPE"}, Rows{}));
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_N"), false, true, false, QStringLiteral("a#b")));
-    EXPECT_TRUE(o_.AddNewIndex(QStringLiteral("Pedidos"), QStringLiteral("X"), true, false, false, QStringLiteral("a")));
-    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), false).toBool());
-    EXPECT_TRUE(o_.RemoveIndex(QStringLiteral("Pedidos"), QStringLiteral("IX_A"), true).toBool());
+    rec_->answerRegex(u"^SELECT DISTINCT ac"_s, db::RecordingBackend::Answer::table({"CONSTRAINT_TYPE"}, Rows{}));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"IX_N"_s, false, true, false, u"a#b"_s));
+    EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"X"_s, true, false, false, u"a"_s));
+    EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, false).toBool());
+    EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, true).toBool());
     QStringList ddl;
     for (const QString& st : rec_->statements())
         if (!st.startsWith(QLatin1String("SELECT")))

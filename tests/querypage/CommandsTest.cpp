@@ -1,60 +1,241 @@
-// The page's help and settings buttons, and the clipboard and clearing
-// commands the main window calls.
-#include "ReportingPage.h"
+// The page's small commands: column fit, comment lines, the SQL editor, key
+// fields, the table list, compaction, help and settings, and the clipboard and
+// clearing commands the main window calls.
+#include "PageFixture.h"
 
-#include "core/Dialogs.h"
 #include "core/Error.h"
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
-#include "core/ProgramFolder.h"
-#include "data/clsDO.h"
-#include "messages/clsError.h"
-#include "platform/db/RecordingBackend.h"
-#include "platform/shell/Shell.h"
+#include "compare/frmCompare.h"
+#include "controls/ModalRunner.h"
+#include "querypage/ColumnFit.h"
 #include "querypage/HelpPages.h"
-#include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "schema/ModalRunner.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QFile>
-#include <QSignalSpy>
+#include <QTextCursor>
 #include <QUrlQuery>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-// Writes [Connection] ExcludePrimaryKey as the user left it in the dialog.
-class ScriptedSettings : public SettingsDialog {
-public:
-    explicit ScriptedSettings(QString* exclude) : exclude_(exclude) {}
-    void Show(QWidget*) override
-    {
-        QFile f(ProgramFolder::file(QStringLiteral("\\Velmora.ini")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Connection]\nExcludePrimaryKey=" + exclude_->toUtf8() + "\n");
-    }
-
-private:
-    QString* exclude_;
-};
-
-class CommandsTest : public ReportingPage {
+class PageCommands : public PageFixture {
 protected:
-    void click(const char* button) { emit child<PushButton>(button)->mouseUp(1, 0, 0, 0); }
+    QPlainTextEdit* box() { return child<QPlainTextEdit>("txtTabla"); }
+    void select(int start, int end)
+    {
+        QTextCursor c = box()->textCursor();
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        box()->setTextCursor(c);
+    }
 
     shell::ScopedRecordingLauncher launcher;
     ScopedRecordingDialogs system;
 };
 
-} // namespace
+TEST_F(PageCommands, CommentAndUncomment)
+{
+    page.setTextSQL("a\n\nb");
+    click("BttComment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("--a\n--\n--b"));
 
-TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
+    page.setTextSQL("   --SELECT 1\n-- --x\nSELECT 2");
+    click("BttUncomment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("   SELECT 1\n --x\nSELECT 2"));
+
+    page.setTextSQL("ab\ncd");
+    select(0, 4);
+    page.Flexi().setEditable(true); // a text change would reset it; commenting does not
+    click("BttComment");
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("--ab\n--cd"));
+    EXPECT_TRUE(page.Flexi().Editable());
+    EXPECT_TRUE(rec->statements().isEmpty());
+}
+
+TEST_F(PageCommands, Editor)
+{
+    QString returned, given;
+    script<EditDialog>(page.Dialogs().frmEdit, [&](EditDialog& d) {
+        given = d.Text;
+        d.Text = returned;
+    });
+    page.setTextSQL("SELECT 1");
+    // What the editor hands back, the answer to the page's question (0: none asked; empty over empty
+    // asks nothing), the page's text after.
+    const std::tuple<QString, int, QString> steps[] = {
+        {"{ignore}", 0, "SELECT 1"}, {"SELECT 2", 0, "SELECT 2"}, {"", 7, "SELECT 2"}, {"", 6, ""}, {"", 0, ""}};
+    for (const auto& [back, answer, text] : steps) {
+        const QString before = page.TextSQL();
+        recorder->calls.clear();
+        recorder->answers = {answer};
+        returned = back;
+        click("BttEditor");
+        EXPECT_EQ(given, before);
+        EXPECT_EQ(page.TextSQL(), text) << back.toStdString();
+        EXPECT_EQ(shown(), answer ? QStringList{"El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? "
+                                                "(36, Velmora 3.0)"}
+                                  : QStringList());
+    }
+}
+
+TEST_F(PageCommands, KeyFields)
+{
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
+    int height = 0;
+    bool contextVisible = false;
+    bool cancel = false;
+    QString keys = "a";
+    script<KeyFieldsDialog>(page.Dialogs().frmKeyFields, [&](KeyFieldsDialog& d) {
+        height = d.Height;
+        contextVisible = d.ContextVisible;
+        d.Cancelled = cancel;
+        d.KeyFields = keys;
+        d.Context = "EXEC ctx";
+    });
+    auto* keyBox = child<QPlainTextEdit>("txtKeyFields");
+    QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
+
+    click("BttKey");
+    EXPECT_EQ(height, 7110);
+    EXPECT_TRUE(contextVisible);
+    EXPECT_EQ(page.contextStatement(), QStringLiteral("EXEC ctx"));
+    // Only the grid's own SELECT runs again (its load empties the box: the declared key wins).
+    EXPECT_EQ(rec->statements().filter("UPDATE").size(), 0);
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
+
+    keyBox->setPlainText("a");
+    rec->clearLog();
+    click("BttKey"); // the same keys: nothing runs
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    keys.clear();
+    reset.clear();
+    click("BttKey"); // cleared keys: the edit state goes, the box stays, nothing runs
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(keyBox->toPlainText(), QStringLiteral("a"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    cancel = true;
+    keys = "b";
+    page.setContextStatement("old");
+    click("BttKey");
+    EXPECT_EQ(keyBox->toPlainText(), QStringLiteral("a"));
+    EXPECT_EQ(page.contextStatement(), QStringLiteral("old"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    useLocalFile();
+    click("BttKey");
+    EXPECT_EQ(height, 6400);
+    EXPECT_FALSE(contextVisible);
+}
+
+TEST_F(PageCommands, TableList)
+{
+    QString seen; // server and password given
+    std::shared_ptr<clsDO> given;
+    bool cancel = true;
+    script<TablesDialog>(page.Dialogs().frmTables, [&](TablesDialog& d) {
+        seen = d.SRV + "|" + d.PWD;
+        given = d.Zolt;
+        d.Cancelled = cancel;
+        d.sql = "SELECT * FROM t";
+        d.KeyFields = "a";
+    });
+    page.ParametersConnection(0, 0, "", "d", "u", "p");
+    page.ShowTables();
+    EXPECT_EQ(dialogsShown, 0);
+    recorder->calls.clear();
+
+    page.ParametersConnection(0, 0, "s", "d", "u", "p");
+    page.setTextSQL("SELECT 1");
+    page.ShowTables();
+    EXPECT_EQ(dialogsShown, 1);
+    EXPECT_EQ(seen, QStringLiteral("s|p"));
+    EXPECT_EQ(given, zolt);
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 1"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+
+    cancel = false;
+    page.ShowTables();
+    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT * FROM t"));
+    EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
+    EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
+}
+
+TEST_F(PageCommands, TheSchemaEditorsTableList)
+{
+    schema::ScopedScriptedRunner runner; // no step: left as its close box leaves it
+    page.ShowTables();
+    EXPECT_EQ(runner->shown, QStringList{"frmTables"});
+    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+}
+
+TEST_F(PageCommands, TheComparisonWindow)
+{
+    controls::ScopedScriptedRunner runner;
+    QString server; // and password
+    std::shared_ptr<clsDO> zoltGiven;
+    runner.then<frmCompare>([&](frmCompare& w) {
+        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
+        zoltGiven = w.logic().Zolt;
+    });
+    page.CompareDatabases();
+    EXPECT_EQ(server, QStringLiteral("s|p"));
+    EXPECT_EQ(zoltGiven, zolt);
+
+    page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens nothing
+    runner->steps.clear();
+    server.clear();
+    page.CompareDatabases();
+    EXPECT_TRUE(server.isEmpty());
+    EXPECT_EQ(runner->shown, QStringList{"frmCompare"});
+}
+
+TEST_F(PageCommands, Compaction)
+{
+    QWidget main;
+    main.setWindowTitle("Velmora - principal");
+    page.setParentForm(&main);
+    const QString question = "CONSIDERACIONES SOBRE EL COMPACTADO:\r\n -Necesita permiso de administrador.\r\n"
+                             " -Afecta al rendimiento.\r\n -Se recomienda hacer un backup antes de compactar.\r\n"
+                             " -Compactar fichero a fichero reduce más el espacio pero   puede perder transacciones en curso.\r\n"
+                             " -Realícelo preferentemente cuando la base de datos no esté en uso.\r\n\r\n"
+                             "¿Prefiere compactar fichero a fichero?\r\n\r\n  SI:     compactará fichero a fichero.\r\n"
+                             "  NO:     compactará la base de datos completa.\r\n  CANCEL: abortará la operación. (35, Velmora - principal)";
+    rec->answerRegex("sys\\.master_files", Answer::table({"name", "physical_name", "type_desc", "MbSize"},
+                                                          {{"d", "/data/d.mdf", "ROWS", 10}}));
+    rec->answerRegex("sys\\.Databases", Answer::table({"name", "recovery_model_desc"}, {{"d", "SIMPLE"}}));
+    const auto compact = [this](std::vector<int> answers) {
+        rec->clearLog();
+        recorder->calls.clear();
+        recorder->answers = std::move(answers);
+        page.CompactDatabase();
+        return shown();
+    };
+    const auto shrinks = [this](const char* kind) { return rec->statements().filter(kind).size(); };
+    EXPECT_EQ(compact({6, 2}).value(1), question); // Cancel (also Esc and the close box)
+    EXPECT_TRUE(rec->statements().isEmpty());
+    const QStringList whole = compact({6, 7}); // No: the whole database
+    ASSERT_EQ(whole.size(), 3);
+    EXPECT_TRUE(whole[2].endsWith("(64, Velmora 3.0)")) << whole[2].toStdString();
+    EXPECT_EQ(shrinks("SHRINKDATABASE (d)"), 1);
+    compact({6, 6}); // Yes: file by file, no whole-database shrink
+    EXPECT_EQ(shrinks("SHRINKDATABASE"), 0);
+    EXPECT_GT(shrinks("SHRINKFILE") + shrinks("sys.master_files"), 0);
+    EXPECT_EQ(compact({7}).size(), 1); // the first question refused
+
+    useLocalFile();
+    const QStringList access = compact({6}); // Access: no second question, the file's report
+    ASSERT_EQ(access.size(), 2);
+    EXPECT_TRUE(access[1].contains(page.DatabaseName()) && access[1].endsWith("(64, Velmora 3.0)")) << access[1].toStdString();
+    EXPECT_EQ(shrinks("SHRINK") + shrinks("sys.master_files"), 0);
+    page.ParametersConnection(3, 0, "dsn", "", "u", "p");
+    EXPECT_EQ(compact({6}).size(), 1); // ODBC: the first question, then nothing
+    EXPECT_EQ(shrinks("SHRINK") + shrinks("sys.master_files"), 0);
+}
+
+TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 {
     const QString chm = dir.filePath("Velmora.chm");
     EXPECT_EQ(helppages::localHelpFile(), chm);
@@ -64,11 +245,7 @@ TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
     EXPECT_TRUE(launcher->launched.isEmpty());
     EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + chm});
 
-    {
-        QFile help(chm);
-        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    }
-    ASSERT_TRUE(QFile::exists(chm));
+    emptyFile(dir, "Velmora.chm");
     click("BttHelp");
     EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(chm)});
     launcher->answer = false;
@@ -103,42 +280,36 @@ TEST_F(CommandsTest, HelpOpensTheLocalFileOrThePageOfTheLanguage)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-TEST_F(CommandsTest, SettingsRereadTheKeyDisplayAfterTheDialog)
+TEST_F(PageCommands, SettingsRereadTheKeyDisplayAfterTheDialog)
 {
-    QString exclude = "0";
-    page.Dialogs().frmSettings = [&exclude] { return std::make_unique<ScriptedSettings>(&exclude); };
+    QString exclude; // [Connection] ExcludePrimaryKey as the user leaves it in the dialog
+    script<SettingsDialog>(page.Dialogs().frmSettings, [&](SettingsDialog&) {
+        QFile f(ProgramFolder::file(QStringLiteral("\\Velmora.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Connection]\nExcludePrimaryKey=" + exclude.toUtf8() + "\n");
+    });
     page.setShowKey(true);
     QSignalSpy changed(&page, &MaxSQL::ShowKeyChanged);
-
-    click("BttSettings");
-    EXPECT_TRUE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 0);
-
-    exclude = "1";
-    click("BttSettings");
-    EXPECT_FALSE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 1);
-
     // Empty reads as the default "0", as everywhere else the key is read.
-    exclude = "";
-    click("BttSettings");
-    EXPECT_TRUE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 2);
+    const std::tuple<const char*, bool, int> steps[] = {{"0", true, 0}, {"1", false, 1}, {"", true, 2}};
+    for (const auto& [value, show, changes] : steps) {
+        exclude = value;
+        click("BttSettings");
+        EXPECT_EQ(page.ShowKey(), show) << value;
+        EXPECT_EQ(changed.count(), changes) << value;
+    }
     EXPECT_TRUE(reports().isEmpty());
 }
 
-TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
+TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
 {
     MaxGrid& grid = page.Flexi();
     grid.setMsgObject(msg);
     grid.setCols(3);
     grid.setRows(3);
-    const QStringList header{"id", "name", "qty"};
-    for (int c = 0; c < 3; ++c)
-        grid.setTextMatrix(0, c, header[c]);
-    grid.setTextMatrix(1, 0, "1");
-    grid.setTextMatrix(1, 1, "a|b");
-    grid.setTextMatrix(1, 2, "7");
+    const QStringList cells{"id", "name", "qty", "1", "a|b", "7"};
+    for (int i = 0; i < cells.size(); ++i)
+        grid.setTextMatrix(i / 3, i % 3, cells[i]);
     grid.setTypesString("LONG|STRING|INTEGER");
     grid.setLockedColumns("0");
     grid.setEditable(true);
@@ -154,10 +325,7 @@ TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
     page.setIgnoreKeyPress(false);
     clipboard->setText("x\ny\tz");
     page.GetFromClipboard();
-    EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("x\ny\tz"));
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.TextMatrix(2, 1), QString());
-    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("7"));
+    EXPECT_EQ(gridRows(), (QStringList{"id|name|qty", "1|x\ny\tz|7", "||"}));
     EXPECT_TRUE(page.IgnoreKeyPress());
 
     // Letters into a number column: the grid's type message, the cell's entry text back.
@@ -195,11 +363,9 @@ TEST_F(CommandsTest, CopyAndPasteGoThroughTheCurrentCell)
     EXPECT_EQ(reports().size(), 1);
 }
 
-TEST_F(CommandsTest, ClearingConnectionTextAndGrid)
+TEST_F(PageCommands, ClearingConnectionTextAndGrid)
 {
-    auto rec = db::RecordingBackend::install();
-    page.setZoltObject(std::make_shared<clsDO>());
-    page.ParametersConnection(0, 0, "srv", "db", "u", "p");
+
     page.setTextSQL("SELECT 1");
     page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
     page.DeleteConnectionData();
@@ -223,5 +389,6 @@ TEST_F(CommandsTest, ClearingConnectionTextAndGrid)
     EXPECT_EQ(grid.Rows(), 1);
     EXPECT_EQ(grid.TextMatrix(0, 0), QStringLiteral("a"));
     EXPECT_EQ(page.StatusText(), QString());
-    db::RecordingBackend::uninstall();
 }
+
+} // namespace

@@ -2,29 +2,12 @@
 // keys, rows coloured by state, the take-over of a changed cell, add, delete
 // and confirm, over local database files (and the recording backend where the
 // exact SQL matters).
-#include "PageAccess.h"
+#include "PageFixture.h"
 
-#include "core/ProgramFolder.h"
-#include "messages/clsError.h"
 #include "platform/db/Connection.h"
-#include "platform/db/RecordingBackend.h"
 #include "platform/db/Recordset.h"
 #include "querypage/KeyFields.h"
-#include "querypage/LoadRules.h"
-#include "querypage/PushButton.h"
 #include "querypage/SqlText.h"
-#include "services/clsTablas.h"
-
-#include <QAbstractItemModel>
-#include <QFile>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -70,20 +53,15 @@ struct Page {
         const QVariant v = grid().innerGrid()->model()->index(row - 1, col).data(Qt::BackgroundRole);
         return v.isValid() ? v.value<QColor>().name() : QString();
     }
-    QStringList rowColors(int row)
+    QStringList rowColors(int row) { return cells(row, [this](int r, int c) { return color(r, c); }); }
+    QStringList cells(int row, const std::function<QString(int, int)>& of = {})
     {
         QStringList out;
         for (int c = 0; c < grid().Cols(); ++c)
-            out << color(row, c);
+            out << (of ? of(row, c) : grid().TextMatrix(row, c));
         return out;
     }
-    QStringList shown() const
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
-        return out;
-    }
+    QStringList shown() const { return shownBy(*recorder); }
     QStringList notices() const // without the questions
     {
         QStringList out;
@@ -92,7 +70,7 @@ struct Page {
                 out << c.body.mid(2);
         return out;
     }
-    PushButton* button(const char* name) { return page.findChild<PushButton*>(QString::fromLatin1(name)); }
+    bool enabled(const char* button) { return page.findChild<PushButton*>(QString::fromLatin1(button))->isEnabled(); }
     std::shared_ptr<clsMultiTabla> ot() { return A::records(page); }
 
     std::shared_ptr<clsDO> zolt;
@@ -150,10 +128,16 @@ const QStringList kValues = {
 TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
 {
     auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    // The file's headers and rows, Null as an empty cell.
+    EXPECT_EQ(p->grid().Rows(), 4);
+    EXPECT_EQ(p->cells(0) + p->cells(1) + p->cells(2),
+              (QStringList{"ID", "D", "S", "W", "B", "N", "1", "0,1", "1,1", "15/01/2024 10:20:30", "Verdadero", "",
+                           "2", "0,5", "2,5", "02/11/2023 08:00:01", "Falso", "dos"}));
+    EXPECT_TRUE(p->page.StatusText().contains("Nº Registros: 3     Columnas: 6"));
     ASSERT_TRUE(A::editable(p->page));
     EXPECT_EQ(p->grid().LockedColumns(), "0");
     EXPECT_EQ(p->grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
-    EXPECT_FALSE(p->button("BttConfirm")->isEnabled());
+    EXPECT_FALSE(p->enabled("BttConfirm"));
 
     p->edit(1, 5, "uno");
     EXPECT_EQ(p->ot()->ModoEdicion("#1"), "M");
@@ -164,7 +148,7 @@ TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
     EXPECT_EQ(names, QStringList{"V.N"});
     EXPECT_EQ(p->rowColors(1), QStringList(6, kM));
     EXPECT_EQ(p->rowColors(2), QStringList(6, QString()));
-    EXPECT_TRUE(p->button("BttConfirm")->isEnabled());
+    EXPECT_TRUE(p->enabled("BttConfirm"));
 
     // The same text again, and a Null cell left empty: nothing to mark.
     p->edit(2, 1, p->grid().TextMatrix(2, 1));
@@ -217,20 +201,12 @@ TEST_F(LocalEditTest, DeleteMarksLoadedRowsAndDropsAddedOnes)
     p->script->values = {"8"};
     A::add(p->page);
     EXPECT_EQ(p->rowColors(1).first() + p->rowColors(2).first() + p->rowColors(4).first(), kM + kB + kA);
-    if (const QString shot = qEnvironmentVariable("VELMORA_EDIT_SHOT"); !shot.isEmpty()) {
-        p->page.resize(16380 / 15, 8000 / 15);
-        p->page.LayoutTwips(16380, 8000);
-        p->page.show();
-        QTest::qWait(200);
-        p->page.grab().save(shot);
-    }
 }
 
 TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
 {
     auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
     const int rows = p->grid().Rows();
-    const int count = p->ot()->Count();
     p->grid().setRow(0);
     p->script->values = {"2"};
     A::add(p->page);
@@ -245,13 +221,9 @@ TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
     p->script->values = {"7"};
     A::add(p->page);
     ASSERT_EQ(p->grid().Rows(), rows + 1);
-    QStringList copied, source;
-    for (int c = 0; c < p->grid().Cols(); ++c) {
-        copied << p->grid().TextMatrix(rows, c);
-        source << p->grid().TextMatrix(2, c);
-    }
+    QStringList source = p->cells(2);
     source[0] = "7";
-    EXPECT_EQ(copied, source);
+    EXPECT_EQ(p->cells(rows), source);
     EXPECT_EQ(p->rowColors(rows), QStringList(6, kA));
     EXPECT_EQ(p->ot()->ValorCampo("V.N", Variant(p->ot()->RegistroActual())).toString(), "dos");
     EXPECT_EQ(p->grid().Row(), rows);
@@ -267,7 +239,6 @@ TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
                                          refusal("No se han recibido los datos clave.")}));
     EXPECT_EQ(p->grid().Rows(), rows + 1);
     EXPECT_EQ(p->ot()->Count(), held);
-    (void)count;
     EXPECT_EQ(A::addedRows(p->page)->Count(), 1);
 }
 
@@ -367,10 +338,7 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
     ASSERT_TRUE(A::editable(p->page));
     // Rows: a|b, gone, x, x#y
     behind(file, "DELETE FROM P WHERE K = 'gone'");
-    p->grid().setLastRowChanged(2);
-    p->grid().setLastColChanged(1);
-    p->grid().setTextMatrix(2, 1, "new");
-    emit p->grid().CellChanged();
+    p->edit(2, 1, "new");
     EXPECT_EQ(p->shown(), QStringList{"No se ha podido localizar el registro #gone (64, Velmora 3.0)"});
     EXPECT_EQ(p->grid().TextMatrix(2, 1), "4");
     EXPECT_EQ(p->ot()->RegistrosEditados(), 0);
@@ -387,16 +355,16 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
 
 // --- over the recording backend: the exact statements of the key rules
 
-class KeyRulesTest : public ::testing::Test {
+class KeyRulesTest : public PageFixture {
 protected:
-    using Answer = db::RecordingBackend::Answer;
     void SetUp() override
     {
-        rec = db::RecordingBackend::install();
-        ProgramFolder::setPath(dir.path());
-        p.page.ParametersConnection(0, 0, "s", "d", "u", "p");
-        Answer structure = Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}});
-        rec->answer("SELECT * FROM [T] WHERE 1 = 2", structure);
+        PageFixture::SetUp();
+        // As the program starts it: on the shared data-access object, security off.
+        scr->Iniciar(ObjectPtr(), zolt, msg, ProgramFolder::path());
+        scr->DisableSecurity = true;
+        page.setShowKey(true);
+        rec->answer("SELECT * FROM [T] WHERE 1 = 2", Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}}));
         rec->answerRows("SELECT * FROM T", {"ID", "LINE", "NAME"}, {{1, 1, "a"}, {1, 2, "b"}});
         rec->answerRegex("^SELECT C.Name FROM sys.indexes", Answer::table({"Name"}, {{"ID"}, {"LINE"}}));
         std::vector<db::TableInfo> tables(2);
@@ -406,18 +374,6 @@ protected:
             t.type = "TABLE";
         rec->setTables(tables);
         rec->clearLog();
-    }
-    void TearDown() override
-    {
-        db::RecordingBackend::uninstall();
-        ProgramFolder::setPath(QString());
-    }
-    bool sent(const QString& prefix) const
-    {
-        for (const QString& s : rec->statements())
-            if (s.startsWith(prefix))
-                return true;
-        return false;
     }
     // The record set's first read of a table: answered, or failing.
     void records(bool answered)
@@ -431,31 +387,29 @@ protected:
                "ic.column_id = c.column_id INNER JOIN sys.objects AS o ON I.object_id = o.object_id WHERE "
                "I.is_primary_key = 1 AND o.name = '" + table + "'";
     }
+    // The key box, the key list, its positions and locked columns, and whether the key is unique.
+    QStringList keys()
+    {
+        return {A::keyBox(page)->toPlainText(), A::keyList(page), A::keyPositions(page), A::lockedColumns(page),
+                A::keyUnique(page) ? "unique" : "-"};
+    }
     // The key box holds text; the keys are resolved against T's structure.
     void resolve(const QString& box)
     {
-        A::keyBox(p.page)->setPlainText(box);
-        A::setSingleTable(p.page, "T");
-        A::resolveKeys(p.page, A::structure(p.page, "T"));
+        A::keyBox(page)->setPlainText(box);
+        A::setSingleTable(page, "T");
+        A::resolveKeys(page, A::structure(page, "T"));
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<db::RecordingBackend> rec;
-    Page p{std::make_shared<clsDO>()};
 };
 
 TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
 {
     records(true);
-    p.run("SELECT * FROM T");
-    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "ID,\nLINE");
-    EXPECT_EQ(A::keyList(p.page), "T.ID,T.LINE") << rec->statements().join('\n').toStdString() << p.shown().join('\n').toStdString();
-    EXPECT_EQ(A::keyPositions(p.page), "1,2");
-    EXPECT_EQ(A::lockedColumns(p.page), "0,1");
-    EXPECT_FALSE(sent("SELECT T.ID"));
-    EXPECT_TRUE(A::keyUnique(p.page));
-    EXPECT_TRUE(A::editable(p.page)) << p.shown().join('\n').toStdString();
-    EXPECT_EQ(p.grid().LockedColumns(), "0,1");
+    run("SELECT * FROM T");
+    EXPECT_EQ(keys(), (QStringList{"ID,\nLINE", "T.ID,T.LINE", "1,2", "0,1", "unique"})) << shown().join('\n').toStdString();
+    EXPECT_TRUE(rec->statements().filter("SELECT T.ID").isEmpty());
+    EXPECT_TRUE(A::editable(page)) << shown().join('\n').toStdString();
+    EXPECT_EQ(page.Flexi().LockedColumns(), "0,1");
 
     rec->clearLog();
     const QString count = "SELECT T.ID,T.LINE FROM T GROUP BY T.ID,T.LINE HAVING COUNT(*) > 1";
@@ -463,20 +417,17 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
     rec->answer(count, Answer::table({"ID", "LINE"}, {}));
     resolve("ID, LINE");
     EXPECT_EQ(rec->statements(), QStringList{count});
-    EXPECT_TRUE(A::keyUnique(p.page));
+    EXPECT_TRUE(A::keyUnique(page));
     rec->answerRows("SELECT T.LINE,T.ID FROM T GROUP BY T.LINE,T.ID HAVING COUNT(*) > 1", {"LINE", "ID"}, {{1, 1}});
     resolve("LINE,\r\nID");
-    EXPECT_FALSE(A::keyUnique(p.page));
-    EXPECT_TRUE(p.shown().isEmpty());
+    EXPECT_FALSE(A::keyUnique(page));
+    EXPECT_TRUE(shown().isEmpty());
 
     resolve("2");
-    EXPECT_EQ(A::lockedColumns(p.page), "1");
-    EXPECT_EQ(A::keyList(p.page), "T.LINE");
+    EXPECT_EQ(keys(), (QStringList{"2", "T.LINE", "2", "1", "unique"}));
     for (const char* bad : {"0", "99", "NOPE"}) {
         resolve(bad);
-        EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "") << bad;
-        EXPECT_EQ(A::keyList(p.page), "") << bad;
-        EXPECT_FALSE(A::keyUnique(p.page)) << bad;
+        EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"})) << bad;
     }
 }
 
@@ -486,98 +437,66 @@ TEST_F(KeyRulesTest, NoKeyOrNoRecordSetLeavesTheResultReadOnly)
     rec->answer(keyStatement("U"), Answer::table({"Name"}, {}));
     rec->answerRows("SELECT * FROM U", {"ID"}, {{1}});
     rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
-    p.run("SELECT * FROM U");
-    EXPECT_EQ(A::keyBox(p.page)->toPlainText(), "");
-    EXPECT_FALSE(A::editable(p.page));
+    run("SELECT * FROM U");
+    EXPECT_EQ(A::keyBox(page)->toPlainText(), "");
+    EXPECT_FALSE(A::editable(page));
 
     // TableKey failing gives no collection at all: the same.
     rec->answer(keyStatement("T"), Answer::failure(208, "no"));
-    A::setSingleTable(p.page, "T");
-    A::keyBox(p.page)->clear();
-    A::resolveKeys(p.page, A::structure(p.page, "T"));
-    EXPECT_EQ(A::keyList(p.page), "");
-    EXPECT_FALSE(A::keyUnique(p.page));
+    A::setSingleTable(page, "T");
+    A::keyBox(page)->clear();
+    A::resolveKeys(page, A::structure(page, "T"));
+    EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"}));
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
 {
     // The record set does not start: read-only, buttons grey.
     records(false);
-    p.run("SELECT * FROM T");
-    EXPECT_FALSE(A::editable(p.page));
-    EXPECT_FALSE(p.grid().Editable());
+    run("SELECT * FROM T");
+    EXPECT_FALSE(A::editable(page));
+    EXPECT_FALSE(page.Flexi().Editable());
     for (const char* b : {"BttAdd", "BttDelete", "BttConfirm"})
-        EXPECT_FALSE(p.button(b)->isEnabled()) << b;
+        EXPECT_FALSE(child<PushButton>(b)->isEnabled()) << b;
 
     db::RecordingBackend::uninstall();
-    rec = db::RecordingBackend::install();
     SetUp();
     records(true);
-    p.run("SELECT * FROM T");
-    ASSERT_TRUE(A::editable(p.page));
-    EXPECT_TRUE(p.button("BttAdd")->isEnabled());
-    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
-    A::setPaging(p.page, true);
-    A::checkEditable(p.page);
-    EXPECT_FALSE(p.button("BttAdd")->isEnabled());
-    EXPECT_TRUE(p.button("BttDelete")->isEnabled());
-    A::setPaging(p.page, false);
-    A::checkEditable(p.page);
+    run("SELECT * FROM T");
+    ASSERT_TRUE(A::editable(page));
+    EXPECT_TRUE(child<PushButton>("BttAdd")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    A::setPaging(page, true);
+    A::checkEditable(page);
+    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
+    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    A::setPaging(page, false);
+    A::checkEditable(page);
 
     // Writing the same text back changes nothing; typing greys everything at once.
-    p.page.setTextSQL("SELECT * FROM T");
-    EXPECT_TRUE(A::editable(p.page));
+    page.setTextSQL("SELECT * FROM T");
+    EXPECT_TRUE(A::editable(page));
     QDateTime clock(QDate(2024, 1, 31), QTime(10, 0, 5, 900));
-    p.page.setClock([&] { return clock; });
-    p.page.setTextSQL("SELECT * FROM T ");
-    EXPECT_FALSE(A::editable(p.page));
-    EXPECT_FALSE(p.button("BttDelete")->isEnabled());
-    EXPECT_TRUE(p.page.TimerEnabled());
+    page.setClock([&] { return clock; });
+    page.setTextSQL("SELECT * FROM T ");
+    EXPECT_FALSE(A::editable(page));
+    EXPECT_FALSE(child<PushButton>("BttDelete")->isEnabled());
+    EXPECT_TRUE(page.TimerEnabled());
     clock = clock.addMSecs(300);
-    A::timerTick(p.page);
-    EXPECT_FALSE(p.page.TimerEnabled()); // 06.200: the second has moved on
+    A::timerTick(page);
+    EXPECT_FALSE(page.TimerEnabled()); // 06.200: the second has moved on
 
     clock.setTime(QTime(10, 0, 5, 0));
-    p.page.setTextSQL("SELECT 1");
+    page.setTextSQL("SELECT 1");
     for (int ms : {300, 600, 900}) {
         clock.setTime(QTime(10, 0, 5, ms));
-        A::timerTick(p.page);
-        EXPECT_TRUE(p.page.TimerEnabled()) << ms;
+        A::timerTick(page);
+        EXPECT_TRUE(page.TimerEnabled()) << ms;
     }
     clock.setTime(QTime(10, 0, 6, 0));
-    A::timerTick(p.page);
-    EXPECT_FALSE(p.page.TimerEnabled());
-    EXPECT_FALSE(A::editable(p.page)); // the result stays read-only until the next run
-}
-
-TEST(KeyFieldRules, TypeWordsAndResolution)
-{
-    const std::pair<int, const char*> words[] = {{11, "YESNO"}, {2, "INTEGER"}, {17, "INTEGER"}, {3, "LONG"},
-                                                 {8, "STRING"}, {6, "CURRENCY"}, {7, "DATE"},     {5, "DOUBLE"},
-                                                 {4, "SINGLE"}, {12, ""},        {0, ""}};
-    for (const auto& [code, word] : words)
-        EXPECT_EQ(keyfields::typeWord(code), QString::fromLatin1(word)) << code;
-    const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
-    EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
-    const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.list, "T.NAME,[T].ID");
-    EXPECT_EQ(r.positions, "3,1");
-    EXPECT_EQ(r.locked, "2,0");
-    EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
-}
-
-TEST(KeyFieldRules, CommentsGoWhereverTheyStand)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"SELECT a -- x\nFROM t", "SELECT a \nFROM t"},
-        {"SELECT 'a--b', [x--y] FROM t", "SELECT 'a--b', [x--y] FROM t"},
-        {"SELECT 1 --ab\r\nFROM t --a\r\nWHERE 2", "SELECT 1 \r\nFROM t \r\nWHERE 2"},
-        {"SELECT 1\n----\nFROM t", "SELECT 1\n\nFROM t"},
-        {"SELECT 'a -- b", "SELECT 'a -- b"},
-    };
-    for (const auto& [in, out] : cases)
-        EXPECT_EQ(sqllex::removeComments(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+    A::timerTick(page);
+    EXPECT_FALSE(page.TimerEnabled());
+    EXPECT_FALSE(A::editable(page)); // the result stays read-only until the next run
 }
 
 } // namespace
@@ -623,27 +542,4 @@ TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
     EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("tres!"));
     EXPECT_EQ(p->color(1, 1), kM);
     EXPECT_TRUE(p->notices().isEmpty()) << p->notices().join('\n').toStdString();
-}
-
-// A refresh of the edited rows that fails halfway gives the grid back drawing
-// and editable, as it was before.
-TEST(RecordRefreshTest, AFailedRefreshSwitchesDrawingAndEditingBackOn)
-{
-    QTemporaryDir dir;
-    ProgramFolder::setPath(dir.path());
-    {
-        MaxSQL page;
-        MaxGrid& g = page.Flexi();
-        g.setCols(2);
-        g.setRows(3);
-        g.setEditable(true);
-        // The key column the rows are looked up by is gone.
-        g.setLockedColumns(QStringLiteral("1"));
-        g.setCols(1);
-        A::setRecords(page, std::make_shared<clsMultiTabla>());
-        EXPECT_THROW(A::refreshEditedRows(page, true), Error);
-        EXPECT_TRUE(g.Redraw());
-        EXPECT_TRUE(g.Editable());
-    }
-    ProgramFolder::setPath(QString());
 }

@@ -2,15 +2,11 @@
 // and what is refused.
 #include "PageFixture.h"
 
-#include "core/Dialogs.h"
-#include "querypage/ExportRules.h"
-
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QStringDecoder>
 #include "controls/ModalRunner.h"
 #include "export/frmCSV.h"
+#include "querypage/ExportRules.h"
+
+#include <QStringDecoder>
 
 namespace {
 
@@ -24,9 +20,10 @@ struct Written {
     int cols = -1;
 };
 
-class FakeCsv : public CsvWriter {
+// Both writers in one: what reaches them is kept in a Written.
+class FakeWriter : public CsvWriter, public ExcelWriter {
 public:
-    explicit FakeCsv(Written& w) : w_(w) {}
+    explicit FakeWriter(Written& w) : w_(w) { ++w_.created; }
     bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError> msg, std::shared_ptr<clsTablas>) override
     {
         if (!w_.start)
@@ -38,18 +35,6 @@ public:
         w_.sql << sql;
         w_.params = params;
         return w_.result;
-    }
-
-private:
-    Written& w_;
-};
-
-class FakeExcel : public ExcelWriter {
-public:
-    explicit FakeExcel(Written& w) : w_(w) {}
-    bool StartObject(QObject*, std::shared_ptr<clsDO>, std::shared_ptr<clsError>, std::shared_ptr<clsTablas>) override
-    {
-        return true;
     }
     bool GenerateExcelKnownCellCount(const QString& sql, const QString& title, std::int32_t rows, std::int32_t cols,
                                      const QString& headers) override
@@ -71,14 +56,8 @@ protected:
     void SetUp() override
     {
         PageFixture::SetUp();
-        page.Dialogs().clsCSV = [this] {
-            ++written.created;
-            return std::make_unique<FakeCsv>(written);
-        };
-        page.Dialogs().clsExcel = [this] {
-            ++written.created;
-            return std::make_unique<FakeExcel>(written);
-        };
+        page.Dialogs().clsCSV = [this] { return std::make_unique<FakeWriter>(written); };
+        page.Dialogs().clsExcel = [this] { return std::make_unique<FakeWriter>(written); };
         csvDialog = std::make_shared<Scripted<CsvDialog>>(
             [this](CsvDialog& d) {
                 d.Cancelled = cancel;
@@ -210,10 +189,6 @@ TEST_F(ExportLaunch, SpreadsheetReloadsTheFinalSelect)
     page.GenerateExcel();
     EXPECT_EQ(written.created, 0);
 }
-
-} // namespace
-
-namespace {
 
 class RealExport : public PageFixture {};
 

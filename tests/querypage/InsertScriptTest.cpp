@@ -2,36 +2,16 @@
 // opening the file of the grid's final SELECT.
 #include "PageFixture.h"
 
-#include "platform/db/Types.h"
-#include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-
 namespace {
-
-TEST(InsertScriptRules, TextOutsideLiterals)
-{
-    EXPECT_EQ(insertscript::normalise("SELECT DISTINCT a as x,\tb FROM t (NOLOCK)  WHERE c = ' DISTINCT  a as (NOLOCK)'"),
-              QStringLiteral("SELECT a AS x, b FROM t WHERE c = ' DISTINCT  a as (NOLOCK)'"));
-    EXPECT_EQ(insertscript::tableName("SELECT * FROM T, U"), QStringLiteral("T"));
-    EXPECT_EQ(insertscript::tableName("SELECT 'from x' FROM dbo.T WHERE 1 = 1"), QStringLiteral("dbo.T"));
-    EXPECT_EQ(insertscript::tableName("SELECT 1"), QString());
-    EXPECT_EQ(insertscript::fileName(QStringLiteral("a/b\tc"), QDateTime(QDate(2024, 1, 31), QTime(9, 5, 3))),
-              QStringLiteral("a_b_c_20240131_090503.txt"));
-}
 
 class InsertScript : public PageFixture {
 protected:
     void SetUp() override
     {
         PageFixture::SetUp();
-        QFile f(dir.filePath("db.mdb"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.close();
-        page.ParametersConnection(1, 1, "", f.fileName(), "", "");
+        useLocalFile();
         const std::pair<const char*, int> columns[] = {{"ID", db::adInteger},   {"NAME", db::adVarWChar},
                                                        {"AMOUNT", db::adDouble}, {"DAY", db::adDate},
                                                        {"ACTIVE", db::adBoolean}, {"NOTE", db::adVarWChar},

@@ -1,20 +1,51 @@
 #pragma once
-// A query page over the recording backend with scripted dialogs, for the
-// tests of its commands, exports and script.
+// A query page over the recording backend with scripted dialogs, on its own
+// program folder, with a message object that records what it would show: the
+// base of the page's tests.
+#include "PageAccess.h"
+
+#include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
-#include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/RecordingBackend.h"
-#include "querypage/MaxSQL.h"
+#include "platform/db/Types.h"
+#include "platform/shell/Shell.h"
+#include "querypage/LoadRules.h"
+#include "querypage/PushButton.h"
 #include "services/clsTablas.h"
 
-#include <QPlainTextEdit>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// Messages a recorder was shown, each as "body (style, title)".
+inline QStringList shownBy(const MsgBoxRecorder& r)
+{
+    QStringList out;
+    for (const auto& c : r.calls)
+        out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
+    return out;
+}
+
+// An empty file in the folder, for the connections that only need one to exist.
+inline QString emptyFile(const QTemporaryDir& dir, const QString& name)
+{
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    return f.fileName();
+}
 
 // A dialog whose Show runs a script over it; every shown instance is counted.
 template <class D>
@@ -55,6 +86,7 @@ protected:
     }
     void TearDown() override
     {
+        loadrules::setPagingCellLimit(0);
         db::RecordingBackend::uninstall();
         ProgramFolder::setPath(QString());
     }
@@ -70,12 +102,27 @@ protected:
         rec->clearLog();
         recorder->calls.clear();
     }
-    // Messages shown, each as "body (style, title)".
-    QStringList shown() const
+    // Switches the page to an (empty) local database file.
+    void useLocalFile() { page.ParametersConnection(1, 1, "", emptyFile(dir, "db.mdb"), "", ""); }
+    QStringList shown() const { return shownBy(*recorder); }
+    // The bodies shown, without their leading line break.
+    QStringList reports() const
     {
         QStringList out;
         for (const auto& c : recorder->calls)
-            out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
+            out << c.body.trimmed();
+        return out;
+    }
+    // The grid's rows, each its cells joined by '|'.
+    QStringList gridRows()
+    {
+        QStringList out;
+        for (int r = 0; r < page.Flexi().Rows(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < page.Flexi().Cols(); ++c)
+                cells << page.Flexi().TextMatrix(r, c);
+            out << cells.join('|');
+        }
         return out;
     }
     template <class D>
@@ -88,6 +135,7 @@ protected:
     {
         return page.findChild<W*>(QString::fromLatin1(name));
     }
+    void click(const char* button) { emit child<PushButton>(button)->mouseUp(1, 0, 0, 0); }
 
     ValueText::ScopedLocale spanish{QLocale(QLocale::Spanish, QLocale::Spain)};
     QTemporaryDir dir;

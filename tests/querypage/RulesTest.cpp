@@ -1,16 +1,156 @@
-// The page's pure rules: single-table test, header probe, widths, paging,
-// status line, frame and panel layout, connection validation.
+// The page's pure rules: reading SQL text (comments, clean-up, splitting,
+// colouring), the single-table test, header probe, widths, paging, status
+// line, frame and panel layout, connection validation, key fields, column fit
+// and the INSERT script's text.
+#include "querypage/ColumnFit.h"
+#include "querypage/InsertScript.h"
+#include "querypage/KeyFields.h"
 #include "querypage/LoadRules.h"
 #include "querypage/PageLayout.h"
+#include "querypage/SqlText.h"
 #include "querypage/Validation.h"
+#include "querypage/modCommons.h"
+#include "core/ValueText.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
+
+
+QStringList texts(const std::vector<sqllex::Piece>& pieces)
+{
+    QStringList out;
+    for (const auto& p : pieces)
+        out << p.text + (p.runTwice ? QStringLiteral(" [x2]") : QString());
+    return out;
+}
+
+TEST(SqlText, CommentsGoLineBreaksAndLiteralsStay)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"DELETE FROM t -- a -- b\nWHERE id = 5", "DELETE FROM t \nWHERE id = 5"},
+        {"SELECT '--x' FROM t -- c", "SELECT '--x' FROM t "},
+        {"SELECT [a--b], \"c--d\" FROM t", "SELECT [a--b], \"c--d\" FROM t"},
+        {"SELECT 1 /* -- */", "SELECT 1 /* "},
+        {"SELECT 'it''s -- here' -- gone\nx", "SELECT 'it''s -- here' \nx"},
+        {"SELECT 'open -- no end", "SELECT 'open -- no end"},
+        {"SELECT 1 --ab\r\nFROM t --a\r\nWHERE 2", "SELECT 1 \r\nFROM t \r\nWHERE 2"},
+        {"SELECT 1\n----\nFROM t", "SELECT 1\n\nFROM t"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(sqllex::removeComments(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+}
+
+TEST(SqlText, CleanUpNormalisesOutsideLiteralsOnly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"  SELECT   a,\tb\n FROM t;", "SELECT a, b FROM t"},
+        {"SELECT 'x  y' FROM [a  b]  ;", "SELECT 'x  y' FROM [a  b] "},
+        {"UPDATE t SET a = 'l1\nl2'", "UPDATE t SET a = 'l1\nl2'"},
+        {"DELETE FROM t \nWHERE id = 5", "DELETE FROM t WHERE id = 5"},
+        {"SELECT 1;", "SELECT 1"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(sqllex::cleanUp(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+}
+
+TEST(SqlText, SplitsOutsideLiteralsSkipsBlanksAndMarksContextCalls)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"SELECT * FROM t WHERE a = 'x;y'", {"SELECT * FROM t WHERE a = 'x;y'"}},
+        {"UPDATE t SET a = 'x'; SELECT * FROM t", {"UPDATE t SET a = 'x'", "SELECT * FROM t"}},
+        {"a;;SELECT 1", {"a", "SELECT 1"}},
+        {"a; ;b", {"a", "b"}},
+        {" ; ", {}},
+        {"SELECT [x;y] FROM t; b", {"SELECT [x;y] FROM t", "b"}},
+        {"EXEC sp_set_session_context 'k', 1; SELECT 1", {"EXEC sp_set_session_context 'k', 1 [x2]", "SELECT 1"}},
+        {"EXEC sp_set_session_context @k, 1; SELECT 1", {"EXEC sp_set_session_context @k, 1", "SELECT 1"}},
+        {"EXEC sp_set_session_context 'k', ';'; SELECT 1", {"EXEC sp_set_session_context 'k', ';'", "SELECT 1"}},
+        {"SELECT 'open; x", {"SELECT 'open; x"}},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(texts(sqllex::split(QString::fromUtf8(in))), out) << in;
+}
+
+QStringList spanText(const std::vector<modCommons::Span>& spans)
+{
+    QStringList out;
+    for (const auto& s : spans)
+        out << QStringLiteral("%1+%2%3").arg(s.start).arg(s.length).arg(s.colour == modCommons::KeywordColour ? "b" : "g");
+    return out;
+}
+
+TEST(Colouring, KeywordsAndCommentsAsWholeWords)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"select a from t", {"0+6b", "9+4b"}},
+        {"SELECTED my_select Select1 AS_OF", {}},
+        {"t.FROM [FROM] (IN)", {"2+4b", "8+4b", "15+2b"}},
+        {"INç ñin INé", {"0+2b"}},
+        {"SELECT 1 -- FROM x", {"0+6b", "9+9g"}},
+        {"a--b", {}},
+        {"x -- c\ny -- c", {"2+4g", "9+4g"}},
+        {"'where' -- in", {"1+5b", "8+5g"}},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(spanText(modCommons::keywordSpans(QString::fromUtf8(in))), out) << in;
+}
+
+TEST(Colouring, UpperKeywordsLeavesLiteralsNamesAndComments)
+{
+    QString text = QStringLiteral("where name = 'in' and [order by] = \"from\" -- select\nor x in (1)");
+    EXPECT_EQ(modCommons::UpperKeywords(text),
+              QStringLiteral("WHERE name = 'in' AND [order by] = \"from\" -- select\nOR x IN (1)"));
+    EXPECT_EQ(text.left(5), QStringLiteral("WHERE"));
+}
+
+TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
+{
+    QPlainTextEdit box, shadow;
+    const QString text = QStringLiteral("select a -- note\nfrom t where b in (1) -- note");
+    box.setPlainText(text);
+    QTextCursor c = box.textCursor();
+    c.setPosition(5);
+    c.setPosition(9, QTextCursor::KeepAnchor);
+    box.setTextCursor(c);
+    const bool undo = box.document()->isUndoAvailable();
+    modCommons::HighlightKeywords(&box, &shadow);
+
+    std::vector<modCommons::Span> shown;
+    int offset = 0;
+    for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) {
+        for (const QTextLayout::FormatRange& r : b.layout()->formats()) {
+            const QColor col = r.format.foreground().color();
+            if (col == QColor(0, 0, 255))
+                shown.push_back({offset + r.start, r.length, modCommons::KeywordColour});
+            else if (col == QColor(0, 128, 0))
+                shown.push_back({offset + r.start, r.length, modCommons::CommentColour});
+        }
+        offset += b.length();
+    }
+    EXPECT_EQ(spanText(shown), spanText(modCommons::keywordSpans(text)));
+    EXPECT_EQ(box.textCursor().position(), 9);
+    EXPECT_FALSE(box.textCursor().hasSelection());
+    EXPECT_EQ(box.toPlainText(), text);
+    EXPECT_EQ(box.document()->isUndoAvailable(), undo);
+    EXPECT_TRUE(shadow.isHidden());
+
+    // One keystroke re-colours one block.
+    auto* h = modCommons::highlighterOf(&box);
+    h->takeBlocksHighlighted();
+    QTextCursor end = box.textCursor();
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("x"));
+    EXPECT_EQ(h->takeBlocksHighlighted(), 1);
+}
+
 
 TEST(LoadRules, SingleTableTest)
 {
@@ -94,24 +234,16 @@ TEST(LoadRules, WidthsPagesAndStatusLine)
     EXPECT_EQ(loadrules::loadTime(86400000 + 5000), QStringLiteral("00:00:05"));
 }
 
+// The page's Frame and ConnectionPanel tests pin the boxes a page shows; these
+// the cases it cannot show.
 TEST(PageLayout, FrameAndSplitter)
 {
-    const pagelayout::Frame f = pagelayout::frame(16380, 11130, 3240, false);
-    EXPECT_EQ(f.exitLeft, 15525);
-    EXPECT_EQ(f.autoSizeLeft, 12140);
-    EXPECT_EQ(f.gridWidth, 16380);
-    EXPECT_EQ(pagelayout::frame(16380, 8000, 5000, false).splitterTop, 4580);
-    EXPECT_EQ(pagelayout::frame(16380, 5000, 5000, false).splitterTop, 2600);
-    EXPECT_EQ(pagelayout::frame(16380, 11130, 5000, false).splitterTop, 5000);
+    EXPECT_EQ(pagelayout::frame(16380, 11130, 3240, false).gridWidth, 16380);
     const pagelayout::Frame small = pagelayout::frame(100, 3000, 3240, true);
-    EXPECT_EQ(small.gridHeight, 0);
-    EXPECT_EQ(small.elevatorHeight, 0);
-    EXPECT_EQ(small.sqlWidth, 0);
-    EXPECT_EQ(small.gridWidth, 0);
+    EXPECT_EQ(small.gridHeight + small.elevatorHeight + small.sqlWidth + small.gridWidth, 0);
     const pagelayout::Frame paged = pagelayout::frame(16380, 11130, 3240, true);
     EXPECT_EQ(paged.elevatorLeft, 16380 - 255);
     EXPECT_EQ(paged.elevatorHeight, paged.gridHeight - 255);
-
     EXPECT_EQ(pagelayout::dragSplitter(3240, -1000, 11130), 2600);
     EXPECT_EQ(pagelayout::dragSplitter(3240, 9000, 11130), 11130 - 345 - 3000 - 75);
     EXPECT_EQ(pagelayout::dragSplitter(3240, 100, 11130), 3340);
@@ -120,28 +252,17 @@ TEST(PageLayout, FrameAndSplitter)
 TEST(PageLayout, ConnectionPanel)
 {
     const auto p0 = pagelayout::panel(0, 2);
-    EXPECT_EQ((std::vector<int>{p0.server.left, p0.database.left, p0.user.left, p0.password.left}),
-              (std::vector<int>{2700, 4830, 9090, 10920}));
-    EXPECT_EQ(p0.driverIndex, 0);
     EXPECT_FALSE(p0.dsn.visible);
     EXPECT_TRUE(p0.compactEnabled);
-
     const auto p1 = pagelayout::panel(1, 0);
-    EXPECT_TRUE(p1.accessProvider);
+    EXPECT_TRUE(p1.accessProvider && p1.clearServer && p1.clearUser);
     EXPECT_EQ(p1.driverIndex, 1);
     EXPECT_FALSE(p1.server.visible);
-    EXPECT_TRUE(p1.clearServer && p1.clearUser);
     EXPECT_EQ(p1.accessPicker.left, 9060);
     EXPECT_EQ(p1.password.left, 9375);
-
     const auto p3 = pagelayout::panel(3, -1);
-    EXPECT_EQ(p3.driverIndex, 1);
     EXPECT_TRUE(p3.odbc && p3.driverEnabled && p3.dsn.visible);
     EXPECT_FALSE(p3.compactEnabled || p3.database.visible || p3.password.visible || p3.visibleCheck.visible);
-
-    const auto p32 = pagelayout::panel(3, 2);
-    EXPECT_EQ((std::vector<int>{p32.database.left, p32.user.left, p32.password.left}),
-              (std::vector<int>{5115, 9375, 11205}));
     EXPECT_FALSE(pagelayout::panel(-1, 0).laidOut);
 }
 
@@ -175,41 +296,102 @@ public:
 TEST(Validation, PanelRules)
 {
     QTemporaryDir dir;
-    const QString dat = dir.filePath("d.dat");
-    const QString mdb = dir.filePath("a.mdb");
+    const QString dat = dir.filePath("d.dat"), mdb = dir.filePath("a.mdb");
     for (const QString& f : {dat, mdb}) {
         QFile file(f);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    const QString sqlServer = "Con una conexión SQL Server ", access = "Con una conexión Access ";
+    // Each panel, whether SQL is wanted: accepted or not, and what is shown (a .dat file is asked about once per page).
+    const std::tuple<validation::Panel, bool, bool, QString> cases[] = {
+        {{0, 0, "s", "C:/X.MDB", "u", "p", "x"}, true, false,
+         sqlServer + "la caja de texto de la base de datos no puede contener una ruta a un fichero con extensión .mdb"},
+        {{1, 1, "", "C:\\a.mdb", "", "", "x"}, true, false,
+         access + "la caja de texto de la base de datos debe contener la ruta completa a un fichero con extensión .mdb"},
+        {{1, 1, "", mdb, "", "", "x"}, true, true, ""},
+        {{1, 1, "", dat, "", "", "x"}, true, true,
+         access + "se espera la ruta completa a un fichero con extensión .mdb en la caja de texto de la base de datos."},
+        {{1, 1, "", dat, "", "", "x"}, true, true, ""},
+        {{1, 1, "", dir.filePath("none.mdb"), "", "", "x"}, true, false, "No se encuentra el fichero de base de datos especificado."},
+        {{0, 0, "s", "d", "INTEGRATED", "", ""}, false, false, sqlServer + "la contraseña no puede estar en blanco"},
+        {{3, 2, "s", "d", "u", "", ""}, false, false, "Con una conexión Oracle la contraseña no puede estar en blanco"},
+        {{3, 1, "dsn", "", "", "", ""}, false, true, ""},
+        {{0, 0, "s", "d", "u", "p", ""}, true, false, "El área de consulta SQL no puede estar en blanco"},
+    };
     ScriptedUi ui;
     validation::Accepted accepted;
-    auto run = [&](validation::Panel p, bool sql) {
-        ui.panel = p;
+    for (const auto& [panel, sql, ok, shown] : cases) {
+        ui.panel = panel;
         ui.shown.clear();
-        return validation::ValidateAll(p, sql, accepted, ui);
+        EXPECT_EQ(validation::ValidateAll(panel, sql, accepted, ui), ok) << panel.database.toStdString();
+        EXPECT_EQ(ui.shown.join('\n'), shown) << panel.database.toStdString();
+    }
+}
+
+TEST(KeyFieldRules, TypeWordsAndResolution)
+{
+    const std::pair<int, const char*> words[] = {{11, "YESNO"}, {2, "INTEGER"}, {17, "INTEGER"}, {3, "LONG"},
+                                                 {8, "STRING"}, {6, "CURRENCY"}, {7, "DATE"},     {5, "DOUBLE"},
+                                                 {4, "SINGLE"}, {12, ""},        {0, ""}};
+    for (const auto& [code, word] : words)
+        EXPECT_EQ(keyfields::typeWord(code), QString::fromLatin1(word)) << code;
+    const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
+    EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
+    const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.list, "T.NAME,[T].ID");
+    EXPECT_EQ(r.positions, "3,1");
+    EXPECT_EQ(r.locked, "2,0");
+    EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
+}
+
+TEST(InsertScriptRules, TextOutsideLiterals)
+{
+    EXPECT_EQ(insertscript::normalise("SELECT DISTINCT a as x,\tb FROM t (NOLOCK)  WHERE c = ' DISTINCT  a as (NOLOCK)'"),
+              QStringLiteral("SELECT a AS x, b FROM t WHERE c = ' DISTINCT  a as (NOLOCK)'"));
+    EXPECT_EQ(insertscript::tableName("SELECT * FROM T, U"), QStringLiteral("T"));
+    EXPECT_EQ(insertscript::tableName("SELECT 'from x' FROM dbo.T WHERE 1 = 1"), QStringLiteral("dbo.T"));
+    EXPECT_EQ(insertscript::tableName("SELECT 1"), QString());
+    EXPECT_EQ(insertscript::fileName(QStringLiteral("a/b\tc"), QDateTime(QDate(2024, 1, 31), QTime(9, 5, 3))),
+              QStringLiteral("a_b_c_20240131_090503.txt"));
+}
+
+using columnfit::Column;
+
+// Every character 100 twips wide; "M" too.
+double width(const QString& t) { return 100.0 * double(t.size()); }
+
+std::vector<Column> fitColumn(const QStringList& cells, int topRow = 1, double height = 2400)
+{
+    const columnfit::Grid g{int(cells.size()), 1, topRow, 3000, height, 240,
+                            [&cells](int r, int) { return cells[r]; }};
+    return columnfit::fit(g, width);
+}
+
+TEST(ColumnFit, AlignmentOfWhatIsVisible)
+{
+    const ValueText::ScopedLocale es{QLocale(QLocale::Spanish, QLocale::Spain)};
+    const struct {
+        QStringList cells;
+        columnfit::Alignment alignment;
+    } cases[] = {
+        {{"h"}, columnfit::Right},                                      // the header alone
+        {{"h", "1", "", "2,5"}, columnfit::Right},                      // numbers and empty cells
+        {{"h", "1", "31/01/2024", "01/02/2024"}, columnfit::Centre},    // dates from the first non-number on
+        {{"h", "31/01/2024", "", "01/02/2024"}, columnfit::Left},       // an empty cell is no date
+        {{"h", "1", "abc"}, columnfit::Left},                           // numbers then text
+        {{"h", "31/01/2024", "abc"}, columnfit::Left},
     };
-    EXPECT_FALSE(run({0, 0, "s", "C:/X.MDB", "u", "p", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión SQL Server la caja de texto de la base de datos no puede "
-                                    "contener una ruta a un fichero con extensión .mdb"});
-    EXPECT_FALSE(run({1, 1, "", "C:\\a.mdb", "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Access la caja de texto de la base de datos debe contener la "
-                                    "ruta completa a un fichero con extensión .mdb"});
-    EXPECT_TRUE(run({1, 1, "", mdb, "", "", "x"}, true));
-    EXPECT_TRUE(ui.shown.isEmpty());
-    EXPECT_TRUE(run({1, 1, "", dat, "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Access se espera la ruta completa a un fichero con extensión "
-                                    ".mdb en la caja de texto de la base de datos."});
-    EXPECT_TRUE(run({1, 1, "", dat, "", "", "x"}, true));
-    EXPECT_TRUE(ui.shown.isEmpty()) << "asked once per page";
-    EXPECT_FALSE(run({1, 1, "", dir.filePath("none.mdb"), "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"No se encuentra el fichero de base de datos especificado."});
-    EXPECT_FALSE(run({0, 0, "s", "d", "INTEGRATED", "", ""}, false));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión SQL Server la contraseña no puede estar en blanco"});
-    EXPECT_FALSE(run({3, 2, "s", "d", "u", "", ""}, false));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Oracle la contraseña no puede estar en blanco"});
-    EXPECT_TRUE(run({3, 1, "dsn", "", "", "", ""}, false));
-    EXPECT_FALSE(run({0, 0, "s", "d", "u", "p", ""}, true));
-    EXPECT_EQ(ui.shown, QStringList{"El área de consulta SQL no puede estar en blanco"});
+    for (const auto& c : cases)
+        EXPECT_EQ(fitColumn(c.cells)[0].alignment, c.alignment) << c.cells.join('|').toStdString();
+
+    // Only rows TopRow .. TopRow + Height / RowHeight count: row 3 holds text but is not visible.
+    EXPECT_EQ(fitColumn({"h", "1", "2", "abc"}, 1, 240)[0], (Column{300, columnfit::Right}));
+    EXPECT_EQ(fitColumn({"h", "abc", "2", "3"}, 2, 240)[0].alignment, columnfit::Right);
+
+    // Header + 200, the widest visible cell + 200, never more than a third of the grid.
+    EXPECT_EQ(fitColumn({"header", "1"})[0].width, 800);
+    EXPECT_EQ(fitColumn({"h", QString(50, 'x')})[0].width, 1000);
 }
 
 } // namespace
