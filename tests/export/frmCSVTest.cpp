@@ -62,9 +62,9 @@ TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
     EXPECT_TRUE(w->Cancelled());
     EXPECT_TRUE(notices->calls.empty());
 
-    if (qEnvironmentVariableIsSet("VELMORA_SHOT_DIR")) {
+    if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS")) {
         w->show();
-        w->grab().save(qEnvironmentVariable("VELMORA_SHOT_DIR") + QStringLiteral("/frmCSV.png"));
+        w->grab().save(qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/frmCSV.png"));
     }
 }
 
