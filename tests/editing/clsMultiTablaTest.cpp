@@ -60,12 +60,50 @@ TEST_F(Grabado, PullsRowsInOnFirstTouchAndAnswersTrueOnlyForACurrentRecord)
     EXPECT_EQ(ot->BuscarRegistro(Variant("Ana"), Variant("Pedidos.Cliente")), "#3");
 }
 
-TEST_F(Grabado, FollowsTheEditStateRules)
+TEST_F(Grabado, FollowsTheLockPermissionAndEditStateRules)
 {
     respuestaPedido(3, "Ana", 10.5, true);
     respuestaPedido(4, "Luis", 2.0, false);
     auto ot = abrir();
-    cargar(ot, {"#3"});
+    cargar(ot, {"#4", "#3"});
+
+    tablas->CodigoUsuario = 7;
+    EXPECT_TRUE(ot->BloquearRegistro("#3"));
+    EXPECT_FALSE(ot->RegistroNoBloqueado("#3"));
+    EXPECT_TRUE(ot->RegistroNoBloqueado("#4"));
+    EXPECT_TRUE(ot->DesbloquearRegistro("#3"));
+    EXPECT_EQ(ot->CuantosBloqueos(), 0);
+    // "TODOS" with removal keeps only the locks of other users.
+    EXPECT_TRUE(ot->BloquearRegistro("#3"));
+    tablas->CodigoUsuario = 8;
+    EXPECT_TRUE(ot->BloquearRegistro("#4"));
+    rec->clearLog();
+    EXPECT_FALSE(ot->DesbloquearRegistro("TODOS", true));
+    EXPECT_EQ(ot->CuantosBloqueos(), 1);
+    EXPECT_FALSE(ot->RegistroNoBloqueado("#3"));
+    EXPECT_EQ(ot->UltimaSentencia(), "DELETE FROM Bloqueos WHERE NombreTabla = 'Pedidos' AND CodigoUsuario = 8");
+    EXPECT_TRUE(rec->statements().isEmpty()); // statements on the lock table are never sent
+    // An empty edit list writes nothing and releases the locks.
+    EXPECT_TRUE(ot->ActualizarBBDD());
+    EXPECT_EQ(ot->CuantosBloqueos(), 0);
+    EXPECT_TRUE(rec->statements().isEmpty());
+    EXPECT_EQ(transacciones(), "0/0/0");
+
+    // With only opening allowed nothing changes: a missing permission is told once, a forbidden deletion every time.
+    tablas->DisableSecurity = false;
+    tablas->HistoricalAccess = true;
+    EXPECT_EQ(ot->NuevoRegistro(), QString());
+    ot->setValorCampo("Pedidos.Cliente", Variant("Eva"));
+    EXPECT_EQ(ot->NuevoRegistro(), QString());
+    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
+    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
+    EXPECT_EQ(ot->ValorCampo("Pedidos.Cliente"), Variant("Ana"));
+    QStringList avisos;
+    for (const auto& c : dialogos->calls)
+        avisos << c.title + ": " + c.prompt;
+    const QString borrado = "Seguridad: Borrado de Registro: No dispone de permisos para esta operación";
+    EXPECT_EQ(avisos, (QStringList{"Seguridad: No dispone de permisos para esta operación", borrado, borrado}));
+    tablas->DisableSecurity = true;
 
     // A value that writes the same literal as the stored one marks nothing.
     poner(ot, {{"Pedidos.Cliente", "Ana"}, {"Pedidos.Importe", "10,5"}, {"Pedidos.Pagado", "Verdadero"}});
@@ -88,7 +126,7 @@ TEST_F(Grabado, FollowsTheEditStateRules)
 
     // A new record stays "A" when edited; deleting it drops it.
     const QString nuevo = ot->NuevoRegistro();
-    EXPECT_TRUE(nuevo.startsWith("Pedidos-0-"));
+    EXPECT_TRUE(nuevo.startsWith("Pedidos-8-"));
     EXPECT_EQ(ot->RegistroActual(), nuevo);
     ot->setValorCampo("Pedidos.Cliente", Variant("Nuevo"));
     EXPECT_EQ(ot->ModoEdicion(nuevo), "A");
@@ -279,39 +317,6 @@ TEST_F(Grabado, BuildsTheFilterOfALinkedTable)
     EXPECT_EQ(ot->Count(), 0);
 }
 
-TEST_F(Grabado, KeepsTheLockList)
-{
-    respuestaPedido(3, "Ana", 1.0, false);
-    respuestaPedido(8, "Eva", 1.0, false);
-    auto ot = abrir();
-    cargar(ot, {"#3", "#8"});
-
-    tablas->CodigoUsuario = 7;
-    EXPECT_TRUE(ot->RegistroNoBloqueado("#3"));
-    EXPECT_TRUE(ot->BloquearRegistro("#3"));
-    EXPECT_FALSE(ot->RegistroNoBloqueado("#3"));
-    EXPECT_TRUE(ot->RegistroNoBloqueado("#8"));
-    EXPECT_TRUE(ot->DesbloquearRegistro("#3"));
-    EXPECT_EQ(ot->CuantosBloqueos(), 0);
-
-    // "TODOS" with removal keeps only the locks of other users.
-    EXPECT_TRUE(ot->BloquearRegistro("#3"));
-    tablas->CodigoUsuario = 8;
-    EXPECT_TRUE(ot->BloquearRegistro("#8"));
-    rec->clearLog();
-    EXPECT_FALSE(ot->DesbloquearRegistro("TODOS", true));
-    EXPECT_EQ(ot->CuantosBloqueos(), 1);
-    EXPECT_FALSE(ot->RegistroNoBloqueado("#3"));
-    EXPECT_EQ(ot->UltimaSentencia(), "DELETE FROM Bloqueos WHERE NombreTabla = 'Pedidos' AND CodigoUsuario = 8");
-    EXPECT_TRUE(rec->statements().isEmpty()); // statements on the lock table are never sent
-
-    // An empty edit list writes nothing and releases the locks.
-    EXPECT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(ot->CuantosBloqueos(), 0);
-    EXPECT_TRUE(escrituras().isEmpty());
-    EXPECT_EQ(transacciones(), "0/0/0");
-}
-
 TEST_F(Grabado, TellsKeysApartThatDifferOnlyInCase)
 {
     const std::vector<db::FieldInfo> campos = {campo("Nombre", db::adVarWChar), campo("Valor", db::adInteger)};
@@ -364,30 +369,4 @@ TEST_F(Grabado, EditsAndDeletesSeveralRecordsAtOnce)
     EXPECT_EQ(otra->RegistroActual(), QString());
     EXPECT_EQ(otra->ModoEdicion(), "A");
     EXPECT_EQ(otra->TodosLosRegistros().array()->at(0), Variant(primero));
-}
-
-TEST_F(Grabado, TellsOfAMissingPermissionOnceAndOfAForbiddenDeletionEveryTime)
-{
-    respuestaPedido(3, "Ana", 1.0, false);
-    auto ot = abrir();
-    cargar(ot, {"#3"});
-    // From here on only opening is allowed.
-    tablas->DisableSecurity = false;
-    tablas->HistoricalAccess = true;
-    dialogos->calls.clear();
-
-    EXPECT_EQ(ot->NuevoRegistro(), QString());
-    ot->setValorCampo("Pedidos.Cliente", Variant("Eva"));
-    EXPECT_EQ(ot->NuevoRegistro(), QString());
-    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
-    EXPECT_FALSE(ot->BorrarRegistro(Variant("#3")));
-    EXPECT_EQ(ot->RegistrosEditados(), 0);
-    EXPECT_EQ(ot->ValorCampo("Pedidos.Cliente"), Variant("Ana"));
-    QStringList avisos;
-    for (const auto& c : dialogos->calls) {
-        EXPECT_EQ(c.title, "Seguridad");
-        avisos << c.prompt;
-    }
-    const QString borrado = "Borrado de Registro: No dispone de permisos para esta operación";
-    EXPECT_EQ(avisos, (QStringList{"No dispone de permisos para esta operación", borrado, borrado}));
 }
