@@ -74,7 +74,6 @@ void Grabado::SetUp()
                      campo("Pagado", db::adBoolean), campo("Fecha", db::adDBTimeStamp)};
     const std::pair<QString, std::vector<db::FieldInfo>> estructuras[] = {
         {"Pedidos", camposPedidos},
-        {"Facturas", {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)}},
         {"Varios",
          {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
           campo("Grande", db::adBigInt), campo("Peso", db::adSingle)}},
@@ -89,6 +88,17 @@ void Grabado::tabla(const QString& nombre, const std::vector<db::FieldInfo>& cam
     rec->answer("SELECT * FROM " + entre + " WHERE 1 = 2", respuesta(campos));
     const QString seleccion = "SELECT " + nombre + ".* ";
     rec->answerRegex("^" + QRegularExpression::escape(seleccion), respuesta(campos));
+}
+
+clsMultiTablaPtr Grabado::abrirCon(const QString& nombre, const std::vector<db::FieldInfo>& campos,
+                                   const QStringList& claves, const std::vector<std::pair<QString, Filas>>& respuestas,
+                                   const QString& filtro)
+{
+    tabla(nombre, campos);
+    for (const auto& [donde, filas] : respuestas)
+        rec->answer("SELECT " + nombre + ".* FROM " + nombre + " WHERE " + donde, respuesta(campos, filas));
+    rec->answerRegex("^(UPDATE|DELETE) ", db::RecordingBackend::Answer::affected(1));
+    return abrir(nombre, claves, filtro);
 }
 
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)

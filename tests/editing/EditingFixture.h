@@ -47,6 +47,10 @@ protected:
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
     // A table's fields, answered also to any SELECT of it that matches no row.
     void tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos);
+    // Opens the table on its key fields; each WHERE condition answers its rows.
+    using Filas = std::vector<std::vector<Variant>>;
+    clsMultiTablaPtr abrirCon(const QString& nombre, const std::vector<db::FieldInfo>& campos, const QStringList& claves,
+                              const std::vector<std::pair<QString, Filas>>& respuestas, const QString& filtro = " 0 = 1");
     static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos,
                                                   std::vector<std::vector<Variant>> filas = {});
     // The statements sent that change rows, in order.

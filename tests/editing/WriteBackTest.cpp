@@ -107,19 +107,3 @@ TEST_F(Devolucion, AnythingThatFailsUndoesItAllAndKeepsTheEdits)
             EXPECT_TRUE(dialogos->calls[0].prompt.contains(t)) << dialogos->calls[0].prompt.toStdString();
     }
 }
-
-TEST_F(Grabado, QuotesColumnNamesThatAreNoPlainWords)
-{
-    const std::vector<db::FieldInfo> campos = {campo("Order ID", db::adInteger), campo("Unit Price", db::adCurrency)};
-    rec->answer("SELECT [Order Details].* FROM [Order Details] WHERE [Order Details].[Order ID] = 1",
-                respuesta(campos, {{std::int32_t(1), Currency::fromScaled(20000)}}));
-    tabla("[Order Details]", campos);
-    rec->answerRegex("^UPDATE ", Answer::affected(1));
-    auto ot = abrir("[Order Details]", {"[Order Details].Order ID"});
-    cargar(ot, {"#1"});
-    ot->setValorCampo("[Order Details].Unit Price", Variant("2"));
-    EXPECT_EQ(ot->ModoEdicion("#1"), QString()); // 2 is what it holds
-    ot->setValorCampo("[Order Details].Unit Price", Variant("3,5"));
-    ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras(), QStringList{"UPDATE [Order Details] SET [Unit Price] = 3.5 WHERE [Order ID] = 1"});
-}
