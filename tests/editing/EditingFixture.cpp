@@ -101,6 +101,21 @@ clsMultiTablaPtr Grabado::abrirCon(const QString& nombre, const std::vector<db::
     return abrir(nombre, claves, filtro);
 }
 
+clsMultiTablaPtr Grabado::sesion()
+{
+    respuestaPedido(3, "Ana", 1.0, false);
+    respuestaPedido(5, "Luis", 2.0, false);
+    respuestaPedido(8, "Eva", 3.0, true);
+    auto ot = abrir();
+    cargar(ot, {"#5"}, {"#3", "#8"});
+    cargar(ot, {"#5"});
+    ot->setValorCampo("Pedidos.Importe", Variant("7,25"));
+    poner(ot, {{"Pedidos.Codigo", "9"}, {"Pedidos.Cliente", "Eva"}, {"Pedidos.Importe", "1234,5"}, {"Pedidos.Pagado", "S"}},
+          Variant(ot->NuevoRegistro()));
+    ot->setValorCampo("Pedidos.Cliente", Variant("O'Brien"), Variant("#5"));
+    return ot;
+}
+
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
 {
     rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo),

@@ -45,6 +45,9 @@ protected:
 
     // Pedidos: Codigo Long, Cliente text, Importe Double, Pagado Boolean, Fecha Date.
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
+    // Marks orders #3 and #8 for deletion, edits #5 (Importe, then Cliente after a new
+    // record was added) and fills a new record.
+    clsMultiTablaPtr sesion();
     // A table's fields, answered also to any SELECT of it that matches no row.
     void tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos);
     // Opens the table on its key fields; each WHERE condition answers its rows.
