@@ -122,22 +122,9 @@ void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, doubl
                 respuesta(camposPedidos, {{codigo, cliente, importe, pagado, Variant::null()}}));
 }
 
-db::RecordingBackend::Answer Grabado::respuesta(std::vector<db::FieldInfo> campos,
-                                                std::vector<std::vector<Variant>> filas)
-{
-    db::RecordingBackend::Answer a;
-    a.fields = std::move(campos);
-    a.rows = std::move(filas);
-    return a;
-}
-
 QStringList Grabado::escrituras() const
 {
-    QStringList out;
-    for (const QString& s : rec->statements())
-        if (s.startsWith("DELETE") || s.startsWith("INSERT") || s.startsWith("UPDATE"))
-            out << s;
-    return out;
+    return rec->statements().filter(QRegularExpression("^(DELETE|INSERT|UPDATE)"));
 }
 
 QString Grabado::transacciones() const

@@ -54,8 +54,10 @@ protected:
     using Filas = std::vector<std::vector<Variant>>;
     clsMultiTablaPtr abrirCon(const QString& nombre, const std::vector<db::FieldInfo>& campos, const QStringList& claves,
                               const std::vector<std::pair<QString, Filas>>& respuestas, const QString& filtro = " 0 = 1");
-    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos,
-                                                  std::vector<std::vector<Variant>> filas = {});
+    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos, Filas filas = {})
+    {
+        return {.fields = std::move(campos), .rows = std::move(filas), .error = {}, .more = {}};
+    }
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
     // Transactions begun, committed and rolled back, as "1/1/0".

@@ -303,11 +303,9 @@ TEST_F(Grabado, BuildsTheFilterOfALinkedTable)
               "IdPedido = 12 AND Anulado = 0");
 
     // Several linking fields pair with the parent fields one by one.
-    auto doble = std::make_shared<VArray>(0, 3);
-    doble->at(0) = Variant("Notas");
+    auto doble = lista({"Notas", "", "", ""}).array();
     doble->at(1) = lista({"Pedido", "Cliente"});
     doble->at(2) = lista({"Pedidos.Codigo", "Pedidos.Cliente"});
-    doble->at(3) = Variant(QString());
     EXPECT_EQ(ot->ExtraerFiltroVinculada("#12", Variant(doble)), "Pedido = 12 AND Cliente = 'Ana'");
 
     // Deleting the parent deletes the linked rows after it.
