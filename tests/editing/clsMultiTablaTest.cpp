@@ -197,7 +197,10 @@ TEST_F(Grabado, WritesEachTypeAsALiteralOfTheDialect)
     // A value that does not convert gives Empty and a report.
     EXPECT_TRUE(literal({0, "Pedidos.Importe", "doce", ""}).isEmpty());
     EXPECT_TRUE(literal({0, "Pedidos.Pagado", "quizá", ""}).isEmpty());
-    EXPECT_EQ(dialogos->calls.size(), 2u);
+    EXPECT_TRUE(literal({0, "Pedidos.Importe", lista({"1"}), ""}).isEmpty()); // a list is not named
+    ASSERT_EQ(dialogos->calls.size(), 3u);
+    EXPECT_EQ(dialogos->calls[2].prompt,
+              "Función DarFormato\r\nError: El valor '' no es válido para el campo Pedidos.Importe");
 
     // A date-time is written in each dialect with fixed marks, whatever marks the locale uses.
     ValueText::ScopedLocale finlandes(QLocale(QLocale::Finnish, QLocale::Finland));
