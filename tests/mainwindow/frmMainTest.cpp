@@ -85,18 +85,17 @@ protected:
         }
         return out.join(' ');
     }
-    QStringList reports() const
+    // The bodies shown in one style: 16 reports, 36 questions.
+    QStringList said(int style) const
     {
         QStringList out;
         for (const auto& c : messages->calls)
-            if (c.style == 16)
+            if (c.style == style)
                 out << c.body.trimmed();
         return out;
     }
-    int questions() const
-    {
-        return int(std::count_if(messages->calls.begin(), messages->calls.end(), [](auto& c) { return c.style == 36; }));
-    }
+    QStringList reports() const { return said(16); }
+    int questions() const { return int(said(36).size()); }
     void key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString(),
              QWidget* to = nullptr)
     {
@@ -116,8 +115,14 @@ protected:
 
 // --- start-up and shutdown
 
+// Services that do not start end the program without writing; otherwise an
+// empty folder starts one tab and writes only at the close.
 TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
 {
+    make().setServicesStart([](auto&&...) { return false; });
+    w->Form_Load();
+    EXPECT_TRUE(ended == 1 && w->ProgramEnded() && !w->QueryPage(1));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     load();
     EXPECT_EQ(w->windowTitle(), "Velmora 3.0");
     EXPECT_EQ(strip(), "[1] +");
@@ -153,15 +158,6 @@ TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
     }
     w->close(); // the real tabs and the current one are written back
     EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "22");
-}
-
-TEST_F(MainWindowTest, ServicesThatDoNotStartEndTheProgramWithoutWriting)
-{
-    make().setServicesStart([](auto&&...) { return false; });
-    w->Form_Load();
-    EXPECT_TRUE(ended == 1 && w->ProgramEnded() && !w->QueryPage(1));
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(reports().isEmpty());
 }
 
 TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMinimisedWindow)
@@ -279,9 +275,21 @@ TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
     EXPECT_EQ(page(10)->sql, "SELECT stale");
 }
 
+// The right button pops up the tab menu, whose entries duplicate.
 TEST_F(MainWindowTest, DuplicatingCopiesTheConnectionAndOnlyOnRequestTheText)
 {
     load();
+    QMenu* shown = nullptr;
+    w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
+    w->QueryTabs_MouseUp(1, 0, 10, 10);
+    EXPECT_EQ(shown, nullptr);
+    w->QueryTabs_MouseUp(2, 0, 10, 10);
+    ASSERT_EQ(shown, w->mnuSolapas);
+    EXPECT_TRUE(w->QueryTabs->IgnoreNextClick());
+    QStringList names;
+    for (QAction* a : shown->actions())
+        names << a->objectName();
+    EXPECT_EQ(names, QStringList({"mnuDuplicarSolapa", "mnuDuplicarConexion", "separador1", "mnuCerrarSolapa"}));
     page(1)->ParametersConnection(1, 1, "srv", "/d/a.mdb", "ana", "pw");
     page(1)->sql = "SELECT * FROM t";
     w->mnuDuplicarConexion_Click();
@@ -315,22 +323,6 @@ TEST_F(MainWindowTest, TodoAndTheSweepKeepOnlyTabsWithConnectionOrText)
     w->RemoveEmptyTabs();
     EXPECT_EQ(strip(), "[1] +");
     EXPECT_TRUE(reports().isEmpty());
-}
-
-TEST_F(MainWindowTest, RightButtonOnTheStripPopsUpTheTabMenuAndSwallowsTheClick)
-{
-    load();
-    QMenu* shown = nullptr;
-    w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
-    w->QueryTabs_MouseUp(1, 0, 10, 10);
-    EXPECT_EQ(shown, nullptr);
-    w->QueryTabs_MouseUp(2, 0, 10, 10);
-    ASSERT_EQ(shown, w->mnuSolapas);
-    EXPECT_TRUE(w->QueryTabs->IgnoreNextClick());
-    QStringList names;
-    for (QAction* a : shown->actions())
-        names << a->objectName();
-    EXPECT_EQ(names, QStringList({"mnuDuplicarSolapa", "mnuDuplicarConexion", "separador1", "mnuCerrarSolapa"}));
 }
 
 // --- menus
@@ -415,6 +407,18 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
 {
     load();
     shell::ScopedRecordingLauncher launcher;
+    // F1 opens the help file and reports each time it cannot.
+    key(Qt::Key_F1);
+    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
+                                     dir.filePath("Velmora.chm")));
+    EXPECT_TRUE(launcher->launched.isEmpty());
+    QFile(dir.filePath("Velmora.chm")).open(QIODevice::WriteOnly);
+    key(Qt::Key_F1);
+    EXPECT_EQ(launcher->launched.size(), 1);
+    launcher->answer = false;
+    key(Qt::Key_F1);
+    EXPECT_EQ(reports().size(), 2);
+
     // A key a child leaves goes on to the page, and acts once.
     key(Qt::Key_F5, Qt::NoModifier, QString(), new QWidget(page(1)));
     EXPECT_EQ(page(1)->calls.filter("ExecuteQuery").size(), 1);
@@ -445,22 +449,6 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
     key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
     EXPECT_EQ(questions(), 2);
     EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-}
-
-TEST_F(MainWindowTest, F1OpensTheHelpFileAndReportsOnceWhenItCannot)
-{
-    load();
-    shell::ScopedRecordingLauncher launcher;
-    key(Qt::Key_F1);
-    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
-                                     dir.filePath("Velmora.chm")));
-    EXPECT_TRUE(launcher->launched.isEmpty());
-    QFile(dir.filePath("Velmora.chm")).open(QIODevice::WriteOnly);
-    key(Qt::Key_F1);
-    EXPECT_EQ(launcher->launched.size(), 1);
-    launcher->answer = false;
-    key(Qt::Key_F1);
-    EXPECT_EQ(reports().size(), 2);
 }
 
 // --- nothing escapes a handler
