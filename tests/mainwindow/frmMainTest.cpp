@@ -190,40 +190,33 @@ TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMi
     EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(16005.0, 9990.0));
 }
 
-TEST_F(MainWindowTest, ShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
+// Exit asks; Yes terminates: a bounded wait for a page's check, every page
+// saved even when one fails, and all of it once.
+TEST_F(MainWindowTest, ExitAsksThenShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
 {
     setIni("Form", "OpenTabs", "3");
     load();
     page(1)->timerEnabled = [] { return true; }; // a check that never ends
     pages->throwIn.insert("SaveLastQuery");
     pages->log.clear();
+    messages->answers = {7, 6};
+    page(1)->events.ButtonClicked("BttExit"); // No
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(ini("WindowState") + pages->log.join(' '), ""); // nothing written, nothing saved
     QElapsedTimer t;
     t.start();
-    w->Terminar();
+    page(1)->events.ButtonClicked("BttExit"); // Yes
     EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_EQ(messages->calls.at(1).title, "Velmora 3.0");
+    EXPECT_EQ(ini("WindowState"), "0");
     EXPECT_EQ(pages->log.filter("SaveLastQuery").size(), 3);
     EXPECT_EQ(reports().size(), 3);
     EXPECT_TRUE(reports().first().startsWith("FRMMAIN.TERMINAR\r\nError: falla SaveLastQuery"));
     w->Terminar();
     w->close();
     EXPECT_EQ(pages->log.size(), 3);
-}
-
-TEST_F(MainWindowTest, ExitButtonAsksThenTerminatesOnceAndEndsTheProgram)
-{
-    load();
-    messages->answers = {7, 6};
-    page(1)->events.ButtonClicked("BttExit"); // No
-    EXPECT_EQ(ended, 0);
-    EXPECT_FALSE(QFile::exists(dir.filePath("Velmora.ini")));
-    page(1)->events.ButtonClicked("BttExit"); // Yes
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(questions(), 2);
-    EXPECT_EQ(messages->calls.back().title, "Velmora 3.0");
-    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-    page(1)->calls.clear();
-    w->close();
-    EXPECT_FALSE(page(1)->calls.contains("SaveLastQuery(0)"));
 }
 
 // --- tabs
@@ -275,10 +268,27 @@ TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
     EXPECT_EQ(page(10)->sql, "SELECT stale");
 }
 
-// The right button pops up the tab menu, whose entries duplicate.
-TEST_F(MainWindowTest, DuplicatingCopiesTheConnectionAndOnlyOnRequestTheText)
+// The clean entries ask first except the grid's, and close the menu whatever
+// the answer. The right button pops up the tab menu, whose entries duplicate.
+TEST_F(MainWindowTest, CleanEntriesAndDuplicatingTheConnectionOrTheText)
 {
     load();
+    const struct {
+        int entry, answer;
+        QStringList calls;
+        int asked;
+    } cases[] = {{0, 7, {}, 1}, {0, 6, {"DeleteConnectionData"}, 1}, {1, 6, {"DeleteQueryData"}, 1},
+                 {2, 7, {"DeleteGridData"}, 0}};
+    for (const auto& c : cases) {
+        page(1)->events.ButtonClicked("BttClean");
+        page(1)->calls.clear();
+        messages->calls.clear();
+        messages->answers = {c.answer};
+        w->BttCleanMenu_MouseUp(c.entry);
+        EXPECT_EQ(page(1)->calls.filter("Delete"), c.calls) << c.entry;
+        EXPECT_EQ(questions(), c.asked) << c.entry;
+        EXPECT_TRUE(w->mnuClean->isHidden()) << c.entry;
+    }
     QMenu* shown = nullptr;
     w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
     w->QueryTabs_MouseUp(1, 0, 10, 10);
@@ -327,10 +337,13 @@ TEST_F(MainWindowTest, TodoAndTheSweepKeepOnlyTabsWithConnectionOrText)
 
 // --- menus
 
-TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
+// The compaction entry follows the current page, whichever page raised the event.
+TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAnEntryClosesItAndEntriesFollowTheCurrentPage)
 {
     setIni("Form", "OpenTabs", "2");
+    pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
     load();
+    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
     const auto state = [this] {
         return QStringList({page(1)->buttonsDisabled ? "disabled" : "enabled", w->QueryTabs->isEnabled() ? "strip" : "-",
                             w->mnuDataBase->isHidden() ? "-" : "menu", w->mnuDatabaseShadow->isHidden() ? "-" : "shadow",
@@ -352,35 +365,7 @@ TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
     EXPECT_TRUE(page(2)->calls.contains("DisableButtons(0)"));
     page(1)->events.ButtonClicked("BttOther");
     EXPECT_TRUE(w->QueryTabs->isEnabled());
-}
 
-TEST_F(MainWindowTest, CleanEntriesAskFirstExceptTheGridAndCloseTheMenuWhateverTheAnswer)
-{
-    load();
-    const struct {
-        int entry, answer;
-        QStringList calls;
-        int asked;
-    } cases[] = {{0, 7, {}, 1}, {0, 6, {"DeleteConnectionData"}, 1}, {1, 6, {"DeleteQueryData"}, 1},
-                 {2, 7, {"DeleteGridData"}, 0}};
-    for (const auto& c : cases) {
-        page(1)->events.ButtonClicked("BttClean");
-        page(1)->calls.clear();
-        messages->calls.clear();
-        messages->answers = {c.answer};
-        w->BttCleanMenu_MouseUp(c.entry);
-        EXPECT_EQ(page(1)->calls.filter("Delete"), c.calls) << c.entry;
-        EXPECT_EQ(questions(), c.asked) << c.entry;
-        EXPECT_TRUE(w->mnuClean->isHidden()) << c.entry;
-    }
-}
-
-TEST_F(MainWindowTest, CompactionEntryFollowsTheCurrentPageWhicheverPageRaisedTheEvent)
-{
-    setIni("Form", "OpenTabs", "2");
-    pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
-    load();
-    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
     page(1)->compactEnabled = false;
     page(2)->compactEnabled = true;
     page(1)->scriptEnabled = true;
