@@ -138,15 +138,16 @@ TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-// What the settings read as is the rules' (MainWindowRulesTest); here the
-// window's use of them.
-TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
+// What the settings read as is the rules' (RulesTest); here the window's use
+// of them. The plus tab opens a tenth tab, restored from a stale file.
+TEST_F(MainWindowTest, EachPageIsSetUpInOrderThePlusTabOpensOneAndTheSettingsAreWrittenBack)
 {
-    setIni("Form", "OpenTabs", "2");
-    setIni("Form", "SelectedTab", "7");
+    seedTab(10, "SELECT stale");
+    setIni("Form", "OpenTabs", "9");
+    setIni("Form", "SelectedTab", "12");
     setIni("Connection", "ExcludePrimaryKey", "1");
     load();
-    EXPECT_EQ(strip(), "1 [2] +");
+    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 [9] +");
     for (int k : {1, 2}) {
         EXPECT_EQ(page(k)->calls.mid(0, 7), QStringList({"ParentForm", "ErrorObject", "ZoltObject", "SCRObject",
                                                          "CurrentTab", "StartControl",
@@ -156,8 +157,12 @@ TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
                                QString::number(page(k)->tab), QString::number(page(k)->showKey)}),
                   QStringList({"QueryPage", QString::number(k), QString::number(k), "0"}));
     }
+    w->QueryTabs->setCurrentTab(10);
+    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 9 [10] +");
+    EXPECT_EQ(w->QueryTabs->TabCaption(10), "Query 10     ");
+    EXPECT_EQ(page(10)->sql, "SELECT stale");
     w->close(); // the real tabs and the current one are written back
-    EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "22");
+    EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "1010");
 }
 
 TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMinimisedWindow)
@@ -255,17 +260,6 @@ TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
     EXPECT_EQ(strip(), "[1] +");
     EXPECT_EQ(page(1)->calls, QStringList({"DeleteConnectionData", "DeleteQueryData", "DeleteGridData"}));
     EXPECT_EQ(tabSql(1), "SELECT 1");
-}
-
-TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
-{
-    seedTab(10, "SELECT stale");
-    setIni("Form", "OpenTabs", "9");
-    load();
-    w->QueryTabs->setCurrentTab(10);
-    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 9 [10] +");
-    EXPECT_EQ(w->QueryTabs->TabCaption(10), "Query 10     ");
-    EXPECT_EQ(page(10)->sql, "SELECT stale");
 }
 
 // The clean entries ask first except the grid's, and close the menu whatever
