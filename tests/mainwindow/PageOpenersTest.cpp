@@ -73,7 +73,6 @@ protected:
         QTest::mouseClick(b, Qt::LeftButton);
     }
     QString excludeKey() const { return ProfileFile::read(dir.filePath("Velmora.ini"), "Connection", "ExcludePrimaryKey"); }
-    QString noMessages() const { return shown().join('\n'); }
 
     controls::ScopedScriptedRunner runner;
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
@@ -104,7 +103,7 @@ TEST_F(PageOpenersTest, SettingsButtonSavesThroughTheDialogAndTheKeyDisplayFollo
     EXPECT_EQ(excludeKey(), "0");
     EXPECT_TRUE(p->ShowKey());
     EXPECT_EQ(changed.count(), 2);
-    EXPECT_EQ(noMessages(), "");
+    EXPECT_EQ(shown().join(u'\n'), "");
 
     // A save that fails is reported (DialogsTest pins the text); the page keeps its display.
     ASSERT_TRUE(QFile::remove(dir.filePath("Velmora.ini")));
@@ -145,7 +144,7 @@ TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFil
         EXPECT_EQ(QStringList({g.TextMatrix(3, 0), g.TextMatrix(3, 1), g.TextMatrix(3, 2)}),
                   QStringList({"1", expected, ""}));
     }
-    EXPECT_EQ(noMessages(), "");
+    EXPECT_EQ(shown().join(u'\n'), "");
 
     // The close box with both values filled in: cancelled, the page refuses and adds nothing.
     runner.then<frmNewKey>([](frmNewKey& w) {
@@ -230,7 +229,7 @@ TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
     EXPECT_EQ(keys->toPlainText(), declared);
     EXPECT_EQ(p->contextStatement(), "SET y");
     EXPECT_FALSE(p->Flexi().Editable());
-    EXPECT_EQ(noMessages(), "");
+    EXPECT_EQ(shown().join(u'\n'), "");
 
     // On SQL Server the context shows; Esc leaves the page's values again.
     p->ParametersConnection(0, 0, "s", "d", "u", "p");
