@@ -161,6 +161,8 @@ TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFil
     EXPECT_EQ(runner->shown, QStringList(3, "frmNewKey"));
 }
 
+// Salir hands back "{ignore}" (DialogsTest) and the page keeps its text on
+// it (the query page's own commands test).
 TEST_F(PageOpenersTest, EditorButtonTakesTheTextBackOrLeavesThePagesText)
 {
     auto p = page();
@@ -170,10 +172,6 @@ TEST_F(PageOpenersTest, EditorButtonTakesTheTextBackOrLeavesThePagesText)
         w.txtSQL->setPlainText("select b\nfrom u");
         click(w.BttAceptar);
     });
-    runner.then<frmEdit>([](frmEdit& w) { // left: "{ignore}" comes back
-        w.txtSQL->setPlainText("lost");
-        click(w.BttSalir);
-    });
     // Emptied with Vaciar and accepted: the page asks before it clears its own text.
     const auto emptied = [](frmEdit& w) {
         click(w.BttLimpiar);
@@ -182,13 +180,13 @@ TEST_F(PageOpenersTest, EditorButtonTakesTheTextBackOrLeavesThePagesText)
     runner.then<frmEdit>(emptied);
     runner.then<frmEdit>(emptied);
     answer({7, 6});
-    for (const char* expected : {"select b\nfrom u", "select b\nfrom u", "select b\nfrom u", ""}) {
+    for (const char* expected : {"select b\nfrom u", "select b\nfrom u", ""}) {
         press(*p, "BttEditor");
         EXPECT_EQ(p->TextSQL(), expected);
     }
     EXPECT_EQ(shown(), QStringList(2, "El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? "
                                       "(36, Velmora 3.0)"));
-    EXPECT_EQ(runner->shown, QStringList(4, "frmEdit"));
+    EXPECT_EQ(runner->shown, QStringList(3, "frmEdit"));
 }
 
 TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
