@@ -331,8 +331,9 @@ TEST_F(MainWindowTest, TodoAndTheSweepKeepOnlyTabsWithConnectionOrText)
 
 // --- menus
 
-// The compaction entry follows the current page, whichever page raised the event.
-TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAnEntryClosesItAndEntriesFollowTheCurrentPage)
+// A toolbar button slides its menu open and an entry closes it; the
+// compaction entry follows the current page, whichever page raised the event.
+TEST_F(MainWindowTest, MenusSlideFollowTheCurrentPageAndReportAFailingPage)
 {
     setIni("Form", "OpenTabs", "2");
     pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
@@ -378,6 +379,25 @@ TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAnEntryClosesItAndEntriesF
     EXPECT_FALSE(w->ShowKeyFlag());
     w->SelectTab(1);
     EXPECT_FALSE(page(1)->showKey);
+
+    // A failing page is reported in every handler and nothing escapes.
+    pages->throwIn = {"ExecuteQuery", "DisableButtons", "ShowTables", "GenerateCSV", "DeleteGridData",
+                      "ParametersConnection", "SaveLastQuery", "GetQuery"};
+    const std::pair<const char*, std::function<void()>> handlers[] = {
+        {"F5", [&] { key(Qt::Key_F5); }},
+        {"ButtonClicked", [&] { page(1)->events.ButtonClicked("BttClean"); }},
+        {"database entry", [&] { w->BttDataBaseMenu_MouseUp(0); }},
+        {"export entry", [&] { w->BttExportMenu_MouseUp(1); }},
+        {"clean entry", [&] { w->BttCleanMenu_MouseUp(2); }},
+        {"duplicate", [&] { w->mnuDuplicarConexion_Click(); }},
+        {"close tab", [&] { w->SelectTab(1), w->BttCloseTab_MouseUp(); }},
+    };
+    for (const auto& [what, handler] : handlers) {
+        const qsizetype before = reports().size();
+        handler();
+        EXPECT_GT(reports().size(), before) << what;
+    }
+    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.FORM_KEYDOWN\r\nError: falla ExecuteQuery"));
 }
 
 // --- keys
@@ -428,31 +448,6 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
     key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
     EXPECT_EQ(questions(), 2);
     EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-}
-
-// --- nothing escapes a handler
-
-TEST_F(MainWindowTest, AFailingPageIsReportedInEveryHandlerAndNothingEscapes)
-{
-    setIni("Form", "OpenTabs", "2");
-    load();
-    pages->throwIn = {"ExecuteQuery", "DisableButtons", "ShowTables", "GenerateCSV", "DeleteGridData",
-                      "ParametersConnection", "SaveLastQuery", "GetQuery"};
-    const std::pair<const char*, std::function<void()>> handlers[] = {
-        {"F5", [&] { key(Qt::Key_F5); }},
-        {"ButtonClicked", [&] { page(1)->events.ButtonClicked("BttClean"); }},
-        {"database entry", [&] { w->BttDataBaseMenu_MouseUp(0); }},
-        {"export entry", [&] { w->BttExportMenu_MouseUp(1); }},
-        {"clean entry", [&] { w->BttCleanMenu_MouseUp(2); }},
-        {"duplicate", [&] { w->mnuDuplicarConexion_Click(); }},
-        {"close tab", [&] { w->SelectTab(1), w->BttCloseTab_MouseUp(); }},
-    };
-    for (const auto& [what, handler] : handlers) {
-        const qsizetype before = reports().size();
-        handler();
-        EXPECT_GT(reports().size(), before) << what;
-    }
-    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.FORM_KEYDOWN\r\nError: falla ExecuteQuery"));
 }
 
 } // namespace
