@@ -21,7 +21,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
