@@ -23,10 +23,8 @@ public:
     void setRows(int r) override
     {
         rows = r;
-        for (auto it = text.begin(); it != text.end();)
-            it = it.key().first >= r ? text.erase(it) : std::next(it);
-        for (auto it = pictures.begin(); it != pictures.end();)
-            it = it.key().first >= r ? pictures.erase(it) : std::next(it);
+        text.removeIf([r](auto it) { return it.key().first >= r; });
+        pictures.removeIf([r](auto it) { return it.key().first >= r; });
     }
     int Cols() const override { return cols; }
     void setCols(int c) override { cols = c; }
@@ -83,18 +81,10 @@ public:
 class FakeWindow : public compare::WindowSink {
 public:
     bool IsVisible() const override { return visible; }
-    void Hide() override
-    {
-        visible = false;
-        ++hides;
-    }
+    void Hide() override { visible = false, ++hides; }
     double Width() const override { return width; }
     double Height() const override { return height; }
-    void Place(double t, double h) override
-    {
-        top = t;
-        height = h;
-    }
+    void Place(double t, double h) override { top = t, height = h; }
     void ControlsChanged() override {}
     bool visible = true;
     int hides = 0;

@@ -8,8 +8,6 @@
 #include "services/clsTablas.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
-#include <QDir>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -77,21 +75,10 @@ protected:
                 out << s;
         return out;
     }
-    CollectionPtr table(const QString& name)
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
-        return zolt->TableList(s, d, u, p, t);
-    }
-    CollectionPtr tableIndexes(const QString& name)
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
-        return zolt->TableIndexes(s, d, u, p, t);
-    }
-    QStringList tableNames()
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd;
-        return datatest::keysOf(zolt->TableList(s, d, u, p));
-    }
+    // The catalog as the window's connection sees it, asked with copies: the calls may write to their arguments.
+    CollectionPtr table(QString t) { QString s = srv, d = bbdd, u = uid, p = pwd; return zolt->TableList(s, d, u, p, t); }
+    CollectionPtr tableIndexes(QString t) { QString s = srv, d = bbdd, u = uid, p = pwd; return zolt->TableIndexes(s, d, u, p, t); }
+    QStringList tableNames() { QString s = srv, d = bbdd, u = uid, p = pwd; return datatest::keysOf(zolt->TableList(s, d, u, p)); }
     static QStringList column(const MaxGrid& g, int col)
     {
         QStringList out;
@@ -114,20 +101,6 @@ protected:
         const QVariant v = row == 0 ? m->headerData(col, Qt::Horizontal, Qt::DecorationRole)
                                     : m->index(row - g.FixedRows(), col).data(Qt::DecorationRole);
         return !v.value<QPixmap>().isNull();
-    }
-
-    // A picture of a window for looking at, written only when VELMORA_SCREENSHOTS names a folder.
-    static void shoot(QWidget& w, const char* name)
-    {
-        const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        const bool shown = w.isVisible();
-        QDir().mkpath(folder);
-        w.show();
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(w.grab().save(folder + "/" + name + ".png"));
-        w.setVisible(shown);
     }
 
     std::shared_ptr<clsError> msg = std::make_shared<clsError>();

@@ -14,13 +14,15 @@ namespace {
 
 class StructureTest : public SchemaWindowTest {
 protected:
-    // Adds a field through the scripted field dialog.
-    void addField(frmTableProperties& w, const QString& name, int type, bool nulls)
+    // Adds a field through the scripted field dialog (at a position when one is given).
+    void addField(frmTableProperties& w, const QString& name, int type, bool nulls, int position = -1)
     {
         runner.then<frmNewField>([=](frmNewField& d) {
             d.setFieldName(name);
             d.setDataType(std::int16_t(type));
             d.setAllowNull(nulls);
+            if (position >= 0)
+                d.setFieldPosition(position);
             d.BttAceptar_MouseUp();
         });
         w.BttAñadir_MouseUp();
@@ -121,13 +123,7 @@ TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
     EXPECT_EQ(messages().last(), "64|Estructura de Tabla|El campo B no se puede eliminar porque está incluido en el "
                                  "índice IX. Para eliminarlo debe quitarlo previamente de dicho índice.");
 
-    runner.then<frmNewField>([](frmNewField& d) {
-        d.setFieldName("E");
-        d.setDataType(3);
-        d.setFieldPosition(0);
-        d.BttAceptar_MouseUp();
-    });
-    w.BttAñadir_MouseUp();
+    addField(w, "E", 3, true, 0);
     EXPECT_EQ(column(*w.fgrFields, 3).first(), "     E");
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
 }
@@ -168,11 +164,16 @@ namespace {
 
 class FieldDialogTest : public SchemaWindowTest {
 protected:
-    void open(frmNewField& d)
+    void open(frmNewField& d, bool shown = false)
     {
         give(d);
         d.setEditionMode("A");
         d.setPreviousFieldsCount(5);
+        if (!shown)
+            return;
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
     }
 };
 
@@ -189,13 +190,10 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
     for (const auto& c : cases) {
         box->calls.clear();
         frmNewField d;
-        open(d);
+        open(d, true);
         d.setFieldPosition(6);
         d.setFieldName(" mi campo ");
         d.setDataType(8);
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         d.txtFieldPosition->setFocus();
         box->answers = {c.answer};
         d.BttAceptar_MouseUp();
@@ -243,7 +241,6 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     frmNewField d;
     d.setEditionMode("A");
     d.setDataType(8);
-    shoot(d, "frmNewField");
     EXPECT_EQ(d.txtFieldLenght->Text(), "50");
     d.txtFieldLenght->setText("120");
     d.EvaluateFieldType();
@@ -271,7 +268,6 @@ TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row - 1, col)).center());
     };
     press(2, 2);
-    shoot(w, "frmTableProperties");
     EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Checked", "Unchecked"}));
     EXPECT_EQ(w.CurrentField()->FieldName(), "B");
     EXPECT_TRUE(w.BttEliminar->isVisibleTo(&w));
@@ -297,10 +293,7 @@ TEST_F(FieldDialogTest, ABlankBoxIsNamedAndTakesTheFocus)
     for (const Case& c : cases) {
         box->calls.clear();
         frmNewField d;
-        open(d);
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        open(d, true);
         d.setFieldName(c.name);
         d.txtFieldPosition->setText(c.position);
         if (c.type >= 0)

@@ -91,7 +91,6 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
     frmTables w;
     open(w);
     selectTable(w, "CLIENTES");
-    shoot(w, "frmTables");
     EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
     EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
