@@ -132,15 +132,27 @@ protected:
             db::RecordingBackend::uninstall();
     }
 
-    // Opens the window on a local file (of the .accdb kind) and lists it.
-    void openOn(const datatest::LocalDb& file)
+    // Opens the window on a current database (a local file of the .accdb kind unless told) and lists it.
+    void openOn(const QString& database, int type = 2, int driver = 1, const QString& server = {})
     {
-        c.CurrentConnectionType = 2;
-        c.CurrentDriver = 1;
-        c.CurrentBBDD = file.path;
+        c.CurrentConnectionType = std::int16_t(type);
+        c.CurrentDriver = std::int16_t(driver);
+        c.CurrentSRV = server;
+        c.CurrentBBDD = database;
+        c.CurrentUID = server.isEmpty() ? QString() : QString("sa");
+        c.CurrentPWD = server.isEmpty() ? QString() : QString("pw");
         c.setParentFormHeight(11000);
         c.Form_Load();
         c.tmrInitial_Timer();
+    }
+    void openOn(const datatest::LocalDb& file) { openOn(file.path); }
+    // The current and compared files made from statements: the window lists the first and is pointed at the second.
+    void openFiles(const QStringList& current, const QStringList& compared)
+    {
+        makeFile(cur, current);
+        makeFile(cmp, compared);
+        openOn(cur);
+        typeCompared(2, cmp.path);
     }
     // A server catalog of tables with one integer column ID each; every statement answers no rows.
     void serverCatalog(const QStringList& names)
@@ -157,12 +169,17 @@ protected:
         }
         rec->setTables(list);
     }
-    // Chooses a compared type and types the database box.
-    void typeCompared(int type, const QString& database)
+    // Chooses a compared type and types the database box (and the server, user and password when a server is given).
+    void typeCompared(int type, const QString& database, const QString& server = {})
     {
         c.cboComparedConnectionType.ListIndex = type;
         c.cboComparedConnectionType_Click();
         c.txtComparedBBDD.Text = database;
+        if (!server.isEmpty()) {
+            c.txtComparedServidor.Text = server;
+            c.txtComparedUser.Text = "sa";
+            c.txtComparedPassword.Text = "pw";
+        }
         c.txtCompared_Change();
     }
     void compareWith(const datatest::LocalDb& file)
@@ -213,6 +230,7 @@ protected:
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
     std::shared_ptr<db::RecordingBackend> rec;
     ScopedRecordingDialogs notices;
+    datatest::LocalDb cur{"cur.accdb"}, cmp{"cmp.accdb"};
     FakeWindow window;
     FakeProgress progress;
     FakeGrid tables{3405}, fields{5355}, indexes{5955};

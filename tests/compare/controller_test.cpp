@@ -14,31 +14,13 @@ namespace {
 
 class WindowRulesTest : public CompareTest {
 protected:
-    // Fills the compared row with a valid SQL Server connection.
-    void sqlServerRow(const QString& server = "cmp")
-    {
-        c.cboComparedConnectionType.ListIndex = 0;
-        c.cboComparedConnectionType_Click();
-        c.txtComparedServidor.Text = server;
-        c.txtComparedBBDD.Text = "Ventas";
-        c.txtComparedUser.Text = "sa";
-        c.txtComparedPassword.Text = "pw";
-        c.txtCompared_Change();
-    }
-    // A SQL Server catalog both sides see, answered with empty row sets.
+    // A SQL Server catalog both sides see, answered with empty row sets; the compared row on another server.
     void recorded(QStringList names)
     {
         serverCatalog(names);
-        c.CurrentConnectionType = 0;
-        c.CurrentDriver = 0;
-        c.CurrentSRV = "cur";
-        c.CurrentBBDD = "Ventas";
-        c.CurrentUID = "sa";
-        c.CurrentPWD = "pw";
-        c.setParentFormHeight(11000);
-        c.Form_Load();
-        c.tmrInitial_Timer();
+        openOn("Ventas", 0, 0, "cur");
     }
+    void sqlServerRow(const QString& server = "cmp") { typeCompared(0, "Ventas", server); }
     // Statements run on connections to the given server.
     QStringList statementsOn(const QString& server) const
     {
@@ -168,11 +150,8 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
 
 TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, {"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"});
-    makeFile(cmp, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
-    openOn(cur);
-    typeCompared(2, cmp.path);
+    openFiles({"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"},
+              {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
     bool progressAfterCancel = true;
     eventRuns = 0;
     onEvents = [&](int run) {
@@ -196,10 +175,7 @@ TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 
 TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeavesTheWindowIdle)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, kOrders);
-    makeFile(cmp, kOrders);
-    openOn(cur);
+    openFiles(kOrders, kOrders);
     const QStringList shown = tables.column(1);
     QFile text(cur.dir.filePath("x.accdb"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -229,12 +205,9 @@ TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeav
 
 TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 {
-    datatest::LocalDb cur("cur.accdb"), first("first.accdb"), second("second.accdb");
-    makeFile(cur, {"CREATE TABLE A (X INTEGER)"});
-    makeFile(first, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
+    datatest::LocalDb second("second.accdb");
     makeFile(second, {"CREATE TABLE FromSecond (X INTEGER)"});
-    openOn(cur);
-    typeCompared(2, first.path);
+    openFiles({"CREATE TABLE A (X INTEGER)"}, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
     const auto runs = c.ComparedObject();
     eventRuns = 0;
     onEvents = [&](int run) {
@@ -252,7 +225,6 @@ TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 
 TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE [a}b] (X INTEGER)"});
     auto store = std::make_shared<FakeTranslationStore>();
     for (const char* word : {"Tabla", "Vista", "Solo en BBDD actual", "Solo en BBDD comparada"})
@@ -338,10 +310,8 @@ TEST_F(WindowRulesTest, ValidationSaysTheFirstProblem)
 
 TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, {"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"});
-    makeFile(cmp, {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
-    openOn(cur);
+    openFiles({"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"},
+              {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
     EXPECT_EQ(tables.rows, 33);
     EXPECT_EQ(tables.widths.value(1), 3405 - 1600);
     compareWith(cmp);

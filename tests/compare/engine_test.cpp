@@ -135,7 +135,6 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 
 TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
                "CREATE VIEW V1 AS SELECT A FROM T1"});
     openOn(cur);
@@ -165,18 +164,16 @@ TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 // Names pair without regard to case; a table and a view of one name stay apart.
 TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfTheirNames)
 {
-    datatest::LocalDb cur("cur.accdb"), same("same.accdb"), typed("typed.accdb");
-    makeFile(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
-                                    "CREATE INDEX IX_AB ON Pairs (A, B)", "CREATE INDEX IX_BA ON Pairs (B, A)",
-                                    "CREATE TABLE Ventas (ID INTEGER)"});
-    makeFile(same, {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
-                "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
-                "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
-                "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
+    datatest::LocalDb typed("typed.accdb");
     makeFile(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
-                 "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
-    openOn(cur);
-    compareWith(same);
+                     "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
+    openFiles(kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX_AB ON Pairs (A, B)",
+                                    "CREATE INDEX IX_BA ON Pairs (B, A)", "CREATE TABLE Ventas (ID INTEGER)"},
+              {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
+               "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
+               "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
+               "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
+    c.BttCompare_MouseUp();
     EXPECT_EQ(records(), (QStringList{"OnlyCompared Base", "Equal Orders", "Different Pairs", "OnlyCurrent Ventas",
                                       "OnlyCompared Ventas"}));
     EXPECT_EQ(record("Ventas", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
@@ -188,8 +185,7 @@ TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfThe
     EXPECT_EQ(rows(datatest::sub(ab, "IndexFields"), "IndexField"),
               (QStringList{"Equal A", "OnlyCurrent B | Solo en BBDD actual", "OnlyCompared C | Solo en BBDD comparada"}));
 
-    typeCompared(2, typed.path);
-    c.BttCompare_MouseUp();
+    compareWith(typed);
     // Type and nullability differ: only the first difference is told.
     EXPECT_EQ(rows(datatest::sub(record("Orders"), "Fields"), "Field"),
               (QStringList{"Equal ID", "Equal Name", "Different Qty | Type: 'Long' vs 'Text'"}));
@@ -255,7 +251,6 @@ TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
 
 TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnNameAndATableGoneStopsTheMerge)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
                "CREATE TABLE T4 (A INTEGER)", "CREATE TABLE T5 (A INTEGER)", "CREATE INDEX IX3 ON T3 (B)"});
     cur.point(*zolt);

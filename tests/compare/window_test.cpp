@@ -38,7 +38,6 @@ protected:
 
 TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndEscOrTheCloseBoxCancelARun)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
     makeFile(cur, kOrders);
     makeFile(cmp, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20), Name TEXT(50) NOT NULL)",
                             "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
