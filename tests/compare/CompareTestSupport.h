@@ -188,28 +188,19 @@ protected:
         c.BttCompare_MouseUp();
     }
     // "state name" of every record of the result, in order.
-    QStringList records() const
-    {
-        QStringList out;
-        const auto r = c.ComparisonResult();
-        for (int i = 1; i <= r->Count(); ++i) {
-            const auto t = r->Item(Variant(std::int32_t(i))).as<Collection>();
-            out << t->Item(Variant("TableIconName")).toString() + ' ' + t->Item(Variant("TableName")).toString();
-        }
-        return out;
-    }
+    QStringList records() const { return rows(c.ComparisonResult(), "Table"); }
     CollectionPtr record(const QString& name, compare::Kind kind = compare::Kind::Table) const
     {
         return c.ComparisonResult()->Item(Variant(compare::RecordKey(kind, name))).as<Collection>();
     }
-    // "state name differences" of the items of a record's collection.
+    // "state name | differences" of the items of a record's collection (or of the result's records).
     static QStringList rows(const CollectionPtr& items, const QString& prefix)
     {
         QStringList out;
         for (int i = 1; i <= items->Count(); ++i) {
             const auto f = items->Item(Variant(std::int32_t(i))).as<Collection>();
             QString line = f->Item(Variant(prefix + "IconName")).toString() + ' ' + f->Item(Variant(prefix + "Name")).toString();
-            const QString d = f->Item(Variant(prefix + "Differences")).toString();
+            const QString d = f->Exists(prefix + "Differences") ? f->Item(Variant(prefix + "Differences")).toString() : "";
             if (!d.isEmpty())
                 line += " | " + d;
             out << line;

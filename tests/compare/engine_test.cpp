@@ -29,17 +29,28 @@ public:
     QStringList seen;
 };
 
+// A collection of the given items under the given keys, in order.
+CollectionPtr of(std::initializer_list<std::pair<QString, Variant>> items)
+{
+    auto c = newCollection();
+    for (const auto& [key, item] : items)
+        c->Add(item, key);
+    return c;
+}
+
+// A list of names, each under its own key.
+CollectionPtr names(const QStringList& list)
+{
+    auto c = newCollection();
+    for (const QString& n : list)
+        c->Add(n, n);
+    return c;
+}
+
 CollectionPtr field(const QString& name, Variant type, Variant nullable = true, Variant size = std::int32_t(4))
 {
-    auto f = newCollection();
-    f->Add(name, "Name");
-    f->Add(type, "Type");
-    f->Add(nullable, "Nullable");
-    f->Add(size, "Size");
-    f->Add(std::int32_t(0), "Precision");
-    f->Add(true, "FixedLenght");
-    f->Add(false, "AutoIncrease");
-    return f;
+    return of({{"Name", name}, {"Type", type}, {"Nullable", nullable}, {"Size", size}, {"Precision", std::int32_t(0)},
+               {"FixedLenght", true}, {"AutoIncrease", false}});
 }
 
 CollectionPtr keyed(std::initializer_list<CollectionPtr> items, const QString& key = "Name")
@@ -52,24 +63,14 @@ CollectionPtr keyed(std::initializer_list<CollectionPtr> items, const QString& k
 
 CollectionPtr index(const QString& name, QStringList columns, bool unique = false)
 {
-    auto i = newCollection();
-    i->Add(name, "IndexName");
-    i->Add(false, "IsPrimaryKey");
-    i->Add(unique, "IsUnique");
-    i->Add(true, "IsNullable");
-    auto cols = newCollection();
-    for (const QString& c : columns)
-        cols->Add(c, c);
-    i->Add(Variant(cols), "IndexFields");
-    return i;
+    return of({{"IndexName", name}, {"IsPrimaryKey", false}, {"IsUnique", unique}, {"IsNullable", true},
+               {"IndexFields", Variant(names(columns))}});
 }
 
 // A complete table item (with fields, and indexes unless null).
 CollectionPtr table(const QString& name, CollectionPtr fields, CollectionPtr indexes = newCollection())
 {
-    auto t = newCollection();
-    t->Add(name, "Name");
-    t->Add(Variant(fields), "Fields");
+    auto t = of({{"Name", name}, {"Fields", Variant(fields)}});
     if (indexes)
         t->Add(Variant(indexes), "Indexes");
     return t;
@@ -77,14 +78,7 @@ CollectionPtr table(const QString& name, CollectionPtr fields, CollectionPtr ind
 
 CollectionPtr view(const QString& name, QStringList columns)
 {
-    auto v = newCollection();
-    v->Add(name, "Name");
-    v->Add(QString("SELECT 1"), "SQLText");
-    auto cols = newCollection();
-    for (const QString& c : columns)
-        cols->Add(c, c);
-    v->Add(Variant(cols), "Fields");
-    return v;
+    return of({{"Name", name}, {"SQLText", QString("SELECT 1")}, {"Fields", Variant(names(columns))}});
 }
 
 CollectionPtr tableList(QStringList names)

@@ -40,20 +40,19 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
 {
     makeFile(cur, kOrders);
     makeFile(cmp, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20), Name TEXT(50) NOT NULL)",
-                            "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
+                   "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
     frmCompare w;
     open(w, cur);
-    for (const char* name : {"BttCompare", "BttCompareDisabled", "BttFilter", "BttFilterDisabled", "BttSalir", "Label9",
-                             "cboCurrentConnectionType", "cboCurrentDriver", "txtCurrentServidor", "txtCurrentBBDD",
-                             "txtCurrentUser", "Line1", "Line2", "fgrTables", "fgrFields", "fgrIndexes", "fmShowProgress",
-                             "fmShowProgressShadow", "lblMain", "pbMain", "lblSubProcess", "pbSubProcess", "Label10",
-                             "Label6", "Label8", "cboComparedConnectionType", "cboComparedDriver", "lblServer",
-                             "txtComparedServidor", "BttDSN", "lblBBDD", "txtComparedBBDD", "BttAccessFileSelection",
-                             "lblUser", "txtComparedUser", "lblPassword", "txtComparedPassword", "chkPwdVisible",
-                             "mnuDataBase", "mnuDatabaseShadow", "chkEqual", "chkDifferent", "chkOnlyCurrent",
-                             "chkOnlyCompared", "BttCloseMenuDatabase", "imgEqual", "imgDifferent", "imgOnlyCurrent",
-                             "imgOnlyCompared", "imgMidIndexField", "imgLastIndexField"})
-        EXPECT_TRUE(w.findChild<QWidget*>(name)) << name;
+    const QString names = "BttCompare BttCompareDisabled BttFilter BttFilterDisabled BttSalir Label9 "
+                          "cboCurrentConnectionType cboCurrentDriver txtCurrentServidor txtCurrentBBDD txtCurrentUser "
+                          "Line1 Line2 fgrTables fgrFields fgrIndexes fmShowProgress fmShowProgressShadow lblMain pbMain "
+                          "lblSubProcess pbSubProcess Label10 Label6 Label8 cboComparedConnectionType cboComparedDriver "
+                          "lblServer txtComparedServidor BttDSN lblBBDD txtComparedBBDD BttAccessFileSelection lblUser "
+                          "txtComparedUser lblPassword txtComparedPassword chkPwdVisible mnuDataBase mnuDatabaseShadow "
+                          "chkEqual chkDifferent chkOnlyCurrent chkOnlyCompared BttCloseMenuDatabase imgEqual imgDifferent "
+                          "imgOnlyCurrent imgOnlyCompared imgMidIndexField imgLastIndexField";
+    for (const QString& name : names.split(' '))
+        EXPECT_TRUE(w.findChild<QWidget*>(name)) << name.toStdString();
     EXPECT_EQ(w.objectName(), "frmCompare");
     EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Orders");
     EXPECT_TRUE(w.BttCompareDisabled->isVisible());
