@@ -106,10 +106,7 @@ protected:
         scr->oError = msg;
         c.attach(&window, &progress, &tables, &fields, &indexes);
         c.clock = [this] { return now; };
-        c.waiter = [this](int ms) {
-            ++waits;
-            now += ms;
-        };
+        c.waiter = [this](int ms) { waited << ms, now += ms; };
         c.events = [this] {
             ++eventRuns;
             if (onEvents)
@@ -227,7 +224,8 @@ protected:
     FakeGrid tables{3405}, fields{5355}, indexes{5955};
     compare::CompareController c;
     qint64 now = 0;
-    int waits = 0, eventRuns = 0, hourglass = 0;
+    QList<int> waited;
+    int eventRuns = 0, hourglass = 0;
     std::function<void(int)> onEvents;
 };
 

@@ -55,21 +55,17 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
         EXPECT_TRUE(w.findChild<QWidget*>(name)) << name.toStdString();
     EXPECT_EQ(w.objectName(), "frmCompare");
     EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Orders");
-    EXPECT_TRUE(w.BttCompareDisabled->isVisible());
-    EXPECT_FALSE(w.BttCompare->isVisible());
+    EXPECT_TRUE(w.BttCompareDisabled->isVisible() && !w.BttCompare->isVisible());
 
     w.cboComparedConnectionType->setCurrentIndex(2);
     emit w.cboComparedConnectionType->activated(2);
     EXPECT_FALSE(w.txtComparedServidor->isVisible());
     QTest::keyClicks(w.txtComparedBBDD, cmp.path);
-    EXPECT_TRUE(w.BttCompare->isVisible());
-    EXPECT_TRUE(w.BttFilter->isVisible());
-    EXPECT_FALSE(w.BttFilterDisabled->isVisible());
+    EXPECT_TRUE(w.BttCompare->isVisible() && w.BttFilter->isVisible() && !w.BttFilterDisabled->isVisible());
 
     w.BttCompare->click();
-    EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Extra");
-    EXPECT_EQ(w.fgrTables->TextMatrix(2, 1), "Orders");
-    EXPECT_EQ(w.fgrTables->TextMatrix(3, 1), "Totals");
+    EXPECT_EQ((QStringList{w.fgrTables->TextMatrix(1, 1), w.fgrTables->TextMatrix(2, 1), w.fgrTables->TextMatrix(3, 1)}),
+              (QStringList{"Extra", "Orders", "Totals"}));
     w.fgrTables->setRow(2);
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 3), "Type: 'Long' vs 'Text'");
     EXPECT_TRUE(box->calls.empty());
@@ -99,10 +95,7 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
         visibleAfterClose = w.isVisible();
     };
     w.BttCompare->click();
-    EXPECT_TRUE(comparedRowOff);
-    EXPECT_TRUE(visibleAfterClose);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.txtComparedBBDD->isEnabled());
+    EXPECT_TRUE(comparedRowOff && visibleAfterClose && w.isVisible() && w.txtComparedBBDD->isEnabled());
     w.logic().tmrEnd_Timer();
     EXPECT_FALSE(w.isVisible());
 }
