@@ -13,6 +13,18 @@
 
 namespace schematest {
 
+// Items with a Name each, under their names: how the data layer lists tables and fields.
+inline CollectionPtr namedItems(const QStringList& names)
+{
+    auto c = newCollection();
+    for (const QString& n : names) {
+        auto item = newCollection();
+        item->Add(Variant(n), "Name");
+        c->Add(Variant(item), n);
+    }
+    return c;
+}
+
 class SchemaWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,11 +81,7 @@ protected:
     }
     QStringList statementsLike(const QString& start) const
     {
-        QStringList out;
-        for (const QString& s : rec->statements())
-            if (s.startsWith(start))
-                out << s;
-        return out;
+        return rec->statements().filter(QRegularExpression("^" + QRegularExpression::escape(start)));
     }
     // The catalog as the window's connection sees it, asked with copies: the calls may write to their arguments.
     CollectionPtr table(QString t) { QString s = srv, d = bbdd, u = uid, p = pwd; return zolt->TableList(s, d, u, p, t); }

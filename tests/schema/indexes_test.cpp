@@ -13,13 +13,7 @@ CollectionPtr tableItem(const QStringList& fields, const QStringList& key)
 {
     auto t = newCollection();
     t->Add(Variant("T"), "Name");
-    auto f = newCollection();
-    for (const QString& n : fields) {
-        auto item = newCollection();
-        item->Add(Variant(n), "Name");
-        f->Add(Variant(item), n);
-    }
-    t->Add(Variant(f), "Fields");
+    t->Add(Variant(namedItems(fields)), "Fields");
     auto k = newCollection();
     for (const QString& n : key)
         k->Add(Variant(n), n);

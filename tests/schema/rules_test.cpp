@@ -1,11 +1,8 @@
 // The schema windows' rules on their own: types, the field dialog's type
 // evaluation, the field collection, save checks, the index re-add plan, the
 // table search and the index dialog's field order.
-#include "data/DataTestSupport.h"
+#include "SchemaTestSupport.h"
 #include "schema/SchemaRules.h"
-#include "services/clsTablas.h"
-
-#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -160,12 +157,7 @@ TEST(SchemaRules, IndexPlansFollowRenamesAndNameWhatCannotComeBackOrGuardsAField
 
 TEST(SchemaRules, SearchReplaceAndSortedFields)
 {
-    auto tables = newCollection();
-    for (const char* n : {"CLIENTES", "Clientes2", "Pedidos"}) {
-        auto t = newCollection();
-        t->Add(Variant(n), "Name");
-        tables->Add(Variant(t), n);
-    }
+    auto tables = schematest::namedItems({"CLIENTES", "Clientes2", "Pedidos"});
     EXPECT_EQ((std::vector{FilterTables(*tables, "cli"), FilterTables(*tables, ""), FilterTables(*tables, "zzz")}),
               (std::vector<std::vector<int>>{{1, 2}, {1, 2, 3}, {}}));
 
@@ -187,12 +179,7 @@ TEST(SchemaRules, SearchReplaceAndSortedFields)
     EXPECT_EQ(datatest::valuesOf(ix), (QStringList{"B2", "a", "b", "c"}));
     EXPECT_EQ(datatest::keysOf(ix), (QStringList{"B2", "a", "b", "c"}));
 
-    auto tableFields = newCollection();
-    for (const char* n : {"a", "A2", "b", "c"}) {
-        auto item = newCollection();
-        item->Add(Variant(n), "Name");
-        tableFields->Add(Variant(item), n);
-    }
+    auto tableFields = schematest::namedItems({"a", "A2", "b", "c"});
     auto used = newCollection();
     used->Add(Variant("B"), "B");
     used->Add(Variant("X"), "X"); // not a field of the table: the list is not a row short

@@ -249,12 +249,9 @@ TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
     d.setDataType(3);
     EXPECT_TRUE(d.AllowNull() && d.chkNullAllowed->isEnabled() && d.chkAutoIncreased->isEnabled());
     d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.AutoIncrease());
-    EXPECT_FALSE(d.AllowNull());
-    EXPECT_FALSE(d.chkNullAllowed->isEnabled());
+    EXPECT_TRUE(d.AutoIncrease() && !d.AllowNull() && !d.chkNullAllowed->isEnabled());
     d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.chkNullAllowed->isEnabled());
-    EXPECT_FALSE(d.AllowNull());
+    EXPECT_TRUE(d.chkNullAllowed->isEnabled() && !d.AllowNull());
 }
 
 TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)

@@ -141,7 +141,8 @@ TEST_F(TableListTest, DropAsksThenDropsAndRefiltersOnTheNextTick)
     EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"Clientes2"}));
 }
 
-TEST_F(TableListTest, NamesAreBracketedWithTheirClosingBracketDoubled)
+// SQL Server brackets names with their closing bracket doubled; Oracle sends them bare.
+TEST_F(TableListTest, NamesAreQuotedAsTheEngineWants)
 {
     recorded(1);
     db::TableInfo t;
@@ -151,10 +152,8 @@ TEST_F(TableListTest, NamesAreBracketedWithTheirClosingBracketDoubled)
     t.columns[0].name = "X";
     rec->setTables({t});
     EXPECT_EQ(listSendAndDropTheFirst(), (QStringList{"a]b", "SELECT TOP 100 * FROM [a]]b]", "DROP TABLE [a]]b]"}));
-}
 
-TEST_F(TableListTest, OracleNamesGoBare)
-{
+    db::RecordingBackend::uninstall();
     recorded(3, 2);
     rec->answerRows("SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1",
                     {"TABLE_NAME"}, datatest::Rows{{Variant("CLIENTES")}});
