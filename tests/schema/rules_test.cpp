@@ -80,8 +80,7 @@ TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewTypeAndSetsTheO
     TypeControls c;
     QString tag = EvaluateFieldType(8, QString(), c);
     EXPECT_EQ(c.length, "50");
-    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled);
-    EXPECT_FALSE(c.autoIncreaseEnabled);
+    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled && !c.autoIncreaseEnabled);
     c.length = "120";
     tag = EvaluateFieldType(8, tag, c);
     EXPECT_EQ(c.length, "120");
@@ -126,8 +125,8 @@ TEST(SchemaRules, PlacingAndMovingRenumberAndTheKeyFollowsTheMarks)
     auto f = fieldsNamed({"A", "B", "C"});
     EXPECT_EQ(KeyFromMarks(*f, {true, false, true}, {"A", "B", " C "}), (QStringList{"A", "C"}));
     EXPECT_TRUE(FieldAt(*f, 1)->IsKey() && !FieldAt(*f, 2)->IsKey() && FieldAt(*f, 3)->IsKey());
-    EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty());
-    EXPECT_FALSE(FieldAt(*f, 1)->IsKey() || FieldAt(*f, 2)->IsKey() || FieldAt(*f, 3)->IsKey());
+    EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty() &&
+                !(FieldAt(*f, 1)->IsKey() || FieldAt(*f, 2)->IsKey() || FieldAt(*f, 3)->IsKey()));
 }
 
 TEST(SchemaRules, IndexPlansFollowRenamesAndNameWhatCannotComeBackOrGuardsAField)
