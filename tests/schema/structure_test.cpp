@@ -66,6 +66,18 @@ protected:
         "CREATE TABLE T (A INTEGER NOT NULL, B TEXT(20), D TEXT(5), CONSTRAINT PK_T PRIMARY KEY (A), UNIQUE (D))",
         "CREATE INDEX IX ON T (B)", "INSERT INTO T (A, B, D) VALUES (1, 'uno', 'x')",
         "INSERT INTO T (A, B, D) VALUES (2, 'dos', 'y')"};
+    // The field dialog for a new field after five, shown and active when asked.
+    void open(frmNewField& d, bool shown = false)
+    {
+        give(d);
+        d.setEditionMode("A");
+        d.setPreviousFieldsCount(5);
+        if (!shown)
+            return;
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    }
 };
 
 } // namespace
@@ -160,24 +172,8 @@ TEST_F(StructureTest, BadNamesOrATypelessConnectionAreRefusedAndARenameKeepsTheR
     EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), QStringList{"C"});
 }
 
-namespace {
-
-class FieldDialogTest : public SchemaWindowTest {
-protected:
-    void open(frmNewField& d, bool shown = false)
-    {
-        give(d);
-        d.setEditionMode("A");
-        d.setPreviousFieldsCount(5);
-        if (!shown)
-            return;
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-    }
-};
-
-} // namespace
+// The field dialog on its own, with the same fixture.
+using FieldDialogTest = StructureTest;
 
 TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
 {
