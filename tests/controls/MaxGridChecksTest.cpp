@@ -50,17 +50,13 @@ protected:
     }
 };
 
-TEST_F(CheckRules, SpanishMarks)
+TEST_F(CheckRules, SpanishThenEnglishMarks)
 {
     for (const RuleCase& c : kSpanishRules)
         EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
-}
-
-TEST_F(CheckRules, EnglishMarks)
-{
     ValueText::ScopedLocale english{QLocale(QLocale::English, QLocale::UnitedStates)};
     for (const RuleCase& c : kEnglishRules)
-        EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
+        EXPECT_EQ(check(c), c.passes) << "en " << c.type << " " << c.text;
 }
 
 TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
@@ -107,6 +103,18 @@ TEST_F(GridTest, KindsAndColumnNamesInMessages)
                                             QString::fromUtf8(k.kind) +
                                             " establecido para la columna 'Nombre' fila '1'");
     }
+    // Without a message object the system box shows the text with its block markers.
+    grid.setMsgObject(nullptr);
+    {
+        ScopedRecordingDialogs dialogs;
+        grid.setTypesString("STRING|STRING|INTEGER");
+        grid.setTextMatrix(1, 2, "abc");
+        grid.CheckCellType(1, 2);
+        ASSERT_EQ(dialogs->calls.size(), 1u);
+        EXPECT_EQ(dialogs->calls[0].prompt, "El valor '{1abc}' no corresponde al tipo de dato entero establecido para "
+                                            "la columna '{2Nombre}' fila '{31}'");
+    }
+    grid.setMsgObject(msg);
     // Without exactly one fixed row the column is named by its number.
     grid.setFixedRows(2);
     boxes->calls.clear();
@@ -114,19 +122,6 @@ TEST_F(GridTest, KindsAndColumnNamesInMessages)
     grid.CheckCellType(2, 2);
     ASSERT_EQ(boxes->calls.size(), 1u);
     EXPECT_TRUE(boxes->calls[0].body.contains("columna '2' fila '2'"));
-}
-
-TEST_F(GridTest, WithoutMessageObjectTheSystemBoxShowsTheMarkers)
-{
-    grid.setMsgObject(nullptr);
-    ScopedRecordingDialogs dialogs;
-    fill(2, 2, false);
-    grid.setTypesString("STRING|INTEGER");
-    grid.setTextMatrix(1, 1, "abc");
-    grid.CheckCellType(1, 1);
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(dialogs->calls[0].prompt,
-              "El valor '{1abc}' no corresponde al tipo de dato entero establecido para la columna '{2H1}' fila '{31}'");
 }
 
 TEST_F(GridTest, CellChangedOnlyForTheTrackedCellWhoseTextChanged)
@@ -202,21 +197,15 @@ TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
 TEST_F(GridTest, LockedColumnsListAndHeaderColours)
 {
     fill(3, 5);
-    grid.setLockedColumns("2, 4");
-    EXPECT_EQ(grid.LockedColumns(), "2,4");
+    // Each list as written and as kept: a bad or repeated entry refuses or folds the whole list.
+    for (const auto& [text, kept] : {std::pair{"2, 4", "2,4"}, {"3 ,\r\n1", "3,1"}, {"2,x,4", ""}, {"1,1", "1"},
+                                     {"abc", ""}, {"2, 4", "2,4"}})
+        EXPECT_EQ((grid.setLockedColumns(text), grid.LockedColumns()), kept) << text;
     grid.setRow(0);
     for (int c = 0; c < 5; ++c) {
         grid.setCol(c);
         EXPECT_EQ(grid.CellBackColor(), (c == 2 || c == 4) ? MaxGrid::LockedHeaderColor : grid.BackColorFixed()) << c;
     }
-    grid.setLockedColumns("3 ,\r\n1");
-    EXPECT_EQ(grid.LockedColumns(), "3,1");
-    grid.setLockedColumns("2,x,4");
-    EXPECT_EQ(grid.LockedColumns(), "");
-    grid.setLockedColumns("1,1");
-    EXPECT_EQ(grid.LockedColumns(), "1");
-    grid.setLockedColumns("abc");
-    EXPECT_EQ(grid.LockedColumns(), "");
 
     grid.setLockedColumns("3");
     EXPECT_EQ(errorOf([&] { grid.setLockedColumns("2,9"); }), 381);
@@ -224,10 +213,8 @@ TEST_F(GridTest, LockedColumnsListAndHeaderColours)
     EXPECT_TRUE(grid.Redraw());
     moveTo(0, 3);
     EXPECT_EQ(grid.CellBackColor(), grid.BackColorFixed());
-}
 
-TEST_F(GridTest, LockedColumnsWithoutFixedRowColourNothing)
-{
+    // Without a fixed row there is no header to colour.
     fill(3, 4);
     grid.setFixedRows(0);
     grid.setLockedColumns("1,2");

@@ -1,3 +1,4 @@
+#include "../core/ErrorOf.h"
 #include "controls/ControlSupport.h"
 #include "controls/MaxTab.h"
 #include "core/Dialogs.h"
@@ -24,16 +25,6 @@ QStringList captions(const MaxTab& strip)
         if (n > 0)
             out << label.Caption;
     return out;
-}
-
-Error errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e;
-    }
-    return Error();
 }
 
 QPoint pixelOf(const MaxTab& strip, int tab)
@@ -65,6 +56,9 @@ TEST_F(Strip, ANewStripHasThreeDefaultTabsAndWidthsFromTheFont)
     controls::PropertyBag bag;
     strip.WriteProperties(bag);
     EXPECT_TRUE(bag.keys().isEmpty());
+    // Never lower than its minimum height.
+    controls::setTwipsGeometry(&strip, 0, 0, 3000, 200);
+    EXPECT_EQ(strip.height(), Screen::pixelsFromTwips(315));
 }
 
 TEST_F(Strip, NarrowCaptionsGetTheMinimumWidth)
@@ -86,7 +80,8 @@ TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
     const auto& labels = strip.lblTab();
     EXPECT_EQ((QList<double>{labels.at(1).Top, labels.at(2).Top, labels.at(3).Top}), (QList<double>{90, 60, 90}));
     EXPECT_EQ(strip.LineLeft().size(), 4u); // the template and one per tab, re-created each time
-    EXPECT_TRUE(!strip.LineRight().at(1).Visible && strip.LineRight().at(2).Visible && strip.LineRight().at(3).Visible);
+    EXPECT_EQ((std::vector<bool>{strip.LineRight().at(1).Visible, strip.LineRight().at(2).Visible, strip.LineRight().at(3).Visible}),
+              (std::vector<bool>{false, true, true}));
     const MaxTab::TabLabel& two = labels.at(2);
     const MaxTab::Line& before = strip.LineBefore();
     const MaxTab::Line& after = strip.LineAfter();
@@ -103,15 +98,18 @@ TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
 
 TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
 {
-    const Error e = errorOf([&] { strip.setCurrentTab(5); });
-    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(-2147220838, QStringLiteral("pMaxTab")));
-    EXPECT_EQ(e.description, QStringLiteral("Se ha solicitado una solapa inexistente"));
+    try {
+        strip.setCurrentTab(5);
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::tuple(e.number, e.source, e.description),
+                  std::tuple(-2147220838, QStringLiteral("pMaxTab"), QStringLiteral("Se ha solicitado una solapa inexistente")));
+    }
     EXPECT_EQ(strip.CurrentTab(), 1);
     // TabLeft, TabWidth and TabEnabled look the label up without checking the number first.
-    EXPECT_EQ((std::vector<long>{errorOf([&] { strip.TabCaption(4); }).number, errorOf([&] { strip.TabCaption(0); }).number,
-                                 errorOf([&] { strip.setTabCaption(4, "x"); }).number,
-                                 errorOf([&] { strip.TabLeft(4); }).number, errorOf([&] { strip.TabWidth(-1); }).number,
-                                 errorOf([&] { strip.TabEnabled(9); }).number}),
+    EXPECT_EQ((std::vector<long>{errorOf([&] { strip.TabCaption(4); }), errorOf([&] { strip.TabCaption(0); }),
+                                 errorOf([&] { strip.setTabCaption(4, "x"); }), errorOf([&] { strip.TabLeft(4); }),
+                                 errorOf([&] { strip.TabWidth(-1); }), errorOf([&] { strip.TabEnabled(9); })}),
               (std::vector<long>{MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, 340, 340, 340}));
 }
 
@@ -129,7 +127,7 @@ TEST_F(Strip, TabCountChanges)
     EXPECT_EQ(std::tuple(changes.count(), strip.CurrentTab(), strip.labelCount()), std::tuple(0, 4, 2));
     // Outline elements of removed tabs stay until the next selection.
     EXPECT_EQ(strip.LineLeft().size(), 5u);
-    EXPECT_EQ(errorOf([&] { strip.setTabCaption(1, "x"); }).number, MaxTab::TabErrorNumber);
+    EXPECT_EQ(errorOf([&] { strip.setTabCaption(1, "x"); }), MaxTab::TabErrorNumber);
     EXPECT_EQ(marked.at(0).at(0).toString(), QStringLiteral("Tabs"));
 }
 
@@ -228,10 +226,4 @@ TEST_F(Strip, AFailingClickIsReportedOnceAndGoesNoFurther)
     ASSERT_EQ(dialogs->calls.size(), 1u);
     EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("Se ha solicitado una solapa inexistente")));
     EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("LBLTAB_CLICK"), Qt::CaseInsensitive));
-}
-
-TEST_F(Strip, NeverLowerThanItsMinimum)
-{
-    controls::setTwipsGeometry(&strip, 0, 0, 3000, 200);
-    EXPECT_EQ(strip.height(), Screen::pixelsFromTwips(315));
 }
