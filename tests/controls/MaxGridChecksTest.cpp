@@ -197,6 +197,13 @@ TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
 TEST_F(GridTest, LockedColumnsListAndHeaderColours)
 {
     fill(3, 5);
+    // Without a fixed row there is no header to colour.
+    grid.setFixedRows(0);
+    grid.setLockedColumns("1,2");
+    EXPECT_EQ(grid.LockedColumns(), "1,2");
+    moveTo(0, 1);
+    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
+    grid.setFixedRows(1);
     // Each list as written and as kept: a bad or repeated entry refuses or folds the whole list.
     for (const auto& [text, kept] : {std::pair{"2, 4", "2,4"}, {"3 ,\r\n1", "3,1"}, {"2,x,4", ""}, {"1,1", "1"},
                                      {"abc", ""}, {"2, 4", "2,4"}})
@@ -213,12 +220,4 @@ TEST_F(GridTest, LockedColumnsListAndHeaderColours)
     EXPECT_TRUE(grid.Redraw());
     moveTo(0, 3);
     EXPECT_EQ(grid.CellBackColor(), grid.BackColorFixed());
-
-    // Without a fixed row there is no header to colour.
-    fill(3, 4);
-    grid.setFixedRows(0);
-    grid.setLockedColumns("1,2");
-    EXPECT_EQ(grid.LockedColumns(), "1,2");
-    moveTo(0, 1);
-    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
 }
