@@ -4,9 +4,7 @@
 #include "core/Screen.h"
 
 #include <QApplication>
-#include <QObject>
 #include <QPalette>
-#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -58,62 +56,42 @@ struct FakeGrid {
 };
 } // namespace
 
-TEST(ControlSupport, ThrowingSlotAndTickAreReportedOnceWithRedrawAndCursorRestored)
+// A failing handler is reported once, whatever it throws, with redraw and the
+// (nested) hourglass restored; nothing escapes the trap.
+TEST(ControlSupport, ThrowingHandlersAreReportedOnceWithRedrawAndCursorRestored)
 {
     auto msg = std::make_shared<clsError>();
     auto rec = std::make_shared<MsgBoxRecorder>();
     msg->setRecorder(rec);
     FakeGrid grid;
-
-    QObject sender;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        trapHandler(msg, "MaxGrid", "tmrCellFocused_Timer", [&] {
-            RedrawGuard guard(grid);
-            WaitCursor wait;
-            throw std::runtime_error("tick failed");
-        });
-    });
-    QObject::connect(&sender, &QObject::objectNameChanged, [&] {
-        trapHandler(msg, "MaxGrid", "fgEditable_KeyDown", [&] {
-            RedrawGuard guard(grid);
-            WaitCursor outer;
-            WaitCursor inner; // nested
-            raise(381, "Invalid property value");
-        });
-    });
-
-    sender.setObjectName("x");
-    QMetaObject::invokeMethod(&tick, "timeout", Qt::DirectConnection);
-
+    EXPECT_FALSE(trapHandler(msg, "MaxGrid", "fgEditable_KeyDown", [&] {
+        RedrawGuard guard(grid);
+        WaitCursor outer;
+        WaitCursor inner;
+        raise(381, "Invalid property value");
+    }));
+    EXPECT_FALSE(trapHandler(msg, "MaxGrid", "tmrCellFocused_Timer", [&] {
+        RedrawGuard guard(grid);
+        WaitCursor wait;
+        throw std::runtime_error("tick failed");
+    }));
     ASSERT_EQ(rec->calls.size(), 2u);
     EXPECT_TRUE(rec->calls[0].body.contains("Invalid property value")) << rec->calls[0].body.toStdString();
     EXPECT_TRUE(rec->calls[1].body.contains("tick failed"));
     EXPECT_EQ(rec->calls[0].style, 16);
-    EXPECT_TRUE(grid.redraw);
     EXPECT_EQ(grid.calls, QList<bool>({false, true, false, true}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
 
-TEST(ControlSupport, WithoutMessageObjectTheSystemBoxReports)
-{
+    // Without a message object the system box reports, tagged as written when the tag is whole.
     ScopedRecordingDialogs dialogs;
     EXPECT_FALSE(trapHandler(clsErrorPtr(), "MaxGrid", "Tick", [] { raise(5, "boom"); }));
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(dialogs->calls[0].prompt, "MAXGRID.TICK\r\nError: boom");
     EXPECT_TRUE(trapHandler(clsErrorPtr(), "MaxGrid", "Tick", [] {}));
-    EXPECT_EQ(dialogs->calls.size(), 1u);
-}
-
-// A handler whose tag is written out whole keeps it as written; a report that
-// fails itself goes no further than the trap either.
-TEST(ControlSupport, TaggedTrapKeepsItsTagAndAFailingReportStaysInside)
-{
-    ScopedRecordingDialogs dialogs;
     EXPECT_FALSE(trapTagged(nullptr, "{1FRMCSV.BttSalir_MOUSEUP}", [] { raise(5, "boom"); }));
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(dialogs->calls[0].prompt, "FRMCSV.BttSalir_MOUSEUP\r\nError: boom");
+    ASSERT_EQ(dialogs->calls.size(), 2u);
+    EXPECT_EQ((QStringList{dialogs->calls[0].prompt, dialogs->calls[1].prompt}),
+              (QStringList{"MAXGRID.TICK\r\nError: boom", "FRMCSV.BttSalir_MOUSEUP\r\nError: boom"}));
 
+    // A report that fails itself goes no further than the trap either.
     struct Failing : SystemDialogs {
         int msgBox(const QString&, int, const QString&) override { throw std::runtime_error("no display"); }
         QString inputBox(const QString&, const QString&, const QString&) override { return {}; }

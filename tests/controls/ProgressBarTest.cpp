@@ -85,7 +85,13 @@ TEST_F(Bar, GreenPiecesFollowTheWidth)
     EXPECT_FALSE(bar.imgVerdeInicio().Visible);
     // Back to 0 the bar stops: no green, no shine.
     bar.setValue(0);
-    EXPECT_FALSE(bar.ContenedorVerde().Visible || bar.tmrMovement()->isActive());
+    EXPECT_EQ((std::pair{bar.ContenedorVerde().Visible, bar.tmrMovement()->isActive()}), (std::pair{false, false}));
+
+    // The height is fixed; the grey frame follows the width.
+    bar.show();
+    controls::setTwipsGeometry(&bar, 0, 0, 3000, 600);
+    EXPECT_EQ(bar.height(), Screen::pixelsFromTwips(225));
+    EXPECT_EQ((QList<double>{bar.imgGrisFinal().Left, bar.imgGrisMedio().Width}), (QList<double>{3000 - 60, 3000 - 120}));
 }
 
 TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
@@ -159,13 +165,4 @@ TEST_F(Bar, TheShineSweepsPausesAndSweepsAgain)
     EXPECT_DOUBLE_EQ(bar.Brillo().Left, -bar.Brillo().Width);
     EXPECT_EQ(bar.tmrMovement()->interval(), 10);
     EXPECT_DOUBLE_EQ(bar.Brillo().Width, 79 * px);
-}
-
-TEST_F(Bar, FixedHeight)
-{
-    bar.show();
-    controls::setTwipsGeometry(&bar, 0, 0, 3000, 600);
-    EXPECT_EQ(bar.height(), Screen::pixelsFromTwips(225));
-    EXPECT_DOUBLE_EQ(bar.imgGrisFinal().Left, 3000 - 60);
-    EXPECT_DOUBLE_EQ(bar.imgGrisMedio().Width, 3000 - 120);
 }
