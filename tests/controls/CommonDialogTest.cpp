@@ -186,7 +186,7 @@ TEST(clsCommonDialog, DialogHookForwardsToTheSink)
     EXPECT_EQ(dlg.eventSink(), nullptr);
 }
 
-TEST(clsCommonDialog, ColoursAndCustomColourTable)
+TEST(clsCommonDialog, ColoursCustomColourTableAndFonts)
 {
     ScopedRecordingCommonDialogs dialogs;
     clsCommonDialog dlg;
@@ -210,26 +210,23 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
     dialogs->colorAnswers << answer;
     ASSERT_TRUE(dlg.VBChooseColor(color));
     EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
-}
 
-TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
-{
-    ScopedRecordingCommonDialogs dialogs;
+    // Fonts travel in tenths of a point.
     dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
-    clsCommonDialog dlg;
     QFont font(QStringLiteral("Sans"));
     font.setPointSizeF(10);
-    std::int32_t color = 0, flags = 0x8;
+    std::int32_t flags = 0x8;
+    color = 0;
     ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
-    const FontDialogRequest& r = dialogs->fontRequests.first();
-    EXPECT_EQ(r.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(std::tuple(r.flags, r.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
-    EXPECT_EQ(font.pointSizeF(), 12.5);
-    EXPECT_TRUE(font.bold() && font.italic() && font.strikeOut() && !font.underline());
+    const FontDialogRequest& f = dialogs->fontRequests.first();
+    EXPECT_EQ(f.font, (FontDescription{"Sans", 100, 400, false, false, false}));
+    EXPECT_EQ(std::tuple(f.flags, f.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
+    EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic(), font.strikeOut(), font.underline()),
+              std::tuple(12.5, true, true, true, false));
     EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
 }
 
-TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
+TEST(clsCommonDialog, PageSetupKeepsTheCallersMarginsAndPrintReturnsItsChoices)
 {
     ScopedRecordingCommonDialogs dialogs;
     QPrinter printer;
@@ -257,14 +254,9 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
                         &printer);
     EXPECT_EQ(dialogs->pageSetupRequests.last().margins.left, 1250);
     EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.last().flags, mm), std::tuple(0x8, 12.5));
-}
 
-TEST(clsCommonDialog, PrintDialogResults)
-{
-    ScopedRecordingCommonDialogs dialogs;
+    // The print dialog's results.
     dialogs->printAnswers << PrintDialogAnswer{1, 0x2 | 0x10, 2, 5, 3, {3, 1, 0, 0}, 0};
-    QPrinter printer;
-    clsCommonDialog dlg;
     QPaintDevice* hdc = nullptr;
     std::int32_t range = 0, from = 1, to = 9, copies = 1;
     bool collate = false, toFile = true;
