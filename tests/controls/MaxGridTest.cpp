@@ -122,7 +122,7 @@ TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
     EXPECT_EQ(std::tuple(grid.Rows(), grid.FillStyle()), std::tuple(3, 0));
 }
 
-TEST_F(GridTest, CaretIsPaintedNeverStored)
+TEST_F(GridTest, CaretIsPaintedNeverStoredAndTheClipFillsTheSelection)
 {
     fill(3, 2);
     grid.setTextMatrix(1, 1, "a|b");
@@ -141,10 +141,8 @@ TEST_F(GridTest, CaretIsPaintedNeverStored)
     EXPECT_EQ(grid.TextMatrix(1, 1), "a|b");
     grid.setRowSel(2);
     EXPECT_EQ(grid.Clip(), "a|b\r2,1");
-}
 
-TEST_F(GridTest, ClipFillsTheSelection)
-{
+    // Assigning the clip fills the selection only.
     fill(4, 3, false);
     moveTo(1, 0);
     grid.setRowSel(2);
@@ -165,11 +163,14 @@ TEST_F(GridTest, FormatStringSetsHeadersAndAlignments)
     EXPECT_EQ(grid.FormatString(), "|<Campo|^Tipo");
 }
 
-TEST_F(GridTest, RowsAreSixteenPixelsAndScrollBarsFollowTheSetting)
+TEST_F(GridTest, RowsAreSixteenPixelsSearchSetsTheTopRowAndScrollBarsFollowTheSetting)
 {
-    fill(40, 3);
+    fill(100, 3);
     grid.resize(400, 200);
     grid.show();
+    grid.setTextMatrix(60, 2, "Zapato");
+    clsTablas::SearchList(grid, "zap", 2, 1);
+    EXPECT_EQ(std::tuple(grid.TopRow(), grid.Redraw(), view->verticalScrollBar()->value()), std::tuple(60, true, 59));
     EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5)), std::tuple(16, 240));
     EXPECT_EQ(view->horizontalHeader()->height(), 16);
     grid.setScrollBars(1);
@@ -180,18 +181,6 @@ TEST_F(GridTest, RowsAreSixteenPixelsAndScrollBarsFollowTheSetting)
               (QStringList{"tmrCellFocused", "tmrSetLastCell"}));
     EXPECT_TRUE(grid.cellFocusedTimer()->isActive());
     EXPECT_EQ((std::pair{grid.cellFocusedTimer()->interval(), grid.setLastCellTimer()->interval()}), (std::pair{500, 100}));
-}
-
-TEST_F(GridTest, SearchListSetsTheTopRowOfARealGrid)
-{
-    fill(100, 3);
-    grid.resize(400, 200);
-    grid.show();
-    grid.setTextMatrix(60, 2, "Zapato");
-    clsTablas::SearchList(grid, "zap", 2, 1);
-    EXPECT_EQ(grid.TopRow(), 60);
-    EXPECT_TRUE(grid.Redraw());
-    EXPECT_EQ(view->verticalScrollBar()->value(), 59);
 }
 
 TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
@@ -216,7 +205,7 @@ TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
     EXPECT_EQ(plain->TextMatrix(0, 0), "Nombre");
 }
 
-TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRow)
+TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRowUpToALimit)
 {
     fill(3, 2);
     QSignalSpy changed(view->model(), &QAbstractItemModel::dataChanged);
@@ -239,13 +228,9 @@ TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRo
     reset.clear();
     grid.setRow(2);
     EXPECT_EQ(std::tuple(grid.Rows(), inserted.count(), reset.count()), std::tuple(4, 1, 0));
-}
 
-TEST_F(GridTest, GrowthStopsBeforeThreeHundredThousandCells)
-{
+    // Growth stops before 300,000 cells.
     fill(2998, 100, false);
-    grid.setAutomaticGrowing(true);
-    grid.setEditable(true);
     grid.setRow(2997);
     EXPECT_EQ(grid.Rows(), 2999);
     grid.setRow(2998);
