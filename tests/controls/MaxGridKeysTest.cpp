@@ -3,20 +3,6 @@
 
 #include <QClipboard>
 
-TEST_F(GridTest, TypingAppendsAndBackspaceRemovesTheLastCharacter)
-{
-    fill(3, 2, false);
-    grid.setTextMatrix(1, 1, "12");
-    editAt(1, 1);
-    type("3");
-    EXPECT_EQ(grid.TextMatrix(1, 1), "123");
-    for (int i = 0; i < 4; ++i) // one too many: an empty cell stays empty
-        key(Qt::Key_Backspace);
-    EXPECT_EQ(grid.TextMatrix(1, 1), "");
-    commit(QString(QChar(0xF1)));
-    EXPECT_EQ(grid.TextMatrix(1, 1), QString(QChar(0xF1)));
-}
-
 TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
 {
     fill(3, 2, false);
@@ -59,13 +45,20 @@ TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
     EXPECT_TRUE(g->innerGrid()->hasFocus());
 }
 
-TEST_F(GridTest, ClipboardAndDeleteKeys)
+TEST_F(GridTest, TypingClipboardAndDeleteKeys)
 {
     fill(4, 2, false);
-    grid.setTextMatrix(1, 1, "old");
+    grid.setTextMatrix(1, 1, "12");
     editAt(1, 1);
+    type("3");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "123");
+    for (int i = 0; i < 4; ++i) // one too many: an empty cell stays empty
+        key(Qt::Key_Backspace);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "");
+    commit(QString(QChar(0xF1)));
+    EXPECT_EQ(grid.TextMatrix(1, 1), QString(QChar(0xF1)));
     key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "old");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(QChar(0xF1)));
     QGuiApplication::clipboard()->setText("a\r\nb");
     key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1)), std::tuple("a\r\nb", ""));
@@ -147,13 +140,21 @@ TEST_F(GridTest, HeaderRowIsNeverEdited)
     EXPECT_TRUE(boxes->calls.empty());
 }
 
-TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
+TEST_F(GridTest, ReadOnlyGridAndLockedColumnTypeNothingButPassTheKeyOn)
 {
     fill(3, 3);
-    grid.setLockedColumns("1");
-    editAt(1, 1);
+    moveTo(1, 1);
+    events.clear();
     QList<int> presses;
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
+    type("k");
+    key(Qt::Key_Down);
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.Row()), std::tuple("1,1", QList<int>({107}), 2));
+    EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
+
+    grid.setLockedColumns("1");
+    editAt(1, 1);
+    presses.clear();
     type("z");
     EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses), std::tuple("1,1", QList<int>({122})));
     EXPECT_FALSE(grid.cellFocusedTimer()->isActive());
@@ -167,19 +168,6 @@ TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
     EXPECT_EQ(cellChanged, 1);
     grid.setCol(2);
     EXPECT_EQ(cellChanged, 2);
-}
-
-TEST_F(GridTest, ReadOnlyGridOnlyPassesEventsOn)
-{
-    fill(3, 2);
-    moveTo(1, 1);
-    events.clear();
-    QList<int> presses;
-    QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
-    type("k");
-    key(Qt::Key_Down);
-    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.Row()), std::tuple("1,1", QList<int>({107}), 2));
-    EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
 }
 
 TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
@@ -198,7 +186,7 @@ TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
     EXPECT_TRUE(grid.Redraw());
 }
 
-TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
+TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocusAndThePointerIsTheViews)
 {
     int got = 0, lost = 0;
     QObject::connect(&grid, &MaxGrid::GotFocus, [&] { ++got; });
@@ -213,12 +201,11 @@ TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
     QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
     QApplication::sendEvent(view, &out);
     EXPECT_EQ(lost, 1);
-}
 
-TEST_F(GridTest, MousePointerHourglassesOnTheView)
-{
+    // The mouse pointer is the view's.
     for (const auto& [pointer, shape] : {std::pair{11, Qt::WaitCursor}, {13, Qt::BusyCursor}})
         EXPECT_EQ((grid.setMousePointer(pointer), view->viewport()->cursor().shape()), shape) << pointer;
     grid.setTypesString("A|b");
     EXPECT_EQ(grid.TypesString(), "A|b");
 }
+
