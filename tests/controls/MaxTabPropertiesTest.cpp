@@ -87,7 +87,7 @@ TEST_F(Page, CountAndCurrentTab)
     EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("1"));
 }
 
-TEST_F(Page, NumberBoxesTakeDigitsOnlyAndAnEmptyBoxSetsNothing)
+TEST_F(Page, NumberBoxesTakeDigitsOnlyAnEmptyBoxSetsNothingAndApplyWritesInOrder)
 {
     page.setSelectedControls({&strip});
     page.txtTabs()->setFocus();
@@ -105,19 +105,18 @@ TEST_F(Page, NumberBoxesTakeDigitsOnlyAndAnEmptyBoxSetsNothing)
     page.txtTabs()->clear();
     page.txtCurrentTab()->clear();
     EXPECT_EQ(std::tuple(marked.count(), strip.Tabs()), std::tuple(0, 4));
-}
 
-TEST_F(Page, ApplyWritesCountCurrentTabAndCaptionsInThatOrder)
-{
+    // Apply writes count, current tab and captions in that order.
     page.setSelectedControls({&strip});
     page.txtTabCaption(2)->setText(QStringLiteral("Dos"));
     EXPECT_EQ(strip.TabCaption(2), QStringLiteral("Tab 2 "));
-    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    QSignalSpy applied(&strip, &MaxTab::PropertyChanged);
     page.Apply();
     QStringList names;
-    for (const auto& call : marked)
+    for (const auto& call : applied)
         names << call.at(0).toString();
     EXPECT_EQ(names, (QStringList{"Tabs", "CurrentTab", "AllCaptions"}));
-    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Dos|Tab 3"));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Dos|Tab 3|Tab 4"));
     EXPECT_FALSE(page.changed());
 }
+

@@ -59,10 +59,7 @@ TEST_F(Strip, ANewStripHasThreeDefaultTabsAndWidthsFromTheFont)
     // Never lower than its minimum height.
     controls::setTwipsGeometry(&strip, 0, 0, 3000, 200);
     EXPECT_EQ(strip.height(), Screen::pixelsFromTwips(315));
-}
-
-TEST_F(Strip, NarrowCaptionsGetTheMinimumWidth)
-{
+    // Narrow captions get the minimum width.
     strip.setTabs(2);
     strip.setTabCaption(1, QString());
     strip.setTabCaption(2, QStringLiteral("."));
@@ -186,7 +183,7 @@ TEST_F(Strip, TheMainWindowsCaptionsAreTranslated)
     strip.setParent(nullptr);
 }
 
-TEST_F(Strip, MouseReleaseThenClickAndTheRightButtonMenu)
+TEST_F(Strip, MouseReleaseThenClickTheRightButtonMenuAndAFailingClick)
 {
     strip.show();
     QList<QList<double>> ups;
@@ -215,15 +212,14 @@ TEST_F(Strip, MouseReleaseThenClickAndTheRightButtonMenu)
     strip.setEnabled(false);
     QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 1));
     EXPECT_EQ(std::tuple(strip.CurrentTab(), ups.size()), std::tuple(2, 2));
-}
 
-TEST_F(Strip, AFailingClickIsReportedOnceAndGoesNoFurther)
-{
+    // A failing click is reported once and goes no further.
+    strip.setEnabled(true);
     ScopedRecordingDialogs dialogs;
-    strip.show();
     QObject::connect(&strip, &MaxTab::TabChange, &strip, [&] { strip.setCurrentTab(strip.Tabs() + 1); });
-    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 2));
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 1));
     ASSERT_EQ(dialogs->calls.size(), 1u);
     EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("Se ha solicitado una solapa inexistente")));
     EXPECT_TRUE(dialogs->calls[0].prompt.contains(QStringLiteral("LBLTAB_CLICK"), Qt::CaseInsensitive));
 }
+

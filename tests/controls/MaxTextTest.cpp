@@ -189,7 +189,7 @@ TEST_F(Box, EnterMovesToTheNextControl)
     EXPECT_TRUE(services.EvitarBlancos(first, QString(), QStringLiteral("Nombre")));
 }
 
-TEST_F(Box, EnabledRecoloursAndLoadingDoesNot)
+TEST_F(Box, EnabledRecoloursLoadingDoesNotAndPlainMembersReachTheInnerBox)
 {
     box.setBackColor(0x0000FF);
     box.setEnabled(false);
@@ -215,10 +215,8 @@ TEST_F(Box, EnabledRecoloursAndLoadingDoesNot)
     controls::PropertyBag saved;
     loaded.WriteProperties(saved);
     EXPECT_EQ(saved.keys(), (QStringList{"BackColor", "Font", "Text", "Tipo", "Enabled"}));
-}
 
-TEST_F(Box, PlainMembersReachTheInnerBox)
-{
+    // Plain members reach the inner box.
     box.setAlignment(1);
     box.setLocked(true);
     box.setMaxLength(3);
@@ -237,3 +235,4 @@ TEST_F(Box, PlainMembersReachTheInnerBox)
     controls::setTwipsGeometry(&box, 0, 0, 2000, 100);
     EXPECT_EQ(box.height(), Screen::pixelsFromTwips(315));
 }
+

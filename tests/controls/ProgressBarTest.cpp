@@ -123,7 +123,7 @@ TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
     EXPECT_FALSE(loaded.tmrMovement()->isActive());
 }
 
-TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
+TEST_F(Bar, IndeterminateModeGrowsAndStartsAgainAndTheShineSweepsAndPauses)
 {
     bar.setEnabled(true);
     bar.setMode(1);
@@ -143,13 +143,10 @@ TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
     EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, full);
     bar.setMode(0);
     EXPECT_FALSE(bar.tmrUnreal()->isActive());
-}
 
-TEST_F(Bar, TheShineSweepsPausesAndSweepsAgain)
-{
+    // Back in normal mode the shine sweeps at 1 ms a step, pauses and sweeps again.
     EXPECT_EQ(bar.tmrMovement()->interval(), 1);
     EXPECT_EQ(bar.tmrMovement()->timerType(), Qt::PreciseTimer);
-    bar.setEnabled(true);
     bar.setValue(50);
     EXPECT_TRUE(bar.tmrMovement()->isActive());
     // The first pass moves the hidden shine at 1 ms a step.
@@ -166,3 +163,4 @@ TEST_F(Bar, TheShineSweepsPausesAndSweepsAgain)
     EXPECT_EQ(bar.tmrMovement()->interval(), 10);
     EXPECT_DOUBLE_EQ(bar.Brillo().Width, 79 * px);
 }
+
