@@ -45,7 +45,7 @@ TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
     EXPECT_TRUE(g->innerGrid()->hasFocus());
 }
 
-TEST_F(GridTest, TypingClipboardAndDeleteKeys)
+TEST_F(GridTest, TypingClipboardDeleteAndInsertKeys)
 {
     fill(4, 2, false);
     grid.setTextMatrix(1, 1, "12");
@@ -72,10 +72,8 @@ TEST_F(GridTest, TypingClipboardAndDeleteKeys)
     EXPECT_EQ(grid.Rows(), 2);
     key(Qt::Key_Delete, Qt::ControlModifier); // 2 rows: nothing
     EXPECT_EQ(grid.Rows(), 2);
-}
 
-TEST_F(GridTest, CtrlInsertAddsARowOnlyWithAutomaticGrowing)
-{
+    // Ctrl+Insert adds a row only with automatic growing.
     fill(3, 2);
     editAt(2, 0);
     key(Qt::Key_Insert, Qt::ControlModifier);

@@ -110,7 +110,7 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
     EXPECT_EQ(grid.TextMatrix(0, 1) + grid.TextMatrix(1, 1), "");
 }
 
-TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
+TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndAFormatStringSetsHeadersAndAlignments)
 {
     fill(3, 2);
     int i = 0;
@@ -120,6 +120,15 @@ TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
              [&] { grid.AddItem("x", 9); }, [&] { grid.RemoveItem(9); }})
         EXPECT_EQ(errorOf(call), 381) << "call " << i++;
     EXPECT_EQ(std::tuple(grid.Rows(), grid.FillStyle()), std::tuple(3, 0));
+
+    // A format string sets headers and alignments.
+    grid.setFormatString("|<Campo|^Tipo");
+    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(0, 1), grid.TextMatrix(0, 2)}),
+              (QStringList{"", "Campo", "Tipo"}));
+    // Left centre, centre centre.
+    EXPECT_EQ((std::pair{grid.ColAlignment(1), grid.ColAlignment(2)}), (std::pair{1, 4}));
+    EXPECT_EQ(grid.FormatString(), "|<Campo|^Tipo");
 }
 
 TEST_F(GridTest, CaretIsPaintedNeverStoredAndTheClipFillsTheSelection)
@@ -150,17 +159,6 @@ TEST_F(GridTest, CaretIsPaintedNeverStoredAndTheClipFillsTheSelection)
     grid.setClip("a\tb\rc\td\te"); // (2, 2) is outside the selection
     EXPECT_EQ((QStringList{grid.TextMatrix(1, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 1), grid.TextMatrix(2, 2)}),
               (QStringList{"a", "b", "d", ""}));
-}
-
-TEST_F(GridTest, FormatStringSetsHeadersAndAlignments)
-{
-    grid.setFormatString("|<Campo|^Tipo");
-    EXPECT_EQ(grid.Cols(), 3);
-    EXPECT_EQ((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(0, 1), grid.TextMatrix(0, 2)}),
-              (QStringList{"", "Campo", "Tipo"}));
-    // Left centre, centre centre.
-    EXPECT_EQ((std::pair{grid.ColAlignment(1), grid.ColAlignment(2)}), (std::pair{1, 4}));
-    EXPECT_EQ(grid.FormatString(), "|<Campo|^Tipo");
 }
 
 TEST_F(GridTest, RowsAreSixteenPixelsSearchSetsTheTopRowAndScrollBarsFollowTheSetting)

@@ -24,7 +24,7 @@ struct Page : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Page, ItsControlsAndPlaces)
+TEST_F(Page, ItsControlsAndPlacesAndShowingItReadsTheStripAndWritesItBack)
 {
     EXPECT_EQ(page.windowTitle(), QStringLiteral("Propiedades MaxTab"));
     EXPECT_EQ(controls::twipsGeometry(&page), QRectF(0, 0, 3960, 4425));
@@ -39,10 +39,8 @@ TEST_F(Page, ItsControlsAndPlaces)
     EXPECT_EQ(rowTexts(page), QStringList{"Texto Solapa 1=Tab 1"});
     EXPECT_EQ(page.txtTabCaption(1)->property("Index").toInt(), 1);
     EXPECT_FALSE(page.changed());
-}
 
-TEST_F(Page, ShowingThePageReadsTheStripAndWritesItBack)
-{
+    // Showing the page reads the strip and writes it back.
     strip.setCurrentTab(2);
     QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
     MaxTab other;
