@@ -47,7 +47,7 @@ struct RecordingSink : CommonDialogSink {
 };
 } // namespace
 
-TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
+TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
 {
     EXPECT_EQ(filterList(QStringLiteral("Access Clásico (*.mdb)|*.mdb")), nul("Access Clásico (*.mdb)~*.mdb~~"));
     // A ":" in a description stays in it.
@@ -76,10 +76,7 @@ TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
     EXPECT_EQ(TrimBuffer(nul("abc~def")), QStringLiteral("abc"));
     EXPECT_EQ((std::vector<int>{marginToDialog(2, 0), marginToDialog(2.5, 1)}), (std::vector<int>{2000, 250}));
     EXPECT_EQ((std::vector<double>{marginFromDialog(1500, 0), marginFromDialog(250, 1)}), (std::vector<double>{1.5, 2.5}));
-}
 
-TEST(CommonDialogRules, FlagWords)
-{
     // Hook and template bits never reach a file dialog.
     EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
     EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
@@ -97,29 +94,7 @@ TEST(CommonDialogRules, FlagWords)
     EXPECT_EQ(pageSetupFlags(0, false, false, false, false, 1), 0x8);
 }
 
-TEST(clsCommonDialog, OpenAsTheDatabaseFileButtonCallsIt)
-{
-    ScopedRecordingCommonDialogs dialogs;
-    dialogs->fileAnswers << chosen({"/d/x.accdb"}, 1, 0x1000);
-    clsCommonDialog dlg;
-    QString file, title, filter = QStringLiteral("Access Actual (*.accdb)|*.accdb");
-    std::int32_t index = 1;
-    bool readOnly = false;
-    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, QString(),
-                                      QStringLiteral("Abrir Fichero")));
-    ASSERT_EQ(dialogs->fileRequests.size(), 1);
-    const FileDialogRequest& r = dialogs->fileRequests.first();
-    EXPECT_EQ(std::tie(r.save, r.title, r.filterIndex, r.flags),
-              std::make_tuple(false, QStringLiteral("Abrir Fichero"), 1, 0x1000));
-    EXPECT_EQ(r.owner, nullptr);
-    EXPECT_EQ(r.filters, (QList<FilterEntry>{{"Access Actual (*.accdb)", "*.accdb"}}));
-    EXPECT_EQ((QStringList{file, title, filter}),
-              (QStringList{"/d/x.accdb", "x.accdb", QStringLiteral("Access Actual (*.accdb)") + Nul + "*.accdb"}));
-    EXPECT_EQ(std::tie(index, readOnly), std::make_tuple(1, false));
-    EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
-}
-
-TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
+TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatabaseButtonDoes)
 {
     ScopedRecordingCommonDialogs dialogs;
     const FileDialogAnswer failed{2, {}, 1, 0, 0x3003};
@@ -151,6 +126,23 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     // Several files: what stands before the first NUL of the list, the folder.
     ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, true));
     EXPECT_EQ(std::tuple(dialogs->fileRequests.last().flags, file), std::tuple(0x1000 | 0x200, QStringLiteral("/d")));
+
+    // Open as the database file button calls it.
+    dialogs->fileAnswers << chosen({"/d/x.accdb"}, 1, 0x1000);
+    QString filter = QStringLiteral("Access Actual (*.accdb)|*.accdb");
+    std::int32_t index = 1;
+    bool readOnly = false;
+    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, QString(),
+                                      QStringLiteral("Abrir Fichero")));
+    const FileDialogRequest& r = dialogs->fileRequests.last();
+    EXPECT_EQ(std::tie(r.save, r.title, r.filterIndex, r.flags),
+              std::make_tuple(false, QStringLiteral("Abrir Fichero"), 1, 0x1000));
+    EXPECT_EQ(r.owner, nullptr);
+    EXPECT_EQ(r.filters, (QList<FilterEntry>{{"Access Actual (*.accdb)", "*.accdb"}}));
+    EXPECT_EQ((QStringList{file, title, filter}),
+              (QStringList{"/d/x.accdb", "x.accdb", QStringLiteral("Access Actual (*.accdb)") + Nul + "*.accdb"}));
+    EXPECT_EQ(std::tie(index, readOnly), std::make_tuple(1, false));
+    EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
 }
 
 TEST(clsCommonDialog, DialogHookForwardsToTheSink)

@@ -93,7 +93,7 @@ TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
     EXPECT_EQ(strip.CurrentTab(), 1);
 }
 
-TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
+TEST_F(Strip, AMissingTabRaisesTheTabErrorAndCountChangesKeepTheCurrentTab)
 {
     try {
         strip.setCurrentTab(5);
@@ -108,10 +108,8 @@ TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
                                  errorOf([&] { strip.setTabCaption(4, "x"); }), errorOf([&] { strip.TabLeft(4); }),
                                  errorOf([&] { strip.TabWidth(-1); }), errorOf([&] { strip.TabEnabled(9); })}),
               (std::vector<long>{MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, 340, 340, 340}));
-}
 
-TEST_F(Strip, TabCountChanges)
-{
+    // Changing the count raises TabChange once and keeps the current tab.
     strip.setTabs(2);
     QSignalSpy changes(&strip, &MaxTab::TabChange);
     QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
