@@ -79,9 +79,8 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
     grid.setRows(1);
     grid.setRows(5);
     moveTo(2, 1);
-    EXPECT_EQ((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(0, 1)}), (QStringList{"", "H1"}));
-    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
-    EXPECT_TRUE(grid.CellPicture().isNull());
+    EXPECT_EQ(std::tuple(grid.TextMatrix(2, 1), grid.TextMatrix(0, 1), grid.CellBackColor(), grid.CellPicture().isNull()),
+              std::tuple("", "H1", grid.BackColor(), true));
 
     fill(2, 2);
     grid.AddItem("x\ty", 1);
@@ -91,16 +90,14 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
     EXPECT_EQ(std::tuple(grid.Rows(), grid.TextMatrix(3, 0)), std::tuple(4, "last"));
 
     grid.RemoveItem(-1);
-    EXPECT_EQ(grid.Rows(), 3);
     grid.RemoveItem(1);
-    EXPECT_EQ(grid.TextMatrix(1, 0), "1,0");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.TextMatrix(1, 0)), std::tuple(2, "1,0"));
     grid.RemoveItem(7); // the last data row goes whatever the index
     EXPECT_EQ(grid.Rows(), 1);
 
     fill(3, 2);
     grid.Clear();
-    EXPECT_EQ((QStringList{grid.TextMatrix(0, 1), grid.TextMatrix(2, 1)}), (QStringList{"H1", ""}));
-    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(std::tuple(grid.TextMatrix(0, 1), grid.TextMatrix(2, 1), grid.Rows()), std::tuple("H1", "", 3));
     fill(3, 2);
     grid.Clear(true);
     EXPECT_EQ(grid.TextMatrix(0, 1), "");
@@ -123,9 +120,9 @@ TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndAFormatStringSetsHeadersAndAl
 
     // A format string sets headers and alignments.
     grid.setFormatString("|<Campo|^Tipo");
-    EXPECT_EQ(grid.Cols(), 3);
     EXPECT_EQ((QStringList{grid.TextMatrix(0, 0), grid.TextMatrix(0, 1), grid.TextMatrix(0, 2)}),
               (QStringList{"", "Campo", "Tipo"}));
+    EXPECT_EQ(grid.Cols(), 3);
     // Left centre, centre centre.
     EXPECT_EQ((std::pair{grid.ColAlignment(1), grid.ColAlignment(2)}), (std::pair{1, 4}));
     EXPECT_EQ(grid.FormatString(), "|<Campo|^Tipo");
@@ -169,16 +166,14 @@ TEST_F(GridTest, RowsAreSixteenPixelsSearchSetsTheTopRowAndScrollBarsFollowTheSe
     grid.setTextMatrix(60, 2, "Zapato");
     clsTablas::SearchList(grid, "zap", 2, 1);
     EXPECT_EQ(std::tuple(grid.TopRow(), grid.Redraw(), view->verticalScrollBar()->value()), std::tuple(60, true, 59));
-    EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5)), std::tuple(16, 240));
-    EXPECT_EQ(view->horizontalHeader()->height(), 16);
+    EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5), view->horizontalHeader()->height()), std::tuple(16, 240, 16));
     grid.setScrollBars(1);
-    EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(view->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
-    EXPECT_EQ(view->objectName(), "fgEditable");
-    EXPECT_EQ((QStringList{grid.cellFocusedTimer()->objectName(), grid.setLastCellTimer()->objectName()}),
-              (QStringList{"tmrCellFocused", "tmrSetLastCell"}));
-    EXPECT_TRUE(grid.cellFocusedTimer()->isActive());
-    EXPECT_EQ((std::pair{grid.cellFocusedTimer()->interval(), grid.setLastCellTimer()->interval()}), (std::pair{500, 100}));
+    EXPECT_EQ((std::pair{view->verticalScrollBarPolicy(), view->horizontalScrollBarPolicy()}),
+              (std::pair{Qt::ScrollBarAlwaysOff, Qt::ScrollBarAsNeeded}));
+    EXPECT_EQ((QStringList{view->objectName(), grid.cellFocusedTimer()->objectName(), grid.setLastCellTimer()->objectName()}),
+              (QStringList{"fgEditable", "tmrCellFocused", "tmrSetLastCell"}));
+    EXPECT_EQ(std::tuple(grid.cellFocusedTimer()->isActive(), grid.cellFocusedTimer()->interval(), grid.setLastCellTimer()->interval()),
+              std::tuple(true, 500, 100));
 }
 
 TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
@@ -279,17 +274,14 @@ TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
     grid.setRows(7);
     grid.WriteProperties(bag);
     const QStringList keys = bag.keys();
-    EXPECT_EQ(keys.size(), 46); // "Appearance" 0 is left out
-    EXPECT_FALSE(keys.contains("Appearance"));
-    EXPECT_EQ(std::tuple(keys.first(), keys.indexOf("AutomaticGrowing")), std::tuple("BackColor", 21));
-    EXPECT_EQ(keys.last(), "Editable");
+    // "Appearance" 0 is left out.
+    EXPECT_EQ(std::tuple(keys.size(), keys.contains("Appearance"), keys.first(), keys.indexOf("AutomaticGrowing"), keys.last()),
+              std::tuple(46, false, "BackColor", 21, "Editable"));
 
     MaxGrid loaded;
     loaded.ReadProperties(bag);
-    EXPECT_EQ((std::pair{loaded.Appearence(), loaded.Rows()}), (std::pair{0, 7}));
-    EXPECT_TRUE(loaded.AutomaticGrowing());
-    EXPECT_EQ(loaded.TypesString(), "STRING|DATE");
-    EXPECT_FALSE(loaded.Editable());
+    EXPECT_EQ(std::tuple(loaded.Appearence(), loaded.Rows(), loaded.AutomaticGrowing(), loaded.TypesString(), loaded.Editable()),
+              std::tuple(0, 7, true, "STRING|DATE", false));
 
     controls::PropertyBag refused;
     refused.WriteProperty("Rows", "many");
