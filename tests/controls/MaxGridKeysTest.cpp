@@ -8,20 +8,17 @@ TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
     fill(3, 2, false);
     editAt(1, 0);
     focus();
-    key(Qt::Key_Tab);
-    EXPECT_EQ(cell(), (std::pair{1, 1}));
-    key(Qt::Key_Return);
-    EXPECT_EQ(cell(), (std::pair{2, 0}));
-    grid.setCol(1);
-    key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 0}));
-
-    // Shift+Tab: nothing in column 0 of the first data row, the row above otherwise.
-    key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 0}));
-    grid.setRow(2);
-    key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 1}));
+    // From the cell, the key and the cell it leads to. Shift+Tab: nothing in column 0 of the first data
+    // row, the row above otherwise.
+    const std::tuple<std::pair<int, int>, Qt::Key, Qt::KeyboardModifiers, std::pair<int, int>> moves[] = {
+        {{1, 0}, Qt::Key_Tab, Qt::NoModifier, {1, 1}},           {{1, 1}, Qt::Key_Return, Qt::NoModifier, {2, 0}},
+        {{2, 1}, Qt::Key_Enter, Qt::KeypadModifier, {1, 0}},     {{1, 0}, Qt::Key_Backtab, Qt::ShiftModifier, {1, 0}},
+        {{2, 0}, Qt::Key_Backtab, Qt::ShiftModifier, {1, 1}}};
+    for (const auto& [from, k, mods, to] : moves) {
+        moveTo(from.first, from.second);
+        key(k, mods);
+        EXPECT_EQ(cell(), to) << from.first << "," << from.second << " key " << k;
+    }
 }
 
 TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
@@ -80,12 +77,11 @@ TEST_F(GridTest, TypingClipboardDeleteAndInsertKeys)
     EXPECT_EQ(grid.Rows(), 3);
     grid.setAutomaticGrowing(true);
     key(Qt::Key_Insert, Qt::ControlModifier);
-    EXPECT_EQ(std::tuple(grid.Rows(), grid.Row(), grid.TextMatrix(2, 0)), std::tuple(4, 2, ""));
-    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.Row(), grid.TextMatrix(2, 0), grid.TextMatrix(3, 0)), std::tuple(4, 2, "", "2,0"));
     type("n");
     grid.setRow(1);
-    EXPECT_EQ(cellChanged, 1); // the new row's cell, not the one that moved down
-    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+    // The new row's cell changed, not the one that moved down.
+    EXPECT_EQ(std::tuple(cellChanged, grid.TextMatrix(3, 0)), std::tuple(1, "2,0"));
 }
 
 TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
@@ -99,8 +95,7 @@ TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
             keyCode = 0; // the page deletes the record itself
     });
     key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(codes.mid(codes.size() - 2), QList<int>({46, 2})); // after the Ctrl key's own
-    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(std::tuple(codes.mid(codes.size() - 2), grid.Rows()), std::tuple(QList<int>({46, 2}), 4)); // after Ctrl's own
     QObject::disconnect(c);
 
     QList<int> presses;
@@ -110,8 +105,7 @@ TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
     });
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
     type("ab");
-    EXPECT_EQ(presses, QList<int>({98})); // a zeroed key code types nothing
-    EXPECT_EQ(grid.TextMatrix(2, 0), "2,0b");
+    EXPECT_EQ(std::tuple(presses, grid.TextMatrix(2, 0)), std::tuple(QList<int>({98}), "2,0b")); // a zeroed key types nothing
     key(Qt::Key_Delete);
     EXPECT_EQ(presses, QList<int>({98})); // Delete types nothing
 }
@@ -154,8 +148,8 @@ TEST_F(GridTest, ReadOnlyGridAndLockedColumnTypeNothingButPassTheKeyOn)
     editAt(1, 1);
     presses.clear();
     type("z");
-    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses), std::tuple("1,1", QList<int>({122})));
-    EXPECT_FALSE(grid.cellFocusedTimer()->isActive());
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.cellFocusedTimer()->isActive()),
+              std::tuple("1,1", QList<int>({122}), false));
     grid.tmrCellFocused_Timer();
     EXPECT_FALSE(grid.caretShown());
 
@@ -179,9 +173,9 @@ TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
     grid.setRows(2); // the cell to return to is gone
     EXPECT_NO_THROW(grid.tmrSetLastCell_Timer());
     ASSERT_EQ(boxes->calls.size(), 2u);
-    EXPECT_TRUE(boxes->calls[1].body.startsWith("\r\nMAXGRID.TMRSETLASTCELL_TIMER\r\nError: ")) << boxes->calls[1].body.toStdString();
-    EXPECT_EQ(boxes->calls[1].title, "Error");
-    EXPECT_TRUE(grid.Redraw());
+    EXPECT_EQ(std::tuple(boxes->calls[1].body.startsWith("\r\nMAXGRID.TMRSETLASTCELL_TIMER\r\nError: "), boxes->calls[1].title,
+                         grid.Redraw()),
+              std::tuple(true, "Error", true)) << boxes->calls[1].body.toStdString();
 }
 
 TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocusAndThePointerIsTheViews)
@@ -194,8 +188,7 @@ TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocusAndThePointerIsTheVie
     QApplication::sendEvent(view, &toMessageBox);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(view, &back);
-    EXPECT_EQ(std::tuple(got, lost), std::tuple(1, 0));
-    EXPECT_TRUE(grid.hasFocusFlag());
+    EXPECT_EQ(std::tuple(got, lost, grid.hasFocusFlag()), std::tuple(1, 0, true));
     QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
     QApplication::sendEvent(view, &out);
     EXPECT_EQ(lost, 1);
