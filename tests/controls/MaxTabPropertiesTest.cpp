@@ -26,19 +26,17 @@ struct Page : ::testing::Test {
 
 TEST_F(Page, ItsControlsAndPlacesAndShowingItReadsTheStripAndWritesItBack)
 {
-    EXPECT_EQ(page.windowTitle(), QStringLiteral("Propiedades MaxTab"));
+    EXPECT_EQ((QStringList{page.windowTitle(), page.cmdToRight()->text(), page.findChild<QLabel*>("lblTabs")->text(),
+                           page.findChild<QLabel*>("lblCurrentTab")->text()}),
+              (QStringList{"Propiedades MaxTab", ">", "Número de Solapas", "Solapa Actual"}));
     EXPECT_EQ(controls::twipsGeometry(&page), QRectF(0, 0, 3960, 4425));
     EXPECT_EQ(controls::twipsGeometry(page.txtTabs()), QRectF(2970, 450, 525, 285));
     EXPECT_EQ(controls::twipsGeometry(page.cmdToLeft()), QRectF(2700, 840, 285, 255));
-    EXPECT_EQ(page.cmdToRight()->text(), QStringLiteral(">"));
     for (const char* name : {"lblTabs", "txtTabs", "lblCurrentTab", "txtCurrentTab", "lblTabCaption", "txtTabCaption",
                              "cmdToLeft", "cmdToRight"})
         EXPECT_NE(page.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblTabs"))->text(), QStringLiteral("Número de Solapas"));
-    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblCurrentTab"))->text(), QStringLiteral("Solapa Actual"));
     EXPECT_EQ(rowTexts(page), QStringList{"Texto Solapa 1=Tab 1"});
-    EXPECT_EQ(page.txtTabCaption(1)->property("Index").toInt(), 1);
-    EXPECT_FALSE(page.changed());
+    EXPECT_EQ(std::pair(page.txtTabCaption(1)->property("Index").toInt(), page.changed()), std::pair(1, false));
 
     // Showing the page reads the strip and writes it back.
     strip.setCurrentTab(2);
@@ -46,9 +44,7 @@ TEST_F(Page, ItsControlsAndPlacesAndShowingItReadsTheStripAndWritesItBack)
     MaxTab other;
     page.setSelectedControls({&strip, &other});
     EXPECT_EQ(rowTexts(page), (QStringList{"Texto Solapa 1=Tab 1", "Texto Solapa 2=Tab 2 ", "Texto Solapa 3=Tab 3"}));
-    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("2"));
-    EXPECT_TRUE(page.changed());
-    EXPECT_EQ(marked.count(), 2);
+    EXPECT_EQ(std::tuple(page.txtCurrentTab()->text(), page.changed(), marked.count()), std::tuple(QStringLiteral("2"), true, 2));
     // Rows go down 60 twips apart.
     const QRectF one = controls::twipsGeometry(page.txtTabCaption(1));
     const QRectF three = controls::twipsGeometry(page.txtTabCaption(3));
