@@ -63,11 +63,11 @@ TEST_F(AccountsTest, ExchangeRates)
               (QStringList{"SELECT Change FROM Currency WHERE CodeID = 'EUR'",
                            "SELECT Change FROM Currency WHERE CodeID = 'US''D'"}));
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.5), 0.5);
-    EXPECT_EQ(questions.size(), 1u) << "a preset rate equal to the current one is not questioned";
+    EXPECT_EQ(questions.size(), 1) << "a preset rate equal to the current one is not questioned";
     answers = {6, 7};
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.25), 0.5);
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.25), 0.25);
-    EXPECT_EQ(questions.size(), 3u);
+    EXPECT_EQ(questions.size(), 3);
     EXPECT_EQ(asked(1), (QStringList{"El cambio de la moneda del documento no coincide con el actual:\r\nCambio "
                                      "Suministrado: {10,25}\r\nCambio Actual: {20,5}\r\n\r\n¿Desea aplicar el cambio "
                                      "actual?", "36", "Cambio Moneda"}));
@@ -112,7 +112,7 @@ TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKey)
         EXPECT_TRUE(svc->AgregarCerosCuenta(&box));
         EXPECT_EQ(box.text(), completed) << typed;
     }
-    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions.size(), 1);
     EXPECT_EQ(asked(0), (QStringList{"La subcuenta introducida tiene más dígitos de los configurados para subcuentas.",
                                      "64", "Digitos Subcuenta"}));
     // The code as it is, a key, whether it came from the keypad, and the code after.

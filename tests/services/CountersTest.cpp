@@ -97,7 +97,7 @@ TEST_F(CountersTest, LockOfAnotherUserTodayIsAskedAboutAfterAMinute)
     answers = {7};
     EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), -1);
     EXPECT_EQ(waits, 2);
-    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions.size(), 1);
     EXPECT_EQ(asked(0), (QStringList{"El contador de identificadores se encuentra bloqueado por el usuario Luis a las "
                                      "08:15 AM\r\n\r\n¿Desea desbloquear el contador?", "36", "Aviso"}));
     EXPECT_TRUE(rec->statements().filter("SET LOCK = ''").isEmpty()) << "the other user's lock stays";

@@ -141,8 +141,8 @@ TEST_F(StartupTest, WithoutItsOwnDataObjectTheHostsIsUsed)
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isObject());
     ASSERT_TRUE(svc->Iniciar(nullptr, nullptr, nullptr, dir.path()));
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isEmpty());
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].procedure.startsWith("Función GetObjConsulta "));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0][0].startsWith("Función GetObjConsulta "));
 }
 
 // --- server link
@@ -176,51 +176,56 @@ protected:
         return sql;
     }
     static QString test(const QString& server) { return "SELECT srvname FROM sysservers where srvname ='" + server + "'"; }
+    static QString master(const QString& s)
+    {
+        return "driver={SQL Server};server=tcp:" + s + ";uid=u" + s + ";pwd=p" + s + ";database=master";
+    }
     static QString link(const QString& server) { return "EXEC sp_addlinkedserver'" + server + "', N'SQL Server'"; }
 };
 
-TEST_F(ServerLinkTest, OneServerGivesNoPairsAndNoStatement)
+TEST_F(ServerLinkTest, EveryPairOfListedServersIsLinkedOnceAndAFailureStopsTheStart)
 {
-    configure("ERP");
-    const QString sql = list("[ERP].kandrel.dbo.", {"ERP"});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), QStringList{sql});
-    EXPECT_EQ(rec->connectionStrings(),
-              QStringList{"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel"});
-}
-
-TEST_F(ServerLinkTest, TwoServersAreLinkedBothWaysUnlinkOnlyTests)
-{
-    configure("ERP", "ERP");
-    const QString sql = list("kandrel.dbo.", {"S1", "S2"});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("S2"), link("S2"), test("S1"), link("S1")}));
-    const QStringList opens = rec->connectionStrings();
-    ASSERT_EQ(opens.size(), 5);
-    EXPECT_EQ((QStringList{opens[1], opens[2], opens[4]}),
-              (QStringList{"driver={SQL Server};server=tcp:S1;uid=uS1;pwd=pS1;database=master", opens[1],
-                           "driver={SQL Server};server=tcp:S2;uid=uS2;pwd=pS2;database=master"}));
+    // The ERP and invoicing servers, the prefix of the list, the servers listed, one already linked, a refused
+    // link, whether the start succeeds, the statements after the list and the connections opened.
+    const struct {
+        const char *erp, *invoicing, *prefix;
+        QStringList servers;
+        QString linked, refused;
+        bool started;
+        QStringList sql, opens;
+    } cases[] = {
+        {"ERP", "FACT", "[ERP].kandrel.dbo.", {"ERP"}, {}, {}, true, {},
+         {"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel"}},
+        {"[ERP]", "FACT", "[ERP].kandrel.dbo.", {"A", "B", "O'C"}, "B", {}, true,
+         {test("B"), test("O''C"), link("O''C"), test("A"), link("A"), test("O''C"), link("O''C"), test("A"),
+          link("A"), test("B")},
+         {}},
+        {"ERP", "FACT", "[ERP].kandrel.dbo.", {"A", "B"}, {}, link("B"), false, {test("B"), link("B")}, {}},
+        {"ERP", "ERP", "kandrel.dbo.", {"S1", "S2"}, {}, {}, true, {test("S2"), link("S2"), test("S1"), link("S1")},
+         {"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel", master("S1"), master("S1"),
+          master("S2"), master("S2")}},
+    };
+    QString sql;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.servers.join(',').toStdString());
+        freshBackend();
+        reports.clear();
+        configure(c.erp, c.invoicing);
+        svc->setKandrelServer("ServerDefault"); // the settings file is read again
+        sql = list(c.prefix, c.servers);
+        if (!c.linked.isEmpty())
+            rec->answerRows(test(c.linked), {"srvname"}, {{Variant(c.linked)}});
+        if (!c.refused.isEmpty())
+            rec->answerError(c.refused, -2147217900, "denied");
+        EXPECT_EQ(start(), c.started);
+        EXPECT_EQ(rec->statements(), QStringList{sql} + c.sql);
+        EXPECT_EQ(reportTexts(), c.started ? QStringList() : QStringList{"Función Iniciar"});
+        if (!c.opens.isEmpty()) {
+            EXPECT_EQ(rec->connectionStrings(), c.opens);
+        }
+    }
+    // Unlinking only tests the pairs.
     EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->EnlazarServidores("UnLink")); }), (QStringList{sql, test("S2"), test("S1")}));
-}
-
-TEST_F(ServerLinkTest, ThreeServersSkipPairsAlreadyLinkedAndQuoteNames)
-{
-    configure("[ERP]");
-    const QString sql = list("[ERP].kandrel.dbo.", {"A", "B", "O'C"});
-    rec->answerRows(test("B"), {"srvname"}, {{Variant("B")}});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("B"), test("O''C"), link("O''C"), test("A"), link("A"),
-                                              test("O''C"), link("O''C"), test("A"), link("A"), test("B")}));
-}
-
-TEST_F(ServerLinkTest, FailingServerStopsTheStartWithAReport)
-{
-    configure("ERP");
-    const QString sql = list("[ERP].kandrel.dbo.", {"A", "B"});
-    rec->answerError(link("B"), -2147217900, "denied");
-    EXPECT_FALSE(start());
-    EXPECT_EQ(reportTexts(), QStringList{"Función Iniciar"});
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("B"), link("B")}));
 }
 
 TEST_F(ServerLinkTest, PrefixAndServerNames)

@@ -63,7 +63,7 @@ TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
     EXPECT_TRUE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
     EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
 
-    EXPECT_EQ(questions.size(), 4u);
+    EXPECT_EQ(questions.size(), 4);
     EXPECT_EQ(asked(0) + asked(2), (QStringList{"Servidor no puede estar en blanco", "64", "Aviso",
                                                 "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas "
                                                 "formas?", "68", "Aviso"}));
