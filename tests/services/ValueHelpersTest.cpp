@@ -83,29 +83,22 @@ TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
     EXPECT_EQ(reportTexts(), QStringList{"Función EvitarBlancos"});
 }
 
-TEST(ValueConversions, BlankZeroAndNullRules)
+TEST(ValueConversions, BlankZeroNullAndCurrencyPatternRules)
 {
     EXPECT_EQ((std::vector<double>{clsTablas::Blank2Zero(QString()), clsTablas::Blank2Zero("-"),
                                    clsTablas::Blank2Zero("1.234,5")}),
               (std::vector<double>{0, 0, 1234.5}));
-    EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
     EXPECT_EQ((QStringList{clsTablas::Zero2Blank(QString()), clsTablas::Zero2Blank("0"), clsTablas::Zero2Blank("0,00"),
-                           clsTablas::Zero2Blank("7,50")}),
-              (QStringList{"", "", "", "7,50"}));
+                           clsTablas::Zero2Blank("7,50"), clsTablas::CurrencyPattern(2.5)}),
+              (QStringList{"", "", "", "7,50", "###,###,##0.00"}))
+        << "halves of decimals go to the even number; 0, 2 and 3 decimals are pinned by the settings file";
+    EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
     EXPECT_THROW(clsTablas::Zero2Blank(QStringLiteral("x")), Error);
-
-    EXPECT_EQ(clsTablas::Null2Blank(Variant::null()), Variant(QString()));
-    EXPECT_EQ(clsTablas::Null2Blank(Variant::null(), Variant(std::int16_t(0))), Variant(std::int16_t(0)));
-    EXPECT_EQ(clsTablas::Null2Blank(Variant(std::int32_t(5))), Variant(std::int32_t(5)));
-}
-
-TEST(ValueConversions, CurrencyPatterns)
-{
-    // Halves go to the even number.
-    EXPECT_EQ((QStringList{clsTablas::CurrencyPattern(0), clsTablas::CurrencyPattern(2), clsTablas::CurrencyPattern(3),
-                           clsTablas::CurrencyPattern(2.5)}),
-              (QStringList{"###,###,##0", "###,###,##0.00", "###,###,##0.000", "###,###,##0.00"}));
     EXPECT_THROW(clsTablas::CurrencyPattern(-1), Error);
+    EXPECT_EQ((std::vector<Variant>{clsTablas::Null2Blank(Variant::null()),
+                                    clsTablas::Null2Blank(Variant::null(), Variant(std::int16_t(0))),
+                                    clsTablas::Null2Blank(Variant(std::int32_t(5)))}),
+              (std::vector<Variant>{Variant(QString()), Variant(std::int16_t(0)), Variant(std::int32_t(5))}));
 }
 
 TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
@@ -123,20 +116,6 @@ TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
     grid.redraw.clear();
     EXPECT_THROW(clsTablas::SearchList(grid, QStringLiteral("x"), 9), Error);
     EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
-}
-
-TEST(CollectionHelpers, KeyTestTakesTextKeysOnly)
-{
-    auto col = newCollection();
-    EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("a")));
-    col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
-    clsTablas svc;
-    EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(Variant(col), "10"), ExisteClaveColeccion(Variant(col), "1"),
-                                 ExisteClaveColeccion(Variant::nothing(), "10"),
-                                 ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
-                                 svc.ExisteCampoColeccion(Variant(col), "10"),
-                                 svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
-              (std::vector<bool>{true, false, false, false, true, false}));
 }
 
 TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
@@ -171,11 +150,18 @@ TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
     EXPECT_FALSE(col->Exists("f")) << "a pair outside the table leaves the element out";
 }
 
-TEST(CollectionHelpers, RunningValuesAndDivisionFailCleanly)
+TEST(CollectionHelpers, KeyTestTakesTextKeysOnlyRunningValuesAndDivisionFailCleanly)
 {
     clsTablas svc;
     auto col = newCollection();
     const Variant c(col);
+    EXPECT_FALSE(ExisteClaveColeccion(c, QStringLiteral("a")));
+    col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
+    EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(c, "10"), ExisteClaveColeccion(c, "1"),
+                                 ExisteClaveColeccion(Variant::nothing(), "10"),
+                                 ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
+                                 svc.ExisteCampoColeccion(c, "10"), svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
+              (std::vector<bool>{true, false, false, false, true, false}));
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "k", "1", "Fecha", "Sumar"));
     EXPECT_FALSE(col->Exists("k"));
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "n", "abc", "Integer", "Sumar"));
