@@ -33,22 +33,7 @@ protected:
     }
 };
 
-TEST_F(AccountsTest, CurrencyDecimalsAndFormats)
-{
-    for (auto [format, decimals] : {std::pair{"#,##0.000", 3}, {"#,##0", 0}}) {
-        QString f = format;
-        EXPECT_EQ(svc->DecimalesMoneda(f), decimals) << format;
-    }
-    QString format;
-    EXPECT_EQ(svc->DecimalesMoneda(format), 2);
-    EXPECT_EQ(format, "###,###,##0.00") << "an empty argument takes FormatoMoneda";
-    EXPECT_EQ(svc->FormatoDivisa(Variant(std::int16_t(2))), "###,###,##0.00");
-    answerColumn("SELECT Decimals FROM Currency WHERE CodeID = 'JPY'", "Decimals", {Variant(std::int16_t(0))});
-    EXPECT_EQ(svc->FormatoDivisa(Variant("JPY"), data), "###,###,##0");
-    EXPECT_THROW(svc->FormatoDivisa(Variant("XXX"), data), Error) << "a currency without a row";
-}
-
-TEST_F(AccountsTest, ExchangeRates)
+TEST_F(AccountsTest, ExchangeRatesCurrencyDecimalsAndFormats)
 {
     EXPECT_EQ(svc->CambioDivisa(nullptr, "EUR", "USD", 1.1), 1.1);
     EXPECT_EQ(svc->CambioDivisa(nullptr, "EUR", "USD"), 0);
@@ -74,9 +59,42 @@ TEST_F(AccountsTest, ExchangeRates)
     EXPECT_DOUBLE_EQ(svc->AplicarCambio(data, Currency::fromDouble(10.5), "EUR", "US'D"), 5.25);
     rate("ZERO", 0);
     EXPECT_THROW(svc->CambioDivisa(data, "EUR", "ZERO"), Error);
+    for (auto [format, decimals] : {std::pair{"#,##0.000", 3}, {"#,##0", 0}}) {
+        QString f = format;
+        EXPECT_EQ(svc->DecimalesMoneda(f), decimals) << format;
+    }
+    QString format;
+    EXPECT_EQ(svc->DecimalesMoneda(format), 2);
+    EXPECT_EQ(format, "###,###,##0.00") << "an empty argument takes FormatoMoneda";
+    EXPECT_EQ(svc->FormatoDivisa(Variant(std::int16_t(2))), "###,###,##0.00");
+    answerColumn("SELECT Decimals FROM Currency WHERE CodeID = 'JPY'", "Decimals", {Variant(std::int16_t(0))});
+    EXPECT_EQ(svc->FormatoDivisa(Variant("JPY"), data), "###,###,##0");
+    EXPECT_THROW(svc->FormatoDivisa(Variant("XXX"), data), Error) << "a currency without a row";
 }
 
-TEST_F(AccountsTest, AccountSumsAndLookUps)
+class Record : public RecordSource {
+public:
+    Variant Datos() override
+    {
+        if (fail)
+            raise(91, "no records");
+        auto records = newCollection(), first = newCollection();
+        for (const char* name : {"Code", "Name", "Note"})
+            first->Add(Variant(), name);
+        records->Add(Variant(first), "#7");
+        return Variant(records);
+    }
+    QString NombreCampo(std::int16_t n) override { return QStringList{"Code", "Name", "Note"}.value(n - 1); }
+    Variant ValorCampo(const QString& field, const Variant& position) override
+    {
+        positions.push_back(position);
+        return field == "Code" ? Variant(std::int32_t(7)) : field == "Name" ? Variant("Ana") : Variant::null();
+    }
+    bool fail = false;
+    std::vector<Variant> positions;
+};
+
+TEST_F(AccountsTest, AccountSumsLookUpsAndARecordAsOneLine)
 {
     const QString debit = "SELECT SUM(Importe) As Resultado FROM Cuentas WHERE Codigo = '4300''1' AND DH = 'D'";
     const QString credit = "SELECT SUM(Importe) As Resultado FROM Cuentas WHERE Codigo = '43001' AND DH = 'H'";
@@ -100,6 +118,11 @@ TEST_F(AccountsTest, AccountSumsAndLookUps)
     EXPECT_EQ(svc->ConseguirCampo("Clientes", "Nombre", "Codigo", "7"), "Siete");
     answerColumn("SELECT Name FROM Account WHERE CodeID = '4300''0'", "Name", {Variant("Caja")});
     EXPECT_EQ(svc->Codigo2Nombre("4300'0", data), "Caja");
+    Record r;
+    EXPECT_EQ(svc->RegisterString2Send(r, 4), "Code=7|Name=Ana|Note=");
+    EXPECT_EQ(r.positions.front(), Variant(std::int32_t(4)));
+    r.fail = true;
+    EXPECT_EQ(svc->RegisterString2Send(r, 1), QString());
 }
 
 TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKey)
@@ -146,7 +169,7 @@ QString settingRead(const QString& column, const QString& name, const QString& g
     return "SELECT " + column + " FROM Settings WHERE CodeID = '" + name + "' AND SettingsGroup = '" + group + "'";
 }
 
-TEST_F(AccountsTest, ReadingASetting)
+TEST_F(AccountsTest, ReadingAndWritingASettingFindTheSameRowAndWritingIsBounded)
 {
     answerColumn(settingRead("Value", "Ruta", "Gen"), "Value", {Variant("C:/x")});
     answerColumn(settingRead("Description", "Ruta", "Gen"), "Description", {Variant("Carpeta")});
@@ -155,10 +178,6 @@ TEST_F(AccountsTest, ReadingASetting)
                            svc->GetSetting("Gen", "Ruta", "value"), svc->GetSetting("Gen", "Doble")}),
               (QStringList{"C:/x", "Carpeta", "", ""}));
     EXPECT_EQ(rec->statements().size(), 3);
-}
-
-TEST_F(AccountsTest, WritingASettingFindsTheRowItReadsAndIsBounded)
-{
     // Group and name with quotes: the read and the write name the same row.
     answerColumn(settingRead("Value", "D''Or", "G''1"), "Value", {Variant("same")});
     EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->SetSetting("G'1", "D'Or", "same")); }),
@@ -176,36 +195,6 @@ TEST_F(AccountsTest, WritingASettingFindsTheRowItReadsAndIsBounded)
     EXPECT_EQ(s.last(), settingRead("Value", "N", "G"));
 }
 
-class Record : public RecordSource {
-public:
-    Variant Datos() override
-    {
-        if (fail)
-            raise(91, "no records");
-        auto records = newCollection(), first = newCollection();
-        for (const char* name : {"Code", "Name", "Note"})
-            first->Add(Variant(), name);
-        records->Add(Variant(first), "#7");
-        return Variant(records);
-    }
-    QString NombreCampo(std::int16_t n) override { return QStringList{"Code", "Name", "Note"}.value(n - 1); }
-    Variant ValorCampo(const QString& field, const Variant& position) override
-    {
-        positions.push_back(position);
-        return field == "Code" ? Variant(std::int32_t(7)) : field == "Name" ? Variant("Ana") : Variant::null();
-    }
-    bool fail = false;
-    std::vector<Variant> positions;
-};
-
-TEST_F(AccountsTest, RecordAsOneLine)
-{
-    Record r;
-    EXPECT_EQ(svc->RegisterString2Send(r, 4), "Code=7|Name=Ana|Note=");
-    EXPECT_EQ(r.positions.front(), Variant(std::int32_t(4)));
-    r.fail = true;
-    EXPECT_EQ(svc->RegisterString2Send(r, 1), QString());
-}
 
 TEST_F(AccountsTest, UserSettingsAreReplacedInOneTransaction)
 {
