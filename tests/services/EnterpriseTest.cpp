@@ -72,7 +72,7 @@ TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
 
 // --- tax rates, server clock, historical data
 
-TEST_F(EnterpriseTest, TaxRatesWritePointsAndSlashesWhateverTheLocaleServerClockAndHistoricalData)
+TEST_F(EnterpriseTest, TaxRatesWhateverTheLocaleServerClockAndHistoricalData)
 {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -65,7 +65,7 @@ TEST_F(PermissionsTest, PermissionNumberIsAProductOfCodes)
     EXPECT_TRUE(rec->statements().isEmpty());
 }
 
-TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestion)
+TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestionLockedPeriodsAndLoggedTables)
 {
     EXPECT_FALSE(svc->Permiso("Ventas", "Facturas", 2)) << "nothing loaded is a refusal";
     rec->answerRows(kLoad, {"Groups", "Modules", "P"}, permissionRows({{"Ventas", "Facturas", 6}, {"Ventas", "Abonos", 2}}));
@@ -80,7 +80,24 @@ TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestion)
     EXPECT_TRUE(svc->ValidateUser(user));
     EXPECT_EQ(user, "ana");
     EXPECT_EQ(rec->statements().mid(3), (QStringList{kProfile, kLoad}));
+    rec->clearLog();
+    EXPECT_FALSE(svc->PeriodoBloqueado("no es fecha"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+    const QString sql = "SELECT * FROM PeriodsLock WHERE DateFrom <= CONVERT(smalldatetime,'05/03/2024',103) AND "
+                        "DateTo >= CONVERT(smalldatetime,'05/03/2024',103)";
+    rec->answerRows(sql, {"DateFrom", "DateTo", "Locked"},
+                    {{Variant(QDate(2024, 1, 1)), Variant(QDate(2024, 12, 31)), Variant("S")}});
+    EXPECT_TRUE(svc->PeriodoBloqueado("05/03/2024"));
+    EXPECT_EQ(rec->statements(), QStringList{sql});
+    EXPECT_FALSE(svc->PeriodoBloqueado("06/03/2024"));
     EXPECT_TRUE(reports.empty());
+
+    EXPECT_FALSE(svc->Logable("Clientes"));
+    auto logged = newCollection();
+    logged->Add(Variant("Clientes"), "Clientes#");
+    svc->TablasDeLog = logged;
+    EXPECT_TRUE(svc->Logable("clientes"));
+    EXPECT_FALSE(svc->Logable("Proveedores"));
 }
 
 TEST_F(PermissionsTest, ModuleOfANewGroupIsRegisteredForEveryProfile)
@@ -135,27 +152,6 @@ TEST_F(PermissionsTest, ModuleOfAnExistingGroupIsRegisteredOnce)
     rec->answerError("SELECT Count(*) AS Cuantos FROM GroupModule WHERE Groups = 'G' AND Modules = 'X'", 208, "Bad");
     EXPECT_FALSE(svc->Permiso("G", "X", 2));
     EXPECT_EQ(reportTexts(), QStringList{"Función Permiso"});
-}
-
-TEST_F(PermissionsTest, LockedPeriodsAndLoggedTables)
-{
-    EXPECT_FALSE(svc->PeriodoBloqueado("no es fecha"));
-    EXPECT_TRUE(rec->statements().isEmpty());
-    const QString sql = "SELECT * FROM PeriodsLock WHERE DateFrom <= CONVERT(smalldatetime,'05/03/2024',103) AND "
-                        "DateTo >= CONVERT(smalldatetime,'05/03/2024',103)";
-    rec->answerRows(sql, {"DateFrom", "DateTo", "Locked"},
-                    {{Variant(QDate(2024, 1, 1)), Variant(QDate(2024, 12, 31)), Variant("S")}});
-    EXPECT_TRUE(svc->PeriodoBloqueado("05/03/2024"));
-    EXPECT_EQ(rec->statements(), QStringList{sql});
-    EXPECT_FALSE(svc->PeriodoBloqueado("06/03/2024"));
-    EXPECT_TRUE(reports.empty());
-
-    EXPECT_FALSE(svc->Logable("Clientes"));
-    auto logged = newCollection();
-    logged->Add(Variant("Clientes"), "Clientes#");
-    svc->TablasDeLog = logged;
-    EXPECT_TRUE(svc->Logable("clientes"));
-    EXPECT_FALSE(svc->Logable("Proveedores"));
 }
 
 } // namespace

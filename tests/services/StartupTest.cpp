@@ -55,26 +55,7 @@ TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
     EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Language2")));
 }
 
-TEST_F(StartupTest, GuardarIniAnswersWhetherTheValueWasKept)
-{
-    writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Original\n"));
-    const QByteArray before = iniBytes();
-    EXPECT_TRUE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1"));
-    EXPECT_EQ(clsTablas::LeerIni(iniPath(), "Recibos", "ImprimirRecibo"), "1");
-    const QByteArray written = iniBytes();
-    EXPECT_NE(written, before);
-    // A value with a line break would read back as another key: refused, file as it was.
-    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1\r\n[X]"));
-    EXPECT_EQ(iniBytes(), written);
-    // A read-only file stays as it is, even for a user whose rights would allow the write.
-    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "2"));
-    EXPECT_EQ(svc->GuardarPassword(iniPath(), "BaseDatos", "ContraseñaVusk", "x"),
-              "No se ha podido guardar la contraseña en el fichero de configuración.");
-    EXPECT_EQ(iniBytes(), written);
-}
-
-TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
+TEST_F(StartupTest, FailuresAreReportedAndStopTheStartAndGuardarIniAnswersWhetherTheValueWasKept)
 {
     EXPECT_FALSE(svc->Iniciar(nullptr, data, nullptr, QString()));
     EXPECT_EQ(reported(0), (QStringList{"Función Iniciar", "Holtane.clsTablas ", "16", "Error"}));
@@ -90,6 +71,21 @@ TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
     EXPECT_FALSE(bare.Iniciar(nullptr, nullptr, nullptr, QString()));
     ASSERT_EQ(dialogs->calls.size(), 1u);
     EXPECT_TRUE(dialogs->calls[0].prompt.contains("Función Iniciar"));
+    writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Original\n"));
+    const QByteArray before = iniBytes();
+    EXPECT_TRUE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1"));
+    EXPECT_EQ(clsTablas::LeerIni(iniPath(), "Recibos", "ImprimirRecibo"), "1");
+    const QByteArray written = iniBytes();
+    EXPECT_NE(written, before);
+    // A value with a line break would read back as another key: refused, file as it was.
+    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1\r\n[X]"));
+    EXPECT_EQ(iniBytes(), written);
+    // A read-only file stays as it is, even for a user whose rights would allow the write.
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "2"));
+    EXPECT_EQ(svc->GuardarPassword(iniPath(), "BaseDatos", "ContraseñaVusk", "x"),
+              "No se ha podido guardar la contraseña en el fichero de configuración.");
+    EXPECT_EQ(iniBytes(), written);
 }
 
 // --- structure cache and query object
