@@ -28,7 +28,7 @@ QAbstractButton* button(QWidget* box, QMessageBox::StandardButton which)
 }
 } // namespace
 
-TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyle)
+TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextOrNothing)
 {
     MessageDialogs dialogs;
     QStringList texts;
@@ -51,11 +51,6 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyle)
     // The second button is the default with 256.
     whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
     EXPECT_EQ(dialogs.msgBox("x", 4 + 256, "t"), 7);
-}
-
-TEST(SystemDialogs, InputBoxAnswersTheTextOrNothing)
-{
-    MessageDialogs dialogs;
     whenModal([](QWidget* box) {
         auto* edit = box->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
@@ -67,3 +62,4 @@ TEST(SystemDialogs, InputBoxAnswersTheTextOrNothing)
     whenModal([](QWidget* box) { static_cast<QInputDialog*>(box)->reject(); });
     EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "");
 }
+

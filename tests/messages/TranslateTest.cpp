@@ -12,7 +12,7 @@ struct Translation : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
+TEST_F(Translation, BlocksAreStrippedInOriginalModeAndTheirValuesComeBackIntoTheTranslationOtherwise)
 {
     msg.setLanguage("Original");
     // A "{" without a "}" after it is plain text.
@@ -29,10 +29,6 @@ TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
     clsError bare;
     EXPECT_EQ(bare.Translate("Hola {1x}"), "Hola x");
     EXPECT_EQ(bare.Language(), "ORIGINAL");
-}
-
-TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
-{
     store->addRow("Registro {1} de {2}", 2, "Record {1} of {2}");
     store->addRow("Sin traducir", 2, "");
     msg.setLanguage("Language2");
@@ -53,11 +49,6 @@ TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
     EXPECT_EQ(msg.Translate("Registro {15} de {", false), "Registro 5 de {");
     // A row without a translation gives the Spanish text, found in the database.
     EXPECT_EQ(msg.Translate("Sin traducir"), "Sin traducir");
-    EXPECT_TRUE(store->inserts().isEmpty());
-}
-
-TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
-{
     msg.setLanguage("Language1");
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", false, "frm'X.lbl"), "L'hora d'Ana");
     EXPECT_EQ(store->statements.last(), "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
@@ -71,7 +62,7 @@ TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
     EXPECT_EQ(msg.UnDoTranslate("The hour {1x}"), "L'hora x");
 }
 
-TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
+TEST_F(Translation, LongTextsGoToTheHugeTableOnlyKnownLanguagesReachTheDatabaseAndFailuresReachTheCaller)
 {
     msg.setLanguage("Language3");
     const QString text = QString(300, 'x');
@@ -90,10 +81,7 @@ TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
     // A text of exactly 255 quote-doubled characters stays in the short table.
     msg.Translate(QString(253, 'w') + "'");
     EXPECT_TRUE(store->inserts().last().startsWith("INSERT INTO [Translate]"));
-}
-
-TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
-{
+    store->statements.clear();
     for (const char* bad : {"Language1 FROM x; DROP TABLE Translate --", "Language6"}) {
         msg.setLanguage(bad);
         EXPECT_EQ(msg.Language(), "Original") << bad;
@@ -103,19 +91,15 @@ TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
     msg.setLanguage("language4");
     EXPECT_EQ(msg.Language(), "Language4");
     EXPECT_EQ(store->statements.last(), "SELECT Original, Language4 FROM [Translate]");
-}
-
-TEST_F(Translation, FailuresReachTheCaller)
-{
     msg.setLanguage("Language1");
     store->failQueries = true;
     EXPECT_THROW(msg.Translate("Hola"), Error);
     clsError noStore;
     EXPECT_THROW(noStore.setLanguage("Language1"), Error);
     // The dialog shows the text untranslated then.
-    QString body = "Hola";
-    QString title = "T";
+    QString body = "Hola", title = "T";
     noStore.setSilent(true);
     EXPECT_EQ(noStore.MsgBox(body, 0, title), 3);
     EXPECT_EQ(body, "\r\nHola");
 }
+
