@@ -11,16 +11,10 @@
 namespace {
 
 // Digits drawn in the order given, then 1, 2, 3 for ever.
-Scrambling::Draw draws(std::vector<int> digits)
+Scrambling::Draw draws(const QList<int>& digits)
 {
-    auto queue = std::make_shared<std::vector<int>>(std::move(digits));
-    auto next = std::make_shared<int>(0);
-    return [queue, next] {
-        if (queue->empty())
-            return (*next)++ % 3 + 1;
-        const int d = queue->front();
-        queue->erase(queue->begin());
-        return d;
+    return [queue = std::make_shared<QList<int>>(digits), next = std::make_shared<int>(0)] {
+        return queue->isEmpty() ? (*next)++ % 3 + 1 : queue->takeFirst();
     };
 }
 

@@ -33,11 +33,7 @@ protected:
         svc->setMessageHooks(
             [this](const QString& p, int s, const QString& t) {
                 questions.push_back({p, QString::number(s), t});
-                if (answers.empty())
-                    return 1;
-                const int a = answers.front();
-                answers.erase(answers.begin());
-                return a;
+                return answers.isEmpty() ? 1 : answers.takeFirst();
             },
             [this](const QString& p, const QString& c, int ty, const QString& t) {
                 reports.push_back({p, c, QString::number(ty), t});
@@ -90,7 +86,7 @@ protected:
     std::shared_ptr<clsDO> data;
     std::shared_ptr<clsTablas> svc;
     QList<QStringList> questions, reports;
-    std::vector<int> answers;
+    QList<int> answers; // to the questions in turn, then 1
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
 };
