@@ -34,7 +34,6 @@ protected:
 TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
 {
     EXPECT_TRUE(start());
-    EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Original")));
     EXPECT_EQ(members(), (QStringList{"Original", "###,###,##0.00", "9", "0"}));
     EXPECT_EQ((QStringList{svc->ReinvoicingDate, svc->NombreIni}), (QStringList{"  /  /    ", "Dovrin.ini"}));
     EXPECT_FALSE(QFile::exists(iniPath())) << "start-up writes nothing";
