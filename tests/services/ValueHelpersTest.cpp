@@ -50,36 +50,31 @@ using HelpersTest = ServicesTest;
 
 TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
 {
-    FakeControl hidden(QString(), false);
-    EXPECT_FALSE(svc->EvitarBlancos(&hidden, QString(), QStringLiteral("Servidor")));
-    EXPECT_EQ(hidden.focused, 0);
-    FakeControl shown(QString(), true);
-    EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QString())) << "no description, no message";
-    EXPECT_EQ(shown.focused, 1);
-    FakeControl date(QStringLiteral("  /  /    "), true);
-    EXPECT_FALSE(svc->EvitarBlancos(&date, QStringLiteral("  /  /    "), QStringLiteral("Fecha")));
-    EXPECT_TRUE(svc->EvitarBlancos(&date, QString(), QStringLiteral("Fecha")));
-    answers = {6, 7};
-    EXPECT_TRUE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
-    EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
-
+    FakeControl hidden(QString(), false), shown(QString(), true), date(QStringLiteral("  /  /    "), true);
+    // The windows pass their plain widgets.
+    QLineEdit edit(QStringLiteral("srv"));
+    QComboBox combo, chosen;
+    combo.addItems({QString(), QStringLiteral("SQL Server")});
+    chosen.addItems({QString(), QStringLiteral("SQL Server")});
+    chosen.setCurrentIndex(1);
+    answers = {1, 1, 6, 7}; // the two notices, then yes and no
+    auto blank = [&](QObject* c, const QString& empty, const QString& what, bool ask = false) {
+        return svc->EvitarBlancos(c, empty, what, ask);
+    };
+    EXPECT_EQ((std::vector<bool>{blank(&hidden, {}, "Servidor"), blank(&shown, {}, {}), blank(&date, date.text, "Fecha"),
+                                 blank(&date, {}, "Fecha"), blank(&shown, {}, "Nombre", true),
+                                 blank(&shown, {}, "Nombre", true), blank(&edit, {}, "Servidor"), blank(&combo, {}, {}),
+                                 blank(&chosen, {}, {})}),
+              (std::vector<bool>{false, false, false, true, true, false, true, false, true}));
+    EXPECT_EQ((std::vector<int>{hidden.focused, shown.focused}), (std::vector<int>{0, 3}));
+    // No description, no message; a question is asked only when told to.
     EXPECT_EQ(questions.size(), 4);
     EXPECT_EQ(asked(0) + asked(2), (QStringList{"Servidor no puede estar en blanco", "64", "Aviso",
                                                 "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas "
                                                 "formas?", "68", "Aviso"}));
-
-    // The windows pass their plain widgets.
-    QLineEdit edit(QStringLiteral("srv"));
-    EXPECT_TRUE(svc->EvitarBlancos(&edit, QString(), QStringLiteral("Servidor")));
-    QComboBox combo;
-    combo.addItems({QString(), QStringLiteral("SQL Server")});
-    EXPECT_FALSE(svc->EvitarBlancos(&combo, QString(), QString()));
-    combo.setCurrentIndex(1);
-    EXPECT_TRUE(svc->EvitarBlancos(&combo, QString(), QString()));
     EXPECT_TRUE(reports.empty());
-
     QObject nothing;
-    EXPECT_FALSE(svc->EvitarBlancos(&nothing, QString(), QStringLiteral("X")));
+    EXPECT_FALSE(blank(&nothing, {}, "X"));
     EXPECT_EQ(reportTexts(), QStringList{"Función EvitarBlancos"});
 }
 
