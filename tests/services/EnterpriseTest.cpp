@@ -19,6 +19,7 @@ protected:
         ASSERT_TRUE(start());
         svc->setKandrelServer("ERP");
         svc->setMoravinServer("FACT");
+        svc->EnterpriseID = 1;
     }
 };
 
@@ -118,11 +119,6 @@ TEST_F(EnterpriseTest, TaxRatesWhateverTheLocaleServerClockAndHistoricalData)
 
 class CrossingTest : public EnterpriseTest {
 protected:
-    void SetUp() override
-    {
-        EnterpriseTest::SetUp();
-        svc->EnterpriseID = 1;
-    }
     static QString search(const QString& db, const QString& type, const QString& tail = QString())
     {
         return "SELECT * FROM " + db + "..CrossingDocuments WHERE idDocumentType " + type +

@@ -42,23 +42,20 @@ protected:
 
 TEST_F(PermissionsTest, PermissionNumberIsAProductOfCodes)
 {
-    hold("G", "Six", 6);
-    hold("G", "All", 210);
-    hold("G", "One", 1);
-    hold("G", "Zero", 0);
-    for (std::uint8_t code : {2, 3, 5}) {
-        EXPECT_EQ(svc->Permiso("G", "Six", code), code != 5) << int(code);
-        EXPECT_TRUE(svc->Permiso("G", "All", code));
-        EXPECT_FALSE(svc->Permiso("G", "One", code));
-        EXPECT_FALSE(svc->Permiso("g", "zero", code)) << "keys ignore case";
-    }
+    for (auto [module, number] : {std::pair{"Six", 6}, {"All", 210}, {"One", 1}, {"Zero", 0}})
+        hold("G", module, number);
+    for (std::uint8_t code : {2, 3, 5}) // keys ignore case
+        EXPECT_EQ((std::vector<bool>{svc->Permiso("G", "Six", code), svc->Permiso("G", "All", code),
+                                     svc->Permiso("G", "One", code), svc->Permiso("g", "zero", code)}),
+                  (std::vector<bool>{code != 5, true, false, false}))
+            << int(code);
     EXPECT_FALSE(svc->Permiso("G", "All", 0)) << "no operation has the code 0";
     EXPECT_FALSE(svc->Permiso("G", "New", 2, true)) << "not registered when told not to";
 
     svc->HistoricalAccess = true;
-    EXPECT_TRUE(svc->Permiso("G", "All", 2));
-    EXPECT_FALSE(svc->Permiso("G", "All", 3));
-    EXPECT_TRUE(svc->Permiso("Ventas", "Bloqueo Inserciones", 5));
+    EXPECT_EQ((std::vector<bool>{svc->Permiso("G", "All", 2), svc->Permiso("G", "All", 3),
+                                 svc->Permiso("Ventas", "Bloqueo Inserciones", 5)}),
+              (std::vector<bool>{true, false, true}));
     svc->DisableSecurity = true;
     EXPECT_TRUE(svc->Permiso("X", "Y", 0));
     EXPECT_TRUE(reports.empty());
