@@ -138,8 +138,7 @@ TEST(MsgBox, DontAskAgainBoxReentrantCallsAndTheBlinkingCriticalTitle)
         d->cmd[1]->click();
     });
     EXPECT_EQ((std::pair{outer, inner}), (std::pair{6, 7}));
-    clsError critical;
-    answer(critical, 16, [&](frmMsgBox* d) {
+    answer(msg, 16, [&](frmMsgBox* d) {
         EXPECT_EQ(d->tmrError->interval(), 250);
         EXPECT_EQ(d->mainTitleColor(), QColor(Qt::black));
         EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(255, 0, 0); }, 1000));
