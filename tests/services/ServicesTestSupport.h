@@ -50,11 +50,8 @@ protected:
         rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
     }
 
-    // Starts the services object on a folder (with no server configured unless the file says so).
-    bool start(const QString& folder = QString())
-    {
-        return svc->Iniciar(nullptr, data, nullptr, folder.isEmpty() ? dir.path() : folder);
-    }
+    // Starts the services object on its folder (with no server configured unless the file says so).
+    bool start() { return svc->Iniciar(nullptr, data, nullptr, dir.path()); }
     QString iniPath() const { return dir.path() + QStringLiteral("/Dovrin.ini"); }
     QStringList reportTexts() const
     {
