@@ -125,7 +125,7 @@ TEST_F(AccountsTest, AccountSumsLookUpsAndARecordAsOneLine)
     EXPECT_EQ(svc->RegisterString2Send(r, 1), QString());
 }
 
-TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKey)
+TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKeyAndUserSettingsAreReplacedInOneTransaction)
 {
     svc->DigitosCuenta = 9;
     QLineEdit box;
@@ -160,6 +160,27 @@ TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKey)
     EXPECT_EQ(box.text(), "12345678");
     QString code = "123";
     EXPECT_EQ(svc->AgregarDigitoCuenta(code, '1'), "123");
+    const QString value = "SELECT Value FROM SettingsUser WHERE SettingID = 'Ancho' AND UserID = 5 AND "
+                          "SettingsGroup = 'Rejilla''s'";
+    answerColumn(value, "Value", {Variant("120")});
+    EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho"), "120");
+    EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho", "value"), QString());
+    EXPECT_EQ(rec->statements(), QStringList{value});
+
+    EXPECT_EQ(sent([&] {
+                  EXPECT_TRUE(svc->SetSettingUser(5, "G", "N", "V", "I"));
+                  EXPECT_TRUE(svc->SetSettingUser(5, "G'", "N'", "it's", "i'"));
+              }),
+              (QStringList{" DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G' AND SettingID = 'N'",
+                           "INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , 'I')",
+                           " DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G''' AND SettingID = 'N'''",
+                           "INSERT INTO SettingsUser VALUES ( 5, 'G''', 'N''', 'it''s' , 'i''')"}));
+    EXPECT_EQ(transactions(), (std::vector<int>{2, 2, 0}));
+    // A refused insert takes the delete back with it.
+    rec->answerError("INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , '')", 2627, "duplicate");
+    EXPECT_FALSE(svc->SetSettingUser(5, "G", "N", "V"));
+    EXPECT_EQ(transactions(), (std::vector<int>{3, 2, 1}));
+    EXPECT_FALSE(data->TransactionOpen());
 }
 
 // --- settings kept in the database
@@ -195,30 +216,5 @@ TEST_F(AccountsTest, ReadingAndWritingASettingFindTheSameRowAndWritingIsBounded)
     EXPECT_EQ(s.last(), settingRead("Value", "N", "G"));
 }
 
-
-TEST_F(AccountsTest, UserSettingsAreReplacedInOneTransaction)
-{
-    const QString value = "SELECT Value FROM SettingsUser WHERE SettingID = 'Ancho' AND UserID = 5 AND "
-                          "SettingsGroup = 'Rejilla''s'";
-    answerColumn(value, "Value", {Variant("120")});
-    EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho"), "120");
-    EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho", "value"), QString());
-    EXPECT_EQ(rec->statements(), QStringList{value});
-
-    EXPECT_EQ(sent([&] {
-                  EXPECT_TRUE(svc->SetSettingUser(5, "G", "N", "V", "I"));
-                  EXPECT_TRUE(svc->SetSettingUser(5, "G'", "N'", "it's", "i'"));
-              }),
-              (QStringList{" DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G' AND SettingID = 'N'",
-                           "INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , 'I')",
-                           " DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G''' AND SettingID = 'N'''",
-                           "INSERT INTO SettingsUser VALUES ( 5, 'G''', 'N''', 'it''s' , 'i''')"}));
-    EXPECT_EQ(transactions(), (std::vector<int>{2, 2, 0}));
-    // A refused insert takes the delete back with it.
-    rec->answerError("INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , '')", 2627, "duplicate");
-    EXPECT_FALSE(svc->SetSettingUser(5, "G", "N", "V"));
-    EXPECT_EQ(transactions(), (std::vector<int>{3, 2, 1}));
-    EXPECT_FALSE(data->TransactionOpen());
-}
 
 } // namespace
