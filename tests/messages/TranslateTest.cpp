@@ -33,22 +33,21 @@ TEST_F(Translation, BlocksAreStrippedInOriginalModeAndTheirValuesComeBackIntoThe
     store->addRow("Sin traducir", 2, "");
     msg.setLanguage("Language2");
     ASSERT_EQ(store->statements, QStringList{"SELECT Original, Language2 FROM [Translate]"});
-    EXPECT_EQ(msg.Translate("Registro {15} de {29}"), "Record 5 of 9");
-    // Any letter case finds the row.
-    EXPECT_EQ(msg.Translate("REGISTRO {15} DE {29}"), "Record 5 of 9");
-    EXPECT_EQ(store->statements.size(), 1); // the cache answered
-    // Values keep their line breaks and quotes.
-    EXPECT_EQ(msg.Translate("Registro {15} de {2\r\n\r\nUPDATE X SET a = 'b'}"),
-              "Record 5 of \r\n\r\nUPDATE X SET a = 'b'");
-    EXPECT_EQ(msg.Translate("12"), "12");
-    // Same tag twice: both markers take the first value.
-    EXPECT_EQ(msg.Translate("Registro {1a} de {1b}", false), "Registro a de a");
-    // An unbalanced "{" is plain text, looked up as it stands.
-    EXPECT_EQ(msg.Translate("Total {1abc", false), "Total {1abc");
-    EXPECT_EQ(store->statements.last(), "SELECT Language2 FROM [Translate] WHERE Original = 'Total {1abc'");
-    EXPECT_EQ(msg.Translate("Registro {15} de {", false), "Registro 5 de {");
-    // A row without a translation gives the Spanish text, found in the database.
-    EXPECT_EQ(msg.Translate("Sin traducir"), "Sin traducir");
+    // Any letter case finds the row; values keep their line breaks and quotes; the same tag twice gives both
+    // markers the first value; an unbalanced "{" is plain text, looked up as it stands; a row without a
+    // translation gives the Spanish text, found in the database.
+    for (auto [in, look, out] : std::initializer_list<std::tuple<const char*, bool, const char*>>{
+             {"Registro {15} de {29}", true, "Record 5 of 9"}, {"REGISTRO {15} DE {29}", true, "Record 5 of 9"},
+             {"Registro {15} de {2\r\n\r\nUPDATE X SET a = 'b'}", true, "Record 5 of \r\n\r\nUPDATE X SET a = 'b'"},
+             {"12", true, "12"}, {"Registro {1a} de {1b}", false, "Registro a de a"},
+             {"Total {1abc", false, "Total {1abc"}, {"Registro {15} de {", false, "Registro 5 de {"},
+             {"Sin traducir", true, "Sin traducir"}})
+        EXPECT_EQ(msg.Translate(in, look), out) << in;
+    // The cache answers the rows it holds.
+    const QString find = "SELECT Language2 FROM [Translate] WHERE Original = ";
+    EXPECT_EQ(store->statements,
+              (QStringList{"SELECT Original, Language2 FROM [Translate]", find + "'Registro {1} de {1}'",
+                           find + "'Total {1abc'", find + "'Registro {1} de {'", find + "'Sin traducir'"}));
     msg.setLanguage("Language1");
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", false, "frm'X.lbl"), "L'hora d'Ana");
     EXPECT_EQ(store->statements.last(), "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");

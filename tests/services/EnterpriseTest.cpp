@@ -99,7 +99,8 @@ TEST_F(EnterpriseTest, TaxRatesWhateverTheLocaleServerClockAndHistoricalData)
     answerColumn(clock, "ServerDateTime", {Variant(QDateTime(QDate(2024, 2, 2), QTime(14, 3, 5), Qt::UTC))});
     EXPECT_EQ(svc->GetServerTime(), "20240202140305");
     svc->EnterpriseID = 4;
-    const QString program = "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
+    const QString program =
+        "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
     rec->answerRows(program, {"ProgramID", "EnterpriseID", "HistoricalServerName", "HistoricalDataBase"},
                     {{Variant("kpMoravin"), Variant(std::int32_t(4)), Variant("HIST"), Variant("Hist2020")}});
     std::int32_t enterprise = 0;

@@ -155,7 +155,8 @@ TEST(CollectionHelpers, KeyTestTakesTextKeysOnlyRunningValuesAndDivisionFailClea
     EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(c, "10"), ExisteClaveColeccion(c, "1"),
                                  ExisteClaveColeccion(Variant::nothing(), "10"),
                                  ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
-                                 svc.ExisteCampoColeccion(c, "10"), svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
+                                 svc.ExisteCampoColeccion(c, "10"),
+                                 svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
               (std::vector<bool>{true, false, false, false, true, false}));
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "k", "1", "Fecha", "Sumar"));
     EXPECT_FALSE(col->Exists("k"));
