@@ -44,6 +44,14 @@ public:
             out << l.message;
         return out;
     }
+    // Every line as "procedure|message|kind".
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& l : lines)
+            out << l.procedure + QLatin1Char('|') + l.message + QLatin1Char('|') + QString::number(l.kind);
+        return out;
+    }
     std::vector<LogLine> lines;
 };
 
@@ -152,6 +160,15 @@ private:
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
+
+// Every message box shown, as "title|style|prompt".
+inline QStringList boxes(ScopedRecordingDialogs& d)
+{
+    QStringList out;
+    for (const auto& c : d->calls)
+        out << c.title + QLatin1Char('|') + QString::number(c.style) + QLatin1Char('|') + c.prompt;
+    return out;
+}
 
 inline Variant collectionItem(const Variant& c, const QString& key) { return c.as<Collection>()->Item(Variant(key)); }
 

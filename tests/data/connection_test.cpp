@@ -34,14 +34,6 @@ protected:
         const QStringList s = rec->connectionStrings();
         return s.isEmpty() ? u"<none>"_s : s.first();
     }
-    // Every log line as "procedure|message|kind".
-    QStringList logged() const
-    {
-        QStringList out;
-        for (const auto& l : log->lines)
-            out << l.procedure + '|' + l.message + '|' + QString::number(l.kind);
-        return out;
-    }
     // The call raises the engine's error as the caller's, from Execute.
     static void expectError(const std::function<void()>& call, int number, const char* description)
     {
@@ -73,29 +65,24 @@ TEST_F(ConnectionTest, ConnectionStringForEveryTypeAndDriverAndItsMaskedLogLine)
         {3, 1, "u", "DSN=srv;"},
         {3, 2, "u", "DATABASE=db;UID=u;PWD=@;DSN=srv;"},
     };
+    o.StartObject(u"srv"_s, u"db"_s, u"u"_s, u"s3cret"_s);
+    const QString secret = u"ab;Cd=ef}{gh}"_s;
     for (const auto& c : cases) {
         if (c.type == 2)
             o.setSQLProvider(u"Microsoft.ACE.OLEDB.12.0"_s);
         EXPECT_EQ(stringFor(c.type, c.driver, QLatin1String(c.user)), QString::fromUtf8(c.string).replace('@', 'p'));
-    }
-    EXPECT_TRUE(dialogs->calls.empty());
-
-    rec->failOpen(u"."_s, u"Login failed"_s);
-    o.StartObject(u"srv"_s, u"db"_s, u"u"_s, u"s3cret"_s);
-    const QString secret = u"ab;Cd=ef}{gh}"_s;
-    for (const auto& c : cases) {
+        EXPECT_TRUE(dialogs->calls.empty());
         if (!QByteArray(c.string).contains('@'))
             continue;
         log->lines.clear();
-        o.setConnectionType(c.type);
-        o.setUsedDriver(c.driver);
+        rec->failOpen(u"."_s, u"Login failed"_s);
         EXPECT_FALSE(o.Execute(u"DELETE FROM t"_s, u"srv"_s, u"db"_s, u"u"_s, secret));
-        ASSERT_EQ(log->lines.size(), 1u);
+        EXPECT_EQ(log->texts(), QStringList{u"db"_s + QString(15, QLatin1Char(' ')) + u"\tOpenConnection|No se ha podido abrir la conexión "_s
+                                            + QString::fromUtf8(c.string).replace('@', u"****"_s) + u"|4"_s});
         EXPECT_EQ(log->lines[0].className, "clsDO");
-        EXPECT_EQ(log->lines[0].procedure, u"db"_s + QString(15, QLatin1Char(' ')) + "\tOpenConnection");
-        EXPECT_EQ(log->lines[0].message, u"No se ha podido abrir la conexión "_s + QString::fromUtf8(c.string).replace('@', u"****"_s));
-        EXPECT_EQ(log->lines[0].kind, 4);
         EXPECT_TRUE(rec->connectionStrings().last().contains(secret));
+        rec = db::RecordingBackend::install();
+        dialogs->calls.clear();
     }
 }
 
@@ -108,10 +95,7 @@ TEST_F(ConnectionTest, UnknownTypeOrDriverDoesNotOpenAndExecuteSaysSo)
         std::int32_t affected = 77;
         EXPECT_FALSE(o.Execute(u"DELETE FROM t"_s, u"s"_s, u"d"_s, u"u"_s, u"p"_s, affected));
         EXPECT_EQ(affected, 77);
-        ASSERT_EQ(dialogs->calls.size(), 1u);
-        EXPECT_EQ(dialogs->calls[0].prompt, "No se ha podido abrir la conexión");
-        EXPECT_EQ(dialogs->calls[0].style, 64);
-        EXPECT_EQ(dialogs->calls[0].title, "Aviso");
+        EXPECT_EQ(boxes(dialogs), QStringList{"Aviso|64|No se ha podido abrir la conexión"});
     }
     EXPECT_TRUE(rec->statements().isEmpty());
 }
@@ -174,7 +158,7 @@ TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
     std::int32_t affected = 0;
     EXPECT_TRUE(o.Execute(u"UPDATE t SET a = 1"_s, QString(), QString(), QString(), QString(), affected));
     EXPECT_EQ(affected, 3);
-    EXPECT_EQ(logged(), QStringList{proc("Execute") + "|UPDATE t SET a = 1|1"});
+    EXPECT_EQ(log->texts(), QStringList{proc("Execute") + "|UPDATE t SET a = 1|1"});
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run, K::Close}));
 
     log->lines.clear();
@@ -182,7 +166,7 @@ TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
     rec->answerError(u"DELETE FROM x"_s, -2147217865, u"Invalid object name 'x'."_s);
     o.StartObject(u"s"_s, u"longdatabasename_abcdefgh"_s, u"u"_s, u"p"_s);
     expectError([&] { o.Execute(u"DELETE FROM x"_s); }, -2147217865, "Invalid object name 'x'.");
-    EXPECT_EQ(logged(), (QStringList{"longdatabasename_abc\tExecute|DELETE FROM x|1",
+    EXPECT_EQ(log->texts(), (QStringList{"longdatabasename_abc\tExecute|DELETE FROM x|1",
                                      "longdatabasename_abc\tExecute|Error al intentar ejecutar la siguiente SQL -> "
                                      "DELETE FROM x\r\nInvalid object name 'x'.|4"}));
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Run, K::Close}));
@@ -230,7 +214,7 @@ TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
     EXPECT_FALSE(o.TransactionOpen());
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Run, K::Commit, K::Close}));
     const QString rollback = proc("RollBack") + "|Se hace rollback en la Transaccion actual|1";
-    EXPECT_EQ(logged(), (QStringList{proc("OpenTransaction") + "|Se abre una Transaccion|1",
+    EXPECT_EQ(log->texts(), (QStringList{proc("OpenTransaction") + "|Se abre una Transaccion|1",
                                      proc("Execute") + "|UPDATE a SET x = 1|1", proc("Execute") + "|UPDATE b SET x = 1|1",
                                      proc("CloseTransaction") + "|Se cierra una Transaccion|1"}));
 
@@ -240,14 +224,14 @@ TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
     o.CloseTransaction();
     o.UnDoTransaction();
     EXPECT_TRUE(rec->events().empty());
-    EXPECT_EQ(logged(), QStringList{rollback});
+    EXPECT_EQ(log->texts(), QStringList{rollback});
 
     o.OpenTransaction();
     o.Execute(u"UPDATE a SET x = 1"_s);
     o.UnDoTransaction();
     EXPECT_FALSE(o.TransactionOpen());
     EXPECT_EQ(kinds(), (std::vector<K>{K::Open, K::Begin, K::Run, K::Rollback, K::Close}));
-    EXPECT_EQ(logged().last(), rollback);
+    EXPECT_EQ(log->texts().last(), rollback);
     EXPECT_TRUE(dialogs->calls.empty());
 
     // Without a log object the lines go nowhere.
@@ -261,11 +245,8 @@ TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
     o.OpenTransaction();
     o.OpenTransaction();
     EXPECT_TRUE(o.TransactionOpen());
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(dialogs->calls[0].prompt, "Error al abrir la Transacción");
-    EXPECT_EQ(dialogs->calls[0].style, 16);
-    EXPECT_EQ(dialogs->calls[0].title, "Error");
-    EXPECT_EQ(logged().last(), proc("query") + "|Error al intentar abrir una Transaccion|4");
+    EXPECT_EQ(boxes(dialogs), QStringList{"Error|16|Error al abrir la Transacción"});
+    EXPECT_EQ(log->texts().last(), proc("query") + "|Error al intentar abrir una Transaccion|4");
     o.UnDoTransaction();
 }
 
