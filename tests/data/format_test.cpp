@@ -122,9 +122,7 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
     EXPECT_EQ(text(o->SQLFormat(u"boolean"_s, Variant::null())), u"0"_s);
     EXPECT_TRUE(rec->calls.empty());
     ASSERT_FALSE(log->lines.empty());
-    EXPECT_EQ(log->lines.front().procedure.section(QLatin1Char('\t'), 1), u"sqlformat"_s);
-    EXPECT_EQ(log->lines.front().message, u"Error al intentar formatear el dato  al tipo de dato long"_s);
-    EXPECT_EQ(log->lines.front().kind, 4);
+    EXPECT_EQ(log->texts().front().section(QLatin1Char('\t'), 1), u"sqlformat|Error al intentar formatear el dato  al tipo de dato long|4"_s);
 
     // Other type words pass the value through; "byte" is a 16-bit number like "integer".
     EXPECT_TRUE(o->SQLFormat(u"mystery"_s, Variant::null()).isNull());
@@ -135,10 +133,8 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
     // A text that is no number, or no date, never reaches the SQL text.
     EXPECT_TRUE(o->SQLFormat(u"long"_s, Variant("abc")).isEmpty());
     EXPECT_TRUE(o->SQLFormat(u"date"_s, Variant("1'); DROP TABLE x --")).isEmpty());
-    ASSERT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ(rec->calls[0].prompt, u"Función SQLFormat en Zolt12.clsDO"_s);
-    EXPECT_EQ(rec->calls[0].style, 16);
-    EXPECT_EQ(rec->calls[0].title, u"Error"_s);
+    EXPECT_EQ(datatest::boxes(rec).value(0), u"Error|16|Función SQLFormat en Zolt12.clsDO"_s);
+    EXPECT_EQ(rec->calls.size(), 2u);
 }
 
 TEST_F(FormatTest, NullReplacementPerDialect)
