@@ -9,7 +9,6 @@
 #include "data/clsDO.h"
 #include "platform/db/Db.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
@@ -97,68 +96,6 @@ public:
     }
     QTemporaryDir dir;
     QString path;
-};
-
-// Serves one local file through the local engine with a watch on it: every
-// statement run on the file is kept, and one matching failOn's pattern fails
-// as an engine refusing that step would.
-class StatementWatch {
-public:
-    explicit StatementWatch(const QString& path)
-    {
-        auto state = state_;
-        state->path = path;
-        db::registerBackend({QStringLiteral("watched-test"), 1000,
-                             [state](const db::OpenRequest& r) {
-                                 return !state->opening &&
-                                        r.connectionString.value(QStringLiteral("Data Source")) == state->path;
-                             },
-                             [state](const db::OpenRequest& r) -> std::unique_ptr<db::BackendConnection> {
-                                 state->opening = true;
-                                 std::unique_ptr<db::BackendConnection> inner;
-                                 try {
-                                     inner = db::openBackend(r);
-                                 } catch (...) {
-                                     state->opening = false;
-                                     throw;
-                                 }
-                                 state->opening = false;
-                                 return std::make_unique<Watched>(std::move(inner), state);
-                             }});
-    }
-    ~StatementWatch() { db::unregisterBackend(QStringLiteral("watched-test")); }
-    void failOn(const QString& pattern) { state_->pattern = QRegularExpression(pattern); }
-    QStringList statements() const { return state_->statements; }
-    void clear() { state_->statements.clear(); }
-
-private:
-    struct State {
-        QString path;
-        QRegularExpression pattern;
-        QStringList statements;
-        bool opening = false;
-    };
-    struct Watched : db::BackendConnection {
-        Watched(std::unique_ptr<db::BackendConnection> i, std::shared_ptr<State> s) : inner(std::move(i)), state(std::move(s)) {}
-        std::unique_ptr<db::BackendConnection> inner;
-        std::shared_ptr<State> state;
-        QString provider() const override { return inner->provider(); }
-        std::vector<db::ResultSetPtr> run(const QString& sql, db::CommandType type) override
-        {
-            state->statements << sql;
-            if (!state->pattern.pattern().isEmpty() && state->pattern.match(sql).hasMatch())
-                raise(db::errDatabase, QStringLiteral("Fallo provocado en: ") + sql);
-            return inner->run(sql, type);
-        }
-        void beginTrans() override { inner->beginTrans(); }
-        void commitTrans() override { inner->commitTrans(); }
-        void rollbackTrans() override { inner->rollbackTrans(); }
-        void setCommandTimeout(int s) override { inner->setCommandTimeout(s); }
-        std::vector<db::TableInfo> tables() override { return inner->tables(); }
-        db::TableInfo table(const QString& name) override { return inner->table(name); }
-        std::vector<db::ViewInfo> views() override { return inner->views(); }
-    };
-    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 // Every message box shown, as "title|style|prompt".

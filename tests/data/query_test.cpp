@@ -100,26 +100,28 @@ TEST_F(QueryTest, EveryFormsAnswer)
 
 // Every form reads its result from one run of the statement: a large result
 // is never read twice. Only the identity form runs a second statement of its own.
-TEST_F(QueryTest, EveryFormRunsTheStatementOnce)
+TEST(QueryRecorderTest, EveryFormRunsTheStatementOnce)
 {
-    StatementWatch watch(file.path);
+    auto rec = db::RecordingBackend::install();
+    rec->answerRows(kItems, {"Id", "Name", "Note"}, Rows{{Variant(std::int32_t(12)), Variant("a"), Variant("b")}});
+    TestDO o;
+    o.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
     const std::pair<const char*, int> forms[] = {
         {"GridArray", 1},   {"BiDimArray", 1},       {"StringRows", 1},         {"StringRows2Array", 1},
         {"Recordset", 1},   {"ShapeRecordset", 1},   {"CSV", 1},                {"CSV2", 1},
         {"Collection", 1},  {"Collection2", 1},      {"StringRowsExcel", 1},    {"StraightToExcel :)", 1},
-        {"GetScopeIdentity", 2},
+        {"GetScopeIdentity", 2}, {"StringRowsExcelCellCount", 1},
     };
     for (const auto& [form, count] : forms) {
-        watch.clear();
-        trap([&] { query(kItems, QLatin1String(form)); }, [](const Error&) {});
-        const QStringList run = watch.statements();
+        rec->clearLog();
+        Variant k;
+        trap([&] { o.Query(kItems, QString(), QString(), QString(), QString(), QLatin1String(form), k, false, true, false, 1, 3, u"H"_s); },
+             [](const Error&) {});
+        const QStringList run = rec->statements();
         EXPECT_EQ(run.size(), count) << form << ": " << run.join(" | ").toStdString();
         EXPECT_EQ(run.value(0), kItems) << form;
     }
-    // Known counts: the statement runs once for its rows, not for counting.
-    watch.clear();
-    known(kItems, 3, 3, u"Id\tName\tNote\t\r\n"_s);
-    EXPECT_EQ(watch.statements(), QStringList{kItems});
+    db::RecordingBackend::uninstall();
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
