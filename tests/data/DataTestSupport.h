@@ -69,6 +69,27 @@ protected:
     }
 };
 
+inline QStringList rowsOf(const QString& connectionString, const QString& sql)
+{
+    QStringList out;
+    auto conn = std::make_shared<db::Connection>();
+    conn->Open(connectionString);
+    try {
+        db::Recordset rs;
+        rs.Open(sql, conn, db::adOpenStatic);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                cells << (rs.value(i).isNull() ? QStringLiteral("NULL") : rs.value(i).toString());
+            out << cells.join(QLatin1Char('|'));
+        }
+    } catch (const Error&) {
+        out = QStringList{QStringLiteral("-")};
+    }
+    conn->Close();
+    return out;
+}
+
 // A local database file (the .accdb kind) in a temporary folder.
 class LocalDb {
 public:
@@ -80,6 +101,8 @@ public:
     {
         return QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + path;
     }
+    // The rows of a statement on the file, fields joined by "|", NULL for null; {"-"} when it fails.
+    QStringList rows(const QString& sql) const { return rowsOf(connectionString(), sql); }
     void exec(const QStringList& statements) const
     {
         db::Connection c;

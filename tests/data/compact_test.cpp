@@ -16,15 +16,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 
+// The rows left in the table of the file at path.
 qint64 countRows(const QString& path, const QString& table)
 {
-    auto c = std::make_shared<db::Connection>();
-    c->Open(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source="_s + path);
-    db::Recordset rs;
-    rs.Open(u"SELECT COUNT(*) FROM "_s + table, c, db::adOpenStatic);
-    const qint64 n = rs.value(0).toLongLong();
-    c->Close();
-    return n;
+    return rowsOf(u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source="_s + path, u"SELECT COUNT(*) FROM "_s + table).value(0).toLongLong();
 }
 
 class CompactLocalTest : public ::testing::Test {

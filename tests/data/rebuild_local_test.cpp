@@ -79,27 +79,7 @@ protected:
         return query(u"SELECT "_s + columns + u" FROM "_s + from + u" ORDER BY 1"_s);
     }
 
-    QStringList query(const QString& sql)
-    {
-        QStringList out;
-        auto conn = std::make_shared<db::Connection>();
-        conn->Open(db_.connectionString());
-        try {
-            db::Recordset rs;
-            rs.Open(sql, conn, db::adOpenStatic);
-            while (!rs.Eof()) {
-                QStringList cells;
-                for (int i = 0; i < rs.FieldCount(); ++i)
-                    cells << (rs.value(i).isNull() ? u"NULL"_s : rs.value(i).toString());
-                out << cells.join(QLatin1Char('|'));
-                rs.MoveNext();
-            }
-        } catch (const Error&) {
-            out = QStringList{u"-"_s};
-        }
-        conn->Close();
-        return out;
-    }
+    QStringList query(const QString& sql) { return db_.rows(sql); }
 
     static const QStringList& original()
     {
@@ -128,32 +108,28 @@ protected:
 
 } // namespace
 
-TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNullColumns)
+// Rebuilt under the same name, every row keeps its values and its number: a
+// NULL text becomes empty in the column made NOT NULL, the gap of a deleted
+// row stays and the next row is numbered after the highest.
+TEST_F(RebuildLocalTest, SameNameKeepsEveryRowAndNumberThroughRenameTypeChangeAndNewNotNullColumns)
 {
     ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    db_.exec({u"DELETE FROM Clientes WHERE Id = 2"_s, u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"_s});
     EXPECT_EQ(modify(), QString());
     EXPECT_EQ(rows(kT, u"Id, Cliente, Cod, Precio, Activo"_s),
-              (QStringList{"1|Ana|7|1,5|Falso", "2||8|2,25|Falso", "3|O'Brien|9|NULL|Falso"}));
+              (QStringList{"1|Ana|7|1,5|Falso", "3|O'Brien|9|NULL|Falso", "4||8|2,25|Falso"}));
     EXPECT_EQ(state(u"Clientes_OLD"_s), "-");
     const QStringList alta = rows(kT, u"Id, Alta"_s);
     ASSERT_EQ(alta.size(), 3);
     EXPECT_TRUE(alta[0].startsWith(u"1|31/12/2020"_s));
+    db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
+    EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 
     QString s, d, u, p, t = kT;
     const CollectionPtr fields = sub(o_.TableList(s, d, u, p, t), "Fields");
     EXPECT_FALSE(at(sub(fields, "Cliente"), "Nullable").toBool());
     EXPECT_EQ(at(sub(fields, "Cod"), "Type").toInt(), 8);
     EXPECT_TRUE(at(sub(fields, "Id"), "AutoIncrease").toBool());
-}
-
-TEST_F(RebuildLocalTest, NumbersOfAnAutoNumberedColumnSurviveTheRebuild)
-{
-    db_.exec({u"DELETE FROM Clientes WHERE Id = 2"_s, u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Eva', 10, 3)"_s});
-    ASSERT_EQ(rows(kT, u"Id, Nombre"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
-    EXPECT_EQ(modify(), QString());
-    EXPECT_EQ(rows(kT, u"Id, Cliente"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
-    db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
-    EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 }
 
 TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
