@@ -183,7 +183,6 @@ TEST_F(CompactSqlServerTest, WholeDatabase)
 
 TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
 {
-    const QString shrinkLog = u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s;
     for (const char* model : {"FULL", "SIMPLE"}) {
         SCOPED_TRACE(model);
         rec_ = db::RecordingBackend::install();
@@ -192,13 +191,11 @@ TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
                                                 "original=5 Mb, Tamaño final=1 Mb\r\n") +
                                      kLogAdvice);
         const bool full = QLatin1String(model) == QLatin1String("FULL");
-        QStringList expected = {list(), "DBCC SHRINKFILE (N'Ventas', TRUNCATEONLY)", list("Ventas"), kModel};
-        if (full)
-            expected << "ALTER DATABASE [Ventas] SET RECOVERY SIMPLE";
-        expected << shrinkLog << list("Ventas_log");
-        if (full)
-            expected << "ALTER DATABASE [Ventas] SET RECOVERY FULL";
-        EXPECT_EQ(rec_->statements(), expected);
+        EXPECT_EQ(rec_->statements().join(u'|'),
+                  QStringList({list(), "DBCC SHRINKFILE (N'Ventas', TRUNCATEONLY)", list("Ventas"), kModel}).join(u'|') +
+                      (full ? u"|ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"_s : QString()) +
+                      u"|DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)|"_s + list("Ventas_log") +
+                      (full ? u"|ALTER DATABASE [Ventas] SET RECOVERY FULL"_s : QString()));
     }
 }
 
