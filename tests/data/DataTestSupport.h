@@ -195,9 +195,6 @@ inline QString show(const Variant& v)
     return v.isObject() ? QStringLiteral("<object>") : v.toString();
 }
 
-// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
-inline QString describe(const CollectionPtr& c) { return show(Variant(c)).mid(1).chopped(1); }
-
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }
 

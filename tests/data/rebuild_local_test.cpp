@@ -198,21 +198,22 @@ TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
 
 TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
 {
-    EXPECT_TRUE(o_.AddNewIndex(kT, u"IX_Cod"_s, false, true, false, u"Cod#Nombre"_s));
     QString s, d, u, p, t = kT;
-    CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
-    ASSERT_TRUE(indexes && indexes->Exists(u"IX_Cod"_s));
-    EXPECT_TRUE(at(sub(indexes, "IX_Cod"), "IsUnique").toBool());
+    auto indexes = [&] { return show(Variant(o_.TableIndexes(s, d, u, p, t))); };
+    EXPECT_TRUE(o_.AddNewIndex(kT, u"IX_Cod"_s, false, true, false, u"Cod#Nombre"_s));
+    const QString key = u"PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}"_s;
+    EXPECT_EQ(indexes(), u'{' + key + u" IX_Cod={IndexName=IX_Cod IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Cod=Cod Nombre=Nombre}}}"_s);
     EXPECT_TRUE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
-    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t)->Exists(u"IX_Cod"_s));
+    EXPECT_EQ(indexes(), u'{' + key + u'}');
     EXPECT_FALSE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
 
     // The primary key goes by its constraint and comes back under PK_ and the table name.
     EXPECT_TRUE(o_.RemoveIndex(kT, u"PK_Clientes"_s, true).toBool());
-    EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
+    EXPECT_EQ(indexes(), "{}");
+    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{});
     EXPECT_TRUE(o_.AddNewIndex(kT, u"Clave"_s, true, false, false, u"Cod"_s));
+    EXPECT_EQ(indexes(), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Cod=Cod}}}");
     EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Cod"});
-    EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(u"PK_Clientes"_s));
     EXPECT_EQ(state(kT), "O");
 }
 
