@@ -100,12 +100,12 @@ TEST_F(QueryTest, EveryFormsAnswer)
 
 // Every form reads its result from one run of the statement: a large result
 // is never read twice. Only the identity form runs a second statement of its own.
-TEST(QueryRecorderTest, EveryFormRunsTheStatementOnce)
+using QueryRecorderTest = RecordedObjectTest<>;
+
+TEST_F(QueryRecorderTest, EveryFormRunsTheStatementOnce)
 {
-    auto rec = db::RecordingBackend::install();
     rec->answerRows(kItems, {"Id", "Name", "Note"}, Rows{{Variant(std::int32_t(12)), Variant("a"), Variant("b")}});
-    TestDO o;
-    o.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
+    start();
     const std::pair<const char*, int> forms[] = {
         {"GridArray", 1},   {"BiDimArray", 1},       {"StringRows", 1},         {"StringRows2Array", 1},
         {"Recordset", 1},   {"ShapeRecordset", 1},   {"CSV", 1},                {"CSV2", 1},
@@ -121,7 +121,6 @@ TEST(QueryRecorderTest, EveryFormRunsTheStatementOnce)
         EXPECT_EQ(run.size(), count) << form << ": " << run.join(" | ").toStdString();
         EXPECT_EQ(run.value(0), kItems) << form;
     }
-    db::RecordingBackend::uninstall();
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
@@ -330,17 +329,16 @@ TEST_F(SheetPagesTest, PagesOfEachSize)
 
 // ---- forms only a server answers -------------------------------------------
 
-TEST(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
+TEST_F(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
 {
     const QString identity = u"select  SCOPE_IDENTITY()"_s;
     const std::pair<Rows, const char*> answers[] = {{{{Variant(std::int32_t(41))}}, "41"}, {{{Variant::null()}}, "NULL"},
                                                     {{}, "-1"}};
+    start();
     Variant k;
     for (const auto& [rows, id] : answers) {
-        auto rec = db::RecordingBackend::install();
+        rec = db::RecordingBackend::install();
         rec->answerRows(identity, {"id"}, rows);
-        clsDO o;
-        o.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
         EXPECT_EQ(show(o.Query(u"INSERT INTO t (a) VALUES (1)"_s, QString(), QString(), QString(), QString(),
                                u"GetScopeIdentity"_s, k)),
                   id);
@@ -348,17 +346,15 @@ TEST(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
     }
 
     // The export form runs on the stored connection, not on the arguments.
-    auto rec = db::RecordingBackend::install();
-    clsDO o;
     o.StartObject(u"stored"_s, u"d"_s, u"u"_s, u"p"_s);
     const QString into = u"SELECT * INTO [Excel 8.0;Database=x.xls].[Hoja1] FROM t"_s;
+    rec->clearLog();
     rec->answerAffected(into, 5);
     EXPECT_EQ(o.Query(into, u"given"_s, QString(), QString(), QString(), u"StraightToExcel :)"_s, k).toLong(), 5);
     const QStringList strings = rec->connectionStrings();
     ASSERT_EQ(strings.size(), 2);
     EXPECT_TRUE(strings[0].contains(QLatin1String("server=tcp:given;")));
     EXPECT_TRUE(strings[1].contains(QLatin1String("server=tcp:stored;")));
-    db::RecordingBackend::uninstall();
 }
 
 } // namespace
