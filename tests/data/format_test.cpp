@@ -217,27 +217,21 @@ TEST_F(FormatTest, SqlServerMoneyColumnsFollowTheLocaleSeparators)
     EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.00")), u" "_s + cast + u" "_s);
 
     spanish();
-    const QString r = u"ROUND(Imp, 3)"_s;
-    QString expected = u" (CASE ISNULL("_s + r +
-                       QStringLiteral(", 0) WHEN 0 THEN '0' + CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT('0000000000',3) END ELSE "
-                                      "(CASE WHEN ") +
-                       r + u" < 0 THEN '-' ELSE '' END + "_s;
-    const char* groups[][3] = {{"12", "1000000000000", "20"}, {"9", "1000000000", "3"}, {"6", "1000000", "3"}, {"3", "1000", "3"}};
-    for (auto& g : groups)
-        expected += u"CASE WHEN LEN(LTRIM(STR(FLOOR(ABS("_s + r + u"))))) > %1  THEN RIGHT(LTRIM(STR(FLOOR(ABS("_s
-                                                                                   .arg(QLatin1String(g[0])) +
-                    r + u") / (%1)), 20, 0)),%2) + '.' ELSE '' END + "_s.arg(QLatin1String(g[1]), QLatin1String(g[2]));
-    expected += u"RIGHT(LTRIM(STR(FLOOR(ABS("_s + r + u")), 20, 0)),3) + "_s;
-    expected += u"CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT(STR("_s + r + u",20,3),3) END) END) AS I"_s;
+    // Grouped by thousands with points, decimals after a comma, each group cut from the rounded value.
+    const QString expected = u" (CASE ISNULL(ROUND(Imp, 3), 0) WHEN 0 THEN '0' + CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT('0000000000',3) END ELSE "
+                               "(CASE WHEN ROUND(Imp, 3) < 0 THEN '-' ELSE '' END + "
+                               "CASE WHEN LEN(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)))))) > 12  THEN RIGHT(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)) / (1000000000000)), 20, 0)),20) + '.' ELSE '' END + "
+                               "CASE WHEN LEN(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)))))) > 9  THEN RIGHT(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)) / (1000000000)), 20, 0)),3) + '.' ELSE '' END + "
+                               "CASE WHEN LEN(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)))))) > 6  THEN RIGHT(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)) / (1000000)), 20, 0)),3) + '.' ELSE '' END + "
+                               "CASE WHEN LEN(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)))))) > 3  THEN RIGHT(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3)) / (1000)), 20, 0)),3) + '.' ELSE '' END + "
+                               "RIGHT(LTRIM(STR(FLOOR(ABS(ROUND(Imp, 3))), 20, 0)),3) + CASE 3 WHEN 0 THEN '' ELSE ',' + RIGHT(STR(ROUND(Imp, 3),20,3),3) END) END) AS I"_s;
     EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(3)), u"I"_s), expected);
     EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.000"), u"I"_s), expected);
 
-    try {
-        o->FormatoMonedaSelect(u"Imp"_s, Variant("abc"));
-        ADD_FAILURE() << "a text that is neither a number nor a pattern must fail";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, Error::TypeMismatch);
-    }
+    // A text that is neither a number nor a pattern fails.
+    int number = 0;
+    trap([&] { o->FormatoMonedaSelect(u"Imp"_s, Variant("abc")); }, [&](const Error& e) { number = e.number; });
+    EXPECT_EQ(number, Error::TypeMismatch);
 }
 
 TEST_F(FormatTest, TypeCodes)
