@@ -121,6 +121,14 @@ public:
     QString path;
 };
 
+// The error a call raises as "source|number|description", or "no error".
+inline QString raised(const std::function<void()>& call)
+{
+    QString out = QStringLiteral("no error");
+    trap(call, [&](const Error& e) { out = e.source + QLatin1Char('|') + QString::number(e.number) + QLatin1Char('|') + e.description; });
+    return out;
+}
+
 // Every message box shown, as "title|style|prompt".
 inline QStringList boxes(ScopedRecordingDialogs& d)
 {

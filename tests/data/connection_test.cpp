@@ -35,18 +35,6 @@ protected:
         const QStringList s = rec->connectionStrings();
         return s.isEmpty() ? u"<none>"_s : s.first();
     }
-    // The call raises the engine's error as the caller's, from Execute.
-    static void expectError(const std::function<void()>& call, int number, const char* description)
-    {
-        try {
-            call();
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number, number);
-            EXPECT_EQ(e.description, description);
-            EXPECT_EQ(e.source, "Zolt12.clsDO.Execute");
-        }
-    }
 };
 
 // Each type and driver's string; where it holds a password ("@" here), a failed
@@ -165,7 +153,7 @@ TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
     rec->clearLog();
     rec->answerError(u"DELETE FROM x"_s, -2147217865, u"Invalid object name 'x'."_s);
     o.StartObject(u"s"_s, u"longdatabasename_abcdefgh"_s, u"u"_s, u"p"_s);
-    expectError([&] { o.Execute(u"DELETE FROM x"_s); }, -2147217865, "Invalid object name 'x'.");
+    EXPECT_EQ(raised([&] { o.Execute(u"DELETE FROM x"_s); }), "Zolt12.clsDO.Execute|-2147217865|Invalid object name 'x'.");
     EXPECT_EQ(log->texts(), (QStringList{"longdatabasename_abc\tExecute|DELETE FROM x|1",
                                      "longdatabasename_abc\tExecute|Error al intentar ejecutar la siguiente SQL -> "
                                      "DELETE FROM x\r\nInvalid object name 'x'.|4"}));
@@ -184,7 +172,8 @@ TEST_F(ConnectionTest, StoredProcedurePath)
 
     // A failing procedure reaches the caller as its own error, not as a connection notice.
     rec->answerError(u"EXEC sp_bad"_s, 50000, u"boom"_s);
-    expectError([&] { o.Execute(u"EXEC sp_bad"_s, QString(), QString(), QString(), QString(), 0, true); }, 50000, "boom");
+    EXPECT_EQ(raised([&] { o.Execute(u"EXEC sp_bad"_s, QString(), QString(), QString(), QString(), 0, true); }),
+              "Zolt12.clsDO.Execute|50000|boom");
     EXPECT_TRUE(dialogs->calls.empty());
     EXPECT_TRUE(kinds().endsWith(u'C'));
 

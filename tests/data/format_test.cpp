@@ -229,9 +229,7 @@ TEST_F(FormatTest, SqlServerMoneyColumnsFollowTheLocaleSeparators)
     EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.000"), u"I"_s), expected);
 
     // A text that is neither a number nor a pattern fails.
-    int number = 0;
-    trap([&] { o->FormatoMonedaSelect(u"Imp"_s, Variant("abc")); }, [&](const Error& e) { number = e.number; });
-    EXPECT_EQ(number, Error::TypeMismatch);
+    EXPECT_EQ(datatest::raised([&] { o->FormatoMonedaSelect(u"Imp"_s, Variant("abc")); }).section(u'|', 1, 1).toInt(), Error::TypeMismatch);
 }
 
 TEST_F(FormatTest, TypeCodes)

@@ -139,10 +139,9 @@ TEST_F(QueryTest, FailuresReachTheCaller)
 {
     // Each error as "source|number|description" and the last log line after it.
     auto failure = [&](const std::function<void()>& call) {
-        QString out = u"no error"_s;
-        trap(call, [&](const Error& e) { out = e.source + u'|' + QString::number(e.number) + u'|' + e.description; });
+        const QString error = raised(call);
         EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-        return QStringList{out, log->texts().last().section(u'|', 1)};
+        return QStringList{error, log->texts().last().section(u'|', 1)};
     };
     const QString missing = u"|-2147467259|no such table: Missing"_s, twice = u"Esta clave ya está asociada a un elemento de esta colección"_s;
     EXPECT_EQ(failure([&] { query(u"SELECT Id FROM Missing"_s, u"GridArray"_s); }),
