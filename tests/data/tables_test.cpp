@@ -163,10 +163,8 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
     fieldOf(cols, "Pedidos.Notas")->setNewAllowZeroLenght(true);
 
     EXPECT_EQ(o_.ModifyTable(u"Pedidos"_s, u"Pedidos"_s, cols), QString());
-    QStringList run = rec_->statements();
-    run.erase(std::remove_if(run.begin(), run.end(), [](const QString& s) { return s.startsWith(QLatin1String("SELECT c.name")) || s.startsWith(QLatin1String("SELECT C.Name")); }),
-              run.end());
-    EXPECT_EQ(run, (QStringList{
+    // Without the look-ups of defaults and keys.
+    EXPECT_EQ(rec_->statements().filter(QRegularExpression(u"^(?!SELECT (c|C)\\.(n|N)ame)"_s)), (QStringList{
                        "SELECT COUNT(*) AS Recuento FROM [Pedidos]",
                        "SELECT * INTO [Pedidos_OLD] FROM [Pedidos]",
                        "DROP TABLE [Pedidos]",
@@ -236,11 +234,7 @@ TEST_F(TableStatementsTest, IndexStatementsPerDialect)
     EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"X"_s, true, false, false, u"a"_s));
     EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, false).toBool());
     EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, true).toBool());
-    QStringList ddl;
-    for (const QString& st : rec_->statements())
-        if (!st.startsWith(QLatin1String("SELECT")))
-            ddl << st;
-    EXPECT_EQ(ddl, (QStringList{"CREATE UNIQUE INDEX IX_N \r\nON Pedidos (a, b)",
+    EXPECT_EQ(rec_->statements().filter(QRegularExpression(u"^(?!SELECT)"_s)), (QStringList{"CREATE UNIQUE INDEX IX_N \r\nON Pedidos (a, b)",
                                 "ALTER TABLE Pedidos \r\nADD CONSTRAINT PK_Pedidos PRIMARY KEY (a)", "DROP INDEX IX_A",
                                 "ALTER TABLE Pedidos \r\nDROP PRIMARY KEY"}));
 }
