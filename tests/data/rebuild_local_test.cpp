@@ -129,8 +129,7 @@ TEST_F(RebuildLocalTest, SameNameKeepsEveryRowAndNumberThroughRenameTypeChangeAn
     db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
     EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 
-    QString s, d, u, p, t = kT;
-    const CollectionPtr fields = sub(o_.TableList(s, d, u, p, t), "Fields");
+    const CollectionPtr fields = sub(tableItem(o_, kT), "Fields");
     EXPECT_FALSE(at(sub(fields, "Cliente"), "Nullable").toBool());
     EXPECT_EQ(at(sub(fields, "Cod"), "Type").toInt(), 8);
     EXPECT_TRUE(at(sub(fields, "Id"), "AutoIncrease").toBool());
@@ -171,15 +170,14 @@ TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
               QString());
     EXPECT_EQ(rows(t, u"[Numero Orden], [Fecha Alta], [Desc], [Group]"_s), (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
     EXPECT_EQ(state(t + u"_OLD"_s), "-");
-    QString sv, d, u, p, table = t;
-    ASSERT_EQ(o_.TableKey(sv, d, u, p, table)->Count(), 1);
+    ASSERT_EQ(tableKey(o_, t)->Count(), 1);
 
     // Emptied, the table is dropped and created again under the same name.
     db_.exec({u"DELETE FROM [Mis Datos]"_s});
     EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30}, {"Numero Orden", "Numero Orden", 3, 0, false, false, true}})),
               QString());
     EXPECT_EQ(rows(t), QStringList{});
-    EXPECT_EQ(valuesOf(o_.TableKey(sv, d, u, p, table)), QStringList{"Numero Orden"});
+    EXPECT_EQ(valuesOf(tableKey(o_, t)), QStringList{"Numero Orden"});
 }
 
 TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
@@ -202,8 +200,7 @@ TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
 
 TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
 {
-    QString s, d, u, p, t = kT;
-    auto indexes = [&] { return show(Variant(o_.TableIndexes(s, d, u, p, t))); };
+    auto indexes = [&] { return show(Variant(tableIndexes(o_, kT))); };
     EXPECT_TRUE(o_.AddNewIndex(kT, u"IX_Cod"_s, false, true, false, u"Cod#Nombre"_s));
     const QString key = u"PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}"_s;
     EXPECT_EQ(indexes(), u'{' + key + u" IX_Cod={IndexName=IX_Cod IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Cod=Cod Nombre=Nombre}}}"_s);
@@ -214,10 +211,10 @@ TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
     // The primary key goes by its constraint and comes back under PK_ and the table name.
     EXPECT_TRUE(o_.RemoveIndex(kT, u"PK_Clientes"_s, true).toBool());
     EXPECT_EQ(indexes(), "{}");
-    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{});
+    EXPECT_EQ(valuesOf(tableKey(o_, kT)), QStringList{});
     EXPECT_TRUE(o_.AddNewIndex(kT, u"Clave"_s, true, false, false, u"Cod"_s));
     EXPECT_EQ(indexes(), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Cod=Cod}}}");
-    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Cod"});
+    EXPECT_EQ(valuesOf(tableKey(o_, kT)), QStringList{"Cod"});
     EXPECT_EQ(state(kT), "O");
 }
 

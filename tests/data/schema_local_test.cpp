@@ -32,12 +32,6 @@ protected:
         db_.point(o_);
     }
 
-    CollectionPtr table(const QString& name)
-    {
-        QString s, d, u, p, t = name;
-        return o_.TableList(s, d, u, p, t);
-    }
-
     LocalDb db_;
     clsDO o_;
 };
@@ -58,7 +52,7 @@ TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
 {
     // Fields in character-code order (upper case before lower case), every
     // attribute in the order the item keeps them.
-    EXPECT_EQ(show(Variant(table("Clientes"))), "{Name=Clientes Fields={"
+    EXPECT_EQ(show(Variant(tableItem(o_, u"Clientes"_s))), "{Name=Clientes Fields={"
               "Alta={Name=Alta Nullable=1 Type=7 Size=8 Precision=0 FixedLenght=1 AutoIncrease=0 DefaultValue= AllowZeroLenght=0 ValidationText= ValidationRule=} "
               "Codigo={Name=Codigo Nullable=1 Type=8 Size=5 Precision=0 FixedLenght=1 AutoIncrease=0 DefaultValue= AllowZeroLenght=1 ValidationText= ValidationRule=} "
               "Id={Name=Id Nullable=0 Type=3 Size=4 Precision=10 FixedLenght=1 AutoIncrease=1 DefaultValue= AllowZeroLenght=0 ValidationText= ValidationRule=} "
@@ -69,26 +63,23 @@ TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
 
 TEST_F(SchemaLocalTest, KeyIsTheFirstUniqueIndexWithoutPrimaryKeyAndAbsentWithNeither)
 {
-    EXPECT_EQ(valuesOf(sub(table("S"), "Key")), (QStringList{"Ref", "Nombre"}));
-    EXPECT_FALSE(table("ACCESS")->Exists(u"Key"_s));
+    EXPECT_EQ(valuesOf(sub(tableItem(o_, u"S"_s), "Key")), (QStringList{"Ref", "Nombre"}));
+    EXPECT_FALSE(tableItem(o_, u"ACCESS"_s)->Exists(u"Key"_s));
 
-    QString s, d, u, p, t = u"S"_s;
-    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), (QStringList{"Ref", "Nombre"}));
-    t = u"Clientes"_s;
-    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Id"});
-    t = u"OBJECTS"_s;
-    EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
+    EXPECT_EQ(valuesOf(tableKey(o_, u"S"_s)), (QStringList{"Ref", "Nombre"}));
+    EXPECT_EQ(valuesOf(tableKey(o_, u"Clientes"_s)), QStringList{"Id"});
+    EXPECT_EQ(tableKey(o_, u"OBJECTS"_s)->Count(), 0);
 }
 
 TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
 {
     ScopedRecordingDialogs rec;
-    QString s, d, u, p, t = u"Nada"_s;
-    EXPECT_FALSE(o_.TableList(s, d, u, p, t, true));
+    const QString t = u"Nada"_s;
+    EXPECT_FALSE(tableItem(o_, t, true));
     EXPECT_TRUE(rec->calls.empty());
-    EXPECT_FALSE(o_.TableList(s, d, u, p, t, false));
-    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t));
-    EXPECT_FALSE(o_.TableKey(s, d, u, p, t));
+    EXPECT_FALSE(tableItem(o_, t, false));
+    EXPECT_FALSE(tableIndexes(o_, t));
+    EXPECT_FALSE(tableKey(o_, t));
     QStringList shown = boxes(rec);
     for (QString& b : shown)
         b = b.section(u"\r\n"_s, 0, 0);
@@ -97,13 +88,9 @@ TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
 
 TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
 {
-    QString s, d, u, p, t = u"S"_s;
-    const CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
-    ASSERT_TRUE(indexes);
-    EXPECT_EQ(show(Variant(indexes)), "{IX_Nombre={IndexName=IX_Nombre IsPrimaryKey=0 IsUnique=0 IsNullable=0 IndexFields={Nombre=Nombre}} "
+    EXPECT_EQ(show(Variant(tableIndexes(o_, u"S"_s))), "{IX_Nombre={IndexName=IX_Nombre IsPrimaryKey=0 IsUnique=0 IsNullable=0 IndexFields={Nombre=Nombre}} "
                                       "UQ_Ref={IndexName=UQ_Ref IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Ref=Ref Nombre=Nombre}}}");
-    t = u"Clientes"_s;
-    EXPECT_EQ(show(Variant(o_.TableIndexes(s, d, u, p, t))), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
+    EXPECT_EQ(show(Variant(tableIndexes(o_, u"Clientes"_s))), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
 }
 
 TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
