@@ -24,12 +24,7 @@ QString nul(const char* text)
 
 FileDialogAnswer chosen(const QStringList& files, int index = 1, int flags = 0)
 {
-    FileDialogAnswer a;
-    a.result = 1;
-    a.files = files;
-    a.filterIndex = index;
-    a.flags = flags;
-    return a;
+    return FileDialogAnswer{1, files, index, flags, 0};
 }
 
 void touch(const QTemporaryDir& dir, std::initializer_list<const char*> names)
@@ -66,6 +61,8 @@ TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
         EXPECT_EQ(FilterLookup(text, index), expected) << index;
 
     EXPECT_EQ(widenedPatterns(QStringLiteral(" *.*")), QStringList{"*.*"});
+    // Letters inside a set the caller wrote stay as written.
+    EXPECT_EQ(widenedPatterns(QStringLiteral("*.[ab]x")), QStringList{"*.[ab][xX]"});
     EXPECT_EQ(widenedPatterns(QStringLiteral("*.mdb; *.accdb")), (QStringList{"*.[mM][dD][bB]", "*.[aA][cC][cC][dD][bB]"}));
     QTemporaryDir dir;
     touch(dir, {"DATA.MDB", "x.mdb", "y.txt"});
@@ -86,8 +83,7 @@ TEST(CommonDialogRules, FlagWords)
     // Hook and template bits never reach a file dialog.
     EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
     EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
-    EXPECT_EQ(saveFlags(0x60, true), 0x4 | 0x2);
-    EXPECT_EQ(saveFlags(0, false), 0x4);
+    EXPECT_EQ(std::tuple(saveFlags(0x60, true), saveFlags(0, false)), std::tuple(0x4 | 0x2, 0x4));
     EXPECT_EQ(colorFlags(true, true, false), 0x1 | 0x100 | 0x2);
     EXPECT_EQ(colorFlags(false, false, true), 0x1 | 0x80 | 0x4);
     EXPECT_EQ(fontFlags(0x8 | 0x10 | 0x200, 0, 0, 0), 0x1 | 0x40);
@@ -126,9 +122,7 @@ TEST(clsCommonDialog, OpenAsTheDatabaseFileButtonCallsIt)
 TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
 {
     ScopedRecordingCommonDialogs dialogs;
-    FileDialogAnswer failed;
-    failed.result = 2;
-    failed.extendedError = 0x3003;
+    const FileDialogAnswer failed{2, {}, 1, 0, 0x3003};
     const QString name = QStringLiteral("/tmp/") + QString(300, QChar(u'ñ')) + QStringLiteral(".mdb");
     dialogs->fileAnswers << FileDialogAnswer{} << failed << failed << chosen({name}) << chosen({"/d/a.mdb", "/d/b.mdb"});
     clsCommonDialog dlg;
@@ -144,8 +138,7 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     }
     QString file;
     EXPECT_FALSE(dlg.VBGetSaveFileName(file));
-    EXPECT_EQ(dlg.ExtendedError(), 0x3003);
-    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x4 | 0x2);
+    EXPECT_EQ(std::tuple(dlg.ExtendedError(), dialogs->fileRequests.last().flags), std::tuple(0x3003, 0x4 | 0x2));
     EXPECT_TRUE(dialogs->fileRequests.last().save);
 
     // A long Unicode name goes out and comes back whole.
@@ -157,8 +150,7 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     EXPECT_EQ((QStringList{file, title}), (QStringList{name, QString(300, QChar(u'ñ')) + QStringLiteral(".mdb")}));
     // Several files: what stands before the first NUL of the list, the folder.
     ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, true));
-    EXPECT_EQ(dialogs->fileRequests.last().flags, 0x1000 | 0x200);
-    EXPECT_EQ(file, QStringLiteral("/d"));
+    EXPECT_EQ(std::tuple(dialogs->fileRequests.last().flags, file), std::tuple(0x1000 | 0x200, QStringLiteral("/d")));
 }
 
 TEST(clsCommonDialog, DialogHookForwardsToTheSink)
@@ -213,25 +205,17 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
     EXPECT_EQ(r.flags, 0x1 | 0x80 | 0x2); // the caller's flags are not used
     EXPECT_EQ(r.customColors[3], 0x123456);
 
-    ColorDialogAnswer answer;
-    answer.result = 1;
-    answer.color = 0xFF0000;
+    ColorDialogAnswer answer{1, 0xFF0000, {}, 0};
     answer.customColors.fill(0x10);
     dialogs->colorAnswers << answer;
     ASSERT_TRUE(dlg.VBChooseColor(color));
-    EXPECT_EQ(color, 0xFF0000);
-    EXPECT_EQ(dlg.CustomColor(15), 0x10);
+    EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
 }
 
 TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
 {
     ScopedRecordingCommonDialogs dialogs;
-    FontDialogAnswer answer;
-    answer.result = 1;
-    answer.font = {"Serif", 125, 700, true, false, true};
-    answer.color = 0xFF;
-    answer.flags = 0x141;
-    dialogs->fontAnswers << answer;
+    dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
     clsCommonDialog dlg;
     QFont font(QStringLiteral("Sans"));
     font.setPointSizeF(10);
@@ -239,9 +223,7 @@ TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
     ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
     const FontDialogRequest& r = dialogs->fontRequests.first();
     EXPECT_EQ(r.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(r.flags, 0x1 | 0x40);
-    EXPECT_EQ(r.printer, nullptr);
-    EXPECT_EQ(font.family(), QStringLiteral("Serif"));
+    EXPECT_EQ(std::tuple(r.flags, r.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
     EXPECT_EQ(font.pointSizeF(), 12.5);
     EXPECT_TRUE(font.bold() && font.italic() && font.strikeOut() && !font.underline());
     EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
@@ -262,12 +244,7 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
     EXPECT_EQ(dialogs->pageSetupRequests.first().flags, 0x4);
     EXPECT_EQ(std::tie(left, bottom), std::make_tuple(2, 1));
 
-    PageSetupAnswer answer;
-    answer.result = 1;
-    answer.margins = {3000, 1000, 1000, 1000};
-    answer.minMargins = {250, 0, 0, 0};
-    answer.printer = {1, 2, 9, 300};
-    dialogs->pageSetupAnswers << answer;
+    dialogs->pageSetupAnswers << PageSetupAnswer{1, {3000, 1000, 1000, 1000}, {250, 0, 0, 0}, {1, 2, 9, 300}, 0};
     ASSERT_TRUE(setup());
     // minLeft: 0.25 rounded.
     EXPECT_EQ(std::tie(left, right, minLeft, paper, orientation), std::make_tuple(3, 1, 0, 9, 2));
@@ -279,21 +256,13 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
     dlg.VBPageSetupDlg2(nullptr, false, false, false, false, mm, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1, 0, units,
                         &printer);
     EXPECT_EQ(dialogs->pageSetupRequests.last().margins.left, 1250);
-    EXPECT_EQ(dialogs->pageSetupRequests.last().flags, 0x8);
-    EXPECT_EQ(mm, 12.5);
+    EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.last().flags, mm), std::tuple(0x8, 12.5));
 }
 
 TEST(clsCommonDialog, PrintDialogResults)
 {
     ScopedRecordingCommonDialogs dialogs;
-    PrintDialogAnswer answer;
-    answer.result = 1;
-    answer.flags = 0x2 | 0x10;
-    answer.fromPage = 2;
-    answer.toPage = 5;
-    answer.copies = 3;
-    answer.printer = {3, 1, 0, 0};
-    dialogs->printAnswers << answer;
+    dialogs->printAnswers << PrintDialogAnswer{1, 0x2 | 0x10, 2, 5, 3, {3, 1, 0, 0}, 0};
     QPrinter printer;
     clsCommonDialog dlg;
     QPaintDevice* hdc = nullptr;
@@ -302,8 +271,7 @@ TEST(clsCommonDialog, PrintDialogResults)
     ASSERT_TRUE(dlg.VBPrintDlg(hdc, range, false, from, to, true, copies, false, true, toFile, collate, false,
                                nullptr, &printer));
     EXPECT_EQ(dialogs->printRequests.first().flags, 0x4 | 0x20 | 0x100);
-    EXPECT_EQ(dialogs->printRequests.first().printer, &printer);
-    EXPECT_EQ(hdc, &printer);
+    EXPECT_EQ(std::tuple(dialogs->printRequests.first().printer, hdc), std::tuple(&printer, &printer));
     EXPECT_EQ(std::tie(range, from, to, copies, collate, toFile), std::make_tuple(1, 2, 5, 3, true, false));
     EXPECT_EQ(printer.copyCount(), 3);
 }
@@ -325,12 +293,8 @@ TEST(QtCommonDialogBackend, TheOpenDialogOffersEitherCaseAndReturnsTheChoice)
         QMetaObject::invokeMethod(dialog, "accept");
     });
     QtCommonDialogBackend backend;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Abrir Fichero");
-    request.folder = dir.path();
-    request.filters = {{"Access Actual (*.accdb)", "*.accdb"}};
-    request.flags = 0x1000;
-    const FileDialogAnswer answer = backend.fileDialog(request);
+    const FileDialogAnswer answer = backend.fileDialog(FileDialogRequest{
+        false, nullptr, "Abrir Fichero", dir.path(), {}, {{"Access Actual (*.accdb)", "*.accdb"}}, 1, {}, 0x1000});
     EXPECT_EQ(offered, QStringList{"Access Actual (*.accdb) (*.[aA][cC][cC][dD][bB])"});
     EXPECT_TRUE(hiddenNotNative);
     EXPECT_EQ(answer.files, QStringList{dir.filePath(QStringLiteral("A.ACCDB"))});

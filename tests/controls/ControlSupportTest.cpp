@@ -50,14 +50,11 @@ TEST(ControlSupport, PropertyBagLeavesOutDefaultsAndKeepsOrder)
 }
 
 namespace {
+// Records each redraw switch a guard makes.
 struct FakeGrid {
     bool redraw = true;
     QList<bool> calls;
-    void setRedraw(bool on)
-    {
-        redraw = on;
-        calls << on;
-    }
+    void setRedraw(bool on) { calls << (redraw = on); }
 };
 } // namespace
 

@@ -67,6 +67,13 @@ protected:
         cellChanged = 0;
     }
 
+    void moveTo(int row, int col)
+    {
+        grid.setRow(row);
+        grid.setCol(col);
+    }
+    std::pair<int, int> cell() const { return {grid.Row(), grid.Col()}; }
+
     void focus()
     {
         QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
@@ -80,12 +87,5 @@ protected:
         QInputMethodEvent e;
         e.setCommitString(text);
         QApplication::sendEvent(view, &e);
-    }
-    QStringList bodies() const
-    {
-        QStringList out;
-        for (const auto& c : boxes->calls)
-            out << c.body;
-        return out;
     }
 };

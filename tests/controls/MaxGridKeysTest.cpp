@@ -25,24 +25,19 @@ TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
     editAt(1, 0);
     focus();
     key(Qt::Key_Tab);
-    EXPECT_EQ(grid.Col(), 1);
-    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(cell(), (std::pair{1, 1}));
     key(Qt::Key_Return);
-    EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{2, 0}));
     grid.setCol(1);
     key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{1, 0}));
 
     // Shift+Tab: nothing in column 0 of the first data row, the row above otherwise.
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(cell(), (std::pair{1, 0}));
     grid.setRow(2);
     key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(cell(), (std::pair{1, 1}));
 }
 
 TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
@@ -75,15 +70,13 @@ TEST_F(GridTest, ClipboardAndDeleteKeys)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "old");
     QGuiApplication::clipboard()->setText("a\r\nb");
     key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(grid.TextMatrix(1, 1), "a\r\nb");
-    EXPECT_EQ(grid.TextMatrix(2, 1), "");
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1)), std::tuple("a\r\nb", ""));
     key(Qt::Key_Delete);
     EXPECT_EQ(grid.TextMatrix(1, 1), "");
 
     grid.setTextMatrix(2, 0, "second");
     key(Qt::Key_Delete, Qt::ControlModifier); // 4 rows: the current row goes
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.TextMatrix(1, 0), "second");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.TextMatrix(1, 0)), std::tuple(3, "second"));
     key(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(grid.Rows(), 2);
     key(Qt::Key_Delete, Qt::ControlModifier); // 2 rows: nothing
@@ -98,9 +91,7 @@ TEST_F(GridTest, CtrlInsertAddsARowOnlyWithAutomaticGrowing)
     EXPECT_EQ(grid.Rows(), 3);
     grid.setAutomaticGrowing(true);
     key(Qt::Key_Insert, Qt::ControlModifier);
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.TextMatrix(2, 0), "");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.Row(), grid.TextMatrix(2, 0)), std::tuple(4, 2, ""));
     EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
     type("n");
     grid.setRow(1);
@@ -149,8 +140,7 @@ TEST_F(GridTest, HeaderRowIsNeverEdited)
     QGuiApplication::clipboard()->setText("pasted");
     key(Qt::Key_V, Qt::ControlModifier);
     key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(grid.TextMatrix(0, 1), "H1");
-    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(std::tuple(grid.TextMatrix(0, 1), grid.Rows()), std::tuple("H1", 3));
 
     // A header-only grid: Enter goes nowhere.
     grid.setRows(1);
@@ -167,8 +157,7 @@ TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
     QList<int> presses;
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
     type("z");
-    EXPECT_EQ(grid.TextMatrix(1, 1), "1,1");
-    EXPECT_EQ(presses, QList<int>({122}));
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses), std::tuple("1,1", QList<int>({122})));
     EXPECT_FALSE(grid.cellFocusedTimer()->isActive());
     grid.tmrCellFocused_Timer();
     EXPECT_FALSE(grid.caretShown());
@@ -185,16 +174,13 @@ TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
 TEST_F(GridTest, ReadOnlyGridOnlyPassesEventsOn)
 {
     fill(3, 2);
-    grid.setRow(1);
-    grid.setCol(1);
+    moveTo(1, 1);
     events.clear();
     QList<int> presses;
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
     type("k");
     key(Qt::Key_Down);
-    EXPECT_EQ(grid.TextMatrix(1, 1), "1,1");
-    EXPECT_EQ(presses, QList<int>({107}));
-    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.Row()), std::tuple("1,1", QList<int>({107}), 2));
     EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
 }
 
@@ -224,8 +210,7 @@ TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
     QApplication::sendEvent(view, &toMessageBox);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(view, &back);
-    EXPECT_EQ(got, 1);
-    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(std::tuple(got, lost), std::tuple(1, 0));
     EXPECT_TRUE(grid.hasFocusFlag());
     QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
     QApplication::sendEvent(view, &out);

@@ -26,14 +26,12 @@ TEST_F(GridTest, GrabbedPictureShowsLockedHeaderColouredRowAndCaret)
     grid.setLockedColumns("0");
     grid.setEditable(true);
     // A changed row, as the page paints it.
-    grid.setRow(3);
-    grid.setCol(0);
+    moveTo(3, 0);
     grid.setColSel(3);
     grid.setFillStyle(1);
     grid.setCellBackColor(0xFFFAE1);
     grid.setFillStyle(0);
-    grid.setRow(5);
-    grid.setCol(1);
+    moveTo(5, 1);
     grid.tmrCellFocused_Timer();
     ASSERT_TRUE(grid.caretShown());
 

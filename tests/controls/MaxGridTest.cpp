@@ -1,6 +1,7 @@
 // The grid's contents, shape, moves and saved properties.
 #include "GridTestSupport.h"
 
+#include "../core/ErrorOf.h"
 #include "../messages/FakeTranslationStore.h"
 #include "services/clsTablas.h"
 
@@ -11,24 +12,12 @@
 
 #include <tuple>
 
-namespace {
-long errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number;
-    }
-    return 0;
-}
-} // namespace
 
 TEST_F(GridTest, RowAssignmentMovesBeforeReturningAndSelectsExactlyOneRowForColouring)
 {
     fill(6, 4);
     grid.setEditable(true);
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     events.clear();
     grid.setRow(3);
     EXPECT_EQ(events, QStringList({"LeaveCell", "EnterCell", "RowColChange"}));
@@ -44,8 +33,7 @@ TEST_F(GridTest, RowAssignmentMovesBeforeReturningAndSelectsExactlyOneRowForColo
     grid.setFillStyle(0);
     for (int r = 1; r < 6; ++r)
         for (int c = 0; c < 4; ++c) {
-            grid.setRow(r);
-            grid.setCol(c);
+            moveTo(r, c);
             EXPECT_EQ(grid.CellBackColor(), r == 3 ? 0xD2D2FFu : grid.BackColor()) << r << "," << c;
         }
     EXPECT_EQ(controls::resolveColor(0xD2D2FF), QColor(255, 210, 210));
@@ -58,8 +46,7 @@ TEST_F(GridTest, MouseEventsTellTheCellUnderThePointerAndPicturesAreTheCellsDeco
     grid.show();
     QPixmap pic(6, 6);
     pic.fill(Qt::red);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     grid.setCellPicture(pic);
     grid.setRow(0);
     grid.setCellPicture(pic);
@@ -84,16 +71,14 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
 {
     // Shrinking drops texts, colours and pictures; the header stays.
     fill(4, 3);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     grid.setCellBackColor(0xD2D2FF);
     QPixmap pic(4, 4);
     pic.fill(Qt::red);
     grid.setCellPicture(pic);
     grid.setRows(1);
     grid.setRows(5);
-    grid.setRow(2);
-    grid.setCol(1);
+    moveTo(2, 1);
     EXPECT_EQ((QStringList{grid.TextMatrix(2, 1), grid.TextMatrix(0, 1)}), (QStringList{"", "H1"}));
     EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
     EXPECT_TRUE(grid.CellPicture().isNull());
@@ -103,8 +88,7 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
     EXPECT_EQ((QStringList{grid.TextMatrix(1, 0), grid.TextMatrix(1, 1), grid.TextMatrix(2, 0)}),
               (QStringList{"x", "y", "1,0"}));
     grid.AddItem("last");
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(grid.TextMatrix(3, 0), "last");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.TextMatrix(3, 0)), std::tuple(4, "last"));
 
     grid.RemoveItem(-1);
     EXPECT_EQ(grid.Rows(), 3);
@@ -129,15 +113,13 @@ TEST_F(GridTest, ShrinkAddRemoveAndClearKeepTheirShape)
 TEST_F(GridTest, RefusedIndexesAndValuesRaise381AndChangeNothing)
 {
     fill(3, 2);
-    EXPECT_EQ(errorOf([&] { grid.TextMatrix(grid.Rows(), 0); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setTextMatrix(0, 2, "x"); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setRow(3); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setColWidth(0, -5); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setFillStyle(2); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.setRows(-1); }), 381);
-    EXPECT_EQ(errorOf([&] { grid.AddItem("x", 9); }), 381);
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.FillStyle(), 0);
+    int i = 0;
+    for (const auto& call : std::initializer_list<std::function<void()>>{
+             [&] { grid.TextMatrix(grid.Rows(), 0); }, [&] { grid.setTextMatrix(0, 2, "x"); }, [&] { grid.setRow(3); },
+             [&] { grid.setColWidth(0, -5); }, [&] { grid.setFillStyle(2); }, [&] { grid.setRows(-1); },
+             [&] { grid.AddItem("x", 9); }, [&] { grid.RemoveItem(9); }})
+        EXPECT_EQ(errorOf(call), 381) << "call " << i++;
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.FillStyle()), std::tuple(3, 0));
 }
 
 TEST_F(GridTest, CaretIsPaintedNeverStored)
@@ -149,8 +131,7 @@ TEST_F(GridTest, CaretIsPaintedNeverStored)
     for (int i = 0; i < 3; ++i)
         grid.tmrCellFocused_Timer();
     EXPECT_TRUE(grid.caretShown());
-    EXPECT_EQ(grid.TextMatrix(1, 1), "a|b");
-    EXPECT_EQ(grid.Text(), "a|b");
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.Text()), std::tuple("a|b", "a|b"));
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "a|b");
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -165,8 +146,7 @@ TEST_F(GridTest, CaretIsPaintedNeverStored)
 TEST_F(GridTest, ClipFillsTheSelection)
 {
     fill(4, 3, false);
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     grid.setRowSel(2);
     grid.setColSel(1);
     grid.setClip("a\tb\rc\td\te"); // (2, 2) is outside the selection
@@ -190,8 +170,7 @@ TEST_F(GridTest, RowsAreSixteenPixelsAndScrollBarsFollowTheSetting)
     fill(40, 3);
     grid.resize(400, 200);
     grid.show();
-    EXPECT_EQ(view->rowHeight(0), 16);
-    EXPECT_EQ(grid.RowHeight(5), 240);
+    EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5)), std::tuple(16, 240));
     EXPECT_EQ(view->horizontalHeader()->height(), 16);
     grid.setScrollBars(1);
     EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -233,8 +212,7 @@ TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
         g->setTextMatrix(1, 0, "Nombre");
     }
     msg->TransMe(&form, false);
-    EXPECT_EQ(tagged->TextMatrix(0, 0), "Name");
-    EXPECT_EQ(tagged->TextMatrix(1, 0), "Nombre");
+    EXPECT_EQ(std::tuple(tagged->TextMatrix(0, 0), tagged->TextMatrix(1, 0)), std::tuple("Name", "Nombre"));
     EXPECT_EQ(plain->TextMatrix(0, 0), "Nombre");
 }
 
@@ -247,11 +225,9 @@ TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRo
     grid.setRows(50);
     for (int r = 1; r < 50; ++r)
         grid.setTextMatrix(r, 1, "v");
-    EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(std::tuple(changed.count(), reset.count()), std::tuple(0, 0));
     grid.setRedraw(true);
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(view->model()->rowCount(), 49);
+    EXPECT_EQ(std::tuple(reset.count(), view->model()->rowCount()), std::tuple(1, 49));
     grid.setTextMatrix(2, 1, "w");
     EXPECT_EQ(changed.count(), 1);
 
@@ -262,9 +238,7 @@ TEST_F(GridTest, RedrawOffFillAnnouncesNothingUntilOneResetAndGrowthInsertsOneRo
     QSignalSpy inserted(view->model(), &QAbstractItemModel::rowsInserted);
     reset.clear();
     grid.setRow(2);
-    EXPECT_EQ(grid.Rows(), 4);
-    EXPECT_EQ(inserted.count(), 1);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(std::tuple(grid.Rows(), inserted.count(), reset.count()), std::tuple(4, 1, 0));
 }
 
 TEST_F(GridTest, GrowthStopsBeforeThreeHundredThousandCells)
@@ -292,18 +266,15 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     grid.setRows(4);
     grid.setTextMatrix(2, 1, "99");
     grid.setTextMatrix(3, 1, "5");
-    grid.setRow(3);
-    grid.setCol(0);
-    EXPECT_EQ(cellChanged, 0);
-    EXPECT_EQ(grid.TextMatrix(2, 1), "99");
+    moveTo(3, 0);
+    EXPECT_EQ(std::tuple(cellChanged, grid.TextMatrix(2, 1)), std::tuple(0, "99"));
     EXPECT_TRUE(boxes->calls.empty());
 
     // The page tracks the cell itself when it moves in a locked column.
     grid.setTextMatrix(1, 0, "k1");
     grid.setTextMatrix(2, 0, "k2");
     grid.setLockedColumns("0");
-    grid.setRow(1);
-    grid.setCol(0);
+    moveTo(1, 0);
     grid.setLastColChanged(grid.Col());
     grid.setLastRowChanged(grid.Row());
     EXPECT_EQ(grid.LastValue(), "k1");
@@ -327,8 +298,7 @@ TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
     const QStringList keys = bag.keys();
     EXPECT_EQ(keys.size(), 46); // "Appearance" 0 is left out
     EXPECT_FALSE(keys.contains("Appearance"));
-    EXPECT_EQ(keys.first(), "BackColor");
-    EXPECT_EQ(keys.indexOf("AutomaticGrowing"), 21);
+    EXPECT_EQ(std::tuple(keys.first(), keys.indexOf("AutomaticGrowing")), std::tuple("BackColor", 21));
     EXPECT_EQ(keys.last(), "Editable");
 
     MaxGrid loaded;

@@ -50,8 +50,7 @@ struct Strip : ::testing::Test {
 
 TEST_F(Strip, ANewStripHasThreeDefaultTabsAndWidthsFromTheFont)
 {
-    EXPECT_EQ(strip.Tabs(), 3);
-    EXPECT_EQ(strip.CurrentTab(), 1);
+    EXPECT_EQ(std::tuple(strip.Tabs(), strip.CurrentTab()), std::tuple(3, 1));
     EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Tab 2 |Tab 3"));
     EXPECT_EQ(captions(strip), (QStringList{"Tab 1", "Tab 2 ", "Tab 3"}));
     double left = 30;
@@ -83,14 +82,11 @@ TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
     QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
     strip.setCurrentTab(2);
     strip.setCurrentTab(2);
-    EXPECT_EQ(changes.count(), 2);
-    EXPECT_EQ(marked.count(), 2);
+    EXPECT_EQ(std::tuple(changes.count(), marked.count()), std::tuple(2, 2));
     const auto& labels = strip.lblTab();
     EXPECT_EQ((QList<double>{labels.at(1).Top, labels.at(2).Top, labels.at(3).Top}), (QList<double>{90, 60, 90}));
     EXPECT_EQ(strip.LineLeft().size(), 4u); // the template and one per tab, re-created each time
-    EXPECT_FALSE(strip.LineRight().at(1).Visible);
-    EXPECT_TRUE(strip.LineRight().at(2).Visible);
-    EXPECT_TRUE(strip.LineRight().at(3).Visible);
+    EXPECT_TRUE(!strip.LineRight().at(1).Visible && strip.LineRight().at(2).Visible && strip.LineRight().at(3).Visible);
     const MaxTab::TabLabel& two = labels.at(2);
     const MaxTab::Line& before = strip.LineBefore();
     const MaxTab::Line& after = strip.LineAfter();
@@ -108,17 +104,15 @@ TEST_F(Strip, SelectionDrawsTheOutlineAndAlwaysRaisesTabChange)
 TEST_F(Strip, AMissingTabRaisesTheTabErrorAndKeepsTheCurrentTab)
 {
     const Error e = errorOf([&] { strip.setCurrentTab(5); });
-    EXPECT_EQ(e.number, -2147220838);
-    EXPECT_EQ(e.source, QStringLiteral("pMaxTab"));
+    EXPECT_EQ(std::tuple(e.number, e.source), std::tuple(-2147220838, QStringLiteral("pMaxTab")));
     EXPECT_EQ(e.description, QStringLiteral("Se ha solicitado una solapa inexistente"));
     EXPECT_EQ(strip.CurrentTab(), 1);
-    EXPECT_EQ(errorOf([&] { strip.TabCaption(4); }).number, MaxTab::TabErrorNumber);
-    EXPECT_EQ(errorOf([&] { strip.TabCaption(0); }).number, MaxTab::TabErrorNumber);
-    EXPECT_EQ(errorOf([&] { strip.setTabCaption(4, "x"); }).number, MaxTab::TabErrorNumber);
-    // These look the label up without checking the number first.
-    EXPECT_EQ(errorOf([&] { strip.TabLeft(4); }).number, 340);
-    EXPECT_EQ(errorOf([&] { strip.TabWidth(-1); }).number, 340);
-    EXPECT_EQ(errorOf([&] { strip.TabEnabled(9); }).number, 340);
+    // TabLeft, TabWidth and TabEnabled look the label up without checking the number first.
+    EXPECT_EQ((std::vector<long>{errorOf([&] { strip.TabCaption(4); }).number, errorOf([&] { strip.TabCaption(0); }).number,
+                                 errorOf([&] { strip.setTabCaption(4, "x"); }).number,
+                                 errorOf([&] { strip.TabLeft(4); }).number, errorOf([&] { strip.TabWidth(-1); }).number,
+                                 errorOf([&] { strip.TabEnabled(9); }).number}),
+              (std::vector<long>{MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, MaxTab::TabErrorNumber, 340, 340, 340}));
 }
 
 TEST_F(Strip, TabCountChanges)
@@ -132,9 +126,7 @@ TEST_F(Strip, TabCountChanges)
     strip.setCurrentTab(4);
     changes.clear();
     strip.setTabs(2);
-    EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(strip.CurrentTab(), 4);
-    EXPECT_EQ(strip.labelCount(), 2);
+    EXPECT_EQ(std::tuple(changes.count(), strip.CurrentTab(), strip.labelCount()), std::tuple(0, 4, 2));
     // Outline elements of removed tabs stay until the next selection.
     EXPECT_EQ(strip.LineLeft().size(), 5u);
     EXPECT_EQ(errorOf([&] { strip.setTabCaption(1, "x"); }).number, MaxTab::TabErrorNumber);
@@ -145,13 +137,11 @@ TEST_F(Strip, CaptionTextsAreNotEscaped)
 {
     QSignalSpy changes(&strip, &MaxTab::TabChange);
     strip.setAllCaptions(QStringLiteral("Tab |X"));
-    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |X|Tab 2 |Tab 3"));
-    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(std::tuple(strip.AllCaptions(), changes.count()), std::tuple(QStringLiteral("Tab |X|Tab 2 |Tab 3"), 1));
     strip.setAllCaptions(QStringLiteral("abc"));
     EXPECT_EQ(captions(strip), (QStringList{"Tab 1", "Tab 2", "Tab 3"}));
     strip.setTabCaption(1, QStringLiteral("a|b"));
-    EXPECT_EQ(strip.TabCaption(2), QStringLiteral("b"));
-    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(std::tuple(strip.TabCaption(2), changes.count()), std::tuple(QStringLiteral("b"), 3));
     // The template caption names later empty-caption tabs.
     strip.setTabCaption(0, QStringLiteral("Hoja "));
     strip.setTabs(5);
@@ -219,16 +209,14 @@ TEST_F(Strip, MouseReleaseThenClickAndTheRightButtonMenu)
     EXPECT_NEAR(ups[0][3], at.y() * Screen::twipsPerPixel() - two.Top, 0.01);
 
     QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_EQ(strip.CurrentTab(), 2);
-    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(std::tuple(strip.CurrentTab(), changes.count()), std::tuple(2, 1));
 
     // A disabled tab, or a disabled strip, takes nothing.
     strip.setTabEnabled(3, false);
     QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 3));
     strip.setEnabled(false);
     QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, pixelOf(strip, 1));
-    EXPECT_EQ(strip.CurrentTab(), 2);
-    EXPECT_EQ(ups.size(), 2);
+    EXPECT_EQ(std::tuple(strip.CurrentTab(), ups.size()), std::tuple(2, 2));
 }
 
 TEST_F(Strip, AFailingClickIsReportedOnceAndGoesNoFurther)

@@ -25,43 +25,52 @@ void writeAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// A section, a key and the value a read of them gives.
+struct Read {
+    const char *section, *key, *value;
+};
+
+void expectReads(const QString& file, std::initializer_list<Read> reads, const QString& dflt = QString())
+{
+    for (const auto& [section, key, value] : reads)
+        EXPECT_EQ(ProfileFile::read(file, section, key, dflt), value) << section << "/" << key;
+}
+
 class ProfileFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString& name = QStringLiteral("Velmora.ini")) const { return dir.filePath(name); }
+    // Each row: the file's bytes, one key written into it, and the bytes after the write.
+    struct Write {
+        QByteArray before;
+        const char *section, *key;
+        QString value;
+        QByteArray after;
+    };
+    void expectWrites(std::initializer_list<Write> rows)
+    {
+        for (const Write& w : rows) {
+            writeAll(path(), w.before);
+            ASSERT_TRUE(ProfileFile::write(path(), w.section, w.key, w.value)) << w.before.constData();
+            EXPECT_EQ(readAll(path()), w.after) << w.before.constData();
+        }
+    }
 };
 
 } // namespace
 
 TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndTheFirstMatchWins)
 {
-    writeAll(path(), "orphan=before any section\n"
-                     "[Form]\n"
-                     "  Width = 1200  \n"
-                     "width=999\n"
-                     "; Height=1\n"
-                     "[AÑO]\n"
-                     "Ejercicio=2024\n"
-                     "[form]\n"
-                     "Height=500\n");
-    EXPECT_EQ(ProfileFile::read(path(), "FORM", "WIDTH"), "1200");
-    EXPECT_EQ(ProfileFile::read(path(), "form", "width"), "1200");
-    EXPECT_EQ(ProfileFile::read(path(), "año", "EJERCICIO"), "2024");
-    // Only the first section of a name is searched, as the system did.
-    EXPECT_EQ(ProfileFile::read(path(), "Form", "Height", "d"), "d");
-    EXPECT_EQ(ProfileFile::read(path(), "Form", "orphan", "d"), "d");
-    EXPECT_EQ(ProfileFile::read(path(), "Form", "; Height"), "1");
-}
-
-TEST_F(ProfileFileTest, EmptyOrMissingGivesTheDefault)
-{
-    writeAll(path(), "[Drivers]\nAccess_MDB=\nBlank=   \n");
-    EXPECT_EQ(ProfileFile::read(path(), "Drivers", "Access_MDB", "dflt"), "dflt");
+    writeAll(path(), "orphan=before any section\n[Form]\n  Width = 1200  \nwidth=999\n; Height=1\n[AÑO]\n"
+                     "Ejercicio=2024\n[form]\nHeight=500\n[Drivers]\nAccess_MDB=\nBlank=   \n");
+    // Only the first section of a name is searched, as the system did; empty or missing gives the default.
+    expectReads(path(), {{"FORM", "WIDTH", "1200"}, {"form", "width", "1200"}, {"año", "EJERCICIO", "2024"},
+                         {"Form", "Height", "d"}, {"Form", "orphan", "d"}, {"Form", "; Height", "1"},
+                         {"Drivers", "Access_MDB", "d"}, {"Drivers", "Blank", "d"}, {"Drivers", "Missing", "d"},
+                         {"NoSection", "Access_MDB", "d"}},
+                "d");
     EXPECT_EQ(ProfileFile::read(path(), "Drivers", "Access_MDB"), "");
-    EXPECT_EQ(ProfileFile::read(path(), "Drivers", "Blank", "dflt"), "dflt");
-    EXPECT_EQ(ProfileFile::read(path(), "Drivers", "Missing", "dflt"), "dflt");
-    EXPECT_EQ(ProfileFile::read(path(), "NoSection", "Access_MDB", "dflt"), "dflt");
-    EXPECT_EQ(ProfileFile::read(path("none.ini"), "Drivers", "Access_MDB", "dflt"), "dflt");
+    expectReads(path("none.ini"), {{"Drivers", "Access_MDB", "dflt"}}, "dflt");
 }
 
 TEST_F(ProfileFileTest, ValuesAreTakenAsWritten)
@@ -90,14 +99,8 @@ TEST_F(ProfileFileTest, LongValuesAreCutToTheReadLimit)
 
 TEST_F(ProfileFileTest, WritingOneKeyKeepsEveryOtherLineByteForByte)
 {
-    const QByteArray original = "; Velmora settings\r\n"
-                                "[Form]\r\n"
-                                "# not a key\r\n"
-                                "WindowState=0\r\n"
-                                "Width=12000\r\n"
-                                "\r\n"
-                                "[Scripts]\r\n"
-                                "Folder = C:\\Velmora\\Scripts\\ ; keep\r\n"
+    const QByteArray original = "; Velmora settings\r\n[Form]\r\n# not a key\r\nWindowState=0\r\nWidth=12000\r\n\r\n"
+                                "[Scripts]\r\nFolder = C:\\Velmora\\Scripts\\ ; keep\r\n"
                                 "Sql=SELECT a, b FROM t WHERE x = 'y;z'\r\n";
     writeAll(path(), original);
 
@@ -120,58 +123,37 @@ TEST_F(ProfileFileTest, WritingOneKeyKeepsEveryOtherLineByteForByte)
     EXPECT_EQ(ProfileFile::read(path(), "Scripts", "Sql"), "SELECT a, b FROM t WHERE x = 'y;z'");
 }
 
-TEST_F(ProfileFileTest, WriteCreatesTheFileAndCompletesAnUnfinishedLastLine)
+TEST_F(ProfileFileTest, WriteCreatesTheFileCompletesItsLastLineAndKeepsItsLineBreaksAndMark)
 {
     ASSERT_TRUE(ProfileFile::write(path("new.ini"), "Page", "Splitter", "3000"));
     EXPECT_EQ(readAll(path("new.ini")), "[Page]\nSplitter=3000\n");
-
-    writeAll(path(), "[Page]\nSplitter=1");
-    ASSERT_TRUE(ProfileFile::write(path(), "Page", "Other", "2"));
-    EXPECT_EQ(readAll(path()), "[Page]\nSplitter=1\nOther=2\n");
-    writeAll(path(), "[Page]");
-    ASSERT_TRUE(ProfileFile::write(path(), "LastQuery_0", "Line1", "<LINE>x<LINE>"));
-    EXPECT_EQ(readAll(path()), "[Page]\n[LastQuery_0]\nLine1=<LINE>x<LINE>\n");
-}
-
-TEST_F(ProfileFileTest, AnyLineBreakEndsALine)
-{
-    // A last line ending in a bare CR: the new key is a line of its own, the old value stays.
-    writeAll(path(), "[S]\r\nA=1\r");
-    ASSERT_TRUE(ProfileFile::write(path(), "S", "B", "2"));
-    EXPECT_EQ(ProfileFile::read(path(), "S", "A"), "1");
-    EXPECT_EQ(ProfileFile::read(path(), "S", "B"), "2");
-    EXPECT_EQ(readAll(path()), "[S]\r\nA=1\rB=2\r\n");
-
-    // Old Mac line ends throughout, and the three kinds mixed.
+    // Any line break ends a line (bare CRs, and the three kinds mixed): after a
+    // last bare CR the new key is a line of its own.
+    expectWrites({{"[Page]\nSplitter=1", "Page", "Other", "2", "[Page]\nSplitter=1\nOther=2\n"},
+                  {"[Page]", "LastQuery_0", "Line1", "<LINE>x<LINE>", "[Page]\n[LastQuery_0]\nLine1=<LINE>x<LINE>\n"},
+                  {"[S]\r\nA=1\r", "S", "B", "2", "[S]\r\nA=1\rB=2\r\n"},
+                  {"[S]\rA=1\r[T]\nB=2\r\nC=3", "S", "A", "9", "[S]\rA=9\r[T]\nB=2\r\nC=3"},
+                  {"\xEF\xBB\xBF[Form]\nTitle=Año\n", "Form", "Title", "x", "\xEF\xBB\xBF[Form]\nTitle=x\n"}});
     writeAll(path(), "[S]\rA=1\r[T]\nB=2\r\nC=3");
-    EXPECT_EQ(ProfileFile::read(path(), "S", "A"), "1");
-    EXPECT_EQ(ProfileFile::read(path(), "T", "B"), "2");
-    EXPECT_EQ(ProfileFile::read(path(), "T", "C"), "3");
-    ASSERT_TRUE(ProfileFile::write(path(), "S", "A", "9"));
-    EXPECT_EQ(readAll(path()), "[S]\rA=9\r[T]\nB=2\r\nC=3");
-}
-
-TEST_F(ProfileFileTest, AReadOnlyFileIsNotReplaced)
-{
-    writeAll(path(), "[A]\nk=v\n");
-    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
-    EXPECT_FALSE(ProfileFile::write(path(), "A", "k", "w"));
-    EXPECT_EQ(readAll(path()), "[A]\nk=v\n");
+    expectReads(path(), {{"S", "A", "1"}, {"T", "B", "2"}, {"T", "C", "3"}});
+    writeAll(path(), "\xEF\xBB\xBF[Form]\nTitle=Año\n");
+    EXPECT_EQ(ProfileFile::read(path(), "Form", "Title"), QString::fromUtf8("Año"));
 }
 
 TEST_F(ProfileFileTest, RefusesWhatWouldNotReadBackAsOneKey)
 {
     const QByteArray original = "[A]\nk=v\n";
     writeAll(path(), original);
-    EXPECT_FALSE(ProfileFile::write(path(), "A", "k", "line1\r\nline2"));
-    EXPECT_FALSE(ProfileFile::write(path(), "A", "k", "x\n[B]\ny=1"));
-    EXPECT_FALSE(ProfileFile::write(path(), "A", "a=b", "v"));
-    EXPECT_FALSE(ProfileFile::write(path(), "A", "[x", "v"));
-    EXPECT_FALSE(ProfileFile::write(path(), "A]", "k", "v"));
-    EXPECT_FALSE(ProfileFile::write(path(), "", "k", "v"));
-    EXPECT_FALSE(ProfileFile::write(path(), "A", " ", "v"));
+    for (const auto& [section, key, value] : {Read{"A", "k", "line1\r\nline2"}, {"A", "k", "x\n[B]\ny=1"},
+                                               {"A", "a=b", "v"}, {"A", "[x", "v"}, {"A]", "k", "v"}, {"", "k", "v"},
+                                               {"A", " ", "v"}})
+        EXPECT_FALSE(ProfileFile::write(path(), section, key, value)) << section << "/" << key;
     EXPECT_EQ(readAll(path()), original);
     EXPECT_FALSE(ProfileFile::write(dir.filePath("missing/dir/x.ini"), "A", "k", "v"));
+    // A read-only file is not replaced.
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
+    EXPECT_FALSE(ProfileFile::write(path(), "A", "k", "w"));
+    EXPECT_EQ(readAll(path()), original);
 }
 
 TEST_F(ProfileFileTest, Windows1252FilesAreReadAndStayInTheirEncoding)
@@ -189,14 +171,6 @@ TEST_F(ProfileFileTest, Windows1252FilesAreReadAndStayInTheirEncoding)
     ASSERT_TRUE(ProfileFile::write(path(), "Multilenguaje", "Griego", QString::fromUtf8("Ω")));
     EXPECT_EQ(readAll(path()), QString::fromUtf8("[Multilenguaje]\nIdioma=Español\nMoneda=€\nOtro=Año €\nGriego=Ω\n").toUtf8());
     EXPECT_EQ(ProfileFile::read(path(), "Multilenguaje", "Idioma"), QString::fromUtf8("Español"));
-}
-
-TEST_F(ProfileFileTest, Utf8ByteOrderMarkIsKept)
-{
-    writeAll(path(), "\xEF\xBB\xBF[Form]\nTitle=Año\n");
-    EXPECT_EQ(ProfileFile::read(path(), "Form", "Title"), QString::fromUtf8("Año"));
-    ASSERT_TRUE(ProfileFile::write(path(), "Form", "Title", "x"));
-    EXPECT_EQ(readAll(path()), "\xEF\xBB\xBF[Form]\nTitle=x\n");
 }
 
 TEST_F(ProfileFileTest, TheFileIsReplacedByRenameNotRewrittenInPlace)
@@ -267,13 +241,9 @@ TEST_F(ProfileFileTest, ManyEditsInMemoryFindWhatOneReadWould)
     ASSERT_TRUE(pf.setValue("c", "Y", "c2"));      // appended to it
     ASSERT_TRUE(pf.setValue("A", "K", "1b"));      // rewrites A's own k
     const ProfileFile fresh = ProfileFile::fromBytes(pf.toBytes());
-    for (const ProfileFile* f : {static_cast<const ProfileFile*>(&pf), &fresh}) {
-        EXPECT_EQ(f->value("A", "k"), "1b");
-        EXPECT_EQ(f->value("A", "m"), "a-new");
-        EXPECT_EQ(f->value("B", "k"), "2");
-        EXPECT_EQ(f->value("b", "N"), "b-new");
-        EXPECT_EQ(f->value("C", "x"), "c");
-        EXPECT_EQ(f->value("C", "y"), "c2");
-    }
+    for (const ProfileFile* f : {static_cast<const ProfileFile*>(&pf), &fresh})
+        for (const auto& [section, key, value] : {Read{"A", "k", "1b"}, {"A", "m", "a-new"}, {"B", "k", "2"},
+                                                  {"b", "N", "b-new"}, {"C", "x", "c"}, {"C", "y", "c2"}})
+            EXPECT_EQ(f->value(section, key), value) << section << "/" << key;
     EXPECT_EQ(pf.toBytes(), "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n");
 }

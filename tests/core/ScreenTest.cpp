@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(Screen, TwipsAndPixels)
 {
     EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(96), 15.0);
     EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(120), 12.0);
-    EXPECT_EQ(Screen::pixelsFromTwips(225, 96), 15);
-    EXPECT_EQ(Screen::pixelsFromTwips(240, 96), 16);
-    EXPECT_EQ(Screen::pixelsFromTwips(240, 192), 32);
+    for (const auto& [twips, dpi, pixels] : {std::tuple{225, 96, 15}, {240, 96, 16}, {240, 192, 32}, {-30, 96, -2}})
+        EXPECT_EQ(Screen::pixelsFromTwips(twips, dpi), pixels) << twips << " at " << dpi;
     EXPECT_EQ(Screen::twipsFromPixels(15, 96), 225);
     EXPECT_EQ(Screen::twipsFromPixels(1, 144), 10);
-    EXPECT_EQ(Screen::pixelsFromTwips(-30, 96), -2);
     Screen::setLogicalDpi(0); // ignored
     EXPECT_DOUBLE_EQ(Screen::logicalDpi(), 96.0);
     EXPECT_EQ(Screen::twipsFromPixels(2), 30);
@@ -19,10 +19,10 @@ TEST(Screen, TwipsAndPixels)
 
 TEST(Screen, ColoursAreBlueGreenRed)
 {
-    EXPECT_EQ(Screen::rgbFromColor(0xFF0000), 0xFF0000FFu);   // blue
-    EXPECT_EQ(Screen::rgbFromColor(0x8000), 0xFF008000u);     // green
-    EXPECT_EQ(Screen::rgbFromColor(0xFFFAE1), 0xFFE1FAFFu);
-    EXPECT_EQ(Screen::rgbFromColor(0x404040), 0xFF404040u);
+    // blue, green, and two mixed
+    for (const auto& [color, rgb] : {std::pair{0xFF0000u, 0xFF0000FFu}, {0x8000u, 0xFF008000u}, {0xFFFAE1u, 0xFFE1FAFFu},
+                                     {0x404040u, 0xFF404040u}})
+        EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
     EXPECT_EQ(Screen::colorFromRgb(0xFFE1FAFFu), 0xFFFAE1u);
     EXPECT_FALSE(Screen::rgbFromColor(0x80000005u).has_value());
     EXPECT_TRUE(Screen::isSystemColor(0x80000008u));

@@ -56,6 +56,14 @@ void Edicion::poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QStr
         ot->setValorCampo(campo, valor, registros);
 }
 
+QString Edicion::modos(const clsMultiTablaPtr& ot, const QStringList& claves)
+{
+    QStringList out;
+    for (const QString& k : claves)
+        out << ot->ModoEdicion(k);
+    return out.join(',');
+}
+
 // ---------------------------------------------------------------- recording backend
 
 void Grabado::SetUp()
@@ -107,12 +115,13 @@ QStringList Grabado::escrituras() const
     return out;
 }
 
-int Grabado::cuenta(db::RecordingBackend::EventKind kind) const
+QString Grabado::transacciones() const
 {
-    int n = 0;
+    using Kind = db::RecordingBackend::EventKind;
+    int n[3] = {0, 0, 0};
     for (const auto& e : rec->events())
-        n += e.kind == kind;
-    return n;
+        n[0] += e.kind == Kind::Begin, n[1] += e.kind == Kind::Commit, n[2] += e.kind == Kind::Rollback;
+    return QString("%1/%2/%3").arg(n[0]).arg(n[1]).arg(n[2]);
 }
 
 // ---------------------------------------------------------------- local database file

@@ -29,6 +29,8 @@ protected:
     // Sets each field to its value, in order, on the given records (the current one when none).
     static void poner(const clsMultiTablaPtr& ot, const std::vector<std::pair<QString, Variant>>& valores,
                       const Variant& registros = Variant());
+    // The edit state of each record ("" none, "A", "M", "B"), joined with ",".
+    static QString modos(const clsMultiTablaPtr& ot, const QStringList& claves);
 
     ScopedRecordingDialogs dialogos;
     QTemporaryDir dir;
@@ -49,7 +51,8 @@ protected:
                                                   std::vector<std::vector<Variant>> filas = {});
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
-    int cuenta(db::RecordingBackend::EventKind kind) const;
+    // Transactions begun, committed and rolled back, as "1/1/0".
+    QString transacciones() const;
 
     std::shared_ptr<db::RecordingBackend> rec;
     std::vector<db::FieldInfo> camposPedidos;

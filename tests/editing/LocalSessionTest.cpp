@@ -42,21 +42,8 @@ TEST_F(Local, AFailureAtTheSecondStatementLeavesTheFileAsItWas)
     EXPECT_EQ(filas("SELECT Codigo, Importe FROM Pedidos ORDER BY Codigo"), QStringList{"2|3"});
 }
 
-TEST_F(Local, AnUpdateMatchingTwoRowsChangesNothing)
-{
-    ejecutar({"CREATE TABLE Sinclave (Codigo LONG, Nombre TEXT(20))", "INSERT INTO Sinclave VALUES (1, 'a')",
-              "INSERT INTO Sinclave VALUES (2, 'b')"});
-    auto ot = abrir("Sinclave", {"Sinclave.Codigo"});
-    cargar(ot, {"#1"});
-    ejecutar({"INSERT INTO Sinclave VALUES (1, 'c')"}); // someone else adds a twin
-    ot->setValorCampo("Sinclave.Nombre", Variant("z"));
-
-    EXPECT_FALSE(ot->ActualizarBBDD());
-    EXPECT_EQ(filas("SELECT Codigo, Nombre FROM Sinclave ORDER BY Codigo, Nombre"), (QStringList{"1|a", "1|c", "2|b"}));
-    EXPECT_EQ(ot->ModoEdicion("#1"), "M");
-}
-
-// Keys holding the separator, a null key and an auto-numbered column left out of the INSERT.
+// Keys holding the separator, a null key, an auto-numbered column left out of the
+// INSERT, rows that share a key text, and keys written as the grid shows them.
 TEST_F(Local, EachRecordTargetsItsOwnRowWhateverItsKey)
 {
     ejecutar({"CREATE TABLE Claves (Clave TEXT(20) NOT NULL PRIMARY KEY, Valor LONG)",
@@ -85,6 +72,33 @@ TEST_F(Local, EachRecordTargetsItsOwnRowWhateverItsKey)
     notas->setValorCampo("Notas.Texto", Variant("segunda"));
     ASSERT_TRUE(notas->ActualizarBBDD());
     EXPECT_EQ(filas("SELECT Id, Texto FROM Notas ORDER BY Id"), (QStringList{"1|primera", "2|segunda"}));
+
+    ejecutar({"CREATE TABLE Pares (Uno TEXT(20), Dos TEXT(20), Valor LONG)", "INSERT INTO Pares VALUES ('A', 'B#C', 1)",
+              "INSERT INTO Pares VALUES ('A#B', 'C', 2)", "INSERT INTO Pares VALUES ('X', 'Y', 3)"});
+    auto pares = abrir("Pares", {"Pares.Uno", "Pares.Dos"});
+    // "#A#B#C" is the key text of both rows: neither is held, so neither can be edited by mistake.
+    EXPECT_FALSE(pares->ExisteRegistro(Variant("#A#B#C")));
+    EXPECT_EQ(pares->Count(), 0);
+    cargar(pares, {"#X#Y"});
+    pares->setValorCampo("Pares.Valor", Variant("9"));
+    ASSERT_TRUE(pares->ActualizarBBDD());
+    EXPECT_EQ(filas("SELECT Valor FROM Pares ORDER BY Valor"), (QStringList{"1", "2", "9"}));
+
+    ejecutar({"CREATE TABLE Tarifas (Desde DATETIME NOT NULL, Tipo DOUBLE NOT NULL, Activa LOGICAL, "
+              "Precio CURRENCY, PRIMARY KEY (Desde, Tipo, Activa))",
+              "INSERT INTO Tarifas VALUES (#12/25/2024#, 1234.5, TRUE, 3)",
+              "INSERT INTO Tarifas VALUES (#02/03/2025 10:30:15#, 0.25, FALSE, 4)"});
+    auto tarifas = abrir("Tarifas", {"Tarifas.Desde", "Tarifas.Tipo", "Tarifas.Activa"});
+    // The grid shows each value as its text; its row key is "#" before each key cell.
+    for (const QString& fila : filas("SELECT Desde, Tipo, Activa FROM Tarifas")) {
+        const QString clave = '#' + fila.split('|').join('#');
+        ASSERT_TRUE(tarifas->ExisteRegistro(Variant(clave))) << clave.toStdString();
+        EXPECT_EQ(tarifas->RegistroActual(), clave);
+        tarifas->setValorCampo("Tarifas.Precio", Variant("9"));
+    }
+    EXPECT_EQ(tarifas->TodosLosRegistros().array()->at(0), Variant("#25/12/2024#1234,5#Verdadero"));
+    ASSERT_TRUE(tarifas->ActualizarBBDD());
+    EXPECT_EQ(filas("SELECT Precio FROM Tarifas"), (QStringList{"9", "9"}));
 }
 
 TEST_F(Local, WritesDatesAndDateTimesTheEngineReadsBack)
@@ -104,40 +118,8 @@ TEST_F(Local, WritesDatesAndDateTimesTheEngineReadsBack)
     EXPECT_EQ(otra->ModoEdicion("#1"), QString());
 }
 
-TEST_F(Local, RowsThatShareAKeyTextAreNotTakenForOneAnother)
-{
-    ejecutar({"CREATE TABLE Pares (Uno TEXT(20), Dos TEXT(20), Valor LONG)", "INSERT INTO Pares VALUES ('A', 'B#C', 1)",
-              "INSERT INTO Pares VALUES ('A#B', 'C', 2)", "INSERT INTO Pares VALUES ('X', 'Y', 3)"});
-    auto ot = abrir("Pares", {"Pares.Uno", "Pares.Dos"});
-    // "#A#B#C" is the key text of both rows: neither is held, so neither can be edited by mistake.
-    EXPECT_FALSE(ot->ExisteRegistro(Variant("#A#B#C")));
-    EXPECT_EQ(ot->Count(), 0);
-    cargar(ot, {"#X#Y"});
-    ot->setValorCampo("Pares.Valor", Variant("9"));
-    ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(filas("SELECT Valor FROM Pares ORDER BY Valor"), (QStringList{"1", "2", "9"}));
-}
-
-TEST_F(Local, TheGridTextOfAKeyFindsItsRecordUnderTheSameKey)
-{
-    ejecutar({"CREATE TABLE Tarifas (Desde DATETIME NOT NULL, Tipo DOUBLE NOT NULL, Activa LOGICAL, "
-              "Precio CURRENCY, PRIMARY KEY (Desde, Tipo, Activa))",
-              "INSERT INTO Tarifas VALUES (#12/25/2024#, 1234.5, TRUE, 3)",
-              "INSERT INTO Tarifas VALUES (#02/03/2025 10:30:15#, 0.25, FALSE, 4)"});
-    auto ot = abrir("Tarifas", {"Tarifas.Desde", "Tarifas.Tipo", "Tarifas.Activa"});
-    // The grid shows each value as its text; its row key is "#" before each key cell.
-    for (const QString& fila : filas("SELECT Desde, Tipo, Activa FROM Tarifas")) {
-        const QString clave = '#' + fila.split('|').join('#');
-        ASSERT_TRUE(ot->ExisteRegistro(Variant(clave))) << clave.toStdString();
-        EXPECT_EQ(ot->RegistroActual(), clave);
-        ot->setValorCampo("Tarifas.Precio", Variant("9"));
-    }
-    EXPECT_EQ(ot->TodosLosRegistros().array()->at(0), Variant("#25/12/2024#1234,5#Verdadero"));
-    ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(filas("SELECT Precio FROM Tarifas"), (QStringList{"9", "9"}));
-}
-
-TEST_F(Local, DeletingAReferencedParentRowFailsAndRollsBack)
+// Deleting a referenced parent row fails and rolls back; so does an UPDATE that matches two rows.
+TEST_F(Local, AWriteBackTheEngineRefusesRollsBack)
 {
     ejecutar({"CREATE TABLE Clientes (Codigo LONG NOT NULL PRIMARY KEY, Nombre TEXT(20))",
               "CREATE TABLE Pedidos (Numero LONG NOT NULL PRIMARY KEY, Cliente LONG REFERENCES Clientes (Codigo))",
@@ -151,4 +133,16 @@ TEST_F(Local, DeletingAReferencedParentRowFailsAndRollsBack)
     EXPECT_EQ(filas("SELECT Codigo FROM Clientes ORDER BY Codigo"), (QStringList{"1", "2"}))
         << "the whole write-back is rolled back, the first delete too";
     EXPECT_EQ(filas("SELECT Numero, Cliente FROM Pedidos"), QStringList{"10|2"});
+
+    // An UPDATE matching two rows changes nothing.
+    ejecutar({"CREATE TABLE Sinclave (Codigo LONG, Nombre TEXT(20))", "INSERT INTO Sinclave VALUES (1, 'a')",
+              "INSERT INTO Sinclave VALUES (2, 'b')"});
+    auto sinclave = abrir("Sinclave", {"Sinclave.Codigo"});
+    cargar(sinclave, {"#1"});
+    ejecutar({"INSERT INTO Sinclave VALUES (1, 'c')"}); // someone else adds a twin
+    sinclave->setValorCampo("Sinclave.Nombre", Variant("z"));
+
+    EXPECT_FALSE(sinclave->ActualizarBBDD());
+    EXPECT_EQ(filas("SELECT Codigo, Nombre FROM Sinclave ORDER BY Codigo, Nombre"), (QStringList{"1|a", "1|c", "2|b"}));
+    EXPECT_EQ(sinclave->ModoEdicion("#1"), "M");
 }

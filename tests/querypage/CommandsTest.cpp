@@ -55,47 +55,40 @@ TEST_F(PageCommands, CommentAndUncomment)
 
 TEST_F(PageCommands, Editor)
 {
-    QString returned;
-    QString given;
+    QString returned, given;
     script<EditDialog>(page.Dialogs().frmEdit, [&](EditDialog& d) {
         given = d.Text;
         d.Text = returned;
     });
     page.setTextSQL("SELECT 1");
-    returned = "{ignore}";
-    click("BttEditor");
-    EXPECT_EQ(given, QStringLiteral("SELECT 1"));
-    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 1"));
-
-    returned = "SELECT 2";
-    click("BttEditor");
-    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
-
-    returned.clear();
-    recorder->answers = {7, 6};
-    click("BttEditor");
-    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
-    click("BttEditor");
-    EXPECT_TRUE(page.TextSQL().isEmpty());
-    EXPECT_EQ(shown().value(0),
-              QStringLiteral("El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? (36, Velmora 3.0)"));
-    recorder->calls.clear();
-    click("BttEditor"); // empty over empty asks nothing
-    EXPECT_TRUE(shown().isEmpty());
+    // What the editor hands back, the answer to the page's question (0: none asked; empty over empty
+    // asks nothing), the page's text after.
+    const std::tuple<QString, int, QString> steps[] = {
+        {"{ignore}", 0, "SELECT 1"}, {"SELECT 2", 0, "SELECT 2"}, {"", 7, "SELECT 2"}, {"", 6, ""}, {"", 0, ""}};
+    for (const auto& [back, answer, text] : steps) {
+        const QString before = page.TextSQL();
+        recorder->calls.clear();
+        recorder->answers = {answer};
+        returned = back;
+        click("BttEditor");
+        EXPECT_EQ(given, before);
+        EXPECT_EQ(page.TextSQL(), text) << back.toStdString();
+        EXPECT_EQ(shown(), answer ? QStringList{"El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual? "
+                                                "(36, Velmora 3.0)"}
+                                  : QStringList());
+    }
 }
 
 TEST_F(PageCommands, KeyFields)
 {
     load("UPDATE t SET a = a + 1; SELECT * FROM t");
-    struct {
-        int Height = 0;
-        bool ContextVisible = false;
-    } seen;
+    int height = 0;
+    bool contextVisible = false;
     bool cancel = false;
     QString keys = "a";
     script<KeyFieldsDialog>(page.Dialogs().frmKeyFields, [&](KeyFieldsDialog& d) {
-        seen.Height = d.Height;
-        seen.ContextVisible = d.ContextVisible;
+        height = d.Height;
+        contextVisible = d.ContextVisible;
         d.Cancelled = cancel;
         d.KeyFields = keys;
         d.Context = "EXEC ctx";
@@ -104,8 +97,8 @@ TEST_F(PageCommands, KeyFields)
     QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
 
     click("BttKey");
-    EXPECT_EQ(seen.Height, 7110);
-    EXPECT_TRUE(seen.ContextVisible);
+    EXPECT_EQ(height, 7110);
+    EXPECT_TRUE(contextVisible);
     EXPECT_EQ(page.contextStatement(), QStringLiteral("EXEC ctx"));
     // Only the grid's own SELECT runs again (its load empties the box: the declared key wins).
     EXPECT_EQ(rec->statements().filter("UPDATE").size(), 0);
@@ -133,8 +126,8 @@ TEST_F(PageCommands, KeyFields)
 
     useLocalFile();
     click("BttKey");
-    EXPECT_EQ(seen.Height, 6400);
-    EXPECT_FALSE(seen.ContextVisible);
+    EXPECT_EQ(height, 6400);
+    EXPECT_FALSE(contextVisible);
 }
 
 TEST_F(PageCommands, TableList)
@@ -209,60 +202,38 @@ TEST_F(PageCommands, Compaction)
                              " -Compactar fichero a fichero reduce más el espacio pero   puede perder transacciones en curso.\r\n"
                              " -Realícelo preferentemente cuando la base de datos no esté en uso.\r\n\r\n"
                              "¿Prefiere compactar fichero a fichero?\r\n\r\n  SI:     compactará fichero a fichero.\r\n"
-                             "  NO:     compactará la base de datos completa.\r\n  CANCEL: abortará la operación.";
-    const auto shrinks = [this] {
-        return rec->statements().filter("SHRINKDATABASE").size() * 10 + rec->statements().filter("SHRINKFILE").size() +
-               rec->statements().filter("sys.master_files").size() * 100;
-    };
-
+                             "  NO:     compactará la base de datos completa.\r\n  CANCEL: abortará la operación. (35, Velmora - principal)";
     rec->answerRegex("sys\\.master_files", Answer::table({"name", "physical_name", "type_desc", "MbSize"},
                                                           {{"d", "/data/d.mdf", "ROWS", 10}}));
     rec->answerRegex("sys\\.Databases", Answer::table({"name", "recovery_model_desc"}, {{"d", "SIMPLE"}}));
-    recorder->answers = {6, 2}; // Cancel (also Esc and the close box)
-    page.CompactDatabase();
-    ASSERT_EQ(recorder->calls.size(), 2u);
-    EXPECT_EQ(recorder->calls[1].body.trimmed(), question);
-    EXPECT_EQ(recorder->calls[1].style, 35);
-    EXPECT_EQ(recorder->calls[1].title, QStringLiteral("Velmora - principal"));
+    const auto compact = [this](std::vector<int> answers) {
+        rec->clearLog();
+        recorder->calls.clear();
+        recorder->answers = std::move(answers);
+        page.CompactDatabase();
+        return shown();
+    };
+    const auto shrinks = [this](const char* kind) { return rec->statements().filter(kind).size(); };
+    EXPECT_EQ(compact({6, 2}).value(1), question); // Cancel (also Esc and the close box)
     EXPECT_TRUE(rec->statements().isEmpty());
-
-    recorder->calls.clear();
-    recorder->answers = {6, 7}; // No: the whole database
-    page.CompactDatabase();
-    EXPECT_EQ(rec->statements().filter("SHRINKDATABASE (d)").size(), 1);
-    ASSERT_EQ(recorder->calls.size(), 3u);
-    EXPECT_EQ(recorder->calls[2].style, 64);
-    EXPECT_EQ(recorder->calls[2].title, QStringLiteral("Velmora 3.0"));
-
-    rec->clearLog();
-    recorder->answers = {6, 6}; // Yes: file by file, no whole-database shrink
-    page.CompactDatabase();
-    EXPECT_EQ(rec->statements().filter("SHRINKDATABASE").size(), 0);
-    EXPECT_GT(shrinks(), 0);
-
-    rec->clearLog();
-    recorder->calls.clear();
-    recorder->answers = {7}; // the first question refused
-    page.CompactDatabase();
-    EXPECT_EQ(recorder->calls.size(), 1u);
+    const QStringList whole = compact({6, 7}); // No: the whole database
+    ASSERT_EQ(whole.size(), 3);
+    EXPECT_TRUE(whole[2].endsWith("(64, Velmora 3.0)")) << whole[2].toStdString();
+    EXPECT_EQ(shrinks("SHRINKDATABASE (d)"), 1);
+    compact({6, 6}); // Yes: file by file, no whole-database shrink
+    EXPECT_EQ(shrinks("SHRINKDATABASE"), 0);
+    EXPECT_GT(shrinks("SHRINKFILE") + shrinks("sys.master_files"), 0);
+    EXPECT_EQ(compact({7}).size(), 1); // the first question refused
 
     useLocalFile();
-    recorder->calls.clear();
-    recorder->answers = {6}; // Access: no second question, the file's report
-    page.CompactDatabase();
-    ASSERT_EQ(recorder->calls.size(), 2u);
-    EXPECT_EQ(recorder->calls[1].style, 64);
-    EXPECT_TRUE(recorder->calls[1].body.contains(page.DatabaseName())) << recorder->calls[1].body.toStdString();
-    EXPECT_EQ(shrinks(), 0);
-
+    const QStringList access = compact({6}); // Access: no second question, the file's report
+    ASSERT_EQ(access.size(), 2);
+    EXPECT_TRUE(access[1].contains(page.DatabaseName()) && access[1].endsWith("(64, Velmora 3.0)")) << access[1].toStdString();
+    EXPECT_EQ(shrinks("SHRINK") + shrinks("sys.master_files"), 0);
     page.ParametersConnection(3, 0, "dsn", "", "u", "p");
-    recorder->calls.clear();
-    recorder->answers = {6};
-    page.CompactDatabase(); // ODBC: the first question, then nothing
-    EXPECT_EQ(shown().size(), 1);
-    EXPECT_EQ(shrinks(), 0);
+    EXPECT_EQ(compact({6}).size(), 1); // ODBC: the first question, then nothing
+    EXPECT_EQ(shrinks("SHRINK") + shrinks("sys.master_files"), 0);
 }
-
 
 TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 {
@@ -311,7 +282,7 @@ TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 
 TEST_F(PageCommands, SettingsRereadTheKeyDisplayAfterTheDialog)
 {
-    QString exclude = "0"; // [Connection] ExcludePrimaryKey as the user leaves it in the dialog
+    QString exclude; // [Connection] ExcludePrimaryKey as the user leaves it in the dialog
     script<SettingsDialog>(page.Dialogs().frmSettings, [&](SettingsDialog&) {
         QFile f(ProgramFolder::file(QStringLiteral("\\Velmora.ini")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -319,21 +290,14 @@ TEST_F(PageCommands, SettingsRereadTheKeyDisplayAfterTheDialog)
     });
     page.setShowKey(true);
     QSignalSpy changed(&page, &MaxSQL::ShowKeyChanged);
-
-    click("BttSettings");
-    EXPECT_TRUE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 0);
-
-    exclude = "1";
-    click("BttSettings");
-    EXPECT_FALSE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 1);
-
     // Empty reads as the default "0", as everywhere else the key is read.
-    exclude = "";
-    click("BttSettings");
-    EXPECT_TRUE(page.ShowKey());
-    EXPECT_EQ(changed.count(), 2);
+    const std::tuple<const char*, bool, int> steps[] = {{"0", true, 0}, {"1", false, 1}, {"", true, 2}};
+    for (const auto& [value, show, changes] : steps) {
+        exclude = value;
+        click("BttSettings");
+        EXPECT_EQ(page.ShowKey(), show) << value;
+        EXPECT_EQ(changed.count(), changes) << value;
+    }
     EXPECT_TRUE(reports().isEmpty());
 }
 
@@ -343,12 +307,9 @@ TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
     grid.setMsgObject(msg);
     grid.setCols(3);
     grid.setRows(3);
-    const QStringList header{"id", "name", "qty"};
-    for (int c = 0; c < 3; ++c)
-        grid.setTextMatrix(0, c, header[c]);
-    grid.setTextMatrix(1, 0, "1");
-    grid.setTextMatrix(1, 1, "a|b");
-    grid.setTextMatrix(1, 2, "7");
+    const QStringList cells{"id", "name", "qty", "1", "a|b", "7"};
+    for (int i = 0; i < cells.size(); ++i)
+        grid.setTextMatrix(i / 3, i % 3, cells[i]);
     grid.setTypesString("LONG|STRING|INTEGER");
     grid.setLockedColumns("0");
     grid.setEditable(true);
@@ -364,10 +325,7 @@ TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
     page.setIgnoreKeyPress(false);
     clipboard->setText("x\ny\tz");
     page.GetFromClipboard();
-    EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("x\ny\tz"));
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.TextMatrix(2, 1), QString());
-    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("7"));
+    EXPECT_EQ(gridRows(), (QStringList{"id|name|qty", "1|x\ny\tz|7", "||"}));
     EXPECT_TRUE(page.IgnoreKeyPress());
 
     // Letters into a number column: the grid's type message, the cell's entry text back.

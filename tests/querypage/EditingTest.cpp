@@ -53,11 +53,12 @@ struct Page {
         const QVariant v = grid().innerGrid()->model()->index(row - 1, col).data(Qt::BackgroundRole);
         return v.isValid() ? v.value<QColor>().name() : QString();
     }
-    QStringList rowColors(int row)
+    QStringList rowColors(int row) { return cells(row, [this](int r, int c) { return color(r, c); }); }
+    QStringList cells(int row, const std::function<QString(int, int)>& of = {})
     {
         QStringList out;
         for (int c = 0; c < grid().Cols(); ++c)
-            out << color(row, c);
+            out << (of ? of(row, c) : grid().TextMatrix(row, c));
         return out;
     }
     QStringList shown() const { return shownBy(*recorder); }
@@ -69,7 +70,7 @@ struct Page {
                 out << c.body.mid(2);
         return out;
     }
-    PushButton* button(const char* name) { return page.findChild<PushButton*>(QString::fromLatin1(name)); }
+    bool enabled(const char* button) { return page.findChild<PushButton*>(QString::fromLatin1(button))->isEnabled(); }
     std::shared_ptr<clsMultiTabla> ot() { return A::records(page); }
 
     std::shared_ptr<clsDO> zolt;
@@ -129,12 +130,14 @@ TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
     auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
     // The file's headers and rows, Null as an empty cell.
     EXPECT_EQ(p->grid().Rows(), 4);
-    EXPECT_EQ(p->grid().TextMatrix(0, 5) + p->grid().TextMatrix(1, 5) + p->grid().TextMatrix(2, 5), "Ndos");
+    EXPECT_EQ(p->cells(0) + p->cells(1) + p->cells(2),
+              (QStringList{"ID", "D", "S", "W", "B", "N", "1", "0,1", "1,1", "15/01/2024 10:20:30", "Verdadero", "",
+                           "2", "0,5", "2,5", "02/11/2023 08:00:01", "Falso", "dos"}));
     EXPECT_TRUE(p->page.StatusText().contains("Nº Registros: 3     Columnas: 6"));
     ASSERT_TRUE(A::editable(p->page));
     EXPECT_EQ(p->grid().LockedColumns(), "0");
     EXPECT_EQ(p->grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
-    EXPECT_FALSE(p->button("BttConfirm")->isEnabled());
+    EXPECT_FALSE(p->enabled("BttConfirm"));
 
     p->edit(1, 5, "uno");
     EXPECT_EQ(p->ot()->ModoEdicion("#1"), "M");
@@ -145,7 +148,7 @@ TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
     EXPECT_EQ(names, QStringList{"V.N"});
     EXPECT_EQ(p->rowColors(1), QStringList(6, kM));
     EXPECT_EQ(p->rowColors(2), QStringList(6, QString()));
-    EXPECT_TRUE(p->button("BttConfirm")->isEnabled());
+    EXPECT_TRUE(p->enabled("BttConfirm"));
 
     // The same text again, and a Null cell left empty: nothing to mark.
     p->edit(2, 1, p->grid().TextMatrix(2, 1));
@@ -218,13 +221,9 @@ TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
     p->script->values = {"7"};
     A::add(p->page);
     ASSERT_EQ(p->grid().Rows(), rows + 1);
-    QStringList copied, source;
-    for (int c = 0; c < p->grid().Cols(); ++c) {
-        copied << p->grid().TextMatrix(rows, c);
-        source << p->grid().TextMatrix(2, c);
-    }
+    QStringList source = p->cells(2);
     source[0] = "7";
-    EXPECT_EQ(copied, source);
+    EXPECT_EQ(p->cells(rows), source);
     EXPECT_EQ(p->rowColors(rows), QStringList(6, kA));
     EXPECT_EQ(p->ot()->ValorCampo("V.N", Variant(p->ot()->RegistroActual())).toString(), "dos");
     EXPECT_EQ(p->grid().Row(), rows);
@@ -388,6 +387,12 @@ protected:
                "ic.column_id = c.column_id INNER JOIN sys.objects AS o ON I.object_id = o.object_id WHERE "
                "I.is_primary_key = 1 AND o.name = '" + table + "'";
     }
+    // The key box, the key list, its positions and locked columns, and whether the key is unique.
+    QStringList keys()
+    {
+        return {A::keyBox(page)->toPlainText(), A::keyList(page), A::keyPositions(page), A::lockedColumns(page),
+                A::keyUnique(page) ? "unique" : "-"};
+    }
     // The key box holds text; the keys are resolved against T's structure.
     void resolve(const QString& box)
     {
@@ -401,12 +406,8 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
 {
     records(true);
     run("SELECT * FROM T");
-    EXPECT_EQ(A::keyBox(page)->toPlainText(), "ID,\nLINE");
-    EXPECT_EQ(A::keyList(page), "T.ID,T.LINE") << rec->statements().join('\n').toStdString() << shown().join('\n').toStdString();
-    EXPECT_EQ(A::keyPositions(page), "1,2");
-    EXPECT_EQ(A::lockedColumns(page), "0,1");
+    EXPECT_EQ(keys(), (QStringList{"ID,\nLINE", "T.ID,T.LINE", "1,2", "0,1", "unique"})) << shown().join('\n').toStdString();
     EXPECT_TRUE(rec->statements().filter("SELECT T.ID").isEmpty());
-    EXPECT_TRUE(A::keyUnique(page));
     EXPECT_TRUE(A::editable(page)) << shown().join('\n').toStdString();
     EXPECT_EQ(page.Flexi().LockedColumns(), "0,1");
 
@@ -423,13 +424,10 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
     EXPECT_TRUE(shown().isEmpty());
 
     resolve("2");
-    EXPECT_EQ(A::lockedColumns(page), "1");
-    EXPECT_EQ(A::keyList(page), "T.LINE");
+    EXPECT_EQ(keys(), (QStringList{"2", "T.LINE", "2", "1", "unique"}));
     for (const char* bad : {"0", "99", "NOPE"}) {
         resolve(bad);
-        EXPECT_EQ(A::keyBox(page)->toPlainText(), "") << bad;
-        EXPECT_EQ(A::keyList(page), "") << bad;
-        EXPECT_FALSE(A::keyUnique(page)) << bad;
+        EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"})) << bad;
     }
 }
 
@@ -448,8 +446,7 @@ TEST_F(KeyRulesTest, NoKeyOrNoRecordSetLeavesTheResultReadOnly)
     A::setSingleTable(page, "T");
     A::keyBox(page)->clear();
     A::resolveKeys(page, A::structure(page, "T"));
-    EXPECT_EQ(A::keyList(page), "");
-    EXPECT_FALSE(A::keyUnique(page));
+    EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"}));
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)

@@ -113,6 +113,18 @@ protected:
             out << c.body.trimmed();
         return out;
     }
+    // The grid's rows, each its cells joined by '|'.
+    QStringList gridRows()
+    {
+        QStringList out;
+        for (int r = 0; r < page.Flexi().Rows(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < page.Flexi().Cols(); ++c)
+                cells << page.Flexi().TextMatrix(r, c);
+            out << cells.join('|');
+        }
+        return out;
+    }
     template <class D>
     void script(std::function<std::unique_ptr<D>()>& factory, std::function<void(D&)> step)
     {

@@ -24,64 +24,61 @@ TEST_F(PageTest, StatementsOfARun)
 {
     const QString probe = "SELECT * FROM [t] WHERE 1 = 2", ctx = "EXEC sp_set_session_context 'k', 1";
     const QStringList none, noRows{"0 filas afectadas. (64, Velmora 3.0)"};
-    // Each text: its statements in order (a change drops the cached probe), and what is shown.
-    const std::tuple<QString, QStringList, QStringList> runs[] = {
-        {"SELECT * FROM t WHERE a = 'x;y'", {probe, "SELECT * FROM t WHERE a = 'x;y'"}, none},
-        {"UPDATE t SET a = 'x'; SELECT * FROM t", {"UPDATE t SET a = 'x'", probe, "SELECT * FROM t"}, none},
-        {"DELETE FROM t -- a -- b\nWHERE id = 5", {"DELETE FROM t WHERE id = 5"}, noRows},
-        {" -- nothing\n ; ", {}, none},
-        // A context call with a literal value runs twice, one with a variable once.
-        {ctx + "; EXEC sp_set_session_context @k, 1", {ctx, ctx, "EXEC sp_set_session_context @k, 1"}, noRows},
+    const auto loaded = [](int records, int columns) {
+        return QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: %1     Columnas: %2").arg(records).arg(columns);
     };
-    for (const auto& [sql, statements, messages] : runs) {
+    rec->answerAffected("UPDATE t SET a = 1", 7);
+    rec->answerError("INSERT INTO bak SELECT * FROM t", 3604, "no existe la tabla 'bak' aquí");
+    rec->answerRows("SELECT a, b FROM t", {"a", "b"}, {{1, "x"}});
+    rec->answerRows("SELECT * FROM dbo.Orders", {"id"}, {{1}});
+    rec->answerRows("SELECT * FROM [Order Details]", {"id"}, {{1}, {2}});
+    // Each text: the statements probed and run in order (a change drops the cached probe), what is
+    // shown, and the status line; a failure stops the run and leaves no status.
+    const std::tuple<QString, QStringList, QStringList, QString> runs[] = {
+        {"", {}, {"El área de consulta SQL no puede estar en blanco (64, Aviso)"}, ""},
+        {"INSERT INTO bak SELECT * FROM t; DELETE FROM t", {"INSERT INTO bak SELECT * FROM t"},
+         {"MAXSQL.EJECUTAR\r\nError: no existe la tabla 'bak' aquí (16, Error)"}, ""},
+        {"SELECT * FROM t WHERE a = 'x;y'", {probe, "SELECT * FROM t WHERE a = 'x;y'"}, none, ""},
+        {"UPDATE t SET a = 1", {"UPDATE t SET a = 1"}, {"7 filas afectadas. (64, Velmora 3.0)"}, loaded(0, 2)},
+        {"DROP TABLE t", {"DROP TABLE t"}, {"Tabla eliminada. (64, Velmora 3.0)"}, loaded(0, 2)},
+        {"SELECT a, b FROM t", {"SELECT TOP 1 a, b FROM t", "SELECT a, b FROM t"}, none, loaded(1, 2)},
+        {"SELECT * FROM dbo.Orders", {"SELECT * FROM [dbo].[Orders] WHERE 1 = 2", "SELECT * FROM dbo.Orders"}, none, loaded(1, 1)},
+        {"SELECT * FROM [Order Details]", {"SELECT TOP 1 * FROM [Order Details]", "SELECT * FROM [Order Details]"}, none,
+         loaded(2, 1)},
+        {"DELETE FROM t -- a -- b\nWHERE id = 5", {"DELETE FROM t WHERE id = 5"}, noRows, loaded(2, 1)},
+        {" -- nothing\n ; ", {}, none, loaded(2, 1)},
+        // A context call with a literal value runs twice, one with a variable once.
+        {ctx + "; EXEC sp_set_session_context @k, 1", {ctx, ctx, "EXEC sp_set_session_context @k, 1"}, noRows, loaded(2, 1)},
+        {"UPDATE t SET a = 'x'; SELECT * FROM t", {"UPDATE t SET a = 'x'", probe, "SELECT * FROM t"}, none, loaded(3, 2)},
+    };
+    for (const auto& [sql, statements, messages, status] : runs) {
         rec->clearLog();
         recorder->calls.clear();
         run(sql);
-        EXPECT_EQ(rec->statements(), statements) << sql.toStdString();
+        EXPECT_EQ(rec->described() + rec->statements(), statements) << sql.toStdString();
         EXPECT_EQ(shown(), messages) << sql.toStdString();
+        EXPECT_EQ(page.StatusText(), status) << sql.toStdString();
     }
+    EXPECT_EQ(gridRows(), (QStringList{"a|b", "1|x", "2|y", "3|"}));
     EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
     EXPECT_EQ(page.LastFinalConnection(), (ConnectionValues{0, 0, "s", "d", "u", "p"}));
+    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
+    rec->answerRows("SELECT GETDATE()", {"now"}, {{QStringLiteral("hoy")}});
+    run("SELECT GETDATE()");
+    EXPECT_EQ(gridRows(), (QStringList{"now", "hoy"}));
 
-    // The context goes in front for SQL Server only.
+    // The context goes in front for SQL Server only; the probe follows the panel's driver.
     page.setContextStatement("EXEC sp_set_session_context 'c', 1");
     rec->clearLog();
     run("SELECT * FROM t");
     EXPECT_EQ(rec->statements().first(), QStringLiteral("EXEC sp_set_session_context 'c', 1"));
+    page.ParametersConnection(3, 2, "ora", "d", "u", "p");
+    run("SELECT a FROM t JOIN u ON x ORDER BY a");
+    EXPECT_EQ(count("SELECT a FROM t JOIN u ON x  WHERE 1 = 2 ORDER BY a"), 1);
     useLocalFile();
     rec->clearLog();
     run("SELECT * FROM t");
     EXPECT_EQ(rec->statements(), (QStringList{probe, "SELECT * FROM t"}));
-}
-
-TEST_F(PageTest, MessagesAndStatusLine)
-{
-    run("");
-    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Aviso)"});
-    EXPECT_TRUE(rec->statements().isEmpty());
-    recorder->calls.clear();
-    rec->answerAffected("UPDATE t SET a = 1", 7);
-    run("UPDATE t SET a = 1");
-    run("DROP TABLE t");
-    EXPECT_EQ(shown(), (QStringList{"7 filas afectadas. (64, Velmora 3.0)", "Tabla eliminada. (64, Velmora 3.0)"}));
-    recorder->calls.clear();
-    run("SELECT * FROM t");
-    EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2"));
-    EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("b"));
-    EXPECT_EQ(page.Flexi().TextMatrix(2, 1), QStringLiteral("y"));
-    EXPECT_EQ(page.Flexi().TextMatrix(3, 1), QString());
-    EXPECT_TRUE(shown().isEmpty());
-}
-
-TEST_F(PageTest, AFailureStopsTheRun)
-{
-    rec->answerError("INSERT INTO bak SELECT * FROM t", 3604, "no existe la tabla 'bak' aquí");
-    run("INSERT INTO bak SELECT * FROM t; DELETE FROM t");
-    EXPECT_EQ(count("DELETE FROM t"), 0);
-    ASSERT_EQ(recorder->calls.size(), 1u);
-    EXPECT_TRUE(reports()[0].startsWith("MAXSQL.EJECUTAR\r\nError: no existe la tabla 'bak'")) << reports()[0].toStdString();
-    EXPECT_TRUE(page.StatusText().isEmpty());
-    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
 
     // A run asked for from inside a run (its pending events) records nothing.
     rec->clearLog();
@@ -117,30 +114,6 @@ TEST_F(PageTest, StructureCaches)
         run(head + QString(200, QLatin1Char(*end)) + "'");
     for (const char* end : {"a", "b"})
         EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, QLatin1Char(*end)) + "'"), 1);
-}
-
-TEST_F(PageTest, HeaderProbesAndLoads)
-{
-    rec->answerRows("SELECT a, b FROM t", {"a", "b"}, {{1, "x"}});
-    run("SELECT a, b FROM t");
-    EXPECT_EQ(count("SELECT TOP 1 a, b FROM t"), 1);
-    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
-    page.ParametersConnection(3, 2, "ora", "d", "u", "p"); // the probe of the panel's driver
-    run("SELECT a FROM t JOIN u ON x ORDER BY a");
-    EXPECT_EQ(count("SELECT a FROM t JOIN u ON x  WHERE 1 = 2 ORDER BY a"), 1);
-
-    // Plain SQL loads without a report, whatever its table name looks like.
-    page.ParametersConnection(0, 0, "s", "d", "u", "p");
-    rec->answerRows("SELECT * FROM dbo.Orders", {"id"}, {{1}});
-    rec->answerRows("SELECT * FROM [Order Details]", {"id"}, {{1}, {2}});
-    rec->answerRows("SELECT GETDATE()", {"now"}, {{QStringLiteral("hoy")}});
-    run("SELECT * FROM dbo.Orders");
-    EXPECT_EQ(count("SELECT * FROM [dbo].[Orders] WHERE 1 = 2"), 1);
-    run("SELECT * FROM [Order Details]");
-    EXPECT_EQ(page.Flexi().Rows(), 3);
-    run("SELECT GETDATE()");
-    EXPECT_EQ(page.Flexi().TextMatrix(0, 0) + page.Flexi().TextMatrix(1, 0), QStringLiteral("nowhoy"));
-    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
 }
 
 TEST_F(PageTest, HeadersComeFromTheRecordSetWhenTheProbeFails)

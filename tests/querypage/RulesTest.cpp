@@ -296,41 +296,36 @@ public:
 TEST(Validation, PanelRules)
 {
     QTemporaryDir dir;
-    const QString dat = dir.filePath("d.dat");
-    const QString mdb = dir.filePath("a.mdb");
+    const QString dat = dir.filePath("d.dat"), mdb = dir.filePath("a.mdb");
     for (const QString& f : {dat, mdb}) {
         QFile file(f);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
+    const QString sqlServer = "Con una conexión SQL Server ", access = "Con una conexión Access ";
+    // Each panel, whether SQL is wanted: accepted or not, and what is shown (a .dat file is asked about once per page).
+    const std::tuple<validation::Panel, bool, bool, QString> cases[] = {
+        {{0, 0, "s", "C:/X.MDB", "u", "p", "x"}, true, false,
+         sqlServer + "la caja de texto de la base de datos no puede contener una ruta a un fichero con extensión .mdb"},
+        {{1, 1, "", "C:\\a.mdb", "", "", "x"}, true, false,
+         access + "la caja de texto de la base de datos debe contener la ruta completa a un fichero con extensión .mdb"},
+        {{1, 1, "", mdb, "", "", "x"}, true, true, ""},
+        {{1, 1, "", dat, "", "", "x"}, true, true,
+         access + "se espera la ruta completa a un fichero con extensión .mdb en la caja de texto de la base de datos."},
+        {{1, 1, "", dat, "", "", "x"}, true, true, ""},
+        {{1, 1, "", dir.filePath("none.mdb"), "", "", "x"}, true, false, "No se encuentra el fichero de base de datos especificado."},
+        {{0, 0, "s", "d", "INTEGRATED", "", ""}, false, false, sqlServer + "la contraseña no puede estar en blanco"},
+        {{3, 2, "s", "d", "u", "", ""}, false, false, "Con una conexión Oracle la contraseña no puede estar en blanco"},
+        {{3, 1, "dsn", "", "", "", ""}, false, true, ""},
+        {{0, 0, "s", "d", "u", "p", ""}, true, false, "El área de consulta SQL no puede estar en blanco"},
+    };
     ScriptedUi ui;
     validation::Accepted accepted;
-    auto run = [&](validation::Panel p, bool sql) {
-        ui.panel = p;
+    for (const auto& [panel, sql, ok, shown] : cases) {
+        ui.panel = panel;
         ui.shown.clear();
-        return validation::ValidateAll(p, sql, accepted, ui);
-    };
-    EXPECT_FALSE(run({0, 0, "s", "C:/X.MDB", "u", "p", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión SQL Server la caja de texto de la base de datos no puede "
-                                    "contener una ruta a un fichero con extensión .mdb"});
-    EXPECT_FALSE(run({1, 1, "", "C:\\a.mdb", "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Access la caja de texto de la base de datos debe contener la "
-                                    "ruta completa a un fichero con extensión .mdb"});
-    EXPECT_TRUE(run({1, 1, "", mdb, "", "", "x"}, true));
-    EXPECT_TRUE(ui.shown.isEmpty());
-    EXPECT_TRUE(run({1, 1, "", dat, "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Access se espera la ruta completa a un fichero con extensión "
-                                    ".mdb en la caja de texto de la base de datos."});
-    EXPECT_TRUE(run({1, 1, "", dat, "", "", "x"}, true));
-    EXPECT_TRUE(ui.shown.isEmpty()) << "asked once per page";
-    EXPECT_FALSE(run({1, 1, "", dir.filePath("none.mdb"), "", "", "x"}, true));
-    EXPECT_EQ(ui.shown, QStringList{"No se encuentra el fichero de base de datos especificado."});
-    EXPECT_FALSE(run({0, 0, "s", "d", "INTEGRATED", "", ""}, false));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión SQL Server la contraseña no puede estar en blanco"});
-    EXPECT_FALSE(run({3, 2, "s", "d", "u", "", ""}, false));
-    EXPECT_EQ(ui.shown, QStringList{"Con una conexión Oracle la contraseña no puede estar en blanco"});
-    EXPECT_TRUE(run({3, 1, "dsn", "", "", "", ""}, false));
-    EXPECT_FALSE(run({0, 0, "s", "d", "u", "p", ""}, true));
-    EXPECT_EQ(ui.shown, QStringList{"El área de consulta SQL no puede estar en blanco"});
+        EXPECT_EQ(validation::ValidateAll(panel, sql, accepted, ui), ok) << panel.database.toStdString();
+        EXPECT_EQ(ui.shown.join('\n'), shown) << panel.database.toStdString();
+    }
 }
 
 TEST(KeyFieldRules, TypeWordsAndResolution)

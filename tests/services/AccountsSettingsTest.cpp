@@ -20,29 +20,30 @@ protected:
     }
     void rate(const QString& code, double change)
     {
-        rec->answerRows("SELECT Change FROM Currency WHERE CodeID = '" + code + "'", {"Change"}, {{Variant(change)}});
+        answerColumn("SELECT Change FROM Currency WHERE CodeID = '" + code + "'", "Change", {Variant(change)});
     }
-    int events(EventKind kind) const
+    // Begin, commit and rollback events so far.
+    std::vector<int> transactions() const
     {
-        int n = 0;
+        std::vector<int> n(3);
         for (const auto& e : rec->events())
-            n += e.kind == kind;
+            for (int k = 0; k < 3; ++k)
+                n[k] += e.kind == std::array{EventKind::Begin, EventKind::Commit, EventKind::Rollback}[k];
         return n;
     }
 };
 
 TEST_F(AccountsTest, CurrencyDecimalsAndFormats)
 {
-    QString format = "#,##0.000";
-    EXPECT_EQ(svc->DecimalesMoneda(format), 3);
-    format = "#,##0";
-    EXPECT_EQ(svc->DecimalesMoneda(format), 0);
-    format.clear();
+    for (auto [format, decimals] : {std::pair{"#,##0.000", 3}, {"#,##0", 0}}) {
+        QString f = format;
+        EXPECT_EQ(svc->DecimalesMoneda(f), decimals) << format;
+    }
+    QString format;
     EXPECT_EQ(svc->DecimalesMoneda(format), 2);
     EXPECT_EQ(format, "###,###,##0.00") << "an empty argument takes FormatoMoneda";
-
     EXPECT_EQ(svc->FormatoDivisa(Variant(std::int16_t(2))), "###,###,##0.00");
-    rec->answerRows("SELECT Decimals FROM Currency WHERE CodeID = 'JPY'", {"Decimals"}, {{Variant(std::int16_t(0))}});
+    answerColumn("SELECT Decimals FROM Currency WHERE CodeID = 'JPY'", "Decimals", {Variant(std::int16_t(0))});
     EXPECT_EQ(svc->FormatoDivisa(Variant("JPY"), data), "###,###,##0");
     EXPECT_THROW(svc->FormatoDivisa(Variant("XXX"), data), Error) << "a currency without a row";
 }
@@ -51,29 +52,25 @@ TEST_F(AccountsTest, ExchangeRates)
 {
     EXPECT_EQ(svc->CambioDivisa(nullptr, "EUR", "USD", 1.1), 1.1);
     EXPECT_EQ(svc->CambioDivisa(nullptr, "EUR", "USD"), 0);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].prompt, "No es posible realizar el cambio de divisa sin un valor de cambio");
-    EXPECT_EQ(questions[0].title, "Cambio de Divisa");
+    EXPECT_EQ(asked(0), (QStringList{"No es posible realizar el cambio de divisa sin un valor de cambio", "64",
+                                     "Cambio de Divisa"}));
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "EUR"), 1);
     EXPECT_TRUE(rec->statements().isEmpty());
 
     rate("EUR", 2);
     rate("US''D", 4);
-    EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D"), 0.5);
-    EXPECT_EQ(rec->statements(), (QStringList{"SELECT Change FROM Currency WHERE CodeID = 'EUR'",
-                                              "SELECT Change FROM Currency WHERE CodeID = 'US''D'"}));
+    EXPECT_EQ(sent([&] { EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D"), 0.5); }),
+              (QStringList{"SELECT Change FROM Currency WHERE CodeID = 'EUR'",
+                           "SELECT Change FROM Currency WHERE CodeID = 'US''D'"}));
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.5), 0.5);
     EXPECT_EQ(questions.size(), 1u) << "a preset rate equal to the current one is not questioned";
     answers = {6, 7};
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.25), 0.5);
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D", 0.25), 0.25);
-    ASSERT_EQ(questions.size(), 3u);
-    EXPECT_EQ(questions[1].prompt, "El cambio de la moneda del documento no coincide con el actual:\r\n"
-                                   "Cambio Suministrado: {10,25}\r\nCambio Actual: {20,5}\r\n\r\n"
-                                   "¿Desea aplicar el cambio actual?");
-    EXPECT_EQ(questions[1].style, 36);
-    EXPECT_EQ(questions[1].title, "Cambio Moneda");
-
+    EXPECT_EQ(questions.size(), 3u);
+    EXPECT_EQ(asked(1), (QStringList{"El cambio de la moneda del documento no coincide con el actual:\r\nCambio "
+                                     "Suministrado: {10,25}\r\nCambio Actual: {20,5}\r\n\r\n¿Desea aplicar el cambio "
+                                     "actual?", "36", "Cambio Moneda"}));
     EXPECT_DOUBLE_EQ(svc->AplicarCambio(data, Currency::fromDouble(10.5), "EUR", "US'D"), 5.25);
     rate("ZERO", 0);
     EXPECT_THROW(svc->CambioDivisa(data, "EUR", "ZERO"), Error);
@@ -85,26 +82,23 @@ TEST_F(AccountsTest, AccountSumsAndLookUps)
     const QString credit = "SELECT SUM(Importe) As Resultado FROM Cuentas WHERE Codigo = '43001' AND DH = 'H'";
     const QString balance =
         "SELECT SUM(Importe * IIF(DH = 'D', 1, -1)) As Resultado FROM Asientos WHERE Cuenta = '43001'";
-    rec->answerRows(debit, {"Resultado"}, {{Variant(Currency::fromDouble(120.5))}});
-    rec->answerRows(credit, {"Resultado"}, {{Variant::null()}});
+    answerColumn(debit, "Resultado", {Variant(Currency::fromDouble(120.5))});
+    answerColumn(credit, "Resultado", {Variant::null()});
     rec->answerError(balance, 208, "Invalid object name 'Asientos'.");
-    EXPECT_EQ(svc->SaldoCuenta("4300'1", "Debe", data), Currency::fromDouble(120.5));
-    EXPECT_EQ(svc->SaldoCuenta("43001", "Haber", data), Currency());
-    EXPECT_EQ(svc->SaldoCuenta("43001", "Saldo", data), Currency());
-    EXPECT_EQ(svc->SaldoCuenta("43001", "Otro", data), Currency());
+    EXPECT_EQ((std::vector<Currency>{svc->SaldoCuenta("4300'1", "Debe", data), svc->SaldoCuenta("43001", "Haber", data),
+                                     svc->SaldoCuenta("43001", "Saldo", data), svc->SaldoCuenta("43001", "Otro", data)}),
+              (std::vector<Currency>{Currency::fromDouble(120.5), Currency(), Currency(), Currency()}));
     EXPECT_EQ(rec->statements(), (QStringList{debit, credit, balance}));
     EXPECT_TRUE(reports.empty());
 
-    rec->clearLog();
-    EXPECT_EQ(svc->ConseguirCampo("T", "A", "B", ""), QString());
-    EXPECT_TRUE(rec->statements().isEmpty());
-    rec->answerRows("SELECT Nombre FROM Clientes WHERE Codigo = 'O''Brien' AND Activo = 1", {"Nombre"},
-                    {{Variant("Uno")}, {Variant("Dos")}});
+    EXPECT_TRUE(sent([&] { EXPECT_EQ(svc->ConseguirCampo("T", "A", "B", ""), QString()); }).isEmpty());
+    answerColumn("SELECT Nombre FROM Clientes WHERE Codigo = 'O''Brien' AND Activo = 1", "Nombre",
+                 {Variant("Uno"), Variant("Dos")});
     EXPECT_EQ(svc->ConseguirCampo("Clientes", "Nombre", "Codigo", "O'Brien", true, " AND Activo = 1"), QString())
         << "two rows give nothing";
-    rec->answerRows("SELECT Nombre FROM Clientes WHERE Codigo = 7", {"Nombre"}, {{Variant("Siete")}});
+    answerColumn("SELECT Nombre FROM Clientes WHERE Codigo = 7", "Nombre", {Variant("Siete")});
     EXPECT_EQ(svc->ConseguirCampo("Clientes", "Nombre", "Codigo", "7"), "Siete");
-    rec->answerRows("SELECT Name FROM Account WHERE CodeID = '4300''0'", {"Name"}, {{Variant("Caja")}});
+    answerColumn("SELECT Name FROM Account WHERE CodeID = '4300''0'", "Name", {Variant("Caja")});
     EXPECT_EQ(svc->Codigo2Nombre("4300'0", data), "Caja");
 }
 
@@ -112,33 +106,36 @@ TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKey)
 {
     svc->DigitosCuenta = 9;
     QLineEdit box;
-    for (auto [typed, completed] : {std::pair<const char*, const char*>{"4300012", "430000012"},
-                                    {"430001", "430000001"},
-                                    {"43000", "43000"},
+    for (auto [typed, completed] : {std::pair{"4300012", "430000012"}, {"430001", "430000001"}, {"43000", "43000"},
                                     {"4300000001", "430000000"}}) {
-        box.setText(QString::fromUtf8(typed));
+        box.setText(typed);
         EXPECT_TRUE(svc->AgregarCerosCuenta(&box));
-        EXPECT_EQ(box.text(), QString::fromUtf8(completed)) << typed;
+        EXPECT_EQ(box.text(), completed) << typed;
     }
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].prompt, "La subcuenta introducida tiene más dígitos de los configurados para subcuentas.");
-    EXPECT_EQ(questions[0].title, "Digitos Subcuenta");
-
-    QString code = "430000012";
-    EXPECT_EQ(svc->AgregarDigitoCuenta(code, '5'), "43000012");
-    EXPECT_EQ(code, "43000012");
-    code = "430010012";
-    EXPECT_EQ(svc->AgregarDigitoCuenta(code, 13), "430010012") << "not a typed key";
-    EXPECT_EQ(svc->AgregarDigitoCuenta(code, '5'), "43001001") << "5th character not 0: the last one goes";
-    code = "4300";
-    EXPECT_EQ(svc->AgregarDigitoCuenta(code, 97, true), "4300a") << "keypad code appended as its own character";
-
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(asked(0), (QStringList{"La subcuenta introducida tiene más dígitos de los configurados para subcuentas.",
+                                     "64", "Digitos Subcuenta"}));
+    // The code as it is, a key, whether it came from the keypad, and the code after.
+    const struct {
+        const char* code;
+        int key;
+        bool keypad;
+        const char* after;
+    } keys[] = {{"430000012", '5', false, "43000012"},
+                {"430010012", 13, false, "430010012"}, // not a typed key
+                {"430010012", '5', false, "43001001"}, // 5th character not 0: the last one goes
+                {"4300", 97, true, "4300a"}};          // keypad code appended as its own character
+    for (const auto& k : keys) {
+        QString code = k.code;
+        EXPECT_EQ(svc->AgregarDigitoCuenta(code, k.key, k.keypad), k.after) << k.code << " " << k.key;
+        EXPECT_EQ(code, k.after);
+    }
     // A configured length below the five-character head fails cleanly.
     svc->DigitosCuenta = 3;
     box.setText(QStringLiteral("12345678"));
     EXPECT_FALSE(svc->AgregarCerosCuenta(&box));
     EXPECT_EQ(box.text(), "12345678");
-    code = "123";
+    QString code = "123";
     EXPECT_EQ(svc->AgregarDigitoCuenta(code, '1'), "123");
 }
 
@@ -151,37 +148,32 @@ QString settingRead(const QString& column, const QString& name, const QString& g
 
 TEST_F(AccountsTest, ReadingASetting)
 {
-    rec->answerRows(settingRead("Value", "Ruta", "Gen"), {"Value"}, {{Variant("C:/x")}});
-    rec->answerRows(settingRead("Description", "Ruta", "Gen"), {"Description"}, {{Variant("Carpeta")}});
-    rec->answerRows(settingRead("Value", "Doble", "Gen"), {"Value"}, {{Variant("a")}, {Variant("b")}});
-    EXPECT_EQ(svc->GetSetting("Gen", "Ruta"), "C:/x");
-    EXPECT_EQ(svc->GetSetting("Gen", "Ruta", "Info"), "Carpeta");
-    EXPECT_EQ(svc->GetSetting("Gen", "Ruta", "value"), QString());
-    EXPECT_EQ(svc->GetSetting("Gen", "Doble"), QString());
+    answerColumn(settingRead("Value", "Ruta", "Gen"), "Value", {Variant("C:/x")});
+    answerColumn(settingRead("Description", "Ruta", "Gen"), "Description", {Variant("Carpeta")});
+    answerColumn(settingRead("Value", "Doble", "Gen"), "Value", {Variant("a"), Variant("b")});
+    EXPECT_EQ((QStringList{svc->GetSetting("Gen", "Ruta"), svc->GetSetting("Gen", "Ruta", "Info"),
+                           svc->GetSetting("Gen", "Ruta", "value"), svc->GetSetting("Gen", "Doble")}),
+              (QStringList{"C:/x", "Carpeta", "", ""}));
     EXPECT_EQ(rec->statements().size(), 3);
 }
 
 TEST_F(AccountsTest, WritingASettingFindsTheRowItReadsAndIsBounded)
 {
     // Group and name with quotes: the read and the write name the same row.
-    rec->answerRows(settingRead("Value", "D''Or", "G''1"), {"Value"}, {{Variant("same")}});
-    EXPECT_TRUE(svc->SetSetting("G'1", "D'Or", "same"));
-    EXPECT_EQ(rec->statements(), QStringList{settingRead("Value", "D''Or", "G''1")});
-
-    rec->clearLog();
-    EXPECT_TRUE(svc->SetSetting("G'1", "Nuevo", "it's", "x'y"));
-    EXPECT_EQ(rec->statements(), (QStringList{settingRead("Value", "Nuevo", "G''1"), settingRead("Value", "Nuevo", "G''1"),
-                                              "INSERT INTO Settings (SettingsGroup, CodeID, Value, Description) VALUES "
-                                              "('G''1','Nuevo','it''s','x''y')"}));
-
+    answerColumn(settingRead("Value", "D''Or", "G''1"), "Value", {Variant("same")});
+    EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->SetSetting("G'1", "D'Or", "same")); }),
+              QStringList{settingRead("Value", "D''Or", "G''1")});
+    EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->SetSetting("G'1", "Nuevo", "it's", "x'y")); }),
+              (QStringList{settingRead("Value", "Nuevo", "G''1"), settingRead("Value", "Nuevo", "G''1"),
+                           "INSERT INTO Settings (SettingsGroup, CodeID, Value, Description) VALUES "
+                           "('G''1','Nuevo','it''s','x''y')"}));
     // A value that never reads back as written is written three times, then refused.
-    rec->clearLog();
-    rec->answerRows(settingRead("Value", "N", "G"), {"Value"}, {{Variant("old")}});
-    EXPECT_FALSE(svc->SetSetting("G", "N", "new value", "info"));
-    EXPECT_EQ(rec->statements().count("UPDATE Settings SET Value = 'new value', Description = 'info' WHERE "
-                                      "SettingsGroup = 'G' AND CodeID = 'N'"),
+    answerColumn(settingRead("Value", "N", "G"), "Value", {Variant("old")});
+    const QStringList s = sent([&] { EXPECT_FALSE(svc->SetSetting("G", "N", "new value", "info")); });
+    EXPECT_EQ(s.count("UPDATE Settings SET Value = 'new value', Description = 'info' WHERE SettingsGroup = 'G' AND "
+                      "CodeID = 'N'"),
               3);
-    EXPECT_EQ(rec->statements().last(), settingRead("Value", "N", "G"));
+    EXPECT_EQ(s.last(), settingRead("Value", "N", "G"));
 }
 
 class Record : public RecordSource {
@@ -219,27 +211,24 @@ TEST_F(AccountsTest, UserSettingsAreReplacedInOneTransaction)
 {
     const QString value = "SELECT Value FROM SettingsUser WHERE SettingID = 'Ancho' AND UserID = 5 AND "
                           "SettingsGroup = 'Rejilla''s'";
-    rec->answerRows(value, {"Value"}, {{Variant("120")}});
+    answerColumn(value, "Value", {Variant("120")});
     EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho"), "120");
     EXPECT_EQ(svc->GetSettingUser(5, "Rejilla's", "Ancho", "value"), QString());
     EXPECT_EQ(rec->statements(), QStringList{value});
 
-    rec->clearLog();
-    EXPECT_TRUE(svc->SetSettingUser(5, "G", "N", "V", "I"));
-    EXPECT_TRUE(svc->SetSettingUser(5, "G'", "N'", "it's", "i'"));
-    EXPECT_EQ(rec->statements(),
+    EXPECT_EQ(sent([&] {
+                  EXPECT_TRUE(svc->SetSettingUser(5, "G", "N", "V", "I"));
+                  EXPECT_TRUE(svc->SetSettingUser(5, "G'", "N'", "it's", "i'"));
+              }),
               (QStringList{" DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G' AND SettingID = 'N'",
                            "INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , 'I')",
                            " DELETE SettingsUser WHERE UserID = 5 AND SettingsGroup = 'G''' AND SettingID = 'N'''",
                            "INSERT INTO SettingsUser VALUES ( 5, 'G''', 'N''', 'it''s' , 'i''')"}));
-    EXPECT_EQ(events(EventKind::Begin), 2);
-    EXPECT_EQ(events(EventKind::Commit), 2);
-
+    EXPECT_EQ(transactions(), (std::vector<int>{2, 2, 0}));
     // A refused insert takes the delete back with it.
     rec->answerError("INSERT INTO SettingsUser VALUES ( 5, 'G', 'N', 'V' , '')", 2627, "duplicate");
     EXPECT_FALSE(svc->SetSettingUser(5, "G", "N", "V"));
-    EXPECT_EQ(events(EventKind::Rollback), 1);
-    EXPECT_EQ(events(EventKind::Commit), 2);
+    EXPECT_EQ(transactions(), (std::vector<int>{3, 2, 1}));
     EXPECT_FALSE(data->TransactionOpen());
 }
 

@@ -43,47 +43,50 @@ protected:
     int waits = 0;
 };
 
-TEST_F(CountersTest, FirstNumberOfATableCreatesItsCounter)
+TEST_F(CountersTest, NewNumbersByTheirExactStatements)
 {
-    EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), 1);
-    EXPECT_EQ(rec->statements(), (QStringList{kLock, kLockRead, kLast, taken(1), kRow,
-                                              "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'Facturas' , '' )"}));
-    rec->clearLog();
+    const QString write11 = "UPDATE COUNTERS SET CODEID = 11 , LOCK = '' WHERE TYPE = 'Facturas'";
+    // The counter's value (0: no counter yet), the keys taken, and a refused write.
+    const struct {
+        int at;
+        std::vector<int> taken;
+        QString refused;
+        int number;
+        QStringList sql;
+        QStringList reports;
+    } cases[] = {
+        {0, {}, {}, 1, {kLock, kLockRead, kLast, taken(1), kRow,
+                        "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'Facturas' , '' )"}, {}},
+        // Taken numbers are skipped up to the first free one.
+        {10, {11, 12, 14}, {}, 13, {kLock, kLast, taken(11), taken(12), taken(13), kRow,
+                                    "UPDATE COUNTERS SET CODEID = 13 , LOCK = '' WHERE TYPE = 'Facturas'"}, {}},
+        // An overflow or a failed write gives the lock back and no number.
+        {2147483647, {}, {}, 0, {kLock, kLast, kGiveBack}, {"Función GetNewNumber Desbordamiento"}},
+        {10, {}, write11, 0, {kLock, kLast, taken(11), kRow, write11, kGiveBack}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        freshBackend();
+        if (c.at)
+            counterAt(c.at);
+        for (int n : c.taken)
+            keyTaken(n);
+        if (!c.refused.isEmpty())
+            rec->answerError(c.refused, 1205, "deadlock");
+        reports.clear();
+        clockReads = 0;
+        EXPECT_EQ(sent([&] { EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), c.number); }), c.sql);
+        EXPECT_EQ(reportTexts().size(), c.refused.isEmpty() ? c.reports.size() : 1);
+        if (!c.reports.isEmpty()) {
+            EXPECT_EQ(reportTexts(), c.reports);
+        }
+    }
     clockReads = 0;
     const QString lock = "UPDATE COUNTERS SET LOCK = '" + kToken + "' WHERE TYPE = 'D''Or' AND LOCK = ''";
     rec->answer(lock, Answer::affected(1));
-    EXPECT_EQ(svc->GetNewNumber("D'Or", "Id"), 1);
-    EXPECT_EQ(rec->statements().first(), lock);
-    EXPECT_EQ(rec->statements().last(), "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'D''Or' , '' )");
-    EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(CountersTest, TakenNumbersAreSkippedUpToTheFirstFreeOne)
-{
-    counterAt(10);
-    keyTaken(11);
-    keyTaken(12);
-    keyTaken(14);
-    EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), 13);
-    EXPECT_EQ(rec->statements(), (QStringList{kLock, kLast, taken(11), taken(12), taken(13), kRow,
-                                              "UPDATE COUNTERS SET CODEID = 13 , LOCK = '' WHERE TYPE = 'Facturas'"}));
-}
-
-TEST_F(CountersTest, OverflowFailsAndGivesTheLockBack)
-{
-    counterAt(2147483647);
-    EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), 0);
-    EXPECT_EQ(reportTexts(), QStringList{"Función GetNewNumber Desbordamiento"});
-    EXPECT_EQ(rec->statements(), (QStringList{kLock, kLast, kGiveBack}));
-}
-
-TEST_F(CountersTest, FailedWriteGivesTheLockBackAndNoNumber)
-{
-    counterAt(10);
-    rec->answerError("UPDATE COUNTERS SET CODEID = 11 , LOCK = '' WHERE TYPE = 'Facturas'", 1205, "deadlock");
-    EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), 0);
-    EXPECT_EQ(reports.size(), 1u);
-    EXPECT_EQ(rec->statements().last(), kGiveBack);
+    const QStringList s = sent([&] { EXPECT_EQ(svc->GetNewNumber("D'Or", "Id"), 1); });
+    EXPECT_EQ((QStringList{s.first(), s.last()}),
+              (QStringList{lock, "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'D''Or' , '' )"}));
 }
 
 TEST_F(CountersTest, LockOfAnotherUserTodayIsAskedAboutAfterAMinute)
@@ -94,11 +97,9 @@ TEST_F(CountersTest, LockOfAnotherUserTodayIsAskedAboutAfterAMinute)
     answers = {7};
     EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), -1);
     EXPECT_EQ(waits, 2);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].prompt, "El contador de identificadores se encuentra bloqueado por el usuario Luis a las "
-                                   "08:15 AM\r\n\r\n¿Desea desbloquear el contador?");
-    EXPECT_EQ(questions[0].style, 36);
-    EXPECT_EQ(questions[0].title, "Aviso");
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(asked(0), (QStringList{"El contador de identificadores se encuentra bloqueado por el usuario Luis a las "
+                                     "08:15 AM\r\n\r\n¿Desea desbloquear el contador?", "36", "Aviso"}));
     EXPECT_TRUE(rec->statements().filter("SET LOCK = ''").isEmpty()) << "the other user's lock stays";
     EXPECT_TRUE(rec->statements().filter("CODEID").isEmpty());
     EXPECT_TRUE(reports.empty());

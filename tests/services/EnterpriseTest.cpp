@@ -25,12 +25,11 @@ protected:
 TEST_F(EnterpriseTest, RelationIdentifierIsCachedWhateverTheCase)
 {
     const QString sql = "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'Clientes'";
-    rec->answerRows(sql, {"CodeID"}, {{Variant(std::int32_t(42))}});
-    EXPECT_EQ(svc->GetRelationID("Clientes"), 42);
-    EXPECT_EQ(svc->GetRelationID("CLIENTES"), 42);
+    answerColumn(sql, "CodeID", {Variant(std::int32_t(42))});
+    EXPECT_EQ((std::vector<int>{svc->GetRelationID("Clientes"), svc->GetRelationID("CLIENTES")}),
+              (std::vector<int>{42, 42}));
     EXPECT_EQ(rec->statements(), QStringList{sql});
     EXPECT_EQ(rec->connectionStrings().value(0), "driver={SQL Server};server=tcp:ERP;uid=u;pwd=p;database=kandrel");
-
     EXPECT_EQ(svc->GetRelationID("Nada"), 0);
     EXPECT_EQ(reportTexts(), QStringList{"Función GetRelationID"});
     svc->GetRelationID("Nada");
@@ -41,8 +40,8 @@ TEST_F(EnterpriseTest, RelationIdentifierIsCachedWhateverTheCase)
 
 TEST_F(EnterpriseTest, PhysicalDatabaseIdentifiers)
 {
-    rec->answerRows("SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024'", {"CodeID"},
-                    {{Variant(std::int16_t(3))}});
+    answerColumn("SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024'", "CodeID",
+                 {Variant(std::int16_t(3))});
     EXPECT_EQ(svc->GetPhisicalDataBaseID("Fact2024"), 3);
     svc->GetPhisicalDataBaseID("Fact2024", 2);
     EXPECT_EQ(rec->statements().last(),
@@ -51,12 +50,11 @@ TEST_F(EnterpriseTest, PhysicalDatabaseIdentifiers)
 
     const QString list = "SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact' OR "
                          "HistoricalDataBaseName = 'Fact'";
-    rec->answerRows(list, {"CodeID"}, {{Variant(std::int16_t(3))}, {Variant(std::int16_t(7))}});
-    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Fact"), "3,7");
-    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("fact"), "3,7");
+    answerColumn(list, "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(7))});
+    EXPECT_EQ((QStringList{svc->GetPhisicalDataBaseIDs("Fact"), svc->GetPhisicalDataBaseIDs("fact"),
+                           svc->GetPhisicalDataBaseIDs("Otra"), svc->GetPhisicalDataBaseIDs("Otra")}),
+              (QStringList{"3,7", "3,7", "", ""}));
     EXPECT_EQ(rec->statements().count(list), 1);
-    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Otra"), QString());
-    EXPECT_EQ(svc->GetPhisicalDataBaseIDs("Otra"), QString());
     EXPECT_EQ(rec->statements().filter("'Otra'").size(), 2) << "an empty list is not cached";
 }
 
@@ -67,12 +65,11 @@ TEST_F(EnterpriseTest, TargetDatabaseOfARelation)
                "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " +
                QString::number(id);
     };
-    rec->answerRows(sql(1), {"CodeID"}, {{Variant(std::int16_t(9))}});
-    rec->answerRows(sql(2), {"CodeID"}, {{Variant(std::int16_t(3))}, {Variant(std::int16_t(4))}});
+    answerColumn(sql(1), "CodeID", {Variant(std::int16_t(9))});
+    answerColumn(sql(2), "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(4))});
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(1), 9);
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(2), 0);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].procedure, "Existe mas de una base de datos de destino");
+    EXPECT_EQ(reportTexts(), QStringList{"Existe mas de una base de datos de destino"});
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(3), 0);
     EXPECT_EQ(reportTexts().last(), "Función GetPhisicalTargetDataBaseID");
     EXPECT_EQ(rec->statements(), (QStringList{sql(1), sql(2), sql(3)}));
@@ -105,9 +102,8 @@ TEST_F(EnterpriseTest, TaxRatesWritePointsAndSlashesWhateverTheLocale)
 TEST_F(EnterpriseTest, ServerClockAndHistoricalData)
 {
     const QString clock = "SELECT TOP 1 GetDate() AS ServerDateTime FROM SORVANE..Enterprise ";
-    rec->answerRows(clock, {"ServerDateTime"}, {{Variant(QDateTime(QDate(2024, 2, 2), QTime(14, 3, 5), Qt::UTC))}});
+    answerColumn(clock, "ServerDateTime", {Variant(QDateTime(QDate(2024, 2, 2), QTime(14, 3, 5), Qt::UTC))});
     EXPECT_EQ(svc->GetServerTime(), "20240202140305");
-
     svc->EnterpriseID = 4;
     const QString sql = "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
     rec->answerRows(sql, {"ProgramID", "EnterpriseID", "HistoricalServerName", "HistoricalDataBase"},
@@ -115,13 +111,11 @@ TEST_F(EnterpriseTest, ServerClockAndHistoricalData)
     std::int32_t enterprise = 0;
     EXPECT_EQ(svc->HistoricServer(enterprise), "HIST");
     EXPECT_EQ(enterprise, 4) << "the caller's variable receives the current enterprise";
-    EXPECT_EQ(svc->HistoricDataBase(), "Hist2020");
     const QString breakDay = "SELECT HistoricalBreakDay FROM SORVANE..ProgramEnterprise WHERE EnterpriseID = 1";
-    rec->answerRows(breakDay, {"HistoricalBreakDay"}, {{Variant("15")}});
-    EXPECT_EQ(svc->HistoricalBreakDay(), "15");
-    EXPECT_EQ(svc->HistoricalBreakDay(), "15");
+    answerColumn(breakDay, "HistoricalBreakDay", {Variant("15")});
+    EXPECT_EQ((QStringList{svc->HistoricDataBase(), svc->HistoricalBreakDay(), svc->HistoricalBreakDay()}),
+              (QStringList{"Hist2020", "15", "15"}));
     EXPECT_EQ(rec->statements(), (QStringList{clock, sql, sql, breakDay}));
-
     svc->Terminar();
     EXPECT_EQ(svc->GetServerTime(), QString());
     EXPECT_EQ(reportTexts(), QStringList{"Función GetServerTime"});
@@ -158,27 +152,31 @@ protected:
     }
 };
 
-TEST_F(CrossingTest, InvoiceSearchesItsCodeThenItsGroup)
+TEST_F(CrossingTest, EachDocumentSearchesItsCodeThenItsGroup)
 {
-    rec->answerRows(search("work", "IN (1,2,6)"), {"idCrossing", "idCrossingDocument"},
-                    {{Variant(std::int32_t(8)), Variant(std::int32_t(80))}});
-    EXPECT_EQ(result(svc->GetCrossingData("Invoice", "A", 15, 1, "Discount")), "6|1|work|8|80");
-    EXPECT_EQ(rec->statements(), (QStringList{search("work", "= 6", detail("work..")), search("work", "= 6"),
-                                              search("work", "IN (1,2,6)")}));
-
-    rec->clearLog();
-    EXPECT_EQ(result(svc->GetCrossingData("Albaran", "A", 15, 1)), "0|0||0|0");
-    EXPECT_EQ(rec->statements(), (QStringList{search("", "= 0", detail("..")), search("", "= 0"), search("", "IN (0)")}));
-}
-
-TEST_F(CrossingTest, PurchaseWithoutCrossingEnterpriseStaysInItsOwnDatabase)
-{
+    // A purchase without a crossing enterprise stays in its own database.
     const QString own = "SELECT ISNULL(CrossingEnterpriseID, 1) AS CrossingEnterpriseID FROM PurInvoice WHERE "
                         "InvoiceNumber = 15";
-    rec->answerRows(own, {"CrossingEnterpriseID"}, {{Variant(std::int32_t(1))}});
-    EXPECT_EQ(result(svc->GetCrossingData("PurInvoice", "A", 15, 1)), "7|1|work|0|0");
-    EXPECT_EQ(rec->statements(), (QStringList{own, search("work", "= 7", detail("work..")), search("work", "= 7"),
-                                              search("work", "IN (7)")}));
+    answerColumn(own, "CrossingEnterpriseID", {Variant(std::int32_t(1))});
+    rec->answerRows(search("work", "IN (1,2,6)"), {"idCrossing", "idCrossingDocument"},
+                    {{Variant(std::int32_t(8)), Variant(std::int32_t(80))}});
+    const struct {
+        const char* type;
+        const char* kind;
+        const char* result;
+        QStringList sql;
+    } cases[] = {
+        {"Invoice", "Discount", "6|1|work|8|80",
+         {search("work", "= 6", detail("work..")), search("work", "= 6"), search("work", "IN (1,2,6)")}},
+        {"Albaran", "", "0|0||0|0", {search("", "= 0", detail("..")), search("", "= 0"), search("", "IN (0)")}},
+        {"PurInvoice", "", "7|1|work|0|0",
+         {own, search("work", "= 7", detail("work..")), search("work", "= 7"), search("work", "IN (7)")}},
+    };
+    for (const auto& c : cases) {
+        QString got;
+        EXPECT_EQ(sent([&] { got = result(svc->GetCrossingData(c.type, "A", 15, 1, c.kind)); }), c.sql) << c.type;
+        EXPECT_EQ(got, c.result) << c.type;
+    }
 }
 
 TEST_F(CrossingTest, NetInvoiceFallsBackToTheBarterEnterprise)
@@ -200,49 +198,39 @@ TEST_F(CrossingTest, NetInvoiceFallsBackToTheBarterEnterprise)
 
 TEST(SmallMembers, DocumentNumbersVersionsAndSystem)
 {
-    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("NA2024/000015"), "NAC2400015");
-    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("FA-RV-2024/000123"), "FAV2400123");
-    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("FA2024-000123"), "FA2024-000123");
-    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("A/2024/1"), "A/2024/1");
-    EXPECT_EQ(clsTablas::NumeroFacturaAbreviado("2024/7"), "247");
+    for (auto [number, shortened] : {std::pair{"NA2024/000015", "NAC2400015"}, {"FA-RV-2024/000123", "FAV2400123"},
+                                     {"FA2024-000123", "FA2024-000123"}, {"A/2024/1", "A/2024/1"}, {"2024/7", "247"}})
+        EXPECT_EQ(clsTablas::NumeroFacturaAbreviado(number), shortened) << number;
     EXPECT_THROW(clsTablas::NumeroFacturaAbreviado("24/7"), Error);
-    EXPECT_EQ(clsTablas::ShortProgramVersion(), "3.0.0");
-
-    EXPECT_EQ(clsTablas::WindowsVersionName(true, 2, 5, 3), "Windows NT");
-    EXPECT_EQ(clsTablas::WindowsVersionName(true, 1, 4, 90), "Windows Me");
-    EXPECT_EQ(clsTablas::WindowsVersionName(false, 2, 5, 1), "Unable to identify your version of Windows.");
-    EXPECT_EQ(clsTablas::GetWindowsVersion(), QString());
+    EXPECT_EQ((QStringList{clsTablas::ShortProgramVersion(), clsTablas::WindowsVersionName(true, 2, 5, 3),
+                           clsTablas::WindowsVersionName(true, 1, 4, 90), clsTablas::WindowsVersionName(false, 2, 5, 1),
+                           clsTablas::GetWindowsVersion()}),
+              (QStringList{"3.0.0", "Windows NT", "Windows Me", "Unable to identify your version of Windows.", ""}));
 }
 
 // --- outside components (none of them exists on this system)
 
 TEST_F(EnterpriseTest, OutsideComponentsTakeTheirFailurePaths)
 {
-    QString name = "w", pict, key = "k", app = "Velmora", c1, c2, logo, path;
+    QString name = "w", pict, key = "k", app = "Velmora", c1, c2, logo, path, user = "x";
     ObjectPtr window;
     std::int16_t a = 0, b = 0, c = 0;
     Variant dato;
     svc->AddAppToTaskManager(app, c1, c2, logo, path);
     EXPECT_EQ(svc->KeyApplication(), QString()) << "no notifier: passed over, no key";
     EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, a, b, c), QString());
-    EXPECT_FALSE(svc->RemoveWindowToTaskManager(key));
-    EXPECT_FALSE(svc->addListenToChange(dato));
-    EXPECT_FALSE(svc->AreThereWindowsOpened());
-    EXPECT_FALSE(svc->RemoveAppToTaskManager());
+    svc->CodigoUsuario = 0;
+    EXPECT_EQ((std::vector<bool>{svc->RemoveWindowToTaskManager(key), svc->addListenToChange(dato),
+                                 svc->AreThereWindowsOpened(), svc->RemoveAppToTaskManager(), svc->ValidateUser(user),
+                                 svc->InsertLog("clsDO", "Query", "fallo", 4)}),
+              std::vector<bool>(6, false));
     EXPECT_THROW(svc->ShowEnterprise(), Error);
     EXPECT_THROW(svc->ShowHistory(), Error);
-    QString user = "x";
-    svc->CodigoUsuario = 0;
-    EXPECT_FALSE(svc->ValidateUser(user));
     EXPECT_EQ(user, QString());
-
-    EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "fallo", 4));
     EXPECT_EQ(reportTexts(), QStringList{"Función ValidateUser"}) << "no log writer: the entry is passed over";
     // An entry meant for the user is shown all the same.
     EXPECT_FALSE(svc->InsertLog("clsDO", "Query", "visible", 4, true));
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[1].procedure, "Función Query\r\nvisible");
-    EXPECT_EQ(reports[1].component, "clsDO");
+    EXPECT_EQ(reported(1), (QStringList{"Función Query\r\nvisible", "clsDO", "16", "Error"}));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "services/clsTablas.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <ostream>
 #include <gtest/gtest.h>
 #include <vector>
@@ -36,9 +37,7 @@ class ServicesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        rec = db::RecordingBackend::install();
-        // A query nothing else answers finds no rows, as a server would answer it.
-        rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
+        freshBackend();
         data = std::make_shared<clsDO>();
         data->setConnectionType(0);
         data->setUsedDriver(0);
@@ -60,6 +59,14 @@ protected:
     }
     void TearDown() override { db::RecordingBackend::uninstall(); }
 
+    // A recording backend with no answers yet, for a case of its own.
+    void freshBackend()
+    {
+        rec = db::RecordingBackend::install();
+        // A query nothing else answers finds no rows, as a server would answer it.
+        rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
+    }
+
     // Starts the services object on a folder (with no server configured unless the file says so).
     bool start(const QString& folder = QString())
     {
@@ -72,6 +79,35 @@ protected:
         for (const auto& r : reports)
             out << r.procedure;
         return out;
+    }
+    // A question or a report as its texts, the style or type as a number.
+    QStringList asked(std::size_t i) const
+    {
+        return i < questions.size()
+                   ? QStringList{questions[i].prompt, QString::number(questions[i].style), questions[i].title}
+                   : QStringList{"(not asked)"};
+    }
+    QStringList reported(std::size_t i) const
+    {
+        if (i >= reports.size())
+            return {"(not reported)"};
+        const Report& r = reports[i];
+        return {r.procedure, r.component, QString::number(r.type), r.title};
+    }
+    // Answers sql with one column, a value a row.
+    void answerColumn(const QString& sql, const QString& column, std::initializer_list<Variant> values)
+    {
+        std::vector<std::vector<Variant>> rows;
+        for (const Variant& v : values)
+            rows.push_back({v});
+        rec->answerRows(sql, {column}, rows);
+    }
+    // The statements a call sends, counted from an emptied log.
+    QStringList sent(const std::function<void()>& call)
+    {
+        rec->clearLog();
+        call();
+        return rec->statements();
     }
 
     std::shared_ptr<db::RecordingBackend> rec;

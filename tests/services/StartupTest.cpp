@@ -19,37 +19,35 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
+    QByteArray iniBytes() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QStringList members() const
+    {
+        return {svc->Language().toString(), svc->FormatoMoneda, QString::number(svc->DigitosCuenta),
+                QString::number(svc->ImprimirRecibos)};
+    }
 };
 
-TEST_F(StartupTest, WithoutSettingsFileTheDefaultsHold)
+TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
 {
     EXPECT_TRUE(start());
     EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Original")));
-    EXPECT_EQ(svc->FormatoMoneda, "###,###,##0.00");
-    EXPECT_EQ(svc->DigitosCuenta, 9);
-    EXPECT_EQ(svc->ImprimirRecibos, 0);
-    EXPECT_EQ(svc->ReinvoicingDate, "  /  /    ");
-    EXPECT_EQ(svc->NombreIni, "Dovrin.ini");
-    EXPECT_TRUE(rec->statements().isEmpty()) << "no server configured: nothing is queried";
-    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(members(), (QStringList{"Original", "###,###,##0.00", "9", "0"}));
+    EXPECT_EQ((QStringList{svc->ReinvoicingDate, svc->NombreIni}), (QStringList{"  /  /    ", "Dovrin.ini"}));
     EXPECT_FALSE(QFile::exists(iniPath())) << "start-up writes nothing";
-
+    EXPECT_TRUE(reports.empty());
     EXPECT_EQ(data->Parent(), svc.get());
     EXPECT_FALSE(svc->Terminar());
     EXPECT_EQ(data->Parent(), nullptr) << "the data-access object no longer points at a released owner";
-}
 
-TEST_F(StartupTest, SettingsFileValuesAreRead)
-{
-    writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Language2\n[FormatoMoneda]\nNumeroDecimales=3\n"
-                            "[CuentasContables]\nNumeroDigitos=10\n[Recibos]\nImprimirRecibo=1\n"
-                            "[BaseDatos]\nServidorVusk=\n"));
+    writeIni("[Multilenguaje]\nIdioma=Language2\n[FormatoMoneda]\nNumeroDecimales=3\n[CuentasContables]\n"
+             "NumeroDigitos=10\n[Recibos]\nImprimirRecibo=1\n[BaseDatos]\nServidorVusk=\n");
     EXPECT_TRUE(start());
-    EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Language2")));
-    EXPECT_EQ(svc->FormatoMoneda, "###,###,##0.000");
-    EXPECT_EQ(svc->DigitosCuenta, 10);
-    EXPECT_EQ(svc->ImprimirRecibos, 1);
-    EXPECT_TRUE(rec->statements().isEmpty()) << "an empty server name is no server";
+    EXPECT_EQ(members(), (QStringList{"Language2", "###,###,##0.000", "10", "1"}));
+    EXPECT_TRUE(rec->statements().isEmpty()) << "no server, or an empty name: nothing is queried";
 
     ASSERT_TRUE(QFile::rename(iniPath(), dir.path() + "/Otro.ini"));
     svc->NombreIni = QStringLiteral("Otro.ini");
@@ -60,39 +58,27 @@ TEST_F(StartupTest, SettingsFileValuesAreRead)
 TEST_F(StartupTest, GuardarIniAnswersWhetherTheValueWasKept)
 {
     writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Original\n"));
-    auto bytes = [this] {
-        QFile f(iniPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    const QByteArray before = bytes();
+    const QByteArray before = iniBytes();
     EXPECT_TRUE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1"));
     EXPECT_EQ(clsTablas::LeerIni(iniPath(), "Recibos", "ImprimirRecibo"), "1");
-    const QByteArray written = bytes();
+    const QByteArray written = iniBytes();
     EXPECT_NE(written, before);
-
     // A value with a line break would read back as another key: refused, file as it was.
     EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1\r\n[X]"));
-    EXPECT_EQ(bytes(), written);
-
+    EXPECT_EQ(iniBytes(), written);
     // A read-only file stays as it is, even for a user whose rights would allow the write.
     ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     EXPECT_FALSE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "2"));
-    EXPECT_EQ(bytes(), written);
     EXPECT_EQ(svc->GuardarPassword(iniPath(), "BaseDatos", "ContraseñaVusk", "x"),
               "No se ha podido guardar la contraseña en el fichero de configuración.");
-    EXPECT_EQ(bytes(), written);
+    EXPECT_EQ(iniBytes(), written);
 }
 
 TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
 {
     EXPECT_FALSE(svc->Iniciar(nullptr, data, nullptr, QString()));
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].procedure, "Función Iniciar");
-    EXPECT_EQ(reports[0].component, "Holtane.clsTablas ");
-    EXPECT_EQ(reports[0].type, 16);
-    EXPECT_EQ(reports[0].title, "Error");
+    EXPECT_EQ(reported(0), (QStringList{"Función Iniciar", "Holtane.clsTablas ", "16", "Error"}));
     EXPECT_TRUE(svc->FormatoMoneda.isEmpty());
-
     for (const char* bad : {"[FormatoMoneda]\nNumeroDecimales=dos\n", "[FormatoMoneda]\nNumeroDecimales=-1\n",
                             "[CuentasContables]\nNumeroDigitos=nueve\n", "[Recibos]\nImprimirRecibo=99999\n"}) {
         reports.clear();
@@ -100,7 +86,6 @@ TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
         EXPECT_FALSE(start()) << bad;
         EXPECT_EQ(reportTexts(), QStringList{"Función Iniciar"}) << bad;
     }
-
     clsTablas bare; // no message object: the report still reaches the user
     EXPECT_FALSE(bare.Iniciar(nullptr, nullptr, nullptr, QString()));
     ASSERT_EQ(dialogs->calls.size(), 1u);
@@ -114,26 +99,23 @@ TEST_F(StartupTest, StructureIsReadOncePerConnectionAndTable)
     ASSERT_TRUE(start());
     const QString read = QStringLiteral("SELECT * FROM [Clientes] WHERE 1 = 2");
     rec->answerRows(read, {"Codigo", "Nombre"}, {});
-    auto reads = [&] { return rec->statements().count(read); };
-
-    const Variant first = svc->ObtenerEstructuraTabla("Ejercicio", "Clientes");
+    auto structure = [&] { return svc->ObtenerEstructuraTabla("Ejercicio", "Clientes"); };
+    const Variant first = structure();
     ASSERT_TRUE(first.isObject());
-    EXPECT_EQ(svc->ObtenerEstructuraTabla("Ejercicio", "Clientes"), first);
-    EXPECT_EQ(reads(), 1);
-
+    EXPECT_EQ(structure(), first);
+    EXPECT_EQ(rec->statements().count(read), 1);
     // Pages share one services object on other databases and servers.
     data->setBaseDatos(QStringLiteral("other"));
-    EXPECT_NE(svc->ObtenerEstructuraTabla("Ejercicio", "Clientes"), first);
+    EXPECT_NE(structure(), first);
     data->setServidor(QStringLiteral("srv2"));
-    svc->ObtenerEstructuraTabla("Ejercicio", "Clientes");
-    EXPECT_EQ(reads(), 3);
-
+    structure();
+    EXPECT_EQ(rec->statements().count(read), 3);
     data->setServidor(QStringLiteral("srv"));
     data->setBaseDatos(QStringLiteral("work"));
-    EXPECT_EQ(svc->ObtenerEstructuraTabla("Ejercicio", "Clientes"), first);
+    EXPECT_EQ(structure(), first);
     svc->InicializarTablas();
-    svc->ObtenerEstructuraTabla("Ejercicio", "Clientes");
-    EXPECT_EQ(reads(), 4);
+    structure();
+    EXPECT_EQ(rec->statements().count(read), 4);
 
     const QString missing = QStringLiteral("SELECT * FROM [Nada] WHERE 1 = 2");
     rec->answerError(missing, -2147217865, "Invalid object name 'Nada'.");
@@ -157,7 +139,6 @@ TEST_F(StartupTest, WithoutItsOwnDataObjectTheHostsIsUsed)
     ASSERT_TRUE(svc->Iniciar(host, nullptr, nullptr, dir.path()));
     rec->answerRows(QStringLiteral("SELECT * FROM [T] WHERE 1 = 2"), {"A"}, {});
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isObject());
-
     ASSERT_TRUE(svc->Iniciar(nullptr, nullptr, nullptr, dir.path()));
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isEmpty());
     ASSERT_EQ(reports.size(), 1u);
@@ -216,13 +197,10 @@ TEST_F(ServerLinkTest, TwoServersAreLinkedBothWaysUnlinkOnlyTests)
     EXPECT_EQ(rec->statements(), (QStringList{sql, test("S2"), link("S2"), test("S1"), link("S1")}));
     const QStringList opens = rec->connectionStrings();
     ASSERT_EQ(opens.size(), 5);
-    EXPECT_EQ(opens[1], "driver={SQL Server};server=tcp:S1;uid=uS1;pwd=pS1;database=master");
-    EXPECT_EQ(opens[2], opens[1]);
-    EXPECT_EQ(opens[4], "driver={SQL Server};server=tcp:S2;uid=uS2;pwd=pS2;database=master");
-
-    rec->clearLog();
-    EXPECT_TRUE(svc->EnlazarServidores("UnLink"));
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("S2"), test("S1")}));
+    EXPECT_EQ((QStringList{opens[1], opens[2], opens[4]}),
+              (QStringList{"driver={SQL Server};server=tcp:S1;uid=uS1;pwd=pS1;database=master", opens[1],
+                           "driver={SQL Server};server=tcp:S2;uid=uS2;pwd=pS2;database=master"}));
+    EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->EnlazarServidores("UnLink")); }), (QStringList{sql, test("S2"), test("S1")}));
 }
 
 TEST_F(ServerLinkTest, ThreeServersSkipPairsAlreadyLinkedAndQuoteNames)

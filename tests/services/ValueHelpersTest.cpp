@@ -63,13 +63,10 @@ TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
     EXPECT_TRUE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
     EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
 
-    ASSERT_EQ(questions.size(), 4u);
-    EXPECT_EQ(questions[0].prompt, "Servidor no puede estar en blanco");
-    EXPECT_EQ(questions[0].style, 64);
-    EXPECT_EQ(questions[0].title, "Aviso");
-    EXPECT_EQ(questions[2].prompt, "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas formas?");
-    EXPECT_EQ(questions[2].style, 68);
-    EXPECT_EQ(questions[2].title, "Aviso");
+    EXPECT_EQ(questions.size(), 4u);
+    EXPECT_EQ(asked(0) + asked(2), (QStringList{"Servidor no puede estar en blanco", "64", "Aviso",
+                                                "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas "
+                                                "formas?", "68", "Aviso"}));
 
     // The windows pass their plain widgets.
     QLineEdit edit(QStringLiteral("srv"));
@@ -88,15 +85,13 @@ TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
 
 TEST(ValueConversions, BlankZeroAndNullRules)
 {
-    EXPECT_EQ(clsTablas::Blank2Zero(QString()), 0);
-    EXPECT_EQ(clsTablas::Blank2Zero(QStringLiteral("-")), 0);
-    EXPECT_DOUBLE_EQ(clsTablas::Blank2Zero(QStringLiteral("1.234,5")), 1234.5);
+    EXPECT_EQ((std::vector<double>{clsTablas::Blank2Zero(QString()), clsTablas::Blank2Zero("-"),
+                                   clsTablas::Blank2Zero("1.234,5")}),
+              (std::vector<double>{0, 0, 1234.5}));
     EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
-
-    EXPECT_EQ(clsTablas::Zero2Blank(QString()), QString());
-    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("0")), QString());
-    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("0,00")), QString());
-    EXPECT_EQ(clsTablas::Zero2Blank(QStringLiteral("7,50")), QStringLiteral("7,50"));
+    EXPECT_EQ((QStringList{clsTablas::Zero2Blank(QString()), clsTablas::Zero2Blank("0"), clsTablas::Zero2Blank("0,00"),
+                           clsTablas::Zero2Blank("7,50")}),
+              (QStringList{"", "", "", "7,50"}));
     EXPECT_THROW(clsTablas::Zero2Blank(QStringLiteral("x")), Error);
 
     EXPECT_EQ(clsTablas::Null2Blank(Variant::null()), Variant(QString()));
@@ -106,10 +101,10 @@ TEST(ValueConversions, BlankZeroAndNullRules)
 
 TEST(ValueConversions, CurrencyPatterns)
 {
-    EXPECT_EQ(clsTablas::CurrencyPattern(0), "###,###,##0");
-    EXPECT_EQ(clsTablas::CurrencyPattern(2), "###,###,##0.00");
-    EXPECT_EQ(clsTablas::CurrencyPattern(3), "###,###,##0.000");
-    EXPECT_EQ(clsTablas::CurrencyPattern(2.5), "###,###,##0.00") << "halves go to the even number";
+    // Halves go to the even number.
+    EXPECT_EQ((QStringList{clsTablas::CurrencyPattern(0), clsTablas::CurrencyPattern(2), clsTablas::CurrencyPattern(3),
+                           clsTablas::CurrencyPattern(2.5)}),
+              (QStringList{"###,###,##0", "###,###,##0.00", "###,###,##0.000", "###,###,##0.00"}));
     EXPECT_THROW(clsTablas::CurrencyPattern(-1), Error);
 }
 
@@ -135,47 +130,44 @@ TEST(CollectionHelpers, KeyTestTakesTextKeysOnly)
     auto col = newCollection();
     EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("a")));
     col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
-    EXPECT_TRUE(ExisteClaveColeccion(Variant(col), QStringLiteral("10")));
-    EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("1")));
-    EXPECT_FALSE(ExisteClaveColeccion(Variant::nothing(), QStringLiteral("10")));
-    EXPECT_FALSE(ExisteClaveColeccion(Variant(QStringLiteral("10")), QStringLiteral("10")));
-
     clsTablas svc;
-    EXPECT_TRUE(svc.ExisteCampoColeccion(Variant(col), QStringLiteral("10")));
-    EXPECT_FALSE(svc.ExisteCampoColeccion(Variant(std::int32_t(3)), QStringLiteral("10")));
+    EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(Variant(col), "10"), ExisteClaveColeccion(Variant(col), "1"),
+                                 ExisteClaveColeccion(Variant::nothing(), "10"),
+                                 ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
+                                 svc.ExisteCampoColeccion(Variant(col), "10"),
+                                 svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
+              (std::vector<bool>{true, false, false, false, true, false}));
 }
 
 TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
 {
     clsTablas svc;
     auto col = newCollection();
-    const Variant c(col);
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "5", "Integer", "Sumar"));
-    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(5)));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "3", "Long", "Sumar"));
-    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(8)));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "n", "2,5", "Integer", "Sustituir"));
-    EXPECT_EQ(col->Item(Variant("n")), Variant(std::int32_t(2))) << "rounds half to even";
-
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "d", "1,5", "Double", "Sumar"));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "d", "2,25", "Currency", "Sumar"));
-    EXPECT_EQ(col->Item(Variant("d")), Variant(3.75));
-
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "A", "String", "Concatenar"));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "B", "String", "Concatenar"));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "x", "1", "Integer", "Sumar"));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "s", "A", "String", "Concatenar"));
-    EXPECT_EQ(col->Item(Variant("s")), Variant(QStringLiteral("A, B")));
-    EXPECT_EQ(col->KeyAt(col->Count()), "s") << "an updated element moves to the end";
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "AB", "String", "Concatenar", "; "));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "B", "String", "Concatenar", "; "));
-    EXPECT_EQ(col->Item(Variant("t")), Variant(QStringLiteral("AB"))) << "substring test";
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "t", "C", "String", "Concatenar", "; "));
-    EXPECT_EQ(col->Item(Variant("t")), Variant(QStringLiteral("AB; C")));
-
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "f", "01/02/2024", "Date", "Sustituir"));
-    EXPECT_EQ(col->Item(Variant("f")), Variant(QStringLiteral("01/02/2024")));
-    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(c, "f", "x", "Date", "Sumar"));
+    // Key, value, type, operation, separator, and the element after the call.
+    const std::vector<std::array<const char*, 5>> steps{
+        {"n", "5", "Integer", "Sumar", ""}, {"n", "3", "Long", "Sumar", ""},
+        {"n", "2,5", "Integer", "Sustituir", ""}, // rounds half to even
+        {"d", "1,5", "Double", "Sumar", ""}, {"d", "2,25", "Currency", "Sumar", ""},
+        {"s", "A", "String", "Concatenar", ""}, {"s", "B", "String", "Concatenar", ""},
+        {"x", "1", "Integer", "Sumar", ""}, {"s", "A", "String", "Concatenar", ""},
+        {"t", "AB", "String", "Concatenar", "; "}, {"t", "B", "String", "Concatenar", "; "}, // substring test
+        {"t", "C", "String", "Concatenar", "; "}, {"f", "01/02/2024", "Date", "Sustituir", ""}};
+    std::vector<Variant> after;
+    for (const auto& [k, v, type, op, sep] : steps) {
+        EXPECT_TRUE(*sep ? svc.AñadirValorEnElementoColeccion(Variant(col), k, v, type, op, sep)
+                         : svc.AñadirValorEnElementoColeccion(Variant(col), k, v, type, op))
+            << k << " " << v;
+        after.push_back(col->Item(Variant(k)));
+    }
+    EXPECT_EQ((std::vector<Variant>{after[0], after[1], after[2], after[4], after[8], after[10], after[11], after[12]}),
+              (std::vector<Variant>{Variant(std::int32_t(5)), Variant(std::int32_t(8)), Variant(std::int32_t(2)),
+                                    Variant(3.75), Variant(QStringLiteral("A, B")), Variant(QStringLiteral("AB")),
+                                    Variant(QStringLiteral("AB; C")), Variant(QStringLiteral("01/02/2024"))}));
+    QStringList keys; // an updated element moves to the end
+    for (int i = 1; i <= col->Count(); ++i)
+        keys << col->KeyAt(i);
+    EXPECT_EQ(keys, (QStringList{"n", "d", "x", "s", "t", "f"}));
+    EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(Variant(col), "f", "x", "Date", "Sumar"));
     EXPECT_FALSE(col->Exists("f")) << "a pair outside the table leaves the element out";
 }
 
@@ -191,10 +183,11 @@ TEST(CollectionHelpers, RunningValuesAndDivisionFailCleanly)
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "m", "1", "Long", "Sumar")) << "32-bit overflow";
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(Variant(QStringLiteral("no")), "k", "1", "Integer", "Sumar"));
 
-    EXPECT_EQ(clsTablas::DivideBy(Variant("10"), Variant(QString())), 0);
-    EXPECT_EQ(clsTablas::DivideBy(Variant("10"), Variant("-")), 0);
-    EXPECT_DOUBLE_EQ(clsTablas::DivideBy(Variant(std::int32_t(7)), Variant("0,5")), 14);
-    EXPECT_EQ(clsTablas::DivideBy(Variant("x"), Variant("2")), 0);
+    EXPECT_EQ((std::vector<double>{clsTablas::DivideBy(Variant("10"), Variant(QString())),
+                                   clsTablas::DivideBy(Variant("10"), Variant("-")),
+                                   clsTablas::DivideBy(Variant(std::int32_t(7)), Variant("0,5")),
+                                   clsTablas::DivideBy(Variant("x"), Variant("2"))}),
+              (std::vector<double>{0, 0, 14, 0}));
 }
 
 } // namespace

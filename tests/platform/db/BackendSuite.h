@@ -20,6 +20,10 @@
 // Runs SQLite statements on a file directly (not through a backend).
 void prepareSqliteFile(const QString& file, const QStringList& statements);
 
+// Runs f, which must raise an error: its number (unless 0) and texts its description
+// holds (case aside) are checked. Returns the error for further checks.
+Error expectError(const std::function<void()>& f, long number = 0, const QStringList& texts = {});
+
 struct BackendParam {
     const char* name;
     std::function<QString(const QString& sqliteFile)> connectionString;

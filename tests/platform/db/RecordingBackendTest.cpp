@@ -1,4 +1,5 @@
 // The recorder that stands in for engines that cannot run here.
+#include "BackendSuite.h"
 #include "platform/db/Db.h"
 
 #include <gtest/gtest.h>
@@ -49,13 +50,7 @@ TEST(RecordingBackend, ScriptedErrorsAndFailedOpens)
     rec->answerError("DBCC SHRINKDATABASE (x)", 5000, "permiso denegado");
     rec->failOpen("server=tcp:down", "servidor no disponible");
     auto cn = connect();
-    try {
-        cn->Execute("DBCC SHRINKDATABASE (x)");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, 5000);
-        EXPECT_EQ(e.description, "permiso denegado");
-    }
+    EXPECT_EQ(expectError([&] { cn->Execute("DBCC SHRINKDATABASE (x)"); }, 5000).description, "permiso denegado");
     auto down = std::make_shared<db::Connection>();
     EXPECT_THROW(down->Open("driver={SQL Server};server=tcp:down;database=d"), Error);
     EXPECT_EQ(down->State(), db::adStateClosed);
@@ -94,16 +89,8 @@ TEST(RecordingBackend, ServesACatalogAndUninstallsWithItsLastReference)
 {
     {
         auto rec = db::RecordingBackend::install();
-        db::TableInfo t;
-        t.name = "Orders";
-        t.type = "TABLE";
-        db::ColumnInfo c;
-        c.name = "Id";
-        c.type = db::adInteger;
-        c.attributes = 0;
-        t.columns.push_back(c);
-        t.indexes.push_back({"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}});
-        rec->setTables({t});
+        rec->setTables({{"Orders", "TABLE", {{"Id", db::adInteger, 0, 0, 0, 0, {}}},
+                         {{"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}}}}});
         db::Catalog cat;
         cat.setActiveConnection(connect());
         ASSERT_EQ(cat.Tables().size(), 1u);

@@ -1,5 +1,5 @@
 // Exact numeric values through a driver that reports SQL_NUMERIC columns: a
-// throw-away PostgreSQL server on 127.0.0.1, reached with psqlODBC.
+// throw-away PostgreSQL server on a local socket, reached with psqlODBC.
 #include "core/ValueText.h"
 #include "platform/db/Db.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
@@ -9,10 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace db;
@@ -31,20 +28,6 @@ QString serverBinaries()
     return QString();
 }
 
-int freePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    close(s);
-    return port;
-}
-
 // A server of its own in a temporary folder, stopped when the test ends. The
 // server refuses to run as root: then it runs as "nobody", which owns the folder.
 class Server {
@@ -60,12 +43,12 @@ public:
                 return "cannot hand the server folder to user nobody";
             runAs_ = "nobody";
         }
-        port_ = freePort();
         const QString data = dir_.filePath("data");
         QString out;
         if (!run("initdb", {"-D", data, "-A", "trust", "-U", "postgres", "-E", "UTF8", "--no-sync"}, out))
             return "initdb failed: " + out;
-        const QString options = QString("-F -p %1 -k %2 -c listen_addresses=127.0.0.1").arg(port_).arg(dir_.path());
+        // Reached only through a socket in its own folder, so no port is shared with anything else.
+        const QString options = QString("-F -k %1 -c listen_addresses=''").arg(dir_.path());
         if (!run("pg_ctl", {"-D", data, "-o", options, "-l", dir_.filePath("server.log"), "-w", "start"}, out))
             return "pg_ctl start failed: " + out;
         started_ = true;
@@ -81,7 +64,7 @@ public:
 
     QString connectionString() const
     {
-        return QString("Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=postgres;UID=postgres;").arg(port_);
+        return QString("Driver={PostgreSQL Unicode};Server=%1;Database=postgres;UID=postgres;").arg(dir_.path());
     }
 
 private:
@@ -100,7 +83,6 @@ private:
 
     QTemporaryDir dir_;
     QString bin_, runAs_;
-    int port_ = 0;
     bool started_ = false;
 };
 
