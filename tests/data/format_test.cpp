@@ -89,20 +89,6 @@ TEST_F(FormatTest, ValuesWrittenTheSameInBothLocales)
     EXPECT_EQ(text(o->SQLFormat(u"currency"_s, Variant("1,234.5"))), u"1234.50"_s);
 }
 
-TEST_F(FormatTest, DatesUseTheDialectLiteral)
-{
-    const Variant christmas(QDate(2024, 12, 25));
-    for (QLocale::Language language : {QLocale::Spanish, QLocale::English, QLocale::German}) {
-        ValueText::ScopedLocale locale{QLocale(language)};
-        EXPECT_EQ(text(make(SqlServer)->SQLFormat(u"date"_s, christmas)), u"CONVERT(smalldatetime,'25/12/2024',103)"_s);
-        EXPECT_EQ(text(make(Access)->SQLFormat(u"Date"_s, christmas)), u"DateValue('25/12/2024')"_s);
-        EXPECT_EQ(text(make(Oracle)->SQLFormat(u"date"_s, christmas)), u"TO_DATE('25/12/2024', 'DD/MM/YYYY')"_s);
-    }
-    ScopedRecordingDialogs rec;
-    EXPECT_EQ(text(make(SqlServer)->SQLFormat(u"date"_s, Variant::null())), u"CONVERT(smalldatetime,'',103)"_s);
-    EXPECT_TRUE(rec->calls.empty());
-}
-
 TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
 {
     auto o = make(SqlServer);
@@ -136,34 +122,39 @@ TEST_F(FormatTest, NullsGiveTheEmptyLiteralQuietlyAndBadValuesAreReported)
     EXPECT_EQ(rec->calls.size(), 2u);
 }
 
-TEST_F(FormatTest, NullReplacementPerDialect)
+// Dates, null replacements, conditions and date columns: one text per dialect
+// whatever the locale, and no notice.
+TEST_F(FormatTest, DialectTextsInEveryLocale)
 {
-    const Variant ab(datatest::arrayOf({Variant("a"), Variant("b")}));
-    for (bool es : {true, false}) {
-        es ? spanish() : english();
-        SCOPED_TRACE(es ? "es" : "en");
-        EXPECT_EQ(make(Oracle)->SqlIsNull(Variant("Precio"), 5), u"COALESCE(Precio, 0.00)"_s);
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(ab, 5), u"COALESCE(a, b, 0.00)"_s);
-        EXPECT_EQ(make(Oracle)->SqlIsNull(ab, 8), u"COALESCE(a, b, '')"_s);
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Nombre"), 8), u"ISNULL(Nombre, '')"_s);
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Alta"), 7), u"ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"_s);
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("Activo"), 11), u"ISNULL(Activo, 0)"_s);
-        EXPECT_EQ(make(Access)->SqlIsNull(Variant("x"), 3), u"IIF(x IS NOT NULL, x, 0)"_s);
-        EXPECT_EQ(make(Access)->SqlIsNull(ab, 2), u"IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"_s);
+    const Variant christmas(QDate(2024, 12, 25)), ab(datatest::arrayOf({Variant("a"), Variant("b")}));
+    const std::tuple<Dialect, std::function<QString(clsDO&)>, const char*> cases[] = {
+        {SqlServer, [&](clsDO& o) { return text(o.SQLFormat(u"date"_s, christmas)); }, "CONVERT(smalldatetime,'25/12/2024',103)"},
+        {Access, [&](clsDO& o) { return text(o.SQLFormat(u"Date"_s, christmas)); }, "DateValue('25/12/2024')"},
+        {Oracle, [&](clsDO& o) { return text(o.SQLFormat(u"date"_s, christmas)); }, "TO_DATE('25/12/2024', 'DD/MM/YYYY')"},
+        {SqlServer, [](clsDO& o) { return text(o.SQLFormat(u"date"_s, Variant::null())); }, "CONVERT(smalldatetime,'',103)"},
+        {Oracle, [](clsDO& o) { return o.SqlIsNull(Variant("Precio"), 5); }, "COALESCE(Precio, 0.00)"},
+        {SqlServer, [&](clsDO& o) { return o.SqlIsNull(ab, 5); }, "COALESCE(a, b, 0.00)"},
+        {Oracle, [&](clsDO& o) { return o.SqlIsNull(ab, 8); }, "COALESCE(a, b, '')"},
+        {SqlServer, [](clsDO& o) { return o.SqlIsNull(Variant("Nombre"), 8); }, "ISNULL(Nombre, '')"},
+        {SqlServer, [](clsDO& o) { return o.SqlIsNull(Variant("Alta"), 7); }, "ISNULL(Alta, CONVERT(smalldatetime,'01/01/1900',103))"},
+        {SqlServer, [](clsDO& o) { return o.SqlIsNull(Variant("Activo"), 11); }, "ISNULL(Activo, 0)"},
+        {Access, [](clsDO& o) { return o.SqlIsNull(Variant("x"), 3); }, "IIF(x IS NOT NULL, x, 0)"},
+        {Access, [&](clsDO& o) { return o.SqlIsNull(ab, 2); }, "IIF(a IS NOT NULL, a, IIF(b IS NOT NULL, b, 0))"},
         // A type without a default literal keeps the value as it is, in valid SQL.
-        EXPECT_EQ(make(SqlServer)->SqlIsNull(Variant("g"), 0), u"ISNULL(g, NULL)"_s);
+        {SqlServer, [](clsDO& o) { return o.SqlIsNull(Variant("g"), 0); }, "ISNULL(g, NULL)"},
+        {Access, [](clsDO& o) { return o.SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s); }, "IIF(x > 0, 1, 0)"},
+        {SqlServer, [](clsDO& o) { return o.SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s, u"Pos"_s); }, "CASE WHEN x > 0 THEN 1 ELSE 0 END  AS Pos"},
+        {Oracle, [](clsDO& o) { return o.SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s); }, "CASE WHEN x > 0 THEN 1 ELSE 0 END "},
+        {SqlServer, [](clsDO& o) { return o.FormatoFechaSelect(u"Alta"_s, u"F"_s); }, "CONVERT(smalldatetime,'Alta',103) AS F"},
+        {Access, [](clsDO& o) { return o.FormatoFechaSelect(u"Alta"_s); }, "DateValue('Alta')"},
+    };
+    ScopedRecordingDialogs rec;
+    for (QLocale::Language language : {QLocale::Spanish, QLocale::English, QLocale::German}) {
+        ValueText::ScopedLocale locale{QLocale(language)};
+        for (const auto& [dialect, call, sql] : cases)
+            EXPECT_EQ(call(*make(dialect)), QString::fromUtf8(sql)) << language;
     }
-}
-
-TEST_F(FormatTest, ConditionsAndDateColumns)
-{
-    english();
-    EXPECT_EQ(make(Access)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s), u"IIF(x > 0, 1, 0)"_s);
-    EXPECT_EQ(make(SqlServer)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s, u"Pos"_s),
-              u"CASE WHEN x > 0 THEN 1 ELSE 0 END  AS Pos"_s);
-    EXPECT_EQ(make(Oracle)->SQLCondition(u"x > 0"_s, u"1"_s, u"0"_s), u"CASE WHEN x > 0 THEN 1 ELSE 0 END "_s);
-    EXPECT_EQ(make(SqlServer)->FormatoFechaSelect(u"Alta"_s, u"F"_s), u"CONVERT(smalldatetime,'Alta',103) AS F"_s);
-    EXPECT_EQ(make(Access)->FormatoFechaSelect(u"Alta"_s), u"DateValue('Alta')"_s);
+    EXPECT_TRUE(rec->calls.empty());
 }
 
 TEST_F(FormatTest, AccessMoneyColumns)
