@@ -157,43 +157,35 @@ TEST_F(FormatTest, DialectTextsInEveryLocale)
     EXPECT_TRUE(rec->calls.empty());
 }
 
-TEST_F(FormatTest, AccessMoneyColumns)
+// Money columns on Access and Oracle for a number of decimals, a pattern or a
+// decimals expression (grouped whole part and that many decimals), padded on request.
+TEST_F(FormatTest, AccessAndOracleMoneyColumns)
 {
-    auto o = make(Access);
+    const QString a = u"FORMAT(Imp,'###,###,##0.0')"_s, f = u"TO_CHAR(Imp,'FM999,999,999,990.00000000')"_s,
+                  o = u"TO_CHAR(Imp,'999,999,990')"_s;
+    const std::tuple<Dialect, Variant, bool, QString> cases[] = {
+        {Access, Variant(std::int16_t(28)), false, u"FORMAT(Imp,'###,###,##0."_s + QString(28, u'0') + u"') AS I"_s},
+        {Access, Variant(std::int16_t(2)), false, u"FORMAT(Imp,'###,###,##0.00') AS I"_s},
+        {Access, Variant("#,##0.0"), false, u"FORMAT(Imp,'#,##0.0') AS I"_s},
+        {Access, Variant("Dec"), false, u"LEFT(FORMAT(Imp,'###,###,##0.00000000'),LEN(FORMAT(Imp,'###,###,##0.00000000'))-9) & "
+                                        "LEFT(RIGHT(FORMAT(Imp, '0.00000000'),9),Dec + IIF(Dec > 0,1,0)) AS I"_s},
+        {Access, Variant(std::int16_t(1)), true,
+         u"IIF(LEN("_s + a + u") < 15, LEFT('                    ', 15 - LEN("_s + a + u")) & "_s + a + u","_s + a + u") AS I"_s},
+        {Oracle, Variant(std::int16_t(3)), false, u"TO_CHAR(Imp,'999,999,990.000') AS I"_s},
+        {Oracle, Variant("Dec"), false, u"SUBSTR("_s + f + u", 1, LENGTH("_s + f + u") - 9) || SUBSTR("_s + f +
+                                            u", -9, Dec + CASE WHEN Dec > 0 THEN 1 ELSE 0 END) AS I"_s},
+        {Oracle, Variant(std::int16_t(0)), true, u"CASE WHEN LENGTH("_s + o + u") < 15 THEN LPAD("_s + o + u", 15) ELSE "_s + o + u" END AS I"_s},
+    };
+    for (auto [dialect, decimals, pad, sql] : cases)
+        EXPECT_EQ(make(dialect)->FormatoMonedaSelect(u"Imp"_s, decimals, u"I"_s, pad), sql);
+    EXPECT_EQ(make(Access)->FormatoMonedaSelect(u"Imp"_s, Variant("0")), u"FORMAT(Imp,'###,###,##0') AS "_s);
+    // Oracle rewrites a pattern in the caller's variable too.
+    Variant pattern("#,##0.00");
+    EXPECT_EQ(make(Oracle)->FormatoMonedaSelect(u"Imp"_s, pattern, u"I"_s), u"TO_CHAR(Imp,'9,990.00') AS I"_s);
+    EXPECT_EQ(pattern.toString(), u"9,990.00"_s);
     // An absurd number of decimals is refused, not turned into a pattern of that many zeros.
     for (auto kind : {Access, Oracle})
         EXPECT_THROW(make(kind)->FormatoMonedaSelect(u"Imp"_s, Variant(std::int32_t(2000000000))), Error);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(28)), u"I"_s),
-              u"FORMAT(Imp,'###,###,##0."_s + QString(28, QLatin1Char('0')) + u"') AS I"_s);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(2)), u"I"_s), u"FORMAT(Imp,'###,###,##0.00') AS I"_s);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("0")), u"FORMAT(Imp,'###,###,##0') AS "_s);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("#,##0.0"), u"I"_s), u"FORMAT(Imp,'#,##0.0') AS I"_s);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("Dec"), u"I"_s),
-              QStringLiteral("LEFT(FORMAT(Imp,'###,###,##0.00000000'),LEN(FORMAT(Imp,'###,###,##0.00000000'))-9) & "
-                             "LEFT(RIGHT(FORMAT(Imp, '0.00000000'),9),Dec + IIF(Dec > 0,1,0)) AS I"));
-    const QString e = u"FORMAT(Imp,'###,###,##0.0')"_s;
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(1)), u"I"_s, true),
-              u"IIF(LEN("_s + e + u") < 15, LEFT('                    ', 15 - LEN("_s + e +
-                  u")) & "_s + e + u","_s + e + u") AS I"_s);
-}
-
-TEST_F(FormatTest, OracleMoneyColumnsRewriteThePattern)
-{
-    auto o = make(Oracle);
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(3)), u"I"_s), u"TO_CHAR(Imp,'999,999,990.000') AS I"_s);
-    Variant pattern("#,##0.00");
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, pattern, u"I"_s), u"TO_CHAR(Imp,'9,990.00') AS I"_s);
-    EXPECT_EQ(pattern.toString(), u"9,990.00"_s);
-
-    // A decimals expression: grouped whole part and that many decimals, as on Access.
-    const QString f = u"TO_CHAR(Imp,'FM999,999,999,990.00000000')"_s;
-    const QString e = u"SUBSTR("_s + f + u", 1, LENGTH("_s + f + u") - 9) || SUBSTR("_s + f +
-                      u", -9, Dec + CASE WHEN Dec > 0 THEN 1 ELSE 0 END)"_s;
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant("Dec"), u"I"_s), e + u" AS I"_s);
-    const QString n = u"TO_CHAR(Imp,'999,999,990')"_s;
-    EXPECT_EQ(o->FormatoMonedaSelect(u"Imp"_s, Variant(std::int16_t(0)), u"I"_s, true),
-              u"CASE WHEN LENGTH("_s + n + u") < 15 THEN LPAD("_s + n + u", 15) ELSE "_s + n +
-                  u" END AS I"_s);
 }
 
 TEST_F(FormatTest, SqlServerMoneyColumnsFollowTheLocaleSeparators)
