@@ -125,6 +125,7 @@ public:
 inline CollectionPtr tableItem(clsDO& o, QString t, bool silent = false) { QString s, d, u, p; return o.TableList(s, d, u, p, t, silent); }
 inline CollectionPtr tableKey(clsDO& o, QString t) { QString s, d, u, p; return o.TableKey(s, d, u, p, t); }
 inline CollectionPtr tableIndexes(clsDO& o, QString t) { QString s, d, u, p; return o.TableIndexes(s, d, u, p, t); }
+inline CollectionPtr viewList(clsDO& o) { QString s, d, u, p; return o.ViewList(s, d, u, p); }
 
 // The error a call raises as "source|number|description", or "no error".
 inline QString raised(const std::function<void()>& call)

@@ -174,11 +174,6 @@ TEST_F(CompactSqlServerTest, WholeDatabase)
     EXPECT_EQ(compact(false), QStringLiteral("RESULTADO COMPACTADO COMPLETO:\r\nVentas: Tamaño original=10 Mb, Tamaño final=10 Mb"
                                              "\r\nVentas_log: Tamaño original=5 Mb, Tamaño final=5 Mb"));
     EXPECT_EQ(rec_->statements(), (QStringList{list(), "DBCC SHRINKDATABASE (Ventas)", list()}));
-
-    rec_->clearLog();
-    rec_->answerError(u"DBCC SHRINKDATABASE (Ventas)"_s, db::errDatabase, u"permiso"_s);
-    EXPECT_EQ(compact(false), QStringLiteral("ERROR\r\nNo se ha podido compactar el fichero Ventas. Compruebe que dispone de "
-                                             "permiso de administrador."));
 }
 
 TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
@@ -199,20 +194,22 @@ TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
     }
 }
 
-TEST_F(CompactSqlServerTest, RefusedShrinkNamesTheFileAndRestoresTheRecoveryModel)
+// A refused step ends the compaction naming the file or the recovery model,
+// and a recovery model that was changed is set back.
+TEST_F(CompactSqlServerTest, RefusedStepNamesTheFileOrTheModelAndRestoresTheModel)
 {
-    answerFiles("FULL");
-    rec_->answerError(u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s, db::errDatabase, u"no"_s);
-    EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
-                                            "compactar el fichero /data/Ventas_log.ldf. Compruebe que dispone de permiso de "
-                                            "administrador."));
-    EXPECT_EQ(rec_->statements().last(), u"ALTER DATABASE [Ventas] SET RECOVERY FULL"_s);
-
-    rec_ = db::RecordingBackend::install();
-    answerFiles("FULL");
-    rec_->answerError(u"ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"_s, db::errDatabase, u"no"_s);
-    EXPECT_EQ(compact(true), QStringLiteral("ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nNo se ha podido "
-                                            "cambiar el modelo de recuperación a SIMPLE. Compruebe que dispone de permiso de "
-                                            "administrador."));
-    EXPECT_FALSE(rec_->statements().contains(u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s));
+    const QString done = u"ERROR\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\n"_s, full = u"ALTER DATABASE [Ventas] SET RECOVERY "_s;
+    const std::tuple<bool, QString, QString, QString> cases[] = {
+        {false, u"DBCC SHRINKDATABASE (Ventas)"_s, u"ERROR\r\nNo se ha podido compactar el fichero Ventas."_s, u"DBCC SHRINKDATABASE (Ventas)"_s},
+        {true, u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)"_s, done + u"No se ha podido compactar el fichero /data/Ventas_log.ldf."_s,
+         full + u"FULL"_s},
+        {true, full + u"SIMPLE"_s, done + u"No se ha podido cambiar el modelo de recuperación a SIMPLE."_s, full + u"SIMPLE"_s},
+    };
+    for (const auto& [fileByFile, refused, report, last] : cases) {
+        rec_ = db::RecordingBackend::install();
+        answerFiles("FULL");
+        rec_->answerError(refused, db::errDatabase, u"no"_s);
+        EXPECT_EQ(compact(fileByFile), report + u" Compruebe que dispone de permiso de administrador."_s);
+        EXPECT_EQ(rec_->statements().last(), last) << "nothing runs after the refused step but the model set back";
+    }
 }

@@ -95,10 +95,7 @@ TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
 
 TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
 {
-    QString s, d, u, p;
-    const CollectionPtr views = o_.ViewList(s, d, u, p);
-    ASSERT_TRUE(views);
-    EXPECT_EQ(show(Variant(views)), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
+    EXPECT_EQ(show(Variant(viewList(o_))), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
 }
 
 TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
@@ -158,8 +155,7 @@ TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
         "SELECT i AS Id, CLng(CASE WHEN i = 1000000 THEN 'x' ELSE i END) AS Numero FROM n")});
     clsDO o;
     big.point(o);
-    QString s, d, u, p;
-    const CollectionPtr views = o.ViewList(s, d, u, p);
+    const CollectionPtr views = viewList(o);
     ASSERT_TRUE(views);
     EXPECT_EQ(keysOf(sub(sub(views, "Millon"), "Fields")), (QStringList{"Id", "Numero"}));
 
