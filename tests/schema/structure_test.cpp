@@ -203,7 +203,7 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
     }
 }
 
-TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
+TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedBelowOneIsFirstAndTheTypeSetsLengthAndNulls)
 {
     frmNewField d;
     open(d);
@@ -230,24 +230,22 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
     d.setFieldPosition(0);
     d.BttAceptar_MouseUp();
     EXPECT_EQ(d.FieldPosition(), 1);
-}
 
-TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
-{
-    frmNewField d;
-    d.setEditionMode("A");
-    d.setDataType(8);
-    EXPECT_EQ(d.txtFieldLenght->Text(), "50");
-    d.txtFieldLenght->setText("120");
-    d.EvaluateFieldType();
-    EXPECT_EQ(d.FieldLenght(), 120);
-    d.setAllowNull(true);
-    d.setDataType(3);
-    EXPECT_TRUE(d.AllowNull() && d.chkNullAllowed->isEnabled() && d.chkAutoIncreased->isEnabled());
-    d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.AutoIncrease() && !d.AllowNull() && !d.chkNullAllowed->isEnabled());
-    d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.chkNullAllowed->isEnabled() && !d.AllowNull());
+    // A text's length and a counter's nulls follow the type list, on a fresh dialog.
+    frmNewField e;
+    e.setEditionMode("A");
+    e.setDataType(8);
+    EXPECT_EQ(e.txtFieldLenght->Text(), "50");
+    e.txtFieldLenght->setText("120");
+    e.EvaluateFieldType();
+    EXPECT_EQ(e.FieldLenght(), 120);
+    e.setAllowNull(true);
+    e.setDataType(3);
+    EXPECT_TRUE(e.AllowNull() && e.chkNullAllowed->isEnabled() && e.chkAutoIncreased->isEnabled());
+    e.chkAutoIncreased->click();
+    EXPECT_TRUE(e.AutoIncrease() && !e.AllowNull() && !e.chkNullAllowed->isEnabled());
+    e.chkAutoIncreased->click();
+    EXPECT_TRUE(e.chkNullAllowed->isEnabled() && !e.AllowNull());
 }
 
 TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
