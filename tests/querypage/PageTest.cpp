@@ -176,9 +176,10 @@ TEST_F(PageTest, StringWidthsAndPaging)
     page.LayoutTwips(16380, 3000); // a small paged page lays out without a report
     EXPECT_TRUE(shown().isEmpty());
 
-    // A fetch that fails leaves no old result behind.
+    // A fetch that fails leaves no old result behind, nor one a layout refills.
     rec->answerError("SELECT * FROM big33 WHERE 1 = 0", 208, "gone");
     run("SELECT * FROM big33 WHERE 1 = 0");
+    page.LayoutTwips(16380, 10000);
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(page.Flexi().Rows(), 1);
     EXPECT_TRUE(page.LastFinalSelect().isEmpty());
