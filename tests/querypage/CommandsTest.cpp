@@ -132,6 +132,12 @@ TEST_F(PageCommands, KeyFields)
 
 TEST_F(PageCommands, TableList)
 {
+    {
+        schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
+        page.ShowTables();
+        EXPECT_EQ(runner->shown, QStringList{"frmTables"});
+        EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+    }
     QString seen; // server and password given
     std::shared_ptr<clsDO> given;
     bool cancel = true;
@@ -161,14 +167,6 @@ TEST_F(PageCommands, TableList)
     EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT * FROM t"));
     EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
     EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
-}
-
-TEST_F(PageCommands, TheSchemaEditorsTableList)
-{
-    schema::ScopedScriptedRunner runner; // no step: left as its close box leaves it
-    page.ShowTables();
-    EXPECT_EQ(runner->shown, QStringList{"frmTables"});
-    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
 }
 
 TEST_F(PageCommands, TheComparisonWindow)
