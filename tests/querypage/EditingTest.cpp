@@ -99,10 +99,14 @@ const QStringList kValues = {
     "INSERT INTO V VALUES (3, 0.7, 3.5, #2023-11-03 08:00:01#, False, 'tres')"};
 
 // One file through edit, delete, add and confirm; each part starts from a fresh
-// run of the SELECT, which drops what the part before left unconfirmed.
+// run of the SELECT, which drops what the part before left unconfirmed. A second
+// page of the window, on the same data-access object, has a file of its own.
 TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
 {
-    const QString file = makeFile("v.mdb", kValues);
+    const QString file = makeFile("v.mdb", kValues), two = makeFile("two.mdb", kValues);
+    MaxSQL second;
+    wire(second);
+    open(two, "SELECT * FROM V", &second);
     open(file, "SELECT * FROM V");
     // The file's headers and rows, Null as an empty cell.
     EXPECT_EQ(grid().Rows(), 4);
@@ -242,6 +246,24 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
     EXPECT_EQ(notices(), QStringList{"2 registros actualizados."});
     EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID"), "again;both;");
 
+    // A change, a delete and an insert keyed Max + 1 through the shared object, in one go.
+    recorder->calls.clear();
+    edit(1, 5, "first");
+    grid().setRow(2);
+    yes();
+    A::remove(page);
+    grid().setRow(0);
+    *newKey = {};
+    newKey->maxPlusOneRow = 0;
+    A::add(page);
+    ASSERT_EQ(grid().TextMatrix(4, 0), "4");
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"3 registros actualizados."}); // the second page showed nothing either
+    EXPECT_EQ(read(file, "SELECT ID, N FROM V WHERE ID <> 4 ORDER BY ID"), "1,first;2,both;"); // row 2 held record 3
+    EXPECT_EQ(read(file, "SELECT COUNT(*) FROM V WHERE ID = 4"), "1;");
+    EXPECT_EQ(read(two, "SELECT ID, N FROM V ORDER BY ID"), "1,null;2,dos;3,tres;");
+
     // Nothing marked: the question, then the notice, no reload.
     recorder->calls.clear();
     yes();
@@ -267,31 +289,6 @@ TEST_F(LocalEditTest, NewKeyDialogRowsFollowTheKeyTypes)
     EXPECT_EQ(seen, (QStringList{"A LONG - 1350", "B INTEGER K.B 1950", "C STRING - 2550"}));
     EXPECT_EQ(newKey->heights[0], 2550 + 1100);
     EXPECT_EQ(rows[1].maxLeft, rows[1].textLeft + 2325 + 150);
-}
-
-TEST_F(LocalEditTest, TwoPagesSharingTheDataAccessObjectEditTheirOwnFiles)
-{
-    const QString one = makeFile("one.mdb", kValues), two = makeFile("two.mdb", kValues);
-    MaxSQL second;
-    wire(second);
-    open(one, "SELECT * FROM V");
-    open(two, "SELECT * FROM V", &second);
-    ASSERT_TRUE(A::editable(page));
-    edit(1, 5, "first");
-    grid().setRow(2);
-    yes();
-    A::remove(page);
-    grid().setRow(0);
-    newKey->maxPlusOneRow = 0;
-    A::add(page);
-    ASSERT_EQ(grid().TextMatrix(4, 0), "4");
-    yes();
-    A::confirm(page);
-    // Both pages report to the one message object: the second showed nothing.
-    EXPECT_EQ(notices(), QStringList{"3 registros actualizados."});
-    EXPECT_EQ(read(one, "SELECT ID, N FROM V WHERE ID <> 4 ORDER BY ID"), "1,first;3,tres;");
-    EXPECT_EQ(read(one, "SELECT COUNT(*) FROM V WHERE ID = 4"), "1;");
-    EXPECT_EQ(read(two, "SELECT ID, N FROM V ORDER BY ID"), "1,null;2,dos;3,tres;");
 }
 
 TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
