@@ -1,21 +1,22 @@
 #pragma once
 // What the dialog tests share: a message object whose messages are recorded
-// and answered from a queue, a program folder of the test's own, and the
-// messages as shown ("body (style, title)").
+// and answered from a queue, a program folder of the test's own, the
+// messages as shown ("body (style, title)"), and pictures for a look by eye.
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
 #include "messages/clsError.h"
 #include "platform/db/Connection.h"
+#include "querypage/PushButton.h"
+#include "support/QtPrinters.h"
 
+#include <QDir>
 #include <QFile>
-
 #include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // A local database file (SQLite under an Access provider) made from statements.
 inline QString localFile(const QString& folder, const QString& name, const QStringList& statements)
@@ -28,6 +29,22 @@ inline QString localFile(const QString& folder, const QString& name, const QStri
         c.Execute(s);
     c.Close();
     return path;
+}
+
+// The buttons act on mouse-up.
+inline void click(PushButton* b) { emit b->mouseUp(1, 0, 0, 0); }
+
+// A picture of a window into the folder VELMORA_SCREENSHOTS names; nothing without it.
+inline void screenshot(QWidget& w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    w.show();
+    QTest::qWait(20);
+    EXPECT_TRUE(w.grab().save(folder + u'/' + name + QStringLiteral(".png")));
+    w.hide();
 }
 
 class DialogTest : public ::testing::Test {

@@ -16,23 +16,23 @@
 #include <functional>
 #include <memory>
 
+// A command the page only records.
+#define FAKE_COMMAND(name) \
+    void name() override { note(QStringLiteral(#name)); }
+
 class FakeQueryPage : public QWidget, public IQueryPage {
 public:
     struct Shared {
         QStringList log;
-        QList<FakeQueryPage*> made;
-        QSet<QString> throwIn;             // members that raise
+        QSet<QString> throwIn; // members that raise
         std::function<void(FakeQueryPage&)> onMake;
     };
 
     FakeQueryPage(QWidget* parent, std::shared_ptr<Shared> shared) : QWidget(parent), shared_(std::move(shared))
     {
-        shared_->made.append(this);
         if (shared_->onMake)
             shared_->onMake(*this);
     }
-    ~FakeQueryPage() override { shared_->made.removeAll(this); }
-
     static QueryPageFactory factory(std::shared_ptr<Shared> shared)
     {
         return [shared](QWidget* parent) { return std::make_unique<FakeQueryPage>(parent, shared); };
@@ -42,7 +42,6 @@ public:
     QueryPageEvents events;
     int tab = 0;
     bool showKey = false;
-    double reservedLeft = 2600, reservedTop = 60;
     bool buttonsDisabled = false, flexiFocus = false, ignoreKeyPress = false;
     bool compactEnabled = true, scriptEnabled = true;
     std::function<bool()> timerEnabled = [] { return false; };
@@ -59,19 +58,12 @@ public:
     void setZoltObject(std::shared_ptr<clsDO>) override { note(QStringLiteral("ZoltObject")); }
     void setSCRObject(std::shared_ptr<clsTablas>) override { note(QStringLiteral("SCRObject")); }
     int CurrentTab() const override { return tab; }
-    void setCurrentTab(int t) override
-    {
-        note(QStringLiteral("CurrentTab"));
-        tab = t;
-    }
-    void StartControl() override { note(QStringLiteral("StartControl")); }
+    void setCurrentTab(int t) override { note(QStringLiteral("CurrentTab")), tab = t; }
     void GetQuery(int lPos, int iTab) override
     {
         note(QStringLiteral("GetQuery(%1,%2)").arg(lPos).arg(iTab));
         const ProfileFile f = ProfileFile::load(file(iTab ? iTab : tab));
-        sql = f.value(QStringLiteral("Fake"), QStringLiteral("SQL"));
-        server = f.value(QStringLiteral("Fake"), QStringLiteral("Server"));
-        user = f.value(QStringLiteral("Fake"), QStringLiteral("User"));
+        sql = f.value("Fake", "SQL"), server = f.value("Fake", "Server"), user = f.value("Fake", "User");
     }
     void SaveLastQuery(int iTab) override
     {
@@ -79,54 +71,37 @@ public:
         if (sql.isEmpty() && (iTab == 0 || iTab == tab))
             return;
         ProfileFile f = ProfileFile::load(file(iTab ? iTab : tab));
-        f.setValue(QStringLiteral("Fake"), QStringLiteral("SQL"), sql);
-        f.setValue(QStringLiteral("Fake"), QStringLiteral("Server"), server);
-        f.setValue(QStringLiteral("Fake"), QStringLiteral("User"), user);
+        f.setValue("Fake", "SQL", sql), f.setValue("Fake", "Server", server), f.setValue("Fake", "User", user);
         f.save(file(iTab ? iTab : tab));
     }
     bool TimerEnabled() const override { return timerEnabled(); }
-    void ResetEditState() override { note(QStringLiteral("ResetEditState")); }
 
     bool ShowKey() const override { return showKey; }
     void setShowKey(bool v) override { showKey = v; }
-    double TabReservedSpaceLeft() const override { return reservedLeft; }
-    double TabReservedSpaceTop() const override { return reservedTop; }
+    double TabReservedSpaceLeft() const override { return 2600; }
+    double TabReservedSpaceTop() const override { return 60; }
     bool ButtonsDisabled() const override { return buttonsDisabled; }
-    void DisableButtons(bool d) override
-    {
-        note(QStringLiteral("DisableButtons(%1)").arg(d));
-        buttonsDisabled = d;
-    }
+    void DisableButtons(bool d) override { note(QStringLiteral("DisableButtons(%1)").arg(d)), buttonsDisabled = d; }
     bool FlexiFocus() const override { return flexiFocus; }
     bool IgnoreKeyPress() const override { return ignoreKeyPress; }
     void setIgnoreKeyPress(bool v) override { ignoreKeyPress = v; }
     bool CompactEnabled() const override { return compactEnabled; }
     bool ScriptEnabled() const override { return scriptEnabled; }
 
-    void ExecuteQuery() override { note(QStringLiteral("ExecuteQuery")); }
-    void SetToClipboard() override { note(QStringLiteral("SetToClipboard")); }
-    void GetFromClipboard() override { note(QStringLiteral("GetFromClipboard")); }
-    void DeleteConnectionData() override
-    {
-        note(QStringLiteral("DeleteConnectionData"));
-        server = database = user = password = QString();
-    }
-    void DeleteQueryData() override
-    {
-        note(QStringLiteral("DeleteQueryData"));
-        sql.clear();
-    }
-    void DeleteGridData() override
-    {
-        note(QStringLiteral("DeleteGridData"));
-        gridFilled = false;
-    }
-    void ShowTables() override { note(QStringLiteral("ShowTables")); }
-    void CompareDatabases() override { note(QStringLiteral("CompareDatabases")); }
-    void CompactDatabase() override { note(QStringLiteral("CompactDatabase")); }
-    void GenerateExcel() override { note(QStringLiteral("GenerateExcel")); }
-    void GenerateCSV() override { note(QStringLiteral("GenerateCSV")); }
-    void GenerateScript() override { note(QStringLiteral("GenerateScript")); }
+    FAKE_COMMAND(StartControl)
+    FAKE_COMMAND(ResetEditState)
+    FAKE_COMMAND(ExecuteQuery)
+    FAKE_COMMAND(SetToClipboard)
+    FAKE_COMMAND(GetFromClipboard)
+    FAKE_COMMAND(ShowTables)
+    FAKE_COMMAND(CompareDatabases)
+    FAKE_COMMAND(CompactDatabase)
+    FAKE_COMMAND(GenerateExcel)
+    FAKE_COMMAND(GenerateCSV)
+    FAKE_COMMAND(GenerateScript)
+    void DeleteConnectionData() override { note("DeleteConnectionData"), server = database = user = password = QString(); }
+    void DeleteQueryData() override { note(QStringLiteral("DeleteQueryData")), sql.clear(); }
+    void DeleteGridData() override { note(QStringLiteral("DeleteGridData")), gridFilled = false; }
 
     int ConnectionType() const override { return connectionType; }
     int SelectedDriver() const override { return driver; }
@@ -136,11 +111,7 @@ public:
     QString Password() const override { return password; }
     QString TextSQL() const override { return sql; }
     QString RtfSQL() const override { return sql; }
-    void setRtfSQL(const QString& text) override
-    {
-        note(QStringLiteral("RtfSQL"));
-        sql = text;
-    }
+    void setRtfSQL(const QString& text) override { note(QStringLiteral("RtfSQL")), sql = text; }
     void ParametersConnection(int type, int drv, const QString& srv, const QString& db, const QString& usr,
                               const QString& pwd) override
     {

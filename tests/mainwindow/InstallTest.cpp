@@ -3,7 +3,6 @@
 // the installed defaults, without writing under the prefix.
 #include "FakeQueryPage.h"
 
-#include "core/ProgramFolder.h"
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 
@@ -11,7 +10,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -27,57 +25,61 @@ const char* kDataVar = "VELMORA_TEST_INSTALL_DATA";
 QStringList snapshot(const QString& folder)
 {
     QStringList out;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo f(it.next());
-        out << f.filePath() + QLatin1Char(' ') + QString::number(f.size()) + QLatin1Char(' ') +
-                   f.lastModified().toString(Qt::ISODateWithMs);
+        out << QStringLiteral("%1 %2 %3").arg(f.filePath()).arg(f.size()).arg(f.lastModified().toString(Qt::ISODateWithMs));
     }
     out.sort();
     return out;
+}
+
+// Runs a program to its end; its exit code, and its output in out.
+int runs(const QString& program, const QStringList& args, QString* out = nullptr,
+         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (out)
+        *out = p.readAllStandardOutput() + p.readAllStandardError();
+    return p.exitCode();
 }
 
 } // namespace
 
 TEST(Install, TempPrefixGetsTheProgramItsDefaultsAndTheDesktopEntryAndRunsReadOnly)
 {
-    const QString build = QStringLiteral(VELMORA_BUILD_TREE);
     QTemporaryDir tmp;
     const QString prefix = tmp.filePath("prefix");
-    QProcess install;
-    install.start("cmake", {"--install", build, "--prefix", prefix});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    QString out;
+    ASSERT_EQ(runs("cmake", {"--install", VELMORA_BUILD_TREE, "--prefix", prefix}, &out), 0) << out.toStdString();
     for (const char* file : {"bin/velmora", "share/velmora/translate.vrx", "share/velmora/sample.mdb",
                              "share/applications/velmora.desktop"})
         EXPECT_TRUE(QFileInfo(prefix + "/" + file).isFile()) << file;
     EXPECT_FALSE(QFileInfo::exists(prefix + "/share/velmora/Velmora_Tab1.ini"));
-    QProcess validate;
-    validate.start("desktop-file-validate", {prefix + "/share/applications/velmora.desktop"});
-    ASSERT_TRUE(validate.waitForFinished(30000));
-    EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+    EXPECT_EQ(runs("desktop-file-validate", {prefix + "/share/applications/velmora.desktop"}, &out), 0)
+        << out.toStdString();
 
     // The read-only part runs as a user who cannot write under the prefix:
     // for root no permission bit stops a write, so it runs as "nobody".
     const QString data = tmp.filePath("data");
     ASSERT_TRUE(QDir().mkpath(data));
-    QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(kPrefixVar, prefix);
     env.insert(kDataVar, data);
-    child.setProcessEnvironment(env);
     const QString self = QCoreApplication::applicationFilePath();
     const QString filter = "--gtest_filter=InstallReadOnly.*";
+    int code = 0;
     if (geteuid() == 0) {
         for (const QString& d : {tmp.path(), data})
             QFile::setPermissions(d, QFileDevice::Permissions(0x7777));
-        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", self, filter});
+        code = runs("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", self, filter}, &out, env);
     } else {
-        child.start(self, {filter});
+        code = runs(self, {filter}, &out, env);
     }
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString out = child.readAllStandardOutput();
-    EXPECT_EQ(child.exitCode(), 0) << out.toStdString() << child.readAllStandardError().toStdString();
+    EXPECT_EQ(code, 0) << out.toStdString();
     EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 
@@ -99,9 +101,8 @@ TEST(InstallReadOnly, SeedsTheUserFolderAndWritesNothingUnderThePrefix)
 
     ProgramFolder::setPath(folder);
     {
-        auto pages = std::make_shared<FakeQueryPage::Shared>();
         frmMain w;
-        w.setPageFactory(FakeQueryPage::factory(pages));
+        w.setPageFactory(FakeQueryPage::factory(std::make_shared<FakeQueryPage::Shared>()));
         w.setMsgBoxRecorder(std::make_shared<MsgBoxRecorder>());
         w.Form_Load();
         ASSERT_NE(w.QueryPage(1), nullptr);
