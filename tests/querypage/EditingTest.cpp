@@ -99,14 +99,10 @@ const QStringList kValues = {
     "INSERT INTO V VALUES (3, 0.7, 3.5, #2023-11-03 08:00:01#, False, 'tres')"};
 
 // One file through edit, delete, add and confirm; each part starts from a fresh
-// run of the SELECT, which drops what the part before left unconfirmed. A second
-// page of the window, on the same data-access object, has a file of its own.
+// run of the SELECT, which drops what the part before left unconfirmed.
 TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
 {
     const QString file = makeFile("v.mdb", kValues), two = makeFile("two.mdb", kValues);
-    MaxSQL second;
-    wire(second);
-    open(two, "SELECT * FROM V", &second);
     open(file, "SELECT * FROM V");
     // The file's headers and rows, Null as an empty cell.
     EXPECT_EQ(grid().Rows(), 4);
@@ -246,7 +242,11 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
     EXPECT_EQ(notices(), QStringList{"2 registros actualizados."});
     EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID"), "again;both;");
 
-    // A change, a delete and an insert keyed Max + 1 through the shared object, in one go.
+    // A change, a delete and an insert keyed Max + 1, in one go, after a second page of
+    // the window opened its own file on the shared data-access object.
+    MaxSQL second;
+    wire(second);
+    open(two, "SELECT * FROM V", &second);
     recorder->calls.clear();
     edit(1, 5, "first");
     grid().setRow(2);
