@@ -104,7 +104,7 @@ TEST(HistoryFormat, StoredCountsAndIndexesTheFileShouldNotHold)
     EXPECT_EQ(f.splitter(), 3240);
 }
 
-TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
+TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
 {
     page.setCurrentTab(3);
     const HistoryEntry saved{"SELECT 1\nFROM t", "ID", "SET LANGUAGE us_english", {0, 0, "srv", "db", "u", "p"}};
@@ -128,10 +128,9 @@ TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
     page.StartControl();
     EXPECT_EQ(shownEntry(), saved);
     EXPECT_EQ(child<QLineEdit>("txtSQL")->text(), QStringLiteral("Sentencia SQL (última consulta)"));
-}
 
-TEST_F(HistoryTest, SevenSavesKeepTheLastSixAndTheFileKeepsItsMode)
-{
+    // Seven saves on tab 1 keep the last six, and the file keeps the mode it was given.
+    page.setCurrentTab(1);
     QFile::remove(TabHistoryFile::pathOf(1));
     for (int i = 1; i <= 7; ++i) {
         fill(QStringLiteral("SELECT %1").arg(i), QStringLiteral("K%1").arg(i), QStringLiteral("CTX %1").arg(i),
