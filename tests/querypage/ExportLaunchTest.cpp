@@ -88,6 +88,15 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2"));
     EXPECT_TRUE(csvDialog->Cancelled); // unloaded after use
 
+    // The spreadsheet reloads only the final SELECT, under the title asked for.
+    ScopedRecordingDialogs boxes;
+    boxes->inputAnswer = "Ventas";
+    page.GenerateExcel();
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT * FROM t"}); // the UPDATE not again, the structure cached
+    EXPECT_EQ(written.excel, "Ventas|3|2|a\tb\r\n");
+    ASSERT_EQ(boxes->calls.size(), 1u);
+    EXPECT_EQ(boxes->calls[0].title, QStringLiteral("Título Consulta"));
+
     const QStringList keys = {"FicheroDestino",  "RutaDestino",       "NombreFichero",     "SeparadorCampos", "FormatoFecha",
                               "SeparadorDecimal", "PosicionesDecimales", "DelimitadorCampos", "Diferenciador",
                               "DelimitadorTexto", "DelimitadorNumero", "DelimitadorFecha",  "DelimitadorTitulos"};
@@ -118,6 +127,11 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     EXPECT_TRUE(shown().isEmpty());
     EXPECT_FALSE(page.StatusText().isEmpty());
     EXPECT_TRUE(QFile::exists(tabFile())); // the history is saved after a cancel too
+
+    // A spreadsheet whose reload fails exports nothing.
+    rec->failOpen(".*", "sin conexión");
+    page.GenerateExcel();
+    EXPECT_EQ(written.created, 0);
 }
 
 TEST_F(ExportLaunch, SpreadsheetCellLimit)
@@ -157,27 +171,6 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
     ok = false;
     page.GenerateExcel();
     EXPECT_TRUE(boxes->calls.empty());
-    EXPECT_EQ(written.created, 0);
-}
-
-// The spreadsheet reloads only the final SELECT, under the title asked for.
-TEST_F(ExportLaunch, SpreadsheetReloadsTheFinalSelect)
-{
-    rec->answerRows("SELECT * FROM abc", {"A", "B", "C"}, {{1, 2, 3}});
-    rec->answerAffected("UPDATE t SET a = a + 1", 3);
-    load("UPDATE t SET a = a + 1; SELECT * FROM abc");
-    ScopedRecordingDialogs boxes;
-    boxes->inputAnswer = "Ventas";
-    page.GenerateExcel();
-    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM [abc] WHERE 1 = 2", "SELECT * FROM abc"}));
-    EXPECT_EQ(written.excel, "Ventas|1|3|A\tB\tC\r\n");
-    ASSERT_EQ(boxes->calls.size(), 1u);
-    EXPECT_EQ(boxes->calls[0].title, QStringLiteral("Título Consulta"));
-
-    // A reload that fails exports nothing.
-    written = {};
-    rec->failOpen(".*", "sin conexión");
-    page.GenerateExcel();
     EXPECT_EQ(written.created, 0);
 }
 
