@@ -41,9 +41,9 @@ public:
     int Row() const override { return row; }
     void setRow(int r) override { row = r; }
     void setCol(int c) override { col = c; }
-    void setColSel(int c) override { colSel = c; }
+    void setColSel(int) override {}
     void setCellPicture(Picture p) override { pictures[{row, col}] = p; }
-    void setCellPictureAlignment(int a) override { alignments[{row, col}] = a; }
+    void setCellPictureAlignment(int) override {}
     int Width() const override { return width; }
     int Height() const override { return height; }
     void setHeight(int twips) override { height = twips; }
@@ -61,13 +61,12 @@ public:
     int count(Picture p) const { return int(std::count(pictures.begin(), pictures.end(), p)); }
 
     int width, height;
-    int rows = 1, cols = 2, row = 0, col = 0, colSel = 0;
+    int rows = 1, cols = 2, row = 0, col = 0;
     bool redraw = true;
     int failOnWrite = 0, writes = 0;
     QMap<int, int> widths;
     QMap<QPair<int, int>, QString> text;
     QMap<QPair<int, int>, Picture> pictures;
-    QMap<QPair<int, int>, int> alignments;
 };
 
 class FakeProgress : public compare::ProgressSink {
@@ -76,14 +75,9 @@ public:
     void setMainValue(int v) override { mainValues << v; }
     void setSubText(const QString& t) override { subTexts << t; }
     void setSubValue(int v) override { subValues << v; }
-    void placePanel(double l, double t) override
-    {
-        left = l;
-        top = t;
-    }
+    void placePanel(double, double) override {}
     QStringList mainTexts, subTexts;
     QList<int> mainValues, subValues;
-    double left = 0, top = 0;
 };
 
 class FakeWindow : public compare::WindowSink {
@@ -101,9 +95,9 @@ public:
         top = t;
         height = h;
     }
-    void ControlsChanged() override { ++changes; }
+    void ControlsChanged() override {}
     bool visible = true;
-    int hides = 0, changes = 0;
+    int hides = 0;
     double width = 15420, height = 9135, top = 0;
 };
 
@@ -158,7 +152,21 @@ protected:
         c.Form_Load();
         c.tmrInitial_Timer();
     }
-    static void make(datatest::LocalDb& file, const QStringList& statements) { makeFile(file, statements); }
+    // A server catalog of tables with one integer column ID each; every statement answers no rows.
+    void serverCatalog(const QStringList& names)
+    {
+        rec = db::RecordingBackend::install();
+        rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Name"}, {}));
+        std::vector<db::TableInfo> list(std::size_t(names.size()));
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            list[i].name = names[qsizetype(i)];
+            list[i].type = "TABLE";
+            list[i].columns.resize(1);
+            list[i].columns[0].name = "ID";
+            list[i].columns[0].type = db::adInteger;
+        }
+        rec->setTables(list);
+    }
     // Chooses a compared type and types the database box.
     void typeCompared(int type, const QString& database)
     {

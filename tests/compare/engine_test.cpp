@@ -118,10 +118,9 @@ protected:
 
 TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 {
-    EXPECT_EQ(compare::DataTypeName(5), "Double / Float");
-    EXPECT_EQ(compare::DataTypeName(3), "Long");
-    EXPECT_EQ(compare::DataTypeName(0), "");
-    EXPECT_EQ(compare::DataTypeName(16), "");
+    EXPECT_EQ((QStringList{compare::DataTypeName(5), compare::DataTypeName(3), compare::DataTypeName(0),
+                           compare::DataTypeName(16)}),
+              (QStringList{"Double / Float", "Long", "", ""}));
     EXPECT_EQ(compare::FindInsertPosition(Collection(), "A"), 1);
     // Code-unit order: every capital sorts before every small letter.
     EXPECT_EQ(merge(tableList({"B", "D"}), tableList({"A", "C", "E"}), newCollection(), newCollection()),
@@ -137,45 +136,51 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER)",
+    makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
                "CREATE VIEW V1 AS SELECT A FROM T1"});
     openOn(cur);
     EXPECT_EQ(records(), (QStringList{"None T1", "None T2", "None T3", "None V1"}));
-    EXPECT_EQ(record("V1", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
     EXPECT_EQ(progress.mainTexts, (QStringList{"Tabla T1 Actual (1 de 4)", "Tabla T2 Actual (2 de 4)",
                                                "Tabla T3 Actual (3 de 4)", "Vista V1 Actual (4 de 4)"}));
     // The columns of a listed table carry their one-sided state.
     EXPECT_EQ(rows(datatest::sub(record("T1"), "Fields"), "Field"), (QStringList{"OnlyCurrent A | Solo en BBDD actual"}));
     EXPECT_EQ(tables.column(1), (QStringList{"T1", "T2", "T3", "V1"}));
     EXPECT_TRUE(box->calls.empty());
+
+    // A fill that fails is reported and leaves the grid drawing; its row changes stay live.
+    tables.failOnWrite = 2;
+    tables.writes = 0;
+    c.LoadTablesGrid(c.ComparisonResult());
+    ASSERT_EQ(box->calls.size(), 1u);
+    EXPECT_TRUE(box->calls[0].body.startsWith("\r\nFRMCOMPARE.LOADTABLESGRID\r\nError: "));
+    EXPECT_TRUE(tables.redraw);
+    tables.failOnWrite = 0;
+    tables.text[{2, 1}] = "T2";
+    tables.text[{2, 2}] = "Tabla";
+    tables.row = 2;
+    c.fgrTables_EnterCell();
+    EXPECT_EQ(fields.column(1), QStringList{"B"});
 }
 
-TEST_F(EngineTest, NamesPairWithoutRegardToCaseAndATableAndAViewOfOneNameStayApart)
+// Names pair without regard to case; a table and a view of one name stay apart.
+TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfTheirNames)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    make(cur, {"CREATE TABLE ORDERS (ID INTEGER)", "CREATE TABLE Ventas (ID INTEGER)"});
-    make(cmp, {"CREATE TABLE Orders (ID INTEGER)", "CREATE TABLE Base (ID INTEGER)",
-               "CREATE VIEW Ventas AS SELECT ID FROM Base"});
-    openOn(cur);
-    compareWith(cmp);
-    EXPECT_EQ(records(), (QStringList{"OnlyCompared Base", "Equal ORDERS", "OnlyCurrent Ventas", "OnlyCompared Ventas"}));
-    EXPECT_EQ(record("Ventas", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
-    EXPECT_TRUE(box->calls.empty()) << messages().join('\n').toStdString();
-}
-
-TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrder)
-{
-    datatest::LocalDb cur("cur.accdb"), same("same.accdb"), typed("typed.accdb"), other("other.accdb");
-    make(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
-                                    "CREATE INDEX IX_AB ON Pairs (A, B)", "CREATE INDEX IX_BA ON Pairs (B, A)"});
-    make(same, {"CREATE TABLE Orders (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
-                "CREATE UNIQUE INDEX IX_N ON Orders (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
-                "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)"});
-    make(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
+    datatest::LocalDb cur("cur.accdb"), same("same.accdb"), typed("typed.accdb");
+    makeFile(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
+                                    "CREATE INDEX IX_AB ON Pairs (A, B)", "CREATE INDEX IX_BA ON Pairs (B, A)",
+                                    "CREATE TABLE Ventas (ID INTEGER)"});
+    makeFile(same, {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
+                "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
+                "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
+                "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
+    makeFile(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
                  "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
     openOn(cur);
     compareWith(same);
-    EXPECT_EQ(record("Orders")->Item(Variant("TableIconName")).toString(), "Equal");
+    EXPECT_EQ(records(), (QStringList{"OnlyCompared Base", "Equal Orders", "Different Pairs", "OnlyCurrent Ventas",
+                                      "OnlyCompared Ventas"}));
+    EXPECT_EQ(record("Ventas", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
+    EXPECT_TRUE(box->calls.empty()) << messages().join('\n').toStdString();
     EXPECT_EQ(rows(datatest::sub(record("Pairs"), "Indexes"), "Index").filter("IX_AB"),
               (QStringList{"Different IX_AB | Diferentes Campos Indexados"}));
     EXPECT_EQ(rows(datatest::sub(record("Pairs"), "Indexes"), "Index").filter("IX_BA"), (QStringList{"Equal IX_BA"}));
@@ -189,10 +194,10 @@ TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrder)
     EXPECT_EQ(rows(datatest::sub(record("Orders"), "Fields"), "Field"),
               (QStringList{"Equal ID", "Equal Name", "Different Qty | Type: 'Long' vs 'Text'"}));
     EXPECT_EQ(record("Orders")->Item(Variant("TableIconName")).toString(), "Different");
-    EXPECT_EQ(records(), (QStringList{"Different Orders", "OnlyCurrent Pairs"}));
+    EXPECT_EQ(records(), (QStringList{"Different Orders", "OnlyCurrent Pairs", "OnlyCurrent Ventas"}));
 }
 
-TEST_F(EngineTest, PropertiesCompareByValueAndNullEqualsNothing)
+TEST_F(EngineTest, PropertiesCompareByValueIndexesWhereBothSidesListThemAndViewsByColumnNames)
 {
     auto e = engine();
     auto cur = table("T", keyed({field("A", std::int16_t(3), true, std::int16_t(50)), field("B", std::int16_t(8), Variant::null())}));
@@ -204,6 +209,25 @@ TEST_F(EngineTest, PropertiesCompareByValueAndNullEqualsNothing)
     auto sized = table("T", keyed({field("A", std::int16_t(3), true, std::int32_t(100))}));
     EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", keyed({field("A", std::int16_t(3), true, std::int32_t(50))})), sized), "Fields"), "Field"),
               (QStringList{"Different A | Size: 50 vs 100"}));
+
+    // An engine without index lists counts no index difference.
+    const auto cols = keyed({field("A", std::int16_t(3))});
+    const auto unlisted = e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), table("T", cols, nullptr));
+    ASSERT_TRUE(unlisted);
+    EXPECT_EQ(unlisted->Item(Variant("TableIconName")).toString(), "Equal");
+    EXPECT_EQ(datatest::sub(unlisted, "Indexes")->Count(), 0);
+    // On one side alone the table's indexes are listed when it has them.
+    EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), nullptr), "Indexes"), "Index"),
+              (QStringList{"OnlyCurrent IX | Solo en BBDD actual"}));
+
+    // Views compare their column names only.
+    const auto v = engine().CompareViews(view("V", {"A", "B"}), view("v", {"b", "C"}));
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->Item(Variant("TableIconName")).toString(), "Different");
+    EXPECT_EQ(rows(datatest::sub(v, "Fields"), "Field"),
+              (QStringList{"OnlyCurrent A | Solo en BBDD actual", "Equal B", "OnlyCompared C | Solo en BBDD comparada"}));
+    EXPECT_EQ(engine().CompareViews(view("V", {"A", "B"}), view("V", {"B", "A"}))->Item(Variant("TableIconName")).toString(), "Equal");
+    EXPECT_EQ(engine().CompareViews(view("V", {}), view("V", {}))->Item(Variant("TableIconName")).toString(), "Equal");
 }
 
 TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
@@ -229,34 +253,10 @@ TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
     EXPECT_EQ(box->calls.size(), 1u);
 }
 
-TEST_F(EngineTest, AnEngineWithoutIndexListsCountsNoIndexDifference)
-{
-    auto e = engine();
-    const auto cols = keyed({field("A", std::int16_t(3))});
-    const auto r = e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), table("T", cols, nullptr));
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Item(Variant("TableIconName")).toString(), "Equal");
-    EXPECT_EQ(datatest::sub(r, "Indexes")->Count(), 0);
-    // On one side alone the table's indexes are listed when it has them.
-    EXPECT_EQ(rows(datatest::sub(e.CompareTables(table("T", cols, keyed({index("IX", {"A"})}, "IndexName")), nullptr), "Indexes"), "Index"),
-              (QStringList{"OnlyCurrent IX | Solo en BBDD actual"}));
-}
-
-TEST_F(EngineTest, ViewsCompareTheirColumnNamesOnly)
-{
-    const auto r = engine().CompareViews(view("V", {"A", "B"}), view("v", {"b", "C"}));
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Item(Variant("TableIconName")).toString(), "Different");
-    EXPECT_EQ(rows(datatest::sub(r, "Fields"), "Field"),
-              (QStringList{"OnlyCurrent A | Solo en BBDD actual", "Equal B", "OnlyCompared C | Solo en BBDD comparada"}));
-    EXPECT_EQ(engine().CompareViews(view("V", {"A", "B"}), view("V", {"B", "A"}))->Item(Variant("TableIconName")).toString(), "Equal");
-    EXPECT_EQ(engine().CompareViews(view("V", {}), view("V", {}))->Item(Variant("TableIconName")).toString(), "Equal");
-}
-
-TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnName)
+TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnNameAndATableGoneStopsTheMerge)
 {
     datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
+    makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
                "CREATE TABLE T4 (A INTEGER)", "CREATE TABLE T5 (A INTEGER)", "CREATE INDEX IX3 ON T3 (B)"});
     cur.point(*zolt);
     QString s, d = cur.path, u, p;
@@ -272,17 +272,9 @@ TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnName)
     const auto last = CompareEngine::LoadTableStructure(side, *list, "T5", 5);
     EXPECT_EQ(list->Item(Variant(std::int32_t(5))).as<Collection>(), last);
     EXPECT_FALSE(CompareEngine::LoadTableStructure(side, *list, "T9", 0));
-}
 
-TEST_F(EngineTest, ATableGoneSinceTheListingStopsTheMergeWithOneReport)
-{
-    datatest::LocalDb cur("cur.accdb");
-    make(cur, {"CREATE TABLE T1 (A INTEGER)"});
-    cur.point(*zolt);
-    QString s, d = cur.path, u, p;
-    const CollectionPtr list = zolt->TableList(s, d, u, p);
+    // A table gone since the listing stops the merge with one report.
     list->Add(Variant(table("Gone", newCollection())), "Gone");
-    const compare::Side side{zolt, QString(), cur.path, QString(), QString()};
     EXPECT_FALSE(engine().GetTablesAndViews(side, list, {}, nullptr, newCollection(), nullptr));
     ASSERT_EQ(box->calls.size(), 1u);
     EXPECT_TRUE(box->calls[0].body.startsWith("\r\nFRMCOMPARE.GetTablesAndViews\r\nError: ")) << box->calls[0].body.toStdString();
@@ -290,24 +282,13 @@ TEST_F(EngineTest, ATableGoneSinceTheListingStopsTheMergeWithOneReport)
 
 TEST_F(EngineTest, ACase_sensitiveEngineIsAskedUnderItsOwnSpelling)
 {
-    rec = db::RecordingBackend::install();
-    db::TableInfo orders;
-    orders.name = "Orders";
-    orders.type = "TABLE";
-    db::ColumnInfo id;
-    id.name = "ID";
-    id.type = db::adInteger;
-    orders.columns = {id};
-    rec->setTables({orders});
-    rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Name"}, {}));
+    serverCatalog({"Orders"});
     auto compared = std::make_shared<clsDO>();
     compared->setConnectionType(0);
     const compare::Side side{compared, "srv", "Ventas", "sa", "pw"};
     auto curList = keyed({table("ORDERS", keyed({field("ID", std::int16_t(3))}))});
     auto cmpList = newCollection();
-    auto bare = newCollection();
-    bare->Add(QString("Orders"), "Name");
-    bare->Add(Variant(newCollection()), "Fields");
+    auto bare = table("Orders", newCollection(), nullptr);
     bare->Add(Variant(newCollection()), "Key");
     cmpList->Add(Variant(bare), "Orders");
     const auto r = engine().GetTablesAndViews({}, curList, side, cmpList, newCollection(), newCollection());

@@ -4,13 +4,10 @@
 #include "compare/frmCompare.h"
 #include "controls/MaxGrid.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QTest>
 
@@ -18,12 +15,11 @@ using namespace comparetest;
 
 namespace {
 
-class CompareWindowTest : public ::testing::Test {
+// The fixture's controller stays idle: the window runs its own.
+class CompareWindowTest : public CompareTest {
 protected:
     void open(frmCompare& w, const datatest::LocalDb& file)
     {
-        msg->setRecorder(box);
-        scr->oError = msg;
         w.setZolt(zolt);
         w.setMSG(msg);
         w.setSCR(scr);
@@ -36,16 +32,11 @@ protected:
         w.show();
         w.logic().tmrInitial_Timer();
     }
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> box = std::make_shared<MsgBoxRecorder>();
-    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
-    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
-    ScopedRecordingDialogs notices;
 };
 
 } // namespace
 
-TEST_F(CompareWindowTest, ControlsAreNamedAndTheButtonPairsFollowTheComparedRow)
+TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndEscOrTheCloseBoxCancelARun)
 {
     datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
     makeFile(cur, kOrders);
@@ -89,27 +80,15 @@ TEST_F(CompareWindowTest, ControlsAreNamedAndTheButtonPairsFollowTheComparedRow)
     const QString folder = QString::fromLocal8Bit(qgetenv("VELMORA_BINARY_DIR"));
     const QString file = QDir(folder.isEmpty() ? QDir::tempPath() : folder).filePath("frmCompare.png");
     EXPECT_TRUE(w.grab().save(file));
-}
 
-TEST_F(CompareWindowTest, EscClosesTheMenuThenTheWindowAndTheCloseBoxOnlyCancelsARun)
-{
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, kOrders);
-    makeFile(cmp, kOrders);
-    frmCompare w;
-    open(w, cur);
-    w.logic().cboComparedConnectionType.ListIndex = 2;
-    w.logic().cboComparedConnectionType_Click();
-    w.logic().txtComparedBBDD.Text = cmp.path;
-    w.logic().txtCompared_Change();
-
+    // Esc closes the filter menu first, then the window; a close asked during a run cancels it, and the
+    // window goes at the timer's tick.
     w.BttFilter->click();
     EXPECT_TRUE(w.mnuDataBase->isVisible());
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_FALSE(w.mnuDataBase->isVisible());
     EXPECT_TRUE(w.isVisible());
 
-    // A close asked during a run cancels it; the window goes at the timer's tick.
     bool visibleAfterClose = false, comparedRowOff = false;
     int events = 0;
     w.logic().events = [&] {

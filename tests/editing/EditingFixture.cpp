@@ -74,7 +74,6 @@ void Grabado::SetUp()
                      campo("Pagado", db::adBoolean), campo("Fecha", db::adDBTimeStamp)};
     const std::pair<QString, std::vector<db::FieldInfo>> estructuras[] = {
         {"Pedidos", camposPedidos},
-        {"Facturas", {campo("Serie", db::adVarWChar), campo("Numero", db::adInteger), campo("Total", db::adDouble)}},
         {"Varios",
          {campo("Id", db::adInteger), campo("Cifra", db::adDecimal), campo("Foto", db::adBinary),
           campo("Grande", db::adBigInt), campo("Peso", db::adSingle)}},
@@ -91,28 +90,41 @@ void Grabado::tabla(const QString& nombre, const std::vector<db::FieldInfo>& cam
     rec->answerRegex("^" + QRegularExpression::escape(seleccion), respuesta(campos));
 }
 
+clsMultiTablaPtr Grabado::abrirCon(const QString& nombre, const std::vector<db::FieldInfo>& campos,
+                                   const QStringList& claves, const std::vector<std::pair<QString, Filas>>& respuestas,
+                                   const QString& filtro)
+{
+    tabla(nombre, campos);
+    for (const auto& [donde, filas] : respuestas)
+        rec->answer("SELECT " + nombre + ".* FROM " + nombre + " WHERE " + donde, respuesta(campos, filas));
+    rec->answerRegex("^(UPDATE|DELETE) ", db::RecordingBackend::Answer::affected(1));
+    return abrir(nombre, claves, filtro);
+}
+
+clsMultiTablaPtr Grabado::sesion()
+{
+    respuestaPedido(3, "Ana", 1.0, false);
+    respuestaPedido(5, "Luis", 2.0, false);
+    respuestaPedido(8, "Eva", 3.0, true);
+    auto ot = abrir();
+    cargar(ot, {"#5"}, {"#3", "#8"});
+    cargar(ot, {"#5"});
+    ot->setValorCampo("Pedidos.Importe", Variant("7,25"));
+    poner(ot, {{"Pedidos.Codigo", "9"}, {"Pedidos.Cliente", "Eva"}, {"Pedidos.Importe", "1234,5"}, {"Pedidos.Pagado", "S"}},
+          Variant(ot->NuevoRegistro()));
+    ot->setValorCampo("Pedidos.Cliente", Variant("O'Brien"), Variant("#5"));
+    return ot;
+}
+
 void Grabado::respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado)
 {
     rec->answer(QString("SELECT Pedidos.* FROM Pedidos WHERE Pedidos.Codigo = %1").arg(codigo),
                 respuesta(camposPedidos, {{codigo, cliente, importe, pagado, Variant::null()}}));
 }
 
-db::RecordingBackend::Answer Grabado::respuesta(std::vector<db::FieldInfo> campos,
-                                                std::vector<std::vector<Variant>> filas)
-{
-    db::RecordingBackend::Answer a;
-    a.fields = std::move(campos);
-    a.rows = std::move(filas);
-    return a;
-}
-
 QStringList Grabado::escrituras() const
 {
-    QStringList out;
-    for (const QString& s : rec->statements())
-        if (s.startsWith("DELETE") || s.startsWith("INSERT") || s.startsWith("UPDATE"))
-            out << s;
-    return out;
+    return rec->statements().filter(QRegularExpression("^(DELETE|INSERT|UPDATE)"));
 }
 
 QString Grabado::transacciones() const

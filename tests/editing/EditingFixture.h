@@ -45,10 +45,19 @@ protected:
 
     // Pedidos: Codigo Long, Cliente text, Importe Double, Pagado Boolean, Fecha Date.
     void respuestaPedido(std::int32_t codigo, const QString& cliente, double importe, bool pagado);
+    // Marks orders #3 and #8 for deletion, edits #5 (Importe, then Cliente after a new
+    // record was added) and fills a new record.
+    clsMultiTablaPtr sesion();
     // A table's fields, answered also to any SELECT of it that matches no row.
     void tabla(const QString& nombre, const std::vector<db::FieldInfo>& campos);
-    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos,
-                                                  std::vector<std::vector<Variant>> filas = {});
+    // Opens the table on its key fields; each WHERE condition answers its rows.
+    using Filas = std::vector<std::vector<Variant>>;
+    clsMultiTablaPtr abrirCon(const QString& nombre, const std::vector<db::FieldInfo>& campos, const QStringList& claves,
+                              const std::vector<std::pair<QString, Filas>>& respuestas, const QString& filtro = " 0 = 1");
+    static db::RecordingBackend::Answer respuesta(std::vector<db::FieldInfo> campos, Filas filas = {})
+    {
+        return {.fields = std::move(campos), .rows = std::move(filas), .error = {}, .more = {}};
+    }
     // The statements sent that change rows, in order.
     QStringList escrituras() const;
     // Transactions begun, committed and rolled back, as "1/1/0".

@@ -4,40 +4,7 @@
 
 using Answer = db::RecordingBackend::Answer;
 
-namespace {
-
-// Orders #3, #5 and #8 can be read.
-class Devolucion : public Grabado {
-protected:
-    void SetUp() override
-    {
-        Grabado::SetUp();
-        respuestaPedido(3, "Ana", 1.0, false);
-        respuestaPedido(5, "Luis", 2.0, false);
-        respuestaPedido(8, "Eva", 3.0, true);
-    }
-    // Marks #3 and #8 for deletion, edits #5 (Importe, then Cliente after a new
-    // record was added) and fills a new record.
-    clsMultiTablaPtr sesion()
-    {
-        auto ot = abrir();
-        cargar(ot, {"#5"}, {"#3", "#8"});
-        cargar(ot, {"#5"});
-        ot->setValorCampo("Pedidos.Importe", Variant("7,25"));
-        poner(ot,
-              {{"Pedidos.Codigo", "9"},
-               {"Pedidos.Cliente", "Eva"},
-               {"Pedidos.Importe", "1234,5"},
-               {"Pedidos.Pagado", "S"}},
-              Variant(ot->NuevoRegistro()));
-        ot->setValorCampo("Pedidos.Cliente", Variant("O'Brien"), Variant("#5"));
-        return ot;
-    }
-};
-
-} // namespace
-
-TEST_F(Devolucion, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
+TEST_F(Grabado, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
 {
     rec->answerRegex("^DELETE ", Answer::affected(2));
     rec->answerRegex("^(UPDATE|INSERT) ", Answer::affected(1));
@@ -47,11 +14,9 @@ TEST_F(Devolucion, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
     rec->clearLog();
     ASSERT_TRUE(ot->ActualizarBBDD());
     EXPECT_EQ(escrituras(),
-              (QStringList{
-                  "DELETE FROM Pedidos WHERE Codigo IN (3,8)",
-                  "INSERT INTO Pedidos (Codigo, Cliente, Importe, Pagado, Fecha) VALUES (9,'Eva',1234.5,1,NULL)",
-                  "UPDATE Pedidos SET Importe = 7.25, Cliente = 'O''Brien' WHERE Codigo = 5",
-              }));
+              (QStringList{"DELETE FROM Pedidos WHERE Codigo IN (3,8)",
+                           "INSERT INTO Pedidos (Codigo, Cliente, Importe, Pagado, Fecha) VALUES (9,'Eva',1234.5,1,NULL)",
+                           "UPDATE Pedidos SET Importe = 7.25, Cliente = 'O''Brien' WHERE Codigo = 5"}));
     EXPECT_EQ(transacciones(), "1/1/0");
     EXPECT_EQ(ot->RegistrosEditados(), 0);
     EXPECT_EQ(ot->ModoEdicion("#3"), QString());
@@ -64,7 +29,7 @@ TEST_F(Devolucion, WritesDeletionsThenInsertionsAndUpdatesInOneTransaction)
 // targeted (an UPDATE that touches two rows, a DELETE of two that finds one gone)
 // or a value that does not convert (nothing is sent then) undoes it all, keeps
 // every edit and tells why.
-TEST_F(Devolucion, AnythingThatFailsUndoesItAllAndKeepsTheEdits)
+TEST_F(Grabado, AnythingThatFailsUndoesItAllAndKeepsTheEdits)
 {
     rec->answer("DELETE FROM Pedidos WHERE Codigo IN (3,5)", Answer::affected(1));
     rec->answerRegex("^DELETE ", Answer::affected(2));
@@ -106,20 +71,4 @@ TEST_F(Devolucion, AnythingThatFailsUndoesItAllAndKeepsTheEdits)
         for (const QString& t : c.aviso)
             EXPECT_TRUE(dialogos->calls[0].prompt.contains(t)) << dialogos->calls[0].prompt.toStdString();
     }
-}
-
-TEST_F(Grabado, QuotesColumnNamesThatAreNoPlainWords)
-{
-    const std::vector<db::FieldInfo> campos = {campo("Order ID", db::adInteger), campo("Unit Price", db::adCurrency)};
-    rec->answer("SELECT [Order Details].* FROM [Order Details] WHERE [Order Details].[Order ID] = 1",
-                respuesta(campos, {{std::int32_t(1), Currency::fromScaled(20000)}}));
-    tabla("[Order Details]", campos);
-    rec->answerRegex("^UPDATE ", Answer::affected(1));
-    auto ot = abrir("[Order Details]", {"[Order Details].Order ID"});
-    cargar(ot, {"#1"});
-    ot->setValorCampo("[Order Details].Unit Price", Variant("2"));
-    EXPECT_EQ(ot->ModoEdicion("#1"), QString()); // 2 is what it holds
-    ot->setValorCampo("[Order Details].Unit Price", Variant("3,5"));
-    ASSERT_TRUE(ot->ActualizarBBDD());
-    EXPECT_EQ(escrituras(), QStringList{"UPDATE [Order Details] SET [Unit Price] = 3.5 WHERE [Order ID] = 1"});
 }

@@ -6,6 +6,7 @@
 #include "core/ProgramFolder.h"
 #include "data/DataTestSupport.h"
 #include "messages/clsError.h"
+#include "platform/db/RecordingBackend.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 
 #include <QFile>
@@ -15,31 +16,36 @@
 
 namespace exporttest {
 
-// A notice or report as shown: style, title and body (without its leading line break).
-inline QString shown(const MsgBoxRecorder::Call& c)
-{
-    return QString::number(c.style) + QLatin1Char('|') + c.title + QLatin1Char('|') + c.body.mid(2);
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ProgramFolder::setPath(folder.path());
-        msg = std::make_shared<clsError>();
         msg->Parent = &host; // the class reports show only with a host
-        notices = std::make_shared<MsgBoxRecorder>();
         msg->setRecorder(notices);
         db::createLocalDatabase(file.path);
         file.point(*zolt);
     }
-    void TearDown() override { ProgramFolder::setPath(QString()); }
+    void TearDown() override
+    {
+        if (rec)
+            db::RecordingBackend::uninstall();
+        ProgramFolder::setPath(QString());
+    }
+    // The data-access object on a server whose statements the recorder answers.
+    db::RecordingBackend& onServer()
+    {
+        rec = db::RecordingBackend::install();
+        zolt->setConnectionType(0);
+        zolt->StartObject("s", "d", "u", "p");
+        return *rec;
+    }
 
     QStringList shownTexts() const
     {
         QStringList out;
-        for (const auto& c : notices->calls)
-            out << shown(c);
+        for (const auto& c : notices->calls) // style, title and body (without its leading line break)
+            out << QString::number(c.style) + QLatin1Char('|') + c.title + QLatin1Char('|') + c.body.mid(2);
         return out;
     }
     static QByteArray bytesOf(const QString& path)
@@ -50,11 +56,12 @@ protected:
 
     QTemporaryDir folder;
     QWidget host;
-    std::shared_ptr<clsError> msg;
-    std::shared_ptr<MsgBoxRecorder> notices;
+    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
+    std::shared_ptr<MsgBoxRecorder> notices = std::make_shared<MsgBoxRecorder>();
     datatest::LocalDb file;
     std::shared_ptr<datatest::TestDO> zolt = std::make_shared<datatest::TestDO>();
     ScopedRecordingDialogs dialogs;
+    std::shared_ptr<db::RecordingBackend> rec;
 };
 
 } // namespace exporttest

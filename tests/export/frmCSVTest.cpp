@@ -41,12 +41,6 @@ protected:
         return nullptr;
     }
     static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
-    void writeIni(const QByteArray& bytes)
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
     std::shared_ptr<clsTablas> scr;
     QString ini;
@@ -59,21 +53,18 @@ TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
     EXPECT_TRUE(QFileInfo(csv).isDir());
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
     const CSVFormState s = w->state();
-    EXPECT_EQ(s.txtRuta, csv);
-    EXPECT_EQ(s.txtNombreFichero, "");
-    EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero}), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ((std::vector<bool>{s.chkDelimitadorTexto, s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
-              (std::vector<bool>{true, false, false, true}));
-    EXPECT_EQ(s.txtDecimales, "4");
-    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled());
-    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
+    EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtDecimales}), (QStringList{csv, "", "4"}));
+    EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero, s.chkDelimitadorTexto,
+                                s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
+              (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1}));
+    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled() || text(*w, "txtDiferenciador")->isEnabled());
     EXPECT_EQ(w->property("Tag").toString(), "Translated");
     EXPECT_TRUE(w->Cancelled());
     EXPECT_TRUE(notices->calls.empty());
 
-    if (qEnvironmentVariableIsSet("VELMORA_SHOT_DIR")) {
+    if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS")) {
         w->show();
-        w->grab().save(qEnvironmentVariable("VELMORA_SHOT_DIR") + QStringLiteral("/frmCSV.png"));
+        w->grab().save(qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/frmCSV.png"));
     }
 }
 
@@ -87,13 +78,9 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     text(*w, "txtDiferenciador")->setText("\"");
     w->BttAceptar_MouseUp();
     ASSERT_FALSE(w->Cancelled()) << shownTexts().join('\n').toStdString();
-    EXPECT_EQ(w->RutaDestino(), "/x/out/");
-    EXPECT_EQ(w->NombreFichero(), "CLIENTES.csv");
-    EXPECT_EQ(w->FicheroDestino(), "/x/out/CLIENTES.csv");
-    EXPECT_EQ(w->SeparadorCampos(), ";");
-    EXPECT_EQ(w->DelimitadorCampos(), "''");
-    EXPECT_EQ(w->Diferenciador(), "\"");
-    EXPECT_EQ(w->PosicionesDecimales(), 4);
+    EXPECT_EQ((QStringList{w->RutaDestino(), w->NombreFichero(), w->FicheroDestino(), w->SeparadorCampos(),
+                           w->DelimitadorCampos(), w->Diferenciador(), QString::number(w->PosicionesDecimales())}),
+              (QStringList{"/x/out/", "CLIENTES.csv", "/x/out/CLIENTES.csv", ";", "''", "\"", "4"}));
 
     // The options collection: the 13 outputs by name, in order.
     const CollectionPtr c = CSVOptions(w->Outputs());
@@ -123,8 +110,7 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     text(*again, "txtDiferenciador")->setText("''");
     again->BttAceptar_MouseUp();
     ASSERT_FALSE(again->Cancelled());
-    EXPECT_EQ(again->DelimitadorCampos(), "\"");
-    EXPECT_EQ(again->Diferenciador(), "''");
+    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador()}), (QStringList{"\"", "''"}));
     EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
     EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
 }
@@ -181,15 +167,16 @@ TEST_F(frmCSVTest, CloseBoxEscAndNingunoLeaveAsTheyShould)
 
 TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
 {
-    writeIni("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
+    QFile stored(ini);
+    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
+    stored.write("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
+    stored.close();
     auto w = open();
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
     const CSVFormState s = w->state();
-    EXPECT_EQ(s.txtRuta, "/data/");
-    EXPECT_EQ(s.txtNombreFichero, "f");
-    EXPECT_EQ(s.txtSeparador, "");
-    EXPECT_EQ(s.optDelimitador, 0);
+    EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtSeparador, QString::number(s.optDelimitador)}),
+              (QStringList{"/data/", "f", "", "0"}));
     EXPECT_NE(w->property("Tag").toString(), "Translated");
 }
 

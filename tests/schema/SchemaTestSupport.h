@@ -8,6 +8,8 @@
 #include "services/clsTablas.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QDir>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -112,6 +114,20 @@ protected:
         const QVariant v = row == 0 ? m->headerData(col, Qt::Horizontal, Qt::DecorationRole)
                                     : m->index(row - g.FixedRows(), col).data(Qt::DecorationRole);
         return !v.value<QPixmap>().isNull();
+    }
+
+    // A picture of a window for looking at, written only when VELMORA_SCREENSHOTS names a folder.
+    static void shoot(QWidget& w, const char* name)
+    {
+        const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+        if (folder.isEmpty())
+            return;
+        const bool shown = w.isVisible();
+        QDir().mkpath(folder);
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.grab().save(folder + "/" + name + ".png"));
+        w.setVisible(shown);
     }
 
     std::shared_ptr<clsError> msg = std::make_shared<clsError>();

@@ -58,7 +58,7 @@ datatest::Rows twoIndexes()
 
 } // namespace
 
-TEST_F(IndexesTest, WithoutIndexesNothingIsSelectedAndNothingSent)
+TEST_F(IndexesTest, WithoutIndexesOrFieldsNothingIsSelectedAndNothingSent)
 {
     sqlServerIndexes({});
     frmIndexes w;
@@ -72,15 +72,50 @@ TEST_F(IndexesTest, WithoutIndexesNothingIsSelectedAndNothingSent)
                                        "64|Indices de la Tabla|No se ha seleccionado ningún índice para editar"}));
     for (const QString& s : rec->statements())
         EXPECT_EQ(s, kIndexesOfT);
+
+    // The index dialog needs a field and knows whether the table has a key.
+    box->calls.clear();
+    frmIndex d;
+    give(d);
+    d.setIndexFields(newCollection());
+    d.setCurrentTable(tableItem({"Id"}, {}));
+    d.setEditionMode("A");
+    d.setIndexName("IX");
+    EXPECT_TRUE(d.chkIndexKey->isEnabled());
+    EXPECT_EQ(d.windowTitle(), "Indice (IX)"); // the marker is replaced in the translated caption
+    d.BttAceptar_MouseUp();
+    EXPECT_EQ(messages(), QStringList{"64|Indice|Debe seleccionar al menos un campo para el índice."});
+    EXPECT_TRUE(d.Cancelled());
+
+    frmIndex keyed;
+    give(keyed);
+    keyed.setCurrentTable(tableItem({"Id"}, {"Id"}));
+    keyed.setEditionMode("A");
+    EXPECT_FALSE(keyed.chkIndexKey->isEnabled());
 }
 
-TEST_F(IndexesTest, DeleteDropsTheIndexOrTheKeyConstraintAfterAYes)
+TEST_F(IndexesTest, CancelledDialogsChangeNothingAndDeleteDropsTheIndexOrTheKeyConstraintAfterAYes)
 {
     sqlServerIndexes(twoIndexes());
     frmIndexes w;
-    open(w, tableItem({"Id", "Nombre"}, {"Id"}));
+    open(w, tableItem({"Id", "Nombre", "Apellido"}, {"Id"}));
+    shoot(w, "frmIndexes");
     EXPECT_EQ(column(*w.fgrIndexes, 1), (QStringList{"IX", "PK_T"}));
     EXPECT_EQ(column(*w.fgrIndexFields, 1), QStringList{"Nombre"});
+    runner.then<frmIndex>([](frmIndex& d) {
+        add(d, {"Apellido"});
+        d.close();
+    });
+    w.BttModificar_MouseUp();
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(w.SelectedIndex(), "IndexFields")), QStringList{"Nombre"});
+    runner.then<frmIndex>([](frmIndex& d) { d.BttSalir_MouseUp(); });
+    w.BttNuevo_MouseUp();
+    EXPECT_EQ(messages(), (QStringList{"64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la "
+                                       "modificación del índice.",
+                                       "64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la creación "
+                                       "del nuevo índice."}));
+    EXPECT_TRUE(statementsLike("CREATE").isEmpty());
+
     box->answers = {7};
     w.BttEliminar_MouseUp();
     EXPECT_TRUE(statementsLike("DROP").isEmpty());
@@ -107,6 +142,7 @@ TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodesAndIsCurrentAfterThe
         d.setIndexName("IX_N");
         d.setIsUnique(true);
         add(d, {"Nombre", "Apellido"});
+        shoot(d, "frmIndex");
         d.BttAceptar_MouseUp();
         datatest::Rows rows = twoIndexes();
         rows.insert(rows.begin() + 1, {Variant("IX_N"), Variant("Apellido"), Variant(false), Variant(true), Variant(std::int32_t(1))});
@@ -120,48 +156,6 @@ TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodesAndIsCurrentAfterThe
     EXPECT_EQ(datatest::at(w.SelectedIndex(), "IndexName").toString(), "IX_N");
     EXPECT_EQ(column(*w.fgrIndexFields, 1), (QStringList{"Apellido", "Nombre"}));
     EXPECT_TRUE(w.chkIndexUnique->isChecked());
-}
-
-TEST_F(IndexesTest, CancelledDialogsChangeNothing)
-{
-    sqlServerIndexes(twoIndexes());
-    frmIndexes w;
-    open(w, tableItem({"Id", "Nombre", "Apellido"}, {}));
-    runner.then<frmIndex>([](frmIndex& d) {
-        add(d, {"Apellido"});
-        d.close();
-    });
-    w.BttModificar_MouseUp();
-    EXPECT_EQ(datatest::valuesOf(datatest::sub(w.SelectedIndex(), "IndexFields")), QStringList{"Nombre"});
-    runner.then<frmIndex>([](frmIndex& d) { d.BttSalir_MouseUp(); });
-    w.BttNuevo_MouseUp();
-    EXPECT_EQ(messages(), (QStringList{"64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la "
-                                       "modificación del índice.",
-                                       "64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la creación "
-                                       "del nuevo índice."}));
-    EXPECT_TRUE(statementsLike("CREATE").isEmpty());
-}
-
-TEST_F(IndexesTest, DialogNeedsAFieldAndKnowsWhetherTheTableHasAKey)
-{
-    recorded(0);
-    frmIndex d;
-    give(d);
-    d.setIndexFields(newCollection());
-    d.setCurrentTable(tableItem({"Id"}, {}));
-    d.setEditionMode("A");
-    d.setIndexName("IX");
-    EXPECT_TRUE(d.chkIndexKey->isEnabled());
-    EXPECT_EQ(d.windowTitle(), "Indice (IX)"); // the marker is replaced in the translated caption
-    d.BttAceptar_MouseUp();
-    EXPECT_EQ(messages(), QStringList{"64|Indice|Debe seleccionar al menos un campo para el índice."});
-    EXPECT_TRUE(d.Cancelled());
-
-    frmIndex keyed;
-    give(keyed);
-    keyed.setCurrentTable(tableItem({"Id"}, {"Id"}));
-    keyed.setEditionMode("A");
-    EXPECT_FALSE(keyed.chkIndexKey->isEnabled());
 }
 
 TEST_F(IndexesTest, FailuresOnALocalFileAreToldAndAFailedChangeIsUndone)

@@ -96,19 +96,9 @@ TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
     EXPECT_EQ(EvaluateFieldType(-1, tag, c), "");
 }
 
-TEST(SchemaRules, CounterAndBooleanRefuseNulls)
+// A counter's nulls are checked through the field dialog.
+TEST(SchemaRules, BooleanRefusesNullsAndTheTextOptions)
 {
-    TypeControls c;
-    c.nulls = true;
-    QString tag = EvaluateFieldType(3, QString(), c);
-    EXPECT_TRUE(c.nulls && c.nullsEnabled && c.autoIncreaseEnabled);
-    c.autoIncrease = true;
-    tag = EvaluateFieldType(3, tag, c);
-    EXPECT_FALSE(c.nulls || c.nullsEnabled);
-    c.autoIncrease = false;
-    EvaluateFieldType(3, tag, c);
-    EXPECT_TRUE(c.nullsEnabled && !c.nulls);
-
     TypeControls b;
     b.nulls = b.fixed = b.zeroLength = b.autoIncrease = true;
     EvaluateFieldType(0, QString(), b);
@@ -125,10 +115,7 @@ TEST(SchemaRules, PlacingAndMovingRenumber)
     EXPECT_EQ(order(three), (QStringList{"N", "A", "B", "C"}));
 
     auto four = fieldsNamed({"1", "2", "3", "4"});
-    EXPECT_TRUE(MoveField(*four, "T.2", 4));
-    EXPECT_EQ(order(four), (QStringList{"1", "3", "4", "2"}));
-    four = fieldsNamed({"1", "2", "3", "4"});
-    MoveField(*four, "T.2", 3);
+    EXPECT_TRUE(MoveField(*four, "T.2", 3)); // to the last place: the structure window's test
     EXPECT_EQ(order(four), (QStringList{"1", "3", "2", "4"}));
     for (const char* below : {"0", "-"}) {
         four = fieldsNamed({"1", "2", "3", "4"});
@@ -141,12 +128,10 @@ TEST(SchemaRules, PlacingAndMovingRenumber)
 TEST(SchemaRules, IndexGuardNamesFieldAndIndexKeyIncluded)
 {
     const auto saved = indexes({index("PK_T", {"A"}, true), index("IX", {"C", "B"})});
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}),
-              "El campo {1B} no se puede eliminar porque está incluido en el índice {2IX}. Para eliminarlo debe quitarlo "
-              "previamente de dicho índice.");
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}),
-              "El campo {1A} no se puede eliminar porque está incluido en el índice {2PK_T}. Para eliminarlo debe "
-              "quitarlo previamente de dicho índice.");
+    const QString guard = "El campo {1%1} no se puede eliminar porque está incluido en el índice {2%2}. Para eliminarlo "
+                          "debe quitarlo previamente de dicho índice.";
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}), guard.arg("B", "IX"));
+    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}), guard.arg("A", "PK_T"));
     EXPECT_EQ(IndexGuardMessage(saved.get(), {"D"}), "");
     EXPECT_EQ(IndexGuardMessage(nullptr, {"A"}), "");
 }
@@ -162,24 +147,10 @@ TEST(SchemaRules, KeyFollowsTheMarks)
 
 TEST(SchemaRules, ZeroLengthRule)
 {
-    const ZeroLengthState sqlText = ZeroLengthRule(kTextTypeIndex, true, true, false);
-    EXPECT_TRUE(!sqlText.enabled && sqlText.value && sqlText.setsField);
-    const ZeroLengthState localText = ZeroLengthRule(kTextTypeIndex, false, false, true);
-    EXPECT_TRUE(localText.enabled && localText.value && !localText.setsField);
-    const ZeroLengthState number = ZeroLengthRule(kLongTypeIndex, true, true, true);
-    EXPECT_TRUE(!number.enabled && !number.value && number.setsField);
-}
-
-TEST(SchemaRules, SaveRefusals)
-{
-    const QString tail = "\r\n\r\nSe anula el guardado de la tabla.";
-    auto f = fieldsNamed({"A", "B"});
-    EXPECT_EQ(SaveRefusal(*f, 1), "");
-    EXPECT_EQ(SaveRefusal(*f, 3), "Este tipo de conexión no permite crear ni modificar tablas." + tail);
-    FieldAt(*f, 2)->setNewFieldName("  ");
-    EXPECT_EQ(SaveRefusal(*f, 0), "El campo de la posición {12} no tiene nombre." + tail);
-    FieldAt(*f, 2)->setNewFieldName("a");
-    EXPECT_EQ(SaveRefusal(*f, 2), "Hay más de un campo con el nombre {1a}." + tail);
+    const auto state = [](const ZeroLengthState& s) { return std::tuple{s.enabled, s.value, s.setsField}; };
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, true, true, false)), (std::tuple{false, true, true}));
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, false, false, true)), (std::tuple{true, true, false}));
+    EXPECT_EQ(state(ZeroLengthRule(kLongTypeIndex, true, true, true)), (std::tuple{false, false, true}));
 }
 
 TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
