@@ -21,7 +21,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -114,7 +113,7 @@ TEST_F(DialogsTest, EscTheCloseBoxAndSalirCancelEnterAccepts)
     EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
 }
 
-TEST_F(DialogsTest, EditorCopiesReindentsAndCommentsTheText)
+TEST_F(DialogsTest, EditorCopiesReindentsCommentsColoursAndFollowsItsSize)
 {
     QGuiApplication::clipboard()->setText("before");
     edit.txtSQL->setPlainText("   ");
@@ -147,24 +146,19 @@ TEST_F(DialogsTest, EditorCopiesReindentsAndCommentsTheText)
     EXPECT_EQ(edit.txtSQL->toPlainText(), "a\n  b");
     click(edit.BttLimpiar);
     EXPECT_EQ(edit.txtSQL->toPlainText(), "");
-}
 
-TEST_F(DialogsTest, EditorColoursOnceASecondAfterTheLastChangeAndFollowsItsSize)
-{
-    edit.tmrCheckEditable_Timer(); // the opener's text
-    clock = 5000;
-    edit.tmrCheckEditable_Timer();
-    const int before = edit.Colourings();
+    // Typing colours once a second after the last change.
+    const int settled = edit.Colourings();
     clock = 10000;
     edit.txtSQL->setPlainText("select b from t");
     EXPECT_TRUE(edit.tmrCheckEditable->isActive());
     clock = 10500;
     edit.tmrCheckEditable_Timer();
-    EXPECT_EQ(edit.Colourings(), before);
+    EXPECT_EQ(edit.Colourings(), settled);
     clock = 11000;
     edit.tmrCheckEditable_Timer();
     edit.tmrCheckEditable_Timer();
-    EXPECT_EQ(edit.Colourings(), before + 1);
+    EXPECT_EQ(edit.Colourings(), settled + 1);
     EXPECT_FALSE(edit.tmrCheckEditable->isActive());
     screenshot(edit, "frmEdit");
 

@@ -15,7 +15,6 @@
 #include "querypage/TabHistoryFile.h"
 #include "support/QtPrinters.h"
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>

@@ -85,18 +85,17 @@ protected:
         }
         return out.join(' ');
     }
-    QStringList reports() const
+    // The bodies shown in one style: 16 reports, 36 questions.
+    QStringList said(int style) const
     {
         QStringList out;
         for (const auto& c : messages->calls)
-            if (c.style == 16)
+            if (c.style == style)
                 out << c.body.trimmed();
         return out;
     }
-    int questions() const
-    {
-        return int(std::count_if(messages->calls.begin(), messages->calls.end(), [](auto& c) { return c.style == 36; }));
-    }
+    QStringList reports() const { return said(16); }
+    int questions() const { return int(said(36).size()); }
     void key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString(),
              QWidget* to = nullptr)
     {
@@ -116,8 +115,14 @@ protected:
 
 // --- start-up and shutdown
 
+// Services that do not start end the program without writing; otherwise an
+// empty folder starts one tab and writes only at the close.
 TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
 {
+    make().setServicesStart([](auto&&...) { return false; });
+    w->Form_Load();
+    EXPECT_TRUE(ended == 1 && w->ProgramEnded() && !w->QueryPage(1));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     load();
     EXPECT_EQ(w->windowTitle(), "Velmora 3.0");
     EXPECT_EQ(strip(), "[1] +");
@@ -133,15 +138,16 @@ TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-// What the settings read as is the rules' (MainWindowRulesTest); here the
-// window's use of them.
-TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
+// What the settings read as is the rules' (RulesTest); here the window's use
+// of them. The plus tab opens a tenth tab, restored from a stale file.
+TEST_F(MainWindowTest, EachPageIsSetUpInOrderThePlusTabOpensOneAndTheSettingsAreWrittenBack)
 {
-    setIni("Form", "OpenTabs", "2");
-    setIni("Form", "SelectedTab", "7");
+    seedTab(10, "SELECT stale");
+    setIni("Form", "OpenTabs", "9");
+    setIni("Form", "SelectedTab", "12");
     setIni("Connection", "ExcludePrimaryKey", "1");
     load();
-    EXPECT_EQ(strip(), "1 [2] +");
+    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 [9] +");
     for (int k : {1, 2}) {
         EXPECT_EQ(page(k)->calls.mid(0, 7), QStringList({"ParentForm", "ErrorObject", "ZoltObject", "SCRObject",
                                                          "CurrentTab", "StartControl",
@@ -151,17 +157,12 @@ TEST_F(MainWindowTest, EachPageIsSetUpInOrderAndTheSettingsAreWrittenBack)
                                QString::number(page(k)->tab), QString::number(page(k)->showKey)}),
                   QStringList({"QueryPage", QString::number(k), QString::number(k), "0"}));
     }
+    w->QueryTabs->setCurrentTab(10);
+    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 9 [10] +");
+    EXPECT_EQ(w->QueryTabs->TabCaption(10), "Query 10     ");
+    EXPECT_EQ(page(10)->sql, "SELECT stale");
     w->close(); // the real tabs and the current one are written back
-    EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "22");
-}
-
-TEST_F(MainWindowTest, ServicesThatDoNotStartEndTheProgramWithoutWriting)
-{
-    make().setServicesStart([](auto&&...) { return false; });
-    w->Form_Load();
-    EXPECT_TRUE(ended == 1 && w->ProgramEnded() && !w->QueryPage(1));
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(reports().isEmpty());
+    EXPECT_EQ(ini("OpenTabs") + ini("SelectedTab"), "1010");
 }
 
 TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMinimisedWindow)
@@ -194,40 +195,33 @@ TEST_F(MainWindowTest, TheSizeInTheFileOutlivesAFrameLearntLateAndAMaximisedOrMi
     EXPECT_EQ(std::pair(w->Width(), w->Height()), std::pair(16005.0, 9990.0));
 }
 
-TEST_F(MainWindowTest, ShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
+// Exit asks; Yes terminates: a bounded wait for a page's check, every page
+// saved even when one fails, and all of it once.
+TEST_F(MainWindowTest, ExitAsksThenShutdownWaitsABoundedTimeSavesEveryPageAndRunsOnce)
 {
     setIni("Form", "OpenTabs", "3");
     load();
     page(1)->timerEnabled = [] { return true; }; // a check that never ends
     pages->throwIn.insert("SaveLastQuery");
     pages->log.clear();
+    messages->answers = {7, 6};
+    page(1)->events.ButtonClicked("BttExit"); // No
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(ini("WindowState") + pages->log.join(' '), ""); // nothing written, nothing saved
     QElapsedTimer t;
     t.start();
-    w->Terminar();
+    page(1)->events.ButtonClicked("BttExit"); // Yes
     EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_EQ(messages->calls.at(1).title, "Velmora 3.0");
+    EXPECT_EQ(ini("WindowState"), "0");
     EXPECT_EQ(pages->log.filter("SaveLastQuery").size(), 3);
     EXPECT_EQ(reports().size(), 3);
     EXPECT_TRUE(reports().first().startsWith("FRMMAIN.TERMINAR\r\nError: falla SaveLastQuery"));
     w->Terminar();
     w->close();
     EXPECT_EQ(pages->log.size(), 3);
-}
-
-TEST_F(MainWindowTest, ExitButtonAsksThenTerminatesOnceAndEndsTheProgram)
-{
-    load();
-    messages->answers = {7, 6};
-    page(1)->events.ButtonClicked("BttExit"); // No
-    EXPECT_EQ(ended, 0);
-    EXPECT_FALSE(QFile::exists(dir.filePath("Velmora.ini")));
-    page(1)->events.ButtonClicked("BttExit"); // Yes
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(questions(), 2);
-    EXPECT_EQ(messages->calls.back().title, "Velmora 3.0");
-    EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-    page(1)->calls.clear();
-    w->close();
-    EXPECT_FALSE(page(1)->calls.contains("SaveLastQuery(0)"));
 }
 
 // --- tabs
@@ -268,20 +262,38 @@ TEST_F(MainWindowTest, ClosingAMiddleTabMovesEachLaterTabWithItsOwnFile)
     EXPECT_EQ(tabSql(1), "SELECT 1");
 }
 
-TEST_F(MainWindowTest, ThePlusTabOpensTenthTabRestoredFromAStaleFile)
-{
-    seedTab(10, "SELECT stale");
-    setIni("Form", "OpenTabs", "9");
-    load();
-    w->QueryTabs->setCurrentTab(10);
-    EXPECT_EQ(strip(), "1 2 3 4 5 6 7 8 9 [10] +");
-    EXPECT_EQ(w->QueryTabs->TabCaption(10), "Query 10     ");
-    EXPECT_EQ(page(10)->sql, "SELECT stale");
-}
-
-TEST_F(MainWindowTest, DuplicatingCopiesTheConnectionAndOnlyOnRequestTheText)
+// The clean entries ask first except the grid's, and close the menu whatever
+// the answer. The right button pops up the tab menu, whose entries duplicate.
+TEST_F(MainWindowTest, CleanEntriesAndDuplicatingTheConnectionOrTheText)
 {
     load();
+    const struct {
+        int entry, answer;
+        QStringList calls;
+        int asked;
+    } cases[] = {{0, 7, {}, 1}, {0, 6, {"DeleteConnectionData"}, 1}, {1, 6, {"DeleteQueryData"}, 1},
+                 {2, 7, {"DeleteGridData"}, 0}};
+    for (const auto& c : cases) {
+        page(1)->events.ButtonClicked("BttClean");
+        page(1)->calls.clear();
+        messages->calls.clear();
+        messages->answers = {c.answer};
+        w->BttCleanMenu_MouseUp(c.entry);
+        EXPECT_EQ(page(1)->calls.filter("Delete"), c.calls) << c.entry;
+        EXPECT_EQ(questions(), c.asked) << c.entry;
+        EXPECT_TRUE(w->mnuClean->isHidden()) << c.entry;
+    }
+    QMenu* shown = nullptr;
+    w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
+    w->QueryTabs_MouseUp(1, 0, 10, 10);
+    EXPECT_EQ(shown, nullptr);
+    w->QueryTabs_MouseUp(2, 0, 10, 10);
+    ASSERT_EQ(shown, w->mnuSolapas);
+    EXPECT_TRUE(w->QueryTabs->IgnoreNextClick());
+    QStringList names;
+    for (QAction* a : shown->actions())
+        names << a->objectName();
+    EXPECT_EQ(names, QStringList({"mnuDuplicarSolapa", "mnuDuplicarConexion", "separador1", "mnuCerrarSolapa"}));
     page(1)->ParametersConnection(1, 1, "srv", "/d/a.mdb", "ana", "pw");
     page(1)->sql = "SELECT * FROM t";
     w->mnuDuplicarConexion_Click();
@@ -317,28 +329,16 @@ TEST_F(MainWindowTest, TodoAndTheSweepKeepOnlyTabsWithConnectionOrText)
     EXPECT_TRUE(reports().isEmpty());
 }
 
-TEST_F(MainWindowTest, RightButtonOnTheStripPopsUpTheTabMenuAndSwallowsTheClick)
-{
-    load();
-    QMenu* shown = nullptr;
-    w->setPopupMenu([&](QMenu* m, const QPoint&) { shown = m; });
-    w->QueryTabs_MouseUp(1, 0, 10, 10);
-    EXPECT_EQ(shown, nullptr);
-    w->QueryTabs_MouseUp(2, 0, 10, 10);
-    ASSERT_EQ(shown, w->mnuSolapas);
-    EXPECT_TRUE(w->QueryTabs->IgnoreNextClick());
-    QStringList names;
-    for (QAction* a : shown->actions())
-        names << a->objectName();
-    EXPECT_EQ(names, QStringList({"mnuDuplicarSolapa", "mnuDuplicarConexion", "separador1", "mnuCerrarSolapa"}));
-}
-
 // --- menus
 
-TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
+// A toolbar button slides its menu open and an entry closes it; the
+// compaction entry follows the current page, whichever page raised the event.
+TEST_F(MainWindowTest, MenusSlideFollowTheCurrentPageAndReportAFailingPage)
 {
     setIni("Form", "OpenTabs", "2");
+    pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
     load();
+    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
     const auto state = [this] {
         return QStringList({page(1)->buttonsDisabled ? "disabled" : "enabled", w->QueryTabs->isEnabled() ? "strip" : "-",
                             w->mnuDataBase->isHidden() ? "-" : "menu", w->mnuDatabaseShadow->isHidden() ? "-" : "shadow",
@@ -360,35 +360,7 @@ TEST_F(MainWindowTest, AToolbarButtonSlidesItsMenuOpenAndAnEntryClosesIt)
     EXPECT_TRUE(page(2)->calls.contains("DisableButtons(0)"));
     page(1)->events.ButtonClicked("BttOther");
     EXPECT_TRUE(w->QueryTabs->isEnabled());
-}
 
-TEST_F(MainWindowTest, CleanEntriesAskFirstExceptTheGridAndCloseTheMenuWhateverTheAnswer)
-{
-    load();
-    const struct {
-        int entry, answer;
-        QStringList calls;
-        int asked;
-    } cases[] = {{0, 7, {}, 1}, {0, 6, {"DeleteConnectionData"}, 1}, {1, 6, {"DeleteQueryData"}, 1},
-                 {2, 7, {"DeleteGridData"}, 0}};
-    for (const auto& c : cases) {
-        page(1)->events.ButtonClicked("BttClean");
-        page(1)->calls.clear();
-        messages->calls.clear();
-        messages->answers = {c.answer};
-        w->BttCleanMenu_MouseUp(c.entry);
-        EXPECT_EQ(page(1)->calls.filter("Delete"), c.calls) << c.entry;
-        EXPECT_EQ(questions(), c.asked) << c.entry;
-        EXPECT_TRUE(w->mnuClean->isHidden()) << c.entry;
-    }
-}
-
-TEST_F(MainWindowTest, CompactionEntryFollowsTheCurrentPageWhicheverPageRaisedTheEvent)
-{
-    setIni("Form", "OpenTabs", "2");
-    pages->onMake = [](FakeQueryPage& p) { p.compactEnabled = false; };
-    load();
-    EXPECT_FALSE(w->BttDataBaseMenu[2]->isEnabled());
     page(1)->compactEnabled = false;
     page(2)->compactEnabled = true;
     page(1)->scriptEnabled = true;
@@ -407,6 +379,25 @@ TEST_F(MainWindowTest, CompactionEntryFollowsTheCurrentPageWhicheverPageRaisedTh
     EXPECT_FALSE(w->ShowKeyFlag());
     w->SelectTab(1);
     EXPECT_FALSE(page(1)->showKey);
+
+    // A failing page is reported in every handler and nothing escapes.
+    pages->throwIn = {"ExecuteQuery", "DisableButtons", "ShowTables", "GenerateCSV", "DeleteGridData",
+                      "ParametersConnection", "SaveLastQuery", "GetQuery"};
+    const std::pair<const char*, std::function<void()>> handlers[] = {
+        {"F5", [&] { key(Qt::Key_F5); }},
+        {"ButtonClicked", [&] { page(1)->events.ButtonClicked("BttClean"); }},
+        {"database entry", [&] { w->BttDataBaseMenu_MouseUp(0); }},
+        {"export entry", [&] { w->BttExportMenu_MouseUp(1); }},
+        {"clean entry", [&] { w->BttCleanMenu_MouseUp(2); }},
+        {"duplicate", [&] { w->mnuDuplicarConexion_Click(); }},
+        {"close tab", [&] { w->SelectTab(1), w->BttCloseTab_MouseUp(); }},
+    };
+    for (const auto& [what, handler] : handlers) {
+        const qsizetype before = reports().size();
+        handler();
+        EXPECT_GT(reports().size(), before) << what;
+    }
+    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.FORM_KEYDOWN\r\nError: falla ExecuteQuery"));
 }
 
 // --- keys
@@ -415,6 +406,18 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
 {
     load();
     shell::ScopedRecordingLauncher launcher;
+    // F1 opens the help file and reports each time it cannot.
+    key(Qt::Key_F1);
+    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
+                                     dir.filePath("Velmora.chm")));
+    EXPECT_TRUE(launcher->launched.isEmpty());
+    QFile(dir.filePath("Velmora.chm")).open(QIODevice::WriteOnly);
+    key(Qt::Key_F1);
+    EXPECT_EQ(launcher->launched.size(), 1);
+    launcher->answer = false;
+    key(Qt::Key_F1);
+    EXPECT_EQ(reports().size(), 2);
+
     // A key a child leaves goes on to the page, and acts once.
     key(Qt::Key_F5, Qt::NoModifier, QString(), new QWidget(page(1)));
     EXPECT_EQ(page(1)->calls.filter("ExecuteQuery").size(), 1);
@@ -445,47 +448,6 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
     key(Qt::Key_Escape, Qt::NoModifier, "\x1b");
     EXPECT_EQ(questions(), 2);
     EXPECT_TRUE(QFile::exists(dir.filePath("Velmora.ini")));
-}
-
-TEST_F(MainWindowTest, F1OpensTheHelpFileAndReportsOnceWhenItCannot)
-{
-    load();
-    shell::ScopedRecordingLauncher launcher;
-    key(Qt::Key_F1);
-    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
-                                     dir.filePath("Velmora.chm")));
-    EXPECT_TRUE(launcher->launched.isEmpty());
-    QFile(dir.filePath("Velmora.chm")).open(QIODevice::WriteOnly);
-    key(Qt::Key_F1);
-    EXPECT_EQ(launcher->launched.size(), 1);
-    launcher->answer = false;
-    key(Qt::Key_F1);
-    EXPECT_EQ(reports().size(), 2);
-}
-
-// --- nothing escapes a handler
-
-TEST_F(MainWindowTest, AFailingPageIsReportedInEveryHandlerAndNothingEscapes)
-{
-    setIni("Form", "OpenTabs", "2");
-    load();
-    pages->throwIn = {"ExecuteQuery", "DisableButtons", "ShowTables", "GenerateCSV", "DeleteGridData",
-                      "ParametersConnection", "SaveLastQuery", "GetQuery"};
-    const std::pair<const char*, std::function<void()>> handlers[] = {
-        {"F5", [&] { key(Qt::Key_F5); }},
-        {"ButtonClicked", [&] { page(1)->events.ButtonClicked("BttClean"); }},
-        {"database entry", [&] { w->BttDataBaseMenu_MouseUp(0); }},
-        {"export entry", [&] { w->BttExportMenu_MouseUp(1); }},
-        {"clean entry", [&] { w->BttCleanMenu_MouseUp(2); }},
-        {"duplicate", [&] { w->mnuDuplicarConexion_Click(); }},
-        {"close tab", [&] { w->SelectTab(1), w->BttCloseTab_MouseUp(); }},
-    };
-    for (const auto& [what, handler] : handlers) {
-        const qsizetype before = reports().size();
-        handler();
-        EXPECT_GT(reports().size(), before) << what;
-    }
-    EXPECT_TRUE(reports().first().startsWith("FRMMAIN.FORM_KEYDOWN\r\nError: falla ExecuteQuery"));
 }
 
 } // namespace

@@ -22,15 +22,20 @@ protected:
         DialogTest::SetUp();
         OdbcConfig::instance().write(kSystemIni, kUserIni);
     }
+    std::unique_ptr<frmDSN> picker(const QString& filter)
+    {
+        auto d = std::make_unique<frmDSN>();
+        d->MSG = msg;
+        d->DatabaseType = filter;
+        d->Form_Load();
+        return d;
+    }
     QStringList listed(const QString& filter)
     {
-        frmDSN d;
-        d.MSG = msg;
-        d.DatabaseType = filter;
-        d.Form_Load();
+        const auto d = picker(filter);
         QStringList names;
-        for (int r = 1; r < d.fgrDSN->Rows(); ++r)
-            names << d.fgrDSN->TextMatrix(r, 1);
+        for (int r = 1; r < d->fgrDSN->Rows(); ++r)
+            names << d->fgrDSN->TextMatrix(r, 1);
         return names;
     }
 };
@@ -46,43 +51,36 @@ TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamilyAndAnEmptyFolderListsNot
     EXPECT_TRUE(shown().isEmpty());
 }
 
-TEST_F(DsnTest, HeaderAndChoice)
+// A double click chooses, Salir cancels. Aceptar, Enter and a double click on
+// an empty list return nothing and the picker stays; Esc leaves it.
+TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
 {
-    frmDSN d;
-    d.Form_Load();
-    EXPECT_EQ(d.fgrDSN->TextMatrix(0, 1), "Tablas");
-    EXPECT_EQ(d.fgrDSN->ColWidth(0), 0);
-    screenshot(d, "frmDSN");
-    d.fgrDSN->setRow(2);
-    emit d.fgrDSN->DblClick();
-    EXPECT_FALSE(d.Cancelled);
-    EXPECT_EQ(d.DSN, "Stock");
+    auto d = picker("");
+    EXPECT_EQ(d->fgrDSN->TextMatrix(0, 1), "Tablas");
+    EXPECT_EQ(d->fgrDSN->ColWidth(0), 0);
+    screenshot(*d, "frmDSN");
+    d->fgrDSN->setRow(2);
+    emit d->fgrDSN->DblClick();
+    EXPECT_FALSE(d->Cancelled);
+    EXPECT_EQ(d->DSN, "Stock");
+    d = picker("");
+    d->fgrDSN->setRow(3);
+    click(d->BttSalir);
+    EXPECT_TRUE(d->Cancelled);
 
-    frmDSN other;
-    other.Form_Load();
-    other.fgrDSN->setRow(3);
-    click(other.BttSalir);
-    EXPECT_TRUE(other.Cancelled);
-}
-
-// Aceptar, Enter and a double click on an empty list return nothing and the picker stays; Esc leaves it.
-TEST_F(DsnTest, AnEmptyListReturnsNothing)
-{
-    frmDSN d;
-    d.MSG = msg;
-    d.DatabaseType = "Access";
-    d.Form_Load();
-    ASSERT_EQ(d.fgrDSN->Rows(), 1);
-    d.show();
-    click(d.BttAceptar);
-    QTest::keyClick(d.fgrDSN, Qt::Key_Return);
-    emit d.fgrDSN->DblClick();
-    EXPECT_TRUE(d.Cancelled);
-    EXPECT_EQ(d.DSN, "");
-    EXPECT_TRUE(d.isVisible());
-    QTest::keyClick(d.fgrDSN, Qt::Key_Escape);
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(d.Cancelled);
+    d = picker("Access");
+    ASSERT_EQ(d->fgrDSN->Rows(), 1);
+    d->show();
+    click(d->BttAceptar);
+    QTest::keyClick(d->fgrDSN, Qt::Key_Return);
+    emit d->fgrDSN->DblClick();
+    EXPECT_TRUE(d->Cancelled);
+    EXPECT_EQ(d->DSN, "");
+    EXPECT_TRUE(d->isVisible());
+    QTest::keyClick(d->fgrDSN, Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_TRUE(d->Cancelled);
+    EXPECT_TRUE(shown().isEmpty());
 }
 
 TEST_F(DsnTest, ThePageButtonOpensThePickerThroughItsFactory)
