@@ -94,10 +94,10 @@ TEST(MessageBuffer, CollectsLinesShowsThemTogetherOnceNoOtherMessageIsOpenSilent
     translated.setLanguage("Language2");
     translated.AddMultiMsg("Hola {1Ana}");
     EXPECT_EQ(translated.MultiMsg(), "Hello Ana\r\n");
-    const int before = store->queries;
+    const auto before = store->statements.size();
     EXPECT_EQ(shownBy(translated, [&] { translated.ShowMultiMsg(64, "", ""); }).body, "\nHello Ana\n");
     // Title and subtitle translated in "Original" mode: no query at all.
-    EXPECT_EQ(store->queries, before);
+    EXPECT_EQ(store->statements.size(), before);
     EXPECT_EQ(translated.Language(), "Language2");
 }
 

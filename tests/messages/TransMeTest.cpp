@@ -174,9 +174,9 @@ TEST_F(WindowTranslation, CaptionsListsGridsMenusAndTabsByTheirRules)
 
     // A second TransMe changes nothing and asks nothing.
     store->addRow("Window", 1, "Fenster");
-    const int before = store->queries;
+    const auto before = store->statements.size();
     msg.TransMe(&form);
-    EXPECT_EQ(form.windowTitle() + QString::number(store->queries - before), "Window0");
+    EXPECT_EQ(form.windowTitle() + QString::number(store->statements.size() - before), "Window0");
 }
 
 TEST_F(WindowTranslation, NewTextsAreRegisteredWithTheirPlaceAndAFailingControlIsReportedOnceWithoutStoppingTheWalk)

@@ -13,11 +13,6 @@ namespace {
 
 class AccountsTest : public ServicesTest {
 protected:
-    void SetUp() override
-    {
-        ServicesTest::SetUp();
-        ASSERT_TRUE(start());
-    }
     void rate(const QString& code, double change)
     {
         answerColumn("SELECT Change FROM Currency WHERE CodeID = '" + code + "'", "Change", {Variant(change)});

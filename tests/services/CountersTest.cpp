@@ -20,7 +20,6 @@ protected:
     void SetUp() override
     {
         ServicesTest::SetUp();
-        ASSERT_TRUE(start());
         svc->CodigoUsuario = 57;
         // The call starts at 09:07:02; every later look at the clock is a minute on.
         svc->setClock([this] {

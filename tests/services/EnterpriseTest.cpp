@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         ServicesTest::SetUp();
-        ASSERT_TRUE(start());
         svc->setKandrelServer("ERP");
         svc->setMoravinServer("FACT");
         svc->EnterpriseID = 1;

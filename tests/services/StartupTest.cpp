@@ -13,6 +13,7 @@ namespace {
 
 class StartupTest : public ServicesTest {
 protected:
+    StartupTest() { startedInSetUp = false; }
     void writeIni(const QString& text)
     {
         QFile f(iniPath());
