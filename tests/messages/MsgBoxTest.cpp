@@ -20,10 +20,7 @@ void type(int key)
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     QWidget* dialog = focus->window();
-    if (key < 128)
-        QTest::keyClick(focus, char(key));
-    else
-        QTest::keyClick(focus, Qt::Key(key));
+    key < 128 ? QTest::keyClick(focus, char(key)) : QTest::keyClick(focus, Qt::Key(key));
     (void)QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 500);
 }
 } // namespace
