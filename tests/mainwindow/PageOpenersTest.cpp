@@ -105,10 +105,8 @@ TEST_F(PageOpenersTest, SettingsButtonSavesThroughTheDialogAndTheKeyDisplayFollo
             s.accept ? click(w.BttAceptar) : click(w.BttSalir);
         });
         press(*p, "BttSettings");
-        EXPECT_EQ(excludeKey(), s.file) << s.file;
-        EXPECT_EQ(p->ShowKey(), s.shows) << s.file;
-        EXPECT_EQ(changed.count(), s.changes) << s.file;
-        EXPECT_EQ(shown().size(), *s.file ? 0 : 1) << s.file;
+        EXPECT_EQ(std::tuple(excludeKey(), p->ShowKey(), changed.count(), shown().size()),
+                  std::tuple(QString(s.file), s.shows, qsizetype(s.changes), qsizetype(*s.file ? 0 : 1))) << s.file;
     }
     EXPECT_EQ(runner->shown, QStringList(4, "frmSettings"));
 }
@@ -121,12 +119,10 @@ TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFil
     // Max + 1 on the second row, then Aceptar; the first row has no button.
     for (auto [p, expected] : {std::pair{second.get(), "7"}, std::pair{first.get(), "42"}}) {
         runner.then<frmNewKey>([expected](frmNewKey& w) {
-            ASSERT_EQ(w.Rows(), 2);
-            EXPECT_EQ(QStringList({w.lblField[0]->text(), w.lblField[1]->text()}), QStringList({"Id", "Line"}));
-            EXPECT_EQ(w.txtField[0]->property("Tag").toString(), "LONG");
-            EXPECT_EQ(w.BttMax[0], nullptr);
-            ASSERT_NE(w.BttMax[1], nullptr);
-            EXPECT_EQ(w.BttMax[1]->property("Tag").toString(), "L.Line");
+            ASSERT_EQ(std::tuple(w.Rows(), w.BttMax[0] == nullptr, w.BttMax[1] != nullptr), std::tuple(2, true, true));
+            EXPECT_EQ(QStringList({w.lblField[0]->text(), w.lblField[1]->text(), w.txtField[0]->property("Tag").toString(),
+                                   w.BttMax[1]->property("Tag").toString()}),
+                      QStringList({"Id", "Line", "LONG", "L.Line"}));
             w.txtField[0]->setText("1");
             QTest::mouseClick(w.BttMax[1], Qt::LeftButton);
             EXPECT_EQ(w.txtField[1]->text(), expected);
@@ -198,10 +194,9 @@ TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
 
     const auto changeAndLeave = [declared](bool accept) {
         return [declared, accept](frmKeyFields& w) {
-            EXPECT_FALSE(w.contextVisible()); // the context is SQL Server's
-            EXPECT_LT(w.height(), w.txtContext->y());
-            EXPECT_EQ(w.txtKeyFields->toPlainText(), declared);
-            EXPECT_EQ(w.txtContext->text(), "SET x");
+            // The context is SQL Server's: hidden below the window.
+            EXPECT_EQ(std::tuple(w.contextVisible(), w.height() < w.txtContext->y(), w.txtKeyFields->toPlainText(),
+                                 w.txtContext->text()), std::tuple(false, true, declared, QString("SET x")));
             w.txtKeyFields->setPlainText("N");
             w.txtContext->setText("SET y");
             if (accept) { // Vaciar, then Aceptar
@@ -213,17 +208,14 @@ TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
         };
     };
     runner.then<frmKeyFields>(changeAndLeave(false));
+    const auto taken = [&] { return std::tuple(keys->toPlainText(), p->contextStatement(), p->Flexi().Editable()); };
     press(*p, "BttKey");
-    EXPECT_EQ(keys->toPlainText(), declared);
-    EXPECT_EQ(p->contextStatement(), "SET x");
-    EXPECT_TRUE(p->Flexi().Editable());
+    EXPECT_EQ(taken(), std::tuple(declared, QString("SET x"), true));
 
     // Accepted: the page drops the edit state, keeps its key text and takes the context.
     runner.then<frmKeyFields>(changeAndLeave(true));
     press(*p, "BttKey");
-    EXPECT_EQ(keys->toPlainText(), declared);
-    EXPECT_EQ(p->contextStatement(), "SET y");
-    EXPECT_FALSE(p->Flexi().Editable());
+    EXPECT_EQ(taken(), std::tuple(declared, QString("SET y"), false));
     EXPECT_EQ(shown().join(u'\n'), "");
 
     // On SQL Server the context shows; Esc leaves the page's values again.

@@ -98,9 +98,8 @@ TEST(MainWindowTabs, ClosingAMiddleTabMovesLaterFilesDownAndAMissingFileRemovesI
 
 TEST(MainWindowLayout, NormalWindowsAreEnlargedMaximisedOnesAreNot)
 {
-    EXPECT_EQ(minimumSizeRule({16000, 5000}), (Size{16000, 8000}));
-    EXPECT_EQ(minimumSizeRule({15000, 9000}), (Size{15060, 9000}));
-    EXPECT_EQ(minimumSizeRule({15060, 6000}), (Size{15060, 6000}));
+    EXPECT_EQ(std::vector<Size>({minimumSizeRule({16000, 5000}), minimumSizeRule({15000, 9000}), minimumSizeRule({15060, 6000})}),
+              std::vector<Size>({{16000, 8000}, {15060, 9000}, {15060, 6000}}));
 }
 
 TEST(MainWindowLayout, PageAndStripFollowTheWindowAndTheBorderSettings)
@@ -137,9 +136,7 @@ TEST(MainWindowMenus, MenusSlideInTheirStepsAndStopAtTheirFinalHeights)
         }
         EXPECT_EQ(s.Height, c.grown);
         s = slideStep(c.menu, s);
-        EXPECT_FALSE(s.Running);
-        EXPECT_EQ(s.Height, c.final);
-        EXPECT_EQ(s.ShadowHeight, c.finalShadow);
+        EXPECT_EQ(std::tuple(s.Running, s.Height, s.ShadowHeight), std::tuple(false, c.final, c.finalShadow));
     }
 }
 
