@@ -7,7 +7,6 @@
 #include "messages/clsError.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -96,8 +95,8 @@ TEST(InstallReadOnly, SeedsTheUserFolderAndWritesNothingUnderThePrefix)
 
     const QString folder = ProgramFolder::resolve(prefix + "/bin", data, prefix + "/share/velmora");
     ASSERT_EQ(folder, data + "/velmora");
-    EXPECT_TRUE(QFileInfo(folder + "/translate.vrx").isFile());
-    EXPECT_TRUE(QFileInfo(folder + "/sample.mdb").isFile());
+    EXPECT_EQ(std::pair(QFileInfo(folder + "/translate.vrx").isFile(), QFileInfo(folder + "/sample.mdb").isFile()),
+              std::pair(true, true));
 
     ProgramFolder::setPath(folder);
     {
@@ -110,7 +109,6 @@ TEST(InstallReadOnly, SeedsTheUserFolderAndWritesNothingUnderThePrefix)
         w.close();
     }
     ProgramFolder::setPath(QString());
-    EXPECT_TRUE(QFileInfo(folder + "/Velmora.ini").isFile());
-    EXPECT_TRUE(QFileInfo(folder + "/Velmora_Tab1.ini").isFile());
-    EXPECT_EQ(snapshot(prefix), before);
+    EXPECT_EQ(std::tuple(QFileInfo(folder + "/Velmora.ini").isFile(), QFileInfo(folder + "/Velmora_Tab1.ini").isFile(),
+                         snapshot(prefix)), std::tuple(true, true, before));
 }

@@ -71,13 +71,11 @@ TEST(MainWindowSettings, ReadAtStart)
         {"[Form]\nOpenTabs=99999\nWindowState=-1\n", "14535x11370 state 0 tabs 1/1"},
         {"[form]\nwidth=16000\nheight=9000\nwindowstate=2\nopentabs=3\nselectedtab=3\n", "16000x9000 state 2 tabs 3/3"},
         {"[Form]\nWindowState=1\nWidth=15060,5\n", "15060.5x11370 state 1 tabs 1/1"},
-        {"[Connection]\nExcludePrimaryKey=0\n", "14535x11370 state 0 tabs 1/1 key 1"},
-        {"[Connection]\nExcludePrimaryKey=1\n", "14535x11370 state 0 tabs 1/1 key 0"},
-        {"[Connection]\nExcludePrimaryKey=abc\n", "14535x11370 state 0 tabs 1/1 key 0"},
-        {"[Connection]\nExcludePrimaryKey=00\n", "14535x11370 state 0 tabs 1/1 key 0"},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(read(text).left(expected.size()), expected) << text.constData();
+    for (auto [value, key] : {std::pair{"0", "1"}, {"1", "0"}, {"abc", "0"}, {"00", "0"}})
+        EXPECT_EQ(read(QByteArray("[Connection]\nExcludePrimaryKey=") + value).section(' ', 5, 6), "key " + QString(key)) << value;
 }
 
 TEST(MainWindowTabs, ClosingAMiddleTabMovesLaterFilesDownAndAMissingFileRemovesItsTarget)

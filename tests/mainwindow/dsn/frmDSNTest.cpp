@@ -42,13 +42,12 @@ protected:
 
 TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamilyAndAnEmptyFolderListsNothing)
 {
-    EXPECT_EQ(listed("oracle"), QStringList{"Stock"});
-    EXPECT_EQ(listed("SQL Server"), QStringList{"Ventas"});
-    EXPECT_EQ(listed(""), (QStringList{"Ventas", "Stock", "Local"}));
-    EXPECT_EQ(listed("Access"), QStringList{});
+    const std::pair<const char*, const char*> filters[] = {
+        {"oracle", "Stock"}, {"SQL Server", "Ventas"}, {"", "Ventas,Stock,Local"}, {"Access", ""}};
+    for (auto [filter, names] : filters)
+        EXPECT_EQ(listed(filter).join(','), names) << filter;
     OdbcConfig::instance().clear();
-    EXPECT_TRUE(listed("").isEmpty());
-    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(listed("") + shown(), QStringList());
 }
 
 // A double click chooses, Salir cancels. Aceptar, Enter and a double click on
@@ -56,13 +55,11 @@ TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamilyAndAnEmptyFolderListsNot
 TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
 {
     auto d = picker("");
-    EXPECT_EQ(d->fgrDSN->TextMatrix(0, 1), "Tablas");
-    EXPECT_EQ(d->fgrDSN->ColWidth(0), 0);
+    EXPECT_EQ(std::pair(d->fgrDSN->TextMatrix(0, 1), d->fgrDSN->ColWidth(0)), std::pair(QString("Tablas"), 0));
     screenshot(*d, "frmDSN");
     d->fgrDSN->setRow(2);
     emit d->fgrDSN->DblClick();
-    EXPECT_FALSE(d->Cancelled);
-    EXPECT_EQ(d->DSN, "Stock");
+    EXPECT_EQ(std::pair(d->Cancelled, d->DSN), std::pair(false, QString("Stock")));
     d = picker("");
     d->fgrDSN->setRow(3);
     click(d->BttSalir);
@@ -74,13 +71,10 @@ TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
     click(d->BttAceptar);
     QTest::keyClick(d->fgrDSN, Qt::Key_Return);
     emit d->fgrDSN->DblClick();
-    EXPECT_TRUE(d->Cancelled);
-    EXPECT_EQ(d->DSN, "");
-    EXPECT_TRUE(d->isVisible());
+    const auto state = [&] { return std::tuple(d->Cancelled, d->DSN, d->isVisible(), shown()); };
+    EXPECT_EQ(state(), std::tuple(true, QString(), true, QStringList()));
     QTest::keyClick(d->fgrDSN, Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_TRUE(d->Cancelled);
-    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(state(), std::tuple(true, QString(), false, QStringList()));
 }
 
 TEST_F(DsnTest, ThePageButtonOpensThePickerThroughItsFactory)
