@@ -102,14 +102,8 @@ TEST(MainWindowLayout, NormalWindowsAreEnlargedMaximisedOnesAreNot)
 
 TEST(MainWindowLayout, PageAndStripFollowTheWindowAndTheBorderSettings)
 {
-    LayoutInput in;
-    in.Window = {16000, 10000};
-    in.Screen = {28800, 16200};
-    in.Measures = {300, 60, 45};
-    in.RightBorderWidth = 60;
-    in.DownBorderHeight = 45;
-    in.ReservedLeft = 2600;
-    in.ReservedTop = 75;
+    LayoutInput in{.Window = {16000, 10000}, .Screen = {28800, 16200}, .Measures = {300, 60, 45},
+                   .RightBorderWidth = 60, .DownBorderHeight = 45, .ReservedLeft = 2600, .ReservedTop = 75};
     EXPECT_EQ(pageRect(in), (Rect{0, 0, 16000 - 60 + 60, 10000 - 45 - 300 + 45}));
     EXPECT_EQ(stripRect(in, 315), (Rect{2600, 75, 16000 - 120 - 5200, 315}));
 
@@ -165,7 +159,10 @@ TEST(Identar, CorpusChangesOnlyWhitespaceAndKeywordCase)
         "\tselect\t'  two  blanks  '\t,\tb⏎⏎from t --last",
         "SELECT a FROM t WHERE (b = 1",
     };
-    const auto parts = [](const QString& text, QString& code, QStringList& kept) {
+    // The code without whitespace, and the literals, names and comments.
+    const auto parts = [](const QString& text) {
+        std::pair<QString, QStringList> out;
+        auto& [code, kept] = out;
         for (const sqltext::Segment& s : sqltext::segments(text)) {
             QString part = text.mid(s.start, s.length);
             if (s.kind == sqltext::Kind::Code) {
@@ -177,17 +174,13 @@ TEST(Identar, CorpusChangesOnlyWhitespaceAndKeywordCase)
                 kept << part;
             }
         }
+        return out;
     };
     for (const char* c : corpus) {
         QString input = lines(c);
         const QString output = EditRules::Identar(input, 0);
-        QString inCode, outCode;
-        QStringList inKept, outKept;
         modCommons::UpperKeywords(input);
-        parts(input, inCode, inKept);
-        parts(output, outCode, outKept);
-        EXPECT_EQ(outCode, inCode) << c;
-        EXPECT_EQ(outKept, inKept) << c;
+        EXPECT_EQ(parts(output), parts(input)) << c;
     }
 }
 
@@ -259,7 +252,7 @@ TEST(NewKeyRules, MaxStatementsQuoteEveryPart)
     };
     for (const auto& [name, quoting, sql] : cases)
         EXPECT_EQ(NewKeyRules::maxStatement(name, quoting), sql) << name;
-    EXPECT_EQ(NewKeyRules::nextValue(Variant::null()), "1");
-    EXPECT_EQ(NewKeyRules::nextValue(Variant(std::int64_t(9007199254740993LL))), "9007199254740994");
-    EXPECT_EQ(NewKeyRules::nextValue(Variant("41")), "42");
+    EXPECT_EQ(QStringList({NewKeyRules::nextValue(Variant::null()), NewKeyRules::nextValue(Variant("41")),
+                           NewKeyRules::nextValue(Variant(std::int64_t(9007199254740993LL)))}),
+              QStringList({"1", "42", "9007199254740994"}));
 }

@@ -291,9 +291,8 @@ TEST_F(MainWindowTest, CleanEntriesAndDuplicatingTheConnectionOrTheText)
 // connection or text; with nothing to keep one empty tab stays.
 TEST_F(MainWindowTest, TodoAndTheSweepKeepOnlyTabsWithConnectionOrText)
 {
-    seedTab(1, "SELECT 1");
-    seedTab(2, "", "user");
-    seedTab(3, "SELECT 3");
+    for (auto [n, sql, user] : {std::tuple{1, "SELECT 1", ""}, {2, "", "user"}, {3, "SELECT 3", ""}})
+        seedTab(n, sql, user);
     setIni("Form", "OpenTabs", "4");
     setIni("Form", "SelectedTab", "3");
     load();
