@@ -18,7 +18,10 @@ QString localString(const QString& file)
 }
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Local, BackendSuite, ::testing::Values(BackendParam{"local", localString}));
+INSTANTIATE_TEST_SUITE_P(Local, BackendSuite,
+                         ::testing::Values(BackendParam{"local", localString, {db::adInteger, db::adVarWChar, db::adLongVarWChar,
+                                                                               db::adInteger, db::adDouble, db::adDate,
+                                                                               db::adLongVarBinary}}));
 
 class LocalTest : public ::testing::Test {
 protected:
