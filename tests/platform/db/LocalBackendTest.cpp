@@ -214,50 +214,6 @@ TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
     EXPECT_EQ(t.indexes[0].indexNulls, db::adIndexNullsDisallow);
 }
 
-TEST_F(LocalTest, ConcatenationDatesAndFormat)
-{
-    execAll({"CREATE TABLE P (Name TEXT(20), Born DATETIME, Amount DOUBLE)",
-             "INSERT INTO P VALUES ('Ana', DateValue('25/12/2024'), 1234.5)",
-             "INSERT INTO P VALUES ('Luis & Co', #2024-01-31 08:05:00#, 2)"});
-    EXPECT_EQ(column("SELECT Name & ' (' & 'x' & ')' FROM P ORDER BY Name"), (QStringList{"Ana (x)", "Luis & Co (x)"}));
-    EXPECT_EQ(column("SELECT Name FROM P WHERE Born = DateValue('25/12/2024')"), QStringList{"Ana"});
-    EXPECT_EQ(column("SELECT Name FROM P WHERE Born > #12/1/2024#"), QStringList{"Ana"});
-    EXPECT_EQ(column("SELECT FORMAT(Born, 'dd/mm/yyyy') FROM P ORDER BY Born"), (QStringList{"31/01/2024", "25/12/2024"}));
-    EXPECT_EQ(column("SELECT FORMAT('25/12/2024 10:00:00', 'dd/MM/yyyy hh:nn:ss')"), QStringList{"25/12/2024 10:00:00"});
-    // SQLite's own printf-style format() is left alone.
-    EXPECT_EQ(column("SELECT format('%05d', 42)"), QStringList{"00042"});
-    EXPECT_EQ(column("SELECT IIF(Amount > 100, 'big', 'small') FROM P ORDER BY Name"), (QStringList{"big", "small"}));
-    EXPECT_EQ(column("SELECT LEFT(Name, 2) & RIGHT(Name, 1) FROM P WHERE Name = 'Ana'"), QStringList{"Ana"});
-    // Null joins as empty text; arithmetic goes first; reals read as the program writes them.
-    exec("INSERT INTO P (Name, Amount) VALUES (NULL, 2.5)");
-    EXPECT_EQ(column("SELECT '[' & Name & ']' FROM P WHERE Name IS NULL"), QStringList{"[]"});
-    EXPECT_EQ(column("SELECT Amount * 2 & ' uds' FROM P WHERE Name IS NULL"), QStringList{"5 uds"});
-    EXPECT_EQ(column("SELECT Amount & '' FROM P WHERE Name IS NULL"), QStringList{"2,5"});
-    auto rs = query("SELECT Name & Name FROM P WHERE Name IS NULL");
-    EXPECT_TRUE(rs->value(0).isNull()); // only Null on both sides gives Null
-    // The grouped amount padded to fifteen characters, as the data-access object writes it.
-    const QString e = "FORMAT(Amount,'###,###,##0.00')";
-    EXPECT_EQ(column("SELECT IIF(LEN(" + e + ") < 15, LEFT('                    ', 15 - LEN(" + e + ")) & " + e + "," + e +
-                     ") AS M FROM P WHERE Name = 'Ana'"),
-              QStringList{"       1.234,50"});
-}
-
-TEST_F(LocalTest, TextComparisonIgnoresCaseAcrossUnicode)
-{
-    execAll({"CREATE TABLE W (Word TEXT(30))", "INSERT INTO W VALUES ('Árbol')", "INSERT INTO W VALUES ('zeta')",
-             "INSERT INTO W VALUES ('ÑANDÚ')"});
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'árbol'"), QStringList{"Árbol"});
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ñandú'"), QStringList{"ÑANDÚ"});
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word = 'ZETA'"), QStringList{"zeta"});
-    EXPECT_TRUE(column("SELECT Word FROM W WHERE Word = 'arbol'").isEmpty()); // accents still count
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE 'ñan%'"), QStringList{"ÑANDÚ"});
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE '_RBOL'"), QStringList{"Árbol"});
-    EXPECT_EQ(column("SELECT Word FROM W WHERE Word LIKE 'Z%' ORDER BY Word"), QStringList{"zeta"});
-    EXPECT_EQ(column("SELECT Word FROM W ORDER BY Word"), (QStringList{"Árbol", "ÑANDÚ", "zeta"}));
-    exec("CREATE UNIQUE INDEX ixWord ON W (Word)");
-    EXPECT_THROW(exec("INSERT INTO W VALUES ('ZETA')"), Error);
-}
-
 TEST_F(LocalTest, ProviderAndLookUp)
 {
     EXPECT_EQ(cn_->Provider(), "Microsoft.Jet.OLEDB.4.0");
