@@ -32,7 +32,7 @@ TEST(DriverFilter, TextOrFamilyWithoutRegardToCase)
         EXPECT_EQ(dsn::driverMatches(c.driver, c.filter), c.passes) << c.driver << " / " << c.filter;
 }
 
-TEST(DataSources, SystemSourcesOnlyByTheirOwnNames)
+TEST(DataSources, SystemSourcesOnlyByTheirOwnNamesAndNothingWithoutConfiguration)
 {
     OdbcConfig::instance().write(kSystemIni, kUserIni);
     const QList<dsn::Source> all = dsn::dataSources(dsn::FetchFirstSystem);
@@ -44,10 +44,7 @@ TEST(DataSources, SystemSourcesOnlyByTheirOwnNames)
     EXPECT_EQ(dsn::EnumDSN(dsn::FetchFirstSystem, ""), (QStringList{"Ventas", "Stock", "Local"}));
     // From the first of all sources the user's come too.
     EXPECT_TRUE(dsn::EnumDSN(dsn::FetchFirst, "").contains("Mine"));
-}
-
-TEST(DataSources, EmptyConfigurationGivesNothing)
-{
+    // An empty configuration gives nothing.
     OdbcConfig::instance().clear();
     EXPECT_TRUE(dsn::dataSources(dsn::FetchFirstSystem).isEmpty());
 }
