@@ -40,11 +40,7 @@ protected:
             exec(s);
     }
     // Runs each step's statements, then checks the first column of its query's rows (joined by '|').
-    struct Step {
-        QString query;
-        QString rows;
-        QStringList sql = {};
-    };
+    struct Step { QString query, rows; QStringList sql = {}; };
     void run(const std::vector<Step>& steps)
     {
         for (const auto& s : steps) {
@@ -148,10 +144,7 @@ TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
     EXPECT_THROW(exec("SELECT NoSuchColumn INTO Broken FROM Types"), Error);
     EXPECT_THROW(catalog().Table("Broken"), Error);
 
-    struct Expect {
-        const char* name;
-        int type;
-    } expect[] = {
+    const std::pair<const char*, int> expect[] = {
         {"Id", db::adInteger},           {"Flag", db::adBoolean},      {"Yes", db::adBoolean},       {"Small", db::adSmallInt},
         {"Tiny", db::adUnsignedTinyInt}, {"Whole", db::adInteger},     {"Money", db::adCurrency},    {"When", db::adDate},
         {"Ratio", db::adDouble},         {"Half", db::adSingle},       {"Short", db::adVarWChar},    {"Fixed", db::adWChar},
@@ -166,8 +159,8 @@ TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
     for (const char* table : {"Types_OLD", "Types"}) {
         rs = query(QString("SELECT * FROM %1 ORDER BY Id").arg(table));
         ASSERT_EQ(rs->RecordCount(), 2);
-        for (const auto& e : expect)
-            EXPECT_EQ(rs->Fields(e.name).Type(), e.type) << e.name << " of " << table;
+        for (const auto& [name, type] : expect)
+            EXPECT_EQ(rs->Fields(name).Type(), type) << name << " of " << table;
         for (const auto& [name, value] : values)
             EXPECT_EQ(rs->value(name), value) << name << " of " << table;
     }
@@ -187,7 +180,7 @@ TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
     EXPECT_EQ(t.name, "Types");
     ASSERT_EQ(t.columns.size(), 15u);
     for (std::size_t i = 0; i < t.columns.size(); ++i)
-        EXPECT_EQ(t.columns[i].type, expect[i].type) << t.columns[i].name.toStdString();
+        EXPECT_EQ(t.columns[i].type, expect[i].second) << t.columns[i].name.toStdString();
     EXPECT_EQ(t.columns[0].property("Autoincrement"), Variant(true));
     EXPECT_EQ(t.columns[1].property("Autoincrement"), Variant(false));
     EXPECT_EQ(t.columns[10].definedSize, 50);

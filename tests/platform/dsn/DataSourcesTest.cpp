@@ -8,11 +8,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 TEST(DriverFilter, TextOrFamilyWithoutRegardToCase)
 {
-    struct Case {
-        const char* driver;
-        const char* filter;
-        bool passes;
-    } cases[] = {
+    const struct { const char* driver; const char* filter; bool passes; } cases[] = {
         {"FreeTDS", "SQL Server", true},
         {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "SQL Server", true},
         {"ODBC Driver 18 for SQL Server", "SQL Server", true},
@@ -28,7 +24,7 @@ TEST(DriverFilter, TextOrFamilyWithoutRegardToCase)
         {"SQLite3", "", true},
         {"", "Access", false},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(dsn::driverMatches(c.driver, c.filter), c.passes) << c.driver << " / " << c.filter;
 }
 
