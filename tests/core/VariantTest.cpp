@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <limits>
+#include <tuple>
+#include <vector>
 
 namespace {
 // Each call must raise the given error.
@@ -28,26 +30,19 @@ void expectScaled(std::initializer_list<std::pair<const char*, std::int64_t>> ro
 TEST(Variant, EmptyNullAndNothingStayApart)
 {
     Variant empty, null = Variant::null(), nothing = Variant::nothing();
-    EXPECT_EQ(empty.type(), VarType::Empty);
-    EXPECT_EQ(null.type(), VarType::Null);
-    EXPECT_EQ(nothing.type(), VarType::Object);
-    EXPECT_TRUE(empty.isEmpty() && !empty.isNull());
-    EXPECT_TRUE(null.isNull() && !null.isEmpty());
-    EXPECT_TRUE(nothing.isNothing());
-    EXPECT_FALSE(nothing.isEmpty() || nothing.isNull());
+    EXPECT_EQ((std::vector{empty.type(), null.type(), nothing.type()}),
+              (std::vector{VarType::Empty, VarType::Null, VarType::Object}));
+    EXPECT_EQ((std::vector<bool>{empty.isEmpty(), empty.isNull(), null.isNull(), null.isEmpty(), nothing.isNothing(),
+                                 nothing.isEmpty(), nothing.isNull(), empty.isNumeric(), null.isNumeric()}),
+              (std::vector<bool>{true, false, true, false, true, false, false, true, false}));
     EXPECT_NE(empty, null);
     EXPECT_NE(null, nothing);
     EXPECT_EQ(empty, Variant());
     EXPECT_EQ(null, Variant::null());
-
     // Empty reads as zero and as "", Null raises.
-    EXPECT_EQ(empty.toLong(), 0);
-    EXPECT_EQ(empty.toString(), "");
-    EXPECT_FALSE(empty.toBool());
+    EXPECT_EQ((std::tuple{empty.toLong(), empty.toString(), empty.toBool()}), (std::tuple{0, QString(), false}));
     expectError(Error::InvalidUseOfNull, {[&] { null.toLong(); }, [&] { null.toString(); }, [&] { null.toDate(); },
                                           [&] { null.toBool(); }});
-    EXPECT_TRUE(empty.isNumeric());
-    EXPECT_FALSE(null.isNumeric());
 }
 
 TEST(Variant, TypesKeepTheirWidth)
@@ -116,16 +111,13 @@ TEST(Variant, MoneyTypedAsTextKeepsEveryDigit)
 TEST(Variant, TextConversionsFollowTheLocale)
 {
     ValueText::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Spain));
-    EXPECT_EQ(Variant("1.234,5").toDouble(), 1234.5);
-    EXPECT_EQ(Variant(" 12 ").toInt(), 12);
-    EXPECT_EQ(Variant("2,5").toInt(), 2);
-    EXPECT_EQ(Variant(1234.5).toString(), "1234,5");
-    EXPECT_TRUE(Variant("1.234,5").isNumeric());
-    EXPECT_FALSE(Variant("1,234.5").isNumeric());
-    EXPECT_TRUE(Variant("Verdadero").toBool() && Variant("true").toBool() && Variant("-1").toBool());
-    EXPECT_FALSE(Variant("Falso").toBool());
-    EXPECT_EQ(Variant(true).toInt(), -1);
-    EXPECT_EQ(Variant(true).toString(), "Verdadero");
+    EXPECT_EQ((std::tuple{Variant("1.234,5").toDouble(), Variant(" 12 ").toInt(), Variant("2,5").toInt(),
+                          Variant(1234.5).toString(), Variant("1.234,5").isNumeric(), Variant("1,234.5").isNumeric()}),
+              (std::tuple{1234.5, 12, 2, QString("1234,5"), true, false}));
+    EXPECT_EQ((std::vector<bool>{Variant("Verdadero").toBool(), Variant("true").toBool(), Variant("-1").toBool(),
+                                 Variant("Falso").toBool()}),
+              (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ((std::pair{Variant(true).toInt(), Variant(true).toString()}), (std::pair{std::int16_t(-1), QString("Verdadero")}));
     EXPECT_EQ(Variant("25/12/2024").toDate(), QDateTime(QDate(2024, 12, 25), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(Variant(QDate(2024, 12, 25)).toString(), "25/12/2024");
     expectError(Error::TypeMismatch, {[] { Variant("abc").toDouble(); }, [] { Variant("").toLong(); },
