@@ -80,29 +80,23 @@ TEST(Collection, AddBeforeAfterAndRemoveKeepKeysInStep)
 
 TEST(Collection, KeysStayInStepThroughManyInsertsAndRemovals)
 {
-    // Checked against a plain list after every step.
+    // Checked against a plain list of the keys after every step.
     Collection c;
-    std::vector<QString> model; // keys in order
+    std::vector<QString> model;
     QRandomGenerator rng(7);
-    int next = 0;
-    for (int step = 0; step < 3000; ++step) {
-        const int n = int(model.size());
-        const int op = int(rng.bounded(4));
+    for (int step = 0, next = 0; step < 3000; ++step) {
+        const int n = int(model.size()), op = int(rng.bounded(4));
         if (op < 2 || n == 0) {
             const QString key = QStringLiteral("K%1").arg(next++);
-            const int pos = n == 0 ? 0 : int(rng.bounded(n + 1)); // 0-based, n = at the end
+            const int pos = int(rng.bounded(n + 1)); // 0-based, n = at the end
             if (pos == n)
                 c.Add(Variant(key), key);
             else
                 c.Add(Variant(key), key, Variant(std::int32_t(pos + 1)));
             model.insert(model.begin() + pos, key);
-        } else if (op == 2) {
-            const int pos = int(rng.bounded(n));
-            c.Remove(Variant(model[std::size_t(pos)].toLower()));
-            model.erase(model.begin() + pos);
         } else {
-            const int pos = int(rng.bounded(n));
-            c.Remove(Variant(std::int32_t(pos + 1)));
+            const int pos = int(rng.bounded(n)); // by key, or by position
+            c.Remove(op == 2 ? Variant(model[std::size_t(pos)].toLower()) : Variant(std::int32_t(pos + 1)));
             model.erase(model.begin() + pos);
         }
         ASSERT_EQ(c.Count(), int(model.size()));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 TEST(Error, TagsAndBraceBlocks)
 {
@@ -13,17 +14,11 @@ TEST(Error, TagsAndBraceBlocks)
 TEST(Error, TrapReportsInsteadOfThrowing)
 {
     Error seen;
-    bool ran = trap([] { raise(457, "dup", "src"); }, [&](const Error& e) { seen = e; });
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(seen.number, 457);
-    EXPECT_EQ(seen.description, "dup");
-    EXPECT_EQ(seen.source, "src");
-
-    ran = trap([] { throw std::runtime_error("boom"); }, [&](const Error& e) { seen = e; });
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(seen.number, Error::InvalidProcedureCall);
-    EXPECT_EQ(seen.description, "boom");
-
+    const auto keep = [&](const Error& e) { seen = e; };
+    EXPECT_FALSE(trap([] { raise(457, "dup", "src"); }, keep));
+    EXPECT_EQ((std::tuple{seen.number, seen.description, seen.source}), (std::tuple{457L, QString("dup"), QString("src")}));
+    EXPECT_FALSE(trap([] { throw std::runtime_error("boom"); }, keep));
+    EXPECT_EQ((std::pair{seen.number, seen.description}), (std::pair{long(Error::InvalidProcedureCall), QString("boom")}));
     int calls = 0;
     EXPECT_TRUE(trap([] {}, [&](const Error&) { ++calls; }));
     EXPECT_EQ(calls, 0);
