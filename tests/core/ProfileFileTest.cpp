@@ -1,4 +1,5 @@
 #include "core/ProfileFile.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -231,4 +232,38 @@ TEST_F(ProfileFileTest, ManyEditsInMemoryWithOneReadAndOneWriteFindWhatOneReadWo
     EXPECT_EQ(readAll(path()), "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n");
     EXPECT_EQ(pf.toBytes(), readAll(path()));
     EXPECT_FALSE(pf.save(dir.filePath("missing/x.ini")));
+}
+
+// Where the settings live.
+TEST(ProgramFolder, WritableExecutableFolderIsTheProgramFolder)
+{
+    QTemporaryDir exe, home;
+    EXPECT_EQ(ProgramFolder::resolve(exe.path() + "/", home.path(), QString()), exe.path());
+    EXPECT_FALSE(QDir(home.path() + "/velmora").exists());
+}
+
+TEST(ProgramFolder, OtherwiseTheUserFolderSeededOnce)
+{
+    QTemporaryDir home, defaults;
+    writeAll(defaults.filePath("Velmora.ini"), "[Form]\nWidth=1\n");
+    writeAll(defaults.filePath("translate.vrx"), "db");
+    const QString exe = "/proc"; // exists and is not writable, even for root
+    const QString user = ProgramFolder::resolve(exe, home.path(), defaults.path());
+    EXPECT_EQ(user, home.path() + "/velmora");
+    EXPECT_TRUE(QFile::exists(user + "/translate.vrx"));
+
+    // The user's own settings are never replaced by the defaults.
+    writeAll(user + "/Velmora.ini", "[Form]\nWidth=2\n");
+    EXPECT_EQ(ProgramFolder::resolve(exe, home.path(), defaults.path()), user);
+    EXPECT_EQ(readAll(user + "/Velmora.ini"), "[Form]\nWidth=2\n");
+}
+
+TEST(ProgramFolder, FilesJoinTheFolderWhateverTheirSlashes)
+{
+    ProgramFolder::setPath("/opt/velmora/");
+    EXPECT_EQ(ProgramFolder::path(), "/opt/velmora");
+    EXPECT_EQ(ProgramFolder::file("\\Velmora.ini"), "/opt/velmora/Velmora.ini");
+    EXPECT_EQ(ProgramFolder::file("\\CSV\\"), "/opt/velmora/CSV/");
+    EXPECT_EQ(ProgramFolder::file("Velmora_Tab1.ini"), "/opt/velmora/Velmora_Tab1.ini");
+    ProgramFolder::setPath(QString());
 }

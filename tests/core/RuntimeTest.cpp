@@ -1,0 +1,123 @@
+// The small runtime pieces: errors, the screen, system dialogs and by-reference arguments.
+#include "core/ByRef.h"
+#include "core/Dialogs.h"
+#include "core/Error.h"
+#include "core/Screen.h"
+#include "core/Variant.h"
+
+#include <QString>
+#include <stdexcept>
+#include <tuple>
+#include <gtest/gtest.h>
+
+TEST(Error, TagsAndBraceBlocks)
+{
+    EXPECT_EQ(TraceTag("frmMain", "Form_Load"), "{1FRMMAIN.FORM_LOAD}");
+    EXPECT_EQ(BraceBlock(1, "00:00:05"), "{100:00:05}");
+}
+
+TEST(Error, TrapReportsInsteadOfThrowing)
+{
+    Error seen;
+    const auto keep = [&](const Error& e) { seen = e; };
+    EXPECT_FALSE(trap([] { raise(457, "dup", "src"); }, keep));
+    EXPECT_EQ((std::tuple{seen.number, seen.description, seen.source}), (std::tuple{457L, QString("dup"), QString("src")}));
+    EXPECT_FALSE(trap([] { throw std::runtime_error("boom"); }, keep));
+    EXPECT_EQ((std::pair{seen.number, seen.description}), (std::pair{long(Error::InvalidProcedureCall), QString("boom")}));
+    int calls = 0;
+    EXPECT_TRUE(trap([] {}, [&](const Error&) { ++calls; }));
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(Screen, TwipsAndPixels)
+{
+    EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(96), 15.0);
+    EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(120), 12.0);
+    for (const auto& [twips, dpi, pixels] : {std::tuple{225, 96, 15}, {240, 96, 16}, {240, 192, 32}, {-30, 96, -2}})
+        EXPECT_EQ(Screen::pixelsFromTwips(twips, dpi), pixels) << twips << " at " << dpi;
+    EXPECT_EQ(Screen::twipsFromPixels(15, 96), 225);
+    EXPECT_EQ(Screen::twipsFromPixels(1, 144), 10);
+    Screen::setLogicalDpi(0); // ignored
+    EXPECT_DOUBLE_EQ(Screen::logicalDpi(), 96.0);
+    EXPECT_EQ(Screen::twipsFromPixels(2), 30);
+}
+
+TEST(Screen, ColoursAreBlueGreenRed)
+{
+    // blue, green, and two mixed
+    for (const auto& [color, rgb] : {std::pair{0xFF0000u, 0xFF0000FFu}, {0x8000u, 0xFF008000u}, {0xFFFAE1u, 0xFFE1FAFFu},
+                                     {0x404040u, 0xFF404040u}})
+        EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
+    EXPECT_EQ(Screen::colorFromRgb(0xFFE1FAFFu), 0xFFFAE1u);
+    EXPECT_FALSE(Screen::rgbFromColor(0x80000005u).has_value());
+    EXPECT_TRUE(Screen::isSystemColor(0x80000008u));
+    EXPECT_EQ(Screen::systemColorIndex(0x80000016u), 0x16);
+}
+
+TEST(SystemDialogs, RecorderTakesAnswersInTurnAndIsRemovedAfterwards)
+{
+    {
+        ScopedRecordingDialogs rec;
+        rec->answers = {6, 7};
+        rec->defaultAnswer = 2;
+        EXPECT_EQ(SystemMsgBox("a", 36, "Aviso"), 6);
+        EXPECT_EQ(SystemMsgBox("b", 36), 7);
+        EXPECT_EQ(SystemMsgBox("c"), 2);
+        ASSERT_EQ(rec->calls.size(), 3u);
+        EXPECT_EQ(rec->calls[0].prompt, "a");
+        EXPECT_EQ(rec->calls[0].style, 36);
+        EXPECT_EQ(rec->calls[0].title, "Aviso");
+        {
+            ScopedRecordingDialogs inner;
+            inner->inputAnswer = "typed";
+            EXPECT_EQ(SystemInputBox("p", "t", "d"), "typed");
+            EXPECT_EQ(SystemMsgBox("inner"), 1);
+        }
+        // The outer recorder is back in force.
+        EXPECT_EQ(SystemMsgBox("d"), 2);
+        EXPECT_EQ(rec->calls.size(), 4u);
+    }
+    // Without a recorder: OK and the default text.
+    EXPECT_EQ(SystemInputBox("p", "t", "dflt"), "dflt");
+}
+
+namespace {
+
+// A member that fills in its argument, as the data layer does with connection values.
+void fillIn(ByRef<QString> server)
+{
+    if (server->isEmpty())
+        server = QStringLiteral("stored");
+    server.get() += QStringLiteral("!");
+}
+
+void handOn(ByRef<QString> server) { fillIn(*server); }
+
+int typeOf(ByRef<Variant> v) { return int(v->type()); }
+
+} // namespace
+
+TEST(ByRef, AVariableReceivesTheRewrittenValueAndAValueStaysTheCallers)
+{
+    QString variable;
+    fillIn(variable);
+    EXPECT_EQ(variable, "stored!");
+
+    // Handed on, it is still the caller's variable.
+    QString other = QStringLiteral("mine");
+    handOn(other);
+    EXPECT_EQ(other, "mine!");
+
+    // A constant or a temporary is worked on as the member's own copy.
+    const QString constant = QStringLiteral("fixed");
+    fillIn(constant);
+    EXPECT_EQ(constant, "fixed");
+    fillIn(QStringLiteral("temp"));
+    fillIn("literal");
+
+    // Anything the type can be made from.
+    EXPECT_EQ(typeOf(QStringLiteral("x")), int(VarType::String));
+    EXPECT_EQ(typeOf(std::int32_t(3)), int(VarType::Long));
+    Variant held(2.5);
+    EXPECT_EQ(typeOf(held), int(VarType::Double));
+}
