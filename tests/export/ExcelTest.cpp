@@ -95,36 +95,33 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     const QString sheet = parts["xl/worksheets/sheet1.xml"];
     const QString styles = parts["xl/styles.xml"];
 
-    // A1: the title in its font.
-    EXPECT_TRUE(cell(sheet, "A1").contains("<t>Clientes</t>"));
+    // A1: the title in its font; row 4: the given titles, cells 1..4 in one framed, filled text style.
     const QStringList xfs = all(styles, "<cellXfs[^>]*>(.*)</cellXfs>").value(0).split("<xf ").mid(1);
-    const QStringList fonts = all(styles, "<fonts[^>]*>(.*)</fonts>").value(0).split("<font>").mid(1);
-    const QString titleXf = xfs.value(styleOf(cell(sheet, "A1")).toInt());
-    const QString titleFont = fonts.value(all(titleXf, "fontId=\"(\\d+)\"").value(0).toInt());
+    // The entry of a style list a cell format points at.
+    const auto entry = [&](const QString& xf, const QString& list, const QString& id) {
+        return all(styles, QStringLiteral("<%1s[^>]*>(.*)</%1s>").arg(list)).value(0).split("<" + list + ">").mid(1).value(
+            all(xf, id + "=\"(\\d+)\"").value(0).toInt());
+    };
+    const QString titleFont = entry(xfs.value(styleOf(cell(sheet, "A1")).toInt()), "font", "fontId");
     for (const char* part : {"<b/>", "<u/>", "<sz val=\"14\"/>", "<name val=\"Arial Narrow\"/>"})
         EXPECT_TRUE(titleFont.contains(QLatin1String(part))) << part << " in " << titleFont.toStdString();
-
-    // Row 4: the given titles, cells 1..4 in one framed, filled text style.
     const QStringList headerStyles = all(sheet, "<c r=\"[A-D]4\"[^>]*s=\"(\\d+)\"");
     EXPECT_EQ(headerStyles, QStringList(4, headerStyles.value(0)));
-    EXPECT_TRUE(cell(sheet, "B4").contains(QString::fromUtf8("<t>Código</t>")));
     const QString headerXf = xfs.value(headerStyles.first().toInt());
-    const QString fill = all(styles, "<fills[^>]*>(.*)</fills>").value(0).split("<fill>").mid(1).value(
-        all(headerXf, "fillId=\"(\\d+)\"").value(0).toInt());
-    EXPECT_TRUE(fill.contains("patternType=\"solid\"") && fill.contains("rgb=\"FF99CCFF\"")) << fill.toStdString();
-    const QString border = all(styles, "<borders[^>]*>(.*)</borders>").value(0).split("<border>").mid(1).value(
-        all(headerXf, "borderId=\"(\\d+)\"").value(0).toInt());
-    EXPECT_EQ(border.count("style=\"thin\""), 4) << border.toStdString();
+    const QString fill = entry(headerXf, "fill", "fillId");
+    for (const char* part : {"patternType=\"solid\"", "rgb=\"FF99CCFF\""})
+        EXPECT_TRUE(fill.contains(QLatin1String(part))) << part << " in " << fill.toStdString();
+    EXPECT_EQ(entry(headerXf, "border", "borderId").count("style=\"thin\""), 4);
     const QString textFormat = all(headerXf, "numFmtId=\"(\\d+)\"").value(0);
     EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"" + textFormat + "\" formatCode=\"@\"/>")) << textFormat.toStdString();
 
     // Data from row 5, as text, unchanged; NULL blank; rows 4 to 7 are text rows.
-    EXPECT_TRUE(cell(sheet, "B5").contains("t=\"inlineStr\""));
-    const std::pair<const char*, const char*> texts[] = {{"B5", "<t>00123</t>"}, {"C5", "<t>Madrid, ES</t>"},
+    const std::pair<const char*, const char*> texts[] = {{"A1", "<t>Clientes</t>"}, {"B4", "<t>Código</t>"},
+        {"B5", "t=\"inlineStr\""}, {"B5", "<t>00123</t>"}, {"C5", "<t>Madrid, ES</t>"},
         {"C6", "<t>a\tb</t>"}, {"C7", "<t>x_x000D_\ny</t>"} /* CR as the format writes it */, {"D5", "<t>2.5</t>"},
         {"D7", "<t>0.00001</t>"}};
     for (const auto& [ref, text] : texts)
-        EXPECT_TRUE(cell(sheet, ref).contains(QLatin1String(text))) << ref;
+        EXPECT_TRUE(cell(sheet, ref).contains(QString::fromUtf8(text))) << ref << " " << text;
     EXPECT_EQ(cell(sheet, "D6"), "");
     EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6", "7"}));
     // Widths from the longest text of each column (not A1), plus one.
