@@ -136,10 +136,10 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
                                         ", pero no se ha podido abrir con el programa del escritorio."});
 }
 
-TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
+TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderByAndColumnFormatsTypeNumbers)
 {
     zolt->setRowsPerSheet(2);
-    ASSERT_TRUE(excel.GenerateExcel("SELECT Id, Nombre FROM C ORDER BY Id", "T"));
+    ASSERT_TRUE(excel.GenerateExcel("SELECT Id, Nombre, Importe FROM C ORDER BY Id", "T", "3-0.00"));
     const auto parts = partsOf(excel.FileName());
     EXPECT_EQ(all(parts["xl/workbook.xml"], "<sheet name=\"([^\"]+)\""),
               (QStringList{QString::fromUtf8("Hoja Nº1"), QString::fromUtf8("Hoja Nº2"), QString::fromUtf8("Hoja Nº3")}));
@@ -154,6 +154,13 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
         EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6"}));
     }
     EXPECT_EQ(ids, (QStringList{"1,2", "3,4", "5"}));
+    // The formatted column holds numbers in its format; the others stay text.
+    const QString sheet = parts["xl/worksheets/sheet1.xml"];
+    EXPECT_EQ(all(cell(sheet, "C5"), "<v>([^<]*)</v>"), QStringList{"2.5"});
+    EXPECT_FALSE(cell(sheet, "C5").contains("t=\""));
+    EXPECT_TRUE(cell(sheet, "B5").contains("<t>Madrid, ES</t>"));
+    EXPECT_TRUE(parts["xl/styles.xml"].contains("formatCode=\"0.00\""));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"3\" max=\"3\" width=\"[\\d.]+\" style=\"\\d+\"")));
 
     // Without ORDER BY the rows cannot be cut into sheets.
     EXPECT_FALSE(excel.GenerateExcel("SELECT Id, Nombre FROM C", "T"));
@@ -163,18 +170,6 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
                                                           "ordenación en la sentencia SQL, no se puede realizar paginación."));
     EXPECT_EQ(excelFiles().size(), 1);
     EXPECT_EQ(launcher->launched.size(), 1); // the first workbook's
-}
-
-TEST_F(ExcelTest, ColumnFormatsTypeNumbers)
-{
-    ASSERT_TRUE(excel.GenerateExcel("SELECT Codigo, Importe FROM C WHERE Id <= 3 ORDER BY Id", "T", "2-0.00"));
-    const auto parts = partsOf(excel.FileName());
-    const QString sheet = parts["xl/worksheets/sheet1.xml"];
-    EXPECT_EQ(all(cell(sheet, "B5"), "<v>([^<]*)</v>"), QStringList{"2.5"});
-    EXPECT_FALSE(cell(sheet, "B5").contains("t=\""));
-    EXPECT_TRUE(cell(sheet, "A5").contains("<t>00123</t>")); // text stays text
-    EXPECT_TRUE(parts["xl/styles.xml"].contains("formatCode=\"0.00\""));
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"2\" max=\"2\" width=\"[\\d.]+\" style=\"\\d+\"")));
 }
 
 TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)

@@ -115,7 +115,7 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
 }
 
-TEST_F(frmCSVTest, RefusedInputsStoreNothingAndKeepTheWindowOpen)
+TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
 {
     auto w = open();
     const QByteArray before = bytesOf(ini);
@@ -134,20 +134,16 @@ TEST_F(frmCSVTest, RefusedInputsStoreNothingAndKeepTheWindowOpen)
     EXPECT_EQ(bytesOf(ini), before);
     EXPECT_TRUE(w->Cancelled());
     EXPECT_TRUE(w->isVisible());
-}
 
-TEST_F(frmCSVTest, CloseBoxEscAndNingunoLeaveAsTheyShould)
-{
-    auto w = open();
+    // Ninguno empties and locks the differentiator.
     text(*w, "txtNombreFichero")->setText("a");
+    text(*w, "txtDecimales")->setText("4");
     choose(*w, "optDelimitador", 2);
     text(*w, "txtDiferenciador")->setText("x");
     choose(*w, "optDelimitador", 0);
     EXPECT_EQ(text(*w, "txtDiferenciador")->text(), "");
     EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
-
     // Enter in a text box accepts; the stored differentiator is empty.
-    w->show();
     QTest::keyClick(text(*w, "txtNombreFichero"), Qt::Key_Return);
     EXPECT_FALSE(w->Cancelled());
     EXPECT_FALSE(w->isVisible());
