@@ -5,9 +5,10 @@
 #include "core/Screen.h"
 #include "core/Variant.h"
 
-#include <QString>
+#include <QStringList>
 #include <stdexcept>
 #include <tuple>
+#include <vector>
 #include <gtest/gtest.h>
 
 TEST(Error, TagsAndBraceBlocks)
@@ -60,13 +61,11 @@ TEST(SystemDialogs, RecorderTakesAnswersInTurnAndIsRemovedAfterwards)
         ScopedRecordingDialogs rec;
         rec->answers = {6, 7};
         rec->defaultAnswer = 2;
-        EXPECT_EQ(SystemMsgBox("a", 36, "Aviso"), 6);
-        EXPECT_EQ(SystemMsgBox("b", 36), 7);
-        EXPECT_EQ(SystemMsgBox("c"), 2);
+        EXPECT_EQ((std::vector{SystemMsgBox("a", 36, "Aviso"), SystemMsgBox("b", 36), SystemMsgBox("c")}),
+                  (std::vector{6, 7, 2}));
         ASSERT_EQ(rec->calls.size(), 3u);
-        EXPECT_EQ(rec->calls[0].prompt, "a");
-        EXPECT_EQ(rec->calls[0].style, 36);
-        EXPECT_EQ(rec->calls[0].title, "Aviso");
+        EXPECT_EQ((std::tuple{rec->calls[0].prompt, rec->calls[0].style, rec->calls[0].title}),
+                  (std::tuple{QString("a"), 36, QString("Aviso")}));
         {
             ScopedRecordingDialogs inner;
             inner->inputAnswer = "typed";
@@ -99,25 +98,18 @@ int typeOf(ByRef<Variant> v) { return int(v->type()); }
 
 TEST(ByRef, AVariableReceivesTheRewrittenValueAndAValueStaysTheCallers)
 {
-    QString variable;
-    fillIn(variable);
-    EXPECT_EQ(variable, "stored!");
-
-    // Handed on, it is still the caller's variable.
-    QString other = QStringLiteral("mine");
-    handOn(other);
-    EXPECT_EQ(other, "mine!");
-
-    // A constant or a temporary is worked on as the member's own copy.
+    // Handed on, it is still the caller's variable; a constant or a temporary
+    // is worked on as the member's own copy.
+    QString variable, other = QStringLiteral("mine");
     const QString constant = QStringLiteral("fixed");
+    fillIn(variable);
+    handOn(other);
     fillIn(constant);
-    EXPECT_EQ(constant, "fixed");
     fillIn(QStringLiteral("temp"));
     fillIn("literal");
-
+    EXPECT_EQ((QStringList{variable, other, constant}), (QStringList{"stored!", "mine!", "fixed"}));
     // Anything the type can be made from.
-    EXPECT_EQ(typeOf(QStringLiteral("x")), int(VarType::String));
-    EXPECT_EQ(typeOf(std::int32_t(3)), int(VarType::Long));
     Variant held(2.5);
-    EXPECT_EQ(typeOf(held), int(VarType::Double));
+    EXPECT_EQ((std::vector{typeOf(QStringLiteral("x")), typeOf(std::int32_t(3)), typeOf(held)}),
+              (std::vector{int(VarType::String), int(VarType::Long), int(VarType::Double)}));
 }

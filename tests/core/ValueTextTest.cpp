@@ -18,29 +18,21 @@ QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
 }
 
-// Each row: a text and the number it reads as, in the locale in force.
-void expectNumbers(std::initializer_list<std::pair<const char*, double>> rows)
+// Each row: an input and what the call makes of it, in the locale in force.
+template <class In, class Out, class F>
+void expectEach(F call, std::initializer_list<std::pair<In, Out>> rows)
 {
-    for (const auto& [text, number] : rows)
-        EXPECT_EQ(parseNumber(QString::fromUtf8(text)), number) << text;
+    for (const auto& [in, out] : rows)
+        EXPECT_EQ(call(in), out) << in;
 }
+
+const auto number = [](const char* t) { return parseNumber(QString::fromUtf8(t)); };
+const auto date = [](const char* t) { return parseDate(QString::fromUtf8(t)); };
 
 void expectNotNumbers(std::initializer_list<const char*> texts)
 {
     for (const char* t : texts)
         EXPECT_FALSE(isNumeric(QString::fromUtf8(t))) << t;
-}
-
-void expectTexts(std::initializer_list<std::pair<Variant, const char*>> rows)
-{
-    for (const auto& [value, text] : rows)
-        EXPECT_EQ(toText(value), QString::fromUtf8(text)) << text;
-}
-
-void expectDates(std::initializer_list<std::pair<const char*, QDateTime>> rows)
-{
-    for (const auto& [text, date] : rows)
-        EXPECT_EQ(parseDate(QString::fromUtf8(text)), date) << text;
 }
 
 void expectFormats(std::initializer_list<std::tuple<Variant, const char*, const char*>> rows)
@@ -53,26 +45,28 @@ void expectFormats(std::initializer_list<std::tuple<Variant, const char*, const 
 TEST(ValueTextNumbers, ReadingNumbersInEachLocale)
 {
     ScopedLocale es(Spanish);
-    expectNumbers({{"1.234,5", 1234.5}, {"1234,5", 1234.5}, {"1.234.567", 1234567.0}, {" -12,25 ", -12.25},
-                   {"12,5-", -12.5}, {"(3)", -3.0}, {"1.234,50 €", 1234.5}, {",5", 0.5}, {"1,5E3", 1500.0},
-                   {"+7", 7.0}, {"&HFF", 255.0}, {"&HFFFF", -1.0}, {"&H10000", 65536.0}, {"&O17", 15.0}});
+    expectEach<const char*, double>(number, {{"1.234,5", 1234.5}, {"1234,5", 1234.5}, {"1.234.567", 1234567.0},
+        {" -12,25 ", -12.25}, {"12,5-", -12.5}, {"(3)", -3.0}, {"1.234,50 €", 1234.5}, {",5", 0.5}, {"1,5E3", 1500.0},
+        {"+7", 7.0}, {"&HFF", 255.0}, {"&HFFFF", -1.0}, {"&H10000", 65536.0}, {"&O17", 15.0}});
     // A point under a decimal comma is a group mark and needs groups of three.
     expectNotNumbers({"1.5", "1234.5", "1,234.5", "1.23.456", "", " ", "-", ",", "abc", "12abc", "1 2", "--1", "(1",
                       "1)", "1E", "1e+", "€", "1..2", "1,2,3", "&H", "&HG", "1.", ".1"});
     ScopedLocale en(English);
-    expectNumbers({{"1,234.5", 1234.5}, {"$1,234.50", 1234.5}, {"-0.25", -0.25}});
+    expectEach<const char*, double>(number, {{"1,234.5", 1234.5}, {"$1,234.50", 1234.5}, {"-0.25", -0.25}});
     expectNotNumbers({"1.234,5", "1,5"});
 }
 
 TEST(ValueTextNumbers, TextOfOtherValuesUsesLocaleMarks)
 {
     ScopedLocale es(Spanish);
-    expectTexts({{Variant(float(0.1f)), "0,1"}, {Variant(Currency::fromScaled(125000)), "12,5"},
+    for (const auto& [value, text] : std::initializer_list<std::pair<Variant, const char*>>{
+             {Variant(float(0.1f)), "0,1"}, {Variant(Currency::fromScaled(125000)), "12,5"},
                  {Variant(Currency::fromScaled(-5)), "-0,0005"}, {Variant(std::int32_t(-42)), "-42"},
                  {Variant(std::int64_t(9007199254740993LL)), "9007199254740993"}, {Variant(true), "Verdadero"},
                  {Variant(false), "Falso"}, {Variant(Currency::fromScaled(10)), "0,001"},
                  {Variant(Currency::fromScaled(-20000)), "-2"}, {Variant(), ""},
-                 {Variant(Currency::fromScaled(std::numeric_limits<std::int64_t>::min())), "-922337203685477,5808"}});
+                 {Variant(Currency::fromScaled(std::numeric_limits<std::int64_t>::min())), "-922337203685477,5808"}})
+        EXPECT_EQ(toText(value), QString::fromUtf8(text)) << text;
     EXPECT_EQ(displayText(Variant::null()), "");
     EXPECT_EQ(errorOf([] { toText(Variant::null()); }), Error::InvalidUseOfNull) << "Null has no text";
     EXPECT_EQ(errorOf([] { toText(Variant::nothing()); }), Error::TypeMismatch) << "an object has no text";
@@ -81,7 +75,7 @@ TEST(ValueTextNumbers, TextOfOtherValuesUsesLocaleMarks)
 TEST(ValueTextDates, ReadingDates)
 {
     ScopedLocale es(Spanish);
-    expectDates({{"05/12/2024", at(2024, 12, 5)}, {"5/12/24", at(2024, 12, 5)}, {"5/12/45", at(1945, 12, 5)},
+    expectEach<const char*, QDateTime>(date, {{"05/12/2024", at(2024, 12, 5)}, {"5/12/24", at(2024, 12, 5)}, {"5/12/45", at(1945, 12, 5)},
                  {"05/12/2024 09:03:07", at(2024, 12, 5, 9, 3, 7)}, {"05-12-2024 9:03", at(2024, 12, 5, 9, 3)},
                  {"2024-12-05", at(2024, 12, 5)}, {"14:30:00", at(1899, 12, 30, 14, 30)},
                  {"2024-12-05T09:03:07.250", QDateTime(QDate(2024, 12, 5), QTime(9, 3, 7, 250), Qt::UTC)},
@@ -92,7 +86,7 @@ TEST(ValueTextDates, ReadingDates)
                           "05/12-2024", "13:00 PM", "2024-12-05T"})
         EXPECT_FALSE(isDate(QString::fromUtf8(t))) << t;
     ScopedLocale en(English);
-    expectDates({{"12/5/2024", at(2024, 12, 5)}, {"12/5/2024 3:04:05 PM", at(2024, 12, 5, 15, 4, 5)}});
+    expectEach<const char*, QDateTime>(date, {{"12/5/2024", at(2024, 12, 5)}, {"12/5/2024 3:04:05 PM", at(2024, 12, 5, 15, 4, 5)}});
 }
 
 TEST(ValueTextFormat, NumberPatternsGroupThemselves)
