@@ -129,15 +129,13 @@ TEST(Variant, TextConversionsFollowTheLocale)
 
 TEST(Variant, DatesAndSerials)
 {
-    const QDateTime noon(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC);
-    EXPECT_DOUBLE_EQ(serialFromDate(noon), 45293.5);
-    EXPECT_EQ(dateFromSerial(45293.5), noon);
-    EXPECT_EQ(dateFromSerial(0), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC));
     // Before day zero the fraction still counts forward within the day.
-    EXPECT_EQ(dateFromSerial(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC));
-    EXPECT_DOUBLE_EQ(serialFromDate(QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)), -1.25);
-    EXPECT_EQ(Variant(noon).toDouble(), 45293.5);
-    EXPECT_EQ(Variant(45293.5).toDate(), noon);
+    for (const auto& [serial, date] : {std::pair{45293.5, QDateTime(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC)},
+                                       {0.0, QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC)},
+                                       {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)}}) {
+        EXPECT_EQ((std::pair{serialFromDate(date), dateFromSerial(serial)}), (std::pair{serial, date}));
+        EXPECT_EQ((std::pair{Variant(date).toDouble(), Variant(serial).toDate()}), (std::pair{serial, date}));
+    }
 }
 
 TEST(Variant, ObjectsAndArrays)
@@ -151,15 +149,12 @@ TEST(Variant, ObjectsAndArrays)
     EXPECT_EQ(errorOf([&] { v.toDouble(); }), Error::TypeMismatch);
 
     auto a = std::make_shared<VArray>(1, 3, 0, 1);
-    EXPECT_EQ(a->lbound(1), 1);
-    EXPECT_EQ(a->ubound(2), 1);
+    EXPECT_EQ((std::pair{a->lbound(1), a->ubound(2)}), (std::pair{1, 1}));
     a->at(3, 1) = Variant("x");
     a->redimPreserve(4);
-    EXPECT_EQ(a->at(3, 1), Variant("x"));
-    EXPECT_TRUE(a->at(3, 4).isEmpty());
+    EXPECT_EQ((std::pair{a->at(3, 1), a->at(3, 4)}), (std::pair{Variant("x"), Variant()}));
     expectError(Error::SubscriptOutOfRange, {[&] { a->at(0, 0); }, [&] { a->at(1); }, [&] { a->lbound(3); }});
-    VArray unallocated;
-    EXPECT_FALSE(unallocated.allocated());
+    EXPECT_FALSE(VArray().allocated());
 }
 
 TEST(Variant, ValuesEqualAsTheRuntimeCompares)
