@@ -41,9 +41,8 @@ CSVSettings settingsOf(const CSVOutputs& o) { return CSVSettings::fromOptions(*C
 
 QString utf16File(const QByteArray& bytes)
 {
-    if (!bytes.startsWith("\xFF\xFE"))
-        return QStringLiteral("<no UTF-16LE BOM>");
-    return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+    return bytes.startsWith("\xFF\xFE") ? QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)(bytes)
+                                        : QStringLiteral("<no UTF-16LE BOM>");
 }
 
 TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
@@ -231,23 +230,21 @@ struct Unwritable {
     explicit Unwritable(const QString& dir) : path(QFile::encodeName(dir))
     {
         ::chmod(path.constData(), 0555);
-        immutable = ::geteuid() == 0 && setFlag(true);
+        immutable = ::geteuid() == 0 && setFlags(FS_IMMUTABLE_FL);
     }
     ~Unwritable()
     {
         if (immutable)
-            setFlag(false);
+            setFlags(0);
         ::chmod(path.constData(), 0755);
     }
-    bool setFlag(bool on) const
+    bool setFlags(int immutableFlag) const
     {
         const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY);
         int flags = 0;
-        bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
+        const bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                        (flags = (flags & ~FS_IMMUTABLE_FL) | immutableFlag, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        ::close(fd);
         return ok;
     }
     QByteArray path;
