@@ -27,12 +27,10 @@ TEST(Collection, KeysMatchWithoutRegardToCase)
     c.Add(Variant("c"), "Éxito");
     for (const auto& [key, item] : {std::pair{"NOMBRE", "a"}, {"nombre", "a"}, {"año", "b"}, {"éXITO", "c"}})
         EXPECT_EQ(c.Item(Variant(key)).toString(), item) << key;
-    EXPECT_TRUE(c.Exists("aÑo"));
-    EXPECT_FALSE(c.Exists("ano") || c.Exists(""));
-    EXPECT_EQ(c.IndexOf("ÉXITO"), 3);
-    EXPECT_EQ(c.KeyAt(2), "AÑO"); // the key as it was given
+    EXPECT_EQ((std::vector<bool>{c.Exists("aÑo"), c.Exists("ano"), c.Exists("")}), (std::vector<bool>{true, false, false}));
     EXPECT_EQ(errorOf([&] { c.Add(Variant("d"), "nombre"); }), Error::KeyAlreadyAssociated);
-    EXPECT_EQ(c.Count(), 3);
+    // The key as it was given.
+    EXPECT_EQ((std::tuple{c.IndexOf("ÉXITO"), c.KeyAt(2), c.Count()}), (std::tuple{3, QString("AÑO"), 3}));
 }
 
 TEST(Collection, PositionsAreOneBasedAndMissingItemsRaise)
@@ -112,7 +110,6 @@ TEST(Collection, ItemsAreSharedObjectsAndWritable)
     auto inner = newCollection();
     outer->Add(Variant(inner), "Fields");
     outer->Item(Variant("fields")).as<Collection>()->Add(Variant(std::int32_t(7)), "x");
-    EXPECT_EQ(inner->Count(), 1);
     outer->Item(Variant("FIELDS")) = Variant("replaced");
-    EXPECT_EQ(outer->Item(Variant("Fields")).toString(), "replaced");
+    EXPECT_EQ((std::pair{inner->Count(), outer->Item(Variant("Fields")).toString()}), (std::pair{1, QString("replaced")}));
 }

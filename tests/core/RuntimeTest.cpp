@@ -32,15 +32,12 @@ TEST(Error, TrapReportsInsteadOfThrowing)
 
 TEST(Screen, TwipsAndPixels)
 {
-    EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(96), 15.0);
-    EXPECT_DOUBLE_EQ(Screen::twipsPerPixel(120), 12.0);
+    EXPECT_EQ((std::pair{Screen::twipsPerPixel(96), Screen::twipsPerPixel(120)}), (std::pair{15.0, 12.0}));
     for (const auto& [twips, dpi, pixels] : {std::tuple{225, 96, 15}, {240, 96, 16}, {240, 192, 32}, {-30, 96, -2}})
         EXPECT_EQ(Screen::pixelsFromTwips(twips, dpi), pixels) << twips << " at " << dpi;
-    EXPECT_EQ(Screen::twipsFromPixels(15, 96), 225);
-    EXPECT_EQ(Screen::twipsFromPixels(1, 144), 10);
+    EXPECT_EQ((std::pair{Screen::twipsFromPixels(15, 96), Screen::twipsFromPixels(1, 144)}), (std::pair{225, 10}));
     Screen::setLogicalDpi(0); // ignored
-    EXPECT_DOUBLE_EQ(Screen::logicalDpi(), 96.0);
-    EXPECT_EQ(Screen::twipsFromPixels(2), 30);
+    EXPECT_EQ((std::pair{Screen::logicalDpi(), Screen::twipsFromPixels(2)}), (std::pair{96.0, 30}));
 }
 
 TEST(Screen, ColoursAreBlueGreenRed)
@@ -50,9 +47,9 @@ TEST(Screen, ColoursAreBlueGreenRed)
                                      {0x404040u, 0xFF404040u}})
         EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
     EXPECT_EQ(Screen::colorFromRgb(0xFFE1FAFFu), 0xFFFAE1u);
-    EXPECT_FALSE(Screen::rgbFromColor(0x80000005u).has_value());
-    EXPECT_TRUE(Screen::isSystemColor(0x80000008u));
-    EXPECT_EQ(Screen::systemColorIndex(0x80000016u), 0x16);
+    EXPECT_EQ((std::tuple{Screen::rgbFromColor(0x80000005u).has_value(), Screen::isSystemColor(0x80000008u),
+                          Screen::systemColorIndex(0x80000016u)}),
+              (std::tuple{false, true, 0x16}));
 }
 
 TEST(SystemDialogs, RecorderTakesAnswersInTurnAndIsRemovedAfterwards)
