@@ -172,7 +172,7 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderByAndColumnFormatsTypeNumbers
     EXPECT_EQ(launcher->launched.size(), 1); // the first workbook's
 }
 
-TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)
+TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDirectExportsOnce)
 {
     EXPECT_TRUE(excel.GenerateExcel("SELECT Id FROM Vacia", "T"));
     EXPECT_FALSE(known("SELECT Id INTO D FROM C"));
@@ -192,10 +192,8 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)
     EXPECT_TRUE(excelFiles().isEmpty());
     EXPECT_TRUE(launcher->launched.isEmpty());
     EXPECT_EQ(excel.FileName(), "");
-}
 
-TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
-{
+    // Direct saves an empty workbook first, then exports once.
     const QString target = folder.filePath("vacio.xlsx");
     ASSERT_TRUE(excel.GenerateExcelDirect(kFirstThree, "T", target));
     EXPECT_TRUE(partsOf(target).contains("xl/worksheets/sheet1.xml"));
@@ -207,5 +205,6 @@ TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
     ASSERT_TRUE(excel.GenerateExcelDirect("SELECT a FROM t", "T", target));
     EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
 }
+
 
 } // namespace

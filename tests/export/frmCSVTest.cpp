@@ -46,7 +46,7 @@ protected:
     QString ini;
 };
 
-TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
+TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
 {
     auto w = open();
     const QString csv = folder.path() + QStringLiteral("/CSV/");
@@ -66,11 +66,7 @@ TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
         w->show();
         w->grab().save(qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/frmCSV.png"));
     }
-}
 
-TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
-{
-    auto w = open();
     text(*w, "txtRuta")->setText("/x/out");
     text(*w, "txtNombreFichero")->setText("clientes");
     choose(*w, "optSeparador", 1);
