@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,9 +29,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
 }
 
 // A section, a key and the value a read of them gives.
-struct Read {
-    const char *section, *key, *value;
-};
+using Read = std::tuple<const char*, const char*, const char*>;
 
 void expectReads(const QString& file, std::initializer_list<Read> reads, const QString& dflt = QString())
 {
@@ -42,19 +42,13 @@ protected:
     QTemporaryDir dir;
     QString path(const QString& name = QStringLiteral("Velmora.ini")) const { return dir.filePath(name); }
     // Each row: the file's bytes, one key written into it, and the bytes after the write.
-    struct Write {
-        QByteArray before;
-        const char *section, *key;
-        QString value;
-        QByteArray after;
-    };
-    void expectWrites(std::initializer_list<Write> rows)
+    void expectWrites(std::initializer_list<std::tuple<QByteArray, const char*, const char*, QString, QByteArray>> rows)
     {
-        for (const Write& w : rows) {
-            writeAll(path(), w.before);
-            ASSERT_TRUE(ProfileFile::write(path(), w.section, w.key, w.value)) << w.before.constData();
-            EXPECT_EQ(readAll(path()), w.after) << w.before.constData();
-            EXPECT_EQ(ProfileFile::read(path(), w.section, w.key), w.value) << w.before.constData();
+        for (const auto& [before, section, key, value, after] : rows) {
+            writeAll(path(), before);
+            ASSERT_TRUE(ProfileFile::write(path(), section, key, value)) << before.constData();
+            EXPECT_EQ((std::pair{readAll(path()), ProfileFile::read(path(), section, key)}), (std::pair{after, value}))
+                << before.constData();
         }
     }
 };
