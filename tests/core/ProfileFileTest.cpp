@@ -88,22 +88,17 @@ TEST_F(ProfileFileTest, WritingOneKeyKeepsEveryOtherLineByteForByte)
                                 "[Scripts]\r\nFolder = C:\\Velmora\\Scripts\\ ; keep\r\n"
                                 "Sql=SELECT a, b FROM t WHERE x = 'y;z'\r\n";
     writeAll(path(), original);
-
-    ASSERT_TRUE(ProfileFile::write(path(), "form", "WIDTH", "15000"));
     QByteArray expected = original;
-    expected.replace("Width=12000", "WIDTH=15000");
-    EXPECT_EQ(readAll(path()), expected);
-
-    // A new key joins the end of its section, before the blank line, with the file's line ends.
-    ASSERT_TRUE(ProfileFile::write(path(), "Form", "Height", "9000"));
-    expected.replace("WIDTH=15000\r\n", "WIDTH=15000\r\nHeight=9000\r\n");
-    EXPECT_EQ(readAll(path()), expected);
-
-    // A new section goes at the end.
-    ASSERT_TRUE(ProfileFile::write(path(), "CSV", "Separador", ";"));
-    expected += "[CSV]\r\nSeparador=;\r\n";
-    EXPECT_EQ(readAll(path()), expected);
-
+    // A key rewritten in place; a new key joins the end of its section, before
+    // the blank line, with the file's line ends; a new section goes at the end.
+    for (const auto& [section, key, value, from, to] :
+         {std::tuple{"form", "WIDTH", "15000", "Width=12000", "WIDTH=15000"},
+          {"Form", "Height", "9000", "WIDTH=15000\r\n", "WIDTH=15000\r\nHeight=9000\r\n"},
+          {"CSV", "Separador", ";", "", "[CSV]\r\nSeparador=;\r\n"}}) {
+        ASSERT_TRUE(ProfileFile::write(path(), section, key, value));
+        *from ? expected.replace(from, to) : expected.append(to);
+        EXPECT_EQ(readAll(path()), expected) << key;
+    }
     EXPECT_EQ(ProfileFile::read(path(), "Scripts", "Folder"), "C:\\Velmora\\Scripts\\ ; keep");
     EXPECT_EQ(ProfileFile::read(path(), "Scripts", "Sql"), "SELECT a, b FROM t WHERE x = 'y;z'");
 }
