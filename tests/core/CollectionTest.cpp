@@ -8,17 +8,6 @@
 #include <tuple>
 #include <vector>
 
-namespace {
-
-QString order(const Collection& c)
-{
-    QString s;
-    for (const Variant& v : c)
-        s += v.toString();
-    return s;
-}
-} // namespace
-
 TEST(Collection, KeysMatchWithoutRegardToCase)
 {
     Collection c;
@@ -52,7 +41,10 @@ TEST(Collection, AddBeforeAfterAndRemoveKeepKeysInStep)
     Collection c;
     // The order, an item by key, a position by key and the count, after each step.
     const auto state = [&c](const char* key, const char* indexed) {
-        return std::tuple{order(c), c.Item(Variant(key)).toString(), c.IndexOf(indexed), c.Count()};
+        QString order;
+        for (const Variant& v : c)
+            order += v.toString();
+        return std::tuple{order, c.Item(Variant(key)).toString(), c.IndexOf(indexed), c.Count()};
     };
     c.Add(Variant("a"), "ka");
     c.Add(Variant("c"), "kc");

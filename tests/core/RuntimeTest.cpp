@@ -13,8 +13,8 @@
 
 TEST(Error, TagsAndBraceBlocks)
 {
-    EXPECT_EQ(TraceTag("frmMain", "Form_Load"), "{1FRMMAIN.FORM_LOAD}");
-    EXPECT_EQ(BraceBlock(1, "00:00:05"), "{100:00:05}");
+    EXPECT_EQ((QStringList{TraceTag("frmMain", "Form_Load"), BraceBlock(1, "00:00:05")}),
+              (QStringList{"{1FRMMAIN.FORM_LOAD}", "{100:00:05}"}));
 }
 
 TEST(Error, TrapReportsInsteadOfThrowing)

@@ -69,9 +69,9 @@ TEST(Variant, OverflowIsRaisedNotWrapped)
                  [] { Variant(1e15).toCurrency(); }, [] { Variant(std::int64_t(1) << 62).toCurrency(); },
                  [] { Variant("99999").toInt(); }, [] { Variant("9223372036854775808").toLongLong(); },
                  [] { Variant(32767.5).toInt(); }});
-    EXPECT_EQ(Variant(std::int32_t(-32768)).toInt(), -32768);
-    EXPECT_EQ(Variant("9007199254740993").toLongLong(), 9007199254740993LL);
-    EXPECT_EQ(Variant(" -9223372036854775808 ").toLongLong(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ((std::tuple{Variant(std::int32_t(-32768)).toInt(), Variant("9007199254740993").toLongLong(),
+                          Variant(" -9223372036854775808 ").toLongLong()}),
+              (std::tuple{-32768, 9007199254740993LL, std::numeric_limits<std::int64_t>::min()}));
 }
 
 TEST(Variant, IntegerConversionsRoundHalfToEven)
