@@ -108,10 +108,10 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
     o.DelimitadorCampos = QStringLiteral("'");
     o.Diferenciador = QStringLiteral("''");
     const CSVSettings t = settingsOf(o);
-    EXPECT_EQ(FormatCSVValue("N#", std::int32_t(7), 3, t, false), "7");
-    EXPECT_EQ(FormatCSVValue("F#", day, 7, t, false), "'2024-03-05'");
     // A typed '' stays two apostrophes: only the delimiter list's "''" means a double quote.
-    EXPECT_EQ(FormatCSVValue("T#", QStringLiteral("O'Brien"), 8, t, false), "'O''Brien'");
+    EXPECT_EQ((QStringList{FormatCSVValue("N#", std::int32_t(7), 3, t, false), FormatCSVValue("F#", day, 7, t, false),
+                           FormatCSVValue("T#", QStringLiteral("O'Brien"), 8, t, false)}),
+              (QStringList{"7", "'2024-03-05'", "'O''Brien'"}));
 }
 
 class CsvWriterTest : public ExportTest {
@@ -136,7 +136,7 @@ protected:
 
 const QString kTable = QStringLiteral("SELECT Id, Nombre AS [Nombre#], Importe, Alta FROM T ORDER BY Id DESC");
 
-TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale)
+TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocaleTheFastPathTheRowsInUtf8)
 {
     const QString expected = kBom + "Id,\"Nombre\",Importe,Alta\r\n7,\"Dice \"\"holá\"\"\",3.5000,05/03/2024\r\n"
                                     "-1,\"N/A\",-1.0000,01/01/1900\r\n";
@@ -156,10 +156,8 @@ TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale
     // An empty result still gives its title line.
     ASSERT_TRUE(generate("SELECT Id, Nombre FROM Vacia", o));
     EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Id;Nombre\r\n");
-}
 
-TEST_F(CsvWriterTest, FastPathWritesTheDataLayersRowsInUtf8WithoutBom)
-{
+    // The fast path writes the data layer's rows in UTF-8 without a mark.
     // Numbers and dates read as the record set writes them, in the desktop's marks; a NULL is "--"; a value
     // with the separator stays one field.
     file.exec({"CREATE TABLE G (n INTEGER, r DOUBLE, d DATETIME, b TEXT(10))",

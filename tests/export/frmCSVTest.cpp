@@ -159,10 +159,8 @@ TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
 
 TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
 {
-    QFile stored(ini);
-    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
-    stored.write("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
-    stored.close();
+    ASSERT_TRUE(ProfileFile::fromBytes("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n")
+                    .save(ini));
     auto w = open();
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
