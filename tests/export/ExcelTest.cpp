@@ -189,9 +189,7 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDi
                                                                 "única sentencia SELECT sin INTO."),
                                               failed + badFormat.arg("x-0.00"), failed + badFormat.arg("0-0.00")}));
     EXPECT_TRUE(reports.value(4).startsWith(failed)) << reports.value(4).toStdString();
-    EXPECT_TRUE(excelFiles().isEmpty());
-    EXPECT_TRUE(launcher->launched.isEmpty());
-    EXPECT_EQ(excel.FileName(), "");
+    EXPECT_EQ((std::tuple{excelFiles().size(), launcher->launched.size(), excel.FileName()}), (std::tuple{0, 0, QString()}));
 
     // Direct saves an empty workbook first, then exports once.
     const QString target = folder.filePath("vacio.xlsx");

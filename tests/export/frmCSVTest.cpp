@@ -50,17 +50,15 @@ TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAnd
 {
     auto w = open();
     const QString csv = folder.path() + QStringLiteral("/CSV/");
-    EXPECT_TRUE(QFileInfo(csv).isDir());
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
+    EXPECT_EQ((std::pair{QFileInfo(csv).isDir(), ProfileFile::read(ini, "CSV", "Path")}), (std::pair{true, csv}));
     const CSVFormState s = w->state();
     EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtDecimales}), (QStringList{csv, "", "4"}));
     EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero, s.chkDelimitadorTexto,
                                 s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
               (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1}));
-    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled() || text(*w, "txtDiferenciador")->isEnabled());
-    EXPECT_EQ(w->property("Tag").toString(), "Translated");
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_TRUE(notices->calls.empty());
+    EXPECT_EQ((std::tuple{text(*w, "txtSeparador")->isEnabled(), text(*w, "txtDiferenciador")->isEnabled(),
+                          w->property("Tag").toString(), w->Cancelled(), notices->calls.size()}),
+              (std::tuple{false, false, QString("Translated"), true, std::size_t(0)}));
 
     if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS")) {
         w->show();
@@ -96,9 +94,9 @@ TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAnd
 
     // Reopened: the stored texts come back decoded.
     auto again = open();
-    EXPECT_EQ(text(*again, "txtDiferenciador")->text(), "\"");
-    EXPECT_EQ(text(*again, "txtNombreFichero")->text(), "clientes");
-    EXPECT_TRUE(option(*again, "optDelimitador", 1)->isChecked());
+    EXPECT_EQ((std::tuple{text(*again, "txtDiferenciador")->text(), text(*again, "txtNombreFichero")->text(),
+                          option(*again, "optDelimitador", 1)->isChecked()}),
+              (std::tuple{QString("\""), QString("clientes"), true}));
 
     // A typed double quote as delimiter is stored with three apostrophes and given as itself.
     choose(*again, "optDelimitador", 3);
@@ -127,9 +125,7 @@ TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
     EXPECT_EQ(shownTexts(), (QStringList{"64|Aviso|El separador decimal y el separador de campos no pueden coincidir",
                                          "16|Error|FRMCSV.BTTACEPTAR_MOUSEUP\r\nError: No coinciden los tipos",
                                          "64|Aviso|El nombre del fichero no puede estar en blanco"}));
-    EXPECT_EQ(bytesOf(ini), before);
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ((std::tuple{bytesOf(ini), w->Cancelled(), w->isVisible()}), (std::tuple{before, true, true}));
 
     // Ninguno empties and locks the differentiator.
     text(*w, "txtNombreFichero")->setText("a");
@@ -137,19 +133,17 @@ TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
     choose(*w, "optDelimitador", 2);
     text(*w, "txtDiferenciador")->setText("x");
     choose(*w, "optDelimitador", 0);
-    EXPECT_EQ(text(*w, "txtDiferenciador")->text(), "");
-    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
+    EXPECT_EQ((std::pair{text(*w, "txtDiferenciador")->text(), text(*w, "txtDiferenciador")->isEnabled()}),
+              (std::pair{QString(), false}));
     // Enter in a text box accepts; the stored differentiator is empty.
     QTest::keyClick(text(*w, "txtNombreFichero"), Qt::Key_Return);
-    EXPECT_FALSE(w->Cancelled());
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Differentiator", "unset"), "unset");
+    EXPECT_EQ((std::tuple{w->Cancelled(), w->isVisible(), ProfileFile::read(ini, "CSV", "Differentiator", "unset")}),
+              (std::tuple{false, false, QString("unset")}));
 
     // Esc in a text box, and the close box, leave as Salir.
     w->show();
     QTest::keyClick(text(*w, "txtRuta"), Qt::Key_Escape);
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ((std::pair{w->Cancelled(), w->isVisible()}), (std::pair{true, false}));
     auto closed = open();
     closed->show();
     text(*closed, "txtNombreFichero")->setText("b");
