@@ -47,11 +47,7 @@ QString utf16File(const QByteArray& bytes)
 
 TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
 {
-    const struct Case {
-        Variant value;
-        int type, places;
-        const char *separator, *expected;
-    } cases[] = {
+    const std::tuple<Variant, int, int, const char*, const char*> cases[] = {
         {2.675, 5, 2, ".", "2.68"},   {2.125, 5, 2, ".", "2.12"},    {3.996, 5, 2, ".", "4.00"},
         {-2.675, 5, 2, ".", "-2.68"}, {1e-05, 5, 4, ".", "0.0000"},  {3.5, 5, 4, ",", "3,5000"},
         {12.0, 5, 0, ".", "12."},     {3.14159, 5, 2, ".", "3.14"},  {3.0456, 5, 2, ".", "3.05"},
@@ -64,9 +60,9 @@ TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
         {std::int32_t(12), 5, 4, ".", "12.0000"}, {QStringLiteral("1,5"), 5, 2, ".", "1.50"},
         {QStringLiteral("abc"), 5, 2, ".", "abc"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FixedDecimals(c.value, c.type, c.places, QLatin1String(c.separator)), QLatin1String(c.expected))
-            << debugText(c.value).toStdString() << " P=" << c.places;
+    for (const auto& [value, type, places, separator, expected] : cases)
+        EXPECT_EQ(FixedDecimals(value, type, places, QLatin1String(separator)), QLatin1String(expected))
+            << debugText(value).toStdString() << " P=" << places;
 }
 
 TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
@@ -76,13 +72,7 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
     const CSVSettings s = settingsOf(o);
     const Variant null = Variant::null();
     const QDateTime day(QDate(2024, 3, 5), QTime(10, 30), Qt::UTC);
-    const struct Case {
-        const char* name;
-        Variant value;
-        int type;
-        bool title;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, Variant, int, bool, const char*> cases[] = {
         {"B#", true, 11, false, "\"1\""},        {"B", null, 11, false, "0"},       {"B", false, 11, false, "0"},
         {"N#", null, 3, false, "\"-1\""},        {"N", std::int16_t(5), 2, false, "5"},
         {"T#", null, 8, false, "\"N/A\""},       {"T", QStringLiteral("NULL"), 8, false, "N/A"},
@@ -98,9 +88,9 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
         {"Nombre#", {}, 8, true, "\"Nombre\""}, {"Id", {}, 3, true, "Id"}, {"Alta#", {}, 7, true, "\"Alta\""},
         {"Bin#", {}, 12, true, "Bin"}, {"Guid#", {}, 0, true, "Guid"}, {"a,b", {}, 3, true, "\"a,b\""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatCSVValue(QLatin1String(c.name), c.value, c.type, s, c.title), QString::fromUtf8(c.expected))
-            << c.name << " " << debugText(c.value).toStdString();
+    for (const auto& [name, value, type, title, expected] : cases)
+        EXPECT_EQ(FormatCSVValue(QLatin1String(name), value, type, s, title), QString::fromUtf8(expected))
+            << name << " " << debugText(value).toStdString();
 
     // Without "#" or without the type's flag nothing is delimited; the date form ignores the replacement.
     o.DelimitadorNumero = false;
@@ -198,10 +188,7 @@ TEST_F(CsvWriterTest, OnlyOneSelectWithoutIntoIsRunAndServerColumnsOfOtherTypesK
 
 TEST(ExportStatement, SplitsOutsideLiteralsNamesAndComments)
 {
-    const struct Case {
-        const char* text;
-        const char* expected; // nullptr: refused
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = { // second nullptr: refused
         {"SELECT 'a;b' FROM t;", "SELECT 'a;b' FROM t"},
         {"select into_x, [a;INTO] FROM t -- ; DELETE FROM t", "select into_x, [a;INTO] FROM t -- ; DELETE FROM t"},
         {"  -- the list\r\nSELECT \"b;c\" FROM t ; ; ", "-- the list\r\nSELECT \"b;c\" FROM t"},
@@ -210,13 +197,10 @@ TEST(ExportStatement, SplitsOutsideLiteralsNamesAndComments)
         {"'SELECT'", nullptr}, {"-- SELECT 1", nullptr}, {"DELETE FROM t", nullptr}, {"", nullptr},
         {"SELECT 'unclosed; DELETE FROM t", "SELECT 'unclosed; DELETE FROM t"},
     };
-    for (const Case& c : cases) {
-        const auto got = exportsql::singleSelect(QString::fromUtf8(c.text));
-        if (c.expected)
-            EXPECT_EQ(got.value_or(QStringLiteral("<refused>")), QString::fromUtf8(c.expected)) << c.text;
-        else
-            EXPECT_FALSE(got) << c.text;
-    }
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(exportsql::singleSelect(QString::fromUtf8(text)).value_or(QStringLiteral("<refused>")),
+                  QString::fromUtf8(expected ? expected : "<refused>"))
+            << text;
 }
 
 // Makes a folder unwritable for the test's lifetime: its mode, and for root
