@@ -170,15 +170,12 @@ TEST_F(CsvWriterTest, OnlyOneSelectWithoutIntoIsRunAndServerColumnsOfOtherTypesK
     EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
                                 "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")});
     EXPECT_FALSE(QFileInfo::exists(target()));
-    db::RecordingBackend::Answer a;
-    a.fields.resize(2);
-    a.fields[0].name = QStringLiteral("Dia#");
-    a.fields[0].type = db::adDBDate;
-    a.fields[1].name = QStringLiteral("Foto");
-    a.fields[1].type = db::adVarBinary;
     auto bytes = std::make_shared<VArray>(0, 0);
     bytes->at(0) = Variant(std::uint8_t(7));
-    a.rows = {{Variant(QDate(2024, 3, 5)), Variant(bytes)}, {Variant::null(), Variant::null()}};
+    auto a = db::RecordingBackend::Answer::table({"Dia#", "Foto"}, {{Variant(QDate(2024, 3, 5)), Variant(bytes)},
+                                                                    {Variant::null(), Variant::null()}});
+    a.fields[0].type = db::adDBDate;
+    a.fields[1].type = db::adVarBinary;
     server.answer("SELECT Dia, Foto FROM Agenda", a);
     ASSERT_TRUE(generate("SELECT Dia, Foto FROM Agenda", fullOptions(out)));
     EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Dia,Foto\r\n05/03/2024,\r\n,\r\n");
@@ -246,8 +243,8 @@ TEST_F(CsvWriterTest, AFailureIsReportedAndLeavesTheOldFileAsItWas)
     }
     EXPECT_EQ(shownTexts(), QStringList(2, QString::fromUtf8("16|Error|Error en Función GenerateCSV\r\nComponente: "
                                                              "GRANVIK.CLSCSV")));
-    EXPECT_EQ(bytesOf(target()), QByteArray("old contents"));
-    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"CLIENTES.csv"});
+    EXPECT_EQ((std::pair{bytesOf(target()), QDir(out).entryList(QDir::Files | QDir::Hidden)}),
+              (std::pair{QByteArray("old contents"), QStringList{"CLIENTES.csv"}}));
 }
 
 } // namespace
