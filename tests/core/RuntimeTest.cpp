@@ -66,12 +66,10 @@ TEST(SystemDialogs, RecorderTakesAnswersInTurnAndIsRemovedAfterwards)
         {
             ScopedRecordingDialogs inner;
             inner->inputAnswer = "typed";
-            EXPECT_EQ(SystemInputBox("p", "t", "d"), "typed");
-            EXPECT_EQ(SystemMsgBox("inner"), 1);
+            EXPECT_EQ((std::pair{SystemInputBox("p", "t", "d"), SystemMsgBox("inner")}), (std::pair{QString("typed"), 1}));
         }
         // The outer recorder is back in force.
-        EXPECT_EQ(SystemMsgBox("d"), 2);
-        EXPECT_EQ(rec->calls.size(), 4u);
+        EXPECT_EQ((std::pair{SystemMsgBox("d"), rec->calls.size()}), (std::pair{2, std::size_t(4)}));
     }
     // Without a recorder: OK and the default text.
     EXPECT_EQ(SystemInputBox("p", "t", "dflt"), "dflt");
