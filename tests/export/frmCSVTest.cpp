@@ -104,9 +104,9 @@ TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAnd
     text(*again, "txtDiferenciador")->setText("''");
     again->BttAceptar_MouseUp();
     ASSERT_FALSE(again->Cancelled());
-    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador()}), (QStringList{"\"", "''"}));
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
-    EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
+    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador(),
+                           ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), text(*open(), "txtDelimitador")->text()}),
+              (QStringList{"\"", "''", "'''", "\""}));
 }
 
 TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
