@@ -210,8 +210,8 @@ TEST_F(ProfileFileTest, ManyEditsInMemoryWithOneReadAndOneWriteFindWhatOneReadWo
         for (const auto& [section, key, value] : {Read{"A", "k", "1b"}, {"A", "m", "a-new"}, {"B", "k", "2"},
                                                   {"b", "N", "b-new"}, {"C", "x", "c"}, {"C", "y", "c2"}})
             EXPECT_EQ(f->value(section, key), value) << section << "/" << key;
-    EXPECT_EQ(readAll(path()), "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n");
-    EXPECT_EQ(pf.toBytes(), readAll(path()));
+    EXPECT_EQ((QByteArrayList{readAll(path()), pf.toBytes()}),
+              QByteArrayList(2, "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n"));
     EXPECT_FALSE(pf.save(dir.filePath("missing/x.ini")));
 }
 

@@ -11,14 +11,11 @@
 #include <vector>
 #include <gtest/gtest.h>
 
-TEST(Error, TagsAndBraceBlocks)
+TEST(Error, TagsBraceBlocksAndTraps)
 {
     EXPECT_EQ((QStringList{TraceTag("frmMain", "Form_Load"), BraceBlock(1, "00:00:05")}),
               (QStringList{"{1FRMMAIN.FORM_LOAD}", "{100:00:05}"}));
-}
-
-TEST(Error, TrapReportsInsteadOfThrowing)
-{
+    // A trap reports instead of throwing.
     Error seen;
     const auto keep = [&](const Error& e) { seen = e; };
     EXPECT_FALSE(trap([] { raise(457, "dup", "src"); }, keep));
@@ -30,7 +27,7 @@ TEST(Error, TrapReportsInsteadOfThrowing)
     EXPECT_EQ(calls, 0);
 }
 
-TEST(Screen, TwipsAndPixels)
+TEST(Screen, TwipsPixelsAndColours)
 {
     EXPECT_EQ((std::pair{Screen::twipsPerPixel(96), Screen::twipsPerPixel(120)}), (std::pair{15.0, 12.0}));
     for (const auto& [twips, dpi, pixels] : {std::tuple{225, 96, 15}, {240, 96, 16}, {240, 192, 32}, {-30, 96, -2}})
@@ -38,11 +35,7 @@ TEST(Screen, TwipsAndPixels)
     EXPECT_EQ((std::pair{Screen::twipsFromPixels(15, 96), Screen::twipsFromPixels(1, 144)}), (std::pair{225, 10}));
     Screen::setLogicalDpi(0); // ignored
     EXPECT_EQ((std::pair{Screen::logicalDpi(), Screen::twipsFromPixels(2)}), (std::pair{96.0, 30}));
-}
-
-TEST(Screen, ColoursAreBlueGreenRed)
-{
-    // blue, green, and two mixed
+    // Colours are blue, green, red: blue, green, and two mixed.
     for (const auto& [color, rgb] : {std::pair{0xFF0000u, 0xFF0000FFu}, {0x8000u, 0xFF008000u}, {0xFFFAE1u, 0xFFE1FAFFu},
                                      {0x404040u, 0xFF404040u}})
         EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
