@@ -45,7 +45,7 @@ QString utf16File(const QByteArray& bytes)
                                         : QStringLiteral("<no UTF-16LE BOM>");
 }
 
-TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
+TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigitsAndMarkersDelimitersAndQuotesGoByType)
 {
     const std::tuple<Variant, int, int, const char*, const char*> cases[] = {
         {2.675, 5, 2, ".", "2.68"},   {2.125, 5, 2, ".", "2.12"},    {3.996, 5, 2, ".", "4.00"},
@@ -63,16 +63,14 @@ TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
     for (const auto& [value, type, places, separator, expected] : cases)
         EXPECT_EQ(FixedDecimals(value, type, places, QLatin1String(separator)), QLatin1String(expected))
             << debugText(value).toStdString() << " P=" << places;
-}
 
-TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
-{
+    // Null markers, delimiters and quotes by type.
     CSVOutputs o = fullOptions(QStringLiteral("/x"));
     o.DelimitadorNumero = o.DelimitadorFecha = true;
     const CSVSettings s = settingsOf(o);
     const Variant null = Variant::null();
     const QDateTime day(QDate(2024, 3, 5), QTime(10, 30), Qt::UTC);
-    const std::tuple<const char*, Variant, int, bool, const char*> cases[] = {
+    const std::tuple<const char*, Variant, int, bool, const char*> markers[] = {
         {"B#", true, 11, false, "\"1\""},        {"B", null, 11, false, "0"},       {"B", false, 11, false, "0"},
         {"N#", null, 3, false, "\"-1\""},        {"N", std::int16_t(5), 2, false, "5"},
         {"T#", null, 8, false, "\"N/A\""},       {"T", QStringLiteral("NULL"), 8, false, "N/A"},
@@ -88,7 +86,7 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
         {"Nombre#", {}, 8, true, "\"Nombre\""}, {"Id", {}, 3, true, "Id"}, {"Alta#", {}, 7, true, "\"Alta\""},
         {"Bin#", {}, 12, true, "Bin"}, {"Guid#", {}, 0, true, "Guid"}, {"a,b", {}, 3, true, "\"a,b\""},
     };
-    for (const auto& [name, value, type, title, expected] : cases)
+    for (const auto& [name, value, type, title, expected] : markers)
         EXPECT_EQ(FormatCSVValue(QLatin1String(name), value, type, s, title), QString::fromUtf8(expected))
             << name << " " << debugText(value).toStdString();
 

@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace exporttest;
 
 namespace {
@@ -35,10 +37,8 @@ protected:
     static QLineEdit* text(frmCSV& w, const char* name) { return w.findChild<QLineEdit*>(QLatin1String(name)); }
     static QRadioButton* option(frmCSV& w, const char* name, int index)
     {
-        for (QRadioButton* b : w.findChildren<QRadioButton*>(QLatin1String(name)))
-            if (b->property("Index").toInt() == index)
-                return b;
-        return nullptr;
+        const auto buttons = w.findChildren<QRadioButton*>(QLatin1String(name));
+        return *std::find_if(buttons.begin(), buttons.end(), [&](QRadioButton* b) { return b->property("Index") == index; });
     }
     static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
 
@@ -109,7 +109,7 @@ TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAnd
               (QStringList{"\"", "''", "'''", "\""}));
 }
 
-TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
+TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenTheWaysOutLeaveAsTheyShouldAndABadStoredOptionIsReported)
 {
     auto w = open();
     const QByteArray before = bytesOf(ini);
@@ -149,13 +149,12 @@ TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenAndTheWaysOutLeaveAsTheyShould)
     text(*closed, "txtNombreFichero")->setText("b");
     closed->close();
     EXPECT_TRUE(closed->Cancelled());
-}
 
-TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
-{
+    // A bad stored option ends the loading with the report.
     ASSERT_TRUE(ProfileFile::fromBytes("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n")
                     .save(ini));
-    auto w = open();
+    notices->calls.clear();
+    w = open();
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
     const CSVFormState s = w->state();
