@@ -85,8 +85,6 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     ASSERT_TRUE(known(kFirstThree));
     EXPECT_EQ(excel.FileName(), folder.filePath("Excel/") + kWorkbook);
     EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
-    if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS"))
-        QFile::copy(excel.FileName(), qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/clientes.xlsx"));
     EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(excel.FileName())});
 
     const auto parts = partsOf(excel.FileName());
