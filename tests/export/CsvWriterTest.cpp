@@ -110,7 +110,6 @@ protected:
         file.exec({"CREATE TABLE T (Id LONG, Nombre TEXT(40), Importe DOUBLE, Alta DATE)",
                    "INSERT INTO T VALUES (7, 'Dice \"holá\"', 3.5, '2024-03-05')",
                    "INSERT INTO T VALUES (NULL, NULL, NULL, NULL)", "CREATE TABLE Vacia (Id LONG, Nombre TEXT(40))"});
-        out = folder.filePath("out");
     }
     bool generate(const QString& sql, const CSVOutputs& o)
     {
@@ -119,7 +118,7 @@ protected:
         return csv.GenerateCSV(sql, CSVOptions(o));
     }
     QString target() const { return out + QStringLiteral("/CLIENTES.csv"); }
-    QString out;
+    const QString out = folder.filePath("out");
 };
 
 const QString kTable = QStringLiteral("SELECT Id, Nombre AS [Nombre#], Importe, Alta FROM T ORDER BY Id DESC");

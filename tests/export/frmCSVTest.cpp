@@ -22,9 +22,7 @@ protected:
     void SetUp() override
     {
         ExportTest::SetUp();
-        scr = std::make_shared<clsTablas>();
         scr->oError = msg;
-        ini = ProgramFolder::file(QStringLiteral("Velmora.ini"));
     }
     std::unique_ptr<frmCSV> open()
     {
@@ -42,8 +40,8 @@ protected:
     }
     static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
 
-    std::shared_ptr<clsTablas> scr;
-    QString ini;
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    const QString ini = folder.filePath(QStringLiteral("Velmora.ini")); // the program folder's settings
 };
 
 TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
