@@ -47,7 +47,7 @@ struct RecordingSink : CommonDialogSink {
 };
 } // namespace
 
-TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
+TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
 {
     EXPECT_EQ(filterList(QStringLiteral("Access Clásico (*.mdb)|*.mdb")), nul("Access Clásico (*.mdb)~*.mdb~~"));
     // A ":" in a description stays in it.
@@ -71,15 +71,11 @@ TEST(CommonDialogRules, FiltersPatternsTitlesAndMargins)
     folder.setNameFilters(widenedPatterns(QStringLiteral("*.mdb")));
     EXPECT_EQ(folder.entryList(QDir::NoFilter, QDir::Name), (QStringList{"DATA.MDB", "x.mdb"}));
 
-    EXPECT_EQ(VBGetFileTitle(QStringLiteral("/d/x.accdb")), QStringLiteral("x.accdb"));
-    EXPECT_EQ(VBGetFileTitle(QStringLiteral("/d/")), QString());
-    EXPECT_EQ(TrimBuffer(nul("abc~def")), QStringLiteral("abc"));
+    EXPECT_EQ((QStringList{VBGetFileTitle("/d/x.accdb"), VBGetFileTitle("/d/"), TrimBuffer(nul("abc~def"))}),
+              (QStringList{"x.accdb", "", "abc"}));
     EXPECT_EQ((std::vector<int>{marginToDialog(2, 0), marginToDialog(2.5, 1)}), (std::vector<int>{2000, 250}));
     EXPECT_EQ((std::vector<double>{marginFromDialog(1500, 0), marginFromDialog(250, 1)}), (std::vector<double>{1.5, 2.5}));
-}
 
-TEST(CommonDialogRules, FlagWords)
-{
     // Hook and template bits never reach a file dialog.
     EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
     EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
@@ -97,29 +93,7 @@ TEST(CommonDialogRules, FlagWords)
     EXPECT_EQ(pageSetupFlags(0, false, false, false, false, 1), 0x8);
 }
 
-TEST(clsCommonDialog, OpenAsTheDatabaseFileButtonCallsIt)
-{
-    ScopedRecordingCommonDialogs dialogs;
-    dialogs->fileAnswers << chosen({"/d/x.accdb"}, 1, 0x1000);
-    clsCommonDialog dlg;
-    QString file, title, filter = QStringLiteral("Access Actual (*.accdb)|*.accdb");
-    std::int32_t index = 1;
-    bool readOnly = false;
-    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, QString(),
-                                      QStringLiteral("Abrir Fichero")));
-    ASSERT_EQ(dialogs->fileRequests.size(), 1);
-    const FileDialogRequest& r = dialogs->fileRequests.first();
-    EXPECT_EQ(std::tie(r.save, r.title, r.filterIndex, r.flags),
-              std::make_tuple(false, QStringLiteral("Abrir Fichero"), 1, 0x1000));
-    EXPECT_EQ(r.owner, nullptr);
-    EXPECT_EQ(r.filters, (QList<FilterEntry>{{"Access Actual (*.accdb)", "*.accdb"}}));
-    EXPECT_EQ((QStringList{file, title, filter}),
-              (QStringList{"/d/x.accdb", "x.accdb", QStringLiteral("Access Actual (*.accdb)") + Nul + "*.accdb"}));
-    EXPECT_EQ(std::tie(index, readOnly), std::make_tuple(1, false));
-    EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
-}
-
-TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
+TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatabaseButtonDoes)
 {
     ScopedRecordingCommonDialogs dialogs;
     const FileDialogAnswer failed{2, {}, 1, 0, 0x3003};
@@ -138,19 +112,35 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsAndNamesComeBackWhole)
     }
     QString file;
     EXPECT_FALSE(dlg.VBGetSaveFileName(file));
-    EXPECT_EQ(std::tuple(dlg.ExtendedError(), dialogs->fileRequests.last().flags), std::tuple(0x3003, 0x4 | 0x2));
-    EXPECT_TRUE(dialogs->fileRequests.last().save);
+    EXPECT_EQ(std::tuple(dlg.ExtendedError(), dialogs->fileRequests.last().flags, dialogs->fileRequests.last().save),
+              std::tuple(0x3003, 0x4 | 0x2, true));
 
     // A long Unicode name goes out and comes back whole.
     QString title;
     file = name;
     ASSERT_TRUE(dlg.VBGetOpenFileName(file, title));
-    EXPECT_EQ(dialogs->fileRequests.last().initialName, name);
-    EXPECT_EQ(dialogs->fileRequests.last().filters, (QList<FilterEntry>{{"All (*.*)", " *.*"}}));
+    EXPECT_EQ(std::pair(dialogs->fileRequests.last().initialName, dialogs->fileRequests.last().filters),
+              std::pair(name, QList<FilterEntry>{{"All (*.*)", " *.*"}}));
     EXPECT_EQ((QStringList{file, title}), (QStringList{name, QString(300, QChar(u'ñ')) + QStringLiteral(".mdb")}));
     // Several files: what stands before the first NUL of the list, the folder.
     ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, true));
     EXPECT_EQ(std::tuple(dialogs->fileRequests.last().flags, file), std::tuple(0x1000 | 0x200, QStringLiteral("/d")));
+
+    // Open as the database file button calls it.
+    dialogs->fileAnswers << chosen({"/d/x.accdb"}, 1, 0x1000);
+    QString filter = QStringLiteral("Access Actual (*.accdb)|*.accdb");
+    std::int32_t index = 1;
+    bool readOnly = false;
+    ASSERT_TRUE(dlg.VBGetOpenFileName(file, title, true, false, readOnly, false, filter, index, QString(),
+                                      QStringLiteral("Abrir Fichero")));
+    const FileDialogRequest& r = dialogs->fileRequests.last();
+    EXPECT_EQ(std::tie(r.save, r.title, r.filterIndex, r.flags),
+              std::make_tuple(false, QStringLiteral("Abrir Fichero"), 1, 0x1000));
+    EXPECT_EQ(std::pair(r.owner, r.filters), std::pair(static_cast<QWidget*>(nullptr), QList<FilterEntry>{{"Access Actual (*.accdb)", "*.accdb"}}));
+    EXPECT_EQ((QStringList{file, title, filter}),
+              (QStringList{"/d/x.accdb", "x.accdb", QStringLiteral("Access Actual (*.accdb)") + Nul + "*.accdb"}));
+    EXPECT_EQ(std::tie(index, readOnly), std::make_tuple(1, false));
+    EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
 }
 
 TEST(clsCommonDialog, DialogHookForwardsToTheSink)
@@ -186,7 +176,7 @@ TEST(clsCommonDialog, DialogHookForwardsToTheSink)
     EXPECT_EQ(dlg.eventSink(), nullptr);
 }
 
-TEST(clsCommonDialog, ColoursAndCustomColourTable)
+TEST(clsCommonDialog, ColoursCustomColourTableAndFonts)
 {
     ScopedRecordingCommonDialogs dialogs;
     clsCommonDialog dlg;
@@ -201,35 +191,31 @@ TEST(clsCommonDialog, ColoursAndCustomColourTable)
     EXPECT_FALSE(dlg.VBChooseColor(color, false, true, false, nullptr, 0x40));
     EXPECT_EQ(color, -1);
     const ColorDialogRequest& r = dialogs->colorRequests.first();
-    EXPECT_EQ(r.color, 0xFFu);
-    EXPECT_EQ(r.flags, 0x1 | 0x80 | 0x2); // the caller's flags are not used
-    EXPECT_EQ(r.customColors[3], 0x123456);
+    // The caller's flags are not used.
+    EXPECT_EQ(std::tuple(r.color, r.flags, r.customColors[3]), std::tuple(0xFFu, 0x1 | 0x80 | 0x2, 0x123456));
 
     ColorDialogAnswer answer{1, 0xFF0000, {}, 0};
     answer.customColors.fill(0x10);
     dialogs->colorAnswers << answer;
     ASSERT_TRUE(dlg.VBChooseColor(color));
     EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
-}
 
-TEST(clsCommonDialog, FontsTravelInTenthsOfAPoint)
-{
-    ScopedRecordingCommonDialogs dialogs;
+    // Fonts travel in tenths of a point.
     dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
-    clsCommonDialog dlg;
     QFont font(QStringLiteral("Sans"));
     font.setPointSizeF(10);
-    std::int32_t color = 0, flags = 0x8;
+    std::int32_t flags = 0x8;
+    color = 0;
     ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
-    const FontDialogRequest& r = dialogs->fontRequests.first();
-    EXPECT_EQ(r.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(std::tuple(r.flags, r.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
-    EXPECT_EQ(font.pointSizeF(), 12.5);
-    EXPECT_TRUE(font.bold() && font.italic() && font.strikeOut() && !font.underline());
+    const FontDialogRequest& f = dialogs->fontRequests.first();
+    EXPECT_EQ(f.font, (FontDescription{"Sans", 100, 400, false, false, false}));
+    EXPECT_EQ(std::tuple(f.flags, f.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
+    EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic(), font.strikeOut(), font.underline()),
+              std::tuple(12.5, true, true, true, false));
     EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
 }
 
-TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
+TEST(clsCommonDialog, PageSetupKeepsTheCallersMarginsAndPrintReturnsItsChoices)
 {
     ScopedRecordingCommonDialogs dialogs;
     QPrinter printer;
@@ -240,31 +226,25 @@ TEST(clsCommonDialog, PageSetupKeepsTheCallersMargins)
                                   paper, orientation, quality, 0, &printer);
     };
     EXPECT_FALSE(setup());
-    EXPECT_EQ(dialogs->pageSetupRequests.first().margins, (PageMargins{2000, 1000, 2000, 1000}));
-    EXPECT_EQ(dialogs->pageSetupRequests.first().flags, 0x4);
-    EXPECT_EQ(std::tie(left, bottom), std::make_tuple(2, 1));
+    EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.first().margins, dialogs->pageSetupRequests.first().flags, left, bottom),
+              std::tuple(PageMargins{2000, 1000, 2000, 1000}, 0x4, 2, 1));
 
     dialogs->pageSetupAnswers << PageSetupAnswer{1, {3000, 1000, 1000, 1000}, {250, 0, 0, 0}, {1, 2, 9, 300}, 0};
     ASSERT_TRUE(setup());
     // minLeft: 0.25 rounded.
     EXPECT_EQ(std::tie(left, right, minLeft, paper, orientation), std::make_tuple(3, 1, 0, 9, 2));
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(std::pair(printer.pageLayout().orientation(), printer.pageLayout().pageSize().id()),
+              std::pair(QPageLayout::Landscape, QPageSize::A4));
 
     double mm = 12.5;
     std::int32_t units = 1;
     dlg.VBPageSetupDlg2(nullptr, false, false, false, false, mm, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1, 0, units,
                         &printer);
-    EXPECT_EQ(dialogs->pageSetupRequests.last().margins.left, 1250);
-    EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.last().flags, mm), std::tuple(0x8, 12.5));
-}
+    EXPECT_EQ(std::tuple(dialogs->pageSetupRequests.last().margins.left, dialogs->pageSetupRequests.last().flags, mm),
+              std::tuple(1250, 0x8, 12.5));
 
-TEST(clsCommonDialog, PrintDialogResults)
-{
-    ScopedRecordingCommonDialogs dialogs;
+    // The print dialog's results.
     dialogs->printAnswers << PrintDialogAnswer{1, 0x2 | 0x10, 2, 5, 3, {3, 1, 0, 0}, 0};
-    QPrinter printer;
-    clsCommonDialog dlg;
     QPaintDevice* hdc = nullptr;
     std::int32_t range = 0, from = 1, to = 9, copies = 1;
     bool collate = false, toFile = true;

@@ -50,17 +50,13 @@ protected:
     }
 };
 
-TEST_F(CheckRules, SpanishMarks)
+TEST_F(CheckRules, SpanishThenEnglishMarks)
 {
     for (const RuleCase& c : kSpanishRules)
         EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
-}
-
-TEST_F(CheckRules, EnglishMarks)
-{
     ValueText::ScopedLocale english{QLocale(QLocale::English, QLocale::UnitedStates)};
     for (const RuleCase& c : kEnglishRules)
-        EXPECT_EQ(check(c), c.passes) << c.type << " " << c.text;
+        EXPECT_EQ(check(c), c.passes) << "en " << c.type << " " << c.text;
 }
 
 TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
@@ -77,15 +73,13 @@ TEST_F(GridTest, WrongValueShowsOneExactMessageRestoresAndReturns)
     EXPECT_EQ(boxes->calls[0].body,
               "\r\nEl valor 'abc' no corresponde al tipo de dato entero establecido para la columna 'Nombre' fila '2'");
     EXPECT_EQ(std::tuple(boxes->calls[0].style, boxes->calls[0].title), std::tuple(16, "Aviso"));
-    EXPECT_EQ(std::tuple(grid.TextMatrix(2, 2), cellChanged), std::tuple("12", 0));
-    EXPECT_FALSE(grid.Redraw());
-    EXPECT_TRUE(grid.setLastCellTimer()->isActive());
+    // Restored, nothing raised, drawing held until the return.
+    EXPECT_EQ(std::tuple(grid.TextMatrix(2, 2), cellChanged, grid.Redraw(), grid.setLastCellTimer()->isActive()),
+              std::tuple("12", 0, false, true));
 
     grid.tmrSetLastCell_Timer();
-    EXPECT_EQ(cell(), (std::pair{2, 2}));
-    EXPECT_TRUE(grid.Redraw());
-    EXPECT_FALSE(grid.setLastCellTimer()->isActive());
-    EXPECT_EQ(grid.LastValue(), "12");
+    EXPECT_EQ(std::tuple(cell(), grid.Redraw(), grid.setLastCellTimer()->isActive(), grid.LastValue()),
+              std::tuple(std::pair{2, 2}, true, false, "12"));
 }
 
 // Braces in a value would end its block in the message: they show as parentheses.
@@ -107,6 +101,18 @@ TEST_F(GridTest, KindsAndColumnNamesInMessages)
                                             QString::fromUtf8(k.kind) +
                                             " establecido para la columna 'Nombre' fila '1'");
     }
+    // Without a message object the system box shows the text with its block markers.
+    grid.setMsgObject(nullptr);
+    {
+        ScopedRecordingDialogs dialogs;
+        grid.setTypesString("STRING|STRING|INTEGER");
+        grid.setTextMatrix(1, 2, "abc");
+        grid.CheckCellType(1, 2);
+        ASSERT_EQ(dialogs->calls.size(), 1u);
+        EXPECT_EQ(dialogs->calls[0].prompt, "El valor '{1abc}' no corresponde al tipo de dato entero establecido para "
+                                            "la columna '{2Nombre}' fila '{31}'");
+    }
+    grid.setMsgObject(msg);
     // Without exactly one fixed row the column is named by its number.
     grid.setFixedRows(2);
     boxes->calls.clear();
@@ -114,19 +120,6 @@ TEST_F(GridTest, KindsAndColumnNamesInMessages)
     grid.CheckCellType(2, 2);
     ASSERT_EQ(boxes->calls.size(), 1u);
     EXPECT_TRUE(boxes->calls[0].body.contains("columna '2' fila '2'"));
-}
-
-TEST_F(GridTest, WithoutMessageObjectTheSystemBoxShowsTheMarkers)
-{
-    grid.setMsgObject(nullptr);
-    ScopedRecordingDialogs dialogs;
-    fill(2, 2, false);
-    grid.setTypesString("STRING|INTEGER");
-    grid.setTextMatrix(1, 1, "abc");
-    grid.CheckCellType(1, 1);
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(dialogs->calls[0].prompt,
-              "El valor '{1abc}' no corresponde al tipo de dato entero establecido para la columna '{2H1}' fila '{31}'");
 }
 
 TEST_F(GridTest, CellChangedOnlyForTheTrackedCellWhoseTextChanged)
@@ -147,9 +140,17 @@ TEST_F(GridTest, CellChangedOnlyForTheTrackedCellWhoseTextChanged)
     grid.setTextMatrix(1, 1, "x");
     grid.CheckCellType(1, 1); // a failure raises nothing
     EXPECT_EQ(cellChanged, 2);
+
+    // A yes/no cell loaded as a boolean is entered and left without a message.
+    boxes->calls.clear();
+    grid.setTypesString("STRING|YESNO");
+    grid.setTextMatrix(1, 1, ValueText::booleanText(true));
+    editAt(1, 1);
+    grid.setRow(2);
+    EXPECT_EQ(std::tuple(boxes->calls.size(), grid.Row()), std::tuple(0u, 2));
 }
 
-TEST_F(GridTest, EmptyCellsHeadersAndGridsWithoutTypesPass)
+TEST_F(GridTest, EmptyCellsHeadersAndGridsWithoutTypesPassAndValidateAllShowsOneBox)
 {
     fill(3, 2, false);
     grid.setTextMatrix(0, 1, "abc");
@@ -158,29 +159,17 @@ TEST_F(GridTest, EmptyCellsHeadersAndGridsWithoutTypesPass)
     controls::PropertyBag bag;
     bag.WriteProperty("TypesString", "STRING|INTEGER");
     grid.ReadProperties(bag); // a loaded type list checks nothing either
-    EXPECT_EQ(grid.TypesString(), "STRING|INTEGER");
     grid.CheckCellType(1, 1);
+    EXPECT_EQ(grid.TypesString(), "STRING|INTEGER");
     grid.setTypesString("STRING|INTEGER");
     grid.CheckCellType(0, 1); // header cell
     grid.CheckCellType(2, 1); // empty cell
     EXPECT_TRUE(boxes->calls.empty());
     grid.CheckCellType(1, 1);
     EXPECT_EQ(boxes->calls.size(), 1u);
-}
 
-TEST_F(GridTest, YesNoCellLoadedAsBooleanIsEnteredAndLeftWithoutMessage)
-{
-    fill(3, 2, false);
-    grid.setTypesString("STRING|YESNO");
-    grid.setTextMatrix(1, 1, ValueText::booleanText(true));
-    editAt(1, 1);
-    grid.setRow(2);
-    EXPECT_TRUE(boxes->calls.empty());
-    EXPECT_EQ(grid.Row(), 2);
-}
-
-TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
-{
+    // ValidateAll shows one box and restores only the tracked cell.
+    boxes->calls.clear();
     fill(4, 2, false);
     grid.setTypesString("STRING|INTEGER");
     grid.setTextMatrix(1, 1, "7");
@@ -193,30 +182,32 @@ TEST_F(GridTest, ValidateAllShowsOneBoxAndRestoresOnlyTheTrackedCell)
     ASSERT_EQ(boxes->calls.size(), 1u);
     const QStringList lines = boxes->calls[0].body.mid(2).split("\r\n");
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].contains("'x1'") && lines[1].contains("'x2'") && lines[2].contains("'a|b'"));
-    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1), grid.TextMatrix(3, 1)), std::tuple("7", "x2", "a|b"));
-    grid.tmrSetLastCell_Timer();
-    EXPECT_EQ(grid.Row(), 3); // back to the last failing cell
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(lines[i].contains(QStringList{"'x1'", "'x2'", "'a|b'"}[i])) << lines[i].toStdString();
+    grid.tmrSetLastCell_Timer(); // back to the last failing cell
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1), grid.TextMatrix(3, 1), grid.Row()),
+              std::tuple("7", "x2", "a|b", 3));
 }
 
 TEST_F(GridTest, LockedColumnsListAndHeaderColours)
 {
     fill(3, 5);
-    grid.setLockedColumns("2, 4");
-    EXPECT_EQ(grid.LockedColumns(), "2,4");
+    // Without a fixed row there is no header to colour.
+    grid.setFixedRows(0);
+    grid.setLockedColumns("1,2");
+    EXPECT_EQ(grid.LockedColumns(), "1,2");
+    moveTo(0, 1);
+    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
+    grid.setFixedRows(1);
+    // Each list as written and as kept: a bad or repeated entry refuses or folds the whole list.
+    for (const auto& [text, kept] : {std::pair{"2, 4", "2,4"}, {"3 ,\r\n1", "3,1"}, {"2,x,4", ""}, {"1,1", "1"},
+                                     {"abc", ""}, {"2, 4", "2,4"}})
+        EXPECT_EQ((grid.setLockedColumns(text), grid.LockedColumns()), kept) << text;
     grid.setRow(0);
     for (int c = 0; c < 5; ++c) {
         grid.setCol(c);
         EXPECT_EQ(grid.CellBackColor(), (c == 2 || c == 4) ? MaxGrid::LockedHeaderColor : grid.BackColorFixed()) << c;
     }
-    grid.setLockedColumns("3 ,\r\n1");
-    EXPECT_EQ(grid.LockedColumns(), "3,1");
-    grid.setLockedColumns("2,x,4");
-    EXPECT_EQ(grid.LockedColumns(), "");
-    grid.setLockedColumns("1,1");
-    EXPECT_EQ(grid.LockedColumns(), "1");
-    grid.setLockedColumns("abc");
-    EXPECT_EQ(grid.LockedColumns(), "");
 
     grid.setLockedColumns("3");
     EXPECT_EQ(errorOf([&] { grid.setLockedColumns("2,9"); }), 381);
@@ -224,14 +215,4 @@ TEST_F(GridTest, LockedColumnsListAndHeaderColours)
     EXPECT_TRUE(grid.Redraw());
     moveTo(0, 3);
     EXPECT_EQ(grid.CellBackColor(), grid.BackColorFixed());
-}
-
-TEST_F(GridTest, LockedColumnsWithoutFixedRowColourNothing)
-{
-    fill(3, 4);
-    grid.setFixedRows(0);
-    grid.setLockedColumns("1,2");
-    EXPECT_EQ(grid.LockedColumns(), "1,2");
-    moveTo(0, 1);
-    EXPECT_EQ(grid.CellBackColor(), grid.BackColor());
 }

@@ -3,41 +3,22 @@
 
 #include <QClipboard>
 
-TEST_F(GridTest, TypingAppendsAndBackspaceRemovesTheLastCharacter)
-{
-    fill(3, 2, false);
-    grid.setTextMatrix(1, 1, "12");
-    editAt(1, 1);
-    type("3");
-    EXPECT_EQ(grid.TextMatrix(1, 1), "123");
-    key(Qt::Key_Backspace);
-    key(Qt::Key_Backspace);
-    key(Qt::Key_Backspace);
-    key(Qt::Key_Backspace);
-    EXPECT_EQ(grid.TextMatrix(1, 1), "");
-    commit(QString(QChar(0xF1)));
-    EXPECT_EQ(grid.TextMatrix(1, 1), QString(QChar(0xF1)));
-}
-
 TEST_F(GridTest, EnterAndTabMoveOneCellAndWrapToRowOneColumnZero)
 {
     fill(3, 2, false);
     editAt(1, 0);
     focus();
-    key(Qt::Key_Tab);
-    EXPECT_EQ(cell(), (std::pair{1, 1}));
-    key(Qt::Key_Return);
-    EXPECT_EQ(cell(), (std::pair{2, 0}));
-    grid.setCol(1);
-    key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 0}));
-
-    // Shift+Tab: nothing in column 0 of the first data row, the row above otherwise.
-    key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 0}));
-    grid.setRow(2);
-    key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(cell(), (std::pair{1, 1}));
+    // From the cell, the key and the cell it leads to. Shift+Tab: nothing in column 0 of the first data
+    // row, the row above otherwise.
+    const std::tuple<std::pair<int, int>, Qt::Key, Qt::KeyboardModifiers, std::pair<int, int>> moves[] = {
+        {{1, 0}, Qt::Key_Tab, Qt::NoModifier, {1, 1}},           {{1, 1}, Qt::Key_Return, Qt::NoModifier, {2, 0}},
+        {{2, 1}, Qt::Key_Enter, Qt::KeypadModifier, {1, 0}},     {{1, 0}, Qt::Key_Backtab, Qt::ShiftModifier, {1, 0}},
+        {{2, 0}, Qt::Key_Backtab, Qt::ShiftModifier, {1, 1}}};
+    for (const auto& [from, k, mods, to] : moves) {
+        moveTo(from.first, from.second);
+        key(k, mods);
+        EXPECT_EQ(cell(), to) << from.first << "," << from.second << " key " << k;
+    }
 }
 
 TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
@@ -61,13 +42,20 @@ TEST_F(GridTest, TabKeepsTheFocusInAShownGrid)
     EXPECT_TRUE(g->innerGrid()->hasFocus());
 }
 
-TEST_F(GridTest, ClipboardAndDeleteKeys)
+TEST_F(GridTest, TypingClipboardDeleteAndInsertKeys)
 {
     fill(4, 2, false);
-    grid.setTextMatrix(1, 1, "old");
+    grid.setTextMatrix(1, 1, "12");
     editAt(1, 1);
+    type("3");
+    EXPECT_EQ(grid.TextMatrix(1, 1), "123");
+    for (int i = 0; i < 4; ++i) // one too many: an empty cell stays empty
+        key(Qt::Key_Backspace);
+    EXPECT_EQ(grid.TextMatrix(1, 1), "");
+    commit(QString(QChar(0xF1)));
+    EXPECT_EQ(grid.TextMatrix(1, 1), QString(QChar(0xF1)));
     key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "old");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(QChar(0xF1)));
     QGuiApplication::clipboard()->setText("a\r\nb");
     key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), grid.TextMatrix(2, 1)), std::tuple("a\r\nb", ""));
@@ -81,22 +69,19 @@ TEST_F(GridTest, ClipboardAndDeleteKeys)
     EXPECT_EQ(grid.Rows(), 2);
     key(Qt::Key_Delete, Qt::ControlModifier); // 2 rows: nothing
     EXPECT_EQ(grid.Rows(), 2);
-}
 
-TEST_F(GridTest, CtrlInsertAddsARowOnlyWithAutomaticGrowing)
-{
+    // Ctrl+Insert adds a row only with automatic growing.
     fill(3, 2);
     editAt(2, 0);
     key(Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_EQ(grid.Rows(), 3);
     grid.setAutomaticGrowing(true);
     key(Qt::Key_Insert, Qt::ControlModifier);
-    EXPECT_EQ(std::tuple(grid.Rows(), grid.Row(), grid.TextMatrix(2, 0)), std::tuple(4, 2, ""));
-    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+    EXPECT_EQ(std::tuple(grid.Rows(), grid.Row(), grid.TextMatrix(2, 0), grid.TextMatrix(3, 0)), std::tuple(4, 2, "", "2,0"));
     type("n");
     grid.setRow(1);
-    EXPECT_EQ(cellChanged, 1); // the new row's cell, not the one that moved down
-    EXPECT_EQ(grid.TextMatrix(3, 0), "2,0");
+    // The new row's cell changed, not the one that moved down.
+    EXPECT_EQ(std::tuple(cellChanged, grid.TextMatrix(3, 0)), std::tuple(1, "2,0"));
 }
 
 TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
@@ -110,8 +95,7 @@ TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
             keyCode = 0; // the page deletes the record itself
     });
     key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(codes.mid(codes.size() - 2), QList<int>({46, 2})); // after the Ctrl key's own
-    EXPECT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(std::tuple(codes.mid(codes.size() - 2), grid.Rows()), std::tuple(QList<int>({46, 2}), 4)); // after Ctrl's own
     QObject::disconnect(c);
 
     QList<int> presses;
@@ -121,8 +105,7 @@ TEST_F(GridTest, HostSeesKeyDownFirstAndCanVetoTheGridsAction)
     });
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
     type("ab");
-    EXPECT_EQ(presses, QList<int>({98})); // a zeroed key code types nothing
-    EXPECT_EQ(grid.TextMatrix(2, 0), "2,0b");
+    EXPECT_EQ(std::tuple(presses, grid.TextMatrix(2, 0)), std::tuple(QList<int>({98}), "2,0b")); // a zeroed key types nothing
     key(Qt::Key_Delete);
     EXPECT_EQ(presses, QList<int>({98})); // Delete types nothing
 }
@@ -149,16 +132,24 @@ TEST_F(GridTest, HeaderRowIsNeverEdited)
     EXPECT_TRUE(boxes->calls.empty());
 }
 
-TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
+TEST_F(GridTest, ReadOnlyGridAndLockedColumnTypeNothingButPassTheKeyOn)
 {
     fill(3, 3);
-    grid.setLockedColumns("1");
-    editAt(1, 1);
+    moveTo(1, 1);
+    events.clear();
     QList<int> presses;
     QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
+    type("k");
+    key(Qt::Key_Down);
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.Row()), std::tuple("1,1", QList<int>({107}), 2));
+    EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
+
+    grid.setLockedColumns("1");
+    editAt(1, 1);
+    presses.clear();
     type("z");
-    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses), std::tuple("1,1", QList<int>({122})));
-    EXPECT_FALSE(grid.cellFocusedTimer()->isActive());
+    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.cellFocusedTimer()->isActive()),
+              std::tuple("1,1", QList<int>({122}), false));
     grid.tmrCellFocused_Timer();
     EXPECT_FALSE(grid.caretShown());
 
@@ -169,19 +160,6 @@ TEST_F(GridTest, LockedColumnTypesNothingButPassesTheKeyOn)
     EXPECT_EQ(cellChanged, 1);
     grid.setCol(2);
     EXPECT_EQ(cellChanged, 2);
-}
-
-TEST_F(GridTest, ReadOnlyGridOnlyPassesEventsOn)
-{
-    fill(3, 2);
-    moveTo(1, 1);
-    events.clear();
-    QList<int> presses;
-    QObject::connect(&grid, &MaxGrid::KeyPress, [&](int& ascii) { presses << ascii; });
-    type("k");
-    key(Qt::Key_Down);
-    EXPECT_EQ(std::tuple(grid.TextMatrix(1, 1), presses, grid.Row()), std::tuple("1,1", QList<int>({107}), 2));
-    EXPECT_EQ(events, QStringList({"EnterCell", "RowColChange"})); // no LeaveCell
 }
 
 TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
@@ -195,12 +173,12 @@ TEST_F(GridTest, RefusalsInsideHandlersAreReportedNotThrown)
     grid.setRows(2); // the cell to return to is gone
     EXPECT_NO_THROW(grid.tmrSetLastCell_Timer());
     ASSERT_EQ(boxes->calls.size(), 2u);
-    EXPECT_TRUE(boxes->calls[1].body.startsWith("\r\nMAXGRID.TMRSETLASTCELL_TIMER\r\nError: ")) << boxes->calls[1].body.toStdString();
-    EXPECT_EQ(boxes->calls[1].title, "Error");
-    EXPECT_TRUE(grid.Redraw());
+    EXPECT_EQ(std::tuple(boxes->calls[1].body.startsWith("\r\nMAXGRID.TMRSETLASTCELL_TIMER\r\nError: "), boxes->calls[1].title,
+                         grid.Redraw()),
+              std::tuple(true, "Error", true)) << boxes->calls[1].body.toStdString();
 }
 
-TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
+TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocusAndThePointerIsTheViews)
 {
     int got = 0, lost = 0;
     QObject::connect(&grid, &MaxGrid::GotFocus, [&] { ++got; });
@@ -210,19 +188,15 @@ TEST_F(GridTest, AnotherWindowTakingTheFocusIsNoLossOfFocus)
     QApplication::sendEvent(view, &toMessageBox);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(view, &back);
-    EXPECT_EQ(std::tuple(got, lost), std::tuple(1, 0));
-    EXPECT_TRUE(grid.hasFocusFlag());
+    EXPECT_EQ(std::tuple(got, lost, grid.hasFocusFlag()), std::tuple(1, 0, true));
     QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
     QApplication::sendEvent(view, &out);
     EXPECT_EQ(lost, 1);
-}
 
-TEST_F(GridTest, MousePointerHourglassesOnTheView)
-{
-    grid.setMousePointer(11);
-    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::WaitCursor);
-    grid.setMousePointer(13);
-    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::BusyCursor);
+    // The mouse pointer is the view's.
+    for (const auto& [pointer, shape] : {std::pair{11, Qt::WaitCursor}, {13, Qt::BusyCursor}})
+        EXPECT_EQ((grid.setMousePointer(pointer), view->viewport()->cursor().shape()), shape) << pointer;
     grid.setTypesString("A|b");
     EXPECT_EQ(grid.TypesString(), "A|b");
 }
+

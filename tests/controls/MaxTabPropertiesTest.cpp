@@ -24,33 +24,27 @@ struct Page : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Page, ItsControlsAndPlaces)
+TEST_F(Page, ItsControlsAndPlacesAndShowingItReadsTheStripAndWritesItBack)
 {
-    EXPECT_EQ(page.windowTitle(), QStringLiteral("Propiedades MaxTab"));
+    EXPECT_EQ((QStringList{page.windowTitle(), page.cmdToRight()->text(), page.findChild<QLabel*>("lblTabs")->text(),
+                           page.findChild<QLabel*>("lblCurrentTab")->text()}),
+              (QStringList{"Propiedades MaxTab", ">", "Número de Solapas", "Solapa Actual"}));
     EXPECT_EQ(controls::twipsGeometry(&page), QRectF(0, 0, 3960, 4425));
     EXPECT_EQ(controls::twipsGeometry(page.txtTabs()), QRectF(2970, 450, 525, 285));
     EXPECT_EQ(controls::twipsGeometry(page.cmdToLeft()), QRectF(2700, 840, 285, 255));
-    EXPECT_EQ(page.cmdToRight()->text(), QStringLiteral(">"));
     for (const char* name : {"lblTabs", "txtTabs", "lblCurrentTab", "txtCurrentTab", "lblTabCaption", "txtTabCaption",
                              "cmdToLeft", "cmdToRight"})
         EXPECT_NE(page.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblTabs"))->text(), QStringLiteral("Número de Solapas"));
-    EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("lblCurrentTab"))->text(), QStringLiteral("Solapa Actual"));
     EXPECT_EQ(rowTexts(page), QStringList{"Texto Solapa 1=Tab 1"});
-    EXPECT_EQ(page.txtTabCaption(1)->property("Index").toInt(), 1);
-    EXPECT_FALSE(page.changed());
-}
+    EXPECT_EQ(std::pair(page.txtTabCaption(1)->property("Index").toInt(), page.changed()), std::pair(1, false));
 
-TEST_F(Page, ShowingThePageReadsTheStripAndWritesItBack)
-{
+    // Showing the page reads the strip and writes it back.
     strip.setCurrentTab(2);
     QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
     MaxTab other;
     page.setSelectedControls({&strip, &other});
     EXPECT_EQ(rowTexts(page), (QStringList{"Texto Solapa 1=Tab 1", "Texto Solapa 2=Tab 2 ", "Texto Solapa 3=Tab 3"}));
-    EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("2"));
-    EXPECT_TRUE(page.changed());
-    EXPECT_EQ(marked.count(), 2);
+    EXPECT_EQ(std::tuple(page.txtCurrentTab()->text(), page.changed(), marked.count()), std::tuple(QStringLiteral("2"), true, 2));
     // Rows go down 60 twips apart.
     const QRectF one = controls::twipsGeometry(page.txtTabCaption(1));
     const QRectF three = controls::twipsGeometry(page.txtTabCaption(3));
@@ -87,7 +81,7 @@ TEST_F(Page, CountAndCurrentTab)
     EXPECT_EQ(page.txtCurrentTab()->text(), QStringLiteral("1"));
 }
 
-TEST_F(Page, NumberBoxesTakeDigitsOnlyAndAnEmptyBoxSetsNothing)
+TEST_F(Page, NumberBoxesTakeDigitsOnlyAnEmptyBoxSetsNothingAndApplyWritesInOrder)
 {
     page.setSelectedControls({&strip});
     page.txtTabs()->setFocus();
@@ -105,19 +99,18 @@ TEST_F(Page, NumberBoxesTakeDigitsOnlyAndAnEmptyBoxSetsNothing)
     page.txtTabs()->clear();
     page.txtCurrentTab()->clear();
     EXPECT_EQ(std::tuple(marked.count(), strip.Tabs()), std::tuple(0, 4));
-}
 
-TEST_F(Page, ApplyWritesCountCurrentTabAndCaptionsInThatOrder)
-{
+    // Apply writes count, current tab and captions in that order.
     page.setSelectedControls({&strip});
     page.txtTabCaption(2)->setText(QStringLiteral("Dos"));
     EXPECT_EQ(strip.TabCaption(2), QStringLiteral("Tab 2 "));
-    QSignalSpy marked(&strip, &MaxTab::PropertyChanged);
+    QSignalSpy applied(&strip, &MaxTab::PropertyChanged);
     page.Apply();
     QStringList names;
-    for (const auto& call : marked)
+    for (const auto& call : applied)
         names << call.at(0).toString();
     EXPECT_EQ(names, (QStringList{"Tabs", "CurrentTab", "AllCaptions"}));
-    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Dos|Tab 3"));
+    EXPECT_EQ(strip.AllCaptions(), QStringLiteral("Tab |Tab 1|Dos|Tab 3|Tab 4"));
     EXPECT_FALSE(page.changed());
 }
+

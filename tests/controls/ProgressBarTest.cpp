@@ -41,7 +41,7 @@ TEST_F(Bar, ADisabledBarTakesOnlyZeroAndValuesAreCappedAndClamped)
     EXPECT_EQ(bar.Value(), 50);
     bar.setValue(0);
     EXPECT_EQ(bar.Value(), 0);
-    EXPECT_FALSE(bar.ContenedorVerde().Visible || bar.tmrMovement()->isActive());
+    EXPECT_EQ((std::pair{bar.ContenedorVerde().Visible, bar.tmrMovement()->isActive()}), (std::pair{false, false}));
 
     // Enabled: capped and clamped.
     bar.setEnabled(true);
@@ -85,7 +85,13 @@ TEST_F(Bar, GreenPiecesFollowTheWidth)
     EXPECT_FALSE(bar.imgVerdeInicio().Visible);
     // Back to 0 the bar stops: no green, no shine.
     bar.setValue(0);
-    EXPECT_FALSE(bar.ContenedorVerde().Visible || bar.tmrMovement()->isActive());
+    EXPECT_EQ((std::pair{bar.ContenedorVerde().Visible, bar.tmrMovement()->isActive()}), (std::pair{false, false}));
+
+    // The height is fixed; the grey frame follows the width.
+    bar.show();
+    controls::setTwipsGeometry(&bar, 0, 0, 3000, 600);
+    EXPECT_EQ(bar.height(), Screen::pixelsFromTwips(225));
+    EXPECT_EQ((QList<double>{bar.imgGrisFinal().Left, bar.imgGrisMedio().Width}), (QList<double>{3000 - 60, 3000 - 120}));
 }
 
 TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
@@ -95,12 +101,12 @@ TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
     QTimer::singleShot(0, &bar, [&] { ran = true; });
     QCoreApplication::postEvent(&bar, new QEvent(QEvent::User));
     bar.setValue(37);
-    EXPECT_TRUE(!ran && bar.ContenedorVerde().Visible);
+    EXPECT_EQ((std::pair{ran, bar.ContenedorVerde().Visible}), (std::pair{false, true}));
     EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, 3000 * 0.37);
     // Bright False: the shine never shows.
     for (int i = 0; i < 200; ++i)
         bar.tmrMovement_Timer();
-    EXPECT_FALSE(bar.Brillo().Visible || bar.tmrMovement()->isActive());
+    EXPECT_EQ((std::pair{bar.Brillo().Visible, bar.tmrMovement()->isActive()}), (std::pair{false, false}));
 
     controls::PropertyBag saved;
     bar.WriteProperties(saved);
@@ -111,18 +117,16 @@ TEST_F(Bar, TheComparisonsBarsFollowAtOnceAndRunNoOtherEvent)
     saved.WriteProperty(QStringLiteral("MaxValue"), 0);
     ProgressBar loaded;
     loaded.ReadProperties(saved);
-    EXPECT_EQ(loaded.MaxValue(), 0);
-    EXPECT_FALSE(loaded.ContenedorVerde().Visible);
-    EXPECT_DOUBLE_EQ(loaded.ContenedorVerde().Width, 0);
-    EXPECT_FALSE(loaded.tmrMovement()->isActive());
+    EXPECT_EQ(std::tuple(loaded.MaxValue(), loaded.ContenedorVerde().Visible, loaded.ContenedorVerde().Width,
+                         loaded.tmrMovement()->isActive()),
+              std::tuple(0, false, 0.0, false));
 }
 
-TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
+TEST_F(Bar, IndeterminateModeGrowsAndStartsAgainAndTheShineSweepsAndPauses)
 {
     bar.setEnabled(true);
     bar.setMode(1);
-    EXPECT_TRUE(bar.tmrUnreal()->isActive());
-    EXPECT_EQ(bar.tmrUnreal()->interval(), 200);
+    EXPECT_EQ((std::pair{bar.tmrUnreal()->isActive(), bar.tmrUnreal()->interval()}), (std::pair{true, 200}));
     const double full = 3000 - px;
     EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, full);
     bar.setValue(10);
@@ -137,35 +141,21 @@ TEST_F(Bar, IndeterminateModeGrowsAndStartsAgain)
     EXPECT_DOUBLE_EQ(bar.ContenedorVerde().Width, full);
     bar.setMode(0);
     EXPECT_FALSE(bar.tmrUnreal()->isActive());
-}
 
-TEST_F(Bar, TheShineSweepsPausesAndSweepsAgain)
-{
-    EXPECT_EQ(bar.tmrMovement()->interval(), 1);
-    EXPECT_EQ(bar.tmrMovement()->timerType(), Qt::PreciseTimer);
-    bar.setEnabled(true);
+    // Back in normal mode the shine sweeps at 1 ms a step, pauses and sweeps again.
+    EXPECT_EQ((std::pair{bar.tmrMovement()->interval(), bar.tmrMovement()->timerType()}), (std::pair{1, Qt::PreciseTimer}));
     bar.setValue(50);
     EXPECT_TRUE(bar.tmrMovement()->isActive());
     // The first pass moves the hidden shine at 1 ms a step.
     EXPECT_EQ(bar.Brillo().Left, 570);
     bar.tmrMovement_Timer();
-    EXPECT_EQ(bar.Brillo().Left, 610);
-    EXPECT_FALSE(bar.Brillo().Visible);
+    EXPECT_EQ((std::pair{bar.Brillo().Left, bar.Brillo().Visible}), (std::pair{610.0, false}));
     while (!bar.ShinePaused())
         bar.tmrMovement_Timer();
     EXPECT_EQ(bar.tmrMovement()->interval(), 2500);
     bar.tmrMovement_Timer();
-    EXPECT_TRUE(bar.Brillo().Visible);
-    EXPECT_DOUBLE_EQ(bar.Brillo().Left, -bar.Brillo().Width);
-    EXPECT_EQ(bar.tmrMovement()->interval(), 10);
+    EXPECT_EQ(std::tuple(bar.Brillo().Visible, bar.Brillo().Left + bar.Brillo().Width, bar.tmrMovement()->interval()),
+              std::tuple(true, 0.0, 10)); // shown, from just left of the bar, at 10 ms a step
     EXPECT_DOUBLE_EQ(bar.Brillo().Width, 79 * px);
 }
 
-TEST_F(Bar, FixedHeight)
-{
-    bar.show();
-    controls::setTwipsGeometry(&bar, 0, 0, 3000, 600);
-    EXPECT_EQ(bar.height(), Screen::pixelsFromTwips(225));
-    EXPECT_DOUBLE_EQ(bar.imgGrisFinal().Left, 3000 - 60);
-    EXPECT_DOUBLE_EQ(bar.imgGrisMedio().Width, 3000 - 120);
-}

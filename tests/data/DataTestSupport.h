@@ -9,7 +9,6 @@
 #include "data/clsDO.h"
 #include "platform/db/Db.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
@@ -44,6 +43,14 @@ public:
             out << l.message;
         return out;
     }
+    // Every line as "procedure|message|kind".
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& l : lines)
+            out << l.procedure + QLatin1Char('|') + l.message + QLatin1Char('|') + QString::number(l.kind);
+        return out;
+    }
     std::vector<LogLine> lines;
 };
 
@@ -62,6 +69,27 @@ protected:
     }
 };
 
+inline QStringList rowsOf(const QString& connectionString, const QString& sql)
+{
+    QStringList out;
+    auto conn = std::make_shared<db::Connection>();
+    conn->Open(connectionString);
+    try {
+        db::Recordset rs;
+        rs.Open(sql, conn, db::adOpenStatic);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                cells << (rs.value(i).isNull() ? QStringLiteral("NULL") : rs.value(i).toString());
+            out << cells.join(QLatin1Char('|'));
+        }
+    } catch (const Error&) {
+        out = QStringList{QStringLiteral("-")};
+    }
+    conn->Close();
+    return out;
+}
+
 // A local database file (the .accdb kind) in a temporary folder.
 class LocalDb {
 public:
@@ -73,6 +101,8 @@ public:
     {
         return QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + path;
     }
+    // The rows of a statement on the file, fields joined by "|", NULL for null; {"-"} when it fails.
+    QStringList rows(const QString& sql) const { return rowsOf(connectionString(), sql); }
     void exec(const QStringList& statements) const
     {
         db::Connection c;
@@ -91,67 +121,28 @@ public:
     QString path;
 };
 
-// Serves one local file through the local engine with a watch on it: every
-// statement run on the file is kept, and one matching failOn's pattern fails
-// as an engine refusing that step would.
-class StatementWatch {
-public:
-    explicit StatementWatch(const QString& path)
-    {
-        auto state = state_;
-        state->path = path;
-        db::registerBackend({QStringLiteral("watched-test"), 1000,
-                             [state](const db::OpenRequest& r) {
-                                 return !state->opening &&
-                                        r.connectionString.value(QStringLiteral("Data Source")) == state->path;
-                             },
-                             [state](const db::OpenRequest& r) -> std::unique_ptr<db::BackendConnection> {
-                                 state->opening = true;
-                                 std::unique_ptr<db::BackendConnection> inner;
-                                 try {
-                                     inner = db::openBackend(r);
-                                 } catch (...) {
-                                     state->opening = false;
-                                     throw;
-                                 }
-                                 state->opening = false;
-                                 return std::make_unique<Watched>(std::move(inner), state);
-                             }});
-    }
-    ~StatementWatch() { db::unregisterBackend(QStringLiteral("watched-test")); }
-    void failOn(const QString& pattern) { state_->pattern = QRegularExpression(pattern); }
-    QStringList statements() const { return state_->statements; }
-    void clear() { state_->statements.clear(); }
+// The schema members for one table, the connection values left to the object.
+inline CollectionPtr tableItem(clsDO& o, QString t, bool silent = false) { QString s, d, u, p; return o.TableList(s, d, u, p, t, silent); }
+inline CollectionPtr tableKey(clsDO& o, QString t) { QString s, d, u, p; return o.TableKey(s, d, u, p, t); }
+inline CollectionPtr tableIndexes(clsDO& o, QString t) { QString s, d, u, p; return o.TableIndexes(s, d, u, p, t); }
+inline CollectionPtr viewList(clsDO& o) { QString s, d, u, p; return o.ViewList(s, d, u, p); }
 
-private:
-    struct State {
-        QString path;
-        QRegularExpression pattern;
-        QStringList statements;
-        bool opening = false;
-    };
-    struct Watched : db::BackendConnection {
-        Watched(std::unique_ptr<db::BackendConnection> i, std::shared_ptr<State> s) : inner(std::move(i)), state(std::move(s)) {}
-        std::unique_ptr<db::BackendConnection> inner;
-        std::shared_ptr<State> state;
-        QString provider() const override { return inner->provider(); }
-        std::vector<db::ResultSetPtr> run(const QString& sql, db::CommandType type) override
-        {
-            state->statements << sql;
-            if (!state->pattern.pattern().isEmpty() && state->pattern.match(sql).hasMatch())
-                raise(db::errDatabase, QStringLiteral("Fallo provocado en: ") + sql);
-            return inner->run(sql, type);
-        }
-        void beginTrans() override { inner->beginTrans(); }
-        void commitTrans() override { inner->commitTrans(); }
-        void rollbackTrans() override { inner->rollbackTrans(); }
-        void setCommandTimeout(int s) override { inner->setCommandTimeout(s); }
-        std::vector<db::TableInfo> tables() override { return inner->tables(); }
-        db::TableInfo table(const QString& name) override { return inner->table(name); }
-        std::vector<db::ViewInfo> views() override { return inner->views(); }
-    };
-    std::shared_ptr<State> state_ = std::make_shared<State>();
-};
+// The error a call raises as "source|number|description", or "no error".
+inline QString raised(const std::function<void()>& call)
+{
+    QString out = QStringLiteral("no error");
+    trap(call, [&](const Error& e) { out = e.source + QLatin1Char('|') + QString::number(e.number) + QLatin1Char('|') + e.description; });
+    return out;
+}
+
+// Every message box shown, as "title|style|prompt".
+inline QStringList boxes(ScopedRecordingDialogs& d)
+{
+    QStringList out;
+    for (const auto& c : d->calls)
+        out << c.title + QLatin1Char('|') + QString::number(c.style) + QLatin1Char('|') + c.prompt;
+    return out;
+}
 
 inline Variant collectionItem(const Variant& c, const QString& key) { return c.as<Collection>()->Item(Variant(key)); }
 
@@ -217,9 +208,6 @@ inline QString show(const Variant& v)
         return QString::number(int(v.toBool()));
     return v.isObject() ? QStringLiteral("<object>") : v.toString();
 }
-
-// A field or index item as its "Key=value" pairs in its own order: null as NULL, booleans as 1/0.
-inline QString describe(const CollectionPtr& c) { return show(Variant(c)).mid(1).chopped(1); }
 
 inline CollectionPtr sub(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)).as<Collection>(); }
 inline Variant at(const CollectionPtr& c, const QString& key) { return c->Item(Variant(key)); }

@@ -98,28 +98,60 @@ TEST_F(QueryTest, EveryFormsAnswer)
     EXPECT_EQ(log->lines[0].procedure, file.path.left(20) + "\tquery");
 }
 
-// Every form reads its result from one run of the statement: a large result
-// is never read twice. Only the identity form runs a second statement of its own.
-TEST_F(QueryTest, EveryFormRunsTheStatementOnce)
+// Every form reads its result from one run of the statement on a real file: a
+// large result is never read twice. Only the identity form runs a second
+// statement of its own. A backend wrapped around the local one counts them.
+struct CountingConnection : db::BackendConnection {
+    std::unique_ptr<db::BackendConnection> inner;
+    QStringList* seen;
+    QString provider() const override { return inner->provider(); }
+    std::vector<db::ResultSetPtr> run(const QString& sql, db::CommandType type) override
+    {
+        *seen << sql;
+        return inner->run(sql, type);
+    }
+    void beginTrans() override { inner->beginTrans(); }
+    void commitTrans() override { inner->commitTrans(); }
+    void rollbackTrans() override { inner->rollbackTrans(); }
+    void setCommandTimeout(int s) override { inner->setCommandTimeout(s); }
+    std::vector<db::TableInfo> tables() override { return inner->tables(); }
+    db::TableInfo table(const QString& name) override { return inner->table(name); }
+    std::vector<db::ViewInfo> views() override { return inner->views(); }
+};
+
+TEST_F(QueryTest, EveryFormRunsTheStatementOnceOnTheFile)
 {
-    StatementWatch watch(file.path);
+    QStringList seen;
+    bool opening = false;
+    db::registerBackend({u"counting-test"_s, 1000, [&](const db::OpenRequest&) { return !opening; },
+                         [&](const db::OpenRequest& r) -> std::unique_ptr<db::BackendConnection> {
+                             opening = true;
+                             auto c = std::make_unique<CountingConnection>();
+                             c->seen = &seen;
+                             try {
+                                 c->inner = db::openBackend(r);
+                             } catch (...) {
+                                 opening = false;
+                                 throw;
+                             }
+                             opening = false;
+                             return c;
+                         }});
     const std::pair<const char*, int> forms[] = {
         {"GridArray", 1},   {"BiDimArray", 1},       {"StringRows", 1},         {"StringRows2Array", 1},
         {"Recordset", 1},   {"ShapeRecordset", 1},   {"CSV", 1},                {"CSV2", 1},
         {"Collection", 1},  {"Collection2", 1},      {"StringRowsExcel", 1},    {"StraightToExcel :)", 1},
-        {"GetScopeIdentity", 2},
+        {"GetScopeIdentity", 2}, {"StringRowsExcelCellCount", 1},
     };
     for (const auto& [form, count] : forms) {
-        watch.clear();
-        trap([&] { query(kItems, QLatin1String(form)); }, [](const Error&) {});
-        const QStringList run = watch.statements();
-        EXPECT_EQ(run.size(), count) << form << ": " << run.join(" | ").toStdString();
-        EXPECT_EQ(run.value(0), kItems) << form;
+        seen.clear();
+        Variant k;
+        trap([&] { o.Query(kItems, QString(), QString(), QString(), QString(), QLatin1String(form), k, false, true, false, 3, 3, u"H"_s); },
+             [](const Error&) {});
+        EXPECT_EQ(seen.size(), count) << form << ": " << seen.join(" | ").toStdString();
+        EXPECT_EQ(seen.value(0), kItems) << form;
     }
-    // Known counts: the statement runs once for its rows, not for counting.
-    watch.clear();
-    known(kItems, 3, 3, u"Id\tName\tNote\t\r\n"_s);
-    EXPECT_EQ(watch.statements(), QStringList{kItems});
+    db::unregisterBackend(u"counting-test"_s);
 }
 
 TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
@@ -136,30 +168,21 @@ TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
 
 TEST_F(QueryTest, FailuresReachTheCaller)
 {
-    const std::pair<std::function<void()>, const char*> calls[] = {
-        {[&] { query(u"SELECT Id FROM Missing"_s, u"GridArray"_s); }, "Zolt.clsDO.Execute"},
-        {[&] { o.Execute(u"DELETE FROM Missing"_s); }, "Zolt12.clsDO.Execute"},
-        // Two records under one key.
-        {[&] { query(u"SELECT A, B FROM Pairs"_s, u"Collection"_s); }, ""},
-    };
-    for (const auto& [call, source] : calls) {
-        try {
-            call();
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            if (*source) {
-                EXPECT_TRUE(e.description.contains(QLatin1String("Missing"))) << qPrintable(e.description);
-                EXPECT_EQ(e.source, source);
-            } else {
-                EXPECT_EQ(e.number, Error::KeyAlreadyAssociated);
-            }
-            if (QLatin1String(source) != QLatin1String("Zolt12.clsDO.Execute")) {
-                EXPECT_EQ(log->lines.back().message, "Error en el metodo Query --> " + e.description);
-                EXPECT_EQ(log->lines.back().kind, 4);
-            }
-        }
+    // Each error as "source|number|description" and the last log line after it.
+    auto failure = [&](const std::function<void()>& call) {
+        const QString error = raised(call);
         EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-    }
+        return QStringList{error, log->texts().last().section(u'|', 1)};
+    };
+    const QString missing = u"|-2147467259|no such table: Missing"_s, twice = u"Esta clave ya está asociada a un elemento de esta colección"_s;
+    EXPECT_EQ(failure([&] { query(u"SELECT Id FROM Missing"_s, u"GridArray"_s); }),
+              (QStringList{"Zolt.clsDO.Execute" + missing, "Error en el metodo Query --> no such table: Missing|4"}));
+    EXPECT_EQ(failure([&] { o.Execute(u"DELETE FROM Missing"_s); }),
+              (QStringList{"Zolt12.clsDO.Execute" + missing,
+                           "Error al intentar ejecutar la siguiente SQL -> DELETE FROM Missing\r\nno such table: Missing|4"}));
+    // Two records under one key.
+    EXPECT_EQ(failure([&] { query(u"SELECT A, B FROM Pairs"_s, u"Collection"_s); }),
+              (QStringList{"Zolt.clsDO.Execute|457|" + twice, "Error en el metodo Query --> " + twice + "|4"}));
 
     // A connection that does not open: empty, and the notice shown.
     o.setConnectionType(9);
@@ -244,7 +267,9 @@ TEST_F(QueryTest, CellLimitOfStringRows)
         {u"SELECT a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143"_s,
          "SELECT TOP 47142 a, b, c, d, a AS e, b AS f, c AS g FROM Big WHERE a <= 47143", 47142, 7},
     };
+    QStringList shown;
     for (auto c : cases) {
+        dialogs->calls.clear();
         Variant k;
         const Variant v = queryRef(c.sql, u"StringRows"_s, k);
         EXPECT_EQ(c.sql, c.rewritten);
@@ -252,13 +277,11 @@ TEST_F(QueryTest, CellLimitOfStringRows)
         EXPECT_EQ(v.array()->at(1).toLong(), c.columns);
         EXPECT_EQ(v.array()->at(2).toString().count(QLatin1Char('\r')), c.rows);
         EXPECT_EQ(dialogs->calls.size(), c.notices) << c.rewritten;
-        if (&c != &cases[4])
-            dialogs->calls.clear();
+        shown = boxes(dialogs);
     }
     // A cell too many: the rows that fit, the notice and the log line.
-    EXPECT_EQ(dialogs->calls[0].prompt, "Se han encontrado 47143 registros, pero por limitaciones\r\n"
-                                        "de memoria local solo se cargarán los 47142 primeros.");
-    EXPECT_EQ(dialogs->calls[0].style, 0);
+    EXPECT_EQ(shown.value(0), "|0|Se han encontrado 47143 registros, pero por limitaciones\r\n"
+                              "de memoria local solo se cargarán los 47142 primeros.");
     EXPECT_EQ(log->lines.back().message, "Limitacion de numero de registros, el recordset contiene 7 y solo se pueden "
                                          "mostrar 330000 SQL -> " + QString::fromUtf8(cases[4].rewritten));
 }
@@ -318,15 +341,13 @@ TEST_F(SheetPagesTest, PagesOfEachSize)
 
     // More than a sheet without an order: no pages, and the notice.
     table(4);
+    const QString message = u"Se han encontrado 4 registros, debido a que no existe ordenación en la sentencia SQL, "
+                            "no se puede realizar paginación."_s;
     for (const QString& sql : {u"SELECT Id, Name FROM P"_s, u"SELECT Id, Name FROM P order by Id"_s}) {
         dialogs->calls.clear();
         EXPECT_EQ(pages(sql), "<empty>");
-        const QString message = u"Se han encontrado 4 registros, debido a que no existe ordenación en la sentencia SQL, "
-                                "no se puede realizar paginación."_s;
-        ASSERT_EQ(dialogs->calls.size(), 1u);
-        EXPECT_EQ(dialogs->calls[0].prompt, message);
-        EXPECT_EQ(log->lines.back().message, message);
-        EXPECT_EQ(log->lines.back().kind, 1);
+        EXPECT_EQ(boxes(dialogs), QStringList{"|0|" + message});
+        EXPECT_EQ(log->texts().last().section(u'|', 1), message + "|1");
     }
 
     // Known counts skip the counting.
@@ -336,17 +357,18 @@ TEST_F(SheetPagesTest, PagesOfEachSize)
 
 // ---- forms only a server answers -------------------------------------------
 
-TEST(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
+using QueryRecorderTest = RecordedObjectTest<>;
+
+TEST_F(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
 {
     const QString identity = u"select  SCOPE_IDENTITY()"_s;
     const std::pair<Rows, const char*> answers[] = {{{{Variant(std::int32_t(41))}}, "41"}, {{{Variant::null()}}, "NULL"},
                                                     {{}, "-1"}};
+    start();
     Variant k;
     for (const auto& [rows, id] : answers) {
-        auto rec = db::RecordingBackend::install();
+        rec = db::RecordingBackend::install();
         rec->answerRows(identity, {"id"}, rows);
-        clsDO o;
-        o.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
         EXPECT_EQ(show(o.Query(u"INSERT INTO t (a) VALUES (1)"_s, QString(), QString(), QString(), QString(),
                                u"GetScopeIdentity"_s, k)),
                   id);
@@ -354,17 +376,15 @@ TEST(QueryRecorderTest, ScopeIdentityAndStraightToExcel)
     }
 
     // The export form runs on the stored connection, not on the arguments.
-    auto rec = db::RecordingBackend::install();
-    clsDO o;
     o.StartObject(u"stored"_s, u"d"_s, u"u"_s, u"p"_s);
     const QString into = u"SELECT * INTO [Excel 8.0;Database=x.xls].[Hoja1] FROM t"_s;
+    rec->clearLog();
     rec->answerAffected(into, 5);
     EXPECT_EQ(o.Query(into, u"given"_s, QString(), QString(), QString(), u"StraightToExcel :)"_s, k).toLong(), 5);
     const QStringList strings = rec->connectionStrings();
     ASSERT_EQ(strings.size(), 2);
     EXPECT_TRUE(strings[0].contains(QLatin1String("server=tcp:given;")));
     EXPECT_TRUE(strings[1].contains(QLatin1String("server=tcp:stored;")));
-    db::RecordingBackend::uninstall();
 }
 
 } // namespace

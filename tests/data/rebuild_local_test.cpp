@@ -32,12 +32,16 @@ protected:
     {
         ASSERT_TRUE(db_.dir.isValid());
         db::Catalog::Create(db_.connectionString());
-        db_.exec({QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Nombre] TEXT(50), [Cod] LONG, [Precio] DOUBLE, "
-                                 "CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
-                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Ana', 7, 1.5)"_s,
-                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"_s,
-                  u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('O''Brien', 9, NULL)"_s});
+        db_.exec(fill());
         db_.point(o_);
+    }
+    virtual QStringList fill()
+    {
+        return {QStringLiteral("CREATE TABLE Clientes ([Id] COUNTER, [Nombre] TEXT(50), [Cod] LONG, [Precio] DOUBLE, "
+                               "CONSTRAINT PK_Clientes PRIMARY KEY ([Id]))"),
+                u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Ana', 7, 1.5)"_s,
+                u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"_s,
+                u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('O''Brien', 9, NULL)"_s};
     }
 
     CollectionPtr layout(const QString& table, std::initializer_list<ColumnDef> columns)
@@ -79,27 +83,7 @@ protected:
         return query(u"SELECT "_s + columns + u" FROM "_s + from + u" ORDER BY 1"_s);
     }
 
-    QStringList query(const QString& sql)
-    {
-        QStringList out;
-        auto conn = std::make_shared<db::Connection>();
-        conn->Open(db_.connectionString());
-        try {
-            db::Recordset rs;
-            rs.Open(sql, conn, db::adOpenStatic);
-            while (!rs.Eof()) {
-                QStringList cells;
-                for (int i = 0; i < rs.FieldCount(); ++i)
-                    cells << (rs.value(i).isNull() ? u"NULL"_s : rs.value(i).toString());
-                out << cells.join(QLatin1Char('|'));
-                rs.MoveNext();
-            }
-        } catch (const Error&) {
-            out = QStringList{u"-"_s};
-        }
-        conn->Close();
-        return out;
-    }
+    QStringList query(const QString& sql) { return db_.rows(sql); }
 
     static const QStringList& original()
     {
@@ -128,32 +112,27 @@ protected:
 
 } // namespace
 
-TEST_F(RebuildLocalTest, SameNameKeepsEveryRowThroughRenameTypeChangeAndNewNotNullColumns)
+// Rebuilt under the same name, every row keeps its values and its number: a
+// NULL text becomes empty in the column made NOT NULL, the gap of a deleted
+// row stays and the next row is numbered after the highest.
+TEST_F(RebuildLocalTest, SameNameKeepsEveryRowAndNumberThroughRenameTypeChangeAndNewNotNullColumns)
 {
     ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    db_.exec({u"DELETE FROM Clientes WHERE Id = 2"_s, u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES (NULL, 8, 2.25)"_s});
     EXPECT_EQ(modify(), QString());
     EXPECT_EQ(rows(kT, u"Id, Cliente, Cod, Precio, Activo"_s),
-              (QStringList{"1|Ana|7|1,5|Falso", "2||8|2,25|Falso", "3|O'Brien|9|NULL|Falso"}));
+              (QStringList{"1|Ana|7|1,5|Falso", "3|O'Brien|9|NULL|Falso", "4||8|2,25|Falso"}));
     EXPECT_EQ(state(u"Clientes_OLD"_s), "-");
     const QStringList alta = rows(kT, u"Id, Alta"_s);
     ASSERT_EQ(alta.size(), 3);
     EXPECT_TRUE(alta[0].startsWith(u"1|31/12/2020"_s));
+    db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
+    EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 
-    QString s, d, u, p, t = kT;
-    const CollectionPtr fields = sub(o_.TableList(s, d, u, p, t), "Fields");
+    const CollectionPtr fields = sub(tableItem(o_, kT), "Fields");
     EXPECT_FALSE(at(sub(fields, "Cliente"), "Nullable").toBool());
     EXPECT_EQ(at(sub(fields, "Cod"), "Type").toInt(), 8);
     EXPECT_TRUE(at(sub(fields, "Id"), "AutoIncrease").toBool());
-}
-
-TEST_F(RebuildLocalTest, NumbersOfAnAutoNumberedColumnSurviveTheRebuild)
-{
-    db_.exec({u"DELETE FROM Clientes WHERE Id = 2"_s, u"INSERT INTO Clientes (Nombre, Cod, Precio) VALUES ('Eva', 10, 3)"_s});
-    ASSERT_EQ(rows(kT, u"Id, Nombre"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
-    EXPECT_EQ(modify(), QString());
-    EXPECT_EQ(rows(kT, u"Id, Cliente"_s), (QStringList{"1|Ana", "3|O'Brien", "4|Eva"}));
-    db_.exec({u"INSERT INTO Clientes (Cliente, Activo, Alta) VALUES ('Luz', 1, #2021-01-01#)"_s});
-    EXPECT_EQ(rows(kT, u"Id, Cliente"_s).last(), u"5|Luz"_s);
 }
 
 TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
@@ -191,15 +170,14 @@ TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
               QString());
     EXPECT_EQ(rows(t, u"[Numero Orden], [Fecha Alta], [Desc], [Group]"_s), (QStringList{"1|hoy||NULL", "2|ayer|x|NULL"}));
     EXPECT_EQ(state(t + u"_OLD"_s), "-");
-    QString sv, d, u, p, table = t;
-    ASSERT_EQ(o_.TableKey(sv, d, u, p, table)->Count(), 1);
+    ASSERT_EQ(tableKey(o_, t)->Count(), 1);
 
     // Emptied, the table is dropped and created again under the same name.
     db_.exec({u"DELETE FROM [Mis Datos]"_s});
     EXPECT_EQ(o_.ModifyTable(t, t, layout(t, {{"Fecha Alta", "Fecha Alta", 8, 30}, {"Numero Orden", "Numero Orden", 3, 0, false, false, true}})),
               QString());
     EXPECT_EQ(rows(t), QStringList{});
-    EXPECT_EQ(valuesOf(o_.TableKey(sv, d, u, p, table)), QStringList{"Numero Orden"});
+    EXPECT_EQ(valuesOf(tableKey(o_, t)), QStringList{"Numero Orden"});
 }
 
 TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
@@ -222,44 +200,41 @@ TEST_F(RebuildLocalTest, AFailedRebuildChangesNothing)
 
 TEST_F(RebuildLocalTest, IndexesAddedAndRemovedOnTheLocalEngine)
 {
+    auto indexes = [&] { return show(Variant(tableIndexes(o_, kT))); };
     EXPECT_TRUE(o_.AddNewIndex(kT, u"IX_Cod"_s, false, true, false, u"Cod#Nombre"_s));
-    QString s, d, u, p, t = kT;
-    CollectionPtr indexes = o_.TableIndexes(s, d, u, p, t);
-    ASSERT_TRUE(indexes && indexes->Exists(u"IX_Cod"_s));
-    EXPECT_TRUE(at(sub(indexes, "IX_Cod"), "IsUnique").toBool());
+    const QString key = u"PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}"_s;
+    EXPECT_EQ(indexes(), u'{' + key + u" IX_Cod={IndexName=IX_Cod IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Cod=Cod Nombre=Nombre}}}"_s);
     EXPECT_TRUE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
-    EXPECT_FALSE(o_.TableIndexes(s, d, u, p, t)->Exists(u"IX_Cod"_s));
+    EXPECT_EQ(indexes(), u'{' + key + u'}');
     EXPECT_FALSE(o_.RemoveIndex(kT, u"IX_Cod"_s, false).toBool());
 
     // The primary key goes by its constraint and comes back under PK_ and the table name.
     EXPECT_TRUE(o_.RemoveIndex(kT, u"PK_Clientes"_s, true).toBool());
-    EXPECT_EQ(o_.TableKey(s, d, u, p, t)->Count(), 0);
+    EXPECT_EQ(indexes(), "{}");
+    EXPECT_EQ(valuesOf(tableKey(o_, kT)), QStringList{});
     EXPECT_TRUE(o_.AddNewIndex(kT, u"Clave"_s, true, false, false, u"Cod"_s));
-    EXPECT_EQ(valuesOf(o_.TableKey(s, d, u, p, t)), QStringList{"Cod"});
-    EXPECT_TRUE(o_.TableIndexes(s, d, u, p, t)->Exists(u"PK_Clientes"_s));
+    EXPECT_EQ(indexes(), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Cod=Cod}}}");
+    EXPECT_EQ(valuesOf(tableKey(o_, kT)), QStringList{"Cod"});
     EXPECT_EQ(state(kT), "O");
 }
 
 // A file another tool wrote: declared references and indexes made by hand.
 class ConstraintsKeptTest : public RebuildLocalTest {
 protected:
-    void SetUp() override
+    QStringList fill() override
     {
-        ASSERT_TRUE(db_.dir.isValid());
-        db::Catalog::Create(db_.connectionString());
-        db_.exec({u"CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))"_s,
-                  u"CREATE UNIQUE INDEX IX_ArtistName ON Artist (Name)"_s,
-                  QStringLiteral("CREATE TABLE Album (AlbumId INTEGER PRIMARY KEY, Title TEXT(160) NOT NULL, "
-                                 "ArtistId INTEGER NOT NULL, FOREIGN KEY (ArtistId) REFERENCES Artist (ArtistId) "
-                                 "ON DELETE NO ACTION ON UPDATE CASCADE)"),
-                  u"CREATE INDEX IFK_AlbumArtistId ON Album (ArtistId)"_s,
-                  u"CREATE INDEX IX_AlbumTitle ON Album (Title DESC)"_s,
-                  u"CREATE TRIGGER Album_Title AFTER UPDATE OF Title ON Album BEGIN SELECT 1; END"_s,
-                  u"INSERT INTO Artist VALUES (1, 'AC/DC')"_s, u"INSERT INTO Artist VALUES (2, 'Accept')"_s,
-                  u"INSERT INTO Album VALUES (1, 'For Those About To Rock', 1)"_s,
-                  u"INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"_s,
-                  u"INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)"_s});
-        db_.point(o_);
+        return {u"CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))"_s,
+                u"CREATE UNIQUE INDEX IX_ArtistName ON Artist (Name)"_s,
+                QStringLiteral("CREATE TABLE Album (AlbumId INTEGER PRIMARY KEY, Title TEXT(160) NOT NULL, "
+                               "ArtistId INTEGER NOT NULL, FOREIGN KEY (ArtistId) REFERENCES Artist (ArtistId) "
+                               "ON DELETE NO ACTION ON UPDATE CASCADE)"),
+                u"CREATE INDEX IFK_AlbumArtistId ON Album (ArtistId)"_s,
+                u"CREATE INDEX IX_AlbumTitle ON Album (Title DESC)"_s,
+                u"CREATE TRIGGER Album_Title AFTER UPDATE OF Title ON Album BEGIN SELECT 1; END"_s,
+                u"INSERT INTO Artist VALUES (1, 'AC/DC')"_s, u"INSERT INTO Artist VALUES (2, 'Accept')"_s,
+                u"INSERT INTO Album VALUES (1, 'For Those About To Rock', 1)"_s,
+                u"INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"_s,
+                u"INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)"_s};
     }
 
     // Everything the engine keeps about the file's tables, one text a line.
@@ -282,20 +257,17 @@ protected:
     }
 };
 
-TEST_F(ConstraintsKeptTest, AddingAColumnKeepsReferencesIndexesTriggersAndRows)
+TEST_F(ConstraintsKeptTest, AddedAndRenamedColumnsAndTablesKeepReferencesIndexesTriggersAndRows)
 {
     const QStringList before = schema();
     ASSERT_TRUE(before.contains(u"Album keys:Artist|ArtistId|ArtistId|CASCADE|NO ACTION"_s));
     const QStringList artists = rows(u"Artist"_s), albums = rows(u"Album"_s);
     const QString album = u"Album"_s, artist = u"Artist"_s;
-    EXPECT_EQ(o_.ModifyTable(album, album, layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
-                                            {"Title", "Title", 8, 160, false},
-                                            {"ArtistId", "ArtistId", 3, 0, false},
-                                            {"", "Notes", 8, 50}})),
+    EXPECT_EQ(o_.ModifyTable(album, album, layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true}, {"Title", "Title", 8, 160, false},
+                                                          {"ArtistId", "ArtistId", 3, 0, false}, {"", "Notes", 8, 50}})),
               QString());
     EXPECT_EQ(o_.ModifyTable(artist, artist, layout(artist, {{"ArtistId", "ArtistId", 3, 0, false, true, true},
-                                             {"Name", "Name", 8, 120},
-                                             {"", "Country", 8, 40}})),
+                                                             {"Name", "Name", 8, 120}, {"", "Country", 8, 40}})),
               QString());
     EXPECT_EQ(schema(), before);
     EXPECT_EQ(checks(), QStringList{"ok"});
@@ -308,17 +280,12 @@ TEST_F(ConstraintsKeptTest, AddingAColumnKeepsReferencesIndexesTriggersAndRows)
     EXPECT_THROW(db_.exec({u"DELETE FROM Artist WHERE ArtistId = 1"_s}), Error);
     EXPECT_THROW(db_.exec({u"INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (9, 'x', 77)"_s}), Error);
     EXPECT_EQ(rows(artist).size(), 2);
-}
 
-TEST_F(ConstraintsKeptTest, RenamedColumnsAndTablesKeepTheirReferences)
-{
-    const QString album = u"Album"_s;
+    // Renamed columns and a renamed table keep their references too.
     EXPECT_EQ(o_.ModifyTable(album, u"Albums"_s, layout(album, {{"AlbumId", "AlbumId", 3, 0, false, true, true},
-                                            {"Title", "Name", 8, 160, false},
-                                            {"ArtistId", "Artist", 3, 0, false}})),
+                                                                {"Title", "Name", 8, 160, false}, {"ArtistId", "Artist", 3, 0, false}})),
               QString());
-    EXPECT_EQ(rows(u"pragma_foreign_key_list('Albums')"_s, u"\"table\", \"from\", \"to\""_s),
-              QStringList{"Artist|Artist|ArtistId"});
+    EXPECT_EQ(rows(u"pragma_foreign_key_list('Albums')"_s, u"\"table\", \"from\", \"to\""_s), QStringList{"Artist|Artist|ArtistId"});
     EXPECT_EQ(query(u"SELECT name || ' ' || tbl_name FROM sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY 1"_s),
               (QStringList{"Album_Title Albums", "Albums Albums", "Artist Artist", "IFK_AlbumArtistId Albums",
                            "IX_AlbumTitle Albums", "IX_ArtistName Artist"}));

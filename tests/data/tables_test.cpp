@@ -24,28 +24,26 @@ struct ColumnDef {
     bool fixed = false;
     bool autoIncrease = false;
     bool key = false;
+    const char* defaultValue = "";
+    const char* rule = "";
 };
-
-clsFieldPtr field(const QString& table, const ColumnDef& s)
-{
-    auto f = std::make_shared<clsField>();
-    f->setFieldName(QLatin1String(s.name));
-    f->setDataType(std::int16_t(s.type));
-    f->setLenght(s.length);
-    f->setAllowNull(s.allowNull);
-    f->setAllowZeroLenght(true);
-    f->setFixedLenght(s.fixed);
-    f->setAutoIncrease(s.autoIncrease);
-    f->setIsKey(s.key);
-    f->setKeyCode(table + QLatin1Char('.') + QLatin1String(s.name));
-    return f;
-}
 
 CollectionPtr fields(const QString& table, std::initializer_list<ColumnDef> columns)
 {
     auto c = newCollection();
     for (const ColumnDef& s : columns) {
-        auto f = field(table, s);
+        auto f = std::make_shared<clsField>();
+        f->setFieldName(QLatin1String(s.name));
+        f->setDataType(std::int16_t(s.type));
+        f->setLenght(s.length);
+        f->setAllowNull(s.allowNull);
+        f->setAllowZeroLenght(true);
+        f->setFixedLenght(s.fixed);
+        f->setAutoIncrease(s.autoIncrease);
+        f->setIsKey(s.key);
+        f->setDefaultValue(QString::fromUtf8(s.defaultValue));
+        f->setValidationRule(QString::fromUtf8(s.rule));
+        f->setKeyCode(table + QLatin1Char('.') + QLatin1String(s.name));
         c->Add(Variant(f), f->KeyCode());
     }
     return c;
@@ -68,11 +66,9 @@ protected:
 TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 {
     o_.StartObject(u"srv"_s, u"Ventas"_s, u"sa"_s, u"pw"_s);
-    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, false, true}, {"Nombre", 8, 50}});
-    fieldOf(cols, "Pedidos.Id")->setDefaultValue(u"0"_s);
-    fieldOf(cols, "Pedidos.Nombre")->setDefaultValue(u"O'B"_s);
+    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, false, true, "0"},
+                                      {"Nombre", 8, 50, true, false, false, false, "O'B", "Nombre <> 'x'"}});
     fieldOf(cols, "Pedidos.Nombre")->setNewAllowZeroLenght(false);
-    fieldOf(cols, "Pedidos.Nombre")->setValidationRule(u"Nombre <> 'x'"_s);
     fieldOf(cols, "Pedidos.Nombre")->setValidationText(u"nunca escrito"_s);
 
     EXPECT_EQ(o_.CreateTable(u"Pedidos"_s, cols), QString());
@@ -87,9 +83,7 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
     // is reported while the other columns still get theirs.
     rec_ = db::RecordingBackend::install();
     rec_->answerRegex(u"DF_A "_s, db::RecordingBackend::Answer::failure(db::errDatabase, u"no"_s));
-    auto two = fields(u"T"_s, {{"A", 5}, {"B", 5}});
-    fieldOf(two, "T.A")->setDefaultValue(u"1"_s);
-    fieldOf(two, "T.B")->setDefaultValue(u"2"_s);
+    auto two = fields(u"T"_s, {{"A", 5, 0, true, false, false, false, "1"}, {"B", 5, 0, true, false, false, false, "2"}});
     EXPECT_EQ(o_.CreateTable(u"T"_s, two), kAttributes);
     EXPECT_EQ(rec_->statements(), (QStringList{"CREATE TABLE [T] ([A] FLOAT, [B] FLOAT)",
                                                "ALTER TABLE [T] \r\nADD CONSTRAINT DF_A DEFAULT 1.00 FOR [A]",
@@ -102,9 +96,7 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 
     // Names that are not plain identifiers keep their constraints valid.
     rec_ = db::RecordingBackend::install();
-    auto odd = fields(u"Mis Datos"_s, {{"Fecha Alta", 7, 0, false, false, false, true}});
-    fieldOf(odd, "Mis Datos.Fecha Alta")->setDefaultValue(u"01/02/2024"_s);
-    fieldOf(odd, "Mis Datos.Fecha Alta")->setValidationRule(u"[Fecha Alta] > 0"_s);
+    auto odd = fields(u"Mis Datos"_s, {{"Fecha Alta", 7, 0, false, false, false, true, "01/02/2024", "[Fecha Alta] > 0"}});
     EXPECT_EQ(o_.CreateTable(u"Mis Datos"_s, odd), QString());
     EXPECT_EQ(rec_->statements(),
               (QStringList{"CREATE TABLE [Mis Datos] ([Fecha Alta] DATETIME NOT NULL, CONSTRAINT [PK_Mis Datos] PRIMARY KEY "
@@ -117,16 +109,8 @@ TEST_F(TableStatementsTest, CreateTableWithKeyAndSqlServerAttributes)
 TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
 {
     auto cols = fields(u"T"_s, {{"a", 11, 0, false}, {"b", 2, 0, false}, {"c", 17}, {"d", 3, 0, false, false, true}, {"e", 3},
-                                             {"f", 8, 4000},
-                                             {"g", 8, 4001, true, true},
-                                             {"h", 8, 255, false, true},
-                                             {"i", 8, 256, true, true},
-                                             {"j", 6},
-                                             {"k", 7},
-                                             {"l", 5},
-                                             {"m", 4},
-                                             {"n", 12},
-                                             {"o]p", 0, 0, false}});
+                                {"f", 8, 4000}, {"g", 8, 4001, true, true}, {"h", 8, 255, false, true}, {"i", 8, 256, true, true},
+                                {"j", 6}, {"k", 7}, {"l", 5}, {"m", 4}, {"n", 12}, {"o]p", 0, 0, false}});
     const QStringList expected = {
         "CREATE TABLE [T] ([a] BIT, [b] SMALLINT NOT NULL, [c] TINYINT, [d] INT IDENTITY(1,1), [e] INT, [f] NVARCHAR(4000), "
         "[g] NVARCHAR(MAX), [h] CHAR(255) NOT NULL, [i] CHAR(256), [j] MONEY, [k] DATETIME, [l] FLOAT, [m] REAL, "
@@ -172,20 +156,15 @@ TEST_F(TableStatementsTest, SqlServerRebuildStatementsInOrder)
     rec_->answerRegex(u"^SELECT COUNT"_s, db::RecordingBackend::Answer::table({"Recuento"}, Rows{{Variant(std::int32_t(3))}}));
     rec_->answerRegex(u"^SELECT (c|C)\\.(n|N)ame"_s, db::RecordingBackend::Answer::table({"Name"}, Rows{}));
 
-    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, true, true}, {"Nombre", 8, 50}, {"Precio", 5},
-                                                   {"Alta", 7, 0, false},
-                                                   {"Notas", 8, 100},
-                                                   {"Cant", 3, 0, false}});
+    auto cols = fields(u"Pedidos"_s, {{"Id", 3, 0, false, false, true, true}, {"Nombre", 8, 50}, {"Precio", 5}, {"Alta", 7, 0, false},
+                                      {"Notas", 8, 100}, {"Cant", 3, 0, false, false, false, false, "1"}});
     fieldOf(cols, "Pedidos.Nombre")->setNewAllowNull(false);
     fieldOf(cols, "Pedidos.Nombre")->setNewFieldName(u"Cliente"_s);
-    fieldOf(cols, "Pedidos.Cant")->setDefaultValue(u"1"_s);
     fieldOf(cols, "Pedidos.Notas")->setNewAllowZeroLenght(true);
 
     EXPECT_EQ(o_.ModifyTable(u"Pedidos"_s, u"Pedidos"_s, cols), QString());
-    QStringList run = rec_->statements();
-    run.erase(std::remove_if(run.begin(), run.end(), [](const QString& s) { return s.startsWith(QLatin1String("SELECT c.name")) || s.startsWith(QLatin1String("SELECT C.Name")); }),
-              run.end());
-    EXPECT_EQ(run, (QStringList{
+    // Without the look-ups of defaults and keys.
+    EXPECT_EQ(rec_->statements().filter(QRegularExpression(u"^(?!SELECT (c|C)\\.(n|N)ame)"_s)), (QStringList{
                        "SELECT COUNT(*) AS Recuento FROM [Pedidos]",
                        "SELECT * INTO [Pedidos_OLD] FROM [Pedidos]",
                        "DROP TABLE [Pedidos]",
@@ -255,11 +234,7 @@ TEST_F(TableStatementsTest, IndexStatementsPerDialect)
     EXPECT_TRUE(o_.AddNewIndex(u"Pedidos"_s, u"X"_s, true, false, false, u"a"_s));
     EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, false).toBool());
     EXPECT_TRUE(o_.RemoveIndex(u"Pedidos"_s, u"IX_A"_s, true).toBool());
-    QStringList ddl;
-    for (const QString& st : rec_->statements())
-        if (!st.startsWith(QLatin1String("SELECT")))
-            ddl << st;
-    EXPECT_EQ(ddl, (QStringList{"CREATE UNIQUE INDEX IX_N \r\nON Pedidos (a, b)",
+    EXPECT_EQ(rec_->statements().filter(QRegularExpression(u"^(?!SELECT)"_s)), (QStringList{"CREATE UNIQUE INDEX IX_N \r\nON Pedidos (a, b)",
                                 "ALTER TABLE Pedidos \r\nADD CONSTRAINT PK_Pedidos PRIMARY KEY (a)", "DROP INDEX IX_A",
                                 "ALTER TABLE Pedidos \r\nDROP PRIMARY KEY"}));
 }

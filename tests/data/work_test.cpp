@@ -29,18 +29,13 @@ TEST_F(WorkTest, NotStartedIsReportedUnlessSilent)
 {
     EXPECT_FALSE(o.EjecutarSentencia(u"Ejercicio"_s, u"DELETE FROM t"_s, true));
     EXPECT_TRUE(dialogs->calls.empty());
-    ASSERT_EQ(log->lines.size(), 1u);
-    EXPECT_EQ(log->lines[0].procedure, QString(15, QLatin1Char(' ')) + "\tEjecutarSentencia");
-    EXPECT_EQ(log->lines[0].message, kNotStarted);
-    EXPECT_EQ(log->lines[0].kind, 4);
-
     EXPECT_FALSE(o.EjecutarSentencia(u"Ejercicio"_s, u"DELETE FROM t"_s));
     EXPECT_TRUE(o.Instantanea(u"Ejercicio"_s, u"SELECT a FROM t"_s).isEmpty());
-    ASSERT_EQ(dialogs->calls.size(), 2u);
-    EXPECT_EQ(dialogs->calls[1].prompt, kNotStarted);
-    EXPECT_EQ(dialogs->calls[1].style, 64);
-    EXPECT_EQ(dialogs->calls[1].title, "Aviso");
-    EXPECT_EQ(log->lines.back().procedure, QString(15, QLatin1Char(' ')) + "\tInstantanea");
+    EXPECT_EQ(boxes(dialogs), QStringList(2, u"Aviso|64|"_s + kNotStarted));
+    const QString blank(15, QLatin1Char(' '));
+    EXPECT_EQ(log->texts(), (QStringList{blank + u"\tEjecutarSentencia|"_s + kNotStarted + u"|4"_s,
+                                         blank + u"\tEjecutarSentencia|"_s + kNotStarted + u"|4"_s,
+                                         blank + u"\tInstantanea|"_s + kNotStarted + u"|4"_s}));
     EXPECT_TRUE(rec->events().empty());
 
     // A local file needs only its path; a DSN for Access only its name.
@@ -63,15 +58,9 @@ TEST_F(WorkTest, InstantaneaKeysRowsAndCounts)
                     {{Variant(std::int32_t(1)), Variant("Ana")}, {Variant(std::int32_t(2)), Variant("Luis")}});
     const Variant r = o.Instantanea(u"Ejercicio"_s, u"SELECT t.Codigo, t.Nombre FROM t"_s,
                                     Variant(std::int16_t(1)), true, 1, true);
-    auto rows = r.as<Collection>();
-    ASSERT_TRUE(rows);
-    ASSERT_EQ(rows->Count(), 3);
-    EXPECT_EQ(rows->KeyAt(1), "#Ana");
-    EXPECT_EQ(rows->KeyAt(2), "#Luis");
-    EXPECT_EQ(collectionItem(rows->Item(Variant("#Luis")), u"t.Codigo"_s).toLong(), 2);
-    const auto counters = rows->Item(Variant("ContadoresCampos")).as<Collection>();
-    EXPECT_EQ(counters->Item(Variant("TotalRegistros")).toLong(), 2);
-    EXPECT_EQ(counters->Item(Variant("PosicionInicial")).type(), VarType::Integer);
+    EXPECT_EQ(show(r), "{#Ana={t.Codigo=1 t.Nombre=Ana} #Luis={t.Codigo=2 t.Nombre=Luis} "
+                       "ContadoresCampos={TotalRegistros=2 PosicionInicial=1 PosicionFinal=2}}");
+    EXPECT_EQ(collectionItem(collectionItem(r, u"ContadoresCampos"_s), u"PosicionInicial"_s).type(), VarType::Integer);
 }
 
 TEST_F(WorkTest, ConseguirCampoStatementsAndResults)

@@ -12,8 +12,7 @@
 class FakeTranslationStore : public TranslationStore {
 public:
     // Rows in column order (see columns()).
-    std::vector<QStringList> translate;
-    std::vector<QStringList> huge;
+    std::vector<QStringList> translate, huge;
     QStringList statements;
     int queries = 0;
     bool failQueries = false;
@@ -27,10 +26,8 @@ public:
 
     static QStringList columns(const QString& table)
     {
-        QStringList names{"Original", "Language1", "Language2", "Language3", "Language4", "Language5", "Owner"};
-        if (table == "TranslateHuge")
-            names.prepend("OriginalCode");
-        return names;
+        const QStringList names{"Original", "Language1", "Language2", "Language3", "Language4", "Language5", "Owner"};
+        return table == "TranslateHuge" ? QStringList{"OriginalCode"} + names : names;
     }
 
     CollectionPtr queryCollection(const QString& sql) override

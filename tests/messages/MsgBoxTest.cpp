@@ -76,17 +76,6 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
     answer(msg, 64, [&](frmMsgBox* d) { EXPECT_EQ(d->windowTitle(), "Velmora 3.0"); });
 }
 
-TEST(MsgBox, CriticalTitleBlinksBlackAndRed)
-{
-    clsError msg;
-    answer(msg, 16, [&](frmMsgBox* d) {
-        EXPECT_EQ(d->tmrError->interval(), 250);
-        EXPECT_EQ(d->mainTitleColor(), QColor(Qt::black));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(255, 0, 0); }, 1000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(Qt::black); }, 1000));
-    });
-}
-
 TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
 {
     constexpr int closeBox = -1; // 0 to 2: click cmd(i); anything else is typed
@@ -128,7 +117,7 @@ TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
               6);
 }
 
-TEST(MsgBox, DontAskAgainBoxAndReentrantCalls)
+TEST(MsgBox, DontAskAgainBoxReentrantCallsAndTheBlinkingCriticalTitle)
 {
     clsError msg;
     answer(msg, 36, [&](frmMsgBox* d) {
@@ -149,4 +138,10 @@ TEST(MsgBox, DontAskAgainBoxAndReentrantCalls)
         d->cmd[1]->click();
     });
     EXPECT_EQ((std::pair{outer, inner}), (std::pair{6, 7}));
+    answer(msg, 16, [&](frmMsgBox* d) {
+        EXPECT_EQ(d->tmrError->interval(), 250);
+        EXPECT_EQ(d->mainTitleColor(), QColor(Qt::black));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(255, 0, 0); }, 1000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(Qt::black); }, 1000));
+    });
 }

@@ -38,7 +38,7 @@ TEST(MostrarError, WithoutHostOnlySecurityNoticesShowWithItTheReportsToo)
     }
 }
 
-TEST(MessageBuffer, CollectsLinesAndShowsThemTogetherOnceNoOtherMessageIsOpen)
+TEST(MessageBuffer, CollectsLinesShowsThemTogetherOnceNoOtherMessageIsOpenSilentlyOrTranslatedOnce)
 {
     clsError msg;
     EXPECT_FALSE(msg.ExistsMultiMsg());
@@ -68,17 +68,13 @@ TEST(MessageBuffer, CollectsLinesAndShowsThemTogetherOnceNoOtherMessageIsOpen)
     s = shownBy(msg, [&] { EXPECT_EQ(msg.ShowMultiMsg(64, "Aviso", ""), 1); });
     EXPECT_EQ(s.body, "\nA\n");
     EXPECT_FALSE(msg.ExistsMultiMsg());
-}
-
-TEST(MessageBuffer, SilentModeKeepsPlainNoticesAndNeverEmptiesIt)
-{
-    clsError msg;
-    msg.setSilent(true);
-    EXPECT_EQ(msg.MsgBox("Aviso {1uno}", 0, "T") + msg.MsgBox("Aviso {1uno}", 1, "T"), 6);
-    EXPECT_EQ(msg.MultiMsg(), "\r\nAviso uno\r\n");
+    clsError silent;
+    silent.setSilent(true);
+    EXPECT_EQ(silent.MsgBox("Aviso {1uno}", 0, "T") + silent.MsgBox("Aviso {1uno}", 1, "T"), 6);
+    EXPECT_EQ(silent.MultiMsg(), "\r\nAviso uno\r\n");
     // Questions are still asked.
-    EXPECT_EQ(answer(msg, 4, [](frmMsgBox* d) { d->cmd[2]->click(); }), 7);
-    EXPECT_EQ(answer(msg, 2, [](frmMsgBox* d) { d->cmd[0]->click(); }), 3);
+    EXPECT_EQ(answer(silent, 4, [](frmMsgBox* d) { d->cmd[2]->click(); }), 7);
+    EXPECT_EQ(answer(silent, 2, [](frmMsgBox* d) { d->cmd[0]->click(); }), 3);
 
     clsError buffered;
     buffered.setSilent(true);
@@ -91,25 +87,21 @@ TEST(MessageBuffer, SilentModeKeepsPlainNoticesAndNeverEmptiesIt)
     buffered.setSilent(false);
     buffered.EmptyMultiMsg();
     EXPECT_FALSE(buffered.ExistsMultiMsg());
-}
-
-TEST(MessageBuffer, ShownLinesAreNotTranslatedAgainAndTheLanguageComesBack)
-{
-    clsError msg;
+    clsError translated;
     auto store = std::make_shared<FakeTranslationStore>();
     store->addRow("Hola {1}", 2, "Hello {1}");
-    msg.setTranslationStore(store);
-    msg.setLanguage("Language2");
-    msg.AddMultiMsg("Hola {1Ana}");
-    EXPECT_EQ(msg.MultiMsg(), "Hello Ana\r\n");
+    translated.setTranslationStore(store);
+    translated.setLanguage("Language2");
+    translated.AddMultiMsg("Hola {1Ana}");
+    EXPECT_EQ(translated.MultiMsg(), "Hello Ana\r\n");
     const int before = store->queries;
-    EXPECT_EQ(shownBy(msg, [&] { msg.ShowMultiMsg(64, "", ""); }).body, "\nHello Ana\n");
+    EXPECT_EQ(shownBy(translated, [&] { translated.ShowMultiMsg(64, "", ""); }).body, "\nHello Ana\n");
     // Title and subtitle translated in "Original" mode: no query at all.
     EXPECT_EQ(store->queries, before);
-    EXPECT_EQ(msg.Language(), "Language2");
+    EXPECT_EQ(translated.Language(), "Language2");
 }
 
-TEST(ReportError, ThroughTheMessageObjectOrTheSystemBox)
+TEST(ReportError, ThroughTheMessageObjectOrTheSystemBoxAndARecorderTakesThePlaceOfTheDialog)
 {
     const Error boom(5, "boom");
     {
@@ -125,29 +117,26 @@ TEST(ReportError, ThroughTheMessageObjectOrTheSystemBox)
     clsError msg;
     const Shown s = shownBy(msg, [&] { ReportError(&msg, "{1MAXSQL.VALIDATEALL}", boom); });
     EXPECT_EQ((QStringList{s.body, s.title, s.icon}), (QStringList{"\nMAXSQL.VALIDATEALL\nError: boom", "Error", "imgCritical"}));
-}
-
-TEST(MsgBoxRecorder, TakesThePlaceOfTheDialog)
-{
-    clsError msg;
-    auto rec = std::make_shared<MsgBoxRecorder>();
-    rec->answers = {6};
-    rec->dontAskAgain = true;
-    msg.setRecorder(rec);
+    clsError recorded;
+    auto recorder = std::make_shared<MsgBoxRecorder>();
+    recorder->answers = {6};
+    recorder->dontAskAgain = true;
+    recorded.setRecorder(recorder);
     // The caller's variables receive the texts as shown.
     QString body = QString::fromUtf8("¿Borrar {1Clientes}?"), title = "Aviso", sub;
-    EXPECT_EQ(msg.MsgBox(body, 36, title, sub), 6);
+    EXPECT_EQ(recorded.MsgBox(body, 36, title, sub), 6);
     EXPECT_EQ((QStringList{body, sub}),
               (QStringList{"\r\n¿Borrar Clientes?", QString::fromUtf8("Por favor, lea la siguiente descripción:")}));
-    EXPECT_EQ(msg.MsgBox("Hecho", 64, "Aviso", "Sub"), 1);
-    EXPECT_EQ(msg.Dialog(), nullptr);
-    EXPECT_TRUE(msg.DontAskAgain());
-    ASSERT_EQ(rec->calls.size(), 2u);
-    EXPECT_EQ((QStringList{rec->calls[0].body, QString::number(rec->calls[0].style), rec->calls[0].subTitle,
-                           rec->calls[1].subTitle}),
+    EXPECT_EQ(recorded.MsgBox("Hecho", 64, "Aviso", "Sub"), 1);
+    EXPECT_EQ(recorded.Dialog(), nullptr);
+    EXPECT_TRUE(recorded.DontAskAgain());
+    ASSERT_EQ(recorder->calls.size(), 2u);
+    EXPECT_EQ((QStringList{recorder->calls[0].body, QString::number(recorder->calls[0].style), recorder->calls[0].subTitle,
+                           recorder->calls[1].subTitle}),
               (QStringList{body, "36", sub, "Sub"}));
     // Silent mode still keeps plain notices back.
-    msg.setSilent(true);
-    EXPECT_EQ(msg.MsgBox("Nota", 0, "Aviso"), 3);
-    EXPECT_EQ(rec->calls.size(), 2u);
+    recorded.setSilent(true);
+    EXPECT_EQ(recorded.MsgBox("Nota", 0, "Aviso"), 3);
+    EXPECT_EQ(recorder->calls.size(), 2u);
 }
+

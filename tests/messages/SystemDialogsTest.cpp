@@ -28,7 +28,7 @@ QAbstractButton* button(QWidget* box, QMessageBox::StandardButton which)
 }
 } // namespace
 
-TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyle)
+TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextOrNothing)
 {
     MessageDialogs dialogs;
     QStringList texts;
@@ -42,20 +42,14 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyle)
     EXPECT_EQ(dialogs.msgBox("No se ha podido abrir la conexión", 4 + 16, "Aviso"), 7);
     EXPECT_EQ(texts, (QStringList{"Aviso", QString::fromUtf8("No se ha podido abrir la conexión")}));
 
-    whenModal([](QWidget* box) { button(box, QMessageBox::Retry)->click(); });
-    EXPECT_EQ(dialogs.msgBox("x", 2, "t"), 4);
-    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_EQ(dialogs.msgBox("x", 3 + 32, "t"), 2);
-    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-    EXPECT_EQ(dialogs.msgBox("x", 64, "t"), 1);
-    // The second button is the default with 256.
-    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-    EXPECT_EQ(dialogs.msgBox("x", 4 + 256, "t"), 7);
-}
-
-TEST(SystemDialogs, InputBoxAnswersTheTextOrNothing)
-{
-    MessageDialogs dialogs;
+    // The style, a key typed (0: Retry clicked) and the answer; the second button is the default with 256.
+    for (auto [style, key, expected] : {std::tuple{2, 0, 4}, {3 + 32, int(Qt::Key_Escape), 2},
+                                        {64, int(Qt::Key_Return), 1}, {4 + 256, int(Qt::Key_Return), 7}}) {
+        whenModal([key](QWidget* box) {
+            key ? QTest::keyClick(box, Qt::Key(key)) : button(box, QMessageBox::Retry)->click();
+        });
+        EXPECT_EQ(dialogs.msgBox("x", style, "t"), expected) << style;
+    }
     whenModal([](QWidget* box) {
         auto* edit = box->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
@@ -67,3 +61,4 @@ TEST(SystemDialogs, InputBoxAnswersTheTextOrNothing)
     whenModal([](QWidget* box) { static_cast<QInputDialog*>(box)->reject(); });
     EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "");
 }
+

@@ -12,7 +12,7 @@ struct Translation : ::testing::Test {
 };
 } // namespace
 
-TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
+TEST_F(Translation, BlocksAreStrippedInOriginalModeAndTheirValuesComeBackIntoTheTranslationOtherwise)
 {
     msg.setLanguage("Original");
     // A "{" without a "}" after it is plain text.
@@ -29,35 +29,25 @@ TEST_F(Translation, OriginalModeStripsBlocksWithoutTouchingTheDatabase)
     clsError bare;
     EXPECT_EQ(bare.Translate("Hola {1x}"), "Hola x");
     EXPECT_EQ(bare.Language(), "ORIGINAL");
-}
-
-TEST_F(Translation, BlockValuesComeBackIntoTheTranslationFromTheCache)
-{
     store->addRow("Registro {1} de {2}", 2, "Record {1} of {2}");
     store->addRow("Sin traducir", 2, "");
     msg.setLanguage("Language2");
     ASSERT_EQ(store->statements, QStringList{"SELECT Original, Language2 FROM [Translate]"});
-    EXPECT_EQ(msg.Translate("Registro {15} de {29}"), "Record 5 of 9");
-    // Any letter case finds the row.
-    EXPECT_EQ(msg.Translate("REGISTRO {15} DE {29}"), "Record 5 of 9");
-    EXPECT_EQ(store->statements.size(), 1); // the cache answered
-    // Values keep their line breaks and quotes.
-    EXPECT_EQ(msg.Translate("Registro {15} de {2\r\n\r\nUPDATE X SET a = 'b'}"),
-              "Record 5 of \r\n\r\nUPDATE X SET a = 'b'");
-    EXPECT_EQ(msg.Translate("12"), "12");
-    // Same tag twice: both markers take the first value.
-    EXPECT_EQ(msg.Translate("Registro {1a} de {1b}", false), "Registro a de a");
-    // An unbalanced "{" is plain text, looked up as it stands.
-    EXPECT_EQ(msg.Translate("Total {1abc", false), "Total {1abc");
-    EXPECT_EQ(store->statements.last(), "SELECT Language2 FROM [Translate] WHERE Original = 'Total {1abc'");
-    EXPECT_EQ(msg.Translate("Registro {15} de {", false), "Registro 5 de {");
-    // A row without a translation gives the Spanish text, found in the database.
-    EXPECT_EQ(msg.Translate("Sin traducir"), "Sin traducir");
-    EXPECT_TRUE(store->inserts().isEmpty());
-}
-
-TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
-{
+    // Any letter case finds the row; values keep their line breaks and quotes; the same tag twice gives both
+    // markers the first value; an unbalanced "{" is plain text, looked up as it stands; a row without a
+    // translation gives the Spanish text, found in the database.
+    for (auto [in, look, out] : std::initializer_list<std::tuple<const char*, bool, const char*>>{
+             {"Registro {15} de {29}", true, "Record 5 of 9"}, {"REGISTRO {15} DE {29}", true, "Record 5 of 9"},
+             {"Registro {15} de {2\r\n\r\nUPDATE X SET a = 'b'}", true, "Record 5 of \r\n\r\nUPDATE X SET a = 'b'"},
+             {"12", true, "12"}, {"Registro {1a} de {1b}", false, "Registro a de a"},
+             {"Total {1abc", false, "Total {1abc"}, {"Registro {15} de {", false, "Registro 5 de {"},
+             {"Sin traducir", true, "Sin traducir"}})
+        EXPECT_EQ(msg.Translate(in, look), out) << in;
+    // The cache answers the rows it holds.
+    const QString find = "SELECT Language2 FROM [Translate] WHERE Original = ";
+    EXPECT_EQ(store->statements,
+              (QStringList{"SELECT Original, Language2 FROM [Translate]", find + "'Registro {1} de {1}'",
+                           find + "'Total {1abc'", find + "'Registro {1} de {'", find + "'Sin traducir'"}));
     msg.setLanguage("Language1");
     EXPECT_EQ(msg.Translate("L'hora {1d'Ana}", false, "frm'X.lbl"), "L'hora d'Ana");
     EXPECT_EQ(store->statements.last(), "SELECT Language1 FROM [Translate] WHERE Original = 'L''hora {1}'");
@@ -71,7 +61,7 @@ TEST_F(Translation, MissingTextsAreAddedOnceWithTheirOwnerAndQuotesDoubled)
     EXPECT_EQ(msg.UnDoTranslate("The hour {1x}"), "L'hora x");
 }
 
-TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
+TEST_F(Translation, LongTextsGoToTheHugeTableOnlyKnownLanguagesReachTheDatabaseAndFailuresReachTheCaller)
 {
     msg.setLanguage("Language3");
     const QString text = QString(300, 'x');
@@ -90,10 +80,7 @@ TEST_F(Translation, LongTextsGoToTheHugeTableKeyedByTheirFirst255Characters)
     // A text of exactly 255 quote-doubled characters stays in the short table.
     msg.Translate(QString(253, 'w') + "'");
     EXPECT_TRUE(store->inserts().last().startsWith("INSERT INTO [Translate]"));
-}
-
-TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
-{
+    store->statements.clear();
     for (const char* bad : {"Language1 FROM x; DROP TABLE Translate --", "Language6"}) {
         msg.setLanguage(bad);
         EXPECT_EQ(msg.Language(), "Original") << bad;
@@ -103,19 +90,15 @@ TEST_F(Translation, OnlyTheKnownLanguageNamesReachTheDatabase)
     msg.setLanguage("language4");
     EXPECT_EQ(msg.Language(), "Language4");
     EXPECT_EQ(store->statements.last(), "SELECT Original, Language4 FROM [Translate]");
-}
-
-TEST_F(Translation, FailuresReachTheCaller)
-{
     msg.setLanguage("Language1");
     store->failQueries = true;
     EXPECT_THROW(msg.Translate("Hola"), Error);
     clsError noStore;
     EXPECT_THROW(noStore.setLanguage("Language1"), Error);
     // The dialog shows the text untranslated then.
-    QString body = "Hola";
-    QString title = "T";
+    QString body = "Hola", title = "T";
     noStore.setSilent(true);
     EXPECT_EQ(noStore.MsgBox(body, 0, title), 3);
     EXPECT_EQ(body, "\r\nHola");
 }
+

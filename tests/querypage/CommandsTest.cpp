@@ -130,10 +130,16 @@ TEST_F(PageCommands, KeyFields)
     EXPECT_FALSE(contextVisible);
 }
 
-TEST_F(PageCommands, TableList)
+TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
-    QString seen; // server and password given
-    std::shared_ptr<clsDO> given;
+    {
+        schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
+        page.ShowTables();
+        EXPECT_EQ(runner->shown, QStringList{"frmTables"});
+        EXPECT_TRUE(page.LastFinalSelect().isEmpty());
+    }
+    QString seen, server; // server and password given to each
+    std::shared_ptr<clsDO> given, zoltGiven;
     bool cancel = true;
     script<TablesDialog>(page.Dialogs().frmTables, [&](TablesDialog& d) {
         seen = d.SRV + "|" + d.PWD;
@@ -142,12 +148,23 @@ TEST_F(PageCommands, TableList)
         d.sql = "SELECT * FROM t";
         d.KeyFields = "a";
     });
-    page.ParametersConnection(0, 0, "", "d", "u", "p");
+    controls::ScopedScriptedRunner runner;
+    runner.then<frmCompare>([&](frmCompare& w) {
+        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
+        zoltGiven = w.logic().Zolt;
+    });
+    page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens neither
     page.ShowTables();
+    page.CompareDatabases();
     EXPECT_EQ(dialogsShown, 0);
+    EXPECT_TRUE(runner->shown.isEmpty());
     recorder->calls.clear();
 
     page.ParametersConnection(0, 0, "s", "d", "u", "p");
+    page.CompareDatabases();
+    EXPECT_EQ(runner->shown, QStringList{"frmCompare"});
+    EXPECT_EQ(server, QStringLiteral("s|p"));
+    EXPECT_EQ(zoltGiven, zolt);
     page.setTextSQL("SELECT 1");
     page.ShowTables();
     EXPECT_EQ(dialogsShown, 1);
@@ -161,35 +178,6 @@ TEST_F(PageCommands, TableList)
     EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT * FROM t"));
     EXPECT_EQ(rec->statements().count("SELECT * FROM t"), 1);
     EXPECT_EQ(page.LastFinalSelect(), QStringLiteral("SELECT * FROM t"));
-}
-
-TEST_F(PageCommands, TheSchemaEditorsTableList)
-{
-    schema::ScopedScriptedRunner runner; // no step: left as its close box leaves it
-    page.ShowTables();
-    EXPECT_EQ(runner->shown, QStringList{"frmTables"});
-    EXPECT_TRUE(page.LastFinalSelect().isEmpty());
-}
-
-TEST_F(PageCommands, TheComparisonWindow)
-{
-    controls::ScopedScriptedRunner runner;
-    QString server; // and password
-    std::shared_ptr<clsDO> zoltGiven;
-    runner.then<frmCompare>([&](frmCompare& w) {
-        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
-        zoltGiven = w.logic().Zolt;
-    });
-    page.CompareDatabases();
-    EXPECT_EQ(server, QStringLiteral("s|p"));
-    EXPECT_EQ(zoltGiven, zolt);
-
-    page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens nothing
-    runner->steps.clear();
-    server.clear();
-    page.CompareDatabases();
-    EXPECT_TRUE(server.isEmpty());
-    EXPECT_EQ(runner->shown, QStringList{"frmCompare"});
 }
 
 TEST_F(PageCommands, Compaction)
@@ -365,7 +353,6 @@ TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
 
 TEST_F(PageCommands, ClearingConnectionTextAndGrid)
 {
-
     page.setTextSQL("SELECT 1");
     page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
     page.DeleteConnectionData();
@@ -379,16 +366,7 @@ TEST_F(PageCommands, ClearingConnectionTextAndGrid)
     page.DeleteQueryData();
     EXPECT_EQ(page.TextSQL(), QString());
     EXPECT_EQ(page.findChild<QPlainTextEdit*>("txtKeyFields")->toPlainText(), QString());
-
-    MaxGrid& grid = page.Flexi();
-    grid.setCols(2);
-    grid.setRows(4);
-    grid.setTextMatrix(0, 0, "a");
-    grid.setTextMatrix(2, 1, "x");
-    page.DeleteGridData();
-    EXPECT_EQ(grid.Rows(), 1);
-    EXPECT_EQ(grid.TextMatrix(0, 0), QStringLiteral("a"));
-    EXPECT_EQ(page.StatusText(), QString());
+    // Clearing the grid: the paging test clears a loaded one.
 }
 
 } // namespace

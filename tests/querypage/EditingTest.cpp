@@ -18,78 +18,27 @@ QString refusal(const char* reason)
     return QString::fromUtf8(reason) + "\r\n\r\nSe anula la creación del nuevo registro.";
 }
 
-// One page of a window, as the main window sets it up.
-struct Page {
-    explicit Page(std::shared_ptr<clsDO> zolt) : zolt(std::move(zolt))
-    {
-        msg->setRecorder(recorder);
-        scr->oError = msg;
-        // As the program starts it: on the shared data-access object, security off.
-        scr->Iniciar(ObjectPtr(), this->zolt, msg, ProgramFolder::path());
-        scr->DisableSecurity = true;
-        page.setErrorObject(msg);
-        page.setSCRObject(scr);
-        page.setZoltObject(this->zolt);
-        page.setShowKey(true);
-        page.Dialogs().frmNewKey = [s = script] { return std::make_unique<ScriptedNewKey>(s); };
-    }
-    void run(const QString& sql)
-    {
-        page.setTextSQL(sql);
-        page.ExecuteQuery();
-    }
-    MaxGrid& grid() { return page.Flexi(); }
-    // The user types text into a cell and leaves it.
-    void edit(int row, int col, const QString& text)
-    {
-        grid().setLastRowChanged(row);
-        grid().setLastColChanged(col);
-        grid().setTextMatrix(row, col, text);
-        emit grid().CellChanged();
-    }
-    void yes(int n = 1) { recorder->answers.insert(recorder->answers.end(), std::size_t(n), 6); }
-    QString color(int row, int col)
-    {
-        const QVariant v = grid().innerGrid()->model()->index(row - 1, col).data(Qt::BackgroundRole);
-        return v.isValid() ? v.value<QColor>().name() : QString();
-    }
-    QStringList rowColors(int row) { return cells(row, [this](int r, int c) { return color(r, c); }); }
-    QStringList cells(int row, const std::function<QString(int, int)>& of = {})
-    {
-        QStringList out;
-        for (int c = 0; c < grid().Cols(); ++c)
-            out << (of ? of(row, c) : grid().TextMatrix(row, c));
-        return out;
-    }
-    QStringList shown() const { return shownBy(*recorder); }
-    QStringList notices() const // without the questions
-    {
-        QStringList out;
-        for (const auto& c : recorder->calls)
-            if (c.style != 36)
-                out << c.body.mid(2);
-        return out;
-    }
-    bool enabled(const char* button) { return page.findChild<PushButton*>(QString::fromLatin1(button))->isEnabled(); }
-    std::shared_ptr<clsMultiTabla> ot() { return A::records(page); }
-
-    std::shared_ptr<clsDO> zolt;
-    std::shared_ptr<clsError> msg = std::make_shared<clsError>();
-    std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
-    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
-    std::shared_ptr<NewKeyScript> script = std::make_shared<NewKeyScript>();
-    MaxSQL page;
-};
-
 const QString kM = "#e1faff", kA = "#c8f0cd", kB = "#ffd2d2";
 
-class LocalEditTest : public ::testing::Test {
+// A page started as the program starts it, on local database files.
+class LocalEditTest : public PageBase {
 protected:
-    void SetUp() override { ProgramFolder::setPath(dir.path()); }
-    void TearDown() override { ProgramFolder::setPath(QString()); }
+    void SetUp() override
+    {
+        PageBase::SetUp();
+        startAsTheProgram();
+        page.Dialogs().frmNewKey = [s = newKey] { return std::make_unique<ScriptedNewKey>(s); };
+    }
     QString makeFile(const QString& name, const QStringList& statements)
     {
         return makeLocalFile(dir.filePath(name), statements);
+    }
+    void open(const QString& file, const QString& sql, MaxSQL* other = nullptr)
+    {
+        MaxSQL& p = other ? *other : page;
+        p.ParametersConnection(1, 1, "", file, "", "");
+        p.setTextSQL(sql);
+        p.ExecuteQuery();
     }
     // Runs SQL on a file behind the pages' back.
     void behind(const QString& file, const QString& sql)
@@ -107,16 +56,40 @@ protected:
         rs.Open(sql, c);
         return rs.GetString(2, -1, ",", ";", "null");
     }
-    std::unique_ptr<Page> open(const QString& file, const QString& sql)
+    MaxGrid& grid() { return page.Flexi(); }
+    // The user types text into a cell and leaves it.
+    void edit(int row, int col, const QString& text)
     {
-        auto p = std::make_unique<Page>(zolt);
-        p->page.ParametersConnection(1, 1, "", file, "", "");
-        p->run(sql);
-        return p;
+        grid().setLastRowChanged(row);
+        grid().setLastColChanged(col);
+        grid().setTextMatrix(row, col, text);
+        emit grid().CellChanged();
     }
+    void yes() { recorder->answers.push_back(6); }
+    QString color(int row, int col)
+    {
+        const QVariant v = grid().innerGrid()->model()->index(row - 1, col).data(Qt::BackgroundRole);
+        return v.isValid() ? v.value<QColor>().name() : QString();
+    }
+    QStringList rowColors(int row) { return cells(row, [this](int r, int c) { return color(r, c); }); }
+    QStringList cells(int row, const std::function<QString(int, int)>& of = {})
+    {
+        QStringList out;
+        for (int c = 0; c < grid().Cols(); ++c)
+            out << (of ? of(row, c) : grid().TextMatrix(row, c));
+        return out;
+    }
+    QStringList notices() const // without the questions
+    {
+        QStringList out;
+        for (const auto& c : recorder->calls)
+            if (c.style != 36)
+                out << c.body.mid(2);
+        return out;
+    }
+    std::shared_ptr<clsMultiTabla> ot() { return A::records(page); }
 
-    QTemporaryDir dir;
-    std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
+    std::shared_ptr<NewKeyScript> newKey = std::make_shared<NewKeyScript>();
 };
 
 const QStringList kValues = {
@@ -125,208 +98,197 @@ const QStringList kValues = {
     "INSERT INTO V VALUES (2, 0.5, 2.5, #2023-11-02 08:00:01#, False, 'dos')",
     "INSERT INTO V VALUES (3, 0.7, 3.5, #2023-11-03 08:00:01#, False, 'tres')"};
 
-TEST_F(LocalEditTest, AnEditMarksItsRowAndOnlyTheChangedField)
+// One file through edit, delete, add and confirm; each part starts from a fresh
+// run of the SELECT, which drops what the part before left unconfirmed.
+TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
 {
-    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
+    const QString file = makeFile("v.mdb", kValues), two = makeFile("two.mdb", kValues);
+    open(file, "SELECT * FROM V");
     // The file's headers and rows, Null as an empty cell.
-    EXPECT_EQ(p->grid().Rows(), 4);
-    EXPECT_EQ(p->cells(0) + p->cells(1) + p->cells(2),
+    EXPECT_EQ(grid().Rows(), 4);
+    EXPECT_EQ(cells(0) + cells(1) + cells(2),
               (QStringList{"ID", "D", "S", "W", "B", "N", "1", "0,1", "1,1", "15/01/2024 10:20:30", "Verdadero", "",
                            "2", "0,5", "2,5", "02/11/2023 08:00:01", "Falso", "dos"}));
-    EXPECT_TRUE(p->page.StatusText().contains("Nº Registros: 3     Columnas: 6"));
-    ASSERT_TRUE(A::editable(p->page));
-    EXPECT_EQ(p->grid().LockedColumns(), "0");
-    EXPECT_EQ(p->grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
-    EXPECT_FALSE(p->enabled("BttConfirm"));
+    EXPECT_TRUE(page.StatusText().contains("Nº Registros: 3     Columnas: 6"));
+    ASSERT_TRUE(A::editable(page));
+    EXPECT_EQ(grid().LockedColumns(), "0");
+    EXPECT_EQ(grid().TypesString(), "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING");
+    EXPECT_FALSE(enabled("BttConfirm"));
 
-    p->edit(1, 5, "uno");
-    EXPECT_EQ(p->ot()->ModoEdicion("#1"), "M");
+    // An edit marks its row and only the changed field.
+    edit(1, 5, "uno");
+    EXPECT_EQ(ot()->ModoEdicion("#1"), "M");
     QStringList names;
-    const CollectionPtr edited = p->ot()->CamposEditados("#1");
+    const CollectionPtr edited = ot()->CamposEditados("#1");
     for (const Variant& item : *edited)
         names << item.as<Collection>()->Item(Variant(QStringLiteral("Name"))).toString();
     EXPECT_EQ(names, QStringList{"V.N"});
-    EXPECT_EQ(p->rowColors(1), QStringList(6, kM));
-    EXPECT_EQ(p->rowColors(2), QStringList(6, QString()));
-    EXPECT_TRUE(p->enabled("BttConfirm"));
-
+    EXPECT_EQ(rowColors(1), QStringList(6, kM));
+    EXPECT_EQ(rowColors(2), QStringList(6, QString()));
+    EXPECT_TRUE(enabled("BttConfirm"));
     // The same text again, and a Null cell left empty: nothing to mark.
-    p->edit(2, 1, p->grid().TextMatrix(2, 1));
-    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "");
-    EXPECT_EQ(p->ot()->RegistrosEditados(), 1);
-    EXPECT_TRUE(p->shown().isEmpty()) << p->shown().join('\n').toStdString();
-}
+    edit(2, 1, grid().TextMatrix(2, 1));
+    EXPECT_EQ(ot()->ModoEdicion("#2"), "");
+    EXPECT_EQ(ot()->RegistrosEditados(), 1);
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
 
-TEST_F(LocalEditTest, DeleteMarksLoadedRowsAndDropsAddedOnes)
-{
-    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
-    p->grid().setRow(2);
-    p->yes();
-    A::remove(p->page);
-    EXPECT_EQ(p->shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
-    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "B");
-    EXPECT_EQ(p->rowColors(2), QStringList(6, kB));
-    EXPECT_EQ(p->grid().Rows(), 4);
-    // A "B" row takes no values.
-    p->edit(2, 5, "otra");
-    EXPECT_EQ(p->ot()->ModoEdicion("#2"), "B");
-    EXPECT_EQ(p->rowColors(2), QStringList(6, kB));
-
+    // Delete marks a loaded row; a "B" row takes no values.
+    run("SELECT * FROM V");
+    grid().setRow(2);
+    yes();
+    A::remove(page);
+    EXPECT_EQ(shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
+    EXPECT_EQ(ot()->ModoEdicion("#2"), "B");
+    EXPECT_EQ(grid().Rows(), 4);
+    edit(2, 5, "otra");
+    EXPECT_EQ(ot()->ModoEdicion("#2"), "B");
+    EXPECT_EQ(rowColors(2), QStringList(6, kB));
     // An added row goes from the grid, AddedRows and the record set.
-    p->script->values = {"9"};
-    p->grid().setRow(0);
-    A::add(p->page);
-    ASSERT_EQ(p->grid().Rows(), 5);
-    const int count = p->ot()->Count();
-    p->grid().setRow(4);
-    p->yes();
-    A::remove(p->page);
-    EXPECT_EQ(p->grid().Rows(), 4);
-    EXPECT_EQ(A::addedRows(p->page)->Count(), 0);
-    EXPECT_EQ(p->ot()->Count(), count - 1);
-
+    newKey->values = {"9"};
+    grid().setRow(0);
+    A::add(page);
+    ASSERT_EQ(grid().Rows(), 5);
+    const int count = ot()->Count();
+    grid().setRow(4);
+    yes();
+    A::remove(page);
+    EXPECT_EQ(grid().Rows(), 4);
+    EXPECT_EQ(A::addedRows(page)->Count(), 0);
+    EXPECT_EQ(ot()->Count(), count - 1);
     // Ctrl+Delete asks and marks; Ctrl+Insert adds no row.
-    p->recorder->calls.clear();
-    p->grid().setRow(3);
-    p->yes();
-    QTest::keyClick(p->grid().innerGrid(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(p->shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
-    EXPECT_EQ(p->ot()->ModoEdicion("#3"), "B");
-    QTest::keyClick(p->grid().innerGrid(), Qt::Key_Insert, Qt::ControlModifier);
-    EXPECT_EQ(p->grid().Rows(), 4);
-
+    recorder->calls.clear();
+    grid().setRow(3);
+    yes();
+    QTest::keyClick(grid().innerGrid(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(shown(), QStringList{"¿Desea eliminar el registro seleccionado? (36, Velmora 3.0)"});
+    EXPECT_EQ(ot()->ModoEdicion("#3"), "B");
+    QTest::keyClick(grid().innerGrid(), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(grid().Rows(), 4);
     // One row of each state, as the user sees them.
-    p->edit(1, 5, "uno");
-    p->grid().setRow(0);
-    p->script->values = {"8"};
-    A::add(p->page);
-    EXPECT_EQ(p->rowColors(1).first() + p->rowColors(2).first() + p->rowColors(4).first(), kM + kB + kA);
-}
+    edit(1, 5, "uno");
+    grid().setRow(0);
+    newKey->values = {"8"};
+    A::add(page);
+    EXPECT_EQ(rowColors(1).first() + rowColors(2).first() + rowColors(4).first(), kM + kB + kA);
 
-TEST_F(LocalEditTest, AddRefusesHeldKeysAndCopiesTheSelectedRow)
-{
-    auto p = open(makeFile("v.mdb", kValues), "SELECT * FROM V");
-    const int rows = p->grid().Rows();
-    p->grid().setRow(0);
-    p->script->values = {"2"};
-    A::add(p->page);
-    EXPECT_EQ(p->shown(), QStringList{refusal("Ya existe otro registro con la clave indicada.") + " (64, Velmora 3.0)"});
-    EXPECT_EQ(p->grid().Rows(), rows);
-    EXPECT_EQ(A::addedRows(p->page)->Count(), 0);
-
+    // Add refuses a held key and copies the selected row.
+    run("SELECT * FROM V");
+    recorder->calls.clear();
+    const int rows = grid().Rows();
+    grid().setRow(0);
+    newKey->values = {"2"};
+    A::add(page);
+    EXPECT_EQ(shown(), QStringList{refusal("Ya existe otro registro con la clave indicada.") + " (64, Velmora 3.0)"});
+    EXPECT_EQ(grid().Rows(), rows);
+    EXPECT_EQ(A::addedRows(page)->Count(), 0);
     // A copy of row 2 with key 7: every column, then the dialog's key.
-    p->recorder->calls.clear();
-    p->grid().setRow(2);
-    p->yes();
-    p->script->values = {"7"};
-    A::add(p->page);
-    ASSERT_EQ(p->grid().Rows(), rows + 1);
-    QStringList source = p->cells(2);
+    recorder->calls.clear();
+    grid().setRow(2);
+    yes();
+    newKey->values = {"7"};
+    A::add(page);
+    ASSERT_EQ(grid().Rows(), rows + 1);
+    QStringList source = cells(2);
     source[0] = "7";
-    EXPECT_EQ(p->cells(rows), source);
-    EXPECT_EQ(p->rowColors(rows), QStringList(6, kA));
-    EXPECT_EQ(p->ot()->ValorCampo("V.N", Variant(p->ot()->RegistroActual())).toString(), "dos");
-    EXPECT_EQ(p->grid().Row(), rows);
-    EXPECT_EQ(p->grid().Col(), 1);
-
+    EXPECT_EQ(cells(rows), source);
+    EXPECT_EQ(rowColors(rows), QStringList(6, kA));
+    EXPECT_EQ(ot()->ValorCampo("V.N", Variant(ot()->RegistroActual())).toString(), "dos");
+    EXPECT_EQ(grid().Row(), rows);
+    EXPECT_EQ(grid().Col(), 1);
     // The key added a moment ago is held too; a cancelled dialog makes nothing.
-    const int held = p->ot()->Count();
-    p->recorder->calls.clear();
-    A::add(p->page);
-    p->script->cancel = true;
-    A::add(p->page);
-    EXPECT_EQ(p->notices(), (QStringList{refusal("Ya existe otro registro con la clave indicada."),
-                                         refusal("No se han recibido los datos clave.")}));
-    EXPECT_EQ(p->grid().Rows(), rows + 1);
-    EXPECT_EQ(p->ot()->Count(), held);
-    EXPECT_EQ(A::addedRows(p->page)->Count(), 1);
+    const int held = ot()->Count();
+    recorder->calls.clear();
+    A::add(page);
+    newKey->cancel = true;
+    A::add(page);
+    EXPECT_EQ(notices(), (QStringList{refusal("Ya existe otro registro con la clave indicada."),
+                                      refusal("No se han recibido los datos clave.")}));
+    EXPECT_EQ(grid().Rows(), rows + 1);
+    EXPECT_EQ(ot()->Count(), held);
+    EXPECT_EQ(A::addedRows(page)->Count(), 1);
+
+    // Confirm writes, then reloads the final SELECT only.
+    run("UPDATE V SET N = 'upd' WHERE ID = 3; SELECT * FROM V");
+    recorder->calls.clear();
+    ASSERT_TRUE(A::editable(page));
+    behind(file, "UPDATE V SET N = 'behind' WHERE ID = 3");
+    edit(1, 5, "uno");
+    edit(2, 5, "two");
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"2 registros actualizados."});
+    EXPECT_EQ(recorder->calls[0].body.mid(2), "¿Desea aplicar los cambios efectuados en los 2 registros marcados en la grid?");
+    EXPECT_EQ(read(file, "SELECT N FROM V ORDER BY ID"), "uno;two;behind;");
+    EXPECT_EQ(grid().TextMatrix(3, 5), "behind"); // reloaded, the UPDATE not run again
+    EXPECT_EQ(rowColors(1), QStringList(6, QString()));
+
+    // A statement that touches no row: nothing written, no reload, edits kept.
+    recorder->calls.clear();
+    edit(1, 5, "again");
+    edit(2, 5, "both");
+    behind(file, "DELETE FROM V WHERE ID = 2");
+    yes();
+    A::confirm(page);
+    EXPECT_FALSE(notices().contains("2 registros actualizados.")) << notices().join('\n').toStdString();
+    EXPECT_EQ(grid().TextMatrix(1, 5), "again");
+    EXPECT_EQ(rowColors(2), QStringList(6, kM));
+    EXPECT_EQ(ot()->RegistrosEditados(), 2);
+    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID = 1"), "uno;");
+
+    behind(file, "INSERT INTO V (ID, N) VALUES (2, 'two')");
+    recorder->calls.clear();
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"2 registros actualizados."});
+    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID"), "again;both;");
+
+    // A change, a delete and an insert keyed Max + 1, in one go, after a second page of
+    // the window opened its own file on the shared data-access object.
+    MaxSQL second;
+    wire(second);
+    open(two, "SELECT * FROM V", &second);
+    recorder->calls.clear();
+    edit(1, 5, "first");
+    grid().setRow(2);
+    yes();
+    A::remove(page);
+    grid().setRow(0);
+    *newKey = {};
+    newKey->maxPlusOneRow = 0;
+    A::add(page);
+    ASSERT_EQ(grid().TextMatrix(4, 0), "4");
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"3 registros actualizados."}); // the second page showed nothing either
+    EXPECT_EQ(read(file, "SELECT ID, N FROM V WHERE ID <> 4 ORDER BY ID"), "1,first;2,both;"); // row 2 held record 3
+    EXPECT_EQ(read(file, "SELECT COUNT(*) FROM V WHERE ID = 4"), "1;");
+    EXPECT_EQ(read(two, "SELECT ID, N FROM V ORDER BY ID"), "1,null;2,dos;3,tres;");
+
+    // Nothing marked: the question, then the notice, no reload.
+    recorder->calls.clear();
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"No se han encontrado registros para actualizar"});
 }
 
 TEST_F(LocalEditTest, NewKeyDialogRowsFollowTheKeyTypes)
 {
-    auto p = open(makeFile("k.mdb", {"CREATE TABLE K (A LONG, B SHORT, C TEXT(10), V TEXT(10), PRIMARY KEY (A, B, C))",
-                                     "INSERT INTO K VALUES (1, 1, 'x', 'v')"}),
-                  "SELECT * FROM K");
-    ASSERT_TRUE(A::editable(p->page));
-    p->grid().setRow(0);
-    p->script->cancel = true;
-    A::add(p->page);
-    ASSERT_EQ(p->script->shown.size(), 1u);
-    const auto& rows = p->script->shown[0];
+    open(makeFile("k.mdb", {"CREATE TABLE K (A LONG, B SHORT, C TEXT(10), V TEXT(10), PRIMARY KEY (A, B, C))",
+                            "INSERT INTO K VALUES (1, 1, 'x', 'v')"}),
+         "SELECT * FROM K");
+    ASSERT_TRUE(A::editable(page));
+    grid().setRow(0);
+    newKey->cancel = true;
+    A::add(page);
+    ASSERT_EQ(newKey->shown.size(), 1u);
+    const auto& rows = newKey->shown[0];
     ASSERT_EQ(rows.size(), 3u);
     QStringList seen;
     for (const auto& f : rows)
         seen << QStringLiteral("%1 %2 %3 %4").arg(f.caption, f.typeWord, f.maxButton ? f.qualifiedName : "-").arg(f.textTop);
     EXPECT_EQ(seen, (QStringList{"A LONG - 1350", "B INTEGER K.B 1950", "C STRING - 2550"}));
-    EXPECT_EQ(p->script->heights[0], 2550 + 1100);
+    EXPECT_EQ(newKey->heights[0], 2550 + 1100);
     EXPECT_EQ(rows[1].maxLeft, rows[1].textLeft + 2325 + 150);
-}
-
-TEST_F(LocalEditTest, ConfirmWritesReloadsTheFinalSelectAndKeepsEditsOnFailure)
-{
-    const QString file = makeFile("v.mdb", kValues);
-    auto p = open(file, "SELECT * FROM V");
-    p->run("UPDATE V SET N = 'upd' WHERE ID = 3; SELECT * FROM V");
-    ASSERT_TRUE(A::editable(p->page));
-    behind(file, "UPDATE V SET N = 'behind' WHERE ID = 3");
-    p->edit(1, 5, "uno");
-    p->edit(2, 5, "two");
-    p->yes();
-    A::confirm(p->page);
-    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
-    EXPECT_EQ(p->recorder->calls[0].body.mid(2), "¿Desea aplicar los cambios efectuados en los 2 registros marcados en la grid?");
-    EXPECT_EQ(read(file, "SELECT N FROM V ORDER BY ID"), "uno;two;behind;");
-    EXPECT_EQ(p->grid().TextMatrix(3, 5), "behind"); // reloaded, the UPDATE not run again
-    EXPECT_EQ(p->rowColors(1), QStringList(6, QString()));
-
-    // A statement that touches no row: nothing written, no reload, edits kept.
-    p->recorder->calls.clear();
-    p->edit(1, 5, "again");
-    p->edit(2, 5, "both");
-    behind(file, "DELETE FROM V WHERE ID = 2");
-    p->yes();
-    A::confirm(p->page);
-    EXPECT_FALSE(p->notices().contains("2 registros actualizados.")) << p->notices().join('\n').toStdString();
-    EXPECT_EQ(p->grid().TextMatrix(1, 5), "again");
-    EXPECT_EQ(p->rowColors(2), QStringList(6, kM));
-    EXPECT_EQ(p->ot()->RegistrosEditados(), 2);
-    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID = 1"), "uno;");
-
-    behind(file, "INSERT INTO V (ID, N) VALUES (2, 'two')");
-    p->recorder->calls.clear();
-    p->yes();
-    A::confirm(p->page);
-    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
-    EXPECT_EQ(read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID"), "again;both;");
-
-    // Nothing marked: the question, then the notice, no reload.
-    p->recorder->calls.clear();
-    p->yes();
-    A::confirm(p->page);
-    EXPECT_EQ(p->notices(), QStringList{"No se han encontrado registros para actualizar"});
-}
-
-TEST_F(LocalEditTest, TwoPagesSharingTheDataAccessObjectEditTheirOwnFiles)
-{
-    const QString one = makeFile("one.mdb", kValues), two = makeFile("two.mdb", kValues);
-    auto p1 = open(one, "SELECT * FROM V");
-    auto p2 = open(two, "SELECT * FROM V");
-    ASSERT_TRUE(A::editable(p1->page));
-    p1->edit(1, 5, "first");
-    p1->grid().setRow(2);
-    p1->yes();
-    A::remove(p1->page);
-    p1->grid().setRow(0);
-    p1->script->maxPlusOneRow = 0;
-    A::add(p1->page);
-    ASSERT_EQ(p1->grid().TextMatrix(4, 0), "4");
-    p1->yes();
-    A::confirm(p1->page);
-    EXPECT_EQ(p1->notices(), QStringList{"3 registros actualizados."});
-    EXPECT_EQ(read(one, "SELECT ID, N FROM V WHERE ID <> 4 ORDER BY ID"), "1,first;3,tres;");
-    EXPECT_EQ(read(one, "SELECT COUNT(*) FROM V WHERE ID = 4"), "1;");
-    EXPECT_EQ(read(two, "SELECT ID, N FROM V ORDER BY ID"), "1,null;2,dos;3,tres;");
-    EXPECT_TRUE(p2->shown().isEmpty());
 }
 
 TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
@@ -334,22 +296,22 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
     const QString file = makeFile("p.mdb", {"CREATE TABLE P (K TEXT(10) PRIMARY KEY, V TEXT(10))",
                                             "INSERT INTO P VALUES ('a|b', '1')", "INSERT INTO P VALUES ('x#y', '2')",
                                             "INSERT INTO P VALUES ('x', '3')", "INSERT INTO P VALUES ('gone', '4')"});
-    auto p = open(file, "SELECT * FROM P ORDER BY K");
-    ASSERT_TRUE(A::editable(p->page));
+    open(file, "SELECT * FROM P ORDER BY K");
+    ASSERT_TRUE(A::editable(page));
     // Rows: a|b, gone, x, x#y
     behind(file, "DELETE FROM P WHERE K = 'gone'");
-    p->edit(2, 1, "new");
-    EXPECT_EQ(p->shown(), QStringList{"No se ha podido localizar el registro #gone (64, Velmora 3.0)"});
-    EXPECT_EQ(p->grid().TextMatrix(2, 1), "4");
-    EXPECT_EQ(p->ot()->RegistrosEditados(), 0);
-    EXPECT_EQ(p->rowColors(2), QStringList(2, QString()));
+    edit(2, 1, "new");
+    EXPECT_EQ(shown(), QStringList{"No se ha podido localizar el registro #gone (64, Velmora 3.0)"});
+    EXPECT_EQ(grid().TextMatrix(2, 1), "4");
+    EXPECT_EQ(ot()->RegistrosEditados(), 0);
+    EXPECT_EQ(rowColors(2), QStringList(2, QString()));
 
-    p->recorder->calls.clear();
-    p->edit(1, 1, "AB");
-    p->edit(4, 1, "XY");
-    p->yes();
-    A::confirm(p->page);
-    EXPECT_EQ(p->notices(), QStringList{"2 registros actualizados."});
+    recorder->calls.clear();
+    edit(1, 1, "AB");
+    edit(4, 1, "XY");
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(notices(), QStringList{"2 registros actualizados."});
     EXPECT_EQ(read(file, "SELECT K, V FROM P ORDER BY K"), "a|b,AB;x,3;x#y,XY;");
 }
 
@@ -360,10 +322,7 @@ protected:
     void SetUp() override
     {
         PageFixture::SetUp();
-        // As the program starts it: on the shared data-access object, security off.
-        scr->Iniciar(ObjectPtr(), zolt, msg, ProgramFolder::path());
-        scr->DisableSecurity = true;
-        page.setShowKey(true);
+        startAsTheProgram();
         rec->answer("SELECT * FROM [T] WHERE 1 = 2", Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}}));
         rec->answerRows("SELECT * FROM T", {"ID", "LINE", "NAME"}, {{1, 1, "a"}, {1, 2, "b"}});
         rec->answerRegex("^SELECT C.Name FROM sys.indexes", Answer::table({"Name"}, {{"ID"}, {"LINE"}}));
@@ -429,24 +388,18 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
         resolve(bad);
         EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"})) << bad;
     }
-}
+    // TableKey failing gives no collection at all: no keys either.
+    rec->answer(keyStatement("T"), Answer::failure(208, "no"));
+    resolve("");
+    EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"}));
 
-TEST_F(KeyRulesTest, NoKeyOrNoRecordSetLeavesTheResultReadOnly)
-{
-    records(true);
+    // A table without a key stays read-only.
     rec->answer(keyStatement("U"), Answer::table({"Name"}, {}));
     rec->answerRows("SELECT * FROM U", {"ID"}, {{1}});
     rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
     run("SELECT * FROM U");
     EXPECT_EQ(A::keyBox(page)->toPlainText(), "");
     EXPECT_FALSE(A::editable(page));
-
-    // TableKey failing gives no collection at all: the same.
-    rec->answer(keyStatement("T"), Answer::failure(208, "no"));
-    A::setSingleTable(page, "T");
-    A::keyBox(page)->clear();
-    A::resolveKeys(page, A::structure(page, "T"));
-    EXPECT_EQ(keys(), (QStringList{"", "", "", "", "-"}));
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
@@ -456,20 +409,19 @@ TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
     run("SELECT * FROM T");
     EXPECT_FALSE(A::editable(page));
     EXPECT_FALSE(page.Flexi().Editable());
-    for (const char* b : {"BttAdd", "BttDelete", "BttConfirm"})
-        EXPECT_FALSE(child<PushButton>(b)->isEnabled()) << b;
+    EXPECT_FALSE(enabled("BttAdd") || enabled("BttDelete") || enabled("BttConfirm"));
 
     db::RecordingBackend::uninstall();
     SetUp();
     records(true);
     run("SELECT * FROM T");
     ASSERT_TRUE(A::editable(page));
-    EXPECT_TRUE(child<PushButton>("BttAdd")->isEnabled());
-    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    EXPECT_TRUE(enabled("BttAdd"));
+    EXPECT_TRUE(enabled("BttDelete"));
     A::setPaging(page, true);
     A::checkEditable(page);
-    EXPECT_FALSE(child<PushButton>("BttAdd")->isEnabled());
-    EXPECT_TRUE(child<PushButton>("BttDelete")->isEnabled());
+    EXPECT_FALSE(enabled("BttAdd"));
+    EXPECT_TRUE(enabled("BttDelete"));
     A::setPaging(page, false);
     A::checkEditable(page);
 
@@ -480,7 +432,7 @@ TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)
     page.setClock([&] { return clock; });
     page.setTextSQL("SELECT * FROM T ");
     EXPECT_FALSE(A::editable(page));
-    EXPECT_FALSE(child<PushButton>("BttDelete")->isEnabled());
+    EXPECT_FALSE(enabled("BttDelete"));
     EXPECT_TRUE(page.TimerEnabled());
     clock = clock.addMSecs(300);
     A::timerTick(page);
@@ -507,39 +459,39 @@ TEST_F(LocalEditTest, PagingKeepsEditedColoursOnTheirRecordsAndNoPhantomEdit)
     for (int i = 1; i <= 60; ++i)
         sql << QStringLiteral("INSERT INTO P VALUES (%1, 'n%1')").arg(i);
     loadrules::setPagingCellLimit(50);
-    auto p = open(makeFile("p.mdb", sql), "SELECT * FROM P");
+    open(makeFile("p.mdb", sql), "SELECT * FROM P");
     loadrules::setPagingCellLimit(0);
-    auto* bar = p->page.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator"));
-    ASSERT_TRUE(A::editable(p->page));
+    auto* bar = page.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator"));
+    ASSERT_TRUE(A::editable(page));
     ASSERT_FALSE(bar->isHidden());
 
-    p->edit(2, 1, "dos");
-    EXPECT_EQ(p->color(2, 1), kM);
-    p->grid().setRow(1);
-    p->grid().setCol(1);
-    QSignalSpy changed(&p->grid(), &MaxGrid::CellChanged);
+    edit(2, 1, "dos");
+    EXPECT_EQ(color(2, 1), kM);
+    grid().setRow(1);
+    grid().setCol(1);
+    QSignalSpy changed(&grid(), &MaxGrid::CellChanged);
 
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     // Record 2 moved to row 1 with its colour and its edited value; row 2 lost the old colour.
-    EXPECT_EQ(p->grid().TextMatrix(1, 0), QStringLiteral("2"));
-    EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("dos"));
-    EXPECT_EQ(p->color(1, 1), kM);
-    EXPECT_EQ(p->grid().TextMatrix(2, 1), QStringLiteral("n3"));
-    EXPECT_NE(p->color(2, 1), kM);
+    EXPECT_EQ(grid().TextMatrix(1, 0), QStringLiteral("2"));
+    EXPECT_EQ(grid().TextMatrix(1, 1), QStringLiteral("dos"));
+    EXPECT_EQ(color(1, 1), kM);
+    EXPECT_EQ(grid().TextMatrix(2, 1), QStringLiteral("n3"));
+    EXPECT_NE(color(2, 1), kM);
 
     // Leaving the current cell after the refill is no edit.
-    p->grid().setRow(3);
+    grid().setRow(3);
     EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(p->ot()->ModoEdicion("#3"), QString());
-    EXPECT_EQ(p->ot()->RegistrosEditados(), 1);
+    EXPECT_EQ(ot()->ModoEdicion("#3"), QString());
+    EXPECT_EQ(ot()->RegistrosEditados(), 1);
 
     // A cell typed into and not yet left is taken over before its row shows another record.
-    p->grid().setRow(2);
-    p->grid().setCol(1);
-    p->grid().setTextMatrix(2, 1, "tres!");
+    grid().setRow(2);
+    grid().setCol(1);
+    grid().setTextMatrix(2, 1, "tres!");
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(p->ot()->ModoEdicion("#3"), QStringLiteral("M"));
-    EXPECT_EQ(p->grid().TextMatrix(1, 1), QStringLiteral("tres!"));
-    EXPECT_EQ(p->color(1, 1), kM);
-    EXPECT_TRUE(p->notices().isEmpty()) << p->notices().join('\n').toStdString();
+    EXPECT_EQ(ot()->ModoEdicion("#3"), QStringLiteral("M"));
+    EXPECT_EQ(grid().TextMatrix(1, 1), QStringLiteral("tres!"));
+    EXPECT_EQ(color(1, 1), kM);
+    EXPECT_TRUE(notices().isEmpty()) << notices().join('\n').toStdString();
 }

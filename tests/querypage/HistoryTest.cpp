@@ -104,7 +104,7 @@ TEST(HistoryFormat, StoredCountsAndIndexesTheFileShouldNotHold)
     EXPECT_EQ(f.splitter(), 3240);
 }
 
-TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
+TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
 {
     page.setCurrentTab(3);
     const HistoryEntry saved{"SELECT 1\nFROM t", "ID", "SET LANGUAGE us_english", {0, 0, "srv", "db", "u", "p"}};
@@ -128,10 +128,9 @@ TEST_F(HistoryTest, ASaveWritesEntryZeroAndGetQueryRestoresIt)
     page.StartControl();
     EXPECT_EQ(shownEntry(), saved);
     EXPECT_EQ(child<QLineEdit>("txtSQL")->text(), QStringLiteral("Sentencia SQL (última consulta)"));
-}
 
-TEST_F(HistoryTest, SevenSavesKeepTheLastSixAndTheFileKeepsItsMode)
-{
+    // Seven saves on tab 1 keep the last six, and the file keeps the mode it was given.
+    page.setCurrentTab(1);
     QFile::remove(TabHistoryFile::pathOf(1));
     for (int i = 1; i <= 7; ++i) {
         fill(QStringLiteral("SELECT %1").arg(i), QStringLiteral("K%1").arg(i), QStringLiteral("CTX %1").arg(i),
@@ -172,7 +171,7 @@ TEST_F(HistoryTest, SevenSavesKeepTheLastSixAndTheFileKeepsItsMode)
     EXPECT_EQ(page.TextSQL(), QStringLiteral("kept"));
 }
 
-TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitter)
+TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitterAFailedWriteNothing)
 {
     fill("SELECT 1", "ID", "", {0, 0, "srv", "db", "u", "p"});
     page.SaveLastQuery(0);
@@ -200,24 +199,19 @@ TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitter)
     page.SaveLastQuery(2);
     EXPECT_EQ(value(2, "DataAccess_0", "Server"), "other");
     EXPECT_EQ(value(2, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 1<LINE>");
-}
 
-TEST_F(HistoryTest, AFailedWriteKeepsTheOldFileAndTheNextSaveRetries)
-{
+    // A failed write keeps the old file: half the bytes reach the temporary file, then the write fails.
     fill("SELECT 1", "", "", {0, 0, "s", "", "", ""});
     page.SaveLastQuery(0);
-    const QString path = TabHistoryFile::pathOf(1);
-    const QByteArray before = bytesOf(path);
-
-    // Half the bytes reach the temporary file, then the write fails.
+    const QByteArray kept = bytesOf(path);
     TabHistoryFile::installWriter([](QIODevice& out, const QByteArray& bytes) {
         out.write(bytes.left(bytes.size() / 2));
         return false;
     });
     fill("SELECT 2", "", "SET A = 1\nSET B = 2", {0, 0, "s", "", "", ""});
     page.SaveLastQuery(0);
-    EXPECT_EQ(bytesOf(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Velmora_Tab1.ini"});
+    EXPECT_EQ(bytesOf(path), kept);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Velmora_Tab1.ini", "Velmora_Tab2.ini"}));
     ASSERT_EQ(reports().size(), 1);
     EXPECT_EQ(reports()[0], QStringLiteral("MAXSQL.SAVELASTQUERY\r\nError: No se ha podido guardar el fichero ") + path);
 

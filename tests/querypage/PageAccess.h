@@ -52,7 +52,6 @@ public:
     static QString keyList(const MaxSQL& p) { return p.KeyList; }
     static QString keyPositions(const MaxSQL& p) { return p.KeyPositions; }
     static QString lockedColumns(const MaxSQL& p) { return p.GridLockedColumns; }
-    static QString gridTypes(const MaxSQL& p) { return p.GridTypes; }
     static QPlainTextEdit* keyBox(MaxSQL& p) { return p.txtKeyFields; }
     static void setPaging(MaxSQL& p, bool on) { p.PagingActive = on; }
     static void autoSize(MaxSQL& p) { p.BttAutoSize_MouseUp(0, 0, 0, 0); }

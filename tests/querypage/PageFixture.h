@@ -1,7 +1,6 @@
 #pragma once
-// A query page over the recording backend with scripted dialogs, on its own
-// program folder, with a message object that records what it would show: the
-// base of the page's tests.
+// The bases of the page's tests: a query page with scripted dialogs, on local
+// database files or over the recording backend.
 #include "PageAccess.h"
 
 #include "core/Dialogs.h"
@@ -64,46 +63,41 @@ private:
     int& shown_;
 };
 
-class PageFixture : public ::testing::Test {
+// A query page wired as the main window wires it, on its own program folder,
+// with a message object that records what it would show.
+class PageBase : public ::testing::Test {
 protected:
-    using Answer = db::RecordingBackend::Answer;
-
     void SetUp() override
     {
-        rec = db::RecordingBackend::install();
         ProgramFolder::setPath(dir.path());
         msg->setRecorder(recorder);
         scr->oError = msg;
-        page.setErrorObject(msg);
-        page.setSCRObject(scr);
-        page.setZoltObject(zolt);
-        page.setCurrentTab(1);
-        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
-        page.ParametersConnection(0, 0, "s", "d", "u", "p");
-        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
-        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
-        rec->clearLog();
+        wire(page);
     }
     void TearDown() override
     {
         loadrules::setPagingCellLimit(0);
-        db::RecordingBackend::uninstall();
         ProgramFolder::setPath(QString());
+    }
+    // Pages of one window share the message, settings and data-access objects.
+    void wire(MaxSQL& p)
+    {
+        p.setErrorObject(msg);
+        p.setSCRObject(scr);
+        p.setZoltObject(zolt);
+    }
+    // As the program starts: on the shared data-access object, security off, keys shown.
+    void startAsTheProgram()
+    {
+        scr->Iniciar(ObjectPtr(), zolt, msg, ProgramFolder::path());
+        scr->DisableSecurity = true;
+        page.setShowKey(true);
     }
     void run(const QString& sql)
     {
         page.setTextSQL(sql);
         page.ExecuteQuery();
     }
-    // A run whose statements and messages are then forgotten.
-    void load(const QString& sql)
-    {
-        run(sql);
-        rec->clearLog();
-        recorder->calls.clear();
-    }
-    // Switches the page to an (empty) local database file.
-    void useLocalFile() { page.ParametersConnection(1, 1, "", emptyFile(dir, "db.mdb"), "", ""); }
     QStringList shown() const { return shownBy(*recorder); }
     // The bodies shown, without their leading line break.
     QStringList reports() const
@@ -136,14 +130,48 @@ protected:
         return page.findChild<W*>(QString::fromLatin1(name));
     }
     void click(const char* button) { emit child<PushButton>(button)->mouseUp(1, 0, 0, 0); }
+    bool enabled(const char* button) { return child<PushButton>(button)->isEnabled(); }
 
     ValueText::ScopedLocale spanish{QLocale(QLocale::Spanish, QLocale::Spain)};
     QTemporaryDir dir;
-    std::shared_ptr<db::RecordingBackend> rec;
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
     std::shared_ptr<clsError> msg = std::make_shared<clsError>();
     std::shared_ptr<MsgBoxRecorder> recorder = std::make_shared<MsgBoxRecorder>();
     std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
     MaxSQL page;
     int dialogsShown = 0;
+};
+
+// The page over the recording backend, on a SQL Server panel at a fixed clock.
+class PageFixture : public PageBase {
+protected:
+    using Answer = db::RecordingBackend::Answer;
+
+    void SetUp() override
+    {
+        rec = db::RecordingBackend::install();
+        PageBase::SetUp();
+        page.setCurrentTab(1);
+        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
+        page.ParametersConnection(0, 0, "s", "d", "u", "p");
+        rec->answer("SELECT * FROM [t] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
+        rec->answerRows("SELECT * FROM t", {"a", "b"}, {{1, "x"}, {2, "y"}, {3, Variant::null()}});
+        rec->clearLog();
+    }
+    void TearDown() override
+    {
+        PageBase::TearDown();
+        db::RecordingBackend::uninstall();
+    }
+    // A run whose statements and messages are then forgotten.
+    void load(const QString& sql)
+    {
+        run(sql);
+        rec->clearLog();
+        recorder->calls.clear();
+    }
+    // Switches the page to an (empty) local database file.
+    void useLocalFile() { page.ParametersConnection(1, 1, "", emptyFile(dir, "db.mdb"), "", ""); }
+
+    std::shared_ptr<db::RecordingBackend> rec;
 };

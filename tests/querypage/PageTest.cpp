@@ -66,6 +66,12 @@ TEST_F(PageTest, StatementsOfARun)
     rec->answerRows("SELECT GETDATE()", {"now"}, {{QStringLiteral("hoy")}});
     run("SELECT GETDATE()");
     EXPECT_EQ(gridRows(), (QStringList{"now", "hoy"}));
+    // Without the services object the page names the blank box itself.
+    page.setSCRObject(nullptr);
+    recorder->calls.clear();
+    run("");
+    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Velmora 3.0)"});
+    wire(page);
 
     // The context goes in front for SQL Server only; the probe follows the panel's driver.
     page.setContextStatement("EXEC sp_set_session_context 'c', 1");
@@ -95,7 +101,7 @@ TEST_F(PageTest, StatementsOfARun)
     EXPECT_FALSE(page.IsRunning());
 }
 
-TEST_F(PageTest, StructureCaches)
+TEST_F(PageTest, StructureCachesAndHeadersWhenTheProbeFails)
 {
     const QString probe = "SELECT * FROM [t] WHERE 1 = 2";
     run("SELECT * FROM t");
@@ -114,10 +120,8 @@ TEST_F(PageTest, StructureCaches)
         run(head + QString(200, QLatin1Char(*end)) + "'");
     for (const char* end : {"a", "b"})
         EXPECT_EQ(count("SELECT TOP 1 a, b FROM t WHERE x = '" + QString(400, 'k') + QString(200, QLatin1Char(*end)) + "'"), 1);
-}
 
-TEST_F(PageTest, HeadersComeFromTheRecordSetWhenTheProbeFails)
-{
+    // A probe that fails: the headers come from the record set.
     rec->answerError("SELECT TOP 1 a, c FROM t", 207, "bad");
     rec->answerRows("SELECT a, c FROM t", {"a", "c"}, {{1, 2}});
     page.Flexi().setCols(5);
@@ -132,7 +136,7 @@ TEST_F(PageTest, HeadersComeFromTheRecordSetWhenTheProbeFails)
     rec->answer("SELECT * FROM [u] WHERE 1 = 2", Answer::table({"a", "b"}, {}));
     run("SELECT * FROM u");
     EXPECT_EQ(count("SELECT * FROM [u] WHERE 1 = 2"), 2);
-    EXPECT_FALSE(child<PushButton>("BttKey")->isEnabled());
+    EXPECT_FALSE(enabled("BttKey"));
     EXPECT_EQ(page.Flexi().TextMatrix(0, 1), QStringLiteral("z"));
 }
 
@@ -176,9 +180,10 @@ TEST_F(PageTest, StringWidthsAndPaging)
     page.LayoutTwips(16380, 3000); // a small paged page lays out without a report
     EXPECT_TRUE(shown().isEmpty());
 
-    // A fetch that fails leaves no old result behind.
+    // A fetch that fails leaves no old result behind, nor one a layout refills.
     rec->answerError("SELECT * FROM big33 WHERE 1 = 0", 208, "gone");
     run("SELECT * FROM big33 WHERE 1 = 0");
+    page.LayoutTwips(16380, 10000);
     EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(page.Flexi().Rows(), 1);
     EXPECT_TRUE(page.LastFinalSelect().isEmpty());
@@ -206,7 +211,7 @@ TEST_F(PageTest, ConnectionPanel)
     EXPECT_EQ(page.ServerName() + page.UserName(), QString());
     EXPECT_EQ(zolt->ConnectionType(), 1);
     page.DisableButtons(false);
-    EXPECT_FALSE(child<PushButton>("BttKey")->isEnabled());
+    EXPECT_FALSE(enabled("BttKey"));
 
     page.ParametersConnection(3, -1, "", "", "", "");
     EXPECT_EQ(page.SelectedDriver(), 1);

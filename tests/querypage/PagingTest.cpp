@@ -27,7 +27,7 @@ protected:
     int pageRows() { return bar()->pageStep(); }
 };
 
-TEST_F(PagingTest, TheBarMovesByRecordPageOrToWhereItIsDragged)
+TEST_F(PagingTest, TheBarMovesAClearedGridStaysAndAFailedRefillIsReportedOnce)
 {
     loadRecords("SELECT a, b FROM t", 100);
     ASSERT_FALSE(bar()->isHidden());
@@ -68,6 +68,45 @@ TEST_F(PagingTest, TheBarMovesByRecordPageOrToWhereItIsDragged)
     bar()->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(cell(1, 0), QStringLiteral("100"));
     EXPECT_TRUE(recorder->calls.empty());
+
+    // A cleared grid is not refilled by a layout, a drag or the bar.
+    page.DeleteGridData();
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("a"));
+    EXPECT_TRUE(bar()->isHidden());
+    EXPECT_EQ(page.StatusText(), QString());
+    page.LayoutTwips(16380, 9000);
+    page.DragSplitter(200);
+    bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(rows(), 1);
+
+    // A refill that fails is reported once, nothing leaves the handler, and the
+    // bar answers the next move: the refill's busy flag does not stay set.
+    run("SELECT a, b FROM t");
+    ASSERT_FALSE(bar()->isHidden());
+    // Edited rows are looked up by a key column the grid no longer has.
+    MaxSQLTestAccess::setGridEditable(page, true);
+    MaxSQLTestAccess::setRecords(page, std::make_shared<clsMultiTabla>());
+    page.Flexi().setLockedColumns(QStringLiteral("1"));
+    page.Flexi().setCols(1);
+
+    EXPECT_NO_THROW(bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd));
+    ASSERT_EQ(recorder->calls.size(), 1u);
+    EXPECT_TRUE(reports()[0].startsWith(QStringLiteral("MAXSQL.ONDEMANDELEVATOR_CHANGE\r\nError: "))) << reports()[0].toStdString();
+    EXPECT_TRUE(page.Flexi().Redraw());
+    // Refreshed directly, the failure leaves the grid drawing and editable as it was.
+    page.Flexi().setEditable(true);
+    EXPECT_THROW(MaxSQLTestAccess::refreshEditedRows(page, true), Error);
+    EXPECT_TRUE(page.Flexi().Redraw());
+    EXPECT_TRUE(page.Flexi().Editable());
+
+    // The grid mended, the next move refills.
+    MaxSQLTestAccess::setGridEditable(page, false);
+    page.Flexi().setCols(2);
+    bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(recorder->calls.size(), 1u);
+    EXPECT_EQ(cell(1, 0), QString::number(bar()->value()));
+    EXPECT_GT(bar()->value(), 2);
 }
 
 TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
@@ -96,61 +135,6 @@ TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
     EXPECT_EQ(pageRows(), 1);
     EXPECT_EQ(rows(), 2);
     EXPECT_EQ(cell(1, 0), QStringLiteral("500000"));
-}
-
-TEST_F(PagingTest, AClearedGridOrAFailedFetchIsNotRefilled)
-{
-    loadRecords("SELECT a, b FROM t", 100);
-    ASSERT_GT(rows(), 2);
-    page.DeleteGridData();
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, 0), QStringLiteral("a"));
-    EXPECT_TRUE(bar()->isHidden());
-    EXPECT_EQ(page.StatusText(), QString());
-    page.LayoutTwips(16380, 9000);
-    page.DragSplitter(200);
-    bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(rows(), 1);
-
-    run("SELECT a, b FROM t");
-    ASSERT_GT(rows(), 2);
-    rec->answerError("SELECT a, b FROM u", 208, "no existe u");
-    run("SELECT a, b FROM u");
-    page.LayoutTwips(16380, 10000);
-    EXPECT_EQ(rows(), 1);
-    EXPECT_TRUE(bar()->isHidden());
-}
-
-// A refill that fails is reported once, nothing leaves the handler, and the
-// bar answers the next move: the refill's busy flag does not stay set.
-TEST_F(PagingTest, AFailedRefillIsReportedOnceAndTheBarStillMoves)
-{
-    loadRecords("SELECT a, b FROM t", 100);
-    ASSERT_FALSE(bar()->isHidden());
-    ASSERT_TRUE(recorder->calls.empty());
-    // Edited rows are looked up by a key column the grid no longer has.
-    MaxSQLTestAccess::setGridEditable(page, true);
-    MaxSQLTestAccess::setRecords(page, std::make_shared<clsMultiTabla>());
-    page.Flexi().setLockedColumns(QStringLiteral("1"));
-    page.Flexi().setCols(1);
-
-    EXPECT_NO_THROW(bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd));
-    ASSERT_EQ(recorder->calls.size(), 1u);
-    EXPECT_TRUE(reports()[0].startsWith(QStringLiteral("MAXSQL.ONDEMANDELEVATOR_CHANGE\r\nError: "))) << reports()[0].toStdString();
-    EXPECT_TRUE(page.Flexi().Redraw());
-    // Refreshed directly, the failure leaves the grid drawing and editable as it was.
-    page.Flexi().setEditable(true);
-    EXPECT_THROW(MaxSQLTestAccess::refreshEditedRows(page, true), Error);
-    EXPECT_TRUE(page.Flexi().Redraw());
-    EXPECT_TRUE(page.Flexi().Editable());
-
-    // The grid mended, the next move refills.
-    MaxSQLTestAccess::setGridEditable(page, false);
-    page.Flexi().setCols(2);
-    bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(recorder->calls.size(), 1u);
-    EXPECT_EQ(cell(1, 0), QString::number(bar()->value()));
-    EXPECT_GT(bar()->value(), 2);
 }
 
 } // namespace

@@ -19,10 +19,11 @@ protected:
         ASSERT_TRUE(start());
         svc->setKandrelServer("ERP");
         svc->setMoravinServer("FACT");
+        svc->EnterpriseID = 1;
     }
 };
 
-TEST_F(EnterpriseTest, RelationIdentifierIsCachedWhateverTheCase)
+TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
 {
     const QString sql = "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'Clientes'";
     answerColumn(sql, "CodeID", {Variant(std::int32_t(42))});
@@ -36,10 +37,7 @@ TEST_F(EnterpriseTest, RelationIdentifierIsCachedWhateverTheCase)
     EXPECT_EQ(rec->statements().size(), 3) << "a failure is not cached";
     svc->GetRelationID("O'Neil");
     EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'O''Neil'");
-}
-
-TEST_F(EnterpriseTest, PhysicalDatabaseIdentifiers)
-{
+    reports.clear();
     answerColumn("SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024'", "CodeID",
                  {Variant(std::int16_t(3))});
     EXPECT_EQ(svc->GetPhisicalDataBaseID("Fact2024"), 3);
@@ -56,28 +54,26 @@ TEST_F(EnterpriseTest, PhysicalDatabaseIdentifiers)
               (QStringList{"3,7", "3,7", "", ""}));
     EXPECT_EQ(rec->statements().count(list), 1);
     EXPECT_EQ(rec->statements().filter("'Otra'").size(), 2) << "an empty list is not cached";
-}
-
-TEST_F(EnterpriseTest, TargetDatabaseOfARelation)
-{
-    auto sql = [](int id) {
+    reports.clear();
+    rec->clearLog();
+    auto target = [](int id) {
         return " SELECT D.CodeID  FROM [ERP].kandrel.dbo.DataBases D  INNER JOIN [ERP].kandrel.dbo.Relation R ON "
                "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " +
                QString::number(id);
     };
-    answerColumn(sql(1), "CodeID", {Variant(std::int16_t(9))});
-    answerColumn(sql(2), "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(4))});
+    answerColumn(target(1), "CodeID", {Variant(std::int16_t(9))});
+    answerColumn(target(2), "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(4))});
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(1), 9);
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(2), 0);
     EXPECT_EQ(reportTexts(), QStringList{"Existe mas de una base de datos de destino"});
     EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(3), 0);
     EXPECT_EQ(reportTexts().last(), "Función GetPhisicalTargetDataBaseID");
-    EXPECT_EQ(rec->statements(), (QStringList{sql(1), sql(2), sql(3)}));
+    EXPECT_EQ(rec->statements(), (QStringList{target(1), target(2), target(3)}));
 }
 
 // --- tax rates, server clock, historical data
 
-TEST_F(EnterpriseTest, TaxRatesWritePointsAndSlashesWhateverTheLocale)
+TEST_F(EnterpriseTest, TaxRatesWhateverTheLocaleServerClockAndHistoricalData)
 {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -97,16 +93,15 @@ TEST_F(EnterpriseTest, TaxRatesWritePointsAndSlashesWhateverTheLocale)
     QLocale::setDefault(saved);
     EXPECT_EQ(svc->GetVATPercent(data, "X", date), Currency());
     EXPECT_EQ(reportTexts(), QStringList{"Función GetVATPercent"});
-}
-
-TEST_F(EnterpriseTest, ServerClockAndHistoricalData)
-{
+    reports.clear();
+    rec->clearLog();
     const QString clock = "SELECT TOP 1 GetDate() AS ServerDateTime FROM SORVANE..Enterprise ";
     answerColumn(clock, "ServerDateTime", {Variant(QDateTime(QDate(2024, 2, 2), QTime(14, 3, 5), Qt::UTC))});
     EXPECT_EQ(svc->GetServerTime(), "20240202140305");
     svc->EnterpriseID = 4;
-    const QString sql = "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
-    rec->answerRows(sql, {"ProgramID", "EnterpriseID", "HistoricalServerName", "HistoricalDataBase"},
+    const QString program =
+        "SELECT * FROM SORVANE..ProgramEnterprise WHERE ProgramID = 'kpMoravin' AND EnterpriseID = 4";
+    rec->answerRows(program, {"ProgramID", "EnterpriseID", "HistoricalServerName", "HistoricalDataBase"},
                     {{Variant("kpMoravin"), Variant(std::int32_t(4)), Variant("HIST"), Variant("Hist2020")}});
     std::int32_t enterprise = 0;
     EXPECT_EQ(svc->HistoricServer(enterprise), "HIST");
@@ -115,7 +110,7 @@ TEST_F(EnterpriseTest, ServerClockAndHistoricalData)
     answerColumn(breakDay, "HistoricalBreakDay", {Variant("15")});
     EXPECT_EQ((QStringList{svc->HistoricDataBase(), svc->HistoricalBreakDay(), svc->HistoricalBreakDay()}),
               (QStringList{"Hist2020", "15", "15"}));
-    EXPECT_EQ(rec->statements(), (QStringList{clock, sql, sql, breakDay}));
+    EXPECT_EQ(rec->statements(), (QStringList{clock, program, program, breakDay}));
     svc->Terminar();
     EXPECT_EQ(svc->GetServerTime(), QString());
     EXPECT_EQ(reportTexts(), QStringList{"Función GetServerTime"});
@@ -125,11 +120,6 @@ TEST_F(EnterpriseTest, ServerClockAndHistoricalData)
 
 class CrossingTest : public EnterpriseTest {
 protected:
-    void SetUp() override
-    {
-        EnterpriseTest::SetUp();
-        svc->EnterpriseID = 1;
-    }
     static QString search(const QString& db, const QString& type, const QString& tail = QString())
     {
         return "SELECT * FROM " + db + "..CrossingDocuments WHERE idDocumentType " + type +

@@ -42,30 +42,27 @@ protected:
 
 TEST_F(PermissionsTest, PermissionNumberIsAProductOfCodes)
 {
-    hold("G", "Six", 6);
-    hold("G", "All", 210);
-    hold("G", "One", 1);
-    hold("G", "Zero", 0);
-    for (std::uint8_t code : {2, 3, 5}) {
-        EXPECT_EQ(svc->Permiso("G", "Six", code), code != 5) << int(code);
-        EXPECT_TRUE(svc->Permiso("G", "All", code));
-        EXPECT_FALSE(svc->Permiso("G", "One", code));
-        EXPECT_FALSE(svc->Permiso("g", "zero", code)) << "keys ignore case";
-    }
+    for (auto [module, number] : {std::pair{"Six", 6}, {"All", 210}, {"One", 1}, {"Zero", 0}})
+        hold("G", module, number);
+    for (std::uint8_t code : {2, 3, 5}) // keys ignore case
+        EXPECT_EQ((std::vector<bool>{svc->Permiso("G", "Six", code), svc->Permiso("G", "All", code),
+                                     svc->Permiso("G", "One", code), svc->Permiso("g", "zero", code)}),
+                  (std::vector<bool>{code != 5, true, false, false}))
+            << int(code);
     EXPECT_FALSE(svc->Permiso("G", "All", 0)) << "no operation has the code 0";
     EXPECT_FALSE(svc->Permiso("G", "New", 2, true)) << "not registered when told not to";
 
     svc->HistoricalAccess = true;
-    EXPECT_TRUE(svc->Permiso("G", "All", 2));
-    EXPECT_FALSE(svc->Permiso("G", "All", 3));
-    EXPECT_TRUE(svc->Permiso("Ventas", "Bloqueo Inserciones", 5));
+    EXPECT_EQ((std::vector<bool>{svc->Permiso("G", "All", 2), svc->Permiso("G", "All", 3),
+                                 svc->Permiso("Ventas", "Bloqueo Inserciones", 5)}),
+              (std::vector<bool>{true, false, true}));
     svc->DisableSecurity = true;
     EXPECT_TRUE(svc->Permiso("X", "Y", 0));
     EXPECT_TRUE(reports.empty());
     EXPECT_TRUE(rec->statements().isEmpty());
 }
 
-TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestion)
+TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestionLockedPeriodsAndLoggedTables)
 {
     EXPECT_FALSE(svc->Permiso("Ventas", "Facturas", 2)) << "nothing loaded is a refusal";
     rec->answerRows(kLoad, {"Groups", "Modules", "P"}, permissionRows({{"Ventas", "Facturas", 6}, {"Ventas", "Abonos", 2}}));
@@ -80,7 +77,24 @@ TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestion)
     EXPECT_TRUE(svc->ValidateUser(user));
     EXPECT_EQ(user, "ana");
     EXPECT_EQ(rec->statements().mid(3), (QStringList{kProfile, kLoad}));
+    rec->clearLog();
+    EXPECT_FALSE(svc->PeriodoBloqueado("no es fecha"));
+    EXPECT_TRUE(rec->statements().isEmpty());
+    const QString sql = "SELECT * FROM PeriodsLock WHERE DateFrom <= CONVERT(smalldatetime,'05/03/2024',103) AND "
+                        "DateTo >= CONVERT(smalldatetime,'05/03/2024',103)";
+    rec->answerRows(sql, {"DateFrom", "DateTo", "Locked"},
+                    {{Variant(QDate(2024, 1, 1)), Variant(QDate(2024, 12, 31)), Variant("S")}});
+    EXPECT_TRUE(svc->PeriodoBloqueado("05/03/2024"));
+    EXPECT_EQ(rec->statements(), QStringList{sql});
+    EXPECT_FALSE(svc->PeriodoBloqueado("06/03/2024"));
     EXPECT_TRUE(reports.empty());
+
+    EXPECT_FALSE(svc->Logable("Clientes"));
+    auto logged = newCollection();
+    logged->Add(Variant("Clientes"), "Clientes#");
+    svc->TablasDeLog = logged;
+    EXPECT_TRUE(svc->Logable("clientes"));
+    EXPECT_FALSE(svc->Logable("Proveedores"));
 }
 
 TEST_F(PermissionsTest, ModuleOfANewGroupIsRegisteredForEveryProfile)
@@ -135,27 +149,6 @@ TEST_F(PermissionsTest, ModuleOfAnExistingGroupIsRegisteredOnce)
     rec->answerError("SELECT Count(*) AS Cuantos FROM GroupModule WHERE Groups = 'G' AND Modules = 'X'", 208, "Bad");
     EXPECT_FALSE(svc->Permiso("G", "X", 2));
     EXPECT_EQ(reportTexts(), QStringList{"Función Permiso"});
-}
-
-TEST_F(PermissionsTest, LockedPeriodsAndLoggedTables)
-{
-    EXPECT_FALSE(svc->PeriodoBloqueado("no es fecha"));
-    EXPECT_TRUE(rec->statements().isEmpty());
-    const QString sql = "SELECT * FROM PeriodsLock WHERE DateFrom <= CONVERT(smalldatetime,'05/03/2024',103) AND "
-                        "DateTo >= CONVERT(smalldatetime,'05/03/2024',103)";
-    rec->answerRows(sql, {"DateFrom", "DateTo", "Locked"},
-                    {{Variant(QDate(2024, 1, 1)), Variant(QDate(2024, 12, 31)), Variant("S")}});
-    EXPECT_TRUE(svc->PeriodoBloqueado("05/03/2024"));
-    EXPECT_EQ(rec->statements(), QStringList{sql});
-    EXPECT_FALSE(svc->PeriodoBloqueado("06/03/2024"));
-    EXPECT_TRUE(reports.empty());
-
-    EXPECT_FALSE(svc->Logable("Clientes"));
-    auto logged = newCollection();
-    logged->Add(Variant("Clientes"), "Clientes#");
-    svc->TablasDeLog = logged;
-    EXPECT_TRUE(svc->Logable("clientes"));
-    EXPECT_FALSE(svc->Logable("Proveedores"));
 }
 
 } // namespace

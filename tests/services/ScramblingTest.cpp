@@ -4,6 +4,7 @@
 #include "services/clsEncript.h"
 #include "services/clsTablas.h"
 
+#include <array>
 #include <bit>
 #include <gtest/gtest.h>
 #include <vector>
@@ -11,20 +12,14 @@
 namespace {
 
 // Digits drawn in the order given, then 1, 2, 3 for ever.
-Scrambling::Draw draws(std::vector<int> digits)
+Scrambling::Draw draws(const QList<int>& digits)
 {
-    auto queue = std::make_shared<std::vector<int>>(std::move(digits));
-    auto next = std::make_shared<int>(0);
-    return [queue, next] {
-        if (queue->empty())
-            return (*next)++ % 3 + 1;
-        const int d = queue->front();
-        queue->erase(queue->begin());
-        return d;
+    return [queue = std::make_shared<QList<int>>(digits), next = std::make_shared<int>(0)] {
+        return queue->isEmpty() ? (*next)++ % 3 + 1 : queue->takeFirst();
     };
 }
 
-TEST(Scrambling, GivenKeyUndoesItselfAndIsNeverReplaced)
+TEST(Scrambling, GivenKeyUndoesItselfAndIsNeverReplacedADrawnKeyAvoidsQuotesAndZerosAndIsBounded)
 {
     clsTablas svc;
     svc.setDigitDraw(draws({5, 6, 7}));
@@ -35,30 +30,18 @@ TEST(Scrambling, GivenKeyUndoesItselfAndIsNeverReplaced)
         EXPECT_EQ(svc.EncriptDecript(key, scrambled), plain);
         EXPECT_EQ(key, "135");
     }
-    QString key = QStringLiteral("135");
-    EXPECT_EQ(svc.EncriptDecript(key, QStringLiteral("A")), QStringLiteral("k")) << "65 ^ 42 = 107";
-    // A blank (32) with bits 0, 1 and 2 inverted is "'" (39): reading a stored
-    // text back must give exactly that, with the key the caller stored.
-    key = QStringLiteral("012");
-    EXPECT_EQ(svc.EncriptDecript(key, QStringLiteral(" a")), QStringLiteral("'f"));
-    EXPECT_EQ(key, "012");
-
-    key = QStringLiteral("812");
-    EXPECT_EQ(svc.EncriptDecript(key, QStringLiteral("Hola")), QStringLiteral("Hola")) << "8 ends the list";
-    key = QStringLiteral("192");
-    EXPECT_EQ(svc.EncriptDecript(key, QStringLiteral("A")), QStringLiteral("C")) << "only bit 1";
-    for (const char* bad : {"12", "1a2"}) {
-        key = QString::fromUtf8(bad);
-        EXPECT_EQ(svc.EncriptDecript(key, QStringLiteral("A")), QString()) << bad;
+    // The key, a text and the text scrambled: 65 ^ 42 = 107; a blank (32) with bits 0, 1 and 2 inverted is
+    // "'" (39), which a stored text must read back as; 8 ends the list; 9 is no bit; a bad key gives nothing.
+    for (auto [k, plain, scrambled] : std::initializer_list<std::array<const char*, 3>>{
+             {"135", "A", "k"}, {"012", " a", "'f"}, {"812", "Hola", "Hola"}, {"192", "A", "C"}, {"12", "A", ""},
+             {"1a2", "A", ""}}) {
+        QString key = QString::fromUtf8(k);
+        EXPECT_EQ(svc.EncriptDecript(key, QString::fromUtf8(plain)), QString::fromUtf8(scrambled)) << k;
+        EXPECT_EQ(key, QString::fromUtf8(k)) << "the caller's key is never replaced";
     }
-}
-
-TEST(Scrambling, DrawnKeyAvoidsQuotesAndZerosAndIsBounded)
-{
-    clsTablas svc;
+    QString key;
     // ")" (41) with bits 1, 2 and 3 inverted is "'" (39): the first key drawn is refused.
     svc.setDigitDraw(draws({1, 2, 3, 4, 5, 6}));
-    QString key;
     const QString scrambled = svc.EncriptDecript(key, QStringLiteral("m)"));
     EXPECT_EQ(key, "456");
     EXPECT_EQ(svc.EncriptDecript(key, scrambled), QStringLiteral("m)"));

@@ -20,19 +20,6 @@ inline void PrintTo(const Variant& v, std::ostream* os) { *os << debugText(v).to
 
 namespace svctest {
 
-struct Question {
-    QString prompt;
-    int style = 0;
-    QString title;
-};
-
-struct Report {
-    QString procedure;
-    QString component;
-    int type = 0;
-    QString title;
-};
-
 class ServicesTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,15 +32,11 @@ protected:
         svc = std::make_shared<clsTablas>();
         svc->setMessageHooks(
             [this](const QString& p, int s, const QString& t) {
-                questions.push_back({p, s, t});
-                if (answers.empty())
-                    return 1;
-                const int a = answers.front();
-                answers.erase(answers.begin());
-                return a;
+                questions.push_back({p, QString::number(s), t});
+                return answers.isEmpty() ? 1 : answers.takeFirst();
             },
             [this](const QString& p, const QString& c, int ty, const QString& t) {
-                reports.push_back({p, c, ty, t});
+                reports.push_back({p, c, QString::number(ty), t});
             });
         svc->setProcessEvents([] {});
     }
@@ -67,33 +50,19 @@ protected:
         rec->answerRegex(QStringLiteral("^\\s*(?i:select) "), db::RecordingBackend::Answer::table({"Nada"}, {}));
     }
 
-    // Starts the services object on a folder (with no server configured unless the file says so).
-    bool start(const QString& folder = QString())
-    {
-        return svc->Iniciar(nullptr, data, nullptr, folder.isEmpty() ? dir.path() : folder);
-    }
+    // Starts the services object on its folder (with no server configured unless the file says so).
+    bool start() { return svc->Iniciar(nullptr, data, nullptr, dir.path()); }
     QString iniPath() const { return dir.path() + QStringLiteral("/Dovrin.ini"); }
     QStringList reportTexts() const
     {
         QStringList out;
         for (const auto& r : reports)
-            out << r.procedure;
+            out << r[0];
         return out;
     }
-    // A question or a report as its texts, the style or type as a number.
-    QStringList asked(std::size_t i) const
-    {
-        return i < questions.size()
-                   ? QStringList{questions[i].prompt, QString::number(questions[i].style), questions[i].title}
-                   : QStringList{"(not asked)"};
-    }
-    QStringList reported(std::size_t i) const
-    {
-        if (i >= reports.size())
-            return {"(not reported)"};
-        const Report& r = reports[i];
-        return {r.procedure, r.component, QString::number(r.type), r.title};
-    }
+    // A question (prompt, style, title) or a report (procedure, component, type, title) as its texts.
+    QStringList asked(qsizetype i) const { return questions.value(i, {"(not asked)"}); }
+    QStringList reported(qsizetype i) const { return reports.value(i, {"(not reported)"}); }
     // Answers sql with one column, a value a row.
     void answerColumn(const QString& sql, const QString& column, std::initializer_list<Variant> values)
     {
@@ -113,9 +82,8 @@ protected:
     std::shared_ptr<db::RecordingBackend> rec;
     std::shared_ptr<clsDO> data;
     std::shared_ptr<clsTablas> svc;
-    std::vector<Question> questions;
-    std::vector<int> answers;
-    std::vector<Report> reports;
+    QList<QStringList> questions, reports;
+    QList<int> answers; // to the questions in turn, then 1
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
 };

@@ -34,7 +34,6 @@ protected:
 TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
 {
     EXPECT_TRUE(start());
-    EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Original")));
     EXPECT_EQ(members(), (QStringList{"Original", "###,###,##0.00", "9", "0"}));
     EXPECT_EQ((QStringList{svc->ReinvoicingDate, svc->NombreIni}), (QStringList{"  /  /    ", "Dovrin.ini"}));
     EXPECT_FALSE(QFile::exists(iniPath())) << "start-up writes nothing";
@@ -55,8 +54,22 @@ TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
     EXPECT_EQ(svc->Language(), Variant(QStringLiteral("Language2")));
 }
 
-TEST_F(StartupTest, GuardarIniAnswersWhetherTheValueWasKept)
+TEST_F(StartupTest, FailuresAreReportedAndStopTheStartAndGuardarIniAnswersWhetherTheValueWasKept)
 {
+    EXPECT_FALSE(svc->Iniciar(nullptr, data, nullptr, QString()));
+    EXPECT_EQ(reported(0), (QStringList{"Función Iniciar", "Holtane.clsTablas ", "16", "Error"}));
+    EXPECT_TRUE(svc->FormatoMoneda.isEmpty());
+    for (const char* bad : {"[FormatoMoneda]\nNumeroDecimales=dos\n", "[FormatoMoneda]\nNumeroDecimales=-1\n",
+                            "[CuentasContables]\nNumeroDigitos=nueve\n", "[Recibos]\nImprimirRecibo=99999\n"}) {
+        reports.clear();
+        writeIni(QString::fromUtf8(bad));
+        EXPECT_FALSE(start()) << bad;
+        EXPECT_EQ(reportTexts(), QStringList{"Función Iniciar"}) << bad;
+    }
+    clsTablas bare; // no message object: the report still reaches the user
+    EXPECT_FALSE(bare.Iniciar(nullptr, nullptr, nullptr, QString()));
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_TRUE(dialogs->calls[0].prompt.contains("Función Iniciar"));
     writeIni(QStringLiteral("[Multilenguaje]\nIdioma=Original\n"));
     const QByteArray before = iniBytes();
     EXPECT_TRUE(clsTablas::GuardarIni(iniPath(), "Recibos", "ImprimirRecibo", "1"));
@@ -74,27 +87,16 @@ TEST_F(StartupTest, GuardarIniAnswersWhetherTheValueWasKept)
     EXPECT_EQ(iniBytes(), written);
 }
 
-TEST_F(StartupTest, FailuresAreReportedAndStopTheStart)
-{
-    EXPECT_FALSE(svc->Iniciar(nullptr, data, nullptr, QString()));
-    EXPECT_EQ(reported(0), (QStringList{"Función Iniciar", "Holtane.clsTablas ", "16", "Error"}));
-    EXPECT_TRUE(svc->FormatoMoneda.isEmpty());
-    for (const char* bad : {"[FormatoMoneda]\nNumeroDecimales=dos\n", "[FormatoMoneda]\nNumeroDecimales=-1\n",
-                            "[CuentasContables]\nNumeroDigitos=nueve\n", "[Recibos]\nImprimirRecibo=99999\n"}) {
-        reports.clear();
-        writeIni(QString::fromUtf8(bad));
-        EXPECT_FALSE(start()) << bad;
-        EXPECT_EQ(reportTexts(), QStringList{"Función Iniciar"}) << bad;
-    }
-    clsTablas bare; // no message object: the report still reaches the user
-    EXPECT_FALSE(bare.Iniciar(nullptr, nullptr, nullptr, QString()));
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_TRUE(dialogs->calls[0].prompt.contains("Función Iniciar"));
-}
-
 // --- structure cache and query object
 
-TEST_F(StartupTest, StructureIsReadOncePerConnectionAndTable)
+class Host : public Object, public QueryObjectHost {
+public:
+    QString typeName() const override { return QStringLiteral("frmMain"); }
+    std::shared_ptr<clsDO> oConsulta() override { return query; }
+    std::shared_ptr<clsDO> query;
+};
+
+TEST_F(StartupTest, StructureIsReadOncePerConnectionAndTableThroughItsOwnDataObjectOrTheHosts)
 {
     ASSERT_TRUE(start());
     const QString read = QStringLiteral("SELECT * FROM [Clientes] WHERE 1 = 2");
@@ -123,17 +125,8 @@ TEST_F(StartupTest, StructureIsReadOncePerConnectionAndTable)
     svc->ObtenerEstructuraTabla("Ejercicio", "Nada");
     EXPECT_EQ(rec->statements().count(missing), 2) << "a failed read is not kept";
     EXPECT_EQ(reportTexts(), (QStringList{"Función ObtenerEstructuraTabla", "Función ObtenerEstructuraTabla"}));
-}
 
-class Host : public Object, public QueryObjectHost {
-public:
-    QString typeName() const override { return QStringLiteral("frmMain"); }
-    std::shared_ptr<clsDO> oConsulta() override { return query; }
-    std::shared_ptr<clsDO> query;
-};
-
-TEST_F(StartupTest, WithoutItsOwnDataObjectTheHostsIsUsed)
-{
+    // Without a data-access object of its own the host's is used.
     auto host = std::make_shared<Host>();
     host->query = data;
     ASSERT_TRUE(svc->Iniciar(host, nullptr, nullptr, dir.path()));
@@ -141,9 +134,10 @@ TEST_F(StartupTest, WithoutItsOwnDataObjectTheHostsIsUsed)
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isObject());
     ASSERT_TRUE(svc->Iniciar(nullptr, nullptr, nullptr, dir.path()));
     EXPECT_TRUE(svc->ObtenerEstructuraTabla("Ejercicio", "T").isEmpty());
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].procedure.startsWith("Función GetObjConsulta "));
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_TRUE(reports[2][0].startsWith("Función GetObjConsulta "));
 }
+
 
 // --- server link
 
@@ -176,51 +170,56 @@ protected:
         return sql;
     }
     static QString test(const QString& server) { return "SELECT srvname FROM sysservers where srvname ='" + server + "'"; }
+    static QString master(const QString& s)
+    {
+        return "driver={SQL Server};server=tcp:" + s + ";uid=u" + s + ";pwd=p" + s + ";database=master";
+    }
     static QString link(const QString& server) { return "EXEC sp_addlinkedserver'" + server + "', N'SQL Server'"; }
 };
 
-TEST_F(ServerLinkTest, OneServerGivesNoPairsAndNoStatement)
+TEST_F(ServerLinkTest, EveryPairOfListedServersIsLinkedOnceAndAFailureStopsTheStart)
 {
-    configure("ERP");
-    const QString sql = list("[ERP].kandrel.dbo.", {"ERP"});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), QStringList{sql});
-    EXPECT_EQ(rec->connectionStrings(),
-              QStringList{"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel"});
-}
-
-TEST_F(ServerLinkTest, TwoServersAreLinkedBothWaysUnlinkOnlyTests)
-{
-    configure("ERP", "ERP");
-    const QString sql = list("kandrel.dbo.", {"S1", "S2"});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("S2"), link("S2"), test("S1"), link("S1")}));
-    const QStringList opens = rec->connectionStrings();
-    ASSERT_EQ(opens.size(), 5);
-    EXPECT_EQ((QStringList{opens[1], opens[2], opens[4]}),
-              (QStringList{"driver={SQL Server};server=tcp:S1;uid=uS1;pwd=pS1;database=master", opens[1],
-                           "driver={SQL Server};server=tcp:S2;uid=uS2;pwd=pS2;database=master"}));
+    // The ERP and invoicing servers, the prefix of the list, the servers listed, one already linked, a refused
+    // link, whether the start succeeds, the statements after the list and the connections opened.
+    const struct {
+        const char *erp, *invoicing, *prefix;
+        QStringList servers;
+        QString linked, refused;
+        bool started;
+        QStringList sql, opens;
+    } cases[] = {
+        {"ERP", "FACT", "[ERP].kandrel.dbo.", {"ERP"}, {}, {}, true, {},
+         {"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel"}},
+        {"[ERP]", "FACT", "[ERP].kandrel.dbo.", {"A", "B", "O'C"}, "B", {}, true,
+         {test("B"), test("O''C"), link("O''C"), test("A"), link("A"), test("O''C"), link("O''C"), test("A"),
+          link("A"), test("B")},
+         {}},
+        {"ERP", "FACT", "[ERP].kandrel.dbo.", {"A", "B"}, {}, link("B"), false, {test("B"), link("B")}, {}},
+        {"ERP", "ERP", "kandrel.dbo.", {"S1", "S2"}, {}, {}, true, {test("S2"), link("S2"), test("S1"), link("S1")},
+         {"driver={SQL Server};server=tcp:ERP;uid=sa;pwd=Clave1;database=kandrel", master("S1"), master("S1"),
+          master("S2"), master("S2")}},
+    };
+    QString sql;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.servers.join(',').toStdString());
+        freshBackend();
+        reports.clear();
+        configure(c.erp, c.invoicing);
+        svc->setKandrelServer("ServerDefault"); // the settings file is read again
+        sql = list(c.prefix, c.servers);
+        if (!c.linked.isEmpty())
+            rec->answerRows(test(c.linked), {"srvname"}, {{Variant(c.linked)}});
+        if (!c.refused.isEmpty())
+            rec->answerError(c.refused, -2147217900, "denied");
+        EXPECT_EQ(start(), c.started);
+        EXPECT_EQ(rec->statements(), QStringList{sql} + c.sql);
+        EXPECT_EQ(reportTexts(), c.started ? QStringList() : QStringList{"Función Iniciar"});
+        if (!c.opens.isEmpty()) {
+            EXPECT_EQ(rec->connectionStrings(), c.opens);
+        }
+    }
+    // Unlinking only tests the pairs.
     EXPECT_EQ(sent([&] { EXPECT_TRUE(svc->EnlazarServidores("UnLink")); }), (QStringList{sql, test("S2"), test("S1")}));
-}
-
-TEST_F(ServerLinkTest, ThreeServersSkipPairsAlreadyLinkedAndQuoteNames)
-{
-    configure("[ERP]");
-    const QString sql = list("[ERP].kandrel.dbo.", {"A", "B", "O'C"});
-    rec->answerRows(test("B"), {"srvname"}, {{Variant("B")}});
-    EXPECT_TRUE(start());
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("B"), test("O''C"), link("O''C"), test("A"), link("A"),
-                                              test("O''C"), link("O''C"), test("A"), link("A"), test("B")}));
-}
-
-TEST_F(ServerLinkTest, FailingServerStopsTheStartWithAReport)
-{
-    configure("ERP");
-    const QString sql = list("[ERP].kandrel.dbo.", {"A", "B"});
-    rec->answerError(link("B"), -2147217900, "denied");
-    EXPECT_FALSE(start());
-    EXPECT_EQ(reportTexts(), QStringList{"Función Iniciar"});
-    EXPECT_EQ(rec->statements(), (QStringList{sql, test("B"), link("B")}));
 }
 
 TEST_F(ServerLinkTest, PrefixAndServerNames)

@@ -50,62 +50,50 @@ using HelpersTest = ServicesTest;
 
 TEST_F(HelpersTest, BlankCheckFocusesVisibleControlsWarnsAndAsks)
 {
-    FakeControl hidden(QString(), false);
-    EXPECT_FALSE(svc->EvitarBlancos(&hidden, QString(), QStringLiteral("Servidor")));
-    EXPECT_EQ(hidden.focused, 0);
-    FakeControl shown(QString(), true);
-    EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QString())) << "no description, no message";
-    EXPECT_EQ(shown.focused, 1);
-    FakeControl date(QStringLiteral("  /  /    "), true);
-    EXPECT_FALSE(svc->EvitarBlancos(&date, QStringLiteral("  /  /    "), QStringLiteral("Fecha")));
-    EXPECT_TRUE(svc->EvitarBlancos(&date, QString(), QStringLiteral("Fecha")));
-    answers = {6, 7};
-    EXPECT_TRUE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
-    EXPECT_FALSE(svc->EvitarBlancos(&shown, QString(), QStringLiteral("Nombre"), true));
-
-    EXPECT_EQ(questions.size(), 4u);
+    FakeControl hidden(QString(), false), shown(QString(), true), date(QStringLiteral("  /  /    "), true);
+    // The windows pass their plain widgets.
+    QLineEdit edit(QStringLiteral("srv"));
+    QComboBox combo, chosen;
+    combo.addItems({QString(), QStringLiteral("SQL Server")});
+    chosen.addItems({QString(), QStringLiteral("SQL Server")});
+    chosen.setCurrentIndex(1);
+    answers = {1, 1, 6, 7}; // the two notices, then yes and no
+    auto blank = [&](QObject* c, const QString& empty, const QString& what, bool ask = false) {
+        return svc->EvitarBlancos(c, empty, what, ask);
+    };
+    EXPECT_EQ((std::vector<bool>{blank(&hidden, {}, "Servidor"), blank(&shown, {}, {}), blank(&date, date.text, "Fecha"),
+                                 blank(&date, {}, "Fecha"), blank(&shown, {}, "Nombre", true),
+                                 blank(&shown, {}, "Nombre", true), blank(&edit, {}, "Servidor"), blank(&combo, {}, {}),
+                                 blank(&chosen, {}, {})}),
+              (std::vector<bool>{false, false, false, true, true, false, true, false, true}));
+    EXPECT_EQ((std::vector<int>{hidden.focused, shown.focused}), (std::vector<int>{0, 3}));
+    // No description, no message; a question is asked only when told to.
+    EXPECT_EQ(questions.size(), 4);
     EXPECT_EQ(asked(0) + asked(2), (QStringList{"Servidor no puede estar en blanco", "64", "Aviso",
                                                 "Nombre está en blanco.\r\n\r\n¿Desea Introducir el registro de todas "
                                                 "formas?", "68", "Aviso"}));
-
-    // The windows pass their plain widgets.
-    QLineEdit edit(QStringLiteral("srv"));
-    EXPECT_TRUE(svc->EvitarBlancos(&edit, QString(), QStringLiteral("Servidor")));
-    QComboBox combo;
-    combo.addItems({QString(), QStringLiteral("SQL Server")});
-    EXPECT_FALSE(svc->EvitarBlancos(&combo, QString(), QString()));
-    combo.setCurrentIndex(1);
-    EXPECT_TRUE(svc->EvitarBlancos(&combo, QString(), QString()));
     EXPECT_TRUE(reports.empty());
-
     QObject nothing;
-    EXPECT_FALSE(svc->EvitarBlancos(&nothing, QString(), QStringLiteral("X")));
+    EXPECT_FALSE(blank(&nothing, {}, "X"));
     EXPECT_EQ(reportTexts(), QStringList{"Función EvitarBlancos"});
 }
 
-TEST(ValueConversions, BlankZeroAndNullRules)
+TEST(ValueConversions, BlankZeroNullAndCurrencyPatternRules)
 {
     EXPECT_EQ((std::vector<double>{clsTablas::Blank2Zero(QString()), clsTablas::Blank2Zero("-"),
                                    clsTablas::Blank2Zero("1.234,5")}),
               (std::vector<double>{0, 0, 1234.5}));
-    EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
     EXPECT_EQ((QStringList{clsTablas::Zero2Blank(QString()), clsTablas::Zero2Blank("0"), clsTablas::Zero2Blank("0,00"),
-                           clsTablas::Zero2Blank("7,50")}),
-              (QStringList{"", "", "", "7,50"}));
+                           clsTablas::Zero2Blank("7,50"), clsTablas::CurrencyPattern(2.5)}),
+              (QStringList{"", "", "", "7,50", "###,###,##0.00"}))
+        << "halves of decimals go to the even number; 0, 2 and 3 decimals are pinned by the settings file";
+    EXPECT_THROW(clsTablas::Blank2Zero(QStringLiteral("abc")), Error);
     EXPECT_THROW(clsTablas::Zero2Blank(QStringLiteral("x")), Error);
-
-    EXPECT_EQ(clsTablas::Null2Blank(Variant::null()), Variant(QString()));
-    EXPECT_EQ(clsTablas::Null2Blank(Variant::null(), Variant(std::int16_t(0))), Variant(std::int16_t(0)));
-    EXPECT_EQ(clsTablas::Null2Blank(Variant(std::int32_t(5))), Variant(std::int32_t(5)));
-}
-
-TEST(ValueConversions, CurrencyPatterns)
-{
-    // Halves go to the even number.
-    EXPECT_EQ((QStringList{clsTablas::CurrencyPattern(0), clsTablas::CurrencyPattern(2), clsTablas::CurrencyPattern(3),
-                           clsTablas::CurrencyPattern(2.5)}),
-              (QStringList{"###,###,##0", "###,###,##0.00", "###,###,##0.000", "###,###,##0.00"}));
     EXPECT_THROW(clsTablas::CurrencyPattern(-1), Error);
+    EXPECT_EQ((std::vector<Variant>{clsTablas::Null2Blank(Variant::null()),
+                                    clsTablas::Null2Blank(Variant::null(), Variant(std::int16_t(0))),
+                                    clsTablas::Null2Blank(Variant(std::int32_t(5)))}),
+              (std::vector<Variant>{Variant(QString()), Variant(std::int16_t(0)), Variant(std::int32_t(5))}));
 }
 
 TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
@@ -123,20 +111,6 @@ TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
     grid.redraw.clear();
     EXPECT_THROW(clsTablas::SearchList(grid, QStringLiteral("x"), 9), Error);
     EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
-}
-
-TEST(CollectionHelpers, KeyTestTakesTextKeysOnly)
-{
-    auto col = newCollection();
-    EXPECT_FALSE(ExisteClaveColeccion(Variant(col), QStringLiteral("a")));
-    col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
-    clsTablas svc;
-    EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(Variant(col), "10"), ExisteClaveColeccion(Variant(col), "1"),
-                                 ExisteClaveColeccion(Variant::nothing(), "10"),
-                                 ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
-                                 svc.ExisteCampoColeccion(Variant(col), "10"),
-                                 svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
-              (std::vector<bool>{true, false, false, false, true, false}));
 }
 
 TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
@@ -171,11 +145,19 @@ TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
     EXPECT_FALSE(col->Exists("f")) << "a pair outside the table leaves the element out";
 }
 
-TEST(CollectionHelpers, RunningValuesAndDivisionFailCleanly)
+TEST(CollectionHelpers, KeyTestTakesTextKeysOnlyRunningValuesAndDivisionFailCleanly)
 {
     clsTablas svc;
     auto col = newCollection();
     const Variant c(col);
+    EXPECT_FALSE(ExisteClaveColeccion(c, QStringLiteral("a")));
+    col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
+    EXPECT_EQ((std::vector<bool>{ExisteClaveColeccion(c, "10"), ExisteClaveColeccion(c, "1"),
+                                 ExisteClaveColeccion(Variant::nothing(), "10"),
+                                 ExisteClaveColeccion(Variant(QStringLiteral("10")), "10"),
+                                 svc.ExisteCampoColeccion(c, "10"),
+                                 svc.ExisteCampoColeccion(Variant(std::int32_t(3)), "10")}),
+              (std::vector<bool>{true, false, false, false, true, false}));
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "k", "1", "Fecha", "Sumar"));
     EXPECT_FALSE(col->Exists("k"));
     EXPECT_FALSE(svc.AñadirValorEnElementoColeccion(c, "n", "abc", "Integer", "Sumar"));
