@@ -35,7 +35,7 @@ TEST(Screen, TwipsPixelsAndColours)
     EXPECT_EQ((std::pair{Screen::twipsFromPixels(15, 96), Screen::twipsFromPixels(1, 144)}), (std::pair{225, 10}));
     Screen::setLogicalDpi(0); // ignored
     EXPECT_EQ((std::pair{Screen::logicalDpi(), Screen::twipsFromPixels(2)}), (std::pair{96.0, 30}));
-    // Colours are blue, green, red: blue, green, and two mixed.
+    // Colours are stored blue-green-red: pure blue, pure green and two mixed.
     for (const auto& [color, rgb] : {std::pair{0xFF0000u, 0xFF0000FFu}, {0x8000u, 0xFF008000u}, {0xFFFAE1u, 0xFFE1FAFFu},
                                      {0x404040u, 0xFF404040u}})
         EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
