@@ -143,7 +143,7 @@ TEST_F(RebuildLocalTest, NewNameMovesTheRowsAndAnAutoNumberedColumnIsNumbered)
     EXPECT_EQ(rows(u"Cuentas"_s, u"Cod, Nombre, Num"_s), (QStringList{"7|Ana|1", "8|NULL|2", "9|O'Brien|3"}));
 }
 
-TEST_F(RebuildLocalTest, NoBackupTableIsNeededAndAnotherUnderItsNameStays)
+TEST_F(RebuildLocalTest, NoBackupTableIsNeededAndOddColumnNamesAreCopied)
 {
     db_.exec({u"CREATE TABLE Clientes_OLD ([Id] LONG, [Nota] TEXT(20))"_s,
               u"INSERT INTO Clientes_OLD VALUES (1, 'solo aqui')"_s});
@@ -155,10 +155,8 @@ TEST_F(RebuildLocalTest, NoBackupTableIsNeededAndAnotherUnderItsNameStays)
     EXPECT_EQ(modify(), QString());
     EXPECT_EQ(rows(kT, u"Cliente"_s), QStringList{});
     EXPECT_EQ(rows(u"Clientes_OLD"_s), QStringList{"1|solo aqui"});
-}
 
-TEST_F(RebuildLocalTest, ColumnNamesWithBlanksOrReservedWordsAreCopied)
-{
+    // Column names with blanks or reserved words are copied.
     db_.exec({u"CREATE TABLE [Mis Datos] ([Fecha Alta] TEXT(20), [Order] LONG, [Desc] TEXT(5))"_s,
               u"INSERT INTO [Mis Datos] VALUES ('hoy', 1, NULL)"_s,
               u"INSERT INTO [Mis Datos] VALUES ('ayer', 2, 'x')"_s});
