@@ -48,7 +48,7 @@ TEST(ParsingTest, SelectListItemsQualifiedByTheirTable)
         EXPECT_EQ(parse(QLatin1String(statement)), items) << statement;
 }
 
-TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
+TEST(ParsingTest, StatementIsNormalisedInTheCallersVariableAndNeedsFrom)
 {
     clsDO o;
     QString sql = u"SELECT DISTINCT Name FROM Customers WITH (NOLOCK)"_s;
@@ -59,12 +59,9 @@ TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
     sql = u"SELECT a as b,\r\n\tc\nFROM  t with (nolock)"_s;
     o.Parsing(sql);
     EXPECT_EQ(sql, "SELECT a AS b, c FROM t ");
-}
 
-TEST(ParsingTest, StatementWithoutFromFails)
-{
-    clsDO o;
-    QString sql = u"SELECT 1"_s;
+    // A statement without FROM fails.
+    sql = u"SELECT 1"_s;
     EXPECT_THROW(o.Parsing(sql), Error);
 }
 
