@@ -29,12 +29,8 @@ protected:
     std::shared_ptr<clsDO> make(Dialect d)
     {
         auto o = std::make_shared<clsDO>();
-        if (d == Access) {
-            o->setConnectionType(1);
-        } else if (d == Oracle) {
-            o->setConnectionType(3);
-            o->setUsedDriver(2);
-        }
+        o->setConnectionType(std::int16_t(d == Access ? 1 : d == Oracle ? 3 : 0));
+        o->setUsedDriver(std::int16_t(d == Oracle ? 2 : 0));
         return o;
     }
 
