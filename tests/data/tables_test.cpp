@@ -130,12 +130,8 @@ TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
         const QString result = o_.CreateTable(u"T"_s, cols);
         ASSERT_FALSE(rec_->statements().isEmpty());
         EXPECT_EQ(rec_->statements().first(), expected[type]);
-        if (type == 1 || type == 2) {
-            EXPECT_EQ(result, QString()) << "local files take no attribute statements";
-            EXPECT_EQ(rec_->statements().size(), 1);
-        }
-        if (type == 3) {
-            EXPECT_EQ(result, kAttributes);
+        if (type > 0) { // local files take no attribute statements; a data source reports it cannot
+            EXPECT_EQ(result, type == 3 ? kAttributes : QString());
             EXPECT_EQ(rec_->statements().size(), 1);
         }
     }
