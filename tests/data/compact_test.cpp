@@ -2,19 +2,16 @@
 // place by rename; SQL Server through its shrink statements.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using namespace datatest;
 using namespace Qt::StringLiterals;
 
 namespace {
-
 
 // The rows left in the table of the file at path.
 qint64 countRows(const QString& path, const QString& table)

@@ -3,10 +3,6 @@
 // change history, through the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
 using namespace datatest;
 using namespace Qt::StringLiterals;
 

@@ -2,11 +2,7 @@
 // comma-decimal and a point-decimal locale.
 #include "DataTestSupport.h"
 
-#include "core/Dialogs.h"
-#include "core/Error.h"
 #include "core/ValueText.h"
-
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,6 @@
 // Reading the tables of a SELECT's select list, and removing parenthesised parts.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {

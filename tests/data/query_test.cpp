@@ -2,10 +2,7 @@
 // statements only a server answers through the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "platform/db/sqlite/SqliteBackend.h"
-
-#include <gtest/gtest.h>
 
 using namespace datatest;
 using namespace Qt::StringLiterals;

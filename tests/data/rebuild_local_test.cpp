@@ -3,17 +3,13 @@
 // outcome of that step says they are.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 #include "data/clsField.h"
-
-#include <gtest/gtest.h>
 
 using namespace datatest;
 using namespace Qt::StringLiterals;
 
 namespace {
-
 
 struct ColumnDef {
     const char* stored; // "" for a new column
@@ -82,7 +78,6 @@ protected:
         const QString from = table.contains(QLatin1Char('(')) ? table : QLatin1Char('[') + table + QLatin1Char(']');
         return db_.rows(u"SELECT "_s + columns + u" FROM "_s + from + u" ORDER BY 1"_s);
     }
-
 
     // The usual change of the fixture's table, kept or moved to `target`.
     QString modify(const QString& target = kT) { return o_.ModifyTable(kT, target, changed(kT)); }

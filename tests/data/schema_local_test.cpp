@@ -2,10 +2,7 @@
 // database file through the data layer's catalog.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
-
-#include <gtest/gtest.h>
 
 using namespace datatest;
 using namespace Qt::StringLiterals;

@@ -2,10 +2,6 @@
 // by the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
 using namespace datatest;
 using namespace Qt::StringLiterals;
 

@@ -2,11 +2,9 @@
 // dialect, and rows kept on the local engine whatever step fails.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "data/clsField.h"
 
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using namespace datatest;
 using namespace Qt::StringLiterals;

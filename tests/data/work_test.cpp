@@ -2,8 +2,6 @@
 // the record locks and the key test.
 #include "DataTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace datatest;
 using namespace Qt::StringLiterals;
 
