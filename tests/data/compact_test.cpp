@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

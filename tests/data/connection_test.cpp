@@ -4,7 +4,6 @@
 #include "DataTestSupport.h"
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

@@ -4,8 +4,6 @@
 
 #include "core/ValueText.h"
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 enum Dialect { SqlServer, Access, Oracle };

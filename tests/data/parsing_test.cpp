@@ -1,8 +1,6 @@
 // Reading the tables of a SELECT's select list, and removing parenthesised parts.
 #include "DataTestSupport.h"
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QStringList parse(const QString& statement)

@@ -5,7 +5,6 @@
 #include "platform/db/sqlite/SqliteBackend.h"
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

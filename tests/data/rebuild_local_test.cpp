@@ -7,7 +7,6 @@
 #include "data/clsField.h"
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "core/ValueText.h"
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "DataTestSupport.h"
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
