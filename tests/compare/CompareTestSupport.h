@@ -23,10 +23,8 @@ public:
     void setRows(int r) override
     {
         rows = r;
-        for (auto it = text.begin(); it != text.end();)
-            it = it.key().first >= r ? text.erase(it) : std::next(it);
-        for (auto it = pictures.begin(); it != pictures.end();)
-            it = it.key().first >= r ? pictures.erase(it) : std::next(it);
+        text.removeIf([r](auto it) { return it.key().first >= r; });
+        pictures.removeIf([r](auto it) { return it.key().first >= r; });
     }
     int Cols() const override { return cols; }
     void setCols(int c) override { cols = c; }
@@ -83,18 +81,10 @@ public:
 class FakeWindow : public compare::WindowSink {
 public:
     bool IsVisible() const override { return visible; }
-    void Hide() override
-    {
-        visible = false;
-        ++hides;
-    }
+    void Hide() override { visible = false, ++hides; }
     double Width() const override { return width; }
     double Height() const override { return height; }
-    void Place(double t, double h) override
-    {
-        top = t;
-        height = h;
-    }
+    void Place(double t, double h) override { top = t, height = h; }
     void ControlsChanged() override {}
     bool visible = true;
     int hides = 0;
@@ -116,10 +106,7 @@ protected:
         scr->oError = msg;
         c.attach(&window, &progress, &tables, &fields, &indexes);
         c.clock = [this] { return now; };
-        c.waiter = [this](int ms) {
-            ++waits;
-            now += ms;
-        };
+        c.waiter = [this](int ms) { waited << ms, now += ms; };
         c.events = [this] {
             ++eventRuns;
             if (onEvents)
@@ -142,15 +129,27 @@ protected:
             db::RecordingBackend::uninstall();
     }
 
-    // Opens the window on a local file (of the .accdb kind) and lists it.
-    void openOn(const datatest::LocalDb& file)
+    // Opens the window on a current database (a local file of the .accdb kind unless told) and lists it.
+    void openOn(const QString& database, int type = 2, int driver = 1, const QString& server = {})
     {
-        c.CurrentConnectionType = 2;
-        c.CurrentDriver = 1;
-        c.CurrentBBDD = file.path;
+        c.CurrentConnectionType = std::int16_t(type);
+        c.CurrentDriver = std::int16_t(driver);
+        c.CurrentSRV = server;
+        c.CurrentBBDD = database;
+        c.CurrentUID = server.isEmpty() ? QString() : QString("sa");
+        c.CurrentPWD = server.isEmpty() ? QString() : QString("pw");
         c.setParentFormHeight(11000);
         c.Form_Load();
         c.tmrInitial_Timer();
+    }
+    void openOn(const datatest::LocalDb& file) { openOn(file.path); }
+    // The current and compared files made from statements: the window lists the first and is pointed at the second.
+    void openFiles(const QStringList& current, const QStringList& compared)
+    {
+        makeFile(cur, current);
+        makeFile(cmp, compared);
+        openOn(cur);
+        typeCompared(2, cmp.path);
     }
     // A server catalog of tables with one integer column ID each; every statement answers no rows.
     void serverCatalog(const QStringList& names)
@@ -167,12 +166,17 @@ protected:
         }
         rec->setTables(list);
     }
-    // Chooses a compared type and types the database box.
-    void typeCompared(int type, const QString& database)
+    // Chooses a compared type and types the database box (and the server, user and password when a server is given).
+    void typeCompared(int type, const QString& database, const QString& server = {})
     {
         c.cboComparedConnectionType.ListIndex = type;
         c.cboComparedConnectionType_Click();
         c.txtComparedBBDD.Text = database;
+        if (!server.isEmpty()) {
+            c.txtComparedServidor.Text = server;
+            c.txtComparedUser.Text = "sa";
+            c.txtComparedPassword.Text = "pw";
+        }
         c.txtCompared_Change();
     }
     void compareWith(const datatest::LocalDb& file)
@@ -181,28 +185,19 @@ protected:
         c.BttCompare_MouseUp();
     }
     // "state name" of every record of the result, in order.
-    QStringList records() const
-    {
-        QStringList out;
-        const auto r = c.ComparisonResult();
-        for (int i = 1; i <= r->Count(); ++i) {
-            const auto t = r->Item(Variant(std::int32_t(i))).as<Collection>();
-            out << t->Item(Variant("TableIconName")).toString() + ' ' + t->Item(Variant("TableName")).toString();
-        }
-        return out;
-    }
+    QStringList records() const { return rows(c.ComparisonResult(), "Table"); }
     CollectionPtr record(const QString& name, compare::Kind kind = compare::Kind::Table) const
     {
         return c.ComparisonResult()->Item(Variant(compare::RecordKey(kind, name))).as<Collection>();
     }
-    // "state name differences" of the items of a record's collection.
+    // "state name | differences" of the items of a record's collection (or of the result's records).
     static QStringList rows(const CollectionPtr& items, const QString& prefix)
     {
         QStringList out;
         for (int i = 1; i <= items->Count(); ++i) {
             const auto f = items->Item(Variant(std::int32_t(i))).as<Collection>();
             QString line = f->Item(Variant(prefix + "IconName")).toString() + ' ' + f->Item(Variant(prefix + "Name")).toString();
-            const QString d = f->Item(Variant(prefix + "Differences")).toString();
+            const QString d = f->Exists(prefix + "Differences") ? f->Item(Variant(prefix + "Differences")).toString() : "";
             if (!d.isEmpty())
                 line += " | " + d;
             out << line;
@@ -223,12 +218,14 @@ protected:
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
     std::shared_ptr<db::RecordingBackend> rec;
     ScopedRecordingDialogs notices;
+    datatest::LocalDb cur{"cur.accdb"}, cmp{"cmp.accdb"};
     FakeWindow window;
     FakeProgress progress;
     FakeGrid tables{3405}, fields{5355}, indexes{5955};
     compare::CompareController c;
     qint64 now = 0;
-    int waits = 0, eventRuns = 0, hourglass = 0;
+    QList<int> waited;
+    int eventRuns = 0, hourglass = 0;
     std::function<void(int)> onEvents;
 };
 

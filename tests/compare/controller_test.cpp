@@ -14,31 +14,7 @@ namespace {
 
 class WindowRulesTest : public CompareTest {
 protected:
-    // Fills the compared row with a valid SQL Server connection.
-    void sqlServerRow(const QString& server = "cmp")
-    {
-        c.cboComparedConnectionType.ListIndex = 0;
-        c.cboComparedConnectionType_Click();
-        c.txtComparedServidor.Text = server;
-        c.txtComparedBBDD.Text = "Ventas";
-        c.txtComparedUser.Text = "sa";
-        c.txtComparedPassword.Text = "pw";
-        c.txtCompared_Change();
-    }
-    // A SQL Server catalog both sides see, answered with empty row sets.
-    void recorded(QStringList names)
-    {
-        serverCatalog(names);
-        c.CurrentConnectionType = 0;
-        c.CurrentDriver = 0;
-        c.CurrentSRV = "cur";
-        c.CurrentBBDD = "Ventas";
-        c.CurrentUID = "sa";
-        c.CurrentPWD = "pw";
-        c.setParentFormHeight(11000);
-        c.Form_Load();
-        c.tmrInitial_Timer();
-    }
+    void sqlServerRow(const QString& server = "cmp") { typeCompared(0, "Ventas", server); }
     // Statements run on connections to the given server.
     QStringList statementsOn(const QString& server) const
     {
@@ -69,7 +45,7 @@ TEST_F(WindowRulesTest, PlacementProgressAndPause)
     EXPECT_TRUE(c.ShowProgress(Line::TableCurrent, "Orders", 0, 0, true));
     EXPECT_EQ(progress.mainTexts.last(), "Tabla Orders Actual (1 de 8)");
     EXPECT_EQ(progress.mainValues.last(), 12); // 12.5, half to even
-    EXPECT_EQ(waits, 0);
+    EXPECT_TRUE(waited.isEmpty());
     c.StartSteps(0);
     c.ShowProgress(Line::TableCurrent, "Orders", 0, 0, true);
     EXPECT_EQ(progress.mainValues.last(), 0);
@@ -78,10 +54,10 @@ TEST_F(WindowRulesTest, PlacementProgressAndPause)
     c.pauseOverride = 10;
     sqlServerRow();
     c.BttCompare_MouseUp(); // sets the run's pause; the catalog is unreachable here
-    waits = 0;
+    waited.clear();
     EXPECT_TRUE(c.ShowProgress(Line::ComparingFields, "Orders", 10, 3, false));
     EXPECT_EQ(progress.subTexts.last(), "Comparando Campos (3 de 10)");
-    EXPECT_EQ((std::tuple{progress.subValues.last(), waits, now}), (std::tuple{30, 1, 10}));
+    EXPECT_EQ((std::tuple{progress.subValues.last(), int(waited.size()), now}), (std::tuple{30, 1, 10}));
 
     EXPECT_EQ((std::vector<int>{compare::pauseFor(0, 1), compare::pauseFor(1, 0), compare::pauseFor(1, 1),
                                 compare::pauseFor(2, 1), compare::pauseFor(0, 2)}),
@@ -99,7 +75,8 @@ TEST_F(WindowRulesTest, PlacementProgressAndPause)
 // 30 between two Access sides.
 TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFollowTheComparedSide)
 {
-    recorded({"Orders", "Items"});
+    serverCatalog({"Orders", "Items"}); // both sides see it; the compared row is on another server
+    openOn("Ventas", 0, 0, "cur");
     const QStringList listing = statementsOn("cur");
     EXPECT_EQ(listing.filter("WHERE t.name = 'Orders'").size(), 1);
     EXPECT_EQ(listing.filter("OBJECT_ID('Orders')").size(), 1);
@@ -113,8 +90,7 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
     ASSERT_EQ(box->calls.size(), 1u);
     EXPECT_EQ(box->calls[0].style, 36);
     EXPECT_TRUE(box->calls[0].body.endsWith("¿Desea realizar la comparación?"));
-    EXPECT_TRUE(rec->events().empty());
-    EXPECT_FALSE(c.Comparing());
+    EXPECT_TRUE(rec->events().empty() && !c.Comparing());
     EXPECT_EQ(records(), (QStringList{"None Orders", "None Items"}));
 
     // A difference in case alone is another database. A run ignores Esc and a second start, and does not
@@ -146,11 +122,7 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
     datatest::LocalDb accdb("cmp.accdb"), mdb("cmp.mdb");
     makeFile(accdb, kOrders);
     makeFile(mdb, kOrders);
-    QList<int> waited;
-    c.waiter = [&](int ms) {
-        waited << ms;
-        now += ms;
-    };
+    waited.clear();
     typeCompared(2, accdb.path);
     EXPECT_EQ(c.Pause(), 10);
     progress.subTexts.clear();
@@ -168,11 +140,8 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
 
 TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, {"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"});
-    makeFile(cmp, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
-    openOn(cur);
-    typeCompared(2, cmp.path);
+    openFiles({"CREATE TABLE A (X INTEGER, Y INTEGER)", "CREATE TABLE B (X INTEGER)"},
+              {"CREATE TABLE A (X INTEGER)", "CREATE TABLE B (X INTEGER)"});
     bool progressAfterCancel = true;
     eventRuns = 0;
     onEvents = [&](int run) {
@@ -196,10 +165,7 @@ TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
 
 TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeavesTheWindowIdle)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, kOrders);
-    makeFile(cmp, kOrders);
-    openOn(cur);
+    openFiles(kOrders, kOrders);
     const QStringList shown = tables.column(1);
     QFile text(cur.dir.filePath("x.accdb"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -229,12 +195,9 @@ TEST_F(WindowRulesTest, ACompared_databaseThatDoesNotOpenOrAFailedComparisonLeav
 
 TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 {
-    datatest::LocalDb cur("cur.accdb"), first("first.accdb"), second("second.accdb");
-    makeFile(cur, {"CREATE TABLE A (X INTEGER)"});
-    makeFile(first, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
+    datatest::LocalDb second("second.accdb");
     makeFile(second, {"CREATE TABLE FromSecond (X INTEGER)"});
-    openOn(cur);
-    typeCompared(2, first.path);
+    openFiles({"CREATE TABLE A (X INTEGER)"}, {"CREATE TABLE A (X INTEGER)", "CREATE TABLE FromFirst (X INTEGER)"});
     const auto runs = c.ComparedObject();
     eventRuns = 0;
     onEvents = [&](int run) {
@@ -252,7 +215,6 @@ TEST_F(WindowRulesTest, TypingDuringARunLeavesTheRunsObject)
 
 TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE [a}b] (X INTEGER)"});
     auto store = std::make_shared<FakeTranslationStore>();
     for (const char* word : {"Tabla", "Vista", "Solo en BBDD actual", "Solo en BBDD comparada"})
@@ -338,10 +300,8 @@ TEST_F(WindowRulesTest, ValidationSaysTheFirstProblem)
 
 TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
-    makeFile(cur, {"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"});
-    makeFile(cmp, {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
-    openOn(cur);
+    openFiles({"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"},
+              {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
     EXPECT_EQ(tables.rows, 33);
     EXPECT_EQ(tables.widths.value(1), 3405 - 1600);
     compareWith(cmp);
@@ -399,8 +359,7 @@ TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
     EXPECT_EQ(c.Form_KeyPress(27), 0);
     EXPECT_FALSE(c.mnuDataBase.Visible);
     EXPECT_EQ(window.hides, 0);
-    EXPECT_TRUE(tables.column(1).isEmpty());
-    EXPECT_TRUE(fields.column(1).isEmpty());
+    EXPECT_TRUE(tables.column(1).isEmpty() && fields.column(1).isEmpty());
     EXPECT_EQ(tables.row, 1);
     c.Form_KeyPress(27);
     EXPECT_EQ(window.hides, 1);

@@ -29,17 +29,28 @@ public:
     QStringList seen;
 };
 
+// A collection of the given items under the given keys, in order.
+CollectionPtr of(std::initializer_list<std::pair<QString, Variant>> items)
+{
+    auto c = newCollection();
+    for (const auto& [key, item] : items)
+        c->Add(item, key);
+    return c;
+}
+
+// A list of names, each under its own key.
+CollectionPtr names(const QStringList& list)
+{
+    auto c = newCollection();
+    for (const QString& n : list)
+        c->Add(n, n);
+    return c;
+}
+
 CollectionPtr field(const QString& name, Variant type, Variant nullable = true, Variant size = std::int32_t(4))
 {
-    auto f = newCollection();
-    f->Add(name, "Name");
-    f->Add(type, "Type");
-    f->Add(nullable, "Nullable");
-    f->Add(size, "Size");
-    f->Add(std::int32_t(0), "Precision");
-    f->Add(true, "FixedLenght");
-    f->Add(false, "AutoIncrease");
-    return f;
+    return of({{"Name", name}, {"Type", type}, {"Nullable", nullable}, {"Size", size}, {"Precision", std::int32_t(0)},
+               {"FixedLenght", true}, {"AutoIncrease", false}});
 }
 
 CollectionPtr keyed(std::initializer_list<CollectionPtr> items, const QString& key = "Name")
@@ -52,24 +63,14 @@ CollectionPtr keyed(std::initializer_list<CollectionPtr> items, const QString& k
 
 CollectionPtr index(const QString& name, QStringList columns, bool unique = false)
 {
-    auto i = newCollection();
-    i->Add(name, "IndexName");
-    i->Add(false, "IsPrimaryKey");
-    i->Add(unique, "IsUnique");
-    i->Add(true, "IsNullable");
-    auto cols = newCollection();
-    for (const QString& c : columns)
-        cols->Add(c, c);
-    i->Add(Variant(cols), "IndexFields");
-    return i;
+    return of({{"IndexName", name}, {"IsPrimaryKey", false}, {"IsUnique", unique}, {"IsNullable", true},
+               {"IndexFields", Variant(names(columns))}});
 }
 
 // A complete table item (with fields, and indexes unless null).
 CollectionPtr table(const QString& name, CollectionPtr fields, CollectionPtr indexes = newCollection())
 {
-    auto t = newCollection();
-    t->Add(name, "Name");
-    t->Add(Variant(fields), "Fields");
+    auto t = of({{"Name", name}, {"Fields", Variant(fields)}});
     if (indexes)
         t->Add(Variant(indexes), "Indexes");
     return t;
@@ -77,14 +78,7 @@ CollectionPtr table(const QString& name, CollectionPtr fields, CollectionPtr ind
 
 CollectionPtr view(const QString& name, QStringList columns)
 {
-    auto v = newCollection();
-    v->Add(name, "Name");
-    v->Add(QString("SELECT 1"), "SQLText");
-    auto cols = newCollection();
-    for (const QString& c : columns)
-        cols->Add(c, c);
-    v->Add(Variant(cols), "Fields");
-    return v;
+    return of({{"Name", name}, {"SQLText", QString("SELECT 1")}, {"Fields", Variant(names(columns))}});
 }
 
 CollectionPtr tableList(QStringList names)
@@ -135,7 +129,6 @@ TEST_F(EngineTest, TypeNamesAndThePlaceOfACompared_onlyTable)
 
 TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (B INTEGER)", "CREATE TABLE T3 (A INTEGER)",
                "CREATE VIEW V1 AS SELECT A FROM T1"});
     openOn(cur);
@@ -165,18 +158,16 @@ TEST_F(EngineTest, ListingGivesNoneRecordsTablesFirstWithTheirStepsCounted)
 // Names pair without regard to case; a table and a view of one name stay apart.
 TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfTheirNames)
 {
-    datatest::LocalDb cur("cur.accdb"), same("same.accdb"), typed("typed.accdb");
-    makeFile(cur, kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)",
-                                    "CREATE INDEX IX_AB ON Pairs (A, B)", "CREATE INDEX IX_BA ON Pairs (B, A)",
-                                    "CREATE TABLE Ventas (ID INTEGER)"});
-    makeFile(same, {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
-                "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
-                "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
-                "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
+    datatest::LocalDb typed("typed.accdb");
     makeFile(typed, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20) NOT NULL, Name TEXT(50) NOT NULL)",
-                 "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
-    openOn(cur);
-    compareWith(same);
+                     "CREATE UNIQUE INDEX IX_N ON Orders (Name)"});
+    openFiles(kOrders + QStringList{"CREATE TABLE Pairs (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX_AB ON Pairs (A, B)",
+                                    "CREATE INDEX IX_BA ON Pairs (B, A)", "CREATE TABLE Ventas (ID INTEGER)"},
+              {"CREATE TABLE ORDERS (Name TEXT(50) NOT NULL, Qty LONG, ID INTEGER PRIMARY KEY)",
+               "CREATE UNIQUE INDEX IX_N ON ORDERS (Name)", "CREATE TABLE Pairs (C INTEGER, B INTEGER, A INTEGER)",
+               "CREATE INDEX IX_AB ON Pairs (A, C)", "CREATE INDEX IX_BA ON Pairs (A, B)",
+               "CREATE TABLE Base (ID INTEGER)", "CREATE VIEW Ventas AS SELECT ID FROM Base"});
+    c.BttCompare_MouseUp();
     EXPECT_EQ(records(), (QStringList{"OnlyCompared Base", "Equal Orders", "Different Pairs", "OnlyCurrent Ventas",
                                       "OnlyCompared Ventas"}));
     EXPECT_EQ(record("Ventas", Kind::View)->Item(Variant("TableType")).toString(), "Vista");
@@ -188,8 +179,7 @@ TEST_F(EngineTest, TablesCompareColumnsAndIndexesButNotTheirOrderNorTheCaseOfThe
     EXPECT_EQ(rows(datatest::sub(ab, "IndexFields"), "IndexField"),
               (QStringList{"Equal A", "OnlyCurrent B | Solo en BBDD actual", "OnlyCompared C | Solo en BBDD comparada"}));
 
-    typeCompared(2, typed.path);
-    c.BttCompare_MouseUp();
+    compareWith(typed);
     // Type and nullability differ: only the first difference is told.
     EXPECT_EQ(rows(datatest::sub(record("Orders"), "Fields"), "Field"),
               (QStringList{"Equal ID", "Equal Name", "Different Qty | Type: 'Long' vs 'Text'"}));
@@ -255,7 +245,6 @@ TEST_F(EngineTest, AFailureIsReportedWithItsStepAndACancelStopsAtOnce)
 
 TEST_F(EngineTest, StructureIsReadOnceInItsPlaceUnderTheListsOwnNameAndATableGoneStopsTheMerge)
 {
-    datatest::LocalDb cur("cur.accdb");
     makeFile(cur, {"CREATE TABLE T1 (A INTEGER)", "CREATE TABLE T2 (A INTEGER)", "CREATE TABLE T3 (A INTEGER, B TEXT(5))",
                "CREATE TABLE T4 (A INTEGER)", "CREATE TABLE T5 (A INTEGER)", "CREATE INDEX IX3 ON T3 (B)"});
     cur.point(*zolt);

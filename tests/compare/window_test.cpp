@@ -38,40 +38,34 @@ protected:
 
 TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndEscOrTheCloseBoxCancelARun)
 {
-    datatest::LocalDb cur("cur.accdb"), cmp("cmp.accdb");
     makeFile(cur, kOrders);
     makeFile(cmp, {"CREATE TABLE Orders (ID INTEGER PRIMARY KEY, Qty TEXT(20), Name TEXT(50) NOT NULL)",
-                            "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
+                   "CREATE TABLE Extra (X INTEGER)", "CREATE VIEW Totals AS SELECT ID, Qty FROM Orders"});
     frmCompare w;
     open(w, cur);
-    for (const char* name : {"BttCompare", "BttCompareDisabled", "BttFilter", "BttFilterDisabled", "BttSalir", "Label9",
-                             "cboCurrentConnectionType", "cboCurrentDriver", "txtCurrentServidor", "txtCurrentBBDD",
-                             "txtCurrentUser", "Line1", "Line2", "fgrTables", "fgrFields", "fgrIndexes", "fmShowProgress",
-                             "fmShowProgressShadow", "lblMain", "pbMain", "lblSubProcess", "pbSubProcess", "Label10",
-                             "Label6", "Label8", "cboComparedConnectionType", "cboComparedDriver", "lblServer",
-                             "txtComparedServidor", "BttDSN", "lblBBDD", "txtComparedBBDD", "BttAccessFileSelection",
-                             "lblUser", "txtComparedUser", "lblPassword", "txtComparedPassword", "chkPwdVisible",
-                             "mnuDataBase", "mnuDatabaseShadow", "chkEqual", "chkDifferent", "chkOnlyCurrent",
-                             "chkOnlyCompared", "BttCloseMenuDatabase", "imgEqual", "imgDifferent", "imgOnlyCurrent",
-                             "imgOnlyCompared", "imgMidIndexField", "imgLastIndexField"})
-        EXPECT_TRUE(w.findChild<QWidget*>(name)) << name;
+    const QString names = "BttCompare BttCompareDisabled BttFilter BttFilterDisabled BttSalir Label9 "
+                          "cboCurrentConnectionType cboCurrentDriver txtCurrentServidor txtCurrentBBDD txtCurrentUser "
+                          "Line1 Line2 fgrTables fgrFields fgrIndexes fmShowProgress fmShowProgressShadow lblMain pbMain "
+                          "lblSubProcess pbSubProcess Label10 Label6 Label8 cboComparedConnectionType cboComparedDriver "
+                          "lblServer txtComparedServidor BttDSN lblBBDD txtComparedBBDD BttAccessFileSelection lblUser "
+                          "txtComparedUser lblPassword txtComparedPassword chkPwdVisible mnuDataBase mnuDatabaseShadow "
+                          "chkEqual chkDifferent chkOnlyCurrent chkOnlyCompared BttCloseMenuDatabase imgEqual imgDifferent "
+                          "imgOnlyCurrent imgOnlyCompared imgMidIndexField imgLastIndexField";
+    for (const QString& name : names.split(' '))
+        EXPECT_TRUE(w.findChild<QWidget*>(name)) << name.toStdString();
     EXPECT_EQ(w.objectName(), "frmCompare");
     EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Orders");
-    EXPECT_TRUE(w.BttCompareDisabled->isVisible());
-    EXPECT_FALSE(w.BttCompare->isVisible());
+    EXPECT_TRUE(w.BttCompareDisabled->isVisible() && !w.BttCompare->isVisible());
 
     w.cboComparedConnectionType->setCurrentIndex(2);
     emit w.cboComparedConnectionType->activated(2);
     EXPECT_FALSE(w.txtComparedServidor->isVisible());
     QTest::keyClicks(w.txtComparedBBDD, cmp.path);
-    EXPECT_TRUE(w.BttCompare->isVisible());
-    EXPECT_TRUE(w.BttFilter->isVisible());
-    EXPECT_FALSE(w.BttFilterDisabled->isVisible());
+    EXPECT_TRUE(w.BttCompare->isVisible() && w.BttFilter->isVisible() && !w.BttFilterDisabled->isVisible());
 
     w.BttCompare->click();
-    EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Extra");
-    EXPECT_EQ(w.fgrTables->TextMatrix(2, 1), "Orders");
-    EXPECT_EQ(w.fgrTables->TextMatrix(3, 1), "Totals");
+    EXPECT_EQ((QStringList{w.fgrTables->TextMatrix(1, 1), w.fgrTables->TextMatrix(2, 1), w.fgrTables->TextMatrix(3, 1)}),
+              (QStringList{"Extra", "Orders", "Totals"}));
     w.fgrTables->setRow(2);
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 3), "Type: 'Long' vs 'Text'");
     EXPECT_TRUE(box->calls.empty());
@@ -86,8 +80,7 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
     w.BttFilter->click();
     EXPECT_TRUE(w.mnuDataBase->isVisible());
     QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_FALSE(w.mnuDataBase->isVisible());
-    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(!w.mnuDataBase->isVisible() && w.isVisible());
 
     bool visibleAfterClose = false, comparedRowOff = false;
     int events = 0;
@@ -101,10 +94,7 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
         visibleAfterClose = w.isVisible();
     };
     w.BttCompare->click();
-    EXPECT_TRUE(comparedRowOff);
-    EXPECT_TRUE(visibleAfterClose);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.txtComparedBBDD->isEnabled());
+    EXPECT_TRUE(comparedRowOff && visibleAfterClose && w.isVisible() && w.txtComparedBBDD->isEnabled());
     w.logic().tmrEnd_Timer();
     EXPECT_FALSE(w.isVisible());
 }

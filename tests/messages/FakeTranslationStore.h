@@ -44,10 +44,9 @@ public:
             raise(-2147467259, "Syntax error in " + sql);
         const QStringList names = columns(m.captured(2));
         auto column = [&](const QString& name) {
-            const auto i = names.indexOf(name);
-            if (i < 0)
+            if (!names.contains(name))
                 raise(-2147467259, "Unknown column " + name);
-            return i;
+            return names.indexOf(name);
         };
         const QStringList wanted = m.captured(1).split(", ");
         auto result = newCollection();

@@ -20,10 +20,7 @@ void type(int key)
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     QWidget* dialog = focus->window();
-    if (key < 128)
-        QTest::keyClick(focus, char(key));
-    else
-        QTest::keyClick(focus, Qt::Key(key));
+    key < 128 ? QTest::keyClick(focus, char(key)) : QTest::keyClick(focus, Qt::Key(key));
     (void)QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 500);
 }
 } // namespace
@@ -39,16 +36,10 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
     const QStringList ok{"-", "-", "&Aceptar=1"}, yesNo{"-", "&Si=6", "&No=7"},
         yesNoCancel{"&Si=6", "&No=7", "&Cancelar=2"};
     const Case cases[] = {
-        {0, ok, 2, "imgError"},
-        {1, {"-", "&Aceptar=1", "&Cancelar=2"}, 1, "imgError"},
-        {2, {"&Abortar=3", "&Reintentar=4", "&Ignorar=5"}, 0, "imgError"},
-        {3, yesNoCancel, 1, "imgError"},
-        {4, yesNo, 1, "imgError"},
-        {5, yesNo, 1, "imgError"},
-        {35, yesNoCancel, 1, "imgQuestion"},
-        {36 | 256, yesNo, 1, "imgQuestion"},
-        {16, ok, 2, "imgCritical"},
-        {48, ok, 2, "imgCritical"},
+        {0, ok, 2, "imgError"}, {1, {"-", "&Aceptar=1", "&Cancelar=2"}, 1, "imgError"},
+        {2, {"&Abortar=3", "&Reintentar=4", "&Ignorar=5"}, 0, "imgError"}, {3, yesNoCancel, 1, "imgError"},
+        {4, yesNo, 1, "imgError"}, {5, yesNo, 1, "imgError"}, {35, yesNoCancel, 1, "imgQuestion"},
+        {36 | 256, yesNo, 1, "imgQuestion"}, {16, ok, 2, "imgCritical"}, {48, ok, 2, "imgCritical"},
         {64, ok, 2, "imgInformation"},
     };
     clsError msg;
@@ -84,8 +75,7 @@ TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
     } cases[] = {
         {0, 2, 1}, {3, 0, 6}, {2, 1, 4}, {0, closeBox, 3},
         // Esc is Cancel where there is a Cancel button, else No.
-        {0, Qt::Key_Escape, 7}, {4, Qt::Key_Escape, 7}, {2, Qt::Key_Escape, 7},
-        {35, Qt::Key_Escape, 2}, {1, Qt::Key_Escape, 2},
+        {0, Qt::Key_Escape, 7}, {4, Qt::Key_Escape, 7}, {2, Qt::Key_Escape, 7}, {35, Qt::Key_Escape, 2}, {1, Qt::Key_Escape, 2},
         // Enter goes to the focused button: cmd(2).
         {4, Qt::Key_Return, 7}, {3, Qt::Key_Return, 2}, {2, Qt::Key_Return, 5},
         // A letter presses the button with that accelerator; S and A are not among
@@ -96,12 +86,9 @@ TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.style << " " << c.input);
         EXPECT_EQ(answer(msg, c.style, [&](frmMsgBox* d) {
-                      if (c.input >= 0 && c.input <= 2)
-                          d->cmd[c.input]->click();
-                      else if (c.input == closeBox)
-                          d->close();
-                      else
-                          type(c.input);
+                      c.input >= 0 && c.input <= 2 ? d->cmd[c.input]->click()
+                      : c.input == closeBox        ? void(d->close())
+                                                   : type(c.input);
                   }),
                   c.expected);
     }

@@ -30,12 +30,8 @@ TEST(MostrarError, WithoutHostOnlySecurityNoticesShowWithItTheReportsToo)
     EXPECT_EQ(s.texts(), (QStringList{QString::fromUtf8("\nError en Función AddMultiMsg\nComponente: TEVRAK.CLSERROR"),
                                       "Error", QString::fromUtf8("Informe de este mensaje al Departamento Técnico"),
                                       "imgCritical"}));
-    try {
-        msg.MostrarError("x", "y", 256, "Seguridad");
-        ADD_FAILURE() << "no overflow";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number, Error::Overflow);
-    }
+    EXPECT_EQ([&] { try { msg.MostrarError("x", "y", 256, "Seguridad"); } catch (const Error& e) { return e.number; }
+                    return decltype(Error::number)(0); }(), Error::Overflow);
 }
 
 TEST(MessageBuffer, CollectsLinesShowsThemTogetherOnceNoOtherMessageIsOpenSilentlyOrTranslatedOnce)
@@ -83,7 +79,7 @@ TEST(MessageBuffer, CollectsLinesShowsThemTogetherOnceNoOtherMessageIsOpenSilent
     EXPECT_EQ(buffered.ShowMultiMsg(64, "Aviso", "") + buffered.ShowMultiMsg(64, "Aviso", ""), 6);
     EXPECT_EQ(buffered.MultiMsg(), "\r\n\r\nA\r\nB\r\n") << "each silent show adds a line break, empties nothing";
     buffered.EmptyMultiMsg();
-    EXPECT_TRUE(buffered.ExistsMultiMsg());
+    EXPECT_TRUE(buffered.ExistsMultiMsg()) << "silent mode keeps the lines";
     buffered.setSilent(false);
     buffered.EmptyMultiMsg();
     EXPECT_FALSE(buffered.ExistsMultiMsg());
@@ -94,10 +90,10 @@ TEST(MessageBuffer, CollectsLinesShowsThemTogetherOnceNoOtherMessageIsOpenSilent
     translated.setLanguage("Language2");
     translated.AddMultiMsg("Hola {1Ana}");
     EXPECT_EQ(translated.MultiMsg(), "Hello Ana\r\n");
-    const int before = store->queries;
+    const auto before = store->statements.size();
     EXPECT_EQ(shownBy(translated, [&] { translated.ShowMultiMsg(64, "", ""); }).body, "\nHello Ana\n");
     // Title and subtitle translated in "Original" mode: no query at all.
-    EXPECT_EQ(store->queries, before);
+    EXPECT_EQ(store->statements.size(), before);
     EXPECT_EQ(translated.Language(), "Language2");
 }
 

@@ -49,31 +49,18 @@ TEST(SendKeysNotation, EveryFormGivesItsKeyRecordsLongTextsGrowTheBufferAndOvers
         // A group types its characters under one modifier, with no second Shift for capitals;
         // inside it every character is plain but "~"; "(" without ")" is dropped; "()" types ")".
         {"+(ab)", cat({{down(VK_SHIFT)}, stroke('A'), stroke('B'), {modUp(VK_SHIFT)}})},
-        {"+(A)", shifted('A')},
-        {"(%~)", cat({shifted('5'), stroke(VK_RETURN)})},
-        {"(ab", cat({stroke('A'), stroke('B')})},
-        {"()", shifted('0')},
+        {"+(A)", shifted('A')}, {"(%~)", cat({shifted('5'), stroke(VK_RETURN)})},
+        {"(ab", cat({stroke('A'), stroke('B')})}, {"()", shifted('0')},
         // Braced key names in any case with repeat counts; a brace, a plus, a word that is no
         // key name (its first character); an unclosed "{" is dropped.
-        {"{TAB 3}", tab3},
-        {"{tab 3}", tab3},
-        {"{DOWN 2}", cat({stroke(VK_DOWN, R::Extended), stroke(VK_DOWN, R::Extended)})},
-        {"{BREAK}", stroke(VK_PAUSE, R::Extended)},
-        {"{PAUSE}", stroke(VK_PAUSE)},
-        {"{F16}", stroke(VK_F16)},
-        {"{ENTER 0}", stroke(VK_RETURN)},
-        {"{}}", shifted(0xDD)},
-        {"{+}", shifted(0xBB)},
-        {"{hello}", stroke('H')},
-        {"{x 2}", cat({stroke('X'), stroke('X')})},
-        {"{ab", cat({stroke('A'), stroke('B')})},
-        {"~", stroke(VK_RETURN)},
-        {"\t", stroke(VK_TAB)},
-        {"", {}},
+        {"{TAB 3}", tab3}, {"{tab 3}", tab3}, {"{DOWN 2}", cat({stroke(VK_DOWN, R::Extended), stroke(VK_DOWN, R::Extended)})},
+        {"{BREAK}", stroke(VK_PAUSE, R::Extended)}, {"{PAUSE}", stroke(VK_PAUSE)}, {"{F16}", stroke(VK_F16)},
+        {"{ENTER 0}", stroke(VK_RETURN)}, {"{}}", shifted(0xDD)}, {"{+}", shifted(0xBB)}, {"{hello}", stroke('H')},
+        {"{x 2}", cat({stroke('X'), stroke('X')})}, {"{ab", cat({stroke('A'), stroke('B')})},
+        {"~", stroke(VK_RETURN)}, {"\t", stroke(VK_TAB)}, {"", {}},
         // Characters no key of the layout types go as Unicode records.
-        {QString(QChar(0x20AC)), euro},
+        {QString(QChar(0x20AC)), euro}, {QString::fromUtf8("{€ 2}"), cat({euro, euro})},
         {QString::fromUtf8("ñ"), {R{0, 0xF1, R::Unicode}, R{0, 0xF1, R::Unicode | R::KeyUp}}},
-        {QString::fromUtf8("{€ 2}"), cat({euro, euro})},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseKeys(c.keys), c.records) << c.keys.toStdString();
@@ -95,8 +82,7 @@ TEST(SendKeysDelivery, AltLetterPressesTheMnemonicButtonAndTabMovesFocus)
 {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* first = new QLineEdit;
-    auto* second = new QLineEdit;
+    auto *first = new QLineEdit, *second = new QLineEdit;
     auto* button = new QPushButton("&Nuevo");
     for (QWidget* w : std::initializer_list<QWidget*>{first, second, button})
         layout->addWidget(w);

@@ -50,8 +50,7 @@ W* translatable(W* w)
     return w;
 }
 
-class FakeGrid : public QWidget, public TranslatableGrid {
-public:
+struct FakeGrid : QWidget, TranslatableGrid {
     FakeGrid(QWidget* parent, const QString& name, int fixedRows, bool broken = false)
         : QWidget(parent), fixed(fixedRows), broken(broken)
     {
@@ -73,8 +72,7 @@ public:
     QList<QStringList> cells{{"Nombre", "Fecha"}, {"Nombre", "Fecha"}};
 };
 
-class FakeTabs : public QWidget, public TranslatableTabStrip {
-public:
+struct FakeTabs : QWidget, TranslatableTabStrip {
     explicit FakeTabs(QWidget* parent) : QWidget(parent) { setObjectName("MaxTab1"); }
     int Tabs() const override { return int(captions.size()); }
     QString TabCaption(int tab) const override { return captions.at(tab - 1); }
@@ -82,16 +80,14 @@ public:
     QStringList captions{"Consulta", "Nombre"};
 };
 
-class FakePage : public QWidget, public TranslatableQueryPage {
-public:
+struct FakePage : QWidget, TranslatableQueryPage {
     explicit FakePage(QWidget* parent) : QWidget(parent) { setObjectName("MaxSQL1"); }
     QList<QObject*> ChildControls() const override { return {execute, grid}; }
     QPushButton* execute = named<QPushButton>(this, "BttExecute", QString("Ejecutar"));
     FakeGrid* grid = translatable(new FakeGrid(this, "Flexi", 1));
 };
 
-class FakeReport : public QObject, public TranslatableReport {
-public:
+struct FakeReport : QObject, TranslatableReport {
     QList<QList<QObject*>> SectionControls() const override { return sections; }
     QList<QList<QObject*>> sections;
 };
@@ -174,9 +170,9 @@ TEST_F(WindowTranslation, CaptionsListsGridsMenusAndTabsByTheirRules)
 
     // A second TransMe changes nothing and asks nothing.
     store->addRow("Window", 1, "Fenster");
-    const int before = store->queries;
+    const auto before = store->statements.size();
     msg.TransMe(&form);
-    EXPECT_EQ(form.windowTitle() + QString::number(store->queries - before), "Window0");
+    EXPECT_EQ(form.windowTitle() + QString::number(store->statements.size() - before), "Window0");
 }
 
 TEST_F(WindowTranslation, NewTextsAreRegisteredWithTheirPlaceAndAFailingControlIsReportedOnceWithoutStoppingTheWalk)
@@ -216,16 +212,15 @@ TEST_F(WindowTranslation, ControlsInLayoutsKeepTheirSizeReportsAreWalkedBySectio
     // The grid's own timers are its business.
     auto* inside = new QTimer(new FakeGrid(&form, "fgrDatos", 1));
     inside->start(1000);
-    msg.TransMe(&form);
-    EXPECT_EQ(check->text() + " " + QString::number(check->width()), "Enabled!! " + QString::number(px(900)));
-    msg.DisableAllTimers(&form);
-    EXPECT_EQ((std::vector<bool>{running->isActive(), nested->isActive(), inside->isActive()}),
-              (std::vector<bool>{false, false, true}));
-
     FakeReport report;
     report.setObjectName("rptListado");
     QLabel a("Uno"), b("Dos");
     report.sections = {{&a}, {&b}};
+    msg.TransMe(&form);
+    msg.DisableAllTimers(&form);
     msg.TransReport(&report);
-    EXPECT_EQ((QStringList{a.text(), b.text()}), (QStringList{"One", "Two"}));
+    EXPECT_EQ((QStringList{check->text(), QString::number(check->width()), a.text(), b.text()}),
+              (QStringList{"Enabled!!", QString::number(px(900)), "One", "Two"}));
+    EXPECT_EQ((std::vector<bool>{running->isActive(), nested->isActive(), inside->isActive()}),
+              (std::vector<bool>{false, false, true}));
 }

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,17 +15,12 @@ namespace {
 QList<QStringList> sourceRows()
 {
     QFile f(QStringLiteral(VELMORA_TRANSLATE_TSV));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
-    QTextStream in(&f);
-    in.setEncoding(QStringConverter::Utf8);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     QList<QStringList> rows;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.trimmed().isEmpty() || line.startsWith('#'))
-            continue;
-        // The source writes a line break as "\r\n"; no text holds another escape.
-        rows << QString(line).replace("\\r", "\r").replace("\\n", "\n").split('\t');
-    }
+    // The source writes a line break as "\r\n"; no text holds another escape.
+    for (QString line : QString::fromUtf8(f.readAll()).split('\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith('#'))
+            rows << line.replace("\\r", "\r").replace("\\n", "\n").split('\t');
     return rows;
 }
 

@@ -66,6 +66,12 @@ TEST_F(PageTest, StatementsOfARun)
     rec->answerRows("SELECT GETDATE()", {"now"}, {{QStringLiteral("hoy")}});
     run("SELECT GETDATE()");
     EXPECT_EQ(gridRows(), (QStringList{"now", "hoy"}));
+    // Without the services object the page names the blank box itself.
+    page.setSCRObject(nullptr);
+    recorder->calls.clear();
+    run("");
+    EXPECT_EQ(shown(), QStringList{"El área de consulta SQL no puede estar en blanco (64, Velmora 3.0)"});
+    wire(page);
 
     // The context goes in front for SQL Server only; the probe follows the panel's driver.
     page.setContextStatement("EXEC sp_set_session_context 'c', 1");

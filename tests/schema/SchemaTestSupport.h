@@ -8,12 +8,22 @@
 #include "services/clsTablas.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
-#include <QDir>
 #include <QTableView>
 #include <gtest/gtest.h>
 
 namespace schematest {
+
+// Items with a Name each, under their names: how the data layer lists tables and fields.
+inline CollectionPtr namedItems(const QStringList& names)
+{
+    auto c = newCollection();
+    for (const QString& n : names) {
+        auto item = newCollection();
+        item->Add(Variant(n), "Name");
+        c->Add(Variant(item), n);
+    }
+    return c;
+}
 
 class SchemaWindowTest : public ::testing::Test {
 protected:
@@ -71,27 +81,12 @@ protected:
     }
     QStringList statementsLike(const QString& start) const
     {
-        QStringList out;
-        for (const QString& s : rec->statements())
-            if (s.startsWith(start))
-                out << s;
-        return out;
+        return rec->statements().filter(QRegularExpression("^" + QRegularExpression::escape(start)));
     }
-    CollectionPtr table(const QString& name)
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
-        return zolt->TableList(s, d, u, p, t);
-    }
-    CollectionPtr tableIndexes(const QString& name)
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd, t = name;
-        return zolt->TableIndexes(s, d, u, p, t);
-    }
-    QStringList tableNames()
-    {
-        QString s = srv, d = bbdd, u = uid, p = pwd;
-        return datatest::keysOf(zolt->TableList(s, d, u, p));
-    }
+    // The catalog as the window's connection sees it, asked with copies: the calls may write to their arguments.
+    CollectionPtr table(QString t) { QString s = srv, d = bbdd, u = uid, p = pwd; return zolt->TableList(s, d, u, p, t); }
+    CollectionPtr tableIndexes(QString t) { QString s = srv, d = bbdd, u = uid, p = pwd; return zolt->TableIndexes(s, d, u, p, t); }
+    QStringList tableNames() { QString s = srv, d = bbdd, u = uid, p = pwd; return datatest::keysOf(zolt->TableList(s, d, u, p)); }
     static QStringList column(const MaxGrid& g, int col)
     {
         QStringList out;
@@ -114,20 +109,6 @@ protected:
         const QVariant v = row == 0 ? m->headerData(col, Qt::Horizontal, Qt::DecorationRole)
                                     : m->index(row - g.FixedRows(), col).data(Qt::DecorationRole);
         return !v.value<QPixmap>().isNull();
-    }
-
-    // A picture of a window for looking at, written only when VELMORA_SCREENSHOTS names a folder.
-    static void shoot(QWidget& w, const char* name)
-    {
-        const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        const bool shown = w.isVisible();
-        QDir().mkpath(folder);
-        w.show();
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(w.grab().save(folder + "/" + name + ".png"));
-        w.setVisible(shown);
     }
 
     std::shared_ptr<clsError> msg = std::make_shared<clsError>();

@@ -13,13 +13,7 @@ CollectionPtr tableItem(const QStringList& fields, const QStringList& key)
 {
     auto t = newCollection();
     t->Add(Variant("T"), "Name");
-    auto f = newCollection();
-    for (const QString& n : fields) {
-        auto item = newCollection();
-        item->Add(Variant(n), "Name");
-        f->Add(Variant(item), n);
-    }
-    t->Add(Variant(f), "Fields");
+    t->Add(Variant(namedItems(fields)), "Fields");
     auto k = newCollection();
     for (const QString& n : key)
         k->Add(Variant(n), n);
@@ -42,6 +36,16 @@ protected:
             d.fgrAvailableFields->setRow(rowOf(*d.fgrAvailableFields, n));
             d.BttAddField_MouseUp();
         }
+    }
+    // Scripts the index dialog to make a unique index of the named fields.
+    void uniqueIndex(const QString& name, const QStringList& fields)
+    {
+        runner.then<frmIndex>([=](frmIndex& d) {
+            d.setIndexName(name);
+            d.setIsUnique(true);
+            add(d, fields);
+            d.BttAceptar_MouseUp();
+        });
     }
     void sqlServerIndexes(datatest::Rows rows)
     {
@@ -99,7 +103,6 @@ TEST_F(IndexesTest, CancelledDialogsChangeNothingAndDeleteDropsTheIndexOrTheKeyC
     sqlServerIndexes(twoIndexes());
     frmIndexes w;
     open(w, tableItem({"Id", "Nombre", "Apellido"}, {"Id"}));
-    shoot(w, "frmIndexes");
     EXPECT_EQ(column(*w.fgrIndexes, 1), (QStringList{"IX", "PK_T"}));
     EXPECT_EQ(column(*w.fgrIndexFields, 1), QStringList{"Nombre"});
     runner.then<frmIndex>([](frmIndex& d) {
@@ -142,7 +145,6 @@ TEST_F(IndexesTest, NewIndexGoesInFieldOrderByCharacterCodesAndIsCurrentAfterThe
         d.setIndexName("IX_N");
         d.setIsUnique(true);
         add(d, {"Nombre", "Apellido"});
-        shoot(d, "frmIndex");
         d.BttAceptar_MouseUp();
         datatest::Rows rows = twoIndexes();
         rows.insert(rows.begin() + 1, {Variant("IX_N"), Variant("Apellido"), Variant(false), Variant(true), Variant(std::int32_t(1))});
@@ -164,21 +166,11 @@ TEST_F(IndexesTest, FailuresOnALocalFileAreToldAndAFailedChangeIsUndone)
            "INSERT INTO T (A, B) VALUES (1, 2)"});
     frmIndexes w;
     open(w, table("T"));
-    runner.then<frmIndex>([](frmIndex& d) {
-        d.setIndexName("IX_A");
-        d.setIsUnique(true);
-        add(d, {"A"});
-        d.BttAceptar_MouseUp();
-    });
+    uniqueIndex("IX_A", {"A"});
     w.BttNuevo_MouseUp();
     EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido crear el índice IX_A."});
 
-    runner.then<frmIndex>([](frmIndex& d) {
-        d.setIndexName("IX");
-        d.setIsUnique(true);
-        add(d, {"A", "B"});
-        d.BttAceptar_MouseUp();
-    });
+    uniqueIndex("IX", {"A", "B"});
     w.BttNuevo_MouseUp();
     ASSERT_TRUE(w.SelectedIndex());
     EXPECT_EQ(datatest::at(w.SelectedIndex(), "IndexName").toString(), "IX");

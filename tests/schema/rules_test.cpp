@@ -1,11 +1,8 @@
 // The schema windows' rules on their own: types, the field dialog's type
 // evaluation, the field collection, save checks, the index re-add plan, the
 // table search and the index dialog's field order.
-#include "data/DataTestSupport.h"
+#include "SchemaTestSupport.h"
 #include "schema/SchemaRules.h"
-#include "services/clsTablas.h"
-
-#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -78,13 +75,12 @@ TEST(SchemaRules, TypeListNamesAndSizes)
     EXPECT_EQ((QStringList{SizeText("0"), SizeText("2147483647"), SizeText("50")}), (QStringList{"-", "(memo)", "50"}));
 }
 
-TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
+TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewTypeAndSetsTheOptions)
 {
     TypeControls c;
     QString tag = EvaluateFieldType(8, QString(), c);
     EXPECT_EQ(c.length, "50");
-    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled);
-    EXPECT_FALSE(c.autoIncreaseEnabled);
+    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled && !c.autoIncreaseEnabled);
     c.length = "120";
     tag = EvaluateFieldType(8, tag, c);
     EXPECT_EQ(c.length, "120");
@@ -94,18 +90,19 @@ TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewType)
     tag = EvaluateFieldType(8, tag, c);
     EXPECT_EQ(c.length, "50");
     EXPECT_EQ(EvaluateFieldType(-1, tag, c), "");
-}
 
-// A counter's nulls are checked through the field dialog.
-TEST(SchemaRules, BooleanRefusesNullsAndTheTextOptions)
-{
+    // A boolean refuses nulls and the text options (a counter's nulls are checked through the field dialog).
     TypeControls b;
     b.nulls = b.fixed = b.zeroLength = b.autoIncrease = true;
     EvaluateFieldType(0, QString(), b);
     EXPECT_FALSE(b.nulls || b.nullsEnabled || b.fixed || b.zeroLength || b.autoIncrease);
+    const auto state = [](const ZeroLengthState& s) { return std::tuple{s.enabled, s.value, s.setsField}; };
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, true, true, false)), (std::tuple{false, true, true}));
+    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, false, false, true)), (std::tuple{true, true, false}));
+    EXPECT_EQ(state(ZeroLengthRule(kLongTypeIndex, true, true, true)), (std::tuple{false, false, true}));
 }
 
-TEST(SchemaRules, PlacingAndMovingRenumber)
+TEST(SchemaRules, PlacingAndMovingRenumberAndTheKeyFollowsTheMarks)
 {
     auto three = fieldsNamed({"A", "B", "C"});
     auto added = std::make_shared<clsField>();
@@ -123,37 +120,16 @@ TEST(SchemaRules, PlacingAndMovingRenumber)
         EXPECT_EQ(order(four), (QStringList{"3", "1", "2", "4"})) << below;
     }
     EXPECT_FALSE(MoveField(*four, "T.3", 1));
-}
 
-TEST(SchemaRules, IndexGuardNamesFieldAndIndexKeyIncluded)
-{
-    const auto saved = indexes({index("PK_T", {"A"}, true), index("IX", {"C", "B"})});
-    const QString guard = "El campo {1%1} no se puede eliminar porque está incluido en el índice {2%2}. Para eliminarlo "
-                          "debe quitarlo previamente de dicho índice.";
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"     B"}), guard.arg("B", "IX"));
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D", "a"}), guard.arg("A", "PK_T"));
-    EXPECT_EQ(IndexGuardMessage(saved.get(), {"D"}), "");
-    EXPECT_EQ(IndexGuardMessage(nullptr, {"A"}), "");
-}
-
-TEST(SchemaRules, KeyFollowsTheMarks)
-{
+    // The key follows the marks.
     auto f = fieldsNamed({"A", "B", "C"});
     EXPECT_EQ(KeyFromMarks(*f, {true, false, true}, {"A", "B", " C "}), (QStringList{"A", "C"}));
     EXPECT_TRUE(FieldAt(*f, 1)->IsKey() && !FieldAt(*f, 2)->IsKey() && FieldAt(*f, 3)->IsKey());
-    EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty());
-    EXPECT_FALSE(FieldAt(*f, 1)->IsKey() || FieldAt(*f, 2)->IsKey() || FieldAt(*f, 3)->IsKey());
+    EXPECT_TRUE(KeyFromMarks(*f, {false, false, false}, {"A", "B", "C"}).isEmpty() &&
+                !(FieldAt(*f, 1)->IsKey() || FieldAt(*f, 2)->IsKey() || FieldAt(*f, 3)->IsKey()));
 }
 
-TEST(SchemaRules, ZeroLengthRule)
-{
-    const auto state = [](const ZeroLengthState& s) { return std::tuple{s.enabled, s.value, s.setsField}; };
-    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, true, true, false)), (std::tuple{false, true, true}));
-    EXPECT_EQ(state(ZeroLengthRule(kTextTypeIndex, false, false, true)), (std::tuple{true, true, false}));
-    EXPECT_EQ(state(ZeroLengthRule(kLongTypeIndex, true, true, true)), (std::tuple{false, false, true}));
-}
-
-TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
+TEST(SchemaRules, IndexPlansFollowRenamesAndNameWhatCannotComeBackOrGuardsAField)
 {
     auto f = fieldsNamed({"A", "B", "C"});
     FieldAt(*f, 2)->setNewFieldName("B2");
@@ -167,16 +143,20 @@ TEST(SchemaRules, ReAddPlanFollowsRenamesAndNamesWhatCannotComeBack)
     EXPECT_EQ(IndexesNotRestoredMessage("T", plan.lost),
               "La tabla {1T} se ha guardado, pero no se han podido volver a crear los índices {2IX_GONE, "
               "sqlite_autoindex_T_1}.");
+
+    // The delete guard names the field and the index, the key included.
+    const auto guarded = indexes({index("PK_T", {"A"}, true), index("IX", {"C", "B"})});
+    const QString guard = "El campo {1%1} no se puede eliminar porque está incluido en el índice {2%2}. Para eliminarlo "
+                          "debe quitarlo previamente de dicho índice.";
+    EXPECT_EQ(IndexGuardMessage(guarded.get(), {"     B"}), guard.arg("B", "IX"));
+    EXPECT_EQ(IndexGuardMessage(guarded.get(), {"D", "a"}), guard.arg("A", "PK_T"));
+    EXPECT_EQ(IndexGuardMessage(guarded.get(), {"D"}), "");
+    EXPECT_EQ(IndexGuardMessage(nullptr, {"A"}), "");
 }
 
 TEST(SchemaRules, SearchReplaceAndSortedFields)
 {
-    auto tables = newCollection();
-    for (const char* n : {"CLIENTES", "Clientes2", "Pedidos"}) {
-        auto t = newCollection();
-        t->Add(Variant(n), "Name");
-        tables->Add(Variant(t), n);
-    }
+    auto tables = schematest::namedItems({"CLIENTES", "Clientes2", "Pedidos"});
     EXPECT_EQ((std::vector{FilterTables(*tables, "cli"), FilterTables(*tables, ""), FilterTables(*tables, "zzz")}),
               (std::vector<std::vector<int>>{{1, 2}, {1, 2, 3}, {}}));
 
@@ -198,12 +178,7 @@ TEST(SchemaRules, SearchReplaceAndSortedFields)
     EXPECT_EQ(datatest::valuesOf(ix), (QStringList{"B2", "a", "b", "c"}));
     EXPECT_EQ(datatest::keysOf(ix), (QStringList{"B2", "a", "b", "c"}));
 
-    auto tableFields = newCollection();
-    for (const char* n : {"a", "A2", "b", "c"}) {
-        auto item = newCollection();
-        item->Add(Variant(n), "Name");
-        tableFields->Add(Variant(item), n);
-    }
+    auto tableFields = schematest::namedItems({"a", "A2", "b", "c"});
     auto used = newCollection();
     used->Add(Variant("B"), "B");
     used->Add(Variant("X"), "X"); // not a field of the table: the list is not a row short

@@ -14,13 +14,15 @@ namespace {
 
 class StructureTest : public SchemaWindowTest {
 protected:
-    // Adds a field through the scripted field dialog.
-    void addField(frmTableProperties& w, const QString& name, int type, bool nulls)
+    // Adds a field through the scripted field dialog (at a position when one is given).
+    void addField(frmTableProperties& w, const QString& name, int type, bool nulls, int position = -1)
     {
         runner.then<frmNewField>([=](frmNewField& d) {
             d.setFieldName(name);
             d.setDataType(std::int16_t(type));
             d.setAllowNull(nulls);
+            if (position >= 0)
+                d.setFieldPosition(position);
             d.BttAceptar_MouseUp();
         });
         w.BttAñadir_MouseUp();
@@ -64,6 +66,18 @@ protected:
         "CREATE TABLE T (A INTEGER NOT NULL, B TEXT(20), D TEXT(5), CONSTRAINT PK_T PRIMARY KEY (A), UNIQUE (D))",
         "CREATE INDEX IX ON T (B)", "INSERT INTO T (A, B, D) VALUES (1, 'uno', 'x')",
         "INSERT INTO T (A, B, D) VALUES (2, 'dos', 'y')"};
+    // The field dialog for a new field after five, shown and active when asked.
+    void open(frmNewField& d, bool shown = false)
+    {
+        give(d);
+        d.setEditionMode("A");
+        d.setPreviousFieldsCount(5);
+        if (!shown)
+            return;
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    }
 };
 
 } // namespace
@@ -121,13 +135,7 @@ TEST_F(StructureTest, FieldsMoveAddAndAreGuardedByTheirIndexes)
     EXPECT_EQ(messages().last(), "64|Estructura de Tabla|El campo B no se puede eliminar porque está incluido en el "
                                  "índice IX. Para eliminarlo debe quitarlo previamente de dicho índice.");
 
-    runner.then<frmNewField>([](frmNewField& d) {
-        d.setFieldName("E");
-        d.setDataType(3);
-        d.setFieldPosition(0);
-        d.BttAceptar_MouseUp();
-    });
-    w.BttAñadir_MouseUp();
+    addField(w, "E", 3, true, 0);
     EXPECT_EQ(column(*w.fgrFields, 3).first(), "     E");
     EXPECT_FALSE(w.BttIndexes->isVisibleTo(&w));
 }
@@ -164,19 +172,8 @@ TEST_F(StructureTest, BadNamesOrATypelessConnectionAreRefusedAndARenameKeepsTheR
     EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), QStringList{"C"});
 }
 
-namespace {
-
-class FieldDialogTest : public SchemaWindowTest {
-protected:
-    void open(frmNewField& d)
-    {
-        give(d);
-        d.setEditionMode("A");
-        d.setPreviousFieldsCount(5);
-    }
-};
-
-} // namespace
+// The field dialog on its own, with the same fixture.
+using FieldDialogTest = StructureTest;
 
 TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
 {
@@ -189,13 +186,10 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
     for (const auto& c : cases) {
         box->calls.clear();
         frmNewField d;
-        open(d);
+        open(d, true);
         d.setFieldPosition(6);
         d.setFieldName(" mi campo ");
         d.setDataType(8);
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         d.txtFieldPosition->setFocus();
         box->answers = {c.answer};
         d.BttAceptar_MouseUp();
@@ -209,7 +203,7 @@ TEST_F(FieldDialogTest, BlanksInTheNameAreAskedAbout)
     }
 }
 
-TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
+TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedBelowOneIsFirstAndTheTypeSetsLengthAndNulls)
 {
     frmNewField d;
     open(d);
@@ -236,28 +230,22 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedAndBelowOneIsFirst)
     d.setFieldPosition(0);
     d.BttAceptar_MouseUp();
     EXPECT_EQ(d.FieldPosition(), 1);
-}
 
-TEST_F(FieldDialogTest, TextLengthAndCounterNullsFollowTheTypeList)
-{
-    frmNewField d;
-    d.setEditionMode("A");
-    d.setDataType(8);
-    shoot(d, "frmNewField");
-    EXPECT_EQ(d.txtFieldLenght->Text(), "50");
-    d.txtFieldLenght->setText("120");
-    d.EvaluateFieldType();
-    EXPECT_EQ(d.FieldLenght(), 120);
-    d.setAllowNull(true);
-    d.setDataType(3);
-    EXPECT_TRUE(d.AllowNull() && d.chkNullAllowed->isEnabled() && d.chkAutoIncreased->isEnabled());
-    d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.AutoIncrease());
-    EXPECT_FALSE(d.AllowNull());
-    EXPECT_FALSE(d.chkNullAllowed->isEnabled());
-    d.chkAutoIncreased->click();
-    EXPECT_TRUE(d.chkNullAllowed->isEnabled());
-    EXPECT_FALSE(d.AllowNull());
+    // A text's length and a counter's nulls follow the type list, on a fresh dialog.
+    frmNewField e;
+    e.setEditionMode("A");
+    e.setDataType(8);
+    EXPECT_EQ(e.txtFieldLenght->Text(), "50");
+    e.txtFieldLenght->setText("120");
+    e.EvaluateFieldType();
+    EXPECT_EQ(e.FieldLenght(), 120);
+    e.setAllowNull(true);
+    e.setDataType(3);
+    EXPECT_TRUE(e.AllowNull() && e.chkNullAllowed->isEnabled() && e.chkAutoIncreased->isEnabled());
+    e.chkAutoIncreased->click();
+    EXPECT_TRUE(e.AutoIncrease() && !e.AllowNull() && !e.chkNullAllowed->isEnabled());
+    e.chkAutoIncreased->click();
+    EXPECT_TRUE(e.chkNullAllowed->isEnabled() && !e.AllowNull());
 }
 
 TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
@@ -271,7 +259,6 @@ TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row - 1, col)).center());
     };
     press(2, 2);
-    shoot(w, "frmTableProperties");
     EXPECT_EQ(column(*w.fgrFields, 0), (QStringList{"Unchecked", "Checked", "Unchecked"}));
     EXPECT_EQ(w.CurrentField()->FieldName(), "B");
     EXPECT_TRUE(w.BttEliminar->isVisibleTo(&w));
@@ -297,10 +284,7 @@ TEST_F(FieldDialogTest, ABlankBoxIsNamedAndTakesTheFocus)
     for (const Case& c : cases) {
         box->calls.clear();
         frmNewField d;
-        open(d);
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        open(d, true);
         d.setFieldName(c.name);
         d.txtFieldPosition->setText(c.position);
         if (c.type >= 0)

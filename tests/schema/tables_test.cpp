@@ -79,24 +79,20 @@ TEST_F(TableListTest, SearchWaitsForAQuietSecondAndAnEmptyListActsOnNothing)
     emit w.fgrTables->DblClick();
     w.BttEliminar_MouseUp();
     w.BttModificar_MouseUp();
-    EXPECT_TRUE(box->calls.empty());
-    EXPECT_TRUE(runner->shown.isEmpty());
-    EXPECT_TRUE(w.Cancelled());
+    EXPECT_TRUE(box->calls.empty() && runner->shown.isEmpty() && w.Cancelled());
     EXPECT_EQ(tableNames(), (QStringList{"CLIENTES", "Clientes2", "Pedidos"}));
 }
 
-TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
+TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrderAndDropsAfterAYes)
 {
     local(kThreeTables);
     frmTables w;
     open(w);
     selectTable(w, "CLIENTES");
-    shoot(w, "frmTables");
     EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
     EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
-    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 0) && hasPicture(*w.fgrFields, 2, 0));
-    EXPECT_FALSE(hasPicture(*w.fgrFields, 3, 0));
+    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 0) && hasPicture(*w.fgrFields, 2, 0) && !hasPicture(*w.fgrFields, 3, 0));
     // The fields are read once per table: a column added since is not shown.
     file.exec({"ALTER TABLE CLIENTES ADD COLUMN D INTEGER"});
     selectTable(w, "Pedidos");
@@ -115,18 +111,8 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrder)
     EXPECT_FALSE(w.Cancelled());
     EXPECT_EQ(w.sql(), "SELECT TOP 100 * FROM [CLIENTES]");
     EXPECT_EQ(w.KeyFields(), "A,\r\nB");
-    // The close box leaves as Salir, whatever was accepted before.
-    w.show();
-    w.close();
-    EXPECT_TRUE(w.isHidden());
-    EXPECT_TRUE(w.Cancelled());
-}
 
-TEST_F(TableListTest, DropAsksThenDropsAndRefiltersOnTheNextTick)
-{
-    local(kThreeTables);
-    frmTables w;
-    open(w);
+    // A drop asks first, then drops and refilters on the next tick.
     search(w, "cli");
     selectTable(w, "CLIENTES");
     box->answers = {7};
@@ -140,9 +126,14 @@ TEST_F(TableListTest, DropAsksThenDropsAndRefiltersOnTheNextTick)
     EXPECT_TRUE(w.tmrSearch->isActive());
     w.tmrSearch_Timer();
     EXPECT_EQ(column(*w.fgrTables, 1), (QStringList{"Clientes2"}));
+    // The close box leaves as Salir, whatever was accepted before.
+    w.show();
+    w.close();
+    EXPECT_TRUE(w.isHidden() && w.Cancelled());
 }
 
-TEST_F(TableListTest, NamesAreBracketedWithTheirClosingBracketDoubled)
+// SQL Server brackets names with their closing bracket doubled; Oracle sends them bare.
+TEST_F(TableListTest, NamesAreQuotedAsTheEngineWants)
 {
     recorded(1);
     db::TableInfo t;
@@ -152,10 +143,8 @@ TEST_F(TableListTest, NamesAreBracketedWithTheirClosingBracketDoubled)
     t.columns[0].name = "X";
     rec->setTables({t});
     EXPECT_EQ(listSendAndDropTheFirst(), (QStringList{"a]b", "SELECT TOP 100 * FROM [a]]b]", "DROP TABLE [a]]b]"}));
-}
 
-TEST_F(TableListTest, OracleNamesGoBare)
-{
+    db::RecordingBackend::uninstall();
     recorded(3, 2);
     rec->answerRows("SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1",
                     {"TABLE_NAME"}, datatest::Rows{{Variant("CLIENTES")}});

@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         ServicesTest::SetUp();
-        ASSERT_TRUE(start());
         svc->setKandrelServer("ERP");
         svc->setMoravinServer("FACT");
         svc->EnterpriseID = 1;
@@ -31,9 +30,8 @@ TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
               (std::vector<int>{42, 42}));
     EXPECT_EQ(rec->statements(), QStringList{sql});
     EXPECT_EQ(rec->connectionStrings().value(0), "driver={SQL Server};server=tcp:ERP;uid=u;pwd=p;database=kandrel");
-    EXPECT_EQ(svc->GetRelationID("Nada"), 0);
-    EXPECT_EQ(reportTexts(), QStringList{"Función GetRelationID"});
-    svc->GetRelationID("Nada");
+    EXPECT_EQ(svc->GetRelationID("Nada") + svc->GetRelationID("Nada"), 0);
+    EXPECT_EQ(reportTexts(), (QStringList{"Función GetRelationID", "Función GetRelationID"}));
     EXPECT_EQ(rec->statements().size(), 3) << "a failure is not cached";
     svc->GetRelationID("O'Neil");
     EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'O''Neil'");
@@ -58,16 +56,14 @@ TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
     rec->clearLog();
     auto target = [](int id) {
         return " SELECT D.CodeID  FROM [ERP].kandrel.dbo.DataBases D  INNER JOIN [ERP].kandrel.dbo.Relation R ON "
-               "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " +
-               QString::number(id);
+               "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " + QString::number(id);
     };
     answerColumn(target(1), "CodeID", {Variant(std::int16_t(9))});
     answerColumn(target(2), "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(4))});
-    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(1), 9);
-    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(2), 0);
-    EXPECT_EQ(reportTexts(), QStringList{"Existe mas de una base de datos de destino"});
-    EXPECT_EQ(svc->GetPhisicalTargetDataBaseID(3), 0);
-    EXPECT_EQ(reportTexts().last(), "Función GetPhisicalTargetDataBaseID");
+    EXPECT_EQ((std::vector<int>{svc->GetPhisicalTargetDataBaseID(1), svc->GetPhisicalTargetDataBaseID(2),
+                                svc->GetPhisicalTargetDataBaseID(3)}),
+              (std::vector<int>{9, 0, 0}));
+    EXPECT_EQ(reportTexts(), (QStringList{"Existe mas de una base de datos de destino", "Función GetPhisicalTargetDataBaseID"}));
     EXPECT_EQ(rec->statements(), (QStringList{target(1), target(2), target(3)}));
 }
 

@@ -17,7 +17,6 @@ protected:
     void SetUp() override
     {
         ServicesTest::SetUp();
-        ASSERT_TRUE(start());
         svc->CodigoUsuario = 5;
         rec->answerRows(kProfile, {"ProfileID"}, {{Variant(std::int32_t(3))}});
     }

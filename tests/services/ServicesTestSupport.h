@@ -39,6 +39,7 @@ protected:
                 reports.push_back({p, c, QString::number(ty), t});
             });
         svc->setProcessEvents([] {});
+        ASSERT_TRUE(!startedInSetUp || start());
     }
     void TearDown() override { db::RecordingBackend::uninstall(); }
 
@@ -84,6 +85,7 @@ protected:
     std::shared_ptr<clsTablas> svc;
     QList<QStringList> questions, reports;
     QList<int> answers; // to the questions in turn, then 1
+    bool startedInSetUp = true;
     ScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
 };

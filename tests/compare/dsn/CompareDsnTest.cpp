@@ -75,9 +75,4 @@ TEST(CompareDsn, TheButtonRunsThePickerForTheChosenDriver)
     EXPECT_TRUE(box->calls.empty());
     PageDialogs::installDefaults(nullptr);
 
-    // A picture of the compared row for a look by eye (VELMORA_SCREENSHOTS names a folder).
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        EXPECT_TRUE(w.grab().save(folder + "/frmCompare_dsn.png"));
-    }
 }
