@@ -68,7 +68,7 @@ TEST_F(SchemaLocalTest, TablesFieldsKeysIndexesAndViewsOfTheFile)
     EXPECT_EQ(show(Variant(viewList(o_))), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
 }
 
-TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
+TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPathAndStructuresOfTablesAndStatements)
 {
     ScopedRecordingDialogs rec;
     const QString t = u"Nada"_s;
@@ -81,10 +81,8 @@ TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
     for (QString& b : shown)
         b = b.section(u"\r\n"_s, 0, 0);
     EXPECT_EQ(shown, (QStringList{"Error|16|CLSDO.TABLELIST", "Error|16|CLSDO.TABLEINDEXES", "Error|16|CLSDO.TABLEKEY"}));
-}
 
-TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
-{
+    // Structures of a table and of a statement.
     const auto structure = o_.EstructuraTabla(u"Ejercicio"_s, u"Clientes"_s).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(show(Variant(structure)), "{Clientes.Id=[Clientes.Id|0|3|4] Clientes.Zeta=[Clientes.Zeta|0|8|50] Clientes.alpha=[Clientes.alpha|1|5|8] "

@@ -85,10 +85,8 @@ TEST_F(WorkTest, InstantaneaAndConseguirCampoStatementsAndResults)
     rec->clearLog();
     EXPECT_EQ(o.ConseguirCampo(u"Clientes"_s, u"Nombre"_s, u"Codigo"_s, QString()), "");
     EXPECT_TRUE(rec->events().empty());
-}
 
-TEST_F(WorkTest, KeysFoundWithoutCase)
-{
+    // Keys of a collection are found without case.
     auto c = newCollection();
     c->Add(Variant(1), u"ABC"_s);
     EXPECT_TRUE(o.ExisteClaveColeccion(Variant(c), u"abc"_s));
