@@ -8,7 +8,6 @@
 #include "../messages/FakeTranslationStore.h"
 #include "compare/frmCompare.h"
 #include "controls/ModalRunner.h"
-#include "querypage/ColumnFit.h"
 #include "querypage/HelpPages.h"
 #include "schema/ModalRunner.h"
 
@@ -233,7 +232,7 @@ TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
     EXPECT_TRUE(launcher->launched.isEmpty());
     EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + chm});
 
-    emptyFile(dir, "Velmora.chm");
+    ASSERT_TRUE(QFile(chm).open(QIODevice::WriteOnly));
     click("BttHelp");
     EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(chm)});
     launcher->answer = false;

@@ -6,8 +6,6 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
-#include "querypage/KeyFields.h"
-#include "querypage/SqlText.h"
 
 namespace {
 
