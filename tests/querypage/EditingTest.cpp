@@ -106,7 +106,8 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
               (QStringList{"ID", "D", "S", "W", "B", "N", "1", "0,1", "1,1", "15/01/2024 10:20:30", "Verdadero", "",
                            "2", "0,5", "2,5", "02/11/2023 08:00:01", "Falso", "dos"}));
     ASSERT_TRUE(A::editable(page));
-    EXPECT_EQ(std::tuple(page.StatusText().contains("Nº Registros: 3     Columnas: 6"), grid().LockedColumns(), grid().TypesString(), enabled("BttConfirm")),
+    EXPECT_EQ(std::tuple(page.StatusText().contains("Nº Registros: 3     Columnas: 6"), grid().LockedColumns(),
+                         grid().TypesString(), enabled("BttConfirm")),
               std::tuple(true, "0", "LONG|DOUBLE|SINGLE|DATE|YESNO|STRING", false));
 
     // An edit marks its row and only the changed field.
@@ -174,7 +175,8 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
     ASSERT_EQ(grid().Rows(), rows + 1);
     QStringList source = cells(2);
     source[0] = "7";
-    EXPECT_EQ(std::tuple(cells(rows), rowColors(rows), ot()->ValorCampo("V.N", Variant(ot()->RegistroActual())).toString(), grid().Row(), grid().Col()),
+    EXPECT_EQ(std::tuple(cells(rows), rowColors(rows), ot()->ValorCampo("V.N", Variant(ot()->RegistroActual())).toString(),
+                         grid().Row(), grid().Col()),
               std::tuple(source, QStringList(6, kA), "dos", rows, 1));
     // The key added a moment ago is held too; a cancelled dialog makes nothing.
     const int held = ot()->Count();
@@ -215,7 +217,8 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
     recorder->calls.clear();
     yes();
     A::confirm(page);
-    EXPECT_EQ(std::tuple(notices(), read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID")), std::tuple(QStringList{"2 registros actualizados."}, "again;both;"));
+    EXPECT_EQ(std::tuple(notices(), read(file, "SELECT N FROM V WHERE ID < 3 ORDER BY ID")),
+              std::tuple(QStringList{"2 registros actualizados."}, "again;both;"));
 
     // A change, a delete and an insert keyed Max + 1, in one go, after a second page of
     // the window opened its own file on the shared data-access object.
@@ -284,7 +287,8 @@ TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
     edit(4, 1, "XY");
     yes();
     A::confirm(page);
-    EXPECT_EQ(std::tuple(notices(), read(file, "SELECT K, V FROM P ORDER BY K")), std::tuple(QStringList{"2 registros actualizados."}, "a|b,AB;x,3;x#y,XY;"));
+    EXPECT_EQ(std::tuple(notices(), read(file, "SELECT K, V FROM P ORDER BY K")),
+              std::tuple(QStringList{"2 registros actualizados."}, "a|b,AB;x,3;x#y,XY;"));
 }
 
 // --- over the recording backend: the exact statements of the key rules

@@ -81,8 +81,10 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     rec->answerAffected("UPDATE t SET a = a + 1", 3);
     load("UPDATE t SET a = a + 1; SELECT * FROM t");
     page.GenerateCSV();
-    EXPECT_EQ(std::tuple(written.sql, rec->statements().filter("UPDATE").size(), shown(), page.StatusText(), csvDialog->Cancelled /* unloaded after use */),
-              std::tuple(QStringList{"SELECT * FROM t"}, 0, QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"},
+    EXPECT_EQ(std::tuple(written.sql, rec->statements().filter("UPDATE").size(), shown(), page.StatusText(),
+                         csvDialog->Cancelled /* unloaded after use */),
+              std::tuple(QStringList{"SELECT * FROM t"}, 0,
+                         QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"},
                          "Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2", true));
 
     // The spreadsheet reloads only the final SELECT, under the title asked for.
@@ -133,7 +135,8 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
 {
     EXPECT_EQ(exportrules::cellLimitNotice(3000000, 2), std::nullopt);
     const QString refused = *exportrules::cellLimitNotice(3000001, 2);
-    EXPECT_EQ(std::tuple(refused.contains("{13.000.001} filas * {22} columnas = {36.000.002} celdas"), refused.endsWith("un máximo de {53.000.000} registros.")),
+    EXPECT_EQ(std::tuple(refused.contains("{13.000.001} filas * {22} columnas = {36.000.002} celdas"),
+                         refused.endsWith("un máximo de {53.000.000} registros.")),
               std::tuple(true, true)) << refused.toStdString();
     // 3,000,000 x 1,500 does not fit 32 bits.
     EXPECT_TRUE(exportrules::cellLimitNotice(3000000, 1500)->contains("{34.500.000.000} celdas"));
@@ -157,7 +160,8 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
     page.GenerateExcel();
     EXPECT_EQ(std::tuple(QFile::exists(tabFile()), written.created), std::tuple(true, 0));
     ASSERT_EQ(recorder->calls.size(), 1u);
-    EXPECT_EQ(std::tuple(recorder->calls[0].style, recorder->calls[0].title, recorder->calls[0].body.contains("3.000.001 filas * 2 columnas = 6.000.002 celdas")),
+    EXPECT_EQ(std::tuple(recorder->calls[0].style, recorder->calls[0].title,
+                         recorder->calls[0].body.contains("3.000.001 filas * 2 columnas = 6.000.002 celdas")),
               std::tuple(64, "Aviso", true));
 
     boxes->calls.clear();

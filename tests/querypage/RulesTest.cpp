@@ -135,7 +135,8 @@ TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
         offset += b.length();
     }
     EXPECT_EQ(spanText(shown), spanText(modCommons::keywordSpans(text)));
-    EXPECT_EQ(std::tuple(box.textCursor().position(), box.textCursor().hasSelection(), box.toPlainText(), box.document()->isUndoAvailable(), shadow.isHidden()),
+    EXPECT_EQ(std::tuple(box.textCursor().position(), box.textCursor().hasSelection(), box.toPlainText(),
+                         box.document()->isUndoAvailable(), shadow.isHidden()),
               std::tuple(9, false, text, undo, true));
 
     // One keystroke re-colours one block.
