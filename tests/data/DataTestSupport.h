@@ -16,6 +16,9 @@
 #include <ostream>
 #include <vector>
 
+// Every test of the folder writes its texts as u"..."_s.
+using namespace Qt::StringLiterals;
+
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace datatest {

@@ -5,8 +5,6 @@
 
 #include "support/AccessTestFiles.h"
 
-#include <gtest/gtest.h>
-
 using namespace datatest;
 
 TEST(AccessEngineFile, TableListAndBothQueryFormsGiveWhatMdbToolsGives)

@@ -2,19 +2,15 @@
 // place by rename; SQL Server through its shrink statements.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
-
 
 // The rows left in the table of the file at path.
 qint64 countRows(const QString& path, const QString& table)
@@ -31,17 +27,11 @@ protected:
         db_.path = db_.dir.filePath(relative);
         QDir().mkpath(QFileInfo(db_.path).absolutePath());
         db::Catalog::Create(db_.connectionString());
-        QStringList fill = {u"CREATE TABLE Datos ([Id] LONG, [Texto] MEMO)"_s};
-        for (int i = 0; i < 200; ++i)
-            fill << u"INSERT INTO Datos (Id, Texto) VALUES (%1, '%2')"_s.arg(i).arg(QString(500, QLatin1Char('x')));
-        fill << u"DELETE FROM Datos WHERE Id >= 50"_s;
-        db::Connection c;
-        c.Open(db_.connectionString());
-        c.BeginTrans();
-        for (const QString& st : fill)
-            c.Execute(st);
-        c.CommitTrans();
-        c.Close();
+        // 200 rows of 500 characters, 150 of them deleted: space a compaction gives back.
+        db_.exec({u"CREATE TABLE Datos ([Id] LONG, [Texto] MEMO)"_s,
+                  u"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 199) "
+                  "INSERT INTO Datos SELECT i, '%1' FROM n"_s.arg(QString(500, QLatin1Char('x'))),
+                  u"DELETE FROM Datos WHERE Id >= 50"_s});
         o_.setConnectionType(1);
         o_.StartObject(QString(), db_.path, QString(), QString());
     }
@@ -102,7 +92,7 @@ TEST_F(CompactLocalTest, FileHeldByAnotherConnectionIsLeftInPlace)
     EXPECT_EQ(leftovers().size(), 3) << "database, backup and compacted copy";
 }
 
-TEST_F(CompactLocalTest, NamesComeFromTheExtensionAtTheEndOfThePath)
+TEST_F(CompactLocalTest, NamesComeFromTheExtensionAtTheEndOfThePathWhichMustHaveIt)
 {
     make(u"copia.mdb.d/Datos.MDB"_s);
     const QString report = compact();
@@ -110,14 +100,12 @@ TEST_F(CompactLocalTest, NamesComeFromTheExtensionAtTheEndOfThePath)
     EXPECT_TRUE(report.contains(u"{3"_s + db_.dir.filePath(u"copia.mdb.d/Datos_"_s)));
     EXPECT_TRUE(QRegularExpression(u"_\\d{8}_\\d{6}\\.MDB\\}"_s).match(report).hasMatch());
     EXPECT_EQ(countRows(db_.path, u"Datos"_s), 50);
-}
 
-TEST_F(CompactLocalTest, PathWithoutTheExtensionIsAnErrorAndTouchesNothing)
-{
+    // A path without the extension is an error and touches nothing, as is any other connection type.
     make(u"Datos.db"_s);
-    const QString report = compact();
-    EXPECT_TRUE(report.startsWith(u"{ERROR}Fichero Original: "_s)) << report.toStdString();
-    EXPECT_TRUE(report.contains(u"ERROR: "_s));
+    const QString wrong = compact();
+    EXPECT_TRUE(wrong.startsWith(u"{ERROR}Fichero Original: "_s)) << wrong.toStdString();
+    EXPECT_TRUE(wrong.contains(u"ERROR: "_s));
     EXPECT_EQ(leftovers(), QStringList{"Datos.db"});
 
     o_.setConnectionType(0);
@@ -168,29 +156,26 @@ protected:
     clsDO o_;
 };
 
-TEST_F(CompactSqlServerTest, WholeDatabase)
+// The whole database at once, or file by file with a full recovery model switched
+// to simple and back around the log.
+TEST_F(CompactSqlServerTest, WholeDatabaseOrFileByFile)
 {
-    answerFiles("FULL");
-    EXPECT_EQ(compact(false), QStringLiteral("RESULTADO COMPACTADO COMPLETO:\r\nVentas: Tamaño original=10 Mb, Tamaño final=10 Mb"
-                                             "\r\nVentas_log: Tamaño original=5 Mb, Tamaño final=5 Mb"));
-    EXPECT_EQ(rec_->statements(), (QStringList{list(), "DBCC SHRINKDATABASE (Ventas)", list()}));
-}
-
-TEST_F(CompactSqlServerTest, FileByFileSwitchesFullRecoveryToSimpleAndBack)
-{
-    for (const char* model : {"FULL", "SIMPLE"}) {
-        SCOPED_TRACE(model);
+    const QString files = u"\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nVentas_log: Tamaño original=5 Mb, Tamaño final=1 Mb\r\n"_s;
+    const QString head = QStringList({list(), "DBCC SHRINKFILE (N'Ventas', TRUNCATEONLY)", list("Ventas"), kModel}).join(u'|');
+    const QString tail = u"DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)|"_s + list("Ventas_log");
+    const QString recovery = u"ALTER DATABASE [Ventas] SET RECOVERY "_s;
+    const std::tuple<bool, const char*, QString, QString> cases[] = {
+        {false, "FULL", u"RESULTADO COMPACTADO COMPLETO:\r\nVentas: Tamaño original=10 Mb, Tamaño final=10 Mb"
+                        "\r\nVentas_log: Tamaño original=5 Mb, Tamaño final=5 Mb"_s,
+         list() + u"|DBCC SHRINKDATABASE (Ventas)|"_s + list()},
+        {true, "FULL", files + kLogAdvice, head + u'|' + recovery + u"SIMPLE|"_s + tail + u'|' + recovery + u"FULL"_s},
+        {true, "SIMPLE", files + kLogAdvice, head + u'|' + tail},
+    };
+    for (const auto& [fileByFile, model, report, statements] : cases) {
         rec_ = db::RecordingBackend::install();
         answerFiles(model);
-        EXPECT_EQ(compact(true), QStringLiteral("\r\nVentas: Tamaño original=10 Mb, Tamaño final=8 Mb\r\nVentas_log: Tamaño "
-                                                "original=5 Mb, Tamaño final=1 Mb\r\n") +
-                                     kLogAdvice);
-        const bool full = QLatin1String(model) == QLatin1String("FULL");
-        EXPECT_EQ(rec_->statements().join(u'|'),
-                  QStringList({list(), "DBCC SHRINKFILE (N'Ventas', TRUNCATEONLY)", list("Ventas"), kModel}).join(u'|') +
-                      (full ? u"|ALTER DATABASE [Ventas] SET RECOVERY SIMPLE"_s : QString()) +
-                      u"|DBCC SHRINKFILE (N'Ventas_log', TRUNCATEONLY)|"_s + list("Ventas_log") +
-                      (full ? u"|ALTER DATABASE [Ventas] SET RECOVERY FULL"_s : QString()));
+        EXPECT_EQ(compact(fileByFile), report) << model;
+        EXPECT_EQ(rec_->statements().join(u'|'), statements);
     }
 }
 

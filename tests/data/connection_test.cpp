@@ -3,12 +3,7 @@
 // change history, through the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -139,7 +134,7 @@ TEST_F(ConnectionTest, RemoteServerWinsAndEmptyArgumentsTakeTheStoredValues)
 
 // A statement that runs is logged, counted and its connection closed; one that
 // fails raises the engine's error after its own log line.
-TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
+TEST_F(ConnectionTest, ExecuteAndStoredProceduresRunLogCountAndClose)
 {
     rec->answerAffected(u"UPDATE t SET a = 1"_s, 3);
     start();
@@ -158,10 +153,9 @@ TEST_F(ConnectionTest, ExecuteRunsLogsCountsAndCloses)
                                      "longdatabasename_abc\tExecute|Error al intentar ejecutar la siguiente SQL -> "
                                      "DELETE FROM x\r\nInvalid object name 'x'.|4"}));
     EXPECT_EQ(kinds(), "ORC");
-}
 
-TEST_F(ConnectionTest, StoredProcedurePath)
-{
+    // The stored procedure path.
+    rec->clearLog();
     start();
     // A statement that ran leaves the connection open and answers false; the next opening closes it first.
     EXPECT_FALSE(o.Execute(u"EXEC sp_x"_s, QString(), QString(), QString(), QString(), 0, true));

@@ -5,7 +5,8 @@
 using namespace Qt::StringLiterals;
 
 // Setting a stored value also sets its new twin; only name, nullability,
-// zero-length rule and position count as a change.
+// zero-length rule and position count as a change; the position fills its new
+// twin only while that is zero.
 TEST(clsFieldTest, StoredValuesSetTheirNewTwinsAndOnlyTheTwinsCountAsChange)
 {
     clsField f;
@@ -30,11 +31,8 @@ TEST(clsFieldTest, StoredValuesSetTheirNewTwinsAndOnlyTheTwinsCountAsChange)
     f.setDefaultValue(u"x"_s);
     f.setIsKey(true);
     EXPECT_FALSE(f.IsChanged());
-}
 
-TEST(clsFieldTest, OrdinalPositionFillsTheNewPositionOnlyWhileItIsZero)
-{
-    clsField f;
+    // The position fills its new twin only while that is zero.
     f.setOrdinalPosition(3);
     f.setOrdinalPosition(5);
     EXPECT_EQ(f.NewOrdinalPosition(), 3);

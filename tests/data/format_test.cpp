@@ -2,13 +2,7 @@
 // comma-decimal and a point-decimal locale.
 #include "DataTestSupport.h"
 
-#include "core/Dialogs.h"
-#include "core/Error.h"
 #include "core/ValueText.h"
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -29,12 +23,8 @@ protected:
     std::shared_ptr<clsDO> make(Dialect d)
     {
         auto o = std::make_shared<clsDO>();
-        if (d == Access) {
-            o->setConnectionType(1);
-        } else if (d == Oracle) {
-            o->setConnectionType(3);
-            o->setUsedDriver(2);
-        }
+        o->setConnectionType(std::int16_t(d == Access ? 1 : d == Oracle ? 3 : 0));
+        o->setUsedDriver(std::int16_t(d == Oracle ? 2 : 0));
         return o;
     }
 

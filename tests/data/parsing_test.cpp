@@ -1,12 +1,6 @@
 // Reading the tables of a SELECT's select list, and removing parenthesised parts.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QStringList parse(const QString& statement)
@@ -48,7 +42,7 @@ TEST(ParsingTest, SelectListItemsQualifiedByTheirTable)
         EXPECT_EQ(parse(QLatin1String(statement)), items) << statement;
 }
 
-TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
+TEST(ParsingTest, StatementIsNormalisedInTheCallersVariableAndNeedsFrom)
 {
     clsDO o;
     QString sql = u"SELECT DISTINCT Name FROM Customers WITH (NOLOCK)"_s;
@@ -59,12 +53,9 @@ TEST(ParsingTest, StatementIsNormalisedInTheCallersVariable)
     sql = u"SELECT a as b,\r\n\tc\nFROM  t with (nolock)"_s;
     o.Parsing(sql);
     EXPECT_EQ(sql, "SELECT a AS b, c FROM t ");
-}
 
-TEST(ParsingTest, StatementWithoutFromFails)
-{
-    clsDO o;
-    QString sql = u"SELECT 1"_s;
+    // A statement without FROM fails.
+    sql = u"SELECT 1"_s;
     EXPECT_THROW(o.Parsing(sql), Error);
 }
 

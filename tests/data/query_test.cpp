@@ -2,13 +2,9 @@
 // statements only a server answers through the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "platform/db/sqlite/SqliteBackend.h"
 
-#include <gtest/gtest.h>
-
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -96,6 +92,16 @@ TEST_F(QueryTest, EveryFormsAnswer)
     EXPECT_TRUE(query(kEmpty, u"CSV"_s).isString());
     EXPECT_EQ(query(u"UPDATE Items SET Note = 'z' WHERE Id > 5"_s, u"StraightToExcel :)"_s).type(), VarType::Long);
     EXPECT_EQ(log->lines[0].procedure, file.path.left(20) + "\tquery");
+
+    // A record set stays usable after its connection closes.
+    for (const QString& form : {u"Recordset"_s, u"ShapeRecordset"_s}) {
+        const auto rs = query(kItems, form).as<db::Recordset>();
+        ASSERT_TRUE(rs);
+        EXPECT_EQ(rs->RecordCount(), 3);
+        EXPECT_FALSE(rs->ActiveConnection());
+        EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
+        EXPECT_EQ(rs->value(u"Name"_s).toString(), "a\tb");
+    }
 }
 
 // Every form reads its result from one run of the statement on a real file: a
@@ -152,18 +158,6 @@ TEST_F(QueryTest, EveryFormRunsTheStatementOnceOnTheFile)
         EXPECT_EQ(seen.value(0), kItems) << form;
     }
     db::unregisterBackend(u"counting-test"_s);
-}
-
-TEST_F(QueryTest, RecordsetStaysUsableAfterTheConnectionCloses)
-{
-    for (const QString& form : {u"Recordset"_s, u"ShapeRecordset"_s}) {
-        const auto rs = query(kItems, form).as<db::Recordset>();
-        ASSERT_TRUE(rs);
-        EXPECT_EQ(rs->RecordCount(), 3);
-        EXPECT_FALSE(rs->ActiveConnection());
-        EXPECT_FALSE(db::isDatabaseFileInUse(file.path));
-        EXPECT_EQ(rs->value(u"Name"_s).toString(), "a\tb");
-    }
 }
 
 TEST_F(QueryTest, FailuresReachTheCaller)

@@ -2,13 +2,9 @@
 // database file through the data layer's catalog.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 
-#include <gtest/gtest.h>
-
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -38,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(SchemaLocalTest, ListingNamesEveryUserTableIncludingShortAndReservedLookingNames)
+TEST_F(SchemaLocalTest, TablesFieldsKeysIndexesAndViewsOfTheFile)
 {
     QString s, d, u, p;
     const CollectionPtr list = o_.TableList(s, d, u, p);
@@ -46,11 +42,8 @@ TEST_F(SchemaLocalTest, ListingNamesEveryUserTableIncludingShortAndReservedLooki
     EXPECT_EQ(show(Variant(list)), "{ACCESS={Name=ACCESS Fields={} Key={}} Clientes={Name=Clientes Fields={} Key={}} "
                                    "OBJECTS={Name=OBJECTS Fields={} Key={}} S={Name=S Fields={} Key={}}}");
     EXPECT_EQ(d, db_.path) << "the stored database is written back into the caller's variable";
-}
 
-TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
-{
-    // Fields in character-code order (upper case before lower case), every
+    // One table: fields in character-code order (upper case before lower case), every
     // attribute in the order the item keeps them.
     EXPECT_EQ(show(Variant(tableItem(o_, u"Clientes"_s))), "{Name=Clientes Fields={"
               "Alta={Name=Alta Nullable=1 Type=7 Size=8 Precision=0 FixedLenght=1 AutoIncrease=0 DefaultValue= AllowZeroLenght=0 ValidationText= ValidationRule=} "
@@ -59,19 +52,23 @@ TEST_F(SchemaLocalTest, OneTableGivesItsItemWithSortedFieldsAndKey)
               "Nota={Name=Nota Nullable=1 Type=8 Size=0 Precision=0 FixedLenght=1 AutoIncrease=0 DefaultValue= AllowZeroLenght=1 ValidationText= ValidationRule=} "
               "Zeta={Name=Zeta Nullable=0 Type=8 Size=50 Precision=0 FixedLenght=0 AutoIncrease=0 DefaultValue= AllowZeroLenght=1 ValidationText= ValidationRule=} "
               "alpha={Name=alpha Nullable=1 Type=5 Size=8 Precision=15 FixedLenght=1 AutoIncrease=0 DefaultValue= AllowZeroLenght=0 ValidationText= ValidationRule=}} Key={Id}}");
-}
 
-TEST_F(SchemaLocalTest, KeyIsTheFirstUniqueIndexWithoutPrimaryKeyAndAbsentWithNeither)
-{
+    // The key is the first unique index without a primary key, and absent with neither.
     EXPECT_EQ(valuesOf(sub(tableItem(o_, u"S"_s), "Key")), (QStringList{"Ref", "Nombre"}));
     EXPECT_FALSE(tableItem(o_, u"ACCESS"_s)->Exists(u"Key"_s));
 
     EXPECT_EQ(valuesOf(tableKey(o_, u"S"_s)), (QStringList{"Ref", "Nombre"}));
     EXPECT_EQ(valuesOf(tableKey(o_, u"Clientes"_s)), QStringList{"Id"});
     EXPECT_EQ(tableKey(o_, u"OBJECTS"_s)->Count(), 0);
+
+    // Indexes with their flags and columns in order; views with their text and bare column names.
+    EXPECT_EQ(show(Variant(tableIndexes(o_, u"S"_s))), "{IX_Nombre={IndexName=IX_Nombre IsPrimaryKey=0 IsUnique=0 IsNullable=0 IndexFields={Nombre=Nombre}} "
+                                      "UQ_Ref={IndexName=UQ_Ref IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Ref=Ref Nombre=Nombre}}}");
+    EXPECT_EQ(show(Variant(tableIndexes(o_, u"Clientes"_s))), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
+    EXPECT_EQ(show(Variant(viewList(o_))), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
 }
 
-TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
+TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPathAndStructuresOfTablesAndStatements)
 {
     ScopedRecordingDialogs rec;
     const QString t = u"Nada"_s;
@@ -84,22 +81,8 @@ TEST_F(SchemaLocalTest, UnknownTableTakesTheErrorPath)
     for (QString& b : shown)
         b = b.section(u"\r\n"_s, 0, 0);
     EXPECT_EQ(shown, (QStringList{"Error|16|CLSDO.TABLELIST", "Error|16|CLSDO.TABLEINDEXES", "Error|16|CLSDO.TABLEKEY"}));
-}
 
-TEST_F(SchemaLocalTest, IndexesWithFlagsAndColumnsInOrder)
-{
-    EXPECT_EQ(show(Variant(tableIndexes(o_, u"S"_s))), "{IX_Nombre={IndexName=IX_Nombre IsPrimaryKey=0 IsUnique=0 IsNullable=0 IndexFields={Nombre=Nombre}} "
-                                      "UQ_Ref={IndexName=UQ_Ref IsPrimaryKey=0 IsUnique=1 IsNullable=0 IndexFields={Ref=Ref Nombre=Nombre}}}");
-    EXPECT_EQ(show(Variant(tableIndexes(o_, u"Clientes"_s))), "{PK_Clientes={IndexName=PK_Clientes IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
-}
-
-TEST_F(SchemaLocalTest, ViewsWithTheirTextAndBareColumnNames)
-{
-    EXPECT_EQ(show(Variant(viewList(o_))), "{Totales={Name=Totales SQLText=SELECT Zeta, alpha AS Importe FROM Clientes Fields={Zeta=Zeta Importe=Importe}}}");
-}
-
-TEST_F(SchemaLocalTest, StructuresOfTablesAndStatements)
-{
+    // Structures of a table and of a statement.
     const auto structure = o_.EstructuraTabla(u"Ejercicio"_s, u"Clientes"_s).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(show(Variant(structure)), "{Clientes.Id=[Clientes.Id|0|3|4] Clientes.Zeta=[Clientes.Zeta|0|8|50] Clientes.alpha=[Clientes.alpha|1|5|8] "
@@ -144,40 +127,34 @@ TEST(LastOpenFailedTest, AMissingFileIsToldApartFromAnEmptyDatabase)
     EXPECT_EQ(calls(o), "{}0{}000");
 }
 
-TEST(ViewColumnsTest, AMillionRowViewIsDescribedWithoutReadingARow)
+TEST_F(SchemaLocalTest, AMillionRowViewIsDescribedWithoutReadingARow)
 {
-    LocalDb big;
-    db::Catalog::Create(big.connectionString());
     // Reading the last of its million rows fails: only a description that
     // reads no row at all lists the view's columns.
-    big.exec({QStringLiteral(
+    db_.exec({QStringLiteral(
         "CREATE VIEW Millon AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
         "SELECT i AS Id, CLng(CASE WHEN i = 1000000 THEN 'x' ELSE i END) AS Numero FROM n")});
-    clsDO o;
-    big.point(o);
-    const CollectionPtr views = viewList(o);
+    const CollectionPtr views = viewList(o_);
     ASSERT_TRUE(views);
     EXPECT_EQ(keysOf(sub(sub(views, "Millon"), "Fields")), (QStringList{"Id", "Numero"}));
 
     const auto structure =
-        o.EstructuraConsulta(u"Ejercicio"_s, u"SELECT * FROM Millon"_s, u"M"_s).as<Collection>();
+        o_.EstructuraConsulta(u"Ejercicio"_s, u"SELECT * FROM Millon"_s, u"M"_s).as<Collection>();
     ASSERT_TRUE(structure);
     EXPECT_EQ(keysOf(structure), (QStringList{"M.Id", "M.Numero"}));
 }
 
-TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
+TEST_F(SchemaLocalTest, ExpressionColumnsAreTypedByWhatTheyCompute)
 {
     ValueText::setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
-    LocalDb file;
-    db::Catalog::Create(file.connectionString());
-    file.exec({u"CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"_s,
+    db_.exec({u"CREATE TABLE Facturas ([Id] LONG, [Fecha] DATETIME, [Importe] CURRENCY)"_s,
                u"INSERT INTO Facturas VALUES (1, #2021-01-01 10:30#, 10.5)"_s,
                u"INSERT INTO Facturas VALUES (2, #2021-03-05#, 2)"_s});
     const QString sql = QStringLiteral(
         "SELECT DateValue(Fecha) AS Dia, MAX(Fecha) Ultima, CDate('25/12/2024'), SUM(Importe) AS Total, "
         "MIN(Id) AS Primero, COUNT(*) AS N, Fecha FROM Facturas");
     auto conn = std::make_shared<db::Connection>();
-    conn->Open(file.connectionString());
+    conn->Open(db_.connectionString());
     db::Recordset rs;
     rs.Open(sql, conn, db::adOpenStatic);
     const std::vector<std::pair<int, QString>> expected = {
@@ -193,9 +170,7 @@ TEST(ExpressionColumnsTest, TypedByWhatTheyCompute)
     conn->Close();
 
     // Described without rows, the same types (FieldTypeCode 7 is a date).
-    clsDO o;
-    file.point(o);
-    EXPECT_EQ(show(o.EstructuraConsulta(u"Ejercicio"_s, sql, u"F"_s)),
+    EXPECT_EQ(show(o_.EstructuraConsulta(u"Ejercicio"_s, sql, u"F"_s)),
               "{F.Dia=[F.Dia|1|7|8] F.Ultima=[F.Ultima|1|7|8] F.CDate('25/12/2024')=[F.CDate('25/12/2024')|1|7|8] "
               "F.Total=[F.Total|1|6|8] F.Primero=[F.Primero|1|3|4] F.N=[F.N|1|3|4] F.Fecha=[F.Fecha|1|7|8]}");
 }

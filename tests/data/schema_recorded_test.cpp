@@ -2,12 +2,7 @@
 // by the recording backend.
 #include "DataTestSupport.h"
 
-#include "core/Error.h"
-
-#include <gtest/gtest.h>
-
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,27 +43,69 @@ const QString kSqlServerKey =
 
 } // namespace
 
-// An empty answer lists nothing; a listing names every table with an empty item.
-TEST_F(RecordedSchemaTest, ListingsEmptyAndFull)
+// Each listing's statements as asked, and what it answers: an empty answer lists
+// nothing, a listing names every table with an empty item, indexes are grouped by
+// name in key order with the Oracle primary key asked per index, and an Oracle view
+// gets its columns.
+TEST_F(RecordedSchemaTest, ListingsAndIndexesOnTheirStatements)
 {
     const QString tables = u"SELECT DISTINCT TABLE_NAME FROM USER_TABLES WHERE TABLE_NAME NOT LIKE '%.%' ORDER BY 1"_s;
     const QString views = u"SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1"_s;
-    const std::tuple<bool, QString, QStringList, std::function<CollectionPtr()>> cases[] = {
-        {true, tables, {"TABLE_NAME"}, [&] { return o_.TableList(sv_, db_, us_, pw_); }},
-        {true, views, {"VIEW_NAME", "TEXT"}, [&] { return o_.ViewList(sv_, db_, us_, pw_); }},
-        {false, kSqlServerIndexes, kSqlServerIndexColumns, [&] { return indexes(u"Pedidos"_s); }},
+    const QString viewColumns = QStringLiteral("SELECT COLUMN_NAME FROM ALL_TAB_COLUMNS WHERE TABLE_NAME IN('V_TOT', 'v_tot', "
+                                               "'V_TOT') AND  OWNER = 'scott'");
+    const QString oracleIndexes = QStringLiteral(
+        "SELECT DISTINCT ind.INDEX_NAME, col.COLUMN_NAME, ind.UNIQUENESS, col.COLUMN_POSITION FROM ALL_INDEXES ind JOIN "
+        "ALL_IND_COLUMNS col ON ind.INDEX_NAME = col.INDEX_NAME WHERE ind.TABLE_NAME IN ('CLIENTES', 'clientes', "
+        "'CLIENTES') ORDER BY ind.INDEX_NAME, col.COLUMN_POSITION");
+    auto pk = [](const char* index) {
+        return QStringLiteral("SELECT DISTINCT ac.CONSTRAINT_TYPE FROM ALL_CONSTRAINTS ac WHERE ac.TABLE_NAME = 'CLIENTES' "
+                              "AND ac.INDEX_NAME = '%1' AND ac.CONSTRAINT_TYPE = 'P'")
+            .arg(QLatin1String(index));
     };
-    for (const auto& [onOracle, sql, columns, call] : cases) {
+    const QStringList oracleIndexColumns = {"INDEX_NAME", "COLUMN_NAME", "UNIQUENESS", "COLUMN_POSITION"};
+    auto tableList = [&] { return o_.TableList(sv_, db_, us_, pw_); };
+    auto viewList = [&] { return o_.ViewList(sv_, db_, us_, pw_); };
+    struct Answer {
+        QString sql;
+        QStringList columns;
+        Rows rows;
+    };
+    const struct {
+        bool onOracle;
+        std::vector<Answer> answers;
+        std::function<CollectionPtr()> call;
+        QStringList statements;
+        const char* shown;
+    } cases[] = {
+        {true, {{tables, {"TABLE_NAME"}, {}}}, tableList, {tables}, "{}"},
+        {true, {{views, {"VIEW_NAME", "TEXT"}, {}}}, viewList, {views}, "{}"},
+        {false, {{kSqlServerIndexes, kSqlServerIndexColumns, {}}}, [&] { return indexes(u"Pedidos"_s); }, {kSqlServerIndexes}, "{}"},
+        {false, {{kSqlServerIndexes, kSqlServerIndexColumns, {{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
+                                                              {s("IX_Fecha"), s("Fecha"), Variant(false), Variant(false), n(1)},
+                                                              {s("PK_Pedidos"), s("Id"), Variant(true), Variant(true), n(1)}}}},
+         [&] { return indexes(u"Pedidos"_s); }, {kSqlServerIndexes},
+         "{IX_Fecha={IndexName=IX_Fecha IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={Total=Total Fecha=Fecha}} "
+         "PK_Pedidos={IndexName=PK_Pedidos IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}"},
+        {true, {{oracleIndexes, oracleIndexColumns, {{s("IX_N"), s("NOMBRE"), s("NONUNIQUE"), n(1)}, {s("IX_N"), s("CIUDAD"), s("NONUNIQUE"), n(2)},
+                                                     {s("PK_C"), s("CODIGO"), s("UNIQUE"), n(1)}}},
+                {pk("PK_C"), {"CONSTRAINT_TYPE"}, {{s("P")}}}, {pk("IX_N"), {"CONSTRAINT_TYPE"}, {}}},
+         [&] { return indexes(u"CLIENTES"_s); }, {oracleIndexes, pk("IX_N"), pk("PK_C")},
+         "{IX_N={IndexName=IX_N IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={NOMBRE=NOMBRE CIUDAD=CIUDAD}} "
+         "PK_C={IndexName=PK_C IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={CODIGO=CODIGO}}}"},
+        {true, {{views, {"VIEW_NAME", "TEXT"}, {{s("V_TOT"), s("select a, b from t")}}}, {viewColumns, {"COLUMN_NAME"}, {{s("A")}, {s("B")}}}},
+         viewList, {views, viewColumns}, "{V_TOT={Name=V_TOT SQLText=select a, b from t Fields={A=A B=B}}}"},
+        {true, {{tables, {"TABLE_NAME"}, {{s("CLIENTES")}, {s("S")}}}}, tableList, {tables},
+         "{CLIENTES={Name=CLIENTES Fields={} Key={}} S={Name=S Fields={} Key={}}}"},
+    };
+    for (const auto& c : cases) {
         rec_ = db::RecordingBackend::install();
-        onOracle ? oracle() : sqlServer();
-        rec_->answerRows(sql, columns, Rows{});
-        EXPECT_EQ(show(Variant(call())), "{}") << sql.toStdString();
-        EXPECT_EQ(rec_->statements(), QStringList{sql});
+        c.onOracle ? oracle() : sqlServer();
+        for (const Answer& a : c.answers)
+            rec_->answerRows(a.sql, a.columns, a.rows);
+        EXPECT_EQ(show(Variant(c.call())), QString::fromUtf8(c.shown)) << c.statements.value(0).toStdString();
+        EXPECT_EQ(rec_->statements(), c.statements);
     }
-    rec_ = db::RecordingBackend::install();
-    oracle();
-    rec_->answerRows(tables, {"TABLE_NAME"}, Rows{{s("CLIENTES")}, {s("S")}});
-    EXPECT_EQ(show(Variant(o_.TableList(sv_, db_, us_, pw_))), "{CLIENTES={Name=CLIENTES Fields={} Key={}} S={Name=S Fields={} Key={}}}");
+    // The caller's variables receive the stored values.
     EXPECT_EQ(us_, u"scott"_s);
 }
 
@@ -104,44 +141,6 @@ TEST_F(RecordedSchemaTest, OracleTableWithFieldsAndKey)
     EXPECT_FALSE(table(u"Nada"_s));
     EXPECT_EQ(boxes(dialogs).value(0).section(u"\r\n"_s, 0, 0), "Error|16|CLSDO.TABLELIST");
     EXPECT_EQ(rec_->statements().size(), 1);
-}
-
-TEST_F(RecordedSchemaTest, OracleIndexesGroupedWithThePrimaryKeyAskedPerIndex)
-{
-    oracle();
-    const QString sql = QStringLiteral(
-        "SELECT DISTINCT ind.INDEX_NAME, col.COLUMN_NAME, ind.UNIQUENESS, col.COLUMN_POSITION FROM ALL_INDEXES ind JOIN "
-        "ALL_IND_COLUMNS col ON ind.INDEX_NAME = col.INDEX_NAME WHERE ind.TABLE_NAME IN ('CLIENTES', 'clientes', "
-        "'CLIENTES') ORDER BY ind.INDEX_NAME, col.COLUMN_POSITION");
-    auto pk = [](const char* index) {
-        return QStringLiteral("SELECT DISTINCT ac.CONSTRAINT_TYPE FROM ALL_CONSTRAINTS ac WHERE ac.TABLE_NAME = 'CLIENTES' "
-                              "AND ac.INDEX_NAME = '%1' AND ac.CONSTRAINT_TYPE = 'P'")
-            .arg(QLatin1String(index));
-    };
-    rec_->answerRows(sql, {"INDEX_NAME", "COLUMN_NAME", "UNIQUENESS", "COLUMN_POSITION"},
-                     Rows{{s("IX_N"), s("NOMBRE"), s("NONUNIQUE"), n(1)},
-                          {s("IX_N"), s("CIUDAD"), s("NONUNIQUE"), n(2)},
-                          {s("PK_C"), s("CODIGO"), s("UNIQUE"), n(1)}});
-    rec_->answerRows(pk("PK_C"), {"CONSTRAINT_TYPE"}, Rows{{s("P")}});
-    rec_->answerRows(pk("IX_N"), {"CONSTRAINT_TYPE"}, Rows{});
-
-    const Variant listed(indexes(u"CLIENTES"_s));
-    EXPECT_EQ(rec_->statements(), (QStringList{sql, pk("IX_N"), pk("PK_C")}));
-    EXPECT_EQ(show(listed), "{IX_N={IndexName=IX_N IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={NOMBRE=NOMBRE CIUDAD=CIUDAD}} "
-              "PK_C={IndexName=PK_C IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={CODIGO=CODIGO}}}");
-}
-
-TEST_F(RecordedSchemaTest, SqlServerIndexesInKeyOrder)
-{
-    sqlServer();
-    const QString& sql = kSqlServerIndexes;
-    rec_->answerRows(sql, kSqlServerIndexColumns, Rows{{s("IX_Fecha"), s("Total"), Variant(false), Variant(false), n(0)},
-                          {s("IX_Fecha"), s("Fecha"), Variant(false), Variant(false), n(1)},
-                          {s("PK_Pedidos"), s("Id"), Variant(true), Variant(true), n(1)}});
-    const Variant listed(indexes(u"Pedidos"_s));
-    EXPECT_EQ(rec_->statements(), QStringList{sql});
-    EXPECT_EQ(show(listed), "{IX_Fecha={IndexName=IX_Fecha IsPrimaryKey=0 IsUnique=0 IsNullable=1 IndexFields={Total=Total Fecha=Fecha}} "
-              "PK_Pedidos={IndexName=PK_Pedidos IsPrimaryKey=1 IsUnique=1 IsNullable=1 IndexFields={Id=Id}}}");
 }
 
 TEST_F(RecordedSchemaTest, SqlServerTableReadsDefaultsAndChecksOnceAndTheKey)
@@ -214,20 +213,6 @@ TEST_F(RecordedSchemaTest, SqlServerKeyAndOracleKeyStatements)
     o_.TableKey(sv_, db_, us_, pw_, quoted);
     ASSERT_EQ(rec_->statements().size(), 1);
     EXPECT_TRUE(rec_->statements()[0].endsWith(u"o.name = 'O''Pedidos'"_s));
-}
-
-TEST_F(RecordedSchemaTest, OracleViews)
-{
-    oracle();
-    const QString views =
-        u"SELECT VIEW_NAME, TEXT FROM USER_VIEWS WHERE VIEW_NAME NOT LIKE '%.%' ORDER BY 1"_s;
-    const QString columns = QStringLiteral("SELECT COLUMN_NAME FROM ALL_TAB_COLUMNS WHERE TABLE_NAME IN('V_TOT', 'v_tot', "
-                                           "'V_TOT') AND  OWNER = 'scott'");
-    rec_->answerRows(views, {"VIEW_NAME", "TEXT"}, Rows{{s("V_TOT"), s("select a, b from t")}});
-    rec_->answerRows(columns, {"COLUMN_NAME"}, Rows{{s("A")}, {s("B")}});
-    const Variant list(o_.ViewList(sv_, db_, us_, pw_));
-    EXPECT_EQ(rec_->statements(), (QStringList{views, columns}));
-    EXPECT_EQ(show(list), "{V_TOT={Name=V_TOT SQLText=select a, b from t Fields={A=A B=B}}}");
 }
 
 TEST_F(RecordedSchemaTest, StructureStatementsAndTypeMapping)

@@ -2,10 +2,7 @@
 // the record locks and the key test.
 #include "DataTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace datatest;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,6 +17,11 @@ TEST_F(WorkTest, OnlyTheWorkDatabaseWordActsAndTheLockTableIsLeftAlone)
     EXPECT_TRUE(o.Instantanea(u"ejercicio"_s, u"SELECT a FROM t"_s).isEmpty());
     EXPECT_FALSE(o.EjecutarSentencia(u"Empresa"_s, u"DELETE FROM t"_s));
     EXPECT_TRUE(o.EjecutarSentencia(u"Ejercicio"_s, u"UPDATE Bloqueos SET x = 1"_s));
+    // Record locks are always granted without a statement.
+    EXPECT_TRUE(o.RegistroNoBloqueado(u"Ejercicio"_s, u"T"_s, 3, u"#1"_s));
+    EXPECT_TRUE(o.BloquearRegistro(u"X"_s, QString(), 0, QString(), QString(), true, true));
+    EXPECT_TRUE(o.DesbloquearRegistro(QString(), QString(), QString()));
+    EXPECT_TRUE(o.ValidarUsuarioBloqueo(QString(), 0));
     EXPECT_TRUE(rec->events().empty());
     EXPECT_TRUE(o.EjecutarSentencia(u"Ejercicio"_s, u"UPDATE bloqueos SET x = 1"_s));
     EXPECT_EQ(rec->statements(), QStringList{"UPDATE bloqueos SET x = 1"});
@@ -51,7 +53,7 @@ TEST_F(WorkTest, NotStartedIsReportedUnlessSilent)
     EXPECT_FALSE(o.EjecutarSentencia(u"Ejercicio"_s, u"DELETE FROM t"_s, true));
 }
 
-TEST_F(WorkTest, InstantaneaKeysRowsAndCounts)
+TEST_F(WorkTest, InstantaneaAndConseguirCampoStatementsAndResults)
 {
     start();
     rec->answerRows(u"SELECT t.Codigo, t.Nombre FROM t"_s, {"Codigo", "Nombre"},
@@ -61,11 +63,9 @@ TEST_F(WorkTest, InstantaneaKeysRowsAndCounts)
     EXPECT_EQ(show(r), "{#Ana={t.Codigo=1 t.Nombre=Ana} #Luis={t.Codigo=2 t.Nombre=Luis} "
                        "ContadoresCampos={TotalRegistros=2 PosicionInicial=1 PosicionFinal=2}}");
     EXPECT_EQ(collectionItem(collectionItem(r, u"ContadoresCampos"_s), u"PosicionInicial"_s).type(), VarType::Integer);
-}
 
-TEST_F(WorkTest, ConseguirCampoStatementsAndResults)
-{
-    start();
+    // ConseguirCampo: the statements and results.
+    rec->clearLog();
     rec->answerRows(u"SELECT Nombre FROM Clientes WHERE Codigo = 5"_s, {"Nombre"}, {{Variant("Ana")}});
     rec->answerRows(u"SELECT Nombre FROM Clientes WHERE Codigo = '5'"_s, {"Nombre"}, {{Variant("Ana")}, {Variant("Eva")}});
     rec->setDefaultAnswer(db::RecordingBackend::Answer::table({"Nombre"}, {}));
@@ -85,16 +85,8 @@ TEST_F(WorkTest, ConseguirCampoStatementsAndResults)
     rec->clearLog();
     EXPECT_EQ(o.ConseguirCampo(u"Clientes"_s, u"Nombre"_s, u"Codigo"_s, QString()), "");
     EXPECT_TRUE(rec->events().empty());
-}
 
-TEST_F(WorkTest, LocksAreGrantedAndKeysFoundWithoutCase)
-{
-    EXPECT_TRUE(o.RegistroNoBloqueado(u"Ejercicio"_s, u"T"_s, 3, u"#1"_s));
-    EXPECT_TRUE(o.BloquearRegistro(u"X"_s, QString(), 0, QString(), QString(), true, true));
-    EXPECT_TRUE(o.DesbloquearRegistro(QString(), QString(), QString()));
-    EXPECT_TRUE(o.ValidarUsuarioBloqueo(QString(), 0));
-    EXPECT_TRUE(rec->events().empty());
-
+    // Keys of a collection are found without case.
     auto c = newCollection();
     c->Add(Variant(1), u"ABC"_s);
     EXPECT_TRUE(o.ExisteClaveColeccion(Variant(c), u"abc"_s));
