@@ -1,19 +1,10 @@
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <gtest/gtest.h>
 
 namespace {
-QStringList visibleCaptions(frmMsgBox* d)
-{
-    QStringList out;
-    for (QPushButton* b : d->cmd)
-        out << (b->isHidden() ? QString("-") : b->text() + "=" + b->property("Tag").toString());
-    return out;
-}
-
 // Types a character or key into the focused widget and gives a pressed button time to answer.
 void type(int key)
 {
@@ -27,12 +18,8 @@ void type(int key)
 
 TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
 {
-    struct Case {
-        int style;
-        QStringList captions;
-        int defaultIndex; // the default button once the focus leaves cmd(2)
-        QString icon;
-    };
+    // The style, the captions, the default button once the focus leaves cmd(2) and the icon.
+    struct Case { int style; QStringList captions; int defaultIndex; QString icon; };
     const QStringList ok{"-", "-", "&Aceptar=1"}, yesNo{"-", "&Si=6", "&No=7"},
         yesNoCancel{"&Si=6", "&No=7", "&Cancelar=2"};
     const Case cases[] = {
@@ -46,7 +33,10 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
         answer(msg, c.style, [&](frmMsgBox* d) {
-            EXPECT_EQ(visibleCaptions(d), c.captions);
+            QStringList captions;
+            for (QPushButton* b : d->cmd)
+                captions << (b->isHidden() ? QString("-") : b->text() + "=" + b->property("Tag").toString());
+            EXPECT_EQ(captions, c.captions);
             EXPECT_EQ((QStringList{shownIcon(d), d->windowTitle(), d->lblMainTitle->text(), d->lblSubTitle->text(),
                                    d->txtBody->toPlainText()}),
                       (QStringList{c.icon, "Ventana de Mensajes", "Titulo",

@@ -7,7 +7,6 @@
 #include <array>
 #include <bit>
 #include <gtest/gtest.h>
-#include <vector>
 
 namespace {
 

@@ -9,10 +9,7 @@
 #include "services/clsTablas.h"
 
 #include <QTemporaryDir>
-#include <functional>
-#include <ostream>
 #include <gtest/gtest.h>
-#include <vector>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -3,11 +3,9 @@
 #include "ServicesTestSupport.h"
 
 #include "core/Error.h"
-#include "core/ValueText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QObject>
 
 using namespace svctest;
 
