@@ -2,7 +2,6 @@
 // settings kept in the database, through the recording backend.
 #include "ServicesTestSupport.h"
 
-#include "core/Error.h"
 
 #include <QLineEdit>
 

@@ -2,7 +2,6 @@
 // data, the server clock, version texts and the outside components.
 #include "ServicesTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 
 #include <QLocale>

@@ -3,7 +3,6 @@
 #include "ServicesTestSupport.h"
 
 using namespace svctest;
-using Answer = db::RecordingBackend::Answer;
 
 namespace {
 

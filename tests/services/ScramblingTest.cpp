@@ -1,6 +1,5 @@
 // The services object's own scrambling routine and the scrambling component
 // that keeps the server link's password.
-#include "services/Scrambling.h"
 #include "services/clsEncript.h"
 #include "services/clsTablas.h"
 
