@@ -1,4 +1,5 @@
 #include "core/ProfileFile.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -6,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,9 +29,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
 }
 
 // A section, a key and the value a read of them gives.
-struct Read {
-    const char *section, *key, *value;
-};
+using Read = std::tuple<const char*, const char*, const char*>;
 
 void expectReads(const QString& file, std::initializer_list<Read> reads, const QString& dflt = QString())
 {
@@ -41,18 +42,13 @@ protected:
     QTemporaryDir dir;
     QString path(const QString& name = QStringLiteral("Velmora.ini")) const { return dir.filePath(name); }
     // Each row: the file's bytes, one key written into it, and the bytes after the write.
-    struct Write {
-        QByteArray before;
-        const char *section, *key;
-        QString value;
-        QByteArray after;
-    };
-    void expectWrites(std::initializer_list<Write> rows)
+    void expectWrites(std::initializer_list<std::tuple<QByteArray, const char*, const char*, QString, QByteArray>> rows)
     {
-        for (const Write& w : rows) {
-            writeAll(path(), w.before);
-            ASSERT_TRUE(ProfileFile::write(path(), w.section, w.key, w.value)) << w.before.constData();
-            EXPECT_EQ(readAll(path()), w.after) << w.before.constData();
+        for (const auto& [before, section, key, value, after] : rows) {
+            writeAll(path(), before);
+            ASSERT_TRUE(ProfileFile::write(path(), section, key, value)) << before.constData();
+            EXPECT_EQ((std::pair{readAll(path()), ProfileFile::read(path(), section, key)}), (std::pair{after, value}))
+                << before.constData();
         }
     }
 };
@@ -73,28 +69,17 @@ TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndTheFirstMatchWins)
     expectReads(path("none.ini"), {{"Drivers", "Access_MDB", "dflt"}}, "dflt");
 }
 
-TEST_F(ProfileFileTest, ValuesAreTakenAsWritten)
-{
-    const QString special = QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=C:\\db\\a,b.accdb;\"q\" 'r'");
-    ASSERT_TRUE(ProfileFile::write(path(), "Connection", "Cadena", special));
-    EXPECT_EQ(ProfileFile::read(path(), "Connection", "Cadena"), special);
-    EXPECT_EQ(readAll(path()), "[Connection]\nCadena=" + special.toUtf8() + "\n");
-}
-
 TEST_F(ProfileFileTest, LongValuesAreCutToTheReadLimit)
 {
-    const QString v300(300, QLatin1Char('x'));
-    ASSERT_TRUE(ProfileFile::write(path(), "S", "K", v300));
-    EXPECT_EQ(ProfileFile::read(path(), "S", "K"), QString(254, QLatin1Char('x')));
-    // The whole value stays in the file.
-    EXPECT_TRUE(readAll(path()).contains(v300.toUtf8()));
-    const QString v254 = QString(253, QLatin1Char('y')) + QLatin1Char('z');
-    ASSERT_TRUE(ProfileFile::write(path(), "S", "K", v254));
-    EXPECT_EQ(ProfileFile::read(path(), "S", "K"), v254);
-    // A character outside the basic plane is not cut in half.
-    const QString wide = QString(253, QLatin1Char('y')) + QString::fromUtf8("😀");
-    ASSERT_TRUE(ProfileFile::write(path(), "S", "K", wide));
-    EXPECT_EQ(ProfileFile::read(path(), "S", "K"), QString(253, QLatin1Char('y')));
+    // The whole value stays in the file; a character outside the basic plane is not cut in half.
+    const QString y253(253, QLatin1Char('y'));
+    for (const auto& [written, read] : {std::pair{QString(300, QLatin1Char('x')), QString(254, QLatin1Char('x'))},
+                                        {y253 + QLatin1Char('z'), y253 + QLatin1Char('z')},
+                                        {y253 + QString::fromUtf8("😀"), y253}}) {
+        ASSERT_TRUE(ProfileFile::write(path(), "S", "K", written));
+        EXPECT_EQ(ProfileFile::read(path(), "S", "K"), read);
+        EXPECT_EQ(readAll(path()), "[S]\nK=" + written.toUtf8() + "\n");
+    }
 }
 
 TEST_F(ProfileFileTest, WritingOneKeyKeepsEveryOtherLineByteForByte)
@@ -103,41 +88,36 @@ TEST_F(ProfileFileTest, WritingOneKeyKeepsEveryOtherLineByteForByte)
                                 "[Scripts]\r\nFolder = C:\\Velmora\\Scripts\\ ; keep\r\n"
                                 "Sql=SELECT a, b FROM t WHERE x = 'y;z'\r\n";
     writeAll(path(), original);
-
-    ASSERT_TRUE(ProfileFile::write(path(), "form", "WIDTH", "15000"));
     QByteArray expected = original;
-    expected.replace("Width=12000", "WIDTH=15000");
-    EXPECT_EQ(readAll(path()), expected);
-
-    // A new key joins the end of its section, before the blank line, with the file's line ends.
-    ASSERT_TRUE(ProfileFile::write(path(), "Form", "Height", "9000"));
-    expected.replace("WIDTH=15000\r\n", "WIDTH=15000\r\nHeight=9000\r\n");
-    EXPECT_EQ(readAll(path()), expected);
-
-    // A new section goes at the end.
-    ASSERT_TRUE(ProfileFile::write(path(), "CSV", "Separador", ";"));
-    expected += "[CSV]\r\nSeparador=;\r\n";
-    EXPECT_EQ(readAll(path()), expected);
-
+    // A key rewritten in place; a new key joins the end of its section, before
+    // the blank line, with the file's line ends; a new section goes at the end.
+    for (const auto& [section, key, value, from, to] :
+         {std::tuple{"form", "WIDTH", "15000", "Width=12000", "WIDTH=15000"},
+          {"Form", "Height", "9000", "WIDTH=15000\r\n", "WIDTH=15000\r\nHeight=9000\r\n"},
+          {"CSV", "Separador", ";", "", "[CSV]\r\nSeparador=;\r\n"}}) {
+        ASSERT_TRUE(ProfileFile::write(path(), section, key, value));
+        *from ? expected.replace(from, to) : expected.append(to);
+        EXPECT_EQ(readAll(path()), expected) << key;
+    }
     EXPECT_EQ(ProfileFile::read(path(), "Scripts", "Folder"), "C:\\Velmora\\Scripts\\ ; keep");
     EXPECT_EQ(ProfileFile::read(path(), "Scripts", "Sql"), "SELECT a, b FROM t WHERE x = 'y;z'");
 }
 
 TEST_F(ProfileFileTest, WriteCreatesTheFileCompletesItsLastLineAndKeepsItsLineBreaksAndMark)
 {
-    ASSERT_TRUE(ProfileFile::write(path("new.ini"), "Page", "Splitter", "3000"));
-    EXPECT_EQ(readAll(path("new.ini")), "[Page]\nSplitter=3000\n");
+    // Values are taken as written.
+    const QString special = QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=C:\\db\\a,b.accdb;\"q\" 'r'");
+    ASSERT_TRUE(ProfileFile::write(path("new.ini"), "Connection", "Cadena", special));
+    EXPECT_EQ(readAll(path("new.ini")), "[Connection]\nCadena=" + special.toUtf8() + "\n");
+    EXPECT_EQ(ProfileFile::read(path("new.ini"), "Connection", "Cadena"), special);
     // Any line break ends a line (bare CRs, and the three kinds mixed): after a
     // last bare CR the new key is a line of its own.
     expectWrites({{"[Page]\nSplitter=1", "Page", "Other", "2", "[Page]\nSplitter=1\nOther=2\n"},
                   {"[Page]", "LastQuery_0", "Line1", "<LINE>x<LINE>", "[Page]\n[LastQuery_0]\nLine1=<LINE>x<LINE>\n"},
                   {"[S]\r\nA=1\r", "S", "B", "2", "[S]\r\nA=1\rB=2\r\n"},
-                  {"[S]\rA=1\r[T]\nB=2\r\nC=3", "S", "A", "9", "[S]\rA=9\r[T]\nB=2\r\nC=3"},
-                  {"\xEF\xBB\xBF[Form]\nTitle=Año\n", "Form", "Title", "x", "\xEF\xBB\xBF[Form]\nTitle=x\n"}});
-    writeAll(path(), "[S]\rA=1\r[T]\nB=2\r\nC=3");
-    expectReads(path(), {{"S", "A", "1"}, {"T", "B", "2"}, {"T", "C", "3"}});
-    writeAll(path(), "\xEF\xBB\xBF[Form]\nTitle=Año\n");
-    EXPECT_EQ(ProfileFile::read(path(), "Form", "Title"), QString::fromUtf8("Año"));
+                  {"\xEF\xBB\xBF[Form]\nTitle=Año\n", "Form", "Title", "x", "\xEF\xBB\xBF[Form]\nTitle=x\n"},
+                  {"[S]\rA=1\r[T]\nB=2\r\nC=3", "S", "A", "9", "[S]\rA=9\r[T]\nB=2\r\nC=3"}});
+    expectReads(path(), {{"T", "B", "2"}, {"T", "C", "3"}});
 }
 
 TEST_F(ProfileFileTest, RefusesWhatWouldNotReadBackAsOneKey)
@@ -148,7 +128,6 @@ TEST_F(ProfileFileTest, RefusesWhatWouldNotReadBackAsOneKey)
                                                {"A", "a=b", "v"}, {"A", "[x", "v"}, {"A]", "k", "v"}, {"", "k", "v"},
                                                {"A", " ", "v"}})
         EXPECT_FALSE(ProfileFile::write(path(), section, key, value)) << section << "/" << key;
-    EXPECT_EQ(readAll(path()), original);
     EXPECT_FALSE(ProfileFile::write(dir.filePath("missing/dir/x.ini"), "A", "k", "v"));
     // A read-only file is not replaced.
     ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
@@ -161,15 +140,12 @@ TEST_F(ProfileFileTest, Windows1252FilesAreReadAndStayInTheirEncoding)
     // "Año" and "€" in Windows-1252: not valid UTF-8.
     const QByteArray original = "[Multilenguaje]\nIdioma=Espa\xF1ol\nMoneda=\x80\n";
     writeAll(path(), original);
-    EXPECT_EQ(ProfileFile::read(path(), "Multilenguaje", "Idioma"), QString::fromUtf8("Español"));
-    EXPECT_EQ(ProfileFile::read(path(), "Multilenguaje", "Moneda"), QString::fromUtf8("€"));
-
-    ASSERT_TRUE(ProfileFile::write(path(), "Multilenguaje", "Otro", QString::fromUtf8("Año €")));
-    EXPECT_EQ(readAll(path()), original + "Otro=A\xF1o \x80\n");
+    expectReads(path(), {{"Multilenguaje", "Idioma", "Español"}, {"Multilenguaje", "Moneda", "€"}});
 
     // A character the code page lacks turns the whole file into UTF-8, values intact.
-    ASSERT_TRUE(ProfileFile::write(path(), "Multilenguaje", "Griego", QString::fromUtf8("Ω")));
-    EXPECT_EQ(readAll(path()), QString::fromUtf8("[Multilenguaje]\nIdioma=Español\nMoneda=€\nOtro=Año €\nGriego=Ω\n").toUtf8());
+    expectWrites({{original, "Multilenguaje", "Otro", QString::fromUtf8("Año €"), original + "Otro=A\xF1o \x80\n"},
+                  {original + "Otro=A\xF1o \x80\n", "Multilenguaje", "Griego", QString::fromUtf8("Ω"),
+                   QString::fromUtf8("[Multilenguaje]\nIdioma=Español\nMoneda=€\nOtro=Año €\nGriego=Ω\n").toUtf8()}});
     EXPECT_EQ(ProfileFile::read(path(), "Multilenguaje", "Idioma"), QString::fromUtf8("Español"));
 }
 
@@ -183,43 +159,27 @@ TEST_F(ProfileFileTest, TheFileIsReplacedByRenameNotRewrittenInPlace)
     ASSERT_EQ(::link(QFile::encodeName(path()).constData(), QFile::encodeName(link).constData()), 0);
 
     ASSERT_TRUE(ProfileFile::write(path(), "A", "k", "new"));
-    EXPECT_EQ(readAll(link), "[A]\nk=old\n");
-    EXPECT_EQ(readAll(path()), "[A]\nk=new\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    // Nothing is left beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-}
-
-TEST_F(ProfileFileTest, ManyKeysWithOneReadAndOneWrite)
-{
-    writeAll(path(), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n");
-    ProfileFile pf = ProfileFile::load(path());
-    EXPECT_EQ(pf.value("lastquery_0", "line2"), "<LINE>FROM t<LINE>");
-    EXPECT_TRUE(pf.setValue("LastQuery_1", "Line1", "x"));
-    EXPECT_EQ(pf.value("LastQuery_1", "Line1"), "x");
-    EXPECT_EQ(readAll(path()), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n");
-    ASSERT_TRUE(pf.save(path()));
-    EXPECT_EQ(readAll(path()), "[LastQuery_0]\nLine1=<LINE>SELECT *<LINE>\nLine2=<LINE>FROM t<LINE>\n[LastQuery_1]\nLine1=x\n");
-    EXPECT_FALSE(pf.save(dir.filePath("missing/x.ini")));
+    EXPECT_EQ((QByteArrayList{readAll(link), readAll(path())}), (QByteArrayList{"[A]\nk=old\n", "[A]\nk=new\n"}));
+    // The mode is kept and nothing is left beside it.
+    EXPECT_EQ(QFile::permissions(path()), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                              QFile::ReadGroup);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"link.ini", "Velmora.ini"}));
 }
 
 TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
 {
     QRandomGenerator rng(20240601);
     const char alphabet[] = "[]=;\r\n \tabcAB\xC3\xB1\x80\xFF\x00";
+    const QString names[] = {"a", "A", "b", "ab", "[", "", "ñ"};
     QElapsedTimer timer;
     timer.start();
     for (int round = 0; round < 3000; ++round) {
-        const int size = int(rng.bounded(600));
-        QByteArray bytes(size, '\0');
+        QByteArray bytes(int(rng.bounded(600)), '\0');
         const bool structured = rng.bounded(2) == 0;
-        for (int i = 0; i < size; ++i)
-            bytes[i] = structured ? alphabet[rng.bounded(int(sizeof alphabet) - 1)] : char(rng.bounded(256));
+        for (char& b : bytes)
+            b = structured ? alphabet[rng.bounded(int(sizeof alphabet) - 1)] : char(rng.bounded(256));
         ProfileFile pf = ProfileFile::fromBytes(bytes);
         EXPECT_EQ(pf.toBytes(), bytes);
-        const QString names[] = {"a", "A", "b", "ab", "[", "", "ñ"};
         for (const QString& s : names)
             for (const QString& k : names)
                 EXPECT_LE(pf.value(s, k, "d").size(), ProfileFile::ReadLimit);
@@ -230,20 +190,61 @@ TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
     EXPECT_LT(timer.elapsed(), 20000);
 }
 
-TEST_F(ProfileFileTest, ManyEditsInMemoryFindWhatOneReadWould)
+TEST_F(ProfileFileTest, ManyEditsInMemoryWithOneReadAndOneWriteFindWhatOneReadWould)
 {
     // Appends, inserts into an earlier section and namesake sections, then
     // every key read back as a fresh read of the bytes reads it.
-    ProfileFile pf = ProfileFile::fromBytes("[A]\nk=1\n\n[B]\nk=2\n[a]\nk=late\n");
+    const QByteArray original = "[A]\nk=1\n\n[B]\nk=2\n[a]\nk=late\n";
+    writeAll(path(), original);
+    ProfileFile pf = ProfileFile::load(path());
+    EXPECT_EQ(pf.value("a", "K"), "1");
     ASSERT_TRUE(pf.setValue("B", "n", "b-new"));   // appended at the end of B, before [a]
     ASSERT_TRUE(pf.setValue("A", "m", "a-new"));   // inserted after A's last non-blank line
     ASSERT_TRUE(pf.setValue("C", "x", "c"));       // a new section at the end
     ASSERT_TRUE(pf.setValue("c", "Y", "c2"));      // appended to it
     ASSERT_TRUE(pf.setValue("A", "K", "1b"));      // rewrites A's own k
-    const ProfileFile fresh = ProfileFile::fromBytes(pf.toBytes());
+    EXPECT_EQ(readAll(path()), original);
+    ASSERT_TRUE(pf.save(path()));
+    const ProfileFile fresh = ProfileFile::load(path());
     for (const ProfileFile* f : {static_cast<const ProfileFile*>(&pf), &fresh})
         for (const auto& [section, key, value] : {Read{"A", "k", "1b"}, {"A", "m", "a-new"}, {"B", "k", "2"},
                                                   {"b", "N", "b-new"}, {"C", "x", "c"}, {"C", "y", "c2"}})
             EXPECT_EQ(f->value(section, key), value) << section << "/" << key;
-    EXPECT_EQ(pf.toBytes(), "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n");
+    EXPECT_EQ((QByteArrayList{readAll(path()), pf.toBytes()}),
+              QByteArrayList(2, "[A]\nK=1b\nm=a-new\n\n[B]\nk=2\nn=b-new\n[a]\nk=late\n[C]\nx=c\nY=c2\n"));
+    EXPECT_FALSE(pf.save(dir.filePath("missing/x.ini")));
+}
+
+// Where the settings live.
+TEST(ProgramFolder, WritableExecutableFolderIsTheProgramFolder)
+{
+    QTemporaryDir exe, home;
+    EXPECT_EQ(ProgramFolder::resolve(exe.path() + "/", home.path(), QString()), exe.path());
+    EXPECT_FALSE(QDir(home.path() + "/velmora").exists());
+}
+
+TEST(ProgramFolder, OtherwiseTheUserFolderSeededOnce)
+{
+    QTemporaryDir home, defaults;
+    writeAll(defaults.filePath("Velmora.ini"), "[Form]\nWidth=1\n");
+    writeAll(defaults.filePath("translate.vrx"), "db");
+    const QString exe = "/proc"; // exists and is not writable, even for root
+    const QString user = ProgramFolder::resolve(exe, home.path(), defaults.path());
+    EXPECT_EQ(user, home.path() + "/velmora");
+    EXPECT_TRUE(QFile::exists(user + "/translate.vrx"));
+
+    // The user's own settings are never replaced by the defaults.
+    writeAll(user + "/Velmora.ini", "[Form]\nWidth=2\n");
+    EXPECT_EQ(ProgramFolder::resolve(exe, home.path(), defaults.path()), user);
+    EXPECT_EQ(readAll(user + "/Velmora.ini"), "[Form]\nWidth=2\n");
+}
+
+TEST(ProgramFolder, FilesJoinTheFolderWhateverTheirSlashes)
+{
+    ProgramFolder::setPath("/opt/velmora/");
+    EXPECT_EQ(ProgramFolder::path(), "/opt/velmora");
+    EXPECT_EQ(ProgramFolder::file("\\Velmora.ini"), "/opt/velmora/Velmora.ini");
+    EXPECT_EQ(ProgramFolder::file("\\CSV\\"), "/opt/velmora/CSV/");
+    EXPECT_EQ(ProgramFolder::file("Velmora_Tab1.ini"), "/opt/velmora/Velmora_Tab1.ini");
+    ProgramFolder::setPath(QString());
 }

@@ -18,29 +18,21 @@ QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
 }
 
-// Each row: a text and the number it reads as, in the locale in force.
-void expectNumbers(std::initializer_list<std::pair<const char*, double>> rows)
+// Each row: an input and what the call makes of it, in the locale in force.
+template <class In, class Out, class F>
+void expectEach(F call, std::initializer_list<std::pair<In, Out>> rows)
 {
-    for (const auto& [text, number] : rows)
-        EXPECT_EQ(parseNumber(QString::fromUtf8(text)), number) << text;
+    for (const auto& [in, out] : rows)
+        EXPECT_EQ(call(in), out) << in;
 }
+
+const auto number = [](const char* t) { return parseNumber(QString::fromUtf8(t)); };
+const auto date = [](const char* t) { return parseDate(QString::fromUtf8(t)); };
 
 void expectNotNumbers(std::initializer_list<const char*> texts)
 {
     for (const char* t : texts)
         EXPECT_FALSE(isNumeric(QString::fromUtf8(t))) << t;
-}
-
-void expectTexts(std::initializer_list<std::pair<Variant, const char*>> rows)
-{
-    for (const auto& [value, text] : rows)
-        EXPECT_EQ(toText(value), QString::fromUtf8(text)) << text;
-}
-
-void expectDates(std::initializer_list<std::pair<const char*, QDateTime>> rows)
-{
-    for (const auto& [text, date] : rows)
-        EXPECT_EQ(parseDate(QString::fromUtf8(text)), date) << text;
 }
 
 void expectFormats(std::initializer_list<std::tuple<Variant, const char*, const char*>> rows)
@@ -53,56 +45,38 @@ void expectFormats(std::initializer_list<std::tuple<Variant, const char*, const 
 TEST(ValueTextNumbers, ReadingNumbersInEachLocale)
 {
     ScopedLocale es(Spanish);
-    expectNumbers({{"1.234,5", 1234.5}, {"1234,5", 1234.5}, {"1.234.567", 1234567.0}, {" -12,25 ", -12.25},
-                   {"12,5-", -12.5}, {"(3)", -3.0}, {"1.234,50 €", 1234.5}, {",5", 0.5}, {"1,5E3", 1500.0},
-                   {"+7", 7.0}, {"&HFF", 255.0}, {"&HFFFF", -1.0}, {"&H10000", 65536.0}, {"&O17", 15.0}});
+    expectEach<const char*, double>(number, {{"1.234,5", 1234.5}, {"1234,5", 1234.5}, {"1.234.567", 1234567.0},
+        {" -12,25 ", -12.25}, {"12,5-", -12.5}, {"(3)", -3.0}, {"1.234,50 €", 1234.5}, {",5", 0.5}, {"1,5E3", 1500.0},
+        {"+7", 7.0}, {"&HFF", 255.0}, {"&HFFFF", -1.0}, {"&H10000", 65536.0}, {"&O17", 15.0}});
     // A point under a decimal comma is a group mark and needs groups of three.
     expectNotNumbers({"1.5", "1234.5", "1,234.5", "1.23.456", "", " ", "-", ",", "abc", "12abc", "1 2", "--1", "(1",
                       "1)", "1E", "1e+", "€", "1..2", "1,2,3", "&H", "&HG", "1.", ".1"});
     ScopedLocale en(English);
-    expectNumbers({{"1,234.5", 1234.5}, {"$1,234.50", 1234.5}, {"-0.25", -0.25}});
+    expectEach<const char*, double>(number, {{"1,234.5", 1234.5}, {"$1,234.50", 1234.5}, {"-0.25", -0.25}});
     expectNotNumbers({"1.234,5", "1,5"});
 }
 
-TEST(ValueTextNumbers, TextOfNumbersUsesLocaleMarksWithoutGrouping)
+TEST(ValueTextNumbers, TextOfOtherValuesUsesLocaleMarks)
 {
     ScopedLocale es(Spanish);
-    expectTexts({{Variant(1234.5), "1234,5"}, {Variant(-0.25), "-0,25"}, {Variant(1.0 / 3.0), "0,333333333333333"},
-                 {Variant(123456789012345.0), "123456789012345"}, {Variant(1e15), "1E+15"}, {Variant(0.0001), "0,0001"},
-                 {Variant(0.00001), "1E-05"}, {Variant(0.1 + 0.2), "0,3"}, {Variant(-0.0), "0"},
-                 {Variant(float(0.1f)), "0,1"}, {Variant(Currency::fromScaled(125000)), "12,5"},
+    for (const auto& [value, text] : std::initializer_list<std::pair<Variant, const char*>>{
+             {Variant(float(0.1f)), "0,1"}, {Variant(Currency::fromScaled(125000)), "12,5"},
                  {Variant(Currency::fromScaled(-5)), "-0,0005"}, {Variant(std::int32_t(-42)), "-42"},
                  {Variant(std::int64_t(9007199254740993LL)), "9007199254740993"}, {Variant(true), "Verdadero"},
                  {Variant(false), "Falso"}, {Variant(Currency::fromScaled(10)), "0,001"},
-                 {Variant(Currency::fromScaled(-20000)), "-2"},
-                 {Variant(Currency::fromScaled(std::numeric_limits<std::int64_t>::min())), "-922337203685477,5808"}});
-    ScopedLocale en(English);
-    EXPECT_EQ(toText(Variant(1234.5)), "1234.5");
-}
-
-TEST(ValueTextNumbers, EmptyNullAndObjects)
-{
-    EXPECT_EQ(toText(Variant()), "");
+                 {Variant(Currency::fromScaled(-20000)), "-2"}, {Variant(), ""},
+                 {Variant(Currency::fromScaled(std::numeric_limits<std::int64_t>::min())), "-922337203685477,5808"}})
+        EXPECT_EQ(toText(value), QString::fromUtf8(text)) << text;
     EXPECT_EQ(displayText(Variant::null()), "");
-    EXPECT_EQ(errorOf([] { toText(Variant::null()); }), Error::InvalidUseOfNull) << "Null has no text";
-    EXPECT_EQ(errorOf([] { toText(Variant::nothing()); }), Error::TypeMismatch) << "an object has no text";
-}
-
-TEST(ValueTextDates, TextOfDatesKeepsFourDigitYears)
-{
-    ScopedLocale es(Spanish);
-    expectTexts({{Variant(at(2024, 12, 5)), "05/12/2024"}, {Variant(at(2024, 12, 5, 9, 3, 7)), "05/12/2024 09:03:07"},
-                 {Variant(at(1899, 12, 30, 14, 30, 0)), "14:30:00"}, {Variant(at(1899, 12, 30)), "00:00:00"},
-                 {Variant(at(999, 1, 2)), "02/01/0999"}, {Variant(at(100, 1, 1, 0, 0, 1)), "01/01/0100 00:00:01"},
-                 {Variant(at(9999, 12, 31, 23, 59, 59)), "31/12/9999 23:59:59"}});
-    ScopedLocale en(English);
-    expectTexts({{Variant(at(2024, 12, 5)), "12/5/2024"}, {Variant(at(2024, 12, 5, 15, 4, 5)), "12/5/2024 3:04:05 PM"}});
+    // Null and an object have no text.
+    EXPECT_EQ((std::pair{errorOf([] { toText(Variant::null()); }), errorOf([] { toText(Variant::nothing()); })}),
+              (std::pair{long(Error::InvalidUseOfNull), long(Error::TypeMismatch)}));
 }
 
 TEST(ValueTextDates, ReadingDates)
 {
     ScopedLocale es(Spanish);
-    expectDates({{"05/12/2024", at(2024, 12, 5)}, {"5/12/24", at(2024, 12, 5)}, {"5/12/45", at(1945, 12, 5)},
+    expectEach<const char*, QDateTime>(date, {{"05/12/2024", at(2024, 12, 5)}, {"5/12/24", at(2024, 12, 5)}, {"5/12/45", at(1945, 12, 5)},
                  {"05/12/2024 09:03:07", at(2024, 12, 5, 9, 3, 7)}, {"05-12-2024 9:03", at(2024, 12, 5, 9, 3)},
                  {"2024-12-05", at(2024, 12, 5)}, {"14:30:00", at(1899, 12, 30, 14, 30)},
                  {"2024-12-05T09:03:07.250", QDateTime(QDate(2024, 12, 5), QTime(9, 3, 7, 250), Qt::UTC)},
@@ -113,12 +87,13 @@ TEST(ValueTextDates, ReadingDates)
                           "05/12-2024", "13:00 PM", "2024-12-05T"})
         EXPECT_FALSE(isDate(QString::fromUtf8(t))) << t;
     ScopedLocale en(English);
-    expectDates({{"12/5/2024", at(2024, 12, 5)}, {"12/5/2024 3:04:05 PM", at(2024, 12, 5, 15, 4, 5)}});
+    expectEach<const char*, QDateTime>(date, {{"12/5/2024", at(2024, 12, 5)}, {"12/5/2024 3:04:05 PM", at(2024, 12, 5, 15, 4, 5)}});
 }
 
-TEST(ValueTextFormat, NumberPatternsGroupThemselves)
+TEST(ValueTextFormat, NumberPatternsGroupThemselvesAndDatePatterns)
 {
     ScopedLocale es(Spanish);
+    const Variant d(at(2024, 3, 7, 15, 4, 9));
     // Qt's Spanish locale leaves 1234 ungrouped; the runtime grouped it.
     expectFormats({{Variant(1234.5), "###,###,##0.00", "1.234,50"}, {Variant(std::int32_t(1234)), "#,##0.00", "1.234,00"},
                    {Variant(1234567.891), "###,###,##0.00", "1.234.567,89"}, {Variant(0.5), "###,###,##0", "1"},
@@ -133,16 +108,9 @@ TEST(ValueTextFormat, NumberPatternsGroupThemselves)
                    {Variant(Currency::fromScaled(12355)), "0.000", "1,236"},
                    {Variant(QStringLiteral("1.234,5")), "#,##0.00", "1.234,50"},
                    {Variant(QStringLiteral("abc")), "#,##0.00", "abc"}, {Variant(-5.0), "0;(0)", "(5)"},
-                   {Variant(), "0.00", ""}, {Variant::null(), "0.00", ""}});
-    ScopedLocale en(English);
-    expectFormats({{Variant(1234.5), "###,###,##0.00", "1,234.50"}, {Variant(2.5), "0.0", "2.5"}});
-}
-
-TEST(ValueTextFormat, DatePatterns)
-{
-    ScopedLocale es(Spanish);
-    const Variant d(at(2024, 3, 7, 15, 4, 9));
-    expectFormats({{d, "dd/mm/yyyy", "07/03/2024"}, {d, "dd/MM/yyyy hh:nn:ss", "07/03/2024 15:04:09"},
+                   {Variant(), "0.00", ""}, {Variant::null(), "0.00", ""},
+                   // dates
+                   {d, "dd/mm/yyyy", "07/03/2024"}, {d, "dd/MM/yyyy hh:nn:ss", "07/03/2024 15:04:09"},
                    {d, "hh:nn:ss", "15:04:09"}, {d, "hh:mm:ss", "15:04:09"}, {d, "yyyyMMddhhnnss", "20240307150409"},
                    {d, "yyyymmddhhmmss", "20240307150409"}, {d, "YYYYMMDD_hhnnss", "20240307_150409"},
                    {d, "yyyy-mm-dd", "2024-03-07"}, {d, "hh:mm AM/PM", "03:04 PM"}, {d, "h:mm am/pm", "3:04 pm"},
@@ -150,25 +118,11 @@ TEST(ValueTextFormat, DatePatterns)
                    // A number formatted as a time is a length of days (end time minus start time).
                    {Variant(1.0 / 24 + 2.0 / 1440 + 3.0 / 86400), "hh:mm:ss", "01:02:03"},
                    {Variant(QStringLiteral("25/12/2024")), "dd/mm/yyyy", "25/12/2024"},
-                   {Variant(QStringLiteral("no date")), "dd/mm/yyyy", "no date"}});
-    {
-        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
-        EXPECT_EQ(format(d, "dd/mm/yyyy"), "07.03.2024");
-    }
-    EXPECT_EQ(format(d, "dd/mm/yyyy"), "07/03/2024");
-}
-
-TEST(ValueTextFormat, ManyPatternsInTurnEachKeepTheirOwnMeaning)
-{
-    // Rows of a grid or an export go through a handful of patterns in turn.
-    ScopedLocale es(Spanish);
-    const Variant d(at(2024, 3, 7, 15, 4, 9));
-    const Variant n(-1234.5678);
-    for (int round = 0; round < 3; ++round)
-        expectFormats({{d, "dd/mm/yyyy", "07/03/2024"}, {d, "hh:nn:ss", "15:04:09"}, {d, "yyyyMMddhhnnss", "20240307150409"},
-                       {d, "yyyy", "2024"}, {d, "d", "7"}, {d, "mmmm", "marzo"}, {n, "#,##0.00", "-1.234,57"},
-                       {n, "0.00", "-1234,57"}, {n, "0", "-1235"}, {n, "0;(0)", "(1235)"},
-                       {n, "###,###,##0.0###", "-1.234,5678"}, {n, "0%", "-123457%"}});
+                   {Variant(QStringLiteral("no date")), "dd/mm/yyyy", "no date"},
+                   // the first and the last day there is
+                   {Variant(2958465.0), "dd/mm/yyyy", "31/12/9999"}, {Variant(-657434.0), "dd/mm/yyyy", "01/01/0100"}});
+    ScopedLocale en(English);
+    expectFormats({{Variant(1234.5), "###,###,##0.00", "1,234.50"}, {Variant(2.5), "0.0", "2.5"}});
 }
 
 TEST(ValueTextRounding, HalfEvenAndHalfAway)
@@ -187,35 +141,33 @@ TEST(ValueTextLocale, EveryChangeOfLocaleIsSeenAtOnce)
     // very next value.
     const QLocale saved;
     const Variant number(1234.5), money(Currency::fromScaled(-12345)), date(at(2024, 3, 7, 15, 4, 9));
+    const auto texts = [&] {
+        return QStringList{toText(number), toText(money), toText(date), QString() + decimalSeparator() + groupSeparator(),
+                           format(number, "#,##0.00"), format(date, "dd/mm/yyyy")};
+    };
     QLocale::setDefault(English);
-    EXPECT_EQ(toText(number), "1234.5");
-    EXPECT_EQ(toText(money), "-1.2345");
-    EXPECT_EQ(toText(date), "3/7/2024 3:04:09 PM");
+    EXPECT_EQ(texts(), (QStringList{"1234.5", "-1.2345", "3/7/2024 3:04:09 PM", ".,", "1,234.50", "07/03/2024"}));
     EXPECT_EQ(parseNumber("1,234.5"), 1234.5);
     QLocale::setDefault(Spanish);
-    EXPECT_EQ(toText(number), "1234,5");
-    EXPECT_EQ(toText(money), "-1,2345");
-    EXPECT_EQ(toText(date), "07/03/2024 15:04:09");
+    const QStringList spanish{"1234,5", "-1,2345", "07/03/2024 15:04:09", ",.", "1.234,50", "07/03/2024"};
+    EXPECT_EQ(texts(), spanish);
     EXPECT_EQ(parseNumber("1.234,5"), 1234.5);
     {
         ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
-        EXPECT_EQ(toText(date), "07.03.2024 15:04:09");
+        EXPECT_EQ(texts().mid(2, 1) + texts().mid(5), (QStringList{"07.03.2024 15:04:09", "07.03.2024"}));
         {
             ScopedLocale en(English);
-            EXPECT_EQ(toText(number), "1234.5");
-            EXPECT_EQ(decimalSeparator(), QLatin1Char('.'));
+            EXPECT_EQ(texts().mid(0, 1) + texts().mid(3, 1), (QStringList{"1234.5", ".,"}));
         }
         // A scoped locale puts back the one before it.
-        EXPECT_EQ(toText(number), "1234,5");
-        EXPECT_EQ(QString() + decimalSeparator() + groupSeparator(), ",.");
-        EXPECT_EQ(format(Variant(1234.5), "#,##0.00"), "1.234,50");
+        EXPECT_EQ(texts().mid(3, 2) << toText(number), (QStringList{",.", "1.234,50", "1234,5"}));
     }
     {
         ScopedLocale sv(QLocale(QLocale::Swedish, QLocale::Sweden));
         EXPECT_EQ(toText(date), "2024-03-07 15:04:09");
         EXPECT_EQ(parseDate("2024-03-07"), at(2024, 3, 7));
     }
-    EXPECT_EQ(toText(date), "07/03/2024 15:04:09");
+    EXPECT_EQ(texts(), spanish);
     QLocale::setDefault(saved);
 }
 
@@ -226,13 +178,12 @@ TEST(ValueTextDates, DatesBeyondTheRangeAreAnErrorNeverAWrappedValue)
         EXPECT_THROW(format(huge, QStringLiteral("dd/mm/yyyy")), Error) << debugText(huge).toStdString();
         EXPECT_THROW(huge.toDate(), Error) << debugText(huge).toStdString();
     }
-    EXPECT_EQ(format(Variant(2958465.0), QStringLiteral("dd/mm/yyyy")), "31/12/9999");
-    EXPECT_EQ(format(Variant(-657434.0), QStringLiteral("dd/mm/yyyy")), "01/01/0100");
 }
 
 TEST(ValueTextFormat, TheWholePatternLanguage)
 {
     const QDateTime when = at(2024, 12, 25, 14, 5, 9);
+    const Variant d(at(2024, 3, 7, 15, 4, 9)), n(-1234.5678);
     struct Row { Variant value; const char *pattern, *english, *spanish; };
     const Row rows[] = {
         // named formats
@@ -260,8 +211,15 @@ TEST(ValueTextFormat, TheWholePatternLanguage)
         {Variant(-12345), "0.0E-0", "-1.2E4", "-1,2E4"},
         // weekday and quarter
         {Variant(when), "w q", "4 4", "4 4"}, {Variant(at(2024, 1, 7)), "ww", "2", "2"},
+        // patterns of a grid or an export's columns
+        {d, "dd/mm/yyyy", "07/03/2024", "07/03/2024"}, {d, "hh:nn:ss", "15:04:09", "15:04:09"},
+        {d, "yyyyMMddhhnnss", "20240307150409", "20240307150409"}, {d, "yyyy", "2024", "2024"}, {d, "d", "7", "7"},
+        {d, "mmmm", "March", "marzo"}, {n, "#,##0.00", "-1,234.57", "-1.234,57"}, {n, "0.00", "-1234.57", "-1234,57"},
+        {n, "0", "-1235", "-1235"}, {n, "0;(0)", "(1235)", "(1235)"},
+        {n, "###,###,##0.0###", "-1,234.5678", "-1.234,5678"}, {n, "0%", "-123457%", "-123457%"},
     };
-    for (const auto& [locale, column] : {std::pair{English, 0}, std::pair{Spanish, 1}}) {
+    // Each locale twice over: a pattern used again, after many others, keeps its own meaning.
+    for (const auto& [locale, column] : {std::pair{English, 0}, {Spanish, 1}, {English, 0}, {Spanish, 1}}) {
         ScopedLocale scoped(locale);
         for (const Row& r : rows)
             EXPECT_EQ(format(r.value, QString::fromUtf8(r.pattern)), QString::fromUtf8(column == 0 ? r.english : r.spanish))
@@ -269,49 +227,49 @@ TEST(ValueTextFormat, TheWholePatternLanguage)
     }
 }
 
-// The writer for texts in bulk and the one-at-a-time texts are the same texts,
-// pinned here for the values whose digits or layout are easy to get wrong.
-TEST(ValueTextNumbers, BulkWriterWritesTheSameTexts)
+// Numbers and dates have one text each whether written one at a time (a
+// value's text), by the text functions or by the writer for texts in bulk.
+TEST(ValueTextNumbers, EveryWriterWritesTheSameTextsWithoutGrouping)
 {
     const struct { double value; const char* text; } numbers[] = {
-        {0.0, "0"}, {-0.0, "0"}, {1e-05, "1E-05"}, {0.0001, "0,0001"}, {1e15, "1E+15"},
-        {123456789012345.0, "123456789012345"}, {1234567890123456.0, "1,23456789012346E+15"},
-        {0.1 + 0.2, "0,3"}, {99999999999999.99, "100000000000000"}, {999999999999999.9, "1E+15"},
-        {1.7976931348623157e308, "1,79769313486232E+308"}, {5e-324, "4,94065645841247E-324"},
-        {-1e-7, "-1E-07"}, {12345.678901234567, "12345,6789012346"}, {1e21, "1E+21"},
-        {std::numeric_limits<double>::infinity(), "Inf"}, {-std::numeric_limits<double>::infinity(), "-Inf"},
-        {std::numeric_limits<double>::quiet_NaN(), "NaN"},
+        {0.0, "0"}, {-0.0, "0"}, {1e-05, "1E-05"}, {0.0001, "0,0001"}, {1e15, "1E+15"}, {1234.5, "1234,5"},
+        {-0.25, "-0,25"}, {1.0 / 3.0, "0,333333333333333"}, {123456789012345.0, "123456789012345"},
+        {1234567890123456.0, "1,23456789012346E+15"}, {0.1 + 0.2, "0,3"}, {99999999999999.99, "100000000000000"},
+        {999999999999999.9, "1E+15"}, {1.7976931348623157e308, "1,79769313486232E+308"},
+        {5e-324, "4,94065645841247E-324"}, {-1e-7, "-1E-07"}, {12345.678901234567, "12345,6789012346"},
+        {1e21, "1E+21"}, {std::numeric_limits<double>::infinity(), "Inf"},
+        {-std::numeric_limits<double>::infinity(), "-Inf"}, {std::numeric_limits<double>::quiet_NaN(), "NaN"},
     };
+    // Four-digit years always; day zero is a time alone.
     const struct { QDateTime value; const char *spanish, *english; } dates[] = {
-        {at(2024, 3, 5), "05/03/2024", "3/5/2024"}, {at(1899, 12, 30), "00:00:00", "12:00:00 AM"},
+        {at(2024, 12, 5), "05/12/2024", "12/5/2024"}, {at(1899, 12, 30), "00:00:00", "12:00:00 AM"},
+        {at(2024, 12, 5, 9, 3, 7), "05/12/2024 09:03:07", "12/5/2024 9:03:07 AM"},
         {at(2024, 3, 5, 13, 14, 15), "05/03/2024 13:14:15", "3/5/2024 1:14:15 PM"},
-        {at(1899, 12, 30, 10, 11, 12), "10:11:12", "10:11:12 AM"},
+        {at(1899, 12, 30, 14, 30, 0), "14:30:00", "2:30:00 PM"}, {at(999, 1, 2), "02/01/0999", "1/2/0999"},
         {at(99, 1, 2, 3, 4, 5), "02/01/0099 03:04:05", "1/2/0099 3:04:05 AM"},
+        {at(100, 1, 1, 0, 0, 1), "01/01/0100 00:00:01", "1/1/0100 12:00:01 AM"},
         {at(9999, 12, 31, 23, 59, 59), "31/12/9999 23:59:59", "12/31/9999 11:59:59 PM"}};
-    ScopedLocale es(Spanish);
-    const TextWriter spanish;
     char16_t buf[TextWriter::MaxUnits];
     const auto text = [&buf](const char16_t* end) { return QString(reinterpret_cast<const QChar*>(buf), end - buf); };
-    for (const auto& n : numbers) {
-        EXPECT_EQ(numberText(n.value), n.text);
-        EXPECT_EQ(text(spanish.number(buf, n.value)), n.text);
-    }
     const auto parts = [&](const TextWriter& w, const QDateTime& v) {
         const QDate d = v.date();
         const QTime t = v.time();
         return text(w.date(buf, d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()));
     };
-    for (const auto& d : dates) {
-        EXPECT_EQ(dateText(d.value), d.spanish);
-        EXPECT_EQ(parts(spanish, d.value), d.spanish);
-    }
+    ScopedLocale es(Spanish);
+    const TextWriter spanish;
+    for (const auto& n : numbers)
+        EXPECT_EQ((QStringList{toText(Variant(n.value)), numberText(n.value), text(spanish.number(buf, n.value))}),
+                  QStringList(3, n.text));
+    for (const auto& d : dates)
+        EXPECT_EQ((QStringList{toText(Variant(d.value)), dateText(d.value), parts(spanish, d.value)}),
+                  QStringList(3, d.spanish));
     ScopedLocale en(English);
     const TextWriter english;
-    EXPECT_EQ(text(english.number(buf, 1234.5)), "1234.5");
-    for (const auto& d : dates) {
-        EXPECT_EQ(dateText(d.value), d.english);
-        EXPECT_EQ(parts(english, d.value), d.english);
-    }
+    EXPECT_EQ((QStringList{toText(Variant(1234.5)), text(english.number(buf, 1234.5))}), QStringList(2, "1234.5"));
+    for (const auto& d : dates)
+        EXPECT_EQ((QStringList{toText(Variant(d.value)), dateText(d.value), parts(english, d.value)}),
+                  QStringList(3, d.english));
     // A writer keeps the locale it was made in.
     EXPECT_EQ(text(spanish.number(buf, 1234.5)), "1234,5");
 }

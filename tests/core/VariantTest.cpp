@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <limits>
+#include <tuple>
+#include <vector>
 
 namespace {
 // Each call must raise the given error.
@@ -28,26 +30,17 @@ void expectScaled(std::initializer_list<std::pair<const char*, std::int64_t>> ro
 TEST(Variant, EmptyNullAndNothingStayApart)
 {
     Variant empty, null = Variant::null(), nothing = Variant::nothing();
-    EXPECT_EQ(empty.type(), VarType::Empty);
-    EXPECT_EQ(null.type(), VarType::Null);
-    EXPECT_EQ(nothing.type(), VarType::Object);
-    EXPECT_TRUE(empty.isEmpty() && !empty.isNull());
-    EXPECT_TRUE(null.isNull() && !null.isEmpty());
-    EXPECT_TRUE(nothing.isNothing());
-    EXPECT_FALSE(nothing.isEmpty() || nothing.isNull());
-    EXPECT_NE(empty, null);
-    EXPECT_NE(null, nothing);
-    EXPECT_EQ(empty, Variant());
-    EXPECT_EQ(null, Variant::null());
-
+    EXPECT_EQ((std::vector{empty.type(), null.type(), nothing.type()}),
+              (std::vector{VarType::Empty, VarType::Null, VarType::Object}));
+    EXPECT_EQ((std::vector<bool>{empty.isEmpty(), empty.isNull(), null.isNull(), null.isEmpty(), nothing.isNothing(),
+                                 nothing.isEmpty(), nothing.isNull(), empty.isNumeric(), null.isNumeric()}),
+              (std::vector<bool>{true, false, true, false, true, false, false, true, false}));
+    EXPECT_EQ((std::vector<bool>{empty == null, null == nothing, empty == Variant(), null == Variant::null()}),
+              (std::vector<bool>{false, false, true, true}));
     // Empty reads as zero and as "", Null raises.
-    EXPECT_EQ(empty.toLong(), 0);
-    EXPECT_EQ(empty.toString(), "");
-    EXPECT_FALSE(empty.toBool());
+    EXPECT_EQ((std::tuple{empty.toLong(), empty.toString(), empty.toBool()}), (std::tuple{0, QString(), false}));
     expectError(Error::InvalidUseOfNull, {[&] { null.toLong(); }, [&] { null.toString(); }, [&] { null.toDate(); },
                                           [&] { null.toBool(); }});
-    EXPECT_TRUE(empty.isNumeric());
-    EXPECT_FALSE(null.isNumeric());
 }
 
 TEST(Variant, TypesKeepTheirWidth)
@@ -74,26 +67,23 @@ TEST(Variant, OverflowIsRaisedNotWrapped)
                  [] { Variant(1e15).toCurrency(); }, [] { Variant(std::int64_t(1) << 62).toCurrency(); },
                  [] { Variant("99999").toInt(); }, [] { Variant("9223372036854775808").toLongLong(); },
                  [] { Variant(32767.5).toInt(); }});
-    EXPECT_EQ(Variant(std::int32_t(-32768)).toInt(), -32768);
-    EXPECT_EQ(Variant("9007199254740993").toLongLong(), 9007199254740993LL);
-    EXPECT_EQ(Variant(" -9223372036854775808 ").toLongLong(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ((std::tuple{Variant(std::int32_t(-32768)).toInt(), Variant("9007199254740993").toLongLong(),
+                          Variant(" -9223372036854775808 ").toLongLong()}),
+              (std::tuple{-32768, 9007199254740993LL, std::numeric_limits<std::int64_t>::min()}));
 }
 
 TEST(Variant, IntegerConversionsRoundHalfToEven)
 {
-    for (const auto& [v, n] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {1.5, 2}, {2.4999, 2}, {32767.5, 32768}}) {
-        EXPECT_EQ(Variant(v).toLong(), n) << v;
-        if (n < 32768) { // beyond it toInt overflows, checked above
-            EXPECT_EQ(Variant(v).toInt(), n) << v;
-        }
-    }
+    for (const auto& [v, n] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {1.5, 2}, {2.4999, 2}})
+        EXPECT_EQ((std::pair{Variant(v).toLong(), Variant(v).toInt()}), (std::pair{n, std::int16_t(n)})) << v;
+    EXPECT_EQ(Variant(32767.5).toLong(), 32768); // toInt overflows, checked above
     for (const auto& [scaled, n] : {std::pair{25000, 2}, {35000, 4}, {-25000, -2}, {-35000, -4}})
         EXPECT_EQ(Variant(Currency::fromScaled(scaled)).toInt(), n) << scaled;
     for (const auto& [v, scaled] : {std::pair{0.00005, 0LL}, {0.00015, 2LL}, {0.00025, 2LL}, {-1.23455, -12346LL},
                                     {123456789012.3456, 1234567890123456LL}})
         EXPECT_EQ(Currency::fromDouble(v).scaled, scaled) << v;
-    EXPECT_EQ(Variant("123456789,1234").toCurrency().scaled, 1234567891234LL);
-    EXPECT_EQ(Variant(std::int64_t(922337203685477LL)).toCurrency().scaled, 9223372036854770000LL);
+    EXPECT_EQ((std::pair{Variant("123456789,1234").toCurrency().scaled, Variant(std::int64_t(922337203685477LL)).toCurrency().scaled}),
+              (std::pair<std::int64_t, std::int64_t>{1234567891234LL, 9223372036854770000LL}));
 }
 
 TEST(Variant, MoneyTypedAsTextKeepsEveryDigit)
@@ -116,58 +106,48 @@ TEST(Variant, MoneyTypedAsTextKeepsEveryDigit)
 TEST(Variant, TextConversionsFollowTheLocale)
 {
     ValueText::ScopedLocale es(QLocale(QLocale::Spanish, QLocale::Spain));
-    EXPECT_EQ(Variant("1.234,5").toDouble(), 1234.5);
-    EXPECT_EQ(Variant(" 12 ").toInt(), 12);
-    EXPECT_EQ(Variant("2,5").toInt(), 2);
-    EXPECT_EQ(Variant(1234.5).toString(), "1234,5");
-    EXPECT_TRUE(Variant("1.234,5").isNumeric());
-    EXPECT_FALSE(Variant("1,234.5").isNumeric());
-    EXPECT_TRUE(Variant("Verdadero").toBool() && Variant("true").toBool() && Variant("-1").toBool());
-    EXPECT_FALSE(Variant("Falso").toBool());
-    EXPECT_EQ(Variant(true).toInt(), -1);
-    EXPECT_EQ(Variant(true).toString(), "Verdadero");
-    EXPECT_EQ(Variant("25/12/2024").toDate(), QDateTime(QDate(2024, 12, 25), QTime(0, 0), Qt::UTC));
-    EXPECT_EQ(Variant(QDate(2024, 12, 25)).toString(), "25/12/2024");
+    EXPECT_EQ((std::tuple{Variant("1.234,5").toDouble(), Variant(" 12 ").toInt(), Variant("2,5").toInt(),
+                          Variant(1234.5).toString(), Variant("1.234,5").isNumeric(), Variant("1,234.5").isNumeric()}),
+              (std::tuple{1234.5, 12, 2, QString("1234,5"), true, false}));
+    EXPECT_EQ((std::vector<bool>{Variant("Verdadero").toBool(), Variant("true").toBool(), Variant("-1").toBool(),
+                                 Variant("Falso").toBool()}),
+              (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ((std::pair{Variant(true).toInt(), Variant(true).toString()}), (std::pair{std::int16_t(-1), QString("Verdadero")}));
+    EXPECT_EQ((std::pair{Variant("25/12/2024").toDate(), Variant(QDate(2024, 12, 25)).toString()}),
+              (std::pair{QDateTime(QDate(2024, 12, 25), QTime(0, 0), Qt::UTC), QString("25/12/2024")}));
     expectError(Error::TypeMismatch, {[] { Variant("abc").toDouble(); }, [] { Variant("").toLong(); },
                                       [] { Variant("31/02/2024").toDate(); }});
     ValueText::ScopedLocale en(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(Variant("1,234.5").toDouble(), 1234.5);
-    EXPECT_EQ(Variant(1234.5).toString(), "1234.5");
+    EXPECT_EQ((std::pair{Variant("1,234.5").toDouble(), Variant(1234.5).toString()}), (std::pair{1234.5, QString("1234.5")}));
 }
 
 TEST(Variant, DatesAndSerials)
 {
-    const QDateTime noon(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC);
-    EXPECT_DOUBLE_EQ(serialFromDate(noon), 45293.5);
-    EXPECT_EQ(dateFromSerial(45293.5), noon);
-    EXPECT_EQ(dateFromSerial(0), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC));
     // Before day zero the fraction still counts forward within the day.
-    EXPECT_EQ(dateFromSerial(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC));
-    EXPECT_DOUBLE_EQ(serialFromDate(QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)), -1.25);
-    EXPECT_EQ(Variant(noon).toDouble(), 45293.5);
-    EXPECT_EQ(Variant(45293.5).toDate(), noon);
+    for (const auto& [serial, date] : {std::pair{45293.5, QDateTime(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC)},
+                                       {0.0, QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC)},
+                                       {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)}}) {
+        EXPECT_EQ((std::pair{serialFromDate(date), dateFromSerial(serial)}), (std::pair{serial, date}));
+        EXPECT_EQ((std::pair{Variant(date).toDouble(), Variant(serial).toDate()}), (std::pair{serial, date}));
+    }
 }
 
 TEST(Variant, ObjectsAndArrays)
 {
     auto c = newCollection();
     Variant v(c);
-    EXPECT_EQ(v.as<Collection>(), c);
-    EXPECT_EQ(v, Variant(c));
-    EXPECT_NE(v, Variant(newCollection()));
-    EXPECT_EQ(errorOf([] { Variant(1.0).toObject(); }), Error::ObjectRequired);
-    EXPECT_EQ(errorOf([&] { v.toDouble(); }), Error::TypeMismatch);
+    EXPECT_EQ((std::vector<bool>{v.as<Collection>() == c, v == Variant(c), v == Variant(newCollection())}),
+              (std::vector<bool>{true, true, false}));
+    EXPECT_EQ((std::vector{errorOf([] { Variant(1.0).toObject(); }), errorOf([&] { v.toDouble(); })}),
+              (std::vector{long(Error::ObjectRequired), long(Error::TypeMismatch)}));
 
     auto a = std::make_shared<VArray>(1, 3, 0, 1);
-    EXPECT_EQ(a->lbound(1), 1);
-    EXPECT_EQ(a->ubound(2), 1);
+    EXPECT_EQ((std::pair{a->lbound(1), a->ubound(2)}), (std::pair{1, 1}));
     a->at(3, 1) = Variant("x");
     a->redimPreserve(4);
-    EXPECT_EQ(a->at(3, 1), Variant("x"));
-    EXPECT_TRUE(a->at(3, 4).isEmpty());
+    EXPECT_EQ((std::pair{a->at(3, 1), a->at(3, 4)}), (std::pair{Variant("x"), Variant()}));
     expectError(Error::SubscriptOutOfRange, {[&] { a->at(0, 0); }, [&] { a->at(1); }, [&] { a->lbound(3); }});
-    VArray unallocated;
-    EXPECT_FALSE(unallocated.allocated());
+    EXPECT_FALSE(VArray().allocated());
 }
 
 TEST(Variant, ValuesEqualAsTheRuntimeCompares)

@@ -41,18 +41,13 @@ CSVSettings settingsOf(const CSVOutputs& o) { return CSVSettings::fromOptions(*C
 
 QString utf16File(const QByteArray& bytes)
 {
-    if (!bytes.startsWith("\xFF\xFE"))
-        return QStringLiteral("<no UTF-16LE BOM>");
-    return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+    return bytes.startsWith("\xFF\xFE") ? QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)(bytes)
+                                        : QStringLiteral("<no UTF-16LE BOM>");
 }
 
-TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
+TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigitsAndMarkersDelimitersAndQuotesGoByType)
 {
-    const struct Case {
-        Variant value;
-        int type, places;
-        const char *separator, *expected;
-    } cases[] = {
+    const std::tuple<Variant, int, int, const char*, const char*> cases[] = {
         {2.675, 5, 2, ".", "2.68"},   {2.125, 5, 2, ".", "2.12"},    {3.996, 5, 2, ".", "4.00"},
         {-2.675, 5, 2, ".", "-2.68"}, {1e-05, 5, 4, ".", "0.0000"},  {3.5, 5, 4, ",", "3,5000"},
         {12.0, 5, 0, ".", "12."},     {3.14159, 5, 2, ".", "3.14"},  {3.0456, 5, 2, ".", "3.05"},
@@ -65,25 +60,17 @@ TEST(FormatCSVValue, FixedDecimalsRoundHalfToEvenFromTheShortestDigits)
         {std::int32_t(12), 5, 4, ".", "12.0000"}, {QStringLiteral("1,5"), 5, 2, ".", "1.50"},
         {QStringLiteral("abc"), 5, 2, ".", "abc"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FixedDecimals(c.value, c.type, c.places, QLatin1String(c.separator)), QLatin1String(c.expected))
-            << debugText(c.value).toStdString() << " P=" << c.places;
-}
+    for (const auto& [value, type, places, separator, expected] : cases)
+        EXPECT_EQ(FixedDecimals(value, type, places, QLatin1String(separator)), QLatin1String(expected))
+            << debugText(value).toStdString() << " P=" << places;
 
-TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
-{
+    // Null markers, delimiters and quotes by type.
     CSVOutputs o = fullOptions(QStringLiteral("/x"));
     o.DelimitadorNumero = o.DelimitadorFecha = true;
     const CSVSettings s = settingsOf(o);
     const Variant null = Variant::null();
     const QDateTime day(QDate(2024, 3, 5), QTime(10, 30), Qt::UTC);
-    const struct Case {
-        const char* name;
-        Variant value;
-        int type;
-        bool title;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, Variant, int, bool, const char*> markers[] = {
         {"B#", true, 11, false, "\"1\""},        {"B", null, 11, false, "0"},       {"B", false, 11, false, "0"},
         {"N#", null, 3, false, "\"-1\""},        {"N", std::int16_t(5), 2, false, "5"},
         {"T#", null, 8, false, "\"N/A\""},       {"T", QStringLiteral("NULL"), 8, false, "N/A"},
@@ -99,9 +86,9 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
         {"Nombre#", {}, 8, true, "\"Nombre\""}, {"Id", {}, 3, true, "Id"}, {"Alta#", {}, 7, true, "\"Alta\""},
         {"Bin#", {}, 12, true, "Bin"}, {"Guid#", {}, 0, true, "Guid"}, {"a,b", {}, 3, true, "\"a,b\""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatCSVValue(QLatin1String(c.name), c.value, c.type, s, c.title), QString::fromUtf8(c.expected))
-            << c.name << " " << debugText(c.value).toStdString();
+    for (const auto& [name, value, type, title, expected] : markers)
+        EXPECT_EQ(FormatCSVValue(QLatin1String(name), value, type, s, title), QString::fromUtf8(expected))
+            << name << " " << debugText(value).toStdString();
 
     // Without "#" or without the type's flag nothing is delimited; the date form ignores the replacement.
     o.DelimitadorNumero = false;
@@ -109,10 +96,10 @@ TEST(FormatCSVValue, NullMarkersDelimitersAndQuotesByType)
     o.DelimitadorCampos = QStringLiteral("'");
     o.Diferenciador = QStringLiteral("''");
     const CSVSettings t = settingsOf(o);
-    EXPECT_EQ(FormatCSVValue("N#", std::int32_t(7), 3, t, false), "7");
-    EXPECT_EQ(FormatCSVValue("F#", day, 7, t, false), "'2024-03-05'");
     // A typed '' stays two apostrophes: only the delimiter list's "''" means a double quote.
-    EXPECT_EQ(FormatCSVValue("T#", QStringLiteral("O'Brien"), 8, t, false), "'O''Brien'");
+    EXPECT_EQ((QStringList{FormatCSVValue("N#", std::int32_t(7), 3, t, false), FormatCSVValue("F#", day, 7, t, false),
+                           FormatCSVValue("T#", QStringLiteral("O'Brien"), 8, t, false)}),
+              (QStringList{"7", "'2024-03-05'", "'O''Brien'"}));
 }
 
 class CsvWriterTest : public ExportTest {
@@ -123,7 +110,6 @@ protected:
         file.exec({"CREATE TABLE T (Id LONG, Nombre TEXT(40), Importe DOUBLE, Alta DATE)",
                    "INSERT INTO T VALUES (7, 'Dice \"holá\"', 3.5, '2024-03-05')",
                    "INSERT INTO T VALUES (NULL, NULL, NULL, NULL)", "CREATE TABLE Vacia (Id LONG, Nombre TEXT(40))"});
-        out = folder.filePath("out");
     }
     bool generate(const QString& sql, const CSVOutputs& o)
     {
@@ -132,12 +118,12 @@ protected:
         return csv.GenerateCSV(sql, CSVOptions(o));
     }
     QString target() const { return out + QStringLiteral("/CLIENTES.csv"); }
-    QString out;
+    const QString out = folder.filePath("out");
 };
 
 const QString kTable = QStringLiteral("SELECT Id, Nombre AS [Nombre#], Importe, Alta FROM T ORDER BY Id DESC");
 
-TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale)
+TEST_F(CsvWriterTest, FullPathWritesUtf16WhateverTheLocaleTheFastPathUtf8AndAServerRunsOnlyOneSelect)
 {
     const QString expected = kBom + "Id,\"Nombre\",Importe,Alta\r\n7,\"Dice \"\"holá\"\"\",3.5000,05/03/2024\r\n"
                                     "-1,\"N/A\",-1.0000,01/01/1900\r\n";
@@ -157,10 +143,8 @@ TEST_F(CsvWriterTest, FullPathWritesTitlesAndTypedValuesInUtf16WhateverTheLocale
     // An empty result still gives its title line.
     ASSERT_TRUE(generate("SELECT Id, Nombre FROM Vacia", o));
     EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Id;Nombre\r\n");
-}
 
-TEST_F(CsvWriterTest, FastPathWritesTheDataLayersRowsInUtf8WithoutBom)
-{
+    // The fast path writes the data layer's rows in UTF-8 without a mark.
     // Numbers and dates read as the record set writes them, in the desktop's marks; a NULL is "--"; a value
     // with the separator stays one field.
     file.exec({"CREATE TABLE G (n INTEGER, r DOUBLE, d DATETIME, b TEXT(10))",
@@ -173,62 +157,42 @@ TEST_F(CsvWriterTest, FastPathWritesTheDataLayersRowsInUtf8WithoutBom)
     // No rows leave one empty line.
     ASSERT_TRUE(generate("SELECT Id FROM Vacia", fastOptions(out)));
     EXPECT_EQ(bytesOf(target()), QByteArray("\r\n"));
-}
 
-TEST_F(CsvWriterTest, ServerColumnsOfOtherTypesKeepTheirValuesAndTitles)
-{
+    // On a server only one SELECT without INTO is run, and columns of other types keep their values and titles.
     db::RecordingBackend& server = onServer();
-    db::RecordingBackend::Answer a;
-    a.fields.resize(2);
-    a.fields[0].name = QStringLiteral("Dia#");
-    a.fields[0].type = db::adDBDate;
-    a.fields[1].name = QStringLiteral("Foto");
-    a.fields[1].type = db::adVarBinary;
+    // What is refused is in the statement table below.
+    EXPECT_FALSE(generate("SELECT a INTO x FROM t", fullOptions(out)));
+    EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
+                                "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")});
+    EXPECT_EQ(bytesOf(target()), QByteArray("\r\n")) << "the last file stays";
     auto bytes = std::make_shared<VArray>(0, 0);
     bytes->at(0) = Variant(std::uint8_t(7));
-    a.rows = {{Variant(QDate(2024, 3, 5)), Variant(bytes)}, {Variant::null(), Variant::null()}};
+    auto a = db::RecordingBackend::Answer::table({"Dia#", "Foto"}, {{Variant(QDate(2024, 3, 5)), Variant(bytes)},
+                                                                    {Variant::null(), Variant::null()}});
+    a.fields[0].type = db::adDBDate;
+    a.fields[1].type = db::adVarBinary;
     server.answer("SELECT Dia, Foto FROM Agenda", a);
     ASSERT_TRUE(generate("SELECT Dia, Foto FROM Agenda", fullOptions(out)));
     EXPECT_EQ(utf16File(bytesOf(target())), kBom + "Dia,Foto\r\n05/03/2024,\r\n,\r\n");
-    // The statement runs once, as written: no probe of its columns.
+    // Only the accepted statement ran, once, as written: no probe of its columns.
     EXPECT_EQ(server.statements(), QStringList{"SELECT Dia, Foto FROM Agenda"});
-}
-
-TEST_F(CsvWriterTest, OnlyOneSelectWithoutIntoIsRun)
-{
-    db::RecordingBackend& server = onServer();
-    for (const char* sql : {"SELECT a INTO x FROM t", "SELECT 1; DELETE FROM t", "DELETE FROM t", ""}) {
-        notices->calls.clear();
-        EXPECT_FALSE(generate(QLatin1String(sql), fullOptions(out))) << sql;
-        EXPECT_EQ(shownTexts(), QStringList{QString::fromUtf8(
-                                    "64|Aviso|Solo se puede exportar el resultado de una única sentencia SELECT sin INTO.")})
-            << sql;
-    }
-    EXPECT_TRUE(server.statements().isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(target()));
 }
 
 TEST(ExportStatement, SplitsOutsideLiteralsNamesAndComments)
 {
-    const struct Case {
-        const char* text;
-        const char* expected; // nullptr: refused
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = { // second nullptr: refused
         {"SELECT 'a;b' FROM t;", "SELECT 'a;b' FROM t"},
         {"select into_x, [a;INTO] FROM t -- ; DELETE FROM t", "select into_x, [a;INTO] FROM t -- ; DELETE FROM t"},
         {"  -- the list\r\nSELECT \"b;c\" FROM t ; ; ", "-- the list\r\nSELECT \"b;c\" FROM t"},
         {"SELECT 'it''s;' INTO", nullptr}, {"SELECT a INTO x FROM t", nullptr}, {"SELECT 1; DELETE FROM t", nullptr},
         {"SELECT 1; SELECT 2", nullptr}, {"WITH c AS (SELECT 1) SELECT * FROM c", nullptr}, {"(SELECT 1)", nullptr},
-        {"'SELECT'", nullptr}, {"-- SELECT 1", nullptr},
+        {"'SELECT'", nullptr}, {"-- SELECT 1", nullptr}, {"DELETE FROM t", nullptr}, {"", nullptr},
         {"SELECT 'unclosed; DELETE FROM t", "SELECT 'unclosed; DELETE FROM t"},
     };
-    for (const Case& c : cases) {
-        const auto got = exportsql::singleSelect(QString::fromUtf8(c.text));
-        if (c.expected)
-            EXPECT_EQ(got.value_or(QStringLiteral("<refused>")), QString::fromUtf8(c.expected)) << c.text;
-        else
-            EXPECT_FALSE(got) << c.text;
-    }
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(exportsql::singleSelect(QString::fromUtf8(text)).value_or(QStringLiteral("<refused>")),
+                  QString::fromUtf8(expected ? expected : "<refused>"))
+            << text;
 }
 
 // Makes a folder unwritable for the test's lifetime: its mode, and for root
@@ -237,23 +201,21 @@ struct Unwritable {
     explicit Unwritable(const QString& dir) : path(QFile::encodeName(dir))
     {
         ::chmod(path.constData(), 0555);
-        immutable = ::geteuid() == 0 && setFlag(true);
+        immutable = ::geteuid() == 0 && setFlags(FS_IMMUTABLE_FL);
     }
     ~Unwritable()
     {
         if (immutable)
-            setFlag(false);
+            setFlags(0);
         ::chmod(path.constData(), 0755);
     }
-    bool setFlag(bool on) const
+    bool setFlags(int immutableFlag) const
     {
         const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY);
         int flags = 0;
-        bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
+        const bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                        (flags = (flags & ~FS_IMMUTABLE_FL) | immutableFlag, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        ::close(fd);
         return ok;
     }
     QByteArray path;
@@ -276,8 +238,8 @@ TEST_F(CsvWriterTest, AFailureIsReportedAndLeavesTheOldFileAsItWas)
     }
     EXPECT_EQ(shownTexts(), QStringList(2, QString::fromUtf8("16|Error|Error en Función GenerateCSV\r\nComponente: "
                                                              "GRANVIK.CLSCSV")));
-    EXPECT_EQ(bytesOf(target()), QByteArray("old contents"));
-    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"CLIENTES.csv"});
+    EXPECT_EQ((std::pair{bytesOf(target()), QDir(out).entryList(QDir::Files | QDir::Hidden)}),
+              (std::pair{QByteArray("old contents"), QStringList{"CLIENTES.csv"}}));
 }
 
 } // namespace

@@ -52,7 +52,6 @@ QString cell(const QString& sheet, const QString& ref)
     return m.hasMatch() ? m.captured(0) : QString();
 }
 
-QString styleOf(const QString& cellXml) { return all(cellXml, QStringLiteral("s=\"(\\d+)\"")).value(0); }
 
 class ExcelTest : public ExportTest {
 protected:
@@ -86,8 +85,6 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     ASSERT_TRUE(known(kFirstThree));
     EXPECT_EQ(excel.FileName(), folder.filePath("Excel/") + kWorkbook);
     EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
-    if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS"))
-        QFile::copy(excel.FileName(), qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/clientes.xlsx"));
     EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(excel.FileName())});
 
     const auto parts = partsOf(excel.FileName());
@@ -95,36 +92,33 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     const QString sheet = parts["xl/worksheets/sheet1.xml"];
     const QString styles = parts["xl/styles.xml"];
 
-    // A1: the title in its font.
-    EXPECT_TRUE(cell(sheet, "A1").contains("<t>Clientes</t>"));
+    // A1: the title in its font; row 4: the given titles, cells 1..4 in one framed, filled text style.
     const QStringList xfs = all(styles, "<cellXfs[^>]*>(.*)</cellXfs>").value(0).split("<xf ").mid(1);
-    const QStringList fonts = all(styles, "<fonts[^>]*>(.*)</fonts>").value(0).split("<font>").mid(1);
-    const QString titleXf = xfs.value(styleOf(cell(sheet, "A1")).toInt());
-    const QString titleFont = fonts.value(all(titleXf, "fontId=\"(\\d+)\"").value(0).toInt());
+    // The entry of a style list a cell format points at.
+    const auto entry = [&](const QString& xf, const QString& list, const QString& id) {
+        return all(styles, QStringLiteral("<%1s[^>]*>(.*)</%1s>").arg(list)).value(0).split("<" + list + ">").mid(1).value(
+            all(xf, id + "=\"(\\d+)\"").value(0).toInt());
+    };
+    const QString titleFont = entry(xfs.value(all(cell(sheet, "A1"), "s=\"(\\d+)\"").value(0).toInt()), "font", "fontId");
     for (const char* part : {"<b/>", "<u/>", "<sz val=\"14\"/>", "<name val=\"Arial Narrow\"/>"})
         EXPECT_TRUE(titleFont.contains(QLatin1String(part))) << part << " in " << titleFont.toStdString();
-
-    // Row 4: the given titles, cells 1..4 in one framed, filled text style.
     const QStringList headerStyles = all(sheet, "<c r=\"[A-D]4\"[^>]*s=\"(\\d+)\"");
     EXPECT_EQ(headerStyles, QStringList(4, headerStyles.value(0)));
-    EXPECT_TRUE(cell(sheet, "B4").contains(QString::fromUtf8("<t>Código</t>")));
     const QString headerXf = xfs.value(headerStyles.first().toInt());
-    const QString fill = all(styles, "<fills[^>]*>(.*)</fills>").value(0).split("<fill>").mid(1).value(
-        all(headerXf, "fillId=\"(\\d+)\"").value(0).toInt());
-    EXPECT_TRUE(fill.contains("patternType=\"solid\"") && fill.contains("rgb=\"FF99CCFF\"")) << fill.toStdString();
-    const QString border = all(styles, "<borders[^>]*>(.*)</borders>").value(0).split("<border>").mid(1).value(
-        all(headerXf, "borderId=\"(\\d+)\"").value(0).toInt());
-    EXPECT_EQ(border.count("style=\"thin\""), 4) << border.toStdString();
+    const QString fill = entry(headerXf, "fill", "fillId");
+    for (const char* part : {"patternType=\"solid\"", "rgb=\"FF99CCFF\""})
+        EXPECT_TRUE(fill.contains(QLatin1String(part))) << part << " in " << fill.toStdString();
+    EXPECT_EQ(entry(headerXf, "border", "borderId").count("style=\"thin\""), 4);
     const QString textFormat = all(headerXf, "numFmtId=\"(\\d+)\"").value(0);
     EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"" + textFormat + "\" formatCode=\"@\"/>")) << textFormat.toStdString();
 
     // Data from row 5, as text, unchanged; NULL blank; rows 4 to 7 are text rows.
-    EXPECT_TRUE(cell(sheet, "B5").contains("t=\"inlineStr\""));
-    const std::pair<const char*, const char*> texts[] = {{"B5", "<t>00123</t>"}, {"C5", "<t>Madrid, ES</t>"},
+    const std::pair<const char*, const char*> texts[] = {{"A1", "<t>Clientes</t>"}, {"B4", "<t>Código</t>"},
+        {"B5", "t=\"inlineStr\""}, {"B5", "<t>00123</t>"}, {"C5", "<t>Madrid, ES</t>"},
         {"C6", "<t>a\tb</t>"}, {"C7", "<t>x_x000D_\ny</t>"} /* CR as the format writes it */, {"D5", "<t>2.5</t>"},
         {"D7", "<t>0.00001</t>"}};
     for (const auto& [ref, text] : texts)
-        EXPECT_TRUE(cell(sheet, ref).contains(QLatin1String(text))) << ref;
+        EXPECT_TRUE(cell(sheet, ref).contains(QString::fromUtf8(text))) << ref << " " << text;
     EXPECT_EQ(cell(sheet, "D6"), "");
     EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6", "7"}));
     // Widths from the longest text of each column (not A1), plus one.
@@ -139,10 +133,10 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
                                         ", pero no se ha podido abrir con el programa del escritorio."});
 }
 
-TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
+TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderByAndColumnFormatsTypeNumbers)
 {
     zolt->setRowsPerSheet(2);
-    ASSERT_TRUE(excel.GenerateExcel("SELECT Id, Nombre FROM C ORDER BY Id", "T"));
+    ASSERT_TRUE(excel.GenerateExcel("SELECT Id, Nombre, Importe FROM C ORDER BY Id", "T", "3-0.00"));
     const auto parts = partsOf(excel.FileName());
     EXPECT_EQ(all(parts["xl/workbook.xml"], "<sheet name=\"([^\"]+)\""),
               (QStringList{QString::fromUtf8("Hoja Nº1"), QString::fromUtf8("Hoja Nº2"), QString::fromUtf8("Hoja Nº3")}));
@@ -157,30 +151,24 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderBy)
         EXPECT_EQ(all(sheet, "<row r=\"(\\d+)\"[^>]*customFormat=\"1\""), (QStringList{"4", "5", "6"}));
     }
     EXPECT_EQ(ids, (QStringList{"1,2", "3,4", "5"}));
+    // The formatted column holds numbers in its format; the others stay text.
+    const QString sheet = parts["xl/worksheets/sheet1.xml"];
+    EXPECT_EQ(all(cell(sheet, "C5"), "<v>([^<]*)</v>"), QStringList{"2.5"});
+    EXPECT_FALSE(cell(sheet, "C5").contains("t=\""));
+    EXPECT_TRUE(cell(sheet, "B5").contains("<t>Madrid, ES</t>"));
+    EXPECT_TRUE(parts["xl/styles.xml"].contains("formatCode=\"0.00\""));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"3\" max=\"3\" width=\"[\\d.]+\" style=\"\\d+\"")));
 
     // Without ORDER BY the rows cannot be cut into sheets.
     EXPECT_FALSE(excel.GenerateExcel("SELECT Id, Nombre FROM C", "T"));
-    EXPECT_EQ(excel.FileName(), "");
     ASSERT_EQ(dialogs->calls.size(), 1u);
     EXPECT_EQ(dialogs->calls[0].prompt, QString::fromUtf8("Se han encontrado 5 registros, debido a que no existe "
                                                           "ordenación en la sentencia SQL, no se puede realizar paginación."));
-    EXPECT_EQ(excelFiles().size(), 1);
-    EXPECT_EQ(launcher->launched.size(), 1); // the first workbook's
+    // Only the first workbook is there, and launched.
+    EXPECT_EQ((std::tuple{excel.FileName(), excelFiles().size(), launcher->launched.size()}), (std::tuple{QString(), 1, 1}));
 }
 
-TEST_F(ExcelTest, ColumnFormatsTypeNumbers)
-{
-    ASSERT_TRUE(excel.GenerateExcel("SELECT Codigo, Importe FROM C WHERE Id <= 3 ORDER BY Id", "T", "2-0.00"));
-    const auto parts = partsOf(excel.FileName());
-    const QString sheet = parts["xl/worksheets/sheet1.xml"];
-    EXPECT_EQ(all(cell(sheet, "B5"), "<v>([^<]*)</v>"), QStringList{"2.5"});
-    EXPECT_FALSE(cell(sheet, "B5").contains("t=\""));
-    EXPECT_TRUE(cell(sheet, "A5").contains("<t>00123</t>")); // text stays text
-    EXPECT_TRUE(parts["xl/styles.xml"].contains("formatCode=\"0.00\""));
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"2\" max=\"2\" width=\"[\\d.]+\" style=\"\\d+\"")));
-}
-
-TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)
+TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDirectExportsOnce)
 {
     EXPECT_TRUE(excel.GenerateExcel("SELECT Id FROM Vacia", "T"));
     EXPECT_FALSE(known("SELECT Id INTO D FROM C"));
@@ -197,23 +185,19 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbook)
                                                                 "única sentencia SELECT sin INTO."),
                                               failed + badFormat.arg("x-0.00"), failed + badFormat.arg("0-0.00")}));
     EXPECT_TRUE(reports.value(4).startsWith(failed)) << reports.value(4).toStdString();
-    EXPECT_TRUE(excelFiles().isEmpty());
-    EXPECT_TRUE(launcher->launched.isEmpty());
-    EXPECT_EQ(excel.FileName(), "");
-}
+    EXPECT_EQ((std::tuple{excelFiles().size(), launcher->launched.size(), excel.FileName()}), (std::tuple{0, 0, QString()}));
 
-TEST_F(ExcelTest, DirectSavesAnEmptyWorkbookFirstThenExportsOnce)
-{
+    // Direct saves an empty workbook first, then exports once.
     const QString target = folder.filePath("vacio.xlsx");
     ASSERT_TRUE(excel.GenerateExcelDirect(kFirstThree, "T", target));
-    EXPECT_TRUE(partsOf(target).contains("xl/worksheets/sheet1.xml"));
-    EXPECT_EQ(excelFiles(), QStringList{kWorkbook});
-    EXPECT_EQ(launcher->launched.size(), 1);
+    EXPECT_EQ((std::tuple{partsOf(target).contains("xl/worksheets/sheet1.xml"), excelFiles(), launcher->launched.size()}),
+              (std::tuple{true, QStringList{kWorkbook}, 1}));
 
     // On a server the statement is run once, for its rows.
     onServer().answerRows("SELECT a FROM t", {"a"}, {{Variant(std::int32_t(1))}});
     ASSERT_TRUE(excel.GenerateExcelDirect("SELECT a FROM t", "T", target));
     EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
 }
+
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace exporttest;
 
 namespace {
@@ -20,9 +22,7 @@ protected:
     void SetUp() override
     {
         ExportTest::SetUp();
-        scr = std::make_shared<clsTablas>();
         scr->oError = msg;
-        ini = ProgramFolder::file(QStringLiteral("Velmora.ini"));
     }
     std::unique_ptr<frmCSV> open()
     {
@@ -35,42 +35,34 @@ protected:
     static QLineEdit* text(frmCSV& w, const char* name) { return w.findChild<QLineEdit*>(QLatin1String(name)); }
     static QRadioButton* option(frmCSV& w, const char* name, int index)
     {
-        for (QRadioButton* b : w.findChildren<QRadioButton*>(QLatin1String(name)))
-            if (b->property("Index").toInt() == index)
-                return b;
-        return nullptr;
+        const auto buttons = w.findChildren<QRadioButton*>(QLatin1String(name));
+        return *std::find_if(buttons.begin(), buttons.end(), [&](QRadioButton* b) { return b->property("Index") == index; });
     }
     static void choose(frmCSV& w, const char* name, int index) { QTest::mouseClick(option(w, name, index), Qt::LeftButton); }
 
-    std::shared_ptr<clsTablas> scr;
-    QString ini;
+    std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
+    const QString ini = folder.filePath(QStringLiteral("Velmora.ini")); // the program folder's settings
 };
 
-TEST_F(frmCSVTest, WithoutSettingsItMakesTheFolderAndShowsTheDefaults)
+TEST_F(frmCSVTest, WithoutSettingsItShowsTheDefaultsAndAceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
 {
     auto w = open();
     const QString csv = folder.path() + QStringLiteral("/CSV/");
-    EXPECT_TRUE(QFileInfo(csv).isDir());
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Path"), csv);
+    EXPECT_EQ((std::pair{QFileInfo(csv).isDir(), ProfileFile::read(ini, "CSV", "Path")}), (std::pair{true, csv}));
     const CSVFormState s = w->state();
     EXPECT_EQ((QStringList{s.txtRuta, s.txtNombreFichero, s.txtDecimales}), (QStringList{csv, "", "4"}));
     EXPECT_EQ((std::vector<int>{s.optSeparador, s.optDelimitador, s.optFecha, s.optNumero, s.chkDelimitadorTexto,
                                 s.chkDelimitadorNumero, s.chkDelimitadorFecha, s.chkDelimitadorTitulos}),
               (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1}));
-    EXPECT_FALSE(text(*w, "txtSeparador")->isEnabled() || text(*w, "txtDiferenciador")->isEnabled());
-    EXPECT_EQ(w->property("Tag").toString(), "Translated");
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_TRUE(notices->calls.empty());
+    EXPECT_EQ((std::tuple{text(*w, "txtSeparador")->isEnabled(), text(*w, "txtDiferenciador")->isEnabled(),
+                          w->property("Tag").toString(), w->Cancelled(), notices->calls.size()}),
+              (std::tuple{false, false, QString("Translated"), true, std::size_t(0)}));
 
     if (qEnvironmentVariableIsSet("VELMORA_SCREENSHOTS")) {
         w->show();
         w->grab().save(qEnvironmentVariable("VELMORA_SCREENSHOTS") + QStringLiteral("/frmCSV.png"));
     }
-}
 
-TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
-{
-    auto w = open();
     text(*w, "txtRuta")->setText("/x/out");
     text(*w, "txtNombreFichero")->setText("clientes");
     choose(*w, "optSeparador", 1);
@@ -100,9 +92,9 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
 
     // Reopened: the stored texts come back decoded.
     auto again = open();
-    EXPECT_EQ(text(*again, "txtDiferenciador")->text(), "\"");
-    EXPECT_EQ(text(*again, "txtNombreFichero")->text(), "clientes");
-    EXPECT_TRUE(option(*again, "optDelimitador", 1)->isChecked());
+    EXPECT_EQ((std::tuple{text(*again, "txtDiferenciador")->text(), text(*again, "txtNombreFichero")->text(),
+                          option(*again, "optDelimitador", 1)->isChecked()}),
+              (std::tuple{QString("\""), QString("clientes"), true}));
 
     // A typed double quote as delimiter is stored with three apostrophes and given as itself.
     choose(*again, "optDelimitador", 3);
@@ -110,12 +102,12 @@ TEST_F(frmCSVTest, AceptarGivesTheOutputsAndStoresTheFourteenKeysInOrder)
     text(*again, "txtDiferenciador")->setText("''");
     again->BttAceptar_MouseUp();
     ASSERT_FALSE(again->Cancelled());
-    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador()}), (QStringList{"\"", "''"}));
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), "'''");
-    EXPECT_EQ(text(*open(), "txtDelimitador")->text(), "\"");
+    EXPECT_EQ((QStringList{again->DelimitadorCampos(), again->Diferenciador(),
+                           ProfileFile::read(ini, "CSV", "CustomizedDelimitator"), text(*open(), "txtDelimitador")->text()}),
+              (QStringList{"\"", "''", "'''", "\""}));
 }
 
-TEST_F(frmCSVTest, RefusedInputsStoreNothingAndKeepTheWindowOpen)
+TEST_F(frmCSVTest, RefusedInputsKeepTheWindowOpenTheWaysOutLeaveAsTheyShouldAndABadStoredOptionIsReported)
 {
     auto w = open();
     const QByteArray before = bytesOf(ini);
@@ -131,47 +123,36 @@ TEST_F(frmCSVTest, RefusedInputsStoreNothingAndKeepTheWindowOpen)
     EXPECT_EQ(shownTexts(), (QStringList{"64|Aviso|El separador decimal y el separador de campos no pueden coincidir",
                                          "16|Error|FRMCSV.BTTACEPTAR_MOUSEUP\r\nError: No coinciden los tipos",
                                          "64|Aviso|El nombre del fichero no puede estar en blanco"}));
-    EXPECT_EQ(bytesOf(ini), before);
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_TRUE(w->isVisible());
-}
+    EXPECT_EQ((std::tuple{bytesOf(ini), w->Cancelled(), w->isVisible()}), (std::tuple{before, true, true}));
 
-TEST_F(frmCSVTest, CloseBoxEscAndNingunoLeaveAsTheyShould)
-{
-    auto w = open();
+    // Ninguno empties and locks the differentiator.
     text(*w, "txtNombreFichero")->setText("a");
+    text(*w, "txtDecimales")->setText("4");
     choose(*w, "optDelimitador", 2);
     text(*w, "txtDiferenciador")->setText("x");
     choose(*w, "optDelimitador", 0);
-    EXPECT_EQ(text(*w, "txtDiferenciador")->text(), "");
-    EXPECT_FALSE(text(*w, "txtDiferenciador")->isEnabled());
-
+    EXPECT_EQ((std::pair{text(*w, "txtDiferenciador")->text(), text(*w, "txtDiferenciador")->isEnabled()}),
+              (std::pair{QString(), false}));
     // Enter in a text box accepts; the stored differentiator is empty.
-    w->show();
     QTest::keyClick(text(*w, "txtNombreFichero"), Qt::Key_Return);
-    EXPECT_FALSE(w->Cancelled());
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(ProfileFile::read(ini, "CSV", "Differentiator", "unset"), "unset");
+    EXPECT_EQ((std::tuple{w->Cancelled(), w->isVisible(), ProfileFile::read(ini, "CSV", "Differentiator", "unset")}),
+              (std::tuple{false, false, QString("unset")}));
 
     // Esc in a text box, and the close box, leave as Salir.
     w->show();
     QTest::keyClick(text(*w, "txtRuta"), Qt::Key_Escape);
-    EXPECT_TRUE(w->Cancelled());
-    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ((std::pair{w->Cancelled(), w->isVisible()}), (std::pair{true, false}));
     auto closed = open();
     closed->show();
     text(*closed, "txtNombreFichero")->setText("b");
     closed->close();
     EXPECT_TRUE(closed->Cancelled());
-}
 
-TEST_F(frmCSVTest, ABadStoredOptionEndsTheLoadingWithTheReport)
-{
-    QFile stored(ini);
-    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
-    stored.write("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n");
-    stored.close();
-    auto w = open();
+    // A bad stored option ends the loading with the report.
+    ASSERT_TRUE(ProfileFile::fromBytes("[CSV]\nPath=/data/\nFileName=f\nSeparator=7\nCustomizedSeparator=|\nDelimitator=1\n")
+                    .save(ini));
+    notices->calls.clear();
+    w = open();
     EXPECT_EQ(shownTexts(), QStringList{"16|Error|FRMCSV.FORM_LOAD\r\nError: El elemento '7' de la matriz de "
                                         "controles no existe"});
     const CSVFormState s = w->state();

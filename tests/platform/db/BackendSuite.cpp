@@ -46,26 +46,6 @@ db::ConnectionPtr BackendSuite::open()
 
 namespace {
 
-// The type families the program tells apart (text, whole numbers, ...): each backend
-// reports its own exact DataType, but a column never changes family.
-enum class Family { Text, Whole, Real, Money, Date, Boolean, Binary, Other };
-
-Family familyOf(int type)
-{
-    static const std::pair<Family, std::vector<int>> families[] = {
-        {Family::Text, {db::adChar, db::adWChar, db::adVarChar, db::adVarWChar, db::adLongVarChar, db::adLongVarWChar}},
-        {Family::Whole, {db::adTinyInt, db::adUnsignedTinyInt, db::adSmallInt, db::adInteger, db::adBigInt}},
-        {Family::Real, {db::adSingle, db::adDouble, db::adNumeric, db::adDecimal}},
-        {Family::Money, {db::adCurrency}},
-        {Family::Date, {db::adDate, db::adDBDate, db::adDBTimeStamp}},
-        {Family::Boolean, {db::adBoolean}},
-        {Family::Binary, {db::adBinary, db::adVarBinary, db::adLongVarBinary}}};
-    for (const auto& [family, types] : families)
-        if (std::find(types.begin(), types.end(), type) != types.end())
-            return family;
-    return Family::Other;
-}
-
 QStringList sampleTable()
 {
     return {
@@ -88,9 +68,8 @@ TEST_P(BackendSuite, FieldsRowsAndTextsOfRecordsetsThatOutliveTheirConnection)
     ASSERT_EQ(rs.FieldCount(), 7);
     EXPECT_EQ(rs.RecordCount(), 0);
     EXPECT_TRUE(rs.Eof());
-    const Family expected[] = {Family::Whole, Family::Text, Family::Text, Family::Whole, Family::Real, Family::Date, Family::Binary};
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(familyOf(rs.Fields(i).Type()), expected[i]) << rs.Fields(i).Name().toStdString();
+        EXPECT_EQ(rs.Fields(i).Type(), GetParam().types[std::size_t(i)]) << rs.Fields(i).Name().toStdString();
     // NOT NULL columns (and the key) refuse nulls; the others accept them.
     for (const auto& [name, nullable] : {std::pair{"Id", false}, {"Name", false}, {"Note", true}, {"Qty", true}})
         EXPECT_EQ(bool(rs.Fields(name).Attributes() & db::adFldIsNullable), nullable) << name;

@@ -5,7 +5,7 @@
 // test executable and instantiating the suite with its own connection string:
 //
 //   INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite, ::testing::Values(BackendParam{
-//       "odbc", [](const QString& file) { return "Driver={SQLite3};Database=" + file; }}));
+//       "odbc", [](const QString& file) { return "Driver={SQLite3};Database=" + file; }, {db::adInteger, ...}}));
 //
 // Files are prepared with plain SQLite statements (prepareFile), never through
 // the backend under test, so each backend reads the same data.
@@ -27,6 +27,8 @@ Error expectError(const std::function<void()>& f, long number = 0, const QString
 struct BackendParam {
     const char* name;
     std::function<QString(const QString& sqliteFile)> connectionString;
+    // The exact DataType the backend reports for each column of the sample table.
+    std::vector<int> types;
 };
 
 inline void PrintTo(const BackendParam& p, std::ostream* os) { *os << p.name; }

@@ -44,55 +44,44 @@ TEST(RecordingBackend, ReplaysRowsAndRecordsEverythingInOrder)
     EXPECT_EQ(kinds, (std::vector<K>{K::Open, K::Run, K::Begin, K::Run, K::Run, K::Rollback, K::Close}));
 }
 
-TEST(RecordingBackend, ScriptedErrorsAndFailedOpens)
-{
-    auto rec = db::RecordingBackend::install();
-    rec->answerError("DBCC SHRINKDATABASE (x)", 5000, "permiso denegado");
-    rec->failOpen("server=tcp:down", "servidor no disponible");
-    auto cn = connect();
-    EXPECT_EQ(expectError([&] { cn->Execute("DBCC SHRINKDATABASE (x)"); }, 5000).description, "permiso denegado");
-    auto down = std::make_shared<db::Connection>();
-    EXPECT_THROW(down->Open("driver={SQL Server};server=tcp:down;database=d"), Error);
-    EXPECT_EQ(down->State(), db::adStateClosed);
-    EXPECT_EQ(rec->connectionStrings().size(), 2);
-}
-
-TEST(RecordingBackend, ExtraResultSetsAndEmptyResults)
-{
-    auto rec = db::RecordingBackend::install();
-    auto first = db::RecordingBackend::Answer::table({"n"}, {{Variant(std::int32_t(7))}});
-    first.more.push_back(db::RecordingBackend::Answer::table({"id"}, {{Variant(std::int32_t(8))}}));
-    rec->answer("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", first);
-    rec->answerRows("SELECT x FROM empty", {"x"}, {});
-    auto cn = connect();
-    db::Recordset rs;
-    rs.Open("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", cn);
-    EXPECT_EQ(rs.value(0).toLong(), 7);
-    auto next = rs.NextRecordset();
-    ASSERT_TRUE(next);
-    EXPECT_EQ(next->value(0).toLong(), 8);
-
-    db::Recordset empty;
-    empty.Open("SELECT x FROM empty", cn);
-    EXPECT_TRUE(empty.Eof());
-    EXPECT_EQ(empty.RecordCount(), 0);
-    EXPECT_THROW(empty.GetRows(), Error);
-
-    // A statement without rows leaves the record set closed, as the original platform did.
-    db::Recordset none;
-    none.Open("UPDATE t SET a = 2", cn);
-    EXPECT_EQ(none.State(), db::adStateClosed);
-    EXPECT_THROW(none.RecordCount(), Error);
-}
-
-TEST(RecordingBackend, ServesACatalogAndUninstallsWithItsLastReference)
+TEST(RecordingBackend, ScriptedErrorsExtraResultsAndACatalogUntilItsLastReference)
 {
     {
         auto rec = db::RecordingBackend::install();
+        rec->answerError("DBCC SHRINKDATABASE (x)", 5000, "permiso denegado");
+        rec->failOpen("server=tcp:down", "servidor no disponible");
+        auto first = db::RecordingBackend::Answer::table({"n"}, {{Variant(std::int32_t(7))}});
+        first.more.push_back(db::RecordingBackend::Answer::table({"id"}, {{Variant(std::int32_t(8))}}));
+        rec->answer("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", first);
+        rec->answerRows("SELECT x FROM empty", {"x"}, {});
         rec->setTables({{"Orders", "TABLE", {{"Id", db::adInteger, 0, 0, 0, 0, {}}},
                          {{"PK_Orders", true, true, db::adIndexNullsDisallow, {"Id"}}}}});
+        auto cn = connect();
+        EXPECT_EQ(expectError([&] { cn->Execute("DBCC SHRINKDATABASE (x)"); }, 5000).description, "permiso denegado");
+        auto down = std::make_shared<db::Connection>();
+        EXPECT_THROW(down->Open("driver={SQL Server};server=tcp:down;database=d"), Error);
+        EXPECT_EQ(down->State(), db::adStateClosed);
+        EXPECT_EQ(rec->connectionStrings().size(), 2);
+
+        db::Recordset rs;
+        rs.Open("INSERT INTO t VALUES (1); SELECT SCOPE_IDENTITY()", cn);
+        EXPECT_EQ(rs.value(0).toLong(), 7);
+        auto next = rs.NextRecordset();
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->value(0).toLong(), 8);
+        db::Recordset empty;
+        empty.Open("SELECT x FROM empty", cn);
+        EXPECT_TRUE(empty.Eof());
+        EXPECT_EQ(empty.RecordCount(), 0);
+        EXPECT_THROW(empty.GetRows(), Error);
+        // A statement without rows leaves the record set closed, as the original platform did.
+        db::Recordset none;
+        none.Open("UPDATE t SET a = 2", cn);
+        EXPECT_EQ(none.State(), db::adStateClosed);
+        EXPECT_THROW(none.RecordCount(), Error);
+
         db::Catalog cat;
-        cat.setActiveConnection(connect());
+        cat.setActiveConnection(cn);
         ASSERT_EQ(cat.Tables().size(), 1u);
         EXPECT_TRUE(cat.Tables()[0].columns.empty());
         EXPECT_EQ(cat.Table("orders").columns.size(), 1u);

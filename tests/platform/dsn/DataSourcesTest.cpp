@@ -8,11 +8,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 TEST(DriverFilter, TextOrFamilyWithoutRegardToCase)
 {
-    struct Case {
-        const char* driver;
-        const char* filter;
-        bool passes;
-    } cases[] = {
+    const struct { const char* driver; const char* filter; bool passes; } cases[] = {
         {"FreeTDS", "SQL Server", true},
         {"/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so", "SQL Server", true},
         {"ODBC Driver 18 for SQL Server", "SQL Server", true},
@@ -28,11 +24,11 @@ TEST(DriverFilter, TextOrFamilyWithoutRegardToCase)
         {"SQLite3", "", true},
         {"", "Access", false},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(dsn::driverMatches(c.driver, c.filter), c.passes) << c.driver << " / " << c.filter;
 }
 
-TEST(DataSources, SystemSourcesOnlyByTheirOwnNames)
+TEST(DataSources, SystemSourcesOnlyByTheirOwnNamesAndNothingWithoutConfiguration)
 {
     OdbcConfig::instance().write(kSystemIni, kUserIni);
     const QList<dsn::Source> all = dsn::dataSources(dsn::FetchFirstSystem);
@@ -44,10 +40,7 @@ TEST(DataSources, SystemSourcesOnlyByTheirOwnNames)
     EXPECT_EQ(dsn::EnumDSN(dsn::FetchFirstSystem, ""), (QStringList{"Ventas", "Stock", "Local"}));
     // From the first of all sources the user's come too.
     EXPECT_TRUE(dsn::EnumDSN(dsn::FetchFirst, "").contains("Mine"));
-}
-
-TEST(DataSources, EmptyConfigurationGivesNothing)
-{
+    // An empty configuration gives nothing.
     OdbcConfig::instance().clear();
     EXPECT_TRUE(dsn::dataSources(dsn::FetchFirstSystem).isEmpty());
 }

@@ -5,18 +5,9 @@
 
 using keys::fromKeyEvent;
 
-namespace {
-struct Case {
-    const char* name;
-    int qtKey;
-    Qt::KeyboardModifiers mods;
-    QString text;
-    int keyCode, shift, keyAscii;
-};
-} // namespace
-
 TEST(KeyEvents, StrokesOfCommonKeys)
 {
+    struct Case { const char* name; int qtKey; Qt::KeyboardModifiers mods; QString text; int keyCode, shift, keyAscii; };
     const Case cases[] = {
         {"a", Qt::Key_A, Qt::NoModifier, "a", 65, 0, 97},
         {"Shift+A", Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, 65},

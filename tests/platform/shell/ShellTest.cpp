@@ -5,7 +5,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-TEST(Shell, MissingLocalTargetsLaunchNothing)
+TEST(Shell, MissingLocalTargetsLaunchNothingExistingFilesAndAddressesAreLaunchedAndRefusalsFail)
 {
     shell::ScopedRecordingLauncher rec;
     QTemporaryDir dir;
@@ -14,12 +14,7 @@ TEST(Shell, MissingLocalTargetsLaunchNothing)
     EXPECT_EQ(shell::open(QString()), shell::OpenResult::Missing);
     EXPECT_EQ(shell::open("file://" + dir.filePath("absent.txt")), shell::OpenResult::Missing);
     EXPECT_TRUE(rec->launched.isEmpty());
-}
 
-TEST(Shell, ExistingFilesAndAddressesAreLaunchedAndRefusalsFail)
-{
-    shell::ScopedRecordingLauncher rec;
-    QTemporaryDir dir;
     const QString path = dir.filePath("script.txt");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

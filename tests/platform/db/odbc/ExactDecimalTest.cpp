@@ -16,25 +16,18 @@ using namespace db;
 
 namespace {
 
-// The newest installed server binaries (Debian keeps them per major version).
-QString serverBinaries()
-{
-    QDir root("/usr/lib/postgresql");
-    QStringList versions = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    std::sort(versions.begin(), versions.end(), [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
-    for (const QString& v : versions)
-        if (QFileInfo(root.filePath(v + "/bin/pg_ctl")).isExecutable())
-            return root.filePath(v + "/bin");
-    return QString();
-}
-
-// A server of its own in a temporary folder, stopped when the test ends. The
-// server refuses to run as root: then it runs as "nobody", which owns the folder.
+// A server of its own in a temporary folder (the newest installed version; Debian keeps them per major
+// version), stopped when the test ends. The server refuses to run as root: then it runs as "nobody",
+// which owns the folder.
 class Server {
 public:
     QString start()
     {
-        bin_ = serverBinaries();
+        QStringList versions = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        std::sort(versions.begin(), versions.end(), [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
+        for (const QString& v : versions)
+            if (bin_.isEmpty() && QFileInfo("/usr/lib/postgresql/" + v + "/bin/pg_ctl").isExecutable())
+                bin_ = "/usr/lib/postgresql/" + v + "/bin";
         if (bin_.isEmpty())
             return "PostgreSQL server binaries not installed";
         if (geteuid() == 0) {

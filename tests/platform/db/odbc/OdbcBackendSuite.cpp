@@ -2,6 +2,8 @@
 #include "BackendSuite.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
-INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite, ::testing::Values(BackendParam{"odbc", [](const QString& file) {
-                                                                                return odbctest::sqliteConnectionString(file);
-                                                                            }}));
+using namespace db;
+
+INSTANTIATE_TEST_SUITE_P(Odbc, BackendSuite,
+                         ::testing::Values(BackendParam{"odbc", odbctest::sqliteConnectionString,
+                                                        {adInteger, adVarChar, adLongVarChar, adInteger, adDouble, adDBDate, adBinary}}));
