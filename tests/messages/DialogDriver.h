@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 // Runs MsgBox and acts on the dialog once it is shown and active (then closes what the action left open, so a

@@ -6,8 +6,6 @@
 #include "messages/TranslationStore.h"
 
 #include <QRegularExpression>
-#include <QStringList>
-#include <vector>
 
 class FakeTranslationStore : public TranslationStore {
 public:

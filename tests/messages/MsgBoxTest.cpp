@@ -1,19 +1,10 @@
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <gtest/gtest.h>
 
 namespace {
-QStringList visibleCaptions(frmMsgBox* d)
-{
-    QStringList out;
-    for (QPushButton* b : d->cmd)
-        out << (b->isHidden() ? QString("-") : b->text() + "=" + b->property("Tag").toString());
-    return out;
-}
-
 // Types a character or key into the focused widget and gives a pressed button time to answer.
 void type(int key)
 {
@@ -27,15 +18,10 @@ void type(int key)
 
 TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
 {
-    struct Case {
-        int style;
-        QStringList captions;
-        int defaultIndex; // the default button once the focus leaves cmd(2)
-        QString icon;
-    };
+    // The style, the captions, the default button once the focus leaves cmd(2) and the icon.
     const QStringList ok{"-", "-", "&Aceptar=1"}, yesNo{"-", "&Si=6", "&No=7"},
         yesNoCancel{"&Si=6", "&No=7", "&Cancelar=2"};
-    const Case cases[] = {
+    const struct { int style; QStringList captions; int defaultIndex; QString icon; } cases[] = {
         {0, ok, 2, "imgError"}, {1, {"-", "&Aceptar=1", "&Cancelar=2"}, 1, "imgError"},
         {2, {"&Abortar=3", "&Reintentar=4", "&Ignorar=5"}, 0, "imgError"}, {3, yesNoCancel, 1, "imgError"},
         {4, yesNo, 1, "imgError"}, {5, yesNo, 1, "imgError"}, {35, yesNoCancel, 1, "imgQuestion"},
@@ -43,10 +29,13 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
         {64, ok, 2, "imgInformation"},
     };
     clsError msg;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
         answer(msg, c.style, [&](frmMsgBox* d) {
-            EXPECT_EQ(visibleCaptions(d), c.captions);
+            QStringList captions;
+            for (QPushButton* b : d->cmd)
+                captions << (b->isHidden() ? QString("-") : b->text() + "=" + b->property("Tag").toString());
+            EXPECT_EQ(captions, c.captions);
             EXPECT_EQ((QStringList{shownIcon(d), d->windowTitle(), d->lblMainTitle->text(), d->lblSubTitle->text(),
                                    d->txtBody->toPlainText()}),
                       (QStringList{c.icon, "Ventana de Mensajes", "Titulo",
@@ -70,9 +59,7 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
 TEST(MsgBox, AnswerIsTheButtonClickedOrTheKeyTyped)
 {
     constexpr int closeBox = -1; // 0 to 2: click cmd(i); anything else is typed
-    const struct {
-        int style, input, expected;
-    } cases[] = {
+    const struct { int style, input, expected; } cases[] = {
         {0, 2, 1}, {3, 0, 6}, {2, 1, 4}, {0, closeBox, 3},
         // Esc is Cancel where there is a Cancel button, else No.
         {0, Qt::Key_Escape, 7}, {4, Qt::Key_Escape, 7}, {2, Qt::Key_Escape, 7}, {35, Qt::Key_Escape, 2}, {1, Qt::Key_Escape, 2},

@@ -1,6 +1,5 @@
 #include "DialogDriver.h"
 #include "FakeTranslationStore.h"
-
 #include "core/Dialogs.h"
 
 #include <QApplication>

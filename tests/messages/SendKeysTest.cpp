@@ -2,7 +2,6 @@
 
 #include "core/Error.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -37,10 +36,7 @@ TEST(SendKeysNotation, EveryFormGivesItsKeyRecordsLongTextsGrowTheBufferAndOvers
     const auto shifted = [](std::uint16_t vk) { return cat({{down(VK_SHIFT)}, stroke(vk), {modUp(VK_SHIFT)}}); };
     const auto tab3 = cat({stroke(VK_TAB), stroke(VK_TAB), stroke(VK_TAB)});
     const std::vector<R> euro{R{0, 0x20AC, R::Unicode}, R{0, 0x20AC, R::Unicode | R::KeyUp}};
-    const struct {
-        QString keys;
-        std::vector<R> records;
-    } cases[] = {
+    const struct { QString keys; std::vector<R> records; } cases[] = {
         // A modifier holds the next item only; an upper-case letter needs Shift on this layout.
         {"%y", cat({{down(VK_MENU)}, stroke('Y'), {modUp(VK_MENU)}})},
         {"%Y", cat({{down(VK_MENU), down(VK_SHIFT)}, stroke('Y'), {modUp(VK_SHIFT), modUp(VK_MENU)}})},

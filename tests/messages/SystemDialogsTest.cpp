@@ -1,13 +1,11 @@
 #include "messages/MessageDialogs.h"
 
-#include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,11 +19,6 @@ void whenModal(const std::function<void(QWidget*)>& act)
         QTimer::singleShot(0, box, [box] { box->close(); });
     });
 }
-
-QAbstractButton* button(QWidget* box, QMessageBox::StandardButton which)
-{
-    return static_cast<QMessageBox*>(box)->button(which);
-}
 } // namespace
 
 TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextOrNothing)
@@ -36,8 +29,8 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextO
         auto* m = static_cast<QMessageBox*>(box);
         texts << m->windowTitle() << m->text();
         EXPECT_EQ(m->icon(), QMessageBox::Critical);
-        EXPECT_NE(button(box, QMessageBox::Yes), nullptr);
-        button(box, QMessageBox::No)->click();
+        EXPECT_NE(m->button(QMessageBox::Yes), nullptr);
+        m->button(QMessageBox::No)->click();
     });
     EXPECT_EQ(dialogs.msgBox("No se ha podido abrir la conexión", 4 + 16, "Aviso"), 7);
     EXPECT_EQ(texts, (QStringList{"Aviso", QString::fromUtf8("No se ha podido abrir la conexión")}));
@@ -46,7 +39,7 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextO
     for (auto [style, key, expected] : {std::tuple{2, 0, 4}, {3 + 32, int(Qt::Key_Escape), 2},
                                         {64, int(Qt::Key_Return), 1}, {4 + 256, int(Qt::Key_Return), 7}}) {
         whenModal([key](QWidget* box) {
-            key ? QTest::keyClick(box, Qt::Key(key)) : button(box, QMessageBox::Retry)->click();
+            key ? QTest::keyClick(box, Qt::Key(key)) : static_cast<QMessageBox*>(box)->button(QMessageBox::Retry)->click();
         });
         EXPECT_EQ(dialogs.msgBox("x", style, "t"), expected) << style;
     }

@@ -12,18 +12,6 @@
 
 namespace {
 
-QList<QStringList> sourceRows()
-{
-    QFile f(QStringLiteral(VELMORA_TRANSLATE_TSV));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    QList<QStringList> rows;
-    // The source writes a line break as "\r\n"; no text holds another escape.
-    for (QString line : QString::fromUtf8(f.readAll()).split('\n'))
-        if (!line.trimmed().isEmpty() && !line.startsWith('#'))
-            rows << line.replace("\\r", "\r").replace("\\n", "\n").split('\t');
-    return rows;
-}
-
 // A data-access object on a copy of the built translation database, as the
 // main window points it: a local .mdb file, driver 1.
 struct TranslationDatabase : ::testing::Test {
@@ -65,7 +53,13 @@ struct TranslationDatabase : ::testing::Test {
 
 TEST_F(TranslationDatabase, EveryTextOfTheSourceHasItsFiveLanguagesAndNewTextsAreRegisteredOnce)
 {
-    const auto source = sourceRows();
+    QFile f(QStringLiteral(VELMORA_TRANSLATE_TSV));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QList<QStringList> source;
+    // The source writes a line break as "\r\n"; no text holds another escape.
+    for (QString line : QString::fromUtf8(f.readAll()).split('\n'))
+        if (!line.trimmed().isEmpty() && !line.startsWith('#'))
+            source << line.replace("\\r", "\r").replace("\\n", "\n").split('\t');
     ASSERT_GT(source.size(), 20);
     EXPECT_EQ(rows("SELECT Original FROM [Translate]").size() + rows("SELECT Original FROM TranslateHuge").size(),
               source.size());

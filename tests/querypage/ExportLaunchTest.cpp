@@ -75,18 +75,17 @@ protected:
 TEST_F(ExportLaunch, CsvOfTheFinalSelect)
 {
     page.GenerateCSV(); // nothing loaded yet
-    EXPECT_EQ(shown(), QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"});
-    EXPECT_EQ(dialogsShown, 0);
-    EXPECT_EQ(written.created, 0);
+    EXPECT_EQ(std::tuple(shown(), dialogsShown, written.created),
+              std::tuple(QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"}, 0, 0));
 
     rec->answerAffected("UPDATE t SET a = a + 1", 3);
     load("UPDATE t SET a = a + 1; SELECT * FROM t");
     page.GenerateCSV();
-    EXPECT_EQ(written.sql, QStringList{"SELECT * FROM t"});
-    EXPECT_TRUE(rec->statements().filter("UPDATE").isEmpty());
-    EXPECT_EQ(shown(), QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"});
-    EXPECT_EQ(page.StatusText(), QStringLiteral("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2"));
-    EXPECT_TRUE(csvDialog->Cancelled); // unloaded after use
+    EXPECT_EQ(std::tuple(written.sql, rec->statements().filter("UPDATE").size(), shown(), page.StatusText(),
+                         csvDialog->Cancelled /* unloaded after use */),
+              std::tuple(QStringList{"SELECT * FROM t"}, 0,
+                         QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"},
+                         "Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2", true));
 
     // The spreadsheet reloads only the final SELECT, under the title asked for.
     ScopedRecordingDialogs boxes;
@@ -123,10 +122,8 @@ TEST_F(ExportLaunch, CsvOfTheFinalSelect)
     page.findChild<QLabel*>("Label2")->clear();
     QFile::remove(tabFile());
     page.GenerateCSV();
-    EXPECT_EQ(written.created, 0);
-    EXPECT_TRUE(shown().isEmpty());
-    EXPECT_FALSE(page.StatusText().isEmpty());
-    EXPECT_TRUE(QFile::exists(tabFile())); // the history is saved after a cancel too
+    // The history is saved after a cancel too.
+    EXPECT_EQ(std::tuple(written.created, shown().size(), page.StatusText().isEmpty(), QFile::exists(tabFile())), std::tuple(0, 0, false, true));
 
     // A spreadsheet whose reload fails exports nothing.
     rec->failOpen(".*", "sin conexión");
@@ -138,8 +135,9 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
 {
     EXPECT_EQ(exportrules::cellLimitNotice(3000000, 2), std::nullopt);
     const QString refused = *exportrules::cellLimitNotice(3000001, 2);
-    EXPECT_TRUE(refused.contains("{13.000.001} filas * {22} columnas = {36.000.002} celdas")) << refused.toStdString();
-    EXPECT_TRUE(refused.endsWith("un máximo de {53.000.000} registros."));
+    EXPECT_EQ(std::tuple(refused.contains("{13.000.001} filas * {22} columnas = {36.000.002} celdas"),
+                         refused.endsWith("un máximo de {53.000.000} registros.")),
+              std::tuple(true, true)) << refused.toStdString();
     // 3,000,000 x 1,500 does not fit 32 bits.
     EXPECT_TRUE(exportrules::cellLimitNotice(3000000, 1500)->contains("{34.500.000.000} celdas"));
 
@@ -153,25 +151,23 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
         return ok;
     });
     page.GenerateExcel();
-    EXPECT_EQ(written.excel, "|3000000|2|a\tb\r\n"); // a cancelled title box still exports
-    EXPECT_EQ(written.sql, QStringList{"SELECT * FROM t"});
+    // A cancelled title box still exports.
+    EXPECT_EQ(std::tuple(written.excel, written.sql), std::tuple("|3000000|2|a\tb\r\n", QStringList{"SELECT * FROM t"}));
 
     written = {};
     records = 3000001;
     QFile::remove(tabFile());
     page.GenerateExcel();
-    EXPECT_TRUE(QFile::exists(tabFile()));
-    EXPECT_EQ(written.created, 0);
+    EXPECT_EQ(std::tuple(QFile::exists(tabFile()), written.created), std::tuple(true, 0));
     ASSERT_EQ(recorder->calls.size(), 1u);
-    EXPECT_EQ(recorder->calls[0].style, 64);
-    EXPECT_EQ(recorder->calls[0].title, QStringLiteral("Aviso"));
-    EXPECT_TRUE(recorder->calls[0].body.contains("3.000.001 filas * 2 columnas = 6.000.002 celdas"));
+    EXPECT_EQ(std::tuple(recorder->calls[0].style, recorder->calls[0].title,
+                         recorder->calls[0].body.contains("3.000.001 filas * 2 columnas = 6.000.002 celdas")),
+              std::tuple(64, "Aviso", true));
 
     boxes->calls.clear();
     ok = false;
     page.GenerateExcel();
-    EXPECT_TRUE(boxes->calls.empty());
-    EXPECT_EQ(written.created, 0);
+    EXPECT_EQ(std::tuple(boxes->calls.size(), written.created), std::tuple(0u, 0));
 }
 
 class RealExport : public PageFixture {};

@@ -94,14 +94,10 @@ TEST(HistoryFormat, StoredCountsAndIndexesTheFileShouldNotHold)
                                                        "[LastQuery_0]\nLastQuery_0_Lines=2000000000\n"
                                                        "LastQuery_0_Line_1=<LINE>A<LINE>\n"
                                                        "[Page]\nSplitter=abc\n");
-    EXPECT_EQ(f.connection(0).connectionType, 0);
-    EXPECT_EQ(f.connection(0).driver, -1);
-    EXPECT_EQ(f.connection(1).connectionType, -1);
-    EXPECT_EQ(f.connection(1).driver, 0);
+    EXPECT_EQ((std::vector{f.connection(0).connectionType, f.connection(0).driver, f.connection(1).connectionType, f.connection(1).driver}),
+              (std::vector{0, -1, -1, 0}));
     // A count far beyond the file's lines reads what the file can hold, quickly.
-    EXPECT_TRUE(f.entry(0).sql.startsWith(QStringLiteral("A\n")));
-    EXPECT_LT(f.entry(0).sql.size(), 20);
-    EXPECT_EQ(f.splitter(), 3240);
+    EXPECT_EQ(std::tuple(f.entry(0).sql.startsWith(QStringLiteral("A\n")), f.entry(0).sql.size() < 20, f.splitter()), std::tuple(true, true, 3240));
 }
 
 TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
@@ -148,17 +144,14 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
     std::int32_t pos = 5;
     std::int16_t tab = 0;
     page.GetQuery(pos, tab);
-    EXPECT_EQ(page.TextSQL(), QStringLiteral("SELECT 2"));
-    EXPECT_FALSE(child<PushButton>("BttPreviousQuery")->isEnabled());
-    EXPECT_TRUE(child<PushButton>("BttNextQuery")->isEnabled());
+    EXPECT_EQ(std::tuple(page.TextSQL(), enabled("BttPreviousQuery"), enabled("BttNextQuery")), std::tuple("SELECT 2", false, true));
     pos = 3;
     page.GetQuery(pos, tab);
     EXPECT_EQ(child<QLineEdit>("txtSQL")->text(),
               QStringLiteral("Sentencia SQL 3ª (de las 5 últimas consultas recientes)"));
     pos = 0;
     page.GetQuery(pos, tab);
-    EXPECT_FALSE(child<PushButton>("BttNextQuery")->isEnabled());
-    EXPECT_TRUE(child<PushButton>("BttPreviousQuery")->isEnabled());
+    EXPECT_EQ(std::tuple(enabled("BttNextQuery"), enabled("BttPreviousQuery")), std::tuple(false, true));
 
     // Out of range: the caller's variable is corrected and nothing is loaded.
     page.setTextSQL("kept");
@@ -167,8 +160,7 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
     EXPECT_EQ(pos, 0);
     pos = 6;
     page.GetQuery(pos, tab);
-    EXPECT_EQ(pos, 5);
-    EXPECT_EQ(page.TextSQL(), QStringLiteral("kept"));
+    EXPECT_EQ(std::tuple(pos, page.TextSQL()), std::tuple(5, "kept"));
 }
 
 TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitterAFailedWriteNothing)
@@ -218,15 +210,13 @@ TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitterAFailedWriteNothing)
     // Nothing was taken as saved: the same page saves in full next time.
     TabHistoryFile::installWriter(nullptr);
     page.SaveLastQuery(0);
-    EXPECT_EQ(value(1, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 2<LINE>");
-    EXPECT_EQ(value(1, "LastQuery_1", "LastQuery_1_Line_1"), "<LINE>SELECT 1<LINE>");
-    EXPECT_EQ(value(1, "LastQuery_0", "LastQuery_0_Context"), "SET A = 1 SET B = 2");
-    EXPECT_EQ(reports().size(), 1);
+    EXPECT_EQ(std::tuple(value(1, "LastQuery_0", "LastQuery_0_Line_1"), value(1, "LastQuery_1", "LastQuery_1_Line_1"),
+                         value(1, "LastQuery_0", "LastQuery_0_Context"), reports().size()),
+              std::tuple("<LINE>SELECT 2<LINE>", "<LINE>SELECT 1<LINE>", "SET A = 1 SET B = 2", 1));
 
     // A value the file cannot hold stops the save the same way.
     fill("SELECT 3", "", "", {0, 0, QStringLiteral("bad\nserver"), "", "", ""});
     const QByteArray good = bytesOf(path);
     page.SaveLastQuery(0);
-    EXPECT_EQ(bytesOf(path), good);
-    EXPECT_EQ(reports().size(), 2);
+    EXPECT_EQ(std::tuple(bytesOf(path), reports().size()), std::tuple(good, 2));
 }

@@ -29,23 +29,6 @@
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
-// Messages a recorder was shown, each as "body (style, title)".
-inline QStringList shownBy(const MsgBoxRecorder& r)
-{
-    QStringList out;
-    for (const auto& c : r.calls)
-        out << c.body.trimmed() + QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title);
-    return out;
-}
-
-// An empty file in the folder, for the connections that only need one to exist.
-inline QString emptyFile(const QTemporaryDir& dir, const QString& name)
-{
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    return f.fileName();
-}
-
 // A dialog whose Show runs a script over it; every shown instance is counted.
 template <class D>
 class Scripted : public D {
@@ -98,15 +81,15 @@ protected:
         page.setTextSQL(sql);
         page.ExecuteQuery();
     }
-    QStringList shown() const { return shownBy(*recorder); }
-    // The bodies shown, without their leading line break.
-    QStringList reports() const
+    // The messages shown, each as "body (style, title)", or the bodies alone; without the leading line break.
+    QStringList shown(bool bodiesOnly = false) const
     {
         QStringList out;
         for (const auto& c : recorder->calls)
-            out << c.body.trimmed();
+            out << c.body.trimmed() + (bodiesOnly ? QString() : QStringLiteral(" (%1, %2)").arg(c.style).arg(c.title));
         return out;
     }
+    QStringList reports() const { return shown(true); }
     // The grid's rows, each its cells joined by '|'.
     QStringList gridRows()
     {
@@ -171,7 +154,11 @@ protected:
         recorder->calls.clear();
     }
     // Switches the page to an (empty) local database file.
-    void useLocalFile() { page.ParametersConnection(1, 1, "", emptyFile(dir, "db.mdb"), "", ""); }
+    void useLocalFile()
+    {
+        EXPECT_TRUE(QFile(dir.filePath("db.mdb")).open(QIODevice::WriteOnly));
+        page.ParametersConnection(1, 1, "", dir.filePath("db.mdb"), "", "");
+    }
 
     std::shared_ptr<db::RecordingBackend> rec;
 };

@@ -31,50 +31,34 @@ TEST_F(PagingTest, TheBarMovesAClearedGridStaysAndAFailedRefillIsReportedOnce)
 {
     loadRecords("SELECT a, b FROM t", 100);
     ASSERT_FALSE(bar()->isHidden());
-    EXPECT_EQ(bar()->minimum(), 1);
-    EXPECT_EQ(bar()->maximum(), 100);
-    EXPECT_EQ(bar()->singleStep(), 1);
     const int n = pageRows();
     ASSERT_GT(n, 10);
-    EXPECT_EQ(rows(), n + 1);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("1"));
+    EXPECT_EQ(std::tuple(bar()->minimum(), bar()->maximum(), bar()->singleStep(), rows(), cell(1, 0)), std::tuple(1, 100, 1, n + 1, "1"));
     // The bar stands at the grid's right edge.
-    const QRect grid = page.TwipsBox("Flexi"), elevator = page.TwipsBox("OnDemandElevator");
-    EXPECT_EQ(elevator.left(), grid.left() + grid.width());
-    EXPECT_EQ(elevator.top(), grid.top());
+    const QRect grid = page.TwipsBox("Flexi");
+    EXPECT_EQ(page.TwipsBox("OnDemandElevator").topLeft(), QPoint(grid.left() + grid.width(), grid.top()));
 
     // Row 9 shows record 9, then record 10, which is Null in column b.
     EXPECT_EQ(cell(9, 1), QStringLiteral("r9"));
     bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(bar()->value(), 2);
-    EXPECT_EQ(cell(1, 0) + cell(1, 1), QStringLiteral("2r2"));
-    EXPECT_EQ(cell(9, 1), QString());
+    EXPECT_EQ(std::tuple(bar()->value(), cell(1, 0) + cell(1, 1), cell(9, 1)), std::tuple(2, "2r2", ""));
     bar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
     bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(bar()->value(), 1 + n);
-    EXPECT_EQ(cell(1, 0), QString::number(1 + n));
+    EXPECT_EQ(std::tuple(bar()->value(), cell(1, 0)), std::tuple(1 + n, QString::number(1 + n)));
 
     // Dragged to the end: the last record alone in row 1; to the top: record 1.
     bar()->setSliderPosition(100);
-    EXPECT_EQ(bar()->value(), 100);
-    EXPECT_EQ(rows(), 2);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("100"));
+    EXPECT_EQ(std::tuple(bar()->value(), rows(), cell(1, 0)), std::tuple(100, 2, "100"));
     bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(bar()->value(), 100);
     bar()->setSliderPosition(1);
-    EXPECT_EQ(bar()->value(), 1);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("1"));
-    EXPECT_EQ(rows(), n + 1);
+    EXPECT_EQ(std::tuple(bar()->value(), cell(1, 0), rows()), std::tuple(1, "1", n + 1));
     bar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("100"));
-    EXPECT_TRUE(recorder->calls.empty());
+    EXPECT_EQ(std::tuple(cell(1, 0), recorder->calls.size()), std::tuple("100", 0u));
 
     // A cleared grid is not refilled by a layout, a drag or the bar.
     page.DeleteGridData();
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(cell(0, 0), QStringLiteral("a"));
-    EXPECT_TRUE(bar()->isHidden());
-    EXPECT_EQ(page.StatusText(), QString());
+    EXPECT_EQ(std::tuple(rows(), cell(0, 0), bar()->isHidden(), page.StatusText()), std::tuple(1, "a", true, ""));
     page.LayoutTwips(16380, 9000);
     page.DragSplitter(200);
     bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -97,16 +81,13 @@ TEST_F(PagingTest, TheBarMovesAClearedGridStaysAndAFailedRefillIsReportedOnce)
     // Refreshed directly, the failure leaves the grid drawing and editable as it was.
     page.Flexi().setEditable(true);
     EXPECT_THROW(MaxSQLTestAccess::refreshEditedRows(page, true), Error);
-    EXPECT_TRUE(page.Flexi().Redraw());
-    EXPECT_TRUE(page.Flexi().Editable());
+    EXPECT_EQ(std::tuple(page.Flexi().Redraw(), page.Flexi().Editable()), std::tuple(true, true));
 
     // The grid mended, the next move refills.
     MaxSQLTestAccess::setGridEditable(page, false);
     page.Flexi().setCols(2);
     bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(recorder->calls.size(), 1u);
-    EXPECT_EQ(cell(1, 0), QString::number(bar()->value()));
-    EXPECT_GT(bar()->value(), 2);
+    EXPECT_EQ(std::tuple(recorder->calls.size(), cell(1, 0), bar()->value() > 2), std::tuple(1u, QString::number(bar()->value()), true));
 }
 
 TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
@@ -116,25 +97,19 @@ TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
     const int n = pageRows();
     bar()->setSliderPosition(500000);
     bar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(bar()->value(), 500000 + n);
-    EXPECT_EQ(cell(1, 0), QString::number(500000 + n));
+    EXPECT_EQ(std::tuple(bar()->value(), cell(1, 0)), std::tuple(500000 + n, QString::number(500000 + n)));
     bar()->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(cell(1, 0), QStringLiteral("500000"));
 
     // A resize keeps the record at the top and fits the page to the grid.
     page.LayoutTwips(16380, 8000);
-    EXPECT_EQ(bar()->value(), 500000);
-    EXPECT_LT(pageRows(), n);
+    EXPECT_EQ(std::tuple(bar()->value(), pageRows() < n), std::tuple(500000, true));
     page.DragSplitter(-10000);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("500000"));
-    EXPECT_EQ(rows(), pageRows() + 1);
+    EXPECT_EQ(std::tuple(cell(1, 0), rows()), std::tuple("500000", pageRows() + 1));
 
     // A grid without height still shows one record.
     page.LayoutTwips(16380, 3000);
-    EXPECT_EQ(page.TwipsBox("Flexi").height(), 0);
-    EXPECT_EQ(pageRows(), 1);
-    EXPECT_EQ(rows(), 2);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("500000"));
+    EXPECT_EQ(std::tuple(page.TwipsBox("Flexi").height(), pageRows(), rows(), cell(1, 0)), std::tuple(0, 1, 2, "500000"));
 }
 
 } // namespace

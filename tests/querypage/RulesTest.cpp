@@ -23,7 +23,6 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-
 QStringList texts(const std::vector<sqllex::Piece>& pieces)
 {
     QStringList out;
@@ -136,11 +135,9 @@ TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
         offset += b.length();
     }
     EXPECT_EQ(spanText(shown), spanText(modCommons::keywordSpans(text)));
-    EXPECT_EQ(box.textCursor().position(), 9);
-    EXPECT_FALSE(box.textCursor().hasSelection());
-    EXPECT_EQ(box.toPlainText(), text);
-    EXPECT_EQ(box.document()->isUndoAvailable(), undo);
-    EXPECT_TRUE(shadow.isHidden());
+    EXPECT_EQ(std::tuple(box.textCursor().position(), box.textCursor().hasSelection(), box.toPlainText(),
+                         box.document()->isUndoAvailable(), shadow.isHidden()),
+              std::tuple(9, false, text, undo, true));
 
     // One keystroke re-colours one block.
     auto* h = modCommons::highlighterOf(&box);
@@ -154,13 +151,8 @@ TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
 
 TEST(LoadRules, SingleTableTest)
 {
-    struct Case {
-        const char* sql;
-        bool single;
-        const char* name;
-        const char* part;
-    };
-    const Case cases[] = {
+    // The SQL: whether it reads one table, that table's name and the text naming it.
+    const std::tuple<const char*, bool, const char*, const char*> cases[] = {
         {"SELECT * FROM t", true, "t", "t"},
         {"select t.* from t where a = 1", true, "t", "t"},
         {"SELECT * FROM dbo.Orders", true, "[dbo].[Orders]", "dbo.Orders"},
@@ -173,26 +165,18 @@ TEST(LoadRules, SingleTableTest)
         {"SELECT * FROM t, u", false, "", "t, u"},
         {"SELECT * FROM t ORDER BY a, b", false, "", "t ORDER BY a, b"},
     };
-    for (const Case& c : cases) {
-        const loadrules::TableTest t = loadrules::singleTableTest(QString::fromUtf8(c.sql));
-        EXPECT_EQ(t.single, c.single) << c.sql;
-        EXPECT_EQ(t.tableName, QString::fromUtf8(c.name)) << c.sql;
-        EXPECT_EQ(t.tablePart, QString::fromUtf8(c.part)) << c.sql;
+    for (const auto& [sql, single, name, part] : cases) {
+        const loadrules::TableTest t = loadrules::singleTableTest(QString::fromUtf8(sql));
+        EXPECT_EQ(std::tuple(t.single, t.tableName, t.tablePart), std::tuple(single, QString::fromUtf8(name), QString::fromUtf8(part))) << sql;
     }
-    EXPECT_TRUE(loadrules::selectListIsWhole({"dbo.Orders.*"}, "[dbo].[Orders]"));
-    EXPECT_TRUE(loadrules::selectListIsWhole({" * "}, "t"));
-    EXPECT_FALSE(loadrules::selectListIsWhole({"t.a"}, "t"));
-    EXPECT_FALSE(loadrules::selectListIsWhole({"t.*", "u.*"}, "t"));
+    EXPECT_EQ((std::vector{loadrules::selectListIsWhole({"dbo.Orders.*"}, "[dbo].[Orders]"), loadrules::selectListIsWhole({" * "}, "t"),
+                           loadrules::selectListIsWhole({"t.a"}, "t"), loadrules::selectListIsWhole({"t.*", "u.*"}, "t")}),
+              (std::vector{true, true, false, false}));
 }
 
 TEST(LoadRules, HeaderProbe)
 {
-    struct Case {
-        const char* sql;
-        int driver;
-        const char* probe;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = { // the SQL, the driver, the probe
         {"SELECT a, b FROM t", 0, "SELECT TOP 1 a, b FROM t"},
         {"select a from t join u on t.id = u.id", 0, "SELECT TOP 1 a from t join u on t.id = u.id"},
         {"SELECT TOP 500 * FROM t JOIN u ON t.id = u.id", 0, "SELECT TOP 1 * FROM t JOIN u ON t.id = u.id"},
@@ -203,28 +187,23 @@ TEST(LoadRules, HeaderProbe)
         {"SELECT a FROM t", 2, "SELECT a FROM t WHERE 1 = 2"},
         {"WITH x AS (SELECT 1) SELECT * FROM x", 0, "WITH x AS (SELECT 1) SELECT * FROM x"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(loadrules::headerStatement(QString::fromUtf8(c.sql), c.driver), QString::fromUtf8(c.probe)) << c.sql;
+    for (const auto& [sql, driver, probe] : cases)
+        EXPECT_EQ(loadrules::headerStatement(QString::fromUtf8(sql), driver), QString::fromUtf8(probe)) << sql;
     EXPECT_EQ(loadrules::qualifier(" t , u"), QStringLiteral("t"));
 }
 
 TEST(LoadRules, WidthsPagesAndStatusLine)
 {
     const auto measure = [](const QString& t) { return double(t.size()) * 100; }; // 100 twips a character
-    EXPECT_EQ(loadrules::columnWidth(8, 10000, "Name", measure), 2500);
-    EXPECT_EQ(loadrules::columnWidth(8, 10, "Name", measure), 1000);
-    EXPECT_EQ(loadrules::columnWidth(8, 1, "LongHeader", measure), 1100);
-    EXPECT_EQ(loadrules::columnWidth(7, 8, "When", measure), 1000);
-    EXPECT_EQ(loadrules::columnWidth(7, 8, "DeliveryDate", measure), 1300);
-    EXPECT_EQ(loadrules::columnWidth(3, 4, "Id", measure), 300);
-
-    EXPECT_EQ(loadrules::pageRows(7155), 29); // 28.81
-    EXPECT_EQ(loadrules::pageRows(600), 2);   // 1.5 -> 2
-    EXPECT_EQ(loadrules::pageRows(840), 2);   // 2.5 -> 2
-    EXPECT_EQ(loadrules::pageRows(0), 1);
-    EXPECT_TRUE(loadrules::isPaged(10000, 33));
-    EXPECT_FALSE(loadrules::isPaged(10000, 32));
-    EXPECT_FALSE(loadrules::isPaged(9999, 33));
+    const auto width = [&](int type, int size, const char* header) { return loadrules::columnWidth(type, size, header, measure); };
+    EXPECT_EQ((std::vector{width(8, 10000, "Name"), width(8, 10, "Name"), width(8, 1, "LongHeader"), width(7, 8, "When"),
+                           width(7, 8, "DeliveryDate"), width(3, 4, "Id")}),
+              (std::vector{2500, 1000, 1100, 1000, 1300, 300}));
+    // 28.81 -> 29, 1.5 -> 2, 2.5 -> 2, none -> 1
+    EXPECT_EQ((std::vector{loadrules::pageRows(7155), loadrules::pageRows(600), loadrules::pageRows(840), loadrules::pageRows(0)}),
+              (std::vector{29, 2, 2, 1}));
+    EXPECT_EQ((std::vector{loadrules::isPaged(10000, 33), loadrules::isPaged(10000, 32), loadrules::isPaged(9999, 33)}),
+              (std::vector{true, false, false}));
 
     EXPECT_EQ(loadrules::statusLine("00:00:00", 3, 2),
               QStringLiteral("Tiempo Total de Carga: {100:00:00}     Nº Registros: {23}     Columnas: {32}"));
@@ -242,24 +221,19 @@ TEST(PageLayout, FrameAndSplitter)
     const pagelayout::Frame small = pagelayout::frame(100, 3000, 3240, true);
     EXPECT_EQ(small.gridHeight + small.elevatorHeight + small.sqlWidth + small.gridWidth, 0);
     const pagelayout::Frame paged = pagelayout::frame(16380, 11130, 3240, true);
-    EXPECT_EQ(paged.elevatorLeft, 16380 - 255);
-    EXPECT_EQ(paged.elevatorHeight, paged.gridHeight - 255);
-    EXPECT_EQ(pagelayout::dragSplitter(3240, -1000, 11130), 2600);
-    EXPECT_EQ(pagelayout::dragSplitter(3240, 9000, 11130), 11130 - 345 - 3000 - 75);
-    EXPECT_EQ(pagelayout::dragSplitter(3240, 100, 11130), 3340);
+    EXPECT_EQ(std::tuple(paged.elevatorLeft, paged.elevatorHeight), std::tuple(16380 - 255, paged.gridHeight - 255));
+    EXPECT_EQ((std::vector{pagelayout::dragSplitter(3240, -1000, 11130), pagelayout::dragSplitter(3240, 9000, 11130),
+                           pagelayout::dragSplitter(3240, 100, 11130)}),
+              (std::vector{2600, 11130 - 345 - 3000 - 75, 3340}));
 }
 
 TEST(PageLayout, ConnectionPanel)
 {
     const auto p0 = pagelayout::panel(0, 2);
-    EXPECT_FALSE(p0.dsn.visible);
-    EXPECT_TRUE(p0.compactEnabled);
+    EXPECT_EQ(std::tuple(p0.dsn.visible, p0.compactEnabled), std::tuple(false, true));
     const auto p1 = pagelayout::panel(1, 0);
     EXPECT_TRUE(p1.accessProvider && p1.clearServer && p1.clearUser);
-    EXPECT_EQ(p1.driverIndex, 1);
-    EXPECT_FALSE(p1.server.visible);
-    EXPECT_EQ(p1.accessPicker.left, 9060);
-    EXPECT_EQ(p1.password.left, 9375);
+    EXPECT_EQ(std::tuple(p1.driverIndex, p1.server.visible, p1.accessPicker.left, p1.password.left), std::tuple(1, false, 9060, 9375));
     const auto p3 = pagelayout::panel(3, -1);
     EXPECT_TRUE(p3.odbc && p3.driverEnabled && p3.dsn.visible);
     EXPECT_FALSE(p3.compactEnabled || p3.database.visible || p3.password.visible || p3.visibleCheck.visible);
@@ -338,10 +312,7 @@ TEST(KeyFieldRules, TypeWordsAndResolution)
     const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
     EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
     const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.list, "T.NAME,[T].ID");
-    EXPECT_EQ(r.positions, "3,1");
-    EXPECT_EQ(r.locked, "2,0");
+    EXPECT_EQ(std::tuple(r.ok, r.list, r.positions, r.locked), std::tuple(true, QString("T.NAME,[T].ID"), QString("3,1"), QString("2,0")));
     EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);
 }
 

@@ -2,7 +2,6 @@
 // settings kept in the database, through the recording backend.
 #include "ServicesTestSupport.h"
 
-#include "core/Error.h"
 
 #include <QLineEdit>
 
@@ -13,10 +12,6 @@ namespace {
 
 class AccountsTest : public ServicesTest {
 protected:
-    void rate(const QString& code, double change)
-    {
-        answerColumn("SELECT Change FROM Currency WHERE CodeID = '" + code + "'", "Change", {Variant(change)});
-    }
     // Begin, commit and rollback events so far.
     std::vector<int> transactions() const
     {
@@ -37,8 +32,8 @@ TEST_F(AccountsTest, ExchangeRatesCurrencyDecimalsAndFormats)
     EXPECT_EQ(svc->CambioDivisa(data, "EUR", "EUR"), 1);
     EXPECT_TRUE(rec->statements().isEmpty());
 
-    rate("EUR", 2);
-    rate("US''D", 4);
+    answerColumn("SELECT Change FROM Currency WHERE CodeID = 'EUR'", "Change", {Variant(2.0)});
+    answerColumn("SELECT Change FROM Currency WHERE CodeID = 'US''D'", "Change", {Variant(4.0)});
     EXPECT_EQ(sent([&] { EXPECT_EQ(svc->CambioDivisa(data, "EUR", "US'D"), 0.5); }),
               (QStringList{"SELECT Change FROM Currency WHERE CodeID = 'EUR'",
                            "SELECT Change FROM Currency WHERE CodeID = 'US''D'"}));
@@ -52,7 +47,7 @@ TEST_F(AccountsTest, ExchangeRatesCurrencyDecimalsAndFormats)
                                      "Suministrado: {10,25}\r\nCambio Actual: {20,5}\r\n\r\n¿Desea aplicar el cambio "
                                      "actual?", "36", "Cambio Moneda"}));
     EXPECT_DOUBLE_EQ(svc->AplicarCambio(data, Currency::fromDouble(10.5), "EUR", "US'D"), 5.25);
-    rate("ZERO", 0);
+    answerColumn("SELECT Change FROM Currency WHERE CodeID = 'ZERO'", "Change", {Variant(0.0)});
     EXPECT_THROW(svc->CambioDivisa(data, "EUR", "ZERO"), Error);
     QString f3 = "#,##0.000", f0 = "#,##0", format;
     EXPECT_EQ((std::vector<int>{svc->DecimalesMoneda(f3), svc->DecimalesMoneda(f0), svc->DecimalesMoneda(format)}),
@@ -131,12 +126,7 @@ TEST_F(AccountsTest, AccountCodesAreCompletedAndMakeRoomForAKeyAndUserSettingsAr
     EXPECT_EQ(asked(0), (QStringList{"La subcuenta introducida tiene más dígitos de los configurados para subcuentas.",
                                      "64", "Digitos Subcuenta"}));
     // The code as it is, a key, whether it came from the keypad, and the code after.
-    const struct {
-        const char* code;
-        int key;
-        bool keypad;
-        const char* after;
-    } keys[] = {{"430000012", '5', false, "43000012"},
+    const struct { const char* code; int key; bool keypad; const char* after; } keys[] = {{"430000012", '5', false, "43000012"},
                 {"430010012", 13, false, "430010012"}, // not a typed key
                 {"430010012", '5', false, "43001001"}, // 5th character not 0: the last one goes
                 {"4300", 97, true, "4300a"}};          // keypad code appended as its own character

@@ -35,7 +35,6 @@ protected:
         rec->answerRows(kRow, {"CODEID", "TYPE", "LOCK"},
                         {{Variant(std::int32_t(n)), Variant("Facturas"), Variant(kToken)}});
     }
-    void keyTaken(int n) { rec->answerRows(taken(n), {"Id"}, {{Variant(std::int32_t(n))}}); }
 
     int clockReads = 0;
     int clockStill = 1;
@@ -46,14 +45,7 @@ TEST_F(CountersTest, NewNumbersByTheirExactStatements)
 {
     const QString write11 = "UPDATE COUNTERS SET CODEID = 11 , LOCK = '' WHERE TYPE = 'Facturas'";
     // The counter's value (0: no counter yet), the keys taken, and a refused write.
-    const struct {
-        int at;
-        std::vector<int> taken;
-        QString refused;
-        int number;
-        QStringList sql;
-        QStringList reports;
-    } cases[] = {
+    const struct { int at; std::vector<int> taken; QString refused; int number; QStringList sql, reports; } cases[] = {
         {0, {}, {}, 1, {kLock, kLockRead, kLast, taken(1), kRow,
                         "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'Facturas' , '' )"}, {}},
         // Taken numbers are skipped up to the first free one.
@@ -69,7 +61,7 @@ TEST_F(CountersTest, NewNumbersByTheirExactStatements)
         if (c.at)
             counterAt(c.at);
         for (int n : c.taken)
-            keyTaken(n);
+            rec->answerRows(taken(n), {"Id"}, {{Variant(std::int32_t(n))}});
         if (!c.refused.isEmpty())
             rec->answerError(c.refused, 1205, "deadlock");
         reports.clear();

@@ -2,7 +2,6 @@
 // data, the server clock, version texts and the outside components.
 #include "ServicesTestSupport.h"
 
-#include "core/Error.h"
 #include "core/ValueText.h"
 
 #include <QLocale>
@@ -20,11 +19,12 @@ protected:
         svc->setMoravinServer("FACT");
         svc->EnterpriseID = 1;
     }
+    const QString erp = "[ERP].kandrel.dbo.";
 };
 
 TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
 {
-    const QString sql = "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'Clientes'";
+    const QString sql = "SELECT CodeID FROM " + erp + "Relation WHERE Table1 = 'Clientes'";
     answerColumn(sql, "CodeID", {Variant(std::int32_t(42))});
     EXPECT_EQ((std::vector<int>{svc->GetRelationID("Clientes"), svc->GetRelationID("CLIENTES")}),
               (std::vector<int>{42, 42}));
@@ -34,18 +34,15 @@ TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
     EXPECT_EQ(reportTexts(), (QStringList{"Función GetRelationID", "Función GetRelationID"}));
     EXPECT_EQ(rec->statements().size(), 3) << "a failure is not cached";
     svc->GetRelationID("O'Neil");
-    EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM [ERP].kandrel.dbo.Relation WHERE Table1 = 'O''Neil'");
+    EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM " + erp + "Relation WHERE Table1 = 'O''Neil'");
     reports.clear();
-    answerColumn("SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024'", "CodeID",
-                 {Variant(std::int16_t(3))});
+    answerColumn("SELECT CodeID FROM " + erp + "DataBases WHERE Name = 'Fact2024'", "CodeID", {Variant(std::int16_t(3))});
     EXPECT_EQ(svc->GetPhisicalDataBaseID("Fact2024"), 3);
     svc->GetPhisicalDataBaseID("Fact2024", 2);
-    EXPECT_EQ(rec->statements().last(),
-              "SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact2024' AND LogicalDataBaseID = 2");
+    EXPECT_EQ(rec->statements().last(), "SELECT CodeID FROM " + erp + "DataBases WHERE Name = 'Fact2024' AND LogicalDataBaseID = 2");
     EXPECT_TRUE(reports.empty()) << "no result object: 0 without a report";
 
-    const QString list = "SELECT CodeID FROM [ERP].kandrel.dbo.DataBases WHERE Name = 'Fact' OR "
-                         "HistoricalDataBaseName = 'Fact'";
+    const QString list = "SELECT CodeID FROM " + erp + "DataBases WHERE Name = 'Fact' OR HistoricalDataBaseName = 'Fact'";
     answerColumn(list, "CodeID", {Variant(std::int16_t(3)), Variant(std::int16_t(7))});
     EXPECT_EQ((QStringList{svc->GetPhisicalDataBaseIDs("Fact"), svc->GetPhisicalDataBaseIDs("fact"),
                            svc->GetPhisicalDataBaseIDs("Otra"), svc->GetPhisicalDataBaseIDs("Otra")}),
@@ -54,8 +51,8 @@ TEST_F(EnterpriseTest, RelationAndDatabaseIdentifiers)
     EXPECT_EQ(rec->statements().filter("'Otra'").size(), 2) << "an empty list is not cached";
     reports.clear();
     rec->clearLog();
-    auto target = [](int id) {
-        return " SELECT D.CodeID  FROM [ERP].kandrel.dbo.DataBases D  INNER JOIN [ERP].kandrel.dbo.Relation R ON "
+    auto target = [&](int id) {
+        return " SELECT D.CodeID  FROM " + erp + "DataBases D  INNER JOIN " + erp + "Relation R ON "
                "( D.LogicalDataBaseID = R.DataBase2ID )  WHERE R.CodeID = " + QString::number(id);
     };
     answerColumn(target(1), "CodeID", {Variant(std::int16_t(9))});
@@ -146,12 +143,7 @@ TEST_F(CrossingTest, EachDocumentSearchesItsCodeThenItsGroup)
     answerColumn(own, "CrossingEnterpriseID", {Variant(std::int32_t(1))});
     rec->answerRows(search("work", "IN (1,2,6)"), {"idCrossing", "idCrossingDocument"},
                     {{Variant(std::int32_t(8)), Variant(std::int32_t(80))}});
-    const struct {
-        const char* type;
-        const char* kind;
-        const char* result;
-        QStringList sql;
-    } cases[] = {
+    const struct { const char *type, *kind, *result; QStringList sql; } cases[] = {
         {"Invoice", "Discount", "6|1|work|8|80",
          {search("work", "= 6", detail("work..")), search("work", "= 6"), search("work", "IN (1,2,6)")}},
         {"Albaran", "", "0|0||0|0", {search("", "= 0", detail("..")), search("", "= 0"), search("", "IN (0)")}},

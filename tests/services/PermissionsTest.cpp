@@ -3,7 +3,6 @@
 #include "ServicesTestSupport.h"
 
 using namespace svctest;
-using Answer = db::RecordingBackend::Answer;
 
 namespace {
 
@@ -29,13 +28,6 @@ protected:
         row->Add(Variant(number), "Permissions");
         if (!svc->ActualPermissions()->Exists("#" + group + "#" + module))
             svc->ActualPermissions()->Add(Variant(row), "#" + group + "#" + module);
-    }
-    static std::vector<std::vector<Variant>> permissionRows(std::initializer_list<std::tuple<const char*, const char*, int>> r)
-    {
-        std::vector<std::vector<Variant>> rows;
-        for (auto [g, m, n] : r)
-            rows.push_back({Variant(QString::fromUtf8(g)), Variant(QString::fromUtf8(m)), Variant(std::int32_t(n))});
-        return rows;
     }
 };
 
@@ -64,7 +56,9 @@ TEST_F(PermissionsTest, PermissionNumberIsAProductOfCodes)
 TEST_F(PermissionsTest, ProfileAndPermissionsAreLoadedOnTheFirstQuestionLockedPeriodsAndLoggedTables)
 {
     EXPECT_FALSE(svc->Permiso("Ventas", "Facturas", 2)) << "nothing loaded is a refusal";
-    rec->answerRows(kLoad, {"Groups", "Modules", "P"}, permissionRows({{"Ventas", "Facturas", 6}, {"Ventas", "Abonos", 2}}));
+    rec->answerRows(kLoad, {"Groups", "Modules", "P"}, 
+                    {{Variant("Ventas"), Variant("Facturas"), Variant(std::int32_t(6))},
+                     {Variant("Ventas"), Variant("Abonos"), Variant(std::int32_t(2))}});
     EXPECT_TRUE(svc->Permiso("Ventas", "Facturas", 3));
     EXPECT_FALSE(svc->Permiso("Ventas", "Abonos", 3));
     EXPECT_EQ(svc->Perfil(), 3);
@@ -102,7 +96,8 @@ TEST_F(PermissionsTest, ModuleOfANewGroupIsRegisteredForEveryProfile)
     const QString header = "SELECT * FROM GroupModule WHERE Groups = 'Compras' AND Header = 'S'";
     rec->answerRows(count, {"Cuantos"}, {{Variant(std::int32_t(0))}});
     rec->answerRows(kNext, {"NextNumber"}, {{Variant(std::int32_t(11))}});
-    rec->answerRows(kLoad, {"Groups", "Modules", "P"}, permissionRows({{"Compras", "Pedidos", 210}}));
+    rec->answerRows(kLoad, {"Groups", "Modules", "P"}, 
+                    {{Variant("Compras"), Variant("Pedidos"), Variant(std::int32_t(210))}});
     QStringList first;
     for (std::uint8_t code : {2, 3, 5}) {
         rec->clearLog();

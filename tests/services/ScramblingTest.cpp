@@ -1,13 +1,11 @@
 // The services object's own scrambling routine and the scrambling component
 // that keeps the server link's password.
-#include "services/Scrambling.h"
 #include "services/clsEncript.h"
 #include "services/clsTablas.h"
 
 #include <array>
 #include <bit>
 #include <gtest/gtest.h>
-#include <vector>
 
 namespace {
 

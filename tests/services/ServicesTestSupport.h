@@ -2,17 +2,14 @@
 // Shared pieces of the services tests: a services object whose questions and
 // reports are recorded, a data-access object on the recording backend, and a
 // folder for settings files.
-#include "core/Collection.h"
 #include "core/Dialogs.h"
+#include "core/Error.h"
 #include "data/clsDO.h"
 #include "platform/db/RecordingBackend.h"
 #include "services/clsTablas.h"
 
 #include <QTemporaryDir>
-#include <functional>
-#include <ostream>
 #include <gtest/gtest.h>
-#include <vector>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

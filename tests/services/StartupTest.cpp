@@ -146,9 +146,7 @@ class ServerLinkTest : public StartupTest {
 protected:
     void configure(const QString& erp, const QString& invoicing = QStringLiteral("FACT"))
     {
-        ProfileFile::write(iniPath(), "BaseDatos", "ServidorVusk", erp);
-        ProfileFile::write(iniPath(), "BaseDatos", "Servidor", invoicing);
-        ProfileFile::write(iniPath(), "BaseDatos", "UsuarioVusk", "sa");
+        writeIni("[BaseDatos]\nServidorVusk=" + erp + "\nServidor=" + invoicing + "\nUsuarioVusk=sa\n");
         svc->TrayectoriaLocal = dir.path();
         svc->NombreIni = QStringLiteral("Dovrin.ini");
         svc->GuardarPassword(iniPath(), "BaseDatos", "ContraseñaVusk", "Clave1");
@@ -183,10 +181,7 @@ TEST_F(ServerLinkTest, EveryPairOfListedServersIsLinkedOnceAndAFailureStopsTheSt
     // The ERP and invoicing servers, the prefix of the list, the servers listed, one already linked, a refused
     // link, whether the start succeeds, the statements after the list and the connections opened.
     const struct {
-        const char *erp, *invoicing, *prefix;
-        QStringList servers;
-        QString linked, refused;
-        bool started;
+        const char *erp, *invoicing, *prefix; QStringList servers; QString linked, refused; bool started;
         QStringList sql, opens;
     } cases[] = {
         {"ERP", "FACT", "[ERP].kandrel.dbo.", {"ERP"}, {}, {}, true, {},

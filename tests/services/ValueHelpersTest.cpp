@@ -2,12 +2,9 @@
 // collection helpers and the safe division.
 #include "ServicesTestSupport.h"
 
-#include "core/Error.h"
-#include "core/ValueText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QObject>
 
 using namespace svctest;
 
@@ -109,7 +106,7 @@ TEST(ListSearch, FindsTheFirstRowStartingWithTheTextAndAlwaysRedraws)
     EXPECT_EQ(grid.redraw, (std::vector<bool>{false, true}));
 }
 
-TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
+TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenateKeysAreTextAndFailuresAreClean)
 {
     clsTablas svc;
     auto col = newCollection();
@@ -139,12 +136,9 @@ TEST(CollectionHelpers, RunningValuesSumReplaceAndConcatenate)
     EXPECT_EQ(keys, (QStringList{"n", "d", "x", "s", "t", "f"}));
     EXPECT_TRUE(svc.AñadirValorEnElementoColeccion(Variant(col), "f", "x", "Date", "Sumar"));
     EXPECT_FALSE(col->Exists("f")) << "a pair outside the table leaves the element out";
-}
 
-TEST(CollectionHelpers, KeyTestTakesTextKeysOnlyRunningValuesAndDivisionFailCleanly)
-{
-    clsTablas svc;
-    auto col = newCollection();
+    // The key test takes text keys only; running values and the division fail cleanly.
+    col = newCollection();
     const Variant c(col);
     EXPECT_FALSE(ExisteClaveColeccion(c, QStringLiteral("a")));
     col->Add(Variant(std::int32_t(1)), QStringLiteral("10"));
