@@ -90,7 +90,7 @@ TEST_F(WindowRulesTest, OnASqlServerCurrentSideItsListsAreReadOnceAndTheRunsFoll
     ASSERT_EQ(box->calls.size(), 1u);
     EXPECT_EQ(box->calls[0].style, 36);
     EXPECT_TRUE(box->calls[0].body.endsWith("¿Desea realizar la comparación?"));
-    EXPECT_TRUE(rec->events().empty() && !c.Comparing());
+    EXPECT_EQ(std::tuple(rec->events().empty(), c.Comparing()), std::tuple(true, false));
     EXPECT_EQ(records(), (QStringList{"None Orders", "None Items"}));
 
     // A difference in case alone is another database. A run ignores Esc and a second start, and does not
@@ -154,7 +154,7 @@ TEST_F(WindowRulesTest, ExitDuringARunCancelsAndTheTimerHidesOnceTheRunStopped)
         }
     };
     c.BttCompare_MouseUp();
-    EXPECT_FALSE(progressAfterCancel || c.Comparing());
+    EXPECT_EQ(std::tuple(progressAfterCancel, c.Comparing()), std::tuple(false, false));
     EXPECT_EQ(hourglass, 0);
     EXPECT_LT(c.PanelLeft(), 0);
     EXPECT_EQ(window.hides, 0);
@@ -232,7 +232,7 @@ TEST_F(WindowRulesTest, NamesWithBracesAndTranslationsCostTheSkeletonsOnly)
 TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
 {
     typeCompared(1, "");
-    EXPECT_FALSE(c.txtComparedServidor.Visible || c.txtComparedUser.Visible);
+    EXPECT_EQ(std::tuple(c.txtComparedServidor.Visible, c.txtComparedUser.Visible), std::tuple(false, false));
     EXPECT_EQ((std::vector<double>{c.txtComparedBBDD.Left, c.txtComparedBBDD.Width, c.BttAccessFileSelection.Left,
                                    c.txtComparedPassword.Left}),
               (std::vector<double>{5520, 6360, 11880, 12195}));
@@ -243,7 +243,7 @@ TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
     c.cboComparedDriver.ListIndex = -1;
     c.cboComparedConnectionType_Click();
     EXPECT_EQ((std::pair{c.cboComparedDriver.ListIndex, c.cboComparedDriver.Enabled}), (std::pair{1, true}));
-    EXPECT_TRUE(c.txtComparedServidor.Visible && c.BttDSN.Visible);
+    EXPECT_EQ(std::tuple(c.txtComparedServidor.Visible, c.BttDSN.Visible), std::tuple(true, true));
     EXPECT_EQ(c.BttDSN.Left, 7215);
     for (auto* hidden : {&c.txtComparedBBDD, &c.txtComparedUser, &c.txtComparedPassword, &c.chkPwdVisible,
                          &c.BttAccessFileSelection, &c.lblBBDD, &c.lblUser, &c.lblPassword})
@@ -359,7 +359,7 @@ TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
     EXPECT_EQ(c.Form_KeyPress(27), 0);
     EXPECT_FALSE(c.mnuDataBase.Visible);
     EXPECT_EQ(window.hides, 0);
-    EXPECT_TRUE(tables.column(1).isEmpty() && fields.column(1).isEmpty());
+    EXPECT_EQ(std::tuple(tables.column(1).isEmpty(), fields.column(1).isEmpty()), std::tuple(true, true));
     EXPECT_EQ(tables.row, 1);
     c.Form_KeyPress(27);
     EXPECT_EQ(window.hides, 1);

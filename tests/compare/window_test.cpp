@@ -55,13 +55,13 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
         EXPECT_TRUE(w.findChild<QWidget*>(name)) << name.toStdString();
     EXPECT_EQ(w.objectName(), "frmCompare");
     EXPECT_EQ(w.fgrTables->TextMatrix(1, 1), "Orders");
-    EXPECT_TRUE(w.BttCompareDisabled->isVisible() && !w.BttCompare->isVisible());
+    EXPECT_EQ(std::tuple(w.BttCompareDisabled->isVisible(), w.BttCompare->isVisible()), std::tuple(true, false));
 
     w.cboComparedConnectionType->setCurrentIndex(2);
     emit w.cboComparedConnectionType->activated(2);
     EXPECT_FALSE(w.txtComparedServidor->isVisible());
     QTest::keyClicks(w.txtComparedBBDD, cmp.path);
-    EXPECT_TRUE(w.BttCompare->isVisible() && w.BttFilter->isVisible() && !w.BttFilterDisabled->isVisible());
+    EXPECT_EQ(std::tuple(w.BttCompare->isVisible(), w.BttFilter->isVisible(), w.BttFilterDisabled->isVisible()), std::tuple(true, true, false));
 
     w.BttCompare->click();
     EXPECT_EQ((QStringList{w.fgrTables->TextMatrix(1, 1), w.fgrTables->TextMatrix(2, 1), w.fgrTables->TextMatrix(3, 1)}),
@@ -80,7 +80,7 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
     w.BttFilter->click();
     EXPECT_TRUE(w.mnuDataBase->isVisible());
     QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_TRUE(!w.mnuDataBase->isVisible() && w.isVisible());
+    EXPECT_EQ(std::tuple(w.mnuDataBase->isVisible(), w.isVisible()), std::tuple(false, true));
 
     bool visibleAfterClose = false, comparedRowOff = false;
     int events = 0;
@@ -94,7 +94,7 @@ TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndE
         visibleAfterClose = w.isVisible();
     };
     w.BttCompare->click();
-    EXPECT_TRUE(comparedRowOff && visibleAfterClose && w.isVisible() && w.txtComparedBBDD->isEnabled());
+    EXPECT_EQ(std::tuple(comparedRowOff, visibleAfterClose, w.isVisible(), w.txtComparedBBDD->isEnabled()), std::tuple(true, true, true, true));
     w.logic().tmrEnd_Timer();
     EXPECT_FALSE(w.isVisible());
 }

@@ -228,7 +228,7 @@ TEST_F(DialogsTest, NewKeyRowsFollowTheOpenersGeometry)
     newKey.AddKeyRow("Line", "INTEGER", "Orders.Line", true);
     newKey.AddKeyRow("Code", "STRING", "Orders.Code", false);
     ASSERT_EQ(newKey.Rows(), 3);
-    EXPECT_TRUE(newKey.BttMax[1] && !newKey.BttMax[0] && !newKey.BttMax[2]);
+    EXPECT_EQ(std::tuple(newKey.BttMax[1] != nullptr, newKey.BttMax[0] != nullptr, newKey.BttMax[2] != nullptr), std::tuple(true, false, false));
     const double tpp = Screen::twipsPerPixel();
     EXPECT_EQ(std::pair(newKey.txtField[1]->y(), newKey.txtField[2]->y()),
               std::pair(Screen::pixelsFromTwips(1950), Screen::pixelsFromTwips(2550)));

@@ -80,7 +80,7 @@ TEST(SchemaRules, TypeEvaluationWritesTheDefaultLengthOnlyForANewTypeAndSetsTheO
     TypeControls c;
     QString tag = EvaluateFieldType(8, QString(), c);
     EXPECT_EQ(c.length, "50");
-    EXPECT_TRUE(c.lengthEnabled && c.fixedEnabled && c.zeroLengthEnabled && c.nullsEnabled && !c.autoIncreaseEnabled);
+    EXPECT_EQ(std::tuple(c.lengthEnabled, c.fixedEnabled, c.zeroLengthEnabled, c.nullsEnabled, c.autoIncreaseEnabled), std::tuple(true, true, true, true, false));
     c.length = "120";
     tag = EvaluateFieldType(8, tag, c);
     EXPECT_EQ(c.length, "120");

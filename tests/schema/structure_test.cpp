@@ -241,11 +241,11 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedBelowOneIsFirstAndTheTypeSet
     EXPECT_EQ(e.FieldLenght(), 120);
     e.setAllowNull(true);
     e.setDataType(3);
-    EXPECT_TRUE(e.AllowNull() && e.chkNullAllowed->isEnabled() && e.chkAutoIncreased->isEnabled());
+    EXPECT_EQ(std::tuple(e.AllowNull(), e.chkNullAllowed->isEnabled(), e.chkAutoIncreased->isEnabled()), std::tuple(true, true, true));
     e.chkAutoIncreased->click();
-    EXPECT_TRUE(e.AutoIncrease() && !e.AllowNull() && !e.chkNullAllowed->isEnabled());
+    EXPECT_EQ(std::tuple(e.AutoIncrease(), e.AllowNull(), e.chkNullAllowed->isEnabled()), std::tuple(true, false, false));
     e.chkAutoIncreased->click();
-    EXPECT_TRUE(e.chkNullAllowed->isEnabled() && !e.AllowNull());
+    EXPECT_EQ(std::tuple(e.chkNullAllowed->isEnabled(), e.AllowNull()), std::tuple(true, false));
 }
 
 TEST_F(StructureTest, APressOnTheCheckColumnOfADataRowMarksIt)

@@ -79,7 +79,7 @@ TEST_F(TableListTest, SearchWaitsForAQuietSecondAndAnEmptyListActsOnNothing)
     emit w.fgrTables->DblClick();
     w.BttEliminar_MouseUp();
     w.BttModificar_MouseUp();
-    EXPECT_TRUE(box->calls.empty() && runner->shown.isEmpty() && w.Cancelled());
+    EXPECT_EQ(std::tuple(box->calls.empty(), runner->shown.isEmpty(), w.Cancelled()), std::tuple(true, true, true));
     EXPECT_EQ(tableNames(), (QStringList{"CLIENTES", "Clientes2", "Pedidos"}));
 }
 
@@ -92,7 +92,7 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrderAndDropsAfterAYes)
     EXPECT_EQ(column(*w.fgrFields, 1).mid(0, 3), (QStringList{"A", "B", "C"}));
     EXPECT_EQ(w.fgrFields->TextMatrix(2, 2), "Texto");
     EXPECT_EQ(w.fgrFields->TextMatrix(3, 5), "SI");
-    EXPECT_TRUE(hasPicture(*w.fgrFields, 1, 0) && hasPicture(*w.fgrFields, 2, 0) && !hasPicture(*w.fgrFields, 3, 0));
+    EXPECT_EQ(std::tuple(hasPicture(*w.fgrFields, 1, 0), hasPicture(*w.fgrFields, 2, 0), hasPicture(*w.fgrFields, 3, 0)), std::tuple(true, true, false));
     // The fields are read once per table: a column added since is not shown.
     file.exec({"ALTER TABLE CLIENTES ADD COLUMN D INTEGER"});
     selectTable(w, "Pedidos");
@@ -129,7 +129,7 @@ TEST_F(TableListTest, SendsTheFirstRowsWithTheKeyInColumnOrderAndDropsAfterAYes)
     // The close box leaves as Salir, whatever was accepted before.
     w.show();
     w.close();
-    EXPECT_TRUE(w.isHidden() && w.Cancelled());
+    EXPECT_EQ(std::tuple(w.isHidden(), w.Cancelled()), std::tuple(true, true));
 }
 
 // SQL Server brackets names with their closing bracket doubled; Oracle sends them bare.
