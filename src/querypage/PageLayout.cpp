@@ -4,15 +4,15 @@
 
 namespace pagelayout {
 
-Panel panel(int connectionType, int driver)
+Panel panel(int connectionType, int driver, const Columns& c)
 {
     Panel p;
-    p.server = {2700, ServerWidth, true};
-    p.dsn = {2700 + ServerWidth, PickerWidth, false};
-    p.database = {4830, 4245, true};
+    p.server = {c.serverLeft, c.serverWidth, true};
+    p.dsn = {c.serverLeft + c.serverWidth, PickerWidth, false};
+    p.database = {c.databaseLeft, c.databaseWidth, true};
     p.accessPicker = {0, PickerWidth, false};
-    p.user = {9090, UserWidth, true};
-    p.password = {10920, PasswordWidth, true};
+    p.user = {c.userLeft, c.userWidth, true};
+    p.password = {c.passwordLeft, c.passwordWidth, true};
     switch (connectionType) {
     case 0:
         p.driverIndex = 0;
@@ -25,7 +25,7 @@ Panel panel(int connectionType, int driver)
         p.accessProvider = true;
         p.server.visible = false;
         p.clearServer = true;
-        p.database = {2700, 6360, true};
+        p.database = {c.serverLeft, AccessDatabaseWidth, true};
         p.accessPicker = {p.database.left + p.database.width, PickerWidth, true};
         p.user.visible = false;
         p.clearUser = true;
@@ -35,6 +35,8 @@ Panel panel(int connectionType, int driver)
         p.driverIndex = driver == -1 ? 1 : driver;
         p.driverEnabled = true;
         p.odbc = true;
+        if (p.driverIndex == 0 && !c.pickerForOdbcServer)
+            break;
         p.dsn.visible = true;
         if (p.driverIndex == 1) {
             p.database.visible = false;
@@ -45,15 +47,15 @@ Panel panel(int connectionType, int driver)
             p.clearPassword = true;
         } else {
             p.database.left = p.dsn.left + p.dsn.width + 15;
-            p.user.left = p.dsn.width + 9090;
-            p.password.left = p.dsn.width + 10920;
+            p.user.left = p.dsn.width + c.userLeft;
+            p.password.left = p.dsn.width + c.passwordLeft;
         }
         break;
     default:
         return p;
     }
     p.laidOut = true;
-    p.visibleCheck = {p.password.left + PasswordLabelWidth, 825, p.password.visible};
+    p.visibleCheck = {p.password.left + c.passwordLabelWidth, 825, p.password.visible};
     return p;
 }
 
