@@ -3,6 +3,7 @@
 #include "querypage/MaxSQL.h"
 
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "querypage/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
@@ -32,10 +33,14 @@ void MaxSQL::SaveLastQuery(std::int16_t iTab)
                                 : old.recordNewest({sql, keys, ContextStatement, connectionValues()}, splitterTop_, next);
         const bool same = splitterOnly && QFileInfo::exists(path) && next.toBytes() == old.toBytes();
         // The old file stays whole when the new one cannot be written, and the
-        // saved texts stay as they were, so the next save tries again.
-        if (!stored || (!same && !next.save(path)))
-            ::raise(Error::PathNotFound,
-                    QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
+        // saved texts stay as they were, so the next save tries again. At the
+        // program's close the failure goes into its one list of unsaved files.
+        if (!stored || (!same && !next.save(path))) {
+            if (!FileReplace::FailedSaves::collect(path))
+                ::raise(Error::PathNotFound,
+                        QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
+            return;
+        }
         if (splitterOnly)
             return;
         HistoryIndex = 0;
