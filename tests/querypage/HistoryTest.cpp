@@ -42,14 +42,14 @@ protected:
     void fill(const QString& sql, const QString& keys, const QString& context, const ConnectionValues& c)
     {
         page.setTextSQL(sql);
-        child<QPlainTextEdit>("txtKeyFields")->setPlainText(keys);
+        page.setKeyFieldsText(keys);
         page.setContextStatement(context);
         page.ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database,
                                   c.user, c.password);
     }
     HistoryEntry shownEntry()
     {
-        return {page.TextSQL(), child<QPlainTextEdit>("txtKeyFields")->toPlainText(), page.contextStatement(),
+        return {page.TextSQL(), page.KeyFieldsText(), page.contextStatement(),
                 ConnectionValues{page.ConnectionType(), page.SelectedDriver(), page.ServerName(),
                                  page.DatabaseName(), page.UserName(), page.Password()}};
     }
