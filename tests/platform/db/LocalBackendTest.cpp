@@ -123,7 +123,7 @@ TEST_F(LocalTest, AccessExpressionsGiveTheRowsAccessWould)
          {"SELECT Word FROM W WHERE Word LIKE 'ñan%'", "ÑANDÚ"},
          {"SELECT Word FROM W WHERE Word LIKE '_RBOL'", "Árbol"},
          {"SELECT Word FROM W WHERE Word LIKE 'Z%' ORDER BY Word", "zeta"},
-         {"SELECT Word FROM W ORDER BY Word", "Árbol|ÑANDÚ|zeta"}});
+         {"SELECT Word FROM W WHERE Word NOT LIKE 'ñan%' AND Word <> 'árbol'", "zeta"}});
     EXPECT_TRUE(query("SELECT Name & Name FROM P WHERE Name IS NULL")->value(0).isNull()); // only Null on both sides gives Null
     exec("CREATE UNIQUE INDEX ixWord ON W (Word)");
     EXPECT_THROW(exec("INSERT INTO W VALUES ('ZETA')"), Error);
