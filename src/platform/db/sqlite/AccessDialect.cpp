@@ -897,7 +897,7 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 if (toks[col].is("CONSTRAINT")) {
                     std::size_t cname = nextSig(toks, col);
                     std::size_t kind = nextSig(toks, cname);
-                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE")) {
+                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE") || toks[kind].is("FOREIGN")) {
                         st.kind = Statement::AddConstraint;
                         st.table = nameOf(toks[nameTok]);
                         st.constraintName = nameOf(toks[cname]);

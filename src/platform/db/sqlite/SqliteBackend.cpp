@@ -795,18 +795,25 @@ private:
         return rs;
     }
 
-    // Runs body inside a savepoint: a failure leaves nothing behind.
+    // Runs body inside a savepoint: a failure leaves nothing behind. Outside a
+    // transaction of the caller a failure rolls the whole transaction back, so
+    // not even the file's change counter moves.
     template <class F>
     auto atomically(F body)
     {
+        const bool outermost = sqlite3_get_autocommit(h_) != 0;
         exec("SAVEPOINT velmora_step");
         try {
             auto r = body();
             exec("RELEASE velmora_step");
             return r;
         } catch (...) {
-            sqlite3_exec(h_, "ROLLBACK TO velmora_step", nullptr, nullptr, nullptr);
-            sqlite3_exec(h_, "RELEASE velmora_step", nullptr, nullptr, nullptr);
+            if (outermost) {
+                sqlite3_exec(h_, "ROLLBACK", nullptr, nullptr, nullptr);
+            } else {
+                sqlite3_exec(h_, "ROLLBACK TO velmora_step", nullptr, nullptr, nullptr);
+                sqlite3_exec(h_, "RELEASE velmora_step", nullptr, nullptr, nullptr);
+            }
             throw;
         }
     }
