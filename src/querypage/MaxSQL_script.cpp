@@ -44,7 +44,7 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
             out = QStringLiteral("NULL");
             return;
         }
-        out = ValueText::toText(zoltObject_->SQLFormat(insertscript::typeWord(fieldType), value));
+        out = ValueText::toText(ctl_.zolt->SQLFormat(insertscript::typeWord(fieldType), value));
     });
     return out;
 }
@@ -55,8 +55,8 @@ void MaxSQL::GenerateScript()
         if (!StartExport() || NoFinalSelect())
             return;
         exportHold_ = HoldCommands();
-        StartTime = now();
-        QString statement = insertscript::normalise(lastFinalSelect_);
+        ctl_.StartTime = now();
+        QString statement = insertscript::normalise(ctl_.lastFinalSelect);
         const QString table = insertscript::tableName(statement);
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
@@ -64,7 +64,7 @@ void MaxSQL::GenerateScript()
         // The grid's own SELECT, read once with its column names.
         PushEditConnection();
         QString server, database, user, password;
-        const Variant result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
+        const Variant result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
         const auto records = result.as<db::Recordset>();
         if (!records || !records->result())
             return; // the data-access object has said why
@@ -75,9 +75,9 @@ void MaxSQL::GenerateScript()
         for (const db::FieldInfo& f : rows.fields)
             names << f.name;
         const insertscript::Layout layout =
-            insertscript::layout(table, names, tableFields(zoltObject_->EstructuraTabla(kWork, table), table));
-        const sqltext::Dialect dialect{zoltObject_->DialectKind(), zoltObject_->sUnion(), zoltObject_->sInicioFecha(),
-                                       zoltObject_->sFinalFecha()};
+            insertscript::layout(table, names, tableFields(ctl_.zolt->EstructuraTabla(kWork, table), table));
+        const sqltext::Dialect dialect{ctl_.zolt->DialectKind(), ctl_.zolt->sUnion(), ctl_.zolt->sInicioFecha(),
+                                       ctl_.zolt->sFinalFecha()};
         const QByteArray text = insertscript::script(rows, layout, dialect, [this](qint64 r, qint64 n) {
             Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
             pendingEvents();
