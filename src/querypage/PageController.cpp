@@ -1,6 +1,7 @@
 #include "querypage/PageController.h"
 
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "data/clsDO.h"
 #include "editing/clsMultiTabla.h"
 #include "platform/db/Recordset.h"
@@ -272,9 +273,13 @@ bool PageController::SaveHistory(const QString& sql, const ConnectionValues& con
                                      : old.recordNewest({sql, KeyFields, ContextStatement, connection}, splitterTop, next);
     const bool same = splitterOnly && QFileInfo::exists(path) && next.toBytes() == old.toBytes();
     // The old file stays whole when the new one cannot be written, and the
-    // saved texts stay as they were, so the next save tries again.
-    if (!stored || (!same && !next.save(path)))
-        ::raise(Error::PathNotFound, QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
+    // saved texts stay as they were, so the next save tries again. At the
+    // program's close the failure goes into its one list of unsaved files.
+    if (!stored || (!same && !next.save(path))) {
+        if (!FileReplace::FailedSaves::collect(path))
+            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
+        return false;
+    }
     if (splitterOnly)
         return false;
     HistoryIndex = 0;

@@ -120,8 +120,8 @@ public:
     bool NextQueryEnabled() const;
     bool PreviousQueryEnabled() const;
     // Records the page into the tab file of tab (an unchanged page into its own
-    // file writes the splitter only); raises when the file cannot be written.
-    // True when an entry was recorded.
+    // file writes the splitter only); raises when the file cannot be written,
+    // unless a FailedSaves collection takes it. True when an entry was recorded.
     bool SaveHistory(const QString& sql, const ConnectionValues& connection, int splitterTop, int tab, int currentTab);
 
     // --- export
