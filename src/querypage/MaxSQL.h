@@ -26,7 +26,7 @@
 #include "messages/TranslatableControls.h"
 #include "querypage/ConnectionValues.h"
 #include "querypage/PageController.h"
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 #include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 

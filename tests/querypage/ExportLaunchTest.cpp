@@ -4,6 +4,7 @@
 
 #include "controls/ModalRunner.h"
 #include "export/frmCSV.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "querypage/ExportRules.h"
 
 #include <QStringDecoder>
@@ -193,6 +194,7 @@ class RealExport : public PageFixture {};
 // The export subsystem's own window and writer behind the launcher.
 TEST_F(RealExport, CsvThroughTheOptionsWindow)
 {
+    mainwindow::useRealDialogs(page.Dialogs());
     controls::ScopedScriptedRunner runner;
     runner.then<frmCSV>([this](frmCSV& w) {
         w.findChild<QLineEdit*>("txtRuta")->setText(dir.path());
