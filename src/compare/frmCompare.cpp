@@ -7,7 +7,7 @@
 #include "controls/TextRoom.h"
 #include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

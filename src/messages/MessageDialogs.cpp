@@ -1,11 +1,28 @@
 #include "MessageDialogs.h"
 
+#include "messages/BoxPlacement.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
+// The box sizes itself as it is shown; only then is its place known.
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous())
+            boxplacement::place(*this);
+    }
+};
+
 struct Choice {
     QMessageBox::StandardButton button;
     int code;
@@ -28,7 +45,7 @@ std::vector<Choice> choicesOf(int style)
 
 std::unique_ptr<QMessageBox> MessageDialogs::messageBox(const QString& prompt, int style, const QString& title)
 {
-    auto box = std::make_unique<QMessageBox>(QApplication::activeWindow());
+    auto box = std::make_unique<PlacedMessageBox>(boxplacement::owner());
     box->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
     box->setText(prompt);
     switch (style & 0x70) {
@@ -70,7 +87,7 @@ int MessageDialogs::msgBox(const QString& prompt, int style, const QString& titl
 std::unique_ptr<QInputDialog> MessageDialogs::inputDialog(const QString& prompt, const QString& title,
                                                          const QString& defaultText)
 {
-    auto dialog = std::make_unique<QInputDialog>(QApplication::activeWindow());
+    auto dialog = std::make_unique<QInputDialog>(boxplacement::owner());
     dialog->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
     dialog->setLabelText(prompt);
     dialog->setTextValue(defaultText);

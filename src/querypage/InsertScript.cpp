@@ -192,11 +192,16 @@ QByteArray script(const db::ResultSet& rows, const Layout& layout, const sqltext
     return out;
 }
 
+QString defaultFolder(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/Scripts/");
+}
+
 Folder folder(const QString& setting, const QString& programFolder)
 {
     if (!setting.isEmpty() && QFileInfo(setting).isDir())
         return {setting, false};
-    return {programFolder + QStringLiteral("/Scripts/"), true};
+    return {defaultFolder(programFolder), true};
 }
 
 } // namespace insertscript
