@@ -1,6 +1,6 @@
 #include "compare/CompareController.h"
 
-#include "querypage/PageLayout.h"
+#include "controls/ConnectionPanel.h"
 
 #include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
@@ -17,7 +17,7 @@ namespace compare {
 namespace {
 
 // The connection rows' columns (twips) before a type moves them.
-constexpr pagelayout::Columns kRowColumns{5520, 1695, 7230, 4245, 11490, 1275, 12785, 1335, 435, false};
+constexpr panellayout::Columns kRowColumns{5520, 1695, 7230, 4245, 11490, 1275, 12785, 1335, 435, false};
 const QString kWindow = QStringLiteral("frmCompare");
 const QString kTitle = QStringLiteral("Comparador de Bases de Datos");
 const QStringList kConnectionTypes = {QStringLiteral("SQL Server"), QStringLiteral("Access.mdb"),
@@ -460,12 +460,12 @@ void CompareController::ChangeConnectionType(const Row& r)
                                                    type == 1 ? QStringLiteral("ACCESS_MDB") : QStringLiteral("ACCESS_ACCDB"),
                                                    QString());
         // The same rule as the query page's panel, over this window's columns.
-        const pagelayout::Panel p = pagelayout::panel(type, r.driver->ListIndex, kRowColumns);
+        const panellayout::Panel p = panellayout::panel(type, r.driver->ListIndex, kRowColumns);
         if (p.laidOut) {
             r.driver->ListIndex = p.driverIndex;
             r.driver->Enabled = p.driverEnabled;
             // A box and, on the compared row, its caption above it.
-            auto put = [&](PanelControl* box, PanelControl* caption, const pagelayout::Box& b, bool emptied) {
+            auto put = [&](PanelControl* box, PanelControl* caption, const panellayout::Box& b, bool emptied) {
                 box->Left = b.left;
                 box->Visible = b.visible;
                 if (emptied)
