@@ -8,6 +8,7 @@
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/RowReader.h"
 #include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
 #include "querypage/StructureFields.h"
@@ -61,27 +62,21 @@ void MaxSQL::GenerateScript()
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // The grid's own SELECT, read once with its column names.
+        // The grid's own SELECT, read again forward only and written as it is read.
         PushEditConnection();
-        QString server, database, user, password;
-        const Variant result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
-        const auto records = result.as<db::Recordset>();
-        if (!records || !records->result())
+        const std::unique_ptr<db::RowReader> rows = zoltObject_->OpenReader(statement);
+        if (!rows)
             return; // the data-access object has said why
-        const db::ResultSet& rows = *records->result();
-        if (rows.rowCount() == 0)
+        const qint64 expected = ResultSet && ResultSet->State() == db::adStateOpen ? ResultSet->RecordCount() : -1;
+        if (expected == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;
-        for (const db::FieldInfo& f : rows.fields)
+        for (const db::FieldInfo& f : rows->fields())
             names << f.name;
         const insertscript::Layout layout =
             insertscript::layout(table, names, tableFields(zoltObject_->EstructuraTabla(kWork, table), table));
         const sqltext::Dialect dialect{zoltObject_->DialectKind(), zoltObject_->sUnion(), zoltObject_->sInicioFecha(),
                                        zoltObject_->sFinalFecha()};
-        const QByteArray text = insertscript::script(rows, layout, dialect, [this](qint64 r, qint64 n) {
-            Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
-            pendingEvents();
-        });
 
         const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
         const insertscript::Folder folder = insertscript::folder(
@@ -93,8 +88,17 @@ void MaxSQL::GenerateScript()
         }
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());
+        // The file takes its name only once complete: a failure leaves none.
         QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        if (!out.open(QIODevice::WriteOnly))
+            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
+        const qint64 written = insertscript::script(*rows, layout, dialect, out, expected, [this](qint64 r, qint64 n) {
+            Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
+            pendingEvents();
+        });
+        if (written == 0)
+            ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
+        if (!out.commit())
             ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
         pendingEvents();
 
