@@ -372,7 +372,7 @@ QStringList splitSections(const QString& pattern)
 // a number is written, so a section holds for every locale.
 struct NumberSection {
     QString prefix, suffix;
-    int intZeros = 0, decZeros = 0, decHashes = 0;
+    int intZeros = 0, intHashes = 0, decZeros = 0, decHashes = 0;
     bool grouping = false, point = false, percent = false;
     bool empty = true; // nothing written for this section
     bool digits = false; // holds a digit place; a section of literal text only writes the text
@@ -383,7 +383,7 @@ struct NumberSection {
 NumberSection readNumberSection(const QString& section)
 {
     QString prefix, suffix;
-    int intZeros = 0, decZeros = 0, decHashes = 0, expDigits = -1;
+    int intZeros = 0, intHashes = 0, decZeros = 0, decHashes = 0, expDigits = -1;
     bool grouping = false, point = false, percent = false, pendingComma = false, digits = false;
     QString expMark;
     enum { Before, Digits, After } state = Before;
@@ -423,8 +423,7 @@ NumberSection readNumberSection(const QString& section)
                 if (pendingComma)
                     grouping = true;
                 pendingComma = false;
-                if (c == QLatin1Char('0'))
-                    ++intZeros;
+                (c == QLatin1Char('0') ? intZeros : intHashes)++;
             }
             continue;
         } else if (state != After && c == QLatin1Char('.') && !point) {
@@ -443,7 +442,7 @@ NumberSection readNumberSection(const QString& section)
             state = After;
         (state == Before ? prefix : suffix) += literal;
     }
-    return NumberSection{prefix, suffix, intZeros, decZeros, decHashes, grouping, point, percent, section.isEmpty(),
+    return NumberSection{prefix, suffix, intZeros, intHashes, decZeros, decHashes, grouping, point, percent, section.isEmpty(),
                          digits || point, expDigits, expMark};
 }
 
@@ -451,27 +450,44 @@ QString formatNumber(Decimal d, const NumberSection& f, bool withSign);
 void appendNumber(QString& out, int n, int width);
 
 // Scientific notation: the mantissa keeps as many whole digits as the pattern
-// has places before its point (at least one), the exponent its own places.
+// has digit places ("#" and "0") before its point, none for ".00E+0"; the
+// exponent its own places. Worked on the decimal digits, so the exponent of a
+// power of ten never comes out one off.
 QString formatScientific(const Decimal& d, const NumberSection& f, bool withSign)
 {
-    const double x = std::fabs(doubleFromDecimal(d));
-    const int whole = std::max(1, f.intZeros);
+    const int whole = f.intZeros + f.intHashes;
+    const QByteArray all = d.intDigits + d.fracDigits;
+    int lead = 0;
+    while (lead < all.size() && all[lead] == '0')
+        ++lead;
+    Decimal mantissa;
+    mantissa.negative = d.negative;
     int exponent = 0;
-    double mantissa = 0;
-    if (x != 0 && std::isfinite(x)) {
-        exponent = int(std::floor(std::log10(x))) - (whole - 1);
-        mantissa = roundHalfAway(x / std::pow(10.0, exponent), f.decZeros + f.decHashes);
-        if (mantissa >= std::pow(10.0, whole)) {
-            ++exponent;
-            mantissa = roundHalfAway(x / std::pow(10.0, exponent), f.decZeros + f.decHashes);
-        }
+    if (lead < all.size()) {
+        const QByteArray significant = all.mid(lead);
+        const int order = int(d.intDigits.size()) - lead - 1; // power of ten of the first significant digit
+        const auto shifted = [&](int exp) {
+            Decimal m;
+            m.negative = d.negative;
+            const int wholeDigits = order - exp + 1;
+            if (wholeDigits >= 0) {
+                m.intDigits = significant.left(wholeDigits).leftJustified(wholeDigits, '0');
+                m.fracDigits = significant.mid(wholeDigits);
+            } else {
+                m.fracDigits = QByteArray(-wholeDigits, '0') + significant;
+            }
+            roundDecimal(m, f.decZeros + f.decHashes, false);
+            return m;
+        };
+        exponent = order - (whole - 1);
+        mantissa = shifted(exponent);
+        if (mantissa.intDigits.size() > whole) // rounding carried into one more digit
+            mantissa = shifted(++exponent);
     }
     NumberSection m = f;
     m.expDigits = -1;
     m.suffix.clear();
-    Decimal md = decimalFromDouble(mantissa);
-    md.negative = d.negative;
-    QString out = formatNumber(md, m, withSign);
+    QString out = formatNumber(mantissa, m, withSign);
     out += f.expMark.left(1);
     if (exponent < 0)
         out += QLatin1Char('-');
@@ -1377,7 +1393,7 @@ std::optional<QString> namedFormat(const Variant& value, const QString& pattern)
 }
 
 // Text patterns: "@" a character or a blank, "&" a character or nothing,
-// filled from the right ("!" from the left); "<" writes lower case, ">" upper.
+// aligned to the right ("!" to the left); "<" writes lower case, ">" upper.
 bool isTextPattern(const QString& pattern)
 {
     bool quoted = false, marks = false;
@@ -1405,6 +1421,7 @@ QString formatText(QString text, const QString& pattern)
     };
     std::vector<Part> parts;
     bool leftToRight = false;
+    QChar caseMark; // the first "<" or ">" decides; a later one is ignored
     int places = 0;
     for (int i = 0; i < pattern.size(); ++i) {
         const QChar c = pattern[i];
@@ -1417,10 +1434,9 @@ QString formatText(QString text, const QString& pattern)
         } else if (c == QLatin1Char('\\')) {
             if (i + 1 < pattern.size())
                 parts.push_back({QChar(), pattern.mid(++i, 1)});
-        } else if (c == QLatin1Char('<')) {
-            text = text.toLower();
-        } else if (c == QLatin1Char('>')) {
-            text = text.toUpper();
+        } else if (c == QLatin1Char('<') || c == QLatin1Char('>')) {
+            if (caseMark.isNull())
+                caseMark = c;
         } else if (c == QLatin1Char('!')) {
             leftToRight = true;
         } else if (c == QLatin1Char('@') || c == QLatin1Char('&')) {
@@ -1430,28 +1446,30 @@ QString formatText(QString text, const QString& pattern)
             parts.push_back({QChar(), QString(c)});
         }
     }
+    if (caseMark == QLatin1Char('<'))
+        text = text.toLower();
+    else if (caseMark == QLatin1Char('>'))
+        text = text.toUpper();
     if (places == 0)
         return text;
-    const int extra = int(text.size()) - places; // characters beyond the places
+    // A short text leaves its first places blank (its last ones with "!");
+    // a long one fills every place in order and ends with the rest.
+    const int blanks = std::max(0, places - int(text.size()));
     QString out;
-    int place = 0;
+    int next = 0, place = 0;
     for (const Part& p : parts) {
         if (p.place.isNull()) {
             out += p.literal;
             continue;
         }
-        int index = leftToRight ? place : place + extra;
-        if (!leftToRight && place == 0 && extra > 0)
-            out += text.left(extra);
-        if (index >= 0 && index < text.size())
-            out += text[index];
+        const bool blank = leftToRight ? next >= text.size() : place < blanks;
+        if (!blank)
+            out += text[next++];
         else if (p.place == QLatin1Char('@'))
             out += QLatin1Char(' ');
         ++place;
-        if (leftToRight && place == places && extra > 0)
-            out += text.mid(places);
     }
-    return out;
+    return out + text.mid(next);
 }
 
 } // namespace

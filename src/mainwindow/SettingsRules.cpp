@@ -1,6 +1,7 @@
 #include "mainwindow/SettingsRules.h"
 
 #include "core/ProfileFile.h"
+#include "querypage/InsertScript.h"
 
 namespace SettingsRules {
 
@@ -57,7 +58,7 @@ Values load(const ProfileFile& ini, const QString& programFolder)
     v.AccessMdb = ini.value("Drivers", "Access_MDB", "Microsoft.Jet.OLEDB.4.0");
     v.AccessAccdb = ini.value("Drivers", "Access_ACCDB", "Microsoft.ACE.OLEDB.12.0");
     v.CsvPath = ini.value("CSV", "Path", programFolder + QStringLiteral("/CSV/"));
-    v.ScriptPath = ini.value("Scripts", "Path", programFolder + QStringLiteral("/Script/"));
+    v.ScriptPath = ini.value("Scripts", "Path", insertscript::defaultFolder(programFolder));
     v.PasswordTime = ini.value("PasswordTime", "Enabled", "1") == u"1";
     v.Seconds = ini.value("PasswordTime", "Seconds", "2");
     v.ExcludeKey = ini.value("Connection", "ExcludePrimaryKey", "0") != u"0";

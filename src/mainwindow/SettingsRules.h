@@ -36,7 +36,8 @@ struct Values {
 };
 
 // The values as the dialog shows them, from the file's keys with their
-// defaults; paths default to the program folder & "/CSV/" and "/Script/".
+// defaults; paths default to the program folder & "/CSV/" and the scripts
+// folder the INSERT script uses when none is set.
 // [PasswordTime] Enabled checks only for "1"; [Connection] ExcludePrimaryKey
 // checks for anything but "0".
 Values load(const ProfileFile& ini, const QString& programFolder);

@@ -1,11 +1,28 @@
 #include "MessageDialogs.h"
 
+#include "messages/BoxPlacement.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
+// The box sizes itself as it is shown; only then is its place known.
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous())
+            boxplacement::place(*this);
+    }
+};
+
 struct Choice {
     QMessageBox::StandardButton button;
     int code;
@@ -14,7 +31,7 @@ struct Choice {
 
 int MessageDialogs::msgBox(const QString& prompt, int style, const QString& title)
 {
-    QMessageBox box(QApplication::activeWindow());
+    PlacedMessageBox box(boxplacement::owner());
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
     box.setText(prompt);
     switch (style & 0x70) {
@@ -57,7 +74,7 @@ int MessageDialogs::msgBox(const QString& prompt, int style, const QString& titl
 QString MessageDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(),
+    const QString text = QInputDialog::getText(boxplacement::owner(),
                                                title.isEmpty() ? QApplication::applicationName() : title, prompt,
                                                QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();

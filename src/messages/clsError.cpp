@@ -3,6 +3,7 @@
 #include "MSendInput.h"
 #include "TranslationStore.h"
 #include "frmMsgBox.h"
+#include "messages/BoxPlacement.h"
 
 #include "core/Dialogs.h"
 
@@ -102,7 +103,7 @@ std::int32_t clsError::MsgBox(ByRef<QString> myBody, std::int32_t myStyle, ByRef
         if (recorder_)
             return;
         delete dialog_.data();
-        dialog = new frmMsgBox(QApplication::activeWindow());
+        dialog = new frmMsgBox(boxplacement::owner(Parent));
         dialog->setAttribute(Qt::WA_DeleteOnClose, false);
         dialog_ = dialog;
         dialog->Parent = this;

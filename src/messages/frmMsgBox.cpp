@@ -1,6 +1,7 @@
 #include "frmMsgBox.h"
 
 #include "clsError.h"
+#include "messages/BoxPlacement.h"
 
 #include "core/Screen.h"
 
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
 
@@ -154,6 +156,13 @@ void frmMsgBox::cmd_Click(int index)
     if (Parent)
         Parent->TakeEventsPpal(QStringLiteral("Click"), QStringLiteral("cmd"), Variant(cmd[index]->property("Tag").toString()));
     accept();
+}
+
+void frmMsgBox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        boxplacement::place(*this);
 }
 
 void frmMsgBox::tmrError_Timer()

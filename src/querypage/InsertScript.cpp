@@ -203,11 +203,16 @@ qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect&
     return written;
 }
 
+QString defaultFolder(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/Scripts/");
+}
+
 Folder folder(const QString& setting, const QString& programFolder)
 {
     if (!setting.isEmpty() && QFileInfo(setting).isDir())
         return {setting, false};
-    return {programFolder + QStringLiteral("/Scripts/"), true};
+    return {defaultFolder(programFolder), true};
 }
 
 } // namespace insertscript

@@ -70,8 +70,12 @@ QString literal(const sqltext::Dialect& dialect, const Variant& value, int field
 qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
               qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress);
 
+// "<program folder>/Scripts/": the scripts folder when none is set, and what
+// the settings dialog proposes, so the folder shown is the folder used.
+QString defaultFolder(const QString& programFolder);
+
 // The scripts folder: the setting when it names an existing folder, else
-// "<program folder>/Scripts/" (writeBack true: it must be created and stored).
+// defaultFolder (writeBack true: it must be created and stored).
 struct Folder {
     QString path;
     bool writeBack = false;

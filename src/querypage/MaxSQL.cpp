@@ -198,22 +198,9 @@ void MaxSQL::createControls()
         return t;
     };
     txtTabla = sqlBox("txtTabla");
-    txtShadow = sqlBox("txtShadow");
-    txtShadow->hide();
     // Keywords colour as they are typed; comment pieces follow at the next HighlightKeywords.
     modCommons::highlighterOf(txtTabla);
     connect(txtTabla, &QPlainTextEdit::textChanged, this, [this] { txtTabla_Change(); });
-
-    lblKeyFields = new QLabel(QStringLiteral("Campos Clave"), this);
-    lblKeyFields->setObjectName(QStringLiteral("lblKeyFields"));
-    place(lblKeyFields, 10410, 1980, 1845, 195);
-    txtKeyFields = new QPlainTextEdit(this);
-    txtKeyFields->setObjectName(QStringLiteral("txtKeyFields"));
-    place(txtKeyFields, 10380, 2190, 1845, 1335);
-    // The SQL box spans the page's width; the key fields are edited in their dialog.
-    lblKeyFields->hide();
-    txtKeyFields->hide();
-    connect(txtKeyFields, &QPlainTextEdit::textChanged, this, [this] { txtKeyFields_Change(); });
 
     Splitter = new QWidget(this);
     Splitter->setObjectName(QStringLiteral("Splitter"));
@@ -294,8 +281,6 @@ void MaxSQL::notice(const QString& text)
 
 void MaxSQL::pendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
-QDateTime MaxSQL::now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
-
 // --- layout
 
 void MaxSQL::resizeEvent(QResizeEvent* event)
@@ -312,8 +297,8 @@ void MaxSQL::LayoutTwips(int width, int height)
         innerWidth_ = width;
         innerHeight_ = height;
         applyFrame();
-        if (PagingActive) {
-            qint64 count = PagingRecordCount;
+        if (ctl_.PagingActive) {
+            qint64 count = ctl_.PagingRecordCount;
             bool reset = false;
             OnDemandElevatorConfig(count, reset);
             RefillPage();
@@ -327,7 +312,6 @@ void MaxSQL::applyFrame()
     splitterTop_ = f.splitterTop;
     place(Splitter, 0, f.splitterTop, f.splitterWidth, SplitterHeight);
     place(txtTabla, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
-    place(txtShadow, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
     place(flexi_, GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
     place(OnDemandElevator, f.elevatorLeft, f.elevatorTop, ElevatorWidth, f.elevatorHeight);
     place(Picture1, 0, f.statusTop, f.splitterWidth, StatusHeight);
@@ -343,8 +327,8 @@ void MaxSQL::DragSplitter(int dy)
 {
     splitterTop_ = dragSplitter(splitterTop_, dy, innerHeight_);
     applyFrame();
-    if (PagingActive) {
-        qint64 count = PagingRecordCount;
+    if (ctl_.PagingActive) {
+        qint64 count = ctl_.PagingRecordCount;
         bool reset = false;
         OnDemandElevatorConfig(count, reset);
         RefillPage();
@@ -372,13 +356,13 @@ bool MaxSQL::eventFilter(QObject* watched, QEvent* event)
 
 // --- properties
 
-std::shared_ptr<clsDO> MaxSQL::oConsulta() { return zoltObject_; }
+std::shared_ptr<clsDO> MaxSQL::oConsulta() { return ctl_.zolt; }
 
 int MaxSQL::TabReservedSpaceLeft() const { return twips_.value(TabReservedSpace).left() + 30; }
 
 int MaxSQL::TabReservedSpaceTop() const { return twips_.value(TabReservedSpace).top() + 30; }
 
-bool MaxSQL::TimerEnabled() const { return tmrCheckEditable->isActive() || CheckRunning; }
+bool MaxSQL::TimerEnabled() const { return tmrCheckEditable->isActive() || ctl_.CheckRunning; }
 
 void MaxSQL::setTimerEnabled(bool on)
 {
@@ -447,11 +431,11 @@ void MaxSQL::StartControl()
         ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
                              c.password);
         applyFrame();
-        HistoryIndex = 0;
+        ctl_.HistoryIndex = 0;
         std::int16_t tab = currentTab_;
-        GetQuery(HistoryIndex, tab);
-        SavedKeyFields = txtKeyFields->toPlainText();
-        SavedSQLText = txtTabla->toPlainText();
+        GetQuery(ctl_.HistoryIndex, tab);
+        ctl_.SavedKeyFields = ctl_.KeyFields;
+        ctl_.SavedSQLText = txtTabla->toPlainText();
         flexi_->setMsgObject(errorObject_);
         DeleteGridData();
     });
@@ -556,10 +540,10 @@ void MaxSQL::ChangeConnectionType()
             compactEnabled_ = p.compactEnabled;
             emit CompactEnabledChanged();
         }
-        if (zoltObject_) {
-            zoltObject_->setSQLProvider(provider);
-            zoltObject_->setConnectionType(std::int16_t(type));
-            zoltObject_->setUsedDriver(std::int16_t(SelectedDriver()));
+        if (ctl_.zolt) {
+            ctl_.zolt->setSQLProvider(provider);
+            ctl_.zolt->setConnectionType(std::int16_t(type));
+            ctl_.zolt->setUsedDriver(std::int16_t(SelectedDriver()));
         }
     });
     changingConnection_ = false;

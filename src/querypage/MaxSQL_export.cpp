@@ -22,7 +22,7 @@ const QString kTitle = QStringLiteral("Velmora 3.0");
 
 bool MaxSQL::NoFinalSelect()
 {
-    if (!lastFinalSelect_.isEmpty())
+    if (!ctl_.lastFinalSelect.isEmpty())
         return false;
     notice(QStringLiteral("No hay ninguna consulta SELECT cargada en la grid."));
     return true;
@@ -30,12 +30,12 @@ bool MaxSQL::NoFinalSelect()
 
 bool MaxSQL::ReloadFinalSelect()
 {
-    if (lastFinalSelect_.isEmpty())
+    if (ctl_.lastFinalSelect.isEmpty())
         return false;
-    const QString statement = lastFinalSelect_;
+    const QString statement = ctl_.lastFinalSelect;
     PushEditConnection();
     LoadGrid(statement);
-    if (lastFinalSelect_.isEmpty())
+    if (ctl_.lastFinalSelect.isEmpty())
         return false;
     BttAutoSize_MouseUp(0, 0, 0, 0);
     return true;
@@ -44,7 +44,7 @@ bool MaxSQL::ReloadFinalSelect()
 bool MaxSQL::StartExport()
 {
     ChangeConnectionType();
-    if (zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
+    if (ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
         return true;
     notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
     return false;
@@ -52,8 +52,7 @@ bool MaxSQL::StartExport()
 
 void MaxSQL::EndExport()
 {
-    EndTime = now();
-    LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
+    ctl_.StopClock();
     WriteStatusLine();
     exportHold_.reset();
     pendingEvents();
@@ -65,7 +64,7 @@ void MaxSQL::GenerateCSV()
     guarded("GenerateCSV", [this] {
         if (!StartExport())
             return;
-        StartTime = now();
+        ctl_.StartTime = now();
         BusquedaCSV();
         EndExport();
     });
@@ -78,7 +77,7 @@ void MaxSQL::GenerateExcel()
         if (!StartExport())
             return;
         exportHold_ = HoldCommands();
-        StartTime = now();
+        ctl_.StartTime = now();
         BusquedaExcel();
         EndExport();
     });
@@ -91,7 +90,7 @@ void MaxSQL::BusquedaCSV()
         if (NoFinalSelect())
             return;
         const std::shared_ptr<CsvDialog> dialog = dialogs_.frmCSV();
-        dialog->SCR = scrObject_;
+        dialog->SCR = ctl_.scr;
         dialog->MSG = errorObject_;
         // Unloaded on every path: the shared instance never keeps its window past an export.
         const auto unload = qScopeGuard([&dialog] { dialog->Unload(); });
@@ -104,11 +103,11 @@ void MaxSQL::BusquedaCSV()
         const CollectionPtr options = CSVOptions(dialog->Outputs);
         dialog->Unload();
         pendingEvents();
-        const QString statement = lastFinalSelect_;
+        const QString statement = ctl_.lastFinalSelect;
         PushEditConnection();
         std::unique_ptr<CsvWriter> writer = dialogs_.clsCSV();
         // A writer that cannot start has said why.
-        if (!writer->StartObject(this, zoltObject_, errorObject_, scrObject_))
+        if (!writer->StartObject(this, ctl_.zolt, errorObject_, ctl_.scr))
             return;
         if (writer->GenerateCSV(statement, options))
             notice(QStringLiteral("Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\n{1") +
@@ -126,10 +125,10 @@ void MaxSQL::BusquedaExcel()
         // Counted from a reload in this same call: a failed one exports nothing.
         qint64 records = 0;
         std::int32_t columns = 0;
-        const bool reloaded = finalReload_ ? finalReload_(records, columns) : [&] {
+        const bool reloaded = ctl_.finalReload ? ctl_.finalReload(records, columns) : [&] {
             const bool ok = ReloadFinalSelect();
-            records = PagingRecordCount;
-            columns = ResultColumns;
+            records = ctl_.PagingRecordCount;
+            columns = ctl_.ResultColumns;
             return ok;
         }();
         if (!reloaded)
@@ -141,7 +140,7 @@ void MaxSQL::BusquedaExcel()
                 SystemMsgBox(translate(*refusal), 64, QStringLiteral("Aviso"));
             return;
         }
-        const QString statement = lastFinalSelect_;
+        const QString statement = ctl_.lastFinalSelect;
         const QString title = SystemInputBox(
             translate(QStringLiteral("Introduzca el título que quiere que aparezca en las filas superiores de la hoja excel.")),
             translate(QStringLiteral("Título Consulta")), translate(QStringLiteral("Consulta de Datos")));
@@ -150,7 +149,7 @@ void MaxSQL::BusquedaExcel()
             headers << flexi_->TextMatrix(0, c);
         PushEditConnection();
         std::unique_ptr<ExcelWriter> writer = dialogs_.clsExcel();
-        writer->StartObject(this, zoltObject_, errorObject_, scrObject_);
+        writer->StartObject(this, ctl_.zolt, errorObject_, ctl_.scr);
         // The writer reports its own failures.
         writer->GenerateExcelKnownCellCount(statement, title, std::int32_t(records), columns,
                                             headers.join(u'\t') + QStringLiteral("\r\n"));

@@ -40,7 +40,7 @@ void MaxSQL::BttSettings_MouseUp(int, int, float, float)
         {
             std::unique_ptr<SettingsDialog> dialog = dialogs_.frmSettings();
             dialog->MSG = errorObject_;
-            dialog->SCR = scrObject_;
+            dialog->SCR = ctl_.scr;
             dialog->Show(this);
         }
         const bool old = showKey_;

@@ -30,7 +30,7 @@ class RunGuard {
 public:
     explicit RunGuard(MaxSQL& page) : page_(page)
     {
-        page_.running_ = true;
+        page_.ctl_.running = true;
         for (QWidget* w : page_.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!qobject_cast<PushButton*>(w) && !qobject_cast<QComboBox*>(w) && !qobject_cast<QLineEdit*>(w))
                 continue;
@@ -42,7 +42,7 @@ public:
     ~RunGuard() { release(); }
     void release()
     {
-        if (!page_.running_)
+        if (!page_.ctl_.running)
             return;
         cursor_.reset();
         // The key and edit buttons are set by the load's own rules during the run.
@@ -50,7 +50,7 @@ public:
         for (const auto& [w, enabled] : states_)
             if (w && std::find(std::begin(decided), std::end(decided), w.data()) == std::end(decided))
                 w->setEnabled(enabled);
-        page_.running_ = false;
+        page_.ctl_.running = false;
     }
 
 private:
@@ -140,12 +140,12 @@ bool MaxSQL::ValidateAll(bool checkSql)
         const validation::Panel panel{ConnectionType(), SelectedDriver(), ServerName(), DatabaseName(),
                                       UserName(),       Password(),       TextSQL()};
         PanelUi ui(
-            *this, [this](validation::Field f) { return controlOf(f); }, scrObject_,
+            *this, [this](validation::Field f) { return controlOf(f); }, ctl_.scr,
             [this](const QString& t) { notice(t); }, errorObject_);
-        validation::Accepted accepted{MdbPathAccepted, AccdbPathAccepted};
+        validation::Accepted accepted{ctl_.MdbPathAccepted, ctl_.AccdbPathAccepted};
         ok = validation::ValidateAll(panel, checkSql, accepted, ui);
-        MdbPathAccepted = accepted.mdb;
-        AccdbPathAccepted = accepted.accdb;
+        ctl_.MdbPathAccepted = accepted.mdb;
+        ctl_.AccdbPathAccepted = accepted.accdb;
     });
     return ok;
 }
@@ -166,25 +166,25 @@ void MaxSQL::BttExecute_MouseUp(int, int, float, float) { ExecuteQuery(); }
 void MaxSQL::ExecuteQuery()
 {
     // A run started from the events a run lets through does nothing.
-    if (running_)
+    if (ctl_.running)
         return;
     std::unique_ptr<RunGuard> run;
     guarded("ExecuteQuery", [&] {
         if (!ValidateAll(true))
             return;
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
+        if (!ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
             notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
             return;
         }
         run = std::make_unique<RunGuard>(*this);
         pendingEvents();
-        StartTime = now();
+        ctl_.StartTime = now();
         QString text = SelectedQuery(true);
         ChangeConnectionType();
         ResetStructureCache();
         // Only the SQL Server key dialog shows the context, so only there is it put in front.
-        if (ConnectionType() == 0 && !ContextStatement.isEmpty() && !text.contains(ContextStatement))
-            text = ContextStatement + u';' + text;
+        if (ConnectionType() == 0 && !ctl_.ContextStatement.isEmpty() && !text.contains(ctl_.ContextStatement))
+            text = ctl_.ContextStatement + u';' + text;
         const std::vector<sqllex::Piece> pieces = sqllex::split(text);
         if (pieces.empty())
             return;
@@ -193,7 +193,7 @@ void MaxSQL::ExecuteQuery()
         for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
             QString statement = pieces[i].text;
             const QString up = statement.toUpper();
-            changed = changed || (statement != ContextStatement &&
+            changed = changed || (statement != ctl_.ContextStatement &&
                                   (!up.startsWith(QLatin1String("SELECT")) || up.contains(QLatin1String(" INTO "))));
             if (!Ejecutar(statement, true))
                 return;
@@ -205,20 +205,19 @@ void MaxSQL::ExecuteQuery()
         }
         // Structures read before a change of the schema may no longer hold.
         if (changed)
-            EmptyStructureCaches();
+            ctl_.EmptyStructureCaches();
         QString final = pieces.back().text;
         const QString upper = final.toUpper();
         if (upper.left(6) == QLatin1String("SELECT") && !upper.contains(QLatin1String(" INTO "))) {
             RunFinalSelect(final);
-            if (lastFinalSelect_.isEmpty())
+            if (ctl_.lastFinalSelect.isEmpty())
                 return;
         } else {
             if (!Ejecutar(final, false))
                 return;
-            EmptyStructureCaches();
+            ctl_.EmptyStructureCaches();
         }
-        EndTime = now();
-        LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
+        ctl_.StopClock();
         WriteStatusLine();
         run->release();
         pendingEvents();
@@ -228,15 +227,12 @@ void MaxSQL::ExecuteQuery()
 
 void MaxSQL::RunFinalSelect(const QString& statement)
 {
-    EditableQuery.clear();
-    lastFinalSelect_ = statement;
-    lastFinalConnection_ = connectionValues();
-    lastFinalProvider_ = zoltObject_->SQLProvider();
+    ctl_.lastFinalSelect = statement;
+    ctl_.lastFinalConnection = connectionValues();
+    ctl_.lastFinalProvider = ctl_.zolt->SQLProvider();
     LoadGrid(statement);
-    if (lastFinalSelect_.isEmpty())
+    if (ctl_.lastFinalSelect.isEmpty())
         return;
-    if (GridEditable)
-        EditableQuery = statement;
     BttAutoSize_MouseUp(0, 0, 0, 0);
 }
 
@@ -248,7 +244,7 @@ bool MaxSQL::Ejecutar(QString& statement, bool silent)
             statement = SelectedQuery(true);
         std::int32_t affected = 0;
         QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
-        const bool result = zoltObject_->Execute(statement, server, database, user, password, affected, silent);
+        const bool result = ctl_.zolt->Execute(statement, server, database, user, password, affected, silent);
         if (silent) {
             // True here means the connection step failed; the data-access object has said why.
             ok = !result;
@@ -272,27 +268,13 @@ bool MaxSQL::Ejecutar(QString& statement, bool silent)
 
 void MaxSQL::ResetStructureCache()
 {
-    const std::array<QString, 6> current = {cboConnectionType->currentText(), cboDriver->currentText(), ServerName(),
-                                            DatabaseName(), UserName(), Password()};
-    if (current == CachedConnection)
-        return;
-    TableStructureCache.clear();
-    QueryStructureCache.clear();
-    CachedConnection = current;
-}
-
-void MaxSQL::EmptyStructureCaches()
-{
-    TableStructureCache.clear();
-    QueryStructureCache.clear();
-    if (scrObject_)
-        scrObject_->InicializarTablas();
+    ctl_.ResetStructureCache({cboConnectionType->currentText(), cboDriver->currentText(), ServerName(), DatabaseName(),
+                              UserName(), Password()});
 }
 
 void MaxSQL::WriteStatusLine()
 {
-    const qint64 count = PagingActive ? PagingRecordCount : flexi_->Rows() - 1;
-    Label2->setText(translate(loadrules::statusLine(LoadTime, count, flexi_->Cols())));
+    Label2->setText(translate(ctl_.StatusLine(flexi_->Rows() - 1, flexi_->Cols())));
 }
 
 std::shared_ptr<void> MaxSQL::HoldCommands() { return std::make_shared<RunGuard>(*this); }

@@ -45,7 +45,7 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
             out = QStringLiteral("NULL");
             return;
         }
-        out = ValueText::toText(zoltObject_->SQLFormat(insertscript::typeWord(fieldType), value));
+        out = ValueText::toText(ctl_.zolt->SQLFormat(insertscript::typeWord(fieldType), value));
     });
     return out;
 }
@@ -56,27 +56,28 @@ void MaxSQL::GenerateScript()
         if (!StartExport() || NoFinalSelect())
             return;
         exportHold_ = HoldCommands();
-        StartTime = now();
-        QString statement = insertscript::normalise(lastFinalSelect_);
+        ctl_.StartTime = now();
+        QString statement = insertscript::normalise(ctl_.lastFinalSelect);
         const QString table = insertscript::tableName(statement);
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
         // The grid's own SELECT, read again forward only and written as it is read.
         PushEditConnection();
-        const std::unique_ptr<db::RowReader> rows = zoltObject_->OpenReader(statement);
+        const std::unique_ptr<db::RowReader> rows = ctl_.zolt->OpenReader(statement);
         if (!rows)
             return; // the data-access object has said why
-        const qint64 expected = ResultSet && ResultSet->State() == db::adStateOpen ? ResultSet->RecordCount() : -1;
+        const auto& held = ctl_.ResultSet;
+        const qint64 expected = held && held->State() == db::adStateOpen ? held->RecordCount() : -1;
         if (expected == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;
         for (const db::FieldInfo& f : rows->fields())
             names << f.name;
         const insertscript::Layout layout =
-            insertscript::layout(table, names, tableFields(zoltObject_->EstructuraTabla(kWork, table), table));
-        const sqltext::Dialect dialect{zoltObject_->DialectKind(), zoltObject_->sUnion(), zoltObject_->sInicioFecha(),
-                                       zoltObject_->sFinalFecha()};
+            insertscript::layout(table, names, tableFields(ctl_.zolt->EstructuraTabla(kWork, table), table));
+        const sqltext::Dialect dialect{ctl_.zolt->DialectKind(), ctl_.zolt->sUnion(), ctl_.zolt->sInicioFecha(),
+                                       ctl_.zolt->sFinalFecha()};
 
         const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
         const insertscript::Folder folder = insertscript::folder(

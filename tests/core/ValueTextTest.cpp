@@ -204,11 +204,16 @@ TEST(ValueTextFormat, TheWholePatternLanguage)
         // text patterns
         {Variant("testing"), ">&&", "TESTING", "TESTING"}, {Variant("ABC"), "<@@@@@", "  abc", "  abc"},
         {Variant("ABC"), "!@@@@@\"|\"", "ABC  |", "ABC  |"}, {Variant("5551234"), "&&&-&&&&", "555-1234", "555-1234"},
-        {Variant(1.5), "@", "1.5", "1,5"},
+        {Variant(1.5), "@", "1.5", "1,5"}, {Variant("testing"), "@\\x", "txesting", "txesting"},
+        {Variant("testing"), "\\x@\\x@", "xtxesting", "xtxesting"}, {Variant("testing"), "<&>&", "testing", "testing"},
         // scientific notation
         {Variant(100.0001), "0.0000E+0", "1.0000E+2", "1,0000E+2"},
         {Variant(0.00012), "0.00E-00", "1.20E-04", "1,20E-04"}, {Variant(12345), "0.0e+00", "1.2e+04", "1,2e+04"},
         {Variant(-12345), "0.0E-0", "-1.2E4", "-1,2E4"},
+        {Variant(86.936849), "#0.000000000000e-000", "86.936849000000e000", "86,936849000000e000"},
+        {Variant(4.500001E+45), "#000.0000e+0", "4500.0010e+42", "4500,0010e+42"},
+        {Variant(1E-15), "##00.0000e-0", "1000.0000e-18", "1000,0000e-18"}, {Variant(47.11), ".0000E+0", ".4711E+2", ",4711E+2"},
+        {Variant(9.9996), "0.000E+0", "1.000E+1", "1,000E+1"},
         // weekday and quarter
         {Variant(when), "w q", "4 4", "4 4"}, {Variant(at(2024, 1, 7)), "ww", "2", "2"},
         // patterns of a grid or an export's columns

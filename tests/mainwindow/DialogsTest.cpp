@@ -270,7 +270,7 @@ TEST_F(DialogsTest, SettingsWithoutAFileShowTheDefaultsAndWriteTheChosenFolders)
     settings.Form_Load();
     EXPECT_TRUE(settings.txtPasswordTime->isEnabled());
     EXPECT_EQ(settings.txtCSVPath->text() + " " + settings.txtScriptPath->text(),
-              dir.path() + "/CSV/ " + dir.path() + "/Script/");
+              dir.path() + "/CSV/ " + dir.path() + "/Scripts/");
     screenshot(settings, "frmSettings");
     QStringList answers = {dir.path() + "/x", QString(), dir.path() + "/y/"}, prompts;
     settings.chooseFolder = [&](QWidget*, const QString& p) {

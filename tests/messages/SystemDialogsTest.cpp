@@ -1,9 +1,11 @@
+#include "DialogDriver.h"
 #include "messages/MessageDialogs.h"
 
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -55,3 +57,33 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextO
     EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "");
 }
 
+
+// A box opens centred on the window it belongs to, also when that window is
+// not the active one (the second box of a sequence), and never off the screen.
+TEST(SystemDialogs, EveryBoxOpensCentredOnItsWindowAndInsideTheScreen)
+{
+    QWidget host;
+    host.setAttribute(Qt::WA_ShowWithoutActivating);
+    host.setGeometry(40, 30, 500, 400);
+    host.show();
+    const QRect screen = host.screen()->availableGeometry();
+    clsError msg;
+    msg.Parent = &host;
+    MessageDialogs dialogs;
+    for (const QPoint at : {QPoint(40, 30), QPoint(screen.right() - 150, screen.bottom() - 100)}) {
+        host.move(at);
+        QList<QRect> boxes;
+        for (int i = 0; i < 2; ++i)
+            answer(msg, 64, [&](frmMsgBox* d) { boxes << d->frameGeometry(); });
+        whenModal([&](QWidget* box) { boxes << box->frameGeometry(); });
+        dialogs.msgBox("1 registros actualizados.", 64, "Velmora 3.0");
+        ASSERT_EQ(boxes.size(), 3);
+        for (const QRect& box : boxes) {
+            EXPECT_TRUE(screen.contains(box)) << box.x() << "," << box.y();
+            if (at == QPoint(40, 30)) {
+                EXPECT_LE((box.center() - host.frameGeometry().center()).manhattanLength(), 2)
+                    << box.x() << "," << box.y();
+            }
+        }
+    }
+}

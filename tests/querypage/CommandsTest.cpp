@@ -90,7 +90,6 @@ TEST_F(PageCommands, KeyFields)
         d.KeyFields = keys;
         d.Context = "EXEC ctx";
     });
-    auto* keyBox = child<QPlainTextEdit>("txtKeyFields");
     QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
 
     click("BttKey");
@@ -99,7 +98,7 @@ TEST_F(PageCommands, KeyFields)
                          rec->statements().count("SELECT * FROM t")),
               std::tuple(7110, true, "EXEC ctx", 0, 1));
 
-    keyBox->setPlainText("a");
+    page.setKeyFieldsText("a");
     rec->clearLog();
     click("BttKey"); // the same keys: nothing runs
     EXPECT_TRUE(rec->statements().isEmpty());
@@ -107,13 +106,13 @@ TEST_F(PageCommands, KeyFields)
     keys.clear();
     reset.clear();
     click("BttKey"); // cleared keys: the edit state goes, the box stays, nothing runs
-    EXPECT_EQ(std::tuple(reset.count(), keyBox->toPlainText(), rec->statements().size()), std::tuple(1, "a", 0));
+    EXPECT_EQ(std::tuple(reset.count(), page.KeyFieldsText(), rec->statements().size()), std::tuple(1, "a", 0));
 
     cancel = true;
     keys = "b";
     page.setContextStatement("old");
     click("BttKey");
-    EXPECT_EQ(std::tuple(keyBox->toPlainText(), page.contextStatement(), rec->statements().size()), std::tuple("a", "old", 0));
+    EXPECT_EQ(std::tuple(page.KeyFieldsText(), page.contextStatement(), rec->statements().size()), std::tuple("a", "old", 0));
 
     useLocalFile();
     click("BttKey");
@@ -328,7 +327,7 @@ TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
 TEST_F(PageCommands, ClearingConnectionTextAndGrid)
 {
     page.setTextSQL("SELECT 1");
-    page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
+    page.setKeyFieldsText("ID");
     page.DeleteConnectionData();
     EXPECT_EQ(std::tuple(page.ConnectionType(), page.SelectedDriver(), page.ServerName() + page.DatabaseName() + page.UserName() + page.Password()),
               std::tuple(-1, -1, ""));
@@ -336,7 +335,7 @@ TEST_F(PageCommands, ClearingConnectionTextAndGrid)
     EXPECT_EQ(std::tuple(reports(), rec->statements().size()), std::tuple(QStringList{"El tipo de conexión no puede estar en blanco"}, 0));
 
     page.DeleteQueryData();
-    EXPECT_EQ(page.TextSQL() + page.findChild<QPlainTextEdit*>("txtKeyFields")->toPlainText(), QString());
+    EXPECT_EQ(page.TextSQL() + page.KeyFieldsText(), QString());
     // Clearing the grid: the paging test clears a loaded one.
 }
 

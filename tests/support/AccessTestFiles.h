@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,8 @@ namespace accesstest {
 
 inline constexpr char MdbFile[] = "DateTestDatabase.mdb";
 inline constexpr char AccdbFile[] = "ASampleDatabase.accdb";
+inline constexpr char NwindFile[] = "nwind.mdb"; // Jet 3: Single, Yes/No, Memo and OLE columns
+inline constexpr const char* Files[] = {MdbFile, AccdbFile, NwindFile};
 
 // The folder of the test files: $VELMORA_SHARED_DIR/data/access when set, else
 // shared/data/access beside the checkout or beside any folder above it (a
@@ -52,16 +55,16 @@ inline QString missing()
     if (dataDir().isEmpty())
         return QStringLiteral("the Access test files (shared/data/access beside the checkout, or "
                               "$VELMORA_SHARED_DIR/data/access) are not there");
-    for (const char* tool : {"mdb-tables", "mdb-count", "mdb-export"})
+    for (const char* tool : {"mdb-tables", "mdb-count", "mdb-export", "mdb-schema"})
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             return QStringLiteral("%1 (package mdbtools) is not installed").arg(QLatin1String(tool));
     return QString();
 }
 
-// Copies both files into dir, writable, so that only the data layer keeps them unchanged.
+// Copies the files into dir, writable, so that only the data layer keeps them unchanged.
 inline bool copyInto(const QTemporaryDir& dir)
 {
-    for (const char* name : {MdbFile, AccdbFile}) {
+    for (const char* name : Files) {
         const QString target = dir.filePath(QLatin1String(name));
         if (!QFile::copy(QDir(dataDir()).filePath(QLatin1String(name)), target))
             return false;
@@ -133,11 +136,25 @@ inline std::vector<std::vector<std::optional<QString>>> parseCsv(const QString& 
 // Dates as the tests ask mdb-export to write them.
 inline const QString DateFormat = QStringLiteral("%Y-%m-%d %H:%M:%S");
 
-// mdb-export of a whole table: a header row, then the records.
+// mdb-export of a whole table: a header row, then the records; binary values in hexadecimal.
 inline std::vector<std::vector<std::optional<QString>>> exportTable(const QString& file, const QString& table)
 {
     return parseCsv(run(QStringLiteral("mdb-export"), {QStringLiteral("-D"), DateFormat, QStringLiteral("-T"), DateFormat,
-                                                       file, table}));
+                                                       QStringLiteral("-b"), QStringLiteral("hex"), file, table}));
+}
+
+// The type mdb-schema gives each column of a table, without its size: "Long Integer", "Memo/Hyperlink"...
+inline QStringList schemaTypes(const QString& file, const QString& table)
+{
+    static const QRegularExpression column(QStringLiteral(R"(^\s*\[[^\]]*\]\s+([A-Za-z/ ]+?)\s*(\(\d+\))?( NOT NULL)?,?\s*$)"));
+    QStringList out;
+    const QStringList lines = run(QStringLiteral("mdb-schema"), {QStringLiteral("-T"), table, QStringLiteral("--no-indexes"),
+                                                                QStringLiteral("--no-relations"), file, QStringLiteral("access")})
+                                  .split(QLatin1Char('\n'));
+    for (const QString& line : lines)
+        if (const auto m = column.match(line); m.hasMatch() && !line.contains(QLatin1String("CREATE TABLE")))
+            out << m.captured(1);
+    return out;
 }
 
 inline QStringList tables(const QString& file)

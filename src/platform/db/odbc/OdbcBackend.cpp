@@ -8,12 +8,14 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <optional>
 
 namespace db {
 namespace odbc {
@@ -46,9 +48,9 @@ struct Column {
     const char* at(SQLULEN row) const { return reinterpret_cast<const char*>(buffer.get()) + row * SQLULEN(elementBytes); }
 };
 
-bool isLongType(SQLSMALLINT t)
+bool isLongType(int dataType)
 {
-    return t == SQL_LONGVARCHAR || t == SQL_WLONGVARCHAR || t == SQL_LONGVARBINARY;
+    return dataType == adLongVarChar || dataType == adLongVarWChar || dataType == adLongVarBinary;
 }
 
 Kind kindFor(int dataType)
@@ -120,6 +122,12 @@ void sizeField(int type, qint64 columnSize, int scale, qint64& definedSize, int&
     definedSize = columnSize > 0 ? columnSize : 1073741823; // unbounded long text or binary
 }
 
+bool isFixedType(int type)
+{
+    return (kindFor(type) != Kind::Text && kindFor(type) != Kind::Binary) || type == adChar || type == adWChar
+        || type == adBinary;
+}
+
 int fieldAttributesFor(int type, bool nullable, bool isLong)
 {
     int a = 0;
@@ -127,9 +135,7 @@ int fieldAttributesFor(int type, bool nullable, bool isLong)
         a |= adFldIsNullable | adFldMayBeNull;
     if (isLong)
         a |= adFldLong;
-    else if (kindFor(type) != Kind::Text && kindFor(type) != Kind::Binary)
-        a |= adFldFixed;
-    else if (type == adChar || type == adWChar || type == adBinary)
+    else if (isFixedType(type))
         a |= adFldFixed;
     return a;
 }
@@ -566,12 +572,12 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
         c.info.baseColumn = attrText(SQL_DESC_BASE_COLUMN_NAME);
 
         // Money by its name too: MDBTools describes its Currency as a decimal without scale.
+        const QString typeName = attrText(SQL_DESC_TYPE_NAME);
         const bool money = (fixedPrecScale == SQL_TRUE && decimals == 4)
-            || ((type == SQL_DECIMAL || type == SQL_NUMERIC)
-                && attrText(SQL_DESC_TYPE_NAME).contains(QLatin1String("money"), Qt::CaseInsensitive));
-        c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, money, money ? 4 : decimals);
+            || ((type == SQL_DECIMAL || type == SQL_NUMERIC) && typeName.contains(QLatin1String("money"), Qt::CaseInsensitive));
+        c.info.type = dataTypeFor(type, isUnsigned == SQL_TRUE, money, money ? 4 : decimals, qint64(size), typeName);
         c.kind = kindFor(c.info.type);
-        const bool longColumn = isLongType(type) || size == 0 || qint64(size) > BindLimit;
+        const bool longColumn = isLongType(c.info.type) || size == 0 || qint64(size) > BindLimit;
         c.variable = c.kind == Kind::Text || c.kind == Kind::Binary;
         sizeField(c.info.type, c.variable || c.kind == Kind::Numeric ? qint64(size) : 0, decimals, c.info.definedSize,
                   c.info.precision, c.info.numericScale);
@@ -589,7 +595,8 @@ void OdbcConnection::describe(SQLHSTMT st, std::vector<Column>& cols)
             c.elementBytes = 1;
             break;
         case Kind::Real:
-            c.cType = type == SQL_REAL ? SQL_C_FLOAT : SQL_C_DOUBLE;
+            // The width the driver writes: a Single read as a double would take four stray bytes.
+            c.cType = c.info.type == adSingle ? SQL_C_FLOAT : SQL_C_DOUBLE;
             c.elementBytes = c.cType == SQL_C_FLOAT ? sizeof(float) : sizeof(double);
             break;
         case Kind::Numeric:
@@ -876,7 +883,8 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
         Column& c = cols[i];
         if (!c.bound)
             continue;
-        c.buffer.reset(new std::uint64_t[(std::size_t(c.elementBytes) * blockRows + 7) / 8]);
+        // Cleared, and a word longer: a driver that writes a 4-byte BOOL for the last bit of a block stays inside.
+        c.buffer.reset(new std::uint64_t[std::size_t(c.elementBytes) * blockRows / 8 + 2]());
         c.indicator.reset(new SQLLEN[blockRows]);
         check(SQLBindCol(st, SQLUSMALLINT(i + 1), c.cType, c.buffer.get(), c.elementBytes, c.indicator.get()),
               SQL_HANDLE_STMT, st, "SQLBindCol");
@@ -1022,12 +1030,19 @@ QString catalogText(SQLHSTMT st, SQLUSMALLINT col, bool* isNull = nullptr)
     return fromWChars(buf, chars);
 }
 
-long catalogInt(SQLHSTMT st, SQLUSMALLINT col, long fallback = 0)
+// Reads a whole-number column of a catalog result, SMALLINT unless it is one of the few
+// INTEGER ones. MDBTools hands a SMALLINT over widened without its sign (-7 as 65529) and
+// refuses it as a 16-bit value when negative, so it is read 32 bits wide into a cleared
+// buffer and narrowed back to its own width.
+std::optional<long> catalogInt(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT sqlType = SQL_SMALLINT)
 {
     SQLINTEGER v = 0;
     SQLLEN ind = 0;
     SQLRETURN r = SQLGetData(st, col, SQL_C_SLONG, &v, sizeof v, &ind);
-    return (!SQL_SUCCEEDED(r) || ind == SQL_NULL_DATA) ? fallback : long(v);
+    // A length of a whole number never needs more than 32 bits: those are all a driver may have written.
+    if (!SQL_SUCCEEDED(r) || std::int32_t(ind) == SQL_NULL_DATA)
+        return std::nullopt;
+    return sqlType == SQL_SMALLINT ? long(std::int16_t(v)) : long(v);
 }
 
 QHash<QString, bool> OdbcConnection::catalogNullability(const QString& table)
@@ -1042,7 +1057,7 @@ QHash<QString, bool> OdbcConnection::catalogNullability(const QString& table)
         if (catalogText(st.get(), 3).compare(table, Qt::CaseInsensitive) != 0)
             continue;
         const QString column = catalogText(st.get(), 4).toCaseFolded();
-        const long nullable = catalogInt(st.get(), 11, SQL_NULLABLE_UNKNOWN);
+        const long nullable = catalogInt(st.get(), 11).value_or(SQL_NULLABLE_UNKNOWN);
         if (!out.contains(column))
             out.insert(column, nullable != SQL_NO_NULLS);
     }
@@ -1131,6 +1146,7 @@ TableInfo OdbcConnection::table(const QString& requested)
     QString name = unbracket(requested);
     QString schema;
     TableInfo info;
+    QSet<QString> unsized; // columns whose size (and so whose exact type) the catalog leaves out
     auto readColumns = [&]() {
         Handle st = statement();
         const QString pattern = escapePattern(name);
@@ -1148,24 +1164,23 @@ TableInfo OdbcConnection::table(const QString& requested)
                 continue; // the same name in another schema
             ColumnInfo c;
             c.name = catalogText(st.get(), 4);
-            const int sqlType = int(catalogInt(st.get(), 5));
+            const int sqlType = int(catalogInt(st.get(), 5).value_or(0));
             const QString typeName = catalogText(st.get(), 6);
-            const long size = catalogInt(st.get(), 7);
-            const int decimals = int(catalogInt(st.get(), 9));
-            const long nullable = catalogInt(st.get(), 11, SQL_NULLABLE_UNKNOWN);
+            const std::optional<long> size = catalogInt(st.get(), 7, SQL_INTEGER);
+            const int decimals = int(catalogInt(st.get(), 9).value_or(0));
+            const long nullable = catalogInt(st.get(), 11).value_or(SQL_NULLABLE_UNKNOWN);
             bool defaultNull = true;
             QString def = catalogText(st.get(), 13, &defaultNull);
             if (defaultNull || def.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
                 def.clear();
             const bool money = typeName.contains(QLatin1String("money"), Qt::CaseInsensitive);
-            c.type = dataTypeFor(sqlType, sqlType == SQL_TINYINT, money, money ? 4 : decimals);
+            c.type = dataTypeFor(sqlType, sqlType == SQL_TINYINT, money, money ? 4 : decimals, size.value_or(-1), typeName);
             int scale = 0;
-            sizeField(c.type, size, decimals, c.definedSize, c.precision, scale);
+            sizeField(c.type, size.value_or(0), decimals, c.definedSize, c.precision, scale);
             c.numericScale = scale;
-            c.attributes = (nullable != SQL_NO_NULLS ? adColNullable : 0);
-            if (c.type == adChar || c.type == adWChar || c.type == adBinary
-                || (kindFor(c.type) != Kind::Text && kindFor(c.type) != Kind::Binary))
-                c.attributes |= adColFixed;
+            c.attributes = (nullable != SQL_NO_NULLS ? adColNullable : 0) | (isFixedType(c.type) ? adColFixed : 0);
+            if (!size)
+                unsized.insert(c.name.toCaseFolded());
             const bool identity = typeName.contains(QLatin1String("identity"), Qt::CaseInsensitive)
                 || typeName.compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0;
             c.properties = {{QStringLiteral("Autoincrement"), Variant(identity)}, {QStringLiteral("Default"), Variant(def)}};
@@ -1182,26 +1197,35 @@ TableInfo OdbcConnection::table(const QString& requested)
     if (info.columns.empty())
         raise(errItemNotFound, NotFoundText, QStringLiteral("ADOX.Tables"));
 
-    // Columns that number themselves show in the result metadata of an empty select.
+    // Columns that number themselves show in the result metadata of an empty select, and so
+    // does the size of a column the catalog gives none for (MDBTools: a Single is a float of
+    // 4 bytes there), which settles its type as a record set will report it.
     try {
         const QString from = schema.isEmpty() ? quoted(info.name) : quoted(schema) + QLatin1Char('.') + quoted(info.name);
         Handle st = statement();
         const QString probe = QStringLiteral("SELECT * FROM ") + from + QStringLiteral(" WHERE 1=0");
-        if (SQL_SUCCEEDED(SQLExecDirectW(st.get(), wchars(probe), SQLINTEGER(probe.size()))) && hasResult(st.get())) {
-            SQLSMALLINT n = 0;
-            SQLNumResultCols(st.get(), &n);
-            for (SQLSMALLINT i = 1; i <= n; ++i) {
+        SQLSMALLINT n = 0;
+        if (SQL_SUCCEEDED(SQLExecDirectW(st.get(), wchars(probe), SQLINTEGER(probe.size()))) && hasResult(st.get())
+            && SQL_SUCCEEDED(SQLNumResultCols(st.get(), &n)) && n > 0) {
+            std::vector<Column> described(static_cast<std::size_t>(n));
+            describe(st.get(), described);
+            for (std::size_t i = 0; i < described.size(); ++i) {
+                const FieldInfo& f = described[i].info;
                 SQLLEN autoUnique = SQL_FALSE;
-                SQLColAttributeW(st.get(), SQLUSMALLINT(i), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &autoUnique);
-                if (autoUnique != SQL_TRUE)
-                    continue;
-                SQLWCHAR colName[512];
-                SQLSMALLINT bytes = 0;
-                SQLColAttributeW(st.get(), SQLUSMALLINT(i), SQL_DESC_NAME, colName, sizeof colName, &bytes, nullptr);
-                const QString cn = fromWChars(colName, qBound(qsizetype(0), qsizetype(bytes / 2), qsizetype(511)));
-                for (auto& c : info.columns)
-                    if (c.name.compare(cn, Qt::CaseInsensitive) == 0)
+                SQLColAttributeW(st.get(), SQLUSMALLINT(i + 1), SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &autoUnique);
+                for (auto& c : info.columns) {
+                    if (c.name.compare(f.name, Qt::CaseInsensitive) != 0)
+                        continue;
+                    if (autoUnique == SQL_TRUE)
                         c.properties[0].second = Variant(true);
+                    if (unsized.contains(c.name.toCaseFolded())) {
+                        c.type = f.type;
+                        c.definedSize = f.definedSize;
+                        c.precision = f.precision;
+                        c.numericScale = f.numericScale;
+                        c.attributes = (c.attributes & ~adColFixed) | (isFixedType(c.type) ? adColFixed : 0);
+                    }
+                }
             }
         }
     } catch (const Error&) {
@@ -1217,17 +1241,17 @@ TableInfo OdbcConnection::table(const QString& requested)
         std::vector<std::pair<int, QString>> order; // ordinal, column per index
         std::map<QString, std::vector<std::pair<int, QString>>> columnsOf;
         while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
-            if (catalogInt(st.get(), 7) == SQL_TABLE_STAT)
+            if (catalogInt(st.get(), 7) == long(SQL_TABLE_STAT))
                 continue;
             const QString ixName = catalogText(st.get(), 6);
             auto it = std::find_if(info.indexes.begin(), info.indexes.end(), [&](const IndexInfo& ix) { return ix.name == ixName; });
             if (it == info.indexes.end()) {
                 IndexInfo ix;
                 ix.name = ixName;
-                ix.unique = catalogInt(st.get(), 4, SQL_TRUE) == SQL_FALSE;
+                ix.unique = catalogInt(st.get(), 4).value_or(SQL_TRUE) == SQL_FALSE;
                 info.indexes.push_back(ix);
             }
-            columnsOf[ixName].emplace_back(int(catalogInt(st.get(), 8)), catalogText(st.get(), 9));
+            columnsOf[ixName].emplace_back(int(catalogInt(st.get(), 8).value_or(0)), catalogText(st.get(), 9));
         }
         for (auto& ix : info.indexes) {
             auto& list = columnsOf[ix.name];
@@ -1246,7 +1270,7 @@ TableInfo OdbcConnection::table(const QString& requested)
         std::vector<std::pair<int, QString>> keyColumns;
         QString keyName;
         while (hasResult(st.get()) && SQL_SUCCEEDED(SQLFetch(st.get()))) {
-            keyColumns.emplace_back(int(catalogInt(st.get(), 5)), catalogText(st.get(), 4));
+            keyColumns.emplace_back(int(catalogInt(st.get(), 5).value_or(0)), catalogText(st.get(), 4));
             keyName = catalogText(st.get(), 6);
         }
         std::stable_sort(keyColumns.begin(), keyColumns.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -1319,21 +1343,23 @@ std::vector<ViewInfo> OdbcConnection::views()
 
 } // namespace
 
-int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale)
+int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale, qint64 size, const QString& typeName)
 {
+    // MDBTools describes a Memo as a varchar of size 0 and a Single as a float of 4 bytes.
+    const bool longText = size == 0 || typeName.compare(QLatin1String("MEMO"), Qt::CaseInsensitive) == 0;
     switch (sqlType) {
     case SQL_CHAR: return adChar;
-    case SQL_VARCHAR: return adVarChar;
+    case SQL_VARCHAR: return longText ? adLongVarChar : adVarChar;
     case SQL_LONGVARCHAR: return adLongVarChar;
     case SQL_WCHAR: return adWChar;
-    case SQL_WVARCHAR: return adVarWChar;
+    case SQL_WVARCHAR: return longText ? adLongVarWChar : adVarWChar;
     case SQL_WLONGVARCHAR: return adLongVarWChar;
     case SQL_DECIMAL:
     case SQL_NUMERIC: return fixedPrecScale && scale == 4 ? adCurrency : adNumeric;
     case SQL_SMALLINT: return unsignedType ? adUnsignedSmallInt : adSmallInt;
     case SQL_INTEGER: return unsignedType ? adUnsignedInt : adInteger;
     case SQL_REAL: return adSingle;
-    case SQL_FLOAT:
+    case SQL_FLOAT: return size > 0 && size <= 7 ? adSingle : adDouble;
     case SQL_DOUBLE: return adDouble;
     case SQL_BIT: return adBoolean;
     case SQL_TINYINT: return unsignedType ? adUnsignedTinyInt : adTinyInt;

@@ -44,7 +44,11 @@ bool isReadOnlyStatement(const QString& sql);
 
 // DataType number a result or catalog column of this ODBC SQL type reports.
 // fixedPrecScale marks money columns (exact, 4 decimals), unsignedType a tinyint 0..255.
-int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale);
+// size is the column size the driver gives (-1 when it gives none) and typeName its own
+// name for the type: a float of at most 7 digits (or 4 bytes) is a Single, and a
+// variable text without a size or named "MEMO" is long text.
+int dataTypeFor(int sqlType, bool unsignedType, bool fixedPrecScale, int scale, qint64 size = -1,
+                const QString& typeName = QString());
 
 // Money as a driver writes it in text ("-12.34565", "1,5"): scaled by 10000,
 // the fifth decimal rounded half to even. False for anything else.
