@@ -1,5 +1,5 @@
-// The help button (local help file, or the online page in the user's
-// language) and the settings button (the settings dialog, then the one
+// The help button (the page's local help page, or the online page in the
+// user's language) and the settings button (the settings dialog, then the one
 // setting the page holds in memory).
 #include "querypage/MaxSQL.h"
 
@@ -18,7 +18,7 @@ void MaxSQL::BttHelp_MouseUp(int, int, float, float)
         // A message object that has translated nothing yet holds no language: the Spanish texts.
         const QString language = errorObject_ ? errorObject_->Language() : QString();
         if (language.isEmpty() || language.compare(QStringLiteral("Original"), Qt::CaseInsensitive) == 0) {
-            helppages::openLocalHelp();
+            helppages::openPage(QStringLiteral("MaxSQL"), QStringLiteral("Original"));
             return;
         }
         QString address = helppages::onlineAddress(language);
