@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
@@ -83,13 +84,12 @@ void MaxSQL::GenerateScript()
             pendingEvents();
         });
 
-        const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
-        const insertscript::Folder folder = insertscript::folder(
-            clsTablas::LeerIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), QString()), ProgramFolder::path());
+        const insertscript::Folder folder =
+            insertscript::folder(velmoraini::read(velmoraini::ScriptsPath), ProgramFolder::path());
         if (folder.writeBack) {
             if (!QDir().mkpath(folder.path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + folder.path);
-            clsTablas::GuardarIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), folder.path);
+            velmoraini::write(velmoraini::ScriptsPath, folder.path);
         }
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());
