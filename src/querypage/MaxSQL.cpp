@@ -454,16 +454,9 @@ void MaxSQL::DisableButtons(bool bDisable)
 {
     buttonsDisabled_ = bDisable;
     BttDataBase->setEnabled(!bDisable);
-    BttKey->setEnabled(!bDisable && ConnectionType() == 0);
     for (PushButton* b : {BttClean, BttComment, BttUncomment, BttPreviousQuery, BttNextQuery, BttExecute})
         b->setEnabled(!bDisable);
-    if (bDisable) {
-        BttAdd->setEnabled(false);
-        BttDelete->setEnabled(false);
-        BttConfirm->setEnabled(false);
-    } else {
-        SetEditButtons();
-    }
+    SetStateButtons();
     for (PushButton* b : {BttExport, BttAutoSize, BttEditor, BttSettings, BttExit})
         b->setEnabled(!bDisable);
 }
@@ -492,15 +485,16 @@ void MaxSQL::cboDriver_Click()
     guarded("cboDriver_Click", [this] { ChangeConnectionType(); });
 }
 
-void MaxSQL::ChangeConnectionType()
+void MaxSQL::ChangeConnectionType(bool endEditing)
 {
     // Setting a list index from here would come back through the click handlers.
     if (changingConnection_)
         return;
     changingConnection_ = true;
-    guarded("ChangeConnectionType", [this] {
+    guarded("ChangeConnectionType", [this, endEditing] {
         lblServidor->setText(translate(QStringLiteral("Servidor")));
-        ResetEditState(true);
+        if (endEditing)
+            ResetEditState(true);
         const int type = ConnectionType();
         const Panel p = panel(type, SelectedDriver());
         QString provider;

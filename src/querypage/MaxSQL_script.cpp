@@ -1,4 +1,5 @@
-// The INSERT script of the grid's result and the page's value formatter.
+// The INSERT script of the last SELECT of the page's current query, and the
+// page's value formatter.
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
@@ -53,17 +54,19 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
 void MaxSQL::GenerateScript()
 {
     guarded("GenerateScript", [&] {
-        if (!StartExport() || NoFinalSelect())
+        if (!StartExport())
+            return;
+        const QString select = ExportedSelect();
+        if (select.isEmpty())
             return;
         exportHold_ = HoldCommands();
         ctl_.StartTime = now();
-        QString statement = insertscript::normalise(ctl_.lastFinalSelect);
+        QString statement = insertscript::normalise(select);
         const QString table = insertscript::tableName(statement);
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // The grid's own SELECT, read once with its column names.
-        PushEditConnection();
+        // Read once with its column names, on the page's connection.
         QString server, database, user, password;
         const Variant result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
         const auto records = result.as<db::Recordset>();
