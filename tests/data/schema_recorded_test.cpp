@@ -13,8 +13,6 @@ const Variant null = Variant::null();
 
 class RecordedSchemaTest : public ::testing::Test {
 protected:
-    void SetUp() override { rec_ = db::RecordingBackend::install(); }
-    void TearDown() override { db::RecordingBackend::uninstall(); }
 
     void oracle()
     {
@@ -36,7 +34,7 @@ protected:
     CollectionPtr table(QString t) { return o_.TableList(sv_, db_, us_, pw_, t); }
     CollectionPtr indexes(QString t) { return o_.TableIndexes(sv_, db_, us_, pw_, t); }
 
-    std::shared_ptr<db::RecordingBackend> rec_;
+    std::shared_ptr<db::RecordingBackend> rec_ = db::RecordingBackend::install(); // gone with the last reference
     clsDO o_;
     QString sv_, db_, us_, pw_;
 };

@@ -60,9 +60,7 @@ clsFieldPtr fieldOf(const CollectionPtr& c, const QString& key) { return c->Item
 
 class TableStatementsTest : public ::testing::Test {
 protected:
-    void SetUp() override { rec_ = db::RecordingBackend::install(); }
-    void TearDown() override { db::RecordingBackend::uninstall(); }
-    std::shared_ptr<db::RecordingBackend> rec_;
+    std::shared_ptr<db::RecordingBackend> rec_ = db::RecordingBackend::install(); // gone with the last reference
     clsDO o_;
 };
 
@@ -128,7 +126,6 @@ TEST_F(TableStatementsTest, ColumnClausesPerConnectionType)
     }
     // The local file's own dialect runs on the engine: the table exists and takes a row.
     rec_.reset();
-    db::RecordingBackend::uninstall();
     LocalDb file;
     db::createLocalDatabase(file.path);
     file.point(o_);
