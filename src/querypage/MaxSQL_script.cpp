@@ -1,10 +1,12 @@
-// The INSERT script of the grid's result and the page's value formatter.
+// The INSERT script of the last SELECT of the page's current query, and the
+// page's value formatter.
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
@@ -52,17 +54,19 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
 void MaxSQL::GenerateScript()
 {
     guarded("GenerateScript", [&] {
-        if (!StartExport() || NoFinalSelect())
+        if (!StartExport())
+            return;
+        const QString select = ExportedSelect();
+        if (select.isEmpty())
             return;
         exportHold_ = HoldCommands();
         ctl_.StartTime = now();
-        QString statement = insertscript::normalise(ctl_.lastFinalSelect);
+        QString statement = insertscript::normalise(select);
         const QString table = insertscript::tableName(statement);
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // The grid's own SELECT, read once with its column names.
-        PushEditConnection();
+        // Read once with its column names, on the page's connection.
         QString server, database, user, password;
         const Variant result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
         const auto records = result.as<db::Recordset>();
@@ -83,13 +87,12 @@ void MaxSQL::GenerateScript()
             pendingEvents();
         });
 
-        const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
-        const insertscript::Folder folder = insertscript::folder(
-            clsTablas::LeerIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), QString()), ProgramFolder::path());
+        const insertscript::Folder folder =
+            insertscript::folder(velmoraini::read(velmoraini::ScriptsPath), ProgramFolder::path());
         if (folder.writeBack) {
             if (!QDir().mkpath(folder.path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + folder.path);
-            clsTablas::GuardarIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), folder.path);
+            velmoraini::write(velmoraini::ScriptsPath, folder.path);
         }
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());

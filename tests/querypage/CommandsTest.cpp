@@ -7,6 +7,7 @@
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
 #include "compare/frmCompare.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "controls/ModalRunner.h"
 #include "querypage/HelpPages.h"
 #include "schema/ModalRunner.h"
@@ -121,6 +122,7 @@ TEST_F(PageCommands, KeyFields)
 
 TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
+    mainwindow::useRealDialogs(page.Dialogs()); // the real windows, the table list scripted further on
     {
         schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
         page.ShowTables();
