@@ -6,7 +6,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

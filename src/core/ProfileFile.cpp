@@ -1,7 +1,8 @@
 #include "ProfileFile.h"
 
+#include "FileReplace.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -329,20 +330,4 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
     return pf.save(path);
 }
 
-bool ProfileFile::save(const QString& path) const
-{
-    const QByteArray bytes = toBytes();
-    // Written beside the file and renamed over it, so a reader sees the old
-    // file or the new one, never half of either.
-    QSaveFile out(path);
-    // A writable file in a folder we may not create files in is still written,
-    // in place: the only way a settings file there can change at all.
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
-}
+bool ProfileFile::save(const QString& path) const { return FileReplace::replace(path, toBytes()); }

@@ -4,8 +4,8 @@
 // without regard to case, the first match wins, values taken as written (no
 // quoting or escaping; blanks around them dropped), an empty or missing value
 // gives the default. A write changes the key's own line or adds it to its
-// section, keeps every other line byte for byte and replaces the file in one
-// rename. Files are UTF-8; one that is not valid UTF-8 is read as Windows-1252.
+// section, keeps every other line byte for byte and replaces the file whole
+// or not at all. Files are UTF-8; one that is not valid UTF-8 is read as Windows-1252.
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -35,7 +35,8 @@ public:
     QString value(const QString& section, const QString& key, const QString& defaultText = QString()) const;
     bool setValue(const QString& section, const QString& key, const QString& value);
     QByteArray toBytes() const;
-    // Replaces the file at path with this content (temporary file and rename).
+    // Replaces the file at path with this content, whole or not at all
+    // (FileReplace); false when it keeps its old bytes.
     bool save(const QString& path) const;
     bool isUtf8() const { return utf8_; }
 

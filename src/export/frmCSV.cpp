@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/Variant.h"
+#include "core/VelmoraIni.h"
 #include "messages/clsError.h"
 #include "services/clsTablas.h"
 
@@ -180,25 +181,6 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& s)
 }
 
 } // namespace csvdialog
-
-CollectionPtr CSVOptions(const CSVOutputs& o)
-{
-    auto c = newCollection();
-    c->Add(Variant(o.FicheroDestino), QStringLiteral("FicheroDestino"));
-    c->Add(Variant(o.RutaDestino), QStringLiteral("RutaDestino"));
-    c->Add(Variant(o.NombreFichero), QStringLiteral("NombreFichero"));
-    c->Add(Variant(o.SeparadorCampos), QStringLiteral("SeparadorCampos"));
-    c->Add(Variant(o.FormatoFecha), QStringLiteral("FormatoFecha"));
-    c->Add(Variant(o.SeparadorDecimal), QStringLiteral("SeparadorDecimal"));
-    c->Add(Variant(o.PosicionesDecimales), QStringLiteral("PosicionesDecimales"));
-    c->Add(Variant(o.DelimitadorCampos), QStringLiteral("DelimitadorCampos"));
-    c->Add(Variant(o.Diferenciador), QStringLiteral("Diferenciador"));
-    c->Add(Variant(o.DelimitadorTexto), QStringLiteral("DelimitadorTexto"));
-    c->Add(Variant(o.DelimitadorNumero), QStringLiteral("DelimitadorNumero"));
-    c->Add(Variant(o.DelimitadorFecha), QStringLiteral("DelimitadorFecha"));
-    c->Add(Variant(o.DelimitadorTitulos), QStringLiteral("DelimitadorTitulos"));
-    return c;
-}
 
 // --- window
 
@@ -391,12 +373,12 @@ void frmCSV::Form_Load()
         const auto read = [&](const char* key, const QString& def = QString()) {
             return clsTablas::LeerIni(file, kSection, QLatin1String(key), def.isEmpty() ? Variant() : Variant(def));
         };
-        QString path = read("Path");
+        QString path = velmoraini::read(velmoraini::CsvPath, file);
         if (path.isEmpty()) {
             path = ProgramFolder::path() + QStringLiteral("/CSV/");
             if (!QFileInfo::exists(path) && !QDir().mkdir(path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + path);
-            if (!ProfileFile::write(file, kSection, QStringLiteral("Path"), path))
+            if (!velmoraini::write(velmoraini::CsvPath, path, file))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir en ") + file);
         }
         txtRuta->setText(path.endsWith(u'/') ? path : path + u'/');

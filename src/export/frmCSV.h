@@ -6,6 +6,7 @@
 // SCR and MSG, runs it modally, reads Cancelled and, when False, the outputs
 // (CSVOptions() gathers them for clsCSV), then deletes it.
 #include "core/Collection.h"
+#include "pagedialogs/CsvOutputs.h"
 
 #include <QDialog>
 #include <QString>
@@ -21,22 +22,6 @@ class QLineEdit;
 class clsError;
 class clsTablas;
 
-// The 13 outputs.
-struct CSVOutputs {
-    QString FicheroDestino;
-    QString RutaDestino;
-    QString NombreFichero;
-    QString SeparadorCampos;
-    QString FormatoFecha;
-    QString SeparadorDecimal;
-    std::int16_t PosicionesDecimales = 0;
-    QString DelimitadorCampos;
-    QString Diferenciador;
-    bool DelimitadorTexto = false;
-    bool DelimitadorNumero = false;
-    bool DelimitadorFecha = false;
-    bool DelimitadorTitulos = false;
-};
 
 // What the window's controls hold, by control.
 struct CSVFormState {
@@ -79,8 +64,6 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& state);
 
 } // namespace csvdialog
 
-// The CSVOptions collection: the 13 outputs under their names, in order.
-CollectionPtr CSVOptions(const CSVOutputs& outputs);
 
 class frmCSV : public QDialog {
     Q_OBJECT

@@ -64,9 +64,6 @@ frmEdit::frmEdit(QWidget* parent)
 
     txtSQL = sqlBox(this, "txtSQL");
     controls::setTwipsGeometry(txtSQL, 90, 1050, 11445, 6885);
-    txtShadow = sqlBox(this, "txtShadow");
-    controls::setTwipsGeometry(txtShadow, 90, 1050, 10245, 1335);
-    txtShadow->hide();
 
     tmrCheckEditable = new QTimer(this);
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
@@ -168,7 +165,7 @@ void frmEdit::tmrCheckEditable_Timer()
 void frmEdit::colour()
 {
     ++colourings_;
-    modCommons::HighlightKeywords(txtSQL, txtShadow);
+    modCommons::HighlightKeywords(txtSQL);
 }
 
 void frmEdit::resizeEvent(QResizeEvent* event)

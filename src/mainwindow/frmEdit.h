@@ -17,7 +17,6 @@ public:
     explicit frmEdit(QWidget* parent = nullptr);
 
     QPlainTextEdit* txtSQL = nullptr;
-    QPlainTextEdit* txtShadow = nullptr;
     QTimer* tmrCheckEditable = nullptr;
     PushButton *BttAceptar = nullptr, *BttLimpiar = nullptr, *BttComment = nullptr, *BttUncomment = nullptr,
                *BttIdentar = nullptr, *BttCopiar = nullptr, *BttSalir = nullptr;

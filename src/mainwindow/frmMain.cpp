@@ -3,6 +3,7 @@
 
 #include "controls/ControlSupport.h"
 #include "core/Dialogs.h"
+#include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/Screen.h"
@@ -16,6 +17,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QFontMetricsF>
 #include <QScreen>
 #include <QTimer>
@@ -80,6 +82,9 @@ void frmMain::Form_Load()
         scr_ = std::make_shared<clsTablas>();
 
         const QString folder = ProgramFolder::path();
+        // What saves cut short by a crash left beside the settings and tab files.
+        static const QRegularExpression settingsFiles(QStringLiteral("Velmora(_Tab[0-9]+)?\\.ini"));
+        FileReplace::removeLeftovers(folder, settingsFiles);
         translateDb_ = ProgramFolder::file(QStringLiteral("translate.vrx"));
         settings_ = readFormSettings(ProfileFile::load(ProgramFolder::file(QStringLiteral("Velmora.ini"))));
 
@@ -145,6 +150,8 @@ QVariant frmMain::Terminar()
     // Nothing the user does may change the tabs while they are saved.
     setEnabled(false);
     const QString procedure = QStringLiteral("Terminar");
+    // Every file that could not be saved, reported together at the end.
+    FileReplace::FailedSaves failed;
     guarded(procedure, [&] {
         const QString iniPath = ProgramFolder::file(QStringLiteral("Velmora.ini"));
         ProfileFile ini = ProfileFile::load(iniPath);
@@ -156,8 +163,7 @@ QVariant frmMain::Terminar()
         state.SelectedTab = QueryTabs->CurrentTab();
         writeClosingState(ini, state);
         if (!ini.save(iniPath))
-            ::raise(Error::PathNotFound,
-                  QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(1, iniPath));
+            FileReplace::FailedSaves::collect(iniPath);
     });
 
     for (int i = 1; i <= QueryTabs->Tabs() - 1; ++i) {
@@ -173,6 +179,13 @@ QVariant frmMain::Terminar()
                 page->SaveLastQuery();
         });
     }
+    const QStringList& unsaved = failed.files();
+    if (!unsaved.isEmpty())
+        guarded(procedure, [&] {
+            ::raise(Error::PathNotFound, (unsaved.size() == 1 ? QStringLiteral("No se ha podido guardar el fichero ")
+                                                              : QStringLiteral("No se han podido guardar los ficheros ")) +
+                                             BraceBlock(1, unsaved.join(QStringLiteral(", "))));
+        });
 
     msg_.reset();
     QCoreApplication::processEvents();

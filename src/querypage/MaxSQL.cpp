@@ -3,12 +3,13 @@
 // properties, the start step and the toolbar's enabling.
 #include "querypage/MaxSQL.h"
 
+#include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
-#include "controls/ControlSupport.h"
-#include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
@@ -34,8 +35,6 @@
 namespace {
 
 using namespace pagelayout;
-
-QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
 
 } // namespace
 
@@ -198,22 +197,9 @@ void MaxSQL::createControls()
         return t;
     };
     txtTabla = sqlBox("txtTabla");
-    txtShadow = sqlBox("txtShadow");
-    txtShadow->hide();
     // Keywords colour as they are typed; comment pieces follow at the next HighlightKeywords.
     modCommons::highlighterOf(txtTabla);
     connect(txtTabla, &QPlainTextEdit::textChanged, this, [this] { txtTabla_Change(); });
-
-    lblKeyFields = new QLabel(QStringLiteral("Campos Clave"), this);
-    lblKeyFields->setObjectName(QStringLiteral("lblKeyFields"));
-    place(lblKeyFields, 10410, 1980, 1845, 195);
-    txtKeyFields = new QPlainTextEdit(this);
-    txtKeyFields->setObjectName(QStringLiteral("txtKeyFields"));
-    place(txtKeyFields, 10380, 2190, 1845, 1335);
-    // The SQL box spans the page's width; the key fields are edited in their dialog.
-    lblKeyFields->hide();
-    txtKeyFields->hide();
-    connect(txtKeyFields, &QPlainTextEdit::textChanged, this, [this] { txtKeyFields_Change(); });
 
     Splitter = new QWidget(this);
     Splitter->setObjectName(QStringLiteral("Splitter"));
@@ -294,8 +280,6 @@ void MaxSQL::notice(const QString& text)
 
 void MaxSQL::pendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
-QDateTime MaxSQL::now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
-
 // --- layout
 
 void MaxSQL::resizeEvent(QResizeEvent* event)
@@ -312,8 +296,8 @@ void MaxSQL::LayoutTwips(int width, int height)
         innerWidth_ = width;
         innerHeight_ = height;
         applyFrame();
-        if (PagingActive) {
-            qint64 count = PagingRecordCount;
+        if (ctl_.PagingActive) {
+            qint64 count = ctl_.PagingRecordCount;
             bool reset = false;
             OnDemandElevatorConfig(count, reset);
             RefillPage();
@@ -327,7 +311,6 @@ void MaxSQL::applyFrame()
     splitterTop_ = f.splitterTop;
     place(Splitter, 0, f.splitterTop, f.splitterWidth, SplitterHeight);
     place(txtTabla, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
-    place(txtShadow, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
     place(flexi_, GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
     place(OnDemandElevator, f.elevatorLeft, f.elevatorTop, ElevatorWidth, f.elevatorHeight);
     place(Picture1, 0, f.statusTop, f.splitterWidth, StatusHeight);
@@ -343,8 +326,8 @@ void MaxSQL::DragSplitter(int dy)
 {
     splitterTop_ = dragSplitter(splitterTop_, dy, innerHeight_);
     applyFrame();
-    if (PagingActive) {
-        qint64 count = PagingRecordCount;
+    if (ctl_.PagingActive) {
+        qint64 count = ctl_.PagingRecordCount;
         bool reset = false;
         OnDemandElevatorConfig(count, reset);
         RefillPage();
@@ -372,13 +355,13 @@ bool MaxSQL::eventFilter(QObject* watched, QEvent* event)
 
 // --- properties
 
-std::shared_ptr<clsDO> MaxSQL::oConsulta() { return zoltObject_; }
+std::shared_ptr<clsDO> MaxSQL::oConsulta() { return ctl_.zolt; }
 
 int MaxSQL::TabReservedSpaceLeft() const { return twips_.value(TabReservedSpace).left() + 30; }
 
 int MaxSQL::TabReservedSpaceTop() const { return twips_.value(TabReservedSpace).top() + 30; }
 
-bool MaxSQL::TimerEnabled() const { return tmrCheckEditable->isActive() || CheckRunning; }
+bool MaxSQL::TimerEnabled() const { return tmrCheckEditable->isActive() || ctl_.CheckRunning; }
 
 void MaxSQL::setTimerEnabled(bool on)
 {
@@ -447,11 +430,11 @@ void MaxSQL::StartControl()
         ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
                              c.password);
         applyFrame();
-        HistoryIndex = 0;
+        ctl_.HistoryIndex = 0;
         std::int16_t tab = currentTab_;
-        GetQuery(HistoryIndex, tab);
-        SavedKeyFields = txtKeyFields->toPlainText();
-        SavedSQLText = txtTabla->toPlainText();
+        GetQuery(ctl_.HistoryIndex, tab);
+        ctl_.SavedKeyFields = ctl_.KeyFields;
+        ctl_.SavedSQLText = txtTabla->toPlainText();
         flexi_->setMsgObject(errorObject_);
         DeleteGridData();
     });
@@ -471,16 +454,9 @@ void MaxSQL::DisableButtons(bool bDisable)
 {
     buttonsDisabled_ = bDisable;
     BttDataBase->setEnabled(!bDisable);
-    BttKey->setEnabled(!bDisable && ConnectionType() == 0);
     for (PushButton* b : {BttClean, BttComment, BttUncomment, BttPreviousQuery, BttNextQuery, BttExecute})
         b->setEnabled(!bDisable);
-    if (bDisable) {
-        BttAdd->setEnabled(false);
-        BttDelete->setEnabled(false);
-        BttConfirm->setEnabled(false);
-    } else {
-        SetEditButtons();
-    }
+    SetStateButtons();
     for (PushButton* b : {BttExport, BttAutoSize, BttEditor, BttSettings, BttExit})
         b->setEnabled(!bDisable);
 }
@@ -509,15 +485,16 @@ void MaxSQL::cboDriver_Click()
     guarded("cboDriver_Click", [this] { ChangeConnectionType(); });
 }
 
-void MaxSQL::ChangeConnectionType()
+void MaxSQL::ChangeConnectionType(bool endEditing)
 {
     // Setting a list index from here would come back through the click handlers.
     if (changingConnection_)
         return;
     changingConnection_ = true;
-    guarded("ChangeConnectionType", [this] {
+    guarded("ChangeConnectionType", [this, endEditing] {
         lblServidor->setText(translate(QStringLiteral("Servidor")));
-        ResetEditState(true);
+        if (endEditing)
+            ResetEditState(true);
         const int type = ConnectionType();
         const Panel p = panel(type, SelectedDriver());
         QString provider;
@@ -550,16 +527,14 @@ void MaxSQL::ChangeConnectionType()
             if (p.clearPassword)
                 txtPassword->clear();
             if (p.accessProvider)
-                provider = clsTablas::LeerIni(velmoraIni(), QStringLiteral("Drivers"),
-                                              type == 1 ? QStringLiteral("Access_MDB") : QStringLiteral("Access_ACCDB"),
-                                              QString());
+                provider = velmoraini::accessProvider(type);
             compactEnabled_ = p.compactEnabled;
             emit CompactEnabledChanged();
         }
-        if (zoltObject_) {
-            zoltObject_->setSQLProvider(provider);
-            zoltObject_->setConnectionType(std::int16_t(type));
-            zoltObject_->setUsedDriver(std::int16_t(SelectedDriver()));
+        if (ctl_.zolt) {
+            ctl_.zolt->setSQLProvider(provider);
+            ctl_.zolt->setConnectionType(std::int16_t(type));
+            ctl_.zolt->setUsedDriver(std::int16_t(SelectedDriver()));
         }
     });
     changingConnection_ = false;
@@ -608,9 +583,7 @@ void MaxSQL::chkPwdVisible_Click()
             return;
         }
         txtPassword->setEchoMode(QLineEdit::Normal);
-        const QString ini = velmoraIni();
-        if (!Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Enabled"), QStringLiteral("1")))
-                 .toBool())
+        if (!Variant(velmoraini::read(velmoraini::PasswordTimeEnabled)).toBool())
             return;
         const QRect pwd = twips_.value(txtPassword);
         placeLeft(Clocky, pwd.left() + pwd.width());
@@ -619,8 +592,7 @@ void MaxSQL::chkPwdVisible_Click()
         Clocky->update();
         // 32 bits: 60 seconds give 12000 ms instead of an overflow.
         const std::int64_t seconds =
-            Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Seconds"), QStringLiteral("2")))
-                .toLong();
+            Variant(velmoraini::read(velmoraini::PasswordTimeSeconds)).toLong();
         if (seconds < 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
         const std::int64_t interval = seconds * 1000 / 5;

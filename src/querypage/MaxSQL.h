@@ -1,7 +1,9 @@
 #pragma once
-// MaxSQL: one query page of the main window. It holds one connection (the
-// connection panel), one SQL text with keyword colouring, the result grid
-// with its paging bar, the tab's query history and the commands around them.
+// MaxSQL: one query page of the main window, the view over a PageController.
+// It shows one connection (the connection panel), one SQL text with keyword
+// colouring, the result grid with its paging bar, and wires the commands
+// around them; what the page knows (the run, the loaded result and its
+// paging, editability, history, export) lives in the controller.
 //
 // The members are grouped by the concern that implements them:
 //   MaxSQL.cpp          controls, frame layout, splitter, connection panel,
@@ -23,7 +25,8 @@
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
 #include "querypage/ConnectionValues.h"
-#include "querypage/PageDialogs.h"
+#include "querypage/PageController.h"
+#include "pagedialogs/PageDialogs.h"
 #include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
@@ -91,10 +94,10 @@ public:
     void setParentForm(QWidget* form) { parentForm_ = form; }
     std::shared_ptr<clsError> ErrorObject() const { return errorObject_; }
     void setErrorObject(std::shared_ptr<clsError> o) { errorObject_ = std::move(o); }
-    std::shared_ptr<clsTablas> SCRObject() const { return scrObject_; }
-    void setSCRObject(std::shared_ptr<clsTablas> o) { scrObject_ = std::move(o); }
-    std::shared_ptr<clsDO> ZoltObject() const { return zoltObject_; }
-    void setZoltObject(std::shared_ptr<clsDO> o) { zoltObject_ = std::move(o); }
+    std::shared_ptr<clsTablas> SCRObject() const { return ctl_.scr; }
+    void setSCRObject(std::shared_ptr<clsTablas> o) { ctl_.scr = std::move(o); }
+    std::shared_ptr<clsDO> ZoltObject() const { return ctl_.zolt; }
+    void setZoltObject(std::shared_ptr<clsDO> o) { ctl_.zolt = std::move(o); }
     std::int16_t CurrentTab() const { return currentTab_; }
     void setCurrentTab(std::int16_t tab) { currentTab_ = tab; }
     int TabReservedSpaceLeft() const;
@@ -138,13 +141,19 @@ public:
 
     // --- what the host and the tests read besides the members above
 
-    // The final SELECT the last run loaded into the grid ("" when it failed),
-    // with the connection it ran on; exports, the script, key re-runs and the
-    // confirm reload use it instead of running the text again.
-    QString LastFinalSelect() const { return lastFinalSelect_; }
-    ConnectionValues LastFinalConnection() const { return lastFinalConnection_; }
+    // The final SELECT whose result the grid shows ("" when none), with the
+    // connection it ran on; key re-runs and the confirm reload use it instead
+    // of running the text again.
+    QString LastFinalSelect() const { return ctl_.lastFinalSelect; }
+    ConnectionValues LastFinalConnection() const { return ctl_.lastFinalConnection; }
     // The clock of the run (tests fix it).
-    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    void setClock(std::function<QDateTime()> clock) { ctl_.clock = std::move(clock); }
+    // What the page knows apart from its widgets.
+    PageController& Controller() { return ctl_; }
+    // The key fields of the result's table, as the key dialog edits them; a
+    // change makes the result read-only until the idle check.
+    QString KeyFieldsText() const { return ctl_.KeyFields; }
+    void setKeyFieldsText(const QString& text);
     // The dialogs the page opens (tests script them).
     PageDialogs& Dialogs() { return dialogs_; }
     // The result grid.
@@ -161,15 +170,14 @@ public:
     QTimer* PasswordTimer() const { return tmrVisiblePassword; }
     QString StatusText() const;
     // The tab's context statement (read from and saved with the history, edited in the key dialog).
-    QString contextStatement() const { return ContextStatement; }
-    void setContextStatement(const QString& text) { ContextStatement = text; }
-    bool IsRunning() const { return running_; }
+    QString contextStatement() const { return ctl_.ContextStatement; }
+    void setContextStatement(const QString& text) { ctl_.ContextStatement = text; }
+    bool IsRunning() const { return ctl_.running; }
     // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
     void ResetEditState(bool keyButton);
-    // The spreadsheet export's reload of the final SELECT with the counts it
-    // gives (tests put counts no test database could hold); false when it failed.
-    using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
-    void setFinalReload(FinalReload reload) { finalReload_ = std::move(reload); }
+    // The spreadsheet export's reload of the final SELECT (tests put counts no test database could hold).
+    using FinalReload = PageController::FinalReload;
+    void setFinalReload(FinalReload reload) { ctl_.finalReload = std::move(reload); }
 
 signals:
     void ButtonClicked(QString& ButtonName);
@@ -196,12 +204,15 @@ private:
     void notice(const QString& text);
     QString translate(const QString& text);
     void pendingEvents();
-    QDateTime now() const;
+    QDateTime now() const { return ctl_.now(); }
     ConnectionValues connectionValues() const;
     void setListIndexes(int connectionType, int driver);
 
     // --- connection panel (MaxSQL.cpp)
-    void ChangeConnectionType();
+    // The panel laid out for its connection type and driver, which are pushed
+    // into the data-access object. A change of them ends the result's editing;
+    // a command that only uses the connection (endEditing false) leaves it.
+    void ChangeConnectionType(bool endEditing = true);
     void cboConnectionType_Click();
     void cboDriver_Click();
     void BttAccessFileSelection_MouseUp(int Button, int Shift, float X, float Y);
@@ -217,18 +228,18 @@ private:
     QObject* controlOf(validation::Field field) const;
     QString SelectedQuery(bool stripComments);
     bool Ejecutar(QString& statement, bool silent);
-    void RunFinalSelect(const QString& statement);
+    // The final SELECT into the grid; false when it failed and the grid kept what it had.
+    bool RunFinalSelect(const QString& statement);
     void ResetStructureCache();
-    void EmptyStructureCaches();
     void WriteStatusLine();
 
     // --- grid load (MaxSQL_load.cpp)
-    void LoadGrid(QString statement);
+    // False when nothing was loaded (the reason was shown): the grid keeps what it had.
+    bool LoadGrid(QString statement);
     bool InitializeGrid(QString& statement);
-    bool BusquedaRecordsetado(QString statement);
+    // The fetched rows into the grid, whole or one page.
+    bool BusquedaRecordsetado(std::shared_ptr<db::Recordset> records);
     void HeadersFromRecordset();
-    bool StructureMatchesResult(const Variant& structure) const;
-    void FailedFetch();
     double TextWidth(const QString& text) const;
     QString RemoveComments(const QString& text);
 
@@ -264,10 +275,11 @@ private:
     void BusquedaExcel();
     // The final SELECT run again on the connection it was loaded with, into
     // the grid, columns fitted; false when there is none or it failed (the
-    // reason was shown). Confirm, a key change and the spreadsheet reload with it.
+    // reason was shown). Confirm and a key change reload with it.
     bool ReloadFinalSelect();
-    // Shows the notice and gives true when the grid holds no final SELECT.
-    bool NoFinalSelect();
+    // The last SELECT of the current query (the selection, else the whole
+    // text) that an export reads; "" after the notice when it holds none.
+    QString ExportedSelect();
     // Around an export or the script: the page's connection pushed and started
     // (false after its notice), then the time, status line and history.
     bool StartExport();
@@ -275,17 +287,14 @@ private:
     // Disables the commands and holds the hourglass until released (long work).
     std::shared_ptr<void> HoldCommands();
     std::shared_ptr<void> exportHold_;
-    FinalReload finalReload_;
 
     // --- editability and key fields
-    void ResolveKeyFields(const Variant& structure);
-    QString KeyFieldAt(const Variant& structure, std::int32_t position);
-    QString FieldIndexByName(const Variant& structure, const QString& name);
-    QString TypeWord(std::int16_t fieldTypeCode);
     void CheckEditable();
     void SetEditButtons();
+    // The key and edit buttons as the result's edit state has them, or off
+    // while the host's menu holds the buttons.
+    void SetStateButtons();
     void txtTabla_Change();
-    void txtKeyFields_Change();
     void tmrCheckEditable_Timer();
 
     // --- record editing
@@ -305,13 +314,13 @@ private:
         *BttExecute, *BttAdd, *BttDelete, *BttConfirm, *BttExport, *BttAutoSize, *BttEditor, *BttSettings, *BttHelp,
         *BttExit, *BttDSN, *BttAccessFileSelection;
     QWidget* TabReservedSpace;
-    QLabel *Label1, *Label4, *lblServidor, *lblBBDD, *lblUser, *lblPassword, *lblKeyFields, *Label2;
+    QLabel *Label1, *Label4, *lblServidor, *lblBBDD, *lblUser, *lblPassword, *Label2;
     QComboBox *cboConnectionType, *cboDriver;
     QLineEdit *txtServidor, *txtBBDD, *txtUser, *txtPassword, *txtSQL;
     QCheckBox* chkPwdVisible;
     ClockFace* Clocky;
     QTimer *tmrVisiblePassword, *tmrCheckEditable;
-    QPlainTextEdit *txtTabla, *txtShadow, *txtKeyFields;
+    QPlainTextEdit* txtTabla;
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;
     QWidget* Picture1;
@@ -321,66 +330,17 @@ private:
     QHash<QWidget*, QRect> twips_;
 
     // --- fields
+    PageController ctl_;
     QPointer<QWidget> parentForm_;
     std::shared_ptr<clsError> errorObject_;
-    std::shared_ptr<clsTablas> scrObject_;
-    std::shared_ptr<clsDO> zoltObject_;
     std::int16_t currentTab_ = 0;
-    std::int32_t HistoryIndex = 0;
-    QString SavedSQLText, SavedKeyFields;
     bool flexiFocus_ = false, ignoreKeyPress_ = false, scriptEnabled_ = false, compactEnabled_ = false,
          buttonsDisabled_ = false, showKey_ = false;
-    bool CheckRunning = false;
     int splitterTop_ = 3240;
     int SplitterPressY = 0;
     int innerWidth_ = 16380, innerHeight_ = 11130;
     bool changingConnection_ = false;
-    bool running_ = false;
     PageDialogs dialogs_;
-    std::function<QDateTime()> clock_;
-
-    // run
-    QString ContextStatement;
-    QDateTime StartTime, EndTime;
-    QString LoadTime;
-    QString EditableQuery;
-    QString lastFinalSelect_;
-    ConnectionValues lastFinalConnection_;
-    QHash<QString, Variant> TableStructureCache, QueryStructureCache;
-    std::array<QString, 6> CachedConnection;
-    bool MdbPathAccepted = false, AccdbPathAccepted = false;
-
-    // grid load
-    bool SingleTable = false;
-    QString EditTableName;
-    std::shared_ptr<db::Recordset> ResultSet;
-    std::int32_t ResultColumns = 0;
-    qint64 PagingRecordCount = 0;
-    bool PagingActive = false;
-    qint64 PagePosition = 1;
-    std::int32_t PageRows = 0;
-    std::shared_ptr<clsMultiTabla> OT;
-    CollectionPtr AddedRows;
-    bool headerFromRecordset_ = false;
-    QString headerQualifier_;
-
-    // paging
-    qint64 ElevatorOffset = 0;
-    double ElevatorScale = 1;
-    qint64 ElevatorLastValue = 0;
-    bool ElevatorBusy = false;
-
-    // editability
-    QString KeyPositions, KeyList, GridLockedColumns, GridTypes;
-    bool KeyUnique = false;
-    bool GridEditable = false;
-    QString LastKeyFieldsText, LastSqlText;
-    QDateTime LastEditTime;
-
-    // record editing
-    QString FocusCellText;
-    // clipboard: the last text copied or pasted, pasted again from an empty clipboard
-    QString ClipboardText;
 
     // --- record editing: grid wiring, the connection edits go to (MaxSQL_editing.cpp)
     void connectGrid();
@@ -388,8 +348,6 @@ private:
     void PushEditConnection();
     // A change of the SQL or key box: read-only until the idle check.
     void boxChanged(const QString& text, QString& lastText);
-    // The data-access provider pushed with the last final SELECT's connection.
-    QString lastFinalProvider_;
     // Tests and benchmarks drive the private members through it.
     friend class MaxSQLTestAccess;
 };

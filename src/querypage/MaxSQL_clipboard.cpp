@@ -15,11 +15,11 @@
 void MaxSQL::SetToClipboard()
 {
     guarded("SetToClipboard", [this] {
-        ClipboardText = flexi_->TextMatrix(flexi_->Row(), flexi_->Col());
+        ctl_.ClipboardText = flexi_->TextMatrix(flexi_->Row(), flexi_->Col());
         ignoreKeyPress_ = true;
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        clipboard->setText(ClipboardText);
+        clipboard->setText(ctl_.ClipboardText);
     });
 }
 
@@ -30,12 +30,12 @@ void MaxSQL::GetFromClipboard()
             return;
         const QString text = QGuiApplication::clipboard()->text();
         if (!text.isEmpty())
-            ClipboardText = text;
+            ctl_.ClipboardText = text;
         // The whole text goes into the one cell, line breaks and tabs included.
-        if (!ClipboardText.isEmpty())
-            flexi_->setTextMatrix(flexi_->Row(), flexi_->Col(), ClipboardText);
+        if (!ctl_.ClipboardText.isEmpty())
+            flexi_->setTextMatrix(flexi_->Row(), flexi_->Col(), ctl_.ClipboardText);
         ignoreKeyPress_ = true;
-        flexi_->setLastValue(FocusCellText);
+        flexi_->setLastValue(ctl_.FocusCellText);
         flexi_->CheckCellType(flexi_->Row(), flexi_->Col());
         Flexi_CellChanged();
     });
@@ -61,7 +61,7 @@ void MaxSQL::DeleteQueryData()
 {
     guarded("DeleteQueryData", [this] {
         txtTabla->setPlainText(QString());
-        txtKeyFields->setPlainText(QString());
+        setKeyFieldsText(QString());
     });
 }
 
@@ -71,11 +71,11 @@ void MaxSQL::DeleteGridData()
         flexi_->Clear();
         flexi_->setRows(1);
         Label2->clear();
-        // The cleared grid is not paged any more: a resize or the bar would
-        // bring the old records back.
-        ResultSet.reset();
-        PagingActive = false;
+        // The cleared grid is not paged any more (a resize or the bar would
+        // bring the old records back), nor edited, confirmed or reloaded.
+        ctl_.ForgetResult();
         OnDemandElevator->hide();
         applyFrame();
+        ResetEditState(true);
     });
 }

@@ -28,7 +28,7 @@ int ask(const std::shared_ptr<clsError>& msg, const QString& text, int style, co
 // Comments or uncomments the selected lines (all lines without a selection).
 // The text is recorded as seen first, so the change handler finds nothing new
 // and the edit state stays; the selection is not restored.
-void changeLines(QPlainTextEdit* box, QPlainTextEdit* shadow, QString& lastSeen,
+void changeLines(QPlainTextEdit* box, QString& lastSeen,
                  QString (*change)(const QString&, int, int))
 {
     const QTextCursor cursor = box->textCursor();
@@ -36,7 +36,7 @@ void changeLines(QPlainTextEdit* box, QPlainTextEdit* shadow, QString& lastSeen,
     const QString text = change(box->toPlainText(), start, cursor.selectionEnd() - start);
     lastSeen = text;
     box->setPlainText(text);
-    modCommons::HighlightKeywords(box, shadow);
+    modCommons::HighlightKeywords(box);
 }
 
 QString compactionQuestion()
@@ -77,12 +77,12 @@ void MaxSQL::BttAutoSize_MouseUp(int, int, float, float)
 
 void MaxSQL::BttComment_MouseUp(int, int, float, float)
 {
-    guarded("BttComment_MouseUp", [this] { changeLines(txtTabla, txtShadow, LastSqlText, &commentlines::comment); });
+    guarded("BttComment_MouseUp", [this] { changeLines(txtTabla, ctl_.LastSqlText, &commentlines::comment); });
 }
 
 void MaxSQL::BttUncomment_MouseUp(int, int, float, float)
 {
-    guarded("BttUncomment_MouseUp", [this] { changeLines(txtTabla, txtShadow, LastSqlText, &commentlines::uncomment); });
+    guarded("BttUncomment_MouseUp", [this] { changeLines(txtTabla, ctl_.LastSqlText, &commentlines::uncomment); });
 }
 
 void MaxSQL::BttEditor_MouseUp(int, int, float, float)
@@ -99,7 +99,7 @@ void MaxSQL::BttEditor_MouseUp(int, int, float, float)
                 txtTabla->clear();
         } else if (editor->Text != QLatin1String("{ignore}")) {
             setRtfSQL(editor->Text);
-            modCommons::HighlightKeywords(txtTabla, txtShadow);
+            modCommons::HighlightKeywords(txtTabla);
         }
     });
 }
@@ -111,8 +111,8 @@ void MaxSQL::BttKey_MouseUp(int, int, float, float)
         {
             std::unique_ptr<KeyFieldsDialog> dialog = dialogs_.frmKeyFields();
             dialog->MSG = errorObject_;
-            dialog->KeyFields = txtKeyFields->toPlainText();
-            dialog->Context = ContextStatement;
+            dialog->KeyFields = KeyFieldsText();
+            dialog->Context = ctl_.ContextStatement;
             const bool sqlServer = ConnectionType() == 0;
             dialog->ContextVisible = sqlServer;
             dialog->Height = sqlServer ? 7110 : 6400;
@@ -122,10 +122,10 @@ void MaxSQL::BttKey_MouseUp(int, int, float, float)
             if (dialog->KeyFields.isEmpty()) {
                 ResetEditState(true);
             } else {
-                changed = dialog->KeyFields != txtKeyFields->toPlainText();
-                txtKeyFields->setPlainText(dialog->KeyFields);
+                changed = dialog->KeyFields != KeyFieldsText();
+                setKeyFieldsText(dialog->KeyFields);
             }
-            ContextStatement = dialog->Context;
+            ctl_.ContextStatement = dialog->Context;
         }
         // The grid's own SELECT again, never the statements run before it.
         if (changed)
@@ -140,12 +140,12 @@ void MaxSQL::ShowTables()
     guarded("ShowTables", [this] {
         if (!ValidateAll(false))
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         {
             std::unique_ptr<TablesDialog> tables = dialogs_.frmTables();
-            tables->Zolt = zoltObject_;
+            tables->Zolt = ctl_.zolt;
             tables->MSG = errorObject_;
-            tables->SCR = scrObject_;
+            tables->SCR = ctl_.scr;
             tables->SRV = ServerName();
             tables->BBDD = DatabaseName();
             tables->uID = UserName();
@@ -153,11 +153,11 @@ void MaxSQL::ShowTables()
             tables->Show(this);
             if (!tables->Cancelled) {
                 setTextSQL(tables->sql);
-                txtKeyFields->setPlainText(tables->KeyFields);
+                setKeyFieldsText(tables->KeyFields);
                 BttExecute_MouseUp(0, 0, 0, 0);
             }
         }
-        modCommons::HighlightKeywords(txtTabla, txtShadow);
+        modCommons::HighlightKeywords(txtTabla);
     });
 }
 
@@ -166,11 +166,11 @@ void MaxSQL::CompareDatabases()
     guarded("CompareDatabases", [this] {
         if (!ValidateAll(false))
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         std::unique_ptr<CompareDialog> compare = dialogs_.frmCompare();
-        compare->Zolt = zoltObject_;
+        compare->Zolt = ctl_.zolt;
         compare->MSG = errorObject_;
-        compare->SCR = scrObject_;
+        compare->SCR = ctl_.scr;
         compare->CurrentConnectionType = cboConnectionType->currentIndex();
         compare->CurrentDriver = cboDriver->currentIndex();
         compare->CurrentSRV = ServerName();
@@ -195,7 +195,7 @@ void MaxSQL::CompactDatabase()
                                "reducir su tamaño?"),
                 36, kTitle) == 7)
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
         QString report;
         switch (ConnectionType()) {
@@ -206,14 +206,14 @@ void MaxSQL::CompactDatabase()
                 return;
             const std::shared_ptr<void> hold = HoldCommands();
             pendingEvents();
-            report = zoltObject_->CompactSQLServerDataBase(server, database, user, password, answer == 6);
+            report = ctl_.zolt->CompactSQLServerDataBase(server, database, user, password, answer == 6);
             break;
         }
         case 1:
         case 2: {
             const std::shared_ptr<void> hold = HoldCommands();
             pendingEvents();
-            report = zoltObject_->CompactAccessDataBase(server, database, user, password);
+            report = ctl_.zolt->CompactAccessDataBase(server, database, user, password);
             break;
         }
         default:

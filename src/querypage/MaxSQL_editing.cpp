@@ -94,17 +94,17 @@ void MaxSQL::Flexi_KeyDown(int& KeyCode, int& Shift)
     // and Ctrl+Insert would change rows it never hears of.
     const bool remove = KeyCode == deleteKey;
     KeyCode = 0;
-    if (remove && GridEditable && flexi_->Editable())
+    if (remove && ctl_.GridEditable && flexi_->Editable())
         BttDelete_MouseUp(0, 0, 0, 0);
 }
 
 void MaxSQL::PushEditConnection()
 {
-    const ConnectionValues& c = lastFinalConnection_;
-    zoltObject_->setSQLProvider(lastFinalProvider_);
-    zoltObject_->setConnectionType(std::int16_t(c.connectionType));
-    zoltObject_->setUsedDriver(std::int16_t(c.driver));
-    zoltObject_->StartObject(c.server, c.database, c.user, c.password);
+    const ConnectionValues& c = ctl_.lastFinalConnection;
+    ctl_.zolt->setSQLProvider(ctl_.lastFinalProvider);
+    ctl_.zolt->setConnectionType(std::int16_t(c.connectionType));
+    ctl_.zolt->setUsedDriver(std::int16_t(c.driver));
+    ctl_.zolt->StartObject(c.server, c.database, c.user, c.password);
 }
 
 QString MaxSQL::GridRowKey(std::int32_t row)
@@ -125,7 +125,7 @@ void MaxSQL::PaintGridRow(const QString& state, std::int32_t row, bool)
 void MaxSQL::Flexi_CellChanged()
 {
     const int row = flexi_->LastRowChanged();
-    if (row < flexi_->FixedRows() || row >= flexi_->Rows() || !OT) {
+    if (row < flexi_->FixedRows() || row >= flexi_->Rows() || !ctl_.OT) {
         SetEditButtons();
         return;
     }
@@ -135,28 +135,28 @@ void MaxSQL::Flexi_CellChanged()
         return;
     }
     PushEditConnection();
-    if (ExisteClaveColeccion(Variant(AddedRows), key)) {
-        // A row added since the load: its record is reached through AddedRows.
-        const QString otKey = AddedRows->Item(Variant(key)).as<Collection>()->Item(Variant(QStringLiteral("OTKey"))).toString();
-        if (OT->ExisteRegistro(Variant(otKey)))
+    if (ExisteClaveColeccion(Variant(ctl_.AddedRows), key)) {
+        // A row added since the load: its record is reached through ctl_.AddedRows.
+        const QString otKey = ctl_.AddedRows->Item(Variant(key)).as<Collection>()->Item(Variant(QStringLiteral("OTKey"))).toString();
+        if (ctl_.OT->ExisteRegistro(Variant(otKey)))
             for (int c = 0; c < flexi_->Cols(); ++c)
-                OT->setValorCampo(EditTableName + u'.' + flexi_->TextMatrix(0, c), Variant(flexi_->TextMatrix(row, c)),
+                ctl_.OT->setValorCampo(ctl_.EditTableName + u'.' + flexi_->TextMatrix(0, c), Variant(flexi_->TextMatrix(row, c)),
                                   Variant(otKey));
-    } else if (OT->ExisteRegistro(rowKeyValues(*flexi_, row))) {
-        const QString record = OT->RegistroActual();
-        if (OT->ModoEdicion(record) != QLatin1String("B")) {
+    } else if (ctl_.OT->ExisteRegistro(rowKeyValues(*flexi_, row))) {
+        const QString record = ctl_.OT->RegistroActual();
+        if (ctl_.OT->ModoEdicion(record) != QLatin1String("B")) {
             for (int c = 0; c < flexi_->Cols(); ++c) {
-                const QString field = EditTableName + u'.' + flexi_->TextMatrix(0, c);
+                const QString field = ctl_.EditTableName + u'.' + flexi_->TextMatrix(0, c);
                 const QString text = flexi_->TextMatrix(row, c);
-                const Variant stored = OT->ValorCampo(field, Variant(record));
+                const Variant stored = ctl_.OT->ValorCampo(field, Variant(record));
                 // Both empty (or Null): the cell says nothing new. A cell that
                 // reads as the stored value would change nothing either.
                 if (stored.isNull() ? text.isEmpty() : text == ValueText::displayText(stored))
                     continue;
-                OT->setValorCampo(field, Variant(text), Variant(record));
+                ctl_.OT->setValorCampo(field, Variant(text), Variant(record));
             }
         }
-        PaintGridRow(OT->ModoEdicion(record), row, true);
+        PaintGridRow(ctl_.OT->ModoEdicion(record), row, true);
     } else {
         // The record is gone (deleted behind the page): the edit cannot be kept.
         const int col = flexi_->LastColChanged();
@@ -169,7 +169,7 @@ void MaxSQL::Flexi_CellChanged()
 
 void MaxSQL::RefreshEditedRows(bool switchOff)
 {
-    if (!OT)
+    if (!ctl_.OT)
         return;
     // Drawing and editing come back on whatever way the refresh ends: a record
     // the editing object cannot read must not leave the grid frozen.
@@ -183,20 +183,20 @@ void MaxSQL::RefreshEditedRows(bool switchOff)
             controls::ignoreErrors([&] { flexi_->setEditable(true); });
     });
     for (int r = 1; r < flexi_->Rows(); ++r) {
-        const QString record = OT->BuscarRegistro(rowKeyValues(*flexi_, r));
+        const QString record = ctl_.OT->BuscarRegistro(rowKeyValues(*flexi_, r));
         if (record.isEmpty())
             continue;
-        const QString state = OT->ModoEdicion(record);
+        const QString state = ctl_.OT->ModoEdicion(record);
         PaintGridRow(state, r, false);
         if (state != QLatin1String("M"))
             continue;
-        const CollectionPtr fields = OT->CamposEditados(record);
+        const CollectionPtr fields = ctl_.OT->CamposEditados(record);
         for (const Variant& item : *fields) {
             const auto f = item.as<Collection>();
             const int col = f->Item(Variant(QStringLiteral("Position"))).toInt() - 1;
             if (col >= 0 && col < flexi_->Cols())
                 flexi_->setTextMatrix(
-                    r, col, ValueText::displayText(OT->ValorCampo(f->Item(Variant(QStringLiteral("Name"))).toString(), Variant(record))));
+                    r, col, ValueText::displayText(ctl_.OT->ValorCampo(f->Item(Variant(QStringLiteral("Name"))).toString(), Variant(record))));
         }
     }
 }
@@ -208,20 +208,21 @@ void MaxSQL::BttDelete_MouseUp(int, int, float, float)
             return;
         const int row = flexi_->Row();
         const QString key = row >= flexi_->FixedRows() && row < flexi_->Rows() ? GridRowKey(row) : QString();
-        if (!key.isEmpty() && OT) {
+        if (!key.isEmpty() && ctl_.OT) {
             PushEditConnection();
-            if (ExisteClaveColeccion(Variant(AddedRows), key)) {
+            if (ExisteClaveColeccion(Variant(ctl_.AddedRows), key)) {
                 const QString otKey =
-                    AddedRows->Item(Variant(key)).as<Collection>()->Item(Variant(QStringLiteral("OTKey"))).toString();
-                if (OT->ExisteRegistro(Variant(otKey))) {
-                    OT->BorrarRegistro(Variant(otKey));
+                    ctl_.AddedRows->Item(Variant(key)).as<Collection>()->Item(Variant(QStringLiteral("OTKey"))).toString();
+                if (ctl_.OT->ExisteRegistro(Variant(otKey))) {
+                    ctl_.OT->BorrarRegistro(Variant(otKey));
                     flexi_->RemoveItem(row);
-                    AddedRows->Remove(Variant(key));
+                    ctl_.AddedRows->Remove(Variant(key));
+                    WriteStatusLine();
                 }
-            } else if (OT->ExisteRegistro(rowKeyValues(*flexi_, row))) {
-                const QString record = OT->RegistroActual();
-                OT->BorrarRegistro(Variant(record));
-                PaintGridRow(OT->ModoEdicion(record), row, true);
+            } else if (ctl_.OT->ExisteRegistro(rowKeyValues(*flexi_, row))) {
+                const QString record = ctl_.OT->RegistroActual();
+                ctl_.OT->BorrarRegistro(Variant(record));
+                PaintGridRow(ctl_.OT->ModoEdicion(record), row, true);
             }
         }
         SetEditButtons();
@@ -231,7 +232,7 @@ void MaxSQL::BttDelete_MouseUp(int, int, float, float)
 void MaxSQL::BttAdd_MouseUp(int, int, float, float)
 {
     guarded("BttAdd_MouseUp", [this] {
-        if (!OT || !GridEditable)
+        if (!ctl_.OT || !ctl_.GridEditable)
             return;
         int source = -1;
         if (flexi_->Row() != 0 &&
@@ -244,15 +245,15 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
             errorObject_->MsgBox(reason + kRefusalTail, 64, kTitle);
         };
 
-        const QStringList names = KeyList.split(u',');
-        const QStringList positions = KeyPositions.split(u',');
+        const QStringList names = ctl_.KeyList.split(u',');
+        const QStringList positions = ctl_.KeyPositions.split(u',');
         std::unique_ptr<NewKeyDialog> dialog = dialogs_.frmNewKey();
         dialog->Height = keyfields::newKeyLayout(
-            names, positions, flexi_->TypesString().split(u'|'), EditTableName,
+            names, positions, flexi_->TypesString().split(u'|'), ctl_.EditTableName,
             [this](const QString& t) { return TextWidth(t); },
             dialog->Fields);
         dialog->MSG = errorObject_;
-        dialog->Zolt = zoltObject_;
+        dialog->Zolt = ctl_.zolt;
         // Its Max + 1 reads through the stored connection.
         PushEditConnection();
         dialog->Show(this);
@@ -267,11 +268,11 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
             newKey += u'#' + f.value;
         }
         // Every check before anything is made: a key held by an added row or by the table is refused.
-        if (ExisteClaveColeccion(Variant(AddedRows), newKey) || OT->ExisteRegistro(arrayOf(values))) {
+        if (ExisteClaveColeccion(Variant(ctl_.AddedRows), newKey) || ctl_.OT->ExisteRegistro(arrayOf(values))) {
             refuse(QStringLiteral("Ya existe otro registro con la clave indicada."));
             return;
         }
-        const QString record = OT->NuevoRegistro();
+        const QString record = ctl_.OT->NuevoRegistro();
         if (record.isEmpty()) {
             SetEditButtons();
             return;
@@ -285,10 +286,10 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
             for (int c = 0; c < flexi_->Cols(); ++c) {
                 const QString text = flexi_->TextMatrix(source, c);
                 flexi_->setTextMatrix(newRow, c, text);
-                OT->setValorCampo(EditTableName + u'.' + flexi_->TextMatrix(0, c), Variant(text), Variant(record));
+                ctl_.OT->setValorCampo(ctl_.EditTableName + u'.' + flexi_->TextMatrix(0, c), Variant(text), Variant(record));
             }
         for (int i = 0; i < names.size() && i < values.size(); ++i) {
-            OT->setValorCampo(names[i], Variant(values[i]), Variant(record));
+            ctl_.OT->setValorCampo(names[i], Variant(values[i]), Variant(record));
             flexi_->setTextMatrix(newRow, positions.value(i).toInt() - 1, values[i]);
         }
         const int lastKey = positions.isEmpty() ? 1 : positions.last().toInt();
@@ -300,9 +301,11 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
         item->Add(Variant(record), QStringLiteral("OTKey"));
         item->Add(Variant(newKey), QStringLiteral("GridKey"));
         item->Add(Variant(std::int32_t(newRow)), QStringLiteral("Position"));
-        if (!AddedRows)
-            AddedRows = newCollection();
-        AddedRows->Add(Variant(item), newKey);
+        if (!ctl_.AddedRows)
+            ctl_.AddedRows = newCollection();
+        ctl_.AddedRows->Add(Variant(item), newKey);
+        // The count on the status line is the grid's, the new row included.
+        WriteStatusLine();
         SetEditButtons();
     });
 }
@@ -310,10 +313,10 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
 void MaxSQL::BttConfirm_MouseUp(int, int, float, float)
 {
     guarded("BttConfirm_MouseUp", [this] {
-        if (!OT)
+        if (!ctl_.OT)
             return;
         Flexi_CellChanged();
-        const std::int32_t n = OT->RegistrosEditados();
+        const std::int32_t n = ctl_.OT->RegistrosEditados();
         if (errorObject_->MsgBox(QStringLiteral("¿Desea aplicar los cambios efectuados en los {1") + QString::number(n) +
                                      QStringLiteral("} registros marcados en la grid?"),
                                  36, kTitle) != 6)
@@ -328,7 +331,7 @@ void MaxSQL::BttConfirm_MouseUp(int, int, float, float)
             flexi_->setMousePointer(13);
             pendingEvents();
             PushEditConnection();
-            const bool written = OT->ActualizarBBDD();
+            const bool written = ctl_.OT->ActualizarBBDD();
             flexi_->setMousePointer(pointer);
             // The write-back has said why; the edits stay for another try.
             if (!written)
@@ -350,7 +353,7 @@ void MaxSQL::Flexi_RowColChange()
 {
     flexiFocus_ = true;
     const int row = flexi_->Row(), col = flexi_->Col();
-    FocusCellText = row >= 0 && row < flexi_->Rows() && col >= 0 && col < flexi_->Cols() ? flexi_->TextMatrix(row, col)
+    ctl_.FocusCellText = row >= 0 && row < flexi_->Rows() && col >= 0 && col < flexi_->Cols() ? flexi_->TextMatrix(row, col)
                                                                                          : QString();
     flexi_->setLastColChanged(col);
     flexi_->setLastRowChanged(row);

@@ -2,12 +2,10 @@
 // a run, loading one entry back, and the two arrows that browse it.
 #include "querypage/MaxSQL.h"
 
-#include "core/Error.h"
 #include "querypage/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -19,29 +17,8 @@ void MaxSQL::SaveLastQuery(std::int16_t iTab)
         const QString sql = txtTabla->toPlainText();
         if (sql.isEmpty() && iTab == currentTab_)
             return;
-        const int target = iTab == 0 ? currentTab_ : iTab;
-        const QString path = TabHistoryFile::pathOf(target);
-        const QString keys = txtKeyFields->toPlainText();
-        const TabHistoryFile old = TabHistoryFile::load(path);
-        // An unchanged page saved into its own file keeps its history: only
-        // the splitter is written.
-        const bool splitterOnly = sql == SavedSQLText && keys == SavedKeyFields && target == currentTab_;
-        TabHistoryFile next = old;
-        const bool stored = splitterOnly
-                                ? next.setSplitter(splitterTop_)
-                                : old.recordNewest({sql, keys, ContextStatement, connectionValues()}, splitterTop_, next);
-        const bool same = splitterOnly && QFileInfo::exists(path) && next.toBytes() == old.toBytes();
-        // The old file stays whole when the new one cannot be written, and the
-        // saved texts stay as they were, so the next save tries again.
-        if (!stored || (!same && !next.save(path)))
-            ::raise(Error::PathNotFound,
-                    QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
-        if (splitterOnly)
-            return;
-        HistoryIndex = 0;
-        SetQueryButtons();
-        SavedSQLText = sql;
-        SavedKeyFields = keys;
+        if (ctl_.SaveHistory(sql, connectionValues(), splitterTop_, iTab, currentTab_))
+            SetQueryButtons();
     });
 }
 
@@ -56,15 +33,15 @@ void MaxSQL::GetQuery(std::int32_t& lPos, std::int16_t& iTab)
         modCommons::ResetColour(txtTabla);
         // The coming text counts as new for the change handler, and the
         // check after it runs at once instead of after a pause.
-        LastSqlText.clear();
+        ctl_.LastSqlText.clear();
         tmrCheckEditable->setInterval(1);
         txtTabla->setPlainText(e.sql);
-        txtKeyFields->setPlainText(e.keyFields);
-        ContextStatement = e.context;
+        setKeyFieldsText(e.keyFields);
+        ctl_.ContextStatement = e.context;
         const ConnectionValues& c = e.connection;
         ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
                              c.password);
-        HistoryIndex = lPos;
+        ctl_.HistoryIndex = lPos;
         SetQueryButtons();
     });
 }
@@ -73,26 +50,22 @@ void MaxSQL::SetQueryButtons()
 {
     guarded("SetQueryButtons", [this] {
         // The arrows' icons carry their greyed pictures for the disabled state.
-        BttNextQuery->setEnabled(HistoryIndex != 0);
-        BttPreviousQuery->setEnabled(HistoryIndex != TabHistoryFile::Entries - 1);
-        txtSQL->setText(translate(
-            QStringLiteral("Sentencia SQL ") +
-            (HistoryIndex == 0 ? QStringLiteral("(última consulta)")
-                               : BraceBlock(1, QString::number(HistoryIndex)) +
-                                     QStringLiteral("ª (de las 5 últimas consultas recientes)"))));
+        BttNextQuery->setEnabled(ctl_.NextQueryEnabled());
+        BttPreviousQuery->setEnabled(ctl_.PreviousQueryEnabled());
+        txtSQL->setText(translate(ctl_.HistoryCaption()));
     });
 }
 
 void MaxSQL::BttPreviousQuery_MouseUp(int, int, float, float)
 {
-    std::int32_t position = HistoryIndex + 1;
+    std::int32_t position = ctl_.HistoryIndex + 1;
     std::int16_t tab = 0;
     GetQuery(position, tab);
 }
 
 void MaxSQL::BttNextQuery_MouseUp(int, int, float, float)
 {
-    std::int32_t position = HistoryIndex - 1;
+    std::int32_t position = ctl_.HistoryIndex - 1;
     std::int16_t tab = 0;
     GetQuery(position, tab);
 }

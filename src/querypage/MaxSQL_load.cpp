@@ -24,8 +24,6 @@
 
 namespace {
 
-const QString kWork = QStringLiteral("Ejercicio");
-
 QStringList itemsOf(const Variant& v)
 {
     QStringList out;
@@ -58,23 +56,37 @@ double MaxSQL::TextWidth(const QString& text) const
     return QFontMetricsF(font()).horizontalAdvance(text) * Screen::twipsPerPixel();
 }
 
-void MaxSQL::LoadGrid(QString statement)
+bool MaxSQL::LoadGrid(QString statement)
 {
+    bool loaded = false;
     guarded("LoadGrid", [&] {
-        const DrawingOff drawing(*flexi_);
-        if (!InitializeGrid(statement)) {
-            lastFinalSelect_.clear();
+        if (!ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
+            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
             return;
         }
-        if (!BusquedaRecordsetado(statement))
+        if (statement.isEmpty())
+            statement = SelectedQuery(true);
+        statement = RemoveComments(statement);
+        // The rows first: a statement that yields none leaves the grid, the
+        // record set and the edit state of the former result as they were.
+        std::shared_ptr<db::Recordset> records;
+        guarded("BusquedaRecordsetado", [&] {
+            QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
+            records = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"))
+                          .as<db::Recordset>();
+        });
+        if (!records || !records->result())
+            return; // the data-access object has said why
+        const DrawingOff drawing(*flexi_);
+        if (!InitializeGrid(statement) || !BusquedaRecordsetado(records))
             return;
-        if (SingleTable) {
+        if (ctl_.SingleTable) {
             // Edits go to the columns the structure names, so it must match the result.
-            Variant structure = TableStructure(EditTableName);
-            if (!StructureMatchesResult(structure)) {
-                TableStructureCache.remove(EditTableName);
-                structure = TableStructure(EditTableName);
-                if (!StructureMatchesResult(structure)) {
+            Variant structure = TableStructure(ctl_.EditTableName);
+            if (!ctl_.StructureMatchesResult(structure)) {
+                ctl_.TableStructureCache.remove(ctl_.EditTableName);
+                structure = TableStructure(ctl_.EditTableName);
+                if (!ctl_.StructureMatchesResult(structure)) {
                     ResetEditState(true);
                     const DrawingOff drawing(*flexi_);
                     HeadersFromRecordset();
@@ -82,39 +94,20 @@ void MaxSQL::LoadGrid(QString statement)
             }
         }
         // A result edits only through a record set made for it.
-        OT.reset();
-        if (SingleTable)
+        ctl_.OT.reset();
+        if (ctl_.SingleTable)
             LoadOT();
         CheckEditable();
+        loaded = true;
     });
-}
-
-bool MaxSQL::StructureMatchesResult(const Variant& structure) const
-{
-    if (!ResultSet)
-        return false;
-    const std::vector<StructureField> fields = structureFields(structure);
-    if (int(fields.size()) != ResultSet->FieldCount())
-        return false;
-    const qsizetype cut = EditTableName.size() + 1;
-    for (int i = 0; i < ResultSet->FieldCount(); ++i)
-        if (fields[std::size_t(i)].name.mid(cut).compare(ResultSet->Fields(i).Name(), Qt::CaseInsensitive) != 0)
-            return false;
-    return true;
+    return loaded;
 }
 
 bool MaxSQL::InitializeGrid(QString& statement)
 {
     bool ok = false;
     guarded("InitializeGrid", [&] {
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
-            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
-            return;
-        }
-        if (statement.isEmpty())
-            statement = SelectedQuery(true);
-        statement = RemoveComments(statement);
-        headerFromRecordset_ = false;
+        ctl_.headerFromRecordset = false;
 
         const loadrules::TableTest test = loadrules::singleTableTest(statement);
         bool single = test.single;
@@ -122,42 +115,44 @@ bool MaxSQL::InitializeGrid(QString& statement)
             // Parsing rewrites what it is given: it reads a copy.
             QString copy = statement;
             Variant items;
-            single = trap([&] { items = zoltObject_->Parsing(copy); }, [](const Error&) {}) &&
+            single = trap([&] { items = ctl_.zolt->Parsing(copy); }, [](const Error&) {}) &&
                      loadrules::selectListIsWhole(itemsOf(items), test.tableName);
         }
         Variant structure;
         QString qualifier;
+        // The load writes the key fields from the statement alone (the table's
+        // own key, or nothing): that is no change of the user's, so the text
+        // saved with the history follows it.
+        ctl_.LastKeyFieldsText.clear();
+        ctl_.KeyFields.clear();
+        ctl_.SavedKeyFields.clear();
         if (single) {
-            LastKeyFieldsText.clear();
-            txtKeyFields->clear();
-            SingleTable = true;
-            EditTableName = test.tableName;
+            ctl_.SingleTable = true;
+            ctl_.EditTableName = test.tableName;
             qualifier = test.tableName;
             if (!trap([&] { structure = TableStructure(test.tableName); }, [](const Error&) {})) {
                 // No structure: the result still loads, read-only, named by the record set.
                 ResetEditState(true);
-                headerFromRecordset_ = true;
+                ctl_.headerFromRecordset = true;
                 ok = true;
                 return;
             }
             if (showKey_)
-                ResolveKeyFields(structure);
+                ctl_.ResolveKeyFields(structure);
+            ctl_.SavedKeyFields = ctl_.KeyFields;
         } else {
-            LastKeyFieldsText.clear();
-            txtKeyFields->clear();
-            SavedKeyFields.clear();
             ResetEditState(true);
             const QString header = loadrules::headerStatement(statement, SelectedDriver());
             qualifier = loadrules::qualifier(test.tablePart);
             const bool read = trap([&] { structure = QueryStructure(header, qualifier); }, [](const Error&) {});
             if (!read || structureFields(structure).empty()) {
-                headerFromRecordset_ = true;
-                headerQualifier_ = qualifier;
+                ctl_.headerFromRecordset = true;
+                ctl_.headerQualifier = qualifier;
                 ok = true;
                 return;
             }
         }
-        headerQualifier_ = qualifier;
+        ctl_.headerQualifier = qualifier;
         const std::vector<StructureField> fields = structureFields(structure);
         const DrawingOff drawing(*flexi_);
         setControlTag(flexi_, qualifier);
@@ -178,78 +173,52 @@ bool MaxSQL::InitializeGrid(QString& statement)
 void MaxSQL::HeadersFromRecordset()
 {
     const auto measure = [this](const QString& t) { return TextWidth(t); };
-    setControlTag(flexi_, headerQualifier_);
+    setControlTag(flexi_, ctl_.headerQualifier);
     flexi_->setLockedColumns(QString());
-    for (int c = 0; c < ResultColumns; ++c) {
-        const db::Field f = ResultSet->Fields(c);
+    for (int c = 0; c < ctl_.ResultColumns; ++c) {
+        const db::Field f = ctl_.ResultSet->Fields(c);
         flexi_->setTextMatrix(0, c, f.Name());
-        flexi_->setColWidth(c, loadrules::columnWidth(zoltObject_->TipoDato(std::int16_t(f.Type())), f.DefinedSize(),
+        flexi_->setColWidth(c, loadrules::columnWidth(ctl_.zolt->TipoDato(std::int16_t(f.Type())), f.DefinedSize(),
                                                       f.Name(), measure));
     }
 }
 
-void MaxSQL::FailedFetch()
-{
-    ResultSet.reset();
-    PagingActive = false;
-    OnDemandElevator->hide();
-    flexi_->setRows(1);
-    flexi_->setRedraw(true);
-    lastFinalSelect_.clear();
-    applyFrame();
-}
-
-bool MaxSQL::BusquedaRecordsetado(QString statement)
+bool MaxSQL::BusquedaRecordsetado(std::shared_ptr<db::Recordset> records)
 {
     bool ok = false;
     guarded("BusquedaRecordsetado", [&] {
-        if (statement.isEmpty())
-            statement = SelectedQuery(true);
-        QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
-        Variant result;
-        try {
-            result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
-        } catch (...) {
-            FailedFetch();
-            throw;
-        }
-        ResultSet = result.as<db::Recordset>();
-        if (!ResultSet || !ResultSet->result()) {
-            // The data-access object has said why.
-            FailedFetch();
-            return;
-        }
+        ctl_.ResultSet = std::move(records);
         const int headerCols = flexi_->Cols();
         const DrawingOff drawing(*flexi_);
-        ResultColumns = ResultSet->FieldCount();
-        PagingRecordCount = ResultSet->RecordCount();
-        flexi_->setCols(ResultColumns);
-        PagePosition = 1;
-        if (headerFromRecordset_ || headerCols != ResultColumns)
+        ctl_.ResultColumns = ctl_.ResultSet->FieldCount();
+        ctl_.PagingRecordCount = ctl_.ResultSet->RecordCount();
+        flexi_->setCols(ctl_.ResultColumns);
+        ctl_.PagePosition = 1;
+        if (ctl_.headerFromRecordset || headerCols != ctl_.ResultColumns)
             HeadersFromRecordset();
-        const db::ResultSet* rows = ResultSet->result();
-        if (loadrules::isPaged(PagingRecordCount, ResultColumns)) {
-            PageRows = loadrules::pageRows(twips_.value(flexi_).height());
-            const int shown = int(std::min<qint64>(PageRows, PagingRecordCount));
+        const db::ResultSet* rows = ctl_.ResultSet->result();
+        if (loadrules::isPaged(ctl_.PagingRecordCount, ctl_.ResultColumns)) {
+            ctl_.PageRows = loadrules::pageRows(twips_.value(flexi_).height());
+            const int shown = int(std::min<qint64>(ctl_.PageRows, ctl_.PagingRecordCount));
             flexi_->setRows(1); // nothing of the last result stays, colours included
-            flexi_->setRows(PageRows + 1);
+            flexi_->setRows(ctl_.PageRows + 1);
             OnDemandElevator->show();
             flexi_->setScrollBars(1);
             applyFrame();
-            qint64 count = PagingRecordCount;
+            qint64 count = ctl_.PagingRecordCount;
             bool reset = true;
             OnDemandElevatorConfig(count, reset);
             if (shown > 0)
-                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, PagePosition - 1, shown));
-            PagingActive = true;
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, ctl_.PagePosition - 1, shown));
+            ctl_.PagingActive = true;
         } else {
             flexi_->setRows(1);
-            flexi_->setRows(int(PagingRecordCount) + 1);
-            if (PagingRecordCount > 0)
-                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, 0, int(PagingRecordCount)));
+            flexi_->setRows(int(ctl_.PagingRecordCount) + 1);
+            if (ctl_.PagingRecordCount > 0)
+                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, 0, int(ctl_.PagingRecordCount)));
             OnDemandElevator->hide();
-            PagingActive = false;
-            AddedRows = newCollection();
+            ctl_.PagingActive = false;
+            ctl_.AddedRows = newCollection();
             applyFrame();
             flexi_->setScrollBars(3);
         }
@@ -261,44 +230,14 @@ bool MaxSQL::BusquedaRecordsetado(QString statement)
 bool MaxSQL::LoadOT()
 {
     bool ok = false;
-    OT.reset();
-    guarded("LoadOT", [&] {
-        QString keys = KeyList;
-        keys.remove(u' ');
-        // An unresolved key gives no record set: it could only find nothing.
-        if (keys.isEmpty())
-            return;
-        const QStringList list = keys.split(u',');
-        auto array = std::make_shared<VArray>(0, int(list.size()) - 1);
-        for (int i = 0; i < list.size(); ++i)
-            array->at(i) = list[i];
-        OT = std::make_shared<clsMultiTabla>();
-        ok = OT->Iniciar(ObjectPtr(), zoltObject_, errorObject_, scrObject_, QStringLiteral(" 0 = 1"), true, kWork,
-                         EditTableName, QStringLiteral("Edición Registros"), EditTableName, QString(), Variant(array));
-    });
-    if (!ok)
-        OT.reset(); // nothing edits through a record set that did not start
+    ctl_.OT.reset();
+    guarded("LoadOT", [&] { ok = ctl_.LoadOT(errorObject_); });
     return ok;
 }
 
-Variant MaxSQL::TableStructure(const QString& tableName)
-{
-    const auto it = TableStructureCache.constFind(tableName);
-    if (it != TableStructureCache.cend())
-        return it.value();
-    const Variant structure = zoltObject_->EstructuraTabla(kWork, tableName);
-    TableStructureCache.insert(tableName, structure);
-    return structure;
-}
+Variant MaxSQL::TableStructure(const QString& tableName) { return ctl_.TableStructure(tableName); }
 
 Variant MaxSQL::QueryStructure(const QString& statement, const QString& tableName)
 {
-    // The whole statement is the key: statements that differ anywhere never share a structure.
-    const QString key = statement + u'#' + tableName;
-    const auto it = QueryStructureCache.constFind(key);
-    if (it != QueryStructureCache.cend())
-        return it.value();
-    const Variant structure = zoltObject_->EstructuraConsulta(kWork, statement, tableName);
-    QueryStructureCache.insert(key, structure);
-    return structure;
+    return ctl_.QueryStructure(statement, tableName);
 }

@@ -16,25 +16,26 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <algorithm>
-#include <cmath>
 #include <limits>
+
+static_assert(int(PageController::StepForward) == QAbstractSlider::SliderSingleStepAdd &&
+              int(PageController::PageBack) == QAbstractSlider::SliderPageStepSub &&
+              int(PageController::Drag) == QAbstractSlider::SliderMove);
 
 void MaxSQL::OnDemandElevatorConfig(qint64& count, bool& resetPosition)
 {
     guarded("OnDemandElevatorConfig", [&] {
         OnDemandElevator->setSingleStep(1);
-        PageRows = loadrules::pageRows(twips_.value(flexi_).height());
-        flexi_->setRows(PageRows + 1);
-        ElevatorOffset = 0;
-        ElevatorScale = 1;
-        const bool wasBusy = ElevatorBusy;
-        ElevatorBusy = true;
+        ctl_.PageRows = loadrules::pageRows(twips_.value(flexi_).height());
+        flexi_->setRows(ctl_.PageRows + 1);
+        const bool wasBusy = ctl_.ElevatorBusy;
+        ctl_.ElevatorBusy = true;
         OnDemandElevator->setRange(1, int(std::clamp<qint64>(count, 1, std::numeric_limits<int>::max())));
-        OnDemandElevator->setPageStep(PageRows);
+        OnDemandElevator->setPageStep(ctl_.PageRows);
         if (resetPosition)
-            PagePosition = 1;
-        SetOnDemandElevatorValue(PagePosition);
-        ElevatorBusy = wasBusy;
+            ctl_.PagePosition = 1;
+        SetOnDemandElevatorValue(ctl_.PagePosition);
+        ctl_.ElevatorBusy = wasBusy;
     });
 }
 
@@ -42,7 +43,7 @@ qint64 MaxSQL::OnDemandElevatorValue()
 {
     qint64 position = 0;
     guarded("OnDemandElevatorValue", [&] {
-        position = std::llround((OnDemandElevator->sliderPosition() + ElevatorOffset) * ElevatorScale);
+        position = OnDemandElevator->sliderPosition();
     });
     return position;
 }
@@ -50,50 +51,41 @@ qint64 MaxSQL::OnDemandElevatorValue()
 void MaxSQL::SetOnDemandElevatorValue(qint64& position)
 {
     guarded("SetOnDemandElevatorValue", [&] {
-        const qint64 v = std::llround((position - ElevatorOffset * ElevatorScale) / ElevatorScale);
-        const bool wasBusy = ElevatorBusy;
-        ElevatorBusy = true;
+        const qint64 v = position;
+        const bool wasBusy = ctl_.ElevatorBusy;
+        ctl_.ElevatorBusy = true;
         OnDemandElevator->setValue(int(std::clamp<qint64>(v, OnDemandElevator->minimum(), OnDemandElevator->maximum())));
-        ElevatorBusy = wasBusy;
-        ElevatorLastValue = OnDemandElevator->value();
+        ctl_.ElevatorBusy = wasBusy;
     });
 }
 
 void MaxSQL::OnDemandElevator_Change(int action)
 {
     guarded("OnDemandElevator_Change", [&] {
-        if (ElevatorBusy || !ResultSet)
+        if (ctl_.ElevatorBusy || !ctl_.ResultSet)
             return;
-        qint64 position = PagePosition;
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd: position += 1; break;
-        case QAbstractSlider::SliderSingleStepSub: position -= 1; break;
-        case QAbstractSlider::SliderPageStepAdd: position += PageRows; break;
-        case QAbstractSlider::SliderPageStepSub: position -= PageRows; break;
-        case QAbstractSlider::SliderToMinimum: position = 1; break;
-        case QAbstractSlider::SliderToMaximum: position = PagingRecordCount; break;
-        case QAbstractSlider::SliderMove: position = OnDemandElevatorValue(); break;
-        default: return;
-        }
-        PagePosition = std::clamp<qint64>(position, 1, std::max<qint64>(PagingRecordCount, 1));
-        SetOnDemandElevatorValue(PagePosition);
+        const qint64 position = ctl_.MovedPosition(action, OnDemandElevatorValue());
+        if (position < 0)
+            return;
+        ctl_.PagePosition = position;
+        SetOnDemandElevatorValue(ctl_.PagePosition);
         RefillPage();
     });
 }
 
 void MaxSQL::RefillPage()
 {
-    if (!ResultSet || !ResultSet->result())
+    if (!ctl_.ResultSet || !ctl_.ResultSet->result())
         return;
     // The bar's own moves are ignored while the page fills, and heard again
     // however the fill ends: a failed refill must not leave the bar dead.
-    const auto busy = qScopeGuard([this, wasBusy = ElevatorBusy] { ElevatorBusy = wasBusy; });
-    ElevatorBusy = true;
+    const auto busy = qScopeGuard([this, wasBusy = ctl_.ElevatorBusy] { ctl_.ElevatorBusy = wasBusy; });
+    ctl_.ElevatorBusy = true;
     {
         const controls::RedrawGuard drawing(*flexi_);
-        const qint64 last = std::min<qint64>(PagePosition + PageRows - 1, PagingRecordCount);
-        const int shown = int(std::max<qint64>(last - PagePosition + 1, 0));
-        const bool editable = GridEditable && flexi_->Rows() > 1;
+        const qint64 last = std::min<qint64>(ctl_.PagePosition + ctl_.PageRows - 1, ctl_.PagingRecordCount);
+        const int shown = int(std::max<qint64>(last - ctl_.PagePosition + 1, 0));
+        const bool editable = ctl_.GridEditable && flexi_->Rows() > 1;
         if (editable) {
             // Leaving the current cell takes a pending edit over before its row changes records.
             flexi_->setRow(1);
@@ -104,10 +96,10 @@ void MaxSQL::RefillPage()
         flexi_->setRows(shown + 1);
         // One write of the page; a Null empties its cell.
         if (shown > 0)
-            flexi_->setTextBlock(1, 0, resulttexts::rows(*ResultSet->result(), PagePosition - 1, shown));
+            flexi_->setTextBlock(1, 0, resulttexts::rows(*ctl_.ResultSet->result(), ctl_.PagePosition - 1, shown));
         if (editable && shown > 0)
             flexi_->setRow(1);
-        if (GridEditable) {
+        if (ctl_.GridEditable) {
             RefreshEditedRows(false);
             // The cell the grid compares on leaving now holds this page's text:
             // leaving it unchanged must not count as an edit.

@@ -30,7 +30,7 @@ class RunGuard {
 public:
     explicit RunGuard(MaxSQL& page) : page_(page)
     {
-        page_.running_ = true;
+        page_.ctl_.running = true;
         for (QWidget* w : page_.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!qobject_cast<PushButton*>(w) && !qobject_cast<QComboBox*>(w) && !qobject_cast<QLineEdit*>(w))
                 continue;
@@ -42,15 +42,17 @@ public:
     ~RunGuard() { release(); }
     void release()
     {
-        if (!page_.running_)
+        if (!page_.ctl_.running)
             return;
         cursor_.reset();
-        // The key and edit buttons are set by the load's own rules during the run.
+        // The key and edit buttons follow the edit state, which a load inside
+        // the run may have changed and a command without one left as it was.
         const QWidget* decided[] = {page_.BttKey, page_.BttAdd, page_.BttDelete, page_.BttConfirm};
         for (const auto& [w, enabled] : states_)
             if (w && std::find(std::begin(decided), std::end(decided), w.data()) == std::end(decided))
                 w->setEnabled(enabled);
-        page_.running_ = false;
+        page_.ctl_.running = false;
+        page_.SetStateButtons();
     }
 
 private:
@@ -140,12 +142,12 @@ bool MaxSQL::ValidateAll(bool checkSql)
         const validation::Panel panel{ConnectionType(), SelectedDriver(), ServerName(), DatabaseName(),
                                       UserName(),       Password(),       TextSQL()};
         PanelUi ui(
-            *this, [this](validation::Field f) { return controlOf(f); }, scrObject_,
+            *this, [this](validation::Field f) { return controlOf(f); }, ctl_.scr,
             [this](const QString& t) { notice(t); }, errorObject_);
-        validation::Accepted accepted{MdbPathAccepted, AccdbPathAccepted};
+        validation::Accepted accepted{ctl_.MdbPathAccepted, ctl_.AccdbPathAccepted};
         ok = validation::ValidateAll(panel, checkSql, accepted, ui);
-        MdbPathAccepted = accepted.mdb;
-        AccdbPathAccepted = accepted.accdb;
+        ctl_.MdbPathAccepted = accepted.mdb;
+        ctl_.AccdbPathAccepted = accepted.accdb;
     });
     return ok;
 }
@@ -166,78 +168,70 @@ void MaxSQL::BttExecute_MouseUp(int, int, float, float) { ExecuteQuery(); }
 void MaxSQL::ExecuteQuery()
 {
     // A run started from the events a run lets through does nothing.
-    if (running_)
+    if (ctl_.running)
         return;
     std::unique_ptr<RunGuard> run;
     guarded("ExecuteQuery", [&] {
         if (!ValidateAll(true))
             return;
-        if (!zoltObject_->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
+        if (!ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
             notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
             return;
         }
         run = std::make_unique<RunGuard>(*this);
         pendingEvents();
-        StartTime = now();
+        ctl_.StartTime = now();
         QString text = SelectedQuery(true);
         ChangeConnectionType();
         ResetStructureCache();
         // Only the SQL Server key dialog shows the context, so only there is it put in front.
-        if (ConnectionType() == 0 && !ContextStatement.isEmpty() && !text.contains(ContextStatement))
-            text = ContextStatement + u';' + text;
+        if (ConnectionType() == 0 && !ctl_.ContextStatement.isEmpty() && !text.contains(ctl_.ContextStatement))
+            text = ctl_.ContextStatement + u';' + text;
         const std::vector<sqllex::Piece> pieces = sqllex::split(text);
         if (pieces.empty())
             return;
-        // Any failure stops the run: nothing after it runs, loads or is recorded.
-        bool changed = false;
-        for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        // A failure stops the run: nothing after it runs or loads, and the grid
+        // keeps the result and status line it had. What was typed still enters
+        // the history.
+        bool ok = true, changed = false;
+        for (std::size_t i = 0; ok && i + 1 < pieces.size(); ++i) {
             QString statement = pieces[i].text;
-            const QString up = statement.toUpper();
-            changed = changed || (statement != ContextStatement &&
-                                  (!up.startsWith(QLatin1String("SELECT")) || up.contains(QLatin1String(" INTO "))));
-            if (!Ejecutar(statement, true))
-                return;
-            if (pieces[i].runTwice) {
+            changed = changed || (statement != ctl_.ContextStatement && !sqllex::fillsGrid(statement));
+            ok = Ejecutar(statement, true);
+            if (ok && pieces[i].runTwice) {
                 pendingEvents();
-                if (!Ejecutar(statement, true))
-                    return;
+                ok = Ejecutar(statement, true);
             }
         }
         // Structures read before a change of the schema may no longer hold.
         if (changed)
-            EmptyStructureCaches();
+            ctl_.EmptyStructureCaches();
         QString final = pieces.back().text;
-        const QString upper = final.toUpper();
-        if (upper.left(6) == QLatin1String("SELECT") && !upper.contains(QLatin1String(" INTO "))) {
-            RunFinalSelect(final);
-            if (lastFinalSelect_.isEmpty())
-                return;
-        } else {
-            if (!Ejecutar(final, false))
-                return;
-            EmptyStructureCaches();
+        if (ok && sqllex::fillsGrid(final)) {
+            ok = RunFinalSelect(final);
+        } else if (ok) {
+            ok = Ejecutar(final, false);
+            ctl_.EmptyStructureCaches();
         }
-        EndTime = now();
-        LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
-        WriteStatusLine();
+        if (ok) {
+            ctl_.StopClock();
+            WriteStatusLine();
+        }
         run->release();
         pendingEvents();
         SaveLastQuery(0);
     });
 }
 
-void MaxSQL::RunFinalSelect(const QString& statement)
+bool MaxSQL::RunFinalSelect(const QString& statement)
 {
-    EditableQuery.clear();
-    lastFinalSelect_ = statement;
-    lastFinalConnection_ = connectionValues();
-    lastFinalProvider_ = zoltObject_->SQLProvider();
-    LoadGrid(statement);
-    if (lastFinalSelect_.isEmpty())
-        return;
-    if (GridEditable)
-        EditableQuery = statement;
+    if (!LoadGrid(statement))
+        return false;
+    ctl_.lastFinalSelect = statement;
+    ctl_.lastFinalConnection = connectionValues();
+    ctl_.lastFinalProvider = ctl_.zolt->SQLProvider();
     BttAutoSize_MouseUp(0, 0, 0, 0);
+    return true;
 }
 
 bool MaxSQL::Ejecutar(QString& statement, bool silent)
@@ -248,7 +242,7 @@ bool MaxSQL::Ejecutar(QString& statement, bool silent)
             statement = SelectedQuery(true);
         std::int32_t affected = 0;
         QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
-        const bool result = zoltObject_->Execute(statement, server, database, user, password, affected, silent);
+        const bool result = ctl_.zolt->Execute(statement, server, database, user, password, affected, silent);
         if (silent) {
             // True here means the connection step failed; the data-access object has said why.
             ok = !result;
@@ -272,27 +266,13 @@ bool MaxSQL::Ejecutar(QString& statement, bool silent)
 
 void MaxSQL::ResetStructureCache()
 {
-    const std::array<QString, 6> current = {cboConnectionType->currentText(), cboDriver->currentText(), ServerName(),
-                                            DatabaseName(), UserName(), Password()};
-    if (current == CachedConnection)
-        return;
-    TableStructureCache.clear();
-    QueryStructureCache.clear();
-    CachedConnection = current;
-}
-
-void MaxSQL::EmptyStructureCaches()
-{
-    TableStructureCache.clear();
-    QueryStructureCache.clear();
-    if (scrObject_)
-        scrObject_->InicializarTablas();
+    ctl_.ResetStructureCache({cboConnectionType->currentText(), cboDriver->currentText(), ServerName(), DatabaseName(),
+                              UserName(), Password()});
 }
 
 void MaxSQL::WriteStatusLine()
 {
-    const qint64 count = PagingActive ? PagingRecordCount : flexi_->Rows() - 1;
-    Label2->setText(translate(loadrules::statusLine(LoadTime, count, flexi_->Cols())));
+    Label2->setText(translate(ctl_.StatusLine(flexi_->Rows() - 1, flexi_->Cols())));
 }
 
 std::shared_ptr<void> MaxSQL::HoldCommands() { return std::make_shared<RunGuard>(*this); }

@@ -1,10 +1,12 @@
-// The INSERT script of the grid's result and the page's value formatter.
+// The INSERT script of the last SELECT of the page's current query, and the
+// page's value formatter.
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
@@ -44,7 +46,7 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
             out = QStringLiteral("NULL");
             return;
         }
-        out = ValueText::toText(zoltObject_->SQLFormat(insertscript::typeWord(fieldType), value));
+        out = ValueText::toText(ctl_.zolt->SQLFormat(insertscript::typeWord(fieldType), value));
     });
     return out;
 }
@@ -52,19 +54,21 @@ QString MaxSQL::DarFormato(const Variant& value, std::int16_t& fieldType)
 void MaxSQL::GenerateScript()
 {
     guarded("GenerateScript", [&] {
-        if (!StartExport() || NoFinalSelect())
+        if (!StartExport())
+            return;
+        const QString select = ExportedSelect();
+        if (select.isEmpty())
             return;
         exportHold_ = HoldCommands();
-        StartTime = now();
-        QString statement = insertscript::normalise(lastFinalSelect_);
+        ctl_.StartTime = now();
+        QString statement = insertscript::normalise(select);
         const QString table = insertscript::tableName(statement);
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // The grid's own SELECT, read once with its column names.
-        PushEditConnection();
+        // Read once with its column names, on the page's connection.
         QString server, database, user, password;
-        const Variant result = zoltObject_->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
+        const Variant result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
         const auto records = result.as<db::Recordset>();
         if (!records || !records->result())
             return; // the data-access object has said why
@@ -75,21 +79,20 @@ void MaxSQL::GenerateScript()
         for (const db::FieldInfo& f : rows.fields)
             names << f.name;
         const insertscript::Layout layout =
-            insertscript::layout(table, names, tableFields(zoltObject_->EstructuraTabla(kWork, table), table));
-        const sqltext::Dialect dialect{zoltObject_->DialectKind(), zoltObject_->sUnion(), zoltObject_->sInicioFecha(),
-                                       zoltObject_->sFinalFecha()};
+            insertscript::layout(table, names, tableFields(ctl_.zolt->EstructuraTabla(kWork, table), table));
+        const sqltext::Dialect dialect{ctl_.zolt->DialectKind(), ctl_.zolt->sUnion(), ctl_.zolt->sInicioFecha(),
+                                       ctl_.zolt->sFinalFecha()};
         const QByteArray text = insertscript::script(rows, layout, dialect, [this](qint64 r, qint64 n) {
             Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
             pendingEvents();
         });
 
-        const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
-        const insertscript::Folder folder = insertscript::folder(
-            clsTablas::LeerIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), QString()), ProgramFolder::path());
+        const insertscript::Folder folder =
+            insertscript::folder(velmoraini::read(velmoraini::ScriptsPath), ProgramFolder::path());
         if (folder.writeBack) {
             if (!QDir().mkpath(folder.path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + folder.path);
-            clsTablas::GuardarIni(ini, QStringLiteral("Scripts"), QStringLiteral("Path"), folder.path);
+            velmoraini::write(velmoraini::ScriptsPath, folder.path);
         }
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());

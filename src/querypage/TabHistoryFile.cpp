@@ -1,12 +1,11 @@
 #include "querypage/TabHistoryFile.h"
 
+#include "core/FileReplace.h"
 #include "core/ProgramFolder.h"
 #include "querypage/PageLayout.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -63,11 +62,54 @@ QStringList breakLine(const QString& line)
     return pieces;
 }
 
-TabHistoryFile::Writer& currentWriter()
+// A line in markers, in pieces of at most PieceLength characters.
+QStringList markedPieces(const QString& line)
 {
-    static TabHistoryFile::Writer writer;
-    return writer;
+    QStringList stored;
+    const QStringList pieces = breakLine(line);
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        stored << (i == 0 ? LineMark : ContMark) + pieces[i] + LineMark;
+    return stored;
 }
+
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+// Whether the profile reader would give the value back other than it is.
+bool needsMarks(const QString& v)
+{
+    return v.size() > ProfileFile::ReadLimit || (!v.isEmpty() && (isBlank(v.front()) || isBlank(v.back()))) ||
+           v.startsWith(LineMark) || v.startsWith(ContMark);
+}
+
+bool isMarked(const QString& v)
+{
+    return v.size() >= 2 * LineMark.size() && (v.startsWith(LineMark) || v.startsWith(ContMark)) &&
+           v.endsWith(LineMark);
+}
+
+// The text of stored lines; `alwaysMarked` for SQL lines, whose outer
+// markers are stripped whatever they look like, as they always were.
+QString textFromStored(const QStringList& stored, bool alwaysMarked)
+{
+    QString text;
+    for (const QString& value : stored) {
+        QString piece = value;
+        bool continuation = false;
+        if (alwaysMarked || isMarked(value)) {
+            continuation = piece.startsWith(ContMark);
+            if (continuation || piece.startsWith(LineMark))
+                piece.remove(0, LineMark.size());
+            if (piece.endsWith(LineMark))
+                piece.chop(LineMark.size());
+        }
+        if (!continuation && !text.isEmpty())
+            text += QLatin1Char('\n');
+        text += piece;
+    }
+    return text;
+}
+
+QString continuationKey(const QString& key, int piece) { return key + QLatin1Char('_') + QString::number(piece); }
 
 } // namespace
 
@@ -104,15 +146,34 @@ QStringList TabHistoryFile::lines(const QString& section, const QString& countKe
     return out;
 }
 
+QStringList TabHistoryFile::storedPieces(const QString& section, const QString& key) const
+{
+    QStringList pieces{file_.value(section, key)};
+    if (!isMarked(pieces.front()))
+        return pieces;
+    for (int k = 2; k <= lineLimit_; ++k) {
+        const QString next = file_.value(section, continuationKey(key, k));
+        if (!next.startsWith(ContMark) || !isMarked(next))
+            break;
+        pieces << next;
+    }
+    return pieces;
+}
+
+QString TabHistoryFile::storedText(const QString& section, const QString& key) const
+{
+    return textFromStored(storedPieces(section, key), false);
+}
+
 ConnectionValues TabHistoryFile::connection(int n) const
 {
     const QString s = accessSection(n);
     return {listIndex(file_.value(s, ConnectionKeys[0]), HighestConnectionType),
             listIndex(file_.value(s, ConnectionKeys[1]), HighestDriver),
-            file_.value(s, ConnectionKeys[2]),
-            file_.value(s, ConnectionKeys[3]),
-            file_.value(s, ConnectionKeys[4]),
-            file_.value(s, ConnectionKeys[5])};
+            storedText(s, ConnectionKeys[2]),
+            storedText(s, ConnectionKeys[3]),
+            storedText(s, ConnectionKeys[4]),
+            storedText(s, ConnectionKeys[5])};
 }
 
 HistoryEntry TabHistoryFile::entry(int n) const
@@ -120,14 +181,9 @@ HistoryEntry TabHistoryFile::entry(int n) const
     HistoryEntry e;
     const QString q = queryPrefix(n), k = keysPrefix(n);
     e.sql = sqlFromStored(lines(q, q + QStringLiteral("_Lines"), QStringLiteral("1"), q + QStringLiteral("_Line_")));
-    // Key lines are stored as they are: joined again, leading empty lines dropped.
-    for (const QString& line :
-         lines(k, k + QStringLiteral("_Lines"), QStringLiteral("1"), k + QStringLiteral("_Line_"))) {
-        if (!e.keyFields.isEmpty())
-            e.keyFields += QLatin1Char('\n');
-        e.keyFields += line;
-    }
-    e.context = file_.value(q, q + QStringLiteral("_Context"));
+    e.keyFields = textFromStored(lines(k, k + QStringLiteral("_Lines"), QStringLiteral("1"), k + QStringLiteral("_Line_")),
+                                 false);
+    e.context = storedText(q, q + QStringLiteral("_Context"));
     e.connection = connection(n);
     return e;
 }
@@ -139,6 +195,13 @@ bool TabHistoryFile::recordNewest(const HistoryEntry& newest, int splitterTop, T
     ProfileFile& to = out.file_;
     to = ProfileFile();
     bool ok = to.setValue(Page, Splitter, QString::number(splitterTop));
+    // A single value with its continuation keys, when it has any.
+    const auto putValue = [&](const QString& section, const QString& key, const QStringList& pieces) {
+        for (qsizetype i = 0; i < pieces.size() && ok; ++i)
+            ok = to.setValue(section, i == 0 ? key : continuationKey(key, int(i + 1)), pieces[i]);
+    };
+    const auto copyValue = [&](const QString& fromSection, const QString& fromKey, const QString& section,
+                               const QString& key) { putValue(section, key, storedPieces(fromSection, fromKey)); };
 
     // Moves the lines of one section kind from entry n to n + 1 (and the
     // context with them when there is one).
@@ -155,8 +218,7 @@ bool TabHistoryFile::recordNewest(const HistoryEntry& newest, int splitterTop, T
                 }
             }
             if (withContext)
-                ok = ok && to.setValue(into, into + QStringLiteral("_Context"),
-                                       file_.value(from, from + QStringLiteral("_Context")));
+                copyValue(from, from + QStringLiteral("_Context"), into, into + QStringLiteral("_Context"));
         }
     };
     // The newest lines: the count, then every line but an empty last one.
@@ -171,49 +233,24 @@ bool TabHistoryFile::recordNewest(const HistoryEntry& newest, int splitterTop, T
     const QStringList sqlLines = storedSqlLines(newest.sql);
     writeNewest(queryPrefix(0), sqlLines, textLines(newest.sql).constLast().isEmpty());
     shift(&keysPrefix, false);
-    const QStringList keyLines = textLines(newest.keyFields);
-    writeNewest(keysPrefix(0), keyLines, keyLines.constLast().isEmpty());
+    writeNewest(keysPrefix(0), storedKeyLines(newest.keyFields), textLines(newest.keyFields).constLast().isEmpty());
     for (int n = Entries - 2; n >= 0; --n)
         for (const QString& key : ConnectionKeys)
-            ok = ok && to.setValue(accessSection(n + 1), key, file_.value(accessSection(n), key));
+            copyValue(accessSection(n), key, accessSection(n + 1), key);
     const ConnectionValues& c = newest.connection;
     const QString values[] = {QString::number(c.connectionType), QString::number(c.driver), c.server, c.database,
                               c.user, c.password};
     for (int i = 0; i < 6; ++i)
-        ok = ok && to.setValue(accessSection(0), ConnectionKeys[i], values[i]);
+        putValue(accessSection(0), ConnectionKeys[i], storedValue(values[i]));
     // A context statement is one line of the file: its line breaks become blanks.
     static const QRegularExpression anyBreak(QStringLiteral("\r\n|\r|\n"));
-    ok = ok && to.setValue(queryPrefix(0), queryPrefix(0) + QStringLiteral("_Context"),
-                           QString(newest.context).replace(anyBreak, QStringLiteral(" ")));
+    putValue(queryPrefix(0), queryPrefix(0) + QStringLiteral("_Context"),
+             storedValue(QString(newest.context).replace(anyBreak, QStringLiteral(" "))));
     out.lineLimit_ = 1 << 30;
     return ok;
 }
 
-TabHistoryFile::Writer TabHistoryFile::installWriter(Writer writer)
-{
-    Writer previous = std::move(currentWriter());
-    currentWriter() = std::move(writer);
-    return previous;
-}
-
-bool TabHistoryFile::save(const QString& path) const
-{
-    const QByteArray bytes = toBytes();
-    const bool existed = QFileInfo::exists(path);
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (!existed && !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false; // the temporary file goes with `out`
-    const Writer& writer = currentWriter();
-    const bool written = writer ? writer(out, bytes) : out.write(bytes) == bytes.size();
-    if (!written) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
-}
+bool TabHistoryFile::save(const QString& path) const { return FileReplace::replace(path, toBytes()); }
 
 QStringList TabHistoryFile::textLines(const QString& text)
 {
@@ -224,27 +261,22 @@ QStringList TabHistoryFile::textLines(const QString& text)
 QStringList TabHistoryFile::storedSqlLines(const QString& sql)
 {
     QStringList stored;
-    for (const QString& line : textLines(sql)) {
-        const QStringList pieces = breakLine(line);
-        for (qsizetype i = 0; i < pieces.size(); ++i)
-            stored << (i == 0 ? LineMark : ContMark) + pieces[i] + LineMark;
-    }
+    for (const QString& line : textLines(sql))
+        stored << markedPieces(line);
     return stored;
 }
 
-QString TabHistoryFile::sqlFromStored(const QStringList& stored)
+QString TabHistoryFile::sqlFromStored(const QStringList& stored) { return textFromStored(stored, true); }
+
+QStringList TabHistoryFile::storedKeyLines(const QString& keys)
 {
-    QString text;
-    for (const QString& value : stored) {
-        QString piece = value;
-        const bool continuation = piece.startsWith(ContMark);
-        if (continuation || piece.startsWith(LineMark))
-            piece.remove(0, LineMark.size());
-        if (piece.endsWith(LineMark))
-            piece.chop(LineMark.size());
-        if (!continuation && !text.isEmpty())
-            text += QLatin1Char('\n');
-        text += piece;
-    }
-    return text;
+    QStringList stored;
+    for (const QString& line : textLines(keys))
+        stored << storedValue(line);
+    return stored;
+}
+
+QStringList TabHistoryFile::storedValue(const QString& value)
+{
+    return needsMarks(value) ? markedPieces(value) : QStringList{value};
 }

@@ -12,6 +12,14 @@
 // reader joins it to the line before without a break and the text comes back
 // exactly. Reading strips only the outer markers.
 //
+// Key-field lines, the context statement and the connection values are
+// stored bare, as they always were, unless the reader would not give them
+// back whole (longer than its limit, a blank at an end, or starting like a
+// marker): then they take the same markers and pieces. A key-field line's
+// pieces are lines of their own; the pieces after the first of a single value
+// go to the keys "<key>_2", "<key>_3"... Bare values of older files read as
+// they always did.
+//
 // No widgets here: the page hands entries in and takes them out. The file is
 // read once per use and written once, atomically.
 #include "core/ProfileFile.h"
@@ -19,9 +27,6 @@
 
 #include <QByteArray>
 #include <QStringList>
-#include <functional>
-
-class QIODevice;
 
 struct HistoryEntry {
     QString sql;
@@ -60,15 +65,8 @@ public:
     // would not read it back); `out` is then not to be saved.
     bool recordNewest(const HistoryEntry& newest, int splitterTop, TabHistoryFile& out) const;
 
-    // Replaces the file at path in one step: written beside it and renamed
-    // over it, or not at all (no in-place fallback). A new file is readable
-    // by its owner only (it holds passwords); an existing one keeps its mode.
+    // Replaces the file at path whole or not at all (FileReplace).
     bool save(const QString& path) const;
-
-    // What writes the bytes into the opened file; false abandons the save.
-    // Tests install one that fails; nullptr puts back the plain write.
-    using Writer = std::function<bool(QIODevice& out, const QByteArray& bytes)>;
-    static Writer installWriter(Writer writer);
 
     // --- the format's pieces
     // The lines of a text, split at any line break, without the empty piece
@@ -79,8 +77,14 @@ public:
     // The text of stored SQL values: outer markers stripped, "<CONT>" pieces
     // joined to the line before, lines joined by "\n", leading empty lines dropped.
     static QString sqlFromStored(const QStringList& stored);
+    // The stored values of a key-field text's lines: bare where that reads back whole.
+    static QStringList storedKeyLines(const QString& keys);
+    // One value stored as its key's value and the values of its continuation keys.
+    static QStringList storedValue(const QString& value);
 
 private:
+    QString storedText(const QString& section, const QString& key) const;
+    QStringList storedPieces(const QString& section, const QString& key) const;
     QStringList lines(const QString& section, const QString& countKey, const QString& countDefault,
                       const QString& linePrefix) const;
     ProfileFile file_;

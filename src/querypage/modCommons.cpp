@@ -193,7 +193,7 @@ SqlHighlighter* highlighterOf(QPlainTextEdit* box)
     return new SqlHighlighter(box->document());
 }
 
-void HighlightKeywords(QPlainTextEdit* mainBox, QPlainTextEdit* shadowBox)
+void HighlightKeywords(QPlainTextEdit* mainBox)
 {
     QTextCursor caret = mainBox->textCursor();
     const int position = caret.position();
@@ -201,8 +201,6 @@ void HighlightKeywords(QPlainTextEdit* mainBox, QPlainTextEdit* shadowBox)
     h->setPieces(CommentPieces(mainBox->toPlainText()));
     h->setActive(true);
     h->rehighlight();
-    if (shadowBox)
-        shadowBox->hide();
     mainBox->show();
     caret.setPosition(position);
     mainBox->setTextCursor(caret);

@@ -74,8 +74,8 @@ SqlHighlighter* highlighterOf(QPlainTextEdit* box);
 
 // Recolours the main box from its whole text: comment pieces recomputed,
 // colouring switched on, caret kept, no selection, main box visible with the
-// focus, shadow hidden. Text and undo history are not touched.
-void HighlightKeywords(QPlainTextEdit* mainBox, QPlainTextEdit* shadowBox);
+// focus. Text and undo history are not touched.
+void HighlightKeywords(QPlainTextEdit* mainBox);
 // The whole text in the default colour until the next HighlightKeywords;
 // caret kept, selection emptied.
 void ResetColour(QPlainTextEdit* box);

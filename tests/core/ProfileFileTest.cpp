@@ -1,3 +1,4 @@
+#include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <tuple>
 
 #include <sys/stat.h>
@@ -149,21 +151,55 @@ TEST_F(ProfileFileTest, Windows1252FilesAreReadAndStayInTheirEncoding)
     EXPECT_EQ(ProfileFile::read(path(), "Multilenguaje", "Idioma"), QString::fromUtf8("Español"));
 }
 
-TEST_F(ProfileFileTest, TheFileIsReplacedByRenameNotRewrittenInPlace)
+// A disk that takes `room` more bytes and then refuses, as a full one does.
+FileReplace::Writer fullAfter(qint64 room)
 {
-    writeAll(path(), "[A]\nk=old\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
-    // A second name for the old file: a rename leaves it with the old
-    // contents, an in-place rewrite would show the new ones through it.
-    const QString link = path("link.ini");
-    ASSERT_EQ(::link(QFile::encodeName(path()).constData(), QFile::encodeName(link).constData()), 0);
+    auto left = std::make_shared<qint64>(room);
+    return [left](QIODevice& out, const QByteArray& bytes) {
+        const qint64 n = std::min<qint64>(*left, bytes.size());
+        *left -= n;
+        return out.write(bytes.left(n)) == n && n == bytes.size();
+    };
+}
 
-    ASSERT_TRUE(ProfileFile::write(path(), "A", "k", "new"));
-    EXPECT_EQ((QByteArrayList{readAll(link), readAll(path())}), (QByteArrayList{"[A]\nk=old\n", "[A]\nk=new\n"}));
-    // The mode is kept and nothing is left beside it.
-    EXPECT_EQ(QFile::permissions(path()), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
-                                              QFile::ReadGroup);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"link.ini", "Velmora.ini"}));
+TEST_F(ProfileFileTest, AFileIsReplacedWholeOrKeepsItsOldBytesOnAFullDiskAndInAFolderThatTakesNoNewFile)
+{
+    const QByteArray old = "[A]\nk=old\n";
+    const QString link = path("link.ini");
+    const auto modeOf = [](const QString& p) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
+    };
+    for (const bool newFiles : {true, false}) {
+        FileReplace::installFolderCheck(newFiles ? FileReplace::FolderCheck() : [](const QString&) { return false; });
+        for (const QByteArray& next : {QByteArray("[A]\nk=n\n"), "[A]\nk=" + QByteArray(5000, 'x') + "\n"}) {
+            const std::string label = std::to_string(newFiles) + "/" + std::to_string(next.size());
+            for (const qint64 room : {qint64(0), qint64(3), std::max<qint64>(0, next.size() - old.size()), qint64(next.size() - 1)}) {
+                writeAll(path(), old);
+                FileReplace::installWriter(fullAfter(room));
+                EXPECT_FALSE(ProfileFile::fromBytes(next).save(path())) << label << " room " << room;
+                EXPECT_EQ(readAll(path()), old) << label << " room " << room;
+            }
+            // With room the file is replaced: by rename where the folder takes a
+            // new file (a second name keeps the old bytes), else in place.
+            FileReplace::installWriter(nullptr);
+            QFile::remove(link);
+            ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);
+            ASSERT_EQ(::link(QFile::encodeName(path()).constData(), QFile::encodeName(link).constData()), 0);
+            ASSERT_TRUE(ProfileFile::fromBytes(next).save(path())) << label;
+            EXPECT_EQ((QByteArrayList{readAll(path()), readAll(link)}), (QByteArrayList{next, newFiles ? old : next}))
+                << label;
+            // Only the owner may read it, and nothing is left beside it.
+            EXPECT_EQ(modeOf(path()), 0600u) << label;
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"link.ini", "Velmora.ini"})) << label;
+        }
+        // A new file where none can be made is refused, not half made.
+        const bool made = ProfileFile::fromBytes(old).save(path("new.ini"));
+        EXPECT_EQ(std::pair(made, QFile::exists(path("new.ini"))), std::pair(newFiles, newFiles));
+        EXPECT_TRUE(!newFiles || modeOf(path("new.ini")) == 0600u);
+        QFile::remove(path("new.ini"));
+    }
+    FileReplace::installFolderCheck(nullptr);
 }
 
 TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)

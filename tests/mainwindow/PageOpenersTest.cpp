@@ -182,9 +182,7 @@ TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
 {
     auto p = page(localFile(dir.path(), "k.mdb", orderLines(3)), "SELECT * FROM L");
     ASSERT_TRUE(p->Flexi().Editable());
-    auto* keys = p->findChild<QPlainTextEdit*>("txtKeyFields");
-    ASSERT_NE(keys, nullptr);
-    const QString declared = keys->toPlainText();
+    const QString declared = p->KeyFieldsText();
     ASSERT_FALSE(declared.isEmpty());
     p->setContextStatement("SET x");
 
@@ -204,7 +202,7 @@ TEST_F(PageOpenersTest, KeyButtonEscLeavesKeysAndContextAcceptTakesThem)
         };
     };
     runner.then<frmKeyFields>(changeAndLeave(false));
-    const auto taken = [&] { return std::tuple(keys->toPlainText(), p->contextStatement(), p->Flexi().Editable()); };
+    const auto taken = [&] { return std::tuple(p->KeyFieldsText(), p->contextStatement(), p->Flexi().Editable()); };
     press(*p, "BttKey");
     EXPECT_EQ(taken(), std::tuple(declared, QString("SET x"), true));
 

@@ -3,6 +3,7 @@
 // edited in the grid and confirmed, the close; and a middle tab closed among
 // pages with a history each.
 #include "controls/MaxGrid.h"
+#include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "mainwindow/FirstTab.h"
@@ -23,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -144,6 +147,47 @@ TEST_F(RealPagesTest, SeededFirstTabRunsEditsTheCopyAndTheCloseWritesWindowAndTa
     EXPECT_TRUE(number);
     EXPECT_EQ(ProfileFile::read(tab, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT * FROM Clientes<LINE>");
     EXPECT_EQ(ProfileFile::read(tab, "DataAccess_0", "DataBase"), copy);
+}
+
+TEST_F(RealPagesTest, StartClearsInterruptedSavesAndACloseOnAFullDiskKeepsTheFilesAndNamesThemInOneMessage)
+{
+    ASSERT_EQ(FirstTab::write(dir.path(), dir.filePath("sample.mdb")), FirstTab::Result::Written);
+    ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "OpenTabs", "1"));
+    const QStringList leftovers{"Velmora.ini.ppZpqk", "Velmora_Tab3.ini.NxoJWU"};
+    const QStringList others{"Velmora.ini.bak", "Velmora.ini.ab12cd", "Velmora_Tab1.ini.abcdefg", "Other.ini.ppZpqk",
+                             "Velmora_Tab.ini.ppZpqk", "MyVelmora.ini.ppZpqk", "Velmora.ini"};
+    for (const QString& name : leftovers + others) {
+        QFile f(dir.filePath(name));
+        if (!f.exists()) {
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
+        }
+    }
+    start();
+    for (const QString& name : leftovers + others)
+        EXPECT_EQ(QFile::exists(dir.filePath(name)), others.contains(name)) << name.toStdString();
+
+    // The disk is full at the close: both files keep their bytes, one message names them.
+    const QString ini = dir.filePath("Velmora.ini"), tab = dir.filePath("Velmora_Tab1.ini");
+    const QByteArrayList before{digest(ini), digest(tab)};
+    page(1).setTextSQL("SELECT Nombre FROM Clientes");
+    FileReplace::installWriter([](QIODevice&, const QByteArray&) { return false; });
+    w->close();
+    FileReplace::installWriter(nullptr);
+    EXPECT_EQ((QByteArrayList{digest(ini), digest(tab)}), before);
+    EXPECT_EQ(shown(), QStringList{"FRMMAIN.TERMINAR\r\nError: No se han podido guardar los ficheros " + ini + ", " +
+                                   tab + " (16)"});
+
+    // The next close saves both, for their owner's eyes only.
+    messages->calls.clear();
+    start();
+    page(1).setTextSQL("SELECT Nombre FROM Clientes");
+    w->close();
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+    EXPECT_EQ(TabHistoryFile::load(tab).entry(0).sql, "SELECT Nombre FROM Clientes");
+    for (const QString& file : {ini, tab}) {
+        struct stat st {};
+        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_mode & 0777 : 0u, 0600u);
+    }
 }
 
 // Tab k's file holds two runs on its own copy of the sample: entry 1 an

@@ -7,6 +7,7 @@
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
 #include "compare/frmCompare.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "controls/ModalRunner.h"
 #include "querypage/HelpPages.h"
 #include "schema/ModalRunner.h"
@@ -90,7 +91,6 @@ TEST_F(PageCommands, KeyFields)
         d.KeyFields = keys;
         d.Context = "EXEC ctx";
     });
-    auto* keyBox = child<QPlainTextEdit>("txtKeyFields");
     QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
 
     click("BttKey");
@@ -99,7 +99,7 @@ TEST_F(PageCommands, KeyFields)
                          rec->statements().count("SELECT * FROM t")),
               std::tuple(7110, true, "EXEC ctx", 0, 1));
 
-    keyBox->setPlainText("a");
+    page.setKeyFieldsText("a");
     rec->clearLog();
     click("BttKey"); // the same keys: nothing runs
     EXPECT_TRUE(rec->statements().isEmpty());
@@ -107,13 +107,13 @@ TEST_F(PageCommands, KeyFields)
     keys.clear();
     reset.clear();
     click("BttKey"); // cleared keys: the edit state goes, the box stays, nothing runs
-    EXPECT_EQ(std::tuple(reset.count(), keyBox->toPlainText(), rec->statements().size()), std::tuple(1, "a", 0));
+    EXPECT_EQ(std::tuple(reset.count(), page.KeyFieldsText(), rec->statements().size()), std::tuple(1, "a", 0));
 
     cancel = true;
     keys = "b";
     page.setContextStatement("old");
     click("BttKey");
-    EXPECT_EQ(std::tuple(keyBox->toPlainText(), page.contextStatement(), rec->statements().size()), std::tuple("a", "old", 0));
+    EXPECT_EQ(std::tuple(page.KeyFieldsText(), page.contextStatement(), rec->statements().size()), std::tuple("a", "old", 0));
 
     useLocalFile();
     click("BttKey");
@@ -122,6 +122,7 @@ TEST_F(PageCommands, KeyFields)
 
 TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
+    mainwindow::useRealDialogs(page.Dialogs()); // the real windows, the table list scripted further on
     {
         schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
         page.ShowTables();
@@ -206,20 +207,19 @@ TEST_F(PageCommands, Compaction)
 
 TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 {
-    const QString chm = dir.filePath("Velmora.chm");
-    EXPECT_EQ(helppages::localHelpFile(), chm);
+    const QString page = dir.filePath("help/es/principal.html");
 
-    // Missing file: one report naming it, nothing launched.
+    // Missing page: one report naming it, nothing launched.
     click("BttHelp");
     EXPECT_TRUE(launcher->launched.isEmpty());
-    EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + chm});
+    EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + page});
 
-    ASSERT_TRUE(QFile(chm).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("help/es")) && QFile(page).open(QIODevice::WriteOnly));
     click("BttHelp");
-    EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(chm)});
+    EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(page)});
     launcher->answer = false;
     click("BttHelp");
-    EXPECT_EQ(reports().last(), "MAXSQL.BTTHELP_MOUSEUP\r\nError: No se ha podido abrir el fichero de ayuda " + chm);
+    EXPECT_EQ(reports().last(), "MAXSQL.BTTHELP_MOUSEUP\r\nError: No se ha podido abrir el fichero de ayuda " + page);
     launcher->answer = true;
     launcher->launched.clear();
     recorder->calls.clear();
@@ -328,7 +328,7 @@ TEST_F(PageCommands, CopyAndPasteGoThroughTheCurrentCell)
 TEST_F(PageCommands, ClearingConnectionTextAndGrid)
 {
     page.setTextSQL("SELECT 1");
-    page.findChild<QPlainTextEdit*>("txtKeyFields")->setPlainText("ID");
+    page.setKeyFieldsText("ID");
     page.DeleteConnectionData();
     EXPECT_EQ(std::tuple(page.ConnectionType(), page.SelectedDriver(), page.ServerName() + page.DatabaseName() + page.UserName() + page.Password()),
               std::tuple(-1, -1, ""));
@@ -336,7 +336,7 @@ TEST_F(PageCommands, ClearingConnectionTextAndGrid)
     EXPECT_EQ(std::tuple(reports(), rec->statements().size()), std::tuple(QStringList{"El tipo de conexión no puede estar en blanco"}, 0));
 
     page.DeleteQueryData();
-    EXPECT_EQ(page.TextSQL() + page.findChild<QPlainTextEdit*>("txtKeyFields")->toPlainText(), QString());
+    EXPECT_EQ(page.TextSQL() + page.KeyFieldsText(), QString());
     // Clearing the grid: the paging test clears a loaded one.
 }
 

@@ -325,13 +325,13 @@ protected:
     // The key box, the key list, its positions and locked columns, and whether the key is unique.
     QStringList keys()
     {
-        return {A::keyBox(page)->toPlainText(), A::keyList(page), A::keyPositions(page), A::lockedColumns(page),
+        return {page.KeyFieldsText(), A::keyList(page), A::keyPositions(page), A::lockedColumns(page),
                 A::keyUnique(page) ? "unique" : "-"};
     }
     // The key box holds text; the keys are resolved against T's structure.
     void resolve(const QString& box)
     {
-        A::keyBox(page)->setPlainText(box);
+        page.setKeyFieldsText(box);
         A::setSingleTable(page, "T");
         A::resolveKeys(page, A::structure(page, "T"));
     }
@@ -371,7 +371,7 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
     rec->answerRows("SELECT * FROM U", {"ID"}, {{1}});
     rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
     run("SELECT * FROM U");
-    EXPECT_EQ(std::tuple(A::keyBox(page)->toPlainText(), A::editable(page)), std::tuple("", false));
+    EXPECT_EQ(std::tuple(page.KeyFieldsText(), A::editable(page)), std::tuple("", false));
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)

@@ -2,6 +2,7 @@
 // unchanged save writes, the atomic replace, and the page's browsing of it.
 #include "PageFixture.h"
 
+#include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "querypage/TabHistoryFile.h"
 
@@ -34,20 +35,21 @@ class HistoryTest : public PageFixture {
 protected:
     void TearDown() override
     {
-        TabHistoryFile::installWriter(nullptr);
+        FileReplace::installWriter(nullptr);
+        FileReplace::installFolderCheck(nullptr);
         PageFixture::TearDown();
     }
     void fill(const QString& sql, const QString& keys, const QString& context, const ConnectionValues& c)
     {
         page.setTextSQL(sql);
-        child<QPlainTextEdit>("txtKeyFields")->setPlainText(keys);
+        page.setKeyFieldsText(keys);
         page.setContextStatement(context);
         page.ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database,
                                   c.user, c.password);
     }
     HistoryEntry shownEntry()
     {
-        return {page.TextSQL(), child<QPlainTextEdit>("txtKeyFields")->toPlainText(), page.contextStatement(),
+        return {page.TextSQL(), page.KeyFieldsText(), page.contextStatement(),
                 ConnectionValues{page.ConnectionType(), page.SelectedDriver(), page.ServerName(),
                                  page.DatabaseName(), page.UserName(), page.Password()}};
     }
@@ -85,6 +87,38 @@ TEST(HistoryFormat, LongLinesComeBackExactlyInPiecesOfAt240)
     // Leading empty lines go; empty lines inside and a final break stay.
     EXPECT_EQ(roundTrip("\n\nA\n\nB\n"), QStringLiteral("A\n\nB\n"));
     EXPECT_EQ(roundTrip("A\r\nB\rC"), QStringLiteral("A\nB\nC"));
+}
+
+TEST(HistoryFormat, EveryValueOfAnEntryComesBackAsStoredAndOlderFilesReadAsBefore)
+{
+    // A context statement of 309 characters whose cut would fall inside a literal,
+    // key-field lines beyond the reader's limit or with blanks or a marker at an
+    // end, connection values with blanks at their ends.
+    const QString prefix = QStringLiteral("EXEC sp_set_session_context @key = N'filtro', @value = N'");
+    const QString context = prefix + QString(309 - prefix.size() - 1, QLatin1Char('v')) + QLatin1Char('\'');
+    ASSERT_EQ(context.size(), 309);
+    const HistoryEntry e{"SELECT 1", QString(300, QLatin1Char('k')) + "\n Nombre \n<LINE>Id<LINE>\n" +
+                                         QStringLiteral("Ciudad, ").repeated(40),
+                         context, {3, 2, " dsn ", "C:/" + QString(280, QLatin1Char('d')) + ".mdb", "sa ", "  p w  "}};
+    TabHistoryFile once, twice;
+    ASSERT_TRUE(TabHistoryFile().recordNewest(e, 3240, once));
+    ASSERT_TRUE(once.recordNewest({"SELECT 2", "ID", "", {0, 0, "srv", "db", "u", "p"}}, 3240, twice));
+    const TabHistoryFile back = TabHistoryFile::fromBytes(twice.toBytes());
+    EXPECT_EQ(TabHistoryFile::fromBytes(once.toBytes()).entry(0), e);
+    EXPECT_EQ(back.entry(1), e);
+    EXPECT_EQ(back.entry(0), (HistoryEntry{"SELECT 2", "ID", "", {0, 0, "srv", "db", "u", "p"}}));
+    // Every stored value is one the reader gives back whole.
+    for (const QByteArray& line : twice.toBytes().split('\n'))
+        EXPECT_LE(line.mid(line.indexOf('=') + 1).size(), ProfileFile::ReadLimit) << line.constData();
+
+    // A file written before: values bare, blanks at their ends and length cut as the reader always did.
+    const TabHistoryFile old = TabHistoryFile::fromBytes(
+        "[Page]\nSplitter=3000\n[LastQuery_0]\nLastQuery_0_Lines=1\nLastQuery_0_Line_1=<LINE>SELECT 1<LINE>\n"
+        "LastQuery_0_Context=" + QByteArray(300, 'c') + "\n[LastKeys_0]\nLastKeys_0_Lines=2\nLastKeys_0_Line_1=ID\n"
+        "LastKeys_0_Line_2= Nombre \n[DataAccess_0]\nConnectionType=3\nDriver=2\nServer=dsn\nDataBase=db\n"
+        "User=sa\nPassword= secret \n");
+    EXPECT_EQ(old.entry(0), (HistoryEntry{"SELECT 1", "ID\nNombre", QString(254, QLatin1Char('c')),
+                                          {3, 2, "dsn", "db", "sa", "secret"}}));
 }
 
 TEST(HistoryFormat, StoredCountsAndIndexesTheFileShouldNotHold)
@@ -125,7 +159,7 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
     EXPECT_EQ(shownEntry(), saved);
     EXPECT_EQ(child<QLineEdit>("txtSQL")->text(), QStringLiteral("Sentencia SQL (última consulta)"));
 
-    // Seven saves on tab 1 keep the last six, and the file keeps the mode it was given.
+    // Seven saves on tab 1 keep the last six, and the file stays its owner's alone.
     page.setCurrentTab(1);
     QFile::remove(TabHistoryFile::pathOf(1));
     for (int i = 1; i <= 7; ++i) {
@@ -138,7 +172,7 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
     const TabHistoryFile f = TabHistoryFile::load(TabHistoryFile::pathOf(1));
     EXPECT_EQ(f.entry(5), (HistoryEntry{"SELECT 2", "K2", "CTX 2", {3, 0, "s2", "", "", "p2"}}));
     EXPECT_EQ(f.entry(0).sql, QStringLiteral("SELECT 7"));
-    EXPECT_EQ(modeOf(TabHistoryFile::pathOf(1)), 0640u);
+    EXPECT_EQ(modeOf(TabHistoryFile::pathOf(1)), 0600u);
 
     // Browsing: index 5 greys the older arrow, 3 captions its number, 0 greys the newer one.
     std::int32_t pos = 5;
@@ -192,31 +226,35 @@ TEST_F(HistoryTest, AnUnchangedPageWritesOnlyItsSplitterAFailedWriteNothing)
     EXPECT_EQ(value(2, "DataAccess_0", "Server"), "other");
     EXPECT_EQ(value(2, "LastQuery_0", "LastQuery_0_Line_1"), "<LINE>SELECT 1<LINE>");
 
-    // A failed write keeps the old file: half the bytes reach the temporary file, then the write fails.
+    // A full disk keeps the old file, whether the new one is written beside it
+    // or, in a folder that takes no new file, over it; each failure is reported.
     fill("SELECT 1", "", "", {0, 0, "s", "", "", ""});
     page.SaveLastQuery(0);
     const QByteArray kept = bytesOf(path);
-    TabHistoryFile::installWriter([](QIODevice& out, const QByteArray& bytes) {
-        out.write(bytes.left(bytes.size() / 2));
-        return false;
-    });
-    fill("SELECT 2", "", "SET A = 1\nSET B = 2", {0, 0, "s", "", "", ""});
-    page.SaveLastQuery(0);
-    EXPECT_EQ(bytesOf(path), kept);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Velmora_Tab1.ini", "Velmora_Tab2.ini"}));
-    ASSERT_EQ(reports().size(), 1);
-    EXPECT_EQ(reports()[0], QStringLiteral("MAXSQL.SAVELASTQUERY\r\nError: No se ha podido guardar el fichero ") + path);
+    for (const bool newFiles : {true, false}) {
+        FileReplace::installFolderCheck(newFiles ? FileReplace::FolderCheck() : [](const QString&) { return false; });
+        FileReplace::installWriter([](QIODevice& out, const QByteArray& bytes) {
+            out.write(bytes.left(bytes.size() / 2));
+            return false;
+        });
+        fill("SELECT 2", "", "SET A = 1\nSET B = 2", {0, 0, "s", "", "", ""});
+        page.SaveLastQuery(0);
+        EXPECT_EQ(bytesOf(path), kept);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Velmora_Tab1.ini", "Velmora_Tab2.ini"}));
+        ASSERT_EQ(reports().size(), newFiles ? 1 : 2);
+        EXPECT_EQ(reports().back(), QStringLiteral("MAXSQL.SAVELASTQUERY\r\nError: No se ha podido guardar el fichero ") + path);
+    }
 
     // Nothing was taken as saved: the same page saves in full next time.
-    TabHistoryFile::installWriter(nullptr);
+    FileReplace::installWriter(nullptr);
     page.SaveLastQuery(0);
     EXPECT_EQ(std::tuple(value(1, "LastQuery_0", "LastQuery_0_Line_1"), value(1, "LastQuery_1", "LastQuery_1_Line_1"),
                          value(1, "LastQuery_0", "LastQuery_0_Context"), reports().size()),
-              std::tuple("<LINE>SELECT 2<LINE>", "<LINE>SELECT 1<LINE>", "SET A = 1 SET B = 2", 1));
+              std::tuple("<LINE>SELECT 2<LINE>", "<LINE>SELECT 1<LINE>", "SET A = 1 SET B = 2", 2));
 
     // A value the file cannot hold stops the save the same way.
     fill("SELECT 3", "", "", {0, 0, QStringLiteral("bad\nserver"), "", "", ""});
     const QByteArray good = bytesOf(path);
     page.SaveLastQuery(0);
-    EXPECT_EQ(std::tuple(bytesOf(path), reports().size()), std::tuple(good, 2));
+    EXPECT_EQ(std::tuple(bytesOf(path), reports().size()), std::tuple(good, 3));
 }

@@ -30,7 +30,7 @@ inline QString makeLocalFile(const QString& file, const QStringList& statements)
 
 class MaxSQLTestAccess {
 public:
-    static void resolveKeys(MaxSQL& p, const Variant& structure) { p.ResolveKeyFields(structure); }
+    static void resolveKeys(MaxSQL& p, const Variant& structure) { p.ctl_.ResolveKeyFields(structure); }
     static void checkEditable(MaxSQL& p) { p.CheckEditable(); }
     static void timerTick(MaxSQL& p) { p.tmrCheckEditable_Timer(); }
     static void refreshEditedRows(MaxSQL& p, bool off) { p.RefreshEditedRows(off); }
@@ -41,21 +41,20 @@ public:
     static Variant structure(MaxSQL& p, const QString& table) { return p.TableStructure(table); }
     static void setSingleTable(MaxSQL& p, const QString& table)
     {
-        p.SingleTable = true;
-        p.EditTableName = table;
+        p.ctl_.SingleTable = true;
+        p.ctl_.EditTableName = table;
     }
-    static std::shared_ptr<clsMultiTabla> records(MaxSQL& p) { return p.OT; }
-    static void setRecords(MaxSQL& p, std::shared_ptr<clsMultiTabla> ot) { p.OT = std::move(ot); }
-    static CollectionPtr addedRows(MaxSQL& p) { return p.AddedRows; }
-    static bool editable(const MaxSQL& p) { return p.GridEditable; }
-    static bool keyUnique(const MaxSQL& p) { return p.KeyUnique; }
-    static QString keyList(const MaxSQL& p) { return p.KeyList; }
-    static QString keyPositions(const MaxSQL& p) { return p.KeyPositions; }
-    static QString lockedColumns(const MaxSQL& p) { return p.GridLockedColumns; }
-    static QPlainTextEdit* keyBox(MaxSQL& p) { return p.txtKeyFields; }
-    static void setPaging(MaxSQL& p, bool on) { p.PagingActive = on; }
+    static std::shared_ptr<clsMultiTabla> records(MaxSQL& p) { return p.ctl_.OT; }
+    static void setRecords(MaxSQL& p, std::shared_ptr<clsMultiTabla> ot) { p.ctl_.OT = std::move(ot); }
+    static CollectionPtr addedRows(MaxSQL& p) { return p.ctl_.AddedRows; }
+    static bool editable(const MaxSQL& p) { return p.ctl_.GridEditable; }
+    static bool keyUnique(const MaxSQL& p) { return p.ctl_.KeyUnique; }
+    static QString keyList(const MaxSQL& p) { return p.ctl_.KeyList; }
+    static QString keyPositions(const MaxSQL& p) { return p.ctl_.KeyPositions; }
+    static QString lockedColumns(const MaxSQL& p) { return p.ctl_.GridLockedColumns; }
+    static void setPaging(MaxSQL& p, bool on) { p.ctl_.PagingActive = on; }
     static void autoSize(MaxSQL& p) { p.BttAutoSize_MouseUp(0, 0, 0, 0); }
-    static void setGridEditable(MaxSQL& p, bool on) { p.GridEditable = on; }
+    static void setGridEditable(MaxSQL& p, bool on) { p.ctl_.GridEditable = on; }
 };
 
 // The new-key dialog as a script: keeps the rows it was given, then answers

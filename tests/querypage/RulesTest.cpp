@@ -6,6 +6,7 @@
 #include "querypage/InsertScript.h"
 #include "querypage/KeyFields.h"
 #include "querypage/LoadRules.h"
+#include "querypage/PageController.h"
 #include "querypage/PageLayout.h"
 #include "querypage/SqlText.h"
 #include "querypage/Validation.h"
@@ -112,7 +113,7 @@ TEST(Colouring, UpperKeywordsLeavesLiteralsNamesAndComments)
 
 TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
 {
-    QPlainTextEdit box, shadow;
+    QPlainTextEdit box;
     const QString text = QStringLiteral("select a -- note\nfrom t where b in (1) -- note");
     box.setPlainText(text);
     QTextCursor c = box.textCursor();
@@ -120,7 +121,7 @@ TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
     c.setPosition(9, QTextCursor::KeepAnchor);
     box.setTextCursor(c);
     const bool undo = box.document()->isUndoAvailable();
-    modCommons::HighlightKeywords(&box, &shadow);
+    modCommons::HighlightKeywords(&box);
 
     std::vector<modCommons::Span> shown;
     int offset = 0;
@@ -136,8 +137,8 @@ TEST(Colouring, HighlightKeywordsColoursBlocksKeepsCaretTextAndUndo)
     }
     EXPECT_EQ(spanText(shown), spanText(modCommons::keywordSpans(text)));
     EXPECT_EQ(std::tuple(box.textCursor().position(), box.textCursor().hasSelection(), box.toPlainText(),
-                         box.document()->isUndoAvailable(), shadow.isHidden()),
-              std::tuple(9, false, text, undo, true));
+                         box.document()->isUndoAvailable()),
+              std::tuple(9, false, text, undo));
 
     // One keystroke re-colours one block.
     auto* h = modCommons::highlighterOf(&box);
@@ -211,6 +212,36 @@ TEST(LoadRules, WidthsPagesAndStatusLine)
               QStringLiteral("1.234.567"));
     EXPECT_EQ(loadrules::loadTime(3723000), QStringLiteral("01:02:03"));
     EXPECT_EQ(loadrules::loadTime(86400000 + 5000), QStringLiteral("00:00:05"));
+}
+
+// The page's state without a window: the paging bar's moves stay inside the
+// result, the status line counts the whole paged result, an edit of the text
+// is noticed once and checked only after the clock's second has moved on.
+TEST(PageController, PagingMovesEditsAndStatus)
+{
+    PageController c;
+    c.PagingRecordCount = 100;
+    c.PageRows = 30;
+    c.PagePosition = 90;
+    using C = PageController;
+    EXPECT_EQ((std::vector{c.MovedPosition(C::StepForward, 0), c.MovedPosition(C::PageForward, 0),
+                           c.MovedPosition(C::ToLast, 0), c.MovedPosition(C::Drag, 0), c.MovedPosition(C::Drag, 500),
+                           c.MovedPosition(C::NoMove, 5)}),
+              (std::vector<qint64>{91, 100, 100, 1, 100, -1}));
+    c.PagePosition = 10;
+    EXPECT_EQ((std::vector{c.MovedPosition(C::PageBack, 0), c.MovedPosition(C::StepBack, 0)}), (std::vector<qint64>{1, 9}));
+    c.PagingActive = true;
+    c.LoadTime = QStringLiteral("00:00:01");
+    EXPECT_EQ(c.StatusLine(30, 2), loadrules::statusLine("00:00:01", 100, 2));
+
+    QDateTime t = QDateTime::fromSecsSinceEpoch(1000);
+    c.clock = [&t] { return t; };
+    QString last = QStringLiteral("a");
+    EXPECT_EQ((std::vector{c.BoxChanged("a", last), c.BoxChanged("b", last), c.IdleCheckDue()}), (std::vector{false, true, false}));
+    t = t.addSecs(1);
+    EXPECT_EQ(std::pair(last, c.IdleCheckDue()), std::pair(QString("b"), true));
+    c.SingleTable = c.KeyUnique = true;
+    EXPECT_EQ(std::pair(c.DecideEditable(), c.EditButtonStates().remove), std::pair(false, false)); // no record set
 }
 
 // The page's Frame and ConnectionPanel tests pin the boxes a page shows; these

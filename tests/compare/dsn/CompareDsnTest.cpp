@@ -8,7 +8,7 @@
 #include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmDSN.h"
 #include "platform/dsn/OdbcConfig.h"
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 #include "querypage/PushButton.h"
 
 #include <QComboBox>

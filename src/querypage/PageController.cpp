@@ -1,0 +1,298 @@
+#include "querypage/PageController.h"
+
+#include "core/Error.h"
+#include "core/FileReplace.h"
+#include "data/clsDO.h"
+#include "editing/clsMultiTabla.h"
+#include "platform/db/Recordset.h"
+#include "querypage/KeyFields.h"
+#include "querypage/LoadRules.h"
+#include "querypage/StructureFields.h"
+#include "querypage/TabHistoryFile.h"
+#include "services/clsTablas.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+const QString kWork = QStringLiteral("Ejercicio");
+
+QStringList namesOf(const std::vector<StructureField>& fields)
+{
+    QStringList names;
+    for (const StructureField& f : fields)
+        names << f.name;
+    return names;
+}
+
+// An answer of the repeated-key query that holds no row.
+bool holdsNoRow(const Variant& answer)
+{
+    if (!answer.isArray())
+        return answer.isEmpty() || answer.isNull();
+    const VArray& a = *answer.array();
+    return a.dimensions() < 2 ? a.ubound() < a.lbound() : a.ubound(2) < a.lbound(2);
+}
+
+} // namespace
+
+QDateTime PageController::now() const { return clock ? clock() : QDateTime::currentDateTime(); }
+
+// --- run
+
+void PageController::StopClock()
+{
+    EndTime = now();
+    LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
+}
+
+QString PageController::StatusLine(qint64 gridRows, int columns) const
+{
+    return loadrules::statusLine(LoadTime, PagingActive ? PagingRecordCount : gridRows, columns);
+}
+
+Variant PageController::TableStructure(const QString& tableName)
+{
+    const auto it = TableStructureCache.constFind(tableName);
+    if (it != TableStructureCache.cend())
+        return it.value();
+    const Variant structure = zolt->EstructuraTabla(kWork, tableName);
+    TableStructureCache.insert(tableName, structure);
+    return structure;
+}
+
+Variant PageController::QueryStructure(const QString& statement, const QString& tableName)
+{
+    // The whole statement is the key: statements that differ anywhere never share a structure.
+    const QString key = statement + u'#' + tableName;
+    const auto it = QueryStructureCache.constFind(key);
+    if (it != QueryStructureCache.cend())
+        return it.value();
+    const Variant structure = zolt->EstructuraConsulta(kWork, statement, tableName);
+    QueryStructureCache.insert(key, structure);
+    return structure;
+}
+
+void PageController::ResetStructureCache(const std::array<QString, 6>& connection)
+{
+    if (connection == CachedConnection)
+        return;
+    TableStructureCache.clear();
+    QueryStructureCache.clear();
+    CachedConnection = connection;
+}
+
+void PageController::EmptyStructureCaches()
+{
+    TableStructureCache.clear();
+    QueryStructureCache.clear();
+    if (scr)
+        scr->InicializarTablas();
+}
+
+// --- the loaded result
+
+bool PageController::StructureMatchesResult(const Variant& structure) const
+{
+    if (!ResultSet)
+        return false;
+    const std::vector<StructureField> fields = structureFields(structure);
+    if (int(fields.size()) != ResultSet->FieldCount())
+        return false;
+    const qsizetype cut = EditTableName.size() + 1;
+    for (int i = 0; i < ResultSet->FieldCount(); ++i)
+        if (fields[std::size_t(i)].name.mid(cut).compare(ResultSet->Fields(i).Name(), Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
+}
+
+bool PageController::LoadOT(MessageReporterPtr msg)
+{
+    OT.reset();
+    QString keys = KeyList;
+    keys.remove(u' ');
+    // An unresolved key gives no record set: it could only find nothing.
+    if (keys.isEmpty())
+        return false;
+    const QStringList list = keys.split(u',');
+    auto array = std::make_shared<VArray>(0, int(list.size()) - 1);
+    for (int i = 0; i < list.size(); ++i)
+        array->at(i) = list[i];
+    auto ot = std::make_shared<clsMultiTabla>();
+    if (!ot->Iniciar(ObjectPtr(), zolt, std::move(msg), scr, QStringLiteral(" 0 = 1"), true, kWork, EditTableName,
+                     QStringLiteral("Edición Registros"), EditTableName, QString(), Variant(array)))
+        return false; // nothing edits through a record set that did not start
+    OT = std::move(ot);
+    return true;
+}
+
+// --- paging
+
+qint64 PageController::MovedPosition(int action, qint64 barValue) const
+{
+    qint64 position = PagePosition;
+    switch (action) {
+    case StepForward: position += 1; break;
+    case StepBack: position -= 1; break;
+    case PageForward: position += PageRows; break;
+    case PageBack: position -= PageRows; break;
+    case ToFirst: position = 1; break;
+    case ToLast: position = PagingRecordCount; break;
+    case Drag: position = barValue; break;
+    default: return -1;
+    }
+    return std::clamp<qint64>(position, 1, std::max<qint64>(PagingRecordCount, 1));
+}
+
+void PageController::DropResult()
+{
+    ResultSet.reset();
+    PagingActive = false;
+}
+
+void PageController::ForgetResult()
+{
+    DropResult();
+    ClearEditState();
+    OT.reset();
+    AddedRows = newCollection();
+    lastFinalSelect.clear();
+}
+
+// --- editability
+
+void PageController::ClearEditState()
+{
+    GridEditable = false;
+    SingleTable = false;
+    EditTableName.clear();
+    KeyPositions.clear();
+    KeyList.clear();
+    GridTypes.clear();
+    GridLockedColumns.clear();
+    KeyUnique = false;
+}
+
+void PageController::ResolveKeyFields(const Variant& structure)
+{
+    const std::vector<StructureField> fields = structureFields(structure);
+    if (fields.empty())
+        return;
+    QString keyText = keyfields::keyText(KeyFields);
+    // A declared primary key identifies every row by itself: no need to count.
+    bool declared = false;
+    if (keyText.isEmpty() && SingleTable && !EditTableName.isEmpty()) {
+        QString table = EditTableName;
+        table.remove(u'[').remove(u']');
+        const CollectionPtr key = zolt->TableKey(QString(), QString(), QString(), QString(), table);
+        if (key && key->Count() > 0) {
+            QStringList names;
+            for (const Variant& v : *key)
+                names << v.toString();
+            // Written as the key box shows it; its change check compares with what it holds.
+            KeyFields = names.join(QStringLiteral(",\n"));
+            LastKeyFieldsText = KeyFields;
+            keyText = keyfields::keyText(names.join(u','));
+            declared = true;
+        }
+    }
+    const keyfields::Resolution r = keyfields::resolve(keyText, namesOf(fields), EditTableName);
+    if (!r.ok) {
+        KeyPositions.clear();
+        KeyList.clear();
+        KeyUnique = false;
+        LastKeyFieldsText.clear();
+        KeyFields.clear();
+        return;
+    }
+    KeyPositions = r.positions;
+    KeyList = r.list;
+    GridLockedColumns = r.locked;
+    KeyUnique = declared;
+    if (!declared) {
+        QString statement = keyfields::repeatedKeyStatement(KeyList, EditTableName);
+        const Variant repeated =
+            zolt->Query(statement, QString(), QString(), QString(), QString(), QStringLiteral("BiDimArray"));
+        KeyUnique = holdsNoRow(repeated);
+    }
+    if (!KeyUnique)
+        return;
+    QStringList types;
+    for (const StructureField& f : fields)
+        types << keyfields::typeWord(f.type);
+    GridTypes = types.join(u'|');
+}
+
+bool PageController::DecideEditable()
+{
+    // Edits need the record set this result was loaded with.
+    GridEditable = SingleTable && KeyUnique && OT != nullptr;
+    return GridEditable;
+}
+
+bool PageController::BoxChanged(const QString& text, QString& lastText)
+{
+    // Writing the same text back changes nothing, not even the time of the last edit.
+    const bool changed = text != lastText;
+    if (changed)
+        LastEditTime = now();
+    lastText = text;
+    return changed;
+}
+
+bool PageController::IdleCheckDue() const
+{
+    // Whole seconds: the check waits until the clock's second has moved on.
+    return now().toSecsSinceEpoch() - LastEditTime.toSecsSinceEpoch() >= 1;
+}
+
+PageController::EditButtons PageController::EditButtonStates() const
+{
+    if (!GridEditable)
+        return {};
+    return {!PagingActive, true, OT && OT->RegistrosEditados() > 0};
+}
+
+// --- history
+
+QString PageController::HistoryCaption() const
+{
+    return QStringLiteral("Sentencia SQL ") +
+           (HistoryIndex == 0 ? QStringLiteral("(última consulta)")
+                              : BraceBlock(1, QString::number(HistoryIndex)) +
+                                    QStringLiteral("ª (de las 5 últimas consultas recientes)"));
+}
+
+bool PageController::NextQueryEnabled() const { return HistoryIndex != 0; }
+
+bool PageController::PreviousQueryEnabled() const { return HistoryIndex != TabHistoryFile::Entries - 1; }
+
+bool PageController::SaveHistory(const QString& sql, const ConnectionValues& connection, int splitterTop, int tab,
+                                 int currentTab)
+{
+    const int target = tab == 0 ? currentTab : tab;
+    const QString path = TabHistoryFile::pathOf(target);
+    const TabHistoryFile old = TabHistoryFile::load(path);
+    // An unchanged page saved into its own file keeps its history: only
+    // the splitter is written.
+    const bool splitterOnly = sql == SavedSQLText && KeyFields == SavedKeyFields && target == currentTab;
+    TabHistoryFile next = old;
+    const bool stored = splitterOnly ? next.setSplitter(splitterTop)
+                                     : old.recordNewest({sql, KeyFields, ContextStatement, connection}, splitterTop, next);
+    const bool same = splitterOnly && QFileInfo::exists(path) && next.toBytes() == old.toBytes();
+    // The old file stays whole when the new one cannot be written, and the
+    // saved texts stay as they were, so the next save tries again. At the
+    // program's close the failure goes into its one list of unsaved files.
+    if (!stored || (!same && !next.save(path))) {
+        if (!FileReplace::FailedSaves::collect(path))
+            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido guardar el fichero ") + BraceBlock(2, path));
+        return false;
+    }
+    if (splitterOnly)
+        return false;
+    HistoryIndex = 0;
+    SavedSQLText = sql;
+    SavedKeyFields = KeyFields;
+    return true;
+}
