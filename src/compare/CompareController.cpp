@@ -5,6 +5,7 @@
 #include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -204,10 +205,7 @@ void CompareController::pushCurrent()
         raise(Error::ObjectVariableNotSet, QStringLiteral("Object variable or With block variable not set"));
     Zolt->StartObject(CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD);
     const int type = cboCurrentConnectionType.ListIndex;
-    const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
-    Zolt->setSQLProvider(type == 1   ? clsTablas::LeerIni(ini, QStringLiteral("Drivers"), QStringLiteral("ACCESS_MDB"), QString())
-                         : type == 2 ? clsTablas::LeerIni(ini, QStringLiteral("Drivers"), QStringLiteral("ACCESS_ACCDB"), QString())
-                                     : QString());
+    Zolt->setSQLProvider(velmoraini::accessProvider(type));
     Zolt->setConnectionType(std::int16_t(type));
     Zolt->setUsedDriver(std::int16_t(cboCurrentDriver.ListIndex));
 }
@@ -455,10 +453,7 @@ void CompareController::ChangeConnectionType(const Row& r)
         comparedProvider_.clear();
         const int type = r.type->ListIndex;
         if (r.compared && (type == 1 || type == 2))
-            comparedProvider_ = clsTablas::LeerIni(ProgramFolder::file(QStringLiteral("\\Velmora.ini")),
-                                                   QStringLiteral("Drivers"),
-                                                   type == 1 ? QStringLiteral("ACCESS_MDB") : QStringLiteral("ACCESS_ACCDB"),
-                                                   QString());
+            comparedProvider_ = velmoraini::accessProvider(type);
         // The same rule as the query page's panel, over this window's columns.
         const panellayout::Panel p = panellayout::panel(type, r.driver->ListIndex, kRowColumns);
         if (p.laidOut) {
