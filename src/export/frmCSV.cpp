@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/Variant.h"
+#include "core/VelmoraIni.h"
 #include "messages/clsError.h"
 #include "services/clsTablas.h"
 
@@ -372,12 +373,12 @@ void frmCSV::Form_Load()
         const auto read = [&](const char* key, const QString& def = QString()) {
             return clsTablas::LeerIni(file, kSection, QLatin1String(key), def.isEmpty() ? Variant() : Variant(def));
         };
-        QString path = read("Path");
+        QString path = velmoraini::read(velmoraini::CsvPath, file);
         if (path.isEmpty()) {
             path = ProgramFolder::path() + QStringLiteral("/CSV/");
             if (!QFileInfo::exists(path) && !QDir().mkdir(path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + path);
-            if (!ProfileFile::write(file, kSection, QStringLiteral("Path"), path))
+            if (!velmoraini::write(velmoraini::CsvPath, path, file))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir en ") + file);
         }
         txtRuta->setText(path.endsWith(u'/') ? path : path + u'/');

@@ -3,12 +3,13 @@
 // properties, the start step and the toolbar's enabling.
 #include "querypage/MaxSQL.h"
 
+#include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
-#include "controls/ControlSupport.h"
-#include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
@@ -34,8 +35,6 @@
 namespace {
 
 using namespace pagelayout;
-
-QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
 
 } // namespace
 
@@ -528,9 +527,7 @@ void MaxSQL::ChangeConnectionType(bool endEditing)
             if (p.clearPassword)
                 txtPassword->clear();
             if (p.accessProvider)
-                provider = clsTablas::LeerIni(velmoraIni(), QStringLiteral("Drivers"),
-                                              type == 1 ? QStringLiteral("Access_MDB") : QStringLiteral("Access_ACCDB"),
-                                              QString());
+                provider = velmoraini::accessProvider(type);
             compactEnabled_ = p.compactEnabled;
             emit CompactEnabledChanged();
         }
@@ -586,9 +583,7 @@ void MaxSQL::chkPwdVisible_Click()
             return;
         }
         txtPassword->setEchoMode(QLineEdit::Normal);
-        const QString ini = velmoraIni();
-        if (!Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Enabled"), QStringLiteral("1")))
-                 .toBool())
+        if (!Variant(velmoraini::read(velmoraini::PasswordTimeEnabled)).toBool())
             return;
         const QRect pwd = twips_.value(txtPassword);
         placeLeft(Clocky, pwd.left() + pwd.width());
@@ -597,8 +592,7 @@ void MaxSQL::chkPwdVisible_Click()
         Clocky->update();
         // 32 bits: 60 seconds give 12000 ms instead of an overflow.
         const std::int64_t seconds =
-            Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Seconds"), QStringLiteral("2")))
-                .toLong();
+            Variant(velmoraini::read(velmoraini::PasswordTimeSeconds)).toLong();
         if (seconds < 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
         const std::int64_t interval = seconds * 1000 / 5;
