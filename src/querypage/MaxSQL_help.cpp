@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
+#include "core/VelmoraIni.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
 #include "querypage/HelpPages.h"
@@ -45,8 +46,7 @@ void MaxSQL::BttSettings_MouseUp(int, int, float, float)
         }
         const bool old = showKey_;
         // An empty value reads as the default "0", as every reader of the key takes it.
-        showKey_ = clsTablas::LeerIni(ProgramFolder::file(QStringLiteral("\\Velmora.ini")), QStringLiteral("Connection"),
-                                      QStringLiteral("ExcludePrimaryKey"), QStringLiteral("0")) == QStringLiteral("0");
+        showKey_ = velmoraini::read(velmoraini::ExcludePrimaryKey) == QStringLiteral("0");
         if (showKey_ != old)
             emit ShowKeyChanged();
     });
