@@ -3,6 +3,7 @@
 #include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -195,10 +196,7 @@ void CompareController::pushCurrent()
         raise(Error::ObjectVariableNotSet, QStringLiteral("Object variable or With block variable not set"));
     Zolt->StartObject(CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD);
     const int type = cboCurrentConnectionType.ListIndex;
-    const QString ini = ProgramFolder::file(QStringLiteral("\\Velmora.ini"));
-    Zolt->setSQLProvider(type == 1   ? clsTablas::LeerIni(ini, QStringLiteral("Drivers"), QStringLiteral("ACCESS_MDB"), QString())
-                         : type == 2 ? clsTablas::LeerIni(ini, QStringLiteral("Drivers"), QStringLiteral("ACCESS_ACCDB"), QString())
-                                     : QString());
+    Zolt->setSQLProvider(velmoraini::accessProvider(type));
     Zolt->setConnectionType(std::int16_t(type));
     Zolt->setUsedDriver(std::int16_t(cboCurrentDriver.ListIndex));
 }
@@ -477,10 +475,7 @@ void CompareController::ChangeConnectionType(const Row& r)
 
         const int type = r.type->ListIndex;
         if (r.compared && (type == 1 || type == 2))
-            comparedProvider_ = clsTablas::LeerIni(ProgramFolder::file(QStringLiteral("\\Velmora.ini")),
-                                                   QStringLiteral("Drivers"),
-                                                   type == 1 ? QStringLiteral("ACCESS_MDB") : QStringLiteral("ACCESS_ACCDB"),
-                                                   QString());
+            comparedProvider_ = velmoraini::accessProvider(type);
         switch (type) {
         case 0:
             r.driver->ListIndex = 0;

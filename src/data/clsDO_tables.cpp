@@ -325,8 +325,13 @@ bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bo
     const int kind = DialectKind();
     QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
     const CollectionPtr indexes = TableIndexes(server, database, user, password, table);
-    if (ExisteClaveColeccion(Variant(indexes), sIndexName) && !RemoveIndex(sTableName, sIndexName, bKey).toBool())
-        return false;
+    // A failed drop stops here with false; the old index stays.
+    if (ExisteClaveColeccion(Variant(indexes), sIndexName)) {
+        bool removed = false;
+        trap([&] { removed = RemoveIndex(sTableName, sIndexName, bKey).toBool(); }, [](const Error&) {});
+        if (!removed)
+            return false;
+    }
 
     const QString columns = sFieldsNames.split(QLatin1Char('#')).join(QStringLiteral(", "));
     const QString unique = bUnique ? QStringLiteral("UNIQUE") : QString();
@@ -347,8 +352,8 @@ bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bo
             sql = QStringLiteral("CREATE ") + unique + QStringLiteral(" INDEX ") + sIndexName + QLatin1Char(' ') + kCrLf +
                   QStringLiteral("ON ") + sTableName + QStringLiteral(" (") + columns + QLatin1Char(')');
     }
-    // A dialect without index statements has nothing to run.
-    return !sql.isEmpty() && runStep(*this, sql);
+    // A dialect without index statements has nothing to run. An engine's refusal reaches the caller with its reason.
+    return !sql.isEmpty() && Execute(sql);
 }
 
 Variant clsDO::RemoveIndex(const QString& sTableName, const QString& sIndexName, bool bKey)
@@ -371,5 +376,5 @@ Variant clsDO::RemoveIndex(const QString& sTableName, const QString& sIndexName,
     } else {
         return Variant(false);
     }
-    return Variant(runStep(*this, sql));
+    return Variant(Execute(sql));
 }

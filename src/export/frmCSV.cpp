@@ -5,6 +5,7 @@
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/Variant.h"
+#include "core/VelmoraIni.h"
 #include "messages/clsError.h"
 #include "services/clsTablas.h"
 
@@ -181,28 +182,9 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& s)
 
 } // namespace csvdialog
 
-CollectionPtr CSVOptions(const CSVOutputs& o)
-{
-    auto c = newCollection();
-    c->Add(Variant(o.FicheroDestino), QStringLiteral("FicheroDestino"));
-    c->Add(Variant(o.RutaDestino), QStringLiteral("RutaDestino"));
-    c->Add(Variant(o.NombreFichero), QStringLiteral("NombreFichero"));
-    c->Add(Variant(o.SeparadorCampos), QStringLiteral("SeparadorCampos"));
-    c->Add(Variant(o.FormatoFecha), QStringLiteral("FormatoFecha"));
-    c->Add(Variant(o.SeparadorDecimal), QStringLiteral("SeparadorDecimal"));
-    c->Add(Variant(o.PosicionesDecimales), QStringLiteral("PosicionesDecimales"));
-    c->Add(Variant(o.DelimitadorCampos), QStringLiteral("DelimitadorCampos"));
-    c->Add(Variant(o.Diferenciador), QStringLiteral("Diferenciador"));
-    c->Add(Variant(o.DelimitadorTexto), QStringLiteral("DelimitadorTexto"));
-    c->Add(Variant(o.DelimitadorNumero), QStringLiteral("DelimitadorNumero"));
-    c->Add(Variant(o.DelimitadorFecha), QStringLiteral("DelimitadorFecha"));
-    c->Add(Variant(o.DelimitadorTitulos), QStringLiteral("DelimitadorTitulos"));
-    return c;
-}
-
 // --- window
 
-frmCSV::frmCSV(QWidget* parent) : QDialog(parent)
+frmCSV::frmCSV(QWidget* parent) : DialogFrame(parent, Keys::BeforeControls)
 {
     setObjectName(QStringLiteral("frmCSV"));
     setWindowTitle(QStringLiteral("Datos para generar CSV"));
@@ -318,10 +300,6 @@ frmCSV::frmCSV(QWidget* parent) : QDialog(parent)
     connect(salir, &MouseUpButton::mouseUp, this, [this] { BttSalir_MouseUp(); });
     connect(optSeparador, &QButtonGroup::idClicked, this, [this](int id) { optSeparador_Click(id); });
     connect(optDelimitador, &QButtonGroup::idClicked, this, [this](int id) { optDelimitador_Click(id); });
-
-    // The window sees Esc and Enter before the control that has the focus.
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
 }
 
 frmCSV::~frmCSV() = default;
@@ -330,7 +308,7 @@ template <class F>
 void frmCSV::handle(const char* traceTag, F&& body) const
 {
     // Tags are written as the system writes them, case and all.
-    controls::trapTagged(msg_.get(), QString::fromLatin1(traceTag), std::forward<F>(body));
+    controls::trapTagged(MSG.get(), QString::fromLatin1(traceTag), std::forward<F>(body));
 }
 
 QString frmCSV::settingsFile() const { return ProgramFolder::file(QStringLiteral("Velmora.ini")); }
@@ -383,20 +361,17 @@ CSVFormState frmCSV::state() const
 
 void frmCSV::Form_Load()
 {
-    if (loaded_)
-        return;
-    loaded_ = true;
     handle("{1FRMCSV.FORM_LOAD}", [&] {
         const QString file = settingsFile();
         const auto read = [&](const char* key, const QString& def = QString()) {
             return clsTablas::LeerIni(file, kSection, QLatin1String(key), def.isEmpty() ? Variant() : Variant(def));
         };
-        QString path = read("Path");
+        QString path = velmoraini::read(velmoraini::CsvPath, file);
         if (path.isEmpty()) {
             path = ProgramFolder::path() + QStringLiteral("/CSV/");
             if (!QFileInfo::exists(path) && !QDir().mkdir(path))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido crear la carpeta ") + path);
-            if (!ProfileFile::write(file, kSection, QStringLiteral("Path"), path))
+            if (!velmoraini::write(velmoraini::CsvPath, path, file))
                 ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir en ") + file);
         }
         txtRuta->setText(path.endsWith(u'/') ? path : path + u'/');
@@ -413,8 +388,8 @@ void frmCSV::Form_Load()
         select(optFecha, csvdialog::optionIndex(read("DateFormat", QStringLiteral("0")), 2));
         select(optNumero, csvdialog::optionIndex(read("NumberFormat", QStringLiteral("0")), 2));
         txtDecimales->setText(read("Decimals", QStringLiteral("4")));
-        if (msg_)
-            msg_->TransMe(this);
+        if (MSG)
+            MSG->TransMe(this);
     });
 }
 
@@ -471,7 +446,7 @@ void frmCSV::BttAceptar_MouseUp()
         const CSVFormState s = state();
         CSVOutputs out = csvdialog::outputsOf(s);
         if (out.SeparadorCampos == out.SeparadorDecimal) {
-            msg_->MsgBox(QStringLiteral("El separador decimal y el separador de campos no pueden coincidir"), 64,
+            MSG->MsgBox(QStringLiteral("El separador decimal y el separador de campos no pueden coincidir"), 64,
                          QStringLiteral("Aviso"));
             return;
         }
@@ -500,45 +475,23 @@ void frmCSV::BttSalir_MouseUp()
     });
 }
 
-void frmCSV::Form_KeyPress(int keyAscii)
+bool frmCSV::Form_KeyPress(int keyAscii)
 {
+    if (keyAscii != 27 && keyAscii != 13)
+        return false;
     handle("{1FRMCSV.FORM_KEYPRESS}", [&] {
         if (keyAscii == 27)
             BttSalir_MouseUp();
-        else if (keyAscii == 13)
+        else
             BttAceptar_MouseUp();
     });
+    return true;
 }
 
 void frmCSV::showEvent(QShowEvent* event)
 {
-    Form_Load();
+    ensureLoaded();
     QDialog::showEvent(event);
-}
-
-void frmCSV::closeEvent(QCloseEvent* event)
-{
-    // The close box leaves as Salir does.
-    BttSalir_MouseUp();
-    event->accept();
-}
-
-void frmCSV::reject() { BttSalir_MouseUp(); }
-
-bool frmCSV::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
-            Form_KeyPress(27);
-            return true;
-        }
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Form_KeyPress(13);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 #include "frmCSV.moc"

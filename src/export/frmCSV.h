@@ -6,8 +6,10 @@
 // SCR and MSG, runs it modally, reads Cancelled and, when False, the outputs
 // (CSVOptions() gathers them for clsCSV), then deletes it.
 #include "core/Collection.h"
+#include "pagedialogs/CsvOutputs.h"
 
-#include <QDialog>
+#include "controls/DialogFrame.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -21,22 +23,6 @@ class QLineEdit;
 class clsError;
 class clsTablas;
 
-// The 13 outputs.
-struct CSVOutputs {
-    QString FicheroDestino;
-    QString RutaDestino;
-    QString NombreFichero;
-    QString SeparadorCampos;
-    QString FormatoFecha;
-    QString SeparadorDecimal;
-    std::int16_t PosicionesDecimales = 0;
-    QString DelimitadorCampos;
-    QString Diferenciador;
-    bool DelimitadorTexto = false;
-    bool DelimitadorNumero = false;
-    bool DelimitadorFecha = false;
-    bool DelimitadorTitulos = false;
-};
 
 // What the window's controls hold, by control.
 struct CSVFormState {
@@ -79,19 +65,16 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& state);
 
 } // namespace csvdialog
 
-// The CSVOptions collection: the 13 outputs under their names, in order.
-CollectionPtr CSVOptions(const CSVOutputs& outputs);
 
-class frmCSV : public QDialog {
+class frmCSV : public DialogFrame {
     Q_OBJECT
 public:
     explicit frmCSV(QWidget* parent = nullptr);
     ~frmCSV() override;
 
     void setSCR(std::shared_ptr<clsTablas> scr) { scr_ = std::move(scr); }
-    void setMSG(std::shared_ptr<clsError> msg) { msg_ = std::move(msg); }
+    void setMSG(std::shared_ptr<clsError> msg) { MSG = std::move(msg); }
 
-    bool Cancelled() const { return cancelled_; }
     const CSVOutputs& Outputs() const { return outputs_; }
     QString FicheroDestino() const { return outputs_.FicheroDestino; }
     QString RutaDestino() const { return outputs_.RutaDestino; }
@@ -107,13 +90,11 @@ public:
     bool DelimitadorFecha() const { return outputs_.DelimitadorFecha; }
     bool DelimitadorTitulos() const { return outputs_.DelimitadorTitulos; }
 
-    // Reads [CSV] into the controls and translates the window; runs once, at
-    // the first showing unless called before.
-    void Form_Load();
-    // The window's handlers, as its controls and keys call them.
+    // The window's handlers, as its controls and keys call them (Esc and
+    // Enter before the control that has the focus).
     void BttAceptar_MouseUp();
     void BttSalir_MouseUp();
-    void Form_KeyPress(int keyAscii);
+    bool Form_KeyPress(int keyAscii) override;
     void optSeparador_Click(int index);
     void optDelimitador_Click(int index);
 
@@ -121,10 +102,12 @@ public:
     CSVFormState state() const;
 
 protected:
+    // Reads [CSV] into the controls and translates the window; runs once, at
+    // the first showing unless loaded before.
+    void Form_Load() override;
+    void exitButton() override { BttSalir_MouseUp(); }
+    void acceptButton() override { BttAceptar_MouseUp(); }
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString settingsFile() const;
@@ -136,9 +119,6 @@ private:
     bool notBlank(QLineEdit* control, const QString& description);
 
     std::shared_ptr<clsTablas> scr_;
-    std::shared_ptr<clsError> msg_;
-    bool cancelled_ = true; // only Aceptar makes it False
-    bool loaded_ = false;
     CSVOutputs outputs_;
 
     QLineEdit* txtRuta = nullptr;

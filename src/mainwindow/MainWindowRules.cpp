@@ -2,6 +2,7 @@
 
 #include "core/ProfileFile.h"
 #include "core/ValueText.h"
+#include "core/VelmoraIni.h"
 
 #include <QFile>
 #include <algorithm>
@@ -48,16 +49,15 @@ FormSettings readFormSettings(const ProfileFile& ini)
     FormSettings s;
     s.RightBorderWidth = number(ini, kForm, QStringLiteral("RightBorderWidth")).value_or(0);
     s.DownBorderHeight = number(ini, kForm, QStringLiteral("DownBorderHeight")).value_or(0);
-    s.AccessProvider = ini.value(QStringLiteral("Drivers"), QStringLiteral("Access_MDB"));
-    s.Translation = ini.value(QStringLiteral("Multilanguage"), QStringLiteral("Translation"), QStringLiteral("Original"));
+    s.AccessProvider = velmoraini::read(ini, velmoraini::AccessMdb);
+    s.Translation = velmoraini::read(ini, velmoraini::Translation);
     s.Width = number(ini, kForm, QStringLiteral("Width")).value_or(s.Width);
     s.Height = number(ini, kForm, QStringLiteral("Height")).value_or(s.Height);
     const int state = integer(ini, kForm, QStringLiteral("WindowState")).value_or(0);
     s.WindowState = state >= 0 && state <= 2 ? state : 0;
     s.OpenTabs = std::max(1, integer(ini, kForm, QStringLiteral("OpenTabs")).value_or(1));
     s.SelectedTab = std::clamp(integer(ini, kForm, QStringLiteral("SelectedTab")).value_or(1), 1, s.OpenTabs);
-    s.ShowKey = ini.value(QStringLiteral("Connection"), QStringLiteral("ExcludePrimaryKey"), QStringLiteral("0")) ==
-                QStringLiteral("0");
+    s.ShowKey = velmoraini::read(ini, velmoraini::ExcludePrimaryKey) == QStringLiteral("0");
     return s;
 }
 

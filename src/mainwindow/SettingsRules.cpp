@@ -1,6 +1,7 @@
 #include "mainwindow/SettingsRules.h"
 
 #include "core/ProfileFile.h"
+#include "core/VelmoraIni.h"
 #include "querypage/InsertScript.h"
 
 namespace SettingsRules {
@@ -55,14 +56,20 @@ QString languageValue(int index)
 Values load(const ProfileFile& ini, const QString& programFolder)
 {
     Values v;
-    v.AccessMdb = ini.value("Drivers", "Access_MDB", "Microsoft.Jet.OLEDB.4.0");
-    v.AccessAccdb = ini.value("Drivers", "Access_ACCDB", "Microsoft.ACE.OLEDB.12.0");
-    v.CsvPath = ini.value("CSV", "Path", programFolder + QStringLiteral("/CSV/"));
-    v.ScriptPath = ini.value("Scripts", "Path", insertscript::defaultFolder(programFolder));
-    v.PasswordTime = ini.value("PasswordTime", "Enabled", "1") == u"1";
-    v.Seconds = ini.value("PasswordTime", "Seconds", "2");
-    v.ExcludeKey = ini.value("Connection", "ExcludePrimaryKey", "0") != u"0";
-    v.Language = languageIndex(ini.value("Multilanguage", "Translation", "Original"));
+    using namespace velmoraini;
+    // Where nothing is stored the dialog proposes the usual provider and folders.
+    const auto proposed = [&ini](const Setting& s, const QString& proposal) {
+        const QString stored = read(ini, s);
+        return stored.isEmpty() ? proposal : stored;
+    };
+    v.AccessMdb = proposed(AccessMdb, QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
+    v.AccessAccdb = proposed(AccessAccdb, QStringLiteral("Microsoft.ACE.OLEDB.12.0"));
+    v.CsvPath = proposed(CsvPath, programFolder + QStringLiteral("/CSV/"));
+    v.ScriptPath = proposed(ScriptsPath, insertscript::defaultFolder(programFolder));
+    v.PasswordTime = read(ini, PasswordTimeEnabled) == u"1";
+    v.Seconds = read(ini, PasswordTimeSeconds);
+    v.ExcludeKey = read(ini, ExcludePrimaryKey) != u"0";
+    v.Language = languageIndex(read(ini, Translation));
     return v;
 }
 
@@ -70,13 +77,12 @@ bool save(const QString& path, const Values& v)
 {
     ProfileFile ini = ProfileFile::load(path);
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    const bool stored = ini.setValue("Drivers", "Access_MDB", v.AccessMdb) &&
-                        ini.setValue("Drivers", "Access_ACCDB", v.AccessAccdb) &&
-                        ini.setValue("CSV", "Path", v.CsvPath) && ini.setValue("Scripts", "Path", v.ScriptPath) &&
-                        ini.setValue("PasswordTime", "Enabled", flag(v.PasswordTime)) &&
-                        ini.setValue("PasswordTime", "Seconds", v.Seconds) &&
-                        ini.setValue("Connection", "ExcludePrimaryKey", flag(v.ExcludeKey)) &&
-                        ini.setValue("Multilanguage", "Translation", languageValue(v.Language));
+    using namespace velmoraini;
+    const bool stored = set(ini, AccessMdb, v.AccessMdb) && set(ini, AccessAccdb, v.AccessAccdb) &&
+                        set(ini, CsvPath, v.CsvPath) && set(ini, ScriptsPath, v.ScriptPath) &&
+                        set(ini, PasswordTimeEnabled, flag(v.PasswordTime)) &&
+                        set(ini, PasswordTimeSeconds, v.Seconds) && set(ini, ExcludePrimaryKey, flag(v.ExcludeKey)) &&
+                        set(ini, Translation, languageValue(v.Language));
     return stored && ini.save(path);
 }
 

@@ -174,7 +174,8 @@ private:
     void applyOuterSize();
     void queueMinimumSize();
     void endProgram();
-    void openHelp();
+    // The help page of a window of the program, in the user's language.
+    void openHelp(const QWidget* window);
 
     // Runs a handler body; an error is reported with the handler's tag and
     // never leaves the handler. False when it caught.

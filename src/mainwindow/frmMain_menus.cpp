@@ -429,7 +429,7 @@ void frmMain::Form_KeyDown(int& KeyCode, int Shift)
             page->ExecuteQuery();
         break;
     case 112: // F1
-        openHelp();
+        openHelp(this);
         break;
     case 67: // C
         if (Shift == 2 && page && page->FlexiFocus())
@@ -446,7 +446,10 @@ void frmMain::Form_KeyDown(int& KeyCode, int Shift)
     }
 }
 
-void frmMain::openHelp() { helppages::openLocalHelp(); }
+void frmMain::openHelp(const QWidget* window)
+{
+    helppages::openPage(window->objectName(), msg_ ? msg_->Language() : QString());
+}
 
 void frmMain::Form_KeyPress(int& KeyAscii)
 {
@@ -466,9 +469,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* w = qobject_cast<QWidget*>(watched);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // F1 in any other window of the program opens that window's help page.
+    if (w && w->window() != this && key->key() == Qt::Key_F1 && w->window()->windowType() != Qt::Popup) {
+        guarded(QStringLiteral("Form_KeyDown"), [&] { openHelp(w->window()); });
+        return true;
+    }
     if (!w || w->window() != this)
         return false;
-    auto* key = static_cast<QKeyEvent*>(event);
     // A key the focused control leaves goes on to its parents: it is one press.
     const bool passedOn = key == lastKeyEvent_ && key->timestamp() == lastKeyTimestamp_ && lastKeyReceiver_ &&
                           w != lastKeyReceiver_ && w->isAncestorOf(lastKeyReceiver_);

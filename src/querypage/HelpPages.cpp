@@ -4,6 +4,10 @@
 #include "core/ProgramFolder.h"
 #include "platform/shell/Shell.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 namespace helppages {
 
 namespace {
@@ -11,24 +15,94 @@ namespace {
 // The program's help page on the web.
 constexpr char16_t HelpPage[] = u"https://velmora.example/ayuda/";
 
-// The translation service: source language detected, its own interface in
-// Spanish, the target language by code.
-struct Online {
-    const char16_t* language;
-    const char16_t* target;
+// The languages: the message object's value, the page folder, the code the
+// translation service takes.
+struct Language {
+    const char16_t* value;
+    const char16_t* folder;
 };
-constexpr Online Pages[] = {
-    {u"Language1", u"en"}, {u"Language2", u"fr"}, {u"Language3", u"de"}, {u"Language4", u"pt"}, {u"Language5", u"it"},
+constexpr Language Languages[] = {
+    {u"Original", u"es"}, {u"Language1", u"en"}, {u"Language2", u"fr"},
+    {u"Language3", u"de"}, {u"Language4", u"pt"}, {u"Language5", u"it"},
 };
+
+struct Page {
+    const char16_t* window;
+    const char16_t* page;
+};
+constexpr Page Pages[] = {
+    {u"frmMain", u"principal"},       {u"MaxSQL", u"principal"},
+    {u"frmSettings", u"opciones"},    {u"frmCSV", u"exportar"},      {u"frmTables", u"tablas"},
+    {u"frmTableProperties", u"tablas"}, {u"frmNewField", u"tablas"}, {u"frmIndexes", u"tablas"},
+    {u"frmIndex", u"tablas"},         {u"frmCompare", u"comparar"},  {u"frmEdit", u"dialogos"},
+    {u"frmDSN", u"dialogos"},         {u"frmKeyFields", u"dialogos"}, {u"frmNewKey", u"dialogos"},
+    {u"frmMsgBox", u"dialogos"},
+};
+// Pages no window opens; the contents page links them.
+constexpr const char16_t* OtherPages[] = {u"index", u"teclas", u"ficheros"};
+
+QString text(const char16_t* s) { return QString::fromUtf16(s); }
 
 } // namespace
 
-QString localHelpFile() { return ProgramFolder::file(QString::fromUtf16(HelpFileName)); }
+QString folder(const QString& programFolder, const QString& executableDir)
+{
+    const QStringList candidates = {programFolder + QStringLiteral("/help"), executableDir + QStringLiteral("/help"),
+                                    QDir::cleanPath(executableDir + QStringLiteral("/../share/velmora/help"))};
+    for (const QString& c : candidates)
+        if (QFileInfo(c).isDir())
+            return c;
+    return candidates.first();
+}
 
-void openLocalHelp()
+QString folder() { return folder(ProgramFolder::path(), QCoreApplication::applicationDirPath()); }
+
+QString pageOf(const QString& window)
+{
+    for (const Page& p : Pages)
+        if (window == text(p.window))
+            return text(p.page) + QStringLiteral(".html");
+    return QStringLiteral("index.html");
+}
+
+QStringList pages()
+{
+    QStringList out;
+    for (const char16_t* p : OtherPages)
+        out << text(p) + QStringLiteral(".html");
+    for (const Page& p : Pages)
+        if (!out.contains(pageOf(text(p.window))))
+            out << pageOf(text(p.window));
+    return out;
+}
+
+QString languageFolder(const QString& language)
+{
+    for (const Language& l : Languages)
+        if (language == text(l.value))
+            return text(l.folder);
+    return QStringLiteral("es");
+}
+
+QStringList languageFolders()
+{
+    QStringList out;
+    for (const Language& l : Languages)
+        out << text(l.folder);
+    return out;
+}
+
+QString pageFile(const QString& window, const QString& language)
+{
+    const QString base = folder() + QLatin1Char('/'), page = QLatin1Char('/') + pageOf(window);
+    const QString file = base + languageFolder(language) + page;
+    return QFileInfo(file).isFile() ? file : base + QStringLiteral("es") + page;
+}
+
+void openPage(const QString& window, const QString& language)
 {
     // The file stands in the report as its second block, after the TraceTag.
-    const QString file = localHelpFile();
+    const QString file = pageFile(window, language);
     switch (shell::open(file)) {
     case shell::OpenResult::Opened:
         return;
@@ -41,11 +115,11 @@ void openLocalHelp()
 
 QString onlineAddress(const QString& language)
 {
-    for (const Online& page : Pages)
-        if (language == QString::fromUtf16(page.language))
-            return QStringLiteral("https://translate.google.com/translate?sl=auto&hl=es&tl=") +
-                   QString::fromUtf16(page.target) + QStringLiteral("&u=") + QString::fromUtf16(HelpPage);
-    return QString();
+    const QString code = languageFolder(language);
+    if (code == QLatin1String("es"))
+        return QString();
+    return QStringLiteral("https://translate.google.com/translate?sl=auto&hl=es&tl=") + code + QStringLiteral("&u=") +
+           text(HelpPage);
 }
 
 } // namespace helppages

@@ -1,19 +1,38 @@
 #pragma once
-// Where the program's help is: the local help file in the program folder
-// (the help button in Spanish and the main window's F1) and one online page
-// per translation language, shown through a page-translation service.
+// Where the program's help is: small HTML pages, one set per language, in
+// the "help" folder beside the program (the build tree, a portable copy) or
+// installed under share/velmora/help, opened in the desktop's browser at the
+// page of the window that asked; and one online page per translation
+// language, shown through a page-translation service.
 #include <QString>
+#include <QStringList>
 
 namespace helppages {
 
-// The help file's name in the program folder.
-inline constexpr char16_t HelpFileName[] = u"\\Velmora.chm";
+// The help folder: "help" in the program folder, else beside the program,
+// else the installed share/velmora/help beside its bin folder; the first one
+// that exists (the first candidate when none does, so a report names it).
+QString folder(const QString& programFolder, const QString& executableDir);
+// The same for the program folder in force and the running program.
+QString folder();
 
-// The help file of the program folder in force.
-QString localHelpFile();
-// Opens the local help file with the desktop; a missing file or a refused
-// launch raises the error the caller reports, naming the file.
-void openLocalHelp();
+// The page of a window by its objectName ("frmSettings" -> "opciones.html");
+// the contents page for a window without a page of its own.
+QString pageOf(const QString& window);
+// Every page, the contents page first.
+QStringList pages();
+
+// The folder of a translation language: "en", "fr", "de", "pt", "it" for
+// Language1 to 5, "es" (the Spanish texts) for anything else.
+QString languageFolder(const QString& language);
+QStringList languageFolders();
+
+// The window's page in the language, or the Spanish page where the language
+// has none.
+QString pageFile(const QString& window, const QString& language);
+// Opens pageFile with the desktop; a missing page or a refused launch raises
+// the error the caller reports, naming the file.
+void openPage(const QString& window, const QString& language);
 
 // The online help page for a translation language, "Language1" (English) to
 // "Language5" (Italian); "" for any other value.

@@ -4,7 +4,7 @@
 // against the table's structure (positions, qualified names, locked grid
 // columns), the statement that tests the key for repeated values, and the
 // layout of the new-key dialog.
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,16 +3,17 @@
 // properties, the start step and the toolbar's enabling.
 #include "querypage/MaxSQL.h"
 
+#include "controls/ControlSupport.h"
+#include "controls/clsCommonDialog.h"
 #include "core/Dialogs.h"
 #include "core/Error.h"
 #include "core/ProgramFolder.h"
-#include "controls/ControlSupport.h"
-#include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
+#include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 #include "services/clsTablas.h"
@@ -34,8 +35,6 @@
 namespace {
 
 using namespace pagelayout;
-
-QString velmoraIni() { return ProgramFolder::file(QStringLiteral("\\Velmora.ini")); }
 
 } // namespace
 
@@ -455,16 +454,9 @@ void MaxSQL::DisableButtons(bool bDisable)
 {
     buttonsDisabled_ = bDisable;
     BttDataBase->setEnabled(!bDisable);
-    BttKey->setEnabled(!bDisable && ConnectionType() == 0);
     for (PushButton* b : {BttClean, BttComment, BttUncomment, BttPreviousQuery, BttNextQuery, BttExecute})
         b->setEnabled(!bDisable);
-    if (bDisable) {
-        BttAdd->setEnabled(false);
-        BttDelete->setEnabled(false);
-        BttConfirm->setEnabled(false);
-    } else {
-        SetEditButtons();
-    }
+    SetStateButtons();
     for (PushButton* b : {BttExport, BttAutoSize, BttEditor, BttSettings, BttExit})
         b->setEnabled(!bDisable);
 }
@@ -493,15 +485,16 @@ void MaxSQL::cboDriver_Click()
     guarded("cboDriver_Click", [this] { ChangeConnectionType(); });
 }
 
-void MaxSQL::ChangeConnectionType()
+void MaxSQL::ChangeConnectionType(bool endEditing)
 {
     // Setting a list index from here would come back through the click handlers.
     if (changingConnection_)
         return;
     changingConnection_ = true;
-    guarded("ChangeConnectionType", [this] {
+    guarded("ChangeConnectionType", [this, endEditing] {
         lblServidor->setText(translate(QStringLiteral("Servidor")));
-        ResetEditState(true);
+        if (endEditing)
+            ResetEditState(true);
         const int type = ConnectionType();
         const Panel p = panel(type, SelectedDriver());
         QString provider;
@@ -534,9 +527,7 @@ void MaxSQL::ChangeConnectionType()
             if (p.clearPassword)
                 txtPassword->clear();
             if (p.accessProvider)
-                provider = clsTablas::LeerIni(velmoraIni(), QStringLiteral("Drivers"),
-                                              type == 1 ? QStringLiteral("Access_MDB") : QStringLiteral("Access_ACCDB"),
-                                              QString());
+                provider = velmoraini::accessProvider(type);
             compactEnabled_ = p.compactEnabled;
             emit CompactEnabledChanged();
         }
@@ -592,9 +583,7 @@ void MaxSQL::chkPwdVisible_Click()
             return;
         }
         txtPassword->setEchoMode(QLineEdit::Normal);
-        const QString ini = velmoraIni();
-        if (!Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Enabled"), QStringLiteral("1")))
-                 .toBool())
+        if (!Variant(velmoraini::read(velmoraini::PasswordTimeEnabled)).toBool())
             return;
         const QRect pwd = twips_.value(txtPassword);
         placeLeft(Clocky, pwd.left() + pwd.width());
@@ -603,8 +592,7 @@ void MaxSQL::chkPwdVisible_Click()
         Clocky->update();
         // 32 bits: 60 seconds give 12000 ms instead of an overflow.
         const std::int64_t seconds =
-            Variant(clsTablas::LeerIni(ini, QStringLiteral("PasswordTime"), QStringLiteral("Seconds"), QStringLiteral("2")))
-                .toLong();
+            Variant(velmoraini::read(velmoraini::PasswordTimeSeconds)).toLong();
         if (seconds < 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
         const std::int64_t interval = seconds * 1000 / 5;

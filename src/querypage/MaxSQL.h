@@ -26,7 +26,7 @@
 #include "messages/TranslatableControls.h"
 #include "querypage/ConnectionValues.h"
 #include "querypage/PageController.h"
-#include "querypage/PageDialogs.h"
+#include "pagedialogs/PageDialogs.h"
 #include "controls/MaxGrid.h"
 #include "services/HostWindow.h"
 
@@ -141,9 +141,9 @@ public:
 
     // --- what the host and the tests read besides the members above
 
-    // The final SELECT the last run loaded into the grid ("" when it failed),
-    // with the connection it ran on; exports, the script, key re-runs and the
-    // confirm reload use it instead of running the text again.
+    // The final SELECT whose result the grid shows ("" when none), with the
+    // connection it ran on; key re-runs and the confirm reload use it instead
+    // of running the text again.
     QString LastFinalSelect() const { return ctl_.lastFinalSelect; }
     ConnectionValues LastFinalConnection() const { return ctl_.lastFinalConnection; }
     // The clock of the run (tests fix it).
@@ -209,7 +209,10 @@ private:
     void setListIndexes(int connectionType, int driver);
 
     // --- connection panel (MaxSQL.cpp)
-    void ChangeConnectionType();
+    // The panel laid out for its connection type and driver, which are pushed
+    // into the data-access object. A change of them ends the result's editing;
+    // a command that only uses the connection (endEditing false) leaves it.
+    void ChangeConnectionType(bool endEditing = true);
     void cboConnectionType_Click();
     void cboDriver_Click();
     void BttAccessFileSelection_MouseUp(int Button, int Shift, float X, float Y);
@@ -225,16 +228,18 @@ private:
     QObject* controlOf(validation::Field field) const;
     QString SelectedQuery(bool stripComments);
     bool Ejecutar(QString& statement, bool silent);
-    void RunFinalSelect(const QString& statement);
+    // The final SELECT into the grid; false when it failed and the grid kept what it had.
+    bool RunFinalSelect(const QString& statement);
     void ResetStructureCache();
     void WriteStatusLine();
 
     // --- grid load (MaxSQL_load.cpp)
-    void LoadGrid(QString statement);
+    // False when nothing was loaded (the reason was shown): the grid keeps what it had.
+    bool LoadGrid(QString statement);
     bool InitializeGrid(QString& statement);
-    bool BusquedaRecordsetado(QString statement);
+    // The fetched rows into the grid, whole or one page.
+    bool BusquedaRecordsetado(std::shared_ptr<db::Recordset> records);
     void HeadersFromRecordset();
-    void FailedFetch();
     double TextWidth(const QString& text) const;
     QString RemoveComments(const QString& text);
 
@@ -270,10 +275,11 @@ private:
     void BusquedaExcel();
     // The final SELECT run again on the connection it was loaded with, into
     // the grid, columns fitted; false when there is none or it failed (the
-    // reason was shown). Confirm, a key change and the spreadsheet reload with it.
+    // reason was shown). Confirm and a key change reload with it.
     bool ReloadFinalSelect();
-    // Shows the notice and gives true when the grid holds no final SELECT.
-    bool NoFinalSelect();
+    // The last SELECT of the current query (the selection, else the whole
+    // text) that an export reads; "" after the notice when it holds none.
+    QString ExportedSelect();
     // Around an export or the script: the page's connection pushed and started
     // (false after its notice), then the time, status line and history.
     bool StartExport();
@@ -285,6 +291,9 @@ private:
     // --- editability and key fields
     void CheckEditable();
     void SetEditButtons();
+    // The key and edit buttons as the result's edit state has them, or off
+    // while the host's menu holds the buttons.
+    void SetStateButtons();
     void txtTabla_Change();
     void tmrCheckEditable_Timer();
 

@@ -71,10 +71,11 @@ void MaxSQL::DeleteGridData()
         flexi_->Clear();
         flexi_->setRows(1);
         Label2->clear();
-        // The cleared grid is not paged any more: a resize or the bar would
-        // bring the old records back.
-        ctl_.DropResult();
+        // The cleared grid is not paged any more (a resize or the bar would
+        // bring the old records back), nor edited, confirmed or reloaded.
+        ctl_.ForgetResult();
         OnDemandElevator->hide();
         applyFrame();
+        ResetEditState(true);
     });
 }

@@ -140,7 +140,7 @@ void MaxSQL::ShowTables()
     guarded("ShowTables", [this] {
         if (!ValidateAll(false))
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         {
             std::unique_ptr<TablesDialog> tables = dialogs_.frmTables();
             tables->Zolt = ctl_.zolt;
@@ -166,7 +166,7 @@ void MaxSQL::CompareDatabases()
     guarded("CompareDatabases", [this] {
         if (!ValidateAll(false))
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         std::unique_ptr<CompareDialog> compare = dialogs_.frmCompare();
         compare->Zolt = ctl_.zolt;
         compare->MSG = errorObject_;
@@ -195,7 +195,7 @@ void MaxSQL::CompactDatabase()
                                "reducir su tamaño?"),
                 36, kTitle) == 7)
             return;
-        ChangeConnectionType();
+        ChangeConnectionType(false);
         QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
         QString report;
         switch (ConnectionType()) {

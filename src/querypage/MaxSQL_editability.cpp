@@ -3,7 +3,7 @@
 // idle timer that re-checks after typing.
 #include "querypage/MaxSQL.h"
 
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/modCommons.h"
 
 #include <QPlainTextEdit>
@@ -14,7 +14,8 @@ void MaxSQL::ResetEditState(bool keyButton)
     ctl_.ClearEditState();
     flexi_->setEditable(false);
     if (keyButton) {
-        BttKey->setEnabled(ConnectionType() == 0);
+        ctl_.KeyButtonOn = ConnectionType() == 0;
+        BttKey->setEnabled(ctl_.KeyButtonOn);
         scriptEnabled_ = true;
         emit ScriptEnabledChanged();
     }
@@ -25,6 +26,7 @@ void MaxSQL::CheckEditable()
 {
     guarded("CheckEditable", [this] {
         if (ctl_.SingleTable) {
+            ctl_.KeyButtonOn = true;
             BttKey->setEnabled(true);
             scriptEnabled_ = true;
             emit ScriptEnabledChanged();
@@ -46,6 +48,18 @@ void MaxSQL::SetEditButtons()
     BttAdd->setEnabled(states.add);
     BttDelete->setEnabled(states.remove);
     BttConfirm->setEnabled(states.confirm);
+}
+
+void MaxSQL::SetStateButtons()
+{
+    BttKey->setEnabled(ctl_.KeyButtonOn && !buttonsDisabled_);
+    if (!buttonsDisabled_) {
+        SetEditButtons();
+        return;
+    }
+    BttAdd->setEnabled(false);
+    BttDelete->setEnabled(false);
+    BttConfirm->setEnabled(false);
 }
 
 void MaxSQL::txtTabla_Change()

@@ -16,7 +16,7 @@
 #include "editing/clsMultiTabla.h"
 #include "messages/clsError.h"
 #include "querypage/KeyFields.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -217,6 +217,7 @@ void MaxSQL::BttDelete_MouseUp(int, int, float, float)
                     ctl_.OT->BorrarRegistro(Variant(otKey));
                     flexi_->RemoveItem(row);
                     ctl_.AddedRows->Remove(Variant(key));
+                    WriteStatusLine();
                 }
             } else if (ctl_.OT->ExisteRegistro(rowKeyValues(*flexi_, row))) {
                 const QString record = ctl_.OT->RegistroActual();
@@ -303,6 +304,8 @@ void MaxSQL::BttAdd_MouseUp(int, int, float, float)
         if (!ctl_.AddedRows)
             ctl_.AddedRows = newCollection();
         ctl_.AddedRows->Add(Variant(item), newKey);
+        // The count on the status line is the grid's, the new row included.
+        WriteStatusLine();
         SetEditButtons();
     });
 }

@@ -1,6 +1,7 @@
 // The export menu's CSV file and spreadsheet: options and title asked for,
-// the grid's final SELECT handed to the writers, then the status line and
-// the tab's history as after a run.
+// the last SELECT of the page's current query (the selection, else the whole
+// text) handed to the writers, never the statements around it, then the
+// status line and the tab's history as after a run.
 #include "querypage/MaxSQL.h"
 
 #include "controls/ControlSupport.h"
@@ -10,6 +11,7 @@
 #include "messages/clsError.h"
 #include "querypage/ExportRules.h"
 #include "querypage/LoadRules.h"
+#include "querypage/SqlText.h"
 
 #include <QLabel>
 #include <QScopeGuard>
@@ -20,30 +22,30 @@ const QString kTitle = QStringLiteral("Velmora 3.0");
 
 } // namespace
 
-bool MaxSQL::NoFinalSelect()
+QString MaxSQL::ExportedSelect()
 {
-    if (!ctl_.lastFinalSelect.isEmpty())
-        return false;
-    notice(QStringLiteral("No hay ninguna consulta SELECT cargada en la grid."));
-    return true;
+    const QString statement = sqllex::lastSelect(SelectedQuery(true));
+    if (statement.isEmpty())
+        notice(QStringLiteral("La consulta actual no contiene ninguna sentencia SELECT."));
+    return statement;
 }
 
 bool MaxSQL::ReloadFinalSelect()
 {
     if (ctl_.lastFinalSelect.isEmpty())
         return false;
-    const QString statement = ctl_.lastFinalSelect;
     PushEditConnection();
-    LoadGrid(statement);
-    if (ctl_.lastFinalSelect.isEmpty())
+    if (!LoadGrid(ctl_.lastFinalSelect))
         return false;
     BttAutoSize_MouseUp(0, 0, 0, 0);
+    // The count follows the rows the reload brought (added ones written, deleted ones gone).
+    WriteStatusLine();
     return true;
 }
 
 bool MaxSQL::StartExport()
 {
-    ChangeConnectionType();
+    ChangeConnectionType(false);
     if (ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
         return true;
     notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
@@ -87,7 +89,8 @@ void MaxSQL::GenerateExcel()
 void MaxSQL::BusquedaCSV()
 {
     guarded("BusquedaCSV", [this] {
-        if (NoFinalSelect())
+        const QString statement = ExportedSelect();
+        if (statement.isEmpty())
             return;
         const std::shared_ptr<CsvDialog> dialog = dialogs_.frmCSV();
         dialog->SCR = ctl_.scr;
@@ -103,8 +106,6 @@ void MaxSQL::BusquedaCSV()
         const CollectionPtr options = CSVOptions(dialog->Outputs);
         dialog->Unload();
         pendingEvents();
-        const QString statement = ctl_.lastFinalSelect;
-        PushEditConnection();
         std::unique_ptr<CsvWriter> writer = dialogs_.clsCSV();
         // A writer that cannot start has said why.
         if (!writer->StartObject(this, ctl_.zolt, errorObject_, ctl_.scr))
@@ -120,13 +121,14 @@ void MaxSQL::BusquedaCSV()
 void MaxSQL::BusquedaExcel()
 {
     guarded("BusquedaExcel", [this] {
-        if (NoFinalSelect())
+        const QString statement = ExportedSelect();
+        if (statement.isEmpty())
             return;
-        // Counted from a reload in this same call: a failed one exports nothing.
+        // Counted from a load in this same call: a failed one exports nothing.
         qint64 records = 0;
         std::int32_t columns = 0;
         const bool reloaded = ctl_.finalReload ? ctl_.finalReload(records, columns) : [&] {
-            const bool ok = ReloadFinalSelect();
+            const bool ok = RunFinalSelect(statement);
             records = ctl_.PagingRecordCount;
             columns = ctl_.ResultColumns;
             return ok;
@@ -140,14 +142,12 @@ void MaxSQL::BusquedaExcel()
                 SystemMsgBox(translate(*refusal), 64, QStringLiteral("Aviso"));
             return;
         }
-        const QString statement = ctl_.lastFinalSelect;
         const QString title = SystemInputBox(
             translate(QStringLiteral("Introduzca el título que quiere que aparezca en las filas superiores de la hoja excel.")),
             translate(QStringLiteral("Título Consulta")), translate(QStringLiteral("Consulta de Datos")));
         QStringList headers;
         for (int c = 0; c < flexi_->Cols(); ++c)
             headers << flexi_->TextMatrix(0, c);
-        PushEditConnection();
         std::unique_ptr<ExcelWriter> writer = dialogs_.clsExcel();
         writer->StartObject(this, ctl_.zolt, errorObject_, ctl_.scr);
         // The writer reports its own failures.

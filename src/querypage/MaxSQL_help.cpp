@@ -1,10 +1,11 @@
-// The help button (local help file, or the online page in the user's
-// language) and the settings button (the settings dialog, then the one
+// The help button (the page's local help page, or the online page in the
+// user's language) and the settings button (the settings dialog, then the one
 // setting the page holds in memory).
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
+#include "core/VelmoraIni.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
 #include "querypage/HelpPages.h"
@@ -18,7 +19,7 @@ void MaxSQL::BttHelp_MouseUp(int, int, float, float)
         // A message object that has translated nothing yet holds no language: the Spanish texts.
         const QString language = errorObject_ ? errorObject_->Language() : QString();
         if (language.isEmpty() || language.compare(QStringLiteral("Original"), Qt::CaseInsensitive) == 0) {
-            helppages::openLocalHelp();
+            helppages::openPage(QStringLiteral("MaxSQL"), QStringLiteral("Original"));
             return;
         }
         QString address = helppages::onlineAddress(language);
@@ -45,8 +46,7 @@ void MaxSQL::BttSettings_MouseUp(int, int, float, float)
         }
         const bool old = showKey_;
         // An empty value reads as the default "0", as every reader of the key takes it.
-        showKey_ = clsTablas::LeerIni(ProgramFolder::file(QStringLiteral("\\Velmora.ini")), QStringLiteral("Connection"),
-                                      QStringLiteral("ExcludePrimaryKey"), QStringLiteral("0")) == QStringLiteral("0");
+        showKey_ = velmoraini::read(velmoraini::ExcludePrimaryKey) == QStringLiteral("0");
         if (showKey_ != old)
             emit ShowKeyChanged();
     });

@@ -56,15 +56,29 @@ double MaxSQL::TextWidth(const QString& text) const
     return QFontMetricsF(font()).horizontalAdvance(text) * Screen::twipsPerPixel();
 }
 
-void MaxSQL::LoadGrid(QString statement)
+bool MaxSQL::LoadGrid(QString statement)
 {
+    bool loaded = false;
     guarded("LoadGrid", [&] {
-        const DrawingOff drawing(*flexi_);
-        if (!InitializeGrid(statement)) {
-            ctl_.lastFinalSelect.clear();
+        if (!ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
+            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
             return;
         }
-        if (!BusquedaRecordsetado(statement))
+        if (statement.isEmpty())
+            statement = SelectedQuery(true);
+        statement = RemoveComments(statement);
+        // The rows first: a statement that yields none leaves the grid, the
+        // record set and the edit state of the former result as they were.
+        std::shared_ptr<db::Recordset> records;
+        guarded("BusquedaRecordsetado", [&] {
+            QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
+            records = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"))
+                          .as<db::Recordset>();
+        });
+        if (!records || !records->result())
+            return; // the data-access object has said why
+        const DrawingOff drawing(*flexi_);
+        if (!InitializeGrid(statement) || !BusquedaRecordsetado(records))
             return;
         if (ctl_.SingleTable) {
             // Edits go to the columns the structure names, so it must match the result.
@@ -84,20 +98,15 @@ void MaxSQL::LoadGrid(QString statement)
         if (ctl_.SingleTable)
             LoadOT();
         CheckEditable();
+        loaded = true;
     });
+    return loaded;
 }
 
 bool MaxSQL::InitializeGrid(QString& statement)
 {
     bool ok = false;
     guarded("InitializeGrid", [&] {
-        if (!ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password())) {
-            notice(QStringLiteral("No se ha podido iniciar el objeto de acceso a datos"));
-            return;
-        }
-        if (statement.isEmpty())
-            statement = SelectedQuery(true);
-        statement = RemoveComments(statement);
         ctl_.headerFromRecordset = false;
 
         const loadrules::TableTest test = loadrules::singleTableTest(statement);
@@ -111,9 +120,13 @@ bool MaxSQL::InitializeGrid(QString& statement)
         }
         Variant structure;
         QString qualifier;
+        // The load writes the key fields from the statement alone (the table's
+        // own key, or nothing): that is no change of the user's, so the text
+        // saved with the history follows it.
+        ctl_.LastKeyFieldsText.clear();
+        ctl_.KeyFields.clear();
+        ctl_.SavedKeyFields.clear();
         if (single) {
-            ctl_.LastKeyFieldsText.clear();
-            ctl_.KeyFields.clear();
             ctl_.SingleTable = true;
             ctl_.EditTableName = test.tableName;
             qualifier = test.tableName;
@@ -126,10 +139,8 @@ bool MaxSQL::InitializeGrid(QString& statement)
             }
             if (showKey_)
                 ctl_.ResolveKeyFields(structure);
+            ctl_.SavedKeyFields = ctl_.KeyFields;
         } else {
-            ctl_.LastKeyFieldsText.clear();
-            ctl_.KeyFields.clear();
-            ctl_.SavedKeyFields.clear();
             ResetEditState(true);
             const QString header = loadrules::headerStatement(statement, SelectedDriver());
             qualifier = loadrules::qualifier(test.tablePart);
@@ -172,36 +183,11 @@ void MaxSQL::HeadersFromRecordset()
     }
 }
 
-void MaxSQL::FailedFetch()
-{
-    ctl_.DropResult();
-    OnDemandElevator->hide();
-    flexi_->setRows(1);
-    flexi_->setRedraw(true);
-    ctl_.lastFinalSelect.clear();
-    applyFrame();
-}
-
-bool MaxSQL::BusquedaRecordsetado(QString statement)
+bool MaxSQL::BusquedaRecordsetado(std::shared_ptr<db::Recordset> records)
 {
     bool ok = false;
     guarded("BusquedaRecordsetado", [&] {
-        if (statement.isEmpty())
-            statement = SelectedQuery(true);
-        QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
-        Variant result;
-        try {
-            result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
-        } catch (...) {
-            FailedFetch();
-            throw;
-        }
-        ctl_.ResultSet = result.as<db::Recordset>();
-        if (!ctl_.ResultSet || !ctl_.ResultSet->result()) {
-            // The data-access object has said why.
-            FailedFetch();
-            return;
-        }
+        ctl_.ResultSet = std::move(records);
         const int headerCols = flexi_->Cols();
         const DrawingOff drawing(*flexi_);
         ctl_.ResultColumns = ctl_.ResultSet->FieldCount();

@@ -9,7 +9,7 @@
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/LoadRules.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/SqlText.h"
 #include "querypage/Validation.h"
 #include "services/clsTablas.h"
@@ -45,12 +45,14 @@ public:
         if (!page_.ctl_.running)
             return;
         cursor_.reset();
-        // The key and edit buttons are set by the load's own rules during the run.
+        // The key and edit buttons follow the edit state, which a load inside
+        // the run may have changed and a command without one left as it was.
         const QWidget* decided[] = {page_.BttKey, page_.BttAdd, page_.BttDelete, page_.BttConfirm};
         for (const auto& [w, enabled] : states_)
             if (w && std::find(std::begin(decided), std::end(decided), w.data()) == std::end(decided))
                 w->setEnabled(enabled);
         page_.ctl_.running = false;
+        page_.SetStateButtons();
     }
 
 private:
@@ -188,52 +190,48 @@ void MaxSQL::ExecuteQuery()
         const std::vector<sqllex::Piece> pieces = sqllex::split(text);
         if (pieces.empty())
             return;
-        // Any failure stops the run: nothing after it runs, loads or is recorded.
-        bool changed = false;
-        for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        // A failure stops the run: nothing after it runs or loads, and the grid
+        // keeps the result and status line it had. What was typed still enters
+        // the history.
+        bool ok = true, changed = false;
+        for (std::size_t i = 0; ok && i + 1 < pieces.size(); ++i) {
             QString statement = pieces[i].text;
-            const QString up = statement.toUpper();
-            changed = changed || (statement != ctl_.ContextStatement &&
-                                  (!up.startsWith(QLatin1String("SELECT")) || up.contains(QLatin1String(" INTO "))));
-            if (!Ejecutar(statement, true))
-                return;
-            if (pieces[i].runTwice) {
+            changed = changed || (statement != ctl_.ContextStatement && !sqllex::fillsGrid(statement));
+            ok = Ejecutar(statement, true);
+            if (ok && pieces[i].runTwice) {
                 pendingEvents();
-                if (!Ejecutar(statement, true))
-                    return;
+                ok = Ejecutar(statement, true);
             }
         }
         // Structures read before a change of the schema may no longer hold.
         if (changed)
             ctl_.EmptyStructureCaches();
         QString final = pieces.back().text;
-        const QString upper = final.toUpper();
-        if (upper.left(6) == QLatin1String("SELECT") && !upper.contains(QLatin1String(" INTO "))) {
-            RunFinalSelect(final);
-            if (ctl_.lastFinalSelect.isEmpty())
-                return;
-        } else {
-            if (!Ejecutar(final, false))
-                return;
+        if (ok && sqllex::fillsGrid(final)) {
+            ok = RunFinalSelect(final);
+        } else if (ok) {
+            ok = Ejecutar(final, false);
             ctl_.EmptyStructureCaches();
         }
-        ctl_.StopClock();
-        WriteStatusLine();
+        if (ok) {
+            ctl_.StopClock();
+            WriteStatusLine();
+        }
         run->release();
         pendingEvents();
         SaveLastQuery(0);
     });
 }
 
-void MaxSQL::RunFinalSelect(const QString& statement)
+bool MaxSQL::RunFinalSelect(const QString& statement)
 {
+    if (!LoadGrid(statement))
+        return false;
     ctl_.lastFinalSelect = statement;
     ctl_.lastFinalConnection = connectionValues();
     ctl_.lastFinalProvider = ctl_.zolt->SQLProvider();
-    LoadGrid(statement);
-    if (ctl_.lastFinalSelect.isEmpty())
-        return;
     BttAutoSize_MouseUp(0, 0, 0, 0);
+    return true;
 }
 
 bool MaxSQL::Ejecutar(QString& statement, bool silent)

@@ -151,6 +151,15 @@ void PageController::DropResult()
     PagingActive = false;
 }
 
+void PageController::ForgetResult()
+{
+    DropResult();
+    ClearEditState();
+    OT.reset();
+    AddedRows = newCollection();
+    lastFinalSelect.clear();
+}
+
 // --- editability
 
 void PageController::ClearEditState()

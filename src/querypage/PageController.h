@@ -38,8 +38,8 @@ public:
     QString ContextStatement;
     QDateTime StartTime, EndTime;
     QString LoadTime;
-    // The final SELECT the last run loaded into the grid ("" when it failed),
-    // with the connection and provider it ran on.
+    // The final SELECT whose result the grid shows ("" when none), with the
+    // connection and provider it ran on. A failed run leaves them as they were.
     QString lastFinalSelect;
     ConnectionValues lastFinalConnection;
     QString lastFinalProvider;
@@ -84,8 +84,10 @@ public:
     // The first record shown after a move (barValue: the bar's position for a
     // drag); -1 for a move that moves nothing.
     qint64 MovedPosition(int action, qint64 barValue) const;
-    // Drops the loaded result and its paging (a failed fetch, a cleared grid).
+    // Drops the loaded result and its paging.
     void DropResult();
+    // A cleared grid: nothing is left to edit, confirm, reload or page.
+    void ForgetResult();
 
     // --- editability
     // The key fields as the key dialog and the history hold them.
@@ -93,6 +95,9 @@ public:
     QString KeyPositions, KeyList, GridLockedColumns, GridTypes;
     bool KeyUnique = false;
     bool GridEditable = false;
+    // The key button as the edit state last set it: the connection type's
+    // rule, or on for a single-table result.
+    bool KeyButtonOn = false;
     QString LastKeyFieldsText, LastSqlText;
     QDateTime LastEditTime;
     bool CheckRunning = false;

@@ -73,4 +73,19 @@ std::vector<Piece> split(const QString& text)
     return out;
 }
 
+bool fillsGrid(const QString& statement)
+{
+    const QString upper = statement.trimmed().toUpper();
+    return upper.startsWith(QLatin1String("SELECT")) && !upper.contains(QLatin1String(" INTO "));
+}
+
+QString lastSelect(const QString& text)
+{
+    const std::vector<Piece> pieces = split(text);
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
+        if (fillsGrid(it->text))
+            return it->text;
+    return QString();
+}
+
 } // namespace sqllex

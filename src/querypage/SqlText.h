@@ -27,4 +27,12 @@ struct Piece {
 // trimmed; blank pieces are left out. The last piece is the final statement.
 std::vector<Piece> split(const QString& text);
 
+// A statement that fills the grid: it begins with SELECT and puts nothing
+// INTO a table.
+bool fillsGrid(const QString& statement);
+
+// The last statement of a text that fills the grid, "" when none does: what
+// an export of that text reads, without running the statements around it.
+QString lastSelect(const QString& text);
+
 } // namespace sqllex

@@ -27,15 +27,8 @@ TEST(Error, TagsBraceBlocksAndTraps)
     EXPECT_EQ(calls, 0);
 }
 
-TEST(Screen, TwipsPixelsAndColours)
+TEST(Screen, ColoursAreStoredBlueGreenRed)
 {
-    EXPECT_EQ((std::pair{Screen::twipsPerPixel(96), Screen::twipsPerPixel(120)}), (std::pair{15.0, 12.0}));
-    for (const auto& [twips, dpi, pixels] : {std::tuple{225, 96, 15}, {240, 96, 16}, {240, 192, 32}, {-30, 96, -2}})
-        EXPECT_EQ(Screen::pixelsFromTwips(twips, dpi), pixels) << twips << " at " << dpi;
-    EXPECT_EQ((std::pair{Screen::twipsFromPixels(15, 96), Screen::twipsFromPixels(1, 144)}), (std::pair{225, 10}));
-    Screen::setLogicalDpi(0); // ignored
-    EXPECT_EQ((std::pair{Screen::logicalDpi(), Screen::twipsFromPixels(2)}), (std::pair{96.0, 30}));
-    // Colours are stored blue-green-red: pure blue, pure green and two mixed.
     for (const auto& [color, rgb] : {std::pair{0xFF0000u, 0xFF0000FFu}, {0x8000u, 0xFF008000u}, {0xFFFAE1u, 0xFFE1FAFFu},
                                      {0x404040u, 0xFF404040u}})
         EXPECT_EQ(Screen::rgbFromColor(color), rgb) << color;
@@ -43,29 +36,6 @@ TEST(Screen, TwipsPixelsAndColours)
     EXPECT_EQ((std::tuple{Screen::rgbFromColor(0x80000005u).has_value(), Screen::isSystemColor(0x80000008u),
                           Screen::systemColorIndex(0x80000016u)}),
               (std::tuple{false, true, 0x16}));
-}
-
-TEST(SystemDialogs, RecorderTakesAnswersInTurnAndIsRemovedAfterwards)
-{
-    {
-        ScopedRecordingDialogs rec;
-        rec->answers = {6, 7};
-        rec->defaultAnswer = 2;
-        EXPECT_EQ((std::vector{SystemMsgBox("a", 36, "Aviso"), SystemMsgBox("b", 36), SystemMsgBox("c")}),
-                  (std::vector{6, 7, 2}));
-        ASSERT_EQ(rec->calls.size(), 3u);
-        EXPECT_EQ((std::tuple{rec->calls[0].prompt, rec->calls[0].style, rec->calls[0].title}),
-                  (std::tuple{QString("a"), 36, QString("Aviso")}));
-        {
-            ScopedRecordingDialogs inner;
-            inner->inputAnswer = "typed";
-            EXPECT_EQ((std::pair{SystemInputBox("p", "t", "d"), SystemMsgBox("inner")}), (std::pair{QString("typed"), 1}));
-        }
-        // The outer recorder is back in force.
-        EXPECT_EQ((std::pair{SystemMsgBox("d"), rec->calls.size()}), (std::pair{2, std::size_t(4)}));
-    }
-    // Without a recorder: OK and the default text.
-    EXPECT_EQ(SystemInputBox("p", "t", "dflt"), "dflt");
 }
 
 namespace {

@@ -142,7 +142,6 @@ TEST_F(ConnectionTest, ExecuteAndStoredProceduresRunLogCountAndClose)
     EXPECT_TRUE(o.Execute(u"UPDATE t SET a = 1"_s, QString(), QString(), QString(), QString(), affected));
     EXPECT_EQ(affected, 3);
     EXPECT_EQ(log->texts(), QStringList{proc("Execute") + "|UPDATE t SET a = 1|1"});
-    EXPECT_EQ(kinds(), "ORC");
 
     log->lines.clear();
     rec->clearLog();
@@ -152,17 +151,14 @@ TEST_F(ConnectionTest, ExecuteAndStoredProceduresRunLogCountAndClose)
     EXPECT_EQ(log->texts(), (QStringList{"longdatabasename_abc\tExecute|DELETE FROM x|1",
                                      "longdatabasename_abc\tExecute|Error al intentar ejecutar la siguiente SQL -> "
                                      "DELETE FROM x\r\nInvalid object name 'x'.|4"}));
-    EXPECT_EQ(kinds(), "ORC");
 
     // The stored procedure path.
     rec->clearLog();
     start();
     // A statement that ran leaves the connection open and answers false; the next opening closes it first.
     EXPECT_FALSE(o.Execute(u"EXEC sp_x"_s, QString(), QString(), QString(), QString(), 0, true));
-    EXPECT_EQ(kinds(), "OR");
     o.Execute(u"UPDATE t SET a = 1"_s);
     EXPECT_EQ(kinds(), "ORCORC");
-    EXPECT_EQ(rec->statements(), (QStringList{"EXEC sp_x", "UPDATE t SET a = 1"}));
 
     // A failing procedure reaches the caller as its own error, not as a connection notice.
     rec->answerError(u"EXEC sp_bad"_s, 50000, u"boom"_s);
@@ -215,13 +211,6 @@ TEST_F(ConnectionTest, TransactionsShareOneConnectionAndLogTheirSteps)
     EXPECT_EQ(log->texts().last(), rollback);
     EXPECT_TRUE(dialogs->calls.empty());
 
-    // Without a log object the lines go nowhere.
-    clsDO plain;
-    plain.StartObject(u"s"_s, u"d"_s, u"u"_s, u"p"_s);
-    plain.OpenTransaction();
-    EXPECT_TRUE(plain.Execute(u"UPDATE a SET x = 1"_s));
-    plain.CloseTransaction();
-
     // A second one on the same connection is refused by the layer.
     o.OpenTransaction();
     o.OpenTransaction();
@@ -254,21 +243,6 @@ TEST(DialectTest, StringsFollowConnectionTypeAndDriver)
                   QString::fromUtf8(strings))
             << type << "/" << driver;
     }
-}
-
-TEST(ChangeHistoryTest, StringAndArrayForms)
-{
-    const QStringList entries = {"Creación de la librería\t13/02/2003\tVL", "Añadido del método Execute\t13/02/2003\tVL",
-                                 "Cambios para diferentes motores de BBDD y para averiguar automáticamente el motor de access\t27/04/2024\tVL"};
-    clsDO o;
-    EXPECT_EQ(o.VersionControl(u"String"_s).toString(), entries.join(u"\r\n"_s) + u"\r\n"_s);
-    // Asked twice, the array form holds the list twice.
-    clsDO a;
-    a.VersionControl(u"Array"_s);
-    EXPECT_EQ(show(a.VersionControl(u"Array"_s)), u'[' + (entries + entries).join(u'|') + u']');
-    EXPECT_EQ(a.VersionControl(u"Array"_s).array()->lbound(), 0);
-    EXPECT_TRUE(a.VersionControl(u"XML"_s).isEmpty());
-    EXPECT_FALSE(a.ChangeAdd(u"a"_s, u"b"_s, u"c"_s, u"Array"_s));
 }
 
 } // namespace

@@ -5,6 +5,10 @@
 
 #include "core/ValueText.h"
 #include "data/clsField.h"
+#include "platform/db/LocalFile.h"
+#include "support/PlainReader.h"
+
+#include <QFile>
 
 using namespace datatest;
 
@@ -44,9 +48,9 @@ protected:
         auto c = newCollection();
         for (const ColumnDef& s : columns) {
             auto f = std::make_shared<clsField>();
-            const QString stored = QLatin1String(s.stored);
-            f->setFieldName(stored.isEmpty() ? QLatin1String(s.name) : stored);
-            f->setNewFieldName(QLatin1String(s.name));
+            const QString stored = QString::fromUtf8(s.stored);
+            f->setFieldName(stored.isEmpty() ? QString::fromUtf8(s.name) : stored);
+            f->setNewFieldName(QString::fromUtf8(s.name));
             f->setDataType(std::int16_t(s.type));
             f->setLenght(s.length);
             f->setAllowNull(true);
@@ -221,6 +225,18 @@ protected:
                 u"INSERT INTO Album VALUES (2, 'Balls to the Wall', 2)"_s,
                 u"INSERT INTO Album VALUES (3, 'Let There Be Rock', 1)"_s};
     }
+    // Texts beyond ASCII, some differing only in the case of such a letter.
+    void addTextsBeyondAscii()
+    {
+        db_.exec({u"INSERT INTO Artist VALUES (3, 'Ñu')"_s, u"INSERT INTO Artist VALUES (4, 'ÉXITO')"_s,
+                  u"INSERT INTO Artist VALUES (5, 'éxito')"_s, u"INSERT INTO Artist VALUES (6, 'Mägo de Oz')"_s,
+                  u"INSERT INTO Album VALUES (4, 'Ñu en directo', 3)"_s});
+    }
+    QByteArray bytes() const
+    {
+        QFile f(db_.path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     // Everything the engine keeps about the file's tables, one text a line.
     QStringList schema()
@@ -276,4 +292,77 @@ TEST_F(ConstraintsKeptTest, AddedAndRenamedColumnsAndTablesKeepReferencesIndexes
                            "IX_AlbumTitle Albums", "IX_ArtistName Artist"}));
     EXPECT_EQ(checks(), QStringList{"ok"});
     EXPECT_EQ(rows(u"Albums"_s, u"AlbumId, Artist"_s), (QStringList{"1|1", "2|2", "3|1"}));
+}
+
+// After every way Velmora writes a local file, another program reading it with
+// nothing of Velmora's finds it sound and its indexes find every row.
+TEST_F(ConstraintsKeptTest, EveryWritePathLeavesAFileAnyOtherReaderFindsSound)
+{
+    auto sound = [&](const char* path, const QString& file = QString()) {
+        EXPECT_EQ(plainReaderFaults(file.isEmpty() ? db_.path : file), QStringList{}) << path;
+    };
+    addTextsBeyondAscii();
+    sound("statements of the fixture");
+    for (const QString& sql : {u"UPDATE Artist SET Name = 'ÑU' WHERE ArtistId = 3"_s, u"INSERT INTO Artist VALUES (7, 'Ángeles')"_s,
+                               u"CREATE INDEX IX_Título ON Album (Title)"_s, u"DELETE FROM Album WHERE AlbumId = 2"_s})
+        EXPECT_TRUE(o_.Execute(sql)) << sql.toStdString();
+    EXPECT_EQ(rows(u"Artist"_s, u"Name"_s).filter(u"ñu"_s, Qt::CaseInsensitive), QStringList{u"ÑU"_s});
+    sound("statements");
+
+    const QString artist = u"Artist"_s;
+    EXPECT_EQ(o_.ModifyTable(artist, artist, layout(artist, {{"ArtistId", "ArtistId", 3, 0, false, true, true},
+                                                             {"Name", "Name", 8, 120}, {"", "País", 8, 40}})),
+              QString());
+    sound("ModifyTable");
+
+    const QString genre = u"Género"_s;
+    EXPECT_EQ(o_.CreateTable(genre, layout(genre, {{"", "GéneroId", 3, 0, false, true, true}, {"", "Descripción", 8, 50}})), QString());
+    EXPECT_TRUE(o_.Execute(u"INSERT INTO [Género] ([Descripción]) SELECT Name FROM Artist"_s));
+    sound("CreateTable");
+
+    EXPECT_TRUE(o_.AddNewIndex(genre, u"IX_Descripción"_s, false, true, false, u"Descripción"_s));
+    EXPECT_TRUE(o_.RemoveIndex(u"Album"_s, u"IX_AlbumTitle"_s, false).toBool());
+    sound("AddNewIndex and RemoveIndex");
+
+    o_.OpenTransaction();
+    EXPECT_TRUE(o_.Execute(u"UPDATE [Género] SET [Descripción] = 'Éxitos del año' WHERE [GéneroId] = 4"_s));
+    o_.CloseTransaction();
+    sound("write-back");
+
+    EXPECT_TRUE(o_.Execute(u"SELECT * INTO [Artistas Ñ] FROM Artist WHERE Name LIKE 'é%'"_s));
+    EXPECT_TRUE(o_.Execute(u"CREATE UNIQUE INDEX IX_Copia ON [Artistas Ñ] (Name)"_s));
+    EXPECT_EQ(rows(u"Artistas Ñ"_s, u"Name"_s), (QStringList{"ÉXITO", "éxito"}));
+    sound("SELECT INTO");
+
+    const QString compacted = db_.dir.filePath(u"compacted.accdb"_s);
+    db::CompactDatabase(db_.path, compacted);
+    sound("compaction", compacted);
+}
+
+// A key other tables refer to stays, with the reason; an unreferenced one goes
+// and comes back keeping rows, indexes and references; a new reference the
+// rows break is refused naming them. A refusal leaves the file as it was.
+TEST_F(ConstraintsKeptTest, KeyChangesTakeTheOneRebuildAndARefusalChangesNothing)
+{
+    addTextsBeyondAscii();
+    const QByteArray before = bytes();
+    const QString refused = raised([&] { o_.RemoveIndex(u"Artist"_s, u"PrimaryKey"_s, true); });
+    EXPECT_TRUE(refused.contains(u"'Album' hace referencia"_s)) << refused.toStdString();
+    EXPECT_FALSE(o_.AddNewIndex(u"Artist"_s, u"PrimaryKey"_s, true, false, false, u"Name"_s));
+    const QString broken = raised([&] {
+        o_.Execute(u"ALTER TABLE Artist ADD CONSTRAINT FK_X FOREIGN KEY (ArtistId) REFERENCES Album (AlbumId)"_s);
+    });
+    EXPECT_TRUE(broken.contains(u"'Artist'"_s) && broken.contains(u"Filas: 5, 6."_s)) << broken.toStdString();
+    EXPECT_TRUE(bytes() == before);
+
+    const QStringList albums = rows(u"Album"_s), kept = schema().filter(QRegularExpression(u"^index | keys:"_s));
+    EXPECT_TRUE(o_.RemoveIndex(u"Album"_s, u"PrimaryKey"_s, true).toBool());
+    EXPECT_EQ(valuesOf(tableKey(o_, u"Album"_s)), QStringList{});
+    EXPECT_TRUE(o_.AddNewIndex(u"Album"_s, u"Clave"_s, true, false, false, u"AlbumId"_s));
+    EXPECT_EQ(valuesOf(tableKey(o_, u"Album"_s)), QStringList{"AlbumId"});
+    EXPECT_EQ(rows(u"Album"_s, u"AlbumId, Title, ArtistId"_s), albums);
+    EXPECT_EQ(schema().filter(QRegularExpression(u"^index | keys:"_s)), kept);
+    EXPECT_EQ(plainReaderFaults(db_.path), QStringList{});
+    EXPECT_THROW(db_.exec({u"INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (1, 'x', 1)"_s}), Error);
+    EXPECT_THROW(db_.exec({u"INSERT INTO Album (AlbumId, Title, ArtistId) VALUES (9, 'x', 77)"_s}), Error);
 }

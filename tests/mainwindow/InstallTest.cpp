@@ -1,10 +1,11 @@
-// An installation under a temporary prefix: the four installed files, and a
+// An installation under a temporary prefix: the installed files and help pages, and a
 // read-only installation running from the user's data folder, seeded from
 // the installed defaults, without writing under the prefix.
 #include "FakeQueryPage.h"
 
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
+#include "querypage/HelpPages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,6 +59,14 @@ TEST(Install, TempPrefixGetsTheProgramItsDefaultsAndTheDesktopEntryAndRunsReadOn
                              "share/applications/velmora.desktop"})
         EXPECT_TRUE(QFileInfo(prefix + "/" + file).isFile()) << file;
     EXPECT_FALSE(QFileInfo::exists(prefix + "/share/velmora/Velmora_Tab1.ini"));
+    // Every help page in every language, where the installed program finds them.
+    QStringList missing;
+    for (const QString& language : helppages::languageFolders())
+        for (const QString& page : helppages::pages())
+            if (!QFileInfo(prefix + "/share/velmora/help/" + language + "/" + page).isFile())
+                missing << language + "/" + page;
+    EXPECT_EQ(missing, QStringList());
+    EXPECT_EQ(helppages::folder(tmp.filePath("data/velmora"), prefix + "/bin"), prefix + "/share/velmora/help");
     EXPECT_EQ(runs("desktop-file-validate", {prefix + "/share/applications/velmora.desktop"}, &out), 0)
         << out.toStdString();
 

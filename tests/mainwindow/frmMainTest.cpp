@@ -7,13 +7,16 @@
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
+#include "querypage/HelpPages.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -378,15 +381,30 @@ TEST_F(MainWindowTest, KeysActOnTheCurrentPage)
 {
     load();
     shell::ScopedRecordingLauncher launcher;
-    // F1 opens the help file and reports each time it cannot.
+    // F1 opens the help page of the window it is pressed in, and reports each time it cannot.
+    const QString help = dir.filePath("help");
     key(Qt::Key_F1);
-    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " +
-                                     dir.filePath("Velmora.chm")));
-    QFile(dir.filePath("Velmora.chm")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(reports(), QStringList("FRMMAIN.FORM_KEYDOWN\r\nError: No se encuentra el fichero de ayuda " + help +
+                                     "/es/principal.html"));
+    ASSERT_TRUE(QFile::link(QStringLiteral(VELMORA_BUILD_TREE "/help"), help));
     key(Qt::Key_F1);
+    for (const char* window : {"frmSettings", "frmCSV", "frmTableProperties", "frmIndex", "frmCompare", "frmEdit",
+                               "frmNewKey", "frmMsgBox", "frmOtro"}) {
+        QDialog dialog(w.get());
+        dialog.setObjectName(window);
+        key(Qt::Key_F1, Qt::NoModifier, QString(), new QLineEdit(&dialog));
+    }
+    QStringList opened;
+    for (const QUrl& url : launcher->launched)
+        opened << url.toLocalFile().mid(help.size() + 1);
+    EXPECT_EQ(opened, (QStringList{"es/principal.html", "es/opciones.html", "es/exportar.html", "es/tablas.html",
+                                   "es/tablas.html", "es/comparar.html", "es/dialogos.html", "es/dialogos.html",
+                                   "es/dialogos.html", "es/index.html"}));
+    EXPECT_EQ(helppages::pageFile("frmCompare", "Language3"), help + "/de/comparar.html");
     launcher->answer = false;
     key(Qt::Key_F1);
-    EXPECT_EQ(std::pair(launcher->launched.size(), reports().size()), std::pair(qsizetype(2), qsizetype(2)));
+    EXPECT_EQ(reports().size(), 2);
+    EXPECT_TRUE(reports().last().endsWith("No se ha podido abrir el fichero de ayuda " + help + "/es/principal.html"));
 
     // A key a child leaves goes on to the page, and acts once.
     key(Qt::Key_F5, Qt::NoModifier, QString(), new QWidget(page(1)));

@@ -7,9 +7,10 @@
 // After Error.h: the fake store raises the database's errors.
 #include "../messages/FakeTranslationStore.h"
 #include "compare/frmCompare.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "controls/ModalRunner.h"
 #include "querypage/HelpPages.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -121,8 +122,9 @@ TEST_F(PageCommands, KeyFields)
 
 TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
+    mainwindow::useRealDialogs(page.Dialogs()); // the real windows, the table list scripted further on
     {
-        schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
+        controls::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
         page.ShowTables();
         EXPECT_EQ(std::tuple(runner->shown, page.LastFinalSelect()), std::tuple(QStringList{"frmTables"}, ""));
     }
@@ -205,20 +207,19 @@ TEST_F(PageCommands, Compaction)
 
 TEST_F(PageCommands, HelpOpensTheLocalFileOrThePageOfTheLanguage)
 {
-    const QString chm = dir.filePath("Velmora.chm");
-    EXPECT_EQ(helppages::localHelpFile(), chm);
+    const QString page = dir.filePath("help/es/principal.html");
 
-    // Missing file: one report naming it, nothing launched.
+    // Missing page: one report naming it, nothing launched.
     click("BttHelp");
     EXPECT_TRUE(launcher->launched.isEmpty());
-    EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + chm});
+    EXPECT_EQ(reports(), QStringList{"MAXSQL.BTTHELP_MOUSEUP\r\nError: No se encuentra el fichero de ayuda " + page});
 
-    ASSERT_TRUE(QFile(chm).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("help/es")) && QFile(page).open(QIODevice::WriteOnly));
     click("BttHelp");
-    EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(chm)});
+    EXPECT_EQ(launcher->launched, QList<QUrl>{QUrl::fromLocalFile(page)});
     launcher->answer = false;
     click("BttHelp");
-    EXPECT_EQ(reports().last(), "MAXSQL.BTTHELP_MOUSEUP\r\nError: No se ha podido abrir el fichero de ayuda " + chm);
+    EXPECT_EQ(reports().last(), "MAXSQL.BTTHELP_MOUSEUP\r\nError: No se ha podido abrir el fichero de ayuda " + page);
     launcher->answer = true;
     launcher->launched.clear();
     recorder->calls.clear();

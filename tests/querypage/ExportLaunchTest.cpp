@@ -4,6 +4,7 @@
 
 #include "controls/ModalRunner.h"
 #include "export/frmCSV.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "querypage/ExportRules.h"
 
 #include <QStringDecoder>
@@ -72,26 +73,44 @@ protected:
     std::shared_ptr<CsvDialog> csvDialog;
 };
 
-TEST_F(ExportLaunch, CsvOfTheFinalSelect)
+TEST_F(ExportLaunch, CsvAndSpreadsheetOfTheCurrentQuery)
 {
-    page.GenerateCSV(); // nothing loaded yet
-    EXPECT_EQ(std::tuple(shown(), dialogsShown, written.created),
-              std::tuple(QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"}, 0, 0));
-
+    // The last SELECT of the text as it stands, whether or not something ran
+    // before; the UPDATE before it is not run.
     rec->answerAffected("UPDATE t SET a = a + 1", 3);
-    load("UPDATE t SET a = a + 1; SELECT * FROM t");
+    const QString text = "UPDATE t SET a = a + 1; SELECT * FROM t; SELECT a FROM t WHERE b = 'x;y'";
+    for (bool ranBefore : {false, true}) {
+        if (ranBefore)
+            load("SELECT * FROM t");
+        page.setTextSQL(text);
+        written = {};
+        page.GenerateCSV();
+        EXPECT_EQ(std::tuple(written.sql, rec->statements().filter("UPDATE").size(), shown()),
+                  std::tuple(QStringList{"SELECT a FROM t WHERE b = 'x;y'"}, 0,
+                             QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"}));
+        recorder->calls.clear();
+    }
+    EXPECT_EQ(std::tuple(page.StatusText(), csvDialog->Cancelled /* unloaded after use */),
+              std::tuple("Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2", true));
+    page.setTextSQL("UPDATE t SET a = a + 1");
+    const int created = written.created, dialogs = dialogsShown;
     page.GenerateCSV();
-    EXPECT_EQ(std::tuple(written.sql, rec->statements().filter("UPDATE").size(), shown(), page.StatusText(),
-                         csvDialog->Cancelled /* unloaded after use */),
-              std::tuple(QStringList{"SELECT * FROM t"}, 0,
-                         QStringList{"Fichero generado con éxito. Puede encontrarlo en la ruta \r\n\r\nout/x.csv (64, Velmora 3.0)"},
-                         "Tiempo Total de Carga: 00:00:00     Nº Registros: 3     Columnas: 2", true));
+    EXPECT_EQ(std::tuple(shown(), dialogsShown, written.created),
+              std::tuple(QStringList{"La consulta actual no contiene ninguna sentencia SELECT. (64, Velmora 3.0)"}, dialogs,
+                         created));
 
-    // The spreadsheet reloads only the final SELECT, under the title asked for.
+    // The spreadsheet loads only the selection's final SELECT, under the title asked for.
+    page.setTextSQL(text);
+    auto* box = child<QPlainTextEdit>("txtTabla");
+    QTextCursor selection = box->textCursor();
+    selection.setPosition(0);
+    selection.setPosition(int(text.indexOf("; SELECT a")), QTextCursor::KeepAnchor);
+    box->setTextCursor(selection);
+    rec->clearLog();
     ScopedRecordingDialogs boxes;
     boxes->inputAnswer = "Ventas";
     page.GenerateExcel();
-    EXPECT_EQ(rec->statements(), QStringList{"SELECT * FROM t"}); // the UPDATE not again, the structure cached
+    EXPECT_EQ(rec->statements(), QStringList{"SELECT * FROM t"}); // the UPDATE not, the structure cached
     EXPECT_EQ(written.excel, "Ventas|3|2|a\tb\r\n");
     ASSERT_EQ(boxes->calls.size(), 1u);
     EXPECT_EQ(boxes->calls[0].title, QStringLiteral("Título Consulta"));
@@ -175,6 +194,7 @@ class RealExport : public PageFixture {};
 // The export subsystem's own window and writer behind the launcher.
 TEST_F(RealExport, CsvThroughTheOptionsWindow)
 {
+    mainwindow::useRealDialogs(page.Dialogs());
     controls::ScopedScriptedRunner runner;
     runner.then<frmCSV>([this](frmCSV& w) {
         w.findChild<QLineEdit*>("txtRuta")->setText(dir.path());

@@ -94,7 +94,7 @@ TEST_F(InsertScript, RowsAsInsertStatements)
 TEST_F(InsertScript, NothingWrittenOnAFailure)
 {
     page.GenerateScript();
-    EXPECT_EQ(shown(), QStringList{"No hay ninguna consulta SELECT cargada en la grid. (64, Velmora 3.0)"});
+    EXPECT_EQ(shown(), QStringList{"La consulta actual no contiene ninguna sentencia SELECT. (64, Velmora 3.0)"});
 
     // A binary value, no rows, a result column that names no field: one report each.
     auto bytes = std::make_shared<VArray>(0, 1);

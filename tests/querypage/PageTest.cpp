@@ -2,6 +2,7 @@
 // recording backend: what runs, what is shown, what the grid and the panel do.
 #include "PageFixture.h"
 #include "controls/clsCommonDialog.h"
+#include "querypage/TabHistoryFile.h"
 
 namespace {
 
@@ -32,24 +33,24 @@ TEST_F(PageTest, StatementsOfARun)
     rec->answerRows("SELECT a, b FROM t", {"a", "b"}, {{1, "x"}});
     rec->answerRows("SELECT * FROM dbo.Orders", {"id"}, {{1}});
     rec->answerRows("SELECT * FROM [Order Details]", {"id"}, {{1}, {2}});
-    // Each text: the statements probed and run in order (a change drops the cached probe), what is
-    // shown, and the status line; a failure stops the run and leaves no status.
+    // Each text: the statements run and probed in order (a change drops the cached probe), what is
+    // shown, and the status line; a failure stops the run and leaves the status as it was.
     const std::tuple<QString, QStringList, QStringList, QString> runs[] = {
         {"", {}, {"El área de consulta SQL no puede estar en blanco (64, Aviso)"}, ""},
         {"INSERT INTO bak SELECT * FROM t; DELETE FROM t", {"INSERT INTO bak SELECT * FROM t"},
          {"MAXSQL.EJECUTAR\r\nError: no existe la tabla 'bak' aquí (16, Error)"}, ""},
-        {"SELECT * FROM t WHERE a = 'x;y'", {probe, "SELECT * FROM t WHERE a = 'x;y'"}, none, ""},
-        {"UPDATE t SET a = 1", {"UPDATE t SET a = 1"}, {"7 filas afectadas. (64, Velmora 3.0)"}, loaded(0, 2)},
-        {"DROP TABLE t", {"DROP TABLE t"}, {"Tabla eliminada. (64, Velmora 3.0)"}, loaded(0, 2)},
+        {"SELECT * FROM t WHERE a = 'x;y'", {"SELECT * FROM t WHERE a = 'x;y'"}, none, ""},
+        {"UPDATE t SET a = 1", {"UPDATE t SET a = 1"}, {"7 filas afectadas. (64, Velmora 3.0)"}, loaded(1, 2)},
+        {"DROP TABLE t", {"DROP TABLE t"}, {"Tabla eliminada. (64, Velmora 3.0)"}, loaded(1, 2)},
         {"SELECT a, b FROM t", {"SELECT TOP 1 a, b FROM t", "SELECT a, b FROM t"}, none, loaded(1, 2)},
-        {"SELECT * FROM dbo.Orders", {"SELECT * FROM [dbo].[Orders] WHERE 1 = 2", "SELECT * FROM dbo.Orders"}, none, loaded(1, 1)},
+        {"SELECT * FROM dbo.Orders", {"SELECT * FROM dbo.Orders", "SELECT * FROM [dbo].[Orders] WHERE 1 = 2"}, none, loaded(1, 1)},
         {"SELECT * FROM [Order Details]", {"SELECT TOP 1 * FROM [Order Details]", "SELECT * FROM [Order Details]"}, none,
          loaded(2, 1)},
         {"DELETE FROM t -- a -- b\nWHERE id = 5", {"DELETE FROM t WHERE id = 5"}, noRows, loaded(2, 1)},
         {" -- nothing\n ; ", {}, none, loaded(2, 1)},
         // A context call with a literal value runs twice, one with a variable once.
         {ctx + "; EXEC sp_set_session_context @k, 1", {ctx, ctx, "EXEC sp_set_session_context @k, 1"}, noRows, loaded(2, 1)},
-        {"UPDATE t SET a = 'x'; SELECT * FROM t", {"UPDATE t SET a = 'x'", probe, "SELECT * FROM t"}, none, loaded(3, 2)},
+        {"UPDATE t SET a = 'x'; SELECT * FROM t", {"UPDATE t SET a = 'x'", "SELECT * FROM t", probe}, none, loaded(3, 2)},
     };
     for (const auto& [sql, statements, messages, status] : runs) {
         rec->clearLog();
@@ -76,12 +77,13 @@ TEST_F(PageTest, StatementsOfARun)
     run("SELECT * FROM t");
     EXPECT_EQ(rec->statements().first(), QStringLiteral("EXEC sp_set_session_context 'c', 1"));
     page.ParametersConnection(3, 2, "ora", "d", "u", "p");
+    rec->answerRows("SELECT a FROM t JOIN u ON x ORDER BY a", {"a"}, {{1}});
     run("SELECT a FROM t JOIN u ON x ORDER BY a");
     EXPECT_EQ(count("SELECT a FROM t JOIN u ON x  WHERE 1 = 2 ORDER BY a"), 1);
     useLocalFile();
     rec->clearLog();
     run("SELECT * FROM t");
-    EXPECT_EQ(rec->statements(), (QStringList{probe, "SELECT * FROM t"}));
+    EXPECT_EQ(rec->statements(), (QStringList{"SELECT * FROM t", probe}));
 
     // A run asked for from inside a run (its pending events) records nothing.
     rec->clearLog();
@@ -94,6 +96,26 @@ TEST_F(PageTest, StatementsOfARun)
     });
     page.ExecuteQuery();
     EXPECT_EQ(std::tuple(count("SELECT * FROM t"), inner > 0, page.IsRunning()), std::tuple(1, true, false));
+}
+
+// Every way a run fails leaves the former result whole, with its status line,
+// runs nothing after the failure, and still records what was typed.
+TEST_F(PageTest, AFailedRunKeepsTheResultAndEntersTheHistory)
+{
+    rec->answerError("SELECT * FROM Nope", 208, "El nombre de objeto 'Nope' no es válido.");
+    rec->answerError("SELECT a, FROM t", 102, "Sintaxis incorrecta cerca de 'FROM'.");
+    rec->answerError("UPDATE t SET a = 0", 1205, "bloqueo");
+    load("SELECT * FROM t");
+    const QStringList rows = gridRows();
+    const QString status = page.StatusText();
+    for (const QString& sql : {"SELECT * FROM Nope", "SELECT a, FROM t", "UPDATE t SET a = 0; SELECT * FROM t",
+                               "UPDATE t SET a = 0"}) {
+        rec->clearLog();
+        run(sql);
+        EXPECT_EQ(std::tuple(gridRows(), page.StatusText(), page.LastFinalSelect(), rec->statements().contains("SELECT * FROM t"),
+                             TabHistoryFile::load(TabHistoryFile::pathOf(1)).entry(0).sql),
+                  std::tuple(rows, status, "SELECT * FROM t", false, sql));
+    }
 }
 
 TEST_F(PageTest, StructureCachesAndHeadersWhenTheProbeFails)
@@ -111,6 +133,7 @@ TEST_F(PageTest, StructureCachesAndHeadersWhenTheProbeFails)
     // Long statements that differ only at their end are probed each once.
     const QString head = "SELECT a, b FROM t WHERE x = '" + QString(400, 'k');
     rec->answerRegex("^SELECT TOP 1 a, b FROM t WHERE", Answer::table({"a", "b"}, {}));
+    rec->answerRegex("^SELECT a, b FROM t WHERE", Answer::table({"a", "b"}, {{1, 2}}));
     for (const char* end : {"a", "b", "a"})
         run(head + QString(200, QLatin1Char(*end)) + "'");
     for (const char* end : {"a", "b"})
@@ -168,11 +191,13 @@ TEST_F(PageTest, StringWidthsAndPaging)
     page.LayoutTwips(16380, 3000); // a small paged page lays out without a report
     EXPECT_TRUE(shown().isEmpty());
 
-    // A fetch that fails leaves no old result behind, nor one a layout refills.
+    // A fetch that fails leaves the former result whole, still paged.
     rec->answerError("SELECT * FROM big33 WHERE 1 = 0", 208, "gone");
+    const QString status = page.StatusText();
     run("SELECT * FROM big33 WHERE 1 = 0");
     page.LayoutTwips(16380, 10000);
-    EXPECT_EQ(std::tuple(bar->isHidden(), page.Flexi().Rows(), page.LastFinalSelect()), std::tuple(true, 1, ""));
+    EXPECT_EQ(std::tuple(bar->isHidden(), page.Flexi().TextMatrix(1, 1), page.StatusText(), page.LastFinalSelect()),
+              std::tuple(false, "v0", status, "SELECT * FROM big33"));
     ASSERT_EQ(recorder->calls.size(), 1u);
     EXPECT_TRUE(reports()[0].startsWith("MAXSQL.BUSQUEDARECORDSETADO"));
 }
@@ -267,7 +292,7 @@ TEST(PageTexts, EveryPageTextIsTranslated)
         "Servidor", "Abrir Fichero", "Access Clásico (*.mdb)", "Access Actual (*.accdb)",
         "Debe seleccionar el Driver a utilizar por el Origen de Datos", "El área de consulta SQL no puede estar en blanco",
         "El tipo de conexión no puede estar en blanco", "No se encuentra el fichero de base de datos especificado.",
-        "No hay ninguna consulta SELECT cargada en la grid.", "No se ha podido generar el fichero correctamente.",
+        "La consulta actual no contiene ninguna sentencia SELECT.", "No se ha podido generar el fichero correctamente.",
         "Título Consulta", "Consulta de Datos",
         "El editor no ha devuelto ninguna consulta, ¿Desea borrar la consulta actual?",
         "Fichero generado con éxito. Puede encontrarlo en la ruta \\r\\n\\r\\n{1}",

@@ -41,19 +41,17 @@ protected:
     int waits = 0;
 };
 
-TEST_F(CountersTest, NewNumbersByTheirExactStatements)
+TEST_F(CountersTest, NewNumbersSkipTakenKeysAndFailuresGiveTheLockBack)
 {
     const QString write11 = "UPDATE COUNTERS SET CODEID = 11 , LOCK = '' WHERE TYPE = 'Facturas'";
-    // The counter's value (0: no counter yet), the keys taken, and a refused write.
-    const struct { int at; std::vector<int> taken; QString refused; int number; QStringList sql, reports; } cases[] = {
-        {0, {}, {}, 1, {kLock, kLockRead, kLast, taken(1), kRow,
-                        "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'Facturas' , '' )"}, {}},
+    // The counter's value (0: no counter yet), the keys taken, a refused write, the number and the last statement.
+    const struct { int at; std::vector<int> taken; QString refused; int number; QString last, report; } cases[] = {
+        {0, {}, {}, 1, "INSERT INTO COUNTERS (CODEID, TYPE, LOCK ) VALUES (1, 'Facturas' , '' )", {}},
         // Taken numbers are skipped up to the first free one.
-        {10, {11, 12, 14}, {}, 13, {kLock, kLast, taken(11), taken(12), taken(13), kRow,
-                                    "UPDATE COUNTERS SET CODEID = 13 , LOCK = '' WHERE TYPE = 'Facturas'"}, {}},
+        {10, {11, 12, 14}, {}, 13, "UPDATE COUNTERS SET CODEID = 13 , LOCK = '' WHERE TYPE = 'Facturas'", {}},
         // An overflow or a failed write gives the lock back and no number.
-        {2147483647, {}, {}, 0, {kLock, kLast, kGiveBack}, {"Función GetNewNumber Desbordamiento"}},
-        {10, {}, write11, 0, {kLock, kLast, taken(11), kRow, write11, kGiveBack}, {"Función GetNewNumber deadlock"}},
+        {2147483647, {}, {}, 0, kGiveBack, "Función GetNewNumber Desbordamiento"},
+        {10, {}, write11, 0, kGiveBack, "Función GetNewNumber deadlock"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
@@ -66,8 +64,8 @@ TEST_F(CountersTest, NewNumbersByTheirExactStatements)
             rec->answerError(c.refused, 1205, "deadlock");
         reports.clear();
         clockReads = 0;
-        EXPECT_EQ(sent([&] { EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), c.number); }), c.sql);
-        EXPECT_EQ(reportTexts(), c.reports);
+        EXPECT_EQ(sent([&] { EXPECT_EQ(svc->GetNewNumber("Facturas", "Id"), c.number); }).last(), c.last);
+        EXPECT_EQ(reportTexts(), c.report.isEmpty() ? QStringList() : QStringList{c.report});
     }
     clockReads = 0;
     const QString lock = "UPDATE COUNTERS SET LOCK = '" + kToken + "' WHERE TYPE = 'D''Or' AND LOCK = ''";

@@ -100,6 +100,53 @@ bool isDatabaseFileInUse(const QString& path)
     return busy;
 }
 
+bool repairCaseIndexes(sqlite3* h)
+{
+    auto textOf = [](sqlite3_stmt* st, int c) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+    };
+    QStringList tables;
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h,
+                               "SELECT DISTINCT m.tbl_name FROM sqlite_master AS m, pragma_index_xinfo(m.name) AS x "
+                               "WHERE m.type = 'index' AND x.key = 1 AND x.coll = 'NOCASE' COLLATE NOCASE",
+                               -1, &st, nullptr)
+            != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return false;
+        }
+        while (sqlite3_step(st) == SQLITE_ROW)
+            tables << textOf(st, 0);
+        sqlite3_finalize(st);
+    }
+    auto quoted = [](QString name) { return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
+    QStringList outOfOrder;
+    for (const QString& t : tables) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray check = (QStringLiteral("PRAGMA integrity_check(") + quoted(t) + QLatin1Char(')')).toUtf8();
+        bool ok = sqlite3_prepare_v2(h, check.constData(), -1, &st, nullptr) == SQLITE_OK;
+        while (ok && sqlite3_step(st) == SQLITE_ROW)
+            ok = textOf(st, 0) == QLatin1String("ok");
+        sqlite3_finalize(st);
+        if (!ok)
+            outOfOrder << t;
+    }
+    if (outOfOrder.isEmpty())
+        return true;
+    if (sqlite3_db_readonly(h, "main") != 0)
+        return false;
+    // Named with its schema, a table is never taken for a collation of that name.
+    QString sql = QStringLiteral("BEGIN IMMEDIATE;");
+    for (const QString& t : outOfOrder)
+        sql += QStringLiteral(" REINDEX main.") + quoted(t) + QLatin1Char(';');
+    if (sqlite3_exec(h, (sql + QStringLiteral(" COMMIT;")).toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    if (!sqlite3_get_autocommit(h))
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
 void CompactDatabase(const QString& src, const QString& dst, const QString& password)
 {
     (void)password; // local files carry no password

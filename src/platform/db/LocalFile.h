@@ -3,6 +3,8 @@
 // compaction into a new file and putting that file in place of the original.
 #include <QString>
 
+struct sqlite3;
+
 namespace db {
 
 enum class LocalFileKind {
@@ -28,6 +30,14 @@ bool isDatabaseFileInUse(const QString& path);
 // Writes a compacted copy of src to dst (which must not exist; raises
 // errDatabaseExists then). The source is only read. Raises Error with the engine's message.
 void CompactDatabase(const QString& src, const QString& dst, const QString& password = QString());
+
+// Earlier builds ordered the indexes of NOCASE text by a comparison of their
+// own, which every other reader of the file finds out of order. The tables
+// with such an index are checked (read only) and, where the engine finds an
+// index out of order, their indexes are built again; rows are not touched.
+// False when a repair was needed and could not be made (the file busy or
+// read-only): the caller tries again on a later opening.
+bool repairCaseIndexes(sqlite3* h);
 
 // Puts newFile in the place of target by rename (target replaced atomically).
 // Raises errFileInUse when target is in use, leaving both files as they were.

@@ -8,8 +8,8 @@
 #include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmDSN.h"
 #include "platform/dsn/OdbcConfig.h"
-#include "querypage/PageDialogs.h"
-#include "querypage/PushButton.h"
+#include "pagedialogs/PageDialogs.h"
+#include "controls/PushButton.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -13,37 +13,6 @@ db::ConnectionPtr connect(const QString& cs = "driver={SQL Server};server=tcp:sr
 }
 } // namespace
 
-TEST(RecordingBackend, ReplaysRowsAndRecordsEverythingInOrder)
-{
-    auto rec = db::RecordingBackend::install();
-    rec->answerRows("SELECT a, b FROM t", {"a", "b"},
-                    {{Variant(std::int32_t(1)), Variant("x")}, {Variant(std::int32_t(2)), Variant::null()}});
-    rec->answerRegex("^UPDATE ", db::RecordingBackend::Answer::affected(4));
-    auto cn = connect();
-    db::Recordset rs;
-    rs.Open("SELECT a, b FROM t", cn);
-    EXPECT_EQ(rs.RecordCount(), 2);
-    EXPECT_EQ(rs.Fields(0).Type(), db::adInteger);
-    EXPECT_EQ(rs.Fields(1).Type(), db::adVarWChar);
-    EXPECT_EQ(rs.GetString(), "1\tx\r2\t\r");
-    qint64 n = 0;
-    cn->BeginTrans();
-    cn->Execute("UPDATE t SET a = 1", &n);
-    EXPECT_EQ(n, 4);
-    cn->Execute("DELETE FROM t", &n);
-    EXPECT_EQ(n, 0); // the default answer
-    cn->RollbackTrans();
-    cn->Close();
-
-    EXPECT_EQ(rec->connectionStrings(), QStringList{"driver={SQL Server};server=tcp:srv;uid=u;pwd=p;database=d"});
-    EXPECT_EQ(rec->statements(), (QStringList{"SELECT a, b FROM t", "UPDATE t SET a = 1", "DELETE FROM t"}));
-    using K = db::RecordingBackend::EventKind;
-    std::vector<K> kinds;
-    for (const auto& e : rec->events())
-        kinds.push_back(e.kind);
-    EXPECT_EQ(kinds, (std::vector<K>{K::Open, K::Run, K::Begin, K::Run, K::Run, K::Rollback, K::Close}));
-}
-
 TEST(RecordingBackend, ScriptedErrorsExtraResultsAndACatalogUntilItsLastReference)
 {
     {

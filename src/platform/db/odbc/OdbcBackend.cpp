@@ -1146,7 +1146,7 @@ TableInfo OdbcConnection::table(const QString& requested)
     QString name = unbracket(requested);
     QString schema;
     TableInfo info;
-    QSet<QString> unsized; // columns whose size (and so whose exact type) the catalog leaves out
+    QSet<QString> unsizedFloats; // Single or Double: the catalog gives no size to tell them apart
     auto readColumns = [&]() {
         Handle st = statement();
         const QString pattern = escapePattern(name);
@@ -1179,8 +1179,8 @@ TableInfo OdbcConnection::table(const QString& requested)
             sizeField(c.type, size.value_or(0), decimals, c.definedSize, c.precision, scale);
             c.numericScale = scale;
             c.attributes = (nullable != SQL_NO_NULLS ? adColNullable : 0) | (isFixedType(c.type) ? adColFixed : 0);
-            if (!size)
-                unsized.insert(c.name.toCaseFolded());
+            if (!size && sqlType == SQL_FLOAT)
+                unsizedFloats.insert(c.name.toCaseFolded());
             const bool identity = typeName.contains(QLatin1String("identity"), Qt::CaseInsensitive)
                 || typeName.compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0;
             c.properties = {{QStringLiteral("Autoincrement"), Variant(identity)}, {QStringLiteral("Default"), Variant(def)}};
@@ -1198,7 +1198,7 @@ TableInfo OdbcConnection::table(const QString& requested)
         raise(errItemNotFound, NotFoundText, QStringLiteral("ADOX.Tables"));
 
     // Columns that number themselves show in the result metadata of an empty select, and so
-    // does the size of a column the catalog gives none for (MDBTools: a Single is a float of
+    // does the size of a float the catalog gives none for (MDBTools: a Single is a float of
     // 4 bytes there), which settles its type as a record set will report it.
     try {
         const QString from = schema.isEmpty() ? quoted(info.name) : quoted(schema) + QLatin1Char('.') + quoted(info.name);
@@ -1218,12 +1218,10 @@ TableInfo OdbcConnection::table(const QString& requested)
                         continue;
                     if (autoUnique == SQL_TRUE)
                         c.properties[0].second = Variant(true);
-                    if (unsized.contains(c.name.toCaseFolded())) {
+                    if (unsizedFloats.contains(c.name.toCaseFolded())) {
                         c.type = f.type;
                         c.definedSize = f.definedSize;
                         c.precision = f.precision;
-                        c.numericScale = f.numericScale;
-                        c.attributes = (c.attributes & ~adColFixed) | (isFixedType(c.type) ? adColFixed : 0);
                     }
                 }
             }

@@ -419,6 +419,88 @@ void rewriteConcatenation(std::vector<Tok>& toks, std::size_t from, std::size_t 
 }
 
 // SELECT [DISTINCT|ALL|DISTINCTROW] TOP n  ->  SELECT [DISTINCT] ... LIMIT n
+// ---- text compared without regard to case beyond ASCII --------------------------
+//
+// The engine's NOCASE folds ASCII letters only, and it orders the file's
+// indexes, so it stays the engine's own. A literal with other letters that
+// have a case ('Ñandú', 'ÁRBOL') is compared through Velmora's access_text
+// collation, or matched by access_like, in the statements that run; never in
+// a statement that stores its text in the file (CREATE, ALTER), which every
+// reader must understand.
+
+bool hasCasedBeyondAscii(const QString& literal)
+{
+    for (QChar c : literal)
+        if (c.unicode() >= 0x80 && (c.isUpper() || c.isLower()))
+            return true;
+    return false;
+}
+
+// The token range [a, b] of a plain (qualified) name ending at end, when nothing
+// before it binds tighter than LIKE; a.k.a. a LIKE operand that can be moved.
+bool plainOperand(const std::vector<Tok>& toks, std::size_t from, std::size_t end, std::size_t& start)
+{
+    auto isName = [](const Tok& t) { return t.kind == T::Word || t.kind == T::Bracket || t.kind == T::Ident; };
+    if (!isName(toks[end]))
+        return false;
+    start = end;
+    for (;;) {
+        const std::ptrdiff_t dot = prevSig(toks, std::ptrdiff_t(start));
+        if (dot < std::ptrdiff_t(from) || !toks[std::size_t(dot)].isPunct('.'))
+            break;
+        const std::ptrdiff_t part = prevSig(toks, dot);
+        if (part < std::ptrdiff_t(from) || !isName(toks[std::size_t(part)]))
+            return false;
+        start = std::size_t(part);
+    }
+    const std::ptrdiff_t before = prevSig(toks, std::ptrdiff_t(start));
+    if (before < std::ptrdiff_t(from))
+        return true;
+    const Tok& b = toks[std::size_t(before)];
+    static const char* opens[] = {"WHERE", "AND", "OR", "NOT", "ON", "WHEN", "THEN", "ELSE", "HAVING", "SELECT"};
+    return b.isPunct('(') || b.isPunct(',')
+        || std::any_of(std::begin(opens), std::end(opens), [&](const char* w) { return b.is(w); });
+}
+
+void rewriteCaseBeyondAscii(std::vector<Tok>& toks, std::size_t from, std::size_t to)
+{
+    auto comparison = [](const Tok& t) {
+        return t.kind == T::Punct && (t.text == QLatin1String("=") || t.text == QLatin1String("==")
+                                      || t.text == QLatin1String("<>") || t.text == QLatin1String("!="));
+    };
+    for (std::size_t i = from; i < to; ++i) {
+        Tok& lit = toks[i];
+        if (lit.kind != T::String || !hasCasedBeyondAscii(lit.text))
+            continue;
+        const std::ptrdiff_t p = prevSig(toks, std::ptrdiff_t(i));
+        const std::size_t n = nextSig(toks, i);
+        if ((p >= std::ptrdiff_t(from) && comparison(toks[std::size_t(p)])) || (n < to && comparison(toks[n]))) {
+            lit.after += QStringLiteral(" COLLATE access_text");
+            continue;
+        }
+        // name [NOT] LIKE 'pattern' [ESCAPE 'c']  ->  [NOT] access_like(name, 'pattern'[, 'c'])
+        if (p < std::ptrdiff_t(from) || !toks[std::size_t(p)].is("LIKE"))
+            continue;
+        std::ptrdiff_t end = prevSig(toks, p);
+        const bool negated = end >= std::ptrdiff_t(from) && toks[std::size_t(end)].is("NOT");
+        if (negated)
+            end = prevSig(toks, end);
+        std::size_t start;
+        if (end < std::ptrdiff_t(from) || !plainOperand(toks, from, std::size_t(end), start))
+            continue;
+        toks[start].before += negated ? QStringLiteral("NOT access_like(") : QStringLiteral("access_like(");
+        if (negated)
+            toks[std::size_t(nextSig(toks, std::size_t(end)))].drop();
+        toks[std::size_t(p)].set(QStringLiteral(","));
+        std::size_t last = i;
+        if (n < to && toks[n].is("ESCAPE") && nextSig(toks, n) < to && toks[nextSig(toks, n)].kind == T::String) {
+            toks[n].set(QStringLiteral(","));
+            last = nextSig(toks, n);
+        }
+        toks[last].after += QLatin1Char(')');
+    }
+}
+
 void rewriteTop(std::vector<Tok>& toks, std::size_t from, std::size_t to)
 {
     for (std::size_t i = from; i < to; ++i) {
@@ -706,6 +788,8 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         return st;
     }
     const Tok& head = toks[first];
+    if (!head.is("CREATE") && !head.is("ALTER"))
+        rewriteCaseBeyondAscii(toks, from, to);
 
     if (head.is("SELECT")) {
         // SELECT list INTO target FROM ...
@@ -813,7 +897,7 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
                 if (toks[col].is("CONSTRAINT")) {
                     std::size_t cname = nextSig(toks, col);
                     std::size_t kind = nextSig(toks, cname);
-                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE")) {
+                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE") || toks[kind].is("FOREIGN")) {
                         st.kind = Statement::AddConstraint;
                         st.table = nameOf(toks[nameTok]);
                         st.constraintName = nameOf(toks[cname]);

@@ -7,7 +7,6 @@
 #include "core/Error.h"
 #include "core/ValueText.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -122,49 +121,12 @@ private:
     QHash<QString, File> files_;
 };
 
-// ---- functions and collation of the Access dialect ---------------------------
+// ---- functions of the Access dialect ------------------------------------------
 
-// Text comparison without regard to case but with regard to accents, in a
-// fixed language so that the order kept in indexes never changes. Texts of
-// plain letters, digits and blanks compare byte by byte (the collation orders
-// them the same way); anything else goes through the Unicode collation.
-int noCaseCompare(void*, int n1, const void* p1, int n2, const void* p2)
-{
-    const unsigned char* a = static_cast<const unsigned char*>(p1);
-    const unsigned char* b = static_cast<const unsigned char*>(p2);
-    auto plain = [](unsigned char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
-    };
-    const int n = n1 < n2 ? n1 : n2;
-    bool simple = true;
-    for (int i = 0; i < n1 && simple; ++i)
-        simple = plain(a[i]);
-    for (int i = 0; i < n2 && simple; ++i)
-        simple = plain(b[i]);
-    if (simple) {
-        for (int i = 0; i < n; ++i) {
-            unsigned char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z')
-                x += 32;
-            if (y >= 'A' && y <= 'Z')
-                y += 32;
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return n1 - n2;
-    }
-    thread_local QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Spanish, QLocale::Spain));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(false);
-        c.setIgnorePunctuation(false);
-        return c;
-    }();
-    const QString s1 = QString::fromUtf8(reinterpret_cast<const char*>(a), n1);
-    const QString s2 = QString::fromUtf8(reinterpret_cast<const char*>(b), n2);
-    return collator.compare(s1, s2);
-}
-
+// Every name registered here is one the engine does not define itself: a
+// built-in collation or function redefined on Velmora's connections would
+// order or judge what the file stores (NOCASE orders indexes, LIKE may sit in
+// a CHECK or a partial index) differently from every other reader of the file.
 QString argText(sqlite3_value* v)
 {
     const unsigned char* t = sqlite3_value_text(v);
@@ -421,7 +383,15 @@ void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
     convertValue(ctx, argv[0], [ctx](const Variant& v) { sqlite3_result_double(ctx, v.toDouble()); });
 }
 
-// LIKE without regard to case across Unicode (the engine's own folds ASCII only).
+// Text without regard to case across Unicode (accents count), for the
+// comparisons the dialect marks; never stored in the file.
+int accessTextCompare(void*, int n1, const void* p1, int n2, const void* p2)
+{
+    return QString::fromUtf8(static_cast<const char*>(p1), n1)
+        .compare(QString::fromUtf8(static_cast<const char*>(p2), n2), Qt::CaseInsensitive);
+}
+
+// access_like(text, pattern[, escape]): LIKE without regard to case across Unicode.
 void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -437,27 +407,14 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
         escape = e[0].unicode();
     }
-    const char* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int pn = sqlite3_value_bytes(argv[0]);
-    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    const int tn = sqlite3_value_bytes(argv[1]);
-    bool ascii = true;
-    for (int i = 0; i < pn && ascii; ++i)
-        ascii = static_cast<unsigned char>(pattern[i]) < 0x80;
-    for (int i = 0; i < tn && ascii; ++i)
-        ascii = static_cast<unsigned char>(text[i]) < 0x80;
-    if (ascii) {
-        sqlite3_result_int(ctx, sqlite3_strlike(pattern, text, escape) == 0);
-        return;
-    }
-    const QByteArray p = QString::fromUtf8(pattern, pn).toCaseFolded().toUtf8();
-    const QByteArray t = QString::fromUtf8(text, tn).toCaseFolded().toUtf8();
+    const QByteArray t = argText(argv[0]).toCaseFolded().toUtf8();
+    const QByteArray p = argText(argv[1]).toCaseFolded().toUtf8();
     sqlite3_result_int(ctx, sqlite3_strlike(p.constData(), t.constData(), escape) == 0);
 }
 
 void registerFunctions(sqlite3* h)
 {
-    sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr, noCaseCompare, nullptr);
+    sqlite3_create_collation_v2(h, "access_text", SQLITE_UTF8, nullptr, accessTextCompare, nullptr);
     const int f = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     struct Fn {
         const char* name;
@@ -473,7 +430,7 @@ void registerFunctions(sqlite3* h)
         {"isnull", 1, fnIsNull, true}, {"access_isnull", 1, fnIsNull, true},       {"now", 0, fnNow, false},            {"year", 1, fnDatePart<0>, true},
         {"month", 1, fnDatePart<1>, true},   {"day", 1, fnDatePart<2>, true},     {"cstr", 1, fnCStr, true},
         {"clng", 1, fnCLng, true},           {"cint", 1, fnCLng, true},           {"cdbl", 1, fnCDbl, true}, {"cdate", 1, fnCDate, true},
-        {"like", 2, fnLike, true},           {"like", 3, fnLike, true},          {"access_concat", -1, fnConcat, true},
+        {"access_concat", -1, fnConcat, true}, {"access_like", 2, fnLike, true},    {"access_like", 3, fnLike, true},
     };
     for (const auto& fn : fns)
         sqlite3_create_function_v2(h, fn.name, fn.args, fn.deterministic ? f : SQLITE_UTF8, nullptr, fn.fn, nullptr,
@@ -582,12 +539,119 @@ bool startsWithWord(const QString& sql, const char* word)
         && (t.size() == n || !t[n].isLetterOrNumber());
 }
 
+// The rows of a prepared statement, read as they are asked for. Columns
+// without declared type are typed by the values read so far, or, settled,
+// by every value: read once beforehand.
+class SqliteRows : public RowSource {
+public:
+    SqliteRows(sqlite3* h, sqlite3_stmt* s, std::vector<FieldInfo> described, std::vector<bool> inferred, bool settle)
+        : h_(h), s_(s, &sqlite3_finalize), described_(std::move(described)), fields_(described_), inferred_(std::move(inferred)),
+          typing_(inferred_.size())
+    {
+        if (!settle || std::find(inferred_.begin(), inferred_.end(), true) == inferred_.end())
+            return;
+        int rc;
+        while ((rc = sqlite3_step(s_.get())) == SQLITE_ROW)
+            see();
+        if (rc != SQLITE_DONE)
+            fail(h_);
+        sqlite3_reset(s_.get());
+        settle_ = true;
+        retype();
+    }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
+
+    qint64 read(ResultBuilder& b, qint64 rows) override
+    {
+        if (done_)
+            return 0;
+        const int cols = int(fields_.size());
+        qint64 n = 0;
+        int rc = SQLITE_ROW;
+        sqlite3_stmt* s = s_.get();
+        while (n < rows && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+            b.beginRow();
+            for (int c = 0; c < cols; ++c) {
+                switch (sqlite3_column_type(s, c)) {
+                case SQLITE_INTEGER:
+                    b.addInt(sqlite3_column_int64(s, c));
+                    break;
+                case SQLITE_FLOAT:
+                    b.addReal(sqlite3_column_double(s, c));
+                    break;
+                case SQLITE_TEXT: {
+                    const unsigned char* t = sqlite3_column_text(s, c);
+                    b.addText(reinterpret_cast<const char*>(t), std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                case SQLITE_BLOB: {
+                    const void* p = sqlite3_column_blob(s, c);
+                    b.addBlob(p, std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                default:
+                    b.addNull();
+                    break;
+                }
+            }
+            if (!settle_)
+                see();
+            ++n;
+        }
+        if (rc != SQLITE_ROW) {
+            done_ = true;
+            if (rc != SQLITE_DONE)
+                fail(h_);
+        }
+        if (!settle_ && n > 0)
+            retype();
+        return n;
+    }
+
+private:
+    void see()
+    {
+        sqlite3_stmt* s = s_.get();
+        for (std::size_t c = 0; c < inferred_.size(); ++c) {
+            if (!inferred_[c])
+                continue;
+            sqlitetypes::ValueTyping& t = typing_[c];
+            switch (sqlite3_column_type(s, int(c))) {
+            case SQLITE_INTEGER: t.seeInt(sqlite3_column_int64(s, int(c))); break;
+            case SQLITE_FLOAT: t.seeReal(); break;
+            case SQLITE_TEXT: t.seeText(sqlite3_column_bytes(s, int(c))); break;
+            case SQLITE_BLOB: t.seeBlob(); break;
+            default: break;
+            }
+        }
+    }
+    void retype()
+    {
+        for (std::size_t c = 0; c < inferred_.size(); ++c)
+            if (inferred_[c]) {
+                fields_[c] = described_[c];
+                typing_[c].apply(fields_[c]);
+            }
+    }
+
+    sqlite3* h_;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> s_;
+    std::vector<FieldInfo> described_;
+    std::vector<FieldInfo> fields_;
+    std::vector<bool> inferred_;
+    std::vector<sqlitetypes::ValueTyping> typing_;
+    bool settle_ = false;
+    bool done_ = false;
+};
+
 class SqliteConnection : public BackendConnection {
 public:
     SqliteConnection(const QString& path, bool readOnly, const QString& provider)
         : path_(path), provider_(provider), readOnly_(readOnly)
     {
-        const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+        // A connection serves one thread at a time (a fetch elsewhere opens its
+        // own): SQLite's own lock around every call would cost a fifth of a read.
+        const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
         int rc = sqlite3_open_v2(path.toUtf8().constData(), &h_, flags, nullptr);
         if (rc != SQLITE_OK) {
             QString msg = h_ ? QString::fromUtf8(sqlite3_errmsg(h_)) : QStringLiteral("out of memory");
@@ -614,6 +678,8 @@ public:
             raise(errDatabase, QStringLiteral("No se puede abrir la base de datos '%1': %2").arg(path, msg), Src);
         }
         SchemaMemo::instance().noteParsed(path_, fileId_, version);
+        if (!readOnly)
+            repairOnce();
         LocalRegistry::opened(path_);
     }
 
@@ -689,6 +755,25 @@ public:
         return rs;
     }
 
+    std::unique_ptr<RowSource> openRows(const QString& sql, bool settledTypes) override
+    {
+        const auto statements = sqlite::translate(sql);
+        if (statements.size() != 1 || statements.front().kind != sqlite::Statement::Plain)
+            return BackendConnection::openRows(sql, settledTypes);
+        ranStatements_ = true;
+        armTimeout();
+        Stmt st;
+        prepare(st, statements.front().sql);
+        const int cols = st.s ? sqlite3_column_count(st.s) : 0;
+        if (cols == 0) {
+            runPlain(statements.front().sql);
+            return heldRows(std::make_shared<ResultSet>());
+        }
+        if (!sqlite3_stmt_readonly(st.s))
+            checkWritable();
+        return std::make_unique<SqliteRows>(source(st, cols, settledTypes));
+    }
+
     void rebuildTable(const TableRebuild& change) override;
 
     void beginTrans() override { exec("BEGIN"); }
@@ -715,6 +800,16 @@ private:
         QByteArray u = sql.toUtf8();
         if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK)
             fail(h_);
+    }
+    // With texts bound to ?1, ?2, ...
+    void prepare(Stmt& st, const QString& sql, std::initializer_list<QString> texts)
+    {
+        prepare(st, sql);
+        int i = 0;
+        for (const QString& t : texts) {
+            const QByteArray u = t.toUtf8();
+            sqlite3_bind_text(st.s, ++i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
     }
 
     // CommandTimeout: a statement running longer is interrupted.
@@ -743,7 +838,7 @@ private:
             checkWritable();
         const int cols = sqlite3_column_count(st.s);
         if (cols > 0)
-            return readRows(st.s, cols);
+            return readRows(st, cols);
         auto rs = std::make_shared<ResultSet>();
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
@@ -794,60 +889,47 @@ private:
         return rs;
     }
 
-    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    // Reads every row of a prepared statement; takes the statement over.
+    ResultSetPtr readRows(Stmt& st, int cols)
     {
-        std::vector<bool> inferred;
-        auto rs = describePrepared(s, cols, inferred);
+        SqliteRows rows = source(st, cols, false);
+        auto rs = std::make_shared<ResultSet>();
+        rs->fields = rows.fields();
         ResultBuilder b(*rs);
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            b.beginRow();
-            for (int c = 0; c < cols; ++c) {
-                switch (sqlite3_column_type(s, c)) {
-                case SQLITE_INTEGER:
-                    b.addInt(sqlite3_column_int64(s, c));
-                    break;
-                case SQLITE_FLOAT:
-                    b.addReal(sqlite3_column_double(s, c));
-                    break;
-                case SQLITE_TEXT: {
-                    const unsigned char* t = sqlite3_column_text(s, c);
-                    b.addText(reinterpret_cast<const char*>(t), std::size_t(sqlite3_column_bytes(s, c)));
-                    break;
-                }
-                case SQLITE_BLOB: {
-                    const void* p = sqlite3_column_blob(s, c);
-                    b.addBlob(p, std::size_t(sqlite3_column_bytes(s, c)));
-                    break;
-                }
-                default:
-                    b.addNull();
-                    break;
-                }
-            }
+        while (rows.read(b, std::numeric_limits<qint64>::max()) > 0) {
         }
-        if (rc != SQLITE_DONE)
-            fail(h_);
-        // Expressions have no declared type: the values tell.
-        for (int c = 0; c < cols; ++c)
-            if (inferred[std::size_t(c)])
-                sqlitetypes::inferField(*rs, c);
+        rs->fields = rows.fields(); // typed by every value now
         rs->rowsAffected = -1;
         return rs;
     }
 
-    // Runs body inside a savepoint: a failure leaves nothing behind.
+    SqliteRows source(Stmt& st, int cols, bool settle)
+    {
+        std::vector<bool> inferred;
+        auto described = describePrepared(st.s, cols, inferred);
+        sqlite3_stmt* s = std::exchange(st.s, nullptr);
+        return SqliteRows(h_, s, std::move(described->fields), std::move(inferred), settle);
+    }
+
+    // Runs body inside a savepoint: a failure leaves nothing behind. Outside a
+    // transaction of the caller a failure rolls the whole transaction back, so
+    // not even the file's change counter moves.
     template <class F>
     auto atomically(F body)
     {
+        const bool outermost = sqlite3_get_autocommit(h_) != 0;
         exec("SAVEPOINT velmora_step");
         try {
             auto r = body();
             exec("RELEASE velmora_step");
             return r;
         } catch (...) {
-            sqlite3_exec(h_, "ROLLBACK TO velmora_step", nullptr, nullptr, nullptr);
-            sqlite3_exec(h_, "RELEASE velmora_step", nullptr, nullptr, nullptr);
+            if (outermost) {
+                sqlite3_exec(h_, "ROLLBACK", nullptr, nullptr, nullptr);
+            } else {
+                sqlite3_exec(h_, "ROLLBACK TO velmora_step", nullptr, nullptr, nullptr);
+                sqlite3_exec(h_, "RELEASE velmora_step", nullptr, nullptr, nullptr);
+            }
             throw;
         }
     }
@@ -950,9 +1032,7 @@ private:
     qint64 keySequence(const QString& table)
     {
         Stmt st;
-        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"));
-        QByteArray u = table.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"), {table});
         return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
     }
 
@@ -986,48 +1066,20 @@ private:
             raise(errReadOnlyDatabase, QStringLiteral("No se puede actualizar. La base de datos es de solo lectura."), Src);
     }
 
-    // The engine cannot add or drop a key of an existing table: the table is
-    // built again under the new definition, its rows copied, its indexes and
-    // triggers restored. Any failure leaves the table as it was.
-    void rebuild(const QString& table, const QString& definition)
+    // The engine cannot add or drop a key or a constraint of an existing table:
+    // the table is rebuilt from its stored definition with the change made in it.
+    void rebuildStored(const QString& table, const QString& definition)
     {
-        atomically([&] {
-            std::vector<QString> dependents;
-            {
-                Stmt st;
-                prepare(st, QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = ?1 AND type IN ('index', 'trigger') "
-                                           "AND sql IS NOT NULL"));
-                QByteArray u = table.toUtf8();
-                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-                while (sqlite3_step(st.s) == SQLITE_ROW)
-                    dependents.push_back(columnText(st.s, 0));
-            }
-            const QString temp = QStringLiteral("velmora_rebuild");
-            // Dropping the table forgets the last number its key counter gave; the copy
-            // only knows the highest one left, which may be lower.
-            const qint64 lastNumber = hasKeySequences() ? keySequence(table) : -1;
-            runPlain(definition);
-            runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" SELECT * FROM ") + quoteName(table));
-            runPlain(QStringLiteral("DROP TABLE ") + quoteName(table));
-            // Views naming the table must not stop the rename while it is missing.
-            exec("PRAGMA legacy_alter_table = ON");
-            try {
-                runPlain(QStringLiteral("ALTER TABLE ") + quoteName(temp) + QStringLiteral(" RENAME TO ") + quoteName(table));
-            } catch (...) {
-                exec("PRAGMA legacy_alter_table = OFF");
-                throw;
-            }
-            exec("PRAGMA legacy_alter_table = OFF");
-            for (const QString& d : dependents)
-                runPlain(d);
-            if (lastNumber > 0) {
-                if (keySequence(table) < 0)
-                    runPlain(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(literal(table)).arg(lastNumber));
-                else
-                    runPlain(QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, %2) WHERE name = %1").arg(literal(table)).arg(lastNumber));
-            }
-            return 0;
-        });
+        TableRebuild change;
+        change.table = change.newName = table;
+        {
+            Stmt info;
+            prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(table) + QLatin1Char(')'));
+            while (sqlite3_step(info.s) == SQLITE_ROW)
+                change.columns << quoteName(columnText(info.s, 1));
+        }
+        change.values = change.columns;
+        rebuildAs(change, definition, false);
     }
 
     ResultSetPtr runAddConstraint(const sqlite::Statement& st)
@@ -1042,17 +1094,18 @@ private:
             return runPlain(QStringLiteral("CREATE UNIQUE INDEX ") + quoteName(st.constraintName) + QStringLiteral(" ON ")
                             + quoteName(realName) + QLatin1Char(' ') + st.constraint.mid(paren));
         }
-        {
+        if (st.constraint.contains(QRegularExpression(QStringLiteral(R"(\bPRIMARY\s+KEY\b)"),
+                                                      QRegularExpression::CaseInsensitiveOption))) {
             Stmt info;
             prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(realName) + QLatin1Char(')'));
             while (sqlite3_step(info.s) == SQLITE_ROW)
                 if (sqlite3_column_int(info.s, 5) > 0)
                     raise(errDatabase, QStringLiteral("La tabla '%1' ya tiene una clave principal.").arg(realName), Src);
         }
-        const QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), st.constraint, QString(), QString());
+        const QString def = sqlite::rewriteTableDefinition(sql, realName, st.constraint, QString(), QString());
         if (def.isEmpty())
             raise(errDatabase, QStringLiteral("No se puede cambiar la definición de la tabla '%1'.").arg(realName), Src);
-        rebuild(realName, def);
+        rebuildStored(realName, def);
         auto rs = std::make_shared<ResultSet>();
         rs->rowsAffected = 0;
         return rs;
@@ -1067,10 +1120,8 @@ private:
         {
             Stmt ix;
             prepare(ix, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
-                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"));
-            QByteArray n = st.constraintName.toUtf8(), t = realName.toUtf8();
-            sqlite3_bind_text(ix.s, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(ix.s, 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"),
+                    {st.constraintName, realName});
             if (sqlite3_step(ix.s) == SQLITE_ROW)
                 indexName = columnText(ix.s, 0);
         } // finished before the drop: a pending read locks the schema
@@ -1079,26 +1130,17 @@ private:
         QString pkName = sqlite::primaryKeyConstraintName(sql);
         if (pkName.isEmpty())
             pkName = QStringLiteral("PrimaryKey");
-        QString def = sqlite::rewriteTableDefinition(sql, QStringLiteral("velmora_rebuild"), QString(), st.constraintName, pkName);
+        QString def = sqlite::rewriteTableDefinition(sql, realName, QString(), st.constraintName, pkName);
         if (def.isEmpty())
             raise(errDatabase, QStringLiteral("No existe la restricción '%1' en la tabla '%2'.").arg(st.constraintName, realName), Src);
         // A counter that was the key stays a counter without it, going on from the last number it gave.
         const bool withoutRowId = sql.contains(QRegularExpression(QStringLiteral(R"(\bWITHOUT\s+ROWID\b)"),
                                                                   QRegularExpression::CaseInsensitiveOption));
-        QString counter = st.constraintName.compare(pkName, Qt::CaseInsensitive) == 0 && !withoutRowId ? rowIdColumn(realName)
-                                                                                                        : QString();
-        if (const QString retyped = counter.isEmpty() ? QString() : sqlite::retypeColumn(def, counter, QStringLiteral("COUNTER"));
-            !retyped.isEmpty())
-            def = retyped;
-        else
-            counter.clear();
-        atomically([&] {
-            const qint64 lastGiven = hasKeySequences() ? keySequence(realName) : 0;
-            rebuild(realName, def);
-            if (!counter.isEmpty())
-                addCounter(realName, counter, false, lastGiven);
-            return 0;
-        });
+        if (st.constraintName.compare(pkName, Qt::CaseInsensitive) == 0 && !withoutRowId)
+            if (const QString counter = rowIdColumn(realName); !counter.isEmpty())
+                if (const QString retyped = sqlite::retypeColumn(def, counter, QStringLiteral("COUNTER")); !retyped.isEmpty())
+                    def = retyped;
+        rebuildStored(realName, def);
         auto rs = std::make_shared<ResultSet>();
         rs->rowsAffected = 0;
         return rs;
@@ -1108,9 +1150,7 @@ private:
     {
         Stmt st;
         prepare(st, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 "
-                                   "COLLATE NOCASE"));
-        QByteArray u = name.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                   "COLLATE NOCASE"), {name});
         if (sqlite3_step(st.s) != SQLITE_ROW)
             raise(errItemNotFound,
                   QStringLiteral("No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado."),
@@ -1120,6 +1160,25 @@ private:
         if (realName)
             *realName = columnText(st.s, 1);
         return columnText(st.s, 2);
+    }
+
+    // A file written by an earlier build is repaired the first time this
+    // process opens it for writing; the same file (device and inode) is not
+    // checked again, as no write of this build puts an index out of order.
+    void repairOnce()
+    {
+        static std::mutex mutex;
+        static QSet<QString> checked;
+        const QString key = QStringLiteral("%1:%2:%3").arg(path_).arg(fileId_.device).arg(fileId_.inode);
+        {
+            std::lock_guard lock(mutex);
+            if (checked.contains(key))
+                return;
+        }
+        if (!repairCaseIndexes(h_))
+            return;
+        std::lock_guard lock(mutex);
+        checked.insert(key);
     }
 
     // The stored schema's version number, read without parsing the schema.
@@ -1133,6 +1192,11 @@ private:
         return true;
     }
     TableInfo describeTable(const QString& name);
+    // The one way a table is rebuilt. definition: the CREATE TABLE of its new
+    // structure (under any name); ownReferences: it lacks the table's own
+    // foreign keys, which the rebuild keeps from the stored table.
+    void rebuildAs(const TableRebuild& change, const QString& definition, bool ownReferences);
+    void checkReferences(const QString& table);
 
     sqlite3* h_ = nullptr;
     QString path_;
@@ -1153,15 +1217,19 @@ private:
 void SqliteConnection::rebuildTable(const TableRebuild& change)
 {
     checkWritable();
-    QString type, table;
-    masterSql(change.table, &type, &table);
-    if (type != QLatin1String("table"))
-        raise(errDatabase, QStringLiteral("'%1' no es una tabla.").arg(table), Src);
     const auto statements = sqlite::translate(change.createStatement);
     if (statements.size() != 1 || (statements.front().kind != sqlite::Statement::CreateTable
                                    && statements.front().kind != sqlite::Statement::Plain))
         raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
-    const sqlite::Statement& created = statements.front();
+    rebuildAs(change, statements.front().sql, true);
+}
+
+void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& definition, bool ownReferences)
+{
+    QString type, table;
+    masterSql(change.table, &type, &table);
+    if (type != QLatin1String("table"))
+        raise(errDatabase, QStringLiteral("'%1' no es una tabla.").arg(table), Src);
 
     bool enforced = false;
     {
@@ -1196,9 +1264,7 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
             {
                 Stmt st;
                 prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE "
-                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"));
-                const QByteArray u = table.toUtf8();
-                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"), {table});
                 while (sqlite3_step(st.s) == SQLITE_ROW)
                     dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
             }
@@ -1225,34 +1291,36 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
             QHash<QString, qint64> counterNumbers;
             {
                 Stmt st;
-                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
-                const QByteArray store = CounterStore.toUtf8();
-                sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), {CounterStore});
                 if (sqlite3_step(st.s) == SQLITE_ROW) {
                     Stmt seq;
-                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore));
-                    const QByteArray u = table.toUtf8();
-                    sqlite3_bind_text(seq.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore), {table});
                     while (sqlite3_step(seq.s) == SQLITE_ROW)
                         counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
                 }
             }
 
             // The new structure, first without references to learn its columns.
-            const QString bare = sqlite::rewriteTableDefinition(created.sql, temp, QString(), QString(), QString());
+            const QString bare = sqlite::rewriteTableDefinition(definition, temp, QString(), QString(), QString());
             if (bare.isEmpty())
                 raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
             QSet<QString> newColumns;
+            QStringList counters; // numbered by a trigger, made again below
             runPlain(bare);
             {
                 Stmt info;
                 prepare(info, QStringLiteral("PRAGMA table_info(") + quoteName(temp) + QLatin1Char(')'));
-                while (sqlite3_step(info.s) == SQLITE_ROW)
+                while (sqlite3_step(info.s) == SQLITE_ROW) {
                     newColumns.insert(columnText(info.s, 1).toCaseFolded());
+                    if (columnText(info.s, 2).compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0)
+                        counters << columnText(info.s, 1);
+                }
             }
             runPlain(QStringLiteral("DROP TABLE ") + quoteName(temp));
             // A reference whose columns the change removed goes with them.
             QStringList clauses;
+            if (!ownReferences)
+                keys.clear();
             for (const ForeignKey& k : keys) {
                 bool kept = true;
                 QStringList from, to;
@@ -1275,7 +1343,7 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
                 clauses << clause;
             }
             runPlain(clauses.isEmpty() ? bare
-                                       : sqlite::rewriteTableDefinition(created.sql, temp, clauses.join(QStringLiteral(", ")),
+                                       : sqlite::rewriteTableDefinition(definition, temp, clauses.join(QStringLiteral(", ")),
                                                                         QString(), QString()));
             runPlain(QStringLiteral("INSERT INTO ") + quoteName(temp) + QStringLiteral(" (") + change.columns.join(QStringLiteral(", "))
                      + QStringLiteral(") SELECT ") + change.values.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + quoteName(table));
@@ -1314,16 +1382,11 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
             QSet<QString> copied;
             for (const QString& c : change.columns)
                 copied.insert(sqlite::unquoteName(c).toCaseFolded());
-            for (const QString& col : created.counters)
-                addCounter(table, col, !copied.contains(col.toCaseFolded()), counterNumbers.value(col.toCaseFolded(), 0));
-
-            Stmt check;
-            prepare(check, QStringLiteral("PRAGMA foreign_key_check(") + quoteName(table) + QLatin1Char(')'));
-            if (sqlite3_step(check.s) == SQLITE_ROW)
-                raise(errDatabase,
-                      QStringLiteral("Hay filas de la tabla '%1' que no cumplen la relación con la tabla '%2'.")
-                          .arg(table, columnText(check.s, 2)),
-                      Src);
+            // A key counter that becomes a counter of its own goes on from the last number it gave.
+            for (const QString& col : counters)
+                addCounter(table, col, !copied.contains(col.toCaseFolded()),
+                           counterNumbers.value(col.toCaseFolded(), qMax<qint64>(lastNumber, 0)));
+            checkReferences(table);
             return 0;
         });
     } catch (...) {
@@ -1337,14 +1400,56 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
         exec("PRAGMA foreign_keys = ON");
 }
 
+// The references a rebuild can break: the table's own and those of every
+// table naming it. The first one broken refuses the change, naming the table
+// that refers and the rows that break it.
+void SqliteConnection::checkReferences(const QString& table)
+{
+    QStringList tables{table};
+    {
+        Stmt st;
+        prepare(st, QStringLiteral("SELECT DISTINCT m.name FROM sqlite_master AS m, pragma_foreign_key_list(m.name) AS f "
+                                   "WHERE m.type = 'table' AND f.\"table\" = ?1 COLLATE NOCASE AND m.name <> ?1 COLLATE NOCASE"), {table});
+        while (sqlite3_step(st.s) == SQLITE_ROW)
+            tables << columnText(st.s, 0);
+    }
+    for (const QString& t : tables) {
+        Stmt check;
+        const QByteArray u = (QStringLiteral("PRAGMA foreign_key_check(") + quoteName(t) + QLatin1Char(')')).toUtf8();
+        int rc = sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &check.s, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(check.s);
+        if (rc == SQLITE_ROW) {
+            const QString parent = columnText(check.s, 2);
+            QStringList rowIds;
+            do {
+                if (sqlite3_column_type(check.s, 1) != SQLITE_NULL && rowIds.size() < 5)
+                    rowIds << columnText(check.s, 1);
+            } while (sqlite3_step(check.s) == SQLITE_ROW && columnText(check.s, 2) == parent);
+            QString msg = QStringLiteral("Hay filas de la tabla '%1' que no cumplen la relación con la tabla '%2'.").arg(t, parent);
+            if (!rowIds.isEmpty())
+                msg += QStringLiteral(" Filas: %1.").arg(rowIds.join(QStringLiteral(", ")));
+            raise(errDatabase, msg, Src);
+        }
+        if (rc != SQLITE_DONE && rc != SQLITE_OK) {
+            // The engine cannot check a reference whose columns are no longer a key of the table it names.
+            if (t != table)
+                raise(errDatabase,
+                      QStringLiteral("No se puede cambiar la tabla '%1' porque la tabla '%2' hace referencia a ella por "
+                                     "campos que dejarían de ser su clave.")
+                          .arg(table, t),
+                      Src);
+            fail(h_, QStringLiteral("No se puede cambiar la tabla '%1'").arg(table));
+        }
+    }
+}
+
 std::vector<TableInfo> SqliteConnection::tables()
 {
     std::vector<TableInfo> out;
     Stmt st;
     prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name <> ?1 "
-                               "ORDER BY name COLLATE NOCASE"));
-    const QByteArray store = CounterStore.toUtf8();
-    sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                               "ORDER BY name COLLATE NOCASE"), {CounterStore});
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         TableInfo t;
         t.name = columnText(st.s, 0);

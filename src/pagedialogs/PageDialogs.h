@@ -2,10 +2,11 @@
 // The dialogs a query page opens, as small interfaces the page fills, shows
 // modally and reads (the opener sets the inputs, Show() runs it, then the
 // page reads Cancelled and the outputs). PageDialogs holds one factory per
-// dialog; tests install scripted ones. Where the real window does not exist
-// yet the default factory gives a stand-in (see each class).
+// dialog: the program installs the real windows once at start (the main
+// window's PageDialogFactories), tests install scripted ones. The page knows
+// the interfaces only, never the windows behind them.
 #include "core/Collection.h"
-#include "export/frmCSV.h"
+#include "pagedialogs/CsvOutputs.h"
 
 #include <QString>
 #include <QStringList>
@@ -135,16 +136,10 @@ struct PageDialogs {
     std::function<std::unique_ptr<CsvWriter>()> clsCSV;
     std::function<std::unique_ptr<ExcelWriter>()> clsExcel;
 
-    // Stand-ins: frmDSN asks for the data-source name in an input box; the others answer
-    // Cancelled without showing anything (their windows come with their own
-    // subsystems, which replace these factories).
-    static PageDialogs standIns();
-
-    // What a new page starts with: the stand-ins, with the factories the
-    // program installed over them (the main window's subsystem installs its
-    // real dialogs there at start).
+    // What a new page starts with: the factories the program installed (none
+    // before; a missing factory fails the command that needs it).
     static PageDialogs defaults();
-    // Replaces the installed factories (nullptr: stand-ins only); returns the previous ones.
+    // Replaces the installed factories (nullptr: none); returns the previous ones.
     using Installer = std::function<void(PageDialogs&)>;
     static Installer installDefaults(Installer installer);
 };
