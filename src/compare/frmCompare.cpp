@@ -143,7 +143,7 @@ MaxGrid* grid(QWidget* parent, const char* name, const QString& format, double l
 
 } // namespace
 
-frmCompare::frmCompare(QWidget* parent) : QDialog(parent), logic_(std::make_unique<CompareController>())
+frmCompare::frmCompare(QWidget* parent) : DialogFrame(parent), logic_(std::make_unique<CompareController>())
 {
     setObjectName(kWindow);
     setWindowTitle(QStringLiteral("Comparador de Bases de Datos"));
@@ -204,7 +204,7 @@ void frmCompare::build()
     BttCompareDisabled = topButton("BttCompareDisabled", QStringLiteral("Comparar"), compareButton(true));
     BttFilter = topButton("BttFilter", QStringLiteral("Filtros"), filterButton(false));
     BttFilterDisabled = topButton("BttFilterDisabled", QStringLiteral("Filtros"), filterButton(true));
-    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), exitButton());
+    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), compare::pictures::exitButton());
 
     Label9 = label(this, "Label9", QStringLiteral("Actual"), 1830, 60, 1095, 225);
     Label10 = label(this, "Label10", QStringLiteral("Comparada"), 1830, 660, 1095, 225);
@@ -433,11 +433,8 @@ void frmCompare::apply()
     applying_ = false;
 }
 
-void frmCompare::Load()
+void frmCompare::Form_Load()
 {
-    if (loaded_)
-        return;
-    loaded_ = true;
     logic_->Form_Load();
     controls::trapHandler(logic_->MSG, kWindow, QStringLiteral("Form_Load"), [this] {
         if (logic_->MSG)
@@ -476,13 +473,12 @@ void frmCompare::placePanel(double left, double top)
     fmShowProgress->raise();
 }
 
-void frmCompare::keyPressEvent(QKeyEvent* e)
+bool frmCompare::Form_KeyPress(int keyAscii)
 {
-    if (e->key() == Qt::Key_Escape) {
-        reject();
-        return;
-    }
-    QDialog::keyPressEvent(e);
+    if (keyAscii != 27)
+        return false;
+    reject();
+    return true;
 }
 
 void frmCompare::reject()
@@ -492,10 +488,8 @@ void frmCompare::reject()
     apply();
 }
 
-void frmCompare::closeEvent(QCloseEvent* e)
+void frmCompare::exitButton()
 {
-    // Never destroyed under a running merge: the close box is the exit button.
-    e->ignore();
     logic_->CloseRequested();
     apply();
 }
@@ -516,6 +510,6 @@ void frmCompare::resizeEvent(QResizeEvent* e)
 
 void frmCompare::showEvent(QShowEvent* e)
 {
-    Load();
+    ensureLoaded();
     QDialog::showEvent(e);
 }

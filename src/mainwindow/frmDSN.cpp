@@ -3,7 +3,7 @@
 #include "controls/ControlSupport.h"
 #include "controls/MaxGrid.h"
 #include "platform/dsn/DataSources.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 frmDSN::frmDSN(QWidget* parent)
     : DialogFrame(QStringLiteral("frmDSN"), QStringLiteral("Selección de Fuente ODBC (DSN)"), 4545, 5100, true, parent)
@@ -71,12 +71,12 @@ void frmDSN::BttAceptar_MouseUp()
     if (row < 1 || row >= fgrDSN->Rows())
         return;
     DSN = fgrDSN->TextMatrix(row, 1);
-    Cancelled = false;
+    cancelled_ = false;
     hide();
 }
 
 void frmDSN::BttSalir_MouseUp()
 {
-    Cancelled = true;
+    cancelled_ = true;
     hide();
 }

@@ -4,7 +4,7 @@
 #include "controls/MaxText.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
