@@ -13,7 +13,7 @@
 #include "messages/frmMsgBox.h"
 #include "platform/db/Connection.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "support/QtPrinters.h"
 
 #include <QAbstractButton>
