@@ -17,11 +17,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace db {
 class Connection;
 class Recordset;
+class RowReader;
 class Command;
 } // namespace db
 
@@ -47,6 +49,12 @@ public:
                   ByRef<Variant> KeyFields = Variant(std::int16_t(0)), bool Counters = false, bool UseKey = true,
                   bool Names = false, std::int32_t lExcelKnownRows = 0, std::int32_t lExcelKnownColumns = 0,
                   const QString& sExcelKnownHeader = QString());
+    // Runs one statement and hands its rows out forward only, a block at a
+    // time, on the connection of the stored values, which closes with the
+    // reader (inside a transaction, the transaction's connection). Nothing
+    // when the connection does not open (said as Query says it); a failing
+    // statement is logged and its error raised again, as Query does.
+    std::unique_ptr<db::RowReader> OpenReader(const QString& sSQL, bool settledTypes = true);
 
     QString SQLProvider() const { return sqlProvider_; }
     void setSQLProvider(const QString& value) { sqlProvider_ = value; }
@@ -160,6 +168,9 @@ public:
     // the statement has "ORDER BY" (exact case); otherwise the user is told
     // (and the log too) and the answer is false.
     bool PagingAllowed(const QString& sSQL, std::int64_t rows);
+    // The same for a result read as it goes: `atLeast` rows seen so far, and
+    // the whole count, asked for only when the user is told.
+    bool PagingAllowed(const QString& sSQL, std::int64_t atLeast, const std::function<std::int64_t()>& total);
 
     // The owner (main window or services object); not owned, may be null.
     Object* Parent() const { return parent_; }

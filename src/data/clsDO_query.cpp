@@ -332,6 +332,27 @@ const QueryForms::Form* QueryForms::find(const QString& word)
     return nullptr;
 }
 
+std::unique_ptr<db::RowReader> clsDO::OpenReader(const QString& sSQL, bool settledTypes)
+{
+    QString server, database, user, password;
+    FallBack(server, database, user, password);
+    if (!OpenConnection(server, database, user, password))
+        return nullptr;
+    InsertLog(QStringLiteral("query"), sSQL, 1);
+    std::unique_ptr<db::RowReader> reader;
+    try {
+        reader = std::make_unique<db::RowReader>(sSQL, connection_, settledTypes);
+    } catch (const Error& e) {
+        CloseConnection();
+        InsertLog(QStringLiteral("query"), QStringLiteral("Error en el metodo Query --> ") + e.description, 4);
+        raise(e.number, e.description, QStringLiteral("Zolt.clsDO.Execute"));
+    }
+    // The reader holds the connection now; it closes when the reader goes.
+    if (!transactionOpen_)
+        connection_.reset();
+    return reader;
+}
+
 Variant clsDO::Query(ByRef<QString> sSQL, ByRef<QString> sServer, ByRef<QString> sBBDD, ByRef<QString> sUID,
                      ByRef<QString> sPassword, const QString& sExitType, ByRef<Variant> KeyFields, bool Counters,
                      bool UseKey, bool Names, std::int32_t lExcelKnownRows, std::int32_t lExcelKnownColumns,
@@ -607,9 +628,14 @@ Variant QueryForms::collection2(clsDO& o, QueryCall& c)
 
 bool clsDO::PagingAllowed(const QString& sSQL, std::int64_t rows)
 {
-    if (rows <= GetMaxExcelRows() || sSQL.contains(QLatin1String("ORDER BY")))
+    return PagingAllowed(sSQL, rows, [rows] { return rows; });
+}
+
+bool clsDO::PagingAllowed(const QString& sSQL, std::int64_t atLeast, const std::function<std::int64_t()>& total)
+{
+    if (atLeast <= GetMaxExcelRows() || sSQL.contains(QLatin1String("ORDER BY")))
         return true;
-    const QString message = QStringLiteral("Se han encontrado ") + QString::number(rows) +
+    const QString message = QStringLiteral("Se han encontrado ") + QString::number(total()) +
                             QStringLiteral(" registros, debido a que no existe ordenación en la sentencia SQL, no "
                                            "se puede realizar paginación.");
     InsertLog(QStringLiteral("query"), message, 1);

@@ -20,6 +20,10 @@ public:
     bool StartObject(QObject* oParent, std::shared_ptr<clsDO> ObjetoConsulta, std::shared_ptr<clsError> ObjetoError,
                      std::shared_ptr<clsTablas> ObjetoTablas);
 
+    // Rows read and written at a time (0: the writer's own); the file is the
+    // same whatever the number.
+    void setBlockRows(long long rows) { blockRows_ = rows; }
+
 protected:
     explicit ExportObject(QString component) : component_(std::move(component)) {}
     ~ExportObject() = default;
@@ -33,6 +37,7 @@ protected:
     std::shared_ptr<clsDO> zolt_;
     std::shared_ptr<clsError> msg_;
     std::shared_ptr<clsTablas> scr_;
+    long long blockRows_ = 0;
 
 private:
     QString component_;

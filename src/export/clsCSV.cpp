@@ -7,9 +7,8 @@
 #include "data/clsDO.h"
 #include "export/ExportStatement.h"
 #include "export/NumberDigits.h"
-#include "export/StatementResult.h"
 #include "messages/clsError.h"
-#include "platform/db/Recordset.h"
+#include "platform/db/RowReader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -461,26 +460,25 @@ private:
 
 namespace {
 
-// Blocks of rows are made on a few threads at once and written in their
-// order; at most `workers` blocks wait, so memory stays bounded.
+// Blocks of rows are read in order, made into text on a few threads at once
+// and written in their order; at most `workers` blocks wait, so memory stays
+// bounded whatever the rows.
 template <class Render>
-void writeBlocks(Target& target, qint64 rows, qint64 blockRows, int workers, Render render)
+void writeBlocks(Target& target, db::RowReader& reader, qint64 blockRows, int workers, Render render)
 {
-    using Block = decltype(render(qint64(0), qint64(0)));
+    using Block = decltype(render(std::declval<const db::ResultSet&>()));
     std::deque<std::future<Block>> queue;
-    qint64 next = 0;
     const auto launch = [&] {
-        const qint64 first = next;
-        const qint64 count = std::min(blockRows, rows - first);
-        next += count;
-        queue.push_back(std::async(std::launch::async, [&render, first, count] { return render(first, count); }));
+        db::ResultSetPtr rows = reader.next(blockRows);
+        if (rows->rowCount() > 0)
+            queue.push_back(std::async(std::launch::async, [&render, rows] { return render(*rows); }));
     };
-    while (next < rows && int(queue.size()) < workers)
+    while (!reader.atEnd() && int(queue.size()) < workers)
         launch();
     while (!queue.empty()) {
         Block block = queue.front().get(); // a failure while making it raises here
         queue.pop_front();
-        if (next < rows)
+        if (!reader.atEnd())
             launch();
         target.write(std::move(block));
     }
@@ -491,25 +489,26 @@ int workers(unsigned most) { return int(std::clamp(std::thread::hardware_concurr
 
 } // namespace
 
-void clsCSV::writeFast(const db::ResultSet& r, const CSVSettings& options)
+void clsCSV::writeFast(db::RowReader& reader, const CSVSettings& options)
 {
     Target target(options);
-    writeBlocks(target, r.rowCount(), BlockRows, workers(3), [&r](qint64 first, qint64 count) {
+    writeBlocks(target, reader, blockRows_ > 0 ? blockRows_ : BlockRows, workers(3), [](const db::ResultSet& r) {
         QByteArray block;
-        csvtext::appendRows(block, r, first, count, ";", "--", "\r\n");
+        csvtext::appendRows(block, r, 0, r.rowCount(), ";", "--", "\r\n");
         return block;
     });
     target.write(QByteArray("\r\n"));
     target.commit();
 }
 
-void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
+void clsCSV::writeFull(db::RowReader& reader, const CSVSettings& options)
 {
-    const int cols = r.columnCount();
+    const std::vector<db::FieldInfo> fields = reader.fields();
+    const int cols = int(fields.size());
     QStringList names;
     std::vector<CSVColumn> columns;
     for (int c = 0; c < cols; ++c) {
-        const db::FieldInfo& f = r.fields[std::size_t(c)];
+        const db::FieldInfo& f = fields[std::size_t(c)];
         // A repeated name gets its count, so every column has its own title.
         QString name = f.name;
         int count = 1;
@@ -533,12 +532,12 @@ void clsCSV::writeFull(const db::ResultSet& r, const CSVSettings& options)
     titles += kCrLf;
     target.write(std::move(titles));
 
-    writeBlocks(target, r.rowCount(), FullBlockRows, workers(3), [&](qint64 first, qint64 count) {
+    writeBlocks(target, reader, blockRows_ > 0 ? blockRows_ : FullBlockRows, workers(3), [&](const db::ResultSet& r) {
         CSVAppender a(options);
         QString block;
-        block.reserve(qsizetype(double(r.arenaBytes()) * double(count) / double(r.rowCount())) +
-                      qsizetype(count) * cols * 14);
-        for (qint64 row = first; row < first + count; ++row) {
+        const qint64 count = r.rowCount();
+        block.reserve(qsizetype(r.arenaBytes()) + qsizetype(count) * cols * 14);
+        for (qint64 row = 0; row < count; ++row) {
             for (int c = 0; c < cols; ++c) {
                 if (c > 0)
                     block += options.SeparadorCampos;
@@ -604,13 +603,15 @@ bool clsCSV::GenerateCSV(const QString& sSQL, const CollectionPtr& colParams)
                 notice(exportsql::refusalText());
                 return;
             }
-            const StatementResult rs(*zolt_, *statement);
-            if (!rs)
+            // The fast path writes values by what they hold, so the types the
+            // values settle need not be known beforehand.
+            const std::unique_ptr<db::RowReader> rows = zolt_->OpenReader(*statement, !options.fastPath());
+            if (!rows)
                 return; // the connection did not open; the data-access object has said so
             if (options.fastPath())
-                writeFast(rs.rows(), options);
+                writeFast(*rows, options);
             else
-                writeFull(rs.rows(), options);
+                writeFull(*rows, options);
             result = true;
         },
         [&](const Error&) { report(QStringLiteral("Función GenerateCSV")); });

@@ -14,6 +14,7 @@
 
 namespace db {
 class ResultSet;
+class RowReader;
 }
 
 // The options FormatCSVValue and the writer read, taken from CSVOptions.
@@ -60,11 +61,11 @@ public:
     // file unchanged.
     bool GenerateCSV(const QString& sSQL, const CollectionPtr& colParams);
 
-    // Rows rendered and written at a time (the full path's take twice the memory a character).
-    static constexpr qint64 BlockRows = 50000;
+    // Rows read, rendered and written at a time (the full path's take twice the memory a character).
+    static constexpr qint64 BlockRows = 20000;
     static constexpr qint64 FullBlockRows = 10000;
 
 private:
-    void writeFast(const db::ResultSet& rows, const CSVSettings& options);
-    void writeFull(const db::ResultSet& rows, const CSVSettings& options);
+    void writeFast(db::RowReader& rows, const CSVSettings& options);
+    void writeFull(db::RowReader& rows, const CSVSettings& options);
 };

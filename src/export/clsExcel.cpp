@@ -7,7 +7,7 @@
 #include "data/clsDO.h"
 #include "export/ExportStatement.h"
 #include "export/NumberDigits.h"
-#include "export/StatementResult.h"
+#include "platform/db/RowReader.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
 #include "platform/xlsx/Workbook.h"
@@ -80,6 +80,15 @@ struct Looks {
     xlsx::Format header;
     xlsx::Format text;
 };
+
+// Rows of the result from row `from` of the block in hand to the end, read without keeping them.
+qint64 countRest(db::RowReader& reader, const db::ResultSet& block, qint64 from, qint64 blockRows)
+{
+    qint64 n = block.rowCount() - from;
+    for (db::ResultSetPtr more = reader.next(blockRows); more->rowCount() > 0; more = reader.next(blockRows))
+        n += more->rowCount();
+    return n;
+}
 
 QStringList headerTitles(const QString& sHeaders)
 {
@@ -175,24 +184,22 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
                 return;
             }
             const qint64 perSheet = zolt_->GetMaxExcelRows();
-            const StatementResult rs(*zolt_, *statement);
-            if (!rs)
+            const std::unique_ptr<db::RowReader> reader = zolt_->OpenReader(*statement);
+            if (!reader)
                 return;
-            const db::ResultSet& rows = rs.rows();
-            const qint64 total = rows.rowCount();
-            const int cols = rows.columnCount();
-            if (total == 0) {
+            const qint64 blockRows = blockRows_ > 0 ? blockRows_ : BlockRows;
+            db::ResultSetPtr rows = reader->next(blockRows);
+            if (rows->rowCount() == 0) {
                 notice(QStringLiteral("No se han encontrado resultados para generar el Excel"));
                 result = true;
                 return;
             }
-            if (!zolt_->PagingAllowed(*statement, total))
-                return;
+            const int cols = rows->columnCount();
 
             QStringList titles = headers.value_or(QStringList());
             if (!headers)
                 for (int c = 0; c < cols; ++c)
-                    titles << rows.fields[std::size_t(c)].name;
+                    titles << rows->fields[std::size_t(c)].name;
             const int headerCells = std::max(cols, int(titles.size()));
 
             const QString target = newWorkbookPath();
@@ -206,22 +213,31 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
                 formats[col] = wb.addFormat(s);
             }
 
+            // The rows are written as they are read, a sheet after another.
             // Rows 4 to L + 4 of every sheet are text, L being the rows of a full sheet.
-            const qint64 textRows = std::min(total, perSheet);
-            const qint64 sheets = (total + perSheet - 1) / perSheet;
-            for (qint64 sheet = 0; sheet < sheets; ++sheet) {
-                wb.addSheet(QStringLiteral("Hoja Nº%1").arg(sheet + 1));
-                wb.writeText(0, 0, title, looks.title, false);
-                wb.setRowFormat(3, looks.text);
-                for (int c = 0; c < headerCells; ++c)
-                    wb.writeText(3, c, c < titles.size() ? titles.at(c) : QString(), looks.header);
-                const qint64 first = sheet * perSheet;
-                const qint64 count = std::min(perSheet, total - first);
-                for (qint64 i = 0; i < count; ++i) {
-                    const int row = int(4 + i);
+            qint64 sheets = 0;
+            qint64 inSheet = perSheet; // rows written to the current sheet
+            qint64 written = 0;
+            while (rows->rowCount() > 0) {
+                for (qint64 i = 0; i < rows->rowCount(); ++i) {
+                    if (inSheet == perSheet) {
+                        if (sheets == 1 && !zolt_->PagingAllowed(*statement, written + 1, [&] {
+                                return written + countRest(*reader, *rows, i, blockRows);
+                            }))
+                            return; // the workbook begun is dropped
+                        if (sheets > 0)
+                            wb.fitColumns(formats);
+                        wb.addSheet(QStringLiteral("Hoja Nº%1").arg(++sheets));
+                        wb.writeText(0, 0, title, looks.title, false);
+                        wb.setRowFormat(3, looks.text);
+                        for (int c = 0; c < headerCells; ++c)
+                            wb.writeText(3, c, c < titles.size() ? titles.at(c) : QString(), looks.header);
+                        inSheet = 0;
+                    }
+                    const int row = int(4 + inSheet);
                     wb.setRowFormat(row, looks.text);
                     for (int c = 0; c < cols; ++c) {
-                        const Variant v = rows.value(first + i, c);
+                        const Variant v = rows->value(i, c);
                         if (v.isNull() || v.isArray())
                             continue; // NULL blank; binary values are not written
                         const auto f = formats.find(c);
@@ -235,11 +251,15 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
                                          looks.text);
                         }
                     }
+                    ++inSheet;
+                    ++written;
                 }
-                for (qint64 r = 4 + count; r < 4 + textRows; ++r)
-                    wb.setRowFormat(int(r), looks.text);
-                wb.fitColumns(formats);
+                rows = reader->next(blockRows);
             }
+            if (sheets > 1)
+                for (qint64 r = 4 + inSheet; r < 4 + perSheet; ++r)
+                    wb.setRowFormat(int(r), looks.text);
+            wb.fitColumns(formats);
             wb.activateSheet(); // the last one
             wb.close();
             file.commit();

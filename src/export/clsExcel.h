@@ -43,6 +43,9 @@ public:
     // The clock that names the workbook; tests replace it.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // Rows read at a time: the workbook is written as the rows come.
+    static constexpr qint64 BlockRows = 20000;
+
 private:
     bool generate(const QString& procedure, const QString& sql, const QString& title,
                   const std::optional<QStringList>& headers, const QString& colFormats);

@@ -13,7 +13,7 @@
 #include "messages/clsError.h"
 #include "pagedialogs/PageDialogs.h"
 #include "querypage/MaxSQL.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/frmTables.h"
 #include "services/HostWindow.h"
 
@@ -37,9 +37,8 @@ public:
         frmDSN w;
         w.MSG = MSG;
         w.DatabaseType = DatabaseType;
-        w.Form_Load();
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (!Cancelled)
             DSN = w.DSN;
     }
@@ -57,7 +56,7 @@ public:
         w.setContextVisible(ContextVisible);
         w.setHeightTwips(Height);
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (Cancelled)
             return;
         KeyFields = w.txtKeyFields->toPlainText();
@@ -90,7 +89,6 @@ public:
         frmSettings w;
         w.MSG = MSG;
         w.SCR = SCR;
-        w.Form_Load();
         controls::runModal(w, owner);
         Cancelled = !w.Saved();
     }
@@ -107,7 +105,7 @@ public:
         w.MSG = MSG;
         w.Zolt = Zolt;
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (Cancelled)
             return;
         for (std::size_t i = 0; i < Fields.size() && int(i) < w.txtField.size(); ++i)
@@ -128,7 +126,7 @@ public:
         window.BBDD = BBDD;
         window.uID = uID;
         window.PWD = PWD;
-        schema::runModal(window, owner);
+        controls::runModal(window, owner);
         Cancelled = window.Cancelled();
         sql = window.sql();
         KeyFields = window.KeyFields();

@@ -1,5 +1,8 @@
 #include "querypage/InsertScript.h"
 
+#include "platform/db/RowReader.h"
+#include <QIODevice>
+
 #include "core/Error.h"
 #include "core/ValueText.h"
 #include "platform/db/ResultSet.h"
@@ -166,30 +169,38 @@ QString literal(const sqltext::Dialect& dialect, const Variant& value, int field
     }
 }
 
-QByteArray script(const db::ResultSet& rows, const Layout& layout, const sqltext::Dialect& dialect,
-                  const std::function<void(qint64 row, qint64 rows)>& progress)
+qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
+              qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress)
 {
-    const qint64 n = rows.rowCount();
+    constexpr qint64 BlockRows = 20000;
     const int cols = int(layout.types.size());
-    QByteArray out;
+    qint64 written = 0;
     QString line;
     QElapsedTimer shown;
     shown.start();
-    for (qint64 r = 0; r < n; ++r) {
-        line = layout.head;
-        for (int c = 0; c < cols; ++c) {
-            if (c > 0)
-                line += QLatin1String(", ");
-            line += literal(dialect, rows.value(r, c), layout.types[std::size_t(c)]);
+    for (db::ResultSetPtr block = rows.next(BlockRows); block->rowCount() > 0; block = rows.next(BlockRows)) {
+        QByteArray text;
+        for (qint64 r = 0; r < block->rowCount(); ++r) {
+            line = layout.head;
+            for (int c = 0; c < cols; ++c) {
+                if (c > 0)
+                    line += QLatin1String(", ");
+                line += literal(dialect, block->value(r, c), layout.types[std::size_t(c)]);
+            }
+            line += QLatin1String(")\r\n");
+            text += line.toUtf8();
+            ++written;
+            if (progress && shown.elapsed() >= 100) {
+                shown.restart();
+                progress(written, std::max(expected, written));
+            }
         }
-        line += QLatin1String(")\r\n");
-        out += line.toUtf8();
-        if (progress && (r + 1 == n || shown.elapsed() >= 100)) {
-            shown.restart();
-            progress(r + 1, n);
-        }
+        if (out.write(text) != text.size())
+            raise(Error::PathNotFound, out.errorString());
     }
-    return out;
+    if (progress)
+        progress(written, std::max(expected, written));
+    return written;
 }
 
 QString defaultFolder(const QString& programFolder)

@@ -14,8 +14,10 @@
 #include <functional>
 #include <vector>
 
+class QIODevice;
+
 namespace db {
-class ResultSet;
+class RowReader;
 }
 
 namespace insertscript {
@@ -60,11 +62,13 @@ Layout layout(const QString& table, const QStringList& resultColumns, const std:
 // for such a field).
 QString literal(const sqltext::Dialect& dialect, const Variant& value, int fieldType);
 
-// The whole script, UTF-8 with CR LF. progress(row, rows) is called at most
-// ten times a second and always after the last row. Raises Error at the first
-// value that cannot be written.
-QByteArray script(const db::ResultSet& rows, const Layout& layout, const sqltext::Dialect& dialect,
-                  const std::function<void(qint64 row, qint64 rows)>& progress);
+// The script of every row the reader gives, UTF-8 with CR LF, written to out
+// as the rows are read. progress(row, rows) is called at most ten times a
+// second and always after the last row; `rows` is the count expected (never
+// less than the rows written). Returns the rows written. Raises Error at the
+// first value that cannot be written and when out refuses a write.
+qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
+              qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress);
 
 // "<program folder>/Scripts/": the scripts folder when none is set, and what
 // the settings dialog proposes, so the folder shown is the folder used.

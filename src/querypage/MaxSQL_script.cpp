@@ -10,6 +10,7 @@
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/RowReader.h"
 #include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
 #include "querypage/StructureFields.h"
@@ -66,26 +67,21 @@ void MaxSQL::GenerateScript()
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // Read once with its column names, on the page's connection.
-        QString server, database, user, password;
-        const Variant result = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"));
-        const auto records = result.as<db::Recordset>();
-        if (!records || !records->result())
+        // The grid's own SELECT, read again forward only on the page's connection and written as it is read.
+        const std::unique_ptr<db::RowReader> rows = ctl_.zolt->OpenReader(statement);
+        if (!rows)
             return; // the data-access object has said why
-        const db::ResultSet& rows = *records->result();
-        if (rows.rowCount() == 0)
+        const auto& held = ctl_.ResultSet;
+        const qint64 expected = held && held->State() == db::adStateOpen ? held->RecordCount() : -1;
+        if (expected == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;
-        for (const db::FieldInfo& f : rows.fields)
+        for (const db::FieldInfo& f : rows->fields())
             names << f.name;
         const insertscript::Layout layout =
             insertscript::layout(table, names, tableFields(ctl_.zolt->EstructuraTabla(kWork, table), table));
         const sqltext::Dialect dialect{ctl_.zolt->DialectKind(), ctl_.zolt->sUnion(), ctl_.zolt->sInicioFecha(),
                                        ctl_.zolt->sFinalFecha()};
-        const QByteArray text = insertscript::script(rows, layout, dialect, [this](qint64 r, qint64 n) {
-            Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
-            pendingEvents();
-        });
 
         const insertscript::Folder folder =
             insertscript::folder(velmoraini::read(velmoraini::ScriptsPath), ProgramFolder::path());
@@ -96,8 +92,17 @@ void MaxSQL::GenerateScript()
         }
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());
+        // The file takes its name only once complete: a failure leaves none.
         QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        if (!out.open(QIODevice::WriteOnly))
+            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
+        const qint64 written = insertscript::script(*rows, layout, dialect, out, expected, [this](qint64 r, qint64 n) {
+            Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
+            pendingEvents();
+        });
+        if (written == 0)
+            ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
+        if (!out.commit())
             ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
         pendingEvents();
 

@@ -1,7 +1,7 @@
 #include "schema/frmIndexes.h"
 
 #include "core/Screen.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmIndex.h"
 
@@ -86,12 +86,13 @@ void frmIndexes::Form_Load()
     });
 }
 
-void frmIndexes::Form_KeyPress(int keyAscii)
+bool frmIndexes::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             done(0);
     });
+    return true;
 }
 
 void frmIndexes::readIndexes()
@@ -206,7 +207,7 @@ void frmIndexes::runIndexDialog(frmIndex& dialog, const QString& mode, const Col
     dialog.setIsKey(key);
     dialog.setIsUnique(unique);
     dialog.setIgnoreNulls(nulls);
-    schema::runModal(dialog, this);
+    controls::runModal(dialog, this);
 }
 
 void frmIndexes::reloadAndSelect(const QString& name)

@@ -2,7 +2,7 @@
 
 #include "core/CollectionHelpers.h"
 #include "core/Screen.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaPictures.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmIndexes.h"
@@ -210,12 +210,13 @@ void frmTableProperties::Form_Load()
     });
 }
 
-void frmTableProperties::Form_KeyPress(int keyAscii)
+bool frmTableProperties::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             done(0);
     });
+    return true;
 }
 
 void frmTableProperties::loadTableStructure()
@@ -418,7 +419,7 @@ void frmTableProperties::BttAñadir_MouseUp()
             dialog.showEngineRows(false, 4230);
         else if (type == 0)
             dialog.showEngineRows(true, 6630);
-        schema::runModal(dialog, this);
+        controls::runModal(dialog, this);
         if (dialog.Cancelled()) {
             ask(QStringLiteral("No se han recibido datos.\r\n\r\nSe anula la creación del nuevo campo."), 64, kTitle);
             return;
@@ -497,7 +498,7 @@ void frmTableProperties::BttIndexes_MouseUp()
         handOver(window);
         static_cast<ConnectionValues&>(window) = *this;
         window.setCurrentTable(currentTable_);
-        schema::runModal(window, this);
+        controls::runModal(window, this);
         QString s = SRV, d = BBDD, u = uID, p = PWD, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
         savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     });

@@ -68,8 +68,8 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii) override;
-    void closeBox() override { BttSalir_MouseUp(); }
+    bool Form_KeyPress(int keyAscii) override;
+    void exitButton() override { BttSalir_MouseUp(); }
 
 private:
     void loadTableStructure();

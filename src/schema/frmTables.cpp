@@ -3,7 +3,7 @@
 #include "core/CollectionHelpers.h"
 #include "core/Screen.h"
 #include "data/clsDO_sqltext.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaPictures.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmTableProperties.h"
@@ -93,12 +93,13 @@ void frmTables::Form_Load()
     });
 }
 
-void frmTables::Form_KeyPress(int keyAscii)
+bool frmTables::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             leave();
     });
+    return true;
 }
 
 void frmTables::readTables()
@@ -354,7 +355,7 @@ void frmTables::openStructure(const QString& mode, const CollectionPtr& table)
     static_cast<ConnectionValues&>(window) = *this;
     window.setEditionMode(mode);
     window.setCurrentTable(table);
-    schema::runModal(window, this);
+    controls::runModal(window, this);
 }
 
 void frmTables::BttNueva_MouseUp()

@@ -19,7 +19,6 @@ class frmTables : public schema::SchemaDialog, public schema::ConnectionValues {
 public:
     explicit frmTables(QWidget* parent = nullptr);
 
-    bool Cancelled() const { return cancelled_; }
     QString sql() const { return sql_; }
     QString KeyFields() const { return keyFields_; }
 
@@ -51,8 +50,8 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii) override;
-    void closeBox() override { BttSalir_MouseUp(); }
+    bool Form_KeyPress(int keyAscii) override;
+    void exitButton() override { BttSalir_MouseUp(); }
 
 private:
     void readTables();
@@ -69,7 +68,6 @@ private:
     void openStructure(const QString& mode, const CollectionPtr& table);
     void leave();
 
-    bool cancelled_ = true;
     QString sql_;
     QString keyFields_;
     CollectionPtr tables_ = newCollection();

@@ -242,4 +242,31 @@ TEST_F(CsvWriterTest, AFailureIsReportedAndLeavesTheOldFileAsItWas)
               (std::pair{QByteArray("old contents"), QStringList{"CLIENTES.csv"}}));
 }
 
+TEST_F(CsvWriterTest, AResultOfManyBlocksIsWrittenAsInOneAndAFailureMidWayLeavesTheOldFile)
+{
+    bigTable(file);
+    const QString sql = QStringLiteral("SELECT Id, N + 0 AS V, Txt FROM B ORDER BY Id");
+    for (const CSVOutputs& o : {fastOptions(out), fullOptions(out)}) {
+        QByteArray files[2];
+        for (const long long rows : {0LL, 1LL << 30}) {
+            clsCSV csv;
+            csv.StartObject(&host, zolt, msg, nullptr);
+            csv.setBlockRows(rows);
+            ASSERT_TRUE(csv.GenerateCSV(sql, CSVOptions(o)));
+            files[rows == 0] = bytesOf(target());
+        }
+        EXPECT_EQ(files[0].size(), files[1].size()) << o.SeparadorCampos.toStdString();
+        EXPECT_TRUE(files[0] == files[1]) << o.SeparadorCampos.toStdString();
+        // The first rows are written as the real column the whole result makes of V.
+        if (o.SeparadorCampos == ";")
+            EXPECT_TRUE(files[0].startsWith("1;1;1\r\n"));
+        else
+            EXPECT_TRUE(utf16File(files[0]).startsWith(kBom + "Id,V,Txt\r\n1,1.0000,1\r\n"));
+    }
+    // The late row that cannot be converted fails the export after blocks were written: the last file stays.
+    const QByteArray last = bytesOf(target());
+    EXPECT_FALSE(generate("SELECT Id, CLng(Txt) AS T FROM B ORDER BY Id", fastOptions(out)));
+    EXPECT_TRUE(bytesOf(target()) == last);
+}
+
 } // namespace

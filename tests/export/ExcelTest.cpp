@@ -168,6 +168,22 @@ TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderByAndColumnFormatsTypeNumbers
     EXPECT_EQ((std::tuple{excel.FileName(), excelFiles().size(), launcher->launched.size()}), (std::tuple{QString(), 1, 1}));
 }
 
+TEST_F(ExcelTest, AResultOfManyBlocksIsWrittenAsInOne)
+{
+    bigTable(file);
+    zolt->setRowsPerSheet(30000);
+    QMap<QString, QString> parts[2];
+    for (const long long rows : {0LL, 1LL << 30}) {
+        excel.setBlockRows(rows);
+        ASSERT_TRUE(excel.GenerateExcel("SELECT Id, N + 0 AS V, Txt FROM B ORDER BY Id", "T", "2-0.00"));
+        parts[rows == 0] = partsOf(excel.FileName());
+        parts[rows == 0].remove("docProps/core.xml"); // the time it was written
+    }
+    EXPECT_EQ(parts[0].keys(), parts[1].keys());
+    EXPECT_TRUE(parts[0] == parts[1]);
+    EXPECT_EQ(all(parts[0]["xl/workbook.xml"], "<sheet name=\"([^\"]+)\"").size(), 3);
+}
+
 TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDirectExportsOnce)
 {
     EXPECT_TRUE(excel.GenerateExcel("SELECT Id FROM Vacia", "T"));

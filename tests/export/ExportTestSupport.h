@@ -64,4 +64,16 @@ protected:
     std::shared_ptr<db::RecordingBackend> rec;
 };
 
+// 65,536 rows: many read blocks. N holds whole numbers but for one real far
+// into the rows, so "N + 0" is a real column only its values type; one Txt
+// late in the rows is no number.
+inline void bigTable(const datatest::LocalDb& file)
+{
+    QStringList fill{"CREATE TABLE B (Id LONG, N LONG, Txt TEXT(20))", "INSERT INTO B VALUES (1, 1, '1')"};
+    for (int k = 1; k < 65536; k *= 2)
+        fill << QStringLiteral("INSERT INTO B SELECT Id + %1, N + %1, Id + %1 FROM B").arg(k);
+    fill << "UPDATE B SET N = 0.5 WHERE Id = 40000" << "UPDATE B SET Txt = 'a;b' WHERE Id = 50000";
+    file.exec(fill);
+}
+
 } // namespace exporttest

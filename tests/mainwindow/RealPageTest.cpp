@@ -3,16 +3,19 @@
 // edited in the grid and confirmed, the close; and a middle tab closed among
 // pages with a history each.
 #include "controls/MaxGrid.h"
+#include "controls/ModalRunner.h"
+#include "export/frmCSV.h"
 #include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "mainwindow/FirstTab.h"
+#include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "support/QtPrinters.h"
 
@@ -45,10 +48,12 @@ protected:
         ASSERT_TRUE(QFile::copy(kBuilt + "/sample.mdb", dir.filePath("sample.mdb")));
         ASSERT_TRUE(QFile::copy(kBuilt + "/translate.vrx", dir.filePath("translate.vrx")));
         ProgramFolder::setPath(dir.path());
+        mainwindow::installPageDialogs(); // before any page is made
     }
     void TearDown() override
     {
         w.reset();
+        PageDialogs::installDefaults(nullptr);
         ProgramFolder::setPath(QString());
     }
 
@@ -113,6 +118,16 @@ TEST_F(RealPagesTest, SeededFirstTabRunsEditsTheCopyAndTheCloseWritesWindowAndTa
     ASSERT_EQ(grid.Rows(), 201);
     ASSERT_EQ(QStringList({grid.TextMatrix(0, 0), grid.TextMatrix(0, 2)}), QStringList({"IdCliente", "Ciudad"}));
     ASSERT_TRUE(grid.Editable());
+    // A CSV export cancelled from the export menu leaves the result editable.
+    {
+        controls::ScopedScriptedRunner runner;
+        runner.then<frmCSV>([](frmCSV& f) { f.BttSalir_MouseUp(); });
+        QString menu = "BttExport";
+        w->QueryPage_ButtonClicked(1, menu);
+        w->BttExportMenu_MouseUp(1);
+        EXPECT_EQ(std::tuple(grid.Editable(), button(p, "BttKey")->isEnabled(), button(p, "BttAdd")->isEnabled()),
+                  std::tuple(true, true, true));
+    }
     // The build tree's sample may have been edited by a run: whatever the town, it is replaced.
     const QString town = grid.TextMatrix(1, 2);
     const QString other = town == "Lugo" ? "Soria" : "Lugo";

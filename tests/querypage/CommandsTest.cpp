@@ -10,7 +10,7 @@
 #include "mainwindow/PageDialogFactories.h"
 #include "controls/ModalRunner.h"
 #include "querypage/HelpPages.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -124,7 +124,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
     mainwindow::useRealDialogs(page.Dialogs()); // the real windows, the table list scripted further on
     {
-        schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
+        controls::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
         page.ShowTables();
         EXPECT_EQ(std::tuple(runner->shown, page.LastFinalSelect()), std::tuple(QStringList{"frmTables"}, ""));
     }

@@ -6,6 +6,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "querypage/TabHistoryFile.h"
 
 namespace {
 
@@ -247,6 +248,59 @@ TEST_F(LocalEditTest, EditDeleteAddAndConfirmOnOneFile)
     yes();
     A::confirm(page);
     EXPECT_EQ(notices(), QStringList{"No se han encontrado registros para actualizar"});
+}
+
+// The count follows the grid's rows; commands that only use the connection
+// leave the key and edit buttons; clearing the grid ends editing; an
+// unchanged run of a tab's restored query adds no history entry.
+TEST_F(LocalEditTest, CountsButtonsClearingAndAnUnchangedRestoredRun)
+{
+    const QString file = makeFile("c.mdb", kValues);
+    TabHistoryFile restored;
+    ASSERT_TRUE(TabHistoryFile().recordNewest({"SELECT * FROM V", "", "", {1, 1, "", file, "", ""}}, 3240, restored));
+    ASSERT_TRUE(restored.save(TabHistoryFile::pathOf(1)));
+    page.setCurrentTab(1);
+    page.StartControl();
+    page.ExecuteQuery();
+    ASSERT_TRUE(A::editable(page));
+    EXPECT_EQ(TabHistoryFile::load(TabHistoryFile::pathOf(1)).entry(1).sql, "");
+
+    const auto counted = [this] { return page.StatusText().section("Nº Registros: ", 1).section(' ', 0, 0); };
+    grid().setRow(0);
+    newKey->values = {"9"};
+    A::add(page);
+    const QString added = counted();
+    grid().setRow(4);
+    yes();
+    A::remove(page); // the added row goes
+    const QString removed = counted();
+    grid().setRow(2);
+    yes();
+    A::remove(page);
+    yes();
+    A::confirm(page);
+    EXPECT_EQ(QStringList({added, removed, counted()}), QStringList({"4", "3", "2"}));
+
+    const auto buttons = [this] {
+        return QStringList{QString::number(enabled("BttKey")), QString::number(enabled("BttAdd")),
+                           QString::number(enabled("BttDelete")), QString::number(enabled("BttConfirm"))}
+            .join("");
+    };
+    ASSERT_EQ(buttons(), "1110");
+    page.Dialogs().frmCSV = [this] { return std::make_shared<Scripted<CsvDialog>>(nullptr, dialogsShown); };
+    page.Dialogs().frmCompare = [this] { return std::make_unique<Scripted<CompareDialog>>(nullptr, dialogsShown); };
+    page.GenerateCSV(); // cancelled
+    // As the window's menus run them: the page's buttons held while the menu is open.
+    for (void (MaxSQL::*command)() : {&MaxSQL::GenerateCSV, &MaxSQL::CompareDatabases}) {
+        page.DisableButtons(true);
+        (page.*command)();
+        page.DisableButtons(false);
+    }
+    EXPECT_EQ(std::tuple(buttons(), dialogsShown, A::editable(page)), std::tuple("1110", 3, true));
+
+    page.DeleteGridData();
+    EXPECT_EQ(std::tuple(buttons(), A::editable(page), grid().Editable(), ot() == nullptr, page.LastFinalSelect()),
+              std::tuple("0000", false, false, true, ""));
 }
 
 TEST_F(LocalEditTest, NewKeyDialogRowsFollowTheKeyTypes)

@@ -2,6 +2,7 @@
 // recording backend: what runs, what is shown, what the grid and the panel do.
 #include "PageFixture.h"
 #include "controls/clsCommonDialog.h"
+#include "querypage/TabHistoryFile.h"
 
 namespace {
 
@@ -95,6 +96,26 @@ TEST_F(PageTest, StatementsOfARun)
     });
     page.ExecuteQuery();
     EXPECT_EQ(std::tuple(count("SELECT * FROM t"), inner > 0, page.IsRunning()), std::tuple(1, true, false));
+}
+
+// Every way a run fails leaves the former result whole, with its status line,
+// runs nothing after the failure, and still records what was typed.
+TEST_F(PageTest, AFailedRunKeepsTheResultAndEntersTheHistory)
+{
+    rec->answerError("SELECT * FROM Nope", 208, "El nombre de objeto 'Nope' no es válido.");
+    rec->answerError("SELECT a, FROM t", 102, "Sintaxis incorrecta cerca de 'FROM'.");
+    rec->answerError("UPDATE t SET a = 0", 1205, "bloqueo");
+    load("SELECT * FROM t");
+    const QStringList rows = gridRows();
+    const QString status = page.StatusText();
+    for (const QString& sql : {"SELECT * FROM Nope", "SELECT a, FROM t", "UPDATE t SET a = 0; SELECT * FROM t",
+                               "UPDATE t SET a = 0"}) {
+        rec->clearLog();
+        run(sql);
+        EXPECT_EQ(std::tuple(gridRows(), page.StatusText(), page.LastFinalSelect(), rec->statements().contains("SELECT * FROM t"),
+                             TabHistoryFile::load(TabHistoryFile::pathOf(1)).entry(0).sql),
+                  std::tuple(rows, status, "SELECT * FROM t", false, sql));
+    }
 }
 
 TEST_F(PageTest, StructureCachesAndHeadersWhenTheProbeFails)

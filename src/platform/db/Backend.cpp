@@ -130,6 +130,39 @@ ResultSetPtr BackendConnection::describeColumns(const QString& sql)
     return described;
 }
 
+namespace {
+
+// The rows of a result read whole, handed out a block at a time.
+class HeldRows : public RowSource {
+public:
+    explicit HeldRows(ResultSetPtr rows) : rows_(std::move(rows)) {}
+    const std::vector<FieldInfo>& fields() const override { return rows_->fields; }
+    qint64 read(ResultBuilder& b, qint64 rows) override
+    {
+        const qint64 n = std::min(rows, rows_->rowCount() - next_);
+        for (qint64 i = 0; i < n; ++i)
+            b.addRow(*rows_, next_++);
+        return n;
+    }
+
+private:
+    ResultSetPtr rows_;
+    qint64 next_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<RowSource> heldRows(ResultSetPtr rows) { return std::make_unique<HeldRows>(std::move(rows)); }
+
+std::unique_ptr<RowSource> BackendConnection::openRows(const QString& sql, bool settledTypes)
+{
+    (void)settledTypes; // a result read whole has its types settled
+    for (ResultSetPtr& r : run(sql, adCmdText))
+        if (!r->fields.empty())
+            return heldRows(std::move(r));
+    return heldRows(std::make_shared<ResultSet>());
+}
+
 void BackendConnection::rebuildTable(const TableRebuild& change)
 {
     raise(errDatabase, QStringLiteral("Este motor no reconstruye la tabla '%1'.").arg(change.table));

@@ -81,6 +81,23 @@ struct TableRebuild {
 
 // ---- the backend interface ----------------------------------------------
 
+class RowSource;
+// The rows of a result already read, handed out as a source.
+std::unique_ptr<RowSource> heldRows(ResultSetPtr rows);
+
+// The rows of one statement read forward only, a block at a time, without
+// holding what was read before. Used from one thread at a time.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    // The result's columns. A column only its values can type has the type of
+    // the values read so far, unless the source was opened with settled types.
+    virtual const std::vector<FieldInfo>& fields() const = 0;
+    // Appends up to `rows` further rows through b (whose result has these
+    // fields); returns how many, 0 once every row was read. Raises Error.
+    virtual qint64 read(ResultBuilder& b, qint64 rows) = 0;
+};
+
 class BackendConnection {
 public:
     virtual ~BackendConnection() = default;
@@ -110,6 +127,13 @@ public:
     // reading its rows: one result with fields and no rows. Engines that can
     // describe a prepared statement do so; the fallback runs it and drops the rows.
     virtual ResultSetPtr describeColumns(const QString& sql);
+
+    // The rows of one statement that returns rows, read as they are asked for.
+    // settledTypes: columns typed by their values get their final type before
+    // the first row (the engine reads the values once more for it). Engines
+    // that cannot read forward this way run the statement whole and hand its
+    // rows out. A statement without rows gives a source without fields.
+    virtual std::unique_ptr<RowSource> openRows(const QString& sql, bool settledTypes);
 
     // Engines whose tables cannot be altered in place rebuild them this way;
     // the others refuse.

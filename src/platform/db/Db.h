@@ -8,5 +8,6 @@
 #include "LocalFile.h"
 #include "RecordingBackend.h"
 #include "Recordset.h"
+#include "RowReader.h"
 #include "ResultSet.h"
 #include "Types.h"

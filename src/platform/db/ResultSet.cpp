@@ -418,4 +418,27 @@ void ResultBuilder::addVariant(const Variant& v)
     }
 }
 
+void ResultBuilder::addRow(const ResultSet& from, qint64 row)
+{
+    beginRow();
+    for (int c = 0; c < from.columnCount(); ++c) {
+        const ResultSet::Tag t = from.tag(row, c);
+        switch (t) {
+        case ResultSet::Text:
+        case ResultSet::Blob: {
+            const std::string_view b = from.bytes(row, c);
+            *slot(t) = storeBytes(b.data(), b.size());
+            break;
+        }
+        case ResultSet::Other:
+            rs_.others_.push_back(from.others_[std::size_t(from.payload(row, c))]);
+            *slot(t) = rs_.others_.size() - 1;
+            break;
+        default:
+            *slot(t) = from.payload(row, c);
+            break;
+        }
+    }
+}
+
 } // namespace db

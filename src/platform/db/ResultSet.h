@@ -101,6 +101,8 @@ public:
     void addDateMs(std::int64_t msecs);
     void addCurrency(std::int64_t scaled);
     void addVariant(const Variant& v);   // any Variant, stored by its own type
+    // One whole row of another result with the same columns, as it is held there.
+    void addRow(const ResultSet& from, qint64 row);
 
 private:
     std::uint64_t* slot(ResultSet::Tag t);

@@ -539,12 +539,119 @@ bool startsWithWord(const QString& sql, const char* word)
         && (t.size() == n || !t[n].isLetterOrNumber());
 }
 
+// The rows of a prepared statement, read as they are asked for. Columns
+// without declared type are typed by the values read so far, or, settled,
+// by every value: read once beforehand.
+class SqliteRows : public RowSource {
+public:
+    SqliteRows(sqlite3* h, sqlite3_stmt* s, std::vector<FieldInfo> described, std::vector<bool> inferred, bool settle)
+        : h_(h), s_(s, &sqlite3_finalize), described_(std::move(described)), fields_(described_), inferred_(std::move(inferred)),
+          typing_(inferred_.size())
+    {
+        if (!settle || std::find(inferred_.begin(), inferred_.end(), true) == inferred_.end())
+            return;
+        int rc;
+        while ((rc = sqlite3_step(s_.get())) == SQLITE_ROW)
+            see();
+        if (rc != SQLITE_DONE)
+            fail(h_);
+        sqlite3_reset(s_.get());
+        settle_ = true;
+        retype();
+    }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
+
+    qint64 read(ResultBuilder& b, qint64 rows) override
+    {
+        if (done_)
+            return 0;
+        const int cols = int(fields_.size());
+        qint64 n = 0;
+        int rc = SQLITE_ROW;
+        sqlite3_stmt* s = s_.get();
+        while (n < rows && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+            b.beginRow();
+            for (int c = 0; c < cols; ++c) {
+                switch (sqlite3_column_type(s, c)) {
+                case SQLITE_INTEGER:
+                    b.addInt(sqlite3_column_int64(s, c));
+                    break;
+                case SQLITE_FLOAT:
+                    b.addReal(sqlite3_column_double(s, c));
+                    break;
+                case SQLITE_TEXT: {
+                    const unsigned char* t = sqlite3_column_text(s, c);
+                    b.addText(reinterpret_cast<const char*>(t), std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                case SQLITE_BLOB: {
+                    const void* p = sqlite3_column_blob(s, c);
+                    b.addBlob(p, std::size_t(sqlite3_column_bytes(s, c)));
+                    break;
+                }
+                default:
+                    b.addNull();
+                    break;
+                }
+            }
+            if (!settle_)
+                see();
+            ++n;
+        }
+        if (rc != SQLITE_ROW) {
+            done_ = true;
+            if (rc != SQLITE_DONE)
+                fail(h_);
+        }
+        if (!settle_ && n > 0)
+            retype();
+        return n;
+    }
+
+private:
+    void see()
+    {
+        sqlite3_stmt* s = s_.get();
+        for (std::size_t c = 0; c < inferred_.size(); ++c) {
+            if (!inferred_[c])
+                continue;
+            sqlitetypes::ValueTyping& t = typing_[c];
+            switch (sqlite3_column_type(s, int(c))) {
+            case SQLITE_INTEGER: t.seeInt(sqlite3_column_int64(s, int(c))); break;
+            case SQLITE_FLOAT: t.seeReal(); break;
+            case SQLITE_TEXT: t.seeText(sqlite3_column_bytes(s, int(c))); break;
+            case SQLITE_BLOB: t.seeBlob(); break;
+            default: break;
+            }
+        }
+    }
+    void retype()
+    {
+        for (std::size_t c = 0; c < inferred_.size(); ++c)
+            if (inferred_[c]) {
+                fields_[c] = described_[c];
+                typing_[c].apply(fields_[c]);
+            }
+    }
+
+    sqlite3* h_;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> s_;
+    std::vector<FieldInfo> described_;
+    std::vector<FieldInfo> fields_;
+    std::vector<bool> inferred_;
+    std::vector<sqlitetypes::ValueTyping> typing_;
+    bool settle_ = false;
+    bool done_ = false;
+};
+
 class SqliteConnection : public BackendConnection {
 public:
     SqliteConnection(const QString& path, bool readOnly, const QString& provider)
         : path_(path), provider_(provider), readOnly_(readOnly)
     {
-        const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+        // A connection serves one thread at a time (a fetch elsewhere opens its
+        // own): SQLite's own lock around every call would cost a fifth of a read.
+        const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
         int rc = sqlite3_open_v2(path.toUtf8().constData(), &h_, flags, nullptr);
         if (rc != SQLITE_OK) {
             QString msg = h_ ? QString::fromUtf8(sqlite3_errmsg(h_)) : QStringLiteral("out of memory");
@@ -648,6 +755,25 @@ public:
         return rs;
     }
 
+    std::unique_ptr<RowSource> openRows(const QString& sql, bool settledTypes) override
+    {
+        const auto statements = sqlite::translate(sql);
+        if (statements.size() != 1 || statements.front().kind != sqlite::Statement::Plain)
+            return BackendConnection::openRows(sql, settledTypes);
+        ranStatements_ = true;
+        armTimeout();
+        Stmt st;
+        prepare(st, statements.front().sql);
+        const int cols = st.s ? sqlite3_column_count(st.s) : 0;
+        if (cols == 0) {
+            runPlain(statements.front().sql);
+            return heldRows(std::make_shared<ResultSet>());
+        }
+        if (!sqlite3_stmt_readonly(st.s))
+            checkWritable();
+        return std::make_unique<SqliteRows>(source(st, cols, settledTypes));
+    }
+
     void rebuildTable(const TableRebuild& change) override;
 
     void beginTrans() override { exec("BEGIN"); }
@@ -674,6 +800,16 @@ private:
         QByteArray u = sql.toUtf8();
         if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK)
             fail(h_);
+    }
+    // With texts bound to ?1, ?2, ...
+    void prepare(Stmt& st, const QString& sql, std::initializer_list<QString> texts)
+    {
+        prepare(st, sql);
+        int i = 0;
+        for (const QString& t : texts) {
+            const QByteArray u = t.toUtf8();
+            sqlite3_bind_text(st.s, ++i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
     }
 
     // CommandTimeout: a statement running longer is interrupted.
@@ -702,7 +838,7 @@ private:
             checkWritable();
         const int cols = sqlite3_column_count(st.s);
         if (cols > 0)
-            return readRows(st.s, cols);
+            return readRows(st, cols);
         auto rs = std::make_shared<ResultSet>();
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
@@ -753,46 +889,26 @@ private:
         return rs;
     }
 
-    ResultSetPtr readRows(sqlite3_stmt* s, int cols)
+    // Reads every row of a prepared statement; takes the statement over.
+    ResultSetPtr readRows(Stmt& st, int cols)
     {
-        std::vector<bool> inferred;
-        auto rs = describePrepared(s, cols, inferred);
+        SqliteRows rows = source(st, cols, false);
+        auto rs = std::make_shared<ResultSet>();
+        rs->fields = rows.fields();
         ResultBuilder b(*rs);
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            b.beginRow();
-            for (int c = 0; c < cols; ++c) {
-                switch (sqlite3_column_type(s, c)) {
-                case SQLITE_INTEGER:
-                    b.addInt(sqlite3_column_int64(s, c));
-                    break;
-                case SQLITE_FLOAT:
-                    b.addReal(sqlite3_column_double(s, c));
-                    break;
-                case SQLITE_TEXT: {
-                    const unsigned char* t = sqlite3_column_text(s, c);
-                    b.addText(reinterpret_cast<const char*>(t), std::size_t(sqlite3_column_bytes(s, c)));
-                    break;
-                }
-                case SQLITE_BLOB: {
-                    const void* p = sqlite3_column_blob(s, c);
-                    b.addBlob(p, std::size_t(sqlite3_column_bytes(s, c)));
-                    break;
-                }
-                default:
-                    b.addNull();
-                    break;
-                }
-            }
+        while (rows.read(b, std::numeric_limits<qint64>::max()) > 0) {
         }
-        if (rc != SQLITE_DONE)
-            fail(h_);
-        // Expressions have no declared type: the values tell.
-        for (int c = 0; c < cols; ++c)
-            if (inferred[std::size_t(c)])
-                sqlitetypes::inferField(*rs, c);
+        rs->fields = rows.fields(); // typed by every value now
         rs->rowsAffected = -1;
         return rs;
+    }
+
+    SqliteRows source(Stmt& st, int cols, bool settle)
+    {
+        std::vector<bool> inferred;
+        auto described = describePrepared(st.s, cols, inferred);
+        sqlite3_stmt* s = std::exchange(st.s, nullptr);
+        return SqliteRows(h_, s, std::move(described->fields), std::move(inferred), settle);
     }
 
     // Runs body inside a savepoint: a failure leaves nothing behind. Outside a
@@ -916,9 +1032,7 @@ private:
     qint64 keySequence(const QString& table)
     {
         Stmt st;
-        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"));
-        QByteArray u = table.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"), {table});
         return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
     }
 
@@ -1006,10 +1120,8 @@ private:
         {
             Stmt ix;
             prepare(ix, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
-                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"));
-            QByteArray n = st.constraintName.toUtf8(), t = realName.toUtf8();
-            sqlite3_bind_text(ix.s, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(ix.s, 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"),
+                    {st.constraintName, realName});
             if (sqlite3_step(ix.s) == SQLITE_ROW)
                 indexName = columnText(ix.s, 0);
         } // finished before the drop: a pending read locks the schema
@@ -1038,9 +1150,7 @@ private:
     {
         Stmt st;
         prepare(st, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 "
-                                   "COLLATE NOCASE"));
-        QByteArray u = name.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                   "COLLATE NOCASE"), {name});
         if (sqlite3_step(st.s) != SQLITE_ROW)
             raise(errItemNotFound,
                   QStringLiteral("No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado."),
@@ -1154,9 +1264,7 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             {
                 Stmt st;
                 prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE "
-                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"));
-                const QByteArray u = table.toUtf8();
-                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"), {table});
                 while (sqlite3_step(st.s) == SQLITE_ROW)
                     dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
             }
@@ -1183,14 +1291,10 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             QHash<QString, qint64> counterNumbers;
             {
                 Stmt st;
-                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
-                const QByteArray store = CounterStore.toUtf8();
-                sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), {CounterStore});
                 if (sqlite3_step(st.s) == SQLITE_ROW) {
                     Stmt seq;
-                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore));
-                    const QByteArray u = table.toUtf8();
-                    sqlite3_bind_text(seq.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore), {table});
                     while (sqlite3_step(seq.s) == SQLITE_ROW)
                         counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
                 }
@@ -1305,9 +1409,7 @@ void SqliteConnection::checkReferences(const QString& table)
     {
         Stmt st;
         prepare(st, QStringLiteral("SELECT DISTINCT m.name FROM sqlite_master AS m, pragma_foreign_key_list(m.name) AS f "
-                                   "WHERE m.type = 'table' AND f.\"table\" = ?1 COLLATE NOCASE AND m.name <> ?1 COLLATE NOCASE"));
-        const QByteArray u = table.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                   "WHERE m.type = 'table' AND f.\"table\" = ?1 COLLATE NOCASE AND m.name <> ?1 COLLATE NOCASE"), {table});
         while (sqlite3_step(st.s) == SQLITE_ROW)
             tables << columnText(st.s, 0);
     }
@@ -1347,9 +1449,7 @@ std::vector<TableInfo> SqliteConnection::tables()
     std::vector<TableInfo> out;
     Stmt st;
     prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name <> ?1 "
-                               "ORDER BY name COLLATE NOCASE"));
-    const QByteArray store = CounterStore.toUtf8();
-    sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                               "ORDER BY name COLLATE NOCASE"), {CounterStore});
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         TableInfo t;
         t.name = columnText(st.s, 0);

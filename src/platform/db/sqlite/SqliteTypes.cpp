@@ -115,34 +115,55 @@ void describeField(const QString& declaredType, FieldInfo& f)
         f.attributes |= adFldLong;
 }
 
+void ValueTyping::seeInt(std::int64_t v)
+{
+    if (seen_ == ResultSet::Null)
+        seen_ = ResultSet::Int;
+    big_ = big_ || v < INT32_MIN || v > INT32_MAX;
+}
+
+void ValueTyping::seeReal()
+{
+    if (seen_ == ResultSet::Null || seen_ == ResultSet::Int)
+        seen_ = ResultSet::Real;
+}
+
+void ValueTyping::seeText(qint64 bytes)
+{
+    if (seen_ == ResultSet::Null)
+        seen_ = ResultSet::Text;
+    maxLen_ = qMax(maxLen_, bytes);
+}
+
+void ValueTyping::seeBlob()
+{
+    if (seen_ == ResultSet::Null)
+        seen_ = ResultSet::Blob;
+}
+
 void inferField(ResultSet& rs, int col)
 {
-    FieldInfo& f = rs.fields[std::size_t(col)];
+    ValueTyping t;
     const qint64 rows = rs.rowCount();
-    ResultSet::Tag seen = ResultSet::Null;
-    bool big = false;
-    qint64 maxLen = 0;
     for (qint64 r = 0; r < rows; ++r) {
-        const auto t = rs.tag(r, col);
-        if (t == ResultSet::Null)
-            continue;
-        if (seen == ResultSet::Null)
-            seen = t;
-        if (t == ResultSet::Int) {
-            const auto v = rs.intValue(r, col);
-            big = big || v < INT32_MIN || v > INT32_MAX;
-        } else if (t == ResultSet::Real && seen == ResultSet::Int) {
-            seen = ResultSet::Real; // a column mixing integers and reals is a double column
-        } else if (t == ResultSet::Text) {
-            const auto b = rs.bytes(r, col);
-            maxLen = qMax<qint64>(maxLen, qint64(b.size()));
+        switch (rs.tag(r, col)) {
+        case ResultSet::Int: t.seeInt(rs.intValue(r, col)); break;
+        case ResultSet::Real: t.seeReal(); break;
+        case ResultSet::Text: t.seeText(qint64(rs.bytes(r, col).size())); break;
+        case ResultSet::Blob: t.seeBlob(); break;
+        default: break;
         }
     }
-    switch (seen) {
+    t.apply(rs.fields[std::size_t(col)]);
+}
+
+void ValueTyping::apply(FieldInfo& f) const
+{
+    switch (seen_) {
     case ResultSet::Int:
-        f.type = big ? adBigInt : adInteger;
-        f.definedSize = big ? 8 : 4;
-        f.precision = big ? 19 : 10;
+        f.type = big_ ? adBigInt : adInteger;
+        f.definedSize = big_ ? 8 : 4;
+        f.precision = big_ ? 19 : 10;
         f.attributes |= adFldFixed;
         break;
     case ResultSet::Real:
@@ -158,7 +179,7 @@ void inferField(ResultSet& rs, int col)
         break;
     default:
         f.type = adVarWChar;
-        f.definedSize = qMax<qint64>(maxLen, 255);
+        f.definedSize = qMax<qint64>(maxLen_, 255);
         break;
     }
 }

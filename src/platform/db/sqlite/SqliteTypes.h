@@ -22,7 +22,24 @@ struct TypeDesc {
 TypeDesc describeColumn(const QString& declaredType);
 // Fills type, sizes and the fixed/long attribute bits of a record-set field.
 void describeField(const QString& declaredType, FieldInfo& f);
-// A result column without declared type: typed by its first non-null value.
+// What the values of a result column without declared type showed so far:
+// its first non-null value types it (a column mixing whole numbers and reals
+// is a real one).
+class ValueTyping {
+public:
+    void seeInt(std::int64_t v);
+    void seeReal();
+    void seeText(qint64 bytes);
+    void seeBlob();
+    // Sets the type, sizes and attribute bits of a field described without type.
+    void apply(FieldInfo& f) const;
+
+private:
+    ResultSet::Tag seen_ = ResultSet::Null;
+    bool big_ = false;
+    qint64 maxLen_ = 0;
+};
+// A result column without declared type: typed by its values.
 void inferField(ResultSet& rs, int col);
 bool isTextDecl(const QString& declaredType);
 
