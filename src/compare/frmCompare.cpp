@@ -4,6 +4,7 @@
 #include "controls/ControlSupport.h"
 #include "controls/MaxGrid.h"
 #include "controls/ProgressBar.h"
+#include "controls/TextRoom.h"
 #include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
 #include "pagedialogs/PageDialogs.h"
@@ -135,6 +136,7 @@ MaxGrid* grid(QWidget* parent, const char* name, const QString& format, double l
     g->setBackColorFixed(0xF0DCBE); // RGB(190,220,240)
     g->setBackColorSel(0x0080FF);   // RGB(255,128,0)
     g->setGridColor(0xC0C0C0);
+    g->setColumnsFitText(true);
     controls::setTwipsGeometry(g, left, compare::GridTop, width, 7785);
     return g;
 }
@@ -251,6 +253,9 @@ void frmCompare::build()
     paint(fmShowProgressShadow, QColor(95, 125, 155));
     fmShowProgress = make<QFrame>(this, "fmShowProgress");
     fmShowProgress->setFrameShape(QFrame::Box);
+    // The progress panel and the filter menu lie over the grids by design.
+    for (QWidget* over : {static_cast<QWidget*>(fmShowProgress), static_cast<QWidget*>(fmShowProgressShadow)})
+        controls::setFloating(over);
     paint(fmShowProgress, palette().color(QPalette::Window));
     lblMain = label(fmShowProgress, "lblMain", QStringLiteral("Cargando Datos..."), 300, 270, 6225, 195);
     pbMain = make<ProgressBar>(fmShowProgress, "pbMain");
@@ -268,6 +273,8 @@ void frmCompare::build()
     paint(mnuDatabaseShadow, QColor(95, 125, 155));
     mnuDataBase = make<QFrame>(this, "mnuDataBase");
     mnuDataBase->setFrameShape(QFrame::Box);
+    controls::setFloating(mnuDataBase);
+    controls::setFloating(mnuDatabaseShadow);
     paint(mnuDataBase, QColor(236, 240, 246));
     chkEqual = make<QCheckBox>(mnuDataBase, "chkEqual");
     chkEqual->setText(QStringLiteral("Igual"));

@@ -1,4 +1,5 @@
 #include "MaxGrid.h"
+#include "controls/TextRoom.h"
 
 #include "MaxGridView.h"
 #include "core/Screen.h"
@@ -244,7 +245,7 @@ void MaxGrid::setScrollBars(int value)
 
 void MaxGrid::applyScrollBars()
 {
-    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) || columnsFitText_ ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy((scrollBars_ & 2) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
@@ -390,6 +391,13 @@ void MaxGrid::setTextMatrix(int row, int col, const QString& text)
 {
     checkCell(row, col);
     model_->setText(row, col, text);
+    if (columnsFitText_ && col < header_->count() && header_->sectionSize(col) > 0) {
+        const int need = controls::cellWidthNeeded(view_->font(), text);
+        if (need > header_->sectionSize(col)) {
+            const QScopedValueRollback<bool> applying(applyingLayout_, true);
+            header_->resizeSection(col, need);
+        }
+    }
 }
 
 QString MaxGrid::Text() const { return TextMatrix(row_, col_); }
@@ -498,14 +506,36 @@ void MaxGrid::setColWidth(int col, int twips)
         invalidValue();
     colWidthTwips_[col] = twips;
     const QScopedValueRollback<bool> applying(applyingLayout_, true);
-    header_->resizeSection(col, Screen::pixelsFromTwips(ColWidth(col)));
+    header_->resizeSection(col, shownWidth(col));
 }
 
 void MaxGrid::applyColumnWidths()
 {
     const QScopedValueRollback<bool> applying(applyingLayout_, true);
     for (int c = 0; c < colWidthTwips_.size() && c < header_->count(); ++c)
-        header_->resizeSection(c, Screen::pixelsFromTwips(colWidthTwips_[c] < 0 ? kDefaultColTwips : colWidthTwips_[c]));
+        header_->resizeSection(c, shownWidth(c));
+}
+
+int MaxGrid::shownWidth(int col) const
+{
+    const int design = Screen::pixelsFromTwips(colWidthTwips_[col] < 0 ? kDefaultColTwips : colWidthTwips_[col]);
+    if (!columnsFitText_ || design == 0)
+        return design;
+    int need = design;
+    for (int r = 0; r < model_->rows(); ++r)
+        need = std::max(need, controls::cellWidthNeeded(view_->font(), model_->text(r, col)));
+    return need;
+}
+
+void MaxGrid::setColumnsFitText(bool on)
+{
+    columnsFitText_ = on;
+    // What grows past the grid's width is reached by scrolling.
+    if (on)
+        view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    else
+        applyScrollBars();
+    applyColumnWidths();
 }
 
 int MaxGrid::RowHeight(int row) const

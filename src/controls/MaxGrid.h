@@ -167,6 +167,10 @@ public:
 
     int ColWidth(int col) const;
     void setColWidth(int col, int twips);
+    // Columns shown at least as wide as their texts, for lists the program
+    // fills itself (a result grid keeps the widths it is given). A column of
+    // width 0 stays hidden; what grows past the grid scrolls.
+    void setColumnsFitText(bool on);
     int RowHeight(int row) const;
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
@@ -351,6 +355,8 @@ private:
     int helpContextID_ = 0, mousePointer_ = 0, oleDropMode_ = 0, pictureType_ = 0, sort_ = 0;
     int lastDragAction_ = 0;
     QString formatString_;
+    int shownWidth(int col) const; // pixels
+    bool columnsFitText_ = false;
     QList<int> colWidthTwips_;   // -1: the default width
     QList<int> colAlignments_;   // 0-9 per column, 9 general
     QHash<int, int> rowHeightTwips_; // rows whose height is not the default 240

@@ -22,7 +22,10 @@ frmDSN::frmDSN(QWidget* parent)
     fgrDSN->setRows(1);
     fgrDSN->setFixedRows(1);
     fgrDSN->setFixedCols(0);
-    fgrDSN->setTextMatrix(0, 1, QStringLiteral("Tablas"));
+    // The list holds data sources; its header is translated with the window.
+    fgrDSN->setTextMatrix(0, 1, QStringLiteral("Origen de Datos"));
+    fgrDSN->setProperty("Tag", QStringLiteral("Translatable"));
+    fgrDSN->setColumnsFitText(true);
     fgrDSN->setSelectionMode(1); // whole rows
     fgrDSN->setScrollBars(2);    // vertical
     fgrDSN->setAllowUserResizing(1);

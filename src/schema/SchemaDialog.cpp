@@ -70,6 +70,7 @@ MaxGrid* grid(QWidget* parent, const char* name, const QString& formatString)
     auto* g = control<MaxGrid>(parent, name);
     g->setFormatString(formatString);
     g->setRows(1);
+    g->setColumnsFitText(true);
     setControlTag(g, QStringLiteral("Translatable"));
     return g;
 }

@@ -55,7 +55,7 @@ TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamilyAndAnEmptyFolderListsNot
 TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
 {
     auto d = picker("");
-    EXPECT_EQ(std::pair(d->fgrDSN->TextMatrix(0, 1), d->fgrDSN->ColWidth(0)), std::pair(QString("Tablas"), 0));
+    EXPECT_EQ(std::pair(d->fgrDSN->TextMatrix(0, 1), d->fgrDSN->ColWidth(0)), std::pair(QString("Origen de Datos"), 0));
     screenshot(*d, "frmDSN");
     d->fgrDSN->setRow(2);
     emit d->fgrDSN->DblClick();
