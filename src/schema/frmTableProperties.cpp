@@ -175,7 +175,7 @@ void frmTableProperties::Form_Load()
         if (!Zolt)
             ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
         // This window's own connection, not what another page left in the shared object.
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         QString caption = windowTitle();
         if (!currentTable_) {
             const QString word = MSG ? MSG->Translate(QStringLiteral("Nueva"), true, objectName()) : QStringLiteral("Nueva");
@@ -225,7 +225,7 @@ void frmTableProperties::loadTableStructure()
     if (editionMode_ != QLatin1String("M"))
         return;
     const QString table = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
-    Zolt->StartObject(SRV, BBDD, uID, PWD);
+    Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
     const auto structure = Zolt->EstructuraTabla(QStringLiteral("Ejercicio"), table).as<Collection>();
     const CollectionPtr items = schema::SubCollection(currentTable_.get(), QStringLiteral("Fields"));
     hasKeyNames_ = ExisteClaveColeccion(Variant(currentTable_), QStringLiteral("Key"));
@@ -259,7 +259,7 @@ void frmTableProperties::loadTableStructure()
             f->setKeyCode(qualified);
             fields_->Add(Variant(f), qualified);
         }
-    QString s = SRV, d = BBDD, u = uID, p = PWD, t = table;
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = table;
     savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
 }
 
@@ -496,10 +496,10 @@ void frmTableProperties::BttIndexes_MouseUp()
     handle("BttIndexes_MouseUp", [this] {
         frmIndexes window(this);
         handOver(window);
-        static_cast<ConnectionValues&>(window) = *this;
+        window.Connection = Connection;
         window.setCurrentTable(currentTable_);
         controls::runModal(window, this);
-        QString s = SRV, d = BBDD, u = uID, p = PWD, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
+        QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
         savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     });
 }
