@@ -192,6 +192,8 @@ private:
     friend class RunGuard;
     // --- construction and layout (MaxSQL.cpp)
     void createControls();
+    void createConnectionPanel();
+    void createResultArea();
     void place(QWidget* w, int left, int top, int width, int height);
     void placeLeft(QWidget* w, int left);
     void applyFrame();
