@@ -85,7 +85,9 @@ QString connectionString(bool odbc)
 {
     if (!odbc)
         return QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=") + dataFile();
-    return QStringLiteral("Driver={SQLite3};Database=") + dataFile();
+    // VELMORA_BENCH_ODBC_EXTRA: more driver options, e.g. "StepAPI=1" (rows stepped, not copied whole by the driver).
+    return QStringLiteral("Driver={SQLite3};Database=") + dataFile() + QLatin1Char(';')
+        + QString::fromLocal8Bit(qgetenv("VELMORA_BENCH_ODBC_EXTRA"));
 }
 
 void readTable(benchmark::State& state, bool odbc, bool getString)

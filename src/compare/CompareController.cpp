@@ -1,5 +1,7 @@
 #include "compare/CompareController.h"
 
+#include "controls/ConnectionPanel.h"
+
 #include "controls/ControlSupport.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
@@ -14,6 +16,9 @@
 namespace compare {
 
 namespace {
+
+// The connection rows' columns (twips) before a type moves them.
+constexpr panellayout::Columns kRowColumns{5520, 1695, 7230, 4245, 11490, 1275, 12785, 1335, 435, false};
 const QString kWindow = QStringLiteral("frmCompare");
 const QString kTitle = QStringLiteral("Comparador de Bases de Datos");
 const QStringList kConnectionTypes = {QStringLiteral("SQL Server"), QStringLiteral("Access.mdb"),
@@ -78,6 +83,10 @@ private:
 
 CompareController::CompareController(QObject* parent) : QObject(parent)
 {
+    // The pickers come with the connection types that use them; before a type
+    // is chosen they would lie over the database box.
+    BttDSN.Visible = false;
+    BttAccessFileSelection.Visible = false;
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
     clock = [started] { return started->elapsed(); };
@@ -194,7 +203,7 @@ void CompareController::pushCurrent()
 {
     if (!Zolt)
         raise(Error::ObjectVariableNotSet, QStringLiteral("Object variable or With block variable not set"));
-    Zolt->StartObject(CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD);
+    Zolt->StartObject(Current.server, Current.database, Current.user, Current.password);
     const int type = cboCurrentConnectionType.ListIndex;
     Zolt->setSQLProvider(velmoraini::accessProvider(type));
     Zolt->setConnectionType(std::int16_t(type));
@@ -207,19 +216,19 @@ void CompareController::InitialLaunch()
         FilterEqual = FilterDifferent = FilterOnlyCurrent = FilterOnlyCompared = true;
         BttCompareDisabled.Enabled = false;
         BttFilterDisabled.Enabled = false;
-        cboCurrentConnectionType.ListIndex = CurrentConnectionType;
-        cboCurrentDriver.ListIndex = CurrentDriver;
-        txtCurrentServidor.Text = CurrentSRV;
-        txtCurrentBBDD.Text = CurrentBBDD;
-        txtCurrentUser.Text = CurrentUID;
+        cboCurrentConnectionType.ListIndex = Current.connectionType;
+        cboCurrentDriver.ListIndex = Current.driver;
+        txtCurrentServidor.Text = Current.server;
+        txtCurrentBBDD.Text = Current.database;
+        txtCurrentUser.Text = Current.user;
         ChangeConnectionType(currentRow());
 
         RunGuard guard(*this);
         guard.start();
         pushCurrent();
-        QString s = CurrentSRV, d = CurrentBBDD, u = CurrentUID, p = CurrentPWD;
+        QString s = Current.server, d = Current.database, u = Current.user, p = Current.password;
         curTables_ = Zolt->TableList(s, d, u, p);
-        s = CurrentSRV, d = CurrentBBDD, u = CurrentUID, p = CurrentPWD;
+        s = Current.server, d = Current.database, u = Current.user, p = Current.password;
         curViews_ = Zolt->ViewList(s, d, u, p);
         compTables_.reset();
         compViews_.reset();
@@ -230,7 +239,7 @@ void CompareController::InitialLaunch()
         texts_ = RunTexts::translated(MSG.get());
         runPause_ = 0;
         CompareEngine engine(*this, MSG, texts_);
-        const Side current{Zolt, CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD};
+        const Side current{Zolt, Current.server, Current.database, Current.user, Current.password};
         const CollectionPtr merged = engine.GetTablesAndViews(current, curTables_, Side{}, nullptr, curViews_, nullptr);
         // A merge that stopped leaves an empty result and the grids as the merge left them.
         result_ = merged ? merged : newCollection();
@@ -249,7 +258,7 @@ void CompareController::BttCompare_MouseUp()
             return;
         // The run keeps what it starts with: typing in the compared row while it
         // goes on makes a new object for the next run, not for this one.
-        const Side compared{comparedDO_, comparedSRV_, comparedBBDD_, comparedUID_, comparedPWD_};
+        const Side compared{comparedDO_, compared_.server, compared_.database, compared_.user, compared_.password};
         runPause_ = pauseOverride ? *pauseOverride : pause_;
         guard.start();
         if (!compared.zolt)
@@ -271,7 +280,7 @@ void CompareController::BttCompare_MouseUp()
         InitializeIndexesGrid();
 
         CompareEngine engine(*this, MSG, texts_);
-        const Side current{Zolt, CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD};
+        const Side current{Zolt, Current.server, Current.database, Current.user, Current.password};
         const CollectionPtr merged = engine.GetTablesAndViews(current, curTables_, compared, compTables_, curViews_, compViews_);
         result_ = merged ? merged : newCollection();
         if (!cancel_ && merged)
@@ -442,121 +451,37 @@ void CompareController::ChangeConnectionType(const Row& r)
 {
     handle("ChangeConnectionType", [&] {
         comparedProvider_.clear();
-        auto show = [](PanelControl* c, double left) {
-            c->Left = left;
-            c->Visible = true;
-        };
-        auto hideEmptied = [](PanelControl* c) {
-            c->Visible = false;
-            c->Text.clear();
-        };
-        // SQL Server columns, also for a data source with the SQL Server driver.
-        auto sqlServerColumns = [&] {
-            show(r.server, 5520);
-            if (r.compared) {
-                show(r.lS, 5520);
-                BttDSN.Visible = false;
-            }
-            show(r.database, 7230);
-            r.database->Width = 4245;
-            if (r.compared) {
-                show(r.lD, 7230);
-                BttAccessFileSelection.Visible = false;
-            }
-            show(r.user, 11490);
-            if (r.compared)
-                show(r.lU, 11490);
-            if (r.password) {
-                show(r.password, 12785);
-                show(r.lP, 12785);
-                show(&chkPwdVisible, r.password->Left + r.lP->Width);
-            }
-        };
-
         const int type = r.type->ListIndex;
         if (r.compared && (type == 1 || type == 2))
             comparedProvider_ = velmoraini::accessProvider(type);
-        switch (type) {
-        case 0:
-            r.driver->ListIndex = 0;
-            r.driver->Enabled = false;
-            sqlServerColumns();
-            break;
-        case 1:
-        case 2:
-            r.driver->ListIndex = 1;
-            r.driver->Enabled = false;
-            hideEmptied(r.server);
+        // The same rule as the query page's panel, over this window's columns.
+        const panellayout::Panel p = panellayout::panel(type, r.driver->ListIndex, kRowColumns);
+        if (p.laidOut) {
+            r.driver->ListIndex = p.driverIndex;
+            r.driver->Enabled = p.driverEnabled;
+            // A box and, on the compared row, its caption above it.
+            auto put = [&](PanelControl* box, PanelControl* caption, const panellayout::Box& b, bool emptied) {
+                box->Left = b.left;
+                box->Visible = b.visible;
+                if (emptied)
+                    box->Text.clear();
+                if (r.compared && caption) {
+                    caption->Left = b.left;
+                    caption->Visible = b.visible;
+                }
+            };
+            put(r.server, r.lS, p.server, p.clearServer);
+            put(r.database, r.lD, p.database, p.clearDatabase);
+            r.database->Width = p.database.width;
+            put(r.user, r.lU, p.user, p.clearUser);
             if (r.compared) {
-                r.lS->Visible = false;
-                BttDSN.Visible = false;
+                put(&BttDSN, nullptr, p.dsn, false);
+                put(&BttAccessFileSelection, nullptr, p.accessPicker, false);
             }
-            show(r.database, 5520);
-            r.database->Width = 6360;
-            if (r.compared) {
-                show(r.lD, 5520);
-                show(&BttAccessFileSelection, r.database->Left + r.database->Width);
-                r.lU->Visible = false;
-            }
-            hideEmptied(r.user);
             if (r.password) {
-                show(r.password, BttAccessFileSelection.Left + BttAccessFileSelection.Width + 30);
-                show(r.lP, r.password->Left);
-                show(&chkPwdVisible, r.password->Left + r.lP->Width);
+                put(r.password, r.lP, p.password, p.clearPassword);
+                put(&chkPwdVisible, nullptr, p.visibleCheck, false);
             }
-            break;
-        case 3:
-            if (r.driver->ListIndex == -1)
-                r.driver->ListIndex = 1;
-            r.driver->Enabled = true;
-            switch (r.driver->ListIndex) {
-            case 0: sqlServerColumns(); break;
-            case 1:
-                show(r.server, 5520);
-                if (r.compared) {
-                    show(r.lS, 5520);
-                    show(&BttDSN, r.server->Left + r.server->Width);
-                }
-                hideEmptied(r.database);
-                r.database->Width = 4245;
-                if (r.compared) {
-                    r.lD->Visible = false;
-                    BttAccessFileSelection.Visible = false;
-                }
-                hideEmptied(r.user);
-                if (r.compared)
-                    r.lU->Visible = false;
-                if (r.password) {
-                    hideEmptied(r.password);
-                    r.lP->Visible = false;
-                    chkPwdVisible.Visible = false;
-                }
-                break;
-            case 2:
-                show(r.server, 5520);
-                if (r.compared) {
-                    show(r.lS, 5520);
-                    show(&BttDSN, r.server->Left + r.server->Width);
-                }
-                show(r.database, BttDSN.Width + BttDSN.Left + 15);
-                r.database->Width = 4245;
-                if (r.compared) {
-                    show(r.lD, r.database->Left);
-                    BttAccessFileSelection.Visible = false;
-                }
-                show(r.user, BttDSN.Width + 11490);
-                if (r.compared)
-                    show(r.lU, r.user->Left);
-                if (r.password) {
-                    show(r.password, BttDSN.Width + 12785);
-                    show(r.lP, BttDSN.Width + 12785);
-                    show(&chkPwdVisible, r.password->Left + r.lP->Width);
-                }
-                break;
-            default: break;
-            }
-            break;
-        default: break;
         }
         PrepareComparedConnection(r.compared);
     });
@@ -646,12 +571,12 @@ bool CompareController::ValidateAll(bool withMessages)
             valid = true;
             return;
         }
-        comparedSRV_ = txtComparedServidor.text();
-        comparedBBDD_ = database;
-        comparedUID_ = txtComparedUser.text();
-        comparedPWD_ = txtComparedPassword.text();
-        if (comparedSRV_ == CurrentSRV && comparedBBDD_ == CurrentBBDD && comparedUID_ == CurrentUID &&
-            comparedPWD_ == CurrentPWD && MSG &&
+        compared_.server = txtComparedServidor.text();
+        compared_.database = database;
+        compared_.user = txtComparedUser.text();
+        compared_.password = txtComparedPassword.text();
+        if (compared_.server == Current.server && compared_.database == Current.database && compared_.user == Current.user &&
+            compared_.password == Current.password && MSG &&
             MSG->MsgBox(QStringLiteral("Si compara una base de datos consigo misma, obviamente todos los resultados serán "
                                        "idénticos. No obstante, si lo desea podemos seguir adelante.\r\n\r\n¿Desea realizar "
                                        "la comparación?"),

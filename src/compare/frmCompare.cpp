@@ -4,6 +4,7 @@
 #include "controls/ControlSupport.h"
 #include "controls/MaxGrid.h"
 #include "controls/ProgressBar.h"
+#include "controls/TextRoom.h"
 #include "controls/clsCommonDialog.h"
 #include "core/Screen.h"
 #include "pagedialogs/PageDialogs.h"
@@ -135,13 +136,14 @@ MaxGrid* grid(QWidget* parent, const char* name, const QString& format, double l
     g->setBackColorFixed(0xF0DCBE); // RGB(190,220,240)
     g->setBackColorSel(0x0080FF);   // RGB(255,128,0)
     g->setGridColor(0xC0C0C0);
+    g->setColumnsFitText(true);
     controls::setTwipsGeometry(g, left, compare::GridTop, width, 7785);
     return g;
 }
 
 } // namespace
 
-frmCompare::frmCompare(QWidget* parent) : QDialog(parent), logic_(std::make_unique<CompareController>())
+frmCompare::frmCompare(QWidget* parent) : DialogFrame(parent), logic_(std::make_unique<CompareController>())
 {
     setObjectName(kWindow);
     setWindowTitle(QStringLiteral("Comparador de Bases de Datos"));
@@ -202,7 +204,7 @@ void frmCompare::build()
     BttCompareDisabled = topButton("BttCompareDisabled", QStringLiteral("Comparar"), compareButton(true));
     BttFilter = topButton("BttFilter", QStringLiteral("Filtros"), filterButton(false));
     BttFilterDisabled = topButton("BttFilterDisabled", QStringLiteral("Filtros"), filterButton(true));
-    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), exitButton());
+    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), compare::pictures::exitButton());
 
     Label9 = label(this, "Label9", QStringLiteral("Actual"), 1830, 60, 1095, 225);
     Label10 = label(this, "Label10", QStringLiteral("Comparada"), 1830, 660, 1095, 225);
@@ -251,6 +253,9 @@ void frmCompare::build()
     paint(fmShowProgressShadow, QColor(95, 125, 155));
     fmShowProgress = make<QFrame>(this, "fmShowProgress");
     fmShowProgress->setFrameShape(QFrame::Box);
+    // The progress panel and the filter menu lie over the grids by design.
+    for (QWidget* over : {static_cast<QWidget*>(fmShowProgress), static_cast<QWidget*>(fmShowProgressShadow)})
+        controls::setFloating(over);
     paint(fmShowProgress, palette().color(QPalette::Window));
     lblMain = label(fmShowProgress, "lblMain", QStringLiteral("Cargando Datos..."), 300, 270, 6225, 195);
     pbMain = make<ProgressBar>(fmShowProgress, "pbMain");
@@ -268,6 +273,8 @@ void frmCompare::build()
     paint(mnuDatabaseShadow, QColor(95, 125, 155));
     mnuDataBase = make<QFrame>(this, "mnuDataBase");
     mnuDataBase->setFrameShape(QFrame::Box);
+    controls::setFloating(mnuDataBase);
+    controls::setFloating(mnuDatabaseShadow);
     paint(mnuDataBase, QColor(236, 240, 246));
     chkEqual = make<QCheckBox>(mnuDataBase, "chkEqual");
     chkEqual->setText(QStringLiteral("Igual"));
@@ -426,11 +433,8 @@ void frmCompare::apply()
     applying_ = false;
 }
 
-void frmCompare::Load()
+void frmCompare::Form_Load()
 {
-    if (loaded_)
-        return;
-    loaded_ = true;
     logic_->Form_Load();
     controls::trapHandler(logic_->MSG, kWindow, QStringLiteral("Form_Load"), [this] {
         if (logic_->MSG)
@@ -469,13 +473,12 @@ void frmCompare::placePanel(double left, double top)
     fmShowProgress->raise();
 }
 
-void frmCompare::keyPressEvent(QKeyEvent* e)
+bool frmCompare::Form_KeyPress(int keyAscii)
 {
-    if (e->key() == Qt::Key_Escape) {
-        reject();
-        return;
-    }
-    QDialog::keyPressEvent(e);
+    if (keyAscii != 27)
+        return false;
+    reject();
+    return true;
 }
 
 void frmCompare::reject()
@@ -485,10 +488,8 @@ void frmCompare::reject()
     apply();
 }
 
-void frmCompare::closeEvent(QCloseEvent* e)
+void frmCompare::exitButton()
 {
-    // Never destroyed under a running merge: the close box is the exit button.
-    e->ignore();
     logic_->CloseRequested();
     apply();
 }
@@ -509,6 +510,6 @@ void frmCompare::resizeEvent(QResizeEvent* e)
 
 void frmCompare::showEvent(QShowEvent* e)
 {
-    Load();
+    ensureLoaded();
     QDialog::showEvent(e);
 }

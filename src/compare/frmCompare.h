@@ -10,7 +10,8 @@
 // it modally; when the modal display returns (the window hid itself), delete it.
 #include "compare/CompareController.h"
 
-#include <QDialog>
+#include "controls/DialogFrame.h"
+
 #include <QHash>
 #include <memory>
 
@@ -24,7 +25,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 
-class frmCompare : public QDialog, private compare::WindowSink, private compare::ProgressSink {
+class frmCompare : public DialogFrame, private compare::WindowSink, private compare::ProgressSink {
     Q_OBJECT
 public:
     explicit frmCompare(QWidget* parent = nullptr);
@@ -34,22 +35,18 @@ public:
 
     // --- inputs
     void setZolt(std::shared_ptr<clsDO> zolt) { logic_->Zolt = std::move(zolt); }
-    void setMSG(clsErrorPtr msg) { logic_->MSG = std::move(msg); }
+    void setMSG(clsErrorPtr msg)
+    {
+        MSG = msg;
+        logic_->MSG = std::move(msg);
+    }
     void setSCR(std::shared_ptr<clsTablas> scr) { logic_->SCR = std::move(scr); }
-    void setCurrentConnectionType(std::int16_t v) { logic_->CurrentConnectionType = v; }
-    void setCurrentDriver(std::int16_t v) { logic_->CurrentDriver = v; }
-    void setCurrentSRV(const QString& v) { logic_->CurrentSRV = v; }
-    void setCurrentBBDD(const QString& v) { logic_->CurrentBBDD = v; }
-    void setCurrentUID(const QString& v) { logic_->CurrentUID = v; }
-    void setCurrentPWD(const QString& v) { logic_->CurrentPWD = v; }
+    void setCurrent(const ConnectionValues& current) { logic_->Current = current; }
     std::int32_t ParentFormTop() const { return logic_->ParentFormTop; }
     void setParentFormTop(std::int32_t v) { logic_->ParentFormTop = v; }
     std::int32_t ParentFormHeight() const { return logic_->ParentFormHeight(); }
     void setParentFormHeight(std::int32_t v) { logic_->setParentFormHeight(v); }
 
-    // The load step (placement, empty grids, the initial listing armed,
-    // translation); runs once, at the latest when the window is first shown.
-    void Load();
 
     // --- controls
     QToolButton *BttCompare, *BttCompareDisabled, *BttFilter, *BttFilterDisabled, *BttSalir;
@@ -70,8 +67,13 @@ public:
     QLabel *imgEqual, *imgDifferent, *imgOnlyCurrent, *imgOnlyCompared, *imgMidIndexField, *imgLastIndexField;
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    // The load step (placement, empty grids, the initial listing armed,
+    // translation); runs once, at the latest when the window is first shown.
+    void Form_Load() override;
+    // Esc as reject; Enter is left to the controls.
+    bool Form_KeyPress(int keyAscii) override;
+    // Never destroyed under a running merge: the close box is the exit button.
+    void exitButton() override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
@@ -105,6 +107,5 @@ private:
     std::unique_ptr<compare::CompareController> logic_;
     std::vector<std::unique_ptr<compare::GridSink>> sinks_;
     QHash<compare::PanelControl*, QWidget*> widgets_;
-    bool loaded_ = false;
     bool applying_ = false;
 };

@@ -1,5 +1,6 @@
 #include "ControlSupport.h"
 
+#include "controls/TextRoom.h"
 #include "core/Screen.h"
 
 #include <QApplication>
@@ -147,8 +148,7 @@ QRect pixelRectFromTwips(double left, double top, double width, double height)
 
 void setTwipsGeometry(QWidget* w, double left, double top, double width, double height)
 {
-    if (w)
-        w->setGeometry(pixelRectFromTwips(left, top, width, height));
+    placeAtDesign(w, pixelRectFromTwips(left, top, width, height));
 }
 
 QRectF twipsGeometry(const QWidget* w)

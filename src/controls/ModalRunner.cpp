@@ -1,5 +1,7 @@
 #include "controls/ModalRunner.h"
 
+#include "controls/DialogFrame.h"
+
 namespace controls {
 
 namespace {
@@ -30,8 +32,9 @@ std::shared_ptr<ModalRunner> installModalRunner(std::shared_ptr<ModalRunner> run
     return previous;
 }
 
-void runModal(QDialog& dialog, QWidget* owner)
+void runModal(DialogFrame& dialog, QWidget* owner)
 {
+    dialog.ensureLoaded();
     if (auto runner = current()) { // a step may install another runner
         runner->run(dialog, owner);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 // How a window shows a modal dialog. The opener sets the dialog's inputs,
-// hands it to runModal, then reads Cancelled and the outputs. The program
+// hands it to runModal (which loads it first), then reads Cancelled and the
+// outputs. The program
 // runs the dialog's own event loop; a test installs a scripted runner that
 // acts on the dialog (calls its handlers, fills its boxes) instead of showing
 // it, so an opener is tested whole without a screen.
@@ -9,6 +10,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+class DialogFrame;
 
 namespace controls {
 
@@ -21,8 +24,8 @@ public:
 // Installs a runner and returns the previous one; nullptr puts the real one back.
 std::shared_ptr<ModalRunner> installModalRunner(std::shared_ptr<ModalRunner> runner);
 
-// Shows the dialog modally, owned and centred by owner, through the runner in force.
-void runModal(QDialog& dialog, QWidget* owner);
+// Loads the dialog (once) and shows it modally, owned and centred by owner, through the runner in force.
+void runModal(DialogFrame& dialog, QWidget* owner);
 
 // Runs each dialog with the next scripted step; a dialog without a step is
 // left as it came (so it answers as its close box would have left it).

@@ -61,8 +61,9 @@ QString resolve(const QString& executableDir, const QString& dataHome, const QSt
         const auto entries = defaults.entryInfoList(QDir::Files | QDir::Readable);
         for (const QFileInfo& f : entries) {
             const QString target = user + QLatin1Char('/') + f.fileName();
-            if (!QFileInfo::exists(target))
-                QFile::copy(f.absoluteFilePath(), target);
+            // The copies are the user's own: settings and tabs hold passwords.
+            if (!QFileInfo::exists(target) && QFile::copy(f.absoluteFilePath(), target))
+                QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         }
     }
     return user;

@@ -184,7 +184,7 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& s)
 
 // --- window
 
-frmCSV::frmCSV(QWidget* parent) : QDialog(parent)
+frmCSV::frmCSV(QWidget* parent) : DialogFrame(parent, Keys::BeforeControls)
 {
     setObjectName(QStringLiteral("frmCSV"));
     setWindowTitle(QStringLiteral("Datos para generar CSV"));
@@ -300,10 +300,6 @@ frmCSV::frmCSV(QWidget* parent) : QDialog(parent)
     connect(salir, &MouseUpButton::mouseUp, this, [this] { BttSalir_MouseUp(); });
     connect(optSeparador, &QButtonGroup::idClicked, this, [this](int id) { optSeparador_Click(id); });
     connect(optDelimitador, &QButtonGroup::idClicked, this, [this](int id) { optDelimitador_Click(id); });
-
-    // The window sees Esc and Enter before the control that has the focus.
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
 }
 
 frmCSV::~frmCSV() = default;
@@ -312,7 +308,7 @@ template <class F>
 void frmCSV::handle(const char* traceTag, F&& body) const
 {
     // Tags are written as the system writes them, case and all.
-    controls::trapTagged(msg_.get(), QString::fromLatin1(traceTag), std::forward<F>(body));
+    controls::trapTagged(MSG.get(), QString::fromLatin1(traceTag), std::forward<F>(body));
 }
 
 QString frmCSV::settingsFile() const { return ProgramFolder::file(QStringLiteral("Velmora.ini")); }
@@ -365,9 +361,6 @@ CSVFormState frmCSV::state() const
 
 void frmCSV::Form_Load()
 {
-    if (loaded_)
-        return;
-    loaded_ = true;
     handle("{1FRMCSV.FORM_LOAD}", [&] {
         const QString file = settingsFile();
         const auto read = [&](const char* key, const QString& def = QString()) {
@@ -395,8 +388,8 @@ void frmCSV::Form_Load()
         select(optFecha, csvdialog::optionIndex(read("DateFormat", QStringLiteral("0")), 2));
         select(optNumero, csvdialog::optionIndex(read("NumberFormat", QStringLiteral("0")), 2));
         txtDecimales->setText(read("Decimals", QStringLiteral("4")));
-        if (msg_)
-            msg_->TransMe(this);
+        if (MSG)
+            MSG->TransMe(this);
     });
 }
 
@@ -453,7 +446,7 @@ void frmCSV::BttAceptar_MouseUp()
         const CSVFormState s = state();
         CSVOutputs out = csvdialog::outputsOf(s);
         if (out.SeparadorCampos == out.SeparadorDecimal) {
-            msg_->MsgBox(QStringLiteral("El separador decimal y el separador de campos no pueden coincidir"), 64,
+            MSG->MsgBox(QStringLiteral("El separador decimal y el separador de campos no pueden coincidir"), 64,
                          QStringLiteral("Aviso"));
             return;
         }
@@ -482,45 +475,23 @@ void frmCSV::BttSalir_MouseUp()
     });
 }
 
-void frmCSV::Form_KeyPress(int keyAscii)
+bool frmCSV::Form_KeyPress(int keyAscii)
 {
+    if (keyAscii != 27 && keyAscii != 13)
+        return false;
     handle("{1FRMCSV.FORM_KEYPRESS}", [&] {
         if (keyAscii == 27)
             BttSalir_MouseUp();
-        else if (keyAscii == 13)
+        else
             BttAceptar_MouseUp();
     });
+    return true;
 }
 
 void frmCSV::showEvent(QShowEvent* event)
 {
-    Form_Load();
+    ensureLoaded();
     QDialog::showEvent(event);
-}
-
-void frmCSV::closeEvent(QCloseEvent* event)
-{
-    // The close box leaves as Salir does.
-    BttSalir_MouseUp();
-    event->accept();
-}
-
-void frmCSV::reject() { BttSalir_MouseUp(); }
-
-bool frmCSV::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
-            Form_KeyPress(27);
-            return true;
-        }
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Form_KeyPress(13);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 #include "frmCSV.moc"

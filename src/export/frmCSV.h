@@ -8,7 +8,8 @@
 #include "core/Collection.h"
 #include "pagedialogs/CsvOutputs.h"
 
-#include <QDialog>
+#include "controls/DialogFrame.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -65,16 +66,15 @@ std::vector<std::pair<QString, QString>> settingsOf(const CSVFormState& state);
 } // namespace csvdialog
 
 
-class frmCSV : public QDialog {
+class frmCSV : public DialogFrame {
     Q_OBJECT
 public:
     explicit frmCSV(QWidget* parent = nullptr);
     ~frmCSV() override;
 
     void setSCR(std::shared_ptr<clsTablas> scr) { scr_ = std::move(scr); }
-    void setMSG(std::shared_ptr<clsError> msg) { msg_ = std::move(msg); }
+    void setMSG(std::shared_ptr<clsError> msg) { MSG = std::move(msg); }
 
-    bool Cancelled() const { return cancelled_; }
     const CSVOutputs& Outputs() const { return outputs_; }
     QString FicheroDestino() const { return outputs_.FicheroDestino; }
     QString RutaDestino() const { return outputs_.RutaDestino; }
@@ -90,13 +90,11 @@ public:
     bool DelimitadorFecha() const { return outputs_.DelimitadorFecha; }
     bool DelimitadorTitulos() const { return outputs_.DelimitadorTitulos; }
 
-    // Reads [CSV] into the controls and translates the window; runs once, at
-    // the first showing unless called before.
-    void Form_Load();
-    // The window's handlers, as its controls and keys call them.
+    // The window's handlers, as its controls and keys call them (Esc and
+    // Enter before the control that has the focus).
     void BttAceptar_MouseUp();
     void BttSalir_MouseUp();
-    void Form_KeyPress(int keyAscii);
+    bool Form_KeyPress(int keyAscii) override;
     void optSeparador_Click(int index);
     void optDelimitador_Click(int index);
 
@@ -104,10 +102,12 @@ public:
     CSVFormState state() const;
 
 protected:
+    // Reads [CSV] into the controls and translates the window; runs once, at
+    // the first showing unless loaded before.
+    void Form_Load() override;
+    void exitButton() override { BttSalir_MouseUp(); }
+    void acceptButton() override { BttAceptar_MouseUp(); }
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString settingsFile() const;
@@ -119,9 +119,6 @@ private:
     bool notBlank(QLineEdit* control, const QString& description);
 
     std::shared_ptr<clsTablas> scr_;
-    std::shared_ptr<clsError> msg_;
-    bool cancelled_ = true; // only Aceptar makes it False
-    bool loaded_ = false;
     CSVOutputs outputs_;
 
     QLineEdit* txtRuta = nullptr;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace MainWindowRules {
@@ -87,9 +88,10 @@ bool shiftTabFiles(const QString& folder, int closedTab, int tabs)
     for (int i = closedTab + 1; i <= tabs; ++i) {
         const QString from = tabFile(folder, i);
         const QString to = tabFile(folder, i - 1);
-        if (QFile::exists(to) && !QFile::remove(to))
-            ok = false;
-        if (QFile::exists(from) && !QFile::rename(from, to))
+        // A rename over the file it lands on: the tab's file is the old or
+        // the moved one at every moment, never missing.
+        if (QFile::exists(from) ? std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0
+                                : QFile::exists(to) && !QFile::remove(to))
             ok = false;
     }
     return ok;

@@ -13,7 +13,7 @@
 #include "messages/clsError.h"
 #include "pagedialogs/PageDialogs.h"
 #include "querypage/MaxSQL.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/frmTables.h"
 #include "services/HostWindow.h"
 
@@ -37,9 +37,8 @@ public:
         frmDSN w;
         w.MSG = MSG;
         w.DatabaseType = DatabaseType;
-        w.Form_Load();
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (!Cancelled)
             DSN = w.DSN;
     }
@@ -57,7 +56,7 @@ public:
         w.setContextVisible(ContextVisible);
         w.setHeightTwips(Height);
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (Cancelled)
             return;
         KeyFields = w.txtKeyFields->toPlainText();
@@ -90,7 +89,6 @@ public:
         frmSettings w;
         w.MSG = MSG;
         w.SCR = SCR;
-        w.Form_Load();
         controls::runModal(w, owner);
         Cancelled = !w.Saved();
     }
@@ -107,7 +105,7 @@ public:
         w.MSG = MSG;
         w.Zolt = Zolt;
         controls::runModal(w, owner);
-        Cancelled = w.Cancelled;
+        Cancelled = w.Cancelled();
         if (Cancelled)
             return;
         for (std::size_t i = 0; i < Fields.size() && int(i) < w.txtField.size(); ++i)
@@ -124,11 +122,8 @@ public:
         window.MSG = MSG;
         window.SCR = SCR;
         window.Zolt = Zolt;
-        window.SRV = SRV;
-        window.BBDD = BBDD;
-        window.uID = uID;
-        window.PWD = PWD;
-        schema::runModal(window, owner);
+        window.Connection = Connection;
+        controls::runModal(window, owner);
         Cancelled = window.Cancelled();
         sql = window.sql();
         KeyFields = window.KeyFields();
@@ -144,12 +139,7 @@ public:
         window.setZolt(Zolt);
         window.setMSG(MSG);
         window.setSCR(SCR);
-        window.setCurrentConnectionType(std::int16_t(CurrentConnectionType));
-        window.setCurrentDriver(std::int16_t(CurrentDriver));
-        window.setCurrentSRV(CurrentSRV);
-        window.setCurrentBBDD(CurrentBBDD);
-        window.setCurrentUID(CurrentUID);
-        window.setCurrentPWD(CurrentPWD);
+        window.setCurrent(Current);
         window.setParentFormTop(ParentFormTop);
         window.setParentFormHeight(ParentFormHeight);
         controls::runModal(window, owner);

@@ -3,7 +3,7 @@
 #include "controls/ControlSupport.h"
 #include "controls/MaxGrid.h"
 #include "platform/dsn/DataSources.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 frmDSN::frmDSN(QWidget* parent)
     : DialogFrame(QStringLiteral("frmDSN"), QStringLiteral("Selección de Fuente ODBC (DSN)"), 4545, 5100, true, parent)
@@ -22,7 +22,10 @@ frmDSN::frmDSN(QWidget* parent)
     fgrDSN->setRows(1);
     fgrDSN->setFixedRows(1);
     fgrDSN->setFixedCols(0);
-    fgrDSN->setTextMatrix(0, 1, QStringLiteral("Tablas"));
+    // The list holds data sources; its header is translated with the window.
+    fgrDSN->setTextMatrix(0, 1, QStringLiteral("Origen de Datos"));
+    fgrDSN->setProperty("Tag", QStringLiteral("Translatable"));
+    fgrDSN->setColumnsFitText(true);
     fgrDSN->setSelectionMode(1); // whole rows
     fgrDSN->setScrollBars(2);    // vertical
     fgrDSN->setAllowUserResizing(1);
@@ -68,12 +71,12 @@ void frmDSN::BttAceptar_MouseUp()
     if (row < 1 || row >= fgrDSN->Rows())
         return;
     DSN = fgrDSN->TextMatrix(row, 1);
-    Cancelled = false;
+    cancelled_ = false;
     hide();
 }
 
 void frmDSN::BttSalir_MouseUp()
 {
-    Cancelled = true;
+    cancelled_ = true;
     hide();
 }

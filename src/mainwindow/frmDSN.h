@@ -2,7 +2,7 @@
 // frmDSN: the system ODBC data sources whose driver matches DatabaseType, one
 // a row; Aceptar, Enter or a double click on a data row returns its name.
 // With no data row current nothing is returned.
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 
 class MaxGrid;
 
@@ -11,14 +11,13 @@ class frmDSN : public DialogFrame {
 public:
     explicit frmDSN(QWidget* parent = nullptr);
 
-    bool Cancelled = true;
     QString DSN;
     QString DatabaseType; // the filter, set before Form_Load
     MaxGrid* fgrDSN = nullptr;
     PushButton *BttAceptar = nullptr, *BttSalir = nullptr;
 
     // Lists the sources, fills the grid and translates the window.
-    void Form_Load();
+    void Form_Load() override;
     // The names of the matching system data sources ("{1FRMDSN.ENUMDSN}" reports a failure).
     QStringList EnumDSN(int firstDirection, const QString& filter);
 

@@ -3,7 +3,7 @@
 #include "controls/ControlSupport.h"
 #include "core/Screen.h"
 #include "querypage/CommentLines.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/modCommons.h"
 
 #include <QClipboard>

@@ -3,7 +3,7 @@
 // the statement, comments and uncomments lines, copies and clears the text,
 // and colours keywords once typing has paused for a second. Aceptar leaves
 // the text for the opener; Salir, Esc and the close box leave "{ignore}".
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 #include "mainwindow/EditRules.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "mainwindow/frmKeyFields.h"
 
 #include "controls/ControlSupport.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -81,13 +81,13 @@ bool frmKeyFields::contextVisible() const { return !txtContext->isHidden(); }
 
 void frmKeyFields::BttAceptar_MouseUp()
 {
-    Cancelled = false;
+    cancelled_ = false;
     hide();
 }
 
 void frmKeyFields::BttSalir_MouseUp()
 {
-    Cancelled = true;
+    cancelled_ = true;
     hide();
 }
 

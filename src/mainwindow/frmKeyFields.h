@@ -3,7 +3,7 @@
 // and for SQL Server the context statement the page runs before each query.
 // Enter belongs to the boxes (a new line in the key list); Esc and the close
 // box leave as Salir does.
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +17,6 @@ public:
     // The outer height the opener sets (7110 with the context, 6400 without), in twips.
     void setHeightTwips(double height);
 
-    bool Cancelled = true;
     QPlainTextEdit* txtKeyFields = nullptr;
     QLineEdit* txtContext = nullptr;
     QLabel *Label3 = nullptr, *Label4 = nullptr;

@@ -2,12 +2,14 @@
 #include "frmMain.h"
 
 #include "controls/ControlSupport.h"
+#include "controls/TextRoom.h"
 #include "core/Dialogs.h"
 #include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "core/Screen.h"
 #include "data/clsDO.h"
+#include "messages/StandardTexts.h"
 #include "messages/clsError.h"
 #include "services/clsTablas.h"
 
@@ -96,6 +98,9 @@ void frmMain::Form_Load()
         msg_->setNesko(nesko_);
         msg_->setSCR(scr_);
         msg_->setLanguage(settings_.Translation);
+        // Qt's own dialogs speak the same language, and every window's texts get their room.
+        messages::installStandardTexts(msg_.get());
+        controls::installTextFitting();
 
         widthTw_ = settings_.Width;
         heightTw_ = settings_.Height;

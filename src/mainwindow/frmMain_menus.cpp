@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "controls/ControlSupport.h"
+#include "controls/TextRoom.h"
 #include "core/Dialogs.h"
 #include "core/ProgramFolder.h"
 #include "core/Screen.h"
@@ -148,6 +149,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
     const SlideConstants c = slideConstants(menu);
 
     auto* shadow = new QFrame(this);
+    controls::setFloating(shadow);
     shadow->setObjectName(QString::fromLatin1(n[1]));
     shadow->setAutoFillBackground(true);
     QPalette sp = shadow->palette();
@@ -157,6 +159,7 @@ void frmMain::buildMenu(Menu menu, const QStringList& captions)
     shadow->hide();
 
     auto* frame = new QFrame(this);
+    controls::setFloating(frame); // slides over the page
     frame->setObjectName(QString::fromLatin1(n[0]));
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(QFrame::Raised);

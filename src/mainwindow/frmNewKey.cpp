@@ -5,7 +5,7 @@
 #include "core/Screen.h"
 #include "data/clsDO.h"
 #include "mainwindow/NewKeyRules.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -95,13 +95,13 @@ void frmNewKey::BttAceptar_MouseUp()
             return;
         }
     }
-    Cancelled = false;
+    cancelled_ = false;
     hide();
 }
 
 void frmNewKey::BttSalir_MouseUp()
 {
-    Cancelled = true;
+    cancelled_ = true;
     hide();
 }
 

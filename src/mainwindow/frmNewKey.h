@@ -3,7 +3,7 @@
 // One row per key field (label, text box, and for whole-number keys after the
 // first a "Max + 1" button); Aceptar checks that every key has a value that
 // fits its type word.
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 
 #include <QList>
 
@@ -18,7 +18,6 @@ public:
     explicit frmNewKey(QWidget* parent = nullptr);
 
     // True until Aceptar passes; Salir, Esc and the close box leave it true.
-    bool Cancelled = true;
     // The data-access object "Max + 1" asks; the opener has pushed its own connection into it.
     std::shared_ptr<clsDO> Zolt;
 

@@ -4,7 +4,7 @@
 #include "controls/MaxText.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -105,7 +105,11 @@ frmSettings::frmSettings(QWidget* parent)
         optLanguage->addButton(option, i);
     }
 
-    chooseFolder = [](QWidget* owner, const QString& prompt) { return QFileDialog::getExistingDirectory(owner, prompt); };
+    // Qt's own chooser, whose texts follow the interface language (a desktop's would not).
+    chooseFolder = [](QWidget* owner, const QString& prompt) {
+        return QFileDialog::getExistingDirectory(owner, prompt, QString(),
+                                                 QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    };
 }
 
 QString frmSettings::file() const { return ProgramFolder::file(QStringLiteral("Velmora.ini")); }

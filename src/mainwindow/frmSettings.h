@@ -3,7 +3,7 @@
 // folders, password countdown, key display, language). It reads every key
 // when it opens and writes every key on Aceptar; a failed write is reported
 // and the dialog stays open with the file unchanged.
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 #include "mainwindow/SettingsRules.h"
 
 #include <functional>
@@ -34,7 +34,7 @@ public:
 
     // Reads the settings into the controls and translates the window (the
     // opener calls it once MSG and SCR are set). Errors reach the caller.
-    void Form_Load();
+    void Form_Load() override;
     // True once Aceptar saved the settings.
     bool Saved() const { return saved_; }
 

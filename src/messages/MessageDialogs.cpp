@@ -27,20 +27,9 @@ struct Choice {
     QMessageBox::StandardButton button;
     int code;
 };
-} // namespace
 
-int MessageDialogs::msgBox(const QString& prompt, int style, const QString& title)
+std::vector<Choice> choicesOf(int style)
 {
-    PlacedMessageBox box(boxplacement::owner());
-    box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
-    box.setText(prompt);
-    switch (style & 0x70) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
-    }
     std::vector<Choice> choices;
     switch (style & 7) {
     case 1: choices = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}}; break;
@@ -50,17 +39,41 @@ int MessageDialogs::msgBox(const QString& prompt, int style, const QString& titl
     case 5: choices = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}}; break;
     default: choices = {{QMessageBox::Ok, 1}}; break;
     }
+    return choices;
+}
+} // namespace
+
+std::unique_ptr<QMessageBox> MessageDialogs::messageBox(const QString& prompt, int style, const QString& title)
+{
+    auto box = std::make_unique<PlacedMessageBox>(boxplacement::owner());
+    box->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    box->setText(prompt);
+    switch (style & 0x70) {
+    case 16: box->setIcon(QMessageBox::Critical); break;
+    case 32: box->setIcon(QMessageBox::Question); break;
+    case 48: box->setIcon(QMessageBox::Warning); break;
+    case 64: box->setIcon(QMessageBox::Information); break;
+    default: box->setIcon(QMessageBox::NoIcon); break;
+    }
+    const std::vector<Choice> choices = choicesOf(style);
     QMessageBox::StandardButtons buttons;
     for (const Choice& c : choices)
         buttons |= c.button;
-    box.setStandardButtons(buttons);
+    box->setStandardButtons(buttons);
     // The default button: first, second or third by the style's 0, 256, 512.
     const std::size_t defaultIndex = std::min<std::size_t>(std::size_t((style >> 8) & 3), choices.size() - 1);
-    box.setDefaultButton(choices[defaultIndex].button);
+    box->setDefaultButton(choices[defaultIndex].button);
+    return box;
+}
+
+int MessageDialogs::msgBox(const QString& prompt, int style, const QString& title)
+{
+    const auto box = messageBox(prompt, style, title);
+    const std::vector<Choice> choices = choicesOf(style);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
+    box->exec();
     QApplication::restoreOverrideCursor();
-    const auto clicked = box.standardButton(box.clickedButton());
+    const auto clicked = box->standardButton(box->clickedButton());
     for (const Choice& c : choices)
         if (c.button == clicked)
             return c.code;
@@ -71,13 +84,20 @@ int MessageDialogs::msgBox(const QString& prompt, int style, const QString& titl
     return choices.size() == 1 ? 1 : choices.back().code;
 }
 
+std::unique_ptr<QInputDialog> MessageDialogs::inputDialog(const QString& prompt, const QString& title,
+                                                         const QString& defaultText)
+{
+    auto dialog = std::make_unique<QInputDialog>(boxplacement::owner());
+    dialog->setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultText);
+    return dialog;
+}
+
 QString MessageDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(boxplacement::owner(),
-                                               title.isEmpty() ? QApplication::applicationName() : title, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    const auto dialog = inputDialog(prompt, title, defaultText);
+    return dialog->exec() == QDialog::Accepted ? dialog->textValue() : QString();
 }
 
 void installMessageDialogs() { installSystemDialogs(std::make_shared<MessageDialogs>()); }

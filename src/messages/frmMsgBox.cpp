@@ -83,7 +83,8 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent)
 
     lblMainTitle = new QLabel(this);
     lblMainTitle->setObjectName(QStringLiteral("lblMainTitle"));
-    lblMainTitle->setGeometry(twipsRect(870, 120, 6105, 405));
+    // The titles end inside the window and the main one above the sub title.
+    lblMainTitle->setGeometry(twipsRect(870, 120, 5370, 330));
     QFont titleFont(QStringLiteral("Tahoma"));
     titleFont.setPointSize(12);
     titleFont.setBold(true);
@@ -92,7 +93,7 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent)
 
     lblSubTitle = new QLabel(this);
     lblSubTitle->setObjectName(QStringLiteral("lblSubTitle"));
-    lblSubTitle->setGeometry(twipsRect(900, 450, 6135, 195));
+    lblSubTitle->setGeometry(twipsRect(900, 450, 5340, 195));
     QPalette grey = lblSubTitle->palette();
     grey.setColor(QPalette::WindowText, QColor(64, 64, 64));
     lblSubTitle->setPalette(grey);

@@ -13,7 +13,7 @@
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/PageLayout.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 #include "services/clsTablas.h"

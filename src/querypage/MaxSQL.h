@@ -24,7 +24,7 @@
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
-#include "querypage/ConnectionValues.h"
+#include "core/ConnectionValues.h"
 #include "querypage/PageController.h"
 #include "pagedialogs/PageDialogs.h"
 #include "controls/MaxGrid.h"
@@ -148,8 +148,6 @@ public:
     ConnectionValues LastFinalConnection() const { return ctl_.lastFinalConnection; }
     // The clock of the run (tests fix it).
     void setClock(std::function<QDateTime()> clock) { ctl_.clock = std::move(clock); }
-    // What the page knows apart from its widgets.
-    PageController& Controller() { return ctl_; }
     // The key fields of the result's table, as the key dialog edits them; a
     // change makes the result read-only until the idle check.
     QString KeyFieldsText() const { return ctl_.KeyFields; }

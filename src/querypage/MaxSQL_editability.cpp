@@ -3,7 +3,7 @@
 // idle timer that re-checks after typing.
 #include "querypage/MaxSQL.h"
 
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/modCommons.h"
 
 #include <QPlainTextEdit>

@@ -16,7 +16,7 @@
 #include "editing/clsMultiTabla.h"
 #include "messages/clsError.h"
 #include "querypage/KeyFields.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QPlainTextEdit>
 #include <QScopeGuard>

@@ -2,7 +2,7 @@
 // a run, loading one entry back, and the two arrows that browse it.
 #include "querypage/MaxSQL.h"
 
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "querypage/modCommons.h"
 

@@ -9,7 +9,7 @@
 #include "data/clsDO.h"
 #include "messages/clsError.h"
 #include "querypage/LoadRules.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/SqlText.h"
 #include "querypage/Validation.h"
 #include "services/clsTablas.h"

@@ -8,7 +8,7 @@
 #include "core/Collection.h"
 #include "core/MessageReporter.h"
 #include "core/Variant.h"
-#include "querypage/ConnectionValues.h"
+#include "core/ConnectionValues.h"
 
 #include <QDateTime>
 #include <QHash>

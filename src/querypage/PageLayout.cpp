@@ -4,59 +4,6 @@
 
 namespace pagelayout {
 
-Panel panel(int connectionType, int driver)
-{
-    Panel p;
-    p.server = {2700, ServerWidth, true};
-    p.dsn = {2700 + ServerWidth, PickerWidth, false};
-    p.database = {4830, 4245, true};
-    p.accessPicker = {0, PickerWidth, false};
-    p.user = {9090, UserWidth, true};
-    p.password = {10920, PasswordWidth, true};
-    switch (connectionType) {
-    case 0:
-        p.driverIndex = 0;
-        p.compactEnabled = true;
-        break;
-    case 1:
-    case 2:
-        p.driverIndex = 1;
-        p.compactEnabled = true;
-        p.accessProvider = true;
-        p.server.visible = false;
-        p.clearServer = true;
-        p.database = {2700, 6360, true};
-        p.accessPicker = {p.database.left + p.database.width, PickerWidth, true};
-        p.user.visible = false;
-        p.clearUser = true;
-        p.password.left = p.accessPicker.left + p.accessPicker.width + 30;
-        break;
-    case 3:
-        p.driverIndex = driver == -1 ? 1 : driver;
-        p.driverEnabled = true;
-        p.odbc = true;
-        p.dsn.visible = true;
-        if (p.driverIndex == 1) {
-            p.database.visible = false;
-            p.clearDatabase = true;
-            p.user.visible = false;
-            p.clearUser = true;
-            p.password.visible = false;
-            p.clearPassword = true;
-        } else {
-            p.database.left = p.dsn.left + p.dsn.width + 15;
-            p.user.left = p.dsn.width + 9090;
-            p.password.left = p.dsn.width + 10920;
-        }
-        break;
-    default:
-        return p;
-    }
-    p.laidOut = true;
-    p.visibleCheck = {p.password.left + PasswordLabelWidth, 825, p.password.visible};
-    return p;
-}
-
 int dragSplitter(int splitterTop, int dy, int height)
 {
     const int top = splitterTop + dy;

@@ -2,6 +2,8 @@
 // The query page's geometry as pure twips functions: the connection panel for
 // a connection type and driver, the frame on every resize and the splitter
 // drag. The page applies the results to its widgets.
+#include "controls/ConnectionPanel.h"
+
 #include <optional>
 
 namespace pagelayout {
@@ -23,36 +25,8 @@ constexpr int MinSplitterTop = 2600;
 constexpr int MinGridSpace = 3000;
 constexpr int DefaultSplitterTop = 3240;
 
-// Panel row.
-constexpr int PanelTop = 1590;
-constexpr int PanelLabelTop = 1380;
-constexpr int PanelHeight = 315;
-constexpr int ServerWidth = 2115;
-constexpr int PickerWidth = 285;
-constexpr int UserWidth = 1810;
-constexpr int PasswordWidth = 1335;
-constexpr int PasswordLabelWidth = 450;
-
-struct Box {
-    int left = 0;
-    int width = 0;
-    bool visible = true;
-};
-
-// The connection panel for one connection type and driver.
-struct Panel {
-    bool laidOut = false;          // false for a type of -1: nothing changes
-    int driverIndex = 0;           // the driver list index the layout puts in force
-    bool driverEnabled = false;
-    bool compactEnabled = false;
-    bool odbc = false;             // the server caption reads "Origen de Datos"
-    bool accessProvider = false;   // an Access type: its [Drivers] provider is pushed
-    Box server, dsn, database, accessPicker, user, password, visibleCheck;
-    // Boxes emptied as they are hidden.
-    bool clearServer = false, clearDatabase = false, clearUser = false, clearPassword = false;
-};
-
-Panel panel(int connectionType, int driver);
+// Panel row: the connection panel's rule is shared with the comparison window.
+using namespace panellayout;
 
 // Every box of the frame after a resize. Sizes never go below 0.
 struct Frame {

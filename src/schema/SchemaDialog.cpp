@@ -19,46 +19,10 @@
 
 namespace schema {
 
-SchemaDialog::SchemaDialog(QWidget* parent) : QDialog(parent)
+SchemaDialog::SchemaDialog(QWidget* parent) : DialogFrame(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
-
-void SchemaDialog::ensureLoaded()
-{
-    if (loaded_)
-        return;
-    loaded_ = true;
-    // The grids report their own errors through this window's message object.
-    for (MaxGrid* g : findChildren<MaxGrid*>())
-        g->setMsgObject(MSG);
-    Form_Load();
-}
-
-int SchemaDialog::ask(const QString& text, int style, const QString& title)
-{
-    if (MSG)
-        return MSG->MsgBox(text, style, title);
-    return SystemMsgBox(text, style, title);
-}
-
-void SchemaDialog::keyPressEvent(QKeyEvent* e)
-{
-    switch (e->key()) {
-    case Qt::Key_Escape: Form_KeyPress(27); return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: Form_KeyPress(13); return;
-    default: QDialog::keyPressEvent(e);
-    }
-}
-
-void SchemaDialog::closeEvent(QCloseEvent* e)
-{
-    e->ignore();
-    closeBox();
-}
-
-void SchemaDialog::reject() { closeBox(); }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text)
 {
@@ -106,6 +70,7 @@ MaxGrid* grid(QWidget* parent, const char* name, const QString& formatString)
     auto* g = control<MaxGrid>(parent, name);
     g->setFormatString(formatString);
     g->setRows(1);
+    g->setColumnsFitText(true);
     setControlTag(g, QStringLiteral("Translatable"));
     return g;
 }

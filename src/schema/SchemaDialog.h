@@ -1,9 +1,9 @@
 #pragma once
-// What the schema windows share: the message, services and data-access
-// objects they are given, loading once before the first show, the exit
-// button behind Esc and the close box, and handlers that report instead of
-// letting an error reach the event loop.
+// What the schema windows share beyond the dialog base: the services and
+// data-access objects they are given, the connection values they pass on,
+// handlers that report under the window's name, and the controls they build.
 #include "controls/ControlSupport.h"
+#include "controls/DialogFrame.h"
 #include "core/Error.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -25,20 +25,13 @@ class QKeyEvent;
 
 namespace schema {
 
-// Server, database, user and password handed to every data-access call.
-struct ConnectionValues {
-    QString SRV;
-    QString BBDD;
-    QString uID;
-    QString PWD;
-};
-
-class SchemaDialog : public QDialog {
+// A schema window: the one dialog base with the services and data-access
+// objects it is given; its keys reach it after its controls.
+class SchemaDialog : public DialogFrame {
     Q_OBJECT
 public:
     explicit SchemaDialog(QWidget* parent = nullptr);
 
-    std::shared_ptr<clsError> MSG;
     std::shared_ptr<clsTablas> SCR;
     std::shared_ptr<clsDO> Zolt;
 
@@ -50,17 +43,7 @@ public:
         to.Zolt = Zolt;
     }
 
-    // Runs Form_Load the first time only.
-    void ensureLoaded();
-    bool loaded() const { return loaded_; }
-
 protected:
-    virtual void Form_Load() = 0;
-    // Esc (27) and Enter (13) as the window sees them before its controls.
-    virtual void Form_KeyPress(int keyAscii) = 0;
-    // What the close box does: the exit button's action.
-    virtual void closeBox() = 0;
-
     // Runs a handler's body; an error is reported with the tag {1<WINDOW>.<PROCEDURE>}. False when it failed.
     template <class F>
     bool handle(const char* procedure, F&& body)
@@ -69,14 +52,7 @@ protected:
     }
 
     // The message object's MsgBox (the system box without one).
-    int ask(const QString& text, int style, const QString& title);
-
-    void keyPressEvent(QKeyEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-    void reject() override;
-
-private:
-    bool loaded_ = false;
+    int ask(const QString& text, int style, const QString& title) { return message(text, style, title); }
 };
 
 // Controls named as the windows name them.

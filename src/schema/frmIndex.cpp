@@ -95,7 +95,7 @@ void frmIndex::Form_Load()
     });
 }
 
-void frmIndex::Form_KeyPress(int keyAscii)
+bool frmIndex::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27) {
@@ -105,6 +105,7 @@ void frmIndex::Form_KeyPress(int keyAscii)
             accept_();
         }
     });
+    return true;
 }
 
 bool frmIndex::tableHasKey() const

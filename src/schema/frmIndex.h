@@ -16,7 +16,6 @@ class frmIndex : public schema::SchemaDialog {
 public:
     explicit frmIndex(QWidget* parent = nullptr);
 
-    bool Cancelled() const { return cancelled_; }
     QString EditionMode() const { return editionMode_; }
     // Loads the window first; "A" new index, "M" fields only.
     void setEditionMode(const QString& mode);
@@ -54,8 +53,8 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii) override;
-    void closeBox() override { BttSalir_MouseUp(); }
+    bool Form_KeyPress(int keyAscii) override;
+    void exitButton() override { BttSalir_MouseUp(); }
 
 private:
     void fillAvailable();
@@ -68,7 +67,6 @@ private:
     void accept_();
     bool tableHasKey() const;
 
-    bool cancelled_ = true;
     QString editionMode_;
     CollectionPtr currentTable_;
     CollectionPtr currentIndexes_;

@@ -1,7 +1,7 @@
 #include "schema/frmIndexes.h"
 
 #include "core/Screen.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmIndex.h"
 
@@ -75,7 +75,7 @@ void frmIndexes::Form_Load()
     handle("Form_Load", [this] {
         // This window's own connection, not what another page left in the shared object.
         if (Zolt)
-            Zolt->StartObject(SRV, BBDD, uID, PWD);
+            Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         QString caption = windowTitle();
         caption.replace(kMarker, tableName());
         setWindowTitle(caption);
@@ -86,19 +86,20 @@ void frmIndexes::Form_Load()
     });
 }
 
-void frmIndexes::Form_KeyPress(int keyAscii)
+bool frmIndexes::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             done(0);
     });
+    return true;
 }
 
 void frmIndexes::readIndexes()
 {
     if (!Zolt)
         ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
-    QString s = SRV, d = BBDD, u = uID, p = PWD, t = tableName();
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = tableName();
     indexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     selected_ = nullptr;
 }
@@ -206,7 +207,7 @@ void frmIndexes::runIndexDialog(frmIndex& dialog, const QString& mode, const Col
     dialog.setIsKey(key);
     dialog.setIsUnique(unique);
     dialog.setIgnoreNulls(nulls);
-    schema::runModal(dialog, this);
+    controls::runModal(dialog, this);
 }
 
 void frmIndexes::reloadAndSelect(const QString& name)

@@ -90,7 +90,7 @@ void frmNewField::Form_Load()
     });
 }
 
-void frmNewField::Form_KeyPress(int keyAscii)
+bool frmNewField::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
@@ -98,6 +98,7 @@ void frmNewField::Form_KeyPress(int keyAscii)
         else if (keyAscii == 13)
             accept_();
     });
+    return true;
 }
 
 void frmNewField::setEditionMode(const QString& mode)

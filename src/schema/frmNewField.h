@@ -17,7 +17,6 @@ class frmNewField : public schema::SchemaDialog {
 public:
     explicit frmNewField(QWidget* parent = nullptr);
 
-    bool Cancelled() const { return cancelled_; }
     QString EditionMode() const { return editionMode_; }
     void setEditionMode(const QString& mode);
     std::int16_t PreviousFieldsCount() const { return previousFieldsCount_; }
@@ -31,7 +30,6 @@ public:
     std::int16_t DataType() const;
     void setDataType(std::int16_t code);
     std::int32_t FieldLenght() const;
-    void setFieldLenght(std::int32_t v) { txtFieldLenght->setText(QString::number(v)); }
     bool FixedLenght() const { return chkFixedLenght->isChecked(); }
     void setFixedLenght(bool v) { chkFixedLenght->setChecked(v); }
     bool AutoIncrease() const { return chkAutoIncreased->isChecked(); }
@@ -82,14 +80,13 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii) override;
-    void closeBox() override { BttSalir_MouseUp(); }
+    bool Form_KeyPress(int keyAscii) override;
+    void exitButton() override { BttSalir_MouseUp(); }
 
 private:
     void accept_();
     void leave();
 
-    bool cancelled_ = true;
     QString editionMode_;
     std::int16_t previousFieldsCount_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "core/CollectionHelpers.h"
 #include "core/Screen.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaPictures.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmIndexes.h"
@@ -175,7 +175,7 @@ void frmTableProperties::Form_Load()
         if (!Zolt)
             ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
         // This window's own connection, not what another page left in the shared object.
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         QString caption = windowTitle();
         if (!currentTable_) {
             const QString word = MSG ? MSG->Translate(QStringLiteral("Nueva"), true, objectName()) : QStringLiteral("Nueva");
@@ -210,12 +210,13 @@ void frmTableProperties::Form_Load()
     });
 }
 
-void frmTableProperties::Form_KeyPress(int keyAscii)
+bool frmTableProperties::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             done(0);
     });
+    return true;
 }
 
 void frmTableProperties::loadTableStructure()
@@ -224,7 +225,7 @@ void frmTableProperties::loadTableStructure()
     if (editionMode_ != QLatin1String("M"))
         return;
     const QString table = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
-    Zolt->StartObject(SRV, BBDD, uID, PWD);
+    Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
     const auto structure = Zolt->EstructuraTabla(QStringLiteral("Ejercicio"), table).as<Collection>();
     const CollectionPtr items = schema::SubCollection(currentTable_.get(), QStringLiteral("Fields"));
     hasKeyNames_ = ExisteClaveColeccion(Variant(currentTable_), QStringLiteral("Key"));
@@ -258,7 +259,7 @@ void frmTableProperties::loadTableStructure()
             f->setKeyCode(qualified);
             fields_->Add(Variant(f), qualified);
         }
-    QString s = SRV, d = BBDD, u = uID, p = PWD, t = table;
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = table;
     savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
 }
 
@@ -418,7 +419,7 @@ void frmTableProperties::BttAñadir_MouseUp()
             dialog.showEngineRows(false, 4230);
         else if (type == 0)
             dialog.showEngineRows(true, 6630);
-        schema::runModal(dialog, this);
+        controls::runModal(dialog, this);
         if (dialog.Cancelled()) {
             ask(QStringLiteral("No se han recibido datos.\r\n\r\nSe anula la creación del nuevo campo."), 64, kTitle);
             return;
@@ -495,10 +496,10 @@ void frmTableProperties::BttIndexes_MouseUp()
     handle("BttIndexes_MouseUp", [this] {
         frmIndexes window(this);
         handOver(window);
-        static_cast<ConnectionValues&>(window) = *this;
+        window.Connection = Connection;
         window.setCurrentTable(currentTable_);
-        schema::runModal(window, this);
-        QString s = SRV, d = BBDD, u = uID, p = PWD, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
+        controls::runModal(window, this);
+        QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
         savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     });
 }

@@ -3,7 +3,7 @@
 #include "core/CollectionHelpers.h"
 #include "core/Screen.h"
 #include "data/clsDO_sqltext.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "schema/SchemaPictures.h"
 #include "schema/SchemaRules.h"
 #include "schema/frmTableProperties.h"
@@ -75,7 +75,7 @@ void frmTables::Form_Load()
         if (!Zolt)
             ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
         // This window's own connection, not what another page left in the shared object.
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         readTables();
         const int n = tables_->Count();
         setupTablesGrid(n);
@@ -93,17 +93,18 @@ void frmTables::Form_Load()
     });
 }
 
-void frmTables::Form_KeyPress(int keyAscii)
+bool frmTables::Form_KeyPress(int keyAscii)
 {
     handle("Form_KeyPress", [&] {
         if (keyAscii == 27)
             leave();
     });
+    return true;
 }
 
 void frmTables::readTables()
 {
-    QString s = SRV, d = BBDD, u = uID, p = PWD;
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password;
     tables_ = schema::orEmpty(Zolt->TableList(s, d, u, p));
 }
 
@@ -159,7 +160,7 @@ void frmTables::showTableFields(int row)
         controls::WaitCursor wait;
         const CollectionPtr fields = schema::SubCollection(current_.get(), QStringLiteral("Fields"));
         if (!fields || fields->Count() == 0) {
-            QString s = SRV, d = BBDD, u = uID, pw = PWD, name = schema::TextOf(current_.get(), QStringLiteral("Name"));
+            QString s = Connection.server, d = Connection.database, u = Connection.user, pw = Connection.password, name = schema::TextOf(current_.get(), QStringLiteral("Name"));
             // A failed read keeps the item as it was.
             if (const CollectionPtr item = Zolt->TableList(s, d, u, pw, name)) {
                 current_ = item;
@@ -171,7 +172,7 @@ void frmTables::showTableFields(int row)
     const QString table = schema::TextOf(current_.get(), QStringLiteral("Name"));
     Variant structure;
     if (cboOrder->currentIndex() != 0) {
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         structure = Zolt->EstructuraTabla(QStringLiteral("Ejercicio"), table);
     }
     const auto columns = structure.as<Collection>();
@@ -324,7 +325,7 @@ void frmTables::BttEliminar_MouseUp()
         const QString statement = Zolt->IsOracle() ? QStringLiteral("DROP TABLE ") + name
                                                    : QStringLiteral("DROP TABLE ") + sqltext::bracket(name);
         bool dropped = false;
-        QString s = SRV, d = BBDD, u = uID, p = PWD;
+        QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password;
         trap([&] { dropped = Zolt->Execute(statement, s, d, u, p); }, [](const Error&) {});
         if (!dropped)
             ask(QStringLiteral("No se ha podido eliminar la tabla ") + BraceBlock(1, name) + QLatin1Char('.'), 64,
@@ -351,10 +352,10 @@ void frmTables::openStructure(const QString& mode, const CollectionPtr& table)
 {
     frmTableProperties window(this);
     handOver(window);
-    static_cast<ConnectionValues&>(window) = *this;
+    window.Connection = Connection;
     window.setEditionMode(mode);
     window.setCurrentTable(table);
-    schema::runModal(window, this);
+    controls::runModal(window, this);
 }
 
 void frmTables::BttNueva_MouseUp()

@@ -3,6 +3,7 @@
 // with a search box, the fields of the selected one, and the commands that
 // send a query for its first rows to the page, drop it, or open the
 // structure window for a new or the selected table.
+#include "core/ConnectionValues.h"
 #include "schema/SchemaDialog.h"
 #include "controls/MaxGrid.h"
 
@@ -14,12 +15,14 @@
 #include <QTimer>
 #include <functional>
 
-class frmTables : public schema::SchemaDialog, public schema::ConnectionValues {
+class frmTables : public schema::SchemaDialog {
     Q_OBJECT
 public:
     explicit frmTables(QWidget* parent = nullptr);
 
-    bool Cancelled() const { return cancelled_; }
+    // Server, database, user and password handed to every data-access call.
+    ConnectionValues Connection;
+
     QString sql() const { return sql_; }
     QString KeyFields() const { return keyFields_; }
 
@@ -51,8 +54,8 @@ public:
 
 protected:
     void Form_Load() override;
-    void Form_KeyPress(int keyAscii) override;
-    void closeBox() override { BttSalir_MouseUp(); }
+    bool Form_KeyPress(int keyAscii) override;
+    void exitButton() override { BttSalir_MouseUp(); }
 
 private:
     void readTables();
@@ -69,7 +72,6 @@ private:
     void openStructure(const QString& mode, const CollectionPtr& table);
     void leave();
 
-    bool cancelled_ = true;
     QString sql_;
     QString keyFields_;
     CollectionPtr tables_ = newCollection();

@@ -267,7 +267,9 @@ TEST(ProgramFolder, OtherwiseTheUserFolderSeededOnce)
     const QString exe = "/proc"; // exists and is not writable, even for root
     const QString user = ProgramFolder::resolve(exe, home.path(), defaults.path());
     EXPECT_EQ(user, home.path() + "/velmora");
-    EXPECT_TRUE(QFile::exists(user + "/translate.vrx"));
+    EXPECT_EQ(QFile::permissions(user + "/translate.vrx") & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                            QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::ReadOwner | QFile::WriteOwner);
 
     // The user's own settings are never replaced by the defaults.
     writeAll(user + "/Velmora.ini", "[Form]\nWidth=2\n");

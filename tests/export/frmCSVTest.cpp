@@ -29,7 +29,7 @@ protected:
         auto w = std::make_unique<frmCSV>();
         w->setSCR(scr);
         w->setMSG(msg);
-        w->Form_Load();
+        w->ensureLoaded();
         return w;
     }
     static QLineEdit* text(frmCSV& w, const char* name) { return w.findChild<QLineEdit*>(QLatin1String(name)); }

@@ -6,7 +6,7 @@
 #include "core/ValueText.h"
 #include "messages/clsError.h"
 #include "platform/db/Connection.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>

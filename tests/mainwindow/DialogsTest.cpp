@@ -87,9 +87,9 @@ TEST_F(DialogsTest, EscTheCloseBoxAndSalirCancelEnterAccepts)
     const Case cases[] = {
         {edit, edit.txtSQL, edit.BttSalir, [&](bool) { edit.txtSQL->setPlainText("x"); },
          [&] { return edit.txtSQL->toPlainText() == "{ignore}"; }},
-        {keys, keys.txtKeyFields, keys.BttSalir, [&](bool c) { keys.Cancelled = !c; }, [&] { return keys.Cancelled; }},
-        {newKey, newKey.txtField[0], newKey.BttSalir, [&](bool c) { newKey.Cancelled = !c; },
-         [&] { return newKey.Cancelled; }},
+        {keys, keys.txtKeyFields, keys.BttSalir, [&](bool c) { click(c ? keys.BttAceptar : keys.BttSalir); }, [&] { return keys.Cancelled(); }},
+        {newKey, newKey.txtField[0], newKey.BttSalir, [&](bool c) { click(c ? newKey.BttAceptar : newKey.BttSalir); },
+         [&] { return newKey.Cancelled(); }},
         {settings, settings.txtCSVPath, settings.BttSalir, [](bool) {}, [&] { return !QFile::exists(ini()); }},
     };
     for (const Case& c : cases)
@@ -180,7 +180,7 @@ TEST_F(DialogsTest, KeyFieldsEnterStartsALineVaciarAsksAboutAShownContextOnly)
     keys.setContextVisible(false);
     click(keys.BttLimpiar); // asks nothing
     click(keys.BttAceptar); // an empty key list is accepted
-    EXPECT_EQ(std::tuple(keys.txtKeyFields->toPlainText(), shown(), keys.Cancelled), std::tuple(QString(), QStringList(), false));
+    EXPECT_EQ(std::tuple(keys.txtKeyFields->toPlainText(), shown(), keys.Cancelled()), std::tuple(QString(), QStringList(), false));
     keys.setContextVisible(true);
     answer({7, 6});
     click(keys.BttLimpiar);
@@ -198,7 +198,7 @@ TEST_F(DialogsTest, NewKeyAceptarChecksEveryRowAndVaciarAsksFirst)
     const auto accept = [this](const char* id) {
         newKey.txtField[0]->setText(id);
         click(newKey.BttAceptar);
-        return !newKey.Cancelled;
+        return !newKey.Cancelled();
     };
     EXPECT_FALSE(accept("12.34"));
     newKey.txtField[0]->setProperty("Tag", "YESNO");

@@ -127,7 +127,7 @@ TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFil
             QTest::mouseClick(w.BttMax[1], Qt::LeftButton);
             EXPECT_EQ(w.txtField[1]->text(), expected);
             click(w.BttAceptar);
-            EXPECT_FALSE(w.Cancelled);
+            EXPECT_FALSE(w.Cancelled());
         });
         MaxGrid& g = p->Flexi();
         ASSERT_TRUE(g.Editable());

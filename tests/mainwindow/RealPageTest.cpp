@@ -15,7 +15,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
 #include "support/QtPrinters.h"
 

@@ -10,7 +10,7 @@
 #include "mainwindow/PageDialogFactories.h"
 #include "controls/ModalRunner.h"
 #include "querypage/HelpPages.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -124,7 +124,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
 {
     mainwindow::useRealDialogs(page.Dialogs()); // the real windows, the table list scripted further on
     {
-        schema::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
+        controls::ScopedScriptedRunner runner; // the schema editor's list, left as its close box leaves it
         page.ShowTables();
         EXPECT_EQ(std::tuple(runner->shown, page.LastFinalSelect()), std::tuple(QStringList{"frmTables"}, ""));
     }
@@ -132,7 +132,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
     std::shared_ptr<clsDO> given, zoltGiven;
     bool cancel = true;
     script<TablesDialog>(page.Dialogs().frmTables, [&](TablesDialog& d) {
-        seen = d.SRV + "|" + d.PWD;
+        seen = d.Connection.server + "|" + d.Connection.password;
         given = d.Zolt;
         d.Cancelled = cancel;
         d.sql = "SELECT * FROM t";
@@ -140,7 +140,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
     });
     controls::ScopedScriptedRunner runner;
     runner.then<frmCompare>([&](frmCompare& w) {
-        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
+        server = w.logic().Current.server + "|" + w.logic().Current.password;
         zoltGiven = w.logic().Zolt;
     });
     page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens neither

@@ -107,6 +107,8 @@ TEST(HistoryFormat, EveryValueOfAnEntryComesBackAsStoredAndOlderFilesReadAsBefor
     EXPECT_EQ(TabHistoryFile::fromBytes(once.toBytes()).entry(0), e);
     EXPECT_EQ(back.entry(1), e);
     EXPECT_EQ(back.entry(0), (HistoryEntry{"SELECT 2", "ID", "", {0, 0, "srv", "db", "u", "p"}}));
+    // Values the reader gives back whole stay bare, as files have always had them.
+    EXPECT_EQ(TabHistoryFile::storedValue(QString(254, QLatin1Char('u'))), QStringList{QString(254, QLatin1Char('u'))});
     // Every stored value is one the reader gives back whole.
     for (const QByteArray& line : twice.toBytes().split('\n'))
         EXPECT_LE(line.mid(line.indexOf('=') + 1).size(), ProfileFile::ReadLimit) << line.constData();

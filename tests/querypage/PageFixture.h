@@ -11,7 +11,7 @@
 #include "platform/db/Types.h"
 #include "platform/shell/Shell.h"
 #include "querypage/LoadRules.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "services/clsTablas.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // the data-access object pointed at a local file or at the recording backend.
 #include "data/DataTestSupport.h"
 #include "messages/clsError.h"
-#include "schema/ModalRunner.h"
+#include "controls/ModalRunner.h"
 #include "controls/MaxGrid.h"
 #include "services/clsTablas.h"
 
@@ -49,10 +49,7 @@ protected:
     void connect(W& w)
     {
         give(w);
-        w.SRV = srv;
-        w.BBDD = bbdd;
-        w.uID = uid;
-        w.PWD = pwd;
+        w.Connection = {0, 0, srv, bbdd, uid, pwd};
     }
     void local(const QStringList& statements)
     {
@@ -116,7 +113,7 @@ protected:
     std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
     std::shared_ptr<db::RecordingBackend> rec;
-    schema::ScopedScriptedRunner runner;
+    controls::ScopedScriptedRunner runner;
     datatest::LocalDb file;
     QString srv, bbdd, uid, pwd;
 };

@@ -177,17 +177,6 @@ void CompactDatabase(const QString& src, const QString& dst, const QString& pass
     }
     QString msg = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(h));
     sqlite3_close(h);
-    // The copy keeps the order of the source's indexes: one written by an earlier build is repaired there.
-    if (rc == SQLITE_OK) {
-        h = nullptr;
-        rc = sqlite3_open_v2(dst.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc == SQLITE_OK && !repairCaseIndexes(h))
-            rc = SQLITE_ERROR;
-        if (rc != SQLITE_OK)
-            msg = QStringLiteral("No se pueden reconstruir los índices de la copia compactada: %1")
-                      .arg(QString::fromUtf8(sqlite3_errmsg(h)));
-        sqlite3_close(h);
-    }
     if (rc != SQLITE_OK) {
         QFile::remove(dst); // never leave half a copy behind
         raise(errDatabase, msg, Src);

@@ -9,7 +9,7 @@
 #include "mainwindow/frmDSN.h"
 #include "platform/dsn/OdbcConfig.h"
 #include "pagedialogs/PageDialogs.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -9,7 +9,7 @@
 #include "mainwindow/frmDSN.h"
 #include "platform/dsn/OdbcConfig.h"
 #include "querypage/MaxSQL.h"
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 #include "services/clsTablas.h"
 
 #include <QLineEdit>
@@ -55,15 +55,15 @@ TEST_F(DsnTest, TheFilterMatchesTheDriverTextOrItsFamilyAndAnEmptyFolderListsNot
 TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
 {
     auto d = picker("");
-    EXPECT_EQ(std::pair(d->fgrDSN->TextMatrix(0, 1), d->fgrDSN->ColWidth(0)), std::pair(QString("Tablas"), 0));
+    EXPECT_EQ(std::pair(d->fgrDSN->TextMatrix(0, 1), d->fgrDSN->ColWidth(0)), std::pair(QString("Origen de Datos"), 0));
     screenshot(*d, "frmDSN");
     d->fgrDSN->setRow(2);
     emit d->fgrDSN->DblClick();
-    EXPECT_EQ(std::pair(d->Cancelled, d->DSN), std::pair(false, QString("Stock")));
+    EXPECT_EQ(std::pair(d->Cancelled(), d->DSN), std::pair(false, QString("Stock")));
     d = picker("");
     d->fgrDSN->setRow(3);
     click(d->BttSalir);
-    EXPECT_TRUE(d->Cancelled);
+    EXPECT_TRUE(d->Cancelled());
 
     d = picker("Access");
     ASSERT_EQ(d->fgrDSN->Rows(), 1);
@@ -71,7 +71,7 @@ TEST_F(DsnTest, HeaderChoiceAndAnEmptyList)
     click(d->BttAceptar);
     QTest::keyClick(d->fgrDSN, Qt::Key_Return);
     emit d->fgrDSN->DblClick();
-    const auto state = [&] { return std::tuple(d->Cancelled, d->DSN, d->isVisible(), shown()); };
+    const auto state = [&] { return std::tuple(d->Cancelled(), d->DSN, d->isVisible(), shown()); };
     EXPECT_EQ(state(), std::tuple(true, QString(), true, QStringList()));
     QTest::keyClick(d->fgrDSN, Qt::Key_Escape);
     EXPECT_EQ(state(), std::tuple(true, QString(), false, QStringList()));

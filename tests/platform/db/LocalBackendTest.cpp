@@ -559,8 +559,9 @@ TEST_F(LocalTest, DescriptionsFollowEveryChangeOfTheSchema)
 
 // A file an earlier build wrote: its NOCASE index ordered by that build's own
 // comparison (a Spanish collation), which every other reader finds out of
-// order. Opening it for writing repairs it, and so does compaction into the
-// copy; a read-only opening leaves it; no row changes.
+// order. Opening it for writing repairs it (the compacted copy, whose indexes
+// the engine fills anew, is sound as well); a read-only opening leaves it; no
+// row changes.
 TEST_F(LocalTest, AnIndexOrderedByAnEarlierBuildIsRepairedAtTheFirstWritingOpenAndInTheCompactedCopy)
 {
     const QString old = dir_.filePath("earlier.mdb");

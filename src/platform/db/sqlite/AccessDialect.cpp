@@ -426,7 +426,7 @@ void rewriteConcatenation(std::vector<Tok>& toks, std::size_t from, std::size_t 
 // have a case ('Ñandú', 'ÁRBOL') is compared through Velmora's access_text
 // collation, or matched by access_like, in the statements that run; never in
 // a statement that stores its text in the file (CREATE, ALTER), which every
-// reader must understand.
+// reader must understand, nor in a PRAGMA, whose value takes no collation.
 
 bool hasCasedBeyondAscii(const QString& literal)
 {
@@ -436,8 +436,8 @@ bool hasCasedBeyondAscii(const QString& literal)
     return false;
 }
 
-// The token range [a, b] of a plain (qualified) name ending at end, when nothing
-// before it binds tighter than LIKE; a.k.a. a LIKE operand that can be moved.
+// Where the plain (qualified) name ending at end starts, when nothing before it
+// binds tighter than LIKE: a LIKE operand that can be moved into a call.
 bool plainOperand(const std::vector<Tok>& toks, std::size_t from, std::size_t end, std::size_t& start)
 {
     auto isName = [](const Tok& t) { return t.kind == T::Word || t.kind == T::Bracket || t.kind == T::Ident; };
@@ -788,7 +788,7 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         return st;
     }
     const Tok& head = toks[first];
-    if (!head.is("CREATE") && !head.is("ALTER"))
+    if (!head.is("CREATE") && !head.is("ALTER") && !head.is("PRAGMA"))
         rewriteCaseBeyondAscii(toks, from, to);
 
     if (head.is("SELECT")) {

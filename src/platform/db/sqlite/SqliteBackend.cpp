@@ -801,6 +801,16 @@ private:
         if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK)
             fail(h_);
     }
+    // With texts bound to ?1, ?2, ...
+    void prepare(Stmt& st, const QString& sql, std::initializer_list<QString> texts)
+    {
+        prepare(st, sql);
+        int i = 0;
+        for (const QString& t : texts) {
+            const QByteArray u = t.toUtf8();
+            sqlite3_bind_text(st.s, ++i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
+    }
 
     // CommandTimeout: a statement running longer is interrupted.
     void armTimeout()
@@ -1022,9 +1032,7 @@ private:
     qint64 keySequence(const QString& table)
     {
         Stmt st;
-        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"));
-        QByteArray u = table.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        prepare(st, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?1"), {table});
         return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
     }
 
@@ -1112,10 +1120,8 @@ private:
         {
             Stmt ix;
             prepare(ix, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
-                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"));
-            QByteArray n = st.constraintName.toUtf8(), t = realName.toUtf8();
-            sqlite3_bind_text(ix.s, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(ix.s, 2, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+                                       "AND name = ?1 COLLATE NOCASE AND tbl_name = ?2 COLLATE NOCASE"),
+                    {st.constraintName, realName});
             if (sqlite3_step(ix.s) == SQLITE_ROW)
                 indexName = columnText(ix.s, 0);
         } // finished before the drop: a pending read locks the schema
@@ -1144,9 +1150,7 @@ private:
     {
         Stmt st;
         prepare(st, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 "
-                                   "COLLATE NOCASE"));
-        QByteArray u = name.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                   "COLLATE NOCASE"), {name});
         if (sqlite3_step(st.s) != SQLITE_ROW)
             raise(errItemNotFound,
                   QStringLiteral("No se encuentra el elemento en la colección que corresponde al nombre o al ordinal solicitado."),
@@ -1260,9 +1264,7 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             {
                 Stmt st;
                 prepare(st, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ?1 COLLATE NOCASE "
-                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"));
-                const QByteArray u = table.toUtf8();
-                sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                           "AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, rowid"), {table});
                 while (sqlite3_step(st.s) == SQLITE_ROW)
                     dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
             }
@@ -1289,14 +1291,10 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             QHash<QString, qint64> counterNumbers;
             {
                 Stmt st;
-                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
-                const QByteArray store = CounterStore.toUtf8();
-                sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), {CounterStore});
                 if (sqlite3_step(st.s) == SQLITE_ROW) {
                     Stmt seq;
-                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore));
-                    const QByteArray u = table.toUtf8();
-                    sqlite3_bind_text(seq.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore), {table});
                     while (sqlite3_step(seq.s) == SQLITE_ROW)
                         counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
                 }
@@ -1411,9 +1409,7 @@ void SqliteConnection::checkReferences(const QString& table)
     {
         Stmt st;
         prepare(st, QStringLiteral("SELECT DISTINCT m.name FROM sqlite_master AS m, pragma_foreign_key_list(m.name) AS f "
-                                   "WHERE m.type = 'table' AND f.\"table\" = ?1 COLLATE NOCASE AND m.name <> ?1 COLLATE NOCASE"));
-        const QByteArray u = table.toUtf8();
-        sqlite3_bind_text(st.s, 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                                   "WHERE m.type = 'table' AND f.\"table\" = ?1 COLLATE NOCASE AND m.name <> ?1 COLLATE NOCASE"), {table});
         while (sqlite3_step(st.s) == SQLITE_ROW)
             tables << columnText(st.s, 0);
     }
@@ -1453,9 +1449,7 @@ std::vector<TableInfo> SqliteConnection::tables()
     std::vector<TableInfo> out;
     Stmt st;
     prepare(st, QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND name <> ?1 "
-                               "ORDER BY name COLLATE NOCASE"));
-    const QByteArray store = CounterStore.toUtf8();
-    sqlite3_bind_text(st.s, 1, store.constData(), int(store.size()), SQLITE_TRANSIENT);
+                               "ORDER BY name COLLATE NOCASE"), {CounterStore});
     while (sqlite3_step(st.s) == SQLITE_ROW) {
         TableInfo t;
         t.name = columnText(st.s, 0);

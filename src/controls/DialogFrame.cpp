@@ -1,8 +1,9 @@
-#include "mainwindow/DialogFrame.h"
+#include "controls/DialogFrame.h"
 
 #include "controls/ControlSupport.h"
+#include "controls/MaxGrid.h"
+#include "controls/PushButton.h"
 #include "core/Dialogs.h"
-#include "querypage/PushButton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,9 +26,15 @@ QFrame* separator(QWidget* parent, const char* name, std::uint32_t colour)
 
 } // namespace
 
+DialogFrame::DialogFrame(QWidget* parent, Keys keys) : QDialog(parent), keys_(keys)
+{
+    if (keys_ == Keys::BeforeControls)
+        qApp->installEventFilter(this);
+}
+
 DialogFrame::DialogFrame(const QString& name, const QString& caption, double clientWidth, double clientHeight,
                          bool fixedBorder, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), keys_(Keys::BeforeControls)
 {
     setObjectName(name);
     setWindowTitle(caption);
@@ -79,13 +86,34 @@ int DialogFrame::message(const QString& text, int style, const QString& title)
     return MSG->MsgBox(body, style, head);
 }
 
+void DialogFrame::ensureLoaded()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    // The grids report their own errors through the window's message object.
+    if (MSG)
+        for (MaxGrid* g : findChildren<MaxGrid*>())
+            g->setMsgObject(MSG);
+    Form_Load();
+}
+
 void DialogFrame::closeEvent(QCloseEvent* event)
 {
-    // The close box leaves as the exit button does; a hide from a handler
-    // does not pass here.
-    if (isVisible())
-        exitButton();
-    event->accept();
+    // The close box leaves as the exit button does, and only as it does: a
+    // window that stays (a run going on) is not closed behind its back.
+    event->ignore();
+    exitButton();
+}
+
+void DialogFrame::keyPressEvent(QKeyEvent* event)
+{
+    // The keys the focused control left to the window.
+    const int key = event->key();
+    if (keys_ == Keys::AfterControls && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        Form_KeyPress(key == Qt::Key_Escape ? 27 : 13))
+        return;
+    QDialog::keyPressEvent(event);
 }
 
 void DialogFrame::reject()
@@ -97,8 +125,8 @@ bool DialogFrame::eventFilter(QObject* watched, QEvent* event)
 {
     // A press a control leaves reaches its parents too; the keys a window
     // passes on do nothing here, so seeing one twice is harmless.
-    if (event->type() != QEvent::KeyPress)
-        return false;
+    if (keys_ != Keys::BeforeControls || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this)
         return false;

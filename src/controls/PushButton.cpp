@@ -1,4 +1,4 @@
-#include "querypage/PushButton.h"
+#include "controls/PushButton.h"
 
 #include "core/Screen.h"
 #include "platform/keys/KeyEvents.h"

@@ -1,0 +1,173 @@
+// A large result through the real query page (offscreen) and through each
+// export, one measure per process so each peak memory is its own:
+//   bench_largeresult prepare <rows> <file>       builds Big (10 columns) once
+//   bench_largeresult page <file>                 "page first_ms complete_ms peak_MB rows"
+//   bench_largeresult <csv-fast|csv-full|xlsx> <file> <scratch>
+//                                                 "<name> ms peak_above_idle_MB"
+// bench/run.d/largeresult sets the figures beside sqlitebrowser and sqlite3 -csv.
+#include "core/ProgramFolder.h"
+#include "data/clsDO.h"
+#include "export/clsCSV.h"
+#include "export/clsExcel.h"
+#include "export/frmCSV.h"
+#include "messages/clsError.h"
+#include "platform/shell/Shell.h"
+#include "querypage/MaxSQL.h"
+#include "services/clsTablas.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTableView>
+#include <QWidget>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+long statusKb(const char* key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+int prepare(long long rows, const QString& path)
+{
+    QFile::remove(path);
+    sqlite3* h = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &h);
+    const QByteArray fill =
+        QStringLiteral(
+            "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;"
+            "CREATE TABLE Big (Id INTEGER NOT NULL PRIMARY KEY, Qty INTEGER, Price DOUBLE, Ratio DOUBLE, "
+            "Code VARCHAR(12) NOT NULL, Name VARCHAR(40), Description TEXT, Created DATETIME, Due DATE, Spare INTEGER);"
+            "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+            "INSERT INTO Big SELECT x, x % 1000, x * 0.25, CASE WHEN x % 7 = 0 THEN NULL ELSE x / 3.0 END, "
+            "printf('C%08d', x), CASE WHEN x % 5 = 0 THEN NULL ELSE printf('Cliente número %d', x) END, "
+            "printf('%d: %s', x, substr('Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
+            "tempor incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation "
+            "ullamco laboris nisi ut aliquip ex ea commodo consequat.', 1, 60 + x % 140)), "
+            "datetime(1700000000 + x * 37, 'unixepoch'), date(1700000000 + x * 86400 / 50, 'unixepoch'), "
+            "CASE WHEN x % 2 = 0 THEN NULL ELSE x END FROM c; COMMIT;")
+            .arg(rows)
+            .toUtf8();
+    char* err = nullptr;
+    if (sqlite3_exec(h, fill.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", err ? err : "");
+        return 1;
+    }
+    sqlite3_close(h);
+    return 0;
+}
+
+int page(const QString& file)
+{
+    auto zolt = std::make_shared<clsDO>();
+    auto msg = std::make_shared<clsError>();
+    auto said = std::make_shared<MsgBoxRecorder>();
+    said->defaultAnswer = 6; // yes: go on with a file whose type the page asks about
+    msg->setRecorder(said);
+    auto scr = std::make_shared<clsTablas>();
+    scr->oError = msg;
+    MaxSQL p;
+    p.setErrorObject(msg);
+    p.setSCRObject(scr);
+    p.setZoltObject(zolt);
+    p.resize(1200, 800);
+    p.show();
+    QApplication::processEvents();
+    p.ParametersConnection(1, 1, QString(), file, QString(), QString());
+    p.setTextSQL(QStringLiteral("SELECT * FROM Big"));
+    QElapsedTimer t;
+    t.start();
+    qint64 first = -1;
+    // The first page counts once the grid holds rows and has painted them.
+    QObject::connect(p.Flexi().innerGrid()->model(), &QAbstractItemModel::modelReset, [&] {
+        if (first < 0 && p.Flexi().Rows() > 1)
+            first = t.elapsed();
+    });
+    p.ExecuteQuery();
+    QApplication::processEvents();
+    if (first < 0)
+        first = t.elapsed();
+    const qint64 complete = t.elapsed();
+    for (const auto& c : said->calls)
+        std::fprintf(stderr, "said: %s\n", qPrintable(c.body));
+    std::printf("page %lld %lld %.1f %d\n", static_cast<long long>(first), static_cast<long long>(complete),
+                statusKb("VmHWM:") / 1024.0, p.Flexi().Rows() - 1);
+    return 0;
+}
+
+int exportOne(const QByteArray& kind, const QString& file, const QString& scratch)
+{
+    ProgramFolder::setPath(scratch);
+    shell::ScopedRecordingLauncher launcher;
+    QWidget host;
+    auto msg = std::make_shared<clsError>();
+    msg->Parent = &host;
+    msg->setRecorder(std::make_shared<MsgBoxRecorder>());
+    auto zolt = std::make_shared<clsDO>();
+    zolt->setConnectionType(2);
+    zolt->StartObject(QString(), file, QString(), QString());
+    const long idle = statusKb("VmRSS:");
+    CSVOutputs o;
+    o.RutaDestino = scratch + QLatin1Char('/');
+    o.NombreFichero = QStringLiteral("BIG.csv");
+    o.FicheroDestino = o.RutaDestino + o.NombreFichero;
+    o.SeparadorCampos = QStringLiteral(";");
+    o.FormatoFecha = QStringLiteral("dd/mm/yyyy");
+    o.SeparadorDecimal = QStringLiteral(".");
+    o.PosicionesDecimales = 4;
+    QElapsedTimer t;
+    t.start();
+    bool ok = false;
+    if (kind == "csv-fast") {
+        clsCSV csv;
+        csv.StartObject(&host, zolt, msg, nullptr);
+        ok = csv.GenerateCSV(QStringLiteral("SELECT * FROM Big"), CSVOptions(o));
+    } else if (kind == "csv-full") {
+        o.SeparadorCampos = QStringLiteral(",");
+        o.DelimitadorCampos = QStringLiteral("''");
+        o.Diferenciador = QStringLiteral("\"\"");
+        o.DelimitadorTexto = o.DelimitadorTitulos = true;
+        clsCSV csv;
+        csv.StartObject(&host, zolt, msg, nullptr);
+        ok = csv.GenerateCSV(QStringLiteral("SELECT Id, Qty, Price, Ratio, Code AS [Code#], Name AS [Name#], "
+                                            "Description, Created, Due, Spare FROM Big"),
+                             CSVOptions(o));
+    } else if (kind == "xlsx") {
+        clsExcel excel;
+        excel.StartObject(&host, zolt, msg, nullptr);
+        ok = excel.GenerateExcel(QStringLiteral("SELECT * FROM Big WHERE Id <= 600000 ORDER BY Id"), QStringLiteral("Big"));
+        QFile::remove(excel.FileName());
+    }
+    const qint64 ms = t.elapsed();
+    QFile::remove(o.FicheroDestino);
+    if (!ok) {
+        std::printf("%s FAILED\n", kind.constData());
+        return 1;
+    }
+    std::printf("%s %lld %.1f\n", kind.constData(), static_cast<long long>(ms), (statusKb("VmHWM:") - idle) / 1024.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 4 && std::strcmp(argv[1], "prepare") == 0)
+        return prepare(std::atoll(argv[2]), QString::fromLocal8Bit(argv[3]));
+    QApplication app(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "page") == 0)
+        return page(QString::fromLocal8Bit(argv[2]));
+    if (argc >= 4)
+        return exportOne(argv[1], QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    std::fprintf(stderr, "bench_largeresult prepare <rows> <file> | page <file> | <csv-fast|csv-full|xlsx> <file> <scratch>\n");
+    return 2;
+}

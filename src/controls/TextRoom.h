@@ -1,0 +1,43 @@
+#pragma once
+// Room for texts. The design places of controls are twips measured for the
+// original platform's narrower font; here a text never gets less room than it
+// needs in the font and language in force: a control grows to its text and
+// the controls after it on its row move along, so the arrangement and order
+// stay while no text is cut and nothing lands on anything else.
+#include <QList>
+#include <QString>
+
+class QFont;
+class QRect;
+class QWidget;
+
+namespace controls {
+
+// Pixels across that the control's own text needs, its frame and indicator
+// included: labels, push and tool buttons, check and option boxes, combo
+// boxes (their longest item, as any may be chosen). 0 for anything else.
+int textWidthNeeded(const QWidget* w);
+
+// Pixels a text needs in a grid cell or list column in that font (its
+// padding included).
+int cellWidthNeeded(const QFont& font, const QString& text);
+
+// Places a control at its design place (pixels from its twips) and, while
+// its window is shown, fits its row again: where twips become pixels.
+void placeAtDesign(QWidget* w, const QRect& pixels);
+
+// Applies the rule to one window: every control placed by position (not by a
+// layout) whose text does not fit grows, and the controls to its right whose
+// rows it shares move by as much; a window, or a container, grows to hold
+// what moved past its edge. Controls marked floating (menus and panels
+// drawn over the rest) are left alone. Safe to run again after a re-layout.
+void fitTexts(QWidget* window);
+
+// Marks a panel that floats over the window's other controls by design.
+void setFloating(QWidget* w, bool floating = true);
+bool isFloating(const QWidget* w);
+
+// Runs fitTexts on every window as it is shown (the program installs it once).
+void installTextFitting();
+
+} // namespace controls
