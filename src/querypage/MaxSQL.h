@@ -173,7 +173,7 @@ public:
     bool IsRunning() const { return ctl_.running; }
     // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
     void ResetEditState(bool keyButton);
-    // The spreadsheet export's reload of the final SELECT (tests put counts no test database could hold).
+    // The spreadsheet export's load of the query's last SELECT (tests put counts no test database could hold).
     using FinalReload = PageController::FinalReload;
     void setFinalReload(FinalReload reload) { ctl_.finalReload = std::move(reload); }
 

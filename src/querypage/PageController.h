@@ -130,7 +130,7 @@ public:
     bool SaveHistory(const QString& sql, const ConnectionValues& connection, int splitterTop, int tab, int currentTab);
 
     // --- export
-    // The spreadsheet export's reload of the final SELECT with the counts it
+    // The spreadsheet export's load of the query's last SELECT with the counts it
     // gives (tests put counts no test database could hold); false when it failed.
     using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
     FinalReload finalReload;
