@@ -8,7 +8,7 @@
 #include "core/Collection.h"
 #include "core/MessageReporter.h"
 #include "core/Variant.h"
-#include "querypage/ConnectionValues.h"
+#include "core/ConnectionValues.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -154,7 +154,7 @@ public:
     bool SaveHistory(const QString& sql, const ConnectionValues& connection, int splitterTop, int tab, int currentTab);
 
     // --- export
-    // The spreadsheet export's reload of the final SELECT with the counts it
+    // The spreadsheet export's load of the query's last SELECT with the counts it
     // gives (tests put counts no test database could hold); false when it failed.
     using FinalReload = std::function<bool(qint64& records, std::int32_t& columns)>;
     FinalReload finalReload;
