@@ -143,39 +143,6 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatab
     EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
 }
 
-TEST(clsCommonDialog, DialogHookForwardsToTheSink)
-{
-    clsCommonDialog dlg;
-    const auto notify = [&dlg](std::int32_t h, std::int32_t code) {
-        return dlg.DialogHook(h, clsCommonDialog::WM_NOTIFY, 0, code);
-    };
-    EXPECT_TRUE(notify(1, clsCommonDialog::CDN_FILEOK).isEmpty());
-
-    RecordingSink sink;
-    dlg.setEventSink(&sink);
-    sink.confirm = false;
-    EXPECT_EQ(notify(1, clsCommonDialog::CDN_FILEOK).toInt(), 1);
-    EXPECT_EQ(dlg.MessageResult(), 1);
-    sink.confirm = true;
-    EXPECT_TRUE(notify(1, clsCommonDialog::CDN_FILEOK).isEmpty());
-    EXPECT_EQ(dlg.MessageResult(), 0);
-    EXPECT_EQ(notify(9, clsCommonDialog::CDN_TYPECHANGE).toInt(), 7);
-    EXPECT_TRUE(notify(9, clsCommonDialog::CDN_HELP).isEmpty());
-    notify(9, clsCommonDialog::CDN_FOLDERCHANGE);
-    notify(9, clsCommonDialog::CDN_SELCHANGE);
-    dlg.DialogHook(9, clsCommonDialog::WM_DESTROY, 0, 0);
-    EXPECT_EQ(dlg.DialogHook(9, clsCommonDialog::WM_INITDIALOG, 0, 0).toInt(), 1);
-    EXPECT_TRUE(dlg.DialogHook(9, 0x111, 0, 0).isEmpty());
-    EXPECT_EQ(sink.calls, (QStringList{"ConfirmOK", "ConfirmOK", "TypeChange 9", "FolderChange", "FileChange",
-                                       "DialogClose", "InitDialog"}));
-
-    // Every wrapper clears the sink once its dialog closed.
-    ScopedRecordingCommonDialogs dialogs;
-    std::int32_t color = 0;
-    dlg.VBChooseColor(color);
-    EXPECT_EQ(dlg.eventSink(), nullptr);
-}
-
 TEST(clsCommonDialog, ColoursCustomColourTableAndFonts)
 {
     ScopedRecordingCommonDialogs dialogs;
