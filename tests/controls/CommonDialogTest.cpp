@@ -47,7 +47,7 @@ struct RecordingSink : CommonDialogSink {
 };
 } // namespace
 
-TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
+TEST(CommonDialogRules, FiltersPatternsAndTitles)
 {
     EXPECT_EQ(filterList(QStringLiteral("Access Clásico (*.mdb)|*.mdb")), nul("Access Clásico (*.mdb)~*.mdb~~"));
     // A ":" in a description stays in it.
@@ -73,24 +73,6 @@ TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
 
     EXPECT_EQ((QStringList{VBGetFileTitle("/d/x.accdb"), VBGetFileTitle("/d/"), TrimBuffer(nul("abc~def"))}),
               (QStringList{"x.accdb", "", "abc"}));
-    EXPECT_EQ((std::vector<int>{marginToDialog(2, 0), marginToDialog(2.5, 1)}), (std::vector<int>{2000, 250}));
-    EXPECT_EQ((std::vector<double>{marginFromDialog(1500, 0), marginFromDialog(250, 1)}), (std::vector<double>{1.5, 2.5}));
-
-    // Hook and template bits never reach a file dialog.
-    EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
-    EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
-    EXPECT_EQ(std::tuple(saveFlags(0x60, true), saveFlags(0, false)), std::tuple(0x4 | 0x2, 0x4));
-    EXPECT_EQ(colorFlags(true, true, false), 0x1 | 0x100 | 0x2);
-    EXPECT_EQ(colorFlags(false, false, true), 0x1 | 0x80 | 0x4);
-    EXPECT_EQ(fontFlags(0x8 | 0x10 | 0x200, 0, 0, 0), 0x1 | 0x40);
-    EXPECT_EQ(fontFlags(0x2, 0xFF, 8, 0), 0x2 | 0x100 | 0x2000 | 0x40);
-    // The print word keeps only the bits below &H1000: the print-to-file bits go again.
-    EXPECT_EQ(printFlags(0, 1, true, true, false, true, true, true, true), 0x8 | 0x4 | 0x20 | 0x80 | 0x10 | 0x100 | 0x2);
-    EXPECT_EQ(printFlags(0x1000, 2, false, false, true, false, false, false, false), 0x100 | 0x1);
-    EXPECT_EQ((std::vector<int>{printRangeFromFlags(0x2), printRangeFromFlags(0x1), printRangeFromFlags(0x100)}),
-              (std::vector<int>{1, 2, 0}));
-    EXPECT_EQ(pageSetupFlags(0, true, true, true, true, 0), 0x10 | 0x100 | 0x200 | 0x20 | 0x4);
-    EXPECT_EQ(pageSetupFlags(0, false, false, false, false, 1), 0x8);
 }
 
 TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatabaseButtonDoes)
