@@ -125,45 +125,6 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatab
     EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
 }
 
-TEST(clsCommonDialog, ColoursCustomColourTableAndFonts)
-{
-    ScopedRecordingCommonDialogs dialogs;
-    clsCommonDialog dlg;
-    EXPECT_EQ(dlg.CustomColor(5), std::int32_t(controls::oleColorOf(qApp->palette().color(QPalette::Base))));
-    EXPECT_EQ(dlg.CustomColor(16), -1);
-    const std::int32_t before = dlg.CustomColor(0);
-    dlg.setCustomColor(-1, 0x123456);
-    EXPECT_EQ(dlg.CustomColor(0), before);
-    dlg.setCustomColor(3, 0x123456);
-
-    std::int32_t color = 0xFF;
-    EXPECT_FALSE(dlg.VBChooseColor(color, false, true, false, nullptr, 0x40));
-    EXPECT_EQ(color, -1);
-    const ColorDialogRequest& r = dialogs->colorRequests.first();
-    // The caller's flags are not used.
-    EXPECT_EQ(std::tuple(r.color, r.flags, r.customColors[3]), std::tuple(0xFFu, 0x1 | 0x80 | 0x2, 0x123456));
-
-    ColorDialogAnswer answer{1, 0xFF0000, {}, 0};
-    answer.customColors.fill(0x10);
-    dialogs->colorAnswers << answer;
-    ASSERT_TRUE(dlg.VBChooseColor(color));
-    EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
-
-    // Fonts travel in tenths of a point.
-    dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
-    QFont font(QStringLiteral("Sans"));
-    font.setPointSizeF(10);
-    std::int32_t flags = 0x8;
-    color = 0;
-    ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
-    const FontDialogRequest& f = dialogs->fontRequests.first();
-    EXPECT_EQ(f.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(std::tuple(f.flags, f.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
-    EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic(), font.strikeOut(), font.underline()),
-              std::tuple(12.5, true, true, true, false));
-    EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
-}
-
 TEST(clsCommonDialog, PageSetupKeepsTheCallersMarginsAndPrintReturnsItsChoices)
 {
     ScopedRecordingCommonDialogs dialogs;

@@ -8,7 +8,6 @@
 #include "mainwindow/EditRules.h"
 #include "mainwindow/MainWindowRules.h"
 #include "mainwindow/NewKeyRules.h"
-#include "querypage/CommentLines.h"
 #include "querypage/modCommons.h"
 
 #include <QRegularExpression>
@@ -75,22 +74,6 @@ TEST(MainWindowSettings, ReadAtStart)
         EXPECT_EQ(read(QByteArray("[Connection]\nExcludePrimaryKey=") + value).section(' ', 5, 6), "key " + QString(key)) << value;
 }
 
-TEST(MainWindowTabs, ClosingAMiddleTabMovesLaterFilesDownAndAMissingFileRemovesItsTarget)
-{
-    QTemporaryDir dir;
-    const QString d = dir.path();
-    for (const auto& [n, text] : {std::pair{1, "one"}, {2, "two"}, {3, "three"}, {5, "five"}})
-        ASSERT_TRUE(ProfileFile::write(tabFile(d, n), "T", "v", text));
-    auto files = [&] {
-        QStringList out;
-        for (int n = 1; n <= 5; ++n)
-            out << ProfileFile::read(tabFile(d, n), "T", "v", "(none)");
-        return out.join(' ');
-    };
-    EXPECT_TRUE(shiftTabFiles(d, 2, 5));
-    EXPECT_EQ(files(), "one three (none) five (none)"); // tab 4 had no file
-}
-
 TEST(Identar, Table)
 {
     for (const auto& [input, output] : kIdentar)
@@ -141,17 +124,6 @@ TEST(Identar, CorpusChangesOnlyWhitespaceAndKeywordCase)
         modCommons::UpperKeywords(input);
         EXPECT_EQ(parts(output), parts(input)) << c;
     }
-}
-
-TEST(CommentLines, WholeTextSelectionAndBlanks)
-{
-    EXPECT_EQ(commentlines::comment("a\r\n  b\r\n", 0, 0), "--a\r\n--  b\r\n--");
-    EXPECT_EQ(commentlines::comment("a\nb", 0, 0), "--a\n--b");
-    // A selection from mid-line comments from there; the rest of the text stays.
-    EXPECT_EQ(commentlines::comment("SELECT a\nFROM t", 7, 6), "SELECT --a\n--FROM t");
-    EXPECT_EQ(commentlines::comment("abc", 0, 2), "--abc");
-    EXPECT_EQ(commentlines::uncomment("   --SELECT\n-- --x\nplain", 0, 0), "   SELECT\n --x\nplain");
-    EXPECT_EQ(commentlines::uncomment("x --a", 0, 0), "x --a");
 }
 
 TEST(ColouringDelay, OnceNoSoonerThanASecondAfterTheLastChange)
