@@ -245,7 +245,7 @@ void MaxGrid::setScrollBars(int value)
 
 void MaxGrid::applyScrollBars()
 {
-    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) || columnsFitText_ ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy((scrollBars_ & 2) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
@@ -393,10 +393,8 @@ void MaxGrid::setTextMatrix(int row, int col, const QString& text)
     model_->setText(row, col, text);
     if (columnsFitText_ && col < header_->count() && header_->sectionSize(col) > 0) {
         const int need = controls::cellWidthNeeded(view_->font(), text);
-        if (need > header_->sectionSize(col)) {
-            const QScopedValueRollback<bool> applying(applyingLayout_, true);
-            header_->resizeSection(col, need);
-        }
+        if (need > header_->sectionSize(col))
+            widenColumn(col, need);
     }
 }
 
@@ -505,20 +503,32 @@ void MaxGrid::setColWidth(int col, int twips)
     if (twips < -1)
         invalidValue();
     colWidthTwips_[col] = twips;
-    const QScopedValueRollback<bool> applying(applyingLayout_, true);
-    header_->resizeSection(col, shownWidth(col));
+    if (const int shown = shownWidth(col); shown > designWidth(col)) {
+        widenColumn(col, shown);
+    } else {
+        const QScopedValueRollback<bool> applying(applyingLayout_, true);
+        header_->resizeSection(col, shown);
+    }
 }
 
 void MaxGrid::applyColumnWidths()
 {
     const QScopedValueRollback<bool> applying(applyingLayout_, true);
     for (int c = 0; c < colWidthTwips_.size() && c < header_->count(); ++c)
-        header_->resizeSection(c, shownWidth(c));
+        if (const int shown = shownWidth(c); shown > designWidth(c))
+            widenColumn(c, shown);
+        else
+            header_->resizeSection(c, shown);
+}
+
+int MaxGrid::designWidth(int col) const
+{
+    return Screen::pixelsFromTwips(colWidthTwips_[col] < 0 ? kDefaultColTwips : colWidthTwips_[col]);
 }
 
 int MaxGrid::shownWidth(int col) const
 {
-    const int design = Screen::pixelsFromTwips(colWidthTwips_[col] < 0 ? kDefaultColTwips : colWidthTwips_[col]);
+    const int design = designWidth(col);
     if (!columnsFitText_ || design == 0)
         return design;
     int need = design;
@@ -527,14 +537,18 @@ int MaxGrid::shownWidth(int col) const
     return need;
 }
 
+void MaxGrid::widenColumn(int col, int pixels)
+{
+    const QScopedValueRollback<bool> applying(applyingLayout_, true);
+    header_->resizeSection(col, pixels);
+    // What grew past the grid is reached by scrolling.
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
 void MaxGrid::setColumnsFitText(bool on)
 {
     columnsFitText_ = on;
-    // What grows past the grid's width is reached by scrolling.
-    if (on)
-        view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    else
-        applyScrollBars();
+    applyScrollBars();
     applyColumnWidths();
 }
 

@@ -355,7 +355,9 @@ private:
     int helpContextID_ = 0, mousePointer_ = 0, oleDropMode_ = 0, pictureType_ = 0, sort_ = 0;
     int lastDragAction_ = 0;
     QString formatString_;
-    int shownWidth(int col) const; // pixels
+    int designWidth(int col) const; // pixels
+    int shownWidth(int col) const;
+    void widenColumn(int col, int pixels);
     bool columnsFitText_ = false;
     QList<int> colWidthTwips_;   // -1: the default width
     QList<int> colAlignments_;   // 0-9 per column, 9 general

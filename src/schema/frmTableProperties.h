@@ -76,6 +76,8 @@ protected:
     void exitButton() override { BttSalir_MouseUp(); }
 
 private:
+    // The handlers behind the controls.
+    void wire();
     void loadTableStructure();
     void fillFieldsGrid();
     void showFieldProperties(const QString& keyCode);
