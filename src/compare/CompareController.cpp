@@ -203,7 +203,7 @@ void CompareController::pushCurrent()
 {
     if (!Zolt)
         raise(Error::ObjectVariableNotSet, QStringLiteral("Object variable or With block variable not set"));
-    Zolt->StartObject(CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD);
+    Zolt->StartObject(Current.server, Current.database, Current.user, Current.password);
     const int type = cboCurrentConnectionType.ListIndex;
     Zolt->setSQLProvider(velmoraini::accessProvider(type));
     Zolt->setConnectionType(std::int16_t(type));
@@ -216,19 +216,19 @@ void CompareController::InitialLaunch()
         FilterEqual = FilterDifferent = FilterOnlyCurrent = FilterOnlyCompared = true;
         BttCompareDisabled.Enabled = false;
         BttFilterDisabled.Enabled = false;
-        cboCurrentConnectionType.ListIndex = CurrentConnectionType;
-        cboCurrentDriver.ListIndex = CurrentDriver;
-        txtCurrentServidor.Text = CurrentSRV;
-        txtCurrentBBDD.Text = CurrentBBDD;
-        txtCurrentUser.Text = CurrentUID;
+        cboCurrentConnectionType.ListIndex = Current.connectionType;
+        cboCurrentDriver.ListIndex = Current.driver;
+        txtCurrentServidor.Text = Current.server;
+        txtCurrentBBDD.Text = Current.database;
+        txtCurrentUser.Text = Current.user;
         ChangeConnectionType(currentRow());
 
         RunGuard guard(*this);
         guard.start();
         pushCurrent();
-        QString s = CurrentSRV, d = CurrentBBDD, u = CurrentUID, p = CurrentPWD;
+        QString s = Current.server, d = Current.database, u = Current.user, p = Current.password;
         curTables_ = Zolt->TableList(s, d, u, p);
-        s = CurrentSRV, d = CurrentBBDD, u = CurrentUID, p = CurrentPWD;
+        s = Current.server, d = Current.database, u = Current.user, p = Current.password;
         curViews_ = Zolt->ViewList(s, d, u, p);
         compTables_.reset();
         compViews_.reset();
@@ -239,7 +239,7 @@ void CompareController::InitialLaunch()
         texts_ = RunTexts::translated(MSG.get());
         runPause_ = 0;
         CompareEngine engine(*this, MSG, texts_);
-        const Side current{Zolt, CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD};
+        const Side current{Zolt, Current.server, Current.database, Current.user, Current.password};
         const CollectionPtr merged = engine.GetTablesAndViews(current, curTables_, Side{}, nullptr, curViews_, nullptr);
         // A merge that stopped leaves an empty result and the grids as the merge left them.
         result_ = merged ? merged : newCollection();
@@ -258,7 +258,7 @@ void CompareController::BttCompare_MouseUp()
             return;
         // The run keeps what it starts with: typing in the compared row while it
         // goes on makes a new object for the next run, not for this one.
-        const Side compared{comparedDO_, comparedSRV_, comparedBBDD_, comparedUID_, comparedPWD_};
+        const Side compared{comparedDO_, compared_.server, compared_.database, compared_.user, compared_.password};
         runPause_ = pauseOverride ? *pauseOverride : pause_;
         guard.start();
         if (!compared.zolt)
@@ -280,7 +280,7 @@ void CompareController::BttCompare_MouseUp()
         InitializeIndexesGrid();
 
         CompareEngine engine(*this, MSG, texts_);
-        const Side current{Zolt, CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD};
+        const Side current{Zolt, Current.server, Current.database, Current.user, Current.password};
         const CollectionPtr merged = engine.GetTablesAndViews(current, curTables_, compared, compTables_, curViews_, compViews_);
         result_ = merged ? merged : newCollection();
         if (!cancel_ && merged)
@@ -571,12 +571,12 @@ bool CompareController::ValidateAll(bool withMessages)
             valid = true;
             return;
         }
-        comparedSRV_ = txtComparedServidor.text();
-        comparedBBDD_ = database;
-        comparedUID_ = txtComparedUser.text();
-        comparedPWD_ = txtComparedPassword.text();
-        if (comparedSRV_ == CurrentSRV && comparedBBDD_ == CurrentBBDD && comparedUID_ == CurrentUID &&
-            comparedPWD_ == CurrentPWD && MSG &&
+        compared_.server = txtComparedServidor.text();
+        compared_.database = database;
+        compared_.user = txtComparedUser.text();
+        compared_.password = txtComparedPassword.text();
+        if (compared_.server == Current.server && compared_.database == Current.database && compared_.user == Current.user &&
+            compared_.password == Current.password && MSG &&
             MSG->MsgBox(QStringLiteral("Si compara una base de datos consigo misma, obviamente todos los resultados serán "
                                        "idénticos. No obstante, si lo desea podemos seguir adelante.\r\n\r\n¿Desea realizar "
                                        "la comparación?"),

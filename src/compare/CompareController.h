@@ -5,6 +5,7 @@
 // layout, the three result grids with their filters and menu. frmCompare
 // wires its widgets to these members; tests drive them directly through the
 // sinks below and the seams (clock, waiter, events, hourglass, data objects).
+#include "core/ConnectionValues.h"
 #include "compare/CompareEngine.h"
 #include "compare/PanelControl.h"
 #include "data/clsDO.h"
@@ -103,9 +104,8 @@ public:
     std::shared_ptr<clsTablas> SCR;
     clsErrorPtr MSG;
     std::shared_ptr<clsDO> Zolt;
-    std::int16_t CurrentConnectionType = 0;
-    std::int16_t CurrentDriver = 0;
-    QString CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD;
+    // The page's connection: the current side.
+    ConnectionValues Current;
     std::int32_t ParentFormTop = 0;
     std::int32_t ParentFormHeight() const { return parentFormHeight_; }
     void setParentFormHeight(std::int32_t value);
@@ -227,19 +227,14 @@ public:
 
     // --- state
     bool Comparing() const { return comparing_; }
-    bool CancelRequested() const { return cancel_; }
     // A listing or run is under way past its validation: the compared row and the filter button are off.
     bool Running() const { return running_; }
-    std::int32_t StepTotal() const { return stepTotal_; }
-    std::int32_t StepCounter() const { return stepCounter_; }
     std::int32_t Pause() const { return pause_; }
     double PanelLeft() const { return panelLeft_; }
     double PanelTop() const { return panelTop_; }
     CollectionPtr ComparisonResult() const { return result_; }
     CollectionPtr CurrentTables() const { return curTables_; }
-    CollectionPtr CurrentViews() const { return curViews_; }
     std::shared_ptr<clsDO> ComparedObject() const { return comparedDO_; }
-    QString ComparedProvider() const { return comparedProvider_; }
     bool FilterEqual = true, FilterDifferent = true, FilterOnlyCurrent = true, FilterOnlyCompared = true;
     const RunTexts& Texts() const { return texts_; }
 
@@ -270,7 +265,8 @@ private:
     CollectionPtr result_ = newCollection();
     std::shared_ptr<clsDO> comparedDO_;
     QString comparedProvider_;
-    QString comparedSRV_, comparedBBDD_, comparedUID_, comparedPWD_;
+    // Server, database, user and password of the compared side at the last start.
+    ConnectionValues compared_;
     std::int32_t pause_ = 0;
     std::int32_t runPause_ = 0;
     RunTexts texts_;

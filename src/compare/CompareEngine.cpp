@@ -401,6 +401,115 @@ CollectionPtr CompareEngine::LoadTableStructure(const Side& side, Collection& li
 
 // --- the merge
 
+// A record of an object listed on the current side only (no comparison run):
+// its name and type with the fields and indexes the comparison gave.
+void CompareEngine::AddListed(Collection& result, Kind kind, const QString& name, const CollectionPtr& compared)
+{
+    auto r = tableRecord(StateNone, name, kind == Kind::Table ? texts_.table : texts_.view);
+    r->Add(compared->Item(Variant(QStringLiteral("Fields"))), QStringLiteral("Fields"));
+    r->Add(compared->Item(Variant(QStringLiteral("Indexes"))), QStringLiteral("Indexes"));
+    result.Add(Variant(r), RecordKey(kind, name));
+    host_.DoEvents();
+}
+
+// Tables. Lists are walked by position, re-reading the count: the completion
+// of an item replaces it in its place while events run. False when stopped.
+bool CompareEngine::MergeTables(Collection& result, const Side& current, const CollectionPtr& curTables,
+                                const Side& compared, const CollectionPtr& compTables)
+{
+    const auto main = [&](Line line, const QString& name) { return host_.ShowProgress(line, name, 0, 0, true); };
+    if (!compTables) {
+        for (int i = 1; i <= curTables->Count(); ++i) {
+            const QString name = textItem(*itemAt(*curTables, i), QStringLiteral("Name"));
+            if (!main(Line::TableCurrent, name))
+                return false;
+            const auto full = LoadTableStructure(current, *curTables, name, i);
+            const auto listed = CompareTables(full, nullptr);
+            if (!listed)
+                return false;
+            AddListed(result, Kind::Table, name, listed);
+        }
+        return true;
+    }
+    QStringList names; // the records' names in order, for the places of compared-only tables
+    for (int i = 1; i <= curTables->Count(); ++i) {
+        const QString name = textItem(*itemAt(*curTables, i), QStringLiteral("Name"));
+        if (!main(Line::TableCurrent, name))
+            return false;
+        const auto counterpart = LoadTableStructure(compared, *compTables, name, 0);
+        const auto full = LoadTableStructure(current, *curTables, name, i);
+        const auto r = CompareTables(full, counterpart);
+        if (!r)
+            return false;
+        names << textItem(*r, QStringLiteral("TableName"));
+        result.Add(Variant(r), RecordKey(Kind::Table, names.last()));
+    }
+    for (int j = 1; j <= compTables->Count(); ++j) {
+        const QString name = textItem(*itemAt(*compTables, j), QStringLiteral("Name"));
+        if (!main(Line::TableCompared, name))
+            return false;
+        if (result.Exists(RecordKey(Kind::Table, name))) {
+            // Compared with its current namesake already: the sub line only moves.
+            if (!sub(Line::ComparingFields, name, 10, 0) || !sub(Line::ComparingFields, name, 10, 5) ||
+                !sub(Line::ComparingFields, name, 10, 10) || !sub(Line::ComparingIndexes, name, 1, 0) ||
+                !sub(Line::ComparingIndexes, name, 1, 1))
+                return false;
+            continue;
+        }
+        const auto full = LoadTableStructure(compared, *compTables, name, j);
+        const auto r = CompareTables(nullptr, full);
+        if (!r)
+            return false;
+        const QString recordName = textItem(*r, QStringLiteral("TableName"));
+        const int position = FindInsertPosition(names, recordName);
+        if (position <= result.Count())
+            result.Add(Variant(r), RecordKey(Kind::Table, recordName), Variant(std::int32_t(position)));
+        else
+            result.Add(Variant(r), RecordKey(Kind::Table, recordName));
+        names.insert(position - 1, recordName);
+        host_.DoEvents();
+    }
+    return true;
+}
+
+// Views, after the tables. False when stopped.
+bool CompareEngine::MergeViews(Collection& result, const CollectionPtr& curViews, const CollectionPtr& compViews)
+{
+    const auto main = [&](Line line, const QString& name) { return host_.ShowProgress(line, name, 0, 0, true); };
+    for (int i = 1; i <= curViews->Count(); ++i) {
+        const auto view = itemAt(*curViews, i);
+        const QString name = textItem(*view, QStringLiteral("Name"));
+        if (!main(Line::ViewCurrent, name))
+            return false;
+        const CollectionPtr counterpart = compViews && compViews->Exists(name) ? need(*compViews, name) : nullptr;
+        const auto r = CompareViews(view, counterpart);
+        if (!r)
+            return false;
+        if (!compViews) {
+            AddListed(result, Kind::View, name, r);
+            continue;
+        }
+        result.Add(Variant(r), RecordKey(Kind::View, textItem(*r, QStringLiteral("TableName"))));
+        host_.DoEvents();
+    }
+    for (int j = 1; compViews && j <= compViews->Count(); ++j) {
+        const auto view = itemAt(*compViews, j);
+        const QString name = textItem(*view, QStringLiteral("Name"));
+        if (!main(Line::ViewCompared, name))
+            return false;
+        if (result.Exists(RecordKey(Kind::View, name))) {
+            if (!sub(Line::ComparingFields, name, 1, 0) || !sub(Line::ComparingFields, name, 1, 1))
+                return false;
+            continue;
+        }
+        const auto r = CompareViews(nullptr, view);
+        if (!r)
+            return false;
+        result.Add(Variant(r), RecordKey(Kind::View, textItem(*r, QStringLiteral("TableName"))));
+    }
+    return true;
+}
+
 CollectionPtr CompareEngine::GetTablesAndViews(const Side& current, const CollectionPtr& curTables, const Side& compared,
                                                const CollectionPtr& compTables, const CollectionPtr& curViews,
                                                const CollectionPtr& compViews)
@@ -414,114 +523,8 @@ CollectionPtr CompareEngine::GetTablesAndViews(const Side& current, const Collec
         host_.InitializeTableGrid();
         auto result = newCollection();
         host_.ShowProgressPanel();
-
-        auto nameAt = [](const Collection& list, int i) { return textItem(*itemAt(list, i), QStringLiteral("Name")); };
-        auto main = [&](Line line, const QString& name) { return host_.ShowProgress(line, name, 0, 0, true); };
-
-        // Tables. Lists are walked by position, re-reading the count: the
-        // completion of an item replaces it in its place while events run.
-        if (!compTables) {
-            for (int i = 1; i <= curTables->Count(); ++i) {
-                const QString name = nameAt(*curTables, i);
-                if (!main(Line::TableCurrent, name))
-                    return nullptr;
-                const auto full = LoadTableStructure(current, *curTables, name, i);
-                const auto compared = CompareTables(full, nullptr);
-                if (!compared)
-                    return nullptr;
-                auto r = tableRecord(StateNone, name, texts_.table);
-                r->Add(compared->Item(Variant(QStringLiteral("Fields"))), QStringLiteral("Fields"));
-                r->Add(compared->Item(Variant(QStringLiteral("Indexes"))), QStringLiteral("Indexes"));
-                result->Add(Variant(r), RecordKey(Kind::Table, name));
-                host_.DoEvents();
-            }
-        } else {
-            QStringList names; // the records' names in order, for the places of compared-only tables
-            for (int i = 1; i <= curTables->Count(); ++i) {
-                const QString name = nameAt(*curTables, i);
-                if (!main(Line::TableCurrent, name))
-                    return nullptr;
-                const auto counterpart = LoadTableStructure(compared, *compTables, name, 0);
-                const auto full = LoadTableStructure(current, *curTables, name, i);
-                const auto r = CompareTables(full, counterpart);
-                if (!r)
-                    return nullptr;
-                names << textItem(*r, QStringLiteral("TableName"));
-                result->Add(Variant(r), RecordKey(Kind::Table, names.last()));
-            }
-            for (int j = 1; j <= compTables->Count(); ++j) {
-                const QString name = nameAt(*compTables, j);
-                if (!main(Line::TableCompared, name))
-                    return nullptr;
-                if (result->Exists(RecordKey(Kind::Table, name))) {
-                    // Compared with its current namesake already: the sub line only moves.
-                    if (!sub(Line::ComparingFields, name, 10, 0) || !sub(Line::ComparingFields, name, 10, 5) ||
-                        !sub(Line::ComparingFields, name, 10, 10) || !sub(Line::ComparingIndexes, name, 1, 0) ||
-                        !sub(Line::ComparingIndexes, name, 1, 1))
-                        return nullptr;
-                    continue;
-                }
-                const auto full = LoadTableStructure(compared, *compTables, name, j);
-                const auto r = CompareTables(nullptr, full);
-                if (!r)
-                    return nullptr;
-                const QString recordName = textItem(*r, QStringLiteral("TableName"));
-                const int position = FindInsertPosition(names, recordName);
-                if (position <= result->Count())
-                    result->Add(Variant(r), RecordKey(Kind::Table, recordName), Variant(std::int32_t(position)));
-                else
-                    result->Add(Variant(r), RecordKey(Kind::Table, recordName));
-                names.insert(position - 1, recordName);
-                host_.DoEvents();
-            }
-        }
-
-        // Views.
-        if (!compViews) {
-            for (int i = 1; i <= curViews->Count(); ++i) {
-                const auto view = itemAt(*curViews, i);
-                const QString name = textItem(*view, QStringLiteral("Name"));
-                if (!main(Line::ViewCurrent, name))
-                    return nullptr;
-                const auto compared = CompareViews(view, nullptr);
-                if (!compared)
-                    return nullptr;
-                auto r = tableRecord(StateNone, name, texts_.view);
-                r->Add(compared->Item(Variant(QStringLiteral("Fields"))), QStringLiteral("Fields"));
-                r->Add(compared->Item(Variant(QStringLiteral("Indexes"))), QStringLiteral("Indexes"));
-                result->Add(Variant(r), RecordKey(Kind::View, name));
-                host_.DoEvents();
-            }
-        } else {
-            for (int i = 1; i <= curViews->Count(); ++i) {
-                const auto view = itemAt(*curViews, i);
-                const QString name = textItem(*view, QStringLiteral("Name"));
-                if (!main(Line::ViewCurrent, name))
-                    return nullptr;
-                const CollectionPtr counterpart = compViews->Exists(name) ? need(*compViews, name) : nullptr;
-                const auto r = CompareViews(view, counterpart);
-                if (!r)
-                    return nullptr;
-                result->Add(Variant(r), RecordKey(Kind::View, textItem(*r, QStringLiteral("TableName"))));
-                host_.DoEvents();
-            }
-            for (int j = 1; j <= compViews->Count(); ++j) {
-                const auto view = itemAt(*compViews, j);
-                const QString name = textItem(*view, QStringLiteral("Name"));
-                if (!main(Line::ViewCompared, name))
-                    return nullptr;
-                if (result->Exists(RecordKey(Kind::View, name))) {
-                    if (!sub(Line::ComparingFields, name, 1, 0) || !sub(Line::ComparingFields, name, 1, 1))
-                        return nullptr;
-                    continue;
-                }
-                const auto r = CompareViews(nullptr, view);
-                if (!r)
-                    return nullptr;
-                result->Add(Variant(r), RecordKey(Kind::View, textItem(*r, QStringLiteral("TableName"))));
-            }
-        }
-
+        if (!MergeTables(*result, current, curTables, compared, compTables) || !MergeViews(*result, curViews, compViews))
+            return nullptr;
         host_.HideProgressPanel();
         return result;
     } catch (const Error& e) {

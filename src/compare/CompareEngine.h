@@ -65,6 +65,11 @@ public:
     const RunTexts& texts() const { return texts_; }
 
 private:
+    // The two halves of GetTablesAndViews and the record of an object listed on one side.
+    bool MergeTables(Collection& result, const Side& current, const CollectionPtr& curTables, const Side& compared,
+                     const CollectionPtr& compTables);
+    bool MergeViews(Collection& result, const CollectionPtr& curViews, const CollectionPtr& compViews);
+    void AddListed(Collection& result, Kind kind, const QString& name, const CollectionPtr& compared);
     // The record of an object on one side only, with its columns; nothing when cancelled.
     CollectionPtr oneSidedFields(const Collection& object, bool current, Kind kind);
     CollectionPtr oneSidedTable(const Collection& table, bool current, QString& step);

@@ -41,12 +41,7 @@ public:
         logic_->MSG = std::move(msg);
     }
     void setSCR(std::shared_ptr<clsTablas> scr) { logic_->SCR = std::move(scr); }
-    void setCurrentConnectionType(std::int16_t v) { logic_->CurrentConnectionType = v; }
-    void setCurrentDriver(std::int16_t v) { logic_->CurrentDriver = v; }
-    void setCurrentSRV(const QString& v) { logic_->CurrentSRV = v; }
-    void setCurrentBBDD(const QString& v) { logic_->CurrentBBDD = v; }
-    void setCurrentUID(const QString& v) { logic_->CurrentUID = v; }
-    void setCurrentPWD(const QString& v) { logic_->CurrentPWD = v; }
+    void setCurrent(const ConnectionValues& current) { logic_->Current = current; }
     std::int32_t ParentFormTop() const { return logic_->ParentFormTop; }
     void setParentFormTop(std::int32_t v) { logic_->ParentFormTop = v; }
     std::int32_t ParentFormHeight() const { return logic_->ParentFormHeight(); }
@@ -102,6 +97,9 @@ private:
     void placePanel(double left, double top) override;
 
     void build();
+    void buildRows();
+    void buildGrids();
+    void buildPanels();
     void wire();
     // Copies the control models onto the widgets.
     void apply();

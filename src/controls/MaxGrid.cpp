@@ -245,7 +245,7 @@ void MaxGrid::setScrollBars(int value)
 
 void MaxGrid::applyScrollBars()
 {
-    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) || columnsFitText_ ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    view_->setHorizontalScrollBarPolicy((scrollBars_ & 1) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy((scrollBars_ & 2) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
@@ -295,8 +295,6 @@ void MaxGrid::Refresh()
 }
 
 void MaxGrid::SetFocus() { view_->setFocus(Qt::OtherFocusReason); }
-
-void MaxGrid::ShowWhatsThis() { QWhatsThis::showText(mapToGlobal(rect().center()), whatsThis(), this); }
 
 int MaxGrid::Height() const { return Screen::twipsFromPixels(height()); }
 int MaxGrid::Width() const { return Screen::twipsFromPixels(width()); }
@@ -395,10 +393,8 @@ void MaxGrid::setTextMatrix(int row, int col, const QString& text)
     model_->setText(row, col, text);
     if (columnsFitText_ && col < header_->count() && header_->sectionSize(col) > 0) {
         const int need = controls::cellWidthNeeded(view_->font(), text);
-        if (need > header_->sectionSize(col)) {
-            const QScopedValueRollback<bool> applying(applyingLayout_, true);
-            header_->resizeSection(col, need);
-        }
+        if (need > header_->sectionSize(col))
+            widenColumn(col, need);
     }
 }
 
@@ -507,20 +503,32 @@ void MaxGrid::setColWidth(int col, int twips)
     if (twips < -1)
         invalidValue();
     colWidthTwips_[col] = twips;
-    const QScopedValueRollback<bool> applying(applyingLayout_, true);
-    header_->resizeSection(col, shownWidth(col));
+    if (const int shown = shownWidth(col); shown > designWidth(col)) {
+        widenColumn(col, shown);
+    } else {
+        const QScopedValueRollback<bool> applying(applyingLayout_, true);
+        header_->resizeSection(col, shown);
+    }
 }
 
 void MaxGrid::applyColumnWidths()
 {
     const QScopedValueRollback<bool> applying(applyingLayout_, true);
     for (int c = 0; c < colWidthTwips_.size() && c < header_->count(); ++c)
-        header_->resizeSection(c, shownWidth(c));
+        if (const int shown = shownWidth(c); shown > designWidth(c))
+            widenColumn(c, shown);
+        else
+            header_->resizeSection(c, shown);
+}
+
+int MaxGrid::designWidth(int col) const
+{
+    return Screen::pixelsFromTwips(colWidthTwips_[col] < 0 ? kDefaultColTwips : colWidthTwips_[col]);
 }
 
 int MaxGrid::shownWidth(int col) const
 {
-    const int design = Screen::pixelsFromTwips(colWidthTwips_[col] < 0 ? kDefaultColTwips : colWidthTwips_[col]);
+    const int design = designWidth(col);
     if (!columnsFitText_ || design == 0)
         return design;
     int need = design;
@@ -529,14 +537,18 @@ int MaxGrid::shownWidth(int col) const
     return need;
 }
 
+void MaxGrid::widenColumn(int col, int pixels)
+{
+    const QScopedValueRollback<bool> applying(applyingLayout_, true);
+    header_->resizeSection(col, pixels);
+    // What grew past the grid is reached by scrolling.
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
 void MaxGrid::setColumnsFitText(bool on)
 {
     columnsFitText_ = on;
-    // What grows past the grid's width is reached by scrolling.
-    if (on)
-        view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    else
-        applyScrollBars();
+    applyScrollBars();
     applyColumnWidths();
 }
 
@@ -547,21 +559,6 @@ int MaxGrid::RowHeight(int row) const
 }
 
 int MaxGrid::rowTwips(int row) const { return std::max(rowHeightTwips_.value(row, kDefaultRowTwips), rowHeightMin_); }
-
-void MaxGrid::setRowHeight(int row, int twips)
-{
-    checkRow(row);
-    if (twips < 0)
-        invalidValue();
-    if (twips == kDefaultRowTwips)
-        rowHeightTwips_.remove(row);
-    else
-        rowHeightTwips_.insert(row, twips);
-    if (row < fixedRows_)
-        updateHeaderGeometry();
-    else if (row - fixedRows_ < view_->verticalHeader()->count())
-        view_->verticalHeader()->resizeSection(row - fixedRows_, Screen::pixelsFromTwips(RowHeight(row)));
-}
 
 void MaxGrid::applyRowHeights()
 {
@@ -594,26 +591,6 @@ void MaxGrid::setColAlignment(int col, int alignment)
     Refresh();
 }
 
-int MaxGrid::CellAlignment() const
-{
-    checkCell(row_, col_);
-    const int a = model_->alignment(row_, col_);
-    return a < 0 ? colAlignments_[col_] : a;
-}
-
-void MaxGrid::setCellAlignment(int alignment)
-{
-    checkRange(alignment, 0, 9);
-    const CellRange r = fillRange();
-    model_->setAlignment(r.r1, r.c1, r.r2, r.c2, alignment);
-}
-
-int MaxGrid::CellPictureAlignment() const
-{
-    checkCell(row_, col_);
-    return model_->pictureAlignment(row_, col_);
-}
-
 void MaxGrid::setCellPictureAlignment(int alignment)
 {
     checkRange(alignment, 0, 9);
@@ -640,12 +617,6 @@ std::uint32_t MaxGrid::CellBackColor() const
     if (c != NoColor)
         return c;
     return (row_ < fixedRows_ || col_ < fixedCols_) ? backColorFixed_ : backColor_;
-}
-
-std::uint32_t MaxGrid::RowBackColor(int row) const
-{
-    checkRow(row);
-    return model_->rowBack(row);
 }
 
 void MaxGrid::setRowBackColor(int row, std::uint32_t value)

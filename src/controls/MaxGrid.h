@@ -54,7 +54,6 @@ public:
     // moving the current cell; RowNoColor takes it away. Rows added or removed
     // carry their colour along.
     static constexpr std::uint32_t RowNoColor = 0xFFFFFFFFu;
-    std::uint32_t RowBackColor(int row) const;
     void setRowBackColor(int row, std::uint32_t value);
     std::uint32_t BackColorBkg() const { return backColorBkg_; }
     void setBackColorBkg(std::uint32_t value);
@@ -135,7 +134,6 @@ public:
     void Drag(int action) { lastDragAction_ = action; } // stored only
     void Refresh();
     void SetFocus();
-    void ShowWhatsThis();
     // The control's size in twips.
     int Height() const;
     int Width() const;
@@ -174,12 +172,8 @@ public:
     // width 0 stays hidden; what grows past the grid scrolls.
     void setColumnsFitText(bool on);
     int RowHeight(int row) const;
-    void setRowHeight(int row, int twips);
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
-    int CellAlignment() const;
-    void setCellAlignment(int alignment);
-    int CellPictureAlignment() const;
     void setCellPictureAlignment(int alignment);
     QPixmap CellPicture() const;
     void setCellPicture(const QPixmap& picture);
@@ -191,7 +185,6 @@ public:
     void setCol(int col);
     int RowSel() const { return rowSel_; }
     void setRowSel(int row);
-    int ColSel() const { return colSel_; }
     void setColSel(int col);
     int TopRow() const;
     void setTopRow(int row) override;
@@ -205,7 +198,6 @@ public:
     void setEditable(bool on);
     QString TypesString() const { return typesString_; }
     void setTypesString(const QString& types);
-    clsErrorPtr MsgObject() const { return msgObject_; }
     void setMsgObject(clsErrorPtr msg) { msgObject_ = std::move(msg); }
     QString LockedColumns() const;
     void setLockedColumns(const QString& list);
@@ -363,7 +355,9 @@ private:
     int helpContextID_ = 0, mousePointer_ = 0, oleDropMode_ = 0, pictureType_ = 0, sort_ = 0;
     int lastDragAction_ = 0;
     QString formatString_;
-    int shownWidth(int col) const; // pixels
+    int designWidth(int col) const; // pixels
+    int shownWidth(int col) const;
+    void widenColumn(int col, int pixels);
     bool columnsFitText_ = false;
     QList<int> colWidthTwips_;   // -1: the default width
     QList<int> colAlignments_;   // 0-9 per column, 9 general

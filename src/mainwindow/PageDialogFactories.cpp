@@ -122,10 +122,7 @@ public:
         window.MSG = MSG;
         window.SCR = SCR;
         window.Zolt = Zolt;
-        window.SRV = SRV;
-        window.BBDD = BBDD;
-        window.uID = uID;
-        window.PWD = PWD;
+        window.Connection = Connection;
         controls::runModal(window, owner);
         Cancelled = window.Cancelled();
         sql = window.sql();
@@ -142,12 +139,7 @@ public:
         window.setZolt(Zolt);
         window.setMSG(MSG);
         window.setSCR(SCR);
-        window.setCurrentConnectionType(std::int16_t(CurrentConnectionType));
-        window.setCurrentDriver(std::int16_t(CurrentDriver));
-        window.setCurrentSRV(CurrentSRV);
-        window.setCurrentBBDD(CurrentBBDD);
-        window.setCurrentUID(CurrentUID);
-        window.setCurrentPWD(CurrentPWD);
+        window.setCurrent(Current);
         window.setParentFormTop(ParentFormTop);
         window.setParentFormHeight(ParentFormHeight);
         controls::runModal(window, owner);

@@ -6,6 +6,7 @@
 // window's PageDialogFactories), tests install scripted ones. The page knows
 // the interfaces only, never the windows behind them.
 #include "core/Collection.h"
+#include "core/ConnectionValues.h"
 #include "pagedialogs/CsvOutputs.h"
 
 #include <QString>
@@ -82,7 +83,7 @@ class TablesDialog : public PageDialog {
 public:
     std::shared_ptr<clsDO> Zolt;
     std::shared_ptr<clsTablas> SCR;
-    QString SRV, BBDD, uID, PWD;
+    ConnectionValues Connection;
     QString sql, KeyFields;
 };
 
@@ -91,8 +92,7 @@ class CompareDialog : public PageDialog {
 public:
     std::shared_ptr<clsDO> Zolt;
     std::shared_ptr<clsTablas> SCR;
-    int CurrentConnectionType = 0, CurrentDriver = 0;
-    QString CurrentSRV, CurrentBBDD, CurrentUID, CurrentPWD;
+    ConnectionValues Current;
     int ParentFormTop = 0, ParentFormHeight = 0;
 };
 

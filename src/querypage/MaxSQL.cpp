@@ -121,6 +121,14 @@ void MaxSQL::createControls()
     TabReservedSpace = new QWidget(this);
     TabReservedSpace->setObjectName(QStringLiteral("TabReservedSpace"));
     place(TabReservedSpace, 0, 900, 16365, 345);
+    createConnectionPanel();
+    createResultArea();
+}
+
+// The connection panel: type, driver, server or data source, database with
+// its picker, user, password with its visibility box and countdown clock.
+void MaxSQL::createConnectionPanel()
+{
 
     auto label = [this](const char* name, const char* caption, int left, int width) {
         auto* l = new QLabel(QString::fromUtf8(caption), this);
@@ -180,6 +188,12 @@ void MaxSQL::createControls()
     tmrVisiblePassword->setObjectName(QStringLiteral("tmrVisiblePassword"));
     connect(tmrVisiblePassword, &QTimer::timeout, this, [this] { tmrVisiblePassword_Timer(); });
 
+}
+
+// The SQL box with its caption, the splitter, the result grid with its
+// paging bar, the status line and the idle timer of the edit check.
+void MaxSQL::createResultArea()
+{
     txtSQL = new QLineEdit(QStringLiteral("Sentencia SQL (última consulta)"), this);
     txtSQL->setObjectName(QStringLiteral("txtSQL"));
     txtSQL->setReadOnly(true);
@@ -224,6 +238,11 @@ void MaxSQL::createControls()
     Label2->setObjectName(QStringLiteral("Label2"));
     controls::setTwipsGeometry(Label2, 30, 30, 8745, 225);
 
+    tmrFetch = new QTimer(this);
+    connect(tmrFetch, &QTimer::timeout, this, [this] {
+        if (FetchRows())
+            tmrFetch->stop();
+    });
     tmrCheckEditable = new QTimer(this);
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
     tmrCheckEditable->setInterval(300);

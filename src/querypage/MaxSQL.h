@@ -24,7 +24,7 @@
 #include "core/Collection.h"
 #include "core/Variant.h"
 #include "messages/TranslatableControls.h"
-#include "querypage/ConnectionValues.h"
+#include "core/ConnectionValues.h"
 #include "querypage/PageController.h"
 #include "pagedialogs/PageDialogs.h"
 #include "controls/MaxGrid.h"
@@ -148,8 +148,6 @@ public:
     ConnectionValues LastFinalConnection() const { return ctl_.lastFinalConnection; }
     // The clock of the run (tests fix it).
     void setClock(std::function<QDateTime()> clock) { ctl_.clock = std::move(clock); }
-    // What the page knows apart from its widgets.
-    PageController& Controller() { return ctl_; }
     // The key fields of the result's table, as the key dialog edits them; a
     // change makes the result read-only until the idle check.
     QString KeyFieldsText() const { return ctl_.KeyFields; }
@@ -175,7 +173,7 @@ public:
     bool IsRunning() const { return ctl_.running; }
     // Drops the result's edit state; with keyButton the key button and ScriptEnabled follow too.
     void ResetEditState(bool keyButton);
-    // The spreadsheet export's reload of the final SELECT (tests put counts no test database could hold).
+    // The spreadsheet export's load of the query's last SELECT (tests put counts no test database could hold).
     using FinalReload = PageController::FinalReload;
     void setFinalReload(FinalReload reload) { ctl_.finalReload = std::move(reload); }
 
@@ -194,6 +192,8 @@ private:
     friend class RunGuard;
     // --- construction and layout (MaxSQL.cpp)
     void createControls();
+    void createConnectionPanel();
+    void createResultArea();
     void place(QWidget* w, int left, int top, int width, int height);
     void placeLeft(QWidget* w, int left);
     void applyFrame();
@@ -239,6 +239,12 @@ private:
     bool InitializeGrid(QString& statement);
     // The fetched rows into the grid, whole or one page.
     bool BusquedaRecordsetado(std::shared_ptr<db::Recordset> records);
+    // What needs the whole result once it is in: the structure check, the record-editing object, editability.
+    void FinishLoad();
+    // One turn of the fetch; true once it is over.
+    bool FetchRows();
+    // Reads the rest of a result still arriving now, with the hourglass.
+    void FinishFetch();
     void HeadersFromRecordset();
     double TextWidth(const QString& text) const;
     QString RemoveComments(const QString& text);
@@ -320,6 +326,8 @@ private:
     QCheckBox* chkPwdVisible;
     ClockFace* Clocky;
     QTimer *tmrVisiblePassword, *tmrCheckEditable;
+    // Reads the rows of a large result still arriving, a few milliseconds at a time between events.
+    QTimer* tmrFetch;
     QPlainTextEdit* txtTabla;
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;

@@ -146,10 +146,7 @@ void MaxSQL::ShowTables()
             tables->Zolt = ctl_.zolt;
             tables->MSG = errorObject_;
             tables->SCR = ctl_.scr;
-            tables->SRV = ServerName();
-            tables->BBDD = DatabaseName();
-            tables->uID = UserName();
-            tables->PWD = Password();
+            tables->Connection = connectionValues();
             tables->Show(this);
             if (!tables->Cancelled) {
                 setTextSQL(tables->sql);
@@ -171,12 +168,7 @@ void MaxSQL::CompareDatabases()
         compare->Zolt = ctl_.zolt;
         compare->MSG = errorObject_;
         compare->SCR = ctl_.scr;
-        compare->CurrentConnectionType = cboConnectionType->currentIndex();
-        compare->CurrentDriver = cboDriver->currentIndex();
-        compare->CurrentSRV = ServerName();
-        compare->CurrentBBDD = DatabaseName();
-        compare->CurrentUID = UserName();
-        compare->CurrentPWD = Password();
+        compare->Current = connectionValues();
         if (parentForm_) {
             compare->ParentFormTop = int(controls::twipsGeometry(parentForm_).top());
             compare->ParentFormHeight = int(controls::twipsGeometry(parentForm_).height());

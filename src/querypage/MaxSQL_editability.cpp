@@ -32,9 +32,15 @@ void MaxSQL::CheckEditable()
             emit ScriptEnabledChanged();
         }
         if (ctl_.DecideEditable()) {
-            flexi_->setLockedColumns(ctl_.GridLockedColumns);
-            flexi_->setTypesString(ctl_.GridTypes);
-            flexi_->setEditable(true);
+            // Setting the locked columns moves the current cell to the header:
+            // a check that finds the grid as it is (the idle check after a
+            // load) leaves the user's cell alone.
+            if (!flexi_->Editable() || flexi_->LockedColumns() != ctl_.GridLockedColumns ||
+                flexi_->TypesString() != ctl_.GridTypes) {
+                flexi_->setLockedColumns(ctl_.GridLockedColumns);
+                flexi_->setTypesString(ctl_.GridTypes);
+                flexi_->setEditable(true);
+            }
             SetEditButtons();
         } else {
             ResetEditState(false);

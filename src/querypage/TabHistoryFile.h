@@ -23,7 +23,7 @@
 // No widgets here: the page hands entries in and takes them out. The file is
 // read once per use and written once, atomically.
 #include "core/ProfileFile.h"
-#include "querypage/ConnectionValues.h"
+#include "core/ConnectionValues.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -25,14 +25,6 @@ class QKeyEvent;
 
 namespace schema {
 
-// Server, database, user and password handed to every data-access call.
-struct ConnectionValues {
-    QString SRV;
-    QString BBDD;
-    QString uID;
-    QString PWD;
-};
-
 // A schema window: the one dialog base with the services and data-access
 // objects it is given; its keys reach it after its controls.
 class SchemaDialog : public DialogFrame {

@@ -75,7 +75,7 @@ void frmIndexes::Form_Load()
     handle("Form_Load", [this] {
         // This window's own connection, not what another page left in the shared object.
         if (Zolt)
-            Zolt->StartObject(SRV, BBDD, uID, PWD);
+            Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         QString caption = windowTitle();
         caption.replace(kMarker, tableName());
         setWindowTitle(caption);
@@ -99,7 +99,7 @@ void frmIndexes::readIndexes()
 {
     if (!Zolt)
         ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
-    QString s = SRV, d = BBDD, u = uID, p = PWD, t = tableName();
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = tableName();
     indexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     selected_ = nullptr;
 }

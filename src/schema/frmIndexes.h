@@ -2,6 +2,7 @@
 // The index list window "Indices de la tabla": the table's indexes as the
 // database holds them, the flags and fields of the selected one, and the
 // commands that delete, create and change an index at once.
+#include "core/ConnectionValues.h"
 #include "schema/SchemaDialog.h"
 #include "controls/MaxGrid.h"
 
@@ -11,10 +12,13 @@ class frmIndex;
 #include <QGroupBox>
 #include <QPushButton>
 
-class frmIndexes : public schema::SchemaDialog, public schema::ConnectionValues {
+class frmIndexes : public schema::SchemaDialog {
     Q_OBJECT
 public:
     explicit frmIndexes(QWidget* parent = nullptr);
+
+    // Server, database, user and password handed to every data-access call.
+    ConnectionValues Connection;
 
     void setCurrentTable(const CollectionPtr& table) { currentTable_ = table; }
     // The index collection read last, and the index shown.

@@ -9,6 +9,7 @@
 #include "schema/frmNewField.h"
 
 #include <QCoreApplication>
+#include <tuple>
 
 namespace {
 
@@ -84,27 +85,26 @@ frmTableProperties::frmTableProperties(QWidget* parent) : SchemaDialog(parent)
     txtDefaultValue = textBox(f, "txtDefaultValue");
     txtDefaultValue->setEnabled(false);
 
-    const double lx = 150, bx = 1750, bw = width - 4050 - bx - 150, h = 315;
-    place(Label1, lx, 420, 1550, h);
-    place(txtFieldName, bx, 390, bw, h);
-    place(Label2, lx, 870, 1550, h);
-    place(cboFieldDataType, bx, 840, 2200, h);
-    place(Label3, lx, 1320, 1550, h);
-    place(txtFieldLenght, bx, 1290, 900, h);
-    place(Label4, lx, 1770, 1550, h);
-    place(txtFieldPosition, bx, 1740, 900, h);
-    place(chkFixedLenght, lx, 2220, 2200, h);
-    place(chkAutoIncreased, 2450, 2220, 2200, h);
-    place(chkNullAllowed, lx, 2620, 2200, h);
-    place(chkAllowZeroLenght, 2450, 2620, 2200, h);
-    place(lblValidationText, lx, 3170, 1550, h);
-    place(txtValidationText, bx, 3140, bw, h);
-    place(lblValidationRule, lx, 3620, 1550, h);
-    place(txtValidationRule, bx, 3590, bw, h);
-    place(lblDefaultValue, lx, 4070, 1550, h);
-    place(txtDefaultValue, bx, 4040, bw, h);
+    // The properties frame in twips: each label at the left, its box 30 twips higher beside it.
+    const double lx = 150, bx = 1750, bw = width - 4050 - bx - 150;
+    const std::tuple<QWidget*, double, double, double> boxes[] = {
+        {Label1, lx, 420, 1550},            {txtFieldName, bx, 390, bw},
+        {Label2, lx, 870, 1550},            {cboFieldDataType, bx, 840, 2200},
+        {Label3, lx, 1320, 1550},           {txtFieldLenght, bx, 1290, 900},
+        {Label4, lx, 1770, 1550},           {txtFieldPosition, bx, 1740, 900},
+        {chkFixedLenght, lx, 2220, 2200},   {chkAutoIncreased, 2450, 2220, 2200},
+        {chkNullAllowed, lx, 2620, 2200},   {chkAllowZeroLenght, 2450, 2620, 2200},
+        {lblValidationText, lx, 3170, 1550}, {txtValidationText, bx, 3140, bw},
+        {lblValidationRule, lx, 3620, 1550}, {txtValidationRule, bx, 3590, bw},
+        {lblDefaultValue, lx, 4070, 1550},  {txtDefaultValue, bx, 4040, bw}};
+    for (const auto& [w, left, top, boxWidth] : boxes)
+        place(w, left, top, boxWidth, 315);
     setFixedSize(Screen::pixelsFromTwips(width), Screen::pixelsFromTwips(6450));
+    wire();
+}
 
+void frmTableProperties::wire()
+{
     connect(BttAceptar, &QPushButton::clicked, this, [this] { BttAceptar_MouseUp(); });
     connect(BttAñadir, &QPushButton::clicked, this, [this] { BttAñadir_MouseUp(); });
     connect(BttEliminar, &QPushButton::clicked, this, [this] { BttEliminar_MouseUp(); });
@@ -175,7 +175,7 @@ void frmTableProperties::Form_Load()
         if (!Zolt)
             ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
         // This window's own connection, not what another page left in the shared object.
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         QString caption = windowTitle();
         if (!currentTable_) {
             const QString word = MSG ? MSG->Translate(QStringLiteral("Nueva"), true, objectName()) : QStringLiteral("Nueva");
@@ -225,7 +225,7 @@ void frmTableProperties::loadTableStructure()
     if (editionMode_ != QLatin1String("M"))
         return;
     const QString table = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
-    Zolt->StartObject(SRV, BBDD, uID, PWD);
+    Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
     const auto structure = Zolt->EstructuraTabla(QStringLiteral("Ejercicio"), table).as<Collection>();
     const CollectionPtr items = schema::SubCollection(currentTable_.get(), QStringLiteral("Fields"));
     hasKeyNames_ = ExisteClaveColeccion(Variant(currentTable_), QStringLiteral("Key"));
@@ -259,7 +259,7 @@ void frmTableProperties::loadTableStructure()
             f->setKeyCode(qualified);
             fields_->Add(Variant(f), qualified);
         }
-    QString s = SRV, d = BBDD, u = uID, p = PWD, t = table;
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = table;
     savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
 }
 
@@ -496,10 +496,10 @@ void frmTableProperties::BttIndexes_MouseUp()
     handle("BttIndexes_MouseUp", [this] {
         frmIndexes window(this);
         handOver(window);
-        static_cast<ConnectionValues&>(window) = *this;
+        window.Connection = Connection;
         window.setCurrentTable(currentTable_);
         controls::runModal(window, this);
-        QString s = SRV, d = BBDD, u = uID, p = PWD, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
+        QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password, t = schema::TextOf(currentTable_.get(), QStringLiteral("Name"));
         savedIndexes_ = schema::orEmpty(Zolt->TableIndexes(s, d, u, p, t));
     });
 }

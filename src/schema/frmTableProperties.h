@@ -3,6 +3,7 @@
 // existing table in column order, the properties of the selected field, the
 // key and the indexes. Everything stays in memory until Aceptar creates or
 // rebuilds the table and adds back its other indexes.
+#include "core/ConnectionValues.h"
 #include "data/clsField.h"
 #include "schema/SchemaDialog.h"
 #include "controls/MaxGrid.h"
@@ -14,10 +15,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-class frmTableProperties : public schema::SchemaDialog, public schema::ConnectionValues {
+class frmTableProperties : public schema::SchemaDialog {
     Q_OBJECT
 public:
     explicit frmTableProperties(QWidget* parent = nullptr);
+
+    // Server, database, user and password handed to every data-access call.
+    ConnectionValues Connection;
 
     QString EditionMode() const { return editionMode_; }
     void setEditionMode(const QString& mode) { editionMode_ = mode; }
@@ -72,6 +76,8 @@ protected:
     void exitButton() override { BttSalir_MouseUp(); }
 
 private:
+    // The handlers behind the controls.
+    void wire();
     void loadTableStructure();
     void fillFieldsGrid();
     void showFieldProperties(const QString& keyCode);

@@ -75,7 +75,7 @@ void frmTables::Form_Load()
         if (!Zolt)
             ::raise(Error::ObjectVariableNotSet, QStringLiteral("Variable de objeto o de bloque With no establecida"));
         // This window's own connection, not what another page left in the shared object.
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         readTables();
         const int n = tables_->Count();
         setupTablesGrid(n);
@@ -104,7 +104,7 @@ bool frmTables::Form_KeyPress(int keyAscii)
 
 void frmTables::readTables()
 {
-    QString s = SRV, d = BBDD, u = uID, p = PWD;
+    QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password;
     tables_ = schema::orEmpty(Zolt->TableList(s, d, u, p));
 }
 
@@ -160,7 +160,7 @@ void frmTables::showTableFields(int row)
         controls::WaitCursor wait;
         const CollectionPtr fields = schema::SubCollection(current_.get(), QStringLiteral("Fields"));
         if (!fields || fields->Count() == 0) {
-            QString s = SRV, d = BBDD, u = uID, pw = PWD, name = schema::TextOf(current_.get(), QStringLiteral("Name"));
+            QString s = Connection.server, d = Connection.database, u = Connection.user, pw = Connection.password, name = schema::TextOf(current_.get(), QStringLiteral("Name"));
             // A failed read keeps the item as it was.
             if (const CollectionPtr item = Zolt->TableList(s, d, u, pw, name)) {
                 current_ = item;
@@ -172,7 +172,7 @@ void frmTables::showTableFields(int row)
     const QString table = schema::TextOf(current_.get(), QStringLiteral("Name"));
     Variant structure;
     if (cboOrder->currentIndex() != 0) {
-        Zolt->StartObject(SRV, BBDD, uID, PWD);
+        Zolt->StartObject(Connection.server, Connection.database, Connection.user, Connection.password);
         structure = Zolt->EstructuraTabla(QStringLiteral("Ejercicio"), table);
     }
     const auto columns = structure.as<Collection>();
@@ -325,7 +325,7 @@ void frmTables::BttEliminar_MouseUp()
         const QString statement = Zolt->IsOracle() ? QStringLiteral("DROP TABLE ") + name
                                                    : QStringLiteral("DROP TABLE ") + sqltext::bracket(name);
         bool dropped = false;
-        QString s = SRV, d = BBDD, u = uID, p = PWD;
+        QString s = Connection.server, d = Connection.database, u = Connection.user, p = Connection.password;
         trap([&] { dropped = Zolt->Execute(statement, s, d, u, p); }, [](const Error&) {});
         if (!dropped)
             ask(QStringLiteral("No se ha podido eliminar la tabla ") + BraceBlock(1, name) + QLatin1Char('.'), 64,
@@ -352,7 +352,7 @@ void frmTables::openStructure(const QString& mode, const CollectionPtr& table)
 {
     frmTableProperties window(this);
     handOver(window);
-    static_cast<ConnectionValues&>(window) = *this;
+    window.Connection = Connection;
     window.setEditionMode(mode);
     window.setCurrentTable(table);
     controls::runModal(window, this);

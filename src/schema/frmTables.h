@@ -3,6 +3,7 @@
 // with a search box, the fields of the selected one, and the commands that
 // send a query for its first rows to the page, drop it, or open the
 // structure window for a new or the selected table.
+#include "core/ConnectionValues.h"
 #include "schema/SchemaDialog.h"
 #include "controls/MaxGrid.h"
 
@@ -14,10 +15,13 @@
 #include <QTimer>
 #include <functional>
 
-class frmTables : public schema::SchemaDialog, public schema::ConnectionValues {
+class frmTables : public schema::SchemaDialog {
     Q_OBJECT
 public:
     explicit frmTables(QWidget* parent = nullptr);
+
+    // Server, database, user and password handed to every data-access call.
+    ConnectionValues Connection;
 
     QString sql() const { return sql_; }
     QString KeyFields() const { return keyFields_; }

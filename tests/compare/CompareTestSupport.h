@@ -132,12 +132,8 @@ protected:
     // Opens the window on a current database (a local file of the .accdb kind unless told) and lists it.
     void openOn(const QString& database, int type = 2, int driver = 1, const QString& server = {})
     {
-        c.CurrentConnectionType = std::int16_t(type);
-        c.CurrentDriver = std::int16_t(driver);
-        c.CurrentSRV = server;
-        c.CurrentBBDD = database;
-        c.CurrentUID = server.isEmpty() ? QString() : QString("sa");
-        c.CurrentPWD = server.isEmpty() ? QString() : QString("pw");
+        const bool server_ = !server.isEmpty();
+        c.Current = {type, driver, server, database, server_ ? QString("sa") : QString(), server_ ? QString("pw") : QString()};
         c.setParentFormHeight(11000);
         c.Form_Load();
         c.tmrInitial_Timer();

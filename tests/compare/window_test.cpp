@@ -23,9 +23,7 @@ protected:
         w.setZolt(zolt);
         w.setMSG(msg);
         w.setSCR(scr);
-        w.setCurrentConnectionType(2);
-        w.setCurrentDriver(1);
-        w.setCurrentBBDD(file.path);
+        w.setCurrent({2, 1, {}, file.path, {}, {}});
         w.setParentFormTop(1000);
         w.setParentFormHeight(11000);
         w.logic().pauseOverride = 0;

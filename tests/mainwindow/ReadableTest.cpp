@@ -132,6 +132,15 @@ QStringList faults(const QWidget& w, const QString& state = QString())
 
 void settle(int ms = 20) { QTest::qWait(ms); }
 
+// A picture for a look by eye, into the folder VELMORA_SCREENSHOTS names.
+QString language;
+void snap(QWidget& w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        w.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, language, name));
+}
+
 // Shows each dialog the program runs, lets the test look at it, and leaves it
 // as its close box would.
 class Inspector : public controls::ModalRunner {
@@ -144,6 +153,7 @@ public:
         opened << d.objectName();
         d.show();
         settle();
+        snap(d, d.objectName());
         // A step is for the first dialog it meets; what that one opens is looked at as it comes.
         if (auto step = std::exchange(act, {}))
             step(d);
@@ -222,6 +232,7 @@ protected:
 
 TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
 {
+    language = QLatin1String(GetParam().setting);
     w = std::make_unique<frmMain>();
     w->setMsgBoxRecorder(messages);
     w->Form_Load();
@@ -240,12 +251,15 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
             found << faults(*w, QStringLiteral("type %1/%2").arg(type).arg(driver));
         }
     }
+    // The data-source picker over the machine's own data sources.
+    open([&] { emit button("BttDSN")->mouseUp(1, 0, 0, 0); });
     connectionType->setCurrentIndex(1);
     p.findChild<QLineEdit*>("txtBBDD")->setText(dir.filePath("sample.mdb"));
     p.findChild<QPlainTextEdit*>("txtTabla")->setPlainText("SELECT * FROM Pedidos");
     p.ExecuteQuery();
     settle(400); // the editability check
     found << faults(*w, "run");
+    snap(*w, "frmMain");
     for (const char* menu : {"BttDataBase", "BttExport", "BttClean"}) {
         emit button(menu)->mouseUp(1, 0, 0, 0);
         settle(600);
@@ -276,6 +290,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     open([&] { w->QueryPage(1)->CompareDatabases(); }, [&](QDialog& compare) {
         settle(300);
         found << faults(compare, "compare loaded");
+        snap(compare, "frmCompare-empty");
         auto* type = compare.findChild<QComboBox*>("cboComparedConnectionType");
         auto* driver = compare.findChild<QComboBox*>("cboComparedDriver");
         for (int t : {0, 1, 2, 3})
@@ -288,6 +303,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
                 }
                 settle(1);
                 found << faults(compare, QStringLiteral("compared type %1/%2").arg(t).arg(d));
+                snap(compare, QStringLiteral("frmCompare-type%1-%2").arg(t).arg(d));
             }
         type->setCurrentIndex(1);
         emit type->activated(1);
@@ -295,6 +311,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         compare.findChild<QAbstractButton*>("BttCompare")->click();
         settle(50);
         found << faults(compare, "compared");
+        snap(compare, "frmCompare-compared");
         auto* tables = compare.findChild<MaxGrid*>("fgrTables");
         for (int r = 1; r < tables->Rows(); ++r) {
             tables->setRow(r);
@@ -319,6 +336,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     for (QWidget* d : std::initializer_list<QWidget*>{title.get(), question.get(), &chooser}) {
         d->show();
         settle();
+        snap(*d, d->metaObject()->className());
         for (auto* b : d->findChildren<QAbstractButton*>())
             EXPECT_FALSE(GetParam().cancel != "Cancel" && QStringList({"Cancel", "&Open", "&Yes"}).contains(b->text()))
                 << b->text().toStdString();

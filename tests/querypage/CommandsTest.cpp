@@ -132,7 +132,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
     std::shared_ptr<clsDO> given, zoltGiven;
     bool cancel = true;
     script<TablesDialog>(page.Dialogs().frmTables, [&](TablesDialog& d) {
-        seen = d.SRV + "|" + d.PWD;
+        seen = d.Connection.server + "|" + d.Connection.password;
         given = d.Zolt;
         d.Cancelled = cancel;
         d.sql = "SELECT * FROM t";
@@ -140,7 +140,7 @@ TEST_F(PageCommands, TableListAndComparisonWindowTakeThePanelsConnection)
     });
     controls::ScopedScriptedRunner runner;
     runner.then<frmCompare>([&](frmCompare& w) {
-        server = w.logic().CurrentSRV + "|" + w.logic().CurrentPWD;
+        server = w.logic().Current.server + "|" + w.logic().Current.password;
         zoltGiven = w.logic().Zolt;
     });
     page.ParametersConnection(0, 0, "", "d", "u", "p"); // a failed validation opens neither

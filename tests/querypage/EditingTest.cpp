@@ -264,6 +264,11 @@ TEST_F(LocalEditTest, CountsButtonsClearingAndAnUnchangedRestoredRun)
     page.ExecuteQuery();
     ASSERT_TRUE(A::editable(page));
     EXPECT_EQ(TabHistoryFile::load(TabHistoryFile::pathOf(1)).entry(1).sql, "");
+    // The idle check that follows the load leaves the user's cell where it is.
+    grid().setRow(2);
+    page.setClock([] { return QDateTime::currentDateTime().addSecs(5); });
+    A::timerTick(page);
+    EXPECT_EQ(std::tuple(grid().Row(), A::editable(page)), std::tuple(2, true));
 
     const auto counted = [this] { return page.StatusText().section("Nº Registros: ", 1).section(' ', 0, 0); };
     grid().setRow(0);

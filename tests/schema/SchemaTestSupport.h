@@ -49,10 +49,7 @@ protected:
     void connect(W& w)
     {
         give(w);
-        w.SRV = srv;
-        w.BBDD = bbdd;
-        w.uID = uid;
-        w.PWD = pwd;
+        w.Connection = {0, 0, srv, bbdd, uid, pwd};
     }
     void local(const QStringList& statements)
     {

@@ -38,6 +38,7 @@ TEST_F(StartupTest, SettingsFileValuesOrTheDefaults)
     EXPECT_EQ(members(), (QStringList{"Original", "###,###,##0.00", "9", "0"}));
     EXPECT_EQ((QStringList{svc->ReinvoicingDate, svc->NombreIni}), (QStringList{"  /  /    ", "Dovrin.ini"}));
     EXPECT_FALSE(QFile::exists(iniPath())) << "start-up writes nothing";
+    EXPECT_TRUE(svc->EnlazarServidores("Link")) << "without a server of its own there is nothing to link";
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(data->Parent(), svc.get());
     EXPECT_FALSE(svc->Terminar());
