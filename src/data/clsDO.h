@@ -54,7 +54,9 @@ public:
     // reader (inside a transaction, the transaction's connection). Nothing
     // when the connection does not open (said as Query says it); a failing
     // statement is logged and its error raised again, as Query does.
-    std::unique_ptr<db::RowReader> OpenReader(const QString& sSQL, bool settledTypes = true);
+    std::unique_ptr<db::RowReader> OpenReader(const QString& sSQL, bool settledTypes = true,
+                                              QString sServer = QString(), QString sBBDD = QString(),
+                                              QString sUID = QString(), QString sPassword = QString());
 
     QString SQLProvider() const { return sqlProvider_; }
     void setSQLProvider(const QString& value) { sqlProvider_ = value; }

@@ -332,11 +332,11 @@ const QueryForms::Form* QueryForms::find(const QString& word)
     return nullptr;
 }
 
-std::unique_ptr<db::RowReader> clsDO::OpenReader(const QString& sSQL, bool settledTypes)
+std::unique_ptr<db::RowReader> clsDO::OpenReader(const QString& sSQL, bool settledTypes, QString sServer,
+                                                QString sBBDD, QString sUID, QString sPassword)
 {
-    QString server, database, user, password;
-    FallBack(server, database, user, password);
-    if (!OpenConnection(server, database, user, password))
+    FallBack(sServer, sBBDD, sUID, sPassword);
+    if (!OpenConnection(sServer, sBBDD, sUID, sPassword))
         return nullptr;
     InsertLog(QStringLiteral("query"), sSQL, 1);
     std::unique_ptr<db::RowReader> reader;

@@ -238,6 +238,11 @@ void MaxSQL::createResultArea()
     Label2->setObjectName(QStringLiteral("Label2"));
     controls::setTwipsGeometry(Label2, 30, 30, 8745, 225);
 
+    tmrFetch = new QTimer(this);
+    connect(tmrFetch, &QTimer::timeout, this, [this] {
+        if (FetchRows())
+            tmrFetch->stop();
+    });
     tmrCheckEditable = new QTimer(this);
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
     tmrCheckEditable->setInterval(300);

@@ -239,6 +239,12 @@ private:
     bool InitializeGrid(QString& statement);
     // The fetched rows into the grid, whole or one page.
     bool BusquedaRecordsetado(std::shared_ptr<db::Recordset> records);
+    // What needs the whole result once it is in: the structure check, the record-editing object, editability.
+    void FinishLoad();
+    // One turn of the fetch; true once it is over.
+    bool FetchRows();
+    // Reads the rest of a result still arriving now, with the hourglass.
+    void FinishFetch();
     void HeadersFromRecordset();
     double TextWidth(const QString& text) const;
     QString RemoveComments(const QString& text);
@@ -320,6 +326,8 @@ private:
     QCheckBox* chkPwdVisible;
     ClockFace* Clocky;
     QTimer *tmrVisiblePassword, *tmrCheckEditable;
+    // Reads the rows of a large result still arriving, a few milliseconds at a time between events.
+    QTimer* tmrFetch;
     QPlainTextEdit* txtTabla;
     QWidget* Splitter;
     QScrollBar* OnDemandElevator;

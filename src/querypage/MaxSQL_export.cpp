@@ -45,6 +45,8 @@ bool MaxSQL::ReloadFinalSelect()
 
 bool MaxSQL::StartExport()
 {
+    // Exports and the script go by the whole result.
+    FinishFetch();
     ChangeConnectionType(false);
     if (ctl_.zolt->StartObject(ServerName(), DatabaseName(), UserName(), Password()))
         return true;

@@ -20,6 +20,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <optional>
 
 namespace {
@@ -71,36 +72,85 @@ bool MaxSQL::LoadGrid(QString statement)
         // record set and the edit state of the former result as they were.
         std::shared_ptr<db::Recordset> records;
         guarded("BusquedaRecordsetado", [&] {
-            QString server = ServerName(), database = DatabaseName(), user = UserName(), password = Password();
-            records = ctl_.zolt->Query(statement, server, database, user, password, QStringLiteral("Recordset"))
-                          .as<db::Recordset>();
+            records = ctl_.StartFetch(statement, {ServerName(), DatabaseName(), UserName(), Password()});
         });
         if (!records || !records->result())
             return; // the data-access object has said why
         const DrawingOff drawing(*flexi_);
-        if (!InitializeGrid(statement) || !BusquedaRecordsetado(records))
+        if (!InitializeGrid(statement) || !BusquedaRecordsetado(records)) {
+            ctl_.StopFetch();
             return;
-        if (ctl_.SingleTable) {
-            // Edits go to the columns the structure names, so it must match the result.
-            Variant structure = TableStructure(ctl_.EditTableName);
-            if (!ctl_.StructureMatchesResult(structure)) {
-                ctl_.TableStructureCache.remove(ctl_.EditTableName);
-                structure = TableStructure(ctl_.EditTableName);
-                if (!ctl_.StructureMatchesResult(structure)) {
-                    ResetEditState(true);
-                    const DrawingOff drawing(*flexi_);
-                    HeadersFromRecordset();
-                }
-            }
         }
         // A result edits only through a record set made for it.
         ctl_.OT.reset();
-        if (ctl_.SingleTable)
-            LoadOT();
-        CheckEditable();
+        if (ctl_.Fetching()) {
+            // The rest arrives between events; editing waits for the whole result.
+            flexi_->setEditable(false);
+            ctl_.GridEditable = false;
+            SetEditButtons();
+            tmrFetch->start(1);
+        } else {
+            FinishLoad();
+        }
         loaded = true;
     });
     return loaded;
+}
+
+void MaxSQL::FinishLoad()
+{
+    if (ctl_.SingleTable) {
+        // Edits go to the columns the structure names, so it must match the result.
+        Variant structure = TableStructure(ctl_.EditTableName);
+        if (!ctl_.StructureMatchesResult(structure)) {
+            ctl_.TableStructureCache.remove(ctl_.EditTableName);
+            structure = TableStructure(ctl_.EditTableName);
+            if (!ctl_.StructureMatchesResult(structure)) {
+                ResetEditState(true);
+                const DrawingOff drawing(*flexi_);
+                HeadersFromRecordset();
+            }
+        }
+    }
+    ctl_.OT.reset();
+    if (ctl_.SingleTable)
+        LoadOT();
+    CheckEditable();
+}
+
+bool MaxSQL::FetchRows()
+{
+    if (!ctl_.Fetching())
+        return true;
+    bool done = false;
+    if (!guarded("BusquedaRecordsetado", [&] { done = ctl_.FetchMore(); })) {
+        // Failed mid-way (reported): no part of the result stays.
+        ctl_.ForgetResult();
+        flexi_->setRows(1);
+        OnDemandElevator->hide();
+        WriteStatusLine();
+        return true;
+    }
+    const bool wasBusy = ctl_.ElevatorBusy;
+    ctl_.ElevatorBusy = true;
+    OnDemandElevator->setRange(1, int(std::clamp<qint64>(ctl_.PagingRecordCount, 1, std::numeric_limits<int>::max())));
+    ctl_.ElevatorBusy = wasBusy;
+    if (done) {
+        ctl_.StopClock();
+        guarded("LoadGrid", [this] { FinishLoad(); });
+    }
+    WriteStatusLine();
+    return done;
+}
+
+void MaxSQL::FinishFetch()
+{
+    if (!ctl_.Fetching())
+        return;
+    const controls::WaitCursor hourglass;
+    while (!FetchRows()) {
+    }
+    tmrFetch->stop();
 }
 
 bool MaxSQL::InitializeGrid(QString& statement)

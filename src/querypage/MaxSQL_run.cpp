@@ -171,6 +171,8 @@ void MaxSQL::ExecuteQuery()
     if (ctl_.running)
         return;
     std::unique_ptr<RunGuard> run;
+    // The rows of the former result still to come are never read: none reaches the new one.
+    ctl_.StopFetch();
     guarded("ExecuteQuery", [&] {
         if (!ValidateAll(true))
             return;

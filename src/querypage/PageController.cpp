@@ -5,10 +5,13 @@
 #include "data/clsDO.h"
 #include "editing/clsMultiTabla.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/RowReader.h"
 #include "querypage/KeyFields.h"
 #include "querypage/LoadRules.h"
 #include "querypage/StructureFields.h"
 #include "querypage/TabHistoryFile.h"
+
+#include <QElapsedTimer>
 #include "services/clsTablas.h"
 
 #include <QFileInfo>
@@ -46,6 +49,60 @@ void PageController::StopClock()
     EndTime = now();
     LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
 }
+
+struct PageController::Fetch {
+    std::unique_ptr<db::RowReader> reader;
+    db::ResultSetPtr rows;
+    std::unique_ptr<db::ResultBuilder> builder;
+};
+
+std::shared_ptr<db::Recordset> PageController::StartFetch(const QString& statement,
+                                                          const std::array<QString, 4>& connection)
+{
+    StopFetch();
+    auto f = std::make_shared<Fetch>();
+    f->reader = zolt->OpenReader(statement, false, connection[0], connection[1], connection[2], connection[3]);
+    if (!f->reader)
+        return nullptr;
+    f->rows = std::make_shared<db::ResultSet>();
+    f->rows->fields = f->reader->fields();
+    f->builder = std::make_unique<db::ResultBuilder>(*f->rows);
+    const int columns = f->rows->columnCount();
+    while (!f->reader->atEnd() && !loadrules::isPaged(f->rows->rowCount(), columns))
+        f->reader->read(*f->builder, fetchStep);
+    f->rows->fields = f->reader->fields();
+    auto records = std::make_shared<db::Recordset>();
+    records->attach({f->rows});
+    if (!f->reader->atEnd())
+        fetch_ = std::move(f);
+    return records;
+}
+
+bool PageController::FetchMore()
+{
+    if (!fetch_)
+        return true;
+    const std::shared_ptr<Fetch> f = fetch_; // a fetch stopped meanwhile ends with this call
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        do
+            f->reader->read(*f->builder, fetchStep);
+        while (!f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
+    } catch (...) {
+        StopFetch();
+        throw;
+    }
+    f->rows->fields = f->reader->fields();
+    if (f != fetch_)
+        return true;
+    PagingRecordCount = f->rows->rowCount();
+    if (f->reader->atEnd())
+        StopFetch();
+    return !fetch_;
+}
+
+void PageController::StopFetch() { fetch_.reset(); }
 
 QString PageController::StatusLine(qint64 gridRows, int columns) const
 {
@@ -147,6 +204,7 @@ qint64 PageController::MovedPosition(int action, qint64 barValue) const
 
 void PageController::DropResult()
 {
+    StopFetch();
     ResultSet.reset();
     PagingActive = false;
 }

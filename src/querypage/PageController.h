@@ -23,6 +23,9 @@ class clsMultiTabla;
 class clsTablas;
 namespace db {
 class Recordset;
+class ResultBuilder;
+class ResultSet;
+class RowReader;
 }
 
 class PageController {
@@ -86,8 +89,29 @@ public:
     qint64 MovedPosition(int action, qint64 barValue) const;
     // Drops the loaded result and its paging.
     void DropResult();
+
+    // --- a result that is still arriving
+    // Runs the final SELECT and reads its rows up to the paging line, or all of
+    // them when fewer: the page shows them at once, paged exactly when the whole
+    // result would be. The rest stays to be read by FetchMore. Nothing when the
+    // connection did not open (the data-access object has said why); raises
+    // Error as the statement does. A fetch under way before stops here.
+    std::shared_ptr<db::Recordset> StartFetch(const QString& statement, const std::array<QString, 4>& connection);
+    bool Fetching() const { return fetch_ != nullptr; }
+    // Reads further rows for about fetchTurnMs milliseconds into the loaded
+    // result and its count; true once the last row is in (the fetch is over).
+    // Raises Error (the fetch is over too).
+    bool FetchMore();
+    // The rows not read yet are never read.
+    void StopFetch();
+    // Rows read between two looks at the clock, and the milliseconds of one turn.
+    qint64 fetchStep = 4096;
+    int fetchTurnMs = 25;
     // A cleared grid: nothing is left to edit, confirm, reload or page.
     void ForgetResult();
+
+    struct Fetch;
+    std::shared_ptr<Fetch> fetch_;
 
     // --- editability
     // The key fields as the key dialog and the history hold them.

@@ -55,6 +55,15 @@ public:
     static void setPaging(MaxSQL& p, bool on) { p.ctl_.PagingActive = on; }
     static void autoSize(MaxSQL& p) { p.BttAutoSize_MouseUp(0, 0, 0, 0); }
     static void setGridEditable(MaxSQL& p, bool on) { p.ctl_.GridEditable = on; }
+    static bool fetching(const MaxSQL& p) { return p.ctl_.Fetching(); }
+    // Few rows a turn, one step each: a result of thousands arrives in many turns.
+    static void slowFetch(MaxSQL& p)
+    {
+        p.ctl_.fetchStep = 512;
+        p.ctl_.fetchTurnMs = 0;
+    }
+    static void finishFetch(MaxSQL& p) { p.FinishFetch(); }
+    static qint64 recordCount(const MaxSQL& p) { return p.ctl_.PagingRecordCount; }
 };
 
 // The new-key dialog as a script: keeps the rows it was given, then answers

@@ -76,10 +76,12 @@ protected:
         scr->DisableSecurity = true;
         page.setShowKey(true);
     }
+    // Runs and waits for the whole result.
     void run(const QString& sql)
     {
         page.setTextSQL(sql);
         page.ExecuteQuery();
+        MaxSQLTestAccess::finishFetch(page);
     }
     // The messages shown, each as "body (style, title)", or the bodies alone; without the leading line break.
     QStringList shown(bool bodiesOnly = false) const

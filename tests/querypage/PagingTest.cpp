@@ -2,6 +2,9 @@
 // paging bar: the moves of the bar, the refill, the layout, and clearing.
 #include "PageFixture.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+
 namespace {
 
 class PagingTest : public PageFixture {
@@ -110,6 +113,88 @@ TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
     // A grid without height still shows one record.
     page.LayoutTwips(16380, 3000);
     EXPECT_EQ(std::tuple(page.TwipsBox("Flexi").height(), pageRows(), rows(), cell(1, 0)), std::tuple(0, 1, 2, "500000"));
+}
+
+// A result of a local file large enough to arrive in several turns: 20,480
+// records of two columns.
+class ArrivingResultTest : public PageBase {
+protected:
+    static constexpr int Records = 20480;
+    void SetUp() override
+    {
+        PageBase::SetUp();
+        startAsTheProgram();
+        QStringList fill{"CREATE TABLE T (a LONG, b TEXT(10))"};
+        for (int r = 1; r <= 5; ++r)
+            fill << QStringLiteral("INSERT INTO T VALUES (%1, 'r%1')").arg(r);
+        for (int k = 5; k < Records; k *= 2)
+            fill << QStringLiteral("INSERT INTO T SELECT a + %1, b FROM T").arg(k);
+        file = makeLocalFile(dir.filePath("big.mdb"), fill);
+    }
+    void open(MaxSQL& p, const QString& sql)
+    {
+        MaxSQLTestAccess::slowFetch(p);
+        p.ParametersConnection(1, 1, "", file, "", "");
+        p.setTextSQL(sql);
+        p.ExecuteQuery();
+    }
+    QScrollBar* bar() { return page.findChild<QScrollBar*>("OnDemandElevator"); }
+    QString file;
+};
+
+TEST_F(ArrivingResultTest, CountPagingAndBarEndAsTheWholeResultPutsThemBelowAtAndAboveTheLine)
+{
+    const qint64 line = (Records + 1) * 2; // the cells of the result with its header row
+    for (const qint64 limit : {line + 1, line, line - 1, qint64(1000)}) {
+        loadrules::setPagingCellLimit(limit);
+        open(page, "SELECT a, b FROM T ORDER BY a");
+        const bool paged = limit < line;
+        // Paged or not from the first page on, as the whole result is.
+        EXPECT_EQ(!bar()->isHidden(), paged) << limit;
+        if (limit == 1000)
+            EXPECT_TRUE(MaxSQLTestAccess::fetching(page) && MaxSQLTestAccess::recordCount(page) < Records);
+        MaxSQLTestAccess::finishFetch(page);
+        EXPECT_EQ(std::tuple(MaxSQLTestAccess::recordCount(page), !bar()->isHidden(), paged ? bar()->maximum() : Records,
+                             page.Flexi().TextMatrix(1, 0)),
+                  std::tuple(qint64(Records), paged, Records, "1"))
+            << limit;
+        if (!paged)
+            EXPECT_EQ(page.Flexi().Rows(), Records + 1);
+        EXPECT_TRUE(page.StatusText().contains(QStringLiteral("20")) && page.StatusText().contains(QStringLiteral("480")));
+    }
+    EXPECT_TRUE(recorder->calls.empty()) << shown().join('\n').toStdString();
+}
+
+TEST_F(ArrivingResultTest, ANewRunTakesNoLateRowAndAClosedPageLeavesNoReadBehind)
+{
+    loadrules::setPagingCellLimit(1000);
+    open(page, "SELECT a, b FROM T ORDER BY a");
+    ASSERT_TRUE(MaxSQLTestAccess::fetching(page));
+    open(page, "SELECT a, b FROM T WHERE a <= 3000 ORDER BY a DESC");
+    // The turns go on between events; the first result's would be done by now too.
+    QElapsedTimer waited;
+    waited.start();
+    while (MaxSQLTestAccess::fetching(page) && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(std::tuple(MaxSQLTestAccess::recordCount(page), bar()->maximum(), page.Flexi().TextMatrix(1, 0)),
+              std::tuple(qint64(3000), 3000, "3000"));
+
+    // A page closed while its rows arrive: the file is free for a change at once.
+    auto other = std::make_unique<MaxSQL>();
+    wire(*other);
+    open(*other, "SELECT a, b FROM T ORDER BY a");
+    ASSERT_TRUE(MaxSQLTestAccess::fetching(*other));
+    other.reset();
+    QCoreApplication::processEvents();
+    db::Connection c;
+    c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+    c.setCommandTimeout(1);
+    EXPECT_NO_THROW(c.Execute("DELETE FROM T WHERE a > 3000"));
+    EXPECT_TRUE(recorder->calls.empty()) << shown().join('\n').toStdString();
 }
 
 } // namespace
