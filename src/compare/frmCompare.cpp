@@ -184,8 +184,27 @@ frmCompare::~frmCompare()
 void frmCompare::build()
 {
     resize(Screen::pixelsFromTwips(15420), Screen::pixelsFromTwips(9135));
+    buildRows();
+    buildGrids();
+    buildPanels();
+
+    // Each widget follows the rules' control of its name.
+    auto& c = *logic_;
+    for (PanelControl* m : c.controls()) {
+        QWidget* w = findChild<QWidget*>(m->objectName());
+        widgets_.insert(m, w);
+        connect(m, &PanelControl::focusRequested, w, [w] { w->setFocus(); });
+    }
+    for (MaxGrid* g : {fgrTables, fgrFields, fgrIndexes})
+        sinks_.push_back(std::make_unique<MaxGridSink>(g));
+    c.attach(this, this, sinks_[0].get(), sinks_[1].get(), sinks_[2].get());
+}
+
+// The buttons along the top, the captions and the two connection rows.
+void frmCompare::buildRows()
+{
     using namespace compare::pictures;
-    // The buttons along the top: the caption under the picture.
+    // The caption under the picture, in a smaller font as on the query page.
     auto topButton = [this](const char* name, const QString& text, const QPixmap& picture) {
         auto* b = make<QToolButton>(this, name);
         b->setText(text);
@@ -193,70 +212,104 @@ void frmCompare::build()
         b->setIconSize(picture.size());
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::TabFocus);
-        // The captions were sized for a narrower system font: as on the query
-        // page, a smaller one keeps "Comparar" whole at the button's width.
         QFont f = b->font();
         f.setPointSizeF(f.pointSizeF() * 0.8);
         b->setFont(f);
         return b;
     };
-    BttCompare = topButton("BttCompare", QStringLiteral("Comparar"), compareButton(false));
-    BttCompareDisabled = topButton("BttCompareDisabled", QStringLiteral("Comparar"), compareButton(true));
-    BttFilter = topButton("BttFilter", QStringLiteral("Filtros"), filterButton(false));
-    BttFilterDisabled = topButton("BttFilterDisabled", QStringLiteral("Filtros"), filterButton(true));
-    BttSalir = topButton("BttSalir", QStringLiteral("Salir"), compare::pictures::exitButton());
+    const struct {
+        QToolButton** slot;
+        const char* name;
+        const char* text;
+        QPixmap picture;
+    } buttons[] = {{&BttCompare, "BttCompare", "Comparar", compareButton(false)},
+                   {&BttCompareDisabled, "BttCompareDisabled", "Comparar", compareButton(true)},
+                   {&BttFilter, "BttFilter", "Filtros", filterButton(false)},
+                   {&BttFilterDisabled, "BttFilterDisabled", "Filtros", filterButton(true)},
+                   {&BttSalir, "BttSalir", "Salir", compare::pictures::exitButton()}};
+    for (const auto& b : buttons)
+        *b.slot = topButton(b.name, QString::fromUtf8(b.text), b.picture);
 
-    Label9 = label(this, "Label9", QStringLiteral("Actual"), 1830, 60, 1095, 225);
-    Label10 = label(this, "Label10", QStringLiteral("Comparada"), 1830, 660, 1095, 225);
-    Label6 = label(this, "Label6", QStringLiteral("Tipo"), 3000, 390, 885, 195);
-    Label8 = label(this, "Label8", QStringLiteral("Driver"), 4410, 390, 705, 195);
-    lblServer = label(this, "lblServer", QStringLiteral("Servidor o DNS"), 5580, 390, 1635, 195);
-    lblBBDD = label(this, "lblBBDD", QStringLiteral("BBDD"), 7230, 390, 855, 225);
-    lblUser = label(this, "lblUser", QStringLiteral("User"), 11880, 390, 825, 225);
-    lblPassword = label(this, "lblPassword", QStringLiteral("Pwd"), 13170, 390, 435, 225);
+    const struct {
+        QLabel** slot;
+        const char* name;
+        const char* text;
+        double left, top, width, height;
+    } captions[] = {{&Label9, "Label9", "Actual", 1830, 60, 1095, 225},
+                    {&Label10, "Label10", "Comparada", 1830, 660, 1095, 225},
+                    {&Label6, "Label6", "Tipo", 3000, 390, 885, 195},
+                    {&Label8, "Label8", "Driver", 4410, 390, 705, 195},
+                    {&lblServer, "lblServer", "Servidor o DNS", 5580, 390, 1635, 195},
+                    {&lblBBDD, "lblBBDD", "BBDD", 7230, 390, 855, 225},
+                    {&lblUser, "lblUser", "User", 11880, 390, 825, 225},
+                    {&lblPassword, "lblPassword", "Pwd", 13170, 390, 435, 225}};
+    for (const auto& l : captions)
+        *l.slot = label(this, l.name, QString::fromUtf8(l.text), l.left, l.top, l.width, l.height);
 
-    auto combo = [this](const char* name, const QStringList& items) {
-        auto* c = make<QComboBox>(this, name);
-        c->setEditable(false); // a typed text that is no item would leave the index at -1
-        c->addItems(items);
-        c->setCurrentIndex(-1);
-        return c;
-    };
-    cboCurrentConnectionType = combo("cboCurrentConnectionType", logic_->cboCurrentConnectionType.Items);
-    cboCurrentDriver = combo("cboCurrentDriver", logic_->cboCurrentDriver.Items);
-    cboComparedConnectionType = combo("cboComparedConnectionType", logic_->cboComparedConnectionType.Items);
-    cboComparedDriver = combo("cboComparedDriver", logic_->cboComparedDriver.Items);
-    txtCurrentServidor = make<QLineEdit>(this, "txtCurrentServidor");
-    txtCurrentBBDD = make<QLineEdit>(this, "txtCurrentBBDD");
-    txtCurrentUser = make<QLineEdit>(this, "txtCurrentUser");
-    // The current row only shows the page's connection.
-    for (QLineEdit* e : {txtCurrentServidor, txtCurrentBBDD, txtCurrentUser})
-        e->setReadOnly(true);
-    txtComparedServidor = make<QLineEdit>(this, "txtComparedServidor");
-    txtComparedBBDD = make<QLineEdit>(this, "txtComparedBBDD");
-    txtComparedUser = make<QLineEdit>(this, "txtComparedUser");
-    txtComparedPassword = make<QLineEdit>(this, "txtComparedPassword");
+    auto& c = *logic_;
+    for (auto [slot, model] : {std::pair{&cboCurrentConnectionType, &c.cboCurrentConnectionType},
+                               {&cboCurrentDriver, &c.cboCurrentDriver},
+                               {&cboComparedConnectionType, &c.cboComparedConnectionType},
+                               {&cboComparedDriver, &c.cboComparedDriver}}) {
+        *slot = make<QComboBox>(this, model->objectName().toLatin1().constData());
+        (*slot)->setEditable(false); // a typed text that is no item would leave the index at -1
+        (*slot)->addItems(model->Items);
+        (*slot)->setCurrentIndex(-1);
+    }
+    for (auto [slot, name, readOnly] : {std::tuple{&txtCurrentServidor, "txtCurrentServidor", true},
+                                        {&txtCurrentBBDD, "txtCurrentBBDD", true},
+                                        {&txtCurrentUser, "txtCurrentUser", true},
+                                        {&txtComparedServidor, "txtComparedServidor", false},
+                                        {&txtComparedBBDD, "txtComparedBBDD", false},
+                                        {&txtComparedUser, "txtComparedUser", false},
+                                        {&txtComparedPassword, "txtComparedPassword", false}}) {
+        *slot = make<QLineEdit>(this, name);
+        (*slot)->setReadOnly(readOnly); // the current row only shows the page's connection
+    }
     chkPwdVisible = make<QCheckBox>(this, "chkPwdVisible");
     chkPwdVisible->setText(QStringLiteral("Visible"));
     BttDSN = button(this, "BttDSN", QStringLiteral("..."));
     BttAccessFileSelection = button(this, "BttAccessFileSelection", QStringLiteral("..."));
     Line2 = line(this, "Line2", 945, QColor(192, 192, 192));
     Line1 = line(this, "Line1", 960, QColor(128, 128, 128));
+}
 
+void frmCompare::buildGrids()
+{
     fgrTables = grid(this, "fgrTables", QStringLiteral("|<Tabla o Vista|<Tipo|<Valor"), 150, 3405, 1, 1, 1);
     fgrFields = grid(this, "fgrFields", QStringLiteral("|<Campo|<Valor|<Diferencias"), 3750, 5355, 0, 0, 1);
     fgrIndexes = grid(this, "fgrIndexes", QStringLiteral("|<Indices/Campos Indexados|<Tipo|<Valor|<Diferencias"), 9300,
                       5955, 1, 0, 0);
+    using namespace compare::pictures;
+    // The cell pictures, kept as hidden images as the window's designer had them.
+    for (auto [target, name, picture] : {std::tuple{&imgEqual, "imgEqual", equal()},
+                                         {&imgDifferent, "imgDifferent", different()},
+                                         {&imgOnlyCurrent, "imgOnlyCurrent", onlyCurrent()},
+                                         {&imgOnlyCompared, "imgOnlyCompared", onlyCompared()},
+                                         {&imgMidIndexField, "imgMidIndexField", midIndexField()},
+                                         {&imgLastIndexField, "imgLastIndexField", lastIndexField()}}) {
+        *target = make<QLabel>(this, name);
+        (*target)->setPixmap(picture);
+        (*target)->hide();
+    }
+}
 
-    // The progress panel over its shadow; out of sight at the left while no run goes on.
-    fmShowProgressShadow = make<QFrame>(this, "fmShowProgressShadow");
-    paint(fmShowProgressShadow, QColor(95, 125, 155));
-    fmShowProgress = make<QFrame>(this, "fmShowProgress");
-    fmShowProgress->setFrameShape(QFrame::Box);
-    // The progress panel and the filter menu lie over the grids by design.
-    for (QWidget* over : {static_cast<QWidget*>(fmShowProgress), static_cast<QWidget*>(fmShowProgressShadow)})
-        controls::setFloating(over);
-    paint(fmShowProgress, palette().color(QPalette::Window));
+// The progress panel and the filter menu, each over its shadow; both lie
+// over the grids by design.
+void frmCompare::buildPanels()
+{
+    auto floating = [this](const char* name, const QColor& color, bool boxed) {
+        auto* f = make<QFrame>(this, name);
+        if (boxed)
+            f->setFrameShape(QFrame::Box);
+        paint(f, color);
+        controls::setFloating(f);
+        return f;
+    };
+    const QColor shadow(95, 125, 155);
+    // Out of sight at the left while no run goes on.
+    fmShowProgressShadow = floating("fmShowProgressShadow", shadow, false);
+    fmShowProgress = floating("fmShowProgress", palette().color(QPalette::Window), true);
     lblMain = label(fmShowProgress, "lblMain", QStringLiteral("Cargando Datos..."), 300, 270, 6225, 195);
     pbMain = make<ProgressBar>(fmShowProgress, "pbMain");
     controls::setTwipsGeometry(pbMain, 240, 510, 6285, 225);
@@ -268,74 +321,19 @@ void frmCompare::build()
         bar->setEnabled(true);
     }
 
-    // The filter menu beside the filter button, over its shadow.
-    mnuDatabaseShadow = make<QFrame>(this, "mnuDatabaseShadow");
-    paint(mnuDatabaseShadow, QColor(95, 125, 155));
-    mnuDataBase = make<QFrame>(this, "mnuDataBase");
-    mnuDataBase->setFrameShape(QFrame::Box);
-    controls::setFloating(mnuDataBase);
-    controls::setFloating(mnuDatabaseShadow);
-    paint(mnuDataBase, QColor(236, 240, 246));
-    chkEqual = make<QCheckBox>(mnuDataBase, "chkEqual");
-    chkEqual->setText(QStringLiteral("Igual"));
-    chkDifferent = make<QCheckBox>(mnuDataBase, "chkDifferent");
-    chkDifferent->setText(QStringLiteral("Diferente"));
-    chkOnlyCurrent = make<QCheckBox>(mnuDataBase, "chkOnlyCurrent");
-    chkOnlyCurrent->setText(QStringLiteral("Solo en Actual"));
-    chkOnlyCompared = make<QCheckBox>(mnuDataBase, "chkOnlyCompared");
-    chkOnlyCompared->setText(QStringLiteral("Solo en Comparada"));
-    BttCloseMenuDatabase = button(mnuDataBase, "BttCloseMenuDatabase", QString(), style()->standardPixmap(QStyle::SP_TitleBarCloseButton).scaled(12, 12));
+    // Beside the filter button.
+    mnuDatabaseShadow = floating("mnuDatabaseShadow", shadow, false);
+    mnuDataBase = floating("mnuDataBase", QColor(236, 240, 246), true);
+    for (auto [slot, name, text] : {std::tuple{&chkEqual, "chkEqual", "Igual"},
+                                    {&chkDifferent, "chkDifferent", "Diferente"},
+                                    {&chkOnlyCurrent, "chkOnlyCurrent", "Solo en Actual"},
+                                    {&chkOnlyCompared, "chkOnlyCompared", "Solo en Comparada"}}) {
+        *slot = make<QCheckBox>(mnuDataBase, name);
+        (*slot)->setText(QString::fromUtf8(text));
+    }
+    BttCloseMenuDatabase = button(mnuDataBase, "BttCloseMenuDatabase", QString(),
+                                  style()->standardPixmap(QStyle::SP_TitleBarCloseButton).scaled(12, 12));
     controls::setTwipsGeometry(BttCloseMenuDatabase, 2370, 120, 225, 225);
-
-    auto image = [this](const char* name, const QPixmap& p) {
-        auto* l = make<QLabel>(this, name);
-        l->setPixmap(p);
-        l->hide();
-        return l;
-    };
-    imgEqual = image("imgEqual", equal());
-    imgDifferent = image("imgDifferent", different());
-    imgOnlyCurrent = image("imgOnlyCurrent", onlyCurrent());
-    imgOnlyCompared = image("imgOnlyCompared", onlyCompared());
-    imgMidIndexField = image("imgMidIndexField", midIndexField());
-    imgLastIndexField = image("imgLastIndexField", lastIndexField());
-
-    auto& c = *logic_;
-    widgets_ = {{&c.BttCompare, BttCompare},
-                {&c.BttCompareDisabled, BttCompareDisabled},
-                {&c.BttFilter, BttFilter},
-                {&c.BttFilterDisabled, BttFilterDisabled},
-                {&c.BttSalir, BttSalir},
-                {&c.cboCurrentConnectionType, cboCurrentConnectionType},
-                {&c.cboCurrentDriver, cboCurrentDriver},
-                {&c.txtCurrentServidor, txtCurrentServidor},
-                {&c.txtCurrentBBDD, txtCurrentBBDD},
-                {&c.txtCurrentUser, txtCurrentUser},
-                {&c.cboComparedConnectionType, cboComparedConnectionType},
-                {&c.cboComparedDriver, cboComparedDriver},
-                {&c.lblServer, lblServer},
-                {&c.txtComparedServidor, txtComparedServidor},
-                {&c.BttDSN, BttDSN},
-                {&c.lblBBDD, lblBBDD},
-                {&c.txtComparedBBDD, txtComparedBBDD},
-                {&c.BttAccessFileSelection, BttAccessFileSelection},
-                {&c.lblUser, lblUser},
-                {&c.txtComparedUser, txtComparedUser},
-                {&c.lblPassword, lblPassword},
-                {&c.txtComparedPassword, txtComparedPassword},
-                {&c.chkPwdVisible, chkPwdVisible},
-                {&c.mnuDataBase, mnuDataBase},
-                {&c.mnuDatabaseShadow, mnuDatabaseShadow},
-                {&c.chkEqual, chkEqual},
-                {&c.chkDifferent, chkDifferent},
-                {&c.chkOnlyCurrent, chkOnlyCurrent},
-                {&c.chkOnlyCompared, chkOnlyCompared}};
-    for (auto it = widgets_.begin(); it != widgets_.end(); ++it)
-        connect(it.key(), &PanelControl::focusRequested, it.value(), [w = it.value()] { w->setFocus(); });
-
-    for (MaxGrid* g : {fgrTables, fgrFields, fgrIndexes})
-        sinks_.push_back(std::make_unique<MaxGridSink>(g));
-    c.attach(this, this, sinks_[0].get(), sinks_[1].get(), sinks_[2].get());
 }
 
 template <class F>

@@ -97,6 +97,9 @@ private:
     void placePanel(double left, double top) override;
 
     void build();
+    void buildRows();
+    void buildGrids();
+    void buildPanels();
     void wire();
     // Copies the control models onto the widgets.
     void apply();

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace FileReplace {
@@ -35,14 +36,23 @@ bool synced(QFileDevice& out)
     return ::fsync(out.handle()) == 0 || errno == EINVAL;
 }
 
+bool written(QFileDevice& out, const QByteArray& bytes)
+{
+    const Writer& writer = currentWriter();
+    return writer ? writer(out, bytes) : out.write(bytes) == bytes.size();
+}
+
 // A buffered write always succeeds in memory, and QSaveFile's commit renames
 // even after its last flush failed: only an explicit flush and a sync tell
 // whether the disk took the bytes.
+bool settled(QFileDevice& out)
+{
+    return out.flush() && synced(out);
+}
+
 bool put(QFileDevice& out, const QByteArray& bytes)
 {
-    const Writer& writer = currentWriter();
-    const bool written = writer ? writer(out, bytes) : out.write(bytes) == bytes.size();
-    return written && out.flush() && synced(out);
+    return written(out, bytes) && settled(out);
 }
 
 QFileDevice::Permissions modeFor(const QString& path, bool existed)
@@ -114,6 +124,57 @@ FolderCheck installFolderCheck(FolderCheck check)
     FolderCheck previous = std::move(currentFolderCheck());
     currentFolderCheck() = std::move(check);
     return previous;
+}
+
+Stream::Stream(const QString& path) : file_(path)
+{
+    // Never QSaveFile's own in-place fallback: it truncates first.
+    file_.setDirectWriteFallback(false);
+}
+
+bool Stream::open()
+{
+    if (!file_.open(QIODevice::WriteOnly)) {
+        setErrorString(file_.errorString());
+        return false;
+    }
+    return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 Stream::writeData(const char* data, qint64 size)
+{
+    if (!file_.isOpen())
+        return -1; // an earlier part failed
+    if (written(file_, QByteArray::fromRawData(data, size)))
+        return size;
+    fail();
+    return -1;
+}
+
+bool Stream::commit()
+{
+    const bool done = file_.isOpen() && settled(file_) ? file_.commit() || fail() : fail();
+    QIODevice::close();
+    return done;
+}
+
+// The temporary file goes at once, not when the Stream does.
+bool Stream::fail()
+{
+    // The system's own words for it (the file's often say only "Unknown error").
+    const int cause = errno;
+    setErrorString(cause != 0 ? QString::fromLocal8Bit(std::strerror(cause)) : file_.errorString());
+    if (file_.isOpen()) {
+        file_.cancelWriting();
+        file_.commit();
+    }
+    return false;
+}
+
+bool settle(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && synced(f);
 }
 
 QStringList removeLeftovers(const QString& folder, const QRegularExpression& names)

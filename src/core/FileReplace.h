@@ -9,12 +9,12 @@
 // The files hold passwords: whatever Velmora writes is readable and writable
 // by its owner only (an existing file keeps only its owner's rights).
 #include <QByteArray>
+#include <QIODevice>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-class QIODevice;
 
 namespace FileReplace {
 
@@ -32,6 +32,33 @@ Writer installWriter(Writer writer);
 // can promise when the tests run with every right.
 using FolderCheck = std::function<bool(const QString& folder)>;
 FolderCheck installFolderCheck(FolderCheck check);
+
+// A file replaced by contents too large to hold at once: the parts written go
+// through the installed Writer into a temporary file beside it, and commit()
+// pushes them to the disk, checks, and only then gives the file its name. A
+// failed or uncommitted Stream removes its temporary file; the old file keeps
+// its bytes.
+class Stream : public QIODevice {
+public:
+    explicit Stream(const QString& path);
+    // False (errorString() says why) when no temporary file can be made.
+    bool open();
+    // False when a write failed or the disk did not take every byte.
+    bool commit();
+    QString fileName() const { return file_.fileName(); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    bool fail();
+
+    QSaveFile file_;
+};
+
+// Pushes the file's bytes to the disk: false when the disk did not take them.
+bool settle(const QString& path);
 
 // Removes the temporary files that an interrupted replace left in folder
 // beside files whose whole names match `names`; nothing else. Answers the

@@ -2,6 +2,7 @@
 
 #include "controls/ControlSupport.h"
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "core/ValueText.h"
 #include "data/CsvText.h"
 #include "data/clsDO.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
@@ -403,8 +403,8 @@ public:
         // The folder is made when missing (one level); a failure shows when the file opens.
         if (!o.RutaDestino.isEmpty() && !QFileInfo::exists(o.RutaDestino))
             QDir().mkdir(o.RutaDestino);
-        if (!file_.open(QIODevice::WriteOnly))
-            raise(Error::PathNotFound, file_.errorString());
+        if (!file_.open())
+            fail();
     }
     ~Target()
     {
@@ -437,7 +437,7 @@ public:
     {
         wait();
         if (!file_.commit())
-            raise(Error::PathNotFound, file_.errorString());
+            fail();
     }
 
 private:
@@ -449,10 +449,15 @@ private:
     void put(const char* data, qint64 size)
     {
         if (file_.write(data, size) != size)
-            raise(Error::PathNotFound, file_.errorString());
+            fail();
+    }
+    [[noreturn]] void fail() const
+    {
+        raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file_.fileName() +
+                                       QStringLiteral(": ") + file_.errorString());
     }
 
-    QSaveFile file_;
+    FileReplace::Stream file_;
     std::future<void> pending_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "controls/ControlSupport.h"
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
 #include "data/clsDO.h"
@@ -44,10 +45,12 @@ public:
 
     QString temporary() const { return temporary_; }
     QString folder() const { return QFileInfo(target_).absolutePath(); }
-    // Puts the finished file in place (replacing a file of that name).
+    // Puts the finished file in place (replacing a file of that name) once the
+    // disk has taken all of it.
     void commit()
     {
-        if (std::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
+        if (!FileReplace::settle(temporary_) ||
+            std::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
             raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir ") + target_);
         temporary_.clear();
     }

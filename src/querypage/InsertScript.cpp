@@ -196,7 +196,7 @@ qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect&
             }
         }
         if (out.write(text) != text.size())
-            raise(Error::PathNotFound, out.errorString());
+            return -1;
     }
     if (progress)
         progress(written, std::max(expected, written));

@@ -65,8 +65,8 @@ QString literal(const sqltext::Dialect& dialect, const Variant& value, int field
 // The script of every row the reader gives, UTF-8 with CR LF, written to out
 // as the rows are read. progress(row, rows) is called at most ten times a
 // second and always after the last row; `rows` is the count expected (never
-// less than the rows written). Returns the rows written. Raises Error at the
-// first value that cannot be written and when out refuses a write.
+// less than the rows written). Returns the rows written, or -1 when out
+// refuses a write. Raises Error at the first value that cannot be written.
 qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
               qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress);
 

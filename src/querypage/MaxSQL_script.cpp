@@ -4,6 +4,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "core/ProgramFolder.h"
 #include "core/ValueText.h"
 #include "core/VelmoraIni.h"
@@ -18,7 +19,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QSaveFile>
 
 namespace {
 
@@ -93,17 +93,21 @@ void MaxSQL::GenerateScript()
         const QString file = folder.path + (folder.path.endsWith(u'/') ? QString() : QStringLiteral("/")) +
                              insertscript::fileName(table, now());
         // The file takes its name only once complete: a failure leaves none.
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
+        FileReplace::Stream out(file);
+        const auto unwritten = [&] {
+            ::raise(Error::PathNotFound,
+                    QStringLiteral("No se ha podido escribir el fichero ") + file + QStringLiteral(": ") + out.errorString());
+        };
+        if (!out.open())
+            unwritten();
         const qint64 written = insertscript::script(*rows, layout, dialect, out, expected, [this](qint64 r, qint64 n) {
             Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
             pendingEvents();
         });
         if (written == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
-        if (!out.commit())
-            ::raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir el fichero ") + file);
+        if (written < 0 || !out.commit())
+            unwritten();
         pendingEvents();
 
         if (shell::open(file) != shell::OpenResult::Opened) {

@@ -233,9 +233,6 @@ TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
 {
     typeCompared(1, "");
     EXPECT_EQ(std::tuple(c.txtComparedServidor.Visible, c.txtComparedUser.Visible), std::tuple(false, false));
-    EXPECT_EQ((std::vector<double>{c.txtComparedBBDD.Left, c.txtComparedBBDD.Width, c.BttAccessFileSelection.Left,
-                                   c.txtComparedPassword.Left}),
-              (std::vector<double>{5520, 6360, 11880, 12195}));
     EXPECT_EQ((std::pair{c.cboComparedDriver.ListIndex, c.cboComparedDriver.Enabled}), (std::pair{1, false}));
 
     c.txtComparedServidor.Text = "left over";
@@ -244,7 +241,6 @@ TEST_F(WindowRulesTest, TheComparedRowFollowsItsTypeAndDriver)
     c.cboComparedConnectionType_Click();
     EXPECT_EQ((std::pair{c.cboComparedDriver.ListIndex, c.cboComparedDriver.Enabled}), (std::pair{1, true}));
     EXPECT_EQ(std::tuple(c.txtComparedServidor.Visible, c.BttDSN.Visible), std::tuple(true, true));
-    EXPECT_EQ(c.BttDSN.Left, 7215);
     for (auto* hidden : {&c.txtComparedBBDD, &c.txtComparedUser, &c.txtComparedPassword, &c.chkPwdVisible,
                          &c.BttAccessFileSelection, &c.lblBBDD, &c.lblUser, &c.lblPassword})
         EXPECT_FALSE(hidden->Visible) << hidden->objectName().toStdString();
@@ -303,7 +299,6 @@ TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
     openFiles({"CREATE TABLE T (A INTEGER, B INTEGER, C INTEGER)", "CREATE INDEX IX ON T (A, B, C)"},
               {"CREATE TABLE T (A INTEGER, B INTEGER, C TEXT(5))", "CREATE INDEX IX ON T (A, B, C)"});
     EXPECT_EQ(tables.rows, 33);
-    EXPECT_EQ(tables.widths.value(1), 3405 - 1600);
     compareWith(cmp);
     EXPECT_EQ(tables.column(1), QStringList{"T"});
     EXPECT_EQ(fields.column(1), (QStringList{"A", "B", "C"}));
@@ -343,13 +338,11 @@ TEST_F(WindowRulesTest, GridsShowTheFilteredResult)
 
     // The menu: three ticks to open, check boxes act at MenuClose.
     c.BttFilter_MouseUp();
-    EXPECT_EQ(c.mnuDataBase.Height, 600);
     c.tmrMenuDatabase_Timer();
     c.tmrMenuDatabase_Timer();
     EXPECT_TRUE(c.tmrMenuDatabase.isActive());
     c.tmrMenuDatabase_Timer();
     EXPECT_FALSE(c.tmrMenuDatabase.isActive());
-    EXPECT_EQ((std::pair{c.mnuDataBase.Height, c.mnuDatabaseShadow.Height}), (std::pair{1800.0, 1745.0}));
     for (auto* box : {&c.chkEqual, &c.chkDifferent, &c.chkOnlyCurrent, &c.chkOnlyCompared}) {
         box->Value = 0;
         c.chkFilter_Click(*box);

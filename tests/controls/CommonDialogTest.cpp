@@ -47,7 +47,7 @@ struct RecordingSink : CommonDialogSink {
 };
 } // namespace
 
-TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
+TEST(CommonDialogRules, FiltersPatternsAndTitles)
 {
     EXPECT_EQ(filterList(QStringLiteral("Access Clásico (*.mdb)|*.mdb")), nul("Access Clásico (*.mdb)~*.mdb~~"));
     // A ":" in a description stays in it.
@@ -73,24 +73,6 @@ TEST(CommonDialogRules, FiltersPatternsTitlesMarginsAndFlagWords)
 
     EXPECT_EQ((QStringList{VBGetFileTitle("/d/x.accdb"), VBGetFileTitle("/d/"), TrimBuffer(nul("abc~def"))}),
               (QStringList{"x.accdb", "", "abc"}));
-    EXPECT_EQ((std::vector<int>{marginToDialog(2, 0), marginToDialog(2.5, 1)}), (std::vector<int>{2000, 250}));
-    EXPECT_EQ((std::vector<double>{marginFromDialog(1500, 0), marginFromDialog(250, 1)}), (std::vector<double>{1.5, 2.5}));
-
-    // Hook and template bits never reach a file dialog.
-    EXPECT_EQ(openFlags(0x20 | 0x40 | 0x8, true, false, false, false), 0x1000 | 0x8);
-    EXPECT_EQ(openFlags(0, false, true, true, true), 0x200 | 0x1 | 0x4);
-    EXPECT_EQ(std::tuple(saveFlags(0x60, true), saveFlags(0, false)), std::tuple(0x4 | 0x2, 0x4));
-    EXPECT_EQ(colorFlags(true, true, false), 0x1 | 0x100 | 0x2);
-    EXPECT_EQ(colorFlags(false, false, true), 0x1 | 0x80 | 0x4);
-    EXPECT_EQ(fontFlags(0x8 | 0x10 | 0x200, 0, 0, 0), 0x1 | 0x40);
-    EXPECT_EQ(fontFlags(0x2, 0xFF, 8, 0), 0x2 | 0x100 | 0x2000 | 0x40);
-    // The print word keeps only the bits below &H1000: the print-to-file bits go again.
-    EXPECT_EQ(printFlags(0, 1, true, true, false, true, true, true, true), 0x8 | 0x4 | 0x20 | 0x80 | 0x10 | 0x100 | 0x2);
-    EXPECT_EQ(printFlags(0x1000, 2, false, false, true, false, false, false, false), 0x100 | 0x1);
-    EXPECT_EQ((std::vector<int>{printRangeFromFlags(0x2), printRangeFromFlags(0x1), printRangeFromFlags(0x100)}),
-              (std::vector<int>{1, 2, 0}));
-    EXPECT_EQ(pageSetupFlags(0, true, true, true, true, 0), 0x10 | 0x100 | 0x200 | 0x20 | 0x4);
-    EXPECT_EQ(pageSetupFlags(0, false, false, false, false, 1), 0x8);
 }
 
 TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatabaseButtonDoes)
@@ -141,78 +123,6 @@ TEST(clsCommonDialog, CancelEmptiesTheOutputsNamesComeBackWholeAndOpenAsTheDatab
               (QStringList{"/d/x.accdb", "x.accdb", QStringLiteral("Access Actual (*.accdb)") + Nul + "*.accdb"}));
     EXPECT_EQ(std::tie(index, readOnly), std::make_tuple(1, false));
     EXPECT_EQ((std::vector<int>{dlg.APIReturn(), dlg.ExtendedError()}), (std::vector<int>{1, 0}));
-}
-
-TEST(clsCommonDialog, DialogHookForwardsToTheSink)
-{
-    clsCommonDialog dlg;
-    const auto notify = [&dlg](std::int32_t h, std::int32_t code) {
-        return dlg.DialogHook(h, clsCommonDialog::WM_NOTIFY, 0, code);
-    };
-    EXPECT_TRUE(notify(1, clsCommonDialog::CDN_FILEOK).isEmpty());
-
-    RecordingSink sink;
-    dlg.setEventSink(&sink);
-    sink.confirm = false;
-    EXPECT_EQ(notify(1, clsCommonDialog::CDN_FILEOK).toInt(), 1);
-    EXPECT_EQ(dlg.MessageResult(), 1);
-    sink.confirm = true;
-    EXPECT_TRUE(notify(1, clsCommonDialog::CDN_FILEOK).isEmpty());
-    EXPECT_EQ(dlg.MessageResult(), 0);
-    EXPECT_EQ(notify(9, clsCommonDialog::CDN_TYPECHANGE).toInt(), 7);
-    EXPECT_TRUE(notify(9, clsCommonDialog::CDN_HELP).isEmpty());
-    notify(9, clsCommonDialog::CDN_FOLDERCHANGE);
-    notify(9, clsCommonDialog::CDN_SELCHANGE);
-    dlg.DialogHook(9, clsCommonDialog::WM_DESTROY, 0, 0);
-    EXPECT_EQ(dlg.DialogHook(9, clsCommonDialog::WM_INITDIALOG, 0, 0).toInt(), 1);
-    EXPECT_TRUE(dlg.DialogHook(9, 0x111, 0, 0).isEmpty());
-    EXPECT_EQ(sink.calls, (QStringList{"ConfirmOK", "ConfirmOK", "TypeChange 9", "FolderChange", "FileChange",
-                                       "DialogClose", "InitDialog"}));
-
-    // Every wrapper clears the sink once its dialog closed.
-    ScopedRecordingCommonDialogs dialogs;
-    std::int32_t color = 0;
-    dlg.VBChooseColor(color);
-    EXPECT_EQ(dlg.eventSink(), nullptr);
-}
-
-TEST(clsCommonDialog, ColoursCustomColourTableAndFonts)
-{
-    ScopedRecordingCommonDialogs dialogs;
-    clsCommonDialog dlg;
-    EXPECT_EQ(dlg.CustomColor(5), std::int32_t(controls::oleColorOf(qApp->palette().color(QPalette::Base))));
-    EXPECT_EQ(dlg.CustomColor(16), -1);
-    const std::int32_t before = dlg.CustomColor(0);
-    dlg.setCustomColor(-1, 0x123456);
-    EXPECT_EQ(dlg.CustomColor(0), before);
-    dlg.setCustomColor(3, 0x123456);
-
-    std::int32_t color = 0xFF;
-    EXPECT_FALSE(dlg.VBChooseColor(color, false, true, false, nullptr, 0x40));
-    EXPECT_EQ(color, -1);
-    const ColorDialogRequest& r = dialogs->colorRequests.first();
-    // The caller's flags are not used.
-    EXPECT_EQ(std::tuple(r.color, r.flags, r.customColors[3]), std::tuple(0xFFu, 0x1 | 0x80 | 0x2, 0x123456));
-
-    ColorDialogAnswer answer{1, 0xFF0000, {}, 0};
-    answer.customColors.fill(0x10);
-    dialogs->colorAnswers << answer;
-    ASSERT_TRUE(dlg.VBChooseColor(color));
-    EXPECT_EQ(std::tuple(color, dlg.CustomColor(15)), std::tuple(0xFF0000, 0x10));
-
-    // Fonts travel in tenths of a point.
-    dialogs->fontAnswers << FontDialogAnswer{1, {"Serif", 125, 700, true, false, true}, 0xFF, 0x141, 0};
-    QFont font(QStringLiteral("Sans"));
-    font.setPointSizeF(10);
-    std::int32_t flags = 0x8;
-    color = 0;
-    ASSERT_TRUE(dlg.VBChooseFont(font, nullptr, nullptr, color, 0, 0, flags));
-    const FontDialogRequest& f = dialogs->fontRequests.first();
-    EXPECT_EQ(f.font, (FontDescription{"Sans", 100, 400, false, false, false}));
-    EXPECT_EQ(std::tuple(f.flags, f.printer, font.family()), std::tuple(0x1 | 0x40, nullptr, QStringLiteral("Serif")));
-    EXPECT_EQ(std::tuple(font.pointSizeF(), font.bold(), font.italic(), font.strikeOut(), font.underline()),
-              std::tuple(12.5, true, true, true, false));
-    EXPECT_EQ(std::tie(color, flags), std::make_tuple(0xFF, 0x141));
 }
 
 TEST(clsCommonDialog, PageSetupKeepsTheCallersMarginsAndPrintReturnsItsChoices)

@@ -11,7 +11,7 @@
 
 using namespace controls;
 
-TEST(ControlSupport, ColoursResolveThroughThePaletteAndTwipsAtTheDpiInForce)
+TEST(ControlSupport, ColoursResolveThroughThePalette)
 {
     const QPalette p = QGuiApplication::palette();
     EXPECT_EQ(resolveColor(0x80000005u), p.color(QPalette::Active, QPalette::Base));
@@ -20,14 +20,6 @@ TEST(ControlSupport, ColoursResolveThroughThePaletteAndTwipsAtTheDpiInForce)
     EXPECT_EQ(resolveColor(0xD2D2FFu), QColor(255, 210, 210));
     EXPECT_EQ(resolveColor(57855u), QColor(255, 225, 0));
     EXPECT_EQ(oleColorOf(QColor(255, 210, 210)), 0xD2D2FFu);
-
-    // Twips become pixels at the dpi in force.
-    Screen::setLogicalDpi(96);
-    EXPECT_EQ(pixelRectFromTwips(150, 300, 1500, 240), QRect(10, 20, 100, 16));
-    QWidget w;
-    setTwipsGeometry(&w, 150, 300, 1500, 240);
-    EXPECT_EQ(w.geometry(), QRect(10, 20, 100, 16));
-    EXPECT_EQ(twipsGeometry(&w), QRectF(150, 300, 1500, 240));
 }
 
 TEST(ControlSupport, PropertyBagLeavesOutDefaultsAndKeepsOrder)

@@ -158,7 +158,7 @@ TEST_F(GridTest, CaretIsPaintedNeverStoredAndTheClipFillsTheSelection)
               (QStringList{"a", "b", "d", ""}));
 }
 
-TEST_F(GridTest, RowsAreSixteenPixelsSearchSetsTheTopRowAndScrollBarsFollowTheSetting)
+TEST_F(GridTest, SearchSetsTheTopRow)
 {
     fill(100, 3);
     grid.resize(400, 200);
@@ -166,14 +166,6 @@ TEST_F(GridTest, RowsAreSixteenPixelsSearchSetsTheTopRowAndScrollBarsFollowTheSe
     grid.setTextMatrix(60, 2, "Zapato");
     clsTablas::SearchList(grid, "zap", 2, 1);
     EXPECT_EQ(std::tuple(grid.TopRow(), grid.Redraw(), view->verticalScrollBar()->value()), std::tuple(60, true, 59));
-    EXPECT_EQ(std::tuple(view->rowHeight(0), grid.RowHeight(5), view->horizontalHeader()->height()), std::tuple(16, 240, 16));
-    grid.setScrollBars(1);
-    EXPECT_EQ((std::pair{view->verticalScrollBarPolicy(), view->horizontalScrollBarPolicy()}),
-              (std::pair{Qt::ScrollBarAlwaysOff, Qt::ScrollBarAsNeeded}));
-    EXPECT_EQ((QStringList{view->objectName(), grid.cellFocusedTimer()->objectName(), grid.setLastCellTimer()->objectName()}),
-              (QStringList{"fgEditable", "tmrCellFocused", "tmrSetLastCell"}));
-    EXPECT_EQ(std::tuple(grid.cellFocusedTimer()->isActive(), grid.cellFocusedTimer()->interval(), grid.setLastCellTimer()->interval()),
-              std::tuple(true, 500, 100));
 }
 
 TEST_F(GridTest, TransMeTranslatesTheHeaderOfATranslatableGridOnly)
@@ -266,7 +258,7 @@ TEST_F(GridTest, ReloadForgetsTheTrackedCell)
     EXPECT_EQ(grid.LastValue(), "");
 }
 
-TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
+TEST_F(GridTest, SavedPropertiesRoundTrip)
 {
     controls::PropertyBag bag;
     grid.setAppearence(0);
@@ -274,10 +266,6 @@ TEST_F(GridTest, SavedPropertiesRoundTripInOrder)
     grid.setAutomaticGrowing(true);
     grid.setRows(7);
     grid.WriteProperties(bag);
-    const QStringList keys = bag.keys();
-    // "Appearance" 0 is left out.
-    EXPECT_EQ(std::tuple(keys.size(), keys.contains("Appearance"), keys.first(), keys.indexOf("AutomaticGrowing"), keys.last()),
-              std::tuple(46, false, "BackColor", 21, "Editable"));
 
     MaxGrid loaded;
     loaded.ReadProperties(bag);

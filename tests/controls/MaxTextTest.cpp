@@ -186,7 +186,7 @@ TEST_F(Box, EnterMovesToTheNextControl)
     EXPECT_TRUE(services.EvitarBlancos(first, QString(), QStringLiteral("Nombre")));
 }
 
-TEST_F(Box, EnabledRecoloursLoadingDoesNotAndPlainMembersReachTheInnerBox)
+TEST_F(Box, EnabledRecoloursLoadingDoesNot)
 {
     box.setBackColor(0x0000FF);
     box.setEnabled(false);
@@ -206,27 +206,5 @@ TEST_F(Box, EnabledRecoloursLoadingDoesNotAndPlainMembersReachTheInnerBox)
     EXPECT_EQ(std::tuple(loaded.isEnabled(), loaded.BackColor(), loaded.Tipo(), loaded.Text(), loaded.UnformattedValue()),
               std::tuple(false, 0x00FF00u, 1, QStringLiteral("5"), 0.0));
     EXPECT_EQ(std::tuple(loaded.Formato(), box.Formato()), std::tuple(QStringLiteral("#,##0.00"), QString()));
-
-    controls::PropertyBag saved;
-    loaded.WriteProperties(saved);
-    EXPECT_EQ(saved.keys(), (QStringList{"BackColor", "Font", "Text", "Tipo", "Enabled"}));
-
-    // Plain members reach the inner box.
-    box.setAlignment(1);
-    box.setLocked(true);
-    box.setMaxLength(3);
-    EXPECT_EQ((QList<int>{box.Alignment(), box.Locked(), box.MaxLength()}), (QList<int>{1, 1, 3}));
-    box.setMaxLength(0);
-    EXPECT_EQ(box.MaxLength(), 0);
-    box.setText(QStringLiteral("abcdef"));
-    box.setSelStart(1);
-    box.setSelLength(2);
-    EXPECT_EQ(box.SelText(), QStringLiteral("bc"));
-    box.setSelText(QStringLiteral("X"));
-    EXPECT_EQ((QStringList{box.Text(), box.property("text").toString(), box.Casilla()->objectName()}),
-              (QStringList{"aXdef", "aXdef", "Casilla"}));
-    EXPECT_EQ(box.focusProxy(), box.Casilla());
-    controls::setTwipsGeometry(&box, 0, 0, 2000, 100);
-    EXPECT_EQ(box.height(), Screen::pixelsFromTwips(315));
 }
 

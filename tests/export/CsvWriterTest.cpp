@@ -2,6 +2,7 @@
 // database file (and one server column type through the recorder).
 #include "ExportTestSupport.h"
 
+#include "core/FileReplace.h"
 #include "core/ValueText.h"
 #include "export/ExportStatement.h"
 #include "export/clsCSV.h"
@@ -267,6 +268,28 @@ TEST_F(CsvWriterTest, AResultOfManyBlocksIsWrittenAsInOneAndAFailureMidWayLeaves
     const QByteArray last = bytesOf(target());
     EXPECT_FALSE(generate("SELECT Id, CLng(Txt) AS T FROM B ORDER BY Id", fastOptions(out)));
     EXPECT_TRUE(bytesOf(target()) == last);
+
+    // A disk that fills at the first or at the last byte: reported, the last
+    // file stays whole and nothing is left beside it.
+    for (const CSVOutputs& o : {fastOptions(out), fullOptions(out)}) {
+        ASSERT_TRUE(generate(sql, o));
+        const QByteArray whole = bytesOf(target());
+        for (const qint64 room : {qint64(0), qint64(whole.size() - 1)}) {
+            auto left = std::make_shared<qint64>(room);
+            FileReplace::installWriter([left](QIODevice& file, const QByteArray& bytes) {
+                const qint64 n = std::min<qint64>(*left, bytes.size());
+                *left -= n;
+                return file.write(bytes.left(n)) == n && n == bytes.size();
+            });
+            notices->calls.clear();
+            EXPECT_FALSE(generate(sql, o)) << room;
+            FileReplace::installWriter(nullptr);
+            EXPECT_TRUE(bytesOf(target()) == whole) << room;
+            EXPECT_EQ((std::pair{shownTexts(), QDir(out).entryList(QDir::Files | QDir::Hidden)}),
+                      (std::pair{QStringList{"16|Error|Error en Función GenerateCSV\r\nComponente: GRANVIK.CLSCSV"},
+                                 QStringList{"CLIENTES.csv"}}));
+        }
+    }
 }
 
 } // namespace

@@ -90,27 +90,6 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     const auto parts = partsOf(excel.FileName());
     EXPECT_EQ(all(parts["xl/workbook.xml"], "<sheet name=\"([^\"]+)\""), QStringList{QString::fromUtf8("Hoja Nº1")});
     const QString sheet = parts["xl/worksheets/sheet1.xml"];
-    const QString styles = parts["xl/styles.xml"];
-
-    // A1: the title in its font; row 4: the given titles, cells 1..4 in one framed, filled text style.
-    const QStringList xfs = all(styles, "<cellXfs[^>]*>(.*)</cellXfs>").value(0).split("<xf ").mid(1);
-    // The entry of a style list a cell format points at.
-    const auto entry = [&](const QString& xf, const QString& list, const QString& id) {
-        return all(styles, QStringLiteral("<%1s[^>]*>(.*)</%1s>").arg(list)).value(0).split("<" + list + ">").mid(1).value(
-            all(xf, id + "=\"(\\d+)\"").value(0).toInt());
-    };
-    const QString titleFont = entry(xfs.value(all(cell(sheet, "A1"), "s=\"(\\d+)\"").value(0).toInt()), "font", "fontId");
-    for (const char* part : {"<b/>", "<u/>", "<sz val=\"14\"/>", "<name val=\"Arial Narrow\"/>"})
-        EXPECT_TRUE(titleFont.contains(QLatin1String(part))) << part << " in " << titleFont.toStdString();
-    const QStringList headerStyles = all(sheet, "<c r=\"[A-D]4\"[^>]*s=\"(\\d+)\"");
-    EXPECT_EQ(headerStyles, QStringList(4, headerStyles.value(0)));
-    const QString headerXf = xfs.value(headerStyles.first().toInt());
-    const QString fill = entry(headerXf, "fill", "fillId");
-    for (const char* part : {"patternType=\"solid\"", "rgb=\"FF99CCFF\""})
-        EXPECT_TRUE(fill.contains(QLatin1String(part))) << part << " in " << fill.toStdString();
-    EXPECT_EQ(entry(headerXf, "border", "borderId").count("style=\"thin\""), 4);
-    const QString textFormat = all(headerXf, "numFmtId=\"(\\d+)\"").value(0);
-    EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"" + textFormat + "\" formatCode=\"@\"/>")) << textFormat.toStdString();
 
     // Data from row 5, as text, unchanged; NULL blank; rows 4 to 7 are text rows.
     const std::pair<const char*, const char*> texts[] = {{"A1", "<t>Clientes</t>"}, {"B4", "<t>Código</t>"},

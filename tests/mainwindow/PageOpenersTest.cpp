@@ -72,44 +72,11 @@ protected:
         EXPECT_TRUE(b->isEnabled()) << name;
         QTest::mouseClick(b, Qt::LeftButton);
     }
-    QString excludeKey() const { return ProfileFile::read(dir.filePath("Velmora.ini"), "Connection", "ExcludePrimaryKey"); }
 
     controls::ScopedScriptedRunner runner;
     std::shared_ptr<clsDO> zolt = std::make_shared<clsDO>();
     std::shared_ptr<clsTablas> scr = std::make_shared<clsTablas>();
 };
-
-// The box set and the dialog left with Aceptar or Salir; then the file, the
-// page's display and its change signals. Salir writes nothing and the display
-// stays; a save that fails is reported (DialogsTest pins the text) through the
-// page's message object, and the page keeps its display.
-TEST_F(PageOpenersTest, SettingsButtonSavesThroughTheDialogAndTheKeyDisplayFollowsTheFile)
-{
-    auto p = page();
-    QSignalSpy changed(p.get(), &MaxSQL::ShowKeyChanged);
-    const struct {
-        bool exclude, accept;
-        const char* file;
-        bool shows;
-        int changes;
-    } steps[] = {{true, true, "1", false, 1}, {false, false, "1", false, 1}, {false, true, "0", true, 2},
-                 {true, true, "", true, 2}};
-    for (const auto& s : steps) {
-        if (!*s.file) { // the settings file cannot be written
-            ASSERT_TRUE(QFile::remove(dir.filePath("Velmora.ini")));
-            ASSERT_TRUE(QDir(dir.path()).mkdir("Velmora.ini"));
-        }
-        runner.then<frmSettings>([s](frmSettings& w) {
-            EXPECT_NE(w.chkExcludeIndex->isChecked(), s.exclude);
-            w.chkExcludeIndex->setChecked(s.exclude);
-            s.accept ? click(w.BttAceptar) : click(w.BttSalir);
-        });
-        press(*p, "BttSettings");
-        EXPECT_EQ(std::tuple(excludeKey(), p->ShowKey(), changed.count(), shown().size()),
-                  std::tuple(QString(s.file), s.shows, qsizetype(s.changes), qsizetype(*s.file ? 0 : 1))) << s.file;
-    }
-    EXPECT_EQ(runner->shown, QStringList(4, "frmSettings"));
-}
 
 TEST_F(PageOpenersTest, AddButtonGivesTheKeyRowsAndMaxPlusOneReadsThePagesOwnFile)
 {

@@ -1,9 +1,6 @@
 // The rules of the main window and its dialogs without a window: settings
-// read at start, tab files, layout, menu
-// slide; the SQL editor's re-indenting, commenting, resizing and colouring
-// delay; the new key's type checks and Max + 1 statements. The tab caption,
-// the state a window writes (the size of a normal window only, in its order)
-// and the default size enlarged to 15060 are pinned in frmMainTest.
+// read at start, tab files; the SQL editor's re-indenting, commenting and
+// colouring delay; the new key's type checks and Max + 1 statements.
 #include "DialogTestSupport.h"
 
 #include "core/ProfileFile.h"
@@ -11,7 +8,6 @@
 #include "mainwindow/EditRules.h"
 #include "mainwindow/MainWindowRules.h"
 #include "mainwindow/NewKeyRules.h"
-#include "querypage/CommentLines.h"
 #include "querypage/modCommons.h"
 
 #include <QRegularExpression>
@@ -78,60 +74,6 @@ TEST(MainWindowSettings, ReadAtStart)
         EXPECT_EQ(read(QByteArray("[Connection]\nExcludePrimaryKey=") + value).section(' ', 5, 6), "key " + QString(key)) << value;
 }
 
-TEST(MainWindowTabs, ClosingAMiddleTabMovesLaterFilesDownAndAMissingFileRemovesItsTarget)
-{
-    QTemporaryDir dir;
-    const QString d = dir.path();
-    for (const auto& [n, text] : {std::pair{1, "one"}, {2, "two"}, {3, "three"}, {5, "five"}})
-        ASSERT_TRUE(ProfileFile::write(tabFile(d, n), "T", "v", text));
-    auto files = [&] {
-        QStringList out;
-        for (int n = 1; n <= 5; ++n)
-            out << ProfileFile::read(tabFile(d, n), "T", "v", "(none)");
-        return out.join(' ');
-    };
-    EXPECT_TRUE(shiftTabFiles(d, 2, 5));
-    EXPECT_EQ(files(), "one three (none) five (none)"); // tab 4 had no file
-}
-
-TEST(MainWindowLayout, NormalWindowsAreEnlargedMaximisedOnesAreNot)
-{
-    EXPECT_EQ(std::vector<Size>({minimumSizeRule({16000, 5000}), minimumSizeRule({15000, 9000}), minimumSizeRule({15060, 6000})}),
-              std::vector<Size>({{16000, 8000}, {15060, 9000}, {15060, 6000}}));
-}
-
-TEST(MainWindowLayout, PageAndStripFollowTheWindowAndTheBorderSettings)
-{
-    LayoutInput in{.Window = {16000, 10000}, .Screen = {28800, 16200}, .Measures = {300, 60, 45},
-                   .RightBorderWidth = 60, .DownBorderHeight = 45, .ReservedLeft = 2600, .ReservedTop = 75};
-    EXPECT_EQ(pageRect(in), (Rect{0, 0, 16000 - 60 + 60, 10000 - 45 - 300 + 45}));
-    EXPECT_EQ(stripRect(in, 315), (Rect{2600, 75, 16000 - 120 - 5200, 315}));
-
-    in.WindowState = 2; // the whole screen, whatever the border settings say
-    EXPECT_EQ(pageRect(in), (Rect{0, 0, 28800, 16200 - 90 - 300 - 400}));
-    EXPECT_EQ(stripRect(in, 315), (Rect{2600, 75, 16000 - 180 - 5200, 315}));
-}
-
-TEST(MainWindowMenus, MenusSlideInTheirStepsAndStopAtTheirFinalHeights)
-{
-    struct Case {
-        Menu menu;
-        int growingTicks;
-        double grown, final, finalShadow;
-    };
-    for (const Case& c : {Case{Menu::Clean, 6, 4900, 4900, 4920}, Case{Menu::DataBase, 4, 3100, 3115, 3120},
-                          Case{Menu::Export, 4, 3100, 3115, 3120}}) {
-        SlideState s{700, 675, true};
-        for (int i = 0; i < c.growingTicks; ++i) {
-            s = slideStep(c.menu, s);
-            EXPECT_TRUE(s.Running);
-        }
-        EXPECT_EQ(s.Height, c.grown);
-        s = slideStep(c.menu, s);
-        EXPECT_EQ(std::tuple(s.Running, s.Height, s.ShadowHeight), std::tuple(false, c.final, c.finalShadow));
-    }
-}
-
 TEST(Identar, Table)
 {
     for (const auto& [input, output] : kIdentar)
@@ -182,30 +124,6 @@ TEST(Identar, CorpusChangesOnlyWhitespaceAndKeywordCase)
         modCommons::UpperKeywords(input);
         EXPECT_EQ(parts(output), parts(input)) << c;
     }
-}
-
-TEST(CommentLines, WholeTextSelectionAndBlanks)
-{
-    EXPECT_EQ(commentlines::comment("a\r\n  b\r\n", 0, 0), "--a\r\n--  b\r\n--");
-    EXPECT_EQ(commentlines::comment("a\nb", 0, 0), "--a\n--b");
-    // A selection from mid-line comments from there; the rest of the text stays.
-    EXPECT_EQ(commentlines::comment("SELECT a\nFROM t", 7, 6), "SELECT --a\n--FROM t");
-    EXPECT_EQ(commentlines::comment("abc", 0, 2), "--abc");
-    EXPECT_EQ(commentlines::uncomment("   --SELECT\n-- --x\nplain", 0, 0), "   SELECT\n --x\nplain");
-    EXPECT_EQ(commentlines::uncomment("x --a", 0, 0), "x --a");
-}
-
-TEST(EditResize, MinimumSizeAndPlaces)
-{
-    const EditRules::ResizeResult small = EditRules::resize({.Width = 5000, .Height = 3000, .CaptionHeight = 300,
-                                                             .FrameWidth = 60, .FrameHeight = 60});
-    EXPECT_EQ(std::vector<double>({small.Width, small.Height, small.TextWidth, small.TextHeight, small.SalirLeft,
-                                   small.LineX2}),
-              std::vector<double>({8000, 4000, 8000 - 2 * (90 + 60), 4000 - 1050 - 2 * 60 - 90 - 300, 8000 - 795 - 200,
-                                   8000}));
-    const EditRules::ResizeResult minimised = EditRules::resize({.Width = 12000, .Height = 9000, .Minimised = true});
-    EXPECT_FALSE(minimised.Placed);
-    EXPECT_EQ(minimised.Width, 12000);
 }
 
 TEST(ColouringDelay, OnceNoSoonerThanASecondAfterTheLastChange)

@@ -308,26 +308,6 @@ TEST_F(LocalEditTest, CountsButtonsClearingAndAnUnchangedRestoredRun)
               std::tuple("0000", false, false, true, ""));
 }
 
-TEST_F(LocalEditTest, NewKeyDialogRowsFollowTheKeyTypes)
-{
-    open(makeFile("k.mdb", {"CREATE TABLE K (A LONG, B SHORT, C TEXT(10), V TEXT(10), PRIMARY KEY (A, B, C))",
-                            "INSERT INTO K VALUES (1, 1, 'x', 'v')"}),
-         "SELECT * FROM K");
-    ASSERT_TRUE(A::editable(page));
-    grid().setRow(0);
-    newKey->cancel = true;
-    A::add(page);
-    ASSERT_EQ(newKey->shown.size(), 1u);
-    const auto& rows = newKey->shown[0];
-    ASSERT_EQ(rows.size(), 3u);
-    QStringList seen;
-    for (const auto& f : rows)
-        seen << QStringLiteral("%1 %2 %3 %4").arg(f.caption, f.typeWord, f.maxButton ? f.qualifiedName : "-").arg(f.textTop);
-    EXPECT_EQ(seen, (QStringList{"A LONG - 1350", "B INTEGER K.B 1950", "C STRING - 2550"}));
-    EXPECT_EQ(newKey->heights[0], 2550 + 1100);
-    EXPECT_EQ(rows[1].maxLeft, rows[1].textLeft + 2325 + 150);
-}
-
 TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
 {
     const QString file = makeFile("p.mdb", {"CREATE TABLE P (K TEXT(10) PRIMARY KEY, V TEXT(10))",

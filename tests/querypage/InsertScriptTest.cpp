@@ -2,6 +2,7 @@
 // opening the file of the grid's final SELECT.
 #include "PageFixture.h"
 
+#include "core/FileReplace.h"
 #include "querypage/InsertScript.h"
 
 namespace {
@@ -110,6 +111,32 @@ TEST_F(InsertScript, NothingWrittenOnAFailure)
         EXPECT_TRUE(launcher->launched.isEmpty()) << statement;
         ASSERT_EQ(recorder->calls.size(), 1u) << statement;
         EXPECT_TRUE(recorder->calls[0].body.trimmed().startsWith("MAXSQL.GENERATESCRIPT\r\nError: "))
+            << recorder->calls[0].body.toStdString();
+    }
+
+    // A disk that fills at the first or at the last byte of the script: the
+    // file written before stays whole, nothing is left beside it, nothing is
+    // opened, and the report names the file.
+    rec->answerRows("SELECT NAME, ID FROM T", {"NAME", "ID"}, {{"x", 5}});
+    load("SELECT NAME, ID FROM T");
+    page.GenerateScript();
+    const QByteArray old = written();
+    ASSERT_EQ(old.size(), 41);
+    launcher->launched.clear();
+    for (const qint64 room : {0, 40}) {
+        FileReplace::installWriter([room](QIODevice& out, const QByteArray& bytes) {
+            const bool full = static_cast<QFileDevice&>(out).fileName().endsWith(".txt");
+            const qint64 n = full ? std::min<qint64>(room, bytes.size()) : bytes.size();
+            return out.write(bytes.left(n)) == n && n == bytes.size();
+        });
+        load("SELECT NAME, ID FROM T");
+        page.GenerateScript();
+        FileReplace::installWriter(nullptr);
+        EXPECT_EQ(written(), old) << room;
+        EXPECT_EQ(QDir(dir.filePath("Scripts")).entryList(QDir::Files | QDir::Hidden), QStringList{"T_20240131_154503.txt"});
+        EXPECT_TRUE(launcher->launched.isEmpty()) << room;
+        ASSERT_EQ(recorder->calls.size(), 1u) << room;
+        EXPECT_TRUE(recorder->calls[0].body.contains("Error: No se ha podido escribir el fichero " + scriptFile()))
             << recorder->calls[0].body.toStdString();
     }
 }

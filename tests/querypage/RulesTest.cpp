@@ -1,7 +1,7 @@
 // The page's pure rules: reading SQL text (comments, clean-up, splitting,
-// colouring), the single-table test, header probe, widths, paging, status
-// line, frame and panel layout, connection validation, key fields, column fit
-// and the INSERT script's text.
+// colouring), the single-table test, header probe, paging, status line,
+// connection validation, key fields, column alignment and the INSERT
+// script's text.
 #include "querypage/ColumnFit.h"
 #include "querypage/InsertScript.h"
 #include "querypage/KeyFields.h"
@@ -193,13 +193,8 @@ TEST(LoadRules, HeaderProbe)
     EXPECT_EQ(loadrules::qualifier(" t , u"), QStringLiteral("t"));
 }
 
-TEST(LoadRules, WidthsPagesAndStatusLine)
+TEST(LoadRules, PagesAndStatusLine)
 {
-    const auto measure = [](const QString& t) { return double(t.size()) * 100; }; // 100 twips a character
-    const auto width = [&](int type, int size, const char* header) { return loadrules::columnWidth(type, size, header, measure); };
-    EXPECT_EQ((std::vector{width(8, 10000, "Name"), width(8, 10, "Name"), width(8, 1, "LongHeader"), width(7, 8, "When"),
-                           width(7, 8, "DeliveryDate"), width(3, 4, "Id")}),
-              (std::vector{2500, 1000, 1100, 1000, 1300, 300}));
     // 28.81 -> 29, 1.5 -> 2, 2.5 -> 2, none -> 1
     EXPECT_EQ((std::vector{loadrules::pageRows(7155), loadrules::pageRows(600), loadrules::pageRows(840), loadrules::pageRows(0)}),
               (std::vector{29, 2, 2, 1}));
@@ -242,33 +237,6 @@ TEST(PageController, PagingMovesEditsAndStatus)
     EXPECT_EQ(std::pair(last, c.IdleCheckDue()), std::pair(QString("b"), true));
     c.SingleTable = c.KeyUnique = true;
     EXPECT_EQ(std::pair(c.DecideEditable(), c.EditButtonStates().remove), std::pair(false, false)); // no record set
-}
-
-// The page's Frame and ConnectionPanel tests pin the boxes a page shows; these
-// the cases it cannot show.
-TEST(PageLayout, FrameAndSplitter)
-{
-    EXPECT_EQ(pagelayout::frame(16380, 11130, 3240, false).gridWidth, 16380);
-    const pagelayout::Frame small = pagelayout::frame(100, 3000, 3240, true);
-    EXPECT_EQ(small.gridHeight + small.elevatorHeight + small.sqlWidth + small.gridWidth, 0);
-    const pagelayout::Frame paged = pagelayout::frame(16380, 11130, 3240, true);
-    EXPECT_EQ(std::tuple(paged.elevatorLeft, paged.elevatorHeight), std::tuple(16380 - 255, paged.gridHeight - 255));
-    EXPECT_EQ((std::vector{pagelayout::dragSplitter(3240, -1000, 11130), pagelayout::dragSplitter(3240, 9000, 11130),
-                           pagelayout::dragSplitter(3240, 100, 11130)}),
-              (std::vector{2600, 11130 - 345 - 3000 - 75, 3340}));
-}
-
-TEST(PageLayout, ConnectionPanel)
-{
-    const auto p0 = pagelayout::panel(0, 2);
-    EXPECT_EQ(std::tuple(p0.dsn.visible, p0.compactEnabled), std::tuple(false, true));
-    const auto p1 = pagelayout::panel(1, 0);
-    EXPECT_TRUE(p1.accessProvider && p1.clearServer && p1.clearUser);
-    EXPECT_EQ(std::tuple(p1.driverIndex, p1.server.visible, p1.accessPicker.left, p1.password.left), std::tuple(1, false, 9060, 9375));
-    const auto p3 = pagelayout::panel(3, -1);
-    EXPECT_TRUE(p3.odbc && p3.driverEnabled && p3.dsn.visible);
-    EXPECT_FALSE(p3.compactEnabled || p3.database.visible || p3.password.visible || p3.visibleCheck.visible);
-    EXPECT_FALSE(pagelayout::panel(-1, 0).laidOut);
 }
 
 class ScriptedUi : public validation::Ui {
@@ -390,10 +358,6 @@ TEST(ColumnFit, AlignmentOfWhatIsVisible)
     // Only rows TopRow .. TopRow + Height / RowHeight count: row 3 holds text but is not visible.
     EXPECT_EQ(fitColumn({"h", "1", "2", "abc"}, 1, 240)[0], (Column{300, columnfit::Right}));
     EXPECT_EQ(fitColumn({"h", "abc", "2", "3"}, 2, 240)[0].alignment, columnfit::Right);
-
-    // Header + 200, the widest visible cell + 200, never more than a third of the grid.
-    EXPECT_EQ(fitColumn({"header", "1"})[0].width, 800);
-    EXPECT_EQ(fitColumn({"h", QString(50, 'x')})[0].width, 1000);
 }
 
 } // namespace
