@@ -145,10 +145,11 @@ void fitChildren(QWidget* parent, bool settled = false)
         if (need > k.now.width())
             k.now.setWidth(need);
     }
-    // A container inside a window keeps its width: its right-anchored controls
-    // (an exit button at the edge) give way to the left, and when its rows
-    // still do not fit, its window widens.
-    const bool inside = !parent->isWindow() && !isFloating(parent);
+    // A container inside a window, or a window its user sizes, keeps its
+    // width: its right-anchored controls (an exit button at the edge) give way
+    // to the left, and when its rows still do not fit, the window widens.
+    const bool fixedWindow = parent->isWindow() && parent->minimumWidth() == parent->maximumWidth();
+    const bool inside = !isFloating(parent) && !fixedWindow;
     int deficit = 0;
     if (inside) {
         for (std::size_t i = kids.size(); i-- > 0;) {
@@ -208,7 +209,7 @@ void fitChildren(QWidget* parent, bool settled = false)
     }
     if (rightmost <= parent->width())
         return;
-    // A window or a floating panel grows to hold what its controls now reach.
+    // A fixed-size window or a floating panel grows to hold what its controls now reach.
     if (!inside) {
         const int width = rightmost + kGap;
         if (parent->minimumWidth() == parent->maximumWidth())

@@ -1029,6 +1029,31 @@ struct ScannedNumber {
     std::optional<double> radix;
 };
 
+// An exponent ("E", "e", "D" or "d", a sign, digits) at i, appended to ascii
+// as "e..." and passed over; true also when there is none, false for a mark
+// without digits.
+bool takeExponent(const QString& s, int& i, std::string& ascii)
+{
+    const int n = int(s.size());
+    if (i >= n || (s[i] != QLatin1Char('E') && s[i] != QLatin1Char('e') && s[i] != QLatin1Char('D') &&
+                   s[i] != QLatin1Char('d')))
+        return true;
+    int j = i + 1;
+    std::string exp = "e";
+    if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
+        exp += char(s[j++].unicode());
+    int digits = 0;
+    while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
+        exp += char(s[j++].unicode());
+        ++digits;
+    }
+    if (digits == 0)
+        return false;
+    ascii += exp;
+    i = j;
+    return true;
+}
+
 bool scanNumber(const QString& text, ScannedNumber& out)
 {
     const LocaleMarks& m = marks();
@@ -1126,23 +1151,8 @@ bool scanNumber(const QString& text, ScannedNumber& out)
     if (!anyDigit || (groupLen >= 0 && !fraction && groupLen != 3))
         return false;
 
-    // Exponent.
-    if (i < n && (s[i] == QLatin1Char('E') || s[i] == QLatin1Char('e') || s[i] == QLatin1Char('D') ||
-                  s[i] == QLatin1Char('d'))) {
-        int j = i + 1;
-        std::string exp = "e";
-        if (j < n && (s[j] == QLatin1Char('+') || s[j] == QLatin1Char('-')))
-            exp += char(s[j++].unicode());
-        int digits = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) {
-            exp += char(s[j++].unicode());
-            ++digits;
-        }
-        if (digits == 0)
-            return false;
-        ascii += exp;
-        i = j;
-    }
+    if (!takeExponent(s, i, ascii))
+        return false;
 
     // Trailing blanks, sign, closing parenthesis and currency symbol.
     bool closed = false;

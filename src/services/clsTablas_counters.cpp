@@ -33,6 +33,25 @@ qint64 minutesTurned(const QDateTime& from, const QDateTime& to)
     return minuteOf(to) - minuteOf(from);
 }
 
+// The question put to the user about a lock another user holds since today
+// ("yyyyMMddHHmmss" then the user's code): who and since when.
+QString lockHolderPrompt(clsDO& data, const QString& holder)
+{
+    QString name;
+    bool isCode = false;
+    const qint64 userCode = holder.mid(14).toLongLong(&isCode);
+    if (isCode) {
+        const auto users = query(data, QStringLiteral("SELECT Name FROM Users WHERE CodeID = ") + QString::number(userCode),
+                                 QStringLiteral("Collection"));
+        if (Rows::count(users) > 0)
+            name = ValueText::displayText(Rows::value(Rows::row(users, 1), 1));
+    }
+    const QTime at = QTime::fromString(holder.mid(8, 6), QStringLiteral("HHmmss"));
+    return QStringLiteral("El contador de identificadores se encuentra bloqueado por el usuario ") + name +
+           QStringLiteral(" a las ") + at.toString(QStringLiteral("hh:mm AP")) +
+           QStringLiteral("\r\n\r\n¿Desea desbloquear el contador?");
+}
+
 } // namespace
 
 std::int32_t clsTablas::GetNewNumber(const QString& sTable, const QString& sKeyField)
@@ -95,23 +114,7 @@ std::int32_t clsTablas::GetNewNumber(const QString& sTable, const QString& sKeyF
                     execute(release); // a lock left from an earlier day
                     continue;
                 }
-                QString name;
-                bool isCode = false;
-                const qint64 userCode = holder.mid(14).toLongLong(&isCode);
-                if (isCode) {
-                    const auto users = query(*data,
-                                             QStringLiteral("SELECT Name FROM Users WHERE CodeID = ") +
-                                                 QString::number(userCode),
-                                             QStringLiteral("Collection"));
-                    if (Rows::count(users) > 0)
-                        name = ValueText::displayText(Rows::value(Rows::row(users, 1), 1));
-                }
-                const QTime at = QTime::fromString(holder.mid(8, 6), QStringLiteral("HHmmss"));
-                const QString prompt =
-                    QStringLiteral("El contador de identificadores se encuentra bloqueado por el usuario ") + name +
-                    QStringLiteral(" a las ") + at.toString(QStringLiteral("hh:mm AP")) +
-                    QStringLiteral("\r\n\r\n¿Desea desbloquear el contador?");
-                if (AskUser(prompt, 36, QStringLiteral("Aviso")) != 6) {
+                if (AskUser(lockHolderPrompt(*data, holder), 36, QStringLiteral("Aviso")) != 6) {
                     number = -1;
                     return;
                 }
