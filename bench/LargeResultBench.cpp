@@ -1,7 +1,7 @@
 // A large result through the real query page (offscreen) and through each
 // export, one measure per process so each peak memory is its own:
 //   bench_largeresult prepare <rows> <file>       builds Big (10 columns) once
-//   bench_largeresult page <file>                 "page first_ms complete_ms peak_MB rows"
+//   bench_largeresult page <file> [shots folder]  "page first_ms complete_ms peak_MB rows" (and pictures)
 //   bench_largeresult <csv-fast|csv-full|xlsx> <file> <scratch>
 //                                                 "<name> ms peak_above_idle_MB"
 // bench/run.d/largeresult sets the figures beside sqlitebrowser and sqlite3 -csv.
@@ -18,7 +18,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QWidget>
 #include <sqlite3.h>
 
@@ -66,7 +68,7 @@ int prepare(long long rows, const QString& path)
     return 0;
 }
 
-int page(const QString& file)
+int page(const QString& file, const QString& shots)
 {
     auto zolt = std::make_shared<clsDO>();
     auto msg = std::make_shared<clsError>();
@@ -92,11 +94,30 @@ int page(const QString& file)
         if (first < 0 && p.Flexi().Rows() > 1)
             first = t.elapsed();
     });
+    // Looking: pictures of the page while the rows arrive, the bar dragged down each time.
+    int shot = 0;
+    QTimer camera;
+    if (!shots.isEmpty()) {
+        QObject::connect(&camera, &QTimer::timeout, [&] {
+            if (shot >= 4)
+                return;
+            p.grab().save(shots + QStringLiteral("/arriving-%1.png").arg(++shot));
+            if (auto* bar = p.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator")))
+                bar->setSliderPosition(bar->maximum() - 10);
+        });
+        camera.start(400);
+    }
     p.ExecuteQuery();
     QApplication::processEvents();
     if (first < 0)
         first = t.elapsed();
+    // The rest arrives between events, as in the program's own loop.
+    while (p.ResultArriving())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 complete = t.elapsed();
+    if (!shots.isEmpty()) {
+        p.grab().save(shots + QStringLiteral("/complete.png"));
+    }
     for (const auto& c : said->calls)
         std::fprintf(stderr, "said: %s\n", qPrintable(c.body));
     std::printf("page %lld %lld %.1f %d\n", static_cast<long long>(first), static_cast<long long>(complete),
@@ -165,7 +186,7 @@ int main(int argc, char** argv)
         return prepare(std::atoll(argv[2]), QString::fromLocal8Bit(argv[3]));
     QApplication app(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "page") == 0)
-        return page(QString::fromLocal8Bit(argv[2]));
+        return page(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     if (argc >= 4)
         return exportOne(argv[1], QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     std::fprintf(stderr, "bench_largeresult prepare <rows> <file> | page <file> | <csv-fast|csv-full|xlsx> <file> <scratch>\n");

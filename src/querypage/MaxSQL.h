@@ -136,6 +136,8 @@ public:
     Variant TableStructure(const QString& tableName);
     Variant QueryStructure(const QString& statement, const QString& tableName);
     bool ShowKey() const { return showKey_; }
+    // Rows of the shown result are still being read.
+    bool ResultArriving() const;
     void setShowKey(bool on) { showKey_ = on; }
     QList<QObject*> ChildControls() const override;
 

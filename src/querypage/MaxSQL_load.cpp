@@ -143,6 +143,8 @@ bool MaxSQL::FetchRows()
     return done;
 }
 
+bool MaxSQL::ResultArriving() const { return ctl_.Fetching(); }
+
 void MaxSQL::FinishFetch()
 {
     if (!ctl_.Fetching())

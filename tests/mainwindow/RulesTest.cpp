@@ -74,6 +74,22 @@ TEST(MainWindowSettings, ReadAtStart)
         EXPECT_EQ(read(QByteArray("[Connection]\nExcludePrimaryKey=") + value).section(' ', 5, 6), "key " + QString(key)) << value;
 }
 
+TEST(MainWindowTabs, ClosingAMiddleTabMovesLaterFilesDownAndAMissingFileRemovesItsTarget)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    for (const auto& [n, text] : {std::pair{1, "one"}, {2, "two"}, {3, "three"}, {5, "five"}})
+        ASSERT_TRUE(ProfileFile::write(tabFile(d, n), "T", "v", text));
+    auto files = [&] {
+        QStringList out;
+        for (int n = 1; n <= 5; ++n)
+            out << ProfileFile::read(tabFile(d, n), "T", "v", "(none)");
+        return out.join(' ');
+    };
+    EXPECT_TRUE(shiftTabFiles(d, 2, 5));
+    EXPECT_EQ(files(), "one three (none) five (none)"); // tab 4 had no file
+}
+
 TEST(Identar, Table)
 {
     for (const auto& [input, output] : kIdentar)

@@ -151,15 +151,17 @@ TEST_F(ArrivingResultTest, CountPagingAndBarEndAsTheWholeResultPutsThemBelowAtAn
         const bool paged = limit < line;
         // Paged or not from the first page on, as the whole result is.
         EXPECT_EQ(!bar()->isHidden(), paged) << limit;
-        if (limit == 1000)
+        if (limit == 1000) {
             EXPECT_TRUE(MaxSQLTestAccess::fetching(page) && MaxSQLTestAccess::recordCount(page) < Records);
+        }
         MaxSQLTestAccess::finishFetch(page);
         EXPECT_EQ(std::tuple(MaxSQLTestAccess::recordCount(page), !bar()->isHidden(), paged ? bar()->maximum() : Records,
                              page.Flexi().TextMatrix(1, 0)),
                   std::tuple(qint64(Records), paged, Records, "1"))
             << limit;
-        if (!paged)
+        if (!paged) {
             EXPECT_EQ(page.Flexi().Rows(), Records + 1);
+        }
         EXPECT_TRUE(page.StatusText().contains(QStringLiteral("20")) && page.StatusText().contains(QStringLiteral("480")));
     }
     EXPECT_TRUE(recorder->calls.empty()) << shown().join('\n').toStdString();
