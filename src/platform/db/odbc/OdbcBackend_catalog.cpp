@@ -246,7 +246,23 @@ TableInfo OdbcConnection::table(const QString& requested)
     }
 
     // Indexes, and which of them is the primary key.
-    if (caps_.statistics) try {
+    if (caps_.statistics)
+        readIndexes(info, schema);
+    if (caps_.primaryKeys)
+        readPrimaryKey(info, schema);
+
+    info.type = QStringLiteral("TABLE");
+    for (const auto& t : tables())
+        if (t.name.compare(info.name, Qt::CaseInsensitive) == 0) {
+            info.type = t.type;
+            break;
+        }
+    return info;
+}
+
+void OdbcConnection::readIndexes(TableInfo& info, const QString& schema)
+{
+    try {
         Handle st = statement();
         const QString pattern = info.name;
         check(SQLStatisticsW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
@@ -276,7 +292,11 @@ TableInfo OdbcConnection::table(const QString& requested)
     } catch (const Error&) {
         // A driver without index lists (MDBTools) shows a table without indexes.
     }
-    if (caps_.primaryKeys) try {
+}
+
+void OdbcConnection::readPrimaryKey(TableInfo& info, const QString& schema)
+{
+    try {
         Handle st = statement();
         check(SQLPrimaryKeysW(st.get(), nullptr, 0, schema.isEmpty() ? nullptr : wchars(schema), SQLSMALLINT(schema.size()),
                               wchars(info.name), SQLSMALLINT(info.name.size())),
@@ -319,14 +339,6 @@ TableInfo OdbcConnection::table(const QString& requested)
         }
     } catch (const Error&) {
     }
-
-    info.type = QStringLiteral("TABLE");
-    for (const auto& t : tables())
-        if (t.name.compare(info.name, Qt::CaseInsensitive) == 0) {
-            info.type = t.type;
-            break;
-        }
-    return info;
 }
 
 std::vector<ViewInfo> OdbcConnection::views()

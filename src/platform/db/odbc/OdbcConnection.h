@@ -74,6 +74,8 @@ private:
     // NOT NULL columns of the tables behind these results, from SQLColumns.
     void takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results);
     QHash<QString, bool> catalogNullability(const QString& table);
+    void readIndexes(TableInfo& info, const QString& schema);
+    void readPrimaryKey(TableInfo& info, const QString& schema);
     QString escapePattern(const QString& name) const;
     QString quoted(const QString& name) const;
     void endTransaction(SQLSMALLINT completion);
