@@ -788,14 +788,10 @@ void OdbcConnection::appendUnbound(ResultBuilder& b, SQLHSTMT st, SQLUSMALLINT i
     }
 }
 
-ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
+// Each bound buffer holds one column of a whole block, so the block size is
+// settled here, before binding; the driver may still grant fewer rows.
+SQLULEN OdbcConnection::bindColumns(SQLHSTMT st, std::vector<Column>& cols)
 {
-    auto rs = std::make_shared<ResultSet>();
-    std::vector<Column> cols(static_cast<std::size_t>(columns));
-    describe(st, cols);
-    for (const auto& c : cols)
-        rs->fields.push_back(c.info);
-
     bool anyUnbound = false, anyVariable = false;
     qsizetype rowBytes = 0;
     for (const auto& c : cols) {
@@ -807,7 +803,7 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
     // A block of rows at once, unless values must be read one by one (SQLGetData)
     // or a value longer than its buffer could not be read again within a block.
     const bool blockMode = caps_.blockFetch && !anyUnbound && (!anyVariable || (getDataExtensions_ & SQL_GD_BLOCK));
-    SQLULEN blockRows = blockMode ? SQLULEN(qBound<qsizetype>(1, BlockBytes / qMax<qsizetype>(rowBytes, 1), MaxBlockRows)) : 1;
+    const SQLULEN blockRows = blockMode ? SQLULEN(qBound<qsizetype>(1, BlockBytes / qMax<qsizetype>(rowBytes, 1), MaxBlockRows)) : 1;
 
     for (std::size_t i = 0; i < cols.size(); ++i) {
         Column& c = cols[i];
@@ -819,6 +815,18 @@ ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
         check(SQLBindCol(st, SQLUSMALLINT(i + 1), c.cType, c.buffer.get(), c.elementBytes, c.indicator.get()),
               SQL_HANDLE_STMT, st, "SQLBindCol");
     }
+    return blockRows;
+}
+
+ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
+{
+    auto rs = std::make_shared<ResultSet>();
+    std::vector<Column> cols(static_cast<std::size_t>(columns));
+    describe(st, cols);
+    for (const auto& c : cols)
+        rs->fields.push_back(c.info);
+
+    SQLULEN blockRows = bindColumns(st, cols);
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(blockRows, SQL_ROW_SUCCESS);
     SQLSetStmtAttrW(st, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);

@@ -59,6 +59,7 @@ public:
 private:
     Handle statement();
     ResultSetPtr fetchResult(SQLHSTMT st, SQLSMALLINT columns);
+    SQLULEN bindColumns(SQLHSTMT st, std::vector<Column>& cols);
     void describe(SQLHSTMT st, std::vector<Column>& cols);
     QString getText(SQLHSTMT st, SQLUSMALLINT col, bool& isNull);
     QByteArray getBytes(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT cType, bool& isNull);
