@@ -24,6 +24,7 @@ namespace {
 const char* const kFloating = "Floating";
 const char* const kDesign = "DesignRect";
 const char* const kWidening = "Widening";
+const char* const kFitted = "FittedRect";
 
 int widestLine(const QFontMetrics& fm, const QString& text)
 {
@@ -83,11 +84,23 @@ bool placedByPosition(const QWidget* w)
            !w->objectName().startsWith(QLatin1String("qt_"));
 }
 
-// Where the control's twips put it; its present place when it was placed otherwise.
-QRect designRect(const QWidget* w)
+// Where the control's twips put it; its present place when it was placed
+// otherwise. A control its window's own code moved since (a button that
+// follows the current tab) keeps that place as its design; a size set
+// otherwise is the fit's to judge again.
+QRect designRect(QWidget* w)
 {
-    const QVariant v = w->property(kDesign);
-    return v.isValid() ? v.toRect() : w->geometry();
+    const QVariant design = w->property(kDesign);
+    const QRect now = w->geometry();
+    if (!design.isValid())
+        return now;
+    QRect d = design.toRect();
+    const QVariant fitted = w->property(kFitted);
+    if (now.topLeft() != d.topLeft() && (!fitted.isValid() || now.topLeft() != fitted.toRect().topLeft())) {
+        d.moveTopLeft(now.topLeft());
+        w->setProperty(kDesign, d);
+    }
+    return d;
 }
 
 // Pixels a container needs across to show what its own fit grew or moved.
@@ -184,6 +197,7 @@ void fitChildren(QWidget* parent, bool settled = false)
     for (const Kid& k : kids) {
         if (k.w->geometry() != k.now)
             k.w->setGeometry(k.now);
+        k.w->setProperty(kFitted, k.now);
         if (k.w->isVisibleTo(parent) && k.now.x() >= 0 && k.now != k.base)
             rightmost = std::max(rightmost, k.now.right() + 1);
     }

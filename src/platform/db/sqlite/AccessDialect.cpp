@@ -751,6 +751,143 @@ bool rewriteColumn(std::vector<Tok>& toks, std::size_t from, std::size_t to, boo
     return false;
 }
 
+void takeSelectInto(std::vector<Tok>& toks, std::size_t first, std::size_t to, Statement& st)
+{
+    // SELECT list INTO target FROM ...
+    int depth = 0;
+    for (std::size_t i = first + 1; i < to; ++i) {
+        const Tok& t = toks[i];
+        if (t.isPunct('('))
+            ++depth;
+        else if (t.isPunct(')'))
+            --depth;
+        else if (depth == 0 && t.is("FROM"))
+            break;
+        else if (depth == 0 && t.is("INTO")) {
+            std::size_t target = nextSig(toks, i);
+            if (target >= to)
+                break;
+            std::size_t last = target;
+            // owner.table
+            for (;;) {
+                std::size_t dot = nextSig(toks, last);
+                std::size_t part = nextSig(toks, dot);
+                if (dot < to && toks[dot].isPunct('.') && part < to) {
+                    last = part;
+                    continue;
+                }
+                break;
+            }
+            st.kind = Statement::SelectInto;
+            st.target = nameOf(toks[last]);
+            for (std::size_t x = i; x <= last; ++x)
+                toks[x].drop();
+            if (last + 1 < to && toks[last + 1].kind == T::Space)
+                toks[last + 1].drop();
+            break;
+        }
+    }
+}
+
+void translateCreate(std::vector<Tok>& toks, std::size_t first, std::size_t to, Statement& st)
+{
+    std::size_t k = nextSig(toks, first);
+    if (toks[k].is("TEMP") || toks[k].is("TEMPORARY"))
+        k = nextSig(toks, k);
+    if (toks[k].is("TABLE")) {
+        const auto [nameTok, open] = tableName(toks, k, to);
+        if (open < to && toks[open].isPunct('(')) {
+            st.kind = Statement::CreateTable;
+            st.table = nameOf(toks[nameTok]);
+            std::size_t close;
+            const Items items = definitionItems(toks, open, to, close);
+            // The table's own primary key: a single column may be the row id.
+            QStringList pkColumns;
+            std::size_t pkClose = None; // the ")" of the key's column list
+            bool pkAutoincrement = false;
+            for (auto [a, b] : items) {
+                std::size_t h = a;
+                while (h < b && !significant(toks[h]))
+                    ++h;
+                if (h >= b)
+                    continue;
+                std::size_t pk = h;
+                if (toks[h].is("CONSTRAINT"))
+                    pk = nextSig(toks, nextSig(toks, h));
+                if (toks[pk].is("PRIMARY")) {
+                    for (std::size_t x = pk; x < b; ++x) {
+                        if (toks[x].isPunct(')') && pkClose == None)
+                            pkClose = x;
+                        else if (toks[x].is("AUTOINCREMENT"))
+                            pkAutoincrement = true;
+                        else if (toks[x].kind == T::Word || toks[x].kind == T::Bracket || toks[x].kind == T::Ident)
+                            if (!toks[x].is("PRIMARY") && !toks[x].is("KEY") && !toks[x].is("ASC") && !toks[x].is("DESC"))
+                                pkColumns << nameOf(toks[x]).toUpper();
+                    }
+                }
+            }
+            for (auto [a, b] : items) {
+                std::size_t h = a;
+                while (h < b && !significant(toks[h]))
+                    ++h;
+                if (h >= b || toks[h].is("CONSTRAINT") || toks[h].is("PRIMARY") || toks[h].is("UNIQUE")
+                    || toks[h].is("CHECK") || toks[h].is("FOREIGN"))
+                    continue;
+                const QString col = nameOf(toks[h]);
+                const bool rowId = pkColumns.size() == 1 && pkColumns.front() == col.toUpper();
+                bool keyCounter = false;
+                if (rewriteColumn(toks, a, b, rowId, &keyCounter))
+                    st.counters << col;
+                // The engine takes AUTOINCREMENT inside a table's key: PRIMARY KEY (c AUTOINCREMENT).
+                if (keyCounter && pkClose != None && !pkAutoincrement) {
+                    toks[pkClose].before += QStringLiteral(" AUTOINCREMENT");
+                    for (std::size_t x = pkClose; x > 0 && !toks[x].isPunct('('); --x)
+                        if (toks[x].is("DESC"))
+                            toks[x].set(QStringLiteral("ASC"));
+                }
+            }
+        }
+    }
+}
+
+void translateAlter(std::vector<Tok>& toks, std::size_t first, std::size_t to, Statement& st)
+{
+    // ALTER TABLE t ADD [COLUMN] definition
+    std::size_t k = nextSig(toks, first);
+    if (toks[k].is("TABLE")) {
+        std::size_t nameTok = nextSig(toks, k);
+        std::size_t add = nextSig(toks, nameTok);
+        if (toks[add].is("ADD")) {
+            std::size_t col = nextSig(toks, add);
+            if (toks[col].is("COLUMN"))
+                col = nextSig(toks, col);
+            if (toks[col].is("CONSTRAINT")) {
+                std::size_t cname = nextSig(toks, col);
+                std::size_t kind = nextSig(toks, cname);
+                if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE") || toks[kind].is("FOREIGN")) {
+                    st.kind = Statement::AddConstraint;
+                    st.table = nameOf(toks[nameTok]);
+                    st.constraintName = nameOf(toks[cname]);
+                    st.constraint = join(toks, col, to).trimmed();
+                }
+            } else if (!toks[col].is("PRIMARY") && !toks[col].is("UNIQUE")) {
+                if (rewriteColumn(toks, col, to, false)) {
+                    st.kind = Statement::CreateTable; // the backend adds the numbering
+                    st.table = nameOf(toks[nameTok]);
+                    st.counters << nameOf(toks[col]);
+                }
+            }
+        } else if (toks[add].is("DROP")) {
+            std::size_t c = nextSig(toks, add);
+            if (toks[c].is("CONSTRAINT")) {
+                st.kind = Statement::DropConstraint;
+                st.table = nameOf(toks[nameTok]);
+                st.constraintName = nameOf(toks[nextSig(toks, c)]);
+            }
+        }
+    }
+}
+
 Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
 {
     Statement st;
@@ -792,133 +929,11 @@ Statement translateOne(std::vector<Tok>& toks, std::size_t from, std::size_t to)
         rewriteCaseBeyondAscii(toks, from, to);
 
     if (head.is("SELECT")) {
-        // SELECT list INTO target FROM ...
-        int depth = 0;
-        for (std::size_t i = first + 1; i < to; ++i) {
-            const Tok& t = toks[i];
-            if (t.isPunct('('))
-                ++depth;
-            else if (t.isPunct(')'))
-                --depth;
-            else if (depth == 0 && t.is("FROM"))
-                break;
-            else if (depth == 0 && t.is("INTO")) {
-                std::size_t target = nextSig(toks, i);
-                if (target >= to)
-                    break;
-                std::size_t last = target;
-                // owner.table
-                for (;;) {
-                    std::size_t dot = nextSig(toks, last);
-                    std::size_t part = nextSig(toks, dot);
-                    if (dot < to && toks[dot].isPunct('.') && part < to) {
-                        last = part;
-                        continue;
-                    }
-                    break;
-                }
-                st.kind = Statement::SelectInto;
-                st.target = nameOf(toks[last]);
-                for (std::size_t x = i; x <= last; ++x)
-                    toks[x].drop();
-                if (last + 1 < to && toks[last + 1].kind == T::Space)
-                    toks[last + 1].drop();
-                break;
-            }
-        }
+        takeSelectInto(toks, first, to, st);
     } else if (head.is("CREATE")) {
-        std::size_t k = nextSig(toks, first);
-        if (toks[k].is("TEMP") || toks[k].is("TEMPORARY"))
-            k = nextSig(toks, k);
-        if (toks[k].is("TABLE")) {
-            const auto [nameTok, open] = tableName(toks, k, to);
-            if (open < to && toks[open].isPunct('(')) {
-                st.kind = Statement::CreateTable;
-                st.table = nameOf(toks[nameTok]);
-                std::size_t close;
-                const Items items = definitionItems(toks, open, to, close);
-                // The table's own primary key: a single column may be the row id.
-                QStringList pkColumns;
-                std::size_t pkClose = None; // the ")" of the key's column list
-                bool pkAutoincrement = false;
-                for (auto [a, b] : items) {
-                    std::size_t h = a;
-                    while (h < b && !significant(toks[h]))
-                        ++h;
-                    if (h >= b)
-                        continue;
-                    std::size_t pk = h;
-                    if (toks[h].is("CONSTRAINT"))
-                        pk = nextSig(toks, nextSig(toks, h));
-                    if (toks[pk].is("PRIMARY")) {
-                        for (std::size_t x = pk; x < b; ++x) {
-                            if (toks[x].isPunct(')') && pkClose == None)
-                                pkClose = x;
-                            else if (toks[x].is("AUTOINCREMENT"))
-                                pkAutoincrement = true;
-                            else if (toks[x].kind == T::Word || toks[x].kind == T::Bracket || toks[x].kind == T::Ident)
-                                if (!toks[x].is("PRIMARY") && !toks[x].is("KEY") && !toks[x].is("ASC") && !toks[x].is("DESC"))
-                                    pkColumns << nameOf(toks[x]).toUpper();
-                        }
-                    }
-                }
-                for (auto [a, b] : items) {
-                    std::size_t h = a;
-                    while (h < b && !significant(toks[h]))
-                        ++h;
-                    if (h >= b || toks[h].is("CONSTRAINT") || toks[h].is("PRIMARY") || toks[h].is("UNIQUE")
-                        || toks[h].is("CHECK") || toks[h].is("FOREIGN"))
-                        continue;
-                    const QString col = nameOf(toks[h]);
-                    const bool rowId = pkColumns.size() == 1 && pkColumns.front() == col.toUpper();
-                    bool keyCounter = false;
-                    if (rewriteColumn(toks, a, b, rowId, &keyCounter))
-                        st.counters << col;
-                    // The engine takes AUTOINCREMENT inside a table's key: PRIMARY KEY (c AUTOINCREMENT).
-                    if (keyCounter && pkClose != None && !pkAutoincrement) {
-                        toks[pkClose].before += QStringLiteral(" AUTOINCREMENT");
-                        for (std::size_t x = pkClose; x > 0 && !toks[x].isPunct('('); --x)
-                            if (toks[x].is("DESC"))
-                                toks[x].set(QStringLiteral("ASC"));
-                    }
-                }
-            }
-        }
+        translateCreate(toks, first, to, st);
     } else if (head.is("ALTER")) {
-        // ALTER TABLE t ADD [COLUMN] definition
-        std::size_t k = nextSig(toks, first);
-        if (toks[k].is("TABLE")) {
-            std::size_t nameTok = nextSig(toks, k);
-            std::size_t add = nextSig(toks, nameTok);
-            if (toks[add].is("ADD")) {
-                std::size_t col = nextSig(toks, add);
-                if (toks[col].is("COLUMN"))
-                    col = nextSig(toks, col);
-                if (toks[col].is("CONSTRAINT")) {
-                    std::size_t cname = nextSig(toks, col);
-                    std::size_t kind = nextSig(toks, cname);
-                    if (toks[kind].is("PRIMARY") || toks[kind].is("UNIQUE") || toks[kind].is("FOREIGN")) {
-                        st.kind = Statement::AddConstraint;
-                        st.table = nameOf(toks[nameTok]);
-                        st.constraintName = nameOf(toks[cname]);
-                        st.constraint = join(toks, col, to).trimmed();
-                    }
-                } else if (!toks[col].is("PRIMARY") && !toks[col].is("UNIQUE")) {
-                    if (rewriteColumn(toks, col, to, false)) {
-                        st.kind = Statement::CreateTable; // the backend adds the numbering
-                        st.table = nameOf(toks[nameTok]);
-                        st.counters << nameOf(toks[col]);
-                    }
-                }
-            } else if (toks[add].is("DROP")) {
-                std::size_t c = nextSig(toks, add);
-                if (toks[c].is("CONSTRAINT")) {
-                    st.kind = Statement::DropConstraint;
-                    st.table = nameOf(toks[nameTok]);
-                    st.constraintName = nameOf(toks[nextSig(toks, c)]);
-                }
-            }
-        }
+        translateAlter(toks, first, to, st);
     } else if (head.is("DROP")) {
         // DROP INDEX i ON t
         std::size_t k = nextSig(toks, first);
