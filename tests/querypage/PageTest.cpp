@@ -263,6 +263,10 @@ TEST_F(PageTest, Frame)
 
     QStringList clicked;
     QObject::connect(&page, &MaxSQL::ButtonClicked, [&](QString& name) { clicked << name; });
+    // The main window's menus and the translations find the toolbar buttons by name.
+    for (const char* name : {"BttExecute", "BttAdd", "BttDelete", "BttConfirm", "BttExport", "BttAutoSize", "BttEditor",
+                             "BttSettings", "BttHelp", "BttExit"})
+        EXPECT_NE(page.findChild<PushButton*>(QLatin1String(name)), nullptr) << name;
     QTest::mouseClick(child<PushButton>("BttExport"), Qt::RightButton);
     EXPECT_EQ(std::tuple(clicked, child<PushButton>("BttExport")->text()), std::tuple(QStringList{"BttExport"}, "Exportar"));
 }
