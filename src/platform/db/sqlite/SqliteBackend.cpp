@@ -58,6 +58,58 @@ bool startsWithWord(const QString& sql, const char* word)
         && (t.size() == n || !t[n].isLetterOrNumber());
 }
 
+struct ForeignKey {
+    QStringList from, to;
+    QString parent, onUpdate, onDelete;
+};
+
+// The clauses of the references a rebuilt table keeps: those whose columns it still has.
+QStringList referenceClauses(const std::vector<ForeignKey>& keys, const QSet<QString>& newColumns)
+{
+    QStringList clauses;
+    for (const ForeignKey& k : keys) {
+        bool kept = true;
+        QStringList from, to;
+        for (const QString& c : k.from) {
+            kept = kept && newColumns.contains(c.toCaseFolded());
+            from << quoteName(c);
+        }
+        for (const QString& c : k.to)
+            to << quoteName(c);
+        if (!kept)
+            continue;
+        QString clause = QStringLiteral("FOREIGN KEY (") + from.join(QStringLiteral(", ")) + QStringLiteral(") REFERENCES ")
+            + quoteName(k.parent);
+        if (!to.isEmpty())
+            clause += QStringLiteral(" (") + to.join(QStringLiteral(", ")) + QLatin1Char(')');
+        if (k.onUpdate != QLatin1String("NO ACTION"))
+            clause += QStringLiteral(" ON UPDATE ") + k.onUpdate;
+        if (k.onDelete != QLatin1String("NO ACTION"))
+            clause += QStringLiteral(" ON DELETE ") + k.onDelete;
+        clauses << clause;
+    }
+    return clauses;
+}
+
+// Makes again the indexes and triggers of a rebuilt table, but for its numbering
+// triggers and those on a column the change removed.
+void remakeDependents(sqlite3* h, const std::vector<std::pair<QString, QString>>& dependents, const QString& counterPrefix)
+{
+    for (const auto& [name, sql] : dependents) {
+        if (name.startsWith(counterPrefix, Qt::CaseInsensitive))
+            continue;
+        Stmt st;
+        const QByteArray u = sql.toUtf8();
+        if (sqlite3_prepare_v2(h, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK) {
+            if (QString::fromUtf8(sqlite3_errmsg(h)).contains(QLatin1String("no such column")))
+                continue;
+            fail(h);
+        }
+        if (sqlite3_step(st.s) != SQLITE_DONE)
+            fail(h);
+    }
+}
+
 class SqliteConnection : public BackendConnection {
 public:
     SqliteConnection(const QString& path, bool readOnly, const QString& provider)
@@ -610,6 +662,8 @@ private:
     // structure (under any name); ownReferences: it lacks the table's own
     // foreign keys, which the rebuild keeps from the stored table.
     void rebuildAs(const TableRebuild& change, const QString& definition, bool ownReferences);
+    std::vector<ForeignKey> foreignKeys(const QString& table);
+    QHash<QString, qint64> counterNumbersOf(const QString& table);
     void checkReferences(const QString& table);
 
     sqlite3* h_ = nullptr;
@@ -636,6 +690,40 @@ void SqliteConnection::rebuildTable(const TableRebuild& change)
                                    && statements.front().kind != sqlite::Statement::Plain))
         raise(errDatabase, QStringLiteral("La definición de la tabla '%1' no es válida.").arg(change.newName), Src);
     rebuildAs(change, statements.front().sql, true);
+}
+
+// A table's references as the engine lists them, one entry per reference.
+std::vector<ForeignKey> SqliteConnection::foreignKeys(const QString& table)
+{
+    std::vector<ForeignKey> keys;
+    Stmt st;
+    prepare(st, QStringLiteral("PRAGMA foreign_key_list(") + quoteName(table) + QLatin1Char(')'));
+    int current = -1;
+    while (sqlite3_step(st.s) == SQLITE_ROW) {
+        if (sqlite3_column_int(st.s, 0) != current) {
+            current = sqlite3_column_int(st.s, 0);
+            keys.push_back({{}, {}, columnText(st.s, 2), columnText(st.s, 5), columnText(st.s, 6)});
+        }
+        keys.back().from << columnText(st.s, 3);
+        if (sqlite3_column_type(st.s, 4) != SQLITE_NULL)
+            keys.back().to << columnText(st.s, 4);
+    }
+    return keys;
+}
+
+// The last number each COUNTER of a table that is not its key gave, by column name case-folded.
+QHash<QString, qint64> SqliteConnection::counterNumbersOf(const QString& table)
+{
+    QHash<QString, qint64> counterNumbers;
+    Stmt st;
+    prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), {CounterStore});
+    if (sqlite3_step(st.s) == SQLITE_ROW) {
+        Stmt seq;
+        prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore), {table});
+        while (sqlite3_step(seq.s) == SQLITE_ROW)
+            counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
+    }
+    return counterNumbers;
 }
 
 void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& definition, bool ownReferences)
@@ -682,37 +770,9 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
                 while (sqlite3_step(st.s) == SQLITE_ROW)
                     dependents.emplace_back(columnText(st.s, 0), columnText(st.s, 1));
             }
-            struct ForeignKey {
-                QStringList from, to;
-                QString parent, onUpdate, onDelete;
-            };
-            std::vector<ForeignKey> keys;
-            {
-                Stmt st;
-                prepare(st, QStringLiteral("PRAGMA foreign_key_list(") + quoteName(table) + QLatin1Char(')'));
-                int current = -1;
-                while (sqlite3_step(st.s) == SQLITE_ROW) {
-                    if (sqlite3_column_int(st.s, 0) != current) {
-                        current = sqlite3_column_int(st.s, 0);
-                        keys.push_back({{}, {}, columnText(st.s, 2), columnText(st.s, 5), columnText(st.s, 6)});
-                    }
-                    keys.back().from << columnText(st.s, 3);
-                    if (sqlite3_column_type(st.s, 4) != SQLITE_NULL)
-                        keys.back().to << columnText(st.s, 4);
-                }
-            }
+            const std::vector<ForeignKey> keys = foreignKeys(table);
             const qint64 lastNumber = hasKeySequences() ? keySequence(table) : -1;
-            QHash<QString, qint64> counterNumbers;
-            {
-                Stmt st;
-                prepare(st, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), {CounterStore});
-                if (sqlite3_step(st.s) == SQLITE_ROW) {
-                    Stmt seq;
-                    prepare(seq, QStringLiteral("SELECT col, seq FROM %1 WHERE tbl = ?1").arg(CounterStore), {table});
-                    while (sqlite3_step(seq.s) == SQLITE_ROW)
-                        counterNumbers.insert(columnText(seq.s, 0).toCaseFolded(), sqlite3_column_int64(seq.s, 1));
-                }
-            }
+            const QHash<QString, qint64> counterNumbers = counterNumbersOf(table);
 
             // The new structure, first without references to learn its columns.
             const QString bare = sqlite::rewriteTableDefinition(definition, temp, QString(), QString(), QString());
@@ -732,30 +792,7 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             }
             runPlain(QStringLiteral("DROP TABLE ") + quoteName(temp));
             // A reference whose columns the change removed goes with them.
-            QStringList clauses;
-            if (!ownReferences)
-                keys.clear();
-            for (const ForeignKey& k : keys) {
-                bool kept = true;
-                QStringList from, to;
-                for (const QString& c : k.from) {
-                    kept = kept && newColumns.contains(c.toCaseFolded());
-                    from << quoteName(c);
-                }
-                for (const QString& c : k.to)
-                    to << quoteName(c);
-                if (!kept)
-                    continue;
-                QString clause = QStringLiteral("FOREIGN KEY (") + from.join(QStringLiteral(", ")) + QStringLiteral(") REFERENCES ")
-                    + quoteName(k.parent);
-                if (!to.isEmpty())
-                    clause += QStringLiteral(" (") + to.join(QStringLiteral(", ")) + QLatin1Char(')');
-                if (k.onUpdate != QLatin1String("NO ACTION"))
-                    clause += QStringLiteral(" ON UPDATE ") + k.onUpdate;
-                if (k.onDelete != QLatin1String("NO ACTION"))
-                    clause += QStringLiteral(" ON DELETE ") + k.onDelete;
-                clauses << clause;
-            }
+            const QStringList clauses = ownReferences ? referenceClauses(keys, newColumns) : QStringList();
             runPlain(clauses.isEmpty() ? bare
                                        : sqlite::rewriteTableDefinition(definition, temp, clauses.join(QStringLiteral(", ")),
                                                                         QString(), QString()));
@@ -774,19 +811,7 @@ void SqliteConnection::rebuildAs(const TableRebuild& change, const QString& defi
             // Indexes and triggers as they were; the numbering triggers are made again below,
             // and an index or trigger on a column the change removed goes with it.
             const QString counterPrefix = table + QStringLiteral("_counter_");
-            for (const auto& [name, sql] : dependents) {
-                if (name.startsWith(counterPrefix, Qt::CaseInsensitive))
-                    continue;
-                Stmt st;
-                const QByteArray u = sql.toUtf8();
-                if (sqlite3_prepare_v2(h_, u.constData(), int(u.size()), &st.s, nullptr) != SQLITE_OK) {
-                    if (QString::fromUtf8(sqlite3_errmsg(h_)).contains(QLatin1String("no such column")))
-                        continue;
-                    fail(h_);
-                }
-                if (sqlite3_step(st.s) != SQLITE_DONE)
-                    fail(h_);
-            }
+            remakeDependents(h_, dependents, counterPrefix);
             if (lastNumber > 0) {
                 if (keySequence(table) < 0)
                     runPlain(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(literal(table)).arg(lastNumber));
