@@ -193,6 +193,12 @@ TEST(LoadRules, HeaderProbe)
 
 TEST(LoadRules, PagesAndStatusLine)
 {
+    // A column is as wide as its type's values or its header, whichever is wider, with a ceiling.
+    const auto measure = [](const QString& t) { return double(t.size()) * 100; }; // 100 twips a character
+    const auto width = [&](int type, int size, const char* header) { return loadrules::columnWidth(type, size, header, measure); };
+    EXPECT_EQ((std::vector{width(8, 10000, "Name"), width(8, 10, "Name"), width(8, 1, "LongHeader"), width(7, 8, "When"),
+                           width(7, 8, "DeliveryDate"), width(3, 4, "Id")}),
+              (std::vector{2500, 1000, 1100, 1000, 1300, 300}));
     EXPECT_EQ((std::vector{loadrules::isPaged(10000, 33), loadrules::isPaged(10000, 32), loadrules::isPaged(9999, 33)}),
               (std::vector{true, false, false}));
 
@@ -348,6 +354,10 @@ TEST(ColumnFit, AlignmentOfWhatIsVisible)
     // Only rows TopRow .. TopRow + Height / RowHeight count: row 3 holds text but is not visible.
     EXPECT_EQ(fitColumn({"h", "1", "2", "abc"}, 1, 240)[0], (Column{300, columnfit::Right}));
     EXPECT_EQ(fitColumn({"h", "abc", "2", "3"}, 2, 240)[0].alignment, columnfit::Right);
+
+    // Header or the widest visible cell, never more than a third of the grid.
+    EXPECT_EQ(fitColumn({"header", "1"})[0].width, 800);
+    EXPECT_EQ(fitColumn({"h", QString(50, 'x')})[0].width, 1000);
 }
 
 } // namespace
