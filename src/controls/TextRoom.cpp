@@ -1,3 +1,4 @@
+#include <exception>
 #include "controls/TextRoom.h"
 
 #include <QAbstractButton>
@@ -247,8 +248,11 @@ public:
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (e->type() == QEvent::Show && o->isWidgetType()) {
-            auto* w = static_cast<QWidget*>(o);
-            fitChildren(w);
+            // Fitting is a nicety: a failure leaves the design geometry and never reaches the event loop.
+            try {
+                fitChildren(static_cast<QWidget*>(o));
+            } catch (const std::exception&) {
+            }
         }
         return false;
     }

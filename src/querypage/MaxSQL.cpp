@@ -240,7 +240,8 @@ void MaxSQL::createResultArea()
 
     tmrFetch = new QTimer(this);
     connect(tmrFetch, &QTimer::timeout, this, [this] {
-        if (FetchRows())
+        bool done = true;
+        if (!guarded("FetchRows", [&] { done = FetchRows(); }) || done)
             tmrFetch->stop();
     });
     tmrCheckEditable = new QTimer(this);
