@@ -115,7 +115,7 @@ void KeyCheckOfTenMillionRows(benchmark::State& state)
     QElapsedTimer tableKey;
     double keyMs = 0;
     for (auto _ : state) {
-        A::keyBox(p.page)->clear();
+        p.page.setKeyFieldsText(QString());
         A::setSingleTable(p.page, "G");
         A::setRecords(p.page, std::make_shared<clsMultiTabla>());
         A::resolveKeys(p.page, structure);

@@ -3,6 +3,7 @@
 //   bench_export <database> <scratch folder> [name]
 // prints "name ms extra_MB" lines, best of three runs each. "xlsx-baseline" is
 // libxlsxwriter alone writing the same 600,000 x 10 cells straight from SQLite.
+#include "BenchSupport.h"
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
 #include "export/clsCSV.h"
@@ -26,15 +27,7 @@
 
 namespace {
 
-long statusKb(const char* key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(std::strlen(key))).trimmed().split(' ').first().toLong();
-    return 0;
-}
+using benchsupport::statusKb;
 
 void resetPeak()
 {

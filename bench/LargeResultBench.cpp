@@ -5,6 +5,7 @@
 //   bench_largeresult <csv-fast|csv-full|xlsx> <file> <scratch>
 //                                                 "<name> ms peak_above_idle_MB"
 // bench/run.d/largeresult sets the figures beside sqlitebrowser and sqlite3 -csv.
+#include "BenchSupport.h"
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
 #include "export/clsCSV.h"
@@ -29,36 +30,14 @@
 
 namespace {
 
-long statusKb(const char* key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(std::strlen(key))).trimmed().split(' ').first().toLong();
-    return 0;
-}
+using benchsupport::statusKb;
 
 int prepare(long long rows, const QString& path)
 {
     QFile::remove(path);
     sqlite3* h = nullptr;
     sqlite3_open(path.toUtf8().constData(), &h);
-    const QByteArray fill =
-        QStringLiteral(
-            "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;"
-            "CREATE TABLE Big (Id INTEGER NOT NULL PRIMARY KEY, Qty INTEGER, Price DOUBLE, Ratio DOUBLE, "
-            "Code VARCHAR(12) NOT NULL, Name VARCHAR(40), Description TEXT, Created DATETIME, Due DATE, Spare INTEGER);"
-            "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
-            "INSERT INTO Big SELECT x, x % 1000, x * 0.25, CASE WHEN x % 7 = 0 THEN NULL ELSE x / 3.0 END, "
-            "printf('C%08d', x), CASE WHEN x % 5 = 0 THEN NULL ELSE printf('Cliente número %d', x) END, "
-            "printf('%d: %s', x, substr('Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
-            "tempor incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation "
-            "ullamco laboris nisi ut aliquip ex ea commodo consequat.', 1, 60 + x % 140)), "
-            "datetime(1700000000 + x * 37, 'unixepoch'), date(1700000000 + x * 86400 / 50, 'unixepoch'), "
-            "CASE WHEN x % 2 = 0 THEN NULL ELSE x END FROM c; COMMIT;")
-            .arg(rows)
-            .toUtf8();
+    const QByteArray fill = "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;" + benchsupport::bigTableSql(rows) + "COMMIT;";
     char* err = nullptr;
     if (sqlite3_exec(h, fill.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         std::fprintf(stderr, "%s\n", err ? err : "");

@@ -1,6 +1,7 @@
 // The paging bar's refill of one page and the tab history's save and load,
 // with their budgets: 20 ms a page of 40 x 100 cells, 100 ms a save of six
 // entries of 1,000 lines in one file write.
+#include "core/FileReplace.h"
 #include "core/ProgramFolder.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -81,7 +82,7 @@ void SaveFullHistory(benchmark::State& state)
     ProgramFolder::setPath(dir.path());
     Page p;
     int writes = 0;
-    TabHistoryFile::installWriter([&writes](QIODevice& out, const QByteArray& bytes) {
+    FileReplace::installWriter([&writes](QIODevice& out, const QByteArray& bytes) {
         ++writes;
         return out.write(bytes) == bytes.size();
     });
@@ -99,7 +100,7 @@ void SaveFullHistory(benchmark::State& state)
     }
     state.counters["file_writes"] = writes;
     state.counters["bytes"] = double(QFileInfo(TabHistoryFile::pathOf(1)).size());
-    TabHistoryFile::installWriter(nullptr);
+    FileReplace::installWriter(nullptr);
     ProgramFolder::setPath(QString());
 }
 BENCHMARK(SaveFullHistory)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,7 @@
 // dates, nulls) read into a record set through the local backend and through
 // ODBC with the SQLite ODBC driver, and turned into GetString text. bench/run
 // puts the figures beside the sqlite3 command-line tool printing the same rows.
+#include "BenchSupport.h"
 #include "platform/db/Db.h"
 
 #include <QCoreApplication>
@@ -45,16 +46,7 @@ void ensureData()
     QFile::remove(partial);
     sqlite3* h = nullptr;
     sqlite3_open(partial.toUtf8().constData(), &h);
-    exec(h, "CREATE TABLE Big (Id INTEGER NOT NULL PRIMARY KEY, Qty INTEGER, Price DOUBLE, Ratio DOUBLE, "
-            "Code VARCHAR(12) NOT NULL, Name VARCHAR(40), Description TEXT, Created DATETIME, Due DATE, Spare INTEGER)");
-    exec(h, "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000) "
-            "INSERT INTO Big SELECT x, x % 1000, x * 0.25, CASE WHEN x % 7 = 0 THEN NULL ELSE x / 3.0 END, "
-            "printf('C%08d', x), CASE WHEN x % 5 = 0 THEN NULL ELSE printf('Cliente número %d', x) END, "
-            "printf('%d: %s', x, substr('Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
-            "tempor incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation "
-            "ullamco laboris nisi ut aliquip ex ea commodo consequat.', 1, 60 + x % 140)), "
-            "datetime(1700000000 + x * 37, 'unixepoch'), date(1700000000 + x * 86400 / 50, 'unixepoch'), "
-            "CASE WHEN x % 2 = 0 THEN NULL ELSE x END FROM c");
+    exec(h, benchsupport::bigTableSql(1000000).constData());
     sqlite3_close(h);
     QFile::rename(partial, path);
 }

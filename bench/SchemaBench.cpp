@@ -66,7 +66,7 @@ int main(int argc, char** argv)
         w.MSG = msg;
         w.SCR = scr;
         w.Zolt = zolt;
-        w.BBDD = QStringLiteral("bench.mdb");
+        w.Connection.database = QStringLiteral("bench.mdb");
         QDateTime now = QDateTime::currentDateTime();
         w.clock = [&] { return now; };
         w.ensureLoaded();

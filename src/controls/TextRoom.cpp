@@ -1,4 +1,3 @@
-#include <exception>
 #include "controls/TextRoom.h"
 
 #include <QAbstractButton>
@@ -16,6 +15,7 @@
 #include <QStyleOption>
 #include <QToolButton>
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 namespace controls {
