@@ -1,7 +1,8 @@
 // A large result through the real query page (offscreen) and through each
 // export, one measure per process so each peak memory is its own:
 //   bench_largeresult prepare <rows> <file>       builds Big (10 columns) once
-//   bench_largeresult page <file> [shots folder]  "page first_ms complete_ms peak_MB rows" (and pictures)
+//   bench_largeresult page <file> [shots folder]  "page first_ms complete_ms peak_MB rows slowest_move_ms
+//                                                 mean_move_ms moves" (and pictures)
 //   bench_largeresult <csv-fast|csv-full|xlsx> <file> <scratch>
 //                                                 "<name> ms peak_above_idle_MB"
 // bench/run.d/largeresult sets the figures beside sqlitebrowser and sqlite3 -csv.
@@ -27,6 +28,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -97,10 +99,36 @@ int page(const QString& file, const QString& shots)
     if (!shots.isEmpty()) {
         p.grab().save(shots + QStringLiteral("/complete.png"));
     }
+    // Paging moves over the whole result: drags to spread and scattered
+    // places, then a page and a row forward from each; every move refills the grid.
+    double slowest = 0, total = 0;
+    int moves = 0;
+    if (auto* bar = p.findChild<QScrollBar*>(QStringLiteral("OnDemandElevator")); bar && bar->isVisible()) {
+        const int last = bar->maximum();
+        std::uint32_t seed = 12345;
+        QElapsedTimer m;
+        const auto timed = [&](const std::function<void()>& move) {
+            m.start();
+            move();
+            const double ms = m.nsecsElapsed() / 1e6;
+            slowest = std::max(slowest, ms);
+            total += ms;
+            ++moves;
+        };
+        for (int i = 0; i < 60; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const int to = i < 20 ? 1 + int(qint64(last - 1) * i / 19) : 1 + int(seed % std::uint32_t(last));
+            timed([&] { bar->setSliderPosition(to); });
+            timed([&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
+            timed([&] { bar->triggerAction(QAbstractSlider::SliderSingleStepSub); });
+        }
+        timed([&] { bar->triggerAction(QAbstractSlider::SliderToMaximum); });
+        timed([&] { bar->triggerAction(QAbstractSlider::SliderToMinimum); });
+    }
     for (const auto& c : said->calls)
         std::fprintf(stderr, "said: %s\n", qPrintable(c.body));
-    std::printf("page %lld %lld %.1f %d\n", static_cast<long long>(first), static_cast<long long>(complete),
-                statusKb("VmHWM:") / 1024.0, p.Flexi().Rows() - 1);
+    std::printf("page %lld %lld %.1f %d %.2f %.2f %d\n", static_cast<long long>(first), static_cast<long long>(complete),
+                statusKb("VmHWM:") / 1024.0, p.Flexi().Rows() - 1, slowest, moves ? total / moves : 0.0, moves);
     return 0;
 }
 

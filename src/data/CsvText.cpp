@@ -171,6 +171,9 @@ void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint
                 putUnits(units, writer.number(units, result.realValue(row, c)));
             } else if (db::IsoDate d; tag == db::ResultSet::Text && dateType && db::readIsoDate(result.bytes(row, c), d)) {
                 putUnits(units, writer.date(units, d.year, d.month, d.day, d.hour, d.minute, d.second));
+            } else if (tag == db::ResultSet::DateText && dateType) {
+                const db::IsoDate t = result.isoDate(row, c);
+                putUnits(units, writer.date(units, t.year, t.month, t.day, t.hour, t.minute, t.second));
             } else {
                 // Everything else as the record set writes it.
                 other.resize(0);

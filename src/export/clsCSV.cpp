@@ -568,6 +568,13 @@ void clsCSV::writeFull(db::RowReader& reader, const CSVSettings& options)
                     }
                     break;
                 }
+                case db::ResultSet::DateText:
+                    if (column.kind == Kind::Date && isDateType(adoType)) {
+                        const db::IsoDate d = r.isoDate(row, c);
+                        a.date(block, column, Day{d.year, d.month, d.day});
+                        continue;
+                    }
+                    break;
                 case db::ResultSet::Int:
                     if ((column.kind == Kind::Integer || column.kind == Kind::Boolean) && !isDateType(adoType) &&
                         adoType != db::adCurrency) {

@@ -131,6 +131,8 @@ void MaxSQL::BusquedaExcel()
         std::int32_t columns = 0;
         const bool reloaded = ctl_.finalReload ? ctl_.finalReload(records, columns) : [&] {
             const bool ok = RunFinalSelect(statement);
+            // The counts are the whole result's, not those of the rows arrived so far.
+            FinishFetch();
             records = ctl_.PagingRecordCount;
             columns = ctl_.ResultColumns;
             return ok;

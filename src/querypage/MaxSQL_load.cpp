@@ -11,7 +11,6 @@
 #include "messages/clsError.h"
 #include "platform/db/Recordset.h"
 #include "querypage/LoadRules.h"
-#include "querypage/ResultTexts.h"
 #include "querypage/StructureFields.h"
 #include "querypage/SqlText.h"
 #include "services/clsTablas.h"
@@ -239,16 +238,15 @@ bool MaxSQL::BusquedaRecordsetado(std::shared_ptr<db::Recordset> records)
 {
     bool ok = false;
     guarded("BusquedaRecordsetado", [&] {
-        ctl_.ResultSet = std::move(records);
+        ctl_.TakeResult(std::move(records));
         const int headerCols = flexi_->Cols();
         const DrawingOff drawing(*flexi_);
         ctl_.ResultColumns = ctl_.ResultSet->FieldCount();
-        ctl_.PagingRecordCount = ctl_.ResultSet->RecordCount();
+        ctl_.PagingRecordCount = ctl_.ResultRecords();
         flexi_->setCols(ctl_.ResultColumns);
         ctl_.PagePosition = 1;
         if (ctl_.headerFromRecordset || headerCols != ctl_.ResultColumns)
             HeadersFromRecordset();
-        const db::ResultSet* rows = ctl_.ResultSet->result();
         if (loadrules::isPaged(ctl_.PagingRecordCount, ctl_.ResultColumns)) {
             ctl_.PageRows = loadrules::pageRows(twips_.value(flexi_).height());
             const int shown = int(std::min<qint64>(ctl_.PageRows, ctl_.PagingRecordCount));
@@ -261,13 +259,13 @@ bool MaxSQL::BusquedaRecordsetado(std::shared_ptr<db::Recordset> records)
             bool reset = true;
             OnDemandElevatorConfig(count, reset);
             if (shown > 0)
-                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, ctl_.PagePosition - 1, shown));
+                flexi_->setTextBlock(1, 0, ctl_.RecordTexts(ctl_.PagePosition - 1, shown));
             ctl_.PagingActive = true;
         } else {
             flexi_->setRows(1);
             flexi_->setRows(int(ctl_.PagingRecordCount) + 1);
             if (ctl_.PagingRecordCount > 0)
-                flexi_->setTextBlock(1, 0, resulttexts::rows(*rows, 0, int(ctl_.PagingRecordCount)));
+                flexi_->setTextBlock(1, 0, ctl_.RecordTexts(0, int(ctl_.PagingRecordCount)));
             OnDemandElevator->hide();
             ctl_.PagingActive = false;
             ctl_.AddedRows = newCollection();

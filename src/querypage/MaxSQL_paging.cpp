@@ -1,6 +1,6 @@
 // The paging bar of a large result: the vertical scroll bar beside the grid
 // stands for the whole record set, and each move of it refills the grid's
-// rows with one page of records from the record set held in memory.
+// rows with one page of records read back from the result's file.
 //
 // The bar's range is 32-bit, so it counts records one to one (1 ... count):
 // no offset, no scale, and the kind of move comes from the bar's own action
@@ -11,7 +11,6 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/ResultSet.h"
 #include "querypage/LoadRules.h"
-#include "querypage/ResultTexts.h"
 
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -96,7 +95,7 @@ void MaxSQL::RefillPage()
         flexi_->setRows(shown + 1);
         // One write of the page; a Null empties its cell.
         if (shown > 0)
-            flexi_->setTextBlock(1, 0, resulttexts::rows(*ctl_.ResultSet->result(), ctl_.PagePosition - 1, shown));
+            flexi_->setTextBlock(1, 0, ctl_.RecordTexts(ctl_.PagePosition - 1, shown));
         if (editable && shown > 0)
             flexi_->setRow(1);
         if (ctl_.GridEditable) {

@@ -72,7 +72,7 @@ void MaxSQL::GenerateScript()
         if (!rows)
             return; // the data-access object has said why
         const auto& held = ctl_.ResultSet;
-        const qint64 expected = held && held->State() == db::adStateOpen ? held->RecordCount() : -1;
+        const qint64 expected = held && held->State() == db::adStateOpen ? ctl_.ResultRecords() : -1;
         if (expected == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;

@@ -5,9 +5,11 @@
 #include "data/clsDO.h"
 #include "editing/clsMultiTabla.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/ResultFile.h"
 #include "platform/db/RowReader.h"
 #include "querypage/KeyFields.h"
 #include "querypage/LoadRules.h"
+#include "querypage/ResultTexts.h"
 #include "querypage/StructureFields.h"
 #include "querypage/TabHistoryFile.h"
 
@@ -50,10 +52,11 @@ void PageController::StopClock()
     LoadTime = loadrules::loadTime(StartTime.msecsTo(EndTime));
 }
 
+// Only a paged result is still arriving after StartFetch: its rows go to the file.
 struct PageController::Fetch {
     std::unique_ptr<db::RowReader> reader;
-    db::ResultSetPtr rows;
-    std::unique_ptr<db::ResultBuilder> builder;
+    db::ResultSetPtr rows; // the record set's columns
+    std::shared_ptr<db::ResultFile> paged;
 };
 
 std::shared_ptr<db::Recordset> PageController::StartFetch(const QString& statement,
@@ -66,13 +69,23 @@ std::shared_ptr<db::Recordset> PageController::StartFetch(const QString& stateme
         return nullptr;
     f->rows = std::make_shared<db::ResultSet>();
     f->rows->fields = f->reader->fields();
-    f->builder = std::make_unique<db::ResultBuilder>(*f->rows);
+    auto builder = std::make_unique<db::ResultBuilder>(*f->rows);
     const int columns = f->rows->columnCount();
     while (!f->reader->atEnd() && !loadrules::isPaged(f->rows->rowCount(), columns))
-        f->reader->read(*f->builder, fetchStep);
+        f->reader->read(*builder, fetchStep);
     f->rows->fields = f->reader->fields();
+    std::shared_ptr<db::ResultFile> paged;
+    if (loadrules::isPaged(f->rows->rowCount(), columns)) {
+        // Past the line the grid shows a page at a time: the rows need not stay in memory.
+        paged = std::make_shared<db::ResultFile>(f->rows->fields);
+        paged->append(*f->rows, 0, f->rows->rowCount());
+        f->rows = std::make_shared<db::ResultSet>();
+        f->rows->fields = paged->fields();
+        f->paged = paged;
+    }
     auto records = std::make_shared<db::Recordset>();
     records->attach({f->rows});
+    startedRows_ = std::move(paged);
     if (!f->reader->atEnd())
         fetch_ = std::move(f);
     return records;
@@ -87,22 +100,33 @@ bool PageController::FetchMore()
     clock.start();
     try {
         do
-            f->reader->read(*f->builder, fetchStep);
+            f->paged->read(*f->reader, fetchStep);
         while (!f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
     } catch (...) {
         StopFetch();
         throw;
     }
     f->rows->fields = f->reader->fields();
+    f->paged->setFields(f->rows->fields);
     if (f != fetch_)
         return true;
-    PagingRecordCount = f->rows->rowCount();
+    PagingRecordCount = f->paged->rowCount();
     if (f->reader->atEnd())
         StopFetch();
     return !fetch_;
 }
 
-void PageController::StopFetch() { fetch_.reset(); }
+void PageController::TakeResult(std::shared_ptr<db::Recordset> records)
+{
+    ResultSet = std::move(records);
+    PagedRows = std::move(startedRows_);
+}
+
+void PageController::StopFetch()
+{
+    fetch_.reset();
+    startedRows_.reset();
+}
 
 QString PageController::StatusLine(qint64 gridRows, int columns) const
 {
@@ -202,10 +226,34 @@ qint64 PageController::MovedPosition(int action, qint64 barValue) const
     return std::clamp<qint64>(position, 1, std::max<qint64>(PagingRecordCount, 1));
 }
 
+qint64 PageController::ResultRecords() const
+{
+    if (PagedRows)
+        return PagedRows->rowCount();
+    return ResultSet && ResultSet->result() ? ResultSet->RecordCount() : 0;
+}
+
+QList<QStringList> PageController::RecordTexts(qint64 first, int count) const
+{
+    if (!PagedRows)
+        return resulttexts::rows(*ResultSet->result(), first, count);
+    QList<QStringList> out;
+    out.reserve(count);
+    while (count > 0) {
+        const auto [block, at] = PagedRows->locate(first);
+        const int n = int(std::min<qint64>(count, block->rowCount() - at));
+        out << resulttexts::rows(*block, at, n);
+        first += n;
+        count -= n;
+    }
+    return out;
+}
+
 void PageController::DropResult()
 {
     StopFetch();
     ResultSet.reset();
+    PagedRows.reset();
     PagingActive = false;
 }
 

@@ -12,6 +12,8 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QList>
+#include <QStringList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -24,6 +26,7 @@ class clsTablas;
 namespace db {
 class Recordset;
 class ResultBuilder;
+class ResultFile;
 class ResultSet;
 class RowReader;
 }
@@ -65,7 +68,10 @@ public:
     // --- the result loaded into the grid
     bool SingleTable = false;
     QString EditTableName;
+    // The result's columns, and its rows when it is not paged.
     std::shared_ptr<db::Recordset> ResultSet;
+    // The rows of a paged result: kept in a file, read back by position.
+    std::shared_ptr<db::ResultFile> PagedRows;
     std::int32_t ResultColumns = 0;
     bool headerFromRecordset = false;
     QString headerQualifier;
@@ -87,16 +93,23 @@ public:
     // The first record shown after a move (barValue: the bar's position for a
     // drag); -1 for a move that moves nothing.
     qint64 MovedPosition(int action, qint64 barValue) const;
+    // Records in the loaded result (so far, while it arrives).
+    qint64 ResultRecords() const;
+    // The grid's texts of records first .. first + count - 1 (0-based).
+    QList<QStringList> RecordTexts(qint64 first, int count) const;
     // Drops the loaded result and its paging.
     void DropResult();
 
     // --- a result that is still arriving
     // Runs the final SELECT and reads its rows up to the paging line, or all of
     // them when fewer: the page shows them at once, paged exactly when the whole
-    // result would be. The rest stays to be read by FetchMore. Nothing when the
+    // result would be. The rows of a paged result go to PagedRows (the record
+    // set keeps its columns only). The rest stays to be read by FetchMore. Nothing when the
     // connection did not open (the data-access object has said why); raises
     // Error as the statement does. A fetch under way before stops here.
     std::shared_ptr<db::Recordset> StartFetch(const QString& statement, const std::array<QString, 4>& connection);
+    // The result StartFetch gave becomes the loaded one, with its paged rows.
+    void TakeResult(std::shared_ptr<db::Recordset> records);
     bool Fetching() const { return fetch_ != nullptr; }
     // Reads further rows for about fetchTurnMs milliseconds into the loaded
     // result and its count; true once the last row is in (the fetch is over).
@@ -112,6 +125,7 @@ public:
 
     struct Fetch;
     std::shared_ptr<Fetch> fetch_;
+    std::shared_ptr<db::ResultFile> startedRows_;
 
     // --- editability
     // The key fields as the key dialog and the history hold them.

@@ -162,6 +162,19 @@ TEST_F(ArrivingResultTest, CountPagingAndBarEndAsTheWholeResultPutsThemBelowAtAn
         if (!paged) {
             EXPECT_EQ(page.Flexi().Rows(), Records + 1);
         }
+        // Pages of a paged result come back whole on each side of where its rows are stored apart.
+        for (const int at : {4090, 8190, Records - 3}) {
+            if (!paged)
+                continue;
+            bar()->setSliderPosition(at);
+            QStringList seen, wanted;
+            for (int r = 1; r < page.Flexi().Rows(); ++r) {
+                const int a = at + r - 1;
+                seen << page.Flexi().TextMatrix(r, 0) + page.Flexi().TextMatrix(r, 1);
+                wanted << QString::number(a) + "r" + QString::number((a - 1) % 5 + 1);
+            }
+            EXPECT_EQ(seen, wanted) << at;
+        }
         EXPECT_TRUE(page.StatusText().contains(QStringLiteral("20")) && page.StatusText().contains(QStringLiteral("480")));
     }
     EXPECT_TRUE(recorder->calls.empty()) << shown().join('\n').toStdString();

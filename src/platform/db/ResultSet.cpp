@@ -12,8 +12,53 @@ namespace db {
 namespace {
 constexpr std::size_t ChunkSize = std::size_t(1) << 20;
 
-// Arena reference: chunk index in the high 24 bits, offset in the low 40.
-constexpr int OffsetBits = 40;
+// Arena reference: chunk index in the high 24 bits, then the offset in the
+// chunk (20 bits: no chunk takes a value beyond its first megabyte) and the
+// length (20 bits). A value of LongLength bytes or more has its length written
+// before it in the arena instead.
+constexpr int LengthBits = 20;
+constexpr int OffsetShift = 20;
+constexpr int ChunkShift = 40;
+constexpr std::uint64_t FieldMask = (std::uint64_t(1) << 20) - 1;
+constexpr std::size_t LongLength = FieldMask;
+
+// A DateText payload: milliseconds since the epoch times 16, plus the form
+// (bits 0-2: date only, hh:mm, hh:mm:ss, then 1-3 digits of a second; bit 3: "T").
+constexpr int FormBits = 4;
+
+void civilFromDays(std::int64_t z, int& y, int& m, int& d)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(std::int64_t(yoe) + era * 400 + (m <= 2));
+}
+
+// The form of a date text that its parts and form give back exactly.
+bool dateForm(std::string_view s, const IsoDate& d, std::uint64_t& payload)
+{
+    int form;
+    switch (s.size()) {
+    case 10: form = 0; break;
+    case 16: form = 1; break;
+    case 19: form = 2; break;
+    case 21: case 22: case 23: form = int(s.size()) - 18; break;
+    default: return false;
+    }
+    if (s.size() > 10 && s[10] == 'T')
+        form |= 8;
+    const std::int64_t ms = daysFromCivil(d.year, unsigned(d.month), unsigned(d.day)) * 86400000
+        + std::int64_t(d.hour) * 3600000 + d.minute * 60000 + d.second * 1000 + d.msec;
+    payload = std::uint64_t(ms * (1 << FormBits) + form);
+    return true;
+}
+
+bool isDateType(int type) { return type == adDate || type == adDBTimeStamp || type == adDBDate; }
 
 inline std::size_t readVarint(const unsigned char*& p)
 {
@@ -53,6 +98,16 @@ bool parseIsoDate(std::string_view s, QDateTime& out)
     return true;
 }
 } // namespace
+
+std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + std::int64_t(doe) - 719468;
+}
 
 bool readIsoDate(std::string_view s, IsoDate& out)
 {
@@ -124,11 +179,64 @@ double ResultSet::realValue(qint64 row, int col) const
 
 std::string_view ResultSet::bytes(qint64 row, int col) const
 {
-    std::uint64_t p = payload(row, col);
+    const std::uint64_t p = payload(row, col);
     const unsigned char* at =
-        reinterpret_cast<const unsigned char*>(chunks_[std::size_t(p >> OffsetBits)].get()) + (p & ((std::uint64_t(1) << OffsetBits) - 1));
-    std::size_t len = readVarint(at);
+        reinterpret_cast<const unsigned char*>(chunks_[std::size_t(p >> ChunkShift)].get()) + ((p >> OffsetShift) & FieldMask);
+    std::size_t len = std::size_t(p & FieldMask);
+    if (len == LongLength)
+        len = readVarint(at);
     return std::string_view(reinterpret_cast<const char*>(at), len);
+}
+
+IsoDate ResultSet::isoDate(qint64 row, int col) const
+{
+    const std::int64_t ms = std::int64_t(payload(row, col)) >> FormBits;
+    std::int64_t days = ms / 86400000, inDay = ms % 86400000;
+    if (inDay < 0) {
+        inDay += 86400000;
+        --days;
+    }
+    IsoDate d;
+    civilFromDays(days, d.year, d.month, d.day);
+    d.hour = int(inDay / 3600000);
+    d.minute = int(inDay / 60000 % 60);
+    d.second = int(inDay / 1000 % 60);
+    d.msec = int(inDay % 1000);
+    return d;
+}
+
+std::size_t ResultSet::dateText(qint64 row, int col, char* out) const
+{
+    const int form = int(payload(row, col) & ((1 << FormBits) - 1));
+    const IsoDate d = isoDate(row, col);
+    char* p = out;
+    const auto put = [&p](int v, int digits) {
+        for (int i = digits - 1; i >= 0; --i, v /= 10)
+            p[i] = char('0' + v % 10);
+        p += digits;
+    };
+    put(d.year, 4);
+    *p++ = '-';
+    put(d.month, 2);
+    *p++ = '-';
+    put(d.day, 2);
+    const int parts = form & 7;
+    if (parts >= 1) {
+        *p++ = form & 8 ? 'T' : ' ';
+        put(d.hour, 2);
+        *p++ = ':';
+        put(d.minute, 2);
+    }
+    if (parts >= 2) {
+        *p++ = ':';
+        put(d.second, 2);
+    }
+    if (parts >= 3) {
+        *p++ = '.';
+        const int digits = parts - 2;
+        put(d.msec / (digits == 1 ? 100 : digits == 2 ? 10 : 1), digits);
+    }
+    return std::size_t(p - out);
 }
 
 Variant ResultSet::value(qint64 row, int col) const
@@ -223,6 +331,12 @@ Variant ResultSet::value(qint64 row, int col) const
         return Variant(Currency::fromScaled(intValue(row, col)));
     case Other:
         return others_[std::size_t(payload(row, col))];
+    case DateText: {
+        if (isDateType(type))
+            return Variant(fromMs(std::int64_t(payload(row, col)) >> FormBits));
+        char text[32];
+        return Variant(QString::fromLatin1(text, qsizetype(dateText(row, col, text))));
+    }
     }
     return Variant::null();
 }
@@ -281,6 +395,93 @@ std::size_t ResultSet::memoryUsed() const
         n += s;
     n += others_.size() * sizeof(Variant);
     return n;
+}
+
+// Layout: rows, columns and chunk count (8 bytes each), each chunk's length
+// (8 bytes), the payloads and tags of every row, the chunks' bytes. Text
+// references keep their chunk numbers, so the chunks come back as they were.
+bool ResultSet::toBytes(QByteArray& out) const
+{
+    if (!others_.empty())
+        return false;
+    const std::size_t cols = fields.size();
+    const std::size_t cells = std::size_t(rows_) * cols;
+    std::vector<std::uint64_t> head{std::uint64_t(rows_), cols, chunks_.size()};
+    for (std::size_t i = 0; i < chunks_.size(); ++i)
+        head.push_back(i + 1 == chunks_.size() ? lastChunkUsed_ : chunkSizes_[i]);
+    std::size_t arena = 0;
+    for (std::size_t i = 3; i < head.size(); ++i)
+        arena += head[i];
+    out.resize(qsizetype(head.size() * 8 + cells * 9 + arena));
+    char* at = out.data();
+    const auto put = [&at](const void* data, std::size_t len) {
+        if (len)
+            std::memcpy(at, data, len);
+        at += len;
+    };
+    put(head.data(), head.size() * 8);
+    const std::size_t blockRows = std::size_t(1) << BlockShift;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const std::size_t n = std::min(blockRows, std::size_t(rows_) - b * blockRows) * cols;
+        put(blocks_[b].payload.get(), n * 8);
+    }
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const std::size_t n = std::min(blockRows, std::size_t(rows_) - b * blockRows) * cols;
+        put(blocks_[b].tags.get(), n);
+    }
+    for (std::size_t i = 0; i < chunks_.size(); ++i)
+        put(chunks_[i].get(), head[3 + i]);
+    return true;
+}
+
+std::shared_ptr<ResultSet> ResultSet::fromBytes(const QByteArray& bytes, std::vector<FieldInfo> fields)
+{
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
+    const auto take = [&](void* data, std::size_t len) {
+        if (std::size_t(end - at) < len)
+            return false;
+        if (len)
+            std::memcpy(data, at, len);
+        at += len;
+        return true;
+    };
+    std::uint64_t head[3];
+    if (!take(head, sizeof head) || head[1] != fields.size() || head[2] > (std::uint64_t(1) << 24))
+        return nullptr;
+    auto rs = std::make_shared<ResultSet>();
+    rs->fields = std::move(fields);
+    rs->rows_ = qint64(head[0]);
+    std::vector<std::uint64_t> sizes(head[2]);
+    if (!take(sizes.data(), sizes.size() * 8))
+        return nullptr;
+    const std::size_t cols = std::max<std::size_t>(head[1], 1);
+    const std::size_t blockRows = std::size_t(1) << BlockShift;
+    const std::size_t rows = std::size_t(head[0]);
+    if (rows > std::size_t(end - at))
+        return nullptr;
+    rs->firstCapacity_ = std::min(rows, blockRows);
+    for (std::size_t first = 0; first < rows; first += blockRows) {
+        const std::size_t cap = std::min(blockRows, rows - first) * cols;
+        Block b;
+        b.payload.reset(new std::uint64_t[cap]);
+        b.tags.reset(new std::uint8_t[cap]());
+        rs->blocks_.push_back(std::move(b));
+    }
+    for (std::size_t b = 0; b < rs->blocks_.size(); ++b)
+        if (!take(rs->blocks_[b].payload.get(), std::min(blockRows, rows - b * blockRows) * head[1] * 8))
+            return nullptr;
+    for (std::size_t b = 0; b < rs->blocks_.size(); ++b)
+        if (!take(rs->blocks_[b].tags.get(), std::min(blockRows, rows - b * blockRows) * head[1]))
+            return nullptr;
+    for (std::uint64_t size : sizes) {
+        rs->chunks_.emplace_back(new char[std::max<std::uint64_t>(size, 1)]);
+        rs->chunkSizes_.push_back(std::size_t(size));
+        if (!take(rs->chunks_.back().get(), std::size_t(size)))
+            return nullptr;
+    }
+    rs->lastChunkUsed_ = sizes.empty() ? 0 : std::size_t(sizes.back());
+    return at == end ? rs : nullptr;
 }
 
 // ---- builder ---------------------------------------------------------------
@@ -342,8 +543,9 @@ void ResultBuilder::addCurrency(std::int64_t scaled) { *slot(ResultSet::Cur) = s
 
 std::uint64_t ResultBuilder::storeBytes(const void* data, std::size_t len)
 {
-    const std::size_t need = len + 10;
-    if (rs_.chunks_.empty() || chunkUsed_ + need > chunkCap_) {
+    const std::size_t need = len >= LongLength ? len + 10 : len;
+    // Offsets stay within a chunk's first megabyte (a longer chunk holds one value).
+    if (rs_.chunks_.empty() || chunkUsed_ + need > chunkCap_ || chunkUsed_ > FieldMask) {
         // Trim the last chunk's accounting to what it holds; big values get a chunk of their own.
         if (!rs_.chunkSizes_.empty())
             rs_.chunkSizes_.back() = chunkUsed_;
@@ -356,16 +558,27 @@ std::uint64_t ResultBuilder::storeBytes(const void* data, std::size_t len)
     }
     const std::size_t chunk = rs_.chunks_.size() - 1;
     unsigned char* p = reinterpret_cast<unsigned char*>(rs_.chunks_.back().get()) + chunkUsed_;
-    const std::uint64_t ref = (std::uint64_t(chunk) << OffsetBits) | chunkUsed_;
-    int n = writeVarint(p, len);
+    const std::uint64_t ref = (std::uint64_t(chunk) << ChunkShift) | (std::uint64_t(chunkUsed_) << OffsetShift)
+        | std::min<std::uint64_t>(len, LongLength);
+    const int n = len >= LongLength ? writeVarint(p, len) : 0;
     if (len)
         std::memcpy(p + n, data, len);
     chunkUsed_ += std::size_t(n) + len;
+    rs_.lastChunkUsed_ = chunkUsed_;
     return ref;
 }
 
 void ResultBuilder::addText(const char* utf8, std::size_t len)
 {
+    // The local engine's dates are text: kept as the 8 bytes of a number, their text exactly as it was.
+    if (std::size_t(col_) < rs_.fields.size() && isDateType(rs_.fields[std::size_t(col_)].type) && len >= 10 && len <= 23) {
+        IsoDate d;
+        std::uint64_t code;
+        if (readIsoDate(std::string_view(utf8, len), d) && dateForm(std::string_view(utf8, len), d, code)) {
+            *slot(ResultSet::DateText) = code;
+            return;
+        }
+    }
     std::uint64_t ref = storeBytes(utf8, len);
     *slot(ResultSet::Text) = ref;
 }

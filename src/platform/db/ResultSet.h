@@ -28,9 +28,20 @@ struct FieldInfo {
     bool nullable() const { return attributes & adFldIsNullable; }
 };
 
+// A date the local engine keeps as text: "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" (or
+// a "T"). False when the text is no valid date and time.
+struct IsoDate {
+    int year, month, day, hour, minute, second, msec;
+};
+bool readIsoDate(std::string_view text, IsoDate& out);
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day);
+
 class ResultSet {
 public:
-    enum Tag : std::uint8_t { Null = 0, Int, Real, Text, Blob, Bool, Date, Cur, Other };
+    // DateText: a date the engine keeps as text ("yyyy-mm-dd[ hh:mm[:ss[.fff]]]",
+    // or a "T"), held as its instant and its form, so its text comes back exactly.
+    enum Tag : std::uint8_t { Null = 0, Int, Real, Text, Blob, Bool, Date, Cur, Other, DateText };
 
     std::vector<FieldInfo> fields;
     // For a statement that returns no rows: the records it affected (-1 unknown).
@@ -44,6 +55,9 @@ public:
     std::int64_t intValue(qint64 row, int col) const;   // Int, Bool, Date (ms since epoch), Cur (scaled)
     double realValue(qint64 row, int col) const;
     std::string_view bytes(qint64 row, int col) const;  // Text (UTF-8) and Blob
+    // A DateText value: its parts, and its text as stored (written to out, at least 32 bytes; returns the length).
+    IsoDate isoDate(qint64 row, int col) const;
+    std::size_t dateText(qint64 row, int col, char* out) const;
     // The value as a Variant, typed by the field's DataType.
     Variant value(qint64 row, int col) const;
     // The value as the record set's row text writes it (GetString): Null gives nullText.
@@ -53,6 +67,12 @@ public:
     std::size_t memoryUsed() const;
     // Bytes of text and binary values held.
     std::size_t arenaBytes() const;
+
+    // The rows as the bytes a result file keeps them in; false (nothing
+    // written) when a value no tag fits is held, which only memory can keep.
+    bool toBytes(QByteArray& out) const;
+    // Rows written by toBytes, with these columns; nullptr when the bytes are not such rows.
+    static std::shared_ptr<ResultSet> fromBytes(const QByteArray& bytes, std::vector<FieldInfo> fields);
 
 private:
     friend class ResultBuilder;
@@ -74,16 +94,11 @@ private:
     std::vector<Variant> others_;                 // values no tag fits (arrays, objects)
     qint64 rows_ = 0;
     std::size_t firstCapacity_ = 0; // rows the first block holds; it grows up to a full block
+    std::size_t lastChunkUsed_ = 0; // bytes written into the last arena chunk
 };
 
 using ResultSetPtr = std::shared_ptr<ResultSet>;
 
-// A date the local engine keeps as text: "yyyy-mm-dd[ hh:mm[:ss[.fff]]]" (or
-// a "T"). False when the text is no valid date and time.
-struct IsoDate {
-    int year, month, day, hour, minute, second, msec;
-};
-bool readIsoDate(std::string_view text, IsoDate& out);
 
 // Appends rows cell by cell, left to right: beginRow(), one add per column.
 class ResultBuilder {

@@ -3,6 +3,8 @@
 #include "BackendSuite.h"
 #include "core/ValueText.h"
 #include "platform/db/LocalFile.h"
+#include "platform/db/ResultFile.h"
+#include "platform/db/RowReader.h"
 #include "platform/db/sqlite/AccessDialect.h"
 #include "support/PlainReader.h"
 
@@ -312,6 +314,104 @@ TEST_F(LocalTest, ResultsStayCompactAndKeepEveryValueAsTheyGrow)
         EXPECT_EQ(rs->value("Note").isNull(), i % 3 == 0) << i;
     }
     EXPECT_EQ(rs->value("Day"), Variant(QDateTime(QDate(2024, 1, 1), QTime(10, 0), Qt::UTC)));
+
+    // Dates the engine keeps as text take a number's room, and come back as
+    // they were read; texts that are no date of those forms stay texts.
+    exec("CREATE TABLE D (n LONG, d DATETIME)");
+    const std::vector<std::pair<QString, Variant>> dates{
+        {"2024-02-29", QDateTime(QDate(2024, 2, 29), QTime(0, 0), Qt::UTC)},
+        {"2024-02-29 10:05", QDateTime(QDate(2024, 2, 29), QTime(10, 5), Qt::UTC)},
+        {"2024-03-01T10:05:07", QDateTime(QDate(2024, 3, 1), QTime(10, 5, 7), Qt::UTC)},
+        {"1899-12-30 00:00:00.5", QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0, 500), Qt::UTC)},
+        {"1969-12-31 23:59:59.25", QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59, 250), Qt::UTC)},
+        {"0101-01-01 00:00:00.125", QDateTime(QDate(101, 1, 1), QTime(0, 0, 0, 125), Qt::UTC)},
+        {"9999-12-31 23:59:59.999", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC)},
+        {"2024-01-01 10:00:00.1234", QDateTime(QDate(2024, 1, 1), QTime(10, 0, 0, 123), Qt::UTC)},
+        {"31/12/2024", "31/12/2024"},
+        {"2024-13-01", "2024-13-01"}};
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        exec(QString("INSERT INTO D VALUES (%1, '%2')").arg(i).arg(dates[i].first));
+    auto d = query("SELECT d FROM D ORDER BY n");
+    for (const auto& [text, value] : dates) {
+        EXPECT_EQ(d->value(0), value) << text.toStdString();
+        d->MoveNext();
+    }
+    int texts = 0;
+    for (qint64 i = 0; i < d->result()->rowCount(); ++i)
+        texts += d->result()->tag(i, 0) == db::ResultSet::Text;
+    EXPECT_EQ(texts, 3);
+    // Read as text, each comes back in its own form.
+    db::ResultSet kept;
+    kept.fields.resize(1);
+    kept.fields[0].type = db::adDBTimeStamp;
+    db::ResultBuilder b(kept);
+    for (const auto& date : dates) {
+        b.beginRow();
+        b.addText(date.first);
+    }
+    kept.fields[0].type = db::adVarWChar;
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        EXPECT_EQ(kept.value(qint64(i), 0).toString(), dates[i].first);
+}
+
+// A result kept in a file, filled partly from rows already held and partly
+// from a reader in uneven steps, gives back every value as a held result does,
+// in any order of reading; a value only memory can hold stays in memory.
+TEST_F(LocalTest, AResultKeptInAFileGivesBackEveryRowAsTheHeldResult)
+{
+    exec("CREATE TABLE Big (Id LONG, Price DOUBLE, Name TEXT(20), Note MEMO, Day DATETIME, Pic LONGBINARY)");
+    exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000) "
+         "INSERT INTO Big SELECT i, i * 0.5, 'name ' || i, CASE WHEN i % 3 = 0 THEN NULL ELSE printf('%.*d', i % 300, i) END, "
+         "'2024-01-01 10:00:00', CASE WHEN i % 4 = 0 THEN randomblob(i % 50) END FROM n");
+    const QString sql = "SELECT Id, Price, Name, Note, Day, Pic, Id * 2 AS Twice FROM Big ORDER BY Id DESC";
+    auto whole = query(sql);
+    const db::ResultSet& held = *whole->result();
+    ASSERT_EQ(held.rowCount(), 9000);
+
+    db::RowReader reader(sql, cn_, false);
+    auto head = reader.next(5000);
+    db::ResultFile file(head->fields);
+    file.append(*head, 0, 4999);
+    ASSERT_EQ(file.rowCount(), 4999);
+    // The reader's row 5000 is already read: it goes in from the held head too.
+    file.append(*head, 4999, 1);
+    while (file.read(reader, 777) == 777) {
+    }
+    file.setFields(reader.fields());
+    ASSERT_EQ(file.rowCount(), 9000);
+    std::vector<qint64> order;
+    for (qint64 r = 8999; r >= 0; r -= 7)
+        order.push_back(r);
+    for (qint64 r : {0, 4095, 4096, 8191, 8192, 8999, 1, 4097})
+        order.push_back(r);
+    int differing = 0;
+    for (qint64 r : order) {
+        const auto [block, at] = file.locate(r);
+        for (int c = 0; c < held.columnCount(); ++c)
+            if (block->tag(at, c) != held.tag(r, c) || block->fields[std::size_t(c)].type != held.fields[std::size_t(c)].type ||
+                (held.tag(r, c) == db::ResultSet::Blob ? block->bytes(at, c) != held.bytes(r, c)
+                                                       : block->value(at, c) != held.value(r, c)))
+                ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_THROW(file.locate(9000), Error);
+
+    db::ResultSet odd;
+    odd.fields.resize(1);
+    odd.fields[0].name = "v";
+    db::ResultBuilder b(odd);
+    for (int i = 0; i < 5000; ++i) {
+        b.beginRow();
+        if (i == 4500)
+            b.addVariant(Variant(std::make_shared<VArray>(0, 1)));
+        else
+            b.addInt(i);
+    }
+    db::ResultFile kept(odd.fields);
+    kept.append(odd, 0, 5000);
+    EXPECT_EQ(std::tuple(kept.locate(4500).first->value(kept.locate(4500).second, 0).isArray(),
+                         kept.locate(4499).first->value(kept.locate(4499).second, 0).toLong(), kept.locate(17).first->value(17, 0).toLong()),
+              std::tuple(true, 4499L, 17L));
 }
 
 TEST_F(LocalTest, PrimaryKeyAddedAndDroppedKeepingRowsAndIndexes)

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -125,17 +126,6 @@ int fieldAttributesFor(int type, bool nullable, bool isLong)
     else if (isFixedType(type))
         a |= adFldFixed;
     return a;
-}
-
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-std::int64_t daysFromCivil(int y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = unsigned(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + std::int64_t(doe) - 719468;
 }
 
 constexpr std::int64_t MsPerDay = 86400000;
@@ -400,7 +390,7 @@ bool OdbcConnection::widePathKeepsText()
     return wideKeepsText_ == 1;
 }
 
-std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType type)
+Handle OdbcConnection::execute(const QString& sql, CommandType type, SQLRETURN& r)
 {
     QString text = sql;
     if (type == adCmdTable)
@@ -412,7 +402,6 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
         refuseChange();
 
     Handle st = statement();
-    SQLRETURN r;
     if (!isAscii(text) && !widePathKeepsText()) {
         const QByteArray utf8 = text.toUtf8();
         r = SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(utf8.constData())), SQLINTEGER(utf8.size()));
@@ -421,6 +410,28 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
     }
     if (r != SQL_NO_DATA)
         check(r, SQL_HANDLE_STMT, st.get(), "SQLExecDirect");
+    return st;
+}
+
+bool OdbcConnection::nextResult(SQLHSTMT st, SQLRETURN& r)
+{
+    if (!caps_.moreResults)
+        return false;
+    r = SQLMoreResults(st);
+    if (r == SQL_NO_DATA)
+        return false;
+    if (r == SQL_ERROR && notSupported(SQL_HANDLE_STMT, st)) {
+        caps_.moreResults = false;
+        return false;
+    }
+    check(r, SQL_HANDLE_STMT, st, "SQLMoreResults");
+    return true;
+}
+
+std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType type)
+{
+    SQLRETURN r = SQL_SUCCESS;
+    Handle st = execute(sql, type, r);
 
     std::vector<ResultSetPtr> results;
     for (;;) {
@@ -436,19 +447,12 @@ std::vector<ResultSetPtr> OdbcConnection::run(const QString& sql, CommandType ty
                 rs->rowsAffected = count;
             results.push_back(std::move(rs));
         }
-        if (!caps_.moreResults)
+        if (!nextResult(st.get(), r))
             break;
-        r = SQLMoreResults(st.get());
-        if (r == SQL_NO_DATA)
-            break;
-        if (r == SQL_ERROR && notSupported(SQL_HANDLE_STMT, st.get())) {
-            caps_.moreResults = false;
-            break;
-        }
-        check(r, SQL_HANDLE_STMT, st.get(), "SQLMoreResults");
     }
     st.reset();
-    takeNullabilityFromCatalog(results);
+    for (auto& rs : results)
+        takeNullabilityFromCatalog(rs->fields);
     return results;
 }
 
@@ -468,7 +472,7 @@ ResultSetPtr OdbcConnection::describeColumns(const QString& sql)
         for (const Column& c : cols)
             results.front()->fields.push_back(c.info);
     }
-    takeNullabilityFromCatalog(results);
+    takeNullabilityFromCatalog(results.front()->fields);
     return results.front();
 }
 
@@ -818,119 +822,194 @@ SQLULEN OdbcConnection::bindColumns(SQLHSTMT st, std::vector<Column>& cols)
     return blockRows;
 }
 
-ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
+OdbcConnection::Fetch::Fetch(OdbcConnection& cn, SQLHSTMT st, SQLSMALLINT columns)
+    : cn_(cn), st_(st), cols_(static_cast<std::size_t>(columns))
 {
-    auto rs = std::make_shared<ResultSet>();
-    std::vector<Column> cols(static_cast<std::size_t>(columns));
-    describe(st, cols);
-    for (const auto& c : cols)
-        rs->fields.push_back(c.info);
+    cn_.describe(st, cols_);
+    for (const auto& c : cols_)
+        fields.push_back(c.info);
 
-    SQLULEN blockRows = bindColumns(st, cols);
-    SQLULEN fetched = 0;
-    std::vector<SQLUSMALLINT> status(blockRows, SQL_ROW_SUCCESS);
+    blockRows_ = cn_.bindColumns(st, cols_);
+    status_.assign(blockRows_, SQL_ROW_SUCCESS);
     SQLSetStmtAttrW(st, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
-    if (blockRows > 1) {
+    if (blockRows_ > 1) {
         SQLULEN granted = 0;
-        if (!SQL_SUCCEEDED(SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0))
+        if (!SQL_SUCCEEDED(SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows_), 0))
             || !SQL_SUCCEEDED(SQLGetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, &granted, sizeof granted, nullptr))
-            || granted != blockRows)
-            blockRows = granted > 1 && granted < blockRows ? granted : 1; // fewer rows a block, or one at a time
-        if (blockRows == 1)
+            || granted != blockRows_)
+            blockRows_ = granted > 1 && granted < blockRows_ ? granted : 1; // fewer rows a block, or one at a time
+        if (blockRows_ == 1)
             SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
     }
-    SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
-    SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched_, 0);
+    SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, status_.data(), 0);
+}
 
-    ResultBuilder b(*rs);
-    for (;;) {
-        fetched = 0;
-        SQLRETURN r = SQLFetch(st);
-        if (r == SQL_NO_DATA)
-            break;
-        check(r, SQL_HANDLE_STMT, st, "SQLFetch");
-        if (blockRows == 1 && fetched == 0)
-            fetched = 1; // drivers that ignore the fetched-rows pointer in single-row mode
-        for (SQLULEN row = 0; row < fetched; ++row) {
-            if (status[row] == SQL_ROW_NOROW)
-                continue;
-            if (status[row] == SQL_ROW_ERROR)
-                fail(SQL_ERROR, SQL_HANDLE_STMT, st, "SQLFetch");
-            b.beginRow();
-            bool positioned = false;
-            for (std::size_t i = 0; i < cols.size(); ++i) {
-                const Column& c = cols[i];
-                const SQLUSMALLINT index = SQLUSMALLINT(i + 1);
-                if (!c.bound) {
-                    appendUnbound(b, st, index, c);
-                    continue;
-                }
-                const SQLLEN ind = c.indicator[row];
-                if (ind == SQL_NULL_DATA) {
-                    b.addNull();
-                    continue;
-                }
-                const char* p = c.at(row);
-                switch (c.kind) {
-                case Kind::Int:
-                    b.addInt(wholeNumber(p, c.cType));
-                    break;
-                case Kind::Bool:
-                    b.addBool(*p != 0);
-                    break;
-                case Kind::Real:
-                    b.addReal(realNumber(p, c.cType));
-                    break;
-                case Kind::Numeric:
-                case Kind::Money:
-                    appendNumber(b, c.kind, p, qsizetype(strnlen(p, std::size_t(c.elementBytes))));
-                    break;
-                case Kind::Timestamp: {
-                    SQL_TIMESTAMP_STRUCT v;
-                    std::memcpy(&v, p, sizeof v);
-                    possibleDate(v) ? b.addDateMs(timestampMs(v)) : b.addNull();
-                    break;
-                }
-                case Kind::Time: {
-                    SQL_TIME_STRUCT v;
-                    std::memcpy(&v, p, sizeof v);
-                    b.addDateMs(timeMs(v));
-                    break;
-                }
-                case Kind::Text:
-                case Kind::Guid:
-                case Kind::Binary: {
-                    const qsizetype capacity = c.cType == SQL_C_BINARY ? c.elementBytes
-                        : c.cType == SQL_C_CHAR                       ? c.elementBytes - 1
-                                                                      : c.elementBytes - qsizetype(sizeof(SQLWCHAR));
-                    if (ind == SQL_NO_TOTAL || ind > capacity) {
-                        // Longer than the buffer: read the whole value again.
-                        if (blockRows > 1 && !positioned) {
-                            check(SQLSetPos(st, SQLSETPOSIROW(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE), SQL_HANDLE_STMT,
-                                  st, "SQLSetPos");
-                            positioned = true;
-                        }
-                        appendUnbound(b, st, index, c);
-                    } else if (c.kind == Kind::Binary) {
-                        b.addBlob(p, std::size_t(ind));
-                    } else if (c.cType == SQL_C_CHAR) {
-                        b.addText(p, std::size_t(ind));
-                    } else {
-                        appendText(b, reinterpret_cast<const SQLWCHAR*>(p), ind / qsizetype(sizeof(SQLWCHAR)),
-                                   c.kind == Kind::Guid);
-                    }
-                    break;
-                }
-                }
+OdbcConnection::Fetch::~Fetch()
+{
+    SQLFreeStmt(st_, SQL_UNBIND);
+    SQLSetStmtAttrW(st_, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttrW(st_, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    if (blockRows_ > 1)
+        SQLSetStmtAttrW(st_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+}
+
+qint64 OdbcConnection::Fetch::read(ResultBuilder& b, qint64 rows)
+{
+    qint64 done = 0;
+    while (done < rows && !atEnd_) {
+        if (next_ >= fetched_) {
+            fetched_ = 0;
+            next_ = 0;
+            SQLRETURN r = SQLFetch(st_);
+            if (r == SQL_NO_DATA) {
+                atEnd_ = true;
+                break;
             }
+            check(r, SQL_HANDLE_STMT, st_, "SQLFetch");
+            if (blockRows_ == 1 && fetched_ == 0)
+                fetched_ = 1; // drivers that ignore the fetched-rows pointer in single-row mode
+            continue;
+        }
+        const SQLULEN row = next_++;
+        if (status_[row] == SQL_ROW_NOROW)
+            continue;
+        if (status_[row] == SQL_ROW_ERROR)
+            fail(SQL_ERROR, SQL_HANDLE_STMT, st_, "SQLFetch");
+        appendRow(b, row);
+        ++done;
+    }
+    return done;
+}
+
+void OdbcConnection::Fetch::appendRow(ResultBuilder& b, SQLULEN row)
+{
+    const SQLHSTMT st = st_;
+    b.beginRow();
+    bool positioned = false;
+    for (std::size_t i = 0; i < cols_.size(); ++i) {
+        const Column& c = cols_[i];
+        const SQLUSMALLINT index = SQLUSMALLINT(i + 1);
+        if (!c.bound) {
+            cn_.appendUnbound(b, st, index, c);
+            continue;
+        }
+        const SQLLEN ind = c.indicator[row];
+        if (ind == SQL_NULL_DATA) {
+            b.addNull();
+            continue;
+        }
+        const char* p = c.at(row);
+        switch (c.kind) {
+        case Kind::Int:
+            b.addInt(wholeNumber(p, c.cType));
+            break;
+        case Kind::Bool:
+            b.addBool(*p != 0);
+            break;
+        case Kind::Real:
+            b.addReal(realNumber(p, c.cType));
+            break;
+        case Kind::Numeric:
+        case Kind::Money:
+            appendNumber(b, c.kind, p, qsizetype(strnlen(p, std::size_t(c.elementBytes))));
+            break;
+        case Kind::Timestamp: {
+            SQL_TIMESTAMP_STRUCT v;
+            std::memcpy(&v, p, sizeof v);
+            possibleDate(v) ? b.addDateMs(timestampMs(v)) : b.addNull();
+            break;
+        }
+        case Kind::Time: {
+            SQL_TIME_STRUCT v;
+            std::memcpy(&v, p, sizeof v);
+            b.addDateMs(timeMs(v));
+            break;
+        }
+        case Kind::Text:
+        case Kind::Guid:
+        case Kind::Binary: {
+            const qsizetype capacity = c.cType == SQL_C_BINARY ? c.elementBytes
+                : c.cType == SQL_C_CHAR                       ? c.elementBytes - 1
+                                                              : c.elementBytes - qsizetype(sizeof(SQLWCHAR));
+            if (ind == SQL_NO_TOTAL || ind > capacity) {
+                // Longer than the buffer: read the whole value again.
+                if (blockRows_ > 1 && !positioned) {
+                    check(SQLSetPos(st, SQLSETPOSIROW(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE), SQL_HANDLE_STMT, st,
+                          "SQLSetPos");
+                    positioned = true;
+                }
+                cn_.appendUnbound(b, st, index, c);
+            } else if (c.kind == Kind::Binary) {
+                b.addBlob(p, std::size_t(ind));
+            } else if (c.cType == SQL_C_CHAR) {
+                b.addText(p, std::size_t(ind));
+            } else {
+                cn_.appendText(b, reinterpret_cast<const SQLWCHAR*>(p), ind / qsizetype(sizeof(SQLWCHAR)),
+                               c.kind == Kind::Guid);
+            }
+            break;
+        }
         }
     }
-    SQLFreeStmt(st, SQL_UNBIND);
-    SQLSetStmtAttrW(st, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
-    SQLSetStmtAttrW(st, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
-    if (blockRows > 1)
-        SQLSetStmtAttrW(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+}
+
+ResultSetPtr OdbcConnection::fetchResult(SQLHSTMT st, SQLSMALLINT columns)
+{
+    Fetch f(*this, st, columns);
+    auto rs = std::make_shared<ResultSet>();
+    rs->fields = f.fields;
+    ResultBuilder b(*rs);
+    f.read(b, std::numeric_limits<qint64>::max());
     return rs;
+}
+
+// A statement's first result with columns, read forward as it is asked for.
+// The statement keeps the connection to itself meanwhile; the catalog is asked
+// about NOT NULL columns only once the rows are all read.
+class OdbcRows final : public RowSource {
+public:
+    OdbcRows(OdbcConnection& cn, Handle st, SQLSMALLINT columns)
+        : cn_(cn), st_(std::move(st)), fetch_(std::make_unique<OdbcConnection::Fetch>(cn, st_.get(), columns)),
+          fields_(fetch_->fields)
+    {
+    }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
+    qint64 read(ResultBuilder& b, qint64 rows) override
+    {
+        if (!fetch_)
+            return 0;
+        const qint64 n = fetch_->read(b, rows);
+        if (fetch_->atEnd()) {
+            fetch_.reset();
+            st_.reset();
+            cn_.takeNullabilityFromCatalog(fields_);
+        }
+        return n;
+    }
+
+private:
+    OdbcConnection& cn_;
+    Handle st_;
+    std::unique_ptr<OdbcConnection::Fetch> fetch_;
+    std::vector<FieldInfo> fields_;
+};
+
+std::unique_ptr<RowSource> OdbcConnection::openRows(const QString& sql, bool settledTypes)
+{
+    (void)settledTypes; // the driver types every column before its first row
+    SQLRETURN r = SQL_SUCCESS;
+    Handle st = execute(sql, adCmdText, r);
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        if (r != SQL_NO_DATA)
+            check(SQLNumResultCols(st.get(), &columns), SQL_HANDLE_STMT, st.get(), "SQLNumResultCols");
+        if (columns > 0)
+            return std::make_unique<OdbcRows>(*this, std::move(st), columns);
+        if (r == SQL_NO_DATA || !nextResult(st.get(), r))
+            break;
+    }
+    return heldRows(std::make_shared<ResultSet>());
 }
 
 void OdbcConnection::beginTrans()

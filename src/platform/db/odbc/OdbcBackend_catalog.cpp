@@ -113,30 +113,28 @@ QHash<QString, bool> OdbcConnection::catalogNullability(const QString& table)
     return out;
 }
 
-void OdbcConnection::takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results)
+void OdbcConnection::takeNullabilityFromCatalog(std::vector<FieldInfo>& fields)
 {
     // Drivers that know better report NOT NULL result columns themselves; one that
     // says every column may be null is asked its catalog instead.
+    bool allNullable = true, anyBase = false;
+    for (const auto& f : fields) {
+        allNullable = allNullable && f.nullable();
+        anyBase = anyBase || !f.baseTable.isEmpty();
+    }
+    if (fields.empty() || !allNullable || !anyBase)
+        return;
     QHash<QString, QHash<QString, bool>> tables;
-    for (auto& rs : results) {
-        bool allNullable = true, anyBase = false;
-        for (const auto& f : rs->fields) {
-            allNullable = allNullable && f.nullable();
-            anyBase = anyBase || !f.baseTable.isEmpty();
-        }
-        if (rs->fields.empty() || !allNullable || !anyBase)
+    for (auto& f : fields) {
+        if (f.baseTable.isEmpty() || f.baseColumn.isEmpty())
             continue;
-        for (auto& f : rs->fields) {
-            if (f.baseTable.isEmpty() || f.baseColumn.isEmpty())
-                continue;
-            const QString key = f.baseTable.toCaseFolded();
-            if (!tables.contains(key))
-                tables.insert(key, catalogNullability(f.baseTable));
-            const auto& columns = tables[key];
-            auto it = columns.find(f.baseColumn.toCaseFolded());
-            if (it != columns.end() && !it.value())
-                f.attributes &= ~(adFldIsNullable | adFldMayBeNull);
-        }
+        const QString key = f.baseTable.toCaseFolded();
+        if (!tables.contains(key))
+            tables.insert(key, catalogNullability(f.baseTable));
+        const auto& columns = tables[key];
+        auto it = columns.find(f.baseColumn.toCaseFolded());
+        if (it != columns.end() && !it.value())
+            f.attributes &= ~(adFldIsNullable | adFldMayBeNull);
     }
 }
 

@@ -47,6 +47,8 @@ public:
 
     QString provider() const override { return QStringLiteral("MSDASQL"); }
     std::vector<ResultSetPtr> run(const QString& sql, CommandType type) override;
+    // Rows read from the driver as they are asked for: nothing is held but the driver's block.
+    std::unique_ptr<RowSource> openRows(const QString& sql, bool settledTypes) override;
     ResultSetPtr describeColumns(const QString& sql) override;
     void beginTrans() override;
     void commitTrans() override;
@@ -57,7 +59,39 @@ public:
     std::vector<ViewInfo> views() override;
 
 private:
+    // One result's rows, fetched from the driver a block at a time; the
+    // statement's bindings are undone when it ends.
+    class Fetch {
+    public:
+        Fetch(OdbcConnection& cn, SQLHSTMT st, SQLSMALLINT columns);
+        Fetch(const Fetch&) = delete;
+        Fetch& operator=(const Fetch&) = delete;
+        ~Fetch();
+        std::vector<FieldInfo> fields;
+        // Appends up to `rows` rows; fewer only at the end of the result.
+        qint64 read(ResultBuilder& b, qint64 rows);
+        bool atEnd() const { return atEnd_; }
+
+    private:
+        void appendRow(ResultBuilder& b, SQLULEN row);
+        OdbcConnection& cn_;
+        SQLHSTMT st_;
+        std::vector<Column> cols_;
+        SQLULEN blockRows_ = 1;
+        SQLULEN fetched_ = 0; // rows of the driver's block
+        SQLULEN next_ = 0;    // the first of them not appended yet
+        std::vector<SQLUSMALLINT> status_;
+        bool atEnd_ = false;
+    };
+
+public:
+private:
+    friend class OdbcRows;
     Handle statement();
+    // Runs sql on a new statement; r is the driver's answer (SQL_NO_DATA: no result).
+    Handle execute(const QString& sql, CommandType type, SQLRETURN& r);
+    // Moves to the statement's next result; false when there is none.
+    bool nextResult(SQLHSTMT st, SQLRETURN& r);
     ResultSetPtr fetchResult(SQLHSTMT st, SQLSMALLINT columns);
     SQLULEN bindColumns(SQLHSTMT st, std::vector<Column>& cols);
     void describe(SQLHSTMT st, std::vector<Column>& cols);
@@ -72,8 +106,8 @@ private:
         return dataType == adUnsignedInt ? SQL_C_ULONG : SQL_C_SLONG;
     }
     void appendText(ResultBuilder& b, const SQLWCHAR* s, qsizetype chars, bool guid);
-    // NOT NULL columns of the tables behind these results, from SQLColumns.
-    void takeNullabilityFromCatalog(std::vector<ResultSetPtr>& results);
+    // NOT NULL columns of the tables behind these fields, from SQLColumns.
+    void takeNullabilityFromCatalog(std::vector<FieldInfo>& fields);
     QHash<QString, bool> catalogNullability(const QString& table);
     void readIndexes(TableInfo& info, const QString& schema);
     void readPrimaryKey(TableInfo& info, const QString& schema);

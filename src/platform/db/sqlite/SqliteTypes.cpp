@@ -150,6 +150,11 @@ void inferField(ResultSet& rs, int col)
         case ResultSet::Int: t.seeInt(rs.intValue(r, col)); break;
         case ResultSet::Real: t.seeReal(); break;
         case ResultSet::Text: t.seeText(qint64(rs.bytes(r, col).size())); break;
+        case ResultSet::DateText: {
+            char text[32];
+            t.seeText(qint64(rs.dateText(r, col, text)));
+            break;
+        }
         case ResultSet::Blob: t.seeBlob(); break;
         default: break;
         }

@@ -5,6 +5,7 @@
 #include "platform/db/odbc/OdbcApi.h"
 #include "platform/db/odbc/OdbcBackend.h"
 #include "platform/db/odbc/OdbcConnectionString.h"
+#include "platform/db/RowReader.h"
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
 #include <QFile>
@@ -158,6 +159,43 @@ TEST_F(OdbcBackendTest, ManyRowsCrossBlockBoundariesIntact)
     }
     EXPECT_EQ(sum, 5000LL * 5001 / 2);
     EXPECT_EQ(nulls, 2500);
+}
+
+// Read forward in steps that end inside the driver's blocks, the rows are the
+// whole result's, with the catalog's NOT NULL once they are all in; a reader
+// dropped half-way leaves the connection free.
+TEST_F(OdbcBackendTest, RowsReadForwardInStepsAreTheWholeResults)
+{
+    prepare({"CREATE TABLE N (id INTEGER NOT NULL, name VARCHAR(20), note TEXT)",
+             "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000) "
+             "INSERT INTO N SELECT x, 'n' || x, CASE WHEN x % 4 THEN printf('%.*d', x % 2000, x) END FROM c"});
+    auto cn = open();
+    const QString sql = "SELECT id, name, note FROM N ORDER BY id";
+    Recordset whole;
+    whole.Open(sql, cn);
+    const ResultSet& all = *whole.result();
+    {
+        RowReader reader(sql, cn);
+        ResultSet read;
+        read.fields = reader.fields();
+        ResultBuilder b(read);
+        while (reader.read(b, 333) == 333) {
+        }
+        ASSERT_EQ(read.rowCount(), 3000);
+        int differing = 0;
+        for (qint64 r = 0; r < 3000; ++r)
+            for (int c = 0; c < 3; ++c)
+                differing += read.value(r, c) != all.value(r, c);
+        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(std::tuple(reader.fields()[0].nullable(), reader.fields()[1].nullable()), std::tuple(false, true));
+    }
+    auto half = std::make_unique<RowReader>(sql, cn);
+    EXPECT_EQ(half->next(1500)->value(1499, 1).toString(), "n1500");
+    half.reset();
+    EXPECT_NO_THROW(cn->Execute("DELETE FROM N WHERE id > 10"));
+    Recordset left;
+    left.Open("SELECT count(*) FROM N", cn);
+    EXPECT_EQ(left.value(0).toLong(), 10);
 }
 
 TEST_F(OdbcBackendTest, CatalogReportsDefaultsAutoincrementNotNullOfBaseColumnsAndNameWithWildcards)
