@@ -242,6 +242,8 @@ QList<QStringList> PageController::RecordTexts(qint64 first, int count) const
     while (count > 0) {
         const auto [block, at] = PagedRows->locate(first);
         const int n = int(std::min<qint64>(count, block->rowCount() - at));
+        if (n <= 0)
+            ::raise(Error::InvalidProcedureCall, QStringLiteral("El registro %1 no está en el resultado.").arg(first + 1));
         out << resulttexts::rows(*block, at, n);
         first += n;
         count -= n;
