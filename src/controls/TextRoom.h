@@ -9,6 +9,7 @@
 
 class QFont;
 class QFontMetrics;
+class QHeaderView;
 class QRect;
 class QWidget;
 
@@ -43,6 +44,15 @@ void fitTexts(QWidget* window);
 // Marks a panel that floats over the window's other controls by design.
 void setFloating(QWidget* w, bool floating = true);
 bool isFloating(const QWidget* w);
+
+// Widens each shown section of a header to the room its text needs (the
+// header's own size hint for it); a wider section keeps its width.
+void fitHeaderSections(QHeaderView* header);
+
+// Fits every header inside the window each time it is shown. For dialogs that
+// restore stored column widths as they appear (Qt's file chooser): a stored
+// width narrower than the text in this language is widened, a wider one kept.
+void fitHeadersOnShow(QWidget* window);
 
 // Runs fitTexts on every window as it is shown (the program installs it once).
 void installTextFitting();

@@ -2,6 +2,7 @@
 
 #include "controls/ControlSupport.h"
 #include "controls/MaxText.h"
+#include "controls/TextRoom.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "controls/PushButton.h"
@@ -107,8 +108,11 @@ frmSettings::frmSettings(QWidget* parent)
 
     // Qt's own chooser, whose texts follow the interface language (a desktop's would not).
     chooseFolder = [](QWidget* owner, const QString& prompt) {
-        return QFileDialog::getExistingDirectory(owner, prompt, QString(),
-                                                 QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        QFileDialog dialog(owner, prompt);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        controls::fitHeadersOnShow(&dialog);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 }
 

@@ -126,8 +126,12 @@ public:
     QDateTime LastEditTime;
     bool CheckRunning = false;
     // The key fields of the loaded single table (the key text, else its
-    // declared primary key), their positions, and whether no key value is held twice.
+    // declared primary key) and their positions; not yet unique.
     void ResolveKeyFields(const Variant& structure);
+    // Unique when no key value is held twice in the table (then the column
+    // types follow the structure). Runs a query over the whole table, so it
+    // waits until the result has arrived.
+    void CheckKeyUnique(const Variant& structure);
     // Back to read-only: nothing of the last result's keys remains.
     void ClearEditState();
     // Editable when the single table's key is unique and its record set started.
