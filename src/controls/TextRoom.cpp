@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -258,6 +259,18 @@ public:
     }
 };
 
+class HeaderFitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o == parent())
+            for (QHeaderView* h : static_cast<QWidget*>(o)->findChildren<QHeaderView*>())
+                fitHeaderSections(h);
+        return false;
+    }
+};
+
 } // namespace
 
 int textWidthNeeded(const QWidget* w)
@@ -283,6 +296,11 @@ int cellWidthNeeded(const QFont& font, const QString& text)
     return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 4;
 }
 
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd)
+{
+    return metrics.elidedText(text, keepEnd ? Qt::ElideLeft : Qt::ElideRight, std::max(0, width));
+}
+
 void placeAtDesign(QWidget* w, const QRect& pixels)
 {
     if (!w)
@@ -302,6 +320,29 @@ void fitTexts(QWidget* window)
 {
     if (window)
         fitTree(window);
+}
+
+void fitHeaderSections(QHeaderView* header)
+{
+    if (!header || !header->model() || header->orientation() != Qt::Horizontal)
+        return;
+    for (int s = 0; s < header->count(); ++s) {
+        if (header->isSectionHidden(s))
+            continue;
+        const int need = header->sectionSizeHint(s);
+        if (header->sectionSize(s) < need)
+            header->resizeSection(s, need);
+    }
+}
+
+void fitHeadersOnShow(QWidget* window)
+{
+    static const QString name = QStringLiteral("velmoraHeaderFitter");
+    if (!window || window->findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+        return;
+    auto* fitter = new HeaderFitter(window);
+    fitter->setObjectName(name);
+    window->installEventFilter(fitter);
 }
 
 void setFloating(QWidget* w, bool floating)

@@ -8,6 +8,8 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
+class QHeaderView;
 class QRect;
 class QWidget;
 
@@ -21,6 +23,12 @@ int textWidthNeeded(const QWidget* w);
 // Pixels a text needs in a grid cell or list column in that font (its
 // padding included).
 int cellWidthNeeded(const QFont& font, const QString& text);
+
+// A cell's one-line text as `width` pixels show it: whole when it fits, else
+// shortened with "…" so that it never reads as another value. The end goes
+// (a number keeps its leading digits), or the start where keepEnd asks for
+// the end to stay in sight (the caret typed there).
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd);
 
 // Places a control at its design place (pixels from its twips) and, while
 // its window is shown, fits its row again: where twips become pixels.
@@ -36,6 +44,15 @@ void fitTexts(QWidget* window);
 // Marks a panel that floats over the window's other controls by design.
 void setFloating(QWidget* w, bool floating = true);
 bool isFloating(const QWidget* w);
+
+// Widens each shown section of a header to the room its text needs (the
+// header's own size hint for it); a wider section keeps its width.
+void fitHeaderSections(QHeaderView* header);
+
+// Fits every header inside the window each time it is shown. For dialogs that
+// restore stored column widths as they appear (Qt's file chooser): a stored
+// width narrower than the text in this language is widened, a wider one kept.
+void fitHeadersOnShow(QWidget* window);
 
 // Runs fitTexts on every window as it is shown (the program installs it once).
 void installTextFitting();

@@ -162,7 +162,7 @@ public:
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
     QRect TwipsBox(const QString& controlName) const;
-    int SplitterTop() const { return splitterTop_; }
+    int SplitterTop() const { return ctl_.SplitterTop; }
     // A drag of the splitter by dy twips (a left-button move).
     void DragSplitter(int dy);
     // The password countdown step (the timer's tick).
@@ -346,7 +346,6 @@ private:
     std::int16_t currentTab_ = 0;
     bool flexiFocus_ = false, ignoreKeyPress_ = false, scriptEnabled_ = false, compactEnabled_ = false,
          buttonsDisabled_ = false, showKey_ = false;
-    int splitterTop_ = 3240;
     int SplitterPressY = 0;
     int innerWidth_ = 16380, innerHeight_ = 11130;
     bool changingConnection_ = false;

@@ -53,8 +53,9 @@ private:
     void setupGrid(MaxGrid& grid, int items);
     void showIndex(const QString& name);
     void selectRow(int row);
-    // Creates or replaces an index through the dialog's values; false when AddNewIndex failed.
-    bool addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields);
+    // Creates or replaces an index through the dialog's values; false when
+    // AddNewIndex failed, with the engine's reason in reason when it gave one.
+    bool addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields, QString& reason);
 
     // Sets up the index dialog in the order it needs and shows it.
     void runIndexDialog(frmIndex& dialog, const QString& mode, const CollectionPtr& fields, const QString& name, bool key,
