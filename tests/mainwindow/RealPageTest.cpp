@@ -169,9 +169,10 @@ TEST_F(RealPagesTest, StartClearsInterruptedSavesAndACloseOnAFullDiskKeepsTheFil
 {
     ASSERT_EQ(FirstTab::write(dir.path(), dir.filePath("sample.mdb")), FirstTab::Result::Written);
     ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "OpenTabs", "1"));
-    const QStringList leftovers{"Velmora.ini.ppZpqk", "Velmora_Tab3.ini.NxoJWU"};
-    const QStringList others{"Velmora.ini.bak", "Velmora.ini.ab12cd", "Velmora_Tab1.ini.abcdefg", "Other.ini.ppZpqk",
-                             "Velmora_Tab.ini.ppZpqk", "MyVelmora.ini.ppZpqk", "Velmora.ini"};
+    const QStringList leftovers{".Velmora.ini.velmora-ppZpqk", ".Velmora_Tab3.ini.velmora-NxoJWU"};
+    const QStringList others{"Velmora.ini.bak", "Velmora.ini.ab12cd", "Velmora_Tab1.ini.abcdefg", "Velmora.ini.ppZpqk",
+                             "Velmora_Tab3.ini.NxoJWU", ".Other.ini.velmora-ppZpqk", ".Velmora_Tab.ini.velmora-ppZpqk",
+                             ".MyVelmora.ini.velmora-ppZpqk", ".Velmora.ini.velmora-ppZpq", "Velmora.ini"};
     for (const QString& name : leftovers + others) {
         QFile f(dir.filePath(name));
         if (!f.exists()) {
