@@ -754,10 +754,16 @@ void MaxGrid::paintCell(QPainter* p, const QRect& rect, int row, int col) const
 
     QString text = model_->text(row, col);
     const Qt::Alignment align = alignmentOf(row, col, text);
-    if (current && caretShown_)
+    const bool caret = current && caretShown_;
+    if (caret)
         text += u'|'; // the caret is painted, never stored
+    const QRect room = rect.adjusted(2, 0, -2, 0);
+    // A text wider than its column is drawn shortened with a mark, never
+    // clipped: a clipped right-aligned number reads as another number.
+    if (!wordWrap_)
+        text = controls::fittedCellText(text, p->fontMetrics(), room.width(), caret);
     p->setPen(color(selected ? foreColorSel_ : fixed ? foreColorFixed_ : foreColor_));
-    p->drawText(rect.adjusted(2, 0, -2, 0), int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text);
+    p->drawText(room, int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text);
 
     const int lines = fixed ? gridLinesFixed_ : gridLines_;
     if (lines != 0) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
 class QHeaderView;
 class QRect;
 class QWidget;
@@ -22,6 +23,12 @@ int textWidthNeeded(const QWidget* w);
 // Pixels a text needs in a grid cell or list column in that font (its
 // padding included).
 int cellWidthNeeded(const QFont& font, const QString& text);
+
+// A cell's one-line text as `width` pixels show it: whole when it fits, else
+// shortened with "…" so that it never reads as another value. The end goes
+// (a number keeps its leading digits), or the start where keepEnd asks for
+// the end to stay in sight (the caret typed there).
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd);
 
 // Places a control at its design place (pixels from its twips) and, while
 // its window is shown, fits its row again: where twips become pixels.

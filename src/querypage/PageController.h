@@ -146,6 +146,10 @@ public:
     EditButtons EditButtonStates() const;
 
     // --- history
+    // The splitter's top (twips) as the tab file or the user's last drag set
+    // it; what the tab file saves. A page laid out too short for it shows the
+    // splitter higher without changing this.
+    int SplitterTop = 3240;
     std::int32_t HistoryIndex = 0;
     QString SavedSQLText, SavedKeyFields;
     // The caption over the SQL box (untranslated) and the arrows' states.
