@@ -43,6 +43,13 @@ public:
     }
     void setSCR(std::shared_ptr<clsTablas> scr) { logic_->SCR = std::move(scr); }
     void setCurrent(const ConnectionValues& current) { logic_->Current = current; }
+    // The current side one value at a time, as an opener may also give it.
+    void setCurrentConnectionType(std::int16_t v) { logic_->Current.connectionType = v; }
+    void setCurrentDriver(std::int16_t v) { logic_->Current.driver = v; }
+    void setCurrentSRV(const QString& v) { logic_->Current.server = v; }
+    void setCurrentBBDD(const QString& v) { logic_->Current.database = v; }
+    void setCurrentUID(const QString& v) { logic_->Current.user = v; }
+    void setCurrentPWD(const QString& v) { logic_->Current.password = v; }
     std::int32_t ParentFormTop() const { return logic_->ParentFormTop; }
     void setParentFormTop(std::int32_t v) { logic_->ParentFormTop = v; }
     std::int32_t ParentFormHeight() const { return logic_->ParentFormHeight(); }

@@ -307,6 +307,11 @@ int headerCellWidthNeeded(const QFont& font, const QString& text)
     return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 8;
 }
 
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd)
+{
+    return metrics.elidedText(text, keepEnd ? Qt::ElideLeft : Qt::ElideRight, std::max(0, width));
+}
+
 void placeAtDesign(QWidget* w, const QRect& pixels)
 {
     if (!w)

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
 class QHeaderView;
 class QRect;
 class QWidget;
@@ -26,6 +27,12 @@ int cellWidthNeeded(const QFont& font, const QString& text);
 // Pixels a text needs in a grid's header cell: a header keeps clear of the
 // lines around it, where a body cell may run close to its border.
 int headerCellWidthNeeded(const QFont& font, const QString& text);
+
+// A cell's one-line text as `width` pixels show it: whole when it fits, else
+// shortened with "…" so that it never reads as another value. The end goes
+// (a number keeps its leading digits), or the start where keepEnd asks for
+// the end to stay in sight (the caret typed there).
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd);
 
 // Places a control at its design place (pixels from its twips) and, while
 // its window is shown, fits its row again: where twips become pixels.

@@ -132,8 +132,20 @@ void frmSettings::Form_Load()
     languageAtLoad_ = v.Language;
     // A value set from code raises no click: the countdown box follows the check box here.
     chkPasswordTime_Click();
-    if (MSG)
+    if (MSG) {
         MSG->TransMe(this);
+        // The lists' versions in the interface language, from the Spanish
+        // items each time, so a second load translates nothing twice.
+        const std::pair<QComboBox*, const QStringList*> lists[] = {{cboMDB, &SettingsRules::MdbItems()},
+                                                                   {cboACCDB, &SettingsRules::AccdbItems()}};
+        for (const auto& [list, items] : lists) {
+            const QString owner = objectName() + u'.' + list->objectName();
+            for (int i = 0; i < list->count(); ++i)
+                list->setItemText(i, SettingsRules::translatedItem(items->at(i), [&](const QString& text) {
+                    return MSG->Translate(text, true, owner);
+                }));
+        }
+    }
 }
 
 SettingsRules::Values frmSettings::shown() const

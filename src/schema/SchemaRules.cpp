@@ -261,6 +261,11 @@ QString IndexesNotRestoredMessage(const QString& table, const QStringList& lost)
            BraceBlock(2, lost.join(QStringLiteral(", "))) + QLatin1Char('.');
 }
 
+QString WithReason(const QString& message, const QString& reason)
+{
+    return reason.isEmpty() ? message : message + kCrLf + kCrLf + BraceBlock(2, reason);
+}
+
 std::vector<int> FilterTables(const Collection& tables, const QString& search)
 {
     std::vector<int> out;

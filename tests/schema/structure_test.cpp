@@ -239,6 +239,11 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedBelowOneIsFirstAndTheTypeSet
     e.txtFieldLenght->setText("120");
     e.EvaluateFieldType();
     EXPECT_EQ(e.FieldLenght(), 120);
+    // A length the opener writes shows as a number and outlives evaluating the same type.
+    e.setFieldLenght(255);
+    EXPECT_EQ(e.txtFieldLenght->Text(), "255");
+    e.EvaluateFieldType();
+    EXPECT_EQ(e.FieldLenght(), 255);
     e.setAllowNull(true);
     e.setDataType(3);
     EXPECT_EQ(std::tuple(e.AllowNull(), e.chkNullAllowed->isEnabled(), e.chkAutoIncreased->isEnabled()), std::tuple(true, true, true));
