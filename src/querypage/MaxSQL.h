@@ -272,6 +272,9 @@ private:
 
     // --- page commands
     void BttAutoSize_MouseUp(int Button, int Shift, float X, float Y);
+    // The columns fitted to the rows in sight (widths and alignments), or
+    // only widened where a text in sight needs more, up to the fit's ceiling.
+    void FitColumns(bool widenOnly);
     void BttComment_MouseUp(int Button, int Shift, float X, float Y);
     void BttUncomment_MouseUp(int Button, int Shift, float X, float Y);
     void BttEditor_MouseUp(int Button, int Shift, float X, float Y);

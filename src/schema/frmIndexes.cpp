@@ -63,7 +63,7 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
             if (loading_ || fgrIndexes->Row() < 1)
                 return;
             controls::RedrawGuard off(*fgrIndexes);
-            showIndex(fgrIndexes->TextMatrix(fgrIndexes->Row(), 0));
+            ShowIndexProperties(fgrIndexes->TextMatrix(fgrIndexes->Row(), 0));
         });
     });
 }
@@ -143,10 +143,10 @@ void frmIndexes::fillIndexesGrid()
     }
     fgrIndexes->setRow(1);
     fgrIndexes->setCol(1);
-    showIndex(fgrIndexes->TextMatrix(1, 1));
+    ShowIndexProperties(fgrIndexes->TextMatrix(1, 1));
 }
 
-void frmIndexes::showIndex(const QString& name)
+void frmIndexes::ShowIndexProperties(const QString& name)
 {
     selected_ = indexes_->Item(Variant(name)).as<Collection>();
     chkIndexKey->setChecked(schema::FlagOf(selected_.get(), QStringLiteral("IsPrimaryKey")));
@@ -164,7 +164,7 @@ void frmIndexes::selectRow(int row)
     if (row >= 1 && row < fgrIndexes->Rows()) {
         fgrIndexes->setRow(row);
         fgrIndexes->setCol(1);
-        showIndex(fgrIndexes->TextMatrix(row, 0));
+        ShowIndexProperties(fgrIndexes->TextMatrix(row, 0));
     }
 }
 

@@ -371,7 +371,7 @@ TEST_F(GridTest, CellAlignmentsSelectionColumnRowHeightsAndHelpAreReadBackAndSho
     grid.setRowHeight(0, 480);
     EXPECT_EQ(std::tuple(grid.RowHeight(2), grid.RowHeight(0), grid.RowHeight(1)), std::tuple(600, 480, 240));
     EXPECT_EQ(view->rowHeight(1), Screen::pixelsFromTwips(600));
-    EXPECT_EQ(view->horizontalHeader()->sizeHint().height(), Screen::pixelsFromTwips(480));
+    EXPECT_EQ(view->horizontalHeader()->height(), Screen::pixelsFromTwips(480));
     EXPECT_EQ(errorOf([&] { grid.setRowHeight(2, -1); }), 381);
     EXPECT_EQ(errorOf([&] { grid.setRowHeight(grid.Rows(), 300); }), 381);
     EXPECT_EQ(grid.RowHeight(2), 600);
