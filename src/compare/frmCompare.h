@@ -13,6 +13,7 @@
 #include "controls/DialogFrame.h"
 
 #include <QHash>
+#include <QRectF>
 #include <memory>
 
 class MaxGrid;
@@ -102,6 +103,13 @@ private:
     void setSubText(const QString& text) override;
     void setSubValue(int value) override;
     void placePanel(double left, double top) override;
+
+    // The last grid ends where the designed window's right margin begins.
+    void placeLastGrid(int windowWidth);
+    // A control's place in twips: its rules' place, or in a window opened
+    // narrower than designed, moved along its row to make that room.
+    QRectF placeOf(const compare::PanelControl& m) const;
+    double narrowerBy_ = 0; // twips
 
     void build();
     void buildRows();

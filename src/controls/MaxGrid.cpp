@@ -372,7 +372,7 @@ void MaxGrid::setFormatString(const QString& format)
         if (fixedRows_ > 0)
             model_->setText(0, c, text);
         if (!text.isEmpty())
-            setColWidth(c, Screen::twipsFromPixels(view_->fontMetrics().horizontalAdvance(text) + 8));
+            setColWidth(c, Screen::twipsFromPixels(controls::headerCellWidthNeeded(view_->font(), text)));
     }
     for (int r = 0; r < rows.size(); ++r)
         if (fixedCols_ > 0)
@@ -394,7 +394,7 @@ void MaxGrid::setTextMatrix(int row, int col, const QString& text)
     checkCell(row, col);
     model_->setText(row, col, text);
     if (columnsFitText_ && col < header_->count() && header_->sectionSize(col) > 0) {
-        const int need = controls::cellWidthNeeded(view_->font(), text);
+        const int need = widthNeeded(row, text);
         if (need > header_->sectionSize(col))
             widenColumn(col, need);
     }
@@ -535,8 +535,14 @@ int MaxGrid::shownWidth(int col) const
         return design;
     int need = design;
     for (int r = 0; r < model_->rows(); ++r)
-        need = std::max(need, controls::cellWidthNeeded(view_->font(), model_->text(r, col)));
+        need = std::max(need, widthNeeded(r, model_->text(r, col)));
     return need;
+}
+
+int MaxGrid::widthNeeded(int row, const QString& text) const
+{
+    return row < fixedRows_ ? controls::headerCellWidthNeeded(view_->font(), text)
+                            : controls::cellWidthNeeded(view_->font(), text);
 }
 
 void MaxGrid::widenColumn(int col, int pixels)

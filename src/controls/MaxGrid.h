@@ -365,6 +365,7 @@ private:
     QString formatString_;
     int designWidth(int col) const; // pixels
     int shownWidth(int col) const;
+    int widthNeeded(int row, const QString& text) const; // pixels, header rows with their margins
     void widenColumn(int col, int pixels);
     bool columnsFitText_ = false;
     QList<int> colWidthTwips_;   // -1: the default width

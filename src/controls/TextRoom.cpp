@@ -24,6 +24,7 @@ namespace controls {
 namespace {
 
 const char* const kFloating = "Floating";
+const char* const kYielding = "Yielding";
 const char* const kDesign = "DesignRect";
 const char* const kWidening = "Widening";
 const char* const kFitted = "FittedRect";
@@ -149,13 +150,18 @@ void fitChildren(QWidget* parent, bool settled = false)
     };
     for (std::size_t i = 0; i < kids.size(); ++i) {
         Kid& k = kids[i];
+        int pushedTo = k.now.left();
         for (std::size_t j = 0; j < i; ++j) {
             const Kid& left = kids[j];
             if (sameRow(left, k) && left.now != left.base) {
                 const int gap = std::min(kGap, k.base.left() - left.base.right() - 1);
-                k.now.moveLeft(std::max(k.now.left(), left.now.right() + 1 + gap));
+                pushedTo = std::max(pushedTo, left.now.right() + 1 + gap);
             }
         }
+        if (pushedTo > k.now.left() && k.w->property(kYielding).toBool())
+            k.now.setLeft(std::min(pushedTo, k.now.right() + 1 - std::max(1, k.base.width() / 2)));
+        if (pushedTo > k.now.left())
+            k.now.moveLeft(pushedTo);
         const int need = std::max(textWidthNeeded(k.w), contentWidthNeeded(k.w));
         if (need > k.now.width())
             k.now.setWidth(need);
@@ -296,6 +302,11 @@ int cellWidthNeeded(const QFont& font, const QString& text)
     return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 4;
 }
 
+int headerCellWidthNeeded(const QFont& font, const QString& text)
+{
+    return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 8;
+}
+
 QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd)
 {
     return metrics.elidedText(text, keepEnd ? Qt::ElideLeft : Qt::ElideRight, std::max(0, width));
@@ -343,6 +354,12 @@ void fitHeadersOnShow(QWidget* window)
     auto* fitter = new HeaderFitter(window);
     fitter->setObjectName(name);
     window->installEventFilter(fitter);
+}
+
+void setYielding(QWidget* w, bool yielding)
+{
+    if (w)
+        w->setProperty(kYielding, yielding);
 }
 
 void setFloating(QWidget* w, bool floating)

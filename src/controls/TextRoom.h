@@ -24,6 +24,10 @@ int textWidthNeeded(const QWidget* w);
 // padding included).
 int cellWidthNeeded(const QFont& font, const QString& text);
 
+// Pixels a text needs in a grid's header cell: a header keeps clear of the
+// lines around it, where a body cell may run close to its border.
+int headerCellWidthNeeded(const QFont& font, const QString& text);
+
 // A cell's one-line text as `width` pixels show it: whole when it fits, else
 // shortened with "…" so that it never reads as another value. The end goes
 // (a number keeps its leading digits), or the start where keepEnd asks for
@@ -40,6 +44,12 @@ void placeAtDesign(QWidget* w, const QRect& pixels);
 // what moved past its edge. Controls marked floating (menus and panels
 // drawn over the rest) are left alone. Safe to run again after a re-layout.
 void fitTexts(QWidget* window);
+
+// Marks a long box without a text of its own to fit (a path, a server name):
+// pushed by a grown control before it on its row, it gives up to half its
+// width instead of moving whole, so the controls after it keep their places
+// and the window its width.
+void setYielding(QWidget* w, bool yielding = true);
 
 // Marks a panel that floats over the window's other controls by design.
 void setFloating(QWidget* w, bool floating = true);
