@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 using compare::CompareController;
 using compare::GridSink;
@@ -28,6 +29,8 @@ using compare::PanelControl;
 namespace {
 
 const QString kWindow = QStringLiteral("frmCompare");
+// The designed window's width and the indexes grid's place across it, in twips.
+constexpr double kDesignWidth = 15420, kIndexesLeft = 9300, kIndexesWidth = 5955;
 
 // MaxGrid behind the controller's grid members.
 class MaxGridSink : public GridSink {
@@ -61,7 +64,11 @@ public:
     void setCellPictureAlignment(int alignment) override { g_->setCellPictureAlignment(alignment); }
     int Width() const override { return g_->Width(); }
     int Height() const override { return g_->Height(); }
-    void setHeight(int twips) override { g_->resize(g_->width(), Screen::pixelsFromTwips(twips)); }
+    // The new height becomes the grid's design height, which the window's text fit keeps.
+    void setHeight(int twips) override
+    {
+        controls::placeAtDesign(g_, QRect(g_->pos(), QSize(g_->width(), Screen::pixelsFromTwips(twips))));
+    }
 
 private:
     MaxGrid* g_;
@@ -183,7 +190,7 @@ frmCompare::~frmCompare()
 
 void frmCompare::build()
 {
-    resize(Screen::pixelsFromTwips(15420), Screen::pixelsFromTwips(9135));
+    resize(Screen::pixelsFromTwips(kDesignWidth), Screen::pixelsFromTwips(9135));
     buildRows();
     buildGrids();
     buildPanels();
@@ -266,6 +273,10 @@ void frmCompare::buildRows()
         *slot = make<QLineEdit>(this, name);
         (*slot)->setReadOnly(readOnly); // the current row only shows the page's connection
     }
+    // The long boxes give the room the translated captions and lists before them
+    // take, so the window opens no wider than designed.
+    for (QLineEdit* box : {txtCurrentServidor, txtCurrentBBDD, txtComparedServidor, txtComparedBBDD})
+        controls::setYielding(box);
     chkPwdVisible = make<QCheckBox>(this, "chkPwdVisible");
     chkPwdVisible->setText(QStringLiteral("Visible"));
     BttDSN = button(this, "BttDSN", QStringLiteral("..."));
@@ -278,8 +289,8 @@ void frmCompare::buildGrids()
 {
     fgrTables = grid(this, "fgrTables", QStringLiteral("|<Tabla o Vista|<Tipo|<Valor"), 150, 3405, 1, 1, 1);
     fgrFields = grid(this, "fgrFields", QStringLiteral("|<Campo|<Valor|<Diferencias"), 3750, 5355, 0, 0, 1);
-    fgrIndexes = grid(this, "fgrIndexes", QStringLiteral("|<Indices/Campos Indexados|<Tipo|<Valor|<Diferencias"), 9300,
-                      5955, 1, 0, 0);
+    fgrIndexes = grid(this, "fgrIndexes", QStringLiteral("|<Indices/Campos Indexados|<Tipo|<Valor|<Diferencias"),
+                      kIndexesLeft, kIndexesWidth, 1, 0, 0);
     using namespace compare::pictures;
     // The cell pictures, kept as hidden images as the window's designer had them.
     for (auto [target, name, picture] : {std::tuple{&imgEqual, "imgEqual", equal()},
@@ -411,7 +422,8 @@ void frmCompare::apply()
     for (auto it = widgets_.constBegin(); it != widgets_.constEnd(); ++it) {
         PanelControl* m = it.key();
         QWidget* w = it.value();
-        controls::setTwipsGeometry(w, m->Left, m->Top, m->Width, m->Height);
+        const QRectF place = placeOf(*m);
+        controls::setTwipsGeometry(w, place.left(), place.top(), place.width(), place.height());
         w->setEnabled(m->Enabled && !(c.Running() && offDuringRun.contains(m)));
         w->setVisible(m->Visible);
         if (auto* combo = qobject_cast<QComboBox*>(w)) {
@@ -433,6 +445,20 @@ void frmCompare::apply()
 
 void frmCompare::Form_Load()
 {
+    // Opened no wider than the window it was opened from, where that is narrower
+    // than designed; the last grid then ends inside it. Before the load step, which
+    // sizes the grids' columns by their widths.
+    if (QWidget* opener = parentWidget() ? parentWidget()->window() : nullptr) {
+        // Its own frame is not known before it first shows: the opener's is the same kind.
+        const int frame = std::max(frameGeometry().width() - width(), opener->frameGeometry().width() - opener->width());
+        const int least = Screen::pixelsFromTwips(kIndexesLeft + kIndexesWidth / 2 + (kDesignWidth - kIndexesLeft - kIndexesWidth));
+        const int most = std::max(least, opener->frameGeometry().width() - frame);
+        if (width() > most) {
+            narrowerBy_ = Screen::twipsFromPixels(width() - most);
+            resize(most, height());
+            placeLastGrid(most);
+        }
+    }
     logic_->Form_Load();
     controls::trapHandler(logic_->MSG, kWindow, QStringLiteral("Form_Load"), [this] {
         if (logic_->MSG)
@@ -502,8 +528,43 @@ void frmCompare::resizeEvent(QResizeEvent* e)
         m.frameHeight = Screen::twipsFromPixels(outer.bottom() - inner.bottom());
         m.captionHeight = Screen::twipsFromPixels(inner.top() - outer.top()) - m.frameHeight;
     }
+    placeLastGrid(e->size().width());
     logic_->Form_Resize();
     apply();
+}
+
+QRectF frmCompare::placeOf(const PanelControl& m) const
+{
+    QRectF place(m.Left, m.Top, m.Width, m.Height);
+    auto& c = *logic_;
+    // The exit button follows the window's edge by its own rule.
+    if (narrowerBy_ <= 0 || m.Top >= compare::GridTop || &m == &c.BttSalir)
+        return place;
+    // On each connection row the longest box shown gives the room, and what
+    // follows it on the row (its captions above included) moves left by as much.
+    const bool current = m.objectName().contains(QLatin1String("Current"));
+    const PanelControl* longest = nullptr;
+    const PanelControl* const boxes[] = {current ? &c.txtCurrentServidor : &c.txtComparedServidor,
+                                         current ? &c.txtCurrentBBDD : &c.txtComparedBBDD};
+    for (const PanelControl* box : boxes)
+        if (box->Visible && (!longest || box->Width > longest->Width))
+            longest = box;
+    if (!longest || longest->Width / 2 < narrowerBy_)
+        return place;
+    if (&m == longest)
+        place.setWidth(m.Width - narrowerBy_);
+    else if (m.Left >= longest->Left + longest->Width - 15)
+        place.moveLeft(m.Left - narrowerBy_);
+    return place;
+}
+
+void frmCompare::placeLastGrid(int windowWidth)
+{
+    const int margin = Screen::pixelsFromTwips(kDesignWidth - kIndexesLeft - kIndexesWidth);
+    const QRect now = fgrIndexes->geometry();
+    const int width = std::max(1, windowWidth - margin - now.left());
+    if (width != now.width())
+        controls::placeAtDesign(fgrIndexes, QRect(now.topLeft(), QSize(width, now.height())));
 }
 
 void frmCompare::showEvent(QShowEvent* e)

@@ -13,6 +13,7 @@
 #include "controls/DialogFrame.h"
 
 #include <QHash>
+#include <QRectF>
 #include <memory>
 
 class MaxGrid;
@@ -42,6 +43,13 @@ public:
     }
     void setSCR(std::shared_ptr<clsTablas> scr) { logic_->SCR = std::move(scr); }
     void setCurrent(const ConnectionValues& current) { logic_->Current = current; }
+    // The current side one value at a time, as an opener may also give it.
+    void setCurrentConnectionType(std::int16_t v) { logic_->Current.connectionType = v; }
+    void setCurrentDriver(std::int16_t v) { logic_->Current.driver = v; }
+    void setCurrentSRV(const QString& v) { logic_->Current.server = v; }
+    void setCurrentBBDD(const QString& v) { logic_->Current.database = v; }
+    void setCurrentUID(const QString& v) { logic_->Current.user = v; }
+    void setCurrentPWD(const QString& v) { logic_->Current.password = v; }
     std::int32_t ParentFormTop() const { return logic_->ParentFormTop; }
     void setParentFormTop(std::int32_t v) { logic_->ParentFormTop = v; }
     std::int32_t ParentFormHeight() const { return logic_->ParentFormHeight(); }
@@ -95,6 +103,13 @@ private:
     void setSubText(const QString& text) override;
     void setSubValue(int value) override;
     void placePanel(double left, double top) override;
+
+    // The last grid ends where the designed window's right margin begins.
+    void placeLastGrid(int windowWidth);
+    // A control's place in twips: its rules' place, or in a window opened
+    // narrower than designed, moved along its row to make that room.
+    QRectF placeOf(const compare::PanelControl& m) const;
+    double narrowerBy_ = 0; // twips
 
     void build();
     void buildRows();

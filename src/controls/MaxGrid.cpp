@@ -296,6 +296,8 @@ void MaxGrid::Refresh()
 
 void MaxGrid::SetFocus() { view_->setFocus(Qt::OtherFocusReason); }
 
+void MaxGrid::ShowWhatsThis() { QWhatsThis::showText(mapToGlobal(rect().center()), whatsThis(), this); }
+
 int MaxGrid::Height() const { return Screen::twipsFromPixels(height()); }
 int MaxGrid::Width() const { return Screen::twipsFromPixels(width()); }
 
@@ -370,7 +372,7 @@ void MaxGrid::setFormatString(const QString& format)
         if (fixedRows_ > 0)
             model_->setText(0, c, text);
         if (!text.isEmpty())
-            setColWidth(c, Screen::twipsFromPixels(view_->fontMetrics().horizontalAdvance(text) + 8));
+            setColWidth(c, Screen::twipsFromPixels(controls::headerCellWidthNeeded(view_->font(), text)));
     }
     for (int r = 0; r < rows.size(); ++r)
         if (fixedCols_ > 0)
@@ -392,7 +394,7 @@ void MaxGrid::setTextMatrix(int row, int col, const QString& text)
     checkCell(row, col);
     model_->setText(row, col, text);
     if (columnsFitText_ && col < header_->count() && header_->sectionSize(col) > 0) {
-        const int need = controls::cellWidthNeeded(view_->font(), text);
+        const int need = widthNeeded(row, text);
         if (need > header_->sectionSize(col))
             widenColumn(col, need);
     }
@@ -533,8 +535,14 @@ int MaxGrid::shownWidth(int col) const
         return design;
     int need = design;
     for (int r = 0; r < model_->rows(); ++r)
-        need = std::max(need, controls::cellWidthNeeded(view_->font(), model_->text(r, col)));
+        need = std::max(need, widthNeeded(r, model_->text(r, col)));
     return need;
+}
+
+int MaxGrid::widthNeeded(int row, const QString& text) const
+{
+    return row < fixedRows_ ? controls::headerCellWidthNeeded(view_->font(), text)
+                            : controls::cellWidthNeeded(view_->font(), text);
 }
 
 void MaxGrid::widenColumn(int col, int pixels)
@@ -559,6 +567,21 @@ int MaxGrid::RowHeight(int row) const
 }
 
 int MaxGrid::rowTwips(int row) const { return std::max(rowHeightTwips_.value(row, kDefaultRowTwips), rowHeightMin_); }
+
+void MaxGrid::setRowHeight(int row, int twips)
+{
+    checkRow(row);
+    if (twips < 0)
+        invalidValue();
+    if (twips == kDefaultRowTwips)
+        rowHeightTwips_.remove(row);
+    else
+        rowHeightTwips_.insert(row, twips);
+    if (row < fixedRows_)
+        updateHeaderGeometry();
+    else if (row - fixedRows_ < view_->verticalHeader()->count())
+        view_->verticalHeader()->resizeSection(row - fixedRows_, Screen::pixelsFromTwips(rowTwips(row)));
+}
 
 void MaxGrid::applyRowHeights()
 {
@@ -589,6 +612,26 @@ void MaxGrid::setColAlignment(int col, int alignment)
     checkRange(alignment, 0, 9);
     colAlignments_[col] = alignment;
     Refresh();
+}
+
+int MaxGrid::CellAlignment() const
+{
+    checkCell(row_, col_);
+    const int a = model_->alignment(row_, col_);
+    return a < 0 ? colAlignments_[col_] : a;
+}
+
+void MaxGrid::setCellAlignment(int alignment)
+{
+    checkRange(alignment, 0, 9);
+    const CellRange r = fillRange();
+    model_->setAlignment(r.r1, r.c1, r.r2, r.c2, alignment);
+}
+
+int MaxGrid::CellPictureAlignment() const
+{
+    checkCell(row_, col_);
+    return model_->pictureAlignment(row_, col_);
 }
 
 void MaxGrid::setCellPictureAlignment(int alignment)
@@ -717,10 +760,16 @@ void MaxGrid::paintCell(QPainter* p, const QRect& rect, int row, int col) const
 
     QString text = model_->text(row, col);
     const Qt::Alignment align = alignmentOf(row, col, text);
-    if (current && caretShown_)
+    const bool caret = current && caretShown_;
+    if (caret)
         text += u'|'; // the caret is painted, never stored
+    const QRect room = rect.adjusted(2, 0, -2, 0);
+    // A text wider than its column is drawn shortened with a mark, never
+    // clipped: a clipped right-aligned number reads as another number.
+    if (!wordWrap_)
+        text = controls::fittedCellText(text, p->fontMetrics(), room.width(), caret);
     p->setPen(color(selected ? foreColorSel_ : fixed ? foreColorFixed_ : foreColor_));
-    p->drawText(rect.adjusted(2, 0, -2, 0), int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text);
+    p->drawText(room, int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text);
 
     const int lines = fixed ? gridLinesFixed_ : gridLines_;
     if (lines != 0) {

@@ -134,6 +134,8 @@ public:
     void Drag(int action) { lastDragAction_ = action; } // stored only
     void Refresh();
     void SetFocus();
+    // The grid's "What's This" help text in its popup, over the grid.
+    void ShowWhatsThis();
     // The control's size in twips.
     int Height() const;
     int Width() const;
@@ -172,8 +174,13 @@ public:
     // width 0 stays hidden; what grows past the grid scrolls.
     void setColumnsFitText(bool on);
     int RowHeight(int row) const;
+    void setRowHeight(int row, int twips);
     int ColAlignment(int col) const;
     void setColAlignment(int col, int alignment);
+    // The current cell's own alignment, else its column's; writing sets the fill range's.
+    int CellAlignment() const;
+    void setCellAlignment(int alignment);
+    int CellPictureAlignment() const;
     void setCellPictureAlignment(int alignment);
     QPixmap CellPicture() const;
     void setCellPicture(const QPixmap& picture);
@@ -185,6 +192,7 @@ public:
     void setCol(int col);
     int RowSel() const { return rowSel_; }
     void setRowSel(int row);
+    int ColSel() const { return colSel_; }
     void setColSel(int col);
     int TopRow() const;
     void setTopRow(int row) override;
@@ -357,6 +365,7 @@ private:
     QString formatString_;
     int designWidth(int col) const; // pixels
     int shownWidth(int col) const;
+    int widthNeeded(int row, const QString& text) const; // pixels, header rows with their margins
     void widenColumn(int col, int pixels);
     bool columnsFitText_ = false;
     QList<int> colWidthTwips_;   // -1: the default width

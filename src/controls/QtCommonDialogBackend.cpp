@@ -3,6 +3,7 @@
 #include "clsCommonDialog.h"
 
 #include "controls/ControlSupport.h"
+#include "controls/TextRoom.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -62,6 +63,9 @@ FileDialogAnswer QtCommonDialogBackend::fileDialog(const FileDialogRequest& requ
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
+    // Qt restores the column widths a former chooser left, sized for another
+    // language or none; the translated headers get their room again.
+    controls::fitHeadersOnShow(&dialog);
 
     FileDialogAnswer answer;
     if (dialog.exec() != QDialog::Accepted)

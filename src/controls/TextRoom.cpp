@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -23,6 +24,7 @@ namespace controls {
 namespace {
 
 const char* const kFloating = "Floating";
+const char* const kYielding = "Yielding";
 const char* const kDesign = "DesignRect";
 const char* const kWidening = "Widening";
 const char* const kFitted = "FittedRect";
@@ -148,13 +150,18 @@ void fitChildren(QWidget* parent, bool settled = false)
     };
     for (std::size_t i = 0; i < kids.size(); ++i) {
         Kid& k = kids[i];
+        int pushedTo = k.now.left();
         for (std::size_t j = 0; j < i; ++j) {
             const Kid& left = kids[j];
             if (sameRow(left, k) && left.now != left.base) {
                 const int gap = std::min(kGap, k.base.left() - left.base.right() - 1);
-                k.now.moveLeft(std::max(k.now.left(), left.now.right() + 1 + gap));
+                pushedTo = std::max(pushedTo, left.now.right() + 1 + gap);
             }
         }
+        if (pushedTo > k.now.left() && k.w->property(kYielding).toBool())
+            k.now.setLeft(std::min(pushedTo, k.now.right() + 1 - std::max(1, k.base.width() / 2)));
+        if (pushedTo > k.now.left())
+            k.now.moveLeft(pushedTo);
         const int need = std::max(textWidthNeeded(k.w), contentWidthNeeded(k.w));
         if (need > k.now.width())
             k.now.setWidth(need);
@@ -258,6 +265,18 @@ public:
     }
 };
 
+class HeaderFitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o == parent())
+            for (QHeaderView* h : static_cast<QWidget*>(o)->findChildren<QHeaderView*>())
+                fitHeaderSections(h);
+        return false;
+    }
+};
+
 } // namespace
 
 int textWidthNeeded(const QWidget* w)
@@ -283,6 +302,16 @@ int cellWidthNeeded(const QFont& font, const QString& text)
     return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 4;
 }
 
+int headerCellWidthNeeded(const QFont& font, const QString& text)
+{
+    return text.isEmpty() ? 0 : widestLine(QFontMetrics(font), text) + 8;
+}
+
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd)
+{
+    return metrics.elidedText(text, keepEnd ? Qt::ElideLeft : Qt::ElideRight, std::max(0, width));
+}
+
 void placeAtDesign(QWidget* w, const QRect& pixels)
 {
     if (!w)
@@ -302,6 +331,35 @@ void fitTexts(QWidget* window)
 {
     if (window)
         fitTree(window);
+}
+
+void fitHeaderSections(QHeaderView* header)
+{
+    if (!header || !header->model() || header->orientation() != Qt::Horizontal)
+        return;
+    for (int s = 0; s < header->count(); ++s) {
+        if (header->isSectionHidden(s))
+            continue;
+        const int need = header->sectionSizeHint(s);
+        if (header->sectionSize(s) < need)
+            header->resizeSection(s, need);
+    }
+}
+
+void fitHeadersOnShow(QWidget* window)
+{
+    static const QString name = QStringLiteral("velmoraHeaderFitter");
+    if (!window || window->findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+        return;
+    auto* fitter = new HeaderFitter(window);
+    fitter->setObjectName(name);
+    window->installEventFilter(fitter);
+}
+
+void setYielding(QWidget* w, bool yielding)
+{
+    if (w)
+        w->setProperty(kYielding, yielding);
 }
 
 void setFloating(QWidget* w, bool floating)

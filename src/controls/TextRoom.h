@@ -8,6 +8,8 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
+class QHeaderView;
 class QRect;
 class QWidget;
 
@@ -22,6 +24,16 @@ int textWidthNeeded(const QWidget* w);
 // padding included).
 int cellWidthNeeded(const QFont& font, const QString& text);
 
+// Pixels a text needs in a grid's header cell: a header keeps clear of the
+// lines around it, where a body cell may run close to its border.
+int headerCellWidthNeeded(const QFont& font, const QString& text);
+
+// A cell's one-line text as `width` pixels show it: whole when it fits, else
+// shortened with "…" so that it never reads as another value. The end goes
+// (a number keeps its leading digits), or the start where keepEnd asks for
+// the end to stay in sight (the caret typed there).
+QString fittedCellText(const QString& text, const QFontMetrics& metrics, int width, bool keepEnd);
+
 // Places a control at its design place (pixels from its twips) and, while
 // its window is shown, fits its row again: where twips become pixels.
 void placeAtDesign(QWidget* w, const QRect& pixels);
@@ -33,9 +45,24 @@ void placeAtDesign(QWidget* w, const QRect& pixels);
 // drawn over the rest) are left alone. Safe to run again after a re-layout.
 void fitTexts(QWidget* window);
 
+// Marks a long box without a text of its own to fit (a path, a server name):
+// pushed by a grown control before it on its row, it gives up to half its
+// width instead of moving whole, so the controls after it keep their places
+// and the window its width.
+void setYielding(QWidget* w, bool yielding = true);
+
 // Marks a panel that floats over the window's other controls by design.
 void setFloating(QWidget* w, bool floating = true);
 bool isFloating(const QWidget* w);
+
+// Widens each shown section of a header to the room its text needs (the
+// header's own size hint for it); a wider section keeps its width.
+void fitHeaderSections(QHeaderView* header);
+
+// Fits every header inside the window each time it is shown. For dialogs that
+// restore stored column widths as they appear (Qt's file chooser): a stored
+// width narrower than the text in this language is widened, a wider one kept.
+void fitHeadersOnShow(QWidget* window);
 
 // Runs fitTexts on every window as it is shown (the program installs it once).
 void installTextFitting();

@@ -10,7 +10,10 @@ public:
         std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(prompt));
         return 1;
     }
-    QString inputBox(const QString&, const QString&, const QString& defaultText) override { return defaultText; }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString& defaultText) override
+    {
+        return defaultText;
+    }
 };
 
 std::shared_ptr<SystemDialogs>& current()
@@ -34,7 +37,7 @@ int SystemMsgBox(const QString& prompt, int style, const QString& title)
     return systemDialogs().msgBox(prompt, style, title);
 }
 
-QString SystemInputBox(const QString& prompt, const QString& title, const QString& defaultText)
+std::optional<QString> SystemInputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     return systemDialogs().inputBox(prompt, title, defaultText);
 }
@@ -49,9 +52,11 @@ int RecordingDialogs::msgBox(const QString& prompt, int style, const QString& ti
     return a;
 }
 
-QString RecordingDialogs::inputBox(const QString& prompt, const QString& title, const QString&)
+std::optional<QString> RecordingDialogs::inputBox(const QString& prompt, const QString& title, const QString&)
 {
     calls.push_back({prompt, 0, title});
+    if (inputCancelled)
+        return std::nullopt;
     return inputAnswer;
 }
 

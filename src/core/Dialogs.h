@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class SystemDialogs {
@@ -12,8 +13,8 @@ public:
     virtual ~SystemDialogs() = default;
     // MsgBox(prompt, buttons/icon style, title) -> result code (1 OK, 2 Cancel, 6 Yes, 7 No, ...).
     virtual int msgBox(const QString& prompt, int style, const QString& title) = 0;
-    // InputBox(prompt, title, default) -> text ("" when cancelled).
-    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // InputBox(prompt, title, default) -> the text accepted (maybe ""), nothing when cancelled.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
 };
 
 // The dialogs in force. Without one installed, messages go to stderr and the
@@ -23,7 +24,7 @@ SystemDialogs& systemDialogs();
 std::shared_ptr<SystemDialogs> installSystemDialogs(std::shared_ptr<SystemDialogs> dialogs);
 
 int SystemMsgBox(const QString& prompt, int style = 0, const QString& title = QString());
-QString SystemInputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
+std::optional<QString> SystemInputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
 
 // A recorder for tests: every call is kept; answers are taken from a queue
 // (default answer when the queue is empty).
@@ -38,9 +39,10 @@ public:
     std::vector<int> answers;
     int defaultAnswer = 1;
     QString inputAnswer;
+    bool inputCancelled = false;
 
     int msgBox(const QString& prompt, int style, const QString& title) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
 };
 
 // Installs a recorder for the lifetime of the guard.

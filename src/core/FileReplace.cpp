@@ -3,10 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace FileReplace {
@@ -30,11 +35,99 @@ FailedSaves*& openCollection()
     return collection;
 }
 
-bool synced(QFileDevice& out)
+QString& exportRecord()
+{
+    static QString record;
+    return record;
+}
+
+std::mutex& recordMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+// ".<name>.velmora-" and six letters or digits: no other program makes it,
+// and a user's copy of a file ("Velmora.ini.backup") never looks like it.
+const QRegularExpression& temporaryPattern()
+{
+    static const QRegularExpression p(QStringLiteral("^\\.(.+)\\.velmora-[A-Za-z0-9]{6}$"));
+    return p;
+}
+
+QString temporaryNameFor(const QString& target)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".velmora-") + suffix;
+}
+
+// A temporary file some Velmora holds open (and locked) is being written.
+bool inUse(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+QStringList recordLines(const QString& record)
+{
+    QFile f(record);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (!line.isEmpty())
+            lines << QString::fromUtf8(line);
+    return lines;
+}
+
+void writeRecord(const QString& record, const QStringList& lines)
+{
+    if (lines.isEmpty()) {
+        QFile::remove(record);
+        return;
+    }
+    replace(record, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+}
+
+void noteExport(const QString& path, bool add)
+{
+    const std::lock_guard lock(recordMutex());
+    const QString record = exportRecord();
+    if (record.isEmpty())
+        return;
+    QStringList lines = recordLines(record);
+    lines.removeAll(path);
+    if (add)
+        lines << path;
+    writeRecord(record, lines);
+}
+
+// The temporary file opened on its descriptor, named (for the writers) after
+// the file it becomes; the name is never used to reach the disk.
+class TargetFile : public QFile {
+public:
+    explicit TargetFile(const QString& target) : target_(target) {}
+    QString fileName() const override { return target_; }
+
+private:
+    QString target_;
+};
+
+bool synced(int fd)
 {
     // A file system without a sync of its own has nothing more to push.
-    return ::fsync(out.handle()) == 0 || errno == EINVAL;
+    return ::fsync(fd) == 0 || errno == EINVAL;
 }
+
+bool synced(QFileDevice& out) { return synced(out.handle()); }
 
 bool written(QFileDevice& out, const QByteArray& bytes)
 {
@@ -42,9 +135,8 @@ bool written(QFileDevice& out, const QByteArray& bytes)
     return writer ? writer(out, bytes) : out.write(bytes) == bytes.size();
 }
 
-// A buffered write always succeeds in memory, and QSaveFile's commit renames
-// even after its last flush failed: only an explicit flush and a sync tell
-// whether the disk took the bytes.
+// A buffered write always succeeds in memory: only an explicit flush and a
+// sync tell whether the disk took the bytes.
 bool settled(QFileDevice& out)
 {
     return out.flush() && synced(out);
@@ -99,17 +191,88 @@ bool replace(const QString& path, const QByteArray& bytes)
     const QFileDevice::Permissions mode = modeFor(path, existed);
     const FolderCheck& check = currentFolderCheck();
     if (!check || check(info.absolutePath())) {
-        QSaveFile out(path);
-        // Never QSaveFile's own in-place fallback: it truncates first.
-        out.setDirectWriteFallback(false);
-        if (out.open(QIODevice::WriteOnly)) {
-            if (out.setPermissions(mode) && put(out, bytes))
-                return out.commit();
-            out.cancelWriting();
-            return false;
+        Temporary temporary(path, Temporary::Use::Settings);
+        if (temporary.isOpen()) {
+            TargetFile out(path);
+            if (!out.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+                return false;
+            return QFile::setPermissions(temporary.path(), mode) && put(out, bytes) && temporary.commit();
         }
     }
     return existed && rewriteInPlace(path, bytes, mode);
+}
+
+Temporary::Temporary(const QString& target, Use use) : target_(target), use_(use)
+{
+    // A link is followed: the file it names is replaced, the link stays.
+    const QFileInfo info(target);
+    if (info.isSymLink())
+        target_ = info.symLinkTarget();
+    const mode_t mode = use == Use::Settings ? 0600 : 0666; // the latter less the user's mask
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        path_ = temporaryNameFor(target_);
+        if (use_ == Use::Export)
+            noteExport(path_, true); // listed before it exists: a kill right after leaves nothing unlisted
+        fd_ = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int cause = errno;
+        if (fd_ >= 0)
+            break;
+        if (use_ == Use::Export)
+            noteExport(path_, false);
+        error_ = QString::fromLocal8Bit(std::strerror(cause));
+        if (cause != EEXIST)
+            break;
+    }
+    if (fd_ < 0) {
+        path_.clear();
+        return;
+    }
+    ::flock(fd_, LOCK_EX | LOCK_NB);
+    error_.clear();
+}
+
+Temporary::~Temporary() { drop(); }
+
+void Temporary::drop()
+{
+    if (fd_ < 0)
+        return;
+    ::unlink(QFile::encodeName(path_).constData());
+    ::close(fd_);
+    fd_ = -1;
+    if (use_ == Use::Export)
+        noteExport(path_, false);
+}
+
+bool Temporary::commit()
+{
+    if (fd_ < 0)
+        return false;
+    if (use_ == Use::Export) {
+        // A file replaced keeps its mode, as every program's save does.
+        struct stat old {};
+        if (::stat(QFile::encodeName(target_).constData(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0) {
+            error_ = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+    }
+    if (!synced(fd_) || std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    ::close(fd_);
+    fd_ = -1;
+    if (use_ == Use::Export)
+        noteExport(path_, false);
+    return true;
+}
+
+bool isTemporaryName(const QString& fileName, QString* target)
+{
+    const QRegularExpressionMatch m = temporaryPattern().match(fileName);
+    if (m.hasMatch() && target)
+        *target = m.captured(1);
+    return m.hasMatch();
 }
 
 Writer installWriter(Writer writer)
@@ -126,16 +289,17 @@ FolderCheck installFolderCheck(FolderCheck check)
     return previous;
 }
 
-Stream::Stream(const QString& path) : file_(path)
-{
-    // Never QSaveFile's own in-place fallback: it truncates first.
-    file_.setDirectWriteFallback(false);
-}
+Stream::Stream(const QString& path) : target_(path) {}
+
+Stream::~Stream() = default;
 
 bool Stream::open()
 {
-    if (!file_.open(QIODevice::WriteOnly)) {
-        setErrorString(file_.errorString());
+    temporary_ = std::make_unique<Temporary>(target_, Temporary::Use::Export);
+    file_ = std::make_unique<TargetFile>(target_);
+    if (!temporary_->isOpen() || !file_->open(temporary_->handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        setErrorString(temporary_->isOpen() ? file_->errorString() : temporary_->errorString());
+        temporary_.reset();
         return false;
     }
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -143,9 +307,9 @@ bool Stream::open()
 
 qint64 Stream::writeData(const char* data, qint64 size)
 {
-    if (!file_.isOpen())
+    if (!temporary_)
         return -1; // an earlier part failed
-    if (written(file_, QByteArray::fromRawData(data, size)))
+    if (written(*file_, QByteArray::fromRawData(data, size)))
         return size;
     fail();
     return -1;
@@ -153,7 +317,14 @@ qint64 Stream::writeData(const char* data, qint64 size)
 
 bool Stream::commit()
 {
-    const bool done = file_.isOpen() && settled(file_) ? file_.commit() || fail() : fail();
+    bool done = false;
+    if (temporary_) {
+        done = file_->flush() && temporary_->commit();
+        if (!done)
+            fail();
+    }
+    file_.reset();
+    temporary_.reset();
     QIODevice::close();
     return done;
 }
@@ -163,11 +334,9 @@ bool Stream::fail()
 {
     // The system's own words for it (the file's often say only "Unknown error").
     const int cause = errno;
-    setErrorString(cause != 0 ? QString::fromLocal8Bit(std::strerror(cause)) : file_.errorString());
-    if (file_.isOpen()) {
-        file_.cancelWriting();
-        file_.commit();
-    }
+    setErrorString(cause != 0 ? QString::fromLocal8Bit(std::strerror(cause)) : file_ ? file_->errorString() : QString());
+    file_.reset();
+    temporary_.reset();
     return false;
 }
 
@@ -179,18 +348,44 @@ bool settle(const QString& path)
 
 QStringList removeLeftovers(const QString& folder, const QRegularExpression& names)
 {
-    // QSaveFile's temporary name: the file's name, a dot and six letters.
-    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
     const QRegularExpression whole(QRegularExpression::anchoredPattern(names.pattern()), names.patternOptions());
     QStringList removed;
-    const auto entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
+    const auto entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& f : entries) {
-        const QRegularExpressionMatch m = temporary.match(f.fileName());
-        if (f.isSymLink() || !m.hasMatch() || !whole.match(m.captured(1)).hasMatch())
+        QString target;
+        if (f.isSymLink() || !isTemporaryName(f.fileName(), &target) || !whole.match(target).hasMatch() || inUse(f.filePath()))
             continue;
         if (QFile::remove(f.filePath()))
             removed << f.fileName();
     }
+    return removed;
+}
+
+void setExportRecord(const QString& recordFile)
+{
+    const std::lock_guard lock(recordMutex());
+    exportRecord() = recordFile;
+}
+
+QStringList removeUnfinishedExports(const QString& recordFile, const QStringList& folders)
+{
+    const std::lock_guard lock(recordMutex());
+    static const QRegularExpression any(QStringLiteral(".+"));
+    QStringList removed, kept;
+    QStringList scanned = folders;
+    for (const QString& path : recordLines(recordFile)) {
+        const QFileInfo f(path);
+        if (!isTemporaryName(f.fileName()))
+            continue; // never a name Velmora did not make
+        if (!scanned.contains(f.absolutePath()))
+            scanned << f.absolutePath();
+        if (f.exists() && inUse(path))
+            kept << path;
+    }
+    for (const QString& folder : scanned)
+        for (const QString& name : removeLeftovers(folder, any))
+            removed << QDir(folder).filePath(name);
+    writeRecord(recordFile, kept);
     return removed;
 }
 

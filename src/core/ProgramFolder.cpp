@@ -41,31 +41,41 @@ QString stripSlash(QString p)
 
 } // namespace
 
-QString resolve(const QString& executableDir, const QString& dataHome, const QString& defaultsDir)
+QString resolve(const QString& executableDir, const QString& dataHome, const QString& defaultsDir, const Writable& writable)
 {
     const QString exe = stripSlash(QDir::cleanPath(executableDir));
     const QFileInfo ini(exe + QStringLiteral("/Velmora.ini"));
     // A writable folder qualifies even with a read-only "Velmora.ini" in it:
     // settings are replaced by rename, which needs only the folder.
-    if (!exe.isEmpty() && (writableFile(ini.filePath()) || writableFolder(exe)))
+    const auto canWrite = [&](const QString& path, bool (*tried)(const QString&)) {
+        return writable ? writable(path) : tried(path);
+    };
+    if (!exe.isEmpty() && ((ini.isFile() && canWrite(ini.filePath(), writableFile)) || canWrite(exe, writableFolder)))
         return exe;
 
     if (dataHome.isEmpty())
         return QString();
     const QString user = stripSlash(QDir::cleanPath(dataHome)) + QStringLiteral("/velmora");
+    const bool first = !QFileInfo(user).isDir();
     if (!QDir().mkpath(user))
         return QString();
-    // Seed once: files already there (the user's own settings) are never replaced.
-    QDir defaults(defaultsDir);
-    if (!defaultsDir.isEmpty() && defaults.exists()) {
-        const auto entries = defaults.entryInfoList(QDir::Files | QDir::Readable);
+    const auto seed = [&](const QString& from, const QStringList& names) {
+        const auto entries = QDir(from).entryInfoList(names, QDir::Files | QDir::Readable);
         for (const QFileInfo& f : entries) {
             const QString target = user + QLatin1Char('/') + f.fileName();
             // The copies are the user's own: settings and tabs hold passwords.
             if (!QFileInfo::exists(target) && QFile::copy(f.absoluteFilePath(), target))
                 QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         }
-    }
+    };
+    // The first time, the settings and tabs the program folder already holds
+    // (a copy used where it could write) come along, ahead of the installed
+    // ones; later starts never bring back a tab the user closed.
+    if (first && !exe.isEmpty())
+        seed(exe, {QStringLiteral("Velmora.ini"), QStringLiteral("Velmora_Tab*.ini")});
+    // Files already there (the user's own settings) are never replaced.
+    if (!defaultsDir.isEmpty() && QFileInfo(defaultsDir).isDir())
+        seed(defaultsDir, {});
     return user;
 }
 

@@ -15,6 +15,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace ValueText {
 namespace {
@@ -292,12 +293,23 @@ NumberSection readNumberSection(const QString& section)
 QString formatNumber(Decimal d, const NumberSection& f, bool withSign);
 void appendNumber(QString& out, int n, int width);
 
+// A percent sign shows the value times a hundred: two digits move across the point.
+Decimal percentOf(Decimal d)
+{
+    d.intDigits += d.fracDigits.left(2).leftJustified(2, '0');
+    d.fracDigits.remove(0, 2);
+    stripLeadingZeros(d.intDigits);
+    return d;
+}
+
 // Scientific notation: the mantissa keeps as many whole digits as the pattern
 // has digit places ("#" and "0") before its point, none for ".00E+0"; the
 // exponent its own places. Worked on the decimal digits, so the exponent of a
-// power of ten never comes out one off.
-QString formatScientific(const Decimal& d, const NumberSection& f, bool withSign)
+// power of ten never comes out one off. A percent sign scales the value
+// before the exponent is chosen, so the mantissa keeps its places.
+QString formatScientific(const Decimal& value, const NumberSection& f, bool withSign)
 {
+    const Decimal d = f.percent ? percentOf(value) : value;
     const int whole = f.intZeros + f.intHashes;
     const QByteArray all = d.intDigits + d.fracDigits;
     int lead = 0;
@@ -329,6 +341,7 @@ QString formatScientific(const Decimal& d, const NumberSection& f, bool withSign
     }
     NumberSection m = f;
     m.expDigits = -1;
+    m.percent = false; // already scaled
     m.suffix.clear();
     QString out = formatNumber(mantissa, m, withSign);
     out += f.expMark.left(1);
@@ -348,11 +361,8 @@ QString formatNumber(Decimal d, const NumberSection& f, bool withSign)
         return formatScientific(d, f, withSign);
     const bool percent = f.percent, grouping = f.grouping, point = f.point;
     const int intZeros = f.intZeros, decZeros = f.decZeros, decHashes = f.decHashes;
-    if (percent) {
-        d.intDigits += d.fracDigits.left(2).leftJustified(2, '0');
-        d.fracDigits.remove(0, 2);
-        stripLeadingZeros(d.intDigits);
-    }
+    if (percent)
+        d = percentOf(std::move(d));
     const int maxDec = decZeros + decHashes;
     roundDecimal(d, maxDec, false);
     QByteArray intDigits = d.intDigits;

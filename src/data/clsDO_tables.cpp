@@ -325,13 +325,10 @@ bool clsDO::AddNewIndex(const QString& sTableName, const QString& sIndexName, bo
     const int kind = DialectKind();
     QString server = servidor_, database = baseDatos_, user = usuario_, password = contraseña_, table = sTableName;
     const CollectionPtr indexes = TableIndexes(server, database, user, password, table);
-    // A failed drop stops here with false; the old index stays.
-    if (ExisteClaveColeccion(Variant(indexes), sIndexName)) {
-        bool removed = false;
-        trap([&] { removed = RemoveIndex(sTableName, sIndexName, bKey).toBool(); }, [](const Error&) {});
-        if (!removed)
-            return false;
-    }
+    // A failed drop stops here and the old index stays: false, or the
+    // engine's refusal with its reason for the caller.
+    if (ExisteClaveColeccion(Variant(indexes), sIndexName) && !RemoveIndex(sTableName, sIndexName, bKey).toBool())
+        return false;
 
     const QString columns = sFieldsNames.split(QLatin1Char('#')).join(QStringLiteral(", "));
     const QString unique = bUnique ? QStringLiteral("UNIQUE") : QString();

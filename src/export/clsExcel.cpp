@@ -16,8 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
 
 namespace {
 
@@ -26,38 +24,24 @@ namespace {
 // own name only when complete; anything else leaves no file behind.
 class WorkbookFile {
 public:
-    explicit WorkbookFile(const QString& target) : target_(target)
+    explicit WorkbookFile(const QString& target) : temporary_(target, FileReplace::Temporary::Use::Export)
     {
-        QTemporaryFile reserve(QFileInfo(target).absolutePath() + QStringLiteral("/.") +
-                               QFileInfo(target).completeBaseName() + QStringLiteral(".XXXXXX.part"));
-        reserve.setAutoRemove(false);
-        if (!reserve.open())
-            raise(Error::PathNotFound, reserve.errorString() + QStringLiteral(": ") + target);
-        temporary_ = reserve.fileName();
+        if (!temporary_.isOpen())
+            raise(Error::PathNotFound, temporary_.errorString() + QStringLiteral(": ") + target);
     }
-    ~WorkbookFile()
-    {
-        if (!temporary_.isEmpty())
-            QFile::remove(temporary_);
-    }
-    WorkbookFile(const WorkbookFile&) = delete;
-    WorkbookFile& operator=(const WorkbookFile&) = delete;
 
-    QString temporary() const { return temporary_; }
-    QString folder() const { return QFileInfo(target_).absolutePath(); }
+    QString temporary() const { return temporary_.path(); }
+    QString folder() const { return QFileInfo(temporary_.path()).absolutePath(); }
     // Puts the finished file in place (replacing a file of that name) once the
     // disk has taken all of it.
     void commit()
     {
-        if (!FileReplace::settle(temporary_) ||
-            std::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
-            raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir ") + target_);
-        temporary_.clear();
+        if (!temporary_.commit())
+            raise(Error::PathNotFound, QStringLiteral("No se ha podido escribir ") + temporary_.target());
     }
 
 private:
-    QString target_;
-    QString temporary_;
+    FileReplace::Temporary temporary_;
 };
 
 // The looks of the workbook's cells.

@@ -35,6 +35,12 @@ int itemFor(const QStringList& items, const QString& provider)
     return -1;
 }
 
+QString translatedItem(const QString& item, const std::function<QString(const QString&)>& translate)
+{
+    const qsizetype colon = item.indexOf(u':');
+    return colon < 0 ? translate(item) : translate(item.left(colon + 1)) + item.mid(colon + 1);
+}
+
 QString providerOf(const QString& itemText)
 {
     const qsizetype colon = itemText.indexOf(u':');

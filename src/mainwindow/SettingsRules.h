@@ -4,6 +4,7 @@
 // read, one write; a failed write leaves the file as it was).
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class ProfileFile;
 
@@ -14,6 +15,10 @@ const QStringList& AccdbItems(); // the two items of cboACCDB
 
 // The first item containing the provider (case-sensitive); -1 when none does.
 int itemFor(const QStringList& items, const QString& provider);
+// An item in the interface language: its version label (up to the first
+// ":") through translate, the provider after it as it is, so providerOf
+// reads the same provider in every language.
+QString translatedItem(const QString& item, const std::function<QString(const QString&)>& translate);
 // The provider an item stands for: the text after its first ":", trimmed;
 // "" when the text holds no ":" (or nothing is selected).
 QString providerOf(const QString& itemText);

@@ -10,6 +10,8 @@
 #include "core/Screen.h"
 #include "data/clsDO.h"
 #include "messages/StandardTexts.h"
+#include "platform/db/LocalFile.h"
+#include "querypage/InsertScript.h"
 #include "messages/clsError.h"
 #include "services/clsTablas.h"
 
@@ -84,9 +86,17 @@ void frmMain::Form_Load()
         scr_ = std::make_shared<clsTablas>();
 
         const QString folder = ProgramFolder::path();
-        // What saves cut short by a crash left beside the settings and tab files.
-        static const QRegularExpression settingsFiles(QStringLiteral("Velmora(_Tab[0-9]+)?\\.ini"));
+        // What saves and exports cut short by a crash left: beside the settings
+        // and tab files, in the export folders and wherever an export recorded it.
+        static const QRegularExpression settingsFiles(
+            QStringLiteral("Velmora(_Tab[0-9]+)?\\.ini|Velmora\\.exports|Velmora\\.checked"));
         FileReplace::removeLeftovers(folder, settingsFiles);
+        const QString exportRecord = ProgramFolder::file(QStringLiteral("Velmora.exports"));
+        FileReplace::removeUnfinishedExports(exportRecord, {folder + QStringLiteral("/Excel"), folder + QStringLiteral("/CSV"),
+                                                            insertscript::defaultFolder(folder)});
+        FileReplace::setExportRecord(exportRecord);
+        // The local files found sound, so that a start does not read them whole again.
+        db::setCaseCheckMemo(ProgramFolder::file(QStringLiteral("Velmora.checked")));
         translateDb_ = ProgramFolder::file(QStringLiteral("translate.vrx"));
         settings_ = readFormSettings(ProfileFile::load(ProgramFolder::file(QStringLiteral("Velmora.ini"))));
 

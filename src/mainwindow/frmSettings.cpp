@@ -2,6 +2,7 @@
 
 #include "controls/ControlSupport.h"
 #include "controls/MaxText.h"
+#include "controls/TextRoom.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
 #include "controls/PushButton.h"
@@ -107,8 +108,11 @@ frmSettings::frmSettings(QWidget* parent)
 
     // Qt's own chooser, whose texts follow the interface language (a desktop's would not).
     chooseFolder = [](QWidget* owner, const QString& prompt) {
-        return QFileDialog::getExistingDirectory(owner, prompt, QString(),
-                                                 QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        QFileDialog dialog(owner, prompt);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        controls::fitHeadersOnShow(&dialog);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 }
 
@@ -128,8 +132,20 @@ void frmSettings::Form_Load()
     languageAtLoad_ = v.Language;
     // A value set from code raises no click: the countdown box follows the check box here.
     chkPasswordTime_Click();
-    if (MSG)
+    if (MSG) {
         MSG->TransMe(this);
+        // The lists' versions in the interface language, from the Spanish
+        // items each time, so a second load translates nothing twice.
+        const std::pair<QComboBox*, const QStringList*> lists[] = {{cboMDB, &SettingsRules::MdbItems()},
+                                                                   {cboACCDB, &SettingsRules::AccdbItems()}};
+        for (const auto& [list, items] : lists) {
+            const QString owner = objectName() + u'.' + list->objectName();
+            for (int i = 0; i < list->count(); ++i)
+                list->setItemText(i, SettingsRules::translatedItem(items->at(i), [&](const QString& text) {
+                    return MSG->Translate(text, true, owner);
+                }));
+        }
+    }
 }
 
 SettingsRules::Values frmSettings::shown() const

@@ -94,10 +94,12 @@ std::unique_ptr<QInputDialog> MessageDialogs::inputDialog(const QString& prompt,
     return dialog;
 }
 
-QString MessageDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+std::optional<QString> MessageDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     const auto dialog = inputDialog(prompt, title, defaultText);
-    return dialog->exec() == QDialog::Accepted ? dialog->textValue() : QString();
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog->textValue();
 }
 
 void installMessageDialogs() { installSystemDialogs(std::make_shared<MessageDialogs>()); }

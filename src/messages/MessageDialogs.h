@@ -13,7 +13,7 @@ public:
     // Buttons by the low bits of the style (0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore,
     // 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel), icon by 16, 32, 48 or 64.
     int msgBox(const QString& prompt, int style, const QString& title) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     // The dialogs as they are shown (their buttons in the interface language).
     static std::unique_ptr<QMessageBox> messageBox(const QString& prompt, int style, const QString& title);
     static std::unique_ptr<QInputDialog> inputDialog(const QString& prompt, const QString& title,

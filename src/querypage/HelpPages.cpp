@@ -12,11 +12,7 @@ namespace helppages {
 
 namespace {
 
-// The program's help page on the web.
-constexpr char16_t HelpPage[] = u"https://velmora.example/ayuda/";
-
-// The languages: the message object's value, the page folder, the code the
-// translation service takes.
+// The languages: the message object's value and the page folder.
 struct Language {
     const char16_t* value;
     const char16_t* folder;
@@ -111,15 +107,6 @@ void openPage(const QString& window, const QString& language)
     case shell::OpenResult::Failed:
         ::raise(Error::FileNotFound, QStringLiteral("No se ha podido abrir el fichero de ayuda ") + BraceBlock(2, file));
     }
-}
-
-QString onlineAddress(const QString& language)
-{
-    const QString code = languageFolder(language);
-    if (code == QLatin1String("es"))
-        return QString();
-    return QStringLiteral("https://translate.google.com/translate?sl=auto&hl=es&tl=") + code + QStringLiteral("&u=") +
-           text(HelpPage);
 }
 
 } // namespace helppages

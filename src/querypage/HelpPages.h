@@ -2,8 +2,7 @@
 // Where the program's help is: small HTML pages, one set per language, in
 // the "help" folder beside the program (the build tree, a portable copy) or
 // installed under share/velmora/help, opened in the desktop's browser at the
-// page of the window that asked; and one online page per translation
-// language, shown through a page-translation service.
+// page of the window that asked.
 #include <QString>
 #include <QStringList>
 
@@ -33,9 +32,5 @@ QString pageFile(const QString& window, const QString& language);
 // Opens pageFile with the desktop; a missing page or a refused launch raises
 // the error the caller reports, naming the file.
 void openPage(const QString& window, const QString& language);
-
-// The online help page for a translation language, "Language1" (English) to
-// "Language5" (Italian); "" for any other value.
-QString onlineAddress(const QString& language);
 
 } // namespace helppages

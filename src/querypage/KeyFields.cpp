@@ -31,12 +31,12 @@ QString keyText(const QString& boxText)
     return t;
 }
 
-QString fieldAt(const QStringList& structureNames, int position)
+QString KeyFieldAt(const QStringList& structureNames, int position)
 {
     return position >= 1 && position <= structureNames.size() ? structureNames[position - 1] : QString();
 }
 
-QString indexByName(const QStringList& structureNames, const QString& name)
+QString FieldIndexByName(const QStringList& structureNames, const QString& name)
 {
     const auto plain = [](QString s) { return s.remove(u'[').remove(u']').toUpper(); };
     const QString wanted = plain(name);
@@ -70,13 +70,13 @@ Resolution resolve(const QString& keyText, const QStringList& structureNames, co
         int position = 0;
         QString name;
         if (isPosition(piece, position)) {
-            name = fieldAt(structureNames, position);
+            name = KeyFieldAt(structureNames, position);
             if (name.isEmpty())
                 return {};
         } else {
             piece.remove(QStringLiteral("\r\n"));
             name = piece.contains(u'.') ? piece : tableName + u'.' + piece;
-            const QString index = indexByName(structureNames, name);
+            const QString index = FieldIndexByName(structureNames, name);
             if (index.isEmpty())
                 return {};
             position = index.toInt();

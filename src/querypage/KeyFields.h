@@ -20,10 +20,10 @@ QString typeWord(int fieldTypeCode);
 QString keyText(const QString& boxText);
 
 // The qualified name of the n-th (1-based) structure item; "" for 0 or past the end.
-QString fieldAt(const QStringList& structureNames, int position);
+QString KeyFieldAt(const QStringList& structureNames, int position);
 // The 1-based position, as text, of the first item named `name` (upper case,
 // brackets ignored on both sides); "" when none.
-QString indexByName(const QStringList& structureNames, const QString& name);
+QString FieldIndexByName(const QStringList& structureNames, const QString& name);
 
 struct Resolution {
     bool ok = false;

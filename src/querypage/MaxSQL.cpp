@@ -327,8 +327,9 @@ void MaxSQL::LayoutTwips(int width, int height)
 
 void MaxSQL::applyFrame()
 {
-    const Frame f = frame(innerWidth_, innerHeight_, splitterTop_, !OnDemandElevator->isHidden());
-    splitterTop_ = f.splitterTop;
+    // A page laid out short (a hidden tab before its first show, a small
+    // window) shows less of the SQL box but keeps the height the user chose.
+    const Frame f = frame(innerWidth_, innerHeight_, ctl_.SplitterTop, !OnDemandElevator->isHidden());
     place(Splitter, 0, f.splitterTop, f.splitterWidth, SplitterHeight);
     place(txtTabla, SqlLeft, SqlTop, f.sqlWidth, f.sqlHeight);
     place(flexi_, GridLeft, f.gridTop, f.gridWidth, f.gridHeight);
@@ -344,7 +345,9 @@ void MaxSQL::applyFrame()
 
 void MaxSQL::DragSplitter(int dy)
 {
-    splitterTop_ = dragSplitter(splitterTop_, dy, innerHeight_);
+    // The drag starts where the user sees the splitter.
+    const int shown = frame(innerWidth_, innerHeight_, ctl_.SplitterTop, !OnDemandElevator->isHidden()).splitterTop;
+    ctl_.SplitterTop = dragSplitter(shown, dy, innerHeight_);
     applyFrame();
     if (ctl_.PagingActive) {
         qint64 count = ctl_.PagingRecordCount;
@@ -445,7 +448,7 @@ void MaxSQL::StartControl()
     guarded("StartControl", [this] {
         const TabHistoryFile file = TabHistoryFile::load(TabHistoryFile::pathOf(currentTab_));
         // A value the file should not hold gives the default, never an abort.
-        splitterTop_ = std::max(MinSplitterTop, file.splitter());
+        ctl_.SplitterTop = std::max(MinSplitterTop, file.splitter());
         const ConnectionValues c = file.connection(0);
         ParametersConnection(std::int16_t(c.connectionType), std::int16_t(c.driver), c.server, c.database, c.user,
                              c.password);

@@ -162,7 +162,7 @@ public:
     void LayoutTwips(int width, int height);
     // A control's box in twips as the page last placed it.
     QRect TwipsBox(const QString& controlName) const;
-    int SplitterTop() const { return splitterTop_; }
+    int SplitterTop() const { return ctl_.SplitterTop; }
     // A drag of the splitter by dy twips (a left-button move).
     void DragSplitter(int dy);
     // The password countdown step (the timer's tick).
@@ -272,6 +272,9 @@ private:
 
     // --- page commands
     void BttAutoSize_MouseUp(int Button, int Shift, float X, float Y);
+    // The columns fitted to the rows in sight (widths and alignments), or
+    // only widened where a text in sight needs more, up to the fit's ceiling.
+    void FitColumns(bool widenOnly);
     void BttComment_MouseUp(int Button, int Shift, float X, float Y);
     void BttUncomment_MouseUp(int Button, int Shift, float X, float Y);
     void BttEditor_MouseUp(int Button, int Shift, float X, float Y);
@@ -346,7 +349,6 @@ private:
     std::int16_t currentTab_ = 0;
     bool flexiFocus_ = false, ignoreKeyPress_ = false, scriptEnabled_ = false, compactEnabled_ = false,
          buttonsDisabled_ = false, showKey_ = false;
-    int splitterTop_ = 3240;
     int SplitterPressY = 0;
     int innerWidth_ = 16380, innerHeight_ = 11130;
     bool changingConnection_ = false;

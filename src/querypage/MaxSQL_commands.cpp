@@ -61,18 +61,29 @@ QString compactionQuestion()
 void MaxSQL::BttAutoSize_MouseUp(int, int, float, float)
 {
     guarded("BttAutoSize_MouseUp", [this] {
-        MaxGrid& g = *flexi_;
-        g.setRedraw(true);
-        const columnfit::Grid grid{g.Rows(),   g.Cols(),  g.TopRow(), double(g.Width()), double(g.Height()),
-                                   double(g.RowHeight(0)), [&g](int r, int c) { return g.TextMatrix(r, c); }};
-        const std::vector<columnfit::Column> columns =
-            columnfit::fit(grid, [this](const QString& t) { return TextWidth(t); });
-        for (int c = 0; c < int(columns.size()); ++c) {
-            g.setColWidth(c, columns[std::size_t(c)].width);
-            g.setColAlignment(c, columns[std::size_t(c)].alignment);
-        }
-        g.setRedraw(true);
+        flexi_->setRedraw(true);
+        FitColumns(false);
+        flexi_->setRedraw(true);
     });
+}
+
+void MaxSQL::FitColumns(bool widenOnly)
+{
+    MaxGrid& g = *flexi_;
+    const columnfit::Grid grid{g.Rows(),   g.Cols(),  g.TopRow(), double(g.Width()), double(g.Height()),
+                               double(g.RowHeight(0)), [&g](int r, int c) { return g.TextMatrix(r, c); }};
+    const std::vector<columnfit::Column> columns =
+        columnfit::fit(grid, [this](const QString& t) { return TextWidth(t); });
+    for (int c = 0; c < int(columns.size()); ++c) {
+        const columnfit::Column& column = columns[std::size_t(c)];
+        if (widenOnly) {
+            if (column.width > g.ColWidth(c))
+                g.setColWidth(c, column.width);
+            continue;
+        }
+        g.setColWidth(c, column.width);
+        g.setColAlignment(c, column.alignment);
+    }
 }
 
 void MaxSQL::BttComment_MouseUp(int, int, float, float)

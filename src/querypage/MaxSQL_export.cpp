@@ -146,16 +146,20 @@ void MaxSQL::BusquedaExcel()
                 SystemMsgBox(translate(*refusal), 64, QStringLiteral("Aviso"));
             return;
         }
-        const QString title = SystemInputBox(
+        // Cancel ends the export here: nothing is written. An empty title
+        // accepted with OK exports without one.
+        const std::optional<QString> title = SystemInputBox(
             translate(QStringLiteral("Introduzca el título que quiere que aparezca en las filas superiores de la hoja excel.")),
             translate(QStringLiteral("Título Consulta")), translate(QStringLiteral("Consulta de Datos")));
+        if (!title)
+            return;
         QStringList headers;
         for (int c = 0; c < flexi_->Cols(); ++c)
             headers << flexi_->TextMatrix(0, c);
         std::unique_ptr<ExcelWriter> writer = dialogs_.clsExcel();
         writer->StartObject(this, ctl_.zolt, errorObject_, ctl_.scr);
         // The writer reports its own failures.
-        writer->GenerateExcelKnownCellCount(statement, title, std::int32_t(records), columns,
+        writer->GenerateExcelKnownCellCount(statement, *title, std::int32_t(records), columns,
                                             headers.join(u'\t') + QStringLiteral("\r\n"));
     });
 }

@@ -1,6 +1,6 @@
-// The help button (the page's local help page, or the online page in the
-// user's language) and the settings button (the settings dialog, then the one
-// setting the page holds in memory).
+// The help button (the page's local help page in the interface language) and
+// the settings button (the settings dialog, then the one setting the page
+// holds in memory).
 #include "querypage/MaxSQL.h"
 
 #include "core/Dialogs.h"
@@ -16,15 +16,9 @@
 void MaxSQL::BttHelp_MouseUp(int, int, float, float)
 {
     guarded("BttHelp_MouseUp", [this] {
-        // A message object that has translated nothing yet holds no language: the Spanish texts.
-        const QString language = errorObject_ ? errorObject_->Language() : QString();
-        if (language.isEmpty() || language.compare(QStringLiteral("Original"), Qt::CaseInsensitive) == 0) {
-            helppages::openPage(QStringLiteral("MaxSQL"), QStringLiteral("Original"));
-            return;
-        }
-        QString address = helppages::onlineAddress(language);
-        if (!address.isEmpty())
-            OpenWebPage(address);
+        // The page F1 opens, in the interface language; a message object that
+        // has translated nothing yet holds no language: the Spanish page.
+        helppages::openPage(QStringLiteral("MaxSQL"), errorObject_ ? errorObject_->Language() : QString());
     });
 }
 

@@ -17,7 +17,7 @@ void MaxSQL::SaveLastQuery(std::int16_t iTab)
         const QString sql = txtTabla->toPlainText();
         if (sql.isEmpty() && iTab == currentTab_)
             return;
-        if (ctl_.SaveHistory(sql, connectionValues(), splitterTop_, iTab, currentTab_))
+        if (ctl_.SaveHistory(sql, connectionValues(), ctl_.SplitterTop, iTab, currentTab_))
             SetQueryButtons();
     });
 }

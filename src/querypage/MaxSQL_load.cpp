@@ -110,6 +110,9 @@ void MaxSQL::FinishLoad()
                 HeadersFromRecordset();
             }
         }
+        // Counted once the whole result is in: the first page never waits for it.
+        if (ctl_.SingleTable && showKey_)
+            guarded("LoadGrid", [&] { ctl_.CheckKeyUnique(structure); });
     }
     ctl_.OT.reset();
     if (ctl_.SingleTable)

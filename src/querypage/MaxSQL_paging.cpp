@@ -96,6 +96,11 @@ void MaxSQL::RefillPage()
         // One write of the page; a Null empties its cell.
         if (shown > 0)
             flexi_->setTextBlock(1, 0, ctl_.RecordTexts(ctl_.PagePosition - 1, shown));
+        // Columns fitted to the first page widen to the texts of this one, as
+        // far as the fit lets a column grow; a text wider still is painted
+        // shortened with its mark.
+        if (shown > 0)
+            FitColumns(true);
         if (editable && shown > 0)
             flexi_->setRow(1);
         if (ctl_.GridEditable) {

@@ -288,8 +288,6 @@ void PageController::ResolveKeyFields(const Variant& structure)
     if (fields.empty())
         return;
     QString keyText = keyfields::keyText(KeyFields);
-    // A declared primary key identifies every row by itself: no need to count.
-    bool declared = false;
     if (keyText.isEmpty() && SingleTable && !EditTableName.isEmpty()) {
         QString table = EditTableName;
         table.remove(u'[').remove(u']');
@@ -302,14 +300,14 @@ void PageController::ResolveKeyFields(const Variant& structure)
             KeyFields = names.join(QStringLiteral(",\n"));
             LastKeyFieldsText = KeyFields;
             keyText = keyfields::keyText(names.join(u','));
-            declared = true;
         }
     }
+    // Unique only once counted (CheckKeyUnique).
+    KeyUnique = false;
     const keyfields::Resolution r = keyfields::resolve(keyText, namesOf(fields), EditTableName);
     if (!r.ok) {
         KeyPositions.clear();
         KeyList.clear();
-        KeyUnique = false;
         LastKeyFieldsText.clear();
         KeyFields.clear();
         return;
@@ -317,17 +315,23 @@ void PageController::ResolveKeyFields(const Variant& structure)
     KeyPositions = r.positions;
     KeyList = r.list;
     GridLockedColumns = r.locked;
-    KeyUnique = declared;
-    if (!declared) {
-        QString statement = keyfields::repeatedKeyStatement(KeyList, EditTableName);
-        const Variant repeated =
-            zolt->Query(statement, QString(), QString(), QString(), QString(), QStringLiteral("BiDimArray"));
-        KeyUnique = holdsNoRow(repeated);
-    }
-    if (!KeyUnique)
+}
+
+void PageController::CheckKeyUnique(const Variant& structure)
+{
+    KeyUnique = false;
+    if (KeyList.isEmpty() || KeyPositions.isEmpty())
         return;
+    // A declared key is counted too: a local file's key that is not a whole
+    // number may hold NULL more than once.
+    const QString statement = keyfields::repeatedKeyStatement(KeyList, EditTableName);
+    const Variant repeated =
+        zolt->Query(statement, QString(), QString(), QString(), QString(), QStringLiteral("BiDimArray"));
+    if (!holdsNoRow(repeated))
+        return;
+    KeyUnique = true;
     QStringList types;
-    for (const StructureField& f : fields)
+    for (const StructureField& f : structureFields(structure))
         types << keyfields::typeWord(f.type);
     GridTypes = types.join(u'|');
 }

@@ -140,8 +140,12 @@ public:
     QDateTime LastEditTime;
     bool CheckRunning = false;
     // The key fields of the loaded single table (the key text, else its
-    // declared primary key), their positions, and whether no key value is held twice.
+    // declared primary key) and their positions; not yet unique.
     void ResolveKeyFields(const Variant& structure);
+    // Unique when no key value is held twice in the table (then the column
+    // types follow the structure). Runs a query over the whole table, so it
+    // waits until the result has arrived.
+    void CheckKeyUnique(const Variant& structure);
     // Back to read-only: nothing of the last result's keys remains.
     void ClearEditState();
     // Editable when the single table's key is unique and its record set started.
@@ -156,6 +160,10 @@ public:
     EditButtons EditButtonStates() const;
 
     // --- history
+    // The splitter's top (twips) as the tab file or the user's last drag set
+    // it; what the tab file saves. A page laid out too short for it shows the
+    // splitter higher without changing this.
+    int SplitterTop = 3240;
     std::int32_t HistoryIndex = 0;
     QString SavedSQLText, SavedKeyFields;
     // The caption over the SQL box (untranslated) and the arrows' states.

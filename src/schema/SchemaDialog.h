@@ -4,6 +4,7 @@
 // handlers that report under the window's name, and the controls they build.
 #include "controls/ControlSupport.h"
 #include "controls/DialogFrame.h"
+#include "core/ConnectionValues.h"
 #include "core/Error.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
@@ -24,6 +25,21 @@ class QPushButton;
 class QKeyEvent;
 
 namespace schema {
+
+// Server, database, user and password handed to every data-access call of a
+// schema window, each also read and written as the opener names it.
+class ConnectionInputs {
+public:
+    ConnectionValues Connection;
+    QString SRV() const { return Connection.server; }
+    void setSRV(const QString& v) { Connection.server = v; }
+    QString BBDD() const { return Connection.database; }
+    void setBBDD(const QString& v) { Connection.database = v; }
+    QString uID() const { return Connection.user; }
+    void setuID(const QString& v) { Connection.user = v; }
+    QString PWD() const { return Connection.password; }
+    void setPWD(const QString& v) { Connection.password = v; }
+};
 
 // A schema window: the one dialog base with the services and data-access
 // objects it is given; its keys reach it after its controls.

@@ -261,6 +261,18 @@ QString IndexesNotRestoredMessage(const QString& table, const QStringList& lost)
            BraceBlock(2, lost.join(QStringLiteral(", "))) + QLatin1Char('.');
 }
 
+QString WithReason(const QString& message, const QString& reason)
+{
+    return reason.isEmpty() ? message : message + kCrLf + kCrLf + BraceBlock(2, reason);
+}
+
+QString IndexNotRestoredMessage(const QString& table, const QString& index)
+{
+    return QStringLiteral("No se ha podido volver a crear el índice ") + BraceBlock(1, index) +
+           QStringLiteral(", por lo que no se ha guardado ningún cambio de la tabla ") + BraceBlock(3, table) +
+           QLatin1Char('.');
+}
+
 std::vector<int> FilterTables(const Collection& tables, const QString& search)
 {
     std::vector<int> out;

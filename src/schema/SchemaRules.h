@@ -97,6 +97,10 @@ struct IndexReAddPlan {
 };
 IndexReAddPlan PlanIndexReAdd(const Collection* savedIndexes, const Collection& fields);
 QString IndexesNotRestoredMessage(const QString& table, const QStringList& lost);
+// An index that could not be made again: the change is not saved.
+QString IndexNotRestoredMessage(const QString& table, const QString& index);
+// An index window's refusal with the engine's reason under it, when there is one.
+QString WithReason(const QString& message, const QString& reason);
 
 // --- table list
 

@@ -82,7 +82,7 @@ void frmIndex::setIndexFields(const CollectionPtr& fields)
 void frmIndex::Form_Load()
 {
     handle("Form_Load", [this] {
-        fillAvailable();
+        FillAvailableFields();
         fillIndexFields();
         if (Zolt) {
             if (Zolt->IsAccess())
@@ -165,7 +165,7 @@ void frmIndex::fillList(MaxGrid& grid, const QStringList& names)
         grid.setTopRow(1);
 }
 
-void frmIndex::fillAvailable()
+void frmIndex::FillAvailableFields()
 {
     const CollectionPtr fields = schema::SubCollection(currentTable_.get(), QStringLiteral("Fields"));
     fillList(*fgrAvailableFields, schema::AvailableFields(fields.get(), indexFields_.get()));
@@ -199,7 +199,7 @@ void frmIndex::addField()
     if (!indexFields_)
         indexFields_ = newCollection();
     schema::AddSorted(*indexFields_, name);
-    fillAvailable();
+    FillAvailableFields();
     fillIndexFields();
     selectName(*fgrIndexFields, name);
     focusAvailable(false);
@@ -211,7 +211,7 @@ void frmIndex::removeField()
         return;
     const QString name = fgrIndexFields->TextMatrix(fgrIndexFields->Row(), 1);
     indexFields_->Remove(Variant(name));
-    fillAvailable();
+    FillAvailableFields();
     fillIndexFields();
     selectName(*fgrAvailableFields, name);
     focusAvailable(true);

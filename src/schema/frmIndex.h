@@ -57,7 +57,7 @@ protected:
     void exitButton() override { BttSalir_MouseUp(); }
 
 private:
-    void fillAvailable();
+    void FillAvailableFields();
     void fillIndexFields();
     void fillList(MaxGrid& grid, const QStringList& names);
     void selectName(MaxGrid& grid, const QString& name);

@@ -63,7 +63,7 @@ frmIndexes::frmIndexes(QWidget* parent) : SchemaDialog(parent)
             if (loading_ || fgrIndexes->Row() < 1)
                 return;
             controls::RedrawGuard off(*fgrIndexes);
-            showIndex(fgrIndexes->TextMatrix(fgrIndexes->Row(), 0));
+            ShowIndexProperties(fgrIndexes->TextMatrix(fgrIndexes->Row(), 0));
         });
     });
 }
@@ -143,10 +143,10 @@ void frmIndexes::fillIndexesGrid()
     }
     fgrIndexes->setRow(1);
     fgrIndexes->setCol(1);
-    showIndex(fgrIndexes->TextMatrix(1, 1));
+    ShowIndexProperties(fgrIndexes->TextMatrix(1, 1));
 }
 
-void frmIndexes::showIndex(const QString& name)
+void frmIndexes::ShowIndexProperties(const QString& name)
 {
     selected_ = indexes_->Item(Variant(name)).as<Collection>();
     chkIndexKey->setChecked(schema::FlagOf(selected_.get(), QStringLiteral("IsPrimaryKey")));
@@ -164,7 +164,7 @@ void frmIndexes::selectRow(int row)
     if (row >= 1 && row < fgrIndexes->Rows()) {
         fgrIndexes->setRow(row);
         fgrIndexes->setCol(1);
-        showIndex(fgrIndexes->TextMatrix(row, 0));
+        ShowIndexProperties(fgrIndexes->TextMatrix(row, 0));
     }
 }
 
@@ -178,20 +178,29 @@ void frmIndexes::BttEliminar_MouseUp()
         if (ask(QStringLiteral("Esta acción eliminará el índice seleccionado.\r\n\r\n¿Desea continuar?"), 36, kTitle) != 6)
             return;
         const QString name = schema::TextOf(selected_.get(), QStringLiteral("IndexName"));
-        const bool removed =
-            Zolt->RemoveIndex(tableName(), name, schema::FlagOf(selected_.get(), QStringLiteral("IsPrimaryKey"))).toBool();
+        const bool key = schema::FlagOf(selected_.get(), QStringLiteral("IsPrimaryKey"));
+        bool removed = false;
+        QString reason;
+        // A refusal is told with the engine's reason; the list then shows what the database holds.
+        trap([&] { removed = Zolt->RemoveIndex(tableName(), name, key).toBool(); },
+             [&](const Error& e) { reason = e.description; });
         if (!removed)
-            ask(QStringLiteral("No se ha podido eliminar el índice ") + BraceBlock(1, name) + QLatin1Char('.'), 64, kTitle);
+            ask(schema::WithReason(QStringLiteral("No se ha podido eliminar el índice ") + BraceBlock(1, name) +
+                                       QLatin1Char('.'),
+                                   reason),
+                64, kTitle);
         readIndexes();
         fillIndexesGrid();
         selectRow(1);
     });
 }
 
-bool frmIndexes::addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields)
+bool frmIndexes::addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields,
+                          QString& reason)
 {
     bool added = false;
-    trap([&] { added = Zolt->AddNewIndex(tableName(), name, key, unique, nulls, joined(fields)); }, [](const Error&) {});
+    trap([&] { added = Zolt->AddNewIndex(tableName(), name, key, unique, nulls, joined(fields)); },
+         [&](const Error& e) { reason = e.description; });
     return added;
 }
 
@@ -231,8 +240,12 @@ void frmIndexes::BttNuevo_MouseUp()
             return;
         }
         const QString name = dialog.IndexName();
-        if (!addIndex(name, dialog.IsKey(), dialog.IsUnique(), dialog.IgnoreNulls(), dialog.IndexFields()))
-            ask(QStringLiteral("No se ha podido crear el índice ") + BraceBlock(1, name) + QLatin1Char('.'), 64, kTitle);
+        QString reason;
+        if (!addIndex(name, dialog.IsKey(), dialog.IsUnique(), dialog.IgnoreNulls(), dialog.IndexFields(), reason))
+            ask(schema::WithReason(QStringLiteral("No se ha podido crear el índice ") + BraceBlock(1, name) +
+                                       QLatin1Char('.'),
+                                   reason),
+                64, kTitle);
         reloadAndSelect(name);
     });
 }
@@ -258,18 +271,25 @@ void frmIndexes::BttModificar_MouseUp()
             return;
         }
         const QString newName = dialog.IndexName();
-        if (!addIndex(newName, dialog.IsKey(), dialog.IsUnique(), dialog.IgnoreNulls(), dialog.IndexFields())) {
+        QString reason;
+        if (!addIndex(newName, dialog.IsKey(), dialog.IsUnique(), dialog.IgnoreNulls(), dialog.IndexFields(), reason)) {
             readIndexes();
+            // The reason told is the one the change itself met.
+            QString restoreReason;
             if (indexes_->Exists(name)) {
-                ask(QStringLiteral("No se ha podido crear el índice ") + BraceBlock(1, newName) + QLatin1Char('.'), 64,
-                    kTitle);
-            } else if (addIndex(name, key, unique, nulls, oldFields)) {
-                ask(QStringLiteral("No se ha podido modificar el índice ") + BraceBlock(1, name) +
-                        QStringLiteral(". Se ha restaurado su definición anterior."),
+                ask(schema::WithReason(QStringLiteral("No se ha podido crear el índice ") + BraceBlock(1, newName) +
+                                           QLatin1Char('.'),
+                                       reason),
+                    64, kTitle);
+            } else if (addIndex(name, key, unique, nulls, oldFields, restoreReason)) {
+                ask(schema::WithReason(QStringLiteral("No se ha podido modificar el índice ") + BraceBlock(1, name) +
+                                           QStringLiteral(". Se ha restaurado su definición anterior."),
+                                       reason),
                     64, kTitle);
             } else {
-                ask(QStringLiteral("No se ha podido modificar el índice ") + BraceBlock(1, name) +
-                        QStringLiteral(" ni restaurar su definición anterior."),
+                ask(schema::WithReason(QStringLiteral("No se ha podido modificar el índice ") + BraceBlock(1, name) +
+                                           QStringLiteral(" ni restaurar su definición anterior."),
+                                       reason),
                     64, kTitle);
             }
         }

@@ -12,13 +12,10 @@ class frmIndex;
 #include <QGroupBox>
 #include <QPushButton>
 
-class frmIndexes : public schema::SchemaDialog {
+class frmIndexes : public schema::SchemaDialog, public schema::ConnectionInputs {
     Q_OBJECT
 public:
     explicit frmIndexes(QWidget* parent = nullptr);
-
-    // Server, database, user and password handed to every data-access call.
-    ConnectionValues Connection;
 
     void setCurrentTable(const CollectionPtr& table) { currentTable_ = table; }
     // The index collection read last, and the index shown.
@@ -51,10 +48,11 @@ private:
     void readIndexes();
     void fillIndexesGrid();
     void setupGrid(MaxGrid& grid, int items);
-    void showIndex(const QString& name);
+    void ShowIndexProperties(const QString& name);
     void selectRow(int row);
-    // Creates or replaces an index through the dialog's values; false when AddNewIndex failed.
-    bool addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields);
+    // Creates or replaces an index through the dialog's values; false when
+    // AddNewIndex failed, with the engine's reason in reason when it gave one.
+    bool addIndex(const QString& name, bool key, bool unique, bool nulls, const CollectionPtr& fields, QString& reason);
 
     // Sets up the index dialog in the order it needs and shows it.
     void runIndexDialog(frmIndex& dialog, const QString& mode, const CollectionPtr& fields, const QString& name, bool key,

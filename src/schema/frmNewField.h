@@ -30,6 +30,7 @@ public:
     std::int16_t DataType() const;
     void setDataType(std::int16_t code);
     std::int32_t FieldLenght() const;
+    void setFieldLenght(std::int32_t v) { txtFieldLenght->setText(QString::number(v)); }
     bool FixedLenght() const { return chkFixedLenght->isChecked(); }
     void setFixedLenght(bool v) { chkFixedLenght->setChecked(v); }
     bool AutoIncrease() const { return chkAutoIncreased->isChecked(); }

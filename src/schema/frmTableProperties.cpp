@@ -534,23 +534,43 @@ void frmTableProperties::save()
                 return;
             }
         } else {
-            const QString result = Zolt->ModifyTable(txtTableName->property("Tag").toString(), table, fields_);
+            // One change, one transaction: the rebuilt table and the indexes put back
+            // commit together, so an index that cannot be made again (or a kill
+            // halfway) leaves the table as it was. Pending events wait for the end:
+            // a click must not run its statements inside it.
+            Zolt->OpenTransaction();
+            if (!Zolt->TransactionOpen())
+                return; // the data-access object has said why
+            QString failure;
+            schema::IndexReAddPlan plan;
+            try {
+                failure = Zolt->ModifyTable(txtTableName->property("Tag").toString(), table, fields_);
+                plan = schema::PlanIndexReAdd(savedIndexes_.get(), *fields_);
+                for (std::size_t i = 0; failure.isEmpty() && i < plan.restore.size(); ++i) {
+                    const schema::IndexRestore& ix = plan.restore[i];
+                    bool added = false;
+                    QString reason;
+                    trap([&] { added = Zolt->AddNewIndex(table, ix.name, false, ix.unique, ix.ignoreNulls, ix.fields); },
+                         [&](const Error& e) { reason = e.description; });
+                    if (!added)
+                        failure = schema::WithReason(schema::IndexNotRestoredMessage(table, ix.name), reason);
+                }
+            } catch (...) {
+                Zolt->UnDoTransaction();
+                throw;
+            }
+            if (failure.isEmpty())
+                Zolt->CloseTransaction();
+            const bool saved = failure.isEmpty() && !Zolt->TransactionOpen();
+            if (!saved)
+                Zolt->UnDoTransaction(); // a failed commit has been reported already
             QCoreApplication::processEvents();
-            if (!result.isEmpty()) {
-                ask(result, 64, kTitle);
+            if (!failure.isEmpty())
+                ask(failure, 64, kTitle);
+            if (!saved)
                 return;
-            }
-            const schema::IndexReAddPlan plan = schema::PlanIndexReAdd(savedIndexes_.get(), *fields_);
-            QStringList lost = plan.lost;
-            for (const schema::IndexRestore& ix : plan.restore) {
-                bool added = false;
-                trap([&] { added = Zolt->AddNewIndex(table, ix.name, false, ix.unique, ix.ignoreNulls, ix.fields); },
-                     [](const Error&) {});
-                if (!added)
-                    lost << ix.name;
-            }
-            if (!lost.isEmpty())
-                ask(schema::IndexesNotRestoredMessage(table, lost), 64, kTitle);
+            if (!plan.lost.isEmpty())
+                ask(schema::IndexesNotRestoredMessage(table, plan.lost), 64, kTitle);
             if (SCR)
                 SCR->InicializarTablas();
         }

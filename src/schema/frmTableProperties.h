@@ -15,13 +15,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-class frmTableProperties : public schema::SchemaDialog {
+class frmTableProperties : public schema::SchemaDialog, public schema::ConnectionInputs {
     Q_OBJECT
 public:
     explicit frmTableProperties(QWidget* parent = nullptr);
-
-    // Server, database, user and password handed to every data-access call.
-    ConnectionValues Connection;
 
     QString EditionMode() const { return editionMode_; }
     void setEditionMode(const QString& mode) { editionMode_ = mode; }

@@ -15,13 +15,10 @@
 #include <QTimer>
 #include <functional>
 
-class frmTables : public schema::SchemaDialog {
+class frmTables : public schema::SchemaDialog, public schema::ConnectionInputs {
     Q_OBJECT
 public:
     explicit frmTables(QWidget* parent = nullptr);
-
-    // Server, database, user and password handed to every data-access call.
-    ConnectionValues Connection;
 
     QString sql() const { return sql_; }
     QString KeyFields() const { return keyFields_; }

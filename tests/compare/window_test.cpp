@@ -34,6 +34,18 @@ protected:
 
 } // namespace
 
+TEST_F(CompareWindowTest, TheCurrentSideGivenValueByValueIsTheOneCompared)
+{
+    frmCompare w;
+    w.setCurrentConnectionType(3);
+    w.setCurrentDriver(2);
+    w.setCurrentSRV("dsn");
+    w.setCurrentBBDD("ventas");
+    w.setCurrentUID("ana");
+    w.setCurrentPWD("secreto");
+    EXPECT_EQ(w.logic().Current, (ConnectionValues{3, 2, "dsn", "ventas", "ana", "secreto"}));
+}
+
 TEST_F(CompareWindowTest, ControlsAreNamedTheButtonPairsFollowTheComparedRowAndEscOrTheCloseBoxCancelARun)
 {
     makeFile(cur, kOrders);

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTimer>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -189,4 +192,46 @@ TEST(QtCommonDialogBackend, TheOpenDialogOffersEitherCaseAndReturnsTheChoice)
     EXPECT_TRUE(hiddenNotNative);
     EXPECT_EQ(answer.files, QStringList{dir.filePath(QStringLiteral("A.ACCDB"))});
     EXPECT_EQ(std::tie(answer.result, answer.filterIndex, answer.flags), std::make_tuple(1, 1, 0x1000));
+}
+
+// Qt keeps the chooser's column widths from one use to the next; widths left
+// narrow (by another language, by hand) come back, and the headers must still
+// be readable, while a column the user widened stays as wide.
+TEST(QtCommonDialogBackend, TheChooserGivesEachHeaderItsTextWhateverWidthsWereStored)
+{
+    QTemporaryDir dir;
+    {
+        QFileDialog earlier(nullptr, QStringLiteral("earlier"), dir.path());
+        earlier.setOption(QFileDialog::DontUseNativeDialog);
+        earlier.setViewMode(QFileDialog::Detail);
+        earlier.show();
+        auto* header = earlier.findChild<QHeaderView*>();
+        ASSERT_TRUE(header);
+        header->setStretchLastSection(false);
+        header->resizeSection(0, 400);
+        for (int s = 1; s < header->count(); ++s)
+            header->resizeSection(s, 60);
+        earlier.hide();
+    } // the chooser stores its state as it goes
+
+    QList<std::tuple<QString, int, int>> columns; // text, width, room the text needs
+    QTimer::singleShot(0, [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        auto* header = dialog ? dialog->findChild<QHeaderView*>() : nullptr;
+        if (!header)
+            return;
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int s = 0; s < header->count(); ++s) {
+            const QString text = header->model()->headerData(s, Qt::Horizontal).toString();
+            columns << std::tuple(text, header->sectionSize(s),
+                                  QFontMetrics(header->font()).horizontalAdvance(text) + 2 * margin);
+        }
+        QMetaObject::invokeMethod(dialog, "reject");
+    });
+    QtCommonDialogBackend backend;
+    backend.fileDialog(FileDialogRequest{false, nullptr, "Abrir Fichero", dir.path(), {}, {}, 1, {}, 0});
+    ASSERT_EQ(columns.size(), 4);
+    EXPECT_EQ(std::get<1>(columns.first()), 400);
+    for (const auto& [text, width, need] : columns)
+        EXPECT_GE(width, need) << text.toStdString();
 }

@@ -93,7 +93,7 @@ TEST(ControlSupport, ThrowingHandlersAreReportedOnceWithRedrawAndCursorRestored)
     // A report that fails itself goes no further than the trap either.
     struct Failing : SystemDialogs {
         int msgBox(const QString&, int, const QString&) override { throw std::runtime_error("no display"); }
-        QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+        std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
     };
     const auto previous = installSystemDialogs(std::make_shared<Failing>());
     bool caught = true;

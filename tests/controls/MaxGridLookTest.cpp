@@ -1,6 +1,8 @@
 // The grid as the user sees it, grabbed to a picture beside the build for a
-// look by eye: a locked (yellow) key header, a coloured row, the caret.
+// look by eye: a locked (yellow) key header, a coloured row, the caret; and
+// the texts its cells are painted with.
 #include "GridTestSupport.h"
+#include "support/PaintedCell.h"
 
 #include <QDir>
 #include <QImage>
@@ -42,4 +44,39 @@ TEST_F(GridTest, GrabbedPictureShowsLockedHeaderColouredRowAndCaret)
     const int headerY = 8, rowY = 16 + 2 * 16 + 8;
     EXPECT_EQ(image.pixelColor(40, headerY), QColor(255, 225, 0));
     EXPECT_EQ(image.pixelColor(200, rowY), QColor(225, 250, 255));
+}
+
+// A text wider than its column is painted shortened with a mark, never
+// clipped into another value: numbers keep their leading digits; a cell being
+// typed into keeps its end, where the caret is, in sight.
+TEST_F(GridTest, ATextWiderThanItsColumnIsPaintedShortenedWithAMark)
+{
+    fill(4, 2, false);
+    const QString values[3][2] = {{"100000", "Name 99969"}, {"7", "x"}, {"-1.234.567,89", "Name 1"}};
+    for (int r = 1; r < 4; ++r)
+        for (int c = 0; c < 2; ++c)
+            grid.setTextMatrix(r, c, values[r - 1][c]);
+    grid.setColWidth(0, 450);
+    grid.setColWidth(1, 600);
+    grid.resize(300, 200);
+    grid.show();
+    for (int r = 1; r < 4; ++r)
+        for (int c = 0; c < 2; ++c) {
+            const painted::Cell cell = painted::paint(grid, r, c);
+            EXPECT_TRUE(painted::readsTrue(cell.text, values[r - 1][c])) << cell.text.toStdString();
+            EXPECT_LE(cell.width, cell.room) << cell.text.toStdString();
+        }
+    EXPECT_EQ(painted::paint(grid, 2, 0).text, "7");
+    EXPECT_TRUE(painted::paint(grid, 1, 0).text.endsWith(QChar(0x2026)));
+    grid.setColWidth(0, 3000);
+    EXPECT_EQ(painted::paint(grid, 1, 0).text, "100000");
+
+    editAt(1, 1);
+    focus();
+    for (int i = 0; i < 3; ++i)
+        grid.tmrCellFocused_Timer();
+    ASSERT_TRUE(grid.caretShown());
+    const painted::Cell typed = painted::paint(grid, 1, 1);
+    EXPECT_TRUE(typed.text.startsWith(QChar(0x2026)) && typed.text.endsWith(u'|')) << typed.text.toStdString();
+    EXPECT_LE(typed.width, typed.room);
 }

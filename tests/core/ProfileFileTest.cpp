@@ -277,6 +277,31 @@ TEST(ProgramFolder, OtherwiseTheUserFolderSeededOnce)
     EXPECT_EQ(readAll(user + "/Velmora.ini"), "[Form]\nWidth=2\n");
 }
 
+// A copy in a folder it may not write (an installed one, a read-only share):
+// the user folder starts with that copy's settings and tabs, then the
+// installed files for what they lack; only the first time.
+TEST(ProgramFolder, AnUnwritableProgramFolderSeedsTheUserFolderFromItsOwnSettingsAndTabsFirst)
+{
+    QTemporaryDir exe, home, defaults;
+    writeAll(exe.filePath("Velmora.ini"), "[Form]\nWidth=7\n");
+    writeAll(exe.filePath("Velmora_Tab1.ini"), "[T]\nSQL=one\n");
+    writeAll(exe.filePath("Velmora_Tab2.ini"), "[T]\nSQL=two\n");
+    writeAll(exe.filePath("notes.txt"), "mine");
+    writeAll(defaults.filePath("Velmora.ini"), "[Form]\nWidth=1\n");
+    writeAll(defaults.filePath("translate.vrx"), "db");
+    const auto readOnly = [](const QString&) { return false; };
+    const QString user = ProgramFolder::resolve(exe.path(), home.path(), defaults.path(), readOnly);
+    ASSERT_EQ(user, home.path() + "/velmora");
+    EXPECT_EQ(QDir(user).entryList(QDir::Files, QDir::Name),
+              (QStringList{"Velmora.ini", "Velmora_Tab1.ini", "Velmora_Tab2.ini", "translate.vrx"}));
+    EXPECT_EQ((QByteArrayList{readAll(user + "/Velmora.ini"), readAll(user + "/Velmora_Tab2.ini")}),
+              (QByteArrayList{"[Form]\nWidth=7\n", "[T]\nSQL=two\n"}));
+    // A tab the user closed later does not come back.
+    ASSERT_TRUE(QFile::remove(user + "/Velmora_Tab2.ini"));
+    EXPECT_EQ(ProgramFolder::resolve(exe.path(), home.path(), defaults.path(), readOnly), user);
+    EXPECT_FALSE(QFile::exists(user + "/Velmora_Tab2.ini"));
+}
+
 TEST(ProgramFolder, FilesJoinTheFolderWhateverTheirSlashes)
 {
     ProgramFolder::setPath("/opt/velmora/");

@@ -232,6 +232,32 @@ TEST(ValueTextFormat, TheWholePatternLanguage)
     }
 }
 
+// A percent sign multiplies by a hundred before the exponent is chosen, so
+// the mantissa keeps the places the pattern gives it.
+TEST(ValueTextFormat, ScientificNotationWithAPercentSignScalesBeforeItNormalises)
+{
+    struct Row { Variant value; const char *pattern, *english, *spanish; };
+    const Row rows[] = {
+        {Variant(3.0401E-13), "#####.####e-0%", "30401.e-15%", "30401,e-15%"},
+        {Variant(0.5), "0.0E+0%", "5.0E+1%", "5,0E+1%"},
+        {Variant(12345), "0.00E+00%", "1.23E+06%", "1,23E+06%"},
+        {Variant(-0.5), "0.0E+0%", "-5.0E+1%", "-5,0E+1%"},
+        {Variant(0.01), "0E+0%", "1E+0%", "1E+0%"},
+        {Variant(0.001), "0.0E-0%", "1.0E-1%", "1,0E-1%"},
+        {Variant(0.0999995), "0.00E+0%", "1.00E+1%", "1,00E+1%"}, // rounding carries after the scaling
+        {Variant(0.0), "0.0E+0%", "0.0E+0%", "0,0E+0%"},
+        {Variant(0.5), "%0.0E+0", "%5.0E+1", "%5,0E+1"},
+        {Variant(std::int64_t(7)), "##0.0E+0%", "700.0E+0%", "700,0E+0%"},
+        {Variant(0.5), "0.0E+0", "5.0E-1", "5,0E-1"},
+    };
+    for (const auto& [locale, column] : {std::pair{English, 0}, {Spanish, 1}}) {
+        ScopedLocale scoped(locale);
+        for (const Row& r : rows)
+            EXPECT_EQ(format(r.value, QString::fromUtf8(r.pattern)).toStdString(), column == 0 ? r.english : r.spanish)
+                << r.pattern << " in " << locale.name().toStdString();
+    }
+}
+
 // Numbers and dates have one text each whether written one at a time (a
 // value's text), by the text functions or by the writer for texts in bulk.
 TEST(ValueTextNumbers, EveryWriterWritesTheSameTextsWithoutGrouping)

@@ -1,12 +1,16 @@
 // The workbook writer: workbooks read back with minizip, part by part.
 #include "ExportTestSupport.h"
 
+#include "core/Error.h"
 #include "export/clsExcel.h"
 #include "platform/shell/Shell.h"
+#include "platform/xlsx/Workbook.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <minizip/unzip.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace exporttest;
 
@@ -52,6 +56,25 @@ QString cell(const QString& sheet, const QString& ref)
     return m.hasMatch() ? m.captured(0) : QString();
 }
 
+
+// The files of a folder this process holds open though they are deleted.
+int temporaryFilesHeldIn(const QString& folder)
+{
+    int n = 0;
+    for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System)) {
+        char target[4096];
+        const ssize_t size = ::readlink(QFile::encodeName("/proc/self/fd/" + fd).constData(), target, sizeof target - 1);
+        const QString link = QString::fromLocal8Bit(target, size > 0 ? size : 0);
+        n += link.startsWith(folder + '/') && link.endsWith(" (deleted)");
+    }
+    return n;
+}
+
+unsigned modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
+}
 
 class ExcelTest : public ExportTest {
 protected:
@@ -181,6 +204,7 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDi
                                               failed + badFormat.arg("x-0.00"), failed + badFormat.arg("0-0.00")}));
     EXPECT_TRUE(reports.value(4).startsWith(failed)) << reports.value(4).toStdString();
     EXPECT_EQ((std::tuple{excelFiles().size(), launcher->launched.size(), excel.FileName()}), (std::tuple{0, 0, QString()}));
+    EXPECT_EQ(temporaryFilesHeldIn(folder.filePath("Excel")), 0);
 
     // Direct saves an empty workbook first, then exports once.
     const QString target = folder.filePath("vacio.xlsx");
@@ -194,5 +218,43 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDi
     EXPECT_EQ(rec->statements(), QStringList{"SELECT a FROM t"});
 }
 
+
+// Exports are the user's files: a new one takes the mode the user's mask
+// gives (as the CSV and script exports do); one written over keeps its own.
+TEST_F(ExcelTest, AWorkbookTakesTheModeOfTheUsersMaskAndAReplacedOneKeepsItsOwn)
+{
+    const mode_t mask = ::umask(027);
+    const bool made = known(kFirstThree);
+    const QString fresh = excel.FileName();
+    const QString direct = folder.filePath("libro.xlsx");
+    const bool first = excel.GenerateExcelDirect(kFirstThree, "T", direct);
+    ::chmod(QFile::encodeName(direct).constData(), 0604);
+    const bool again = excel.GenerateExcelDirect(kFirstThree, "T", direct);
+    ::umask(mask);
+    ASSERT_TRUE(made && first && again);
+    EXPECT_EQ((std::pair{modeOf(fresh), modeOf(direct)}), (std::pair{0640u, 0604u}));
+}
+
+// A workbook dropped halfway or failing at its close gives back at once the
+// room of the library's temporary files (open, already deleted).
+TEST(Workbook, ADroppedOrFailedWorkbookHoldsNoTemporaryFile)
+{
+    QTemporaryDir d;
+    for (const bool closing : {false, true}) {
+        {
+            xlsx::Workbook wb(d.filePath(closing ? "missing/a.xlsx" : "a.xlsx"), d.path());
+            for (const QString& sheet : {QStringLiteral("uno"), QStringLiteral("dos")}) {
+                wb.addSheet(sheet);
+                for (int r = 0; r < 100; ++r)
+                    wb.writeText(r, 0, u"texto", nullptr);
+            }
+            EXPECT_EQ(temporaryFilesHeldIn(d.path()), 2);
+            if (closing) {
+                EXPECT_THROW(wb.close(), Error);
+            }
+        }
+        EXPECT_EQ(temporaryFilesHeldIn(d.path()), 0) << closing;
+    }
+}
 
 } // namespace

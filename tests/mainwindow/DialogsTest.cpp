@@ -319,6 +319,39 @@ TEST_F(DialogsTest, SettingsNoticeOnlyForAnotherLanguageAndAFailedSaveReportedWh
     EXPECT_TRUE(QFileInfo(ini()).isDir());
 }
 
+// In every translation the provider lists read in that language, the
+// providers stay as they are and Aceptar writes the provider chosen.
+TEST_F(DialogsTest, SettingsProviderListsInTheInterfaceLanguage)
+{
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BUILD_TREE "/translate.vrx"), dir.filePath("translate.vrx")));
+    QFile::setPermissions(dir.filePath("translate.vrx"), QFile::ReadOwner | QFile::WriteOwner);
+    auto nesko = std::make_shared<clsDO>();
+    nesko->setConnectionType(1);
+    nesko->setUsedDriver(1);
+    nesko->setSQLProvider("Microsoft.Jet.OLEDB.4.0");
+    nesko->StartObject(QString(), dir.filePath("translate.vrx"), QString(), QString());
+    msg->setNesko(nesko);
+    const char* later[] = {"Access 2007 y posteriores:", "Access 2007 and later:", "Access 2007 et ultérieures :",
+                           "Access 2007 und höher:", "Access 2007 e posteriores:", "Access 2007 e successivi:"};
+    for (int l = 0; l < 6; ++l) {
+        msg->setLanguage(SettingsRules::languageValue(l));
+        writeIni("[Drivers]\nAccess_MDB=Microsoft.ACE.OLEDB.12.0\nAccess_ACCDB=Microsoft.ACE.OLEDB.16.0\n");
+        frmSettings shownIn;
+        shownIn.MSG = msg;
+        shownIn.Form_Load();
+        shownIn.Form_Load(); // a second load translates nothing twice
+        const QString item = shownIn.cboMDB->currentText();
+        EXPECT_TRUE(item.startsWith(QString::fromUtf8(later[l])) && item.endsWith("Microsoft.ACE.OLEDB.12.0"))
+            << item.toStdString();
+        EXPECT_EQ(shownIn.cboACCDB->itemText(0), item);
+        shownIn.cboACCDB->setCurrentIndex(0);
+        click(shownIn.BttAceptar);
+        EXPECT_EQ(ProfileFile::read(ini(), "Drivers", "Access_MDB") + " " + ProfileFile::read(ini(), "Drivers", "Access_ACCDB"),
+                  "Microsoft.ACE.OLEDB.12.0 Microsoft.ACE.OLEDB.12.0");
+    }
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+}
+
 TEST(DialogTexts, EveryTextIsInTheTranslationSourceInEveryLanguage)
 {
     QFile tsv(QStringLiteral(VELMORA_TRANSLATE_TSV));
@@ -355,6 +388,10 @@ TEST(DialogTexts, EveryTextIsInTheTranslationSourceInEveryLanguage)
                 texts << l->text();
         for (auto* g : w->findChildren<QGroupBox*>())
             texts << g->title();
+        // A list item's label, up to its ":", is text; the provider after it is a name.
+        for (auto* c : w->findChildren<QComboBox*>())
+            for (int i = 0; i < c->count(); ++i)
+                texts << c->itemText(i).section(u':', 0, 0) + u':';
     }
     for (const QString& t : texts) {
         const QStringList row = rows.value(t.toLower());

@@ -4,6 +4,7 @@
 #include "controls/MaxGrid.h"
 #include "controls/ModalRunner.h"
 #include "controls/TextRoom.h"
+#include "controls/clsCommonDialog.h"
 #include "core/ProgramFolder.h"
 #include "mainwindow/FirstTab.h"
 #include "mainwindow/PageDialogFactories.h"
@@ -18,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -64,7 +66,8 @@ void lookAtGrid(const MaxGrid* g, QStringList& out)
         for (int c = 0; c < g->Cols(); ++c) {
             const int room = view->columnWidth(c);
             const QString text = g->TextMatrix(r, c);
-            const int need = controls::cellWidthNeeded(view->font(), text);
+            // A header's text that reaches its lines reads as cramped: 2 px more on each side.
+            const int need = controls::cellWidthNeeded(view->font(), text) + (r < g->FixedRows() && !text.isEmpty() ? 4 : 0);
             if (room > 0 && need > room)
                 out << QStringLiteral("%1 cell %2,%3 '%4' needs %5 px, has %6").arg(where(g)).arg(r).arg(c).arg(text).arg(need).arg(room);
         }
@@ -208,6 +211,31 @@ protected:
         PageDialogs::installDefaults(previousDialogs);
         ProgramFolder::setPath(QString());
     }
+    // One of Qt's dialogs: its texts in the interface language, each with its room.
+    void lookAtQtDialog(QWidget& d, const QString& name)
+    {
+        snap(d, name);
+        for (auto* b : d.findChildren<QAbstractButton*>())
+            EXPECT_FALSE(GetParam().cancel != "Cancel" && QStringList({"Cancel", "&Open", "&Yes"}).contains(b->text()))
+                << b->text().toStdString();
+        found << faults(d);
+    }
+    // A file chooser the command brings up and waits on, looked at and closed.
+    void lookAtChooser(const QString& name, const std::function<void()>& command)
+    {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            seen = true;
+            settle();
+            lookAtQtDialog(*chooser, name);
+            chooser->reject();
+        });
+        command();
+        EXPECT_TRUE(seen) << name.toStdString();
+    }
     MaxSQL& page() { return *dynamic_cast<MaxSQL*>(w->QueryPage(1)->widget()); }
     PushButton* button(const char* name) { return page().findChild<PushButton*>(QLatin1String(name)); }
     // Opens what one of the page's buttons opens; act looks at it when given.
@@ -268,7 +296,14 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         settle(600);
     }
 
-    for (const char* name : {"BttSettings", "BttEditor", "BttKey", "BttAdd"})
+    // Opciones, and from it its folder chooser.
+    open([&] { emit button("BttSettings")->mouseUp(1, 0, 0, 0); }, [&](QDialog& settings) {
+        found << faults(settings, "settings");
+        lookAtChooser("QFileDialog-folder", [&] {
+            emit settings.findChild<PushButton*>("BttCSVDirSelection")->mouseUp(1, 0, 0, 0);
+        });
+    });
+    for (const char* name : {"BttEditor", "BttKey", "BttAdd"})
         open([&] { emit button(name)->mouseUp(1, 0, 0, 0); });
     open([&] { w->QueryPage(1)->GenerateCSV(); });
     // The table list, and from it a table's structure, a field, the indexes and an index.
@@ -312,6 +347,14 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         settle(50);
         found << faults(compare, "compared");
         snap(compare, "frmCompare-compared");
+        // Over the main window, not past it; its grids reach down to its bottom edge and end inside it.
+        if (compare.frameGeometry().width() > w->frameGeometry().width())
+            found << QStringLiteral("frmCompare %1 px across, the main window %2").arg(compare.frameGeometry().width()).arg(w->frameGeometry().width());
+        for (const char* name : {"fgrTables", "fgrFields", "fgrIndexes"}) {
+            const QRect g = compare.findChild<MaxGrid*>(name)->geometry();
+            if (g.bottom() < compare.height() - 4 || g.right() >= compare.width())
+                found << QStringLiteral("frmCompare.%1 at %2,%3 %4x%5 in %6x%7").arg(name).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(compare.width()).arg(compare.height());
+        }
         auto* tables = compare.findChild<MaxGrid*>("fgrTables");
         for (int r = 1; r < tables->Rows(); ++r) {
             tables->setRow(r);
@@ -331,17 +374,15 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         buttons << b->text();
     EXPECT_EQ(buttons, QStringList({GetParam().ok, GetParam().cancel}));
     const auto question = MessageDialogs::messageBox("?", 1, "Velmora 3.0");
-    QFileDialog chooser(w.get(), "Velmora", dir.path());
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
-    for (QWidget* d : std::initializer_list<QWidget*>{title.get(), question.get(), &chooser}) {
+    for (QWidget* d : std::initializer_list<QWidget*>{title.get(), question.get()}) {
         d->show();
         settle();
-        snap(*d, d->metaObject()->className());
-        for (auto* b : d->findChildren<QAbstractButton*>())
-            EXPECT_FALSE(GetParam().cancel != "Cancel" && QStringList({"Cancel", "&Open", "&Yes"}).contains(b->text()))
-                << b->text().toStdString();
-        found << faults(*d);
+        lookAtQtDialog(*d, d->metaObject()->className());
     }
+    // The program's file chooser, as an open command brings it up.
+    lookAtChooser("QFileDialog", [&] {
+        QtCommonDialogBackend().fileDialog(FileDialogRequest{false, w.get(), "Velmora", dir.path(), {}, {}, 1, {}, 0});
+    });
     // The program's own message dialog.
     QTimer::singleShot(0, [&] {
         frmMsgBox* box = w->MSG()->Dialog();

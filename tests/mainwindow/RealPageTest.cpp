@@ -8,6 +8,7 @@
 #include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
+#include "core/Screen.h"
 #include "mainwindow/FirstTab.h"
 #include "mainwindow/PageDialogFactories.h"
 #include "mainwindow/frmMain.h"
@@ -168,9 +169,10 @@ TEST_F(RealPagesTest, StartClearsInterruptedSavesAndACloseOnAFullDiskKeepsTheFil
 {
     ASSERT_EQ(FirstTab::write(dir.path(), dir.filePath("sample.mdb")), FirstTab::Result::Written);
     ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "OpenTabs", "1"));
-    const QStringList leftovers{"Velmora.ini.ppZpqk", "Velmora_Tab3.ini.NxoJWU"};
-    const QStringList others{"Velmora.ini.bak", "Velmora.ini.ab12cd", "Velmora_Tab1.ini.abcdefg", "Other.ini.ppZpqk",
-                             "Velmora_Tab.ini.ppZpqk", "MyVelmora.ini.ppZpqk", "Velmora.ini"};
+    const QStringList leftovers{".Velmora.ini.velmora-ppZpqk", ".Velmora_Tab3.ini.velmora-NxoJWU"};
+    const QStringList others{"Velmora.ini.bak", "Velmora.ini.ab12cd", "Velmora_Tab1.ini.abcdefg", "Velmora.ini.ppZpqk",
+                             "Velmora_Tab3.ini.NxoJWU", ".Other.ini.velmora-ppZpqk", ".Velmora_Tab.ini.velmora-ppZpqk",
+                             ".MyVelmora.ini.velmora-ppZpqk", ".Velmora.ini.velmora-ppZpq", "Velmora.ini"};
     for (const QString& name : leftovers + others) {
         QFile f(dir.filePath(name));
         if (!f.exists()) {
@@ -274,6 +276,40 @@ TEST_F(RealPagesTest, ClosingTheSecondOfFourMovesLaterTabsWithTheirHistoriesAndF
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray text = f.readAll();
         EXPECT_FALSE(text.contains("IdCliente <= 2") || text.contains("IdCliente = 2")) << name.toStdString();
+    }
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+}
+
+// Five tabs restored, each clicked once, closed, started and closed again:
+// every tab's SQL box keeps the height its file holds, although the pages
+// are laid out smaller while they are first shown.
+TEST_F(RealPagesTest, RestoredTabsKeepTheirSqlBoxThroughClicksAndTwoCloses)
+{
+    const int splitters[] = {3240, 3600, 2900, 4200, 3900};
+    for (int k = 1; k <= 5; ++k) {
+        TabHistoryFile file;
+        ASSERT_TRUE(TabHistoryFile().recordNewest(run(k, 0), splitters[k - 1], file));
+        ASSERT_TRUE(file.save(TabHistoryFile::pathOf(k)));
+    }
+    ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "OpenTabs", "5"));
+    ASSERT_TRUE(ProfileFile::write(dir.filePath("Velmora.ini"), "Form", "SelectedTab", "1"));
+
+    for (int start = 0; start < 2; ++start) {
+        this->start();
+        for (int k : {2, 3, 4, 5, 1}) {
+            const QPoint at(Screen::pixelsFromTwips(w->QueryTabs->TabLeft(k) + w->QueryTabs->TabWidth(k) / 2),
+                            w->QueryTabs->height() / 2);
+            QTest::mouseClick(w->QueryTabs, Qt::LeftButton, Qt::NoModifier, at);
+            ASSERT_EQ(w->QueryTabs->CurrentTab(), k);
+            QCoreApplication::processEvents();
+            // The box the user sees is the stored one.
+            EXPECT_EQ(page(k).TwipsBox("Splitter").top(), splitters[k - 1]) << "tab " << k;
+        }
+        w->close();
+        w.reset();
+        for (int k = 1; k <= 5; ++k)
+            EXPECT_EQ(ProfileFile::read(TabHistoryFile::pathOf(k), "Page", "Splitter"), QString::number(splitters[k - 1]))
+                << "start " << start << ", tab " << k;
     }
     EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
 }

@@ -3,6 +3,7 @@
 #include "FakeQueryPage.h"
 
 #include "core/Dialogs.h"
+#include "core/FileReplace.h"
 #include "core/Screen.h"
 #include "mainwindow/frmMain.h"
 #include "messages/clsError.h"
@@ -23,6 +24,8 @@
 #include <QTimer>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using ::testing::ElementsAre;
 using MainWindowRules::tabCaption;
@@ -132,6 +135,62 @@ TEST_F(MainWindowTest, AnEmptyFolderStartsOneTabAndWritesOnlyAtClose)
     w->close();
     EXPECT_EQ(ini("WindowState") + ini("OpenTabs") + ini("SelectedTab"), "011");
     EXPECT_TRUE(reports().isEmpty());
+}
+
+// A save or an export killed halfway leaves its temporary file; the next
+// start removes those, beside the settings, in the export folders and where
+// the export record says, and nothing that only looks like them: a user's
+// copies of the settings, a file of another program, a temporary file that
+// another running copy is still writing.
+TEST_F(MainWindowTest, AStartRemovesWhatKilledSavesAndExportsLeftAndNoUserFile)
+{
+    const auto killedWhileWriting = [](const std::function<void()>& begin, const std::function<void()>& write) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            begin();
+            FileReplace::installWriter([](QIODevice&, const QByteArray&) -> bool { ::_exit(0); });
+            write();
+            ::_exit(1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    const auto hiddenAndFiles = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    };
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Excel") && QDir(dir.path()).mkpath("CSV"));
+    const QStringList mine{"Velmora.ini.backup", "Velmora_Tab1.ini.before", "Velmora.ini.abcdef", ".Velmora.ini.part"};
+    for (const QString& name : mine)
+        ASSERT_TRUE(ProfileFile::fromBytes("[Form]\nWidth=1\n").save(dir.filePath(name)));
+    ASSERT_TRUE(ProfileFile::fromBytes("x").save(elsewhere.filePath(".ventas.csv.tmp")));
+    seedTab(1, "SELECT 1");
+
+    FileReplace::Stream stream(dir.filePath("Excel/x.xlsx"));
+    const QString record = dir.filePath("Velmora.exports");
+    ASSERT_TRUE(killedWhileWriting([] {}, [&] { ProfileFile::fromBytes("[Form]\nWidth=2\n").save(dir.filePath("Velmora.ini")); }));
+    ASSERT_TRUE(killedWhileWriting([&] { FileReplace::setExportRecord(record); ASSERT_TRUE(stream.open()); },
+                                   [&] { stream.write("a;b"); }));
+    FileReplace::Stream far(elsewhere.filePath("ventas.csv"));
+    ASSERT_TRUE(killedWhileWriting([&] { FileReplace::setExportRecord(record); ASSERT_TRUE(far.open()); },
+                                   [&] { far.write("a;b"); }));
+    // Another copy of the program is exporting into the CSV folder.
+    FileReplace::Temporary busy(dir.filePath("CSV/otra.csv"), FileReplace::Temporary::Use::Export);
+    ASSERT_TRUE(busy.isOpen());
+    ASSERT_EQ(hiddenAndFiles(dir.path()).size(), mine.size() + 3); // the record, a tab, a settings leftover
+    ASSERT_EQ(hiddenAndFiles(dir.filePath("Excel")).size(), 1);
+    ASSERT_EQ(hiddenAndFiles(elsewhere.path()).size(), 2);
+
+    load();
+    EXPECT_EQ(hiddenAndFiles(dir.path()),
+              (QStringList{".Velmora.ini.part", "Velmora.ini.abcdef", "Velmora.ini.backup", "Velmora_Tab1.ini",
+                           "Velmora_Tab1.ini.before"}));
+    EXPECT_EQ(hiddenAndFiles(dir.filePath("Excel")), QStringList{});
+    EXPECT_EQ(hiddenAndFiles(elsewhere.path()), QStringList{".ventas.csv.tmp"});
+    EXPECT_EQ(hiddenAndFiles(dir.filePath("CSV")), QStringList{QFileInfo(busy.path()).fileName()});
+    EXPECT_EQ(page(1)->sql, "SELECT 1");
+    FileReplace::setExportRecord(QString());
 }
 
 // What the settings read as is the rules' (RulesTest); here the window's use

@@ -52,9 +52,15 @@ TEST(SystemDialogs, ButtonsAndAnswersFollowTheStyleAndTheInputBoxAnswersTheTextO
         edit->setText("nuevo");
         static_cast<QInputDialog*>(box)->accept();
     });
-    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "nuevo");
+    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), QString("nuevo"));
+    // Accepted empty is an answer; cancelled is none.
+    whenModal([](QWidget* box) {
+        box->findChild<QLineEdit*>()->clear();
+        static_cast<QInputDialog*>(box)->accept();
+    });
+    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), QString(""));
     whenModal([](QWidget* box) { static_cast<QInputDialog*>(box)->reject(); });
-    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), "");
+    EXPECT_EQ(dialogs.inputBox("Nombre", "Titulo", "valor"), std::nullopt);
 }
 
 

@@ -308,6 +308,21 @@ TEST_F(LocalEditTest, CountsButtonsClearingAndAnUnchangedRestoredRun)
               std::tuple("0000", false, false, true, ""));
 }
 
+// A key that is not a whole number may hold NULL in more than one row of a
+// local file, declared or not: the count finds it and the result stays read-only.
+TEST_F(LocalEditTest, ADeclaredKeyHoldingNullTwiceStaysReadOnly)
+{
+    const QString file = makeFile("n.mdb", {"CREATE TABLE N (K TEXT(10) PRIMARY KEY, V TEXT(10))",
+                                            "INSERT INTO N VALUES (NULL, '1')", "INSERT INTO N VALUES (NULL, '2')",
+                                            "INSERT INTO N VALUES ('a', '3')"});
+    open(file, "SELECT * FROM N");
+    EXPECT_EQ(std::tuple(page.KeyFieldsText(), grid().Rows(), A::editable(page)), std::tuple("K", 4, false))
+        << shown().join('\n').toStdString();
+    behind(file, "DELETE FROM N WHERE V = '2'");
+    open(file, "SELECT * FROM N ORDER BY V");
+    EXPECT_TRUE(A::editable(page));
+}
+
 TEST_F(LocalEditTest, LostRecordsAndKeysHoldingSeparators)
 {
     const QString file = makeFile("p.mdb", {"CREATE TABLE P (K TEXT(10) PRIMARY KEY, V TEXT(10))",
@@ -341,6 +356,8 @@ protected:
         rec->answer("SELECT * FROM [T] WHERE 1 = 2", Answer::table({"ID", "LINE", "NAME"}, {{1, 1, "x"}}));
         rec->answerRows("SELECT * FROM T", {"ID", "LINE", "NAME"}, {{1, 1, "a"}, {1, 2, "b"}});
         rec->answerRegex("^SELECT C.Name FROM sys.indexes", Answer::table({"Name"}, {{"ID"}, {"LINE"}}));
+        // No key value held twice.
+        rec->answerRegex(" GROUP BY ", Answer::table({"X"}, {}));
         std::vector<db::TableInfo> tables(2);
         tables[0].name = "T";
         tables[1].name = "U";
@@ -376,16 +393,16 @@ protected:
     }
 };
 
-TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
+TEST_F(KeyRulesTest, DeclaredAndTypedKeysAreCounted)
 {
     records(true);
+    const QString count = "SELECT T.ID,T.LINE FROM T GROUP BY T.ID,T.LINE HAVING COUNT(*) > 1";
     run("SELECT * FROM T");
     EXPECT_EQ(keys(), (QStringList{"ID,\nLINE", "T.ID,T.LINE", "1,2", "0,1", "unique"})) << shown().join('\n').toStdString();
-    EXPECT_EQ(std::tuple(rec->statements().filter("SELECT T.ID").size(), A::editable(page), page.Flexi().LockedColumns()), std::tuple(0, true, "0,1"));
+    EXPECT_EQ(std::tuple(rec->statements().filter("SELECT T.ID"), A::editable(page), page.Flexi().LockedColumns()),
+              std::tuple(QStringList{count}, true, "0,1"));
 
     rec->clearLog();
-    const QString count = "SELECT T.ID,T.LINE FROM T GROUP BY T.ID,T.LINE HAVING COUNT(*) > 1";
-    rec->answerRegex(" GROUP BY ", Answer::table({"X"}, {}));
     rec->answer(count, Answer::table({"ID", "LINE"}, {}));
     resolve("ID, LINE");
     EXPECT_EQ(rec->statements(), QStringList{count});
@@ -411,6 +428,27 @@ TEST_F(KeyRulesTest, DeclaredKeysNeedNoCountTypedKeysAreCounted)
     rec->answer("SELECT * FROM [U] WHERE 1 = 2", Answer::table({"ID"}, {{1}}));
     run("SELECT * FROM U");
     EXPECT_EQ(std::tuple(page.KeyFieldsText(), A::editable(page)), std::tuple("", false));
+}
+
+// The count reads the whole table: the first page of a result that is still
+// arriving shows without it, and the result becomes editable once it is in.
+TEST_F(KeyRulesTest, TheKeyIsCountedOnceTheWholeResultIsIn)
+{
+    records(true);
+    std::vector<std::vector<Variant>> many;
+    for (int i = 1; i <= 2000; ++i)
+        many.push_back({i, 1, "n"});
+    rec->answerRows("SELECT * FROM T WHERE ID > 0", {"ID", "LINE", "NAME"}, many);
+    loadrules::setPagingCellLimit(300);
+    A::slowFetch(page);
+    page.setTextSQL("SELECT * FROM T WHERE ID > 0");
+    page.ExecuteQuery();
+    ASSERT_TRUE(A::fetching(page));
+    EXPECT_EQ(std::tuple(page.Flexi().TextMatrix(1, 0), rec->statements().filter(" GROUP BY ").size(), A::editable(page)),
+              std::tuple("1", 0, false));
+    A::finishFetch(page);
+    EXPECT_EQ(std::tuple(rec->statements().filter(" GROUP BY ").size(), A::editable(page)), std::tuple(1, true))
+        << shown().join('\n').toStdString();
 }
 
 TEST_F(KeyRulesTest, ButtonsFollowTheRecordSetPagingAndTyping)

@@ -115,6 +115,17 @@ TEST_F(ExportLaunch, CsvAndSpreadsheetOfTheCurrentQuery)
     ASSERT_EQ(boxes->calls.size(), 1u);
     EXPECT_EQ(boxes->calls[0].title, QStringLiteral("Título Consulta"));
 
+    // Cancel in the title box ends the export: no writer, no message, the
+    // grid as it stood when the box was shown.
+    written = {};
+    recorder->calls.clear();
+    boxes->inputCancelled = true;
+    const QStringList gridBefore{QString::number(page.Flexi().Rows()), page.Flexi().TextMatrix(1, 0)};
+    page.GenerateExcel();
+    EXPECT_EQ(std::tuple(written.created, written.excel, shown()), std::tuple(0, QString(), QStringList()));
+    EXPECT_EQ((QStringList{QString::number(page.Flexi().Rows()), page.Flexi().TextMatrix(1, 0)}), gridBefore);
+    boxes->inputCancelled = false;
+
     recorder->calls.clear();
     written.result = false;
     page.GenerateCSV();
@@ -156,7 +167,7 @@ TEST_F(ExportLaunch, SpreadsheetCellLimit)
         return ok;
     });
     page.GenerateExcel();
-    // A cancelled title box still exports.
+    // A title left empty and accepted still exports.
     EXPECT_EQ(std::tuple(written.excel, written.sql), std::tuple("|3000000|2|a\tb\r\n", QStringList{"SELECT * FROM t"}));
 
     written = {};

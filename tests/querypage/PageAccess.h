@@ -30,7 +30,12 @@ inline QString makeLocalFile(const QString& file, const QStringList& statements)
 
 class MaxSQLTestAccess {
 public:
-    static void resolveKeys(MaxSQL& p, const Variant& structure) { p.ctl_.ResolveKeyFields(structure); }
+    // The key rules of a load: resolved, then counted.
+    static void resolveKeys(MaxSQL& p, const Variant& structure)
+    {
+        p.ctl_.ResolveKeyFields(structure);
+        p.ctl_.CheckKeyUnique(structure);
+    }
     static void checkEditable(MaxSQL& p) { p.CheckEditable(); }
     static void timerTick(MaxSQL& p) { p.tmrCheckEditable_Timer(); }
     static void refreshEditedRows(MaxSQL& p, bool off) { p.RefreshEditedRows(off); }

@@ -1,6 +1,7 @@
 // A result too large for the grid, shown one page at a time through the
 // paging bar: the moves of the bar, the refill, the layout, and clearing.
 #include "PageFixture.h"
+#include "support/PaintedCell.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -113,6 +114,45 @@ TEST_F(PagingTest, AMillionRecordsMoveExactlyOnePageAndResizingKeepsThePlace)
     // A grid without height still shows one record.
     page.LayoutTwips(16380, 3000);
     EXPECT_EQ(std::tuple(page.TwipsBox("Flexi").height(), pageRows(), rows(), cell(1, 0)), std::tuple(0, 1, 2, "500000"));
+}
+
+// At the last page of a large result, numbers and names are wider than the
+// columns fitted to the first page: the columns widen to them, and where the
+// fit's ceiling (a third of the grid) stops a column, its texts are painted
+// shortened with their mark, never as another value.
+TEST_F(PagingTest, LaterPagesWidenTheColumnsAndNoValueIsCutIntoAnother)
+{
+    const int n = 100000;
+    std::vector<std::vector<Variant>> out{std::size_t(n), std::vector<Variant>(2)};
+    for (int r = 1; r <= n; ++r) {
+        out[std::size_t(r - 1)][0] = Variant(std::int32_t(r));
+        out[std::size_t(r - 1)][1] = Variant(QStringLiteral("Name %1").arg(r));
+    }
+    rec->answerRows("SELECT * FROM Big", {"Id", "Name"}, out);
+    rec->answerRegex("^SELECT TOP 1 ", Answer::table({"Id", "Name"}, {}));
+    loadrules::setPagingCellLimit(1000);
+    for (const int width : {16380, 1800}) {
+        page.LayoutTwips(width, 9000);
+        run("SELECT * FROM Big");
+        ASSERT_FALSE(bar()->isHidden());
+        int shortened = 0;
+        // Dragged to the end (the last record alone), then the page before it.
+        for (const int first : {n, n - pageRows()}) {
+            bar()->setSliderPosition(first);
+            ASSERT_EQ(cell(1, 0), QString::number(first));
+            for (int r = 1; r < rows(); ++r)
+                for (int c = 0; c < 2; ++c) {
+                    const painted::Cell shown = painted::paint(page.Flexi(), r, c);
+                    EXPECT_TRUE(painted::readsTrue(shown.text, cell(r, c))) << shown.text.toStdString();
+                    EXPECT_LE(shown.width, shown.room) << shown.text.toStdString();
+                    shortened += shown.text != cell(r, c);
+                }
+        }
+        if (width == 16380)
+            EXPECT_EQ(shortened, 0);
+        else
+            EXPECT_GT(shortened, 2);
+    }
 }
 
 // A result of a local file large enough to arrive in several turns: 20,480

@@ -305,7 +305,7 @@ TEST(Validation, PanelRules)
 TEST(KeyFieldRules, Resolution)
 {
     const QStringList names = {"[T].ID", "T.LINE", "T.NAME"};
-    EXPECT_EQ(keyfields::indexByName(names, "t.[id]"), "1");
+    EXPECT_EQ(keyfields::FieldIndexByName(names, "t.[id]"), "1");
     const keyfields::Resolution r = keyfields::resolve(keyfields::keyText(" [NAME] ,\r\n\t1 "), names, "T");
     EXPECT_EQ(std::tuple(r.ok, r.list, r.positions, r.locked), std::tuple(true, QString("T.NAME,[T].ID"), QString("3,1"), QString("2,0")));
     EXPECT_FALSE(keyfields::resolve("1,4", names, "T").ok);

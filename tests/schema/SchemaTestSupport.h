@@ -49,7 +49,10 @@ protected:
     void connect(W& w)
     {
         give(w);
-        w.Connection = {0, 0, srv, bbdd, uid, pwd};
+        w.setSRV(srv);
+        w.setBBDD(bbdd);
+        w.setuID(uid);
+        w.setPWD(pwd);
     }
     void local(const QStringList& statements)
     {

@@ -168,7 +168,9 @@ TEST_F(IndexesTest, FailuresOnALocalFileAreToldAndAFailedChangeIsUndone)
     open(w, table("T"));
     uniqueIndex("IX_A", {"A"});
     w.BttNuevo_MouseUp();
-    EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido crear el índice IX_A."});
+    // The engine's reason under the window's own words.
+    EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido crear el índice IX_A.\r\n\r\nUNIQUE "
+                                      "constraint failed: T.A"});
 
     uniqueIndex("IX", {"A", "B"});
     w.BttNuevo_MouseUp();
@@ -183,9 +185,43 @@ TEST_F(IndexesTest, FailuresOnALocalFileAreToldAndAFailedChangeIsUndone)
     });
     w.BttModificar_MouseUp();
     EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se ha podido modificar el índice IX. Se ha restaurado "
-                                      "su definición anterior."});
+                                      "su definición anterior.\r\n\r\nUNIQUE constraint failed: T.A"});
     const CollectionPtr ix = datatest::sub(tableIndexes("T"), "IX");
     ASSERT_TRUE(ix);
     EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), (QStringList{"A", "B"}));
     EXPECT_TRUE(datatest::at(ix, "IsUnique").toBool());
+}
+
+// The engine's reason reaches the window: a key another table refers to can
+// neither be changed nor deleted, and the list still shows it afterwards.
+TEST_F(IndexesTest, AKeyAnotherTableRefersToIsKeptAndTheEnginesReasonIsTold)
+{
+    local({"CREATE TABLE Artist (ArtistId INTEGER PRIMARY KEY, Name TEXT(120))",
+           "CREATE TABLE Album (AlbumId INTEGER PRIMARY KEY, ArtistId INTEGER NOT NULL, "
+           "FOREIGN KEY (ArtistId) REFERENCES Artist (ArtistId))",
+           "INSERT INTO Artist VALUES (1, 'AC/DC')", "INSERT INTO Album VALUES (1, 1)"});
+    frmIndexes w;
+    open(w, table("Artist"));
+    ASSERT_TRUE(w.SelectedIndex());
+    const QString key = datatest::at(w.SelectedIndex(), "IndexName").toString();
+    ASSERT_TRUE(datatest::at(w.SelectedIndex(), "IsPrimaryKey").toBool());
+
+    runner.then<frmIndex>([](frmIndex& d) {
+        add(d, {"Name"});
+        d.BttAceptar_MouseUp();
+    });
+    w.BttModificar_MouseUp();
+    box->answers = {6};
+    w.BttEliminar_MouseUp();
+    const QStringList told = messages();
+    ASSERT_EQ(told.size(), 3) << told.join('\n').toStdString();
+    EXPECT_TRUE(told[0].startsWith("64|Indices de la Tabla|No se ha podido crear el índice " + key + ".\r\n\r\n") &&
+                told[0].contains("'Album' hace referencia"))
+        << told[0].toStdString();
+    EXPECT_TRUE(told[2].startsWith("64|Indices de la Tabla|No se ha podido eliminar el índice " + key + ".\r\n\r\n") &&
+                told[2].contains("'Album' hace referencia"))
+        << told[2].toStdString();
+    EXPECT_EQ(column(*w.fgrIndexes, 1), QStringList{key});
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(datatest::sub(tableIndexes("Artist"), key), "IndexFields")),
+              QStringList{"ArtistId"});
 }

@@ -172,6 +172,32 @@ TEST_F(StructureTest, BadNamesOrATypelessConnectionAreRefusedAndARenameKeepsTheR
     EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), QStringList{"C"});
 }
 
+// The rebuild and the indexes put back are one change: when the last index
+// cannot be made again, the table stays as it was (its columns, rows and
+// every index) and the window stays open.
+TEST_F(StructureTest, AnIndexThatCannotBeMadeAgainLeavesTheOldTableWhole)
+{
+    // A partial unique index comes back whole, which the rows refuse.
+    local({"CREATE TABLE T (A INTEGER NOT NULL, B TEXT(20), D TEXT(5), CONSTRAINT PK_T PRIMARY KEY (A))",
+           "CREATE INDEX IX ON T (B)", "INSERT INTO T (A, B, D) VALUES (1, 'uno', 'x')",
+           "INSERT INTO T (A, B, D) VALUES (2, 'dos', 'x')", "CREATE UNIQUE INDEX UX ON T (D) WHERE D <> 'x'"});
+    const QString schemaSql = "SELECT type, name, sql FROM sqlite_master ORDER BY name";
+    const QStringList schema = file.rows(schemaSql), rows = rowsOfT();
+    ASSERT_EQ(rows.size(), 2);
+    frmTableProperties w;
+    openTable(w, "T");
+    rename(w, "B", "C");
+    box->calls.clear();
+    w.BttAceptar_MouseUp();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].startsWith("64|Estructura de Tabla|No se ha podido volver a crear el índice UX, por lo que "
+                                         "no se ha guardado ningún cambio de la tabla T.\r\n\r\n"))
+        << messages()[0].toStdString();
+    EXPECT_EQ(w.result(), 0);
+    EXPECT_EQ(std::pair(file.rows(schemaSql), rowsOfT()), std::pair(schema, rows));
+    EXPECT_FALSE(zolt->TransactionOpen());
+}
+
 // The field dialog on its own, with the same fixture.
 using FieldDialogTest = StructureTest;
 
@@ -239,6 +265,11 @@ TEST_F(FieldDialogTest, PositionBeyondTheLastIsAskedBelowOneIsFirstAndTheTypeSet
     e.txtFieldLenght->setText("120");
     e.EvaluateFieldType();
     EXPECT_EQ(e.FieldLenght(), 120);
+    // A length the opener writes shows as a number and outlives evaluating the same type.
+    e.setFieldLenght(255);
+    EXPECT_EQ(e.txtFieldLenght->Text(), "255");
+    e.EvaluateFieldType();
+    EXPECT_EQ(e.FieldLenght(), 255);
     e.setAllowNull(true);
     e.setDataType(3);
     EXPECT_EQ(std::tuple(e.AllowNull(), e.chkNullAllowed->isEnabled(), e.chkAutoIncreased->isEnabled()), std::tuple(true, true, true));

@@ -1,5 +1,6 @@
 // The table list window on a local file and, for the other engines, on exact statements.
 #include "SchemaTestSupport.h"
+#include "schema/frmIndexes.h"
 #include "schema/frmNewField.h"
 #include "schema/frmTableProperties.h"
 #include "schema/frmTables.h"
@@ -51,6 +52,23 @@ const QStringList kThreeTables{
     "CREATE TABLE Clientes2 (X INTEGER)", "CREATE TABLE Pedidos (P INTEGER)"};
 
 } // namespace
+
+// The four connection texts each schema window is given read back as written
+// and are the values its data-access calls use.
+TEST_F(TableListTest, ConnectionTextsReadBackAsWritten)
+{
+    frmTables w;
+    frmTableProperties structure;
+    frmIndexes indexes;
+    for (schema::ConnectionInputs* c : std::initializer_list<schema::ConnectionInputs*>{&w, &structure, &indexes}) {
+        c->setSRV("srv");
+        c->setBBDD("Ventas");
+        c->setuID("ana");
+        c->setPWD("pw");
+        EXPECT_EQ(QStringList({c->SRV(), c->BBDD(), c->uID(), c->PWD()}), QStringList({"srv", "Ventas", "ana", "pw"}));
+        EXPECT_EQ(c->Connection, (ConnectionValues{0, 0, "srv", "Ventas", "ana", "pw"}));
+    }
+}
 
 TEST_F(TableListTest, SearchWaitsForAQuietSecondAndAnEmptyListActsOnNothing)
 {

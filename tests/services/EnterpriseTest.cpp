@@ -3,6 +3,7 @@
 #include "ServicesTestSupport.h"
 
 #include "core/ValueText.h"
+#include "services/OutsideComponents.h"
 
 #include <QLocale>
 
@@ -162,6 +163,149 @@ TEST(SmallMembers, ShortDocumentNumbers)
                                      {"FA2024-000123", "FA2024-000123"}, {"A/2024/1", "A/2024/1"}, {"2024/7", "247"}})
         EXPECT_EQ(clsTablas::NumeroFacturaAbreviado(number), shortened) << number;
     EXPECT_THROW(clsTablas::NumeroFacturaAbreviado("24/7"), Error);
+}
+
+TEST(SmallMembers, VersionTexts)
+{
+    EXPECT_EQ(std::pair(clsTablas::ProgramVersion(), clsTablas::ShortProgramVersion()), std::pair(QString("3.0.0.14"), QString("3.0.0")));
+    const struct { bool ok; int platform, major, minor; const char* name; } records[] = {
+        {true, 0, 9, 9, "Win32s on Windows 3.1"}, {true, 1, 4, 0, "Windows 95"}, {true, 1, 4, 90, "Windows Me"},
+        {true, 1, 4, 10, "Windows 98"}, {true, 2, 3, 51, "Windows NT 3.5"}, {true, 2, 4, 0, "Windows NT 4.0"},
+        {true, 2, 5, 1, "Windows XP"}, {true, 2, 5, 3, "Windows NT"}, {true, 2, 6, 1, "Windows 7/Server 2008 R2"},
+        {true, 2, 10, 0, "Windows NT"}, {true, 3, 6, 1, ""}, {false, 2, 5, 1, "Unable to identify your version of Windows."}};
+    for (const auto& r : records)
+        EXPECT_EQ(clsTablas::WindowsVersionName(r.ok, r.platform, r.major, r.minor), r.name) << r.platform << r.major << r.minor;
+    // This system is none of the listed ones.
+    EXPECT_EQ(clsTablas::GetWindowsVersion(), QString());
+}
+
+// --- the tray notifier, as a test installs it
+
+
+// What the notifier instances of one test were sent, and what they answer.
+struct NotifierLog {
+    int made = 0;
+    QStringList sent;
+    Variant listened;
+    int windows = 1;
+    bool failWindows = false;
+};
+
+class FakeNotifier : public INotifier {
+public:
+    explicit FakeNotifier(NotifierLog& log) : log_(log) { ++log_.made; }
+    QString typeName() const override { return QStringLiteral("iclsAviso"); }
+    Variant addApplication(QString& pName, QString& pCaption1, QString& pCaption2, QString& pLogo, QString& pPathImages) override
+    {
+        log_.sent << QStringList{"addApplication", pName, pCaption1, pCaption2, pLogo, pPathImages}.join('|');
+        return Variant(QStringLiteral("APP7"));
+    }
+    Variant removeApplication(QString& key) override
+    {
+        log_.sent << "removeApplication|" + key;
+        return Variant(true);
+    }
+    Variant addWindow(QString& key, QString& pWindowName, ObjectPtr& pWindow, QString& pNamePict, std::int16_t& pObjectType,
+                      std::int16_t& pCloseableItem, std::int16_t& pSensibleItem) override
+    {
+        if (log_.failWindows)
+            raise(Error::ObjectRequired, QStringLiteral("Se requiere un objeto"));
+        log_.sent << QStringList{"addWindow", key, pWindowName, pWindow ? "window" : "none", pNamePict,
+                                 QString::number(pObjectType), QString::number(pCloseableItem), QString::number(pSensibleItem)}
+                         .join('|');
+        return Variant(QStringLiteral("W3"));
+    }
+    Variant RemoveWindow(QString& key, QString& itemKeyWin) override
+    {
+        log_.sent << "RemoveWindow|" + key + "|" + itemKeyWin;
+        return Variant(itemKeyWin == "W3");
+    }
+    void addListenToChange(Variant& dato, QString& key) override
+    {
+        log_.sent << "addListenToChange|" + key;
+        log_.listened = dato;
+    }
+    CollectionPtr getAppWindows(QString& key) override
+    {
+        log_.sent << "getAppWindows|" + key;
+        auto windows = newCollection();
+        for (int i = 0; i < log_.windows; ++i)
+            windows->Add(Variant(QString::number(i)));
+        auto application = newCollection();
+        application->Add(Variant(windows), "Windows");
+        auto applications = newCollection();
+        applications->Add(Variant(application));
+        return applications;
+    }
+
+private:
+    NotifierLog& log_;
+};
+
+// Installs the notifier for one test and puts back what was there.
+class InstalledNotifier {
+public:
+    explicit InstalledNotifier(NotifierLog& log)
+        : previous_(OutsideComponents::install(kId, [&log] { return ObjectPtr(std::make_shared<FakeNotifier>(log)); }))
+    {
+    }
+    ~InstalledNotifier() { OutsideComponents::install(kId, previous_); }
+    void remove() { OutsideComponents::install(kId, {}); }
+
+private:
+    static inline const QString kId = QStringLiteral("Sarnow.iclsAviso");
+    OutsideComponents::Factory previous_;
+};
+
+
+TEST_F(EnterpriseTest, NotifierBridgesWorkUnderTheKeyTheNotifierGaveAndDoNothingWithoutOne)
+{
+    NotifierLog log;
+    InstalledNotifier notifier(log);
+    QString name = "frmMain", pict = "main.ico", item = "W3", app = "Velmora", c1 = "Consultas", c2 = "SQL", logo = "logo",
+            images = "/img";
+    ObjectPtr window = newCollection();
+    std::int16_t type = 2, closeable = 0, sensible = 1;
+    Variant dato(QStringLiteral("cambios"));
+
+    // No key yet: every window bridge answers empty or false and makes no notifier.
+    EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, type, closeable, sensible), QString());
+    EXPECT_EQ((std::vector<bool>{svc->RemoveWindowToTaskManager(item), svc->addListenToChange(dato),
+                                 svc->AreThereWindowsOpened(), svc->RemoveAppToTaskManager()}),
+              std::vector<bool>(4, false));
+    EXPECT_EQ(log.made, 0);
+
+    svc->AddAppToTaskManager(app, c1, c2, logo, images);
+    EXPECT_EQ(svc->KeyApplication(), "APP7");
+    EXPECT_EQ(svc->AddWindowToTaskManager(name, window, pict, type, closeable, sensible), "W3");
+    EXPECT_TRUE(svc->RemoveWindowToTaskManager(item));
+    QString other = "W9";
+    EXPECT_FALSE(svc->RemoveWindowToTaskManager(other));
+    EXPECT_TRUE(svc->addListenToChange(dato));
+    EXPECT_EQ(log.listened.toString(), "cambios");
+    // Only the application's own window open is no window open.
+    EXPECT_FALSE(svc->AreThereWindowsOpened());
+    log.windows = 2;
+    EXPECT_TRUE(svc->AreThereWindowsOpened());
+    EXPECT_EQ(log.sent, (QStringList{"addApplication|Velmora|Consultas|SQL|logo|/img", "addWindow|APP7|frmMain|window|main.ico|2|0|1",
+                                     "RemoveWindow|APP7|W3", "RemoveWindow|APP7|W9", "addListenToChange|APP7",
+                                     "getAppWindows|APP7", "getAppWindows|APP7"}));
+
+    // A failing notifier reaches the caller of a window bridge; leaving passes it over and keeps the key.
+    log.failWindows = true;
+    EXPECT_THROW(svc->AddWindowToTaskManager(name, window, pict, type, closeable, sensible), Error);
+    notifier.remove();
+    EXPECT_THROW(svc->AreThereWindowsOpened(), Error);
+    EXPECT_FALSE(svc->RemoveAppToTaskManager());
+    EXPECT_EQ(svc->KeyApplication(), "APP7");
+
+    // Leaving empties the key; a second leave asks nothing.
+    InstalledNotifier again(log);
+    log.sent.clear();
+    EXPECT_TRUE(svc->RemoveAppToTaskManager());
+    EXPECT_EQ(svc->KeyApplication(), QString());
+    EXPECT_FALSE(svc->RemoveAppToTaskManager());
+    EXPECT_EQ(log.sent, QStringList{"removeApplication|APP7"});
 }
 
 // --- the log writer is not installed here

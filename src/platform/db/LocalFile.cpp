@@ -2,6 +2,7 @@
 
 #include "Types.h"
 #include "core/Error.h"
+#include "core/FileReplace.h"
 #include "sqlite/LocalRegistry.h"
 
 #include <QFile>
@@ -11,7 +12,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace db {
 
@@ -100,7 +103,123 @@ bool isDatabaseFileInUse(const QString& path)
     return busy;
 }
 
-bool repairCaseIndexes(sqlite3* h)
+namespace {
+
+// What tells a file from its later states: a write changes its size or its
+// modification time; a copy put in its place has another inode.
+struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    qint64 modifiedNs = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+// None (size -1) for a file whose write-ahead log holds changes the file
+// itself does not show yet.
+Stamp stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    struct stat wal {};
+    if (::stat(QFile::encodeName(path + QStringLiteral("-wal")).constData(), &wal) == 0 && wal.st_size > 0)
+        return {};
+    return {st.st_dev, st.st_ino, st.st_size, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+QByteArray memoLine(const QString& path, const Stamp& s)
+{
+    return QByteArray::number(quint64(s.device)) + ' ' + QByteArray::number(quint64(s.inode)) + ' '
+        + QByteArray::number(qint64(s.size)) + ' ' + QByteArray::number(s.modifiedNs) + '\t' + path.toUtf8();
+}
+
+// The memo: a line per file, "device inode size modified<TAB>path", the latest last.
+QList<QByteArray> memoLines(const QString& memo)
+{
+    QFile f(memo);
+    if (memo.isEmpty() || !f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    lines.removeAll(QByteArray());
+    return lines;
+}
+
+constexpr int MemoLimit = 200;
+
+struct SoundFiles {
+    std::mutex mutex;
+    QString memo;
+    bool read = false;
+    QHash<QString, Stamp> files; // by canonical path
+};
+
+SoundFiles& soundFiles()
+{
+    static SoundFiles s;
+    return s;
+}
+
+} // namespace
+
+void setCaseCheckMemo(const QString& memoFile)
+{
+    SoundFiles& s = soundFiles();
+    std::lock_guard lock(s.mutex);
+    s.memo = memoFile;
+    s.read = false;
+    s.files.clear();
+}
+
+bool caseIndexesKnownSound(const QString& path)
+{
+    const Stamp now = stampOf(path);
+    if (now.size < 0)
+        return false;
+    SoundFiles& s = soundFiles();
+    std::lock_guard lock(s.mutex);
+    if (!s.read) {
+        s.read = true;
+        for (const QByteArray& line : memoLines(s.memo)) {
+            const qsizetype tab = line.indexOf('\t');
+            const QList<QByteArray> n = line.left(tab).split(' ');
+            if (tab > 0 && n.size() == 4)
+                s.files.insert(QString::fromUtf8(line.mid(tab + 1)),
+                               {dev_t(n[0].toULongLong()), ino_t(n[1].toULongLong()), off_t(n[2].toLongLong()),
+                                n[3].toLongLong()});
+        }
+    }
+    const auto it = s.files.constFind(canonical(path));
+    return it != s.files.constEnd() && *it == now;
+}
+
+void noteCaseIndexesSound(const QString& path)
+{
+    const Stamp now = stampOf(path);
+    if (now.size < 0)
+        return;
+    const QString key = canonical(path);
+    if (key.contains(QLatin1Char('\n')))
+        return; // a name the memo's lines cannot hold
+    SoundFiles& s = soundFiles();
+    std::lock_guard lock(s.mutex);
+    const auto it = s.files.constFind(key);
+    if (it != s.files.constEnd() && *it == now)
+        return;
+    s.files.insert(key, now);
+    if (s.memo.isEmpty())
+        return;
+    // What other copies of the program noted meanwhile stays.
+    QList<QByteArray> lines = memoLines(s.memo);
+    const QByteArray tail = '\t' + key.toUtf8();
+    lines.removeIf([&](const QByteArray& line) { return line.endsWith(tail); });
+    lines << memoLine(key, now);
+    if (lines.size() > MemoLimit)
+        lines = lines.mid(lines.size() - MemoLimit);
+    FileReplace::replace(s.memo, lines.join('\n') + '\n');
+}
+
+bool repairCaseIndexes(sqlite3* h, int* tablesChecked)
 {
     auto textOf = [](sqlite3_stmt* st, int c) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
@@ -120,6 +239,8 @@ bool repairCaseIndexes(sqlite3* h)
             tables << textOf(st, 0);
         sqlite3_finalize(st);
     }
+    if (tablesChecked)
+        *tablesChecked = int(tables.size());
     auto quoted = [](QString name) { return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
     QStringList outOfOrder;
     for (const QString& t : tables) {

@@ -36,8 +36,20 @@ void CompactDatabase(const QString& src, const QString& dst, const QString& pass
 // with such an index are checked (read only) and, where the engine finds an
 // index out of order, their indexes are built again; rows are not touched.
 // False when a repair was needed and could not be made (the file busy or
-// read-only): the caller tries again on a later opening.
-bool repairCaseIndexes(sqlite3* h);
+// read-only): the caller tries again on a later opening. tablesChecked: how
+// many tables have such an index.
+bool repairCaseIndexes(sqlite3* h, int* tablesChecked = nullptr);
+
+// The check reads every row of those tables: a file found sound is
+// remembered by its path, inode, size and modification time (a write changes
+// one of them), in this process and, between starts, in the memo file
+// (empty: none). Setting the memo begins anew, as a start does.
+void setCaseCheckMemo(const QString& memoFile);
+// Whether the file was found sound as it is now.
+bool caseIndexesKnownSound(const QString& path);
+// Notes the file as it is now as sound: after the check, and after this
+// build's own writes, which never put an index out of order.
+void noteCaseIndexesSound(const QString& path);
 
 // Puts newFile in the place of target by rename (target replaced atomically).
 // Raises errFileInUse when target is in use, leaving both files as they were.

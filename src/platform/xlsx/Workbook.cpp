@@ -5,6 +5,9 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace xlsx {
 
@@ -29,10 +32,19 @@ Workbook::Workbook(const QString& path, const QString& tmpDir)
         fail(QStringLiteral("No se ha podido crear el libro ") + path);
 }
 
+// The library frees a workbook without closing the sheets' temporary files
+// (open, already deleted): their room on the disk would stay taken until the
+// program ends.
 Workbook::~Workbook()
 {
-    if (book_)
-        lxw_workbook_free(book_);
+    if (!book_)
+        return;
+    for (lxw_worksheet* sheet : sheets_)
+        if (sheet->optimize_tmpfile) {
+            std::fclose(sheet->optimize_tmpfile);
+            sheet->optimize_tmpfile = nullptr;
+        }
+    lxw_workbook_free(book_);
 }
 
 void Workbook::check(int error) const
@@ -71,6 +83,7 @@ void Workbook::addSheet(const QString& name)
     sheet_ = workbook_add_worksheet(book_, name.isEmpty() ? nullptr : utf8.constData());
     if (!sheet_)
         fail(QStringLiteral("No se ha podido crear la hoja ") + name);
+    sheets_.push_back(sheet_);
     widths_.clear();
 }
 
@@ -130,9 +143,31 @@ void Workbook::fitColumns(const std::map<int, Format>& formats)
 
 void Workbook::close()
 {
+    // A close that fails frees the workbook but leaves the sheets' temporary
+    // files open: they are known by their descriptor and file, and closed
+    // here when still open on the same (deleted) file.
+    struct Held {
+        int fd;
+        dev_t device;
+        ino_t inode;
+    };
+    std::vector<Held> held;
+    for (lxw_worksheet* sheet : sheets_) {
+        struct stat st {};
+        if (sheet->optimize_tmpfile && ::fstat(fileno(sheet->optimize_tmpfile), &st) == 0)
+            held.push_back({fileno(sheet->optimize_tmpfile), st.st_dev, st.st_ino});
+    }
     lxw_workbook* book = book_;
     book_ = nullptr; // the library frees it whatever the answer
-    check(workbook_close(book));
+    sheets_.clear();
+    const int error = workbook_close(book);
+    if (error != LXW_NO_ERROR)
+        for (const Held& h : held) {
+            struct stat st {};
+            if (::fstat(h.fd, &st) == 0 && st.st_dev == h.device && st.st_ino == h.inode && st.st_nlink == 0)
+                ::close(h.fd);
+        }
+    check(error);
 }
 
 } // namespace xlsx

@@ -69,6 +69,7 @@ private:
 
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
+    std::vector<lxw_worksheet*> sheets_;
     QByteArray path_;
     QByteArray tmpDir_;
     std::vector<int> widths_;

@@ -135,6 +135,45 @@ TEST_F(LocalTest, AccessExpressionsGiveTheRowsAccessWould)
     EXPECT_THROW(exec("INSERT INTO W VALUES ('ZETA')"), Error);
 }
 
+// The case-free matching beyond ASCII gives what the engine's own LIKE gives
+// for the same rows in ASCII (Ñ for N, ú for u): the same wildcards, the same
+// escapes, the same letters told apart; what it cannot take over exactly it
+// leaves to the engine as written.
+TEST_F(LocalTest, CaseFreeMatchingBeyondAsciiAgreesWithTheEnginesOwnLike)
+{
+    const QStringList words{"Ñandú", "ñu", "Ñ%", "ÑÑ", "ñÑ", "Ñ_u", "zeta"};
+    const auto ascii = [](QString s) { return s.replace("Ñ", "N").replace("ñ", "n").replace("ú", "u").replace("Ú", "U"); };
+    execAll({"CREATE TABLE U (Id LONG, Word TEXT(30))", "CREATE TABLE A (Id LONG, Word TEXT(30))",
+             "CREATE TABLE S (Id LONG, Word TEXT(30))", "INSERT INTO S VALUES (1, 'Ǆemal'), (2, '𐐀x'), (3, 'ǆ')"});
+    for (int i = 0; i < words.size(); ++i) {
+        const QString values = QString(" VALUES (%1, '%2')").arg(i);
+        execAll({"INSERT INTO U" + values.arg(words[i]), "INSERT INTO A" + values.arg(ascii(words[i]))});
+    }
+    for (const char* condition : {"Word LIKE 'ñan%'", "Word NOT LIKE 'ñ%'", "Word LIKE 'Ñ%%' ESCAPE '%'",
+                                  "Word LIKE 'Ñ%' ESCAPE '%'", "Word LIKE 'Ñ_u' ESCAPE '_'", "Word LIKE 'ñ_'",
+                                  "Word LIKE 'ñÑ%' ESCAPE 'Ñ'", "Word LIKE 'ÑÑ%' ESCAPE 'Ñ'", "Word LIKE 'ñ%' ESCAPE 'x'",
+                                  "(Word LIKE 'ñ%' ESCAPE '\\') AND Id > 0", "Word LIKE 'ñÑ' = 1", "Word = 'ññ'",
+                                  "Word <> 'ÑANDÚ' AND Word LIKE '%Ñ%'"}) {
+        const QString unicode = QString::fromUtf8(condition), where = " WHERE " + unicode + " ORDER BY Id";
+        EXPECT_EQ(ascii(column("SELECT Word FROM U" + where).join('|')).toStdString(),
+                  column("SELECT Word FROM A" + ascii(where)).join('|').toStdString())
+            << condition;
+    }
+    run({// More than one literal on the right, or an escape that is no literal: the engine's own LIKE,
+         // which tells ñ from Ñ.
+         {"SELECT Word FROM U WHERE Word LIKE 'ñ' || '%' ORDER BY Id", "ñu|ñÑ"},
+         {"SELECT Word FROM U WHERE Word LIKE 'ñ' & '%' ORDER BY Id", "ñu|ñÑ"},
+         {"SELECT Word FROM U WHERE Word LIKE 'Ñ%' ESCAPE NULL", ""},
+         {"SELECT COUNT(*) FROM U WHERE Word LIKE 'Ñ%' ESCAPE (SELECT '%')", "0"},
+         {"SELECT Word FROM U WHERE Word LIKE 'ñ%' ESCAPE '\\' || '' ORDER BY Id", "ñu|ñÑ"},
+         // Letters whose case is title case, or beyond the Basic Multilingual Plane.
+         {"SELECT Word FROM S WHERE Word = 'ǅEMAL'", "Ǆemal"},
+         {"SELECT Word FROM S WHERE Word LIKE 'ǅ%' ORDER BY Id", "Ǆemal|ǆ"},
+         {"SELECT Word FROM S WHERE Word = '𐐨X'", "𐐀x"},
+         {"SELECT Word FROM S WHERE Word LIKE '𐐨_'", "𐐀x"}});
+    EXPECT_THROW(column("SELECT Word FROM U WHERE Word LIKE 'Ñ%' ESCAPE 'ab'"), Error);
+}
+
 TEST_F(LocalTest, AccessTypeWordsBehaveAndAreReportedAsAccessWould)
 {
     exec("CREATE TABLE Types ([Id] COUNTER, [Flag] LOGICAL, [Yes] BOOLEAN, [Small] SMALLINT, [Tiny] BYTE, [Whole] LONG, "
@@ -662,11 +701,13 @@ TEST_F(LocalTest, DescriptionsFollowEveryChangeOfTheSchema)
 // order. Opening it for writing repairs it (the compacted copy, whose indexes
 // the engine fills anew, is sound as well); a read-only opening leaves it; no
 // row changes.
-TEST_F(LocalTest, AnIndexOrderedByAnEarlierBuildIsRepairedAtTheFirstWritingOpenAndInTheCompactedCopy)
+namespace {
+// Runs statements on a file as an earlier build did, its NOCASE comparison a Spanish collation.
+bool asAnEarlierBuild(const QString& file, const char* sql)
 {
-    const QString old = dir_.filePath("earlier.mdb");
     sqlite3* h = nullptr;
-    ASSERT_EQ(sqlite3_open(old.toUtf8().constData(), &h), SQLITE_OK);
+    if (sqlite3_open(file.toUtf8().constData(), &h) != SQLITE_OK)
+        return false;
     sqlite3_create_collation_v2(h, "NOCASE", SQLITE_UTF8, nullptr,
                                 [](void*, int n1, const void* p1, int n2, const void* p2) {
                                     QCollator c(QLocale(QLocale::Spanish, QLocale::Spain));
@@ -675,11 +716,19 @@ TEST_F(LocalTest, AnIndexOrderedByAnEarlierBuildIsRepairedAtTheFirstWritingOpenA
                                                      QString::fromUtf8(static_cast<const char*>(p2), n2));
                                 },
                                 nullptr);
-    ASSERT_EQ(sqlite3_exec(h, "CREATE TABLE W (Id INTEGER, Word TEXT(30) COLLATE NOCASE); CREATE UNIQUE INDEX ixWord ON W (Word);"
-                              "INSERT INTO W VALUES (1, 'zeta'), (2, 'Árbol'), (3, 'ÑANDÚ'), (4, 'apple'), (5, 'Éclair'), (6, 'ñu')",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    const bool ran = sqlite3_exec(h, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(h);
+    return ran;
+}
+const char* const kEarlierWords =
+    "CREATE TABLE W (Id INTEGER, Word TEXT(30) COLLATE NOCASE); CREATE UNIQUE INDEX ixWord ON W (Word);"
+    "INSERT INTO W VALUES (1, 'zeta'), (2, 'Árbol'), (3, 'ÑANDÚ'), (4, 'apple'), (5, 'Éclair'), (6, 'ñu')";
+} // namespace
+
+TEST_F(LocalTest, AnIndexOrderedByAnEarlierBuildIsRepairedAtTheFirstWritingOpenAndInTheCompactedCopy)
+{
+    const QString old = dir_.filePath("earlier.mdb");
+    ASSERT_TRUE(asAnEarlierBuild(old, kEarlierWords));
     ASSERT_FALSE(plainReaderFaults(old).isEmpty());
     const QString compacted = dir_.filePath("compacted.mdb");
     db::CompactDatabase(old, compacted);
@@ -700,4 +749,37 @@ TEST_F(LocalTest, AnIndexOrderedByAnEarlierBuildIsRepairedAtTheFirstWritingOpenA
     EXPECT_FALSE(plainReaderFaults(old).isEmpty());
     EXPECT_EQ(words(""), rows);
     EXPECT_EQ(plainReaderFaults(old), QStringList{});
+}
+
+// The check reads every row: a file found sound is not read again while it
+// stays as it was (its inode, size and modification time), at later starts
+// too. A file changed since is checked again; so is every file a start
+// without that memo opens.
+TEST_F(LocalTest, AFileFoundSoundIsCheckedAgainOnlyOnceChanged)
+{
+    const QString old = dir_.filePath("earlier.mdb"), memo = dir_.filePath("checked");
+    ASSERT_TRUE(asAnEarlierBuild(old, kEarlierWords));
+    const auto startAndOpen = [&](const QString& memoFile) {
+        db::setCaseCheckMemo(memoFile);
+        db::Connection c;
+        c.Open("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + old);
+        c.Execute("UPDATE W SET Id = Id WHERE Id = 1"); // this build's own write keeps it sound
+        c.Close();
+        return plainReaderFaults(old).isEmpty();
+    };
+    EXPECT_TRUE(startAndOpen(memo));
+    ASSERT_TRUE(asAnEarlierBuild(old, "INSERT INTO W VALUES (7, 'Ábaco')"));
+    EXPECT_TRUE(startAndOpen(memo));
+
+    // Out of order again, its modification time put back (the size is the same): taken for the sound file.
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(old).constData(), &before), 0);
+    ASSERT_TRUE(asAnEarlierBuild(old, "UPDATE W SET Word = 'Águila' WHERE Id = 4"));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(old).constData(), times, 0), 0);
+    ASSERT_EQ(QFileInfo(old).size(), before.st_size);
+    ASSERT_FALSE(plainReaderFaults(old).isEmpty());
+    EXPECT_FALSE(startAndOpen(memo));
+    EXPECT_TRUE(startAndOpen(dir_.filePath("another")));
+    db::setCaseCheckMemo(QString());
 }

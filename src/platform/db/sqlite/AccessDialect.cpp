@@ -1,4 +1,5 @@
 #include "AccessDialect.h"
+#include "CaseFree.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -427,14 +428,8 @@ void rewriteConcatenation(std::vector<Tok>& toks, std::size_t from, std::size_t 
 // collation, or matched by access_like, in the statements that run; never in
 // a statement that stores its text in the file (CREATE, ALTER), which every
 // reader must understand, nor in a PRAGMA, whose value takes no collation.
-
-bool hasCasedBeyondAscii(const QString& literal)
-{
-    for (QChar c : literal)
-        if (c.unicode() >= 0x80 && (c.isUpper() || c.isLower()))
-            return true;
-    return false;
-}
+// A LIKE is taken over only where the call means exactly what the operator
+// meant: a pattern of one literal, an escape of one literal character.
 
 // Where the plain (qualified) name ending at end starts, when nothing before it
 // binds tighter than LIKE: a LIKE operand that can be moved into a call.
@@ -462,6 +457,32 @@ bool plainOperand(const std::vector<Tok>& toks, std::size_t from, std::size_t en
         || std::any_of(std::begin(opens), std::end(opens), [&](const char* w) { return b.is(w); });
 }
 
+// Whether the token after a LIKE operand leaves the operand as it is: one
+// that binds tighter (arithmetic, '||', '<', COLLATE, ESCAPE, ...) makes it more.
+bool endsOperand(const Tok& t)
+{
+    switch (t.kind) {
+    case T::End:
+    case T::Ident:
+    case T::Bracket: return true; // an alias
+    case T::Word: return !t.is("COLLATE") && !t.is("ESCAPE") && !t.is("MOD");
+    case T::Punct:
+        return t.isPunct(')') || t.isPunct(',') || t.isPunct(';') || t.text == QLatin1String("=")
+            || t.text == QLatin1String("==") || t.text == QLatin1String("<>") || t.text == QLatin1String("!=");
+    default: return false;
+    }
+}
+
+// A string literal as it stands, nothing inserted around it.
+bool bareString(const Tok& t) { return t.kind == T::String && !t.changed && t.before.isEmpty() && t.after.isEmpty(); }
+
+// A literal of one character ('''' is one).
+bool oneCharacter(const Tok& t)
+{
+    const QString body = t.text.mid(1, t.text.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
+    return body.toUcs4().size() == 1;
+}
+
 void rewriteCaseBeyondAscii(std::vector<Tok>& toks, std::size_t from, std::size_t to)
 {
     auto comparison = [](const Tok& t) {
@@ -470,16 +491,27 @@ void rewriteCaseBeyondAscii(std::vector<Tok>& toks, std::size_t from, std::size_
     };
     for (std::size_t i = from; i < to; ++i) {
         Tok& lit = toks[i];
-        if (lit.kind != T::String || !hasCasedBeyondAscii(lit.text))
+        if (lit.kind != T::String || !hasCaseBeyondAscii(lit.text))
             continue;
         const std::ptrdiff_t p = prevSig(toks, std::ptrdiff_t(i));
         const std::size_t n = nextSig(toks, i);
-        if ((p >= std::ptrdiff_t(from) && comparison(toks[std::size_t(p)])) || (n < to && comparison(toks[n]))) {
-            lit.after += QStringLiteral(" COLLATE access_text");
+        const Tok* before = p >= std::ptrdiff_t(from) ? &toks[std::size_t(p)] : nullptr;
+        if (!before || (!before->is("LIKE") && !before->is("ESCAPE"))) {
+            if ((before && comparison(*before)) || (n < to && comparison(toks[n])))
+                lit.after += QStringLiteral(" COLLATE access_text");
             continue;
         }
-        // name [NOT] LIKE 'pattern' [ESCAPE 'c']  ->  [NOT] access_like(name, 'pattern'[, 'c'])
-        if (p < std::ptrdiff_t(from) || !toks[std::size_t(p)].is("LIKE"))
+        // name [NOT] LIKE 'pattern' [ESCAPE 'c']  ->  [NOT] access_like(name, 'pattern'[, 'c']), only
+        // when the pattern and the escape are single literals: anything else the engine runs as written.
+        if (!before->is("LIKE") || !bareString(lit))
+            continue;
+        std::size_t last = i;
+        if (n < to && toks[n].is("ESCAPE")) {
+            last = nextSig(toks, n);
+            if (last >= to || !bareString(toks[last]) || !oneCharacter(toks[last]))
+                continue;
+        }
+        if (!endsOperand(toks[nextSig(toks, last)]))
             continue;
         std::ptrdiff_t end = prevSig(toks, p);
         const bool negated = end >= std::ptrdiff_t(from) && toks[std::size_t(end)].is("NOT");
@@ -492,12 +524,10 @@ void rewriteCaseBeyondAscii(std::vector<Tok>& toks, std::size_t from, std::size_
         if (negated)
             toks[std::size_t(nextSig(toks, std::size_t(end)))].drop();
         toks[std::size_t(p)].set(QStringLiteral(","));
-        std::size_t last = i;
-        if (n < to && toks[n].is("ESCAPE") && nextSig(toks, n) < to && toks[nextSig(toks, n)].kind == T::String) {
+        if (last != i)
             toks[n].set(QStringLiteral(","));
-            last = nextSig(toks, n);
-        }
         toks[last].after += QLatin1Char(')');
+        i = last;
     }
 }
 

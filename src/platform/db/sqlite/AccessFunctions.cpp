@@ -1,6 +1,7 @@
 #include "SqliteInternal.h"
 
 #include "AccessDialect.h"
+#include "CaseFree.h"
 #include "core/ValueText.h"
 
 #include <QDate>
@@ -277,29 +278,29 @@ void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
 // comparisons the dialect marks; never stored in the file.
 int accessTextCompare(void*, int n1, const void* p1, int n2, const void* p2)
 {
-    return QString::fromUtf8(static_cast<const char*>(p1), n1)
-        .compare(QString::fromUtf8(static_cast<const char*>(p2), n2), Qt::CaseInsensitive);
+    return sqlite::compareCaseFree(QString::fromUtf8(static_cast<const char*>(p1), n1),
+                                   QString::fromUtf8(static_cast<const char*>(p2), n2));
 }
 
-// access_like(text, pattern[, escape]): LIKE without regard to case across Unicode.
+// access_like(text, pattern[, escape]): the engine's LIKE without regard to
+// case across Unicode; Null in any argument gives Null, as there.
 void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    unsigned int escape = 0;
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    std::optional<char32_t> escape;
     if (argc > 2) {
-        const QString e = argText(argv[2]);
+        const QList<uint> e = argText(argv[2]).toUcs4();
         if (e.size() != 1) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = e[0].unicode();
+        escape = char32_t(e.front());
     }
-    const QByteArray t = argText(argv[0]).toCaseFolded().toUtf8();
-    const QByteArray p = argText(argv[1]).toCaseFolded().toUtf8();
-    sqlite3_result_int(ctx, sqlite3_strlike(p.constData(), t.constData(), escape) == 0);
+    sqlite3_result_int(ctx, sqlite::likeCaseFree(argText(argv[0]), argText(argv[1]), escape));
 }
 
 } // namespace

@@ -154,6 +154,8 @@ public:
         if (h_) {
             sqlite3_close_v2(h_);
             LocalRegistry::closed(path_);
+            if (keptSound_)
+                noteCaseIndexesSound(path_);
         }
     }
 
@@ -628,23 +630,16 @@ private:
         return columnText(st.s, 2);
     }
 
-    // A file written by an earlier build is repaired the first time this
-    // process opens it for writing; the same file (device and inode) is not
-    // checked again, as no write of this build puts an index out of order.
+    // A file written by an earlier build is repaired at a writing open; one
+    // found sound before and unchanged since is not checked again, and what
+    // this connection writes keeps it sound (noted again at the close).
     void repairOnce()
     {
-        static std::mutex mutex;
-        static QSet<QString> checked;
-        const QString key = QStringLiteral("%1:%2:%3").arg(path_).arg(fileId_.device).arg(fileId_.inode);
-        {
-            std::lock_guard lock(mutex);
-            if (checked.contains(key))
-                return;
-        }
-        if (!repairCaseIndexes(h_))
-            return;
-        std::lock_guard lock(mutex);
-        checked.insert(key);
+        int tables = 0;
+        if (caseIndexesKnownSound(path_))
+            keptSound_ = true;
+        else if (repairCaseIndexes(h_, &tables) && tables > 0)
+            noteCaseIndexesSound(path_), keptSound_ = true;
     }
 
     // The stored schema's version number, read without parsing the schema.
@@ -669,6 +664,7 @@ private:
     sqlite3* h_ = nullptr;
     QString path_;
     SchemaMemo::FileId fileId_;
+    bool keptSound_ = false; // its case-free indexes were found in order at the open
     bool ranStatements_ = false;
     QString provider_;
     bool readOnly_ = false;

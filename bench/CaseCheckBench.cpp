@@ -1,0 +1,118 @@
+// A start opening a local file of a million rows with a case-free (NOCASE)
+// index: the check of earlier builds' index order is skipped on a file found
+// sound before. Timed beside the sqlite3 library opening the same file (its
+// schema read) in the same run; bench/run.d/casecheck prints the ratios.
+#include "platform/db/Db.h"
+#include "platform/db/LocalFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QString folder()
+{
+    const QByteArray env = qgetenv("VELMORA_BENCH_DIR");
+    return env.isEmpty() ? QStringLiteral("/var/tmp") : QString::fromLocal8Bit(env);
+}
+QString dataFile() { return folder() + QStringLiteral("/velmora-casecheck-1m.db"); }
+QString memoFile() { return folder() + QStringLiteral("/velmora-casecheck.memo"); }
+
+// Built once; later runs reuse the file.
+void ensureData()
+{
+    if (QFileInfo(dataFile()).size() > 0)
+        return;
+    const QString partial = dataFile() + QStringLiteral(".part");
+    QFile::remove(partial);
+    sqlite3* h = nullptr;
+    sqlite3_open(partial.toUtf8().constData(), &h);
+    char* err = nullptr;
+    if (sqlite3_exec(h,
+                     "CREATE TABLE Words (Id INTEGER PRIMARY KEY, Name TEXT COLLATE NOCASE, Qty INTEGER);"
+                     "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000000) "
+                     "INSERT INTO Words SELECT x, printf('Cliente %s %d', char(65 + x % 26, 97 + x % 23), x * 7919 % 1000003), "
+                     "x % 1000 FROM c;"
+                     "CREATE INDEX ixName ON Words (Name);",
+                     nullptr, nullptr, &err)
+        != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", err ? err : "");
+        std::exit(1);
+    }
+    sqlite3_close(h);
+    QFile::rename(partial, dataFile());
+}
+
+const QString kConnection = QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=");
+
+void openAndClose()
+{
+    db::Connection c;
+    c.Open(kConnection + dataFile());
+    c.Close();
+}
+
+// A start that finds the file in the memo: the memo read anew, then the writing open.
+void BM_VelmoraSecondStartOpen(benchmark::State& state)
+{
+    for (auto _ : state) {
+        db::setCaseCheckMemo(memoFile());
+        openAndClose();
+    }
+}
+
+// The part of it the check costs: reading the memo and comparing the file's stamp.
+void BM_VelmoraSecondStartCheck(benchmark::State& state)
+{
+    for (auto _ : state) {
+        db::setCaseCheckMemo(memoFile());
+        benchmark::DoNotOptimize(db::caseIndexesKnownSound(dataFile()));
+    }
+}
+
+// The same open at a start without the memo: every row of the table is read.
+void BM_VelmoraOpenWithoutMemo(benchmark::State& state)
+{
+    for (auto _ : state) {
+        db::setCaseCheckMemo(QString());
+        openAndClose();
+    }
+}
+
+// The library's own open of the same file for writing, with its schema read.
+void BM_Sqlite3Open(benchmark::State& state)
+{
+    for (auto _ : state) {
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(dataFile().toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+    }
+}
+
+BENCHMARK(BM_Sqlite3Open)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_VelmoraSecondStartOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_VelmoraSecondStartCheck)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_VelmoraOpenWithoutMemo)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ensureData();
+    // The first start: the file is checked once and noted in the memo.
+    QFile::remove(memoFile());
+    db::setCaseCheckMemo(memoFile());
+    openAndClose();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(memoFile());
+    return 0;
+}
