@@ -2,6 +2,7 @@
 
 #include "core/ValueText.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace exportnumber {
@@ -52,7 +53,12 @@ bool of(Digits& d, const Variant& value, int fieldType)
     }
     if (!value.isNumber())
         return false;
-    if (fieldType == 6 || value.type() == VarType::Currency)
+    if (value.type() == VarType::Decimal && fieldType != 6 && fieldType != 4) {
+        // An exact decimal keeps every digit it has: read as a whole number it would lose them.
+        const std::string digits = std::get<Decimal>(value.storage()).toAscii();
+        d.length = std::min(digits.size(), d.buffer.size());
+        std::copy_n(digits.begin(), d.length, d.buffer.begin());
+    } else if (fieldType == 6 || value.type() == VarType::Currency)
         of(d, value.toCurrency());
     else if (fieldType == 4 || value.type() == VarType::Single)
         of(d, value.toSingle());

@@ -9,6 +9,7 @@
 #include "export/ExportStatement.h"
 #include "export/NumberDigits.h"
 #include "platform/db/RowReader.h"
+#include "platform/db/ResultSet.h"
 #include "messages/clsError.h"
 #include "platform/shell/Shell.h"
 #include "platform/xlsx/Workbook.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <charconv>
 
 namespace {
 
@@ -156,6 +158,39 @@ bool clsExcel::GenerateExcelDirect(const QString& strSQL, const QString& sTitulo
     return saved && generate(procedure, strSQL, sTitulo, std::nullopt, ColFormats);
 }
 
+namespace {
+
+// Texts and whole numbers as the rows hold them, without a Variant and a text
+// of their own each: false for a value that only its Variant writes as it should.
+bool writeStored(xlsx::Workbook& wb, int row, int col, const db::ResultSet& rows, qint64 i, xlsx::Format text)
+{
+    const int type = rows.fields[std::size_t(col)].type;
+    switch (rows.tag(i, col)) {
+    case db::ResultSet::Null:
+        return true;
+    case db::ResultSet::Text:
+        if (type == db::adNumeric || type == db::adDecimal || type == db::adDate || type == db::adDBTimeStamp
+            || type == db::adDBDate)
+            return false;
+        wb.writeUtf8(row, col, rows.bytes(i, col), text);
+        return true;
+    case db::ResultSet::Int: {
+        if (type == db::adBoolean || type == db::adCurrency || type == db::adSingle || type == db::adDouble
+            || type == db::adNumeric || type == db::adDecimal || type == db::adDate || type == db::adDBTimeStamp
+            || type == db::adDBDate)
+            return false;
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, rows.intValue(i, col)).ptr;
+        wb.writeUtf8(row, col, std::string_view(digits, std::size_t(end - digits)), text);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool clsExcel::generate(const QString& procedure, const QString& sql, const QString& title,
                         const std::optional<QStringList>& headers, const QString& colFormats)
 {
@@ -224,6 +259,8 @@ bool clsExcel::generate(const QString& procedure, const QString& sql, const QStr
                     const int row = int(4 + inSheet);
                     wb.setRowFormat(row, looks.text);
                     for (int c = 0; c < cols; ++c) {
+                        if (!formats.count(c) && writeStored(wb, row, c, *rows, i, looks.text))
+                            continue;
                         const Variant v = rows->value(i, c);
                         if (v.isNull() || v.isArray())
                             continue; // NULL blank; binary values are not written

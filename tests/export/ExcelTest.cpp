@@ -2,6 +2,7 @@
 #include "ExportTestSupport.h"
 
 #include "core/Error.h"
+#include "core/ValueText.h"
 #include "export/clsExcel.h"
 #include "platform/shell/Shell.h"
 #include "platform/xlsx/Workbook.h"
@@ -133,6 +134,22 @@ TEST_F(ExcelTest, OneSheetWithTheTitleTheFramedTitlesAndTheValuesAsText)
     EXPECT_EQ(excelFiles(), (QStringList{kWorkbook, "20240305_101500_2.xlsx"}));
     EXPECT_EQ(shownTexts(), QStringList{"64|Aviso|Se ha generado el fichero " + excel.FileName() +
                                         ", pero no se ha podido abrir con el programa del escritorio."});
+
+    // Yes/No values, and a date the engine keeps in a form of its own, as the grid shows them.
+    file.exec({"CREATE TABLE K (Si YESNO, Alta DATETIME)", "INSERT INTO K VALUES (1, '2024-03-05 10:11:12.1234')"});
+    ASSERT_TRUE(known("SELECT Si, Alta FROM K"));
+    const QString k = partsOf(excel.FileName())["xl/worksheets/sheet1.xml"];
+    const QDateTime alta(QDate(2024, 3, 5), QTime(10, 11, 12, 123), Qt::UTC);
+    // A server's exact decimal, held as its digits, is written with its decimals.
+    auto a = db::RecordingBackend::Answer::table({"Num"}, {{QStringLiteral("1.50")}});
+    a.fields[0].type = db::adNumeric;
+    onServer().answer("SELECT Num FROM D", a);
+    ASSERT_TRUE(known("SELECT Num FROM D"));
+    const QString d = partsOf(excel.FileName())["xl/worksheets/sheet1.xml"];
+    EXPECT_EQ(std::tuple(cell(k, "A5").contains("<t>" + ValueText::displayText(Variant(true)) + "</t>"),
+                         cell(k, "B5").contains("<t>" + ValueText::displayText(Variant(alta)) + "</t>"),
+                         cell(d, "A5").contains("<t>1.5</t>")),
+              std::tuple(true, true, true));
 }
 
 TEST_F(ExcelTest, ASheetPerBlockOfRowsOnlyWithOrderByAndColumnFormatsTypeNumbers)

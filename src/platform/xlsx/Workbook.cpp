@@ -5,6 +5,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,24 @@ void Workbook::writeText(int row, int col, QStringView text, Format format, bool
     check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), scratch_.constData(), format));
     if (measureIt)
         measure(col, int(text.size()));
+}
+
+void Workbook::writeUtf8(int row, int col, std::string_view text, Format format)
+{
+    // The library wants the terminating zero, which a QByteArray keeps.
+    scratch_.resize(qsizetype(text.size()));
+    if (!text.empty())
+        std::memcpy(scratch_.data(), text.data(), text.size());
+    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), scratch_.constData(), format));
+    // Measured in UTF-16 units, as a QString's length: a byte that starts a
+    // character counts one, one that starts a character beyond the first plane two.
+    int length = 0;
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        length += (b & 0xC0) != 0x80;
+        length += b >= 0xF0;
+    }
+    measure(col, length);
 }
 
 void Workbook::writeNumber(int row, int col, double value, Format format, int textLength)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 struct lxw_workbook;
@@ -51,6 +52,8 @@ public:
     void setRowFormat(int row, Format format);
     // `measure`: whether the text counts for its column's width.
     void writeText(int row, int col, QStringView text, Format format, bool measure = true);
+    // The same for a text already in UTF-8, measured.
+    void writeUtf8(int row, int col, std::string_view text, Format format);
     // textLength: the length the value shows with, for the column's width.
     void writeNumber(int row, int col, double value, Format format, int textLength);
     void writeDate(int row, int col, const QDateTime& value, Format format, int textLength);
