@@ -3,7 +3,8 @@
 //   bench_largeresult prepare <rows> <file>       builds Big (10 columns) once
 //   bench_largeresult page <file> [shots folder]  "page first_ms complete_ms peak_MB rows slowest_move_ms
 //                                                 mean_move_ms moves" (and pictures)
-//   bench_largeresult <csv-fast|csv-full|xlsx> <file> <scratch>
+//   bench_largeresult <csv-fast|csv-full|csv-odbc|xlsx> <file> <scratch>   (csv-odbc: the fast
+//                                                 path through the SQLite ODBC driver)
 //                                                 "<name> ms peak_above_idle_MB"
 // bench/run.d/largeresult sets the figures beside sqlitebrowser and sqlite3 -csv.
 #include "BenchSupport.h"
@@ -21,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTableView>
 #include <QTimer>
 #include <QWidget>
@@ -141,8 +143,26 @@ int exportOne(const QByteArray& kind, const QString& file, const QString& scratc
     msg->Parent = &host;
     msg->setRecorder(std::make_shared<MsgBoxRecorder>());
     auto zolt = std::make_shared<clsDO>();
-    zolt->setConnectionType(2);
-    zolt->StartObject(QString(), file, QString(), QString());
+    QTemporaryDir odbc;
+    if (kind == "csv-odbc") {
+        // The same file through the SQLite ODBC driver, as a data source of this process only.
+        QFile inst(odbc.filePath(QStringLiteral("odbcinst.ini")));
+        inst.open(QIODevice::WriteOnly);
+        inst.write("[SQLite3]\nDriver=" VELMORA_SQLITE_ODBC_DRIVER "\n");
+        inst.close();
+        QFile ini(odbc.filePath(QStringLiteral("odbc.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[VelmoraBig]\nDriver=SQLite3\nDatabase=" + file.toUtf8() + "\n");
+        ini.close();
+        qputenv("ODBCSYSINI", odbc.path().toUtf8());
+        qputenv("ODBCINI", ini.fileName().toUtf8());
+        zolt->setConnectionType(3);
+        zolt->setUsedDriver(1);
+        zolt->StartObject(QStringLiteral("VelmoraBig"), QString(), QString(), QString());
+    } else {
+        zolt->setConnectionType(2);
+        zolt->StartObject(QString(), file, QString(), QString());
+    }
     const long idle = statusKb("VmRSS:");
     CSVOutputs o;
     o.RutaDestino = scratch + QLatin1Char('/');
@@ -155,7 +175,7 @@ int exportOne(const QByteArray& kind, const QString& file, const QString& scratc
     QElapsedTimer t;
     t.start();
     bool ok = false;
-    if (kind == "csv-fast") {
+    if (kind == "csv-fast" || kind == "csv-odbc") {
         clsCSV csv;
         csv.StartObject(&host, zolt, msg, nullptr);
         ok = csv.GenerateCSV(QStringLiteral("SELECT * FROM Big"), CSVOptions(o));

@@ -74,13 +74,19 @@ QString plainText(const Variant& value)
     Digits d;
     if (!of(d, value, 0))
         return QString();
+    const std::string_view v = plain(d);
+    return QString::fromLatin1(v.data(), qsizetype(v.size()));
+}
+
+std::string_view plain(const Digits& d)
+{
     std::string_view v = d.view();
     if (v.find('.') != std::string_view::npos) {
         v = v.substr(0, v.find_last_not_of('0') + 1);
         if (v.back() == '.')
             v.remove_suffix(1);
     }
-    return QString::fromLatin1(v.data(), qsizetype(v.size()));
+    return v;
 }
 
 } // namespace exportnumber

@@ -29,5 +29,7 @@ bool of(Digits& d, const Variant& value, int fieldType);
 
 // The value's digits without trailing decimal zeros ("3.5000" -> "3.5", "12.0" -> "12").
 QString plainText(const Variant& value);
+// The digits without the zeros after the last decimal (and without a bare point).
+std::string_view plain(const Digits& d);
 
 } // namespace exportnumber

@@ -160,8 +160,8 @@ bool clsExcel::GenerateExcelDirect(const QString& strSQL, const QString& sTitulo
 
 namespace {
 
-// Texts and whole numbers as the rows hold them, without a Variant and a text
-// of their own each: false for a value that only its Variant writes as it should.
+// Texts and numbers as the rows hold them, without a Variant and a text of
+// their own each: false for a value that only its Variant writes as it should.
 bool writeStored(xlsx::Workbook& wb, int row, int col, const db::ResultSet& rows, qint64 i, xlsx::Format text)
 {
     const int type = rows.fields[std::size_t(col)].type;
@@ -182,6 +182,15 @@ bool writeStored(xlsx::Workbook& wb, int row, int col, const db::ResultSet& rows
         char digits[24];
         const char* end = std::to_chars(digits, digits + sizeof digits, rows.intValue(i, col)).ptr;
         wb.writeUtf8(row, col, std::string_view(digits, std::size_t(end - digits)), text);
+        return true;
+    }
+    case db::ResultSet::Real: {
+        if (type == db::adSingle || type == db::adCurrency || type == db::adDate || type == db::adDBTimeStamp
+            || type == db::adDBDate)
+            return false;
+        exportnumber::Digits d;
+        exportnumber::of(d, rows.realValue(i, col));
+        wb.writeUtf8(row, col, exportnumber::plain(d), text);
         return true;
     }
     default:
