@@ -9,33 +9,26 @@
 
 namespace {
 
-template <class W>
-W* placed(QWidget& parent, const char* name, const QRect& design)
-{
-    auto* w = new W(&parent);
-    w->setObjectName(QLatin1String(name));
-    controls::placeAtDesign(w, design);
-    return w;
-}
-
-// A caption, a long box after it and a button at the end of one row.
+// A caption whose text needs `more` pixels than its 20, a long box after it
+// and a button at the end of one row, fitted to their texts.
 struct Row {
     QWidget window;
-    QLabel* caption = placed<QLabel>(window, "caption", QRect(0, 10, 20, 20));
-    QLineEdit* box = placed<QLineEdit>(window, "box", QRect(30, 10, 200, 20));
-    QPushButton* button = placed<QPushButton>(window, "button", QRect(240, 10, 60, 20));
-    explicit Row(const QString& text)
+    QLabel* caption = new QLabel(&window);
+    QLineEdit* box = new QLineEdit(&window);
+    QPushButton* button = new QPushButton(&window);
+    Row(int more, bool yielding)
     {
         window.resize(600, 60);
-        caption->setText(text);
-    }
-    // The caption text that needs this many pixels more than it has.
-    static QString longerBy(int pixels)
-    {
-        QString text;
-        while (QFontMetrics(QLabel().font()).horizontalAdvance(text) < 20 + pixels)
-            text += u'x';
-        return text;
+        const std::pair<QWidget*, QRect> design[] = {
+            {caption, QRect(0, 10, 20, 20)}, {box, QRect(30, 10, 200, 20)}, {button, QRect(240, 10, 60, 20)}};
+        for (const auto& [w, rect] : design) {
+            w->setObjectName(w->metaObject()->className());
+            controls::placeAtDesign(w, rect);
+        }
+        while (QFontMetrics(caption->font()).horizontalAdvance(caption->text()) < 20 + more)
+            caption->setText(caption->text() + u'x');
+        controls::setYielding(box, yielding);
+        controls::fitTexts(&window);
     }
 };
 
@@ -43,20 +36,14 @@ struct Row {
 
 TEST(TextRoom, ALongBoxGivesItsRoomToAGrownCaptionUpToHalfItsWidth)
 {
-    Row plain(Row::longerBy(40));
-    controls::fitTexts(&plain.window);
+    Row plain(40, false);
     EXPECT_GT(plain.button->x(), 240) << "a box that does not yield pushes the row along";
 
-    Row yielding(Row::longerBy(40));
-    controls::setYielding(yielding.box);
-    controls::fitTexts(&yielding.window);
+    Row yielding(40, true);
     EXPECT_GT(yielding.box->x(), yielding.caption->geometry().right());
-    EXPECT_EQ(yielding.box->geometry().right(), 229);
-    EXPECT_EQ(yielding.button->x(), 240);
+    EXPECT_EQ(std::pair(yielding.box->geometry().right(), yielding.button->x()), std::pair(229, 240));
 
-    Row far(Row::longerBy(250));
-    controls::setYielding(far.box);
-    controls::fitTexts(&far.window);
+    Row far(250, true);
     EXPECT_EQ(far.box->width(), 100);
     EXPECT_GT(far.box->x(), far.caption->geometry().right());
     EXPECT_GT(far.button->x(), far.box->geometry().right());

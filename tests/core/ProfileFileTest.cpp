@@ -1,6 +1,7 @@
 #include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "core/ProgramFolder.h"
+#include "support/FileMode.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <memory>
 #include <tuple>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -166,10 +166,6 @@ TEST_F(ProfileFileTest, AFileIsReplacedWholeOrKeepsItsOldBytesOnAFullDiskAndInAF
 {
     const QByteArray old = "[A]\nk=old\n";
     const QString link = path("link.ini");
-    const auto modeOf = [](const QString& p) {
-        struct stat st {};
-        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
-    };
     for (const bool newFiles : {true, false}) {
         FileReplace::installFolderCheck(newFiles ? FileReplace::FolderCheck() : [](const QString&) { return false; });
         for (const QByteArray& next : {QByteArray("[A]\nk=n\n"), "[A]\nk=" + QByteArray(5000, 'x') + "\n"}) {
@@ -190,13 +186,13 @@ TEST_F(ProfileFileTest, AFileIsReplacedWholeOrKeepsItsOldBytesOnAFullDiskAndInAF
             EXPECT_EQ((QByteArrayList{readAll(path()), readAll(link)}), (QByteArrayList{next, newFiles ? old : next}))
                 << label;
             // Only the owner may read it, and nothing is left beside it.
-            EXPECT_EQ(modeOf(path()), 0600u) << label;
+            EXPECT_EQ(filemode::of(path()), 0600u) << label;
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"link.ini", "Velmora.ini"})) << label;
         }
         // A new file where none can be made is refused, not half made.
         const bool made = ProfileFile::fromBytes(old).save(path("new.ini"));
         EXPECT_EQ(std::pair(made, QFile::exists(path("new.ini"))), std::pair(newFiles, newFiles));
-        EXPECT_TRUE(!newFiles || modeOf(path("new.ini")) == 0600u);
+        EXPECT_TRUE(!newFiles || filemode::of(path("new.ini")) == 0600u);
         QFile::remove(path("new.ini"));
     }
     FileReplace::installFolderCheck(nullptr);

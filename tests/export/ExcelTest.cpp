@@ -6,11 +6,11 @@
 #include "export/clsExcel.h"
 #include "platform/shell/Shell.h"
 #include "platform/xlsx/Workbook.h"
+#include "support/FileMode.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <minizip/unzip.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace exporttest;
@@ -69,12 +69,6 @@ int temporaryFilesHeldIn(const QString& folder)
         n += link.startsWith(folder + '/') && link.endsWith(" (deleted)");
     }
     return n;
-}
-
-unsigned modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
 }
 
 class ExcelTest : public ExportTest {
@@ -240,16 +234,13 @@ TEST_F(ExcelTest, NoRowsARefusalABadFormatOrAFailureMidWriteLeaveNoWorkbookAndDi
 // gives (as the CSV and script exports do); one written over keeps its own.
 TEST_F(ExcelTest, AWorkbookTakesTheModeOfTheUsersMaskAndAReplacedOneKeepsItsOwn)
 {
-    const mode_t mask = ::umask(027);
-    const bool made = known(kFirstThree);
-    const QString fresh = excel.FileName();
-    const QString direct = folder.filePath("libro.xlsx");
-    const bool first = excel.GenerateExcelDirect(kFirstThree, "T", direct);
+    const filemode::UserMask mask(027);
+    ASSERT_TRUE(known(kFirstThree));
+    const QString fresh = excel.FileName(), direct = folder.filePath("libro.xlsx");
+    ASSERT_TRUE(excel.GenerateExcelDirect(kFirstThree, "T", direct));
     ::chmod(QFile::encodeName(direct).constData(), 0604);
-    const bool again = excel.GenerateExcelDirect(kFirstThree, "T", direct);
-    ::umask(mask);
-    ASSERT_TRUE(made && first && again);
-    EXPECT_EQ((std::pair{modeOf(fresh), modeOf(direct)}), (std::pair{0640u, 0604u}));
+    ASSERT_TRUE(excel.GenerateExcelDirect(kFirstThree, "T", direct));
+    EXPECT_EQ((std::pair{filemode::of(fresh), filemode::of(direct)}), (std::pair{0640u, 0604u}));
 }
 
 // A workbook dropped halfway or failing at its close gives back at once the

@@ -18,6 +18,7 @@
 #include "querypage/MaxSQL.h"
 #include "controls/PushButton.h"
 #include "querypage/TabHistoryFile.h"
+#include "support/FileMode.h"
 #include "support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -29,7 +30,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -201,10 +201,7 @@ TEST_F(RealPagesTest, StartClearsInterruptedSavesAndACloseOnAFullDiskKeepsTheFil
     w->close();
     EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
     EXPECT_EQ(TabHistoryFile::load(tab).entry(0).sql, "SELECT Nombre FROM Clientes");
-    for (const QString& file : {ini, tab}) {
-        struct stat st {};
-        EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_mode & 0777 : 0u, 0600u);
-    }
+    EXPECT_EQ(std::pair(filemode::of(ini), filemode::of(tab)), std::pair(0600u, 0600u));
 }
 
 // Tab k's file holds two runs on its own copy of the sample: entry 1 an

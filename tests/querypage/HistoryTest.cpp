@@ -5,8 +5,7 @@
 #include "core/FileReplace.h"
 #include "core/ProfileFile.h"
 #include "querypage/TabHistoryFile.h"
-
-#include <sys/stat.h>
+#include "support/FileMode.h"
 
 namespace {
 
@@ -14,12 +13,6 @@ QByteArray bytesOf(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-unsigned modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? unsigned(st.st_mode & 0777) : 0u;
 }
 
 QString roundTrip(const QString& sql)
@@ -146,7 +139,7 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
 
     const QString path = TabHistoryFile::pathOf(3);
     EXPECT_EQ(path, dir.filePath("Velmora_Tab3.ini"));
-    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(filemode::of(path), 0600u);
 
     // A page started on the tab shows it again: text, keys, context and connection.
     fill("", "", "", {1, 1, "", "", "", ""});
@@ -167,7 +160,7 @@ TEST_F(HistoryTest, SavesKeepTheLastSixAndGetQueryBrowsesThem)
     const TabHistoryFile f = TabHistoryFile::load(TabHistoryFile::pathOf(1));
     EXPECT_EQ(f.entry(5), (HistoryEntry{"SELECT 2", "K2", "CTX 2", {3, 0, "s2", "", "", "p2"}}));
     EXPECT_EQ(f.entry(0).sql, QStringLiteral("SELECT 7"));
-    EXPECT_EQ(modeOf(TabHistoryFile::pathOf(1)), 0600u);
+    EXPECT_EQ(filemode::of(TabHistoryFile::pathOf(1)), 0600u);
 
     // Browsing: index 5 greys the older arrow, 3 captions its number, 0 greys the newer one.
     std::int32_t pos = 5;

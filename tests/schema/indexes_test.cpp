@@ -215,12 +215,10 @@ TEST_F(IndexesTest, AKeyAnotherTableRefersToIsKeptAndTheEnginesReasonIsTold)
     w.BttEliminar_MouseUp();
     const QStringList told = messages();
     ASSERT_EQ(told.size(), 3) << told.join('\n').toStdString();
-    EXPECT_TRUE(told[0].startsWith("64|Indices de la Tabla|No se ha podido crear el índice " + key + ".\r\n\r\n") &&
-                told[0].contains("'Album' hace referencia"))
-        << told[0].toStdString();
-    EXPECT_TRUE(told[2].startsWith("64|Indices de la Tabla|No se ha podido eliminar el índice " + key + ".\r\n\r\n") &&
-                told[2].contains("'Album' hace referencia"))
-        << told[2].toStdString();
+    for (const auto& [at, verb] : {std::pair{0, "crear"}, {2, "eliminar"}})
+        EXPECT_TRUE(told[at].startsWith(QString("64|Indices de la Tabla|No se ha podido %1 el índice %2.\r\n\r\n").arg(QLatin1String(verb), key)) &&
+                    told[at].contains("'Album' hace referencia"))
+            << told[at].toStdString();
     EXPECT_EQ(column(*w.fgrIndexes, 1), QStringList{key});
     EXPECT_EQ(datatest::valuesOf(datatest::sub(datatest::sub(tableIndexes("Artist"), key), "IndexFields")),
               QStringList{"ArtistId"});
