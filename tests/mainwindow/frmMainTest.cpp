@@ -167,14 +167,12 @@ TEST_F(MainWindowTest, AStartRemovesWhatKilledSavesAndExportsLeftAndNoUserFile)
     ASSERT_TRUE(ProfileFile::fromBytes("x").save(elsewhere.filePath(".ventas.csv.tmp")));
     seedTab(1, "SELECT 1");
 
-    FileReplace::Stream stream(dir.filePath("Excel/x.xlsx"));
-    const QString record = dir.filePath("Velmora.exports");
     ASSERT_TRUE(killedWhileWriting([] {}, [&] { ProfileFile::fromBytes("[Form]\nWidth=2\n").save(dir.filePath("Velmora.ini")); }));
-    ASSERT_TRUE(killedWhileWriting([&] { FileReplace::setExportRecord(record); ASSERT_TRUE(stream.open()); },
-                                   [&] { stream.write("a;b"); }));
-    FileReplace::Stream far(elsewhere.filePath("ventas.csv"));
-    ASSERT_TRUE(killedWhileWriting([&] { FileReplace::setExportRecord(record); ASSERT_TRUE(far.open()); },
-                                   [&] { far.write("a;b"); }));
+    for (const QString& target : {dir.filePath("Excel/x.xlsx"), elsewhere.filePath("ventas.csv")}) {
+        FileReplace::Stream stream(target);
+        ASSERT_TRUE(killedWhileWriting([&] { FileReplace::setExportRecord(dir.filePath("Velmora.exports")); ASSERT_TRUE(stream.open()); },
+                                       [&] { stream.write("a;b"); }));
+    }
     // Another copy of the program is exporting into the CSV folder.
     FileReplace::Temporary busy(dir.filePath("CSV/otra.csv"), FileReplace::Temporary::Use::Export);
     ASSERT_TRUE(busy.isOpen());

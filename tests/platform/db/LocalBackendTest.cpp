@@ -437,20 +437,15 @@ TEST_F(LocalTest, AResultKeptInAFileGivesBackEveryRowAsTheHeldResult)
 
     db::ResultSet odd;
     odd.fields.resize(1);
-    odd.fields[0].name = "v";
     db::ResultBuilder b(odd);
     for (int i = 0; i < 5000; ++i) {
         b.beginRow();
-        if (i == 4500)
-            b.addVariant(Variant(std::make_shared<VArray>(0, 1)));
-        else
-            b.addInt(i);
+        i == 100 ? b.addVariant(Variant(std::make_shared<VArray>(0, 1))) : b.addInt(i);
     }
     db::ResultFile kept(odd.fields);
     kept.append(odd, 0, 5000);
-    EXPECT_EQ(std::tuple(kept.locate(4500).first->value(kept.locate(4500).second, 0).isArray(),
-                         kept.locate(4499).first->value(kept.locate(4499).second, 0).toLong(), kept.locate(17).first->value(17, 0).toLong()),
-              std::tuple(true, 4499L, 17L));
+    const auto keptAt = [&](qint64 r) { return kept.locate(r).first->value(kept.locate(r).second, 0); };
+    EXPECT_EQ(std::tuple(keptAt(100).isArray(), keptAt(4999).toLong(), keptAt(17).toLong()), std::tuple(true, 4999L, 17L));
 }
 
 TEST_F(LocalTest, PrimaryKeyAddedAndDroppedKeepingRowsAndIndexes)
