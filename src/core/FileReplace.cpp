@@ -184,7 +184,7 @@ bool rewriteInPlace(const QString& path, const QByteArray& bytes, QFileDevice::P
 
 } // namespace
 
-bool replace(const QString& path, const QByteArray& bytes)
+bool replace(const QString& path, const QByteArray& bytes, Durability durability)
 {
     const QFileInfo info(path);
     const bool existed = info.exists();
@@ -196,7 +196,9 @@ bool replace(const QString& path, const QByteArray& bytes)
             TargetFile out(path);
             if (!out.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
                 return false;
-            return QFile::setPermissions(temporary.path(), mode) && put(out, bytes) && temporary.commit();
+            const bool durable = durability == Durability::Synced;
+            return QFile::setPermissions(temporary.path(), mode)
+                && (durable ? put(out, bytes) : written(out, bytes) && out.flush()) && temporary.commit(durability);
         }
     }
     return existed && rewriteInPlace(path, bytes, mode);
@@ -244,7 +246,7 @@ void Temporary::drop()
         noteExport(path_, false);
 }
 
-bool Temporary::commit()
+bool Temporary::commit(Durability durability)
 {
     if (fd_ < 0)
         return false;
@@ -256,7 +258,7 @@ bool Temporary::commit()
             return false;
         }
     }
-    if (!synced(fd_) || std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
+    if ((durability == Durability::Synced && !synced(fd_)) || std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
         error_ = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }

@@ -22,9 +22,15 @@
 
 namespace FileReplace {
 
+// Whether the new bytes reach the disk before they take the file's name.
+// Cached skips that wait: after a crash the file may come back empty or as it
+// was, never partly written. Only for a file whose loss costs nothing but work
+// done again.
+enum class Durability { Synced, Cached };
+
 // Replaces (or creates) the file at path with bytes. False when the file
 // could not be written; it then holds what it held before.
-bool replace(const QString& path, const QByteArray& bytes);
+bool replace(const QString& path, const QByteArray& bytes, Durability durability = Durability::Synced);
 
 // What writes bytes into an opened file and reports whether all of them got
 // there; the real one writes and flushes. Tests put in one that fails after
@@ -57,9 +63,10 @@ public:
     QString path() const { return path_; }
     QString target() const { return target_; }
     int handle() const { return fd_; }
-    // Pushes the bytes to the disk, gives the file the mode its use asks and
-    // then the target's name. False (the target untouched) when any step fails.
-    bool commit();
+    // Pushes the bytes to the disk (unless Cached), gives the file the mode its
+    // use asks and then the target's name. False (the target untouched) when
+    // any step fails.
+    bool commit(Durability durability = Durability::Synced);
     // Removes the file now rather than when this goes.
     void drop();
 

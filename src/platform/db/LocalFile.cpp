@@ -216,7 +216,9 @@ void noteCaseIndexesSound(const QString& path)
     lines << memoLine(key, now);
     if (lines.size() > MemoLimit)
         lines = lines.mid(lines.size() - MemoLimit);
-    FileReplace::replace(s.memo, lines.join('\n') + '\n');
+    // Rewritten at every writing connection's close: no wait for the disk. A
+    // memo lost in a crash only has its files checked again.
+    FileReplace::replace(s.memo, lines.join('\n') + '\n', FileReplace::Durability::Cached);
 }
 
 bool repairCaseIndexes(sqlite3* h, int* tablesChecked)
