@@ -196,7 +196,9 @@ bool replace(const QString& path, const QByteArray& bytes)
             TargetFile out(path);
             if (!out.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
                 return false;
-            return QFile::setPermissions(temporary.path(), mode) && put(out, bytes) && temporary.commit();
+            // The commit pushes the bytes to the disk: a flush here is enough.
+            return QFile::setPermissions(temporary.path(), mode) && written(out, bytes) && out.flush()
+                   && temporary.commit();
         }
     }
     return existed && rewriteInPlace(path, bytes, mode);
