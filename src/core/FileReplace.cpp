@@ -196,9 +196,9 @@ bool replace(const QString& path, const QByteArray& bytes, Durability durability
             TargetFile out(path);
             if (!out.open(temporary.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
                 return false;
-            const bool durable = durability == Durability::Synced;
-            return QFile::setPermissions(temporary.path(), mode)
-                && (durable ? put(out, bytes) : written(out, bytes) && out.flush()) && temporary.commit(durability);
+            // The commit pushes the bytes to the disk (when asked): a flush here is enough.
+            return QFile::setPermissions(temporary.path(), mode) && written(out, bytes) && out.flush()
+                   && temporary.commit(durability);
         }
     }
     return existed && rewriteInPlace(path, bytes, mode);

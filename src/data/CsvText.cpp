@@ -157,7 +157,7 @@ void appendRows(QByteArray& out, const db::ResultSet& result, qint64 first, qint
         for (int c = 0; c < cols; ++c) {
             const qsizetype from = sink.size();
             const int type = result.fields[std::size_t(c)].type;
-            const bool dateType = type == db::adDate || type == db::adDBTimeStamp || type == db::adDBDate;
+            const bool dateType = db::isDateType(type);
             const db::ResultSet::Tag tag = result.tag(row, c);
             if (tag == db::ResultSet::Null) {
                 sink.put(nullText);

@@ -71,8 +71,6 @@ std::optional<Day> isoDay(std::string_view s)
     return Day{v[0], v[1], v[2]};
 }
 
-bool isDateType(int adoType) { return adoType == db::adDate || adoType == db::adDBTimeStamp || adoType == db::adDBDate; }
-
 // A column as the full path writes it: worked out once, used for every value.
 struct CSVColumn {
     int fieldType = 0;
@@ -555,7 +553,7 @@ void clsCSV::writeFull(db::RowReader& reader, const CSVSettings& options)
                     continue;
                 case db::ResultSet::Text: {
                     const std::string_view bytes = r.bytes(row, c);
-                    if (column.kind == Kind::Text || (column.kind == Kind::Integer && !isDateType(adoType))) {
+                    if (column.kind == Kind::Text || (column.kind == Kind::Integer && !db::isDateType(adoType))) {
                         a.text(block, column, bytes);
                         continue;
                     }
@@ -569,14 +567,14 @@ void clsCSV::writeFull(db::RowReader& reader, const CSVSettings& options)
                     break;
                 }
                 case db::ResultSet::DateText:
-                    if (column.kind == Kind::Date && isDateType(adoType)) {
+                    if (column.kind == Kind::Date && db::isDateType(adoType)) {
                         const db::IsoDate d = r.isoDate(row, c);
                         a.date(block, column, Day{d.year, d.month, d.day});
                         continue;
                     }
                     break;
                 case db::ResultSet::Int:
-                    if ((column.kind == Kind::Integer || column.kind == Kind::Boolean) && !isDateType(adoType) &&
+                    if ((column.kind == Kind::Integer || column.kind == Kind::Boolean) && !db::isDateType(adoType) &&
                         adoType != db::adCurrency) {
                         a.integer(block, column, r.intValue(row, c));
                         continue;

@@ -169,15 +169,13 @@ bool writeStored(xlsx::Workbook& wb, int row, int col, const db::ResultSet& rows
     case db::ResultSet::Null:
         return true;
     case db::ResultSet::Text:
-        if (type == db::adNumeric || type == db::adDecimal || type == db::adDate || type == db::adDBTimeStamp
-            || type == db::adDBDate)
+        if (type == db::adNumeric || type == db::adDecimal || db::isDateType(type))
             return false;
         wb.writeUtf8(row, col, rows.bytes(i, col), text);
         return true;
     case db::ResultSet::Int: {
         if (type == db::adBoolean || type == db::adCurrency || type == db::adSingle || type == db::adDouble
-            || type == db::adNumeric || type == db::adDecimal || type == db::adDate || type == db::adDBTimeStamp
-            || type == db::adDBDate)
+            || type == db::adNumeric || type == db::adDecimal || db::isDateType(type))
             return false;
         char digits[24];
         const char* end = std::to_chars(digits, digits + sizeof digits, rows.intValue(i, col)).ptr;
@@ -185,8 +183,7 @@ bool writeStored(xlsx::Workbook& wb, int row, int col, const db::ResultSet& rows
         return true;
     }
     case db::ResultSet::Real: {
-        if (type == db::adSingle || type == db::adCurrency || type == db::adDate || type == db::adDBTimeStamp
-            || type == db::adDBDate)
+        if (type == db::adSingle || type == db::adCurrency || db::isDateType(type))
             return false;
         exportnumber::Digits d;
         exportnumber::of(d, rows.realValue(i, col));

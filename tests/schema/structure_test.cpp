@@ -198,6 +198,24 @@ TEST_F(StructureTest, AnIndexThatCannotBeMadeAgainLeavesTheOldTableWhole)
     EXPECT_FALSE(zolt->TransactionOpen());
 }
 
+// A rebuild that raises halfway (the table went behind the window's back) is
+// reported, undone, and leaves no transaction open on the connection.
+TEST_F(StructureTest, ARebuildThatRaisesIsReportedAndItsTransactionUndone)
+{
+    local(kTableWithRows);
+    frmTableProperties w;
+    openTable(w, "T");
+    rename(w, "B", "C");
+    file.exec({"ALTER TABLE T RENAME TO T2"});
+    box->calls.clear();
+    w.BttAceptar_MouseUp();
+    EXPECT_EQ(std::tuple(messages().size(), w.result(), zolt->TransactionOpen()), std::tuple(1, 0, false))
+        << messages().join('\n').toStdString();
+    // The connection is free again: the next statement is not inside the lost change.
+    file.exec({"ALTER TABLE T2 RENAME TO T"});
+    EXPECT_EQ(rowsOfT().size(), 2);
+}
+
 // The field dialog on its own, with the same fixture.
 using FieldDialogTest = StructureTest;
 

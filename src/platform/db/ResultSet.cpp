@@ -58,8 +58,6 @@ bool dateForm(std::string_view s, const IsoDate& d, std::uint64_t& payload)
     return true;
 }
 
-bool isDateType(int type) { return type == adDate || type == adDBTimeStamp || type == adDBDate; }
-
 inline std::size_t readVarint(const unsigned char*& p)
 {
     std::size_t v = 0;
@@ -304,7 +302,7 @@ Variant ResultSet::value(qint64 row, int col) const
     }
     case Text: {
         std::string_view s = bytes(row, col);
-        if (type == adDate || type == adDBTimeStamp || type == adDBDate) {
+        if (isDateType(type)) {
             QDateTime dt;
             if (parseIsoDate(s, dt))
                 return Variant(dt);
@@ -349,7 +347,7 @@ void ResultSet::appendText(QString& out, qint64 row, int col, const QString& nul
         return;
     case Text: {
         const int type = fields[std::size_t(col)].type;
-        if (type != adDate && type != adDBTimeStamp && type != adDBDate && type != adNumeric && type != adDecimal) {
+        if (!isDateType(type) && type != adNumeric && type != adDecimal) {
             std::string_view s = bytes(row, col);
             bool ascii = true;
             for (char ch : s)
@@ -367,7 +365,7 @@ void ResultSet::appendText(QString& out, qint64 row, int col, const QString& nul
     }
     case Int: {
         const int type = fields[std::size_t(col)].type;
-        if (type != adBoolean && type != adCurrency && type != adDate && type != adDBTimeStamp && type != adDBDate) {
+        if (type != adBoolean && type != adCurrency && !isDateType(type)) {
             out += QString::number(intValue(row, col));
             return;
         }

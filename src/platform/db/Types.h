@@ -45,6 +45,9 @@ enum DataType : int {
     adLongVarBinary = 205,
 };
 
+// The types whose values are dates (with or without a time).
+inline bool isDateType(int type) { return type == adDate || type == adDBTimeStamp || type == adDBDate; }
+
 // Field attribute bits (FieldAttributeEnum) of a record-set field.
 enum FieldAttribute : int {
     adFldUpdatable = 0x4,
