@@ -97,7 +97,10 @@ void look(const QWidget* c, QStringList& out)
         if (!w || w->isWindow() || !w->isVisibleTo(c) || !w->geometry().intersects(c->rect()))
             continue;
         shown << w;
-        const int need = controls::textWidthNeeded(w);
+        // The chooser's folder box shows the path being browsed, as long as the
+        // machine makes it: data, not one of our texts.
+        const bool pathBox = w->objectName() == "lookInCombo" && qobject_cast<const QFileDialog*>(w->window());
+        const int need = pathBox ? 0 : controls::textWidthNeeded(w);
         const int room = std::min(w->width(), c->width() - w->x());
         if (need > room)
             out << QStringLiteral("%1 '%2' needs %3 px, has %4").arg(where(w), textOf(w)).arg(need).arg(room);
