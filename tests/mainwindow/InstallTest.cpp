@@ -77,6 +77,9 @@ TEST(Install, TempPrefixGetsTheProgramItsDefaultsAndTheDesktopEntryAndRunsReadOn
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(kPrefixVar, prefix);
     env.insert(kDataVar, data);
+    // The child makes its own temporary home; the machine's TMPDIR may be one
+    // that only the parent's user can write.
+    env.insert("TMPDIR", tmp.path());
     const QString self = QCoreApplication::applicationFilePath();
     const QString filter = "--gtest_filter=InstallReadOnly.*";
     int code = 0;
