@@ -74,7 +74,15 @@ private:
         return ok;
     }
 
-    QTemporaryDir dir_;
+    // The server's socket lies in this folder, and a socket's path holds at most 107 bytes:
+    // a long TMPDIR gives way to /tmp.
+    static QString folderTemplate()
+    {
+        const QString inTemp = QDir::tempPath() + "/pg-XXXXXX";
+        return inTemp.size() + 20 < 100 ? inTemp : QStringLiteral("/tmp/pg-XXXXXX");
+    }
+
+    QTemporaryDir dir_{folderTemplate()};
     QString bin_, runAs_;
     bool started_ = false;
 };
