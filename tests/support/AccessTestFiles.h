@@ -81,10 +81,15 @@ inline QByteArray sha256(const QString& path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex();
 }
 
-// Standard output of an MDBTools tool as UTF-8 text.
+// Standard output of an MDBTools tool as UTF-8 text. The tools take names and
+// write text in the locale's character set: under a C locale a table named
+// with an accent is not found.
 inline QString run(const QString& tool, const QStringList& arguments)
 {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
     p.start(tool, arguments);
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
