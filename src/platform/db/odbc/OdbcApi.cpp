@@ -1,5 +1,8 @@
 #include "platform/db/odbc/OdbcApi.h"
 
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
 #include <mutex>
 
 namespace db::odbc {
@@ -60,6 +63,12 @@ void raiseDb(const QString& message)
 SQLHENV environment()
 {
     static SQLHENV env = [] {
+        // Names and texts go to the drivers as UTF-8 (what Qt uses on this
+        // platform); a driver converts them by the C library's character set,
+        // which is plain ASCII when no locale is set, and then finds no table
+        // or column whose name has an accent.
+        if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+            std::setlocale(LC_CTYPE, "C.UTF-8");
         SQLHENV h = SQL_NULL_HENV;
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h)))
             return SQLHENV(SQL_NULL_HENV);

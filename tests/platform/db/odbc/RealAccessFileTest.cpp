@@ -6,7 +6,9 @@
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 #include "support/AccessTestFiles.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <map>
@@ -172,4 +174,25 @@ TEST_F(RealAccessFile, EveryChangeIsRefusedAndTheFileStaysAsItWas)
         EXPECT_EQ(accesstest::sha256(p), before) << file;
         EXPECT_EQ(QFileInfo(p).lastModified(), modified) << file;
     }
+}
+
+// A program started with no locale at all (a bare service or container) still
+// finds and reads the tables whose names have an accent: the same reading,
+// run again in a child with only the C locale.
+TEST(RealAccessFileWithoutLocale, TablesWithAccentedNamesAreFoundAndRead)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : env.keys())
+        if (name == QLatin1String("LANG") || name == QLatin1String("LANGUAGE") || name.startsWith(QLatin1String("LC_")))
+            env.remove(name);
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=RealAccessFile.EveryTable*")});
+    ASSERT_TRUE(p.waitForFinished(300000));
+    const QString out = QString::fromUtf8(p.readAll());
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("[  PASSED  ] 1 test")) || out.contains(QLatin1String("[  SKIPPED ] 1 test")))
+        << out.toStdString();
 }
