@@ -5,6 +5,7 @@
 #include "platform/db/odbc/OdbcTestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -74,12 +75,13 @@ private:
         return ok;
     }
 
-    // The server's socket lies in this folder, and a socket's path holds at most 107 bytes:
-    // a long TMPDIR gives way to /tmp.
+    // The server's socket lies in this folder, and a socket's path (with its
+    // closing zero) holds at most 108 bytes: a long TMPDIR gives way to /tmp.
     static QString folderTemplate()
     {
         const QString inTemp = QDir::tempPath() + "/pg-XXXXXX";
-        return inTemp.size() + 20 < 100 ? inTemp : QStringLiteral("/tmp/pg-XXXXXX");
+        return QFile::encodeName(inTemp).size() + qsizetype(sizeof("/.s.PGSQL.5432")) <= 108 ? inTemp
+                                                                                          : QStringLiteral("/tmp/pg-XXXXXX");
     }
 
     QTemporaryDir dir_{folderTemplate()};

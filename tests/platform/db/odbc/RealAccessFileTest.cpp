@@ -181,6 +181,11 @@ TEST_F(RealAccessFile, EveryChangeIsRefusedAndTheFileStaysAsItWas)
 // run again in a child with only the C locale.
 TEST(RealAccessFileWithoutLocale, TablesWithAccentedNamesAreFoundAndRead)
 {
+    const QString why = accesstest::missing();
+    if (!why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    if (odbctest::mdbToolsDriverLibrary().isEmpty())
+        GTEST_SKIP() << "MDBTools ODBC driver (package odbc-mdbtools) not installed";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& name : env.keys())
         if (name == QLatin1String("LANG") || name == QLatin1String("LANGUAGE") || name.startsWith(QLatin1String("LC_")))
@@ -193,6 +198,5 @@ TEST(RealAccessFileWithoutLocale, TablesWithAccentedNamesAreFoundAndRead)
     ASSERT_TRUE(p.waitForFinished(300000));
     const QString out = QString::fromUtf8(p.readAll());
     EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
-    EXPECT_TRUE(out.contains(QLatin1String("[  PASSED  ] 1 test")) || out.contains(QLatin1String("[  SKIPPED ] 1 test")))
-        << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("[  PASSED  ] 1 test"))) << out.toStdString();
 }
