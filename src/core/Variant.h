@@ -12,7 +12,8 @@
 #include <variant>
 #include <vector>
 
-// Type numbers are those the Parts compare with (VarType / FieldTypeCode).
+// The runtime's own type numbers: code that looks at a value's type or a
+// field's FieldTypeCode compares with them, so they never change.
 enum class VarType : int {
     Empty = 0,
     Null = 1,
