@@ -3,6 +3,7 @@
 #include "core/Screen.h"
 #include "core/ValueText.h"
 #include "services/clsTablas.h"
+#include "support/EventSteps.h"
 
 #include <vector>
 #include <QApplication>
@@ -162,9 +163,7 @@ TEST_F(Box, EnterMovesToTheNextControl)
     layout->addWidget(second);
     QList<int> keys;
     QObject::connect(first, &MaxText::KeyPress, first, [&](short& k) { keys << k; });
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(steps::showActive(window));
     for (int tipo : {0, 1}) {
         first->setTipo(tipo);
         first->setFocus();

@@ -4,7 +4,6 @@
 #include "support/FileMode.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -203,8 +202,7 @@ TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
     QRandomGenerator rng(20240601);
     const char alphabet[] = "[]=;\r\n \tabcAB\xC3\xB1\x80\xFF\x00";
     const QString names[] = {"a", "A", "b", "ab", "[", "", "ñ"};
-    QElapsedTimer timer;
-    timer.start();
+    // A hang is the test runner's to end: a time limit here would fail a slow machine, not a slow parser.
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes(int(rng.bounded(600)), '\0');
         const bool structured = rng.bounded(2) == 0;
@@ -219,7 +217,6 @@ TEST(ProfileFileRandom, RandomBytesNeitherCrashNorHang)
             EXPECT_EQ(pf.value("A", "B"), "value");
         }
     }
-    EXPECT_LT(timer.elapsed(), 20000);
 }
 
 TEST_F(ProfileFileTest, ManyEditsInMemoryWithOneReadAndOneWriteFindWhatOneReadWould)

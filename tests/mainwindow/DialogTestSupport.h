@@ -7,6 +7,7 @@
 #include "messages/clsError.h"
 #include "platform/db/Connection.h"
 #include "controls/PushButton.h"
+#include "support/EventSteps.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ inline void screenshot(QWidget& w, const QString& name)
         return;
     QDir().mkpath(folder);
     w.show();
-    QTest::qWait(20);
+    steps::settle();
     EXPECT_TRUE(w.grab().save(folder + u'/' + name + QStringLiteral(".png")));
     w.hide();
 }

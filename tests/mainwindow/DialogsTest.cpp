@@ -161,7 +161,7 @@ TEST_F(DialogsTest, EditorCopiesReindentsCommentsColoursAndFollowsItsSize)
 
     edit.show();
     edit.resize(900, 700);
-    QTest::qWait(1);
+    steps::settle(); // the window system's answer to the resize
     // 90 twips each side at 96 DPI
     EXPECT_EQ(std::pair(edit.txtSQL->width(), edit.BttSalir->x() + edit.BttSalir->width()), std::pair(900 - 12, 900 - 13));
     edit.resize(100, 100);

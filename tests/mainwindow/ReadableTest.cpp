@@ -15,6 +15,8 @@
 #include "platform/db/Connection.h"
 #include "querypage/MaxSQL.h"
 #include "controls/PushButton.h"
+#include "compare/frmCompare.h"
+#include "support/EventSteps.h"
 #include "support/QtPrinters.h"
 
 #include <QAbstractButton>
@@ -35,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <utility>
 #include <gtest/gtest.h>
 
@@ -136,7 +139,7 @@ QStringList faults(const QWidget& w, const QString& state = QString())
     return out;
 }
 
-void settle(int ms = 20) { QTest::qWait(ms); }
+using steps::settle;
 
 // A picture for a look by eye, into the folder VELMORA_SCREENSHOTS names.
 QString language;
@@ -270,6 +273,9 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     w->show();
     settle();
     MaxSQL& p = page();
+    // The page's idle check looks at this clock, which moves only when the test moves it.
+    QDateTime now(QDate(2024, 3, 1), QTime(10, 0));
+    p.setClock([&now] { return now; });
     auto* connectionType = p.findChild<QComboBox*>("cboConnectionType");
     auto* driverList = p.findChild<QComboBox*>("cboDriver");
     // Each connection type and driver of the page's panel, then the sample database run into the grid.
@@ -278,7 +284,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         for (int driver : type == 3 ? std::vector{0, 1, 2} : std::vector{-1}) {
             if (driver >= 0)
                 driverList->setCurrentIndex(driver);
-            settle(1);
+            settle();
             found << faults(*w, QStringLiteral("type %1/%2").arg(type).arg(driver));
         }
     }
@@ -288,15 +294,19 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     p.findChild<QLineEdit*>("txtBBDD")->setText(dir.filePath("sample.mdb"));
     p.findChild<QPlainTextEdit*>("txtTabla")->setPlainText("SELECT * FROM Pedidos");
     p.ExecuteQuery();
-    settle(400); // the editability check
+    // The rest of the result and then, a second after the last edit, the editability check.
+    now = now.addSecs(2);
+    ASSERT_TRUE(steps::runTimers(p));
+    settle();
     found << faults(*w, "run");
     snap(*w, "frmMain");
     for (const char* menu : {"BttDataBase", "BttExport", "BttClean"}) {
         emit button(menu)->mouseUp(1, 0, 0, 0);
-        settle(600);
+        ASSERT_TRUE(steps::runTimers(*w)); // the menu slides all the way open
+        settle();
         found << faults(*w, QLatin1String(menu));
         QTest::keyClick(w.get(), Qt::Key_Escape);
-        settle(600);
+        settle();
     }
 
     // Opciones, and from it its folder chooser.
@@ -326,7 +336,8 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     });
     // The comparison: empty, each compared connection type, and after a comparison.
     open([&] { w->QueryPage(1)->CompareDatabases(); }, [&](QDialog& compare) {
-        settle(300);
+        dynamic_cast<frmCompare&>(compare).logic().tmrInitial_Timer(); // the window loads what it compares from
+        settle();
         found << faults(compare, "compare loaded");
         snap(compare, "frmCompare-empty");
         auto* type = compare.findChild<QComboBox*>("cboComparedConnectionType");
@@ -339,7 +350,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
                     driver->setCurrentIndex(d);
                     emit driver->activated(d);
                 }
-                settle(1);
+                settle();
                 found << faults(compare, QStringLiteral("compared type %1/%2").arg(t).arg(d));
                 snap(compare, QStringLiteral("frmCompare-type%1-%2").arg(t).arg(d));
             }
@@ -347,7 +358,7 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
         emit type->activated(1);
         compare.findChild<QLineEdit*>("txtComparedBBDD")->setText(dir.filePath("other.mdb"));
         compare.findChild<QAbstractButton*>("BttCompare")->click();
-        settle(50);
+        settle();
         found << faults(compare, "compared");
         snap(compare, "frmCompare-compared");
         // Over the main window, not past it; its grids reach down to its bottom edge and end inside it.
@@ -390,7 +401,8 @@ TEST_P(ReadableTest, EveryWindowGivesEachTextItsRoomAndNoControlLiesOnAnother)
     QTimer::singleShot(0, [&] {
         frmMsgBox* box = w->MSG()->Dialog();
         if (box) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+            settle();
+            EXPECT_TRUE(box->windowHandle() && box->windowHandle()->isExposed());
             found << faults(*box);
             QTimer::singleShot(0, box, [box] { box->close(); });
         }

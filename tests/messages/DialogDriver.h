@@ -2,6 +2,7 @@
 // Drives the modal message dialog from inside its own event loop.
 #include "messages/clsError.h"
 #include "messages/frmMsgBox.h"
+#include "support/EventSteps.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,13 +12,14 @@
 #include <gtest/gtest.h>
 
 // Runs MsgBox and acts on the dialog once it is shown and active (then closes what the action left open, so a
-// failing test cannot hang).
+// failing test cannot hang). The action starts before any timer of the dialog has had a turn.
 inline int answer(clsError& msg, std::int32_t style, const std::function<void(frmMsgBox*)>& act, bool dontAsk = false)
 {
     QTimer::singleShot(0, [&msg, act] {
         frmMsgBox* d = msg.Dialog();
         ASSERT_NE(d, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        steps::settle();
+        ASSERT_TRUE(d->isActiveWindow());
         act(d);
         QTimer::singleShot(0, d, [d] { d->close(); });
     });

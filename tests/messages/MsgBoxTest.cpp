@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Types a character or key into the focused widget and gives a pressed button time to answer.
+// Types a character or key into the focused widget and lets a button it pressed click.
 void type(int key)
 {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     QWidget* dialog = focus->window();
     key < 128 ? QTest::keyClick(focus, char(key)) : QTest::keyClick(focus, Qt::Key(key));
-    (void)QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 500);
+    steps::finishClicks(*dialog);
 }
 } // namespace
 
@@ -45,7 +45,7 @@ TEST(MsgBox, ButtonSetIconAndTextsFollowTheStyle)
             EXPECT_EQ(QApplication::focusWidget(), d->cmd[2]);
             // The set's default button takes Enter once the focus is elsewhere.
             d->txtBody->setFocus();
-            QCoreApplication::processEvents();
+            steps::settle();
             EXPECT_TRUE(d->cmd[c.defaultIndex]->isDefault());
         });
     }
@@ -115,7 +115,9 @@ TEST(MsgBox, DontAskAgainBoxReentrantCallsAndTheBlinkingCriticalTitle)
     answer(msg, 16, [&](frmMsgBox* d) {
         EXPECT_EQ(d->tmrError->interval(), 250);
         EXPECT_EQ(d->mainTitleColor(), QColor(Qt::black));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(255, 0, 0); }, 1000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->mainTitleColor() == QColor(Qt::black); }, 1000));
+        steps::tick(*d->tmrError);
+        EXPECT_EQ(d->mainTitleColor(), QColor(255, 0, 0));
+        steps::tick(*d->tmrError);
+        EXPECT_EQ(d->mainTitleColor(), QColor(Qt::black));
     });
 }

@@ -4,6 +4,7 @@
 #include "messages/TranslationText.h"
 #include "schema/frmNewField.h"
 #include "schema/frmTableProperties.h"
+#include "support/EventSteps.h"
 
 #include <QApplication>
 #include <QTest>
@@ -74,9 +75,7 @@ protected:
         d.setPreviousFieldsCount(5);
         if (!shown)
             return;
-        d.show();
-        d.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        ASSERT_TRUE(steps::showActive(d));
     }
 };
 

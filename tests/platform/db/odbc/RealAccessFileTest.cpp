@@ -195,7 +195,7 @@ TEST(RealAccessFileWithoutLocale, TablesWithAccentedNamesAreFoundAndRead)
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=RealAccessFile.EveryTable*")});
-    ASSERT_TRUE(p.waitForFinished(300000));
+    ASSERT_TRUE(p.waitForFinished(-1)); // the test runner's time limit ends a hang
     const QString out = QString::fromUtf8(p.readAll());
     EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QLatin1String("[  PASSED  ] 1 test"))) << out.toStdString();
