@@ -795,7 +795,6 @@ void MaxGrid::setDataSource(const Variant& source)
         setCols(int(cols));
         setRows(int(rows));
         model_->clearTexts(0);
-        resetTrackedCell();
         for (int f = 0; f < names.size() && fixedRows_ > 0; ++f)
             model_->setText(0, fixedCols_ + f, names[f]);
         if (count > 0 && cols > fixedCols_)
