@@ -101,7 +101,7 @@ bool PageController::FetchMore()
     try {
         do
             f->paged->read(*f->reader, fetchStep);
-        while (!f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
+        while (fetchTurnMs > 0 && !f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
     } catch (...) {
         StopFetch();
         throw;
