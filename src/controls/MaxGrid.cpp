@@ -4,6 +4,8 @@
 #include "MaxGridView.h"
 #include "core/Screen.h"
 #include "core/ValueText.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/ResultTexts.h"
 
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -11,6 +13,7 @@
 #include <QTimer>
 #include <QWhatsThis>
 #include <algorithm>
+#include <optional>
 
 using maxgrid_detail::Model;
 using maxgrid_detail::NoColor;
@@ -33,6 +36,10 @@ void checkRange(int value, int low, int high)
 constexpr long long kMaxCells = 10'000'000;
 
 constexpr int kDefaultRowTwips = 240;
+
+// The system colours of a raised or inset edge: 3-D highlight and button shadow.
+constexpr std::uint32_t kLightEdge = 0x80000014u;
+constexpr std::uint32_t kDarkEdge = 0x80000010u;
 constexpr int kDefaultColTwips = 960;
 
 } // namespace
@@ -194,9 +201,9 @@ void MaxGrid::setRowHeightMin(int twips)
     applyRowHeights();
 }
 
-void MaxGrid::setTextStyle(int value) { setRanged(textStyle_, value, 0, 4); }
+void MaxGrid::setTextStyle(int value) { setRanged(textStyle_, value, 0, 4, true); }
 
-void MaxGrid::setTextStyleFixed(int value) { setRanged(textStyleFixed_, value, 0, 4); }
+void MaxGrid::setTextStyleFixed(int value) { setRanged(textStyleFixed_, value, 0, 4, true); }
 
 void MaxGrid::setWordWrap(bool value)
 {
@@ -283,8 +290,6 @@ void MaxGrid::setMousePointer(int value)
 void MaxGrid::setOLEDropMode(int value) { setRanged(oleDropMode_, value, 0, 1); }
 
 void MaxGrid::setPictureType(int value) { setRanged(pictureType_, value, 0, 1); }
-
-void MaxGrid::setSort(int value) { setRanged(sort_, value, 0, 9); }
 
 void MaxGrid::Refresh()
 {
@@ -674,6 +679,130 @@ void MaxGrid::setCellBackColor(std::uint32_t value)
     model_->setBack(r.r1, r.c1, r.r2, r.c2, value);
 }
 
+// ---- sorting and binding
+
+namespace {
+
+// A key cell as the sort settings read it: its text and, for the generic and
+// numeric settings, its number when it reads as one.
+struct SortKey {
+    QString text;
+    std::optional<double> number;
+};
+
+int compareKeys(const SortKey& a, const SortKey& b, int setting)
+{
+    const auto numbers = [](double x, double y) { return x < y ? -1 : y < x ? 1 : 0; };
+    switch (setting) {
+    case 1:
+    case 2:
+        if (a.number && b.number)
+            return numbers(*a.number, *b.number);
+        return QString::compare(a.text, b.text, Qt::CaseInsensitive);
+    case 3:
+    case 4: return numbers(a.number.value_or(0), b.number.value_or(0)); // text that is no number counts as 0
+    case 5:
+    case 6: return QString::compare(a.text, b.text, Qt::CaseInsensitive);
+    default: return QString::compare(a.text, b.text, Qt::CaseSensitive);
+    }
+}
+
+} // namespace
+
+void MaxGrid::setSort(int value)
+{
+    checkRange(value, 0, 9);
+    // Custom (9) asks the host through a compare event, which the grid does not raise.
+    if (value == 0 || value == 9 || Cols() == 0)
+        return;
+    const CellRange s = selectionRange();
+    checkCol(s.c2);
+    const int first = row_ == rowSel_ ? fixedRows_ : std::max(s.r1, fixedRows_);
+    const int last = row_ == rowSel_ ? Rows() - 1 : std::min(s.r2, Rows() - 1);
+    if (last <= first)
+        return;
+
+    const int rows = last - first + 1, keys = s.c2 - s.c1 + 1;
+    std::vector<SortKey> cells(std::size_t(rows) * std::size_t(keys));
+    for (int r = 0; r < rows; ++r)
+        for (int k = 0; k < keys; ++k) {
+            SortKey& key = cells[std::size_t(r) * std::size_t(keys) + std::size_t(k)];
+            key.text = model_->text(first + r, s.c1 + k);
+            if (value <= 4)
+                key.number = ValueText::parseNumber(key.text);
+        }
+    std::vector<int> from(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r)
+        from[std::size_t(r)] = r;
+    const bool descending = value % 2 == 0;
+    std::stable_sort(from.begin(), from.end(), [&](int a, int b) {
+        for (int k = 0; k < keys; ++k) {
+            const int c = compareKeys(cells[std::size_t(a) * std::size_t(keys) + std::size_t(k)],
+                                      cells[std::size_t(b) * std::size_t(keys) + std::size_t(k)], value);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    for (int& r : from)
+        r += first;
+    reorderRows(first, from);
+}
+
+void MaxGrid::reorderRows(int first, const std::vector<int>& from)
+{
+    const int n = int(from.size());
+    std::vector<int> to(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        to[std::size_t(from[std::size_t(i)] - first)] = first + i;
+    const auto moved = [&](int r) { return r < first || r >= first + n ? r : to[std::size_t(r - first)]; };
+
+    model_->reorderRows(first, from);
+    QHash<int, int> heights;
+    for (auto it = rowHeightTwips_.cbegin(); it != rowHeightTwips_.cend(); ++it)
+        heights.insert(moved(it.key()), it.value());
+    rowHeightTwips_.swap(heights);
+    QHeaderView* sections = view_->verticalHeader();
+    for (int r = first; r < first + n && r - fixedRows_ < sections->count(); ++r)
+        sections->resizeSection(r - fixedRows_, Screen::pixelsFromTwips(rowTwips(r)));
+    // The cell being edited, and the one a failed check returns to, stay with their rows.
+    lastRowChanged_ = moved(lastRowChanged_);
+    returnRow_ = moved(returnRow_);
+    Refresh();
+}
+
+void MaxGrid::setDataSource(const Variant& source)
+{
+    if (source.isEmpty() || source.isNothing()) {
+        dataSource_ = Variant(); // the rows shown stay
+        return;
+    }
+    const auto records = source.as<db::Recordset>();
+    if (!records)
+        invalidValue();
+    handler("DataSource", [&] {
+        // Everything is read before the grid changes: a set that cannot be read leaves it as it was.
+        const qint64 count = records->RecordCount();
+        QStringList names;
+        for (int f = 0; f < records->FieldCount(); ++f)
+            names << records->Fields(f).Name();
+        const long long rows = fixedRows_ + count, cols = fixedCols_ + names.size();
+        if (rows * std::max(1ll, cols) > kMaxCells)
+            invalidValue();
+        const QList<QStringList> texts = resulttexts::rows(*records->result(), 0, int(count));
+
+        setRows(fixedRows_);
+        setCols(int(cols));
+        setRows(int(rows));
+        model_->clearTexts(0);
+        for (int f = 0; f < names.size() && fixedRows_ > 0; ++f)
+            model_->setText(0, fixedCols_ + f, names[f]);
+        if (count > 0 && cols > fixedCols_)
+            model_->setBlock(fixedRows_, fixedCols_, texts);
+        dataSource_ = source;
+    });
+}
+
 // ---- scrolling
 
 int MaxGrid::TopRow() const
@@ -768,8 +897,9 @@ void MaxGrid::paintCell(QPainter* p, const QRect& rect, int row, int col) const
     // clipped: a clipped right-aligned number reads as another number.
     if (!wordWrap_)
         text = controls::fittedCellText(text, p->fontMetrics(), room.width(), caret);
-    p->setPen(color(selected ? foreColorSel_ : fixed ? foreColorFixed_ : foreColor_));
-    p->drawText(room, int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text);
+    drawCellText(p, room, int(align) | (wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine), text,
+                 color(selected ? foreColorSel_ : fixed ? foreColorFixed_ : foreColor_),
+                 fixed ? textStyleFixed_ : textStyle_);
 
     const int lines = fixed ? gridLinesFixed_ : gridLines_;
     if (lines != 0) {
@@ -791,4 +921,22 @@ void MaxGrid::paintCell(QPainter* p, const QRect& rect, int row, int col) const
         p->drawRect(rect.adjusted(0, 0, -1, -1));
     }
     p->restore();
+}
+
+void MaxGrid::drawCellText(QPainter* p, const QRect& room, int flags, const QString& text, const QColor& fore,
+                           int style) const
+{
+    // Raised text catches the light above-left and casts its shadow below-right;
+    // inset text the other way round. The light styles leave the shadow out.
+    if (style != 0) {
+        const int light = (style == 1 || style == 3) ? -1 : 1;
+        p->setPen(color(kLightEdge));
+        p->drawText(room.translated(light, light), flags, text);
+        if (style <= 2) {
+            p->setPen(color(kDarkEdge));
+            p->drawText(room.translated(-light, -light), flags, text);
+        }
+    }
+    p->setPen(fore);
+    p->drawText(room, flags, text);
 }

@@ -7,6 +7,7 @@
 // after it (never stored). Each column may carry a type word whose check runs
 // when the user leaves a cell; a valid changed cell raises CellChanged.
 #include "controls/ControlSupport.h"
+#include "core/Variant.h"
 #include "messages/TranslatableControls.h"
 #include "services/ListGrid.h"
 
@@ -17,6 +18,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QTableView;
 class QTimer;
@@ -80,13 +82,15 @@ public:
     int GridLineWidth() const { return gridLineWidth_; }
     void setGridLineWidth(int value);
     int MergeCells() const { return mergeCells_; }
-    void setMergeCells(int value); // stored only
+    void setMergeCells(int value); // kept only: no row or column carries a merge flag, so no cell merges
     int RowHeightMin() const { return rowHeightMin_; }
     void setRowHeightMin(int twips);
+    // How the texts of the normal / the fixed cells are drawn: 0 flat, 1 raised,
+    // 2 inset, 3 raised light, 4 inset light.
     int TextStyle() const { return textStyle_; }
-    void setTextStyle(int value); // stored only
+    void setTextStyle(int value);
     int TextStyleFixed() const { return textStyleFixed_; }
-    void setTextStyleFixed(int value); // stored only
+    void setTextStyleFixed(int value);
     bool WordWrap() const { return wordWrap_; }
     void setWordWrap(bool value);
     bool AllowBigSelection() const { return allowBigSelection_; }
@@ -96,7 +100,7 @@ public:
     bool CausesValidation() const { return causesValidation_; }
     void setCausesValidation(bool value) { causesValidation_ = value; }
     int DragMode() const { return dragMode_; }
-    void setDragMode(int value); // stored only
+    void setDragMode(int value); // kept only: no window of the program accepts a dropped control
     int FillStyle() const { return fillStyle_; }
     void setFillStyle(int value);
     int FocusRect() const { return focusRect_; }
@@ -117,21 +121,34 @@ public:
     void setAutomaticGrowing(bool value) { automaticGrowing_ = value; }
     QFont Font() const { return font(); }
     void setFont(const QFont& font);
-    QVariant DataSource() const { return dataSource_; }
-    void setDataSource(const QVariant& source) { dataSource_ = source; } // stored only
+    // Set to a record set, the grid shows it: the field names in the fixed row
+    // (row 0), the records below as the grid shows values, from the first
+    // non-fixed column; Rows and Cols follow it. Empty or Nothing unbinds and
+    // leaves the rows as they are. A record set that cannot be read is
+    // reported through MsgObject and the grid stays as it was; a value that is
+    // no record set is refused.
+    Variant DataSource() const { return dataSource_; }
+    void setDataSource(const Variant& source);
     bool Enabled() const { return isEnabled(); }
     int HelpContextID() const { return helpContextID_; }
-    void setHelpContextID(int value) { helpContextID_ = value; } // stored only
+    // Kept only: the local help has no context numbers, and F1 opens the window's own page.
+    void setHelpContextID(int value) { helpContextID_ = value; }
     int MousePointer() const { return mousePointer_; }
     void setMousePointer(int value);
     int OLEDropMode() const { return oleDropMode_; }
-    void setOLEDropMode(int value); // stored only
+    void setOLEDropMode(int value); // kept only: the grid raises no drop events
     int PictureType() const { return pictureType_; }
-    void setPictureType(int value); // stored only
-    void setSort(int value); // stored only
+    void setPictureType(int value); // kept only: the grid's picture is no member
+    // Sorts the rows Row..RowSel (every non-fixed row when the two are equal)
+    // by the columns Col..ColSel, leftmost first; equal keys keep their order.
+    // 1/2 generic, 3/4 numeric, 5/6 text, 7/8 text with case, ascending /
+    // descending; 0 and 9 (custom, which needs a compare event the grid does
+    // not raise) leave the order as it is. Each row takes its colours,
+    // alignments, pictures, height and the edit state of its tracked cell along.
+    void setSort(int value);
     QString ToolTipText() const { return toolTip(); }
     void setToolTipText(const QString& text) { setToolTip(text); }
-    void Drag(int action) { lastDragAction_ = action; } // stored only
+    void Drag(int action) { lastDragAction_ = action; } // kept only: no window accepts a dropped control
     void Refresh();
     void SetFocus();
     // The grid's "What's This" help text in its popup, over the grid.
@@ -292,6 +309,8 @@ private:
 
     // Painting (called by the view's delegate and header).
     void paintCell(QPainter* p, const QRect& rect, int row, int col) const;
+    void drawCellText(QPainter* p, const QRect& room, int flags, const QString& text, const QColor& fore,
+                      int style) const;
     Qt::Alignment alignmentOf(int row, int col, const QString& text) const;
     QColor color(std::uint32_t ole) const;
 
@@ -303,6 +322,8 @@ private:
     void checkCell(int row, int col) const;
     void applyColumnWidths();
     void applyRowHeights();
+    // Puts the rows first.. in the order given (from[i]: the row that comes to first + i), with all they carry.
+    void reorderRows(int first, const std::vector<int>& from);
     void applyTopRow();
     void updateCell(int row, int col);
     void updateHeaderGeometry();
@@ -359,8 +380,8 @@ private:
     int allowUserResizing_ = 0, dragMode_ = 0, fillStyle_ = 0, focusRect_ = 1, highLight_ = 1;
     bool redraw_ = true, rightToLeft_ = false, scrollTrack_ = false;
     int scrollBars_ = 3, selectionMode_ = 0;
-    QVariant dataSource_;
-    int helpContextID_ = 0, mousePointer_ = 0, oleDropMode_ = 0, pictureType_ = 0, sort_ = 0;
+    Variant dataSource_;
+    int helpContextID_ = 0, mousePointer_ = 0, oleDropMode_ = 0, pictureType_ = 0;
     int lastDragAction_ = 0;
     QString formatString_;
     int designWidth(int col) const; // pixels

@@ -103,18 +103,48 @@ void Model::dropOutside(Map& map, int rows, int cols)
     }
 }
 
+template <class Map, class F>
+void Model::moveRows(Map& map, F&& to)
+{
+    Map out;
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        if (const int r = to(int(it.key() >> 32)); r >= 0)
+            out.insert(key(r, int(quint32(it.key()))), it.value());
+    map.swap(out);
+}
+
 template <class Map>
 void Model::shiftRows(Map& map, int from, int by)
 {
-    Map out;
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const int r = int(it.key() >> 32), c = int(quint32(it.key()));
-        if (r < from)
-            out.insert(it.key(), it.value());
-        else if (by > 0 || r > from) // a removed row (by < 0, r == from) goes
-            out.insert(key(r + by, c), it.value());
+    // A removed row (by < 0, r == from) goes.
+    moveRows(map, [&](int r) { return r < from ? r : by > 0 || r > from ? r + by : -1; });
+}
+
+void Model::reorderRows(int first, const std::vector<int>& from)
+{
+    const int n = int(from.size());
+    if (n == 0)
+        return;
+    std::vector<QString> texts(std::size_t(n) * std::size_t(cols_));
+    std::vector<std::uint32_t> back(texts.size());
+    std::vector<std::uint32_t> rowBack(static_cast<std::size_t>(n));
+    std::vector<int> to(static_cast<std::size_t>(n)); // old row - first -> new row
+    for (int i = 0; i < n; ++i) {
+        const int r = from[std::size_t(i)];
+        std::move(texts_.begin() + std::ptrdiff_t(cell(r, 0)), texts_.begin() + std::ptrdiff_t(cell(r + 1, 0)),
+                  texts.begin() + std::ptrdiff_t(i) * cols_);
+        std::copy_n(back_.begin() + std::ptrdiff_t(cell(r, 0)), cols_, back.begin() + std::ptrdiff_t(i) * cols_);
+        rowBack[std::size_t(i)] = rowBack_[std::size_t(r)];
+        to[std::size_t(r - first)] = first + i;
     }
-    map.swap(out);
+    std::move(texts.begin(), texts.end(), texts_.begin() + std::ptrdiff_t(cell(first, 0)));
+    std::copy(back.begin(), back.end(), back_.begin() + std::ptrdiff_t(cell(first, 0)));
+    std::copy(rowBack.begin(), rowBack.end(), rowBack_.begin() + first);
+    const auto moved = [&](int r) { return r < first || r >= first + n ? r : to[std::size_t(r - first)]; };
+    moveRows(pictures_, moved);
+    moveRows(alignments_, moved);
+    moveRows(pictureAlignments_, moved);
+    cellsChanged(first, 0, first + n - 1, std::max(0, cols_ - 1));
 }
 
 void Model::resize(int rows, int cols)

@@ -54,6 +54,9 @@ public:
     void insertRow(int at, const QStringList& texts);
     void removeRow(int at);
     void setFixedRows(int fixed);
+    // Puts rows first .. first + from.size() - 1 in a new order: from[i] is the
+    // row that comes to first + i, with its colours, pictures and alignments.
+    void reorderRows(int first, const std::vector<int>& from);
 
     // Drawing off: changes are not announced; on: one reset when anything changed.
     void setDeferred(bool deferred);
@@ -78,6 +81,9 @@ private:
     static void dropOutside(Map& map, int rows, int cols);
     template <class Map>
     static void shiftRows(Map& map, int from, int by);
+    // Moves each entry of row r to row to(r); an entry whose to(r) is negative goes.
+    template <class Map, class F>
+    static void moveRows(Map& map, F&& to);
 
     int rows_ = 0, cols_ = 0, fixedRows_ = 0;
     std::vector<QString> texts_;

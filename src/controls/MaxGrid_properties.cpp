@@ -106,7 +106,12 @@ std::vector<Key> keysOf(MaxGrid& g, bool& editable, bool& growing, QString& type
                 g.setFont(v.value<QFont>());
             }},
         key("Cols", integer(&MaxGrid::Cols, &MaxGrid::setCols)),
-        Key{"DataSource", [&g] { return g.DataSource(); }, [&g](const QVariant& v) { g.setDataSource(v); }},
+        Key{"DataSource", [&g] { return QVariant::fromValue(g.DataSource()); },
+            [&g](const QVariant& v) {
+                if (v.isValid() && !v.canConvert<Variant>())
+                    refuse();
+                g.setDataSource(v.value<Variant>());
+            }},
         Key{"Enabled", [&g] { return QVariant(g.Enabled()); }, [&g](const QVariant& v) { g.setEnabled(asBool(v)); }},
         key("FixedCols", integer(&MaxGrid::FixedCols, &MaxGrid::setFixedCols)),
         key("FixedRows", integer(&MaxGrid::FixedRows, &MaxGrid::setFixedRows)),

@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMenu>
 #include <QPushButton>
@@ -183,11 +182,16 @@ QVariant frmMain::Terminar()
 
     for (int i = 1; i <= QueryTabs->Tabs() - 1; ++i) {
         guarded(procedure, [&] {
-            QElapsedTimer waited;
-            waited.start();
-            while (QueryPage(i) && QueryPage(i)->TimerEnabled() && waited.elapsed() < shutdownWaitMs_) {
+            // Counted in steps rather than read off the clock: a page gets the
+            // same number of chances to end its check on any machine, however busy.
+            for (int step = 0; step < shutdownWaitMs_ / ShutdownStepMs && QueryPage(i) && QueryPage(i)->TimerEnabled();
+                 ++step) {
+                if (shutdownStep_) {
+                    shutdownStep_();
+                    continue;
+                }
                 QEventLoop loop;
-                QTimer::singleShot(10, &loop, &QEventLoop::quit);
+                QTimer::singleShot(ShutdownStepMs, &loop, &QEventLoop::quit);
                 loop.exec();
             }
             if (IQueryPage* page = QueryPage(i))

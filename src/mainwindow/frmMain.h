@@ -54,8 +54,11 @@ public:
     using ServicesStart = std::function<bool(clsTablas&, ObjectPtr host, std::shared_ptr<clsDO>,
                                              std::shared_ptr<clsError>, const QString& folder)>;
     void setServicesStart(ServicesStart start) { servicesStart_ = std::move(start); }
-    // How long Terminar waits for a page's pending check before it saves anyway.
+    // How long Terminar waits for a page's pending check before it saves
+    // anyway, in steps of ShutdownStepMs; a step lets events run (tests count them).
+    static constexpr int ShutdownStepMs = 10;
     void setShutdownWait(int milliseconds) { shutdownWaitMs_ = milliseconds; }
+    void setShutdownStep(std::function<void()> step) { shutdownStep_ = std::move(step); }
     // Answers the message object's questions and keeps its messages.
     void setMsgBoxRecorder(std::shared_ptr<MsgBoxRecorder> recorder) { recorder_ = std::move(recorder); }
 
@@ -187,6 +190,7 @@ private:
     std::function<void(QMenu*, const QPoint&)> popupMenu_;
     ServicesStart servicesStart_;
     int shutdownWaitMs_ = 5000;
+    std::function<void()> shutdownStep_;
     std::shared_ptr<MsgBoxRecorder> recorder_;
 
     std::shared_ptr<clsError> msg_;

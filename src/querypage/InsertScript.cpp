@@ -1,6 +1,6 @@
 #include "querypage/InsertScript.h"
 
-#include "platform/db/RowReader.h"
+#include "platform/db/ResultFile.h"
 #include <QIODevice>
 
 #include "core/Error.h"
@@ -169,18 +169,19 @@ QString literal(const sqltext::Dialect& dialect, const Variant& value, int field
     }
 }
 
-qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
-              qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress)
+qint64 script(db::ResultFile& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
+              const std::function<void(qint64 row, qint64 rows)>& progress)
 {
-    constexpr qint64 BlockRows = 20000;
     const int cols = int(layout.types.size());
+    const qint64 total = rows.rowCount();
     qint64 written = 0;
     QString line;
     QElapsedTimer shown;
     shown.start();
-    for (db::ResultSetPtr block = rows.next(BlockRows); block->rowCount() > 0; block = rows.next(BlockRows)) {
+    while (written < total) {
+        const auto [block, at] = rows.locate(written);
         QByteArray text;
-        for (qint64 r = 0; r < block->rowCount(); ++r) {
+        for (qint64 r = at; r < block->rowCount(); ++r) {
             line = layout.head;
             for (int c = 0; c < cols; ++c) {
                 if (c > 0)
@@ -192,14 +193,14 @@ qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect&
             ++written;
             if (progress && shown.elapsed() >= 100) {
                 shown.restart();
-                progress(written, std::max(expected, written));
+                progress(written, total);
             }
         }
         if (out.write(text) != text.size())
             return -1;
     }
     if (progress)
-        progress(written, std::max(expected, written));
+        progress(written, total);
     return written;
 }
 

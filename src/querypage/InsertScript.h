@@ -17,7 +17,7 @@
 class QIODevice;
 
 namespace db {
-class RowReader;
+class ResultFile;
 }
 
 namespace insertscript {
@@ -62,13 +62,13 @@ Layout layout(const QString& table, const QStringList& resultColumns, const std:
 // for such a field).
 QString literal(const sqltext::Dialect& dialect, const Variant& value, int fieldType);
 
-// The script of every row the reader gives, UTF-8 with CR LF, written to out
-// as the rows are read. progress(row, rows) is called at most ten times a
-// second and always after the last row; `rows` is the count expected (never
-// less than the rows written). Returns the rows written, or -1 when out
-// refuses a write. Raises Error at the first value that cannot be written.
-qint64 script(db::RowReader& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
-              qint64 expected, const std::function<void(qint64 row, qint64 rows)>& progress);
+// The script of every row of a read result, UTF-8 with CR LF, written to out
+// a block at a time. progress(row, rows) is called at most ten times a second
+// and always after the last row; `rows` is the result's count. Returns the
+// rows written, or -1 when out refuses a write. Raises Error at the first
+// value that cannot be written.
+qint64 script(db::ResultFile& rows, const Layout& layout, const sqltext::Dialect& dialect, QIODevice& out,
+              const std::function<void(qint64 row, qint64 rows)>& progress);
 
 // "<program folder>/Scripts/": the scripts folder when none is set, and what
 // the settings dialog proposes, so the folder shown is the folder used.

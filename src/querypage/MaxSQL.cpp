@@ -186,7 +186,7 @@ void MaxSQL::createConnectionPanel()
     Clocky->hide();
     tmrVisiblePassword = new QTimer(this);
     tmrVisiblePassword->setObjectName(QStringLiteral("tmrVisiblePassword"));
-    connect(tmrVisiblePassword, &QTimer::timeout, this, [this] { tmrVisiblePassword_Timer(); });
+    onTick(tmrVisiblePassword, &MaxSQL::tmrVisiblePassword_Timer);
 
 }
 
@@ -239,15 +239,19 @@ void MaxSQL::createResultArea()
     controls::setTwipsGeometry(Label2, 30, 30, 8745, 225);
 
     tmrFetch = new QTimer(this);
-    connect(tmrFetch, &QTimer::timeout, this, [this] {
-        bool done = true;
-        if (!guarded("FetchRows", [&] { done = FetchRows(); }) || done)
-            tmrFetch->stop();
-    });
+    onTick(tmrFetch, &MaxSQL::tmrFetch_Timer);
     tmrCheckEditable = new QTimer(this);
     tmrCheckEditable->setObjectName(QStringLiteral("tmrCheckEditable"));
     tmrCheckEditable->setInterval(300);
-    connect(tmrCheckEditable, &QTimer::timeout, this, [this] { tmrCheckEditable_Timer(); });
+    onTick(tmrCheckEditable, &MaxSQL::tmrCheckEditable_Timer);
+}
+
+void MaxSQL::onTick(QTimer* timer, void (MaxSQL::*tick)())
+{
+    connect(timer, &QTimer::timeout, this, [this, tick] {
+        if (!ctl_.StepsOnRequest)
+            (this->*tick)();
+    });
 }
 
 void MaxSQL::connectButton(PushButton* b, void (MaxSQL::*handler)(int, int, float, float))

@@ -206,6 +206,8 @@ private:
     void notice(const QString& text);
     QString translate(const QString& text);
     void pendingEvents();
+    // Runs tick at each timeout of timer, unless the page's steps run on request.
+    void onTick(QTimer* timer, void (MaxSQL::*tick)());
     QDateTime now() const { return ctl_.now(); }
     ConnectionValues connectionValues() const;
     void setListIndexes(int connectionType, int driver);
@@ -245,6 +247,8 @@ private:
     void FinishLoad();
     // One turn of the fetch; true once it is over.
     bool FetchRows();
+    // The fetch timer's tick: a turn, and the timer stopped once the fetch is over.
+    void tmrFetch_Timer();
     // Reads the rest of a result still arriving now, with the hourglass.
     void FinishFetch();
     void HeadersFromRecordset();

@@ -138,8 +138,11 @@ void MaxSQL::BttKey_MouseUp(int, int, float, float)
             }
             ctl_.ContextStatement = dialog->Context;
         }
-        // The grid's own SELECT again, never the statements run before it.
-        if (changed)
+        // The grid's own SELECT again, never the statements run before it; a
+        // page that has loaded none yet runs its text as the run button does.
+        if (changed && LastFinalSelect().isEmpty())
+            ExecuteQuery();
+        else if (changed)
             ReloadFinalSelect();
     });
 }

@@ -24,6 +24,11 @@ void MaxSQL::ResetEditState(bool keyButton)
 
 void MaxSQL::CheckEditable()
 {
+    // A result still arriving has no record set to edit through yet; its last
+    // row decides. Deciding now would drop its keys, and how fast the rows
+    // came would say whether the result can be edited.
+    if (ctl_.Fetching())
+        return;
     guarded("CheckEditable", [this] {
         if (ctl_.SingleTable) {
             ctl_.KeyButtonOn = true;

@@ -145,6 +145,13 @@ bool MaxSQL::FetchRows()
     return done;
 }
 
+void MaxSQL::tmrFetch_Timer()
+{
+    bool done = true;
+    if (!guarded("FetchRows", [&] { done = FetchRows(); }) || done)
+        tmrFetch->stop();
+}
+
 bool MaxSQL::ResultArriving() const { return ctl_.Fetching(); }
 
 void MaxSQL::FinishFetch()

@@ -10,7 +10,7 @@
 #include "core/VelmoraIni.h"
 #include "data/clsDO.h"
 #include "messages/clsError.h"
-#include "platform/db/Recordset.h"
+#include "platform/db/ResultFile.h"
 #include "platform/db/RowReader.h"
 #include "platform/shell/Shell.h"
 #include "querypage/InsertScript.h"
@@ -67,16 +67,21 @@ void MaxSQL::GenerateScript()
         if (table.isEmpty())
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no indica la tabla de la que lee"));
 
-        // The grid's own SELECT, read again forward only on the page's connection and written as it is read.
-        const std::unique_ptr<db::RowReader> rows = ctl_.zolt->OpenReader(statement);
-        if (!rows)
+        // The SELECT in the box, whatever the grid holds from an earlier run,
+        // read whole before a line is written: the refusal of no rows and the
+        // count the progress shows are its own. Its rows wait in a temporary
+        // file, not in memory.
+        const std::unique_ptr<db::RowReader> reader = ctl_.zolt->OpenReader(statement);
+        if (!reader)
             return; // the data-access object has said why
-        const auto& held = ctl_.ResultSet;
-        const qint64 expected = held && held->State() == db::adStateOpen ? ctl_.ResultRecords() : -1;
-        if (expected == 0)
+        db::ResultFile rows(reader->fields());
+        while (rows.read(*reader, db::ResultFile::BlockRows) > 0) {
+        }
+        rows.setFields(reader->fields());
+        if (rows.rowCount() == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;
-        for (const db::FieldInfo& f : rows->fields())
+        for (const db::FieldInfo& f : rows.fields())
             names << f.name;
         const insertscript::Layout layout =
             insertscript::layout(table, names, tableFields(ctl_.zolt->EstructuraTabla(kWork, table), table));
@@ -100,12 +105,10 @@ void MaxSQL::GenerateScript()
         };
         if (!out.open())
             unwritten();
-        const qint64 written = insertscript::script(*rows, layout, dialect, out, expected, [this](qint64 r, qint64 n) {
+        const qint64 written = insertscript::script(rows, layout, dialect, out, [this](qint64 r, qint64 n) {
             Label2->setText(translate(QStringLiteral("Registro {1%1} de {2%2}").arg(r).arg(n)));
             pendingEvents();
         });
-        if (written == 0)
-            ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         if (written < 0 || !out.commit())
             unwritten();
         pendingEvents();

@@ -6,10 +6,10 @@
 #include "editing/clsMultiTabla.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/ResultFile.h"
+#include "platform/db/ResultTexts.h"
 #include "platform/db/RowReader.h"
 #include "querypage/KeyFields.h"
 #include "querypage/LoadRules.h"
-#include "querypage/ResultTexts.h"
 #include "querypage/StructureFields.h"
 #include "querypage/TabHistoryFile.h"
 
@@ -101,7 +101,7 @@ bool PageController::FetchMore()
     try {
         do
             f->paged->read(*f->reader, fetchStep);
-        while (!f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
+        while (fetchTurnMs > 0 && !f->reader->atEnd() && clock.elapsed() < fetchTurnMs);
     } catch (...) {
         StopFetch();
         throw;

@@ -117,9 +117,17 @@ public:
     bool FetchMore();
     // The rows not read yet are never read.
     void StopFetch();
-    // Rows read between two looks at the clock, and the milliseconds of one turn.
+    // Rows read between two looks at the clock, and the milliseconds of one
+    // turn (0: one step a turn, whatever the machine's speed).
     qint64 fetchStep = 4096;
     int fetchTurnMs = 25;
+    // The page's timed steps (fetch turns, the idle check, the password
+    // countdown) run from its timers. With StepsOnRequest the timers still
+    // start and stop as they would, but a tick only runs when called, so what
+    // a caller sees never depends on how fast the machine is. New pages take
+    // the default.
+    static inline bool StepsOnRequestDefault = false;
+    bool StepsOnRequest = StepsOnRequestDefault;
     // A cleared grid: nothing is left to edit, confirm, reload or page.
     void ForgetResult();
 

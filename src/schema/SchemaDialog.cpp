@@ -19,7 +19,7 @@
 
 namespace schema {
 
-SchemaDialog::SchemaDialog(QWidget* parent) : DialogFrame(parent)
+SchemaDialog::SchemaDialog(QWidget* parent) : DialogFrame(parent, Keys::BeforeControls)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }

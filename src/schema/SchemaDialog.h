@@ -42,7 +42,9 @@ public:
 };
 
 // A schema window: the one dialog base with the services and data-access
-// objects it is given; its keys reach it after its controls.
+// objects it is given. It sees the keys typed in its controls first, so Esc
+// leaves from any of them, also from a box that would keep the key; it takes
+// only the keys it acts on, the rest reach the control.
 class SchemaDialog : public DialogFrame {
     Q_OBJECT
 public:

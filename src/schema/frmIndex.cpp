@@ -105,7 +105,8 @@ bool frmIndex::Form_KeyPress(int keyAscii)
             accept_();
         }
     });
-    return true;
+    // Every other key reaches the control it was typed in.
+    return keyAscii == 27 || keyAscii == 13;
 }
 
 bool frmIndex::tableHasKey() const

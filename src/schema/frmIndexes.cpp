@@ -92,7 +92,8 @@ bool frmIndexes::Form_KeyPress(int keyAscii)
         if (keyAscii == 27)
             done(0);
     });
-    return true;
+    // Enter and the other keys are the controls' own.
+    return keyAscii == 27;
 }
 
 void frmIndexes::readIndexes()

@@ -98,7 +98,8 @@ bool frmNewField::Form_KeyPress(int keyAscii)
         else if (keyAscii == 13)
             accept_();
     });
-    return true;
+    // Every other key reaches the control it was typed in.
+    return keyAscii == 27 || keyAscii == 13;
 }
 
 void frmNewField::setEditionMode(const QString& mode)

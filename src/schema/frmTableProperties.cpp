@@ -216,7 +216,8 @@ bool frmTableProperties::Form_KeyPress(int keyAscii)
         if (keyAscii == 27)
             done(0);
     });
-    return true;
+    // Enter and the other keys are the controls' own.
+    return keyAscii == 27;
 }
 
 void frmTableProperties::loadTableStructure()

@@ -99,7 +99,8 @@ bool frmTables::Form_KeyPress(int keyAscii)
         if (keyAscii == 27)
             leave();
     });
-    return true;
+    // Enter and the other keys are the controls' own.
+    return keyAscii == 27;
 }
 
 void frmTables::readTables()

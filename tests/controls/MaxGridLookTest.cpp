@@ -80,3 +80,37 @@ TEST_F(GridTest, ATextWiderThanItsColumnIsPaintedShortenedWithAMark)
     EXPECT_TRUE(typed.text.startsWith(QChar(0x2026)) && typed.text.endsWith(u'|')) << typed.text.toStdString();
     EXPECT_LE(typed.width, typed.room);
 }
+
+// Raised and inset texts carry a light and a dark copy one pixel off, on
+// opposite sides; the light styles only the light one. TextStyle draws the
+// normal cells, TextStyleFixed the fixed ones, each on its own.
+TEST_F(GridTest, RaisedAndInsetTextsArePaintedWithTheirOffsetCopies)
+{
+    fill(3, 2);
+    grid.setFixedCols(1);
+    grid.resize(300, 200);
+    grid.show();
+    const QColor light = controls::resolveColor(0x80000014u), dark = controls::resolveColor(0x80000010u);
+    ASSERT_NE(light, dark);
+    // Each copy as its colour and offset from the text itself, which is drawn last.
+    const auto copies = [&](int col) {
+        const painted::Cell cell = painted::paint(grid, 1, col);
+        QStringList out;
+        for (const painted::Run& run : cell.runs.mid(0, cell.runs.size() - 1)) {
+            const QPointF d = run.at - cell.runs.last().at;
+            EXPECT_EQ(run.text, cell.runs.last().text);
+            out << QStringLiteral("%1%2,%3").arg(run.color == light ? "L" : run.color == dark ? "D" : "?").arg(d.x()).arg(d.y());
+        }
+        return out.join(u' ');
+    };
+    const QString expected[] = {"", "L-1,-1 D1,1", "L1,1 D-1,-1", "L-1,-1", "L1,1"};
+    for (int style = 0; style <= 4; ++style) {
+        grid.setTextStyle(style);
+        grid.setTextStyleFixed(4 - style);
+        EXPECT_EQ(copies(1), expected[style]) << style;
+        EXPECT_EQ(copies(0), expected[4 - style]) << style;
+    }
+    EXPECT_THROW(grid.setTextStyle(5), Error);
+    EXPECT_THROW(grid.setTextStyleFixed(-1), Error);
+    EXPECT_EQ(std::pair(grid.TextStyle(), grid.TextStyleFixed()), std::pair(4, 0));
+}

@@ -50,10 +50,14 @@ protected:
         ASSERT_TRUE(QFile::copy(kBuilt + "/translate.vrx", dir.filePath("translate.vrx")));
         ProgramFolder::setPath(dir.path());
         mainwindow::installPageDialogs(); // before any page is made
+        // The pages' timers never tick on their own here: what a test sees
+        // never depends on whether a second passed while it ran.
+        PageController::StepsOnRequestDefault = true;
     }
     void TearDown() override
     {
         w.reset();
+        PageController::StepsOnRequestDefault = false;
         PageDialogs::installDefaults(nullptr);
         ProgramFolder::setPath(QString());
     }
@@ -62,6 +66,7 @@ protected:
     {
         w = std::make_unique<frmMain>();
         w->setMsgBoxRecorder(messages);
+        w->setShutdownStep([] {}); // a page's idle check only ends when a test runs it
         w->Form_Load();
         w->show();
         QCoreApplication::processEvents();

@@ -76,7 +76,6 @@ TEST_F(PageCommands, Editor)
 
 TEST_F(PageCommands, KeyFields)
 {
-    load("UPDATE t SET a = a + 1; SELECT * FROM t");
     bool contextVisible = false;
     bool cancel = false;
     QString keys = "a";
@@ -86,8 +85,17 @@ TEST_F(PageCommands, KeyFields)
         d.KeyFields = keys;
         d.Context = "EXEC ctx";
     });
-    QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
+    // A page that has loaded nothing yet runs the whole text of its box, as the run button does.
+    page.setTextSQL("UPDATE t SET a = a + 1; SELECT * FROM t");
+    click("BttKey");
+    MaxSQLTestAccess::finishFetch(page);
+    EXPECT_EQ(std::tuple(rec->statements().count("UPDATE t SET a = a + 1"), rec->statements().count("SELECT * FROM t"),
+                         page.Flexi().Rows()),
+              std::tuple(1, 1, 4));
 
+    page.setKeyFieldsText("");
+    load("UPDATE t SET a = a + 1; SELECT * FROM t");
+    QSignalSpy reset(&page, &MaxSQL::ScriptEnabledChanged);
     click("BttKey");
     // Only the grid's own SELECT runs again (its load empties the box: the declared key wins).
     EXPECT_EQ(std::tuple(contextVisible, page.contextStatement(), rec->statements().filter("UPDATE").size(),

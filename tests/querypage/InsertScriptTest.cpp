@@ -1,5 +1,5 @@
 // The INSERT script: its text rules, and the page writing, placing and
-// opening the file of the grid's final SELECT.
+// opening the file of the final SELECT in the box.
 #include "PageFixture.h"
 
 #include "core/FileReplace.h"
@@ -139,6 +139,64 @@ TEST_F(InsertScript, NothingWrittenOnAFailure)
         EXPECT_TRUE(recorder->calls[0].body.contains("Error: No se ha podido escribir el fichero " + scriptFile()))
             << recorder->calls[0].body.toStdString();
     }
+}
+
+// The script of a local database file, as the program starts the page.
+class LocalInsertScript : public PageBase {
+protected:
+    void SetUp() override
+    {
+        PageBase::SetUp();
+        startAsTheProgram();
+        page.setCurrentTab(1);
+        page.setClock([] { return QDateTime(QDate(2024, 1, 31), QTime(15, 45, 3)); });
+        QStringList statements{"CREATE TABLE Genre (GenreId LONG, Name TEXT(20))", "INSERT INTO Genre VALUES (1, 'Rock')",
+                               "INSERT INTO Genre VALUES (2, 'Jazz')", "CREATE TABLE Track (TrackId LONG)",
+                               "INSERT INTO Track VALUES (1)"};
+        for (int n = 1; n < 8192; n *= 2)
+            statements << QStringLiteral("INSERT INTO Track SELECT TrackId + %1 FROM Track").arg(n);
+        page.ParametersConnection(1, 1, "", makeLocalFile(dir.filePath("music.mdb"), statements), "", "");
+    }
+    QString scriptFile(const QString& table = "Genre") const
+    {
+        return dir.filePath("Scripts/" + table + "_20240131_154503.txt");
+    }
+
+    shell::ScopedRecordingLauncher launcher;
+};
+
+// The rows written and the refusal of none are those of the statement in the
+// box, not of the result the grid still holds from the last run.
+TEST_F(LocalInsertScript, TheStatementInTheBoxIsCountedNotTheGridsResult)
+{
+    run("SELECT * FROM Genre WHERE GenreId = 0");
+    ASSERT_EQ(page.Flexi().Rows(), 1);
+    page.setTextSQL("SELECT * FROM Genre");
+    page.GenerateScript();
+    EXPECT_EQ(reports(), QStringList());
+    QFile f(scriptFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("INSERT INTO Genre VALUES(1, 'Rock')\r\nINSERT INTO Genre VALUES(2, 'Jazz')\r\n"));
+    f.close();
+
+    QFile::remove(scriptFile());
+    run("SELECT * FROM Genre");
+    page.setTextSQL("SELECT * FROM Genre WHERE GenreId = 0");
+    page.GenerateScript();
+    ASSERT_EQ(reports().size(), 1);
+    EXPECT_TRUE(reports()[0].endsWith("Error: La consulta no ha devuelto ningún registro")) << reports()[0].toStdString();
+    EXPECT_EQ(QDir(dir.filePath("Scripts")).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(launcher->launched.size(), 1); // the first script alone
+
+    // Rows past the first blocks the temporary file keeps are written too, in their order.
+    page.setTextSQL("SELECT TrackId FROM Track ORDER BY TrackId");
+    page.GenerateScript();
+    QFile tracks(scriptFile("Track"));
+    ASSERT_TRUE(tracks.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = tracks.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 8193);
+    for (const int at : {0, 4095, 4096, 8191})
+        EXPECT_EQ(lines[at], "INSERT INTO Track VALUES(" + QByteArray::number(at + 1) + ")\r");
 }
 
 } // namespace

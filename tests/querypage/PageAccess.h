@@ -68,6 +68,9 @@ public:
         p.ctl_.fetchTurnMs = 0;
     }
     static void finishFetch(MaxSQL& p) { p.FinishFetch(); }
+    // The page's timers tick only through the calls below, never on their own.
+    static void stepsOnRequest(MaxSQL& p) { p.ctl_.StepsOnRequest = true; }
+    static void fetchTurn(MaxSQL& p) { p.tmrFetch_Timer(); }
     static qint64 recordCount(const MaxSQL& p) { return p.ctl_.PagingRecordCount; }
 };
 

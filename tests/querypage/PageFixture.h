@@ -65,6 +65,7 @@ protected:
     // Pages of one window share the message, settings and data-access objects.
     void wire(MaxSQL& p)
     {
+        MaxSQLTestAccess::stepsOnRequest(p);
         p.setErrorObject(msg);
         p.setSCRObject(scr);
         p.setZoltObject(zolt);

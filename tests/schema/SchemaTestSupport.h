@@ -102,6 +102,16 @@ protected:
         return 0;
     }
 
+    // The enabled controls a key can be typed in, a typed box through its inner line.
+    static QList<QWidget*> keyTargets(const QWidget& window)
+    {
+        QList<QWidget*> out;
+        for (QWidget* w : window.findChildren<QWidget*>())
+            if (w->focusPolicy() != Qt::NoFocus && !w->focusProxy() && w->isEnabled())
+                out << w;
+        return out;
+    }
+
     // Whether a cell (row 0: the header) shows a picture, read as the cell's decoration.
     static bool hasPicture(const MaxGrid& g, int row, int col)
     {

@@ -3,6 +3,8 @@
 #include "schema/frmIndex.h"
 #include "schema/frmIndexes.h"
 
+#include <QTest>
+
 using namespace schematest;
 
 namespace {
@@ -222,4 +224,28 @@ TEST_F(IndexesTest, AKeyAnotherTableRefersToIsKeptAndTheEnginesReasonIsTold)
     EXPECT_EQ(column(*w.fgrIndexes, 1), QStringList{key});
     EXPECT_EQ(datatest::valuesOf(datatest::sub(datatest::sub(tableIndexes("Artist"), key), "IndexFields")),
               QStringList{"ArtistId"});
+}
+
+// The dialog sees the keys typed in its controls first, and takes only Enter
+// and Esc: a name typed in its box stays there, Enter there creates the
+// index, Esc there leaves without one.
+TEST_F(IndexesTest, EnterInTheNameBoxCreatesTheIndexAndEscLeaves)
+{
+    local({"CREATE TABLE T (A INTEGER, B INTEGER)"});
+    frmIndexes w;
+    open(w, table("T"));
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        runner.then<frmIndex>([key](frmIndex& d) {
+            add(d, {"B"});
+            QWidget* name = d.txtIndexName->focusProxy();
+            QTest::keyClicks(name, "IX_B");
+            QTest::keyClick(name, key);
+        });
+        w.BttNuevo_MouseUp();
+    }
+    EXPECT_EQ(messages(), QStringList{"64|Indices de la Tabla|No se han recibido datos.\r\n\r\nSe cancela la creación "
+                                      "del nuevo índice."});
+    const CollectionPtr ix = datatest::sub(tableIndexes("T"), "IX_B");
+    ASSERT_TRUE(ix);
+    EXPECT_EQ(datatest::valuesOf(datatest::sub(ix, "IndexFields")), QStringList{"B"});
 }

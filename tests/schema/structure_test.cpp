@@ -374,3 +374,48 @@ TEST_F(FieldDialogTest, TheQuestionsCarryTheNameAndTheCountAsValuesTranslationKe
     d.BttAceptar_MouseUp();
     EXPECT_EQ(messages(), (QStringList{"35|Nuevo Campo|Use mi_campo?", "36|Nuevo Campo|Only 5 fields. Last?"}));
 }
+
+// The field dialog sees the keys typed in its controls first, and takes only
+// Enter and Esc: a name typed in its box stays there, Enter there adds the
+// field, and Esc leaves from any control, the number boxes included.
+TEST_F(StructureTest, EnterInTheFieldDialogsNameBoxAddsTheFieldAndEscLeavesFromAnyControl)
+{
+    frmTableProperties w;
+    newTable(w, false);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        runner.then<frmNewField>([key](frmNewField& d) {
+            d.setDataType(3);
+            QWidget* name = d.txtFieldName->focusProxy();
+            QTest::keyClicks(name, "C");
+            QTest::keyClick(name, key);
+        });
+        w.BttAñadir_MouseUp();
+    }
+    EXPECT_EQ(column(*w.fgrFields, 3), QStringList{"C"});
+    // The structure window takes only Esc: typing and Enter stay the boxes' own.
+    w.show();
+    QWidget* name = w.txtFieldName->focusProxy();
+    QTest::keyClicks(name, "X");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(std::tuple(column(*w.fgrFields, 3), w.isVisible()), std::tuple(QStringList{"CX"}, true));
+    QTest::keyClick(w.txtFieldPosition->focusProxy(), Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+
+    const auto opened = [this](frmNewField& d) {
+        open(d);
+        d.setDataType(8); // every control enabled
+        d.show();
+    };
+    frmNewField first;
+    opened(first);
+    const qsizetype controls = keyTargets(first).size();
+    EXPECT_GE(controls, 10);
+    for (qsizetype i = 0; i < controls; ++i) {
+        frmNewField d;
+        opened(d);
+        QWidget* target = keyTargets(d)[i];
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_EQ(std::tuple(d.isVisible(), d.Cancelled()), std::tuple(false, true))
+            << target->parentWidget()->objectName().toStdString();
+    }
+}

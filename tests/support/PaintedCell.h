@@ -1,7 +1,7 @@
 #pragma once
 // What the grid's painting writes into a cell: the cell is painted through
 // the view's delegate onto a device that keeps the texts the painter hands
-// it, with their widths, instead of pixels.
+// it, with their widths, places and pens, instead of pixels.
 #include "controls/MaxGrid.h"
 
 #include <QImage>
@@ -13,20 +13,29 @@
 
 namespace painted {
 
+// One text the painter drew: where its baseline starts and in which colour.
+struct Run {
+    QString text;
+    QPointF at;
+    QColor color;
+};
+
 class TextEngine : public QPaintEngine {
 public:
     TextEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
     QString text;
     qreal width = 0;
+    QList<Run> runs;
 
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     Type type() const override { return QPaintEngine::User; }
-    void drawTextItem(const QPointF&, const QTextItem& item) override
+    void drawTextItem(const QPointF& at, const QTextItem& item) override
     {
         text += item.text();
         width += item.width();
+        runs.append({item.text(), at, painter()->pen().color()});
     }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
@@ -76,6 +85,7 @@ struct Cell {
     QString text;  // what the painter wrote
     qreal width;   // its width in pixels
     int room;      // the width the cell offers its text
+    QList<Run> runs; // each text drawn, in the order drawn
 };
 
 // Cell (row, col) of the grid, row below its fixed rows, as the view paints it.
@@ -92,7 +102,7 @@ inline Cell paint(MaxGrid& grid, int row, int col)
         p.setFont(view->font());
         view->itemDelegate()->paint(&p, option, index);
     }
-    return {device.engine.text, device.engine.width, option.rect.width() - 4};
+    return {device.engine.text, device.engine.width, option.rect.width() - 4, device.engine.runs};
 }
 
 // Whole, or shortened with its mark: never a piece that reads as another value.

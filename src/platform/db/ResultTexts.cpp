@@ -1,4 +1,4 @@
-#include "querypage/ResultTexts.h"
+#include "platform/db/ResultTexts.h"
 
 #include "platform/db/ResultSet.h"
 
