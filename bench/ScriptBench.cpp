@@ -99,8 +99,7 @@ void ScriptText100k(benchmark::State& state)
         updates = 0;
         const std::unique_ptr<db::RowReader> reader = p.zolt->OpenReader(sql);
         db::ResultFile read(reader->fields());
-        while (read.read(*reader, db::ResultFile::BlockRows) > 0) {
-        }
+        read.readAll(*reader);
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         benchmark::DoNotOptimize(insertscript::script(read, layout, dialect, out, [&](qint64 r, qint64 n) {

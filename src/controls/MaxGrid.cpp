@@ -752,11 +752,7 @@ void MaxGrid::setSort(int value)
 void MaxGrid::reorderRows(int first, const std::vector<int>& from)
 {
     const int n = int(from.size());
-    std::vector<int> to(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-        to[std::size_t(from[std::size_t(i)] - first)] = first + i;
-    const auto moved = [&](int r) { return r < first || r >= first + n ? r : to[std::size_t(r - first)]; };
-
+    const maxgrid_detail::RowMove moved(first, from);
     model_->reorderRows(first, from);
     QHash<int, int> heights;
     for (auto it = rowHeightTwips_.cbegin(); it != rowHeightTwips_.cend(); ++it)

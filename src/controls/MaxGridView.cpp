@@ -128,19 +128,17 @@ void Model::reorderRows(int first, const std::vector<int>& from)
     std::vector<QString> texts(std::size_t(n) * std::size_t(cols_));
     std::vector<std::uint32_t> back(texts.size());
     std::vector<std::uint32_t> rowBack(static_cast<std::size_t>(n));
-    std::vector<int> to(static_cast<std::size_t>(n)); // old row - first -> new row
     for (int i = 0; i < n; ++i) {
         const int r = from[std::size_t(i)];
         std::move(texts_.begin() + std::ptrdiff_t(cell(r, 0)), texts_.begin() + std::ptrdiff_t(cell(r + 1, 0)),
                   texts.begin() + std::ptrdiff_t(i) * cols_);
         std::copy_n(back_.begin() + std::ptrdiff_t(cell(r, 0)), cols_, back.begin() + std::ptrdiff_t(i) * cols_);
         rowBack[std::size_t(i)] = rowBack_[std::size_t(r)];
-        to[std::size_t(r - first)] = first + i;
     }
     std::move(texts.begin(), texts.end(), texts_.begin() + std::ptrdiff_t(cell(first, 0)));
     std::copy(back.begin(), back.end(), back_.begin() + std::ptrdiff_t(cell(first, 0)));
     std::copy(rowBack.begin(), rowBack.end(), rowBack_.begin() + first);
-    const auto moved = [&](int r) { return r < first || r >= first + n ? r : to[std::size_t(r - first)]; };
+    const RowMove moved(first, from);
     moveRows(pictures_, moved);
     moveRows(alignments_, moved);
     moveRows(pictureAlignments_, moved);

@@ -17,6 +17,25 @@ namespace maxgrid_detail {
 // No colour of its own: the cell takes the grid's (fixed) background.
 constexpr std::uint32_t NoColor = 0xFFFFFFFFu;
 
+// Where each row goes when rows first .. first + from.size() - 1 take a new
+// order (from[i]: the row that comes to first + i); other rows stay.
+class RowMove {
+public:
+    RowMove(int first, const std::vector<int>& from) : first_(first), to_(from.size())
+    {
+        for (std::size_t i = 0; i < from.size(); ++i)
+            to_[std::size_t(from[i] - first)] = first + int(i);
+    }
+    int operator()(int row) const
+    {
+        return row < first_ || row >= first_ + int(to_.size()) ? row : to_[std::size_t(row - first_)];
+    }
+
+private:
+    int first_;
+    std::vector<int> to_;
+};
+
 // One flat matrix of texts, fixed cells included, with flat colours and
 // sparse pictures and alignments. Views see the rows below the fixed ones;
 // while drawing is off (deferred) changes are kept and published in one

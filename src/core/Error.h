@@ -18,7 +18,7 @@ public:
     const char* what() const noexcept override;
 
     // Numbers the runtime raised for its own failures. Callers tell failures
-// apart by them, so they keep the runtime's values.
+    // apart by them, so they keep the runtime's values.
     enum : long {
         InvalidProcedureCall = 5,
         Overflow = 6,

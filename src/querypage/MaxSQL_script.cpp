@@ -75,9 +75,7 @@ void MaxSQL::GenerateScript()
         if (!reader)
             return; // the data-access object has said why
         db::ResultFile rows(reader->fields());
-        while (rows.read(*reader, db::ResultFile::BlockRows) > 0) {
-        }
-        rows.setFields(reader->fields());
+        rows.readAll(*reader);
         if (rows.rowCount() == 0)
             ::raise(Error::InvalidProcedureCall, QStringLiteral("La consulta no ha devuelto ningún registro"));
         QStringList names;

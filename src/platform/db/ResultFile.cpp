@@ -88,6 +88,13 @@ qint64 ResultFile::read(RowReader& reader, qint64 rows)
     return done;
 }
 
+void ResultFile::readAll(RowReader& reader)
+{
+    while (read(reader, BlockRows) > 0) {
+    }
+    setFields(reader.fields());
+}
+
 ResultSetPtr ResultFile::load(std::size_t block)
 {
     const Stored& s = stored_[block];

@@ -42,6 +42,9 @@ public:
     // Appends up to `rows` further rows of the reader; returns how many.
     // Raises Error as the reader does, and when the file cannot be written.
     qint64 read(RowReader& reader, qint64 rows);
+    // Appends every row the reader has left, then takes its columns as they
+    // settled. Raises as read does.
+    void readAll(RowReader& reader);
 
     // The block holding record `row` (0-based) and the record's place in it.
     std::pair<std::shared_ptr<const ResultSet>, qint64> locate(qint64 row);
